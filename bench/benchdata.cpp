@@ -1,0 +1,60 @@
+#include "benchdata.h"
+
+#include "store/csvhistory.h"
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <stdexcept>
+
+namespace loto6::bench {
+
+const DrawHistory &bundledHistory()
+{
+    static const DrawHistory history = [] {
+        std::vector<DrawRecord> draws;
+        if (!importCsvFile(BUNDLED_HISTORY, draws))
+            throw std::runtime_error("cannot read the bundled history");
+        return DrawHistory(std::move(draws));
+    }();
+    return history;
+}
+
+const Totals &bundledTotals()
+{
+    static const Totals totals = computeTotals(bundledHistory());
+    return totals;
+}
+
+DrawHistory generatedHistory(int draws)
+{
+    std::mt19937 rng(20001005);
+    std::vector<int> pool(43);
+    std::vector<DrawRecord> out;
+    out.reserve(static_cast<std::size_t>(draws));
+    for (int d = 1; d <= draws; ++d) {
+        std::iota(pool.begin(), pool.end(), 1);
+        std::shuffle(pool.begin(), pool.end(), rng);
+        std::sort(pool.begin(), pool.begin() + 6);
+        DrawRecord r;
+        r.drawNo = d;
+        for (std::size_t f = 0; f < 7; ++f)
+            r.fields[f] = pool[f];
+        out.push_back(std::move(r));
+    }
+    return DrawHistory(std::move(out));
+}
+
+const DrawHistory &largeHistory()
+{
+    static const DrawHistory history = generatedHistory(30000);
+    return history;
+}
+
+const Totals &largeTotals()
+{
+    static const Totals totals = computeTotals(largeHistory());
+    return totals;
+}
+
+} // namespace loto6::bench

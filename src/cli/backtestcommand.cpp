@@ -1,0 +1,7 @@
+#include "cli/cli.h"
+
+namespace loto6::cli {
+
+int backtestCommand(Context &ctx) { return ctx.fail("backtest: not available in this build"); }
+
+} // namespace loto6::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "store/database.h"
+#include "store/drawhistory.h"
+#include "store/totals.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace loto6::cli {
+
+enum ExitCode { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+
+// What every command gets: its arguments, the output streams and the database.
+struct Context
+{
+    std::vector<std::string> args; // after the command name
+    std::ostream &out;
+    std::ostream &err;
+    std::filesystem::path dbPath;
+    Database db;
+    DrawHistory history;
+    Totals totals;
+
+    // Opens (or creates) the database; reports on err and returns false on failure.
+    bool openDatabase();
+    // Opens the database and loads the history and totals once.
+    bool load();
+    int fail(const std::string &message) const;
+    int usage(const std::string &message) const;
+};
+
+// Runs the command line; argv[0] is the program name.
+int run(int argc, char **argv, std::ostream &out, std::ostream &err);
+
+// Commands; each takes its own options from ctx.args.
+int importCommand(Context &ctx);
+int exportCommand(Context &ctx);
+int totalsCommand(Context &ctx);
+int listCommand(Context &ctx);
+int showCommand(Context &ctx);
+int predictCommand(Context &ctx);
+int updateCommand(Context &ctx);
+int backtestCommand(Context &ctx);
+int chanceCommand(Context &ctx);
+
+// Writes text to standard output or, with a path, atomically to that file.
+int writeOutput(Context &ctx, const std::string &path, const std::string &text);
+
+} // namespace loto6::cli

@@ -1,0 +1,139 @@
+#include "cli/cli.h"
+
+#include "analysis/catalog.h"
+#include "grid/sheetwriter.h"
+#include "store/csvhistory.h"
+
+#include <sstream>
+
+namespace loto6::cli {
+
+int importCommand(Context &ctx)
+{
+    bool replace = false;
+    std::string file;
+    for (const std::string &a : ctx.args) {
+        if (a == "--replace")
+            replace = true;
+        else if (a.starts_with("-"))
+            return ctx.usage("import: unknown option " + a);
+        else if (file.empty())
+            file = a;
+        else
+            return ctx.usage("import: only one file may be given");
+    }
+    if (file.empty())
+        return ctx.usage("import: name the CSV file to import");
+    std::vector<DrawRecord> draws;
+    if (Status s = importCsvFile(file, draws); !s)
+        return ctx.fail(s.message());
+    if (!ctx.openDatabase())
+        return ExitFailure;
+    if (Status s = ctx.db.importDraws(draws, replace); !s)
+        return ctx.fail(s.message());
+    ctx.err << (replace ? "replaced the history with " : "imported ") << draws.size()
+            << " draw(s) from " << file << '\n';
+    return ExitOk;
+}
+
+int exportCommand(Context &ctx)
+{
+    std::string output;
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        if ((ctx.args[i] == "-o" || ctx.args[i] == "--output") && i + 1 < ctx.args.size())
+            output = ctx.args[++i];
+        else
+            return ctx.usage("export: unexpected argument " + ctx.args[i]);
+    }
+    if (!ctx.openDatabase())
+        return ExitFailure;
+    std::vector<DrawRecord> draws;
+    if (Status s = ctx.db.readDraws(draws); !s)
+        return ctx.fail(s.message());
+    std::ostringstream text;
+    exportCsv(text, draws);
+    return writeOutput(ctx, output, text.str());
+}
+
+int totalsCommand(Context &ctx)
+{
+    std::string format = "text";
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        if (ctx.args[i] == "--format" && i + 1 < ctx.args.size())
+            format = ctx.args[++i];
+        else
+            return ctx.usage("totals: unexpected argument " + ctx.args[i]);
+    }
+    if (format != "text" && format != "json")
+        return ctx.usage("totals: --format is text or json");
+    if (!ctx.load())
+        return ExitFailure;
+    const Totals &t = ctx.totals;
+    std::ostringstream o;
+    if (format == "json") {
+        o << "{\"latestDrawNo\": " << t.latestDrawNo << ", \"maxAppearance\": " << t.maxAppearance
+          << ", \"countRowTotal\": " << t.countRowTotal << ", \"appearanceCount\": {";
+        for (int n = 1; n <= 43; ++n)
+            o << (n > 1 ? ", " : "") << '"' << n << "\": " << t.count(n);
+        o << "}, \"numbersByCount\": [";
+        for (std::size_t c = 0; c < t.numbersByCount.size(); ++c)
+            o << (c ? ", " : "") << jsonString(t.numbersByCount[c]);
+        o << "]}\n";
+    } else {
+        o << "LatestDrawNo   " << t.latestDrawNo << '\n'
+          << "MaxAppearance  " << t.maxAppearance << '\n'
+          << "CountRowTotal  " << t.countRowTotal << '\n'
+          << "AppearanceCount\n";
+        for (int n = 1; n <= 43; ++n)
+            o << "  " << (n < 10 ? " " : "") << n << "  " << t.count(n) << '\n';
+        o << "NumbersByCount\n";
+        for (std::size_t c = 0; c < t.numbersByCount.size(); ++c)
+            if (!t.numbersByCount[c].empty())
+                o << "  " << c << "  " << t.numbersByCount[c] << '\n';
+    }
+    return writeOutput(ctx, {}, o.str());
+}
+
+int listCommand(Context &ctx)
+{
+    if (!ctx.args.empty())
+        return ctx.usage("list takes no arguments");
+    std::ostringstream o;
+    for (const AnalysisInfo &a : analyses())
+        o << a.name << '\t' << a.className << '\n';
+    return writeOutput(ctx, {}, o.str());
+}
+
+int showCommand(Context &ctx)
+{
+    std::string name, output, formatName = "text";
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        const std::string &a = ctx.args[i];
+        if (a == "--format" && i + 1 < ctx.args.size())
+            formatName = ctx.args[++i];
+        else if ((a == "-o" || a == "--output") && i + 1 < ctx.args.size())
+            output = ctx.args[++i];
+        else if (a.starts_with("-"))
+            return ctx.usage("show: unknown option " + a);
+        else if (name.empty())
+            name = a;
+        else
+            return ctx.usage("show: only one analysis may be named");
+    }
+    if (name.empty())
+        return ctx.usage("show: name an analysis (see list)");
+    const AnalysisInfo *info = findAnalysis(name);
+    if (!info)
+        return ctx.usage("show: unknown analysis " + name + " (see list)");
+    SheetFormat format;
+    if (!parseSheetFormat(formatName, format))
+        return ctx.usage("show: --format is text, csv, json or html");
+    if (!ctx.load())
+        return ExitFailure;
+    const Sheet sheet = buildAnalysis(*info, ctx.history, ctx.totals);
+    std::ostringstream o;
+    writeSheet(o, sheet, format);
+    return writeOutput(ctx, output, o.str());
+}
+
+} // namespace loto6::cli

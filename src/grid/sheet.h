@@ -1,0 +1,162 @@
+#pragma once
+
+#include "grid/rgb.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace loto6 {
+
+enum class HAlign : std::uint8_t { Left, Center, Right };
+enum class VAlign : std::uint8_t { Top, Center, Bottom };
+
+// Border sides as the grid's bit values; AllSides draws every side of every selected cell,
+// Outline only the outer edge of the selection.
+namespace border {
+inline constexpr int Left = 1;
+inline constexpr int Right = 2;
+inline constexpr int Top = 4;
+inline constexpr int Bottom = 8;
+inline constexpr int AllSides = 15;
+inline constexpr int Outline = 16;
+} // namespace border
+
+enum class BorderStyle : std::uint8_t { None = 0, ThinSolid = 1 };
+
+// One cell of a sheet. Colours remember whether a window set them explicitly.
+struct Cell
+{
+    enum Side { SideLeft, SideTop, SideRight, SideBottom };
+    std::string text;
+    Rgb fg = colors::black;
+    Rgb bg = colors::white;
+    std::array<Rgb, 4> borderColor{};
+    bool fgSet = false;
+    bool bgSet = false;
+    std::array<BorderStyle, 4> borderStyle{};
+    HAlign hAlign = HAlign::Left;
+    VAlign vAlign = VAlign::Center;
+    bool staticText = true;
+
+    bool hasBorder(Side s) const { return borderStyle[s] != BorderStyle::None; }
+};
+
+// The result grid a window fills: cells addressed by column and row from 1, with the selection
+// model of the grid control (a current cell, an optional block, -1 meaning every column or row).
+// Writes outside the grid have no effect.
+class Sheet
+{
+public:
+    Sheet() = default;
+    Sheet(std::string name, std::string caption);
+
+    const std::string &name() const { return m_name; }
+    const std::string &caption() const { return m_caption; }
+    void setName(std::string name) { m_name = std::move(name); }
+    void setCaption(std::string caption) { m_caption = std::move(caption); }
+
+    // Size and extent.
+    void setSize(int columns, int rows);
+    void setMaxCols(int columns) { setSize(columns, m_rows); }
+    void setMaxRows(int rows) { setSize(m_cols, rows); }
+    int columns() const { return m_cols; }
+    int rows() const { return m_rows; }
+    void setVisible(int columns, int rows);
+    int visibleColumns() const { return m_visibleCols; }
+    int visibleRows() const { return m_visibleRows; }
+
+    // Row heights in points and column widths in character widths; -1 means all.
+    void setRowHeight(int row, double height);
+    void setColWidth(int col, double width);
+    double rowHeight(int row) const;
+    double colWidth(int col) const;
+
+    // Selection: a single cell (either coordinate may be -1) or a block.
+    void selectCell(int col, int row);
+    void selectBlock(int col, int row, int col2, int row2);
+    void endBlock();
+    int currentCol() const { return m_col; }
+    int currentRow() const { return m_row; }
+
+    // Property writes on the selection.
+    void setStaticText();
+    void setHAlign(HAlign align);
+    void setVAlign(VAlign align);
+    void setForeColor(Rgb color);
+    void setBackColor(Rgb color);
+    void setBorder(int sides, BorderStyle style = BorderStyle::ThinSolid,
+        Rgb color = colors::black);
+    void removeBorder(int sides = border::AllSides);
+
+    // Text of the current cell, and text of any cell without moving the current cell.
+    void setText(std::string_view text);
+    void setText(int col, int row, std::string_view text);
+    void setText(int col, int row, long long number);
+    void setText(int col, int row, int number) { setText(col, row, static_cast<long long>(number)); }
+    std::string_view text(int col, int row) const;
+
+    // Block helpers that select, write and end the block in one call.
+    void setForeColor(int col, int row, int col2, int row2, Rgb color);
+    void setBackColor(int col, int row, int col2, int row2, Rgb color);
+    void setColors(int col, int row, int col2, int row2, Rgb fg, Rgb bg);
+    void setBorder(int col, int row, int col2, int row2, int sides,
+        Rgb color = colors::black, BorderStyle style = BorderStyle::ThinSolid);
+
+    void setAllowOverflow(bool allow) { m_allowOverflow = allow; }
+    bool allowOverflow() const { return m_allowOverflow; }
+    void activateCell(int col, int row);
+    int activeCol() const { return m_activeCol; }
+    int activeRow() const { return m_activeRow; }
+
+    bool contains(int col, int row) const
+    {
+        return col >= 1 && row >= 1 && col <= m_cols && row <= m_rows;
+    }
+    // Precondition: contains(col, row).
+    const Cell &cell(int col, int row) const
+    {
+        return m_cells[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_cols)
+            + static_cast<std::size_t>(col - 1)];
+    }
+
+private:
+    struct Range
+    {
+        int c1, r1, c2, r2;
+        bool empty() const { return c1 > c2 || r1 > r2; }
+    };
+    Cell &at(int col, int row)
+    {
+        return m_cells[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_cols)
+            + static_cast<std::size_t>(col - 1)];
+    }
+    Range selection() const;
+    template<typename F> void forSelection(F &&f);
+    void setSide(int col, int row, Cell::Side side, BorderStyle style, Rgb color);
+
+    std::string m_name;
+    std::string m_caption;
+    int m_cols = 0;
+    int m_rows = 0;
+    int m_visibleCols = 0;
+    int m_visibleRows = 0;
+    std::vector<Cell> m_cells;
+    double m_defaultRowHeight = 10;
+    double m_defaultColWidth = 8;
+    std::vector<double> m_rowHeights; // index 0 unused; 0 means the default
+    std::vector<double> m_colWidths;
+    int m_col = 1;
+    int m_row = 1;
+    int m_col2 = 1;
+    int m_row2 = 1;
+    bool m_blockMode = false;
+    bool m_allowOverflow = false;
+    int m_activeCol = 0;
+    int m_activeRow = 0;
+};
+
+} // namespace loto6

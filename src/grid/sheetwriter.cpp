@@ -1,0 +1,232 @@
+#include "grid/sheetwriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace loto6 {
+
+bool parseSheetFormat(std::string_view name, SheetFormat &format)
+{
+    if (name == "text")
+        format = SheetFormat::Text;
+    else if (name == "csv")
+        format = SheetFormat::Csv;
+    else if (name == "json")
+        format = SheetFormat::Json;
+    else if (name == "html")
+        format = SheetFormat::Html;
+    else
+        return false;
+    return true;
+}
+
+std::string colorHex(Rgb color)
+{
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%06x", static_cast<unsigned>(color & 0xffffff));
+    return buf;
+}
+
+std::string jsonString(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (char ch : text) {
+        const auto u = static_cast<unsigned char>(ch);
+        switch (ch) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (u < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", u);
+                out += buf;
+            } else {
+                out += ch;
+            }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+void writeSheetJsonObject(std::ostream &out, const Sheet &sheet)
+{
+    out << "{\"name\": " << jsonString(sheet.name()) << ", \"caption\": "
+        << jsonString(sheet.caption()) << ", \"columns\": " << sheet.columns()
+        << ", \"rows\": " << sheet.rows() << ", \"cells\": [";
+    bool first = true;
+    for (int r = 1; r <= sheet.rows(); ++r) {
+        for (int c = 1; c <= sheet.columns(); ++c) {
+            const Cell &cell = sheet.cell(c, r);
+            if (cell.text.empty() && !cell.fgSet && !cell.bgSet)
+                continue;
+            out << (first ? "\n  " : ",\n  ");
+            first = false;
+            out << "{\"col\": " << c << ", \"row\": " << r;
+            if (!cell.text.empty())
+                out << ", \"text\": " << jsonString(cell.text);
+            if (cell.fgSet)
+                out << ", \"fg\": \"" << colorHex(cell.fg) << '"';
+            if (cell.bgSet)
+                out << ", \"bg\": \"" << colorHex(cell.bg) << '"';
+            out << '}';
+        }
+    }
+    out << (first ? "]}" : "\n]}");
+}
+
+void writeSheetJson(std::ostream &out, const Sheet &sheet)
+{
+    writeSheetJsonObject(out, sheet);
+    out << '\n';
+}
+
+static std::size_t utf8Next(std::string_view s, std::size_t i, char32_t &cp)
+{
+    const auto b = static_cast<unsigned char>(s[i]);
+    int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 1;
+    if (i + static_cast<std::size_t>(len) > s.size())
+        len = 1;
+    cp = len == 1 ? b : (b & (0xff >> (len + 1)));
+    for (int k = 1; k < len; ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3f);
+    return i + static_cast<std::size_t>(len);
+}
+
+int displayWidth(std::string_view utf8)
+{
+    int width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp;
+        i = utf8Next(utf8, i, cp);
+        const bool wide = (cp >= 0x1100 && cp <= 0x115f) || (cp >= 0x2e80 && cp <= 0xa4cf)
+            || (cp >= 0xac00 && cp <= 0xd7a3) || (cp >= 0xf900 && cp <= 0xfaff)
+            || (cp >= 0xfe30 && cp <= 0xfe4f) || (cp >= 0xff00 && cp <= 0xff60)
+            || (cp >= 0xffe0 && cp <= 0xffe6) || (cp >= 0x25a0 && cp <= 0x25ff)
+            || cp >= 0x20000;
+        width += wide ? 2 : 1;
+    }
+    return width;
+}
+
+void writeSheetText(std::ostream &out, const Sheet &sheet)
+{
+    std::vector<int> widths(static_cast<std::size_t>(sheet.columns()) + 1, 0);
+    for (int r = 1; r <= sheet.rows(); ++r)
+        for (int c = 1; c <= sheet.columns(); ++c)
+            widths[static_cast<std::size_t>(c)] = std::max(
+                widths[static_cast<std::size_t>(c)], displayWidth(sheet.cell(c, r).text));
+    std::string line;
+    for (int r = 1; r <= sheet.rows(); ++r) {
+        line.clear();
+        for (int c = 1; c <= sheet.columns(); ++c) {
+            const std::string &t = sheet.cell(c, r).text;
+            if (c > 1)
+                line += ' ';
+            line += t;
+            line.append(static_cast<std::size_t>(
+                            widths[static_cast<std::size_t>(c)] - displayWidth(t)),
+                ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out << line << '\n';
+    }
+}
+
+static std::string csvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string out = "\"";
+    for (char ch : text) {
+        if (ch == '"')
+            out += '"';
+        out += ch;
+    }
+    out += '"';
+    return out;
+}
+
+void writeSheetCsv(std::ostream &out, const Sheet &sheet)
+{
+    for (int r = 1; r <= sheet.rows(); ++r) {
+        for (int c = 1; c <= sheet.columns(); ++c) {
+            if (c > 1)
+                out << ',';
+            out << csvField(sheet.cell(c, r).text);
+        }
+        out << '\n';
+    }
+}
+
+static std::string htmlEscape(std::string_view text)
+{
+    std::string out;
+    for (char ch : text) {
+        switch (ch) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += ch;
+        }
+    }
+    return out;
+}
+
+void writeSheetHtml(std::ostream &out, const Sheet &sheet)
+{
+    out << "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
+        << htmlEscape(sheet.caption()) << "</title>\n<style>\n"
+        << "table{border-collapse:separate;border-spacing:0;font-family:'MS PGothic',"
+           "'Noto Sans CJK JP',sans-serif;font-size:9pt}\n"
+        << "td{padding:0 2px;white-space:pre;overflow:hidden}\n</style>\n</head>\n<body>\n<h1>"
+        << htmlEscape(sheet.caption()) << "</h1>\n<table>\n";
+    static const char *sideNames[] = {"left", "top", "right", "bottom"};
+    for (int r = 1; r <= sheet.rows(); ++r) {
+        out << "<tr style=\"height:" << sheet.rowHeight(r) * 4 / 3 << "px\">";
+        for (int c = 1; c <= sheet.columns(); ++c) {
+            const Cell &cell = sheet.cell(c, r);
+            out << "<td style=\"";
+            if (r == 1)
+                out << "min-width:" << sheet.colWidth(c) * 7 << "px;";
+            out << "text-align:"
+                << (cell.hAlign == HAlign::Left     ? "left"
+                           : cell.hAlign == HAlign::Right ? "right"
+                                                          : "center")
+                << ";vertical-align:"
+                << (cell.vAlign == VAlign::Top        ? "top"
+                           : cell.vAlign == VAlign::Bottom ? "bottom"
+                                                           : "middle")
+                << ";color:" << colorHex(cell.fg);
+            if (cell.bgSet)
+                out << ";background:" << colorHex(cell.bg);
+            for (int s = 0; s < 4; ++s)
+                if (cell.borderStyle[static_cast<std::size_t>(s)] != BorderStyle::None)
+                    out << ";border-" << sideNames[s] << ":1px solid "
+                        << colorHex(cell.borderColor[static_cast<std::size_t>(s)]);
+            out << "\">" << htmlEscape(cell.text) << "</td>";
+        }
+        out << "</tr>\n";
+    }
+    out << "</table>\n</body>\n</html>\n";
+}
+
+void writeSheet(std::ostream &out, const Sheet &sheet, SheetFormat format)
+{
+    switch (format) {
+    case SheetFormat::Text: writeSheetText(out, sheet); break;
+    case SheetFormat::Csv: writeSheetCsv(out, sheet); break;
+    case SheetFormat::Json: writeSheetJson(out, sheet); break;
+    case SheetFormat::Html: writeSheetHtml(out, sheet); break;
+    }
+}
+
+} // namespace loto6

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "grid/sheet.h"
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace loto6 {
+
+// Output forms of a filled sheet: the JSON contract, aligned plain text, CSV of the texts and a
+// standalone HTML table with colours and borders.
+enum class SheetFormat { Text, Csv, Json, Html };
+
+bool parseSheetFormat(std::string_view name, SheetFormat &format);
+
+void writeSheetJson(std::ostream &out, const Sheet &sheet);
+void writeSheetText(std::ostream &out, const Sheet &sheet);
+void writeSheetCsv(std::ostream &out, const Sheet &sheet);
+void writeSheetHtml(std::ostream &out, const Sheet &sheet);
+void writeSheet(std::ostream &out, const Sheet &sheet, SheetFormat format);
+
+// JSON pieces shared with other writers (the prediction's four grids).
+void writeSheetJsonObject(std::ostream &out, const Sheet &sheet);
+std::string jsonString(std::string_view text);
+std::string colorHex(Rgb color);
+
+// Columns a text takes in a terminal: wide (East Asian) characters count two.
+int displayWidth(std::string_view utf8);
+
+} // namespace loto6

@@ -1,0 +1,81 @@
+#include "store/atomicfile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <unistd.h>
+
+namespace loto6 {
+
+namespace fs = std::filesystem;
+
+fs::path temporarySibling(const fs::path &file)
+{
+    static std::mt19937_64 rng{std::random_device{}()};
+    fs::path p = file;
+    p += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(rng() % 1000000);
+    return p;
+}
+
+Status syncFile(const fs::path &file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    if (fd < 0)
+        return Status::failure(file.string() + ": " + std::strerror(errno));
+    const bool ok = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!ok)
+        return Status::failure(file.string() + ": cannot flush to disk: " + std::strerror(err));
+    return Status::success();
+}
+
+Status writeFileAtomically(const fs::path &file, std::string_view bytes)
+{
+    const fs::path tmp = temporarySibling(file);
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0)
+        return Status::failure(file.string() + ": cannot write: " + std::strerror(errno));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return Status::failure(file.string() + ": cannot write: " + std::strerror(err));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        return Status::failure(file.string() + ": cannot write: " + std::strerror(err));
+    }
+    if (::rename(tmp.c_str(), file.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        return Status::failure(file.string() + ": cannot replace: " + std::strerror(err));
+    }
+    return Status::success();
+}
+
+Status readFile(const fs::path &file, std::string &bytes)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return Status::failure(file.string() + ": cannot be opened");
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    if (in.bad())
+        return Status::failure(file.string() + ": cannot be read");
+    bytes = buf.str();
+    return Status::success();
+}
+
+} // namespace loto6

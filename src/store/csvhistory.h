@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/drawrecord.h"
+#include "store/result.h"
+
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <vector>
+
+namespace loto6 {
+
+// The draw-history CSV exchange format: columns found by header name, UTF-8 or Shift-JIS in,
+// canonical UTF-8 out. A bad file is refused whole, with the line and column named.
+Status importCsv(std::istream &in, std::vector<DrawRecord> &draws);
+Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws);
+Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> &draws);
+
+void exportCsv(std::ostream &out, const std::vector<DrawRecord> &draws);
+
+inline constexpr const char *CanonicalCsvHeader
+    = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字";
+
+} // namespace loto6

@@ -1,0 +1,375 @@
+#include "store/database.h"
+
+#include "store/atomicfile.h"
+#include "store/csvhistory.h"
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <map>
+#include <system_error>
+
+namespace loto6 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char *const NumberColumns[DrawRecord::FieldCount]
+    = {"第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字"};
+
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const std::string &sql)
+    {
+        m_rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &m_stmt, nullptr);
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    bool ok() const { return m_rc == SQLITE_OK && m_stmt; }
+    sqlite3_stmt *get() const { return m_stmt; }
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+// Reads a number field: null and empty text are empty; other text must be a whole number.
+void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &malformed)
+{
+    switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL: return;
+    case SQLITE_INTEGER: out = sqlite3_column_int64(st, col); return;
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, col);
+        if (d == static_cast<double>(static_cast<long long>(d)) && d > -1e15 && d < 1e15)
+            out = static_cast<long long>(d);
+        else
+            malformed = true;
+        return;
+    }
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(st, col));
+        std::string_view s = p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))) : std::string_view();
+        while (!s.empty() && s.front() == ' ')
+            s.remove_prefix(1);
+        while (!s.empty() && s.back() == ' ')
+            s.remove_suffix(1);
+        if (s.empty())
+            return;
+        long long v = 0;
+        const char *first = s.data();
+        if (*first == '+')
+            ++first;
+        auto [ptr, ec] = std::from_chars(first, s.data() + s.size(), v);
+        if (ec == std::errc() && ptr == s.data() + s.size())
+            out = v;
+        else
+            malformed = true;
+    }
+    }
+}
+
+} // namespace
+
+Database::~Database() { close(); }
+
+Database::Database(Database &&other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr))
+    , m_path(std::move(other.m_path))
+{
+}
+
+Database &Database::operator=(Database &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_db = std::exchange(other.m_db, nullptr);
+        m_path = std::move(other.m_path);
+    }
+    return *this;
+}
+
+void Database::close()
+{
+    if (m_db)
+        sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+Status Database::fail(const std::string &what) const
+{
+    std::string msg = m_path.empty() ? what : m_path.string() + ": " + what;
+    if (m_db)
+        msg += std::string(" (") + sqlite3_errmsg(m_db) + ")";
+    return Status::failure(msg);
+}
+
+Status Database::exec(const std::string &sql)
+{
+    char *err = nullptr;
+    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "unknown error";
+        sqlite3_free(err);
+        return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ") + msg);
+    }
+    return Status::success();
+}
+
+Status Database::createSchema(sqlite3 *db)
+{
+    const char *sql = "CREATE TABLE 結果マスタ ("
+                      "回数 INTEGER PRIMARY KEY, 抽選日 TEXT, "
+                      "第1数字 INTEGER, 第2数字 INTEGER, 第3数字 INTEGER, 第4数字 INTEGER, "
+                      "第5数字 INTEGER, 第6数字 INTEGER, ボーナス数字 INTEGER);"
+                      "CREATE VIEW 全データ選択クエリ AS SELECT 回数, 第1数字, 第2数字, 第3数字, "
+                      "第4数字, 第5数字, 第6数字, ボーナス数字 FROM 結果マスタ;";
+    char *err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "unknown error";
+        sqlite3_free(err);
+        return Status::failure("cannot create the tables: " + msg);
+    }
+    return Status::success();
+}
+
+Status Database::verifySchema()
+{
+    Statement st(m_db, "select count(*) from sqlite_master where type = 'view' and name = '"
+            + std::string(HistoryView) + "'");
+    if (!st.ok())
+        return fail("not a usable database");
+    if (sqlite3_step(st.get()) != SQLITE_ROW)
+        return fail("not a usable database");
+    if (sqlite3_column_int(st.get(), 0) != 1)
+        return Status::failure(m_path.string() + ": the database has no view " + HistoryView);
+    return Status::success();
+}
+
+Status Database::open(const fs::path &file)
+{
+    close();
+    m_path = file;
+    std::error_code ec;
+    if (!fs::exists(file, ec))
+        return Status::failure(file.string() + ": the database file does not exist");
+    if (fs::is_directory(file, ec))
+        return Status::failure(file.string() + ": is a folder, not a database file");
+    int rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        close();
+        rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        Status s = fail("cannot be opened");
+        close();
+        return s;
+    }
+    sqlite3_busy_timeout(m_db, 2000);
+    Status s = verifySchema();
+    if (!s)
+        close();
+    return s;
+}
+
+Status Database::openInMemory()
+{
+    close();
+    m_path.clear();
+    if (sqlite3_open(":memory:", &m_db) != SQLITE_OK)
+        return fail("cannot open an in-memory database");
+    return createSchema(m_db);
+}
+
+Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
+{
+    std::error_code ec;
+    if (fs::exists(file, ec) || fs::is_symlink(file, ec))
+        return open(file);
+
+    std::vector<DrawRecord> seed;
+    if (Status s = importCsvFile(seedCsv, seed); !s)
+        return Status::failure("cannot create " + file.string() + " from the bundled history: "
+            + s.message());
+
+    // Build the new database under a temporary name and move it into place only when whole.
+    const fs::path tmp = temporarySibling(file);
+    {
+        Database fresh;
+        fresh.m_path = tmp;
+        if (sqlite3_open_v2(tmp.c_str(), &fresh.m_db,
+                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+            != SQLITE_OK) {
+            Status s = Status::failure(file.string() + ": cannot create the database ("
+                + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
+            fresh.close();
+            fs::remove(tmp, ec);
+            return s;
+        }
+        Status s = createSchema(fresh.m_db);
+        if (s)
+            s = fresh.importDraws(seed, true);
+        fresh.close();
+        if (!s) {
+            fs::remove(tmp, ec);
+            return Status::failure(file.string() + ": cannot create the database: " + s.message());
+        }
+    }
+    if (Status s = syncFile(tmp); !s) {
+        fs::remove(tmp, ec);
+        return s;
+    }
+    fs::rename(tmp, file, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        return Status::failure(file.string() + ": cannot create the database: " + ec.message());
+    }
+    return open(file);
+}
+
+Status Database::loadHistory(DrawHistory &history) const
+{
+    Statement st(m_db, HistoryQuery);
+    if (!st.ok())
+        return fail("cannot read the history");
+    const int n = sqlite3_column_count(st.get());
+    int drawCol = -1;
+    int numberCol[DrawRecord::FieldCount];
+    std::fill(std::begin(numberCol), std::end(numberCol), -1);
+    for (int c = 0; c < n; ++c) {
+        const std::string name = sqlite3_column_name(st.get(), c);
+        if (name == "回数")
+            drawCol = c;
+        for (int f = 0; f < DrawRecord::FieldCount; ++f)
+            if (name == NumberColumns[f])
+                numberCol[f] = c;
+    }
+    if (drawCol < 0)
+        return Status::failure(m_path.string() + ": the view " + HistoryView + " has no field 回数");
+    for (int f = 0; f < DrawRecord::FieldCount; ++f)
+        if (numberCol[f] < 0)
+            return Status::failure(m_path.string() + ": the view " + HistoryView
+                + " has no field " + NumberColumns[f]);
+
+    std::vector<DrawRecord> records;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        DrawRecord r;
+        std::optional<long long> no;
+        bool bad = false;
+        readNumber(st.get(), drawCol, no, bad);
+        r.drawNo = no && *no >= INT32_MIN && *no <= INT32_MAX ? static_cast<int>(*no) : 0;
+        for (int f = 0; f < DrawRecord::FieldCount; ++f)
+            readNumber(st.get(), numberCol[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
+        records.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE)
+        return fail("cannot read the history");
+    history = DrawHistory(std::move(records));
+    return Status::success();
+}
+
+Status Database::readDraws(std::vector<DrawRecord> &draws) const
+{
+    Statement st(m_db, "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, "
+                       "第6数字, ボーナス数字 from 結果マスタ order by 回数");
+    if (!st.ok())
+        return fail("cannot read the draws");
+    std::vector<DrawRecord> out;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        DrawRecord r;
+        r.drawNo = sqlite3_column_int(st.get(), 0);
+        if (const auto *d = sqlite3_column_text(st.get(), 1))
+            r.date = reinterpret_cast<const char *>(d);
+        for (int f = 0; f < DrawRecord::FieldCount; ++f)
+            readNumber(st.get(), f + 2, r.fields[static_cast<std::size_t>(f)], r.malformed);
+        out.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE)
+        return fail("cannot read the draws");
+    draws = std::move(out);
+    return Status::success();
+}
+
+static Status bindAndStep(sqlite3_stmt *st, const DrawRecord &r)
+{
+    sqlite3_reset(st);
+    sqlite3_bind_int(st, 1, r.drawNo);
+    if (r.date.empty())
+        sqlite3_bind_null(st, 2);
+    else
+        sqlite3_bind_text(st, 2, r.date.c_str(), -1, SQLITE_TRANSIENT);
+    for (int f = 0; f < DrawRecord::FieldCount; ++f) {
+        const auto &v = r.fields[static_cast<std::size_t>(f)];
+        if (v)
+            sqlite3_bind_int64(st, f + 3, *v);
+        else
+            sqlite3_bind_null(st, f + 3);
+    }
+    if (sqlite3_step(st) != SQLITE_DONE)
+        return Status::failure("draw " + std::to_string(r.drawNo) + ": "
+            + sqlite3_errmsg(sqlite3_db_handle(st)));
+    return Status::success();
+}
+
+Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
+{
+    Transaction tx(*this);
+    if (!tx.begun())
+        return tx.begun();
+    if (replace)
+        if (Status s = exec("delete from 結果マスタ"); !s)
+            return s;
+    Statement st(m_db, "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
+                       "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!st.ok())
+        return fail("cannot write the draws");
+    for (const DrawRecord &r : draws)
+        if (Status s = bindAndStep(st.get(), r); !s)
+            return fail(s.message());
+    return tx.commit();
+}
+
+Status Database::saveDraw(const DrawRecord &draw) { return importDraws({draw}, false); }
+
+Status Database::deleteDraw(int drawNo)
+{
+    Transaction tx(*this);
+    if (!tx.begun())
+        return tx.begun();
+    Statement st(m_db, "delete from 結果マスタ where 回数 = ?");
+    if (!st.ok())
+        return fail("cannot delete draw " + std::to_string(drawNo));
+    sqlite3_bind_int(st.get(), 1, drawNo);
+    if (sqlite3_step(st.get()) != SQLITE_DONE)
+        return fail("cannot delete draw " + std::to_string(drawNo));
+    return tx.commit();
+}
+
+Transaction::Transaction(Database &db)
+    : m_db(db)
+    , m_begun(db.exec("BEGIN IMMEDIATE"))
+{
+}
+
+Transaction::~Transaction()
+{
+    if (m_begun && !m_done)
+        m_db.exec("ROLLBACK");
+}
+
+Status Transaction::commit()
+{
+    if (!m_begun)
+        return m_begun;
+    Status s = m_db.exec("COMMIT");
+    if (s)
+        m_done = true;
+    return s;
+}
+
+} // namespace loto6

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "store/drawhistory.h"
+#include "store/result.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace loto6 {
+
+// The SQLite file that holds the draws: the table 結果マスタ and the view 全データ選択クエリ
+// over it. Opening an existing file never changes it; a missing file is created whole from the
+// bundled history or not at all.
+class Database
+{
+public:
+    static constexpr const char *DrawsTable = "結果マスタ";
+    static constexpr const char *HistoryView = "全データ選択クエリ";
+    static constexpr const char *HistoryQuery = "select * from 全データ選択クエリ order by 回数";
+
+    Database() = default;
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+    Database(Database &&other) noexcept;
+    Database &operator=(Database &&other) noexcept;
+
+    // Opens an existing database; refuses a file that is not one or lacks the history view.
+    Status open(const std::filesystem::path &file);
+    // Opens the file, creating it from the seed history when it does not exist yet.
+    Status openOrCreate(const std::filesystem::path &file, const std::filesystem::path &seedCsv);
+    // An in-memory database with the schema, for tests.
+    Status openInMemory();
+    void close();
+
+    bool isOpen() const { return m_db != nullptr; }
+    const std::filesystem::path &path() const { return m_path; }
+    sqlite3 *handle() const { return m_db; }
+
+    // The one read of the history through the view, fields by name, in ascending 回数.
+    Status loadHistory(DrawHistory &history) const;
+    // Every stored draw with its date, for export and editing.
+    Status readDraws(std::vector<DrawRecord> &draws) const;
+
+    // Adds the draws, overwriting stored ones with the same 回数; with replace, the history
+    // becomes exactly these draws. One transaction: all or nothing.
+    Status importDraws(const std::vector<DrawRecord> &draws, bool replace);
+    Status saveDraw(const DrawRecord &draw);
+    Status deleteDraw(int drawNo);
+
+    Status exec(const std::string &sql);
+    static Status createSchema(sqlite3 *db);
+
+private:
+    Status verifySchema();
+    Status fail(const std::string &what) const;
+
+    sqlite3 *m_db = nullptr;
+    std::filesystem::path m_path;
+};
+
+// Begins in the constructor, commits only when asked, rolls back otherwise.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    const Status &begun() const { return m_begun; }
+    Status commit();
+
+private:
+    Database &m_db;
+    Status m_begun;
+    bool m_done = false;
+};
+
+} // namespace loto6

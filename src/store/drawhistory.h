@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/drawrecord.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace loto6 {
+
+// The draw history read once at start-up, in ascending 回数; every reader walks it from its
+// first record.
+class DrawHistory
+{
+public:
+    DrawHistory() = default;
+    explicit DrawHistory(std::vector<DrawRecord> records);
+
+    const std::vector<DrawRecord> &records() const { return m_records; }
+    std::size_t size() const { return m_records.size(); }
+    bool empty() const { return m_records.empty(); }
+    auto begin() const { return m_records.begin(); }
+    auto end() const { return m_records.end(); }
+    const DrawRecord &operator[](std::size_t i) const { return m_records[i]; }
+
+    // Records skipped because a number field held something other than a whole number.
+    int malformedCount() const { return m_malformed; }
+    int incompleteCount() const { return m_incomplete; }
+
+private:
+    std::vector<DrawRecord> m_records;
+    int m_malformed = 0;
+    int m_incomplete = 0;
+};
+
+} // namespace loto6

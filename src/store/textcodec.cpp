@@ -1,0 +1,133 @@
+#include "store/textcodec.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace loto6 {
+
+bool isValidUtf8(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        int len;
+        char32_t cp;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if ((b & 0xe0) == 0xc0) {
+            len = 2;
+            cp = b & 0x1f;
+        } else if ((b & 0xf0) == 0xe0) {
+            len = 3;
+            cp = b & 0x0f;
+        } else if ((b & 0xf8) == 0xf0) {
+            len = 4;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(len) > s.size())
+            return false;
+        for (int k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+            if ((c & 0xc0) != 0x80)
+                return false;
+            cp = (cp << 6) | (c & 0x3f);
+        }
+        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)
+            || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
+            return false;
+        i += static_cast<std::size_t>(len);
+    }
+    return true;
+}
+
+static std::optional<std::string> convert(const char *to, const char *from, std::string_view in)
+{
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    std::string out(in.size() * 2 + 16, '\0');
+    char *src = const_cast<char *>(in.data());
+    std::size_t srcLeft = in.size();
+    std::size_t written = 0;
+    bool ok = true;
+    while (srcLeft > 0) {
+        char *dst = out.data() + written;
+        std::size_t dstLeft = out.size() - written;
+        const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        written = out.size() - dstLeft;
+        if (rc == static_cast<std::size_t>(-1)) {
+            if (errno == E2BIG) {
+                out.resize(out.size() * 2);
+                continue;
+            }
+            ok = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    if (!ok)
+        return std::nullopt;
+    out.resize(written);
+    return out;
+}
+
+std::optional<std::string> cp932ToUtf8(std::string_view bytes)
+{
+    return convert("UTF-8", "CP932", bytes);
+}
+
+std::optional<std::string> utf8ToCp932(std::string_view text)
+{
+    return convert("CP932", "UTF-8", text);
+}
+
+std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (isValidUtf8(bytes))
+        return std::string(bytes);
+    return cp932ToUtf8(bytes);
+}
+
+std::string foldWidth(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b0 = static_cast<unsigned char>(s[i]);
+        if (b0 == 0xEF && i + 2 < s.size()) {
+            const auto b1 = static_cast<unsigned char>(s[i + 1]);
+            const auto b2 = static_cast<unsigned char>(s[i + 2]);
+            const char32_t cp = ((b0 & 0x0f) << 12) | ((b1 & 0x3f) << 6) | (b2 & 0x3f);
+            if (cp >= 0xFF01 && cp <= 0xFF5E) {
+                out += static_cast<char>(cp - 0xFF01 + 0x21);
+                i += 3;
+                continue;
+            }
+        }
+        if (b0 == 0xE3 && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0x80
+            && static_cast<unsigned char>(s[i + 2]) == 0x80) {
+            out += ' ';
+            i += 3;
+            continue;
+        }
+        out += s[i++];
+    }
+    return out;
+}
+
+std::string trim(std::string_view t)
+{
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!t.empty() && isSpace(t.front()))
+        t.remove_prefix(1);
+    while (!t.empty() && isSpace(t.back()))
+        t.remove_suffix(1);
+    return std::string(t);
+}
+
+} // namespace loto6

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace loto6 {
+
+// Conversions between UTF-8 and Shift-JIS (code page 932), the two encodings of the exchange
+// files.
+bool isValidUtf8(std::string_view bytes);
+std::optional<std::string> cp932ToUtf8(std::string_view bytes);
+std::optional<std::string> utf8ToCp932(std::string_view text);
+
+// UTF-8 text of a file's bytes: a leading BOM is dropped, valid UTF-8 is kept, anything else
+// is read as Shift-JIS; nullopt when it is neither.
+std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes);
+
+// Full-width ASCII letters, digits and signs folded to ASCII, ideographic space to a space.
+std::string foldWidth(std::string_view utf8);
+std::string trim(std::string_view text);
+
+} // namespace loto6
