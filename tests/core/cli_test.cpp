@@ -1,0 +1,92 @@
+#include "testsupport.h"
+
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace loto6;
+using loto6::test::TempDir;
+
+namespace {
+
+struct CliRun
+{
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun runCli(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "loto6zumvel-cli");
+    std::vector<char *> argv;
+    for (auto &a : args)
+        argv.push_back(a.data());
+    std::ostringstream out, err;
+    const int code = loto6::cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {code, out.str(), err.str()};
+}
+
+} // namespace
+
+TEST(CommandLine, UsageErrorsExitWithTwo)
+{
+    EXPECT_EQ(runCli({}).code, 2);
+    EXPECT_EQ(runCli({"frobnicate"}).code, 2);
+    EXPECT_EQ(runCli({"--db"}).code, 2);
+    EXPECT_EQ(runCli({"--db", "/nonexistent/x.db", "show", "no-such-analysis"}).code, 2);
+    EXPECT_EQ(runCli({"--db", "/nonexistent/x.db", "totals", "--format", "xml"}).code, 2);
+}
+
+TEST(CommandLine, ImportExportAndTotalsOnAFreshDatabase)
+{
+    TempDir dir;
+    const std::string db = (dir / "t.db").string();
+    const std::string csv = std::string(TEST_DATA_DIR) + "/frequency/input.csv";
+
+    CliRun r = runCli({"--db", db, "import", "--replace", csv});
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = runCli({"--db", db, "totals", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::string expected = test::readAll(std::string(TEST_DATA_DIR) + "/frequency/totals.json");
+    EXPECT_EQ(r.out, expected);
+
+    r = runCli({"--db", db, "export"});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, test::readAll(csv));
+
+    r = runCli({"--db", db, "show", "出現頻度分析", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, test::readAll(std::string(TEST_DATA_DIR) + "/frequency/expected.json"));
+}
+
+TEST(CommandLine, RefusedImportChangesNothing)
+{
+    TempDir dir;
+    const std::string db = (dir / "t.db").string();
+    ASSERT_EQ(runCli({"--db", db, "totals"}).code, 0);
+    const std::string before = test::readAll(db);
+    const auto bad = dir / "bad.csv";
+    std::ofstream(bad) << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+                          "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,6,44\n";
+    const CliRun r = runCli({"--db", db, "import", "--replace", bad.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("line 3, column 8"), std::string::npos) << r.err;
+    EXPECT_EQ(test::readAll(db), before);
+}
+
+TEST(CommandLine, DamagedDatabaseIsRefusedUntouched)
+{
+    TempDir dir;
+    const auto db = dir / "damaged.db";
+    const std::string bytes = "SQLite format 3\0 but then garbage follows here..........";
+    std::ofstream(db, std::ios::binary) << bytes;
+    const CliRun r = runCli({"--db", db.string(), "totals"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(db.string()), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line";
+    EXPECT_EQ(test::readAll(db), bytes);
+}

@@ -1,0 +1,177 @@
+#include "testsupport.h"
+
+#include "analysis/builders.h"
+#include "grid/sheet.h"
+#include "grid/sheetwriter.h"
+#include "store/csvhistory.h"
+#include "store/totals.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace loto6;
+
+TEST(Sheet, SelectionModesAndMinusOne)
+{
+    Sheet s;
+    s.setSize(4, 3);
+    s.selectCell(-1, 2); // whole row 2
+    s.setBackColor(colors::lightPink);
+    s.selectCell(3, -1); // whole column 3
+    s.setForeColor(colors::red);
+    s.selectBlock(4, 3, 2, 2); // corners in any order
+    s.setHAlign(HAlign::Right);
+    s.endBlock();
+    s.setVAlign(VAlign::Top); // block mode off: current cell only
+    EXPECT_TRUE(s.cell(1, 2).bgSet);
+    EXPECT_FALSE(s.cell(1, 1).bgSet);
+    EXPECT_TRUE(s.cell(3, 1).fgSet && s.cell(3, 3).fgSet);
+    EXPECT_FALSE(s.cell(2, 1).fgSet);
+    EXPECT_EQ(s.cell(2, 2).hAlign, HAlign::Right);
+    EXPECT_EQ(s.cell(1, 2).hAlign, HAlign::Left);
+    EXPECT_EQ(s.cell(4, 3).vAlign, VAlign::Top);
+    EXPECT_EQ(s.cell(2, 2).vAlign, VAlign::Center);
+    s.selectCell(-1, -1);
+    s.setHAlign(HAlign::Center);
+    EXPECT_EQ(s.cell(4, 3).hAlign, HAlign::Center);
+}
+
+TEST(Sheet, WritesOutsideTheGridHaveNoEffect)
+{
+    Sheet s;
+    s.setSize(2, 2);
+    s.setText(3, 1, "x");
+    s.setText(0, 1, "x");
+    s.setText(1, -1, 5);
+    s.selectCell(5, 5);
+    s.setText("x");
+    s.setBackColor(colors::red);
+    s.setColors(2, 2, 9, 9, colors::red, colors::blue); // clipped to the grid
+    s.setBorder(0, 0, 9, 9, border::Outline);
+    s.setRowHeight(7, 30);
+    EXPECT_EQ(s.text(3, 1), "");
+    EXPECT_TRUE(s.cell(2, 2).bgSet);
+    EXPECT_FALSE(s.cell(1, 1).bgSet);
+    EXPECT_TRUE(s.cell(1, 1).hasBorder(Cell::SideTop));
+    EXPECT_TRUE(s.cell(2, 2).hasBorder(Cell::SideRight));
+    EXPECT_FALSE(s.cell(1, 1).hasBorder(Cell::SideRight));
+    std::ostringstream json;
+    writeSheetJson(json, s);
+    EXPECT_EQ(json.str().find("\"col\": 3"), std::string::npos);
+}
+
+TEST(Sheet, BordersAllSidesOutlineAndRemoval)
+{
+    Sheet s;
+    s.setSize(3, 3);
+    s.setBorder(1, 1, 3, 3, border::AllSides, colors::lightBlue);
+    s.selectBlock(1, 1, 2, 1);
+    s.removeBorder();
+    s.setBorder(border::Outline, BorderStyle::ThinSolid, colors::black);
+    s.endBlock();
+    EXPECT_TRUE(s.cell(2, 2).hasBorder(Cell::SideLeft));
+    EXPECT_EQ(s.cell(2, 2).borderColor[Cell::SideLeft], colors::lightBlue);
+    EXPECT_FALSE(s.cell(1, 1).hasBorder(Cell::SideRight)) << "inner edge of the outlined block";
+    EXPECT_TRUE(s.cell(2, 1).hasBorder(Cell::SideRight));
+    EXPECT_EQ(s.cell(2, 1).borderColor[Cell::SideBottom], colors::black);
+    EXPECT_EQ(s.cell(3, 1).borderColor[Cell::SideTop], colors::lightBlue);
+}
+
+TEST(Sheet, ResizeKeepsCellsAndSizes)
+{
+    Sheet s;
+    s.setSize(2, 2);
+    s.setColWidth(-1, 4);
+    s.setColWidth(2, 9);
+    s.setText(2, 2, "keep");
+    s.setSize(5, 4);
+    EXPECT_EQ(s.text(2, 2), "keep");
+    EXPECT_EQ(s.colWidth(2), 9);
+    EXPECT_EQ(s.colWidth(5), 4);
+    s.setRowHeight(-1, 10);
+    s.setRowHeight(1, 15);
+    EXPECT_EQ(s.rowHeight(1), 15);
+    EXPECT_EQ(s.rowHeight(4), 10);
+}
+
+TEST(SheetWriter, JsonListsTextAndExplicitColoursOnly)
+{
+    Sheet s("t", "表 \"1\"");
+    s.setSize(3, 2);
+    s.setText(1, 1, "a\\b");
+    s.setBackColor(2, 1, 2, 1, colors::white); // explicit white is listed
+    s.setForeColor(3, 2, 3, 2, rgb(0x12, 0xab, 0xef));
+    s.setBorder(1, 1, 3, 2, border::AllSides); // borders are not part of the contract
+    std::ostringstream out;
+    writeSheetJson(out, s);
+    EXPECT_EQ(out.str(),
+        "{\"name\": \"t\", \"caption\": \"表 \\\"1\\\"\", \"columns\": 3, \"rows\": 2, \"cells\": [\n"
+        "  {\"col\": 1, \"row\": 1, \"text\": \"a\\\\b\"},\n"
+        "  {\"col\": 2, \"row\": 1, \"bg\": \"#ffffff\"},\n"
+        "  {\"col\": 3, \"row\": 2, \"fg\": \"#12abef\"}\n"
+        "]}\n");
+}
+
+TEST(SheetWriter, TextCsvAndHtmlForms)
+{
+    Sheet s("t", "表");
+    s.setSize(2, 2);
+    s.setText(1, 1, "数字");
+    s.setText(2, 1, "1,2");
+    s.setText(1, 2, "7");
+    s.setColors(1, 1, 1, 1, colors::red, colors::lightYellow);
+    s.setBorder(2, 2, 2, 2, border::Left, colors::lightBlue);
+    std::ostringstream text, csv, html;
+    writeSheetText(text, s);
+    writeSheetCsv(csv, s);
+    writeSheetHtml(html, s);
+    EXPECT_EQ(text.str(), "数字 1,2\n7\n");
+    EXPECT_EQ(csv.str(), "数字,\"1,2\"\n7,\n");
+    EXPECT_NE(html.str().find("background:#ffffc8"), std::string::npos);
+    EXPECT_NE(html.str().find("color:#ff0000"), std::string::npos);
+    EXPECT_NE(html.str().find("border-left:1px solid #88c4ff"), std::string::npos);
+    EXPECT_NE(html.str().find(">数字</td>"), std::string::npos);
+}
+
+TEST(Frequency, GoldenSmallHistory)
+{
+    std::vector<DrawRecord> draws;
+    ASSERT_TRUE(importCsvFile(std::string(TEST_DATA_DIR) + "/frequency/input.csv", draws));
+    const DrawHistory h(draws);
+    Sheet s = buildFrequency(h, computeTotals(h));
+    s.setName("frequency");
+    s.setCaption("出現頻度分析");
+    std::ostringstream out;
+    writeSheetJson(out, s);
+    EXPECT_EQ(out.str(), test::readAll(std::string(TEST_DATA_DIR) + "/frequency/expected.json"));
+}
+
+TEST(Frequency, LastMarkSitsBeforeTheLabelColumnAndBonusIsPink)
+{
+    using test::draw;
+    const DrawHistory h({draw(1, {1, 2, 3, 4, 5, 6, 9}), draw(2, {1, 9, 10, 11, 12, 13, 2}),
+        draw(3, {1, 14, 15, 16, 17, 18, 19})});
+    const Totals t = computeTotals(h);
+    const Sheet s = buildFrequency(h, t);
+    const int m = t.maxAppearance; // number 1, three times
+    ASSERT_EQ(s.columns(), m + 2);
+    EXPECT_EQ(s.text(m + 1, 3), "●");
+    EXPECT_EQ(s.text(m + 2, 3), "1");
+    EXPECT_EQ(s.cell(3, 4).fg, rgb(255, 128, 192)) << "number 2 was the bonus of its second draw";
+    EXPECT_EQ(s.cell(2, 11).fg, rgb(255, 128, 192)) << "number 9 was first the bonus";
+    EXPECT_EQ(s.cell(3, 11).fg, rgb(62, 158, 255));
+    EXPECT_EQ(s.text(2, 9), "") << "7 never drawn";
+    for (int k = 1; k <= m; ++k)
+        EXPECT_EQ(s.text(k + 1, 2), std::to_string(k));
+}
+
+TEST(Frequency, EmptyHistoryKeepsLabels)
+{
+    const DrawHistory h;
+    const Sheet s = buildFrequency(h, computeTotals(h));
+    EXPECT_EQ(s.columns(), 2);
+    EXPECT_EQ(s.rows(), 45);
+    EXPECT_EQ(s.text(1, 2), "数字");
+    EXPECT_EQ(s.text(2, 45), "43");
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "store/drawhistory.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace loto6::test {
+
+// A complete draw: six main numbers then the bonus.
+inline DrawRecord draw(int no, std::initializer_list<long long> numbers)
+{
+    DrawRecord r;
+    r.drawNo = no;
+    std::size_t i = 0;
+    for (long long n : numbers)
+        if (i < r.fields.size())
+            r.fields[i++] = n;
+    return r;
+}
+
+// A draw whose given field is empty.
+inline DrawRecord incomplete(int no, int emptyField)
+{
+    DrawRecord r = draw(no, {1, 2, 3, 4, 5, 6, 7});
+    r.fields[static_cast<std::size_t>(emptyField)].reset();
+    return r;
+}
+
+inline DrawHistory history(std::vector<DrawRecord> records)
+{
+    return DrawHistory(std::move(records));
+}
+
+// A fresh folder under the system's temporary folder, removed at the end of the test.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::filesystem::path &path() const { return m_path; }
+    std::filesystem::path operator/(const std::string &name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "loto6-test-XXXXXX").string();
+    if (char *made = ::mkdtemp(pattern.data()))
+        m_path = made;
+}
+
+inline TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string readAll(const std::filesystem::path &file);
+
+} // namespace loto6::test
+
+#include <fstream>
+#include <sstream>
+
+inline std::string loto6::test::readAll(const std::filesystem::path &file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    return buf.str();
+}
