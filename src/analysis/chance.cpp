@@ -1,0 +1,601 @@
+#include "analysis/chance.h"
+
+#include "analysis/chancelaw.h"
+#include "analysis/probability.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <numeric>
+
+namespace loto6 {
+
+namespace {
+
+using Test = ChanceReport::Test;
+using Category = ChanceReport::Category;
+
+constexpr int Numbers = 43;
+constexpr int MainPicks = 6;
+constexpr int AllPicks = 7; // six main numbers and the bonus number
+constexpr std::string_view VerdictMark = "%V%";
+
+// A complete record whose seven numbers are distinct values in 1..43, main numbers ascending.
+struct FairDraw
+{
+    std::array<int, MainPicks> main{};
+    int bonus = 0;
+};
+
+std::vector<FairDraw> fairDraws(const DrawHistory &history, int &excluded)
+{
+    std::vector<FairDraw> out;
+    out.reserve(history.size());
+    excluded = 0;
+    for (const DrawRecord &r : history) {
+        if (!r.isComplete())
+            continue;
+        std::array<long long, AllPicks> v{};
+        for (int i = 0; i < AllPicks; ++i)
+            v[static_cast<std::size_t>(i)] = r.number(i);
+        std::array<long long, AllPicks> sorted = v;
+        std::sort(sorted.begin(), sorted.end());
+        // A record outside the rules of a draw cannot be compared with fair draws.
+        if (sorted.front() < 1 || sorted.back() > Numbers
+            || std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+            ++excluded;
+            continue;
+        }
+        FairDraw d;
+        for (int i = 0; i < MainPicks; ++i)
+            d.main[static_cast<std::size_t>(i)] = static_cast<int>(v[static_cast<std::size_t>(i)]);
+        std::sort(d.main.begin(), d.main.end());
+        d.bonus = static_cast<int>(v[MainPicks]);
+        out.push_back(d);
+    }
+    return out;
+}
+
+std::string fixed(double v, int decimals)
+{
+    if (std::isnan(v))
+        return "—";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+std::string signedFixed(double v, int decimals)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%+.*f", decimals, v);
+    return buf;
+}
+
+std::string pText(double p)
+{
+    if (std::isnan(p))
+        return "—";
+    char buf[64];
+    if (p >= 0.001)
+        std::snprintf(buf, sizeof buf, "%.3f", p);
+    else
+        std::snprintf(buf, sizeof buf, "%.1e", p);
+    return buf;
+}
+
+std::string count(double v) { return fixed(v, 0); }
+
+std::string replaceAll(std::string s, std::string_view what, std::string_view with)
+{
+    for (std::size_t at = s.find(what); at != std::string::npos;
+         at = s.find(what, at + with.size()))
+        s.replace(at, what.size(), with);
+    return s;
+}
+
+// Pearson's test over the cells of a test; `scale` corrects for numbers that cannot repeat
+// within one draw, `pool` merges thin cells of an ordered law, `openTail` labels the last
+// pooled cell "n以上".
+void chiSquare(Test &t, std::vector<Category> cells, double scale, bool pool, bool openTail)
+{
+    t.method = ChanceReport::Method::ChiSquare;
+    if (pool) {
+        std::vector<double> o, e;
+        for (const Category &c : cells) {
+            o.push_back(c.observed);
+            e.push_back(c.expected);
+        }
+        const PooledCells p = poolOrderedCells(o, e);
+        std::vector<Category> merged;
+        for (std::size_t i = 0; i < p.observed.size(); ++i) {
+            const auto &first = cells[static_cast<std::size_t>(p.first[i])].label;
+            const auto &last = cells[static_cast<std::size_t>(p.last[i])].label;
+            std::string label = first;
+            if (openTail && p.last[i] + 1 == static_cast<int>(cells.size())
+                && p.first[i] != p.last[i])
+                label = first + "以上";
+            else if (p.first[i] != p.last[i])
+                label = first + "～" + last;
+            merged.push_back({label, p.observed[i], p.expected[i]});
+        }
+        cells = std::move(merged);
+    }
+    t.categories = cells;
+    double totalExpected = 0, minExpected = std::numeric_limits<double>::infinity();
+    std::vector<double> o, e;
+    for (const Category &c : cells) {
+        o.push_back(c.observed);
+        e.push_back(c.expected);
+        totalExpected += c.expected;
+        minExpected = std::min(minExpected, c.expected);
+    }
+    if (cells.size() < 2 || !(totalExpected > 0))
+        return;
+    t.statistic = pearsonStatistic(o, e) * scale;
+    t.df = static_cast<double>(cells.size() - 1);
+    t.pValue = chiSquareSf(t.statistic, t.df);
+    t.rough = minExpected < 5.0;
+}
+
+void normalTest(Test &t, double z, bool rough)
+{
+    t.method = ChanceReport::Method::Normal;
+    if (std::isnan(z) || std::isinf(z))
+        return;
+    t.statistic = z;
+    t.pValue = normalTwoSidedP(z);
+    t.rough = rough;
+}
+
+// Per-number counts of 1..43, with `picks` numbers of each of n draws counted.
+Test appearanceTest(std::string key, std::string title, const std::array<double, Numbers + 1> &counts,
+    int picks, int n)
+{
+    Test t;
+    t.key = std::move(key);
+    t.title = std::move(title);
+    const double e = static_cast<double>(picks) * n / Numbers;
+    std::vector<Category> cells;
+    int lo = 1, hi = 1, loTies = 0, hiTies = 0;
+    for (int x = 1; x <= Numbers; ++x) {
+        const double c = counts[static_cast<std::size_t>(x)];
+        cells.push_back({std::to_string(x), c, e});
+        if (c < counts[static_cast<std::size_t>(lo)]) {
+            lo = x;
+            loTies = 0;
+        } else if (x != lo && c == counts[static_cast<std::size_t>(lo)]) {
+            ++loTies;
+        }
+        if (c > counts[static_cast<std::size_t>(hi)]) {
+            hi = x;
+            hiTies = 0;
+        } else if (x != hi && c == counts[static_cast<std::size_t>(hi)]) {
+            ++hiTies;
+        }
+    }
+    const double minC = counts[static_cast<std::size_t>(lo)];
+    const double maxC = counts[static_cast<std::size_t>(hi)];
+    const std::string loName = std::to_string(lo) + (loTies ? "番ほか" : "番");
+    const std::string hiName = std::to_string(hi) + (hiTies ? "番ほか" : "番");
+    t.observed = maxC;
+    t.expected = e;
+    t.observedText = "最少 " + count(minC) + "回（" + loName + "）／最多 " + count(maxC) + "回（"
+        + hiName + "）";
+    t.expectedText = "各 " + fixed(e, 2) + "回";
+    t.sentence = t.title + "は最少" + count(minC) + "回（" + loName + "）から最多" + count(maxC)
+        + "回（" + hiName + "）で、公平な抽選での各" + fixed(e, 2) + "回に対して"
+        + std::string(VerdictMark) + "。";
+    // Numbers do not repeat within a draw, so the counts vary by (43 - picks) / 42 of what a
+    // multinomial law would give; scaling back makes the statistic chi-square with 42 df.
+    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - picks), false, false);
+    return t;
+}
+
+// Counts of the categories a number falls in (bands, last digits), over all seven numbers.
+Test groupTest(std::string key, std::string title, std::string_view what,
+    const std::vector<std::string> &labels, const std::vector<int> &groupSize,
+    const std::vector<double> &observed, int n)
+{
+    Test t;
+    t.key = std::move(key);
+    t.title = std::move(title);
+    std::vector<Category> cells;
+    std::size_t worst = 0;
+    double worstResidual = -1;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const double e = static_cast<double>(AllPicks) * n * groupSize[i] / Numbers;
+        cells.push_back({labels[i], observed[i], e});
+        const double r = e > 0 ? std::fabs(observed[i] - e) / std::sqrt(e) : 0;
+        if (r > worstResidual) {
+            worstResidual = r;
+            worst = i;
+        }
+    }
+    t.observed = cells[worst].observed;
+    t.expected = cells[worst].expected;
+    t.observedText = labels[worst] + "：" + count(t.observed) + "回";
+    t.expectedText = labels[worst] + "：" + fixed(t.expected, 2) + "回";
+    t.sentence = t.title + "は、期待から最も離れた" + std::string(what) + "「" + labels[worst]
+        + "」で" + count(t.observed) + "回（期待" + fixed(t.expected, 2) + "回）で、全体として"
+        + std::string(VerdictMark) + "。";
+    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - AllPicks), false, false);
+    return t;
+}
+
+// A count of draws with some property against its exact chance p.
+Test drawShareTest(std::string key, std::string title, std::string_view what, int hits, int n,
+    double p)
+{
+    Test t;
+    t.key = std::move(key);
+    t.title = std::move(title);
+    const double e = n * p;
+    t.observed = hits;
+    t.expected = e;
+    t.observedText = std::to_string(hits) + "回（" + fixed(n ? 100.0 * hits / n : NotANumber, 1)
+        + "%）";
+    t.expectedText = fixed(e, 2) + "回（" + fixed(100.0 * p, 1) + "%）";
+    t.sentence = std::string(what) + "を含む回は" + std::to_string(hits) + "回で、公平な抽選での期待"
+        + fixed(e, 2) + "回に対して" + std::string(VerdictMark) + "。";
+    t.categories = {{"あり", static_cast<double>(hits), e},
+        {"なし", static_cast<double>(n - hits), n - e}};
+    const double sd = std::sqrt(n * p * (1 - p));
+    normalTest(t, n > 0 && sd > 0 ? (hits - e) / sd : NotANumber, std::min(e, n - e) < 5.0);
+    return t;
+}
+
+// Pattern letters A..G by how many of the six main numbers are odd (or low).
+Test patternTest(std::string key, std::string title, std::string_view one, std::string_view other,
+    const std::vector<double> &byCount, const std::vector<double> &law, int n)
+{
+    Test t;
+    t.key = std::move(key);
+    t.title = std::move(title);
+    std::vector<Category> cells;
+    double mean = 0, expectedMean = 0;
+    for (int k = 0; k <= MainPicks; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        const std::string label = std::string(1, static_cast<char>('A' + k)) + "（"
+            + std::string(one) + std::to_string(k) + "・" + std::string(other)
+            + std::to_string(MainPicks - k) + "）";
+        cells.push_back({label, byCount[i], n * law[i]});
+        mean += k * byCount[i];
+        expectedMean += k * law[i];
+    }
+    mean = n ? mean / n : NotANumber;
+    t.observed = mean;
+    t.expected = expectedMean;
+    t.observedText = std::string(one) + " 平均" + fixed(mean, 3) + "個";
+    t.expectedText = std::string(one) + " 平均" + fixed(expectedMean, 3) + "個";
+    t.sentence = t.title + "は、" + std::string(one) + "が1回あたり平均" + fixed(mean, 3)
+        + "個（期待" + fixed(expectedMean, 3) + "個）で、A～Gの分布全体として"
+        + std::string(VerdictMark) + "。";
+    chiSquare(t, std::move(cells), 1.0, true, false);
+    return t;
+}
+
+std::string verdict(const Test &t, double alpha)
+{
+    std::string v;
+    if (t.notable)
+        v = "偶然では説明しにくいずれがあります";
+    else if (t.pValue < alpha)
+        v = "単独ではp＜" + fixed(alpha, 2) + "ですが、検定の数を考えると偶然の範囲です";
+    else
+        v = "偶然の範囲です";
+    if (t.rough)
+        v += "（件数が少なく近似は粗めです）";
+    return v;
+}
+
+} // namespace
+
+ChanceReport computeChance(const DrawHistory &history)
+{
+    const ChanceLaw &law = ChanceLaw::loto6();
+    ChanceReport report;
+    const std::vector<FairDraw> draws = fairDraws(history, report.excluded);
+    const int n = static_cast<int>(draws.size());
+    report.draws = n;
+    report.pairs = std::max(0, n - 1);
+
+    std::array<double, Numbers + 1> mainCount{}, allCount{};
+    std::vector<double> overlap(MainPicks + 1, 0.0), odd(MainPicks + 1, 0.0),
+        low(MainPicks + 1, 0.0), bands(5, 0.0), digits(10, 0.0);
+    int consecutive = 0, stepping = 0;
+    double sum = 0, sumSq = 0;
+    std::vector<int> lastSeen(Numbers + 1, -1);
+    std::vector<double> gaps(static_cast<std::size_t>(std::max(n, 1)), 0.0);
+    for (int i = 0; i < n; ++i) {
+        const FairDraw &d = draws[static_cast<std::size_t>(i)];
+        bool hasConsecutive = false, hasStepping = false;
+        int odds = 0, lows = 0, s = 0;
+        for (int k = 0; k < MainPicks; ++k) {
+            const int x = d.main[static_cast<std::size_t>(k)];
+            ++mainCount[static_cast<std::size_t>(x)];
+            odds += x % 2;
+            lows += x <= Numbers / 2 ? 1 : 0;
+            s += x;
+            if (k > 0) {
+                // Neighbours in ascending order, as the consecutive window compares them.
+                const int diff = x - d.main[static_cast<std::size_t>(k - 1)];
+                hasConsecutive = hasConsecutive || diff == 1;
+                hasStepping = hasStepping || diff == 2;
+            }
+        }
+        consecutive += hasConsecutive ? 1 : 0;
+        stepping += hasStepping ? 1 : 0;
+        ++odd[static_cast<std::size_t>(odds)];
+        ++low[static_cast<std::size_t>(lows)];
+        sum += s;
+        sumSq += static_cast<double>(s) * s;
+        if (i > 0) {
+            const FairDraw &prev = draws[static_cast<std::size_t>(i - 1)];
+            int common = 0;
+            for (int x : d.main)
+                common += std::binary_search(prev.main.begin(), prev.main.end(), x) ? 1 : 0;
+            ++overlap[static_cast<std::size_t>(common)];
+        }
+        std::array<int, AllPicks> all{};
+        std::copy(d.main.begin(), d.main.end(), all.begin());
+        all[MainPicks] = d.bonus;
+        for (int x : all) {
+            ++allCount[static_cast<std::size_t>(x)];
+            ++bands[static_cast<std::size_t>(x <= 9 ? 0 : x <= 19 ? 1 : x <= 29 ? 2 : x <= 39 ? 3 : 4)];
+            ++digits[static_cast<std::size_t>(x % 10)];
+            int &seen = lastSeen[static_cast<std::size_t>(x)];
+            if (seen >= 0)
+                ++gaps[static_cast<std::size_t>(i - seen)];
+            seen = i;
+        }
+    }
+
+    auto &tests = report.tests;
+    tests.push_back(appearanceTest("main-appearances", "本数字の出現回数", mainCount, MainPicks, n));
+    tests.push_back(appearanceTest(
+        "all-appearances", "本数字＋ボーナス数字の出現回数", allCount, AllPicks, n));
+
+    {
+        Test t;
+        t.key = "carry-over";
+        t.title = "引っ張り（前回の本数字との重なり）";
+        std::vector<Category> cells;
+        double observedTotal = 0, expectedMean = 0;
+        const std::vector<double> &h = law.overlapLaw();
+        for (int k = 0; k <= MainPicks; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            cells.push_back({std::to_string(k) + "個", overlap[i], report.pairs * h[i]});
+            observedTotal += k * overlap[i];
+            expectedMean += k * h[i];
+        }
+        const double mean = report.pairs ? observedTotal / report.pairs : NotANumber;
+        t.observed = mean;
+        t.expected = expectedMean;
+        t.observedText = "平均 " + fixed(mean, 3) + "個";
+        t.expectedText = "平均 " + fixed(expectedMean, 3) + "個";
+        t.sentence = "前回の本数字と重なった本数字は1回あたり平均" + fixed(mean, 3)
+            + "個で、公平な抽選での" + fixed(expectedMean, 3) + "個に対して"
+            + std::string(VerdictMark) + "。";
+        chiSquare(t, std::move(cells), 1.0, true, false);
+        tests.push_back(std::move(t));
+    }
+
+    tests.push_back(drawShareTest("consecutive", "連番を含む回", "連番（差が1の本数字の組）",
+        consecutive, n, law.consecutiveChance()));
+    tests.push_back(drawShareTest("stepping-stone", "飛び石を含む回",
+        "飛び石（並べて隣り合う本数字の差が2の組）", stepping, n, law.steppingStoneChance()));
+    tests.push_back(patternTest("even-odd", "偶数・奇数のパターン", "奇数", "偶数", odd, law.oddLaw(), n));
+    tests.push_back(patternTest("low-high", "低数字（01～21）・高数字（22～43）のパターン", "低数字",
+        "高数字", low, law.lowLaw(), n));
+
+    const double mu = law.sumMean();
+    const double var = law.sumVariance();
+    {
+        Test t;
+        t.key = "sum-mean";
+        t.title = "本数字合計の平均";
+        const double mean = n ? sum / n : NotANumber;
+        t.observed = mean;
+        t.expected = mu;
+        t.observedText = fixed(mean, 2);
+        t.expectedText = fixed(mu, 2);
+        t.sentence = "本数字合計の平均は" + fixed(mean, 2) + "で、公平な抽選での" + fixed(mu, 2)
+            + "に対して" + std::string(VerdictMark) + "。";
+        normalTest(t, n ? (mean - mu) / std::sqrt(var / n) : NotANumber, n < 30);
+        tests.push_back(std::move(t));
+    }
+    {
+        Test t;
+        t.key = "sum-spread";
+        t.title = "本数字合計のばらつき（標準偏差）";
+        double z = NotANumber, sd = NotANumber;
+        if (n >= 2) {
+            const double mean = sum / n;
+            const double s2 = std::max(0.0, (sumSq - n * mean * mean) / (n - 1));
+            sd = std::sqrt(s2);
+            // Variance of the sample variance of n independent sums.
+            const double v = law.sumFourthCentralMoment() / n - var * var * (n - 3.0) / (n * (n - 1.0));
+            z = (s2 - var) / std::sqrt(v);
+        }
+        t.observed = sd;
+        t.expected = std::sqrt(var);
+        t.observedText = fixed(sd, 2);
+        t.expectedText = fixed(std::sqrt(var), 2);
+        t.sentence = "本数字合計の標準偏差は" + fixed(sd, 2) + "で、公平な抽選での"
+            + fixed(std::sqrt(var), 2) + "に対して" + std::string(VerdictMark) + "。";
+        normalTest(t, z, n < 30);
+        tests.push_back(std::move(t));
+    }
+
+    tests.push_back(groupTest("five-band", "5分割の帯ごとの出現数", "帯",
+        {"01～09", "10～19", "20～29", "30～39", "40～43"}, {9, 10, 10, 10, 4}, bands, n));
+    {
+        std::vector<std::string> labels;
+        std::vector<int> sizes(10, 0);
+        for (int d = 0; d < 10; ++d)
+            labels.push_back(std::to_string(d));
+        for (int x = 1; x <= Numbers; ++x)
+            ++sizes[static_cast<std::size_t>(x % 10)];
+        tests.push_back(groupTest("last-digit", "下一桁ごとの出現数", "下一桁", labels, sizes, digits, n));
+    }
+
+    {
+        Test t;
+        t.key = "gap";
+        t.title = "出現間隔";
+        const double p = static_cast<double>(AllPicks) / Numbers;
+        const std::vector<double> weight = ChanceLaw::expectedGapCounts(n, p);
+        const double observedTotal = std::accumulate(gaps.begin(), gaps.end(), 0.0);
+        const double weightTotal = std::accumulate(weight.begin(), weight.end(), 0.0);
+        std::vector<Category> cells;
+        double observedSum = 0, expectedSum = 0;
+        for (int g = 1; g < n; ++g) {
+            const auto i = static_cast<std::size_t>(g);
+            const double share = weightTotal > 0 ? weight[i] / weightTotal : 0;
+            cells.push_back({std::to_string(g) + "回", gaps[i], observedTotal * share});
+            observedSum += g * gaps[i];
+            expectedSum += g * share;
+        }
+        const double mean = observedTotal > 0 ? observedSum / observedTotal : NotANumber;
+        const double expectedMean = weightTotal > 0 ? expectedSum : NotANumber;
+        t.observed = mean;
+        t.expected = expectedMean;
+        t.observedText = "平均 " + fixed(mean, 2) + "回";
+        t.expectedText = "平均 " + fixed(expectedMean, 2) + "回";
+        t.sentence = "同じ数字（本数字かボーナス数字）が再び出るまでの間隔は平均" + fixed(mean, 2)
+            + "回で、毎回7/43の確率で出る幾何分布での" + fixed(expectedMean, 2) + "回に対して"
+            + std::string(VerdictMark) + "。";
+        if (observedTotal > 0)
+            chiSquare(t, std::move(cells), 1.0, true, true);
+        tests.push_back(std::move(t));
+    }
+
+    std::vector<double> p;
+    for (const Test &t : tests)
+        p.push_back(t.pValue);
+    const std::vector<double> adjusted = holmAdjust(p);
+    for (std::size_t i = 0; i < tests.size(); ++i) {
+        Test &t = tests[i];
+        t.adjustedP = adjusted[i];
+        t.notable = t.available() && t.adjustedP < report.alpha;
+        if (t.available())
+            t.sentence = replaceAll(t.sentence, VerdictMark, verdict(t, report.alpha));
+        else
+            t.sentence = t.title + "はデータが足りないため検定できません。";
+    }
+
+    const std::string a = fixed(report.alpha, 2);
+    report.notes.push_back("対象は7つの数字がそろった記録" + std::to_string(n)
+        + "回で、引っ張りは直前のそろった記録と比べた" + std::to_string(report.pairs) + "組です。");
+    if (report.excluded > 0)
+        report.notes.push_back("数字が1～43の異なる7つでない記録" + std::to_string(report.excluded)
+            + "件は公平な抽選と比べられないため除きました。");
+    report.notes.push_back(std::to_string(report.availableCount())
+        + "個の検定を同時に行っているため、偶然でもどれかのp値が" + a
+        + "を下回りやすくなります。Holm法で補正したp値が" + a + "未満のものだけを「注目」としています。");
+    report.notes.push_back("期待値はすべて公平な抽選（43個から本数字6個、残りからボーナス数字1個）での"
+        "正確な値です。出現回数・5分割・下一桁のカイ二乗値は、1回の抽選で数字が重ならない分を補正しています。");
+    report.notes.push_back(report.notableCount() > 0
+            ? "Holm補正後に注目となった検定は" + std::to_string(report.notableCount()) + "個です。"
+            : std::string("Holm補正後に注目となった検定はありません。"));
+    return report;
+}
+
+Sheet chanceSheet(const ChanceReport &report)
+{
+    constexpr int Cols = 9;
+    int detailRows = 0;
+    for (const Test &t : report.tests)
+        if (!t.categories.empty())
+            detailRows += 3 + static_cast<int>(t.categories.size());
+    const int testRows = static_cast<int>(report.tests.size());
+    const int notesTop = testRows + 3;
+    const int rows = notesTop - 1 + static_cast<int>(report.notes.size()) + detailRows;
+
+    Sheet s{std::string(ChanceSheetName), std::string(ChanceCaption)};
+    s.setSize(Cols, rows);
+    s.setVisible(Cols, 40);
+    s.setRowHeight(-1, 12);
+    s.setRowHeight(1, 15);
+    const double widths[Cols] = {34, 30, 22, 20, 9, 9, 12, 6, 120};
+    for (int c = 1; c <= Cols; ++c)
+        s.setColWidth(c, widths[c - 1]);
+    s.selectBlock(1, 1, Cols, rows);
+    s.setStaticText();
+    s.setVAlign(VAlign::Center);
+    s.setHAlign(HAlign::Left);
+    s.endBlock();
+    s.selectBlock(2, 1, 8, rows);
+    s.setHAlign(HAlign::Center);
+    s.endBlock();
+
+    static constexpr const char *Header[Cols] = {"項目", "観測値", "期待値（公平な抽選）", "検定",
+        "統計量", "p値", "Holm補正p値", "判定", "説明"};
+    for (int c = 1; c <= Cols; ++c)
+        s.setText(c, 1, Header[c - 1]);
+    s.setColors(1, 1, Cols, 1, colors::black, colors::lightPink);
+    s.setBorder(1, 1, Cols, 1 + testRows, border::AllSides, colors::lightBlue);
+
+    int row = 2;
+    for (const Test &t : report.tests) {
+        s.setText(1, row, t.title);
+        s.setText(2, row, t.observedText);
+        s.setText(3, row, t.expectedText);
+        s.setText(4, row, t.method == ChanceReport::Method::ChiSquare
+                ? "カイ二乗（自由度" + fixed(t.df, 0) + "）"
+                : std::string("正規近似（z）"));
+        s.setText(5, row, fixed(t.statistic, 2));
+        s.setText(6, row, pText(t.pValue));
+        s.setText(7, row, pText(t.adjustedP));
+        s.setText(8, row, t.notable ? "注目" : t.available() ? "" : "—");
+        s.setText(9, row, t.sentence);
+        s.setBackColor(1, row, 1, row, colors::lightYellow);
+        if (t.notable)
+            s.setColors(8, row, 8, row, colors::red, colors::lightMagenta);
+        ++row;
+    }
+
+    row = notesTop;
+    for (const std::string &note : report.notes) {
+        s.setText(1, row, "注");
+        s.setText(9, row, note);
+        ++row;
+    }
+
+    for (const Test &t : report.tests) {
+        if (t.categories.empty())
+            continue;
+        ++row; // blank line before each block
+        s.setText(1, row, "【" + t.title + "】");
+        s.setBackColor(1, row, 1, row, colors::lightCyan);
+        ++row;
+        static constexpr const char *Sub[5] = {"区分", "観測値", "期待値", "差", "標準化残差"};
+        for (int c = 1; c <= 5; ++c)
+            s.setText(c, row, Sub[c - 1]);
+        s.setColors(1, row, 5, row, colors::black, colors::lightPink);
+        s.setBorder(1, row, 5, row + static_cast<int>(t.categories.size()), border::AllSides,
+            colors::lightBlue);
+        ++row;
+        for (const Category &c : t.categories) {
+            s.setText(1, row, c.label);
+            s.setText(2, row, count(c.observed));
+            s.setText(3, row, fixed(c.expected, 2));
+            s.setText(4, row, signedFixed(c.observed - c.expected, 2));
+            s.setText(5, row,
+                c.expected > 0 ? signedFixed((c.observed - c.expected) / std::sqrt(c.expected), 2)
+                               : std::string("—"));
+            ++row;
+        }
+    }
+    return s;
+}
+
+Sheet buildChance(const DrawHistory &history, const Totals &)
+{
+    return chanceSheet(computeChance(history));
+}
+
+} // namespace loto6
