@@ -1,0 +1,115 @@
+#include "store/download.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace loto6 {
+
+namespace {
+
+struct Sink
+{
+    std::string bytes;
+    std::size_t limit = 0;
+    bool overLimit = false;
+};
+
+std::size_t collect(char *data, std::size_t size, std::size_t count, void *user)
+{
+    auto *sink = static_cast<Sink *>(user);
+    const std::size_t n = size * count;
+    if (sink->bytes.size() + n > sink->limit) {
+        sink->overLimit = true;
+        return 0; // a short count makes libcurl stop with CURLE_WRITE_ERROR
+    }
+    sink->bytes.append(data, n);
+    return n;
+}
+
+std::string sizeText(std::size_t bytes)
+{
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
+        return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+struct CurlDeleter
+{
+    void operator()(CURL *c) const { curl_easy_cleanup(c); }
+};
+
+} // namespace
+
+Status download(const std::string &url, std::string &body, const DownloadLimits &limits)
+{
+    // libcurl's global set-up is not thread-safe, so it runs once, on first use.
+    static std::once_flag initOnce;
+    static CURLcode initCode = CURLE_OK;
+    std::call_once(initOnce, [] { initCode = curl_global_init(CURL_GLOBAL_DEFAULT); });
+    if (initCode != CURLE_OK)
+        return Status::failure(std::string("cannot start the download library: ")
+            + curl_easy_strerror(initCode));
+
+    if (!url.starts_with("http://") && !url.starts_with("https://"))
+        return Status::failure(url + ": only http:// and https:// addresses can be downloaded");
+
+    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (!curl)
+        return Status::failure("cannot start a download");
+    CURL *c = curl.get();
+
+    Sink sink;
+    sink.limit = limits.maxBytes;
+    char errorText[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L); // time-outs without SIGALRM
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeout.count()));
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Loto6Zumvel/1.0");
+
+    const CURLcode rc = curl_easy_perform(c);
+    if (rc != CURLE_OK) {
+        std::string why;
+        if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED)
+            why = "the file is larger than " + sizeText(limits.maxBytes);
+        else if (rc == CURLE_OPERATION_TIMEDOUT)
+            why = "timed out (" + std::string(errorText[0] ? errorText : curl_easy_strerror(rc))
+                + ")";
+        else if (rc == CURLE_PARTIAL_FILE)
+            why = "the transfer ended early (" + std::string(errorText[0] ? errorText : "")
+                + ")";
+        else
+            why = errorText[0] ? errorText : curl_easy_strerror(rc);
+        return Status::failure(url + ": download failed: " + why);
+    }
+
+    long status = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status > 299)
+        return Status::failure(url + ": download failed: the server answered HTTP "
+            + std::to_string(status));
+
+    // A body shorter than the announced length is a cut transfer even if libcurl let it pass.
+    curl_off_t announced = -1;
+    curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced)
+        return Status::failure(url + ": download failed: received " + std::to_string(sink.bytes.size())
+            + " of " + std::to_string(announced) + " bytes");
+    if (sink.bytes.empty())
+        return Status::failure(url + ": download failed: the server sent an empty file");
+
+    body = std::move(sink.bytes);
+    return Status::success();
+}
+
+} // namespace loto6

@@ -1,0 +1,360 @@
+#include "store/historyupdater.h"
+
+#include "store/atomicfile.h"
+#include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/drawhistory.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+namespace loto6 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view SqliteMagic{"SQLite format 3\0", 16};
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::optional<std::string> variable(const char *name)
+{
+    const char *v = std::getenv(name);
+    if (!v)
+        return std::nullopt;
+    const std::string_view s = trimmed(v);
+    if (s.empty())
+        return std::nullopt;
+    return std::string(s);
+}
+
+UpdateResult failed(UpdateOutcome outcome, std::string message)
+{
+    UpdateResult r;
+    r.outcome = outcome;
+    r.message = std::move(message);
+    for (char &ch : r.message)
+        if (ch == '\n' || ch == '\r')
+            ch = ' ';
+    return r;
+}
+
+unsigned readBigEndian(std::string_view bytes, std::size_t at, std::size_t width)
+{
+    unsigned v = 0;
+    for (std::size_t i = 0; i < width; ++i)
+        v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+}
+
+// A database file whose length disagrees with its own header was cut short in transit.
+Status checkSqliteSize(std::string_view bytes)
+{
+    if (bytes.size() < 100)
+        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
+            + " bytes)");
+    std::size_t pageSize = readBigEndian(bytes, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
+        return Status::failure("the database header is damaged");
+    if (bytes.size() % pageSize != 0)
+        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
+            + " bytes is not a whole number of " + std::to_string(pageSize) + "-byte pages)");
+    // The page count in the header is trusted by SQLite only when the change counter matches.
+    const unsigned pages = readBigEndian(bytes, 28, 4);
+    if (pages != 0 && readBigEndian(bytes, 24, 4) == readBigEndian(bytes, 92, 4)
+        && bytes.size() < static_cast<std::size_t>(pages) * pageSize)
+        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
+            + " of " + std::to_string(static_cast<std::size_t>(pages) * pageSize) + " bytes)");
+    return Status::success();
+}
+
+// Every row must be a real draw: a number from 1 up, once, with numbers 1..43 or empty.
+Status checkDraws(const DrawHistory &history)
+{
+    if (history.empty())
+        return Status::failure("it holds no draws");
+    int previous = 0;
+    for (const DrawRecord &r : history) {
+        const std::string draw = "draw " + std::to_string(r.drawNo);
+        if (r.drawNo < 1)
+            return Status::failure("a draw has no draw number from 1 up");
+        if (r.drawNo == previous)
+            return Status::failure(draw + " occurs twice");
+        previous = r.drawNo;
+        if (r.malformed)
+            return Status::failure(draw + ": a number field is not a whole number");
+        for (const auto &f : r.fields)
+            if (f && (*f < 1 || *f > 43))
+                return Status::failure(draw + ": " + std::to_string(*f) + " is outside 1..43");
+    }
+    return Status::success();
+}
+
+Status queryText(sqlite3 *db, const char *sql, std::string &text)
+{
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return Status::failure(sqlite3_errmsg(db));
+    }
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
+        const auto *p = sqlite3_column_text(st, 0);
+        text = p ? reinterpret_cast<const char *>(p) : "";
+    } else {
+        text.clear();
+    }
+    Status s = rc == SQLITE_ROW || rc == SQLITE_DONE ? Status::success()
+                                                     : Status::failure(sqlite3_errmsg(db));
+    sqlite3_finalize(st);
+    return s;
+}
+
+// Reasons end up on one line of a message box or of standard error, without scratch names.
+std::string oneLine(std::string text, const fs::path &scratch)
+{
+    const std::string prefix = scratch.string() + ": ";
+    for (std::size_t at; (at = text.find(prefix)) != std::string::npos;)
+        text.erase(at, prefix.size());
+    for (char &ch : text)
+        if (ch == '\n' || ch == '\r')
+            ch = ' ';
+    return text;
+}
+
+void removeWithSidecars(const fs::path &file)
+{
+    std::error_code ec;
+    for (const char *suffix : {"", "-journal", "-wal", "-shm"}) {
+        fs::path p = file;
+        p += suffix;
+        fs::remove(p, ec);
+    }
+}
+
+// Opens a copy of the download written beside the target and reads every draw through the
+// history view, exactly as the program will after the next start.
+Status checkSqlite(const fs::path &target, std::string_view bytes, std::size_t &drawCount)
+{
+    if (Status s = checkSqliteSize(bytes); !s)
+        return s;
+    const fs::path copy = temporarySibling(target);
+    {
+        std::ofstream out(copy, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            removeWithSidecars(copy);
+            return Status::failure("cannot write a copy for checking beside " + target.string());
+        }
+    }
+    Status result = [&]() -> Status {
+        Database db;
+        if (Status s = db.open(copy); !s)
+            return Status::failure("not a draw database (" + s.message() + ")");
+        // The file comes from outside: no writes, and no functions run from its schema.
+        db.exec("PRAGMA query_only = ON");
+        db.exec("PRAGMA trusted_schema = OFF");
+        std::string text;
+        if (Status s = queryText(db.handle(),
+                "select count(*) from sqlite_master where type = 'table' and name = '結果マスタ'",
+                text);
+            !s || text != "1")
+            return Status::failure(std::string("the database has no table ") + Database::DrawsTable);
+        if (Status s = queryText(db.handle(), "PRAGMA quick_check", text); !s || text != "ok")
+            return Status::failure("the database is damaged ("
+                + (s ? text : s.message()) + ")");
+        DrawHistory history;
+        if (Status s = db.loadHistory(history); !s)
+            return Status::failure("the draws cannot be read (" + s.message() + ")");
+        if (Status s = checkDraws(history); !s)
+            return s;
+        drawCount = history.size();
+        return Status::success();
+    }();
+    removeWithSidecars(copy);
+    return result ? result : Status::failure(oneLine(result.message(), copy));
+}
+
+// Parses the whole CSV and reads the draws back through the history view of a scratch database.
+Status checkCsv(std::string_view bytes, std::vector<DrawRecord> &draws)
+{
+    if (Status s = importCsvBytes(bytes, draws); !s)
+        return Status::failure("neither a draw database nor a valid history CSV (" + s.message()
+            + ")");
+    // Without a length from the server, a cut CSV shows itself by its unfinished last line.
+    if (bytes.back() != '\n')
+        return Status::failure("the history CSV ends in the middle of a line (cut short?)");
+    Database scratch;
+    if (Status s = scratch.openInMemory(); !s)
+        return s;
+    if (Status s = scratch.importDraws(draws, true); !s)
+        return s;
+    DrawHistory history;
+    if (Status s = scratch.loadHistory(history); !s)
+        return s;
+    return checkDraws(history);
+}
+
+// A stale rollback journal or write-ahead log beside the target would be replayed into the new
+// file by the next open and corrupt it.
+Status checkNoPendingJournal(const fs::path &target)
+{
+    std::error_code ec;
+    for (const char *suffix : {"-journal", "-wal"}) {
+        fs::path p = target;
+        p += suffix;
+        if (fs::exists(p, ec) && fs::file_size(p, ec) > 0)
+            return Status::failure(target.string()
+                + ": the database is busy or was not closed cleanly (" + p.filename().string()
+                + " exists); try again after closing the other program");
+    }
+    return Status::success();
+}
+
+Status keepBackup(const fs::path &target, const fs::path &backup)
+{
+    std::string old;
+    if (Status s = readFile(target, old); !s)
+        return s;
+    if (Status s = writeFileAtomically(backup, old); !s)
+        return Status::failure("cannot keep the previous database: " + s.message());
+    return Status::success();
+}
+
+} // namespace
+
+std::string updateUrlForServer(std::string_view server)
+{
+    std::string_view s = trimmed(server);
+    while (!s.empty() && s.back() == '/')
+        s.remove_suffix(1);
+    std::string url = s.find("://") == std::string_view::npos ? "http://" : "";
+    url += s;
+    url += UpdatePath;
+    return url;
+}
+
+std::optional<std::string> configuredUpdateUrl(const fs::path &programFolder)
+{
+    if (auto url = variable(UpdateUrlVariable))
+        return url;
+    if (auto server = variable(UpdateServerVariable))
+        return updateUrlForServer(*server);
+
+    std::ifstream in(programFolder / UpdateConfigFileName, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::optional<std::string> url, server;
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string_view l = trimmed(line);
+        if (l.empty() || l.front() == '#' || l.front() == ';')
+            continue;
+        const std::size_t eq = l.find('=');
+        if (eq == std::string_view::npos)
+            continue;
+        const std::string_view key = trimmed(l.substr(0, eq));
+        const std::string_view value = trimmed(l.substr(eq + 1));
+        if (value.empty())
+            continue;
+        if (key == "url")
+            url = std::string(value);
+        else if (key == "server")
+            server = std::string(value);
+    }
+    if (url)
+        return url;
+    if (server)
+        return updateUrlForServer(*server);
+    return std::nullopt;
+}
+
+std::string updateNotConfiguredMessage(const fs::path &programFolder)
+{
+    return std::string("no update server is set: set ") + UpdateUrlVariable + " (a full URL) or "
+        + UpdateServerVariable + " (a server name), or write url=... or server=... in "
+        + (programFolder / UpdateConfigFileName).string();
+}
+
+std::string targetMissingMessage(const fs::path &target)
+{
+    return "当選データファイル：'" + target.string() + "'が存在しません";
+}
+
+UpdateResult installHistory(const fs::path &given, std::string_view bytes)
+{
+    std::error_code ec;
+    if (!fs::exists(given, ec))
+        return failed(UpdateOutcome::TargetMissing, targetMissingMessage(given));
+    // Replace the file a link points to, not the link.
+    const fs::path target = fs::is_symlink(given, ec) ? fs::canonical(given, ec) : given;
+    if (ec || !fs::is_regular_file(target, ec))
+        return failed(UpdateOutcome::InstallFailed, given.string() + ": not a database file");
+    if (bytes.empty())
+        return failed(UpdateOutcome::Refused, "the downloaded file is empty");
+
+    UpdateResult result;
+    std::vector<DrawRecord> draws;
+    if (bytes.starts_with(SqliteMagic)) {
+        result.format = UpdateFormat::SQLite;
+        if (Status s = checkSqlite(target, bytes, result.drawCount); !s)
+            return failed(UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
+    } else {
+        result.format = UpdateFormat::Csv;
+        if (Status s = checkCsv(bytes, draws); !s)
+            return failed(UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
+        result.drawCount = draws.size();
+    }
+
+    fs::path backup = target;
+    backup += ".bak";
+    if (result.format == UpdateFormat::SQLite) {
+        if (Status s = checkNoPendingJournal(target); !s)
+            return failed(UpdateOutcome::InstallFailed, s.message());
+        if (Status s = keepBackup(target, backup); !s)
+            return failed(UpdateOutcome::InstallFailed, s.message());
+        if (Status s = writeFileAtomically(target, bytes); !s)
+            return failed(UpdateOutcome::InstallFailed, s.message());
+    } else {
+        // A CSV replaces the draws inside the database in one transaction.
+        Database db;
+        if (Status s = db.open(target); !s)
+            return failed(UpdateOutcome::InstallFailed, s.message());
+        if (Status s = keepBackup(target, backup); !s)
+            return failed(UpdateOutcome::InstallFailed, s.message());
+        if (Status s = db.importDraws(draws, true); !s)
+            return failed(UpdateOutcome::InstallFailed, s.message());
+    }
+    result.outcome = UpdateOutcome::Updated;
+    result.message = UpdatedMessage;
+    result.backup = backup;
+    return result;
+}
+
+UpdateResult updateHistory(const fs::path &target, const std::string &url,
+    const DownloadLimits &limits)
+{
+    std::string body;
+    if (Status s = download(url, body, limits); !s)
+        return failed(UpdateOutcome::DownloadFailed, s.message());
+    UpdateResult r = installHistory(target, body);
+    if (r.outcome == UpdateOutcome::Refused)
+        r.message = url + ": " + r.message;
+    return r;
+}
+
+} // namespace loto6

@@ -1,0 +1,512 @@
+#include "cli/cli.h"
+#include "store/atomicfile.h"
+#include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/historyupdater.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace loto6;
+
+namespace {
+
+// A one-thread HTTP server on 127.0.0.1 that answers every request with the same raw bytes.
+// It stops when destroyed, or by itself after a few seconds.
+class TestServer
+{
+public:
+    explicit TestServer(std::string response, bool stallAfterSend = false)
+        : m_response(std::move(response))
+        , m_stall(stallAfterSend)
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = 0;
+        socklen_t len = sizeof addr;
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
+            || ::listen(m_fd, 8) != 0
+            || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
+            throw std::runtime_error("cannot start the test server");
+        m_port = ntohs(addr.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~TestServer()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_fd);
+    }
+    TestServer(const TestServer &) = delete;
+    TestServer &operator=(const TestServer &) = delete;
+
+    std::string url(const std::string &path = UpdatePath) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    }
+
+private:
+    void serve()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (!m_stop && std::chrono::steady_clock::now() < deadline) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0)
+                continue;
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client < 0)
+                continue;
+            readRequest(client, deadline);
+            std::size_t done = 0;
+            while (done < m_response.size()) {
+                const ssize_t n = ::send(client, m_response.data() + done,
+                    m_response.size() - done, MSG_NOSIGNAL);
+                if (n <= 0)
+                    break;
+                done += static_cast<std::size_t>(n);
+            }
+            while (m_stall && !m_stop && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ::close(client);
+        }
+    }
+    static void readRequest(int client, std::chrono::steady_clock::time_point deadline)
+    {
+        std::string request;
+        char buf[4096];
+        while (request.find("\r\n\r\n") == std::string::npos
+            && std::chrono::steady_clock::now() < deadline) {
+            pollfd p{client, POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0)
+                continue;
+            const ssize_t n = ::recv(client, buf, sizeof buf, 0);
+            if (n <= 0)
+                return;
+            request.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+
+    std::string m_response;
+    bool m_stall;
+    int m_fd = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+std::string httpReply(int status, const std::string &body, bool withLength = true)
+{
+    std::string head = "HTTP/1.1 " + std::to_string(status) + (status == 200 ? " OK" : " Error")
+        + "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n";
+    if (withLength)
+        head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    return head + "\r\n" + body;
+}
+
+std::vector<DrawRecord> makeDraws(int count, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<DrawRecord> draws;
+    for (int no = 1; no <= count; ++no) {
+        DrawRecord r;
+        r.drawNo = no;
+        r.date = "2020-01-" + std::string(no % 28 < 9 ? "0" : "") + std::to_string(no % 28 + 1);
+        std::vector<int> pool(43);
+        for (int i = 0; i < 43; ++i)
+            pool[static_cast<std::size_t>(i)] = i + 1;
+        std::shuffle(pool.begin(), pool.end(), rng);
+        for (std::size_t f = 0; f < 7; ++f)
+            r.fields[f] = pool[f];
+        draws.push_back(r);
+    }
+    return draws;
+}
+
+std::string csvOf(const std::vector<DrawRecord> &draws)
+{
+    std::ostringstream out;
+    exportCsv(out, draws);
+    return out.str();
+}
+
+std::string bytesOf(const fs::path &file)
+{
+    std::string bytes;
+    EXPECT_TRUE(readFile(file, bytes).ok()) << file;
+    return bytes;
+}
+
+void expectSameDraws(const std::vector<DrawRecord> &actual, const std::vector<DrawRecord> &expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_EQ(actual[i].drawNo, expected[i].drawNo);
+        EXPECT_EQ(actual[i].date, expected[i].date);
+        EXPECT_EQ(actual[i].fields, expected[i].fields) << "draw " << expected[i].drawNo;
+    }
+}
+
+class UpdateTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "loto6-update-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        m_target = m_dir / "Loto6Zumvel.db";
+        m_oldDraws = makeDraws(30, 1);
+        makeDatabase(m_target, m_oldDraws);
+        m_original = bytesOf(m_target);
+
+        // The fresh history on the server: more draws, other numbers.
+        m_newDraws = makeDraws(400, 2);
+        const fs::path fresh = m_dir / "fresh" / "Loto6Zumvel.db";
+        fs::create_directory(fresh.parent_path());
+        makeDatabase(fresh, m_newDraws);
+        m_newDatabase = bytesOf(fresh);
+        fs::remove_all(fresh.parent_path());
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+
+    void makeDatabase(const fs::path &file, const std::vector<DrawRecord> &draws)
+    {
+        const fs::path seed = file.parent_path() / "seed.csv";
+        ASSERT_TRUE(writeFileAtomically(seed, csvOf(draws)).ok());
+        Database db;
+        ASSERT_TRUE(db.openOrCreate(file, seed).ok());
+        fs::remove(seed);
+    }
+
+    std::vector<DrawRecord> storedDraws() const
+    {
+        Database db;
+        EXPECT_TRUE(db.open(m_target).ok());
+        std::vector<DrawRecord> draws;
+        EXPECT_TRUE(db.readDraws(draws).ok());
+        return draws;
+    }
+
+    // Nothing but the target (and a backup after an update) may be left in the folder.
+    void expectNoLeftovers() const
+    {
+        for (const auto &e : fs::directory_iterator(m_dir)) {
+            const std::string name = e.path().filename().string();
+            EXPECT_TRUE(name == "Loto6Zumvel.db" || name == "Loto6Zumvel.db.bak") << name;
+        }
+    }
+
+    fs::path m_dir;
+    fs::path m_target;
+    std::vector<DrawRecord> m_oldDraws;
+    std::vector<DrawRecord> m_newDraws;
+    std::string m_original;
+    std::string m_newDatabase;
+};
+
+TEST_F(UpdateTest, InstallsAGoodDatabaseOrCsvAndKeepsTheOldFile)
+{
+    const struct
+    {
+        const char *name;
+        std::string body;
+        bool withLength;
+        UpdateFormat format;
+    } cases[] = {
+        {"sqlite", m_newDatabase, true, UpdateFormat::SQLite},
+        {"sqlite-without-length", m_newDatabase, false, UpdateFormat::SQLite},
+        {"csv", csvOf(m_newDraws), true, UpdateFormat::Csv},
+        {"csv-shift-jis-crlf",
+            "\x89\xf1\x90\x94,\x91\xe6" "1\x90\x94\x8e\x9a,\x91\xe6" "2\x90\x94\x8e\x9a,"
+            "\x91\xe6" "3\x90\x94\x8e\x9a,\x91\xe6" "4\x90\x94\x8e\x9a,\x91\xe6" "5\x90\x94\x8e\x9a,"
+            "\x91\xe6" "6\x90\x94\x8e\x9a,\x83{\x81[\x83i\x83X\x90\x94\x8e\x9a\r\n"
+            "1,1,2,3,4,5,6,7\r\n",
+            true, UpdateFormat::Csv},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeFileAtomically(m_target, m_original).ok());
+        TestServer server(httpReply(200, c.body, c.withLength));
+        const UpdateResult r = updateHistory(m_target, server.url());
+        ASSERT_TRUE(r.ok()) << r.message;
+        EXPECT_EQ(r.message, "当選データを最新化しました。");
+        EXPECT_EQ(r.format, c.format);
+        EXPECT_EQ(bytesOf(fs::path(m_target) += ".bak"), m_original);
+        if (c.format == UpdateFormat::SQLite) {
+            EXPECT_EQ(bytesOf(m_target), c.body);
+            EXPECT_EQ(r.drawCount, m_newDraws.size());
+            expectSameDraws(storedDraws(), m_newDraws);
+        } else {
+            std::vector<DrawRecord> expected;
+            ASSERT_TRUE(importCsvBytes(c.body, expected).ok());
+            EXPECT_EQ(r.drawCount, expected.size());
+            expectSameDraws(storedDraws(), expected);
+        }
+        expectNoLeftovers();
+    }
+}
+
+TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
+{
+    std::string randomBytes(5000, '\0');
+    std::mt19937 rng(7);
+    for (char &ch : randomBytes)
+        ch = static_cast<char>(rng());
+    std::string csv44 = csvOf(m_newDraws);
+    const std::size_t firstRow = csv44.find('\n') + 1;
+    csv44.replace(firstRow, csv44.find('\n', firstRow) - firstRow, "1,2020-01-02,1,2,3,4,5,44,7");
+    const std::string csv = csvOf(m_newDraws);
+    // A copy whose page count in the header promises more pages than it has.
+    const std::string pageCut = m_newDatabase.substr(0, m_newDatabase.size() / 2 / 4096 * 4096);
+    std::string damaged = m_newDatabase;
+    for (std::size_t i = 4096; i < damaged.size(); i += 97)
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x5a);
+    std::string noView = m_newDatabase;
+    {
+        const fs::path other = m_dir / "noview" / "x.db";
+        fs::create_directory(other.parent_path());
+        makeDatabase(other, m_newDraws);
+        Database db;
+        ASSERT_TRUE(db.open(other).ok());
+        ASSERT_TRUE(db.exec("DROP VIEW 全データ選択クエリ; CREATE VIEW 全データ選択クエリ_x AS "
+                            "SELECT * FROM 結果マスタ").ok());
+        db.close();
+        noView = bytesOf(other);
+        fs::remove_all(other.parent_path());
+    }
+    std::string badNumber;
+    {
+        const fs::path other = m_dir / "bad" / "x.db";
+        fs::create_directory(other.parent_path());
+        makeDatabase(other, m_newDraws);
+        Database db;
+        ASSERT_TRUE(db.open(other).ok());
+        ASSERT_TRUE(db.exec("UPDATE 結果マスタ SET 第3数字 = 44 WHERE 回数 = 200").ok());
+        db.close();
+        badNumber = bytesOf(other);
+        fs::remove_all(other.parent_path());
+    }
+
+    const struct
+    {
+        const char *name;
+        std::string reply;
+        UpdateOutcome outcome;
+        const char *reason;
+    } cases[] = {
+        {"not-found", httpReply(404, "no such file"), UpdateOutcome::DownloadFailed, "HTTP 404"},
+        {"server-error", httpReply(500, ""), UpdateOutcome::DownloadFailed, "HTTP 500"},
+        {"empty-body", httpReply(200, ""), UpdateOutcome::DownloadFailed, "empty"},
+        {"cut-against-length",
+            httpReply(200, m_newDatabase).substr(0, httpReply(200, m_newDatabase).size() - 5000),
+            UpdateOutcome::DownloadFailed, "download failed"},
+        {"cut-mid-page", httpReply(200, m_newDatabase.substr(0, 20000), false),
+            UpdateOutcome::Refused, "cut short"},
+        {"cut-at-page", httpReply(200, pageCut, false), UpdateOutcome::Refused, "cut short"},
+        {"damaged-pages", httpReply(200, damaged), UpdateOutcome::Refused, "refused"},
+        {"random-bytes", httpReply(200, randomBytes), UpdateOutcome::Refused, "refused"},
+        {"html-page", httpReply(200, "<html><body>maintenance</body></html>\n"),
+            UpdateOutcome::Refused, "回数"},
+        {"csv-with-44", httpReply(200, csv44), UpdateOutcome::Refused, "44 is outside 1..43"},
+        {"csv-cut-mid-line", httpReply(200, csv.substr(0, csv.size() - 4), false),
+            UpdateOutcome::Refused, "middle of a line"},
+        {"csv-header-only", httpReply(200, std::string(CanonicalCsvHeader) + "\n"),
+            UpdateOutcome::Refused, "no draws"},
+        {"database-without-view", httpReply(200, noView), UpdateOutcome::Refused,
+            "全データ選択クエリ"},
+        {"database-with-44", httpReply(200, badNumber), UpdateOutcome::Refused,
+            "44 is outside 1..43"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestServer server(c.reply);
+        const UpdateResult r = updateHistory(m_target, server.url());
+        EXPECT_EQ(r.outcome, c.outcome) << r.message;
+        EXPECT_EQ(r.message.find('\n'), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find(c.reason), std::string::npos) << r.message;
+        EXPECT_EQ(bytesOf(m_target), m_original);
+        EXPECT_FALSE(fs::exists(fs::path(m_target) += ".bak"));
+        expectNoLeftovers();
+    }
+}
+
+TEST_F(UpdateTest, UnreachableSlowOrOversizedServerFails)
+{
+    // A bound socket that never listens refuses connections on its port.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len), 0);
+    const std::string refusedUrl
+        = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + UpdatePath;
+    UpdateResult r = updateHistory(m_target, refusedUrl);
+    ::close(fd);
+    EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
+    EXPECT_NE(r.message.find("connect"), std::string::npos) << r.message;
+    EXPECT_EQ(bytesOf(m_target), m_original);
+
+    DownloadLimits quick;
+    quick.totalTimeout = std::chrono::milliseconds(700);
+    {
+        // Headers promise a body that never comes.
+        TestServer stalled(httpReply(200, m_newDatabase).substr(0, 300), true);
+        const auto start = std::chrono::steady_clock::now();
+        r = updateHistory(m_target, stalled.url(), quick);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
+        EXPECT_NE(r.message.find("timed out"), std::string::npos) << r.message;
+    }
+    DownloadLimits small;
+    small.maxBytes = 10000;
+    for (bool withLength : {true, false}) {
+        TestServer big(httpReply(200, m_newDatabase, withLength));
+        r = updateHistory(m_target, big.url(), small);
+        EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
+        EXPECT_NE(r.message.find("larger than 10000 bytes"), std::string::npos) << r.message;
+    }
+    r = updateHistory(m_target, "ftp://127.0.0.1/x");
+    EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
+    EXPECT_EQ(bytesOf(m_target), m_original);
+    expectNoLeftovers();
+}
+
+TEST_F(UpdateTest, MissingTargetIsReportedAndNotCreated)
+{
+    TestServer server(httpReply(200, m_newDatabase));
+    const fs::path missing = m_dir / "none" / "Loto6Zumvel.db";
+    const UpdateResult r = updateHistory(missing, server.url());
+    EXPECT_EQ(r.outcome, UpdateOutcome::TargetMissing);
+    EXPECT_EQ(r.message, "当選データファイル：'" + missing.string() + "'が存在しません");
+    EXPECT_FALSE(fs::exists(missing.parent_path()));
+}
+
+TEST_F(UpdateTest, PendingJournalBlocksInstall)
+{
+    std::ofstream(fs::path(m_target) += "-journal") << "pending";
+    const UpdateResult r = installHistory(m_target, m_newDatabase);
+    EXPECT_EQ(r.outcome, UpdateOutcome::InstallFailed);
+    EXPECT_EQ(bytesOf(m_target), m_original);
+}
+
+TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
+{
+    TestServer good(httpReply(200, m_newDatabase));
+    TestServer missing(httpReply(404, ""));
+    const struct
+    {
+        const char *name;
+        std::vector<std::string> args;
+        int exit;
+        const char *text;
+    } cases[] = {
+        {"not-found", {"--url", missing.url()}, 1, "HTTP 404"},
+        {"no-address", {"--url"}, 2, "--url"},
+        {"extra-argument", {"now"}, 2, "unexpected"},
+        {"success", {"--url", good.url()}, 0, "当選データを最新化しました。"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"loto6zumvel-cli", "--db", m_target.string(), "update"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::vector<char *> argv;
+        for (std::string &a : args)
+            argv.push_back(a.data());
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err), c.exit);
+        const std::string shown = c.exit == 0 ? out.str() : err.str();
+        EXPECT_NE(shown.find(c.text), std::string::npos) << shown;
+        if (c.exit == 1) {
+            EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 1) << shown;
+        }
+        if (c.exit != 0) {
+            EXPECT_EQ(bytesOf(m_target), m_original);
+        }
+    }
+    EXPECT_EQ(bytesOf(m_target), m_newDatabase);
+}
+
+class ScopedVariable
+{
+public:
+    ScopedVariable(const char *name, const char *value)
+        : m_name(name)
+    {
+        if (const char *old = std::getenv(name))
+            m_old = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedVariable()
+    {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
+{
+    const std::string path = UpdatePath;
+    const struct
+    {
+        const char *name;
+        const char *urlVar;
+        const char *serverVar;
+        const char *conf; // nullptr: no update.conf
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"nothing", nullptr, nullptr, nullptr, std::nullopt},
+        {"empty-conf", nullptr, nullptr, "# nothing here\n", std::nullopt},
+        {"url-variable", "http://a.test/x.db", "b.test", "url=http://c.test/y", "http://a.test/x.db"},
+        {"server-variable", nullptr, "b.test:8080/", "url=http://c.test/y",
+            "http://b.test:8080" + path},
+        {"blank-variables-ignored", " ", "", "server=https://d.test", "https://d.test" + path},
+        {"conf-url-beats-server", nullptr, nullptr, "server=d.test\r\n url = http://e.test/z \r\n",
+            "http://e.test/z"},
+        {"conf-server", nullptr, nullptr, "; comment\nserver=f.test\n", "http://f.test" + path},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedVariable url(UpdateUrlVariable, c.urlVar);
+        ScopedVariable server(UpdateServerVariable, c.serverVar);
+        const fs::path conf = m_dir / UpdateConfigFileName;
+        fs::remove(conf);
+        if (c.conf)
+            std::ofstream(conf, std::ios::binary) << c.conf;
+        EXPECT_EQ(configuredUpdateUrl(m_dir), c.expected);
+    }
+    fs::remove(m_dir / UpdateConfigFileName);
+}
+
+} // namespace
