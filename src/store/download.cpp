@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 
@@ -76,6 +77,15 @@ Status download(const std::string &url, std::string &body, const DownloadLimits 
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Loto6Zumvel/1.0");
+    // The loopback address never goes through a proxy; the user's own exceptions still count.
+    std::string noProxy = "localhost,127.0.0.1,::1";
+    for (const char *name : {"no_proxy", "NO_PROXY"})
+        if (const char *v = std::getenv(name); v && *v) {
+            noProxy += ',';
+            noProxy += v;
+            break;
+        }
+    curl_easy_setopt(c, CURLOPT_NOPROXY, noProxy.c_str());
 
     const CURLcode rc = curl_easy_perform(c);
     if (rc != CURLE_OK) {
