@@ -237,12 +237,6 @@ TEST_F(UpdateTest, InstallsAGoodDatabaseOrCsvAndKeepsTheOldFile)
         {"sqlite", m_newDatabase, true, UpdateFormat::SQLite},
         {"sqlite-without-length", m_newDatabase, false, UpdateFormat::SQLite},
         {"csv", csvOf(m_newDraws), true, UpdateFormat::Csv},
-        {"csv-shift-jis-crlf",
-            "\x89\xf1\x90\x94,\x91\xe6" "1\x90\x94\x8e\x9a,\x91\xe6" "2\x90\x94\x8e\x9a,"
-            "\x91\xe6" "3\x90\x94\x8e\x9a,\x91\xe6" "4\x90\x94\x8e\x9a,\x91\xe6" "5\x90\x94\x8e\x9a,"
-            "\x91\xe6" "6\x90\x94\x8e\x9a,\x83{\x81[\x83i\x83X\x90\x94\x8e\x9a\r\n"
-            "1,1,2,3,4,5,6,7\r\n",
-            true, UpdateFormat::Csv},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -316,7 +310,6 @@ TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
         const char *reason;
     } cases[] = {
         {"not-found", httpReply(404, "no such file"), UpdateOutcome::DownloadFailed, "HTTP 404"},
-        {"server-error", httpReply(500, ""), UpdateOutcome::DownloadFailed, "HTTP 500"},
         {"empty-body", httpReply(200, ""), UpdateOutcome::DownloadFailed, "empty"},
         {"cut-against-length",
             httpReply(200, m_newDatabase).substr(0, httpReply(200, m_newDatabase).size() - 5000),
@@ -326,8 +319,6 @@ TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
         {"cut-at-page", httpReply(200, pageCut, false), UpdateOutcome::Refused, "cut short"},
         {"damaged-pages", httpReply(200, damaged), UpdateOutcome::Refused, "refused"},
         {"random-bytes", httpReply(200, randomBytes), UpdateOutcome::Refused, "refused"},
-        {"html-page", httpReply(200, "<html><body>maintenance</body></html>\n"),
-            UpdateOutcome::Refused, "回数"},
         {"csv-with-44", httpReply(200, csv44), UpdateOutcome::Refused, "44 is outside 1..43"},
         {"csv-cut-mid-line", httpReply(200, csv.substr(0, csv.size() - 4), false),
             UpdateOutcome::Refused, "middle of a line"},
