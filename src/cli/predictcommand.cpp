@@ -1,7 +1,111 @@
 #include "cli/cli.h"
 
+#include "grid/sheetwriter.h"
+#include "prediction/predictionengine.h"
+#include "prediction/predictionoptions.h"
+#include "prediction/predictionsheets.h"
+#include "prediction/reflectionshift.h"
+
+#include <filesystem>
+#include <sstream>
+
 namespace loto6::cli {
 
-int predictCommand(Context &ctx) { return ctx.fail("predict: not available in this build"); }
+namespace {
+
+// A grid as lines: the label column, then the six number cells right-aligned.
+void writeGridText(std::ostream &o, const Sheet &sheet)
+{
+    constexpr int LabelWidth = 10;
+    o << sheet.caption() << '\n';
+    o << std::string(LabelWidth, ' ') << "   本 数 字\n";
+    for (int r = 2; r <= sheet.rows(); ++r) {
+        std::string line(sheet.text(1, r));
+        line.append(static_cast<std::size_t>(std::max(0, LabelWidth - displayWidth(line))), ' ');
+        for (int c = 2; c <= sheet.columns(); ++c) {
+            const std::string_view t = sheet.text(c, r);
+            line.append(t.size() < 4 ? 4 - t.size() : 1, ' ');
+            line += t;
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        o << line << '\n';
+    }
+}
+
+} // namespace
+
+int predictCommand(Context &ctx)
+{
+    std::filesystem::path settings = PredictionOptions::FileName;
+    bool settingsNamed = false;
+    std::vector<std::string> onKeys;
+    std::string format = "text";
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        const std::string &a = ctx.args[i];
+        const bool hasValue = i + 1 < ctx.args.size();
+        if (a == "--settings" && hasValue) {
+            settings = ctx.args[++i];
+            settingsNamed = true;
+        } else if (a == "--on" && hasValue) {
+            onKeys.push_back(ctx.args[++i]);
+        } else if (a == "--format" && hasValue) {
+            format = ctx.args[++i];
+        } else {
+            return ctx.usage("predict: unexpected argument " + a);
+        }
+    }
+    if (format != "text" && format != "json")
+        return ctx.usage("predict: --format is text or json");
+
+    PredictionOptions options;
+    for (const std::string &key : onKeys)
+        if (PredictionOptions::indexOf(key) < 0)
+            return ctx.usage("predict: unknown switch " + key + " (keys as in "
+                + PredictionOptions::FileName + ", such as " + std::string(PredictionOptions::key(0))
+                + ")");
+    std::error_code ec;
+    if (std::filesystem::exists(settings, ec)) {
+        if (Status s = readInitFile(settings, options); !s)
+            return ctx.fail(s.message());
+    } else if (settingsNamed) {
+        // A missing settings file means every switch off, as at a first start.
+        ctx.err << "loto6zumvel-cli: " << settings.string()
+                << " does not exist; all switches are off\n";
+    }
+    for (const std::string &key : onKeys)
+        options.on[static_cast<std::size_t>(PredictionOptions::indexOf(key))] = true;
+
+    if (!ctx.load())
+        return ExitFailure;
+    PredictionEngine engine;
+    engine.scan(ctx.history);
+    const Prediction prediction = engine.predict(ctx.totals.latestDrawNo, options);
+    const auto sheets = buildPredictionSheets(prediction);
+
+    std::ostringstream o;
+    if (format == "json") {
+        o << "{\"name\": \"prediction\", \"reflectionShift\": " << prediction.reflectionShift
+          << ",\n \"grids\": [";
+        for (std::size_t g = 0; g < sheets.size(); ++g) {
+            o << (g ? ",\n" : "\n");
+            writeSheetJsonObject(o, sheets[g]);
+        }
+        o << "\n]}\n";
+    } else {
+        o << "一発ズンベル予想\n"
+          << "latest draw " << prediction.latestDrawNo << ", reflection shift "
+          << prediction.reflectionShift << " of " << ReflectionShift::Max << '\n';
+        for (int i = 0; i < PredictionOptions::Count; ++i)
+            if (options.on[static_cast<std::size_t>(i)])
+                o << "  反映する: " << PredictionOptions::key(i) << " ("
+                  << ReflectionShift::weight(i) << ")\n";
+        for (const Sheet &sheet : sheets) {
+            o << '\n';
+            writeGridText(o, sheet);
+        }
+    }
+    return writeOutput(ctx, {}, o.str());
+}
 
 } // namespace loto6::cli
