@@ -9,6 +9,7 @@ namespace loto6 {
 namespace {
 
 constexpr int Columns = 13;
+constexpr Rgb Lavender = rgb(200, 200, 255);
 constexpr int Bands = 5;
 constexpr std::array<std::string_view, Bands> BandHeadings = {
     "01～09", "10～19", "20～29", "30～39", "40～43"};
@@ -33,7 +34,7 @@ void writeHeader(Sheet &s, int row)
 {
     s.setRowHeight(row, 20);
     s.setColors(1, row, 8, row, colors::black, colors::lightPink);
-    s.setColors(9, row, Columns, row, colors::blue, tablelayout::Lavender);
+    s.setColors(9, row, Columns, row, colors::blue, Lavender);
     s.setAllowOverflow(true);
     s.setText(1, row, "回数");
     s.setText(4, row, "    本 数 字");

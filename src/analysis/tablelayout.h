@@ -8,8 +8,6 @@
 // even/odd pattern layout and the last-digit headers.
 namespace loto6::tablelayout {
 
-inline constexpr Rgb Lavender = rgb(200, 200, 255);
-
 // Rows of a table sized by the latest draw number plus its header rows; never negative and
 // never past the int range, whatever the draw numbers are.
 int tableRows(int latestDrawNo, int extraRows);
@@ -30,8 +28,8 @@ int lastDigit(long long n);
 // column 8, two counts in columns 9 and 10 and the pattern letter in column 11.
 struct PatternHeadings
 {
-    std::string_view caption;   // over the six number columns, in column 4
-    std::string_view countLeft; // column 9
+    std::string_view caption;    // over the six number columns, in column 4
+    std::string_view countLeft;  // column 9
     std::string_view countRight; // column 10
 };
 Sheet patternSheet(int latestDrawNo, const PatternHeadings &headings);

@@ -245,13 +245,27 @@ TEST(FiveBandTable, HeaderRepeatedUnderTheTable)
     EXPECT_EQ(build(buildFiveBand, {}).text(13, 2), "40～43");
 }
 
-TEST(FiveBandTable, SurplusRecordsNeverOverwriteTheBottomHeader)
+TEST(AnalysisTables2, SurplusRecordsNeverOverwriteTheHeaders)
 {
     // Draw 0 is complete but below the latest draw number: one record more than data rows.
-    const Sheet s = build(buildFiveBand, {draw(0, {1, 2, 3, 4, 5, 6, 7}), draw(1, {1, 2, 3, 4, 5, 6, 7})});
-    ASSERT_EQ(s.rows(), 3);
-    EXPECT_EQ(s.text(1, 2), "0");
-    EXPECT_EQ(s.text(1, 3), "回数");
+    const DrawRecord zero = draw(0, {7, 17, 3, 4, 5, 6, 1});
+    const DrawRecord one = draw(1, {1, 2, 3, 4, 5, 6, 7});
+
+    const Sheet band = build(buildFiveBand, {zero, one});
+    ASSERT_EQ(band.rows(), 3);
+    EXPECT_EQ(band.text(1, 2), "0");
+    EXPECT_EQ(band.text(1, 3), "回数");
+
+    const Sheet digit = build(buildLastDigit, {zero, one});
+    ASSERT_EQ(digit.rows(), 5);
+    EXPECT_EQ(digit.text(1, 3), "0");
+    EXPECT_EQ(digit.text(1, 4), "");
+    EXPECT_EQ(digit.text(9, 4), "7");
+
+    // Draw 0 has no row: its run does not land on the digit heading.
+    const Sheet run = build(buildLastDigitRun, {zero, one});
+    EXPECT_EQ(run.text(9, 2), "7");
+    EXPECT_EQ(run.text(9, 3), "");
 }
 
 // ---- 6/7/11分割データ分析 ----
