@@ -151,8 +151,8 @@ void normalTest(Test &t, double z, bool rough)
 }
 
 // Per-number counts of 1..43, with `picks` numbers of each of n draws counted.
-Test appearanceTest(std::string key, std::string title, const std::array<double, Numbers + 1> &counts,
-    int picks, int n)
+Test appearanceTest(std::string key, std::string title,
+    const std::array<double, Numbers + 1> &counts, int picks, int n)
 {
     Test t;
     t.key = std::move(key);
@@ -238,8 +238,8 @@ Test drawShareTest(std::string key, std::string title, std::string_view what, in
     t.observedText = std::to_string(hits) + "回（" + fixed(n ? 100.0 * hits / n : NotANumber, 1)
         + "%）";
     t.expectedText = fixed(e, 2) + "回（" + fixed(100.0 * p, 1) + "%）";
-    t.sentence = std::string(what) + "を含む回は" + std::to_string(hits) + "回で、公平な抽選での期待"
-        + fixed(e, 2) + "回に対して" + std::string(VerdictMark) + "。";
+    t.sentence = std::string(what) + "を含む回は" + std::to_string(hits)
+        + "回で、公平な抽選での期待" + fixed(e, 2) + "回に対して" + std::string(VerdictMark) + "。";
     t.categories = {{"あり", static_cast<double>(hits), e},
         {"なし", static_cast<double>(n - hits), n - e}};
     const double sd = std::sqrt(n * p * (1 - p));
@@ -344,7 +344,8 @@ ChanceReport computeChance(const DrawHistory &history)
         all[MainPicks] = d.bonus;
         for (int x : all) {
             ++allCount[static_cast<std::size_t>(x)];
-            ++bands[static_cast<std::size_t>(x <= 9 ? 0 : x <= 19 ? 1 : x <= 29 ? 2 : x <= 39 ? 3 : 4)];
+            // The five bands of the tens digit; 40..43 make the last, short band.
+            ++bands[static_cast<std::size_t>(std::min(x / 10, 4))];
             ++digits[static_cast<std::size_t>(x % 10)];
             int &seen = lastSeen[static_cast<std::size_t>(x)];
             if (seen >= 0)
@@ -354,7 +355,8 @@ ChanceReport computeChance(const DrawHistory &history)
     }
 
     auto &tests = report.tests;
-    tests.push_back(appearanceTest("main-appearances", "本数字の出現回数", mainCount, MainPicks, n));
+    tests.push_back(
+        appearanceTest("main-appearances", "本数字の出現回数", mainCount, MainPicks, n));
     tests.push_back(appearanceTest(
         "all-appearances", "本数字＋ボーナス数字の出現回数", allCount, AllPicks, n));
 
@@ -387,9 +389,10 @@ ChanceReport computeChance(const DrawHistory &history)
         consecutive, n, law.consecutiveChance()));
     tests.push_back(drawShareTest("stepping-stone", "飛び石を含む回",
         "飛び石（並べて隣り合う本数字の差が2の組）", stepping, n, law.steppingStoneChance()));
-    tests.push_back(patternTest("even-odd", "偶数・奇数のパターン", "奇数", "偶数", odd, law.oddLaw(), n));
-    tests.push_back(patternTest("low-high", "低数字（01～21）・高数字（22～43）のパターン", "低数字",
-        "高数字", low, law.lowLaw(), n));
+    tests.push_back(
+        patternTest("even-odd", "偶数・奇数のパターン", "奇数", "偶数", odd, law.oddLaw(), n));
+    tests.push_back(patternTest("low-high", "低数字（01～21）・高数字（22～43）のパターン",
+        "低数字", "高数字", low, law.lowLaw(), n));
 
     const double mu = law.sumMean();
     const double var = law.sumVariance();
@@ -417,7 +420,8 @@ ChanceReport computeChance(const DrawHistory &history)
             const double s2 = std::max(0.0, (sumSq - n * mean * mean) / (n - 1));
             sd = std::sqrt(s2);
             // Variance of the sample variance of n independent sums.
-            const double v = law.sumFourthCentralMoment() / n - var * var * (n - 3.0) / (n * (n - 1.0));
+            const double v = law.sumFourthCentralMoment() / n
+                - var * var * (n - 3.0) / (n * (n - 1.0));
             z = (s2 - var) / std::sqrt(v);
         }
         t.observed = sd;
@@ -439,7 +443,8 @@ ChanceReport computeChance(const DrawHistory &history)
             labels.push_back(std::to_string(d));
         for (int x = 1; x <= Numbers; ++x)
             ++sizes[static_cast<std::size_t>(x % 10)];
-        tests.push_back(groupTest("last-digit", "下一桁ごとの出現数", "下一桁", labels, sizes, digits, n));
+        tests.push_back(
+            groupTest("last-digit", "下一桁ごとの出現数", "下一桁", labels, sizes, digits, n));
     }
 
     {
@@ -495,9 +500,11 @@ ChanceReport computeChance(const DrawHistory &history)
             + "件は公平な抽選と比べられないため除きました。");
     report.notes.push_back(std::to_string(report.availableCount())
         + "個の検定を同時に行っているため、偶然でもどれかのp値が" + a
-        + "を下回りやすくなります。Holm法で補正したp値が" + a + "未満のものだけを「注目」としています。");
-    report.notes.push_back("期待値はすべて公平な抽選（43個から本数字6個、残りからボーナス数字1個）での"
-        "正確な値です。出現回数・5分割・下一桁のカイ二乗値は、1回の抽選で数字が重ならない分を補正しています。");
+        + "を下回りやすくなります。Holm法で補正したp値が" + a
+        + "未満のものだけを「注目」としています。");
+    report.notes.push_back("期待値はすべて公平な抽選（43個から本数字6個、残りからボーナス数字1個）"
+                           "での正確な値です。出現回数・5分割・下一桁のカイ二乗値は、"
+                           "1回の抽選で数字が重ならない分を補正しています。");
     report.notes.push_back(report.notableCount() > 0
             ? "Holm補正後に注目となった検定は" + std::to_string(report.notableCount()) + "個です。"
             : std::string("Holm補正後に注目となった検定はありません。"));

@@ -234,9 +234,11 @@ TEST(ChanceLaw, MatchesEnumerationOfSmallGames)
         }
         const std::string game = std::to_string(n) + "/" + std::to_string(k);
         for (int gap = 1; gap <= 3; ++gap)
-            EXPECT_EQ(ChanceLaw::subsetsAvoidingGap(n, k, gap), avoid[static_cast<std::size_t>(gap)])
+            EXPECT_EQ(
+                ChanceLaw::subsetsAvoidingGap(n, k, gap), avoid[static_cast<std::size_t>(gap)])
                 << game << " gap " << gap;
-        EXPECT_EQ(ChanceLaw::subsetsAvoidingGap(n, k, 1), binomialCoefficient(n - k + 1, k)) << game;
+        EXPECT_EQ(ChanceLaw::subsetsAvoidingGap(n, k, 1), binomialCoefficient(n - k + 1, k))
+            << game;
         EXPECT_EQ(law.sumWays(), sums) << game;
         const auto total = static_cast<double>(law.combinations());
         for (int i = 0; i <= k; ++i) {
@@ -489,7 +491,8 @@ TEST(Chance, SheetHasAHeaderRowAndOneRowPerTest)
     // The notes say that many tests are shown at once; the last row holds the last gap cell.
     bool multipleNote = false;
     for (int row = 1; row <= s.rows(); ++row)
-        multipleNote = multipleNote || std::string(s.text(9, row)).find("Holm") != std::string::npos;
+        multipleNote
+            = multipleNote || std::string(s.text(9, row)).find("Holm") != std::string::npos;
     EXPECT_TRUE(multipleNote);
     EXPECT_EQ(s.text(1, s.rows()), testOf(r, "gap").categories.back().label);
 }
