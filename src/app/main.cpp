@@ -1,12 +1,34 @@
+#include "mainfrm.h"
+#include "screenshotrunner.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QCommandLineParser>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("ロト6ズンベル"));
-    label.setWindowTitle(QStringLiteral("ロト6ズンベル"));
-    label.resize(400, 200);
-    label.show();
+    QApplication::setApplicationName(QStringLiteral("ロト6ズンベル"));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption dbOption(QStringLiteral("db"),
+        QApplication::translate("main", "Draw database file."), QStringLiteral("file"));
+    QCommandLineOption screenshotsOption(QStringLiteral("screenshots"),
+        QStringLiteral("Save a picture of every window into a folder, then quit."),
+        QStringLiteral("folder"));
+    screenshotsOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(dbOption);
+    parser.addOption(screenshotsOption);
+    parser.process(app);
+
+    loto6::MainFrm frame;
+    const std::filesystem::path db = parser.isSet(dbOption)
+        ? std::filesystem::path(parser.value(dbOption).toStdString())
+        : loto6::defaultDatabasePath();
+    if (!frame.startUp(db))
+        return 1;
+    frame.show();
+    if (parser.isSet(screenshotsOption))
+        (new loto6::ScreenshotRunner(frame, parser.value(screenshotsOption)))->start();
     return app.exec();
 }

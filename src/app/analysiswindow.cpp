@@ -1,0 +1,96 @@
+#include "analysiswindow.h"
+
+#include "appfonts.h"
+#include "legendpicture.h"
+#include "mainfrm.h"
+#include "sheetmodel.h"
+#include "sheetview.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace loto6 {
+
+namespace {
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+QPushButton *colouredButton(const QString &text, Rgb color, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, SheetModel::toColor(color));
+    button->setPalette(palette);
+    button->setAutoFillBackground(true);
+    return button;
+}
+
+} // namespace
+
+AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget *parent)
+    : ChildWindow(frame, parent)
+    , m_info(info)
+    , m_grid(new SheetView(this))
+{
+    setObjectName(qs(info.className));
+    setWindowTitle(qs(info.caption));
+    setFont(gridFont());
+
+    auto *description = new QLabel(qs(info.description), this);
+    description->setObjectName(QStringLiteral("Label1"));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(description, 1, Qt::AlignLeft | Qt::AlignVCenter);
+
+    if (!info.legend.empty()) {
+        auto *legend = new QGridLayout;
+        legend->setSpacing(0);
+        legend->setHorizontalSpacing(2);
+        auto *picture = new LegendPicture(info.legend, this);
+        picture->setObjectName(QStringLiteral("Picture1"));
+        legend->addWidget(picture, 0, 0, static_cast<int>(info.legend.size()), 1);
+        for (std::size_t i = 0; i < info.legend.size(); ++i) {
+            auto *label = new QLabel(qs(info.legend[i].label), this);
+            label->setObjectName(QStringLiteral("Label%1").arg(i + 2));
+            label->setFixedHeight(LegendPicture::LineHeight);
+            legend->addWidget(label, static_cast<int>(i), 1);
+        }
+        top->addLayout(legend);
+        top->addSpacing(12);
+    }
+
+    if (info.printButton) {
+        // Present but without an action.
+        QPushButton *print = colouredButton(tr("印刷"), PrintButtonColor,
+            QStringLiteral("Command2"), this);
+        print->setEnabled(false);
+        top->addWidget(print, 0, Qt::AlignTop);
+    }
+    QPushButton *close = colouredButton(tr("閉じる"), CloseButtonColor,
+        QStringLiteral("Command1"), this);
+    connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
+    top->addWidget(close, 0, Qt::AlignTop);
+
+    m_grid->setObjectName(QStringLiteral("fpSpread1"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(m_grid, 1);
+}
+
+QSize AnalysisWindow::sizeTwips() const { return {m_info.widthTwips, m_info.heightTwips}; }
+
+void AnalysisWindow::compute()
+{
+    m_grid->setSheet(buildAnalysis(m_info, mainFrm().history(), mainFrm().totals()));
+    // The top-left corner is the active position after filling.
+    m_grid->scrollToTop();
+}
+
+} // namespace loto6

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSize>
+#include <QWidget>
+
+namespace loto6 {
+
+class MainFrm;
+
+// A window inside the main window that does all its work while it loads and tells the main
+// window through propEnd when it opens (false) and when it closes (true).
+class ChildWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ChildWindow(MainFrm &frame, QWidget *parent = nullptr);
+
+    // The load sequence: busy cursor, pending events once, propEnd false, placement at the top
+    // left of the main window's client area with the designed size, compute, normal cursor.
+    void load();
+    // Closes the window, with the frame it sits in inside the main window.
+    void unload();
+    bool isLoaded() const { return m_loaded; }
+    MainFrm &mainFrm() const { return m_frame; }
+
+protected:
+    // The designed outer size of the window in twips.
+    virtual QSize sizeTwips() const = 0;
+    // Computes and fills the window's contents.
+    virtual void compute() = 0;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    MainFrm &m_frame;
+    bool m_loaded = false;
+    bool m_unloaded = false;
+};
+
+} // namespace loto6

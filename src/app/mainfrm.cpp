@@ -1,0 +1,452 @@
+#include "mainfrm.h"
+
+#include "aboutwindow.h"
+#include "analysis/catalog.h"
+#include "analysiswindow.h"
+#include "helpwindow.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QWindow>
+
+#include <array>
+
+namespace loto6 {
+
+namespace {
+
+constexpr auto MessageTitle = "メッセ－ジ"; // with the full-width hyphen
+
+// The analysis commands: action name, caption and the window class it opens.
+struct AnalysisCommand
+{
+    const char *action;
+    const char *caption;
+    const char *className;
+};
+
+constexpr std::array<AnalysisCommand, 17> AnalysisCommands = {{
+    {"mnuSyutugenHindo", "出現頻度分析", "出現頻度分析"},
+    {"mnuSyutugenKaisu", "回数別出現分析", "回数別出現分析"},
+    {"mnuSyutugenKankaku", "出現間隔分析", "出現間隔分析"},
+    {"mnuNumberKankaku", "数字間隔分析", "数字間隔分析"},
+    {"mnuZenkaiSyutugen", "出現回数分析", "出現回数分析"},
+    {"mnuBaratsuki", "バラツキ分析", "バラツキ分析"},
+    {"mnuHippari", "引っ張り分析", "引っ張り分析"},
+    {"mnuRenbanTobiishi", "連番・飛び石分析", "連番飛び石分析"},
+    {"mnuHonsuji", "数字合計分析", "数字合計分析"},
+    {"mnuLowHightPattern", "低数字・高数字の組合せパターン分析", "低数字高数字の組合せパターン分析"},
+    {"mnuKisuGusuPattern", "偶数・奇数の組合せパターン分析", "偶数奇数の組合せパターン分析"},
+    {"mnu5BunkatsuKeiko", "5分割傾向分析", "分割5傾向分析"},
+    {"mnu6BunkatsuData", "6分割データ分析", "分割6データ分析"},
+    {"mnu7BunkatsuData", "7分割データ分析", "分割7データ分析"},
+    {"mnu11BunkatsuData", "11分割データ分析", "分割11データ分析"},
+    {"mnuLastChar", "下一桁出現傾向分析", "下一桁出現傾向分析"},
+    {"mnuLastCharRenzoku", "下一桁連続出現回数分析", "下一桁連続出現回数分析"},
+}};
+
+QString u8(const char *text) { return QString::fromUtf8(text); }
+
+// Busy cursor for the lifetime of the object.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+void processPendingEventsOnce()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+MainFrm::MainFrm(QWidget *parent)
+    : QMainWindow(parent)
+    , m_mdi(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("MainFrm"));
+    setWindowTitle(tr("ロト6ズンベル"));
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    // Children are taller than the client area; scroll bars reach their lower parts.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+
+    m_message = [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+        QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+        box.exec();
+    };
+
+    createActions();
+    createMenus();
+    statusBar();
+
+    const QSize client = twipsToPixels(ClientWidthTwips, ClientHeightTwips);
+    resize(client.width(),
+        client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainFrm::trackActivation);
+}
+
+MainFrm::~MainFrm() = default;
+
+void MainFrm::createActions()
+{
+    auto add = [this](const char *name, const QString &caption) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(u8(name));
+        m_actions.insert(action->objectName(), action);
+        return action;
+    };
+
+    connect(add("mnuEnd", tr("終了(&X)")), &QAction::triggered, this, &QWidget::close);
+    // The prediction window, the update and the entry window are wired by their own windows.
+    add("mnuYoso", tr("一発ズンベル予想(&D)"))->setEnabled(false);
+
+    for (const AnalysisCommand &command : AnalysisCommands) {
+        const AnalysisInfo *info = findAnalysis(command.className);
+        QAction *action = add(command.action, u8(command.caption));
+        if (!info) {
+            action->setEnabled(false);
+            continue;
+        }
+        connect(action, &QAction::triggered, this, [this, info] { showAnalysis(*info); });
+    }
+
+    add("mnuMasterUpdate", tr("当選データ最新化(&U)"))->setEnabled(false);
+    QAction *entry = add("mnuMasterInput", tr("当選データ入力(&I)"));
+    entry->setEnabled(false);
+    connect(entry, &QAction::triggered, this, &MainFrm::showEntryWindow);
+
+    connect(add("mnuWindowHorizontal", tr("上下に並べて表示(&H)")), &QAction::triggered, this,
+        &MainFrm::tileOneAboveTheOther);
+    connect(add("mnuWindowVertical", tr("左右に並べて表示(&V)")), &QAction::triggered, this,
+        &MainFrm::tileSideBySide);
+    connect(add("mnuWindowCascade", tr("重ねて表示(&C)")), &QAction::triggered, this,
+        &MainFrm::cascade);
+    connect(add("mnuWindowArrangeIcon", tr("アイコンの整列(&A)")), &QAction::triggered, this,
+        &MainFrm::arrangeIcons);
+
+    connect(add("mnuHelpFile", tr("ヘルプ(&H)")), &QAction::triggered, this, &MainFrm::showHelp);
+    connect(add("mnuAbout", tr("バージョン情報(&A)")), &QAction::triggered, this,
+        &MainFrm::showAbout);
+}
+
+void MainFrm::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto menu = [this](QWidget *parent, const char *name, const QString &caption) {
+        auto *m = new QMenu(caption, parent);
+        m->setObjectName(u8(name));
+        m->menuAction()->setObjectName(u8(name));
+        if (auto *parentMenu = qobject_cast<QMenu *>(parent))
+            parentMenu->addMenu(m);
+        else
+            menuBar()->addMenu(m);
+        return m;
+    };
+    auto item = [this](QMenu *m, const char *name) { m->addAction(action(u8(name))); };
+
+    bar->addAction(action(QStringLiteral("mnuEnd")));
+    bar->addAction(action(QStringLiteral("mnuYoso")));
+
+    QMenu *analysis = menu(bar, "mnuMain", tr("データ分析(&S)"));
+    QMenu *frequency = menu(analysis, "mnuHindo", tr("頻度分析"));
+    item(frequency, "mnuSyutugenHindo");
+    item(frequency, "mnuSyutugenKaisu");
+    QMenu *interval = menu(analysis, "mnuKankaku", tr("間隔分析"));
+    item(interval, "mnuSyutugenKankaku");
+    item(interval, "mnuNumberKankaku");
+    for (const char *name : {"mnuZenkaiSyutugen", "mnuBaratsuki", "mnuHippari",
+             "mnuRenbanTobiishi", "mnuHonsuji"})
+        item(analysis, name);
+    QMenu *pattern = menu(analysis, "mnuPattern", tr("組合せパターン分析"));
+    item(pattern, "mnuLowHightPattern");
+    item(pattern, "mnuKisuGusuPattern");
+    item(analysis, "mnu5BunkatsuKeiko");
+    QMenu *division = menu(analysis, "mnuBunkatsuData", tr("分割データ分析"));
+    item(division, "mnu6BunkatsuData");
+    item(division, "mnu7BunkatsuData");
+    item(division, "mnu11BunkatsuData");
+    item(analysis, "mnuLastChar");
+    item(analysis, "mnuLastCharRenzoku");
+
+    QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
+    item(manage, "mnuMasterUpdate");
+    item(manage, "mnuMasterInput");
+
+    QMenu *window = menu(bar, "mnuWindow", tr("ウィンドウ(&W)"));
+    for (const char *name : {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade",
+             "mnuWindowArrangeIcon"})
+        item(window, name);
+
+    QMenu *help = menu(bar, "mnuHelp", tr("ヘルプ(&H)"));
+    item(help, "mnuHelpFile");
+    item(help, "mnuAbout");
+}
+
+QAction *MainFrm::action(const QString &objectName) const
+{
+    if (QAction *a = m_actions.value(objectName))
+        return a;
+    const auto menus = findChildren<QMenu *>(objectName);
+    return menus.isEmpty() ? nullptr : menus.front()->menuAction();
+}
+
+AboutWindow *MainFrm::aboutWindow() const { return m_about; }
+
+HelpWindow *MainFrm::helpWindow() const { return m_help; }
+
+std::filesystem::path MainFrm::settingsFile() { return PredictionOptions::FileName; }
+
+std::filesystem::path MainFrm::helpFile() { return programDir() / HelpFileName; }
+
+Status MainFrm::startUp(const std::filesystem::path &databaseFile,
+    const std::filesystem::path &seedHistory)
+{
+    readSettings();
+    BusyCursor busy;
+    processPendingEventsOnce();
+    setPropEnd(true);
+
+    Status status = m_database.openOrCreate(databaseFile, seedHistory);
+    if (status)
+        status = m_database.loadHistory(m_history);
+    if (!status) {
+        m_database.close();
+        showMessage(QMessageBox::Critical, u8(MessageTitle),
+            tr("当選データのデータベースを開けません。\n%1")
+                .arg(QString::fromStdString(status.message())));
+        return status;
+    }
+    m_totals = computeTotals(m_history);
+    if (const int skipped = m_history.malformedCount(); skipped > 0)
+        statusBar()->showMessage(
+            tr("数字欄が正しくない当選データ %1 件を読み飛ばしました。").arg(skipped));
+    return status;
+}
+
+void MainFrm::readSettings()
+{
+    // A missing settings file leaves every switch off; there is nothing to report.
+    (void)readInitFile(settingsFile(), m_options);
+}
+
+void MainFrm::writeSettings()
+{
+    const Status status = writeInitFile(settingsFile(), m_options);
+    if (!status)
+        qWarning().noquote() << tr("設定ファイルを書き込めません:")
+                             << QString::fromStdString(status.message());
+    emit settingsWritten(status);
+}
+
+void MainFrm::setPropEnd(bool value)
+{
+    m_propEnd = value;
+    emit propEndChanged(value);
+}
+
+void MainFrm::showMessage(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    if (m_message)
+        m_message(icon, title, text);
+}
+
+QMdiSubWindow *MainFrm::childWindow(const QString &className) const
+{
+    QMdiSubWindow *window = m_children.value(className);
+    // A closed window is hidden until its deferred deletion; it counts as gone.
+    return window && !window->isHidden() ? window : nullptr;
+}
+
+QMdiSubWindow *MainFrm::showChild(const QString &className, const ChildFactory &create)
+{
+    if (QMdiSubWindow *open = childWindow(className)) {
+        m_mdi->setActiveSubWindow(open);
+        open->raise();
+        return open;
+    }
+
+    BusyCursor busy;
+    processPendingEventsOnce();
+    QWidget *widget = create(*this);
+    if (!widget)
+        return nullptr;
+    QMdiSubWindow *window = m_mdi->addSubWindow(widget);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(widget->windowTitle());
+    m_children.insert(className, window);
+    if (auto *child = qobject_cast<ChildWindow *>(widget))
+        child->load();
+    window->show();
+    m_mdi->setActiveSubWindow(window);
+    return window;
+}
+
+void MainFrm::wireChild(const QString &actionName, const QString &className, ChildFactory create)
+{
+    QAction *a = action(actionName);
+    if (!a)
+        return;
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this,
+        [this, className, create = std::move(create)] { showChild(className, create); });
+}
+
+void MainFrm::setEntryWindowFactory(ChildFactory create)
+{
+    m_entryFactory = std::move(create);
+    action(QStringLiteral("mnuMasterInput"))->setEnabled(static_cast<bool>(m_entryFactory));
+}
+
+void MainFrm::showAnalysis(const AnalysisInfo &info)
+{
+    showChild(QString::fromUtf8(info.className.data(), qsizetype(info.className.size())),
+        [&info](MainFrm &frame) { return new AnalysisWindow(frame, info); });
+}
+
+void MainFrm::showEntryWindow()
+{
+    BusyCursor busy;
+    if (!m_propEnd) {
+        showMessage(QMessageBox::Critical, u8(MessageTitle),
+            tr("表示中のウィンドウを閉じないと実行できません。"));
+        return;
+    }
+    processPendingEventsOnce();
+    if (m_entryFactory)
+        showChild(u8(EntryWindowClass), m_entryFactory);
+}
+
+void MainFrm::showAbout()
+{
+    BusyCursor busy;
+    processPendingEventsOnce();
+    if (!m_about) {
+        m_about = new AboutWindow(this);
+        m_about->move(AboutWindow::positionFor(frameGeometry()));
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void MainFrm::showHelp()
+{
+    const std::filesystem::path file = helpFile();
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        showMessage(QMessageBox::Critical, u8(MessageTitle),
+            tr("ヘルプファイルが見つかりません。\n%1").arg(QString::fromStdString(file.string())));
+        return;
+    }
+    if (!m_help)
+        m_help = new HelpWindow(QString::fromStdString(file.string()), this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+    m_help->showTopic(u8(HelpTopic));
+}
+
+int MainFrm::lineUpIcons()
+{
+    const QRect area = m_mdi->viewport()->rect();
+    int x = 0;
+    int bottom = area.bottom() + 1;
+    int rowHeight = 0;
+    for (QMdiSubWindow *window : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (window->isHidden() || !window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            bottom -= rowHeight;
+            rowHeight = 0;
+        }
+        window->move(x, bottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+    return bottom - rowHeight;
+}
+
+void MainFrm::arrangeIcons() { lineUpIcons(); }
+
+void MainFrm::tile(Qt::Orientation orientation)
+{
+    const int top = lineUpIcons();
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *window : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (!window->isHidden() && !window->isMinimized())
+            windows.append(window);
+    if (windows.isEmpty())
+        return;
+
+    const QRect area(0, 0, m_mdi->viewport()->width(), std::max(top, 1));
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow *window = windows[i];
+        if (window->isMaximized())
+            window->showNormal();
+        if (orientation == Qt::Vertical) {
+            const int y1 = area.height() * i / n;
+            const int y2 = area.height() * (i + 1) / n;
+            window->setGeometry(0, y1, area.width(), y2 - y1);
+        } else {
+            const int x1 = area.width() * i / n;
+            const int x2 = area.width() * (i + 1) / n;
+            window->setGeometry(x1, 0, x2 - x1, area.height());
+        }
+    }
+}
+
+void MainFrm::tileOneAboveTheOther() { tile(Qt::Vertical); }
+
+void MainFrm::tileSideBySide() { tile(Qt::Horizontal); }
+
+void MainFrm::cascade() { m_mdi->cascadeSubWindows(); }
+
+void MainFrm::trackActivation(QWindow *window)
+{
+    // Only switches between the program's own normal windows count: focus leaving for another
+    // application arrives as a null window, message boxes and menus are not windows of ours.
+    if (!window || window->type() != Qt::Window)
+        return;
+    if (window == windowHandle() && m_lastOwnWindow != window)
+        emit activatedAmongOwnWindows();
+    m_lastOwnWindow = window;
+}
+
+void MainFrm::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_closed)
+        return;
+    m_closed = true;
+
+    // Every child unloads first and sets propEnd to true on its way out.
+    m_mdi->closeAllSubWindows();
+    if (m_about)
+        m_about->close();
+    if (m_help)
+        m_help->close();
+
+    writeSettings();
+    m_history = DrawHistory();
+    m_database.close();
+
+    BusyCursor busy;
+    processPendingEventsOnce();
+}
+
+} // namespace loto6

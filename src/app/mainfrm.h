@@ -1,0 +1,139 @@
+#pragma once
+
+#include "prediction/predictionoptions.h"
+#include "store/database.h"
+#include "store/drawhistory.h"
+#include "store/paths.h"
+#include "store/result.h"
+#include "store/totals.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <filesystem>
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWindow;
+
+namespace loto6 {
+
+struct AnalysisInfo;
+class AboutWindow;
+class HelpWindow;
+
+// The program's main window. How the parts fit: startUp() reads the prediction switches and
+// loads the draw history with its totals; the menu commands open child windows in the MDI area
+// through showChild(), one instance per window class; each child (a ChildWindow) loads itself,
+// computing from history() and totals(), and reports its load and unload through setPropEnd().
+// Closing the window unloads every child, then writes the settings file once.
+class MainFrm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Designed client area in twips.
+    static constexpr int ClientWidthTwips = 13875;
+    static constexpr int ClientHeightTwips = 11190;
+    static constexpr const char *HelpFileName = "ロト6ズンベル.html";
+    static constexpr const char *HelpTopic = "ロト6ズンベルについて";
+    static constexpr const char *EntryWindowClass = "当選データ入力";
+
+    using ChildFactory = std::function<QWidget *(MainFrm &)>;
+    using MessageFunction =
+        std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
+
+    explicit MainFrm(QWidget *parent = nullptr);
+    ~MainFrm() override;
+
+    // Start-up: settings file, then the history and totals from the database (created from the
+    // seed history when missing). A database that cannot be opened is reported in a message box
+    // and returned as a failure.
+    Status startUp(const std::filesystem::path &databaseFile,
+        const std::filesystem::path &seedHistory = bundledHistoryPath());
+
+    bool propEnd() const { return m_propEnd; }
+    void setPropEnd(bool value);
+
+    const DrawHistory &history() const { return m_history; }
+    const Totals &totals() const { return m_totals; }
+    PredictionOptions &predictionOptions() { return m_options; }
+    const Database &database() const { return m_database; }
+    // The settings file, looked up in the working directory.
+    static std::filesystem::path settingsFile();
+    static std::filesystem::path helpFile();
+
+    // A menu command by its object name (mnuSyutugenHindo, mnuMasterInput, ...).
+    QAction *action(const QString &objectName) const;
+    QMdiArea *mdiArea() const { return m_mdi; }
+
+    // Shows the one window of a class: brings an open one to the front, otherwise creates it
+    // (busy cursor, pending events once, create, load, show, normal cursor).
+    QMdiSubWindow *showChild(const QString &className, const ChildFactory &create);
+    // The open window of a class, or nullptr.
+    QMdiSubWindow *childWindow(const QString &className) const;
+    // Enables a menu command that shows a window class.
+    void wireChild(const QString &actionName, const QString &className, ChildFactory create);
+    // Enables the entry-window command; the window opens only while propEnd is true.
+    void setEntryWindowFactory(ChildFactory create);
+
+    void showAnalysis(const AnalysisInfo &info);
+    void showEntryWindow();
+    void showAbout();
+    void showHelp();
+    AboutWindow *aboutWindow() const;
+    HelpWindow *helpWindow() const;
+
+    // Window arrangement; the two tilings and the icon line-up leave QMdiArea's own aside.
+    void tileOneAboveTheOther();
+    void tileSideBySide();
+    void cascade();
+    void arrangeIcons();
+
+    // Message boxes go through this function so that tests can record them.
+    void setMessageFunction(MessageFunction show) { m_message = std::move(show); }
+    void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
+
+signals:
+    void propEndChanged(bool value);
+    // The main window became the active one among the program's own top-level windows: right
+    // after start-up and, for example, when the About window closes; switching to another
+    // application and back does not count. The prediction window hooks in here.
+    void activatedAmongOwnWindows();
+    // The exit sequence wrote the settings file (successfully or not).
+    void settingsWritten(const loto6::Status &status);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void readSettings();
+    void writeSettings();
+    void tile(Qt::Orientation orientation);
+    // Lines up minimised children along the bottom; returns the top of that strip.
+    int lineUpIcons();
+    void trackActivation(QWindow *window);
+
+    QMdiArea *m_mdi;
+    QHash<QString, QAction *> m_actions;
+    QHash<QString, QPointer<QMdiSubWindow>> m_children;
+    ChildFactory m_entryFactory;
+    MessageFunction m_message;
+    QPointer<AboutWindow> m_about;
+    QPointer<HelpWindow> m_help;
+    QPointer<QWindow> m_lastOwnWindow;
+
+    PredictionOptions m_options;
+    Database m_database;
+    DrawHistory m_history;
+    Totals m_totals;
+    bool m_propEnd = false;
+    bool m_closed = false;
+};
+
+} // namespace loto6

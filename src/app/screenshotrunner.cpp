@@ -1,0 +1,115 @@
+#include "screenshotrunner.h"
+
+#include "aboutwindow.h"
+#include "helpwindow.h"
+#include "mainfrm.h"
+#include "sheetview.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPixmap>
+#include <QTextStream>
+#include <QTimer>
+
+namespace loto6 {
+
+namespace {
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The leaf commands of a menu, in menu order.
+void collectCommands(const QMenu *menu, QList<QAction *> &out)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->menu())
+            collectCommands(action->menu(), out);
+        else if (!action->isSeparator())
+            out.append(action);
+    }
+}
+
+} // namespace
+
+ScreenshotRunner::ScreenshotRunner(MainFrm &frame, QString folder)
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_folder(std::move(folder))
+{
+}
+
+void ScreenshotRunner::start()
+{
+    QTimer::singleShot(0, this, &ScreenshotRunner::run);
+}
+
+void ScreenshotRunner::save(QWidget *widget, const QString &name)
+{
+    widget->grab().save(QDir(m_folder).filePath(name + QStringLiteral(".png")));
+}
+
+void ScreenshotRunner::run()
+{
+    QDir().mkpath(m_folder);
+    QFile timingFile(QDir(m_folder).filePath(QStringLiteral("timings.txt")));
+    if (!timingFile.open(QIODevice::WriteOnly | QIODevice::Text))
+        qWarning().noquote() << "cannot write" << timingFile.fileName();
+    QTextStream timings(&timingFile);
+
+    wait(500);
+    save(&m_frame, QStringLiteral("00-main"));
+
+    QList<QAction *> commands;
+    collectCommands(m_frame.findChild<QMenu *>(QStringLiteral("mnuMain")), commands);
+    int number = 1;
+    for (QAction *command : commands) {
+        QElapsedTimer timer;
+        timer.start();
+        command->trigger();
+        QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow();
+        auto *grid = window ? window->findChild<SheetView *>() : nullptr;
+        if (grid && !grid->hasPainted()) {
+            QEventLoop loop;
+            connect(grid, &SheetView::firstPainted, &loop, &QEventLoop::quit);
+            QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        const qint64 elapsed = timer.elapsed();
+        const QString name = window ? window->widget()->objectName() : command->text();
+        if (grid)
+            timings << name << '\t' << grid->model()->rowCount() << 'x'
+                    << grid->model()->columnCount() << '\t' << elapsed << " ms\n";
+        wait(150);
+        if (window) {
+            save(window, QStringLiteral("%1-%2").arg(number, 2, 10, QLatin1Char('0')).arg(name));
+            window->close();
+        }
+        ++number;
+    }
+    timings.flush();
+
+    m_frame.action(QStringLiteral("mnuAbout"))->trigger();
+    wait(300);
+    if (m_frame.aboutWindow()) {
+        save(m_frame.aboutWindow(), QStringLiteral("%1-about").arg(number++));
+        m_frame.aboutWindow()->close();
+    }
+    m_frame.action(QStringLiteral("mnuHelpFile"))->trigger();
+    wait(300);
+    if (m_frame.helpWindow()) {
+        save(m_frame.helpWindow(), QStringLiteral("%1-help").arg(number++));
+        m_frame.helpWindow()->close();
+    }
+    m_frame.close();
+}
+
+} // namespace loto6

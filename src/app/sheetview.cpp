@@ -1,0 +1,81 @@
+#include "sheetview.h"
+
+#include "appfonts.h"
+#include "sheetdelegate.h"
+#include "sheetmodel.h"
+
+#include <QHeaderView>
+
+#include <cmath>
+
+namespace loto6 {
+
+namespace {
+// Room around a cell's text, so that a width of 2 still holds one full-width mark.
+constexpr int ColumnPadding = 3;
+} // namespace
+
+SheetView::SheetView(QWidget *parent)
+    : QTableView(parent)
+{
+    setFont(gridFont());
+    setItemDelegate(new SheetDelegate(this));
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(NoSelection);
+    setFocusPolicy(Qt::StrongFocus);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
+        header->hide();
+        header->setMinimumSectionSize(1);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+        header->setHighlightSections(false);
+    }
+}
+
+int SheetView::columnPixels(double units) const
+{
+    const double digit = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
+    return static_cast<int>(std::lround(units * digit)) + ColumnPadding;
+}
+
+int SheetView::rowPixels(double points) const
+{
+    return static_cast<int>(std::lround(points * logicalDpiY() / 72.0));
+}
+
+void SheetView::setSheet(Sheet sheet)
+{
+    SheetModel *old = m_model;
+    m_model = new SheetModel(std::move(sheet), this);
+    const Sheet &s = m_model->sheet();
+
+    // Index 0 is outside the sheet and reports the sizes set for every row or column; only the
+    // exceptions get a section size of their own, which keeps big sheets fast.
+    const double defaultWidth = s.colWidth(0);
+    const double defaultHeight = s.rowHeight(0);
+    horizontalHeader()->setDefaultSectionSize(columnPixels(defaultWidth));
+    verticalHeader()->setDefaultSectionSize(rowPixels(defaultHeight));
+    setModel(m_model);
+    for (int c = 1; c <= s.columns(); ++c)
+        if (s.colWidth(c) != defaultWidth)
+            horizontalHeader()->resizeSection(c - 1, columnPixels(s.colWidth(c)));
+    for (int r = 1; r <= s.rows(); ++r)
+        if (s.rowHeight(r) != defaultHeight)
+            verticalHeader()->resizeSection(r - 1, rowPixels(s.rowHeight(r)));
+    delete old;
+}
+
+void SheetView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (!m_painted && m_model) {
+        m_painted = true;
+        emit firstPainted();
+    }
+}
+
+} // namespace loto6

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "grid/sheet.h"
+
+#include <QTableView>
+
+namespace loto6 {
+
+class SheetModel;
+
+// The result grid: shows one filled sheet read-only, with the sheet's fixed row heights and
+// column widths, colours, borders and overflowing texts. Only the visible cells are painted.
+class SheetView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit SheetView(QWidget *parent = nullptr);
+
+    // Replaces what the view shows.
+    void setSheet(Sheet sheet);
+    SheetModel *sheetModel() const { return m_model; }
+
+    // The grid's units in pixels: a width unit is the width of one digit of the grid font,
+    // a height unit is a point.
+    int columnPixels(double units) const;
+    int rowPixels(double points) const;
+    bool hasPainted() const { return m_painted; }
+
+signals:
+    // Emitted once, after the view has painted its first frame.
+    void firstPainted();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    SheetModel *m_model = nullptr;
+    bool m_painted = false;
+};
+
+} // namespace loto6

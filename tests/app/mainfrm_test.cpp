@@ -1,0 +1,341 @@
+#include "aboutwindow.h"
+#include "analysiswindow.h"
+#include "mainfrm.h"
+#include "prediction/predictionoptions.h"
+#include "store/database.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+
+using namespace Qt::StringLiterals;
+
+using namespace loto6;
+
+namespace {
+
+int g_builds = 0;
+
+Sheet countingBuilder(const DrawHistory &, const Totals &)
+{
+    ++g_builds;
+    Sheet s;
+    s.setSize(3, 3);
+    s.setText(1, 1, "x");
+    return s;
+}
+
+const AnalysisInfo FirstInfo{"first", "最初の分析", "最初", "説明", 3000, 3000, true, {},
+    countingBuilder};
+const AnalysisInfo SecondInfo{"second", "二番目の分析", "二番目", "説明", 3000, 3000, false, {},
+    countingBuilder};
+
+struct Message
+{
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+};
+
+// A main window whose message boxes are recorded instead of shown.
+struct Fixture
+{
+    MainFrm frame;
+    QList<Message> messages;
+
+    Fixture()
+    {
+        frame.setMessageFunction([this](QMessageBox::Icon icon, const QString &title,
+                                     const QString &text) { messages.append({icon, title, text}); });
+        frame.setPropEnd(true);
+    }
+    QWidget *child(const AnalysisInfo &info) const
+    {
+        QMdiSubWindow *w = frame.childWindow(QString::fromUtf8(info.className.data()));
+        return w ? w->widget() : nullptr;
+    }
+};
+
+// The menu as indented lines "name caption [off]", in menu order.
+void describe(const QList<QAction *> &actions, int depth, QStringList &out)
+{
+    for (QAction *a : actions) {
+        QString line = QString(depth, QLatin1Char(' ')) + a->objectName() + QLatin1Char(' ')
+            + a->text();
+        if (!a->isEnabled())
+            line += QStringLiteral(" [off]");
+        out.append(line);
+        if (a->menu())
+            describe(a->menu()->actions(), depth + 1, out);
+    }
+}
+
+} // namespace
+
+class MainFrmTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuTree();
+    void propEndFollowsOpenAndClose();
+    void oneInstancePerWindow();
+    void entryCommandRefusesWhileChildOpen();
+    void startUp_data();
+    void startUp();
+    void settingsWrittenOnceAfterChildrenUnload();
+    void aboutWindowPosition_data();
+    void aboutWindowPosition();
+};
+
+void MainFrmTest::menuTree()
+{
+    MainFrm frame;
+    QStringList tree;
+    describe(frame.menuBar()->actions(), 0, tree);
+    const QStringList expected = {
+        u"mnuEnd 終了(&X)"_s,
+        u"mnuYoso 一発ズンベル予想(&D) [off]"_s,
+        u"mnuMain データ分析(&S)"_s,
+        u" mnuHindo 頻度分析"_s,
+        u"  mnuSyutugenHindo 出現頻度分析"_s,
+        u"  mnuSyutugenKaisu 回数別出現分析"_s,
+        u" mnuKankaku 間隔分析"_s,
+        u"  mnuSyutugenKankaku 出現間隔分析"_s,
+        u"  mnuNumberKankaku 数字間隔分析"_s,
+        u" mnuZenkaiSyutugen 出現回数分析"_s,
+        u" mnuBaratsuki バラツキ分析"_s,
+        u" mnuHippari 引っ張り分析"_s,
+        u" mnuRenbanTobiishi 連番・飛び石分析"_s,
+        u" mnuHonsuji 数字合計分析"_s,
+        u" mnuPattern 組合せパターン分析"_s,
+        u"  mnuLowHightPattern 低数字・高数字の組合せパターン分析"_s,
+        u"  mnuKisuGusuPattern 偶数・奇数の組合せパターン分析"_s,
+        u" mnu5BunkatsuKeiko 5分割傾向分析"_s,
+        u" mnuBunkatsuData 分割データ分析"_s,
+        u"  mnu6BunkatsuData 6分割データ分析"_s,
+        u"  mnu7BunkatsuData 7分割データ分析"_s,
+        u"  mnu11BunkatsuData 11分割データ分析"_s,
+        u" mnuLastChar 下一桁出現傾向分析"_s,
+        u" mnuLastCharRenzoku 下一桁連続出現回数分析"_s,
+        u"mnuHosyu データ管理(&M)"_s,
+        u" mnuMasterUpdate 当選データ最新化(&U) [off]"_s,
+        u" mnuMasterInput 当選データ入力(&I) [off]"_s,
+        u"mnuWindow ウィンドウ(&W)"_s,
+        u" mnuWindowHorizontal 上下に並べて表示(&H)"_s,
+        u" mnuWindowVertical 左右に並べて表示(&V)"_s,
+        u" mnuWindowCascade 重ねて表示(&C)"_s,
+        u" mnuWindowArrangeIcon アイコンの整列(&A)"_s,
+        u"mnuHelp ヘルプ(&H)"_s,
+        u" mnuHelpFile ヘルプ(&H)"_s,
+        u" mnuAbout バージョン情報(&A)"_s,
+    };
+    QCOMPARE(tree, expected);
+    QCOMPARE(QKeySequence::mnemonic(frame.action(u"mnuWindowCascade"_s)->text()),
+        QKeySequence(Qt::ALT | Qt::Key_C));
+}
+
+void MainFrmTest::propEndFollowsOpenAndClose()
+{
+    Fixture f;
+    g_builds = 0;
+    f.frame.showAnalysis(FirstInfo);
+    QCOMPARE(f.frame.propEnd(), false);
+    f.frame.showAnalysis(SecondInfo);
+    QCOMPARE(f.frame.propEnd(), false);
+
+    // Closing one of two open windows sets it to true: it follows the latest load or unload.
+    f.frame.childWindow(u"二番目の分析"_s)->close();
+    QCOMPARE(f.frame.propEnd(), true);
+
+    // The close button unloads too; reopening recomputes and clears it again.
+    auto *close = f.child(FirstInfo)->findChild<QPushButton *>(u"Command1"_s);
+    QVERIFY(close);
+    close->click();
+    QCOMPARE(f.frame.propEnd(), true);
+    QVERIFY(!f.frame.childWindow(u"最初の分析"_s));
+    f.frame.showAnalysis(FirstInfo);
+    QCOMPARE(f.frame.propEnd(), false);
+    QCOMPARE(g_builds, 3);
+
+    // Every real analysis command opens its window the same way.
+    int opened = 0;
+    for (const AnalysisInfo &info : analyses()) {
+        f.frame.showAnalysis(info);
+        QVERIFY2(f.child(info), info.name.data());
+        ++opened;
+    }
+    QCOMPARE(opened, 17);
+    QCOMPARE(f.frame.mdiArea()->subWindowList().size(), 18);
+}
+
+void MainFrmTest::oneInstancePerWindow()
+{
+    Fixture f;
+    g_builds = 0;
+    f.frame.showAnalysis(FirstInfo);
+    QWidget *first = f.child(FirstInfo);
+    f.frame.showAnalysis(SecondInfo);
+    f.frame.setPropEnd(true);
+
+    // Showing it again raises the open window without reloading it.
+    f.frame.showAnalysis(FirstInfo);
+    QCOMPARE(f.child(FirstInfo), first);
+    QCOMPARE(g_builds, 2);
+    QCOMPARE(f.frame.propEnd(), true);
+    QCOMPARE(f.frame.mdiArea()->activeSubWindow()->widget(), first);
+    QCOMPARE(f.frame.mdiArea()->subWindowList().size(), 2);
+
+    auto *window = qobject_cast<AnalysisWindow *>(first);
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), u"最初"_s);
+    QVERIFY(!window->findChild<QPushButton *>(u"Command2"_s)->isEnabled());
+    QVERIFY(!f.child(SecondInfo)->findChild<QPushButton *>(u"Command2"_s));
+    QCOMPARE(f.frame.mdiArea()->activeSubWindow()->pos(), QPoint(0, 0));
+}
+
+void MainFrmTest::entryCommandRefusesWhileChildOpen()
+{
+    Fixture f;
+    int created = 0;
+    f.frame.setEntryWindowFactory([&created](MainFrm &) {
+        ++created;
+        return new QWidget;
+    });
+    QVERIFY(f.frame.action(u"mnuMasterInput"_s)->isEnabled());
+
+    f.frame.showAnalysis(FirstInfo);
+    f.frame.action(u"mnuMasterInput"_s)->trigger();
+    QCOMPARE(created, 0);
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    QCOMPARE(f.messages[0].title, u"メッセ－ジ"_s);
+    QCOMPARE(f.messages[0].text, u"表示中のウィンドウを閉じないと実行できません。"_s);
+    QVERIFY(!QApplication::overrideCursor());
+
+    f.frame.childWindow(u"最初の分析"_s)->close();
+    f.frame.action(u"mnuMasterInput"_s)->trigger();
+    QCOMPARE(created, 1);
+    QCOMPARE(f.messages.size(), 1);
+}
+
+void MainFrmTest::startUp_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("new database from the seed") << u"seed"_s << true << QString();
+    QTest::newRow("malformed record skipped")
+        << u"malformed"_s << true << u"1 件を読み飛ばしました"_s;
+    QTest::newRow("not a database") << u"garbage"_s << false << QString();
+}
+
+void MainFrmTest::startUp()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, ok);
+    QFETCH(QString, status);
+
+    QTemporaryDir dir;
+    const std::filesystem::path folder = dir.path().toStdString();
+    const auto seed = folder / "seed.csv";
+    const auto db = folder / "draws.db";
+    std::ofstream(seed) << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+                           "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n3,4,5,6,7,8,9,10\n";
+    if (kind == u"garbage"_s)
+        std::ofstream(db) << "this is not a database file, just text\n";
+    if (kind == u"malformed"_s) {
+        Database prepare;
+        QVERIFY(prepare.openOrCreate(db, seed));
+        QVERIFY(prepare.exec("UPDATE 結果マスタ SET 第3数字 = 'x' WHERE 回数 = 2"));
+    }
+
+    Fixture f;
+    f.frame.setPropEnd(false);
+    const Status result = f.frame.startUp(db, seed);
+    QCOMPARE(result.ok(), ok);
+    QVERIFY(!QApplication::overrideCursor());
+    if (!ok) {
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(f.messages[0].title, u"メッセ－ジ"_s);
+        QVERIFY(f.messages[0].text.contains(QString::fromStdString(result.message())));
+        return;
+    }
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(f.frame.propEnd(), true);
+    QCOMPARE(f.frame.totals().latestDrawNo, 3);
+    QVERIFY(f.frame.statusBar()->currentMessage().contains(status));
+    QCOMPARE(f.frame.statusBar()->currentMessage().isEmpty(), status.isEmpty());
+}
+
+void MainFrmTest::settingsWrittenOnceAfterChildrenUnload()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    {
+        std::ofstream(PredictionOptions::FileName) << "バラツキ分析Opt=True\r\n";
+        Fixture f;
+        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
+        QVERIFY(f.frame.predictionOptions().on[3]);
+        f.frame.predictionOptions().on[11] = true;
+        f.frame.showAnalysis(FirstInfo);
+        f.frame.showAnalysis(SecondInfo);
+
+        int writes = 0;
+        bool childrenGone = false;
+        QObject::connect(&f.frame, &MainFrm::settingsWritten, &f.frame,
+            [&](const Status &status) {
+                ++writes;
+                QVERIFY(status.ok());
+                childrenGone = f.frame.propEnd() && !f.frame.childWindow(u"最初の分析"_s)
+                    && !f.frame.childWindow(u"二番目の分析"_s);
+            });
+        f.frame.close();
+        f.frame.close();
+        QCOMPARE(writes, 1);
+        QVERIFY(childrenGone);
+    }
+    PredictionOptions written;
+    const Status read = readInitFile(PredictionOptions::FileName, written);
+    QVERIFY(QDir::setCurrent(previous));
+    QVERIFY(read.ok());
+    PredictionOptions expected;
+    expected.on[3] = expected.on[11] = true;
+    QVERIFY(written == expected);
+}
+
+void MainFrmTest::aboutWindowPosition_data()
+{
+    QTest::addColumn<QRect>("mainFrame");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("maximised at the origin") << QRect(0, 0, 1200, 900) << QPoint(400, 300);
+    QTest::newRow("moved away from the origin") << QRect(90, 60, 990, 780) << QPoint(300, 240);
+}
+
+void MainFrmTest::aboutWindowPosition()
+{
+    QFETCH(QRect, mainFrame);
+    QFETCH(QPoint, expected);
+    QCOMPARE(AboutWindow::positionFor(mainFrame), expected);
+
+    Fixture f;
+    f.frame.showAbout();
+    QVERIFY(f.frame.aboutWindow());
+    QVERIFY(f.frame.aboutWindow()->isWindow());
+    QCOMPARE(f.frame.aboutWindow()->windowTitle(), u"バージョン情報"_s);
+    AboutWindow *about = f.frame.aboutWindow();
+    f.frame.showAbout();
+    QCOMPARE(f.frame.aboutWindow(), about);
+}
+
+QTEST_MAIN(MainFrmTest)
+#include "mainfrm_test.moc"

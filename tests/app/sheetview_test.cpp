@@ -1,0 +1,228 @@
+#include "analysis/catalog.h"
+#include "mainfrm.h"
+#include "sheetdelegate.h"
+#include "sheetmodel.h"
+#include "sheetview.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+using namespace loto6;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A 4 x 3 sheet: a coloured header row, a left-aligned title and a centred number.
+Sheet smallSheet()
+{
+    Sheet s;
+    s.setSize(4, 3);
+    s.selectCell(-1, -1);
+    s.setHAlign(HAlign::Center);
+    s.setColors(1, 1, 4, 1, colors::red, colors::lightYellow);
+    s.setText(1, 1, "数字");
+    s.selectCell(2, 2);
+    s.setHAlign(HAlign::Left);
+    s.setText("出 　現 　頻 　度");
+    s.setText(3, 3, 43);
+    s.setForeColor(3, 3, 3, 3, rgb(62, 158, 255));
+    return s;
+}
+
+constexpr int Left = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr int Centre = Qt::AlignHCenter | Qt::AlignVCenter;
+
+} // namespace
+
+class SheetViewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void modelRoles_data();
+    void modelRoles();
+    void textExtent_data();
+    void textExtent();
+    void overflowAndBorders();
+    void largestWindowOpensQuickly();
+};
+
+void SheetViewTest::modelRoles_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QVariant>("display");
+    QTest::addColumn<QVariant>("background");
+    QTest::addColumn<QColor>("foreground");
+    QTest::addColumn<int>("alignment");
+
+    const QVariant none;
+    QTest::newRow("header with both colours") << 1 << 1 << QVariant(u"数字"_s)
+                                              << QVariant(QColor(255, 255, 200))
+                                              << QColor(255, 0, 0) << Centre;
+    QTest::newRow("empty header cell keeps its colours")
+        << 4 << 1 << none << QVariant(QColor(255, 255, 200)) << QColor(255, 0, 0) << Centre;
+    QTest::newRow("left-aligned title without background")
+        << 2 << 2 << QVariant(u"出 　現 　頻 　度"_s) << none << QColor(0, 0, 0) << Left;
+    QTest::newRow("number written in decimal")
+        << 3 << 3 << QVariant(u"43"_s) << none << QColor(62, 158, 255) << Centre;
+    QTest::newRow("untouched cell") << 4 << 3 << none << none << QColor(0, 0, 0) << Centre;
+}
+
+void SheetViewTest::modelRoles()
+{
+    QFETCH(int, col);
+    QFETCH(int, row);
+    QFETCH(QVariant, display);
+    QFETCH(QVariant, background);
+    QFETCH(QColor, foreground);
+    QFETCH(int, alignment);
+
+    SheetModel model(smallSheet());
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.columnCount(), 4);
+    const QModelIndex index = model.index(row - 1, col - 1);
+    QCOMPARE(model.data(index, Qt::DisplayRole), display);
+    const QVariant bg = model.data(index, Qt::BackgroundRole);
+    QCOMPARE(bg.isValid(), background.isValid());
+    if (bg.isValid())
+        QCOMPARE(bg.value<QBrush>().color(), background.value<QColor>());
+    QCOMPARE(model.data(index, Qt::ForegroundRole).value<QBrush>().color(), foreground);
+    QCOMPARE(model.data(index, Qt::TextAlignmentRole).toInt(), alignment);
+    QVERIFY(!(model.flags(index) & Qt::ItemIsEditable));
+}
+
+void SheetViewTest::textExtent_data()
+{
+    QTest::addColumn<int>("align");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    // A cell from x = 100 to 119.
+    QTest::newRow("left runs right") << int(HAlign::Left) << 50 << 102 << 151;
+    QTest::newRow("centre spreads both ways") << int(HAlign::Center) << 40 << 90 << 129;
+    QTest::newRow("centre fits") << int(HAlign::Center) << 10 << 105 << 114;
+    QTest::newRow("right runs left") << int(HAlign::Right) << 50 << 68 << 117;
+}
+
+void SheetViewTest::textExtent()
+{
+    QFETCH(int, align);
+    QFETCH(int, width);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    const auto extent = SheetDelegate::textExtent(static_cast<HAlign>(align), 100, 119, width);
+    QCOMPARE(extent.first, first);
+    QCOMPARE(extent.second, last);
+}
+
+void SheetViewTest::overflowAndBorders()
+{
+    // Row 1: a long left-aligned text in column 2; row 2: a long centred text in column 4;
+    // column 1 of row 3 has a red right-hand border.
+    auto render = [](bool overflow) {
+        Sheet s;
+        s.setSize(6, 3);
+        s.setRowHeight(-1, 15);
+        s.setColWidth(-1, 4);
+        s.selectCell(2, 1);
+        s.setHAlign(HAlign::Left);
+        s.setText("ＷＷＷＷＷＷＷＷ");
+        s.selectCell(4, 2);
+        s.setHAlign(HAlign::Center);
+        s.setText("ＷＷＷＷＷＷ");
+        s.setBorder(1, 3, 1, 3, border::Right, colors::red);
+        s.setAllowOverflow(overflow);
+        auto *view = new SheetView;
+        view->setSheet(std::move(s));
+        view->resize(400, 200);
+        QImage image = view->viewport()->grab().toImage();
+        const int w = view->columnWidth(0);
+        const int h = view->rowHeight(0);
+        delete view;
+        return std::tuple{image, w, h};
+    };
+    auto inked = [](const QImage &image, QRect area) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (qGray(image.pixel(x, y)) < 160)
+                    return true;
+        return false;
+    };
+
+    const auto [on, w, h] = render(true);
+    const QRect cell(0, 0, w, h);
+    QVERIFY(inked(on, cell.translated(2 * w, 0).adjusted(1, 1, -1, -1)));  // runs right
+    QVERIFY(!inked(on, cell.adjusted(1, 1, -1, -1)));                      // not left
+    QVERIFY(inked(on, cell.translated(2 * w, h).adjusted(1, 1, -1, -1)));  // centre spreads left
+    QVERIFY(inked(on, cell.translated(4 * w, h).adjusted(1, 1, -1, -1)));  // and right
+    QCOMPARE(QColor(on.pixel(w - 1, 2 * h + h / 2)), QColor(Qt::red));
+    QCOMPARE(QColor(on.pixel(w, 2 * h + h / 2)), QColor(Qt::white));
+
+    const auto [off, w2, h2] = render(false);
+    QVERIFY(inked(off, cell.translated(w2, 0).adjusted(1, 1, -1, -1)));
+    QVERIFY(!inked(off, cell.translated(2 * w2, 0).adjusted(1, 1, -1, -1)));
+    QVERIFY(!inked(off, cell.translated(2 * w2, h2).adjusted(1, 1, -1, -1)));
+}
+
+namespace {
+
+// The shape of the biggest table: one row per draw, 45 columns, every cell written,
+// coloured and bordered.
+Sheet bigBuilder(const DrawHistory &, const Totals &)
+{
+    constexpr int Rows = 2204;
+    constexpr int Cols = 45;
+    Sheet s;
+    s.setSize(Cols, Rows);
+    s.setVisible(Cols, 53);
+    s.setRowHeight(-1, 10);
+    s.setRowHeight(1, 15);
+    s.setRowHeight(2, 12);
+    s.setColWidth(-1, 3);
+    s.setColWidth(1, 5);
+    s.selectCell(-1, -1);
+    s.setHAlign(HAlign::Center);
+    s.setColors(1, 1, 1, Rows, colors::red, colors::lightYellow);
+    s.setBorder(1, 1, Cols, Rows, border::AllSides, colors::lightBlue);
+    for (int r = 3; r <= Rows; ++r)
+        for (int c = 1; c <= Cols; ++c) {
+            s.setText(c, r, (r * 7 + c) % 60);
+            if ((r + c) % 5 == 0)
+                s.setBackColor(c, r, c, r, colors::lightCyan);
+        }
+    s.setAllowOverflow(true);
+    return s;
+}
+
+const AnalysisInfo BigInfo{"big", "大きな分析", "大きな分析", "説明", 9850, 13920, true, {},
+    bigBuilder};
+
+} // namespace
+
+void SheetViewTest::largestWindowOpensQuickly()
+{
+    MainFrm frame;
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+
+    QElapsedTimer timer;
+    timer.start();
+    frame.showAnalysis(BigInfo);
+    auto *view = frame.mdiArea()->activeSubWindow()->findChild<SheetView *>();
+    QVERIFY(view);
+    QSignalSpy painted(view, &SheetView::firstPainted);
+    QVERIFY(view->hasPainted() || painted.wait(5000));
+    const qint64 elapsed = timer.elapsed();
+    qInfo("2204 x 45 window: %lld ms from command to first paint", elapsed);
+    // Generous: the target is 150 ms; shared test machines are slower and noisier.
+    QVERIFY2(elapsed < 1000, QByteArray::number(elapsed).constData());
+    QCOMPARE(view->verticalHeader()->sectionSize(0), view->rowPixels(15));
+    QCOMPARE(view->verticalHeader()->sectionSize(2), view->rowPixels(10));
+}
+
+QTEST_MAIN(SheetViewTest)
+#include "sheetview_test.moc"
