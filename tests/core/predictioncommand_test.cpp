@@ -107,16 +107,6 @@ TEST(PredictCommand, JsonHoldsTheFourGridsInOrder)
     EXPECT_TRUE(o.out.ends_with("]}\n"));
 }
 
-TEST(PredictCommand, TextShowsTheHeadingsAndLabels)
-{
-    test::TempDir dir;
-    const Outcome o = runCli(dir, {"--settings", (dir / "none.ini").string()});
-    ASSERT_EQ(o.code, cli::ExitOk) << o.err;
-    for (const char *text : {"●周期法による予想", " 7回周期法", "12回周期法", "消去法",
-             "連発予想", "●一発ズンベル予想", "１発予想", "reflection shift 0"})
-        EXPECT_NE(o.out.find(text), std::string::npos) << text;
-}
-
 TEST(PredictCommand, UnreadableSettingsFileFails)
 {
     test::TempDir dir;

@@ -405,27 +405,9 @@ TEST(Singles, NumbersOnceInTheFourSourceDraws)
     }
 }
 
-TEST(PredictionEngine, SwitchChangeLeavesTheCycleRowsAndNoStaleNumbers)
+// Every pass fills fresh grids: numbers of a pass with more qualifying numbers do not stay.
+TEST(PredictionEngine, FewerNumbersLeaveTheirCellsEmpty)
 {
-    PredictionEngine e;
-    for (int n = 1; n <= 120; ++n)
-        e.addDraw(n, {(n * 5) % 43 + 1, (n * 7 + 3) % 43 + 1, (n * 11 + 5) % 43 + 1,
-                         (n * 13 + 7) % 43 + 1, (n * 17 + 9) % 43 + 1, (n * 19 + 11) % 43 + 1,
-                         (n * 23 + 13) % 43 + 1});
-    const Prediction off = e.predict(120, 0);
-    PredictionOptions interval;
-    interval.on[1] = true;
-    const Prediction on = e.predict(120, interval);
-    EXPECT_EQ(on.reflectionShift, 15);
-    EXPECT_EQ(off.cycles, on.cycles);
-
-    const auto a = buildPredictionSheets(off);
-    const auto b = buildPredictionSheets(on);
-    for (int r = 1; r <= 5; ++r)
-        for (int c = 1; c <= 7; ++c)
-            EXPECT_EQ(a[CycleGrid].text(c, r), b[CycleGrid].text(c, r));
-
-    // A pass with fewer numbers leaves the cells after them empty in every grid.
     PredictionEngine few;
     few.addDraw(119, {1, 2, 3, 4, 5, 6, 7});
     few.addDraw(118, {1, 2, 3, 4, 5, 6, 8});

@@ -94,17 +94,4 @@ TEST(PredictionOptions, ReadsTheValuesOfTheFile)
     }
 }
 
-TEST(PredictionOptions, MissingFileIsReportedAndChangesNothing)
-{
-    test::TempDir dir;
-    PredictionOptions o;
-    o.on[3] = true;
-    const Status s = readInitFile(dir / "none.ini", o);
-    EXPECT_FALSE(s);
-    EXPECT_FALSE(s.message().empty());
-    PredictionOptions expected;
-    expected.on[3] = true;
-    EXPECT_EQ(o, expected);
-}
-
 } // namespace
