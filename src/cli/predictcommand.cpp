@@ -62,8 +62,8 @@ int predictCommand(Context &ctx)
     for (const std::string &key : onKeys)
         if (PredictionOptions::indexOf(key) < 0)
             return ctx.usage("predict: unknown switch " + key + " (keys as in "
-                + PredictionOptions::FileName + ", such as " + std::string(PredictionOptions::key(0))
-                + ")");
+                + PredictionOptions::FileName + ", such as "
+                + std::string(PredictionOptions::key(0)) + ")");
     std::error_code ec;
     if (std::filesystem::exists(settings, ec)) {
         if (Status s = readInitFile(settings, options); !s)

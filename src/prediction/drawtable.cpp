@@ -12,7 +12,7 @@ void DrawTable::set(int drawNo, const Numbers &numbers)
     if (index >= m_draws.size()) {
         // Grow geometrically so that feeding draws one by one stays linear.
         const std::size_t size = std::max(index + 1, m_draws.size() * 2);
-        m_draws.resize(size, Numbers{});
+        m_draws.resize(size, Numbers {});
         m_stored.resize(size, false);
     }
     m_draws[index] = numbers;

@@ -32,7 +32,7 @@ bool PredictionEngine::addDraw(const DrawRecord &record)
 {
     if (!record.isComplete())
         return false;
-    DrawTable::Numbers numbers{};
+    DrawTable::Numbers numbers {};
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         numbers[static_cast<std::size_t>(f)] = boundedNumber(record.number(f));
     return addDraw(record.drawNo, numbers);
@@ -88,8 +88,8 @@ Prediction PredictionEngine::predict(int latestDrawNo, int shift) const
     p.elimination.assign(distinct.begin(),
         distinct.begin()
             + std::min<std::ptrdiff_t>(std::ssize(distinct), Prediction::EliminationCells));
-    p.consecutive = singles(static_cast<long long>(latestDrawNo) - shift - 1,
-        Prediction::ConsecutiveCount);
+    p.consecutive
+        = singles(static_cast<long long>(latestDrawNo) - shift - 1, Prediction::ConsecutiveCount);
     p.oneShot.assign(p.consecutive.begin(),
         p.consecutive.begin()
             + std::min<std::ptrdiff_t>(std::ssize(p.consecutive), Prediction::OneShotCount));

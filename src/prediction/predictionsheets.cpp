@@ -17,18 +17,17 @@ struct GridInfo
 };
 
 constexpr GridInfo Grids[PredictionGridCount] = {
-    {"cycle", "●周期法による予想", 5},
-    {"elimination", "●消去法による予想(この予想数字を組合わせて購入します)", 4},
-    {"consecutive", "●連発ズンベル予想(この予想数字を組合わせて購入します)", 3},
-    {"one-shot", "●一発ズンベル予想", 2},
+    { "cycle", "●周期法による予想", 5 },
+    { "elimination", "●消去法による予想(この予想数字を組合わせて購入します)", 4 },
+    { "consecutive", "●連発ズンベル予想(この予想数字を組合わせて購入します)", 3 },
+    { "one-shot", "●一発ズンベル予想", 2 },
 };
 
-constexpr const char *CycleLabels[CycleTable::Methods] = {
-    " 7回周期法", " 9回周期法", "11回周期法", "12回周期法"};
+constexpr const char *CycleLabels[CycleTable::Methods]
+    = { " 7回周期法", " 9回周期法", "11回周期法", "12回周期法" };
 
 // 25 spaces before and 26 after, so that it reads as one heading over the number columns.
-const std::string NumberHeading
-    = std::string(25, ' ') + "本 数 字" + std::string(26, ' ');
+const std::string NumberHeading = std::string(25, ' ') + "本 数 字" + std::string(26, ' ');
 
 void drawBorders(Sheet &s, PredictionGrid grid)
 {
@@ -63,9 +62,15 @@ void writeLabels(Sheet &s, PredictionGrid grid)
         for (int k = 0; k < CycleTable::Methods; ++k)
             s.setText(1, k + 2, CycleLabels[k]);
         break;
-    case EliminationGrid: s.setText(1, 3, "消去法"); break;
-    case ConsecutiveGrid: s.setText(1, 2, "連発予想"); break;
-    case OneShotGrid: s.setText(1, 2, "１発予想"); break;
+    case EliminationGrid:
+        s.setText(1, 3, "消去法");
+        break;
+    case ConsecutiveGrid:
+        s.setText(1, 2, "連発予想");
+        break;
+    case OneShotGrid:
+        s.setText(1, 2, "１発予想");
+        break;
     }
 }
 
@@ -74,8 +79,8 @@ void placeNumbers(Sheet &s, const std::vector<int> &numbers)
 {
     const int cells = (s.rows() - 1) * NumberColumns;
     for (int t = 0; t < static_cast<int>(numbers.size()) && t < cells; ++t)
-        s.setText(t % NumberColumns + 2, t / NumberColumns + 2,
-            numbers[static_cast<std::size_t>(t)]);
+        s.setText(
+            t % NumberColumns + 2, t / NumberColumns + 2, numbers[static_cast<std::size_t>(t)]);
 }
 
 } // namespace
@@ -107,9 +112,9 @@ Sheet predictionSheet(PredictionGrid grid)
 
 std::array<Sheet, PredictionGridCount> buildPredictionSheets(const Prediction &prediction)
 {
-    std::array<Sheet, PredictionGridCount> sheets = {predictionSheet(CycleGrid),
-        predictionSheet(EliminationGrid), predictionSheet(ConsecutiveGrid),
-        predictionSheet(OneShotGrid)};
+    std::array<Sheet, PredictionGridCount> sheets
+        = { predictionSheet(CycleGrid), predictionSheet(EliminationGrid),
+              predictionSheet(ConsecutiveGrid), predictionSheet(OneShotGrid) };
 
     // The bonus position takes part in the cycle rule but has no column.
     Sheet &cycle = sheets[CycleGrid];

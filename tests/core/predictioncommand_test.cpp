@@ -20,17 +20,18 @@ struct Outcome
 
 Outcome runCli(const test::TempDir &dir, std::vector<std::string> args)
 {
-    args.insert(args.begin(), {"loto6zumvel-cli", "--db", (dir / "history.db").string(), "predict"});
+    args.insert(
+        args.begin(), { "loto6zumvel-cli", "--db", (dir / "history.db").string(), "predict" });
     std::vector<char *> argv;
     for (std::string &a : args)
         argv.push_back(a.data());
     std::ostringstream out, err;
     const int code = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {code, out.str(), err.str()};
+    return { code, out.str(), err.str() };
 }
 
-std::string settingsFile(const test::TempDir &dir, const std::string &name,
-    const PredictionOptions &options)
+std::string settingsFile(
+    const test::TempDir &dir, const std::string &name, const PredictionOptions &options)
 {
     const auto file = dir / name;
     EXPECT_TRUE(writeInitFile(file, options));
@@ -41,11 +42,11 @@ TEST(PredictCommand, UsageErrors)
 {
     test::TempDir dir;
     const std::vector<std::vector<std::string>> rows = {
-        {"--on", "頻度分析"},
-        {"--on", " 間隔分析Opt"},
-        {"--format", "csv"},
-        {"--on"},
-        {"extra"},
+        { "--on", "頻度分析" },
+        { "--on", " 間隔分析Opt" },
+        { "--format", "csv" },
+        { "--on" },
+        { "extra" },
     };
     for (const auto &args : rows) {
         const Outcome o = runCli(dir, args);
@@ -70,23 +71,23 @@ TEST(PredictCommand, SwitchesFromTheFileAndTheCommandLine)
         int shift;
     };
     const std::vector<Row> rows = {
-        {"no settings file", {"--settings", (dir / "none.ini").string()}, 0},
-        {"file with all on", {"--settings", settingsFile(dir, "all.ini", all)}, 92},
-        {"interval switch on", {"--settings", (dir / "none.ini").string(), "--on", "間隔分析Opt"},
-            15},
-        {"file plus two more",
-            {"--settings", settingsFile(dir, "two.ini", twoOn), "--on", "間隔分析Opt", "--on",
-                "下一桁連続出現回数分析Opt"},
-            29},
+        { "no settings file", { "--settings", (dir / "none.ini").string() }, 0 },
+        { "file with all on", { "--settings", settingsFile(dir, "all.ini", all) }, 92 },
+        { "interval switch on",
+            { "--settings", (dir / "none.ini").string(), "--on", "間隔分析Opt" }, 15 },
+        { "file plus two more",
+            { "--settings", settingsFile(dir, "two.ini", twoOn), "--on", "間隔分析Opt", "--on",
+                "下一桁連続出現回数分析Opt" },
+            29 },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<std::string> args = row.args;
-        args.insert(args.end(), {"--format", "json"});
+        args.insert(args.end(), { "--format", "json" });
         const Outcome o = runCli(dir, args);
         ASSERT_EQ(o.code, cli::ExitOk) << o.err;
-        EXPECT_TRUE(o.out.starts_with("{\"name\": \"prediction\", \"reflectionShift\": "
-            + std::to_string(row.shift) + ","))
+        EXPECT_TRUE(o.out.starts_with(
+            "{\"name\": \"prediction\", \"reflectionShift\": " + std::to_string(row.shift) + ","))
             << o.out.substr(0, 80);
     }
 }
@@ -94,10 +95,11 @@ TEST(PredictCommand, SwitchesFromTheFileAndTheCommandLine)
 TEST(PredictCommand, JsonHoldsTheFourGridsInOrder)
 {
     test::TempDir dir;
-    const Outcome o = runCli(dir, {"--settings", (dir / "none.ini").string(), "--format", "json"});
+    const Outcome o
+        = runCli(dir, { "--settings", (dir / "none.ini").string(), "--format", "json" });
     ASSERT_EQ(o.code, cli::ExitOk) << o.err;
     std::size_t at = 0;
-    for (const char *name : {"cycle", "elimination", "consecutive", "one-shot"}) {
+    for (const char *name : { "cycle", "elimination", "consecutive", "one-shot" }) {
         const std::size_t found = o.out.find(std::string("{\"name\": \"") + name + "\"", at);
         ASSERT_NE(found, std::string::npos) << name;
         at = found;
@@ -112,7 +114,7 @@ TEST(PredictCommand, UnreadableSettingsFileFails)
     test::TempDir dir;
     const auto file = dir / "bad.ini";
     std::ofstream(file, std::ios::binary) << "\x82\xff\xff";
-    const Outcome o = runCli(dir, {"--settings", file.string()});
+    const Outcome o = runCli(dir, { "--settings", file.string() });
     EXPECT_EQ(o.code, cli::ExitFailure);
     EXPECT_NE(o.err.find("bad.ini"), std::string::npos) << o.err;
 }

@@ -64,23 +64,24 @@ TEST(PredictionOptions, ReadsTheValuesOfTheFile)
         bool expected;
     };
     const Row rows[] = {
-        {"lower-case false", "頻度分析Opt=false\r\n", 0, false},
-        {"upper-case TRUE", "頻度分析Opt=TRUE\r\n", 0, true},
-        {"number one", "頻度分析Opt=1\r\n", 0, true},
-        {"number zero", "頻度分析Opt=0\r\n", 0, false},
-        {"LF line end", "間隔分析Opt=True\n", 1, true},
-        {"last occurrence wins", "間隔分析Opt=True\r\n間隔分析Opt=False\r\n", 1, false},
-        {"key in other case is ignored", "頻度分析OPT=True\r\n", 0, false},
-        {"key with spaces is ignored", " 頻度分析Opt=True\r\n", 0, false},
-        {"extra lines are ignored", "[section]\r\nfoo=bar\r\n連番飛び石分析Opt=True\r\n", 5, true},
-        {"last-digit keys", "下一桁出現傾向分析Opt=True\r\n", 10, true},
-        {"last-digit run key", "下一桁連続出現回数分析Opt=True\r\n", 11, true},
-        {"missing key stays off", "頻度分析Opt=True\r\n", 3, false},
+        { "lower-case false", "頻度分析Opt=false\r\n", 0, false },
+        { "upper-case TRUE", "頻度分析Opt=TRUE\r\n", 0, true },
+        { "number one", "頻度分析Opt=1\r\n", 0, true },
+        { "number zero", "頻度分析Opt=0\r\n", 0, false },
+        { "LF line end", "間隔分析Opt=True\n", 1, true },
+        { "last occurrence wins", "間隔分析Opt=True\r\n間隔分析Opt=False\r\n", 1, false },
+        { "key in other case is ignored", "頻度分析OPT=True\r\n", 0, false },
+        { "key with spaces is ignored", " 頻度分析Opt=True\r\n", 0, false },
+        { "extra lines are ignored", "[section]\r\nfoo=bar\r\n連番飛び石分析Opt=True\r\n", 5,
+            true },
+        { "last-digit keys", "下一桁出現傾向分析Opt=True\r\n", 10, true },
+        { "last-digit run key", "下一桁連続出現回数分析Opt=True\r\n", 11, true },
+        { "missing key stays off", "頻度分析Opt=True\r\n", 3, false },
     };
     test::TempDir dir;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        for (bool cp932 : {true, false}) {
+        for (bool cp932 : { true, false }) {
             const auto file = dir / "in.ini";
             const std::optional<std::string> bytes
                 = cp932 ? utf8ToCp932(row.text) : std::optional<std::string>(row.text);
