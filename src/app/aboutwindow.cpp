@@ -32,9 +32,10 @@ AboutWindow::AboutWindow(QWidget *parent)
     version->setObjectName(QStringLiteral("Label3"));
     version->setAlignment(Qt::AlignCenter);
 
-    // The run of full-width spaces sends the second phrase to its own line.
-    auto *slogan = new QLabel(
-        tr("一発ズンベルと高額当選を狙う！！　　　　　　「ロト６次世代攻略ソフト」"), this);
+    // The run of full-width spaces fills the first line, so the second phrase starts a new one.
+    auto *slogan = new QLabel(tr("一発ズンベルと高額当選を狙う！！")
+            + QString(16, QChar(0x3000)) + tr("「ロト６次世代攻略ソフト」"),
+        this);
     slogan->setObjectName(QStringLiteral("Label4"));
     slogan->setWordWrap(true);
     slogan->setAlignment(Qt::AlignCenter);

@@ -5,6 +5,7 @@
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
+#include "twips.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -42,10 +43,10 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
 
     auto *description = new QLabel(qs(info.description), this);
     description->setObjectName(QStringLiteral("Label1"));
+    description->setWordWrap(true);
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(description, 1, Qt::AlignLeft | Qt::AlignVCenter);
-
+    auto *controls = new QHBoxLayout;
+    controls->setSpacing(4);
     if (!info.legend.empty()) {
         auto *legend = new QGridLayout;
         legend->setSpacing(0);
@@ -59,28 +60,41 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
             label->setFixedHeight(LegendPicture::LineHeight);
             legend->addWidget(label, static_cast<int>(i), 1);
         }
-        top->addLayout(legend);
-        top->addSpacing(12);
+        controls->addLayout(legend);
+        controls->addSpacing(12);
     }
-
     if (info.printButton) {
         // Present but without an action.
         QPushButton *print = colouredButton(tr("印刷"), PrintButtonColor,
             QStringLiteral("Command2"), this);
         print->setEnabled(false);
-        top->addWidget(print, 0, Qt::AlignTop);
+        controls->addWidget(print, 0, Qt::AlignTop);
     }
     QPushButton *close = colouredButton(tr("閉じる"), CloseButtonColor,
         QStringLiteral("Command1"), this);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
-    top->addWidget(close, 0, Qt::AlignTop);
+    controls->addWidget(close, 0, Qt::AlignTop);
 
-    m_grid->setObjectName(QStringLiteral("fpSpread1"));
-
+    // The description sits left of the buttons, wrapped onto a second line if need be; in a
+    // window too narrow for that it gets a row of its own under them.
+    const int room = twipsToPixels(info.widthTwips) - controls->sizeHint().width() - 24;
+    const int needed = description->fontMetrics().horizontalAdvance(description->text());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
-    layout->addLayout(top);
+    if (needed <= 2 * room) {
+        auto *top = new QHBoxLayout;
+        top->addWidget(description, 1);
+        top->addLayout(controls);
+        layout->addLayout(top);
+    } else {
+        controls->insertStretch(0, 1);
+        layout->addLayout(controls);
+        layout->addWidget(description);
+    }
+
+    m_grid->setObjectName(QStringLiteral("fpSpread1"));
+
     layout->addWidget(m_grid, 1);
 }
 

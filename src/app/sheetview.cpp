@@ -11,8 +11,9 @@
 namespace loto6 {
 
 namespace {
-// Room around a cell's text, so that a width of 2 still holds one full-width mark.
-constexpr int ColumnPadding = 3;
+// The grid keeps this much space per character beside the digit itself; with it the designed
+// window widths hold the columns they were made for.
+constexpr double CharacterSpacing = 1.5;
 } // namespace
 
 SheetView::SheetView(QWidget *parent)
@@ -39,7 +40,7 @@ SheetView::SheetView(QWidget *parent)
 int SheetView::columnPixels(double units) const
 {
     const double digit = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
-    return static_cast<int>(std::lround(units * digit)) + ColumnPadding;
+    return static_cast<int>(std::lround(units * (digit + CharacterSpacing)));
 }
 
 int SheetView::rowPixels(double points) const

@@ -21,7 +21,7 @@ public:
     void setSheet(Sheet sheet);
     SheetModel *sheetModel() const { return m_model; }
 
-    // The grid's units in pixels: a width unit is the width of one digit of the grid font,
+    // The grid's units in pixels: a width unit is about one digit of the grid font,
     // a height unit is a point.
     int columnPixels(double units) const;
     int rowPixels(double points) const;
