@@ -87,6 +87,7 @@ private slots:
     void propEndFollowsOpenAndClose();
     void oneInstancePerWindow();
     void entryCommandRefusesWhileChildOpen();
+    void windowArrangement();
     void startUp_data();
     void startUp();
     void settingsWrittenOnceAfterChildrenUnload();
@@ -223,6 +224,30 @@ void MainFrmTest::entryCommandRefusesWhileChildOpen()
     f.frame.action(u"mnuMasterInput"_s)->trigger();
     QCOMPARE(created, 1);
     QCOMPARE(f.messages.size(), 1);
+}
+
+void MainFrmTest::windowArrangement()
+{
+    Fixture f;
+    f.frame.show();
+    f.frame.showAnalysis(FirstInfo);
+    f.frame.showAnalysis(SecondInfo);
+    f.frame.showAnalysis(analyses()[1]);
+    QMdiSubWindow *first = f.frame.childWindow(u"最初の分析"_s);
+    QMdiSubWindow *second = f.frame.childWindow(u"二番目の分析"_s);
+    const QSize area = f.frame.mdiArea()->viewport()->size();
+
+    // A minimised window lines up at the bottom and is left out of the tiling.
+    f.frame.childWindow(u"回数別出現分析"_s)->showMinimized();
+    f.frame.tileOneAboveTheOther();
+    const int iconTop = f.frame.childWindow(u"回数別出現分析"_s)->y();
+    QCOMPARE(f.frame.childWindow(u"回数別出現分析"_s)->geometry().bottom(), area.height() - 1);
+    QCOMPARE(first->geometry(), QRect(0, 0, area.width(), iconTop / 2));
+    QCOMPARE(second->geometry(), QRect(0, iconTop / 2, area.width(), iconTop - iconTop / 2));
+
+    f.frame.tileSideBySide();
+    QCOMPARE(first->geometry(), QRect(0, 0, area.width() / 2, iconTop));
+    QCOMPARE(second->geometry().left(), area.width() / 2);
 }
 
 void MainFrmTest::startUp_data()
