@@ -1,3 +1,4 @@
+#include "entrywindow.h"
 #include "mainfrm.h"
 #include "screenshotrunner.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
     parser.process(app);
 
     loto6::MainFrm frame;
+    frame.setEntryWindowFactory(&loto6::EntryWindow::create);
     const std::filesystem::path db = parser.isSet(dbOption)
         ? std::filesystem::path(parser.value(dbOption).toStdString())
         : loto6::defaultDatabasePath();

@@ -15,20 +15,20 @@ TEST(DrawValidation, NumberCellTexts)
         NumberText expected;
     };
     const Case cases[] = {
-        {"empty", "", NumberText::Empty},
-        {"spaces only", "  ", NumberText::Empty},
-        {"lowest", "1", NumberText::Valid},
-        {"highest", "43", NumberText::Valid},
-        {"leading zero", "07", NumberText::Valid},
-        {"zero", "0", NumberText::Wrong},
-        {"above range", "44", NumberText::Wrong},
-        {"decimal point on a whole number", "7.0", NumberText::Wrong},
-        {"fraction", "4.5", NumberText::Wrong},
-        {"letters", "abc", NumberText::Wrong},
-        {"negative", "-5", NumberText::Wrong},
-        {"sign", "+5", NumberText::Wrong},
-        {"exponent", "1e1", NumberText::Wrong},
-        {"huge", "99999999999999999999999", NumberText::Wrong},
+        { "empty", "", NumberText::Empty },
+        { "spaces only", "  ", NumberText::Empty },
+        { "lowest", "1", NumberText::Valid },
+        { "highest", "43", NumberText::Valid },
+        { "leading zero", "07", NumberText::Valid },
+        { "zero", "0", NumberText::Wrong },
+        { "above range", "44", NumberText::Wrong },
+        { "decimal point on a whole number", "7.0", NumberText::Wrong },
+        { "fraction", "4.5", NumberText::Wrong },
+        { "letters", "abc", NumberText::Wrong },
+        { "negative", "-5", NumberText::Wrong },
+        { "sign", "+5", NumberText::Wrong },
+        { "exponent", "1e1", NumberText::Wrong },
+        { "huge", "99999999999999999999999", NumberText::Wrong },
     };
     for (const Case &c : cases)
         EXPECT_EQ(checkNumberText(c.text), c.expected) << c.name;
@@ -38,7 +38,7 @@ TEST(DrawValidation, NumberCellTexts)
 
 TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)
 {
-    const std::vector<int> used{1, 2, 5};
+    const std::vector<int> used { 1, 2, 5 };
     struct Case
     {
         const char *name;
@@ -46,15 +46,15 @@ TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)
         DrawNumberText expected;
     };
     const Case cases[] = {
-        {"free", "3", DrawNumberText::Valid},
-        {"far above", "1000", DrawNumberText::Valid},
-        {"used", "5", DrawNumberText::AlreadyUsed},
-        {"used with leading zero", "05", DrawNumberText::AlreadyUsed},
-        {"zero", "0", DrawNumberText::NotWholeNumber},
-        {"empty", "", DrawNumberText::NotWholeNumber},
-        {"decimal", "3.0", DrawNumberText::NotWholeNumber},
-        {"negative", "-3", DrawNumberText::NotWholeNumber},
-        {"beyond int", "4294967296", DrawNumberText::NotWholeNumber},
+        { "free", "3", DrawNumberText::Valid },
+        { "far above", "1000", DrawNumberText::Valid },
+        { "used", "5", DrawNumberText::AlreadyUsed },
+        { "used with leading zero", "05", DrawNumberText::AlreadyUsed },
+        { "zero", "0", DrawNumberText::NotWholeNumber },
+        { "empty", "", DrawNumberText::NotWholeNumber },
+        { "decimal", "3.0", DrawNumberText::NotWholeNumber },
+        { "negative", "-3", DrawNumberText::NotWholeNumber },
+        { "beyond int", "4294967296", DrawNumberText::NotWholeNumber },
     };
     for (const Case &c : cases)
         EXPECT_EQ(checkDrawNumberText(c.text, used), c.expected) << c.name;
@@ -63,8 +63,8 @@ TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)
 TEST(DrawValidation, NextFreeDrawNumberSkipsUsedOnes)
 {
     EXPECT_EQ(nextFreeDrawNumber(0, {}), 1);
-    EXPECT_EQ(nextFreeDrawNumber(2, {1, 2, 5}), 3);
-    EXPECT_EQ(nextFreeDrawNumber(2, {5, 4, 3, 3, 1, 2, 7}), 6) << "unsorted with a duplicate";
-    EXPECT_EQ(nextFreeDrawNumber(7, {1, 2, 3}), 8);
-    EXPECT_EQ(nextFreeDrawNumber(-4, {1}), 2);
+    EXPECT_EQ(nextFreeDrawNumber(2, { 1, 2, 5 }), 3);
+    EXPECT_EQ(nextFreeDrawNumber(2, { 5, 4, 3, 3, 1, 2, 7 }), 6) << "unsorted with a duplicate";
+    EXPECT_EQ(nextFreeDrawNumber(7, { 1, 2, 3 }), 8);
+    EXPECT_EQ(nextFreeDrawNumber(-4, { 1 }), 2);
 }
