@@ -1,0 +1,200 @@
+#include "prediction/backtestreport.h"
+
+#include "analysis/probability.h"
+#include "prediction/matchsumlaw.h"
+
+#include <algorithm>
+#include <map>
+
+namespace loto6 {
+
+namespace {
+
+using Result = BacktestReport::Result;
+using Method = Backtest::Method;
+
+constexpr double Nan = std::numeric_limits<double>::quiet_NaN();
+
+std::string nameOf(const Result &r)
+{
+    std::string name = r.title;
+    name.erase(0, name.find_first_not_of(' '));
+    if (r.shift >= 0)
+        name += "（シフト" + std::to_string(r.shift) + "）";
+    return name;
+}
+
+std::string verdictOf(const Result &r, double alpha)
+{
+    const std::string name = nameOf(r);
+    if (!r.available())
+        return name + "は数字を示した回がなく、検証できません。";
+    if (r.better())
+        return name + "は偶然より多く当たっており、ランダムに選んだ数字より良いと言えます。";
+    if (r.worse())
+        return name + "は偶然より当たりが少なく、ランダムに選んだ数字より劣ります。";
+    if (r.pValue < alpha)
+        return name + "は単独では差があるように見えますが、比較の数を考えるとランダムに選んだ数字と"
+                      "区別できません。";
+    return name + "はランダムに選んだ数字と区別できません。";
+}
+
+} // namespace
+
+std::array<double, BacktestReport::PrizeClasses> prizeChances()
+{
+    const double all = static_cast<double>(binomialCoefficient(43, 6));
+    const auto c = [](int n, int k) { return static_cast<double>(binomialCoefficient(n, k)); };
+    // Five of the six main numbers with the bonus number, or with one of the 36 others.
+    return {1 / all, c(6, 5) / all, c(6, 5) * c(36, 1) / all, c(6, 4) * c(37, 2) / all,
+        c(6, 3) * c(37, 3) / all};
+}
+
+int prizeClass(int matches, bool bonus)
+{
+    switch (matches) {
+    case 6: return 1;
+    case 5: return bonus ? 2 : 3;
+    case 4: return 4;
+    case 3: return 5;
+    default: return 0;
+    }
+}
+
+const Result *BacktestReport::find(Method method, int shift) const
+{
+    const int s = Backtest::dependsOnShift(method) ? shift : -1;
+    for (const Result &r : results)
+        if (r.method == method && r.shift == s)
+            return &r;
+    return nullptr;
+}
+
+int BacktestReport::betterCount() const
+{
+    return static_cast<int>(std::count_if(
+        results.begin(), results.end(), [](const Result &r) { return r.better(); }));
+}
+
+int BacktestReport::worseCount() const
+{
+    return static_cast<int>(std::count_if(
+        results.begin(), results.end(), [](const Result &r) { return r.worse(); }));
+}
+
+std::vector<double> BacktestReport::observedMeans(Method method) const
+{
+    std::vector<double> out;
+    for (int s = 0; s < Backtest::ShiftCount; ++s) {
+        const Result *r = find(method, s);
+        out.push_back(r ? r->observedMean : Nan);
+    }
+    return out;
+}
+
+std::vector<double> BacktestReport::expectedMeans(Method method) const
+{
+    std::vector<double> out;
+    for (int s = 0; s < Backtest::ShiftCount; ++s) {
+        const Result *r = find(method, s);
+        out.push_back(r ? r->expectedMean : Nan);
+    }
+    return out;
+}
+
+BacktestReport makeBacktestReport(const Backtest &backtest, double alpha)
+{
+    BacktestReport report;
+    report.from = backtest.from();
+    report.completeDraws = backtest.completeDraws();
+    report.draws = backtest.checkedCount();
+    report.alpha = alpha;
+    if (!backtest.drawNos().empty()) {
+        report.firstDrawNo = backtest.drawNos().front();
+        report.lastDrawNo = backtest.drawNos().back();
+    }
+
+    std::array<std::vector<double>, MatchSumLaw::Numbers + 1> hypergeometric;
+    for (int k = 0; k <= MatchSumLaw::Numbers; ++k)
+        hypergeometric[static_cast<std::size_t>(k)]
+            = hypergeometricDistribution(MatchSumLaw::Numbers, MatchSumLaw::Drawn, k);
+    const auto prizes = prizeChances();
+    // Results with the same list sizes on the same number of draws share one law.
+    std::map<std::array<int, MatchSumLaw::Numbers + 1>, MatchSumLaw> laws;
+
+    const auto add = [&](Method method, int shift) {
+        Result r;
+        r.method = method;
+        r.shift = shift;
+        r.key = std::string(Backtest::key(method));
+        r.title = std::string(Backtest::title(method));
+        std::array<int, MatchSumLaw::Numbers + 1> byPicks{};
+        for (const Backtest::Outcome &o : backtest.outcomes(method, shift)) {
+            ++r.draws;
+            ++byPicks[std::min<std::size_t>(o.picks, MatchSumLaw::Numbers)];
+            r.picks += o.picks;
+            r.matches += o.matches;
+            ++r.observedCounts[std::min<std::size_t>(o.matches, BacktestReport::MaxMatches)];
+            if (method == Backtest::OneShot && o.picks == Prediction::OneShotCount) {
+                ++r.tickets;
+                if (const int c = prizeClass(o.matches, o.bonus); c > 0)
+                    ++r.observedPrizes[static_cast<std::size_t>(c - 1)];
+            }
+        }
+        for (std::size_t k = 0; k < byPicks.size(); ++k)
+            for (std::size_t m = 0; m < hypergeometric[k].size() && m <= 6; ++m)
+                r.expectedCounts[m] += byPicks[k] * hypergeometric[k][m];
+        if (method == Backtest::OneShot) {
+            r.hasPrizes = true;
+            for (std::size_t c = 0; c < prizes.size(); ++c)
+                r.expectedPrizes[c] = r.tickets * prizes[c];
+        }
+        if (r.draws > 0) {
+            const MatchSumLaw &law = laws.try_emplace(byPicks, byPicks).first->second;
+            const double n = r.draws;
+            r.observedMean = static_cast<double>(r.matches) / n;
+            r.expectedMean = law.mean() / n;
+            r.rangeLow = static_cast<double>(law.quantile(0.025)) / n;
+            r.rangeHigh = static_cast<double>(law.quantile(0.975)) / n;
+            // Lists that were always empty give nothing to compare.
+            r.pValue = law.variance() > 0 ? law.twoSidedP(r.matches) : Nan;
+        }
+        report.results.push_back(std::move(r));
+    };
+
+    for (int m = Backtest::Cycle7; m <= Backtest::Cycle12; ++m)
+        add(static_cast<Method>(m), -1);
+    for (int s = 0; s < Backtest::ShiftCount; ++s)
+        for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m)
+            add(static_cast<Method>(m), s);
+
+    std::vector<double> p;
+    for (const Result &r : report.results)
+        p.push_back(r.pValue);
+    const std::vector<double> adjusted = holmAdjust(p);
+    for (std::size_t i = 0; i < report.results.size(); ++i) {
+        Result &r = report.results[i];
+        r.adjustedP = adjusted[i];
+        r.notable = r.available() && r.adjustedP < alpha;
+        r.verdict = verdictOf(r, alpha);
+        report.testCount += r.available() ? 1 : 0;
+    }
+
+    report.pValueMethod = "p値は、一致数の合計を、各回の予想個数kで選んだランダムな数字の超幾何分布を"
+                          "畳み込んだ正確な分布と比べた両側検定で、Holm法で"
+        + std::to_string(report.testCount) + "件の比較について補正しています。";
+    const int better = report.betterCount();
+    const int worse = report.worseCount();
+    const std::string all = "全" + std::to_string(report.testCount) + "件の比較のうち、";
+    if (better == 0 && worse == 0)
+        report.verdict = all + "ランダムに選んだ数字と区別できる予想はありません。";
+    else if (better == 0)
+        report.verdict = all + "ランダムに選んだ数字より良いと言える予想はなく、劣る予想が"
+            + std::to_string(worse) + "件あります。";
+    else
+        report.verdict = all + "ランダムに選んだ数字より良いと言える予想が" + std::to_string(better)
+            + "件あります。";
+    return report;
+}
+
+} // namespace loto6
