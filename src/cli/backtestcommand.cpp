@@ -229,6 +229,9 @@ int backtestCommand(Context &ctx)
                   << switchList(options) << "）";
             else if (!shiftGiven)
                 o << "（" << PredictionOptions::FileName << "がないため、すべて反映しない）";
+            else
+                o << "（このシフトになるスイッチの例: "
+                  << switchList(Backtest::settingsFor(shift).example) << "）";
             o << '\n';
         }
         for (const Sheet &sheet : backtestSheets(report, shifts)) {

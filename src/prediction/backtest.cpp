@@ -161,8 +161,8 @@ Status Backtest::run(const DrawHistory &history, int from)
         m_completeDraws += r.isComplete() && r.drawNo >= 1 ? 1 : 0;
     if (m_completeDraws < from)
         return Status::failure("the history has " + std::to_string(m_completeDraws)
-            + " complete draws, so checking from the " + std::to_string(from)
-            + "th leaves none to check");
+            + " complete draws, so checking from complete draw " + std::to_string(from)
+            + " on leaves none to check");
 
     const std::size_t expected = static_cast<std::size_t>(m_completeDraws - from + 1);
     m_drawNos.reserve(expected);

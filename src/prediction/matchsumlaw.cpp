@@ -42,6 +42,24 @@ void transform(std::vector<Complex> &a, const std::vector<Complex> &roots, int s
     }
 }
 
+// Plain products: the library's complex multiply also mends infinities and NaNs, which cannot
+// arise here, at several times the cost.
+Complex multiply(Complex a, Complex b)
+{
+    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
+Complex power(Complex z, int n)
+{
+    Complex result = 1;
+    for (; n > 0; n >>= 1) {
+        if (n & 1)
+            result = multiply(result, z);
+        z = multiply(z, z);
+    }
+    return result;
+}
+
 std::size_t powerOfTwoAtLeast(double width)
 {
     std::size_t n = 1;
@@ -54,9 +72,8 @@ std::size_t powerOfTwoAtLeast(double width)
 
 // The characteristic function of the sum is the product of the per-draw ones, each raised to
 // the number of draws sharing that k; a discrete Fourier transform of a window of totals around
-// the mean turns it back into the law. The window is wide enough (at least 32 standard
-// deviations either side) that totals folded into it from outside carry no measurable mass, and
-// covers every total outright when there are few.
+// the mean turns it back into the law. The window is wide enough that totals folded into it
+// from outside carry no measurable mass, and covers every total outright when there are few.
 MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
 {
     struct Term
@@ -83,9 +100,11 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
             terms.push_back(std::move(t));
     }
 
-    const double sd = std::sqrt(m_variance);
-    const std::size_t size = powerOfTwoAtLeast(
-        std::min(static_cast<double>(m_maxTotal) + 1.0, 64.0 * sd + 64.0));
+    // Each draw moves the total at most 6 from its mean, so by Bernstein's inequality a total
+    // more than h from the mean has a chance below 1e-30 for this h.
+    const double h = 140.0 + std::sqrt(140.0 * 140.0 + 140.0 * m_variance);
+    const std::size_t size
+        = powerOfTwoAtLeast(std::min(static_cast<double>(m_maxTotal) + 1.0, 2.0 * h + 1.0));
     const long long n = static_cast<long long>(size);
     m_base = std::clamp(std::llround(m_mean) - n / 2, 0LL, std::max(0LL, m_maxTotal + 1 - n));
 
@@ -96,31 +115,22 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
 
     // The law is real, so the upper half of the spectrum mirrors the lower half.
     std::vector<Complex> spectrum(size);
+    const std::size_t mask = size - 1;
     for (std::size_t j = 0; j <= size / 2; ++j) {
-        double logModulus = 0;
-        double phase = 2.0 * std::numbers::pi
-            * static_cast<double>((static_cast<unsigned long long>(j)
-                                      * static_cast<unsigned long long>(m_base))
-                % size)
-            / static_cast<double>(size);
-        bool zero = false;
+        // Shifting the window to start at m_base turns the phase back by m_base steps.
+        Complex value = std::conj(
+            roots[static_cast<std::size_t>((static_cast<unsigned long long>(j)
+                                               * static_cast<unsigned long long>(m_base))
+                & mask)]);
         for (const Term &t : terms) {
-            Complex phi = 0;
-            for (std::size_t m = 0; m < t.pmf.size(); ++m)
-                phi += t.pmf[m] * roots[(j * m) % size];
-            const double r = std::abs(phi);
-            if (r == 0) {
-                zero = true;
-                break;
-            }
-            logModulus += t.draws * std::log(r);
-            phase += t.draws * std::arg(phi);
+            Complex phi = t.pmf[0];
+            for (std::size_t m = 1, at = j & mask; m < t.pmf.size(); ++m, at = (at + j) & mask)
+                phi += t.pmf[m] * roots[at];
+            value = multiply(value, power(phi, t.draws));
         }
-        if (zero || logModulus < -745)
-            continue;
-        spectrum[j] = std::polar(std::exp(logModulus), std::remainder(phase, 2 * std::numbers::pi));
+        spectrum[j] = value;
         if (j != 0 && j != size - j)
-            spectrum[size - j] = std::conj(spectrum[j]);
+            spectrum[size - j] = std::conj(value);
     }
     transform(spectrum, roots, +1);
 
