@@ -1,10 +1,31 @@
 #include "store/paths.h"
 
+#include <cstdlib>
 #include <system_error>
 
 namespace loto6 {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+bool isFile(const fs::path &file)
+{
+    std::error_code ec;
+    return fs::is_regular_file(file, ec);
+}
+
+// An absolute folder from the environment; relative values are ignored as the XDG rules say.
+fs::path absoluteEnv(const char *name)
+{
+    const char *value = std::getenv(name);
+    if (!value || !*value)
+        return {};
+    fs::path path(value);
+    return path.is_absolute() ? path : fs::path();
+}
+
+} // namespace
 
 fs::path programDir()
 {
@@ -15,8 +36,51 @@ fs::path programDir()
     return exe.parent_path();
 }
 
-fs::path defaultDatabasePath() { return programDir() / DatabaseFileName; }
+fs::path installedDataDir()
+{
+    return (programDir() / ".." / "share" / DataFolderName).lexically_normal();
+}
 
-fs::path bundledHistoryPath() { return programDir() / "data" / "loto6-history.csv"; }
+fs::path userDataDir()
+{
+    if (fs::path xdg = absoluteEnv("XDG_DATA_HOME"); !xdg.empty())
+        return xdg / DataFolderName;
+    if (fs::path home = absoluteEnv("HOME"); !home.empty())
+        return home / ".local" / "share" / DataFolderName;
+    return {};
+}
+
+fs::path findDataFile(const fs::path &besideProgram, const fs::path &installed)
+{
+    const fs::path beside = programDir() / besideProgram;
+    if (isFile(beside))
+        return beside;
+    if (const fs::path shared = installedDataDir() / installed; isFile(shared))
+        return shared;
+    return beside;
+}
+
+fs::path bundledHistoryPath()
+{
+    return findDataFile(fs::path("data") / BundledHistoryFileName, BundledHistoryFileName);
+}
+
+fs::path defaultDatabasePath()
+{
+    const fs::path local = programDir() / DatabaseFileName;
+    // A database already beside the program, or a local build with its bundled history there,
+    // keeps the program's folder.
+    if (isFile(local) || isFile(programDir() / "data" / BundledHistoryFileName))
+        return local;
+    if (!isFile(installedDataDir() / BundledHistoryFileName))
+        return local;
+    const fs::path userDir = userDataDir();
+    if (userDir.empty())
+        return local;
+    // Opening reports a folder that cannot be made; nothing to report here.
+    std::error_code ec;
+    fs::create_directories(userDir, ec);
+    return userDir / DatabaseFileName;
+}
 
 } // namespace loto6
