@@ -34,7 +34,7 @@ std::string jsonNumber(double v)
     return buf;
 }
 
-template<typename Array> std::string jsonArray(const Array &values)
+template <typename Array> std::string jsonArray(const Array &values)
 {
     std::string out = "[";
     bool first = true;
@@ -50,10 +50,10 @@ void writeResultJson(std::ostream &o, const BacktestReport::Result &r)
 {
     o << "{\"method\": " << jsonString(r.key) << ", \"title\": " << jsonString(r.title)
       << ", \"shift\": " << (r.shift < 0 ? std::string("null") : std::to_string(r.shift))
-      << ", \"draws\": " << r.draws << ", \"picks\": " << r.picks
-      << ", \"matches\": " << r.matches << ", \"observedMean\": " << jsonNumber(r.observedMean)
-      << ", \"expectedMean\": " << jsonNumber(r.expectedMean)
-      << ", \"range95\": [" << jsonNumber(r.rangeLow) << ", " << jsonNumber(r.rangeHigh) << "]"
+      << ", \"draws\": " << r.draws << ", \"picks\": " << r.picks << ", \"matches\": " << r.matches
+      << ", \"observedMean\": " << jsonNumber(r.observedMean)
+      << ", \"expectedMean\": " << jsonNumber(r.expectedMean) << ", \"range95\": ["
+      << jsonNumber(r.rangeLow) << ", " << jsonNumber(r.rangeHigh) << "]"
       << ", \"pValue\": " << jsonNumber(r.pValue) << ", \"adjustedP\": " << jsonNumber(r.adjustedP)
       << ", \"notable\": " << (r.notable ? "true" : "false")
       << ", \"better\": " << (r.better() ? "true" : "false")
@@ -134,8 +134,8 @@ void writeSheetLines(std::ostream &o, const Sheet &sheet)
     for (int r = 1; r <= sheet.rows(); ++r)
         if (!noteRow(r))
             for (int c = 1; c <= sheet.columns(); ++c)
-                widths[static_cast<std::size_t>(c)] = std::max(
-                    widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
+                widths[static_cast<std::size_t>(c)]
+                    = std::max(widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
     for (int r = 1; r <= sheet.rows(); ++r) {
         std::string line(sheet.text(1, r));
         if (!noteRow(r))
@@ -225,8 +225,8 @@ int backtestCommand(Context &ctx)
         } else {
             o << "シフト" << shift;
             if (fromSettings)
-                o << "（" << PredictionOptions::FileName << "で反映するスイッチ: "
-                  << switchList(options) << "）";
+                o << "（" << PredictionOptions::FileName
+                  << "で反映するスイッチ: " << switchList(options) << "）";
             else if (!shiftGiven)
                 o << "（" << PredictionOptions::FileName << "がないため、すべて反映しない）";
             else

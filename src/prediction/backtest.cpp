@@ -12,10 +12,7 @@ constexpr int Highest = 43;
 constexpr int CycleSlots = 4;
 constexpr int SlotCount = CycleSlots + 3 * Backtest::ShiftCount;
 
-std::uint64_t bitOf(long long n)
-{
-    return n >= 1 && n <= Highest ? std::uint64_t{1} << n : 0;
-}
+std::uint64_t bitOf(long long n) { return n >= 1 && n <= Highest ? std::uint64_t { 1 } << n : 0; }
 
 std::uint64_t maskOf(const std::vector<int> &numbers)
 {
@@ -47,13 +44,20 @@ std::uint64_t mainMask(const DrawRecord &draw)
 std::string_view Backtest::title(Method m)
 {
     switch (m) {
-    case Cycle7: return " 7回周期法";
-    case Cycle9: return " 9回周期法";
-    case Cycle11: return "11回周期法";
-    case Cycle12: return "12回周期法";
-    case Elimination: return "消去法";
-    case Consecutive: return "連発予想";
-    case OneShot: return "１発予想";
+    case Cycle7:
+        return " 7回周期法";
+    case Cycle9:
+        return " 9回周期法";
+    case Cycle11:
+        return "11回周期法";
+    case Cycle12:
+        return "12回周期法";
+    case Elimination:
+        return "消去法";
+    case Consecutive:
+        return "連発予想";
+    case OneShot:
+        return "１発予想";
     }
     return {};
 }
@@ -61,13 +65,20 @@ std::string_view Backtest::title(Method m)
 std::string_view Backtest::key(Method m)
 {
     switch (m) {
-    case Cycle7: return "cycle-7";
-    case Cycle9: return "cycle-9";
-    case Cycle11: return "cycle-11";
-    case Cycle12: return "cycle-12";
-    case Elimination: return "elimination";
-    case Consecutive: return "consecutive";
-    case OneShot: return "one-shot";
+    case Cycle7:
+        return "cycle-7";
+    case Cycle9:
+        return "cycle-9";
+    case Cycle11:
+        return "cycle-11";
+    case Cycle12:
+        return "cycle-12";
+    case Elimination:
+        return "elimination";
+    case Consecutive:
+        return "consecutive";
+    case OneShot:
+        return "one-shot";
     }
     return {};
 }
@@ -75,10 +86,14 @@ std::string_view Backtest::key(Method m)
 std::vector<int> Backtest::numbers(const Prediction &prediction, Method m)
 {
     switch (m) {
-    case Elimination: return prediction.elimination;
-    case Consecutive: return prediction.consecutive;
-    case OneShot: return prediction.oneShot;
-    default: break;
+    case Elimination:
+        return prediction.elimination;
+    case Consecutive:
+        return prediction.consecutive;
+    case OneShot:
+        return prediction.oneShot;
+    default:
+        break;
     }
     // The bonus position of a cycle row has no cell in the window.
     std::vector<int> row;
@@ -177,12 +192,11 @@ Status Backtest::run(const DrawHistory &history, int from)
             const Prediction p = e.predict(latest, shift);
             if (shift == 0)
                 for (int m = Cycle7; m <= Cycle12; ++m)
-                    m_outcomes[static_cast<std::size_t>(m)].push_back(compareMasks(
-                        maskOf(numbers(p, static_cast<Method>(m))), mains, bonus));
+                    m_outcomes[static_cast<std::size_t>(m)].push_back(
+                        compareMasks(maskOf(numbers(p, static_cast<Method>(m))), mains, bonus));
             for (int m = Elimination; m <= OneShot; ++m)
-                m_outcomes[static_cast<std::size_t>(slot(static_cast<Method>(m), shift))]
-                    .push_back(compareMasks(
-                        maskOf(numbers(p, static_cast<Method>(m))), mains, bonus));
+                m_outcomes[static_cast<std::size_t>(slot(static_cast<Method>(m), shift))].push_back(
+                    compareMasks(maskOf(numbers(p, static_cast<Method>(m))), mains, bonus));
         }
     });
     return Status::success();

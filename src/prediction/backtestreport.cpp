@@ -34,8 +34,9 @@ std::string verdictOf(const Result &r, double alpha)
     if (r.worse())
         return name + "は偶然より当たりが少なく、ランダムに選んだ数字より劣ります。";
     if (r.pValue < alpha)
-        return name + "は単独では差があるように見えますが、比較の数を考えるとランダムに選んだ数字と"
-                      "区別できません。";
+        return name
+            + "は単独では差があるように見えますが、比較の数を考えるとランダムに選んだ数字と"
+              "区別できません。";
     return name + "はランダムに選んだ数字と区別できません。";
 }
 
@@ -46,18 +47,23 @@ std::array<double, BacktestReport::PrizeClasses> prizeChances()
     const double all = static_cast<double>(binomialCoefficient(43, 6));
     const auto c = [](int n, int k) { return static_cast<double>(binomialCoefficient(n, k)); };
     // Five of the six main numbers with the bonus number, or with one of the 36 others.
-    return {1 / all, c(6, 5) / all, c(6, 5) * c(36, 1) / all, c(6, 4) * c(37, 2) / all,
-        c(6, 3) * c(37, 3) / all};
+    return { 1 / all, c(6, 5) / all, c(6, 5) * c(36, 1) / all, c(6, 4) * c(37, 2) / all,
+        c(6, 3) * c(37, 3) / all };
 }
 
 int prizeClass(int matches, bool bonus)
 {
     switch (matches) {
-    case 6: return 1;
-    case 5: return bonus ? 2 : 3;
-    case 4: return 4;
-    case 3: return 5;
-    default: return 0;
+    case 6:
+        return 1;
+    case 5:
+        return bonus ? 2 : 3;
+    case 4:
+        return 4;
+    case 3:
+        return 5;
+    default:
+        return 0;
     }
 }
 
@@ -72,14 +78,14 @@ const Result *BacktestReport::find(Method method, int shift) const
 
 int BacktestReport::betterCount() const
 {
-    return static_cast<int>(std::count_if(
-        results.begin(), results.end(), [](const Result &r) { return r.better(); }));
+    return static_cast<int>(
+        std::count_if(results.begin(), results.end(), [](const Result &r) { return r.better(); }));
 }
 
 int BacktestReport::worseCount() const
 {
-    return static_cast<int>(std::count_if(
-        results.begin(), results.end(), [](const Result &r) { return r.worse(); }));
+    return static_cast<int>(
+        std::count_if(results.begin(), results.end(), [](const Result &r) { return r.worse(); }));
 }
 
 std::vector<double> BacktestReport::observedMeans(Method method) const
@@ -128,7 +134,7 @@ BacktestReport makeBacktestReport(const Backtest &backtest, double alpha)
         r.shift = shift;
         r.key = std::string(Backtest::key(method));
         r.title = std::string(Backtest::title(method));
-        std::array<int, MatchSumLaw::Numbers + 1> byPicks{};
+        std::array<int, MatchSumLaw::Numbers + 1> byPicks {};
         for (const Backtest::Outcome &o : backtest.outcomes(method, shift)) {
             ++r.draws;
             ++byPicks[std::min<std::size_t>(o.picks, MatchSumLaw::Numbers)];
@@ -180,8 +186,9 @@ BacktestReport makeBacktestReport(const Backtest &backtest, double alpha)
         report.testCount += r.available() ? 1 : 0;
     }
 
-    report.pValueMethod = "p値は、一致数の合計を、各回の予想個数kで選んだランダムな数字の超幾何分布を"
-                          "畳み込んだ正確な分布と比べた両側検定で、Holm法で"
+    report.pValueMethod
+        = "p値は、一致数の合計を、各回の予想個数kで選んだランダムな数字の超幾何分布を"
+          "畳み込んだ正確な分布と比べた両側検定で、Holm法で"
         + std::to_string(report.testCount) + "件の比較について補正しています。";
     const int better = report.betterCount();
     const int worse = report.worseCount();

@@ -25,16 +25,16 @@ struct BacktestReport
         int shift = -1; // -1: the cycle methods, the same for every shift
         std::string key;
         std::string title;
-        int draws = 0;          // checked draws
-        long long picks = 0;    // numbers listed over all checked draws
-        long long matches = 0;  // of them among the draws' main numbers
+        int draws = 0; // checked draws
+        long long picks = 0; // numbers listed over all checked draws
+        long long matches = 0; // of them among the draws' main numbers
         double observedMean = std::numeric_limits<double>::quiet_NaN();
         double expectedMean = std::numeric_limits<double>::quiet_NaN();
         // Central 95% range of the mean matches for random picks of the same sizes.
         double rangeLow = std::numeric_limits<double>::quiet_NaN();
         double rangeHigh = std::numeric_limits<double>::quiet_NaN();
-        std::array<int, MaxMatches + 1> observedCounts{};     // draws with m matches
-        std::array<double, MaxMatches + 1> expectedCounts{};  // sum over draws of P(m)
+        std::array<int, MaxMatches + 1> observedCounts {}; // draws with m matches
+        std::array<double, MaxMatches + 1> expectedCounts {}; // sum over draws of P(m)
         double pValue = std::numeric_limits<double>::quiet_NaN();
         double adjustedP = std::numeric_limits<double>::quiet_NaN();
         bool notable = false; // adjustedP below alpha
@@ -43,8 +43,8 @@ struct BacktestReport
         // One-shot only: draws on which it showed six numbers, i.e. a ticket, and its prizes.
         bool hasPrizes = false;
         int tickets = 0;
-        std::array<int, PrizeClasses> observedPrizes{};
-        std::array<double, PrizeClasses> expectedPrizes{};
+        std::array<int, PrizeClasses> observedPrizes {};
+        std::array<double, PrizeClasses> expectedPrizes {};
 
         bool available() const { return !std::isnan(pValue); }
         bool better() const { return notable && observedMean > expectedMean; }

@@ -46,7 +46,7 @@ void transform(std::vector<Complex> &a, const std::vector<Complex> &roots, int s
 // arise here, at several times the cost.
 Complex multiply(Complex a, Complex b)
 {
-    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+    return { a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real() };
 }
 
 Complex power(Complex z, int n)
@@ -86,7 +86,7 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
         const int n = picksCount[k];
         if (n <= 0)
             continue;
-        Term t{n, hypergeometricDistribution(Numbers, Drawn, static_cast<int>(k))};
+        Term t { n, hypergeometricDistribution(Numbers, Drawn, static_cast<int>(k)) };
         t.pmf.resize(std::min<std::size_t>(t.pmf.size(), Drawn + 1));
         double mu = 0, second = 0;
         for (std::size_t m = 0; m < t.pmf.size(); ++m) {
@@ -110,18 +110,17 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
 
     std::vector<Complex> roots(size);
     for (std::size_t j = 0; j < size; ++j)
-        roots[j] = std::polar(1.0, -2.0 * std::numbers::pi * static_cast<double>(j)
-                / static_cast<double>(size));
+        roots[j] = std::polar(
+            1.0, -2.0 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(size));
 
     // The law is real, so the upper half of the spectrum mirrors the lower half.
     std::vector<Complex> spectrum(size);
     const std::size_t mask = size - 1;
     for (std::size_t j = 0; j <= size / 2; ++j) {
         // Shifting the window to start at m_base turns the phase back by m_base steps.
-        Complex value = std::conj(
-            roots[static_cast<std::size_t>((static_cast<unsigned long long>(j)
-                                               * static_cast<unsigned long long>(m_base))
-                & mask)]);
+        Complex value = std::conj(roots[static_cast<std::size_t>(
+            (static_cast<unsigned long long>(j) * static_cast<unsigned long long>(m_base))
+            & mask)]);
         for (const Term &t : terms) {
             Complex phi = t.pmf[0];
             for (std::size_t m = 1, at = j & mask; m < t.pmf.size(); ++m, at = (at + j) & mask)

@@ -27,7 +27,7 @@ std::vector<DrawRecord> realHistory()
 
 DrawRecord drawOf(int no, const std::array<int, 7> &n)
 {
-    return test::draw(no, {n[0], n[1], n[2], n[3], n[4], n[5], n[6]});
+    return test::draw(no, { n[0], n[1], n[2], n[3], n[4], n[5], n[6] });
 }
 
 // Seven distinct numbers of 1..43: the given ones first, then random others.
@@ -39,7 +39,7 @@ std::array<int, 7> fillDraw(std::mt19937 &rng, std::vector<int> chosen)
         if (std::find(chosen.begin(), chosen.end(), n) == chosen.end())
             chosen.push_back(n);
     }
-    std::array<int, 7> out{};
+    std::array<int, 7> out {};
     std::copy_n(chosen.begin(), 7, out.begin());
     return out;
 }
@@ -47,7 +47,7 @@ std::array<int, 7> fillDraw(std::mt19937 &rng, std::vector<int> chosen)
 // Sum of independent hypergeometric variables by plain convolution, for comparison.
 std::vector<double> convolved(const std::vector<int> &picksCount)
 {
-    std::vector<double> law{1.0};
+    std::vector<double> law { 1.0 };
     for (std::size_t k = 0; k < picksCount.size(); ++k) {
         const std::vector<double> one = hypergeometricDistribution(43, 6, static_cast<int>(k));
         for (int i = 0; i < picksCount[k]; ++i) {
@@ -72,10 +72,10 @@ TEST(Hypergeometric, RandomPicksBaseline)
         EXPECT_NEAR(mean, 6.0 * k / 43.0, 1e-12) << "k " << k;
     }
     EXPECT_NEAR(hypergeometricPmf(43, 6, 6, 3), 155400.0 / 6096454.0, 1e-15);
-    EXPECT_NEAR(MatchSumLaw(std::vector<int>{0, 0, 0, 0, 0, 0, 1}).mean(), 36.0 / 43.0, 1e-15);
+    EXPECT_NEAR(MatchSumLaw(std::vector<int> { 0, 0, 0, 0, 0, 0, 1 }).mean(), 36.0 / 43.0, 1e-15);
 
     const auto prizes = prizeChances();
-    const double tickets[] = {1, 6, 216, 9990, 155400};
+    const double tickets[] = { 1, 6, 216, 9990, 155400 };
     for (std::size_t c = 0; c < prizes.size(); ++c)
         EXPECT_NEAR(prizes[c], tickets[c] / 6096454.0, 1e-18) << (c + 1) << "等";
 }
@@ -95,12 +95,12 @@ TEST(MatchSumLaw, AgreesWithPlainConvolution)
     std::vector<int> manySix(7, 0);
     manySix[6] = 2000; // wider than the window the law keeps
     const std::vector<Row> rows = {
-        {"no draws", {}},
-        {"only empty lists", {5}},
-        {"one draw of six", {0, 0, 0, 0, 0, 0, 1}},
-        {"few mixed", {2, 1, 0, 3, 0, 0, 2, 0, 0, 0, 0, 0, 1}},
-        {"mixed sizes", mixed},
-        {"2000 draws of six", manySix},
+        { "no draws", {} },
+        { "only empty lists", { 5 } },
+        { "one draw of six", { 0, 0, 0, 0, 0, 0, 1 } },
+        { "few mixed", { 2, 1, 0, 3, 0, 0, 2, 0, 0, 0, 0, 0, 1 } },
+        { "mixed sizes", mixed },
+        { "2000 draws of six", manySix },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -120,14 +120,14 @@ TEST(MatchSumLaw, AgreesWithPlainConvolution)
         const long long median = law.quantile(0.5);
         EXPECT_GE(law.cdf(median), 0.5);
         EXPECT_LT(law.cdf(median - 1), 0.5);
-        EXPECT_NEAR(law.twoSidedP(median), std::min(1.0, 2 * std::min(law.cdf(median),
-                                                     law.sf(median))), 1e-15);
+        EXPECT_NEAR(law.twoSidedP(median),
+            std::min(1.0, 2 * std::min(law.cdf(median), law.sf(median))), 1e-15);
     }
 }
 
 TEST(Backtest, PrizeClassAndComparison)
 {
-    const DrawRecord t = test::draw(9, {3, 8, 15, 22, 30, 41, 7});
+    const DrawRecord t = test::draw(9, { 3, 8, 15, 22, 30, 41, 7 });
     struct Row
     {
         const char *name;
@@ -137,14 +137,14 @@ TEST(Backtest, PrizeClassAndComparison)
         int prize;
     };
     const Row rows[] = {
-        {"all six", {41, 3, 8, 15, 22, 30}, 6, 6, false, 1},
-        {"five and the bonus", {3, 8, 15, 22, 30, 7}, 6, 5, true, 2},
-        {"five", {3, 8, 15, 22, 30, 1}, 6, 5, false, 3},
-        {"four", {3, 8, 15, 22, 7, 1}, 6, 4, true, 4},
-        {"three", {3, 8, 15, 1, 2, 4}, 6, 3, false, 5},
-        {"two", {3, 8, 1, 2, 4, 5}, 6, 2, false, 0},
-        {"repeats and strays not counted", {3, 3, 0, 44, -2, 8}, 2, 2, false, 0},
-        {"empty", {}, 0, 0, false, 0},
+        { "all six", { 41, 3, 8, 15, 22, 30 }, 6, 6, false, 1 },
+        { "five and the bonus", { 3, 8, 15, 22, 30, 7 }, 6, 5, true, 2 },
+        { "five", { 3, 8, 15, 22, 30, 1 }, 6, 5, false, 3 },
+        { "four", { 3, 8, 15, 22, 7, 1 }, 6, 4, true, 4 },
+        { "three", { 3, 8, 15, 1, 2, 4 }, 6, 3, false, 5 },
+        { "two", { 3, 8, 1, 2, 4, 5 }, 6, 2, false, 0 },
+        { "repeats and strays not counted", { 3, 3, 0, 44, -2, 8 }, 2, 2, false, 0 },
+        { "empty", {}, 0, 0, false, 0 },
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -173,13 +173,13 @@ TEST(Backtest, EveryShiftHasSwitchSettings)
 
 TEST(Backtest, RefusesAStartThatLeavesNothing)
 {
-    const DrawHistory h = test::history({test::draw(1, {1, 2, 3, 4, 5, 6, 7}),
-        test::incomplete(2, 3), test::draw(3, {1, 2, 3, 4, 5, 6, 7})});
+    const DrawHistory h = test::history({ test::draw(1, { 1, 2, 3, 4, 5, 6, 7 }),
+        test::incomplete(2, 3), test::draw(3, { 1, 2, 3, 4, 5, 6, 7 }) });
     Backtest b;
     EXPECT_FALSE(b.run(h, 0));
     EXPECT_FALSE(b.run(h, 3)); // the incomplete record does not count
     ASSERT_TRUE(b.run(h, 2));
-    EXPECT_EQ(b.drawNos(), std::vector<int>{3});
+    EXPECT_EQ(b.drawNos(), std::vector<int> { 3 });
 }
 
 // The engine each checked draw is predicted from holds exactly the draws before it: the same
@@ -232,7 +232,7 @@ TEST(Backtest, LaterDrawsNeverChangeAnEarlierCheck)
     std::mt19937 rng(7);
     for (std::size_t i = cut + 1; i < changed.size(); ++i)
         changed[i] = drawOf(changed[i].drawNo, fillDraw(rng, {}));
-    changed.push_back(test::draw(all.back().drawNo + 5, {1, 2, 3, 4, 5, 6, 7}));
+    changed.push_back(test::draw(all.back().drawNo + 5, { 1, 2, 3, 4, 5, 6, 7 }));
 
     Backtest a, b;
     ASSERT_TRUE(a.run(DrawHistory(all)));
@@ -244,8 +244,8 @@ TEST(Backtest, LaterDrawsNeverChangeAnEarlierCheck)
         for (int shift = 0; shift < Backtest::ShiftCount; ++shift) {
             const auto &x = a.outcomes(static_cast<Backtest::Method>(m), shift);
             const auto &y = b.outcomes(static_cast<Backtest::Method>(m), shift);
-            ASSERT_TRUE(std::equal(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(upTo) + 1,
-                y.begin()))
+            ASSERT_TRUE(
+                std::equal(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(upTo) + 1, y.begin()))
                 << Backtest::key(static_cast<Backtest::Method>(m)) << " shift " << shift;
         }
 }
@@ -262,8 +262,8 @@ TEST(BacktestReport, ExpectationsAddUpOverTheCheckedDraws)
         SCOPED_TRACE(r.key + " " + std::to_string(r.shift));
         EXPECT_EQ(r.draws, backtest.checkedCount());
         EXPECT_EQ(std::accumulate(r.observedCounts.begin(), r.observedCounts.end(), 0), r.draws);
-        EXPECT_NEAR(std::accumulate(r.expectedCounts.begin(), r.expectedCounts.end(), 0.0),
-            r.draws, 1e-9);
+        EXPECT_NEAR(
+            std::accumulate(r.expectedCounts.begin(), r.expectedCounts.end(), 0.0), r.draws, 1e-9);
         double expected = 0;
         long long matches = 0;
         for (const Backtest::Outcome &o : backtest.outcomes(r.method, r.shift)) {
@@ -294,7 +294,8 @@ TEST(BacktestReport, FlagsAMethodThatAlwaysHitsAndNotItsShuffle)
         std::vector<int> chosen;
         if (no > 22) {
             const std::vector<int> list = engine.predict(no - 1, 0).elimination;
-            chosen.assign(list.begin(), list.begin() + std::min<std::ptrdiff_t>(3, std::ssize(list)));
+            chosen.assign(
+                list.begin(), list.begin() + std::min<std::ptrdiff_t>(3, std::ssize(list)));
         }
         draws.push_back(fillDraw(rng, chosen));
         engine.addDraw(no, draws.back());
@@ -331,8 +332,8 @@ TEST(BacktestReport, FlagsAMethodThatNeverHits)
     std::vector<DrawRecord> records;
     for (int no = 1; no <= 200; ++no) {
         const int base = ((no - 1) % 5) * 7;
-        records.push_back(test::draw(no,
-            {base + 1, base + 2, base + 3, base + 4, base + 5, base + 6, base + 7}));
+        records.push_back(test::draw(
+            no, { base + 1, base + 2, base + 3, base + 4, base + 5, base + 6, base + 7 }));
     }
     Backtest b;
     ASSERT_TRUE(b.run(DrawHistory(records)));
@@ -350,7 +351,7 @@ TEST(BacktestSheets, SummaryAndChartData)
     Backtest b;
     ASSERT_TRUE(b.run(DrawHistory(all)));
     const BacktestReport report = makeBacktestReport(b);
-    const std::vector<int> shifts = {0, 15};
+    const std::vector<int> shifts = { 0, 15 };
     const std::vector<Sheet> sheets = backtestSheets(report, shifts);
     ASSERT_EQ(sheets.size(), 4u);
     EXPECT_EQ(sheets[0].name(), "backtest");
@@ -377,22 +378,22 @@ struct CliOutcome
 
 CliOutcome runBacktest(const test::TempDir &dir, std::vector<std::string> args)
 {
-    args.insert(args.begin(), {"loto6zumvel-cli", "--db", (dir / "history.db").string(),
-                                  "backtest"});
+    args.insert(
+        args.begin(), { "loto6zumvel-cli", "--db", (dir / "history.db").string(), "backtest" });
     std::vector<char *> argv;
     for (std::string &a : args)
         argv.push_back(a.data());
     std::ostringstream out, err;
     const int code = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {code, out.str(), err.str()};
+    return { code, out.str(), err.str() };
 }
 
 TEST(BacktestCommand, UsageErrors)
 {
     test::TempDir dir;
-    const std::vector<std::vector<std::string>> rows = {
-        {"--shift", "93"}, {"--shift", "-1"}, {"--shift", "x"}, {"--from", "0"},
-        {"--shift", "3", "--all-shifts"}, {"--format", "html"}, {"--from"}, {"extra"}};
+    const std::vector<std::vector<std::string>> rows = { { "--shift", "93" }, { "--shift", "-1" },
+        { "--shift", "x" }, { "--from", "0" }, { "--shift", "3", "--all-shifts" },
+        { "--format", "html" }, { "--from" }, { "extra" } };
     for (const auto &args : rows) {
         const CliOutcome o = runBacktest(dir, args);
         EXPECT_EQ(o.code, cli::ExitUsage) << args[0];
@@ -408,9 +409,10 @@ TEST(BacktestCommand, ShiftOfTheSettingsFileInTheWorkingFolder)
     ASSERT_TRUE(writeInitFile(dir / PredictionOptions::FileName, options));
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
-    const CliOutcome json = runBacktest(dir, {"--from", "1500", "--format", "json"});
-    const CliOutcome csv = runBacktest(dir, {"--from", "1500", "--format", "csv", "--shift", "2"});
-    const CliOutcome tooLate = runBacktest(dir, {"--from", "100000"});
+    const CliOutcome json = runBacktest(dir, { "--from", "1500", "--format", "json" });
+    const CliOutcome csv
+        = runBacktest(dir, { "--from", "1500", "--format", "csv", "--shift", "2" });
+    const CliOutcome tooLate = runBacktest(dir, { "--from", "100000" });
     std::filesystem::current_path(before);
 
     ASSERT_EQ(json.code, cli::ExitOk) << json.err;
