@@ -113,8 +113,8 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
         roots[j] = std::polar(
             1.0, -2.0 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(size));
 
-    // The law is real, so the upper half of the spectrum mirrors the lower half.
-    std::vector<Complex> spectrum(size);
+    // The law is real, so the upper half of the transform mirrors the lower half.
+    std::vector<Complex> fourier(size);
     const std::size_t mask = size - 1;
     for (std::size_t j = 0; j <= size / 2; ++j) {
         // Shifting the window to start at m_base turns the phase back by m_base steps.
@@ -127,16 +127,16 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
                 phi += t.pmf[m] * roots[at];
             value = multiply(value, power(phi, t.draws));
         }
-        spectrum[j] = value;
+        fourier[j] = value;
         if (j != 0 && j != size - j)
-            spectrum[size - j] = std::conj(value);
+            fourier[size - j] = std::conj(value);
     }
-    transform(spectrum, roots, +1);
+    transform(fourier, roots, +1);
 
     m_pmf.resize(size);
     for (std::size_t r = 0; r < size; ++r) {
         const long long total = m_base + static_cast<long long>(r);
-        const double p = spectrum[r].real() / static_cast<double>(size);
+        const double p = fourier[r].real() / static_cast<double>(size);
         // Rounding leaves values of about 1e-16 where the law is 0.
         m_pmf[r] = (total > m_maxTotal || p < 0) ? 0.0 : p;
     }
