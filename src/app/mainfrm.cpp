@@ -3,7 +3,9 @@
 #include "aboutwindow.h"
 #include "analysis/catalog.h"
 #include "analysiswindow.h"
+#include "chancewindow.h"
 #include "helpwindow.h"
+#include "historycommands.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -88,6 +90,7 @@ MainFrm::MainFrm(QWidget *parent)
 
     createActions();
     createMenus();
+    new HistoryCommands(*this);
     statusBar();
 
     const QSize client = twipsToPixels(ClientWidthTwips, ClientHeightTwips);
@@ -122,10 +125,17 @@ void MainFrm::createActions()
         connect(action, &QAction::triggered, this, [this, info] { showAnalysis(*info); });
     }
 
+    connect(add("mnuGuzenHikaku", tr("偶然との比較")), &QAction::triggered, this, [this] {
+        showChild(u8(ChanceWindow::ClassName), &ChanceWindow::create);
+    });
+
     add("mnuMasterUpdate", tr("当選データ最新化(&U)"))->setEnabled(false);
     QAction *entry = add("mnuMasterInput", tr("当選データ入力(&I)"));
     entry->setEnabled(false);
     connect(entry, &QAction::triggered, this, &MainFrm::showEntryWindow);
+    // The update and the CSV commands are enabled by HistoryCommands.
+    add("mnuCsvTorikomi", tr("CSVから取り込み..."))->setEnabled(false);
+    add("mnuCsvKakidashi", tr("CSVへ書き出し..."))->setEnabled(false);
 
     connect(add("mnuWindowHorizontal", tr("上下に並べて表示(&H)")), &QAction::triggered, this,
         &MainFrm::tileOneAboveTheOther);
@@ -179,10 +189,13 @@ void MainFrm::createMenus()
     item(division, "mnu11BunkatsuData");
     item(analysis, "mnuLastChar");
     item(analysis, "mnuLastCharRenzoku");
+    item(analysis, "mnuGuzenHikaku");
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
     item(manage, "mnuMasterUpdate");
     item(manage, "mnuMasterInput");
+    item(manage, "mnuCsvTorikomi");
+    item(manage, "mnuCsvKakidashi");
 
     QMenu *window = menu(bar, "mnuWindow", tr("ウィンドウ(&W)"));
     for (const char *name : {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade",

@@ -1,0 +1,198 @@
+#include "historycommands.h"
+
+#include "mainfrm.h"
+#include "store/atomicfile.h"
+#include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/historyupdater.h"
+#include "store/paths.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+
+#include <sstream>
+
+namespace loto6 {
+
+namespace {
+
+constexpr auto MessageTitle = "メッセ－ジ"; // with the full-width hyphen
+constexpr auto ProgramTitle = "ロト6ズンベル";
+
+QString qs(const std::string &text) { return QString::fromStdString(text); }
+
+std::filesystem::path toPath(const QString &file)
+{
+    const QByteArray utf8 = file.toUtf8();
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, const QString &caption,
+    const QString &suggestion, const QString &filter)
+{
+    if (kind == HistoryCommands::FileDialog::Open)
+        return QFileDialog::getOpenFileName(parent, caption, suggestion, filter);
+    return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
+}
+
+} // namespace
+
+HistoryCommands::HistoryCommands(MainFrm &frame)
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_programFolder(programDir())
+{
+    setObjectName(QStringLiteral("historyCommands"));
+    m_choose = [this](FileDialog kind, const QString &caption, const QString &suggestion,
+                   const QString &filter) {
+        return chooseWithDialog(&m_frame, kind, caption, suggestion, filter);
+    };
+    auto wire = [this](const char *name, void (HistoryCommands::*command)()) {
+        if (QAction *a = m_frame.action(QString::fromUtf8(name))) {
+            a->setEnabled(true);
+            connect(a, &QAction::triggered, this, command);
+        }
+    };
+    wire("mnuMasterUpdate", &HistoryCommands::updateHistory);
+    wire("mnuCsvTorikomi", &HistoryCommands::importCsv);
+    wire("mnuCsvKakidashi", &HistoryCommands::exportCsv);
+}
+
+std::filesystem::path HistoryCommands::databaseFile() const { return m_frame.database().path(); }
+
+void HistoryCommands::inform(const QString &text)
+{
+    m_frame.showMessage(QMessageBox::NoIcon, QString::fromUtf8(ProgramTitle), text);
+}
+
+void HistoryCommands::fail(const QString &text)
+{
+    m_frame.showMessage(QMessageBox::Critical, QString::fromUtf8(MessageTitle), text);
+}
+
+bool HistoryCommands::databaseFree()
+{
+    // The entry window writes through its own connection; a file replaced or rewritten under it
+    // would lose its later edits or be overwritten by them.
+    if (m_frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass))) {
+        fail(tr("当選データ入力を閉じてから実行してください。"));
+        return false;
+    }
+    if (databaseFile().empty()) {
+        fail(tr("当選データのデータベースが開かれていません。"));
+        return false;
+    }
+    return true;
+}
+
+void HistoryCommands::updateHistory()
+{
+    if (!databaseFree())
+        return;
+    const std::optional<std::string> url = configuredUpdateUrl(m_programFolder);
+    if (!url) {
+        m_frame.showMessage(QMessageBox::Warning, QString::fromUtf8(ProgramTitle),
+            tr("当選データの取得先が設定されていないため、最新化できません。\n%1")
+                .arg(qs(updateNotConfiguredMessage(m_programFolder))));
+        return;
+    }
+
+    UpdateResult result;
+    {
+        BusyCursor busy;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        result = loto6::updateHistory(databaseFile(), *url);
+    }
+    switch (result.outcome) {
+    case UpdateOutcome::Updated:
+    case UpdateOutcome::TargetMissing:
+        inform(qs(result.message));
+        break;
+    default:
+        fail(tr("当選データを最新化できませんでした。データベースは変わっていません。\n%1")
+                 .arg(qs(result.message)));
+        break;
+    }
+}
+
+void HistoryCommands::importCsv()
+{
+    if (!databaseFree())
+        return;
+    const QString file = m_choose(FileDialog::Open, tr("CSVから取り込み"), QDir::homePath(),
+        tr("CSVファイル (*.csv);;すべてのファイル (*)"));
+    if (file.isEmpty())
+        return;
+
+    std::vector<DrawRecord> draws;
+    Status status;
+    {
+        BusyCursor busy;
+        status = importCsvFile(toPath(file), draws);
+        if (status && !draws.empty()) {
+            Database db;
+            status = db.open(databaseFile());
+            if (status)
+                status = db.importDraws(draws, false);
+        }
+    }
+    if (!status) {
+        fail(tr("CSVファイルを取り込めませんでした。当選データは変わっていません。\n%1")
+                 .arg(qs(status.message())));
+        return;
+    }
+    if (draws.empty()) {
+        inform(tr("CSVファイルに当選データがありません。何も取り込みませんでした。"));
+        return;
+    }
+    inform(tr("%n件の当選データを取り込みました。\n新しいデータは次回の起動から表示されます。",
+        nullptr, static_cast<int>(draws.size())));
+}
+
+void HistoryCommands::exportCsv()
+{
+    if (databaseFile().empty()) {
+        fail(tr("当選データのデータベースが開かれていません。"));
+        return;
+    }
+    const QString file = m_choose(FileDialog::Save, tr("CSVへ書き出し"),
+        QDir::home().filePath(QStringLiteral("loto6-history.csv")),
+        tr("CSVファイル (*.csv);;すべてのファイル (*)"));
+    if (file.isEmpty())
+        return;
+
+    std::vector<DrawRecord> draws;
+    Status status;
+    {
+        BusyCursor busy;
+        // A fresh connection reads the file as it is now, after any update or import.
+        Database db;
+        status = db.open(databaseFile());
+        if (status)
+            status = db.readDraws(draws);
+        if (status) {
+            std::ostringstream out;
+            loto6::exportCsv(out, draws);
+            status = writeFileAtomically(toPath(file), out.str());
+        }
+    }
+    if (!status) {
+        fail(tr("CSVファイルへ書き出せませんでした。\n%1").arg(qs(status.message())));
+        return;
+    }
+    inform(tr("%n件の当選データを書き出しました。", nullptr, static_cast<int>(draws.size()))
+        + QLatin1Char('\n') + QDir::toNativeSeparators(file));
+}
+
+} // namespace loto6

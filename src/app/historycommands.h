@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+
+namespace loto6 {
+
+class MainFrm;
+
+// The commands of the データ管理 menu that change or copy the draw database as a whole: the
+// update by download, the CSV import and the CSV export. Each runs to completion under a busy
+// cursor and reports in a message box; the history the running program loaded stays as it is.
+class HistoryCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class FileDialog { Open, Save };
+    // Asks for a file; an empty result means the user cancelled.
+    using FileChooser = std::function<QString(FileDialog kind, const QString &caption,
+        const QString &suggestion, const QString &filter)>;
+
+    // Wires the commands mnuMasterUpdate, mnuCsvTorikomi and mnuCsvKakidashi of the frame.
+    explicit HistoryCommands(MainFrm &frame);
+
+    // Where update.conf is looked for; the program folder unless set.
+    void setProgramFolder(std::filesystem::path folder) { m_programFolder = std::move(folder); }
+    // Replaces the file dialogs, for tests.
+    void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
+
+    void updateHistory();
+    void importCsv();
+    void exportCsv();
+
+private:
+    // Refuses, with a message, while the entry window has the database open for editing.
+    bool databaseFree();
+    std::filesystem::path databaseFile() const;
+    void inform(const QString &text);
+    void fail(const QString &text);
+
+    MainFrm &m_frame;
+    std::filesystem::path m_programFolder;
+    FileChooser m_choose;
+};
+
+} // namespace loto6

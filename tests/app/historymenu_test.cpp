@@ -1,0 +1,287 @@
+#include "historycommands.h"
+#include "mainfrm.h"
+#include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/historyupdater.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+
+using namespace Qt::StringLiterals;
+using namespace loto6;
+
+namespace {
+
+struct Message
+{
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+};
+
+QByteArray fileBytes(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeText(const QString &file, const char *text)
+{
+    std::ofstream(file.toStdString(), std::ios::binary) << text;
+}
+
+// A started main window over a three-draw database in a temporary folder, with its message
+// boxes recorded and its file dialogs answered by the test.
+struct Fixture
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QList<Message> messages;
+    QString chosenFile;
+    int dialogs = 0;
+
+    Fixture()
+    {
+        frame.setMessageFunction([this](QMessageBox::Icon icon, const QString &title,
+                                     const QString &text) { messages.append({icon, title, text}); });
+        const QString seed = path(u"seed.csv"_s);
+        writeText(seed, "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+                        "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n3,4,5,6,7,8,9,10\n");
+        if (!frame.startUp(path(u"Loto6Zumvel.db"_s).toStdString(), seed.toStdString()))
+            qFatal("cannot start the main window");
+        commands()->setProgramFolder(dir.path().toStdString());
+        commands()->setFileChooser([this](HistoryCommands::FileDialog, const QString &,
+                                       const QString &, const QString &) {
+            ++dialogs;
+            return chosenFile;
+        });
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString database() const { return path(u"Loto6Zumvel.db"_s); }
+    HistoryCommands *commands() const { return frame.findChild<HistoryCommands *>(); }
+    void trigger(const char *name) { frame.action(QString::fromUtf8(name))->trigger(); }
+    std::vector<DrawRecord> storedDraws() const
+    {
+        Database db;
+        std::vector<DrawRecord> draws;
+        if (!db.open(database().toStdString()) || !db.readDraws(draws))
+            return {};
+        return draws;
+    }
+};
+
+// Keeps the update variables of the environment out of a test and restores them after.
+struct CleanUpdateEnvironment
+{
+    QByteArray url = qgetenv(UpdateUrlVariable);
+    QByteArray server = qgetenv(UpdateServerVariable);
+    CleanUpdateEnvironment()
+    {
+        qunsetenv(UpdateUrlVariable);
+        qunsetenv(UpdateServerVariable);
+    }
+    ~CleanUpdateEnvironment()
+    {
+        restore(UpdateUrlVariable, url);
+        restore(UpdateServerVariable, server);
+    }
+    static void restore(const char *name, const QByteArray &value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+};
+
+} // namespace
+
+class HistoryMenuTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void update_data();
+    void update();
+    void updateRefusedWhileEntryWindowOpen();
+    void importRefusesBadFile_data();
+    void importRefusesBadFile();
+    void importAddsDraws();
+    void exportRoundTrip();
+    void cancelledDialogDoesNothing();
+};
+
+void HistoryMenuTest::update_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<bool>("configured");
+
+    // Port 1 on the loopback address refuses the connection at once.
+    QTest::newRow("nothing set") << QByteArray() << QByteArray() << false;
+    QTest::newRow("variable, connection refused")
+        << QByteArray("http://127.0.0.1:1/") << QByteArray() << true;
+    QTest::newRow("update.conf, connection refused")
+        << QByteArray() << QByteArray("url=http://127.0.0.1:1/\n") << true;
+}
+
+void HistoryMenuTest::update()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, config);
+    QFETCH(bool, configured);
+
+    CleanUpdateEnvironment clean;
+    Fixture f;
+    if (!variable.isEmpty())
+        qputenv(UpdateUrlVariable, variable);
+    if (!config.isEmpty())
+        writeText(f.path(QString::fromUtf8(UpdateConfigFileName)), config.constData());
+    const QByteArray before = fileBytes(f.database());
+    QVERIFY(!before.isEmpty());
+    QVERIFY(f.frame.action(u"mnuMasterUpdate"_s)->isEnabled());
+
+    f.trigger("mnuMasterUpdate");
+
+    QCOMPARE(f.messages.size(), 1);
+    const Message &m = f.messages[0];
+    if (configured) {
+        QCOMPARE(m.icon, QMessageBox::Critical);
+        QCOMPARE(m.title, u"メッセ－ジ"_s);
+        QVERIFY2(m.text.contains(u"127.0.0.1"_s) || m.text.contains(u"refused"_s), qPrintable(m.text));
+    } else {
+        QCOMPARE(m.title, u"ロト6ズンベル"_s);
+        QVERIFY2(m.text.contains(u"設定されていない"_s), qPrintable(m.text));
+        QVERIFY(m.text.contains(QString::fromUtf8(UpdateUrlVariable)));
+    }
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(fileBytes(f.database()), before);
+    QVERIFY(!QFile::exists(f.database() + u".bak"_s));
+    QCOMPARE(f.frame.totals().latestDrawNo, 3);
+}
+
+void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
+{
+    CleanUpdateEnvironment clean;
+    Fixture f;
+    qputenv(UpdateUrlVariable, "http://127.0.0.1:1/");
+    f.frame.setPropEnd(true);
+    f.frame.setEntryWindowFactory([](MainFrm &) { return new QWidget; });
+    f.frame.showEntryWindow();
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass)));
+
+    f.chosenFile = f.path(u"any.csv"_s);
+    f.trigger("mnuMasterUpdate");
+    f.trigger("mnuCsvTorikomi");
+    QCOMPARE(f.messages.size(), 2);
+    for (const Message &m : f.messages)
+        QVERIFY2(m.text.contains(u"当選データ入力を閉じて"_s), qPrintable(m.text));
+    QCOMPARE(f.dialogs, 0);
+}
+
+void HistoryMenuTest::importRefusesBadFile_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("where");
+
+    const QByteArray header = "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
+    QTest::newRow("number out of range on line 3")
+        << header + "4,1,2,3,4,5,6,7\n5,1,2,3,4,5,44,7\n" << u"line 3, column 7"_s;
+    QTest::newRow("text in a number field")
+        << header + "4,1,2,x,4,5,6,7\n" << u"line 2, column 4"_s;
+    QTest::newRow("draw number twice")
+        << header + "4,1,2,3,4,5,6,7\n4,1,2,3,4,5,6,8\n" << u"line 3, column 1"_s;
+    QTest::newRow("no bonus column")
+        << QByteArray("回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字\n4,1,2,3,4,5,6\n")
+        << u"line 1"_s;
+}
+
+void HistoryMenuTest::importRefusesBadFile()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, where);
+
+    Fixture f;
+    f.chosenFile = f.path(u"bad.csv"_s);
+    writeText(f.chosenFile, csv.constData());
+    const QByteArray before = fileBytes(f.database());
+
+    f.trigger("mnuCsvTorikomi");
+
+    QCOMPARE(f.dialogs, 1);
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    QCOMPARE(f.messages[0].title, u"メッセ－ジ"_s);
+    QVERIFY2(f.messages[0].text.contains(where), qPrintable(f.messages[0].text));
+    QCOMPARE(fileBytes(f.database()), before);
+    QCOMPARE(f.storedDraws().size(), std::size_t(3));
+}
+
+void HistoryMenuTest::importAddsDraws()
+{
+    Fixture f;
+    f.chosenFile = f.path(u"new.csv"_s);
+    // Draw 3 is corrected, draw 4 is new; the others stay.
+    writeText(f.chosenFile, "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+                            "3,2000-10-19,4,5,6,7,8,11,10\n4,2000-10-26,1,2,3,4,5,6,7\n");
+
+    f.trigger("mnuCsvTorikomi");
+
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].title, u"ロト6ズンベル"_s);
+    QVERIFY2(f.messages[0].text.contains(u"2件"_s), qPrintable(f.messages[0].text));
+    QVERIFY(f.messages[0].text.contains(u"次回の起動"_s));
+    const std::vector<DrawRecord> stored = f.storedDraws();
+    QCOMPARE(stored.size(), std::size_t(4));
+    QCOMPARE(stored[2].fields[5], std::optional<long long>(11));
+    QCOMPARE(stored[3].drawNo, 4);
+    // The running program keeps the history it loaded.
+    QCOMPARE(f.frame.totals().latestDrawNo, 3);
+}
+
+void HistoryMenuTest::exportRoundTrip()
+{
+    Fixture f;
+    f.chosenFile = f.path(u"out.csv"_s);
+    f.trigger("mnuCsvKakidashi");
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].title, u"ロト6ズンベル"_s);
+    QVERIFY2(f.messages[0].text.contains(u"3件"_s), qPrintable(f.messages[0].text));
+
+    std::vector<DrawRecord> read;
+    QVERIFY(importCsvFile(f.chosenFile.toStdString(), read));
+    const std::vector<DrawRecord> stored = f.storedDraws();
+    QCOMPARE(read.size(), stored.size());
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        QCOMPARE(read[i].drawNo, stored[i].drawNo);
+        QVERIFY(read[i].fields == stored[i].fields);
+        QVERIFY(read[i].date == stored[i].date);
+    }
+    QVERIFY(fileBytes(f.chosenFile).startsWith(QByteArray(CanonicalCsvHeader)));
+
+    // A folder that does not exist cannot take the file.
+    f.chosenFile = f.path(u"missing/out.csv"_s);
+    f.trigger("mnuCsvKakidashi");
+    QCOMPARE(f.messages.size(), 2);
+    QCOMPARE(f.messages[1].icon, QMessageBox::Critical);
+    QVERIFY(!QFile::exists(f.chosenFile));
+}
+
+void HistoryMenuTest::cancelledDialogDoesNothing()
+{
+    Fixture f;
+    const QByteArray before = fileBytes(f.database());
+    f.trigger("mnuCsvTorikomi");
+    f.trigger("mnuCsvKakidashi");
+    QCOMPARE(f.dialogs, 2);
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(fileBytes(f.database()), before);
+}
+
+QTEST_MAIN(HistoryMenuTest)
+#include "historymenu_test.moc"
