@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QWindow>
 
@@ -96,6 +97,10 @@ MainFrm::MainFrm(QWidget *parent)
     const QSize client = twipsToPixels(ClientWidthTwips, ClientHeightTwips);
     resize(client.width(),
         client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    createKeyboardCommands();
+    for (QAction *top : menuBar()->actions())
+        if (top->menu())
+            assignAccessKeys(top->menu());
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainFrm::trackActivation);
 }
@@ -221,7 +226,77 @@ HelpWindow *MainFrm::helpWindow() const { return m_help; }
 
 std::filesystem::path MainFrm::settingsFile() { return PredictionOptions::FileName; }
 
-std::filesystem::path MainFrm::helpFile() { return programDir() / HelpFileName; }
+std::filesystem::path MainFrm::helpFile() { return findDataFile(HelpFileName, HelpFileName); }
+
+void MainFrm::createKeyboardCommands()
+{
+    // Ctrl+F4 is the child's own: QMdiSubWindow's system menu closes it with that key.
+    auto add = [this](const char *name, const QKeySequence &keys, auto slot) {
+        auto *action = new QAction(this);
+        action->setObjectName(u8(name));
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, m_mdi, slot);
+        addAction(action);
+        m_actions.insert(action->objectName(), action);
+    };
+    add("actNextChild", QKeySequence(Qt::CTRL | Qt::Key_Tab), &QMdiArea::activateNextSubWindow);
+    add("actPreviousChild", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+        &QMdiArea::activatePreviousSubWindow);
+}
+
+void MainFrm::assignAccessKeys(QMenu *menu)
+{
+    QString used;
+    const QList<QAction *> items = menu->actions();
+    for (QAction *a : items)
+        if (const QKeySequence key = QKeySequence::mnemonic(a->text()); !key.isEmpty())
+            used += QKeySequence(key[0].key()).toString();
+    for (QAction *a : items) {
+        if (a->isSeparator() || a->text().isEmpty())
+            continue;
+        if (a->menu())
+            assignAccessKeys(a->menu());
+        if (a->text().contains(QLatin1Char('&')))
+            continue;
+        // The key is taken from the command's name (mnuSyutugenHindo: S, Y, U, ...), so it stays
+        // the same when other commands are added.
+        const QString candidates = a->objectName().mid(3).toUpper()
+            + QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ123456789");
+        for (const QChar ch : candidates) {
+            if (!ch.isLetterOrNumber() || ch.unicode() > 0x7f || used.contains(ch))
+                continue;
+            used += ch;
+            // The key goes before a trailing ellipsis, as in "取り込み(&T)...".
+            QString text = a->text();
+            const QString ellipsis = QStringLiteral("...");
+            const qsizetype at = text.endsWith(ellipsis) ? text.size() - 3 : text.size();
+            a->setText(text.insert(at, QStringLiteral("(&%1)").arg(ch)));
+            break;
+        }
+    }
+}
+
+void MainFrm::restoreLayout()
+{
+    m_layoutRestored = true;
+    QSettings settings(u8(LayoutOrganization), u8(LayoutApplication));
+    settings.beginGroup(QStringLiteral("MainWindow"));
+    if (const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
+        !geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (const QByteArray state = settings.value(QStringLiteral("state")).toByteArray();
+        !state.isEmpty())
+        restoreState(state);
+}
+
+void MainFrm::saveLayout() const
+{
+    QSettings settings(u8(LayoutOrganization), u8(LayoutApplication));
+    settings.beginGroup(QStringLiteral("MainWindow"));
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("state"), saveState());
+}
 
 Status MainFrm::startUp(const std::filesystem::path &databaseFile,
     const std::filesystem::path &seedHistory)
@@ -252,10 +327,13 @@ void MainFrm::readSettings()
 {
     // A missing settings file leaves every switch off; there is nothing to report.
     (void)readInitFile(settingsFile(), m_options);
+    restoreLayout();
 }
 
 void MainFrm::writeSettings()
 {
+    if (m_layoutRestored)
+        saveLayout();
     const Status status = writeInitFile(settingsFile(), m_options);
     if (!status)
         qWarning().noquote() << tr("設定ファイルを書き込めません:")

@@ -93,6 +93,13 @@ public:
     void cascade();
     void arrangeIcons();
 
+    // Window size, position and state, kept between runs in the user's configuration folder
+    // (QSettings), apart from the settings file. Restored by startUp(), saved on closing.
+    static constexpr const char *LayoutOrganization = "loto6zumvel";
+    static constexpr const char *LayoutApplication = "Loto6Zumvel";
+    void restoreLayout();
+    void saveLayout() const;
+
     // Message boxes go through this function so that tests can record them.
     void setMessageFunction(MessageFunction show) { m_message = std::move(show); }
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
@@ -112,6 +119,10 @@ protected:
 private:
     void createActions();
     void createMenus();
+    // Ctrl+Tab and Ctrl+Shift+Tab move between children.
+    void createKeyboardCommands();
+    // Gives every menu item without an access key one of its own, unique within its menu.
+    void assignAccessKeys(QMenu *menu);
     void readSettings();
     void writeSettings();
     void tile(Qt::Orientation orientation);
@@ -134,6 +145,7 @@ private:
     Totals m_totals;
     bool m_propEnd = false;
     bool m_closed = false;
+    bool m_layoutRestored = false;
 };
 
 } // namespace loto6

@@ -2,9 +2,12 @@
 
 #include "appfonts.h"
 #include "sheetdelegate.h"
+#include "sheetexporter.h"
 #include "sheetmodel.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 
 #include <cmath>
 
@@ -18,6 +21,7 @@ constexpr double CharacterSpacing = 1.5;
 
 SheetView::SheetView(QWidget *parent)
     : QTableView(parent)
+    , m_exporter(new SheetExporter(this))
 {
     setFont(gridFont());
     setItemDelegate(new SheetDelegate(this));
@@ -77,6 +81,25 @@ void SheetView::paintEvent(QPaintEvent *event)
         m_painted = true;
         emit firstPainted();
     }
+}
+
+QMenu *SheetView::createContextMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("sheetContextMenu"));
+    m_exporter->addActionsTo(menu);
+    const bool hasTable = m_model != nullptr;
+    for (QAction *action : menu->actions())
+        action->setEnabled(hasTable);
+    return menu;
+}
+
+void SheetView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 } // namespace loto6

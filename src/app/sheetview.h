@@ -6,6 +6,7 @@
 
 namespace loto6 {
 
+class SheetExporter;
 class SheetModel;
 
 // The result grid: shows one filled sheet read-only, with the sheet's fixed row heights and
@@ -27,15 +28,22 @@ public:
     int rowPixels(double points) const;
     bool hasPainted() const { return m_painted; }
 
+    // Saving the table (CSV, HTML, PNG), offered by the grid's context menu.
+    SheetExporter *exporter() const { return m_exporter; }
+    // The context menu: the export commands; the caller owns the menu.
+    QMenu *createContextMenu(QWidget *parent);
+
 signals:
     // Emitted once, after the view has painted its first frame.
     void firstPainted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     SheetModel *m_model = nullptr;
+    SheetExporter *m_exporter = nullptr;
     bool m_painted = false;
 };
 
