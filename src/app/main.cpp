@@ -1,5 +1,6 @@
 #include "entrywindow.h"
 #include "mainfrm.h"
+#include "predictionwindow.h"
 #include "screenshotrunner.h"
 
 #include <QApplication>
@@ -24,12 +25,16 @@ int main(int argc, char **argv)
 
     loto6::MainFrm frame;
     frame.setEntryWindowFactory(&loto6::EntryWindow::create);
+    loto6::PredictionWindow::install(frame);
     const std::filesystem::path db = parser.isSet(dbOption)
         ? std::filesystem::path(parser.value(dbOption).toStdString())
         : loto6::defaultDatabasePath();
     if (!frame.startUp(db))
         return 1;
     frame.show();
+    // Without a window manager nothing activates the window; its first activation opens the
+    // prediction window.
+    frame.activateWindow();
     if (parser.isSet(screenshotsOption))
         (new loto6::ScreenshotRunner(frame, parser.value(screenshotsOption)))->start();
     return app.exec();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prediction/predictionengine.h"
 #include "prediction/predictionoptions.h"
 #include "store/database.h"
 #include "store/drawhistory.h"
@@ -61,6 +62,9 @@ public:
     const DrawHistory &history() const { return m_history; }
     const Totals &totals() const { return m_totals; }
     PredictionOptions &predictionOptions() { return m_options; }
+    // The prediction tables, kept for the whole run so that each opening of the prediction
+    // window scans on from the entries of the previous one.
+    PredictionEngine &predictionEngine() { return m_engine; }
     const Database &database() const { return m_database; }
     // The settings file, looked up in the working directory.
     static std::filesystem::path settingsFile();
@@ -140,6 +144,7 @@ private:
     QPointer<QWindow> m_lastOwnWindow;
 
     PredictionOptions m_options;
+    PredictionEngine m_engine;
     Database m_database;
     DrawHistory m_history;
     Totals m_totals;

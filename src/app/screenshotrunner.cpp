@@ -67,6 +67,13 @@ void ScreenshotRunner::run()
 
     wait(500);
     save(&m_frame, QStringLiteral("00-main"));
+    // The prediction window opens with the main window; the command raises it.
+    if (QAction *prediction = m_frame.action(QStringLiteral("mnuYoso")); prediction->isEnabled()) {
+        prediction->trigger();
+        wait(150);
+        if (QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow())
+            save(window, QStringLiteral("00-prediction"));
+    }
 
     QList<QAction *> commands;
     collectCommands(m_frame.findChild<QMenu *>(QStringLiteral("mnuMain")), commands);

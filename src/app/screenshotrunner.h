@@ -7,9 +7,10 @@ namespace loto6 {
 
 class MainFrm;
 
-// Walks through the program for documentation and timing: opens each analysis window, the
-// About window and the help in turn, saves a PNG of each into a folder together with the time
-// from the menu command to the first paint of each grid (timings.txt), then closes the program.
+// Walks through the program for documentation and timing: shows the prediction window, opens
+// each analysis window, the About window and the help in turn, saves a PNG of each into a
+// folder together with the time from the menu command to the first paint of each grid
+// (timings.txt), then closes the program.
 class ScreenshotRunner : public QObject
 {
     Q_OBJECT

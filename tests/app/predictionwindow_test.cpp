@@ -1,0 +1,276 @@
+#include "aboutwindow.h"
+#include "mainfrm.h"
+#include "prediction/predictionengine.h"
+#include "prediction/predictionsheets.h"
+#include "predictionwindow.h"
+#include "sheetmodel.h"
+#include "sheetview.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+#include <sstream>
+
+using namespace Qt::StringLiterals;
+
+using namespace loto6;
+
+namespace {
+
+constexpr int Weights[PredictionOptions::Count] = { 1, 15, 6, 9, 10, 4, 8, 2, 11, 7, 16, 3 };
+
+// Every cell text of a sheet, row by row.
+QStringList texts(const Sheet &s)
+{
+    QStringList out;
+    for (int r = 1; r <= s.rows(); ++r)
+        for (int c = 1; c <= s.columns(); ++c) {
+            const std::string_view t = s.text(c, r);
+            out.append(QString::fromUtf8(t.data(), qsizetype(t.size())));
+        }
+    return out;
+}
+
+QStringList texts(const SheetView *view) { return texts(view->sheetModel()->sheet()); }
+
+std::string readAll(const char *file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// A started main window with the prediction window installed, working in a scratch folder
+// that holds the settings file.
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+    std::unique_ptr<MainFrm> frame;
+
+    explicit Fixture(const std::string &settings = {})
+    {
+        QDir::setCurrent(dir.path());
+        if (!settings.empty())
+            std::ofstream(PredictionOptions::FileName, std::ios::binary) << settings;
+        frame = std::make_unique<MainFrm>();
+        frame->setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
+        PredictionWindow::install(*frame);
+    }
+    ~Fixture()
+    {
+        frame.reset();
+        QDir::setCurrent(previous);
+    }
+    bool start() { return frame->startUp("draws.db", SHARED_HISTORY).ok(); }
+    QMdiSubWindow *subWindow() const
+    {
+        return frame->childWindow(QString::fromUtf8(PredictionWindow::ClassName));
+    }
+    PredictionWindow *window() const
+    {
+        QMdiSubWindow *w = subWindow();
+        return w ? qobject_cast<PredictionWindow *>(w->widget()) : nullptr;
+    }
+    PredictionWindow *open()
+    {
+        frame->action(u"mnuYoso"_s)->trigger();
+        return window();
+    }
+    // What the grids should show for the switches, from an engine of its own.
+    std::array<Sheet, PredictionGridCount> expected() const
+    {
+        PredictionEngine engine;
+        engine.scan(frame->history());
+        return buildPredictionSheets(
+            engine.predict(frame->totals().latestDrawNo, frame->predictionOptions()));
+    }
+};
+
+void checkButtons(PredictionWindow *w, const PredictionOptions &options)
+{
+    for (int i = 0; i < PredictionOptions::Count; ++i) {
+        const bool on = options.on[static_cast<std::size_t>(i)];
+        QVERIFY2(w->reflectButton(i)->isChecked() == on, qPrintable(QString::number(i)));
+        QVERIFY(w->ignoreButton(i)->isChecked() == !on);
+        QVERIFY(w->reflectButton(i)->isEnabled() && w->ignoreButton(i)->isEnabled());
+    }
+}
+
+} // namespace
+
+class PredictionWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layout();
+    void switchButtons_data();
+    void switchButtons();
+    void reopenKeepsSwitchesAndEngine();
+    void shownOnActivation();
+};
+
+void PredictionWindowTest::layout()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.frame->action(u"mnuYoso"_s)->isEnabled());
+    PredictionWindow *w = f.open();
+    QVERIFY(w);
+    QCOMPARE(f.frame->propEnd(), false);
+    QCOMPARE(w->windowTitle(), u"一発ズンベル予想"_s);
+
+    const auto frames = w->findChildren<QGroupBox *>(Qt::FindChildrenRecursively);
+    QStringList captions;
+    for (const QGroupBox *box : frames)
+        captions.append(box->title());
+    for (int i = 0; i < PredictionOptions::Count; ++i) {
+        const std::string_view c = PredictionOptions::frameCaption(i);
+        QVERIFY(captions.contains(QString::fromUtf8(c.data(), qsizetype(c.size()))));
+        // Index 0 stands at the top.
+        QCOMPARE(qobject_cast<QGroupBox *>(w->reflectButton(i)->parentWidget())->title(),
+            QString::fromUtf8(c.data(), qsizetype(c.size())));
+        if (i > 0)
+            QVERIFY(w->reflectButton(i)->parentWidget()->y()
+                > w->reflectButton(i - 1)->parentWidget()->y());
+        QCOMPARE(w->reflectButton(i)->text(), u"反映する"_s);
+        QCOMPARE(w->ignoreButton(i)->text(), u"反映しない"_s);
+    }
+    QVERIFY(captions.contains(u"データ分析オプション"_s));
+    QVERIFY(captions.contains(u"当選予想"_s));
+
+    // Grid 0 shows the six main positions only; the grids read what the engine predicts.
+    const auto expected = f.expected();
+    for (int g = 0; g < PredictionGridCount; ++g) {
+        const SheetView *view = w->grid(static_cast<PredictionGrid>(g));
+        QCOMPARE(view->model()->columnCount(), 7);
+        QCOMPARE(texts(view), texts(expected[static_cast<std::size_t>(g)]));
+    }
+
+    w->findChild<QPushButton *>(u"Cmd閉じる"_s)->click();
+    QVERIFY(!f.subWindow());
+    QCOMPARE(f.frame->propEnd(), true);
+}
+
+void PredictionWindowTest::switchButtons_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i : { 0, 1, 9, 10, 11 })
+        QTest::addRow("switch %d", i) << i;
+}
+
+void PredictionWindowTest::switchButtons()
+{
+    QFETCH(int, index);
+    const std::string settings = "分割データ分析Opt=False\r\n";
+    Fixture f(settings);
+    QVERIFY(f.start());
+    PredictionWindow *w = f.open();
+    QVERIFY(w);
+    checkButtons(w, PredictionOptions {});
+
+    QStringList before[PredictionGridCount];
+    for (int g = 0; g < PredictionGridCount; ++g)
+        before[g] = texts(w->grid(static_cast<PredictionGrid>(g)));
+
+    QTest::mouseClick(w->reflectButton(index), Qt::LeftButton);
+    PredictionOptions on;
+    on.on[static_cast<std::size_t>(index)] = true;
+    QVERIFY(f.frame->predictionOptions() == on);
+    checkButtons(w, on);
+    QCOMPARE(w->prediction().reflectionShift, Weights[index]);
+
+    const auto expected = f.expected();
+    QCOMPARE(texts(w->grid(CycleGrid)), before[CycleGrid]);
+    for (int g = EliminationGrid; g < PredictionGridCount; ++g) {
+        const QStringList now = texts(w->grid(static_cast<PredictionGrid>(g)));
+        QCOMPARE(now, texts(expected[static_cast<std::size_t>(g)]));
+        QVERIFY2(now != before[g], "the pass reads other draws");
+    }
+    QCOMPARE(readAll(PredictionOptions::FileName), settings);
+
+    // Back off: the grids return to the first pass.
+    QTest::mouseClick(w->ignoreButton(index), Qt::LeftButton);
+    QVERIFY(f.frame->predictionOptions() == PredictionOptions {});
+    checkButtons(w, PredictionOptions {});
+    for (int g = 0; g < PredictionGridCount; ++g)
+        QCOMPARE(texts(w->grid(static_cast<PredictionGrid>(g))), before[g]);
+    QCOMPARE(readAll(PredictionOptions::FileName), settings);
+}
+
+void PredictionWindowTest::reopenKeepsSwitchesAndEngine()
+{
+    Fixture f("間隔分析Opt=True\r\n");
+    QVERIFY(f.start());
+    PredictionWindow *w = f.open();
+    QVERIFY(w);
+    PredictionOptions options;
+    options.on[1] = true;
+    checkButtons(w, options);
+    QCOMPARE(w->prediction().reflectionShift, 15);
+
+    QTest::mouseClick(w->reflectButton(5), Qt::LeftButton);
+    options.on[5] = true;
+    w->unload();
+    QVERIFY(!f.subWindow());
+    QVERIFY(f.frame->predictionOptions() == options);
+
+    w = f.open();
+    QVERIFY(w);
+    checkButtons(w, options);
+    QCOMPARE(w->prediction().reflectionShift, 15 + 4);
+    // The second scan starts from the tables of the first one, which the engine keeps.
+    PredictionEngine twice;
+    twice.scan(f.frame->history());
+    twice.scan(f.frame->history());
+    QCOMPARE(texts(w->grid(CycleGrid)),
+        texts(buildPredictionSheets(
+            twice.predict(f.frame->totals().latestDrawNo, options))[CycleGrid]));
+}
+
+void PredictionWindowTest::shownOnActivation()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame->show();
+    f.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
+    // Right after start-up.
+    QTRY_VERIFY(f.subWindow());
+    QCOMPARE(f.frame->propEnd(), false);
+
+    f.subWindow()->close();
+    QTRY_VERIFY(!f.subWindow());
+    QCOMPARE(f.frame->propEnd(), true);
+
+    // Another window of the program comes and goes: the main window is active again.
+    f.frame->showAbout();
+    QWidget *about = f.frame->aboutWindow();
+    QVERIFY(about);
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    about->activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), about->windowHandle());
+    QVERIFY(!f.subWindow());
+    about->close();
+    f.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
+    QTRY_VERIFY(f.subWindow());
+    QCOMPARE(f.frame->mdiArea()->activeSubWindow(), f.subWindow());
+
+    // Exiting never brings it back.
+    f.frame->close();
+    QTest::qWait(50);
+    QVERIFY(!f.subWindow());
+}
+
+QTEST_MAIN(PredictionWindowTest)
+#include "predictionwindow_test.moc"
