@@ -55,7 +55,20 @@ void SheetDelegate::drawTextPart(QPainter *painter, const QFont &font, const QRe
     const int width = textWidth(text, QFontMetrics(font));
     const int left = m_view->columnViewportPosition(sourceCol - 1);
     const int right = left + m_view->columnWidth(sourceCol - 1) - 1;
-    const auto [first, last] = textExtent(source.hAlign, left, right, width);
+    auto [first, last] = textExtent(source.hAlign, left, right, width);
+    if (source.hAlign == HAlign::Center && sheet.allowOverflow() && width > right - left + 1) {
+        // A centred text that cannot spread to one side runs further into the other, as far
+        // as the empty cells on that side allow.
+        const auto [leftBound, rightBound] = overflowBounds(sheet, sourceCol, row);
+        if (first < leftBound) {
+            last += leftBound - first;
+            first = leftBound;
+        } else if (last > rightBound) {
+            const int shift = std::min(last - rightBound, first - leftBound);
+            first -= shift;
+            last -= shift;
+        }
+    }
     if (last < target.left() || first > target.right())
         return;
 
@@ -73,6 +86,20 @@ void SheetDelegate::drawTextPart(QPainter *painter, const QFont &font, const QRe
             | Qt::TextDontClip,
         text);
     painter->restore();
+}
+
+std::pair<int, int> SheetDelegate::overflowBounds(const Sheet &sheet, int col, int row) const
+{
+    int firstCol = col;
+    while (firstCol > 1 && col - firstCol < MaxOverflowCells
+        && sheet.cell(firstCol - 1, row).text.empty())
+        --firstCol;
+    int lastCol = col;
+    while (lastCol < sheet.columns() && lastCol - col < MaxOverflowCells
+        && sheet.cell(lastCol + 1, row).text.empty())
+        ++lastCol;
+    return {m_view->columnViewportPosition(firstCol - 1),
+        m_view->columnViewportPosition(lastCol - 1) + m_view->columnWidth(lastCol - 1) - 1};
 }
 
 void SheetDelegate::drawBorders(QPainter *painter, const QRect &rect, const Sheet &sheet, int col,

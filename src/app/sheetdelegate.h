@@ -33,6 +33,8 @@ public:
     // [left, right], as the grid places it: left-aligned texts start after the padding and run
     // right, centred texts spread both ways, right-aligned ones run left.
     static std::pair<int, int> textExtent(HAlign align, int left, int right, int textWidth);
+    // Left and right pixel edges of the empty cells around a cell that its text may run into.
+    std::pair<int, int> overflowBounds(const Sheet &sheet, int col, int row) const;
 
 private:
     int textWidth(const QString &text, const QFontMetrics &metrics) const;
