@@ -36,8 +36,8 @@ public:
     static constexpr int MaxImageWidth = 32000;
 
     // Asks for the file to write: caption, suggested path, filter; empty when cancelled.
-    using SaveFileFunction =
-        std::function<QString(const QString &caption, const QString &suggested, const QString &filter)>;
+    using SaveFileFunction = std::function<QString(
+        const QString &caption, const QString &suggested, const QString &filter)>;
     using MessageFunction =
         std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
 

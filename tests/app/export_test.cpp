@@ -232,7 +232,8 @@ void ExportTest::longTableSavedInPages()
     f.answer = f.dir.filePath(u"tall.png"_s);
     f.trigger(u"画像で保存..."_s);
 
-    const int expectedPages = (total + SheetExporter::MaxPageHeight - 1) / SheetExporter::MaxPageHeight;
+    const int expectedPages
+        = (total + SheetExporter::MaxPageHeight - 1) / SheetExporter::MaxPageHeight;
     int height = 0;
     for (int i = 1; i <= expectedPages; ++i) {
         QImage page(f.dir.filePath(u"tall-%1.png"_s.arg(i)));
