@@ -21,16 +21,9 @@ Sheet buildAppearanceCount(const DrawHistory &history, const Totals &totals)
     const int rows = totals.latestDrawNo + 2;
 
     Sheet s;
-    s.setSize(Columns, rows);
-    s.setVisible(Columns, 52);
-    s.setRowHeight(-1, 10);
+    s.prepare(Columns, rows, Columns, 52, 10, 5);
     s.setRowHeight(1, 20);
     s.setRowHeight(2, 12);
-    s.setColWidth(-1, 5);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
     s.setColors(1, 1, 1, rows, colors::red, colors::lightYellow);
     s.setColors(2, 1, 8, 2, colors::blue, WinningBack);
     s.setColors(9, 1, 15, 2, colors::red, CountBack);

@@ -19,16 +19,9 @@ Sheet buildCarryOver(const DrawHistory &history, const Totals &totals)
     const int rows = totals.latestDrawNo + 1;
 
     Sheet s;
-    s.setSize(Columns, rows);
-    s.setVisible(Columns, 51);
-    s.setRowHeight(-1, 10);
+    s.prepare(Columns, rows, Columns, 51, 10, 7);
     s.setRowHeight(1, 15);
-    s.setColWidth(-1, 7);
     s.setColWidth(8, 9);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
     s.setAllowOverflow(true);
     s.setColors(1, 1, Columns, 1, colors::black, colors::lightPink);
     s.setColors(1, 2, 1, rows, colors::red, colors::lightYellow);

@@ -32,14 +32,7 @@ Sheet buildConsecutive(const DrawHistory &history, const Totals &totals)
     const int rows = totals.latestDrawNo + 1;
 
     Sheet s;
-    s.setSize(Columns, rows);
-    s.setVisible(Columns, 51);
-    s.setRowHeight(-1, 10);
-    s.setColWidth(-1, 4);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
+    s.prepare(Columns, rows, Columns, 51, 10, 4);
     s.setAllowOverflow(true);
     s.setColors(1, 1, 1, rows, colors::red, colors::lightYellow);
     s.setColors(RightDrawCol, 1, RightDrawCol, rows, colors::red, colors::lightYellow);

@@ -12,17 +12,10 @@ Sheet buildCountGroups(const DrawHistory &, const Totals &totals)
     const int maxCount = totals.maxAppearance;
 
     Sheet s;
-    s.setSize(2, rows);
-    s.setVisible(2, rows);
-    s.setRowHeight(-1, 10);
-    s.setColWidth(-1, 5);
+    s.prepare(2, rows, 2, rows, 10, 5);
     s.setColWidth(1, 5);
     s.setColWidth(2, 20);
     s.setBorder(1, 1, 2, rows, border::AllSides);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
     s.setBackColor(1, 2, 1, totals.latestDrawNo + 2, colors::lightYellow);
     s.activateCell(0, 0);
 

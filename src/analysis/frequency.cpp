@@ -26,18 +26,11 @@ Sheet buildFrequency(const DrawHistory &history, const Totals &totals)
     const int last = maxCount + 2;
 
     Sheet s;
-    s.setSize(last, Rows);
-    s.setVisible(51, Rows);
-    s.setRowHeight(-1, 10);
+    s.prepare(last, Rows, 51, Rows, 10, 2);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 15);
-    s.setColWidth(-1, 2);
     s.setColWidth(1, 5);
     s.setColWidth(last, 5);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
 
     // Title band with its outline and the two right-hand edges.
     s.selectBlock(2, 1, last, 1);

@@ -57,16 +57,9 @@ Sheet makeIntervalSheet(int latestDrawNo, IntervalKind kind)
 {
     const int rows = latestDrawNo + 4;
     Sheet s;
-    s.setSize(Columns, rows);
-    s.setVisible(Columns, 52);
-    s.setRowHeight(-1, 10);
+    s.prepare(Columns, rows, Columns, 52, 10, 5);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 12);
-    s.setColWidth(-1, 5);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
     s.setAllowOverflow(true);
 
     // Column colours first; the heading pairs drawn afterwards overwrite the bottom rows.

@@ -33,18 +33,11 @@ Sheet buildSpread(const DrawHistory &history, const Totals &totals)
     const int closingOffset = static_cast<int>(std::lround(latest / 45.0));
 
     Sheet s;
-    s.setSize(Columns, rows);
-    s.setVisible(Columns, 47);
-    s.setRowHeight(-1, 10);
+    s.prepare(Columns, rows, Columns, 47, 10, 2);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 15);
-    s.setColWidth(-1, 2);
     s.setColWidth(1, 5);
     s.setColWidth(Columns, 5);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
     s.setAllowOverflow(true);
 
     s.setColors(1, 1, 1, rows, colors::red, colors::lightYellow);

@@ -31,14 +31,7 @@ int tableRows(int latestDrawNo, int extraRows)
 void prepare(Sheet &sheet, int columns, int rows, int visibleRows, double rowHeight,
     double colWidth)
 {
-    sheet.setSize(columns, rows);
-    sheet.setVisible(columns, visibleRows);
-    sheet.setRowHeight(-1, rowHeight);
-    sheet.setColWidth(-1, colWidth);
-    sheet.selectCell(-1, -1);
-    sheet.setStaticText();
-    sheet.setHAlign(HAlign::Center);
-    sheet.setVAlign(VAlign::Center);
+    sheet.prepare(columns, rows, columns, visibleRows, rowHeight, colWidth);
 }
 
 void outlineGroup(Sheet &sheet, int col1, int row1, int col2, int row2)

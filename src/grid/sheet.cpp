@@ -37,6 +37,19 @@ void Sheet::setVisible(int columns, int rows)
     m_visibleRows = std::max(rows, 0);
 }
 
+void Sheet::prepare(int columns, int rows, int visibleColumns, int visibleRows,
+    double rowHeight, double colWidth)
+{
+    setSize(columns, rows);
+    setVisible(visibleColumns, visibleRows);
+    setRowHeight(-1, rowHeight);
+    setColWidth(-1, colWidth);
+    selectCell(-1, -1);
+    setStaticText();
+    setHAlign(HAlign::Center);
+    setVAlign(VAlign::Center);
+}
+
 void Sheet::setRowHeight(int row, double height)
 {
     if (row == -1) {

@@ -69,6 +69,11 @@ public:
     int visibleColumns() const { return m_visibleCols; }
     int visibleRows() const { return m_visibleRows; }
 
+    // The standard preparation of every table: size, visible extent, the height of all rows and
+    // the width of all columns, and every cell static text centred both ways.
+    void prepare(int columns, int rows, int visibleColumns, int visibleRows, double rowHeight,
+        double colWidth);
+
     // Row heights in points and column widths in character widths; -1 means all.
     void setRowHeight(int row, double height);
     void setColWidth(int col, double width);

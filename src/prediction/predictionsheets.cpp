@@ -89,15 +89,8 @@ Sheet predictionSheet(PredictionGrid grid)
 {
     const GridInfo &info = Grids[grid];
     Sheet s(info.name, info.caption);
-    s.setSize(Columns, info.rows);
-    s.setVisible(Columns, info.rows);
-    s.setRowHeight(-1, 10);
-    s.setColWidth(-1, 5);
+    s.prepare(Columns, info.rows, Columns, info.rows, 10, 5);
     s.setColWidth(1, 8);
-    s.selectCell(-1, -1);
-    s.setStaticText();
-    s.setHAlign(HAlign::Center);
-    s.setVAlign(VAlign::Center);
     drawBorders(s, grid);
     writeLabels(s, grid);
 
