@@ -164,7 +164,7 @@ const std::vector<Backtest::Outcome> &Backtest::outcomes(Method m, int shift) co
     return s < std::ssize(m_outcomes) ? m_outcomes[static_cast<std::size_t>(s)] : none;
 }
 
-Status Backtest::run(const DrawHistory &history, int from)
+Status Backtest::run(const DrawHistory &history, int from, const Progress &progress)
 {
     m_from = from;
     m_completeDraws = 0;
@@ -184,7 +184,11 @@ Status Backtest::run(const DrawHistory &history, int from)
     for (auto &v : m_outcomes)
         v.reserve(expected);
 
-    walk(history, from, [this](const DrawRecord &draw, int latest, const PredictionEngine &e) {
+    const int total = static_cast<int>(expected);
+    bool stopped = false;
+    walk(history, from, [&](const DrawRecord &draw, int latest, const PredictionEngine &e) {
+        if (stopped)
+            return;
         m_drawNos.push_back(draw.drawNo);
         const std::uint64_t mains = mainMask(draw);
         const std::uint64_t bonus = bitOf(draw.bonus());
@@ -198,7 +202,14 @@ Status Backtest::run(const DrawHistory &history, int from)
                 m_outcomes[static_cast<std::size_t>(slot(static_cast<Method>(m), shift))].push_back(
                     compareMasks(maskOf(numbers(p, static_cast<Method>(m))), mains, bonus));
         }
+        if (progress && !progress(checkedCount(), total))
+            stopped = true;
     });
+    if (stopped) {
+        m_drawNos.clear();
+        m_outcomes.assign(SlotCount, {});
+        return Status::failure("the check was stopped");
+    }
     return Status::success();
 }
 

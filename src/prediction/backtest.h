@@ -65,8 +65,13 @@ public:
     // the last of them (0 when none). Returns how many draws were visited.
     static int walk(const DrawHistory &history, int from, const Visitor &visit);
 
-    // Runs the whole check; fails when from is below 1 or no draw is left to check.
-    Status run(const DrawHistory &history, int from = DefaultFrom);
+    // Told after each checked draw how many are done out of how many; returning false stops
+    // the check, which then fails and keeps nothing.
+    using Progress = std::function<bool(int done, int total)>;
+
+    // Runs the whole check; fails when from is below 1, no draw is left to check or progress
+    // stopped it.
+    Status run(const DrawHistory &history, int from = DefaultFrom, const Progress &progress = {});
 
     int from() const { return m_from; }
     int completeDraws() const { return m_completeDraws; }
