@@ -3,6 +3,7 @@
 #include "aboutwindow.h"
 #include "analysis/catalog.h"
 #include "analysiswindow.h"
+#include "backtestwindow.h"
 #include "chancewindow.h"
 #include "helpwindow.h"
 #include "historycommands.h"
@@ -133,6 +134,9 @@ void MainFrm::createActions()
     connect(add("mnuGuzenHikaku", tr("偶然との比較")), &QAction::triggered, this, [this] {
         showChild(u8(ChanceWindow::ClassName), &ChanceWindow::create);
     });
+    connect(add(BacktestWindow::MenuAction, tr("予想の検証")), &QAction::triggered, this, [this] {
+        showChild(u8(BacktestWindow::ClassName), &BacktestWindow::create);
+    });
 
     add("mnuMasterUpdate", tr("当選データ最新化(&U)"))->setEnabled(false);
     QAction *entry = add("mnuMasterInput", tr("当選データ入力(&I)"));
@@ -195,6 +199,7 @@ void MainFrm::createMenus()
     item(analysis, "mnuLastChar");
     item(analysis, "mnuLastCharRenzoku");
     item(analysis, "mnuGuzenHikaku");
+    item(analysis, BacktestWindow::MenuAction);
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
     item(manage, "mnuMasterUpdate");

@@ -1,6 +1,7 @@
 #include "predictionwindow.h"
 
 #include "appfonts.h"
+#include "backtestwindow.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
@@ -180,6 +181,16 @@ void PredictionWindow::createPredictionFrame()
         view->setGeometry(twipsRect(GridLeft, place.top, GridWidth, place.height));
         m_grids[static_cast<std::size_t>(g)] = view;
     }
+
+    // How the methods did on the past draws, in a window of its own.
+    auto *check = new QPushButton(tr("予想の検証..."), this);
+    check->setObjectName(QStringLiteral("cmdBacktest"));
+    const GridPlace &last = GridPlaces[PredictionGridCount - 1];
+    check->setGeometry(twipsRect(GridLeft, last.top + last.height + 240, 1800, 375));
+    connect(check, &QPushButton::clicked, this, [this] {
+        if (QAction *command = mainFrm().action(qs(BacktestWindow::MenuAction)))
+            command->trigger();
+    });
 }
 
 QRadioButton *PredictionWindow::reflectButton(int index) const

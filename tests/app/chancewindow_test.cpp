@@ -31,8 +31,8 @@ void ChanceWindowTest::opensFromLastAnalysisItem()
     frame.setPropEnd(true);
 
     const QList<QAction *> items = frame.findChild<QMenu *>(u"mnuMain"_s)->actions();
-    QAction *last = items.last();
-    QCOMPARE(last->objectName(), u"mnuGuzenHikaku"_s);
+    QAction *last = frame.action(u"mnuGuzenHikaku"_s);
+    QVERIFY(items.contains(last));
     // An access key may be appended to the caption.
     QVERIFY(last->text().startsWith(u"偶然との比較"_s));
     last->trigger();

@@ -126,6 +126,7 @@ void MainFrmTest::menuTree()
         u" mnuLastChar 下一桁出現傾向分析(&L)"_s,
         u" mnuLastCharRenzoku 下一桁連続出現回数分析(&A)"_s,
         u" mnuGuzenHikaku 偶然との比較(&G)"_s,
+        u" mnuYosoKensyo 予想の検証(&Y)"_s,
         u"mnuHosyu データ管理(&M)"_s,
         u" mnuMasterUpdate 当選データ最新化(&U)"_s,
         u" mnuMasterInput 当選データ入力(&I) [off]"_s,

@@ -1,0 +1,305 @@
+#include "backtestwindow.h"
+#include "mainfrm.h"
+#include "meanmatchchart.h"
+#include "prediction/reflectionshift.h"
+#include "predictionwindow.h"
+#include "sheetmodel.h"
+#include "sheetview.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace loto6;
+
+namespace {
+
+const QString ClassName = QString::fromUtf8(BacktestWindow::ClassName);
+
+// A started main window working in a scratch folder (closing it writes the settings file).
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+    std::unique_ptr<MainFrm> frame;
+    QStringList messages;
+
+    Fixture()
+    {
+        QDir::setCurrent(dir.path());
+        frame = std::make_unique<MainFrm>();
+        frame->setMessageFunction([this](QMessageBox::Icon, const QString &, const QString &text) {
+            messages.append(text);
+        });
+    }
+    ~Fixture()
+    {
+        frame.reset();
+        QDir::setCurrent(previous);
+    }
+    bool start()
+    {
+        const bool ok = frame->startUp("draws.db", SHARED_HISTORY).ok();
+        frame->setPropEnd(true);
+        return ok;
+    }
+    void setSwitches(std::initializer_list<int> on)
+    {
+        frame->predictionOptions() = PredictionOptions {};
+        for (int i : on)
+            frame->predictionOptions().on[static_cast<std::size_t>(i)] = true;
+    }
+    QAction *command() const
+    {
+        return frame->action(QString::fromUtf8(BacktestWindow::MenuAction));
+    }
+    BacktestWindow *window() const
+    {
+        QMdiSubWindow *w = frame->childWindow(ClassName);
+        return w ? qobject_cast<BacktestWindow *>(w->widget()) : nullptr;
+    }
+    BacktestWindow *open()
+    {
+        command()->trigger();
+        return window();
+    }
+};
+
+// Column 1 and the シフト column of the main table's method rows.
+QStringList methodRows(const SheetView *grid)
+{
+    QStringList rows;
+    const QAbstractItemModel *m = grid->model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        const QString method = m->index(r, 0).data().toString();
+        if (method.contains(u"周期法"_s) || method == u"消去法"_s || method == u"連発予想"_s
+            || method == u"１発予想"_s)
+            rows << method.trimmed() + u':' + m->index(r, 1).data().toString();
+    }
+    return rows;
+}
+
+// Acts on the progress dialog of the running check as soon as it shows.
+void whenProgressShown(std::function<void(QProgressDialog *)> act)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
+        auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->deleteLater();
+        act(dialog);
+    });
+    timer->start();
+}
+
+} // namespace
+
+class BacktestWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensFromLastAnalysisItem();
+    void shiftFollowsSwitches();
+    void cancellingLeavesNoWindow_data();
+    void cancellingLeavesNoWindow();
+    void tooShortHistoryIsReported();
+    void predictionWindowButtonOpensIt();
+};
+
+void BacktestWindowTest::opensFromLastAnalysisItem()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.setSwitches({ 1, 5 }); // weights 15 and 4
+    const int shift = 19;
+    QCOMPARE(ReflectionShift::of(f.frame->predictionOptions()), shift);
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+
+    const QList<QAction *> items = f.frame->findChild<QMenu *>(u"mnuMain"_s)->actions();
+    QCOMPARE(items.last()->objectName(), u"mnuYosoKensyo"_s);
+    QCOMPARE(items.at(items.size() - 2)->objectName(), u"mnuGuzenHikaku"_s);
+    QVERIFY(items.last()->text().startsWith(u"予想の検証"_s));
+
+    BacktestWindow *w = f.open();
+    QVERIFY(w);
+    QMdiSubWindow *sub = f.frame->childWindow(ClassName);
+    QCOMPARE(sub->windowTitle(), u"予想の検証"_s);
+    QCOMPARE(sub->pos(), QPoint(0, 0));
+    QCOMPARE(f.frame->propEnd(), false);
+    QVERIFY(!QApplication::overrideCursor());
+
+    QCOMPARE(w->shift(), shift);
+    QCOMPARE(w->shiftBox()->minimum(), 0);
+    QCOMPARE(w->shiftBox()->maximum(), 92);
+    QVERIFY(w->findChild<QLabel *>(u"LabelSwitches"_s)->text().contains(u"19"_s));
+    QVERIFY(w->findChild<QLabel *>(u"LabelSwitches"_s)->text().contains(u"間隔分析Opt"_s));
+    QVERIFY(w->verdictLabel()->text().contains(QString::fromStdString(w->report().verdict)));
+    QVERIFY(w->methodVerdictLabel()->text().contains(u"消去法（シフト19）"_s));
+
+    // Four tables for the shift; the cycle methods once, the others at the shift.
+    QCOMPARE(w->grids().size(), 4);
+    for (const SheetView *grid : w->grids())
+        QVERIFY(grid->model()->rowCount() > 1);
+    QCOMPARE(methodRows(w->grids().front()),
+        QStringList({ u"7回周期法:共通"_s, u"9回周期法:共通"_s, u"11回周期法:共通"_s,
+            u"12回周期法:共通"_s, u"消去法:19"_s, u"連発予想:19"_s, u"１発予想:19"_s }));
+
+    // The chart: three methods over every shift, each with its band, marked at the shift.
+    const MeanMatchChart *chart = w->chart();
+    QVERIFY(chart->isVisible());
+    QCOMPARE(chart->series().size(), std::size_t(3));
+    for (const MeanMatchChart::Series &s : chart->series()) {
+        QCOMPARE(s.observed.size(), std::size_t(93));
+        QCOMPARE(s.low.size(), std::size_t(93));
+        for (std::size_t k = 0; k < 93; ++k)
+            QVERIFY(s.low[k] <= s.expected[k] && s.expected[k] <= s.high[k]);
+    }
+    QCOMPARE(chart->series()[0].title, u"消去法"_s);
+    QCOMPARE(chart->markedShift(), shift);
+
+    // Another shift from the spin box, and from a click into the chart.
+    w->shiftBox()->setValue(5);
+    QCOMPARE(methodRows(w->grids().front()).last(), u"１発予想:5"_s);
+    QCOMPARE(chart->markedShift(), 5);
+    QVERIFY(w->findChild<QLabel *>(u"LabelExample"_s)->text().contains(u"シフト5"_s));
+    const int x = chart->width() / 2;
+    const int clicked = chart->shiftAt(x);
+    QVERIFY(clicked > 0 && clicked < 92);
+    QTest::mouseClick(
+        const_cast<MeanMatchChart *>(chart), Qt::LeftButton, {}, QPoint(x, chart->height() / 2));
+    QCOMPARE(w->shift(), clicked);
+    w->findChild<QPushButton *>(u"cmdCurrentShift"_s)->click();
+    QCOMPARE(w->shift(), shift);
+
+    // Raised when shown again; the close button unloads it.
+    f.command()->trigger();
+    QCOMPARE(f.frame->childWindow(ClassName), sub);
+    auto *close = w->findChild<QPushButton *>(u"Command1"_s);
+    QCOMPARE(close->text(), u"閉じる"_s);
+    QCOMPARE(close->palette().color(QPalette::Button), QColor(255, 255, 192));
+    close->click();
+    QCOMPARE(f.frame->propEnd(), true);
+    QVERIFY(!f.frame->childWindow(ClassName));
+}
+
+void BacktestWindowTest::shiftFollowsSwitches()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+    BacktestWindow *w = f.open();
+    QVERIFY(w);
+    QCOMPARE(w->shift(), 0);
+    QVERIFY(w->findChild<QLabel *>(u"LabelSwitches"_s)->text().contains(u"なし"_s));
+
+    // A shift chosen by hand stays while the switches stay.
+    QMdiArea *mdi = f.frame->mdiArea();
+    w->setShift(40);
+    mdi->setActiveSubWindow(nullptr);
+    mdi->setActiveSubWindow(f.frame->childWindow(ClassName));
+    QCOMPARE(w->shift(), 40);
+
+    // Switches changed elsewhere (in the prediction window): back in this window, their shift.
+    f.setSwitches({ 10, 11 }); // 16 + 3
+    mdi->setActiveSubWindow(nullptr);
+    mdi->setActiveSubWindow(f.frame->childWindow(ClassName));
+    QCOMPARE(w->shift(), 19);
+    QCOMPARE(w->chart()->markedShift(), 19);
+    QCOMPARE(methodRows(w->grids().front()).last(), u"１発予想:19"_s);
+}
+
+void BacktestWindowTest::cancellingLeavesNoWindow_data()
+{
+    QTest::addColumn<bool>("closeProgram");
+    QTest::newRow("cancel button") << false;
+    QTest::newRow("program closed") << true;
+}
+
+void BacktestWindowTest::cancellingLeavesNoWindow()
+{
+    QFETCH(bool, closeProgram);
+    Fixture f;
+    QVERIFY(f.start());
+    BacktestWindow::setProgressDelay(0);
+    bool seen = false;
+    whenProgressShown([&](QProgressDialog *dialog) {
+        seen = true;
+        if (closeProgram)
+            f.frame->close();
+        else
+            dialog->cancel();
+    });
+    f.command()->trigger();
+    BacktestWindow::setProgressDelay(400);
+
+    QVERIFY(seen);
+    QVERIFY(!f.window());
+    QCOMPARE(f.frame->mdiArea()->subWindowList().size(), 0);
+    QCOMPARE(f.frame->propEnd(), true);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!f.frame->findChild<QProgressDialog *>());
+    QVERIFY(f.messages.isEmpty());
+
+    if (!closeProgram) {
+        // Nothing is left over: the next command runs the whole check.
+        QVERIFY(f.open());
+        QCOMPARE(f.window()->report().draws, f.window()->report().completeDraws - 29);
+    }
+}
+
+void BacktestWindowTest::tooShortHistoryIsReported()
+{
+    Fixture f; // never started: no draws at all
+    f.frame->setPropEnd(true);
+    f.command()->trigger();
+    QVERIFY(!f.window());
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages.front().startsWith(u"予想の検証ができません。"_s));
+    QCOMPARE(f.frame->propEnd(), true);
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void BacktestWindowTest::predictionWindowButtonOpensIt()
+{
+    Fixture f;
+    PredictionWindow::install(*f.frame);
+    QVERIFY(f.start());
+    f.setSwitches({ 0 });
+    f.frame->action(u"mnuYoso"_s)->trigger();
+    QMdiSubWindow *sub = f.frame->childWindow(QString::fromUtf8(PredictionWindow::ClassName));
+    QVERIFY(sub);
+    auto *button = sub->widget()->findChild<QPushButton *>(u"cmdBacktest"_s);
+    QVERIFY(button);
+    QCOMPARE(button->text(), u"予想の検証..."_s);
+    QVERIFY(button->isEnabled());
+    // Inside the prediction frame, under grid 3.
+    const QWidget *frame = sub->widget()->findChild<QWidget *>(u"FramePrediction"_s);
+    QVERIFY(frame->geometry().contains(button->geometry()));
+    const auto grids = sub->widget()->findChildren<SheetView *>(u"fpSpread1"_s);
+    for (const SheetView *grid : grids)
+        QVERIFY(grid->geometry().bottom() < button->geometry().top());
+
+    button->click();
+    BacktestWindow *w = f.window();
+    QVERIFY(w);
+    QCOMPARE(w->shift(), 1);
+    QCOMPARE(f.frame->mdiArea()->activeSubWindow(), f.frame->childWindow(ClassName));
+}
+
+QTEST_MAIN(BacktestWindowTest)
+#include "backtestwindow_test.moc"
