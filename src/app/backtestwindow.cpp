@@ -219,8 +219,8 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(m_tabs);
     split->addWidget(m_chart);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
     split->setChildrenCollapsible(false);
 
     auto *layout = new QVBoxLayout(this);

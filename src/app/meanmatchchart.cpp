@@ -63,7 +63,7 @@ int MeanMatchChart::shiftCount() const
     return static_cast<int>(count);
 }
 
-QSize MeanMatchChart::sizeHint() const { return { 640, 320 }; }
+QSize MeanMatchChart::sizeHint() const { return { 640, 240 }; }
 
 QSize MeanMatchChart::minimumSizeHint() const { return { 320, 160 }; }
 
@@ -241,7 +241,11 @@ void MeanMatchChart::paintEvent(QPaintEvent *)
             p.drawLine(QPointF(panel.left() - 3, yOf(v)), QPointF(panel.left(), yOf(v)));
             p.setPen(palette().color(QPalette::Text));
         }
-        p.drawText(panel.adjusted(6, 2, -6, -2), Qt::AlignLeft | Qt::AlignTop, s.title);
+        // The title on a light box in the top right corner, over the lines.
+        const QRectF titleBox(panel.right() - fm.horizontalAdvance(s.title) - 12, panel.top() + 1,
+            fm.horizontalAdvance(s.title) + 10, line + 2);
+        p.fillRect(titleBox, QColor(255, 255, 255, 210));
+        p.drawText(titleBox, Qt::AlignCenter, s.title);
     }
 
     // Shift labels under the last panel.

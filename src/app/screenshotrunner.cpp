@@ -83,7 +83,13 @@ void ScreenshotRunner::run()
         timer.start();
         command->trigger();
         QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow();
-        auto *grid = window ? window->findChild<SheetView *>() : nullptr;
+        // The first grid on show: a window may keep further grids on hidden tabs.
+        SheetView *grid = nullptr;
+        const QList<SheetView *> views
+            = window ? window->findChildren<SheetView *>() : QList<SheetView *>();
+        for (SheetView *view : views)
+            if (!grid && view->isVisible())
+                grid = view;
         if (grid && !grid->hasPainted()) {
             QEventLoop loop;
             connect(grid, &SheetView::firstPainted, &loop, &QEventLoop::quit);
