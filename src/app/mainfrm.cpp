@@ -99,9 +99,6 @@ MainFrm::MainFrm(QWidget *parent)
     resize(client.width(),
         client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     createKeyboardCommands();
-    for (QAction *top : menuBar()->actions())
-        if (top->menu())
-            assignAccessKeys(top->menu());
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainFrm::trackActivation);
 }
@@ -248,38 +245,6 @@ void MainFrm::createKeyboardCommands()
     add("actNextChild", QKeySequence(Qt::CTRL | Qt::Key_Tab), &QMdiArea::activateNextSubWindow);
     add("actPreviousChild", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
         &QMdiArea::activatePreviousSubWindow);
-}
-
-void MainFrm::assignAccessKeys(QMenu *menu)
-{
-    QString used;
-    const QList<QAction *> items = menu->actions();
-    for (QAction *a : items)
-        if (const QKeySequence key = QKeySequence::mnemonic(a->text()); !key.isEmpty())
-            used += QKeySequence(key[0].key()).toString();
-    for (QAction *a : items) {
-        if (a->isSeparator() || a->text().isEmpty())
-            continue;
-        if (a->menu())
-            assignAccessKeys(a->menu());
-        if (a->text().contains(QLatin1Char('&')))
-            continue;
-        // The key is taken from the command's name (mnuSyutugenHindo: S, Y, U, ...), so it stays
-        // the same when other commands are added.
-        const QString candidates = a->objectName().mid(3).toUpper()
-            + QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ123456789");
-        for (const QChar ch : candidates) {
-            if (!ch.isLetterOrNumber() || ch.unicode() > 0x7f || used.contains(ch))
-                continue;
-            used += ch;
-            // The key goes before a trailing ellipsis, as in "取り込み(&T)...".
-            QString text = a->text();
-            const QString ellipsis = QStringLiteral("...");
-            const qsizetype at = text.endsWith(ellipsis) ? text.size() - 3 : text.size();
-            a->setText(text.insert(at, QStringLiteral("(&%1)").arg(ch)));
-            break;
-        }
-    }
 }
 
 void MainFrm::restoreLayout()

@@ -126,7 +126,6 @@ private:
     // Ctrl+Tab and Ctrl+Shift+Tab move between children.
     void createKeyboardCommands();
     // Gives every menu item without an access key one of its own, unique within its menu.
-    void assignAccessKeys(QMenu *menu);
     void readSettings();
     void writeSettings();
     void tile(Qt::Orientation orientation);
