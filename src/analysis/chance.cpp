@@ -565,10 +565,14 @@ Sheet chanceSheet(const ChanceReport &report)
         ++row;
     }
 
+    s.setAllowOverflow(true);
     row = notesTop;
     for (const std::string &note : report.notes) {
+        // The note runs on across the empty cells to its right.
         s.setText(1, row, "注");
-        s.setText(9, row, note);
+        s.setText(2, row, note);
+        s.selectCell(2, row);
+        s.setHAlign(HAlign::Left);
         ++row;
     }
 

@@ -117,11 +117,18 @@ int displayWidth(std::string_view utf8)
 
 void writeSheetText(std::ostream &out, const Sheet &sheet)
 {
+    // With overflow allowed, the last text of a line runs on and does not widen its column.
     std::vector<int> widths(static_cast<std::size_t>(sheet.columns()) + 1, 0);
-    for (int r = 1; r <= sheet.rows(); ++r)
+    for (int r = 1; r <= sheet.rows(); ++r) {
+        int last = sheet.columns();
+        if (sheet.allowOverflow())
+            while (last > 0 && sheet.cell(last, r).text.empty())
+                --last;
         for (int c = 1; c <= sheet.columns(); ++c)
-            widths[static_cast<std::size_t>(c)] = std::max(
-                widths[static_cast<std::size_t>(c)], displayWidth(sheet.cell(c, r).text));
+            if (c != last || !sheet.allowOverflow())
+                widths[static_cast<std::size_t>(c)] = std::max(
+                    widths[static_cast<std::size_t>(c)], displayWidth(sheet.cell(c, r).text));
+    }
     std::string line;
     for (int r = 1; r <= sheet.rows(); ++r) {
         line.clear();
@@ -130,9 +137,8 @@ void writeSheetText(std::ostream &out, const Sheet &sheet)
             if (c > 1)
                 line += ' ';
             line += t;
-            line.append(static_cast<std::size_t>(
-                            widths[static_cast<std::size_t>(c)] - displayWidth(t)),
-                ' ');
+            const int pad = widths[static_cast<std::size_t>(c)] - displayWidth(t);
+            line.append(static_cast<std::size_t>(std::max(pad, 0)), ' ');
         }
         while (!line.empty() && line.back() == ' ')
             line.pop_back();

@@ -175,3 +175,18 @@ TEST(Frequency, EmptyHistoryKeepsLabels)
     EXPECT_EQ(s.text(1, 2), "数字");
     EXPECT_EQ(s.text(2, 45), "43");
 }
+
+TEST(SheetWriter, OverflowingLastTextDoesNotWidenItsColumn)
+{
+    Sheet s("t", "t");
+    s.setSize(3, 2);
+    s.setText(1, 1, "a");
+    s.setText(2, 1, "a long caption that runs on");
+    s.setText(1, 2, "b");
+    s.setText(2, 2, "c");
+    s.setText(3, 2, "d");
+    s.setAllowOverflow(true);
+    std::ostringstream text;
+    writeSheetText(text, s);
+    EXPECT_EQ(text.str(), "a a long caption that runs on\nb c d\n");
+}
