@@ -492,7 +492,7 @@ TEST(Chance, SheetHasAHeaderRowAndOneRowPerTest)
     bool multipleNote = false;
     for (int row = 1; row <= s.rows(); ++row)
         multipleNote
-            = multipleNote || std::string(s.text(9, row)).find("Holm") != std::string::npos;
+            = multipleNote || std::string(s.text(2, row)).find("Holm") != std::string::npos;
     EXPECT_TRUE(multipleNote);
     EXPECT_EQ(s.text(1, s.rows()), testOf(r, "gap").categories.back().label);
 }
