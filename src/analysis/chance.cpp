@@ -2,6 +2,7 @@
 
 #include "analysis/chancelaw.h"
 #include "analysis/probability.h"
+#include "grid/numbertext.h"
 
 #include <algorithm>
 #include <array>
@@ -58,15 +59,6 @@ std::vector<FairDraw> fairDraws(const DrawHistory &history, int &excluded)
     return out;
 }
 
-std::string fixed(double v, int decimals)
-{
-    if (std::isnan(v))
-        return "—";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
 std::string signedFixed(double v, int decimals)
 {
     char buf[64];
@@ -74,17 +66,9 @@ std::string signedFixed(double v, int decimals)
     return buf;
 }
 
-std::string pText(double p)
-{
-    if (std::isnan(p))
-        return "—";
-    char buf[64];
-    if (p >= 0.001)
-        std::snprintf(buf, sizeof buf, "%.3f", p);
-    else
-        std::snprintf(buf, sizeof buf, "%.1e", p);
-    return buf;
-}
+std::string fixed(double v, int decimals) { return fixedText(v, decimals); }
+
+std::string pText(double p) { return pValueText(p); }
 
 std::string count(double v) { return fixed(v, 0); }
 

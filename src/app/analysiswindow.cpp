@@ -6,6 +6,7 @@
 #include "sheetmodel.h"
 #include "sheetview.h"
 #include "twips.h"
+#include "uihelpers.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,23 +15,6 @@
 #include <QVBoxLayout>
 
 namespace loto6 {
-
-namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-QPushButton *colouredButton(const QString &text, Rgb color, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, SheetModel::toColor(color));
-    button->setPalette(palette);
-    button->setAutoFillBackground(true);
-    return button;
-}
-
-} // namespace
 
 AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget *parent)
     : ChildWindow(frame, parent)

@@ -8,6 +8,7 @@
 #include "prediction/reflectionshift.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
+#include "uihelpers.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -28,19 +29,6 @@ namespace loto6 {
 namespace {
 
 int s_progressDelay = 400;
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-QPushButton *colouredButton(const QString &text, Rgb color, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, SheetModel::toColor(color));
-    button->setPalette(palette);
-    button->setAutoFillBackground(true);
-    return button;
-}
 
 QString methodVerdictHtml(const BacktestReport::Result &r)
 {

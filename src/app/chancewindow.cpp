@@ -5,6 +5,7 @@
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
+#include "uihelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,12 +13,6 @@
 #include <QVBoxLayout>
 
 namespace loto6 {
-
-namespace {
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-} // namespace
 
 ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     : ChildWindow(frame, parent)
@@ -37,12 +32,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     note->setObjectName(QStringLiteral("Label2"));
     note->setWordWrap(true);
 
-    auto *close = new QPushButton(tr("閉じる"), this);
-    close->setObjectName(QStringLiteral("Command1"));
-    QPalette palette = close->palette();
-    palette.setColor(QPalette::Button, SheetModel::toColor(CloseButtonColor));
-    close->setPalette(palette);
-    close->setAutoFillBackground(true);
+    auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
 
     auto *texts = new QVBoxLayout;

@@ -6,6 +6,7 @@
 #include "sheetmodel.h"
 #include "sheetview.h"
 #include "twips.h"
+#include "uihelpers.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -19,22 +20,9 @@ namespace loto6 {
 
 namespace {
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
 QRect twipsRect(int left, int top, int width, int height)
 {
     return { twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height) };
-}
-
-QPushButton *colouredButton(const QString &text, Rgb color, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, SheetModel::toColor(color));
-    button->setPalette(palette);
-    button->setAutoFillBackground(true);
-    return button;
 }
 
 // Designed places in twips, relative to the window's client area unless noted.

@@ -1,5 +1,7 @@
 #include "prediction/backtestsheets.h"
 
+#include "grid/numbertext.h"
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -10,15 +12,6 @@ namespace {
 
 using Result = BacktestReport::Result;
 
-std::string fixed(double v, int decimals)
-{
-    if (std::isnan(v))
-        return "—";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
 std::string general(double v)
 {
     if (std::isnan(v))
@@ -28,17 +21,10 @@ std::string general(double v)
     return buf;
 }
 
-std::string pText(double p)
-{
-    if (std::isnan(p))
-        return "—";
-    // Below this the rounding of the law's tails is larger than the value itself.
-    if (p < 1e-12)
-        return "1e-12未満";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, p >= 0.001 ? "%.3f" : "%.1e", p);
-    return buf;
-}
+std::string fixed(double v, int decimals) { return fixedText(v, decimals); }
+
+// Below 1e-12 the rounding of the law's tails is larger than the value itself.
+std::string pText(double p) { return pValueText(p, 1e-12); }
 
 std::string shiftText(const Result &r)
 {

@@ -369,23 +369,12 @@ TEST(BacktestSheets, SummaryAndChartData)
         report.find(Backtest::OneShot, 15)->observedMean);
 }
 
-struct CliOutcome
-{
-    int code;
-    std::string out;
-    std::string err;
-};
+using CliOutcome = test::CliRun;
 
 CliOutcome runBacktest(const test::TempDir &dir, std::vector<std::string> args)
 {
-    args.insert(
-        args.begin(), { "loto6zumvel-cli", "--db", (dir / "history.db").string(), "backtest" });
-    std::vector<char *> argv;
-    for (std::string &a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    const int code = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return { code, out.str(), err.str() };
+    args.insert(args.begin(), { "--db", (dir / "history.db").string(), "backtest" });
+    return test::runCli(std::move(args));
 }
 
 TEST(BacktestCommand, UsageErrors)

@@ -502,13 +502,9 @@ TEST(Chance, CommandLineFormats)
     test::TempDir dir;
     const std::string db = (dir / "c.db").string();
     auto run = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), {"loto6zumvel-cli", "--db", db, "chance"});
-        std::vector<char *> argv;
-        for (auto &a : args)
-            argv.push_back(a.data());
-        std::ostringstream out, err;
-        const int code = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-        return std::make_pair(code, out.str());
+        args.insert(args.begin(), {"--db", db, "chance"});
+        const test::CliRun r = test::runCli(std::move(args));
+        return std::make_pair(r.code, r.out);
     };
     auto [jsonCode, json] = run({"--format", "json"});
     EXPECT_EQ(jsonCode, 0);

@@ -10,27 +10,8 @@
 using namespace loto6;
 using loto6::test::TempDir;
 
-namespace {
-
-struct CliRun
-{
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun runCli(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "loto6zumvel-cli");
-    std::vector<char *> argv;
-    for (auto &a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    const int code = loto6::cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {code, out.str(), err.str()};
-}
-
-} // namespace
+using loto6::test::CliRun;
+using loto6::test::runCli;
 
 TEST(CommandLine, UsageErrorsExitWithTwo)
 {

@@ -11,23 +11,12 @@ namespace {
 
 using namespace loto6;
 
-struct Outcome
-{
-    int code;
-    std::string out;
-    std::string err;
-};
+using Outcome = test::CliRun;
 
 Outcome runCli(const test::TempDir &dir, std::vector<std::string> args)
 {
-    args.insert(
-        args.begin(), { "loto6zumvel-cli", "--db", (dir / "history.db").string(), "predict" });
-    std::vector<char *> argv;
-    for (std::string &a : args)
-        argv.push_back(a.data());
-    std::ostringstream out, err;
-    const int code = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return { code, out.str(), err.str() };
+    args.insert(args.begin(), { "--db", (dir / "history.db").string(), "predict" });
+    return test::runCli(std::move(args));
 }
 
 std::string settingsFile(

@@ -65,10 +65,34 @@ inline TempDir::~TempDir()
 
 std::string readAll(const std::filesystem::path &file);
 
+// What one run of the command line printed and returned.
+struct CliRun
+{
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// Runs loto6zumvel-cli with the given arguments (without the program name).
+CliRun runCli(std::vector<std::string> args);
+
 } // namespace loto6::test
+
+#include "cli/cli.h"
 
 #include <fstream>
 #include <sstream>
+
+inline loto6::test::CliRun loto6::test::runCli(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "loto6zumvel-cli");
+    std::vector<char *> argv;
+    for (std::string &a : args)
+        argv.push_back(a.data());
+    std::ostringstream out, err;
+    const int code = loto6::cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {code, out.str(), err.str()};
+}
 
 inline std::string loto6::test::readAll(const std::filesystem::path &file)
 {

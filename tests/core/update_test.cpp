@@ -1,3 +1,5 @@
+#include "testsupport.h"
+
 #include "cli/cli.h"
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
@@ -421,14 +423,11 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<std::string> args = {"loto6zumvel-cli", "--db", m_target.string(), "update"};
+        std::vector<std::string> args = {"--db", m_target.string(), "update"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        std::vector<char *> argv;
-        for (std::string &a : args)
-            argv.push_back(a.data());
-        std::ostringstream out, err;
-        EXPECT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err), c.exit);
-        const std::string shown = c.exit == 0 ? out.str() : err.str();
+        const test::CliRun r = test::runCli(std::move(args));
+        EXPECT_EQ(r.code, c.exit);
+        const std::string shown = c.exit == 0 ? r.out : r.err;
         EXPECT_NE(shown.find(c.text), std::string::npos) << shown;
         if (c.exit == 1) {
             EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 1) << shown;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace loto6 {
+
+// Texts of computed figures for the tables: a dash stands for a value that is not defined.
+std::string fixedText(double value, int decimals);
+// A p-value: three decimals, or scientific notation below 0.001; below floor (when given) the
+// text says "below floor", since rounding there exceeds the value itself.
+std::string pValueText(double p, double floor = 0.0);
+
+} // namespace loto6
