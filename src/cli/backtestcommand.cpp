@@ -182,8 +182,8 @@ int backtestCommand(Context &ctx)
     }
     if (allShifts && shift >= 0)
         return ctx.usage("backtest: give either --shift or --all-shifts");
-    if (format != "text" && format != "json" && format != "csv")
-        return ctx.usage("backtest: --format is text, json or csv");
+    if (format != "text" && format != "json" && format != "csv" && format != "html")
+        return ctx.usage("backtest: --format is text, json, csv or html");
 
     // Without a shift, the one of the current switches, as the prediction window would use.
     PredictionOptions options;
@@ -218,6 +218,8 @@ int backtestCommand(Context &ctx)
         writeReportJson(o, report, shifts);
     } else if (format == "csv") {
         writeSheetCsv(o, backtestDataSheet(report, shifts));
+    } else if (format == "html") {
+        writeSheetsHtml(o, BacktestCaption, backtestSheets(report, shifts));
     } else {
         o << BacktestCaption << '\n';
         if (allShifts) {

@@ -69,8 +69,8 @@ int chanceCommand(Context &ctx)
         else
             return ctx.usage("chance: unexpected argument " + ctx.args[i]);
     }
-    if (format != "text" && format != "json" && format != "csv")
-        return ctx.usage("chance: --format is text, json or csv");
+    if (format != "text" && format != "json" && format != "csv" && format != "html")
+        return ctx.usage("chance: --format is text, json, csv or html");
     if (!ctx.load())
         return ExitFailure;
     const ChanceReport report = computeChance(ctx.history);
@@ -81,6 +81,8 @@ int chanceCommand(Context &ctx)
         const Sheet sheet = chanceSheet(report);
         if (format == "csv")
             writeSheetCsv(o, sheet);
+        else if (format == "html")
+            writeSheetHtml(o, sheet);
         else
             writeSheetText(o, sheet);
     }

@@ -36,12 +36,13 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] COMMAND 
   list                             the analysis names
   show NAME [--format text|csv|json|html] [-o FILE]
                                    one analysis table
-  predict [--settings FILE] [--on KEY]... [--format text|json]
+  predict [--settings FILE] [--on KEY]... [--format text|json|csv|html]
                                    the prediction
   update [--url URL]               fetch a fresh history, check it, and install it
-  backtest [--from N] [--shift S | --all-shifts] [--format text|json|csv]
+  backtest [--from N] [--shift S | --all-shifts] [--format text|json|csv|html]
                                    how each prediction method did on past draws
-  chance [--format text|json|csv]  the history against fair draws
+  chance [--format text|json|csv|html]
+                                   the history against fair draws
 )";
 
 } // namespace

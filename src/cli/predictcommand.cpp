@@ -55,8 +55,8 @@ int predictCommand(Context &ctx)
             return ctx.usage("predict: unexpected argument " + a);
         }
     }
-    if (format != "text" && format != "json")
-        return ctx.usage("predict: --format is text or json");
+    if (format != "text" && format != "json" && format != "csv" && format != "html")
+        return ctx.usage("predict: --format is text, json, csv or html");
 
     PredictionOptions options;
     for (const std::string &key : onKeys)
@@ -92,6 +92,10 @@ int predictCommand(Context &ctx)
             writeSheetJsonObject(o, sheets[g]);
         }
         o << "\n]}\n";
+    } else if (format == "csv") {
+        writeSheetsCsv(o, sheets);
+    } else if (format == "html") {
+        writeSheetsHtml(o, "一発ズンベル予想", sheets);
     } else {
         o << "一発ズンベル予想\n"
           << "latest draw " << prediction.latestDrawNo << ", reflection shift "

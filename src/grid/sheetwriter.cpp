@@ -187,14 +187,9 @@ static std::string htmlEscape(std::string_view text)
     return out;
 }
 
-void writeSheetHtml(std::ostream &out, const Sheet &sheet)
+static void writeHtmlTable(std::ostream &out, const Sheet &sheet)
 {
-    out << "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
-        << htmlEscape(sheet.caption()) << "</title>\n<style>\n"
-        << "table{border-collapse:separate;border-spacing:0;font-family:'MS PGothic',"
-           "'Noto Sans CJK JP',sans-serif;font-size:9pt}\n"
-        << "td{padding:0 2px;white-space:pre;overflow:hidden}\n</style>\n</head>\n<body>\n<h1>"
-        << htmlEscape(sheet.caption()) << "</h1>\n<table>\n";
+    out << "<table>\n";
     static const char *sideNames[] = {"left", "top", "right", "bottom"};
     for (int r = 1; r <= sheet.rows(); ++r) {
         out << "<tr style=\"height:" << sheet.rowHeight(r) * 4 / 3 << "px\">";
@@ -222,7 +217,38 @@ void writeSheetHtml(std::ostream &out, const Sheet &sheet)
         }
         out << "</tr>\n";
     }
-    out << "</table>\n</body>\n</html>\n";
+    out << "</table>\n";
+}
+
+void writeSheetsHtml(std::ostream &out, std::string_view title, std::span<const Sheet> sheets)
+{
+    out << "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
+        << htmlEscape(title) << "</title>\n<style>\n"
+        << "table{border-collapse:separate;border-spacing:0;font-family:'MS PGothic',"
+           "'Noto Sans CJK JP',sans-serif;font-size:9pt}\n"
+        << "td{padding:0 2px;white-space:pre;overflow:hidden}\n</style>\n</head>\n<body>\n<h1>"
+        << htmlEscape(title) << "</h1>\n";
+    for (const Sheet &sheet : sheets) {
+        if (sheets.size() > 1)
+            out << "<h2>" << htmlEscape(sheet.caption()) << "</h2>\n";
+        writeHtmlTable(out, sheet);
+    }
+    out << "</body>\n</html>\n";
+}
+
+void writeSheetHtml(std::ostream &out, const Sheet &sheet)
+{
+    writeSheetsHtml(out, sheet.caption(), std::span<const Sheet>(&sheet, 1));
+}
+
+void writeSheetsCsv(std::ostream &out, std::span<const Sheet> sheets)
+{
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (i > 0)
+            out << '\n';
+        out << csvField(sheets[i].caption()) << '\n';
+        writeSheetCsv(out, sheets[i]);
+    }
 }
 
 void writeSheet(std::ostream &out, const Sheet &sheet, SheetFormat format)

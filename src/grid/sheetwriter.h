@@ -3,6 +3,7 @@
 #include "grid/sheet.h"
 
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ void writeSheetText(std::ostream &out, const Sheet &sheet);
 void writeSheetCsv(std::ostream &out, const Sheet &sheet);
 void writeSheetHtml(std::ostream &out, const Sheet &sheet);
 void writeSheet(std::ostream &out, const Sheet &sheet, SheetFormat format);
+
+// Several tables in one output: one HTML page with a heading over each table, or CSV blocks
+// each opened by the table's caption and separated by a blank line.
+void writeSheetsHtml(std::ostream &out, std::string_view title, std::span<const Sheet> sheets);
+void writeSheetsCsv(std::ostream &out, std::span<const Sheet> sheets);
 
 // JSON pieces shared with other writers (the prediction's four grids).
 void writeSheetJsonObject(std::ostream &out, const Sheet &sheet);

@@ -382,7 +382,7 @@ TEST(BacktestCommand, UsageErrors)
     test::TempDir dir;
     const std::vector<std::vector<std::string>> rows = { { "--shift", "93" }, { "--shift", "-1" },
         { "--shift", "x" }, { "--from", "0" }, { "--shift", "3", "--all-shifts" },
-        { "--format", "html" }, { "--from" }, { "extra" } };
+        { "--format", "xml" }, { "--from" }, { "extra" } };
     for (const auto &args : rows) {
         const CliOutcome o = runBacktest(dir, args);
         EXPECT_EQ(o.code, cli::ExitUsage) << args[0];

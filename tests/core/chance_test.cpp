@@ -516,6 +516,9 @@ TEST(Chance, CommandLineFormats)
     auto [textCode, text] = run({});
     EXPECT_EQ(textCode, 0);
     EXPECT_TRUE(text.starts_with("項目"));
-    EXPECT_EQ(run({"--format", "html"}).first, 2);
+    auto [htmlCode, html] = run({"--format", "html"});
+    EXPECT_EQ(htmlCode, 0);
+    EXPECT_NE(html.find("<td"), std::string::npos);
+    EXPECT_EQ(run({"--format", "xml"}).first, 2);
     EXPECT_EQ(run({"extra"}).first, 2);
 }

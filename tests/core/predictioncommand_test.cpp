@@ -33,7 +33,7 @@ TEST(PredictCommand, UsageErrors)
     const std::vector<std::vector<std::string>> rows = {
         { "--on", "頻度分析" },
         { "--on", " 間隔分析Opt" },
-        { "--format", "csv" },
+        { "--format", "xml" },
         { "--on" },
         { "extra" },
     };
@@ -109,3 +109,19 @@ TEST(PredictCommand, UnreadableSettingsFileFails)
 }
 
 } // namespace
+
+TEST(PredictCommand, CsvAndHtmlHoldTheFourGrids)
+{
+    test::TempDir dir;
+    const Outcome csv = runCli(dir, { "--format", "csv" });
+    ASSERT_EQ(csv.code, 0) << csv.err;
+    for (const char *caption : { "●周期法による予想", "●一発ズンベル予想" })
+        EXPECT_NE(csv.out.find(caption), std::string::npos) << caption;
+    const Outcome html = runCli(dir, { "--format", "html" });
+    ASSERT_EQ(html.code, 0) << html.err;
+    std::size_t tables = 0;
+    for (std::size_t at = html.out.find("<table>"); at != std::string::npos;
+         at = html.out.find("<table>", at + 1))
+        ++tables;
+    EXPECT_EQ(tables, 4u);
+}
