@@ -110,6 +110,17 @@ void ScreenshotRunner::run()
     }
     timings.flush();
 
+    // The entry window opens only while no other child is showing.
+    m_frame.mdiArea()->closeAllSubWindows();
+    wait(150);
+    m_frame.action(QStringLiteral("mnuMasterInput"))->trigger();
+    wait(300);
+    if (QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow()) {
+        save(window, QStringLiteral("%1-entry").arg(number++));
+        window->close();
+        wait(150);
+    }
+
     m_frame.action(QStringLiteral("mnuAbout"))->trigger();
     wait(300);
     if (m_frame.aboutWindow()) {
