@@ -24,12 +24,13 @@ Sheet buildCarryOver(const DrawHistory &history, const Totals &totals)
     s.setColWidth(8, 9);
     s.setAllowOverflow(true);
     s.setColors(1, 1, Columns, 1, colors::black, colors::lightPink);
-    s.setColors(1, 2, 1, rows, colors::red, colors::lightYellow);
+    if (rows >= 2) // an empty history has the heading row only
+        s.setColors(1, 2, 1, rows, colors::red, colors::lightYellow);
     s.setBorder(1, 1, Columns, rows, border::AllSides, colors::lightBlue);
-    // One open band over the six main-number columns, with a single line under it.
+    // One open band over the six main-number columns: the lines between them go, the line
+    // under them stays.
     s.selectBlock(2, 1, 7, 1);
-    s.removeBorder();
-    s.setBorder(border::Bottom, BorderStyle::ThinSolid, colors::lightBlue);
+    s.removeBorder(border::Left | border::Right);
     s.endBlock();
 
     s.setText(1, 1, "回数");

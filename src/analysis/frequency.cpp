@@ -48,7 +48,8 @@ Sheet buildFrequency(const DrawHistory &history, const Totals &totals)
     s.setColors(1, 1, 1, Rows, colors::blue, LabelBack);
     s.setColors(last, 1, last, Rows, colors::blue, LabelBack);
     s.setBorder(1, 2, last, Rows, border::AllSides, colors::lightBlue);
-    s.setColors(2, 2, maxCount + 1, 2, colors::red, colors::lightYellow);
+    if (maxCount >= 1) // no ordinal columns when nothing was drawn
+        s.setColors(2, 2, maxCount + 1, 2, colors::red, colors::lightYellow);
     for (int n = 1; n <= 43; ++n) {
         s.setText(1, n + 2, n);
         s.setText(last, n + 2, n);

@@ -333,7 +333,15 @@ TEST(CarryOver, HighlightsNumbersOfThePreviousValidDraw)
     EXPECT_EQ(bg(s, 1, 6), colors::lightYellow);
     EXPECT_EQ(bg(s, 5, 1), colors::lightPink);
     EXPECT_FALSE(s.cell(4, 1).hasBorder(Cell::SideLeft));
+    EXPECT_FALSE(s.cell(7, 1).hasBorder(Cell::SideRight));
     EXPECT_TRUE(s.cell(4, 1).hasBorder(Cell::SideBottom));
+    EXPECT_TRUE(s.cell(4, 1).hasBorder(Cell::SideTop)) << "only the lines between go";
+
+    // An empty history leaves the heading row only, "回数" still black on pink.
+    const Sheet empty = build(buildCarryOver, {});
+    ASSERT_EQ(empty.rows(), 1);
+    EXPECT_EQ(empty.cell(1, 1).fg, colors::black);
+    EXPECT_EQ(bg(empty, 1, 1), colors::lightPink);
 }
 
 TEST(Consecutive, PairsOfNeighbouringFields)

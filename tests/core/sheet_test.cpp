@@ -174,6 +174,11 @@ TEST(Frequency, EmptyHistoryKeepsLabels)
     EXPECT_EQ(s.rows(), 45);
     EXPECT_EQ(s.text(1, 2), "数字");
     EXPECT_EQ(s.text(2, 45), "43");
+    // No ordinal columns: both "数字" headers keep the label columns' colours.
+    for (int c = 1; c <= 2; ++c) {
+        EXPECT_EQ(s.cell(c, 2).fg, colors::blue) << c;
+        EXPECT_EQ(s.cell(c, 2).bg, rgb(222, 254, 253)) << c;
+    }
 }
 
 TEST(SheetWriter, OverflowingLastTextDoesNotWidenItsColumn)
