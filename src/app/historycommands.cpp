@@ -1,5 +1,6 @@
 #include "historycommands.h"
 
+#include "busycursor.h"
 #include "mainfrm.h"
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
@@ -28,15 +29,6 @@ std::filesystem::path toPath(const QString &file)
     const QByteArray utf8 = file.toUtf8();
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
-
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, const QString &caption,
     const QString &suggestion, const QString &filter)

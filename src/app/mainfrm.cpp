@@ -4,6 +4,7 @@
 #include "analysis/catalog.h"
 #include "analysiswindow.h"
 #include "backtestwindow.h"
+#include "busycursor.h"
 #include "chancewindow.h"
 #include "helpwindow.h"
 #include "historycommands.h"
@@ -55,16 +56,6 @@ constexpr std::array<AnalysisCommand, 17> AnalysisCommands = {{
 }};
 
 QString u8(const char *text) { return QString::fromUtf8(text); }
-
-// Busy cursor for the lifetime of the object.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 void processPendingEventsOnce()
 {

@@ -25,15 +25,6 @@ bool parseInt(const std::string &text, int &value)
     return ec == std::errc() && ptr == end;
 }
 
-std::string jsonNumber(double v)
-{
-    if (!std::isfinite(v))
-        return "null";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.12g", v);
-    return buf;
-}
-
 template <typename Array> std::string jsonArray(const Array &values)
 {
     std::string out = "[";

@@ -11,15 +11,6 @@ namespace loto6::cli {
 
 namespace {
 
-std::string jsonNumber(double v)
-{
-    if (!std::isfinite(v))
-        return "null";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.12g", v);
-    return buf;
-}
-
 void writeReportJson(std::ostream &o, const ChanceReport &r)
 {
     o << "{\"name\": " << jsonString(ChanceSheetName) << ", \"caption\": "

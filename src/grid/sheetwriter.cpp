@@ -1,6 +1,7 @@
 #include "grid/sheetwriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -53,6 +54,15 @@ std::string jsonString(std::string_view text)
     }
     out += '"';
     return out;
+}
+
+std::string jsonNumber(double value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.12g", value);
+    return buf;
 }
 
 void writeSheetJsonObject(std::ostream &out, const Sheet &sheet)
