@@ -41,7 +41,8 @@ Sheet buildLastDigitRun(const DrawHistory &history, const Totals &totals)
 
     const int n = totals.latestDrawNo;
     Sheet s = tablelayout::lastDigitSheet(n, {false});
-    for (int g = 1; g <= n; ++g)
+    // Numbers past the last row would not show; the loop stops at the grid's end.
+    for (int g = 1; g <= n && g + 2 <= s.rows(); ++g)
         s.setText(1, g + 2, g);
     s.setBorder(1, 3, 1, n + 3, border::Bottom);
 

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -86,7 +87,11 @@ QSize AnalysisWindow::sizeTwips() const { return {m_info.widthTwips, m_info.heig
 
 void AnalysisWindow::compute()
 {
-    m_grid->setSheet(buildAnalysis(m_info, mainFrm().history(), mainFrm().totals()));
+    Sheet sheet = buildAnalysis(m_info, mainFrm().history(), mainFrm().totals());
+    if (sheet.wasCut())
+        mainFrm().statusBar()->showMessage(
+            tr("表が大きすぎるため、先頭の%1行だけを表示しています。").arg(Sheet::MaxRows));
+    m_grid->setSheet(std::move(sheet));
     // The top-left corner is the active position after filling.
     m_grid->scrollToTop();
 }

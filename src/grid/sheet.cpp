@@ -12,8 +12,10 @@ Sheet::Sheet(std::string name, std::string caption)
 
 void Sheet::setSize(int columns, int rows)
 {
-    columns = std::max(columns, 0);
-    rows = std::max(rows, 0);
+    if (columns > MaxColumns || rows > MaxRows)
+        m_cut = true;
+    columns = std::clamp(columns, 0, MaxColumns);
+    rows = std::clamp(rows, 0, MaxRows);
     if (columns == m_cols && rows == m_rows)
         return;
     std::vector<Cell> cells(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));

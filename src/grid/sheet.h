@@ -58,8 +58,15 @@ public:
     void setName(std::string name) { m_name = std::move(name); }
     void setCaption(std::string caption) { m_caption = std::move(caption); }
 
-    // Size and extent.
+    // The largest grid a sheet holds. Tables sized by the latest draw number would otherwise
+    // ask for one row per draw number up to a stray huge one; rows past the ceiling are not
+    // shown, like any row outside the grid.
+    static constexpr int MaxRows = 65536;
+    static constexpr int MaxColumns = 1024;
+
+    // Size and extent; a size beyond the ceiling is cut to it and remembered as cut.
     void setSize(int columns, int rows);
+    bool wasCut() const { return m_cut; }
     void setMaxCols(int columns) { setSize(columns, m_rows); }
     void setMaxRows(int rows) { setSize(m_cols, rows); }
     int columns() const { return m_cols; }
@@ -159,6 +166,7 @@ private:
     int m_row2 = 1;
     bool m_blockMode = false;
     bool m_allowOverflow = false;
+    bool m_cut = false;
     int m_activeCol = 0;
     int m_activeRow = 0;
 };

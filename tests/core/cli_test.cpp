@@ -71,3 +71,20 @@ TEST(CommandLine, DamagedDatabaseIsRefusedUntouched)
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line";
     EXPECT_EQ(test::readAll(db), bytes);
 }
+
+TEST(CommandLine, HugeDrawNumberCutsTablesInsteadOfFailing)
+{
+    TempDir dir;
+    const std::string db = (dir / "t.db").string();
+    const auto csv = dir / "huge.csv";
+    std::ofstream(csv) << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+                          "1,1,2,3,4,5,6,7\n999999999,8,9,10,11,12,13,14\n";
+    ASSERT_EQ(runCli({"--db", db, "import", "--replace", csv.string()}).code, 0);
+    for (const char *name : {"spread", "sum", "last-digit-run"}) {
+        SCOPED_TRACE(name);
+        const CliRun r = runCli({"--db", db, "show", name, "--format", "csv"});
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.err.find("cut"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(runCli({"--db", db, "predict"}).code, 0);
+}

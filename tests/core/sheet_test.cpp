@@ -195,3 +195,15 @@ TEST(SheetWriter, OverflowingLastTextDoesNotWidenItsColumn)
     writeSheetText(text, s);
     EXPECT_EQ(text.str(), "a a long caption that runs on\nb c d\n");
 }
+
+TEST(Sheet, SizeBeyondTheCeilingIsCutAndSaysSo)
+{
+    Sheet s;
+    s.setSize(45, 2000);
+    EXPECT_FALSE(s.wasCut());
+    s.setSize(45, 1'000'000'000);
+    EXPECT_TRUE(s.wasCut());
+    EXPECT_EQ(s.rows(), Sheet::MaxRows);
+    s.setText(1, Sheet::MaxRows + 1, "not shown");
+    EXPECT_EQ(s.text(1, Sheet::MaxRows), "");
+}
