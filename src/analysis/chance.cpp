@@ -507,21 +507,16 @@ Sheet chanceSheet(const ChanceReport &report)
     const int rows = notesTop - 1 + static_cast<int>(report.notes.size()) + detailRows;
 
     Sheet s{std::string(ChanceSheetName), std::string(ChanceCaption)};
-    s.setSize(Cols, rows);
-    s.setVisible(Cols, 40);
-    s.setRowHeight(-1, 12);
+    s.prepare(Cols, rows, Cols, 40, 12, 9);
     s.setRowHeight(1, 15);
     const double widths[Cols] = {34, 30, 22, 20, 9, 9, 12, 6, 120};
     for (int c = 1; c <= Cols; ++c)
         s.setColWidth(c, widths[c - 1]);
-    s.selectBlock(1, 1, Cols, rows);
-    s.setStaticText();
-    s.setVAlign(VAlign::Center);
-    s.setHAlign(HAlign::Left);
-    s.endBlock();
-    s.selectBlock(2, 1, 8, rows);
-    s.setHAlign(HAlign::Center);
-    s.endBlock();
+    // Names and explanations read from the left; the figures between them are centred.
+    for (int c : {1, Cols}) {
+        s.selectCell(c, -1);
+        s.setHAlign(HAlign::Left);
+    }
 
     static constexpr const char *Header[Cols] = {"項目", "観測値", "期待値（公平な抽選）", "検定",
         "統計量", "p値", "Holm補正p値", "判定", "説明"};

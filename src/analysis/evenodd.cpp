@@ -13,13 +13,10 @@ Sheet buildEvenOdd(const DrawHistory &history, const Totals &totals)
     for (const DrawRecord &r : history) {
         if (!r.isComplete())
             continue;
-        long long numbers[7];
-        for (int k = 0; k < 7; ++k)
-            numbers[k] = r.number(k);
-        tablelayout::writePatternNumbers(s, row, r.drawNo, numbers);
+        tablelayout::writePatternNumbers(s, row, r);
         int even = 0;
         for (int k = 0; k < 6; ++k) {
-            const bool isEven = numbers[k] % 2 == 0;
+            const bool isEven = r.number(k) % 2 == 0;
             s.selectCell(k + 2, row);
             s.setBackColor(isEven ? colors::lightCyan : colors::white);
             if (isEven)

@@ -19,13 +19,10 @@ Sheet buildLowHigh(const DrawHistory &history, const Totals &totals)
     for (const DrawRecord &r : history) {
         if (!r.isComplete())
             continue;
-        long long numbers[7];
-        for (int k = 0; k < 7; ++k)
-            numbers[k] = r.number(k);
-        tablelayout::writePatternNumbers(s, row, r.drawNo, numbers);
+        tablelayout::writePatternNumbers(s, row, r);
         int low = 0;
         for (int k = 0; k < 7; ++k) {
-            if (numbers[k] > LowLimit)
+            if (r.number(k) > LowLimit)
                 continue;
             s.selectCell(k + 2, row);
             s.setBackColor(colors::lightCyan);

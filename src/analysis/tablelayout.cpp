@@ -77,11 +77,11 @@ Sheet patternSheet(int latestDrawNo, const PatternHeadings &headings)
     return s;
 }
 
-void writePatternNumbers(Sheet &sheet, int row, int drawNo, const long long (&numbers)[7])
+void writePatternNumbers(Sheet &sheet, int row, const DrawRecord &record)
 {
-    sheet.setText(1, row, drawNo);
-    for (int k = 0; k < 7; ++k)
-        sheet.setText(k + 2, row, numbers[k]);
+    sheet.setText(1, row, record.drawNo);
+    for (int k = 0; k < DrawRecord::FieldCount; ++k)
+        sheet.setText(k + 2, row, record.number(k));
 }
 
 void writePatternCounts(Sheet &sheet, int row, int leftCount, int letterIndex)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/sheet.h"
+#include "store/drawrecord.h"
 
 #include <string_view>
 
@@ -34,7 +35,7 @@ struct PatternHeadings
 };
 Sheet patternSheet(int latestDrawNo, const PatternHeadings &headings);
 // Writes the draw number, the six numbers and the bonus of one draw row.
-void writePatternNumbers(Sheet &sheet, int row, int drawNo, const long long (&numbers)[7]);
+void writePatternNumbers(Sheet &sheet, int row, const DrawRecord &record);
 // Writes the two counts and the letter "A".."G" for count 0..6 with its background
 // ("A" keeps the grid's default).
 void writePatternCounts(Sheet &sheet, int row, int leftCount, int letterIndex);

@@ -59,18 +59,9 @@ std::vector<const Result *> shown(const BacktestReport &report, std::span<const 
 Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int rows)
 {
     Sheet s { std::string(name), std::string(caption) };
-    s.setSize(cols, rows);
-    s.setVisible(cols, std::min(rows, 40));
-    s.setRowHeight(-1, 12);
-    s.setColWidth(-1, 9);
-    s.selectBlock(1, 1, cols, rows);
-    s.setStaticText();
-    s.setVAlign(VAlign::Center);
-    s.setHAlign(HAlign::Center);
-    s.endBlock();
-    s.selectBlock(1, 1, 1, rows);
+    s.prepare(cols, rows, cols, std::min(rows, 40), 12, 9);
+    s.selectCell(1, -1);
     s.setHAlign(HAlign::Left);
-    s.endBlock();
     return s;
 }
 
