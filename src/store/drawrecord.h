@@ -6,6 +6,10 @@
 
 namespace loto6 {
 
+// The largest draw number the program holds, everywhere: database, imports, downloads, the
+// entry window and the command line. Arithmetic on draw numbers stays below INT_MAX with it.
+inline constexpr int MaxDrawNumber = 999'999'999;
+
 // One draw as a row of the history view: 回数, the six main numbers in field order and the
 // bonus number. A number field is empty when the store holds null, empty text or anything that
 // is not a whole number.
