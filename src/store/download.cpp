@@ -1,124 +1,90 @@
 #include "store/download.h"
 
-#include <curl/curl.h>
+#include "store/downloadmodule.h"
+#include "store/paths.h"
 
-#include <cstdlib>
-#include <memory>
+#include <dlfcn.h>
+
+#include <filesystem>
 #include <mutex>
+#include <vector>
+
+#ifndef LOTO6_DOWNLOAD_MODULE_DIR
+#define LOTO6_DOWNLOAD_MODULE_DIR "../lib/loto6zumvel"
+#endif
 
 namespace loto6 {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-struct Sink
+// The module's places: beside the program (a local build), then the installed library folder.
+std::vector<fs::path> modulePlaces()
 {
-    std::string bytes;
-    std::size_t limit = 0;
-    bool overLimit = false;
+    const fs::path dir = programDir();
+    return {dir / DownloadModuleFileName,
+        (dir / LOTO6_DOWNLOAD_MODULE_DIR / DownloadModuleFileName).lexically_normal()};
+}
+
+struct LoadedModule
+{
+    DownloadEntry entry = nullptr;
+    std::string error;
 };
 
-std::size_t collect(char *data, std::size_t size, std::size_t count, void *user)
+LoadedModule loadModule()
 {
-    auto *sink = static_cast<Sink *>(user);
-    const std::size_t n = size * count;
-    if (sink->bytes.size() + n > sink->limit) {
-        sink->overLimit = true;
-        return 0; // a short count makes libcurl stop with CURLE_WRITE_ERROR
+    LoadedModule loaded;
+    std::string tried;
+    for (const fs::path &place : modulePlaces()) {
+        std::error_code ec;
+        if (!fs::exists(place, ec)) {
+            tried += (tried.empty() ? "" : ", ") + place.string();
+            continue;
+        }
+        // Kept loaded for the rest of the run: the HTTP library's global state lives there.
+        void *handle = ::dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            const char *why = ::dlerror();
+            loaded.error = "cannot load the download module " + place.string() + ": "
+                + (why ? why : "unknown error") + "; reinstall the program";
+            return loaded;
+        }
+        loaded.entry = reinterpret_cast<DownloadEntry>(::dlsym(handle, DownloadEntryName));
+        if (!loaded.entry)
+            loaded.error = "the download module " + place.string()
+                + " does not match this program; reinstall the program";
+        return loaded;
     }
-    sink->bytes.append(data, n);
-    return n;
+    loaded.error = std::string("cannot find the download module ") + DownloadModuleFileName
+        + " (looked in " + tried + "); reinstall the program";
+    return loaded;
 }
 
-std::string sizeText(std::size_t bytes)
+const LoadedModule &module()
 {
-    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
-        return std::to_string(bytes / (1024 * 1024)) + " MiB";
-    return std::to_string(bytes) + " bytes";
+    static std::once_flag once;
+    static LoadedModule loaded;
+    std::call_once(once, [] { loaded = loadModule(); });
+    return loaded;
 }
-
-struct CurlDeleter
-{
-    void operator()(CURL *c) const { curl_easy_cleanup(c); }
-};
 
 } // namespace
 
 Status download(const std::string &url, std::string &body, const DownloadLimits &limits)
 {
-    // libcurl's global set-up is not thread-safe, so it runs once, on first use.
-    static std::once_flag initOnce;
-    static CURLcode initCode = CURLE_OK;
-    std::call_once(initOnce, [] { initCode = curl_global_init(CURL_GLOBAL_DEFAULT); });
-    if (initCode != CURLE_OK)
-        return Status::failure(std::string("cannot start the download library: ")
-            + curl_easy_strerror(initCode));
-
-    if (!url.starts_with("http://") && !url.starts_with("https://"))
-        return Status::failure(url + ": only http:// and https:// addresses can be downloaded");
-
-    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-    if (!curl)
-        return Status::failure("cannot start a download");
-    CURL *c = curl.get();
-
-    Sink sink;
-    sink.limit = limits.maxBytes;
-    char errorText[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L); // time-outs without SIGALRM
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeout.count()));
-    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, "Loto6Zumvel/1.0");
-    // The loopback address never goes through a proxy; the user's own exceptions still count.
-    std::string noProxy = "localhost,127.0.0.1,::1";
-    for (const char *name : {"no_proxy", "NO_PROXY"})
-        if (const char *v = std::getenv(name); v && *v) {
-            noProxy += ',';
-            noProxy += v;
-            break;
-        }
-    curl_easy_setopt(c, CURLOPT_NOPROXY, noProxy.c_str());
-
-    const CURLcode rc = curl_easy_perform(c);
-    if (rc != CURLE_OK) {
-        std::string why;
-        if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED)
-            why = "the file is larger than " + sizeText(limits.maxBytes);
-        else if (rc == CURLE_OPERATION_TIMEDOUT)
-            why = "timed out (" + std::string(errorText[0] ? errorText : curl_easy_strerror(rc))
-                + ")";
-        else if (rc == CURLE_PARTIAL_FILE)
-            why = "the transfer ended early (" + std::string(errorText[0] ? errorText : "")
-                + ")";
-        else
-            why = errorText[0] ? errorText : curl_easy_strerror(rc);
-        return Status::failure(url + ": download failed: " + why);
-    }
-
-    long status = 0;
-    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
-    if (status < 200 || status > 299)
-        return Status::failure(url + ": download failed: the server answered HTTP "
-            + std::to_string(status));
-
-    // A body shorter than the announced length is a cut transfer even if libcurl let it pass.
-    curl_off_t announced = -1;
-    curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-    if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced)
-        return Status::failure(url + ": download failed: received " + std::to_string(sink.bytes.size())
-            + " of " + std::to_string(announced) + " bytes");
-    if (sink.bytes.empty())
-        return Status::failure(url + ": download failed: the server sent an empty file");
-
-    body = std::move(sink.bytes);
+    const LoadedModule &m = module();
+    if (!m.entry)
+        return Status::failure(url + ": download failed: " + m.error);
+    DownloadRequest request;
+    request.url = url.c_str();
+    request.connectTimeoutMs = static_cast<long>(limits.connectTimeout.count());
+    request.totalTimeoutMs = static_cast<long>(limits.totalTimeout.count());
+    request.maxBytes = limits.maxBytes;
+    std::string error;
+    if (!m.entry(request, body, error))
+        return Status::failure(error);
     return Status::success();
 }
 

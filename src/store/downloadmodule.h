@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The boundary between the programs and the download module. The module carries the HTTP
+// library and its many dependent libraries, so it is loaded only when a download runs: every
+// other command starts without them. Both sides are built together from this header.
+
+namespace loto6 {
+
+struct DownloadRequest
+{
+    const char *url = nullptr;
+    long connectTimeoutMs = 0;
+    long totalTimeoutMs = 0;
+    std::size_t maxBytes = 0;
+};
+
+// Fetches request.url into body and returns true, or puts the reason into error and returns
+// false, leaving body untouched.
+using DownloadEntry = bool (*)(const DownloadRequest &request, std::string &body,
+    std::string &error);
+
+// The module's file name, and the name of its one entry point (bumped when DownloadEntry changes).
+inline constexpr const char *DownloadModuleFileName = "libloto6_download.so";
+inline constexpr const char *DownloadEntryName = "loto6_download_v1";
+
+} // namespace loto6
