@@ -6,7 +6,7 @@
 
 using namespace loto6;
 
-// The window test covers the texts of the close check; these are the rest.
+// The rule itself, edges included, so that a run of the core tests alone catches a change to it.
 TEST(DrawValidation, NumberCellTexts)
 {
     struct Case
@@ -16,7 +16,14 @@ TEST(DrawValidation, NumberCellTexts)
         NumberText expected;
     };
     const Case cases[] = {
+        { "empty", "", NumberText::Empty },
         { "spaces only", "  ", NumberText::Empty },
+        { "zero", "0", NumberText::Wrong },
+        { "lowest", "1", NumberText::Valid },
+        { "highest", "43", NumberText::Valid },
+        { "above range", "44", NumberText::Wrong },
+        { "zero padded above range", "044", NumberText::Wrong },
+        { "decimal point on a whole number", "7.0", NumberText::Wrong },
         { "leading zero", "07", NumberText::Valid },
         { "negative", "-5", NumberText::Wrong },
         { "sign", "+5", NumberText::Wrong },
@@ -26,6 +33,9 @@ TEST(DrawValidation, NumberCellTexts)
     for (const Case &c : cases)
         EXPECT_EQ(checkNumberText(c.text), c.expected) << c.name;
     EXPECT_EQ(parseNumberText("07"), 7);
+    EXPECT_EQ(parseNumberText("43"), 43);
+    EXPECT_EQ(parseNumberText("44"), std::nullopt);
+    EXPECT_EQ(parseNumberText("0"), std::nullopt);
 }
 
 TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)

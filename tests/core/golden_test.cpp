@@ -1,0 +1,213 @@
+// Every table of the program, compared with its expected JSON under tests/data/golden: the
+// seventeen analyses, the prediction grids, the chance page and the prediction check, on the
+// small example history and on the bundled history. A change to any table shows up here.
+//
+// LOTO6_UPDATE_GOLDEN=1 writes the files instead of comparing (scripts/update-golden).
+
+#include "testsupport.h"
+
+#include "analysis/catalog.h"
+#include "analysis/chance.h"
+#include "grid/sheetwriter.h"
+#include "prediction/backtest.h"
+#include "prediction/backtestreport.h"
+#include "prediction/backtestsheets.h"
+#include "prediction/predictionoptions.h"
+#include "store/csvhistory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <numeric>
+#include <sstream>
+
+using namespace loto6;
+
+namespace {
+
+struct GoldenHistory
+{
+    const char *folder; // under tests/data/golden
+    std::string csv;
+    int backtestFrom; // the first checked draw of the prediction check
+};
+
+const std::vector<GoldenHistory> &histories()
+{
+    static const std::vector<GoldenHistory> all = {
+        {"small", std::string(TEST_DATA_DIR) + "/frequency/input.csv", 2},
+        {"bundled", SHARED_HISTORY, Backtest::DefaultFrom},
+    };
+    return all;
+}
+
+bool updating()
+{
+    const char *v = std::getenv("LOTO6_UPDATE_GOLDEN");
+    return v && *v && std::string(v) != "0";
+}
+
+// A database holding one history, made once per history for the whole run.
+class GoldenDatabase
+{
+public:
+    explicit GoldenDatabase(const GoldenHistory &h)
+        : m_db((m_dir / "golden.db").string())
+    {
+        const test::CliRun r = test::runCli({"--db", m_db, "import", "--replace", h.csv});
+        EXPECT_EQ(r.code, 0) << r.err;
+        std::vector<DrawRecord> draws;
+        EXPECT_TRUE(importCsvFile(h.csv, draws));
+        m_history = DrawHistory(std::move(draws));
+        m_backtestFrom = h.backtestFrom;
+    }
+    const std::string &path() const { return m_db; }
+    const DrawHistory &history() const { return m_history; }
+    const test::TempDir &dir() const { return m_dir; }
+    int backtestFrom() const { return m_backtestFrom; }
+
+    static const GoldenDatabase &of(const GoldenHistory &h)
+    {
+        static std::map<std::string, std::unique_ptr<GoldenDatabase>> made;
+        auto &slot = made[h.folder];
+        if (!slot)
+            slot = std::make_unique<GoldenDatabase>(h);
+        return *slot;
+    }
+
+private:
+    test::TempDir m_dir;
+    std::string m_db;
+    DrawHistory m_history;
+    int m_backtestFrom = Backtest::DefaultFrom;
+};
+
+std::string cliOutput(const GoldenDatabase &db, std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"--db", db.path()});
+    const test::CliRun r = test::runCli(args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+}
+
+std::string sheetsJson(const std::vector<Sheet> &sheets)
+{
+    std::ostringstream o;
+    for (const Sheet &s : sheets)
+        writeSheetJson(o, s);
+    return o.str();
+}
+
+// Produces one golden file's text from a history's database.
+struct GoldenCase
+{
+    std::string file; // without .json
+    std::string (*make)(const GoldenDatabase &db, const std::string &file);
+};
+
+std::string analysisJson(const GoldenDatabase &db, const std::string &file)
+{
+    return cliOutput(db, {"show", file, "--format", "json"});
+}
+
+std::string predictionAllOff(const GoldenDatabase &db, const std::string &)
+{
+    // A settings file that does not exist turns every switch off.
+    return cliOutput(db,
+        {"predict", "--settings", (db.dir() / "none.ini").string(), "--format", "json"});
+}
+
+std::string predictionAllOn(const GoldenDatabase &db, const std::string &)
+{
+    std::vector<std::string> args = {"predict", "--settings", (db.dir() / "none.ini").string()};
+    for (int k = 0; k < PredictionOptions::Count; ++k) {
+        args.emplace_back("--on");
+        args.emplace_back(PredictionOptions::key(k));
+    }
+    args.insert(args.end(), {"--format", "json"});
+    return cliOutput(db, args);
+}
+
+std::string chanceJson(const GoldenDatabase &db, const std::string &)
+{
+    return sheetsJson({chanceSheet(computeChance(db.history()))});
+}
+
+std::string backtestJson(const GoldenDatabase &db, const std::string &)
+{
+    Backtest backtest;
+    const Status run = backtest.run(db.history(), db.backtestFrom());
+    EXPECT_TRUE(run) << run.message();
+    std::vector<int> shifts(Backtest::ShiftCount);
+    std::iota(shifts.begin(), shifts.end(), 0);
+    const BacktestReport report = makeBacktestReport(backtest);
+    std::vector<Sheet> sheets = backtestSheets(report, shifts);
+    sheets.push_back(backtestDataSheet(report, shifts));
+    return sheetsJson(sheets);
+}
+
+std::vector<GoldenCase> goldenCases()
+{
+    std::vector<GoldenCase> cases;
+    for (const AnalysisInfo &info : analyses())
+        cases.push_back({std::string(info.name), analysisJson});
+    cases.push_back({"prediction-all-off", predictionAllOff});
+    cases.push_back({"prediction-all-on", predictionAllOn});
+    cases.push_back({"chance", chanceJson});
+    cases.push_back({"backtest", backtestJson});
+    return cases;
+}
+
+struct GoldenParam
+{
+    GoldenHistory history;
+    GoldenCase sheet;
+};
+
+std::vector<GoldenParam> params()
+{
+    std::vector<GoldenParam> out;
+    for (const GoldenHistory &h : histories())
+        for (const GoldenCase &c : goldenCases())
+            out.push_back({h, c});
+    return out;
+}
+
+class Golden : public testing::TestWithParam<GoldenParam>
+{
+};
+
+TEST_P(Golden, MatchesItsFile)
+{
+    const GoldenParam &p = GetParam();
+    const std::string text = p.sheet.make(GoldenDatabase::of(p.history), p.sheet.file);
+    ASSERT_FALSE(text.empty());
+    const std::filesystem::path file = std::filesystem::path(TEST_DATA_DIR) / "golden"
+        / p.history.folder / (p.sheet.file + ".json");
+    if (updating()) {
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(file))
+        << file << " is missing; run scripts/update-golden and review the new file";
+    EXPECT_EQ(text, test::readAll(file))
+        << p.sheet.file << " on the " << p.history.folder
+        << " history differs from its golden file; if the change is meant, run "
+           "scripts/update-golden and review the diff";
+}
+
+std::string paramName(const testing::TestParamInfo<GoldenParam> &info)
+{
+    std::string name = std::string(info.param.history.folder) + "_" + info.param.sheet.file;
+    for (char &c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryTable, Golden, testing::ValuesIn(params()), paramName);
+
+} // namespace
