@@ -5,8 +5,10 @@
 
 namespace loto6 {
 
-// Edits the cells of the entry grid: centred, digits only, at most two in a number cell. Keeps
-// track of its open editor so that the window can commit the typing before it saves or closes.
+// Edits the cells of the entry grid: centred; digits only, at most two, in a number cell, where a
+// decimal point is kept so that the cell shows as wrong instead of "1.0" becoming 10. Outlines
+// the current cell. Keeps track of its open editor so that the window can commit the typing
+// before it saves or closes.
 class DrawCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -19,8 +21,17 @@ public:
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
         const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+        const QModelIndex &index) const override;
     // Hands the open editor's text to the model and closes the editor.
     void commitOpenEditor();
+
+signals:
+    // Enter was pressed in an editor, after its text went to the model.
+    void enterPressed();
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     mutable QPointer<QWidget> m_editor;

@@ -3,6 +3,7 @@
 #include "grid/rgb.h"
 #include "store/database.h"
 #include "store/drawrecord.h"
+#include "store/drawvalidation.h"
 #include "store/result.h"
 
 #include <QAbstractTableModel>
@@ -10,31 +11,52 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace loto6 {
 
 // The editable draws of the entry window over its own database connection: column 0 is 回数,
-// columns 1..6 the main numbers and column 7 the bonus. Typed texts stay in the model until a
-// row is saved; a row with a wrong number is never written.
+// columns 1..6 the main numbers, column 7 the bonus and column 8 the draw date. Typed texts stay
+// in the model until a row is saved; a row is written only when its seven numbers are all there
+// and right and its date is right.
 class DrawTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    static constexpr int ColumnCount = 8;
+    static constexpr int ColumnCount = 9;
     static constexpr int DrawNoColumn = 0;
+    static constexpr int FirstNumberColumn = 1;
     static constexpr int BonusColumn = 7;
+    static constexpr int DateColumn = 8;
     static constexpr Rgb DrawNoColor = rgb(0, 0, 255);
     static constexpr Rgb BonusColor = rgb(255, 0, 0);
     static constexpr Rgb BonusBackColor = rgb(197, 255, 255);
     static constexpr Rgb WrongBackColor = rgb(255, 150, 150);
+
+    // One pasted line of a published result: an optional draw number and date, then the seven
+    // numbers as texts.
+    struct PastedLine
+    {
+        std::optional<int> drawNo;
+        QString date;
+        std::array<QString, DrawRecord::FieldCount> numbers;
+    };
+
+    // Asks the user a Yes/No question; true for Yes.
+    using ConfirmFunction = std::function<bool(const QString &question)>;
 
     explicit DrawTableModel(QObject *parent = nullptr);
 
     // Opens the database file and reads every stored draw.
     Status open(const std::filesystem::path &file);
     Database &database() { return m_db; }
+    // A read-only model refuses every edit.
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool isReadOnly() const { return m_readOnly; }
+    void setConfirmFunction(ConfirmFunction confirm) { m_confirm = std::move(confirm); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -42,7 +64,8 @@ public:
     QVariant headerData(
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    // A refused draw number leaves the cell as it was and emits inputRefused.
+    // A refused draw number leaves the cell as it was and emits inputRefused. Changing a number of
+    // a stored complete draw asks once per row; No keeps the old value.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
     bool isStored(int row) const { return m_rows[std::size_t(row)].stored; }
@@ -50,19 +73,31 @@ public:
     bool isPending(int row) const { return m_rows[std::size_t(row)].pending; }
     bool isWrong(int row, int column) const;
     bool hasWrongCell(int row) const;
+    // Pending with a number missing: not written until all seven are there.
+    bool isIncomplete(int row) const;
+    // What is wrong with the cell, naming the draw and the column; empty when it is right.
+    QString problemText(int row, int column) const;
     // Any row that is not yet saved or is wrong.
     bool hasUnsavedRows() const;
     bool hasWrongRows() const;
-    // The first wrong number, row by row from the top and left to right; invalid when none.
+    bool hasIncompleteRows() const;
+    // The first wrong cell, row by row from the top and left to right; invalid when none.
     QModelIndex firstWrongCell() const;
     int drawNumber(int row) const;
+    // The row with the highest draw number; -1 when there are none.
+    int latestRow() const;
+    // Whether any row has been written since the model was opened.
+    bool hasSavedChanges() const { return m_savedChanges; }
 
-    // Inserts an empty row below `row` (-1: at the top) whose draw number is the lowest unused
-    // one above that row's; returns the new row.
+    // Inserts a row below `row` (-1: at the end) numbered after the latest draw, with the next
+    // draw day after the latest draw's date; returns the new row, -1 when refused.
     int insertDrawRow(int row);
     // Deletes the row and its record; a failed delete keeps the row.
     Status removeDrawRow(int row);
-    // Writes a pending row that has no wrong number, in one transaction. A failed write keeps
+    // Fills rows from pasted lines of published results, starting at `row` for lines without a
+    // draw number; every cell goes through the checks of typing. Returns the rows filled.
+    int pasteText(int row, const QString &text);
+    // Writes a pending row that is complete and right, in one transaction. A failed write keeps
     // the typed texts and the row stays pending.
     Status saveRow(int row);
     // Saves every pending row; stops at the first failure.
@@ -81,13 +116,28 @@ private:
         std::array<QString, ColumnCount> texts;
         bool stored = false;
         bool pending = false;
+        bool changeConfirmed = false; // the user agreed to change this stored draw
     };
 
+    QString drawName(int row) const;
+    DrawFields numberFields(int row) const;
+    QString numberProblem(int row, int column) const;
+    QString dateProblem(int row) const;
+    int previousDatedRow(int row) const;
     std::vector<int> drawNumbersExcept(int row) const;
+    int latestDrawNumberExcept(int row) const;
+    bool confirmDrawNumber(int row, int drawNo);
+    bool confirmChange(int row);
+    bool setDrawNumber(int row, QString &text);
+    int pasteTargetRow(int row, const std::optional<int> &drawNo);
+    bool fillPastedRow(int row, const PastedLine &pasted);
     void rowChanged(int row);
 
     Database m_db;
     std::vector<Row> m_rows;
+    ConfirmFunction m_confirm;
+    bool m_readOnly = false;
+    bool m_savedChanges = false;
 };
 
 } // namespace loto6

@@ -3,10 +3,14 @@
 #include "appfonts.h"
 #include "drawcelldelegate.h"
 #include "drawtablemodel.h"
+#include "drawtableview.h"
 #include "mainfrm.h"
 #include "twips.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,7 +19,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSet>
-#include <QTableView>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -28,6 +31,7 @@ constexpr auto MessageTitle = "メッセ－ジ"; // with the full-width hyphen
 constexpr auto ProgramTitle = "ロト6ズンベル";
 constexpr int DrawNoWidth = 5; // grid units: digit widths
 constexpr int NumberWidth = 7;
+constexpr int DateWidth = 11;
 constexpr int RowHeight = 10; // grid units: points
 constexpr int ColumnPadding = 3; // as in the analysis grids
 const QColor CloseButtonColor(255, 255, 192);
@@ -45,7 +49,7 @@ QMessageBox::StandardButton showMessageBox(QWidget *parent, const EntryWindow::M
 EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
     : QWidget(parent)
     , m_model(new DrawTableModel(this))
-    , m_grid(new QTableView(this))
+    , m_grid(new DrawTableView(this))
     , m_message([this](const Message &m) { return showMessageBox(this, m); })
     , m_popup([](QMenu *menu, const QPoint &pos) { menu->exec(pos); })
 {
@@ -55,6 +59,8 @@ EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_loadStatus = m_model->open(std::filesystem::path(databaseFile.toStdString()));
+    m_model->setReadOnly(m_loadStatus && m_model->database().isReadOnly());
+    m_model->setConfirmFunction([this](const QString &text) { return confirm(text); });
 
     createMenus();
     createGrid();
@@ -71,6 +77,9 @@ EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
     m_closeButton->setPalette(palette);
     m_closeButton->setAutoFillBackground(true);
     connect(m_closeButton, &QPushButton::clicked, this, &EntryWindow::closeAfterCheck);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLine"));
+    m_status->setWordWrap(true);
 
     auto *top = new QHBoxLayout;
     top->addWidget(description, 1, Qt::AlignLeft | Qt::AlignVCenter);
@@ -84,12 +93,19 @@ EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
     layout->setMenuBar(menuBar);
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
+    layout->addWidget(m_status);
 
     connect(m_model, &DrawTableModel::unsavedRowsChanged, this, &EntryWindow::updateModified);
+    connect(m_model, &DrawTableModel::dataChanged, this, &EntryWindow::updateStatus);
     // Shown after the edit has finished, not from inside the model's update.
     connect(m_model, &DrawTableModel::inputRefused, this, &EntryWindow::showError,
         Qt::QueuedConnection);
+    connect(m_model, &DrawTableModel::inputRefused, this, &EntryWindow::showStatus);
     updateModified();
+    // Opens on the latest draw, ready for the next one.
+    if (const int latest = m_model->latestRow(); latest >= 0)
+        m_grid->setCurrentIndex(m_model->index(latest, DrawTableModel::FirstNumberColumn));
+    updateStatus();
 }
 
 EntryWindow::~EntryWindow()
@@ -124,6 +140,17 @@ void EntryWindow::createMenus()
     QAction *del = m_editMenu->addAction(tr("行削除"));
     del->setObjectName(QStringLiteral("mnuDelLine"));
     connect(del, &QAction::triggered, this, &EntryWindow::deleteLine);
+    add->setEnabled(!m_model->isReadOnly());
+    del->setEnabled(!m_model->isReadOnly());
+
+    // Ctrl+V in the grid (not in an open editor) pastes lines of published results.
+    auto *paste = new QAction(tr("貼り付け"), this);
+    paste->setObjectName(QStringLiteral("actPaste"));
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetShortcut);
+    paste->setEnabled(!m_model->isReadOnly());
+    connect(paste, &QAction::triggered, this, &EntryWindow::pasteClipboard);
+    m_grid->addAction(paste);
 }
 
 void EntryWindow::createGrid()
@@ -133,8 +160,11 @@ void EntryWindow::createGrid()
     m_delegate = new DrawCellDelegate(m_grid);
     m_grid->setItemDelegate(m_delegate);
     m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-        | QAbstractItemView::AnyKeyPressed);
+    m_grid->setEditTriggers(m_model->isReadOnly()
+            ? QAbstractItemView::NoEditTriggers
+            : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                | QAbstractItemView::AnyKeyPressed);
+    connect(m_delegate, &DrawCellDelegate::enterPressed, m_grid, &DrawTableView::moveAfterEnter);
     m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_grid->setWordWrap(false);
     m_grid->setCornerButtonEnabled(false);
@@ -152,6 +182,7 @@ void EntryWindow::createGrid()
     columns->setSectionResizeMode(QHeaderView::Fixed);
     columns->setDefaultSectionSize(columnPixels(NumberWidth));
     columns->resizeSection(DrawTableModel::DrawNoColumn, columnPixels(DrawNoWidth));
+    columns->resizeSection(DrawTableModel::DateColumn, columnPixels(DateWidth));
 
     QHeaderView *rows = m_grid->verticalHeader();
     rows->setMinimumSectionSize(1);
@@ -166,6 +197,8 @@ void EntryWindow::createGrid()
             if (previous.isValid())
                 rowLeft(previous.row());
         });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        &EntryWindow::updateStatus);
 }
 
 void EntryWindow::showEvent(QShowEvent *event)
@@ -174,11 +207,20 @@ void EntryWindow::showEvent(QShowEvent *event)
     if (m_placed)
         return;
     m_placed = true;
-    // The designed size is the outer size, frame and caption included.
+    // The designed size is the outer size, frame and caption included; the date column is
+    // added to the designed width.
     QWidget *window = qobject_cast<QMdiSubWindow *>(parentWidget());
     if (!window)
         window = this;
-    window->setGeometry(QRect(QPoint(0, 0), twipsToPixels(WidthTwips, HeightTwips)));
+    QSize size = twipsToPixels(WidthTwips, HeightTwips);
+    size.rwidth() += m_grid->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
+    window->setGeometry(QRect(QPoint(0, 0), size));
+    m_grid->scrollTo(m_grid->currentIndex(), QAbstractItemView::PositionAtBottom);
+    if (m_model->isReadOnly())
+        message({ QMessageBox::Information, QString::fromUtf8(MessageTitle),
+            tr("データベースが読み取り専用のため、表示だけができます。\n"
+               "入力するには、ファイルへの書き込みを許可してから開き直してください。"),
+            QMessageBox::Ok, QMessageBox::Ok });
 }
 
 QMessageBox::StandardButton EntryWindow::message(const Message &m) { return m_message(m); }
@@ -202,7 +244,33 @@ void EntryWindow::reportWriteFailure(const Status &status)
                   .arg(QString::fromStdString(status.message())));
 }
 
-void EntryWindow::updateModified() { setWindowModified(m_model->hasUnsavedRows()); }
+void EntryWindow::updateModified()
+{
+    setWindowModified(m_model->hasUnsavedRows());
+    updateStatus();
+}
+
+void EntryWindow::showStatus(const QString &text) { m_status->setText(text); }
+
+void EntryWindow::updateStatus()
+{
+    if (m_model->isReadOnly()) {
+        showStatus(tr("読み取り専用のため変更できません。"));
+        return;
+    }
+    // The current cell's problem first, then the first wrong cell of the grid.
+    const QModelIndex current = m_grid->currentIndex();
+    QString text;
+    if (current.isValid()) {
+        text = m_model->problemText(current.row(), current.column());
+        if (text.isEmpty() && m_model->isIncomplete(current.row()))
+            text = m_model->data(current, Qt::ToolTipRole).toString();
+    }
+    if (text.isEmpty())
+        if (const QModelIndex wrong = m_model->firstWrongCell(); wrong.isValid())
+            text = m_model->problemText(wrong.row(), wrong.column());
+    showStatus(text);
+}
 
 void EntryWindow::commitOpenEditor() { m_delegate->commitOpenEditor(); }
 
@@ -220,8 +288,10 @@ void EntryWindow::addLine()
     if (!confirm(tr("選択された行のうしろに行を追加します。よろしいですか？")))
         return;
     const QModelIndex active = m_grid->currentIndex();
-    const int column = active.isValid() ? active.column() : 1;
+    const int column = active.isValid() ? active.column() : DrawTableModel::FirstNumberColumn;
     const int row = m_model->insertDrawRow(active.isValid() ? active.row() : -1);
+    if (row < 0)
+        return;
     const QModelIndex target = m_model->index(row, column);
     m_grid->setCurrentIndex(target);
     m_grid->scrollTo(target);
@@ -240,6 +310,22 @@ void EntryWindow::deleteLine()
     m_removing = false;
     if (!s)
         reportWriteFailure(s);
+}
+
+void EntryWindow::pasteClipboard() { paste(QGuiApplication::clipboard()->text()); }
+
+void EntryWindow::paste(const QString &text)
+{
+    if (m_model->isReadOnly())
+        return;
+    commitOpenEditor();
+    const QModelIndex current = m_grid->currentIndex();
+    const int filled = m_model->pasteText(current.isValid() ? current.row() : -1, text);
+    // Pasted rows are finished entries: the complete ones are written at once.
+    if (Status s = m_model->saveAll(); !s)
+        reportWriteFailure(s);
+    if (filled > 0 && m_status->text().isEmpty())
+        showStatus(tr("%1行を貼り付けました。").arg(filled));
 }
 
 void EntryWindow::showRowHeaderMenu(const QPoint &pos)
@@ -282,9 +368,11 @@ void EntryWindow::closeEvent(QCloseEvent *event)
     if (Status s = m_model->saveAll(); !s)
         reportWriteFailure(s);
     if (m_model->hasUnsavedRows()) {
-        const QString text = m_model->hasWrongRows()
-            ? tr("数字に誤りがある行は保存されていません。破棄して閉じますか？")
-            : tr("保存できなかった行があります。破棄して閉じますか？");
+        QString text = tr("保存できなかった行があります。破棄して閉じますか？");
+        if (m_model->hasWrongRows())
+            text = tr("数字に誤りがある行は保存されていません。破棄して閉じますか？");
+        else if (m_model->hasIncompleteRows())
+            text = tr("7つの数字がそろっていない行は保存されていません。破棄して閉じますか？");
         if (!confirm(text)) {
             event->ignore();
             return;
@@ -292,6 +380,8 @@ void EntryWindow::closeEvent(QCloseEvent *event)
     }
     event->accept();
     m_unloaded = true;
+    if (m_model->hasSavedChanges())
+        emit historyChanged();
     emit unloaded();
 }
 

@@ -7,19 +7,22 @@
 
 #include <functional>
 
+class QLabel;
 class QMenu;
 class QPushButton;
-class QTableView;
 
 namespace loto6 {
 
 class MainFrm;
 class DrawTableModel;
 class DrawCellDelegate;
+class DrawTableView;
 
 // The winning-data entry window: the draws of the database file in an editable grid over its
-// own connection, never the shared history. A row is written when the user leaves it and at the
-// latest when the window closes; a row with a wrong number is never written.
+// own connection, never the shared history. It opens on the latest draw. A row is written when
+// the user leaves it and at the latest when the window closes, once its seven numbers are all
+// there and right; a row with a wrong or missing number is never written. A read-only database
+// opens for viewing only.
 class EntryWindow : public QWidget
 {
     Q_OBJECT
@@ -53,7 +56,9 @@ public:
     const Status &loadStatus() const { return m_loadStatus; }
 
     DrawTableModel *model() const { return m_model; }
-    QTableView *grid() const { return m_grid; }
+    DrawTableView *grid() const { return m_grid; }
+    // The line under the grid that names what is wrong with the current cell.
+    QLabel *statusLine() const { return m_status; }
     QMenu *editMenu() const { return m_editMenu; }
     QPushButton *closeButton() const { return m_closeButton; }
 
@@ -63,12 +68,16 @@ public:
     // The edit commands; each asks first.
     void addLine();
     void deleteLine();
+    // Fills rows from lines of published results, from the current row on (Ctrl+V).
+    void paste(const QString &text);
     // The close button: refuses while a number is wrong, writes the rest, then closes.
     bool closeAfterCheck();
 
 signals:
     // The window accepted its close.
     void unloaded();
+    // The window closed having written draws: the history of the database has changed.
+    void historyChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -85,12 +94,16 @@ private:
     void rowLeft(int row);
     void showRowHeaderMenu(const QPoint &pos);
     void updateModified();
+    void updateStatus();
+    void showStatus(const QString &text);
+    void pasteClipboard();
 
     DrawTableModel *m_model;
-    QTableView *m_grid;
+    DrawTableView *m_grid;
     DrawCellDelegate *m_delegate = nullptr;
     QMenu *m_editMenu = nullptr;
     QPushButton *m_closeButton = nullptr;
+    QLabel *m_status = nullptr;
     MessageFunction m_message;
     PopupFunction m_popup;
     Status m_loadStatus;

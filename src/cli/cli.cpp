@@ -26,6 +26,7 @@ constexpr Command Commands[] = {
     {"update", updateCommand},
     {"backtest", backtestCommand},
     {"chance", chanceCommand},
+    {"add", addCommand},
 };
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] COMMAND [ARGS]
@@ -43,6 +44,8 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] COMMAND 
                                    how each prediction method did on past draws
   chance [--format text|json|csv|html]
                                    the history against fair draws
+  add DRAW DATE N1 N2 N3 N4 N5 N6 BONUS [--force]
+                                   add one complete draw (the next draw number unless --force)
 )";
 
 } // namespace

@@ -45,6 +45,7 @@ int predictCommand(Context &ctx);
 int updateCommand(Context &ctx);
 int backtestCommand(Context &ctx);
 int chanceCommand(Context &ctx);
+int addCommand(Context &ctx);
 
 // Writes text to standard output or, with a path, atomically to that file.
 int writeOutput(Context &ctx, const std::string &path, const std::string &text);

@@ -174,6 +174,8 @@ Status Database::open(const fs::path &file)
     return s;
 }
 
+bool Database::isReadOnly() const { return m_db && sqlite3_db_readonly(m_db, "main") == 1; }
+
 Status Database::openInMemory()
 {
     close();
@@ -335,6 +337,25 @@ Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
 }
 
 Status Database::saveDraw(const DrawRecord &draw) { return importDraws({draw}, false); }
+
+Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check)
+{
+    Transaction tx(*this);
+    if (!tx.begun())
+        return tx.begun();
+    std::vector<DrawRecord> stored;
+    if (Status s = readDraws(stored); !s)
+        return s;
+    if (Status s = check(stored); !s)
+        return s;
+    Statement st(m_db, "insert into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
+                       "第5数字, 第6数字, ボーナス数字) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!st.ok())
+        return fail("cannot write the draw");
+    if (Status s = bindAndStep(st.get(), draw); !s)
+        return fail(s.message());
+    return tx.commit();
+}
 
 Status Database::deleteDraw(int drawNo)
 {

@@ -4,6 +4,7 @@
 #include "store/result.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     const std::filesystem::path &path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
+    // The file can only be read (write-protected file or medium): every write would fail.
+    bool isReadOnly() const;
 
     // The one read of the history through the view, fields by name, in ascending 回数.
     Status loadHistory(DrawHistory &history) const;
@@ -49,6 +52,10 @@ public:
     // becomes exactly these draws. One transaction: all or nothing.
     Status importDraws(const std::vector<DrawRecord> &draws, bool replace);
     Status saveDraw(const DrawRecord &draw);
+    // Adds one draw not stored yet. `check` sees every stored draw first and refuses with a
+    // failure; check and write are one transaction, so nothing is written on any failure.
+    using DrawCheck = std::function<Status(const std::vector<DrawRecord> &stored)>;
+    Status addDraw(const DrawRecord &draw, const DrawCheck &check);
     Status deleteDraw(int drawNo);
 
     Status exec(const std::string &sql);

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <limits>
+#include <chrono>
+#include <cstdio>
 
 namespace loto6 {
 
@@ -17,16 +18,56 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
+bool allDigits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // Digits only: no sign, no decimal point, no exponent.
 std::optional<long long> parseDigits(std::string_view s)
 {
-    if (s.empty() || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (!allDigits(s))
         return std::nullopt;
     long long v = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec != std::errc() || ptr != s.data() + s.size())
         return std::nullopt;
     return v;
+}
+
+bool inNumberRange(long long v) { return v >= 1 && v <= 43; }
+
+std::string isoText(const std::chrono::year_month_day &date)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", int(date.year()), unsigned(date.month()),
+        unsigned(date.day()));
+    return buf;
+}
+
+// YYYY-MM-DD or YYYY/M/D, one kind of separator, a real date from year 1000 on.
+std::optional<std::chrono::year_month_day> parseDate(std::string_view text)
+{
+    text = trimmed(text);
+    const std::size_t first = text.find_first_of("-/");
+    if (first != 4)
+        return std::nullopt;
+    const std::size_t second = text.find(text[first], first + 1);
+    if (second == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view m = text.substr(first + 1, second - first - 1);
+    const std::string_view d = text.substr(second + 1);
+    if (m.size() > 2 || d.size() > 2)
+        return std::nullopt;
+    const auto year = parseDigits(text.substr(0, first)), month = parseDigits(m),
+               day = parseDigits(d);
+    if (!year || !month || !day || *year < 1000)
+        return std::nullopt;
+    const std::chrono::year_month_day date { std::chrono::year(int(*year)),
+        std::chrono::month(unsigned(*month)), std::chrono::day(unsigned(*day)) };
+    if (!date.ok())
+        return std::nullopt;
+    return date;
 }
 
 } // namespace
@@ -42,7 +83,7 @@ NumberText checkNumberText(std::string_view text)
 std::optional<int> parseNumberText(std::string_view text)
 {
     const auto v = parseDigits(trimmed(text));
-    if (!v || *v < 1 || *v > 43)
+    if (!v || !inNumberRange(*v))
         return std::nullopt;
     return static_cast<int>(*v);
 }
@@ -50,7 +91,7 @@ std::optional<int> parseNumberText(std::string_view text)
 std::optional<int> parseDrawNumberText(std::string_view text)
 {
     const auto v = parseDigits(trimmed(text));
-    if (!v || *v < 1 || *v > std::numeric_limits<int>::max())
+    if (!v || *v < 1 || *v > MaxDrawNumber)
         return std::nullopt;
     return static_cast<int>(*v);
 }
@@ -65,16 +106,52 @@ DrawNumberText checkDrawNumberText(std::string_view text, const std::vector<int>
     return DrawNumberText::Valid;
 }
 
-int nextFreeDrawNumber(int after, const std::vector<int> &usedNumbers)
+int repeatedField(const DrawFields &fields, int field)
 {
-    std::vector<int> used(usedNumbers);
-    std::sort(used.begin(), used.end());
-    used.erase(std::unique(used.begin(), used.end()), used.end());
-    int candidate = std::max(after, 0) + 1;
-    for (auto it = std::upper_bound(used.begin(), used.end(), candidate - 1);
-         it != used.end() && *it == candidate; ++it)
-        ++candidate;
-    return candidate;
+    const auto &v = fields[std::size_t(field)];
+    if (!v)
+        return -1;
+    for (int earlier = 0; earlier < field; ++earlier)
+        if (fields[std::size_t(earlier)] == v)
+            return earlier;
+    return -1;
+}
+
+std::array<NumberFault, DrawRecord::FieldCount> checkDrawNumbers(const DrawFields &fields)
+{
+    std::array<NumberFault, DrawRecord::FieldCount> faults{};
+    for (int f = 0; f < DrawRecord::FieldCount; ++f) {
+        const auto &v = fields[std::size_t(f)];
+        if (v && !inNumberRange(*v))
+            faults[std::size_t(f)] = NumberFault::OutOfRange;
+        else if (repeatedField(fields, f) >= 0)
+            faults[std::size_t(f)] = NumberFault::Repeated;
+    }
+    return faults;
+}
+
+std::optional<std::string> parseDrawDate(std::string_view text)
+{
+    const auto date = parseDate(text);
+    return date ? std::optional<std::string>(isoText(*date)) : std::nullopt;
+}
+
+std::string nextDrawDay(std::string_view isoDate)
+{
+    using namespace std::chrono;
+    const auto date = parseDate(isoDate);
+    if (!date)
+        return {};
+    const sys_days twiceWeekly = year(2011) / April / 4;
+    for (int i = 1; i <= 7; ++i) {
+        const sys_days candidate = sys_days(*date) + days(i);
+        const weekday w(candidate);
+        if (w == Thursday || (w == Monday && candidate >= twiceWeekly)) {
+            const year_month_day next(candidate);
+            return int(next.year()) > 9999 ? std::string() : isoText(next);
+        }
+    }
+    return {};
 }
 
 } // namespace loto6

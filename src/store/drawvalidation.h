@@ -1,12 +1,16 @@
 #pragma once
 
+#include "store/drawrecord.h"
+
+#include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace loto6 {
 
-// Rules for what the user types into the entry window: number cells and draw numbers.
+// Rules for the numbers and dates of a draw, shared by every way of entering one.
 
 // A number cell is right when it is empty or a whole number from 1 to 43 written in ASCII digits
 // (leading zeros allowed); anything else, "7.0" included, is wrong.
@@ -15,12 +19,26 @@ NumberText checkNumberText(std::string_view text);
 // The value of a valid number text; nothing for an empty or wrong one.
 std::optional<int> parseNumberText(std::string_view text);
 
-// A draw number is a whole number from 1 up, used by no other draw.
+// A draw number is a whole number from 1 to MaxDrawNumber, used by no other draw.
 enum class DrawNumberText { Valid, NotWholeNumber, AlreadyUsed };
 DrawNumberText checkDrawNumberText(std::string_view text, const std::vector<int> &usedNumbers);
 std::optional<int> parseDrawNumberText(std::string_view text);
 
-// The lowest draw number above `after` that none of `usedNumbers` takes.
-int nextFreeDrawNumber(int after, const std::vector<int> &usedNumbers);
+// The seven numbers of a draw (six main numbers, then the bonus): each from 1 to 43 and none
+// repeated within the draw, the bonus included. Absent fields are skipped; a field that repeats
+// an earlier one is the one marked.
+enum class NumberFault { None, OutOfRange, Repeated };
+using DrawFields = std::array<std::optional<long long>, DrawRecord::FieldCount>;
+std::array<NumberFault, DrawRecord::FieldCount> checkDrawNumbers(const DrawFields &fields);
+// The earlier field that a Repeated field repeats; -1 when none.
+int repeatedField(const DrawFields &fields, int field);
+
+// A draw date: a real calendar date from year 1000 to 9999 written YYYY-MM-DD or YYYY/M/D.
+// Gives it as YYYY-MM-DD; nothing for anything else.
+std::optional<std::string> parseDrawDate(std::string_view text);
+
+// The first draw day after a date (YYYY-MM-DD): Mondays and Thursdays from 2011-04-04 on,
+// Thursdays only before. Empty when the date is not one.
+std::string nextDrawDay(std::string_view isoDate);
 
 } // namespace loto6

@@ -1,4 +1,5 @@
 #include "drawtablemodel.h"
+#include "drawtableview.h"
 #include "entrywindow.h"
 #include "twips.h"
 
@@ -6,6 +7,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QLabel>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -23,10 +26,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-DrawRecord draw(int no, std::initializer_list<long long> numbers)
+DrawRecord draw(int no, std::initializer_list<long long> numbers, const char *date = "")
 {
     DrawRecord r;
     r.drawNo = no;
+    r.date = date;
     std::size_t i = 0;
     for (long long n : numbers)
         r.fields[i++] = n;
@@ -42,6 +46,9 @@ struct Fixture
     QPointer<EntryWindow> window;
     QList<EntryWindow::Message> messages;
     QList<QMessageBox::StandardButton> answers; // for Yes/No questions, in order; No when empty
+    // The answer to "change this stored draw?", kept apart from the other messages.
+    QMessageBox::StandardButton changeAnswer = QMessageBox::Yes;
+    QStringList changeQuestions;
     int popups = 0;
 
     explicit Fixture(
@@ -64,6 +71,10 @@ struct Fixture
     {
         window = new EntryWindow(path);
         window->setMessageFunction([this](const EntryWindow::Message &m) {
+            if (m.text.endsWith(u"の当選数字を変更します。よろしいですか？"_s)) {
+                changeQuestions.append(m.text);
+                return changeAnswer;
+            }
             messages.append(m);
             if (!(m.buttons & QMessageBox::Yes))
                 return QMessageBox::Ok;
@@ -122,6 +133,22 @@ private slots:
     void deletedRowsLeaveTheDatabase();
     void newDrawNumber_data();
     void newDrawNumber();
+    void farDrawNumberAsksAndNoKeepsTheNext();
+    void addLineWithoutCurrentCellAppends();
+    void emptyNewRowIsNeverStored();
+    void opensOnTheLatestDraw();
+    void keyboardMovesAlongTheRow();
+    void decimalPointIsRefusedNotDropped();
+    void changingAStoredDrawAsksOncePerRow();
+    void repeatedNumbersAreWrong();
+    void wrongCellNamesDrawAndColumn();
+    void proposedDate_data();
+    void proposedDate();
+    void typedDatesAreChecked();
+    void paste_data();
+    void paste();
+    void pasteSeveralLinesAddsRows();
+    void readOnlyDatabaseOpensForViewing();
     void failedWriteKeepsTheTyping();
     void closeBoxAsksBeforeDiscardingWrongRows();
     void closeButtonClosesTheSubWindow();
@@ -134,7 +161,8 @@ void EntryWindowTest::opensOverItsOwnConnection()
     QCOMPARE(f.window->windowTitle(), u"当選データ入力[*]"_s);
     QVERIFY(!f.window->isWindowModified());
     QCOMPARE(f.model()->rowCount(), 3);
-    QCOMPARE(f.model()->columnCount(), 8);
+    QCOMPARE(f.model()->columnCount(), 9);
+    QCOMPARE(f.model()->headerData(8, Qt::Horizontal).toString(), u"抽選日"_s);
     QCOMPARE(f.model()->index(2, 0).data().toString(), u"5"_s);
     QCOMPARE(f.model()->index(2, 7).data().toString(), u"21"_s);
     QCOMPARE(
@@ -179,12 +207,18 @@ void EntryWindowTest::closeCheck()
     QVERIFY(f.type(1, 3, text));
     f.setCurrent(0, 1);
 
-    QCOMPARE(f.window->closeAfterCheck(), right);
+    QCOMPARE(f.window->closeAfterCheck(), right && !text.isEmpty());
+    if (right && text.isEmpty()) {
+        // Not wrong, but a draw missing a number is not written: closing asks, No keeps it open.
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].text,
+            u"7つの数字がそろっていない行は保存されていません。破棄して閉じますか？"_s);
+        QCOMPARE(f.storedField(2, 2), std::optional<long long>(10));
+        return;
+    }
     if (right) {
         QVERIFY(f.messages.isEmpty());
-        const auto expected
-            = text.isEmpty() ? std::nullopt : std::optional<long long>(text.toInt());
-        QCOMPARE(f.storedField(2, 2), expected);
+        QCOMPARE(f.storedField(2, 2), std::optional<long long>(text.toInt()));
         return;
     }
     QCOMPARE(f.messages.size(), 1);
@@ -213,9 +247,10 @@ void EntryWindowTest::addLine_data()
 {
     QTest::addColumn<int>("activeRow");
     QTest::addColumn<int>("newDrawNo");
+    // Always numbered after the latest draw.
     QTest::newRow("on the last row") << 2 << 6;
-    QTest::newRow("into a gap") << 1 << 3;
-    QTest::newRow("above a taken number") << 0 << 3;
+    QTest::newRow("in the middle") << 1 << 6;
+    QTest::newRow("on the first row") << 0 << 6;
 }
 
 void EntryWindowTest::addLine()
@@ -241,11 +276,19 @@ void EntryWindowTest::addLine()
         QVERIFY(f.model()->index(activeRow + 1, c).data().toString().isEmpty());
     QVERIFY(f.window->isWindowModified());
 
-    // The new row becomes a record when it is left.
+    // A new row missing a number is not written, even when left.
     f.type(activeRow + 1, 1, u"30"_s);
+    f.setCurrent(activeRow, 1);
     QVERIFY(!f.isStored(newDrawNo));
+    QVERIFY(f.window->isWindowModified());
+    QVERIFY(f.model()->index(activeRow + 1, 2).data(Qt::ToolTipRole).toString().contains(u"そろうまで"_s));
+    // Complete, it is written when it is left.
+    for (int c = 2; c <= 7; ++c)
+        QVERIFY(f.type(activeRow + 1, c, QString::number(29 + c)));
+    f.setCurrent(activeRow + 1, 1);
     f.setCurrent(activeRow, 1);
     QCOMPARE(f.storedField(newDrawNo, 0), std::optional<long long>(30));
+    QCOMPARE(f.storedField(newDrawNo, 6), std::optional<long long>(36));
     QVERIFY(!f.window->isWindowModified());
     QVERIFY(!(f.model()->flags(f.model()->index(activeRow + 1, 0)) & Qt::ItemIsEditable));
 }
@@ -311,10 +354,21 @@ void EntryWindowTest::rowsWrittenOnLeavingAndOnClose()
     QCOMPARE(f.storedField(1, 0), std::optional<long long>(40));
     QVERIFY(!f.window->isWindowModified());
 
+    QCOMPARE(f.changeQuestions.size(), 1);
+
+    // Emptying a number of a stored draw is not written; closing asks and No keeps the window.
     QVERIFY(f.type(1, 7, QString()));
+    QSignalSpy changed(f.window.data(), &EntryWindow::historyChanged);
+    QVERIFY(!f.window->close());
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].text,
+        u"7つの数字がそろっていない行は保存されていません。破棄して閉じますか？"_s);
+    QCOMPARE(f.storedField(2, 6), std::optional<long long>(14));
+    QCOMPARE(changed.size(), 0);
+    f.answers = { QMessageBox::Yes };
     QVERIFY(f.window->close());
-    QVERIFY(f.messages.isEmpty());
-    QCOMPARE(f.storedField(2, 6), std::nullopt);
+    QCOMPARE(f.storedField(2, 6), std::optional<long long>(14));
+    QCOMPARE(changed.size(), 1);
 }
 
 void EntryWindowTest::deletedRowsLeaveTheDatabase()
@@ -340,24 +394,30 @@ void EntryWindowTest::deletedRowsLeaveTheDatabase()
 
 void EntryWindowTest::newDrawNumber_data()
 {
+    const QString notWhole = u"回数には1から999999999までの整数を入力してください。"_s;
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("used") << u"5"_s << u"回数 5 はすでに使われています。"_s;
-    QTest::newRow("zero") << u"0"_s << u"回数には1以上の整数を入力してください。"_s;
-    QTest::newRow("empty") << QString() << u"回数には1以上の整数を入力してください。"_s;
-    QTest::newRow("letters") << u"abc"_s << u"回数には1以上の整数を入力してください。"_s;
-    QTest::newRow("free") << u"12"_s << QString();
+    QTest::addColumn<bool>("far");
+    QTest::newRow("used") << u"5"_s << u"回数 5 はすでに使われています。"_s << false;
+    QTest::newRow("zero") << u"0"_s << notWhole << false;
+    QTest::newRow("empty") << QString() << notWhole << false;
+    QTest::newRow("letters") << u"abc"_s << notWhole << false;
+    QTest::newRow("beyond the limit") << u"1000000000"_s << notWhole << false;
+    QTest::newRow("the next, as proposed") << u"6"_s << QString() << false;
+    QTest::newRow("a gap below the latest") << u"3"_s << QString() << true;
+    QTest::newRow("far above") << u"12"_s << QString() << true;
 }
 
 void EntryWindowTest::newDrawNumber()
 {
     QFETCH(QString, text);
     QFETCH(QString, refusal);
+    QFETCH(bool, far);
     Fixture f;
     f.setCurrent(0, 0);
-    f.answers = { QMessageBox::Yes };
+    f.answers = { QMessageBox::Yes, QMessageBox::Yes };
     f.window->addLine();
-    QCOMPARE(f.model()->drawNumber(1), 3);
+    QCOMPARE(f.model()->drawNumber(1), 6);
 
     QCOMPARE(f.type(1, 0, text), refusal.isEmpty());
     QCoreApplication::processEvents();
@@ -365,13 +425,33 @@ void EntryWindowTest::newDrawNumber()
         QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.messages[1].text, refusal);
         QCOMPARE(f.messages[1].icon, QMessageBox::Critical);
-        QCOMPARE(f.model()->drawNumber(1), 3);
+        QCOMPARE(f.model()->drawNumber(1), 6);
         return;
     }
-    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages.size(), far ? 2 : 1);
+    if (far)
+        QCOMPARE(f.messages[1].text,
+            u"第%1回は最新の第5回から離れています。よろしいですか？"_s.arg(text));
+    for (int c = 1; c <= 7; ++c)
+        QVERIFY(f.type(1, c, QString::number(c + 30)));
     f.setCurrent(0, 1);
-    QVERIFY(f.isStored(12));
-    QVERIFY(!f.isStored(3));
+    QVERIFY(f.isStored(text.toInt()));
+    QCOMPARE(f.stored().size(), std::size_t(4));
+}
+
+void EntryWindowTest::farDrawNumberAsksAndNoKeepsTheNext()
+{
+    Fixture f;
+    f.answers = { QMessageBox::Yes };
+    f.window->addLine();
+    QCOMPARE(f.model()->drawNumber(3), 6);
+    QVERIFY(!f.type(3, 0, u"20000"_s));
+    QCOMPARE(f.messages.size(), 2);
+    QCOMPARE(f.messages[1].text, u"第20000回は最新の第5回から離れています。よろしいですか？"_s);
+    QCOMPARE(f.messages[1].icon, QMessageBox::Warning);
+    QCOMPARE(f.messages[1].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(f.messages[1].defaultButton, QMessageBox::No);
+    QCOMPARE(f.model()->drawNumber(3), 6);
 }
 
 void EntryWindowTest::failedWriteKeepsTheTyping()
@@ -431,8 +511,9 @@ void EntryWindowTest::closeButtonClosesTheSubWindow()
     area.show();
     sub->show();
     QVERIFY(QTest::qWaitForWindowExposed(&area));
-    QCOMPARE(sub->geometry(),
-        QRect(QPoint(0, 0), twipsToPixels(EntryWindow::WidthTwips, EntryWindow::HeightTwips)));
+    QSize designed = twipsToPixels(EntryWindow::WidthTwips, EntryWindow::HeightTwips);
+    designed.rwidth() += f.grid()->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
+    QCOMPARE(sub->geometry(), QRect(QPoint(0, 0), designed));
 
     f.type(0, 3, u"abc"_s);
     QVERIFY(sub->isWindowModified());
@@ -448,6 +529,295 @@ void EntryWindowTest::closeButtonClosesTheSubWindow()
     QCOMPARE(unloaded.size(), 1);
     QTRY_VERIFY(!guard);
     QCOMPARE(f.storedField(1, 2), std::optional<long long>(3));
+}
+
+void EntryWindowTest::addLineWithoutCurrentCellAppends()
+{
+    Fixture f;
+    f.grid()->setCurrentIndex({});
+    f.answers = { QMessageBox::Yes };
+    f.window->addLine();
+    QCOMPARE(f.model()->rowCount(), 4);
+    QCOMPARE(f.model()->drawNumber(3), 6);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(3, 1));
+}
+
+void EntryWindowTest::emptyNewRowIsNeverStored()
+{
+    Fixture f;
+    f.answers = { QMessageBox::Yes };
+    f.window->addLine();
+    QVERIFY(!f.window->closeAfterCheck());
+    QCOMPARE(f.messages.size(), 2);
+    QCOMPARE(f.messages[1].text,
+        u"7つの数字がそろっていない行は保存されていません。破棄して閉じますか？"_s);
+    QCOMPARE(f.messages[1].defaultButton, QMessageBox::No);
+    QVERIFY(!f.isStored(6));
+    f.answers = { QMessageBox::Yes };
+    QVERIFY(f.window->closeAfterCheck());
+    QVERIFY(!f.isStored(6));
+    QCOMPARE(f.stored().size(), std::size_t(3));
+}
+
+void EntryWindowTest::opensOnTheLatestDraw()
+{
+    std::vector<DrawRecord> draws;
+    for (int no = 1; no <= 300; ++no)
+        draws.push_back(draw(no, { 1, 2, 3, 4, 5, 6, 7 }));
+    Fixture f(draws);
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window));
+    const QModelIndex latest = f.model()->index(299, 1);
+    QCOMPARE(f.grid()->currentIndex(), latest);
+    QVERIFY(f.grid()->viewport()->rect().intersects(f.grid()->visualRect(latest)));
+}
+
+// Keys go to whatever has the focus: the grid, or the editor that a key opened.
+static void typeKeys(const QString &keys)
+{
+    for (QChar c : keys) {
+        if (c == u'\n')
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+}
+
+void EntryWindowTest::keyboardMovesAlongTheRow()
+{
+    Fixture f;
+    f.window->show();
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window));
+    f.grid()->setFocus();
+    f.setCurrent(2, 7);
+    QTest::keyClick(f.grid(), Qt::Key_Tab);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(2, 8));
+    QTest::keyClick(f.grid(), Qt::Key_Tab);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(2, 8)); // no wrap to the top
+    QCOMPARE(QApplication::focusWidget(), f.grid());
+    f.setCurrent(1, 4);
+    QTest::keyClick(f.grid(), Qt::Key_Home);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(1, 1));
+    f.setCurrent(0, 7);
+    QTest::keyClick(f.grid(), Qt::Key_Return);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(1, 1));
+
+    // A new draw from the keyboard alone: numbers and Enter, then on to the row above.
+    f.setCurrent(2, 1);
+    f.answers = { QMessageBox::Yes };
+    f.window->addLine();
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(3, 1));
+    typeKeys(u"31\n32\n33\n34\n35\n36\n"_s);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(3, 7));
+    typeKeys(u"37\n"_s);
+    QCOMPARE(f.model()->index(3, 7).data().toString(), u"37"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(f.storedField(6, 6), std::optional<long long>(37));
+}
+
+void EntryWindowTest::decimalPointIsRefusedNotDropped()
+{
+    Fixture f;
+    f.window->show();
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window));
+    f.grid()->setFocus();
+    f.setCurrent(0, 3);
+    typeKeys(u"1.0\n"_s);
+    QCOMPARE(f.model()->index(0, 3).data().toString(), u"1.0"_s);
+    QVERIFY(f.model()->isWrong(0, 3));
+    QVERIFY(!f.window->closeAfterCheck());
+    QCOMPARE(f.storedField(1, 2), std::optional<long long>(3));
+}
+
+void EntryWindowTest::changingAStoredDrawAsksOncePerRow()
+{
+    Fixture f;
+    f.changeAnswer = QMessageBox::No;
+    f.setCurrent(0, 1);
+    QVERIFY(!f.type(0, 1, u"40"_s));
+    QCOMPARE(f.changeQuestions, QStringList { u"第1回の当選数字を変更します。よろしいですか？"_s });
+    QCOMPARE(f.model()->index(0, 1).data().toString(), u"1"_s);
+    QVERIFY(!f.model()->isPending(0));
+
+    f.changeAnswer = QMessageBox::Yes;
+    QVERIFY(f.type(0, 1, u"40"_s));
+    QVERIFY(f.type(0, 2, u"41"_s));
+    QCOMPARE(f.changeQuestions.size(), 2);
+    f.setCurrent(1, 1);
+    QCOMPARE(f.storedField(1, 1), std::optional<long long>(41));
+    // Typing the value a cell already holds asks nothing.
+    QVERIFY(f.type(1, 1, u"8"_s));
+    QCOMPARE(f.changeQuestions.size(), 2);
+}
+
+void EntryWindowTest::repeatedNumbersAreWrong()
+{
+    Fixture f;
+    QVERIFY(f.type(0, 2, u"1"_s));
+    QVERIFY(f.type(1, 7, u"08"_s));
+    QCOMPARE(f.model()->problemText(0, 2), u"第1回 第2数字: 1 は第1数字と同じです（1回の7つの数字はすべて異なります）"_s);
+    QVERIFY(f.model()->isWrong(1, 7));
+    QVERIFY(!f.window->closeAfterCheck());
+    QCOMPARE(f.messages[0].text, u"結果マスタの数字に誤りがあります。"_s);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(0, 2));
+    QCOMPARE(f.storedField(1, 1), std::optional<long long>(2));
+    QCOMPARE(f.storedField(2, 6), std::optional<long long>(14));
+}
+
+void EntryWindowTest::wrongCellNamesDrawAndColumn()
+{
+    Fixture f({ draw(2141, { 14, 15, 22, 32, 37, 41, 1 }, "2026-09-28"),
+        draw(2142, { 2, 8, 10, 13, 27, 30, 39 }, "2026-10-01") });
+    QVERIFY(f.type(1, 3, u"44"_s));
+    const QString problem = u"第2142回 第3数字: 44 は1～43の範囲外です"_s;
+    QCOMPARE(f.model()->problemText(1, 3), problem);
+    QVERIFY(f.model()->index(1, 3).data(Qt::ToolTipRole).toString().startsWith(problem));
+    f.setCurrent(1, 3);
+    QCOMPARE(f.window->statusLine()->text(), problem);
+    f.setCurrent(0, 1); // another cell: the first wrong one is still named
+    QCOMPARE(f.window->statusLine()->text(), problem);
+}
+
+void EntryWindowTest::proposedDate_data()
+{
+    QTest::addColumn<QString>("latestDate");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("thursday to monday") << u"2026-12-03"_s << u"2026-12-07"_s;
+    QTest::newRow("monday to thursday") << u"2026-12-07"_s << u"2026-12-10"_s;
+    QTest::newRow("across the year end") << u"2026-12-31"_s << u"2027-01-04"_s;
+    QTest::newRow("thursdays only before april 2011") << u"2011-03-24"_s << u"2011-03-31"_s;
+    QTest::newRow("latest without a date") << QString() << QString();
+}
+
+void EntryWindowTest::proposedDate()
+{
+    QFETCH(QString, latestDate);
+    QFETCH(QString, proposed);
+    const std::string date = latestDate.toStdString();
+    Fixture f({ draw(1, { 1, 2, 3, 4, 5, 6, 7 }, "2001-01-04"),
+        draw(2, { 8, 9, 10, 11, 12, 13, 14 }, date.c_str()) });
+    f.answers = { QMessageBox::Yes };
+    f.window->addLine();
+    QCOMPARE(f.model()->index(2, DrawTableModel::DateColumn).data().toString(), proposed);
+    for (int c = 1; c <= 7; ++c)
+        QVERIFY(f.type(2, c, QString::number(c + 20)));
+    f.setCurrent(0, 1);
+    const auto draws = f.stored();
+    QCOMPARE(draws.size(), std::size_t(3));
+    QCOMPARE(QString::fromStdString(draws[2].date), proposed);
+}
+
+void EntryWindowTest::typedDatesAreChecked()
+{
+    Fixture f({ draw(1, { 1, 2, 3, 4, 5, 6, 7 }, "2026-12-03") });
+    f.answers = { QMessageBox::Yes };
+    f.window->addLine();
+    for (int c = 1; c <= 7; ++c)
+        QVERIFY(f.type(1, c, QString::number(c + 20)));
+    const int date = DrawTableModel::DateColumn;
+    QVERIFY(f.type(1, date, u"2026-02-30"_s));
+    QCOMPARE(f.model()->problemText(1, date), u"第2回 抽選日: 2026-02-30 は日付ではありません（例 2026-12-07）"_s);
+    QVERIFY(f.type(1, date, u"2026/12/1"_s));
+    QCOMPARE(f.model()->problemText(1, date),
+        u"第2回 抽選日: 2026-12-01 は前の第1回の抽選日 2026-12-03 より前です"_s);
+    f.setCurrent(0, 1);
+    QVERIFY(!f.isStored(2));
+    QVERIFY(f.type(1, date, u"2026/12/7"_s));
+    QCOMPARE(f.model()->index(1, date).data().toString(), u"2026-12-07"_s);
+    QVERIFY(!f.model()->isWrong(1, date));
+    f.setCurrent(1, 1);
+    f.setCurrent(0, 1);
+    QVERIFY(f.isStored(2));
+}
+
+void EntryWindowTest::paste_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("date");
+    QTest::newRow("spaces, bonus in brackets") << u"02 08 10 13 27 30 (39)"_s << QString();
+    QTest::newRow("commas") << u"2,8,10,13,27,30,39"_s << QString();
+    QTest::newRow("spreadsheet cells") << u"2\t8\t10\t13\t27\t30\t39\r\n"_s << QString();
+    QTest::newRow("full-width digits") << u"０２　０８　１０　１３　２７　３０　（３９）"_s << QString();
+    QTest::newRow("draw number and date in front")
+        << u"第6回 2026/12/07 02 08 10 13 27 30 (39)"_s << u"2026-12-07"_s;
+    QTest::newRow("cells with draw number and date")
+        << u"6\t2026-12-07\t2\t8\t10\t13\t27\t30\t39"_s << u"2026-12-07"_s;
+    QTest::newRow("japanese date") << u"６　2026年12月7日　2 8 10 13 27 30 39"_s << u"2026-12-07"_s;
+}
+
+void EntryWindowTest::paste()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, date);
+    Fixture f;
+    f.answers = { QMessageBox::Yes };
+    f.window->addLine();
+    f.window->paste(text);
+    QCOMPARE(f.model()->rowCount(), 4);
+    const std::vector<long long> expected { 2, 8, 10, 13, 27, 30, 39 };
+    for (int field = 0; field < 7; ++field)
+        QCOMPARE(f.storedField(6, field), std::optional<long long>(expected[std::size_t(field)]));
+    QCOMPARE(QString::fromStdString(f.stored().back().date), date);
+    QCOMPARE(f.messages.size(), 1);
+}
+
+void EntryWindowTest::pasteSeveralLinesAddsRows()
+{
+    Fixture f;
+    f.window->paste(u"6\t2026-12-07\t1\t2\t3\t4\t5\t6\t7\n"
+                    "7\t2026-12-10\t8\t9\t10\t11\t12\t13\t13\n"
+                    "no result here\n"_s);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.model()->rowCount(), 5);
+    QVERIFY(f.isStored(6));
+    QVERIFY(!f.isStored(7)); // a repeated number keeps the row back
+    QVERIFY(f.model()->isWrong(4, 7));
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].text.contains(u"3行目"_s));
+
+    // Numbers alone over a stored draw ask first; No leaves it.
+    f.changeAnswer = QMessageBox::No;
+    f.setCurrent(0, 1);
+    f.window->paste(u"11 12 13 14 15 16 17"_s);
+    QCOMPARE(f.changeQuestions.size(), 1);
+    QCOMPARE(f.storedField(1, 0), std::optional<long long>(1));
+    QCOMPARE(f.model()->index(0, 1).data().toString(), u"1"_s);
+}
+
+void EntryWindowTest::readOnlyDatabaseOpensForViewing()
+{
+    Fixture f;
+    delete f.window.data();
+    {
+        // A write version above 2 in the file header: SQLite opens the file read-only.
+        QFile file(f.path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.seek(18);
+        file.write("\x03", 1);
+    }
+    const QByteArray before = [&] { QFile in(f.path); in.open(QIODevice::ReadOnly); return in.readAll(); }();
+    f.openWindow();
+    QVERIFY(f.window->loadStatus());
+    QCOMPARE(f.model()->rowCount(), 3);
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window));
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].text.contains(u"読み取り専用"_s));
+    f.window->hide();
+    f.window->show();
+    QCOMPARE(f.messages.size(), 1); // said once
+    QVERIFY(!(f.model()->flags(f.model()->index(0, 1)) & Qt::ItemIsEditable));
+    QVERIFY(!f.type(0, 1, u"40"_s));
+    for (QAction *action : f.window->editMenu()->actions())
+        QVERIFY(!action->isEnabled());
+    f.setCurrent(1, 1);
+    QVERIFY(f.window->close());
+    QCOMPARE(f.messages.size(), 1); // no write errors
+    QFile after(f.path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
 }
 
 QTEST_MAIN(EntryWindowTest)

@@ -57,16 +57,83 @@ TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)
         { "decimal", "3.0", DrawNumberText::NotWholeNumber },
         { "negative", "-3", DrawNumberText::NotWholeNumber },
         { "beyond int", "4294967296", DrawNumberText::NotWholeNumber },
+        { "beyond the limit", "1000000000", DrawNumberText::NotWholeNumber },
+        { "at the limit", "999999999", DrawNumberText::Valid },
     };
     for (const Case &c : cases)
         EXPECT_EQ(checkDrawNumberText(c.text, used), c.expected) << c.name;
 }
 
-TEST(DrawValidation, NextFreeDrawNumberSkipsUsedOnes)
+TEST(DrawValidation, SevenNumbersInRangeAndNoneRepeated)
 {
-    EXPECT_EQ(nextFreeDrawNumber(0, {}), 1);
-    EXPECT_EQ(nextFreeDrawNumber(2, { 1, 2, 5 }), 3);
-    EXPECT_EQ(nextFreeDrawNumber(2, { 5, 4, 3, 3, 1, 2, 7 }), 6) << "unsorted with a duplicate";
-    EXPECT_EQ(nextFreeDrawNumber(7, { 1, 2, 3 }), 8);
-    EXPECT_EQ(nextFreeDrawNumber(-4, { 1 }), 2);
+    using F = NumberFault;
+    const F ok = F::None;
+    struct Case
+    {
+        const char *name;
+        DrawFields fields;
+        std::array<NumberFault, 7> expected;
+    };
+    const Case cases[] = {
+        { "right", { 2, 8, 10, 13, 27, 30, 39 }, { ok, ok, ok, ok, ok, ok, ok } },
+        { "main repeated", { 2, 8, 2, 13, 27, 30, 39 }, { ok, ok, F::Repeated, ok, ok, ok, ok } },
+        { "bonus is a main number", { 2, 8, 10, 13, 27, 30, 8 },
+            { ok, ok, ok, ok, ok, ok, F::Repeated } },
+        { "out of range", { 0, 44, 10, 13, 27, 30, 39 },
+            { F::OutOfRange, F::OutOfRange, ok, ok, ok, ok, ok } },
+        { "absent fields skipped", { 5, std::nullopt, std::nullopt, 6, 7, 8, 9 },
+            { ok, ok, ok, ok, ok, ok, ok } },
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(checkDrawNumbers(c.fields), c.expected) << c.name;
+    EXPECT_EQ(repeatedField({ 2, 8, 10, 13, 27, 30, 8 }, 6), 1);
+}
+
+TEST(DrawValidation, DrawDatesAreRealDates)
+{
+    struct Case
+    {
+        const char *name;
+        const char *text;
+        const char *expected; // nullptr: refused
+    };
+    const Case cases[] = {
+        { "iso", "2026-12-07", "2026-12-07" },
+        { "slashes, short", "2026/1/5", "2026-01-05" },
+        { "leap day", "2024-02-29", "2024-02-29" },
+        { "no leap day", "2025-02-29", nullptr },
+        { "month 13", "2026-13-01", nullptr },
+        { "day 32", "2026-01-32", nullptr },
+        { "mixed separators", "2026-01/05", nullptr },
+        { "two-digit year", "26-01-05", nullptr },
+        { "trailing text", "2026-01-05x", nullptr },
+        { "empty", "", nullptr },
+    };
+    for (const Case &c : cases) {
+        const auto date = parseDrawDate(c.text);
+        if (c.expected)
+            EXPECT_EQ(date.value_or("refused"), c.expected) << c.name;
+        else
+            EXPECT_FALSE(date) << c.name;
+    }
+}
+
+TEST(DrawValidation, NextDrawDay)
+{
+    struct Case
+    {
+        const char *name;
+        const char *date;
+        const char *expected;
+    };
+    const Case cases[] = {
+        { "thursday to monday", "2026-12-03", "2026-12-07" },
+        { "monday to thursday", "2026-12-07", "2026-12-10" },
+        { "across the year end", "2026-12-31", "2027-01-04" },
+        { "thursdays only before april 2011", "2011-03-24", "2011-03-31" },
+        { "first monday draw", "2011-03-31", "2011-04-04" },
+        { "not a date", "2026-02-30", "" },
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(nextDrawDay(c.date), c.expected) << c.name;
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QTableView>
+
+namespace loto6 {
+
+// The entry grid's keyboard: Tab and Enter move along a row's numbers and on to the first number
+// of the next row, never wrapping back to the top; Home goes to the first number.
+class DrawTableView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    using QTableView::QTableView;
+
+    // Where Enter leads from a cell: the next cell, and after the bonus or the date the first
+    // number of the next row; the last row's end stays put.
+    QModelIndex cellAfterEnter(const QModelIndex &index) const;
+    // Moves the current cell as Enter does.
+    void moveAfterEnter();
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+} // namespace loto6
