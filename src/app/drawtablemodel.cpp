@@ -81,6 +81,7 @@ Status DrawTableModel::open(const std::filesystem::path &file)
         row.record = std::move(draw);
         row.stored = true;
         m_rows.push_back(std::move(row));
+        recheckRow(rowCount() - 1);
     }
     endResetModel();
     emit unsavedRowsChanged(hasUnsavedRows());
@@ -113,17 +114,20 @@ DrawFields DrawTableModel::numberFields(int row) const
 
 QString DrawTableModel::numberProblem(int row, int column) const
 {
+    // Checked for every cell on every change: the text is built only for a wrong cell.
     const QString text = m_rows[std::size_t(row)].texts[std::size_t(column)].trimmed();
-    const QString where = drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[column]);
+    auto where = [&] { return drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[column]); };
     if (checkNumberText(toStd(text)) == NumberText::Wrong) {
         static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
         return digits.match(text).hasMatch()
-            ? tr("%1: %2 は1～43の範囲外です").arg(where, text)
-            : tr("%1: %2 は整数ではありません（小数点や文字は使えません）").arg(where, text);
+            ? tr("%1: %2 は1～43の範囲外です").arg(where(), text)
+            : tr("%1: %2 は整数ではありません（小数点や文字は使えません）").arg(where(), text);
     }
+    if (text.isEmpty())
+        return {};
     if (const int earlier = repeatedField(numberFields(row), column - 1); earlier >= 0)
         return tr("%1: %2 は%3と同じです（1回の7つの数字はすべて異なります）")
-            .arg(where, text, QString::fromUtf8(FieldNames[earlier + 1]));
+            .arg(where(), text, QString::fromUtf8(FieldNames[earlier + 1]));
     return {};
 }
 
@@ -147,7 +151,8 @@ QString DrawTableModel::dateProblem(int row) const
     const QString text = r.texts[DateColumn].trimmed();
     if (!r.pending || text.isEmpty())
         return {};
-    const QString where = drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[DateColumn]);
+    const QString where
+        = drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[DateColumn]);
     const auto date = parseDrawDate(toStd(text));
     if (!date)
         return tr("%1: %2 は日付ではありません（例 2026-12-07）").arg(where, text);
@@ -168,7 +173,24 @@ QString DrawTableModel::problemText(int row, int column) const
     return {};
 }
 
-bool DrawTableModel::isWrong(int row, int column) const { return !problemText(row, column).isEmpty(); }
+bool DrawTableModel::isWrong(int row, int column) const
+{
+    return m_rows[std::size_t(row)].wrong[std::size_t(column)];
+}
+
+void DrawTableModel::recheckRow(int row)
+{
+    Row &r = m_rows[std::size_t(row)];
+    for (int c = 0; c < ColumnCount; ++c)
+        r.wrong[std::size_t(c)] = !problemText(row, c).isEmpty();
+}
+
+void DrawTableModel::recheckPendingRows()
+{
+    for (int r = 0; r < rowCount(); ++r)
+        if (m_rows[std::size_t(r)].pending)
+            recheckRow(r);
+}
 
 bool DrawTableModel::hasWrongCell(int row) const
 {
@@ -387,6 +409,8 @@ bool DrawTableModel::setData(const QModelIndex &index, const QVariant &value, in
     }
     row.texts[std::size_t(c)] = text;
     row.pending = true;
+    recheckRow(r);
+    recheckPendingRows();
     rowChanged(r);
     return true;
 }
@@ -418,6 +442,7 @@ int DrawTableModel::insertDrawRow(int row)
     fresh.pending = true;
     beginInsertRows({}, position, position);
     m_rows.insert(m_rows.begin() + position, std::move(fresh));
+    recheckRow(position);
     endInsertRows();
     emit unsavedRowsChanged(true);
     return position;
@@ -435,6 +460,7 @@ Status DrawTableModel::removeDrawRow(int row)
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
     endRemoveRows();
+    recheckPendingRows();
     emit unsavedRowsChanged(hasUnsavedRows());
     return Status::success();
 }
@@ -451,6 +477,7 @@ int DrawTableModel::pasteTargetRow(int row, const std::optional<int> &drawNo)
         beginRemoveRows({}, fresh, fresh);
         m_rows.erase(m_rows.begin() + fresh);
         endRemoveRows();
+        recheckPendingRows();
         emit unsavedRowsChanged(hasUnsavedRows());
         return -1;
     }
@@ -521,6 +548,7 @@ Status DrawTableModel::saveRow(int row)
     r.pending = false;
     r.changeConfirmed = false;
     m_savedChanges = true;
+    recheckRow(row);
     rowChanged(row);
     return Status::success();
 }

@@ -117,6 +117,7 @@ private:
         bool stored = false;
         bool pending = false;
         bool changeConfirmed = false; // the user agreed to change this stored draw
+        std::array<bool, ColumnCount> wrong{}; // the checks' result for the texts as they are
     };
 
     QString drawName(int row) const;
@@ -132,6 +133,9 @@ private:
     int pasteTargetRow(int row, const std::optional<int> &drawNo);
     bool fillPastedRow(int row, const PastedLine &pasted);
     void rowChanged(int row);
+    // Runs the checks again for a row, and for every pending row, whose dates depend on others.
+    void recheckRow(int row);
+    void recheckPendingRows();
 
     Database m_db;
     std::vector<Row> m_rows;

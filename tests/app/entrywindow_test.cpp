@@ -85,6 +85,7 @@ struct Fixture
 
     DrawTableModel *model() const { return window->model(); }
     QTableView *grid() const { return window->grid(); }
+    QPushButton *closeButton() const { return window->closeButton(); }
     void setCurrent(int row, int col) { grid()->setCurrentIndex(model()->index(row, col)); }
     bool type(int row, int col, const QString &text)
     {
@@ -139,6 +140,7 @@ private slots:
     void opensOnTheLatestDraw();
     void keyboardMovesAlongTheRow();
     void decimalPointIsRefusedNotDropped();
+    void currentCellIsOutlinedWithoutFocus();
     void changingAStoredDrawAsksOncePerRow();
     void repeatedNumbersAreWrong();
     void wrongCellNamesDrawAndColumn();
@@ -629,6 +631,26 @@ void EntryWindowTest::decimalPointIsRefusedNotDropped()
     QVERIFY(f.model()->isWrong(0, 3));
     QVERIFY(!f.window->closeAfterCheck());
     QCOMPARE(f.storedField(1, 2), std::optional<long long>(3));
+}
+
+void EntryWindowTest::currentCellIsOutlinedWithoutFocus()
+{
+    Fixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window));
+    f.closeButton()->setFocus();
+    f.setCurrent(1, 3);
+    const QImage image = f.grid()->viewport()->grab().toImage();
+    auto darkAtLeftEdge = [&](const QModelIndex &index) {
+        const QRect cell = f.grid()->visualRect(index);
+        for (int x = cell.left(); x <= cell.left() + 2; ++x)
+            if (qGray(image.pixel(x, cell.center().y())) < 60)
+                return true;
+        return false;
+    };
+    QVERIFY(darkAtLeftEdge(f.model()->index(1, 3)));
+    QVERIFY(!darkAtLeftEdge(f.model()->index(1, 4)));
+    QVERIFY(!darkAtLeftEdge(f.model()->index(0, 3)));
 }
 
 void EntryWindowTest::changingAStoredDrawAsksOncePerRow()
