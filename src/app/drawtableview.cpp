@@ -27,11 +27,16 @@ QModelIndex DrawTableView::cellAfterEnter(const QModelIndex &index) const
 
 void DrawTableView::moveAfterEnter()
 {
-    const QModelIndex next = cellAfterEnter(currentIndex());
-    if (next.isValid() && next != currentIndex()) {
+    const QModelIndex current = currentIndex();
+    const QModelIndex next = cellAfterEnter(current);
+    if (next.isValid() && next != current) {
         setCurrentIndex(next);
         scrollTo(next);
     }
+    if (current.isValid()
+        && (current.column() == DrawTableModel::BonusColumn
+            || current.column() == DrawTableModel::DateColumn))
+        emit rowFinished(current.row());
 }
 
 QModelIndex DrawTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)

@@ -19,6 +19,10 @@ public:
     // Moves the current cell as Enter does.
     void moveAfterEnter();
 
+signals:
+    // Enter was pressed on a row's bonus or date: the row is finished, even when it is the last.
+    void rowFinished(int row);
+
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -165,6 +165,8 @@ void EntryWindow::createGrid()
             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                 | QAbstractItemView::AnyKeyPressed);
     connect(m_delegate, &DrawCellDelegate::enterPressed, m_grid, &DrawTableView::moveAfterEnter);
+    // Enter after the last number of the last row writes the draw without leaving the row.
+    connect(m_grid, &DrawTableView::rowFinished, this, &EntryWindow::rowLeft);
     m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_grid->setWordWrap(false);
     m_grid->setCornerButtonEnabled(false);
