@@ -34,8 +34,8 @@ std::optional<DrawTableModel::PastedLine> parsePastedLine(const QString &line)
     QString text = line.normalized(QString::NormalizationForm_KC);
     DrawTableModel::PastedLine pasted;
     if (const QRegularExpressionMatch m = dateForm.match(text); m.hasMatch()) {
-        pasted.date = m.captured(1) + QLatin1Char('-') + m.captured(2) + QLatin1Char('-')
-            + m.captured(3);
+        pasted.date
+            = m.captured(1) + QLatin1Char('-') + m.captured(2) + QLatin1Char('-') + m.captured(3);
         if (const auto iso = parseDrawDate(toStd(pasted.date)))
             pasted.date = QString::fromStdString(*iso);
         text.remove(m.capturedStart(), m.capturedLength());
@@ -107,7 +107,8 @@ DrawFields DrawTableModel::numberFields(int row) const
 {
     DrawFields fields;
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
-        if (const auto v = parseNumberText(toStd(m_rows[std::size_t(row)].texts[std::size_t(f + 1)])))
+        if (const auto v
+            = parseNumberText(toStd(m_rows[std::size_t(row)].texts[std::size_t(f + 1)])))
             fields[std::size_t(f)] = *v;
     return fields;
 }
@@ -116,7 +117,8 @@ QString DrawTableModel::numberProblem(int row, int column) const
 {
     // Checked for every cell on every change: the text is built only for a wrong cell.
     const QString text = m_rows[std::size_t(row)].texts[std::size_t(column)].trimmed();
-    auto where = [&] { return drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[column]); };
+    auto where
+        = [&] { return drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[column]); };
     if (checkNumberText(toStd(text)) == NumberText::Wrong) {
         static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
         return digits.match(text).hasMatch()
@@ -159,7 +161,8 @@ QString DrawTableModel::dateProblem(int row) const
     if (const int previous = previousDatedRow(row); previous >= 0) {
         const QString before = m_rows[std::size_t(previous)].texts[DateColumn];
         if (*date < *parseDrawDate(toStd(before)))
-            return tr("%1: %2 は前の%3の抽選日 %4 より前です").arg(where, text, drawName(previous), before);
+            return tr("%1: %2 は前の%3の抽選日 %4 より前です")
+                .arg(where, text, drawName(previous), before);
     }
     return {};
 }
@@ -327,8 +330,7 @@ Qt::ItemFlags DrawTableModel::flags(const QModelIndex &index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     // A stored draw keeps its number; a new one may change it until it is first written.
-    if (!m_readOnly
-        && (index.column() != DrawNoColumn || !m_rows[std::size_t(index.row())].stored))
+    if (!m_readOnly && (index.column() != DrawNoColumn || !m_rows[std::size_t(index.row())].stored))
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -355,7 +357,8 @@ bool DrawTableModel::confirmDrawNumber(int row, int drawNo)
     const int latest = latestDrawNumberExcept(row);
     if (drawNo - 1 == latest)
         return true;
-    return m_confirm(tr("第%1回は最新の第%2回から離れています。よろしいですか？").arg(drawNo).arg(latest));
+    return m_confirm(
+        tr("第%1回は最新の第%2回から離れています。よろしいですか？").arg(drawNo).arg(latest));
 }
 
 bool DrawTableModel::confirmChange(int row)
@@ -363,7 +366,8 @@ bool DrawTableModel::confirmChange(int row)
     Row &r = m_rows[std::size_t(row)];
     if (!r.stored || !r.record.isComplete() || r.changeConfirmed)
         return true;
-    r.changeConfirmed = m_confirm(tr("第%1回の当選数字を変更します。よろしいですか？").arg(r.record.drawNo));
+    r.changeConfirmed
+        = m_confirm(tr("第%1回の当選数字を変更します。よろしいですか？").arg(r.record.drawNo));
     return r.changeConfirmed;
 }
 
@@ -430,7 +434,8 @@ int DrawTableModel::insertDrawRow(int row)
     const int latest = latestRow();
     const int latestNo = latest >= 0 ? drawNumber(latest) : 0;
     if (latestNo >= MaxDrawNumber) {
-        emit inputRefused(tr("回数が上限の%1に達しているため、行を追加できません。").arg(MaxDrawNumber));
+        emit inputRefused(
+            tr("回数が上限の%1に達しているため、行を追加できません。").arg(MaxDrawNumber));
         return -1;
     }
     const int position = row >= 0 && row < rowCount() ? row + 1 : rowCount();

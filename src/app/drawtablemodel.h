@@ -117,7 +117,7 @@ private:
         bool stored = false;
         bool pending = false;
         bool changeConfirmed = false; // the user agreed to change this stored draw
-        std::array<bool, ColumnCount> wrong{}; // the checks' result for the texts as they are
+        std::array<bool, ColumnCount> wrong {}; // the checks' result for the texts as they are
     };
 
     QString drawName(int row) const;

@@ -69,8 +69,7 @@ QModelIndex DrawTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardMod
 void DrawTableView::keyPressEvent(QKeyEvent *event)
 {
     // Tab at the end keeps the focus in the grid instead of passing it to the next widget.
-    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-        && state() != EditingState
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && state() != EditingState
         && moveCursor(event->key() == Qt::Key_Tab ? MoveNext : MovePrevious, event->modifiers())
             == currentIndex()) {
         event->accept();

@@ -160,10 +160,9 @@ void EntryWindow::createGrid()
     m_delegate = new DrawCellDelegate(m_grid);
     m_grid->setItemDelegate(m_delegate);
     m_grid->setModel(m_model);
-    m_grid->setEditTriggers(m_model->isReadOnly()
-            ? QAbstractItemView::NoEditTriggers
-            : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                | QAbstractItemView::AnyKeyPressed);
+    m_grid->setEditTriggers(m_model->isReadOnly() ? QAbstractItemView::NoEditTriggers
+                                                  : QAbstractItemView::DoubleClicked
+                | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     connect(m_delegate, &DrawCellDelegate::enterPressed, m_grid, &DrawTableView::moveAfterEnter);
     // Enter after the last number of the last row writes the draw without leaving the row.
     connect(m_grid, &DrawTableView::rowFinished, this, &EntryWindow::rowLeft);

@@ -51,17 +51,15 @@ Status checkAgainstStored(const DrawRecord &draw, bool force, const std::vector<
             return Status::failure("add: draw " + std::to_string(draw.drawNo)
                 + " is already stored; import a corrected file to change it");
         latest = std::max(latest, r.drawNo);
-        if (r.drawNo < draw.drawNo && !r.date.empty()
-            && (!previous || r.drawNo > previous->drawNo))
+        if (r.drawNo < draw.drawNo && !r.date.empty() && (!previous || r.drawNo > previous->drawNo))
             previous = &r;
     }
     if (!force && latest < MaxDrawNumber && draw.drawNo != latest + 1)
-        return Status::failure("add: draw " + std::to_string(draw.drawNo)
-            + " is not the next draw " + std::to_string(latest + 1)
-            + "; check the number, or give --force to add it anyway");
+        return Status::failure("add: draw " + std::to_string(draw.drawNo) + " is not the next draw "
+            + std::to_string(latest + 1) + "; check the number, or give --force to add it anyway");
     if (previous && parseDrawDate(previous->date) && draw.date < *parseDrawDate(previous->date))
-        return Status::failure("add: DATE " + draw.date + " is earlier than "
-            + previous->date + ", the date of draw " + std::to_string(previous->drawNo));
+        return Status::failure("add: DATE " + draw.date + " is earlier than " + previous->date
+            + ", the date of draw " + std::to_string(previous->drawNo));
     return Status::success();
 }
 
@@ -80,8 +78,8 @@ int addCommand(Context &ctx)
             values.push_back(a);
     }
     if (values.size() != 2 + DrawRecord::FieldCount)
-        return ctx.usage("add: give DRAW DATE N1 N2 N3 N4 N5 N6 BONUS (" + std::to_string(values.size())
-            + " value(s) given)");
+        return ctx.usage("add: give DRAW DATE N1 N2 N3 N4 N5 N6 BONUS ("
+            + std::to_string(values.size()) + " value(s) given)");
     DrawRecord draw;
     if (Status s = parseDraw(values, draw); !s)
         return ctx.fail(s.message());

@@ -20,7 +20,8 @@ std::string_view trimmed(std::string_view s)
 
 bool allDigits(std::string_view s)
 {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty()
+        && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Digits only: no sign, no decimal point, no exponent.
@@ -119,7 +120,7 @@ int repeatedField(const DrawFields &fields, int field)
 
 std::array<NumberFault, DrawRecord::FieldCount> checkDrawNumbers(const DrawFields &fields)
 {
-    std::array<NumberFault, DrawRecord::FieldCount> faults{};
+    std::array<NumberFault, DrawRecord::FieldCount> faults {};
     for (int f = 0; f < DrawRecord::FieldCount; ++f) {
         const auto &v = fields[std::size_t(f)];
         if (v && !inNumberRange(*v))

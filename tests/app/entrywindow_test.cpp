@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
-#include <QLabel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -283,7 +283,11 @@ void EntryWindowTest::addLine()
     f.setCurrent(activeRow, 1);
     QVERIFY(!f.isStored(newDrawNo));
     QVERIFY(f.window->isWindowModified());
-    QVERIFY(f.model()->index(activeRow + 1, 2).data(Qt::ToolTipRole).toString().contains(u"そろうまで"_s));
+    QVERIFY(f.model()
+                ->index(activeRow + 1, 2)
+                .data(Qt::ToolTipRole)
+                .toString()
+                .contains(u"そろうまで"_s));
     // Complete, it is written when it is left.
     for (int c = 2; c <= 7; ++c)
         QVERIFY(f.type(activeRow + 1, c, QString::number(29 + c)));
@@ -680,7 +684,8 @@ void EntryWindowTest::repeatedNumbersAreWrong()
     Fixture f;
     QVERIFY(f.type(0, 2, u"1"_s));
     QVERIFY(f.type(1, 7, u"08"_s));
-    QCOMPARE(f.model()->problemText(0, 2), u"第1回 第2数字: 1 は第1数字と同じです（1回の7つの数字はすべて異なります）"_s);
+    QCOMPARE(f.model()->problemText(0, 2),
+        u"第1回 第2数字: 1 は第1数字と同じです（1回の7つの数字はすべて異なります）"_s);
     QVERIFY(f.model()->isWrong(1, 7));
     QVERIFY(!f.window->closeAfterCheck());
     QCOMPARE(f.messages[0].text, u"結果マスタの数字に誤りがあります。"_s);
@@ -741,7 +746,8 @@ void EntryWindowTest::typedDatesAreChecked()
         QVERIFY(f.type(1, c, QString::number(c + 20)));
     const int date = DrawTableModel::DateColumn;
     QVERIFY(f.type(1, date, u"2026-02-30"_s));
-    QCOMPARE(f.model()->problemText(1, date), u"第2回 抽選日: 2026-02-30 は日付ではありません（例 2026-12-07）"_s);
+    QCOMPARE(f.model()->problemText(1, date),
+        u"第2回 抽選日: 2026-02-30 は日付ではありません（例 2026-12-07）"_s);
     QVERIFY(f.type(1, date, u"2026/12/1"_s));
     QCOMPARE(f.model()->problemText(1, date),
         u"第2回 抽選日: 2026-12-01 は前の第1回の抽選日 2026-12-03 より前です"_s);
@@ -762,7 +768,8 @@ void EntryWindowTest::paste_data()
     QTest::newRow("spaces, bonus in brackets") << u"02 08 10 13 27 30 (39)"_s << QString();
     QTest::newRow("commas") << u"2,8,10,13,27,30,39"_s << QString();
     QTest::newRow("spreadsheet cells") << u"2\t8\t10\t13\t27\t30\t39\r\n"_s << QString();
-    QTest::newRow("full-width digits") << u"０２　０８　１０　１３　２７　３０　（３９）"_s << QString();
+    QTest::newRow("full-width digits")
+        << u"０２　０８　１０　１３　２７　３０　（３９）"_s << QString();
     QTest::newRow("draw number and date in front")
         << u"第6回 2026/12/07 02 08 10 13 27 30 (39)"_s << u"2026-12-07"_s;
     QTest::newRow("cells with draw number and date")
@@ -820,7 +827,11 @@ void EntryWindowTest::readOnlyDatabaseOpensForViewing()
         file.seek(18);
         file.write("\x03", 1);
     }
-    const QByteArray before = [&] { QFile in(f.path); in.open(QIODevice::ReadOnly); return in.readAll(); }();
+    const QByteArray before = [&] {
+        QFile in(f.path);
+        in.open(QIODevice::ReadOnly);
+        return in.readAll();
+    }();
     f.openWindow();
     QVERIFY(f.window->loadStatus());
     QCOMPARE(f.model()->rowCount(), 3);

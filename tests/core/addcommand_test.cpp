@@ -78,7 +78,8 @@ TEST(AddCommand, RefusalsNameTheProblemAndLeaveTheDatabaseUnchanged)
         const char *message;
     };
     const Case cases[] = {
-        { "not the next draw", { std::to_string(f.latest + 2), date, "1", "2", "3", "4", "5", "6", "7" },
+        { "not the next draw",
+            { std::to_string(f.latest + 2), date, "1", "2", "3", "4", "5", "6", "7" },
             "is not the next draw" },
         { "already stored", { std::to_string(f.latest), date, "1", "2", "3", "4", "5", "6", "7" },
             "is already stored" },
@@ -93,7 +94,8 @@ TEST(AddCommand, RefusalsNameTheProblemAndLeaveTheDatabaseUnchanged)
         { "bonus is a main number", { next, date, "1", "2", "3", "4", "5", "6", "2" },
             "BONUS 2 repeats N2" },
         { "draw zero", { "0", date, "1", "2", "3", "4", "5", "6", "7" }, "DRAW \"0\"" },
-        { "beyond the draw limit", { "1000000000", date, "1", "2", "3", "4", "5", "6", "7", "--force" },
+        { "beyond the draw limit",
+            { "1000000000", date, "1", "2", "3", "4", "5", "6", "7", "--force" },
             "DRAW \"1000000000\"" },
     };
     for (const Case &c : cases) {
