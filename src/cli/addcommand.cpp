@@ -54,9 +54,11 @@ Status checkAgainstStored(const DrawRecord &draw, bool force, const std::vector<
         if (r.drawNo < draw.drawNo && !r.date.empty() && (!previous || r.drawNo > previous->drawNo))
             previous = &r;
     }
-    if (!force && latest < MaxDrawNumber && draw.drawNo != latest + 1)
-        return Status::failure("add: draw " + std::to_string(draw.drawNo) + " is not the next draw "
-            + std::to_string(latest + 1) + "; check the number, or give --force to add it anyway");
+    // drawNo - 1 rather than latest + 1: no overflow at the limit.
+    if (!force && draw.drawNo - 1 != latest)
+        return Status::failure("add: draw " + std::to_string(draw.drawNo)
+            + " is not the next draw after the latest, " + std::to_string(latest)
+            + "; check the number, or give --force to add it anyway");
     if (previous && parseDrawDate(previous->date) && draw.date < *parseDrawDate(previous->date))
         return Status::failure("add: DATE " + draw.date + " is earlier than " + previous->date
             + ", the date of draw " + std::to_string(previous->drawNo));

@@ -80,7 +80,7 @@ TEST(AddCommand, RefusalsNameTheProblemAndLeaveTheDatabaseUnchanged)
     const Case cases[] = {
         { "not the next draw",
             { std::to_string(f.latest + 2), date, "1", "2", "3", "4", "5", "6", "7" },
-            "is not the next draw" },
+            "is not the next draw after the latest" },
         { "already stored", { std::to_string(f.latest), date, "1", "2", "3", "4", "5", "6", "7" },
             "is already stored" },
         { "no such day", { next, "2026-02-30", "1", "2", "3", "4", "5", "6", "7" },
