@@ -1,9 +1,12 @@
 #include "childwindow.h"
 
+#include "busycursor.h"
 #include "mainfrm.h"
 #include "twips.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QScrollBar>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
@@ -31,6 +34,29 @@ void ChildWindow::load()
     compute();
     m_loaded = true;
     QApplication::restoreOverrideCursor();
+}
+
+void ChildWindow::refresh()
+{
+    BusyCursor busy;
+    struct Place
+    {
+        QAbstractScrollArea *area;
+        int x;
+        int y;
+    };
+    QList<Place> places;
+    for (QAbstractScrollArea *area : findChildren<QAbstractScrollArea *>())
+        places.append({area, area->horizontalScrollBar()->value(),
+            area->verticalScrollBar()->value()});
+    compute();
+    for (const Place &place : places) {
+        // The scroll ranges follow the new contents only after a layout pass.
+        if (auto *view = qobject_cast<QAbstractItemView *>(place.area))
+            view->doItemsLayout();
+        place.area->horizontalScrollBar()->setValue(place.x);
+        place.area->verticalScrollBar()->setValue(place.y);
+    }
 }
 
 void ChildWindow::unload()

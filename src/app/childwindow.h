@@ -22,6 +22,9 @@ public:
     // Closes the window, with the frame it sits in inside the main window.
     void unload();
     bool isLoaded() const { return m_loaded; }
+    // Computes the contents again from the main window's history, in place: size, position and
+    // the scroll position of every grid stay.
+    virtual void refresh();
     MainFrm &mainFrm() const { return m_frame; }
 
 protected:

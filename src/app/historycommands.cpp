@@ -108,6 +108,9 @@ void HistoryCommands::updateHistory()
     }
     switch (result.outcome) {
     case UpdateOutcome::Updated:
+        m_frame.reloadHistory();
+        inform(qs(result.message));
+        break;
     case UpdateOutcome::TargetMissing:
         inform(qs(result.message));
         break;
@@ -148,8 +151,8 @@ void HistoryCommands::importCsv()
         inform(tr("CSVファイルに当選データがありません。何も取り込みませんでした。"));
         return;
     }
-    inform(tr("%n件の当選データを取り込みました。\n新しいデータは次回の起動から表示されます。",
-        nullptr, static_cast<int>(draws.size())));
+    m_frame.reloadHistory();
+    inform(tr("%n件の当選データを取り込みました。", nullptr, static_cast<int>(draws.size())));
 }
 
 void HistoryCommands::exportCsv()

@@ -11,8 +11,8 @@ namespace loto6 {
 class MainFrm;
 
 // The commands of the データ管理 menu that change or copy the draw database as a whole: the
-// update by download, the CSV import and the CSV export. Each runs to completion under a busy
-// cursor and reports in a message box; the history the running program loaded stays as it is.
+// update by download, the CSV import and the CSV export. Each reports in a message box; after a
+// successful update or import the main window reloads the history and every open window.
 class HistoryCommands : public QObject
 {
     Q_OBJECT

@@ -6,12 +6,15 @@
 #include "backtestwindow.h"
 #include "busycursor.h"
 #include "chancewindow.h"
+#include "entrywindow.h"
+#include "childwindow.h"
 #include "helpwindow.h"
 #include "historycommands.h"
 #include "twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -20,6 +23,7 @@
 #include <QWindow>
 
 #include <array>
+#include <unordered_map>
 
 namespace loto6 {
 
@@ -57,6 +61,28 @@ constexpr std::array<AnalysisCommand, 17> AnalysisCommands = {{
 
 QString u8(const char *text) { return QString::fromUtf8(text); }
 
+// The history as the analyses read it, with each draw's date from the table beside it (the
+// history view has no date column).
+Status loadDatedHistory(const Database &db, DrawHistory &history)
+{
+    DrawHistory plain;
+    std::vector<DrawRecord> stored;
+    Status status = db.loadHistory(plain);
+    if (status)
+        status = db.readDraws(stored);
+    if (!status)
+        return status;
+    std::unordered_map<int, std::string> dates;
+    for (DrawRecord &draw : stored)
+        dates.emplace(draw.drawNo, std::move(draw.date));
+    std::vector<DrawRecord> records = plain.records();
+    for (DrawRecord &record : records)
+        if (auto found = dates.find(record.drawNo); found != dates.end())
+            record.date = found->second;
+    history = DrawHistory(std::move(records));
+    return status;
+}
+
 void processPendingEventsOnce()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -67,6 +93,7 @@ void processPendingEventsOnce()
 MainFrm::MainFrm(QWidget *parent)
     : QMainWindow(parent)
     , m_mdi(new QMdiArea(this))
+    , m_historyStatus(nullptr)
 {
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(tr("ロト6ズンベル"));
@@ -84,7 +111,9 @@ MainFrm::MainFrm(QWidget *parent)
     createActions();
     createMenus();
     new HistoryCommands(*this);
-    statusBar();
+    m_historyStatus = new QLabel(statusBar());
+    m_historyStatus->setObjectName(QStringLiteral("historyStatus"));
+    statusBar()->addPermanentWidget(m_historyStatus);
 
     const QSize client = twipsToPixels(ClientWidthTwips, ClientHeightTwips);
     resize(client.width(),
@@ -269,19 +298,74 @@ Status MainFrm::startUp(const std::filesystem::path &databaseFile,
 
     Status status = m_database.openOrCreate(databaseFile, seedHistory);
     if (status)
-        status = m_database.loadHistory(m_history);
+        status = loadDatedHistory(m_database, m_loadedHistory);
     if (!status) {
         m_database.close();
         showMessage(QMessageBox::Critical, u8(MessageTitle),
-            tr("当選データのデータベースを開けません。\n%1")
-                .arg(QString::fromStdString(status.message())));
+            tr("当選データのデータベースを開けません。\n%1\n%2")
+                .arg(QString::fromStdString(status.message()),
+                    tr("ファイルが壊れていないか、ほかのプログラムが使っていないか確かめてください。")));
         return status;
     }
+    rebuildFromHistory();
+    return status;
+}
+
+Status MainFrm::reloadHistory()
+{
+    Status status;
+    {
+        BusyCursor busy;
+        // A fresh connection: an update puts a new file in place of the one opened at start-up.
+        Database fresh;
+        DrawHistory loaded;
+        status = m_database.path().empty()
+            ? Status::failure(tr("データベースが開かれていません。").toStdString())
+            : fresh.open(m_database.path());
+        if (status)
+            status = loadDatedHistory(fresh, loaded);
+        if (status) {
+            m_database = std::move(fresh);
+            m_loadedHistory = std::move(loaded);
+            rebuildFromHistory();
+        }
+    }
+    if (!status)
+        showMessage(QMessageBox::Critical, u8(MessageTitle),
+            tr("当選データを読み直せませんでした。表示は前のデータのままです。\n%1\n"
+               "プログラムを起動し直してください。")
+                .arg(QString::fromStdString(status.message())));
+    return status;
+}
+
+void MainFrm::rebuildFromHistory()
+{
+    // The one place the history in use is derived from the loaded draws.
+    m_history = m_loadedHistory;
     m_totals = computeTotals(m_history);
+    // Fresh prediction tables; the switches live in m_options and stay.
+    m_engine = PredictionEngine();
+
+    m_historyStatus->setText(historySummary(m_history));
     if (const int skipped = m_history.malformedCount(); skipped > 0)
         statusBar()->showMessage(
             tr("数字欄が正しくない当選データ %1 件を読み飛ばしました。").arg(skipped));
-    return status;
+    for (QMdiSubWindow *window : m_mdi->subWindowList())
+        if (auto *child = qobject_cast<ChildWindow *>(window->widget());
+            child && child->isLoaded() && !window->isHidden())
+            child->refresh();
+    emit historyRebuilt();
+}
+
+QString MainFrm::historySummary(const DrawHistory &history)
+{
+    if (history.empty())
+        return tr("当選データがありません");
+    const DrawRecord &last = history.records().back();
+    const QString date = last.date.empty()
+        ? QString()
+        : tr("（%1）").arg(QString::fromStdString(last.date));
+    return tr("第%1回%2まで　%3回分").arg(last.drawNo).arg(date).arg(history.size());
 }
 
 void MainFrm::readSettings()
@@ -310,8 +394,16 @@ void MainFrm::setPropEnd(bool value)
 
 void MainFrm::showMessage(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
+    // No box under the hourglass: the cursors stacked so far are lifted while it shows.
+    QList<QCursor> stacked;
+    while (const QCursor *cursor = QApplication::overrideCursor()) {
+        stacked.prepend(*cursor);
+        QApplication::restoreOverrideCursor();
+    }
     if (m_message)
         m_message(icon, title, text);
+    for (const QCursor &cursor : stacked)
+        QApplication::setOverrideCursor(cursor);
 }
 
 QMdiSubWindow *MainFrm::childWindow(const QString &className) const
@@ -376,8 +468,13 @@ void MainFrm::showEntryWindow()
         return;
     }
     processPendingEventsOnce();
-    if (m_entryFactory)
-        showChild(u8(EntryWindowClass), m_entryFactory);
+    if (!m_entryFactory)
+        return;
+    if (QMdiSubWindow *window = showChild(u8(EntryWindowClass), m_entryFactory))
+        if (auto *entry = qobject_cast<EntryWindow *>(window->widget()))
+            // Queued: the history is read again once the window has finished closing.
+            connect(entry, &EntryWindow::historyChanged, this, &MainFrm::reloadHistory,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
 }
 
 void MainFrm::showAbout()

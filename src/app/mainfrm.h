@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QWindow;
@@ -59,6 +60,7 @@ public:
     bool propEnd() const { return m_propEnd; }
     void setPropEnd(bool value);
 
+    // The history every window reads: the draws loaded from the database.
     const DrawHistory &history() const { return m_history; }
     const Totals &totals() const { return m_totals; }
     PredictionOptions &predictionOptions() { return m_options; }
@@ -66,6 +68,16 @@ public:
     // window scans on from the entries of the previous one.
     PredictionEngine &predictionEngine() { return m_engine; }
     const Database &database() const { return m_database; }
+    // Reads the history again from the database file (after an update, an import or a saved
+    // entry) and shows it everywhere: totals, prediction tables (the switches are kept), every
+    // open window rebuilt in place, the status bar. A failure is reported and changes nothing.
+    Status reloadHistory();
+    // Recomputes everything that reads the history from the loaded draws and rebuilds the open
+    // windows in place, each keeping its scroll position.
+    void rebuildFromHistory();
+    // "第N回（YYYY-MM-DD）まで　M回分" for the history in use.
+    static QString historySummary(const DrawHistory &history);
+
     // The settings file, looked up in the working directory.
     static std::filesystem::path settingsFile();
     static std::filesystem::path helpFile();
@@ -116,6 +128,8 @@ signals:
     void activatedAmongOwnWindows();
     // The exit sequence wrote the settings file (successfully or not).
     void settingsWritten(const loto6::Status &status);
+    // The history in use changed and the open windows show it.
+    void historyRebuilt();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -134,6 +148,7 @@ private:
     void trackActivation(QWindow *window);
 
     QMdiArea *m_mdi;
+    QLabel *m_historyStatus;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QPointer<QMdiSubWindow>> m_children;
     ChildFactory m_entryFactory;
@@ -145,7 +160,8 @@ private:
     PredictionOptions m_options;
     PredictionEngine m_engine;
     Database m_database;
-    DrawHistory m_history;
+    DrawHistory m_loadedHistory; // every draw read from the database
+    DrawHistory m_history; // the draws in use, derived from m_loadedHistory
     Totals m_totals;
     bool m_propEnd = false;
     bool m_closed = false;

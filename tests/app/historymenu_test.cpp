@@ -1,11 +1,15 @@
 #include "historycommands.h"
 #include "mainfrm.h"
+#include "sheetmodel.h"
+#include "sheetview.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/historyupdater.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -33,6 +37,17 @@ QByteArray fileBytes(const QString &file)
 void writeText(const QString &file, const char *text)
 {
     std::ofstream(file.toStdString(), std::ios::binary) << text;
+}
+
+// Every cell text of a window's grid, row by row.
+QString sheetText(QWidget *window)
+{
+    QString out;
+    const Sheet &sheet = window->findChild<SheetView *>()->sheetModel()->sheet();
+    for (int r = 1; r <= sheet.rows(); ++r)
+        for (int c = 1; c <= sheet.columns(); ++c)
+            out += QString::fromUtf8(sheet.text(c, r)) + QLatin1Char(c == sheet.columns() ? '\n' : '\t');
+    return out;
 }
 
 // A started main window over a three-draw database in a temporary folder, with its message
@@ -230,18 +245,31 @@ void HistoryMenuTest::importAddsDraws()
     writeText(f.chosenFile, "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
                             "3,2000-10-19,4,5,6,7,8,11,10\n4,2000-10-26,1,2,3,4,5,6,7\n");
 
+    // An open analysis window shows the new draw at once, in the same window.
+    f.trigger("mnuSyutugenHindo");
+    QMdiSubWindow *window = f.frame.mdiArea()->activeSubWindow();
+    QVERIFY(window);
+    QWidget *analysis = window->widget();
+    const QString before = sheetText(analysis);
+    auto *status = f.frame.findChild<QLabel *>(u"historyStatus"_s);
+    QCOMPARE(status->text(), u"第3回まで　3回分"_s);
+
     f.trigger("mnuCsvTorikomi");
 
     QCOMPARE(f.messages.size(), 1);
     QCOMPARE(f.messages[0].title, u"ロト6ズンベル"_s);
     QVERIFY2(f.messages[0].text.contains(u"2件"_s), qPrintable(f.messages[0].text));
-    QVERIFY(f.messages[0].text.contains(u"次回の起動"_s));
     const std::vector<DrawRecord> stored = f.storedDraws();
     QCOMPARE(stored.size(), std::size_t(4));
     QCOMPARE(stored[2].fields[5], std::optional<long long>(11));
     QCOMPARE(stored[3].drawNo, 4);
-    // The running program keeps the history it loaded.
-    QCOMPARE(f.frame.totals().latestDrawNo, 3);
+    QCOMPARE(f.frame.totals().latestDrawNo, 4);
+    QCOMPARE(f.frame.history().size(), std::size_t(4));
+    QCOMPARE(status->text(), u"第4回（2000-10-26）まで　4回分"_s);
+    QCOMPARE(f.frame.mdiArea()->activeSubWindow(), window);
+    QCOMPARE(window->widget(), analysis);
+    QVERIFY(sheetText(analysis) != before);
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 void HistoryMenuTest::exportRoundTrip()

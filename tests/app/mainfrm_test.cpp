@@ -1,13 +1,18 @@
 #include "aboutwindow.h"
 #include "analysiswindow.h"
+#include "entrywindow.h"
 #include "mainfrm.h"
+#include "sheetview.h"
+#include "store/csvhistory.h"
 #include "prediction/predictionoptions.h"
 #include "store/database.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -93,6 +98,11 @@ private slots:
     void settingsWrittenOnceAfterChildrenUnload();
     void aboutWindowPosition_data();
     void aboutWindowPosition();
+    void historySummary_data();
+    void historySummary();
+    void reloadRebuildsOpenWindowsInPlace();
+    void savedEntryReloadsHistory();
+    void noMessageUnderBusyCursor();
 };
 
 void MainFrmTest::menuTree()
@@ -364,6 +374,117 @@ void MainFrmTest::aboutWindowPosition()
     AboutWindow *about = f.frame.aboutWindow();
     f.frame.showAbout();
     QCOMPARE(f.frame.aboutWindow(), about);
+}
+
+void MainFrmTest::historySummary_data()
+{
+    QTest::addColumn<QString>("csv");
+    QTest::addColumn<QString>("expected");
+    const QString head = u"回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"_s;
+    QTest::newRow("empty") << QString() << u"当選データがありません"_s;
+    QTest::newRow("with dates") << head + u"1,2000-10-05,2,8,10,13,27,30,39\n"
+                                          u"2,2000-10-12,1,9,16,20,21,43,5\n"_s
+                                << u"第2回（2000-10-12）まで　2回分"_s;
+    QTest::newRow("no date") << head + u"7,,2,8,10,13,27,30,39\n"_s << u"第7回まで　1回分"_s;
+}
+
+void MainFrmTest::historySummary()
+{
+    QFETCH(QString, csv);
+    QFETCH(QString, expected);
+    std::vector<DrawRecord> draws;
+    if (!csv.isEmpty())
+        QVERIFY(importCsvBytes(csv.toStdString(), draws));
+    QCOMPARE(MainFrm::historySummary(DrawHistory(std::move(draws))), expected);
+}
+
+void MainFrmTest::reloadRebuildsOpenWindowsInPlace()
+{
+    QTemporaryDir dir;
+    const std::string db = dir.filePath(u"draws.db"_s).toStdString();
+    Fixture f;
+    QVERIFY(f.frame.startUp(db, SHARED_HISTORY));
+    const int latest = f.frame.totals().latestDrawNo;
+    f.frame.action(u"mnuSyutugenHindo"_s)->trigger();
+    QMdiSubWindow *window = f.frame.mdiArea()->activeSubWindow();
+    QVERIFY(window);
+    auto *grid = window->widget()->findChild<SheetView *>();
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum() / 2);
+    grid->horizontalScrollBar()->setValue(3);
+    const int scrolled = grid->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    const QRect geometry = window->geometry();
+
+    {
+        Database writer;
+        QVERIFY(writer.open(db));
+        DrawRecord next;
+        next.drawNo = latest + 1;
+        next.date = "2099-01-01";
+        for (int i = 0; i < DrawRecord::FieldCount; ++i)
+            next.fields[static_cast<std::size_t>(i)] = i + 1;
+        QVERIFY(writer.saveDraw(next));
+    }
+    QVERIFY(f.frame.reloadHistory());
+
+    QCOMPARE(f.frame.totals().latestDrawNo, latest + 1);
+    QCOMPARE(f.frame.mdiArea()->activeSubWindow(), window);
+    QCOMPARE(window->geometry(), geometry);
+    QCOMPARE(window->widget()->findChild<SheetView *>(), grid);
+    QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(grid->horizontalScrollBar()->value(), 3);
+    QVERIFY(f.frame.findChild<QLabel *>(u"historyStatus"_s)
+                ->text()
+                .startsWith(u"第%1回（2099-01-01）まで"_s.arg(latest + 1)));
+    QVERIFY(f.messages.isEmpty());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void MainFrmTest::savedEntryReloadsHistory()
+{
+    QTemporaryDir dir;
+    const std::string db = dir.filePath(u"draws.db"_s).toStdString();
+    Fixture f;
+    const QString seed = dir.filePath(u"seed.csv"_s);
+    std::ofstream(seed.toStdString())
+        << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+           "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n";
+    QVERIFY(f.frame.startUp(db, seed.toStdString()));
+    f.frame.setEntryWindowFactory(&EntryWindow::create);
+    f.frame.showEntryWindow();
+    auto *entry = qobject_cast<EntryWindow *>(
+        f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass))->widget());
+    QVERIFY(entry);
+    f.frame.showAnalysis(FirstInfo);
+    const int builds = g_builds;
+    {
+        Database writer;
+        QVERIFY(writer.open(db));
+        DrawRecord next;
+        next.drawNo = 3;
+        for (int i = 0; i < DrawRecord::FieldCount; ++i)
+            next.fields[static_cast<std::size_t>(i)] = i + 1;
+        QVERIFY(writer.saveDraw(next));
+    }
+    emit entry->historyChanged();
+    QTRY_COMPARE(f.frame.totals().latestDrawNo, 3);
+    QCOMPARE(g_builds, builds + 1);
+    QVERIFY(f.child(FirstInfo));
+}
+
+void MainFrmTest::noMessageUnderBusyCursor()
+{
+    Fixture f;
+    bool cursorWhileShown = true;
+    f.frame.setMessageFunction([&](QMessageBox::Icon, const QString &, const QString &) {
+        cursorWhileShown = QApplication::overrideCursor() != nullptr;
+    });
+    // The entry command refuses while a child is open; it sets the hourglass first.
+    f.frame.setEntryWindowFactory([](MainFrm &) { return new QWidget; });
+    f.frame.setPropEnd(false);
+    f.frame.showEntryWindow();
+    QVERIFY(!cursorWhileShown);
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(MainFrmTest)
