@@ -1,4 +1,5 @@
 #include "analysis/builders.h"
+#include "analysis/markcolors.h"
 
 #include <vector>
 
@@ -7,9 +8,6 @@ namespace loto6 {
 namespace {
 
 constexpr Rgb LabelBack = rgb(222, 254, 253);
-constexpr Rgb MainMark = rgb(62, 158, 255);
-constexpr Rgb SixthMark = rgb(62, 128, 255);
-constexpr Rgb BonusMark = rgb(255, 128, 192);
 constexpr int Rows = 45;
 constexpr int TitleCol = 26; // given as 25.5 and rounded by the grid
 constexpr int RunningCountSize = 10000;

@@ -245,4 +245,62 @@ PooledCells poolOrderedCells(std::span<const double> observed, std::span<const d
     return out;
 }
 
+namespace {
+
+double binomialLogPmf(long long n, double p, long long j)
+{
+    const double dn = static_cast<double>(n);
+    const double dj = static_cast<double>(j);
+    return std::lgamma(dn + 1) - std::lgamma(dj + 1) - std::lgamma(dn - dj + 1)
+        + dj * std::log(p) + (dn - dj) * std::log1p(-p);
+}
+
+// Sum of the pmf from j = from, stepping by step (+1 or -1), while the terms still count;
+// the terms only fall in that direction when from lies on the far side of the mode.
+double binomialTail(long long n, double p, long long from, int step)
+{
+    double sum = 0;
+    for (long long j = from; j >= 0 && j <= n; j += step) {
+        const double term = std::exp(binomialLogPmf(n, p, j));
+        sum += term;
+        if (term <= sum * 1e-18)
+            break;
+    }
+    return std::min(sum, 1.0);
+}
+
+} // namespace
+
+double binomialSf(long long n, double p, long long k)
+{
+    if (n < 0 || !(p >= 0 && p <= 1))
+        return Nan;
+    if (k <= 0)
+        return 1.0;
+    if (k > n || p == 0)
+        return 0.0;
+    if (p == 1)
+        return 1.0;
+    const long long mode = static_cast<long long>(std::floor(static_cast<double>(n + 1) * p));
+    if (k > mode)
+        return binomialTail(n, p, k, +1);
+    return std::max(0.0, 1.0 - binomialTail(n, p, k - 1, -1));
+}
+
+double binomialCdf(long long n, double p, long long k)
+{
+    if (n < 0 || !(p >= 0 && p <= 1))
+        return Nan;
+    if (k < 0)
+        return 0.0;
+    if (k >= n || p == 0)
+        return 1.0;
+    if (p == 1)
+        return 0.0;
+    const long long mode = static_cast<long long>(std::floor(static_cast<double>(n + 1) * p));
+    if (k < mode)
+        return binomialTail(n, p, k, -1);
+    return std::max(0.0, 1.0 - binomialTail(n, p, k + 1, +1));
+}
+
 } // namespace loto6

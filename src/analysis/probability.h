@@ -20,6 +20,12 @@ double hypergeometricSf(int population, int successes, int draws, int k);
 // pmf for k = 0..draws, which sums to 1.
 std::vector<double> hypergeometricDistribution(int population, int successes, int draws);
 
+// Binomial law of n independent trials with chance p each: P(X >= k) and P(X <= k), each
+// summed exactly from its own tail (terms below 1e-18 of the sum are left off), so a tiny tail
+// keeps its precision. n may be large: only the terms that count are visited.
+double binomialSf(long long n, double p, long long k);
+double binomialCdf(long long n, double p, long long k);
+
 // Regularized incomplete gamma functions P(a, x) and Q(a, x) = 1 - P(a, x), a > 0, x >= 0.
 double regularizedGammaP(double a, double x);
 double regularizedGammaQ(double a, double x);

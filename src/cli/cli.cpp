@@ -3,6 +3,7 @@
 #include "store/atomicfile.h"
 #include "store/paths.h"
 
+#include <charconv>
 #include <iostream>
 #include <string_view>
 
@@ -14,22 +15,27 @@ struct Command
 {
     std::string_view name;
     int (*run)(Context &);
+    // Takes --as-of. A command that changes the database never does: its change would be made
+    // on a cut history. tickets decides per subcommand.
+    bool readsOnly = false;
 };
 
 constexpr Command Commands[] = {
     {"import", importCommand},
     {"export", exportCommand},
-    {"totals", totalsCommand},
-    {"list", listCommand},
-    {"show", showCommand},
-    {"predict", predictCommand},
+    {"totals", totalsCommand, true},
+    {"list", listCommand, true},
+    {"show", showCommand, true},
+    {"predict", predictCommand, true},
     {"update", updateCommand},
-    {"backtest", backtestCommand},
-    {"chance", chanceCommand},
+    {"backtest", backtestCommand, true},
+    {"chance", chanceCommand, true},
+    {"tickets", ticketsCommand, true},
+    {"check", checkCommand, true},
     {"add", addCommand},
 };
 
-constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] COMMAND [ARGS]
+constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
 
   import [--replace] FILE.csv      add draws from a CSV (or replace the whole history)
   export [-o FILE]                 write the history as canonical CSV
@@ -46,7 +52,24 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] COMMAND 
                                    the history against fair draws
   add DRAW DATE N1 N2 N3 N4 N5 N6 BONUS [--force]
                                    add one complete draw (the next draw number unless --force)
+  tickets add N1 .. N6 [--from DRAW] [--draws K] [--units U] [--memo TEXT]
+  tickets list | remove ID | check [--format text|json|csv|html] [-o FILE]
+  tickets record [--settings FILE] [--on KEY]... [--elimination] [--consecutive]
+                                   the ticket book: add, list, remove, grade; record the
+                                   current one-shot line as a ticket for the next draw
+  check N1 .. N6 [--format text|json|csv|html] [-o FILE]
+                                   one combination against every past draw
+
+  --as-of N (before the command) makes every read command see the history as it stood with
+  draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
 )";
+
+bool parseAsOf(const std::string &text, int &value)
+{
+    const char *end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= 1 && value <= MaxDrawNumber;
+}
 
 } // namespace
 
@@ -66,7 +89,7 @@ bool Context::load()
 {
     if (!openDatabase())
         return false;
-    if (Status s = db.loadHistory(history); !s) {
+    if (Status s = db.loadHistory(history, asOf); !s) {
         err << "loto6zumvel-cli: " << s.message() << '\n';
         return false;
     }
@@ -105,6 +128,7 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::filesystem::path db = defaultDatabasePath();
+    int asOf = Database::NoCut;
     std::size_t i = 0;
     while (i < args.size() && args[i].starts_with("-")) {
         if (args[i] == "--db") {
@@ -113,6 +137,13 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err)
                 return ExitUsage;
             }
             db = args[i + 1];
+            i += 2;
+        } else if (args[i] == "--as-of") {
+            if (i + 1 >= args.size() || !parseAsOf(args[i + 1], asOf)) {
+                err << "loto6zumvel-cli: --as-of needs a draw number 1.." << MaxDrawNumber
+                    << '\n' << UsageText;
+                return ExitUsage;
+            }
             i += 2;
         } else if (args[i] == "-h" || args[i] == "--help") {
             out << UsageText;
@@ -129,9 +160,14 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err)
     const std::string name = args[i];
     for (const Command &c : Commands) {
         if (c.name == name) {
+            if (asOf != Database::NoCut && !c.readsOnly) {
+                err << "loto6zumvel-cli: --as-of is for commands that only read; " << name
+                    << " changes or writes the whole history, so run it without --as-of\n";
+                return ExitUsage;
+            }
             Context ctx{std::vector<std::string>(args.begin() + static_cast<long>(i) + 1,
                             args.end()),
-                out, err, db, {}, {}, {}};
+                out, err, db, asOf, {}, {}, {}};
             return c.run(ctx);
         }
     }

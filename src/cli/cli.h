@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prediction/predictionoptions.h"
 #include "store/database.h"
 #include "store/drawhistory.h"
 #include "store/totals.h"
@@ -20,13 +21,14 @@ struct Context
     std::ostream &out;
     std::ostream &err;
     std::filesystem::path dbPath;
+    int asOf = Database::NoCut; // --as-of: read the history as it stood after this draw
     Database db;
     DrawHistory history;
     Totals totals;
 
     // Opens (or creates) the database; reports on err and returns false on failure.
     bool openDatabase();
-    // Opens the database and loads the history and totals once.
+    // Opens the database and loads the history (cut after --as-of) and totals once.
     bool load();
     int fail(const std::string &message) const;
     int usage(const std::string &message) const;
@@ -46,6 +48,22 @@ int updateCommand(Context &ctx);
 int backtestCommand(Context &ctx);
 int chanceCommand(Context &ctx);
 int addCommand(Context &ctx);
+int ticketsCommand(Context &ctx);
+int checkCommand(Context &ctx);
+
+// --settings FILE and --on KEY of predict and tickets record.
+struct SwitchArgs
+{
+    std::filesystem::path settings = PredictionOptions::FileName;
+    bool settingsNamed = false;
+    std::vector<std::string> onKeys;
+
+    // Takes the option at args[i] and its value when it is one of these; moves i past it.
+    bool take(const std::vector<std::string> &args, std::size_t &i);
+};
+// The switches from the settings file with the --on keys added; ExitOk or the exit code.
+int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
+    PredictionOptions &options);
 
 // Writes text to standard output or, with a path, atomically to that file.
 int writeOutput(Context &ctx, const std::string &path, const std::string &text);

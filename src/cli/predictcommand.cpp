@@ -35,46 +35,63 @@ void writeGridText(std::ostream &o, const Sheet &sheet)
 
 } // namespace
 
+bool SwitchArgs::take(const std::vector<std::string> &args, std::size_t &i)
+{
+    if (i + 1 >= args.size())
+        return false;
+    if (args[i] == "--settings") {
+        settings = args[++i];
+        settingsNamed = true;
+        return true;
+    }
+    if (args[i] == "--on") {
+        onKeys.push_back(args[++i]);
+        return true;
+    }
+    return false;
+}
+
+int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
+    PredictionOptions &options)
+{
+    for (const std::string &key : args.onKeys)
+        if (PredictionOptions::indexOf(key) < 0)
+            return ctx.usage(std::string(command) + ": unknown switch " + key + " (keys as in "
+                + PredictionOptions::FileName + ", such as "
+                + std::string(PredictionOptions::key(0)) + ")");
+    std::error_code ec;
+    if (std::filesystem::exists(args.settings, ec)) {
+        if (Status s = readInitFile(args.settings, options); !s)
+            return ctx.fail(s.message());
+    } else if (args.settingsNamed) {
+        // A missing settings file means every switch off, as at a first start.
+        ctx.err << "loto6zumvel-cli: " << args.settings.string()
+                << " does not exist; all switches are off\n";
+    }
+    for (const std::string &key : args.onKeys)
+        options.on[static_cast<std::size_t>(PredictionOptions::indexOf(key))] = true;
+    return ExitOk;
+}
+
 int predictCommand(Context &ctx)
 {
-    std::filesystem::path settings = PredictionOptions::FileName;
-    bool settingsNamed = false;
-    std::vector<std::string> onKeys;
+    SwitchArgs switches;
     std::string format = "text";
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string &a = ctx.args[i];
-        const bool hasValue = i + 1 < ctx.args.size();
-        if (a == "--settings" && hasValue) {
-            settings = ctx.args[++i];
-            settingsNamed = true;
-        } else if (a == "--on" && hasValue) {
-            onKeys.push_back(ctx.args[++i]);
-        } else if (a == "--format" && hasValue) {
+        if (switches.take(ctx.args, i))
+            continue;
+        if (a == "--format" && i + 1 < ctx.args.size())
             format = ctx.args[++i];
-        } else {
+        else
             return ctx.usage("predict: unexpected argument " + a);
-        }
     }
     if (format != "text" && format != "json" && format != "csv" && format != "html")
         return ctx.usage("predict: --format is text, json, csv or html");
 
     PredictionOptions options;
-    for (const std::string &key : onKeys)
-        if (PredictionOptions::indexOf(key) < 0)
-            return ctx.usage("predict: unknown switch " + key + " (keys as in "
-                + PredictionOptions::FileName + ", such as "
-                + std::string(PredictionOptions::key(0)) + ")");
-    std::error_code ec;
-    if (std::filesystem::exists(settings, ec)) {
-        if (Status s = readInitFile(settings, options); !s)
-            return ctx.fail(s.message());
-    } else if (settingsNamed) {
-        // A missing settings file means every switch off, as at a first start.
-        ctx.err << "loto6zumvel-cli: " << settings.string()
-                << " does not exist; all switches are off\n";
-    }
-    for (const std::string &key : onKeys)
-        options.on[static_cast<std::size_t>(PredictionOptions::indexOf(key))] = true;
+    if (const int code = loadSwitches(ctx, "predict", switches, options); code != ExitOk)
+        return code;
 
     if (!ctx.load())
         return ExitFailure;

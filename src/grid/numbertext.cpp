@@ -14,6 +14,17 @@ std::string fixedText(double value, int decimals)
     return buf;
 }
 
+std::string groupedText(long long value)
+{
+    const bool negative = value < 0;
+    std::string digits = std::to_string(value);
+    if (negative)
+        digits.erase(0, 1);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return (negative ? "-" : "") + digits;
+}
+
 std::string pValueText(double p, double floor)
 {
     if (std::isnan(p))

@@ -6,6 +6,8 @@ namespace loto6 {
 
 // Texts of computed figures for the tables: a dash stands for a value that is not defined.
 std::string fixedText(double value, int decimals);
+// A whole number with thousands separators: 1,234,567.
+std::string groupedText(long long value);
 // A p-value: three decimals, or scientific notation below 0.001; below floor (when given) the
 // text says "below floor", since rounding there exceeds the value itself.
 std::string pValueText(double p, double floor = 0.0);

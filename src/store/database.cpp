@@ -2,6 +2,7 @@
 
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
+#include "store/sqlstatement.h"
 
 #include <sqlite3.h>
 
@@ -18,23 +19,7 @@ namespace {
 const char *const NumberColumns[DrawRecord::FieldCount]
     = {"第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字"};
 
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const std::string &sql)
-    {
-        m_rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &m_stmt, nullptr);
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-    bool ok() const { return m_rc == SQLITE_OK && m_stmt; }
-    sqlite3_stmt *get() const { return m_stmt; }
-
-private:
-    sqlite3_stmt *m_stmt = nullptr;
-    int m_rc = SQLITE_OK;
-};
+using Statement = SqlStatement;
 
 // Reads a number field: null and empty text are empty; other text must be a whole number.
 void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &malformed)
@@ -231,7 +216,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     return open(file);
 }
 
-Status Database::loadHistory(DrawHistory &history) const
+Status Database::loadHistory(DrawHistory &history, int asOf) const
 {
     Statement st(m_db, HistoryQuery);
     if (!st.ok())
@@ -263,6 +248,8 @@ Status Database::loadHistory(DrawHistory &history) const
         bool bad = false;
         readNumber(st.get(), drawCol, no, bad);
         r.drawNo = no && *no >= INT32_MIN && *no <= INT32_MAX ? static_cast<int>(*no) : 0;
+        if (asOf != NoCut && no && *no > asOf)
+            continue;
         for (int f = 0; f < DrawRecord::FieldCount; ++f)
             readNumber(st.get(), numberCol[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
         records.push_back(std::move(r));

@@ -1,0 +1,297 @@
+#include "cli/cli.h"
+
+#include "grid/sheetwriter.h"
+#include "prediction/predictionengine.h"
+#include "store/prizestore.h"
+#include "tickets/predictionrecord.h"
+#include "tickets/ticketbook.h"
+#include "tickets/ticketsheets.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace loto6::cli {
+
+namespace {
+
+template <typename Int> bool parseNumber(const std::string &text, Int &value)
+{
+    const char *end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+// --format and -o of the grading commands.
+struct OutputArgs
+{
+    std::string format = "text";
+    std::string output;
+
+    bool take(const std::vector<std::string> &args, std::size_t &i)
+    {
+        if (i + 1 >= args.size())
+            return false;
+        if (args[i] == "--format")
+            format = args[++i];
+        else if (args[i] == "-o" || args[i] == "--output")
+            output = args[++i];
+        else
+            return false;
+        return true;
+    }
+};
+
+// Several sheets in one output; JSON as the prediction's grids, with extra top-level fields.
+std::string writeSheets(std::string_view name, std::string_view title,
+    const std::vector<Sheet> &sheets, SheetFormat format, const std::string &jsonExtra)
+{
+    std::ostringstream o;
+    if (format == SheetFormat::Json) {
+        o << "{\"name\": " << jsonString(name) << jsonExtra << ",\n \"grids\": [";
+        for (std::size_t g = 0; g < sheets.size(); ++g) {
+            o << (g ? ",\n" : "\n");
+            writeSheetJsonObject(o, sheets[g]);
+        }
+        o << "\n]}\n";
+    } else if (format == SheetFormat::Csv) {
+        writeSheetsCsv(o, sheets);
+    } else if (format == SheetFormat::Html) {
+        writeSheetsHtml(o, title, sheets);
+    } else {
+        for (std::size_t g = 0; g < sheets.size(); ++g) {
+            o << (g ? "\n" : "") << sheets[g].caption() << '\n';
+            writeSheetText(o, sheets[g]);
+        }
+    }
+    return o.str();
+}
+
+// The figures of the totals for scripts: counts, yen (null when unknown) and the chance side.
+std::string summaryJson(const TicketGrading::Summary &s)
+{
+    std::ostringstream o;
+    const auto array = [&o](const auto &values) {
+        o << '[';
+        for (std::size_t i = 0; i < values.size(); ++i)
+            o << (i ? ", " : "") << jsonNumber(static_cast<double>(values[i]));
+        o << ']';
+    };
+    o << ", \"lines\": " << s.lines << ", \"units\": " << s.units
+      << ", \"ungraded\": " << s.ungraded << ", \"cost\": " << s.cost << ", \"winnings\": "
+      << (s.winningsKnown() ? std::to_string(s.winnings) : std::string("null"))
+      << ", \"knownWinnings\": " << s.winnings << ", \"unknownUnits\": " << s.unknownUnits
+      << ",\n \"tierUnits\": ";
+    array(s.tierUnits);
+    o << ", \"winningUnits\": " << s.winningUnits << ", \"expectedTierUnits\": ";
+    array(s.expectedTierUnits);
+    o << ", \"expectedWinningUnits\": " << jsonNumber(s.expectedWinningUnits)
+      << ", \"expectedYen\": " << (s.expectedYenUnits ? jsonNumber(s.expectedYen) : "null")
+      << ", \"pAtLeast\": " << jsonNumber(s.pAtLeast) << ", \"pAtMost\": "
+      << jsonNumber(s.pAtMost) << ",\n \"sentence\": " << jsonString(s.sentence);
+    return o.str();
+}
+
+int ticketsAdd(Context &ctx)
+{
+    Ticket t;
+    std::string numbers;
+    bool fromGiven = false;
+    for (std::size_t i = 1; i < ctx.args.size(); ++i) {
+        const std::string &a = ctx.args[i];
+        const bool hasValue = i + 1 < ctx.args.size();
+        int *target = a == "--from" ? &t.firstDraw
+            : a == "--draws"        ? &t.draws
+            : a == "--units"        ? &t.units
+                                    : nullptr;
+        if (target && hasValue) {
+            if (!parseNumber(ctx.args[++i], *target))
+                return ctx.usage("tickets add: " + a + " needs a whole number, not "
+                    + ctx.args[i]);
+            fromGiven = fromGiven || target == &t.firstDraw;
+        } else if (a == "--memo" && hasValue) {
+            t.memo = ctx.args[++i];
+        } else if (a.starts_with("--")) {
+            return ctx.usage("tickets add: unexpected argument " + a);
+        } else {
+            numbers += numbers.empty() ? a : " " + a;
+        }
+    }
+    if (Status s = parseTicketNumbers(numbers, t.numbers); !s)
+        return ctx.usage("tickets add: " + s.message());
+    if (!ctx.load())
+        return ExitFailure;
+    if (!fromGiven)
+        t.firstDraw = ctx.totals.latestDrawNo + 1; // the next draw
+    std::vector<Ticket> one{t};
+    if (Status s = TicketBook(ctx.db).add(one); !s)
+        return ctx.fail("tickets add: " + s.message());
+    const Ticket &made = one.front();
+    std::ostringstream o;
+    o << "added ticket " << made.id << ": " << made.numbersText() << ", draw " << made.firstDraw;
+    if (made.draws > 1)
+        o << " to " << made.lastDraw();
+    o << ", " << made.units << " unit(s)\n";
+    return writeOutput(ctx, {}, o.str());
+}
+
+int ticketsRemove(Context &ctx)
+{
+    long long id = 0;
+    if (ctx.args.size() != 2 || !parseNumber(ctx.args[1], id))
+        return ctx.usage("tickets remove: give one ticket number (see tickets list)");
+    if (!ctx.openDatabase())
+        return ExitFailure;
+    if (Status s = TicketBook(ctx.db).remove(id); !s)
+        return ctx.fail("tickets remove: " + s.message());
+    ctx.err << "removed ticket " << id << '\n';
+    return ExitOk;
+}
+
+int ticketsList(Context &ctx)
+{
+    OutputArgs out;
+    for (std::size_t i = 1; i < ctx.args.size(); ++i)
+        if (!out.take(ctx.args, i))
+            return ctx.usage("tickets list: unexpected argument " + ctx.args[i]);
+    SheetFormat format;
+    if (!parseSheetFormat(out.format, format))
+        return ctx.usage("tickets list: --format is text, csv, json or html");
+    if (!ctx.openDatabase())
+        return ExitFailure;
+    std::vector<Ticket> tickets;
+    if (Status s = TicketBook(ctx.db).tickets(tickets); !s)
+        return ctx.fail(s.message());
+    std::ostringstream o;
+    writeSheet(o, ticketListSheet(tickets), format);
+    return writeOutput(ctx, out.output, o.str());
+}
+
+} // namespace
+
+namespace {
+
+// Loads the history (cut by --as-of) and the stored payouts.
+bool loadWithPrizes(Context &ctx, std::map<int, DrawPrizes> &prizes)
+{
+    if (!ctx.load())
+        return false;
+    if (Status s = readPrizes(ctx.db, prizes); !s) {
+        ctx.err << "loto6zumvel-cli: " << s.message() << '\n';
+        return false;
+    }
+    return true;
+}
+
+int ticketsCheck(Context &ctx)
+{
+    OutputArgs out;
+    for (std::size_t i = 1; i < ctx.args.size(); ++i)
+        if (!out.take(ctx.args, i))
+            return ctx.usage("tickets check: unexpected argument " + ctx.args[i]);
+    SheetFormat format;
+    if (!parseSheetFormat(out.format, format))
+        return ctx.usage("tickets check: --format is text, csv, json or html");
+    std::map<int, DrawPrizes> prizes;
+    if (!loadWithPrizes(ctx, prizes))
+        return ExitFailure;
+    std::vector<Ticket> tickets;
+    if (Status s = TicketBook(ctx.db).tickets(tickets); !s)
+        return ctx.fail(s.message());
+    const TicketGrading grading(std::move(tickets), ctx.history, prizes);
+    const Sheet results = ticketResultsSheet(grading);
+    if (results.wasCut())
+        ctx.err << "loto6zumvel-cli: tickets check: the results table is cut to its first "
+                << Sheet::MaxRows << " rows; the totals count every row\n";
+    const std::string text = writeSheets("ticket-check", "購入番号の照合",
+        {results, ticketSummarySheet(grading)}, format, summaryJson(grading.summary()));
+    return writeOutput(ctx, out.output, text);
+}
+
+int ticketsRecord(Context &ctx)
+{
+    SwitchArgs switches;
+    PredictionRecord::Rows rows;
+    for (std::size_t i = 1; i < ctx.args.size(); ++i) {
+        if (switches.take(ctx.args, i))
+            continue;
+        if (ctx.args[i] == "--elimination")
+            rows.elimination = true;
+        else if (ctx.args[i] == "--consecutive")
+            rows.consecutive = true;
+        else
+            return ctx.usage("tickets record: unexpected argument " + ctx.args[i]);
+    }
+    PredictionOptions options;
+    if (const int code = loadSwitches(ctx, "tickets record", switches, options); code != ExitOk)
+        return code;
+    if (!ctx.load())
+        return ExitFailure;
+    PredictionEngine engine;
+    engine.scan(ctx.history);
+    const Prediction prediction = engine.predict(ctx.totals.latestDrawNo, options);
+    PredictionRecord entry;
+    entry.latestDrawNo = ctx.totals.latestDrawNo;
+    entry.reflectionShift = prediction.reflectionShift;
+    entry.switches = PredictionRecord::switchText(options);
+    entry.historyHash = historyHash(ctx.history);
+    std::vector<Ticket> made;
+    if (Status s = TicketBook(ctx.db).record(entry, predictionLines(prediction, rows), made); !s)
+        return ctx.fail("tickets record: " + s.message());
+    std::ostringstream o;
+    o << "recorded prediction " << entry.id << " for draw " << entry.latestDrawNo + 1 << ":\n";
+    for (const Ticket &t : made)
+        o << "  ticket " << t.id << ": " << t.numbersText() << '\n';
+    return writeOutput(ctx, {}, o.str());
+}
+
+} // namespace
+
+int ticketsCommand(Context &ctx)
+{
+    const std::string sub = ctx.args.empty() ? std::string() : ctx.args.front();
+    const bool writes = sub == "add" || sub == "remove" || sub == "record";
+    if (writes && ctx.asOf != Database::NoCut)
+        return ctx.usage("tickets " + sub
+            + " changes the ticket book; run it without --as-of");
+    if (sub == "add")
+        return ticketsAdd(ctx);
+    if (sub == "remove")
+        return ticketsRemove(ctx);
+    if (sub == "record")
+        return ticketsRecord(ctx);
+    if (sub == "list")
+        return ticketsList(ctx);
+    if (sub == "check")
+        return ticketsCheck(ctx);
+    return ctx.usage("tickets: name what to do: add, list, remove, check or record");
+}
+
+int checkCommand(Context &ctx)
+{
+    OutputArgs out;
+    std::string numbers;
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        if (out.take(ctx.args, i))
+            continue;
+        if (ctx.args[i].starts_with("--"))
+            return ctx.usage("check: unexpected argument " + ctx.args[i]);
+        numbers += numbers.empty() ? ctx.args[i] : " " + ctx.args[i];
+    }
+    Ticket t;
+    if (Status s = parseTicketNumbers(numbers, t.numbers); !s)
+        return ctx.usage("check: " + s.message());
+    if (Status s = validateTicket(t); !s)
+        return ctx.usage("check: " + s.message());
+    SheetFormat format;
+    if (!parseSheetFormat(out.format, format))
+        return ctx.usage("check: --format is text, csv, json or html");
+    std::map<int, DrawPrizes> prizes;
+    if (!loadWithPrizes(ctx, prizes))
+        return ExitFailure;
+    const TicketGrading grading = checkCombination(t.numbers, ctx.history, prizes);
+    std::ostringstream o;
+    writeSheet(o, combinationCheckSheet(grading, ctx.history), format);
+    return writeOutput(ctx, out.output, o.str());
+}
+
+} // namespace loto6::cli

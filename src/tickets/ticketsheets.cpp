@@ -1,0 +1,232 @@
+#include "tickets/ticketsheets.h"
+
+#include "analysis/markcolors.h"
+#include "grid/numbertext.h"
+
+#include <algorithm>
+#include <span>
+
+namespace loto6 {
+
+namespace {
+
+Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int rows,
+    std::span<const double> widths, std::span<const char *const> header)
+{
+    Sheet s{std::string(name), std::string(caption)};
+    s.prepare(cols, rows, cols, std::min(rows, 40), 12, 6);
+    for (int c = 1; c <= cols && c <= static_cast<int>(widths.size()); ++c)
+        s.setColWidth(c, widths[static_cast<std::size_t>(c - 1)]);
+    for (int c = 1; c <= cols && c <= static_cast<int>(header.size()); ++c)
+        s.setText(c, 1, header[static_cast<std::size_t>(c - 1)]);
+    s.setColors(1, 1, cols, 1, colors::black, colors::lightPink);
+    s.setBorder(1, 1, cols, rows, border::AllSides, colors::lightBlue);
+    return s;
+}
+
+std::string yen(long long v) { return groupedText(v) + "円"; }
+
+std::string two(long long n) { return n < 10 ? "0" + std::to_string(n) : std::to_string(n); }
+
+// Writes six numbers from column col on, marking those among `mains` and `bonus`.
+void writeNumbers(Sheet &s, int col, int row, const std::array<long long, 6> &numbers,
+    std::uint64_t mains, std::uint64_t bonus)
+{
+    for (int i = 0; i < 6; ++i) {
+        const long long n = numbers[static_cast<std::size_t>(i)];
+        s.setText(col + i, row, two(n));
+        const std::uint64_t bit = n >= 1 && n <= 43 ? std::uint64_t{1} << n : 0;
+        if (bit & mains)
+            s.setColors(col + i, row, col + i, row, colors::white, MainMark);
+        else if (bit & bonus)
+            s.setColors(col + i, row, col + i, row, colors::white, BonusMark);
+    }
+}
+
+std::array<long long, 6> asLongs(const std::array<int, 6> &numbers)
+{
+    std::array<long long, 6> out{};
+    std::copy(numbers.begin(), numbers.end(), out.begin());
+    return out;
+}
+
+} // namespace
+
+std::string prizeText(const TicketGrading &grading, const TicketGrading::Row &row)
+{
+    if (row.tier == 0)
+        return {};
+    const long long v = grading.prize(row);
+    return v == TicketGrading::Unknown ? std::string("不明") : yen(v);
+}
+
+Sheet ticketListSheet(const std::vector<Ticket> &tickets)
+{
+    static constexpr double Widths[] = {6, 4, 4, 4, 4, 4, 4, 8, 6, 6, 9, 20, 30};
+    static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
+        "数字6", "開始回", "継続", "口数", "入手", "登録日時", "メモ"};
+    constexpr int Cols = 13;
+    const int rows = 1 + static_cast<int>(tickets.size());
+    Sheet s = plainSheet("tickets", "購入番号", Cols, rows, Widths, Header);
+    for (std::size_t i = 0; i < tickets.size(); ++i) {
+        const Ticket &t = tickets[i];
+        const int row = 2 + static_cast<int>(i);
+        s.setText(1, row, t.id);
+        writeNumbers(s, 2, row, asLongs(t.numbers), 0, 0);
+        s.setText(8, row, t.firstDraw);
+        s.setText(9, row, t.draws);
+        s.setText(10, row, t.units);
+        s.setText(11, row, Ticket::sourceLabel(t.source));
+        s.setText(12, row, t.addedAt);
+        s.setText(13, row, t.memo);
+    }
+    s.selectBlock(13, 2, 13, rows);
+    s.setHAlign(HAlign::Left);
+    s.endBlock();
+    return s;
+}
+
+Sheet ticketResultsSheet(const TicketGrading &grading)
+{
+    static constexpr double Widths[] = {6, 8, 4, 4, 4, 4, 4, 4, 5, 7, 5, 14, 10};
+    static constexpr const char *Header[] = {"番号", "回", "数字1", "数字2", "数字3", "数字4",
+        "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "購入額"};
+    constexpr int Cols = 13;
+    const auto &rows = grading.rows();
+    Sheet s = plainSheet("ticket-results", "照合結果", Cols,
+        1 + static_cast<int>(std::min<std::size_t>(rows.size(), Sheet::MaxRows)), Widths, Header);
+    for (std::size_t i = 0; i < rows.size() && i + 1 < Sheet::MaxRows; ++i) {
+        const TicketGrading::Row &r = rows[i];
+        const Ticket &t = grading.tickets()[static_cast<std::size_t>(r.ticket)];
+        const int row = 2 + static_cast<int>(i);
+        s.setText(1, row, t.id);
+        s.setText(2, row, "第" + std::to_string(r.drawNo) + "回");
+        const std::uint64_t bonus = r.bonus() ? std::uint64_t{1} << r.bonusNumber : 0;
+        writeNumbers(s, 3, row, asLongs(t.numbers), grading.matched(r), bonus);
+        s.setText(9, row, static_cast<int>(r.matches));
+        s.setText(10, row, r.bonus() ? "○" : "");
+        s.setText(11, row, TicketGrading::tierName(r.tier));
+        s.setText(12, row, prizeText(grading, r));
+        s.setText(13, row, yen(static_cast<long long>(t.units) * Ticket::UnitPrice));
+        if (r.tier > 0)
+            s.setColors(11, row, 12, row, colors::red, colors::lightYellow);
+    }
+    return s;
+}
+
+namespace {
+
+std::string unitsText(long long n) { return groupedText(n) + "口"; }
+
+// 当せん額 and 収支: exact when every winning unit's prize is stored, else 不明 with what is known.
+std::string winningsText(const TicketGrading::Summary &s, long long value)
+{
+    if (s.winningsKnown())
+        return yen(value);
+    return "不明（判明分で " + yen(value) + "、払戻金不明の当せん " + unitsText(s.unknownUnits)
+        + "）";
+}
+
+} // namespace
+
+Sheet ticketSummarySheet(const TicketGrading &grading)
+{
+    static constexpr double Widths[] = {14, 30, 30};
+    static constexpr const char *Header[] = {"項目", "実績", "ランダムな番号なら（期待値）"};
+    constexpr int Cols = 3;
+    constexpr int Rows = 15;
+    const TicketGrading::Summary &s = grading.summary();
+    Sheet sheet = plainSheet("ticket-summary", "収支と偶然との比較", Cols, Rows, Widths, Header);
+    for (int t = 1; t <= TicketGrading::Tiers; ++t) {
+        const auto i = static_cast<std::size_t>(t - 1);
+        sheet.setText(1, 1 + t, TicketGrading::tierName(t));
+        sheet.setText(2, 1 + t, unitsText(s.tierUnits[i]));
+        sheet.setText(3, 1 + t, fixedText(s.expectedTierUnits[i], t <= 3 ? 6 : 3) + "口");
+    }
+    sheet.setText(1, 7, "当せん計");
+    sheet.setText(2, 7, unitsText(s.winningUnits));
+    sheet.setText(3, 7, fixedText(s.expectedWinningUnits, 2) + "口");
+    sheet.setText(1, 8, "照合した口数");
+    sheet.setText(2, 8, unitsText(s.units) + "（" + groupedText(s.lines) + "件）");
+    sheet.setText(1, 9, "未抽選・欠番");
+    sheet.setText(2, 9, groupedText(s.ungraded) + "件");
+    sheet.setText(1, 10, "購入額");
+    sheet.setText(2, 10, yen(s.cost));
+    sheet.setText(3, 10, yen(s.cost));
+    sheet.setText(1, 11, "当せん額");
+    sheet.setText(2, 11, winningsText(s, s.winnings));
+    sheet.setText(3, 11, s.expectedYenUnits == 0 ? std::string("不明（払戻金の記録なし）")
+            : fixedText(s.expectedYen, 0) + "円（払戻金の分かる"
+                + unitsText(s.expectedYenUnits) + "）");
+    sheet.setText(1, 12, "収支");
+    sheet.setText(2, 12, winningsText(s, s.balance()));
+    if (s.expectedYenUnits == s.units && s.units > 0)
+        sheet.setText(3, 12, fixedText(s.expectedYen - static_cast<double>(s.cost), 0) + "円");
+    sheet.setText(1, 13, "この成績以上の確率");
+    sheet.setText(2, 13, s.units ? pValueText(s.pAtLeast) : std::string("—"));
+    sheet.setText(3, 13, "当せん口数の二項分布（厳密）");
+    sheet.setText(1, 14, "この成績以下の確率");
+    sheet.setText(2, 14, s.units ? pValueText(s.pAtMost) : std::string("—"));
+    sheet.setText(1, 15, s.sentence);
+    sheet.selectBlock(1, 15, 1, 15);
+    sheet.setHAlign(HAlign::Left);
+    sheet.endBlock();
+    sheet.setAllowOverflow(true);
+    return sheet;
+}
+
+Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &history)
+{
+    static constexpr double Widths[] = {8, 4, 4, 4, 4, 4, 4, 7, 5, 5, 14};
+    static constexpr const char *Header[] = {"回", "本数字1", "本数字2", "本数字3", "本数字4",
+        "本数字5", "本数字6", "ボーナス", "一致", "等級", "当せん金"};
+    constexpr int Cols = 11;
+    std::vector<const TicketGrading::Row *> wins;
+    for (const TicketGrading::Row &r : grading.rows())
+        if (r.tier > 0)
+            wins.push_back(&r);
+    std::string caption = "過去の抽選との照合";
+    if (!grading.tickets().empty())
+        caption += " " + grading.tickets().front().numbersText();
+    Sheet s = plainSheet("check", caption, Cols,
+        1 + static_cast<int>(std::min<std::size_t>(wins.size(), Sheet::MaxRows - 1)), Widths,
+        Header);
+    const std::uint64_t mask = grading.tickets().empty() ? 0 : grading.tickets().front().mask();
+    std::size_t next = 0;
+    int row = 2;
+    for (const DrawRecord &d : history) {
+        if (next >= wins.size() || row > s.rows())
+            break;
+        if (!d.isComplete() || d.drawNo != wins[next]->drawNo)
+            continue;
+        const TicketGrading::Row &r = *wins[next++];
+        s.setText(1, row, "第" + std::to_string(r.drawNo) + "回");
+        std::array<long long, 6> mains{};
+        for (int i = 0; i < 6; ++i)
+            mains[static_cast<std::size_t>(i)] = d.mainNumber(i);
+        writeNumbers(s, 2, row, mains, mask, 0);
+        s.setText(8, row, two(d.bonus()));
+        if (r.bonus())
+            s.setColors(8, row, 8, row, colors::white, BonusMark);
+        s.setText(9, row, static_cast<int>(r.matches));
+        s.setText(10, row, TicketGrading::tierName(r.tier));
+        s.setText(11, row, prizeText(grading, r));
+        ++row;
+    }
+    return s;
+}
+
+TicketGrading checkCombination(const std::array<int, Ticket::Size> &numbers,
+    const DrawHistory &history, const std::map<int, DrawPrizes> &prizes)
+{
+    Ticket t;
+    t.numbers = numbers;
+    std::sort(t.numbers.begin(), t.numbers.end());
+    int latest = 1;
+    for (const DrawRecord &r : history)
+        latest = std::max(latest, r.drawNo);
+    t.draws = latest;
+    return TicketGrading({t}, history, prizes);
+}
+
+} // namespace loto6
