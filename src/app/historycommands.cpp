@@ -5,6 +5,8 @@
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/historyimport.h"
+#include "store/prizestore.h"
 #include "store/historyupdater.h"
 #include "store/paths.h"
 
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 
 #include <sstream>
 
@@ -35,6 +38,9 @@ QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, cons
 {
     if (kind == HistoryCommands::FileDialog::Open)
         return QFileDialog::getOpenFileName(parent, caption, suggestion, filter);
+    if (kind == HistoryCommands::FileDialog::OpenMany)
+        return QFileDialog::getOpenFileNames(parent, caption, suggestion, filter)
+            .join(QLatin1Char('\n'));
     return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
 }
 
@@ -49,6 +55,11 @@ HistoryCommands::HistoryCommands(MainFrm &frame)
     m_choose = [this](FileDialog kind, const QString &caption, const QString &suggestion,
                    const QString &filter) {
         return chooseWithDialog(&m_frame, kind, caption, suggestion, filter);
+    };
+    m_ask = [this](const QString &text) {
+        return QMessageBox::question(&m_frame, QString::fromUtf8(ProgramTitle), text,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
     };
     auto wire = [this](const char *name, void (HistoryCommands::*command)()) {
         if (QAction *a = m_frame.action(QString::fromUtf8(name))) {
@@ -125,34 +136,50 @@ void HistoryCommands::importCsv()
 {
     if (!databaseFree())
         return;
-    const QString file = m_choose(FileDialog::Open, tr("CSVから取り込み"), QDir::homePath(),
-        tr("CSVファイル (*.csv);;すべてのファイル (*)"));
-    if (file.isEmpty())
+    const QStringList chosen = m_choose(FileDialog::OpenMany, tr("CSVから取り込み"),
+        QDir::homePath(), tr("CSVファイル (*.csv);;すべてのファイル (*)"))
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (chosen.isEmpty())
         return;
+    std::vector<std::filesystem::path> files;
+    for (const QString &file : chosen)
+        files.push_back(toPath(file));
 
-    std::vector<DrawRecord> draws;
+    IncomingHistory incoming;
+    MergeReport report;
     Status status;
+    auto merge = [&](MergeMode mode) {
+        BusyCursor busy;
+        Database db;
+        status = db.open(databaseFile());
+        if (status)
+            status = mergeHistory(db, incoming, mode, report);
+    };
     {
         BusyCursor busy;
-        status = importCsvFile(toPath(file), draws);
-        if (status && !draws.empty()) {
-            Database db;
-            status = db.open(databaseFile());
-            if (status)
-                status = db.importDraws(draws, false);
-        }
+        status = readHistoryFiles(files, incoming);
     }
-    if (!status) {
-        fail(tr("CSVファイルを取り込めませんでした。当選データは変わっていません。\n%1")
-                 .arg(qs(status.message())));
-        return;
+    if (status)
+        merge(MergeMode::Add);
+    if (!status && !report.conflicts.empty()) {
+        if (!m_ask(tr("次の回は、保存されている当選データと異なります。"
+                      "取り込むファイルの内容で置き換えますか？\n\n%1")
+                    .arg(qs(report.conflictList(12)))))
+            return inform(tr("何も取り込みませんでした。当選データは変わっていません。"));
+        merge(MergeMode::AllowLoss);
     }
-    if (draws.empty()) {
-        inform(tr("CSVファイルに当選データがありません。何も取り込みませんでした。"));
-        return;
-    }
+    if (!status)
+        return fail(tr("CSVファイルを取り込めませんでした。当選データは変わっていません。\n%1")
+                        .arg(qs(status.message())));
+    const int changed = report.added + report.filled + report.replaced;
+    if (changed == 0)
+        return inform(tr("新しい当選データがありません。何も取り込みませんでした。"));
     m_frame.reloadHistory();
-    inform(tr("%n件の当選データを取り込みました。", nullptr, static_cast<int>(draws.size())));
+    inform(tr("%n件の当選データを取り込みました（追加 %1件、補完 %2件、置き換え %3件）。",
+        nullptr, changed)
+            .arg(report.added)
+            .arg(report.filled)
+            .arg(report.replaced));
 }
 
 void HistoryCommands::exportCsv()
@@ -167,6 +194,8 @@ void HistoryCommands::exportCsv()
     if (file.isEmpty())
         return;
 
+    const bool withPrizes = m_ask(tr("賞金データ（各等級の口数と賞金、キャリーオーバー、"
+                                     "販売実績額）も書き出しますか？"));
     std::vector<DrawRecord> draws;
     Status status;
     {
@@ -176,9 +205,15 @@ void HistoryCommands::exportCsv()
         status = db.open(databaseFile());
         if (status)
             status = db.readDraws(draws);
+        std::map<int, DrawPrizes> prizes;
+        if (status && withPrizes)
+            status = readPrizes(db, prizes);
         if (status) {
             std::ostringstream out;
-            loto6::exportCsv(out, draws);
+            if (withPrizes)
+                exportPrizeHistory(out, draws, prizes);
+            else
+                loto6::exportCsv(out, draws);
             status = writeFileAtomically(toPath(file), out.str());
         }
     }

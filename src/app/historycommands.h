@@ -18,10 +18,13 @@ class HistoryCommands : public QObject
     Q_OBJECT
 
 public:
-    enum class FileDialog { Open, Save };
-    // Asks for a file; an empty result means the user cancelled.
+    enum class FileDialog { Open, OpenMany, Save };
+    // Asks for a file (for OpenMany, one or more joined by line feeds); an empty result means
+    // the user cancelled.
     using FileChooser = std::function<QString(FileDialog kind, const QString &caption,
         const QString &suggestion, const QString &filter)>;
+    // Asks a yes-or-no question whose default answer is No.
+    using Question = std::function<bool(const QString &text)>;
 
     // Wires the commands mnuMasterUpdate, mnuCsvTorikomi and mnuCsvKakidashi of the frame.
     explicit HistoryCommands(MainFrm &frame);
@@ -30,6 +33,8 @@ public:
     void setProgramFolder(std::filesystem::path folder) { m_programFolder = std::move(folder); }
     // Replaces the file dialogs, for tests.
     void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
+    // Replaces the yes-or-no message box, for tests.
+    void setQuestion(Question ask) { m_ask = std::move(ask); }
 
     void updateHistory();
     void importCsv();
@@ -45,6 +50,7 @@ private:
     MainFrm &m_frame;
     std::filesystem::path m_programFolder;
     FileChooser m_choose;
+    Question m_ask;
 };
 
 } // namespace loto6

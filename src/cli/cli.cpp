@@ -23,6 +23,7 @@ struct Command
 constexpr Command Commands[] = {
     {"import", importCommand},
     {"export", exportCommand},
+    {"sources", sourcesCommand},
     {"totals", totalsCommand, true},
     {"list", listCommand, true},
     {"show", showCommand, true},
@@ -37,15 +38,19 @@ constexpr Command Commands[] = {
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
 
-  import [--replace] FILE.csv      add draws from a CSV (or replace the whole history)
-  export [-o FILE]                 write the history as canonical CSV
+  import [--replace | --allow-loss] FILE...
+                                   add draws from history files of any published layout
+                                   (or replace the whole history)
+  export [--with-prizes] [-o FILE] write the history as canonical CSV (with the payouts)
+  sources [DRAW]                   where each draw came from
   totals [--format text|json]      the start-up totals
   list                             the analysis names
   show NAME [--format text|csv|json|html] [-o FILE]
                                    one analysis table
   predict [--settings FILE] [--on KEY]... [--format text|json|csv|html]
                                    the prediction
-  update [--url URL]               fetch a fresh history, check it, and install it
+  update [--url URL] [--allow-loss]
+                                   fetch new draws, check them, and add them
   backtest [--from N] [--shift S | --all-shifts] [--format text|json|csv|html]
                                    how each prediction method did on past draws
   chance [--format text|json|csv|html]

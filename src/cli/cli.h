@@ -40,6 +40,7 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err);
 // Commands; each takes its own options from ctx.args.
 int importCommand(Context &ctx);
 int exportCommand(Context &ctx);
+int sourcesCommand(Context &ctx);
 int totalsCommand(Context &ctx);
 int listCommand(Context &ctx);
 int showCommand(Context &ctx);

@@ -3,6 +3,9 @@
 #include "analysis/catalog.h"
 #include "grid/sheetwriter.h"
 #include "store/csvhistory.h"
+#include "store/drawvalidation.h"
+#include "store/historyimport.h"
+#include "store/prizestore.h"
 
 #include <sstream>
 
@@ -10,38 +13,54 @@ namespace loto6::cli {
 
 int importCommand(Context &ctx)
 {
-    bool replace = false;
-    std::string file;
+    std::optional<MergeMode> mode;
+    std::vector<std::filesystem::path> files;
     for (const std::string &a : ctx.args) {
-        if (a == "--replace")
-            replace = true;
+        const std::optional<MergeMode> given = a == "--replace" ? std::optional(MergeMode::Replace)
+            : a == "--allow-loss"                                ? std::optional(MergeMode::AllowLoss)
+                                                                 : std::nullopt;
+        if (given && mode && *mode != *given)
+            return ctx.usage("import: give either --replace or --allow-loss, not both");
+        if (given)
+            mode = given;
         else if (a.starts_with("-"))
             return ctx.usage("import: unknown option " + a);
-        else if (file.empty())
-            file = a;
         else
-            return ctx.usage("import: only one file may be given");
+            files.emplace_back(a);
     }
-    if (file.empty())
-        return ctx.usage("import: name the CSV file to import");
-    std::vector<DrawRecord> draws;
-    if (Status s = importCsvFile(file, draws); !s)
-        return ctx.fail(s.message());
+    if (files.empty())
+        return ctx.usage("import: name the history files to import");
+    IncomingHistory in;
+    if (Status s = readHistoryFiles(files, in); !s)
+        return ctx.fail("import: " + s.message() + "; nothing was imported");
     if (!ctx.openDatabase())
         return ExitFailure;
-    if (Status s = ctx.db.importDraws(draws, replace); !s)
-        return ctx.fail(s.message());
-    ctx.err << (replace ? "replaced the history with " : "imported ") << draws.size()
-            << " draw(s) from " << file << '\n';
+    MergeReport report;
+    const Status s = mergeHistory(ctx.db, in, mode.value_or(MergeMode::Add), report);
+    if (!s && !report.conflicts.empty()) {
+        ctx.err << report.conflictList();
+        return ctx.fail("import: " + s.message()
+            + ". Check the files; --allow-loss takes their draws instead of the ones held, "
+              "--replace makes the history exactly the files' draws");
+    }
+    if (!s)
+        return ctx.fail("import: " + s.message());
+    if (!report.conflicts.empty())
+        ctx.err << "replaced:\n" << report.conflictList();
+    ctx.err << "imported " << in.draws.size() << " draw(s) from " << files.size()
+            << " file(s): " << report.summary() << '\n';
     return ExitOk;
 }
 
 int exportCommand(Context &ctx)
 {
     std::string output;
+    bool withPrizes = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         if ((ctx.args[i] == "-o" || ctx.args[i] == "--output") && i + 1 < ctx.args.size())
             output = ctx.args[++i];
+        else if (ctx.args[i] == "--with-prizes")
+            withPrizes = true;
         else
             return ctx.usage("export: unexpected argument " + ctx.args[i]);
     }
@@ -50,9 +69,39 @@ int exportCommand(Context &ctx)
     std::vector<DrawRecord> draws;
     if (Status s = ctx.db.readDraws(draws); !s)
         return ctx.fail(s.message());
+    std::map<int, DrawPrizes> prizes;
+    if (Status s = readPrizes(ctx.db, prizes); withPrizes && !s)
+        return ctx.fail(s.message());
     std::ostringstream text;
-    exportCsv(text, draws);
+    if (withPrizes)
+        exportPrizeHistory(text, draws, prizes);
+    else
+        exportCsv(text, draws);
     return writeOutput(ctx, output, text.str());
+}
+
+int sourcesCommand(Context &ctx)
+{
+    std::optional<int> drawNo;
+    for (const std::string &a : ctx.args) {
+        const std::optional<int> n = parseDrawNumberText(a);
+        if (drawNo || !n)
+            return ctx.usage("sources: give at most one draw number, not " + a);
+        drawNo = n;
+    }
+    if (!ctx.openDatabase())
+        return ExitFailure;
+    std::vector<DrawSource> sources;
+    if (Status s = readSources(ctx.db, drawNo, sources); !s)
+        return ctx.fail("sources: " + s.message());
+    if (drawNo && sources.empty())
+        return ctx.fail("sources: nothing is recorded for draw " + std::to_string(*drawNo)
+            + " (it is not held, or it came with a database made before sources were kept)");
+    std::ostringstream o;
+    for (const DrawSource &src : sources)
+        o << src.drawNo << '\t' << src.when << '\t' << src.changeText() << '\t' << src.origin()
+          << '\n';
+    return writeOutput(ctx, {}, o.str());
 }
 
 int totalsCommand(Context &ctx)

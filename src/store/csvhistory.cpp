@@ -9,10 +9,7 @@
 
 namespace loto6 {
 
-namespace {
-
-// Splits one CSV record; quoted fields may hold commas, doubled quotes and line breaks.
-bool nextRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
+bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
     int &line)
 {
     cells.clear();
@@ -48,6 +45,14 @@ bool nextRecord(std::string_view text, std::size_t &pos, std::vector<std::string
     }
     cells.push_back(std::move(cell));
     return true;
+}
+
+namespace {
+
+bool nextRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
+    int &line)
+{
+    return nextCsvRecord(text, pos, cells, line);
 }
 
 enum Column { ColDrawNo, ColDate, ColMain1, ColBonus = ColMain1 + 6, ColumnCount };

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <istream>
 #include <ostream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace loto6 {
@@ -15,6 +17,11 @@ namespace loto6 {
 Status importCsv(std::istream &in, std::vector<DrawRecord> &draws);
 Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws);
 Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> &draws);
+
+// Splits the CSV record at pos and moves past it; quoted cells may hold commas, doubled quotes
+// and line breaks, each counted in line. False at the end of the text.
+bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
+    int &line);
 
 void exportCsv(std::ostream &out, const std::vector<DrawRecord> &draws);
 

@@ -2,6 +2,9 @@
 
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
+#include "store/historyimport.h"
+#include "store/paths.h"
+#include "store/prizestore.h"
 #include "store/sqlstatement.h"
 
 #include <sqlite3.h>
@@ -55,6 +58,26 @@ void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &
             malformed = true;
     }
     }
+}
+
+// The bundled history and, beside it, the bundled payouts of the draws they cover.
+Status readSeed(const fs::path &seedCsv, IncomingHistory &seed)
+{
+    HistoryFile history;
+    if (Status s = readHistoryFile(seedCsv, history); !s)
+        return s;
+    if (Status s = seed.add(history,
+            DrawSource::from(DrawSource::Kind::Bundled, seedCsv.filename().string()));
+        !s)
+        return s;
+    const fs::path prizesCsv = seedCsv.parent_path() / BundledPrizesFileName;
+    std::error_code ec;
+    if (!fs::exists(prizesCsv, ec))
+        return Status::success();
+    HistoryFile prizes;
+    if (Status s = readHistoryFile(prizesCsv, prizes); !s)
+        return s;
+    return seed.add(prizes, DrawSource::from(DrawSource::Kind::Bundled, BundledPrizesFileName));
 }
 
 } // namespace
@@ -117,7 +140,7 @@ Status Database::createSchema(sqlite3 *db)
         sqlite3_free(err);
         return Status::failure("cannot create the tables: " + msg);
     }
-    return Status::success();
+    return createOwnTables(db);
 }
 
 Status Database::verifySchema()
@@ -176,8 +199,8 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     if (fs::exists(file, ec) || fs::is_symlink(file, ec))
         return open(file);
 
-    std::vector<DrawRecord> seed;
-    if (Status s = importCsvFile(seedCsv, seed); !s)
+    IncomingHistory seed;
+    if (Status s = readSeed(seedCsv, seed); !s)
         return Status::failure("cannot create " + file.string() + " from the bundled history: "
             + s.message());
 
@@ -196,8 +219,9 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
             return s;
         }
         Status s = createSchema(fresh.m_db);
+        MergeReport report;
         if (s)
-            s = fresh.importDraws(seed, true);
+            s = mergeHistory(fresh, seed, MergeMode::Replace, report);
         fresh.close();
         if (!s) {
             fs::remove(tmp, ec);
@@ -323,9 +347,7 @@ Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
     return tx.commit();
 }
 
-Status Database::saveDraw(const DrawRecord &draw) { return importDraws({draw}, false); }
-
-Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check)
+Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const DrawSource &source)
 {
     Transaction tx(*this);
     if (!tx.begun())
@@ -341,6 +363,47 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check)
         return fail("cannot write the draw");
     if (Status s = bindAndStep(st.get(), draw); !s)
         return fail(s.message());
+    if (Status s = createOwnTables(m_db); !s)
+        return s;
+    if (Status s = recordSource(*this, draw.drawNo, source, DrawSource::Change::Added); !s)
+        return s;
+    return tx.commit();
+}
+
+Status Database::storeDraw(const DrawRecord &draw)
+{
+    Statement st(m_db, "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
+                       "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!st.ok())
+        return fail("cannot write the draws");
+    if (Status s = bindAndStep(st.get(), draw); !s)
+        return fail(s.message());
+    return Status::success();
+}
+
+Status Database::removeDraw(int drawNo)
+{
+    Statement st(m_db, "delete from 結果マスタ where 回数 = ?");
+    if (!st.ok())
+        return fail("cannot delete draw " + std::to_string(drawNo));
+    sqlite3_bind_int(st.get(), 1, drawNo);
+    if (sqlite3_step(st.get()) != SQLITE_DONE)
+        return fail("cannot delete draw " + std::to_string(drawNo));
+    return Status::success();
+}
+
+Status Database::saveDraw(const DrawRecord &draw, const DrawSource &source)
+{
+    Transaction tx(*this);
+    if (!tx.begun())
+        return tx.begun();
+    if (Status s = createOwnTables(m_db); !s)
+        return s;
+    if (Status s = storeDraw(draw); !s)
+        return s;
+    if (Status s = recordSource(*this, draw.drawNo, source, DrawSource::Change::Saved); !s)
+        return s;
     return tx.commit();
 }
 
@@ -349,12 +412,10 @@ Status Database::deleteDraw(int drawNo)
     Transaction tx(*this);
     if (!tx.begun())
         return tx.begun();
-    Statement st(m_db, "delete from 結果マスタ where 回数 = ?");
-    if (!st.ok())
-        return fail("cannot delete draw " + std::to_string(drawNo));
-    sqlite3_bind_int(st.get(), 1, drawNo);
-    if (sqlite3_step(st.get()) != SQLITE_DONE)
-        return fail("cannot delete draw " + std::to_string(drawNo));
+    if (Status s = removeDraw(drawNo); !s)
+        return s;
+    if (Status s = deletePrizes(*this, drawNo); !s)
+        return s;
     return tx.commit();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/drawhistory.h"
+#include "store/drawsource.h"
 #include "store/result.h"
 
 #include <filesystem>
@@ -31,7 +32,8 @@ public:
 
     // Opens an existing database; refuses a file that is not one or lacks the history view.
     Status open(const std::filesystem::path &file);
-    // Opens the file, creating it from the seed history when it does not exist yet.
+    // Opens the file, creating it from the seed history when it does not exist yet; the
+    // payouts file beside the seed (loto6-prizes.csv), when there, is merged onto its draws.
     Status openOrCreate(const std::filesystem::path &file, const std::filesystem::path &seedCsv);
     // An in-memory database with the schema, for tests.
     Status openInMemory();
@@ -54,12 +56,20 @@ public:
     // Adds the draws, overwriting stored ones with the same 回数; with replace, the history
     // becomes exactly these draws. One transaction: all or nothing.
     Status importDraws(const std::vector<DrawRecord> &draws, bool replace);
-    Status saveDraw(const DrawRecord &draw);
+    // Saves one draw as typed, recording where it came from.
+    Status saveDraw(const DrawRecord &draw,
+        const DrawSource &source = DrawSource::from(DrawSource::Kind::EntryWindow));
+    // Deletes a draw with its payout.
     // Adds one draw not stored yet. `check` sees every stored draw first and refuses with a
     // failure; check and write are one transaction, so nothing is written on any failure.
     using DrawCheck = std::function<Status(const std::vector<DrawRecord> &stored)>;
-    Status addDraw(const DrawRecord &draw, const DrawCheck &check);
+    Status addDraw(const DrawRecord &draw, const DrawCheck &check,
+        const DrawSource &source = DrawSource::from(DrawSource::Kind::AddCommand));
     Status deleteDraw(int drawNo);
+
+    // One row written or removed inside the caller's transaction.
+    Status storeDraw(const DrawRecord &draw);
+    Status removeDraw(int drawNo);
 
     Status exec(const std::string &sql);
     static Status createSchema(sqlite3 *db);

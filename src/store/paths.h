@@ -24,5 +24,6 @@ std::filesystem::path findDataFile(const std::filesystem::path &besideProgram,
 inline constexpr const char *DatabaseFileName = "Loto6Zumvel.db";
 inline constexpr const char *DataFolderName = "loto6zumvel";
 inline constexpr const char *BundledHistoryFileName = "loto6-history.csv";
+inline constexpr const char *BundledPrizesFileName = "loto6-prizes.csv";
 
 } // namespace loto6

@@ -2,12 +2,136 @@
 
 #include "store/database.h"
 
+#include <sqlite3.h>
+
+#include <memory>
+
 namespace loto6 {
 
-Status readPrizes(const Database &, std::map<int, DrawPrizes> &prizes)
+namespace {
+
+using StatementPtr = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+StatementPtr prepare(sqlite3 *db, const char *sql)
 {
-    // No payout tables yet: every draw's payout is unknown.
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        st = nullptr;
+    }
+    return StatementPtr(st, &sqlite3_finalize);
+}
+
+bool hasTable(sqlite3 *db, const char *name)
+{
+    StatementPtr st = prepare(db, "select 1 from sqlite_master where type = 'table' and name = ?");
+    if (!st)
+        return false;
+    sqlite3_bind_text(st.get(), 1, name, -1, SQLITE_STATIC);
+    return sqlite3_step(st.get()) == SQLITE_ROW;
+}
+
+std::optional<long long> columnAmount(sqlite3_stmt *st, int col)
+{
+    if (sqlite3_column_type(st, col) == SQLITE_NULL)
+        return std::nullopt;
+    return sqlite3_column_int64(st, col);
+}
+
+void bindAmount(sqlite3_stmt *st, int at, const std::optional<long long> &v)
+{
+    if (v)
+        sqlite3_bind_int64(st, at, *v);
+    else
+        sqlite3_bind_null(st, at);
+}
+
+Status failure(sqlite3 *db, const std::string &what)
+{
+    return Status::failure(what + " (" + sqlite3_errmsg(db) + ")");
+}
+
+} // namespace
+
+Status createOwnTables(sqlite3 *db)
+{
+    const char *sql = "CREATE TABLE IF NOT EXISTS 払戻金 (回数 INTEGER PRIMARY KEY, "
+                      "口数1 INTEGER NOT NULL, 賞金1 INTEGER, 口数2 INTEGER NOT NULL, 賞金2 INTEGER, "
+                      "口数3 INTEGER NOT NULL, 賞金3 INTEGER, 口数4 INTEGER NOT NULL, 賞金4 INTEGER, "
+                      "口数5 INTEGER NOT NULL, 賞金5 INTEGER, キャリーオーバー INTEGER, "
+                      "販売実績額 INTEGER);"
+                      "CREATE TABLE IF NOT EXISTS 取得元 (番号 INTEGER PRIMARY KEY, "
+                      "回数 INTEGER NOT NULL, 種類 TEXT NOT NULL, 名前 TEXT NOT NULL, 内容 TEXT NOT NULL, "
+                      "日時 TEXT NOT NULL);"
+                      "CREATE INDEX IF NOT EXISTS 取得元_回数 ON 取得元 (回数);";
+    char *err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "unknown error";
+        sqlite3_free(err);
+        return Status::failure("cannot create the payout and source tables: " + msg);
+    }
+    return Status::success();
+}
+
+Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes)
+{
     prizes.clear();
+    if (!hasTable(db.handle(), PrizeTable))
+        return Status::success();
+    StatementPtr st = prepare(db.handle(),
+        "select 回数, 口数1, 賞金1, 口数2, 賞金2, 口数3, 賞金3, 口数4, 賞金4, 口数5, 賞金5, "
+        "キャリーオーバー, 販売実績額 from 払戻金 order by 回数");
+    if (!st)
+        return failure(db.handle(), "cannot read the payouts");
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        DrawPrizes p;
+        p.drawNo = sqlite3_column_int(st.get(), 0);
+        for (int t = 0; t < DrawPrizes::TierCount; ++t) {
+            auto &tier = p.tiers[static_cast<std::size_t>(t)];
+            tier.winners = sqlite3_column_int64(st.get(), 1 + 2 * t);
+            tier.prize = columnAmount(st.get(), 2 + 2 * t);
+        }
+        p.carryOver = columnAmount(st.get(), 11);
+        p.sales = columnAmount(st.get(), 12);
+        prizes[p.drawNo] = p;
+    }
+    if (rc != SQLITE_DONE)
+        return failure(db.handle(), "cannot read the payouts");
+    return Status::success();
+}
+
+Status writePrizes(Database &db, const DrawPrizes &p)
+{
+    StatementPtr st = prepare(db.handle(),
+        "insert or replace into 払戻金 (回数, 口数1, 賞金1, 口数2, 賞金2, 口数3, 賞金3, 口数4, "
+        "賞金4, 口数5, 賞金5, キャリーオーバー, 販売実績額) "
+        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!st)
+        return failure(db.handle(), "cannot write the payouts");
+    sqlite3_bind_int(st.get(), 1, p.drawNo);
+    for (int t = 0; t < DrawPrizes::TierCount; ++t) {
+        const TierPayout &tier = p.tiers[static_cast<std::size_t>(t)];
+        sqlite3_bind_int64(st.get(), 2 + 2 * t, tier.winners);
+        bindAmount(st.get(), 3 + 2 * t, tier.prize);
+    }
+    bindAmount(st.get(), 12, p.carryOver);
+    bindAmount(st.get(), 13, p.sales);
+    if (sqlite3_step(st.get()) != SQLITE_DONE)
+        return failure(db.handle(), "cannot write the payout of draw " + std::to_string(p.drawNo));
+    return Status::success();
+}
+
+Status deletePrizes(Database &db, int drawNo)
+{
+    if (!hasTable(db.handle(), PrizeTable))
+        return Status::success();
+    StatementPtr st = prepare(db.handle(), "delete from 払戻金 where 回数 = ?");
+    if (!st)
+        return failure(db.handle(), "cannot remove the payout of draw " + std::to_string(drawNo));
+    sqlite3_bind_int(st.get(), 1, drawNo);
+    if (sqlite3_step(st.get()) != SQLITE_DONE)
+        return failure(db.handle(), "cannot remove the payout of draw " + std::to_string(drawNo));
     return Status::success();
 }
 

@@ -5,11 +5,24 @@
 
 #include <map>
 
+struct sqlite3;
+
 namespace loto6 {
 
 class Database;
 
+// The payouts are kept in a table of the program's own beside 結果マスタ, one row per draw.
+inline constexpr const char *PrizeTable = "払戻金";
+
 // Every stored payout, by draw number. A database without payout data gives an empty map.
 Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes);
+
+// Creates the program's own tables (payouts and where each draw came from) when missing; a
+// database made by an older version gains them on its first write.
+Status createOwnTables(sqlite3 *db);
+
+// Stores one draw's payout, replacing any earlier one; inside the caller's transaction.
+Status writePrizes(Database &db, const DrawPrizes &prizes);
+Status deletePrizes(Database &db, int drawNo);
 
 } // namespace loto6

@@ -59,6 +59,8 @@ struct Fixture
     QList<Message> messages;
     QString chosenFile;
     int dialogs = 0;
+    bool answer = false; // to every yes-or-no question
+    int questions = 0;
 
     Fixture()
     {
@@ -74,6 +76,10 @@ struct Fixture
                                        const QString &, const QString &) {
             ++dialogs;
             return chosenFile;
+        });
+        commands()->setQuestion([this](const QString &) {
+            ++questions;
+            return answer;
         });
     }
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -254,6 +260,15 @@ void HistoryMenuTest::importAddsDraws()
     auto *status = f.frame.findChild<QLabel *>(u"historyStatus"_s);
     QCOMPARE(status->text(), u"第3回まで　3回分"_s);
 
+    // Draw 3 held with other numbers is asked about; No (the default) keeps everything.
+    f.trigger("mnuCsvTorikomi");
+    QCOMPARE(f.questions, 1);
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(u"何も取り込みませんでした"_s), qPrintable(f.messages[0].text));
+    QCOMPARE(f.storedDraws().size(), std::size_t(3));
+
+    f.messages.clear();
+    f.answer = true;
     f.trigger("mnuCsvTorikomi");
 
     QCOMPARE(f.messages.size(), 1);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "store/drawprizes.h"
+#include "store/drawrecord.h"
+#include "store/result.h"
+
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <map>
+#include <string_view>
+#include <vector>
+
+namespace loto6 {
+
+// The published layouts of a draw history, told apart by their content.
+enum class HistoryLayout {
+    Canonical, // the exchange CSV, headers by name
+    PrizeHistory, // 開催回,日付,..,BONUS数字, winners then prizes by tier, キャリーオーバー
+    Alternating, // 抽せん回,抽せん日,曜日,.., winners and prize alternating by tier
+    English, // draw_no,date,n1..n6,bonus
+    OfficialResult, // one draw's official result file (A102NNNN.CSV)
+    OfficialIndex, // the official list of recent draws, without numbers
+};
+
+const char *layoutName(HistoryLayout layout);
+
+// What one file holds: its draws and, where the layout carries them, their payouts.
+struct HistoryFile
+{
+    HistoryLayout layout = HistoryLayout::Canonical;
+    std::vector<DrawRecord> draws;
+    std::map<int, DrawPrizes> prizes;
+};
+
+// Reads a file of any published layout, UTF-8 or Shift-JIS. A bad file is refused whole, the
+// line and the reason named; the official index is refused too, since it holds no numbers.
+Status readHistory(std::istream &in, HistoryFile &file);
+Status readHistoryBytes(std::string_view bytes, HistoryFile &file);
+Status readHistoryFile(const std::filesystem::path &path, HistoryFile &file);
+
+// Writes the history-with-prizes layout in UTF-8 with LF, plus a 販売実績額 column: dates
+// yyyy/M/d, a tier nobody won as 0 and 0, the payout cells of a draw without one empty.
+void exportPrizeHistory(std::ostream &out, const std::vector<DrawRecord> &draws,
+    const std::map<int, DrawPrizes> &prizes);
+
+inline constexpr const char *PrizeHistoryHeader
+    = "開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,BONUS数字,"
+      "1等口数,2等口数,3等口数,4等口数,5等口数,1等賞金,2等賞金,3等賞金,4等賞金,5等賞金,"
+      "キャリーオーバー,販売実績額";
+
+} // namespace loto6

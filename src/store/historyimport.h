@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/drawsource.h"
+#include "store/historyfile.h"
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace loto6 {
+
+class Database;
+
+// The one import sequence of both programs and the update: files of any layout are read whole
+// into a batch, then merged into the database in one transaction.
+//
+// Merge rules: a draw not held is added; a held draw with the same numbers gets its missing
+// date and payout filled; a held draw whose numbers, date or payout differ is a conflict,
+// listed and refused unless the caller allows the loss (the given draw then replaces it) or
+// replaces the whole history.
+
+// One draw on its way in, with its payout when the file had one and where it was read.
+struct IncomingDraw
+{
+    DrawRecord draw;
+    std::optional<DrawPrizes> prizes;
+    std::vector<DrawSource> sources;
+};
+
+// Draws gathered from several files; the same draw in two files must agree.
+struct IncomingHistory
+{
+    std::map<int, IncomingDraw> draws;
+
+    // Adds a file's draws; refuses (adding nothing) a draw that disagrees with an earlier file.
+    Status add(const HistoryFile &file, const DrawSource &source);
+    bool empty() const { return draws.empty(); }
+};
+
+enum class MergeMode {
+    Add, // conflicts refuse the whole merge
+    AllowLoss, // conflicting draws take the given numbers
+    Replace, // the history becomes exactly the given draws
+};
+
+struct DrawConflict
+{
+    int drawNo = 0;
+    std::string reason; // "numbers 1 2 3 4 5 6 + 7 held, 1 2 3 4 5 8 + 7 given (file x.csv)"
+};
+
+struct MergeReport
+{
+    int added = 0, filled = 0, replaced = 0, removed = 0, unchanged = 0;
+    std::vector<DrawConflict> conflicts;
+
+    // "3 added, 1 filled" and so on, the zero counts left out; "nothing changed" when all are.
+    std::string summary() const;
+    // One line per conflict, at most maxLines, then how many more.
+    std::string conflictList(std::size_t maxLines = 20) const;
+};
+
+// Reads every file; all or nothing, each refused file named with its line and reason.
+Status readHistoryFiles(const std::vector<std::filesystem::path> &files, IncomingHistory &in);
+
+// Merges the batch in one transaction. In Add mode a conflict refuses everything: the report
+// lists the conflicts and the database is unchanged.
+Status mergeHistory(Database &db, const IncomingHistory &in, MergeMode mode, MergeReport &report);
+
+// readHistoryFiles, then mergeHistory.
+Status importHistoryFiles(Database &db, const std::vector<std::filesystem::path> &files,
+    MergeMode mode, MergeReport &report);
+
+} // namespace loto6

@@ -1,0 +1,239 @@
+#include "store/atomicfile.h"
+#include "store/database.h"
+#include "store/historyimport.h"
+#include "store/prizestore.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace loto6;
+using test::TempDir;
+
+namespace {
+
+const std::string Layouts = std::string(TEST_DATA_DIR) + "/layouts/";
+
+HistoryFile fileOf(std::vector<DrawRecord> draws, std::vector<DrawPrizes> prizes = {})
+{
+    HistoryFile f;
+    f.draws = std::move(draws);
+    for (const DrawPrizes &p : prizes)
+        f.prizes[p.drawNo] = p;
+    return f;
+}
+
+DrawRecord dated(DrawRecord r, std::string date)
+{
+    r.date = std::move(date);
+    return r;
+}
+
+DrawPrizes payout(int drawNo, long long firstWinners)
+{
+    DrawPrizes p;
+    p.drawNo = drawNo;
+    p.tiers[0].winners = firstWinners;
+    if (firstWinners)
+        p.tiers[0].prize = 200000000;
+    p.carryOver = 0;
+    return p;
+}
+
+IncomingHistory incoming(const HistoryFile &f, const std::string &name = "new.csv")
+{
+    IncomingHistory in;
+    EXPECT_TRUE(in.add(f, DrawSource::from(DrawSource::Kind::File, name)));
+    return in;
+}
+
+// A database holding draws 1 and 2, the first dated and with a payout, the second bare.
+Database heldDatabase()
+{
+    Database db;
+    EXPECT_TRUE(db.openInMemory());
+    MergeReport r;
+    EXPECT_TRUE(mergeHistory(db,
+        incoming(fileOf({dated(test::draw(1, {1, 2, 3, 4, 5, 6, 7}), "2000-10-05"),
+                             test::draw(2, {8, 9, 10, 11, 12, 13, 14})},
+                     {payout(1, 1)}),
+            "old.csv"),
+        MergeMode::Add, r));
+    return db;
+}
+
+} // namespace
+
+TEST(HistoryMerge, AddsNewDrawsFillsMissingDataAndRefusesConflicts)
+{
+    struct Case
+    {
+        const char *name;
+        HistoryFile file;
+        bool ok;
+        int added, filled, unchanged;
+        const char *conflict; // part of the listed reason
+    };
+    const Case cases[] = {
+        {"new draw", fileOf({test::draw(3, {1, 2, 3, 4, 5, 6, 8})}), true, 1, 0, 0, ""},
+        {"same draw again", fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 7})}), true, 0, 0, 1, ""},
+        {"same numbers in drawn order fill date and payout",
+            fileOf({dated(test::draw(2, {13, 8, 9, 10, 11, 12, 14}), "2000-10-12")}, {payout(2, 0)}),
+            true, 0, 1, 0, ""},
+        {"numbers differ", fileOf({test::draw(2, {8, 9, 10, 11, 12, 15, 14})}), false, 0, 0, 0,
+            "numbers 8 9 10 11 12 13 + 14 held, 8 9 10 11 12 15 + 14 given (file new.csv)"},
+        {"bonus differs", fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 9})}), false, 0, 0, 0, "numbers"},
+        {"date differs", fileOf({dated(test::draw(1, {1, 2, 3, 4, 5, 6, 7}), "2000-10-06")}), false,
+            0, 0, 0, "date 2000-10-05 held, 2000-10-06 given"},
+        {"payout differs", fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 7})}, {payout(1, 2)}), false, 0,
+            0, 0, "payout"},
+        {"one conflict refuses the new draw beside it",
+            fileOf({test::draw(2, {8, 9, 10, 11, 12, 15, 14}), test::draw(3, {1, 2, 3, 4, 5, 6, 8})}),
+            false, 0, 0, 0, "numbers"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Database db = heldDatabase();
+        MergeReport r;
+        const Status s = mergeHistory(db, incoming(c.file), MergeMode::Add, r);
+        ASSERT_EQ(s.ok(), c.ok) << s.message();
+        EXPECT_EQ(r.added, c.added);
+        EXPECT_EQ(r.filled, c.filled);
+        EXPECT_EQ(r.unchanged, c.unchanged);
+        if (*c.conflict) {
+            ASSERT_FALSE(r.conflicts.empty());
+            EXPECT_NE(r.conflictList().find(c.conflict), std::string::npos) << r.conflictList();
+            std::vector<DrawRecord> draws;
+            ASSERT_TRUE(db.readDraws(draws));
+            EXPECT_EQ(draws.size(), 2u) << "a refused merge changes nothing";
+            EXPECT_EQ(draws[1].number(5), 13);
+        }
+    }
+}
+
+TEST(HistoryMerge, AllowLossAndReplaceTakeTheGivenDraws)
+{
+    const HistoryFile file = fileOf({test::draw(2, {8, 9, 10, 11, 12, 15, 14})}, {payout(2, 3)});
+    {
+        Database db = heldDatabase();
+        MergeReport r;
+        ASSERT_TRUE(mergeHistory(db, incoming(file), MergeMode::AllowLoss, r));
+        EXPECT_EQ(r.replaced, 1);
+        EXPECT_EQ(r.conflicts.size(), 1u);
+        std::vector<DrawRecord> draws;
+        ASSERT_TRUE(db.readDraws(draws));
+        ASSERT_EQ(draws.size(), 2u);
+        EXPECT_EQ(draws[1].number(5), 15);
+        std::map<int, DrawPrizes> prizes;
+        ASSERT_TRUE(readPrizes(db, prizes));
+        EXPECT_EQ(prizes.at(2).tier(1).winners, 3);
+        EXPECT_EQ(prizes.at(1).tier(1).winners, 1);
+    }
+    {
+        Database db = heldDatabase();
+        MergeReport r;
+        ASSERT_TRUE(mergeHistory(db, incoming(file), MergeMode::Replace, r));
+        EXPECT_EQ(r.removed, 1);
+        std::vector<DrawRecord> draws;
+        ASSERT_TRUE(db.readDraws(draws));
+        ASSERT_EQ(draws.size(), 1u);
+        std::map<int, DrawPrizes> prizes;
+        ASSERT_TRUE(readPrizes(db, prizes));
+        EXPECT_FALSE(prizes.contains(1)) << "the payout of a removed draw goes with it";
+    }
+}
+
+TEST(HistoryMerge, FilesOfOneImportMustAgree)
+{
+    IncomingHistory in;
+    const DrawSource a = DrawSource::from(DrawSource::Kind::File, "a.csv");
+    ASSERT_TRUE(in.add(fileOf({test::draw(5, {1, 2, 3, 4, 5, 6, 7})}), a));
+    ASSERT_TRUE(in.add(fileOf({dated(test::draw(5, {1, 2, 3, 4, 5, 6, 7}), "2000-11-02")}, {payout(5, 0)}),
+        DrawSource::from(DrawSource::Kind::File, "b.csv")));
+    EXPECT_EQ(in.draws.at(5).draw.date, "2000-11-02");
+    EXPECT_TRUE(in.draws.at(5).prizes);
+    const Status s = in.add(fileOf({test::draw(5, {1, 2, 3, 4, 5, 8, 7})}),
+        DrawSource::from(DrawSource::Kind::File, "c.csv"));
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.message().find("draw 5 disagrees with file a.csv"), std::string::npos) << s.message();
+}
+
+TEST(HistoryMerge, EachPathInRecordsWhereTheDrawCameFrom)
+{
+    TempDir dir;
+    Database db;
+    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
+    ASSERT_TRUE(db.saveDraw(test::draw(2145, {1, 2, 3, 4, 5, 6, 7})));
+    ASSERT_TRUE(db.saveDraw(test::draw(2146, {1, 2, 3, 4, 5, 6, 8}),
+        DrawSource::from(DrawSource::Kind::AddCommand)));
+    MergeReport r;
+    ASSERT_TRUE(importHistoryFiles(db, {Layouts + "A1022016.CSV"}, MergeMode::Add, r));
+    EXPECT_EQ(r.summary(), "1 already held") << "the bundled payouts already hold draw 2016";
+
+    std::vector<DrawSource> all;
+    ASSERT_TRUE(readSources(db, std::nullopt, all));
+    EXPECT_EQ(all.size(), 2144u + 135u + 2u);
+    std::vector<DrawSource> one;
+    ASSERT_TRUE(readSources(db, 2016, one));
+    ASSERT_EQ(one.size(), 2u);
+    EXPECT_EQ(one[0].origin(), "bundled history (loto6-history.csv)");
+    EXPECT_EQ(one[1].origin(), "bundled history (loto6-prizes.csv)");
+    ASSERT_TRUE(readSources(db, 2145, one));
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].origin(), "entry window");
+    ASSERT_TRUE(readSources(db, 2146, one));
+    EXPECT_EQ(one[0].origin(), "add command");
+    EXPECT_EQ(one[0].when.size(), 20u);
+}
+
+TEST(HistoryMerge, AFileFillsThePayoutOfAHeldDraw)
+{
+    Database db;
+    ASSERT_TRUE(db.openInMemory());
+    MergeReport r;
+    ASSERT_TRUE(mergeHistory(db, incoming(fileOf({test::draw(2016, {10, 13, 27, 31, 40, 42, 1})})),
+        MergeMode::Add, r));
+    ASSERT_TRUE(importHistoryFiles(db, {Layouts + "A1022016.CSV"}, MergeMode::Add, r));
+    EXPECT_EQ(r.filled, 1);
+    std::map<int, DrawPrizes> prizes;
+    ASSERT_TRUE(readPrizes(db, prizes));
+    EXPECT_EQ(prizes.at(2016).sales, 1313152600);
+    std::vector<DrawSource> sources;
+    ASSERT_TRUE(readSources(db, 2016, sources));
+    ASSERT_EQ(sources.size(), 2u);
+    EXPECT_EQ(sources[1].changeText(), "date or payout filled");
+    EXPECT_NE(sources[1].name.find("A1022016.CSV"), std::string::npos);
+}
+
+TEST(HistoryMerge, BundledSeedHoldsThePayouts)
+{
+    TempDir dir;
+    Database db;
+    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
+    std::map<int, DrawPrizes> prizes;
+    ASSERT_TRUE(readPrizes(db, prizes));
+    ASSERT_EQ(prizes.size(), 135u);
+    EXPECT_EQ(prizes.at(2141).tier(1).prize, 450730500);
+    EXPECT_EQ(prizes.at(1000).sales, 1717617200);
+    EXPECT_FALSE(prizes.at(1000).tier(1).prize);
+}
+
+TEST(HistoryMerge, AnOlderDatabaseGainsTheTablesOnItsFirstWrite)
+{
+    TempDir dir;
+    const auto file = dir / "old.db";
+    {
+        Database db;
+        ASSERT_TRUE(db.openInMemory());
+        ASSERT_TRUE(db.exec("drop table 払戻金; drop table 取得元; vacuum into '" + file.string() + "'"));
+    }
+    Database db;
+    ASSERT_TRUE(db.open(file));
+    std::map<int, DrawPrizes> prizes;
+    ASSERT_TRUE(readPrizes(db, prizes)) << "no payout table reads as no payouts";
+    std::vector<DrawSource> sources;
+    ASSERT_TRUE(readSources(db, std::nullopt, sources));
+    MergeReport r;
+    ASSERT_TRUE(importHistoryFiles(db, {Layouts + "A1022016.CSV"}, MergeMode::Add, r));
+    ASSERT_TRUE(readPrizes(db, prizes));
+    EXPECT_EQ(prizes.size(), 1u);
+}
