@@ -7,7 +7,7 @@
 #include "store/database.h"
 #include "store/historyimport.h"
 #include "store/prizestore.h"
-#include "store/historyupdater.h"
+#include "store/drawbydrawupdate.h"
 #include "store/paths.h"
 
 #include <QAction>
@@ -103,8 +103,8 @@ void HistoryCommands::updateHistory()
 {
     if (!databaseFree())
         return;
-    const std::optional<std::string> url = configuredUpdateUrl(m_programFolder);
-    if (!url) {
+    const std::vector<std::string> sources = configuredUpdateSources(m_programFolder);
+    if (sources.empty()) {
         m_frame.showMessage(QMessageBox::Warning, QString::fromUtf8(ProgramTitle),
             tr("当選データの取得先が設定されていないため、最新化できません。\n%1")
                 .arg(qs(updateNotConfiguredMessage(m_programFolder))));
@@ -112,10 +112,18 @@ void HistoryCommands::updateHistory()
     }
 
     UpdateResult result;
-    {
+    auto run = [&](bool allowLoss) {
         BusyCursor busy;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        result = loto6::updateHistory(databaseFile(), *url);
+        result = updateFromSources(databaseFile(), sources, allowLoss);
+    };
+    run(false);
+    if (!result.ok() && !result.conflictList.empty()) {
+        if (!m_ask(tr("次の回は、保存されている当選データと異なります。"
+                      "取得したデータで置き換えますか？\n\n%1")
+                    .arg(qs(result.conflictList))))
+            return inform(tr("最新化しませんでした。当選データは変わっていません。"));
+        run(true);
     }
     switch (result.outcome) {
     case UpdateOutcome::Updated:

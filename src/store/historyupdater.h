@@ -29,7 +29,7 @@ enum class UpdateOutcome {
     InstallFailed, // the checked download could not be put in place; the old file remains
 };
 
-enum class UpdateFormat { None, SQLite, Csv };
+enum class UpdateFormat { None, SQLite, Csv, DrawFiles };
 
 struct UpdateResult
 {
@@ -39,6 +39,7 @@ struct UpdateResult
     UpdateFormat format = UpdateFormat::None;
     std::size_t drawCount = 0; // rows in the new history
     std::filesystem::path backup; // where the previous database was kept, if anywhere
+    std::string conflictList; // draws held with other data, one a line
 
     bool ok() const { return outcome == UpdateOutcome::Updated; }
 };

@@ -4,7 +4,10 @@
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/drawbydrawupdate.h"
 #include "store/historyupdater.h"
+#include "store/prizestore.h"
+#include "store/textcodec.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +22,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -34,7 +38,13 @@ class TestServer
 {
 public:
     explicit TestServer(std::string response, bool stallAfterSend = false)
-        : m_response(std::move(response))
+        : TestServer([response](const std::string &) { return response; }, stallAfterSend)
+    {
+    }
+    // Answers each request with what `respond` gives for its path.
+    explicit TestServer(std::function<std::string(const std::string &path)> respond,
+        bool stallAfterSend = false)
+        : m_respond(std::move(respond))
         , m_stall(stallAfterSend)
     {
         m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -75,11 +85,14 @@ private:
             const int client = ::accept(m_fd, nullptr, nullptr);
             if (client < 0)
                 continue;
-            readRequest(client, deadline);
+            const std::string request = readRequest(client, deadline);
+            const std::size_t start = request.find(' ') + 1;
+            const std::string response
+                = m_respond(request.substr(start, request.find(' ', start) - start));
             std::size_t done = 0;
-            while (done < m_response.size()) {
-                const ssize_t n = ::send(client, m_response.data() + done,
-                    m_response.size() - done, MSG_NOSIGNAL);
+            while (done < response.size()) {
+                const ssize_t n = ::send(client, response.data() + done,
+                    response.size() - done, MSG_NOSIGNAL);
                 if (n <= 0)
                     break;
                 done += static_cast<std::size_t>(n);
@@ -89,7 +102,7 @@ private:
             ::close(client);
         }
     }
-    static void readRequest(int client, std::chrono::steady_clock::time_point deadline)
+    static std::string readRequest(int client, std::chrono::steady_clock::time_point deadline)
     {
         std::string request;
         char buf[4096];
@@ -100,12 +113,13 @@ private:
                 continue;
             const ssize_t n = ::recv(client, buf, sizeof buf, 0);
             if (n <= 0)
-                return;
+                return request;
             request.append(buf, static_cast<std::size_t>(n));
         }
+        return request;
     }
 
-    std::string m_response;
+    std::function<std::string(const std::string &path)> m_respond;
     bool m_stall;
     int m_fd = -1;
     int m_port = 0;
@@ -500,3 +514,106 @@ TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
 }
 
 } // namespace
+
+namespace {
+
+// An official result file for one draw of the bundled history, with a payout made up for it.
+std::string officialFile(const DrawRecord &r)
+{
+    const int y = std::stoi(r.date.substr(0, 4)), m = std::stoi(r.date.substr(5, 2)),
+              d = std::stoi(r.date.substr(8, 2));
+    std::string numbers;
+    for (int f = 0; f < 6; ++f)
+        numbers += (r.number(f) < 10 ? ",0" : ",") + std::to_string(r.number(f));
+    const std::string text = "A52\r\n第" + std::to_string(r.drawNo) + "回ロト６,数字選択式全国自治宝くじ,令和"
+        + std::to_string(y - 2018) + "年" + std::to_string(m) + "月" + std::to_string(d)
+        + "日,東京 宝くじドリーム館\r\n支払期間,令和8年10月9日から令和9年10月8日まで\r\n本数字"
+        + numbers + ",ボーナス数字," + std::to_string(r.bonus())
+        + "\r\n１等,該当なし,該当なし\r\n２等,3口,12000000円\r\n３等,150口,400000円\r\n"
+          "４等,8000口,9000円\r\n５等,140000口,1000円\r\nキャリーオーバー,"
+        + std::to_string(r.drawNo) + "円\r\n販売実績額,1300000000円\r\n"
+          "１等,申込数字が本数字６個と全て一致\r\n";
+    return *utf8ToCp932(text);
+}
+
+} // namespace
+
+TEST(DrawByDrawUpdate, FetchesTheDrawsAfterTheLatestUntilNotFound)
+{
+    test::TempDir dir;
+    const fs::path target = dir / "Loto6Zumvel.db";
+    std::vector<DrawRecord> bundled;
+    ASSERT_TRUE(importCsvFile(SHARED_HISTORY, bundled));
+    {
+        // The database holds the bundled history up to draw 2141.
+        std::vector<DrawRecord> upTo2141(bundled.begin(), bundled.begin() + 2141);
+        const fs::path seed = dir / "seed.csv";
+        std::ostringstream csv;
+        exportCsv(csv, upTo2141);
+        std::ofstream(seed) << csv.str();
+        Database db;
+        ASSERT_TRUE(db.openOrCreate(target, seed));
+    }
+    std::vector<std::string> asked;
+    TestServer server([&](const std::string &path) {
+        asked.push_back(path);
+        for (int n = 2142; n <= 2144; ++n)
+            if (path == "/csv/A102" + std::to_string(n) + ".CSV")
+                return httpReply(200, officialFile(bundled[static_cast<std::size_t>(n - 1)]));
+        return httpReply(404, "not found");
+    });
+    const std::string pattern = server.url("/csv/A102{draw}.CSV");
+
+    UpdateResult r = updateFromSources(target, {"http://127.0.0.1:1/x.db", pattern}, false);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.drawCount, 3u);
+    EXPECT_EQ(asked, (std::vector<std::string>{"/csv/A1022142.CSV", "/csv/A1022143.CSV",
+                         "/csv/A1022144.CSV", "/csv/A1022145.CSV"}));
+    EXPECT_TRUE(fs::exists(dir / "Loto6Zumvel.db.bak"));
+    Database db;
+    ASSERT_TRUE(db.open(target));
+    std::vector<DrawRecord> held;
+    ASSERT_TRUE(db.readDraws(held));
+    ASSERT_EQ(held.size(), 2144u);
+    for (std::size_t i = 2141; i < 2144; ++i) {
+        EXPECT_EQ(held[i].fields, bundled[i].fields) << held[i].drawNo;
+        EXPECT_EQ(held[i].date, bundled[i].date) << held[i].drawNo;
+    }
+    std::map<int, DrawPrizes> prizes;
+    ASSERT_TRUE(readPrizes(db, prizes));
+    EXPECT_EQ(prizes.at(2143).carryOver, 2143);
+    std::vector<DrawSource> sources;
+    ASSERT_TRUE(readSources(db, 2144, sources));
+    ASSERT_EQ(sources.size(), 1u);
+    EXPECT_EQ(sources[0].origin(), "address " + server.url("/csv/A1022144.CSV"));
+    db.close();
+
+    asked.clear();
+    r = updateFromSources(target, {pattern}, false);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.drawCount, 0u);
+    EXPECT_EQ(asked, std::vector<std::string>{"/csv/A1022145.CSV"});
+}
+
+TEST(DrawByDrawUpdate, AFileThatIsNotItsDrawOrDisagreesIsRefused)
+{
+    test::TempDir dir;
+    const fs::path target = dir / "Loto6Zumvel.db";
+    std::vector<DrawRecord> bundled;
+    ASSERT_TRUE(importCsvFile(SHARED_HISTORY, bundled));
+    {
+        Database db;
+        ASSERT_TRUE(db.openOrCreate(target, SHARED_HISTORY));
+    }
+    const std::string before = test::readAll(target);
+    DrawRecord wrong = bundled[2143];
+    wrong.drawNo = 2146;
+    TestServer server([&](const std::string &path) {
+        return path.ends_with("2145.CSV") ? httpReply(200, officialFile(wrong)) : httpReply(404, "");
+    });
+    const UpdateResult r = updateDrawByDraw(target, server.url("/A102{draw}.CSV"), false);
+    EXPECT_EQ(r.outcome, UpdateOutcome::Refused);
+    EXPECT_NE(r.message.find("does not hold draw 2145 alone"), std::string::npos) << r.message;
+    EXPECT_EQ(test::readAll(target), before);
+    EXPECT_EQ(drawAddress("x/A102{draw}.CSV", 461), "x/A1020461.CSV");
+}
