@@ -1,5 +1,6 @@
 #include "drawtablemodel.h"
 
+#include "store/drawsource.h"
 #include "store/drawvalidation.h"
 
 #include <QBrush>
@@ -252,6 +253,53 @@ int DrawTableModel::latestRow() const
     return latest;
 }
 
+QString DrawTableModel::sourceTip(int row) const
+{
+    const Row &r = m_rows[std::size_t(row)];
+    std::vector<DrawSource> sources;
+    if (!r.stored || !readSources(m_db, r.record.drawNo, sources) || sources.empty())
+        return {};
+    QStringList lines { tr("%1の取得元").arg(drawName(row)) };
+    for (const DrawSource &source : sources) {
+        const QString name = QString::fromStdString(source.name);
+        QString origin;
+        switch (source.kind) {
+        case DrawSource::Kind::Bundled:
+            origin = tr("同梱の履歴 %1").arg(name).trimmed();
+            break;
+        case DrawSource::Kind::File:
+            origin = tr("ファイル %1").arg(name);
+            break;
+        case DrawSource::Kind::Address:
+            origin = tr("アドレス %1").arg(name);
+            break;
+        case DrawSource::Kind::EntryWindow:
+            origin = tr("当選データ入力");
+            break;
+        case DrawSource::Kind::AddCommand:
+            origin = tr("コマンドラインの add");
+            break;
+        }
+        QString change;
+        switch (source.change) {
+        case DrawSource::Change::Added:
+            change = tr("追加");
+            break;
+        case DrawSource::Change::Filled:
+            change = tr("抽選日・払戻金を補完");
+            break;
+        case DrawSource::Change::Replaced:
+            change = tr("別の数字で置き換え");
+            break;
+        case DrawSource::Change::Saved:
+            change = tr("保存");
+            break;
+        }
+        lines.append(tr("%1: %2（%3）").arg(QString::fromStdString(source.when), origin, change));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QVariant DrawTableModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
@@ -277,6 +325,8 @@ QVariant DrawTableModel::data(const QModelIndex &index, int role) const
             return QBrush(toColor(BonusBackColor));
         return {};
     case Qt::ToolTipRole:
+        if (c == DrawNoColumn)
+            return sourceTip(r);
         if (const QString problem = problemText(r, c); !problem.isEmpty())
             return problem + tr("。誤りのある行は保存されません。");
         if (isIncomplete(r))

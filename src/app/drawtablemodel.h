@@ -121,6 +121,8 @@ private:
     };
 
     QString drawName(int row) const;
+    // Where a stored draw came from, each recorded change on a line; empty when nothing is.
+    QString sourceTip(int row) const;
     DrawFields numberFields(int row) const;
     QString numberProblem(int row, int column) const;
     QString dateProblem(int row) const;

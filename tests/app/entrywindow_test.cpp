@@ -735,6 +735,10 @@ void EntryWindowTest::proposedDate()
     const auto draws = f.stored();
     QCOMPARE(draws.size(), std::size_t(3));
     QCOMPARE(QString::fromStdString(draws[2].date), proposed);
+    // The draw number's tip says where the draw came from.
+    const QString tip = f.model()->index(2, 0).data(Qt::ToolTipRole).toString();
+    QVERIFY2(tip.contains(u"第3回の取得元"_s) && tip.contains(u"当選データ入力（保存）"_s),
+        qPrintable(tip));
 }
 
 void EntryWindowTest::typedDatesAreChecked()
