@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <limits>
+#include <vector>
 
 namespace loto6 {
 
@@ -61,6 +63,27 @@ private:
     bool m_pushed = false;
 };
 
+// One chart panel per method whose picks depend on the shift: the mean matches over every
+// shift, the chance expectation and its band.
+std::vector<MeanMatchChart::Series> chartSeries(const BacktestReport &report)
+{
+    std::vector<MeanMatchChart::Series> series;
+    for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m) {
+        const auto method = static_cast<Backtest::Method>(m);
+        MeanMatchChart::Series s;
+        s.title = qs(Backtest::title(method));
+        s.observed = report.observedMeans(method);
+        s.expected = report.expectedMeans(method);
+        for (int shift = 0; shift < Backtest::ShiftCount; ++shift) {
+            const BacktestReport::Result *r = report.find(method, shift);
+            s.low.push_back(r ? r->rangeLow : std::numeric_limits<double>::quiet_NaN());
+            s.high.push_back(r ? r->rangeHigh : std::numeric_limits<double>::quiet_NaN());
+        }
+        series.push_back(std::move(s));
+    }
+    return series;
+}
+
 } // namespace
 
 void BacktestWindow::setProgressDelay(int ms) { s_progressDelay = ms; }
@@ -96,7 +119,7 @@ std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
     if (progress.wasCanceled())
         return std::nullopt;
     if (!status) {
-        frame.showMessage(QMessageBox::Warning, QString::fromUtf8("メッセ－ジ"),
+        frame.showMessage(QMessageBox::Warning, QString::fromUtf8(MessageTitle),
             tr("予想の検証ができません。\n%1").arg(QString::fromStdString(status.message())));
         return std::nullopt;
     }
@@ -126,7 +149,37 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     setObjectName(QString::fromUtf8(ClassName));
     setWindowTitle(tr("予想の検証"));
     setFont(gridFont());
+    setUpVerdicts();
+    setUpTables();
+    setUpChart();
 
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_tabs);
+    split->addWidget(m_chart);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addLayout(makeHeader());
+    layout->addWidget(m_verdict);
+    layout->addWidget(m_switches);
+    layout->addLayout(makeShiftRow());
+    layout->addWidget(m_methodVerdicts);
+    layout->addWidget(split, 1);
+
+    // Coming back to the window after changing the switches shows their shift.
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        if (window && window == parentWidget())
+            followSwitches();
+    });
+}
+
+// The description of the check beside the close button.
+QLayout *BacktestWindow::makeHeader()
+{
     auto *description = new QLabel(
         tr("過去の各回について、その回より前の当選データだけで予想したときに、各手法の予想数字が"
            "その回の本数字といくつ一致したかを数え、同じ個数の数字を1～43からランダムに選んだ場合と"
@@ -144,7 +197,11 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     auto *top = new QHBoxLayout;
     top->addWidget(description, 1);
     top->addWidget(close, 0, Qt::AlignTop);
+    return top;
+}
 
+void BacktestWindow::setUpVerdicts()
+{
     m_verdict->setObjectName(QStringLiteral("LabelVerdict"));
     m_verdict->setWordWrap(true);
     QFont verdictFont = font();
@@ -157,9 +214,14 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     m_methodVerdicts->setObjectName(QStringLiteral("LabelMethodVerdicts"));
     m_methodVerdicts->setWordWrap(true);
     m_methodVerdicts->setTextFormat(Qt::RichText);
-
     m_switches->setObjectName(QStringLiteral("LabelSwitches"));
     m_switches->setWordWrap(true);
+}
+
+// The shift chooser: the spin box, an example of the shift's switches and a button for the
+// current switches' shift.
+QLayout *BacktestWindow::makeShiftRow()
+{
     m_example->setObjectName(QStringLiteral("LabelExample"));
     m_example->setWordWrap(true);
     m_shiftBox->setObjectName(QStringLiteral("spnShift"));
@@ -176,7 +238,11 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     shiftRow->addWidget(m_shiftBox);
     shiftRow->addWidget(m_example, 1);
     shiftRow->addWidget(current);
+    return shiftRow;
+}
 
+void BacktestWindow::setUpTables()
+{
     for (const char *caption :
         { "予想の検証", "一致数の内訳", "１発予想の当選等級", "シフトと設定" }) {
         auto *grid = new SheetView(m_tabs);
@@ -185,47 +251,13 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
         m_grids.append(grid);
     }
     m_tabs->setObjectName(QStringLiteral("tabTables"));
+}
 
+void BacktestWindow::setUpChart()
+{
     m_chart->setObjectName(QStringLiteral("chartMeanMatches"));
-    std::vector<MeanMatchChart::Series> series;
-    for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m) {
-        const auto method = static_cast<Backtest::Method>(m);
-        MeanMatchChart::Series s;
-        s.title = qs(Backtest::title(method));
-        s.observed = m_report.observedMeans(method);
-        s.expected = m_report.expectedMeans(method);
-        for (int shift = 0; shift < Backtest::ShiftCount; ++shift) {
-            const BacktestReport::Result *r = m_report.find(method, shift);
-            s.low.push_back(r ? r->rangeLow : std::numeric_limits<double>::quiet_NaN());
-            s.high.push_back(r ? r->rangeHigh : std::numeric_limits<double>::quiet_NaN());
-        }
-        series.push_back(std::move(s));
-    }
-    m_chart->setSeries(std::move(series));
+    m_chart->setSeries(chartSeries(m_report));
     connect(m_chart, &MeanMatchChart::shiftClicked, this, &BacktestWindow::setShift);
-
-    auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(m_tabs);
-    split->addWidget(m_chart);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
-    split->setChildrenCollapsible(false);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setSpacing(4);
-    layout->addLayout(top);
-    layout->addWidget(m_verdict);
-    layout->addWidget(m_switches);
-    layout->addLayout(shiftRow);
-    layout->addWidget(m_methodVerdicts);
-    layout->addWidget(split, 1);
-
-    // Coming back to the window after changing the switches shows their shift.
-    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
-        if (window && window == parentWidget())
-            followSwitches();
-    });
 }
 
 QSize BacktestWindow::sizeTwips() const { return { WidthTwips, HeightTwips }; }

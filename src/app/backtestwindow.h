@@ -9,6 +9,7 @@
 #include <optional>
 
 class QLabel;
+class QLayout;
 class QSpinBox;
 class QTabWidget;
 
@@ -61,6 +62,11 @@ protected:
     void compute() override;
 
 private:
+    QLayout *makeHeader();
+    void setUpVerdicts();
+    QLayout *makeShiftRow();
+    void setUpTables();
+    void setUpChart();
     void showShift(int shift);
     // Follows the switches: when they changed since the last look, shows their shift.
     void followSwitches();

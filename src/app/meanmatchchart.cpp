@@ -99,20 +99,68 @@ void MeanMatchChart::mousePressEvent(QMouseEvent *event)
     QWidget::mousePressEvent(event);
 }
 
+// One panel's vertical scale. Each method gets its own: their means lie far apart, their
+// bands are narrow.
+struct MeanMatchChart::PanelScale
+{
+    QRectF panel;
+    double lo = 0;
+    double hi = 1;
+    double pad = 0;
+
+    double y(double v) const { return panel.bottom() - (v - lo) / (hi - lo) * panel.height(); }
+};
+
+MeanMatchChart::PanelScale MeanMatchChart::panelScale(const Series &s, const QRectF &panel)
+{
+    PanelScale scale;
+    scale.panel = panel;
+    double lo = std::numeric_limits<double>::infinity();
+    double hi = -lo;
+    for (const auto *values : { &s.observed, &s.expected, &s.low, &s.high })
+        for (double v : *values)
+            if (finite(v)) {
+                lo = std::min(lo, v);
+                hi = std::max(hi, v);
+            }
+    if (!finite(lo)) {
+        lo = 0;
+        hi = 1;
+    }
+    if (hi - lo < 1e-9) {
+        lo -= 0.05;
+        hi += 0.05;
+    }
+    scale.pad = (hi - lo) * 0.08;
+    scale.lo = lo - scale.pad;
+    scale.hi = hi + scale.pad;
+    return scale;
+}
+
 void MeanMatchChart::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QFontMetrics fm = fontMetrics();
-    const int line = fm.height();
     const QRect area = plotArea();
-    const int count = shiftCount();
-    if (m_series.empty() || count == 0 || area.height() < 20)
+    if (m_series.empty() || shiftCount() == 0 || area.height() < 20)
         return;
 
-    // Legend.
+    paintLegend(p, area);
+    const int panels = static_cast<int>(m_series.size());
+    const double panelHeight = (area.height() - PanelGap * (panels - 1)) / double(panels);
+    for (int i = 0; i < panels; ++i) {
+        const QRectF panel(
+            area.left(), area.top() + i * (panelHeight + PanelGap), area.width(), panelHeight);
+        paintPanel(p, m_series[static_cast<std::size_t>(i)], panelScale(m_series[static_cast<std::size_t>(i)], panel), area);
+    }
+    paintShiftAxis(p, area);
+}
+
+void MeanMatchChart::paintLegend(QPainter &p, const QRect &area) const
+{
+    const QFontMetrics fm = fontMetrics();
     int lx = area.left();
-    const int ly = 4 + line / 2;
+    const int ly = 4 + fm.height() / 2;
     auto legend = [&](const QString &text, auto drawKey) {
         drawKey(QRect(lx, ly - 5, 22, 10));
         lx += 26;
@@ -134,121 +182,125 @@ void MeanMatchChart::paintEvent(QPaintEvent *)
             p.setPen(QPen(MarkColor, 1));
             p.drawLine(r.center().x(), r.top() - 2, r.center().x(), r.bottom() + 2);
         });
+}
 
-    const int panels = static_cast<int>(m_series.size());
-    const double panelHeight = (area.height() - PanelGap * (panels - 1)) / double(panels);
-    for (int i = 0; i < panels; ++i) {
-        const Series &s = m_series[static_cast<std::size_t>(i)];
-        const QRectF panel(
-            area.left(), area.top() + i * (panelHeight + PanelGap), area.width(), panelHeight);
+void MeanMatchChart::paintPanel(
+    QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const
+{
+    p.setPen(QPen(palette().color(QPalette::Mid), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(scale.panel);
+    paintBand(p, s, scale, area);
+    paintSeriesLine(p, s.expected, QPen(ExpectedColor, 1, Qt::DashLine), scale, area);
+    paintSeriesLine(p, s.observed, QPen(ObservedColor, 1.5), scale, area);
+    paintOutliers(p, s, scale, area);
+    paintMark(p, s, scale, area);
+    paintScaleAndTitle(p, s, scale);
+}
 
-        // Each method gets its own scale: their means lie far apart, their bands are narrow.
-        double lo = std::numeric_limits<double>::infinity();
-        double hi = -lo;
-        for (const auto *values : { &s.observed, &s.expected, &s.low, &s.high })
-            for (double v : *values)
-                if (finite(v)) {
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
-                }
-        if (!finite(lo)) {
-            lo = 0;
-            hi = 1;
+// The 95% band as one filled shape, broken where a shift has no figure.
+void MeanMatchChart::paintBand(
+    QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const
+{
+    const int count = shiftCount();
+    const double halfColumn = 0.5 * area.width() / count;
+    auto inBand = [&](int k) { return finite(at(s.low, k)) && finite(at(s.high, k)); };
+    p.setPen(Qt::NoPen);
+    p.setBrush(BandColor);
+    for (int a = 0; a < count;) {
+        if (!inBand(a)) {
+            ++a;
+            continue;
         }
-        if (hi - lo < 1e-9) {
-            lo -= 0.05;
-            hi += 0.05;
-        }
-        const double pad = (hi - lo) * 0.08;
-        lo -= pad;
-        hi += pad;
-        auto yOf = [&](double v) { return panel.bottom() - (v - lo) / (hi - lo) * panel.height(); };
-
-        p.setPen(QPen(palette().color(QPalette::Mid), 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(panel);
-
-        // 95% band as one filled shape, broken where a shift has no figure.
-        p.setPen(Qt::NoPen);
-        p.setBrush(BandColor);
-        for (int a = 0; a < count;) {
-            if (!finite(at(s.low, a)) || !finite(at(s.high, a))) {
-                ++a;
-                continue;
-            }
-            int b = a;
-            while (b + 1 < count && finite(at(s.low, b + 1)) && finite(at(s.high, b + 1)))
-                ++b;
-            QPolygonF band;
-            for (int k = a; k <= b; ++k)
-                band << QPointF(
-                    xOf(k, area) - (k == a ? 0.5 * area.width() / count : 0), yOf(at(s.high, k)));
-            for (int k = b; k >= a; --k)
-                band << QPointF(
-                    xOf(k, area) + (k == b ? 0.5 * area.width() / count : 0), yOf(at(s.low, k)));
-            p.drawPolygon(band);
-            a = b + 1;
-        }
-
-        auto drawLine = [&](const std::vector<double> &values, const QPen &pen) {
-            QPainterPath path;
-            bool open = false;
-            for (int k = 0; k < count; ++k) {
-                const double v = at(values, k);
-                if (!finite(v)) {
-                    open = false;
-                    continue;
-                }
-                const QPointF point(xOf(k, area), yOf(v));
-                if (open)
-                    path.lineTo(point);
-                else
-                    path.moveTo(point);
-                open = true;
-            }
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(path);
-        };
-        drawLine(s.expected, QPen(ExpectedColor, 1, Qt::DashLine));
-        drawLine(s.observed, QPen(ObservedColor, 1.5));
-        // Points outside the band stand out.
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::red);
-        for (int k = 0; k < count; ++k) {
-            const double v = at(s.observed, k);
-            if (finite(v) && finite(at(s.low, k)) && (v < at(s.low, k) || v > at(s.high, k)))
-                p.drawEllipse(QPointF(xOf(k, area), yOf(v)), 2.5, 2.5);
-        }
-
-        if (m_marked >= 0 && m_marked < count) {
-            const double x = xOf(m_marked, area);
-            p.setPen(QPen(MarkColor, 1));
-            p.drawLine(QPointF(x, panel.top()), QPointF(x, panel.bottom()));
-            if (const double v = at(s.observed, m_marked); finite(v)) {
-                p.setBrush(MarkColor);
-                p.drawEllipse(QPointF(x, yOf(v)), 3, 3);
-            }
-        }
-
-        // Scale on the left, title in the top left corner.
-        p.setPen(palette().color(QPalette::Text));
-        for (double v : { lo + pad, (lo + hi) / 2, hi - pad }) {
-            const QString label = QString::number(v, 'f', 2);
-            const QRectF box(0, yOf(v) - line / 2.0, LeftMargin - 6, line);
-            p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, label);
-            p.setPen(QPen(palette().color(QPalette::Mid), 1));
-            p.drawLine(QPointF(panel.left() - 3, yOf(v)), QPointF(panel.left(), yOf(v)));
-            p.setPen(palette().color(QPalette::Text));
-        }
-        // The title on a light box in the top right corner, over the lines.
-        const QRectF titleBox(panel.right() - fm.horizontalAdvance(s.title) - 12, panel.top() + 1,
-            fm.horizontalAdvance(s.title) + 10, line + 2);
-        p.fillRect(titleBox, QColor(255, 255, 255, 210));
-        p.drawText(titleBox, Qt::AlignCenter, s.title);
+        int b = a;
+        while (b + 1 < count && inBand(b + 1))
+            ++b;
+        QPolygonF band;
+        for (int k = a; k <= b; ++k)
+            band << QPointF(xOf(k, area) - (k == a ? halfColumn : 0), scale.y(at(s.high, k)));
+        for (int k = b; k >= a; --k)
+            band << QPointF(xOf(k, area) + (k == b ? halfColumn : 0), scale.y(at(s.low, k)));
+        p.drawPolygon(band);
+        a = b + 1;
     }
+}
 
-    // Shift labels under the last panel.
+// A line through the values, broken where a shift has no figure.
+void MeanMatchChart::paintSeriesLine(QPainter &p, const std::vector<double> &values,
+    const QPen &pen, const PanelScale &scale, const QRect &area) const
+{
+    QPainterPath path;
+    bool open = false;
+    for (int k = 0; k < shiftCount(); ++k) {
+        const double v = at(values, k);
+        if (!finite(v)) {
+            open = false;
+            continue;
+        }
+        const QPointF point(xOf(k, area), scale.y(v));
+        if (open)
+            path.lineTo(point);
+        else
+            path.moveTo(point);
+        open = true;
+    }
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+// Observed points outside the band stand out.
+void MeanMatchChart::paintOutliers(
+    QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::red);
+    for (int k = 0; k < shiftCount(); ++k) {
+        const double v = at(s.observed, k);
+        if (finite(v) && finite(at(s.low, k)) && (v < at(s.low, k) || v > at(s.high, k)))
+            p.drawEllipse(QPointF(xOf(k, area), scale.y(v)), 2.5, 2.5);
+    }
+}
+
+void MeanMatchChart::paintMark(
+    QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const
+{
+    if (m_marked < 0 || m_marked >= shiftCount())
+        return;
+    const double x = xOf(m_marked, area);
+    p.setPen(QPen(MarkColor, 1));
+    p.drawLine(QPointF(x, scale.panel.top()), QPointF(x, scale.panel.bottom()));
+    if (const double v = at(s.observed, m_marked); finite(v)) {
+        p.setBrush(MarkColor);
+        p.drawEllipse(QPointF(x, scale.y(v)), 3, 3);
+    }
+}
+
+// The scale on the left; the title on a light box in the top right corner, over the lines.
+void MeanMatchChart::paintScaleAndTitle(QPainter &p, const Series &s, const PanelScale &scale) const
+{
+    const QFontMetrics fm = fontMetrics();
+    const int line = fm.height();
+    p.setPen(palette().color(QPalette::Text));
+    for (double v : { scale.lo + scale.pad, (scale.lo + scale.hi) / 2, scale.hi - scale.pad }) {
+        const QString label = QString::number(v, 'f', 2);
+        const QRectF box(0, scale.y(v) - line / 2.0, LeftMargin - 6, line);
+        p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, label);
+        p.setPen(QPen(palette().color(QPalette::Mid), 1));
+        p.drawLine(QPointF(scale.panel.left() - 3, scale.y(v)), QPointF(scale.panel.left(), scale.y(v)));
+        p.setPen(palette().color(QPalette::Text));
+    }
+    const QRectF titleBox(scale.panel.right() - fm.horizontalAdvance(s.title) - 12,
+        scale.panel.top() + 1, fm.horizontalAdvance(s.title) + 10, line + 2);
+    p.fillRect(titleBox, QColor(255, 255, 255, 210));
+    p.drawText(titleBox, Qt::AlignCenter, s.title);
+}
+
+// The shift labels and the axis caption under the last panel.
+void MeanMatchChart::paintShiftAxis(QPainter &p, const QRect &area) const
+{
+    const int line = fontMetrics().height();
+    const int count = shiftCount();
     p.setPen(palette().color(QPalette::Text));
     const int step = count > 50 ? 10 : 5;
     for (int k = 0; k < count; k += step) {

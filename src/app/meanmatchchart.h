@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QPen>
 #include <QString>
 #include <QWidget>
 
 #include <vector>
+
+class QPainter;
 
 namespace loto6 {
 
@@ -48,8 +51,20 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    struct PanelScale;
+
     QRect plotArea() const;
     double xOf(int shift, const QRect &area) const;
+    static PanelScale panelScale(const Series &s, const QRectF &panel);
+    void paintLegend(QPainter &p, const QRect &area) const;
+    void paintPanel(QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
+    void paintBand(QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
+    void paintSeriesLine(QPainter &p, const std::vector<double> &values, const QPen &pen,
+        const PanelScale &scale, const QRect &area) const;
+    void paintOutliers(QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
+    void paintMark(QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
+    void paintScaleAndTitle(QPainter &p, const Series &s, const PanelScale &scale) const;
+    void paintShiftAxis(QPainter &p, const QRect &area) const;
 
     std::vector<Series> m_series;
     int m_marked = -1;

@@ -14,52 +14,55 @@
 
 namespace loto6 {
 
-ProductPicture::ProductPicture(QWidget *parent)
-    : QWidget(parent)
-{
-    setFixedSize(Size, Size);
-}
+namespace {
 
-void ProductPicture::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    const QPointF centre(Size / 2.0, Size / 2.0);
+constexpr double Size = ProductPicture::Size;
+const QPointF Centre(Size / 2.0, Size / 2.0);
 
-    // Night-blue ground with a soft glow behind the centre.
-    QRadialGradient ground(centre, Size * 0.75);
+// Night-blue ground with a soft glow behind the centre, and rays fanning out from it.
+void paintGround(QPainter &p, const QRect &rect)
+{
+    QRadialGradient ground(Centre, Size * 0.75);
     ground.setColorAt(0.0, QColor(40, 70, 160));
     ground.setColorAt(0.6, QColor(14, 24, 72));
     ground.setColorAt(1.0, QColor(4, 8, 30));
-    p.fillRect(rect(), ground);
+    p.fillRect(rect, ground);
 
-    // Rays fanning out from the centre.
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 24; ++i) {
         const double a = i * std::numbers::pi / 12.0;
         const double w = std::numbers::pi / 60.0;
-        QPainterPath ray(centre);
-        ray.lineTo(centre + QPointF(std::cos(a - w), std::sin(a - w)) * Size);
-        ray.lineTo(centre + QPointF(std::cos(a + w), std::sin(a + w)) * Size);
+        QPainterPath ray(Centre);
+        ray.lineTo(Centre + QPointF(std::cos(a - w), std::sin(a - w)) * Size);
+        ray.lineTo(Centre + QPointF(std::cos(a + w), std::sin(a + w)) * Size);
         ray.closeSubpath();
         p.setBrush(QColor(255, 230, 140, i % 2 ? 18 : 34));
         p.drawPath(ray);
     }
+}
 
-    // Golden ring.
+QLinearGradient goldGradient()
+{
     QLinearGradient gold(0, 40, 0, Size - 40);
     gold.setColorAt(0.0, QColor(255, 240, 170));
     gold.setColorAt(0.5, QColor(214, 160, 30));
     gold.setColorAt(1.0, QColor(255, 220, 110));
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QBrush(gold), 10));
-    p.drawEllipse(centre, 118, 118);
-    p.setPen(QPen(QColor(120, 80, 10), 1.5));
-    p.drawEllipse(centre, 124, 124);
-    p.drawEllipse(centre, 112, 112);
+    return gold;
+}
 
-    // Six numbered balls on the ring.
+void paintRing(QPainter &p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QBrush(goldGradient()), 10));
+    p.drawEllipse(Centre, 118, 118);
+    p.setPen(QPen(QColor(120, 80, 10), 1.5));
+    p.drawEllipse(Centre, 124, 124);
+    p.drawEllipse(Centre, 112, 112);
+}
+
+// Six numbered balls on the ring.
+void paintBalls(QPainter &p)
+{
     static constexpr std::array<int, 6> Numbers = {3, 11, 19, 27, 35, 43};
     static constexpr std::array<QRgb, 6> Colours = {
         0xff3e9eff, 0xffff4040, 0xff30c060, 0xffffb000, 0xffb050ff, 0xffff80c0};
@@ -69,7 +72,7 @@ void ProductPicture::paintEvent(QPaintEvent *)
     p.setFont(numberFont);
     for (int i = 0; i < 6; ++i) {
         const double a = -std::numbers::pi / 2 + i * std::numbers::pi / 3;
-        const QPointF c = centre + QPointF(std::cos(a), std::sin(a)) * 118;
+        const QPointF c = Centre + QPointF(std::cos(a), std::sin(a)) * 118;
         const QRectF ball(c.x() - 27, c.y() - 27, 54, 54);
         LegendPicture::paintBall(p, ball, QColor(Colours[static_cast<std::size_t>(i)]));
         p.setPen(Qt::NoPen);
@@ -79,32 +82,40 @@ void ProductPicture::paintEvent(QPaintEvent *)
         p.drawText(QRectF(c.x() - 15, c.y() - 15, 30, 30), Qt::AlignCenter,
             QString::number(Numbers[static_cast<std::size_t>(i)]));
     }
+}
 
-    // The big golden 6 with a dark outline, and the name band under it.
+// Text as a path centred dy below the centre.
+QPainterPath centredText(const QString &text, const QFont &font, double dy)
+{
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF box = path.boundingRect();
+    path.translate(Centre.x() - box.center().x(), Centre.y() + dy - box.center().y());
+    return path;
+}
+
+// The big golden 6 with a dark outline, and the name band under it.
+void paintSixAndName(QPainter &p)
+{
     QFont big = minchoFont();
     big.setPixelSize(150);
-    QPainterPath six;
-    six.addText(0, 0, big, QStringLiteral("6"));
-    const QRectF sixBox = six.boundingRect();
-    six.translate(centre.x() - sixBox.center().x(), centre.y() - 12 - sixBox.center().y());
     p.setPen(QPen(QColor(70, 30, 0), 4));
-    p.setBrush(gold);
-    p.drawPath(six);
+    p.setBrush(goldGradient());
+    p.drawPath(centredText(QStringLiteral("6"), big, -12));
 
     QFont title = minchoFont();
     title.setPixelSize(24);
-    QPainterPath name;
-    name.addText(0, 0, title, QStringLiteral("ズンベル"));
-    const QRectF nameBox = name.boundingRect();
-    name.translate(centre.x() - nameBox.center().x(), centre.y() + 62 - nameBox.center().y());
+    const QPainterPath name = centredText(QStringLiteral("ズンベル"), title, 62);
     p.setPen(QPen(QColor(120, 0, 0), 3));
     p.setBrush(Qt::NoBrush);
     p.drawPath(name);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 250, 235));
     p.drawPath(name);
+}
 
-    // A few sparkles.
+void paintSparkles(QPainter &p)
+{
     p.setBrush(QColor(255, 255, 220));
     for (const QPointF s : {QPointF(40, 46), QPointF(296, 60), QPointF(50, 292), QPointF(300, 286)}) {
         QPainterPath star;
@@ -119,6 +130,26 @@ void ProductPicture::paintEvent(QPaintEvent *)
         star.closeSubpath();
         p.drawPath(star);
     }
+}
+
+} // namespace
+
+ProductPicture::ProductPicture(QWidget *parent)
+    : QWidget(parent)
+{
+    setFixedSize(Size, Size);
+}
+
+void ProductPicture::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    paintGround(p, rect());
+    paintRing(p);
+    paintBalls(p);
+    paintSixAndName(p);
+    paintSparkles(p);
 }
 
 } // namespace loto6

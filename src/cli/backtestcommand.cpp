@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <numeric>
+#include <optional>
 #include <sstream>
 
 namespace loto6::cli {
@@ -111,128 +112,123 @@ void writeReportJson(std::ostream &o, const BacktestReport &report, const std::v
     o << "\n ]}}\n";
 }
 
-// A sheet as aligned text; a row whose only text is in its first column (a note running on
-// over the empty cells) is written as it stands and does not widen that column.
-void writeSheetLines(std::ostream &o, const Sheet &sheet)
+// What the command line asked for.
+struct BacktestArgs
 {
-    const auto noteRow = [&](int r) {
-        for (int c = 2; c <= sheet.columns(); ++c)
-            if (!sheet.text(c, r).empty())
-                return false;
-        return true;
-    };
-    std::vector<int> widths(static_cast<std::size_t>(sheet.columns()) + 1, 0);
-    for (int r = 1; r <= sheet.rows(); ++r)
-        if (!noteRow(r))
-            for (int c = 1; c <= sheet.columns(); ++c)
-                widths[static_cast<std::size_t>(c)]
-                    = std::max(widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
-    for (int r = 1; r <= sheet.rows(); ++r) {
-        std::string line(sheet.text(1, r));
-        if (!noteRow(r))
-            for (int c = 2; c <= sheet.columns(); ++c) {
-                line.append(static_cast<std::size_t>(std::max(0,
-                                widths[static_cast<std::size_t>(c - 1)]
-                                    - displayWidth(sheet.text(c - 1, r))))
-                        + 1,
-                    ' ');
-                line += sheet.text(c, r);
-            }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        o << line << '\n';
+    int from = Backtest::DefaultFrom;
+    int shift = -1;
+    bool allShifts = false;
+    std::string format = "text";
+};
+
+// Reads the arguments; a usage message when they are wrong.
+std::optional<std::string> parseArgs(const std::vector<std::string> &args, BacktestArgs &out)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--from" && hasValue) {
+            if (!parseInt(args[++i], out.from) || out.from < 1)
+                return "backtest: --from takes a whole number of 1 or more (the n-th complete "
+                       "draw)";
+        } else if (a == "--shift" && hasValue) {
+            if (!parseInt(args[++i], out.shift) || out.shift < 0
+                || out.shift > ReflectionShift::Max)
+                return "backtest: --shift takes a whole number from 0 to "
+                    + std::to_string(ReflectionShift::Max);
+        } else if (a == "--all-shifts") {
+            out.allShifts = true;
+        } else if (a == "--format" && hasValue) {
+            out.format = args[++i];
+        } else {
+            return "backtest: unexpected argument " + a;
+        }
     }
+    if (out.allShifts && out.shift >= 0)
+        return "backtest: give either --shift or --all-shifts";
+    if (out.format != "text" && out.format != "json" && out.format != "csv"
+        && out.format != "html")
+        return "backtest: --format is text, json, csv or html";
+    return std::nullopt;
+}
+
+// The shift of the current switches when none was given, as the prediction window would use.
+struct ShiftSource
+{
+    bool given = false;
+    bool fromSettings = false;
+    PredictionOptions options;
+};
+
+// The text form: the shifts shown and where they came from, each table, the conclusion.
+void writeReportText(std::ostream &o, const BacktestReport &report, const BacktestArgs &args,
+    const ShiftSource &source, const std::vector<int> &shifts)
+{
+    o << BacktestCaption << '\n';
+    if (args.allShifts) {
+        o << "シフト0～" << ReflectionShift::Max << "のすべて\n";
+    } else {
+        o << "シフト" << args.shift;
+        if (source.fromSettings)
+            o << "（" << PredictionOptions::FileName
+              << "で反映するスイッチ: " << switchList(source.options) << "）";
+        else if (!source.given)
+            o << "（" << PredictionOptions::FileName << "がないため、すべて反映しない）";
+        else
+            o << "（このシフトになるスイッチの例: "
+              << switchList(Backtest::settingsFor(args.shift).example) << "）";
+        o << '\n';
+    }
+    for (const Sheet &sheet : backtestSheets(report, shifts)) {
+        o << "\n【" << sheet.caption() << "】\n";
+        writeSheetText(o, sheet);
+    }
+    o << "\n結論: " << report.verdict << '\n';
 }
 
 } // namespace
 
 int backtestCommand(Context &ctx)
 {
-    int from = Backtest::DefaultFrom;
-    int shift = -1;
-    bool allShifts = false;
-    std::string format = "text";
-    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-        const std::string &a = ctx.args[i];
-        const bool hasValue = i + 1 < ctx.args.size();
-        if (a == "--from" && hasValue) {
-            if (!parseInt(ctx.args[++i], from) || from < 1)
-                return ctx.usage("backtest: --from takes a whole number of 1 or more (the n-th "
-                                 "complete draw)");
-        } else if (a == "--shift" && hasValue) {
-            if (!parseInt(ctx.args[++i], shift) || shift < 0 || shift > ReflectionShift::Max)
-                return ctx.usage("backtest: --shift takes a whole number from 0 to "
-                    + std::to_string(ReflectionShift::Max));
-        } else if (a == "--all-shifts") {
-            allShifts = true;
-        } else if (a == "--format" && hasValue) {
-            format = ctx.args[++i];
-        } else {
-            return ctx.usage("backtest: unexpected argument " + a);
-        }
-    }
-    if (allShifts && shift >= 0)
-        return ctx.usage("backtest: give either --shift or --all-shifts");
-    if (format != "text" && format != "json" && format != "csv" && format != "html")
-        return ctx.usage("backtest: --format is text, json, csv or html");
+    BacktestArgs args;
+    if (std::optional<std::string> wrong = parseArgs(ctx.args, args))
+        return ctx.usage(*wrong);
 
-    // Without a shift, the one of the current switches, as the prediction window would use.
-    PredictionOptions options;
-    bool fromSettings = false;
-    const bool shiftGiven = shift >= 0;
-    if (!allShifts && !shiftGiven) {
+    ShiftSource source;
+    source.given = args.shift >= 0;
+    if (!args.allShifts && !source.given) {
         std::error_code ec;
         if (std::filesystem::exists(PredictionOptions::FileName, ec)) {
-            if (Status s = readInitFile(PredictionOptions::FileName, options); !s)
+            if (Status s = readInitFile(PredictionOptions::FileName, source.options); !s)
                 return ctx.fail(s.message());
-            fromSettings = true;
+            source.fromSettings = true;
         }
-        shift = ReflectionShift::of(options);
+        args.shift = ReflectionShift::of(source.options);
     }
     std::vector<int> shifts;
-    if (allShifts) {
+    if (args.allShifts) {
         shifts.resize(Backtest::ShiftCount);
         std::iota(shifts.begin(), shifts.end(), 0);
     } else {
-        shifts.push_back(shift);
+        shifts.push_back(args.shift);
     }
 
     if (!ctx.load())
         return ExitFailure;
     Backtest backtest;
-    if (Status s = backtest.run(ctx.history, from); !s)
+    if (Status s = backtest.run(ctx.history, args.from); !s)
         return ctx.fail("backtest: " + s.message());
     const BacktestReport report = makeBacktestReport(backtest);
 
     std::ostringstream o;
-    if (format == "json") {
+    if (args.format == "json")
         writeReportJson(o, report, shifts);
-    } else if (format == "csv") {
+    else if (args.format == "csv")
         writeSheetCsv(o, backtestDataSheet(report, shifts));
-    } else if (format == "html") {
+    else if (args.format == "html")
         writeSheetsHtml(o, BacktestCaption, backtestSheets(report, shifts));
-    } else {
-        o << BacktestCaption << '\n';
-        if (allShifts) {
-            o << "シフト0～" << ReflectionShift::Max << "のすべて\n";
-        } else {
-            o << "シフト" << shift;
-            if (fromSettings)
-                o << "（" << PredictionOptions::FileName
-                  << "で反映するスイッチ: " << switchList(options) << "）";
-            else if (!shiftGiven)
-                o << "（" << PredictionOptions::FileName << "がないため、すべて反映しない）";
-            else
-                o << "（このシフトになるスイッチの例: "
-                  << switchList(Backtest::settingsFor(shift).example) << "）";
-            o << '\n';
-        }
-        for (const Sheet &sheet : backtestSheets(report, shifts)) {
-            o << "\n【" << sheet.caption() << "】\n";
-            writeSheetLines(o, sheet);
-        }
-        o << "\n結論: " << report.verdict << '\n';
-    }
+    else
+        writeReportText(o, report, args, source, shifts);
     return writeOutput(ctx, {}, o.str());
 }
 
