@@ -6,6 +6,7 @@
 #include "drawtableview.h"
 #include "mainfrm.h"
 #include "twips.h"
+#include "uihelpers.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -27,8 +28,6 @@ namespace loto6 {
 
 namespace {
 
-constexpr auto MessageTitle = "メッセ－ジ"; // with the full-width hyphen
-constexpr auto ProgramTitle = "ロト6ズンベル";
 constexpr int DrawNoWidth = 5; // grid units: digit widths
 constexpr int NumberWidth = 7;
 constexpr int DateWidth = 11;

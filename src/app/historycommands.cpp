@@ -9,6 +9,7 @@
 #include "store/prizestore.h"
 #include "store/drawbydrawupdate.h"
 #include "store/paths.h"
+#include "uihelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,11 +22,6 @@
 namespace loto6 {
 
 namespace {
-
-constexpr auto MessageTitle = "メッセ－ジ"; // with the full-width hyphen
-constexpr auto ProgramTitle = "ロト6ズンベル";
-
-QString qs(const std::string &text) { return QString::fromStdString(text); }
 
 std::filesystem::path toPath(const QString &file)
 {

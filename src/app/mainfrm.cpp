@@ -11,6 +11,7 @@
 #include "helpwindow.h"
 #include "historycommands.h"
 #include "twips.h"
+#include "uihelpers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,8 +29,6 @@
 namespace loto6 {
 
 namespace {
-
-constexpr auto MessageTitle = "メッセ－ジ"; // with the full-width hyphen
 
 // The analysis commands: action name, caption and the window class it opens.
 struct AnalysisCommand

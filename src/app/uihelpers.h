@@ -11,12 +11,16 @@ class QWidget;
 
 namespace loto6 {
 
-// Small pieces every window uses: UTF-8 core texts as QString, and the coloured push buttons
-// of the window frames.
+// Small pieces every window uses: UTF-8 core texts as QString, the message box titles, and the
+// coloured push buttons of the window frames.
 inline QString qs(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Message box titles (UTF-8): errors and notices, and questions in the program's name.
+inline constexpr const char *MessageTitle = "メッセ－ジ"; // with the full-width hyphen
+inline constexpr const char *ProgramTitle = "ロト6ズンベル";
 
 QPushButton *colouredButton(const QString &text, Rgb color, const QString &name, QWidget *parent);
 

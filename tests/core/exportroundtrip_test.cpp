@@ -1,3 +1,5 @@
+#include "testsupport.h"
+
 #include "grid/sheet.h"
 #include "grid/sheetwriter.h"
 #include "store/csvhistory.h"
@@ -31,26 +33,6 @@ bool sameDraws(const std::vector<DrawRecord> &a, const std::vector<DrawRecord> &
             return false;
     return true;
 }
-
-// Restores an environment variable when the test ends.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char *name, const char *value)
-        : m_name(name)
-    {
-        if (const char *old = std::getenv(name))
-            m_old = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-    ScopedEnv(const ScopedEnv &) = delete;
-    ScopedEnv &operator=(const ScopedEnv &) = delete;
-
-private:
-    const char *m_name;
-    std::optional<std::string> m_old;
-};
 
 } // namespace
 
@@ -115,8 +97,8 @@ TEST(Paths, UserDataFolder)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        ScopedEnv xdg("XDG_DATA_HOME", c.xdg);
-        ScopedEnv home("HOME", c.home);
+        test::ScopedEnv xdg("XDG_DATA_HOME", c.xdg);
+        test::ScopedEnv home("HOME", c.home);
         EXPECT_EQ(userDataDir(), std::filesystem::path(c.expected));
     }
 }

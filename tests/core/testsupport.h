@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,26 @@ inline TempDir::~TempDir()
 }
 
 std::string readAll(const std::filesystem::path &file);
+
+// Sets an environment variable (or removes it, for nullptr) and restores it when the test ends.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const char *value)
+        : m_name(name)
+    {
+        if (const char *old = std::getenv(name))
+            m_old = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    const char *m_name;
+    std::optional<std::string> m_old;
+};
 
 // What one run of the command line printed and returned.
 struct CliRun

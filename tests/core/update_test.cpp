@@ -453,31 +453,6 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
     EXPECT_EQ(bytesOf(m_target), m_newDatabase);
 }
 
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const char *value)
-        : m_name(name)
-    {
-        if (const char *old = std::getenv(name))
-            m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedVariable()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    std::optional<std::string> m_old;
-};
 
 TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
 {
@@ -502,8 +477,8 @@ TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        ScopedVariable url(UpdateUrlVariable, c.urlVar);
-        ScopedVariable server(UpdateServerVariable, c.serverVar);
+        test::ScopedEnv url(UpdateUrlVariable, c.urlVar);
+        test::ScopedEnv server(UpdateServerVariable, c.serverVar);
         const fs::path conf = m_dir / UpdateConfigFileName;
         fs::remove(conf);
         if (c.conf)
