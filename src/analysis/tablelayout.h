@@ -13,8 +13,7 @@ namespace loto6::tablelayout {
 // never past the int range, whatever the draw numbers are.
 int tableRows(int latestDrawNo, int extraRows);
 
-// Size, visible extent, default row height and column width, and every cell static text
-// centred both ways.
+// Size, visible extent, default row height and column width, and every cell centred both ways.
 void prepare(Sheet &sheet, int columns, int rows, int visibleRows, double rowHeight,
     double colWidth);
 

@@ -139,7 +139,7 @@ private:
     void createMenus();
     // Ctrl+Tab and Ctrl+Shift+Tab move between children.
     void createKeyboardCommands();
-    // Gives every menu item without an access key one of its own, unique within its menu.
+    // The twelve switches from the settings file, and the window layout of the last run.
     void readSettings();
     void writeSettings();
     void tile(Qt::Orientation orientation);

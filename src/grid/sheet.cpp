@@ -47,7 +47,6 @@ void Sheet::prepare(int columns, int rows, int visibleColumns, int visibleRows,
     setRowHeight(-1, rowHeight);
     setColWidth(-1, colWidth);
     selectCell(-1, -1);
-    setStaticText();
     setHAlign(HAlign::Center);
     setVAlign(VAlign::Center);
 }
@@ -127,11 +126,6 @@ template<typename F> void Sheet::forSelection(F &&f)
     for (int row = r.r1; row <= r.r2; ++row)
         for (int col = r.c1; col <= r.c2; ++col)
             f(at(col, row));
-}
-
-void Sheet::setStaticText()
-{
-    // Every cell of these tables is read-only text already; the call stays for the grid's steps.
 }
 
 void Sheet::setHAlign(HAlign align)

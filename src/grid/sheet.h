@@ -67,8 +67,6 @@ public:
     // Size and extent; a size beyond the ceiling is cut to it and remembered as cut.
     void setSize(int columns, int rows);
     bool wasCut() const { return m_cut; }
-    void setMaxCols(int columns) { setSize(columns, m_rows); }
-    void setMaxRows(int rows) { setSize(m_cols, rows); }
     int columns() const { return m_cols; }
     int rows() const { return m_rows; }
     void setVisible(int columns, int rows);
@@ -76,7 +74,7 @@ public:
     int visibleRows() const { return m_visibleRows; }
 
     // The standard preparation of every table: size, visible extent, the height of all rows and
-    // the width of all columns, and every cell static text centred both ways.
+    // the width of all columns, and every cell centred both ways. Cells are read-only text.
     void prepare(int columns, int rows, int visibleColumns, int visibleRows, double rowHeight,
         double colWidth);
 
@@ -94,7 +92,6 @@ public:
     int currentRow() const { return m_row; }
 
     // Property writes on the selection.
-    void setStaticText();
     void setHAlign(HAlign align);
     void setVAlign(VAlign align);
     void setForeColor(Rgb color);

@@ -55,7 +55,7 @@ std::vector<const Result *> shown(const BacktestReport &report, std::span<const 
     return out;
 }
 
-// A sheet of static text cells, centred except the first column, with thin light-blue lines.
+// A sheet of text cells, centred except the first column, with thin light-blue lines.
 Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int rows)
 {
     Sheet s { std::string(name), std::string(caption) };
