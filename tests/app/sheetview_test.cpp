@@ -4,7 +4,6 @@
 #include "sheetmodel.h"
 #include "sheetview.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,7 +46,7 @@ private slots:
     void textExtent_data();
     void textExtent();
     void overflowAndBorders();
-    void largestWindowOpensQuickly();
+    void largestWindowOpens();
 };
 
 void SheetViewTest::modelRoles_data()
@@ -203,23 +202,18 @@ const AnalysisInfo BigInfo{"big", "大きな分析", "大きな分析", "説明"
 
 } // namespace
 
-void SheetViewTest::largestWindowOpensQuickly()
+void SheetViewTest::largestWindowOpens()
 {
     MainFrm frame;
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
 
-    QElapsedTimer timer;
-    timer.start();
     frame.showAnalysis(BigInfo);
     auto *view = frame.mdiArea()->activeSubWindow()->findChild<SheetView *>();
     QVERIFY(view);
     QSignalSpy painted(view, &SheetView::firstPainted);
     QVERIFY(view->hasPainted() || painted.wait(5000));
-    const qint64 elapsed = timer.elapsed();
-    qInfo("2204 x 45 window: %lld ms from command to first paint", elapsed);
-    // Generous: the target is 150 ms; shared test machines are slower and noisier.
-    QVERIFY2(elapsed < 1000, QByteArray::number(elapsed).constData());
+    // How quickly it opens is measured by bench/window/firstpaint_bench.cpp.
     QCOMPARE(view->verticalHeader()->sectionSize(0), view->rowPixels(15));
     QCOMPARE(view->verticalHeader()->sectionSize(2), view->rowPixels(10));
 }
