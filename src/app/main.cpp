@@ -1,7 +1,9 @@
+#include "asofcommands.h"
 #include "entrywindow.h"
 #include "mainfrm.h"
 #include "predictionwindow.h"
 #include "screenshotrunner.h"
+#include "ticketwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +28,8 @@ int main(int argc, char **argv)
     loto6::MainFrm frame;
     frame.setEntryWindowFactory(&loto6::EntryWindow::create);
     loto6::PredictionWindow::install(frame);
+    loto6::TicketWindow::install(frame);
+    loto6::AsOfCommands::install(frame);
     const std::filesystem::path db = parser.isSet(dbOption)
         ? std::filesystem::path(parser.value(dbOption).toStdString())
         : loto6::defaultDatabasePath();

@@ -161,6 +161,10 @@ void MainFrm::createActions()
     // The update and the CSV commands are enabled by HistoryCommands.
     add("mnuCsvTorikomi", tr("CSVから取り込み..."))->setEnabled(false);
     add("mnuCsvKakidashi", tr("CSVへ書き出し..."))->setEnabled(false);
+    // The ticket window and the 基準回 commands are wired by their own files.
+    add("mnuKonyuBango", tr("購入番号の照合..."))->setEnabled(false);
+    add("mnuKijunkai", tr("基準回を指定..."))->setEnabled(false);
+    add("mnuKijunkaiKaijo", tr("最新の回に戻す"))->setEnabled(false);
 
     connect(add("mnuWindowHorizontal", tr("上下に並べて表示(&H)")), &QAction::triggered, this,
         &MainFrm::tileOneAboveTheOther);
@@ -216,12 +220,16 @@ void MainFrm::createMenus()
     item(analysis, "mnuLastCharRenzoku");
     item(analysis, "mnuGuzenHikaku");
     item(analysis, BacktestWindow::MenuAction);
+    analysis->addSeparator();
+    item(analysis, "mnuKijunkai");
+    item(analysis, "mnuKijunkaiKaijo");
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
     item(manage, "mnuMasterUpdate");
     item(manage, "mnuMasterInput");
     item(manage, "mnuCsvTorikomi");
     item(manage, "mnuCsvKakidashi");
+    item(manage, "mnuKonyuBango");
 
     QMenu *window = menu(bar, "mnuWindow", tr("ウィンドウ(&W)"));
     for (const char *name : {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade",
@@ -340,12 +348,14 @@ Status MainFrm::reloadHistory()
 void MainFrm::rebuildFromHistory()
 {
     // The one place the history in use is derived from the loaded draws.
-    m_history = m_loadedHistory;
+    m_history = m_loadedHistory.cutAfter(m_asOf);
     m_totals = computeTotals(m_history);
     // Fresh prediction tables; the switches live in m_options and stay.
     m_engine = PredictionEngine();
 
-    m_historyStatus->setText(historySummary(m_history));
+    m_historyStatus->setText(m_asOf == DrawHistory::NoCut
+            ? historySummary(m_history)
+            : tr("基準回 第%1回　").arg(m_asOf) + historySummary(m_history));
     if (const int skipped = m_history.malformedCount(); skipped > 0)
         statusBar()->showMessage(
             tr("数字欄が正しくない当選データ %1 件を読み飛ばしました。").arg(skipped));
@@ -354,6 +364,12 @@ void MainFrm::rebuildFromHistory()
             child && child->isLoaded() && !window->isHidden())
             child->refresh();
     emit historyRebuilt();
+}
+
+void MainFrm::setAsOf(int drawNo)
+{
+    m_asOf = drawNo;
+    rebuildFromHistory();
 }
 
 QString MainFrm::historySummary(const DrawHistory &history)

@@ -75,6 +75,12 @@ public:
     // Recomputes everything that reads the history from the loaded draws and rebuilds the open
     // windows in place, each keeping its scroll position.
     void rebuildFromHistory();
+    // 基準回: the history in use is cut after this draw (DrawHistory::NoCut for none); setting
+    // it rebuilds every open window in place.
+    int asOf() const { return m_asOf; }
+    void setAsOf(int drawNo);
+    // Every draw read from the database, before the 基準回 cut.
+    const DrawHistory &loadedHistory() const { return m_loadedHistory; }
     // "第N回（YYYY-MM-DD）まで　M回分" for the history in use.
     static QString historySummary(const DrawHistory &history);
 
@@ -162,6 +168,7 @@ private:
     Database m_database;
     DrawHistory m_loadedHistory; // every draw read from the database
     DrawHistory m_history; // the draws in use, derived from m_loadedHistory
+    int m_asOf = DrawHistory::NoCut;
     Totals m_totals;
     bool m_propEnd = false;
     bool m_closed = false;

@@ -272,7 +272,7 @@ Status Database::loadHistory(DrawHistory &history, int asOf) const
         bool bad = false;
         readNumber(st.get(), drawCol, no, bad);
         r.drawNo = no && *no >= INT32_MIN && *no <= INT32_MAX ? static_cast<int>(*no) : 0;
-        if (asOf != NoCut && no && *no > asOf)
+        if (no && !DrawHistory::keeps(*no, asOf))
             continue;
         for (int f = 0; f < DrawRecord::FieldCount; ++f)
             readNumber(st.get(), numberCol[f], r.fields[static_cast<std::size_t>(f)], r.malformed);

@@ -46,9 +46,9 @@ public:
     bool isReadOnly() const;
 
     // The one read of the history through the view, fields by name, in ascending 回数. With a
-    // cut, the history as it stood after draw asOf: no record with a later 回数 is kept, so every
-    // table, the prediction and the totals see nothing after it.
-    static constexpr int NoCut = 0;
+    // cut, the history as it stood after draw asOf (DrawHistory::keeps): no record with a later
+    // 回数 is kept, so every table, the prediction and the totals see nothing after it.
+    static constexpr int NoCut = DrawHistory::NoCut;
     Status loadHistory(DrawHistory &history, int asOf = NoCut) const;
     // Every stored draw with its date, for export and editing.
     Status readDraws(std::vector<DrawRecord> &draws) const;

@@ -13,4 +13,16 @@ DrawHistory::DrawHistory(std::vector<DrawRecord> records)
     }
 }
 
+DrawHistory DrawHistory::cutAfter(int asOf) const
+{
+    if (asOf == NoCut)
+        return *this;
+    std::vector<DrawRecord> kept;
+    kept.reserve(m_records.size());
+    for (const DrawRecord &r : m_records)
+        if (keeps(r.drawNo, asOf))
+            kept.push_back(r);
+    return DrawHistory(std::move(kept));
+}
+
 } // namespace loto6

@@ -22,6 +22,13 @@ public:
     auto end() const { return m_records.end(); }
     const DrawRecord &operator[](std::size_t i) const { return m_records[i]; }
 
+    // The history as it stood after draw asOf: the records with a later 回数 left out, so
+    // that nothing after it is seen. NoCut keeps every record. The database's read and the
+    // desktop's 基準回 both cut with keeps().
+    static constexpr int NoCut = 0;
+    static bool keeps(long long drawNo, int asOf) { return asOf == NoCut || drawNo <= asOf; }
+    DrawHistory cutAfter(int asOf) const;
+
     // Records skipped because a number field held something other than a whole number.
     int malformedCount() const { return m_malformed; }
     int incompleteCount() const { return m_incomplete; }
