@@ -1,35 +1,43 @@
 #include "store/csvhistory.h"
 
+#include "store/drawvalidation.h"
+#include "store/filereader.h"
 #include "store/textcodec.h"
 
+#include <algorithm>
 #include <array>
-#include <fstream>
-#include <set>
-#include <sstream>
+#include <optional>
 
 namespace loto6 {
 
-bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
+namespace {
+
+constexpr std::uintmax_t MaxCsvBytes = 64 * 1024 * 1024;
+
+enum class Split { End, Record, LoneCr };
+
+// Splits one CSV record; quoted fields may hold commas, doubled quotes and line breaks. A CR
+// outside quotes must start a CR LF: files with CR-only line ends are refused, not misread,
+// unless `skipLoneCr`.
+Split splitRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
+    int &line, bool skipLoneCr = false)
     int &line)
 {
     cells.clear();
     if (pos >= text.size())
-        return false;
+        return Split::End;
     std::string cell;
     bool quoted = false;
     while (pos < text.size()) {
         const char ch = text[pos++];
         if (quoted) {
-            if (ch == '"') {
-                if (pos < text.size() && text[pos] == '"') {
-                    cell += '"';
-                    ++pos;
-                } else {
-                    quoted = false;
-                }
+            if (ch == '"' && pos < text.size() && text[pos] == '"') {
+                cell += '"';
+                ++pos;
+            } else if (ch == '"') {
+                quoted = false;
             } else {
-                if (ch == '\n')
-                    ++line;
+                line += ch == '\n';
                 cell += ch;
             }
         } else if (ch == '"') {
@@ -39,20 +47,15 @@ bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::str
             cell.clear();
         } else if (ch == '\n') {
             break;
-        } else if (ch != '\r') {
+        } else if (ch == '\r') {
+            if (!skipLoneCr && (pos >= text.size() || text[pos] != '\n'))
+                return Split::LoneCr;
+        } else {
             cell += ch;
         }
     }
     cells.push_back(std::move(cell));
-    return true;
-}
-
-namespace {
-
-bool nextRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
-    int &line)
-{
-    return nextCsvRecord(text, pos, cells, line);
+    return Split::Record;
 }
 
 enum Column { ColDrawNo, ColDate, ColMain1, ColBonus = ColMain1 + 6, ColumnCount };
@@ -78,145 +81,247 @@ int columnOf(const std::string &header)
     return -1;
 }
 
-bool parseWhole(const std::string &text, long long &value)
+std::string columnName(int col)
 {
-    if (text.empty() || text.size() > 9)
-        return false;
-    value = 0;
-    for (char ch : text) {
-        if (ch < '0' || ch > '9')
-            return false;
-        value = value * 10 + (ch - '0');
+    if (col == ColDrawNo)
+        return "回数";
+    if (col == ColDate)
+        return "抽選日";
+    return fieldName(col - ColMain1);
+}
+
+// The columns a header line names: index[Column] is the cell index, or -1.
+struct Header
+{
+    std::array<int, ColumnCount> index{};
+    std::vector<std::string> names;
+};
+
+std::string where(int line, int cell, const Header &header)
+{
+    const auto i = static_cast<std::size_t>(cell);
+    const std::string name = i < header.names.size() ? header.names[i] : std::string();
+    return "line " + std::to_string(line) + ", column " + std::to_string(cell + 1)
+        + (name.empty() ? std::string() : " (" + quotedForMessage(name) + ")");
+}
+
+Status readHeader(const std::vector<std::string> &cells, Header &header)
+{
+    header.index.fill(-1);
+    header.names.clear();
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        header.names.push_back(trim(cells[i]));
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const int col = columnOf(trim(foldWidth(cells[i])));
+        if (col < 0)
+            continue;
+        int &slot = header.index[static_cast<std::size_t>(col)];
+        if (slot >= 0)
+            return Status::failure(where(1, static_cast<int>(i), header) + ": a second "
+                + columnName(col) + " column; column " + std::to_string(slot + 1)
+                + " already holds it. Keep one of them.");
+        slot = static_cast<int>(i);
     }
-    return true;
+    for (int c : {int(ColDrawNo), int(ColMain1), ColMain1 + 1, ColMain1 + 2, ColMain1 + 3,
+             ColMain1 + 4, ColMain1 + 5, int(ColBonus)})
+        if (header.index[static_cast<std::size_t>(c)] < 0)
+            return Status::failure("line 1: no " + columnName(c) + " column in the header");
+    return Status::success();
 }
 
-bool parseDate(const std::string &text, std::string &iso)
+// The state of one file's reading: the text, where the reader is, what the header said.
+struct CsvReading
 {
-    int y = 0, m = 0, d = 0;
-    char s1 = 0, s2 = 0;
-    std::istringstream in(text);
-    if (!(in >> y >> s1 >> m >> s2 >> d) || in.peek() != EOF)
-        return false;
-    if (s1 != s2 || (s1 != '-' && s1 != '/') || y < 1000 || y > 9999 || m < 1 || m > 12
-        || d < 1 || d > 31)
-        return false;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, d);
-    iso = buf;
-    return true;
+    std::string_view text;
+    std::size_t pos = 0;
+    int line = 1;
+    Header header;
+    std::vector<std::string> cells;
+
+    Split next() { return splitRecord(text, pos, cells, line); }
+    std::string cell(int col) const
+    {
+        const auto i = static_cast<std::size_t>(header.index[static_cast<std::size_t>(col)]);
+        return trim(foldWidth(cells[i]));
+    }
+    std::string at(int recordLine, int col) const
+    {
+        return where(recordLine, header.index[static_cast<std::size_t>(col)], header);
+    }
+};
+
+Status readDrawNumber(const CsvReading &r, int recordLine, DrawRecord &draw)
+{
+    const std::string text = r.cell(ColDrawNo);
+    const std::optional<long long> no = parseWholeNumber(text);
+    if (!no)
+        return Status::failure(r.at(recordLine, ColDrawNo) + ": 回数 " + quotedForMessage(text)
+            + " is not a whole number");
+    if (*no < 1)
+        return Status::failure(r.at(recordLine, ColDrawNo) + ": 回数 must be 1 or more, not "
+            + quotedForMessage(text));
+    if (*no > MaxDrawNumber)
+        return Status::failure(r.at(recordLine, ColDrawNo) + ": 回数 " + quotedForMessage(text)
+            + " is above " + std::to_string(MaxDrawNumber)
+            + ", the largest draw number the program holds");
+    draw.drawNo = static_cast<int>(*no);
+    return Status::success();
 }
 
-std::string where(int line, int col, const std::string &header)
+Status readNumbers(const CsvReading &r, int recordLine, DrawRecord &draw)
 {
-    return "line " + std::to_string(line) + ", column " + std::to_string(col) + " (" + header
-        + ")";
+    if (r.header.index[ColDate] >= 0) {
+        const std::string dateText = r.cell(ColDate);
+        const std::optional<std::string> iso = parseDrawDate(dateText);
+        if (!dateText.empty() && !iso)
+            return Status::failure(r.at(recordLine, ColDate) + ": " + quotedForMessage(dateText)
+                + " is not a date of the calendar (YYYY-MM-DD or YYYY/M/D)");
+        draw.date = iso.value_or(std::string());
+    }
+    for (int c = ColMain1; c <= ColBonus; ++c) {
+        const std::string v = r.cell(c);
+        if (v.empty())
+            continue;
+        const std::optional<long long> n = parseWholeNumber(v);
+        if (!n)
+            return Status::failure(r.at(recordLine, c) + ": " + quotedForMessage(v)
+                + " is not a whole number");
+        if (*n < 1 || *n > 43)
+            return Status::failure(r.at(recordLine, c) + ": "
+                + (v.size() < 19 ? std::to_string(*n) : quotedForMessage(v))
+                + " is outside 1..43");
+        draw.fields[static_cast<std::size_t>(c - ColMain1)] = n;
+    }
+    if (const auto twice = repeatedNumber(draw))
+        return Status::failure(r.at(recordLine, ColMain1 + twice->second) + ": draw "
+            + std::to_string(draw.drawNo) + " has "
+            + std::to_string(draw.number(twice->first)) + " twice (also in "
+            + fieldName(twice->first) + "); a draw's seven numbers all differ");
+    return Status::success();
+}
+
+// Reads the row the reader stands on: nothing for a blank line, else one checked draw.
+Status readRow(const CsvReading &r, int recordLine, std::optional<DrawRecord> &row)
+{
+    row.reset();
+    if (std::all_of(r.cells.begin(), r.cells.end(),
+            [](const std::string &c) { return trim(c).empty(); }))
+        return Status::success();
+    const std::size_t expected = r.header.names.size();
+    if (r.cells.size() != expected)
+        return Status::failure("line " + std::to_string(recordLine) + ": "
+            + std::to_string(r.cells.size()) + " cells where the header has "
+            + std::to_string(expected) + (r.cells.size() < expected ? "; the row is cut short"
+                                                                      : "; the row has extra cells"));
+    DrawRecord draw;
+    if (Status s = readDrawNumber(r, recordLine, draw); !s)
+        return s;
+    if (Status s = readNumbers(r, recordLine, draw); !s)
+        return s;
+    row = std::move(draw);
+    return Status::success();
+}
+
+Status loneCr(int line)
+{
+    return Status::failure("line " + std::to_string(line)
+        + ": a line ends in a carriage return alone; save the file with LF or CR LF line ends");
+}
+
+// Each 回数 once: the later of two rows with the same number is named.
+Status checkUniqueDrawNumbers(std::vector<std::pair<int, int>> numberAndLine, int cell,
+    const Header &header)
+{
+    std::sort(numberAndLine.begin(), numberAndLine.end());
+    const auto twice = std::adjacent_find(numberAndLine.begin(), numberAndLine.end(),
+        [](const auto &a, const auto &b) { return a.first == b.first; });
+    if (twice == numberAndLine.end())
+        return Status::success();
+    const auto later = std::next(twice);
+    return Status::failure(where(later->second, cell, header) + ": 回数 "
+        + std::to_string(later->first) + " occurs twice (also on line "
+        + std::to_string(twice->second) + ")");
+}
+
+Status readRows(CsvReading &r, std::vector<DrawRecord> &result)
+{
+    std::vector<std::pair<int, int>> numberAndLine;
+    std::optional<DrawRecord> row;
+    for (;;) {
+        const int recordLine = ++r.line;
+        const Split split = r.next();
+        if (split == Split::End)
+            break;
+        if (split == Split::LoneCr)
+            return loneCr(r.line);
+        if (Status s = readRow(r, recordLine, row); !s)
+            return s;
+        if (!row)
+            continue;
+        numberAndLine.emplace_back(row->drawNo, recordLine);
+        result.push_back(std::move(*row));
+    }
+    return checkUniqueDrawNumbers(std::move(numberAndLine), r.header.index[ColDrawNo], r.header);
 }
 
 } // namespace
 
+bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
+    int &line)
+{
+    return splitRecord(text, pos, cells, line, true) != Split::End;
+}
+
 Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws)
 {
-    const std::optional<std::string> decoded = decodeUtf8OrCp932(bytes);
-    if (!decoded)
-        return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
-    const std::string &text = *decoded;
-
-    std::size_t pos = 0;
-    int line = 1;
-    std::vector<std::string> cells;
-    if (!nextRecord(text, pos, cells, line))
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    // Valid UTF-8 is read where it lies; only Shift-JIS needs a converted copy.
+    std::optional<std::string> converted;
+    if (!isValidUtf8(bytes)) {
+        converted = cp932ToUtf8(bytes);
+        if (!converted)
+            return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
+    }
+    CsvReading r;
+    r.text = converted ? std::string_view(*converted) : bytes;
+    const Split first = r.next();
+    if (first == Split::End)
         return Status::failure("line 1: the file is empty; a header line is needed");
-
-    std::array<int, ColumnCount> index;
-    index.fill(-1);
-    std::vector<std::string> headers;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        headers.push_back(trim(cells[i]));
-        const int col = columnOf(trim(foldWidth(cells[i])));
-        if (col >= 0 && index[static_cast<std::size_t>(col)] < 0)
-            index[static_cast<std::size_t>(col)] = static_cast<int>(i);
-    }
-    if (index[ColDrawNo] < 0)
-        return Status::failure("line 1: no 回数 column in the header");
-    for (int c = ColMain1; c <= ColBonus; ++c)
-        if (index[static_cast<std::size_t>(c)] < 0)
-            return Status::failure(std::string("line 1: no ")
-                + (c == ColBonus ? "ボーナス数字" : "第" + std::to_string(c - ColMain1 + 1) + "数字")
-                + " column in the header");
-
+    if (first == Split::LoneCr)
+        return loneCr(1);
+    if (Status s = readHeader(r.cells, r.header); !s)
+        return s;
     std::vector<DrawRecord> result;
-    std::set<int> seen;
-    for (;;) {
-        ++line;
-        const int recordLine = line;
-        if (!nextRecord(text, pos, cells, line))
-            break;
-        bool blank = true;
-        for (const std::string &c : cells)
-            if (!trim(c).empty())
-                blank = false;
-        if (blank)
-            continue;
-        auto cellText = [&](int col) {
-            const int i = index[static_cast<std::size_t>(col)];
-            return i < static_cast<int>(cells.size())
-                ? trim(foldWidth(cells[static_cast<std::size_t>(i)]))
-                : std::string();
-        };
-        auto at = [&](int col) {
-            const int i = index[static_cast<std::size_t>(col)];
-            return where(recordLine, i + 1, headers[static_cast<std::size_t>(i)]);
-        };
-        DrawRecord r;
-        long long no = 0;
-        const std::string noText = cellText(ColDrawNo);
-        if (!parseWhole(noText, no) || no < 1)
-            return Status::failure(at(ColDrawNo) + ": 回数 must be a whole number from 1 up, not \""
-                + noText + "\"");
-        if (!seen.insert(static_cast<int>(no)).second)
-            return Status::failure(at(ColDrawNo) + ": 回数 " + noText + " occurs twice");
-        r.drawNo = static_cast<int>(no);
-        if (index[ColDate] >= 0) {
-            const std::string dateText = cellText(ColDate);
-            if (!dateText.empty() && !parseDate(dateText, r.date))
-                return Status::failure(at(ColDate) + ": \"" + dateText
-                    + "\" is not a date (YYYY-MM-DD or YYYY/M/D)");
-        }
-        for (int c = ColMain1; c <= ColBonus; ++c) {
-            const std::string v = cellText(c);
-            if (v.empty())
-                continue;
-            long long n = 0;
-            if (!parseWhole(v, n))
-                return Status::failure(at(c) + ": \"" + v + "\" is not a whole number");
-            if (n < 1 || n > 43)
-                return Status::failure(at(c) + ": " + std::to_string(n) + " is outside 1..43");
-            r.fields[static_cast<std::size_t>(c - ColMain1)] = n;
-        }
-        result.push_back(std::move(r));
-    }
+    if (Status s = readRows(r, result); !s)
+        return s;
     draws = std::move(result);
     return Status::success();
 }
 
 Status importCsv(std::istream &in, std::vector<DrawRecord> &draws)
 {
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
+    std::string bytes;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > MaxCsvBytes)
+            return Status::failure("the file is larger than 64 MiB, the most a history file "
+                                   "may hold");
+    }
     if (in.bad())
         return Status::failure("the file could not be read");
-    return importCsvBytes(buffer.str(), draws);
+    return importCsvBytes(bytes, draws);
 }
 
 Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> &draws)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return Status::failure(file.string() + ": cannot be opened");
-    Status s = importCsv(in, draws);
+    std::string bytes;
+    if (Status s = readRegularFile(file, MaxCsvBytes, "a history file", bytes); !s)
+        return s;
+    Status s = importCsvBytes(bytes, draws);
     if (!s)
-        return Status::failure(file.string() + ": " + s.message());
+        return Status::failure(quotedForMessage(file.string()) + ": " + s.message());
     return s;
 }
 

@@ -5,7 +5,9 @@
 #include "store/historyimport.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
+#include "store/drawvalidation.h"
 #include "store/sqlstatement.h"
+#include "store/textcodec.h"
 
 #include <sqlite3.h>
 
@@ -80,6 +82,32 @@ Status readSeed(const fs::path &seedCsv, IncomingHistory &seed)
     return seed.add(prizes, DrawSource::from(DrawSource::Kind::Bundled, BundledPrizesFileName));
 }
 
+// A stored draw number as the program holds it. One beyond the limit is refused rather than
+// cut to an int, where 4,294,967,301 would become a second draw 5.
+Status readDrawNumber(sqlite3_stmt *st, int col, DrawRecord &r)
+{
+    std::optional<long long> no;
+    bool notWhole = false;
+    readNumber(st, col, no, notWhole);
+    if (no && (*no > MaxDrawNumber || *no < -MaxDrawNumber))
+        return Status::failure("the stored draw number " + std::to_string(*no) + " is beyond "
+            + std::to_string(MaxDrawNumber)
+            + ", the largest the program holds; correct or delete that row of 結果マスタ with a "
+              "database tool, or restore a backup");
+    r.drawNo = no ? static_cast<int>(*no) : 0;
+    return Status::success();
+}
+
+bool isLockError(sqlite3 *db)
+{
+    const int code = sqlite3_errcode(db);
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+constexpr const char *LockedText
+    = "the database is in use by another program (database is locked); close it there and try "
+      "again";
+
 } // namespace
 
 Database::~Database() { close(); }
@@ -110,7 +138,9 @@ void Database::close()
 Status Database::fail(const std::string &what) const
 {
     std::string msg = m_path.empty() ? what : m_path.string() + ": " + what;
-    if (m_db)
+    if (m_db && isLockError(m_db))
+        msg = (m_path.empty() ? std::string() : m_path.string() + ": ") + LockedText;
+    else if (m_db)
         msg += std::string(" (") + sqlite3_errmsg(m_db) + ")";
     return Status::failure(msg);
 }
@@ -121,9 +151,29 @@ Status Database::exec(const std::string &sql)
     if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
         std::string msg = err ? err : "unknown error";
         sqlite3_free(err);
+        if (isLockError(m_db))
+            msg = LockedText;
         return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ") + msg);
     }
     return Status::success();
+}
+
+Status Database::quickCheck()
+{
+    Statement st(m_db, "PRAGMA quick_check");
+    std::string first;
+    const int rc = st.ok() ? sqlite3_step(st.get()) : SQLITE_ERROR;
+    if (rc == SQLITE_ROW)
+        if (const auto *text = sqlite3_column_text(st.get(), 0))
+            first = reinterpret_cast<const char *>(text);
+    if (rc == SQLITE_ROW && first == "ok")
+        return Status::success();
+    if (isLockError(m_db))
+        return fail(LockedText);
+    const std::string why = first.empty() ? sqlite3_errmsg(m_db) : first;
+    return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ")
+        + "the database file is damaged (" + quotedForMessage(why)
+        + "); nothing was written. Restore it from its .bak file or another copy");
 }
 
 Status Database::createSchema(sqlite3 *db)
@@ -161,6 +211,8 @@ Status Database::open(const fs::path &file)
     close();
     m_path = file;
     std::error_code ec;
+    if (file.empty())
+        return Status::failure("no database file named: give a file name");
     if (!fs::exists(file, ec))
         return Status::failure(file.string() + ": the database file does not exist");
     if (fs::is_directory(file, ec))
@@ -196,7 +248,7 @@ Status Database::openInMemory()
 Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
 {
     std::error_code ec;
-    if (fs::exists(file, ec) || fs::is_symlink(file, ec))
+    if (file.empty() || fs::exists(file, ec) || fs::is_symlink(file, ec))
         return open(file);
 
     IncomingHistory seed;
@@ -268,11 +320,9 @@ Status Database::loadHistory(DrawHistory &history, int asOf) const
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         DrawRecord r;
-        std::optional<long long> no;
-        bool bad = false;
-        readNumber(st.get(), drawCol, no, bad);
-        r.drawNo = no && *no >= INT32_MIN && *no <= INT32_MAX ? static_cast<int>(*no) : 0;
-        if (no && !DrawHistory::keeps(*no, asOf))
+        if (Status s = readDrawNumber(st.get(), drawCol, r); !s)
+            return Status::failure(m_path.string() + ": " + s.message());
+        if (!DrawHistory::keeps(r.drawNo, asOf))
             continue;
         for (int f = 0; f < DrawRecord::FieldCount; ++f)
             readNumber(st.get(), numberCol[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
@@ -294,7 +344,8 @@ Status Database::readDraws(std::vector<DrawRecord> &draws) const
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         DrawRecord r;
-        r.drawNo = sqlite3_column_int(st.get(), 0);
+        if (Status s = readDrawNumber(st.get(), 0, r); !s)
+            return Status::failure(m_path.string() + ": " + s.message());
         if (const auto *d = sqlite3_column_text(st.get(), 1))
             r.date = reinterpret_cast<const char *>(d);
         for (int f = 0; f < DrawRecord::FieldCount; ++f)
@@ -305,6 +356,14 @@ Status Database::readDraws(std::vector<DrawRecord> &draws) const
         return fail("cannot read the draws");
     draws = std::move(out);
     return Status::success();
+}
+
+std::string Database::storedValuesWarning() const
+{
+    std::vector<DrawRecord> draws;
+    if (!readDraws(draws))
+        return {};
+    return loto6::storedValuesWarning(draws);
 }
 
 static Status bindAndStep(sqlite3_stmt *st, const DrawRecord &r)
@@ -423,6 +482,13 @@ Transaction::Transaction(Database &db)
     : m_db(db)
     , m_begun(db.exec("BEGIN IMMEDIATE"))
 {
+    // Writing into a damaged file spreads the damage: refuse before the first write.
+    if (m_begun) {
+        if (Status s = db.quickCheck(); !s) {
+            db.exec("ROLLBACK");
+            m_begun = s;
+        }
+    }
 }
 
 Transaction::~Transaction()

@@ -53,6 +53,10 @@ public:
     // Every stored draw with its date, for export and editing.
     Status readDraws(std::vector<DrawRecord> &draws) const;
 
+    // One line on stored values no import would accept (for stderr or a status bar); empty
+    // when there are none or the draws cannot be read.
+    std::string storedValuesWarning() const;
+
     // Adds the draws, overwriting stored ones with the same 回数; with replace, the history
     // becomes exactly these draws. One transaction: all or nothing.
     Status importDraws(const std::vector<DrawRecord> &draws, bool replace);
@@ -72,6 +76,8 @@ public:
     Status removeDraw(int drawNo);
 
     Status exec(const std::string &sql);
+    // SQLite's quick check; every write transaction runs it first and refuses a damaged file.
+    Status quickCheck();
     static Status createSchema(sqlite3 *db);
 
 private:

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <limits>
 
 namespace loto6 {
 
@@ -22,18 +23,6 @@ bool allDigits(std::string_view s)
 {
     return !s.empty()
         && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Digits only: no sign, no decimal point, no exponent.
-std::optional<long long> parseDigits(std::string_view s)
-{
-    if (!allDigits(s))
-        return std::nullopt;
-    long long v = 0;
-    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || ptr != s.data() + s.size())
-        return std::nullopt;
-    return v;
 }
 
 bool inNumberRange(long long v) { return v >= 1 && v <= 43; }
@@ -60,8 +49,8 @@ std::optional<std::chrono::year_month_day> parseDate(std::string_view text)
     const std::string_view d = text.substr(second + 1);
     if (m.size() > 2 || d.size() > 2)
         return std::nullopt;
-    const auto year = parseDigits(text.substr(0, first)), month = parseDigits(m),
-               day = parseDigits(d);
+    const auto year = parseWholeNumber(text.substr(0, first)), month = parseWholeNumber(m),
+               day = parseWholeNumber(d);
     if (!year || !month || !day || *year < 1000)
         return std::nullopt;
     const std::chrono::year_month_day date { std::chrono::year(int(*year)),
@@ -73,6 +62,21 @@ std::optional<std::chrono::year_month_day> parseDate(std::string_view text)
 
 } // namespace
 
+std::optional<long long> parseWholeNumber(std::string_view s)
+{
+    if (!allDigits(s))
+        return std::nullopt;
+    while (s.size() > 1 && s.front() == '0')
+        s.remove_prefix(1);
+    long long v = 0;
+    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec == std::errc::result_out_of_range)
+        return std::numeric_limits<long long>::max();
+    if (ec != std::errc() || ptr != s.data() + s.size())
+        return std::nullopt;
+    return v;
+}
+
 NumberText checkNumberText(std::string_view text)
 {
     text = trimmed(text);
@@ -83,7 +87,7 @@ NumberText checkNumberText(std::string_view text)
 
 std::optional<int> parseNumberText(std::string_view text)
 {
-    const auto v = parseDigits(trimmed(text));
+    const auto v = parseWholeNumber(trimmed(text));
     if (!v || !inNumberRange(*v))
         return std::nullopt;
     return static_cast<int>(*v);
@@ -91,7 +95,7 @@ std::optional<int> parseNumberText(std::string_view text)
 
 std::optional<int> parseDrawNumberText(std::string_view text)
 {
-    const auto v = parseDigits(trimmed(text));
+    const auto v = parseWholeNumber(trimmed(text));
     if (!v || *v < 1 || *v > MaxDrawNumber)
         return std::nullopt;
     return static_cast<int>(*v);
@@ -129,6 +133,65 @@ std::array<NumberFault, DrawRecord::FieldCount> checkDrawNumbers(const DrawField
             faults[std::size_t(f)] = NumberFault::Repeated;
     }
     return faults;
+}
+
+std::optional<std::pair<int, int>> repeatedNumber(const DrawRecord &draw)
+{
+    for (int f = 1; f < DrawRecord::FieldCount; ++f)
+        if (const int earlier = repeatedField(draw.fields, f); earlier >= 0)
+            return std::make_pair(earlier, f);
+    return std::nullopt;
+}
+
+std::string fieldName(int field)
+{
+    if (field == DrawRecord::BonusField)
+        return "ボーナス数字";
+    return "第" + std::to_string(field + 1) + "数字";
+}
+
+std::string storedDrawProblem(const DrawRecord &draw)
+{
+    if (draw.drawNo < 1)
+        return "the draw number is below 1";
+    if (draw.malformed)
+        return "a number field is not a whole number";
+    for (int f = 0; f < DrawRecord::FieldCount; ++f) {
+        const auto &v = draw.fields[static_cast<std::size_t>(f)];
+        if (v && !inNumberRange(*v))
+            return fieldName(f) + " " + std::to_string(*v) + " is outside 1..43";
+    }
+    if (const auto twice = repeatedNumber(draw))
+        return fieldName(twice->second) + " repeats " + fieldName(twice->first);
+    if (!draw.date.empty() && parseDrawDate(draw.date) != draw.date)
+        return "the date is not a YYYY-MM-DD date of the calendar";
+    return {};
+}
+
+StoredValuesCheck checkStoredValues(const std::vector<DrawRecord> &draws)
+{
+    StoredValuesCheck check;
+    for (const DrawRecord &d : draws) {
+        std::string problem = storedDrawProblem(d);
+        if (problem.empty())
+            continue;
+        if (check.count++ == 0) {
+            check.firstDraw = d.drawNo;
+            check.firstProblem = std::move(problem);
+        }
+    }
+    return check;
+}
+
+std::string storedValuesWarning(const std::vector<DrawRecord> &draws)
+{
+    const StoredValuesCheck check = checkStoredValues(draws);
+    if (check.count == 0)
+        return {};
+    return std::to_string(check.count) + " stored draw(s) hold values no import accepts (first: draw "
+        + std::to_string(check.firstDraw) + ": " + check.firstProblem
+        + "); they are shown as stored, and an exported file will be refused by import until "
+          "they are corrected";
 }
 
 std::optional<std::string> parseDrawDate(std::string_view text)

@@ -6,11 +6,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace loto6 {
 
 // Rules for the numbers and dates of a draw, shared by every way of entering one.
+
+// ASCII digits only, leading zeros allowed; no sign, point or exponent. A value too large for
+// 64 bits comes out as the largest one, so every range check refuses it.
+std::optional<long long> parseWholeNumber(std::string_view digits);
 
 // A number cell is right when it is empty or a whole number from 1 to 43 written in ASCII digits
 // (leading zeros allowed); anything else, "7.0" included, is wrong.
@@ -18,6 +23,20 @@ enum class NumberText { Empty, Valid, Wrong };
 NumberText checkNumberText(std::string_view text);
 // The value of a valid number text; nothing for an empty or wrong one.
 std::optional<int> parseNumberText(std::string_view text);
+
+// What no import would accept in a stored draw: a draw number below 1, a number field that is
+// not a whole number from 1 to 43, a number twice, a date that is not one. Empty when none.
+std::string storedDrawProblem(const DrawRecord &draw);
+// How many stored draws no import would accept, and the first of them with its fault.
+struct StoredValuesCheck
+{
+    std::size_t count = 0;
+    int firstDraw = 0;
+    std::string firstProblem;
+};
+StoredValuesCheck checkStoredValues(const std::vector<DrawRecord> &draws);
+// The same as one line for the history read and export; empty when every draw is acceptable.
+std::string storedValuesWarning(const std::vector<DrawRecord> &draws);
 
 // A draw number is a whole number from 1 to MaxDrawNumber, used by no other draw.
 enum class DrawNumberText { Valid, NotWholeNumber, AlreadyUsed };
@@ -32,6 +51,11 @@ using DrawFields = std::array<std::optional<long long>, DrawRecord::FieldCount>;
 std::array<NumberFault, DrawRecord::FieldCount> checkDrawNumbers(const DrawFields &fields);
 // The earlier field that a Repeated field repeats; -1 when none.
 int repeatedField(const DrawFields &fields, int field);
+// The first two fields (0..5 main, 6 bonus) that hold the same number; nothing when every
+// filled field differs.
+std::optional<std::pair<int, int>> repeatedNumber(const DrawRecord &draw);
+// 第1数字..第6数字 or ボーナス数字.
+std::string fieldName(int field);
 
 // A draw date: a real calendar date from year 1000 to 9999 written YYYY-MM-DD or YYYY/M/D.
 // Gives it as YYYY-MM-DD; nothing for anything else.

@@ -3,12 +3,14 @@
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
-#include "store/drawhistory.h"
+#include "store/drawvalidation.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <system_error>
 
 namespace loto6 {
@@ -81,25 +83,25 @@ Status checkSqliteSize(std::string_view bytes)
     return Status::success();
 }
 
-// Every row must be a real draw: a number from 1 up, once, with numbers 1..43 or empty.
-Status checkDraws(const DrawHistory &history)
+// Every row must be a draw any import would accept, each number once; a CSV row must also be
+// complete, since a download is a finished history.
+Status checkDraws(const std::vector<DrawRecord> &draws, bool complete)
 {
-    if (history.empty())
+    if (draws.empty())
         return Status::failure("it holds no draws");
-    int previous = 0;
-    for (const DrawRecord &r : history) {
-        const std::string draw = "draw " + std::to_string(r.drawNo);
-        if (r.drawNo < 1)
-            return Status::failure("a draw has no draw number from 1 up");
-        if (r.drawNo == previous)
-            return Status::failure(draw + " occurs twice");
-        previous = r.drawNo;
-        if (r.malformed)
-            return Status::failure(draw + ": a number field is not a whole number");
-        for (const auto &f : r.fields)
-            if (f && (*f < 1 || *f > 43))
-                return Status::failure(draw + ": " + std::to_string(*f) + " is outside 1..43");
+    std::vector<int> numbers;
+    for (const DrawRecord &r : draws) {
+        if (const std::string problem = storedDrawProblem(r); !problem.empty())
+            return Status::failure("draw " + std::to_string(r.drawNo) + ": " + problem);
+        if (complete && !r.isComplete())
+            return Status::failure("draw " + std::to_string(r.drawNo)
+                + " has fewer than seven numbers");
+        numbers.push_back(r.drawNo);
     }
+    std::sort(numbers.begin(), numbers.end());
+    if (const auto twice = std::adjacent_find(numbers.begin(), numbers.end());
+        twice != numbers.end())
+        return Status::failure("draw " + std::to_string(*twice) + " occurs twice");
     return Status::success();
 }
 
@@ -145,21 +147,17 @@ void removeWithSidecars(const fs::path &file)
     }
 }
 
-// Opens a copy of the download written beside the target and reads every draw through the
-// history view, exactly as the program will after the next start.
-Status checkSqlite(const fs::path &target, std::string_view bytes, std::size_t &drawCount)
+// Takes the draw rows out of a copy of the downloaded database written beside the target. Only
+// the rows of its table 結果マスタ are read: its views, triggers and other objects are never used.
+Status readSqliteDraws(const fs::path &target, std::string_view bytes,
+    std::vector<DrawRecord> &draws)
 {
     if (Status s = checkSqliteSize(bytes); !s)
         return s;
     const fs::path copy = temporarySibling(target);
-    {
-        std::ofstream out(copy, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            removeWithSidecars(copy);
-            return Status::failure("cannot write a copy for checking beside " + target.string());
-        }
+    if (Status s = writeFileAtomically(copy, bytes); !s) {
+        removeWithSidecars(copy);
+        return Status::failure("cannot write a copy for checking beside " + target.string());
     }
     Status result = [&]() -> Status {
         Database db;
@@ -174,55 +172,28 @@ Status checkSqlite(const fs::path &target, std::string_view bytes, std::size_t &
                 text);
             !s || text != "1")
             return Status::failure(std::string("the database has no table ") + Database::DrawsTable);
-        if (Status s = queryText(db.handle(), "PRAGMA quick_check", text); !s || text != "ok")
-            return Status::failure("the database is damaged ("
-                + (s ? text : s.message()) + ")");
-        DrawHistory history;
-        if (Status s = db.loadHistory(history); !s)
-            return Status::failure("the draws cannot be read (" + s.message() + ")");
-        if (Status s = checkDraws(history); !s)
+        if (Status s = db.quickCheck(); !s)
             return s;
-        drawCount = history.size();
-        return Status::success();
+        if (Status s = db.readDraws(draws); !s)
+            return Status::failure("the draws cannot be read (" + s.message() + ")");
+        return checkDraws(draws, false);
     }();
     removeWithSidecars(copy);
     return result ? result : Status::failure(oneLine(result.message(), copy));
 }
 
-// Parses the whole CSV and reads the draws back through the history view of a scratch database.
-Status checkCsv(std::string_view bytes, std::vector<DrawRecord> &draws)
+// Parses the whole CSV: every row a complete draw.
+Status readCsvDraws(std::string_view bytes, std::vector<DrawRecord> &draws)
 {
+    // Without a length from the server, a cut CSV shows itself by its unfinished last line.
+    const bool cut = bytes.back() != '\n';
+    const std::string cutText = "the history CSV ends in the middle of a line (cut short?)";
     if (Status s = importCsvBytes(bytes, draws); !s)
         return Status::failure("neither a draw database nor a valid history CSV (" + s.message()
-            + ")");
-    // Without a length from the server, a cut CSV shows itself by its unfinished last line.
-    if (bytes.back() != '\n')
-        return Status::failure("the history CSV ends in the middle of a line (cut short?)");
-    Database scratch;
-    if (Status s = scratch.openInMemory(); !s)
-        return s;
-    if (Status s = scratch.importDraws(draws, true); !s)
-        return s;
-    DrawHistory history;
-    if (Status s = scratch.loadHistory(history); !s)
-        return s;
-    return checkDraws(history);
-}
-
-// A stale rollback journal or write-ahead log beside the target would be replayed into the new
-// file by the next open and corrupt it.
-Status checkNoPendingJournal(const fs::path &target)
-{
-    std::error_code ec;
-    for (const char *suffix : {"-journal", "-wal"}) {
-        fs::path p = target;
-        p += suffix;
-        if (fs::exists(p, ec) && fs::file_size(p, ec) > 0)
-            return Status::failure(target.string()
-                + ": the database is busy or was not closed cleanly (" + p.filename().string()
-                + " exists); try again after closing the other program");
-    }
-    return Status::success();
+            + ")" + (cut ? "; " + cutText : std::string()));
+    if (cut)
+        return Status::failure(cutText);
+    return checkDraws(draws, true);
 }
 
 Status keepBackup(const fs::path &target, const fs::path &backup)
@@ -235,7 +206,71 @@ Status keepBackup(const fs::path &target, const fs::path &backup)
     return Status::success();
 }
 
+std::string drawList(const std::vector<int> &numbers)
+{
+    std::string text;
+    for (std::size_t i = 0; i < numbers.size() && i < 5; ++i)
+        text += (i ? ", " : "") + std::to_string(numbers[i]);
+    if (numbers.size() > 5)
+        text += ", … " + std::to_string(numbers.back());
+    return text;
+}
+
+// Replaces the draws inside the target database in one transaction, after keeping a backup.
+UpdateResult installDraws(const fs::path &target, const std::vector<DrawRecord> &draws,
+    bool allowLoss)
+{
+    Database db;
+    if (Status s = db.open(target); !s)
+        return failed(UpdateOutcome::InstallFailed, s.message());
+    std::vector<DrawRecord> held;
+    if (Status s = db.readDraws(held); !s)
+        return failed(UpdateOutcome::InstallFailed, s.message());
+    if (const std::string loss = drawLossSummary(held, draws); !loss.empty() && !allowLoss)
+        return failed(UpdateOutcome::WouldLoseDraws,
+            "the download " + loss + "; nothing was changed. Install it anyway only if the "
+                "served history is right (update --allow-loss)");
+    fs::path backup = target;
+    backup += ".bak";
+    if (Status s = keepBackup(target, backup); !s)
+        return failed(UpdateOutcome::InstallFailed, s.message());
+    if (Status s = db.importDraws(draws, true); !s)
+        return failed(UpdateOutcome::InstallFailed, s.message());
+    UpdateResult result;
+    result.outcome = UpdateOutcome::Updated;
+    result.message = UpdatedMessage;
+    result.backup = backup;
+    result.drawCount = draws.size();
+    return result;
+}
+
 } // namespace
+
+std::string drawLossSummary(const std::vector<DrawRecord> &held,
+    const std::vector<DrawRecord> &incoming)
+{
+    std::map<int, const DrawRecord *> byNumber;
+    for (const DrawRecord &d : incoming)
+        byNumber[d.drawNo] = &d;
+    std::vector<int> dropped, changed;
+    for (const DrawRecord &d : held) {
+        const auto it = byNumber.find(d.drawNo);
+        if (it == byNumber.end())
+            dropped.push_back(d.drawNo);
+        else if (d.isComplete() && d.fields != it->second->fields)
+            changed.push_back(d.drawNo);
+    }
+    std::sort(dropped.begin(), dropped.end());
+    std::sort(changed.begin(), changed.end());
+    std::string text;
+    if (!dropped.empty())
+        text = "would drop " + std::to_string(dropped.size()) + " draw(s) the database holds ("
+            + drawList(dropped) + ")";
+    if (!changed.empty())
+        text += (text.empty() ? "would change " : " and change ")
+            + std::to_string(changed.size()) + " complete draw(s) (" + drawList(changed) + ")";
+    return text;
+}
 
 std::string updateUrlForServer(std::string_view server)
 {
@@ -295,7 +330,7 @@ std::string targetMissingMessage(const fs::path &target)
     return "当選データファイル：'" + target.string() + "'が存在しません";
 }
 
-UpdateResult installHistory(const fs::path &given, std::string_view bytes)
+UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool allowLoss)
 {
     std::error_code ec;
     if (!fs::exists(given, ec))
@@ -307,51 +342,26 @@ UpdateResult installHistory(const fs::path &given, std::string_view bytes)
     if (bytes.empty())
         return failed(UpdateOutcome::Refused, "the downloaded file is empty");
 
-    UpdateResult result;
     std::vector<DrawRecord> draws;
-    if (bytes.starts_with(SqliteMagic)) {
-        result.format = UpdateFormat::SQLite;
-        if (Status s = checkSqlite(target, bytes, result.drawCount); !s)
+    const bool sqlite = bytes.starts_with(SqliteMagic);
+    if (sqlite) {
+        if (Status s = readSqliteDraws(target, bytes, draws); !s)
             return failed(UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
-    } else {
-        result.format = UpdateFormat::Csv;
-        if (Status s = checkCsv(bytes, draws); !s)
-            return failed(UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
-        result.drawCount = draws.size();
+    } else if (Status s = readCsvDraws(bytes, draws); !s) {
+        return failed(UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
     }
-
-    fs::path backup = target;
-    backup += ".bak";
-    if (result.format == UpdateFormat::SQLite) {
-        if (Status s = checkNoPendingJournal(target); !s)
-            return failed(UpdateOutcome::InstallFailed, s.message());
-        if (Status s = keepBackup(target, backup); !s)
-            return failed(UpdateOutcome::InstallFailed, s.message());
-        if (Status s = writeFileAtomically(target, bytes); !s)
-            return failed(UpdateOutcome::InstallFailed, s.message());
-    } else {
-        // A CSV replaces the draws inside the database in one transaction.
-        Database db;
-        if (Status s = db.open(target); !s)
-            return failed(UpdateOutcome::InstallFailed, s.message());
-        if (Status s = keepBackup(target, backup); !s)
-            return failed(UpdateOutcome::InstallFailed, s.message());
-        if (Status s = db.importDraws(draws, true); !s)
-            return failed(UpdateOutcome::InstallFailed, s.message());
-    }
-    result.outcome = UpdateOutcome::Updated;
-    result.message = UpdatedMessage;
-    result.backup = backup;
+    UpdateResult result = installDraws(target, draws, allowLoss);
+    result.format = sqlite ? UpdateFormat::SQLite : UpdateFormat::Csv;
     return result;
 }
 
-UpdateResult updateHistory(const fs::path &target, const std::string &url,
+UpdateResult updateHistory(const fs::path &target, const std::string &url, bool allowLoss,
     const DownloadLimits &limits)
 {
     std::string body;
     if (Status s = download(url, body, limits); !s)
         return failed(UpdateOutcome::DownloadFailed, s.message());
-    UpdateResult r = installHistory(target, body);
+    UpdateResult r = installHistory(target, body, allowLoss);
     if (r.outcome == UpdateOutcome::Refused)
         r.message = url + ": " + r.message;
     return r;

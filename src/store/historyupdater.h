@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/download.h"
+#include "store/drawrecord.h"
 #include "store/result.h"
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace loto6 {
 
@@ -26,6 +28,7 @@ enum class UpdateOutcome {
     TargetMissing, // no database file at the target path
     DownloadFailed, // no server, HTTP error, time-out, empty or over-long body
     Refused, // the download is neither a usable draw database nor a valid history CSV
+    WouldLoseDraws, // valid, but it drops or changes held complete draws; not forced
     InstallFailed, // the checked download could not be put in place; the old file remains
 };
 
@@ -56,11 +59,19 @@ std::string updateNotConfiguredMessage(const std::filesystem::path &programFolde
 // The target-missing text shown to the user.
 std::string targetMissingMessage(const std::filesystem::path &target);
 
-// Downloads the URL and, when the body passes every check, installs it as the target database.
+// Downloads the URL and, when the body passes every check, puts its draws into the target
+// database. Only draw rows are taken from a download, never the file itself. A download that
+// drops held draws or changes held complete ones is refused unless allowLoss.
 UpdateResult updateHistory(const std::filesystem::path &target, const std::string &url,
-    const DownloadLimits &limits = {});
+    bool allowLoss = false, const DownloadLimits &limits = {});
 
 // The checks and the installation alone, for bytes already in memory.
-UpdateResult installHistory(const std::filesystem::path &target, std::string_view bytes);
+UpdateResult installHistory(const std::filesystem::path &target, std::string_view bytes,
+    bool allowLoss = false);
+
+// What replacing `held` by `incoming` would lose: "would drop N draw(s) the database holds
+// (…)" and/or "change N complete draw(s) (…)"; empty when nothing held is lost or changed.
+std::string drawLossSummary(const std::vector<DrawRecord> &held,
+    const std::vector<DrawRecord> &incoming);
 
 } // namespace loto6

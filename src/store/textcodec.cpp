@@ -1,5 +1,6 @@
 #include "store/textcodec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -128,6 +129,65 @@ std::string trim(std::string_view t)
     while (!t.empty() && isSpace(t.back()))
         t.remove_suffix(1);
     return std::string(t);
+}
+
+namespace {
+
+// Length of the valid UTF-8 sequence at the start of `s`, 0 when it is not one.
+std::size_t utf8SequenceLength(std::string_view s)
+{
+    const auto b0 = static_cast<unsigned char>(s[0]);
+    std::size_t n = 0;
+    if (b0 < 0x80)
+        n = 1;
+    else if ((b0 >> 5) == 0x06)
+        n = 2;
+    else if ((b0 >> 4) == 0x0e)
+        n = 3;
+    else if ((b0 >> 3) == 0x1e)
+        n = 4;
+    if (n == 0 || n > s.size())
+        return 0;
+    return isValidUtf8(s.substr(0, n)) ? n : 0;
+}
+
+void appendEscaped(std::string &out, unsigned char byte)
+{
+    static const char hex[] = "0123456789abcdef";
+    out += "\\x";
+    out += hex[byte >> 4];
+    out += hex[byte & 0x0f];
+}
+
+} // namespace
+
+std::string quotedForMessage(std::string_view text)
+{
+    constexpr int MaxCharacters = 80;
+    std::string out = "\"";
+    int characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++characters) {
+        if (characters == MaxCharacters) {
+            out += "…";
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const std::size_t n = utf8SequenceLength(text.substr(i));
+        // C1 controls (U+0080..U+009F) steer terminals as much as the C0 ones do.
+        const bool c1 = n == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (n == 0 || byte < 0x20 || byte == 0x7f || c1) {
+            for (std::size_t k = 0; k < std::max<std::size_t>(n, 1); ++k)
+                appendEscaped(out, static_cast<unsigned char>(text[i + k]));
+            i += std::max<std::size_t>(n, 1);
+            continue;
+        }
+        if (byte == '"' || byte == '\\')
+            out += '\\';
+        out.append(text.substr(i, n));
+        i += n;
+    }
+    out += '"';
+    return out;
 }
 
 } // namespace loto6

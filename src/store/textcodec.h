@@ -20,4 +20,8 @@ std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes);
 std::string foldWidth(std::string_view utf8);
 std::string trim(std::string_view text);
 
+// A value from a file or a server made safe for a one-line message: in double quotes, control
+// characters and bytes that are not UTF-8 written as \xNN, cut after 80 characters with "…".
+std::string quotedForMessage(std::string_view text);
+
 } // namespace loto6

@@ -5,9 +5,12 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/drawbydrawupdate.h"
+#include "store/drawvalidation.h"
 #include "store/historyupdater.h"
 #include "store/prizestore.h"
 #include "store/textcodec.h"
+
+#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -192,8 +195,9 @@ protected:
         makeDatabase(m_target, m_oldDraws);
         m_original = bytesOf(m_target);
 
-        // The fresh history on the server: more draws, other numbers.
+        // The fresh history on the server: the held draws and more.
         m_newDraws = makeDraws(400, 2);
+        std::copy(m_oldDraws.begin(), m_oldDraws.end(), m_newDraws.begin());
         const fs::path fresh = m_dir / "fresh" / "Loto6Zumvel.db";
         fs::create_directory(fresh.parent_path());
         makeDatabase(fresh, m_newDraws);
@@ -264,7 +268,6 @@ TEST_F(UpdateTest, InstallsAGoodDatabaseOrCsvAndKeepsTheOldFile)
         EXPECT_EQ(r.format, c.format);
         EXPECT_EQ(bytesOf(fs::path(m_target) += ".bak"), m_original);
         if (c.format == UpdateFormat::SQLite) {
-            EXPECT_EQ(bytesOf(m_target), c.body);
             EXPECT_EQ(r.drawCount, m_newDraws.size());
             expectSameDraws(storedDraws(), m_newDraws);
         } else {
@@ -382,7 +385,7 @@ TEST_F(UpdateTest, UnreachableSlowOrOversizedServerFails)
         // Headers promise a body that never comes.
         TestServer stalled(httpReply(200, m_newDatabase).substr(0, 300), true);
         const auto start = std::chrono::steady_clock::now();
-        r = updateHistory(m_target, stalled.url(), quick);
+        r = updateHistory(m_target, stalled.url(), false, quick);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
         EXPECT_NE(r.message.find("timed out"), std::string::npos) << r.message;
@@ -391,7 +394,7 @@ TEST_F(UpdateTest, UnreachableSlowOrOversizedServerFails)
     small.maxBytes = 10000;
     for (bool withLength : {true, false}) {
         TestServer big(httpReply(200, m_newDatabase, withLength));
-        r = updateHistory(m_target, big.url(), small);
+        r = updateHistory(m_target, big.url(), false, small);
         EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
         EXPECT_NE(r.message.find("larger than 10000 bytes"), std::string::npos) << r.message;
     }
@@ -411,18 +414,83 @@ TEST_F(UpdateTest, MissingTargetIsReportedAndNotCreated)
     EXPECT_FALSE(fs::exists(missing.parent_path()));
 }
 
-TEST_F(UpdateTest, PendingJournalBlocksInstall)
+// A served database is data: its triggers, views and other objects never reach the target.
+TEST_F(UpdateTest, TakesOnlyTheDrawRowsOutOfADownloadedDatabase)
 {
-    std::ofstream(fs::path(m_target) += "-journal") << "pending";
-    const UpdateResult r = installHistory(m_target, m_newDatabase);
-    EXPECT_EQ(r.outcome, UpdateOutcome::InstallFailed);
-    EXPECT_EQ(bytesOf(m_target), m_original);
+    const fs::path other = m_dir / "hostile" / "x.db";
+    fs::create_directory(other.parent_path());
+    makeDatabase(other, m_newDraws);
+    {
+        Database db;
+        ASSERT_TRUE(db.open(other).ok());
+        ASSERT_TRUE(db.exec("CREATE TRIGGER wipe AFTER INSERT ON 結果マスタ BEGIN "
+                            "DELETE FROM 結果マスタ; END; DROP VIEW 全データ選択クエリ; "
+                            "CREATE VIEW 全データ選択クエリ AS SELECT * FROM 結果マスタ "
+                            "WHERE 回数 < 100; CREATE TABLE extra (x)").ok());
+    }
+    const std::string served = bytesOf(other);
+    fs::remove_all(other.parent_path());
+
+    const UpdateResult r = installHistory(m_target, served);
+    ASSERT_TRUE(r.ok()) << r.message;
+    Database db;
+    ASSERT_TRUE(db.open(m_target).ok());
+    DrawHistory history;
+    ASSERT_TRUE(db.loadHistory(history).ok());
+    EXPECT_EQ(history.size(), m_newDraws.size()) << "the served view is not used";
+    ASSERT_TRUE(db.importDraws({test::draw(401, {1, 2, 3, 4, 5, 6, 7})}, false).ok());
+    std::vector<DrawRecord> after;
+    ASSERT_TRUE(db.readDraws(after).ok());
+    EXPECT_EQ(after.size(), m_newDraws.size() + 1) << "the served trigger is not installed";
+    sqlite3_stmt *st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.handle(),
+                  "select count(*) from sqlite_master where name in ('wipe', 'extra')", -1, &st,
+                  nullptr),
+        SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 0);
+    sqlite3_finalize(st);
+}
+
+TEST_F(UpdateTest, RefusesADownloadThatDropsOrChangesHeldDraws)
+{
+    std::vector<DrawRecord> shorter(m_oldDraws.begin(), m_oldDraws.begin() + 20);
+    std::vector<DrawRecord> changed = m_newDraws;
+    changed[4].fields[0] = *changed[4].fields[0] % 43 + 1;
+    if (repeatedNumber(changed[4]))
+        changed[4] = m_newDraws[4], std::swap(changed[4].fields[0], changed[4].fields[1]);
+    std::string incomplete = csvOf(m_newDraws);
+    incomplete = incomplete.substr(0, incomplete.rfind(',') + 1) + "\n"; // the last bonus empty
+    const struct
+    {
+        const char *name;
+        std::string body;
+        UpdateOutcome outcome;
+        const char *reason;
+    } cases[] = {
+        {"cut_at_a_line", csvOf(shorter), UpdateOutcome::WouldLoseDraws,
+            "would drop 10 draw(s) the database holds (21, 22, 23, 24, 25, … 30)"},
+        {"changed_draw", csvOf(changed), UpdateOutcome::WouldLoseDraws,
+            "change 1 complete draw(s) (5)"},
+        {"row_with_six_numbers", incomplete, UpdateOutcome::Refused, "fewer than seven numbers"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const UpdateResult r = installHistory(m_target, c.body);
+        EXPECT_EQ(r.outcome, c.outcome) << r.message;
+        EXPECT_NE(r.message.find(c.reason), std::string::npos) << r.message;
+        EXPECT_EQ(bytesOf(m_target), m_original);
+    }
+    const UpdateResult forced = installHistory(m_target, csvOf(shorter), true);
+    ASSERT_TRUE(forced.ok()) << forced.message;
+    expectSameDraws(storedDraws(), shorter);
 }
 
 TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
 {
     TestServer good(httpReply(200, m_newDatabase));
     TestServer missing(httpReply(404, ""));
+    TestServer shorter(httpReply(200, csvOf(std::vector<DrawRecord>(m_oldDraws.begin(), m_oldDraws.begin() + 20))));
     const struct
     {
         const char *name;
@@ -433,7 +501,9 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
         {"not-found", {"--url", missing.url()}, 1, "HTTP 404"},
         {"no-address", {"--url"}, 2, "--url"},
         {"extra-argument", {"now"}, 2, "unexpected"},
+        {"loses-draws", {"--url", shorter.url()}, 1, "would drop 10 draw(s)"},
         {"success", {"--url", good.url()}, 0, "当選データを最新化しました。"},
+        {"forced-loss", {"--url", shorter.url(), "--allow-loss"}, 0, "当選データを最新化しました。"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -450,7 +520,7 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
             EXPECT_EQ(bytesOf(m_target), m_original);
         }
     }
-    EXPECT_EQ(bytesOf(m_target), m_newDatabase);
+    EXPECT_EQ(storedDraws().size(), 20u) << "forced after the full history";
 }
 
 

@@ -1,0 +1,78 @@
+#include "store/filereader.h"
+
+#include "store/textcodec.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace loto6 {
+
+namespace {
+
+// Closes the descriptor on every path out.
+struct FileDescriptor
+{
+    int fd = -1;
+    ~FileDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+std::string sizeText(std::uintmax_t bytes)
+{
+    if (bytes >= 1024 * 1024)
+        return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    return std::to_string(bytes / 1024) + " KiB";
+}
+
+Status checkKind(const struct stat &st, std::uintmax_t maxBytes, const std::string &what)
+{
+    if (S_ISDIR(st.st_mode))
+        return Status::failure("is a folder, not a file; choose the file inside it");
+    if (!S_ISREG(st.st_mode))
+        return Status::failure("is not an ordinary file (a device, pipe or socket); save the data "
+                               "to a file and give that");
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
+        return Status::failure("is " + sizeText(static_cast<std::uintmax_t>(st.st_size)) + "; "
+            + what + " may be at most " + sizeText(maxBytes));
+    return Status::success();
+}
+
+} // namespace
+
+Status readRegularFile(const std::filesystem::path &file, std::uintmax_t maxBytes,
+    const std::string &what, std::string &bytes)
+{
+    const std::string name = quotedForMessage(file.string());
+    // Non-blocking, so that opening a pipe with no writer cannot hang before it is refused.
+    FileDescriptor in { ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) };
+    if (in.fd < 0)
+        return Status::failure(name + ": cannot be opened (" + std::strerror(errno) + ")");
+    struct stat st {};
+    if (::fstat(in.fd, &st) != 0)
+        return Status::failure(name + ": cannot be read (" + std::strerror(errno) + ")");
+    if (Status s = checkKind(st, maxBytes, what); !s)
+        return Status::failure(name + ": " + s.message());
+    std::string content(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t filled = 0;
+    while (filled < content.size()) {
+        const ssize_t n = ::read(in.fd, content.data() + filled, content.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Status::failure(name + ": cannot be read (" + std::strerror(errno) + ")");
+        if (n == 0)
+            break; // the file shrank while being read: take what is there
+        filled += static_cast<std::size_t>(n);
+    }
+    content.resize(filled);
+    bytes = std::move(content);
+    return Status::success();
+}
+
+} // namespace loto6
