@@ -8,7 +8,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-int main(int argc, char **argv)
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+int runProgram(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ロト6ズンベル"));
@@ -42,4 +47,19 @@ int main(int argc, char **argv)
     if (parser.isSet(screenshotsOption))
         (new loto6::ScreenshotRunner(frame, parser.value(screenshotsOption)))->start();
     return app.exec();
+}
+
+} // namespace
+
+// Nothing may end the program with an uncaught exception: a last-resort message, exit 1.
+int main(int argc, char **argv)
+{
+    try {
+        return runProgram(argc, argv);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "loto6zumvel: stopped by an unexpected error: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "loto6zumvel: stopped by an unexpected error\n");
+    }
+    return 1;
 }

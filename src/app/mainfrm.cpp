@@ -10,6 +10,7 @@
 #include "childwindow.h"
 #include "helpwindow.h"
 #include "historycommands.h"
+#include "store/drawvalidation.h"
 #include "twips.h"
 #include "uihelpers.h"
 
@@ -23,6 +24,7 @@
 #include <QStatusBar>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 
@@ -356,9 +358,15 @@ void MainFrm::rebuildFromHistory()
     m_historyStatus->setText(m_asOf == DrawHistory::NoCut
             ? historySummary(m_history)
             : tr("基準回 第%1回　").arg(m_asOf) + historySummary(m_history));
+    const StoredValuesCheck check = checkStoredValues(m_history.records());
     if (const int skipped = m_history.malformedCount(); skipped > 0)
         statusBar()->showMessage(
             tr("数字欄が正しくない当選データ %1 件を読み飛ばしました。").arg(skipped));
+    else if (check.count > 0)
+        statusBar()->showMessage(
+            tr("取り込みでは受け付けない値を持つ当選データが %1 件あります（最初は第%2回）。")
+                .arg(check.count)
+                .arg(check.firstDraw));
     for (QMdiSubWindow *window : m_mdi->subWindowList())
         if (auto *child = qobject_cast<ChildWindow *>(window->widget());
             child && child->isLoaded() && !window->isHidden())
@@ -385,8 +393,21 @@ QString MainFrm::historySummary(const DrawHistory &history)
 
 void MainFrm::readSettings()
 {
-    // A missing settings file leaves every switch off; there is nothing to report.
-    (void)readInitFile(settingsFile(), m_options);
+    // A missing settings file leaves every switch off with nothing to report; any other
+    // failure, and lines that were not understood, show in the status bar.
+    std::vector<int> notUnderstood;
+    std::error_code ec;
+    const Status read = readInitFile(settingsFile(), m_options, &notUnderstood);
+    if (!read && std::filesystem::exists(settingsFile(), ec))
+        statusBar()->showMessage(tr("設定ファイルを読めないため、予想の設定はすべてオフです: %1")
+                                     .arg(QString::fromStdString(read.message())));
+    else if (!notUnderstood.empty()) {
+        QStringList lines;
+        for (int line : notUnderstood)
+            lines << QString::number(line);
+        statusBar()->showMessage(
+            tr("設定ファイルの %1 行目を読み取れず、無視しました。").arg(lines.join(u", ")));
+    }
     restoreLayout();
 }
 
@@ -596,10 +617,16 @@ void MainFrm::closeEvent(QCloseEvent *event)
     event->accept();
     if (m_closed)
         return;
-    m_closed = true;
 
-    // Every child unloads first and sets propEnd to true on its way out.
+    // Every child unloads first and sets propEnd to true on its way out. A child that keeps
+    // rows it could not save may refuse (the user answered No): then the exit is cancelled.
     m_mdi->closeAllSubWindows();
+    const QList<QMdiSubWindow *> left = m_mdi->subWindowList();
+    if (std::any_of(left.begin(), left.end(), [](QMdiSubWindow *w) { return w->isVisible(); })) {
+        event->ignore();
+        return;
+    }
+    m_closed = true;
     if (m_about)
         m_about->close();
     if (m_help)

@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "store/atomicfile.h"
+#include "store/outputfile.h"
 #include "store/paths.h"
 
 #include <charconv>
@@ -98,6 +98,8 @@ bool Context::load()
         err << "loto6zumvel-cli: " << s.message() << '\n';
         return false;
     }
+    if (const std::string warning = db.storedValuesWarning(); !warning.empty())
+        err << "loto6zumvel-cli: warning: " << warning << '\n';
     if (history.malformedCount() > 0)
         err << "loto6zumvel-cli: skipped " << history.malformedCount()
             << " draw(s) whose numbers are not whole numbers\n";
@@ -119,12 +121,16 @@ int Context::usage(const std::string &message) const
 
 int writeOutput(Context &ctx, const std::string &path, const std::string &text)
 {
-    if (path.empty()) {
+    if (path.empty() || path == "-") {
         ctx.out << text;
         ctx.out.flush();
         return ctx.out ? ExitOk : ctx.fail("cannot write to standard output");
     }
-    if (Status s = writeFileAtomically(path, text); !s)
+    // The database and its companions are never output, under whatever name they are given.
+    std::vector<std::filesystem::path> database;
+    for (const char *suffix : {"", ".bak", "-journal", "-wal"})
+        database.push_back(ctx.dbPath.string() + suffix);
+    if (Status s = writeOutputFile(path, text, database); !s)
         return ctx.fail(s.message());
     return ExitOk;
 }

@@ -66,7 +66,8 @@ struct SwitchArgs
 int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
     PredictionOptions &options);
 
-// Writes text to standard output or, with a path, atomically to that file.
+// Writes text to standard output (no path, or "-") or to that file: never the database in use
+// or its backup, an ordinary file atomically, a device or pipe in place.
 int writeOutput(Context &ctx, const std::string &path, const std::string &text);
 
 } // namespace loto6::cli

@@ -6,6 +6,7 @@
 #include "store/drawvalidation.h"
 #include "store/historyimport.h"
 #include "store/prizestore.h"
+#include "store/textcodec.h"
 
 #include <sstream>
 
@@ -72,6 +73,8 @@ int exportCommand(Context &ctx)
     std::map<int, DrawPrizes> prizes;
     if (Status s = readPrizes(ctx.db, prizes); withPrizes && !s)
         return ctx.fail(s.message());
+    if (const std::string warning = storedValuesWarning(draws); !warning.empty())
+        ctx.err << "loto6zumvel-cli: warning: " << warning << '\n';
     std::ostringstream text;
     if (withPrizes)
         exportPrizeHistory(text, draws, prizes);

@@ -1,5 +1,21 @@
 #include "cli/cli.h"
 
+#include <cstdio>
+#include <exception>
 #include <iostream>
+#include <new>
 
-int main(int argc, char **argv) { return loto6::cli::run(argc, argv, std::cout, std::cerr); }
+// Nothing may end the program with an uncaught exception: a last-resort message, exit 1.
+int main(int argc, char **argv)
+{
+    try {
+        return loto6::cli::run(argc, argv, std::cout, std::cerr);
+    } catch (const std::bad_alloc &) {
+        std::fputs("loto6zumvel-cli: out of memory; nothing more was written\n", stderr);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "loto6zumvel-cli: stopped by an unexpected error: %s\n", e.what());
+    } catch (...) {
+        std::fputs("loto6zumvel-cli: stopped by an unexpected error\n", stderr);
+    }
+    return 1;
+}

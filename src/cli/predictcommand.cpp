@@ -5,6 +5,7 @@
 #include "prediction/predictionoptions.h"
 #include "prediction/predictionsheets.h"
 #include "prediction/reflectionshift.h"
+#include "store/textcodec.h"
 
 #include <filesystem>
 #include <sstream>
@@ -61,8 +62,12 @@ int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
                 + std::string(PredictionOptions::key(0)) + ")");
     std::error_code ec;
     if (std::filesystem::exists(args.settings, ec)) {
-        if (Status s = readInitFile(args.settings, options); !s)
+        std::vector<int> notUnderstood;
+        if (Status s = readInitFile(args.settings, options, &notUnderstood); !s)
             return ctx.fail(s.message());
+        if (!notUnderstood.empty())
+            ctx.err << "loto6zumvel-cli: warning: " << quotedForMessage(args.settings.string())
+                    << ": " << notUnderstoodText(notUnderstood) << '\n';
     } else if (args.settingsNamed) {
         // A missing settings file means every switch off, as at a first start.
         ctx.err << "loto6zumvel-cli: " << args.settings.string()

@@ -1,6 +1,7 @@
 #include "prediction/predictionoptions.h"
 
 #include "store/atomicfile.h"
+#include "store/filereader.h"
 #include "store/textcodec.h"
 
 #include <algorithm>
@@ -33,6 +34,24 @@ constexpr Switch Switches[PredictionOptions::Count] = {
     {"下一桁連続出現回数分析Opt", "■下一桁連続出現回数分析"},
 };
 
+// A plain decimal number: optional sign, digits, optional fraction. No exponent, no hex, no
+// nan or inf, which strtod would also take.
+bool isPlainDecimal(std::string_view t)
+{
+    if (!t.empty() && (t.front() == '+' || t.front() == '-'))
+        t.remove_prefix(1);
+    bool digits = false, point = false;
+    for (char c : t) {
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
 // The value of a line: True or False in any letter case, or a number (0 is false).
 bool toBoolean(std::string_view text, bool &value)
 {
@@ -40,22 +59,26 @@ bool toBoolean(std::string_view text, bool &value)
     std::string lower = t;
     std::transform(lower.begin(), lower.end(), lower.begin(),
         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower == "true") {
-        value = true;
+    if (lower == "true" || lower == "false") {
+        value = lower == "true";
         return true;
     }
-    if (lower == "false") {
-        value = false;
-        return true;
-    }
-    if (t.empty())
+    if (!isPlainDecimal(t))
         return false;
-    char *end = nullptr;
-    const double d = std::strtod(t.c_str(), &end);
-    if (end != t.c_str() + t.size())
-        return false;
-    value = d != 0;
+    value = std::strtod(t.c_str(), nullptr) != 0;
     return true;
+}
+
+// The next line of the text; LF, CR LF and a CR alone all end a line.
+std::string_view nextLine(std::string_view &text)
+{
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos)
+        text = {};
+    else
+        text.remove_prefix(end + (text.substr(end).starts_with("\r\n") ? 2 : 1));
+    return line;
 }
 
 } // namespace
@@ -72,38 +95,53 @@ int PredictionOptions::indexOf(std::string_view key)
     return -1;
 }
 
-void parseInitText(std::string_view text, PredictionOptions &options)
+std::vector<int> parseInitText(std::string_view text, PredictionOptions &options)
 {
-    while (!text.empty()) {
-        const std::size_t nl = text.find('\n');
-        std::string_view line = text.substr(0, nl);
-        text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    std::vector<int> notUnderstood;
+    for (int lineNo = 1; !text.empty(); ++lineNo) {
+        const std::string_view line = nextLine(text);
+        if (trim(line).empty() || line.front() == ';' || line.front() == '#')
+            continue;
         const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos)
-            continue;
-        const int index = PredictionOptions::indexOf(line.substr(0, eq));
-        if (index < 0)
-            continue;
-        std::string_view value = line.substr(eq + 1);
+        const int index
+            = eq == std::string_view::npos ? -1 : PredictionOptions::indexOf(line.substr(0, eq));
+        std::string_view value = index < 0 ? std::string_view() : line.substr(eq + 1);
         value = value.substr(0, value.find('='));
         bool on = false;
-        if (toBoolean(value, on))
+        if (index >= 0 && toBoolean(value, on))
             options.on[static_cast<std::size_t>(index)] = on;
+        else
+            notUnderstood.push_back(lineNo);
     }
+    return notUnderstood;
 }
 
-Status readInitFile(const std::filesystem::path &file, PredictionOptions &options)
+Status readInitFile(const std::filesystem::path &file, PredictionOptions &options,
+    std::vector<int> *notUnderstood)
 {
     std::string bytes;
-    if (Status s = readFile(file, bytes); !s)
+    if (Status s = readRegularFile(file, MaxSettingsBytes, "a settings file", bytes); !s)
         return s;
     const std::optional<std::string> text = decodeUtf8OrCp932(bytes);
     if (!text)
-        return Status::failure(file.string() + ": neither Shift-JIS nor UTF-8 text");
-    parseInitText(*text, options);
+        return Status::failure(quotedForMessage(file.string()) + ": neither Shift-JIS nor UTF-8 text");
+    const std::vector<int> lines = parseInitText(*text, options);
+    if (notUnderstood)
+        *notUnderstood = lines;
     return Status::success();
+}
+
+std::string notUnderstoodText(const std::vector<int> &lines)
+{
+    if (lines.empty())
+        return {};
+    std::string text = lines.size() == 1 ? "line " : "lines ";
+    for (std::size_t i = 0; i < lines.size() && i < 10; ++i)
+        text += (i ? ", " : "") + std::to_string(lines[i]);
+    if (lines.size() > 10)
+        text += " and " + std::to_string(lines.size() - 10) + " more";
+    return text + (lines.size() == 1 ? " was" : " were")
+        + " not understood and changed nothing (a switch line is KEY=True or KEY=False)";
 }
 
 std::string initFileText(const PredictionOptions &options)

@@ -1,0 +1,367 @@
+#include "prediction/predictionoptions.h"
+#include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/drawvalidation.h"
+#include "store/textcodec.h"
+
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/stat.h>
+
+using namespace loto6;
+using loto6::test::TempDir;
+
+namespace {
+
+const std::string Header = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
+
+} // namespace
+
+TEST(CsvImport, RefusesWhatTheFormatDoesNotAllow)
+{
+    struct Case
+    {
+        const char *name;
+        std::string text;
+        std::string expected; // part of the message
+    };
+    const Case cases[] = {
+        {"repeated_main", Header + "7,,5,5,10,20,30,40,6\n", "line 2, column 4"},
+        {"bonus_equals_main", Header + "7,,1,2,3,4,5,6,3\n", "column 9"},
+        {"repeated_in_incomplete", Header + "7,,1,1,,,,,\n", "twice"},
+        {"short_row", Header + "7,,1,2,3,4,5,6\n", "line 2: 8 cells where the header has 9"},
+        {"extra_cell", Header + "7,,1,2,3,4,5,6,7,8\n", "extra cells"},
+        {"header_names_draw_twice", "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字,開催回\n",
+            "line 1, column 9"},
+        {"february_30", Header + "7,2026-02-30,1,2,3,4,5,6,7\n", "line 2, column 2"},
+        {"slash_date_31", Header + "7,2020/2/31,1,2,3,4,5,6,7\n", "not a date"},
+        {"not_leap", Header + "7,2019-02-29,1,2,3,4,5,6,7\n", "not a date"},
+        {"signed_date", Header + "7,+2020-+1-+1,1,2,3,4,5,6,7\n", "not a date"},
+        {"spaced_date", Header + "7,2020 / 1 / 5,1,2,3,4,5,6,7\n", "not a date"},
+        {"mixed_separators", Header + "7,2020-1/5,1,2,3,4,5,6,7\n", "not a date"},
+        {"draw_above_limit", Header + "1000000000,,1,2,3,4,5,6,7\n", "largest draw number"},
+        {"draw_wraps_to_zero", Header + "3000000000,,1,2,3,4,5,6,7\n", "largest draw number"},
+        {"draw_beyond_64_bits", Header + "99999999999999999999999,,1,2,3,4,5,6,7\n",
+            "largest draw number"},
+        {"cr_only_lines", "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\r1,1,2,3,4,5,6,7\r",
+            "carriage return alone"},
+        {"duplicate_names_other_line", Header + "1,,1,2,3,4,5,6,7\n2,,1,2,3,4,5,6,7\n1,,1,2,3,4,5,6,7\n",
+            "line 4, column 1 (\"回数\"): 回数 1 occurs twice (also on line 2)"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<DrawRecord> d;
+        const Status s = importCsvBytes(c.text, d);
+        ASSERT_FALSE(s);
+        EXPECT_NE(s.message().find(c.expected), std::string::npos) << s.message();
+    }
+}
+
+TEST(CsvImport, AcceptsWellFormedEdgeValues)
+{
+    struct Case
+    {
+        const char *name;
+        std::string row;
+        int drawNo;
+        std::string date;
+    };
+    const Case cases[] = {
+        {"largest_draw_number", "999999999,,1,2,3,4,5,6,7", 999'999'999, ""},
+        {"many_leading_zeros", "0000000000000000000007,,01,2,3,4,5,6,7", 7, ""},
+        {"leap_day", "7,2020-02-29,1,2,3,4,5,6,7", 7, "2020-02-29"},
+        {"century_leap_day", "7,2000/2/29,1,2,3,4,5,6,7", 7, "2000-02-29"},
+        {"incomplete_different", "7,,1,2,,,,,", 7, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<DrawRecord> d;
+        const Status s = importCsvBytes(Header + c.row + "\n", d);
+        ASSERT_TRUE(s) << s.message();
+        ASSERT_EQ(d.size(), 1u);
+        EXPECT_EQ(d[0].drawNo, c.drawNo);
+        EXPECT_EQ(d[0].date, c.date);
+    }
+}
+
+TEST(CsvImport, MessagesEscapeControlCharactersAndCutLongValues)
+{
+    std::vector<DrawRecord> d;
+    const Status bell = importCsvBytes(Header + "7,,1,2,\x1b[2J\a,4,5,6,7\n", d);
+    ASSERT_FALSE(bell);
+    EXPECT_EQ(bell.message().find('\x1b'), std::string::npos) << bell.message();
+    EXPECT_EQ(bell.message().find('\a'), std::string::npos);
+    EXPECT_NE(bell.message().find("\\x1b[2J\\x07"), std::string::npos) << bell.message();
+
+    const Status huge = importCsvBytes(Header + "7,,1,2," + std::string(1'000'000, '9') + ",4,5,6,7\n", d);
+    ASSERT_FALSE(huge);
+    EXPECT_LT(huge.message().size(), 300u) << "one short line, not the whole cell";
+    EXPECT_NE(huge.message().find("…"), std::string::npos);
+}
+
+TEST(CsvImport, ReadsOnlyOrdinaryFilesOfBoundedSize)
+{
+    TempDir dir;
+    const auto fifo = dir / "pipe.csv";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto big = dir / "big.csv";
+    std::filesystem::resize_file((std::ofstream(big), big), 64 * 1024 * 1024 + 1);
+    struct Case
+    {
+        const char *name;
+        std::filesystem::path file;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"folder", dir.path(), "is a folder"},
+        {"fifo", fifo, "not an ordinary file"},
+        {"device", "/dev/zero", "not an ordinary file"},
+        {"over_64_mib", big, "at most 64 MiB"},
+        {"missing", dir / "none.csv", "cannot be opened"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<DrawRecord> d;
+        const Status s = importCsvFile(c.file, d);
+        ASSERT_FALSE(s);
+        EXPECT_NE(s.message().find(c.expected), std::string::npos) << s.message();
+    }
+}
+
+TEST(DrawValidation, RepeatedNumberNamesBothFields)
+{
+    EXPECT_EQ(repeatedNumber(test::draw(1, {5, 5, 10, 20, 30, 40, 6})), std::make_pair(0, 1));
+    EXPECT_EQ(repeatedNumber(test::draw(1, {1, 2, 3, 4, 5, 6, 3})), std::make_pair(2, 6));
+    EXPECT_FALSE(repeatedNumber(test::draw(1, {1, 2, 3, 4, 5, 6, 7})));
+}
+
+TEST(DrawValidation, DrawNumbersStopAtTheOneLimit)
+{
+    EXPECT_EQ(nextFreeDrawNumber(2147483647, {}), MaxDrawNumber + 1) << "no overflow";
+    EXPECT_EQ(nextFreeDrawNumber(MaxDrawNumber - 1, {MaxDrawNumber}), MaxDrawNumber + 1);
+    EXPECT_FALSE(parseDrawNumberText(std::to_string(MaxDrawNumber + 1)));
+    EXPECT_EQ(parseDrawNumberText(std::to_string(MaxDrawNumber)), MaxDrawNumber);
+}
+
+TEST(TextCodec, QuotedForMessage)
+{
+    EXPECT_EQ(quotedForMessage("abc"), "\"abc\"");
+    EXPECT_EQ(quotedForMessage("回数"), "\"回数\"");
+    EXPECT_EQ(quotedForMessage("a\nb\x7f\xff"), "\"a\\x0ab\\x7f\\xff\"");
+    EXPECT_EQ(quotedForMessage("\xc2\x9b"), "\"\\xc2\\x9b\"") << "C1 control";
+    EXPECT_EQ(quotedForMessage(std::string(81, 'x')), "\"" + std::string(80, 'x') + "…\"");
+}
+
+namespace {
+
+std::string fileBytes(const std::filesystem::path &file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A database file of `count` complete draws, spread over many pages.
+void makeDatabase(const std::filesystem::path &file, int count)
+{
+    std::vector<DrawRecord> draws;
+    for (int no = 1; no <= count; ++no)
+        draws.push_back(test::draw(no, {1, 2, 3, 4, 5, 6, 7}));
+    std::ostringstream csv;
+    exportCsv(csv, draws);
+    const auto seed = file.parent_path() / "seed.csv";
+    std::ofstream(seed, std::ios::binary) << csv.str();
+    Database db;
+    ASSERT_TRUE(db.openOrCreate(file, seed));
+}
+
+} // namespace
+
+TEST(DatabaseReading, RefusesDrawNumbersTheProgramCannotHold)
+{
+    for (const char *stored : {"3000000000", "4294967301", "-3000000000"}) {
+        SCOPED_TRACE(stored);
+        Database db;
+        ASSERT_TRUE(db.openInMemory());
+        ASSERT_TRUE(db.exec("insert into 結果マスタ values (5, null, 1, 2, 3, 4, 5, 6, 7), ("
+            + std::string(stored) + ", null, 1, 2, 3, 4, 5, 6, 7)"));
+        DrawHistory history;
+        const Status loaded = db.loadHistory(history);
+        ASSERT_FALSE(loaded);
+        EXPECT_NE(loaded.message().find(stored), std::string::npos) << loaded.message();
+        std::vector<DrawRecord> draws;
+        EXPECT_FALSE(db.readDraws(draws));
+    }
+}
+
+TEST(DatabaseWriting, RefusesToWriteIntoADamagedFile)
+{
+    TempDir dir;
+    const auto file = dir / "h.db";
+    makeDatabase(file, 3000);
+    {
+        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(4096 * 3);
+        f << std::string(4096, '\x5a');
+    }
+    const std::string before = fileBytes(file);
+    Database db;
+    ASSERT_TRUE(db.open(file));
+    const Status s = db.importDraws({test::draw(3001, {1, 2, 3, 4, 5, 6, 7})}, false);
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.message().find("damaged"), std::string::npos) << s.message();
+    db.close();
+    EXPECT_EQ(fileBytes(file), before);
+}
+
+TEST(DatabaseWriting, NamesALockAsALock)
+{
+    TempDir dir;
+    const auto file = dir / "h.db";
+    makeDatabase(file, 3);
+    Database holder, writer;
+    ASSERT_TRUE(holder.open(file));
+    ASSERT_TRUE(writer.open(file));
+    ASSERT_TRUE(holder.exec("BEGIN EXCLUSIVE"));
+    const Status s = writer.importDraws({test::draw(4, {1, 2, 3, 4, 5, 6, 7})}, false);
+    ASSERT_FALSE(s);
+    EXPECT_NE(s.message().find("in use by another program"), std::string::npos) << s.message();
+    holder.exec("ROLLBACK");
+}
+
+TEST(DrawValidation, StoredValuesNoImportAccepts)
+{
+    struct Case
+    {
+        const char *name;
+        DrawRecord draw;
+        std::string problem; // empty: acceptable
+    };
+    DrawRecord garbageDate = test::draw(4, {1, 2, 3, 4, 5, 6, 7});
+    garbageDate.date = "2020-02-31";
+    DrawRecord notWhole = test::draw(5, {1, 2, 3, 4, 5, 6, 7});
+    notWhole.malformed = true;
+    const Case cases[] = {
+        {"fine", test::draw(1, {1, 2, 3, 4, 5, 6, 7}), ""},
+        {"number_0", test::draw(1, {0, 2, 3, 4, 5, 6, 7}), "第1数字 0 is outside 1..43"},
+        {"number_44", test::draw(1, {1, 2, 3, 4, 5, 6, 44}), "ボーナス数字 44"},
+        {"number_minus_5", test::draw(1, {1, -5, 3, 4, 5, 6, 7}), "-5"},
+        {"number_999", test::draw(1, {1, 2, 999, 4, 5, 6, 7}), "999"},
+        {"draw_0", test::draw(0, {1, 2, 3, 4, 5, 6, 7}), "below 1"},
+        {"draw_minus_7", test::draw(-7, {1, 2, 3, 4, 5, 6, 7}), "below 1"},
+        {"garbage_date", garbageDate, "date"},
+        {"not_whole", notWhole, "not a whole number"},
+        {"repeat", test::draw(1, {1, 2, 3, 4, 5, 6, 6}), "repeats"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string problem = storedDrawProblem(c.draw);
+        if (c.problem.empty())
+            EXPECT_EQ(problem, "");
+        else
+            EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+    const std::string warning = storedValuesWarning(
+        {test::draw(1, {1, 2, 3, 4, 5, 6, 7}), test::draw(2, {1, 2, 3, 4, 5, 6, 44}), notWhole});
+    EXPECT_NE(warning.find("2 stored draw(s)"), std::string::npos) << warning;
+    EXPECT_NE(warning.find("first: draw 2"), std::string::npos) << warning;
+    EXPECT_EQ(storedValuesWarning({test::draw(1, {1, 2, 3, 4, 5, 6, 7})}), "");
+}
+
+TEST(CommandLineOutput, NeverTheDatabaseAndNothingSpecialReplaced)
+{
+    TempDir dir;
+    const auto db = dir / "h.db";
+    makeDatabase(db, 5);
+    const std::string before = fileBytes(db);
+    std::filesystem::create_hard_link(db, dir / "alias.db");
+    std::ofstream(dir / "h.db.bak") << "backup";
+    std::filesystem::create_symlink(dir / "target.csv", dir / "link.csv");
+    std::ofstream(dir / "target.csv") << "old";
+    struct Case
+    {
+        const char *name;
+        std::filesystem::path output;
+        int code;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"database_itself", db, 1, "is the database in use"},
+        {"database_by_other_name", dir.path() / "." / "h.db", 1, "is the database in use"},
+        {"hard_link_to_database", dir / "alias.db", 1, "is the database in use"},
+        {"backup", dir / "h.db.bak", 1, "or its backup"},
+        {"folder", dir.path(), 1, "is a folder"},
+        {"dev_null", "/dev/null", 0, ""},
+        {"through_link", dir / "link.csv", 0, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::CliRun r = test::runCli({"--db", db.string(), "export", "-o", c.output.string()});
+        EXPECT_EQ(r.code, c.code) << r.err;
+        if (!c.message.empty()) {
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(fileBytes(db), before);
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.csv")) << "the link is kept";
+    EXPECT_EQ(fileBytes(dir / "target.csv").substr(0, 6), "回数");
+    const test::CliRun toStdout = test::runCli({"--db", db.string(), "export", "-o", "-"});
+    EXPECT_EQ(toStdout.code, 0);
+    EXPECT_EQ(toStdout.out.substr(0, 6), "回数");
+}
+
+TEST(SettingsFile, ReportsLinesNotUnderstoodAndKeepsTheRules)
+{
+    struct Case
+    {
+        const char *name;
+        std::string text;
+        bool expected; // 頻度分析Opt afterwards, starting from false
+        std::vector<int> notUnderstood;
+    };
+    const Case cases[] = {
+        {"nan", "頻度分析Opt=nan\n", false, {1}},
+        {"huge_exponent", "頻度分析Opt=1e999\n", false, {1}},
+        {"hex", "頻度分析Opt=0x1\n", false, {1}},
+        {"inf", "頻度分析Opt=inf\n", false, {1}},
+        {"plain_numbers", "頻度分析Opt=2.5\n間隔分析Opt=-0\n", true, {}},
+        {"unknown_key", "頻度分析Opt=True\nfoo=bar\n", true, {2}},
+        {"cr_only_line_ends", "間隔分析Opt=False\r頻度分析Opt=True\r", true, {}},
+        {"blank_and_comment", "\n; note\n頻度分析Opt=True\n", true, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        PredictionOptions o;
+        EXPECT_EQ(parseInitText(c.text, o), c.notUnderstood);
+        EXPECT_EQ(o.on[0], c.expected);
+    }
+    EXPECT_EQ(notUnderstoodText({2, 5}).substr(0, 28), "lines 2, 5 were not understo");
+}
+
+TEST(SettingsFile, RefusesWhatIsNotAnOrdinarySmallFile)
+{
+    TempDir dir;
+    const auto fifo = dir / "pipe.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto big = dir / "big.ini";
+    std::ofstream(big) << std::string(64 * 1024 + 1, '\n');
+    for (const auto &[file, expected] : std::vector<std::pair<std::filesystem::path, std::string>>{
+             {dir.path(), "is a folder"}, {fifo, "not an ordinary file"},
+             {"/dev/zero", "not an ordinary file"}, {big, "at most 64 KiB"}}) {
+        SCOPED_TRACE(file.string());
+        PredictionOptions o;
+        o.on[3] = true;
+        const Status s = readInitFile(file, o);
+        ASSERT_FALSE(s);
+        EXPECT_NE(s.message().find(expected), std::string::npos) << s.message();
+        EXPECT_TRUE(o.on[3]) << "nothing changes";
+        const test::CliRun r = test::runCli({"--db", (dir / "h.db").string(), "predict",
+            "--settings", file.string()});
+        EXPECT_EQ(r.code, 1) << r.err;
+    }
+}
