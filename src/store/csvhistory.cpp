@@ -21,7 +21,6 @@ enum class Split { End, Record, LoneCr };
 // unless `skipLoneCr`.
 Split splitRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
     int &line, bool skipLoneCr = false)
-    int &line)
 {
     cells.clear();
     if (pos >= text.size())

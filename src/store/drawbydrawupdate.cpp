@@ -171,7 +171,7 @@ UpdateResult updateFromSources(const fs::path &target, const std::vector<std::st
     for (const std::string &source : sources) {
         last = source.find(DrawPlaceholder) != std::string::npos
             ? updateDrawByDraw(target, source, allowLoss, limits)
-            : updateHistory(target, source, limits);
+            : updateHistory(target, source, allowLoss, limits);
         // A missing database or conflicting draws are the same from every source.
         if (last.ok() || last.outcome == UpdateOutcome::TargetMissing || !last.conflictList.empty())
             return last;

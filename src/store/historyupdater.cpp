@@ -226,10 +226,12 @@ UpdateResult installDraws(const fs::path &target, const std::vector<DrawRecord> 
     std::vector<DrawRecord> held;
     if (Status s = db.readDraws(held); !s)
         return failed(UpdateOutcome::InstallFailed, s.message());
-    if (const std::string loss = drawLossSummary(held, draws); !loss.empty() && !allowLoss)
-        return failed(UpdateOutcome::WouldLoseDraws,
+    if (const std::string loss = drawLossSummary(held, draws); !loss.empty() && !allowLoss) {
+        UpdateResult refused = failed(UpdateOutcome::WouldLoseDraws,
             "the download " + loss + "; nothing was changed. Install it anyway only if the "
                 "served history is right (update --allow-loss)");
+        return refused;
+    }
     fs::path backup = target;
     backup += ".bak";
     if (Status s = keepBackup(target, backup); !s)
