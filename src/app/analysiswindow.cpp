@@ -88,9 +88,12 @@ QSize AnalysisWindow::sizeTwips() const { return {m_info.widthTwips, m_info.heig
 void AnalysisWindow::compute()
 {
     Sheet sheet = buildAnalysis(m_info, mainFrm().history(), mainFrm().totals());
-    if (sheet.wasCut())
+    if (sheet.rowsCut())
         mainFrm().statusBar()->showMessage(
             tr("表が大きすぎるため、先頭の%1行だけを表示しています。").arg(Sheet::MaxRows));
+    else if (sheet.columnsCut())
+        mainFrm().statusBar()->showMessage(
+            tr("表が大きすぎるため、先頭の%1列だけを表示しています。").arg(Sheet::MaxColumns));
     m_grid->setSheet(std::move(sheet));
     // The top-left corner is the active position after filling.
     m_grid->scrollToTop();

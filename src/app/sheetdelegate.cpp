@@ -51,7 +51,7 @@ void SheetDelegate::drawTextPart(QPainter *painter, const QFont &font, const QRe
     const Sheet &sheet, int sourceCol, int row) const
 {
     const Cell &source = sheet.cell(sourceCol, row);
-    const QString text = QString::fromStdString(source.text);
+    const QString text = QString::fromUtf8(source.text.data(), static_cast<qsizetype>(source.text.size()));
     const int width = textWidth(text, QFontMetrics(font));
     const int left = m_view->columnViewportPosition(sourceCol - 1);
     const int right = left + m_view->columnWidth(sourceCol - 1) - 1;

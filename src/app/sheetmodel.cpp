@@ -40,12 +40,12 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    const Cell &cell = cellAt(index);
+    const Cell cell = cellAt(index);
     switch (role) {
     case Qt::DisplayRole:
         if (cell.text.empty())
             return {};
-        return QString::fromStdString(cell.text);
+        return QString::fromUtf8(cell.text.data(), static_cast<qsizetype>(cell.text.size()));
     case Qt::BackgroundRole:
         // Unset backgrounds stay with the view so that a window's default shows through.
         if (!cell.bgSet)

@@ -16,7 +16,7 @@ public:
     explicit SheetModel(Sheet sheet, QObject *parent = nullptr);
 
     const Sheet &sheet() const { return m_sheet; }
-    const Cell &cellAt(const QModelIndex &index) const
+    Cell cellAt(const QModelIndex &index) const
     {
         return m_sheet.cell(index.column() + 1, index.row() + 1);
     }

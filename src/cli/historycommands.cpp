@@ -183,9 +183,12 @@ int showCommand(Context &ctx)
     if (!ctx.load())
         return ExitFailure;
     const Sheet sheet = buildAnalysis(*info, ctx.history, ctx.totals);
-    if (sheet.wasCut())
+    if (sheet.rowsCut())
         ctx.err << "loto6zumvel-cli: show: the table is cut to its first " << Sheet::MaxRows
                 << " rows; draw numbers beyond them are not shown\n";
+    if (sheet.columnsCut())
+        ctx.err << "loto6zumvel-cli: show: the table is cut to its first " << Sheet::MaxColumns
+                << " columns; the columns beyond them are not shown\n";
     std::ostringstream o;
     writeSheet(o, sheet, format);
     return writeOutput(ctx, output, o.str());

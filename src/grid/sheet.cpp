@@ -1,6 +1,9 @@
 #include "grid/sheet.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
 
 namespace loto6 {
 
@@ -12,25 +15,95 @@ Sheet::Sheet(std::string name, std::string caption)
 
 void Sheet::setSize(int columns, int rows)
 {
-    if (columns > MaxColumns || rows > MaxRows)
-        m_cut = true;
+    m_columnsCut = m_columnsCut || columns > MaxColumns;
+    m_rowsCut = m_rowsCut || rows > MaxRows;
     columns = std::clamp(columns, 0, MaxColumns);
     rows = std::clamp(rows, 0, MaxRows);
     if (columns == m_cols && rows == m_rows)
         return;
-    std::vector<Cell> cells(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    std::vector<Slot> cells(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
     const int keepCols = std::min(columns, m_cols);
     const int keepRows = std::min(rows, m_rows);
     for (int r = 1; r <= keepRows; ++r)
-        for (int c = 1; c <= keepCols; ++c)
-            cells[static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(columns)
-                + static_cast<std::size_t>(c - 1)]
-                = std::move(at(c, r));
+        std::copy_n(&slot(1, r), keepCols,
+            cells.begin()
+                + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(r - 1)
+                    * static_cast<std::size_t>(columns)));
     m_cells = std::move(cells);
     m_cols = columns;
     m_rows = rows;
     m_rowHeights.resize(static_cast<std::size_t>(rows) + 1, 0.0);
     m_colWidths.resize(static_cast<std::size_t>(columns) + 1, 0.0);
+}
+
+Cell Sheet::cell(int col, int row) const
+{
+    const Slot &s = slot(col, row);
+    Cell c;
+    static_cast<CellStyle &>(c) = m_styles[s.style];
+    c.text = textOf(s);
+    return c;
+}
+
+std::size_t Sheet::storageBytes() const
+{
+    std::size_t bytes = m_cells.capacity() * sizeof(Slot) + m_text.capacity()
+        + m_styles.capacity() * sizeof(CellStyle)
+        + (m_rowHeights.capacity() + m_colWidths.capacity()) * sizeof(double);
+    for (const std::string &t : m_longTexts)
+        bytes += sizeof t + t.capacity();
+    return bytes;
+}
+
+std::string_view Sheet::textOf(const Slot &s) const
+{
+    if (s.size <= s.text.size())
+        return {s.text.data(), s.size};
+    std::uint32_t at = 0;
+    std::memcpy(&at, s.text.data(), sizeof at);
+    if (s.size == LongText)
+        return m_longTexts[at];
+    return std::string_view(m_text).substr(at, s.size);
+}
+
+void Sheet::storeText(Slot &s, std::string_view text)
+{
+    if (text.size() <= s.text.size()) {
+        s.text = {};
+        std::copy(text.begin(), text.end(), s.text.begin());
+        s.size = static_cast<std::uint16_t>(text.size());
+        return;
+    }
+    std::uint32_t at = 0;
+    // A text rewritten in place of a longer one reuses its bytes; the rest goes at the end.
+    if (text.size() < LongText && s.size != LongText && s.size >= text.size()) {
+        std::memcpy(&at, s.text.data(), sizeof at);
+        m_text.replace(at, text.size(), text);
+        s.size = static_cast<std::uint16_t>(text.size());
+        return;
+    }
+    if (text.size() < LongText
+        && m_text.size() + text.size() <= std::numeric_limits<std::uint32_t>::max()) {
+        at = static_cast<std::uint32_t>(m_text.size());
+        m_text.append(text);
+        s.size = static_cast<std::uint16_t>(text.size());
+    } else {
+        at = static_cast<std::uint32_t>(m_longTexts.size());
+        m_longTexts.emplace_back(text);
+        s.size = LongText;
+    }
+    std::memcpy(s.text.data(), &at, sizeof at);
+}
+
+std::uint16_t Sheet::internStyle(const CellStyle &style)
+{
+    for (std::size_t i = 0; i < m_styles.size(); ++i)
+        if (m_styles[i] == style)
+            return static_cast<std::uint16_t>(i);
+    if (m_styles.size() >= static_cast<std::size_t>(MaxStyles))
+        return LongText; // no room: the caller keeps the old style
+    m_styles.push_back(style);
+    return static_cast<std::uint16_t>(m_styles.size() - 1);
 }
 
 void Sheet::setVisible(int columns, int rows)
@@ -118,29 +191,49 @@ Sheet::Range Sheet::selection() const
     return {std::max(c1, 1), std::max(r1, 1), std::min(c2, m_cols), std::min(r2, m_rows)};
 }
 
-template<typename F> void Sheet::forSelection(F &&f)
+// Applies f to the style of every cell of the range. Cells of one style get one new style, so
+// each distinct style of the range is changed and looked up once.
+template<typename F> void Sheet::restyle(const Range &range, F &&f)
 {
-    const Range r = selection();
-    if (r.empty())
+    if (range.empty())
         return;
-    for (int row = r.r1; row <= r.r2; ++row)
-        for (int col = r.c1; col <= r.c2; ++col)
-            f(at(col, row));
+    // Style changes already worked out, as (old, new); when full, the oldest is replaced.
+    std::array<std::pair<std::uint16_t, std::uint16_t>, 16> changed;
+    std::size_t known = 0, next = 0;
+    const auto newStyle = [&](std::uint16_t old) {
+        for (std::size_t i = 0; i < known; ++i)
+            if (changed[i].first == old)
+                return changed[i].second;
+        CellStyle style = m_styles[old];
+        f(style);
+        std::uint16_t to = internStyle(style);
+        if (to == LongText)
+            to = old;
+        changed[next] = {old, to};
+        next = (next + 1) % changed.size();
+        known = std::max(known, next == 0 ? changed.size() : next);
+        return to;
+    };
+    for (int row = range.r1; row <= range.r2; ++row) {
+        Slot *s = &slot(range.c1, row);
+        for (int col = range.c1; col <= range.c2; ++col, ++s)
+            s->style = newStyle(s->style);
+    }
 }
 
 void Sheet::setHAlign(HAlign align)
 {
-    forSelection([align](Cell &c) { c.hAlign = align; });
+    forSelection([align](CellStyle &c) { c.hAlign = align; });
 }
 
 void Sheet::setVAlign(VAlign align)
 {
-    forSelection([align](Cell &c) { c.vAlign = align; });
+    forSelection([align](CellStyle &c) { c.vAlign = align; });
 }
 
 void Sheet::setForeColor(Rgb color)
 {
-    forSelection([color](Cell &c) {
+    forSelection([color](CellStyle &c) {
         c.fg = color;
         c.fgSet = true;
     });
@@ -148,19 +241,10 @@ void Sheet::setForeColor(Rgb color)
 
 void Sheet::setBackColor(Rgb color)
 {
-    forSelection([color](Cell &c) {
+    forSelection([color](CellStyle &c) {
         c.bg = color;
         c.bgSet = true;
     });
-}
-
-void Sheet::setSide(int col, int row, Cell::Side side, BorderStyle style, Rgb color)
-{
-    if (!contains(col, row))
-        return;
-    Cell &c = at(col, row);
-    c.borderStyle[side] = style;
-    c.borderColor[side] = style == BorderStyle::None ? colors::black : color;
 }
 
 void Sheet::setBorder(int sides, BorderStyle style, Rgb color)
@@ -168,53 +252,53 @@ void Sheet::setBorder(int sides, BorderStyle style, Rgb color)
     const Range r = selection();
     if (r.empty())
         return;
+    const Rgb shown = style == BorderStyle::None ? colors::black : color;
+    const auto side = [&](CellStyle::Side which) {
+        return [&, which](CellStyle &c) {
+            c.borderStyle[which] = style;
+            c.borderColor[which] = shown;
+        };
+    };
     if (sides & border::Outline) {
-        for (int col = r.c1; col <= r.c2; ++col) {
-            setSide(col, r.r1, Cell::SideTop, style, color);
-            setSide(col, r.r2, Cell::SideBottom, style, color);
-        }
-        for (int row = r.r1; row <= r.r2; ++row) {
-            setSide(r.c1, row, Cell::SideLeft, style, color);
-            setSide(r.c2, row, Cell::SideRight, style, color);
-        }
+        restyle({r.c1, r.r1, r.c2, r.r1}, side(CellStyle::SideTop));
+        restyle({r.c1, r.r2, r.c2, r.r2}, side(CellStyle::SideBottom));
+        restyle({r.c1, r.r1, r.c1, r.r2}, side(CellStyle::SideLeft));
+        restyle({r.c2, r.r1, r.c2, r.r2}, side(CellStyle::SideRight));
     }
-    forSelection([&](Cell &c) {
-        auto apply = [&](int bit, Cell::Side side) {
+    forSelection([&](CellStyle &c) {
+        auto apply = [&](int bit, CellStyle::Side which) {
             if (sides & bit) {
-                c.borderStyle[side] = style;
-                c.borderColor[side] = style == BorderStyle::None ? colors::black : color;
+                c.borderStyle[which] = style;
+                c.borderColor[which] = shown;
             }
         };
-        apply(border::Left, Cell::SideLeft);
-        apply(border::Top, Cell::SideTop);
-        apply(border::Right, Cell::SideRight);
-        apply(border::Bottom, Cell::SideBottom);
+        apply(border::Left, CellStyle::SideLeft);
+        apply(border::Top, CellStyle::SideTop);
+        apply(border::Right, CellStyle::SideRight);
+        apply(border::Bottom, CellStyle::SideBottom);
     });
 }
 
 void Sheet::removeBorder(int sides) { setBorder(sides, BorderStyle::None); }
 
-void Sheet::setText(std::string_view text)
-{
-    if (contains(m_col, m_row))
-        at(m_col, m_row).text = text;
-}
+void Sheet::setText(std::string_view text) { setText(m_col, m_row, text); }
 
 void Sheet::setText(int col, int row, std::string_view text)
 {
     if (contains(col, row))
-        at(col, row).text = text;
+        storeText(slot(col, row), text);
 }
 
 void Sheet::setText(int col, int row, long long number)
 {
-    if (contains(col, row))
-        at(col, row).text = std::to_string(number);
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, number);
+    setText(col, row, std::string_view(buf, static_cast<std::size_t>(end - buf)));
 }
 
 std::string_view Sheet::text(int col, int row) const
 {
-    return contains(col, row) ? std::string_view(cell(col, row).text) : std::string_view();
+    return contains(col, row) ? textOf(slot(col, row)) : std::string_view();
 }
 
 void Sheet::setForeColor(int col, int row, int col2, int row2, Rgb color)

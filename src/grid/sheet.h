@@ -27,11 +27,11 @@ inline constexpr int Outline = 16;
 
 enum class BorderStyle : std::uint8_t { None = 0, ThinSolid = 1 };
 
-// One cell of a sheet. Colours remember whether a window set them explicitly.
-struct Cell
+// How a cell is drawn. Colours remember whether a window set them explicitly. Cells with the
+// same look share one style in their sheet.
+struct CellStyle
 {
     enum Side { SideLeft, SideTop, SideRight, SideBottom };
-    std::string text;
     Rgb fg = colors::black;
     Rgb bg = colors::white;
     std::array<Rgb, 4> borderColor{};
@@ -42,6 +42,14 @@ struct Cell
     VAlign vAlign = VAlign::Center;
 
     bool hasBorder(Side s) const { return borderStyle[s] != BorderStyle::None; }
+    bool operator==(const CellStyle &) const = default;
+};
+
+// One cell as read from a sheet: its text and its style. The text stays valid until the sheet
+// is written to or destroyed.
+struct Cell : CellStyle
+{
+    std::string_view text;
 };
 
 // The result grid a window fills: cells addressed by column and row from 1, with the selection
@@ -58,15 +66,20 @@ public:
     void setName(std::string name) { m_name = std::move(name); }
     void setCaption(std::string caption) { m_caption = std::move(caption); }
 
-    // The largest grid a sheet holds. Tables sized by the latest draw number would otherwise
-    // ask for one row per draw number up to a stray huge one; rows past the ceiling are not
-    // shown, like any row outside the grid.
-    static constexpr int MaxRows = 65536;
-    static constexpr int MaxColumns = 1024;
+    // The largest grid a sheet holds: room for every table of a history of 100,000 draws and
+    // more. Tables sized by the latest draw number would otherwise ask for one row per draw
+    // number up to a stray huge one; rows past the ceiling are not shown, like any row outside
+    // the grid.
+    static constexpr int MaxRows = 131072;
+    static constexpr int MaxColumns = 131072;
+    // Distinct styles one sheet holds; a write that would need more leaves the style as it was.
+    static constexpr int MaxStyles = 65535;
 
     // Size and extent; a size beyond the ceiling is cut to it and remembered as cut.
     void setSize(int columns, int rows);
-    bool wasCut() const { return m_cut; }
+    bool wasCut() const { return m_rowsCut || m_columnsCut; }
+    bool rowsCut() const { return m_rowsCut; }
+    bool columnsCut() const { return m_columnsCut; }
     int columns() const { return m_cols; }
     int rows() const { return m_rows; }
     void setVisible(int columns, int rows);
@@ -125,11 +138,10 @@ public:
         return col >= 1 && row >= 1 && col <= m_cols && row <= m_rows;
     }
     // Precondition: contains(col, row).
-    const Cell &cell(int col, int row) const
-    {
-        return m_cells[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_cols)
-            + static_cast<std::size_t>(col - 1)];
-    }
+    Cell cell(int col, int row) const;
+    const CellStyle &style(int col, int row) const { return m_styles[slot(col, row).style]; }
+    // Bytes held by the cells, their texts and styles and the row and column sizes.
+    std::size_t storageBytes() const;
 
 private:
     struct Range
@@ -137,14 +149,29 @@ private:
         int c1, r1, c2, r2;
         bool empty() const { return c1 > c2 || r1 > r2; }
     };
-    Cell &at(int col, int row)
+    // A cell in storage: up to four bytes of text in place, longer text in the sheet's text
+    // store, and the index of its style.
+    struct Slot
     {
-        return m_cells[static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_cols)
-            + static_cast<std::size_t>(col - 1)];
+        std::array<char, 4> text{}; // the text itself, or where it starts in m_text
+        std::uint16_t size = 0;     // LongText: the text is m_longTexts[text]
+        std::uint16_t style = 0;
+    };
+    static constexpr std::uint16_t LongText = 0xffff;
+
+    std::size_t index(int col, int row) const
+    {
+        return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_cols)
+            + static_cast<std::size_t>(col - 1);
     }
+    const Slot &slot(int col, int row) const { return m_cells[index(col, row)]; }
+    Slot &slot(int col, int row) { return m_cells[index(col, row)]; }
+    std::string_view textOf(const Slot &s) const;
+    void storeText(Slot &s, std::string_view text);
+    std::uint16_t internStyle(const CellStyle &style);
     Range selection() const;
-    template<typename F> void forSelection(F &&f);
-    void setSide(int col, int row, Cell::Side side, BorderStyle style, Rgb color);
+    template<typename F> void restyle(const Range &range, F &&f);
+    template<typename F> void forSelection(F &&f) { restyle(selection(), f); }
 
     std::string m_name;
     std::string m_caption;
@@ -152,7 +179,10 @@ private:
     int m_rows = 0;
     int m_visibleCols = 0;
     int m_visibleRows = 0;
-    std::vector<Cell> m_cells;
+    std::vector<Slot> m_cells;
+    std::string m_text;                   // texts longer than four bytes, end to end
+    std::vector<std::string> m_longTexts; // texts the text store cannot address
+    std::vector<CellStyle> m_styles{CellStyle{}};
     double m_defaultRowHeight = 10;
     double m_defaultColWidth = 8;
     std::vector<double> m_rowHeights; // index 0 unused; 0 means the default
@@ -163,7 +193,8 @@ private:
     int m_row2 = 1;
     bool m_blockMode = false;
     bool m_allowOverflow = false;
-    bool m_cut = false;
+    bool m_rowsCut = false;
+    bool m_columnsCut = false;
     int m_activeCol = 0;
     int m_activeRow = 0;
 };

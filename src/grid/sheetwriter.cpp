@@ -132,18 +132,18 @@ void writeSheetText(std::ostream &out, const Sheet &sheet)
     for (int r = 1; r <= sheet.rows(); ++r) {
         int last = sheet.columns();
         if (sheet.allowOverflow())
-            while (last > 0 && sheet.cell(last, r).text.empty())
+            while (last > 0 && sheet.text(last, r).empty())
                 --last;
         for (int c = 1; c <= sheet.columns(); ++c)
             if (c != last || !sheet.allowOverflow())
                 widths[static_cast<std::size_t>(c)] = std::max(
-                    widths[static_cast<std::size_t>(c)], displayWidth(sheet.cell(c, r).text));
+                    widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
     }
     std::string line;
     for (int r = 1; r <= sheet.rows(); ++r) {
         line.clear();
         for (int c = 1; c <= sheet.columns(); ++c) {
-            const std::string &t = sheet.cell(c, r).text;
+            const std::string_view t = sheet.text(c, r);
             if (c > 1)
                 line += ' ';
             line += t;
@@ -176,7 +176,7 @@ void writeSheetCsv(std::ostream &out, const Sheet &sheet)
         for (int c = 1; c <= sheet.columns(); ++c) {
             if (c > 1)
                 out << ',';
-            out << csvField(sheet.cell(c, r).text);
+            out << csvField(sheet.text(c, r));
         }
         out << '\n';
     }

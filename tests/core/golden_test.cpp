@@ -175,6 +175,11 @@ std::vector<GoldenParam> params()
     return out;
 }
 
+void PrintTo(const GoldenParam &p, std::ostream *os)
+{
+    *os << p.history.folder << "/" << p.sheet.file;
+}
+
 class Golden : public testing::TestWithParam<GoldenParam>
 {
 };
@@ -193,10 +198,22 @@ TEST_P(Golden, MatchesItsFile)
     }
     ASSERT_TRUE(std::filesystem::exists(file))
         << file << " is missing; run scripts/update-golden and review the new file";
-    EXPECT_EQ(text, test::readAll(file))
-        << p.sheet.file << " on the " << p.history.folder
-        << " history differs from its golden file; if the change is meant, run "
-           "scripts/update-golden and review the diff";
+    const std::string expected = test::readAll(file);
+    if (text == expected)
+        return;
+    // The first line that differs, rather than two files of megabytes.
+    std::istringstream got(text), want(expected);
+    std::string gotLine, wantLine;
+    int line = 0;
+    while (std::getline(want, wantLine)) {
+        ++line;
+        if (!std::getline(got, gotLine) || gotLine != wantLine)
+            break;
+    }
+    ADD_FAILURE() << p.sheet.file << " on the " << p.history.folder
+                  << " history differs from its golden file at line " << line << ":\n  expected: "
+                  << wantLine << "\n  actual:   " << gotLine
+                  << "\nif the change is meant, run scripts/update-golden and review the diff";
 }
 
 std::string paramName(const testing::TestParamInfo<GoldenParam> &info)

@@ -166,6 +166,23 @@ TEST(Frequency, LastMarkSitsBeforeTheLabelColumnAndBonusIsPink)
         EXPECT_EQ(s.text(k + 1, 2), std::to_string(k));
 }
 
+// A long history needs more than a thousand columns: the table stays whole.
+TEST(Frequency, LongHistoryKeepsEveryColumn)
+{
+    std::vector<DrawRecord> draws;
+    for (int d = 1; d <= 6000; ++d)
+        draws.push_back(test::draw(d, {1, 2 + d % 10, 13, 20 + d % 7, 30, 40, 43}));
+    const DrawHistory h(std::move(draws));
+    const Totals t = computeTotals(h);
+    const Sheet s = buildFrequency(h, t);
+    EXPECT_FALSE(s.wasCut());
+    ASSERT_EQ(s.columns(), 6002);
+    EXPECT_EQ(s.text(6001, 2), "6000");
+    EXPECT_EQ(s.text(6001, 3), "●") << "the 6000th appearance of number 1";
+    EXPECT_EQ(s.text(6002, 3), "1");
+    EXPECT_EQ(s.text(6002, 45), "43");
+}
+
 TEST(Frequency, EmptyHistoryKeepsLabels)
 {
     const DrawHistory h;
@@ -196,14 +213,91 @@ TEST(SheetWriter, OverflowingLastTextDoesNotWidenItsColumn)
     EXPECT_EQ(text.str(), "a a long caption that runs on\nb c d\n");
 }
 
-TEST(Sheet, SizeBeyondTheCeilingIsCutAndSaysSo)
+TEST(Sheet, SizeBeyondTheCeilingIsCutAndSaysWhat)
 {
     Sheet s;
-    s.setSize(45, 2000);
+    s.setSize(45, 100'004);
     EXPECT_FALSE(s.wasCut());
     s.setSize(45, 1'000'000'000);
     EXPECT_TRUE(s.wasCut());
+    EXPECT_TRUE(s.rowsCut());
+    EXPECT_FALSE(s.columnsCut());
     EXPECT_EQ(s.rows(), Sheet::MaxRows);
     s.setText(1, Sheet::MaxRows + 1, "not shown");
     EXPECT_EQ(s.text(1, Sheet::MaxRows), "");
+
+    Sheet wide;
+    wide.setSize(100'002, 45); // a number drawn in every one of 100,000 draws
+    EXPECT_FALSE(wide.wasCut());
+    wide.setSize(Sheet::MaxColumns + 1, 45);
+    EXPECT_TRUE(wide.columnsCut());
+    EXPECT_FALSE(wide.rowsCut());
+}
+
+// Texts of every length read back as written, however often a cell is rewritten, and a write
+// never touches another cell.
+TEST(Sheet, TextsOfEveryLengthReadBackAsWritten)
+{
+    const std::string huge(70'000, 'x');
+    struct Case
+    {
+        const char *name;
+        std::string first;
+        std::string second;
+    };
+    const Case cases[] = {
+        {"empty", "", ""},
+        {"short to long", "7", "出 　現 　頻 　度（回）"},
+        {"long to short", "偶然では説明しにくいずれがあります", "12"},
+        {"four bytes", "2141", "9999"},
+        {"five bytes", "30000", "99999"},
+        {"long to shorter long", "abcdefghijklmnop", "abcdefg"},
+        {"huge", "a", huge},
+        {"huge to long", huge, "abcdefgh"},
+        {"negative number", "-5", "-123456789"},
+    };
+    for (const Case &c : cases) {
+        Sheet s;
+        s.setSize(3, 3);
+        s.setText(1, 1, "left");
+        s.setText(3, 3, "right of it");
+        s.setText(2, 2, c.first);
+        EXPECT_EQ(s.text(2, 2), c.first) << c.name;
+        s.setText(2, 2, c.second);
+        EXPECT_EQ(s.text(2, 2), c.second) << c.name;
+        EXPECT_EQ(s.cell(2, 2).text, c.second) << c.name;
+        EXPECT_EQ(s.text(1, 1), "left") << c.name;
+        EXPECT_EQ(s.text(3, 3), "right of it") << c.name;
+        s.setSize(4, 4); // moving the cells keeps their texts
+        EXPECT_EQ(s.text(2, 2), c.second) << c.name;
+        EXPECT_EQ(s.text(3, 3), "right of it") << c.name;
+    }
+    Sheet n;
+    n.setSize(2, 1);
+    n.setText(1, 1, -1234567890123LL);
+    n.setText(2, 1, 0);
+    EXPECT_EQ(n.text(1, 1), "-1234567890123");
+    EXPECT_EQ(n.text(2, 1), "0");
+}
+
+// Cells of one look share a style, so a long table costs little more than its texts.
+TEST(Sheet, StylesAreSharedAndChangesStayPerCell)
+{
+    Sheet s;
+    s.prepare(45, 30'004, 45, 51, 10, 2);
+    s.setColors(1, 1, 1, 30'004, colors::red, colors::lightYellow);
+    s.setBorder(1, 1, 45, 30'004, border::AllSides);
+    for (int r = 2; r <= 30'004; ++r)
+        for (int c = 2; c <= 45; c += 3)
+            s.setText(c, r, r % 43 + 1);
+    EXPECT_LT(s.storageBytes(), 12u * 1024 * 1024);
+
+    s.setBackColor(2, 5, 2, 5, colors::lightCyan);
+    EXPECT_EQ(s.cell(2, 5).bg, colors::lightCyan);
+    EXPECT_TRUE(s.cell(2, 5).bgSet);
+    EXPECT_FALSE(s.cell(2, 6).bgSet);
+    EXPECT_EQ(s.cell(1, 6).fg, colors::red);
+    EXPECT_EQ(s.cell(2, 6).hAlign, HAlign::Center);
+    EXPECT_TRUE(s.cell(2, 5).hasBorder(Cell::SideTop));
+    EXPECT_EQ(s.style(2, 6), s.style(3, 7));
 }

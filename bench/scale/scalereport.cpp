@@ -1,0 +1,100 @@
+// How every table scales with the length of the history: the time to build each table and the
+// memory its sheet holds on the bundled history, on 30,000 and on 100,000 generated draws, with
+// the ratios to the bundled history. A table on 30,000 draws may cost at most 15 times its time
+// on the bundled history and at most 20 MB; the exit status is 1 when one does not.
+//   loto6_scale [REPEATS]
+
+#include "benchdata.h"
+
+#include "analysis/catalog.h"
+#include "analysis/chance.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <time.h>
+#include <vector>
+
+namespace {
+
+using namespace loto6;
+
+constexpr double MaxTimeRatio = 15.0;
+constexpr double MaxMegabytes = 20.0;
+
+struct Table
+{
+    std::string name;
+    Sheet (*build)(const DrawHistory &, const Totals &);
+};
+
+struct Measure
+{
+    double ms = 0;
+    double mb = 0;
+};
+
+// Processor time of this thread, so that other programs on a busy machine do not count.
+double cpuMilliseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The fastest of `repeats` builds (the least disturbed by the rest of the machine), in
+// processor time, and the bytes the sheet holds.
+Measure measure(const Table &table, const DrawHistory &history, const Totals &totals, int repeats)
+{
+    Measure m;
+    m.ms = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        const double start = cpuMilliseconds();
+        const Sheet sheet = table.build(history, totals);
+        m.ms = std::min(m.ms, cpuMilliseconds() - start);
+        m.mb = static_cast<double>(sheet.storageBytes()) / (1024.0 * 1024.0);
+    }
+    return m;
+}
+
+std::vector<Table> tables()
+{
+    std::vector<Table> out;
+    for (const AnalysisInfo &info : analyses())
+        out.push_back({std::string(info.name), info.build});
+    out.push_back({"chance", buildChance});
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const DrawHistory &bundled = bench::bundledHistory();
+    const DrawHistory large = bench::generatedHistory(30000);
+    const DrawHistory huge = bench::generatedHistory(100000);
+    const Totals bundledTotals = computeTotals(bundled);
+    const Totals largeTotals = computeTotals(large);
+    const Totals hugeTotals = computeTotals(huge);
+
+    std::printf("%-20s %10s %10s %10s %9s %9s %8s %8s %8s\n", "table",
+        (std::to_string(bundled.size()) + " ms").c_str(), "30000 ms", "100000 ms", "30k/b", "100k/b",
+        "MB b", "MB 30k", "MB 100k");
+    bool within = true;
+    for (const Table &t : tables()) {
+        const Measure b = measure(t, bundled, bundledTotals, repeats);
+        const Measure l = measure(t, large, largeTotals, repeats);
+        const Measure h = measure(t, huge, hugeTotals, std::max(1, repeats / 2));
+        const double lr = l.ms / b.ms;
+        const double hr = h.ms / b.ms;
+        const bool ok = lr <= MaxTimeRatio && l.mb <= MaxMegabytes;
+        within = within && ok;
+        std::printf("%-20s %10.3f %10.3f %10.3f %9.2f %9.2f %8.2f %8.2f %8.2f%s\n", t.name.c_str(),
+            b.ms, l.ms, h.ms, lr, hr, b.mb, l.mb, h.mb, ok ? "" : "  over the limit");
+    }
+    std::printf("limits on 30,000 draws: at most %.0fx the bundled time and %.0f MB: %s\n",
+        MaxTimeRatio, MaxMegabytes, within ? "every table within" : "NOT within");
+    return within ? 0 : 1;
+}
