@@ -21,7 +21,8 @@ struct ChanceReport
         double expected = 0;
     };
 
-    enum class Method { ChiSquare, Normal };
+    // Binomial: an exact two-sided test of a count of draws; its statistic is the z score.
+    enum class Method { ChiSquare, Normal, Binomial };
 
     struct Test
     {

@@ -169,6 +169,7 @@ double chiSquareSf(double x, double df)
     return regularizedGammaQ(df / 2.0, x / 2.0);
 }
 
+
 double normalSf(double z)
 {
     return 0.5 * std::erfc(z / std::sqrt(2.0));
@@ -285,6 +286,13 @@ double binomialSf(long long n, double p, long long k)
     if (k > mode)
         return binomialTail(n, p, k, +1);
     return std::max(0.0, 1.0 - binomialTail(n, p, k - 1, -1));
+}
+
+double binomialTwoSidedP(long long n, long long k, double p)
+{
+    if (n < 0 || k < 0 || k > n || !(p >= 0 && p <= 1))
+        return Nan;
+    return std::min(1.0, 2.0 * std::min(binomialCdf(n, p, k), binomialSf(n, p, k)));
 }
 
 double binomialCdf(long long n, double p, long long k)

@@ -25,6 +25,9 @@ std::vector<double> hypergeometricDistribution(int population, int successes, in
 // keeps its precision. n may be large: only the terms that count are visited.
 double binomialSf(long long n, double p, long long k);
 double binomialCdf(long long n, double p, long long k);
+// The exact two-sided p-value of k successes: twice the smaller tail, at most 1; NaN when k is
+// outside 0..n.
+double binomialTwoSidedP(long long n, long long k, double p);
 
 // Regularized incomplete gamma functions P(a, x) and Q(a, x) = 1 - P(a, x), a > 0, x >= 0.
 double regularizedGammaP(double a, double x);
@@ -40,6 +43,26 @@ double normalTwoSidedP(double z);
 // at least as large as its raw p-value and at most 1. NaN entries are left out of the family
 // and stay NaN.
 std::vector<double> holmAdjust(std::span<const double> pValues);
+
+// One family of tests settled at once: each result's Holm-adjusted p-value over every
+// available result of the family, and "notable" for the available ones adjusted below alpha.
+// Result has pValue, adjustedP, notable and available(). Returns the size of the family.
+template<typename Results> int settleHolmFamily(Results &results, double alpha)
+{
+    std::vector<double> p;
+    p.reserve(results.size());
+    for (const auto &r : results)
+        p.push_back(r.pValue);
+    const std::vector<double> adjusted = holmAdjust(p);
+    int family = 0;
+    std::size_t i = 0;
+    for (auto &r : results) {
+        r.adjustedP = adjusted[i++];
+        r.notable = r.available() && r.adjustedP < alpha;
+        family += r.available() ? 1 : 0;
+    }
+    return family;
+}
 
 // Pearson's statistic sum (o - e)^2 / e over the cells with e > 0.
 double pearsonStatistic(std::span<const double> observed, std::span<const double> expected);

@@ -25,7 +25,9 @@ void writeReportJson(std::ostream &o, const ChanceReport &r)
         const ChanceReport::Test &t = r.tests[i];
         o << (i ? ",\n  " : "\n  ") << "{\"key\": " << jsonString(t.key)
           << ", \"title\": " << jsonString(t.title) << ", \"method\": \""
-          << (t.method == ChanceReport::Method::ChiSquare ? "chi-square" : "normal")
+          << (t.method == ChanceReport::Method::ChiSquare ? "chi-square"
+                 : t.method == ChanceReport::Method::Binomial ? "binomial"
+                                                               : "normal")
           << "\", \"observed\": " << jsonNumber(t.observed)
           << ", \"expected\": " << jsonNumber(t.expected)
           << ", \"observedText\": " << jsonString(t.observedText)

@@ -108,6 +108,105 @@ std::vector<double> BacktestReport::expectedMeans(Method method) const
     return out;
 }
 
+namespace {
+
+// What a result is compared with: the hypergeometric law of the matches of k random numbers
+// for every k, the prize chances of one ticket, and the laws of the match totals already made
+// (results with the same list sizes on the same number of draws share one).
+struct ChanceBaseline
+{
+    std::array<std::vector<double>, MatchSumLaw::Numbers + 1> hypergeometric;
+    std::array<double, BacktestReport::PrizeClasses> prizes = prizeChances();
+    std::map<std::array<int, MatchSumLaw::Numbers + 1>, MatchSumLaw> laws;
+
+    ChanceBaseline()
+    {
+        for (int k = 0; k <= MatchSumLaw::Numbers; ++k)
+            hypergeometric[static_cast<std::size_t>(k)]
+                = hypergeometricDistribution(MatchSumLaw::Numbers, MatchSumLaw::Drawn, k);
+    }
+};
+
+// The observed side of one result: draws, picks, matches and the one-shot's tickets and
+// prizes; byPicks counts the checked draws by the size of the list shown.
+void tallyOutcomes(Result &r, const Backtest &backtest,
+    std::array<int, MatchSumLaw::Numbers + 1> &byPicks)
+{
+    for (const Backtest::Outcome &o : backtest.outcomes(r.method, r.shift)) {
+        ++r.draws;
+        ++byPicks[std::min<std::size_t>(o.picks, MatchSumLaw::Numbers)];
+        r.picks += o.picks;
+        r.matches += o.matches;
+        ++r.observedCounts[std::min<std::size_t>(o.matches, BacktestReport::MaxMatches)];
+        if (r.method == Backtest::OneShot && o.picks == Prediction::OneShotCount) {
+            ++r.tickets;
+            if (const int c = prizeClass(o.matches, o.bonus); c > 0)
+                ++r.observedPrizes[static_cast<std::size_t>(c - 1)];
+        }
+    }
+}
+
+// The expected side under random picks of the same sizes, and the exact p-value.
+void compareWithChance(Result &r, const std::array<int, MatchSumLaw::Numbers + 1> &byPicks,
+    ChanceBaseline &baseline)
+{
+    for (std::size_t k = 0; k < byPicks.size(); ++k)
+        for (std::size_t m = 0; m < baseline.hypergeometric[k].size() && m <= 6; ++m)
+            r.expectedCounts[m] += byPicks[k] * baseline.hypergeometric[k][m];
+    if (r.method == Backtest::OneShot) {
+        r.hasPrizes = true;
+        for (std::size_t c = 0; c < baseline.prizes.size(); ++c)
+            r.expectedPrizes[c] = r.tickets * baseline.prizes[c];
+    }
+    if (r.draws == 0)
+        return;
+    const MatchSumLaw &law = baseline.laws.try_emplace(byPicks, byPicks).first->second;
+    const double n = r.draws;
+    r.observedMean = static_cast<double>(r.matches) / n;
+    r.expectedMean = law.mean() / n;
+    r.rangeLow = static_cast<double>(law.quantile(0.025)) / n;
+    r.rangeHigh = static_cast<double>(law.quantile(0.975)) / n;
+    // Lists that were always empty give nothing to compare.
+    r.pValue = law.variance() > 0 ? law.twoSidedP(r.matches) : Nan;
+}
+
+Result resultOf(const Backtest &backtest, Method method, int shift, ChanceBaseline &baseline)
+{
+    Result r;
+    r.method = method;
+    r.shift = shift;
+    r.key = std::string(Backtest::key(method));
+    r.title = std::string(Backtest::title(method));
+    std::array<int, MatchSumLaw::Numbers + 1> byPicks {};
+    tallyOutcomes(r, backtest, byPicks);
+    compareWithChance(r, byPicks, baseline);
+    return r;
+}
+
+// How the p-values were found, and the whole check in one sentence.
+void writeConclusion(BacktestReport &report)
+{
+    report.pValueMethod
+        = "p値は、一致数の合計を、各回の予想個数kで選んだランダムな数字の超幾何分布を"
+          "畳み込んだ正確な分布と比べた両側検定で、Holm法で"
+        + std::to_string(report.testCount)
+        + "件の比較について補正しています。予想個数は履歴によって変わるため、"
+          "この分布は実際に示された個数のもとでの正確な分布です。";
+    const int better = report.betterCount();
+    const int worse = report.worseCount();
+    const std::string all = "全" + std::to_string(report.testCount) + "件の比較のうち、";
+    if (better == 0 && worse == 0)
+        report.verdict = all + "ランダムに選んだ数字と区別できる予想はありません。";
+    else if (better == 0)
+        report.verdict = all + "ランダムに選んだ数字より良いと言える予想はなく、劣る予想が"
+            + std::to_string(worse) + "件あります。";
+    else
+        report.verdict = all + "ランダムに選んだ数字より良いと言える予想が" + std::to_string(better)
+            + "件あります。";
+}
+
+} // namespace
+
 BacktestReport makeBacktestReport(const Backtest &backtest, double alpha)
 {
     BacktestReport report;
@@ -120,87 +219,17 @@ BacktestReport makeBacktestReport(const Backtest &backtest, double alpha)
         report.lastDrawNo = backtest.drawNos().back();
     }
 
-    std::array<std::vector<double>, MatchSumLaw::Numbers + 1> hypergeometric;
-    for (int k = 0; k <= MatchSumLaw::Numbers; ++k)
-        hypergeometric[static_cast<std::size_t>(k)]
-            = hypergeometricDistribution(MatchSumLaw::Numbers, MatchSumLaw::Drawn, k);
-    const auto prizes = prizeChances();
-    // Results with the same list sizes on the same number of draws share one law.
-    std::map<std::array<int, MatchSumLaw::Numbers + 1>, MatchSumLaw> laws;
-
-    const auto add = [&](Method method, int shift) {
-        Result r;
-        r.method = method;
-        r.shift = shift;
-        r.key = std::string(Backtest::key(method));
-        r.title = std::string(Backtest::title(method));
-        std::array<int, MatchSumLaw::Numbers + 1> byPicks {};
-        for (const Backtest::Outcome &o : backtest.outcomes(method, shift)) {
-            ++r.draws;
-            ++byPicks[std::min<std::size_t>(o.picks, MatchSumLaw::Numbers)];
-            r.picks += o.picks;
-            r.matches += o.matches;
-            ++r.observedCounts[std::min<std::size_t>(o.matches, BacktestReport::MaxMatches)];
-            if (method == Backtest::OneShot && o.picks == Prediction::OneShotCount) {
-                ++r.tickets;
-                if (const int c = prizeClass(o.matches, o.bonus); c > 0)
-                    ++r.observedPrizes[static_cast<std::size_t>(c - 1)];
-            }
-        }
-        for (std::size_t k = 0; k < byPicks.size(); ++k)
-            for (std::size_t m = 0; m < hypergeometric[k].size() && m <= 6; ++m)
-                r.expectedCounts[m] += byPicks[k] * hypergeometric[k][m];
-        if (method == Backtest::OneShot) {
-            r.hasPrizes = true;
-            for (std::size_t c = 0; c < prizes.size(); ++c)
-                r.expectedPrizes[c] = r.tickets * prizes[c];
-        }
-        if (r.draws > 0) {
-            const MatchSumLaw &law = laws.try_emplace(byPicks, byPicks).first->second;
-            const double n = r.draws;
-            r.observedMean = static_cast<double>(r.matches) / n;
-            r.expectedMean = law.mean() / n;
-            r.rangeLow = static_cast<double>(law.quantile(0.025)) / n;
-            r.rangeHigh = static_cast<double>(law.quantile(0.975)) / n;
-            // Lists that were always empty give nothing to compare.
-            r.pValue = law.variance() > 0 ? law.twoSidedP(r.matches) : Nan;
-        }
-        report.results.push_back(std::move(r));
-    };
-
+    ChanceBaseline baseline;
     for (int m = Backtest::Cycle7; m <= Backtest::Cycle12; ++m)
-        add(static_cast<Method>(m), -1);
+        report.results.push_back(resultOf(backtest, static_cast<Method>(m), -1, baseline));
     for (int s = 0; s < Backtest::ShiftCount; ++s)
         for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m)
-            add(static_cast<Method>(m), s);
+            report.results.push_back(resultOf(backtest, static_cast<Method>(m), s, baseline));
 
-    std::vector<double> p;
-    for (const Result &r : report.results)
-        p.push_back(r.pValue);
-    const std::vector<double> adjusted = holmAdjust(p);
-    for (std::size_t i = 0; i < report.results.size(); ++i) {
-        Result &r = report.results[i];
-        r.adjustedP = adjusted[i];
-        r.notable = r.available() && r.adjustedP < alpha;
+    report.testCount = settleHolmFamily(report.results, alpha);
+    for (Result &r : report.results)
         r.verdict = verdictOf(r, alpha);
-        report.testCount += r.available() ? 1 : 0;
-    }
-
-    report.pValueMethod
-        = "p値は、一致数の合計を、各回の予想個数kで選んだランダムな数字の超幾何分布を"
-          "畳み込んだ正確な分布と比べた両側検定で、Holm法で"
-        + std::to_string(report.testCount) + "件の比較について補正しています。";
-    const int better = report.betterCount();
-    const int worse = report.worseCount();
-    const std::string all = "全" + std::to_string(report.testCount) + "件の比較のうち、";
-    if (better == 0 && worse == 0)
-        report.verdict = all + "ランダムに選んだ数字と区別できる予想はありません。";
-    else if (better == 0)
-        report.verdict = all + "ランダムに選んだ数字より良いと言える予想はなく、劣る予想が"
-            + std::to_string(worse) + "件あります。";
-    else
-        report.verdict = all + "ランダムに選んだ数字より良いと言える予想が" + std::to_string(better)
-            + "件あります。";
+    writeConclusion(report);
     return report;
 }
 

@@ -206,6 +206,32 @@ TEST(Probability, PoolsThinCellsIntoNeighbours)
 }
 
 // The exact laws against enumeration of every draw, for several small games.
+TEST(Probability, ExactBinomialTwoSidedP)
+{
+    struct Case
+    {
+        const char *name;
+        int n, k;
+        double p, expected;
+    };
+    const Case cases[] = {
+        {"centre of a fair coin", 10, 5, 0.5, 1.0},
+        {"no heads", 10, 0, 0.5, 2.0 / 1024},
+        {"all heads", 10, 10, 0.5, 2.0 / 1024},
+        {"upper tail", 10, 8, 0.5, 2.0 * 56 / 1024},
+        // P(X >= 3) for n = 4, p = 0.1: 4 * 0.001 * 0.9 + 0.0001
+        {"skewed upper tail", 4, 3, 0.1, 2 * 0.0037},
+        {"no trials", 0, 0, 0.3, 1.0},
+    };
+    for (const Case &c : cases)
+        EXPECT_NEAR(binomialTwoSidedP(c.n, c.k, c.p), c.expected, 1e-12) << c.name;
+    EXPECT_TRUE(std::isnan(binomialTwoSidedP(3, 4, 0.5)));
+    EXPECT_TRUE(std::isnan(binomialTwoSidedP(3, -1, 0.5)));
+    // Far in a long history's tail the p-value is tiny but not lost.
+    EXPECT_GT(binomialTwoSidedP(100000, 40000, 0.45), 0.0);
+    EXPECT_LT(binomialTwoSidedP(100000, 40000, 0.45), 1e-100);
+}
+
 TEST(ChanceLaw, MatchesEnumerationOfSmallGames)
 {
     const std::pair<int, int> games[] = {{10, 3}, {12, 4}, {9, 5}, {15, 6}, {7, 1}};
@@ -380,6 +406,41 @@ TEST(Chance, CountsFollowTheCompleteRecordsOfAHandHistory)
     EXPECT_DOUBLE_EQ(testOf(r, "even-odd").observed, 1.5);  // 3 odd, then 0
     EXPECT_DOUBLE_EQ(testOf(r, "sum-mean").observed, 31.5); // 21 and 42
     EXPECT_DOUBLE_EQ(testOf(r, "gap").observed, 1.0);       // 2, 4, 6 return one draw later
+}
+
+// Whether a draw holds a consecutive pair (or a stepping stone) is a coin with a known chance,
+// so the count of such draws is tested exactly.
+TEST(Chance, ConsecutiveAndSteppingStoneUseTheExactBinomial)
+{
+    const ChanceLaw &law = ChanceLaw::loto6();
+    const ChanceReport r = computeChance(fairHistory(300, 11));
+    const std::pair<const char *, double> keys[]
+        = {{"consecutive", law.consecutiveChance()}, {"stepping-stone", law.steppingStoneChance()}};
+    for (auto [key, chance] : keys) {
+        const auto &t = testOf(r, key);
+        EXPECT_EQ(t.method, ChanceReport::Method::Binomial) << key;
+        EXPECT_FALSE(t.rough) << key;
+        const int hits = static_cast<int>(t.observed);
+        EXPECT_DOUBLE_EQ(t.pValue, binomialTwoSidedP(r.draws, hits, chance)) << key;
+    }
+    // Two draws, one with a consecutive pair: twice the smaller tail of Binomial(2, q) at 1.
+    const ChanceReport two = computeChance(test::history(
+        {draw(1, {1, 2, 10, 20, 30, 40, 43}), draw(2, {3, 6, 9, 12, 15, 18, 21})}));
+    const double q = law.consecutiveChance();
+    const double atMostOne = 1 - q * q, atLeastOne = 1 - (1 - q) * (1 - q);
+    EXPECT_NEAR(testOf(two, "consecutive").pValue,
+        std::min(1.0, 2 * std::min(atMostOne, atLeastOne)), 1e-12);
+}
+
+// The spread of the sums is the sample standard deviation: 21, 27 and 33 give 6 (dividing by
+// n would give 4.90).
+TEST(Chance, SumSpreadIsTheSampleStandardDeviation)
+{
+    const ChanceReport r = computeChance(test::history({draw(1, {1, 2, 3, 4, 5, 6, 43}),
+        draw(2, {1, 2, 3, 4, 5, 12, 43}), draw(3, {1, 2, 3, 4, 5, 18, 43})}));
+    const auto &t = testOf(r, "sum-spread");
+    EXPECT_DOUBLE_EQ(t.observed, 6.0);
+    EXPECT_EQ(t.observedText, "6.00");
 }
 
 TEST(Chance, ExpectedValuesOfTheBundledHistory)
