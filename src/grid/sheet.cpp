@@ -21,7 +21,15 @@ void Sheet::setSize(int columns, int rows)
     rows = std::clamp(rows, 0, MaxRows);
     if (columns == m_cols && rows == m_rows)
         return;
-    std::vector<Slot> cells(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    // New cells start with the default look, which a sheet of one style may have changed.
+    Slot blank;
+    if (m_styles.front() != CellStyle{}) {
+        const std::uint16_t pristine = internStyle(CellStyle{});
+        blank.style = pristine == LongText ? 0 : pristine;
+        m_uniform = m_uniform && (columns <= m_cols && rows <= m_rows);
+    }
+    std::vector<Slot> cells(
+        static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), blank);
     const int keepCols = std::min(columns, m_cols);
     const int keepRows = std::min(rows, m_rows);
     for (int r = 1; r <= keepRows; ++r)
@@ -197,6 +205,13 @@ template<typename F> void Sheet::restyle(const Range &range, F &&f)
 {
     if (range.empty())
         return;
+    // While every cell shares the first style, a change to every cell changes just that style.
+    if (m_uniform && range.c1 == 1 && range.r1 == 1 && range.c2 == m_cols
+        && range.r2 == m_rows) {
+        f(m_styles.front());
+        return;
+    }
+    m_uniform = false;
     // Style changes already worked out, as (old, new); when full, the oldest is replaced.
     std::array<std::pair<std::uint16_t, std::uint16_t>, 16> changed;
     std::size_t known = 0, next = 0;

@@ -193,6 +193,7 @@ private:
     int m_row2 = 1;
     bool m_blockMode = false;
     bool m_allowOverflow = false;
+    bool m_uniform = true; // every cell has the first style
     bool m_rowsCut = false;
     bool m_columnsCut = false;
     int m_activeCol = 0;

@@ -301,3 +301,25 @@ TEST(Sheet, StylesAreSharedAndChangesStayPerCell)
     EXPECT_TRUE(s.cell(2, 5).hasBorder(Cell::SideTop));
     EXPECT_EQ(s.style(2, 6), s.style(3, 7));
 }
+
+// A style given to every cell at once reaches only the cells there were: cells added later
+// start with the default look, as do the cells of a fresh sheet.
+TEST(Sheet, WholeSheetStyleDoesNotReachCellsAddedLater)
+{
+    Sheet s;
+    s.prepare(2, 2, 2, 2, 10, 5);
+    s.selectCell(-1, -1);
+    s.setBackColor(colors::lightPink);
+    s.setSize(3, 3);
+    EXPECT_EQ(s.cell(2, 2).hAlign, HAlign::Center);
+    EXPECT_EQ(s.cell(2, 2).bg, colors::lightPink);
+    EXPECT_EQ(s.cell(3, 3).hAlign, HAlign::Left);
+    EXPECT_FALSE(s.cell(3, 1).bgSet);
+    EXPECT_FALSE(s.cell(1, 3).bgSet);
+    s.selectCell(-1, -1);
+    s.setForeColor(colors::red);
+    EXPECT_EQ(s.cell(3, 3).fg, colors::red);
+    EXPECT_EQ(s.cell(1, 1).fg, colors::red);
+    EXPECT_EQ(s.cell(1, 1).bg, colors::lightPink);
+    EXPECT_FALSE(s.cell(3, 3).bgSet);
+}
