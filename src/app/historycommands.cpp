@@ -1,10 +1,12 @@
 #include "historycommands.h"
 
+#include "backgroundjob.h"
 #include "busycursor.h"
 #include "mainfrm.h"
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/download.h"
 #include "store/historyimport.h"
 #include "store/prizestore.h"
 #include "store/drawbydrawupdate.h"
@@ -17,6 +19,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <memory>
 #include <sstream>
 
 namespace loto6 {
@@ -27,6 +30,13 @@ std::filesystem::path toPath(const QString &file)
 {
     const QByteArray utf8 = file.toUtf8();
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+QString nativePath(const std::filesystem::path &path)
+{
+    const std::u8string utf8 = path.u8string();
+    return QDir::toNativeSeparators(QString::fromUtf8(
+        reinterpret_cast<const char *>(utf8.data()), static_cast<qsizetype>(utf8.size())));
 }
 
 QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, const QString &caption,
@@ -136,6 +146,38 @@ void HistoryCommands::updateHistory()
     }
 }
 
+void HistoryCommands::reportUpdate(const UpdateResult &result, const std::string &url)
+{
+    const QString unchanged = tr("データベースは変わっていません。");
+    switch (result.outcome) {
+    case UpdateOutcome::Updated:
+        m_frame.reloadHistory();
+        inform(qs(result.message) + QLatin1Char('\n')
+            + MainFrm::historySummary(m_frame.history()));
+        return;
+    case UpdateOutcome::TargetMissing:
+        fail(tr("当選データのファイルがないため、最新化できません。プログラムを起動し直すと、"
+                "同梱の当選データから作り直されます。\n%1")
+                 .arg(nativePath(databaseFile())));
+        return;
+    case UpdateOutcome::DownloadFailed:
+        fail(tr("当選データを取得できませんでした。%1ネットワークの接続と取得先の設定を確かめて"
+                "から、もう一度実行してください。\n%2")
+                 .arg(unchanged, qs(url)));
+        return;
+    case UpdateOutcome::Refused:
+        fail(tr("取得したデータは当選データとして使えないため、最新化しませんでした。%1"
+                "取得先の設定を確かめてください。\n%2")
+                 .arg(unchanged, qs(url)));
+        return;
+    case UpdateOutcome::InstallFailed:
+        fail(tr("取得した当選データをファイルへ書き込めませんでした。%1ディスクの空きと"
+                "書き込みの権限を確かめてから、もう一度実行してください。\n%2")
+                 .arg(unchanged, nativePath(databaseFile())));
+        return;
+    }
+}
+
 void HistoryCommands::importCsv()
 {
     if (!databaseFree())
@@ -159,10 +201,14 @@ void HistoryCommands::importCsv()
         if (status)
             status = mergeHistory(db, incoming, mode, report);
     };
-    {
-        BusyCursor busy;
-        status = readHistoryFiles(files, incoming);
-    }
+    // Large files are read and checked on a worker; the database is written only afterwards.
+    auto read = std::make_shared<IncomingHistory>();
+    auto readStatus = std::make_shared<Status>();
+    if (!BackgroundJob::run(&m_frame, tr("CSVから取り込み"), tr("CSVファイルを読んでいます..."),
+            [files, read, readStatus] { *readStatus = readHistoryFiles(files, *read); }))
+        return inform(tr("取り込みを取り消しました。当選データは変わっていません。"));
+    status = *readStatus;
+    incoming = std::move(*read);
     if (status)
         merge(MergeMode::Add);
     if (!status && !report.conflicts.empty()) {
@@ -183,7 +229,8 @@ void HistoryCommands::importCsv()
         nullptr, changed)
             .arg(report.added)
             .arg(report.filled)
-            .arg(report.replaced));
+            .arg(report.replaced)
+        + QLatin1Char('\n') + MainFrm::historySummary(m_frame.history()));
 }
 
 void HistoryCommands::exportCsv()

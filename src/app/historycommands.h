@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/historyupdater.h"
+
 #include <QObject>
 #include <QString>
 
@@ -46,6 +48,8 @@ private:
     std::filesystem::path databaseFile() const;
     void inform(const QString &text);
     void fail(const QString &text);
+    // Reloads after a successful update and says what happened, in Japanese.
+    void reportUpdate(const UpdateResult &result, const std::string &url);
 
     MainFrm &m_frame;
     std::filesystem::path m_programFolder;

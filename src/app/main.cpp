@@ -1,5 +1,6 @@
 #include "asofcommands.h"
 #include "entrywindow.h"
+#include "japanesetranslations.h"
 #include "mainfrm.h"
 #include "predictionwindow.h"
 #include "screenshotrunner.h"
@@ -17,6 +18,7 @@ int runProgram(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ロト6ズンベル"));
+    loto6::installJapaneseTranslations(app);
 
     QCommandLineParser parser;
     parser.addHelpOption();

@@ -22,6 +22,8 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QScreen>
+#include <QStyle>
 #include <QWindow>
 
 #include <algorithm>
@@ -116,10 +118,9 @@ MainFrm::MainFrm(QWidget *parent)
     m_historyStatus->setObjectName(QStringLiteral("historyStatus"));
     statusBar()->addPermanentWidget(m_historyStatus);
 
-    const QSize client = twipsToPixels(ClientWidthTwips, ClientHeightTwips);
-    resize(client.width(),
-        client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     createKeyboardCommands();
+    fitToScreen();
+    setWindowIcon(programIcon());
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainFrm::trackActivation);
 }
@@ -237,6 +238,8 @@ void MainFrm::createMenus()
     for (const char *name : {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade",
              "mnuWindowArrangeIcon"})
         item(window, name);
+    m_windowMenu = window;
+    connect(window, &QMenu::aboutToShow, this, &MainFrm::fillWindowMenu);
 
     QMenu *help = menu(bar, "mnuHelp", tr("ヘルプ(&H)"));
     item(help, "mnuHelpFile");
@@ -261,19 +264,73 @@ std::filesystem::path MainFrm::helpFile() { return findDataFile(HelpFileName, He
 
 void MainFrm::createKeyboardCommands()
 {
-    // Ctrl+F4 is the child's own: QMdiSubWindow's system menu closes it with that key.
-    auto add = [this](const char *name, const QKeySequence &keys, auto slot) {
+    // Window-wide, so that they work wherever the focus is inside the main window.
+    auto add = [this](const char *name, const QList<QKeySequence> &keys, auto *receiver,
+                   auto slot) {
         auto *action = new QAction(this);
         action->setObjectName(u8(name));
-        action->setShortcut(keys);
+        action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, m_mdi, slot);
+        connect(action, &QAction::triggered, receiver, slot);
         addAction(action);
         m_actions.insert(action->objectName(), action);
     };
-    add("actNextChild", QKeySequence(Qt::CTRL | Qt::Key_Tab), &QMdiArea::activateNextSubWindow);
-    add("actPreviousChild", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+    add("actNextChild", {QKeySequence(Qt::CTRL | Qt::Key_Tab)}, m_mdi,
+        &QMdiArea::activateNextSubWindow);
+    add("actPreviousChild", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)}, m_mdi,
         &QMdiArea::activatePreviousSubWindow);
+    add("actCloseChild", {QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_W)},
+        this, &MainFrm::closeActiveChild);
+}
+
+std::optional<QSize> MainFrm::firstStartSize(QSize available, QSize frameExtra)
+{
+    // The designed client area is smaller than the largest children; grow it to hold them all.
+    int width = ClientWidthTwips;
+    int height = ClientHeightTwips;
+    for (const AnalysisInfo &info : analyses()) {
+        width = std::max(width, info.widthTwips);
+        height = std::max(height, info.heightTwips);
+    }
+    for (const int twips : {ChanceWindow::WidthTwips, BacktestWindow::WidthTwips})
+        width = std::max(width, twips);
+    // Two pixels beside and under the largest child keep the MDI area's scroll bars away.
+    const QSize wanted = twipsToPixels(width, height) + QSize(2, 2) + frameExtra;
+    if (wanted.width() > available.width() || wanted.height() > available.height())
+        return std::nullopt;
+    return wanted;
+}
+
+void MainFrm::fitToScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // Menu bar, status bar and a window manager's frame around the client area.
+    constexpr int FrameAllowance = 40;
+    const QSize extra(8, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()
+            + FrameAllowance);
+    if (const std::optional<QSize> size = firstStartSize(available.size(), extra)) {
+        resize(*size - QSize(0, FrameAllowance));
+        move(available.topLeft() + QPoint((available.width() - size->width()) / 2, 0));
+    } else {
+        resize(available.size() - QSize(0, FrameAllowance));
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void MainFrm::fitIntoArea(QMdiSubWindow *window) const
+{
+    if (!window || window->isMaximized() || window->isMinimized())
+        return;
+    const QSize area = m_mdi->viewport()->size();
+    QRect r = window->geometry();
+    r.setSize(r.size().boundedTo(area));
+    if (r.right() >= area.width())
+        r.moveRight(area.width() - 1);
+    if (r.bottom() >= area.height())
+        r.moveBottom(area.height() - 1);
+    r.moveTopLeft(QPoint(std::max(r.left(), 0), std::max(r.top(), 0)));
+    window->setGeometry(r);
 }
 
 void MainFrm::restoreLayout()
@@ -464,11 +521,17 @@ QMdiSubWindow *MainFrm::showChild(const QString &className, const ChildFactory &
         return nullptr;
     QMdiSubWindow *window = m_mdi->addSubWindow(widget);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The main window's own Ctrl+F4 and Ctrl+W close the active child wherever the focus is;
+    // the child's system menu would make the keys ambiguous.
+    if (QMenu *system = window->systemMenu())
+        for (QAction *item : system->actions())
+            item->setShortcuts({});
     window->setWindowTitle(widget->windowTitle());
     m_children.insert(className, window);
     if (auto *child = qobject_cast<ChildWindow *>(widget))
         child->load();
     window->show();
+    fitIntoArea(window);
     m_mdi->setActiveSubWindow(window);
     return window;
 }
@@ -599,7 +662,61 @@ void MainFrm::tileOneAboveTheOther() { tile(Qt::Vertical); }
 
 void MainFrm::tileSideBySide() { tile(Qt::Horizontal); }
 
-void MainFrm::cascade() { m_mdi->cascadeSubWindows(); }
+void MainFrm::cascade()
+{
+    // Each window keeps its own size, cut to what is left of the area below and right of it.
+    const QSize area = m_mdi->viewport()->size();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
+    int offset = 0;
+    for (QMdiSubWindow *window : m_mdi->subWindowList(QMdiArea::StackingOrder)) {
+        if (window->isHidden() || window->isMinimized())
+            continue;
+        if (window->isMaximized())
+            window->showNormal();
+        if (offset + step * 4 > area.width() || offset + step * 4 > area.height())
+            offset = 0;
+        const QSize size = window->size().boundedTo(area - QSize(offset, offset));
+        window->setGeometry(QRect(QPoint(offset, offset), size));
+        window->raise();
+        offset += step;
+    }
+}
+
+void MainFrm::closeActiveChild()
+{
+    if (QMdiSubWindow *window = m_mdi->activeSubWindow())
+        window->close();
+}
+
+void MainFrm::fillWindowMenu()
+{
+    qDeleteAll(m_windowListActions);
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    int number = 0;
+    for (QMdiSubWindow *window : windows) {
+        if (window->isHidden())
+            continue;
+        ++number;
+        const QString caption = number < 10
+            ? QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle())
+            : QStringLiteral("%1 %2").arg(number).arg(window->windowTitle());
+        QAction *item = new QAction(caption, m_windowMenu);
+        item->setObjectName(QStringLiteral("mnuWindowList%1").arg(number));
+        item->setCheckable(true);
+        item->setChecked(window == m_mdi->activeSubWindow());
+        connect(item, &QAction::triggered, this, [this, window = QPointer(window)] {
+            if (window) {
+                m_mdi->setActiveSubWindow(window);
+                window->raise();
+            }
+        });
+        if (number == 1)
+            m_windowListActions.append(m_windowMenu->addSeparator());
+        m_windowMenu->addAction(item);
+        m_windowListActions.append(item);
+    }
+}
 
 void MainFrm::trackActivation(QWindow *window)
 {

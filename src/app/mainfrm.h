@@ -15,8 +15,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
 class QWindow;
@@ -109,6 +111,13 @@ public:
     AboutWindow *aboutWindow() const;
     HelpWindow *helpWindow() const;
 
+    // The first-start size of the main window: a client area that holds the largest child,
+    // within the available screen area; nothing when even that is too small (the window is then
+    // maximised).
+    static std::optional<QSize> firstStartSize(QSize available, QSize frameExtra);
+    // Cuts a child to the MDI area and moves it inside: no child is ever partly outside.
+    void fitIntoArea(QMdiSubWindow *window) const;
+
     // Window arrangement; the two tilings and the icon line-up leave QMdiArea's own aside.
     void tileOneAboveTheOther();
     void tileSideBySide();
@@ -152,9 +161,16 @@ private:
     // Lines up minimised children along the bottom; returns the top of that strip.
     int lineUpIcons();
     void trackActivation(QWindow *window);
+    // The first-start size, applied before any saved layout is restored.
+    void fitToScreen();
+    // Lists the open windows under the ウィンドウ menu's commands.
+    void fillWindowMenu();
+    void closeActiveChild();
 
     QMdiArea *m_mdi;
     QLabel *m_historyStatus;
+    QMenu *m_windowMenu = nullptr;
+    QList<QAction *> m_windowListActions;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QPointer<QMdiSubWindow>> m_children;
     ChildFactory m_entryFactory;

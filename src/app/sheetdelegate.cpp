@@ -171,6 +171,12 @@ void SheetDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     }
 
     drawBorders(painter, rect, sheet, col, row);
+    if (option.state & QStyle::State_Selected) {
+        // Over the cell's own colours, so that they still show through.
+        QColor highlight = option.palette.color(QPalette::Highlight);
+        highlight.setAlpha(90);
+        painter->fillRect(rect, highlight);
+    }
 }
 
 } // namespace loto6

@@ -59,7 +59,7 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
 
 Qt::ItemFlags SheetModel::flags(const QModelIndex &index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
 } // namespace loto6

@@ -3,9 +3,13 @@
 #include "appfonts.h"
 #include "sheetdelegate.h"
 #include "sheetexporter.h"
+#include "sheetclipboard.h"
 #include "sheetmodel.h"
 
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QMenu>
 
@@ -26,7 +30,9 @@ SheetView::SheetView(QWidget *parent)
     setFont(gridFont());
     setItemDelegate(new SheetDelegate(this));
     setEditTriggers(NoEditTriggers);
-    setSelectionMode(NoSelection);
+    // Cells can be selected (click, drag, Shift+arrows, Ctrl+A) and copied with Ctrl+C.
+    setSelectionMode(ExtendedSelection);
+    setSelectionBehavior(SelectItems);
     setFocusPolicy(Qt::StrongFocus);
     setShowGrid(false);
     setWordWrap(false);
@@ -83,14 +89,47 @@ void SheetView::paintEvent(QPaintEvent *event)
     }
 }
 
+QRect SheetView::selectedBlock() const
+{
+    QRect block;
+    if (!selectionModel())
+        return block;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes())
+        block |= QRect(index.column(), index.row(), 1, 1);
+    return block;
+}
+
+void SheetView::copySelection()
+{
+    const QRect block = selectedBlock();
+    if (!m_model || block.isEmpty())
+        return;
+    QGuiApplication::clipboard()->setMimeData(SheetClipboard::mimeData(m_model->sheet(), block));
+}
+
+void SheetView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
 QMenu *SheetView::createContextMenu(QWidget *parent)
 {
     auto *menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("sheetContextMenu"));
+    QAction *copy = menu->addAction(tr("コピー(&C)"), this, &SheetView::copySelection);
+    copy->setObjectName(QStringLiteral("actCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    menu->addSeparator();
     m_exporter->addActionsTo(menu);
     const bool hasTable = m_model != nullptr;
     for (QAction *action : menu->actions())
         action->setEnabled(hasTable);
+    copy->setEnabled(hasTable && !selectedBlock().isEmpty());
     return menu;
 }
 

@@ -30,8 +30,12 @@ public:
 
     // Saving the table (CSV, HTML, PNG), offered by the grid's context menu.
     SheetExporter *exporter() const { return m_exporter; }
-    // The context menu: the export commands; the caller owns the menu.
+    // The context menu: copy and the export commands; the caller owns the menu.
     QMenu *createContextMenu(QWidget *parent);
+    // The bounding block of the selected cells (0-based column, row), empty when none is.
+    QRect selectedBlock() const;
+    // Puts the selected block on the clipboard as tab-separated text and as an HTML table.
+    void copySelection();
 
 signals:
     // Emitted once, after the view has painted its first frame.
@@ -40,6 +44,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     SheetModel *m_model = nullptr;

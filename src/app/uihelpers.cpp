@@ -2,6 +2,7 @@
 
 #include "sheetmodel.h"
 
+#include <QIcon>
 #include <QPushButton>
 
 namespace loto6 {
@@ -16,5 +17,7 @@ QPushButton *colouredButton(const QString &text, Rgb color, const QString &name,
     button->setAutoFillBackground(true);
     return button;
 }
+
+QIcon programIcon() { return QIcon(QStringLiteral(":/icons/loto6zumvel.svg")); }
 
 } // namespace loto6

@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+class QIcon;
 class QPushButton;
 class QWidget;
 
@@ -23,5 +24,8 @@ inline constexpr const char *MessageTitle = "メッセ－ジ"; // with the full-
 inline constexpr const char *ProgramTitle = "ロト6ズンベル";
 
 QPushButton *colouredButton(const QString &text, Rgb color, const QString &name, QWidget *parent);
+
+// The program's own icon, the one installed with the desktop entry.
+QIcon programIcon();
 
 } // namespace loto6

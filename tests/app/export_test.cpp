@@ -125,7 +125,7 @@ void ExportTest::initTestCase()
 
 void ExportTest::contextMenuOffersTheExports()
 {
-    const QStringList expected = {u"CSVで保存..."_s, u"CSVで保存（Shift-JIS）..."_s,
+    const QStringList expected = {u"コピー(&C)"_s, QString(), u"CSVで保存..."_s, u"CSVで保存（Shift-JIS）..."_s,
         u"HTMLで保存..."_s, u"画像で保存..."_s};
     SheetView empty;
     std::unique_ptr<QMenu> menu(empty.createContextMenu(nullptr));
@@ -137,6 +137,11 @@ void ExportTest::contextMenuOffersTheExports()
     QCOMPARE(texts, expected);
 
     GridFixture f(smallSheet());
+    menu.reset(f.view.createContextMenu(nullptr));
+    // Copy waits for a selection; the exports are ready at once.
+    for (QAction *a : menu->actions())
+        QCOMPARE(a->isEnabled(), a->objectName() != u"actCopy"_s);
+    f.view.selectAll();
     menu.reset(f.view.createContextMenu(nullptr));
     for (QAction *a : menu->actions())
         QVERIFY(a->isEnabled());

@@ -1,6 +1,8 @@
 #include "aboutwindow.h"
 #include "analysiswindow.h"
 #include "entrywindow.h"
+#include "japanesetranslations.h"
+#include "twips.h"
 #include "mainfrm.h"
 #include "sheetview.h"
 #include "store/csvhistory.h"
@@ -9,6 +11,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
 #include <QPushButton>
@@ -103,6 +106,14 @@ private slots:
     void reloadRebuildsOpenWindowsInPlace();
     void savedEntryReloadsHistory();
     void noMessageUnderBusyCursor();
+    void firstStartSize_data();
+    void firstStartSize();
+    void childrenStayInsideTheArea();
+    void cascadeKeepsSizes();
+    void closeKeysCloseTheActiveChild_data();
+    void closeKeysCloseTheActiveChild();
+    void windowMenuListsWindows();
+    void standardButtonsSpeakJapanese();
 };
 
 void MainFrmTest::menuTree()
@@ -489,6 +500,129 @@ void MainFrmTest::noMessageUnderBusyCursor()
     f.frame.showEntryWindow();
     QVERIFY(!cursorWhileShown);
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void MainFrmTest::firstStartSize_data()
+{
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("1366x768 maximises") << QSize(1366, 728) << false;
+    QTest::newRow("1920x1080 holds the largest child") << QSize(1920, 1040) << true;
+}
+
+void MainFrmTest::firstStartSize()
+{
+    QFETCH(QSize, available);
+    QFETCH(bool, fits);
+    const QSize extra(8, 60);
+    const std::optional<QSize> size = MainFrm::firstStartSize(available, extra);
+    QCOMPARE(size.has_value(), fits);
+    if (!size)
+        return;
+    QVERIFY(size->width() <= available.width() && size->height() <= available.height());
+    // The client area holds the tallest analysis window.
+    int tallest = 0;
+    for (const AnalysisInfo &info : analyses())
+        tallest = std::max(tallest, info.heightTwips);
+    QVERIFY(size->height() - extra.height() >= twipsToPixels(tallest));
+}
+
+void MainFrmTest::childrenStayInsideTheArea()
+{
+    QTemporaryDir dir;
+    Fixture f;
+    QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    // The main window maximised on a 1366x768 screen, less a panel.
+    f.frame.resize(1366, 740);
+    f.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+    const QRect area = f.frame.mdiArea()->viewport()->rect();
+    auto check = [&](const QString &what) {
+        QMdiSubWindow *window = f.frame.mdiArea()->activeSubWindow();
+        QVERIFY2(window, qPrintable(what));
+        QVERIFY2(area.contains(window->geometry()), qPrintable(what));
+        window->close();
+    };
+    for (const AnalysisInfo &info : analyses()) {
+        f.frame.showAnalysis(info);
+        check(QString::fromUtf8(info.caption.data(), qsizetype(info.caption.size())));
+    }
+    f.frame.action(u"mnuGuzenHikaku"_s)->trigger();
+    check(u"chance"_s);
+}
+
+void MainFrmTest::cascadeKeepsSizes()
+{
+    Fixture f;
+    f.frame.resize(1200, 900);
+    f.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+    f.frame.showAnalysis(FirstInfo);
+    f.frame.showAnalysis(SecondInfo);
+    QMdiSubWindow *first = f.frame.childWindow(u"最初の分析"_s);
+    QMdiSubWindow *second = f.frame.childWindow(u"二番目の分析"_s);
+    first->resize(400, 300);
+    second->resize(500, 350);
+    f.frame.cascade();
+    QCOMPARE(first->size(), QSize(400, 300));
+    QCOMPARE(second->size(), QSize(500, 350));
+    QVERIFY(first->pos() != second->pos());
+}
+
+void MainFrmTest::closeKeysCloseTheActiveChild_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("focusInChild");
+    QTest::newRow("Ctrl+F4, focus in the child") << int(Qt::Key_F4) << true;
+    QTest::newRow("Ctrl+F4, focus on the main window") << int(Qt::Key_F4) << false;
+    QTest::newRow("Ctrl+W, focus in the child") << int(Qt::Key_W) << true;
+    QTest::newRow("Ctrl+W, focus on the main window") << int(Qt::Key_W) << false;
+}
+
+void MainFrmTest::closeKeysCloseTheActiveChild()
+{
+    QFETCH(int, key);
+    QFETCH(bool, focusInChild);
+    Fixture f;
+    f.frame.show();
+    f.frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.frame));
+    f.frame.showAnalysis(FirstInfo);
+    f.frame.showAnalysis(SecondInfo);
+    QWidget *target = focusInChild ? f.child(SecondInfo)->findChild<SheetView *>()
+                                   : static_cast<QWidget *>(f.frame.mdiArea());
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
+    QTRY_VERIFY(!f.frame.childWindow(u"二番目の分析"_s));
+    QVERIFY(f.frame.childWindow(u"最初の分析"_s));
+}
+
+void MainFrmTest::windowMenuListsWindows()
+{
+    Fixture f;
+    f.frame.showAnalysis(FirstInfo);
+    f.frame.showAnalysis(SecondInfo);
+    QMenu *menu = f.frame.findChild<QMenu *>(u"mnuWindow"_s);
+    emit menu->aboutToShow();
+    QStringList items;
+    for (QAction *a : menu->actions())
+        if (a->objectName().startsWith(u"mnuWindowList"_s))
+            items.append(a->text() + (a->isChecked() ? u" *"_s : QString()));
+    QCOMPARE(items, QStringList({u"&1 最初"_s, u"&2 二番目 *"_s}));
+    menu->actions().constLast()->trigger();
+    f.frame.childWindow(u"最初の分析"_s)->close();
+    emit menu->aboutToShow();
+    menu->actions().constLast()->trigger();
+    QCOMPARE(f.frame.mdiArea()->activeSubWindow(), f.frame.childWindow(u"二番目の分析"_s));
+}
+
+void MainFrmTest::standardButtonsSpeakJapanese()
+{
+    QVERIFY(installJapaneseTranslations(*QCoreApplication::instance()));
+    QMessageBox box(QMessageBox::Question, u"t"_s, u"?"_s, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY2(box.button(QMessageBox::Yes)->text().contains(u"はい"_s),
+        qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY(box.button(QMessageBox::No)->text().contains(u"いいえ"_s));
 }
 
 QTEST_MAIN(MainFrmTest)

@@ -1,9 +1,12 @@
 #include "analysis/catalog.h"
 #include "mainfrm.h"
+#include "sheetclipboard.h"
 #include "sheetdelegate.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,6 +50,8 @@ private slots:
     void textExtent();
     void overflowAndBorders();
     void largestWindowOpens();
+    void copyBlock_data();
+    void copyBlock();
 };
 
 void SheetViewTest::modelRoles_data()
@@ -216,6 +221,49 @@ void SheetViewTest::largestWindowOpens()
     // How quickly it opens is measured by bench/window/firstpaint_bench.cpp.
     QCOMPARE(view->verticalHeader()->sectionSize(0), view->rowPixels(15));
     QCOMPARE(view->verticalHeader()->sectionSize(2), view->rowPixels(10));
+}
+
+void SheetViewTest::copyBlock_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("tsv");
+    QTest::addColumn<QString>("htmlPart");
+    QTest::newRow("Shift+arrows from the header")
+        << u"right down"_s << u"数字\t\n\t出 　現 　頻 　度\n"_s
+        << u"background-color:#ffffc8"_s;
+    QTest::newRow("Ctrl+A")
+        << u"all"_s << u"数字\t\t\t\n\t出 　現 　頻 　度\t\t\n\t\t43\t\n"_s
+        << u"color:#3e9eff\">43</td>"_s;
+}
+
+void SheetViewTest::copyBlock()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, tsv);
+    QFETCH(QString, htmlPart);
+    SheetView view;
+    view.setSheet(smallSheet());
+    view.resize(400, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(0, 0));
+    if (keys == u"all"_s) {
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    } else {
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    }
+    const std::unique_ptr<QMimeData> data(
+        SheetClipboard::mimeData(view.sheetModel()->sheet(), view.selectedBlock()));
+    QCOMPARE(data->text(), tsv);
+    QVERIFY2(data->html().contains(htmlPart), qPrintable(data->html()));
+    QVERIFY(data->html().startsWith(u"<table"_s));
+    // Ctrl+C puts the same on the clipboard, where the platform has one.
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    if (const QMimeData *copied = QGuiApplication::clipboard()->mimeData(); copied && copied->hasText())
+        QCOMPARE(copied->text(), tsv);
 }
 
 QTEST_MAIN(SheetViewTest)
