@@ -1,6 +1,7 @@
 #include "analysiswindow.h"
 
 #include "appfonts.h"
+#include "elidedlabel.h"
 #include "legendpicture.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
@@ -26,9 +27,8 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
     setWindowTitle(qs(info.caption));
     setFont(gridFont());
 
-    auto *description = new QLabel(qs(info.description), this);
+    auto *description = new ElidedLabel(qs(info.description), 2, this);
     description->setObjectName(QStringLiteral("Label1"));
-    description->setWordWrap(true);
 
     auto *controls = new QHBoxLayout;
     controls->setSpacing(4);
@@ -64,6 +64,8 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
     // window too narrow for that it gets a row of its own under them.
     const int room = twipsToPixels(info.widthTwips) - controls->sizeHint().width() - 24;
     const int needed = description->fontMetrics().horizontalAdvance(description->text());
+    // The label is drawn in the window's font.
+    description->setFont(font());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);

@@ -2,6 +2,7 @@
 
 #include "appfonts.h"
 
+#include <QAction>
 #include <QUrl>
 
 namespace loto6 {
@@ -19,6 +20,14 @@ HelpWindow::HelpWindow(const QString &file, QWidget *parent)
     setFont(font);
     resize(720, 640);
     setSource(QUrl::fromLocalFile(file));
+
+    // Esc and Ctrl+W close the viewer, as they would an external one.
+    auto *close = new QAction(this);
+    close->setObjectName(QStringLiteral("actCloseHelp"));
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    close->setShortcutContext(Qt::WindowShortcut);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 }
 
 void HelpWindow::showTopic(const QString &topic) { scrollToAnchor(topic); }

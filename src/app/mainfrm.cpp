@@ -52,7 +52,7 @@ constexpr std::array<AnalysisCommand, 17> AnalysisCommands = {{
     {"mnuHippari", "引っ張り分析", "引っ張り分析"},
     {"mnuRenbanTobiishi", "連番・飛び石分析", "連番飛び石分析"},
     {"mnuHonsuji", "数字合計分析", "数字合計分析"},
-    {"mnuLowHightPattern", "低数字・高数字の組合せパターン分析", "低数字高数字の組合せパターン分析"},
+    {"mnuLowHighPattern", "低数字・高数字の組合せパターン分析", "低数字高数字の組合せパターン分析"},
     {"mnuKisuGusuPattern", "偶数・奇数の組合せパターン分析", "偶数奇数の組合せパターン分析"},
     {"mnu5BunkatsuKeiko", "5分割傾向分析", "分割5傾向分析"},
     {"mnu6BunkatsuData", "6分割データ分析", "分割6データ分析"},
@@ -212,7 +212,7 @@ void MainFrm::createMenus()
              "mnuRenbanTobiishi", "mnuHonsuji"})
         item(analysis, name);
     QMenu *pattern = menu(analysis, "mnuPattern", tr("組合せパターン分析"));
-    item(pattern, "mnuLowHightPattern");
+    item(pattern, "mnuLowHighPattern");
     item(pattern, "mnuKisuGusuPattern");
     item(analysis, "mnu5BunkatsuKeiko");
     QMenu *division = menu(analysis, "mnuBunkatsuData", tr("分割データ分析"));
@@ -723,6 +723,9 @@ void MainFrm::trackActivation(QWindow *window)
     // Only switches between the program's own normal windows count: focus leaving for another
     // application arrives as a null window, message boxes and menus are not windows of ours.
     if (!window || window->type() != Qt::Window)
+        return;
+    // The help viewer stands in for an external one: going there and back is no switch.
+    if (m_help && window == m_help->windowHandle())
         return;
     if (window == windowHandle() && m_lastOwnWindow != window)
         emit activatedAmongOwnWindows();

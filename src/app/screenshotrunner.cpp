@@ -103,7 +103,10 @@ void ScreenshotRunner::run()
                     << grid->model()->columnCount() << '\t' << elapsed << " ms\n";
         wait(150);
         if (window) {
-            save(window, QStringLiteral("%1-%2").arg(number, 2, 10, QLatin1Char('0')).arg(name));
+            const QString file = QStringLiteral("%1-%2").arg(number, 2, 10, QLatin1Char('0')).arg(name);
+            save(window, file);
+            // The whole main window too: it shows whether the child fits.
+            save(&m_frame, file + QStringLiteral("-main"));
             window->close();
         }
         ++number;
@@ -116,6 +119,7 @@ void ScreenshotRunner::run()
     m_frame.action(QStringLiteral("mnuMasterInput"))->trigger();
     wait(300);
     if (QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow()) {
+        save(&m_frame, QStringLiteral("%1-entry-main").arg(number));
         save(window, QStringLiteral("%1-entry").arg(number++));
         window->close();
         wait(150);

@@ -1,5 +1,6 @@
 #include "aboutwindow.h"
 #include "analysiswindow.h"
+#include "elidedlabel.h"
 #include "entrywindow.h"
 #include "japanesetranslations.h"
 #include "twips.h"
@@ -114,6 +115,8 @@ private slots:
     void closeKeysCloseTheActiveChild();
     void windowMenuListsWindows();
     void standardButtonsSpeakJapanese();
+    void narrowDescriptionElides_data();
+    void narrowDescriptionElides();
 };
 
 void MainFrmTest::menuTree()
@@ -137,7 +140,7 @@ void MainFrmTest::menuTree()
         u" mnuRenbanTobiishi 連番・飛び石分析"_s,
         u" mnuHonsuji 数字合計分析"_s,
         u" mnuPattern 組合せパターン分析"_s,
-        u"  mnuLowHightPattern 低数字・高数字の組合せパターン分析"_s,
+        u"  mnuLowHighPattern 低数字・高数字の組合せパターン分析"_s,
         u"  mnuKisuGusuPattern 偶数・奇数の組合せパターン分析"_s,
         u" mnu5BunkatsuKeiko 5分割傾向分析"_s,
         u" mnuBunkatsuData 分割データ分析"_s,
@@ -623,6 +626,26 @@ void MainFrmTest::standardButtonsSpeakJapanese()
     QVERIFY2(box.button(QMessageBox::Yes)->text().contains(u"はい"_s),
         qPrintable(box.button(QMessageBox::Yes)->text()));
     QVERIFY(box.button(QMessageBox::No)->text().contains(u"いいえ"_s));
+}
+
+void MainFrmTest::narrowDescriptionElides_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("elided");
+    QTest::newRow("wide: one line") << 2000 << false;
+    QTest::newRow("tiled side by side: two lines, cut") << 60 << true;
+}
+
+void MainFrmTest::narrowDescriptionElides()
+{
+    QFETCH(int, width);
+    QFETCH(bool, elided);
+    const QString text = u"過去の当選番号の出現回数を数字別に分析します"_s;
+    ElidedLabel label(text, 2);
+    label.resize(width, label.heightForWidth(width));
+    QCOMPARE(label.isElided(), elided);
+    QCOMPARE(label.toolTip(), elided ? text : QString());
+    QVERIFY(label.heightForWidth(width) <= 2 * label.fontMetrics().lineSpacing());
 }
 
 QTEST_MAIN(MainFrmTest)
