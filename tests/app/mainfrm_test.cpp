@@ -643,6 +643,7 @@ void MainFrmTest::narrowDescriptionElides()
     const QString text = u"過去の当選番号の出現回数を数字別に分析します"_s;
     ElidedLabel label(text, 2);
     label.resize(width, label.heightForWidth(width));
+    label.show();
     QCOMPARE(label.isElided(), elided);
     QCOMPARE(label.toolTip(), elided ? text : QString());
     QVERIFY(label.heightForWidth(width) <= 2 * label.fontMetrics().lineSpacing());
