@@ -146,38 +146,6 @@ void HistoryCommands::updateHistory()
     }
 }
 
-void HistoryCommands::reportUpdate(const UpdateResult &result, const std::string &url)
-{
-    const QString unchanged = tr("データベースは変わっていません。");
-    switch (result.outcome) {
-    case UpdateOutcome::Updated:
-        m_frame.reloadHistory();
-        inform(qs(result.message) + QLatin1Char('\n')
-            + MainFrm::historySummary(m_frame.history()));
-        return;
-    case UpdateOutcome::TargetMissing:
-        fail(tr("当選データのファイルがないため、最新化できません。プログラムを起動し直すと、"
-                "同梱の当選データから作り直されます。\n%1")
-                 .arg(nativePath(databaseFile())));
-        return;
-    case UpdateOutcome::DownloadFailed:
-        fail(tr("当選データを取得できませんでした。%1ネットワークの接続と取得先の設定を確かめて"
-                "から、もう一度実行してください。\n%2")
-                 .arg(unchanged, qs(url)));
-        return;
-    case UpdateOutcome::Refused:
-        fail(tr("取得したデータは当選データとして使えないため、最新化しませんでした。%1"
-                "取得先の設定を確かめてください。\n%2")
-                 .arg(unchanged, qs(url)));
-        return;
-    case UpdateOutcome::InstallFailed:
-        fail(tr("取得した当選データをファイルへ書き込めませんでした。%1ディスクの空きと"
-                "書き込みの権限を確かめてから、もう一度実行してください。\n%2")
-                 .arg(unchanged, nativePath(databaseFile())));
-        return;
-    }
-}
-
 void HistoryCommands::importCsv()
 {
     if (!databaseFree())

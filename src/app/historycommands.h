@@ -48,8 +48,6 @@ private:
     std::filesystem::path databaseFile() const;
     void inform(const QString &text);
     void fail(const QString &text);
-    // Reloads after a successful update and says what happened, in Japanese.
-    void reportUpdate(const UpdateResult &result, const std::string &url);
 
     MainFrm &m_frame;
     std::filesystem::path m_programFolder;
