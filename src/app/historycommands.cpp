@@ -32,13 +32,6 @@ std::filesystem::path toPath(const QString &file)
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-QString nativePath(const std::filesystem::path &path)
-{
-    const std::u8string utf8 = path.u8string();
-    return QDir::toNativeSeparators(QString::fromUtf8(
-        reinterpret_cast<const char *>(utf8.data()), static_cast<qsizetype>(utf8.size())));
-}
-
 QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, const QString &caption,
     const QString &suggestion, const QString &filter)
 {
