@@ -16,13 +16,16 @@ std::string fixedText(double value, int decimals)
 
 std::string groupedText(long long value)
 {
-    const bool negative = value < 0;
-    std::string digits = std::to_string(value);
-    if (negative)
-        digits.erase(0, 1);
-    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), ",");
-    return (negative ? "-" : "") + digits;
+    // Built front to back, so no insert moves the digits already written.
+    const std::string digits = std::to_string(value);
+    const std::size_t sign = value < 0 ? 1 : 0;
+    std::string text = digits.substr(0, sign);
+    for (std::size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    return text;
 }
 
 std::string pValueText(double p, double floor)
