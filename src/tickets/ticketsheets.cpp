@@ -4,6 +4,7 @@
 #include "grid/numbertext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 namespace loto6 {
@@ -25,6 +26,9 @@ Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int 
 }
 
 std::string yen(long long v) { return groupedText(v) + "円"; }
+
+// An expected amount, rounded to the yen and grouped like the amounts beside it.
+std::string yen(double v) { return yen(std::llround(v)); }
 
 std::string two(long long n) { return n < 10 ? "0" + std::to_string(n) : std::to_string(n); }
 
@@ -156,12 +160,12 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
     sheet.setText(1, 11, "当せん額");
     sheet.setText(2, 11, winningsText(s, s.winnings));
     sheet.setText(3, 11, s.expectedYenUnits == 0 ? std::string("不明（払戻金の記録なし）")
-            : fixedText(s.expectedYen, 0) + "円（払戻金の分かる"
+            : yen(s.expectedYen) + "（払戻金の分かる"
                 + unitsText(s.expectedYenUnits) + "）");
     sheet.setText(1, 12, "収支");
     sheet.setText(2, 12, winningsText(s, s.balance()));
     if (s.expectedYenUnits == s.units && s.units > 0)
-        sheet.setText(3, 12, fixedText(s.expectedYen - static_cast<double>(s.cost), 0) + "円");
+        sheet.setText(3, 12, yen(s.expectedYen - static_cast<double>(s.cost)));
     sheet.setText(1, 13, "この成績以上の確率");
     sheet.setText(2, 13, s.units ? pValueText(s.pAtLeast) : std::string("—"));
     sheet.setText(3, 13, "当せん口数の二項分布（厳密）");
