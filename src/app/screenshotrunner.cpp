@@ -33,9 +33,30 @@ void collectCommands(const QMenu *menu, QList<QAction *> &out)
     for (QAction *action : menu->actions()) {
         if (action->menu())
             collectCommands(action->menu(), out);
-        else if (!action->isSeparator())
-            out.append(action);
+        else if (!action->isSeparator() && !action->text().endsWith(QStringLiteral("...")))
+            out.append(action); // a command ending in "..." asks first and would wait for ever
     }
+}
+
+// The first grid on show: a window may keep further grids on hidden tabs.
+SheetView *firstVisibleGrid(QMdiSubWindow *window)
+{
+    if (!window)
+        return nullptr;
+    for (SheetView *view : window->findChildren<SheetView *>())
+        if (view->isVisible())
+            return view;
+    return nullptr;
+}
+
+void waitForFirstPaint(SheetView *grid)
+{
+    if (!grid || grid->hasPainted())
+        return;
+    QEventLoop loop;
+    QObject::connect(grid, &SheetView::firstPainted, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace
@@ -83,19 +104,8 @@ void ScreenshotRunner::run()
         timer.start();
         command->trigger();
         QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow();
-        // The first grid on show: a window may keep further grids on hidden tabs.
-        SheetView *grid = nullptr;
-        const QList<SheetView *> views
-            = window ? window->findChildren<SheetView *>() : QList<SheetView *>();
-        for (SheetView *view : views)
-            if (!grid && view->isVisible())
-                grid = view;
-        if (grid && !grid->hasPainted()) {
-            QEventLoop loop;
-            connect(grid, &SheetView::firstPainted, &loop, &QEventLoop::quit);
-            QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
+        SheetView *grid = firstVisibleGrid(window);
+        waitForFirstPaint(grid);
         const qint64 elapsed = timer.elapsed();
         const QString name = window ? window->widget()->objectName() : command->text();
         if (grid)
