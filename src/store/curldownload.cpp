@@ -44,9 +44,71 @@ struct CurlDeleter
     void operator()(CURL *c) const { curl_easy_cleanup(c); }
 };
 
-Status fetch(const DownloadRequest &request, std::string &body)
+int reportProgress(void *user, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t)
+{
+    const auto *request = static_cast<const DownloadRequest *>(user);
+    const auto count = [](curl_off_t n) { return n > 0 ? static_cast<std::uint64_t>(n) : 0u; };
+    // Non-zero makes libcurl stop with CURLE_ABORTED_BY_CALLBACK.
+    return request->progress(request->progressContext, count(now), count(total)) ? 0 : 1;
+}
+
+void configure(CURL *c, const DownloadRequest &request, Sink &sink, char *errorText)
+{
+    curl_easy_setopt(c, CURLOPT_URL, request.url);
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L); // time-outs without SIGALRM
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, request.totalTimeoutMs);
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBytes));
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Loto6Zumvel/1.0");
+    if (request.progress) {
+        curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, reportProgress);
+        curl_easy_setopt(c, CURLOPT_XFERINFODATA, &request);
+        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    }
+}
+
+// The reason and kind of a transfer libcurl gave up on.
+std::string transferFailure(CURLcode rc, const Sink &sink, const DownloadRequest &request,
+    const char *errorText, DownloadError &error)
+{
+    const std::string detail = errorText[0] ? errorText : curl_easy_strerror(rc);
+    if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED) {
+        error.kind = DownloadFailure::TooLarge;
+        return "the file is larger than " + sizeText(request.maxBytes);
+    }
+    switch (rc) {
+    case CURLE_ABORTED_BY_CALLBACK:
+        error.kind = DownloadFailure::Cancelled;
+        return "cancelled";
+    case CURLE_OPERATION_TIMEDOUT:
+        error.kind = DownloadFailure::TimedOut;
+        return "timed out (" + detail + ")";
+    case CURLE_PARTIAL_FILE:
+        error.kind = DownloadFailure::Incomplete;
+        return "the transfer ended early (" + detail + ")";
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+        error.kind = DownloadFailure::Unreachable;
+        return detail;
+    default:
+        error.kind = DownloadFailure::Other;
+        return detail;
+    }
+}
+
+Status fetch(const DownloadRequest &request, std::string &body, DownloadError &error)
 {
     const std::string url = request.url;
+    error = DownloadError{};
+    error.kind = DownloadFailure::Other;
     // libcurl's global set-up is not thread-safe, so it runs once, on first use.
     static std::once_flag initOnce;
     static CURLcode initCode = CURLE_OK;
@@ -66,19 +128,7 @@ Status fetch(const DownloadRequest &request, std::string &body)
     Sink sink;
     sink.limit = request.maxBytes;
     char errorText[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L); // time-outs without SIGALRM
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, request.totalTimeoutMs);
-    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBytes));
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(c, CURLOPT_USERAGENT, "Loto6Zumvel/1.0");
+    configure(c, request, sink, errorText);
     // The loopback address never goes through a proxy; the user's own exceptions still count.
     std::string noProxy = "localhost,127.0.0.1,::1";
     for (const char *name : {"no_proxy", "NO_PROXY"})
@@ -90,37 +140,32 @@ Status fetch(const DownloadRequest &request, std::string &body)
     curl_easy_setopt(c, CURLOPT_NOPROXY, noProxy.c_str());
 
     const CURLcode rc = curl_easy_perform(c);
-    if (rc != CURLE_OK) {
-        std::string why;
-        if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED)
-            why = "the file is larger than " + sizeText(request.maxBytes);
-        else if (rc == CURLE_OPERATION_TIMEDOUT)
-            why = "timed out (" + std::string(errorText[0] ? errorText : curl_easy_strerror(rc))
-                + ")";
-        else if (rc == CURLE_PARTIAL_FILE)
-            why = "the transfer ended early (" + std::string(errorText[0] ? errorText : "")
-                + ")";
-        else
-            why = errorText[0] ? errorText : curl_easy_strerror(rc);
-        return Status::failure(url + ": download failed: " + why);
-    }
+    if (rc != CURLE_OK)
+        return Status::failure(url + ": download failed: "
+            + transferFailure(rc, sink, request, errorText, error));
 
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
-    if (status < 200 || status > 299)
+    error.httpStatus = static_cast<int>(status);
+    if (status < 200 || status > 299) {
+        error.kind = DownloadFailure::HttpStatus;
         return Status::failure(url + ": download failed: the server answered HTTP "
             + std::to_string(status));
+    }
 
     // A body shorter than the announced length is a cut transfer even if libcurl let it pass.
     curl_off_t announced = -1;
     curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-    if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced)
+    if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced) {
+        error.kind = DownloadFailure::Incomplete;
         return Status::failure(url + ": download failed: received " + std::to_string(sink.bytes.size())
             + " of " + std::to_string(announced) + " bytes");
+    }
     if (sink.bytes.empty())
         return Status::failure(url + ": download failed: the server sent an empty file");
 
     body = std::move(sink.bytes);
+    error = DownloadError{DownloadFailure::None, static_cast<int>(status)};
     return Status::success();
 }
 
@@ -128,19 +173,21 @@ Status fetch(const DownloadRequest &request, std::string &body)
 
 } // namespace loto6
 
-extern "C" __attribute__((visibility("default"))) bool loto6_download_v1(
-    const loto6::DownloadRequest &request, std::string &body, std::string &error)
+extern "C" __attribute__((visibility("default"))) bool loto6_download_v2(
+    const loto6::DownloadRequest &request, std::string &body, std::string &message,
+    loto6::DownloadError &error)
 {
     // Nothing may escape into the loading program as an exception across the boundary.
     try {
-        const loto6::Status s = loto6::fetch(request, body);
+        const loto6::Status s = loto6::fetch(request, body, error);
         if (!s)
-            error = s.message();
+            message = s.message();
         return s.ok();
     } catch (const std::exception &e) {
-        error = std::string(request.url) + ": download failed: " + e.what();
+        message = std::string(request.url) + ": download failed: " + e.what();
     } catch (...) {
-        error = std::string(request.url) + ": download failed";
+        message = std::string(request.url) + ": download failed";
     }
+    error.kind = loto6::DownloadFailure::Other;
     return false;
 }

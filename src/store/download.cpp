@@ -72,19 +72,43 @@ const LoadedModule &module()
 
 } // namespace
 
-Status download(const std::string &url, std::string &body, const DownloadLimits &limits)
+namespace {
+
+bool forwardProgress(const void *context, std::uint64_t received, std::uint64_t total)
 {
+    return static_cast<const DownloadLimits *>(context)->progress(received, total);
+}
+
+} // namespace
+
+bool keepGoing(const DownloadLimits &limits, std::uint64_t received)
+{
+    return !limits.progress || limits.progress(received, 0);
+}
+
+Status download(const std::string &url, std::string &body, const DownloadLimits &limits,
+    DownloadError *error)
+{
+    DownloadError ignored;
+    DownloadError &reply = error ? *error : ignored;
+    reply = DownloadError{};
     const LoadedModule &m = module();
-    if (!m.entry)
+    if (!m.entry) {
+        reply.kind = DownloadFailure::Other;
         return Status::failure(url + ": download failed: " + m.error);
+    }
     DownloadRequest request;
     request.url = url.c_str();
     request.connectTimeoutMs = static_cast<long>(limits.connectTimeout.count());
     request.totalTimeoutMs = static_cast<long>(limits.totalTimeout.count());
     request.maxBytes = limits.maxBytes;
-    std::string error;
-    if (!m.entry(request, body, error))
-        return Status::failure(error);
+    if (limits.progress) {
+        request.progress = forwardProgress;
+        request.progressContext = &limits;
+    }
+    std::string message;
+    if (!m.entry(request, body, message, reply))
+        return Status::failure(message);
     return Status::success();
 }
 

@@ -4,22 +4,49 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace loto6 {
 
 // Bounds on one blocking download, so that a silent server or an endless body cannot hang or
-// exhaust the program.
+// exhaust the program, and the way its caller watches it and stops it.
 struct DownloadLimits
 {
     std::chrono::milliseconds connectTimeout{10'000};
     std::chrono::milliseconds totalTimeout{60'000};
     std::size_t maxBytes = 64u * 1024 * 1024;
+    // Told, on the downloading thread, the bytes received so far and the announced size (0 when
+    // unknown), also while nothing arrives (about once a second); returning false cancels.
+    std::function<bool(std::uint64_t received, std::uint64_t total)> progress;
+};
+
+// Why a download failed, for callers that act on the kind rather than on the wording.
+enum class DownloadFailure {
+    None,
+    Cancelled, // the progress function said stop
+    HttpStatus, // the server answered outside 2xx (DownloadError::httpStatus)
+    TimedOut,
+    Unreachable, // no connection: unknown host, refused, no network
+    TooLarge,
+    Incomplete, // the body ended before its announced length
+    Other,
+};
+
+struct DownloadError
+{
+    DownloadFailure kind = DownloadFailure::None;
+    int httpStatus = 0; // the server's status line, 0 when no answer came
 };
 
 // Fetches the whole body of an http:// or https:// URL into memory in one blocking call.
-// Anything but a complete 2xx answer within the limits is a failure whose message says why;
-// the body is then left untouched.
-Status download(const std::string &url, std::string &body, const DownloadLimits &limits = {});
+// Anything but a complete 2xx answer within the limits is a failure whose message says why and
+// whose kind goes to `error` when given; the body is then left untouched.
+Status download(const std::string &url, std::string &body, const DownloadLimits &limits = {},
+    DownloadError *error = nullptr);
+
+// Asks the progress function, if any, whether to go on; false once the caller cancelled.
+bool keepGoing(const DownloadLimits &limits, std::uint64_t received = 0);
 
 } // namespace loto6

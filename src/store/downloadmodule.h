@@ -1,6 +1,9 @@
 #pragma once
 
+#include "store/download.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The boundary between the programs and the download module. The module carries the HTTP
@@ -15,15 +18,18 @@ struct DownloadRequest
     long connectTimeoutMs = 0;
     long totalTimeoutMs = 0;
     std::size_t maxBytes = 0;
+    // Called with the bytes received and the announced size (0 when unknown); false cancels.
+    bool (*progress)(const void *context, std::uint64_t received, std::uint64_t total) = nullptr;
+    const void *progressContext = nullptr;
 };
 
-// Fetches request.url into body and returns true, or puts the reason into error and returns
-// false, leaving body untouched.
+// Fetches request.url into body and returns true, or puts the reason into message and its kind
+// into error and returns false, leaving body untouched.
 using DownloadEntry = bool (*)(const DownloadRequest &request, std::string &body,
-    std::string &error);
+    std::string &message, DownloadError &error);
 
 // The module's file name, and the name of its one entry point (bumped when DownloadEntry changes).
 inline constexpr const char *DownloadModuleFileName = "libloto6_download.so";
-inline constexpr const char *DownloadEntryName = "loto6_download_v1";
+inline constexpr const char *DownloadEntryName = "loto6_download_v2";
 
 } // namespace loto6

@@ -4,9 +4,9 @@
 #include "store/database.h"
 #include "store/historyimport.h"
 
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include <optional>
 
 namespace loto6 {
 
@@ -14,85 +14,63 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string_view trimmed(std::string_view s)
+// 404 means the draw's file is not published yet.
+bool notPublishedYet(const DownloadError &e)
 {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
+    return e.kind == DownloadFailure::HttpStatus && e.httpStatus == 404;
 }
-
-std::optional<std::string> variable(const char *name)
-{
-    const char *v = std::getenv(name);
-    const std::string_view s = v ? trimmed(v) : std::string_view();
-    return s.empty() ? std::nullopt : std::optional<std::string>(s);
-}
-
-UpdateResult outcome(UpdateOutcome kind, std::string message)
-{
-    UpdateResult r;
-    r.outcome = kind;
-    r.message = std::move(message);
-    return r;
-}
-
-// The download module reports an answer outside 2xx in these words; 404 means the draw's file
-// is not published yet.
-bool notPublishedYet(const Status &s) { return s.message().ends_with("the server answered HTTP 404"); }
 
 // Fetches draws from `first` on until the server has no file for one; each file must hold
 // exactly its own draw.
 UpdateResult fetchDraws(const std::string &pattern, int first, const DownloadLimits &limits,
     IncomingHistory &in)
 {
+    // The caller sees the bytes of every file so far as one count.
+    std::uint64_t before = 0;
+    DownloadLimits each = limits;
+    if (limits.progress)
+        each.progress = [&](std::uint64_t received, std::uint64_t) {
+            return limits.progress(before + received, 0);
+        };
     for (int n = first; n < first + MaxDrawsPerUpdate && n <= MaxDrawNumber; ++n) {
         const std::string url = drawAddress(pattern, n);
         std::string body;
-        if (Status s = download(url, body, limits); !s) {
-            if (notPublishedYet(s))
+        DownloadError error;
+        if (Status s = download(url, body, each, &error); !s) {
+            if (notPublishedYet(error))
                 break;
-            return outcome(UpdateOutcome::DownloadFailed, s.message());
+            return UpdateResult::downloadFailed(s, error);
         }
+        before += body.size();
         HistoryFile file;
         if (Status s = readHistoryBytes(body, file); !s)
-            return outcome(UpdateOutcome::Refused, url + ": the file is refused: " + s.message());
+            return UpdateResult::of(UpdateOutcome::Refused, url + ": the file is refused: " + s.message());
         if (file.draws.size() != 1 || file.draws.front().drawNo != n)
-            return outcome(UpdateOutcome::Refused, url + ": the file does not hold draw "
+            return UpdateResult::of(UpdateOutcome::Refused, url + ": the file does not hold draw "
                     + std::to_string(n) + " alone");
         if (Status s = in.add(file, DrawSource::from(DrawSource::Kind::Address, url)); !s)
-            return outcome(UpdateOutcome::Refused, url + ": " + s.message());
+            return UpdateResult::of(UpdateOutcome::Refused, url + ": " + s.message());
     }
-    return outcome(UpdateOutcome::Updated, {});
-}
-
-Status keepBackupOf(const fs::path &target, const fs::path &backup)
-{
-    std::string old;
-    if (Status s = readFile(target, old); !s)
-        return s;
-    if (Status s = writeFileAtomically(backup, old); !s)
-        return Status::failure("cannot keep the previous database: " + s.message());
-    return Status::success();
+    return UpdateResult::of(UpdateOutcome::Updated, {});
 }
 
 UpdateResult install(Database &db, const IncomingHistory &in, bool allowLoss)
 {
-    fs::path backup = db.path();
-    backup += ".bak";
-    if (Status s = keepBackupOf(db.path(), backup); !s)
-        return outcome(UpdateOutcome::InstallFailed, s.message());
+    fs::path backup;
+    if (Status s = keepPreviousDatabase(db.path(), backup); !s)
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     MergeReport report;
     if (Status s = mergeHistory(db, in, allowLoss ? MergeMode::AllowLoss : MergeMode::Add, report);
         !s) {
-        UpdateResult r = outcome(report.conflicts.empty() ? UpdateOutcome::InstallFailed
-                                                          : UpdateOutcome::Refused,
+        UpdateResult r = UpdateResult::of(report.conflicts.empty()
+                ? UpdateOutcome::InstallFailed
+                : UpdateOutcome::WouldLoseDraws,
             s.message());
+        r.conflicts = report.conflicts;
         r.conflictList = report.conflictList();
         return r;
     }
-    UpdateResult r = outcome(UpdateOutcome::Updated, UpdatedMessage);
+    UpdateResult r = UpdateResult::of(UpdateOutcome::Updated, UpdatedMessage);
     r.format = UpdateFormat::DrawFiles;
     r.drawCount = static_cast<std::size_t>(report.added);
     r.backup = backup;
@@ -112,50 +90,26 @@ std::string drawAddress(std::string_view pattern, int drawNo)
     return url;
 }
 
-std::vector<std::string> configuredUpdateSources(const fs::path &programFolder)
-{
-    if (auto url = variable(UpdateUrlVariable))
-        return {*url};
-    if (auto server = variable(UpdateServerVariable))
-        return {updateUrlForServer(*server)};
-    std::vector<std::string> sources;
-    std::ifstream in(programFolder / UpdateConfigFileName, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string_view l = trimmed(line);
-        const std::size_t eq = l.find('=');
-        if (l.empty() || l.front() == '#' || l.front() == ';' || eq == std::string_view::npos)
-            continue;
-        const std::string_view key = trimmed(l.substr(0, eq));
-        const std::string_view value = trimmed(l.substr(eq + 1));
-        if (value.empty())
-            continue;
-        if (key == "url")
-            sources.emplace_back(value);
-        else if (key == "server")
-            sources.push_back(updateUrlForServer(value));
-    }
-    return sources;
-}
-
 UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern, bool allowLoss,
     const DownloadLimits &limits)
 {
     std::error_code ec;
     if (!fs::exists(target, ec))
-        return outcome(UpdateOutcome::TargetMissing, targetMissingMessage(target));
+        return UpdateResult::of(UpdateOutcome::TargetMissing, targetMissingMessage(target));
     Database db;
     if (Status s = db.open(target); !s)
-        return outcome(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     std::vector<DrawRecord> held;
     if (Status s = db.readDraws(held); !s)
-        return outcome(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     const int latest = held.empty() ? 0 : held.back().drawNo;
     IncomingHistory in;
     if (UpdateResult r = fetchDraws(pattern, latest + 1, limits, in); !r.ok())
         return r;
+    if (!keepGoing(limits))
+        return UpdateResult::cancelled();
     if (in.empty()) {
-        UpdateResult r = outcome(UpdateOutcome::Updated,
+        UpdateResult r = UpdateResult::of(UpdateOutcome::Updated,
             "当選データは最新です（第" + std::to_string(latest + 1) + "回の結果はまだありません）。");
         r.format = UpdateFormat::DrawFiles;
         return r;
@@ -167,16 +121,24 @@ UpdateResult updateFromSources(const fs::path &target, const std::vector<std::st
     bool allowLoss, const DownloadLimits &limits)
 {
     std::string reasons;
-    UpdateResult last = outcome(UpdateOutcome::DownloadFailed, "no update source is set");
+    UpdateResult last = UpdateResult::of(UpdateOutcome::DownloadFailed, "no update source is set");
+    // A source that would lose held draws is reported only when no later one works as is.
+    std::optional<UpdateResult> firstLoss;
     for (const std::string &source : sources) {
         last = source.find(DrawPlaceholder) != std::string::npos
             ? updateDrawByDraw(target, source, allowLoss, limits)
             : updateHistory(target, source, allowLoss, limits);
-        // A missing database or conflicting draws are the same from every source.
-        if (last.ok() || last.outcome == UpdateOutcome::TargetMissing || !last.conflictList.empty())
+        last.source = source;
+        // A missing database is the same from every source.
+        if (last.ok() || last.outcome == UpdateOutcome::TargetMissing
+            || last.outcome == UpdateOutcome::Cancelled)
             return last;
+        if (last.outcome == UpdateOutcome::WouldLoseDraws && !firstLoss)
+            firstLoss = last;
         reasons += (reasons.empty() ? "" : "; ") + last.message;
     }
+    if (firstLoss)
+        return *firstLoss;
     if (sources.size() > 1)
         last.message = reasons;
     return last;

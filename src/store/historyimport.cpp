@@ -55,14 +55,20 @@ bool samePrizes(const DrawPrizes &a, const DrawPrizes &b)
         && (!a.sales || !b.sales || a.sales == b.sales);
 }
 
-// Why two accounts of one draw cannot both be right; empty when they agree.
+// Why two accounts of one draw cannot both be right, and what differs; empty when they agree.
 std::string disagreement(const DrawRecord &held, const std::optional<DrawPrizes> &heldPrizes,
-    const DrawRecord &given, const std::optional<DrawPrizes> &givenPrizes)
+    const DrawRecord &given, const std::optional<DrawPrizes> &givenPrizes,
+    DrawConflict::Kind *kind = nullptr)
 {
+    DrawConflict::Kind ignored;
+    DrawConflict::Kind &what = kind ? *kind : ignored;
+    what = DrawConflict::Kind::Numbers;
     if (!numbersAgree(held, given))
         return "numbers " + numbersText(held) + " held, " + numbersText(given) + " given";
+    what = DrawConflict::Kind::Date;
     if (!held.date.empty() && !given.date.empty() && held.date != given.date)
         return "date " + held.date + " held, " + given.date + " given";
+    what = DrawConflict::Kind::Payout;
     if (heldPrizes && givenPrizes && !samePrizes(*heldPrizes, *givenPrizes))
         return "the payout differs from the one held";
     return {};
@@ -170,12 +176,14 @@ MergePlan planMerge(const HeldHistory &held, const IncomingHistory &in, MergeMod
             continue;
         }
         const std::optional<DrawPrizes> heldPrizes = held.prizesOf(no);
-        const std::string why = disagreement(it->second, heldPrizes, given.draw, given.prizes);
+        DrawConflict::Kind kind;
+        const std::string why
+            = disagreement(it->second, heldPrizes, given.draw, given.prizes, &kind);
         if (why.empty()) {
             planAgreeing(it->second, heldPrizes, given, plan, report);
             continue;
         }
-        report.conflicts.push_back({no, why + sourceNote(given)});
+        report.conflicts.push_back({no, why + sourceNote(given), kind, it->second, given.draw});
         if (mode != MergeMode::Add) {
             ++report.replaced;
             planConflict(it->second, heldPrizes, given, plan);
@@ -280,16 +288,21 @@ Status IncomingHistory::add(const HistoryFile &file, const DrawSource &source)
     return Status::success();
 }
 
-Status readHistoryFiles(const std::vector<fs::path> &files, IncomingHistory &in)
+Status readHistoryFiles(const std::vector<fs::path> &files, IncomingHistory &in,
+    fs::path *refused)
 {
     IncomingHistory batch;
     for (const fs::path &path : files) {
+        if (refused)
+            *refused = path;
         HistoryFile file;
         if (Status s = readHistoryFile(path, file); !s)
             return s;
         if (Status s = batch.add(file, DrawSource::from(DrawSource::Kind::File, path.string())); !s)
             return Status::failure(path.string() + ": " + s.message());
     }
+    if (refused)
+        refused->clear();
     in = std::move(batch);
     return Status::success();
 }

@@ -46,8 +46,12 @@ enum class MergeMode {
 
 struct DrawConflict
 {
+    enum class Kind { Numbers, Date, Payout };
+
     int drawNo = 0;
     std::string reason; // "numbers 1 2 3 4 5 6 + 7 held, 1 2 3 4 5 8 + 7 given (file x.csv)"
+    Kind kind = Kind::Numbers; // what differs first
+    DrawRecord held, given;
 };
 
 struct MergeReport
@@ -61,8 +65,10 @@ struct MergeReport
     std::string conflictList(std::size_t maxLines = 20) const;
 };
 
-// Reads every file; all or nothing, each refused file named with its line and reason.
-Status readHistoryFiles(const std::vector<std::filesystem::path> &files, IncomingHistory &in);
+// Reads every file; all or nothing, each refused file named with its line and reason (and put
+// into refused when given).
+Status readHistoryFiles(const std::vector<std::filesystem::path> &files, IncomingHistory &in,
+    std::filesystem::path *refused = nullptr);
 
 // Merges the batch in one transaction. In Add mode a conflict refuses everything: the report
 // lists the conflicts and the database is unchanged.

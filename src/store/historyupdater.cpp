@@ -8,8 +8,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <system_error>
 
@@ -20,37 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view SqliteMagic{"SQLite format 3\0", 16};
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::optional<std::string> variable(const char *name)
-{
-    const char *v = std::getenv(name);
-    if (!v)
-        return std::nullopt;
-    const std::string_view s = trimmed(v);
-    if (s.empty())
-        return std::nullopt;
-    return std::string(s);
-}
-
-UpdateResult failed(UpdateOutcome outcome, std::string message)
-{
-    UpdateResult r;
-    r.outcome = outcome;
-    r.message = std::move(message);
-    for (char &ch : r.message)
-        if (ch == '\n' || ch == '\r')
-            ch = ' ';
-    return r;
-}
 
 unsigned readBigEndian(std::string_view bytes, std::size_t at, std::size_t width)
 {
@@ -196,16 +163,6 @@ Status readCsvDraws(std::string_view bytes, std::vector<DrawRecord> &draws)
     return checkDraws(draws, true);
 }
 
-Status keepBackup(const fs::path &target, const fs::path &backup)
-{
-    std::string old;
-    if (Status s = readFile(target, old); !s)
-        return s;
-    if (Status s = writeFileAtomically(backup, old); !s)
-        return Status::failure("cannot keep the previous database: " + s.message());
-    return Status::success();
-}
-
 std::string drawList(const std::vector<int> &numbers)
 {
     std::string text;
@@ -222,22 +179,22 @@ UpdateResult installDraws(const fs::path &target, const std::vector<DrawRecord> 
 {
     Database db;
     if (Status s = db.open(target); !s)
-        return failed(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     std::vector<DrawRecord> held;
     if (Status s = db.readDraws(held); !s)
-        return failed(UpdateOutcome::InstallFailed, s.message());
-    if (const std::string loss = drawLossSummary(held, draws); !loss.empty() && !allowLoss) {
-        UpdateResult refused = failed(UpdateOutcome::WouldLoseDraws,
-            "the download " + loss + "; nothing was changed. Install it anyway only if the "
-                "served history is right (update --allow-loss)");
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+    if (DrawLoss loss = drawLoss(held, draws); !loss.empty() && !allowLoss) {
+        UpdateResult refused = UpdateResult::of(UpdateOutcome::WouldLoseDraws,
+            "the download " + drawLossSummary(loss) + "; nothing was changed. Install it anyway "
+                "only if the served history is right (update --allow-loss)");
+        refused.loss = std::move(loss);
         return refused;
     }
-    fs::path backup = target;
-    backup += ".bak";
-    if (Status s = keepBackup(target, backup); !s)
-        return failed(UpdateOutcome::InstallFailed, s.message());
+    fs::path backup;
+    if (Status s = keepPreviousDatabase(target, backup); !s)
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     if (Status s = db.importDraws(draws, true); !s)
-        return failed(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     UpdateResult result;
     result.outcome = UpdateOutcome::Updated;
     result.message = UpdatedMessage;
@@ -248,83 +205,64 @@ UpdateResult installDraws(const fs::path &target, const std::vector<DrawRecord> 
 
 } // namespace
 
-std::string drawLossSummary(const std::vector<DrawRecord> &held,
-    const std::vector<DrawRecord> &incoming)
+UpdateResult UpdateResult::of(UpdateOutcome outcome, std::string message)
+{
+    UpdateResult r;
+    r.outcome = outcome;
+    r.message = std::move(message);
+    for (char &ch : r.message)
+        if (ch == '\n' || ch == '\r')
+            ch = ' ';
+    return r;
+}
+
+Status keepPreviousDatabase(const fs::path &target, fs::path &backup)
+{
+    backup = target;
+    backup += ".bak";
+    std::string old;
+    if (Status s = readFile(target, old); !s)
+        return s;
+    if (Status s = writeFileAtomically(backup, old); !s)
+        return Status::failure("cannot keep the previous database: " + s.message());
+    return Status::success();
+}
+
+DrawLoss drawLoss(const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming)
 {
     std::map<int, const DrawRecord *> byNumber;
     for (const DrawRecord &d : incoming)
         byNumber[d.drawNo] = &d;
-    std::vector<int> dropped, changed;
+    DrawLoss loss;
     for (const DrawRecord &d : held) {
         const auto it = byNumber.find(d.drawNo);
         if (it == byNumber.end())
-            dropped.push_back(d.drawNo);
+            loss.dropped.push_back(d.drawNo);
         else if (d.isComplete() && d.fields != it->second->fields)
-            changed.push_back(d.drawNo);
+            loss.changed.push_back(d.drawNo);
     }
-    std::sort(dropped.begin(), dropped.end());
-    std::sort(changed.begin(), changed.end());
+    std::sort(loss.dropped.begin(), loss.dropped.end());
+    std::sort(loss.changed.begin(), loss.changed.end());
+    return loss;
+}
+
+std::string drawLossSummary(const DrawLoss &loss)
+{
     std::string text;
-    if (!dropped.empty())
-        text = "would drop " + std::to_string(dropped.size()) + " draw(s) the database holds ("
-            + drawList(dropped) + ")";
-    if (!changed.empty())
+    if (!loss.dropped.empty())
+        text = "would drop " + std::to_string(loss.dropped.size())
+            + " draw(s) the database holds (" + drawList(loss.dropped) + ")";
+    if (!loss.changed.empty())
         text += (text.empty() ? "would change " : " and change ")
-            + std::to_string(changed.size()) + " complete draw(s) (" + drawList(changed) + ")";
+            + std::to_string(loss.changed.size()) + " complete draw(s) ("
+            + drawList(loss.changed) + ")";
     return text;
 }
 
-std::string updateUrlForServer(std::string_view server)
+std::string drawLossSummary(const std::vector<DrawRecord> &held,
+    const std::vector<DrawRecord> &incoming)
 {
-    std::string_view s = trimmed(server);
-    while (!s.empty() && s.back() == '/')
-        s.remove_suffix(1);
-    std::string url = s.find("://") == std::string_view::npos ? "http://" : "";
-    url += s;
-    url += UpdatePath;
-    return url;
-}
-
-std::optional<std::string> configuredUpdateUrl(const fs::path &programFolder)
-{
-    if (auto url = variable(UpdateUrlVariable))
-        return url;
-    if (auto server = variable(UpdateServerVariable))
-        return updateUrlForServer(*server);
-
-    std::ifstream in(programFolder / UpdateConfigFileName, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::optional<std::string> url, server;
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string_view l = trimmed(line);
-        if (l.empty() || l.front() == '#' || l.front() == ';')
-            continue;
-        const std::size_t eq = l.find('=');
-        if (eq == std::string_view::npos)
-            continue;
-        const std::string_view key = trimmed(l.substr(0, eq));
-        const std::string_view value = trimmed(l.substr(eq + 1));
-        if (value.empty())
-            continue;
-        if (key == "url")
-            url = std::string(value);
-        else if (key == "server")
-            server = std::string(value);
-    }
-    if (url)
-        return url;
-    if (server)
-        return updateUrlForServer(*server);
-    return std::nullopt;
-}
-
-std::string updateNotConfiguredMessage(const fs::path &programFolder)
-{
-    return std::string("no update server is set: set ") + UpdateUrlVariable + " (a full URL) or "
-        + UpdateServerVariable + " (a server name), or write url=... or server=... in "
-        + (programFolder / UpdateConfigFileName).string();
+    return drawLossSummary(drawLoss(held, incoming));
 }
 
 std::string targetMissingMessage(const fs::path &target)
@@ -336,33 +274,51 @@ UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool 
 {
     std::error_code ec;
     if (!fs::exists(given, ec))
-        return failed(UpdateOutcome::TargetMissing, targetMissingMessage(given));
+        return UpdateResult::of(UpdateOutcome::TargetMissing, targetMissingMessage(given));
     // Replace the file a link points to, not the link.
     const fs::path target = fs::is_symlink(given, ec) ? fs::canonical(given, ec) : given;
     if (ec || !fs::is_regular_file(target, ec))
-        return failed(UpdateOutcome::InstallFailed, given.string() + ": not a database file");
+        return UpdateResult::of(UpdateOutcome::InstallFailed, given.string() + ": not a database file");
     if (bytes.empty())
-        return failed(UpdateOutcome::Refused, "the downloaded file is empty");
+        return UpdateResult::of(UpdateOutcome::Refused, "the downloaded file is empty");
 
     std::vector<DrawRecord> draws;
     const bool sqlite = bytes.starts_with(SqliteMagic);
     if (sqlite) {
         if (Status s = readSqliteDraws(target, bytes, draws); !s)
-            return failed(UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
+            return UpdateResult::of(UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
     } else if (Status s = readCsvDraws(bytes, draws); !s) {
-        return failed(UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
+        return UpdateResult::of(UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
     }
     UpdateResult result = installDraws(target, draws, allowLoss);
     result.format = sqlite ? UpdateFormat::SQLite : UpdateFormat::Csv;
     return result;
 }
 
+UpdateResult UpdateResult::cancelled()
+{
+    return of(UpdateOutcome::Cancelled, "the update was cancelled; nothing was changed");
+}
+
+UpdateResult UpdateResult::downloadFailed(const Status &status, const DownloadError &error)
+{
+    if (error.kind == DownloadFailure::Cancelled)
+        return cancelled();
+    UpdateResult r = of(UpdateOutcome::DownloadFailed, status.message());
+    r.download = error;
+    return r;
+}
+
 UpdateResult updateHistory(const fs::path &target, const std::string &url, bool allowLoss,
     const DownloadLimits &limits)
 {
     std::string body;
-    if (Status s = download(url, body, limits); !s)
-        return failed(UpdateOutcome::DownloadFailed, s.message());
+    DownloadError error;
+    if (Status s = download(url, body, limits, &error); !s)
+        return UpdateResult::downloadFailed(s, error);
+    // The last moment a cancel is honoured: after this the database is written.
+    if (!keepGoing(limits, body.size()))
+        return UpdateResult::cancelled();
     UpdateResult r = installHistory(target, body, allowLoss);
     if (r.outcome == UpdateOutcome::Refused)
         r.message = url + ": " + r.message;

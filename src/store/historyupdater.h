@@ -2,11 +2,12 @@
 
 #include "store/download.h"
 #include "store/drawrecord.h"
+#include "store/historyimport.h"
 #include "store/result.h"
+#include "store/updatesources.h"
 
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +15,10 @@
 namespace loto6 {
 
 // Replaces the draw database with a fresh history fetched from the update server. The
-// download is checked whole before the database is touched; a refused or failed update leaves
-// the database file exactly as it was. Shared by the desktop program and the command line.
+// download is checked whole before the database is touched; a refused, failed or cancelled
+// update leaves the database file exactly as it was. Shared by the desktop program and the
+// command line.
 
-inline constexpr const char *UpdatePath = "/download/Loto6Zumvel/Loto6Zumvel.mdb";
-inline constexpr const char *UpdateConfigFileName = "update.conf";
-inline constexpr const char *UpdateUrlVariable = "LOTO6ZUMVEL_UPDATE_URL";
-inline constexpr const char *UpdateServerVariable = "LOTO6ZUMVEL_UPDATE_SERVER";
 inline constexpr const char *UpdatedMessage = "当選データを最新化しました。";
 
 enum class UpdateOutcome {
@@ -28,11 +26,21 @@ enum class UpdateOutcome {
     TargetMissing, // no database file at the target path
     DownloadFailed, // no server, HTTP error, time-out, empty or over-long body
     Refused, // the download is neither a usable draw database nor a valid history CSV
-    WouldLoseDraws, // valid, but it drops or changes held complete draws; not forced
+    WouldLoseDraws, // valid, but it drops or changes held draws; not forced
     InstallFailed, // the checked download could not be put in place; the old file remains
+    Cancelled, // the caller stopped it before anything was written
 };
 
 enum class UpdateFormat { None, SQLite, Csv, DrawFiles };
+
+// The held draws a whole history would take away or change.
+struct DrawLoss
+{
+    std::vector<int> dropped; // held, missing from the download
+    std::vector<int> changed; // held complete, with other numbers in the download
+
+    bool empty() const { return dropped.empty() && changed.empty(); }
+};
 
 struct UpdateResult
 {
@@ -42,19 +50,20 @@ struct UpdateResult
     UpdateFormat format = UpdateFormat::None;
     std::size_t drawCount = 0; // rows in the new history
     std::filesystem::path backup; // where the previous database was kept, if anywhere
-    std::string conflictList; // draws held with other data, one a line
+    std::string source; // the address this result came from
+    DownloadError download; // why the download failed, for DownloadFailed
+    // For WouldLoseDraws: what a whole history would lose, or the per-draw files' conflicts.
+    DrawLoss loss;
+    std::vector<DrawConflict> conflicts;
+    std::string conflictList; // the conflicts, one a line
 
     bool ok() const { return outcome == UpdateOutcome::Updated; }
+    // A result with the outcome and a one-line message.
+    static UpdateResult of(UpdateOutcome outcome, std::string message);
+    static UpdateResult cancelled();
+    // DownloadFailed with the download's reason, or Cancelled when the caller stopped it.
+    static UpdateResult downloadFailed(const Status &status, const DownloadError &error);
 };
-
-// The update URL from, in this order: the variable LOTO6ZUMVEL_UPDATE_URL (a full URL), the
-// variable LOTO6ZUMVEL_UPDATE_SERVER (the update path is appended), or the lines url=... or
-// server=... of update.conf in the given folder. Nothing when none is set.
-std::optional<std::string> configuredUpdateUrl(const std::filesystem::path &programFolder);
-// The server "host", "host:port" or "http://host/" joined with the update path.
-std::string updateUrlForServer(std::string_view server);
-// Says where the update server is set, for when configuredUpdateUrl finds nothing.
-std::string updateNotConfiguredMessage(const std::filesystem::path &programFolder);
 
 // The target-missing text shown to the user.
 std::string targetMissingMessage(const std::filesystem::path &target);
@@ -69,9 +78,15 @@ UpdateResult updateHistory(const std::filesystem::path &target, const std::strin
 UpdateResult installHistory(const std::filesystem::path &target, std::string_view bytes,
     bool allowLoss = false);
 
-// What replacing `held` by `incoming` would lose: "would drop N draw(s) the database holds
-// (…)" and/or "change N complete draw(s) (…)"; empty when nothing held is lost or changed.
+// What replacing `held` by `incoming` would lose.
+DrawLoss drawLoss(const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming);
+// The loss in words: "would drop N draw(s) the database holds (…)" and/or "change N complete
+// draw(s) (…)"; empty when nothing held is lost or changed.
+std::string drawLossSummary(const DrawLoss &loss);
 std::string drawLossSummary(const std::vector<DrawRecord> &held,
     const std::vector<DrawRecord> &incoming);
+
+// Keeps a copy of the database as FILE.bak before an update writes into it.
+Status keepPreviousDatabase(const std::filesystem::path &target, std::filesystem::path &backup);
 
 } // namespace loto6

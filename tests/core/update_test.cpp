@@ -533,17 +533,17 @@ TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
         const char *urlVar;
         const char *serverVar;
         const char *conf; // nullptr: no update.conf
-        std::optional<std::string> expected;
+        std::vector<std::string> expected;
     } cases[] = {
-        {"nothing", nullptr, nullptr, nullptr, std::nullopt},
-        {"empty-conf", nullptr, nullptr, "# nothing here\n", std::nullopt},
-        {"url-variable", "http://a.test/x.db", "b.test", "url=http://c.test/y", "http://a.test/x.db"},
+        {"nothing", nullptr, nullptr, nullptr, {}},
+        {"empty-conf", nullptr, nullptr, "# nothing here\n", {}},
+        {"url-variable", "http://a.test/x.db", "b.test", "url=http://c.test/y", {"http://a.test/x.db"}},
         {"server-variable", nullptr, "b.test:8080/", "url=http://c.test/y",
-            "http://b.test:8080" + path},
-        {"blank-variables-ignored", " ", "", "server=https://d.test", "https://d.test" + path},
-        {"conf-url-beats-server", nullptr, nullptr, "server=d.test\r\n url = http://e.test/z \r\n",
-            "http://e.test/z"},
-        {"conf-server", nullptr, nullptr, "; comment\nserver=f.test\n", "http://f.test" + path},
+            {"http://b.test:8080" + path}},
+        {"blank-variables-ignored", " ", "", "server=https://d.test", {"https://d.test" + path}},
+        {"conf-lines-in-order", nullptr, nullptr, "server=d.test\r\n url = http://e.test/z \r\n",
+            {"http://d.test" + path, "http://e.test/z"}},
+        {"conf-server", nullptr, nullptr, "; comment\nserver=f.test\n", {"http://f.test" + path}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -553,7 +553,7 @@ TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
         fs::remove(conf);
         if (c.conf)
             std::ofstream(conf, std::ios::binary) << c.conf;
-        EXPECT_EQ(configuredUpdateUrl(m_dir), c.expected);
+        EXPECT_EQ(configuredUpdateSources(m_dir), c.expected);
     }
     fs::remove(m_dir / UpdateConfigFileName);
 }
@@ -661,4 +661,145 @@ TEST(DrawByDrawUpdate, AFileThatIsNotItsDrawOrDisagreesIsRefused)
     EXPECT_NE(r.message.find("does not hold draw 2145 alone"), std::string::npos) << r.message;
     EXPECT_EQ(test::readAll(target), before);
     EXPECT_EQ(drawAddress("x/A102{draw}.CSV", 461), "x/A1020461.CSV");
+}
+
+TEST_F(UpdateTest, EachDownloadFailureHasItsKind)
+{
+    TestServer missing(httpReply(404, "gone"));
+    TestServer refusing(httpReply(403, "go away"));
+    TestServer broken(httpReply(503, "later"));
+    TestServer cut(httpReply(200, m_newDatabase).substr(0, 5000));
+    TestServer big(httpReply(200, m_newDatabase));
+    DownloadLimits small;
+    small.maxBytes = 1000;
+    const struct
+    {
+        const char *name;
+        std::string url;
+        DownloadLimits limits;
+        DownloadFailure kind;
+        int httpStatus;
+    } cases[] = {
+        {"not-found", missing.url(), {}, DownloadFailure::HttpStatus, 404},
+        {"forbidden", refusing.url(), {}, DownloadFailure::HttpStatus, 403},
+        {"unavailable", broken.url(), {}, DownloadFailure::HttpStatus, 503},
+        {"cut", cut.url(), {}, DownloadFailure::Incomplete, 200},
+        {"too-large", big.url(), small, DownloadFailure::TooLarge, 200},
+        {"refused-connection", "http://127.0.0.1:1/x", {}, DownloadFailure::Unreachable, 0},
+        {"not-http", "ftp://127.0.0.1/x", {}, DownloadFailure::Other, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const UpdateResult r = updateHistory(m_target, c.url, false, c.limits);
+        EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed) << r.message;
+        EXPECT_EQ(r.download.kind, c.kind) << r.message;
+        if (c.kind == DownloadFailure::HttpStatus) {
+            EXPECT_EQ(r.download.httpStatus, c.httpStatus);
+        }
+    }
+    EXPECT_EQ(bytesOf(m_target), m_original);
+}
+
+TEST_F(UpdateTest, ProgressCountsTheBytesAndCancelChangesNothing)
+{
+    TestServer server(httpReply(200, m_newDatabase));
+    std::uint64_t seen = 0;
+    DownloadLimits watched;
+    watched.progress = [&](std::uint64_t received, std::uint64_t) {
+        EXPECT_GE(received, seen) << "the count never goes back";
+        seen = received;
+        return true;
+    };
+    const std::size_t size = m_newDatabase.size();
+    const struct
+    {
+        const char *name;
+        std::function<bool(std::uint64_t received)> goOn;
+    } cancels[] = {
+        {"before-any-byte", [](std::uint64_t) { return false; }},
+        {"after-the-first-bytes", [](std::uint64_t received) { return received == 0; }},
+        // The download is complete; the check before anything is written still stops it.
+        {"after-the-whole-body", [size](std::uint64_t received) { return received < size; }},
+    };
+    for (const auto &c : cancels) {
+        SCOPED_TRACE(c.name);
+        DownloadLimits limits;
+        limits.progress = [&](std::uint64_t received, std::uint64_t) { return c.goOn(received); };
+        const UpdateResult r = updateHistory(m_target, server.url(), false, limits);
+        EXPECT_EQ(r.outcome, UpdateOutcome::Cancelled) << r.message;
+        EXPECT_EQ(bytesOf(m_target), m_original);
+        EXPECT_FALSE(fs::exists(fs::path(m_target) += ".bak"));
+    }
+
+    // A server that stops sending mid-body: the cancel is seen while nothing arrives.
+    TestServer stalled(httpReply(200, m_newDatabase).substr(0, 3000), true);
+    std::atomic<bool> stop{false};
+    DownloadLimits limits;
+    limits.progress = [&](std::uint64_t, std::uint64_t) { return !stop.load(); };
+    const auto start = std::chrono::steady_clock::now();
+    std::thread user([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop = true;
+    });
+    const UpdateResult r = updateHistory(m_target, stalled.url(), false, limits);
+    user.join();
+    EXPECT_EQ(r.outcome, UpdateOutcome::Cancelled) << r.message;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(bytesOf(m_target), m_original);
+
+    const UpdateResult done = updateHistory(m_target, server.url(), false, watched);
+    ASSERT_TRUE(done.ok()) << done.message;
+    EXPECT_EQ(seen, size);
+}
+
+TEST_F(UpdateTest, ALossyHistoryGivesWayToALaterSourceOrIsAskedAbout)
+{
+    std::vector<DrawRecord> shorter(m_oldDraws.begin(), m_oldDraws.begin() + 20);
+    TestServer lossy(httpReply(200, csvOf(shorter)));
+    TestServer good(httpReply(200, m_newDatabase));
+
+    UpdateResult r = updateFromSources(m_target, {lossy.url(), "http://127.0.0.1:1/x"}, false);
+    EXPECT_EQ(r.outcome, UpdateOutcome::WouldLoseDraws) << r.message;
+    EXPECT_EQ(r.source, lossy.url());
+    EXPECT_EQ(r.loss.dropped.size(), 10u);
+    EXPECT_EQ(r.loss.dropped.front(), 21);
+    EXPECT_TRUE(r.loss.changed.empty());
+    EXPECT_EQ(bytesOf(m_target), m_original);
+
+    r = updateFromSources(m_target, {lossy.url(), good.url()}, false);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.source, good.url());
+    expectSameDraws(storedDraws(), m_newDraws);
+}
+
+TEST(DrawByDrawUpdate, OnlyNotFoundEndsTheRound)
+{
+    test::TempDir dir;
+    const fs::path target = dir / "Loto6Zumvel.db";
+    {
+        Database db;
+        ASSERT_TRUE(db.openOrCreate(target, SHARED_HISTORY));
+    }
+    const std::string before = test::readAll(target);
+    const struct
+    {
+        const char *name;
+        int status;
+        UpdateOutcome outcome;
+    } cases[] = {
+        {"not-yet-published", 404, UpdateOutcome::Updated},
+        {"gone", 410, UpdateOutcome::DownloadFailed},
+        {"server-trouble", 503, UpdateOutcome::DownloadFailed},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestServer server(httpReply(c.status, "the server answered HTTP 404"));
+        const UpdateResult r = updateDrawByDraw(target, server.url("/A102{draw}.CSV"), false);
+        EXPECT_EQ(r.outcome, c.outcome) << r.message;
+        EXPECT_EQ(r.drawCount, 0u);
+        if (!r.ok()) {
+            EXPECT_EQ(r.download.httpStatus, c.status);
+        }
+        EXPECT_EQ(test::readAll(target), before);
+    }
 }

@@ -1,0 +1,80 @@
+#include "store/updatesources.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+namespace loto6 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::optional<std::string> variable(const char *name)
+{
+    const char *v = std::getenv(name);
+    const std::string_view s = v ? trimmed(v) : std::string_view();
+    return s.empty() ? std::nullopt : std::optional<std::string>(s);
+}
+
+} // namespace
+
+std::string updateUrlForServer(std::string_view server)
+{
+    std::string_view s = trimmed(server);
+    while (!s.empty() && s.back() == '/')
+        s.remove_suffix(1);
+    std::string url = s.find("://") == std::string_view::npos ? "http://" : "";
+    url += s;
+    url += UpdatePath;
+    return url;
+}
+
+fs::path updateConfigFile(const fs::path &programFolder)
+{
+    return programFolder / UpdateConfigFileName;
+}
+
+std::vector<std::string> configuredUpdateSources(const fs::path &programFolder)
+{
+    if (auto url = variable(UpdateUrlVariable))
+        return {*url};
+    if (auto server = variable(UpdateServerVariable))
+        return {updateUrlForServer(*server)};
+    std::vector<std::string> sources;
+    std::ifstream in(updateConfigFile(programFolder), std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string_view l = trimmed(line);
+        const std::size_t eq = l.find('=');
+        if (l.empty() || l.front() == '#' || l.front() == ';' || eq == std::string_view::npos)
+            continue;
+        const std::string_view key = trimmed(l.substr(0, eq));
+        const std::string_view value = trimmed(l.substr(eq + 1));
+        if (value.empty())
+            continue;
+        if (key == "url")
+            sources.emplace_back(value);
+        else if (key == "server")
+            sources.push_back(updateUrlForServer(value));
+    }
+    return sources;
+}
+
+std::string updateNotConfiguredMessage(const fs::path &programFolder)
+{
+    return std::string("no update server is set: set ") + UpdateUrlVariable + " (a full URL) or "
+        + UpdateServerVariable + " (a server name), or write url=... or server=... in "
+        + updateConfigFile(programFolder).string();
+}
+
+} // namespace loto6

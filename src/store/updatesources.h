@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace loto6 {
+
+// Where the update fetches from: the variables LOTO6ZUMVEL_UPDATE_URL and
+// LOTO6ZUMVEL_UPDATE_SERVER, else the lines of update.conf beside the programs.
+
+inline constexpr const char *UpdatePath = "/download/Loto6Zumvel/Loto6Zumvel.mdb";
+inline constexpr const char *UpdateConfigFileName = "update.conf";
+inline constexpr const char *UpdateUrlVariable = "LOTO6ZUMVEL_UPDATE_URL";
+inline constexpr const char *UpdateServerVariable = "LOTO6ZUMVEL_UPDATE_SERVER";
+
+// Every source set, in the order to try: the variable LOTO6ZUMVEL_UPDATE_URL (a full address),
+// else the variable LOTO6ZUMVEL_UPDATE_SERVER (the update path is appended), else each url=...
+// and server=... line of update.conf in the given folder. Empty when none is set.
+std::vector<std::string> configuredUpdateSources(const std::filesystem::path &programFolder);
+
+// The server "host", "host:port" or "http://host/" joined with the update path.
+std::string updateUrlForServer(std::string_view server);
+
+// The update.conf read for the given program folder.
+std::filesystem::path updateConfigFile(const std::filesystem::path &programFolder);
+
+// Says where the sources are set, for when configuredUpdateSources finds none.
+std::string updateNotConfiguredMessage(const std::filesystem::path &programFolder);
+
+} // namespace loto6
