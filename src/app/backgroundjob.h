@@ -3,27 +3,47 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 
 class QWidget;
 
 namespace loto6 {
 
-// Runs a job on a worker thread while an application-modal progress dialog with a Cancel
-// button shows the time passed; the window stays alive meanwhile. A cancelled job runs on to
-// its end in the background and what it produced is dropped, so the job must only read and
-// fill what it owns (capture by value or shared pointer) and never touch files the program
-// keeps.
+// Runs a job on a worker thread while an application-modal dialog shows the time passed, the
+// bytes received and a キャンセル button; the program stays alive meanwhile. Cancel only asks the
+// job to stop: the dialog stays until the job has ended, so the job may write what the program
+// keeps as long as it checks the request before it starts writing.
 class BackgroundJob
 {
     Q_DECLARE_TR_FUNCTIONS(BackgroundJob)
 
 public:
-    // True when the job finished, false when the user cancelled.
-    static bool run(QWidget *parent, const QString &title, const QString &label,
-        std::function<void()> job);
+    // What the job and the dialog share, safe from both threads.
+    class Progress
+    {
+    public:
+        bool cancelRequested() const { return m_cancel.load(); }
+        void requestCancel() { m_cancel.store(true); }
+        // The bytes received so far, shown once above zero.
+        void setBytes(std::uint64_t bytes) { m_bytes.store(bytes); }
+        std::uint64_t bytes() const { return m_bytes.load(); }
+
+    private:
+        std::atomic<bool> m_cancel{false};
+        std::atomic<std::uint64_t> m_bytes{0};
+    };
+    using Job = std::function<void(Progress &progress)>;
+
+    // Returns when the job has ended: true, or false when the user asked it to stop (the job's
+    // own results say how far it got). The job's results start as a failure: one that throws
+    // ends without touching them.
+    static bool run(QWidget *parent, const QString &title, const QString &label, Job job);
     // How long a job may run before the dialog shows, in milliseconds.
     static void setDialogDelay(int ms);
+    // "1.2 MB" and the like, for the bytes received.
+    static QString sizeText(std::uint64_t bytes);
 };
 
 } // namespace loto6

@@ -8,10 +8,11 @@
 #include "store/database.h"
 #include "store/download.h"
 #include "store/historyimport.h"
-#include "store/prizestore.h"
 #include "store/drawbydrawupdate.h"
+#include "store/prizestore.h"
 #include "store/paths.h"
 #include "uihelpers.h"
+#include "updatemessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include <memory>
 #include <sstream>
 
 namespace loto6 {
@@ -41,6 +41,46 @@ QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, cons
         return QFileDialog::getOpenFileNames(parent, caption, suggestion, filter)
             .join(QLatin1Char('\n'));
     return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
+}
+
+// One import: the files, the batch read from them, and how the merge ended.
+struct ImportRun
+{
+    std::filesystem::path database;
+    std::vector<std::filesystem::path> files;
+    IncomingHistory incoming;
+    bool read = false; // incoming holds the files
+    std::filesystem::path refused; // the file that was refused, if any
+    MergeReport report;
+    Status status;
+    bool stopped = false; // cancelled before anything was written
+    bool cancelAsked = false; // キャンセル was pressed, maybe too late
+};
+
+// Reads the files (once) and merges them in the background. A cancel while the files are read
+// stops before the database is opened; the merge itself is one short transaction.
+void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
+{
+    run.status = Status::failure("the import stopped");
+    const bool quiet = BackgroundJob::run(parent, HistoryCommands::tr("CSVから取り込み"),
+        HistoryCommands::tr("CSVファイルを読んで取り込んでいます..."),
+        [&](BackgroundJob::Progress &progress) {
+            if (!run.read) {
+                run.status = readHistoryFiles(run.files, run.incoming, &run.refused);
+                run.read = run.status.ok();
+                if (!run.read)
+                    return;
+            }
+            if (progress.cancelRequested()) {
+                run.stopped = true;
+                return;
+            }
+            Database db;
+            run.status = db.open(run.database);
+            if (run.status)
+                run.status = mergeHistory(db, run.incoming, mode, run.report);
+        });
+    run.cancelAsked = run.cancelAsked || !quiet;
 }
 
 } // namespace
@@ -103,39 +143,59 @@ void HistoryCommands::updateHistory()
     if (!databaseFree())
         return;
     const std::vector<std::string> sources = configuredUpdateSources(m_programFolder);
-    if (sources.empty()) {
-        m_frame.showMessage(QMessageBox::Warning, QString::fromUtf8(ProgramTitle),
-            tr("当選データの取得先が設定されていないため、最新化できません。\n%1")
-                .arg(qs(updateNotConfiguredMessage(m_programFolder))));
-        return;
-    }
+    if (sources.empty())
+        return m_frame.showMessage(QMessageBox::Warning, QString::fromUtf8(ProgramTitle),
+            UpdateMessages::notConfigured(m_programFolder));
 
-    UpdateResult result;
-    auto run = [&](bool allowLoss) {
-        BusyCursor busy;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        result = updateFromSources(databaseFile(), sources, allowLoss);
-    };
-    run(false);
-    if (!result.ok() && !result.conflictList.empty()) {
-        if (!m_ask(tr("次の回は、保存されている当選データと異なります。"
-                      "取得したデータで置き換えますか？\n\n%1")
-                    .arg(qs(result.conflictList))))
+    bool cancelAsked = false;
+    UpdateResult result = runUpdate(sources, false, cancelAsked);
+    if (result.outcome == UpdateOutcome::WouldLoseDraws) {
+        if (!m_ask(UpdateMessages::lossQuestion(result)))
             return inform(tr("最新化しませんでした。当選データは変わっていません。"));
-        run(true);
+        // Only the source the user was asked about is forced, never the others.
+        result = runUpdate({result.source}, true, cancelAsked);
     }
+    reportUpdate(result, cancelAsked);
+}
+
+UpdateResult HistoryCommands::runUpdate(const std::vector<std::string> &sources, bool allowLoss,
+    bool &cancelAsked)
+{
+    UpdateResult result = UpdateResult::of(UpdateOutcome::InstallFailed, "the update stopped");
+    const std::filesystem::path target = databaseFile();
+    cancelAsked = !BackgroundJob::run(&m_frame, tr("当選データ最新化"),
+        tr("当選データを取得しています..."), [&](BackgroundJob::Progress &progress) {
+            DownloadLimits limits;
+            limits.progress = [&progress](std::uint64_t received, std::uint64_t) {
+                progress.setBytes(received);
+                return !progress.cancelRequested();
+            };
+            result = updateFromSources(target, sources, allowLoss, limits);
+        });
+    return result;
+}
+
+void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
+{
     switch (result.outcome) {
-    case UpdateOutcome::Updated:
+    case UpdateOutcome::Updated: {
         m_frame.reloadHistory();
-        inform(qs(result.message));
-        break;
+        QString text = qs(result.message);
+        if (cancelAsked)
+            text.prepend(tr("取り消す前に最新化が終わっていました。") + QLatin1Char('\n'));
+        text += QLatin1Char('\n') + MainFrm::historySummary(m_frame.history());
+        if (!result.backup.empty())
+            text += tr("\n\n前のデータベースは次のファイルに残してあります。\n%1")
+                        .arg(UpdateMessages::pathText(result.backup));
+        return inform(text);
+    }
     case UpdateOutcome::TargetMissing:
-        inform(qs(result.message));
-        break;
+        return inform(qs(result.message) + QLatin1Char('\n')
+            + tr("データベースのファイルがあるか確かめてから、もう一度実行してください。"));
+    case UpdateOutcome::Cancelled:
+        return inform(UpdateMessages::updateFailed(result, databaseFile()));
     default:
-        fail(tr("当選データを最新化できませんでした。データベースは変わっていません。\n%1")
-                 .arg(qs(result.message)));
-        break;
+        return fail(UpdateMessages::updateFailed(result, databaseFile()));
     }
 }
 
@@ -148,50 +208,44 @@ void HistoryCommands::importCsv()
                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (chosen.isEmpty())
         return;
-    std::vector<std::filesystem::path> files;
+    ImportRun run;
+    run.database = databaseFile();
     for (const QString &file : chosen)
-        files.push_back(toPath(file));
+        run.files.push_back(toPath(file));
 
-    IncomingHistory incoming;
-    MergeReport report;
-    Status status;
-    auto merge = [&](MergeMode mode) {
-        BusyCursor busy;
-        Database db;
-        status = db.open(databaseFile());
-        if (status)
-            status = mergeHistory(db, incoming, mode, report);
-    };
-    // Large files are read and checked on a worker; the database is written only afterwards.
-    auto read = std::make_shared<IncomingHistory>();
-    auto readStatus = std::make_shared<Status>();
-    if (!BackgroundJob::run(&m_frame, tr("CSVから取り込み"), tr("CSVファイルを読んでいます..."),
-            [files, read, readStatus] { *readStatus = readHistoryFiles(files, *read); }))
-        return inform(tr("取り込みを取り消しました。当選データは変わっていません。"));
-    status = *readStatus;
-    incoming = std::move(*read);
-    if (status)
-        merge(MergeMode::Add);
-    if (!status && !report.conflicts.empty()) {
-        if (!m_ask(tr("次の回は、保存されている当選データと異なります。"
-                      "取り込むファイルの内容で置き換えますか？\n\n%1")
-                    .arg(qs(report.conflictList(12)))))
+    const QString cancelled = tr("取り込みを取り消しました。当選データは変わっていません。");
+    runImport(&m_frame, run, MergeMode::Add);
+    if (run.stopped)
+        return inform(cancelled);
+    if (!run.status && !run.refused.empty())
+        return fail(UpdateMessages::importRefused(run.status, run.refused));
+    if (!run.status && !run.report.conflicts.empty()) {
+        if (!m_ask(UpdateMessages::importConflictQuestion(run.report.conflicts)))
             return inform(tr("何も取り込みませんでした。当選データは変わっていません。"));
-        merge(MergeMode::AllowLoss);
+        runImport(&m_frame, run, MergeMode::AllowLoss);
+        if (run.stopped)
+            return inform(cancelled);
     }
-    if (!status)
-        return fail(tr("CSVファイルを取り込めませんでした。当選データは変わっていません。\n%1")
-                        .arg(qs(status.message())));
+    if (!run.status)
+        return fail(UpdateMessages::databaseFailed(tr("CSVファイルを取り込めませんでした。"),
+            run.status, run.database));
+    reportImport(run.report, run.cancelAsked);
+}
+
+void HistoryCommands::reportImport(const MergeReport &report, bool cancelAsked)
+{
     const int changed = report.added + report.filled + report.replaced;
     if (changed == 0)
         return inform(tr("新しい当選データがありません。何も取り込みませんでした。"));
     m_frame.reloadHistory();
-    inform(tr("%n件の当選データを取り込みました（追加 %1件、補完 %2件、置き換え %3件）。",
+    QString text = tr("%n件の当選データを取り込みました（追加 %1件、補完 %2件、置き換え %3件）。",
         nullptr, changed)
-            .arg(report.added)
-            .arg(report.filled)
-            .arg(report.replaced)
-        + QLatin1Char('\n') + MainFrm::historySummary(m_frame.history()));
+                       .arg(report.added)
+                       .arg(report.filled)
+                       .arg(report.replaced);
+    if (cancelAsked)
+        text.prepend(tr("取り消す前に取り込みが終わっていました。") + QLatin1Char('\n'));
+    inform(text + QLatin1Char('\n') + MainFrm::historySummary(m_frame.history()));
 }
 
 void HistoryCommands::exportCsv()

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace loto6 {
 
@@ -45,6 +47,12 @@ public:
 private:
     // Refuses, with a message, while the entry window has the database open for editing.
     bool databaseFree();
+    // Runs the update in the background under its progress dialog; cancelAsked tells whether
+    // the user pressed キャンセル.
+    UpdateResult runUpdate(const std::vector<std::string> &sources, bool allowLoss,
+        bool &cancelAsked);
+    void reportUpdate(const UpdateResult &result, bool cancelAsked);
+    void reportImport(const MergeReport &report, bool cancelAsked);
     std::filesystem::path databaseFile() const;
     void inform(const QString &text);
     void fail(const QString &text);

@@ -7,6 +7,7 @@
 #include "store/historyupdater.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -61,6 +62,7 @@ struct Fixture
     int dialogs = 0;
     bool answer = false; // to every yes-or-no question
     int questions = 0;
+    QString question; // the last one asked
 
     Fixture()
     {
@@ -77,7 +79,8 @@ struct Fixture
             ++dialogs;
             return chosenFile;
         });
-        commands()->setQuestion([this](const QString &) {
+        commands()->setQuestion([this](const QString &text) {
+            question = text;
             ++questions;
             return answer;
         });
@@ -174,11 +177,15 @@ void HistoryMenuTest::update()
     if (configured) {
         QCOMPARE(m.icon, QMessageBox::Critical);
         QCOMPARE(m.title, u"メッセ－ジ"_s);
-        QVERIFY2(m.text.contains(u"127.0.0.1"_s) || m.text.contains(u"refused"_s), qPrintable(m.text));
+        QVERIFY2(m.text.contains(u"接続できませんでした"_s), qPrintable(m.text));
+        QVERIFY2(m.text.split(u'\n').contains(u"http://127.0.0.1:1/"_s), qPrintable(m.text));
     } else {
         QCOMPARE(m.title, u"ロト6ズンベル"_s);
         QVERIFY2(m.text.contains(u"設定されていない"_s), qPrintable(m.text));
-        QVERIFY(m.text.contains(QString::fromUtf8(UpdateUrlVariable)));
+        // Where to write the address, on a line of its own; no developer names.
+        QVERIFY2(m.text.split(u'\n').contains(QDir::toNativeSeparators(f.path(u"update.conf"_s))),
+            qPrintable(m.text));
+        QVERIFY2(!m.text.contains(u"LOTO6ZUMVEL"_s), qPrintable(m.text));
     }
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(fileBytes(f.database()), before);
@@ -212,14 +219,14 @@ void HistoryMenuTest::importRefusesBadFile_data()
 
     const QByteArray header = "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
     QTest::newRow("number out of range on line 3")
-        << header + "4,1,2,3,4,5,6,7\n5,1,2,3,4,5,44,7\n" << u"line 3, column 7"_s;
+        << header + "4,1,2,3,4,5,6,7\n5,1,2,3,4,5,44,7\n" << u"3行目 7列目"_s;
     QTest::newRow("text in a number field")
-        << header + "4,1,2,x,4,5,6,7\n" << u"line 2, column 4"_s;
+        << header + "4,1,2,x,4,5,6,7\n" << u"2行目 4列目"_s;
     QTest::newRow("draw number twice")
-        << header + "4,1,2,3,4,5,6,7\n4,1,2,3,4,5,6,8\n" << u"line 3, column 1"_s;
+        << header + "4,1,2,3,4,5,6,7\n4,1,2,3,4,5,6,8\n" << u"3行目 1列目"_s;
     QTest::newRow("no bonus column")
         << QByteArray("回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字\n4,1,2,3,4,5,6\n")
-        << u"line 1"_s;
+        << u"1行目"_s;
 }
 
 void HistoryMenuTest::importRefusesBadFile()
@@ -239,6 +246,8 @@ void HistoryMenuTest::importRefusesBadFile()
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
     QCOMPARE(f.messages[0].title, u"メッセ－ジ"_s);
     QVERIFY2(f.messages[0].text.contains(where), qPrintable(f.messages[0].text));
+    QVERIFY2(f.messages[0].text.split(u'\n').contains(QDir::toNativeSeparators(f.chosenFile)),
+        qPrintable(f.messages[0].text));
     QCOMPARE(fileBytes(f.database()), before);
     QCOMPARE(f.storedDraws().size(), std::size_t(3));
 }
@@ -263,6 +272,8 @@ void HistoryMenuTest::importAddsDraws()
     // Draw 3 held with other numbers is asked about; No (the default) keeps everything.
     f.trigger("mnuCsvTorikomi");
     QCOMPARE(f.questions, 1);
+    QVERIFY2(f.question.contains(u"第3回: 保存 04 05 06 07 08 09 (10) → 新 04 05 06 07 08 11 (10)"_s),
+        qPrintable(f.question));
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(u"何も取り込みませんでした"_s), qPrintable(f.messages[0].text));
     QCOMPARE(f.storedDraws().size(), std::size_t(3));
