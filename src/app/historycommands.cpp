@@ -284,7 +284,11 @@ void HistoryCommands::exportCsv()
         }
     }
     if (!status) {
-        fail(tr("CSVファイルへ書き出せませんでした。\n%1").arg(qs(status.message())));
+        fail(tr("CSVファイルへ書き出せませんでした。書き出し先のフォルダがあるか、"
+                "書き込みの権限とディスクの空きを確かめてから、もう一度実行してください。\n\n"
+                "ファイル:\n%1\n\n%2")
+                 .arg(UpdateMessages::pathText(toPath(file)),
+                     UpdateMessages::detail(status.message(), toPath(file))));
         return;
     }
     inform(tr("%n件の当選データを書き出しました。", nullptr, static_cast<int>(draws.size()))

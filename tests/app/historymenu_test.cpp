@@ -323,6 +323,8 @@ void HistoryMenuTest::exportRoundTrip()
     f.trigger("mnuCsvKakidashi");
     QCOMPARE(f.messages.size(), 2);
     QCOMPARE(f.messages[1].icon, QMessageBox::Critical);
+    QVERIFY2(f.messages[1].text.split(u'\n').contains(QDir::toNativeSeparators(f.chosenFile)),
+        qPrintable(f.messages[1].text));
     QVERIFY(!QFile::exists(f.chosenFile));
 }
 
