@@ -132,7 +132,8 @@ bool HistoryCommands::databaseFree()
         return false;
     }
     if (databaseFile().empty()) {
-        fail(tr("当選データのデータベースが開かれていません。"));
+        fail(tr("当選データのデータベースが開かれていません。"
+                "プログラムを起動し直してから、もう一度実行してください。"));
         return false;
     }
     return true;
@@ -251,7 +252,8 @@ void HistoryCommands::reportImport(const MergeReport &report, bool cancelAsked)
 void HistoryCommands::exportCsv()
 {
     if (databaseFile().empty()) {
-        fail(tr("当選データのデータベースが開かれていません。"));
+        fail(tr("当選データのデータベースが開かれていません。"
+                "プログラムを起動し直してから、もう一度実行してください。"));
         return;
     }
     const QString file = m_choose(FileDialog::Save, tr("CSVへ書き出し"),

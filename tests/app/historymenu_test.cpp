@@ -1,3 +1,5 @@
+#include "../core/testserver.h"
+#include "backgroundjob.h"
 #include "historycommands.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
@@ -12,6 +14,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -133,6 +137,9 @@ private slots:
     void update_data();
     void update();
     void updateRefusedWhileEntryWindowOpen();
+    void updateFromServer_data();
+    void updateFromServer();
+    void updateCancelled();
     void importRefusesBadFile_data();
     void importRefusesBadFile();
     void importAddsDraws();
@@ -210,6 +217,118 @@ void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
     for (const Message &m : f.messages)
         QVERIFY2(m.text.contains(u"当選データ入力を閉じて"_s), qPrintable(m.text));
     QCOMPARE(f.dialogs, 0);
+}
+
+namespace {
+
+// The fixture's three draws and a fourth, or only the first two.
+const char *const HistoryHeader = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
+const char *const FirstTwoDraws = "1,2000-10-05,2,8,10,13,27,30,39\n2,2000-10-12,1,9,16,20,21,43,5\n";
+
+} // namespace
+
+void HistoryMenuTest::updateFromServer_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<int>("draws");
+
+    const auto ok = [](const QByteArray &body) {
+        return QByteArray::fromStdString(test::httpReply(200, body.toStdString()));
+    };
+    const QByteArray two = QByteArray(HistoryHeader) + FirstTwoDraws;
+    const QByteArray four = two + "3,2000-10-19,4,5,6,7,8,9,10\n4,2000-10-26,1,2,3,4,5,6,7\n";
+    QTest::newRow("a new draw") << ok(four) << false << 0 << u"第4回（2000-10-26）まで"_s << 4;
+    QTest::newRow("loses a draw, No") << ok(two) << false << 1 << u"最新化しませんでした"_s << 3;
+    QTest::newRow("loses a draw, Yes") << ok(two) << true << 1 << u"当選データを最新化しました"_s << 2;
+    QTest::newRow("forbidden") << QByteArray::fromStdString(test::httpReply(403, "no robots"))
+                               << false << 0 << u"ブラウザで結果ファイルを保存し"_s << 3;
+    QTest::newRow("not a history") << ok("<html>moved</html>\n") << false << 0
+                                   << u"当選データとして正しくない"_s << 3;
+}
+
+void HistoryMenuTest::updateFromServer()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, answer);
+    QFETCH(int, questions);
+    QFETCH(QString, said);
+    QFETCH(int, draws);
+
+    CleanUpdateEnvironment clean;
+    Fixture f;
+    test::TestServer server(reply.toStdString());
+    const QString url = QString::fromStdString(server.url());
+    qputenv(UpdateUrlVariable, url.toUtf8());
+    f.answer = answer;
+    const QByteArray before = fileBytes(f.database());
+
+    f.trigger("mnuMasterUpdate");
+
+    QCOMPARE(f.questions, questions);
+    if (questions) {
+        // How many and which are lost, and from where.
+        QVERIFY2(f.question.contains(u"保存されている 1 回分がありません: 第3回"_s), qPrintable(f.question));
+        QVERIFY2(f.question.split(u'\n').contains(url), qPrintable(f.question));
+    }
+    QCOMPARE(f.messages.size(), 1);
+    const QString &text = f.messages[0].text;
+    QVERIFY2(text.contains(said), qPrintable(text));
+    QCOMPARE(f.storedDraws().size(), std::size_t(draws));
+    QCOMPARE(f.frame.totals().latestDrawNo, draws == 3 ? 3 : draws);
+    if (draws == 3) {
+        QCOMPARE(fileBytes(f.database()), before);
+    } else {
+        // The previous file is named on its own line.
+        QVERIFY2(text.split(u'\n').contains(QDir::toNativeSeparators(f.database() + u".bak"_s)),
+            qPrintable(text));
+    }
+    if (f.messages[0].icon == QMessageBox::Critical) {
+        QVERIFY2(text.split(u'\n').contains(url), qPrintable(text));
+    }
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void HistoryMenuTest::updateCancelled()
+{
+    CleanUpdateEnvironment clean;
+    Fixture f;
+    // Headers promise a long body; a little of it comes, then nothing.
+    const std::string body(200000, 'x');
+    test::TestServer server(test::httpReply(200, body).substr(0, 3000), true);
+    qputenv(UpdateUrlVariable, QByteArray::fromStdString(server.url()));
+    const QByteArray before = fileBytes(f.database());
+
+    BackgroundJob::setDialogDelay(0);
+    QString shown;
+    QTimer user;
+    connect(&user, &QTimer::timeout, &user, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *label = w->findChild<QLabel *>();
+            if (w->objectName() != u"progressBackgroundJob"_s || !w->isVisible() || !label
+                || !label->text().contains(u"受信済み"_s))
+                continue;
+            shown = label->text();
+            if (auto *cancel = w->findChild<QPushButton *>(u"buttonCancelJob"_s); cancel->isEnabled())
+                cancel->click();
+        }
+    });
+    user.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    f.trigger("mnuMasterUpdate");
+    user.stop();
+    BackgroundJob::setDialogDelay(500);
+
+    QVERIFY2(clock.elapsed() < 5000, "the cancel is seen while nothing arrives");
+    QVERIFY2(shown.contains(u"KB"_s), qPrintable(shown));
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(u"取り消しました"_s), qPrintable(f.messages[0].text));
+    QCOMPARE(fileBytes(f.database()), before);
+    QVERIFY(!QFile::exists(f.database() + u".bak"_s));
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 void HistoryMenuTest::importRefusesBadFile_data()
