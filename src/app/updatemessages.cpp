@@ -165,7 +165,7 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
     switch (r.outcome) {
     case UpdateOutcome::DownloadFailed:
         return tr("当選データを最新化できませんでした。%1\n%2\n\n取得先:\n%3\n\n%4")
-            .arg(unchanged, downloadProblem(r.download), qs(r.source), detail(r.message));
+            .arg(unchanged, downloadProblem(r.download), qs(r.source), detail(r.message, r.source));
     case UpdateOutcome::Refused:
         return tr("取得したデータが当選データとして正しくないため、最新化しませんでした。%1\n"
                   "取得先のアドレスが当選データのファイルを指しているか確かめてください。\n\n"

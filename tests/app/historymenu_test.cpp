@@ -1,6 +1,7 @@
 #include "../core/testserver.h"
 #include "backgroundjob.h"
 #include "historycommands.h"
+#include "updatemessages.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
@@ -140,6 +141,8 @@ private slots:
     void updateFromServer_data();
     void updateFromServer();
     void updateCancelled();
+    void drawRuns_data();
+    void drawRuns();
     void importRefusesBadFile_data();
     void importRefusesBadFile();
     void importAddsDraws();
@@ -329,6 +332,25 @@ void HistoryMenuTest::updateCancelled()
     QCOMPARE(fileBytes(f.database()), before);
     QVERIFY(!QFile::exists(f.database() + u".bak"_s));
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void HistoryMenuTest::drawRuns_data()
+{
+    QTest::addColumn<QList<int>>("draws");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("one") << QList<int>{5} << u"第5回"_s;
+    QTest::newRow("a run and singles") << QList<int>{1, 3, 4, 5, 9} << u"第1回、第3～5回、第9回"_s;
+    QTest::newRow("capped after eight runs")
+        << QList<int>{1, 3, 5, 7, 9, 11, 13, 15, 17, 18, 19, 21}
+        << u"第1回、第3回、第5回、第7回、第9回、第11回、第13回、第15回、ほか4回分"_s;
+}
+
+void HistoryMenuTest::drawRuns()
+{
+    QFETCH(QList<int>, draws);
+    QFETCH(QString, text);
+    QCOMPARE(UpdateMessages::drawRuns(std::vector<int>(draws.begin(), draws.end())), text);
 }
 
 void HistoryMenuTest::importRefusesBadFile_data()
