@@ -7,10 +7,10 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/download.h"
-#include "store/historyimport.h"
 #include "store/drawbydrawupdate.h"
-#include "store/prizestore.h"
+#include "store/historyimport.h"
 #include "store/paths.h"
+#include "store/prizestore.h"
 #include "uihelpers.h"
 #include "updatemessages.h"
 
