@@ -68,6 +68,7 @@ struct Fixture
     bool answer = false; // to every yes-or-no question
     int questions = 0;
     QString question; // the last one asked
+    int busyQuestions = 0; // asked under the hourglass, which must never happen
 
     Fixture()
     {
@@ -86,6 +87,7 @@ struct Fixture
         });
         commands()->setQuestion([this](const QString &text) {
             question = text;
+            busyQuestions += QApplication::overrideCursor() ? 1 : 0;
             ++questions;
             return answer;
         });
@@ -271,6 +273,7 @@ void HistoryMenuTest::updateFromServer()
     f.trigger("mnuMasterUpdate");
 
     QCOMPARE(f.questions, questions);
+    QCOMPARE(f.busyQuestions, 0);
     if (questions) {
         // How many and which are lost, and from where.
         QVERIFY2(f.question.contains(u"保存されている 1 回分がありません: 第3回"_s), qPrintable(f.question));
