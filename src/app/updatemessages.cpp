@@ -168,7 +168,9 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
             .arg(unchanged, downloadProblem(r.download), qs(r.source), detail(r.message, r.source));
     case UpdateOutcome::Refused:
         return tr("取得したデータが当選データとして正しくないため、最新化しませんでした。%1\n"
-                  "取得先のアドレスが当選データのファイルを指しているか確かめてください。\n\n"
+                  "取得先のアドレスが当選データのファイルを指しているか確かめてください。"
+                  "サーバーが自動のダウンロードを断って別のページを返すこともあります。そのときは"
+                  "結果ファイルをブラウザで保存し、「CSVから取り込み...」で取り込んでください。\n\n"
                   "取得先:\n%2\n\n%3")
             .arg(unchanged, qs(r.source), detail(r.message, r.source));
     case UpdateOutcome::Cancelled:
