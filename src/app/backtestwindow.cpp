@@ -1,6 +1,7 @@
 #include "backtestwindow.h"
 
 #include "appfonts.h"
+#include "elidedlabel.h"
 #include "mainfrm.h"
 #include "meanmatchchart.h"
 #include "prediction/backtest.h"
@@ -18,7 +19,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -139,12 +139,13 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     : ChildWindow(frame, parent)
     , m_report(std::move(report))
     , m_switches(new QLabel(this))
-    , m_example(new QLabel(this))
+    , m_example(new ElidedLabel(QString(), 2, this))
     , m_verdict(new QLabel(this))
     , m_methodVerdicts(new QLabel(this))
     , m_shiftBox(new QSpinBox(this))
     , m_tabs(new QTabWidget(this))
-    , m_chart(new MeanMatchChart(this))
+    , m_notes(notesLabel(this))
+    , m_chart(new MeanMatchChart(m_tabs))
 {
     setObjectName(QString::fromUtf8(ClassName));
     setWindowTitle(tr("予想の検証"));
@@ -152,13 +153,6 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     setUpVerdicts();
     setUpTables();
     setUpChart();
-
-    auto *split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(m_tabs);
-    split->addWidget(m_chart);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
-    split->setChildrenCollapsible(false);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -168,7 +162,7 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     layout->addWidget(m_switches);
     layout->addLayout(makeShiftRow());
     layout->addWidget(m_methodVerdicts);
-    layout->addWidget(split, 1);
+    layout->addWidget(m_tabs, 1);
 
     // Coming back to the window after changing the switches shows their shift.
     connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
@@ -180,15 +174,14 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
 // The description of the check beside the close button.
 QLayout *BacktestWindow::makeHeader()
 {
-    auto *description = new QLabel(
+    auto *description = new ElidedLabel(
         tr("過去の各回について、その回より前の当選データだけで予想したときに、各手法の予想数字が"
            "その回の本数字といくつ一致したかを数え、同じ個数の数字を1～43からランダムに選んだ場合と"
            "比べます。消去法、連発予想、１発予想は反映するスイッチの組合せ（反映シフト）で変わるた"
            "め、"
            "シフトごとに検証しています。"),
-        this);
+        3, this);
     description->setObjectName(QStringLiteral("Label1"));
-    description->setWordWrap(true);
 
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
@@ -223,7 +216,6 @@ void BacktestWindow::setUpVerdicts()
 QLayout *BacktestWindow::makeShiftRow()
 {
     m_example->setObjectName(QStringLiteral("LabelExample"));
-    m_example->setWordWrap(true);
     m_shiftBox->setObjectName(QStringLiteral("spnShift"));
     m_shiftBox->setRange(0, ReflectionShift::Max);
     auto *shiftCaption = new QLabel(tr("表示する反映シフト:"), this);
@@ -247,8 +239,19 @@ void BacktestWindow::setUpTables()
         { "予想の検証", "一致数の内訳", "１発予想の当選等級", "シフトと設定" }) {
         auto *grid = new SheetView(m_tabs);
         grid->setObjectName(QStringLiteral("fpSpread1"));
-        m_tabs->addTab(grid, tr(caption));
         m_grids.append(grid);
+        if (m_grids.size() > 1) {
+            m_tabs->addTab(grid, tr(caption));
+            continue;
+        }
+        // The first table's notes wrap below it.
+        auto *page = new QWidget(m_tabs);
+        auto *layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(2);
+        layout->addWidget(grid, 1);
+        layout->addWidget(m_notes);
+        m_tabs->addTab(page, tr(caption));
     }
     m_tabs->setObjectName(QStringLiteral("tabTables"));
 }
@@ -256,6 +259,8 @@ void BacktestWindow::setUpTables()
 void BacktestWindow::setUpChart()
 {
     m_chart->setObjectName(QStringLiteral("chartMeanMatches"));
+    // A tab of its own: beside the tables it would leave them too little room on a small screen.
+    m_tabs->addTab(m_chart, tr("一致数平均のグラフ"));
     m_chart->setSeries(chartSeries(m_report));
     connect(m_chart, &MeanMatchChart::shiftClicked, this, &BacktestWindow::setShift);
 }
@@ -305,6 +310,7 @@ void BacktestWindow::showShift(int shift)
         m_grids[i]->setSheet(std::move(sheets[static_cast<std::size_t>(i)]));
         m_grids[i]->scrollToTop();
     }
+    moveNotesToLabel(*m_grids.front(), *m_notes);
 
     QStringList lines;
     for (int m = 0; m < Backtest::MethodCount; ++m) {

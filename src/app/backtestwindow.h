@@ -15,6 +15,7 @@ class QTabWidget;
 
 namespace loto6 {
 
+class ElidedLabel;
 class MeanMatchChart;
 class SheetView;
 
@@ -30,7 +31,7 @@ public:
     static constexpr const char *ClassName = "予想の検証";
     static constexpr const char *MenuAction = "mnuYosoKensyo";
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 13800;
+    static constexpr int WidthTwips = 18000;
     static constexpr int HeightTwips = 11000;
 
     BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *parent = nullptr);
@@ -56,6 +57,8 @@ public:
     const QList<SheetView *> &grids() const { return m_grids; }
     QLabel *verdictLabel() const { return m_verdict; }
     QLabel *methodVerdictLabel() const { return m_methodVerdicts; }
+    // The notes under the first table, wrapped.
+    QLabel *notes() const { return m_notes; }
 
 protected:
     QSize sizeTwips() const override;
@@ -73,11 +76,12 @@ private:
 
     BacktestReport m_report;
     QLabel *m_switches;
-    QLabel *m_example;
+    ElidedLabel *m_example;
     QLabel *m_verdict;
     QLabel *m_methodVerdicts;
     QSpinBox *m_shiftBox;
     QTabWidget *m_tabs;
+    QLabel *m_notes;
     QList<SheetView *> m_grids;
     MeanMatchChart *m_chart;
     int m_seenSwitchShift = -1;

@@ -2,6 +2,7 @@
 
 #include "analysis/chance.h"
 #include "appfonts.h"
+#include "elidedlabel.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
@@ -17,30 +18,20 @@ namespace loto6 {
 ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     : ChildWindow(frame, parent)
     , m_grid(new SheetView(this))
+    , m_notes(notesLabel(this))
 {
     setObjectName(QString::fromUtf8(ClassName));
     setWindowTitle(qs(ChanceCaption));
     setFont(gridFont());
 
-    auto *description = new QLabel(qs(ChanceDescription), this);
+    auto *description = new ElidedLabel(qs(ChanceDescription), 2, this);
     description->setObjectName(QStringLiteral("Label1"));
-    description->setWordWrap(true);
-    // Read one test at a time and a fair history still shows a small p-value now and then.
-    auto *note = new QLabel(tr("多くの検定を一度に表示しています。偶然でもどれかのp値は小さくなりやすいため、"
-                               "Holm法で補正したp値が基準を下回った検定だけを「注目」としています。"),
-        this);
-    note->setObjectName(QStringLiteral("Label2"));
-    note->setWordWrap(true);
 
     auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
 
-    auto *texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    texts->addWidget(description);
-    texts->addWidget(note);
     auto *top = new QHBoxLayout;
-    top->addLayout(texts, 1);
+    top->addWidget(description, 1);
     top->addWidget(close, 0, Qt::AlignTop);
 
     m_grid->setObjectName(QStringLiteral("fpSpread1"));
@@ -49,6 +40,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     layout->setSpacing(4);
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
+    layout->addWidget(m_notes);
 }
 
 QWidget *ChanceWindow::create(MainFrm &frame) { return new ChanceWindow(frame); }
@@ -58,6 +50,7 @@ QSize ChanceWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 void ChanceWindow::compute()
 {
     m_grid->setSheet(buildChance(mainFrm().history(), mainFrm().totals()));
+    moveNotesToLabel(*m_grid, *m_notes);
     m_grid->scrollToTop();
 }
 

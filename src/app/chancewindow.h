@@ -3,12 +3,16 @@
 #include "childwindow.h"
 #include "grid/rgb.h"
 
+class QLabel;
+
 namespace loto6 {
 
 class SheetView;
 
 // The draw history beside fair draws: every chance test with its expected value and its
-// Holm-adjusted p-value, computed from the loaded history while the window loads.
+// Holm-adjusted p-value, computed from the loaded history while the window loads. The notes
+// under the table are shown wrapped below the grid. The default width shows every column up to
+// the verdict; the explanation column scrolls into view.
 class ChanceWindow : public ChildWindow
 {
     Q_OBJECT
@@ -16,13 +20,14 @@ class ChanceWindow : public ChildWindow
 public:
     static constexpr const char *ClassName = "偶然との比較";
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 13800;
-    static constexpr int HeightTwips = 11000;
+    static constexpr int WidthTwips = 18000;
+    static constexpr int HeightTwips = 12000;
 
     explicit ChanceWindow(MainFrm &frame, QWidget *parent = nullptr);
     static QWidget *create(MainFrm &frame);
 
     SheetView *grid() const { return m_grid; }
+    QLabel *notes() const { return m_notes; }
 
 protected:
     QSize sizeTwips() const override;
@@ -30,6 +35,7 @@ protected:
 
 private:
     SheetView *m_grid;
+    QLabel *m_notes;
 };
 
 } // namespace loto6

@@ -13,6 +13,18 @@ ElidedLabel::ElidedLabel(const QString &text, int maxLines, QWidget *parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
+void ElidedLabel::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    m_elided = false;
+    layoutLines(contentsRect().width(), &m_elided);
+    setToolTip(m_elided ? m_text : QString());
+    updateGeometry();
+    update();
+}
+
 QStringList ElidedLabel::layoutLines(int width, bool *elided) const
 {
     QStringList lines;

@@ -15,6 +15,7 @@ public:
     explicit ElidedLabel(const QString &text, int maxLines = 2, QWidget *parent = nullptr);
 
     QString text() const { return m_text; }
+    void setText(const QString &text);
     bool isElided() const { return m_elided; }
 
     QSize sizeHint() const override;

@@ -1,4 +1,5 @@
 #include "backtestwindow.h"
+#include "elidedlabel.h"
 #include "mainfrm.h"
 #include "meanmatchchart.h"
 #include "prediction/reflectionshift.h"
@@ -13,6 +14,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -162,6 +164,9 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
 
     // The chart: three methods over every shift, each with its band, marked at the shift.
     const MeanMatchChart *chart = w->chart();
+    auto *tabs = w->findChild<QTabWidget *>(u"tabTables"_s);
+    QCOMPARE(tabs->tabText(tabs->indexOf(chart)), u"一致数平均のグラフ"_s);
+    tabs->setCurrentWidget(const_cast<MeanMatchChart *>(chart));
     QVERIFY(chart->isVisible());
     QCOMPARE(chart->series().size(), std::size_t(3));
     for (const MeanMatchChart::Series &s : chart->series()) {
@@ -177,7 +182,7 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
     w->shiftBox()->setValue(5);
     QCOMPARE(methodRows(w->grids().front()).last(), u"１発予想:5"_s);
     QCOMPARE(chart->markedShift(), 5);
-    QVERIFY(w->findChild<QLabel *>(u"LabelExample"_s)->text().contains(u"シフト5"_s));
+    QVERIFY(w->findChild<ElidedLabel *>(u"LabelExample"_s)->text().contains(u"シフト5"_s));
     const int x = chart->width() / 2;
     const int clicked = chart->shiftAt(x);
     QVERIFY(clicked > 0 && clicked < 92);

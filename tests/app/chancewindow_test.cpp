@@ -55,7 +55,8 @@ void ChanceWindowTest::opensFromLastAnalysisItem()
         texts << model->index(r, 0).data().toString();
     QVERIFY2(texts.join(u'|').contains(u"Holm"_s) || texts.join(u'|').contains(u"出現"_s),
         qPrintable(texts.mid(0, 5).join(u'|')));
-    QVERIFY(window->findChild<QLabel *>(u"Label2"_s)->text().contains(u"Holm"_s));
+    QVERIFY(window->notes()->text().contains(u"Holm"_s));
+    QVERIFY(!window->notes()->isHidden());
 
     // Shown again it is raised, not recomputed; the close button unloads it.
     last->trigger();

@@ -117,6 +117,8 @@ private slots:
     void standardButtonsSpeakJapanese();
     void narrowDescriptionElides_data();
     void narrowDescriptionElides();
+    void reportsReadableAtDefaultSize_data();
+    void reportsReadableAtDefaultSize();
 };
 
 void MainFrmTest::menuTree()
@@ -647,6 +649,71 @@ void MainFrmTest::narrowDescriptionElides()
     QCOMPARE(label.isElided(), elided);
     QCOMPARE(label.toolTip(), elided ? text : QString());
     QVERIFY(label.heightForWidth(width) <= 2 * label.fontMetrics().lineSpacing());
+}
+
+void MainFrmTest::reportsReadableAtDefaultSize_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<int>("columns"); // item to verdict
+    QTest::addColumn<bool>("small");
+    for (const bool small : {true, false}) {
+        const char *screen = small ? "1366x768 maximised" : "1920x1080 first start";
+        QTest::addRow("chance, %s", screen) << u"mnuGuzenHikaku"_s << u"偶然との比較"_s << 8 << small;
+        QTest::addRow("check, %s", screen) << u"mnuYosoKensyo"_s << u"予想の検証"_s << 10 << small;
+    }
+}
+
+// At its default size, cut to a small screen's area or not, a report window shows every test
+// row from its name to its verdict without scrolling, and its notes whole.
+void MainFrmTest::reportsReadableAtDefaultSize()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, className);
+    QFETCH(int, columns);
+    QFETCH(bool, small);
+    QTemporaryDir dir;
+    Fixture f;
+    QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    const QSize bars(8, f.frame.menuBar()->sizeHint().height()
+            + f.frame.statusBar()->sizeHint().height());
+    const std::optional<QSize> large = MainFrm::firstStartSize(QSize(1920, 1040), bars);
+    QVERIFY(large);
+    // The test screen is smaller than either: the main window starts maximised on it.
+    f.frame.setWindowState(Qt::WindowNoState);
+    f.frame.resize(small ? QSize(1366, 740) : *large);
+    f.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+    f.frame.action(action)->trigger();
+    QMdiSubWindow *window = f.frame.childWindow(className);
+    QVERIFY(window);
+    QVERIFY(f.frame.mdiArea()->viewport()->rect().contains(window->geometry()));
+    QTest::qWait(0);
+
+    SheetView *grid = nullptr;
+    for (SheetView *view : window->widget()->findChildren<SheetView *>())
+        if (view->isVisible())
+            grid = view;
+    QVERIFY(grid);
+    const int width = grid->viewport()->width();
+    for (int c = 0; c < columns; ++c)
+        QVERIFY2(grid->columnViewportPosition(c) + grid->columnWidth(c) <= width,
+            qPrintable(grid->model()->index(0, c).data().toString()));
+    int row = 0;
+    for (; row < grid->model()->rowCount() && !grid->isRowHidden(row); ++row)
+        QVERIFY2(grid->rowViewportPosition(row) + grid->rowHeight(row)
+                <= grid->viewport()->height(),
+            qPrintable(grid->model()->index(row, 0).data().toString()));
+    QVERIFY(row > 2);
+
+    auto *notes = window->widget()->findChild<QLabel *>(u"LabelNotes"_s);
+    QVERIFY(notes && notes->isVisible());
+    QVERIFY(notes->text().count(u"注　"_s) >= 4);
+    QVERIFY(notes->height() >= notes->heightForWidth(notes->width()));
+    QVERIFY(window->widget()->rect().contains(
+        QRect(notes->mapTo(window->widget(), QPoint(0, 0)), notes->size())));
+    if (auto *button = window->widget()->findChild<QPushButton *>(u"cmdCurrentShift"_s))
+        QCOMPARE(button->visibleRegion().boundingRect(), button->rect());
 }
 
 QTEST_MAIN(MainFrmTest)
