@@ -2,6 +2,7 @@
 
 #include "store/outputfile.h"
 #include "store/paths.h"
+#include "store/prizestore.h"
 
 #include <charconv>
 #include <iostream>
@@ -104,6 +105,17 @@ bool Context::load()
         err << "loto6zumvel-cli: skipped " << history.malformedCount()
             << " draw(s) whose numbers are not whole numbers\n";
     totals = computeTotals(history);
+    return true;
+}
+
+bool Context::loadWithPrizes(std::map<int, DrawPrizes> &prizes)
+{
+    if (!load())
+        return false;
+    if (Status s = readPrizes(db, prizes); !s) {
+        err << "loto6zumvel-cli: " << s.message() << '\n';
+        return false;
+    }
     return true;
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "prediction/prediction.h"
 #include "prediction/predictionoptions.h"
 #include "store/database.h"
+#include "store/drawprizes.h"
 #include "store/drawhistory.h"
 #include "store/totals.h"
 
 #include <filesystem>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +33,8 @@ struct Context
     bool openDatabase();
     // Opens the database and loads the history (cut after --as-of) and totals once.
     bool load();
+    // load(), and the stored payouts by draw number (none when the database holds none).
+    bool loadWithPrizes(std::map<int, DrawPrizes> &prizes);
     int fail(const std::string &message) const;
     int usage(const std::string &message) const;
 };
@@ -65,6 +70,10 @@ struct SwitchArgs
 // The switches from the settings file with the --on keys added; ExitOk or the exit code.
 int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
     PredictionOptions &options);
+// The switches as loadSwitches gives them, the history loaded and the prediction for the
+// draw after the latest one, as `predict` shows it; ExitOk or the exit code.
+int predictFromArgs(Context &ctx, std::string_view command, const SwitchArgs &args,
+    PredictionOptions &options, Prediction &prediction);
 
 // Writes text to standard output (no path, or "-") or to that file: never the database in use
 // or its backup, an ordinary file atomically, a device or pipe in place.

@@ -78,6 +78,19 @@ int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
     return ExitOk;
 }
 
+int predictFromArgs(Context &ctx, std::string_view command, const SwitchArgs &args,
+    PredictionOptions &options, Prediction &prediction)
+{
+    if (const int code = loadSwitches(ctx, command, args, options); code != ExitOk)
+        return code;
+    if (!ctx.load())
+        return ExitFailure;
+    PredictionEngine engine;
+    engine.scan(ctx.history);
+    prediction = engine.predict(ctx.totals.latestDrawNo, options);
+    return ExitOk;
+}
+
 int predictCommand(Context &ctx)
 {
     SwitchArgs switches;
@@ -95,14 +108,10 @@ int predictCommand(Context &ctx)
         return ctx.usage("predict: --format is text, json, csv or html");
 
     PredictionOptions options;
-    if (const int code = loadSwitches(ctx, "predict", switches, options); code != ExitOk)
+    Prediction prediction;
+    if (const int code = predictFromArgs(ctx, "predict", switches, options, prediction);
+        code != ExitOk)
         return code;
-
-    if (!ctx.load())
-        return ExitFailure;
-    PredictionEngine engine;
-    engine.scan(ctx.history);
-    const Prediction prediction = engine.predict(ctx.totals.latestDrawNo, options);
     const auto sheets = buildPredictionSheets(prediction);
 
     std::ostringstream o;

@@ -1,8 +1,6 @@
 #include "cli/cli.h"
 
 #include "grid/sheetwriter.h"
-#include "prediction/predictionengine.h"
-#include "store/prizestore.h"
 #include "tickets/predictionrecord.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
@@ -170,18 +168,6 @@ int ticketsList(Context &ctx)
 
 namespace {
 
-// Loads the history (cut by --as-of) and the stored payouts.
-bool loadWithPrizes(Context &ctx, std::map<int, DrawPrizes> &prizes)
-{
-    if (!ctx.load())
-        return false;
-    if (Status s = readPrizes(ctx.db, prizes); !s) {
-        ctx.err << "loto6zumvel-cli: " << s.message() << '\n';
-        return false;
-    }
-    return true;
-}
-
 int ticketsCheck(Context &ctx)
 {
     OutputArgs out;
@@ -192,7 +178,7 @@ int ticketsCheck(Context &ctx)
     if (!parseSheetFormat(out.format, format))
         return ctx.usage("tickets check: --format is text, csv, json or html");
     std::map<int, DrawPrizes> prizes;
-    if (!loadWithPrizes(ctx, prizes))
+    if (!ctx.loadWithPrizes(prizes))
         return ExitFailure;
     std::vector<Ticket> tickets;
     if (Status s = TicketBook(ctx.db).tickets(tickets); !s)
@@ -222,13 +208,10 @@ int ticketsRecord(Context &ctx)
             return ctx.usage("tickets record: unexpected argument " + ctx.args[i]);
     }
     PredictionOptions options;
-    if (const int code = loadSwitches(ctx, "tickets record", switches, options); code != ExitOk)
+    Prediction prediction;
+    if (const int code = predictFromArgs(ctx, "tickets record", switches, options, prediction);
+        code != ExitOk)
         return code;
-    if (!ctx.load())
-        return ExitFailure;
-    PredictionEngine engine;
-    engine.scan(ctx.history);
-    const Prediction prediction = engine.predict(ctx.totals.latestDrawNo, options);
     PredictionRecord entry;
     entry.latestDrawNo = ctx.totals.latestDrawNo;
     entry.reflectionShift = prediction.reflectionShift;
@@ -286,7 +269,7 @@ int checkCommand(Context &ctx)
     if (!parseSheetFormat(out.format, format))
         return ctx.usage("check: --format is text, csv, json or html");
     std::map<int, DrawPrizes> prizes;
-    if (!loadWithPrizes(ctx, prizes))
+    if (!ctx.loadWithPrizes(prizes))
         return ExitFailure;
     const TicketGrading grading = checkCombination(t.numbers, ctx.history, prizes);
     std::ostringstream o;

@@ -46,6 +46,17 @@ Ticket readTicket(const SqlStatement &st)
     return t;
 }
 
+// Parameters 1..10 of the insert and the update: the numbers, 開始回, 継続回数, 口数 and メモ.
+void bindTicketFields(SqlStatement &st, const Ticket &ticket)
+{
+    for (int i = 0; i < Ticket::Size; ++i)
+        st.bind(1 + i, ticket.numbers[static_cast<std::size_t>(i)]);
+    st.bind(7, ticket.firstDraw);
+    st.bind(8, ticket.draws);
+    st.bind(9, ticket.units);
+    st.bind(10, std::string_view(ticket.memo));
+}
+
 } // namespace
 
 bool TicketBook::hasTables() const
@@ -117,12 +128,7 @@ Status TicketBook::insert(Ticket &ticket)
         "メモ, 入手, 予想記録) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!st.ok())
         return Status::failure(m_db.path().string() + ": cannot store the ticket");
-    for (int i = 0; i < Ticket::Size; ++i)
-        st.bind(1 + i, ticket.numbers[static_cast<std::size_t>(i)]);
-    st.bind(7, ticket.firstDraw);
-    st.bind(8, ticket.draws);
-    st.bind(9, ticket.units);
-    st.bind(10, std::string_view(ticket.memo));
+    bindTicketFields(st, ticket);
     st.bind(11, Ticket::sourceKey(ticket.source));
     if (ticket.recordId)
         st.bind(12, ticket.recordId);
@@ -171,12 +177,7 @@ Status TicketBook::update(Ticket ticket)
         "開始回 = ?, 継続回数 = ?, 口数 = ?, メモ = ? where 番号 = ?");
     if (!st.ok())
         return Status::failure(m_db.path().string() + ": cannot change the ticket");
-    for (int i = 0; i < Ticket::Size; ++i)
-        st.bind(1 + i, ticket.numbers[static_cast<std::size_t>(i)]);
-    st.bind(7, ticket.firstDraw);
-    st.bind(8, ticket.draws);
-    st.bind(9, ticket.units);
-    st.bind(10, std::string_view(ticket.memo));
+    bindTicketFields(st, ticket);
     st.bind(11, ticket.id);
     if (st.step() != SQLITE_DONE)
         return Status::failure("ticket " + std::to_string(ticket.id)
