@@ -9,6 +9,7 @@
 #include "prediction/reflectionshift.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
+#include "store/prizestore.h"
 #include "uihelpers.h"
 
 #include <QApplication>
@@ -124,7 +125,11 @@ std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
         return std::nullopt;
     }
     progress.setLabelText(tr("結果をまとめています..."));
-    return makeBacktestReport(backtest);
+    // Payouts that cannot be read leave the yen of the wins shown as 不明.
+    std::map<int, DrawPrizes> prizes;
+    if (!readPrizes(frame.database(), prizes))
+        prizes.clear();
+    return makeBacktestReport(backtest, prizes);
 }
 
 QWidget *BacktestWindow::create(MainFrm &frame)

@@ -55,7 +55,9 @@ void writeResultJson(std::ostream &o, const BacktestReport::Result &r)
     if (r.hasPrizes)
         o << ", \"tickets\": " << r.tickets
           << ", \"observedPrizes\": " << jsonArray(r.observedPrizes)
-          << ", \"expectedPrizes\": " << jsonArray(r.expectedPrizes);
+          << ", \"expectedPrizes\": " << jsonArray(r.expectedPrizes)
+          << ", \"prizeYen\": " << jsonArray(r.prizeYen)
+          << ", \"unknownPrizes\": " << jsonArray(r.unknownPrizes);
     o << '}';
 }
 
@@ -213,12 +215,13 @@ int backtestCommand(Context &ctx)
         shifts.push_back(args.shift);
     }
 
-    if (!ctx.load())
+    std::map<int, DrawPrizes> prizes;
+    if (!ctx.loadWithPrizes(prizes))
         return ExitFailure;
     Backtest backtest;
     if (Status s = backtest.run(ctx.history, args.from); !s)
         return ctx.fail("backtest: " + s.message());
-    const BacktestReport report = makeBacktestReport(backtest);
+    const BacktestReport report = makeBacktestReport(backtest, prizes);
 
     std::ostringstream o;
     if (args.format == "json")

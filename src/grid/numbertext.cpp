@@ -28,6 +28,8 @@ std::string groupedText(long long value)
     return text;
 }
 
+std::string yenText(long long value) { return groupedText(value) + "円"; }
+
 std::string pValueText(double p, double floor)
 {
     if (std::isnan(p))

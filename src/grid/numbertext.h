@@ -8,6 +8,8 @@ namespace loto6 {
 std::string fixedText(double value, int decimals);
 // A whole number with thousands separators: 1,234,567.
 std::string groupedText(long long value);
+// An amount of money: 1,234,567円.
+std::string yenText(long long value);
 // A p-value: three decimals, or scientific notation below 0.001; below floor (when given) the
 // text says "below floor", since rounding there exceeds the value itself.
 std::string pValueText(double p, double floor = 0.0);

@@ -127,12 +127,26 @@ struct ChanceBaseline
     }
 };
 
+// One win of class c on a draw: counted, and its yen where the draw's payout is known.
+void addPrize(Result &r, int c, const std::map<int, DrawPrizes> &prizes, int drawNo)
+{
+    const auto i = static_cast<std::size_t>(c - 1);
+    ++r.observedPrizes[i];
+    const auto found = prizes.find(drawNo);
+    if (found != prizes.end() && found->second.tier(c).prize)
+        r.prizeYen[i] += *found->second.tier(c).prize;
+    else
+        ++r.unknownPrizes[i];
+}
+
 // The observed side of one result: draws, picks, matches and the one-shot's tickets and
 // prizes; byPicks counts the checked draws by the size of the list shown.
-void tallyOutcomes(Result &r, const Backtest &backtest,
+void tallyOutcomes(Result &r, const Backtest &backtest, const std::map<int, DrawPrizes> &prizes,
     std::array<int, MatchSumLaw::Numbers + 1> &byPicks)
 {
-    for (const Backtest::Outcome &o : backtest.outcomes(r.method, r.shift)) {
+    const std::vector<Backtest::Outcome> &outcomes = backtest.outcomes(r.method, r.shift);
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const Backtest::Outcome &o = outcomes[i];
         ++r.draws;
         ++byPicks[std::min<std::size_t>(o.picks, MatchSumLaw::Numbers)];
         r.picks += o.picks;
@@ -141,7 +155,7 @@ void tallyOutcomes(Result &r, const Backtest &backtest,
         if (r.method == Backtest::OneShot && o.picks == Prediction::OneShotCount) {
             ++r.tickets;
             if (const int c = prizeClass(o.matches, o.bonus); c > 0)
-                ++r.observedPrizes[static_cast<std::size_t>(c - 1)];
+                addPrize(r, c, prizes, backtest.drawNos()[i]);
         }
     }
 }
@@ -170,7 +184,8 @@ void compareWithChance(Result &r, const std::array<int, MatchSumLaw::Numbers + 1
     r.pValue = law.variance() > 0 ? law.twoSidedP(r.matches) : Nan;
 }
 
-Result resultOf(const Backtest &backtest, Method method, int shift, ChanceBaseline &baseline)
+Result resultOf(const Backtest &backtest, const std::map<int, DrawPrizes> &prizes, Method method,
+    int shift, ChanceBaseline &baseline)
 {
     Result r;
     r.method = method;
@@ -178,7 +193,7 @@ Result resultOf(const Backtest &backtest, Method method, int shift, ChanceBaseli
     r.key = std::string(Backtest::key(method));
     r.title = std::string(Backtest::title(method));
     std::array<int, MatchSumLaw::Numbers + 1> byPicks {};
-    tallyOutcomes(r, backtest, byPicks);
+    tallyOutcomes(r, backtest, prizes, byPicks);
     compareWithChance(r, byPicks, baseline);
     return r;
 }
@@ -207,7 +222,8 @@ void writeConclusion(BacktestReport &report)
 
 } // namespace
 
-BacktestReport makeBacktestReport(const Backtest &backtest, double alpha)
+BacktestReport makeBacktestReport(
+    const Backtest &backtest, const std::map<int, DrawPrizes> &prizes, double alpha)
 {
     BacktestReport report;
     report.from = backtest.from();
@@ -221,10 +237,10 @@ BacktestReport makeBacktestReport(const Backtest &backtest, double alpha)
 
     ChanceBaseline baseline;
     for (int m = Backtest::Cycle7; m <= Backtest::Cycle12; ++m)
-        report.results.push_back(resultOf(backtest, static_cast<Method>(m), -1, baseline));
+        report.results.push_back(resultOf(backtest, prizes, static_cast<Method>(m), -1, baseline));
     for (int s = 0; s < Backtest::ShiftCount; ++s)
         for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m)
-            report.results.push_back(resultOf(backtest, static_cast<Method>(m), s, baseline));
+            report.results.push_back(resultOf(backtest, prizes, static_cast<Method>(m), s, baseline));
 
     report.testCount = settleHolmFamily(report.results, alpha);
     for (Result &r : report.results)

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "prediction/backtest.h"
+#include "store/drawprizes.h"
 
 #include <array>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,10 @@ struct BacktestReport
         int tickets = 0;
         std::array<int, PrizeClasses> observedPrizes {};
         std::array<double, PrizeClasses> expectedPrizes {};
+        // Yen per unit won in each class on the draws whose payouts are known, and the wins
+        // on draws whose payout is not stored.
+        std::array<long long, PrizeClasses> prizeYen {};
+        std::array<int, PrizeClasses> unknownPrizes {};
 
         bool available() const { return !std::isnan(pValue); }
         bool better() const { return notable && observedMean > expectedMean; }
@@ -75,6 +81,8 @@ std::array<double, BacktestReport::PrizeClasses> prizeChances();
 // Prize class 1..5 of a six-number ticket, 0 for none.
 int prizeClass(int matches, bool bonus);
 
-BacktestReport makeBacktestReport(const Backtest &backtest, double alpha = 0.05);
+// prizes: the stored payouts by draw number, for the yen of the one-shot's wins.
+BacktestReport makeBacktestReport(const Backtest &backtest,
+    const std::map<int, DrawPrizes> &prizes = {}, double alpha = 0.05);
 
 } // namespace loto6

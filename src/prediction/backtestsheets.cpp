@@ -179,23 +179,65 @@ Sheet backtestMatchesSheet(const BacktestReport &report, std::span<const int> sh
     return s;
 }
 
+namespace {
+
+// The yen won in a prize class: the known amounts, and how many wins had no stored payout.
+std::string wonText(int wins, long long yen, int unknown)
+{
+    if (wins == 0)
+        return "";
+    if (unknown == wins)
+        return "不明";
+    return unknown ? yenText(yen) + "＋不明" + std::to_string(unknown) + "回" : yenText(yen);
+}
+
+// One shift's row of the prize table: per class observed, yen and expected, then the total.
+void writePrizeRow(Sheet &s, int row, const Result &r)
+{
+    constexpr int Classes = BacktestReport::PrizeClasses;
+    s.setText(2, row, r.draws);
+    s.setText(3, row, r.tickets);
+    int won = 0;
+    int unknown = 0;
+    long long yen = 0;
+    double expectedWon = 0;
+    for (int c = 0; c < Classes; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        s.setText(4 + 3 * c, row, r.observedPrizes[i]);
+        s.setText(5 + 3 * c, row, wonText(r.observedPrizes[i], r.prizeYen[i], r.unknownPrizes[i]));
+        s.setText(6 + 3 * c, row, fixed(r.expectedPrizes[i], c < 3 ? 4 : 2));
+        won += r.observedPrizes[i];
+        unknown += r.unknownPrizes[i];
+        yen += r.prizeYen[i];
+        expectedWon += r.expectedPrizes[i];
+    }
+    s.setText(4 + 3 * Classes, row, won);
+    s.setText(5 + 3 * Classes, row, wonText(won, yen, unknown));
+    s.setText(6 + 3 * Classes, row, fixed(expectedWon, 2));
+}
+
+} // namespace
+
 Sheet backtestPrizesSheet(const BacktestReport &report, std::span<const int> shifts)
 {
     constexpr int Classes = BacktestReport::PrizeClasses;
-    constexpr int Cols = 3 + 2 * (Classes + 1);
+    constexpr int Cols = 3 + 3 * (Classes + 1);
     const int rows = 2 + static_cast<int>(shifts.size());
-    Sheet s
-        = plainSheet("backtest-prizes", "１発予想の当選等級（実測と偶然の期待回数）", Cols, rows);
+    Sheet s = plainSheet("backtest-prizes",
+        "１発予想の当選等級（実測、払戻金の分かる回の当せん金、偶然の期待回数）", Cols, rows);
     s.setColWidth(3, 12);
+    for (int c = 0; c <= Classes; ++c)
+        s.setColWidth(5 + 3 * c, 16);
 
     s.setText(1, 1, "シフト");
     s.setText(2, 1, "検証回数");
     s.setText(3, 1, "6個そろった回");
     for (int c = 0; c <= Classes; ++c) {
-        const int col = 4 + 2 * c;
+        const int col = 4 + 3 * c;
         s.setText(col, 1, c < Classes ? std::to_string(c + 1) + "等" : std::string("当選計"));
         s.setText(col, 2, "実測");
-        s.setText(col + 1, 2, "期待");
+        s.setText(col + 1, 2, "当せん金");
+        s.setText(col + 2, 2, "期待");
     }
     header(s, 1, Cols);
     header(s, 2, Cols);
@@ -207,19 +249,7 @@ Sheet backtestPrizesSheet(const BacktestReport &report, std::span<const int> shi
         if (!r)
             continue;
         s.setText(1, row, std::to_string(shift));
-        s.setText(2, row, r->draws);
-        s.setText(3, row, r->tickets);
-        int won = 0;
-        double expectedWon = 0;
-        for (int c = 0; c < Classes; ++c) {
-            const auto i = static_cast<std::size_t>(c);
-            s.setText(4 + 2 * c, row, r->observedPrizes[i]);
-            s.setText(5 + 2 * c, row, fixed(r->expectedPrizes[i], c < 3 ? 4 : 2));
-            won += r->observedPrizes[i];
-            expectedWon += r->expectedPrizes[i];
-        }
-        s.setText(4 + 2 * Classes, row, won);
-        s.setText(5 + 2 * Classes, row, fixed(expectedWon, 2));
+        writePrizeRow(s, row, *r);
         s.setBackColor(1, row, 1, row, colors::lightYellow);
         ++row;
     }
@@ -288,6 +318,10 @@ Sheet backtestDataSheet(const BacktestReport &report, std::span<const int> shift
         head.push_back("observed_prize" + std::to_string(c));
     for (int c = 1; c <= BacktestReport::PrizeClasses; ++c)
         head.push_back("expected_prize" + std::to_string(c));
+    for (int c = 1; c <= BacktestReport::PrizeClasses; ++c)
+        head.push_back("prize_yen" + std::to_string(c));
+    for (int c = 1; c <= BacktestReport::PrizeClasses; ++c)
+        head.push_back("unknown_prize" + std::to_string(c));
 
     const std::vector<const Result *> results = shown(report, shifts);
     const int cols = static_cast<int>(head.size());
@@ -322,6 +356,10 @@ Sheet backtestDataSheet(const BacktestReport &report, std::span<const int> shift
                 put(std::to_string(v));
             for (double v : r->expectedPrizes)
                 put(general(v));
+            for (long long v : r->prizeYen)
+                put(std::to_string(v));
+            for (int v : r->unknownPrizes)
+                put(std::to_string(v));
         }
         ++row;
     }

@@ -25,7 +25,7 @@ Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int 
     return s;
 }
 
-std::string yen(long long v) { return groupedText(v) + "円"; }
+std::string yen(long long v) { return yenText(v); }
 
 // An expected amount, rounded to the yen and grouped like the amounts beside it.
 std::string yen(double v) { return yen(std::llround(v)); }

@@ -4,12 +4,14 @@
 #include "prediction/backtestreport.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/matchsumlaw.h"
+#include "grid/numbertext.h"
 #include "store/csvhistory.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 #include <random>
 #include <sstream>
@@ -281,6 +283,56 @@ TEST(BacktestReport, ExpectationsAddUpOverTheCheckedDraws)
             EXPECT_EQ(r.observedPrizes[4], r.observedCounts[3]);
         }
     }
+}
+
+// Payouts stored for the even draws only: each one-shot win gets its draw's yen, or counts as
+// unknown on an odd draw; the prize table shows both.
+TEST(BacktestReport, OneShotWinsGetTheYenOfTheirDraw)
+{
+    const DrawHistory history(realHistory());
+    Backtest backtest;
+    ASSERT_TRUE(backtest.run(history, 1000));
+    constexpr std::array<long long, 5> Prize = { 200'000'000, 10'000'000, 300'000, 7'000, 1'000 };
+    std::map<int, DrawPrizes> prizes;
+    for (int no : backtest.drawNos())
+        if (no % 2 == 0) {
+            DrawPrizes &p = prizes[no];
+            p.drawNo = no;
+            for (int c = 1; c <= 5; ++c)
+                p.tiers[static_cast<std::size_t>(c - 1)] = { 1, Prize[static_cast<std::size_t>(c - 1)] };
+        }
+    const BacktestReport report = makeBacktestReport(backtest, prizes);
+    bool mixed = false;
+    for (int shift = 0; shift < Backtest::ShiftCount; ++shift) {
+        const BacktestReport::Result *r = report.find(Backtest::OneShot, shift);
+        ASSERT_NE(r, nullptr);
+        std::array<int, 5> onOdd {};
+        const auto &outcomes = backtest.outcomes(Backtest::OneShot, shift);
+        for (std::size_t i = 0; i < outcomes.size(); ++i)
+            if (const int c = prizeClass(outcomes[i].matches, outcomes[i].bonus);
+                c > 0 && outcomes[i].picks == 6 && backtest.drawNos()[i] % 2 != 0)
+                ++onOdd[static_cast<std::size_t>(c - 1)];
+        for (std::size_t c = 0; c < 5; ++c) {
+            SCOPED_TRACE("shift " + std::to_string(shift) + " class " + std::to_string(c + 1));
+            EXPECT_EQ(r->unknownPrizes[c], onOdd[c]);
+            EXPECT_EQ(r->prizeYen[c], (r->observedPrizes[c] - onOdd[c]) * Prize[c]);
+        }
+        if (r->unknownPrizes[4] > 0 && r->prizeYen[4] > 0 && !mixed) {
+            mixed = true;
+            const int shifts[] = { shift };
+            const Sheet sheet = backtestPrizesSheet(report, shifts);
+            EXPECT_EQ(sheet.text(17, 2), "当せん金");
+            EXPECT_EQ(sheet.text(17, 3),
+                groupedText(r->prizeYen[4]) + "円＋不明" + std::to_string(r->unknownPrizes[4]) + "回");
+        }
+    }
+    EXPECT_TRUE(mixed) << "no shift won 5等 on both kinds of draw";
+
+    // Without payouts every win is unknown.
+    const BacktestReport none = makeBacktestReport(backtest);
+    const BacktestReport::Result *r = none.find(Backtest::OneShot, 0);
+    EXPECT_EQ(r->unknownPrizes, r->observedPrizes);
+    EXPECT_EQ(r->prizeYen, (std::array<long long, 5> {}));
 }
 
 // A history whose every draw from the 23rd on holds three numbers of the elimination list

@@ -1,6 +1,7 @@
 // Every table of the program, compared with its expected JSON under tests/data/golden: the
-// seventeen analyses, the prediction grids, the chance page and the prediction check, on the
-// small example history and on the bundled history. A change to any table shows up here.
+// seventeen analyses, the prediction grids, the chance page, the prediction check and the
+// ticket book's tables, on the small example history and on the bundled history (with its
+// payouts). A change to any table shows up here.
 //
 // LOTO6_UPDATE_GOLDEN=1 writes the files instead of comparing (scripts/update-golden).
 
@@ -14,6 +15,8 @@
 #include "prediction/backtestsheets.h"
 #include "prediction/predictionoptions.h"
 #include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/prizestore.h"
 
 #include <gtest/gtest.h>
 
@@ -32,13 +35,24 @@ struct GoldenHistory
     const char *folder; // under tests/data/golden
     std::string csv;
     int backtestFrom; // the first checked draw of the prediction check
+    std::string prizes; // payouts imported onto the draws; empty for none
+    // Tickets stored in the book, as arguments of `tickets add`.
+    std::vector<std::vector<std::string>> tickets;
 };
 
 const std::vector<GoldenHistory> &histories()
 {
     static const std::vector<GoldenHistory> all = {
-        {"small", std::string(TEST_DATA_DIR) + "/frequency/input.csv", 2},
-        {"bundled", SHARED_HISTORY, Backtest::DefaultFrom},
+        {"small", std::string(TEST_DATA_DIR) + "/frequency/input.csv", 2, {},
+            {{"02", "08", "10", "13", "27", "30", "--from", "1", "--draws", "8"},
+                {"1", "2", "4", "6", "9", "33", "--from", "7", "--draws", "3", "--units", "2"},
+                {"2", "9", "12", "30", "33", "36", "--from", "8", "--memo", "five and the bonus"}}},
+        {"bundled", SHARED_HISTORY, Backtest::DefaultFrom,
+            (std::filesystem::path(SHARED_HISTORY).parent_path() / "loto6-prizes.csv").string(),
+            {{"02", "08", "10", "13", "27", "30", "--from", "1", "--draws", "30"},
+                {"5", "6", "11", "25", "31", "32", "--from", "2000", "--draws", "145", "--units",
+                    "3"},
+                {"1", "7", "8", "29", "40", "43", "--from", "2143", "--draws", "5"}}},
     };
     return all;
 }
@@ -58,6 +72,15 @@ public:
     {
         const test::CliRun r = test::runCli({"--db", m_db, "import", "--replace", h.csv});
         EXPECT_EQ(r.code, 0) << r.err;
+        if (!h.prizes.empty()) {
+            const test::CliRun p = test::runCli({"--db", m_db, "import", h.prizes});
+            EXPECT_EQ(p.code, 0) << p.err;
+        }
+        for (std::vector<std::string> args : h.tickets) {
+            args.insert(args.begin(), {"--db", m_db, "tickets", "add"});
+            const test::CliRun t = test::runCli(args);
+            EXPECT_EQ(t.code, 0) << t.err;
+        }
         std::vector<DrawRecord> draws;
         EXPECT_TRUE(importCsvFile(h.csv, draws));
         m_history = DrawHistory(std::move(draws));
@@ -142,10 +165,26 @@ std::string backtestJson(const GoldenDatabase &db, const std::string &)
     EXPECT_TRUE(run) << run.message();
     std::vector<int> shifts(Backtest::ShiftCount);
     std::iota(shifts.begin(), shifts.end(), 0);
-    const BacktestReport report = makeBacktestReport(backtest);
+    Database database;
+    std::map<int, DrawPrizes> prizes;
+    EXPECT_TRUE(database.open(db.path()));
+    EXPECT_TRUE(readPrizes(database, prizes));
+    const BacktestReport report = makeBacktestReport(backtest, prizes);
     std::vector<Sheet> sheets = backtestSheets(report, shifts);
     sheets.push_back(backtestDataSheet(report, shifts));
     return sheetsJson(sheets);
+}
+
+// The ticket results, the totals with the chance comparison and their figures.
+std::string ticketsJson(const GoldenDatabase &db, const std::string &)
+{
+    return cliOutput(db, {"tickets", "check", "--format", "json"});
+}
+
+// One combination against every past draw: draw 1's numbers, which also win lower tiers.
+std::string quickCheckJson(const GoldenDatabase &db, const std::string &)
+{
+    return cliOutput(db, {"check", "2", "8", "10", "13", "27", "30", "--format", "json"});
 }
 
 std::vector<GoldenCase> goldenCases()
@@ -157,6 +196,8 @@ std::vector<GoldenCase> goldenCases()
     cases.push_back({"prediction-all-on", predictionAllOn});
     cases.push_back({"chance", chanceJson});
     cases.push_back({"backtest", backtestJson});
+    cases.push_back({"tickets-check", ticketsJson});
+    cases.push_back({"check", quickCheckJson});
     return cases;
 }
 
