@@ -4,16 +4,29 @@
 #include "backtestwindow.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
+#include "recordpredictiondialog.h"
 #include "sheetview.h"
+#include "store/drawrecord.h"
+#include "tickets/ticketbook.h"
+#include "ticketwindow.h"
 #include "twips.h"
 #include "uihelpers.h"
 
 #include <QAction>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace loto6 {
@@ -25,13 +38,15 @@ QRect twipsRect(int left, int top, int width, int height)
     return { twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height) };
 }
 
-// Designed places in twips, relative to the window's client area unless noted.
+// Designed places in twips, relative to the window's client area unless noted. What lies
+// inside the two frames is laid out from the font, so that no text runs into a line or frame.
 constexpr int FrameTop = 480;
 constexpr int FrameHeight = 7272;
 constexpr int OptionsLeft = 120;
 constexpr int OptionsWidth = 3855;
 constexpr int PredictionLeft = 4080;
 constexpr int PredictionWidth = 5055;
+constexpr int FrameMargin = 120;
 // Inside the options frame.
 constexpr int AnalysisLeft = 120;
 constexpr int AnalysisTop = 720;
@@ -41,19 +56,54 @@ constexpr int AnalysisHeight = 495;
 // Inside an analysis frame.
 constexpr int ReflectLeft = 480;
 constexpr int IgnoreLeft = 1920;
-constexpr int ButtonTop = 240;
-
-struct GridPlace
-{
-    int top;
-    int height;
-};
-constexpr int GridLeft = 4320;
+// The grids, as wide as designed, start this far into the prediction frame.
+constexpr int GridIndent = 240;
 constexpr int GridWidth = 4680;
-constexpr GridPlace GridPlaces[PredictionGridCount]
-    = { { 1680, 1092 }, { 3480, 912 }, { 5040, 612 }, { 6360, 672 } };
-// A heading stands just above its grid.
-constexpr int HeadingGap = 240;
+constexpr int ButtonHeight = 375;
+
+// The first line under a frame's caption, as the style places the caption.
+int belowCaption(const QGroupBox *box)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.lineWidth = 1;
+    option.textAlignment = box->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    return box->style()
+               ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box)
+               .bottom()
+        + 1;
+}
+
+// A row that starts where the grids start, with the widget (when given) at its designed width.
+QHBoxLayout *indented(QWidget *widget)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addSpacing(twipsToPixels(GridIndent - FrameMargin));
+    if (widget) {
+        row->addWidget(widget);
+        row->addStretch(1);
+    }
+    return row;
+}
+
+QLabel *descriptionLabel(const QString &text, const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+// Runs a menu command of the main window, as its menu item would.
+void triggerCommand(MainFrm &frame, const char *name)
+{
+    if (QAction *command = frame.action(qs(name)))
+        command->trigger();
+}
 
 } // namespace
 
@@ -76,6 +126,7 @@ PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
 
     createOptionFrames();
     createPredictionFrame();
+    fitFramesToFont();
 }
 
 QWidget *PredictionWindow::create(MainFrm &frame) { return new PredictionWindow(frame); }
@@ -96,33 +147,37 @@ void PredictionWindow::install(MainFrm &frame)
 
 void PredictionWindow::createOptionFrames()
 {
-    auto *options = new QGroupBox(tr("データ分析オプション"), this);
+    auto *options = m_optionsFrame = new QGroupBox(tr("データ分析オプション"), this);
     options->setObjectName(QStringLiteral("FrameOptions"));
     options->setGeometry(twipsRect(OptionsLeft, FrameTop, OptionsWidth, FrameHeight));
-
-    auto *description
-        = new QLabel(tr("各データ分析の分析結果を当選予想へ反映するかを設定します。"), options);
-    description->setObjectName(QStringLiteral("Label1"));
-    description->setWordWrap(true);
-    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    description->setGeometry(twipsRect(120, 240, OptionsWidth - 240, AnalysisTop - 240));
+    // The description under the caption, as tall as its lines; the analysis frames below it.
+    const int left = twipsToPixels(AnalysisLeft);
+    const int width = twipsToPixels(AnalysisWidth);
+    QLabel *description = descriptionLabel(
+        tr("各データ分析の分析結果を当選予想へ反映するかを設定します。"), QStringLiteral("Label1"),
+        options);
+    description->setGeometry(
+        left, options->contentsRect().top(), width, description->heightForWidth(width));
+    int top = std::max(twipsToPixels(AnalysisTop), description->geometry().bottom() + 2);
 
     for (int i = 0; i < PredictionOptions::Count; ++i) {
         // Each pair sits in its own frame, which makes the two buttons exclusive.
         auto *analysis = new QGroupBox(qs(PredictionOptions::frameCaption(i)), options);
         analysis->setObjectName(QStringLiteral("FrameAnalysis%1").arg(i));
-        analysis->setGeometry(
-            twipsRect(AnalysisLeft, AnalysisTop + AnalysisStep * i, AnalysisWidth, AnalysisHeight));
-
         auto *reflect = new QRadioButton(tr("反映する"), analysis);
         auto *ignore = new QRadioButton(tr("反映しない"), analysis);
         reflect->setObjectName(QStringLiteral("Opt反映する"));
         ignore->setObjectName(QStringLiteral("Opt反映しない"));
-        const int buttonHeight = twipsToPixels(AnalysisHeight - ButtonTop);
-        reflect->setGeometry(twipsToPixels(ReflectLeft), twipsToPixels(ButtonTop),
+        // The buttons stand under the caption, one text line tall, inside the box.
+        const int buttonTop = belowCaption(analysis);
+        const int buttonHeight = fontMetrics().height();
+        const int height = std::max(twipsToPixels(AnalysisHeight), buttonTop + buttonHeight + 2);
+        analysis->setGeometry(left, top, width, height);
+        reflect->setGeometry(twipsToPixels(ReflectLeft), buttonTop,
             twipsToPixels(IgnoreLeft - ReflectLeft - 60), buttonHeight);
-        ignore->setGeometry(twipsToPixels(IgnoreLeft), twipsToPixels(ButtonTop),
+        ignore->setGeometry(twipsToPixels(IgnoreLeft), buttonTop,
             twipsToPixels(AnalysisWidth - IgnoreLeft - 60), buttonHeight);
+        top += std::max(twipsToPixels(AnalysisStep), height + 2);
         for (QRadioButton *button : { reflect, ignore }) {
             button->setProperty("index", i);
             connect(button, &QRadioButton::clicked, this,
@@ -135,50 +190,78 @@ void PredictionWindow::createOptionFrames()
 
 void PredictionWindow::createPredictionFrame()
 {
-    auto *prediction = new QGroupBox(tr("当選予想"), this);
+    auto *prediction = m_predictionFrame = new QGroupBox(tr("当選予想"), this);
     prediction->setObjectName(QStringLiteral("FramePrediction"));
     prediction->setGeometry(twipsRect(PredictionLeft, FrameTop, PredictionWidth, FrameHeight));
+    auto *layout = new QVBoxLayout(prediction);
+    const int margin = twipsToPixels(FrameMargin);
+    layout->setContentsMargins(margin, 0, margin / 2, margin / 2);
+    layout->setSpacing(0);
+    layout->addWidget(descriptionLabel(tr("各データ分析の結果を元に周期法、消去法、連発ズンベル、"
+                                          "一発ズンベルの各手法を用いて当選数字を予想します。"),
+        QStringLiteral("Label2"), prediction));
 
-    auto *description = new QLabel(tr("各データ分析の結果を元に周期法、消去法、連発ズンベル、"
-                                      "一発ズンベルの各手法を用いて当選数字を予想します。"),
-        prediction);
-    description->setObjectName(QStringLiteral("Label2"));
-    description->setWordWrap(true);
-    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const int descriptionBottom = GridPlaces[CycleGrid].top - HeadingGap - FrameTop;
-    // Up to three lines between the frame caption and the first grid heading.
-    description->setGeometry(twipsRect(120, 200, PredictionWidth - 240, descriptionBottom - 200));
-
-    // The grids and their headings lie over the frame, placed in the window's own coordinates.
-    // The area under grid 3 stays free for further commands.
+    // Each grid under its heading, as tall as its rows in the grid font.
     for (int g = 0; g < PredictionGridCount; ++g) {
-        const auto grid = static_cast<PredictionGrid>(g);
-        const Sheet empty = predictionSheet(grid);
-        const GridPlace &place = GridPlaces[g];
-
-        auto *heading = new QLabel(qs(empty.caption()), this);
+        const Sheet empty = predictionSheet(static_cast<PredictionGrid>(g));
+        auto *heading = new QLabel(qs(empty.caption()), prediction);
         heading->setObjectName(QStringLiteral("LabelGrid%1").arg(g));
-        heading->adjustSize();
-        heading->move(twipsToPixels(GridLeft), twipsToPixels(place.top - HeadingGap));
-
-        auto *view = new SheetView(this);
+        auto *view = new SheetView(prediction);
         view->setObjectName(QStringLiteral("fpSpread1"));
         view->setProperty("index", g);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setGeometry(twipsRect(GridLeft, place.top, GridWidth, place.height));
+        m_rowPixels = std::max(view->rowPixels(empty.rowHeight(0)), view->fontMetrics().height() + 1);
+        view->setFixedSize(
+            twipsToPixels(GridWidth), empty.rows() * m_rowPixels + 2 * view->frameWidth());
         m_grids[static_cast<std::size_t>(g)] = view;
+        layout->addSpacing(margin / 2);
+        layout->addWidget(heading);
+        layout->addSpacing(1);
+        layout->addLayout(indented(view));
     }
+    layout->addSpacing(margin);
+    layout->addLayout(createCommandButtons(prediction));
+    layout->addStretch(1);
+}
 
+void PredictionWindow::fitFramesToFont()
+{
+    const int designed = twipsToPixels(FrameHeight);
+    int height = designed;
+    const QWidget *lastAnalysis = m_reflect.back()->parentWidget();
+    height = std::max(height, lastAnalysis->geometry().bottom() + m_optionsFrame->contentsMargins().bottom() + 2);
+    height = std::max(
+        height, m_predictionFrame->layout()->totalHeightForWidth(m_predictionFrame->width()));
+    for (QGroupBox *frame : { m_optionsFrame, m_predictionFrame })
+        frame->resize(frame->width(), height);
+    // Placed now, so that the window is whole before it is first shown.
+    m_predictionFrame->layout()->activate();
+    m_extraHeight = height - designed;
+}
+
+QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
+{
     // How the methods did on the past draws, in a window of its own.
-    auto *check = new QPushButton(tr("予想の検証..."), this);
+    auto *check = new QPushButton(tr("予想の検証..."), parent);
     check->setObjectName(QStringLiteral("cmdBacktest"));
-    const GridPlace &last = GridPlaces[PredictionGridCount - 1];
-    check->setGeometry(twipsRect(GridLeft, last.top + last.height + 240, 1800, 375));
-    connect(check, &QPushButton::clicked, this, [this] {
-        if (QAction *command = mainFrm().action(qs(BacktestWindow::MenuAction)))
-            command->trigger();
-    });
+    connect(check, &QPushButton::clicked, this,
+        [this] { triggerCommand(mainFrm(), BacktestWindow::MenuAction); });
+    auto *record = new QPushButton(tr("この予想を記録..."), parent);
+    record->setObjectName(QStringLiteral("cmdRecord"));
+    record->setToolTip(tr("一発ズンベル予想を次の回の購入番号として記録します。"));
+    connect(record, &QPushButton::clicked, this, &PredictionWindow::askAndRecord);
+    auto *tickets = new QPushButton(tr("購入番号の照合..."), parent);
+    tickets->setObjectName(QStringLiteral("cmdTickets"));
+    connect(tickets, &QPushButton::clicked, this,
+        [this] { triggerCommand(mainFrm(), TicketWindow::MenuAction); });
+    QHBoxLayout *row = indented(nullptr);
+    row->setSpacing(twipsToPixels(60));
+    for (QPushButton *button : { check, record, tickets }) {
+        button->setFixedHeight(twipsToPixels(ButtonHeight));
+        row->addWidget(button);
+    }
+    return row;
 }
 
 QRadioButton *PredictionWindow::reflectButton(int index) const
@@ -196,7 +279,17 @@ SheetView *PredictionWindow::grid(PredictionGrid grid) const
     return m_grids.at(static_cast<std::size_t>(grid));
 }
 
-QSize PredictionWindow::sizeTwips() const { return { WidthTwips, HeightTwips }; }
+void PredictionWindow::showSheet(PredictionGrid g, Sheet sheet)
+{
+    SheetView *view = grid(g);
+    view->setSheet(std::move(sheet));
+    view->verticalHeader()->setDefaultSectionSize(m_rowPixels);
+}
+
+QSize PredictionWindow::sizeTwips() const
+{
+    return { WidthTwips, HeightTwips + static_cast<int>(std::lround(pixelsToTwips(m_extraHeight))) };
+}
 
 void PredictionWindow::compute()
 {
@@ -206,8 +299,7 @@ void PredictionWindow::compute()
         (on ? reflectButton(i) : ignoreButton(i))->setChecked(true);
     }
     for (int g = 0; g < PredictionGridCount; ++g)
-        grid(static_cast<PredictionGrid>(g))
-            ->setSheet(predictionSheet(static_cast<PredictionGrid>(g)));
+        showSheet(static_cast<PredictionGrid>(g), predictionSheet(static_cast<PredictionGrid>(g)));
 
     // Each opening scans again into the tables the main window keeps for the run.
     mainFrm().predictionEngine().scan(mainFrm().history());
@@ -229,8 +321,57 @@ void PredictionWindow::predict(bool withCycles)
     // Fresh sheets: the elimination area starts empty, and no number of an earlier pass stays.
     std::array<Sheet, PredictionGridCount> sheets = buildPredictionSheets(m_prediction);
     for (int g = withCycles ? CycleGrid : EliminationGrid; g < PredictionGridCount; ++g)
-        grid(static_cast<PredictionGrid>(g))
-            ->setSheet(std::move(sheets[static_cast<std::size_t>(g)]));
+        showSheet(static_cast<PredictionGrid>(g), std::move(sheets[static_cast<std::size_t>(g)]));
+}
+
+Status PredictionWindow::record(PredictionRecord::Rows rows)
+{
+    if (mainFrm().asOf() != DrawHistory::NoCut)
+        return Status::failure(tr("基準回を指定している間は予想を記録できません。"
+                                  "「最新の回に戻す」を選んでからやり直してください。")
+                .toStdString());
+    const int latest = m_prediction.latestDrawNo;
+    if (latest >= MaxDrawNumber)
+        return Status::failure(
+            tr("第%1回の次の回はないため、予想を記録できません。").arg(latest).toStdString());
+    const std::vector<std::array<int, 6>> lines = predictionLines(m_prediction, rows);
+    if (lines.empty())
+        return Status::failure(tr("一発ズンベル予想に6個の数字がそろっていないため、記録できません。"
+                                  "スイッチを変えてからやり直してください。")
+                .toStdString());
+    PredictionRecord entry;
+    entry.latestDrawNo = latest;
+    entry.reflectionShift = m_prediction.reflectionShift;
+    entry.switches = PredictionRecord::switchText(mainFrm().predictionOptions());
+    entry.historyHash = historyHash(mainFrm().history());
+    Database db;
+    std::vector<Ticket> made;
+    Status status = TicketWindow::openBook(mainFrm(), db);
+    if (status)
+        status = TicketBook(db).record(entry, lines, made);
+    if (!status)
+        return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
+                                  "確かめてからやり直してください。\n%1")
+                .arg(qs(status.message()))
+                .toStdString());
+    if (QMdiSubWindow *open = mainFrm().childWindow(qs(TicketWindow::ClassName)))
+        if (auto *tickets = qobject_cast<ChildWindow *>(open->widget()))
+            tickets->refresh();
+    mainFrm().statusBar()->showMessage(tr("第%1回の予想として%2組を記録しました（予想記録 %3）。"
+                                          "当せんは「購入番号の照合」で確かめられます。")
+            .arg(latest + 1)
+            .arg(made.size())
+            .arg(entry.id));
+    return status;
+}
+
+void PredictionWindow::askAndRecord()
+{
+    RecordPredictionDialog dialog(m_prediction, m_prediction.latestDrawNo + 1, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (Status s = record(dialog.rows()); !s)
+        mainFrm().showMessage(QMessageBox::Warning, qs(MessageTitle), qs(s.message()));
 }
 
 } // namespace loto6

@@ -5,9 +5,13 @@
 #include "prediction/prediction.h"
 #include "prediction/predictionoptions.h"
 #include "prediction/predictionsheets.h"
+#include "store/result.h"
+#include "tickets/predictionrecord.h"
 
 #include <array>
 
+class QGroupBox;
+class QHBoxLayout;
 class QRadioButton;
 
 namespace loto6 {
@@ -43,6 +47,10 @@ public:
     SheetView *grid(PredictionGrid grid) const;
     // The outcome of the latest prediction pass.
     const Prediction &prediction() const { return m_prediction; }
+    // Records the one-shot line shown (and the rows asked for) as tickets for the next draw,
+    // with the switches, the latest draw and the history's hash; an open 購入番号の照合 window
+    // shows them at once. Refused while a 基準回 is set: the next draw may already be known.
+    Status record(PredictionRecord::Rows rows);
 
 protected:
     QSize sizeTwips() const override;
@@ -51,14 +59,28 @@ protected:
 private:
     void createOptionFrames();
     void createPredictionFrame();
+    // The commands under the last grid: the check, recording, and the ticket book.
+    QHBoxLayout *createCommandButtons(QWidget *parent);
+    // The two frames are as tall as designed, or as their contents need in the font in use
+    // when that is more (a font with taller lines than the designed one); the window grows
+    // with them.
+    void fitFramesToFont();
+    // Shows a sheet in a grid, every row as tall as the grid font needs.
+    void showSheet(PredictionGrid grid, Sheet sheet);
+    // Asks which rows to record, records them and tells how it went.
+    void askAndRecord();
     void setSwitch(int index, bool on);
     // The prediction pass; grid 0 is shown only after a history scan.
     void predict(bool withCycles);
 
+    QGroupBox *m_optionsFrame = nullptr;
+    QGroupBox *m_predictionFrame = nullptr;
     std::array<QRadioButton *, PredictionOptions::Count> m_reflect {};
     std::array<QRadioButton *, PredictionOptions::Count> m_ignore {};
     std::array<SheetView *, PredictionGridCount> m_grids {};
     Prediction m_prediction;
+    int m_rowPixels = 0;
+    int m_extraHeight = 0; // pixels beyond the designed height of the frames
 };
 
 } // namespace loto6

@@ -25,14 +25,6 @@ namespace loto6 {
 
 namespace {
 
-// A connection of the window's own to the database the history comes from.
-Status openBook(const MainFrm &frame, Database &db)
-{
-    if (frame.database().path().empty())
-        return Status::failure(QObject::tr("データベースが開かれていません。").toStdString());
-    return db.open(frame.database().path());
-}
-
 SheetView *addGrid(QTabWidget *tabs, const QString &title, const QString &name)
 {
     auto *grid = new SheetView(tabs);
@@ -110,6 +102,13 @@ QWidget *TicketWindow::createEntryRow()
     layout->addLayout(form, 1);
     layout->addLayout(buttons, 1);
     return row;
+}
+
+Status TicketWindow::openBook(const MainFrm &frame, Database &db)
+{
+    if (frame.database().path().empty())
+        return Status::failure(tr("データベースが開かれていません。").toStdString());
+    return db.open(frame.database().path());
 }
 
 QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }

@@ -2,6 +2,7 @@
 
 #include "childwindow.h"
 #include "grid/rgb.h"
+#include "store/database.h"
 #include "store/result.h"
 
 class QLineEdit;
@@ -31,6 +32,9 @@ public:
     static QWidget *create(MainFrm &frame);
     // Enables the menu command.
     static void install(MainFrm &frame);
+
+    // A connection of its own to the database the history comes from, for the ticket book.
+    static Status openBook(const MainFrm &frame, Database &db);
 
     // Stores one ticket per non-empty line ("02 08 10 13 27 30"); all or none.
     Status addLines(const QString &lines);

@@ -295,11 +295,16 @@ void BacktestWindowTest::predictionWindowButtonOpensIt()
     QCOMPARE(button->text(), u"予想の検証..."_s);
     QVERIFY(button->isEnabled());
     // Inside the prediction frame, under grid 3.
-    const QWidget *frame = sub->widget()->findChild<QWidget *>(u"FramePrediction"_s);
-    QVERIFY(frame->geometry().contains(button->geometry()));
-    const auto grids = sub->widget()->findChildren<SheetView *>(u"fpSpread1"_s);
+    const QWidget *window = sub->widget();
+    const auto place = [window](const QWidget *w) {
+        return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+    };
+    const QWidget *frame = window->findChild<QWidget *>(u"FramePrediction"_s);
+    QVERIFY(place(frame).contains(place(button)));
+    const auto grids = window->findChildren<SheetView *>(u"fpSpread1"_s);
+    QCOMPARE(grids.size(), 4);
     for (const SheetView *grid : grids)
-        QVERIFY(grid->geometry().bottom() < button->geometry().top());
+        QVERIFY(place(grid).bottom() < place(button).top());
 
     button->click();
     BacktestWindow *w = f.window();

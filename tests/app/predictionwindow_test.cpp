@@ -3,11 +3,17 @@
 #include "prediction/predictionengine.h"
 #include "prediction/predictionsheets.h"
 #include "predictionwindow.h"
+#include "recordpredictiondialog.h"
+#include "tickets/ticketbook.h"
+#include "ticketwindow.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -117,6 +123,9 @@ private slots:
     void switchButtons();
     void reopenKeepsSwitchesAndEngine();
     void shownOnActivation();
+    void contentsFitTheFont();
+    void recordsTheShownLines();
+    void recordDialogListsTheRows();
 };
 
 void PredictionWindowTest::layout()
@@ -270,6 +279,117 @@ void PredictionWindowTest::shownOnActivation()
     f.frame->close();
     QTest::qWait(50);
     QVERIFY(!f.subWindow());
+}
+
+// The place of a child in the window's own coordinates.
+QRect placeIn(const QWidget *window, const QWidget *child)
+{
+    return QRect(child->mapTo(window, QPoint(0, 0)), child->size());
+}
+
+void PredictionWindowTest::contentsFitTheFont()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    PredictionWindow *w = f.open();
+    QVERIFY(w);
+    const int line = QFontMetrics(w->grid(CycleGrid)->font()).height();
+    QRect above = placeIn(w, w->findChild<QLabel *>(u"Label2"_s));
+    for (int g = 0; g < PredictionGridCount; ++g) {
+        SheetView *view = w->grid(static_cast<PredictionGrid>(g));
+        QVERIFY2(view->verticalHeader()->sectionSize(1) > line, qPrintable(QString::number(g)));
+        // Every row shows whole, below its heading, which stands below what is above it.
+        QCOMPARE(view->verticalHeader()->length() + 2 * view->frameWidth(), view->height());
+        const QRect heading = placeIn(w, w->findChild<QLabel *>(u"LabelGrid%1"_s.arg(g)));
+        QVERIFY(heading.top() > above.bottom());
+        QVERIFY(heading.bottom() < placeIn(w, view).top());
+        above = placeIn(w, view);
+    }
+    // Each description stays inside its frame, clear of the frame's caption and of what follows.
+    const QRect options = placeIn(w, w->findChild<QWidget *>(u"FrameOptions"_s));
+    const QRect label1 = placeIn(w, w->findChild<QLabel *>(u"Label1"_s));
+    QVERIFY(label1.top() >= options.top() + line);
+    QVERIFY(label1.bottom() < placeIn(w, w->reflectButton(0)->parentWidget()).top());
+    QVERIFY(label1.height() >= w->findChild<QLabel *>(u"Label1"_s)->heightForWidth(label1.width()));
+    const QRect prediction = placeIn(w, w->findChild<QWidget *>(u"FramePrediction"_s));
+    QVERIFY(placeIn(w, w->findChild<QLabel *>(u"Label2"_s)).top() >= prediction.top() + line);
+    for (int i = 0; i < PredictionOptions::Count; ++i) {
+        const QRect button = placeIn(w, w->reflectButton(i));
+        QVERIFY2(options.contains(button), qPrintable(QString::number(i)));
+        QVERIFY(placeIn(w, w->reflectButton(i)->parentWidget()).contains(button));
+        QVERIFY(button.height() >= line);
+    }
+    for (const char *name : { "cmdBacktest", "cmdRecord", "cmdTickets" })
+        QVERIFY2(prediction.contains(placeIn(w, w->findChild<QPushButton *>(QString::fromUtf8(name)))),
+            name);
+}
+
+void PredictionWindowTest::recordsTheShownLines()
+{
+    Fixture f("間隔分析Opt=True\r\n");
+    TicketWindow::install(*f.frame);
+    QVERIFY(f.start());
+    PredictionWindow *w = f.open();
+    QVERIFY(w);
+    // The window reaches the ticket book, which is empty and stays open.
+    w->findChild<QPushButton *>(u"cmdTickets"_s)->click();
+    QMdiSubWindow *ticketSub = f.frame->childWindow(QString::fromUtf8(TicketWindow::ClassName));
+    QVERIFY(ticketSub);
+    auto *tickets = qobject_cast<TicketWindow *>(ticketSub->widget());
+    QCOMPARE(tickets->listGrid()->model()->rowCount(), 1);
+
+    QVERIFY(w->record({}));
+    QVERIFY(w->record({ true, true }));
+    Database db;
+    QVERIFY(db.open(f.frame->database().path()));
+    std::vector<PredictionRecord> records;
+    std::vector<Ticket> stored;
+    QVERIFY(TicketBook(db).records(records));
+    QVERIFY(TicketBook(db).tickets(stored));
+    QCOMPARE(records.size(), std::size_t(2));
+    const auto all = predictionLines(w->prediction(), { true, true });
+    QVERIFY(all.size() > 1);
+    QCOMPARE(stored.size(), 1 + all.size());
+    // The one-shot line first, for the next draw, with what the prediction was made from.
+    std::array<int, 6> oneShot {};
+    std::copy_n(w->prediction().oneShot.begin(), 6, oneShot.begin());
+    std::sort(oneShot.begin(), oneShot.end());
+    QCOMPARE(stored.front().numbers, oneShot);
+    QCOMPARE(stored.front().firstDraw, f.frame->totals().latestDrawNo + 1);
+    QCOMPARE(stored.back().recordId, records.back().id);
+    QCOMPARE(records.front().switches, std::string("010000000000"));
+    QCOMPARE(records.front().reflectionShift, w->prediction().reflectionShift);
+    QCOMPARE(records.front().latestDrawNo, f.frame->totals().latestDrawNo);
+    QCOMPARE(records.front().historyHash, historyHash(f.frame->history()));
+    // The open ticket window shows them at once.
+    QCOMPARE(tickets->listGrid()->model()->rowCount(), int(1 + stored.size()));
+
+    // With a 基準回 the next draw may be known already: refused, in Japanese, nothing stored.
+    f.frame->setAsOf(100);
+    w = f.window();
+    const Status refused = w->record({});
+    QVERIFY(!refused);
+    QVERIFY(QString::fromStdString(refused.message()).contains(u"基準回"_s));
+    QVERIFY(TicketBook(db).tickets(stored));
+    QCOMPARE(stored.size(), 1 + all.size());
+}
+
+void PredictionWindowTest::recordDialogListsTheRows()
+{
+    Prediction p;
+    p.latestDrawNo = 10;
+    p.oneShot = { 30, 2, 8, 10, 13, 27 };
+    p.elimination = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13 };
+    p.consecutive = { 30, 2, 8, 10, 13, 27, 40, 41 };
+    RecordPredictionDialog dialog(p, 11);
+    QCOMPARE(dialog.linesText(), u"02 08 10 13 27 30"_s);
+    QVERIFY(dialog.eliminationBox()->text().contains(u"2組"_s));
+    // The consecutive row begins with the one-shot line and adds nothing.
+    QVERIFY(dialog.consecutiveBox()->text().contains(u"0組"_s));
+    dialog.eliminationBox()->setChecked(true);
+    QCOMPARE(dialog.linesText(), u"02 08 10 13 27 30\n01 02 03 04 05 06\n07 08 09 10 11 12"_s);
+    QCOMPARE(dialog.rows().elimination, true);
+    QCOMPARE(dialog.rows().consecutive, false);
 }
 
 QTEST_MAIN(PredictionWindowTest)
