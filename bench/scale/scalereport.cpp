@@ -2,7 +2,7 @@
 // memory its sheet holds on the bundled history, on 30,000 and on 100,000 generated draws, with
 // the ratios to the bundled history. A table on 30,000 draws may cost at most 15 times its time
 // on the bundled history and at most 20 MB; the exit status is 1 when one does not.
-//   loto6_scale [REPEATS]
+//   loto6_scale [REPEATS] [TABLE]   (TABLE: only the table of that name)
 
 #include "benchdata.h"
 
@@ -72,6 +72,7 @@ std::vector<Table> tables()
 int main(int argc, char **argv)
 {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const std::string only = argc > 2 ? argv[2] : "";
     const DrawHistory &bundled = bench::bundledHistory();
     const DrawHistory large = bench::generatedHistory(30000);
     const DrawHistory huge = bench::generatedHistory(100000);
@@ -84,6 +85,8 @@ int main(int argc, char **argv)
         "MB b", "MB 30k", "MB 100k");
     bool within = true;
     for (const Table &t : tables()) {
+        if (!only.empty() && t.name != only)
+            continue;
         const Measure b = measure(t, bundled, bundledTotals, repeats);
         const Measure l = measure(t, large, largeTotals, repeats);
         const Measure h = measure(t, huge, hugeTotals, std::max(1, repeats / 2));

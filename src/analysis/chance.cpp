@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <limits>
 #include <numeric>
+#include <span>
 
 namespace loto6 {
 
@@ -80,48 +81,74 @@ std::string replaceAll(std::string s, std::string_view what, std::string_view wi
     return s;
 }
 
-// Pearson's test over the cells of a test; `scale` corrects for numbers that cannot repeat
-// within one draw, `pool` merges thin cells of an ordered law, `openTail` labels the last
-// pooled cell "n以上".
-void chiSquare(Test &t, std::vector<Category> cells, double scale, bool pool, bool openTail)
+// Pearson's statistic, degrees of freedom and p-value over the cells already in t.categories.
+void settleChiSquare(Test &t, double scale)
 {
     t.method = ChanceReport::Method::ChiSquare;
-    if (pool) {
-        std::vector<double> o, e;
-        for (const Category &c : cells) {
-            o.push_back(c.observed);
-            e.push_back(c.expected);
-        }
-        const PooledCells p = poolOrderedCells(o, e);
-        std::vector<Category> merged;
-        for (std::size_t i = 0; i < p.observed.size(); ++i) {
-            const auto &first = cells[static_cast<std::size_t>(p.first[i])].label;
-            const auto &last = cells[static_cast<std::size_t>(p.last[i])].label;
-            std::string label = first;
-            if (openTail && p.last[i] + 1 == static_cast<int>(cells.size())
-                && p.first[i] != p.last[i])
-                label = first + "以上";
-            else if (p.first[i] != p.last[i])
-                label = first + "～" + last;
-            merged.push_back({label, p.observed[i], p.expected[i]});
-        }
-        cells = std::move(merged);
-    }
-    t.categories = cells;
     double totalExpected = 0, minExpected = std::numeric_limits<double>::infinity();
     std::vector<double> o, e;
-    for (const Category &c : cells) {
+    for (const Category &c : t.categories) {
         o.push_back(c.observed);
         e.push_back(c.expected);
         totalExpected += c.expected;
         minExpected = std::min(minExpected, c.expected);
     }
-    if (cells.size() < 2 || !(totalExpected > 0))
+    if (t.categories.size() < 2 || !(totalExpected > 0))
         return;
     t.statistic = pearsonStatistic(o, e) * scale;
-    t.df = static_cast<double>(cells.size() - 1);
+    t.df = static_cast<double>(t.categories.size() - 1);
     t.pValue = chiSquareSf(t.statistic, t.df);
     t.rough = minExpected < 5.0;
+}
+
+// Pearson's test over an ordered law whose thin cells are merged; label(i) names cell i, and
+// with `openTail` the last merged cell reads "label以上". Only the merged cells are labelled,
+// so a law of many cells (the gaps of a long history) costs no string per cell.
+template<typename Label>
+void pooledChiSquare(Test &t, std::span<const double> o, std::span<const double> e,
+    Label &&label, bool openTail)
+{
+    const PooledCells p = poolOrderedCells(o, e);
+    t.categories.clear();
+    for (std::size_t i = 0; i < p.observed.size(); ++i) {
+        const bool single = p.first[i] == p.last[i];
+        std::string text = label(p.first[i]);
+        if (!single && openTail && p.last[i] + 1 == static_cast<int>(o.size()))
+            text += "以上";
+        else if (!single)
+            text += "～" + label(p.last[i]);
+        t.categories.push_back({std::move(text), p.observed[i], p.expected[i]});
+    }
+    settleChiSquare(t, 1.0);
+}
+
+// The same over cells that carry their labels.
+void pooledChiSquare(Test &t, const std::vector<Category> &cells)
+{
+    std::vector<double> o, e;
+    for (const Category &c : cells) {
+        o.push_back(c.observed);
+        e.push_back(c.expected);
+    }
+    pooledChiSquare(
+        t, o, e, [&](int i) { return cells[static_cast<std::size_t>(i)].label; }, false);
+}
+
+// Pearson's test over the cells of a test; `scale` corrects for numbers that cannot repeat
+// within one draw.
+void chiSquare(Test &t, std::vector<Category> cells, double scale)
+{
+    t.categories = std::move(cells);
+    settleChiSquare(t, scale);
+}
+
+// The observed and expected mean of a count, as the test's figures and texts.
+void setMeans(Test &t, double mean, double expectedMean, int decimals, std::string_view unit)
+{
+    t.observed = mean;
+    t.expected = expectedMean;
+    t.observedText = "平均 " + fixed(mean, decimals) + std::string(unit);
+    t.expectedText = "平均 " + fixed(expectedMean, decimals) + std::string(unit);
 }
 
 void normalTest(Test &t, double z, bool rough)
@@ -174,7 +201,7 @@ Test appearanceTest(std::string key, std::string title,
         + std::string(VerdictMark) + "。";
     // Numbers do not repeat within a draw, so the counts vary by (43 - picks) / 42 of what a
     // multinomial law would give; scaling back makes the statistic chi-square with 42 df.
-    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - picks), false, false);
+    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - picks));
     return t;
 }
 
@@ -205,7 +232,7 @@ Test groupTest(std::string key, std::string title, std::string_view what,
     t.sentence = t.title + "は、期待から最も離れた" + std::string(what) + "「" + labels[worst]
         + "」で" + count(t.observed) + "回（期待" + fixed(t.expected, 2) + "回）で、全体として"
         + std::string(VerdictMark) + "。";
-    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - AllPicks), false, false);
+    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - AllPicks));
     return t;
 }
 
@@ -263,7 +290,7 @@ Test patternTest(std::string key, std::string title, std::string_view one, std::
     t.sentence = t.title + "は、" + std::string(one) + "が1回あたり平均" + fixed(mean, 3)
         + "個（期待" + fixed(expectedMean, 3) + "個）で、A～Gの分布全体として"
         + std::string(VerdictMark) + "。";
-    chiSquare(t, std::move(cells), 1.0, true, false);
+    pooledChiSquare(t, cells);
     return t;
 }
 
@@ -380,14 +407,11 @@ Test carryOverTest(const std::vector<double> &overlap, int pairs, const ChanceLa
         expectedMean += k * h[i];
     }
     const double mean = pairs ? observedTotal / pairs : NotANumber;
-    t.observed = mean;
-    t.expected = expectedMean;
-    t.observedText = "平均 " + fixed(mean, 3) + "個";
-    t.expectedText = "平均 " + fixed(expectedMean, 3) + "個";
+    setMeans(t, mean, expectedMean, 3, "個");
     t.sentence = "前回の本数字と重なった本数字は1回あたり平均" + fixed(mean, 3)
         + "個で、公平な抽選での" + fixed(expectedMean, 3) + "個に対して"
         + std::string(VerdictMark) + "。";
-    chiSquare(t, std::move(cells), 1.0, true, false);
+    pooledChiSquare(t, cells);
     return t;
 }
 
@@ -457,26 +481,25 @@ Test gapTest(const std::vector<double> &gaps, int n)
     const std::vector<double> weight = ChanceLaw::expectedGapCounts(n, p);
     const double observedTotal = std::accumulate(gaps.begin(), gaps.end(), 0.0);
     const double weightTotal = std::accumulate(weight.begin(), weight.end(), 0.0);
-    std::vector<Category> cells;
+    std::vector<double> expected(weight.size(), 0.0);
     double observedSum = 0, expectedSum = 0;
     for (int g = 1; g < n; ++g) {
         const auto i = static_cast<std::size_t>(g);
         const double share = weightTotal > 0 ? weight[i] / weightTotal : 0;
-        cells.push_back({std::to_string(g) + "回", gaps[i], observedTotal * share});
+        expected[i] = observedTotal * share;
         observedSum += g * gaps[i];
         expectedSum += g * share;
     }
     const double mean = observedTotal > 0 ? observedSum / observedTotal : NotANumber;
-    const double expectedMean = weightTotal > 0 ? expectedSum : NotANumber;
-    t.observed = mean;
-    t.expected = expectedMean;
-    t.observedText = "平均 " + fixed(mean, 2) + "回";
-    t.expectedText = "平均 " + fixed(expectedMean, 2) + "回";
+    setMeans(t, mean, weightTotal > 0 ? expectedSum : NotANumber, 2, "回");
     t.sentence = "同じ数字（本数字かボーナス数字）が再び出るまでの間隔は平均" + fixed(mean, 2)
-        + "回で、毎回7/43の確率で出る幾何分布での" + fixed(expectedMean, 2) + "回に対して"
+        + "回で、毎回7/43の確率で出る幾何分布での" + fixed(t.expected, 2) + "回に対して"
         + std::string(VerdictMark) + "。";
+    // Gap lengths 1..n-1 are the cells; index 0 of both lists is unused.
+    const std::span<const double> o(gaps.data() + 1, std::max<std::size_t>(gaps.size(), 1) - 1);
+    const std::span<const double> e(expected.data() + 1, o.size());
     if (observedTotal > 0)
-        chiSquare(t, std::move(cells), 1.0, true, true);
+        pooledChiSquare(t, o, e, [](int i) { return std::to_string(i + 1) + "回"; }, true);
     return t;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace loto6 {
 
@@ -199,67 +200,110 @@ Sheet::Range Sheet::selection() const
     return {std::max(c1, 1), std::max(r1, 1), std::min(c2, m_cols), std::min(r2, m_rows)};
 }
 
-// Applies f to the style of every cell of the range. Cells of one style get one new style, so
-// each distinct style of the range is changed and looked up once.
-template<typename F> void Sheet::restyle(const Range &range, F &&f)
+void Sheet::StyleEdit::apply(CellStyle &c) const
+{
+    switch (kind) {
+    case Kind::HAlign:
+        c.hAlign = static_cast<HAlign>(detail);
+        break;
+    case Kind::VAlign:
+        c.vAlign = static_cast<VAlign>(detail);
+        break;
+    case Kind::Fore:
+        c.fg = first;
+        c.fgSet = true;
+        break;
+    case Kind::Back:
+        c.bg = first;
+        c.bgSet = true;
+        break;
+    case Kind::Colors:
+        c.fg = first;
+        c.fgSet = true;
+        c.bg = second;
+        c.bgSet = true;
+        break;
+    case Kind::Border:
+        for (const auto &[bit, side] : {std::pair{border::Left, CellStyle::SideLeft},
+                 std::pair{border::Top, CellStyle::SideTop},
+                 std::pair{border::Right, CellStyle::SideRight},
+                 std::pair{border::Bottom, CellStyle::SideBottom}})
+            if (detail & bit) {
+                c.borderStyle[side] = border;
+                c.borderColor[side] = first;
+            }
+        break;
+    }
+}
+
+// The style a cell of style `from` has after the edit. Tables give thousands of cells the
+// same few changes, so each (style, edit) is worked out once and remembered.
+std::uint16_t Sheet::restyled(std::uint16_t from, const StyleEdit &edit)
+{
+    if (m_memo.empty())
+        m_memo.resize(MemoSize);
+    const std::size_t hash = (static_cast<std::size_t>(from) * 31u
+                                 + static_cast<std::size_t>(edit.kind) * 7u + edit.detail
+                                 + edit.first * 2654435761u + edit.second * 40503u)
+        % MemoSize;
+    MemoEntry &m = m_memo[hash];
+    if (m.used && m.from == from && m.edit == edit)
+        return m.to;
+    CellStyle style = m_styles[from];
+    edit.apply(style);
+    std::uint16_t to = internStyle(style);
+    if (to == LongText)
+        to = from; // no room for another style: the cell keeps its own
+    m = {edit, from, to, true};
+    return to;
+}
+
+// Applies the edit to the style of every cell of the range.
+void Sheet::restyle(const Range &range, const StyleEdit &edit)
 {
     if (range.empty())
         return;
     // While every cell shares the first style, a change to every cell changes just that style.
     if (m_uniform && range.c1 == 1 && range.r1 == 1 && range.c2 == m_cols
         && range.r2 == m_rows) {
-        f(m_styles.front());
+        edit.apply(m_styles.front());
+        m_memo.clear(); // what it remembered about the first style no longer holds
         return;
     }
     m_uniform = false;
-    // Style changes already worked out, as (old, new); when full, the oldest is replaced.
-    std::array<std::pair<std::uint16_t, std::uint16_t>, 16> changed;
-    std::size_t known = 0, next = 0;
-    const auto newStyle = [&](std::uint16_t old) {
-        for (std::size_t i = 0; i < known; ++i)
-            if (changed[i].first == old)
-                return changed[i].second;
-        CellStyle style = m_styles[old];
-        f(style);
-        std::uint16_t to = internStyle(style);
-        if (to == LongText)
-            to = old;
-        changed[next] = {old, to};
-        next = (next + 1) % changed.size();
-        known = std::max(known, next == 0 ? changed.size() : next);
-        return to;
-    };
+    // Neighbouring cells mostly share a style: the last change is reused while they do.
+    std::uint16_t from = slot(range.c1, range.r1).style;
+    std::uint16_t to = restyled(from, edit);
     for (int row = range.r1; row <= range.r2; ++row) {
         Slot *s = &slot(range.c1, row);
-        for (int col = range.c1; col <= range.c2; ++col, ++s)
-            s->style = newStyle(s->style);
+        for (int col = range.c1; col <= range.c2; ++col, ++s) {
+            if (s->style != from) {
+                from = s->style;
+                to = restyled(from, edit);
+            }
+            s->style = to;
+        }
     }
 }
 
 void Sheet::setHAlign(HAlign align)
 {
-    forSelection([align](CellStyle &c) { c.hAlign = align; });
+    forSelection({StyleEdit::Kind::HAlign, static_cast<std::uint8_t>(align)});
 }
 
 void Sheet::setVAlign(VAlign align)
 {
-    forSelection([align](CellStyle &c) { c.vAlign = align; });
+    forSelection({StyleEdit::Kind::VAlign, static_cast<std::uint8_t>(align)});
 }
 
 void Sheet::setForeColor(Rgb color)
 {
-    forSelection([color](CellStyle &c) {
-        c.fg = color;
-        c.fgSet = true;
-    });
+    forSelection({StyleEdit::Kind::Fore, 0, BorderStyle::None, color});
 }
 
 void Sheet::setBackColor(Rgb color)
 {
-    forSelection([color](CellStyle &c) {
-        c.bg = color;
-        c.bgSet = true;
-    });
+    forSelection({StyleEdit::Kind::Back, 0, BorderStyle::None, color});
 }
 
 void Sheet::setBorder(int sides, BorderStyle style, Rgb color)
@@ -268,30 +312,18 @@ void Sheet::setBorder(int sides, BorderStyle style, Rgb color)
     if (r.empty())
         return;
     const Rgb shown = style == BorderStyle::None ? colors::black : color;
-    const auto side = [&](CellStyle::Side which) {
-        return [&, which](CellStyle &c) {
-            c.borderStyle[which] = style;
-            c.borderColor[which] = shown;
-        };
+    const auto edit = [&](int bits) {
+        return StyleEdit{StyleEdit::Kind::Border, static_cast<std::uint8_t>(bits), style, shown};
     };
     if (sides & border::Outline) {
-        restyle({r.c1, r.r1, r.c2, r.r1}, side(CellStyle::SideTop));
-        restyle({r.c1, r.r2, r.c2, r.r2}, side(CellStyle::SideBottom));
-        restyle({r.c1, r.r1, r.c1, r.r2}, side(CellStyle::SideLeft));
-        restyle({r.c2, r.r1, r.c2, r.r2}, side(CellStyle::SideRight));
+        restyle({r.c1, r.r1, r.c2, r.r1}, edit(border::Top));
+        restyle({r.c1, r.r2, r.c2, r.r2}, edit(border::Bottom));
+        restyle({r.c1, r.r1, r.c1, r.r2}, edit(border::Left));
+        restyle({r.c2, r.r1, r.c2, r.r2}, edit(border::Right));
     }
-    forSelection([&](CellStyle &c) {
-        auto apply = [&](int bit, CellStyle::Side which) {
-            if (sides & bit) {
-                c.borderStyle[which] = style;
-                c.borderColor[which] = shown;
-            }
-        };
-        apply(border::Left, CellStyle::SideLeft);
-        apply(border::Top, CellStyle::SideTop);
-        apply(border::Right, CellStyle::SideRight);
-        apply(border::Bottom, CellStyle::SideBottom);
-    });
+    // An outline alone leaves the inside as it is.
+    if (sides & border::AllSides)
+        restyle(r, edit(sides & border::AllSides));
 }
 
 void Sheet::removeBorder(int sides) { setBorder(sides, BorderStyle::None); }
@@ -333,8 +365,7 @@ void Sheet::setBackColor(int col, int row, int col2, int row2, Rgb color)
 void Sheet::setColors(int col, int row, int col2, int row2, Rgb fg, Rgb bg)
 {
     selectBlock(col, row, col2, row2);
-    setForeColor(fg);
-    setBackColor(bg);
+    forSelection({StyleEdit::Kind::Colors, 0, BorderStyle::None, fg, bg});
     endBlock();
 }
 

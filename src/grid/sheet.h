@@ -168,10 +168,32 @@ private:
     Slot &slot(int col, int row) { return m_cells[index(col, row)]; }
     std::string_view textOf(const Slot &s) const;
     void storeText(Slot &s, std::string_view text);
+    // One change to cell styles, small enough to key the memo of changes already worked out.
+    struct StyleEdit
+    {
+        enum class Kind : std::uint8_t { HAlign, VAlign, Fore, Back, Colors, Border };
+        Kind kind = Kind::Fore;
+        std::uint8_t detail = 0; // the alignment, or the border sides
+        BorderStyle border = BorderStyle::None;
+        Rgb first = 0;  // the fore or back colour, or the border colour
+        Rgb second = 0; // the back colour of Colors
+        bool operator==(const StyleEdit &) const = default;
+        void apply(CellStyle &c) const;
+    };
+    struct MemoEntry
+    {
+        StyleEdit edit;
+        std::uint16_t from = 0;
+        std::uint16_t to = 0;
+        bool used = false;
+    };
+    static constexpr std::size_t MemoSize = 256;
+
     std::uint16_t internStyle(const CellStyle &style);
+    std::uint16_t restyled(std::uint16_t from, const StyleEdit &edit);
     Range selection() const;
-    template<typename F> void restyle(const Range &range, F &&f);
-    template<typename F> void forSelection(F &&f) { restyle(selection(), f); }
+    void restyle(const Range &range, const StyleEdit &edit);
+    void forSelection(const StyleEdit &edit) { restyle(selection(), edit); }
 
     std::string m_name;
     std::string m_caption;
@@ -183,6 +205,7 @@ private:
     std::string m_text;                   // texts longer than four bytes, end to end
     std::vector<std::string> m_longTexts; // texts the text store cannot address
     std::vector<CellStyle> m_styles{CellStyle{}};
+    std::vector<MemoEntry> m_memo; // style changes already worked out, by (style, edit)
     double m_defaultRowHeight = 10;
     double m_defaultColWidth = 8;
     std::vector<double> m_rowHeights; // index 0 unused; 0 means the default
