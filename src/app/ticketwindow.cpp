@@ -53,6 +53,8 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     m_summary = addGrid(m_tabs, tr("収支と偶然との比較"), QStringLiteral("gridSummary"));
     m_check = addGrid(m_tabs, tr("組合せの照合"), QStringLiteral("gridCheck"));
 
+    connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showResultsIfDue);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(createEntryRow());
@@ -143,9 +145,19 @@ void TicketWindow::compute()
         return;
     }
     m_list->setSheet(ticketListSheet(tickets));
-    const TicketGrading grading(std::move(tickets), mainFrm().history(), prizes);
-    m_results->setSheet(ticketResultsSheet(grading));
-    m_summary->setSheet(ticketSummarySheet(grading));
+    m_grading = std::make_unique<TicketGrading>(std::move(tickets), mainFrm().history(), prizes);
+    m_summary->setSheet(ticketSummarySheet(*m_grading));
+    m_resultsDue = true;
+    showResultsIfDue();
+}
+
+void TicketWindow::showResultsIfDue()
+{
+    // A row per ticket and draw can run to a hundred thousand rows: made when first looked at.
+    if (!m_resultsDue || !m_grading || m_tabs->currentWidget() != m_results)
+        return;
+    m_results->setSheet(ticketResultsSheet(*m_grading));
+    m_resultsDue = false;
 }
 
 Status TicketWindow::addLines(const QString &lines)

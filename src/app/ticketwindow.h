@@ -4,6 +4,9 @@
 #include "grid/rgb.h"
 #include "store/database.h"
 #include "store/result.h"
+#include "tickets/ticketgrading.h"
+
+#include <memory>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -55,6 +58,8 @@ protected:
 private:
     QWidget *createEntryRow();
     void report(const Status &status);
+    // Fills the results grid from the latest grading once its tab is shown.
+    void showResultsIfDue();
 
     QPlainTextEdit *m_lines;
     QSpinBox *m_from;
@@ -67,6 +72,8 @@ private:
     SheetView *m_results;
     SheetView *m_summary;
     SheetView *m_check;
+    std::unique_ptr<TicketGrading> m_grading;
+    bool m_resultsDue = false;
 };
 
 } // namespace loto6

@@ -3,11 +3,13 @@
 #include "sheetmodel.h"
 #include "sheetview.h"
 #include "ticketwindow.h"
+#include "tickets/ticketbook.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +23,7 @@ class TicketWindowTest : public QObject
 private slots:
     void addsGradesAndChecksTickets();
     void asOfRebuildsOpenWindows();
+    void resultsMadeWhenTheirTabIsShown();
 };
 
 void TicketWindowTest::addsGradesAndChecksTickets()
@@ -82,6 +85,39 @@ void TicketWindowTest::asOfRebuildsOpenWindows()
     frame.action(u"mnuKijunkaiKaijo"_s)->trigger();
     QCOMPARE(frame.history().size(), all);
     QVERIFY(!frame.findChild<QLabel *>(u"historyStatus"_s)->text().contains(u"基準回"_s));
+}
+
+void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
+    TicketWindow::install(frame);
+    QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    Database db;
+    QVERIFY(db.open(frame.database().path()));
+    Ticket first;
+    first.numbers = { 2, 8, 10, 13, 27, 30 }; // draw 1
+    first.firstDraw = 1;
+    first.draws = 3;
+    std::vector<Ticket> one { first };
+    QVERIFY(TicketBook(db).add(one));
+
+    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    auto *window = qobject_cast<TicketWindow *>(
+        frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+    QVERIFY(window);
+    QVERIFY(!window->resultsGrid()->model() || window->resultsGrid()->model()->rowCount() == 0);
+    auto *tabs = window->findChild<QTabWidget *>();
+    tabs->setCurrentWidget(window->resultsGrid());
+    QCOMPARE(window->resultsGrid()->model()->rowCount(), 4);
+    QCOMPARE(window->resultsGrid()->model()->index(1, 10).data().toString(), u"1等"_s);
+
+    // While the tab is shown, a refresh shows the new book at once.
+    one = { first };
+    QVERIFY(TicketBook(db).add(one));
+    window->refresh();
+    QCOMPARE(window->resultsGrid()->model()->rowCount(), 7);
 }
 
 QTEST_MAIN(TicketWindowTest)
