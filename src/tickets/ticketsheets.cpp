@@ -66,7 +66,7 @@ std::string prizeText(const TicketGrading &grading, const TicketGrading::Row &ro
 
 Sheet ticketListSheet(const std::vector<Ticket> &tickets)
 {
-    static constexpr double Widths[] = {6, 4, 4, 4, 4, 4, 4, 8, 6, 6, 9, 20, 30};
+    static constexpr double Widths[] = {6, 5, 5, 5, 5, 5, 5, 8, 6, 6, 9, 20, 30};
     static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
         "数字6", "開始回", "継続", "口数", "入手", "登録日時", "メモ"};
     constexpr int Cols = 13;
@@ -92,7 +92,7 @@ Sheet ticketListSheet(const std::vector<Ticket> &tickets)
 
 Sheet ticketResultsSheet(const TicketGrading &grading)
 {
-    static constexpr double Widths[] = {6, 8, 4, 4, 4, 4, 4, 4, 5, 7, 5, 14, 10};
+    static constexpr double Widths[] = {6, 8, 5, 5, 5, 5, 5, 5, 5, 7, 5, 14, 10};
     static constexpr const char *Header[] = {"番号", "回", "数字1", "数字2", "数字3", "数字4",
         "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "購入額"};
     constexpr int Cols = 13;
@@ -181,7 +181,7 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
 
 Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &history)
 {
-    static constexpr double Widths[] = {8, 4, 4, 4, 4, 4, 4, 7, 5, 5, 14};
+    static constexpr double Widths[] = {8, 6, 6, 6, 6, 6, 6, 7, 5, 5, 14};
     static constexpr const char *Header[] = {"回", "本数字1", "本数字2", "本数字3", "本数字4",
         "本数字5", "本数字6", "ボーナス", "一致", "等級", "当せん金"};
     constexpr int Cols = 11;
