@@ -367,10 +367,15 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
 
 void PredictionWindow::askAndRecord()
 {
-    RecordPredictionDialog dialog(m_prediction, m_prediction.latestDrawNo + 1, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (Status s = record(dialog.rows()); !s)
+    PredictionRecord::Rows rows;
+    // Nothing to ask when recording is refused anyway: the message says why at once.
+    if (mainFrm().asOf() == DrawHistory::NoCut && !predictionLines(m_prediction, {}).empty()) {
+        RecordPredictionDialog dialog(m_prediction, m_prediction.latestDrawNo + 1, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        rows = dialog.rows();
+    }
+    if (Status s = record(rows); !s)
         mainFrm().showMessage(QMessageBox::Warning, qs(MessageTitle), qs(s.message()));
 }
 

@@ -372,6 +372,13 @@ void PredictionWindowTest::recordsTheShownLines()
     QVERIFY(QString::fromStdString(refused.message()).contains(u"基準回"_s));
     QVERIFY(TicketBook(db).tickets(stored));
     QCOMPARE(stored.size(), 1 + all.size());
+    // The button says so at once, without asking first.
+    QStringList messages;
+    f.frame->setMessageFunction(
+        [&messages](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
+    w->findChild<QPushButton *>(u"cmdRecord"_s)->click();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.front().contains(u"最新の回に戻す"_s));
 }
 
 void PredictionWindowTest::recordDialogListsTheRows()
