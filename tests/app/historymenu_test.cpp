@@ -143,6 +143,7 @@ private slots:
     void updateFromServer_data();
     void updateFromServer();
     void updateCancelled();
+    void cancelWaitsForTheJob();
     void drawRuns_data();
     void drawRuns();
     void importRefusesBadFile_data();
@@ -335,6 +336,31 @@ void HistoryMenuTest::updateCancelled()
     QCOMPARE(fileBytes(f.database()), before);
     QVERIFY(!QFile::exists(f.database() + u".bak"_s));
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void HistoryMenuTest::cancelWaitsForTheJob()
+{
+    // A job that writes after its last check must not be left running behind a closed dialog.
+    BackgroundJob::setDialogDelay(0);
+    std::atomic<bool> ended{false};
+    QTimer user;
+    connect(&user, &QTimer::timeout, &user, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == u"progressBackgroundJob"_s && w->isVisible())
+                QTest::keyClick(w, Qt::Key_Escape);
+    });
+    user.start(20);
+    const bool quiet = BackgroundJob::run(nullptr, u"t"_s, u"l"_s,
+        [&](BackgroundJob::Progress &progress) {
+            while (!progress.cancelRequested())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ended = true;
+        });
+    user.stop();
+    BackgroundJob::setDialogDelay(500);
+    QVERIFY(!quiet);
+    QVERIFY(ended);
 }
 
 void HistoryMenuTest::drawRuns_data()
