@@ -22,6 +22,7 @@ Sheet buildAppearanceCount(const DrawHistory &history, const Totals &totals)
 
     Sheet s;
     s.prepare(Columns, rows, Columns, 52, 10, 5);
+    s.setFrozen(1, 2);
     s.setRowHeight(1, 20);
     s.setRowHeight(2, 12);
     s.setColors(1, 1, 1, rows, colors::red, colors::lightYellow);

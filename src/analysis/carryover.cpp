@@ -20,6 +20,7 @@ Sheet buildCarryOver(const DrawHistory &history, const Totals &totals)
 
     Sheet s;
     s.prepare(Columns, rows, Columns, 51, 10, 7);
+    s.setFrozen(1, 1);
     s.setRowHeight(1, 15);
     s.setColWidth(8, 9);
     s.setAllowOverflow(true);

@@ -673,6 +673,7 @@ Sheet chanceSheet(const ChanceReport &report)
 
     Sheet s{std::string(ChanceSheetName), std::string(ChanceCaption)};
     s.prepare(ChanceColumns, rows, ChanceColumns, 40, 12, 9);
+    s.setFrozen(1, 1);
     writeChanceFrame(s, testRows);
     int row = 2;
     for (const Test &t : report.tests)

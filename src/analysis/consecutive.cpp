@@ -33,6 +33,7 @@ Sheet buildConsecutive(const DrawHistory &history, const Totals &totals)
 
     Sheet s;
     s.prepare(Columns, rows, Columns, 51, 10, 4);
+    s.setFrozen(1, 1);
     s.setAllowOverflow(true);
     s.setColors(1, 1, 1, rows, colors::red, colors::lightYellow);
     s.setColors(RightDrawCol, 1, RightDrawCol, rows, colors::red, colors::lightYellow);

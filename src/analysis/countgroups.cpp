@@ -13,6 +13,7 @@ Sheet buildCountGroups(const DrawHistory &, const Totals &totals)
 
     Sheet s;
     s.prepare(2, rows, 2, rows, 10, 5);
+    s.setFrozen(1, 1);
     s.setColWidth(1, 5);
     s.setColWidth(2, 20);
     s.setBorder(1, 1, 2, rows, border::AllSides);

@@ -56,6 +56,7 @@ Sheet buildFiveBand(const DrawHistory &history, const Totals &totals)
     const int rows = tablelayout::tableRows(totals.latestDrawNo, 2);
     Sheet s;
     tablelayout::prepare(s, Columns, rows, 51, 10, 5);
+    s.setFrozen(1, 1);
     s.setColWidth(1, 6);
     s.setBorder(1, 1, Columns, rows, border::AllSides);
     s.setBorder(9, 1, 9, rows, border::Left, colors::red);

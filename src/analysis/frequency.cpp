@@ -25,6 +25,7 @@ Sheet buildFrequency(const DrawHistory &history, const Totals &totals)
 
     Sheet s;
     s.prepare(last, Rows, 51, Rows, 10, 2);
+    s.setFrozen(1, 2);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 15);
     s.setColWidth(1, 5);

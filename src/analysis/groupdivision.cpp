@@ -58,6 +58,7 @@ Sheet buildDivision(const Division &d, const DrawHistory &history, const Totals 
     const int rows = tablelayout::tableRows(totals.latestDrawNo, 3);
     Sheet s;
     tablelayout::prepare(s, Columns, rows, 51, 9, 2);
+    s.setFrozen(1, 3);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 12);
     s.setColWidth(1, 3);

@@ -58,6 +58,7 @@ Sheet makeIntervalSheet(int latestDrawNo, IntervalKind kind)
     const int rows = latestDrawNo + 4;
     Sheet s;
     s.prepare(Columns, rows, Columns, 52, 10, 5);
+    s.setFrozen(1, 2); // the top heading pair; the bottom one stays below the draws
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 12);
     s.setAllowOverflow(true);

@@ -34,6 +34,7 @@ Sheet buildSpread(const DrawHistory &history, const Totals &totals)
 
     Sheet s;
     s.prepare(Columns, rows, Columns, 47, 10, 2);
+    s.setFrozen(1, 2);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 15);
     s.setColWidth(1, 5);

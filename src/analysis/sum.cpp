@@ -18,6 +18,7 @@ Sheet buildSum(const DrawHistory &history, const Totals &totals)
     const int rows = tablelayout::tableRows(totals.latestDrawNo, 1);
     Sheet s;
     tablelayout::prepare(s, Columns, rows, 51, 10, 5);
+    s.setFrozen(1, 1);
     s.setColWidth(8, 8);
     s.setColWidth(9, 7);
     s.setColWidth(10, 10);

@@ -53,6 +53,7 @@ Sheet patternSheet(int latestDrawNo, const PatternHeadings &headings)
     const int rows = tableRows(latestDrawNo, 1);
     Sheet s;
     prepare(s, PatternColumns, rows, 51, 10, 5);
+    s.setFrozen(1, 1);
     s.setColWidth(1, 6);
     s.setColWidth(11, 7);
 
@@ -123,6 +124,7 @@ Sheet lastDigitSheet(int latestDrawNo, const LastDigitHeader &style)
     const int rows = tableRows(latestDrawNo, 4);
     Sheet s;
     prepare(s, LastDigitColumns, rows, 51, 10, 5);
+    s.setFrozen(1, 2);
     s.setColors(1, 1, 1, rows, colors::red, colors::lightYellow);
     s.setBorder(1, 2, LastDigitColumns, rows, border::AllSides);
     writeLastDigitHeader(s, 1, 2, style);

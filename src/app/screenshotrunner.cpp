@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
 
@@ -117,6 +118,12 @@ void ScreenshotRunner::run()
             save(window, file);
             // The whole main window too: it shows whether the child fits.
             save(&m_frame, file + QStringLiteral("-main"));
+            // Scrolled to the end: the frozen headings stay over the last rows.
+            if (grid && grid->verticalScrollBar()->maximum() > 0) {
+                grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+                wait(50);
+                save(window, file + QStringLiteral("-scrolled"));
+            }
             window->close();
         }
         ++number;

@@ -88,15 +88,28 @@ void SheetDelegate::drawTextPart(QPainter *painter, const QFont &font, const QRe
     painter->restore();
 }
 
+namespace {
+
+// Whether a line is drawn between column col and the one to its right.
+bool borderAfter(const Sheet &sheet, int col, int row)
+{
+    return sheet.cell(col, row).hasBorder(Cell::SideRight)
+        || sheet.cell(col + 1, row).hasBorder(Cell::SideLeft);
+}
+
+} // namespace
+
 std::pair<int, int> SheetDelegate::overflowBounds(const Sheet &sheet, int col, int row) const
 {
+    // A text runs into empty neighbours but not across a line drawn between cells: a caption
+    // over a framed band stays inside its frame.
     int firstCol = col;
     while (firstCol > 1 && col - firstCol < MaxOverflowCells
-        && sheet.cell(firstCol - 1, row).text.empty())
+        && sheet.cell(firstCol - 1, row).text.empty() && !borderAfter(sheet, firstCol - 1, row))
         --firstCol;
     int lastCol = col;
     while (lastCol < sheet.columns() && lastCol - col < MaxOverflowCells
-        && sheet.cell(lastCol + 1, row).text.empty())
+        && sheet.cell(lastCol + 1, row).text.empty() && !borderAfter(sheet, lastCol, row))
         ++lastCol;
     return {m_view->columnViewportPosition(firstCol - 1),
         m_view->columnViewportPosition(lastCol - 1) + m_view->columnWidth(lastCol - 1) - 1};

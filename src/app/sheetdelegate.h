@@ -33,7 +33,8 @@ public:
     // [left, right], as the grid places it: left-aligned texts start after the padding and run
     // right, centred texts spread both ways, right-aligned ones run left.
     static std::pair<int, int> textExtent(HAlign align, int left, int right, int textWidth);
-    // Left and right pixel edges of the empty cells around a cell that its text may run into.
+    // Left and right pixel edges of the empty cells around a cell that its text may run into:
+    // as far as the nearest text or line between cells on each side.
     std::pair<int, int> overflowBounds(const Sheet &sheet, int col, int row) const;
 
 private:

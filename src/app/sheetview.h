@@ -11,6 +11,8 @@ class SheetModel;
 
 // The result grid: shows one filled sheet read-only, with the sheet's fixed row heights and
 // column widths, colours, borders and overflowing texts. Only the visible cells are painted.
+// The sheet's frozen heading rows and label columns stay in place while the rest scrolls:
+// panes laid over the viewport show them, and clicks on the panes select the cells they show.
 class SheetView : public QTableView
 {
     Q_OBJECT
@@ -37,6 +39,14 @@ public:
     // Puts the selected block on the clipboard as tab-separated text and as an HTML table.
     void copySelection();
 
+    // Height of the frozen rows and width of the frozen columns as they stay on screen; 0 when
+    // nothing is frozen or the frozen part would leave too little room for the rest.
+    int frozenHeight() const { return m_frozenHeight; }
+    int frozenWidth() const { return m_frozenWidth; }
+    // Where a cell is on screen, in viewport coordinates: frozen cells where they stay.
+    QRect onScreenRect(const QModelIndex &index) const;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     // Emitted once, after the view has painted its first frame.
     void firstPainted();
@@ -45,11 +55,33 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void updateGeometries() override;
 
 private:
+    QTableView *createPane();
+    // Shows the sheet on a view (the grid or a pane) with its row heights and column widths.
+    void showSheetOn(QTableView *view) const;
+    void showOnPanes();
+    void layoutPanes();
+    void followScrolling();
+    // A point on a frozen pane moved to where the viewport has the cell the pane shows there.
+    QPoint scrolledPosition(QPoint pos) const;
+    void forwardMouse(QMouseEvent *event);
+
     SheetModel *m_model = nullptr;
     SheetExporter *m_exporter = nullptr;
     bool m_painted = false;
+    // Over the viewport: the frozen rows (scrolling sideways), the frozen columns (scrolling up
+    // and down) and the corner where both meet (never scrolling).
+    QTableView *m_topPane = nullptr;
+    QTableView *m_leftPane = nullptr;
+    QTableView *m_cornerPane = nullptr;
+    int m_frozenHeight = 0;
+    int m_frozenWidth = 0;
 };
 
 } // namespace loto6

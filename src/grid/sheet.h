@@ -2,6 +2,7 @@
 
 #include "grid/rgb.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -127,6 +128,16 @@ public:
     void setBorder(int col, int row, int col2, int row2, int sides,
         Rgb color = colors::black, BorderStyle style = BorderStyle::ThinSolid);
 
+    // Heading rows at the top and label columns at the left that a grid view keeps in place
+    // while the rest scrolls; not part of the table's contents.
+    void setFrozen(int columns, int rows)
+    {
+        m_frozenCols = std::max(columns, 0);
+        m_frozenRows = std::max(rows, 0);
+    }
+    int frozenColumns() const { return m_frozenCols; }
+    int frozenRows() const { return m_frozenRows; }
+
     void setAllowOverflow(bool allow) { m_allowOverflow = allow; }
     bool allowOverflow() const { return m_allowOverflow; }
     void activateCell(int col, int row);
@@ -221,6 +232,8 @@ private:
     bool m_columnsCut = false;
     int m_activeCol = 0;
     int m_activeRow = 0;
+    int m_frozenCols = 0;
+    int m_frozenRows = 0;
 };
 
 } // namespace loto6

@@ -60,6 +60,7 @@ Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int 
 {
     Sheet s { std::string(name), std::string(caption) };
     s.prepare(cols, rows, cols, std::min(rows, 40), 12, 9);
+    s.setFrozen(1, 1);
     s.selectCell(1, -1);
     s.setHAlign(HAlign::Left);
     return s;
@@ -147,6 +148,7 @@ Sheet backtestMatchesSheet(const BacktestReport &report, std::span<const int> sh
     const std::vector<const Result *> results = shown(report, shifts);
     const int rows = 2 + static_cast<int>(results.size());
     Sheet s = plainSheet("backtest-matches", "一致数の内訳（実測と偶然の期待回数）", Cols, rows);
+    s.setFrozen(2, 2);
     s.setColWidth(1, 12);
 
     s.setText(1, 1, "手法");
@@ -228,6 +230,7 @@ Sheet backtestPrizesSheet(const BacktestReport &report, std::span<const int> shi
     s.setColWidth(3, 12);
     for (int c = 0; c <= Classes; ++c)
         s.setColWidth(5 + 3 * c, 16);
+    s.setFrozen(1, 2);
 
     s.setText(1, 1, "シフト");
     s.setText(2, 1, "検証回数");
@@ -261,6 +264,7 @@ Sheet backtestShiftsSheet(const BacktestReport &report, std::span<const int> shi
     constexpr int Cols = 9;
     const int rows = 2 + static_cast<int>(shifts.size());
     Sheet s = plainSheet("backtest-shifts", "シフトとスイッチ、シフトごとの一致数平均", Cols, rows);
+    s.setFrozen(1, 2);
     s.setColWidth(3, 60);
     s.selectBlock(3, 3, 3, rows);
     s.setHAlign(HAlign::Left);

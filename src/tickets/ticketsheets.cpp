@@ -16,6 +16,7 @@ Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int 
 {
     Sheet s{std::string(name), std::string(caption)};
     s.prepare(cols, rows, cols, std::min(rows, 40), 12, 6);
+    s.setFrozen(1, 1);
     for (int c = 1; c <= cols && c <= static_cast<int>(widths.size()); ++c)
         s.setColWidth(c, widths[static_cast<std::size_t>(c - 1)]);
     for (int c = 1; c <= cols && c <= static_cast<int>(header.size()); ++c)

@@ -7,6 +7,7 @@
 
 #include <QClipboard>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -52,6 +53,10 @@ private slots:
     void largestWindowOpens();
     void copyBlock_data();
     void copyBlock();
+    void frozenPartsStay_data();
+    void frozenPartsStay();
+    void selectAcrossFrozen_data();
+    void selectAcrossFrozen();
 };
 
 void SheetViewTest::modelRoles_data()
@@ -139,6 +144,11 @@ void SheetViewTest::overflowAndBorders()
         s.setHAlign(HAlign::Center);
         s.setText("ＷＷＷＷＷＷ");
         s.setBorder(1, 3, 1, 3, border::Right, colors::red);
+        // Row 3: a centred caption in column 4 framed on its left runs right, not across.
+        s.selectCell(4, 3);
+        s.setHAlign(HAlign::Center);
+        s.setText("ＷＷＷＷ");
+        s.setBorder(4, 3, 4, 3, border::Left);
         s.setAllowOverflow(overflow);
         auto *view = new SheetView;
         view->setSheet(std::move(s));
@@ -165,6 +175,8 @@ void SheetViewTest::overflowAndBorders()
     QVERIFY(inked(on, cell.translated(4 * w, h).adjusted(1, 1, -1, -1)));  // and right
     QCOMPARE(QColor(on.pixel(w - 1, 2 * h + h / 2)), QColor(Qt::red));
     QCOMPARE(QColor(on.pixel(w, 2 * h + h / 2)), QColor(Qt::white));
+    QVERIFY(!inked(on, cell.translated(2 * w, 2 * h).adjusted(1, 1, -2, -1))); // framed
+    QVERIFY(inked(on, cell.translated(4 * w, 2 * h).adjusted(1, 1, -1, -1)));
 
     const auto [off, w2, h2] = render(false);
     QVERIFY(inked(off, cell.translated(w2, 0).adjusted(1, 1, -1, -1)));
@@ -264,6 +276,157 @@ void SheetViewTest::copyBlock()
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
     if (const QMimeData *copied = QGuiApplication::clipboard()->mimeData(); copied && copied->hasText())
         QCOMPARE(copied->text(), tsv);
+}
+
+namespace {
+
+// Columns x rows of "r<row>c<col>" texts (1-based) with a coloured heading row and label column
+// at widths and heights that make the frozen parts easy to tell from the body.
+Sheet frozenSheet(int columns, int rows, int frozenColumns, int frozenRows)
+{
+    Sheet s;
+    s.prepare(columns, rows, columns, 20, 12, 6);
+    s.setRowHeight(1, 20);
+    s.setColWidth(1, 9);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= columns; ++c)
+            s.setText(c, r, "r" + std::to_string(r) + "c" + std::to_string(c));
+    s.setColors(1, 1, columns, 1, colors::red, colors::lightYellow);
+    s.setColors(1, 2, 1, rows, colors::blue, colors::lightCyan);
+    s.setFrozen(frozenColumns, frozenRows);
+    return s;
+}
+
+// The picture of one cell where the view shows it, panes included.
+QImage cellPicture(SheetView &view, const QModelIndex &index)
+{
+    const QRect rect = view.onScreenRect(index).translated(view.viewport()->pos());
+    return view.grab(rect).toImage();
+}
+
+} // namespace
+
+void SheetViewTest::frozenPartsStay_data()
+{
+    QTest::addColumn<int>("frozenColumns");
+    QTest::addColumn<int>("frozenRows");
+    QTest::addColumn<int>("viewHeight");
+    QTest::addColumn<bool>("rowsStay");
+    QTest::addColumn<bool>("columnsStay");
+    QTest::newRow("heading row and label column") << 1 << 1 << 300 << true << true;
+    QTest::newRow("two heading rows, no label column") << 0 << 2 << 300 << true << false;
+    QTest::newRow("headings taller than half the view scroll away") << 1 << 12 << 300 << false
+                                                                      << true;
+    QTest::newRow("nothing frozen") << 0 << 0 << 300 << false << false;
+}
+
+void SheetViewTest::frozenPartsStay()
+{
+    QFETCH(int, frozenColumns);
+    QFETCH(int, frozenRows);
+    QFETCH(int, viewHeight);
+    QFETCH(bool, rowsStay);
+    QFETCH(bool, columnsStay);
+    SheetView view;
+    view.setSheet(frozenSheet(30, 2000, frozenColumns, frozenRows));
+    view.resize(400, viewHeight);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.frozenHeight() > 0, rowsStay);
+    QCOMPARE(view.frozenWidth() > 0, columnsStay);
+
+    const QAbstractItemModel *model = view.model();
+    const QModelIndex corner = model->index(0, 0);
+    const QModelIndex heading = model->index(0, 3);
+    const QModelIndex label = model->index(5, 0);
+    const QRect cornerRect = view.onScreenRect(corner);
+    const QRect headingRect = view.onScreenRect(heading);
+    const QRect labelRect = view.onScreenRect(label);
+    const QImage cornerBefore = cellPicture(view, corner);
+
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    QVERIFY(view.verticalScrollBar()->value() > 1000);
+    QVERIFY(view.horizontalScrollBar()->value() > 100);
+
+    // Frozen cells keep their place and look; the others have scrolled away.
+    QCOMPARE(view.onScreenRect(corner) == cornerRect, rowsStay && columnsStay);
+    QCOMPARE(view.onScreenRect(heading).top() == headingRect.top(), rowsStay);
+    QCOMPARE(view.onScreenRect(label).left() == labelRect.left(), columnsStay);
+    if (rowsStay && columnsStay)
+        QCOMPARE(cellPicture(view, corner), cornerBefore);
+    // The last row shows in full below any frozen rows, and the body does not hide under them.
+    const QModelIndex last = model->index(model->rowCount() - 1, 5);
+    QVERIFY(view.onScreenRect(last).bottom() < view.viewport()->height());
+    view.scrollTo(model->index(100, 5));
+    QVERIFY(view.onScreenRect(model->index(100, 5)).top() >= view.frozenHeight());
+}
+
+void SheetViewTest::selectAcrossFrozen_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QPoint>("from"); // model column, row of the block's first cell
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<int>("sideways"); // pixels scrolled to the right first
+    QTest::newRow("click a heading, Shift+click the body")
+        << u"shift-click"_s << QPoint(1, 0) << QPoint(2, 59) << 0;
+    QTest::newRow("click the body, Shift+click the corner")
+        << u"shift-click"_s << QPoint(2, 59) << QPoint(0, 0) << 0;
+    QTest::newRow("click a label, Shift+Right out from under it")
+        << u"shift-right"_s << QPoint(0, 57) << QPoint(1, 57) << 30;
+}
+
+void SheetViewTest::selectAcrossFrozen()
+{
+    QFETCH(QString, steps);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(int, sideways);
+    SheetView view;
+    view.setSheet(frozenSheet(12, 60, 1, 1));
+    view.resize(300, 250);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setFocus();
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    view.horizontalScrollBar()->setValue(sideways);
+    const int scrolled = view.verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+
+    auto click = [&view](QPoint cell, Qt::KeyboardModifiers modifiers) {
+        const QRect rect = view.onScreenRect(view.model()->index(cell.y(), cell.x()));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, rect.center());
+    };
+    click(from, Qt::NoModifier);
+    QCOMPARE(view.currentIndex(), view.model()->index(from.y(), from.x()));
+    if (steps == u"shift-click"_s)
+        click(to, Qt::ShiftModifier);
+    else
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    // Clicking a frozen cell does not scroll the body away; a body cell moved to comes out
+    // from under the frozen columns.
+    QCOMPARE(view.verticalScrollBar()->value(), scrolled);
+    QVERIFY(view.onScreenRect(view.currentIndex()).left() >= 0);
+    if (view.currentIndex().column() >= 1)
+        QVERIFY(view.onScreenRect(view.currentIndex()).left() >= view.frozenWidth());
+
+    const QRect block(QPoint(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
+        QPoint(std::max(from.x(), to.x()), std::max(from.y(), to.y())));
+    QCOMPARE(view.selectedBlock(), block);
+    QString expected;
+    for (int r = block.top(); r <= block.bottom(); ++r) {
+        QStringList line;
+        for (int c = block.left(); c <= block.right(); ++c)
+            line << u"r%1c%2"_s.arg(r + 1).arg(c + 1);
+        expected += line.join(u'\t') + u'\n';
+    }
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+    const QString text = copied && copied->hasText()
+        ? copied->text()
+        : SheetClipboard::tsv(view.sheetModel()->sheet(), view.selectedBlock());
+    QCOMPARE(text, expected);
 }
 
 QTEST_MAIN(SheetViewTest)
