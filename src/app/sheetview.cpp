@@ -76,6 +76,29 @@ SheetView::SheetView(QWidget *parent)
     for (QTableView *pane : {m_topPane, m_leftPane})
         for (QScrollBar *bar : {pane->horizontalScrollBar(), pane->verticalScrollBar()})
             connect(bar, &QScrollBar::rangeChanged, this, &SheetView::followScrolling);
+    // Rows or columns a window hides or resizes on the grid after filling it do the same on the
+    // panes, which would otherwise show other rows than the grid beside them.
+    connect(verticalHeader(), &QHeaderView::sectionResized, this,
+        [this](int section) { mirrorSection(Qt::Vertical, section); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+        [this](int section) { mirrorSection(Qt::Horizontal, section); });
+}
+
+void SheetView::mirrorSection(Qt::Orientation orientation, int section)
+{
+    auto headerOf = [orientation](const QTableView *view) {
+        return orientation == Qt::Vertical ? view->verticalHeader() : view->horizontalHeader();
+    };
+    const QHeaderView *mine = headerOf(this);
+    const bool hidden = mine->isSectionHidden(section);
+    for (QTableView *pane : {m_topPane, m_leftPane, m_cornerPane}) {
+        QHeaderView *header = headerOf(pane);
+        if (pane->model() != m_model || section >= header->count())
+            continue;
+        header->setSectionHidden(section, hidden);
+        if (!hidden)
+            header->resizeSection(section, mine->sectionSize(section));
+    }
 }
 
 QTableView *SheetView::createPane()

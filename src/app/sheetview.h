@@ -66,6 +66,7 @@ private:
     // Shows the sheet on a view (the grid or a pane) with its row heights and column widths.
     void showSheetOn(QTableView *view) const;
     void showOnPanes();
+    void mirrorSection(Qt::Orientation orientation, int section);
     void layoutPanes();
     void followScrolling();
     // A point on a frozen pane moved to where the viewport has the cell the pane shows there.
