@@ -387,6 +387,8 @@ void SheetViewTest::selectAcrossFrozen_data()
         << u"shift-click"_s << QPoint(1, 0) << QPoint(2, 59) << 0;
     QTest::newRow("click the body, Shift+click the corner")
         << u"shift-click"_s << QPoint(2, 59) << QPoint(0, 0) << 0;
+    QTest::newRow("drag from the body up onto a heading")
+        << u"drag"_s << QPoint(3, 58) << QPoint(2, 0) << 0;
     QTest::newRow("click a label, Shift+Right out from under it")
         << u"shift-right"_s << QPoint(0, 57) << QPoint(1, 57) << 30;
 }
@@ -412,12 +414,21 @@ void SheetViewTest::selectAcrossFrozen()
         const QRect rect = view.onScreenRect(view.model()->index(cell.y(), cell.x()));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, rect.center());
     };
-    click(from, Qt::NoModifier);
-    QCOMPARE(view.currentIndex(), view.model()->index(from.y(), from.x()));
-    if (steps == u"shift-click"_s)
-        click(to, Qt::ShiftModifier);
-    else
-        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    auto centre = [&view](QPoint cell) {
+        return view.onScreenRect(view.model()->index(cell.y(), cell.x())).center();
+    };
+    if (steps == u"drag"_s) {
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centre(from));
+        QTest::mouseMove(view.viewport(), centre(to));
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre(to));
+    } else {
+        click(from, Qt::NoModifier);
+        QCOMPARE(view.currentIndex(), view.model()->index(from.y(), from.x()));
+        if (steps == u"shift-click"_s)
+            click(to, Qt::ShiftModifier);
+        else
+            QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    }
     // Clicking a frozen cell does not scroll the body away; a body cell moved to comes out
     // from under the frozen columns.
     QCOMPARE(view.verticalScrollBar()->value(), scrolled);
