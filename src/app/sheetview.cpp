@@ -318,6 +318,16 @@ void SheetView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTableView::keyPressEvent(event);
+    // Going to the start of the table or of a row shows the table from there, as the move
+    // onto an always visible frozen cell would not scroll by itself.
+    using Key = QKeySequence::StandardKey;
+    const auto matches = [event](Key a, Key b) { return event->matches(a) || event->matches(b); };
+    if (matches(QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument)) {
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    } else if (matches(QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine)) {
+        horizontalScrollBar()->setValue(0);
+    }
 }
 
 QMenu *SheetView::createContextMenu(QWidget *parent)

@@ -389,6 +389,8 @@ void SheetViewTest::selectAcrossFrozen_data()
         << u"shift-click"_s << QPoint(2, 59) << QPoint(0, 0) << 0;
     QTest::newRow("drag from the body up onto a heading")
         << u"drag"_s << QPoint(3, 58) << QPoint(2, 0) << 0;
+    QTest::newRow("Ctrl+Home moves to the corner, keeps the selection and scrolls to the top")
+        << u"ctrl-home"_s << QPoint(2, 58) << QPoint(2, 58) << 0;
     QTest::newRow("click a label, Shift+Right out from under it")
         << u"shift-right"_s << QPoint(0, 57) << QPoint(1, 57) << 30;
 }
@@ -426,12 +428,14 @@ void SheetViewTest::selectAcrossFrozen()
         QCOMPARE(view.currentIndex(), view.model()->index(from.y(), from.x()));
         if (steps == u"shift-click"_s)
             click(to, Qt::ShiftModifier);
+        else if (steps == u"ctrl-home"_s)
+            QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
         else
             QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
     }
     // Clicking a frozen cell does not scroll the body away; a body cell moved to comes out
     // from under the frozen columns.
-    QCOMPARE(view.verticalScrollBar()->value(), scrolled);
+    QCOMPARE(view.verticalScrollBar()->value(), steps == u"ctrl-home"_s ? 0 : scrolled);
     QVERIFY(view.onScreenRect(view.currentIndex()).left() >= 0);
     if (view.currentIndex().column() >= 1)
         QVERIFY(view.onScreenRect(view.currentIndex()).left() >= view.frozenWidth());
