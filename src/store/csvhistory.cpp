@@ -12,8 +12,6 @@ namespace loto6 {
 
 namespace {
 
-constexpr std::uintmax_t MaxCsvBytes = 64 * 1024 * 1024;
-
 enum class Split { End, Record, LoneCr };
 
 // Splits one CSV record; quoted fields may hold commas, doubled quotes and line breaks. A CR
@@ -221,11 +219,15 @@ Status readRow(const CsvReading &r, int recordLine, std::optional<DrawRecord> &r
     return Status::success();
 }
 
-Status loneCr(int line)
+} // namespace
+
+Status loneCarriageReturn(int line)
 {
     return Status::failure("line " + std::to_string(line)
         + ": a line ends in a carriage return alone; save the file with LF or CR LF line ends");
 }
+
+namespace {
 
 // Each 回数 once: the later of two rows with the same number is named.
 Status checkUniqueDrawNumbers(std::vector<std::pair<int, int>> numberAndLine, int cell,
@@ -252,7 +254,7 @@ Status readRows(CsvReading &r, std::vector<DrawRecord> &result)
         if (split == Split::End)
             break;
         if (split == Split::LoneCr)
-            return loneCr(r.line);
+            return loneCarriageReturn(r.line);
         if (Status s = readRow(r, recordLine, row); !s)
             return s;
         if (!row)
@@ -273,22 +275,17 @@ bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::str
 
 Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws)
 {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.remove_prefix(3);
-    // Valid UTF-8 is read where it lies; only Shift-JIS needs a converted copy.
     std::optional<std::string> converted;
-    if (!isValidUtf8(bytes)) {
-        converted = cp932ToUtf8(bytes);
-        if (!converted)
-            return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
-    }
+    const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
+    if (!text)
+        return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
     CsvReading r;
-    r.text = converted ? std::string_view(*converted) : bytes;
+    r.text = *text;
     const Split first = r.next();
     if (first == Split::End)
         return Status::failure("line 1: the file is empty; a header line is needed");
     if (first == Split::LoneCr)
-        return loneCr(1);
+        return loneCarriageReturn(1);
     if (Status s = readHeader(r.cells, r.header); !s)
         return s;
     std::vector<DrawRecord> result;
@@ -304,7 +301,7 @@ Status importCsv(std::istream &in, std::vector<DrawRecord> &draws)
     char chunk[65536];
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
         bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > MaxCsvBytes)
+        if (bytes.size() > MaxHistoryFileBytes)
             return Status::failure("the file is larger than 64 MiB, the most a history file "
                                    "may hold");
     }
@@ -316,7 +313,7 @@ Status importCsv(std::istream &in, std::vector<DrawRecord> &draws)
 Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> &draws)
 {
     std::string bytes;
-    if (Status s = readRegularFile(file, MaxCsvBytes, "a history file", bytes); !s)
+    if (Status s = readRegularFile(file, MaxHistoryFileBytes, "a history file", bytes); !s)
         return s;
     Status s = importCsvBytes(bytes, draws);
     if (!s)

@@ -3,6 +3,7 @@
 #include "store/drawrecord.h"
 #include "store/result.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <istream>
 #include <ostream>
@@ -23,7 +24,13 @@ Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> 
 bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
     int &line);
 
+// The refusal of a file whose lines end in a carriage return alone, found on `line`.
+Status loneCarriageReturn(int line);
+
 void exportCsv(std::ostream &out, const std::vector<DrawRecord> &draws);
+
+// The largest history file read, of any layout; the whole bundled history needs far less.
+inline constexpr std::uintmax_t MaxHistoryFileBytes = 64 * 1024 * 1024;
 
 inline constexpr const char *CanonicalCsvHeader
     = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字";

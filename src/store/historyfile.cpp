@@ -1,12 +1,12 @@
 #include "store/historyfile.h"
 
 #include "store/csvhistory.h"
+#include "store/filereader.h"
 #include "store/officialresult.h"
 #include "store/textcodec.h"
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <sstream>
 
 namespace loto6 {
@@ -185,24 +185,35 @@ Status readPrizeColumns(std::string_view text, std::size_t bodyStart, int bodyLi
 }
 
 // A layout with a header row: the draws through the exchange reader, the prizes beside them.
-Status readHeaderLayout(const std::string &text, HistoryFile &file)
+Status readHeaderLayout(std::string_view text, HistoryFile &file)
 {
     std::size_t pos = 0;
     int line = 1;
     Row cells;
     if (!nextCsvRecord(text, pos, cells, line))
         return Status::failure("line 1: the file is empty; a header line is needed");
+    if (std::any_of(cells.begin(), cells.end(),
+            [](const std::string &c) { return c.find('\r') != std::string::npos; }))
+        return loneCarriageReturn(1);
     const std::vector<std::string> names = headerNames(cells);
     file.layout = layoutOfHeader(names);
     const auto &renamed = renamedHeaders(file.layout);
-    std::string header;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto it = renamed.find(names[i]);
-        header += (i ? "," : "") + (it == renamed.end() ? names[i] : it->second);
+    Status read;
+    if (renamed.empty()) {
+        read = importCsvBytes(text, file.draws);
+    } else {
+        // The exchange reader on the same rows under the header names it knows.
+        std::string renamedText;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const auto it = renamed.find(names[i]);
+            renamedText += (i ? "," : "") + (it == renamed.end() ? names[i] : it->second);
+        }
+        renamedText += '\n';
+        renamedText.append(text.substr(pos));
+        read = importCsvBytes(renamedText, file.draws);
     }
-    const std::string body = text.substr(pos);
-    if (Status s = importCsvBytes(header + "\n" + body, file.draws); !s)
-        return s;
+    if (!read)
+        return read;
     return readPrizeColumns(text, pos, line + 1, names, file);
 }
 
@@ -264,7 +275,8 @@ const char *layoutName(HistoryLayout layout)
 Status readHistoryBytes(std::string_view bytes, HistoryFile &file)
 {
     file = HistoryFile{};
-    const std::optional<std::string> text = decodeUtf8OrCp932(bytes);
+    std::optional<std::string> converted;
+    const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
     if (!text)
         return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
     Status s = looksLikeOfficialFile(*text) ? readOfficialFile(*text, file)
@@ -276,22 +288,13 @@ Status readHistoryBytes(std::string_view bytes, HistoryFile &file)
     return s;
 }
 
-Status readHistory(std::istream &in, HistoryFile &file)
-{
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
-        return Status::failure("the file could not be read");
-    return readHistoryBytes(buffer.str(), file);
-}
-
 Status readHistoryFile(const std::filesystem::path &path, HistoryFile &file)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return Status::failure(path.string() + ": cannot be opened");
-    if (Status s = readHistory(in, file); !s)
-        return Status::failure(path.string() + ": " + s.message());
+    std::string bytes;
+    if (Status s = readRegularFile(path, MaxHistoryFileBytes, "a history file", bytes); !s)
+        return s;
+    if (Status s = readHistoryBytes(bytes, file); !s)
+        return Status::failure(quotedForMessage(path.string()) + ": " + s.message());
     return Status::success();
 }
 

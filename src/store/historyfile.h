@@ -35,7 +35,6 @@ struct HistoryFile
 
 // Reads a file of any published layout, UTF-8 or Shift-JIS. A bad file is refused whole, the
 // line and the reason named; the official index is refused too, since it holds no numbers.
-Status readHistory(std::istream &in, HistoryFile &file);
 Status readHistoryBytes(std::string_view bytes, HistoryFile &file);
 Status readHistoryFile(const std::filesystem::path &path, HistoryFile &file);
 

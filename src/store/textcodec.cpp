@@ -94,6 +94,19 @@ std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes)
     return cp932ToUtf8(bytes);
 }
 
+std::optional<std::string_view> utf8TextOf(std::string_view bytes,
+    std::optional<std::string> &converted)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (isValidUtf8(bytes))
+        return bytes;
+    converted = cp932ToUtf8(bytes);
+    if (!converted)
+        return std::nullopt;
+    return std::string_view(*converted);
+}
+
 std::string foldWidth(std::string_view s)
 {
     std::string out;
