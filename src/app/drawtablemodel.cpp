@@ -427,6 +427,9 @@ bool DrawTableModel::setDrawNumber(int row, QString &text)
     case DrawNumberText::NotWholeNumber:
         emit inputRefused(tr("回数には1から%1までの整数を入力してください。").arg(MaxDrawNumber));
         return false;
+    case DrawNumberText::TooLarge:
+        emit inputRefused(tr("回数が大きすぎます。回数は%1までです。").arg(MaxDrawNumber));
+        return false;
     case DrawNumberText::AlreadyUsed:
         emit inputRefused(tr("回数 %1 はすでに使われています。").arg(text));
         return false;

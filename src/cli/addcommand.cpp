@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "store/drawvalidation.h"
+#include "store/textcodec.h"
 
 #include <algorithm>
 
@@ -14,22 +15,19 @@ constexpr const char *FieldNames[DrawRecord::FieldCount]
 // The draw the arguments describe, or the one-line reason it is not one.
 Status parseDraw(const std::vector<std::string> &values, DrawRecord &draw)
 {
-    const auto no = parseDrawNumberText(values[0]);
-    if (!no)
-        return Status::failure("add: DRAW \"" + values[0] + "\" is not a whole number from 1 to "
-            + std::to_string(MaxDrawNumber));
-    draw.drawNo = *no;
+    if (const std::string problem = drawNumberProblem(values[0], draw.drawNo); !problem.empty())
+        return Status::failure("add: DRAW " + quotedForMessage(values[0]) + " " + problem);
     const auto date = parseDrawDate(values[1]);
     if (!date)
         return Status::failure(
-            "add: DATE \"" + values[1] + "\" is not a real date (YYYY-MM-DD or YYYY/M/D)");
+            "add: DATE " + quotedForMessage(values[1]) + " is not a real date (YYYY-MM-DD or YYYY/M/D)");
     draw.date = *date;
     for (int f = 0; f < DrawRecord::FieldCount; ++f) {
         const std::string &text = values[std::size_t(f) + 2];
         const auto n = parseNumberText(text);
         if (!n)
-            return Status::failure(std::string("add: ") + FieldNames[f] + " \"" + text
-                + "\" is not a whole number from 1 to 43");
+            return Status::failure(std::string("add: ") + FieldNames[f] + " "
+                + quotedForMessage(text) + " is not a whole number from 1 to 43");
         draw.fields[std::size_t(f)] = *n;
     }
     for (int f = 0; f < DrawRecord::FieldCount; ++f)

@@ -6,8 +6,9 @@
 #include "prediction/backtestsheets.h"
 #include "prediction/predictionoptions.h"
 #include "prediction/reflectionshift.h"
+#include "store/drawvalidation.h"
+#include "store/textcodec.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -18,13 +19,6 @@
 namespace loto6::cli {
 
 namespace {
-
-bool parseInt(const std::string &text, int &value)
-{
-    const char *end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end;
-}
 
 template <typename Array> std::string jsonArray(const Array &values)
 {
@@ -129,15 +123,19 @@ std::optional<std::string> parseArgs(const std::vector<std::string> &args, Backt
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
         const bool hasValue = i + 1 < args.size();
+        long long v = 0;
         if (a == "--from" && hasValue) {
-            if (!parseInt(args[++i], out.from) || out.from < 1)
-                return "backtest: --from takes a whole number of 1 or more (the n-th complete "
-                       "draw)";
+            const std::string &text = args[++i];
+            if (const std::string problem = drawNumberProblem(text, out.from); !problem.empty())
+                return "backtest: --from " + quotedForMessage(text) + " " + problem
+                    + " (the n-th complete draw)";
         } else if (a == "--shift" && hasValue) {
-            if (!parseInt(args[++i], out.shift) || out.shift < 0
-                || out.shift > ReflectionShift::Max)
-                return "backtest: --shift takes a whole number from 0 to "
-                    + std::to_string(ReflectionShift::Max);
+            const std::string &text = args[++i];
+            if (const std::string problem
+                = wholeNumberProblem(text, 0, ReflectionShift::Max, "shift", v);
+                !problem.empty())
+                return "backtest: --shift " + quotedForMessage(text) + " " + problem;
+            out.shift = static_cast<int>(v);
         } else if (a == "--all-shifts") {
             out.allShifts = true;
         } else if (a == "--format" && hasValue) {

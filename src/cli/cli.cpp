@@ -1,10 +1,11 @@
 #include "cli/cli.h"
 
+#include "store/drawvalidation.h"
 #include "store/outputfile.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
+#include "store/textcodec.h"
 
-#include <charconv>
 #include <iostream>
 #include <string_view>
 
@@ -70,12 +71,6 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
   draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
 )";
 
-bool parseAsOf(const std::string &text, int &value)
-{
-    const char *end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= 1 && value <= MaxDrawNumber;
-}
 
 } // namespace
 
@@ -162,9 +157,14 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err)
             db = args[i + 1];
             i += 2;
         } else if (args[i] == "--as-of") {
-            if (i + 1 >= args.size() || !parseAsOf(args[i + 1], asOf)) {
-                err << "loto6zumvel-cli: --as-of needs a draw number 1.." << MaxDrawNumber
-                    << '\n' << UsageText;
+            if (i + 1 >= args.size()) {
+                err << "loto6zumvel-cli: --as-of needs a draw number\n" << UsageText;
+                return ExitUsage;
+            }
+            if (const std::string problem = drawNumberProblem(args[i + 1], asOf);
+                !problem.empty()) {
+                err << "loto6zumvel-cli: --as-of " << quotedForMessage(args[i + 1]) << ' '
+                    << problem << '\n';
                 return ExitUsage;
             }
             i += 2;

@@ -87,9 +87,11 @@ int sourcesCommand(Context &ctx)
 {
     std::optional<int> drawNo;
     for (const std::string &a : ctx.args) {
-        const std::optional<int> n = parseDrawNumberText(a);
-        if (drawNo || !n)
-            return ctx.usage("sources: give at most one draw number, not " + a);
+        if (drawNo)
+            return ctx.usage("sources: give at most one draw number");
+        int n = 0;
+        if (const std::string problem = drawNumberProblem(a, n); !problem.empty())
+            return ctx.usage("sources: " + quotedForMessage(a) + " " + problem);
         drawNo = n;
     }
     if (!ctx.openDatabase())

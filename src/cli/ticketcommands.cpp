@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include "grid/sheetwriter.h"
+#include "store/drawvalidation.h"
+#include "store/textcodec.h"
 #include "tickets/predictionrecord.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
@@ -102,9 +104,16 @@ int ticketsAdd(Context &ctx)
             : a == "--units"        ? &t.units
                                     : nullptr;
         if (target && hasValue) {
-            if (!parseNumber(ctx.args[++i], *target))
-                return ctx.usage("tickets add: " + a + " needs a whole number, not "
-                    + ctx.args[i]);
+            const char *what = target == &t.units ? "number of units"
+                : target == &t.draws              ? "number of draws"
+                                                  : "draw number";
+            long long v = 0;
+            const std::string problem = wholeNumberProblem(ctx.args[++i], 1,
+                target == &t.units ? Ticket::MaxUnits : MaxDrawNumber, what, v);
+            if (!problem.empty())
+                return ctx.usage("tickets add: " + a + " " + quotedForMessage(ctx.args[i]) + " "
+                    + problem);
+            *target = static_cast<int>(v);
             fromGiven = fromGiven || target == &t.firstDraw;
         } else if (a == "--memo" && hasValue) {
             t.memo = ctx.args[++i];

@@ -4,10 +4,13 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 namespace loto6 {
 
@@ -37,6 +40,15 @@ std::string sizeText(std::size_t bytes)
     if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
         return std::to_string(bytes / (1024 * 1024)) + " MiB";
     return std::to_string(bytes) + " bytes";
+}
+
+// Schemes are case-insensitive: HTTP://host is http://host.
+bool hasScheme(const std::string &url, std::string_view scheme)
+{
+    return url.size() >= scheme.size()
+        && std::equal(scheme.begin(), scheme.end(), url.begin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 struct CurlDeleter
@@ -117,7 +129,7 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
         return Status::failure(std::string("cannot start the download library: ")
             + curl_easy_strerror(initCode));
 
-    if (!url.starts_with("http://") && !url.starts_with("https://"))
+    if (!hasScheme(url, "http://") && !hasScheme(url, "https://"))
         return Status::failure(url + ": only http:// and https:// addresses can be downloaded");
 
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());

@@ -101,11 +101,38 @@ std::optional<int> parseDrawNumberText(std::string_view text)
     return static_cast<int>(*v);
 }
 
+std::string wholeNumberProblem(std::string_view text, long long lowest, long long largest,
+    std::string_view what, long long &value)
+{
+    text = trimmed(text);
+    const bool negative = text.starts_with('-');
+    const auto v = parseWholeNumber(negative ? text.substr(1) : text);
+    if (!v)
+        return "is not a whole number";
+    if (negative || *v < lowest)
+        return "is below " + std::to_string(lowest);
+    if (*v > largest)
+        return "is too large: the largest " + std::string(what) + " is " + std::to_string(largest);
+    value = *v;
+    return {};
+}
+
+std::string drawNumberProblem(std::string_view text, int &drawNo)
+{
+    long long v = 0;
+    std::string problem = wholeNumberProblem(text, 1, MaxDrawNumber, "draw number", v);
+    if (problem.empty())
+        drawNo = static_cast<int>(v);
+    return problem;
+}
+
 DrawNumberText checkDrawNumberText(std::string_view text, const std::vector<int> &usedNumbers)
 {
     const auto no = parseDrawNumberText(text);
-    if (!no)
-        return DrawNumberText::NotWholeNumber;
+    if (!no) {
+        const auto v = parseWholeNumber(trimmed(text));
+        return v && *v > MaxDrawNumber ? DrawNumberText::TooLarge : DrawNumberText::NotWholeNumber;
+    }
     if (std::find(usedNumbers.begin(), usedNumbers.end(), *no) != usedNumbers.end())
         return DrawNumberText::AlreadyUsed;
     return DrawNumberText::Valid;

@@ -39,9 +39,17 @@ StoredValuesCheck checkStoredValues(const std::vector<DrawRecord> &draws);
 std::string storedValuesWarning(const std::vector<DrawRecord> &draws);
 
 // A draw number is a whole number from 1 to MaxDrawNumber, used by no other draw.
-enum class DrawNumberText { Valid, NotWholeNumber, AlreadyUsed };
+enum class DrawNumberText { Valid, NotWholeNumber, TooLarge, AlreadyUsed };
 DrawNumberText checkDrawNumberText(std::string_view text, const std::vector<int> &usedNumbers);
 std::optional<int> parseDrawNumberText(std::string_view text);
+
+// Reads a whole number from `lowest` (0 or more) to `largest` into `value`, or gives why the
+// text is not one as the end of a message: "is not a whole number", "is below 1" or "is too
+// large: the largest <what> is 43". `what` names the value ("draw number").
+std::string wholeNumberProblem(std::string_view text, long long lowest, long long largest,
+    std::string_view what, long long &value);
+// The same for a draw number, 1 to MaxDrawNumber.
+std::string drawNumberProblem(std::string_view text, int &drawNo);
 
 // The seven numbers of a draw (six main numbers, then the bonus): each from 1 to 43 and none
 // repeated within the draw, the bonus included. Absent fields are skipped; a field that repeats

@@ -408,7 +408,8 @@ void EntryWindowTest::newDrawNumber_data()
     QTest::newRow("zero") << u"0"_s << notWhole << false;
     QTest::newRow("empty") << QString() << notWhole << false;
     QTest::newRow("letters") << u"abc"_s << notWhole << false;
-    QTest::newRow("beyond the limit") << u"1000000000"_s << notWhole << false;
+    QTest::newRow("beyond the limit") << u"1000000000"_s
+                                      << u"回数が大きすぎます。回数は999999999までです。"_s << false;
     QTest::newRow("the next, as proposed") << u"6"_s << QString() << false;
     QTest::newRow("a gap below the latest") << u"3"_s << QString() << true;
     QTest::newRow("far above") << u"12"_s << QString() << true;

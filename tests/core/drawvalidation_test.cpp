@@ -56,12 +56,47 @@ TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)
         { "empty", "", DrawNumberText::NotWholeNumber },
         { "decimal", "3.0", DrawNumberText::NotWholeNumber },
         { "negative", "-3", DrawNumberText::NotWholeNumber },
-        { "beyond int", "4294967296", DrawNumberText::NotWholeNumber },
-        { "beyond the limit", "1000000000", DrawNumberText::NotWholeNumber },
+        { "beyond int", "4294967296", DrawNumberText::TooLarge },
+        { "beyond the limit", "1000000000", DrawNumberText::TooLarge },
+        { "beyond 64 bits", "99999999999999999999999", DrawNumberText::TooLarge },
         { "at the limit", "999999999", DrawNumberText::Valid },
     };
     for (const Case &c : cases)
         EXPECT_EQ(checkDrawNumberText(c.text, used), c.expected) << c.name;
+}
+
+TEST(DrawValidation, WholeNumberProblemSaysWhatIsWrong)
+{
+    struct Case
+    {
+        const char *name;
+        const char *text;
+        std::string problem; // empty: accepted
+        long long value;
+    };
+    const Case cases[] = {
+        { "leading_zeros", "0000000000000000000007", "", 7 },
+        { "largest", "999999999", "", 999'999'999 },
+        { "one_above", "1000000000", "is too large: the largest draw number is 999999999", 0 },
+        { "beyond_64_bits", "99999999999999999999999", "is too large", 0 },
+        { "zero", "0", "is below 1", 0 },
+        { "negative", "-5", "is below 1", 0 },
+        { "decimal", "7.0", "is not a whole number", 0 },
+        { "sign", "+7", "is not a whole number", 0 },
+        { "empty", "", "is not a whole number", 0 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        int drawNo = -1;
+        const std::string problem = drawNumberProblem(c.text, drawNo);
+        if (c.problem.empty()) {
+            EXPECT_EQ(problem, "");
+            EXPECT_EQ(drawNo, c.value);
+        } else {
+            EXPECT_EQ(problem.substr(0, c.problem.size()), c.problem);
+            EXPECT_EQ(drawNo, -1) << "left as it was";
+        }
+    }
 }
 
 TEST(DrawValidation, SevenNumbersInRangeAndNoneRepeated)
