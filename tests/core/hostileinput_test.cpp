@@ -2,6 +2,7 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/drawvalidation.h"
+#include "store/historyfile.h"
 #include "store/textcodec.h"
 
 #include "testsupport.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -127,9 +127,14 @@ TEST(CsvImport, ReadsOnlyOrdinaryFilesOfBoundedSize)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<DrawRecord> d;
-        const Status s = importCsvFile(c.file, d);
-        ASSERT_FALSE(s);
-        EXPECT_NE(s.message().find(c.expected), std::string::npos) << s.message();
+        const Status csv = importCsvFile(c.file, d);
+        ASSERT_FALSE(csv);
+        EXPECT_NE(csv.message().find(c.expected), std::string::npos) << csv.message();
+        // The reader of every layout, which both programs' import uses.
+        HistoryFile file;
+        const Status any = readHistoryFile(c.file, file);
+        ASSERT_FALSE(any);
+        EXPECT_NE(any.message().find(c.expected), std::string::npos) << any.message();
     }
 }
 
@@ -155,30 +160,6 @@ TEST(TextCodec, QuotedForMessage)
     EXPECT_EQ(quotedForMessage(std::string(81, 'x')), "\"" + std::string(80, 'x') + "…\"");
 }
 
-namespace {
-
-std::string fileBytes(const std::filesystem::path &file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A database file of `count` complete draws, spread over many pages.
-void makeDatabase(const std::filesystem::path &file, int count)
-{
-    std::vector<DrawRecord> draws;
-    for (int no = 1; no <= count; ++no)
-        draws.push_back(test::draw(no, {1, 2, 3, 4, 5, 6, 7}));
-    std::ostringstream csv;
-    exportCsv(csv, draws);
-    const auto seed = file.parent_path() / "seed.csv";
-    std::ofstream(seed, std::ios::binary) << csv.str();
-    Database db;
-    ASSERT_TRUE(db.openOrCreate(file, seed));
-}
-
-} // namespace
-
 TEST(DatabaseReading, RefusesDrawNumbersTheProgramCannotHold)
 {
     for (const char *stored : {"3000000000", "4294967301", "-3000000000"}) {
@@ -200,27 +181,27 @@ TEST(DatabaseWriting, RefusesToWriteIntoADamagedFile)
 {
     TempDir dir;
     const auto file = dir / "h.db";
-    makeDatabase(file, 3000);
+    test::makeDatabase(file, test::makeDraws(3000, 1));
     {
         std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
         f.seekp(4096 * 3);
         f << std::string(4096, '\x5a');
     }
-    const std::string before = fileBytes(file);
+    const std::string before = test::readAll(file);
     Database db;
     ASSERT_TRUE(db.open(file));
     const Status s = db.importDraws({test::draw(3001, {1, 2, 3, 4, 5, 6, 7})}, false);
     ASSERT_FALSE(s);
     EXPECT_NE(s.message().find("damaged"), std::string::npos) << s.message();
     db.close();
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(test::readAll(file), before);
 }
 
 TEST(DatabaseWriting, NamesALockAsALock)
 {
     TempDir dir;
     const auto file = dir / "h.db";
-    makeDatabase(file, 3);
+    test::makeDatabase(file, test::makeDraws(3, 1));
     Database holder, writer;
     ASSERT_TRUE(holder.open(file));
     ASSERT_TRUE(writer.open(file));
@@ -274,8 +255,8 @@ TEST(CommandLineOutput, NeverTheDatabaseAndNothingSpecialReplaced)
 {
     TempDir dir;
     const auto db = dir / "h.db";
-    makeDatabase(db, 5);
-    const std::string before = fileBytes(db);
+    test::makeDatabase(db, test::makeDraws(5, 1));
+    const std::string before = test::readAll(db);
     std::filesystem::create_hard_link(db, dir / "alias.db");
     std::ofstream(dir / "h.db.bak") << "backup";
     std::filesystem::create_symlink(dir / "target.csv", dir / "link.csv");
@@ -303,11 +284,11 @@ TEST(CommandLineOutput, NeverTheDatabaseAndNothingSpecialReplaced)
         if (!c.message.empty()) {
             EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         }
-        EXPECT_EQ(fileBytes(db), before);
+        EXPECT_EQ(test::readAll(db), before);
     }
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.csv")) << "the link is kept";
-    EXPECT_EQ(fileBytes(dir / "target.csv").substr(0, 6), "回数");
+    EXPECT_EQ(test::readAll(dir / "target.csv").substr(0, 6), "回数");
     const test::CliRun toStdout = test::runCli({"--db", db.string(), "export", "-o", "-"});
     EXPECT_EQ(toStdout.code, 0);
     EXPECT_EQ(toStdout.out.substr(0, 6), "回数");

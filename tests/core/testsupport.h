@@ -66,6 +66,14 @@ inline TempDir::~TempDir()
 
 std::string readAll(const std::filesystem::path &file);
 
+// `count` complete draws numbered from 1, each seven different numbers from a shuffle seeded
+// with `seed`, dated in January 2020.
+std::vector<DrawRecord> makeDraws(int count, unsigned seed);
+// The draws as the program's own CSV.
+std::string csvOf(const std::vector<DrawRecord> &draws);
+// A database file holding the draws, created as the programs create one from a seed file.
+void makeDatabase(const std::filesystem::path &file, const std::vector<DrawRecord> &draws);
+
 // Sets an environment variable (or removes it, for nullptr) and restores it when the test ends.
 class ScopedEnv
 {
@@ -100,8 +108,15 @@ CliRun runCli(std::vector<std::string> args);
 } // namespace loto6::test
 
 #include "cli/cli.h"
+#include "store/csvhistory.h"
+#include "store/database.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <fstream>
+#include <numeric>
+#include <random>
 #include <sstream>
 
 inline loto6::test::CliRun loto6::test::runCli(std::vector<std::string> args)
@@ -121,4 +136,42 @@ inline std::string loto6::test::readAll(const std::filesystem::path &file)
     std::ostringstream buf;
     buf << in.rdbuf();
     return buf.str();
+}
+
+inline std::vector<loto6::DrawRecord> loto6::test::makeDraws(int count, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<DrawRecord> draws;
+    for (int no = 1; no <= count; ++no) {
+        DrawRecord r;
+        r.drawNo = no;
+        r.date = "2020-01-" + std::string(no % 28 < 9 ? "0" : "") + std::to_string(no % 28 + 1);
+        std::vector<int> pool(43);
+        std::iota(pool.begin(), pool.end(), 1);
+        std::shuffle(pool.begin(), pool.end(), rng);
+        for (std::size_t f = 0; f < r.fields.size(); ++f)
+            r.fields[f] = pool[f];
+        draws.push_back(r);
+    }
+    return draws;
+}
+
+inline std::string loto6::test::csvOf(const std::vector<DrawRecord> &draws)
+{
+    std::ostringstream out;
+    exportCsv(out, draws);
+    return out.str();
+}
+
+inline void loto6::test::makeDatabase(
+    const std::filesystem::path &file, const std::vector<DrawRecord> &draws)
+{
+    const auto seed = file.parent_path() / (file.filename().string() + ".seed.csv");
+    std::ofstream(seed, std::ios::binary) << csvOf(draws);
+    {
+        Database db;
+        const Status s = db.openOrCreate(file, seed);
+        ASSERT_TRUE(s) << s.message();
+    }
+    std::filesystem::remove(seed);
 }

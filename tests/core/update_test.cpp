@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "testserver.h"
 
 #include "cli/cli.h"
 #include "store/atomicfile.h"
@@ -32,145 +33,13 @@
 
 namespace fs = std::filesystem;
 using namespace loto6;
+using loto6::test::csvOf;
+using loto6::test::makeDatabase;
+using loto6::test::makeDraws;
+using loto6::test::httpReply;
+using loto6::test::TestServer;
 
 namespace {
-
-// A one-thread HTTP server on 127.0.0.1 that answers every request with the same raw bytes.
-// It stops when destroyed, or by itself after a few seconds.
-class TestServer
-{
-public:
-    explicit TestServer(std::string response, bool stallAfterSend = false)
-        : TestServer([response](const std::string &) { return response; }, stallAfterSend)
-    {
-    }
-    // Answers each request with what `respond` gives for its path.
-    explicit TestServer(std::function<std::string(const std::string &path)> respond,
-        bool stallAfterSend = false)
-        : m_respond(std::move(respond))
-        , m_stall(stallAfterSend)
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = 0;
-        socklen_t len = sizeof addr;
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0
-            || ::listen(m_fd, 8) != 0
-            || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
-            throw std::runtime_error("cannot start the test server");
-        m_port = ntohs(addr.sin_port);
-        m_thread = std::thread([this] { serve(); });
-    }
-    ~TestServer()
-    {
-        m_stop = true;
-        m_thread.join();
-        ::close(m_fd);
-    }
-    TestServer(const TestServer &) = delete;
-    TestServer &operator=(const TestServer &) = delete;
-
-    std::string url(const std::string &path = UpdatePath) const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_port) + path;
-    }
-
-private:
-    void serve()
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (!m_stop && std::chrono::steady_clock::now() < deadline) {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0)
-                continue;
-            const int client = ::accept(m_fd, nullptr, nullptr);
-            if (client < 0)
-                continue;
-            const std::string request = readRequest(client, deadline);
-            const std::size_t start = request.find(' ') + 1;
-            const std::string response
-                = m_respond(request.substr(start, request.find(' ', start) - start));
-            std::size_t done = 0;
-            while (done < response.size()) {
-                const ssize_t n = ::send(client, response.data() + done,
-                    response.size() - done, MSG_NOSIGNAL);
-                if (n <= 0)
-                    break;
-                done += static_cast<std::size_t>(n);
-            }
-            while (m_stall && !m_stop && std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            ::close(client);
-        }
-    }
-    static std::string readRequest(int client, std::chrono::steady_clock::time_point deadline)
-    {
-        std::string request;
-        char buf[4096];
-        while (request.find("\r\n\r\n") == std::string::npos
-            && std::chrono::steady_clock::now() < deadline) {
-            pollfd p{client, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0)
-                continue;
-            const ssize_t n = ::recv(client, buf, sizeof buf, 0);
-            if (n <= 0)
-                return request;
-            request.append(buf, static_cast<std::size_t>(n));
-        }
-        return request;
-    }
-
-    std::function<std::string(const std::string &path)> m_respond;
-    bool m_stall;
-    int m_fd = -1;
-    int m_port = 0;
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
-
-std::string httpReply(int status, const std::string &body, bool withLength = true)
-{
-    std::string head = "HTTP/1.1 " + std::to_string(status) + (status == 200 ? " OK" : " Error")
-        + "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n";
-    if (withLength)
-        head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
-    return head + "\r\n" + body;
-}
-
-std::vector<DrawRecord> makeDraws(int count, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::vector<DrawRecord> draws;
-    for (int no = 1; no <= count; ++no) {
-        DrawRecord r;
-        r.drawNo = no;
-        r.date = "2020-01-" + std::string(no % 28 < 9 ? "0" : "") + std::to_string(no % 28 + 1);
-        std::vector<int> pool(43);
-        for (int i = 0; i < 43; ++i)
-            pool[static_cast<std::size_t>(i)] = i + 1;
-        std::shuffle(pool.begin(), pool.end(), rng);
-        for (std::size_t f = 0; f < 7; ++f)
-            r.fields[f] = pool[f];
-        draws.push_back(r);
-    }
-    return draws;
-}
-
-std::string csvOf(const std::vector<DrawRecord> &draws)
-{
-    std::ostringstream out;
-    exportCsv(out, draws);
-    return out.str();
-}
-
-std::string bytesOf(const fs::path &file)
-{
-    std::string bytes;
-    EXPECT_TRUE(readFile(file, bytes).ok()) << file;
-    return bytes;
-}
 
 void expectSameDraws(const std::vector<DrawRecord> &actual, const std::vector<DrawRecord> &expected)
 {
@@ -187,13 +56,12 @@ class UpdateTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "loto6-update-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
+        ASSERT_FALSE(m_tmp.path().empty());
+        m_dir = m_tmp.path();
         m_target = m_dir / "Loto6Zumvel.db";
         m_oldDraws = makeDraws(30, 1);
         makeDatabase(m_target, m_oldDraws);
-        m_original = bytesOf(m_target);
+        m_original = test::readAll(m_target);
 
         // The fresh history on the server: the held draws and more.
         m_newDraws = makeDraws(400, 2);
@@ -201,24 +69,9 @@ protected:
         const fs::path fresh = m_dir / "fresh" / "Loto6Zumvel.db";
         fs::create_directory(fresh.parent_path());
         makeDatabase(fresh, m_newDraws);
-        m_newDatabase = bytesOf(fresh);
+        m_newDatabase = test::readAll(fresh);
         fs::remove_all(fresh.parent_path());
     }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-
-    void makeDatabase(const fs::path &file, const std::vector<DrawRecord> &draws)
-    {
-        const fs::path seed = file.parent_path() / "seed.csv";
-        ASSERT_TRUE(writeFileAtomically(seed, csvOf(draws)).ok());
-        Database db;
-        ASSERT_TRUE(db.openOrCreate(file, seed).ok());
-        fs::remove(seed);
-    }
-
     std::vector<DrawRecord> storedDraws() const
     {
         Database db;
@@ -237,6 +90,7 @@ protected:
         }
     }
 
+    test::TempDir m_tmp;
     fs::path m_dir;
     fs::path m_target;
     std::vector<DrawRecord> m_oldDraws;
@@ -266,7 +120,7 @@ TEST_F(UpdateTest, InstallsAGoodDatabaseOrCsvAndKeepsTheOldFile)
         ASSERT_TRUE(r.ok()) << r.message;
         EXPECT_EQ(r.message, "当選データを最新化しました。");
         EXPECT_EQ(r.format, c.format);
-        EXPECT_EQ(bytesOf(fs::path(m_target) += ".bak"), m_original);
+        EXPECT_EQ(test::readAll(fs::path(m_target) += ".bak"), m_original);
         if (c.format == UpdateFormat::SQLite) {
             EXPECT_EQ(r.drawCount, m_newDraws.size());
             expectSameDraws(storedDraws(), m_newDraws);
@@ -305,7 +159,7 @@ TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
         ASSERT_TRUE(db.exec("DROP VIEW 全データ選択クエリ; CREATE VIEW 全データ選択クエリ_x AS "
                             "SELECT * FROM 結果マスタ").ok());
         db.close();
-        noView = bytesOf(other);
+        noView = test::readAll(other);
         fs::remove_all(other.parent_path());
     }
     std::string badNumber;
@@ -317,7 +171,7 @@ TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
         ASSERT_TRUE(db.open(other).ok());
         ASSERT_TRUE(db.exec("UPDATE 結果マスタ SET 第3数字 = 44 WHERE 回数 = 200").ok());
         db.close();
-        badNumber = bytesOf(other);
+        badNumber = test::readAll(other);
         fs::remove_all(other.parent_path());
     }
 
@@ -355,7 +209,7 @@ TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
         EXPECT_EQ(r.outcome, c.outcome) << r.message;
         EXPECT_EQ(r.message.find('\n'), std::string::npos) << r.message;
         EXPECT_NE(r.message.find(c.reason), std::string::npos) << r.message;
-        EXPECT_EQ(bytesOf(m_target), m_original);
+        EXPECT_EQ(test::readAll(m_target), m_original);
         EXPECT_FALSE(fs::exists(fs::path(m_target) += ".bak"));
         expectNoLeftovers();
     }
@@ -377,7 +231,7 @@ TEST_F(UpdateTest, UnreachableSlowOrOversizedServerFails)
     ::close(fd);
     EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
     EXPECT_NE(r.message.find("connect"), std::string::npos) << r.message;
-    EXPECT_EQ(bytesOf(m_target), m_original);
+    EXPECT_EQ(test::readAll(m_target), m_original);
 
     DownloadLimits quick;
     quick.totalTimeout = std::chrono::milliseconds(700);
@@ -400,7 +254,7 @@ TEST_F(UpdateTest, UnreachableSlowOrOversizedServerFails)
     }
     r = updateHistory(m_target, "ftp://127.0.0.1/x");
     EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed);
-    EXPECT_EQ(bytesOf(m_target), m_original);
+    EXPECT_EQ(test::readAll(m_target), m_original);
     expectNoLeftovers();
 }
 
@@ -428,7 +282,7 @@ TEST_F(UpdateTest, TakesOnlyTheDrawRowsOutOfADownloadedDatabase)
                             "CREATE VIEW 全データ選択クエリ AS SELECT * FROM 結果マスタ "
                             "WHERE 回数 < 100; CREATE TABLE extra (x)").ok());
     }
-    const std::string served = bytesOf(other);
+    const std::string served = test::readAll(other);
     fs::remove_all(other.parent_path());
 
     const UpdateResult r = installHistory(m_target, served);
@@ -479,7 +333,7 @@ TEST_F(UpdateTest, RefusesADownloadThatDropsOrChangesHeldDraws)
         const UpdateResult r = installHistory(m_target, c.body);
         EXPECT_EQ(r.outcome, c.outcome) << r.message;
         EXPECT_NE(r.message.find(c.reason), std::string::npos) << r.message;
-        EXPECT_EQ(bytesOf(m_target), m_original);
+        EXPECT_EQ(test::readAll(m_target), m_original);
     }
     const UpdateResult forced = installHistory(m_target, csvOf(shorter), true);
     ASSERT_TRUE(forced.ok()) << forced.message;
@@ -517,7 +371,7 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
             EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 1) << shown;
         }
         if (c.exit != 0) {
-            EXPECT_EQ(bytesOf(m_target), m_original);
+            EXPECT_EQ(test::readAll(m_target), m_original);
         }
     }
     EXPECT_EQ(storedDraws().size(), 20u) << "forced after the full history";
