@@ -742,7 +742,8 @@ void MainFrm::closeEvent(QCloseEvent *event)
     // rows it could not save may refuse (the user answered No): then the exit is cancelled.
     m_mdi->closeAllSubWindows();
     const QList<QMdiSubWindow *> left = m_mdi->subWindowList();
-    if (std::any_of(left.begin(), left.end(), [](QMdiSubWindow *w) { return w->isVisible(); })) {
+    // A child that closed is hidden; one that refused is not, even while this window is not shown.
+    if (std::any_of(left.begin(), left.end(), [](QMdiSubWindow *w) { return !w->isHidden(); })) {
         event->ignore();
         return;
     }

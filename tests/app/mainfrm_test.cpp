@@ -1,4 +1,5 @@
 #include "aboutwindow.h"
+#include "drawtablemodel.h"
 #include "analysiswindow.h"
 #include "elidedlabel.h"
 #include "entrywindow.h"
@@ -106,6 +107,7 @@ private slots:
     void historySummary();
     void reloadRebuildsOpenWindowsInPlace();
     void savedEntryReloadsHistory();
+    void exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo();
     void noMessageUnderBusyCursor();
     void firstStartSize_data();
     void firstStartSize();
@@ -490,6 +492,40 @@ void MainFrmTest::savedEntryReloadsHistory()
     QTRY_COMPARE(f.frame.totals().latestDrawNo, 3);
     QCOMPARE(g_builds, builds + 1);
     QVERIFY(f.child(FirstInfo));
+}
+
+void MainFrmTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
+{
+    QTemporaryDir dir;
+    const std::string seed = dir.filePath(u"seed.csv"_s).toStdString();
+    std::ofstream(seed) << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+                           "1,2,8,10,13,27,30,39\n";
+    Fixture f;
+    QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), seed));
+    f.frame.setEntryWindowFactory(&EntryWindow::create);
+    f.frame.showEntryWindow();
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass));
+    QVERIFY(sub);
+    auto *entry = qobject_cast<EntryWindow *>(sub->widget());
+    QVERIFY(entry);
+    QList<QMessageBox::StandardButton> answers{QMessageBox::No, QMessageBox::Yes};
+    QStringList asked;
+    entry->setMessageFunction([&](const EntryWindow::Message &m) {
+        if (m.text.endsWith(u"の当選数字を変更します。よろしいですか？"_s))
+            return QMessageBox::Yes;
+        asked.append(m.text);
+        return answers.takeFirst();
+    });
+    // A wrong number keeps the row from being saved.
+    entry->model()->setData(entry->model()->index(0, 2), u"44"_s);
+
+    QVERIFY(!f.frame.close());
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(!sub->isHidden());
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass)));
+
+    QVERIFY(f.frame.close());
+    QCOMPARE(asked.size(), 2);
 }
 
 void MainFrmTest::noMessageUnderBusyCursor()
