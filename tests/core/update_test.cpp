@@ -551,7 +551,7 @@ TEST_F(UpdateTest, EachDownloadFailureHasItsKind)
             EXPECT_EQ(r.download.httpStatus, c.httpStatus);
         }
     }
-    EXPECT_EQ(bytesOf(m_target), m_original);
+    EXPECT_EQ(test::readAll(m_target), m_original);
 }
 
 TEST_F(UpdateTest, ProgressCountsTheBytesAndCancelChangesNothing)
@@ -581,7 +581,7 @@ TEST_F(UpdateTest, ProgressCountsTheBytesAndCancelChangesNothing)
         limits.progress = [&](std::uint64_t received, std::uint64_t) { return c.goOn(received); };
         const UpdateResult r = updateHistory(m_target, server.url(), false, limits);
         EXPECT_EQ(r.outcome, UpdateOutcome::Cancelled) << r.message;
-        EXPECT_EQ(bytesOf(m_target), m_original);
+        EXPECT_EQ(test::readAll(m_target), m_original);
         EXPECT_FALSE(fs::exists(fs::path(m_target) += ".bak"));
     }
 
@@ -599,7 +599,7 @@ TEST_F(UpdateTest, ProgressCountsTheBytesAndCancelChangesNothing)
     user.join();
     EXPECT_EQ(r.outcome, UpdateOutcome::Cancelled) << r.message;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(bytesOf(m_target), m_original);
+    EXPECT_EQ(test::readAll(m_target), m_original);
 
     const UpdateResult done = updateHistory(m_target, server.url(), false, watched);
     ASSERT_TRUE(done.ok()) << done.message;
@@ -618,7 +618,7 @@ TEST_F(UpdateTest, ALossyHistoryGivesWayToALaterSourceOrIsAskedAbout)
     EXPECT_EQ(r.loss.dropped.size(), 10u);
     EXPECT_EQ(r.loss.dropped.front(), 21);
     EXPECT_TRUE(r.loss.changed.empty());
-    EXPECT_EQ(bytesOf(m_target), m_original);
+    EXPECT_EQ(test::readAll(m_target), m_original);
 
     r = updateFromSources(m_target, {lossy.url(), good.url()}, false);
     ASSERT_TRUE(r.ok()) << r.message;
