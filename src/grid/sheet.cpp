@@ -23,14 +23,16 @@ void Sheet::setSize(int columns, int rows)
     if (columns == m_cols && rows == m_rows)
         return;
     // New cells start with the default look, which a sheet of one style may have changed.
-    Slot blank;
+    std::uint16_t blank = 0;
     if (m_styles.front() != CellStyle{}) {
         const std::uint16_t pristine = internStyle(CellStyle{});
-        blank.style = pristine == LongText ? 0 : pristine;
+        blank = pristine == LongText ? 0 : pristine;
         m_uniform = m_uniform && (columns <= m_cols && rows <= m_rows);
     }
-    std::vector<Slot> cells(
-        static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows), blank);
+    const auto count = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
+    const auto bands = (static_cast<std::size_t>(rows) + StyleBand - 1) / StyleBand;
+    std::vector<Slot> cells(count);
+    std::vector<std::uint16_t> styles(bands * StyleBand * static_cast<std::size_t>(columns), blank);
     const int keepCols = std::min(columns, m_cols);
     const int keepRows = std::min(rows, m_rows);
     for (int r = 1; r <= keepRows; ++r)
@@ -38,7 +40,11 @@ void Sheet::setSize(int columns, int rows)
             cells.begin()
                 + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(r - 1)
                     * static_cast<std::size_t>(columns)));
+    for (int r = 1; r <= keepRows; ++r)
+        for (int c = 1; c <= keepCols; ++c)
+            styles[styleIndex(columns, c, r)] = m_cellStyles[styleIndex(c, r)];
     m_cells = std::move(cells);
+    m_cellStyles = std::move(styles);
     m_cols = columns;
     m_rows = rows;
     m_rowHeights.resize(static_cast<std::size_t>(rows) + 1, 0.0);
@@ -47,16 +53,16 @@ void Sheet::setSize(int columns, int rows)
 
 Cell Sheet::cell(int col, int row) const
 {
-    const Slot &s = slot(col, row);
     Cell c;
-    static_cast<CellStyle &>(c) = m_styles[s.style];
-    c.text = textOf(s);
+    static_cast<CellStyle &>(c) = style(col, row);
+    c.text = textOf(slot(col, row));
     return c;
 }
 
 std::size_t Sheet::storageBytes() const
 {
-    std::size_t bytes = m_cells.capacity() * sizeof(Slot) + m_text.capacity()
+    std::size_t bytes = m_cells.capacity() * sizeof(Slot)
+        + m_cellStyles.capacity() * sizeof(std::uint16_t) + m_text.capacity()
         + m_styles.capacity() * sizeof(CellStyle)
         + (m_rowHeights.capacity() + m_colWidths.capacity()) * sizeof(double);
     for (const std::string &t : m_longTexts)
@@ -272,17 +278,21 @@ void Sheet::restyle(const Range &range, const StyleEdit &edit)
     }
     m_uniform = false;
     // Neighbouring cells mostly share a style: the last change is reused while they do.
-    std::uint16_t from = slot(range.c1, range.r1).style;
+    std::uint16_t from = m_cellStyles[styleIndex(range.c1, range.r1)];
     std::uint16_t to = restyled(from, edit);
-    for (int row = range.r1; row <= range.r2; ++row) {
-        Slot *s = &slot(range.c1, row);
-        for (int col = range.c1; col <= range.c2; ++col, ++s) {
-            if (s->style != from) {
-                from = s->style;
-                to = restyled(from, edit);
+    for (int top = range.r1; top <= range.r2;) {
+        const int bottom = std::min(range.r2, top + StyleBand - 1 - (top - 1) % StyleBand);
+        for (int col = range.c1; col <= range.c2; ++col) {
+            std::uint16_t *s = &m_cellStyles[styleIndex(col, top)];
+            for (int row = top; row <= bottom; ++row, ++s) {
+                if (*s != from) {
+                    from = *s;
+                    to = restyled(from, edit);
+                }
+                *s = to;
             }
-            s->style = to;
         }
+        top = bottom + 1;
     }
 }
 

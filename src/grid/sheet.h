@@ -150,7 +150,10 @@ public:
     }
     // Precondition: contains(col, row).
     Cell cell(int col, int row) const;
-    const CellStyle &style(int col, int row) const { return m_styles[slot(col, row).style]; }
+    const CellStyle &style(int col, int row) const
+    {
+        return m_styles[m_cellStyles[styleIndex(col, row)]];
+    }
     // Bytes held by the cells, their texts and styles and the row and column sizes.
     std::size_t storageBytes() const;
 
@@ -160,13 +163,14 @@ private:
         int c1, r1, c2, r2;
         bool empty() const { return c1 > c2 || r1 > r2; }
     };
-    // A cell in storage: up to four bytes of text in place, longer text in the sheet's text
-    // store, and the index of its style.
+    // The text of a cell in storage: up to four bytes in place, longer text in the sheet's
+    // text store. Styles are kept apart in bands of StyleBand rows, column by column within a
+    // band, so that a change down a column or over a block walks memory in order while the
+    // cells of one row stay close together.
     struct Slot
     {
         std::array<char, 4> text{}; // the text itself, or where it starts in m_text
         std::uint16_t size = 0;     // LongText: the text is m_longTexts[text]
-        std::uint16_t style = 0;
     };
     static constexpr std::uint16_t LongText = 0xffff;
 
@@ -175,6 +179,14 @@ private:
         return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_cols)
             + static_cast<std::size_t>(col - 1);
     }
+    static constexpr int StyleBand = 64;
+    static std::size_t styleIndex(int columns, int col, int row)
+    {
+        const auto r = static_cast<std::size_t>(row - 1);
+        return (r / StyleBand) * static_cast<std::size_t>(columns) * StyleBand
+            + static_cast<std::size_t>(col - 1) * StyleBand + r % StyleBand;
+    }
+    std::size_t styleIndex(int col, int row) const { return styleIndex(m_cols, col, row); }
     const Slot &slot(int col, int row) const { return m_cells[index(col, row)]; }
     Slot &slot(int col, int row) { return m_cells[index(col, row)]; }
     std::string_view textOf(const Slot &s) const;
@@ -212,7 +224,8 @@ private:
     int m_rows = 0;
     int m_visibleCols = 0;
     int m_visibleRows = 0;
-    std::vector<Slot> m_cells;
+    std::vector<Slot> m_cells;                // row by row
+    std::vector<std::uint16_t> m_cellStyles; // bands of rows, column by column
     std::string m_text;                   // texts longer than four bytes, end to end
     std::vector<std::string> m_longTexts; // texts the text store cannot address
     std::vector<CellStyle> m_styles{CellStyle{}};

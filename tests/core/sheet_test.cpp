@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
+#include <vector>
 
 using namespace loto6;
 
@@ -322,4 +324,97 @@ TEST(Sheet, WholeSheetStyleDoesNotReachCellsAddedLater)
     EXPECT_EQ(s.cell(1, 1).fg, colors::red);
     EXPECT_EQ(s.cell(1, 1).bg, colors::lightPink);
     EXPECT_FALSE(s.cell(3, 3).bgSet);
+}
+
+namespace {
+
+// A plain per-cell model of the styles a sheet should hold after the same block edits.
+struct StyleModel
+{
+    int cols = 0, rows = 0;
+    std::vector<CellStyle> cells;
+    CellStyle &at(int c, int r) { return cells[static_cast<std::size_t>((r - 1) * cols + c - 1)]; }
+    void resize(int newCols, int newRows)
+    {
+        std::vector<CellStyle> next(static_cast<std::size_t>(newCols * newRows));
+        for (int r = 1; r <= std::min(rows, newRows); ++r)
+            for (int c = 1; c <= std::min(cols, newCols); ++c)
+                next[static_cast<std::size_t>((r - 1) * newCols + c - 1)] = at(c, r);
+        cols = newCols;
+        rows = newRows;
+        cells = std::move(next);
+    }
+};
+
+// One block edit, made on both the sheet and the model; `op` picks the kind of change.
+void editBoth(Sheet &s, StyleModel &m, int op, int c1, int r1, int c2, int r2, Rgb color)
+{
+    const int sides[] = {border::Left, border::Top | border::Bottom, border::Outline,
+        border::AllSides | border::Outline};
+    for (int r = r1; r <= r2; ++r)
+        for (int c = c1; c <= c2; ++c) {
+            CellStyle &x = m.at(c, r);
+            auto side = [&](bool on, CellStyle::Side which) {
+                if (on) {
+                    x.borderStyle[which] = BorderStyle::ThinSolid;
+                    x.borderColor[which] = color;
+                }
+            };
+            if (op == 0 || op == 2)
+                x.fg = color, x.fgSet = true;
+            if (op == 1 || op == 2)
+                x.bg = color ^ 0x00ff00, x.bgSet = true;
+            if (op >= 3) {
+                const int bits = sides[op - 3];
+                const bool outline = (bits & border::Outline) != 0;
+                side((bits & border::Left) || (outline && c == c1), CellStyle::SideLeft);
+                side((bits & border::Right) || (outline && c == c2), CellStyle::SideRight);
+                side((bits & border::Top) || (outline && r == r1), CellStyle::SideTop);
+                side((bits & border::Bottom) || (outline && r == r2), CellStyle::SideBottom);
+            }
+        }
+    if (op == 0)
+        s.setForeColor(c1, r1, c2, r2, color);
+    else if (op == 1)
+        s.setBackColor(c1, r1, c2, r2, color ^ 0x00ff00);
+    else if (op == 2)
+        s.setColors(c1, r1, c2, r2, color, color ^ 0x00ff00);
+    else
+        s.setBorder(c1, r1, c2, r2, sides[op - 3], color);
+}
+
+void expectSameStyles(const Sheet &s, StyleModel &m, const std::string &when)
+{
+    for (int r = 1; r <= m.rows; ++r)
+        for (int c = 1; c <= m.cols; ++c)
+            ASSERT_EQ(s.style(c, r), m.at(c, r)) << when << ": cell " << c << "," << r;
+}
+
+} // namespace
+
+// Block edits of every kind, crossing the bands the styles are stored in, then the sheet
+// grown and shrunk: every cell ends with the style a plain per-cell model gives it.
+TEST(Sheet, BlockEditsAndResizesMatchAPerCellModel)
+{
+    for (unsigned seed : {1u, 7u, 2024u}) {
+        std::mt19937 rng(seed);
+        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        Sheet s;
+        StyleModel m;
+        s.setSize(9, 150);
+        m.resize(9, 150);
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < 60; ++i) {
+                const int c1 = pick(1, m.cols), c2 = pick(c1, m.cols);
+                const int r1 = pick(1, m.rows), r2 = std::min(m.rows, r1 + pick(0, 140));
+                const Rgb color = static_cast<Rgb>(pick(0, 5) * 0x331100);
+                editBoth(s, m, pick(0, 6), c1, r1, c2, r2, color);
+            }
+            expectSameStyles(s, m, "seed " + std::to_string(seed) + " round " + std::to_string(round));
+            const int cols = pick(3, 12), rows = pick(60, 200);
+            s.setSize(cols, rows);
+            m.resize(cols, rows);
+            expectSameStyles(s, m, "after resize to " + std::to_string(cols) + "x" + std::to_string(rows));
+        }
+    }
 }
