@@ -113,6 +113,11 @@ int displayWidth(std::string_view utf8)
 {
     int width = 0;
     for (std::size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) { // plain ASCII: one column
+            ++width;
+            ++i;
+            continue;
+        }
         char32_t cp;
         i = utf8Next(utf8, i, cp);
         const bool wide = (cp >= 0x1100 && cp <= 0x115f) || (cp >= 0x2e80 && cp <= 0xa4cf)
@@ -139,21 +144,23 @@ void writeSheetText(std::ostream &out, const Sheet &sheet)
                 widths[static_cast<std::size_t>(c)] = std::max(
                     widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
     }
-    std::string line;
+    // The lines are gathered and written at once: a long table is many short writes otherwise.
+    std::string text;
     for (int r = 1; r <= sheet.rows(); ++r) {
-        line.clear();
+        const std::size_t start = text.size();
         for (int c = 1; c <= sheet.columns(); ++c) {
             const std::string_view t = sheet.text(c, r);
             if (c > 1)
-                line += ' ';
-            line += t;
+                text += ' ';
+            text += t;
             const int pad = widths[static_cast<std::size_t>(c)] - displayWidth(t);
-            line.append(static_cast<std::size_t>(std::max(pad, 0)), ' ');
+            text.append(static_cast<std::size_t>(std::max(pad, 0)), ' ');
         }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        out << line << '\n';
+        while (text.size() > start && text.back() == ' ')
+            text.pop_back();
+        text += '\n';
     }
+    out << text;
 }
 
 static std::string csvField(std::string_view text)
