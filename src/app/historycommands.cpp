@@ -58,7 +58,8 @@ struct ImportRun
 };
 
 // Reads the files (once) and merges them in the background. A cancel while the files are read
-// stops before the database is opened; the merge itself is one short transaction.
+// stops before the next file and before the database is opened; the merge itself is one
+// transaction and runs to its end.
 void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
 {
     run.status = Status::failure("the import stopped");
@@ -66,15 +67,16 @@ void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
         HistoryCommands::tr("CSVファイルを読んで取り込んでいます..."),
         [&](BackgroundJob::Progress &progress) {
             if (!run.read) {
-                run.status = readHistoryFiles(run.files, run.incoming, &run.refused);
+                run.status = readHistoryFiles(run.files, run.incoming, &run.refused,
+                    [&progress] { return !progress.cancelRequested(); });
                 run.read = run.status.ok();
-                if (!run.read)
-                    return;
             }
             if (progress.cancelRequested()) {
                 run.stopped = true;
                 return;
             }
+            if (!run.read)
+                return;
             Database db;
             run.status = db.open(run.database);
             if (run.status)

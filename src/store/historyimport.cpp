@@ -289,10 +289,15 @@ Status IncomingHistory::add(const HistoryFile &file, const DrawSource &source)
 }
 
 Status readHistoryFiles(const std::vector<fs::path> &files, IncomingHistory &in,
-    fs::path *refused)
+    fs::path *refused, const std::function<bool()> &keepGoing)
 {
     IncomingHistory batch;
     for (const fs::path &path : files) {
+        if (keepGoing && !keepGoing()) {
+            if (refused)
+                refused->clear();
+            return Status::failure("the import was cancelled; nothing was read");
+        }
         if (refused)
             *refused = path;
         HistoryFile file;

@@ -4,6 +4,7 @@
 #include "store/historyfile.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -66,9 +67,10 @@ struct MergeReport
 };
 
 // Reads every file; all or nothing, each refused file named with its line and reason (and put
-// into refused when given).
+// into refused when given). keepGoing, asked before each file, may stop the reading (nothing
+// is read then).
 Status readHistoryFiles(const std::vector<std::filesystem::path> &files, IncomingHistory &in,
-    std::filesystem::path *refused = nullptr);
+    std::filesystem::path *refused = nullptr, const std::function<bool()> &keepGoing = {});
 
 // Merges the batch in one transaction. In Add mode a conflict refuses everything: the report
 // lists the conflicts and the database is unchanged.

@@ -237,3 +237,36 @@ TEST(HistoryMerge, AnOlderDatabaseGainsTheTablesOnItsFirstWrite)
     ASSERT_TRUE(readPrizes(db, prizes));
     EXPECT_EQ(prizes.size(), 1u);
 }
+
+TEST(HistoryMerge, ReadingStopsBetweenFilesWhenAsked)
+{
+    TempDir dir;
+    std::vector<std::filesystem::path> files;
+    for (const char *name : {"a.csv", "b.csv", "c.csv"}) {
+        files.push_back(dir / name);
+        ASSERT_TRUE(writeFileAtomically(files.back(),
+            "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+            + std::string(1, name[0] - 'a' + '1') + ",1,2,3,4,5,6,7\n"));
+    }
+    const struct
+    {
+        const char *name;
+        int filesBeforeStop; // -1: never stops
+        std::size_t draws;
+    } cases[] = {
+        {"at-once", 0, 0},
+        {"after-two-files", 2, 0},
+        {"never", -1, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        IncomingHistory in;
+        std::filesystem::path refused = "stale";
+        int asked = 0;
+        const Status s = readHistoryFiles(files, in, &refused,
+            [&] { return c.filesBeforeStop < 0 || asked++ < c.filesBeforeStop; });
+        EXPECT_EQ(s.ok(), c.filesBeforeStop < 0) << s.message();
+        EXPECT_EQ(in.draws.size(), c.draws) << "all or nothing";
+        EXPECT_TRUE(refused.empty()) << "a cancel refuses no file";
+    }
+}
