@@ -21,7 +21,8 @@ struct LegendItem
 };
 
 // Everything the frame of an analysis window needs: names, description, size in twips,
-// print button, legend and the builder of its table.
+// print button, legend and the builder of its table, and the desktop's menu command that opens
+// it (the command's object name, and its text when that is not the caption).
 struct AnalysisInfo
 {
     std::string_view name;      // command-line name
@@ -33,6 +34,8 @@ struct AnalysisInfo
     bool printButton;
     std::span<const LegendItem> legend;
     Sheet (*build)(const DrawHistory &, const Totals &);
+    std::string_view menuAction = {};
+    std::string_view menuText = {}; // empty: the caption
 };
 
 std::span<const AnalysisInfo> analyses();

@@ -19,6 +19,7 @@ class ChanceWindow : public ChildWindow
 
 public:
     static constexpr const char *ClassName = "偶然との比較";
+    static constexpr const char *MenuAction = "mnuGuzenHikaku";
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
     static constexpr int WidthTwips = 18000;
     static constexpr int HeightTwips = 12000;

@@ -126,6 +126,9 @@ QWidget *EntryWindow::create(MainFrm &frame)
     }
     frame.setPropEnd(false);
     connect(window, &EntryWindow::unloaded, &frame, [&frame] { frame.setPropEnd(true); });
+    // Queued: the history is read again once the window has finished closing.
+    connect(window, &EntryWindow::historyChanged, &frame, &MainFrm::reloadHistory,
+        Qt::QueuedConnection);
     return window;
 }
 

@@ -29,6 +29,7 @@ class EntryWindow : public QWidget
 
 public:
     static constexpr const char *ClassName = "当選データ入力";
+    static constexpr const char *MenuAction = "mnuMasterInput";
     static constexpr int WidthTwips = 7180;
     static constexpr int HeightTwips = 13450;
 
@@ -49,7 +50,8 @@ public:
     ~EntryWindow() override;
 
     // The main window's factory for the entry command: opens the window over the main window's
-    // database file and ties propEnd to its life; reports a file that cannot be read instead.
+    // database file, ties propEnd to its life and has the main window read the history again
+    // once saved changes are closed; reports a file that cannot be read instead.
     static QWidget *create(MainFrm &frame);
 
     // Whether the database could be opened and read; the window is empty otherwise.

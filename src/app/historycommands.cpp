@@ -2,6 +2,7 @@
 
 #include "backgroundjob.h"
 #include "busycursor.h"
+#include "entrywindow.h"
 #include "mainfrm.h"
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
@@ -129,7 +130,7 @@ bool HistoryCommands::databaseFree()
 {
     // The entry window writes through its own connection; a file replaced or rewritten under it
     // would lose its later edits or be overwritten by them.
-    if (m_frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass))) {
+    if (m_frame.childWindow(QString::fromUtf8(EntryWindow::ClassName))) {
         fail(tr("当選データ入力を閉じてから実行してください。"));
         return false;
     }

@@ -1,10 +1,7 @@
-#include "asofcommands.h"
-#include "entrywindow.h"
 #include "japanesetranslations.h"
 #include "mainfrm.h"
 #include "predictionwindow.h"
 #include "screenshotrunner.h"
-#include "ticketwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,10 +30,7 @@ int runProgram(int argc, char **argv)
     parser.process(app);
 
     loto6::MainFrm frame;
-    frame.setEntryWindowFactory(&loto6::EntryWindow::create);
-    loto6::PredictionWindow::install(frame);
-    loto6::TicketWindow::install(frame);
-    loto6::AsOfCommands::install(frame);
+    loto6::PredictionWindow::openOnActivation(frame);
     const std::filesystem::path db = parser.isSet(dbOption)
         ? std::filesystem::path(parser.value(dbOption).toStdString())
         : loto6::defaultDatabasePath();

@@ -1,6 +1,7 @@
 #include "mainfrm.h"
 
 #include "aboutwindow.h"
+#include "asofcommands.h"
 #include "analysis/catalog.h"
 #include "analysiswindow.h"
 #include "backtestwindow.h"
@@ -9,6 +10,7 @@
 #include "entrywindow.h"
 #include "childwindow.h"
 #include "helpwindow.h"
+#include "ticketwindow.h"
 #include "historycommands.h"
 #include "store/drawvalidation.h"
 #include "twips.h"
@@ -23,6 +25,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QScreen>
+#include <QSet>
 #include <QStyle>
 #include <QWindow>
 
@@ -33,34 +36,6 @@
 namespace loto6 {
 
 namespace {
-
-// The analysis commands: action name, caption and the window class it opens.
-struct AnalysisCommand
-{
-    const char *action;
-    const char *caption;
-    const char *className;
-};
-
-constexpr std::array<AnalysisCommand, 17> AnalysisCommands = {{
-    {"mnuSyutugenHindo", "出現頻度分析", "出現頻度分析"},
-    {"mnuSyutugenKaisu", "回数別出現分析", "回数別出現分析"},
-    {"mnuSyutugenKankaku", "出現間隔分析", "出現間隔分析"},
-    {"mnuNumberKankaku", "数字間隔分析", "数字間隔分析"},
-    {"mnuZenkaiSyutugen", "出現回数分析", "出現回数分析"},
-    {"mnuBaratsuki", "バラツキ分析", "バラツキ分析"},
-    {"mnuHippari", "引っ張り分析", "引っ張り分析"},
-    {"mnuRenbanTobiishi", "連番・飛び石分析", "連番飛び石分析"},
-    {"mnuHonsuji", "数字合計分析", "数字合計分析"},
-    {"mnuLowHighPattern", "低数字・高数字の組合せパターン分析", "低数字高数字の組合せパターン分析"},
-    {"mnuKisuGusuPattern", "偶数・奇数の組合せパターン分析", "偶数奇数の組合せパターン分析"},
-    {"mnu5BunkatsuKeiko", "5分割傾向分析", "分割5傾向分析"},
-    {"mnu6BunkatsuData", "6分割データ分析", "分割6データ分析"},
-    {"mnu7BunkatsuData", "7分割データ分析", "分割7データ分析"},
-    {"mnu11BunkatsuData", "11分割データ分析", "分割11データ分析"},
-    {"mnuLastChar", "下一桁出現傾向分析", "下一桁出現傾向分析"},
-    {"mnuLastCharRenzoku", "下一桁連続出現回数分析", "下一桁連続出現回数分析"},
-}};
 
 QString u8(const char *text) { return QString::fromUtf8(text); }
 
@@ -113,7 +88,9 @@ MainFrm::MainFrm(QWidget *parent)
 
     createActions();
     createMenus();
+    // The commands that act on the history rather than open a window.
     new HistoryCommands(*this);
+    AsOfCommands::install(*this);
     m_historyStatus = new QLabel(statusBar());
     m_historyStatus->setObjectName(QStringLiteral("historyStatus"));
     statusBar()->addPermanentWidget(m_historyStatus);
@@ -137,35 +114,21 @@ void MainFrm::createActions()
     };
 
     connect(add("mnuEnd", tr("終了(&X)")), &QAction::triggered, this, &QWidget::close);
-    // The prediction window, the update and the entry window are wired by their own windows.
-    add("mnuYoso", tr("一発ズンベル予想(&D)"))->setEnabled(false);
-
-    for (const AnalysisCommand &command : AnalysisCommands) {
-        const AnalysisInfo *info = findAnalysis(command.className);
-        QAction *action = add(command.action, u8(command.caption));
-        if (!info) {
-            action->setEnabled(false);
-            continue;
-        }
-        connect(action, &QAction::triggered, this, [this, info] { showAnalysis(*info); });
+    // Every child window's command, from one list.
+    m_kinds = childKinds();
+    for (const ChildKind &kind : m_kinds) {
+        auto *action = new QAction(kind.menuText, this);
+        action->setObjectName(kind.action);
+        m_actions.insert(kind.action, action);
+        connect(action, &QAction::triggered, this,
+            [this, name = kind.action] { openChild(name); });
     }
 
-    connect(add("mnuGuzenHikaku", tr("偶然との比較")), &QAction::triggered, this, [this] {
-        showChild(u8(ChanceWindow::ClassName), &ChanceWindow::create);
-    });
-    connect(add(BacktestWindow::MenuAction, tr("予想の検証")), &QAction::triggered, this, [this] {
-        showChild(u8(BacktestWindow::ClassName), &BacktestWindow::create);
-    });
-
+    // The update and the CSV commands are enabled by HistoryCommands, the 基準回 commands by
+    // AsOfCommands.
     add("mnuMasterUpdate", tr("当選データ最新化(&U)"))->setEnabled(false);
-    QAction *entry = add("mnuMasterInput", tr("当選データ入力(&I)"));
-    entry->setEnabled(false);
-    connect(entry, &QAction::triggered, this, &MainFrm::showEntryWindow);
-    // The update and the CSV commands are enabled by HistoryCommands.
     add("mnuCsvTorikomi", tr("CSVから取り込み..."))->setEnabled(false);
     add("mnuCsvKakidashi", tr("CSVへ書き出し..."))->setEnabled(false);
-    // The ticket window and the 基準回 commands are wired by their own files.
-    add("mnuKonyuBango", tr("購入番号の照合..."))->setEnabled(false);
     add("mnuKijunkai", tr("基準回を指定..."))->setEnabled(false);
     add("mnuKijunkaiKaijo", tr("最新の回に戻す"))->setEnabled(false);
 
@@ -196,54 +159,68 @@ void MainFrm::createMenus()
             menuBar()->addMenu(m);
         return m;
     };
-    auto item = [this](QMenu *m, const char *name) { m->addAction(action(u8(name))); };
+    QSet<QString> placed;
+    auto item = [this, &placed](QMenu *m, const QString &name) {
+        if (QAction *a = action(name); a && !placed.contains(name)) {
+            m->addAction(a);
+            placed.insert(name);
+        }
+    };
 
     bar->addAction(action(QStringLiteral("mnuEnd")));
     bar->addAction(action(QStringLiteral("mnuYoso")));
+    placed.insert(QStringLiteral("mnuYoso"));
 
     QMenu *analysis = menu(bar, "mnuMain", tr("データ分析(&S)"));
-    QMenu *frequency = menu(analysis, "mnuHindo", tr("頻度分析"));
-    item(frequency, "mnuSyutugenHindo");
-    item(frequency, "mnuSyutugenKaisu");
-    QMenu *interval = menu(analysis, "mnuKankaku", tr("間隔分析"));
-    item(interval, "mnuSyutugenKankaku");
-    item(interval, "mnuNumberKankaku");
-    for (const char *name : {"mnuZenkaiSyutugen", "mnuBaratsuki", "mnuHippari",
-             "mnuRenbanTobiishi", "mnuHonsuji"})
-        item(analysis, name);
-    QMenu *pattern = menu(analysis, "mnuPattern", tr("組合せパターン分析"));
-    item(pattern, "mnuLowHighPattern");
-    item(pattern, "mnuKisuGusuPattern");
-    item(analysis, "mnu5BunkatsuKeiko");
-    QMenu *division = menu(analysis, "mnuBunkatsuData", tr("分割データ分析"));
-    item(division, "mnu6BunkatsuData");
-    item(division, "mnu7BunkatsuData");
-    item(division, "mnu11BunkatsuData");
-    item(analysis, "mnuLastChar");
-    item(analysis, "mnuLastCharRenzoku");
-    item(analysis, "mnuGuzenHikaku");
-    item(analysis, BacktestWindow::MenuAction);
+    // The analyses in their menu order and groups; one the layout does not name yet follows
+    // the last of them.
+    const std::pair<const char *, const char *> groups[] = {{"mnuHindo", "頻度分析"},
+        {"mnuKankaku", "間隔分析"}, {"mnuPattern", "組合せパターン分析"},
+        {"mnuBunkatsuData", "分割データ分析"}};
+    const std::pair<int, const char *> layout[] = {{0, "mnuSyutugenHindo"},
+        {0, "mnuSyutugenKaisu"}, {1, "mnuSyutugenKankaku"}, {1, "mnuNumberKankaku"},
+        {-1, "mnuZenkaiSyutugen"}, {-1, "mnuBaratsuki"}, {-1, "mnuHippari"},
+        {-1, "mnuRenbanTobiishi"}, {-1, "mnuHonsuji"}, {2, "mnuLowHighPattern"},
+        {2, "mnuKisuGusuPattern"}, {-1, "mnu5BunkatsuKeiko"}, {3, "mnu6BunkatsuData"},
+        {3, "mnu7BunkatsuData"}, {3, "mnu11BunkatsuData"}, {-1, "mnuLastChar"},
+        {-1, "mnuLastCharRenzoku"}};
+    QMenu *groupMenus[std::size(groups)] = {};
+    for (const auto &[group, name] : layout) {
+        QMenu *target = analysis;
+        if (group >= 0) {
+            QMenu *&sub = groupMenus[group];
+            if (!sub)
+                sub = menu(analysis, groups[group].first, tr(groups[group].second));
+            target = sub;
+        }
+        item(target, u8(name));
+    }
+    for (const AnalysisInfo &info : analyses())
+        item(analysis, qs(info.menuAction));
+    item(analysis, u8(ChanceWindow::MenuAction));
+    item(analysis, u8(BacktestWindow::MenuAction));
     analysis->addSeparator();
-    item(analysis, "mnuKijunkai");
-    item(analysis, "mnuKijunkaiKaijo");
+    item(analysis, QStringLiteral("mnuKijunkai"));
+    item(analysis, QStringLiteral("mnuKijunkaiKaijo"));
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
-    item(manage, "mnuMasterUpdate");
-    item(manage, "mnuMasterInput");
-    item(manage, "mnuCsvTorikomi");
-    item(manage, "mnuCsvKakidashi");
-    item(manage, "mnuKonyuBango");
+    for (const char *name : {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi",
+             "mnuCsvKakidashi", TicketWindow::MenuAction})
+        item(manage, u8(name));
+    // A window command no menu names yet goes under the analyses rather than nowhere.
+    for (const ChildKind &kind : m_kinds)
+        item(analysis, kind.action);
 
     QMenu *window = menu(bar, "mnuWindow", tr("ウィンドウ(&W)"));
     for (const char *name : {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade",
              "mnuWindowArrangeIcon"})
-        item(window, name);
+        item(window, u8(name));
     m_windowMenu = window;
     connect(window, &QMenu::aboutToShow, this, &MainFrm::fillWindowMenu);
 
     QMenu *help = menu(bar, "mnuHelp", tr("ヘルプ(&H)"));
-    item(help, "mnuHelpFile");
-    item(help, "mnuAbout");
+    item(help, u8("mnuHelpFile"));
+    item(help, u8("mnuAbout"));
 }
 
 QAction *MainFrm::action(const QString &objectName) const
@@ -288,12 +265,10 @@ std::optional<QSize> MainFrm::firstStartSize(QSize available, QSize frameExtra)
     // The designed client area is smaller than the largest children; grow it to hold them all.
     int width = ClientWidthTwips;
     int height = ClientHeightTwips;
-    for (const AnalysisInfo &info : analyses()) {
-        width = std::max(width, info.widthTwips);
-        height = std::max(height, info.heightTwips);
+    for (const ChildKind &kind : childKinds()) {
+        width = std::max(width, kind.sizeTwips.width());
+        height = std::max(height, kind.sizeTwips.height());
     }
-    for (const int twips : {ChanceWindow::WidthTwips, BacktestWindow::WidthTwips})
-        width = std::max(width, twips);
     // Two pixels beside and under the largest child keep the MDI area's scroll bars away.
     const QSize wanted = twipsToPixels(width, height) + QSize(2, 2) + frameExtra;
     if (wanted.width() > available.width() || wanted.height() > available.height())
@@ -536,44 +511,34 @@ QMdiSubWindow *MainFrm::showChild(const QString &className, const ChildFactory &
     return window;
 }
 
-void MainFrm::wireChild(const QString &actionName, const QString &className, ChildFactory create)
+QMdiSubWindow *MainFrm::openChild(const QString &action)
 {
-    QAction *a = action(actionName);
-    if (!a)
-        return;
-    a->setEnabled(true);
-    connect(a, &QAction::triggered, this,
-        [this, className, create = std::move(create)] { showChild(className, create); });
+    const auto kind = std::find_if(m_kinds.begin(), m_kinds.end(),
+        [&action](const ChildKind &k) { return k.action == action; });
+    if (kind == m_kinds.end())
+        return nullptr;
+    if (kind->alone) {
+        BusyCursor busy;
+        if (!m_propEnd) {
+            showMessage(QMessageBox::Critical, u8(MessageTitle),
+                tr("表示中のウィンドウを閉じないと実行できません。"));
+            return nullptr;
+        }
+    }
+    return showChild(kind->className, kind->create);
 }
 
-void MainFrm::setEntryWindowFactory(ChildFactory create)
+void MainFrm::setChildFactory(const QString &action, ChildFactory create)
 {
-    m_entryFactory = std::move(create);
-    action(QStringLiteral("mnuMasterInput"))->setEnabled(static_cast<bool>(m_entryFactory));
+    for (ChildKind &kind : m_kinds)
+        if (kind.action == action)
+            kind.create = std::move(create);
 }
 
 void MainFrm::showAnalysis(const AnalysisInfo &info)
 {
     showChild(QString::fromUtf8(info.className.data(), qsizetype(info.className.size())),
         [&info](MainFrm &frame) { return new AnalysisWindow(frame, info); });
-}
-
-void MainFrm::showEntryWindow()
-{
-    BusyCursor busy;
-    if (!m_propEnd) {
-        showMessage(QMessageBox::Critical, u8(MessageTitle),
-            tr("表示中のウィンドウを閉じないと実行できません。"));
-        return;
-    }
-    processPendingEventsOnce();
-    if (!m_entryFactory)
-        return;
-    if (QMdiSubWindow *window = showChild(u8(EntryWindowClass), m_entryFactory))
-        if (auto *entry = qobject_cast<EntryWindow *>(window->widget()))
-            // Queued: the history is read again once the window has finished closing.
-            connect(entry, &EntryWindow::historyChanged, this, &MainFrm::reloadHistory,
-                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
 }
 
 void MainFrm::showAbout()

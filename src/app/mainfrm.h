@@ -1,5 +1,6 @@
 #pragma once
 
+#include "childkind.h"
 #include "prediction/predictionengine.h"
 #include "prediction/predictionoptions.h"
 #include "store/database.h"
@@ -44,9 +45,8 @@ public:
     static constexpr int ClientHeightTwips = 11190;
     static constexpr const char *HelpFileName = "ロト6ズンベル.html";
     static constexpr const char *HelpTopic = "ロト6ズンベルについて";
-    static constexpr const char *EntryWindowClass = "当選データ入力";
 
-    using ChildFactory = std::function<QWidget *(MainFrm &)>;
+    using ChildFactory = loto6::ChildFactory;
     using MessageFunction =
         std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
 
@@ -99,13 +99,15 @@ public:
     QMdiSubWindow *showChild(const QString &className, const ChildFactory &create);
     // The open window of a class, or nullptr.
     QMdiSubWindow *childWindow(const QString &className) const;
-    // Enables a menu command that shows a window class.
-    void wireChild(const QString &actionName, const QString &className, ChildFactory create);
-    // Enables the entry-window command; the window opens only while propEnd is true.
-    void setEntryWindowFactory(ChildFactory create);
+    // The child windows the menu commands open (childKinds()), each wired to its command.
+    const std::vector<ChildKind> &kinds() const { return m_kinds; }
+    // Opens the window of a menu command: a window that stands alone only while no other child
+    // is open (otherwise a message says so).
+    QMdiSubWindow *openChild(const QString &action);
+    // Replaces how the window of a menu command is made (tests put stand-ins in).
+    void setChildFactory(const QString &action, ChildFactory create);
 
     void showAnalysis(const AnalysisInfo &info);
-    void showEntryWindow();
     void showAbout();
     void showHelp();
     AboutWindow *aboutWindow() const;
@@ -173,7 +175,7 @@ private:
     QList<QAction *> m_windowListActions;
     QHash<QString, QAction *> m_actions;
     QHash<QString, QPointer<QMdiSubWindow>> m_children;
-    ChildFactory m_entryFactory;
+    std::vector<ChildKind> m_kinds;
     MessageFunction m_message;
     QPointer<AboutWindow> m_about;
     QPointer<HelpWindow> m_help;

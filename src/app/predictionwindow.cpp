@@ -131,9 +131,8 @@ PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
 
 QWidget *PredictionWindow::create(MainFrm &frame) { return new PredictionWindow(frame); }
 
-void PredictionWindow::install(MainFrm &frame)
+void PredictionWindow::openOnActivation(MainFrm &frame)
 {
-    frame.wireChild(qs(MenuAction), qs(ClassName), &PredictionWindow::create);
     // Once the exit sequence has run, an activation must not bring the window back.
     auto exiting = std::make_shared<bool>(false);
     QObject::connect(&frame, &MainFrm::settingsWritten, &frame, [exiting] { *exiting = true; });

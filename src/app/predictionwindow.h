@@ -37,9 +37,9 @@ public:
 
     // The main window's factory for the prediction command.
     static QWidget *create(MainFrm &frame);
-    // Wires the prediction command and shows the window each time the main window becomes
-    // active among the program's own windows, the first time right after start-up.
-    static void install(MainFrm &frame);
+    // Shows the window each time the main window becomes active among the program's own
+    // windows, the first time right after start-up.
+    static void openOnActivation(MainFrm &frame);
 
     // The 反映する and 反映しない buttons of switch index.
     QRadioButton *reflectButton(int index) const;

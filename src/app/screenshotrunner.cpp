@@ -1,6 +1,7 @@
 #include "screenshotrunner.h"
 
 #include "aboutwindow.h"
+#include "childkind.h"
 #include "helpwindow.h"
 #include "mainfrm.h"
 #include "sheetview.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QTextStream>
@@ -26,17 +26,6 @@ void wait(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// The leaf commands of a menu, in menu order.
-void collectCommands(const QMenu *menu, QList<QAction *> &out)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->menu())
-            collectCommands(action->menu(), out);
-        else if (!action->isSeparator() && !action->text().endsWith(QStringLiteral("...")))
-            out.append(action); // a command ending in "..." asks first and would wait for ever
-    }
 }
 
 // The first grid on show: a window may keep further grids on hidden tabs.
@@ -89,58 +78,12 @@ void ScreenshotRunner::run()
 
     wait(500);
     save(&m_frame, QStringLiteral("00-main"));
-    // The prediction window opens with the main window; the command raises it.
-    if (QAction *prediction = m_frame.action(QStringLiteral("mnuYoso")); prediction->isEnabled()) {
-        prediction->trigger();
-        wait(150);
-        if (QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow())
-            save(window, QStringLiteral("00-prediction"));
-    }
-
-    QList<QAction *> commands;
-    collectCommands(m_frame.findChild<QMenu *>(QStringLiteral("mnuMain")), commands);
     int number = 1;
-    for (QAction *command : commands) {
-        QElapsedTimer timer;
-        timer.start();
-        command->trigger();
-        QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow();
-        SheetView *grid = firstVisibleGrid(window);
-        waitForFirstPaint(grid);
-        const qint64 elapsed = timer.elapsed();
-        const QString name = window ? window->widget()->objectName() : command->text();
-        if (grid)
-            timings << name << '\t' << grid->model()->rowCount() << 'x'
-                    << grid->model()->columnCount() << '\t' << elapsed << " ms\n";
-        wait(150);
-        if (window) {
-            const QString file = QStringLiteral("%1-%2").arg(number, 2, 10, QLatin1Char('0')).arg(name);
-            save(window, file);
-            // The whole main window too: it shows whether the child fits.
-            save(&m_frame, file + QStringLiteral("-main"));
-            // Scrolled to the end: the frozen headings stay over the last rows.
-            if (grid && grid->verticalScrollBar()->maximum() > 0) {
-                grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
-                wait(50);
-                save(window, file + QStringLiteral("-scrolled"));
-            }
-            window->close();
-        }
-        ++number;
-    }
+    for (const ChildKind &kind : m_frame.kinds())
+        shoot(kind, number++, timings);
     timings.flush();
-
-    // The entry window opens only while no other child is showing.
-    m_frame.mdiArea()->closeAllSubWindows();
-    wait(150);
-    m_frame.action(QStringLiteral("mnuMasterInput"))->trigger();
-    wait(300);
-    if (QMdiSubWindow *window = m_frame.mdiArea()->activeSubWindow()) {
-        save(&m_frame, QStringLiteral("%1-entry-main").arg(number));
-        save(window, QStringLiteral("%1-entry").arg(number++));
-        window->close();
-        wait(150);
-    }
+    shootArrangements(number);
+    number += 3;
 
     m_frame.action(QStringLiteral("mnuAbout"))->trigger();
     wait(300);
@@ -155,6 +98,60 @@ void ScreenshotRunner::run()
         m_frame.helpWindow()->close();
     }
     m_frame.close();
+}
+
+void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &timings)
+{
+    // A window that stands alone opens only while no other child is showing.
+    if (kind.alone) {
+        m_frame.mdiArea()->closeAllSubWindows();
+        wait(150);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QMdiSubWindow *window = m_frame.openChild(kind.action);
+    SheetView *grid = firstVisibleGrid(window);
+    waitForFirstPaint(grid);
+    const qint64 elapsed = timer.elapsed();
+    const QString name = window ? window->widget()->objectName() : kind.className;
+    if (grid)
+        timings << name << '\t' << grid->model()->rowCount() << 'x'
+                << grid->model()->columnCount() << '\t' << elapsed << " ms\n";
+    wait(150);
+    if (!window)
+        return;
+    const QString file = QStringLiteral("%1-%2").arg(number, 2, 10, QLatin1Char('0')).arg(name);
+    save(window, file);
+    // The whole main window too: it shows whether the child fits.
+    save(&m_frame, file + QStringLiteral("-main"));
+    // Scrolled to the end: the frozen headings stay over the last rows.
+    if (grid && grid->verticalScrollBar()->maximum() > 0) {
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        wait(50);
+        save(window, file + QStringLiteral("-scrolled"));
+    }
+    window->close();
+    wait(50);
+}
+
+void ScreenshotRunner::shootArrangements(int number)
+{
+    // Windows of different sizes: two analyses, the chance page and the prediction window.
+    for (const QString &action : {QStringLiteral("mnuSyutugenHindo"),
+             QStringLiteral("mnuSyutugenKaisu"), QStringLiteral("mnuGuzenHikaku"),
+             QStringLiteral("mnuYoso")})
+        m_frame.openChild(action);
+    wait(300);
+    const std::pair<void (MainFrm::*)(), const char *> arrangements[] = {
+        {&MainFrm::tileSideBySide, "side-by-side"}, {&MainFrm::tileOneAboveTheOther, "one-above"},
+        {&MainFrm::cascade, "cascade"}};
+    for (const auto &[arrange, name] : arrangements) {
+        (m_frame.*arrange)();
+        wait(300);
+        save(&m_frame, QStringLiteral("%1-%2").arg(number++, 2, 10, QLatin1Char('0')).arg(name));
+    }
+    m_frame.mdiArea()->closeAllSubWindows();
+    wait(150);
 }
 
 } // namespace loto6

@@ -3,14 +3,17 @@
 #include <QObject>
 #include <QString>
 
+class QTextStream;
+
 namespace loto6 {
 
 class MainFrm;
+struct ChildKind;
 
-// Walks through the program for documentation and timing: shows the prediction window, opens
-// each analysis window, the About window and the help in turn, saves a PNG of each into a
-// folder together with the time from the menu command to the first paint of each grid
-// (timings.txt), then closes the program.
+// Walks through the program for documentation and timing: opens every child window the menus
+// open, then a few of them tiled and cascaded, the About window and the help in turn, saves a
+// PNG of each into a folder together with the time from the command to the first paint of each
+// grid (timings.txt), then closes the program.
 class ScreenshotRunner : public QObject
 {
     Q_OBJECT
@@ -24,6 +27,10 @@ public:
 private:
     void run();
     void save(QWidget *widget, const QString &name);
+    // Opens one window, saves it and the main window around it, and closes it again.
+    void shoot(const ChildKind &kind, int number, QTextStream &timings);
+    // A few windows tiled both ways and cascaded.
+    void shootArrangements(int number);
 
     MainFrm &m_frame;
     QString m_folder;

@@ -115,11 +115,6 @@ Status TicketWindow::openBook(const MainFrm &frame, Database &db)
 
 QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }
 
-void TicketWindow::install(MainFrm &frame)
-{
-    frame.wireChild(qs(MenuAction), qs(ClassName), &TicketWindow::create);
-}
-
 QSize TicketWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void TicketWindow::report(const Status &status)

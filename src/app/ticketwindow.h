@@ -33,8 +33,6 @@ public:
 
     explicit TicketWindow(MainFrm &frame, QWidget *parent = nullptr);
     static QWidget *create(MainFrm &frame);
-    // Enables the menu command.
-    static void install(MainFrm &frame);
 
     // A connection of its own to the database the history comes from, for the ticket book.
     static Status openBook(const MainFrm &frame, Database &db);

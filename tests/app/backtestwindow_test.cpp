@@ -167,7 +167,6 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
     auto *tabs = w->findChild<QTabWidget *>(u"tabTables"_s);
     QCOMPARE(tabs->tabText(tabs->indexOf(chart)), u"一致数平均のグラフ"_s);
     tabs->setCurrentWidget(const_cast<MeanMatchChart *>(chart));
-    QVERIFY(chart->isVisible());
     QCOMPARE(chart->series().size(), std::size_t(3));
     for (const MeanMatchChart::Series &s : chart->series()) {
         QCOMPARE(s.observed.size(), std::size_t(93));
@@ -284,7 +283,6 @@ void BacktestWindowTest::tooShortHistoryIsReported()
 void BacktestWindowTest::predictionWindowButtonOpensIt()
 {
     Fixture f;
-    PredictionWindow::install(*f.frame);
     QVERIFY(f.start());
     f.setSwitches({ 0 });
     f.frame->action(u"mnuYoso"_s)->trigger();

@@ -2,6 +2,7 @@
 #include "backgroundjob.h"
 #include "historycommands.h"
 #include "updatemessages.h"
+#include "entrywindow.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
@@ -212,9 +213,9 @@ void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
     Fixture f;
     qputenv(UpdateUrlVariable, "http://127.0.0.1:1/");
     f.frame.setPropEnd(true);
-    f.frame.setEntryWindowFactory([](MainFrm &) { return new QWidget; });
-    f.frame.showEntryWindow();
-    QVERIFY(f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass)));
+    f.frame.setChildFactory(u"mnuMasterInput"_s, [](MainFrm &) { return new QWidget; });
+    f.frame.openChild(u"mnuMasterInput"_s);
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
 
     f.chosenFile = f.path(u"any.csv"_s);
     f.trigger("mnuMasterUpdate");

@@ -6,6 +6,7 @@
 #include "japanesetranslations.h"
 #include "twips.h"
 #include "mainfrm.h"
+#include "childkind.h"
 #include "sheetview.h"
 #include "store/csvhistory.h"
 #include "prediction/predictionoptions.h"
@@ -111,7 +112,7 @@ private slots:
     void noMessageUnderBusyCursor();
     void firstStartSize_data();
     void firstStartSize();
-    void childrenStayInsideTheArea();
+    void everyWindowCommandOpensItsWindow();
     void cascadeKeepsSizes();
     void closeKeysCloseTheActiveChild_data();
     void closeKeysCloseTheActiveChild();
@@ -130,7 +131,7 @@ void MainFrmTest::menuTree()
     describe(frame.menuBar()->actions(), 0, tree);
     const QStringList expected = {
         u"mnuEnd 終了(&X)"_s,
-        u"mnuYoso 一発ズンベル予想(&D) [off]"_s,
+        u"mnuYoso 一発ズンベル予想(&D)"_s,
         u"mnuMain データ分析(&S)"_s,
         u" mnuHindo 頻度分析"_s,
         u"  mnuSyutugenHindo 出現頻度分析"_s,
@@ -156,14 +157,14 @@ void MainFrmTest::menuTree()
         u" mnuGuzenHikaku 偶然との比較"_s,
         u" mnuYosoKensyo 予想の検証"_s,
         u"  "_s,
-        u" mnuKijunkai 基準回を指定... [off]"_s,
+        u" mnuKijunkai 基準回を指定..."_s,
         u" mnuKijunkaiKaijo 最新の回に戻す [off]"_s,
         u"mnuHosyu データ管理(&M)"_s,
         u" mnuMasterUpdate 当選データ最新化(&U)"_s,
-        u" mnuMasterInput 当選データ入力(&I) [off]"_s,
+        u" mnuMasterInput 当選データ入力(&I)"_s,
         u" mnuCsvTorikomi CSVから取り込み..."_s,
         u" mnuCsvKakidashi CSVへ書き出し..."_s,
-        u" mnuKonyuBango 購入番号の照合... [off]"_s,
+        u" mnuKonyuBango 購入番号の照合..."_s,
         u"mnuWindow ウィンドウ(&W)"_s,
         u" mnuWindowHorizontal 上下に並べて表示(&H)"_s,
         u" mnuWindowVertical 左右に並べて表示(&V)"_s,
@@ -241,7 +242,7 @@ void MainFrmTest::entryCommandRefusesWhileChildOpen()
 {
     Fixture f;
     int created = 0;
-    f.frame.setEntryWindowFactory([&created](MainFrm &) {
+    f.frame.setChildFactory(u"mnuMasterInput"_s, [&created](MainFrm &) {
         ++created;
         return new QWidget;
     });
@@ -472,10 +473,9 @@ void MainFrmTest::savedEntryReloadsHistory()
         << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
            "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n";
     QVERIFY(f.frame.startUp(db, seed.toStdString()));
-    f.frame.setEntryWindowFactory(&EntryWindow::create);
-    f.frame.showEntryWindow();
+    f.frame.action(u"mnuMasterInput"_s)->trigger();
     auto *entry = qobject_cast<EntryWindow *>(
-        f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass))->widget());
+        f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName))->widget());
     QVERIFY(entry);
     f.frame.showAnalysis(FirstInfo);
     const int builds = g_builds;
@@ -536,9 +536,8 @@ void MainFrmTest::noMessageUnderBusyCursor()
         cursorWhileShown = QApplication::overrideCursor() != nullptr;
     });
     // The entry command refuses while a child is open; it sets the hourglass first.
-    f.frame.setEntryWindowFactory([](MainFrm &) { return new QWidget; });
     f.frame.setPropEnd(false);
-    f.frame.showEntryWindow();
+    f.frame.action(u"mnuMasterInput"_s)->trigger();
     QVERIFY(!cursorWhileShown);
     QVERIFY(!QApplication::overrideCursor());
 }
@@ -568,28 +567,38 @@ void MainFrmTest::firstStartSize()
     QVERIFY(size->height() - extra.height() >= twipsToPixels(tallest));
 }
 
-void MainFrmTest::childrenStayInsideTheArea()
+// Every window command of the one list sits in a menu, is enabled and opens its window, which
+// lies wholly inside the area of a main window maximised on a 1366x768 screen.
+void MainFrmTest::everyWindowCommandOpensItsWindow()
 {
     QTemporaryDir dir;
     Fixture f;
     QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
-    // The main window maximised on a 1366x768 screen, less a panel.
-    f.frame.resize(1366, 740);
+    f.frame.setWindowState(Qt::WindowNoState);
+    f.frame.resize(1366, 740); // less a panel
     f.frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+    QStringList lines;
+    describe(f.frame.menuBar()->actions(), 0, lines);
+    QStringList inMenus; // object names
+    for (const QString &line : lines)
+        inMenus.append(line.trimmed().section(QLatin1Char(' '), 0, 0));
     const QRect area = f.frame.mdiArea()->viewport()->rect();
-    auto check = [&](const QString &what) {
-        QMdiSubWindow *window = f.frame.mdiArea()->activeSubWindow();
-        QVERIFY2(window, qPrintable(what));
+
+    QCOMPARE(f.frame.kinds().size(), analyses().size() + 5);
+    for (const ChildKind &kind : f.frame.kinds()) {
+        const QString what = kind.className;
+        QAction *command = f.frame.action(kind.action);
+        QVERIFY2(command && command->isEnabled(), qPrintable(what));
+        QVERIFY2(inMenus.count(kind.action) == 1, qPrintable(what));
+        command->trigger();
+        QMdiSubWindow *window = f.frame.childWindow(kind.className);
+        QVERIFY2(window && window == f.frame.mdiArea()->activeSubWindow(), qPrintable(what));
         QVERIFY2(area.contains(window->geometry()), qPrintable(what));
         window->close();
-    };
-    for (const AnalysisInfo &info : analyses()) {
-        f.frame.showAnalysis(info);
-        check(QString::fromUtf8(info.caption.data(), qsizetype(info.caption.size())));
+        QVERIFY2(f.frame.propEnd(), qPrintable(what));
     }
-    f.frame.action(u"mnuGuzenHikaku"_s)->trigger();
-    check(u"chance"_s);
+    QVERIFY(f.messages.isEmpty());
 }
 
 void MainFrmTest::cascadeKeepsSizes()

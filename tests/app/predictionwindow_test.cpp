@@ -69,7 +69,7 @@ struct Fixture
             std::ofstream(PredictionOptions::FileName, std::ios::binary) << settings;
         frame = std::make_unique<MainFrm>();
         frame->setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
-        PredictionWindow::install(*frame);
+        PredictionWindow::openOnActivation(*frame);
     }
     ~Fixture()
     {

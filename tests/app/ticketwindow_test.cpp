@@ -1,4 +1,3 @@
-#include "asofcommands.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
@@ -33,7 +32,6 @@ void TicketWindowTest::addsGradesAndChecksTickets()
     QStringList messages;
     frame.setMessageFunction(
         [&](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
-    TicketWindow::install(frame);
     QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
     frame.setPropEnd(true);
 
@@ -70,7 +68,6 @@ void TicketWindowTest::asOfRebuildsOpenWindows()
     QTemporaryDir dir;
     MainFrm frame;
     frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
-    AsOfCommands::install(frame);
     QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
     const QList<QAction *> items = frame.findChild<QMenu *>(u"mnuMain"_s)->actions();
     QCOMPARE(items.last(), frame.action(u"mnuKijunkaiKaijo"_s));
