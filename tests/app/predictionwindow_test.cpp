@@ -327,7 +327,6 @@ void PredictionWindowTest::contentsFitTheFont()
 void PredictionWindowTest::recordsTheShownLines()
 {
     Fixture f("間隔分析Opt=True\r\n");
-    TicketWindow::install(*f.frame);
     QVERIFY(f.start());
     PredictionWindow *w = f.open();
     QVERIFY(w);
