@@ -63,7 +63,6 @@ int main(int argc, char **argv)
         return 1;
     if (!addTickets(frame))
         return 1;
-    TicketWindow::install(frame);
     bool withinBudget = true;
     for (const char *name :
         {"frequency", "group11", "spread", "appearance-interval", TicketWindow::ClassName}) {

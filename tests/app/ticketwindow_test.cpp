@@ -89,7 +89,6 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
     QTemporaryDir dir;
     MainFrm frame;
     frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
-    TicketWindow::install(frame);
     QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
     Database db;
     QVERIFY(db.open(frame.database().path()));
