@@ -502,9 +502,8 @@ void MainFrmTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
                            "1,2,8,10,13,27,30,39\n";
     Fixture f;
     QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), seed));
-    f.frame.setEntryWindowFactory(&EntryWindow::create);
-    f.frame.showEntryWindow();
-    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass));
+    f.frame.action(u"mnuMasterInput"_s)->trigger();
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
     QVERIFY(sub);
     auto *entry = qobject_cast<EntryWindow *>(sub->widget());
     QVERIFY(entry);
@@ -522,7 +521,7 @@ void MainFrmTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
     QVERIFY(!f.frame.close());
     QCOMPARE(asked.size(), 1);
     QVERIFY(!sub->isHidden());
-    QVERIFY(f.frame.childWindow(QString::fromUtf8(MainFrm::EntryWindowClass)));
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
 
     QVERIFY(f.frame.close());
     QCOMPARE(asked.size(), 2);
