@@ -20,6 +20,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -158,6 +159,7 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     setUpVerdicts();
     setUpTables();
     setUpChart();
+    showReport();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -207,7 +209,6 @@ void BacktestWindow::setUpVerdicts()
     verdictFont.setPointSizeF(verdictFont.pointSizeF() * 1.3);
     m_verdict->setFont(verdictFont);
     m_verdict->setStyleSheet(QStringLiteral("QLabel { background: #ffffc0; padding: 4px; }"));
-    m_verdict->setText(tr("結論: %1").arg(qs(m_report.verdict)));
 
     m_methodVerdicts->setObjectName(QStringLiteral("LabelMethodVerdicts"));
     m_methodVerdicts->setWordWrap(true);
@@ -266,16 +267,37 @@ void BacktestWindow::setUpChart()
     m_chart->setObjectName(QStringLiteral("chartMeanMatches"));
     // A tab of its own: beside the tables it would leave them too little room on a small screen.
     m_tabs->addTab(m_chart, tr("一致数平均のグラフ"));
-    m_chart->setSeries(chartSeries(m_report));
     connect(m_chart, &MeanMatchChart::shiftClicked, this, &BacktestWindow::setShift);
+}
+
+void BacktestWindow::showReport()
+{
+    m_verdict->setText(tr("結論: %1").arg(qs(m_report.verdict)));
+    m_chart->setSeries(chartSeries(m_report));
+}
+
+void BacktestWindow::refresh()
+{
+    std::optional<BacktestReport> report = runCheck(mainFrm());
+    if (!report) {
+        mainFrm().statusBar()->showMessage(
+            tr("予想の検証は前の当選データのままです。開き直すと新しい当選データで検証します。"));
+        return;
+    }
+    m_report = std::move(*report);
+    showReport();
+    ChildWindow::refresh();
 }
 
 QSize BacktestWindow::sizeTwips() const { return { WidthTwips, HeightTwips }; }
 
 void BacktestWindow::compute()
 {
-    m_seenSwitchShift = -1;
-    followSwitches();
+    // Opening follows the switches; a refresh keeps the shift on show.
+    if (!isLoaded()) {
+        m_seenSwitchShift = -1;
+        followSwitches();
+    }
     // The spin box holds the switches' shift already when it did not change.
     showShift(shift());
 }

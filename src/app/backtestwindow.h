@@ -51,6 +51,10 @@ public:
     void setShift(int shift);
     // The shift of the main window's current switches.
     int currentSwitchShift() const;
+    // Runs the check again on the main window's history (after a reload or a 基準回) and shows
+    // it in place, at the shift on show. Cancelled or failed (that is reported), the window
+    // keeps the report it had and the status bar says so.
+    void refresh() override;
 
     QSpinBox *shiftBox() const { return m_shiftBox; }
     MeanMatchChart *chart() const { return m_chart; }
@@ -70,6 +74,8 @@ private:
     QLayout *makeShiftRow();
     void setUpTables();
     void setUpChart();
+    // The report's verdict and chart.
+    void showReport();
     void showShift(int shift);
     // Follows the switches: when they changed since the last look, shows their shift.
     void followSwitches();

@@ -39,6 +39,9 @@ namespace {
 
 QString u8(const char *text) { return QString::fromUtf8(text); }
 
+// The size a child had before it was tiled, which cascading gives back.
+constexpr const char *UntiledSize = "untiledSize";
+
 // The history as the analyses read it, with each draw's date from the table beside it (the
 // history view has no date column).
 Status loadDatedHistory(const Database &db, DrawHistory &history)
@@ -611,6 +614,8 @@ void MainFrm::tile(Qt::Orientation orientation)
         QMdiSubWindow *window = windows[i];
         if (window->isMaximized())
             window->showNormal();
+        if (!window->property(UntiledSize).isValid())
+            window->setProperty(UntiledSize, window->size());
         if (orientation == Qt::Vertical) {
             const int y1 = area.height() * i / n;
             const int y2 = area.height() * (i + 1) / n;
@@ -629,7 +634,8 @@ void MainFrm::tileSideBySide() { tile(Qt::Horizontal); }
 
 void MainFrm::cascade()
 {
-    // Each window keeps its own size, cut to what is left of the area below and right of it.
+    // Each window keeps its own size (the one before a tiling), cut to what is left of the
+    // area below and right of it.
     const QSize area = m_mdi->viewport()->size();
     const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
     int offset = 0;
@@ -640,7 +646,12 @@ void MainFrm::cascade()
             window->showNormal();
         if (offset + step * 4 > area.width() || offset + step * 4 > area.height())
             offset = 0;
-        const QSize size = window->size().boundedTo(area - QSize(offset, offset));
+        QSize own = window->size();
+        if (const QVariant untiled = window->property(UntiledSize); untiled.isValid()) {
+            own = untiled.toSize();
+            window->setProperty(UntiledSize, QVariant());
+        }
+        const QSize size = own.boundedTo(area - QSize(offset, offset));
         window->setGeometry(QRect(QPoint(offset, offset), size));
         window->raise();
         offset += step;

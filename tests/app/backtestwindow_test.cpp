@@ -6,6 +6,7 @@
 #include "predictionwindow.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
+#include "store/database.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -119,6 +120,7 @@ private slots:
     void cancellingLeavesNoWindow();
     void tooShortHistoryIsReported();
     void predictionWindowButtonOpensIt();
+    void reloadRunsTheCheckAgain();
 };
 
 void BacktestWindowTest::opensFromLastAnalysisItem()
@@ -309,6 +311,34 @@ void BacktestWindowTest::predictionWindowButtonOpensIt()
     QVERIFY(w);
     QCOMPARE(w->shift(), 1);
     QCOMPARE(f.frame->mdiArea()->activeSubWindow(), f.frame->childWindow(ClassName));
+}
+
+// A new draw read from the database is checked at once in the open window, at its shift.
+void BacktestWindowTest::reloadRunsTheCheckAgain()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    BacktestWindow *w = f.open();
+    QVERIFY(w);
+    const int last = w->report().lastDrawNo;
+    w->setShift(7);
+    {
+        Database writer;
+        QVERIFY(writer.open("draws.db"));
+        DrawRecord next;
+        next.drawNo = f.frame->totals().latestDrawNo + 1;
+        next.date = "2099-01-01";
+        for (int i = 0; i < DrawRecord::FieldCount; ++i)
+            next.fields[static_cast<std::size_t>(i)] = 2 * i + 1;
+        QVERIFY(writer.saveDraw(next));
+    }
+    QVERIFY(f.frame->reloadHistory());
+    QCOMPARE(f.window(), w);
+    QCOMPARE(w->report().lastDrawNo, last + 1);
+    QCOMPARE(w->shift(), 7);
+    QVERIFY2(w->notes()->text().contains(u"第%1回まで"_s.arg(last + 1)),
+        qPrintable(w->notes()->text()));
+    QVERIFY(f.messages.isEmpty());
 }
 
 QTEST_MAIN(BacktestWindowTest)

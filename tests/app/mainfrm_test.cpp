@@ -616,6 +616,12 @@ void MainFrmTest::cascadeKeepsSizes()
     QCOMPARE(first->size(), QSize(400, 300));
     QCOMPARE(second->size(), QSize(500, 350));
     QVERIFY(first->pos() != second->pos());
+    // Tiled, then cascaded: the sizes from before the tiling come back.
+    f.frame.tileSideBySide();
+    QCOMPARE(first->height(), second->height());
+    f.frame.cascade();
+    QCOMPARE(first->size(), QSize(400, 300));
+    QCOMPARE(second->size(), QSize(500, 350));
 }
 
 void MainFrmTest::closeKeysCloseTheActiveChild_data()
