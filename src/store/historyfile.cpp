@@ -107,8 +107,8 @@ Status readAmount(const Row &cells, int col, const std::vector<std::string> &nam
         v = v * 10 + (text[i] - '0');
     if (!digits)
         return Status::failure("line " + std::to_string(line) + ", column "
-            + std::to_string(col + 1) + " (" + names[static_cast<std::size_t>(col)] + "): \""
-            + text + "\" is not an amount in ASCII digits");
+            + std::to_string(col + 1) + " (" + names[static_cast<std::size_t>(col)] + "): "
+            + quotedForMessage(text) + " is not an amount in ASCII digits");
     value = v;
     return Status::success();
 }

@@ -82,7 +82,12 @@ std::optional<std::string> cp932ToUtf8(std::string_view bytes)
 
 std::optional<std::string> utf8ToCp932(std::string_view text)
 {
-    return convert("CP932", "UTF-8", text);
+    // The converter writes some characters Shift-JIS lacks as look-alikes (¢ as ￠); a text
+    // that does not read back as it was is refused, not changed.
+    std::optional<std::string> encoded = convert("CP932", "UTF-8", text);
+    if (!encoded || cp932ToUtf8(*encoded) != text)
+        return std::nullopt;
+    return encoded;
 }
 
 std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes)

@@ -160,6 +160,25 @@ TEST(TextCodec, QuotedForMessage)
     EXPECT_EQ(quotedForMessage(std::string(81, 'x')), "\"" + std::string(80, 'x') + "…\"");
 }
 
+TEST(HistoryImport, PrizeCellMessagesAreOneLine)
+{
+    // Found by the fuzzer: a quoted payout cell holding a line break reached the message raw.
+    const std::string text = std::string(PrizeHistoryHeader) + "\n1,2000/10/5,2,8,10,13,27,30,39,"
+        "0,0,0,0,0,0,0,0,0,\"1\r\n2\",0,0\n";
+    HistoryFile file;
+    const Status s = readHistoryBytes(text, file);
+    ASSERT_FALSE(s);
+    EXPECT_EQ(s.message().find_first_of("\r\n"), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find("\\x0d\\x0a"), std::string::npos) << s.message();
+}
+
+TEST(TextCodec, ShiftJisRefusesWhatItCannotHoldInsteadOfALookAlike)
+{
+    EXPECT_FALSE(utf8ToCp932("¢")) << "would come back as ￠";
+    EXPECT_FALSE(utf8ToCp932("€"));
+    EXPECT_EQ(cp932ToUtf8(*utf8ToCp932("回数 ￠ ①")), "回数 ￠ ①");
+}
+
 TEST(DatabaseReading, RefusesDrawNumbersTheProgramCannotHold)
 {
     for (const char *stored : {"3000000000", "4294967301", "-3000000000"}) {
