@@ -93,16 +93,26 @@ void combine(IncomingDraw &into, const DrawRecord &other, const std::optional<Dr
 
 std::string sourceNote(const IncomingDraw &d)
 {
-    return d.sources.empty() ? std::string() : " (" + d.sources.front().origin() + ")";
+    return d.sources.empty() ? std::string() : " (" + d.sources.front()->origin() + ")";
 }
 
-// What the merge will write: one draw with its payout, or the removal of a held draw.
+// What the merge will write: one draw with its payout. A draw added as it came is written
+// from the batch; only filled or replaced draws are copied, so a large import is held once.
 struct PlannedWrite
 {
-    DrawRecord draw;
-    std::optional<DrawPrizes> prizes; // written when set
-    DrawSource::Change change = DrawSource::Change::Added;
     const IncomingDraw *from = nullptr;
+    DrawSource::Change change = DrawSource::Change::Added;
+    std::unique_ptr<DrawRecord> changed; // the draw to write when it is not from->draw
+    std::unique_ptr<DrawPrizes> prizes; // the payout to write when it is not from->prizes
+    bool givenPrizes = false; // write from->prizes, when there is one
+
+    const DrawRecord &draw() const { return changed ? *changed : from->draw; }
+    const DrawPrizes *payout() const
+    {
+        if (prizes)
+            return prizes.get();
+        return givenPrizes && from->prizes ? &*from->prizes : nullptr;
+    }
 };
 
 struct MergePlan
@@ -149,8 +159,9 @@ void planAgreeing(const DrawRecord &held, const std::optional<DrawPrizes> &heldP
         return;
     }
     ++report.filled;
-    plan.writes.push_back({merged.draw, prizesChanged ? merged.prizes : std::nullopt,
-        DrawSource::Change::Filled, &given});
+    plan.writes.push_back({&given, DrawSource::Change::Filled,
+        std::make_unique<DrawRecord>(merged.draw),
+        prizesChanged ? std::make_unique<DrawPrizes>(*merged.prizes) : nullptr, false});
 }
 
 void planConflict(const DrawRecord &held, const std::optional<DrawPrizes> &heldPrizes,
@@ -160,19 +171,21 @@ void planConflict(const DrawRecord &held, const std::optional<DrawPrizes> &heldP
     if (draw.date.empty())
         draw.date = held.date;
     // Without a payout of its own the given draw keeps the one held for this draw number.
-    plan.writes.push_back({draw, given.prizes ? given.prizes : heldPrizes,
-        DrawSource::Change::Replaced, &given});
+    plan.writes.push_back({&given, DrawSource::Change::Replaced,
+        std::make_unique<DrawRecord>(std::move(draw)),
+        !given.prizes && heldPrizes ? std::make_unique<DrawPrizes>(*heldPrizes) : nullptr, true});
 }
 
 MergePlan planMerge(const HeldHistory &held, const IncomingHistory &in, MergeMode mode,
     MergeReport &report)
 {
     MergePlan plan;
+    plan.writes.reserve(in.draws.size());
     for (const auto &[no, given] : in.draws) {
         const auto it = held.draws.find(no);
         if (it == held.draws.end()) {
             ++report.added;
-            plan.writes.push_back({given.draw, given.prizes, DrawSource::Change::Added, &given});
+            plan.writes.push_back({&given, DrawSource::Change::Added, nullptr, nullptr, true});
             continue;
         }
         const std::optional<DrawPrizes> heldPrizes = held.prizesOf(no);
@@ -212,13 +225,13 @@ Status applyPlan(Database &db, const MergePlan &plan)
             return s;
     }
     for (const PlannedWrite &w : plan.writes) {
-        if (Status s = db.storeDraw(w.draw); !s)
+        if (Status s = db.storeDraw(w.draw()); !s)
             return s;
-        if (w.prizes)
-            if (Status s = writePrizes(db, *w.prizes); !s)
+        if (const DrawPrizes *prizes = w.payout())
+            if (Status s = writePrizes(db, *prizes); !s)
                 return s;
-        for (const DrawSource &source : w.from->sources)
-            if (Status s = recordSource(db, w.draw.drawNo, source, w.change); !s)
+        for (const auto &source : w.from->sources)
+            if (Status s = recordSource(db, w.draw().drawNo, *source, w.change); !s)
                 return s;
     }
     return tx.commit();
@@ -272,9 +285,10 @@ Status IncomingHistory::add(const HistoryFile &file, const DrawSource &source)
         const std::string why = disagreement(it->second.draw, it->second.prizes, r, prizesOf(r.drawNo));
         if (!why.empty())
             return Status::failure("draw " + std::to_string(r.drawNo) + " disagrees with "
-                + (it->second.sources.empty() ? "an earlier file" : it->second.sources.front().origin())
+                + (it->second.sources.empty() ? "an earlier file" : it->second.sources.front()->origin())
                 + ": " + why);
     }
+    const auto shared = std::make_shared<const DrawSource>(source);
     for (const DrawRecord &r : file.draws) {
         auto [it, fresh] = draws.try_emplace(r.drawNo);
         if (fresh) {
@@ -283,7 +297,7 @@ Status IncomingHistory::add(const HistoryFile &file, const DrawSource &source)
         } else {
             combine(it->second, r, prizesOf(r.drawNo));
         }
-        it->second.sources.push_back(source);
+        it->second.sources.push_back(shared);
     }
     return Status::success();
 }

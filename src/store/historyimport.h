@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,13 @@ class Database;
 // listed and refused unless the caller allows the loss (the given draw then replaces it) or
 // replaces the whole history.
 
-// One draw on its way in, with its payout when the file had one and where it was read.
+// One draw on its way in, with its payout when the file had one and where it was read (shared
+// by every draw of the file, so that a large file is not noted once per draw).
 struct IncomingDraw
 {
     DrawRecord draw;
     std::optional<DrawPrizes> prizes;
-    std::vector<DrawSource> sources;
+    std::vector<std::shared_ptr<const DrawSource>> sources;
 };
 
 // Draws gathered from several files; the same draw in two files must agree.
