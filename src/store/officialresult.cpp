@@ -1,5 +1,7 @@
 #include "store/officialresult.h"
 
+#include "store/textcodec.h"
+
 #include "store/drawvalidation.h"
 #include "store/japanesedate.h"
 
@@ -82,8 +84,8 @@ Status parseTitle(std::string_view cell, int &drawNo)
     if (!cell.starts_with("第") || !cell.ends_with(TitleEnd)
         || !parseDigits(cell.substr(3, cell.size() - 3 - TitleEnd.size()), no) || no < 1
         || no > MaxDrawNumber)
-        return Status::failure("\"" + std::string(cell)
-            + "\" is not a draw title like 第2016回ロト６ (ASCII digits)");
+        return Status::failure(
+            quotedForMessage(cell) + " is not a draw title like 第2016回ロト６ (ASCII digits)");
     drawNo = static_cast<int>(no);
     return Status::success();
 }
