@@ -30,8 +30,8 @@ void large(benchmark::State &state)
     }
 }
 
-#define LOTO6_ANALYSIS1_BENCH(name, fn)                                                      \
-    BENCHMARK(bundled<fn>)->Name("BM_Analysis1_" name "_Bundled")->Unit(benchmark::kMillisecond); \
+#define LOTO6_ANALYSIS1_BENCH(name, fn)                                                            \
+    BENCHMARK(bundled<fn>)->Name("BM_Analysis1_" name "_Bundled")->Unit(benchmark::kMillisecond);  \
     BENCHMARK(large<fn>)->Name("BM_Analysis1_" name "_30000")->Unit(benchmark::kMillisecond);
 
 LOTO6_ANALYSIS1_BENCH("CountGroups", buildCountGroups)

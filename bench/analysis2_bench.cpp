@@ -29,8 +29,8 @@ void buildLarge(benchmark::State &state, Builder builder)
     }
 }
 
-#define ANALYSIS2_BENCH(name, builder)                                                           \
-    BENCHMARK_CAPTURE(buildBundled, name, builder)->Unit(benchmark::kMillisecond);              \
+#define ANALYSIS2_BENCH(name, builder)                                                             \
+    BENCHMARK_CAPTURE(buildBundled, name, builder)->Unit(benchmark::kMillisecond);                 \
     BENCHMARK_CAPTURE(buildLarge, name, builder)->Unit(benchmark::kMillisecond)
 
 ANALYSIS2_BENCH(sum, buildSum);

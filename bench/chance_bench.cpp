@@ -28,16 +28,10 @@ void chancePage(benchmark::State &state, const DrawHistory &history)
     }
 }
 
-void BM_ChancePage_Bundled(benchmark::State &state)
-{
-    chancePage(state, bench::bundledHistory());
-}
+void BM_ChancePage_Bundled(benchmark::State &state) { chancePage(state, bench::bundledHistory()); }
 BENCHMARK(BM_ChancePage_Bundled)->Unit(benchmark::kMillisecond);
 
-void BM_ChancePage_30000(benchmark::State &state)
-{
-    chancePage(state, bench::largeHistory());
-}
+void BM_ChancePage_30000(benchmark::State &state) { chancePage(state, bench::largeHistory()); }
 BENCHMARK(BM_ChancePage_30000)->Unit(benchmark::kMillisecond);
 
 } // namespace

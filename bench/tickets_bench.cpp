@@ -58,7 +58,8 @@ BENCHMARK(BM_GradeTickets_1000_WholeHistory)->Unit(benchmark::kMillisecond);
 void BM_CheckCombination(benchmark::State &state)
 {
     for (auto _ : state) {
-        const TicketGrading g = checkCombination({2, 8, 10, 13, 27, 30}, bench::bundledHistory(), {});
+        const TicketGrading g
+            = checkCombination({2, 8, 10, 13, 27, 30}, bench::bundledHistory(), {});
         Sheet s = combinationCheckSheet(g, bench::bundledHistory());
         benchmark::DoNotOptimize(s.rows());
     }

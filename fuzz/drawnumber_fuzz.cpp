@@ -33,7 +33,8 @@ void checkDrawNumber(std::string_view text)
 {
     if (const auto no = parseDrawNumberText(text)) {
         FUZZ_CHECK(*no >= 1 && *no <= MaxDrawNumber, std::string(text));
-        FUZZ_CHECK(checkDrawNumberText(text, {*no}) == DrawNumberText::AlreadyUsed, std::string(text));
+        FUZZ_CHECK(
+            checkDrawNumberText(text, {*no}) == DrawNumberText::AlreadyUsed, std::string(text));
         FUZZ_CHECK(checkDrawNumberText(text, {}) == DrawNumberText::Valid, std::string(text));
     } else {
         FUZZ_CHECK(checkDrawNumberText(text, {}) != DrawNumberText::Valid, std::string(text));
@@ -44,8 +45,8 @@ void checkDrawNumber(std::string_view text)
     if (problem.empty())
         FUZZ_CHECK(drawNo == *parseDrawNumberText(text), std::string(text));
     const bool tooLarge = problem.starts_with("is too large");
-    FUZZ_CHECK(tooLarge == (checkDrawNumberText(text, {}) == DrawNumberText::TooLarge),
-        std::string(text));
+    FUZZ_CHECK(
+        tooLarge == (checkDrawNumberText(text, {}) == DrawNumberText::TooLarge), std::string(text));
     if (const auto n = parseNumberText(text))
         FUZZ_CHECK(*n >= 1 && *n <= 43, std::string(text));
 }

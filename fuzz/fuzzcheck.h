@@ -18,10 +18,10 @@ namespace loto6::fuzz {
     std::abort();
 }
 
-#define FUZZ_CHECK(cond, detail) \
-    do { \
-        if (!(cond)) \
-            ::loto6::fuzz::fail(#cond, detail); \
+#define FUZZ_CHECK(cond, detail)                                                                   \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            ::loto6::fuzz::fail(#cond, detail);                                                    \
     } while (false)
 
 // Every draw a reader accepts: a draw number the program holds, numbers 1..43 none repeated,

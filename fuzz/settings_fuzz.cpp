@@ -10,8 +10,8 @@ using namespace loto6;
 namespace {
 
 // A changed switch needs a line that starts with its key and an equals sign.
-void checkChangesHaveALine(std::string_view text, const PredictionOptions &before,
-    const PredictionOptions &after)
+void checkChangesHaveALine(
+    std::string_view text, const PredictionOptions &before, const PredictionOptions &after)
 {
     for (int i = 0; i < PredictionOptions::Count; ++i) {
         if (before.on[std::size_t(i)] == after.on[std::size_t(i)])

@@ -16,8 +16,8 @@ void checkQuoted(std::string_view bytes)
     for (std::size_t i = 0; i < q.size(); ++i) {
         const auto c = static_cast<unsigned char>(q[i]);
         FUZZ_CHECK(c >= 0x20 && c != 0x7f, q);
-        FUZZ_CHECK(!(c == 0xC2 && i + 1 < q.size() && static_cast<unsigned char>(q[i + 1]) < 0xA0),
-            q);
+        FUZZ_CHECK(
+            !(c == 0xC2 && i + 1 < q.size() && static_cast<unsigned char>(q[i + 1]) < 0xA0), q);
     }
 }
 
@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
     const std::string_view bytes = fuzz::asText(data, size);
     if (const auto text = decodeUtf8OrCp932(bytes)) {
         FUZZ_CHECK(isValidUtf8(*text), *text);
-        FUZZ_CHECK(!text->starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xEF\xBB\xBF\xEF\xBB\xBF"),
+        FUZZ_CHECK(
+            !text->starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xEF\xBB\xBF\xEF\xBB\xBF"),
             *text);
     }
     if (const auto sjis = cp932ToUtf8(bytes))

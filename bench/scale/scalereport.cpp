@@ -81,8 +81,8 @@ int main(int argc, char **argv)
     const Totals hugeTotals = computeTotals(huge);
 
     std::printf("%-20s %10s %10s %10s %9s %9s %8s %8s %8s\n", "table",
-        (std::to_string(bundled.size()) + " ms").c_str(), "30000 ms", "100000 ms", "30k/b", "100k/b",
-        "MB b", "MB 30k", "MB 100k");
+        (std::to_string(bundled.size()) + " ms").c_str(), "30000 ms", "100000 ms", "30k/b",
+        "100k/b", "MB b", "MB 30k", "MB 100k");
     bool within = true;
     for (const Table &t : tables()) {
         if (!only.empty() && t.name != only)

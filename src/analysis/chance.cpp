@@ -105,8 +105,8 @@ void settleChiSquare(Test &t, double scale)
 // with `openTail` the last merged cell reads "label以上". Only the merged cells are labelled,
 // so a law of many cells (the gaps of a long history) costs no string per cell.
 template<typename Label>
-void pooledChiSquare(Test &t, std::span<const double> o, std::span<const double> e,
-    Label &&label, bool openTail)
+void pooledChiSquare(
+    Test &t, std::span<const double> o, std::span<const double> e, Label &&label, bool openTail)
 {
     const PooledCells p = poolOrderedCells(o, e);
     t.categories.clear();
@@ -237,8 +237,8 @@ Test groupTest(std::string key, std::string title, std::string_view what,
 }
 
 // A count of draws with some property against its exact chance p.
-Test drawShareTest(std::string key, std::string title, std::string_view what, int hits, int n,
-    double p)
+Test drawShareTest(
+    std::string key, std::string title, std::string_view what, int hits, int n, double p)
 {
     Test t;
     t.key = std::move(key);
@@ -246,13 +246,13 @@ Test drawShareTest(std::string key, std::string title, std::string_view what, in
     const double e = n * p;
     t.observed = hits;
     t.expected = e;
-    t.observedText = std::to_string(hits) + "回（" + fixed(n ? 100.0 * hits / n : NotANumber, 1)
-        + "%）";
+    t.observedText
+        = std::to_string(hits) + "回（" + fixed(n ? 100.0 * hits / n : NotANumber, 1) + "%）";
     t.expectedText = fixed(e, 2) + "回（" + fixed(100.0 * p, 1) + "%）";
     t.sentence = std::string(what) + "を含む回は" + std::to_string(hits)
         + "回で、公平な抽選での期待" + fixed(e, 2) + "回に対して" + std::string(VerdictMark) + "。";
-    t.categories = {{"あり", static_cast<double>(hits), e},
-        {"なし", static_cast<double>(n - hits), n - e}};
+    t.categories
+        = {{"あり", static_cast<double>(hits), e}, {"なし", static_cast<double>(n - hits), n - e}};
     // The count of draws with the property is binomial: its exact two-sided p-value, with the
     // z score as the size of the difference.
     t.method = ChanceReport::Method::Binomial;
@@ -409,8 +409,8 @@ Test carryOverTest(const std::vector<double> &overlap, int pairs, const ChanceLa
     const double mean = pairs ? observedTotal / pairs : NotANumber;
     setMeans(t, mean, expectedMean, 3, "個");
     t.sentence = "前回の本数字と重なった本数字は1回あたり平均" + fixed(mean, 3)
-        + "個で、公平な抽選での" + fixed(expectedMean, 3) + "個に対して"
-        + std::string(VerdictMark) + "。";
+        + "個で、公平な抽選での" + fixed(expectedMean, 3) + "個に対して" + std::string(VerdictMark)
+        + "。";
     pooledChiSquare(t, cells);
     return t;
 }
@@ -445,8 +445,7 @@ Test sumSpreadTest(double sum, double sumSq, int n, const ChanceLaw &law)
         const double s2 = std::max(0.0, (sumSq - n * mean * mean) / (n - 1));
         sd = std::sqrt(s2);
         // Variance of the sample variance of n independent sums.
-        const double v
-            = law.sumFourthCentralMoment() / n - var * var * (n - 3.0) / (n * (n - 1.0));
+        const double v = law.sumFourthCentralMoment() / n - var * var * (n - 3.0) / (n * (n - 1.0));
         z = (s2 - var) / std::sqrt(v);
     }
     t.observed = sd;
@@ -499,7 +498,8 @@ Test gapTest(const std::vector<double> &gaps, int n)
     const std::span<const double> o(gaps.data() + 1, std::max<std::size_t>(gaps.size(), 1) - 1);
     const std::span<const double> e(expected.data() + 1, o.size());
     if (observedTotal > 0)
-        pooledChiSquare(t, o, e, [](int i) { return std::to_string(i + 1) + "回"; }, true);
+        pooledChiSquare(
+            t, o, e, [](int i) { return std::to_string(i + 1) + "回"; }, true);
     return t;
 }
 

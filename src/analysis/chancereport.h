@@ -34,11 +34,11 @@ struct ChanceReport
         std::string observedText;
         std::string expectedText;
         double statistic = NotANumber; // chi-square value or z score
-        double df = 0;          // degrees of freedom of a chi-square test
+        double df = 0;                 // degrees of freedom of a chi-square test
         double pValue = NotANumber;
         double adjustedP = NotANumber; // Holm over every available test of the report
-        bool notable = false;   // adjustedP below the report's alpha
-        bool rough = false;     // few data: the approximation of the p-value is coarse
+        bool notable = false;          // adjustedP below the report's alpha
+        bool rough = false;            // few data: the approximation of the p-value is coarse
         std::string sentence;
         std::vector<Category> categories; // cells as tested (thin tails pooled)
 

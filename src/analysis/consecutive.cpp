@@ -5,9 +5,9 @@ namespace loto6 {
 namespace {
 
 constexpr int Columns = 14;
-constexpr int LeftFirst = 2;   // 第1数字 of the consecutive table
+constexpr int LeftFirst = 2; // 第1数字 of the consecutive table
 constexpr int RightDrawCol = 8;
-constexpr int RightFirst = 9;  // 第1数字 of the stepping-stone table
+constexpr int RightFirst = 9; // 第1数字 of the stepping-stone table
 constexpr Rgb NoPairBack = rgb(225, 225, 225);
 
 // Marks neighbouring fields whose numbers differ by step; returns whether any pair was found.

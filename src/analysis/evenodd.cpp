@@ -7,7 +7,8 @@ namespace loto6 {
 // six main numbers and the pattern letter by the odd count; the bonus is only shown.
 Sheet buildEvenOdd(const DrawHistory &history, const Totals &totals)
 {
-    Sheet s = tablelayout::patternSheet(totals.latestDrawNo, {"    本 数 字      ", "偶数", "奇数"});
+    Sheet s
+        = tablelayout::patternSheet(totals.latestDrawNo, {"    本 数 字      ", "偶数", "奇数"});
 
     int row = 2;
     for (const DrawRecord &r : history) {

@@ -11,10 +11,10 @@ namespace {
 constexpr int Columns = 13;
 constexpr Rgb Lavender = rgb(200, 200, 255);
 constexpr int Bands = 5;
-constexpr std::array<std::string_view, Bands> BandHeadings = {
-    "01～09", "10～19", "20～29", "30～39", "40～43"};
-constexpr std::array<Rgb, Bands> BandColors = {colors::white, colors::lightCyan,
-    colors::lightGreen, colors::lightYellow, colors::lightMagenta};
+constexpr std::array<std::string_view, Bands> BandHeadings
+    = {"01～09", "10～19", "20～29", "30～39", "40～43"};
+constexpr std::array<Rgb, Bands> BandColors = {colors::white, colors::lightCyan, colors::lightGreen,
+    colors::lightYellow, colors::lightMagenta};
 
 // Band 0..4 by tens digit; whatever is not in 1..39 falls into the last band.
 int bandOf(long long n)

@@ -78,9 +78,7 @@ Sheet buildFrequency(const DrawHistory &history, const Totals &totals)
             const int row = static_cast<int>(v) + 2;
             s.setText(*c + 2, row, "●");
             s.selectCell(*c + 2, row);
-            s.setForeColor(f == DrawRecord::BonusField ? BonusMark
-                    : f == 5                           ? SixthMark
-                                                       : MainMark);
+            s.setForeColor(f == DrawRecord::BonusField ? BonusMark : f == 5 ? SixthMark : MainMark);
         }
         for (int f = 0; f < DrawRecord::FieldCount; ++f)
             if (int *c = runningOf(r.number(f)))

@@ -169,11 +169,7 @@ double chiSquareSf(double x, double df)
     return regularizedGammaQ(df / 2.0, x / 2.0);
 }
 
-
-double normalSf(double z)
-{
-    return 0.5 * std::erfc(z / std::sqrt(2.0));
-}
+double normalSf(double z) { return 0.5 * std::erfc(z / std::sqrt(2.0)); }
 
 double normalTwoSidedP(double z)
 {
@@ -211,8 +207,8 @@ double pearsonStatistic(std::span<const double> observed, std::span<const double
     return x;
 }
 
-PooledCells poolOrderedCells(std::span<const double> observed, std::span<const double> expected,
-    double minExpected)
+PooledCells poolOrderedCells(
+    std::span<const double> observed, std::span<const double> expected, double minExpected)
 {
     PooledCells out;
     const int n = static_cast<int>(std::min(observed.size(), expected.size()));
@@ -252,8 +248,8 @@ double binomialLogPmf(long long n, double p, long long j)
 {
     const double dn = static_cast<double>(n);
     const double dj = static_cast<double>(j);
-    return std::lgamma(dn + 1) - std::lgamma(dj + 1) - std::lgamma(dn - dj + 1)
-        + dj * std::log(p) + (dn - dj) * std::log1p(-p);
+    return std::lgamma(dn + 1) - std::lgamma(dj + 1) - std::lgamma(dn - dj + 1) + dj * std::log(p)
+        + (dn - dj) * std::log1p(-p);
 }
 
 // Sum of the pmf from j = from, stepping by step (+1 or -1), while the terms still count;

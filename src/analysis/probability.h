@@ -47,7 +47,8 @@ std::vector<double> holmAdjust(std::span<const double> pValues);
 // One family of tests settled at once: each result's Holm-adjusted p-value over every
 // available result of the family, and "notable" for the available ones adjusted below alpha.
 // Result has pValue, adjustedP, notable and available(). Returns the size of the family.
-template<typename Results> int settleHolmFamily(Results &results, double alpha)
+template<typename Results>
+int settleHolmFamily(Results &results, double alpha)
 {
     std::vector<double> p;
     p.reserve(results.size());
@@ -76,7 +77,7 @@ struct PooledCells
     std::vector<int> first;
     std::vector<int> last;
 };
-PooledCells poolOrderedCells(std::span<const double> observed, std::span<const double> expected,
-    double minExpected = 5.0);
+PooledCells poolOrderedCells(
+    std::span<const double> observed, std::span<const double> expected, double minExpected = 5.0);
 
 } // namespace loto6

@@ -56,8 +56,8 @@ Sheet buildSum(const DrawHistory &history, const Totals &totals)
         }
         s.setText(8, row, static_cast<long long>(sum));
         s.setText(9, row, r.bonus());
-        s.setText(10, row,
-            static_cast<long long>(sum + static_cast<unsigned long long>(r.bonus())));
+        s.setText(
+            10, row, static_cast<long long>(sum + static_cast<unsigned long long>(r.bonus())));
         ++row;
     }
     s.activateCell(0, 0);

@@ -28,8 +28,8 @@ int tableRows(int latestDrawNo, int extraRows)
     return static_cast<int>(std::clamp<long long>(rows, 0, INT_MAX));
 }
 
-void prepare(Sheet &sheet, int columns, int rows, int visibleRows, double rowHeight,
-    double colWidth)
+void prepare(
+    Sheet &sheet, int columns, int rows, int visibleRows, double rowHeight, double colWidth)
 {
     sheet.prepare(columns, rows, columns, visibleRows, rowHeight, colWidth);
 }
@@ -89,9 +89,9 @@ void writePatternCounts(Sheet &sheet, int row, int leftCount, int letterIndex)
 {
     static constexpr std::array<std::string_view, 7> Letters = {"A", "B", "C", "D", "E", "F", "G"};
     // "A" is left on the grid's default background; "E" is painted white on purpose.
-    static constexpr std::array<Rgb, 7> Backs = {colors::white, colors::lightCyan,
-        colors::lightGreen, colors::lightYellow, colors::white, colors::lightMagenta,
-        colors::lightPink};
+    static constexpr std::array<Rgb, 7> Backs
+        = {colors::white, colors::lightCyan, colors::lightGreen, colors::lightYellow, colors::white,
+            colors::lightMagenta, colors::lightPink};
     sheet.setText(9, row, leftCount);
     sheet.setText(10, row, 6 - leftCount);
     if (letterIndex < 0 || letterIndex > 6)

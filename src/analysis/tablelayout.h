@@ -14,8 +14,8 @@ namespace loto6::tablelayout {
 int tableRows(int latestDrawNo, int extraRows);
 
 // Size, visible extent, default row height and column width, and every cell centred both ways.
-void prepare(Sheet &sheet, int columns, int rows, int visibleRows, double rowHeight,
-    double colWidth);
+void prepare(
+    Sheet &sheet, int columns, int rows, int visibleRows, double rowHeight, double colWidth);
 
 // The header cells over the six main numbers drawn as one group: their own borders removed,
 // one outline around them.

@@ -33,8 +33,8 @@ AboutWindow::AboutWindow(QWidget *parent)
     version->setAlignment(Qt::AlignCenter);
 
     // The run of full-width spaces fills the first line, so the second phrase starts a new one.
-    auto *slogan = new QLabel(tr("一発ズンベルと高額当選を狙う！！")
-            + QString(16, QChar(0x3000)) + tr("「ロト６次世代攻略ソフト」"),
+    auto *slogan = new QLabel(tr("一発ズンベルと高額当選を狙う！！") + QString(16, QChar(0x3000))
+            + tr("「ロト６次世代攻略ソフト」"),
         this);
     slogan->setObjectName(QStringLiteral("Label4"));
     slogan->setWordWrap(true);

@@ -12,8 +12,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QStatusBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace loto6 {
@@ -50,13 +50,13 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
     }
     if (info.printButton) {
         // Present but without an action.
-        QPushButton *print = colouredButton(tr("印刷"), PrintButtonColor,
-            QStringLiteral("Command2"), this);
+        QPushButton *print
+            = colouredButton(tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), this);
         print->setEnabled(false);
         controls->addWidget(print, 0, Qt::AlignTop);
     }
-    QPushButton *close = colouredButton(tr("閉じる"), CloseButtonColor,
-        QStringLiteral("Command1"), this);
+    QPushButton *close
+        = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
     controls->addWidget(close, 0, Qt::AlignTop);
 

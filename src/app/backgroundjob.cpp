@@ -86,16 +86,16 @@ bool BackgroundJob::run(QWidget *parent, const QString &title, const QString &la
     while (!done.load()) {
         if (!dialog.isVisible() && clock.elapsed() >= s_dialogDelay)
             dialog.show();
-        QString text = label + QLatin1Char('\n') + tr("経過時間: %1 秒").arg(clock.elapsed() / 1000);
+        QString text
+            = label + QLatin1Char('\n') + tr("経過時間: %1 秒").arg(clock.elapsed() / 1000);
         if (progress.bytes() > 0)
             text += QLatin1Char('\n') + tr("受信済み: %1").arg(sizeText(progress.bytes()));
         if (progress.cancelRequested())
             text += QLatin1Char('\n') + tr("取り消しています...");
         dialog.setText(text);
         // Until the modal dialog shows, clicks and keys wait: nothing may start another command.
-        QCoreApplication::processEvents(dialog.isVisible() ? QEventLoop::AllEvents
-                                                           : QEventLoop::ExcludeUserInputEvents,
-            50);
+        QCoreApplication::processEvents(
+            dialog.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents, 50);
         QThread::msleep(20);
     }
     worker.join();

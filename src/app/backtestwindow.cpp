@@ -242,7 +242,7 @@ QLayout *BacktestWindow::makeShiftRow()
 void BacktestWindow::setUpTables()
 {
     for (const char *caption :
-        { "予想の検証", "一致数の内訳", "１発予想の当選等級", "シフトと設定" }) {
+        {"予想の検証", "一致数の内訳", "１発予想の当選等級", "シフトと設定"}) {
         auto *grid = new SheetView(m_tabs);
         grid->setObjectName(QStringLiteral("fpSpread1"));
         m_grids.append(grid);
@@ -289,7 +289,7 @@ void BacktestWindow::refresh()
     ChildWindow::refresh();
 }
 
-QSize BacktestWindow::sizeTwips() const { return { WidthTwips, HeightTwips }; }
+QSize BacktestWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void BacktestWindow::compute()
 {
@@ -331,7 +331,7 @@ void BacktestWindow::showShift(int shift)
                            .arg(settings.settings)
                            .arg(qs(switchList(settings.example))));
 
-    const std::array<int, 1> shifts { shift };
+    const std::array<int, 1> shifts{shift};
     std::vector<Sheet> sheets = backtestSheets(m_report, shifts);
     for (int i = 0; i < m_grids.size() && i < static_cast<int>(sheets.size()); ++i) {
         m_grids[i]->setSheet(std::move(sheets[static_cast<std::size_t>(i)]));

@@ -29,9 +29,9 @@ std::vector<ChildKind> childKinds()
     std::vector<ChildKind> kinds;
     for (const AnalysisInfo &info : analyses())
         kinds.push_back(analysisKind(info));
-    kinds.push_back({qs(ChanceWindow::MenuAction), QObject::tr("偶然との比較"),
-        qs(ChanceWindow::ClassName), QSize(ChanceWindow::WidthTwips, ChanceWindow::HeightTwips),
-        &ChanceWindow::create});
+    kinds.push_back(
+        {qs(ChanceWindow::MenuAction), QObject::tr("偶然との比較"), qs(ChanceWindow::ClassName),
+            QSize(ChanceWindow::WidthTwips, ChanceWindow::HeightTwips), &ChanceWindow::create});
     kinds.push_back({qs(BacktestWindow::MenuAction), QObject::tr("予想の検証"),
         qs(BacktestWindow::ClassName),
         QSize(BacktestWindow::WidthTwips, BacktestWindow::HeightTwips), &BacktestWindow::create});
@@ -43,9 +43,9 @@ std::vector<ChildKind> childKinds()
         qs(TicketWindow::ClassName), QSize(TicketWindow::WidthTwips, TicketWindow::HeightTwips),
         &TicketWindow::create});
     // The entry window edits the database under every other window: it opens alone.
-    kinds.push_back({qs(EntryWindow::MenuAction), QObject::tr("当選データ入力(&I)"),
-        qs(EntryWindow::ClassName), QSize(EntryWindow::WidthTwips, EntryWindow::HeightTwips),
-        &EntryWindow::create, true});
+    kinds.push_back(
+        {qs(EntryWindow::MenuAction), QObject::tr("当選データ入力(&I)"), qs(EntryWindow::ClassName),
+            QSize(EntryWindow::WidthTwips, EntryWindow::HeightTwips), &EntryWindow::create, true});
     return kinds;
 }
 

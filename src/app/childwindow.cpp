@@ -6,9 +6,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QScrollBar>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 namespace loto6 {
 
@@ -47,8 +47,8 @@ void ChildWindow::refresh()
     };
     QList<Place> places;
     for (QAbstractScrollArea *area : findChildren<QAbstractScrollArea *>())
-        places.append({area, area->horizontalScrollBar()->value(),
-            area->verticalScrollBar()->value()});
+        places.append(
+            {area, area->horizontalScrollBar()->value(), area->verticalScrollBar()->value()});
     compute();
     for (const Place &place : places) {
         // The scroll ranges follow the new contents only after a layout pass.

@@ -15,8 +15,8 @@ namespace {
 
 QColor toColor(Rgb color) { return QColor(red(color), green(color), blue(color)); }
 
-const char *const FieldNames[DrawTableModel::ColumnCount] = { "回数", "第1数字", "第2数字",
-    "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字", "抽選日" };
+const char *const FieldNames[DrawTableModel::ColumnCount] = {"回数", "第1数字", "第2数字",
+    "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字", "抽選日"};
 
 std::string toStd(const QString &text) { return text.toStdString(); }
 
@@ -259,7 +259,7 @@ QString DrawTableModel::sourceTip(int row) const
     std::vector<DrawSource> sources;
     if (!r.stored || !readSources(m_db, r.record.drawNo, sources) || sources.empty())
         return {};
-    QStringList lines { tr("%1の取得元").arg(drawName(row)) };
+    QStringList lines{tr("%1の取得元").arg(drawName(row))};
     for (const DrawSource &source : sources) {
         const QString name = QString::fromStdString(source.name);
         QString origin;

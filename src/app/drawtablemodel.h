@@ -116,8 +116,8 @@ private:
         std::array<QString, ColumnCount> texts;
         bool stored = false;
         bool pending = false;
-        bool changeConfirmed = false; // the user agreed to change this stored draw
-        std::array<bool, ColumnCount> wrong {}; // the checks' result for the texts as they are
+        bool changeConfirmed = false;          // the user agreed to change this stored draw
+        std::array<bool, ColumnCount> wrong{}; // the checks' result for the texts as they are
     };
 
     QString drawName(int row) const;

@@ -31,7 +31,7 @@ namespace {
 constexpr int DrawNoWidth = 5; // grid units: digit widths
 constexpr int NumberWidth = 7;
 constexpr int DateWidth = 11;
-constexpr int RowHeight = 10; // grid units: points
+constexpr int RowHeight = 10;    // grid units: points
 constexpr int ColumnPadding = 3; // as in the analysis grids
 const QColor CloseButtonColor(255, 255, 192);
 
@@ -220,25 +220,25 @@ void EntryWindow::showEvent(QShowEvent *event)
     window->setGeometry(QRect(QPoint(0, 0), size));
     m_grid->scrollTo(m_grid->currentIndex(), QAbstractItemView::PositionAtBottom);
     if (m_model->isReadOnly())
-        message({ QMessageBox::Information, QString::fromUtf8(MessageTitle),
+        message({QMessageBox::Information, QString::fromUtf8(MessageTitle),
             tr("データベースが読み取り専用のため、表示だけができます。\n"
                "入力するには、ファイルへの書き込みを許可してから開き直してください。"),
-            QMessageBox::Ok, QMessageBox::Ok });
+            QMessageBox::Ok, QMessageBox::Ok});
 }
 
 QMessageBox::StandardButton EntryWindow::message(const Message &m) { return m_message(m); }
 
 bool EntryWindow::confirm(const QString &text)
 {
-    return message({ QMessageBox::Warning, QString::fromUtf8(ProgramTitle), text,
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No })
+    return message({QMessageBox::Warning, QString::fromUtf8(ProgramTitle), text,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No})
         == QMessageBox::Yes;
 }
 
 void EntryWindow::showError(const QString &text)
 {
-    message({ QMessageBox::Critical, QString::fromUtf8(MessageTitle), text, QMessageBox::Ok,
-        QMessageBox::Ok });
+    message({QMessageBox::Critical, QString::fromUtf8(MessageTitle), text, QMessageBox::Ok,
+        QMessageBox::Ok});
 }
 
 void EntryWindow::reportWriteFailure(const Status &status)

@@ -50,11 +50,11 @@ struct ImportRun
     std::filesystem::path database;
     std::vector<std::filesystem::path> files;
     IncomingHistory incoming;
-    bool read = false; // incoming holds the files
+    bool read = false;             // incoming holds the files
     std::filesystem::path refused; // the file that was refused, if any
     MergeReport report;
     Status status;
-    bool stopped = false; // cancelled before anything was written
+    bool stopped = false;     // cancelled before anything was written
     bool cancelAsked = false; // キャンセル was pressed, maybe too late
 };
 
@@ -162,8 +162,8 @@ void HistoryCommands::updateHistory()
     reportUpdate(result, cancelAsked);
 }
 
-UpdateResult HistoryCommands::runUpdate(const std::vector<std::string> &sources, bool allowLoss,
-    bool &cancelAsked)
+UpdateResult HistoryCommands::runUpdate(
+    const std::vector<std::string> &sources, bool allowLoss, bool &cancelAsked)
 {
     UpdateResult result = UpdateResult::of(UpdateOutcome::InstallFailed, "the update stopped");
     const std::filesystem::path target = databaseFile();
@@ -231,8 +231,8 @@ void HistoryCommands::importCsv()
             return inform(cancelled);
     }
     if (!run.status)
-        return fail(UpdateMessages::databaseFailed(tr("CSVファイルを取り込めませんでした。"),
-            run.status, run.database));
+        return fail(UpdateMessages::databaseFailed(
+            tr("CSVファイルを取り込めませんでした。"), run.status, run.database));
     reportImport(run.report, run.cancelAsked);
 }
 

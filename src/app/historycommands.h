@@ -25,8 +25,8 @@ public:
     enum class FileDialog { Open, OpenMany, Save };
     // Asks for a file (for OpenMany, one or more joined by line feeds); an empty result means
     // the user cancelled.
-    using FileChooser = std::function<QString(FileDialog kind, const QString &caption,
-        const QString &suggestion, const QString &filter)>;
+    using FileChooser = std::function<QString(
+        FileDialog kind, const QString &caption, const QString &suggestion, const QString &filter)>;
     // Asks a yes-or-no question whose default answer is No.
     using Question = std::function<bool(const QString &text)>;
 
@@ -49,8 +49,8 @@ private:
     bool databaseFree();
     // Runs the update in the background under its progress dialog; cancelAsked tells whether
     // the user pressed キャンセル.
-    UpdateResult runUpdate(const std::vector<std::string> &sources, bool allowLoss,
-        bool &cancelAsked);
+    UpdateResult runUpdate(
+        const std::vector<std::string> &sources, bool allowLoss, bool &cancelAsked);
     void reportUpdate(const UpdateResult &result, bool cancelAsked);
     void reportImport(const MergeReport &report, bool cancelAsked);
     std::filesystem::path databaseFile() const;

@@ -25,8 +25,8 @@ QSize LegendPicture::sizeHint() const
 
 void LegendPicture::paintBall(QPainter &painter, const QRectF &rect, const QColor &color)
 {
-    QRadialGradient shade(rect.center() - QPointF(rect.width() / 5, rect.height() / 5),
-        rect.width() * 0.7);
+    QRadialGradient shade(
+        rect.center() - QPointF(rect.width() / 5, rect.height() / 5), rect.width() * 0.7);
     shade.setColorAt(0.0, color.lighter(170));
     shade.setColorAt(0.45, color);
     shade.setColorAt(1.0, color.darker(150));

@@ -1,18 +1,18 @@
 #include "mainfrm.h"
 
 #include "aboutwindow.h"
-#include "asofcommands.h"
 #include "analysis/catalog.h"
 #include "analysiswindow.h"
+#include "asofcommands.h"
 #include "backtestwindow.h"
 #include "busycursor.h"
 #include "chancewindow.h"
-#include "entrywindow.h"
 #include "childwindow.h"
+#include "entrywindow.h"
 #include "helpwindow.h"
-#include "ticketwindow.h"
 #include "historycommands.h"
 #include "store/drawvalidation.h"
+#include "ticketwindow.h"
 #include "twips.h"
 #include "uihelpers.h"
 
@@ -22,10 +22,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QSettings>
-#include <QStatusBar>
 #include <QScreen>
 #include <QSet>
+#include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
 #include <QWindow>
 
@@ -123,8 +123,7 @@ void MainFrm::createActions()
         auto *action = new QAction(kind.menuText, this);
         action->setObjectName(kind.action);
         m_actions.insert(kind.action, action);
-        connect(action, &QAction::triggered, this,
-            [this, name = kind.action] { openChild(name); });
+        connect(action, &QAction::triggered, this, [this, name = kind.action] { openChild(name); });
     }
 
     // The update and the CSV commands are enabled by HistoryCommands, the 基準回 commands by
@@ -145,8 +144,8 @@ void MainFrm::createActions()
         &MainFrm::arrangeIcons);
 
     connect(add("mnuHelpFile", tr("ヘルプ(&H)")), &QAction::triggered, this, &MainFrm::showHelp);
-    connect(add("mnuAbout", tr("バージョン情報(&A)")), &QAction::triggered, this,
-        &MainFrm::showAbout);
+    connect(
+        add("mnuAbout", tr("バージョン情報(&A)")), &QAction::triggered, this, &MainFrm::showAbout);
 }
 
 void MainFrm::createMenus()
@@ -177,16 +176,15 @@ void MainFrm::createMenus()
     QMenu *analysis = menu(bar, "mnuMain", tr("データ分析(&S)"));
     // The analyses in their menu order and groups; one the layout does not name yet follows
     // the last of them.
-    const std::pair<const char *, const char *> groups[] = {{"mnuHindo", "頻度分析"},
-        {"mnuKankaku", "間隔分析"}, {"mnuPattern", "組合せパターン分析"},
-        {"mnuBunkatsuData", "分割データ分析"}};
-    const std::pair<int, const char *> layout[] = {{0, "mnuSyutugenHindo"},
-        {0, "mnuSyutugenKaisu"}, {1, "mnuSyutugenKankaku"}, {1, "mnuNumberKankaku"},
-        {-1, "mnuZenkaiSyutugen"}, {-1, "mnuBaratsuki"}, {-1, "mnuHippari"},
-        {-1, "mnuRenbanTobiishi"}, {-1, "mnuHonsuji"}, {2, "mnuLowHighPattern"},
-        {2, "mnuKisuGusuPattern"}, {-1, "mnu5BunkatsuKeiko"}, {3, "mnu6BunkatsuData"},
-        {3, "mnu7BunkatsuData"}, {3, "mnu11BunkatsuData"}, {-1, "mnuLastChar"},
-        {-1, "mnuLastCharRenzoku"}};
+    const std::pair<const char *, const char *> groups[]
+        = {{"mnuHindo", "頻度分析"}, {"mnuKankaku", "間隔分析"},
+            {"mnuPattern", "組合せパターン分析"}, {"mnuBunkatsuData", "分割データ分析"}};
+    const std::pair<int, const char *> layout[] = {{0, "mnuSyutugenHindo"}, {0, "mnuSyutugenKaisu"},
+        {1, "mnuSyutugenKankaku"}, {1, "mnuNumberKankaku"}, {-1, "mnuZenkaiSyutugen"},
+        {-1, "mnuBaratsuki"}, {-1, "mnuHippari"}, {-1, "mnuRenbanTobiishi"}, {-1, "mnuHonsuji"},
+        {2, "mnuLowHighPattern"}, {2, "mnuKisuGusuPattern"}, {-1, "mnu5BunkatsuKeiko"},
+        {3, "mnu6BunkatsuData"}, {3, "mnu7BunkatsuData"}, {3, "mnu11BunkatsuData"},
+        {-1, "mnuLastChar"}, {-1, "mnuLastCharRenzoku"}};
     QMenu *groupMenus[std::size(groups)] = {};
     for (const auto &[group, name] : layout) {
         QMenu *target = analysis;
@@ -215,8 +213,8 @@ void MainFrm::createMenus()
         item(analysis, kind.action);
 
     QMenu *window = menu(bar, "mnuWindow", tr("ウィンドウ(&W)"));
-    for (const char *name : {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade",
-             "mnuWindowArrangeIcon"})
+    for (const char *name :
+        {"mnuWindowHorizontal", "mnuWindowVertical", "mnuWindowCascade", "mnuWindowArrangeIcon"})
         item(window, u8(name));
     m_windowMenu = window;
     connect(window, &QMenu::aboutToShow, this, &MainFrm::fillWindowMenu);
@@ -245,16 +243,16 @@ std::filesystem::path MainFrm::helpFile() { return findDataFile(HelpFileName, He
 void MainFrm::createKeyboardCommands()
 {
     // Window-wide, so that they work wherever the focus is inside the main window.
-    auto add = [this](const char *name, const QList<QKeySequence> &keys, auto *receiver,
-                   auto slot) {
-        auto *action = new QAction(this);
-        action->setObjectName(u8(name));
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, receiver, slot);
-        addAction(action);
-        m_actions.insert(action->objectName(), action);
-    };
+    auto add
+        = [this](const char *name, const QList<QKeySequence> &keys, auto *receiver, auto slot) {
+              auto *action = new QAction(this);
+              action->setObjectName(u8(name));
+              action->setShortcuts(keys);
+              action->setShortcutContext(Qt::WindowShortcut);
+              connect(action, &QAction::triggered, receiver, slot);
+              addAction(action);
+              m_actions.insert(action->objectName(), action);
+          };
     add("actNextChild", {QKeySequence(Qt::CTRL | Qt::Key_Tab)}, m_mdi,
         &QMdiArea::activateNextSubWindow);
     add("actPreviousChild", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)}, m_mdi,
@@ -285,8 +283,8 @@ void MainFrm::fitToScreen()
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     // Menu bar, status bar and a window manager's frame around the client area.
     constexpr int FrameAllowance = 40;
-    const QSize extra(8, menuBar()->sizeHint().height() + statusBar()->sizeHint().height()
-            + FrameAllowance);
+    const QSize extra(
+        8, menuBar()->sizeHint().height() + statusBar()->sizeHint().height() + FrameAllowance);
     if (const std::optional<QSize> size = firstStartSize(available.size(), extra)) {
         resize(*size - QSize(0, FrameAllowance));
         move(available.topLeft() + QPoint((available.width() - size->width()) / 2, 0));
@@ -332,8 +330,8 @@ void MainFrm::saveLayout() const
     settings.setValue(QStringLiteral("state"), saveState());
 }
 
-Status MainFrm::startUp(const std::filesystem::path &databaseFile,
-    const std::filesystem::path &seedHistory)
+Status MainFrm::startUp(
+    const std::filesystem::path &databaseFile, const std::filesystem::path &seedHistory)
 {
     readSettings();
     BusyCursor busy;
@@ -348,7 +346,8 @@ Status MainFrm::startUp(const std::filesystem::path &databaseFile,
         showMessage(QMessageBox::Critical, u8(MessageTitle),
             tr("当選データのデータベースを開けません。\n%1\n%2")
                 .arg(QString::fromStdString(status.message()),
-                    tr("ファイルが壊れていないか、ほかのプログラムが使っていないか確かめてください。")));
+                    tr("ファイルが壊れていないか、ほかのプログラムが使っていないか確かめてください"
+                       "。")));
         return status;
     }
     rebuildFromHistory();
@@ -420,9 +419,8 @@ QString MainFrm::historySummary(const DrawHistory &history)
     if (history.empty())
         return tr("当選データがありません");
     const DrawRecord &last = history.records().back();
-    const QString date = last.date.empty()
-        ? QString()
-        : tr("（%1）").arg(QString::fromStdString(last.date));
+    const QString date
+        = last.date.empty() ? QString() : tr("（%1）").arg(QString::fromStdString(last.date));
     return tr("第%1回%2まで　%3回分").arg(last.drawNo).arg(date).arg(history.size());
 }
 

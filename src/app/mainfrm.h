@@ -47,8 +47,8 @@ public:
     static constexpr const char *HelpTopic = "ロト6ズンベルについて";
 
     using ChildFactory = loto6::ChildFactory;
-    using MessageFunction =
-        std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
+    using MessageFunction
+        = std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
 
     explicit MainFrm(QWidget *parent = nullptr);
     ~MainFrm() override;
@@ -185,7 +185,7 @@ private:
     PredictionEngine m_engine;
     Database m_database;
     DrawHistory m_loadedHistory; // every draw read from the database
-    DrawHistory m_history; // the draws in use, derived from m_loadedHistory
+    DrawHistory m_history;       // the draws in use, derived from m_loadedHistory
     int m_asOf = DrawHistory::NoCut;
     Totals m_totals;
     bool m_propEnd = false;

@@ -59,13 +59,13 @@ int MeanMatchChart::shiftCount() const
 {
     std::size_t count = 0;
     for (const Series &s : m_series)
-        count = std::max({ count, s.observed.size(), s.expected.size() });
+        count = std::max({count, s.observed.size(), s.expected.size()});
     return static_cast<int>(count);
 }
 
-QSize MeanMatchChart::sizeHint() const { return { 640, 240 }; }
+QSize MeanMatchChart::sizeHint() const { return {640, 240}; }
 
-QSize MeanMatchChart::minimumSizeHint() const { return { 320, 160 }; }
+QSize MeanMatchChart::minimumSizeHint() const { return {320, 160}; }
 
 QRect MeanMatchChart::plotArea() const
 {
@@ -117,7 +117,7 @@ MeanMatchChart::PanelScale MeanMatchChart::panelScale(const Series &s, const QRe
     scale.panel = panel;
     double lo = std::numeric_limits<double>::infinity();
     double hi = -lo;
-    for (const auto *values : { &s.observed, &s.expected, &s.low, &s.high })
+    for (const auto *values : {&s.observed, &s.expected, &s.low, &s.high})
         for (double v : *values)
             if (finite(v)) {
                 lo = std::min(lo, v);
@@ -151,7 +151,8 @@ void MeanMatchChart::paintEvent(QPaintEvent *)
     for (int i = 0; i < panels; ++i) {
         const QRectF panel(
             area.left(), area.top() + i * (panelHeight + PanelGap), area.width(), panelHeight);
-        paintPanel(p, m_series[static_cast<std::size_t>(i)], panelScale(m_series[static_cast<std::size_t>(i)], panel), area);
+        paintPanel(p, m_series[static_cast<std::size_t>(i)],
+            panelScale(m_series[static_cast<std::size_t>(i)], panel), area);
     }
     paintShiftAxis(p, area);
 }
@@ -282,12 +283,13 @@ void MeanMatchChart::paintScaleAndTitle(QPainter &p, const Series &s, const Pane
     const QFontMetrics fm = fontMetrics();
     const int line = fm.height();
     p.setPen(palette().color(QPalette::Text));
-    for (double v : { scale.lo + scale.pad, (scale.lo + scale.hi) / 2, scale.hi - scale.pad }) {
+    for (double v : {scale.lo + scale.pad, (scale.lo + scale.hi) / 2, scale.hi - scale.pad}) {
         const QString label = QString::number(v, 'f', 2);
         const QRectF box(0, scale.y(v) - line / 2.0, LeftMargin - 6, line);
         p.drawText(box, Qt::AlignRight | Qt::AlignVCenter, label);
         p.setPen(QPen(palette().color(QPalette::Mid), 1));
-        p.drawLine(QPointF(scale.panel.left() - 3, scale.y(v)), QPointF(scale.panel.left(), scale.y(v)));
+        p.drawLine(
+            QPointF(scale.panel.left() - 3, scale.y(v)), QPointF(scale.panel.left(), scale.y(v)));
         p.setPen(palette().color(QPalette::Text));
     }
     const QRectF titleBox(scale.panel.right() - fm.horizontalAdvance(s.title) - 12,

@@ -61,7 +61,8 @@ private:
     void paintBand(QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
     void paintSeriesLine(QPainter &p, const std::vector<double> &values, const QPen &pen,
         const PanelScale &scale, const QRect &area) const;
-    void paintOutliers(QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
+    void paintOutliers(
+        QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
     void paintMark(QPainter &p, const Series &s, const PanelScale &scale, const QRect &area) const;
     void paintScaleAndTitle(QPainter &p, const Series &s, const PanelScale &scale) const;
     void paintShiftAxis(QPainter &p, const QRect &area) const;

@@ -3,8 +3,8 @@
 #include "appfonts.h"
 #include "backtestwindow.h"
 #include "mainfrm.h"
-#include "sheetmodel.h"
 #include "recordpredictiondialog.h"
+#include "sheetmodel.h"
 #include "sheetview.h"
 #include "store/drawrecord.h"
 #include "tickets/ticketbook.h"
@@ -14,8 +14,8 @@
 
 #include <QAction>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -35,7 +35,7 @@ namespace {
 
 QRect twipsRect(int left, int top, int width, int height)
 {
-    return { twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height) };
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
 }
 
 // Designed places in twips, relative to the window's client area unless noted. What lies
@@ -152,9 +152,9 @@ void PredictionWindow::createOptionFrames()
     // The description under the caption, as tall as its lines; the analysis frames below it.
     const int left = twipsToPixels(AnalysisLeft);
     const int width = twipsToPixels(AnalysisWidth);
-    QLabel *description = descriptionLabel(
-        tr("各データ分析の分析結果を当選予想へ反映するかを設定します。"), QStringLiteral("Label1"),
-        options);
+    QLabel *description
+        = descriptionLabel(tr("各データ分析の分析結果を当選予想へ反映するかを設定します。"),
+            QStringLiteral("Label1"), options);
     description->setGeometry(
         left, options->contentsRect().top(), width, description->heightForWidth(width));
     int top = std::max(twipsToPixels(AnalysisTop), description->geometry().bottom() + 2);
@@ -177,7 +177,7 @@ void PredictionWindow::createOptionFrames()
         ignore->setGeometry(twipsToPixels(IgnoreLeft), buttonTop,
             twipsToPixels(AnalysisWidth - IgnoreLeft - 60), buttonHeight);
         top += std::max(twipsToPixels(AnalysisStep), height + 2);
-        for (QRadioButton *button : { reflect, ignore }) {
+        for (QRadioButton *button : {reflect, ignore}) {
             button->setProperty("index", i);
             connect(button, &QRadioButton::clicked, this,
                 [this, i, on = button == reflect] { setSwitch(i, on); });
@@ -210,7 +210,8 @@ void PredictionWindow::createPredictionFrame()
         view->setProperty("index", g);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        m_rowPixels = std::max(view->rowPixels(empty.rowHeight(0)), view->fontMetrics().height() + 1);
+        m_rowPixels
+            = std::max(view->rowPixels(empty.rowHeight(0)), view->fontMetrics().height() + 1);
         view->setFixedSize(
             twipsToPixels(GridWidth), empty.rows() * m_rowPixels + 2 * view->frameWidth());
         m_grids[static_cast<std::size_t>(g)] = view;
@@ -229,10 +230,11 @@ void PredictionWindow::fitFramesToFont()
     const int designed = twipsToPixels(FrameHeight);
     int height = designed;
     const QWidget *lastAnalysis = m_reflect.back()->parentWidget();
-    height = std::max(height, lastAnalysis->geometry().bottom() + m_optionsFrame->contentsMargins().bottom() + 2);
+    height = std::max(
+        height, lastAnalysis->geometry().bottom() + m_optionsFrame->contentsMargins().bottom() + 2);
     height = std::max(
         height, m_predictionFrame->layout()->totalHeightForWidth(m_predictionFrame->width()));
-    for (QGroupBox *frame : { m_optionsFrame, m_predictionFrame })
+    for (QGroupBox *frame : {m_optionsFrame, m_predictionFrame})
         frame->resize(frame->width(), height);
     // Placed now, so that the window is whole before it is first shown.
     m_predictionFrame->layout()->activate();
@@ -256,7 +258,7 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
         [this] { triggerCommand(mainFrm(), TicketWindow::MenuAction); });
     QHBoxLayout *row = indented(nullptr);
     row->setSpacing(twipsToPixels(60));
-    for (QPushButton *button : { check, record, tickets }) {
+    for (QPushButton *button : {check, record, tickets}) {
         button->setFixedHeight(twipsToPixels(ButtonHeight));
         row->addWidget(button);
     }
@@ -287,7 +289,7 @@ void PredictionWindow::showSheet(PredictionGrid g, Sheet sheet)
 
 QSize PredictionWindow::sizeTwips() const
 {
-    return { WidthTwips, HeightTwips + static_cast<int>(std::lround(pixelsToTwips(m_extraHeight))) };
+    return {WidthTwips, HeightTwips + static_cast<int>(std::lround(pixelsToTwips(m_extraHeight)))};
 }
 
 void PredictionWindow::compute()
@@ -328,15 +330,16 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     if (mainFrm().asOf() != DrawHistory::NoCut)
         return Status::failure(tr("基準回を指定している間は予想を記録できません。"
                                   "「最新の回に戻す」を選んでからやり直してください。")
-                .toStdString());
+                                   .toStdString());
     const int latest = m_prediction.latestDrawNo;
     if (latest >= MaxDrawNumber)
         return Status::failure(
             tr("第%1回の次の回はないため、予想を記録できません。").arg(latest).toStdString());
     const std::vector<std::array<int, 6>> lines = predictionLines(m_prediction, rows);
     if (lines.empty())
-        return Status::failure(tr("一発ズンベル予想に6個の数字がそろっていないため、記録できません。"
-                                  "スイッチを変えてからやり直してください。")
+        return Status::failure(
+            tr("一発ズンベル予想に6個の数字がそろっていないため、記録できません。"
+               "スイッチを変えてからやり直してください。")
                 .toStdString());
     PredictionRecord entry;
     entry.latestDrawNo = latest;
@@ -351,16 +354,16 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     if (!status)
         return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
                                   "確かめてからやり直してください。\n%1")
-                .arg(qs(status.message()))
-                .toStdString());
+                                   .arg(qs(status.message()))
+                                   .toStdString());
     if (QMdiSubWindow *open = mainFrm().childWindow(qs(TicketWindow::ClassName)))
         if (auto *tickets = qobject_cast<ChildWindow *>(open->widget()))
             tickets->refresh();
     mainFrm().statusBar()->showMessage(tr("第%1回の予想として%2組を記録しました（予想記録 %3）。"
                                           "当せんは「購入番号の照合」で確かめられます。")
-            .arg(latest + 1)
-            .arg(made.size())
-            .arg(entry.id));
+                                           .arg(latest + 1)
+                                           .arg(made.size())
+                                           .arg(entry.id));
     return status;
 }
 

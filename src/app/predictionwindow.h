@@ -75,9 +75,9 @@ private:
 
     QGroupBox *m_optionsFrame = nullptr;
     QGroupBox *m_predictionFrame = nullptr;
-    std::array<QRadioButton *, PredictionOptions::Count> m_reflect {};
-    std::array<QRadioButton *, PredictionOptions::Count> m_ignore {};
-    std::array<SheetView *, PredictionGridCount> m_grids {};
+    std::array<QRadioButton *, PredictionOptions::Count> m_reflect{};
+    std::array<QRadioButton *, PredictionOptions::Count> m_ignore{};
+    std::array<SheetView *, PredictionGridCount> m_grids{};
     Prediction m_prediction;
     int m_rowPixels = 0;
     int m_extraHeight = 0; // pixels beyond the designed height of the frames

@@ -64,8 +64,8 @@ void paintRing(QPainter &p)
 void paintBalls(QPainter &p)
 {
     static constexpr std::array<int, 6> Numbers = {3, 11, 19, 27, 35, 43};
-    static constexpr std::array<QRgb, 6> Colours = {
-        0xff3e9eff, 0xffff4040, 0xff30c060, 0xffffb000, 0xffb050ff, 0xffff80c0};
+    static constexpr std::array<QRgb, 6> Colours
+        = {0xff3e9eff, 0xffff4040, 0xff30c060, 0xffffb000, 0xffb050ff, 0xffff80c0};
     QFont numberFont = gridFont();
     numberFont.setPixelSize(20);
     numberFont.setBold(true);
@@ -117,7 +117,8 @@ void paintSixAndName(QPainter &p)
 void paintSparkles(QPainter &p)
 {
     p.setBrush(QColor(255, 255, 220));
-    for (const QPointF s : {QPointF(40, 46), QPointF(296, 60), QPointF(50, 292), QPointF(300, 286)}) {
+    for (const QPointF s :
+        {QPointF(40, 46), QPointF(296, 60), QPointF(50, 292), QPointF(300, 286)}) {
         QPainterPath star;
         star.moveTo(s + QPointF(0, -9));
         star.lineTo(s + QPointF(2, -2));

@@ -13,8 +13,8 @@ namespace {
 // How many lines of six a row of the prediction adds beyond those already listed.
 int extraLines(const Prediction &prediction, PredictionRecord::Rows rows)
 {
-    return static_cast<int>(predictionLines(prediction, rows).size()
-        - predictionLines(prediction, {}).size());
+    return static_cast<int>(
+        predictionLines(prediction, rows).size() - predictionLines(prediction, {}).size());
 }
 
 } // namespace
@@ -28,17 +28,18 @@ RecordPredictionDialog::RecordPredictionDialog(
     , m_lines(new QLabel(this))
 {
     setWindowTitle(tr("この予想を記録"));
-    auto *intro = new QLabel(tr("次の組合せを第%1回の予想として記録します。記録した予想は変更できず、"
-                                "削除だけができます。")
-                                 .arg(drawNo),
-        this);
+    auto *intro
+        = new QLabel(tr("次の組合せを第%1回の予想として記録します。記録した予想は変更できず、"
+                        "削除だけができます。")
+                         .arg(drawNo),
+            this);
     intro->setWordWrap(true);
     m_elimination->setObjectName(QStringLiteral("chkElimination"));
     m_consecutive->setObjectName(QStringLiteral("chkConsecutive"));
     m_elimination->setText(
         tr("消去法の予想も6個ずつ記録する（%1組）").arg(extraLines(prediction, {true, false})));
-    m_consecutive->setText(tr("連発ズンベル予想も6個ずつ記録する（%1組）")
-            .arg(extraLines(prediction, {false, true})));
+    m_consecutive->setText(
+        tr("連発ズンベル予想も6個ずつ記録する（%1組）").arg(extraLines(prediction, {false, true})));
     m_lines->setObjectName(QStringLiteral("lblLines"));
     m_lines->setTextInteractionFlags(Qt::TextSelectableByMouse);
     for (QCheckBox *box : {m_elimination, m_consecutive})

@@ -58,10 +58,7 @@ ScreenshotRunner::ScreenshotRunner(MainFrm &frame, QString folder)
 {
 }
 
-void ScreenshotRunner::start()
-{
-    QTimer::singleShot(0, this, &ScreenshotRunner::run);
-}
+void ScreenshotRunner::start() { QTimer::singleShot(0, this, &ScreenshotRunner::run); }
 
 void ScreenshotRunner::save(QWidget *widget, const QString &name)
 {
@@ -115,8 +112,8 @@ void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &tim
     const qint64 elapsed = timer.elapsed();
     const QString name = window ? window->widget()->objectName() : kind.className;
     if (grid)
-        timings << name << '\t' << grid->model()->rowCount() << 'x'
-                << grid->model()->columnCount() << '\t' << elapsed << " ms\n";
+        timings << name << '\t' << grid->model()->rowCount() << 'x' << grid->model()->columnCount()
+                << '\t' << elapsed << " ms\n";
     wait(150);
     if (!window)
         return;
@@ -137,14 +134,14 @@ void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &tim
 void ScreenshotRunner::shootArrangements(int number)
 {
     // Windows of different sizes: two analyses, the chance page and the prediction window.
-    for (const QString &action : {QStringLiteral("mnuSyutugenHindo"),
-             QStringLiteral("mnuSyutugenKaisu"), QStringLiteral("mnuGuzenHikaku"),
-             QStringLiteral("mnuYoso")})
+    for (const QString &action :
+        {QStringLiteral("mnuSyutugenHindo"), QStringLiteral("mnuSyutugenKaisu"),
+            QStringLiteral("mnuGuzenHikaku"), QStringLiteral("mnuYoso")})
         m_frame.openChild(action);
     wait(300);
-    const std::pair<void (MainFrm::*)(), const char *> arrangements[] = {
-        {&MainFrm::tileSideBySide, "side-by-side"}, {&MainFrm::tileOneAboveTheOther, "one-above"},
-        {&MainFrm::cascade, "cascade"}};
+    const std::pair<void (MainFrm::*)(), const char *> arrangements[]
+        = {{&MainFrm::tileSideBySide, "side-by-side"},
+            {&MainFrm::tileOneAboveTheOther, "one-above"}, {&MainFrm::cascade, "cascade"}};
     for (const auto &[arrange, name] : arrangements) {
         (m_frame.*arrange)();
         wait(300);

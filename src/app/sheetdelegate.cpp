@@ -19,8 +19,8 @@ QSize SheetDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &)
     return {};
 }
 
-QWidget *SheetDelegate::createEditor(QWidget *, const QStyleOptionViewItem &,
-    const QModelIndex &) const
+QWidget *SheetDelegate::createEditor(
+    QWidget *, const QStyleOptionViewItem &, const QModelIndex &) const
 {
     return nullptr;
 }
@@ -28,9 +28,12 @@ QWidget *SheetDelegate::createEditor(QWidget *, const QStyleOptionViewItem &,
 std::pair<int, int> SheetDelegate::textExtent(HAlign align, int left, int right, int textWidth)
 {
     switch (align) {
-    case HAlign::Left: return {left + TextPadding, left + TextPadding + textWidth - 1};
-    case HAlign::Right: return {right - TextPadding - textWidth + 1, right - TextPadding};
-    case HAlign::Center: break;
+    case HAlign::Left:
+        return {left + TextPadding, left + TextPadding + textWidth - 1};
+    case HAlign::Right:
+        return {right - TextPadding - textWidth + 1, right - TextPadding};
+    case HAlign::Center:
+        break;
     }
     const int first = left + (right - left + 1 - textWidth) / 2;
     return {first, first + textWidth - 1};
@@ -51,7 +54,8 @@ void SheetDelegate::drawTextPart(QPainter *painter, const QFont &font, const QRe
     const Sheet &sheet, int sourceCol, int row) const
 {
     const Cell &source = sheet.cell(sourceCol, row);
-    const QString text = QString::fromUtf8(source.text.data(), static_cast<qsizetype>(source.text.size()));
+    const QString text
+        = QString::fromUtf8(source.text.data(), static_cast<qsizetype>(source.text.size()));
     const int width = textWidth(text, QFontMetrics(font));
     const int left = m_view->columnViewportPosition(sourceCol - 1);
     const int right = left + m_view->columnWidth(sourceCol - 1) - 1;
@@ -82,9 +86,8 @@ void SheetDelegate::drawTextPart(QPainter *painter, const QFont &font, const QRe
     painter->setClipRect(target, Qt::IntersectClip);
     painter->setPen(SheetModel::toColor(source.fg));
     const QRect textRect(first, target.top(), width + 1, target.height());
-    painter->drawText(textRect, static_cast<int>(Qt::AlignLeft | vertical) | Qt::TextSingleLine
-            | Qt::TextDontClip,
-        text);
+    painter->drawText(textRect,
+        static_cast<int>(Qt::AlignLeft | vertical) | Qt::TextSingleLine | Qt::TextDontClip, text);
     painter->restore();
 }
 
@@ -115,8 +118,8 @@ std::pair<int, int> SheetDelegate::overflowBounds(const Sheet &sheet, int col, i
         m_view->columnViewportPosition(lastCol - 1) + m_view->columnWidth(lastCol - 1) - 1};
 }
 
-void SheetDelegate::drawBorders(QPainter *painter, const QRect &rect, const Sheet &sheet, int col,
-    int row) const
+void SheetDelegate::drawBorders(
+    QPainter *painter, const QRect &rect, const Sheet &sheet, int col, int row) const
 {
     // A shared edge is drawn once, by the cell to its left or above: its own side or the
     // neighbour's facing side. Only the first column and row draw their left and top edges.
@@ -144,8 +147,8 @@ void SheetDelegate::drawBorders(QPainter *painter, const QRect &rect, const Shee
         line(cell.borderColor[Cell::SideTop], rect.topLeft(), rect.topRight());
 }
 
-void SheetDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-    const QModelIndex &index) const
+void SheetDelegate::paint(
+    QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const auto *model = qobject_cast<const SheetModel *>(index.model());
     if (!model)

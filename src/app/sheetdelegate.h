@@ -42,8 +42,8 @@ private:
     // Draws the part of the text of cell (sourceCol, row) that falls inside target.
     void drawTextPart(QPainter *painter, const QFont &font, const QRect &target, const Sheet &sheet,
         int sourceCol, int row) const;
-    void drawBorders(QPainter *painter, const QRect &rect, const Sheet &sheet, int col,
-        int row) const;
+    void drawBorders(
+        QPainter *painter, const QRect &rect, const Sheet &sheet, int col, int row) const;
 
     QTableView *m_view;
     mutable QHash<QString, int> m_widths;

@@ -220,8 +220,7 @@ Status SheetExporter::savePng(const QString &file, QStringList *written) const
     return Status::success();
 }
 
-QString SheetExporter::askFile(const QString &caption, const QString &suffix,
-    const QString &filter)
+QString SheetExporter::askFile(const QString &caption, const QString &suffix, const QString &filter)
 {
     QString name;
     if (m_view->sheetModel())
@@ -232,8 +231,8 @@ QString SheetExporter::askFile(const QString &caption, const QString &suffix,
     QString folder = lastFolder();
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString file =
-        m_askFile(caption, QDir(folder).filePath(name + QLatin1Char('.') + suffix), filter);
+    const QString file
+        = m_askFile(caption, QDir(folder).filePath(name + QLatin1Char('.') + suffix), filter);
     if (!file.isEmpty())
         lastFolder() = QFileInfo(file).absolutePath();
     return file;
@@ -276,11 +275,11 @@ void SheetExporter::exportPng()
     QStringList notes;
     if (written.size() > 1)
         notes.append(tr("表が長いため、%1 枚の画像に分けて保存しました。\n%2")
-                .arg(written.size())
-                .arg(written.join(QLatin1Char('\n'))));
+                         .arg(written.size())
+                         .arg(written.join(QLatin1Char('\n'))));
     if (m_view->horizontalHeader()->length() > MaxImageWidth)
         notes.append(tr("表の幅が画像に収まらないため、右端 %1 ピクセルより先は保存していません。")
-                .arg(MaxImageWidth));
+                         .arg(MaxImageWidth));
     if (!notes.isEmpty())
         m_message(QMessageBox::Information, title, notes.join(u"\n\n"));
 }

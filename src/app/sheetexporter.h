@@ -38,8 +38,8 @@ public:
     // Asks for the file to write: caption, suggested path, filter; empty when cancelled.
     using SaveFileFunction = std::function<QString(
         const QString &caption, const QString &suggested, const QString &filter)>;
-    using MessageFunction =
-        std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
+    using MessageFunction
+        = std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
 
     explicit SheetExporter(SheetView *view);
 

@@ -24,14 +24,26 @@ Qt::Alignment SheetModel::alignment(const Cell &cell)
 {
     Qt::Alignment a;
     switch (cell.hAlign) {
-    case HAlign::Left: a = Qt::AlignLeft; break;
-    case HAlign::Center: a = Qt::AlignHCenter; break;
-    case HAlign::Right: a = Qt::AlignRight; break;
+    case HAlign::Left:
+        a = Qt::AlignLeft;
+        break;
+    case HAlign::Center:
+        a = Qt::AlignHCenter;
+        break;
+    case HAlign::Right:
+        a = Qt::AlignRight;
+        break;
     }
     switch (cell.vAlign) {
-    case VAlign::Top: a |= Qt::AlignTop; break;
-    case VAlign::Center: a |= Qt::AlignVCenter; break;
-    case VAlign::Bottom: a |= Qt::AlignBottom; break;
+    case VAlign::Top:
+        a |= Qt::AlignTop;
+        break;
+    case VAlign::Center:
+        a |= Qt::AlignVCenter;
+        break;
+    case VAlign::Bottom:
+        a |= Qt::AlignBottom;
+        break;
     }
     return a;
 }
@@ -51,9 +63,12 @@ QVariant SheetModel::data(const QModelIndex &index, int role) const
         if (!cell.bgSet)
             return {};
         return QBrush(toColor(cell.bg));
-    case Qt::ForegroundRole: return QBrush(toColor(cell.fg));
-    case Qt::TextAlignmentRole: return static_cast<int>(alignment(cell));
-    default: return {};
+    case Qt::ForegroundRole:
+        return QBrush(toColor(cell.fg));
+    case Qt::TextAlignmentRole:
+        return static_cast<int>(alignment(cell));
+    default:
+        return {};
     }
 }
 

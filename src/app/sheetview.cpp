@@ -1,16 +1,16 @@
 #include "sheetview.h"
 
 #include "appfonts.h"
+#include "sheetclipboard.h"
 #include "sheetdelegate.h"
 #include "sheetexporter.h"
-#include "sheetclipboard.h"
 #include "sheetmodel.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -250,7 +250,8 @@ void SheetView::scrollTo(const QModelIndex &index, ScrollHint hint)
         if (index.column() < s.frozenColumns())
             horizontalScrollBar()->setValue(x);
         else if (left < m_frozenWidth)
-            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (m_frozenWidth - left));
+            horizontalScrollBar()->setValue(
+                horizontalScrollBar()->value() - (m_frozenWidth - left));
     }
 }
 
@@ -269,11 +270,20 @@ void SheetView::forwardMouse(QMouseEvent *event)
         event->scenePosition(), event->globalPosition(), event->button(), event->buttons(),
         event->modifiers(), event->pointingDevice());
     switch (event->type()) {
-    case QEvent::MouseButtonPress: QTableView::mousePressEvent(&moved); break;
-    case QEvent::MouseMove: QTableView::mouseMoveEvent(&moved); break;
-    case QEvent::MouseButtonRelease: QTableView::mouseReleaseEvent(&moved); break;
-    case QEvent::MouseButtonDblClick: QTableView::mouseDoubleClickEvent(&moved); break;
-    default: break;
+    case QEvent::MouseButtonPress:
+        QTableView::mousePressEvent(&moved);
+        break;
+    case QEvent::MouseMove:
+        QTableView::mouseMoveEvent(&moved);
+        break;
+    case QEvent::MouseButtonRelease:
+        QTableView::mouseReleaseEvent(&moved);
+        break;
+    case QEvent::MouseButtonDblClick:
+        QTableView::mouseDoubleClickEvent(&moved);
+        break;
+    default:
+        break;
     }
     event->setAccepted(moved.isAccepted());
 }

@@ -65,7 +65,8 @@ QWidget *TicketWindow::createEntryRow()
 {
     auto *row = new QWidget(this);
     m_lines->setObjectName(QStringLiteral("txtLines"));
-    m_lines->setPlaceholderText(tr("1行に6つの数字（例: 02 08 10 13 27 30）。複数行を貼り付けできます。"));
+    m_lines->setPlaceholderText(
+        tr("1行に6つの数字（例: 02 08 10 13 27 30）。複数行を貼り付けできます。"));
     m_lines->setFixedHeight(70);
     m_from->setRange(1, MaxDrawNumber);
     m_draws->setRange(1, 9999);
@@ -121,7 +122,8 @@ void TicketWindow::report(const Status &status)
 {
     if (!status)
         mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-            QString::fromStdString(status.message()) + tr("\n番号を確かめてからやり直してください。"));
+            QString::fromStdString(status.message())
+                + tr("\n番号を確かめてからやり直してください。"));
 }
 
 void TicketWindow::compute()
@@ -164,7 +166,8 @@ Status TicketWindow::addLines(const QString &lines)
             continue;
         Ticket t;
         if (Status s = parseTicketNumbers(line.toStdString(), t.numbers); !s)
-            return Status::failure(tr("%1行目: ").arg(tickets.size() + 1).toStdString() + s.message());
+            return Status::failure(
+                tr("%1行目: ").arg(tickets.size() + 1).toStdString() + s.message());
         t.firstDraw = m_from->value();
         t.draws = m_draws->value();
         t.units = m_units->value();
@@ -192,7 +195,8 @@ Status TicketWindow::removeCurrent()
     const std::string_view text = m_list->sheetModel()->sheet().text(1, row);
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), id);
     if (row < 2 || text.empty() || parsed.ec != std::errc() || id <= 0)
-        return Status::failure(tr("削除する番号の行を「購入番号」の表で選んでください。").toStdString());
+        return Status::failure(
+            tr("削除する番号の行を「購入番号」の表で選んでください。").toStdString());
     Database db;
     Status status = openBook(mainFrm(), db);
     if (status)

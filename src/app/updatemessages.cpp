@@ -16,7 +16,8 @@ QString numbersText(const DrawRecord &r)
     QStringList numbers;
     for (int f = 0; f < DrawRecord::BonusField; ++f) {
         const auto &v = r.fields[static_cast<std::size_t>(f)];
-        numbers << (v ? QStringLiteral("%1").arg(*v, 2, 10, QLatin1Char('0')) : QStringLiteral("--"));
+        numbers << (v ? QStringLiteral("%1").arg(*v, 2, 10, QLatin1Char('0'))
+                      : QStringLiteral("--"));
     }
     const auto &bonus = r.fields[DrawRecord::BonusField];
     return numbers.join(QLatin1Char(' ')) + QStringLiteral(" (")
@@ -45,14 +46,16 @@ QString downloadProblem(const DownloadError &e)
                                   "取得先のアドレスが正しいか確かめてください。")
             .arg(e.httpStatus);
     case DownloadFailure::TimedOut:
-        return UpdateMessages::tr("取得先のサーバーが時間内に応答しませんでした。"
-                                  "ネットワークの接続を確かめて、しばらくしてからもう一度実行してください。");
+        return UpdateMessages::tr(
+            "取得先のサーバーが時間内に応答しませんでした。"
+            "ネットワークの接続を確かめて、しばらくしてからもう一度実行してください。");
     case DownloadFailure::Unreachable:
         return UpdateMessages::tr("取得先のサーバーに接続できませんでした。"
                                   "ネットワークの接続と取得先のアドレスを確かめてください。");
     case DownloadFailure::TooLarge:
-        return UpdateMessages::tr("取得するファイルが大きすぎます。"
-                                  "取得先のアドレスが当選データのファイルを指しているか確かめてください。");
+        return UpdateMessages::tr(
+            "取得するファイルが大きすぎます。"
+            "取得先のアドレスが当選データのファイルを指しているか確かめてください。");
     case DownloadFailure::Incomplete:
         return UpdateMessages::tr("ダウンロードが途中で切れました。もう一度実行してください。");
     default:
@@ -114,11 +117,12 @@ QString UpdateMessages::conflictLine(const DrawConflict &c)
 
 QString UpdateMessages::notConfigured(const std::filesystem::path &programFolder)
 {
-    return tr("当選データの取得先が設定されていないため、最新化できません。\n\n"
-              "取得先のアドレスを次のファイルに「url=アドレス」の形で書いてから、"
-              "もう一度実行してください。\n%1\n\n"
-              "書き方はヘルプの「データの更新」にあります。公式サイトの結果ファイルをブラウザで保存し、"
-              "「CSVから取り込み...」で取り込むこともできます。")
+    return tr(
+        "当選データの取得先が設定されていないため、最新化できません。\n\n"
+        "取得先のアドレスを次のファイルに「url=アドレス」の形で書いてから、"
+        "もう一度実行してください。\n%1\n\n"
+        "書き方はヘルプの「データの更新」にあります。公式サイトの結果ファイルをブラウザで保存し、"
+        "「CSVから取り込み...」で取り込むこともできます。")
         .arg(pathText(updateConfigFile(programFolder)));
 }
 
@@ -134,13 +138,15 @@ QString UpdateMessages::lossQuestion(const UpdateResult &r)
                      .arg(r.loss.changed.size())
                      .arg(drawRuns(r.loss.changed));
     if (!r.conflicts.empty())
-        lines << tr("次の %1 回分は、保存されている当選データと異なります。").arg(r.conflicts.size());
+        lines
+            << tr("次の %1 回分は、保存されている当選データと異なります。").arg(r.conflicts.size());
     for (std::size_t i = 0; i < r.conflicts.size() && i < MaxConflictLines; ++i)
         lines << conflictLine(r.conflicts[i]);
     if (r.conflicts.size() > MaxConflictLines)
         lines << tr("ほか %1 回分").arg(r.conflicts.size() - MaxConflictLines);
     return tr("%1\n\n取得先:\n%2\n\n取得したデータで置き換えますか？\n"
-              "「はい」でこれらの回を取得したデータのとおりにします（前のデータベースは .bak として残ります）。"
+              "「はい」でこれらの回を取得したデータのとおりにします（前のデータベースは .bak "
+              "として残ります）。"
               "「いいえ」では何も変えません。")
         .arg(lines.join(QLatin1Char('\n')), qs(r.source));
 }
@@ -176,8 +182,8 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
     case UpdateOutcome::Cancelled:
         return tr("最新化を取り消しました。%1").arg(unchanged);
     default:
-        return databaseFailed(tr("当選データを最新化できませんでした。"),
-            Status::failure(r.message), database);
+        return databaseFailed(
+            tr("当選データを最新化できませんでした。"), Status::failure(r.message), database);
     }
 }
 
@@ -189,8 +195,8 @@ QString UpdateMessages::importRefused(const Status &status, const std::filesyste
         .arg(pathText(file), detail(status.message(), file));
 }
 
-QString UpdateMessages::databaseFailed(const QString &what, const Status &status,
-    const std::filesystem::path &database)
+QString UpdateMessages::databaseFailed(
+    const QString &what, const Status &status, const std::filesystem::path &database)
 {
     return tr("%1データベースは変わっていません。\n"
               "ほかのプログラムがデータベースを使っていないか、ディスクの空きと書き込みの権限を"

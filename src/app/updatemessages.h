@@ -30,8 +30,8 @@ public:
     // A refused file: which, where in it and why.
     static QString importRefused(const Status &status, const std::filesystem::path &file);
     // The database could not be read or written.
-    static QString databaseFailed(const QString &what, const Status &status,
-        const std::filesystem::path &database);
+    static QString databaseFailed(
+        const QString &what, const Status &status, const std::filesystem::path &database);
 
     // "第21～30回、第35回", at most maxRuns runs, then how many more draws.
     static QString drawRuns(const std::vector<int> &drawNumbers, int maxRuns = 8);

@@ -10,7 +10,7 @@ namespace loto6::cli {
 namespace {
 
 constexpr const char *FieldNames[DrawRecord::FieldCount]
-    = { "N1", "N2", "N3", "N4", "N5", "N6", "BONUS" };
+    = {"N1", "N2", "N3", "N4", "N5", "N6", "BONUS"};
 
 // The draw the arguments describe, or the one-line reason it is not one.
 Status parseDraw(const std::vector<std::string> &values, DrawRecord &draw)
@@ -19,8 +19,8 @@ Status parseDraw(const std::vector<std::string> &values, DrawRecord &draw)
         return Status::failure("add: DRAW " + quotedForMessage(values[0]) + " " + problem);
     const auto date = parseDrawDate(values[1]);
     if (!date)
-        return Status::failure(
-            "add: DATE " + quotedForMessage(values[1]) + " is not a real date (YYYY-MM-DD or YYYY/M/D)");
+        return Status::failure("add: DATE " + quotedForMessage(values[1])
+            + " is not a real date (YYYY-MM-DD or YYYY/M/D)");
     draw.date = *date;
     for (int f = 0; f < DrawRecord::FieldCount; ++f) {
         const std::string &text = values[std::size_t(f) + 2];

@@ -20,7 +20,8 @@ namespace loto6::cli {
 
 namespace {
 
-template <typename Array> std::string jsonArray(const Array &values)
+template<typename Array>
+std::string jsonArray(const Array &values)
 {
     std::string out = "[";
     bool first = true;
@@ -146,8 +147,7 @@ std::optional<std::string> parseArgs(const std::vector<std::string> &args, Backt
     }
     if (out.allShifts && out.shift >= 0)
         return "backtest: give either --shift or --all-shifts";
-    if (out.format != "text" && out.format != "json" && out.format != "csv"
-        && out.format != "html")
+    if (out.format != "text" && out.format != "json" && out.format != "csv" && out.format != "html")
         return "backtest: --format is text, json, csv or html";
     return std::nullopt;
 }

@@ -13,11 +13,11 @@ namespace {
 
 void writeReportJson(std::ostream &o, const ChanceReport &r)
 {
-    o << "{\"name\": " << jsonString(ChanceSheetName) << ", \"caption\": "
-      << jsonString(ChanceCaption) << ", \"draws\": " << r.draws << ", \"pairs\": " << r.pairs
-      << ", \"excluded\": " << r.excluded << ", \"alpha\": " << jsonNumber(r.alpha)
-      << ", \"testCount\": " << r.availableCount() << ", \"notableCount\": " << r.notableCount()
-      << ",\n \"notes\": [";
+    o << "{\"name\": " << jsonString(ChanceSheetName)
+      << ", \"caption\": " << jsonString(ChanceCaption) << ", \"draws\": " << r.draws
+      << ", \"pairs\": " << r.pairs << ", \"excluded\": " << r.excluded
+      << ", \"alpha\": " << jsonNumber(r.alpha) << ", \"testCount\": " << r.availableCount()
+      << ", \"notableCount\": " << r.notableCount() << ",\n \"notes\": [";
     for (std::size_t i = 0; i < r.notes.size(); ++i)
         o << (i ? ", " : "") << jsonString(r.notes[i]);
     o << "],\n \"tests\": [";
@@ -25,9 +25,9 @@ void writeReportJson(std::ostream &o, const ChanceReport &r)
         const ChanceReport::Test &t = r.tests[i];
         o << (i ? ",\n  " : "\n  ") << "{\"key\": " << jsonString(t.key)
           << ", \"title\": " << jsonString(t.title) << ", \"method\": \""
-          << (t.method == ChanceReport::Method::ChiSquare ? "chi-square"
-                 : t.method == ChanceReport::Method::Binomial ? "binomial"
-                                                               : "normal")
+          << (t.method == ChanceReport::Method::ChiSquare         ? "chi-square"
+                     : t.method == ChanceReport::Method::Binomial ? "binomial"
+                                                                  : "normal")
           << "\", \"observed\": " << jsonNumber(t.observed)
           << ", \"expected\": " << jsonNumber(t.expected)
           << ", \"observedText\": " << jsonString(t.observedText)

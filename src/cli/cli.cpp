@@ -71,7 +71,6 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
   draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
 )";
 
-
 } // namespace
 
 bool Context::openDatabase()
@@ -188,9 +187,9 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err)
                     << " changes or writes the whole history, so run it without --as-of\n";
                 return ExitUsage;
             }
-            Context ctx{std::vector<std::string>(args.begin() + static_cast<long>(i) + 1,
-                            args.end()),
-                out, err, db, asOf, {}, {}, {}};
+            Context ctx{
+                std::vector<std::string>(args.begin() + static_cast<long>(i) + 1, args.end()), out,
+                err, db, asOf, {}, {}, {}};
             return c.run(ctx);
         }
     }

@@ -3,8 +3,8 @@
 #include "prediction/prediction.h"
 #include "prediction/predictionoptions.h"
 #include "store/database.h"
-#include "store/drawprizes.h"
 #include "store/drawhistory.h"
+#include "store/drawprizes.h"
 #include "store/totals.h"
 
 #include <filesystem>
@@ -68,8 +68,8 @@ struct SwitchArgs
     bool take(const std::vector<std::string> &args, std::size_t &i);
 };
 // The switches from the settings file with the --on keys added; ExitOk or the exit code.
-int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
-    PredictionOptions &options);
+int loadSwitches(
+    Context &ctx, std::string_view command, const SwitchArgs &args, PredictionOptions &options);
 // The switches as loadSwitches gives them, the history loaded and the prediction for the
 // draw after the latest one, as `predict` shows it; ExitOk or the exit code.
 int predictFromArgs(Context &ctx, std::string_view command, const SwitchArgs &args,

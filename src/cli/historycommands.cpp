@@ -18,8 +18,8 @@ int importCommand(Context &ctx)
     std::vector<std::filesystem::path> files;
     for (const std::string &a : ctx.args) {
         const std::optional<MergeMode> given = a == "--replace" ? std::optional(MergeMode::Replace)
-            : a == "--allow-loss"                                ? std::optional(MergeMode::AllowLoss)
-                                                                 : std::nullopt;
+            : a == "--allow-loss" ? std::optional(MergeMode::AllowLoss)
+                                  : std::nullopt;
         if (given && mode && *mode != *given)
             return ctx.usage("import: give either --replace or --allow-loss, not both");
         if (given)

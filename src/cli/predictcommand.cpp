@@ -52,8 +52,8 @@ bool SwitchArgs::take(const std::vector<std::string> &args, std::size_t &i)
     return false;
 }
 
-int loadSwitches(Context &ctx, std::string_view command, const SwitchArgs &args,
-    PredictionOptions &options)
+int loadSwitches(
+    Context &ctx, std::string_view command, const SwitchArgs &args, PredictionOptions &options)
 {
     for (const std::string &key : args.onKeys)
         if (PredictionOptions::indexOf(key) < 0)

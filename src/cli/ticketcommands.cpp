@@ -14,7 +14,8 @@ namespace loto6::cli {
 
 namespace {
 
-template <typename Int> bool parseNumber(const std::string &text, Int &value)
+template<typename Int>
+bool parseNumber(const std::string &text, Int &value)
 {
     const char *end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -86,8 +87,8 @@ std::string summaryJson(const TicketGrading::Summary &s)
     array(s.expectedTierUnits);
     o << ", \"expectedWinningUnits\": " << jsonNumber(s.expectedWinningUnits)
       << ", \"expectedYen\": " << (s.expectedYenUnits ? jsonNumber(s.expectedYen) : "null")
-      << ", \"pAtLeast\": " << jsonNumber(s.pAtLeast) << ", \"pAtMost\": "
-      << jsonNumber(s.pAtMost) << ",\n \"sentence\": " << jsonString(s.sentence);
+      << ", \"pAtLeast\": " << jsonNumber(s.pAtLeast) << ", \"pAtMost\": " << jsonNumber(s.pAtMost)
+      << ",\n \"sentence\": " << jsonString(s.sentence);
     return o.str();
 }
 
@@ -108,11 +109,11 @@ int ticketsAdd(Context &ctx)
                 : target == &t.draws              ? "number of draws"
                                                   : "draw number";
             long long v = 0;
-            const std::string problem = wholeNumberProblem(ctx.args[++i], 1,
-                target == &t.units ? Ticket::MaxUnits : MaxDrawNumber, what, v);
+            const std::string problem = wholeNumberProblem(
+                ctx.args[++i], 1, target == &t.units ? Ticket::MaxUnits : MaxDrawNumber, what, v);
             if (!problem.empty())
-                return ctx.usage("tickets add: " + a + " " + quotedForMessage(ctx.args[i]) + " "
-                    + problem);
+                return ctx.usage(
+                    "tickets add: " + a + " " + quotedForMessage(ctx.args[i]) + " " + problem);
             *target = static_cast<int>(v);
             fromGiven = fromGiven || target == &t.firstDraw;
         } else if (a == "--memo" && hasValue) {
@@ -243,8 +244,7 @@ int ticketsCommand(Context &ctx)
     const std::string sub = ctx.args.empty() ? std::string() : ctx.args.front();
     const bool writes = sub == "add" || sub == "remove" || sub == "record";
     if (writes && ctx.asOf != Database::NoCut)
-        return ctx.usage("tickets " + sub
-            + " changes the ticket book; run it without --as-of");
+        return ctx.usage("tickets " + sub + " changes the ticket book; run it without --as-of");
     if (sub == "add")
         return ticketsAdd(ctx);
     if (sub == "remove")

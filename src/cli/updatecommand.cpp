@@ -10,9 +10,12 @@ namespace {
 std::string formatText(const UpdateResult &r)
 {
     switch (r.format) {
-    case UpdateFormat::Csv: return "draws from a history file";
-    case UpdateFormat::DrawFiles: return "new draws from per-draw files";
-    default: return "draws from a database";
+    case UpdateFormat::Csv:
+        return "draws from a history file";
+    case UpdateFormat::DrawFiles:
+        return "new draws from per-draw files";
+    default:
+        return "draws from a database";
     }
 }
 
@@ -43,8 +46,9 @@ int updateCommand(Context &ctx)
         ctx.err << (r.ok() ? "replaced:\n" : "") << r.conflictList;
     if (!r.ok())
         return ctx.fail("update: " + r.message
-            + (r.conflictList.empty() ? ""
-                                      : ". Check the source; --allow-loss takes its draws instead"));
+            + (r.conflictList.empty()
+                    ? ""
+                    : ". Check the source; --allow-loss takes its draws instead"));
     ctx.out << r.message;
     if (!r.backup.empty())
         ctx.out << " (" << r.drawCount << ' ' << formatText(r) << "; the previous file is kept as "

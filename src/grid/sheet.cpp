@@ -38,8 +38,8 @@ void Sheet::setSize(int columns, int rows)
     for (int r = 1; r <= keepRows; ++r)
         std::copy_n(&slot(1, r), keepCols,
             cells.begin()
-                + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(r - 1)
-                    * static_cast<std::size_t>(columns)));
+                + static_cast<std::ptrdiff_t>(
+                    static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(columns)));
     for (int r = 1; r <= keepRows; ++r)
         for (int c = 1; c <= keepCols; ++c)
             styles[styleIndex(columns, c, r)] = m_cellStyles[styleIndex(c, r)];
@@ -127,8 +127,8 @@ void Sheet::setVisible(int columns, int rows)
     m_visibleRows = std::max(rows, 0);
 }
 
-void Sheet::prepare(int columns, int rows, int visibleColumns, int visibleRows,
-    double rowHeight, double colWidth)
+void Sheet::prepare(
+    int columns, int rows, int visibleColumns, int visibleRows, double rowHeight, double colWidth)
 {
     setSize(columns, rows);
     setVisible(visibleColumns, visibleRows);
@@ -248,9 +248,9 @@ std::uint16_t Sheet::restyled(std::uint16_t from, const StyleEdit &edit)
 {
     if (m_memo.empty())
         m_memo.resize(MemoSize);
-    const std::size_t hash = (static_cast<std::size_t>(from) * 31u
-                                 + static_cast<std::size_t>(edit.kind) * 7u + edit.detail
-                                 + edit.first * 2654435761u + edit.second * 40503u)
+    const std::size_t hash
+        = (static_cast<std::size_t>(from) * 31u + static_cast<std::size_t>(edit.kind) * 7u
+              + edit.detail + edit.first * 2654435761u + edit.second * 40503u)
         % MemoSize;
     MemoEntry &m = m_memo[hash];
     if (m.used && m.from == from && m.edit == edit)
@@ -270,8 +270,7 @@ void Sheet::restyle(const Range &range, const StyleEdit &edit)
     if (range.empty())
         return;
     // While every cell shares the first style, a change to every cell changes just that style.
-    if (m_uniform && range.c1 == 1 && range.r1 == 1 && range.c2 == m_cols
-        && range.r2 == m_rows) {
+    if (m_uniform && range.c1 == 1 && range.r1 == 1 && range.c2 == m_cols && range.r2 == m_rows) {
         edit.apply(m_styles.front());
         m_memo.clear(); // what it remembered about the first style no longer holds
         return;
@@ -379,8 +378,7 @@ void Sheet::setColors(int col, int row, int col2, int row2, Rgb fg, Rgb bg)
     endBlock();
 }
 
-void Sheet::setBorder(int col, int row, int col2, int row2, int sides, Rgb color,
-    BorderStyle style)
+void Sheet::setBorder(int col, int row, int col2, int row2, int sides, Rgb color, BorderStyle style)
 {
     selectBlock(col, row, col2, row2);
     setBorder(sides, style, color);

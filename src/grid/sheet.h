@@ -110,23 +110,26 @@ public:
     void setVAlign(VAlign align);
     void setForeColor(Rgb color);
     void setBackColor(Rgb color);
-    void setBorder(int sides, BorderStyle style = BorderStyle::ThinSolid,
-        Rgb color = colors::black);
+    void setBorder(
+        int sides, BorderStyle style = BorderStyle::ThinSolid, Rgb color = colors::black);
     void removeBorder(int sides = border::AllSides);
 
     // Text of the current cell, and text of any cell without moving the current cell.
     void setText(std::string_view text);
     void setText(int col, int row, std::string_view text);
     void setText(int col, int row, long long number);
-    void setText(int col, int row, int number) { setText(col, row, static_cast<long long>(number)); }
+    void setText(int col, int row, int number)
+    {
+        setText(col, row, static_cast<long long>(number));
+    }
     std::string_view text(int col, int row) const;
 
     // Block helpers that select, write and end the block in one call.
     void setForeColor(int col, int row, int col2, int row2, Rgb color);
     void setBackColor(int col, int row, int col2, int row2, Rgb color);
     void setColors(int col, int row, int col2, int row2, Rgb fg, Rgb bg);
-    void setBorder(int col, int row, int col2, int row2, int sides,
-        Rgb color = colors::black, BorderStyle style = BorderStyle::ThinSolid);
+    void setBorder(int col, int row, int col2, int row2, int sides, Rgb color = colors::black,
+        BorderStyle style = BorderStyle::ThinSolid);
 
     // Heading rows at the top and label columns at the left that a grid view keeps in place
     // while the rest scrolls; not part of the table's contents.
@@ -224,10 +227,10 @@ private:
     int m_rows = 0;
     int m_visibleCols = 0;
     int m_visibleRows = 0;
-    std::vector<Slot> m_cells;                // row by row
+    std::vector<Slot> m_cells;               // row by row
     std::vector<std::uint16_t> m_cellStyles; // bands of rows, column by column
-    std::string m_text;                   // texts longer than four bytes, end to end
-    std::vector<std::string> m_longTexts; // texts the text store cannot address
+    std::string m_text;                      // texts longer than four bytes, end to end
+    std::vector<std::string> m_longTexts;    // texts the text store cannot address
     std::vector<CellStyle> m_styles{CellStyle{}};
     std::vector<MemoEntry> m_memo; // style changes already worked out, by (style, edit)
     double m_defaultRowHeight = 10;

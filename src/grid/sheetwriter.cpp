@@ -37,11 +37,21 @@ std::string jsonString(std::string_view text)
     for (char ch : text) {
         const auto u = static_cast<unsigned char>(ch);
         switch (ch) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (u < 0x20) {
                 char buf[8];
@@ -67,8 +77,8 @@ std::string jsonNumber(double value)
 
 void writeSheetJsonObject(std::ostream &out, const Sheet &sheet)
 {
-    out << "{\"name\": " << jsonString(sheet.name()) << ", \"caption\": "
-        << jsonString(sheet.caption()) << ", \"columns\": " << sheet.columns()
+    out << "{\"name\": " << jsonString(sheet.name())
+        << ", \"caption\": " << jsonString(sheet.caption()) << ", \"columns\": " << sheet.columns()
         << ", \"rows\": " << sheet.rows() << ", \"cells\": [";
     bool first = true;
     for (int r = 1; r <= sheet.rows(); ++r) {
@@ -123,8 +133,7 @@ int displayWidth(std::string_view utf8)
         const bool wide = (cp >= 0x1100 && cp <= 0x115f) || (cp >= 0x2e80 && cp <= 0xa4cf)
             || (cp >= 0xac00 && cp <= 0xd7a3) || (cp >= 0xf900 && cp <= 0xfaff)
             || (cp >= 0xfe30 && cp <= 0xfe4f) || (cp >= 0xff00 && cp <= 0xff60)
-            || (cp >= 0xffe0 && cp <= 0xffe6) || (cp >= 0x25a0 && cp <= 0x25ff)
-            || cp >= 0x20000;
+            || (cp >= 0xffe0 && cp <= 0xffe6) || (cp >= 0x25a0 && cp <= 0x25ff) || cp >= 0x20000;
         width += wide ? 2 : 1;
     }
     return width;
@@ -141,8 +150,8 @@ void writeSheetText(std::ostream &out, const Sheet &sheet)
                 --last;
         for (int c = 1; c <= sheet.columns(); ++c)
             if (c != last || !sheet.allowOverflow())
-                widths[static_cast<std::size_t>(c)] = std::max(
-                    widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
+                widths[static_cast<std::size_t>(c)]
+                    = std::max(widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
     }
     // The lines are gathered and written at once: a long table is many short writes otherwise.
     std::string text;
@@ -194,11 +203,20 @@ static std::string htmlEscape(std::string_view text)
     std::string out;
     for (char ch : text) {
         switch (ch) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += ch;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += ch;
         }
     }
     return out;
@@ -216,11 +234,11 @@ static void writeHtmlTable(std::ostream &out, const Sheet &sheet)
             if (r == 1)
                 out << "min-width:" << sheet.colWidth(c) * 7 << "px;";
             out << "text-align:"
-                << (cell.hAlign == HAlign::Left     ? "left"
+                << (cell.hAlign == HAlign::Left           ? "left"
                            : cell.hAlign == HAlign::Right ? "right"
                                                           : "center")
                 << ";vertical-align:"
-                << (cell.vAlign == VAlign::Top        ? "top"
+                << (cell.vAlign == VAlign::Top             ? "top"
                            : cell.vAlign == VAlign::Bottom ? "bottom"
                                                            : "middle")
                 << ";color:" << colorHex(cell.fg);
@@ -271,10 +289,18 @@ void writeSheetsCsv(std::ostream &out, std::span<const Sheet> sheets)
 void writeSheet(std::ostream &out, const Sheet &sheet, SheetFormat format)
 {
     switch (format) {
-    case SheetFormat::Text: writeSheetText(out, sheet); break;
-    case SheetFormat::Csv: writeSheetCsv(out, sheet); break;
-    case SheetFormat::Json: writeSheetJson(out, sheet); break;
-    case SheetFormat::Html: writeSheetHtml(out, sheet); break;
+    case SheetFormat::Text:
+        writeSheetText(out, sheet);
+        break;
+    case SheetFormat::Csv:
+        writeSheetCsv(out, sheet);
+        break;
+    case SheetFormat::Json:
+        writeSheetJson(out, sheet);
+        break;
+    case SheetFormat::Html:
+        writeSheetHtml(out, sheet);
+        break;
     }
 }
 

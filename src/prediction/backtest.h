@@ -33,9 +33,9 @@ public:
     // What one method's list did on one checked draw.
     struct Outcome
     {
-        std::uint8_t picks = 0; // distinct numbers in the list (k)
+        std::uint8_t picks = 0;   // distinct numbers in the list (k)
         std::uint8_t matches = 0; // of them among the six main numbers (m)
-        bool bonus = false; // the bonus number is in the list
+        bool bonus = false;       // the bonus number is in the list
 
         bool operator==(const Outcome &) const = default;
     };

@@ -47,8 +47,8 @@ std::array<double, BacktestReport::PrizeClasses> prizeChances()
     const double all = static_cast<double>(binomialCoefficient(43, 6));
     const auto c = [](int n, int k) { return static_cast<double>(binomialCoefficient(n, k)); };
     // Five of the six main numbers with the bonus number, or with one of the 36 others.
-    return { 1 / all, c(6, 5) / all, c(6, 5) * c(36, 1) / all, c(6, 4) * c(37, 2) / all,
-        c(6, 3) * c(37, 3) / all };
+    return {1 / all, c(6, 5) / all, c(6, 5) * c(36, 1) / all, c(6, 4) * c(37, 2) / all,
+        c(6, 3) * c(37, 3) / all};
 }
 
 int prizeClass(int matches, bool bonus)
@@ -161,8 +161,8 @@ void tallyOutcomes(Result &r, const Backtest &backtest, const std::map<int, Draw
 }
 
 // The expected side under random picks of the same sizes, and the exact p-value.
-void compareWithChance(Result &r, const std::array<int, MatchSumLaw::Numbers + 1> &byPicks,
-    ChanceBaseline &baseline)
+void compareWithChance(
+    Result &r, const std::array<int, MatchSumLaw::Numbers + 1> &byPicks, ChanceBaseline &baseline)
 {
     for (std::size_t k = 0; k < byPicks.size(); ++k)
         for (std::size_t m = 0; m < baseline.hypergeometric[k].size() && m <= 6; ++m)
@@ -192,7 +192,7 @@ Result resultOf(const Backtest &backtest, const std::map<int, DrawPrizes> &prize
     r.shift = shift;
     r.key = std::string(Backtest::key(method));
     r.title = std::string(Backtest::title(method));
-    std::array<int, MatchSumLaw::Numbers + 1> byPicks {};
+    std::array<int, MatchSumLaw::Numbers + 1> byPicks{};
     tallyOutcomes(r, backtest, prizes, byPicks);
     compareWithChance(r, byPicks, baseline);
     return r;
@@ -240,7 +240,8 @@ BacktestReport makeBacktestReport(
         report.results.push_back(resultOf(backtest, prizes, static_cast<Method>(m), -1, baseline));
     for (int s = 0; s < Backtest::ShiftCount; ++s)
         for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m)
-            report.results.push_back(resultOf(backtest, prizes, static_cast<Method>(m), s, baseline));
+            report.results.push_back(
+                resultOf(backtest, prizes, static_cast<Method>(m), s, baseline));
 
     report.testCount = settleHolmFamily(report.results, alpha);
     for (Result &r : report.results)

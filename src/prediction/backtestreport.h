@@ -27,16 +27,16 @@ struct BacktestReport
         int shift = -1; // -1: the cycle methods, the same for every shift
         std::string key;
         std::string title;
-        int draws = 0; // checked draws
-        long long picks = 0; // numbers listed over all checked draws
+        int draws = 0;         // checked draws
+        long long picks = 0;   // numbers listed over all checked draws
         long long matches = 0; // of them among the draws' main numbers
         double observedMean = std::numeric_limits<double>::quiet_NaN();
         double expectedMean = std::numeric_limits<double>::quiet_NaN();
         // Central 95% range of the mean matches for random picks of the same sizes.
         double rangeLow = std::numeric_limits<double>::quiet_NaN();
         double rangeHigh = std::numeric_limits<double>::quiet_NaN();
-        std::array<int, MaxMatches + 1> observedCounts {}; // draws with m matches
-        std::array<double, MaxMatches + 1> expectedCounts {}; // sum over draws of P(m)
+        std::array<int, MaxMatches + 1> observedCounts{};    // draws with m matches
+        std::array<double, MaxMatches + 1> expectedCounts{}; // sum over draws of P(m)
         double pValue = std::numeric_limits<double>::quiet_NaN();
         double adjustedP = std::numeric_limits<double>::quiet_NaN();
         bool notable = false; // adjustedP below alpha
@@ -45,12 +45,12 @@ struct BacktestReport
         // One-shot only: draws on which it showed six numbers, i.e. a ticket, and its prizes.
         bool hasPrizes = false;
         int tickets = 0;
-        std::array<int, PrizeClasses> observedPrizes {};
-        std::array<double, PrizeClasses> expectedPrizes {};
+        std::array<int, PrizeClasses> observedPrizes{};
+        std::array<double, PrizeClasses> expectedPrizes{};
         // Yen per unit won in each class on the draws whose payouts are known, and the wins
         // on draws whose payout is not stored.
-        std::array<long long, PrizeClasses> prizeYen {};
-        std::array<int, PrizeClasses> unknownPrizes {};
+        std::array<long long, PrizeClasses> prizeYen{};
+        std::array<int, PrizeClasses> unknownPrizes{};
 
         bool available() const { return !std::isnan(pValue); }
         bool better() const { return notable && observedMean > expectedMean; }
@@ -63,7 +63,7 @@ struct BacktestReport
     int firstDrawNo = 0;
     int lastDrawNo = 0;
     double alpha = 0.05;
-    int testCount = 0; // comparisons in the Holm family
+    int testCount = 0;           // comparisons in the Holm family
     std::vector<Result> results; // the cycle methods, then per shift 0..92 the other three
     std::string pValueMethod;
     std::string verdict; // the whole check in one sentence
@@ -82,7 +82,7 @@ std::array<double, BacktestReport::PrizeClasses> prizeChances();
 int prizeClass(int matches, bool bonus);
 
 // prizes: the stored payouts by draw number, for the yen of the one-shot's wins.
-BacktestReport makeBacktestReport(const Backtest &backtest,
-    const std::map<int, DrawPrizes> &prizes = {}, double alpha = 0.05);
+BacktestReport makeBacktestReport(
+    const Backtest &backtest, const std::map<int, DrawPrizes> &prizes = {}, double alpha = 0.05);
 
 } // namespace loto6

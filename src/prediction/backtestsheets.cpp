@@ -58,7 +58,7 @@ std::vector<const Result *> shown(const BacktestReport &report, std::span<const 
 // A sheet of text cells, centred except the first column, with thin light-blue lines.
 Sheet plainSheet(std::string_view name, std::string_view caption, int cols, int rows)
 {
-    Sheet s { std::string(name), std::string(caption) };
+    Sheet s{std::string(name), std::string(caption)};
     s.prepare(cols, rows, cols, std::min(rows, 40), 12, 9);
     s.setFrozen(1, 1);
     s.selectCell(1, -1);
@@ -101,15 +101,15 @@ Sheet backtestSheet(const BacktestReport &report, std::span<const int> shifts)
     const int rows = 1 + resultRows + 1 + static_cast<int>(notes.size());
 
     Sheet s = plainSheet(BacktestSheetName, BacktestCaption, Cols, rows);
-    const double widths[Cols] = { 12, 6, 8, 10, 10, 12, 14, 10, 12, 14, 90 };
+    const double widths[Cols] = {12, 6, 8, 10, 10, 12, 14, 10, 12, 14, 90};
     for (int c = 1; c <= Cols; ++c)
         s.setColWidth(c, widths[c - 1]);
     s.selectBlock(Cols, 1, Cols, rows);
     s.setHAlign(HAlign::Left);
     s.endBlock();
 
-    static constexpr const char *Header[Cols] = { "手法", "シフト", "検証回数", "平均予想数",
-        "一致数平均", "偶然の期待値", "偶然の95%範囲", "p値", "Holm補正p値", "判定", "説明" };
+    static constexpr const char *Header[Cols] = {"手法", "シフト", "検証回数", "平均予想数",
+        "一致数平均", "偶然の期待値", "偶然の95%範囲", "p値", "Holm補正p値", "判定", "説明"};
     for (int c = 1; c <= Cols; ++c)
         s.setText(c, 1, Header[c - 1]);
     header(s, 1, Cols);
@@ -274,7 +274,7 @@ Sheet backtestShiftsSheet(const BacktestReport &report, std::span<const int> shi
     s.setText(2, 1, "設定の数");
     s.setText(3, 1, "例（反映するスイッチ）");
     const Backtest::Method methods[]
-        = { Backtest::Elimination, Backtest::Consecutive, Backtest::OneShot };
+        = {Backtest::Elimination, Backtest::Consecutive, Backtest::OneShot};
     for (int i = 0; i < 3; ++i) {
         s.setText(4 + 2 * i, 1, std::string(Backtest::title(methods[i])));
         s.setText(4 + 2 * i, 2, "一致数平均");
@@ -304,15 +304,15 @@ Sheet backtestShiftsSheet(const BacktestReport &report, std::span<const int> shi
 
 std::vector<Sheet> backtestSheets(const BacktestReport &report, std::span<const int> shifts)
 {
-    return { backtestSheet(report, shifts), backtestMatchesSheet(report, shifts),
-        backtestPrizesSheet(report, shifts), backtestShiftsSheet(report, shifts) };
+    return {backtestSheet(report, shifts), backtestMatchesSheet(report, shifts),
+        backtestPrizesSheet(report, shifts), backtestShiftsSheet(report, shifts)};
 }
 
 Sheet backtestDataSheet(const BacktestReport &report, std::span<const int> shifts)
 {
     std::vector<std::string> head
-        = { "method", "title", "shift", "draws", "mean_picks", "observed_mean", "expected_mean",
-              "range95_low", "range95_high", "p_value", "holm_p", "judgement", "verdict" };
+        = {"method", "title", "shift", "draws", "mean_picks", "observed_mean", "expected_mean",
+            "range95_low", "range95_high", "p_value", "holm_p", "judgement", "verdict"};
     for (int m = 0; m <= BacktestReport::MaxMatches; ++m)
         head.push_back("observed_m" + std::to_string(m));
     for (int m = 0; m <= BacktestReport::MaxMatches; ++m)
@@ -329,7 +329,7 @@ Sheet backtestDataSheet(const BacktestReport &report, std::span<const int> shift
 
     const std::vector<const Result *> results = shown(report, shifts);
     const int cols = static_cast<int>(head.size());
-    Sheet s { "backtest-data", std::string(BacktestCaption) };
+    Sheet s{"backtest-data", std::string(BacktestCaption)};
     s.setSize(cols, 1 + static_cast<int>(results.size()));
     for (int c = 1; c <= cols; ++c)
         s.setText(c, 1, head[static_cast<std::size_t>(c - 1)]);

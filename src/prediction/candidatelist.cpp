@@ -14,15 +14,15 @@ struct PositionRule
     int lookBack; // in group 0
 };
 
-constexpr std::array<PositionRule, 7> PositionRules = { {
-    { 22, 4 },
-    { 16, 5 },
-    { 17, 5 },
-    { 24, 9 },
-    { 32, 12 },
-    { 1, 19 },
-    { 12, 20 },
-} };
+constexpr std::array<PositionRule, 7> PositionRules = {{
+    {22, 4},
+    {16, 5},
+    {17, 5},
+    {24, 9},
+    {32, 12},
+    {1, 19},
+    {12, 20},
+}};
 
 } // namespace
 
@@ -31,7 +31,7 @@ CandidateList::Rule CandidateList::rule(int r)
     const int group = r / 7;
     const int position = r % 7 + 1;
     const PositionRule &p = PositionRules[static_cast<std::size_t>(position - 1)];
-    return { position, p.offset, p.lookBack + group };
+    return {position, p.offset, p.lookBack + group};
 }
 
 void CandidateList::compute(const DrawTable &draws, int latestDrawNo, int shift)

@@ -37,7 +37,7 @@ public:
     bool operator==(const CandidateList &) const = default;
 
 private:
-    std::array<int, Count> m_numbers {};
+    std::array<int, Count> m_numbers{};
     std::vector<int> m_distinct;
 };
 

@@ -13,7 +13,7 @@ class CycleTable
 public:
     static constexpr int Positions = 7;
     static constexpr int Methods = 4;
-    static constexpr std::array<int, Methods> Intervals = { 7, 9, 11, 12 };
+    static constexpr std::array<int, Methods> Intervals = {7, 9, 11, 12};
 
     // Method selected by an interval, or -1 for an interval no method uses.
     static int methodOf(int interval);
@@ -35,8 +35,8 @@ public:
 private:
     // The cells hold whole numbers; equal decimal texts are equal numbers, so comparing the
     // numbers is comparing the texts.
-    std::array<std::array<int, Methods>, Positions> m_cells {};
-    std::array<std::array<bool, Methods>, Positions> m_filled {};
+    std::array<std::array<int, Methods>, Positions> m_cells{};
+    std::array<std::array<bool, Methods>, Positions> m_filled{};
 };
 
 } // namespace loto6

@@ -16,9 +16,9 @@ void DrawTable::set(int drawNo, const Numbers &numbers)
     const auto index = static_cast<std::size_t>(drawNo);
     if (index >= m_draws.size()) {
         // Grow geometrically so that feeding draws one by one stays linear.
-        const std::size_t size = std::min<std::size_t>(
-            std::max(index + 1, m_draws.size() * 2), DenseLimit);
-        m_draws.resize(size, Numbers {});
+        const std::size_t size
+            = std::min<std::size_t>(std::max(index + 1, m_draws.size() * 2), DenseLimit);
+        m_draws.resize(size, Numbers{});
         m_stored.resize(size, false);
     }
     m_draws[index] = numbers;

@@ -46,7 +46,7 @@ void transform(std::vector<Complex> &a, const std::vector<Complex> &roots, int s
 // arise here, at several times the cost.
 Complex multiply(Complex a, Complex b)
 {
-    return { a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real() };
+    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
 }
 
 Complex power(Complex z, int n)
@@ -86,7 +86,7 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
         const int n = picksCount[k];
         if (n <= 0)
             continue;
-        Term t { n, hypergeometricDistribution(Numbers, Drawn, static_cast<int>(k)) };
+        Term t{n, hypergeometricDistribution(Numbers, Drawn, static_cast<int>(k))};
         t.pmf.resize(std::min<std::size_t>(t.pmf.size(), Drawn + 1));
         double mu = 0, second = 0;
         for (std::size_t m = 0; m < t.pmf.size(); ++m) {

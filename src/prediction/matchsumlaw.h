@@ -35,9 +35,9 @@ private:
     double m_mean = 0;
     double m_variance = 0;
     long long m_maxTotal = 0;
-    long long m_base = 0; // total of m_pmf[0]
-    std::vector<double> m_pmf; // totals m_base, m_base + 1, ...
-    std::vector<double> m_low; // P(S <= m_base + i)
+    long long m_base = 0;       // total of m_pmf[0]
+    std::vector<double> m_pmf;  // totals m_base, m_base + 1, ...
+    std::vector<double> m_low;  // P(S <= m_base + i)
     std::vector<double> m_high; // P(S >= m_base + i)
 };
 

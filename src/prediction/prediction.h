@@ -20,7 +20,7 @@ struct Prediction
     CandidateList candidates;
     std::vector<int> elimination; // the distinct candidates that have a cell, at most 18
     std::vector<int> consecutive; // at most 12
-    std::vector<int> oneShot; // at most 6, the first of the consecutive numbers
+    std::vector<int> oneShot;     // at most 6, the first of the consecutive numbers
 
     bool operator==(const Prediction &) const = default;
 };

@@ -32,7 +32,7 @@ bool PredictionEngine::addDraw(const DrawRecord &record)
 {
     if (!record.isComplete())
         return false;
-    DrawTable::Numbers numbers {};
+    DrawTable::Numbers numbers{};
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         numbers[static_cast<std::size_t>(f)] = boundedNumber(record.number(f));
     return addDraw(record.drawNo, numbers);

@@ -116,15 +116,16 @@ std::vector<int> parseInitText(std::string_view text, PredictionOptions &options
     return notUnderstood;
 }
 
-Status readInitFile(const std::filesystem::path &file, PredictionOptions &options,
-    std::vector<int> *notUnderstood)
+Status readInitFile(
+    const std::filesystem::path &file, PredictionOptions &options, std::vector<int> *notUnderstood)
 {
     std::string bytes;
     if (Status s = readRegularFile(file, MaxSettingsBytes, "a settings file", bytes); !s)
         return s;
     const std::optional<std::string> text = decodeUtf8OrCp932(bytes);
     if (!text)
-        return Status::failure(quotedForMessage(file.string()) + ": neither Shift-JIS nor UTF-8 text");
+        return Status::failure(
+            quotedForMessage(file.string()) + ": neither Shift-JIS nor UTF-8 text");
     const std::vector<int> lines = parseInitText(*text, options);
     if (notUnderstood)
         *notUnderstood = lines;

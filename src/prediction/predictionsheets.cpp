@@ -17,14 +17,14 @@ struct GridInfo
 };
 
 constexpr GridInfo Grids[PredictionGridCount] = {
-    { "cycle", "●周期法による予想", 5 },
-    { "elimination", "●消去法による予想(この予想数字を組合わせて購入します)", 4 },
-    { "consecutive", "●連発ズンベル予想(この予想数字を組合わせて購入します)", 3 },
-    { "one-shot", "●一発ズンベル予想", 2 },
+    {"cycle", "●周期法による予想", 5},
+    {"elimination", "●消去法による予想(この予想数字を組合わせて購入します)", 4},
+    {"consecutive", "●連発ズンベル予想(この予想数字を組合わせて購入します)", 3},
+    {"one-shot", "●一発ズンベル予想", 2},
 };
 
 constexpr const char *CycleLabels[CycleTable::Methods]
-    = { " 7回周期法", " 9回周期法", "11回周期法", "12回周期法" };
+    = {" 7回周期法", " 9回周期法", "11回周期法", "12回周期法"};
 
 // 25 spaces before and 26 after, so that it reads as one heading over the number columns.
 const std::string NumberHeading = std::string(25, ' ') + "本 数 字" + std::string(26, ' ');
@@ -106,8 +106,8 @@ Sheet predictionSheet(PredictionGrid grid)
 std::array<Sheet, PredictionGridCount> buildPredictionSheets(const Prediction &prediction)
 {
     std::array<Sheet, PredictionGridCount> sheets
-        = { predictionSheet(CycleGrid), predictionSheet(EliminationGrid),
-              predictionSheet(ConsecutiveGrid), predictionSheet(OneShotGrid) };
+        = {predictionSheet(CycleGrid), predictionSheet(EliminationGrid),
+            predictionSheet(ConsecutiveGrid), predictionSheet(OneShotGrid)};
 
     // The bonus position takes part in the cycle rule but has no column.
     Sheet &cycle = sheets[CycleGrid];

@@ -12,7 +12,7 @@ class ReflectionShift
 {
 public:
     static constexpr std::array<int, PredictionOptions::Count> Weights
-        = { 1, 15, 6, 9, 10, 4, 8, 2, 11, 7, 16, 3 };
+        = {1, 15, 6, 9, 10, 4, 8, 2, 11, 7, 16, 3};
     static constexpr int Max = 92;
 
     static constexpr int weight(int index) { return Weights[static_cast<std::size_t>(index)]; }

@@ -60,8 +60,14 @@ enum Column { ColDrawNo, ColDate, ColMain1, ColBonus = ColMain1 + 6, ColumnCount
 int columnOf(const std::string &header)
 {
     static const std::array<std::pair<const char *, int>, 9> fixed = {{
-        {"回数", ColDrawNo}, {"開催回", ColDrawNo}, {"回号", ColDrawNo}, {"回", ColDrawNo},
-        {"No", ColDrawNo}, {"抽選日", ColDate}, {"抽せん日", ColDate}, {"日付", ColDate},
+        {"回数", ColDrawNo},
+        {"開催回", ColDrawNo},
+        {"回号", ColDrawNo},
+        {"回", ColDrawNo},
+        {"No", ColDrawNo},
+        {"抽選日", ColDate},
+        {"抽せん日", ColDate},
+        {"日付", ColDate},
         {"ボーナス数字", ColBonus},
     }};
     for (const auto &[name, col] : fixed)
@@ -181,19 +187,18 @@ Status readNumbers(const CsvReading &r, int recordLine, DrawRecord &draw)
             continue;
         const std::optional<long long> n = parseWholeNumber(v);
         if (!n)
-            return Status::failure(r.at(recordLine, c) + ": " + quotedForMessage(v)
-                + " is not a whole number");
+            return Status::failure(
+                r.at(recordLine, c) + ": " + quotedForMessage(v) + " is not a whole number");
         if (*n < 1 || *n > 43)
             return Status::failure(r.at(recordLine, c) + ": "
-                + (v.size() < 19 ? std::to_string(*n) : quotedForMessage(v))
-                + " is outside 1..43");
+                + (v.size() < 19 ? std::to_string(*n) : quotedForMessage(v)) + " is outside 1..43");
         draw.fields[static_cast<std::size_t>(c - ColMain1)] = n;
     }
     if (const auto twice = repeatedNumber(draw))
         return Status::failure(r.at(recordLine, ColMain1 + twice->second) + ": draw "
-            + std::to_string(draw.drawNo) + " has "
-            + std::to_string(draw.number(twice->first)) + " twice (also in "
-            + fieldName(twice->first) + "); a draw's seven numbers all differ");
+            + std::to_string(draw.drawNo) + " has " + std::to_string(draw.number(twice->first))
+            + " twice (also in " + fieldName(twice->first)
+            + "); a draw's seven numbers all differ");
     return Status::success();
 }
 
@@ -201,15 +206,15 @@ Status readNumbers(const CsvReading &r, int recordLine, DrawRecord &draw)
 Status readRow(const CsvReading &r, int recordLine, std::optional<DrawRecord> &row)
 {
     row.reset();
-    if (std::all_of(r.cells.begin(), r.cells.end(),
-            [](const std::string &c) { return trim(c).empty(); }))
+    if (std::all_of(
+            r.cells.begin(), r.cells.end(), [](const std::string &c) { return trim(c).empty(); }))
         return Status::success();
     const std::size_t expected = r.header.names.size();
     if (r.cells.size() != expected)
         return Status::failure("line " + std::to_string(recordLine) + ": "
             + std::to_string(r.cells.size()) + " cells where the header has "
-            + std::to_string(expected) + (r.cells.size() < expected ? "; the row is cut short"
-                                                                      : "; the row has extra cells"));
+            + std::to_string(expected)
+            + (r.cells.size() < expected ? "; the row is cut short" : "; the row has extra cells"));
     DrawRecord draw;
     if (Status s = readDrawNumber(r, recordLine, draw); !s)
         return s;
@@ -230,8 +235,8 @@ Status loneCarriageReturn(int line)
 namespace {
 
 // Each 回数 once: the later of two rows with the same number is named.
-Status checkUniqueDrawNumbers(std::vector<std::pair<int, int>> numberAndLine, int cell,
-    const Header &header)
+Status checkUniqueDrawNumbers(
+    std::vector<std::pair<int, int>> numberAndLine, int cell, const Header &header)
 {
     std::sort(numberAndLine.begin(), numberAndLine.end());
     const auto twice = std::adjacent_find(numberAndLine.begin(), numberAndLine.end(),
@@ -267,8 +272,8 @@ Status readRows(CsvReading &r, std::vector<DrawRecord> &result)
 
 } // namespace
 
-bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
-    int &line)
+bool nextCsvRecord(
+    std::string_view text, std::size_t &pos, std::vector<std::string> &cells, int &line)
 {
     return splitRecord(text, pos, cells, line, true) != Split::End;
 }

@@ -21,8 +21,8 @@ Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> 
 
 // Splits the CSV record at pos and moves past it; quoted cells may hold commas, doubled quotes
 // and line breaks, each counted in line. False at the end of the text.
-bool nextCsvRecord(std::string_view text, std::size_t &pos, std::vector<std::string> &cells,
-    int &line);
+bool nextCsvRecord(
+    std::string_view text, std::size_t &pos, std::vector<std::string> &cells, int &line);
 
 // The refusal of a file whose lines end in a carriage return alone, found on `line`.
 Status loneCarriageReturn(int line);

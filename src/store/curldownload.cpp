@@ -46,9 +46,8 @@ std::string sizeText(std::size_t bytes)
 bool hasScheme(const std::string &url, std::string_view scheme)
 {
     return url.size() >= scheme.size()
-        && std::equal(scheme.begin(), scheme.end(), url.begin(), [](char a, char b) {
-               return a == std::tolower(static_cast<unsigned char>(b));
-           });
+        && std::equal(scheme.begin(), scheme.end(), url.begin(),
+            [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 struct CurlDeleter
@@ -126,8 +125,8 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
     static CURLcode initCode = CURLE_OK;
     std::call_once(initOnce, [] { initCode = curl_global_init(CURL_GLOBAL_DEFAULT); });
     if (initCode != CURLE_OK)
-        return Status::failure(std::string("cannot start the download library: ")
-            + curl_easy_strerror(initCode));
+        return Status::failure(
+            std::string("cannot start the download library: ") + curl_easy_strerror(initCode));
 
     if (!hasScheme(url, "http://") && !hasScheme(url, "https://"))
         return Status::failure(url + ": only http:// and https:// addresses can be downloaded");
@@ -153,16 +152,16 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
 
     const CURLcode rc = curl_easy_perform(c);
     if (rc != CURLE_OK)
-        return Status::failure(url + ": download failed: "
-            + transferFailure(rc, sink, request, errorText, error));
+        return Status::failure(
+            url + ": download failed: " + transferFailure(rc, sink, request, errorText, error));
 
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
     error.httpStatus = static_cast<int>(status);
     if (status < 200 || status > 299) {
         error.kind = DownloadFailure::HttpStatus;
-        return Status::failure(url + ": download failed: the server answered HTTP "
-            + std::to_string(status));
+        return Status::failure(
+            url + ": download failed: the server answered HTTP " + std::to_string(status));
     }
 
     // A body shorter than the announced length is a cut transfer even if libcurl let it pass.
@@ -170,8 +169,8 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
     curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced) {
         error.kind = DownloadFailure::Incomplete;
-        return Status::failure(url + ": download failed: received " + std::to_string(sink.bytes.size())
-            + " of " + std::to_string(announced) + " bytes");
+        return Status::failure(url + ": download failed: received "
+            + std::to_string(sink.bytes.size()) + " of " + std::to_string(announced) + " bytes");
     }
     if (sink.bytes.empty())
         return Status::failure(url + ": download failed: the server sent an empty file");

@@ -2,10 +2,10 @@
 
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
+#include "store/drawvalidation.h"
 #include "store/historyimport.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
-#include "store/drawvalidation.h"
 #include "store/sqlstatement.h"
 #include "store/textcodec.h"
 
@@ -30,8 +30,11 @@ using Statement = SqlStatement;
 void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &malformed)
 {
     switch (sqlite3_column_type(st, col)) {
-    case SQLITE_NULL: return;
-    case SQLITE_INTEGER: out = sqlite3_column_int64(st, col); return;
+    case SQLITE_NULL:
+        return;
+    case SQLITE_INTEGER:
+        out = sqlite3_column_int64(st, col);
+        return;
     case SQLITE_FLOAT: {
         const double d = sqlite3_column_double(st, col);
         if (d == static_cast<double>(static_cast<long long>(d)) && d > -1e15 && d < 1e15)
@@ -42,7 +45,9 @@ void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &
     }
     default: {
         const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(st, col));
-        std::string_view s = p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))) : std::string_view();
+        std::string_view s = p
+            ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col)))
+            : std::string_view();
         while (!s.empty() && s.front() == ' ')
             s.remove_prefix(1);
         while (!s.empty() && s.back() == ' ')
@@ -68,8 +73,8 @@ Status readSeed(const fs::path &seedCsv, IncomingHistory &seed)
     HistoryFile history;
     if (Status s = readHistoryFile(seedCsv, history); !s)
         return s;
-    if (Status s = seed.add(history,
-            DrawSource::from(DrawSource::Kind::Bundled, seedCsv.filename().string()));
+    if (Status s = seed.add(
+            history, DrawSource::from(DrawSource::Kind::Bundled, seedCsv.filename().string()));
         !s)
         return s;
     const fs::path prizesCsv = seedCsv.parent_path() / BundledPrizesFileName;
@@ -195,7 +200,8 @@ Status Database::createSchema(sqlite3 *db)
 
 Status Database::verifySchema()
 {
-    Statement st(m_db, "select count(*) from sqlite_master where type = 'view' and name = '"
+    Statement st(m_db,
+        "select count(*) from sqlite_master where type = 'view' and name = '"
             + std::string(HistoryView) + "'");
     if (!st.ok())
         return fail("not a usable database");
@@ -253,16 +259,16 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
 
     IncomingHistory seed;
     if (Status s = readSeed(seedCsv, seed); !s)
-        return Status::failure("cannot create " + file.string() + " from the bundled history: "
-            + s.message());
+        return Status::failure(
+            "cannot create " + file.string() + " from the bundled history: " + s.message());
 
     // Build the new database under a temporary name and move it into place only when whole.
     const fs::path tmp = temporarySibling(file);
     {
         Database fresh;
         fresh.m_path = tmp;
-        if (sqlite3_open_v2(tmp.c_str(), &fresh.m_db,
-                SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        if (sqlite3_open_v2(
+                tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
             != SQLITE_OK) {
             Status s = Status::failure(file.string() + ": cannot create the database ("
                 + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
@@ -310,11 +316,12 @@ Status Database::loadHistory(DrawHistory &history, int asOf) const
                 numberCol[f] = c;
     }
     if (drawCol < 0)
-        return Status::failure(m_path.string() + ": the view " + HistoryView + " has no field 回数");
+        return Status::failure(
+            m_path.string() + ": the view " + HistoryView + " has no field 回数");
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         if (numberCol[f] < 0)
-            return Status::failure(m_path.string() + ": the view " + HistoryView
-                + " has no field " + NumberColumns[f]);
+            return Status::failure(m_path.string() + ": the view " + HistoryView + " has no field "
+                + NumberColumns[f]);
 
     std::vector<DrawRecord> records;
     int rc;
@@ -336,8 +343,9 @@ Status Database::loadHistory(DrawHistory &history, int asOf) const
 
 Status Database::readDraws(std::vector<DrawRecord> &draws) const
 {
-    Statement st(m_db, "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, "
-                       "第6数字, ボーナス数字 from 結果マスタ order by 回数");
+    Statement st(m_db,
+        "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, "
+        "第6数字, ボーナス数字 from 結果マスタ order by 回数");
     if (!st.ok())
         return fail("cannot read the draws");
     std::vector<DrawRecord> out;
@@ -382,8 +390,8 @@ static Status bindAndStep(sqlite3_stmt *st, const DrawRecord &r)
             sqlite3_bind_null(st, f + 3);
     }
     if (sqlite3_step(st) != SQLITE_DONE)
-        return Status::failure("draw " + std::to_string(r.drawNo) + ": "
-            + sqlite3_errmsg(sqlite3_db_handle(st)));
+        return Status::failure(
+            "draw " + std::to_string(r.drawNo) + ": " + sqlite3_errmsg(sqlite3_db_handle(st)));
     return Status::success();
 }
 
@@ -395,9 +403,10 @@ Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
     if (replace)
         if (Status s = exec("delete from 結果マスタ"); !s)
             return s;
-    Statement st(m_db, "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
-                       "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
-                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement st(m_db,
+        "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
+        "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
+        "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!st.ok())
         return fail("cannot write the draws");
     for (const DrawRecord &r : draws)
@@ -416,8 +425,9 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const D
         return s;
     if (Status s = check(stored); !s)
         return s;
-    Statement st(m_db, "insert into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
-                       "第5数字, 第6数字, ボーナス数字) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement st(m_db,
+        "insert into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
+        "第5数字, 第6数字, ボーナス数字) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!st.ok())
         return fail("cannot write the draw");
     if (Status s = bindAndStep(st.get(), draw); !s)
@@ -431,9 +441,10 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const D
 
 Status Database::storeDraw(const DrawRecord &draw)
 {
-    Statement st(m_db, "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
-                       "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
-                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement st(m_db,
+        "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
+        "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
+        "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!st.ok())
         return fail("cannot write the draws");
     if (Status s = bindAndStep(st.get(), draw); !s)

@@ -86,8 +86,8 @@ bool keepGoing(const DownloadLimits &limits, std::uint64_t received)
     return !limits.progress || limits.progress(received, 0);
 }
 
-Status download(const std::string &url, std::string &body, const DownloadLimits &limits,
-    DownloadError *error)
+Status download(
+    const std::string &url, std::string &body, const DownloadLimits &limits, DownloadError *error)
 {
     DownloadError ignored;
     DownloadError &reply = error ? *error : ignored;

@@ -25,7 +25,7 @@ struct DownloadLimits
 // Why a download failed, for callers that act on the kind rather than on the wording.
 enum class DownloadFailure {
     None,
-    Cancelled, // the progress function said stop
+    Cancelled,  // the progress function said stop
     HttpStatus, // the server answered outside 2xx (DownloadError::httpStatus)
     TimedOut,
     Unreachable, // no connection: unknown host, refused, no network

@@ -25,8 +25,8 @@ struct DownloadRequest
 
 // Fetches request.url into body and returns true, or puts the reason into message and its kind
 // into error and returns false, leaving body untouched.
-using DownloadEntry = bool (*)(const DownloadRequest &request, std::string &body,
-    std::string &message, DownloadError &error);
+using DownloadEntry = bool (*)(
+    const DownloadRequest &request, std::string &body, std::string &message, DownloadError &error);
 
 // The module's file name, and the name of its one entry point (bumped when DownloadEntry changes).
 inline constexpr const char *DownloadModuleFileName = "libloto6_download.so";

@@ -22,8 +22,8 @@ bool notPublishedYet(const DownloadError &e)
 
 // Fetches draws from `first` on until the server has no file for one; each file must hold
 // exactly its own draw.
-UpdateResult fetchDraws(const std::string &pattern, int first, const DownloadLimits &limits,
-    IncomingHistory &in)
+UpdateResult fetchDraws(
+    const std::string &pattern, int first, const DownloadLimits &limits, IncomingHistory &in)
 {
     // The caller sees the bytes of every file so far as one count.
     std::uint64_t before = 0;
@@ -44,10 +44,11 @@ UpdateResult fetchDraws(const std::string &pattern, int first, const DownloadLim
         before += body.size();
         HistoryFile file;
         if (Status s = readHistoryBytes(body, file); !s)
-            return UpdateResult::of(UpdateOutcome::Refused, url + ": the file is refused: " + s.message());
+            return UpdateResult::of(
+                UpdateOutcome::Refused, url + ": the file is refused: " + s.message());
         if (file.draws.size() != 1 || file.draws.front().drawNo != n)
-            return UpdateResult::of(UpdateOutcome::Refused, url + ": the file does not hold draw "
-                    + std::to_string(n) + " alone");
+            return UpdateResult::of(UpdateOutcome::Refused,
+                url + ": the file does not hold draw " + std::to_string(n) + " alone");
         if (Status s = in.add(file, DrawSource::from(DrawSource::Kind::Address, url)); !s)
             return UpdateResult::of(UpdateOutcome::Refused, url + ": " + s.message());
     }
@@ -62,9 +63,8 @@ UpdateResult install(Database &db, const IncomingHistory &in, bool allowLoss)
     MergeReport report;
     if (Status s = mergeHistory(db, in, allowLoss ? MergeMode::AllowLoss : MergeMode::Add, report);
         !s) {
-        UpdateResult r = UpdateResult::of(report.conflicts.empty()
-                ? UpdateOutcome::InstallFailed
-                : UpdateOutcome::WouldLoseDraws,
+        UpdateResult r = UpdateResult::of(
+            report.conflicts.empty() ? UpdateOutcome::InstallFailed : UpdateOutcome::WouldLoseDraws,
             s.message());
         r.conflicts = report.conflicts;
         r.conflictList = report.conflictList();
@@ -110,7 +110,8 @@ UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern
         return UpdateResult::cancelled();
     if (in.empty()) {
         UpdateResult r = UpdateResult::of(UpdateOutcome::Updated,
-            "当選データは最新です（第" + std::to_string(latest + 1) + "回の結果はまだありません）。");
+            "当選データは最新です（第" + std::to_string(latest + 1)
+                + "回の結果はまだありません）。");
         r.format = UpdateFormat::DrawFiles;
         return r;
     }

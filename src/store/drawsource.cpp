@@ -15,7 +15,7 @@ namespace {
 constexpr std::array<const char *, 5> KindCodes = {"bundled", "file", "address", "entry", "add"};
 constexpr std::array<const char *, 4> ChangeCodes = {"added", "filled", "replaced", "saved"};
 
-template <typename E, std::size_t N>
+template<typename E, std::size_t N>
 E fromCode(const std::array<const char *, N> &codes, std::string_view code, E fallback)
 {
     for (std::size_t i = 0; i < N; ++i)
@@ -45,11 +45,16 @@ std::string columnText(sqlite3_stmt *st, int col)
 std::string DrawSource::origin() const
 {
     switch (kind) {
-    case Kind::Bundled: return "bundled history" + (name.empty() ? "" : " (" + name + ")");
-    case Kind::File: return "file " + name;
-    case Kind::Address: return "address " + name;
-    case Kind::EntryWindow: return "entry window";
-    case Kind::AddCommand: return "add command";
+    case Kind::Bundled:
+        return "bundled history" + (name.empty() ? "" : " (" + name + ")");
+    case Kind::File:
+        return "file " + name;
+    case Kind::Address:
+        return "address " + name;
+    case Kind::EntryWindow:
+        return "entry window";
+    case Kind::AddCommand:
+        return "add command";
     }
     return name;
 }
@@ -57,10 +62,14 @@ std::string DrawSource::origin() const
 std::string DrawSource::changeText() const
 {
     switch (change) {
-    case Change::Added: return "added";
-    case Change::Filled: return "date or payout filled";
-    case Change::Replaced: return "replaced by different numbers";
-    case Change::Saved: return "saved";
+    case Change::Added:
+        return "added";
+    case Change::Filled:
+        return "date or payout filled";
+    case Change::Replaced:
+        return "replaced by different numbers";
+    case Change::Saved:
+        return "saved";
     }
     return {};
 }
@@ -75,14 +84,15 @@ Status recordSource(Database &db, int drawNo, const DrawSource &source, DrawSour
     const std::string when = nowUtc();
     if (st) {
         sqlite3_bind_int(raw, 1, drawNo);
-        sqlite3_bind_text(raw, 2, KindCodes[static_cast<std::size_t>(source.kind)], -1, SQLITE_STATIC);
+        sqlite3_bind_text(
+            raw, 2, KindCodes[static_cast<std::size_t>(source.kind)], -1, SQLITE_STATIC);
         sqlite3_bind_text(raw, 3, source.name.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(raw, 4, ChangeCodes[static_cast<std::size_t>(change)], -1, SQLITE_STATIC);
         sqlite3_bind_text(raw, 5, when.c_str(), -1, SQLITE_TRANSIENT);
     }
     if (!st || sqlite3_step(raw) != SQLITE_DONE)
-        return Status::failure("cannot record where draw " + std::to_string(drawNo)
-            + " came from (" + sqlite3_errmsg(db.handle()) + ")");
+        return Status::failure("cannot record where draw " + std::to_string(drawNo) + " came from ("
+            + sqlite3_errmsg(db.handle()) + ")");
     return Status::success();
 }
 

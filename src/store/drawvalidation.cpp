@@ -53,8 +53,8 @@ std::optional<std::chrono::year_month_day> parseDate(std::string_view text)
                day = parseWholeNumber(d);
     if (!year || !month || !day || *year < 1000)
         return std::nullopt;
-    const std::chrono::year_month_day date { std::chrono::year(int(*year)),
-        std::chrono::month(unsigned(*month)), std::chrono::day(unsigned(*day)) };
+    const std::chrono::year_month_day date{std::chrono::year(int(*year)),
+        std::chrono::month(unsigned(*month)), std::chrono::day(unsigned(*day))};
     if (!date.ok())
         return std::nullopt;
     return date;
@@ -151,7 +151,7 @@ int repeatedField(const DrawFields &fields, int field)
 
 std::array<NumberFault, DrawRecord::FieldCount> checkDrawNumbers(const DrawFields &fields)
 {
-    std::array<NumberFault, DrawRecord::FieldCount> faults {};
+    std::array<NumberFault, DrawRecord::FieldCount> faults{};
     for (int f = 0; f < DrawRecord::FieldCount; ++f) {
         const auto &v = fields[std::size_t(f)];
         if (v && !inNumberRange(*v))
@@ -215,7 +215,8 @@ std::string storedValuesWarning(const std::vector<DrawRecord> &draws)
     const StoredValuesCheck check = checkStoredValues(draws);
     if (check.count == 0)
         return {};
-    return std::to_string(check.count) + " stored draw(s) hold values no import accepts (first: draw "
+    return std::to_string(check.count)
+        + " stored draw(s) hold values no import accepts (first: draw "
         + std::to_string(check.firstDraw) + ": " + check.firstProblem
         + "); they are shown as stored, and an exported file will be refused by import until "
           "they are corrected";

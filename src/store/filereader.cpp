@@ -50,10 +50,12 @@ Status readRegularFile(const std::filesystem::path &file, std::uintmax_t maxByte
 {
     const std::string name = quotedForMessage(file.string());
     // Non-blocking, so that opening a pipe with no writer cannot hang before it is refused.
-    FileDescriptor in { ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) };
+    FileDescriptor in{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     if (in.fd < 0)
         return Status::failure(name + ": cannot be opened (" + std::strerror(errno) + ")");
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(in.fd, &st) != 0)
         return Status::failure(name + ": cannot be read (" + std::strerror(errno) + ")");
     if (Status s = checkKind(st, maxBytes, what); !s)

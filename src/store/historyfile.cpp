@@ -23,7 +23,7 @@ const std::map<std::string, std::string> &renamedHeaders(HistoryLayout layout)
         {"n4", "第4数字"}, {"n5", "第5数字"}, {"n6", "第6数字"}, {"bonus", "ボーナス数字"}};
     static const std::map<std::string, std::string> alternating = {{"抽せん回", "回数"}};
     static const std::map<std::string, std::string> none;
-    return layout == HistoryLayout::English ? english
+    return layout == HistoryLayout::English    ? english
         : layout == HistoryLayout::Alternating ? alternating
                                                : none;
 }
@@ -107,8 +107,8 @@ Status readAmount(const Row &cells, int col, const std::vector<std::string> &nam
         v = v * 10 + (text[i] - '0');
     if (!digits)
         return Status::failure("line " + std::to_string(line) + ", column "
-            + std::to_string(col + 1) + " (" + names[static_cast<std::size_t>(col)] + "): "
-            + quotedForMessage(text) + " is not an amount in ASCII digits");
+            + std::to_string(col + 1) + " (" + names[static_cast<std::size_t>(col)]
+            + "): " + quotedForMessage(text) + " is not an amount in ASCII digits");
     value = v;
     return Status::success();
 }
@@ -252,7 +252,8 @@ void exportPrizeHistory(std::ostream &out, const std::vector<DrawRecord> &draws,
         for (int t = 1; t <= DrawPrizes::TierCount; ++t)
             out << ',' << p.tier(t).winners;
         for (int t = 1; t <= DrawPrizes::TierCount; ++t)
-            writeAmount(out, p.tier(t).winners == 0 ? std::optional<long long>(0) : p.tier(t).prize);
+            writeAmount(
+                out, p.tier(t).winners == 0 ? std::optional<long long>(0) : p.tier(t).prize);
         writeAmount(out, p.carryOver);
         writeAmount(out, p.sales);
         out << '\n';
@@ -262,12 +263,18 @@ void exportPrizeHistory(std::ostream &out, const std::vector<DrawRecord> &draws,
 const char *layoutName(HistoryLayout layout)
 {
     switch (layout) {
-    case HistoryLayout::Canonical: return "history CSV";
-    case HistoryLayout::PrizeHistory: return "history with prizes";
-    case HistoryLayout::Alternating: return "alternating history";
-    case HistoryLayout::English: return "English history";
-    case HistoryLayout::OfficialResult: return "official result file";
-    case HistoryLayout::OfficialIndex: return "official index";
+    case HistoryLayout::Canonical:
+        return "history CSV";
+    case HistoryLayout::PrizeHistory:
+        return "history with prizes";
+    case HistoryLayout::Alternating:
+        return "alternating history";
+    case HistoryLayout::English:
+        return "English history";
+    case HistoryLayout::OfficialResult:
+        return "official result file";
+    case HistoryLayout::OfficialIndex:
+        return "official index";
     }
     return "history";
 }

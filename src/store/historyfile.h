@@ -6,8 +6,8 @@
 
 #include <filesystem>
 #include <istream>
-#include <ostream>
 #include <map>
+#include <ostream>
 #include <string_view>
 #include <vector>
 
@@ -17,10 +17,10 @@ namespace loto6 {
 enum class HistoryLayout {
     Canonical, // the exchange CSV, headers by name
     PrizeHistory, // 開催回,日付,..,BONUS数字, winners then prizes by tier, キャリーオーバー
-    Alternating, // 抽せん回,抽せん日,曜日,.., winners and prize alternating by tier
-    English, // draw_no,date,n1..n6,bonus
+    Alternating,    // 抽せん回,抽せん日,曜日,.., winners and prize alternating by tier
+    English,        // draw_no,date,n1..n6,bonus
     OfficialResult, // one draw's official result file (A102NNNN.CSV)
-    OfficialIndex, // the official list of recent draws, without numbers
+    OfficialIndex,  // the official list of recent draws, without numbers
 };
 
 const char *layoutName(HistoryLayout layout);

@@ -103,8 +103,8 @@ struct PlannedWrite
     const IncomingDraw *from = nullptr;
     DrawSource::Change change = DrawSource::Change::Added;
     std::unique_ptr<DrawRecord> changed; // the draw to write when it is not from->draw
-    std::unique_ptr<DrawPrizes> prizes; // the payout to write when it is not from->prizes
-    bool givenPrizes = false; // write from->prizes, when there is one
+    std::unique_ptr<DrawPrizes> prizes;  // the payout to write when it is not from->prizes
+    bool givenPrizes = false;            // write from->prizes, when there is one
 
     const DrawRecord &draw() const { return changed ? *changed : from->draw; }
     const DrawPrizes *payout() const
@@ -159,9 +159,9 @@ void planAgreeing(const DrawRecord &held, const std::optional<DrawPrizes> &heldP
         return;
     }
     ++report.filled;
-    plan.writes.push_back({&given, DrawSource::Change::Filled,
-        std::make_unique<DrawRecord>(merged.draw),
-        prizesChanged ? std::make_unique<DrawPrizes>(*merged.prizes) : nullptr, false});
+    plan.writes.push_back(
+        {&given, DrawSource::Change::Filled, std::make_unique<DrawRecord>(merged.draw),
+            prizesChanged ? std::make_unique<DrawPrizes>(*merged.prizes) : nullptr, false});
 }
 
 void planConflict(const DrawRecord &held, const std::optional<DrawPrizes> &heldPrizes,
@@ -176,8 +176,8 @@ void planConflict(const DrawRecord &held, const std::optional<DrawPrizes> &heldP
         !given.prizes && heldPrizes ? std::make_unique<DrawPrizes>(*heldPrizes) : nullptr, true});
 }
 
-MergePlan planMerge(const HeldHistory &held, const IncomingHistory &in, MergeMode mode,
-    MergeReport &report)
+MergePlan planMerge(
+    const HeldHistory &held, const IncomingHistory &in, MergeMode mode, MergeReport &report)
 {
     MergePlan plan;
     plan.writes.reserve(in.draws.size());
@@ -262,8 +262,8 @@ Status mergeHistory(Database &db, const IncomingHistory &in, MergeMode mode, Mer
     return s;
 }
 
-Status importHistoryFiles(Database &db, const std::vector<fs::path> &files, MergeMode mode,
-    MergeReport &report)
+Status importHistoryFiles(
+    Database &db, const std::vector<fs::path> &files, MergeMode mode, MergeReport &report)
 {
     report = MergeReport{};
     IncomingHistory in;
@@ -282,10 +282,12 @@ Status IncomingHistory::add(const HistoryFile &file, const DrawSource &source)
         const auto it = draws.find(r.drawNo);
         if (it == draws.end())
             continue;
-        const std::string why = disagreement(it->second.draw, it->second.prizes, r, prizesOf(r.drawNo));
+        const std::string why
+            = disagreement(it->second.draw, it->second.prizes, r, prizesOf(r.drawNo));
         if (!why.empty())
             return Status::failure("draw " + std::to_string(r.drawNo) + " disagrees with "
-                + (it->second.sources.empty() ? "an earlier file" : it->second.sources.front()->origin())
+                + (it->second.sources.empty() ? "an earlier file"
+                                              : it->second.sources.front()->origin())
                 + ": " + why);
     }
     const auto shared = std::make_shared<const DrawSource>(source);
@@ -302,8 +304,8 @@ Status IncomingHistory::add(const HistoryFile &file, const DrawSource &source)
     return Status::success();
 }
 
-Status readHistoryFiles(const std::vector<fs::path> &files, IncomingHistory &in,
-    fs::path *refused, const std::function<bool()> &keepGoing)
+Status readHistoryFiles(const std::vector<fs::path> &files, IncomingHistory &in, fs::path *refused,
+    const std::function<bool()> &keepGoing)
 {
     IncomingHistory batch;
     for (const fs::path &path : files) {

@@ -42,9 +42,9 @@ struct IncomingHistory
 };
 
 enum class MergeMode {
-    Add, // conflicts refuse the whole merge
+    Add,       // conflicts refuse the whole merge
     AllowLoss, // conflicting draws take the given numbers
-    Replace, // the history becomes exactly the given draws
+    Replace,   // the history becomes exactly the given draws
 };
 
 struct DrawConflict
@@ -52,7 +52,7 @@ struct DrawConflict
     enum class Kind { Numbers, Date, Payout };
 
     int drawNo = 0;
-    std::string reason; // "numbers 1 2 3 4 5 6 + 7 held, 1 2 3 4 5 8 + 7 given (file x.csv)"
+    std::string reason;        // "numbers 1 2 3 4 5 6 + 7 held, 1 2 3 4 5 8 + 7 given (file x.csv)"
     Kind kind = Kind::Numbers; // what differs first
     DrawRecord held, given;
 };

@@ -31,8 +31,8 @@ unsigned readBigEndian(std::string_view bytes, std::size_t at, std::size_t width
 Status checkSqliteSize(std::string_view bytes)
 {
     if (bytes.size() < 100)
-        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
-            + " bytes)");
+        return Status::failure(
+            "the database file is cut short (" + std::to_string(bytes.size()) + " bytes)");
     std::size_t pageSize = readBigEndian(bytes, 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
@@ -61,8 +61,8 @@ Status checkDraws(const std::vector<DrawRecord> &draws, bool complete)
         if (const std::string problem = storedDrawProblem(r); !problem.empty())
             return Status::failure("draw " + std::to_string(r.drawNo) + ": " + problem);
         if (complete && !r.isComplete())
-            return Status::failure("draw " + std::to_string(r.drawNo)
-                + " has fewer than seven numbers");
+            return Status::failure(
+                "draw " + std::to_string(r.drawNo) + " has fewer than seven numbers");
         numbers.push_back(r.drawNo);
     }
     std::sort(numbers.begin(), numbers.end());
@@ -116,8 +116,8 @@ void removeWithSidecars(const fs::path &file)
 
 // Takes the draw rows out of a copy of the downloaded database written beside the target. Only
 // the rows of its table 結果マスタ are read: its views, triggers and other objects are never used.
-Status readSqliteDraws(const fs::path &target, std::string_view bytes,
-    std::vector<DrawRecord> &draws)
+Status readSqliteDraws(
+    const fs::path &target, std::string_view bytes, std::vector<DrawRecord> &draws)
 {
     if (Status s = checkSqliteSize(bytes); !s)
         return s;
@@ -138,7 +138,8 @@ Status readSqliteDraws(const fs::path &target, std::string_view bytes,
                 "select count(*) from sqlite_master where type = 'table' and name = '結果マスタ'",
                 text);
             !s || text != "1")
-            return Status::failure(std::string("the database has no table ") + Database::DrawsTable);
+            return Status::failure(
+                std::string("the database has no table ") + Database::DrawsTable);
         if (Status s = db.quickCheck(); !s)
             return s;
         if (Status s = db.readDraws(draws); !s)
@@ -174,8 +175,8 @@ std::string drawList(const std::vector<int> &numbers)
 }
 
 // Replaces the draws inside the target database in one transaction, after keeping a backup.
-UpdateResult installDraws(const fs::path &target, const std::vector<DrawRecord> &draws,
-    bool allowLoss)
+UpdateResult installDraws(
+    const fs::path &target, const std::vector<DrawRecord> &draws, bool allowLoss)
 {
     Database db;
     if (Status s = db.open(target); !s)
@@ -185,8 +186,9 @@ UpdateResult installDraws(const fs::path &target, const std::vector<DrawRecord> 
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     if (DrawLoss loss = drawLoss(held, draws); !loss.empty() && !allowLoss) {
         UpdateResult refused = UpdateResult::of(UpdateOutcome::WouldLoseDraws,
-            "the download " + drawLossSummary(loss) + "; nothing was changed. Install it anyway "
-                "only if the served history is right (update --allow-loss)");
+            "the download " + drawLossSummary(loss)
+                + "; nothing was changed. Install it anyway "
+                  "only if the served history is right (update --allow-loss)");
         refused.loss = std::move(loss);
         return refused;
     }
@@ -250,17 +252,17 @@ std::string drawLossSummary(const DrawLoss &loss)
 {
     std::string text;
     if (!loss.dropped.empty())
-        text = "would drop " + std::to_string(loss.dropped.size())
-            + " draw(s) the database holds (" + drawList(loss.dropped) + ")";
+        text = "would drop " + std::to_string(loss.dropped.size()) + " draw(s) the database holds ("
+            + drawList(loss.dropped) + ")";
     if (!loss.changed.empty())
         text += (text.empty() ? "would change " : " and change ")
-            + std::to_string(loss.changed.size()) + " complete draw(s) ("
-            + drawList(loss.changed) + ")";
+            + std::to_string(loss.changed.size()) + " complete draw(s) (" + drawList(loss.changed)
+            + ")";
     return text;
 }
 
-std::string drawLossSummary(const std::vector<DrawRecord> &held,
-    const std::vector<DrawRecord> &incoming)
+std::string drawLossSummary(
+    const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming)
 {
     return drawLossSummary(drawLoss(held, incoming));
 }
@@ -278,7 +280,8 @@ UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool 
     // Replace the file a link points to, not the link.
     const fs::path target = fs::is_symlink(given, ec) ? fs::canonical(given, ec) : given;
     if (ec || !fs::is_regular_file(target, ec))
-        return UpdateResult::of(UpdateOutcome::InstallFailed, given.string() + ": not a database file");
+        return UpdateResult::of(
+            UpdateOutcome::InstallFailed, given.string() + ": not a database file");
     if (bytes.empty())
         return UpdateResult::of(UpdateOutcome::Refused, "the downloaded file is empty");
 
@@ -286,9 +289,11 @@ UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool 
     const bool sqlite = bytes.starts_with(SqliteMagic);
     if (sqlite) {
         if (Status s = readSqliteDraws(target, bytes, draws); !s)
-            return UpdateResult::of(UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
+            return UpdateResult::of(
+                UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
     } else if (Status s = readCsvDraws(bytes, draws); !s) {
-        return UpdateResult::of(UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
+        return UpdateResult::of(
+            UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
     }
     UpdateResult result = installDraws(target, draws, allowLoss);
     result.format = sqlite ? UpdateFormat::SQLite : UpdateFormat::Csv;
@@ -309,8 +314,8 @@ UpdateResult UpdateResult::downloadFailed(const Status &status, const DownloadEr
     return r;
 }
 
-UpdateResult updateHistory(const fs::path &target, const std::string &url, bool allowLoss,
-    const DownloadLimits &limits)
+UpdateResult updateHistory(
+    const fs::path &target, const std::string &url, bool allowLoss, const DownloadLimits &limits)
 {
     std::string body;
     DownloadError error;

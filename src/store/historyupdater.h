@@ -23,12 +23,12 @@ inline constexpr const char *UpdatedMessage = "当選データを最新化しま
 
 enum class UpdateOutcome {
     Updated,
-    TargetMissing, // no database file at the target path
+    TargetMissing,  // no database file at the target path
     DownloadFailed, // no server, HTTP error, time-out, empty or over-long body
-    Refused, // the download is neither a usable draw database nor a valid history CSV
+    Refused,        // the download is neither a usable draw database nor a valid history CSV
     WouldLoseDraws, // valid, but it drops or changes held draws; not forced
-    InstallFailed, // the checked download could not be put in place; the old file remains
-    Cancelled, // the caller stopped it before anything was written
+    InstallFailed,  // the checked download could not be put in place; the old file remains
+    Cancelled,      // the caller stopped it before anything was written
 };
 
 enum class UpdateFormat { None, SQLite, Csv, DrawFiles };
@@ -48,10 +48,10 @@ struct UpdateResult
     // The text for the user: the fixed success or target-missing text, else the reason.
     std::string message;
     UpdateFormat format = UpdateFormat::None;
-    std::size_t drawCount = 0; // rows in the new history
+    std::size_t drawCount = 0;    // rows in the new history
     std::filesystem::path backup; // where the previous database was kept, if anywhere
-    std::string source; // the address this result came from
-    DownloadError download; // why the download failed, for DownloadFailed
+    std::string source;           // the address this result came from
+    DownloadError download;       // why the download failed, for DownloadFailed
     // For WouldLoseDraws: what a whole history would lose, or the per-draw files' conflicts.
     DrawLoss loss;
     std::vector<DrawConflict> conflicts;
@@ -75,16 +75,16 @@ UpdateResult updateHistory(const std::filesystem::path &target, const std::strin
     bool allowLoss = false, const DownloadLimits &limits = {});
 
 // The checks and the installation alone, for bytes already in memory.
-UpdateResult installHistory(const std::filesystem::path &target, std::string_view bytes,
-    bool allowLoss = false);
+UpdateResult installHistory(
+    const std::filesystem::path &target, std::string_view bytes, bool allowLoss = false);
 
 // What replacing `held` by `incoming` would lose.
 DrawLoss drawLoss(const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming);
 // The loss in words: "would drop N draw(s) the database holds (…)" and/or "change N complete
 // draw(s) (…)"; empty when nothing held is lost or changed.
 std::string drawLossSummary(const DrawLoss &loss);
-std::string drawLossSummary(const std::vector<DrawRecord> &held,
-    const std::vector<DrawRecord> &incoming);
+std::string drawLossSummary(
+    const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming);
 
 // Keeps a copy of the database as FILE.bak before an update writes into it.
 Status keepPreviousDatabase(const std::filesystem::path &target, std::filesystem::path &backup);

@@ -10,8 +10,8 @@ namespace {
 struct Era
 {
     std::string_view name;
-    int firstYear; // the western year of 元年
-    int firstMonth, firstDay; // the era's first day in its first year
+    int firstYear;                    // the western year of 元年
+    int firstMonth, firstDay;         // the era's first day in its first year
     int lastYear, lastMonth, lastDay; // its last day; lastYear 0 while it runs
 };
 

@@ -73,8 +73,8 @@ bool parseAmount(std::string_view cell, std::string_view unit, long long &value)
 
 bool isTagLine(std::string_view line)
 {
-    return !line.empty() && line.find(',') == std::string_view::npos
-        && line.size() <= 8 && line.front() >= 'A' && line.front() <= 'Z';
+    return !line.empty() && line.find(',') == std::string_view::npos && line.size() <= 8
+        && line.front() >= 'A' && line.front() <= 'Z';
 }
 
 // 第2016回ロト６: the draw number in ASCII digits.
@@ -100,8 +100,8 @@ Status parseNumbersLine(std::string_view line, DrawRecord &draw)
         const std::string_view cell = c[static_cast<std::size_t>(f < 6 ? f + 1 : 8)];
         const std::optional<int> n = parseNumberText(cell);
         if (!n || cell.find_first_not_of("0123456789") != std::string_view::npos)
-            return Status::failure("\"" + std::string(cell)
-                + "\" is not a number from 1 to 43 in ASCII digits");
+            return Status::failure(
+                "\"" + std::string(cell) + "\" is not a number from 1 to 43 in ASCII digits");
         draw.fields[static_cast<std::size_t>(f)] = *n;
     }
     return Status::success();
@@ -112,16 +112,17 @@ Status parseTierLine(std::string_view line, int tier, TierPayout &payout)
     const Cells c = splitCells(line);
     const std::string label(TierLabels[static_cast<std::size_t>(tier)]);
     if (c.empty() || c[0] != label)
-        return Status::failure("expected the " + label + " line, found \"" + std::string(line)
-            + "\"");
+        return Status::failure(
+            "expected the " + label + " line, found \"" + std::string(line) + "\"");
     if (c.size() == 3 && c[1] == NobodyWon && c[2] == NobodyWon) {
         payout = TierPayout{};
         return Status::success();
     }
     long long winners = 0, prize = 0;
     if (c.size() != 3 || !parseAmount(c[1], "口", winners) || !parseAmount(c[2], "円", prize))
-        return Status::failure(label + ": expected N口,N円 (ASCII digits) or 該当なし,該当なし, found \""
-            + std::string(line) + "\"");
+        return Status::failure(label
+            + ": expected N口,N円 (ASCII digits) or 該当なし,該当なし, found \"" + std::string(line)
+            + "\"");
     payout.winners = winners;
     payout.prize = winners > 0 ? std::optional<long long>(prize) : std::nullopt;
     return Status::success();
@@ -148,14 +149,15 @@ Status checkConditionLine(std::string_view line)
     return Status::failure("unexpected line after the results: \"" + std::string(line) + "\"");
 }
 
-Status readResultBody(const std::vector<std::string_view> &lines, DrawRecord &draw,
-    DrawPrizes &prizes)
+Status readResultBody(
+    const std::vector<std::string_view> &lines, DrawRecord &draw, DrawPrizes &prizes)
 {
     constexpr std::size_t NumbersLine = 3, FirstTier = 4, CarryLine = 9, SalesLine = 10;
     if (lines.size() <= SalesLine)
-        return lineError(lines.size(), "the file ends before the "
-            + std::string(lines.size() <= NumbersLine ? "numbers" : "販売実績額 line")
-            + " (cut short?)");
+        return lineError(lines.size(),
+            "the file ends before the "
+                + std::string(lines.size() <= NumbersLine ? "numbers" : "販売実績額 line")
+                + " (cut short?)");
     if (!lines[2].starts_with("支払期間"))
         return lineError(2, "expected the 支払期間 line");
     if (Status s = parseNumbersLine(lines[NumbersLine], draw); !s)
@@ -192,8 +194,9 @@ Status readOfficialFile(std::string_view text, HistoryFile &file)
     const std::vector<std::string_view> lines = splitLines(text);
     if (lines.size() >= 3 && isTagLine(lines[2])) {
         file.layout = HistoryLayout::OfficialIndex;
-        return lineError(2, "this is the official index of recent draws, which holds no numbers;"
-                            " import the draws' result files (A102NNNN.CSV) instead");
+        return lineError(2,
+            "this is the official index of recent draws, which holds no numbers;"
+            " import the draws' result files (A102NNNN.CSV) instead");
     }
     DrawRecord draw;
     const Cells title = splitCells(lines[1]);

@@ -17,7 +17,9 @@ namespace {
 
 bool sameFile(const struct stat &a, const fs::path &other)
 {
-    struct stat b {};
+    struct stat b
+    {
+    };
     return ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
@@ -25,8 +27,8 @@ Status writeInPlace(const fs::path &file, std::string_view bytes)
 {
     const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
-        return Status::failure(quotedForMessage(file.string()) + ": cannot write ("
-            + std::strerror(errno) + ")");
+        return Status::failure(
+            quotedForMessage(file.string()) + ": cannot write (" + std::strerror(errno) + ")");
     std::size_t done = 0;
     int err = 0;
     while (done < bytes.size()) {
@@ -42,20 +44,22 @@ Status writeInPlace(const fs::path &file, std::string_view bytes)
     if (::close(fd) != 0 && err == 0)
         err = errno;
     if (err != 0)
-        return Status::failure(quotedForMessage(file.string()) + ": cannot write ("
-            + std::strerror(err) + ")");
+        return Status::failure(
+            quotedForMessage(file.string()) + ": cannot write (" + std::strerror(err) + ")");
     return Status::success();
 }
 
 } // namespace
 
-Status writeOutputFile(const fs::path &file, std::string_view bytes,
-    const std::vector<fs::path> &protectedFiles)
+Status writeOutputFile(
+    const fs::path &file, std::string_view bytes, const std::vector<fs::path> &protectedFiles)
 {
     const std::string name = quotedForMessage(file.string());
     if (file.empty())
         return Status::failure("no output file named: give a file name, or - for standard output");
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(file.c_str(), &st) != 0) {
         if (errno != ENOENT)
             return Status::failure(name + ": cannot write (" + std::strerror(errno) + ")");
@@ -63,8 +67,9 @@ Status writeOutputFile(const fs::path &file, std::string_view bytes,
     }
     for (const fs::path &p : protectedFiles)
         if (sameFile(st, p))
-            return Status::failure(name + " is the database in use or its backup; nothing was "
-                                          "written. Choose another output file");
+            return Status::failure(name
+                + " is the database in use or its backup; nothing was "
+                  "written. Choose another output file");
     if (S_ISDIR(st.st_mode))
         return Status::failure(name + " is a folder; give a file name inside it");
     if (!S_ISREG(st.st_mode))

@@ -18,8 +18,8 @@ std::filesystem::path installedDataDir();
 std::filesystem::path userDataDir();
 // A bundled file: beside the program first (besideProgram is relative to programDir()), then
 // under installedDataDir(); the path beside the program when it is in neither place.
-std::filesystem::path findDataFile(const std::filesystem::path &besideProgram,
-    const std::filesystem::path &installed);
+std::filesystem::path findDataFile(
+    const std::filesystem::path &besideProgram, const std::filesystem::path &installed);
 
 inline constexpr const char *DatabaseFileName = "Loto6Zumvel.db";
 inline constexpr const char *DataFolderName = "loto6zumvel";

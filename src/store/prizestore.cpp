@@ -55,15 +55,16 @@ Status failure(sqlite3 *db, const std::string &what)
 
 Status createOwnTables(sqlite3 *db)
 {
-    const char *sql = "CREATE TABLE IF NOT EXISTS 払戻金 (回数 INTEGER PRIMARY KEY, "
-                      "口数1 INTEGER NOT NULL, 賞金1 INTEGER, 口数2 INTEGER NOT NULL, 賞金2 INTEGER, "
-                      "口数3 INTEGER NOT NULL, 賞金3 INTEGER, 口数4 INTEGER NOT NULL, 賞金4 INTEGER, "
-                      "口数5 INTEGER NOT NULL, 賞金5 INTEGER, キャリーオーバー INTEGER, "
-                      "販売実績額 INTEGER);"
-                      "CREATE TABLE IF NOT EXISTS 取得元 (番号 INTEGER PRIMARY KEY, "
-                      "回数 INTEGER NOT NULL, 種類 TEXT NOT NULL, 名前 TEXT NOT NULL, 内容 TEXT NOT NULL, "
-                      "日時 TEXT NOT NULL);"
-                      "CREATE INDEX IF NOT EXISTS 取得元_回数 ON 取得元 (回数);";
+    const char *sql
+        = "CREATE TABLE IF NOT EXISTS 払戻金 (回数 INTEGER PRIMARY KEY, "
+          "口数1 INTEGER NOT NULL, 賞金1 INTEGER, 口数2 INTEGER NOT NULL, 賞金2 INTEGER, "
+          "口数3 INTEGER NOT NULL, 賞金3 INTEGER, 口数4 INTEGER NOT NULL, 賞金4 INTEGER, "
+          "口数5 INTEGER NOT NULL, 賞金5 INTEGER, キャリーオーバー INTEGER, "
+          "販売実績額 INTEGER);"
+          "CREATE TABLE IF NOT EXISTS 取得元 (番号 INTEGER PRIMARY KEY, "
+          "回数 INTEGER NOT NULL, 種類 TEXT NOT NULL, 名前 TEXT NOT NULL, 内容 TEXT NOT NULL, "
+          "日時 TEXT NOT NULL);"
+          "CREATE INDEX IF NOT EXISTS 取得元_回数 ON 取得元 (回数);";
     char *err = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
         std::string msg = err ? err : "unknown error";

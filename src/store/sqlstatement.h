@@ -25,8 +25,8 @@ public:
     void bind(int index, long long value) { sqlite3_bind_int64(m_stmt, index, value); }
     void bind(int index, std::string_view text)
     {
-        sqlite3_bind_text(m_stmt, index, text.data(), static_cast<int>(text.size()),
-            SQLITE_TRANSIENT);
+        sqlite3_bind_text(
+            m_stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
     }
     void bindNull(int index) { sqlite3_bind_null(m_stmt, index); }
     // Columns from 0.

@@ -99,8 +99,8 @@ std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes)
     return cp932ToUtf8(bytes);
 }
 
-std::optional<std::string_view> utf8TextOf(std::string_view bytes,
-    std::optional<std::string> &converted)
+std::optional<std::string_view> utf8TextOf(
+    std::string_view bytes, std::optional<std::string> &converted)
 {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);

@@ -17,8 +17,8 @@ std::optional<std::string> utf8ToCp932(std::string_view text);
 std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes);
 // The same without copying UTF-8: a view of `bytes` past any BOM, or of the Shift-JIS text
 // converted into `converted`; nullopt when it is neither.
-std::optional<std::string_view> utf8TextOf(std::string_view bytes,
-    std::optional<std::string> &converted);
+std::optional<std::string_view> utf8TextOf(
+    std::string_view bytes, std::optional<std::string> &converted);
 
 // Full-width ASCII letters, digits and signs folded to ASCII, ideographic space to a space.
 std::string foldWidth(std::string_view utf8);

@@ -52,8 +52,8 @@ std::string historyHash(const DrawHistory &history)
     return buf;
 }
 
-std::vector<std::array<int, 6>> predictionLines(const Prediction &prediction,
-    PredictionRecord::Rows rows)
+std::vector<std::array<int, 6>> predictionLines(
+    const Prediction &prediction, PredictionRecord::Rows rows)
 {
     std::vector<std::array<int, 6>> lines;
     addLines(lines, prediction.oneShot);

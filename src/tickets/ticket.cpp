@@ -89,8 +89,8 @@ Status validateTicket(Ticket &ticket)
                 + " is given twice; a ticket holds six different numbers");
     }
     if (ticket.firstDraw < 1 || ticket.firstDraw > MaxDrawNumber)
-        return Status::failure("first draw " + std::to_string(ticket.firstDraw)
-            + " is outside 1.." + std::to_string(MaxDrawNumber));
+        return Status::failure("first draw " + std::to_string(ticket.firstDraw) + " is outside 1.."
+            + std::to_string(MaxDrawNumber));
     if (ticket.draws < 1 || ticket.draws > MaxDrawNumber - ticket.firstDraw + 1)
         return Status::failure("consecutive draws " + std::to_string(ticket.draws)
             + " must be 1 or more and end by draw " + std::to_string(MaxDrawNumber));
@@ -98,8 +98,8 @@ Status validateTicket(Ticket &ticket)
         return Status::failure("units " + std::to_string(ticket.units) + " must be 1.."
             + std::to_string(Ticket::MaxUnits));
     if (ticket.memo.size() > Ticket::MaxMemoBytes)
-        return Status::failure("the memo is longer than " + std::to_string(Ticket::MaxMemoBytes)
-            + " bytes");
+        return Status::failure(
+            "the memo is longer than " + std::to_string(Ticket::MaxMemoBytes) + " bytes");
     return Status::success();
 }
 
@@ -118,8 +118,8 @@ Status parseTicketNumbers(std::string_view line, std::array<int, Ticket::Size> &
         while (j < text.size() && text[j] >= '0' && text[j] <= '9' && j - i < 4)
             value = value * 10 + (text[j++] - '0');
         if (j == i || (j < text.size() && !isSeparator(text[j])))
-            return Status::failure("\"" + std::string(line)
-                + "\" is not six numbers separated by spaces or commas");
+            return Status::failure(
+                "\"" + std::string(line) + "\" is not six numbers separated by spaces or commas");
         if (count == numbers.size())
             return Status::failure("\"" + std::string(line) + "\" has more than six numbers");
         numbers[count++] = static_cast<int>(value);

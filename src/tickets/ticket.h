@@ -28,7 +28,7 @@ struct Ticket
     int units = 1; // 口数
     std::string memo;
     Source source = Source::Typed;
-    std::string addedAt; // local time as stored, "YYYY-MM-DD HH:MM:SS"
+    std::string addedAt;    // local time as stored, "YYYY-MM-DD HH:MM:SS"
     long long recordId = 0; // the recorded prediction it belongs to, 0 for none
 
     int lastDraw() const { return firstDraw + draws - 1; }
@@ -38,7 +38,7 @@ struct Ticket
     // "02 08 10 13 27 30"
     std::string numbersText() const;
 
-    static std::string_view sourceKey(Source s); // typed, pasted, prediction
+    static std::string_view sourceKey(Source s);   // typed, pasted, prediction
     static std::string_view sourceLabel(Source s); // 入力, 貼り付け, 予想記録
     static bool parseSourceKey(std::string_view key, Source &s);
 };

@@ -79,8 +79,8 @@ Status TicketBook::tickets(std::vector<Ticket> &out) const
     out.clear();
     if (!hasTables())
         return Status::success();
-    SqlStatement st(m_db.handle(),
-        std::string("select ") + TicketColumns + " from 購入番号 order by 番号");
+    SqlStatement st(
+        m_db.handle(), std::string("select ") + TicketColumns + " from 購入番号 order by 番号");
     if (!st.ok())
         return Status::failure(m_db.path().string() + ": cannot read the tickets");
     int rc;
@@ -88,8 +88,8 @@ Status TicketBook::tickets(std::vector<Ticket> &out) const
         Ticket t = readTicket(st);
         // A row changed behind the program's back is checked like typed input.
         if (Status s = validateTicket(t); !s)
-            return Status::failure(m_db.path().string() + ": ticket " + std::to_string(t.id)
-                + ": " + s.message());
+            return Status::failure(
+                m_db.path().string() + ": ticket " + std::to_string(t.id) + ": " + s.message());
         out.push_back(std::move(t));
     }
     if (rc != SQLITE_DONE)
@@ -102,8 +102,9 @@ Status TicketBook::records(std::vector<PredictionRecord> &out) const
     out.clear();
     if (!hasTables())
         return Status::success();
-    SqlStatement st(m_db.handle(), "select 番号, 記録日時, 基準回, 反映シフト, 設定, 履歴ハッシュ "
-                                   "from 予想記録 order by 番号");
+    SqlStatement st(m_db.handle(),
+        "select 番号, 記録日時, 基準回, 反映シフト, 設定, 履歴ハッシュ "
+        "from 予想記録 order by 番号");
     if (!st.ok())
         return Status::failure(m_db.path().string() + ": cannot read the recorded predictions");
     while (st.step() == SQLITE_ROW) {
@@ -194,8 +195,8 @@ Status TicketBook::remove(long long id)
     SqlStatement st(m_db.handle(), "delete from 購入番号 where 番号 = ?");
     st.bind(1, id);
     if (!st.ok() || st.step() != SQLITE_DONE)
-        return Status::failure(m_db.path().string() + ": cannot delete ticket "
-            + std::to_string(id) + ": " + sqlite3_errmsg(m_db.handle()));
+        return Status::failure(m_db.path().string() + ": cannot delete ticket " + std::to_string(id)
+            + ": " + sqlite3_errmsg(m_db.handle()));
     if (sqlite3_changes(m_db.handle()) == 0)
         return Status::failure("there is no ticket " + std::to_string(id) + " (see tickets list)");
     return Status::success();
@@ -214,8 +215,9 @@ Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<
         return tx.begun();
     if (Status s = createTables(); !s)
         return s;
-    SqlStatement st(m_db.handle(), "insert into 予想記録 (基準回, 反映シフト, 設定, 履歴ハッシュ) "
-                                   "values (?, ?, ?, ?)");
+    SqlStatement st(m_db.handle(),
+        "insert into 予想記録 (基準回, 反映シフト, 設定, 履歴ハッシュ) "
+        "values (?, ?, ?, ?)");
     if (!st.ok())
         return Status::failure(m_db.path().string() + ": cannot record the prediction");
     st.bind(1, entry.latestDrawNo);
@@ -223,8 +225,8 @@ Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<
     st.bind(3, std::string_view(entry.switches));
     st.bind(4, std::string_view(entry.historyHash));
     if (st.step() != SQLITE_DONE)
-        return Status::failure(m_db.path().string() + ": cannot record the prediction: "
-            + sqlite3_errmsg(m_db.handle()));
+        return Status::failure(m_db.path().string()
+            + ": cannot record the prediction: " + sqlite3_errmsg(m_db.handle()));
     entry.id = sqlite3_last_insert_rowid(m_db.handle());
     for (const auto &line : lines) {
         Ticket t;

@@ -155,10 +155,11 @@ void TicketGrading::compareWithChance()
         verdict = "偶然より当たりが少なく、ランダムな番号のほうが良い成績になりやすいと言えます";
     else
         verdict = "ランダムな番号と区別できません";
-    s.sentence = "購入した" + groupedText(s.units) + "口のうち当せんは" + groupedText(s.winningUnits)
-        + "口で、同じ口数のランダムな番号なら平均" + fixedText(s.expectedWinningUnits, 2)
-        + "口です。ランダムな番号が" + groupedText(s.winningUnits) + "口以上当たる確率は"
-        + pValueText(s.pAtLeast) + "で、" + verdict + "。";
+    s.sentence = "購入した" + groupedText(s.units) + "口のうち当せんは"
+        + groupedText(s.winningUnits) + "口で、同じ口数のランダムな番号なら平均"
+        + fixedText(s.expectedWinningUnits, 2) + "口です。ランダムな番号が"
+        + groupedText(s.winningUnits) + "口以上当たる確率は" + pValueText(s.pAtLeast) + "で、"
+        + verdict + "。";
 }
 
 } // namespace loto6

@@ -33,7 +33,7 @@ public:
         std::int32_t ticket = 0; // index into tickets()
         std::int32_t drawNo = 0;
         std::uint8_t matches = 0;
-        std::uint8_t tier = 0; // 1..5, 0 for none
+        std::uint8_t tier = 0;        // 1..5, 0 for none
         std::uint8_t bonusNumber = 0; // the bonus number when it is on the ticket, else 0
 
         bool bonus() const { return bonusNumber != 0; }
@@ -42,11 +42,11 @@ public:
 
     struct Summary
     {
-        long long lines = 0; // graded ticket-draws
-        long long units = 0; // graded units (one 200-yen line each)
-        long long ungraded = 0; // ticket-draws whose draw the history does not hold (yet)
-        long long cost = 0; // 購入額 of the graded units
-        long long winnings = 0; // 当せん額 of the winning units whose prize is known
+        long long lines = 0;        // graded ticket-draws
+        long long units = 0;        // graded units (one 200-yen line each)
+        long long ungraded = 0;     // ticket-draws whose draw the history does not hold (yet)
+        long long cost = 0;         // 購入額 of the graded units
+        long long winnings = 0;     // 当せん額 of the winning units whose prize is known
         long long unknownUnits = 0; // winning units whose prize is not stored
         std::array<long long, Tiers> tierUnits{};
         long long winningUnits = 0;
@@ -56,7 +56,7 @@ public:
         double expectedYen = 0; // over the units whose draw has stored payouts
         long long expectedYenUnits = 0;
         double pAtLeast = 1; // random tickets win at least as many units
-        double pAtMost = 1; // random tickets win at most as many units
+        double pAtMost = 1;  // random tickets win at most as many units
         std::string sentence;
 
         bool winningsKnown() const { return unknownUnits == 0; }

@@ -160,9 +160,10 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
     sheet.setText(3, 10, yen(s.cost));
     sheet.setText(1, 11, "当せん額");
     sheet.setText(2, 11, winningsText(s, s.winnings));
-    sheet.setText(3, 11, s.expectedYenUnits == 0 ? std::string("不明（払戻金の記録なし）")
-            : yen(s.expectedYen) + "（払戻金の分かる"
-                + unitsText(s.expectedYenUnits) + "）");
+    sheet.setText(3, 11,
+        s.expectedYenUnits == 0
+            ? std::string("不明（払戻金の記録なし）")
+            : yen(s.expectedYen) + "（払戻金の分かる" + unitsText(s.expectedYenUnits) + "）");
     sheet.setText(1, 12, "収支");
     sheet.setText(2, 12, winningsText(s, s.balance()));
     if (s.expectedYenUnits == s.units && s.units > 0)

@@ -58,7 +58,7 @@ struct Fixture
     }
     void setSwitches(std::initializer_list<int> on)
     {
-        frame->predictionOptions() = PredictionOptions {};
+        frame->predictionOptions() = PredictionOptions{};
         for (int i : on)
             frame->predictionOptions().on[static_cast<std::size_t>(i)] = true;
     }
@@ -127,7 +127,7 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
 {
     Fixture f;
     QVERIFY(f.start());
-    f.setSwitches({ 1, 5 }); // weights 15 and 4
+    f.setSwitches({1, 5}); // weights 15 and 4
     const int shift = 19;
     QCOMPARE(ReflectionShift::of(f.frame->predictionOptions()), shift);
     f.frame->show();
@@ -161,8 +161,8 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
     for (const SheetView *grid : w->grids())
         QVERIFY(grid->model()->rowCount() > 1);
     QCOMPARE(methodRows(w->grids().front()),
-        QStringList({ u"7回周期法:共通"_s, u"9回周期法:共通"_s, u"11回周期法:共通"_s,
-            u"12回周期法:共通"_s, u"消去法:19"_s, u"連発予想:19"_s, u"１発予想:19"_s }));
+        QStringList({u"7回周期法:共通"_s, u"9回周期法:共通"_s, u"11回周期法:共通"_s,
+            u"12回周期法:共通"_s, u"消去法:19"_s, u"連発予想:19"_s, u"１発予想:19"_s}));
 
     // The chart: three methods over every shift, each with its band, marked at the shift.
     const MeanMatchChart *chart = w->chart();
@@ -223,7 +223,7 @@ void BacktestWindowTest::shiftFollowsSwitches()
     QCOMPARE(w->shift(), 40);
 
     // Switches changed elsewhere (in the prediction window): back in this window, their shift.
-    f.setSwitches({ 10, 11 }); // 16 + 3
+    f.setSwitches({10, 11}); // 16 + 3
     mdi->setActiveSubWindow(nullptr);
     mdi->setActiveSubWindow(f.frame->childWindow(ClassName));
     QCOMPARE(w->shift(), 19);
@@ -286,7 +286,7 @@ void BacktestWindowTest::predictionWindowButtonOpensIt()
 {
     Fixture f;
     QVERIFY(f.start());
-    f.setSwitches({ 0 });
+    f.setSwitches({0});
     f.frame->action(u"mnuYoso"_s)->trigger();
     QMdiSubWindow *sub = f.frame->childWindow(QString::fromUtf8(PredictionWindow::ClassName));
     QVERIFY(sub);
@@ -296,9 +296,8 @@ void BacktestWindowTest::predictionWindowButtonOpensIt()
     QVERIFY(button->isEnabled());
     // Inside the prediction frame, under grid 3.
     const QWidget *window = sub->widget();
-    const auto place = [window](const QWidget *w) {
-        return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
-    };
+    const auto place
+        = [window](const QWidget *w) { return QRect(w->mapTo(window, QPoint(0, 0)), w->size()); };
     const QWidget *frame = window->findChild<QWidget *>(u"FramePrediction"_s);
     QVERIFY(place(frame).contains(place(button)));
     const auto grids = window->findChildren<SheetView *>(u"fpSpread1"_s);
@@ -336,8 +335,8 @@ void BacktestWindowTest::reloadRunsTheCheckAgain()
     QCOMPARE(f.window(), w);
     QCOMPARE(w->report().lastDrawNo, last + 1);
     QCOMPARE(w->shift(), 7);
-    QVERIFY2(w->notes()->text().contains(u"第%1回まで"_s.arg(last + 1)),
-        qPrintable(w->notes()->text()));
+    QVERIFY2(
+        w->notes()->text().contains(u"第%1回まで"_s.arg(last + 1)), qPrintable(w->notes()->text()));
     QVERIFY(f.messages.isEmpty());
 }
 

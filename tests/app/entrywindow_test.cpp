@@ -52,8 +52,8 @@ struct Fixture
     int popups = 0;
 
     explicit Fixture(
-        const std::vector<DrawRecord> &draws = { draw(1, { 1, 2, 3, 4, 5, 6, 7 }),
-            draw(2, { 8, 9, 10, 11, 12, 13, 14 }), draw(5, { 15, 16, 17, 18, 19, 20, 21 }) })
+        const std::vector<DrawRecord> &draws = {draw(1, {1, 2, 3, 4, 5, 6, 7}),
+            draw(2, {8, 9, 10, 11, 12, 13, 14}), draw(5, {15, 16, 17, 18, 19, 20, 21})})
         : path(dir.filePath(u"draws.db"_s))
     {
         sqlite3 *db = nullptr;
@@ -261,7 +261,7 @@ void EntryWindowTest::addLine()
     QFETCH(int, newDrawNo);
     Fixture f;
     f.setCurrent(activeRow, 4);
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
 
     QCOMPARE(f.messages.size(), 1);
@@ -371,7 +371,7 @@ void EntryWindowTest::rowsWrittenOnLeavingAndOnClose()
         u"7つの数字がそろっていない行は保存されていません。破棄して閉じますか？"_s);
     QCOMPARE(f.storedField(2, 6), std::optional<long long>(14));
     QCOMPARE(changed.size(), 0);
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     QVERIFY(f.window->close());
     QCOMPARE(f.storedField(2, 6), std::optional<long long>(14));
     QCOMPARE(changed.size(), 1);
@@ -381,7 +381,7 @@ void EntryWindowTest::deletedRowsLeaveTheDatabase()
 {
     Fixture f;
     f.setCurrent(1, 1);
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     f.window->deleteLine();
     QCOMPARE(f.model()->rowCount(), 2);
     QVERIFY(!f.isStored(2));
@@ -389,7 +389,7 @@ void EntryWindowTest::deletedRowsLeaveTheDatabase()
 
     // An added row deleted before it was written never reaches the database.
     f.setCurrent(1, 1);
-    f.answers = { QMessageBox::Yes, QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes, QMessageBox::Yes};
     f.window->addLine();
     QCOMPARE(f.model()->drawNumber(2), 6);
     f.window->deleteLine();
@@ -408,8 +408,8 @@ void EntryWindowTest::newDrawNumber_data()
     QTest::newRow("zero") << u"0"_s << notWhole << false;
     QTest::newRow("empty") << QString() << notWhole << false;
     QTest::newRow("letters") << u"abc"_s << notWhole << false;
-    QTest::newRow("beyond the limit") << u"1000000000"_s
-                                      << u"回数が大きすぎます。回数は999999999までです。"_s << false;
+    QTest::newRow("beyond the limit")
+        << u"1000000000"_s << u"回数が大きすぎます。回数は999999999までです。"_s << false;
     QTest::newRow("the next, as proposed") << u"6"_s << QString() << false;
     QTest::newRow("a gap below the latest") << u"3"_s << QString() << true;
     QTest::newRow("far above") << u"12"_s << QString() << true;
@@ -422,7 +422,7 @@ void EntryWindowTest::newDrawNumber()
     QFETCH(bool, far);
     Fixture f;
     f.setCurrent(0, 0);
-    f.answers = { QMessageBox::Yes, QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes, QMessageBox::Yes};
     f.window->addLine();
     QCOMPARE(f.model()->drawNumber(1), 6);
 
@@ -449,7 +449,7 @@ void EntryWindowTest::newDrawNumber()
 void EntryWindowTest::farDrawNumberAsksAndNoKeepsTheNext()
 {
     Fixture f;
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
     QCOMPARE(f.model()->drawNumber(3), 6);
     QVERIFY(!f.type(3, 0, u"20000"_s));
@@ -504,7 +504,7 @@ void EntryWindowTest::closeBoxAsksBeforeDiscardingWrongRows()
     QCOMPARE(f.storedField(2, 1), std::optional<long long>(20));
     QCOMPARE(f.storedField(1, 1), std::optional<long long>(2));
 
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     QVERIFY(f.window->close());
     QCOMPARE(f.storedField(1, 1), std::optional<long long>(2));
 }
@@ -542,7 +542,7 @@ void EntryWindowTest::addLineWithoutCurrentCellAppends()
 {
     Fixture f;
     f.grid()->setCurrentIndex({});
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
     QCOMPARE(f.model()->rowCount(), 4);
     QCOMPARE(f.model()->drawNumber(3), 6);
@@ -552,7 +552,7 @@ void EntryWindowTest::addLineWithoutCurrentCellAppends()
 void EntryWindowTest::emptyNewRowIsNeverStored()
 {
     Fixture f;
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
     QVERIFY(!f.window->closeAfterCheck());
     QCOMPARE(f.messages.size(), 2);
@@ -560,7 +560,7 @@ void EntryWindowTest::emptyNewRowIsNeverStored()
         u"7つの数字がそろっていない行は保存されていません。破棄して閉じますか？"_s);
     QCOMPARE(f.messages[1].defaultButton, QMessageBox::No);
     QVERIFY(!f.isStored(6));
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     QVERIFY(f.window->closeAfterCheck());
     QVERIFY(!f.isStored(6));
     QCOMPARE(f.stored().size(), std::size_t(3));
@@ -570,7 +570,7 @@ void EntryWindowTest::opensOnTheLatestDraw()
 {
     std::vector<DrawRecord> draws;
     for (int no = 1; no <= 300; ++no)
-        draws.push_back(draw(no, { 1, 2, 3, 4, 5, 6, 7 }));
+        draws.push_back(draw(no, {1, 2, 3, 4, 5, 6, 7}));
     Fixture f(draws);
     f.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window));
@@ -612,7 +612,7 @@ void EntryWindowTest::keyboardMovesAlongTheRow()
 
     // A new draw from the keyboard alone: numbers and Enter, then on to the row above.
     f.setCurrent(2, 1);
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
     QCOMPARE(f.grid()->currentIndex(), f.model()->index(3, 1));
     typeKeys(u"31\n32\n33\n34\n35\n36\n"_s);
@@ -665,7 +665,7 @@ void EntryWindowTest::changingAStoredDrawAsksOncePerRow()
     f.changeAnswer = QMessageBox::No;
     f.setCurrent(0, 1);
     QVERIFY(!f.type(0, 1, u"40"_s));
-    QCOMPARE(f.changeQuestions, QStringList { u"第1回の当選数字を変更します。よろしいですか？"_s });
+    QCOMPARE(f.changeQuestions, QStringList{u"第1回の当選数字を変更します。よろしいですか？"_s});
     QCOMPARE(f.model()->index(0, 1).data().toString(), u"1"_s);
     QVERIFY(!f.model()->isPending(0));
 
@@ -697,8 +697,8 @@ void EntryWindowTest::repeatedNumbersAreWrong()
 
 void EntryWindowTest::wrongCellNamesDrawAndColumn()
 {
-    Fixture f({ draw(2141, { 14, 15, 22, 32, 37, 41, 1 }, "2026-09-28"),
-        draw(2142, { 2, 8, 10, 13, 27, 30, 39 }, "2026-10-01") });
+    Fixture f({draw(2141, {14, 15, 22, 32, 37, 41, 1}, "2026-09-28"),
+        draw(2142, {2, 8, 10, 13, 27, 30, 39}, "2026-10-01")});
     QVERIFY(f.type(1, 3, u"44"_s));
     const QString problem = u"第2142回 第3数字: 44 は1～43の範囲外です"_s;
     QCOMPARE(f.model()->problemText(1, 3), problem);
@@ -725,9 +725,9 @@ void EntryWindowTest::proposedDate()
     QFETCH(QString, latestDate);
     QFETCH(QString, proposed);
     const std::string date = latestDate.toStdString();
-    Fixture f({ draw(1, { 1, 2, 3, 4, 5, 6, 7 }, "2001-01-04"),
-        draw(2, { 8, 9, 10, 11, 12, 13, 14 }, date.c_str()) });
-    f.answers = { QMessageBox::Yes };
+    Fixture f({draw(1, {1, 2, 3, 4, 5, 6, 7}, "2001-01-04"),
+        draw(2, {8, 9, 10, 11, 12, 13, 14}, date.c_str())});
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
     QCOMPARE(f.model()->index(2, DrawTableModel::DateColumn).data().toString(), proposed);
     for (int c = 1; c <= 7; ++c)
@@ -744,8 +744,8 @@ void EntryWindowTest::proposedDate()
 
 void EntryWindowTest::typedDatesAreChecked()
 {
-    Fixture f({ draw(1, { 1, 2, 3, 4, 5, 6, 7 }, "2026-12-03") });
-    f.answers = { QMessageBox::Yes };
+    Fixture f({draw(1, {1, 2, 3, 4, 5, 6, 7}, "2026-12-03")});
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
     for (int c = 1; c <= 7; ++c)
         QVERIFY(f.type(1, c, QString::number(c + 20)));
@@ -787,11 +787,11 @@ void EntryWindowTest::paste()
     QFETCH(QString, text);
     QFETCH(QString, date);
     Fixture f;
-    f.answers = { QMessageBox::Yes };
+    f.answers = {QMessageBox::Yes};
     f.window->addLine();
     f.window->paste(text);
     QCOMPARE(f.model()->rowCount(), 4);
-    const std::vector<long long> expected { 2, 8, 10, 13, 27, 30, 39 };
+    const std::vector<long long> expected{2, 8, 10, 13, 27, 30, 39};
     for (int field = 0; field < 7; ++field)
         QCOMPARE(f.storedField(6, field), std::optional<long long>(expected[std::size_t(field)]));
     QCOMPARE(QString::fromStdString(f.stored().back().date), date);

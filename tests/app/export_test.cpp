@@ -125,8 +125,8 @@ void ExportTest::initTestCase()
 
 void ExportTest::contextMenuOffersTheExports()
 {
-    const QStringList expected = {u"コピー(&C)"_s, QString(), u"CSVで保存..."_s, u"CSVで保存（Shift-JIS）..."_s,
-        u"HTMLで保存..."_s, u"画像で保存..."_s};
+    const QStringList expected = {u"コピー(&C)"_s, QString(), u"CSVで保存..."_s,
+        u"CSVで保存（Shift-JIS）..."_s, u"HTMLで保存..."_s, u"画像で保存..."_s};
     SheetView empty;
     std::unique_ptr<QMenu> menu(empty.createContextMenu(nullptr));
     QStringList texts;
@@ -196,10 +196,10 @@ void ExportTest::htmlHoldsEveryTextAndColour()
     f.trigger(u"HTMLで保存..."_s);
     const QString html = QString::fromUtf8(readFile(f.answer));
     QVERIFY(html.startsWith(u"<!DOCTYPE html>"_s));
-    for (const QString &part : {u"<title>出現頻度</title>"_s, u">数字<"_s, u">回数, 率<"_s,
-             u">43<"_s, u">&lt;●&gt;<"_s, u"color:#ff0000"_s, u"background:#ffffc8"_s,
-             u"color:#008000"_s, u"border-left:1px solid #3e9eff"_s,
-             u"border-bottom:1px solid #3e9eff"_s})
+    for (const QString &part :
+        {u"<title>出現頻度</title>"_s, u">数字<"_s, u">回数, 率<"_s, u">43<"_s, u">&lt;●&gt;<"_s,
+            u"color:#ff0000"_s, u"background:#ffffc8"_s, u"color:#008000"_s,
+            u"border-left:1px solid #3e9eff"_s, u"border-bottom:1px solid #3e9eff"_s})
         QVERIFY2(html.contains(part), qPrintable(part));
 }
 

@@ -1,14 +1,14 @@
 #include "../core/testserver.h"
 #include "backgroundjob.h"
-#include "historycommands.h"
-#include "updatemessages.h"
 #include "entrywindow.h"
+#include "historycommands.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/historyupdater.h"
+#include "updatemessages.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,8 +17,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <fstream>
@@ -53,7 +53,8 @@ QString sheetText(QWidget *window)
     const Sheet &sheet = window->findChild<SheetView *>()->sheetModel()->sheet();
     for (int r = 1; r <= sheet.rows(); ++r)
         for (int c = 1; c <= sheet.columns(); ++c)
-            out += QString::fromUtf8(sheet.text(c, r)) + QLatin1Char(c == sheet.columns() ? '\n' : '\t');
+            out += QString::fromUtf8(sheet.text(c, r))
+                + QLatin1Char(c == sheet.columns() ? '\n' : '\t');
     return out;
 }
 
@@ -68,24 +69,27 @@ struct Fixture
     int dialogs = 0;
     bool answer = false; // to every yes-or-no question
     int questions = 0;
-    QString question; // the last one asked
+    QString question;      // the last one asked
     int busyQuestions = 0; // asked under the hourglass, which must never happen
 
     Fixture()
     {
-        frame.setMessageFunction([this](QMessageBox::Icon icon, const QString &title,
-                                     const QString &text) { messages.append({icon, title, text}); });
+        frame.setMessageFunction(
+            [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+                messages.append({icon, title, text});
+            });
         const QString seed = path(u"seed.csv"_s);
-        writeText(seed, "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
-                        "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n3,4,5,6,7,8,9,10\n");
+        writeText(seed,
+            "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+            "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n3,4,5,6,7,8,9,10\n");
         if (!frame.startUp(path(u"Loto6Zumvel.db"_s).toStdString(), seed.toStdString()))
             qFatal("cannot start the main window");
         commands()->setProgramFolder(dir.path().toStdString());
-        commands()->setFileChooser([this](HistoryCommands::FileDialog, const QString &,
-                                       const QString &, const QString &) {
-            ++dialogs;
-            return chosenFile;
-        });
+        commands()->setFileChooser(
+            [this](HistoryCommands::FileDialog, const QString &, const QString &, const QString &) {
+                ++dialogs;
+                return chosenFile;
+            });
         commands()->setQuestion([this](const QString &text) {
             question = text;
             busyQuestions += QApplication::overrideCursor() ? 1 : 0;
@@ -229,8 +233,10 @@ void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
 namespace {
 
 // The fixture's three draws and a fourth, or only the first two.
-const char *const HistoryHeader = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
-const char *const FirstTwoDraws = "1,2000-10-05,2,8,10,13,27,30,39\n2,2000-10-12,1,9,16,20,21,43,5\n";
+const char *const HistoryHeader
+    = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
+const char *const FirstTwoDraws
+    = "1,2000-10-05,2,8,10,13,27,30,39\n2,2000-10-12,1,9,16,20,21,43,5\n";
 
 } // namespace
 
@@ -249,11 +255,12 @@ void HistoryMenuTest::updateFromServer_data()
     const QByteArray four = two + "3,2000-10-19,4,5,6,7,8,9,10\n4,2000-10-26,1,2,3,4,5,6,7\n";
     QTest::newRow("a new draw") << ok(four) << false << 0 << u"第4回（2000-10-26）まで"_s << 4;
     QTest::newRow("loses a draw, No") << ok(two) << false << 1 << u"最新化しませんでした"_s << 3;
-    QTest::newRow("loses a draw, Yes") << ok(two) << true << 1 << u"当選データを最新化しました"_s << 2;
+    QTest::newRow("loses a draw, Yes")
+        << ok(two) << true << 1 << u"当選データを最新化しました"_s << 2;
     QTest::newRow("forbidden") << QByteArray::fromStdString(test::httpReply(403, "no robots"))
                                << false << 0 << u"ブラウザで結果ファイルを保存し"_s << 3;
-    QTest::newRow("not a history") << ok("<html>moved</html>\n") << false << 0
-                                   << u"当選データとして正しくない"_s << 3;
+    QTest::newRow("not a history")
+        << ok("<html>moved</html>\n") << false << 0 << u"当選データとして正しくない"_s << 3;
 }
 
 void HistoryMenuTest::updateFromServer()
@@ -278,7 +285,8 @@ void HistoryMenuTest::updateFromServer()
     QCOMPARE(f.busyQuestions, 0);
     if (questions) {
         // How many and which are lost, and from where.
-        QVERIFY2(f.question.contains(u"保存されている 1 回分がありません: 第3回"_s), qPrintable(f.question));
+        QVERIFY2(f.question.contains(u"保存されている 1 回分がありません: 第3回"_s),
+            qPrintable(f.question));
         QVERIFY2(f.question.split(u'\n').contains(url), qPrintable(f.question));
     }
     QCOMPARE(f.messages.size(), 1);
@@ -319,7 +327,8 @@ void HistoryMenuTest::updateCancelled()
                 || !label->text().contains(u"受信済み"_s))
                 continue;
             shown = label->text();
-            if (auto *cancel = w->findChild<QPushButton *>(u"buttonCancelJob"_s); cancel->isEnabled())
+            if (auto *cancel = w->findChild<QPushButton *>(u"buttonCancelJob"_s);
+                cancel->isEnabled())
                 cancel->click();
         }
     });
@@ -351,13 +360,13 @@ void HistoryMenuTest::cancelWaitsForTheJob()
                 QTest::keyClick(w, Qt::Key_Escape);
     });
     user.start(20);
-    const bool quiet = BackgroundJob::run(nullptr, u"t"_s, u"l"_s,
-        [&](BackgroundJob::Progress &progress) {
-            while (!progress.cancelRequested())
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            ended = true;
-        });
+    const bool quiet
+        = BackgroundJob::run(nullptr, u"t"_s, u"l"_s, [&](BackgroundJob::Progress &progress) {
+              while (!progress.cancelRequested())
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+              std::this_thread::sleep_for(std::chrono::milliseconds(300));
+              ended = true;
+          });
     user.stop();
     BackgroundJob::setDialogDelay(500);
     QVERIFY(!quiet);
@@ -371,9 +380,8 @@ void HistoryMenuTest::drawRuns_data()
 
     QTest::newRow("one") << QList<int>{5} << u"第5回"_s;
     QTest::newRow("a run and singles") << QList<int>{1, 3, 4, 5, 9} << u"第1回、第3～5回、第9回"_s;
-    QTest::newRow("capped after eight runs")
-        << QList<int>{1, 3, 5, 7, 9, 11, 13, 15, 17, 18, 19, 21}
-        << u"第1回、第3回、第5回、第7回、第9回、第11回、第13回、第15回、ほか4回分"_s;
+    QTest::newRow("capped after eight runs") << QList<int>{1, 3, 5, 7, 9, 11, 13, 15, 17, 18, 19,
+        21} << u"第1回、第3回、第5回、第7回、第9回、第11回、第13回、第15回、ほか4回分"_s;
 }
 
 void HistoryMenuTest::drawRuns()
@@ -389,12 +397,11 @@ void HistoryMenuTest::importRefusesBadFile_data()
     QTest::addColumn<QString>("where");
 
     const QByteArray header = "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
-    QTest::newRow("number out of range on line 3")
-        << header + "4,1,2,3,4,5,6,7\n5,1,2,3,4,5,44,7\n" << u"3行目 7列目"_s;
-    QTest::newRow("text in a number field")
-        << header + "4,1,2,x,4,5,6,7\n" << u"2行目 4列目"_s;
-    QTest::newRow("draw number twice")
-        << header + "4,1,2,3,4,5,6,7\n4,1,2,3,4,5,6,8\n" << u"3行目 1列目"_s;
+    QTest::newRow("number out of range on line 3") << header + "4,1,2,3,4,5,6,7\n5,1,2,3,4,5,44,7\n"
+                                                   << u"3行目 7列目"_s;
+    QTest::newRow("text in a number field") << header + "4,1,2,x,4,5,6,7\n" << u"2行目 4列目"_s;
+    QTest::newRow("draw number twice") << header + "4,1,2,3,4,5,6,7\n4,1,2,3,4,5,6,8\n"
+                                       << u"3行目 1列目"_s;
     QTest::newRow("no bonus column")
         << QByteArray("回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字\n4,1,2,3,4,5,6\n")
         << u"1行目"_s;
@@ -428,8 +435,9 @@ void HistoryMenuTest::importAddsDraws()
     Fixture f;
     f.chosenFile = f.path(u"new.csv"_s);
     // Draw 3 is corrected, draw 4 is new; the others stay.
-    writeText(f.chosenFile, "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
-                            "3,2000-10-19,4,5,6,7,8,11,10\n4,2000-10-26,1,2,3,4,5,6,7\n");
+    writeText(f.chosenFile,
+        "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+        "3,2000-10-19,4,5,6,7,8,11,10\n4,2000-10-26,1,2,3,4,5,6,7\n");
 
     // An open analysis window shows the new draw at once, in the same window.
     f.trigger("mnuSyutugenHindo");
@@ -443,10 +451,12 @@ void HistoryMenuTest::importAddsDraws()
     // Draw 3 held with other numbers is asked about; No (the default) keeps everything.
     f.trigger("mnuCsvTorikomi");
     QCOMPARE(f.questions, 1);
-    QVERIFY2(f.question.contains(u"第3回: 保存 04 05 06 07 08 09 (10) → 新 04 05 06 07 08 11 (10)"_s),
+    QVERIFY2(
+        f.question.contains(u"第3回: 保存 04 05 06 07 08 09 (10) → 新 04 05 06 07 08 11 (10)"_s),
         qPrintable(f.question));
     QCOMPARE(f.messages.size(), 1);
-    QVERIFY2(f.messages[0].text.contains(u"何も取り込みませんでした"_s), qPrintable(f.messages[0].text));
+    QVERIFY2(
+        f.messages[0].text.contains(u"何も取り込みませんでした"_s), qPrintable(f.messages[0].text));
     QCOMPARE(f.storedDraws().size(), std::size_t(3));
 
     f.messages.clear();

@@ -1,22 +1,22 @@
 #include "aboutwindow.h"
-#include "drawtablemodel.h"
 #include "analysiswindow.h"
+#include "childkind.h"
+#include "drawtablemodel.h"
 #include "elidedlabel.h"
 #include "entrywindow.h"
 #include "japanesetranslations.h"
-#include "twips.h"
 #include "mainfrm.h"
-#include "childkind.h"
+#include "prediction/predictionoptions.h"
 #include "sheetview.h"
 #include "store/csvhistory.h"
-#include "prediction/predictionoptions.h"
 #include "store/database.h"
+#include "twips.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -42,10 +42,10 @@ Sheet countingBuilder(const DrawHistory &, const Totals &)
     return s;
 }
 
-const AnalysisInfo FirstInfo{"first", "最初の分析", "最初", "説明", 3000, 3000, true, {},
-    countingBuilder};
-const AnalysisInfo SecondInfo{"second", "二番目の分析", "二番目", "説明", 3000, 3000, false, {},
-    countingBuilder};
+const AnalysisInfo FirstInfo{
+    "first", "最初の分析", "最初", "説明", 3000, 3000, true, {}, countingBuilder};
+const AnalysisInfo SecondInfo{
+    "second", "二番目の分析", "二番目", "説明", 3000, 3000, false, {}, countingBuilder};
 
 struct Message
 {
@@ -62,8 +62,10 @@ struct Fixture
 
     Fixture()
     {
-        frame.setMessageFunction([this](QMessageBox::Icon icon, const QString &title,
-                                     const QString &text) { messages.append({icon, title, text}); });
+        frame.setMessageFunction(
+            [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+                messages.append({icon, title, text});
+            });
         frame.setPropEnd(true);
     }
     QWidget *child(const AnalysisInfo &info) const
@@ -77,8 +79,8 @@ struct Fixture
 void describe(const QList<QAction *> &actions, int depth, QStringList &out)
 {
     for (QAction *a : actions) {
-        QString line = QString(depth, QLatin1Char(' ')) + a->objectName() + QLatin1Char(' ')
-            + a->text();
+        QString line
+            = QString(depth, QLatin1Char(' ')) + a->objectName() + QLatin1Char(' ') + a->text();
         if (!a->isEnabled())
             line += QStringLiteral(" [off]");
         out.append(line);
@@ -354,13 +356,12 @@ void MainFrmTest::settingsWrittenOnceAfterChildrenUnload()
 
         int writes = 0;
         bool childrenGone = false;
-        QObject::connect(&f.frame, &MainFrm::settingsWritten, &f.frame,
-            [&](const Status &status) {
-                ++writes;
-                QVERIFY(status.ok());
-                childrenGone = f.frame.propEnd() && !f.frame.childWindow(u"最初の分析"_s)
-                    && !f.frame.childWindow(u"二番目の分析"_s);
-            });
+        QObject::connect(&f.frame, &MainFrm::settingsWritten, &f.frame, [&](const Status &status) {
+            ++writes;
+            QVERIFY(status.ok());
+            childrenGone = f.frame.propEnd() && !f.frame.childWindow(u"最初の分析"_s)
+                && !f.frame.childWindow(u"二番目の分析"_s);
+        });
         f.frame.close();
         f.frame.close();
         QCOMPARE(writes, 1);
@@ -403,10 +404,12 @@ void MainFrmTest::historySummary_data()
 {
     QTest::addColumn<QString>("csv");
     QTest::addColumn<QString>("expected");
-    const QString head = u"回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"_s;
+    const QString head
+        = u"回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"_s;
     QTest::newRow("empty") << QString() << u"当選データがありません"_s;
-    QTest::newRow("with dates") << head + u"1,2000-10-05,2,8,10,13,27,30,39\n"
-                                          u"2,2000-10-12,1,9,16,20,21,43,5\n"_s
+    QTest::newRow("with dates") << head
+            + u"1,2000-10-05,2,8,10,13,27,30,39\n"
+              u"2,2000-10-12,1,9,16,20,21,43,5\n"_s
                                 << u"第2回（2000-10-12）まで　2回分"_s;
     QTest::newRow("no date") << head + u"7,,2,8,10,13,27,30,39\n"_s << u"第7回まで　1回分"_s;
 }
@@ -709,7 +712,8 @@ void MainFrmTest::reportsReadableAtDefaultSize_data()
     QTest::addColumn<bool>("small");
     for (const bool small : {true, false}) {
         const char *screen = small ? "1366x768 maximised" : "1920x1080 first start";
-        QTest::addRow("chance, %s", screen) << u"mnuGuzenHikaku"_s << u"偶然との比較"_s << 8 << small;
+        QTest::addRow("chance, %s", screen)
+            << u"mnuGuzenHikaku"_s << u"偶然との比較"_s << 8 << small;
         QTest::addRow("check, %s", screen) << u"mnuYosoKensyo"_s << u"予想の検証"_s << 10 << small;
     }
 }
@@ -725,8 +729,8 @@ void MainFrmTest::reportsReadableAtDefaultSize()
     QTemporaryDir dir;
     Fixture f;
     QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
-    const QSize bars(8, f.frame.menuBar()->sizeHint().height()
-            + f.frame.statusBar()->sizeHint().height());
+    const QSize bars(
+        8, f.frame.menuBar()->sizeHint().height() + f.frame.statusBar()->sizeHint().height());
     const std::optional<QSize> large = MainFrm::firstStartSize(QSize(1920, 1040), bars);
     QVERIFY(large);
     // The test screen is smaller than either: the main window starts maximised on it.
@@ -751,8 +755,8 @@ void MainFrmTest::reportsReadableAtDefaultSize()
             qPrintable(grid->model()->index(0, c).data().toString()));
     int row = 0;
     for (; row < grid->model()->rowCount() && !grid->isRowHidden(row); ++row)
-        QVERIFY2(grid->rowViewportPosition(row) + grid->rowHeight(row)
-                <= grid->viewport()->height(),
+        QVERIFY2(
+            grid->rowViewportPosition(row) + grid->rowHeight(row) <= grid->viewport()->height(),
             qPrintable(grid->model()->index(row, 0).data().toString()));
     QVERIFY(row > 2);
 

@@ -4,10 +4,10 @@
 #include "prediction/predictionsheets.h"
 #include "predictionwindow.h"
 #include "recordpredictiondialog.h"
-#include "tickets/ticketbook.h"
-#include "ticketwindow.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
+#include "tickets/ticketbook.h"
+#include "ticketwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,7 +30,7 @@ using namespace loto6;
 
 namespace {
 
-constexpr int Weights[PredictionOptions::Count] = { 1, 15, 6, 9, 10, 4, 8, 2, 11, 7, 16, 3 };
+constexpr int Weights[PredictionOptions::Count] = {1, 15, 6, 9, 10, 4, 8, 2, 11, 7, 16, 3};
 
 // Every cell text of a sheet, row by row.
 QStringList texts(const Sheet &s)
@@ -173,7 +173,7 @@ void PredictionWindowTest::layout()
 void PredictionWindowTest::switchButtons_data()
 {
     QTest::addColumn<int>("index");
-    for (int i : { 0, 1, 9, 10, 11 })
+    for (int i : {0, 1, 9, 10, 11})
         QTest::addRow("switch %d", i) << i;
 }
 
@@ -185,7 +185,7 @@ void PredictionWindowTest::switchButtons()
     QVERIFY(f.start());
     PredictionWindow *w = f.open();
     QVERIFY(w);
-    checkButtons(w, PredictionOptions {});
+    checkButtons(w, PredictionOptions{});
 
     QStringList before[PredictionGridCount];
     for (int g = 0; g < PredictionGridCount; ++g)
@@ -209,8 +209,8 @@ void PredictionWindowTest::switchButtons()
 
     // Back off: the grids return to the first pass.
     QTest::mouseClick(w->ignoreButton(index), Qt::LeftButton);
-    QVERIFY(f.frame->predictionOptions() == PredictionOptions {});
-    checkButtons(w, PredictionOptions {});
+    QVERIFY(f.frame->predictionOptions() == PredictionOptions{});
+    checkButtons(w, PredictionOptions{});
     for (int g = 0; g < PredictionGridCount; ++g)
         QCOMPARE(texts(w->grid(static_cast<PredictionGrid>(g))), before[g]);
     QCOMPARE(readAll(PredictionOptions::FileName), settings);
@@ -319,8 +319,9 @@ void PredictionWindowTest::contentsFitTheFont()
         QVERIFY(placeIn(w, w->reflectButton(i)->parentWidget()).contains(button));
         QVERIFY(button.height() >= line);
     }
-    for (const char *name : { "cmdBacktest", "cmdRecord", "cmdTickets" })
-        QVERIFY2(prediction.contains(placeIn(w, w->findChild<QPushButton *>(QString::fromUtf8(name)))),
+    for (const char *name : {"cmdBacktest", "cmdRecord", "cmdTickets"})
+        QVERIFY2(
+            prediction.contains(placeIn(w, w->findChild<QPushButton *>(QString::fromUtf8(name)))),
             name);
 }
 
@@ -338,7 +339,7 @@ void PredictionWindowTest::recordsTheShownLines()
     QCOMPARE(tickets->listGrid()->model()->rowCount(), 1);
 
     QVERIFY(w->record({}));
-    QVERIFY(w->record({ true, true }));
+    QVERIFY(w->record({true, true}));
     Database db;
     QVERIFY(db.open(f.frame->database().path()));
     std::vector<PredictionRecord> records;
@@ -346,11 +347,11 @@ void PredictionWindowTest::recordsTheShownLines()
     QVERIFY(TicketBook(db).records(records));
     QVERIFY(TicketBook(db).tickets(stored));
     QCOMPARE(records.size(), std::size_t(2));
-    const auto all = predictionLines(w->prediction(), { true, true });
+    const auto all = predictionLines(w->prediction(), {true, true});
     QVERIFY(all.size() > 1);
     QCOMPARE(stored.size(), 1 + all.size());
     // The one-shot line first, for the next draw, with what the prediction was made from.
-    std::array<int, 6> oneShot {};
+    std::array<int, 6> oneShot{};
     std::copy_n(w->prediction().oneShot.begin(), 6, oneShot.begin());
     std::sort(oneShot.begin(), oneShot.end());
     QCOMPARE(stored.front().numbers, oneShot);
@@ -384,9 +385,9 @@ void PredictionWindowTest::recordDialogListsTheRows()
 {
     Prediction p;
     p.latestDrawNo = 10;
-    p.oneShot = { 30, 2, 8, 10, 13, 27 };
-    p.elimination = { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13 };
-    p.consecutive = { 30, 2, 8, 10, 13, 27, 40, 41 };
+    p.oneShot = {30, 2, 8, 10, 13, 27};
+    p.elimination = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    p.consecutive = {30, 2, 8, 10, 13, 27, 40, 41};
     RecordPredictionDialog dialog(p, 11);
     QCOMPARE(dialog.linesText(), u"02 08 10 13 27 30"_s);
     QVERIFY(dialog.eliminationBox()->text().contains(u"2組"_s));

@@ -6,11 +6,11 @@
 #include "sheetview.h"
 
 #include <QClipboard>
-#include <QMimeData>
-#include <QScrollBar>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace loto6;
@@ -69,9 +69,9 @@ void SheetViewTest::modelRoles_data()
     QTest::addColumn<int>("alignment");
 
     const QVariant none;
-    QTest::newRow("header with both colours") << 1 << 1 << QVariant(u"数字"_s)
-                                              << QVariant(QColor(255, 255, 200))
-                                              << QColor(255, 0, 0) << Centre;
+    QTest::newRow("header with both colours")
+        << 1 << 1 << QVariant(u"数字"_s) << QVariant(QColor(255, 255, 200)) << QColor(255, 0, 0)
+        << Centre;
     QTest::newRow("empty header cell keeps its colours")
         << 4 << 1 << none << QVariant(QColor(255, 255, 200)) << QColor(255, 0, 0) << Centre;
     QTest::newRow("left-aligned title without background")
@@ -169,10 +169,10 @@ void SheetViewTest::overflowAndBorders()
 
     const auto [on, w, h] = render(true);
     const QRect cell(0, 0, w, h);
-    QVERIFY(inked(on, cell.translated(2 * w, 0).adjusted(1, 1, -1, -1)));  // runs right
-    QVERIFY(!inked(on, cell.adjusted(1, 1, -1, -1)));                      // not left
-    QVERIFY(inked(on, cell.translated(2 * w, h).adjusted(1, 1, -1, -1)));  // centre spreads left
-    QVERIFY(inked(on, cell.translated(4 * w, h).adjusted(1, 1, -1, -1)));  // and right
+    QVERIFY(inked(on, cell.translated(2 * w, 0).adjusted(1, 1, -1, -1))); // runs right
+    QVERIFY(!inked(on, cell.adjusted(1, 1, -1, -1)));                     // not left
+    QVERIFY(inked(on, cell.translated(2 * w, h).adjusted(1, 1, -1, -1))); // centre spreads left
+    QVERIFY(inked(on, cell.translated(4 * w, h).adjusted(1, 1, -1, -1))); // and right
     QCOMPARE(QColor(on.pixel(w - 1, 2 * h + h / 2)), QColor(Qt::red));
     QCOMPARE(QColor(on.pixel(w, 2 * h + h / 2)), QColor(Qt::white));
     QVERIFY(!inked(on, cell.translated(2 * w, 2 * h).adjusted(1, 1, -2, -1))); // framed
@@ -214,8 +214,8 @@ Sheet bigBuilder(const DrawHistory &, const Totals &)
     return s;
 }
 
-const AnalysisInfo BigInfo{"big", "大きな分析", "大きな分析", "説明", 9850, 13920, true, {},
-    bigBuilder};
+const AnalysisInfo BigInfo{
+    "big", "大きな分析", "大きな分析", "説明", 9850, 13920, true, {}, bigBuilder};
 
 } // namespace
 
@@ -241,11 +241,9 @@ void SheetViewTest::copyBlock_data()
     QTest::addColumn<QString>("tsv");
     QTest::addColumn<QString>("htmlPart");
     QTest::newRow("Shift+arrows from the header")
-        << u"right down"_s << u"数字\t\n\t出 　現 　頻 　度\n"_s
-        << u"background-color:#ffffc8"_s;
-    QTest::newRow("Ctrl+A")
-        << u"all"_s << u"数字\t\t\t\n\t出 　現 　頻 　度\t\t\n\t\t43\t\n"_s
-        << u"color:#3e9eff\">43</td>"_s;
+        << u"right down"_s << u"数字\t\n\t出 　現 　頻 　度\n"_s << u"background-color:#ffffc8"_s;
+    QTest::newRow("Ctrl+A") << u"all"_s << u"数字\t\t\t\n\t出 　現 　頻 　度\t\t\n\t\t43\t\n"_s
+                            << u"color:#3e9eff\">43</td>"_s;
 }
 
 void SheetViewTest::copyBlock()
@@ -274,7 +272,8 @@ void SheetViewTest::copyBlock()
     // Ctrl+C puts the same on the clipboard, where the platform has one.
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-    if (const QMimeData *copied = QGuiApplication::clipboard()->mimeData(); copied && copied->hasText())
+    if (const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        copied && copied->hasText())
         QCOMPARE(copied->text(), tsv);
 }
 
@@ -315,8 +314,8 @@ void SheetViewTest::frozenPartsStay_data()
     QTest::addColumn<bool>("columnsStay");
     QTest::newRow("heading row and label column") << 1 << 1 << 300 << true << true;
     QTest::newRow("two heading rows, no label column") << 0 << 2 << 300 << true << false;
-    QTest::newRow("headings taller than half the view scroll away") << 1 << 12 << 300 << false
-                                                                      << true;
+    QTest::newRow("headings taller than half the view scroll away")
+        << 1 << 12 << 300 << false << true;
     QTest::newRow("nothing frozen") << 0 << 0 << 300 << false << false;
 }
 

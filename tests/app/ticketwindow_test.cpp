@@ -1,8 +1,8 @@
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
-#include "ticketwindow.h"
 #include "tickets/ticketbook.h"
+#include "ticketwindow.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -93,10 +93,10 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
     Database db;
     QVERIFY(db.open(frame.database().path()));
     Ticket first;
-    first.numbers = { 2, 8, 10, 13, 27, 30 }; // draw 1
+    first.numbers = {2, 8, 10, 13, 27, 30}; // draw 1
     first.firstDraw = 1;
     first.draws = 3;
-    std::vector<Ticket> one { first };
+    std::vector<Ticket> one{first};
     QVERIFY(TicketBook(db).add(one));
 
     frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
@@ -110,7 +110,7 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
     QCOMPARE(window->resultsGrid()->model()->index(1, 10).data().toString(), u"1等"_s);
 
     // While the tab is shown, a refresh shows the new book at once.
-    one = { first };
+    one = {first};
     QVERIFY(TicketBook(db).add(one));
     window->refresh();
     QCOMPARE(window->resultsGrid()->model()->rowCount(), 7);

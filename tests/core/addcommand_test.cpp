@@ -21,7 +21,7 @@ struct FreshDatabase
 
     FreshDatabase()
     {
-        const CliRun r = runCli({ "--db", db, "export" });
+        const CliRun r = runCli({"--db", db, "export"});
         EXPECT_EQ(r.code, 0) << r.err;
         const std::string last = lastLine(r.out);
         latest = std::stoi(last.substr(0, last.find(',')));
@@ -37,7 +37,7 @@ struct FreshDatabase
 
     CliRun add(std::vector<std::string> args) const
     {
-        args.insert(args.begin(), { "--db", db, "add" });
+        args.insert(args.begin(), {"--db", db, "add"});
         return runCli(args);
     }
 };
@@ -50,9 +50,9 @@ TEST(AddCommand, AddsTheNextDrawToAFreshDatabase)
     const std::string next = std::to_string(f.latest + 1);
     const std::string date = nextDrawDay(f.latestDate);
     ASSERT_FALSE(date.empty()) << f.latestDate;
-    const CliRun r = f.add({ next, date, "02", "8", "10", "13", "27", "30", "39" });
+    const CliRun r = f.add({next, date, "02", "8", "10", "13", "27", "30", "39"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const CliRun exported = runCli({ "--db", f.db, "export" });
+    const CliRun exported = runCli({"--db", f.db, "export"});
     EXPECT_EQ(FreshDatabase::lastLine(exported.out), next + "," + date + ",2,8,10,13,27,30,39");
 }
 
@@ -60,8 +60,8 @@ TEST(AddCommand, ForceAddsADrawNumberThatIsNotTheNext)
 {
     FreshDatabase f;
     const std::string far = std::to_string(f.latest + 10);
-    EXPECT_EQ(f.add({ far, "2030-01-07", "1", "2", "3", "4", "5", "6", "7" }).code, 1);
-    const CliRun r = f.add({ far, "2030-01-07", "1", "2", "3", "4", "5", "6", "7", "--force" });
+    EXPECT_EQ(f.add({far, "2030-01-07", "1", "2", "3", "4", "5", "6", "7"}).code, 1);
+    const CliRun r = f.add({far, "2030-01-07", "1", "2", "3", "4", "5", "6", "7", "--force"});
     EXPECT_EQ(r.code, 0) << r.err;
 }
 
@@ -78,25 +78,25 @@ TEST(AddCommand, RefusalsNameTheProblemAndLeaveTheDatabaseUnchanged)
         const char *message;
     };
     const Case cases[] = {
-        { "not the next draw",
-            { std::to_string(f.latest + 2), date, "1", "2", "3", "4", "5", "6", "7" },
-            "is not the next draw after the latest" },
-        { "already stored", { std::to_string(f.latest), date, "1", "2", "3", "4", "5", "6", "7" },
-            "is already stored" },
-        { "no such day", { next, "2026-02-30", "1", "2", "3", "4", "5", "6", "7" },
-            "DATE \"2026-02-30\" is not a real date" },
-        { "before the previous draw", { next, "2000-01-06", "1", "2", "3", "4", "5", "6", "7" },
-            "is earlier than" },
-        { "out of range", { next, date, "1", "2", "44", "4", "5", "6", "7" }, "N3 \"44\"" },
-        { "decimal point", { next, date, "1", "2", "3", "4", "5", "6", "7.0" }, "BONUS \"7.0\"" },
-        { "main number repeated", { next, date, "1", "2", "3", "4", "5", "5", "7" },
-            "N6 5 repeats N5" },
-        { "bonus is a main number", { next, date, "1", "2", "3", "4", "5", "6", "2" },
-            "BONUS 2 repeats N2" },
-        { "draw zero", { "0", date, "1", "2", "3", "4", "5", "6", "7" }, "DRAW \"0\"" },
-        { "beyond the draw limit",
-            { "1000000000", date, "1", "2", "3", "4", "5", "6", "7", "--force" },
-            "DRAW \"1000000000\"" },
+        {"not the next draw",
+            {std::to_string(f.latest + 2), date, "1", "2", "3", "4", "5", "6", "7"},
+            "is not the next draw after the latest"},
+        {"already stored", {std::to_string(f.latest), date, "1", "2", "3", "4", "5", "6", "7"},
+            "is already stored"},
+        {"no such day", {next, "2026-02-30", "1", "2", "3", "4", "5", "6", "7"},
+            "DATE \"2026-02-30\" is not a real date"},
+        {"before the previous draw", {next, "2000-01-06", "1", "2", "3", "4", "5", "6", "7"},
+            "is earlier than"},
+        {"out of range", {next, date, "1", "2", "44", "4", "5", "6", "7"}, "N3 \"44\""},
+        {"decimal point", {next, date, "1", "2", "3", "4", "5", "6", "7.0"}, "BONUS \"7.0\""},
+        {"main number repeated", {next, date, "1", "2", "3", "4", "5", "5", "7"},
+            "N6 5 repeats N5"},
+        {"bonus is a main number", {next, date, "1", "2", "3", "4", "5", "6", "2"},
+            "BONUS 2 repeats N2"},
+        {"draw zero", {"0", date, "1", "2", "3", "4", "5", "6", "7"}, "DRAW \"0\""},
+        {"beyond the draw limit",
+            {"1000000000", date, "1", "2", "3", "4", "5", "6", "7", "--force"},
+            "DRAW \"1000000000\""},
     };
     for (const Case &c : cases) {
         const CliRun r = f.add(c.args);
@@ -105,5 +105,5 @@ TEST(AddCommand, RefusalsNameTheProblemAndLeaveTheDatabaseUnchanged)
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.name << ": one line";
     }
     EXPECT_EQ(test::readAll(f.db), before);
-    EXPECT_EQ(f.add({ next, date, "1", "2", "3" }).code, 2) << "too few values";
+    EXPECT_EQ(f.add({next, date, "1", "2", "3"}).code, 2) << "too few values";
 }

@@ -66,8 +66,7 @@ TEST(AnalysisHeadings, TextsStandWhereTheWindowsPutThem)
             "前回までの出現回数合計(回)"},
         {"appearance-count bonus", buildAppearanceCount, 15, 2, "ボ数字"},
         {"appearance-interval band", buildAppearanceInterval, 7, 1, "    当 選 数 字     "},
-        {"appearance-interval bottom band", buildAppearanceInterval, 7, 5,
-            "    当 選 数 字     "},
+        {"appearance-interval bottom band", buildAppearanceInterval, 7, 5, "    当 選 数 字     "},
         {"appearance-interval bottom heading", buildAppearanceInterval, 15, 4, "出現"},
         {"number-interval band", buildNumberInterval, 7, 1, "    本 数 字     "},
         {"number-interval bonus band", buildNumberInterval, 14, 5, "     ボ数字   　   "},
@@ -90,13 +89,14 @@ TEST(AnalysisHeadings, TextsStandWhereTheWindowsPutThem)
 TEST(CountGroups, RowsFollowTheDistinctCounts)
 {
     // Counts: 1..6 twice, 7 and 8 once, every other number never.
-    const Sheet s = build(buildCountGroups,
-        {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {1, 2, 3, 4, 5, 6, 8})});
+    const Sheet s
+        = build(buildCountGroups, {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {1, 2, 3, 4, 5, 6, 8})});
     ASSERT_EQ(s.rows(), 4);
     ASSERT_EQ(s.columns(), 2);
     EXPECT_EQ(rowTexts(s, 2, 1, 2),
-        (Texts{"0回", "9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,32,33,"
-                      "34,35,36,37,38,39,40,41,42,43"}));
+        (Texts{"0回",
+            "9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,32,33,"
+            "34,35,36,37,38,39,40,41,42,43"}));
     EXPECT_EQ(rowTexts(s, 3, 1, 2), (Texts{"1回", "7,8"}));
     EXPECT_EQ(rowTexts(s, 4, 1, 2), (Texts{"2回", "1,2,3,4,5,6"}));
     EXPECT_EQ(bg(s, 1, 1), colors::lightPink);
@@ -125,8 +125,8 @@ TEST(AppearanceCount, CountsBeforeEachDraw)
 {
     // Draw 3 is incomplete (no row); draw 5 holds 9 as bonus, drawn as main in draws 1 and 2.
     const Sheet s = build(buildAppearanceCount,
-        {draw(1, {1, 2, 3, 4, 5, 9, 10}), draw(2, {9, 11, 12, 13, 14, 15, 1}),
-            incomplete(3, 6), draw(5, {1, 20, 21, 22, 23, 24, 9})});
+        {draw(1, {1, 2, 3, 4, 5, 9, 10}), draw(2, {9, 11, 12, 13, 14, 15, 1}), incomplete(3, 6),
+            draw(5, {1, 20, 21, 22, 23, 24, 9})});
     ASSERT_EQ(s.rows(), 7); // L + 2 with L = 5
     EXPECT_EQ(rowTexts(s, 3, 1, 15),
         (Texts{"1", "1", "2", "3", "4", "5", "9", "10", "0", "0", "0", "0", "0", "0", "0"}));
@@ -147,18 +147,18 @@ TEST(AppearanceInterval, IntervalsLookBackToTheLatestAppearance)
 {
     const Sheet s = build(buildAppearanceInterval,
         {
-            draw(1, {1, 2, 3, 4, 5, 6, 40}),     // row 3
-            draw(2, {7, 8, 9, 10, 11, 12, 13}),  // row 4
-            draw(3, {1, 14, 15, 16, 17, 18, 19}), // row 5
-            incomplete(4, 2),                    // row 6 stays blank
+            draw(1, {1, 2, 3, 4, 5, 6, 40}),       // row 3
+            draw(2, {7, 8, 9, 10, 11, 12, 13}),    // row 4
+            draw(3, {1, 14, 15, 16, 17, 18, 19}),  // row 5
+            incomplete(4, 2),                      // row 6 stays blank
             draw(5, {13, 20, 21, 22, 23, 24, 25}), // row 7
             draw(8, {1, 26, 40, 41, 42, 43, 20}),  // row 8, after a gap
         });
     ASSERT_EQ(s.rows(), 12); // N + 4 with N = 8
     for (int k = 1; k <= 7; ++k)
         EXPECT_EQ(text(s, 2 * k + 1, 3), "初回") << "position " << k;
-    EXPECT_EQ(text(s, 3, 5), "2回前");  // 1 again after one draw between
-    EXPECT_EQ(text(s, 3, 7), "3回前");  // bonus 13 of draw 2, main in draw 5
+    EXPECT_EQ(text(s, 3, 5), "2回前"); // 1 again after one draw between
+    EXPECT_EQ(text(s, 3, 7), "3回前"); // bonus 13 of draw 2, main in draw 5
     EXPECT_EQ(rowTexts(s, 6, 1, 15), Texts(15, ""));
     EXPECT_EQ(text(s, 1, 8), "8");
     EXPECT_EQ(text(s, 3, 8), "5回前");  // 1 in draws 1 and 3: the latest wins
@@ -235,9 +235,9 @@ TEST(NumberInterval, DifferencesByPosition)
 {
     const Sheet s = build(buildNumberInterval,
         {
-            draw(1, {20, 3, 10, 30, 31, 40, 5}), // row 3: no differences
-            draw(2, {3, 20, 10, 30, 32, 41, 1}), // row 4
-            incomplete(3, 0),                    // row 5 blank
+            draw(1, {20, 3, 10, 30, 31, 40, 5}),  // row 3: no differences
+            draw(2, {3, 20, 10, 30, 32, 41, 1}),  // row 4
+            incomplete(3, 0),                     // row 5 blank
             draw(4, {4, 21, 11, 31, 33, 42, 43}), // row 6: compared with draw 2
         });
     for (int k = 1; k <= 7; ++k)
@@ -258,8 +258,7 @@ TEST(NumberInterval, DifferencesByPosition)
 
 TEST(NumberInterval, IncompleteFirstRecordComparesWithZeros)
 {
-    const Sheet s = build(buildNumberInterval,
-        {incomplete(1, 6), draw(2, {1, 2, 3, 4, 5, 6, 7})});
+    const Sheet s = build(buildNumberInterval, {incomplete(1, 6), draw(2, {1, 2, 3, 4, 5, 6, 7})});
     EXPECT_EQ(rowTexts(s, 3, 1, 15), Texts(15, ""));
     EXPECT_EQ(rowTexts(s, 4, 2, 5), (Texts{"1", "+1", "2", "+2"}));
     EXPECT_EQ(text(s, 15, 4), "+7");
@@ -299,14 +298,14 @@ TEST(Spread, ClosingHeadingRowOnlyWhileInsideTheGrid)
 {
     // L = 30 gives k = 1: the copy lands in row L + 3, the last row; L = 70 gives k = 2, row 74
     // of a 73-row grid, so the last row stays empty.
-    const Sheet inside = build(buildSpread,
-        {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(30, {1, 2, 3, 4, 5, 6, 7})});
+    const Sheet inside
+        = build(buildSpread, {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(30, {1, 2, 3, 4, 5, 6, 7})});
     ASSERT_EQ(inside.rows(), 33);
     EXPECT_EQ(rowTexts(inside, 33, 1, 3), (Texts{"回", "1", "2"}));
     EXPECT_EQ(bg(inside, 3, 33), HeadingCyan);
 
-    const Sheet outside = build(buildSpread,
-        {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(70, {1, 2, 3, 4, 5, 6, 7})});
+    const Sheet outside
+        = build(buildSpread, {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(70, {1, 2, 3, 4, 5, 6, 7})});
     ASSERT_EQ(outside.rows(), 73);
     EXPECT_EQ(rowTexts(outside, 73, 1, 3), (Texts{"", "", ""}));
 }
@@ -315,10 +314,10 @@ TEST(CarryOver, HighlightsNumbersOfThePreviousValidDraw)
 {
     const Sheet s = build(buildCarryOver,
         {
-            draw(1, {1, 2, 3, 4, 5, 6, 7}),        // row 2: nothing before it
-            draw(2, {7, 10, 11, 12, 13, 14, 6}),   // row 3: 7 was a bonus, bonus 6 a main
-            incomplete(3, 1),                      // no row, previous list kept
-            draw(5, {8, 9, 10, 20, 21, 22, 30}),   // row 4: 10 carried over from draw 2
+            draw(1, {1, 2, 3, 4, 5, 6, 7}),      // row 2: nothing before it
+            draw(2, {7, 10, 11, 12, 13, 14, 6}), // row 3: 7 was a bonus, bonus 6 a main
+            incomplete(3, 1),                    // no row, previous list kept
+            draw(5, {8, 9, 10, 20, 21, 22, 30}), // row 4: 10 carried over from draw 2
         });
     ASSERT_EQ(s.rows(), 6);
     for (int c = 2; c <= 8; ++c)

@@ -53,12 +53,11 @@ bool rowEmpty(const Sheet &s, int row)
 
 TEST(SumTable, SumsHeadingsAndColours)
 {
-    const Sheet s = build(buildSum,
-        {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {38, 39, 40, 41, 42, 43, 37})});
+    const Sheet s
+        = build(buildSum, {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {38, 39, 40, 41, 42, 43, 37})});
     ASSERT_EQ(s.columns(), 10);
     ASSERT_EQ(s.rows(), 3);
-    EXPECT_EQ(s.text(2, 1),
-        "                       　本 数 字                              ");
+    EXPECT_EQ(s.text(2, 1), "                       　本 数 字                              ");
     EXPECT_EQ(s.text(8, 1), "本数字合計");
     EXPECT_EQ(s.text(9, 1), "ボ数字");
     EXPECT_EQ(s.text(10, 1), "本数字+ボ数字");
@@ -126,8 +125,8 @@ TEST(LowHighTable, LetterByLowCount)
 
 TEST(LowHighTable, MarksLowNumbersAndBonusWithoutCountingIt)
 {
-    const Sheet s = build(buildLowHigh,
-        {draw(1, {1, 5, 10, 21, 22, 43, 3}), draw(2, {1, 5, 10, 21, 22, 43, 30})});
+    const Sheet s = build(
+        buildLowHigh, {draw(1, {1, 5, 10, 21, 22, 43, 3}), draw(2, {1, 5, 10, 21, 22, 43, 30})});
     EXPECT_EQ(s.text(4, 1), "　　本 数 字");
     EXPECT_EQ(s.text(9, 1), "低数字");
     EXPECT_EQ(s.text(10, 1), "高数字");
@@ -136,7 +135,7 @@ TEST(LowHighTable, MarksLowNumbersAndBonusWithoutCountingIt)
         EXPECT_EQ(s.text(9, row), "4");
         EXPECT_EQ(s.text(11, row), "E");
         EXPECT_EQ(bgOf(s, 5, row), colors::lightCyan); // 21
-        EXPECT_EQ(bgOf(s, 6, row), std::nullopt);       // 22
+        EXPECT_EQ(bgOf(s, 6, row), std::nullopt);      // 22
         EXPECT_EQ(bgOf(s, 10, row), colors::white);
         EXPECT_EQ(fgOf(s, 9, row), colors::blue);
     }
@@ -184,8 +183,8 @@ TEST(EvenOddTable, ParityColoursBonusAndEmptyRow)
 
 TEST(FiveBandTable, CountsAndBandColours)
 {
-    const Sheet s = build(buildFiveBand,
-        {draw(1, {3, 12, 25, 31, 40, 43, 7}), draw(2, {1, 2, 3, 4, 5, 6, 41})});
+    const Sheet s = build(
+        buildFiveBand, {draw(1, {3, 12, 25, 31, 40, 43, 7}), draw(2, {1, 2, 3, 4, 5, 6, 41})});
     const char *counts1[] = {"2", "1", "1", "1", "2"};
     const char *counts2[] = {"6", "0", "0", "0", "1"};
     for (int b = 0; b < 5; ++b) {
@@ -220,8 +219,8 @@ TEST(FiveBandTable, BandBoundaries)
 
 TEST(FiveBandTable, HeaderRepeatedUnderTheTable)
 {
-    const Sheet s = build(buildFiveBand, {draw(1, {1, 2, 3, 4, 5, 6, 7}), incomplete(2, 3),
-                                             draw(3, {1, 2, 3, 4, 5, 6, 7})});
+    const Sheet s = build(buildFiveBand,
+        {draw(1, {1, 2, 3, 4, 5, 6, 7}), incomplete(2, 3), draw(3, {1, 2, 3, 4, 5, 6, 7})});
     ASSERT_EQ(s.rows(), 5);
     for (int row : {1, 5}) {
         SCOPED_TRACE(row);
@@ -393,8 +392,8 @@ TEST(LastDigitTable, SlotsAndColours)
 
 TEST(LastDigitTable, MirroredHeaders)
 {
-    const std::string title = std::string(43, ' ') + "下一桁数字" + std::string(27, ' ')
-        + "　　　" + std::string(18, ' ');
+    const std::string title = std::string(43, ' ') + "下一桁数字" + std::string(27, ' ') + "　　　"
+        + std::string(18, ' ');
     const Sheet empty = build(buildLastDigit, {});
     ASSERT_EQ(empty.rows(), 4);
     for (const auto &[titleRow, digitRow] : {std::pair{1, 2}, std::pair{4, 3}}) {
@@ -466,8 +465,7 @@ TEST(LastDigitRunTable, RunsBreakAtGapsAndIncompleteRecords)
         {"bonus counts", {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {1, 2, 3, 4, 5, 6, 17})},
             {"", "1"}},
         // Two draws allow two comparisons: both are spent inside draw 1's seven entries.
-        {"at most N pairs", {draw(1, {7, 17, 27, 37, 7, 17, 27}), drawEndingIn(2, 7)},
-            {"2", ""}},
+        {"at most N pairs", {draw(1, {7, 17, 27, 37, 7, 17, 27}), drawEndingIn(2, 7)}, {"2", ""}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,10 +1,10 @@
 #include "analysis/probability.h"
 #include "cli/cli.h"
+#include "grid/numbertext.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestreport.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/matchsumlaw.h"
-#include "grid/numbertext.h"
 #include "store/csvhistory.h"
 #include "testsupport.h"
 
@@ -29,7 +29,7 @@ std::vector<DrawRecord> realHistory()
 
 DrawRecord drawOf(int no, const std::array<int, 7> &n)
 {
-    return test::draw(no, { n[0], n[1], n[2], n[3], n[4], n[5], n[6] });
+    return test::draw(no, {n[0], n[1], n[2], n[3], n[4], n[5], n[6]});
 }
 
 // Seven distinct numbers of 1..43: the given ones first, then random others.
@@ -41,7 +41,7 @@ std::array<int, 7> fillDraw(std::mt19937 &rng, std::vector<int> chosen)
         if (std::find(chosen.begin(), chosen.end(), n) == chosen.end())
             chosen.push_back(n);
     }
-    std::array<int, 7> out {};
+    std::array<int, 7> out{};
     std::copy_n(chosen.begin(), 7, out.begin());
     return out;
 }
@@ -49,7 +49,7 @@ std::array<int, 7> fillDraw(std::mt19937 &rng, std::vector<int> chosen)
 // Sum of independent hypergeometric variables by plain convolution, for comparison.
 std::vector<double> convolved(const std::vector<int> &picksCount)
 {
-    std::vector<double> law { 1.0 };
+    std::vector<double> law{1.0};
     for (std::size_t k = 0; k < picksCount.size(); ++k) {
         const std::vector<double> one = hypergeometricDistribution(43, 6, static_cast<int>(k));
         for (int i = 0; i < picksCount[k]; ++i) {
@@ -74,10 +74,10 @@ TEST(Hypergeometric, RandomPicksBaseline)
         EXPECT_NEAR(mean, 6.0 * k / 43.0, 1e-12) << "k " << k;
     }
     EXPECT_NEAR(hypergeometricPmf(43, 6, 6, 3), 155400.0 / 6096454.0, 1e-15);
-    EXPECT_NEAR(MatchSumLaw(std::vector<int> { 0, 0, 0, 0, 0, 0, 1 }).mean(), 36.0 / 43.0, 1e-15);
+    EXPECT_NEAR(MatchSumLaw(std::vector<int>{0, 0, 0, 0, 0, 0, 1}).mean(), 36.0 / 43.0, 1e-15);
 
     const auto prizes = prizeChances();
-    const double tickets[] = { 1, 6, 216, 9990, 155400 };
+    const double tickets[] = {1, 6, 216, 9990, 155400};
     for (std::size_t c = 0; c < prizes.size(); ++c)
         EXPECT_NEAR(prizes[c], tickets[c] / 6096454.0, 1e-18) << (c + 1) << "等";
 }
@@ -97,12 +97,12 @@ TEST(MatchSumLaw, AgreesWithPlainConvolution)
     std::vector<int> manySix(7, 0);
     manySix[6] = 2000; // wider than the window the law keeps
     const std::vector<Row> rows = {
-        { "no draws", {} },
-        { "only empty lists", { 5 } },
-        { "one draw of six", { 0, 0, 0, 0, 0, 0, 1 } },
-        { "few mixed", { 2, 1, 0, 3, 0, 0, 2, 0, 0, 0, 0, 0, 1 } },
-        { "mixed sizes", mixed },
-        { "2000 draws of six", manySix },
+        {"no draws", {}},
+        {"only empty lists", {5}},
+        {"one draw of six", {0, 0, 0, 0, 0, 0, 1}},
+        {"few mixed", {2, 1, 0, 3, 0, 0, 2, 0, 0, 0, 0, 0, 1}},
+        {"mixed sizes", mixed},
+        {"2000 draws of six", manySix},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -129,7 +129,7 @@ TEST(MatchSumLaw, AgreesWithPlainConvolution)
 
 TEST(Backtest, PrizeClassAndComparison)
 {
-    const DrawRecord t = test::draw(9, { 3, 8, 15, 22, 30, 41, 7 });
+    const DrawRecord t = test::draw(9, {3, 8, 15, 22, 30, 41, 7});
     struct Row
     {
         const char *name;
@@ -139,14 +139,14 @@ TEST(Backtest, PrizeClassAndComparison)
         int prize;
     };
     const Row rows[] = {
-        { "all six", { 41, 3, 8, 15, 22, 30 }, 6, 6, false, 1 },
-        { "five and the bonus", { 3, 8, 15, 22, 30, 7 }, 6, 5, true, 2 },
-        { "five", { 3, 8, 15, 22, 30, 1 }, 6, 5, false, 3 },
-        { "four", { 3, 8, 15, 22, 7, 1 }, 6, 4, true, 4 },
-        { "three", { 3, 8, 15, 1, 2, 4 }, 6, 3, false, 5 },
-        { "two", { 3, 8, 1, 2, 4, 5 }, 6, 2, false, 0 },
-        { "repeats and strays not counted", { 3, 3, 0, 44, -2, 8 }, 2, 2, false, 0 },
-        { "empty", {}, 0, 0, false, 0 },
+        {"all six", {41, 3, 8, 15, 22, 30}, 6, 6, false, 1},
+        {"five and the bonus", {3, 8, 15, 22, 30, 7}, 6, 5, true, 2},
+        {"five", {3, 8, 15, 22, 30, 1}, 6, 5, false, 3},
+        {"four", {3, 8, 15, 22, 7, 1}, 6, 4, true, 4},
+        {"three", {3, 8, 15, 1, 2, 4}, 6, 3, false, 5},
+        {"two", {3, 8, 1, 2, 4, 5}, 6, 2, false, 0},
+        {"repeats and strays not counted", {3, 3, 0, 44, -2, 8}, 2, 2, false, 0},
+        {"empty", {}, 0, 0, false, 0},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -175,13 +175,13 @@ TEST(Backtest, EveryShiftHasSwitchSettings)
 
 TEST(Backtest, RefusesAStartThatLeavesNothing)
 {
-    const DrawHistory h = test::history({ test::draw(1, { 1, 2, 3, 4, 5, 6, 7 }),
-        test::incomplete(2, 3), test::draw(3, { 1, 2, 3, 4, 5, 6, 7 }) });
+    const DrawHistory h = test::history({test::draw(1, {1, 2, 3, 4, 5, 6, 7}),
+        test::incomplete(2, 3), test::draw(3, {1, 2, 3, 4, 5, 6, 7})});
     Backtest b;
     EXPECT_FALSE(b.run(h, 0));
     EXPECT_FALSE(b.run(h, 3)); // the incomplete record does not count
     ASSERT_TRUE(b.run(h, 2));
-    EXPECT_EQ(b.drawNos(), std::vector<int> { 3 });
+    EXPECT_EQ(b.drawNos(), std::vector<int>{3});
 }
 
 // The engine each checked draw is predicted from holds exactly the draws before it: the same
@@ -234,7 +234,7 @@ TEST(Backtest, LaterDrawsNeverChangeAnEarlierCheck)
     std::mt19937 rng(7);
     for (std::size_t i = cut + 1; i < changed.size(); ++i)
         changed[i] = drawOf(changed[i].drawNo, fillDraw(rng, {}));
-    changed.push_back(test::draw(all.back().drawNo + 5, { 1, 2, 3, 4, 5, 6, 7 }));
+    changed.push_back(test::draw(all.back().drawNo + 5, {1, 2, 3, 4, 5, 6, 7}));
 
     Backtest a, b;
     ASSERT_TRUE(a.run(DrawHistory(all)));
@@ -292,21 +292,22 @@ TEST(BacktestReport, OneShotWinsGetTheYenOfTheirDraw)
     const DrawHistory history(realHistory());
     Backtest backtest;
     ASSERT_TRUE(backtest.run(history, 1000));
-    constexpr std::array<long long, 5> Prize = { 200'000'000, 10'000'000, 300'000, 7'000, 1'000 };
+    constexpr std::array<long long, 5> Prize = {200'000'000, 10'000'000, 300'000, 7'000, 1'000};
     std::map<int, DrawPrizes> prizes;
     for (int no : backtest.drawNos())
         if (no % 2 == 0) {
             DrawPrizes &p = prizes[no];
             p.drawNo = no;
             for (int c = 1; c <= 5; ++c)
-                p.tiers[static_cast<std::size_t>(c - 1)] = { 1, Prize[static_cast<std::size_t>(c - 1)] };
+                p.tiers[static_cast<std::size_t>(c - 1)]
+                    = {1, Prize[static_cast<std::size_t>(c - 1)]};
         }
     const BacktestReport report = makeBacktestReport(backtest, prizes);
     bool mixed = false;
     for (int shift = 0; shift < Backtest::ShiftCount; ++shift) {
         const BacktestReport::Result *r = report.find(Backtest::OneShot, shift);
         ASSERT_NE(r, nullptr);
-        std::array<int, 5> onOdd {};
+        std::array<int, 5> onOdd{};
         const auto &outcomes = backtest.outcomes(Backtest::OneShot, shift);
         for (std::size_t i = 0; i < outcomes.size(); ++i)
             if (const int c = prizeClass(outcomes[i].matches, outcomes[i].bonus);
@@ -319,11 +320,12 @@ TEST(BacktestReport, OneShotWinsGetTheYenOfTheirDraw)
         }
         if (r->unknownPrizes[4] > 0 && r->prizeYen[4] > 0 && !mixed) {
             mixed = true;
-            const int shifts[] = { shift };
+            const int shifts[] = {shift};
             const Sheet sheet = backtestPrizesSheet(report, shifts);
             EXPECT_EQ(sheet.text(17, 2), "当せん金");
             EXPECT_EQ(sheet.text(17, 3),
-                groupedText(r->prizeYen[4]) + "円＋不明" + std::to_string(r->unknownPrizes[4]) + "回");
+                groupedText(r->prizeYen[4]) + "円＋不明" + std::to_string(r->unknownPrizes[4])
+                    + "回");
         }
     }
     EXPECT_TRUE(mixed) << "no shift won 5等 on both kinds of draw";
@@ -332,7 +334,7 @@ TEST(BacktestReport, OneShotWinsGetTheYenOfTheirDraw)
     const BacktestReport none = makeBacktestReport(backtest);
     const BacktestReport::Result *r = none.find(Backtest::OneShot, 0);
     EXPECT_EQ(r->unknownPrizes, r->observedPrizes);
-    EXPECT_EQ(r->prizeYen, (std::array<long long, 5> {}));
+    EXPECT_EQ(r->prizeYen, (std::array<long long, 5>{}));
 }
 
 // A history whose every draw from the 23rd on holds three numbers of the elimination list
@@ -384,8 +386,8 @@ TEST(BacktestReport, FlagsAMethodThatNeverHits)
     std::vector<DrawRecord> records;
     for (int no = 1; no <= 200; ++no) {
         const int base = ((no - 1) % 5) * 7;
-        records.push_back(test::draw(
-            no, { base + 1, base + 2, base + 3, base + 4, base + 5, base + 6, base + 7 }));
+        records.push_back(
+            test::draw(no, {base + 1, base + 2, base + 3, base + 4, base + 5, base + 6, base + 7}));
     }
     Backtest b;
     ASSERT_TRUE(b.run(DrawHistory(records)));
@@ -403,7 +405,7 @@ TEST(BacktestSheets, SummaryAndChartData)
     Backtest b;
     ASSERT_TRUE(b.run(DrawHistory(all)));
     const BacktestReport report = makeBacktestReport(b);
-    const std::vector<int> shifts = { 0, 15 };
+    const std::vector<int> shifts = {0, 15};
     const std::vector<Sheet> sheets = backtestSheets(report, shifts);
     ASSERT_EQ(sheets.size(), 4u);
     EXPECT_EQ(sheets[0].name(), "backtest");
@@ -425,16 +427,16 @@ using CliOutcome = test::CliRun;
 
 CliOutcome runBacktest(const test::TempDir &dir, std::vector<std::string> args)
 {
-    args.insert(args.begin(), { "--db", (dir / "history.db").string(), "backtest" });
+    args.insert(args.begin(), {"--db", (dir / "history.db").string(), "backtest"});
     return test::runCli(std::move(args));
 }
 
 TEST(BacktestCommand, UsageErrors)
 {
     test::TempDir dir;
-    const std::vector<std::vector<std::string>> rows = { { "--shift", "93" }, { "--shift", "-1" },
-        { "--shift", "x" }, { "--from", "0" }, { "--shift", "3", "--all-shifts" },
-        { "--format", "xml" }, { "--from" }, { "extra" } };
+    const std::vector<std::vector<std::string>> rows
+        = {{"--shift", "93"}, {"--shift", "-1"}, {"--shift", "x"}, {"--from", "0"},
+            {"--shift", "3", "--all-shifts"}, {"--format", "xml"}, {"--from"}, {"extra"}};
     for (const auto &args : rows) {
         const CliOutcome o = runBacktest(dir, args);
         EXPECT_EQ(o.code, cli::ExitUsage) << args[0];
@@ -450,10 +452,9 @@ TEST(BacktestCommand, ShiftOfTheSettingsFileInTheWorkingFolder)
     ASSERT_TRUE(writeInitFile(dir / PredictionOptions::FileName, options));
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
-    const CliOutcome json = runBacktest(dir, { "--from", "1500", "--format", "json" });
-    const CliOutcome csv
-        = runBacktest(dir, { "--from", "1500", "--format", "csv", "--shift", "2" });
-    const CliOutcome tooLate = runBacktest(dir, { "--from", "100000" });
+    const CliOutcome json = runBacktest(dir, {"--from", "1500", "--format", "json"});
+    const CliOutcome csv = runBacktest(dir, {"--from", "1500", "--format", "csv", "--shift", "2"});
+    const CliOutcome tooLate = runBacktest(dir, {"--from", "100000"});
     std::filesystem::current_path(before);
 
     ASSERT_EQ(json.code, cli::ExitOk) << json.err;

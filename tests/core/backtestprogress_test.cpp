@@ -14,7 +14,7 @@ DrawHistory shortHistory(int draws)
     std::vector<DrawRecord> records;
     for (int no = 1; no <= draws; ++no) {
         const long long b = (no * 5) % 37;
-        records.push_back(test::draw(no, { b + 1, b + 2, b + 3, b + 4, b + 5, b + 6, b + 7 }));
+        records.push_back(test::draw(no, {b + 1, b + 2, b + 3, b + 4, b + 5, b + 6, b + 7}));
     }
     return test::history(std::move(records));
 }

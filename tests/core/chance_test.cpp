@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <map>
 #include <cmath>
+#include <map>
 #include <numeric>
 #include <random>
 #include <sstream>
@@ -370,10 +370,9 @@ TEST(ChanceLaw, GapCountsMatchEnumerationOfShortHistories)
 TEST(Chance, CountsFollowTheCompleteRecordsOfAHandHistory)
 {
     const DrawHistory h = test::history({
-        draw(1, {1, 2, 3, 4, 5, 6, 7}),
-        incomplete(2, 6),
-        draw(3, {12, 10, 8, 6, 4, 2, 13}), // stored out of order
-        draw(4, {1, 1, 3, 4, 5, 6, 7}),    // a repeated number: not a draw
+        draw(1, {1, 2, 3, 4, 5, 6, 7}), incomplete(2, 6),
+        draw(3, {12, 10, 8, 6, 4, 2, 13}),   // stored out of order
+        draw(4, {1, 1, 3, 4, 5, 6, 7}),      // a repeated number: not a draw
         draw(5, {40, 41, 42, 43, 44, 1, 2}), // a number beyond 43
     });
     const ChanceReport r = computeChance(h);
@@ -388,15 +387,12 @@ TEST(Chance, CountsFollowTheCompleteRecordsOfAHandHistory)
         double observed;
     };
     const Row rows[] = {
-        {"consecutive", "あり", 1},            // 1..6 only
-        {"stepping-stone", "あり", 1},         // 2, 4, ..., 12 once sorted
+        {"consecutive", "あり", 1},    // 1..6 only
+        {"stepping-stone", "あり", 1}, // 2, 4, ..., 12 once sorted
         {"main-appearances", "2", 2},
-        {"main-appearances", "7", 0},          // the bonus is not a main number
-        {"all-appearances", "7", 1},
-        {"all-appearances", "13", 1},
-        {"five-band", "01～09", 11},
-        {"five-band", "10～19", 3},
-        {"last-digit", "2", 3},                // 2 twice, 12 once
+        {"main-appearances", "7", 0}, // the bonus is not a main number
+        {"all-appearances", "7", 1}, {"all-appearances", "13", 1}, {"five-band", "01～09", 11},
+        {"five-band", "10～19", 3}, {"last-digit", "2", 3}, // 2 twice, 12 once
     };
     for (const Row &row : rows)
         EXPECT_EQ(observedIn(testOf(r, row.key), row.label), row.observed)
@@ -424,8 +420,8 @@ TEST(Chance, ConsecutiveAndSteppingStoneUseTheExactBinomial)
         EXPECT_DOUBLE_EQ(t.pValue, binomialTwoSidedP(r.draws, hits, chance)) << key;
     }
     // Two draws, one with a consecutive pair: twice the smaller tail of Binomial(2, q) at 1.
-    const ChanceReport two = computeChance(test::history(
-        {draw(1, {1, 2, 10, 20, 30, 40, 43}), draw(2, {3, 6, 9, 12, 15, 18, 21})}));
+    const ChanceReport two = computeChance(
+        test::history({draw(1, {1, 2, 10, 20, 30, 40, 43}), draw(2, {3, 6, 9, 12, 15, 18, 21})}));
     const double q = law.consecutiveChance();
     const double atMostOne = 1 - q * q, atLeastOne = 1 - (1 - q) * (1 - q);
     EXPECT_NEAR(testOf(two, "consecutive").pValue,
@@ -508,8 +504,8 @@ TEST(Chance, FairHistoriesAreRarelyNotable)
 // correction for numbers that cannot repeat within a draw it would average 37 (or 36) / 42 of it.
 TEST(Chance, WithinDrawCorrectionCentresTheStatistics)
 {
-    const std::pair<const char *, double> keys[] = {
-        {"main-appearances", 42}, {"all-appearances", 42}, {"five-band", 4}, {"last-digit", 9}};
+    const std::pair<const char *, double> keys[]
+        = {{"main-appearances", 42}, {"all-appearances", 42}, {"five-band", 4}, {"last-digit", 9}};
     constexpr int Runs = 300;
     std::map<std::string, double> sum;
     for (unsigned seed = 1; seed <= Runs; ++seed) {

@@ -99,8 +99,8 @@ TEST(CommandLine, CutTableSaysWhatWasCut)
     std::ofstream(csv) << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
                           "1,1,2,3,4,5,6,7\n900000000,8,9,10,11,12,13,14\n";
     ASSERT_EQ(runCli({"--db", db, "import", "--replace", csv.string()}).code, 0);
-    const CliRun r = runCli({"--db", db, "show", "sum", "--format", "csv", "-o",
-        (dir / "sum.csv").string()});
+    const CliRun r
+        = runCli({"--db", db, "show", "sum", "--format", "csv", "-o", (dir / "sum.csv").string()});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("cut to its first 131072 rows"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("columns"), std::string::npos) << r.err;

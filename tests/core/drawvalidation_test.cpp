@@ -16,19 +16,19 @@ TEST(DrawValidation, NumberCellTexts)
         NumberText expected;
     };
     const Case cases[] = {
-        { "empty", "", NumberText::Empty },
-        { "spaces only", "  ", NumberText::Empty },
-        { "zero", "0", NumberText::Wrong },
-        { "lowest", "1", NumberText::Valid },
-        { "highest", "43", NumberText::Valid },
-        { "above range", "44", NumberText::Wrong },
-        { "zero padded above range", "044", NumberText::Wrong },
-        { "decimal point on a whole number", "7.0", NumberText::Wrong },
-        { "leading zero", "07", NumberText::Valid },
-        { "negative", "-5", NumberText::Wrong },
-        { "sign", "+5", NumberText::Wrong },
-        { "exponent", "1e1", NumberText::Wrong },
-        { "huge", "99999999999999999999999", NumberText::Wrong },
+        {"empty", "", NumberText::Empty},
+        {"spaces only", "  ", NumberText::Empty},
+        {"zero", "0", NumberText::Wrong},
+        {"lowest", "1", NumberText::Valid},
+        {"highest", "43", NumberText::Valid},
+        {"above range", "44", NumberText::Wrong},
+        {"zero padded above range", "044", NumberText::Wrong},
+        {"decimal point on a whole number", "7.0", NumberText::Wrong},
+        {"leading zero", "07", NumberText::Valid},
+        {"negative", "-5", NumberText::Wrong},
+        {"sign", "+5", NumberText::Wrong},
+        {"exponent", "1e1", NumberText::Wrong},
+        {"huge", "99999999999999999999999", NumberText::Wrong},
     };
     for (const Case &c : cases)
         EXPECT_EQ(checkNumberText(c.text), c.expected) << c.name;
@@ -40,7 +40,7 @@ TEST(DrawValidation, NumberCellTexts)
 
 TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)
 {
-    const std::vector<int> used { 1, 2, 5 };
+    const std::vector<int> used{1, 2, 5};
     struct Case
     {
         const char *name;
@@ -48,18 +48,18 @@ TEST(DrawValidation, DrawNumberMustBeUnusedWholeNumberFromOne)
         DrawNumberText expected;
     };
     const Case cases[] = {
-        { "free", "3", DrawNumberText::Valid },
-        { "far above", "1000", DrawNumberText::Valid },
-        { "used", "5", DrawNumberText::AlreadyUsed },
-        { "used with leading zero", "05", DrawNumberText::AlreadyUsed },
-        { "zero", "0", DrawNumberText::NotWholeNumber },
-        { "empty", "", DrawNumberText::NotWholeNumber },
-        { "decimal", "3.0", DrawNumberText::NotWholeNumber },
-        { "negative", "-3", DrawNumberText::NotWholeNumber },
-        { "beyond int", "4294967296", DrawNumberText::TooLarge },
-        { "beyond the limit", "1000000000", DrawNumberText::TooLarge },
-        { "beyond 64 bits", "99999999999999999999999", DrawNumberText::TooLarge },
-        { "at the limit", "999999999", DrawNumberText::Valid },
+        {"free", "3", DrawNumberText::Valid},
+        {"far above", "1000", DrawNumberText::Valid},
+        {"used", "5", DrawNumberText::AlreadyUsed},
+        {"used with leading zero", "05", DrawNumberText::AlreadyUsed},
+        {"zero", "0", DrawNumberText::NotWholeNumber},
+        {"empty", "", DrawNumberText::NotWholeNumber},
+        {"decimal", "3.0", DrawNumberText::NotWholeNumber},
+        {"negative", "-3", DrawNumberText::NotWholeNumber},
+        {"beyond int", "4294967296", DrawNumberText::TooLarge},
+        {"beyond the limit", "1000000000", DrawNumberText::TooLarge},
+        {"beyond 64 bits", "99999999999999999999999", DrawNumberText::TooLarge},
+        {"at the limit", "999999999", DrawNumberText::Valid},
     };
     for (const Case &c : cases)
         EXPECT_EQ(checkDrawNumberText(c.text, used), c.expected) << c.name;
@@ -75,15 +75,15 @@ TEST(DrawValidation, WholeNumberProblemSaysWhatIsWrong)
         long long value;
     };
     const Case cases[] = {
-        { "leading_zeros", "0000000000000000000007", "", 7 },
-        { "largest", "999999999", "", 999'999'999 },
-        { "one_above", "1000000000", "is too large: the largest draw number is 999999999", 0 },
-        { "beyond_64_bits", "99999999999999999999999", "is too large", 0 },
-        { "zero", "0", "is below 1", 0 },
-        { "negative", "-5", "is below 1", 0 },
-        { "decimal", "7.0", "is not a whole number", 0 },
-        { "sign", "+7", "is not a whole number", 0 },
-        { "empty", "", "is not a whole number", 0 },
+        {"leading_zeros", "0000000000000000000007", "", 7},
+        {"largest", "999999999", "", 999'999'999},
+        {"one_above", "1000000000", "is too large: the largest draw number is 999999999", 0},
+        {"beyond_64_bits", "99999999999999999999999", "is too large", 0},
+        {"zero", "0", "is below 1", 0},
+        {"negative", "-5", "is below 1", 0},
+        {"decimal", "7.0", "is not a whole number", 0},
+        {"sign", "+7", "is not a whole number", 0},
+        {"empty", "", "is not a whole number", 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -110,18 +110,18 @@ TEST(DrawValidation, SevenNumbersInRangeAndNoneRepeated)
         std::array<NumberFault, 7> expected;
     };
     const Case cases[] = {
-        { "right", { 2, 8, 10, 13, 27, 30, 39 }, { ok, ok, ok, ok, ok, ok, ok } },
-        { "main repeated", { 2, 8, 2, 13, 27, 30, 39 }, { ok, ok, F::Repeated, ok, ok, ok, ok } },
-        { "bonus is a main number", { 2, 8, 10, 13, 27, 30, 8 },
-            { ok, ok, ok, ok, ok, ok, F::Repeated } },
-        { "out of range", { 0, 44, 10, 13, 27, 30, 39 },
-            { F::OutOfRange, F::OutOfRange, ok, ok, ok, ok, ok } },
-        { "absent fields skipped", { 5, std::nullopt, std::nullopt, 6, 7, 8, 9 },
-            { ok, ok, ok, ok, ok, ok, ok } },
+        {"right", {2, 8, 10, 13, 27, 30, 39}, {ok, ok, ok, ok, ok, ok, ok}},
+        {"main repeated", {2, 8, 2, 13, 27, 30, 39}, {ok, ok, F::Repeated, ok, ok, ok, ok}},
+        {"bonus is a main number", {2, 8, 10, 13, 27, 30, 8},
+            {ok, ok, ok, ok, ok, ok, F::Repeated}},
+        {"out of range", {0, 44, 10, 13, 27, 30, 39},
+            {F::OutOfRange, F::OutOfRange, ok, ok, ok, ok, ok}},
+        {"absent fields skipped", {5, std::nullopt, std::nullopt, 6, 7, 8, 9},
+            {ok, ok, ok, ok, ok, ok, ok}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(checkDrawNumbers(c.fields), c.expected) << c.name;
-    EXPECT_EQ(repeatedField({ 2, 8, 10, 13, 27, 30, 8 }, 6), 1);
+    EXPECT_EQ(repeatedField({2, 8, 10, 13, 27, 30, 8}, 6), 1);
 }
 
 TEST(DrawValidation, DrawDatesAreRealDates)
@@ -133,16 +133,16 @@ TEST(DrawValidation, DrawDatesAreRealDates)
         const char *expected; // nullptr: refused
     };
     const Case cases[] = {
-        { "iso", "2026-12-07", "2026-12-07" },
-        { "slashes, short", "2026/1/5", "2026-01-05" },
-        { "leap day", "2024-02-29", "2024-02-29" },
-        { "no leap day", "2025-02-29", nullptr },
-        { "month 13", "2026-13-01", nullptr },
-        { "day 32", "2026-01-32", nullptr },
-        { "mixed separators", "2026-01/05", nullptr },
-        { "two-digit year", "26-01-05", nullptr },
-        { "trailing text", "2026-01-05x", nullptr },
-        { "empty", "", nullptr },
+        {"iso", "2026-12-07", "2026-12-07"},
+        {"slashes, short", "2026/1/5", "2026-01-05"},
+        {"leap day", "2024-02-29", "2024-02-29"},
+        {"no leap day", "2025-02-29", nullptr},
+        {"month 13", "2026-13-01", nullptr},
+        {"day 32", "2026-01-32", nullptr},
+        {"mixed separators", "2026-01/05", nullptr},
+        {"two-digit year", "26-01-05", nullptr},
+        {"trailing text", "2026-01-05x", nullptr},
+        {"empty", "", nullptr},
     };
     for (const Case &c : cases) {
         const auto date = parseDrawDate(c.text);
@@ -162,12 +162,12 @@ TEST(DrawValidation, NextDrawDay)
         const char *expected;
     };
     const Case cases[] = {
-        { "thursday to monday", "2026-12-03", "2026-12-07" },
-        { "monday to thursday", "2026-12-07", "2026-12-10" },
-        { "across the year end", "2026-12-31", "2027-01-04" },
-        { "thursdays only before april 2011", "2011-03-24", "2011-03-31" },
-        { "first monday draw", "2011-03-31", "2011-04-04" },
-        { "not a date", "2026-02-30", "" },
+        {"thursday to monday", "2026-12-03", "2026-12-07"},
+        {"monday to thursday", "2026-12-07", "2026-12-10"},
+        {"across the year end", "2026-12-31", "2027-01-04"},
+        {"thursdays only before april 2011", "2011-03-24", "2011-03-31"},
+        {"first monday draw", "2011-03-31", "2011-04-04"},
+        {"not a date", "2026-02-30", ""},
     };
     for (const Case &c : cases)
         EXPECT_EQ(nextDrawDay(c.date), c.expected) << c.name;

@@ -107,8 +107,8 @@ TEST(Paths, UserDataFolder)
 // kept, so a build never writes into the user's folders by surprise.
 TEST(Paths, LocalBuildKeepsTheProgramFolder)
 {
-    EXPECT_EQ(installedDataDir(),
-        (programDir() / ".." / "share" / "loto6zumvel").lexically_normal());
-    EXPECT_EQ(findDataFile("no-such-file.txt", "no-such-file.txt"),
-        programDir() / "no-such-file.txt");
+    EXPECT_EQ(
+        installedDataDir(), (programDir() / ".." / "share" / "loto6zumvel").lexically_normal());
+    EXPECT_EQ(
+        findDataFile("no-such-file.txt", "no-such-file.txt"), programDir() / "no-such-file.txt");
 }

@@ -34,7 +34,7 @@ struct GoldenHistory
 {
     const char *folder; // under tests/data/golden
     std::string csv;
-    int backtestFrom; // the first checked draw of the prediction check
+    int backtestFrom;   // the first checked draw of the prediction check
     std::string prizes; // payouts imported onto the draws; empty for none
     // Tickets stored in the book, as arguments of `tickets add`.
     std::vector<std::vector<std::string>> tickets;
@@ -138,8 +138,8 @@ std::string analysisJson(const GoldenDatabase &db, const std::string &file)
 std::string predictionAllOff(const GoldenDatabase &db, const std::string &)
 {
     // A settings file that does not exist turns every switch off.
-    return cliOutput(db,
-        {"predict", "--settings", (db.dir() / "none.ini").string(), "--format", "json"});
+    return cliOutput(
+        db, {"predict", "--settings", (db.dir() / "none.ini").string(), "--format", "json"});
 }
 
 std::string predictionAllOn(const GoldenDatabase &db, const std::string &)
@@ -252,8 +252,8 @@ TEST_P(Golden, MatchesItsFile)
             break;
     }
     ADD_FAILURE() << p.sheet.file << " on the " << p.history.folder
-                  << " history differs from its golden file at line " << line << ":\n  expected: "
-                  << wantLine << "\n  actual:   " << gotLine
+                  << " history differs from its golden file at line " << line
+                  << ":\n  expected: " << wantLine << "\n  actual:   " << gotLine
                   << "\nif the change is meant, run scripts/update-golden and review the diff";
 }
 

@@ -54,7 +54,7 @@ Database heldDatabase()
     MergeReport r;
     EXPECT_TRUE(mergeHistory(db,
         incoming(fileOf({dated(test::draw(1, {1, 2, 3, 4, 5, 6, 7}), "2000-10-05"),
-                             test::draw(2, {8, 9, 10, 11, 12, 13, 14})},
+                            test::draw(2, {8, 9, 10, 11, 12, 13, 14})},
                      {payout(1, 1)}),
             "old.csv"),
         MergeMode::Add, r));
@@ -77,17 +77,20 @@ TEST(HistoryMerge, AddsNewDrawsFillsMissingDataAndRefusesConflicts)
         {"new draw", fileOf({test::draw(3, {1, 2, 3, 4, 5, 6, 8})}), true, 1, 0, 0, ""},
         {"same draw again", fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 7})}), true, 0, 0, 1, ""},
         {"same numbers in drawn order fill date and payout",
-            fileOf({dated(test::draw(2, {13, 8, 9, 10, 11, 12, 14}), "2000-10-12")}, {payout(2, 0)}),
+            fileOf(
+                {dated(test::draw(2, {13, 8, 9, 10, 11, 12, 14}), "2000-10-12")}, {payout(2, 0)}),
             true, 0, 1, 0, ""},
         {"numbers differ", fileOf({test::draw(2, {8, 9, 10, 11, 12, 15, 14})}), false, 0, 0, 0,
             "numbers 8 9 10 11 12 13 + 14 held, 8 9 10 11 12 15 + 14 given (file new.csv)"},
-        {"bonus differs", fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 9})}), false, 0, 0, 0, "numbers"},
+        {"bonus differs", fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 9})}), false, 0, 0, 0,
+            "numbers"},
         {"date differs", fileOf({dated(test::draw(1, {1, 2, 3, 4, 5, 6, 7}), "2000-10-06")}), false,
             0, 0, 0, "date 2000-10-05 held, 2000-10-06 given"},
         {"payout differs", fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 7})}, {payout(1, 2)}), false, 0,
             0, 0, "payout"},
         {"one conflict refuses the new draw beside it",
-            fileOf({test::draw(2, {8, 9, 10, 11, 12, 15, 14}), test::draw(3, {1, 2, 3, 4, 5, 6, 8})}),
+            fileOf(
+                {test::draw(2, {8, 9, 10, 11, 12, 15, 14}), test::draw(3, {1, 2, 3, 4, 5, 6, 8})}),
             false, 0, 0, 0, "numbers"},
     };
     for (const Case &c : cases) {
@@ -147,14 +150,16 @@ TEST(HistoryMerge, FilesOfOneImportMustAgree)
     IncomingHistory in;
     const DrawSource a = DrawSource::from(DrawSource::Kind::File, "a.csv");
     ASSERT_TRUE(in.add(fileOf({test::draw(5, {1, 2, 3, 4, 5, 6, 7})}), a));
-    ASSERT_TRUE(in.add(fileOf({dated(test::draw(5, {1, 2, 3, 4, 5, 6, 7}), "2000-11-02")}, {payout(5, 0)}),
-        DrawSource::from(DrawSource::Kind::File, "b.csv")));
+    ASSERT_TRUE(
+        in.add(fileOf({dated(test::draw(5, {1, 2, 3, 4, 5, 6, 7}), "2000-11-02")}, {payout(5, 0)}),
+            DrawSource::from(DrawSource::Kind::File, "b.csv")));
     EXPECT_EQ(in.draws.at(5).draw.date, "2000-11-02");
     EXPECT_TRUE(in.draws.at(5).prizes);
     const Status s = in.add(fileOf({test::draw(5, {1, 2, 3, 4, 5, 8, 7})}),
         DrawSource::from(DrawSource::Kind::File, "c.csv"));
     ASSERT_FALSE(s);
-    EXPECT_NE(s.message().find("draw 5 disagrees with file a.csv"), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find("draw 5 disagrees with file a.csv"), std::string::npos)
+        << s.message();
 }
 
 TEST(HistoryMerge, EachPathInRecordsWhereTheDrawCameFrom)
@@ -163,8 +168,8 @@ TEST(HistoryMerge, EachPathInRecordsWhereTheDrawCameFrom)
     Database db;
     ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
     ASSERT_TRUE(db.saveDraw(test::draw(2145, {1, 2, 3, 4, 5, 6, 7})));
-    ASSERT_TRUE(db.saveDraw(test::draw(2146, {1, 2, 3, 4, 5, 6, 8}),
-        DrawSource::from(DrawSource::Kind::AddCommand)));
+    ASSERT_TRUE(db.saveDraw(
+        test::draw(2146, {1, 2, 3, 4, 5, 6, 8}), DrawSource::from(DrawSource::Kind::AddCommand)));
     MergeReport r;
     ASSERT_TRUE(importHistoryFiles(db, {Layouts + "A1022016.CSV"}, MergeMode::Add, r));
     EXPECT_EQ(r.summary(), "1 already held") << "the bundled payouts already hold draw 2016";
@@ -190,8 +195,8 @@ TEST(HistoryMerge, AFileFillsThePayoutOfAHeldDraw)
     Database db;
     ASSERT_TRUE(db.openInMemory());
     MergeReport r;
-    ASSERT_TRUE(mergeHistory(db, incoming(fileOf({test::draw(2016, {10, 13, 27, 31, 40, 42, 1})})),
-        MergeMode::Add, r));
+    ASSERT_TRUE(mergeHistory(
+        db, incoming(fileOf({test::draw(2016, {10, 13, 27, 31, 40, 42, 1})})), MergeMode::Add, r));
     ASSERT_TRUE(importHistoryFiles(db, {Layouts + "A1022016.CSV"}, MergeMode::Add, r));
     EXPECT_EQ(r.filled, 1);
     std::map<int, DrawPrizes> prizes;
@@ -224,7 +229,8 @@ TEST(HistoryMerge, AnOlderDatabaseGainsTheTablesOnItsFirstWrite)
     {
         Database db;
         ASSERT_TRUE(db.openInMemory());
-        ASSERT_TRUE(db.exec("drop table 払戻金; drop table 取得元; vacuum into '" + file.string() + "'"));
+        ASSERT_TRUE(
+            db.exec("drop table 払戻金; drop table 取得元; vacuum into '" + file.string() + "'"));
     }
     Database db;
     ASSERT_TRUE(db.open(file));
@@ -246,7 +252,7 @@ TEST(HistoryMerge, ReadingStopsBetweenFilesWhenAsked)
         files.push_back(dir / name);
         ASSERT_TRUE(writeFileAtomically(files.back(),
             "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
-            + std::string(1, name[0] - 'a' + '1') + ",1,2,3,4,5,6,7\n"));
+                + std::string(1, name[0] - 'a' + '1') + ",1,2,3,4,5,6,7\n"));
     }
     const struct
     {

@@ -18,7 +18,8 @@ using loto6::test::TempDir;
 
 namespace {
 
-const std::string Header = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
+const std::string Header
+    = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
 
 } // namespace
 
@@ -36,7 +37,8 @@ TEST(CsvImport, RefusesWhatTheFormatDoesNotAllow)
         {"repeated_in_incomplete", Header + "7,,1,1,,,,,\n", "twice"},
         {"short_row", Header + "7,,1,2,3,4,5,6\n", "line 2: 8 cells where the header has 9"},
         {"extra_cell", Header + "7,,1,2,3,4,5,6,7,8\n", "extra cells"},
-        {"header_names_draw_twice", "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字,開催回\n",
+        {"header_names_draw_twice",
+            "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字,開催回\n",
             "line 1, column 9"},
         {"february_30", Header + "7,2026-02-30,1,2,3,4,5,6,7\n", "line 2, column 2"},
         {"slash_date_31", Header + "7,2020/2/31,1,2,3,4,5,6,7\n", "not a date"},
@@ -48,9 +50,11 @@ TEST(CsvImport, RefusesWhatTheFormatDoesNotAllow)
         {"draw_wraps_to_zero", Header + "3000000000,,1,2,3,4,5,6,7\n", "largest draw number"},
         {"draw_beyond_64_bits", Header + "99999999999999999999999,,1,2,3,4,5,6,7\n",
             "largest draw number"},
-        {"cr_only_lines", "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\r1,1,2,3,4,5,6,7\r",
+        {"cr_only_lines",
+            "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\r1,1,2,3,4,5,6,7\r",
             "carriage return alone"},
-        {"duplicate_names_other_line", Header + "1,,1,2,3,4,5,6,7\n2,,1,2,3,4,5,6,7\n1,,1,2,3,4,5,6,7\n",
+        {"duplicate_names_other_line",
+            Header + "1,,1,2,3,4,5,6,7\n2,,1,2,3,4,5,6,7\n1,,1,2,3,4,5,6,7\n",
             "line 4, column 1 (\"回数\"): 回数 1 occurs twice (also on line 2)"},
     };
     for (const Case &c : cases) {
@@ -98,7 +102,8 @@ TEST(CsvImport, MessagesEscapeControlCharactersAndCutLongValues)
     EXPECT_EQ(bell.message().find('\a'), std::string::npos);
     EXPECT_NE(bell.message().find("\\x1b[2J\\x07"), std::string::npos) << bell.message();
 
-    const Status huge = importCsvBytes(Header + "7,,1,2," + std::string(1'000'000, '9') + ",4,5,6,7\n", d);
+    const Status huge
+        = importCsvBytes(Header + "7,,1,2," + std::string(1'000'000, '9') + ",4,5,6,7\n", d);
     ASSERT_FALSE(huge);
     EXPECT_LT(huge.message().size(), 300u) << "one short line, not the whole cell";
     EXPECT_NE(huge.message().find("…"), std::string::npos);
@@ -163,8 +168,9 @@ TEST(TextCodec, QuotedForMessage)
 TEST(HistoryImport, PrizeCellMessagesAreOneLine)
 {
     // Found by the fuzzer: a quoted payout cell holding a line break reached the message raw.
-    const std::string text = std::string(PrizeHistoryHeader) + "\n1,2000/10/5,2,8,10,13,27,30,39,"
-        "0,0,0,0,0,0,0,0,0,\"1\r\n2\",0,0\n";
+    const std::string text = std::string(PrizeHistoryHeader)
+        + "\n1,2000/10/5,2,8,10,13,27,30,39,"
+          "0,0,0,0,0,0,0,0,0,\"1\r\n2\",0,0\n";
     HistoryFile file;
     const Status s = readHistoryBytes(text, file);
     ASSERT_FALSE(s);
@@ -298,7 +304,8 @@ TEST(CommandLineOutput, NeverTheDatabaseAndNothingSpecialReplaced)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const test::CliRun r = test::runCli({"--db", db.string(), "export", "-o", c.output.string()});
+        const test::CliRun r
+            = test::runCli({"--db", db.string(), "export", "-o", c.output.string()});
         EXPECT_EQ(r.code, c.code) << r.err;
         if (!c.message.empty()) {
             EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
@@ -358,8 +365,8 @@ TEST(SettingsFile, RefusesWhatIsNotAnOrdinarySmallFile)
         ASSERT_FALSE(s);
         EXPECT_NE(s.message().find(expected), std::string::npos) << s.message();
         EXPECT_TRUE(o.on[3]) << "nothing changes";
-        const test::CliRun r = test::runCli({"--db", (dir / "h.db").string(), "predict",
-            "--settings", file.string()});
+        const test::CliRun r = test::runCli(
+            {"--db", (dir / "h.db").string(), "predict", "--settings", file.string()});
         EXPECT_EQ(r.code, 1) << r.err;
     }
 }

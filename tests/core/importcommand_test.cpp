@@ -39,7 +39,8 @@ TEST(ImportCommand, SeveralLayoutsAtOnceFillTheHeldDraws)
     r = runCli({"--db", db, "sources", "1"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("added\tbundled history (loto6-history.csv)"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("date or payout filled\tfile " + Layouts + "alternating"), std::string::npos)
+    EXPECT_NE(
+        r.out.find("date or payout filled\tfile " + Layouts + "alternating"), std::string::npos)
         << r.out;
     EXPECT_EQ(runCli({"--db", db, "sources", "9999"}).code, 1);
     EXPECT_EQ(runCli({"--db", db, "sources", "x"}).code, 2);
@@ -51,8 +52,9 @@ TEST(ImportCommand, ExportWithPrizesGivesBackTheBundledPayouts)
     const std::string db = (dir / "t.db").string();
     const CliRun r = runCli({"--db", db, "export", "--with-prizes"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(withoutEmptyPayouts(r.out), test::readAll(std::string(SHARED_HISTORY).replace(
-                                              std::string(SHARED_HISTORY).rfind("history"), 7, "prizes")));
+    EXPECT_EQ(withoutEmptyPayouts(r.out),
+        test::readAll(std::string(SHARED_HISTORY)
+                          .replace(std::string(SHARED_HISTORY).rfind("history"), 7, "prizes")));
 
     // The export reads back as the same history and payouts.
     const auto file = dir / "out.csv";
@@ -75,7 +77,8 @@ TEST(ImportCommand, ConflictsAreListedAndRefusedUnlessAllowed)
         std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("--allow-loss"), std::string::npos);
-    EXPECT_EQ(runCli({"--db", db, "totals", "--format", "json"}).out.find("\"latestDrawNo\": 2144"), 1u);
+    EXPECT_EQ(
+        runCli({"--db", db, "totals", "--format", "json"}).out.find("\"latestDrawNo\": 2144"), 1u);
 
     EXPECT_EQ(runCli({"--db", db, "import", "--replace", "--allow-loss", file.string()}).code, 2);
     r = runCli({"--db", db, "import", "--allow-loss", file.string()});

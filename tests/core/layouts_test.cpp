@@ -36,10 +36,7 @@ std::vector<long long> sortedNumbers(const DrawRecord &r)
     return v;
 }
 
-std::string sjis(const std::string &utf8)
-{
-    return *utf8ToCp932(utf8);
-}
+std::string sjis(const std::string &utf8) { return *utf8ToCp932(utf8); }
 
 // The official result file of draw 2016 as UTF-8 lines, to make bad variants from.
 std::vector<std::string> officialLines()
@@ -190,15 +187,18 @@ TEST(HistoryLayouts, BadOfficialFilesAreRefusedWithLineAndReason)
         const char *where;
     };
     const Case cases[] = {
-        {"a tier line missing", [](auto &l) { l.erase(l.begin() + 6); }, "line 7: expected the ３等"},
-        {"unknown era", [](auto &l) { l[1] = "第2016回ロト６,数字選択式全国自治宝くじ,昭和7年7月14日,東京"; },
+        {"a tier line missing", [](auto &l) { l.erase(l.begin() + 6); },
+            "line 7: expected the ３等"},
+        {"unknown era",
+            [](auto &l) { l[1] = "第2016回ロト６,数字選択式全国自治宝くじ,昭和7年7月14日,東京"; },
             "line 2: \"昭和7年7月14日\" is not a date in a known era"},
         {"heisei after the change",
             [](auto &l) { l[1] = "第1380回ロト６,数字選択式全国自治宝くじ,平成31年5月9日,東京"; },
             "line 2: \"平成31年5月9日\" lies outside the 平成 era"},
         {"full-width number", [](auto &l) { l[3] = "本数字,10,13,27,31,40,４２,ボーナス数字,01"; },
             "line 4: \"４２\" is not a number from 1 to 43 in ASCII digits"},
-        {"full-width amount", [](auto &l) { l[5] = "２等,４口,17191600円"; }, "line 6: ２等: expected N口"},
+        {"full-width amount", [](auto &l) { l[5] = "２等,４口,17191600円"; },
+            "line 6: ２等: expected N口"},
         {"half-width tier label", [](auto &l) { l[4] = "1等,該当なし,該当なし"; },
             "line 5: expected the １等 line"},
         {"number out of range", [](auto &l) { l[3] = "本数字,10,13,27,31,40,44,ボーナス数字,01"; },
@@ -206,8 +206,10 @@ TEST(HistoryLayouts, BadOfficialFilesAreRefusedWithLineAndReason)
         {"truncated after the tiers", [](auto &l) { l.resize(8); }, "line 9: the file ends before"},
         {"a result line among the conditions", [](auto &l) { l.push_back("２等,4口,17191600円"); },
             "line 17: unexpected line after the results"},
-        {"no sales line", [](auto &l) { l[10] = "販売額,1313152600円"; }, "line 11: expected 販売実績額"},
-        {"draw title in full-width digits", [](auto &l) { l[1] = "第２０１６回ロト６,x,令和7年7月14日,東京"; },
+        {"no sales line", [](auto &l) { l[10] = "販売額,1313152600円"; },
+            "line 11: expected 販売実績額"},
+        {"draw title in full-width digits",
+            [](auto &l) { l[1] = "第２０１６回ロト６,x,令和7年7月14日,東京"; },
             "line 2: \"第２０１６回ロト６\" is not a draw title"},
     };
     for (const Case &c : cases) {
@@ -240,7 +242,8 @@ TEST(HistoryLayouts, CutFilesAndTheIndexAreRefused)
         {"index given as a history", test::readAll(Layouts + "official-index-sample.csv"),
             "line 3: this is the official index"},
         {"prize history without a tier column",
-            sjis("開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,BONUS数字,1等口数,2等口数,"
+            sjis("開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,BONUS数字,1等口数,"
+                 "2等口数,"
                  "3等口数,4等口数,5等口数,1等賞金,2等賞金,4等賞金,5等賞金,キャリーオーバー\r\n"),
             "line 1: no 3等賞金 column"},
         {"prize history with a full-width amount",

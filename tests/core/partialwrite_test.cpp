@@ -3,11 +3,11 @@
 
 #include "testsupport.h"
 
+#include "prediction/predictionoptions.h"
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/historyupdater.h"
-#include "prediction/predictionoptions.h"
 
 #include <gtest/gtest.h>
 
@@ -148,8 +148,8 @@ TEST_F(PartialWrite, DatabaseKeepsItsOldHistory)
 TEST_F(PartialWrite, CreatedDatabaseIsWholeOrAbsent)
 {
     const fs::path fresh = m_dir / "fresh.db";
-    EXPECT_EQ(writeUnderSizeLimit(8192,
-                  [&] { return bool(Database().openOrCreate(fresh, SHARED_HISTORY)); }),
+    EXPECT_EQ(writeUnderSizeLimit(
+                  8192, [&] { return bool(Database().openOrCreate(fresh, SHARED_HISTORY)); }),
         std::optional<bool>(false));
     EXPECT_FALSE(fs::exists(fresh));
     for (const auto &entry : fs::directory_iterator(m_dir.path()))

@@ -15,7 +15,7 @@ using Outcome = test::CliRun;
 
 Outcome runCli(const test::TempDir &dir, std::vector<std::string> args)
 {
-    args.insert(args.begin(), { "--db", (dir / "history.db").string(), "predict" });
+    args.insert(args.begin(), {"--db", (dir / "history.db").string(), "predict"});
     return test::runCli(std::move(args));
 }
 
@@ -31,11 +31,11 @@ TEST(PredictCommand, UsageErrors)
 {
     test::TempDir dir;
     const std::vector<std::vector<std::string>> rows = {
-        { "--on", "頻度分析" },
-        { "--on", " 間隔分析Opt" },
-        { "--format", "xml" },
-        { "--on" },
-        { "extra" },
+        {"--on", "頻度分析"},
+        {"--on", " 間隔分析Opt"},
+        {"--format", "xml"},
+        {"--on"},
+        {"extra"},
     };
     for (const auto &args : rows) {
         const Outcome o = runCli(dir, args);
@@ -60,19 +60,19 @@ TEST(PredictCommand, SwitchesFromTheFileAndTheCommandLine)
         int shift;
     };
     const std::vector<Row> rows = {
-        { "no settings file", { "--settings", (dir / "none.ini").string() }, 0 },
-        { "file with all on", { "--settings", settingsFile(dir, "all.ini", all) }, 92 },
-        { "interval switch on",
-            { "--settings", (dir / "none.ini").string(), "--on", "間隔分析Opt" }, 15 },
-        { "file plus two more",
-            { "--settings", settingsFile(dir, "two.ini", twoOn), "--on", "間隔分析Opt", "--on",
-                "下一桁連続出現回数分析Opt" },
-            29 },
+        {"no settings file", {"--settings", (dir / "none.ini").string()}, 0},
+        {"file with all on", {"--settings", settingsFile(dir, "all.ini", all)}, 92},
+        {"interval switch on", {"--settings", (dir / "none.ini").string(), "--on", "間隔分析Opt"},
+            15},
+        {"file plus two more",
+            {"--settings", settingsFile(dir, "two.ini", twoOn), "--on", "間隔分析Opt", "--on",
+                "下一桁連続出現回数分析Opt"},
+            29},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<std::string> args = row.args;
-        args.insert(args.end(), { "--format", "json" });
+        args.insert(args.end(), {"--format", "json"});
         const Outcome o = runCli(dir, args);
         ASSERT_EQ(o.code, cli::ExitOk) << o.err;
         EXPECT_TRUE(o.out.starts_with(
@@ -84,11 +84,10 @@ TEST(PredictCommand, SwitchesFromTheFileAndTheCommandLine)
 TEST(PredictCommand, JsonHoldsTheFourGridsInOrder)
 {
     test::TempDir dir;
-    const Outcome o
-        = runCli(dir, { "--settings", (dir / "none.ini").string(), "--format", "json" });
+    const Outcome o = runCli(dir, {"--settings", (dir / "none.ini").string(), "--format", "json"});
     ASSERT_EQ(o.code, cli::ExitOk) << o.err;
     std::size_t at = 0;
-    for (const char *name : { "cycle", "elimination", "consecutive", "one-shot" }) {
+    for (const char *name : {"cycle", "elimination", "consecutive", "one-shot"}) {
         const std::size_t found = o.out.find(std::string("{\"name\": \"") + name + "\"", at);
         ASSERT_NE(found, std::string::npos) << name;
         at = found;
@@ -103,7 +102,7 @@ TEST(PredictCommand, UnreadableSettingsFileFails)
     test::TempDir dir;
     const auto file = dir / "bad.ini";
     std::ofstream(file, std::ios::binary) << "\x82\xff\xff";
-    const Outcome o = runCli(dir, { "--settings", file.string() });
+    const Outcome o = runCli(dir, {"--settings", file.string()});
     EXPECT_EQ(o.code, cli::ExitFailure);
     EXPECT_NE(o.err.find("bad.ini"), std::string::npos) << o.err;
 }
@@ -113,11 +112,11 @@ TEST(PredictCommand, UnreadableSettingsFileFails)
 TEST(PredictCommand, CsvAndHtmlHoldTheFourGrids)
 {
     test::TempDir dir;
-    const Outcome csv = runCli(dir, { "--format", "csv" });
+    const Outcome csv = runCli(dir, {"--format", "csv"});
     ASSERT_EQ(csv.code, 0) << csv.err;
-    for (const char *caption : { "●周期法による予想", "●一発ズンベル予想" })
+    for (const char *caption : {"●周期法による予想", "●一発ズンベル予想"})
         EXPECT_NE(csv.out.find(caption), std::string::npos) << caption;
-    const Outcome html = runCli(dir, { "--format", "html" });
+    const Outcome html = runCli(dir, {"--format", "html"});
     ASSERT_EQ(html.code, 0) << html.err;
     std::size_t tables = 0;
     for (std::size_t at = html.out.find("<table>"); at != std::string::npos;

@@ -36,14 +36,13 @@ TEST(PredictionSheets, NamesSizesLabelsAndHeading)
         std::vector<std::pair<int, const char *>> labels; // row, text of column 1
     };
     const std::vector<Row> rows = {
-        { CycleGrid, "cycle", "●周期法による予想", 5,
-            { { 2, " 7回周期法" }, { 3, " 9回周期法" }, { 4, "11回周期法" },
-                { 5, "12回周期法" } } },
-        { EliminationGrid, "elimination", "●消去法による予想(この予想数字を組合わせて購入します)",
-            4, { { 2, "" }, { 3, "消去法" }, { 4, "" } } },
-        { ConsecutiveGrid, "consecutive", "●連発ズンベル予想(この予想数字を組合わせて購入します)",
-            3, { { 2, "連発予想" }, { 3, "" } } },
-        { OneShotGrid, "one-shot", "●一発ズンベル予想", 2, { { 2, "１発予想" } } },
+        {CycleGrid, "cycle", "●周期法による予想", 5,
+            {{2, " 7回周期法"}, {3, " 9回周期法"}, {4, "11回周期法"}, {5, "12回周期法"}}},
+        {EliminationGrid, "elimination", "●消去法による予想(この予想数字を組合わせて購入します)", 4,
+            {{2, ""}, {3, "消去法"}, {4, ""}}},
+        {ConsecutiveGrid, "consecutive", "●連発ズンベル予想(この予想数字を組合わせて購入します)", 3,
+            {{2, "連発予想"}, {3, ""}}},
+        {OneShotGrid, "one-shot", "●一発ズンベル予想", 2, {{2, "１発予想"}}},
     };
     const std::string heading = std::string(25, ' ') + "本 数 字" + std::string(26, ' ');
     for (const Row &row : rows) {
@@ -94,7 +93,7 @@ TEST(PredictionSheets, Borders)
         for (int c = 1; c <= 7; ++c)
             EXPECT_TRUE(lineBelow(cycle, c, r)) << "cycle " << c << "," << r;
 
-    for (PredictionGrid g : { EliminationGrid, ConsecutiveGrid, OneShotGrid }) {
+    for (PredictionGrid g : {EliminationGrid, ConsecutiveGrid, OneShotGrid}) {
         const Sheet s = predictionSheet(g);
         SCOPED_TRACE(s.name());
         const int rows = s.rows();
@@ -106,7 +105,7 @@ TEST(PredictionSheets, Borders)
         for (int r = 2; r <= rows; ++r)
             for (int c = 2; c <= 7; ++c)
                 for (Cell::Side side :
-                    { Cell::SideLeft, Cell::SideTop, Cell::SideRight, Cell::SideBottom })
+                    {Cell::SideLeft, Cell::SideTop, Cell::SideRight, Cell::SideBottom})
                     EXPECT_TRUE(hasSide(s, c, r, side)) << c << "," << r << " side " << side;
         // The label stands in one tall box.
         const bool tallLabel = g != OneShotGrid;
@@ -124,8 +123,8 @@ TEST(PredictionSheets, NumbersGoRowByRowFromColumnTwo)
         p.cycles.offerToMethod(position, 2, 30 + position);
     for (int n = 1; n <= 18; ++n)
         p.elimination.push_back(n);
-    p.consecutive = { 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22 };
-    p.oneShot = { 11, 12, 13, 14, 15, 16 };
+    p.consecutive = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
+    p.oneShot = {11, 12, 13, 14, 15, 16};
     const auto sheets = buildPredictionSheets(p);
 
     const Sheet &cycle = sheets[CycleGrid];

@@ -71,7 +71,8 @@ TEST(SettingsFile, Utf8InputAndMissingFile)
 {
     TempDir dir;
     const auto file = dir / "s.ini";
-    std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF" "数字合計分析Opt=True\n";
+    std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF"
+                                             "数字合計分析Opt=True\n";
     PredictionOptions o;
     ASSERT_TRUE(readInitFile(file, o));
     EXPECT_TRUE(o.on[6]);

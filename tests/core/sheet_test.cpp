@@ -108,7 +108,8 @@ TEST(SheetWriter, JsonListsTextAndExplicitColoursOnly)
     std::ostringstream out;
     writeSheetJson(out, s);
     EXPECT_EQ(out.str(),
-        "{\"name\": \"t\", \"caption\": \"表 \\\"1\\\"\", \"columns\": 3, \"rows\": 2, \"cells\": [\n"
+        "{\"name\": \"t\", \"caption\": \"表 \\\"1\\\"\", \"columns\": 3, \"rows\": 2, \"cells\": "
+        "[\n"
         "  {\"col\": 1, \"row\": 1, \"text\": \"a\\\\b\"},\n"
         "  {\"col\": 2, \"row\": 1, \"bg\": \"#ffffff\"},\n"
         "  {\"col\": 3, \"row\": 2, \"fg\": \"#12abef\"}\n"
@@ -410,11 +411,13 @@ TEST(Sheet, BlockEditsAndResizesMatchAPerCellModel)
                 const Rgb color = static_cast<Rgb>(pick(0, 5) * 0x331100);
                 editBoth(s, m, pick(0, 6), c1, r1, c2, r2, color);
             }
-            expectSameStyles(s, m, "seed " + std::to_string(seed) + " round " + std::to_string(round));
+            expectSameStyles(
+                s, m, "seed " + std::to_string(seed) + " round " + std::to_string(round));
             const int cols = pick(3, 12), rows = pick(60, 200);
             s.setSize(cols, rows);
             m.resize(cols, rows);
-            expectSameStyles(s, m, "after resize to " + std::to_string(cols) + "x" + std::to_string(rows));
+            expectSameStyles(
+                s, m, "after resize to " + std::to_string(cols) + "x" + std::to_string(rows));
         }
     }
 }

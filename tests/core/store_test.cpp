@@ -28,7 +28,8 @@ TEST(Totals, LatestDrawIsLastCompleteRecordAndGapsKeepTheNumber)
 
 TEST(Totals, BonusCountsLikeAMainNumber)
 {
-    const auto h = test::history({draw(1, {1, 2, 3, 4, 5, 6, 10}), draw(2, {10, 11, 12, 13, 14, 15, 1})});
+    const auto h
+        = test::history({draw(1, {1, 2, 3, 4, 5, 6, 10}), draw(2, {10, 11, 12, 13, 14, 15, 1})});
     const Totals t = computeTotals(h);
     EXPECT_EQ(t.count(10), 2);
     EXPECT_EQ(t.count(1), 2);
@@ -109,15 +110,26 @@ TEST(CsvImport, AcceptsTheVariantsOfTheFormat)
         std::string date;
     };
     const Case cases[] = {
-        {"canonical", "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
-                      "1,2000-10-05,2,8,10,13,27,30,39\n", 1, 2, "2000-10-05"},
-        {"bom_crlf_slash_date", "\xEF\xBB\xBF回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\r\n"
-                      "1,2000/1/5,2,8,10,13,27,30,39\r\n", 1, 2, "2000-01-05"},
-        {"other_names_order_extra", "ボ数字,本数字6,本数字5,本数字4,本数字3,本数字2,本数字1,賞金,開催回\n"
-                      "39,30,27,13,10,8,07,\"1,000\",1\n", 1, 7, ""},
-        {"fullwidth", "回,数字１,数字２,数字３,数字４,数字５,数字６,数字Ｂ\n１,０２,8,10,13,27,30,39\n", 1, 2, ""},
-        {"incomplete_and_blank_lines", "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
-                      "5,9,13,16,,25,34,\n\n7,1,2,4,6,25,28,33\n", 2, 9, ""},
+        {"canonical",
+            "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+            "1,2000-10-05,2,8,10,13,27,30,39\n",
+            1, 2, "2000-10-05"},
+        {"bom_crlf_slash_date",
+            "\xEF\xBB\xBF回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,"
+            "ボーナス数字\r\n"
+            "1,2000/1/5,2,8,10,13,27,30,39\r\n",
+            1, 2, "2000-01-05"},
+        {"other_names_order_extra",
+            "ボ数字,本数字6,本数字5,本数字4,本数字3,本数字2,本数字1,賞金,開催回\n"
+            "39,30,27,13,10,8,07,\"1,000\",1\n",
+            1, 7, ""},
+        {"fullwidth",
+            "回,数字１,数字２,数字３,数字４,数字５,数字６,数字Ｂ\n１,０２,8,10,13,27,30,39\n", 1, 2,
+            ""},
+        {"incomplete_and_blank_lines",
+            "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+            "5,9,13,16,,25,34,\n\n7,1,2,4,6,25,28,33\n",
+            2, 9, ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,10 +145,11 @@ TEST(CsvImport, AcceptsTheVariantsOfTheFormat)
 
 TEST(CsvImport, ShiftJisInput)
 {
-    const std::string sjis = "\x89\xf1\x90\x94,\x91\xe6\x31\x90\x94\x8e\x9a,\x91\xe6\x32\x90\x94\x8e\x9a,"
-                             "\x91\xe6\x33\x90\x94\x8e\x9a,\x91\xe6\x34\x90\x94\x8e\x9a,\x91\xe6\x35\x90\x94\x8e\x9a,"
-                             "\x91\xe6\x36\x90\x94\x8e\x9a,\x83{\x81[\x83i\x83X\x90\x94\x8e\x9a\r\n"
-                             "3,1,5,15,31,36,38,13\r\n";
+    const std::string sjis
+        = "\x89\xf1\x90\x94,\x91\xe6\x31\x90\x94\x8e\x9a,\x91\xe6\x32\x90\x94\x8e\x9a,"
+          "\x91\xe6\x33\x90\x94\x8e\x9a,\x91\xe6\x34\x90\x94\x8e\x9a,\x91\xe6\x35\x90\x94\x8e\x9a,"
+          "\x91\xe6\x36\x90\x94\x8e\x9a,\x83{\x81[\x83i\x83X\x90\x94\x8e\x9a\r\n"
+          "3,1,5,15,31,36,38,13\r\n";
     std::vector<DrawRecord> d;
     const Status s = importCsvBytes(sjis, d);
     ASSERT_TRUE(s) << s.message();
@@ -147,7 +160,8 @@ TEST(CsvImport, ShiftJisInput)
 
 TEST(CsvImport, RefusesBadFilesNamingLineAndColumn)
 {
-    const std::string header = "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
+    const std::string header
+        = "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n";
     struct Case
     {
         const char *name;
@@ -156,15 +170,20 @@ TEST(CsvImport, RefusesBadFilesNamingLineAndColumn)
     };
     const Case cases[] = {
         {"empty", "", "line 1"},
-        {"no_draw_column", "第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n", "回数"},
-        {"no_bonus_column", "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字\n", "ボーナス数字"},
+        {"no_draw_column", "第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n",
+            "回数"},
+        {"no_bonus_column", "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字\n",
+            "ボーナス数字"},
         {"number_44", header + "1,1,2,3,4,5,6,7\n2,1,2,3,4,5,44,7\n", "line 3, column 7"},
         {"number_0", header + "1,0,2,3,4,5,6,7\n", "line 2, column 2"},
         {"not_whole", header + "1,1,2,3.5,4,5,6,7\n", "line 2, column 4"},
         {"text", header + "1,1,2,3,4,abc,6,7\n", "line 2, column 6"},
         {"duplicate_draw", header + "1,1,2,3,4,5,6,7\n1,1,2,3,4,5,6,7\n", "occurs twice"},
         {"draw_zero", header + "0,1,2,3,4,5,6,7\n", "line 2, column 1"},
-        {"bad_date", "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n1,yesterday,1,2,3,4,5,6,7\n", "column 2"},
+        {"bad_date",
+            "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n1,yesterday,"
+            "1,2,3,4,5,6,7\n",
+            "column 2"},
         {"bad_encoding", std::string("\xff\xfe\xff\xfe"), "encoding"},
     };
     for (const Case &c : cases) {
@@ -285,7 +304,8 @@ TEST(Database, ImportIsAllOrNothing)
     TempDir dir;
     Database db = seededDatabase(dir / "db.db");
     // Merge overwrites a stored draw and adds a new one.
-    ASSERT_TRUE(db.importDraws({draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(3000, {1, 2, 3, 4, 5, 6, 7})}, false));
+    ASSERT_TRUE(
+        db.importDraws({draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(3000, {1, 2, 3, 4, 5, 6, 7})}, false));
     std::vector<DrawRecord> all;
     ASSERT_TRUE(db.readDraws(all));
     EXPECT_EQ(all.size(), 2145u);
@@ -295,7 +315,8 @@ TEST(Database, ImportIsAllOrNothing)
     // A failing write inside the transaction leaves the table as it was.
     ASSERT_TRUE(db.exec("create trigger refuse before insert on 結果マスタ when new.回数 = 7777 "
                         "begin select raise(abort, 'refused'); end;"));
-    EXPECT_FALSE(db.importDraws({draw(5000, {1, 2, 3, 4, 5, 6, 7}), draw(7777, {1, 2, 3, 4, 5, 6, 7})}, true));
+    EXPECT_FALSE(db.importDraws(
+        {draw(5000, {1, 2, 3, 4, 5, 6, 7}), draw(7777, {1, 2, 3, 4, 5, 6, 7})}, true));
     std::vector<DrawRecord> after;
     ASSERT_TRUE(db.readDraws(after));
     EXPECT_EQ(after.size(), 2145u);

@@ -28,8 +28,8 @@ public:
     {
     }
     // Answers each request with what `respond` gives for its path.
-    explicit TestServer(std::function<std::string(const std::string &path)> respond,
-        bool stallAfterSend = false)
+    explicit TestServer(
+        std::function<std::string(const std::string &path)> respond, bool stallAfterSend = false)
         : m_respond(std::move(respond))
         , m_stall(stallAfterSend)
     {
@@ -77,8 +77,8 @@ private:
                 = m_respond(request.substr(start, request.find(' ', start) - start));
             std::size_t done = 0;
             while (done < response.size()) {
-                const ssize_t n = ::send(client, response.data() + done,
-                    response.size() - done, MSG_NOSIGNAL);
+                const ssize_t n
+                    = ::send(client, response.data() + done, response.size() - done, MSG_NOSIGNAL);
                 if (n <= 0)
                     break;
                 done += static_cast<std::size_t>(n);

@@ -117,7 +117,8 @@ TEST(TicketCommands, AddListCheckRemove)
     r = runCli({"--db", db, "tickets", "check", "--format", "json"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("\"units\": 6, \"ungraded\": 1, \"cost\": 1200, \"winnings\": null"),
-        std::string::npos) << r.out;
+        std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("\"tierUnits\": [2, 0, 0, 0, 0]"), std::string::npos) << r.out;
 
     EXPECT_EQ(runCli({"--db", db, "tickets", "remove", "1"}).code, 0);

@@ -111,8 +111,8 @@ TEST(TicketGrading, TierChancesMatchEnumerationAndSumToOne)
                             std::uint64_t m = 0;
                             for (int n : a)
                                 m |= std::uint64_t{1} << n;
-                            ++counts[static_cast<std::size_t>(TicketGrading::tierOf(
-                                std::popcount(m & mains), (m & bonus) != 0))];
+                            ++counts[static_cast<std::size_t>(
+                                TicketGrading::tierOf(std::popcount(m & mains), (m & bonus) != 0))];
                         }
     const long long expected[] = {0, 1, 6, 216, 9990, 155400};
     long long total = 0;
@@ -174,8 +174,8 @@ TEST(TicketGrading, YenTotalsUseStoredPayoutsAndSayWhatIsUnknown)
     EXPECT_EQ(s.tierUnits[2], 2);
     EXPECT_EQ(s.tierUnits[4], 2);
     EXPECT_EQ(s.expectedYenUnits, 4); // draw 2 has no payouts
-    const double draw1 = 200000000 / 6096454.0 + 10000000 * 6 / 6096454.0
-        + 500000 * 216 / 6096454.0 + 9000 * 9990 / 6096454.0 + 1000 * 155400 / 6096454.0;
+    const double draw1 = 200000000 / 6096454.0 + 10000000 * 6 / 6096454.0 + 500000 * 216 / 6096454.0
+        + 9000 * 9990 / 6096454.0 + 1000 * 155400 / 6096454.0;
     const double draw3 = 12000000 * 6 / 6096454.0 + 400000 * 216 / 6096454.0
         + 8000 * 9990 / 6096454.0 + 1100 * 155400 / 6096454.0;
     EXPECT_NEAR(s.expectedYen, 2 * draw1 + 2 * draw3, 1e-6);
@@ -185,14 +185,13 @@ TEST(TicketGrading, YenTotalsUseStoredPayoutsAndSayWhatIsUnknown)
     EXPECT_FALSE(unknown.summary().winningsKnown());
     EXPECT_EQ(unknown.summary().unknownUnits, 1);
     EXPECT_EQ(unknown.prize(unknown.rows()[0]), TicketGrading::Unknown);
-    EXPECT_NE(std::string(ticketSummarySheet(unknown).text(2, 11)).find("不明"),
-        std::string::npos);
+    EXPECT_NE(std::string(ticketSummarySheet(unknown).text(2, 11)).find("不明"), std::string::npos);
 }
 
 TEST(TicketGrading, DrawsNotYetHeldAreLeftUngraded)
 {
-    const DrawHistory h = test::history({draw(1, {1, 2, 3, 4, 5, 6, 7}),
-        test::incomplete(2, 3), draw(4, {1, 2, 3, 4, 5, 6, 7})});
+    const DrawHistory h = test::history(
+        {draw(1, {1, 2, 3, 4, 5, 6, 7}), test::incomplete(2, 3), draw(4, {1, 2, 3, 4, 5, 6, 7})});
     const TicketGrading g({ticket({1, 2, 3, 40, 41, 42}, 1, 10)}, h, {});
     EXPECT_EQ(g.summary().lines, 2);
     EXPECT_EQ(g.summary().ungraded, 8);
@@ -288,8 +287,8 @@ TEST(TicketBook, RecordedPredictionRefusesEditsAndIsGradedAfterItsDraw)
     // Before its draw it waits; once draw 2 is in the history it is graded like any ticket.
     const DrawHistory before = test::history({draw(1, {1, 2, 3, 4, 5, 6, 7})});
     EXPECT_EQ(TicketGrading({all[1]}, before, {}).summary().ungraded, 1);
-    const DrawHistory after = test::history(
-        {draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {2, 8, 10, 13, 27, 41, 30})});
+    const DrawHistory after
+        = test::history({draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {2, 8, 10, 13, 27, 41, 30})});
     const TicketGrading graded({all[1]}, after, {});
     ASSERT_EQ(graded.rows().size(), 1u);
     EXPECT_EQ(graded.rows()[0].tier, 2);

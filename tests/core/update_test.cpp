@@ -1,5 +1,5 @@
-#include "testsupport.h"
 #include "testserver.h"
+#include "testsupport.h"
 
 #include "cli/cli.h"
 #include "store/atomicfile.h"
@@ -34,9 +34,9 @@
 namespace fs = std::filesystem;
 using namespace loto6;
 using loto6::test::csvOf;
+using loto6::test::httpReply;
 using loto6::test::makeDatabase;
 using loto6::test::makeDraws;
-using loto6::test::httpReply;
 using loto6::test::TestServer;
 
 namespace {
@@ -157,7 +157,8 @@ TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
         Database db;
         ASSERT_TRUE(db.open(other).ok());
         ASSERT_TRUE(db.exec("DROP VIEW 全データ選択クエリ; CREATE VIEW 全データ選択クエリ_x AS "
-                            "SELECT * FROM 結果マスタ").ok());
+                            "SELECT * FROM 結果マスタ")
+                        .ok());
         db.close();
         noView = test::readAll(other);
         fs::remove_all(other.parent_path());
@@ -280,7 +281,8 @@ TEST_F(UpdateTest, TakesOnlyTheDrawRowsOutOfADownloadedDatabase)
         ASSERT_TRUE(db.exec("CREATE TRIGGER wipe AFTER INSERT ON 結果マスタ BEGIN "
                             "DELETE FROM 結果マスタ; END; DROP VIEW 全データ選択クエリ; "
                             "CREATE VIEW 全データ選択クエリ AS SELECT * FROM 結果マスタ "
-                            "WHERE 回数 < 100; CREATE TABLE extra (x)").ok());
+                            "WHERE 回数 < 100; CREATE TABLE extra (x)")
+                        .ok());
     }
     const std::string served = test::readAll(other);
     fs::remove_all(other.parent_path());
@@ -297,9 +299,9 @@ TEST_F(UpdateTest, TakesOnlyTheDrawRowsOutOfADownloadedDatabase)
     ASSERT_TRUE(db.readDraws(after).ok());
     EXPECT_EQ(after.size(), m_newDraws.size() + 1) << "the served trigger is not installed";
     sqlite3_stmt *st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db.handle(),
-                  "select count(*) from sqlite_master where name in ('wipe', 'extra')", -1, &st,
-                  nullptr),
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db.handle(),
+            "select count(*) from sqlite_master where name in ('wipe', 'extra')", -1, &st, nullptr),
         SQLITE_OK);
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
     EXPECT_EQ(sqlite3_column_int(st, 0), 0);
@@ -344,7 +346,8 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
 {
     TestServer good(httpReply(200, m_newDatabase));
     TestServer missing(httpReply(404, ""));
-    TestServer shorter(httpReply(200, csvOf(std::vector<DrawRecord>(m_oldDraws.begin(), m_oldDraws.begin() + 20))));
+    TestServer shorter(httpReply(
+        200, csvOf(std::vector<DrawRecord>(m_oldDraws.begin(), m_oldDraws.begin() + 20))));
     const struct
     {
         const char *name;
@@ -357,7 +360,8 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
         {"extra-argument", {"now"}, 2, "unexpected"},
         {"loses-draws", {"--url", shorter.url()}, 1, "would drop 10 draw(s)"},
         {"success", {"--url", good.url()}, 0, "当選データを最新化しました。"},
-        {"forced-loss", {"--url", shorter.url(), "--allow-loss"}, 0, "当選データを最新化しました。"},
+        {"forced-loss", {"--url", shorter.url(), "--allow-loss"}, 0,
+            "当選データを最新化しました。"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -377,7 +381,6 @@ TEST_F(UpdateTest, CommandLineReportsOnOneLineAndSetsTheExitStatus)
     EXPECT_EQ(storedDraws().size(), 20u) << "forced after the full history";
 }
 
-
 TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
 {
     const std::string path = UpdatePath;
@@ -391,7 +394,8 @@ TEST_F(UpdateTest, UpdateAddressComesFromVariablesThenTheConfigFile)
     } cases[] = {
         {"nothing", nullptr, nullptr, nullptr, {}},
         {"empty-conf", nullptr, nullptr, "# nothing here\n", {}},
-        {"url-variable", "http://a.test/x.db", "b.test", "url=http://c.test/y", {"http://a.test/x.db"}},
+        {"url-variable", "http://a.test/x.db", "b.test", "url=http://c.test/y",
+            {"http://a.test/x.db"}},
         {"server-variable", nullptr, "b.test:8080/", "url=http://c.test/y",
             {"http://b.test:8080" + path}},
         {"blank-variables-ignored", " ", "", "server=https://d.test", {"https://d.test" + path}},
@@ -424,13 +428,15 @@ std::string officialFile(const DrawRecord &r)
     std::string numbers;
     for (int f = 0; f < 6; ++f)
         numbers += (r.number(f) < 10 ? ",0" : ",") + std::to_string(r.number(f));
-    const std::string text = "A52\r\n第" + std::to_string(r.drawNo) + "回ロト６,数字選択式全国自治宝くじ,令和"
-        + std::to_string(y - 2018) + "年" + std::to_string(m) + "月" + std::to_string(d)
+    const std::string text = "A52\r\n第" + std::to_string(r.drawNo)
+        + "回ロト６,数字選択式全国自治宝くじ,令和" + std::to_string(y - 2018) + "年"
+        + std::to_string(m) + "月" + std::to_string(d)
         + "日,東京 宝くじドリーム館\r\n支払期間,令和8年10月9日から令和9年10月8日まで\r\n本数字"
         + numbers + ",ボーナス数字," + std::to_string(r.bonus())
         + "\r\n１等,該当なし,該当なし\r\n２等,3口,12000000円\r\n３等,150口,400000円\r\n"
           "４等,8000口,9000円\r\n５等,140000口,1000円\r\nキャリーオーバー,"
-        + std::to_string(r.drawNo) + "円\r\n販売実績額,1300000000円\r\n"
+        + std::to_string(r.drawNo)
+        + "円\r\n販売実績額,1300000000円\r\n"
           "１等,申込数字が本数字６個と全て一致\r\n";
     return *utf8ToCp932(text);
 }
@@ -466,8 +472,9 @@ TEST(DrawByDrawUpdate, FetchesTheDrawsAfterTheLatestUntilNotFound)
     UpdateResult r = updateFromSources(target, {"http://127.0.0.1:1/x.db", pattern}, false);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(r.drawCount, 3u);
-    EXPECT_EQ(asked, (std::vector<std::string>{"/csv/A1022142.CSV", "/csv/A1022143.CSV",
-                         "/csv/A1022144.CSV", "/csv/A1022145.CSV"}));
+    EXPECT_EQ(asked,
+        (std::vector<std::string>{
+            "/csv/A1022142.CSV", "/csv/A1022143.CSV", "/csv/A1022144.CSV", "/csv/A1022145.CSV"}));
     EXPECT_TRUE(fs::exists(dir / "Loto6Zumvel.db.bak"));
     Database db;
     ASSERT_TRUE(db.open(target));
@@ -508,7 +515,8 @@ TEST(DrawByDrawUpdate, AFileThatIsNotItsDrawOrDisagreesIsRefused)
     DrawRecord wrong = bundled[2143];
     wrong.drawNo = 2146;
     TestServer server([&](const std::string &path) {
-        return path.ends_with("2145.CSV") ? httpReply(200, officialFile(wrong)) : httpReply(404, "");
+        return path.ends_with("2145.CSV") ? httpReply(200, officialFile(wrong))
+                                          : httpReply(404, "");
     });
     const UpdateResult r = updateDrawByDraw(target, server.url("/A102{draw}.CSV"), false);
     EXPECT_EQ(r.outcome, UpdateOutcome::Refused);
