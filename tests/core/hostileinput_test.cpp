@@ -3,6 +3,7 @@
 #include "store/database.h"
 #include "store/drawvalidation.h"
 #include "store/historyfile.h"
+#include "store/officialresult.h"
 #include "store/textcodec.h"
 
 #include "testsupport.h"
@@ -176,6 +177,19 @@ TEST(HistoryImport, PrizeCellMessagesAreOneLine)
     ASSERT_FALSE(s);
     EXPECT_EQ(s.message().find_first_of("\r\n"), std::string::npos) << s.message();
     EXPECT_NE(s.message().find("\\x0d\\x0a"), std::string::npos) << s.message();
+}
+
+TEST(HistoryImport, OfficialTitleMessageIsOneLineWithoutControlBytes)
+{
+    // Found by the fuzzer: an ESC in the draw title of an official result file reached the message.
+    const std::string text = "A52\r\n第\x1b"
+                             "1回ロト６,x,令和7年7月14日,x\r\n";
+    ASSERT_TRUE(looksLikeOfficialFile(text));
+    HistoryFile file;
+    const Status s = readOfficialFile(text, file);
+    ASSERT_FALSE(s);
+    EXPECT_EQ(s.message().find('\x1b'), std::string::npos) << s.message();
+    EXPECT_NE(s.message().find("\\x1b"), std::string::npos) << s.message();
 }
 
 TEST(TextCodec, ShiftJisRefusesWhatItCannotHoldInsteadOfALookAlike)
