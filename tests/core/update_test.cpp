@@ -90,6 +90,21 @@ protected:
         }
     }
 
+    // The bytes of a database of the new draws after the given statements, made beside the target.
+    std::string newDatabaseAfter(const std::string &sql) const
+    {
+        const fs::path other = m_dir / "changed" / "x.db";
+        fs::create_directory(other.parent_path());
+        makeDatabase(other, m_newDraws);
+        Database db;
+        EXPECT_TRUE(db.open(other).ok());
+        EXPECT_TRUE(db.exec(sql).ok());
+        db.close();
+        std::string bytes = test::readAll(other);
+        fs::remove_all(other.parent_path());
+        return bytes;
+    }
+
     test::TempDir m_tmp;
     fs::path m_dir;
     fs::path m_target;
@@ -149,32 +164,10 @@ TEST_F(UpdateTest, FailedOrRefusedDownloadLeavesTheDatabaseUntouched)
     std::string damaged = m_newDatabase;
     for (std::size_t i = 4096; i < damaged.size(); i += 97)
         damaged[i] = static_cast<char>(damaged[i] ^ 0x5a);
-    std::string noView = m_newDatabase;
-    {
-        const fs::path other = m_dir / "noview" / "x.db";
-        fs::create_directory(other.parent_path());
-        makeDatabase(other, m_newDraws);
-        Database db;
-        ASSERT_TRUE(db.open(other).ok());
-        ASSERT_TRUE(db.exec("DROP VIEW 全データ選択クエリ; CREATE VIEW 全データ選択クエリ_x AS "
-                            "SELECT * FROM 結果マスタ")
-                        .ok());
-        db.close();
-        noView = test::readAll(other);
-        fs::remove_all(other.parent_path());
-    }
-    std::string badNumber;
-    {
-        const fs::path other = m_dir / "bad" / "x.db";
-        fs::create_directory(other.parent_path());
-        makeDatabase(other, m_newDraws);
-        Database db;
-        ASSERT_TRUE(db.open(other).ok());
-        ASSERT_TRUE(db.exec("UPDATE 結果マスタ SET 第3数字 = 44 WHERE 回数 = 200").ok());
-        db.close();
-        badNumber = test::readAll(other);
-        fs::remove_all(other.parent_path());
-    }
+    const std::string noView = newDatabaseAfter("DROP VIEW 全データ選択クエリ; CREATE VIEW "
+                                                "全データ選択クエリ_x AS SELECT * FROM 結果マスタ");
+    const std::string badNumber
+        = newDatabaseAfter("UPDATE 結果マスタ SET 第3数字 = 44 WHERE 回数 = 200");
 
     const struct
     {
