@@ -374,6 +374,11 @@ std::string Database::storedValuesWarning() const
     return loto6::storedValuesWarning(draws);
 }
 
+// The columns of a draw in the order bindAndStep binds them.
+static constexpr const char *DrawInsertTail
+    = " into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, 第6数字, "
+      "ボーナス数字) values (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
 static Status bindAndStep(sqlite3_stmt *st, const DrawRecord &r)
 {
     sqlite3_reset(st);
@@ -403,10 +408,7 @@ Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
     if (replace)
         if (Status s = exec("delete from 結果マスタ"); !s)
             return s;
-    Statement st(m_db,
-        "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
-        "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement st(m_db, std::string("insert or replace") + DrawInsertTail);
     if (!st.ok())
         return fail("cannot write the draws");
     for (const DrawRecord &r : draws)
@@ -425,9 +427,7 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const D
         return s;
     if (Status s = check(stored); !s)
         return s;
-    Statement st(m_db,
-        "insert into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
-        "第5数字, 第6数字, ボーナス数字) values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement st(m_db, std::string("insert") + DrawInsertTail);
     if (!st.ok())
         return fail("cannot write the draw");
     if (Status s = bindAndStep(st.get(), draw); !s)
@@ -441,10 +441,7 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const D
 
 Status Database::storeDraw(const DrawRecord &draw)
 {
-    Statement st(m_db,
-        "insert or replace into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, "
-        "第3数字, 第4数字, 第5数字, 第6数字, ボーナス数字) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Statement st(m_db, std::string("insert or replace") + DrawInsertTail);
     if (!st.ok())
         return fail("cannot write the draws");
     if (Status s = bindAndStep(st.get(), draw); !s)
