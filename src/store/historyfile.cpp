@@ -291,6 +291,8 @@ Status readHistoryBytes(std::string_view bytes, HistoryFile &file)
     if (!s) {
         file.draws.clear();
         file.prizes.clear();
+        // Whatever a reader quoted from the file, the message stays one line for the terminal.
+        return Status::failure(withoutControls(s.message()));
     }
     return s;
 }

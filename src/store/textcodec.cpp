@@ -179,6 +179,28 @@ void appendEscaped(std::string &out, unsigned char byte)
 
 } // namespace
 
+namespace {
+
+// Appends the character at text[i], a control character or a broken sequence as \xNN bytes
+// (C1 controls, U+0080..U+009F, steer terminals as much as the C0 ones do); returns its length.
+std::size_t appendShown(std::string &out, std::string_view text, std::size_t i, bool quoting)
+{
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const std::size_t n = utf8SequenceLength(text.substr(i));
+    const bool c1 = n == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+    if (n == 0 || byte < 0x20 || byte == 0x7f || c1) {
+        for (std::size_t k = 0; k < std::max<std::size_t>(n, 1); ++k)
+            appendEscaped(out, static_cast<unsigned char>(text[i + k]));
+        return std::max<std::size_t>(n, 1);
+    }
+    if (quoting && (byte == '"' || byte == '\\'))
+        out += '\\';
+    out.append(text.substr(i, n));
+    return n;
+}
+
+} // namespace
+
 std::string quotedForMessage(std::string_view text)
 {
     constexpr int MaxCharacters = 80;
@@ -189,22 +211,18 @@ std::string quotedForMessage(std::string_view text)
             out += "…";
             break;
         }
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const std::size_t n = utf8SequenceLength(text.substr(i));
-        // C1 controls (U+0080..U+009F) steer terminals as much as the C0 ones do.
-        const bool c1 = n == 2 && byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-        if (n == 0 || byte < 0x20 || byte == 0x7f || c1) {
-            for (std::size_t k = 0; k < std::max<std::size_t>(n, 1); ++k)
-                appendEscaped(out, static_cast<unsigned char>(text[i + k]));
-            i += std::max<std::size_t>(n, 1);
-            continue;
-        }
-        if (byte == '"' || byte == '\\')
-            out += '\\';
-        out.append(text.substr(i, n));
-        i += n;
+        i += appendShown(out, text, i, true);
     }
     out += '"';
+    return out;
+}
+
+std::string withoutControls(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();)
+        i += appendShown(out, text, i, false);
     return out;
 }
 

@@ -28,4 +28,8 @@ std::string trim(std::string_view text);
 // characters and bytes that are not UTF-8 written as \xNN, cut after 80 characters with "…".
 std::string quotedForMessage(std::string_view text);
 
+// The text with control characters and broken sequences shown as \xNN, so that a message built
+// from a file's bytes stays one harmless line.
+std::string withoutControls(std::string_view text);
+
 } // namespace loto6

@@ -179,17 +179,31 @@ TEST(HistoryImport, PrizeCellMessagesAreOneLine)
     EXPECT_NE(s.message().find("\\x0d\\x0a"), std::string::npos) << s.message();
 }
 
-TEST(HistoryImport, OfficialTitleMessageIsOneLineWithoutControlBytes)
+TEST(HistoryImport, OfficialFileMessagesAreOneLineWithoutControlBytes)
 {
-    // Found by the fuzzer: an ESC in the draw title of an official result file reached the message.
-    const std::string text = "A52\r\n第\x1b"
-                             "1回ロト６,x,令和7年7月14日,x\r\n";
-    ASSERT_TRUE(looksLikeOfficialFile(text));
-    HistoryFile file;
-    const Status s = readOfficialFile(text, file);
-    ASSERT_FALSE(s);
-    EXPECT_EQ(s.message().find('\x1b'), std::string::npos) << s.message();
-    EXPECT_NE(s.message().find("\\x1b"), std::string::npos) << s.message();
+    // Found by the fuzzer: an ESC in the draw title or the date of an official result file
+    // reached the message raw.
+    const struct
+    {
+        const char *name;
+        std::string text;
+    } cases[] = {
+        {"title",
+            "A52\r\n第\x1b"
+            "1回ロト６,x,令和7年7月14日,x\r\n"},
+        {"date",
+            "A52\r\n第1回ロト６,x,令和\x1b"
+            "7年7月14日,x\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(looksLikeOfficialFile(c.text));
+        HistoryFile file;
+        const Status s = readHistoryBytes(c.text, file);
+        ASSERT_FALSE(s);
+        EXPECT_EQ(s.message().find('\x1b'), std::string::npos) << s.message();
+        EXPECT_NE(s.message().find("\\x1b"), std::string::npos) << s.message();
+    }
 }
 
 TEST(TextCodec, ShiftJisRefusesWhatItCannotHoldInsteadOfALookAlike)
