@@ -97,10 +97,8 @@ UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern
     if (!fs::exists(target, ec))
         return UpdateResult::of(UpdateOutcome::TargetMissing, targetMissingMessage(target));
     Database db;
-    if (Status s = db.open(target); !s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     std::vector<DrawRecord> held;
-    if (Status s = db.readDraws(held); !s)
+    if (Status s = openWithHeldDraws(db, target, held); !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     const int latest = held.empty() ? 0 : held.back().drawNo;
     IncomingHistory in;

@@ -179,10 +179,8 @@ UpdateResult installDraws(
     const fs::path &target, const std::vector<DrawRecord> &draws, bool allowLoss)
 {
     Database db;
-    if (Status s = db.open(target); !s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     std::vector<DrawRecord> held;
-    if (Status s = db.readDraws(held); !s)
+    if (Status s = openWithHeldDraws(db, target, held); !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     if (DrawLoss loss = drawLoss(held, draws); !loss.empty() && !allowLoss) {
         UpdateResult refused = UpdateResult::of(UpdateOutcome::WouldLoseDraws,
@@ -265,6 +263,13 @@ std::string drawLossSummary(
     const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming)
 {
     return drawLossSummary(drawLoss(held, incoming));
+}
+
+Status openWithHeldDraws(Database &db, const fs::path &target, std::vector<DrawRecord> &held)
+{
+    if (Status s = db.open(target); !s)
+        return s;
+    return db.readDraws(held);
 }
 
 std::string targetMissingMessage(const fs::path &target)

@@ -65,6 +65,12 @@ struct UpdateResult
     static UpdateResult downloadFailed(const Status &status, const DownloadError &error);
 };
 
+class Database;
+
+// Opens the target database and reads the draws it holds, as both kinds of update start.
+Status openWithHeldDraws(
+    Database &db, const std::filesystem::path &target, std::vector<DrawRecord> &held);
+
 // The target-missing text shown to the user.
 std::string targetMissingMessage(const std::filesystem::path &target);
 
