@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <numeric>
@@ -29,7 +31,21 @@ struct FairDraw
 {
     std::array<int, MainPicks> main{};
     int bonus = 0;
+    std::uint64_t mainMask = 0; // bit x set for each main number x
 };
+
+// Bit x set for each number x of the draw; 0 when a number lies outside 1..43 or comes twice.
+std::uint64_t numberMask(const DrawRecord &r)
+{
+    std::uint64_t mask = 0;
+    for (int i = 0; i < AllPicks; ++i) {
+        const long long x = r.number(i);
+        if (x < 1 || x > Numbers || ((mask >> x) & 1u) != 0)
+            return 0;
+        mask |= std::uint64_t{1} << x;
+    }
+    return mask;
+}
 
 std::vector<FairDraw> fairDraws(const DrawHistory &history, int &excluded)
 {
@@ -39,22 +55,21 @@ std::vector<FairDraw> fairDraws(const DrawHistory &history, int &excluded)
     for (const DrawRecord &r : history) {
         if (!r.isComplete())
             continue;
-        std::array<long long, AllPicks> v{};
-        for (int i = 0; i < AllPicks; ++i)
-            v[static_cast<std::size_t>(i)] = r.number(i);
-        std::array<long long, AllPicks> sorted = v;
-        std::sort(sorted.begin(), sorted.end());
         // A record outside the rules of a draw cannot be compared with fair draws.
-        if (sorted.front() < 1 || sorted.back() > Numbers
-            || std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+        std::uint64_t mask = numberMask(r);
+        if (mask == 0) {
             ++excluded;
             continue;
         }
         FairDraw d;
-        for (int i = 0; i < MainPicks; ++i)
-            d.main[static_cast<std::size_t>(i)] = static_cast<int>(v[static_cast<std::size_t>(i)]);
-        std::sort(d.main.begin(), d.main.end());
-        d.bonus = static_cast<int>(v[MainPicks]);
+        d.bonus = static_cast<int>(r.number(MainPicks));
+        // The main numbers in ascending order, read off the bits.
+        mask &= ~(std::uint64_t{1} << d.bonus);
+        d.mainMask = mask;
+        for (int &x : d.main) {
+            x = std::countr_zero(mask);
+            mask &= mask - 1;
+        }
         out.push_back(d);
     }
     return out;
@@ -382,9 +397,7 @@ DrawTallies tallyDraws(const std::vector<FairDraw> &draws)
         tallyMainNumbers(d, t);
         if (i > 0) {
             const FairDraw &prev = draws[static_cast<std::size_t>(i - 1)];
-            int common = 0;
-            for (int x : d.main)
-                common += std::binary_search(prev.main.begin(), prev.main.end(), x) ? 1 : 0;
+            const int common = std::popcount(d.mainMask & prev.mainMask);
             ++t.overlap[static_cast<std::size_t>(common)];
         }
         tallyAllNumbers(d, i, lastSeen, t);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace loto6 {
 
@@ -91,7 +92,9 @@ std::vector<double> ChanceLaw::expectedGapCounts(int draws, double p)
 {
     std::vector<double> out(static_cast<std::size_t>(std::max(draws, 1)), 0.0);
     double q = 1.0; // (1 - p)^(g - 1)
-    for (int g = 1; g < draws; ++g) {
+    // Past the smallest normal double the terms are nothing next to the first ones, and the
+    // power would get stuck on the smallest subnormal, whose every product is slow: they stay 0.
+    for (int g = 1; g < draws && q >= std::numeric_limits<double>::min(); ++g) {
         out[static_cast<std::size_t>(g)] = (draws - g) * p * p * q;
         q *= 1.0 - p;
     }
