@@ -2,7 +2,7 @@
 // memory its sheet holds on the bundled history, on 30,000 and on 100,000 generated draws, with
 // the ratios to the bundled history. A table on 30,000 draws may cost at most 15 times its time
 // on the bundled history and at most 20 MB; the exit status is 1 when one does not.
-//   loto6_scale [REPEATS] [TABLE]   (TABLE: only the table of that name)
+//   loto6_scale [ROUNDS] [TABLE]   (TABLE: only the table of that name)
 
 #include "benchdata.h"
 
@@ -43,19 +43,35 @@ double cpuMilliseconds()
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-// The fastest of `repeats` builds (the least disturbed by the rest of the machine), in
-// processor time, and the bytes the sheet holds.
-Measure measure(const Table &table, const DrawHistory &history, const Totals &totals, int repeats)
+struct History
 {
-    Measure m;
-    m.ms = 1e300;
-    for (int i = 0; i < repeats; ++i) {
-        const double start = cpuMilliseconds();
-        const Sheet sheet = table.build(history, totals);
-        m.ms = std::min(m.ms, cpuMilliseconds() - start);
-        m.mb = static_cast<double>(sheet.storageBytes()) / (1024.0 * 1024.0);
-    }
-    return m;
+    const DrawHistory &draws;
+    Totals totals;
+};
+
+// One build in processor time, and the bytes its sheet holds.
+Measure buildOnce(const Table &table, const History &h)
+{
+    const double start = cpuMilliseconds();
+    const Sheet sheet = table.build(h.draws, h.totals);
+    return {
+        cpuMilliseconds() - start, static_cast<double>(sheet.storageBytes()) / (1024.0 * 1024.0)};
+}
+
+// The fastest build of each history (the least disturbed by the rest of the machine) over
+// `rounds` rounds. Each round builds every size in turn, so that a busy spell of the machine
+// slows the sizes alike instead of deciding their ratio; the short history is built several
+// times a round, since one of its builds is over in a moment.
+std::vector<Measure> measure(const Table &table, const std::vector<History> &sizes, int rounds)
+{
+    std::vector<Measure> best(sizes.size(), Measure{1e300, 0});
+    for (int round = 0; round < rounds; ++round)
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            for (int k = 0; k < (i == 0 ? 5 : 1); ++k) {
+                const Measure m = buildOnce(table, sizes[i]);
+                best[i] = {std::min(best[i].ms, m.ms), m.mb};
+            }
+    return best;
 }
 
 std::vector<Table> tables()
@@ -71,14 +87,13 @@ std::vector<Table> tables()
 
 int main(int argc, char **argv)
 {
-    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const std::string only = argc > 2 ? argv[2] : "";
     const DrawHistory &bundled = bench::bundledHistory();
     const DrawHistory large = bench::generatedHistory(30000);
     const DrawHistory huge = bench::generatedHistory(100000);
-    const Totals bundledTotals = computeTotals(bundled);
-    const Totals largeTotals = computeTotals(large);
-    const Totals hugeTotals = computeTotals(huge);
+    const std::vector<History> sizes = {{bundled, computeTotals(bundled)},
+        {large, computeTotals(large)}, {huge, computeTotals(huge)}};
 
     std::printf("%-20s %10s %10s %10s %9s %9s %8s %8s %8s\n", "table",
         (std::to_string(bundled.size()) + " ms").c_str(), "30000 ms", "100000 ms", "30k/b",
@@ -87,15 +102,14 @@ int main(int argc, char **argv)
     for (const Table &t : tables()) {
         if (!only.empty() && t.name != only)
             continue;
-        const Measure b = measure(t, bundled, bundledTotals, repeats);
-        const Measure l = measure(t, large, largeTotals, repeats);
-        const Measure h = measure(t, huge, hugeTotals, std::max(1, repeats / 2));
-        const double lr = l.ms / b.ms;
-        const double hr = h.ms / b.ms;
-        const bool ok = lr <= MaxTimeRatio && l.mb <= MaxMegabytes;
+        const std::vector<Measure> m = measure(t, sizes, rounds);
+        const double lr = m[1].ms / m[0].ms;
+        const double hr = m[2].ms / m[0].ms;
+        const bool ok = lr <= MaxTimeRatio && m[1].mb <= MaxMegabytes;
         within = within && ok;
         std::printf("%-20s %10.3f %10.3f %10.3f %9.2f %9.2f %8.2f %8.2f %8.2f%s\n", t.name.c_str(),
-            b.ms, l.ms, h.ms, lr, hr, b.mb, l.mb, h.mb, ok ? "" : "  over the limit");
+            m[0].ms, m[1].ms, m[2].ms, lr, hr, m[0].mb, m[1].mb, m[2].mb,
+            ok ? "" : "  over the limit");
     }
     std::printf("limits on 30,000 draws: at most %.0fx the bundled time and %.0f MB: %s\n",
         MaxTimeRatio, MaxMegabytes, within ? "every table within" : "NOT within");

@@ -26,43 +26,81 @@ void Sheet::setSize(int columns, int rows)
     std::uint16_t blank = 0;
     if (m_styles.front() != CellStyle{}) {
         const std::uint16_t pristine = internStyle(CellStyle{});
-        blank = pristine == LongText ? 0 : pristine;
+        blank = pristine == NoStyle ? 0 : pristine;
         m_uniform = m_uniform && (columns <= m_cols && rows <= m_rows);
     }
-    const auto count = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
-    const auto bands = (static_cast<std::size_t>(rows) + StyleBand - 1) / StyleBand;
-    std::vector<Slot> cells(count);
-    std::vector<std::uint16_t> styles(bands * StyleBand * static_cast<std::size_t>(columns), blank);
-    const int keepCols = std::min(columns, m_cols);
-    const int keepRows = std::min(rows, m_rows);
-    for (int r = 1; r <= keepRows; ++r)
-        std::copy_n(&slot(1, r), keepCols,
-            cells.begin()
-                + static_cast<std::ptrdiff_t>(
-                    static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(columns)));
-    for (int r = 1; r <= keepRows; ++r)
-        for (int c = 1; c <= keepCols; ++c)
-            styles[styleIndex(columns, c, r)] = m_cellStyles[styleIndex(c, r)];
-    m_cells = std::move(cells);
-    m_cellStyles = std::move(styles);
+    Sheet old;
+    old.m_cols = m_cols;
+    old.m_rows = m_rows;
+    old.m_bands = std::move(m_bands);
+    old.m_runs = std::move(m_runs);
+    old.m_cellPool = std::move(m_cellPool);
+    old.m_stylePool = std::move(m_stylePool);
     m_cols = columns;
     m_rows = rows;
+    const std::size_t bands = (static_cast<std::size_t>(rows) + BandRows - 1) / BandRows;
+    const auto cells = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
+    m_bands.assign(bands, Band{});
+    m_runs.assign(bands * static_cast<std::size_t>(columns), blank);
+    m_cellPool = {};
+    m_cellPool.reserve(cells);
+    m_stylePool = {};
+    m_stylePool.reserve(cells);
+    copyCells(old, std::min(columns, old.m_cols), std::min(rows, old.m_rows));
     m_rowHeights.resize(static_cast<std::size_t>(rows) + 1, 0.0);
     m_colWidths.resize(static_cast<std::size_t>(columns) + 1, 0.0);
+}
+
+// Takes the texts and styles of the first `columns` x `rows` cells of a sheet of the old size,
+// whose text stores this sheet still holds.
+void Sheet::copyCells(const Sheet &from, int columns, int rows)
+{
+    for (std::size_t b = 0; b < m_bands.size() && static_cast<int>(b) * BandRows < rows; ++b) {
+        const Band &src = from.m_bands[b];
+        const int first = static_cast<int>(b) * BandRows + 1;
+        const int last = std::min(rows, first + BandRows - 1);
+        if (src.cells != NoBlock)
+            for (int r = first; r <= last; ++r)
+                std::copy_n(
+                    &from.m_cellPool[src.cells + from.cellIndex(1, r)], columns, &textSlot(1, r));
+        // A band kept whole keeps its runs; any other band holds a style per cell.
+        if (src.styles == NoBlock && last - first + 1 == bandRows(b)) {
+            for (int c = 1; c <= columns; ++c)
+                m_runs[runIndex(b, c)] = from.m_runs[from.runIndex(b, c)];
+            continue;
+        }
+        expandStyles(b);
+        for (int c = 1; c <= columns; ++c)
+            for (int r = first; r <= last; ++r)
+                m_stylePool[m_bands[b].styles + styleSlot(b, c, r)] = from.styleOf(c, r);
+    }
+}
+
+// Gives every cell of the band its own style entry, starting from its column's run.
+void Sheet::expandStyles(std::size_t band)
+{
+    Band &b = m_bands[band];
+    if (b.styles != NoBlock)
+        return;
+    const auto height = static_cast<std::size_t>(bandRows(band));
+    b.styles = m_stylePool.size();
+    for (int c = 1; c <= m_cols; ++c)
+        m_stylePool.insert(m_stylePool.end(), height, m_runs[runIndex(band, c)]);
 }
 
 Cell Sheet::cell(int col, int row) const
 {
     Cell c;
     static_cast<CellStyle &>(c) = style(col, row);
-    c.text = textOf(slot(col, row));
+    c.text = textAt(col, row);
     return c;
 }
 
 std::size_t Sheet::storageBytes() const
 {
-    std::size_t bytes = m_cells.capacity() * sizeof(Slot)
-        + m_cellStyles.capacity() * sizeof(std::uint16_t) + m_text.capacity()
+    std::size_t bytes = m_bands.capacity() * sizeof(Band)
+        + (m_runs.capacity() + m_stylePool.capacity()) * sizeof(std::uint16_t)
+        + m_cellPool.capacity() * sizeof(Slot) + m_text.capacity()
         + m_styles.capacity() * sizeof(CellStyle)
         + (m_rowHeights.capacity() + m_colWidths.capacity()) * sizeof(double);
     for (const std::string &t : m_longTexts)
@@ -70,8 +108,12 @@ std::size_t Sheet::storageBytes() const
     return bytes;
 }
 
-std::string_view Sheet::textOf(const Slot &s) const
+std::string_view Sheet::textAt(int col, int row) const
 {
+    const std::size_t block = m_bands[bandOf(row)].cells;
+    if (block == NoBlock)
+        return {};
+    const Slot &s = m_cellPool[block + cellIndex(col, row)];
     if (s.size <= s.text.size())
         return {s.text.data(), s.size};
     std::uint32_t at = 0;
@@ -86,7 +128,7 @@ void Sheet::storeText(Slot &s, std::string_view text)
     if (text.size() <= s.text.size()) {
         s.text = {};
         std::copy(text.begin(), text.end(), s.text.begin());
-        s.size = static_cast<std::uint16_t>(text.size());
+        s.size = static_cast<std::uint8_t>(text.size());
         return;
     }
     std::uint32_t at = 0;
@@ -94,19 +136,20 @@ void Sheet::storeText(Slot &s, std::string_view text)
     if (text.size() < LongText && s.size != LongText && s.size >= text.size()) {
         std::memcpy(&at, s.text.data(), sizeof at);
         m_text.replace(at, text.size(), text);
-        s.size = static_cast<std::uint16_t>(text.size());
+        s.size = static_cast<std::uint8_t>(text.size());
         return;
     }
     if (text.size() < LongText
         && m_text.size() + text.size() <= std::numeric_limits<std::uint32_t>::max()) {
         at = static_cast<std::uint32_t>(m_text.size());
         m_text.append(text);
-        s.size = static_cast<std::uint16_t>(text.size());
+        s.size = static_cast<std::uint8_t>(text.size());
     } else {
         at = static_cast<std::uint32_t>(m_longTexts.size());
         m_longTexts.emplace_back(text);
         s.size = LongText;
     }
+    s.text = {};
     std::memcpy(s.text.data(), &at, sizeof at);
 }
 
@@ -116,7 +159,7 @@ std::uint16_t Sheet::internStyle(const CellStyle &style)
         if (m_styles[i] == style)
             return static_cast<std::uint16_t>(i);
     if (m_styles.size() >= static_cast<std::size_t>(MaxStyles))
-        return LongText; // no room: the caller keeps the old style
+        return NoStyle; // no room: the caller keeps the old style
     m_styles.push_back(style);
     return static_cast<std::uint16_t>(m_styles.size() - 1);
 }
@@ -258,7 +301,7 @@ std::uint16_t Sheet::restyled(std::uint16_t from, const StyleEdit &edit)
     CellStyle style = m_styles[from];
     edit.apply(style);
     std::uint16_t to = internStyle(style);
-    if (to == LongText)
+    if (to == NoStyle)
         to = from; // no room for another style: the cell keeps its own
     m = {edit, from, to, true};
     return to;
@@ -276,22 +319,23 @@ void Sheet::restyle(const Range &range, const StyleEdit &edit)
         return;
     }
     m_uniform = false;
-    // Neighbouring cells mostly share a style: the last change is reused while they do.
-    std::uint16_t from = m_cellStyles[styleIndex(range.c1, range.r1)];
-    std::uint16_t to = restyled(from, edit);
-    for (int top = range.r1; top <= range.r2;) {
-        const int bottom = std::min(range.r2, top + StyleBand - 1 - (top - 1) % StyleBand);
-        for (int col = range.c1; col <= range.c2; ++col) {
-            std::uint16_t *s = &m_cellStyles[styleIndex(col, top)];
-            for (int row = top; row <= bottom; ++row, ++s) {
-                if (*s != from) {
-                    from = *s;
-                    to = restyled(from, edit);
-                }
-                *s = to;
-            }
+    Restyler change{*this, edit};
+    for (std::size_t b = bandOf(range.r1); b <= bandOf(range.r2); ++b) {
+        const int first = static_cast<int>(b) * BandRows + 1;
+        const int top = std::max(range.r1, first);
+        const int bottom = std::min(range.r2, first + bandRows(b) - 1);
+        // A band covered from top to bottom whose cells follow their column changes its runs.
+        if (m_bands[b].styles == NoBlock && top == first && bottom == first + bandRows(b) - 1) {
+            for (int col = range.c1; col <= range.c2; ++col)
+                change(m_runs[runIndex(b, col)]);
+            continue;
         }
-        top = bottom + 1;
+        expandStyles(b);
+        for (int col = range.c1; col <= range.c2; ++col) {
+            std::uint16_t *s = &m_stylePool[m_bands[b].styles + styleSlot(b, col, top)];
+            for (int row = top; row <= bottom; ++row, ++s)
+                change(*s);
+        }
     }
 }
 
@@ -341,8 +385,24 @@ void Sheet::setText(std::string_view text) { setText(m_col, m_row, text); }
 
 void Sheet::setText(int col, int row, std::string_view text)
 {
-    if (contains(col, row))
-        storeText(slot(col, row), text);
+    if (!contains(col, row))
+        return;
+    if (text.empty() && m_bands[bandOf(row)].cells == NoBlock)
+        return; // the band's texts are all empty already
+    storeText(textSlot(col, row), text);
+}
+
+// The slot of a cell's text, giving its band a block of the pool at the band's first text.
+Sheet::Slot &Sheet::textSlot(int col, int row)
+{
+    const std::size_t band = bandOf(row);
+    std::size_t &block = m_bands[band].cells;
+    if (block == NoBlock) {
+        block = m_cellPool.size();
+        m_cellPool.resize(block + bandCells(band));
+        std::memset(&m_cellPool[block], 0, bandCells(band) * sizeof(Slot));
+    }
+    return m_cellPool[block + cellIndex(col, row)];
 }
 
 void Sheet::setText(int col, int row, long long number)
@@ -354,7 +414,7 @@ void Sheet::setText(int col, int row, long long number)
 
 std::string_view Sheet::text(int col, int row) const
 {
-    return contains(col, row) ? textOf(slot(col, row)) : std::string_view();
+    return contains(col, row) ? textAt(col, row) : std::string_view();
 }
 
 void Sheet::setForeColor(int col, int row, int col2, int row2, Rgb color)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -153,10 +154,7 @@ public:
     }
     // Precondition: contains(col, row).
     Cell cell(int col, int row) const;
-    const CellStyle &style(int col, int row) const
-    {
-        return m_styles[m_cellStyles[styleIndex(col, row)]];
-    }
+    const CellStyle &style(int col, int row) const { return m_styles[styleOf(col, row)]; }
     // Bytes held by the cells, their texts and styles and the row and column sizes.
     std::size_t storageBytes() const;
 
@@ -166,34 +164,92 @@ private:
         int c1, r1, c2, r2;
         bool empty() const { return c1 > c2 || r1 > r2; }
     };
-    // The text of a cell in storage: up to four bytes in place, longer text in the sheet's
-    // text store. Styles are kept apart in bands of StyleBand rows, column by column within a
-    // band, so that a change down a column or over a block walks memory in order while the
-    // cells of one row stay close together.
+    // The text of a cell in storage: up to five bytes in place, longer text in the sheet's
+    // text store.
+    // Trivial, so that a band's block of slots is cleared with one memset: zero bytes read as
+    // an empty text.
     struct Slot
     {
-        std::array<char, 4> text{}; // the text itself, or where it starts in m_text
-        std::uint16_t size = 0;     // LongText: the text is m_longTexts[text]
+        std::array<char, 5> text; // the text itself, or where it starts in m_text
+        std::uint8_t size;        // LongText: the text is m_longTexts[text]
     };
-    static constexpr std::uint16_t LongText = 0xffff;
-
-    std::size_t index(int col, int row) const
+    // Leaves new slots as they are, for textSlot() to clear a whole block at once.
+    template<typename T>
+    struct UnclearedAllocator : std::allocator<T>
     {
-        return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(m_cols)
+        template<typename U>
+        struct rebind
+        {
+            using other = UnclearedAllocator<U>;
+        };
+        UnclearedAllocator() = default;
+        template<typename U>
+        UnclearedAllocator(const UnclearedAllocator<U> &)
+        {
+        }
+        template<typename U>
+        void construct(U *p)
+        {
+            ::new (static_cast<void *>(p)) U;
+        }
+        template<typename U, typename... Args>
+        void construct(U *p, Args &&...args)
+        {
+            ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+        }
+    };
+    static constexpr std::uint8_t LongText = 0xff;
+    static constexpr std::uint16_t NoStyle = 0xffff;
+    // Cells are kept in bands of BandRows rows. A band's texts get their block of the text
+    // pool at its first text, row by row. Its styles are one per column (the column's run)
+    // until a cell of the band gets a look of its own, then one per cell in a block of the
+    // style pool, column by column. Tables style whole columns before they fill them draw by
+    // draw, so a change down a column costs one write per band, and the memory of a band is
+    // first touched while the band is being filled. Both pools are reserved whole up front.
+    static constexpr int BandRows = 64;
+    static constexpr std::size_t NoBlock = static_cast<std::size_t>(-1);
+    struct Band
+    {
+        std::size_t cells = NoBlock;  // in m_cellPool; none: every text of the band is empty
+        std::size_t styles = NoBlock; // in m_stylePool; none: every cell has its column's run
+    };
+
+    static std::size_t bandOf(int row) { return static_cast<std::size_t>(row - 1) / BandRows; }
+    static int rowInBand(int row) { return (row - 1) % BandRows; }
+    int bandRows(std::size_t band) const
+    {
+        return std::min(BandRows, m_rows - static_cast<int>(band) * BandRows);
+    }
+    std::size_t runIndex(std::size_t band, int col) const
+    {
+        return band * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col - 1);
+    }
+    std::size_t cellIndex(int col, int row) const
+    {
+        return static_cast<std::size_t>(rowInBand(row)) * static_cast<std::size_t>(m_cols)
             + static_cast<std::size_t>(col - 1);
     }
-    static constexpr int StyleBand = 64;
-    static std::size_t styleIndex(int columns, int col, int row)
+    std::size_t styleSlot(std::size_t band, int col, int row) const
     {
-        const auto r = static_cast<std::size_t>(row - 1);
-        return (r / StyleBand) * static_cast<std::size_t>(columns) * StyleBand
-            + static_cast<std::size_t>(col - 1) * StyleBand + r % StyleBand;
+        return static_cast<std::size_t>(col - 1) * static_cast<std::size_t>(bandRows(band))
+            + static_cast<std::size_t>(rowInBand(row));
     }
-    std::size_t styleIndex(int col, int row) const { return styleIndex(m_cols, col, row); }
-    const Slot &slot(int col, int row) const { return m_cells[index(col, row)]; }
-    Slot &slot(int col, int row) { return m_cells[index(col, row)]; }
-    std::string_view textOf(const Slot &s) const;
+    std::uint16_t styleOf(int col, int row) const
+    {
+        const std::size_t b = bandOf(row);
+        const std::size_t block = m_bands[b].styles;
+        return block == NoBlock ? m_runs[runIndex(b, col)]
+                                : m_stylePool[block + styleSlot(b, col, row)];
+    }
+    std::string_view textAt(int col, int row) const;
     void storeText(Slot &s, std::string_view text);
+    std::size_t bandCells(std::size_t band) const
+    {
+        return static_cast<std::size_t>(bandRows(band)) * static_cast<std::size_t>(m_cols);
+    }
+    Slot &textSlot(int col, int row);
+    void expandStyles(std::size_t band);
+    void copyCells(const Sheet &from, int columns, int rows);
     // One change to cell styles, small enough to key the memo of changes already worked out.
     struct StyleEdit
     {
@@ -214,6 +270,22 @@ private:
         bool used = false;
     };
     static constexpr std::size_t MemoSize = 256;
+    // The last style change worked out, reused while neighbouring cells share a style.
+    struct Restyler
+    {
+        Sheet &sheet;
+        const StyleEdit &edit;
+        std::uint16_t from = NoStyle;
+        std::uint16_t to = NoStyle;
+        void operator()(std::uint16_t &s)
+        {
+            if (s != from) {
+                from = s;
+                to = sheet.restyled(from, edit);
+            }
+            s = to;
+        }
+    };
 
     std::uint16_t internStyle(const CellStyle &style);
     std::uint16_t restyled(std::uint16_t from, const StyleEdit &edit);
@@ -227,10 +299,12 @@ private:
     int m_rows = 0;
     int m_visibleCols = 0;
     int m_visibleRows = 0;
-    std::vector<Slot> m_cells;               // row by row
-    std::vector<std::uint16_t> m_cellStyles; // bands of rows, column by column
-    std::string m_text;                      // texts longer than four bytes, end to end
-    std::vector<std::string> m_longTexts;    // texts the text store cannot address
+    std::vector<Band> m_bands;
+    std::vector<std::uint16_t> m_runs;                      // band by band, one style per column
+    std::vector<Slot, UnclearedAllocator<Slot>> m_cellPool; // blocks of band texts, row by row
+    std::vector<std::uint16_t> m_stylePool; // blocks of band styles, column by column
+    std::string m_text;                     // texts longer than five bytes, end to end
+    std::vector<std::string> m_longTexts;   // texts the text store cannot address
     std::vector<CellStyle> m_styles{CellStyle{}};
     std::vector<MemoEntry> m_memo; // style changes already worked out, by (style, edit)
     double m_defaultRowHeight = 10;

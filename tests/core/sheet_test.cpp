@@ -334,16 +334,23 @@ struct StyleModel
 {
     int cols = 0, rows = 0;
     std::vector<CellStyle> cells;
-    CellStyle &at(int c, int r) { return cells[static_cast<std::size_t>((r - 1) * cols + c - 1)]; }
+    std::vector<std::string> texts;
+    std::size_t index(int c, int r) const
+    {
+        return static_cast<std::size_t>((r - 1) * cols + c - 1);
+    }
+    CellStyle &at(int c, int r) { return cells[index(c, r)]; }
     void resize(int newCols, int newRows)
     {
-        std::vector<CellStyle> next(static_cast<std::size_t>(newCols * newRows));
+        StyleModel next{newCols, newRows};
+        next.cells.resize(static_cast<std::size_t>(newCols * newRows));
+        next.texts.resize(next.cells.size());
         for (int r = 1; r <= std::min(rows, newRows); ++r)
-            for (int c = 1; c <= std::min(cols, newCols); ++c)
-                next[static_cast<std::size_t>((r - 1) * newCols + c - 1)] = at(c, r);
-        cols = newCols;
-        rows = newRows;
-        cells = std::move(next);
+            for (int c = 1; c <= std::min(cols, newCols); ++c) {
+                next.at(c, r) = at(c, r);
+                next.texts[next.index(c, r)] = texts[index(c, r)];
+            }
+        *this = std::move(next);
     }
 };
 
@@ -387,14 +394,17 @@ void editBoth(Sheet &s, StyleModel &m, int op, int c1, int r1, int c2, int r2, R
 void expectSameStyles(const Sheet &s, StyleModel &m, const std::string &when)
 {
     for (int r = 1; r <= m.rows; ++r)
-        for (int c = 1; c <= m.cols; ++c)
+        for (int c = 1; c <= m.cols; ++c) {
             ASSERT_EQ(s.style(c, r), m.at(c, r)) << when << ": cell " << c << "," << r;
+            ASSERT_EQ(s.text(c, r), m.texts[m.index(c, r)]) << when << ": cell " << c << "," << r;
+        }
 }
 
 } // namespace
 
-// Block edits of every kind, crossing the bands the styles are stored in, then the sheet
-// grown and shrunk: every cell ends with the style a plain per-cell model gives it.
+// Block edits of every kind, whole columns among them, crossing the bands the cells are stored
+// in, texts between them, then the sheet grown and shrunk: every cell ends with the style and
+// text a plain per-cell model gives it.
 TEST(Sheet, BlockEditsAndResizesMatchAPerCellModel)
 {
     for (unsigned seed : {1u, 7u, 2024u}) {
@@ -407,9 +417,15 @@ TEST(Sheet, BlockEditsAndResizesMatchAPerCellModel)
         for (int round = 0; round < 3; ++round) {
             for (int i = 0; i < 60; ++i) {
                 const int c1 = pick(1, m.cols), c2 = pick(c1, m.cols);
-                const int r1 = pick(1, m.rows), r2 = std::min(m.rows, r1 + pick(0, 140));
+                const bool whole = pick(0, 3) == 0;
+                const int r1 = whole ? 1 : pick(1, m.rows);
+                const int r2 = whole ? m.rows : std::min(m.rows, r1 + pick(0, 140));
                 const Rgb color = static_cast<Rgb>(pick(0, 5) * 0x331100);
                 editBoth(s, m, pick(0, 6), c1, r1, c2, r2, color);
+                const std::string text
+                    = std::to_string(color).substr(0, static_cast<std::size_t>(pick(0, 7)));
+                s.setText(c2, r2, text);
+                m.texts[m.index(c2, r2)] = text;
             }
             expectSameStyles(
                 s, m, "seed " + std::to_string(seed) + " round " + std::to_string(round));
