@@ -44,7 +44,7 @@ void checkFile(const HistoryFile &file)
     IncomingHistory batch;
     const Status added = batch.add(file, DrawSource::from(DrawSource::Kind::File, "fuzz"));
     FUZZ_CHECK(added.ok(), added.message());
-    FUZZ_CHECK(batch.draws.size() == file.draws.size(), "batch size");
+    FUZZ_CHECK(batch.size() == file.draws.size(), "batch size");
     checkRoundTrip(file.draws);
 }
 

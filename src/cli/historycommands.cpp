@@ -48,7 +48,7 @@ int importCommand(Context &ctx)
         return ctx.fail("import: " + s.message());
     if (!report.conflicts.empty())
         ctx.err << "replaced:\n" << report.conflictList();
-    ctx.err << "imported " << in.draws.size() << " draw(s) from " << files.size()
+    ctx.err << "imported " << in.size() << " draw(s) from " << files.size()
             << " file(s): " << report.summary() << '\n';
     return ExitOk;
 }

@@ -249,7 +249,7 @@ Status checkUniqueDrawNumbers(
         + std::to_string(twice->second) + ")");
 }
 
-Status readRows(CsvReading &r, std::vector<DrawRecord> &result)
+Status readRows(CsvReading &r, const CsvDrawSink &sink)
 {
     std::vector<std::pair<int, int>> numberAndLine;
     std::optional<DrawRecord> row;
@@ -265,7 +265,8 @@ Status readRows(CsvReading &r, std::vector<DrawRecord> &result)
         if (!row)
             continue;
         numberAndLine.emplace_back(row->drawNo, recordLine);
-        result.push_back(std::move(*row));
+        if (Status s = sink(*row, recordLine, r.cells); !s)
+            return s;
     }
     return checkUniqueDrawNumbers(std::move(numberAndLine), r.header.index[ColDrawNo], r.header);
 }
@@ -278,7 +279,19 @@ bool nextCsvRecord(
     return splitRecord(text, pos, cells, line, true) != Split::End;
 }
 
-Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws)
+Status readCsvRows(std::string_view text, std::size_t bodyStart, int headerLine,
+    const std::vector<std::string> &headerCells, const CsvDrawSink &sink)
+{
+    CsvReading r;
+    r.text = text;
+    r.pos = bodyStart;
+    r.line = headerLine;
+    if (Status s = readHeader(headerCells, r.header); !s)
+        return s;
+    return readRows(r, sink);
+}
+
+Status importCsvBytes(std::string_view bytes, const CsvDrawSink &sink)
 {
     std::optional<std::string> converted;
     const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
@@ -291,13 +304,19 @@ Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws)
         return Status::failure("line 1: the file is empty; a header line is needed");
     if (first == Split::LoneCr)
         return loneCarriageReturn(1);
-    if (Status s = readHeader(r.cells, r.header); !s)
-        return s;
+    return readCsvRows(r.text, r.pos, r.line, r.cells, sink);
+}
+
+Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws)
+{
     std::vector<DrawRecord> result;
-    if (Status s = readRows(r, result); !s)
-        return s;
-    draws = std::move(result);
-    return Status::success();
+    Status s = importCsvBytes(bytes, [&](const DrawRecord &draw, int, const auto &) {
+        result.push_back(draw);
+        return Status::success();
+    });
+    if (s)
+        draws = std::move(result);
+    return s;
 }
 
 Status importCsv(std::istream &in, std::vector<DrawRecord> &draws)

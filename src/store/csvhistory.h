@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -18,6 +19,17 @@ namespace loto6 {
 Status importCsv(std::istream &in, std::vector<DrawRecord> &draws);
 Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws);
 Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> &draws);
+
+// Takes each checked draw as it is read, with its line and the row's cells (other layouts read
+// more of the row); a failure stops the reading with that message. Rows are read as they
+// come, so that a large file is never held as draws twice.
+using CsvDrawSink = std::function<Status(
+    const DrawRecord &draw, int line, const std::vector<std::string> &cells)>;
+Status importCsvBytes(std::string_view bytes, const CsvDrawSink &sink);
+// The same on UTF-8 text whose header record (given as cells, ending on headerLine) was split
+// by the caller, the rows starting at bodyStart.
+Status readCsvRows(std::string_view text, std::size_t bodyStart, int headerLine,
+    const std::vector<std::string> &headerCells, const CsvDrawSink &sink);
 
 // Splits the CSV record at pos and moves past it; quoted cells may hold commas, doubled quotes
 // and line breaks, each counted in line. False at the end of the text.

@@ -143,49 +143,9 @@ bool hasAnyPrize(const Row &cells, const PrizeColumns &cols)
     return given(cols.carryOver) || given(cols.sales);
 }
 
-bool isBlank(const Row &cells)
-{
-    for (const std::string &c : cells)
-        if (!trim(c).empty())
-            return false;
-    return true;
-}
-
-// The prize columns of each draw row, in the order the exchange reader gave the draws.
-Status readPrizeColumns(std::string_view text, std::size_t bodyStart, int bodyLine,
-    const std::vector<std::string> &names, HistoryFile &file)
-{
-    const PrizeColumns cols(names);
-    const std::string missing = cols.missing();
-    if (!missing.empty()) {
-        if (file.layout != HistoryLayout::PrizeHistory && file.layout != HistoryLayout::Alternating)
-            return Status::success();
-        return Status::failure("line 1: no " + missing + " column in the header");
-    }
-    std::size_t pos = bodyStart, next = 0;
-    Row cells;
-    for (int line = bodyLine;; ++line) {
-        const int recordLine = line;
-        if (!nextCsvRecord(text, pos, cells, line))
-            break;
-        if (isBlank(cells))
-            continue;
-        if (next >= file.draws.size())
-            return Status::failure("line " + std::to_string(recordLine)
-                + ": the prize columns do not match the draw rows");
-        DrawPrizes prizes;
-        prizes.drawNo = file.draws[next++].drawNo;
-        if (!hasAnyPrize(cells, cols))
-            continue; // a draw without a payout, as the export writes it
-        if (Status s = readPrizeRow(cells, cols, names, recordLine, prizes); !s)
-            return s;
-        file.prizes[prizes.drawNo] = prizes;
-    }
-    return Status::success();
-}
-
-// A layout with a header row: the draws through the exchange reader, the prizes beside them.
-Status readHeaderLayout(std::string_view text, HistoryFile &file)
+// A layout with a header row: the draws through the exchange reader, the prizes read from the
+// same rows as they pass.
+Status readHeaderLayout(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink)
 {
     std::size_t pos = 0;
     int line = 1;
@@ -195,26 +155,61 @@ Status readHeaderLayout(std::string_view text, HistoryFile &file)
     if (std::any_of(cells.begin(), cells.end(),
             [](const std::string &c) { return c.find('\r') != std::string::npos; }))
         return loneCarriageReturn(1);
+    // The header was split leniently; a CR that does not start a CR LF means CR-only lines.
+    for (std::size_t at = text.find('\r'); at < pos; at = text.find('\r', at + 1))
+        if (at + 1 >= text.size() || text[at + 1] != '\n')
+            return loneCarriageReturn(1);
     const std::vector<std::string> names = headerNames(cells);
-    file.layout = layoutOfHeader(names);
-    const auto &renamed = renamedHeaders(file.layout);
-    Status read;
-    if (renamed.empty()) {
-        read = importCsvBytes(text, file.draws);
-    } else {
-        // The exchange reader on the same rows under the header names it knows.
-        std::string renamedText;
+    layout = layoutOfHeader(names);
+    // The exchange reader sees the header names it knows.
+    const auto &renamed = renamedHeaders(layout);
+    if (!renamed.empty())
         for (std::size_t i = 0; i < names.size(); ++i) {
             const auto it = renamed.find(names[i]);
-            renamedText += (i ? "," : "") + (it == renamed.end() ? names[i] : it->second);
+            cells[i] = it == renamed.end() ? names[i] : it->second;
         }
-        renamedText += '\n';
-        renamedText.append(text.substr(pos));
-        read = importCsvBytes(renamedText, file.draws);
+    const PrizeColumns cols(names);
+    const std::string missing = cols.missing();
+    const bool prizeLayout
+        = layout == HistoryLayout::PrizeHistory || layout == HistoryLayout::Alternating;
+    if (prizeLayout && !missing.empty())
+        return Status::failure("line 1: no " + missing + " column in the header");
+    return readCsvRows(text, pos, line, cells,
+        [&](const DrawRecord &draw, int recordLine, const Row &row) -> Status {
+            // A draw without a payout is written with its payout cells empty.
+            if (!missing.empty() || !hasAnyPrize(row, cols))
+                return sink(draw, nullptr);
+            DrawPrizes prizes;
+            prizes.drawNo = draw.drawNo;
+            if (Status s = readPrizeRow(row, cols, names, recordLine, prizes); !s)
+                return s;
+            return sink(draw, &prizes);
+        });
+}
+
+// Any layout, told apart by its content.
+Status readHistoryText(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink)
+{
+    if (!looksLikeOfficialFile(text))
+        return readHeaderLayout(text, layout, sink);
+    HistoryFile one;
+    Status s = readOfficialFile(text, one);
+    layout = one.layout;
+    for (std::size_t i = 0; s && i < one.draws.size(); ++i) {
+        const auto it = one.prizes.find(one.draws[i].drawNo);
+        s = sink(one.draws[i], it == one.prizes.end() ? nullptr : &it->second);
     }
-    if (!read)
-        return read;
-    return readPrizeColumns(text, pos, line + 1, names, file);
+    return s;
+}
+
+HistoryDrawSink into(HistoryFile &file)
+{
+    return [&file](const DrawRecord &draw, const DrawPrizes *prizes) {
+        file.draws.push_back(draw);
+        if (prizes)
+            file.prizes[draw.drawNo] = *prizes;
+        return Status::success();
+    };
 }
 
 // YYYY-MM-DD as yyyy/M/d, the way the prize layouts write dates.
@@ -286,8 +281,7 @@ Status readHistoryBytes(std::string_view bytes, HistoryFile &file)
     const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
     if (!text)
         return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
-    Status s = looksLikeOfficialFile(*text) ? readOfficialFile(*text, file)
-                                            : readHeaderLayout(*text, file);
+    Status s = readHistoryText(*text, file.layout, into(file));
     if (!s) {
         file.draws.clear();
         file.prizes.clear();
@@ -297,14 +291,41 @@ Status readHistoryBytes(std::string_view bytes, HistoryFile &file)
     return s;
 }
 
+Status readHistoryFile(
+    const std::filesystem::path &path, HistoryLayout &layout, const HistoryDrawSink &sink)
+{
+    std::string text;
+    if (Status s = readRegularFile(path, MaxHistoryFileBytes, "a history file", text); !s)
+        return s;
+    // Decoded in place: the file is held once while its draws are read.
+    Status s = Status::success();
+    {
+        std::optional<std::string> converted;
+        const std::optional<std::string_view> utf8 = utf8TextOf(text, converted);
+        if (!utf8)
+            s = Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
+        else if (converted)
+            text = std::move(*converted);
+        else
+            text.erase(0, static_cast<std::size_t>(utf8->data() - text.data()));
+    }
+    if (s)
+        s = readHistoryText(text, layout, sink);
+    if (!s)
+        return Status::failure(
+            quotedForMessage(path.string()) + ": " + withoutControls(s.message()));
+    return s;
+}
+
 Status readHistoryFile(const std::filesystem::path &path, HistoryFile &file)
 {
-    std::string bytes;
-    if (Status s = readRegularFile(path, MaxHistoryFileBytes, "a history file", bytes); !s)
-        return s;
-    if (Status s = readHistoryBytes(bytes, file); !s)
-        return Status::failure(quotedForMessage(path.string()) + ": " + s.message());
-    return Status::success();
+    file = HistoryFile{};
+    Status s = readHistoryFile(path, file.layout, into(file));
+    if (!s) {
+        file.draws.clear();
+        file.prizes.clear();
+    }
+    return s;
 }
 
 } // namespace loto6

@@ -5,6 +5,7 @@
 #include "store/result.h"
 
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <map>
 #include <ostream>
@@ -37,6 +38,15 @@ struct HistoryFile
 // line and the reason named; the official index is refused too, since it holds no numbers.
 Status readHistoryBytes(std::string_view bytes, HistoryFile &file);
 Status readHistoryFile(const std::filesystem::path &path, HistoryFile &file);
+
+// Takes each draw a reader accepts, with its payout when the file gives one; a failure stops
+// the reading with that message.
+using HistoryDrawSink = std::function<Status(const DrawRecord &draw, const DrawPrizes *prizes)>;
+// Reads a file of any layout, handing on each draw as it is read, so that a large file is held
+// once as text and never as a list of draws. On a failure the sink may have taken some draws,
+// which the caller drops.
+Status readHistoryFile(
+    const std::filesystem::path &path, HistoryLayout &layout, const HistoryDrawSink &sink);
 
 // Writes the history-with-prizes layout in UTF-8 with LF, plus a 販売実績額 column: dates
 // yyyy/M/d, a tier nobody won as 0 and 0, the payout cells of a draw without one empty.

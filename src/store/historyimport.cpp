@@ -4,6 +4,7 @@
 #include "store/prizestore.h"
 
 #include <algorithm>
+#include <deque>
 #include <sstream>
 
 namespace loto6 {
@@ -96,31 +97,6 @@ std::string sourceNote(const IncomingDraw &d)
     return d.sources.empty() ? std::string() : " (" + d.sources.front()->origin() + ")";
 }
 
-// What the merge will write: one draw with its payout. A draw added as it came is written
-// from the batch; only filled or replaced draws are copied, so a large import is held once.
-struct PlannedWrite
-{
-    const IncomingDraw *from = nullptr;
-    DrawSource::Change change = DrawSource::Change::Added;
-    std::unique_ptr<DrawRecord> changed; // the draw to write when it is not from->draw
-    std::unique_ptr<DrawPrizes> prizes;  // the payout to write when it is not from->prizes
-    bool givenPrizes = false;            // write from->prizes, when there is one
-
-    const DrawRecord &draw() const { return changed ? *changed : from->draw; }
-    const DrawPrizes *payout() const
-    {
-        if (prizes)
-            return prizes.get();
-        return givenPrizes && from->prizes ? &*from->prizes : nullptr;
-    }
-};
-
-struct MergePlan
-{
-    std::vector<PlannedWrite> writes;
-    std::vector<int> removals;
-};
-
 struct HeldHistory
 {
     std::map<int, DrawRecord> draws;
@@ -143,9 +119,17 @@ Status readHeld(const Database &db, HeldHistory &held)
     return readPrizes(db, held.prizes);
 }
 
+// What the merge writes for one given draw: the draw and, when it changes, its payout.
+struct DrawWrite
+{
+    DrawSource::Change change = DrawSource::Change::Added;
+    DrawRecord draw;
+    std::optional<DrawPrizes> prizes;
+};
+
 // A held draw that the given one agrees with: filled where the given one knows more.
-void planAgreeing(const DrawRecord &held, const std::optional<DrawPrizes> &heldPrizes,
-    const IncomingDraw &given, MergePlan &plan, MergeReport &report)
+std::optional<DrawWrite> planAgreeing(const DrawRecord &held,
+    const std::optional<DrawPrizes> &heldPrizes, const IncomingDraw &given, MergeReport &report)
 {
     IncomingDraw merged{held, heldPrizes, {}};
     combine(merged, given.draw, given.prizes);
@@ -156,86 +140,93 @@ void planAgreeing(const DrawRecord &held, const std::optional<DrawPrizes> &heldP
             || merged.prizes->sales != heldPrizes->sales);
     if (!drawChanged && !prizesChanged) {
         ++report.unchanged;
-        return;
+        return std::nullopt;
     }
     ++report.filled;
-    plan.writes.push_back(
-        {&given, DrawSource::Change::Filled, std::make_unique<DrawRecord>(merged.draw),
-            prizesChanged ? std::make_unique<DrawPrizes>(*merged.prizes) : nullptr, false});
+    return DrawWrite{DrawSource::Change::Filled, std::move(merged.draw),
+        prizesChanged ? merged.prizes : std::nullopt};
 }
 
-void planConflict(const DrawRecord &held, const std::optional<DrawPrizes> &heldPrizes,
-    const IncomingDraw &given, MergePlan &plan)
+// Decides one given draw against the held history and counts it in the report (its conflict
+// listed when listConflicts); nothing to write when the held draw stays as it is.
+std::optional<DrawWrite> planDraw(const HeldHistory &held, const IncomingDraw &given,
+    MergeMode mode, MergeReport &report, bool listConflicts)
 {
-    DrawRecord draw = given.draw;
-    if (draw.date.empty())
-        draw.date = held.date;
-    // Without a payout of its own the given draw keeps the one held for this draw number.
-    plan.writes.push_back({&given, DrawSource::Change::Replaced,
-        std::make_unique<DrawRecord>(std::move(draw)),
-        !given.prizes && heldPrizes ? std::make_unique<DrawPrizes>(*heldPrizes) : nullptr, true});
-}
-
-MergePlan planMerge(
-    const HeldHistory &held, const IncomingHistory &in, MergeMode mode, MergeReport &report)
-{
-    MergePlan plan;
-    plan.writes.reserve(in.draws.size());
-    for (const auto &[no, given] : in.draws) {
-        const auto it = held.draws.find(no);
-        if (it == held.draws.end()) {
-            ++report.added;
-            plan.writes.push_back({&given, DrawSource::Change::Added, nullptr, nullptr, true});
-            continue;
-        }
-        const std::optional<DrawPrizes> heldPrizes = held.prizesOf(no);
-        DrawConflict::Kind kind;
-        const std::string why
-            = disagreement(it->second, heldPrizes, given.draw, given.prizes, &kind);
-        if (why.empty()) {
-            planAgreeing(it->second, heldPrizes, given, plan, report);
-            continue;
-        }
-        report.conflicts.push_back({no, why + sourceNote(given), kind, it->second, given.draw});
-        if (mode != MergeMode::Add) {
-            ++report.replaced;
-            planConflict(it->second, heldPrizes, given, plan);
-        }
+    const int no = given.draw.drawNo;
+    const auto it = held.draws.find(no);
+    if (it == held.draws.end()) {
+        ++report.added;
+        return DrawWrite{DrawSource::Change::Added, given.draw, given.prizes};
     }
-    if (mode == MergeMode::Replace)
-        for (const auto &[no, draw] : held.draws)
-            if (!in.draws.contains(no)) {
-                plan.removals.push_back(no);
-                ++report.removed;
-            }
-    return plan;
+    const std::optional<DrawPrizes> heldPrizes = held.prizesOf(no);
+    DrawConflict::Kind kind;
+    const std::string why = disagreement(it->second, heldPrizes, given.draw, given.prizes, &kind);
+    if (why.empty())
+        return planAgreeing(it->second, heldPrizes, given, report);
+    if (listConflicts)
+        report.conflicts.push_back({no, why + sourceNote(given), kind, it->second, given.draw});
+    if (mode == MergeMode::Add)
+        return std::nullopt;
+    ++report.replaced;
+    DrawWrite write{DrawSource::Change::Replaced, given.draw, given.prizes};
+    if (write.draw.date.empty())
+        write.draw.date = it->second.date;
+    // Without a payout of its own the given draw keeps the one held for this draw number.
+    if (!write.prizes)
+        write.prizes = heldPrizes;
+    return write;
 }
 
-Status applyPlan(Database &db, const MergePlan &plan)
+Status writeDraw(Database &db, const DrawWrite &w, const IncomingDraw &given)
+{
+    if (Status s = db.storeDraw(w.draw); !s)
+        return s;
+    if (w.prizes)
+        if (Status s = writePrizes(db, *w.prizes); !s)
+            return s;
+    for (const auto &source : given.sources)
+        if (Status s = recordSource(db, w.draw.drawNo, *source, w.change); !s)
+            return s;
+    return Status::success();
+}
+
+// Writes the merge in one transaction, each draw decided again as it was planned, so that the
+// batch is never copied into a list of writes.
+Status applyMerge(Database &db, const HeldHistory &held, const IncomingHistory &in, MergeMode mode,
+    const std::vector<int> &removals)
 {
     Transaction tx(db);
     if (!tx.begun())
         return tx.begun();
     if (Status s = createOwnTables(db.handle()); !s)
         return s;
-    for (int no : plan.removals) {
+    for (int no : removals) {
         if (Status s = db.removeDraw(no); !s)
             return s;
         if (Status s = deletePrizes(db, no); !s)
             return s;
     }
-    for (const PlannedWrite &w : plan.writes) {
-        if (Status s = db.storeDraw(w.draw()); !s)
-            return s;
-        if (const DrawPrizes *prizes = w.payout())
-            if (Status s = writePrizes(db, *prizes); !s)
-                return s;
-        for (const auto &source : w.from->sources)
-            if (Status s = recordSource(db, w.draw().drawNo, *source, w.change); !s)
-                return s;
-    }
-    return tx.commit();
+    MergeReport counted;
+    Status s = in.forEach([&](const IncomingDraw &given) {
+        const std::optional<DrawWrite> w = planDraw(held, given, mode, counted, false);
+        return w ? writeDraw(db, *w, given) : Status::success();
+    });
+    return s ? tx.commit() : s;
 }
+
+const DrawPrizes *prizesOf(const std::deque<DrawPrizes> &sorted, int drawNo)
+{
+    const auto it = std::lower_bound(sorted.begin(), sorted.end(), drawNo,
+        [](const DrawPrizes &p, int no) { return p.drawNo < no; });
+    return it != sorted.end() && it->drawNo == drawNo ? &*it : nullptr;
+}
+
+std::optional<DrawPrizes> optionalOf(const DrawPrizes *p)
+{
+    return p ? std::optional<DrawPrizes>(*p) : std::nullopt;
+}
+
+bool byDrawNo(const PackedDraw &a, const PackedDraw &b) { return a.drawNo() < b.drawNo(); }
 
 } // namespace
 
@@ -245,20 +236,29 @@ Status mergeHistory(Database &db, const IncomingHistory &in, MergeMode mode, Mer
     HeldHistory held;
     if (Status s = readHeld(db, held); !s)
         return s;
-    const MergePlan plan = planMerge(held, in, mode, report);
-    if (mode == MergeMode::Add && !report.conflicts.empty()) {
-        const MergeReport listed = report;
-        report = MergeReport{};
-        report.conflicts = listed.conflicts;
-        return Status::failure(std::to_string(listed.conflicts.size())
+    MergeReport planned;
+    in.forEach([&](const IncomingDraw &given) {
+        planDraw(held, given, mode, planned, true);
+        return Status::success();
+    });
+    std::vector<int> removals;
+    if (mode == MergeMode::Replace)
+        for (const auto &[no, draw] : held.draws)
+            if (!in.contains(no)) {
+                removals.push_back(no);
+                ++planned.removed;
+            }
+    if (mode == MergeMode::Add && !planned.conflicts.empty()) {
+        report.conflicts = std::move(planned.conflicts);
+        return Status::failure(std::to_string(report.conflicts.size())
             + " draw(s) are held with different data; nothing was changed");
     }
-    Status s = applyPlan(db, plan);
+    Status s = applyMerge(db, held, in, mode, removals);
     if (!s) {
-        const auto conflicts = report.conflicts;
-        report = MergeReport{};
-        report.conflicts = conflicts;
+        report.conflicts = std::move(planned.conflicts);
+        return s;
     }
+    report = std::move(planned);
     return s;
 }
 
@@ -272,35 +272,184 @@ Status importHistoryFiles(
     return mergeHistory(db, in, mode, report);
 }
 
+struct IncomingHistory::PackedFile
+{
+    std::vector<PackedDraw> draws;
+    std::deque<DrawPrizes> prizes;
+
+    Status take(const DrawRecord &draw, const DrawPrizes *payout)
+    {
+        const std::optional<PackedDraw> packed = PackedDraw::pack(draw);
+        if (!packed)
+            return Status::failure("draw " + std::to_string(draw.drawNo)
+                + " holds a value no history file gives; nothing was read");
+        draws.push_back(*packed);
+        if (payout)
+            prizes.push_back(*payout);
+        return Status::success();
+    }
+};
+
 Status IncomingHistory::add(const HistoryFile &file, const DrawSource &source)
 {
-    auto prizesOf = [&](int drawNo) -> std::optional<DrawPrizes> {
-        const auto it = file.prizes.find(drawNo);
-        return it == file.prizes.end() ? std::nullopt : std::optional<DrawPrizes>(it->second);
-    };
+    PackedFile packed;
     for (const DrawRecord &r : file.draws) {
-        const auto it = draws.find(r.drawNo);
-        if (it == draws.end())
+        const auto it = file.prizes.find(r.drawNo);
+        if (Status s = packed.take(r, it == file.prizes.end() ? nullptr : &it->second); !s)
+            return s;
+    }
+    return addPacked(packed, source);
+}
+
+Status IncomingHistory::addFile(const fs::path &path, const DrawSource &source)
+{
+    PackedFile packed;
+    HistoryLayout layout = HistoryLayout::Canonical;
+    if (Status s = readHistoryFile(path, layout,
+            [&](const DrawRecord &d, const DrawPrizes *p) { return packed.take(d, p); });
+        !s)
+        return s;
+    if (Status s = addPacked(packed, source); !s)
+        return Status::failure(path.string() + ": " + s.message());
+    return Status::success();
+}
+
+namespace {
+
+// A file given whole may name a draw twice: its accounts become one, as in a batch.
+void combineRepeats(std::vector<PackedDraw> &draws, std::deque<DrawPrizes> &prizes)
+{
+    auto out = draws.begin();
+    for (auto it = draws.begin(); it != draws.end();) {
+        const int no = it->drawNo();
+        const auto end
+            = std::find_if(it, draws.end(), [no](const PackedDraw &p) { return p.drawNo() != no; });
+        IncomingDraw one{it->unpack(), std::nullopt, {}};
+        for (auto next = std::next(it); next != end; ++next)
+            combine(one, next->unpack(), std::nullopt);
+        *out++ = PackedDraw::pack(one.draw).value_or(*it);
+        it = end;
+    }
+    draws.erase(out, draws.end());
+    prizes.erase(std::unique(prizes.begin(), prizes.end(),
+                     [](const DrawPrizes &a, const DrawPrizes &b) { return a.drawNo == b.drawNo; }),
+        prizes.end());
+}
+
+} // namespace
+
+Status IncomingHistory::addPacked(PackedFile &file, const DrawSource &source)
+{
+    // Files are mostly in order already; sorting them anyway would take a buffer as large.
+    if (!std::is_sorted(file.draws.begin(), file.draws.end(), byDrawNo))
+        std::stable_sort(file.draws.begin(), file.draws.end(), byDrawNo);
+    const auto byPrizeDrawNo
+        = [](const DrawPrizes &a, const DrawPrizes &b) { return a.drawNo < b.drawNo; };
+    if (!std::is_sorted(file.prizes.begin(), file.prizes.end(), byPrizeDrawNo))
+        std::sort(file.prizes.begin(), file.prizes.end(), byPrizeDrawNo);
+    combineRepeats(file.draws, file.prizes);
+    for (const PackedDraw &p : file.draws) {
+        if (!contains(p.drawNo()))
             continue;
-        const std::string why
-            = disagreement(it->second.draw, it->second.prizes, r, prizesOf(r.drawNo));
+        const IncomingDraw earlier = *find(p.drawNo());
+        const std::string why = disagreement(earlier.draw, earlier.prizes, p.unpack(),
+            optionalOf(prizesOf(file.prizes, p.drawNo())));
         if (!why.empty())
-            return Status::failure("draw " + std::to_string(r.drawNo) + " disagrees with "
-                + (it->second.sources.empty() ? "an earlier file"
-                                              : it->second.sources.front()->origin())
+            return Status::failure("draw " + std::to_string(p.drawNo()) + " disagrees with "
+                + (earlier.sources.empty() ? "an earlier file" : earlier.sources.front()->origin())
                 + ": " + why);
     }
-    const auto shared = std::make_shared<const DrawSource>(source);
-    for (const DrawRecord &r : file.draws) {
-        auto [it, fresh] = draws.try_emplace(r.drawNo);
-        if (fresh) {
-            it->second.draw = r;
-            it->second.prizes = prizesOf(r.drawNo);
-        } else {
-            combine(it->second, r, prizesOf(r.drawNo));
-        }
-        it->second.sources.push_back(shared);
+    const auto index = static_cast<std::uint32_t>(m_files.size());
+    m_files.push_back(std::make_shared<const DrawSource>(source));
+    const auto before = static_cast<std::ptrdiff_t>(m_drawFiles.size());
+    for (const PackedDraw &p : file.draws)
+        m_drawFiles.emplace_back(p.drawNo(), index);
+    std::inplace_merge(m_drawFiles.begin(), m_drawFiles.begin() + before, m_drawFiles.end());
+    if (m_draws.empty()) {
+        m_draws = std::move(file.draws);
+        m_prizes = std::move(file.prizes);
+        return Status::success();
     }
+    mergeIn(file);
+    return Status::success();
+}
+
+void IncomingHistory::mergeIn(const PackedFile &file)
+{
+    std::vector<PackedDraw> draws;
+    draws.reserve(m_draws.size() + file.draws.size());
+    std::deque<DrawPrizes> prizes;
+    auto take = [&](const PackedDraw &p, const DrawPrizes *payout) {
+        draws.push_back(p);
+        if (payout)
+            prizes.push_back(*payout);
+    };
+    auto a = m_draws.begin();
+    auto b = file.draws.begin();
+    while (a != m_draws.end() || b != file.draws.end()) {
+        if (b == file.draws.end() || (a != m_draws.end() && a->drawNo() < b->drawNo())) {
+            take(*a, prizesOf(m_prizes, a->drawNo()));
+            ++a;
+        } else if (a == m_draws.end() || b->drawNo() < a->drawNo()) {
+            take(*b, prizesOf(file.prizes, b->drawNo()));
+            ++b;
+        } else {
+            IncomingDraw one{a->unpack(), optionalOf(prizesOf(m_prizes, a->drawNo())), {}};
+            combine(one, b->unpack(), optionalOf(prizesOf(file.prizes, b->drawNo())));
+            take(PackedDraw::pack(one.draw).value_or(*a), one.prizes ? &*one.prizes : nullptr);
+            ++a;
+            ++b;
+        }
+    }
+    m_draws = std::move(draws);
+    m_prizes = std::move(prizes);
+}
+
+bool IncomingHistory::contains(int drawNo) const
+{
+    const auto it = std::lower_bound(m_draws.begin(), m_draws.end(), drawNo,
+        [](const PackedDraw &p, int no) { return p.drawNo() < no; });
+    return it != m_draws.end() && it->drawNo() == drawNo;
+}
+
+std::optional<IncomingDraw> IncomingHistory::find(int drawNo) const
+{
+    const auto it = std::lower_bound(m_draws.begin(), m_draws.end(), drawNo,
+        [](const PackedDraw &p, int no) { return p.drawNo() < no; });
+    if (it == m_draws.end() || it->drawNo() != drawNo)
+        return std::nullopt;
+    auto prize
+        = static_cast<std::size_t>(std::lower_bound(m_prizes.begin(), m_prizes.end(), drawNo,
+                                       [](const DrawPrizes &p, int no) { return p.drawNo < no; })
+            - m_prizes.begin());
+    auto source = static_cast<std::size_t>(
+        std::lower_bound(m_drawFiles.begin(), m_drawFiles.end(), std::make_pair(drawNo, 0u))
+        - m_drawFiles.begin());
+    return unpacked(static_cast<std::size_t>(it - m_draws.begin()), prize, source);
+}
+
+IncomingDraw IncomingHistory::unpacked(std::size_t i, std::size_t &prize, std::size_t &source) const
+{
+    IncomingDraw d;
+    d.draw = m_draws[i].unpack();
+    const int no = d.draw.drawNo;
+    while (prize < m_prizes.size() && m_prizes[prize].drawNo < no)
+        ++prize;
+    if (prize < m_prizes.size() && m_prizes[prize].drawNo == no)
+        d.prizes = m_prizes[prize];
+    while (source < m_drawFiles.size() && m_drawFiles[source].first < no)
+        ++source;
+    for (; source < m_drawFiles.size() && m_drawFiles[source].first == no; ++source)
+        d.sources.push_back(m_files[m_drawFiles[source].second]);
+    return d;
+}
+
+Status IncomingHistory::forEach(const std::function<Status(const IncomingDraw &)> &visit) const
+{
+    std::size_t prize = 0, source = 0;
+    for (std::size_t i = 0; i < m_draws.size(); ++i)
+        if (Status s = visit(unpacked(i, prize, source)); !s)
+            return s;
     return Status::success();
 }
 
@@ -316,11 +465,9 @@ Status readHistoryFiles(const std::vector<fs::path> &files, IncomingHistory &in,
         }
         if (refused)
             *refused = path;
-        HistoryFile file;
-        if (Status s = readHistoryFile(path, file); !s)
+        if (Status s = batch.addFile(path, DrawSource::from(DrawSource::Kind::File, path.string()));
+            !s)
             return s;
-        if (Status s = batch.add(file, DrawSource::from(DrawSource::Kind::File, path.string())); !s)
-            return Status::failure(path.string() + ": " + s.message());
     }
     if (refused)
         refused->clear();

@@ -2,11 +2,15 @@
 
 #include "store/drawsource.h"
 #include "store/historyfile.h"
+#include "store/packeddraw.h"
 
+#include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,16 +18,16 @@ namespace loto6 {
 
 class Database;
 
-// The one import sequence of both programs and the update: files of any layout are read whole
-// into a batch, then merged into the database in one transaction.
+// The one import sequence of both programs and the update: files of any layout are read into a
+// packed batch, then merged into the database in one transaction.
 //
 // Merge rules: a draw not held is added; a held draw with the same numbers gets its missing
 // date and payout filled; a held draw whose numbers, date or payout differ is a conflict,
 // listed and refused unless the caller allows the loss (the given draw then replaces it) or
 // replaces the whole history.
 
-// One draw on its way in, with its payout when the file had one and where it was read (shared
-// by every draw of the file, so that a large file is not noted once per draw).
+// One draw on its way in, with its payout when a file had one and the files it was read from,
+// oldest first.
 struct IncomingDraw
 {
     DrawRecord draw;
@@ -31,14 +35,37 @@ struct IncomingDraw
     std::vector<std::shared_ptr<const DrawSource>> sources;
 };
 
-// Draws gathered from several files; the same draw in two files must agree.
-struct IncomingHistory
+// Draws gathered from several files; the same draw in two files must agree. Held packed (a
+// draw in 16 bytes, sorted by draw number, the files noted once each), so that a batch of a
+// million draws takes tens of megabytes; each draw is unpacked as it is visited.
+class IncomingHistory
 {
-    std::map<int, IncomingDraw> draws;
-
+public:
     // Adds a file's draws; refuses (adding nothing) a draw that disagrees with an earlier file.
     Status add(const HistoryFile &file, const DrawSource &source);
-    bool empty() const { return draws.empty(); }
+    // Reads one file of any layout and adds its draws the same way, without holding them as a
+    // HistoryFile; refused whole with the file named.
+    Status addFile(const std::filesystem::path &path, const DrawSource &source);
+
+    bool empty() const { return m_draws.empty(); }
+    std::size_t size() const { return m_draws.size(); }
+    bool contains(int drawNo) const;
+    std::optional<IncomingDraw> find(int drawNo) const;
+    // Visits every draw in ascending draw number; a failure stops the visit and is returned.
+    Status forEach(const std::function<Status(const IncomingDraw &)> &visit) const;
+
+    // One file's draws, packed while it is read.
+    struct PackedFile;
+
+private:
+    Status addPacked(PackedFile &file, const DrawSource &source);
+    void mergeIn(const PackedFile &file);
+    IncomingDraw unpacked(std::size_t i, std::size_t &prize, std::size_t &source) const;
+
+    std::vector<PackedDraw> m_draws; // by draw number
+    std::deque<DrawPrizes> m_prizes; // by draw number, the draws that have a payout
+    std::vector<std::shared_ptr<const DrawSource>> m_files;
+    std::vector<std::pair<int, std::uint32_t>> m_drawFiles; // (draw, file), sorted
 };
 
 enum class MergeMode {

@@ -44,26 +44,25 @@ bool isValidUtf8(std::string_view s)
     return true;
 }
 
+// Converts through a small buffer, so that only the bytes written take memory: a large file is
+// held once in each encoding, not in a buffer twice its size.
 static std::optional<std::string> convert(const char *to, const char *from, std::string_view in)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return std::nullopt;
-    std::string out(in.size() * 2 + 16, '\0');
+    std::string out;
+    out.reserve(in.size() + 16);
+    char chunk[65536];
     char *src = const_cast<char *>(in.data());
     std::size_t srcLeft = in.size();
-    std::size_t written = 0;
     bool ok = true;
     while (srcLeft > 0) {
-        char *dst = out.data() + written;
-        std::size_t dstLeft = out.size() - written;
+        char *dst = chunk;
+        std::size_t dstLeft = sizeof chunk;
         const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        written = out.size() - dstLeft;
-        if (rc == static_cast<std::size_t>(-1)) {
-            if (errno == E2BIG) {
-                out.resize(out.size() * 2);
-                continue;
-            }
+        out.append(chunk, sizeof chunk - dstLeft);
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
             ok = false;
             break;
         }
@@ -71,7 +70,6 @@ static std::optional<std::string> convert(const char *to, const char *from, std:
     iconv_close(cd);
     if (!ok)
         return std::nullopt;
-    out.resize(written);
     return out;
 }
 

@@ -153,8 +153,9 @@ TEST(HistoryMerge, FilesOfOneImportMustAgree)
     ASSERT_TRUE(
         in.add(fileOf({dated(test::draw(5, {1, 2, 3, 4, 5, 6, 7}), "2000-11-02")}, {payout(5, 0)}),
             DrawSource::from(DrawSource::Kind::File, "b.csv")));
-    EXPECT_EQ(in.draws.at(5).draw.date, "2000-11-02");
-    EXPECT_TRUE(in.draws.at(5).prizes);
+    ASSERT_TRUE(in.find(5));
+    EXPECT_EQ(in.find(5)->draw.date, "2000-11-02");
+    EXPECT_TRUE(in.find(5)->prizes);
     const Status s = in.add(fileOf({test::draw(5, {1, 2, 3, 4, 5, 8, 7})}),
         DrawSource::from(DrawSource::Kind::File, "c.csv"));
     ASSERT_FALSE(s);
@@ -272,7 +273,79 @@ TEST(HistoryMerge, ReadingStopsBetweenFilesWhenAsked)
         const Status s = readHistoryFiles(files, in, &refused,
             [&] { return c.filesBeforeStop < 0 || asked++ < c.filesBeforeStop; });
         EXPECT_EQ(s.ok(), c.filesBeforeStop < 0) << s.message();
-        EXPECT_EQ(in.draws.size(), c.draws) << "all or nothing";
+        EXPECT_EQ(in.size(), c.draws) << "all or nothing";
         EXPECT_TRUE(refused.empty()) << "a cancel refuses no file";
     }
+}
+
+TEST(PackedDraw, KeepsWhatReadersGiveAndRefusesWhatItWouldLose)
+{
+    auto with = [](DrawRecord r, auto change) {
+        change(r);
+        return r;
+    };
+    const DrawRecord full = dated(test::draw(999'999'999, {1, 2, 3, 4, 5, 6, 43}), "9999-12-31");
+    const struct
+    {
+        const char *name;
+        DrawRecord draw;
+        bool packs;
+    } cases[] = {
+        {"complete and dated", full, true},
+        {"first date", dated(test::draw(1, {1, 2, 3, 4, 5, 6, 7}), "1000-01-01"), true},
+        {"undated", test::draw(2, {8, 9, 10, 11, 12, 13, 14}), true},
+        {"empty fields", with(full, [](DrawRecord &r) { r.fields[2].reset(); }), true},
+        {"bonus only", with(DrawRecord{}, [](DrawRecord &r) { r.fields[6] = 5; }), true},
+        {"number 0", with(full, [](DrawRecord &r) { r.fields[0] = 0; }), false},
+        {"number 256", with(full, [](DrawRecord &r) { r.fields[3] = 256; }), false},
+        {"negative number", with(full, [](DrawRecord &r) { r.fields[6] = -5; }), false},
+        {"slash date", with(full, [](DrawRecord &r) { r.date = "2020/01/05"; }), false},
+        {"short date", with(full, [](DrawRecord &r) { r.date = "2020-1-5"; }), false},
+        {"zero date", with(full, [](DrawRecord &r) { r.date = "0000-00-00"; }), false},
+        {"malformed", with(full, [](DrawRecord &r) { r.malformed = true; }), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<PackedDraw> packed = PackedDraw::pack(c.draw);
+        ASSERT_EQ(packed.has_value(), c.packs);
+        if (!packed)
+            continue;
+        const DrawRecord back = packed->unpack();
+        EXPECT_EQ(back.drawNo, c.draw.drawNo);
+        EXPECT_EQ(back.date, c.draw.date);
+        EXPECT_EQ(back.fields, c.draw.fields);
+        EXPECT_EQ(packed->isComplete(), c.draw.isComplete());
+    }
+    EXPECT_LE(sizeof(PackedDraw), 16u) << "a million draws in 16 MB";
+}
+
+TEST(HistoryMerge, FilesInAnyOrderMergeByDrawNumberWithEachFileNoted)
+{
+    IncomingHistory in;
+    ASSERT_TRUE(in.add(fileOf({test::draw(9, {1, 2, 3, 4, 5, 6, 7}),
+                               test::draw(3, {1, 2, 3, 4, 5, 6, 8}),
+                               test::draw(3, {1, 2, 3, 4, 5, 6, 8})}),
+        DrawSource::from(DrawSource::Kind::File, "a.csv")));
+    ASSERT_TRUE(in.add(fileOf({dated(test::draw(9, {6, 5, 4, 3, 2, 1, 7}), "2000-12-07"),
+                               test::draw(5, {9, 10, 11, 12, 13, 14, 15})},
+                           {payout(9, 0)}),
+        DrawSource::from(DrawSource::Kind::File, "b.csv")));
+    ASSERT_EQ(in.size(), 3u);
+    std::vector<int> order;
+    ASSERT_TRUE(in.forEach([&](const IncomingDraw &d) {
+        order.push_back(d.draw.drawNo);
+        return Status::success();
+    }));
+    EXPECT_EQ(order, (std::vector<int>{3, 5, 9}));
+    const std::optional<IncomingDraw> nine = in.find(9);
+    ASSERT_TRUE(nine);
+    EXPECT_EQ(nine->draw.date, "2000-12-07");
+    EXPECT_EQ(nine->draw.number(0), 1) << "the first file's order is kept";
+    EXPECT_TRUE(nine->prizes);
+    ASSERT_EQ(nine->sources.size(), 2u);
+    EXPECT_EQ(nine->sources[0]->name, "a.csv");
+    EXPECT_EQ(nine->sources[1]->name, "b.csv");
+    EXPECT_EQ(in.find(3)->sources.size(), 1u) << "a draw named twice in one file is noted once";
+    EXPECT_FALSE(in.find(4));
+    EXPECT_FALSE(in.contains(4));
 }
