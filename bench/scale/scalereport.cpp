@@ -2,6 +2,12 @@
 // memory its sheet holds on the bundled history, on 30,000 and on 100,000 generated draws, with
 // the ratios to the bundled history. A table on 30,000 draws may cost at most 15 times its time
 // on the bundled history and at most 20 MB; the exit status is 1 when one does not.
+//
+// Each build is timed twice over: cold, as the programs build a table (once, when a window
+// opens or a command runs, after other work has filled the caches), and warm, built again at
+// once so that a short history's sheet is still in the processor's cache. The limit holds for
+// cold builds; the warm ratio shows how much of a long history's time is memory the cache
+// cannot hold.
 //   loto6_scale [ROUNDS] [TABLE]   (TABLE: only the table of that name)
 
 #include "benchdata.h"
@@ -58,19 +64,39 @@ Measure buildOnce(const Table &table, const History &h)
         cpuMilliseconds() - start, static_cast<double>(sheet.storageBytes()) / (1024.0 * 1024.0)};
 }
 
-// The fastest build of each history (the least disturbed by the rest of the machine) over
-// `rounds` rounds. Each round builds every size in turn, so that a busy spell of the machine
-// slows the sizes alike instead of deciding their ratio; the short history is built several
-// times a round, since one of its builds is over in a moment.
-std::vector<Measure> measure(const Table &table, const std::vector<History> &sizes, int rounds)
+// Reads enough memory to push a sheet and a history out of the processor's caches.
+void sweepCaches()
 {
-    std::vector<Measure> best(sizes.size(), Measure{1e300, 0});
+    static std::vector<unsigned char> junk(64u << 20, 1);
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < junk.size(); i += 64)
+        sum += junk[i];
+    junk[sum % junk.size()] = 1;
+}
+
+struct Measures
+{
+    std::vector<Measure> warm;
+    std::vector<Measure> cold;
+};
+
+// The fastest build of each history over `rounds` rounds, in processor time. Each round builds
+// every size in turn, so that a busy spell of the machine slows the sizes alike instead of
+// deciding their ratio. A cold build follows a sweep of the caches; warm builds follow each
+// other at once (the short history's several times, since one of them is over in a moment).
+Measures measure(const Table &table, const std::vector<History> &sizes, int rounds)
+{
+    const int warmBuilds[] = {5, 2, 1};
+    Measures best{std::vector<Measure>(sizes.size(), Measure{1e300, 0}),
+        std::vector<Measure>(sizes.size(), Measure{1e300, 0})};
+    auto keep = [](Measure &b, const Measure &m) { b = {std::min(b.ms, m.ms), m.mb}; };
     for (int round = 0; round < rounds; ++round)
-        for (std::size_t i = 0; i < sizes.size(); ++i)
-            for (int k = 0; k < (i == 0 ? 5 : 1); ++k) {
-                const Measure m = buildOnce(table, sizes[i]);
-                best[i] = {std::min(best[i].ms, m.ms), m.mb};
-            }
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            sweepCaches();
+            keep(best.cold[i], buildOnce(table, sizes[i]));
+            for (int k = 0; k < warmBuilds[i]; ++k)
+                keep(best.warm[i], buildOnce(table, sizes[i]));
+        }
     return best;
 }
 
@@ -95,21 +121,21 @@ int main(int argc, char **argv)
     const std::vector<History> sizes = {{bundled, computeTotals(bundled)},
         {large, computeTotals(large)}, {huge, computeTotals(huge)}};
 
-    std::printf("%-20s %10s %10s %10s %9s %9s %8s %8s %8s\n", "table",
+    std::printf("%-20s %9s %9s %9s %8s %8s %8s %8s %7s %7s %7s\n", "table",
         (std::to_string(bundled.size()) + " ms").c_str(), "30000 ms", "100000 ms", "30k/b",
-        "100k/b", "MB b", "MB 30k", "MB 100k");
+        "100k/30k", "warm b", "warm 30k", "MB b", "MB 30k", "MB 100k");
     bool within = true;
     for (const Table &t : tables()) {
         if (!only.empty() && t.name != only)
             continue;
-        const std::vector<Measure> m = measure(t, sizes, rounds);
-        const double lr = m[1].ms / m[0].ms;
-        const double hr = m[2].ms / m[0].ms;
-        const bool ok = lr <= MaxTimeRatio && m[1].mb <= MaxMegabytes;
+        const Measures m = measure(t, sizes, rounds);
+        const double ratio = m.cold[1].ms / m.cold[0].ms;
+        const bool ok = ratio <= MaxTimeRatio && m.cold[1].mb <= MaxMegabytes;
         within = within && ok;
-        std::printf("%-20s %10.3f %10.3f %10.3f %9.2f %9.2f %8.2f %8.2f %8.2f%s\n", t.name.c_str(),
-            m[0].ms, m[1].ms, m[2].ms, lr, hr, m[0].mb, m[1].mb, m[2].mb,
-            ok ? "" : "  over the limit");
+        std::printf("%-20s %9.3f %9.3f %9.3f %8.2f %8.2f %8.2f %8.2f %7.2f %7.2f %7.2f%s\n",
+            t.name.c_str(), m.cold[0].ms, m.cold[1].ms, m.cold[2].ms, ratio,
+            m.cold[2].ms / m.cold[1].ms, m.warm[0].ms, m.warm[1].ms / m.warm[0].ms, m.cold[0].mb,
+            m.cold[1].mb, m.cold[2].mb, ok ? "" : "  over the limit");
     }
     std::printf("limits on 30,000 draws: at most %.0fx the bundled time and %.0f MB: %s\n",
         MaxTimeRatio, MaxMegabytes, within ? "every table within" : "NOT within");

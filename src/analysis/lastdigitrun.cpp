@@ -2,7 +2,6 @@
 #include "analysis/tablelayout.h"
 
 #include <array>
-#include <vector>
 
 namespace loto6 {
 
@@ -22,23 +21,24 @@ Rgb runColor(int run)
     return colors::lightPink;
 }
 
+// One last digit's run while the history is walked in order: its latest draw number, how many
+// pairs of neighbouring appearances were compared and how many draws in a row it has appeared.
+struct DigitRun
+{
+    bool seen = false;
+    long long last = 0;
+    long long pairs = 0;
+    int run = 0;
+};
+
 } // namespace
 
 // Rows by draw number: for each last digit, how many draws in a row it has appeared so far,
-// marked from the second draw of a run on.
+// marked from the second draw of a run on. A draw with two numbers ending in one digit counts
+// as two appearances. The history is walked once in order, so that the rows are written in
+// order too.
 Sheet buildLastDigitRun(const DrawHistory &history, const Totals &totals)
 {
-    // Per digit, one entry per number ending in it, in history order; a draw with two such
-    // numbers gives two equal entries.
-    std::array<std::vector<int>, 10> occurrences;
-    for (const DrawRecord &r : history) {
-        if (!r.isComplete())
-            continue;
-        for (int k = 0; k < 7; ++k)
-            occurrences[static_cast<std::size_t>(tablelayout::lastDigit(r.number(k)))].push_back(
-                r.drawNo);
-    }
-
     const int n = totals.latestDrawNo;
     Sheet s = tablelayout::lastDigitSheet(n, {false});
     // Numbers past the last row would not show; the loop stops at the grid's end.
@@ -46,26 +46,35 @@ Sheet buildLastDigitRun(const DrawHistory &history, const Totals &totals)
         s.setText(1, g + 2, g);
     s.setBorder(1, 3, 1, n + 3, border::Bottom);
 
-    for (int d = 0; d <= 9; ++d) {
-        const std::vector<int> &list = occurrences[static_cast<std::size_t>(d)];
-        int run = 0;
-        // At most N neighbouring pairs are compared.
-        for (long long i = 0; i < n && static_cast<std::size_t>(i) + 1 < list.size(); ++i) {
-            const long long prev = list[static_cast<std::size_t>(i)];
-            const long long cur = list[static_cast<std::size_t>(i) + 1];
+    std::array<DigitRun, 10> runs;
+    for (const DrawRecord &r : history) {
+        if (!r.isComplete())
+            continue;
+        const long long cur = r.drawNo;
+        for (int k = 0; k < 7; ++k) {
+            const int d = tablelayout::lastDigit(r.number(k));
+            DigitRun &t = runs[static_cast<std::size_t>(d)];
+            const long long prev = t.last;
+            const bool first = !t.seen;
+            t.seen = true;
+            t.last = cur;
+            // At most N neighbouring pairs are compared.
+            if (first || t.pairs >= n)
+                continue;
+            ++t.pairs;
             if (prev + 1 < cur) {
-                run = 0;
+                t.run = 0;
                 continue;
             }
-            ++run;
+            ++t.run;
             // Rows belong to draws 1..N; a draw number outside that range has no row.
             if (cur < 1 || cur > n)
                 continue;
             const int row = static_cast<int>(cur) + 2;
-            s.setText(d + 2, row, run);
+            s.setText(d + 2, row, t.run);
             s.selectCell(d + 2, row);
             s.setBorder(border::Bottom);
-            s.setBackColor(runColor(run));
+            s.setBackColor(runColor(t.run));
         }
     }
     s.activateCell(0, 0);

@@ -100,9 +100,10 @@ std::size_t Sheet::storageBytes() const
 {
     std::size_t bytes = m_bands.capacity() * sizeof(Band)
         + (m_runs.capacity() + m_stylePool.capacity()) * sizeof(std::uint16_t)
-        + m_cellPool.capacity() * sizeof(Slot) + m_text.capacity()
-        + m_styles.capacity() * sizeof(CellStyle)
+        + m_cellPool.capacity() * sizeof(Slot) + m_styles.capacity() * sizeof(CellStyle)
         + (m_rowHeights.capacity() + m_colWidths.capacity()) * sizeof(double);
+    for (const std::string &t : m_textChunks)
+        bytes += sizeof t + t.capacity();
     for (const std::string &t : m_longTexts)
         bytes += sizeof t + t.capacity();
     return bytes;
@@ -120,7 +121,26 @@ std::string_view Sheet::textAt(int col, int row) const
     std::memcpy(&at, s.text.data(), sizeof at);
     if (s.size == LongText)
         return m_longTexts[at];
-    return std::string_view(m_text).substr(at, s.size);
+    return std::string_view(m_textChunks[at / TextChunk]).substr(at % TextChunk, s.size);
+}
+
+// Where the text now lies in the text store, or NoRoom when the store is full. A text never
+// runs from one chunk into the next; a full chunk is never moved.
+std::uint32_t Sheet::appendText(std::string_view text)
+{
+    if (m_textChunks.empty() || m_textChunks.back().size() + text.size() > TextChunk) {
+        if (m_textChunks.size() >= MaxTextChunks)
+            return NoRoom;
+        m_textChunks.emplace_back();
+        // The first chunk grows as a small sheet needs it; later ones are taken whole.
+        if (m_textChunks.size() > 1)
+            m_textChunks.back().reserve(TextChunk);
+    }
+    std::string &chunk = m_textChunks.back();
+    const auto at
+        = static_cast<std::uint32_t>((m_textChunks.size() - 1) * TextChunk + chunk.size());
+    chunk.append(text);
+    return at;
 }
 
 void Sheet::storeText(Slot &s, std::string_view text)
@@ -135,14 +155,11 @@ void Sheet::storeText(Slot &s, std::string_view text)
     // A text rewritten in place of a longer one reuses its bytes; the rest goes at the end.
     if (text.size() < LongText && s.size != LongText && s.size >= text.size()) {
         std::memcpy(&at, s.text.data(), sizeof at);
-        m_text.replace(at, text.size(), text);
+        m_textChunks[at / TextChunk].replace(at % TextChunk, text.size(), text);
         s.size = static_cast<std::uint8_t>(text.size());
         return;
     }
-    if (text.size() < LongText
-        && m_text.size() + text.size() <= std::numeric_limits<std::uint32_t>::max()) {
-        at = static_cast<std::uint32_t>(m_text.size());
-        m_text.append(text);
+    if (text.size() < LongText && (at = appendText(text)) != NoRoom) {
         s.size = static_cast<std::uint8_t>(text.size());
     } else {
         at = static_cast<std::uint32_t>(m_longTexts.size());

@@ -170,7 +170,7 @@ private:
     // an empty text.
     struct Slot
     {
-        std::array<char, 5> text; // the text itself, or where it starts in m_text
+        std::array<char, 5> text; // the text itself, or where it starts in m_textChunks
         std::uint8_t size;        // LongText: the text is m_longTexts[text]
     };
     // Leaves new slots as they are, for textSlot() to clear a whole block at once.
@@ -243,6 +243,11 @@ private:
     }
     std::string_view textAt(int col, int row) const;
     void storeText(Slot &s, std::string_view text);
+    // The text store: chunks of TextChunk bytes, a place in it being chunk * TextChunk + offset.
+    static constexpr std::size_t TextChunk = 1 << 16;
+    static constexpr std::size_t MaxTextChunks = 65535;
+    static constexpr std::uint32_t NoRoom = 0xffffffff;
+    std::uint32_t appendText(std::string_view text);
     std::size_t bandCells(std::size_t band) const
     {
         return static_cast<std::size_t>(bandRows(band)) * static_cast<std::size_t>(m_cols);
@@ -303,7 +308,7 @@ private:
     std::vector<std::uint16_t> m_runs;                      // band by band, one style per column
     std::vector<Slot, UnclearedAllocator<Slot>> m_cellPool; // blocks of band texts, row by row
     std::vector<std::uint16_t> m_stylePool; // blocks of band styles, column by column
-    std::string m_text;                     // texts longer than five bytes, end to end
+    std::vector<std::string> m_textChunks;  // texts longer than five bytes, end to end
     std::vector<std::string> m_longTexts;   // texts the text store cannot address
     std::vector<CellStyle> m_styles{CellStyle{}};
     std::vector<MemoEntry> m_memo; // style changes already worked out, by (style, edit)

@@ -283,6 +283,22 @@ TEST(Sheet, TextsOfEveryLengthReadBackAsWritten)
     EXPECT_EQ(n.text(2, 1), "0");
 }
 
+// Texts too long to keep in place fill more than one chunk of the text store; each reads back
+// whole, also after a shorter text took its place.
+TEST(Sheet, LongTextsOverManyChunksReadBack)
+{
+    Sheet s;
+    s.setSize(2, 30'000);
+    auto text = [](int r, const char *tail) { return std::to_string(r) + tail; };
+    for (int r = 1; r <= 30'000; ++r)
+        s.setText(2, r, text(r, "回前の出現"));
+    for (int r = 1; r <= 30'000; r += 7)
+        s.setText(2, r, text(r, "回前"));
+    for (int r = 1; r <= 30'000; ++r)
+        ASSERT_EQ(s.text(2, r), text(r, (r - 1) % 7 == 0 ? "回前" : "回前の出現")) << r;
+    EXPECT_EQ(s.text(1, 30'000), "");
+}
+
 // Cells of one look share a style, so a long table costs little more than its texts.
 TEST(Sheet, StylesAreSharedAndChangesStayPerCell)
 {
@@ -342,7 +358,9 @@ struct StyleModel
     CellStyle &at(int c, int r) { return cells[index(c, r)]; }
     void resize(int newCols, int newRows)
     {
-        StyleModel next{newCols, newRows};
+        StyleModel next;
+        next.cols = newCols;
+        next.rows = newRows;
         next.cells.resize(static_cast<std::size_t>(newCols * newRows));
         next.texts.resize(next.cells.size());
         for (int r = 1; r <= std::min(rows, newRows); ++r)
