@@ -308,10 +308,14 @@ std::uint16_t Sheet::restyled(std::uint16_t from, const StyleEdit &edit)
 {
     if (m_memo.empty())
         m_memo.resize(MemoSize);
-    const std::size_t hash
-        = (static_cast<std::size_t>(from) * 31u + static_cast<std::size_t>(edit.kind) * 7u
-              + edit.detail + edit.first * 2654435761u + edit.second * 40503u)
-        % MemoSize;
+    // Every field mixed into the high bits, which pick the entry.
+    const std::uint64_t key = std::uint64_t{from} | std::uint64_t{edit.detail} << 16
+        | std::uint64_t{static_cast<std::uint8_t>(edit.kind)} << 24
+        | std::uint64_t{static_cast<std::uint8_t>(edit.border)} << 28
+        | std::uint64_t{edit.first} << 32;
+    const std::uint64_t mixed
+        = (key ^ std::uint64_t{edit.second} * 0xff51afd7ed558ccdu) * 0x9e3779b97f4a7c15u;
+    const auto hash = static_cast<std::size_t>(mixed >> (64 - MemoBits));
     MemoEntry &m = m_memo[hash];
     if (m.used && m.from == from && m.edit == edit)
         return m.to;

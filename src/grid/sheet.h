@@ -274,7 +274,8 @@ private:
         std::uint16_t to = 0;
         bool used = false;
     };
-    static constexpr std::size_t MemoSize = 256;
+    static constexpr int MemoBits = 10;
+    static constexpr std::size_t MemoSize = std::size_t{1} << MemoBits;
     // The last style change worked out, reused while neighbouring cells share a style.
     struct Restyler
     {

@@ -26,7 +26,7 @@ public:
 
 private:
     std::int32_t m_drawNo = 0;
-    std::uint32_t m_date = 0;                                // yyyymmdd, 0 for none
+    std::uint32_t m_date = 0;                                     // yyyymmdd, 0 for none
     std::array<std::uint8_t, DrawRecord::FieldCount> m_numbers{}; // 0 for none
 };
 

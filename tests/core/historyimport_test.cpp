@@ -322,12 +322,12 @@ TEST(PackedDraw, KeepsWhatReadersGiveAndRefusesWhatItWouldLose)
 TEST(HistoryMerge, FilesInAnyOrderMergeByDrawNumberWithEachFileNoted)
 {
     IncomingHistory in;
-    ASSERT_TRUE(in.add(fileOf({test::draw(9, {1, 2, 3, 4, 5, 6, 7}),
-                               test::draw(3, {1, 2, 3, 4, 5, 6, 8}),
-                               test::draw(3, {1, 2, 3, 4, 5, 6, 8})}),
-        DrawSource::from(DrawSource::Kind::File, "a.csv")));
+    ASSERT_TRUE(
+        in.add(fileOf({test::draw(9, {1, 2, 3, 4, 5, 6, 7}), test::draw(3, {1, 2, 3, 4, 5, 6, 8}),
+                   test::draw(3, {1, 2, 3, 4, 5, 6, 8})}),
+            DrawSource::from(DrawSource::Kind::File, "a.csv")));
     ASSERT_TRUE(in.add(fileOf({dated(test::draw(9, {6, 5, 4, 3, 2, 1, 7}), "2000-12-07"),
-                               test::draw(5, {9, 10, 11, 12, 13, 14, 15})},
+                                  test::draw(5, {9, 10, 11, 12, 13, 14, 15})},
                            {payout(9, 0)}),
         DrawSource::from(DrawSource::Kind::File, "b.csv")));
     ASSERT_EQ(in.size(), 3u);
