@@ -7,6 +7,7 @@
 #include "store/textcodec.h"
 
 #include <iostream>
+#include <sstream>
 #include <string_view>
 
 namespace loto6::cli {
@@ -71,6 +72,12 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
   draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
 )";
 
+// An empty -o value is refused: it must never fall back to standard output.
+std::string noFileNamed(const std::string &option)
+{
+    return option + " \"\" names no file: give a file name, or - for standard output";
+}
+
 } // namespace
 
 bool Context::openDatabase()
@@ -89,11 +96,12 @@ bool Context::load()
 {
     if (!openDatabase())
         return false;
-    if (Status s = db.loadHistory(history, asOf); !s) {
+    StoredValuesCheck check;
+    if (Status s = db.loadHistory(history, asOf, &check); !s) {
         err << "loto6zumvel-cli: " << s.message() << '\n';
         return false;
     }
-    if (const std::string warning = db.storedValuesWarning(); !warning.empty())
+    if (const std::string warning = storedValuesWarning(check); !warning.empty())
         err << "loto6zumvel-cli: warning: " << warning << '\n';
     if (history.malformedCount() > 0)
         err << "loto6zumvel-cli: skipped " << history.malformedCount()
@@ -125,20 +133,42 @@ int Context::usage(const std::string &message) const
     return ExitUsage;
 }
 
-int writeOutput(Context &ctx, const std::string &path, const std::string &text)
+bool takeOutputOption(
+    const std::vector<std::string> &args, std::size_t &i, OutputPath &output, std::string &problem)
 {
-    if (path.empty() || path == "-") {
-        ctx.out << text;
+    if ((args[i] != "-o" && args[i] != "--output") || i + 1 >= args.size())
+        return false;
+    const std::string &option = args[i];
+    output = args[++i];
+    if (output->empty())
+        problem = noFileNamed(option);
+    return true;
+}
+
+int writeOutput(
+    Context &ctx, const OutputPath &path, const std::function<void(std::ostream &)> &write)
+{
+    if (!path || *path == "-") {
+        write(ctx.out);
         ctx.out.flush();
         return ctx.out ? ExitOk : ctx.fail("cannot write to standard output");
     }
+    if (path->empty()) // refused where -o is read; never standard output in its place
+        return ctx.usage(noFileNamed("-o"));
     // The database and its companions are never output, under whatever name they are given.
     std::vector<std::filesystem::path> database;
     for (const char *suffix : {"", ".bak", "-journal", "-wal"})
         database.push_back(ctx.dbPath.string() + suffix);
-    if (Status s = writeOutputFile(path, text, database); !s)
+    std::ostringstream text;
+    write(text);
+    if (Status s = writeOutputFile(*path, text.view(), database); !s)
         return ctx.fail(s.message());
     return ExitOk;
+}
+
+int writeOutput(Context &ctx, const OutputPath &path, const std::string &text)
+{
+    return writeOutput(ctx, path, [&text](std::ostream &out) { out << text; });
 }
 
 int run(int argc, char **argv, std::ostream &out, std::ostream &err)

@@ -8,8 +8,10 @@
 #include "store/totals.h"
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,7 @@ struct Context
     int asOf = Database::NoCut; // --as-of: read the history as it stood after this draw
     Database db;
     DrawHistory history;
-    Totals totals;
+    std::optional<Totals> totals; // from load()
 
     // Opens (or creates) the database; reports on err and returns false on failure.
     bool openDatabase();
@@ -75,8 +77,17 @@ int loadSwitches(
 int predictFromArgs(Context &ctx, std::string_view command, const SwitchArgs &args,
     PredictionOptions &options, Prediction &prediction);
 
-// Writes text to standard output (no path, or "-") or to that file: never the database in use
-// or its backup, an ordinary file atomically, a device or pipe in place.
-int writeOutput(Context &ctx, const std::string &path, const std::string &text);
+// Where a command's output goes: standard output when no -o was given (or -o -), else the file.
+using OutputPath = std::optional<std::string>;
+// Takes -o FILE or --output FILE at args[i] into `output` and moves i past it; false when
+// args[i] is not that option with a value. An empty FILE names no file: `problem` says so.
+bool takeOutputOption(
+    const std::vector<std::string> &args, std::size_t &i, OutputPath &output, std::string &problem);
+// Writes to standard output (no path, or "-") or to that file: never the database in use or
+// its backup, an ordinary file atomically, a device or pipe in place. `write` gives the output
+// straight to standard output, and into a buffer for a file.
+int writeOutput(
+    Context &ctx, const OutputPath &path, const std::function<void(std::ostream &)> &write);
+int writeOutput(Context &ctx, const OutputPath &path, const std::string &text);
 
 } // namespace loto6::cli

@@ -55,16 +55,18 @@ int importCommand(Context &ctx)
 
 int exportCommand(Context &ctx)
 {
-    std::string output;
+    OutputPath output;
+    std::string problem;
     bool withPrizes = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-        if ((ctx.args[i] == "-o" || ctx.args[i] == "--output") && i + 1 < ctx.args.size())
-            output = ctx.args[++i];
-        else if (ctx.args[i] == "--with-prizes")
-            withPrizes = true;
-        else
+        if (takeOutputOption(ctx.args, i, output, problem))
+            continue;
+        if (ctx.args[i] != "--with-prizes")
             return ctx.usage("export: unexpected argument " + ctx.args[i]);
+        withPrizes = true;
     }
+    if (!problem.empty())
+        return ctx.usage("export: " + problem);
     if (!ctx.openDatabase())
         return ExitFailure;
     std::vector<DrawRecord> draws;
@@ -75,12 +77,12 @@ int exportCommand(Context &ctx)
         return ctx.fail(s.message());
     if (const std::string warning = storedValuesWarning(draws); !warning.empty())
         ctx.err << "loto6zumvel-cli: warning: " << warning << '\n';
-    std::ostringstream text;
-    if (withPrizes)
-        exportPrizeHistory(text, draws, prizes);
-    else
-        exportCsv(text, draws);
-    return writeOutput(ctx, output, text.str());
+    return writeOutput(ctx, output, [&](std::ostream &text) {
+        if (withPrizes)
+            exportPrizeHistory(text, draws, prizes);
+        else
+            exportCsv(text, draws);
+    });
 }
 
 int sourcesCommand(Context &ctx)
@@ -122,7 +124,7 @@ int totalsCommand(Context &ctx)
         return ctx.usage("totals: --format is text or json");
     if (!ctx.load())
         return ExitFailure;
-    const Totals &t = ctx.totals;
+    const Totals &t = *ctx.totals;
     std::ostringstream o;
     if (format == "json") {
         o << "{\"latestDrawNo\": " << t.latestDrawNo << ", \"maxAppearance\": " << t.maxAppearance
@@ -160,13 +162,14 @@ int listCommand(Context &ctx)
 
 int showCommand(Context &ctx)
 {
-    std::string name, output, formatName = "text";
+    std::string name, formatName = "text", problem;
+    OutputPath output;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string &a = ctx.args[i];
         if (a == "--format" && i + 1 < ctx.args.size())
             formatName = ctx.args[++i];
-        else if ((a == "-o" || a == "--output") && i + 1 < ctx.args.size())
-            output = ctx.args[++i];
+        else if (takeOutputOption(ctx.args, i, output, problem))
+            continue;
         else if (a.starts_with("-"))
             return ctx.usage("show: unknown option " + a);
         else if (name.empty())
@@ -174,6 +177,8 @@ int showCommand(Context &ctx)
         else
             return ctx.usage("show: only one analysis may be named");
     }
+    if (!problem.empty())
+        return ctx.usage("show: " + problem);
     if (name.empty())
         return ctx.usage("show: name an analysis (see list)");
     const AnalysisInfo *info = findAnalysis(name);
@@ -184,16 +189,14 @@ int showCommand(Context &ctx)
         return ctx.usage("show: --format is text, csv, json or html");
     if (!ctx.load())
         return ExitFailure;
-    const Sheet sheet = buildAnalysis(*info, ctx.history, ctx.totals);
+    const Sheet sheet = buildAnalysis(*info, ctx.history, *ctx.totals);
     if (sheet.rowsCut())
         ctx.err << "loto6zumvel-cli: show: the table is cut to its first " << Sheet::MaxRows
                 << " rows; draw numbers beyond them are not shown\n";
     if (sheet.columnsCut())
         ctx.err << "loto6zumvel-cli: show: the table is cut to its first " << Sheet::MaxColumns
                 << " columns; the columns beyond them are not shown\n";
-    std::ostringstream o;
-    writeSheet(o, sheet, format);
-    return writeOutput(ctx, output, o.str());
+    return writeOutput(ctx, output, [&](std::ostream &o) { writeSheet(o, sheet, format); });
 }
 
 } // namespace loto6::cli

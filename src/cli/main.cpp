@@ -8,6 +8,9 @@
 // Nothing may end the program with an uncaught exception: a last-resort message, exit 1.
 int main(int argc, char **argv)
 {
+    // Standard output through the streams' own buffer rather than a call into stdio for every
+    // piece written; nothing here writes to it through stdio.
+    std::ios::sync_with_stdio(false);
     try {
         return loto6::cli::run(argc, argv, std::cout, std::cerr);
     } catch (const std::bad_alloc &) {

@@ -87,7 +87,7 @@ int predictFromArgs(Context &ctx, std::string_view command, const SwitchArgs &ar
         return ExitFailure;
     PredictionEngine engine;
     engine.scan(ctx.history);
-    prediction = engine.predict(ctx.totals.latestDrawNo, options);
+    prediction = engine.predict(ctx.totals->latestDrawNo, options);
     return ExitOk;
 }
 

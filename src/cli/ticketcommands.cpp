@@ -26,18 +26,16 @@ bool parseNumber(const std::string &text, Int &value)
 struct OutputArgs
 {
     std::string format = "text";
-    std::string output;
+    OutputPath output;
+    std::string problem; // what is wrong with -o
 
     bool take(const std::vector<std::string> &args, std::size_t &i)
     {
-        if (i + 1 >= args.size())
+        if (takeOutputOption(args, i, output, problem))
+            return true;
+        if (args[i] != "--format" || i + 1 >= args.size())
             return false;
-        if (args[i] == "--format")
-            format = args[++i];
-        else if (args[i] == "-o" || args[i] == "--output")
-            output = args[++i];
-        else
-            return false;
+        format = args[++i];
         return true;
     }
 };
@@ -129,7 +127,7 @@ int ticketsAdd(Context &ctx)
     if (!ctx.load())
         return ExitFailure;
     if (!fromGiven)
-        t.firstDraw = ctx.totals.latestDrawNo + 1; // the next draw
+        t.firstDraw = ctx.totals->latestDrawNo + 1; // the next draw
     std::vector<Ticket> one{t};
     if (Status s = TicketBook(ctx.db).add(one); !s)
         return ctx.fail("tickets add: " + s.message());
@@ -161,6 +159,8 @@ int ticketsList(Context &ctx)
     for (std::size_t i = 1; i < ctx.args.size(); ++i)
         if (!out.take(ctx.args, i))
             return ctx.usage("tickets list: unexpected argument " + ctx.args[i]);
+    if (!out.problem.empty())
+        return ctx.usage("tickets list: " + out.problem);
     SheetFormat format;
     if (!parseSheetFormat(out.format, format))
         return ctx.usage("tickets list: --format is text, csv, json or html");
@@ -169,9 +169,8 @@ int ticketsList(Context &ctx)
     std::vector<Ticket> tickets;
     if (Status s = TicketBook(ctx.db).tickets(tickets); !s)
         return ctx.fail(s.message());
-    std::ostringstream o;
-    writeSheet(o, ticketListSheet(tickets), format);
-    return writeOutput(ctx, out.output, o.str());
+    return writeOutput(
+        ctx, out.output, [&](std::ostream &o) { writeSheet(o, ticketListSheet(tickets), format); });
 }
 
 } // namespace
@@ -184,6 +183,8 @@ int ticketsCheck(Context &ctx)
     for (std::size_t i = 1; i < ctx.args.size(); ++i)
         if (!out.take(ctx.args, i))
             return ctx.usage("tickets check: unexpected argument " + ctx.args[i]);
+    if (!out.problem.empty())
+        return ctx.usage("tickets check: " + out.problem);
     SheetFormat format;
     if (!parseSheetFormat(out.format, format))
         return ctx.usage("tickets check: --format is text, csv, json or html");
@@ -223,7 +224,7 @@ int ticketsRecord(Context &ctx)
         code != ExitOk)
         return code;
     PredictionRecord entry;
-    entry.latestDrawNo = ctx.totals.latestDrawNo;
+    entry.latestDrawNo = ctx.totals->latestDrawNo;
     entry.reflectionShift = prediction.reflectionShift;
     entry.switches = PredictionRecord::switchText(options);
     entry.historyHash = historyHash(ctx.history);
@@ -269,6 +270,8 @@ int checkCommand(Context &ctx)
             return ctx.usage("check: unexpected argument " + ctx.args[i]);
         numbers += numbers.empty() ? ctx.args[i] : " " + ctx.args[i];
     }
+    if (!out.problem.empty())
+        return ctx.usage("check: " + out.problem);
     Ticket t;
     if (Status s = parseTicketNumbers(numbers, t.numbers); !s)
         return ctx.usage("check: " + s.message());
@@ -281,9 +284,8 @@ int checkCommand(Context &ctx)
     if (!ctx.loadWithPrizes(prizes))
         return ExitFailure;
     const TicketGrading grading = checkCombination(t.numbers, ctx.history, prizes);
-    std::ostringstream o;
-    writeSheet(o, combinationCheckSheet(grading, ctx.history), format);
-    return writeOutput(ctx, out.output, o.str());
+    const Sheet sheet = combinationCheckSheet(grading, ctx.history);
+    return writeOutput(ctx, out.output, [&](std::ostream &o) { writeSheet(o, sheet, format); });
 }
 
 } // namespace loto6::cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace loto6 {
@@ -139,37 +140,111 @@ int displayWidth(std::string_view utf8)
     return width;
 }
 
+namespace {
+
+// The width of each column of the plain text: its widest text. With overflow allowed, the last
+// text of a line runs on and does not widen its column.
+std::vector<int> textColumnWidths(const Sheet &sheet)
+{
+    const auto columns = static_cast<std::size_t>(sheet.columns());
+    std::vector<int> widths(columns + 1, 0), line(columns + 1, 0);
+    for (int r = 1; r <= sheet.rows(); ++r) {
+        std::size_t last = 0;
+        for (std::size_t c = 1; c <= columns; ++c) {
+            const std::string_view t = sheet.text(static_cast<int>(c), r);
+            line[c] = displayWidth(t);
+            if (!t.empty())
+                last = c;
+        }
+        for (std::size_t c = 1; c <= columns; ++c)
+            if (c != last || !sheet.allowOverflow())
+                widths[c] = std::max(widths[c], line[c]);
+    }
+    return widths;
+}
+
+// Plain-text lines gathered in a buffer of spaces and written a block at a time: the gaps
+// between texts are skipped over rather than written, and a long table is not many short
+// writes.
+class TextLines
+{
+public:
+    explicit TextLines(std::ostream &out)
+        : m_out(out)
+    {
+    }
+    ~TextLines() { flush(); }
+    TextLines(const TextLines &) = delete;
+    TextLines &operator=(const TextLines &) = delete;
+
+    // Room for a line of at most `bytes` bytes and its line end.
+    void reserveLine(std::size_t bytes)
+    {
+        if (m_used + bytes + 1 > m_buffer.size()) {
+            flush();
+            if (bytes + 1 > m_buffer.size())
+                m_buffer.assign(bytes + 1, ' ');
+        }
+    }
+    void text(std::size_t spacesBefore, std::string_view t)
+    {
+        m_used += spacesBefore;
+        std::memcpy(m_buffer.data() + m_used, t.data(), t.size());
+        m_used += t.size();
+    }
+    // Ends the line begun at `start` without its trailing spaces.
+    void endLine(std::size_t start)
+    {
+        while (m_used > start && m_buffer[m_used - 1] == ' ')
+            --m_used;
+        m_buffer[m_used++] = '\n';
+    }
+    std::size_t used() const { return m_used; }
+
+private:
+    void flush()
+    {
+        m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_used));
+        std::fill_n(m_buffer.begin(), m_used, ' ');
+        m_used = 0;
+    }
+
+    std::ostream &m_out;
+    std::string m_buffer = std::string(std::size_t{1} << 16, ' ');
+    std::size_t m_used = 0;
+};
+
+} // namespace
+
 void writeSheetText(std::ostream &out, const Sheet &sheet)
 {
-    // With overflow allowed, the last text of a line runs on and does not widen its column.
-    std::vector<int> widths(static_cast<std::size_t>(sheet.columns()) + 1, 0);
+    const std::vector<int> widths = textColumnWidths(sheet);
+    const auto columns = static_cast<std::size_t>(sheet.columns());
+    std::size_t widthsTotal = columns;
+    for (const int w : widths)
+        widthsTotal += static_cast<std::size_t>(w);
+    std::vector<std::string_view> line(columns + 1);
+    TextLines lines(out);
     for (int r = 1; r <= sheet.rows(); ++r) {
-        int last = sheet.columns();
-        if (sheet.allowOverflow())
-            while (last > 0 && sheet.text(last, r).empty())
-                --last;
-        for (int c = 1; c <= sheet.columns(); ++c)
-            if (c != last || !sheet.allowOverflow())
-                widths[static_cast<std::size_t>(c)]
-                    = std::max(widths[static_cast<std::size_t>(c)], displayWidth(sheet.text(c, r)));
-    }
-    // The lines are gathered and written at once: a long table is many short writes otherwise.
-    std::string text;
-    for (int r = 1; r <= sheet.rows(); ++r) {
-        const std::size_t start = text.size();
-        for (int c = 1; c <= sheet.columns(); ++c) {
-            const std::string_view t = sheet.text(c, r);
-            if (c > 1)
-                text += ' ';
-            text += t;
-            const int pad = widths[static_cast<std::size_t>(c)] - displayWidth(t);
-            text.append(static_cast<std::size_t>(std::max(pad, 0)), ' ');
+        // A cell takes its text and at most its column's width in padding.
+        std::size_t bytes = widthsTotal;
+        for (std::size_t c = 1; c <= columns; ++c) {
+            line[c] = sheet.text(static_cast<int>(c), r);
+            bytes += line[c].size();
         }
-        while (text.size() > start && text.back() == ' ')
-            text.pop_back();
-        text += '\n';
+        lines.reserveLine(bytes);
+        const std::size_t start = lines.used();
+        std::size_t spaces = 0;
+        for (std::size_t c = 1; c <= columns; ++c) {
+            spaces += c > 1 ? 1 : 0;
+            if (!line[c].empty()) {
+                lines.text(spaces, line[c]);
+                spaces = 0;
+            }
+            spaces += static_cast<std::size_t>(std::max(widths[c] - displayWidth(line[c]), 0));
+        }
+        lines.endLine(start);
     }
-    out << text;
 }
 
 static std::string csvField(std::string_view text)

@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <system_error>
@@ -25,6 +26,15 @@ const char *const NumberColumns[DrawRecord::FieldCount]
     = {"第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字"};
 
 using Statement = SqlStatement;
+
+// The history view as createSchema makes it; SQLite keeps the text of the statement as given.
+constexpr const char *OwnViewSql
+    = "CREATE VIEW 全データ選択クエリ AS SELECT 回数, 第1数字, 第2数字, 第3数字, 第4数字, "
+      "第5数字, 第6数字, ボーナス数字 FROM 結果マスタ";
+
+// Every stored draw with its date, its fields where Database::TableColumns says.
+constexpr const char *DrawsQuery = "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
+                                   "第5数字, 第6数字, ボーナス数字 from 結果マスタ order by 回数";
 
 // Reads a number field: null and empty text are empty; other text must be a whole number.
 void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &malformed)
@@ -183,14 +193,14 @@ Status Database::quickCheck()
 
 Status Database::createSchema(sqlite3 *db)
 {
-    const char *sql = "CREATE TABLE 結果マスタ ("
-                      "回数 INTEGER PRIMARY KEY, 抽選日 TEXT, "
-                      "第1数字 INTEGER, 第2数字 INTEGER, 第3数字 INTEGER, 第4数字 INTEGER, "
-                      "第5数字 INTEGER, 第6数字 INTEGER, ボーナス数字 INTEGER);"
-                      "CREATE VIEW 全データ選択クエリ AS SELECT 回数, 第1数字, 第2数字, 第3数字, "
-                      "第4数字, 第5数字, 第6数字, ボーナス数字 FROM 結果マスタ;";
+    const std::string sql = std::string("CREATE TABLE 結果マスタ ("
+                                        "回数 INTEGER PRIMARY KEY, 抽選日 TEXT, "
+                                        "第1数字 INTEGER, 第2数字 INTEGER, 第3数字 INTEGER, "
+                                        "第4数字 INTEGER, 第5数字 INTEGER, 第6数字 INTEGER, "
+                                        "ボーナス数字 INTEGER);")
+        + OwnViewSql + ";";
     char *err = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
         std::string msg = err ? err : "unknown error";
         sqlite3_free(err);
         return Status::failure("cannot create the tables: " + msg);
@@ -210,6 +220,14 @@ Status Database::verifySchema()
     if (sqlite3_column_int(st.get(), 0) != 1)
         return Status::failure(m_path.string() + ": the database has no view " + HistoryView);
     return Status::success();
+}
+
+bool Database::hasOwnView() const
+{
+    Statement st(m_db,
+        "select sql from sqlite_master where type = 'view' and name = '" + std::string(HistoryView)
+            + "'");
+    return st.ok() && st.step() == SQLITE_ROW && st.text(0) == OwnViewSql;
 }
 
 Status Database::open(const fs::path &file)
@@ -298,42 +316,57 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     return open(file);
 }
 
-Status Database::loadHistory(DrawHistory &history, int asOf) const
+const Database::DrawColumns Database::TableColumns{0, 1, {2, 3, 4, 5, 6, 7, 8}};
+
+Status Database::historyColumns(sqlite3_stmt *st, DrawColumns &columns) const
 {
-    Statement st(m_db, HistoryQuery);
-    if (!st.ok())
-        return fail("cannot read the history");
-    const int n = sqlite3_column_count(st.get());
-    int drawCol = -1;
-    int numberCol[DrawRecord::FieldCount];
-    std::fill(std::begin(numberCol), std::end(numberCol), -1);
-    for (int c = 0; c < n; ++c) {
-        const std::string name = sqlite3_column_name(st.get(), c);
+    columns.drawNo = -1;
+    std::fill(std::begin(columns.numbers), std::end(columns.numbers), -1);
+    for (int c = 0; c < sqlite3_column_count(st); ++c) {
+        const std::string_view name = sqlite3_column_name(st, c);
         if (name == "回数")
-            drawCol = c;
+            columns.drawNo = c;
         for (int f = 0; f < DrawRecord::FieldCount; ++f)
             if (name == NumberColumns[f])
-                numberCol[f] = c;
+                columns.numbers[f] = c;
     }
-    if (drawCol < 0)
+    if (columns.drawNo < 0)
         return Status::failure(
             m_path.string() + ": the view " + HistoryView + " has no field 回数");
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
-        if (numberCol[f] < 0)
+        if (columns.numbers[f] < 0)
             return Status::failure(m_path.string() + ": the view " + HistoryView + " has no field "
                 + NumberColumns[f]);
+    return Status::success();
+}
 
+Status Database::readDrawRow(sqlite3_stmt *st, const DrawColumns &columns, DrawRecord &r) const
+{
+    if (Status s = readDrawNumber(st, columns.drawNo, r); !s)
+        return Status::failure(m_path.string() + ": " + s.message());
+    if (columns.date >= 0)
+        if (const auto *d = sqlite3_column_text(st, columns.date))
+            r.date.assign(reinterpret_cast<const char *>(d),
+                static_cast<std::size_t>(sqlite3_column_bytes(st, columns.date)));
+    for (int f = 0; f < DrawRecord::FieldCount; ++f)
+        readNumber(st, columns.numbers[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
+    return Status::success();
+}
+
+Status Database::readHistory(sqlite3_stmt *st, const DrawColumns &columns, int asOf,
+    DrawHistory &history, StoredValuesCheck *check, std::size_t expectedRows) const
+{
     std::vector<DrawRecord> records;
+    records.reserve(expectedRows);
     int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         DrawRecord r;
-        if (Status s = readDrawNumber(st.get(), drawCol, r); !s)
-            return Status::failure(m_path.string() + ": " + s.message());
-        if (!DrawHistory::keeps(r.drawNo, asOf))
-            continue;
-        for (int f = 0; f < DrawRecord::FieldCount; ++f)
-            readNumber(st.get(), numberCol[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
-        records.push_back(std::move(r));
+        if (Status s = readDrawRow(st, columns, r); !s)
+            return s;
+        if (check)
+            check->add(r);
+        if (DrawHistory::keeps(r.drawNo, asOf))
+            records.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE)
         return fail("cannot read the history");
@@ -341,37 +374,51 @@ Status Database::loadHistory(DrawHistory &history, int asOf) const
     return Status::success();
 }
 
+Status Database::loadHistory(DrawHistory &history, int asOf, StoredValuesCheck *check) const
+{
+    if (check)
+        *check = StoredValuesCheck();
+    // The program's own view shows the table's rows as they are: one read of the table gives
+    // the history and the check of every stored draw.
+    if (check && hasOwnView())
+        if (Statement table(m_db, DrawsQuery); table.ok()) {
+            // Room for every row at once: a growing history would be copied and touched anew
+            // at each doubling.
+            Statement count(m_db, "select count(*) from 結果マスタ");
+            const long long rows = count.ok() && count.step() == SQLITE_ROW ? count.integer(0) : 0;
+            return readHistory(table.get(), TableColumns, asOf, history, check,
+                static_cast<std::size_t>(std::clamp(rows, 0LL, 1LL << 20)));
+        }
+    Statement st(m_db, HistoryQuery);
+    if (!st.ok())
+        return fail("cannot read the history");
+    DrawColumns columns;
+    if (Status s = historyColumns(st.get(), columns); !s)
+        return s;
+    if (Status s = readHistory(st.get(), columns, asOf, history, nullptr); !s)
+        return s;
+    if (std::vector<DrawRecord> draws; check && readDraws(draws))
+        *check = checkStoredValues(draws);
+    return Status::success();
+}
+
 Status Database::readDraws(std::vector<DrawRecord> &draws) const
 {
-    Statement st(m_db,
-        "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, "
-        "第6数字, ボーナス数字 from 結果マスタ order by 回数");
+    Statement st(m_db, DrawsQuery);
     if (!st.ok())
         return fail("cannot read the draws");
     std::vector<DrawRecord> out;
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         DrawRecord r;
-        if (Status s = readDrawNumber(st.get(), 0, r); !s)
-            return Status::failure(m_path.string() + ": " + s.message());
-        if (const auto *d = sqlite3_column_text(st.get(), 1))
-            r.date = reinterpret_cast<const char *>(d);
-        for (int f = 0; f < DrawRecord::FieldCount; ++f)
-            readNumber(st.get(), f + 2, r.fields[static_cast<std::size_t>(f)], r.malformed);
+        if (Status s = readDrawRow(st.get(), TableColumns, r); !s)
+            return s;
         out.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE)
         return fail("cannot read the draws");
     draws = std::move(out);
     return Status::success();
-}
-
-std::string Database::storedValuesWarning() const
-{
-    std::vector<DrawRecord> draws;
-    if (!readDraws(draws))
-        return {};
-    return loto6::storedValuesWarning(draws);
 }
 
 // The columns of a draw in the order bindAndStep binds them.

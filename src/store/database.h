@@ -10,8 +10,11 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace loto6 {
+
+struct StoredValuesCheck;
 
 // The SQLite file that holds the draws: the table 結果マスタ and the view 全データ選択クエリ
 // over it. Opening an existing file never changes it; a missing file is created whole from the
@@ -48,14 +51,14 @@ public:
     // The one read of the history through the view, fields by name, in ascending 回数. With a
     // cut, the history as it stood after draw asOf (DrawHistory::keeps): no record with a later
     // 回数 is kept, so every table, the prediction and the totals see nothing after it.
+    // With `check`, every stored draw of 結果マスタ, cut or not, is checked for values no import
+    // would accept (left empty when the draws cannot be read): in the same read when the view is
+    // the one this program creates, which shows the table's rows as they are.
     static constexpr int NoCut = DrawHistory::NoCut;
-    Status loadHistory(DrawHistory &history, int asOf = NoCut) const;
+    Status loadHistory(
+        DrawHistory &history, int asOf = NoCut, StoredValuesCheck *check = nullptr) const;
     // Every stored draw with its date, for export and editing.
     Status readDraws(std::vector<DrawRecord> &draws) const;
-
-    // One line on stored values no import would accept (for stderr or a status bar); empty
-    // when there are none or the draws cannot be read.
-    std::string storedValuesWarning() const;
 
     // Adds the draws, overwriting stored ones with the same 回数; with replace, the history
     // becomes exactly these draws. One transaction: all or nothing.
@@ -81,8 +84,22 @@ public:
     static Status createSchema(sqlite3 *db);
 
 private:
+    // Where a result row holds each field of a draw; date -1 when it holds none.
+    struct DrawColumns
+    {
+        int drawNo = 0;
+        int date = -1;
+        int numbers[DrawRecord::FieldCount] = {};
+    };
+    static const DrawColumns TableColumns; // the columns of the table's own query
     Status verifySchema();
+    // The history view is exactly the one createSchema makes.
+    bool hasOwnView() const;
     Status fail(const std::string &what) const;
+    Status historyColumns(sqlite3_stmt *st, DrawColumns &columns) const;
+    Status readHistory(sqlite3_stmt *st, const DrawColumns &columns, int asOf, DrawHistory &history,
+        StoredValuesCheck *check, std::size_t expectedRows = 0) const;
+    Status readDrawRow(sqlite3_stmt *st, const DrawColumns &columns, DrawRecord &draw) const;
 
     sqlite3 *m_db = nullptr;
     std::filesystem::path m_path;

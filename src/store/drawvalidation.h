@@ -33,9 +33,13 @@ struct StoredValuesCheck
     std::size_t count = 0;
     int firstDraw = 0;
     std::string firstProblem;
+
+    // Counts the draw when it holds such a value; draws are added in ascending 回数.
+    void add(const DrawRecord &draw);
 };
 StoredValuesCheck checkStoredValues(const std::vector<DrawRecord> &draws);
 // The same as one line for the history read and export; empty when every draw is acceptable.
+std::string storedValuesWarning(const StoredValuesCheck &check);
 std::string storedValuesWarning(const std::vector<DrawRecord> &draws);
 
 // A draw number is a whole number from 1 to MaxDrawNumber, used by no other draw.

@@ -282,6 +282,33 @@ TEST(HostileCases, OutputFiles)
     };
     for (const Case &c : cases)
         runCase(c);
+
+    // An empty file name is refused, never taken for standard output.
+    const auto nothingWritten
+        = [](const Folder &f) { EXPECT_EQ(test::readAll(f.dir / "stdout.txt"), ""); };
+    const auto emptyName = [](std::vector<std::string> a) {
+        return [a](Folder &) {
+            std::vector<std::string> withEmpty = a;
+            withEmpty.push_back("");
+            return withEmpty;
+        };
+    };
+    const Case emptyNames[] = {
+        {"export_empty_name", emptyName(exportTo), 2, "export: -o \"\" names no file",
+            After::Unchanged, nothingWritten},
+        {"show_empty_name", emptyName({"show", "frequency", "-o"}), 2,
+            "show: -o \"\" names no file", After::Unchanged, nothingWritten},
+        {"show_empty_long_option", emptyName({"show", "frequency", "--output"}), 2,
+            "show: --output \"\" names no file", After::Unchanged, nothingWritten},
+        {"check_empty_name", emptyName({"check", "1", "2", "3", "4", "5", "6", "-o"}), 2,
+            "check: -o \"\" names no file", After::Unchanged, nothingWritten},
+        {"tickets_list_empty_name", emptyName({"tickets", "list", "-o"}), 2,
+            "tickets list: -o \"\" names no file", After::Unchanged, nothingWritten},
+        {"tickets_check_empty_name", emptyName({"tickets", "check", "-o"}), 2,
+            "tickets check: -o \"\" names no file", After::Unchanged, nothingWritten},
+    };
+    for (const Case &c : emptyNames)
+        runCase(c);
 }
 
 TEST(HostileCases, SpecialAndOversizedInputFiles)

@@ -277,7 +277,22 @@ TEST(DrawValidation, StoredValuesNoImportAccepts)
     garbageDate.date = "2020-02-31";
     DrawRecord notWhole = test::draw(5, {1, 2, 3, 4, 5, 6, 7});
     notWhole.malformed = true;
+    const auto dated = [](const char *date) {
+        DrawRecord d = test::draw(6, {1, 2, 3, 4, 5, 6, 7});
+        d.date = date;
+        return d;
+    };
     const Case cases[] = {
+        {"date_fine", dated("2024-02-29"), ""},
+        {"date_slashes", dated("2020/1/5"), "date"},
+        {"date_unpadded", dated("2020-1-05"), "date"},
+        {"date_trailing_space", dated("2020-01-5 "), "date"},
+        {"date_leading_space", dated(" 2020-1-05"), "date"},
+        {"date_year_999", dated("0999-01-01"), "date"},
+        {"date_day_0", dated("2020-01-00"), "date"},
+        {"date_month_13", dated("2020-13-01"), "date"},
+        {"date_no_leap_day", dated("2100-02-29"), "date"},
+        {"date_signs", dated("+020-01-01"), "date"},
         {"fine", test::draw(1, {1, 2, 3, 4, 5, 6, 7}), ""},
         {"number_0", test::draw(1, {0, 2, 3, 4, 5, 6, 7}), "第1数字 0 is outside 1..43"},
         {"number_44", test::draw(1, {1, 2, 3, 4, 5, 6, 44}), "ボーナス数字 44"},

@@ -216,6 +216,42 @@ TEST(SheetWriter, OverflowingLastTextDoesNotWidenItsColumn)
     EXPECT_EQ(text.str(), "a a long caption that runs on\nb c d\n");
 }
 
+TEST(SheetWriter, TextPadsByDisplayWidthTrimsLineEndsAndRunsPastItsBuffer)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::vector<std::string>> rows;
+        std::string expected;
+    };
+    const std::string longText(70000, 'x');
+    std::string manyLines;
+    std::vector<std::vector<std::string>> manyRows;
+    for (int i = 0; i < 20000; ++i) {
+        manyRows.push_back({std::to_string(i), "6"});
+        manyLines += std::to_string(i) + std::string(5 - std::to_string(i).size(), ' ') + " 6\n";
+    }
+    const Case cases[] = {
+        {"wide_characters", {{"数字", "1"}, {"7", "22"}}, "数字 1\n7    22\n"},
+        {"empty_cells_and_trailing_spaces", {{"a", "", "c "}, {"", "b", ""}}, "a   c\n  b\n"},
+        {"empty_lines", {{"", ""}, {"", "z"}, {"", ""}}, "\n z\n\n"},
+        {"line_longer_than_the_buffer", {{longText, "y"}, {"a", "b"}},
+            longText + " y\na" + std::string(longText.size(), ' ') + "b\n"},
+        {"many_lines", manyRows, manyLines},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Sheet s("t", "t");
+        s.setSize(static_cast<int>(c.rows.front().size()), static_cast<int>(c.rows.size()));
+        for (std::size_t r = 0; r < c.rows.size(); ++r)
+            for (std::size_t col = 0; col < c.rows[r].size(); ++col)
+                s.setText(static_cast<int>(col) + 1, static_cast<int>(r) + 1, c.rows[r][col]);
+        std::ostringstream text;
+        writeSheetText(text, s);
+        EXPECT_EQ(text.str(), c.expected);
+    }
+}
+
 TEST(Sheet, SizeBeyondTheCeilingIsCutAndSaysWhat)
 {
     Sheet s;

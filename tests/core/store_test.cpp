@@ -2,6 +2,7 @@
 
 #include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/drawvalidation.h"
 #include "store/totals.h"
 
 #include <gtest/gtest.h>
@@ -320,4 +321,61 @@ TEST(Database, ImportIsAllOrNothing)
     std::vector<DrawRecord> after;
     ASSERT_TRUE(db.readDraws(after));
     EXPECT_EQ(after.size(), 2145u);
+}
+
+// The history read checks every stored draw of the table; with the program's own view it does
+// so in the same read of the table, with another view by a read of its own. Either way the
+// history and the check are the same as those of the plain reads.
+TEST(Database, HistoryReadChecksEveryStoredDraw)
+{
+    struct Case
+    {
+        const char *name;
+        const char *view; // replaces the history view; nullptr keeps the program's own
+        int asOf;
+        std::size_t historySize;
+    };
+    const Case cases[] = {
+        {"own_view", nullptr, DrawHistory::NoCut, 5},
+        {"own_view_cut", nullptr, 2, 2},
+        {"other_view", "select * from 結果マスタ where 回数 > 1", DrawHistory::NoCut, 4},
+        {"other_view_cut",
+            "select 回数, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, 第6数字, "
+            "ボーナス数字 from 結果マスタ",
+            3, 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Database db;
+        ASSERT_TRUE(db.openInMemory());
+        ASSERT_TRUE(
+            db.exec("insert into 結果マスタ values (1, '2000-10-05', 1, 2, 3, 4, 5, 6, 7);"
+                    "insert into 結果マスタ values (2, '2000/10/12', 1, 2, 3, 4, 5, 6, 8);"
+                    "insert into 結果マスタ values (3, null, 1, 2, 'x', 4, 5, 6, 7);"
+                    "insert into 結果マスタ values (4, '2000-10-26', 1, 2, 3, 4, 5, 6, 44);"
+                    "insert into 結果マスタ values (5, '2000-11-02', 9, 2, 3, 4, 5, 6, 7);"));
+        if (c.view)
+            ASSERT_TRUE(db.exec(std::string("drop view 全データ選択クエリ; create view "
+                                            "全データ選択クエリ as ")
+                + c.view));
+        StoredValuesCheck check;
+        check.count = 99;
+        DrawHistory checked, plain;
+        ASSERT_TRUE(db.loadHistory(checked, c.asOf, &check));
+        ASSERT_TRUE(db.loadHistory(plain, c.asOf));
+        std::vector<DrawRecord> stored;
+        ASSERT_TRUE(db.readDraws(stored));
+        const StoredValuesCheck expected = checkStoredValues(stored);
+        EXPECT_EQ(check.count, 3u);
+        EXPECT_EQ(check.count, expected.count);
+        EXPECT_EQ(check.firstDraw, 2);
+        EXPECT_EQ(check.firstProblem, expected.firstProblem);
+        ASSERT_EQ(checked.size(), c.historySize);
+        ASSERT_EQ(plain.size(), c.historySize);
+        EXPECT_EQ(checked.malformedCount(), plain.malformedCount());
+        for (std::size_t i = 0; i < checked.size(); ++i) {
+            EXPECT_EQ(checked[i].drawNo, plain[i].drawNo);
+            EXPECT_EQ(checked[i].fields, plain[i].fields);
+        }
+    }
 }
