@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -142,23 +143,35 @@ int displayWidth(std::string_view utf8)
 
 namespace {
 
-// The width of each column of the plain text: its widest text. With overflow allowed, the last
-// text of a line runs on and does not widen its column.
-std::vector<int> textColumnWidths(const Sheet &sheet)
+// The widths of the plain text: of each column (from 1) its widest text, and of each cell (row by
+// row) its text's, kept to be used again; Unkept stands for that width or more.
+struct TextWidths
+{
+    static constexpr std::uint8_t Unkept = 0xff;
+    std::vector<int> columns;
+    std::vector<std::uint8_t> cells;
+};
+
+// With overflow allowed, the last text of a line runs on and does not widen its column.
+TextWidths textWidths(const Sheet &sheet)
 {
     const auto columns = static_cast<std::size_t>(sheet.columns());
-    std::vector<int> widths(columns + 1, 0), line(columns + 1, 0);
+    TextWidths widths{std::vector<int>(columns + 1, 0),
+        std::vector<std::uint8_t>(columns * static_cast<std::size_t>(sheet.rows()))};
+    std::vector<int> line(columns + 1, 0);
+    std::uint8_t *cell = widths.cells.data();
     for (int r = 1; r <= sheet.rows(); ++r) {
         std::size_t last = 0;
         for (std::size_t c = 1; c <= columns; ++c) {
             const std::string_view t = sheet.text(static_cast<int>(c), r);
             line[c] = displayWidth(t);
+            *cell++ = static_cast<std::uint8_t>(std::min<int>(line[c], TextWidths::Unkept));
             if (!t.empty())
                 last = c;
         }
         for (std::size_t c = 1; c <= columns; ++c)
             if (c != last || !sheet.allowOverflow())
-                widths[c] = std::max(widths[c], line[c]);
+                widths.columns[c] = std::max(widths.columns[c], line[c]);
     }
     return widths;
 }
@@ -218,7 +231,9 @@ private:
 
 void writeSheetText(std::ostream &out, const Sheet &sheet)
 {
-    const std::vector<int> widths = textColumnWidths(sheet);
+    const TextWidths measured = textWidths(sheet);
+    const std::vector<int> &widths = measured.columns;
+    const std::uint8_t *cell = measured.cells.data();
     const auto columns = static_cast<std::size_t>(sheet.columns());
     std::size_t widthsTotal = columns;
     for (const int w : widths)
@@ -235,13 +250,14 @@ void writeSheetText(std::ostream &out, const Sheet &sheet)
         lines.reserveLine(bytes);
         const std::size_t start = lines.used();
         std::size_t spaces = 0;
-        for (std::size_t c = 1; c <= columns; ++c) {
+        for (std::size_t c = 1; c <= columns; ++c, ++cell) {
             spaces += c > 1 ? 1 : 0;
             if (!line[c].empty()) {
                 lines.text(spaces, line[c]);
                 spaces = 0;
             }
-            spaces += static_cast<std::size_t>(std::max(widths[c] - displayWidth(line[c]), 0));
+            const int width = *cell < TextWidths::Unkept ? *cell : displayWidth(line[c]);
+            spaces += static_cast<std::size_t>(std::max(widths[c] - width, 0));
         }
         lines.endLine(start);
     }

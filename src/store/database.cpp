@@ -36,17 +36,37 @@ constexpr const char *OwnViewSql
 constexpr const char *DrawsQuery = "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
                                    "第5数字, 第6数字, ボーナス数字 from 結果マスタ order by 回数";
 
+// Holds the connection's lock over a whole read. The values of a row are then read through one
+// sqlite3_column_value each rather than a locked call for the type and another for the value.
+class ReadLock
+{
+public:
+    explicit ReadLock(sqlite3_stmt *st)
+        : m_mutex(sqlite3_db_mutex(sqlite3_db_handle(st)))
+    {
+        sqlite3_mutex_enter(m_mutex);
+    }
+    ~ReadLock() { sqlite3_mutex_leave(m_mutex); }
+    ReadLock(const ReadLock &) = delete;
+    ReadLock &operator=(const ReadLock &) = delete;
+
+private:
+    sqlite3_mutex *m_mutex;
+};
+
 // Reads a number field: null and empty text are empty; other text must be a whole number.
+// The caller holds a ReadLock.
 void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &malformed)
 {
-    switch (sqlite3_column_type(st, col)) {
+    sqlite3_value *value = sqlite3_column_value(st, col);
+    switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
         return;
     case SQLITE_INTEGER:
-        out = sqlite3_column_int64(st, col);
+        out = sqlite3_value_int64(value);
         return;
     case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(st, col);
+        const double d = sqlite3_value_double(value);
         if (d == static_cast<double>(static_cast<long long>(d)) && d > -1e15 && d < 1e15)
             out = static_cast<long long>(d);
         else
@@ -54,9 +74,9 @@ void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &
         return;
     }
     default: {
-        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(st, col));
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
         std::string_view s = p
-            ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col)))
+            ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value)))
             : std::string_view();
         while (!s.empty() && s.front() == ' ')
             s.remove_prefix(1);
@@ -358,6 +378,7 @@ Status Database::readHistory(sqlite3_stmt *st, const DrawColumns &columns, int a
 {
     std::vector<DrawRecord> records;
     records.reserve(expectedRows);
+    const ReadLock lock(st);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         DrawRecord r;
@@ -408,6 +429,7 @@ Status Database::readDraws(std::vector<DrawRecord> &draws) const
     if (!st.ok())
         return fail("cannot read the draws");
     std::vector<DrawRecord> out;
+    const ReadLock lock(st.get());
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         DrawRecord r;
