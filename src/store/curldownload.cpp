@@ -129,7 +129,7 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
             std::string("cannot start the download library: ") + curl_easy_strerror(initCode));
 
     if (!hasScheme(url, "http://") && !hasScheme(url, "https://"))
-        return Status::failure(url + ": only http:// and https:// addresses can be downloaded");
+        return Status::failure("only http:// and https:// addresses can be downloaded");
 
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl)
@@ -152,16 +152,14 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
 
     const CURLcode rc = curl_easy_perform(c);
     if (rc != CURLE_OK)
-        return Status::failure(
-            url + ": download failed: " + transferFailure(rc, sink, request, errorText, error));
+        return Status::failure(transferFailure(rc, sink, request, errorText, error));
 
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
     error.httpStatus = static_cast<int>(status);
     if (status < 200 || status > 299) {
         error.kind = DownloadFailure::HttpStatus;
-        return Status::failure(
-            url + ": download failed: the server answered HTTP " + std::to_string(status));
+        return Status::failure("the server answered HTTP " + std::to_string(status));
     }
 
     // A body shorter than the announced length is a cut transfer even if libcurl let it pass.
@@ -169,11 +167,11 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
     curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced) {
         error.kind = DownloadFailure::Incomplete;
-        return Status::failure(url + ": download failed: received "
-            + std::to_string(sink.bytes.size()) + " of " + std::to_string(announced) + " bytes");
+        return Status::failure("received " + std::to_string(sink.bytes.size()) + " of "
+            + std::to_string(announced) + " bytes");
     }
     if (sink.bytes.empty())
-        return Status::failure(url + ": download failed: the server sent an empty file");
+        return Status::failure("the server sent an empty file");
 
     body = std::move(sink.bytes);
     error = DownloadError{DownloadFailure::None, static_cast<int>(status)};
@@ -195,9 +193,9 @@ extern "C" __attribute__((visibility("default"))) bool loto6_download_v2(
             message = s.message();
         return s.ok();
     } catch (const std::exception &e) {
-        message = std::string(request.url) + ": download failed: " + e.what();
+        message = e.what();
     } catch (...) {
-        message = std::string(request.url) + ": download failed";
+        message = "an unexpected error";
     }
     error.kind = loto6::DownloadFailure::Other;
     return false;

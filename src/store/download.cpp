@@ -2,6 +2,7 @@
 
 #include "store/downloadmodule.h"
 #include "store/paths.h"
+#include "store/textcodec.h"
 
 #include <dlfcn.h>
 
@@ -93,9 +94,14 @@ Status download(
     DownloadError &reply = error ? *error : ignored;
     reply = DownloadError{};
     const LoadedModule &m = module();
+    // The address is the user's or a server's text: shown once, escaped and cut.
+    const auto failed = [&url](const std::string &why) {
+        return Status::failure(
+            quotedForMessage(url) + ": download failed: " + withoutControls(why));
+    };
     if (!m.entry) {
         reply.kind = DownloadFailure::Other;
-        return Status::failure(url + ": download failed: " + m.error);
+        return failed(m.error);
     }
     DownloadRequest request;
     request.url = url.c_str();
@@ -108,7 +114,7 @@ Status download(
     }
     std::string message;
     if (!m.entry(request, body, message, reply))
-        return Status::failure(message);
+        return failed(message);
     return Status::success();
 }
 

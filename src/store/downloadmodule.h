@@ -24,7 +24,8 @@ struct DownloadRequest
 };
 
 // Fetches request.url into body and returns true, or puts the reason into message and its kind
-// into error and returns false, leaving body untouched.
+// into error and returns false, leaving body untouched. The reason does not name the address:
+// the program puts it before the reason, made safe to show.
 using DownloadEntry = bool (*)(
     const DownloadRequest &request, std::string &body, std::string &message, DownloadError &error);
 

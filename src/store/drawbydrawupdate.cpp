@@ -3,6 +3,7 @@
 #include "store/atomicfile.h"
 #include "store/database.h"
 #include "store/historyimport.h"
+#include "store/textcodec.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -44,13 +45,15 @@ UpdateResult fetchDraws(
         before += body.size();
         HistoryFile file;
         if (Status s = readHistoryBytes(body, file); !s)
-            return UpdateResult::of(
-                UpdateOutcome::Refused, url + ": the file is refused: " + s.message());
+            return UpdateResult::of(UpdateOutcome::Refused,
+                quotedForMessage(url) + ": the file is refused: " + s.message());
         if (file.draws.size() != 1 || file.draws.front().drawNo != n)
             return UpdateResult::of(UpdateOutcome::Refused,
-                url + ": the file does not hold draw " + std::to_string(n) + " alone");
+                quotedForMessage(url) + ": the file does not hold draw " + std::to_string(n)
+                    + " alone");
         if (Status s = in.add(file, DrawSource::from(DrawSource::Kind::Address, url)); !s)
-            return UpdateResult::of(UpdateOutcome::Refused, url + ": " + s.message());
+            return UpdateResult::of(
+                UpdateOutcome::Refused, quotedForMessage(url) + ": " + s.message());
     }
     return UpdateResult::of(UpdateOutcome::Updated, {});
 }

@@ -4,6 +4,7 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/drawvalidation.h"
+#include "store/textcodec.h"
 
 #include <sqlite3.h>
 
@@ -331,7 +332,7 @@ UpdateResult updateHistory(
         return UpdateResult::cancelled();
     UpdateResult r = installHistory(target, body, allowLoss);
     if (r.outcome == UpdateOutcome::Refused)
-        r.message = url + ": " + r.message;
+        r.message = quotedForMessage(url) + ": " + r.message;
     return r;
 }
 

@@ -537,6 +537,20 @@ TEST(HostileCases, DamagedOrOddDatabases)
         runCase(c);
 }
 
+namespace {
+
+// The address of a failed download appears once in the message, on one short line.
+void addressNamedOnce(const Folder &f)
+{
+    const std::string err = test::readAll(f.dir / "stderr.txt");
+    const std::size_t first = err.find("127.0.0.1");
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find("127.0.0.1", first + 1), std::string::npos) << err;
+    EXPECT_LT(err.size(), 300u) << err;
+}
+
+} // namespace
+
 TEST(HostileCases, ServedFiles)
 {
     using V = std::vector<std::string>;
@@ -592,6 +606,19 @@ TEST(HostileCases, ServedFiles)
         {"not_found", update([](Folder &f) { return f.serve("", 404); }), 1, "404"},
         {"ftp_address", update([](Folder &) { return std::string("ftp://127.0.0.1/x"); }), 1,
             "only http"},
+        // The address is the user's text: named once, escaped and cut, whatever the failure.
+        {"address_with_control_bytes",
+            update([](Folder &f) { return f.serve("", 404) + "/\x1b[31mred\x07"; }), 1,
+            "/\\x1b[31mred\\x07\": download failed: URL using bad", After::Unchanged,
+            addressNamedOnce},
+        {"very_long_address",
+            update([](Folder &f) { return f.serve("", 404) + "/" + std::string(5000, 'a'); }), 1,
+            "…\": download failed: the server answered HTTP 404", After::Unchanged,
+            addressNamedOnce},
+        {"ftp_address_with_control_bytes",
+            update([](Folder &) { return std::string("ftp://127.0.0.1/\x1b[2J"); }), 1,
+            "\"ftp://127.0.0.1/\\x1b[2J\": download failed: only http", After::Unchanged,
+            addressNamedOnce},
     };
     for (const Case &c : cases)
         runCase(c);
