@@ -1,6 +1,7 @@
 #include "ticketwindow.h"
 
 #include "appfonts.h"
+#include "corereasons.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
@@ -122,7 +123,7 @@ void TicketWindow::report(const Status &status)
 {
     if (!status)
         mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-            QString::fromStdString(status.message())
+            CoreReasons::japanese(status.message())
                 + tr("\n番号を確かめてからやり直してください。"));
 }
 

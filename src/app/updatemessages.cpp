@@ -1,9 +1,9 @@
 #include "updatemessages.h"
 
+#include "corereasons.h"
 #include "uihelpers.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 namespace loto6 {
 
@@ -73,13 +73,9 @@ QString UpdateMessages::pathText(const std::filesystem::path &path)
 
 QString UpdateMessages::detail(const std::string &reason, const std::filesystem::path &shownPath)
 {
-    QString text = qs(reason);
+    QString text = CoreReasons::japanese(reason);
     if (!shownPath.empty())
         text.replace(qs(shownPath.string()) + QStringLiteral(": "), QString());
-    static const QRegularExpression lineColumn(QStringLiteral("\\bline (\\d+), column (\\d+)"));
-    static const QRegularExpression line(QStringLiteral("\\bline (\\d+)"));
-    text.replace(lineColumn, tr("\\1行目 \\2列目"));
-    text.replace(line, tr("\\1行目"));
     return tr("詳細: %1").arg(text);
 }
 

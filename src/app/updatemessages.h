@@ -37,7 +37,7 @@ public:
     static QString drawRuns(const std::vector<int> &drawNumbers, int maxRuns = 8);
     // One conflict: "第3回: 保存 04 05 06 07 08 09 (10) → 新 04 05 06 07 08 11 (10)".
     static QString conflictLine(const DrawConflict &conflict);
-    // The core's reason with the given path taken out and its "line N, column M" in Japanese.
+    // The core's reason in Japanese (CoreReasons) with the given path taken out.
     static QString detail(const std::string &reason, const std::filesystem::path &shownPath = {});
     static QString pathText(const std::filesystem::path &path);
 };

@@ -1,3 +1,4 @@
+#include "corereasons.h"
 #include "mainfrm.h"
 #include "sheetmodel.h"
 #include "sheetview.h"
@@ -7,6 +8,9 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -23,6 +27,8 @@ private slots:
     void addsGradesAndChecksTickets();
     void asOfRebuildsOpenWindows();
     void resultsMadeWhenTheirTabIsShown();
+    void refusedLinesAreToldInJapanese();
+    void coreReasonsInJapanese();
 };
 
 void TicketWindowTest::addsGradesAndChecksTickets()
@@ -114,6 +120,76 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
     QVERIFY(TicketBook(db).add(one));
     window->refresh();
     QCOMPARE(window->resultsGrid()->model()->rowCount(), 7);
+}
+
+// What the window says about a refused line is Japanese: no English word of the core's reason.
+void TicketWindowTest::refusedLinesAreToldInJapanese()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    frame.setMessageFunction(
+        [&](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
+    QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    auto *window = frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget();
+    struct Case
+    {
+        QString name, lines, expected;
+    };
+    const Case cases[] = {
+        {u"out_of_range"_s, u"1 2 3 4 5 44"_s, u"数字 44 は1～43の範囲にありません"_s},
+        {u"twice"_s, u"1 1 2 3 4 5"_s, u"数字 1 が2回あります"_s},
+        {u"too_few"_s, u"1 2 3"_s, u"「1 2 3」の数字は3個です"_s},
+        {u"too_many"_s, u"1 2 3 4 5 6 7"_s, u"数字が7個以上あります"_s},
+        {u"not_numbers"_s, u"a b c"_s, u"6個の数字ではありません"_s},
+        {u"second_line"_s, u"1 2 3 4 5 6\n1 2 3 4 5 44"_s, u"2行目: 数字 44"_s},
+        {u"nothing"_s, u" "_s, u"番号が入力されていません"_s},
+    };
+    static const QRegularExpression english(u"[A-Za-z]{3,}"_s);
+    for (const Case &c : cases) {
+        messages.clear();
+        window->findChild<QPlainTextEdit *>(u"txtLines"_s)->setPlainText(c.lines);
+        window->findChild<QPushButton *>(u"cmdAdd"_s)->click();
+        QVERIFY2(messages.size() == 1, qPrintable(c.name));
+        QVERIFY2(
+            messages.front().contains(c.expected), qPrintable(c.name + u": "_s + messages.front()));
+        QVERIFY2(
+            !messages.front().contains(english), qPrintable(c.name + u": "_s + messages.front()));
+    }
+}
+
+// The reasons an update or a ticket can end with, as the desktop shows them.
+void TicketWindowTest::coreReasonsInJapanese()
+{
+    struct Case
+    {
+        const char *name;
+        std::string reason;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"http_status", "\"http://example.org/x\": download failed: the server answered HTTP 404",
+            u"\"http://example.org/x\": ダウンロードできませんでした: サーバーの応答は HTTP 404 でした"_s},
+        {"scheme",
+            "\"ftp://x\": download failed: only http:// and https:// addresses can be downloaded",
+            u"\"ftp://x\": ダウンロードできませんでした: 取得できるのは http:// か https:// のアドレスだけです"_s},
+        {"short", "\"http://h/\": download failed: received 10 of 20 bytes",
+            u"\"http://h/\": ダウンロードできませんでした: 20バイトのうち10バイトしか届いていません"_s},
+        {"empty", "\"http://h/\": download failed: the server sent an empty file",
+            u"\"http://h/\": ダウンロードできませんでした: サーバーから届いたファイルが空です"_s},
+        {"locked",
+            "h.db: the database is in use by another program (database is locked); close "
+            "it there and try again",
+            u"h.db: データベースをほかのプログラムが使っています。そちらを閉じてからやり直してください"_s},
+        {"line_column", "f.csv: line 5, column 3: bad", u"f.csv: 5行目 3列目: bad"_s},
+        {"ticket_line", "line 2: ticket number 44 is outside 1..43",
+            u"2行目: 数字 44 は1～43の範囲にありません"_s},
+        {"unknown", "something else", u"something else"_s},
+    };
+    for (const Case &c : cases)
+        QVERIFY2(CoreReasons::japanese(c.reason) == c.expected,
+            qPrintable(QString::fromUtf8(c.name) + u": "_s + CoreReasons::japanese(c.reason)));
 }
 
 QTEST_MAIN(TicketWindowTest)
