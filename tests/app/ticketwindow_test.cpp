@@ -185,6 +185,20 @@ void TicketWindowTest::coreReasonsInJapanese()
         {"line_column", "f.csv: line 5, column 3: bad", u"f.csv: 5行目 3列目: bad"_s},
         {"ticket_line", "line 2: ticket number 44 is outside 1..43",
             u"2行目: 数字 44 は1～43の範囲にありません"_s},
+        {"csv_range", "line 3, column 4: 44 is outside 1..43",
+            u"3行目 4列目: 44 は1～43の範囲にありません"_s},
+        {"csv_repeat",
+            "line 3, column 9: draw 2 has 5 twice (also in 第1数字); a draw's seven numbers all "
+            "differ",
+            u"3行目 9列目: 第2回に 5 が2回あります（第1数字にも）。1回の7個の数字はすべて異なります"_s},
+        {"csv_short_row", "line 4: 7 cells where the header has 9; the row is cut short",
+            u"4行目: セルが7個しかありません（見出しは9個）。行が途中で切れています"_s},
+        {"csv_date",
+            "line 2, column 2: \"2020-02-30\" is not a date of the calendar (YYYY-MM-DD or "
+            "YYYY/M/D)",
+            u"2行目 2列目: \"2020-02-30\" は暦にある日付ではありません（YYYY-MM-DD か YYYY/M/D）"_s},
+        {"csv_twice", "line 5, column 1: 回数 3 occurs twice (also on line 4)",
+            u"5行目 1列目: 回数 3 が2回あります（4行目にも）"_s},
         {"unknown", "something else", u"something else"_s},
     };
     for (const Case &c : cases)
