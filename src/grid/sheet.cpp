@@ -77,11 +77,9 @@ void Sheet::copyCells(const Sheet &from, int columns, int rows)
 }
 
 // Gives every cell of the band its own style entry, starting from its column's run.
-void Sheet::expandStyles(std::size_t band)
+void Sheet::expandBand(std::size_t band)
 {
     Band &b = m_bands[band];
-    if (b.styles != NoBlock)
-        return;
     const auto height = static_cast<std::size_t>(bandRows(band));
     b.styles = m_stylePool.size();
     for (int c = 1; c <= m_cols; ++c)
@@ -146,8 +144,28 @@ std::uint32_t Sheet::appendText(std::string_view text)
 void Sheet::storeText(Slot &s, std::string_view text)
 {
     if (text.size() <= s.text.size()) {
-        s.text = {};
-        std::copy(text.begin(), text.end(), s.text.begin());
+        // Byte by byte: a library call would cost more than the copy.
+        std::array<char, 5> bytes{};
+        switch (text.size()) {
+        case 5:
+            bytes[4] = text[4];
+            [[fallthrough]];
+        case 4:
+            bytes[3] = text[3];
+            [[fallthrough]];
+        case 3:
+            bytes[2] = text[2];
+            [[fallthrough]];
+        case 2:
+            bytes[1] = text[1];
+            [[fallthrough]];
+        case 1:
+            bytes[0] = text[0];
+            break;
+        default:
+            break;
+        }
+        s.text = bytes;
         s.size = static_cast<std::uint8_t>(text.size());
         return;
     }
@@ -340,6 +358,14 @@ void Sheet::restyle(const Range &range, const StyleEdit &edit)
         return;
     }
     m_uniform = false;
+    // One cell, the commonest change of all: a mark in a table.
+    if (range.c1 == range.c2 && range.r1 == range.r2) {
+        const std::size_t b = bandOf(range.r1);
+        expandStyles(b);
+        std::uint16_t &style = m_stylePool[m_bands[b].styles + styleSlot(b, range.c1, range.r1)];
+        style = restyled(style, edit);
+        return;
+    }
     Restyler change{*this, edit};
     for (std::size_t b = bandOf(range.r1); b <= bandOf(range.r2); ++b) {
         const int first = static_cast<int>(b) * BandRows + 1;
@@ -413,17 +439,13 @@ void Sheet::setText(int col, int row, std::string_view text)
     storeText(textSlot(col, row), text);
 }
 
-// The slot of a cell's text, giving its band a block of the pool at the band's first text.
-Sheet::Slot &Sheet::textSlot(int col, int row)
+// Gives the band its block of the text pool, every text empty.
+void Sheet::newTextBlock(std::size_t band)
 {
-    const std::size_t band = bandOf(row);
-    std::size_t &block = m_bands[band].cells;
-    if (block == NoBlock) {
-        block = m_cellPool.size();
-        m_cellPool.resize(block + bandCells(band));
-        std::memset(&m_cellPool[block], 0, bandCells(band) * sizeof(Slot));
-    }
-    return m_cellPool[block + cellIndex(col, row)];
+    const std::size_t block = m_cellPool.size();
+    m_bands[band].cells = block;
+    m_cellPool.resize(block + bandCells(band));
+    std::memset(&m_cellPool[block], 0, bandCells(band) * sizeof(Slot));
 }
 
 void Sheet::setText(int col, int row, long long number)

@@ -252,8 +252,21 @@ private:
     {
         return static_cast<std::size_t>(bandRows(band)) * static_cast<std::size_t>(m_cols);
     }
-    Slot &textSlot(int col, int row);
-    void expandStyles(std::size_t band);
+    // The slot of a cell's text, giving its band a block of the pool at the band's first text.
+    Slot &textSlot(int col, int row)
+    {
+        const std::size_t band = bandOf(row);
+        if (m_bands[band].cells == NoBlock)
+            newTextBlock(band);
+        return m_cellPool[m_bands[band].cells + cellIndex(col, row)];
+    }
+    void newTextBlock(std::size_t band);
+    void expandStyles(std::size_t band)
+    {
+        if (m_bands[band].styles == NoBlock)
+            expandBand(band);
+    }
+    void expandBand(std::size_t band);
     void copyCells(const Sheet &from, int columns, int rows);
     // One change to cell styles, small enough to key the memo of changes already worked out.
     struct StyleEdit
