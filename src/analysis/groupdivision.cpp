@@ -1,6 +1,7 @@
 #include "analysis/builders.h"
 #include "analysis/tablelayout.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -61,8 +62,6 @@ Sheet buildDivision(const Division &d, const DrawHistory &history, const Totals 
     s.setFrozen(1, 3);
     s.setRowHeight(1, 15);
     s.setRowHeight(2, 12);
-    s.setColWidth(1, 3);
-    s.setColWidth(Columns, 3);
 
     // Title row.
     s.setAllowOverflow(true);
@@ -89,12 +88,14 @@ Sheet buildDivision(const Division &d, const DrawHistory &history, const Totals 
     s.setForeColor(2, 3, LastNumber + 1, 3, colors::blue);
 
     int row = 4;
+    std::size_t labelChars = 2; // the heading "回" is two character widths
     for (const DrawRecord &r : history) {
         if (!r.isComplete())
             continue;
         std::array<int, MaxGroups> counts{};
         s.setText(1, row, r.drawNo);
         s.setText(Columns, row, r.drawNo);
+        labelChars = std::max(labelChars, s.text(1, row).size());
         // A number outside 1..43 has no column of its own and gets no mark.
         for (int k = 0; k < 7; ++k)
             if (groupOf(d, r.number(k)) >= 0)
@@ -115,6 +116,9 @@ Sheet buildDivision(const Division &d, const DrawHistory &history, const Totals 
         }
         ++row;
     }
+    // Both label columns hold the widest draw number whole, with a character width to spare.
+    s.setColWidth(1, static_cast<double>(labelChars + 1));
+    s.setColWidth(Columns, static_cast<double>(labelChars + 1));
     s.activateCell(0, 0);
     return s;
 }

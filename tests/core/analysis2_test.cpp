@@ -369,6 +369,34 @@ TEST(GroupDivision, NumbersOutsideTheRangeGetNoMark)
     EXPECT_EQ(bgOf(s, 14, 4), Grey);
 }
 
+TEST(GroupDivision, LabelColumnsHoldTheWidestDrawNumber)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<int> drawNos;
+        double width;
+    };
+    const Case cases[] = {
+        {"one digit keeps room for the heading", {9}, 3},
+        {"three digits", {998, 999}, 4},
+        {"four digits", {999, 1000}, 5},
+        {"five digits", {12345}, 6},
+        {"an incomplete draw is not shown and does not widen it", {9999, -10000}, 5},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<DrawRecord> records;
+        for (int no : c.drawNos)
+            records.push_back(no > 0 ? draw(no, {1, 2, 3, 4, 5, 6, 7}) : incomplete(-no, 3));
+        for (Builder builder : {buildGroup6, buildGroup7, buildGroup11}) {
+            const Sheet s = build(builder, records);
+            EXPECT_EQ(s.colWidth(1), c.width);
+            EXPECT_EQ(s.colWidth(45), c.width);
+        }
+    }
+}
+
 // ---- 下一桁出現傾向分析 ----
 
 TEST(LastDigitTable, SlotsAndColours)
