@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
@@ -113,20 +114,39 @@ PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
     setObjectName(qs(ClassName));
     setWindowTitle(tr("一発ズンベル予想"));
     setFont(gridFont());
+    // Everything stands at its designed place on one page, which scrolls when the window is
+    // made smaller than it (tiled side by side, say) instead of being cut off.
+    m_content = new QWidget(this);
 
     QPushButton *print
-        = colouredButton(tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), this);
+        = colouredButton(tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), m_content);
     print->setGeometry(twipsRect(7200, 60, 855, 375));
     // Present but without an action.
     print->setEnabled(false);
     QPushButton *close
-        = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Cmd閉じる"), this);
+        = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Cmd閉じる"), m_content);
     close->setGeometry(twipsRect(8160, 60, 855, 375));
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
 
     createOptionFrames();
     createPredictionFrame();
     fitFramesToFont();
+    placeOnScrollingPage();
+}
+
+void PredictionWindow::placeOnScrollingPage()
+{
+    const QRect used = m_content->childrenRect();
+    m_content->setMinimumSize(used.right() + 1, used.bottom() + 1);
+    auto *page = new QScrollArea(this);
+    page->setObjectName(QStringLiteral("page"));
+    page->setFrameShape(QFrame::NoFrame);
+    // The page fills a larger window and keeps its size in a smaller one.
+    page->setWidgetResizable(true);
+    page->setWidget(m_content);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page);
 }
 
 QWidget *PredictionWindow::create(MainFrm &frame) { return new PredictionWindow(frame); }
@@ -146,7 +166,7 @@ void PredictionWindow::openOnActivation(MainFrm &frame)
 
 void PredictionWindow::createOptionFrames()
 {
-    auto *options = m_optionsFrame = new QGroupBox(tr("データ分析オプション"), this);
+    auto *options = m_optionsFrame = new QGroupBox(tr("データ分析オプション"), m_content);
     options->setObjectName(QStringLiteral("FrameOptions"));
     options->setGeometry(twipsRect(OptionsLeft, FrameTop, OptionsWidth, FrameHeight));
     // The description under the caption, as tall as its lines; the analysis frames below it.
@@ -189,7 +209,7 @@ void PredictionWindow::createOptionFrames()
 
 void PredictionWindow::createPredictionFrame()
 {
-    auto *prediction = m_predictionFrame = new QGroupBox(tr("当選予想"), this);
+    auto *prediction = m_predictionFrame = new QGroupBox(tr("当選予想"), m_content);
     prediction->setObjectName(QStringLiteral("FramePrediction"));
     prediction->setGeometry(twipsRect(PredictionLeft, FrameTop, PredictionWidth, FrameHeight));
     auto *layout = new QVBoxLayout(prediction);

@@ -65,6 +65,8 @@ private:
     // when that is more (a font with taller lines than the designed one); the window grows
     // with them.
     void fitFramesToFont();
+    // Puts the page with everything on it into a scroll area that fills the window.
+    void placeOnScrollingPage();
     // Shows a sheet in a grid, every row as tall as the grid font needs.
     void showSheet(PredictionGrid grid, Sheet sheet);
     // Asks which rows to record, records them and tells how it went.
@@ -73,6 +75,7 @@ private:
     // The prediction pass; grid 0 is shown only after a history scan.
     void predict(bool withCycles);
 
+    QWidget *m_content = nullptr; // the page every control stands on
     QGroupBox *m_optionsFrame = nullptr;
     QGroupBox *m_predictionFrame = nullptr;
     std::array<QRadioButton *, PredictionOptions::Count> m_reflect{};

@@ -18,6 +18,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -124,6 +126,7 @@ private slots:
     void reopenKeepsSwitchesAndEngine();
     void shownOnActivation();
     void contentsFitTheFont();
+    void smallWindowScrollsItsPage();
     void recordsTheShownLines();
     void recordDialogListsTheRows();
 };
@@ -323,6 +326,39 @@ void PredictionWindowTest::contentsFitTheFont()
         QVERIFY2(
             prediction.contains(placeIn(w, w->findChild<QPushButton *>(QString::fromUtf8(name)))),
             name);
+}
+
+// At its designed size the window shows everything without scroll bars; made smaller (tiled
+// side by side or one above the other) it scrolls its page instead of squeezing or cutting it.
+void PredictionWindowTest::smallWindowScrollsItsPage()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    f.frame->resize(1400, 1000);
+    f.frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+    PredictionWindow *w = f.open();
+    QVERIFY(w);
+    auto *page = w->findChild<QScrollArea *>(u"page"_s);
+    QVERIFY(page);
+    QTest::qWait(0);
+    QVERIFY(!page->horizontalScrollBar()->isVisible());
+    QVERIFY(!page->verticalScrollBar()->isVisible());
+    auto *close = w->findChild<QPushButton *>(u"Cmd閉じる"_s);
+    const QRect closePlace = close->geometry();
+
+    QMdiSubWindow *sub = f.subWindow();
+    sub->resize(sub->width() / 2, sub->height() / 2);
+    QTest::qWait(0);
+    QVERIFY(page->horizontalScrollBar()->isVisible());
+    QVERIFY(page->verticalScrollBar()->isVisible());
+    // The page keeps the room its controls take.
+    QCOMPARE(page->widget()->size(), page->widget()->minimumSize());
+    QCOMPARE(close->geometry(), closePlace);
+    // The far corner scrolls into view.
+    page->ensureWidgetVisible(close);
+    QVERIFY(page->viewport()->rect().contains(
+        QRect(close->mapTo(page->viewport(), QPoint(0, 0)), close->size())));
 }
 
 void PredictionWindowTest::recordsTheShownLines()
