@@ -8,6 +8,7 @@
 #include "busycursor.h"
 #include "chancewindow.h"
 #include "childwindow.h"
+#include "elidedlabel.h"
 #include "entrywindow.h"
 #include "helpwindow.h"
 #include "historycommands.h"
@@ -94,6 +95,12 @@ MainFrm::MainFrm(QWidget *parent)
     // The commands that act on the history rather than open a window.
     new HistoryCommands(*this);
     AsOfCommands::install(*this);
+    // Messages show in a line of their own that ends in "…" when the window is too narrow for
+    // them, with the whole text in its tooltip; the status bar's own drawing would cut them off.
+    auto *message = new ElidedLabel(QString(), 1, statusBar());
+    message->setObjectName(QStringLiteral("statusMessage"));
+    statusBar()->addPermanentWidget(message, 1);
+    connect(statusBar(), &QStatusBar::messageChanged, message, &ElidedLabel::setText);
     m_historyStatus = new QLabel(statusBar());
     m_historyStatus->setObjectName(QStringLiteral("historyStatus"));
     statusBar()->addPermanentWidget(m_historyStatus);

@@ -122,6 +122,8 @@ private slots:
     void standardButtonsSpeakJapanese();
     void narrowDescriptionElides_data();
     void narrowDescriptionElides();
+    void narrowStatusMessageElides_data();
+    void narrowStatusMessageElides();
     void reportsReadableAtDefaultSize_data();
     void reportsReadableAtDefaultSize();
 };
@@ -702,6 +704,45 @@ void MainFrmTest::narrowDescriptionElides()
     QCOMPARE(label.isElided(), elided);
     QCOMPARE(label.toolTip(), elided ? text : QString());
     QVERIFY(label.heightForWidth(width) <= 2 * label.fontMetrics().lineSpacing());
+}
+
+void MainFrmTest::narrowStatusMessageElides_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("elided");
+    QTest::newRow("wide: whole") << 1900 << false;
+    QTest::newRow("narrow: cut, whole in the tooltip") << 640 << true;
+}
+
+// A status-bar message too long for the window ends in "…" instead of being cut off, and the
+// history summary beside it stays whole.
+void MainFrmTest::narrowStatusMessageElides()
+{
+    QFETCH(int, width);
+    QFETCH(bool, elided);
+    QTemporaryDir dir;
+    Fixture f;
+    QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    f.frame.setWindowState(Qt::WindowNoState);
+    f.frame.resize(width, 600);
+    f.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+    const QString text
+        = u"取り込みでは受け付けない値を持つ当選データが 12 件あります（最初は第1234回）。"
+          "データ管理メニューから取り込み直してください。"_s;
+    f.frame.statusBar()->showMessage(text);
+    QTest::qWait(0);
+    auto *line = f.frame.findChild<ElidedLabel *>(u"statusMessage"_s);
+    QVERIFY(line);
+    QCOMPARE(line->text(), text);
+    QVERIFY(line->isVisible());
+    QCOMPARE(line->isElided(), elided);
+    QCOMPARE(line->toolTip(), elided ? text : QString());
+    const QLabel *history = f.frame.findChild<QLabel *>(u"historyStatus"_s);
+    QVERIFY(history->width() >= history->sizeHint().width());
+    f.frame.statusBar()->clearMessage();
+    QVERIFY(line->text().isEmpty());
+    QVERIFY(line->toolTip().isEmpty());
 }
 
 void MainFrmTest::reportsReadableAtDefaultSize_data()
