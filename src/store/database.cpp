@@ -425,21 +425,32 @@ Status Database::loadHistory(DrawHistory &history, int asOf, StoredValuesCheck *
 
 Status Database::readDraws(std::vector<DrawRecord> &draws) const
 {
+    std::vector<DrawRecord> out;
+    Status s = forEachDraw([&](const DrawRecord &r) {
+        out.push_back(r);
+        return Status::success();
+    });
+    if (s)
+        draws = std::move(out);
+    return s;
+}
+
+Status Database::forEachDraw(const std::function<Status(const DrawRecord &)> &visit) const
+{
     Statement st(m_db, DrawsQuery);
     if (!st.ok())
         return fail("cannot read the draws");
-    std::vector<DrawRecord> out;
     const ReadLock lock(st.get());
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         DrawRecord r;
         if (Status s = readDrawRow(st.get(), TableColumns, r); !s)
             return s;
-        out.push_back(std::move(r));
+        if (Status s = visit(r); !s)
+            return s;
     }
     if (rc != SQLITE_DONE)
         return fail("cannot read the draws");
-    draws = std::move(out);
     return Status::success();
 }
 
@@ -471,6 +482,13 @@ static Status bindAndStep(sqlite3_stmt *st, const DrawRecord &r)
 
 Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
 {
+    return importDraws(
+        draws.size(), [&](std::size_t i) { return draws[i]; }, replace);
+}
+
+Status Database::importDraws(
+    std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace)
+{
     Transaction tx(*this);
     if (!tx.begun())
         return tx.begun();
@@ -480,8 +498,8 @@ Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
     Statement st(m_db, std::string("insert or replace") + DrawInsertTail);
     if (!st.ok())
         return fail("cannot write the draws");
-    for (const DrawRecord &r : draws)
-        if (Status s = bindAndStep(st.get(), r); !s)
+    for (std::size_t i = 0; i < count; ++i)
+        if (Status s = bindAndStep(st.get(), drawAt(i)); !s)
             return fail(s.message());
     return tx.commit();
 }

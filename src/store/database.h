@@ -59,10 +59,16 @@ public:
         DrawHistory &history, int asOf = NoCut, StoredValuesCheck *check = nullptr) const;
     // Every stored draw with its date, for export and editing.
     Status readDraws(std::vector<DrawRecord> &draws) const;
+    // The same one draw at a time, so that a large history is never held whole; a failure of
+    // `visit` stops the reading and is returned.
+    Status forEachDraw(const std::function<Status(const DrawRecord &)> &visit) const;
 
     // Adds the draws, overwriting stored ones with the same 回数; with replace, the history
     // becomes exactly these draws. One transaction: all or nothing.
     Status importDraws(const std::vector<DrawRecord> &draws, bool replace);
+    // The same for `count` draws made one at a time, so that a large history is not copied.
+    Status importDraws(
+        std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace);
     // Saves one draw as typed, recording where it came from.
     Status saveDraw(const DrawRecord &draw,
         const DrawSource &source = DrawSource::from(DrawSource::Kind::EntryWindow));

@@ -97,25 +97,54 @@ std::string sourceNote(const IncomingDraw &d)
     return d.sources.empty() ? std::string() : " (" + d.sources.front()->origin() + ")";
 }
 
+// The history held, read before the merge: draws packed where they can be (a held draw with
+// values no import accepts is kept as it is), so that a large database is held compactly.
 struct HeldHistory
 {
-    std::map<int, DrawRecord> draws;
+    std::vector<PackedDraw> packed; // by draw number
+    std::map<int, DrawRecord> odd;
     std::map<int, DrawPrizes> prizes;
 
+    std::optional<DrawRecord> find(int drawNo) const
+    {
+        const auto it = std::lower_bound(packed.begin(), packed.end(), drawNo,
+            [](const PackedDraw &p, int no) { return p.drawNo() < no; });
+        if (it != packed.end() && it->drawNo() == drawNo)
+            return it->unpack();
+        const auto o = odd.find(drawNo);
+        return o == odd.end() ? std::nullopt : std::optional<DrawRecord>(o->second);
+    }
     std::optional<DrawPrizes> prizesOf(int drawNo) const
     {
         const auto it = prizes.find(drawNo);
         return it == prizes.end() ? std::nullopt : std::optional<DrawPrizes>(it->second);
     }
+    // The held draws the given history lacks, in ascending order.
+    std::vector<int> missingFrom(const IncomingHistory &in) const
+    {
+        std::vector<int> missing;
+        for (const PackedDraw &p : packed)
+            if (!in.contains(p.drawNo()))
+                missing.push_back(p.drawNo());
+        for (const auto &[no, draw] : odd)
+            if (!in.contains(no))
+                missing.push_back(no);
+        std::sort(missing.begin(), missing.end());
+        return missing;
+    }
 };
 
 Status readHeld(const Database &db, HeldHistory &held)
 {
-    std::vector<DrawRecord> draws;
-    if (Status s = db.readDraws(draws); !s)
+    if (Status s = db.forEachDraw([&](const DrawRecord &r) {
+            if (const std::optional<PackedDraw> p = PackedDraw::pack(r))
+                held.packed.push_back(*p);
+            else
+                held.odd.emplace(r.drawNo, r);
+            return Status::success();
+        });
+        !s)
         return s;
-    for (DrawRecord &r : draws)
-        held.draws.emplace(r.drawNo, std::move(r));
     return readPrizes(db, held.prizes);
 }
 
@@ -153,24 +182,24 @@ std::optional<DrawWrite> planDraw(const HeldHistory &held, const IncomingDraw &g
     MergeMode mode, MergeReport &report, bool listConflicts)
 {
     const int no = given.draw.drawNo;
-    const auto it = held.draws.find(no);
-    if (it == held.draws.end()) {
+    const std::optional<DrawRecord> heldDraw = held.find(no);
+    if (!heldDraw) {
         ++report.added;
         return DrawWrite{DrawSource::Change::Added, given.draw, given.prizes};
     }
     const std::optional<DrawPrizes> heldPrizes = held.prizesOf(no);
     DrawConflict::Kind kind;
-    const std::string why = disagreement(it->second, heldPrizes, given.draw, given.prizes, &kind);
+    const std::string why = disagreement(*heldDraw, heldPrizes, given.draw, given.prizes, &kind);
     if (why.empty())
-        return planAgreeing(it->second, heldPrizes, given, report);
+        return planAgreeing(*heldDraw, heldPrizes, given, report);
     if (listConflicts)
-        report.conflicts.push_back({no, why + sourceNote(given), kind, it->second, given.draw});
+        report.conflicts.push_back({no, why + sourceNote(given), kind, *heldDraw, given.draw});
     if (mode == MergeMode::Add)
         return std::nullopt;
     ++report.replaced;
     DrawWrite write{DrawSource::Change::Replaced, given.draw, given.prizes};
     if (write.draw.date.empty())
-        write.draw.date = it->second.date;
+        write.draw.date = heldDraw->date;
     // Without a payout of its own the given draw keeps the one held for this draw number.
     if (!write.prizes)
         write.prizes = heldPrizes;
@@ -242,12 +271,10 @@ Status mergeHistory(Database &db, const IncomingHistory &in, MergeMode mode, Mer
         return Status::success();
     });
     std::vector<int> removals;
-    if (mode == MergeMode::Replace)
-        for (const auto &[no, draw] : held.draws)
-            if (!in.contains(no)) {
-                removals.push_back(no);
-                ++planned.removed;
-            }
+    if (mode == MergeMode::Replace) {
+        removals = held.missingFrom(in);
+        planned.removed = static_cast<int>(removals.size());
+    }
     if (mode == MergeMode::Add && !planned.conflicts.empty()) {
         report.conflicts = std::move(planned.conflicts);
         return Status::failure(std::to_string(report.conflicts.size())

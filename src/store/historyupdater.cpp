@@ -4,6 +4,7 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/drawvalidation.h"
+#include "store/packeddraw.h"
 #include "store/textcodec.h"
 
 #include <sqlite3.h>
@@ -51,25 +52,41 @@ Status checkSqliteSize(std::string_view bytes)
     return Status::success();
 }
 
-// Every row must be a draw any import would accept, each number once; a CSV row must also be
-// complete, since a download is a finished history.
-Status checkDraws(const std::vector<DrawRecord> &draws, bool complete)
+bool byDrawNo(const PackedDraw &a, const PackedDraw &b) { return a.drawNo() < b.drawNo(); }
+
+// A downloaded database's rows, each one a draw any import would accept, packed.
+Status packDraws(const std::vector<DrawRecord> &draws, std::vector<PackedDraw> &packed)
 {
-    if (draws.empty())
-        return Status::failure("it holds no draws");
-    std::vector<int> numbers;
+    packed.clear();
+    packed.reserve(draws.size());
     for (const DrawRecord &r : draws) {
         if (const std::string problem = storedDrawProblem(r); !problem.empty())
             return Status::failure("draw " + std::to_string(r.drawNo) + ": " + problem);
-        if (complete && !r.isComplete())
+        const std::optional<PackedDraw> p = PackedDraw::pack(r);
+        if (!p)
             return Status::failure(
-                "draw " + std::to_string(r.drawNo) + " has fewer than seven numbers");
-        numbers.push_back(r.drawNo);
+                "draw " + std::to_string(r.drawNo) + ": holds a value no import accepts");
+        packed.push_back(*p);
     }
-    std::sort(numbers.begin(), numbers.end());
-    if (const auto twice = std::adjacent_find(numbers.begin(), numbers.end());
-        twice != numbers.end())
-        return Status::failure("draw " + std::to_string(*twice) + " occurs twice");
+    return Status::success();
+}
+
+// Sorts the draws by number and checks each number occurs once; a CSV row must also be
+// complete, since a download is a finished history.
+Status checkDraws(std::vector<PackedDraw> &draws, bool complete)
+{
+    if (draws.empty())
+        return Status::failure("it holds no draws");
+    if (complete)
+        for (const PackedDraw &p : draws)
+            if (!p.isComplete())
+                return Status::failure(
+                    "draw " + std::to_string(p.drawNo()) + " has fewer than seven numbers");
+    std::sort(draws.begin(), draws.end(), byDrawNo);
+    const auto twice = std::adjacent_find(draws.begin(), draws.end(),
+        [](const PackedDraw &a, const PackedDraw &b) { return a.drawNo() == b.drawNo(); });
+    if (twice != draws.end())
+        return Status::failure("draw " + std::to_string(twice->drawNo()) + " occurs twice");
     return Status::success();
 }
 
@@ -118,7 +135,7 @@ void removeWithSidecars(const fs::path &file)
 // Takes the draw rows out of a copy of the downloaded database written beside the target. Only
 // the rows of its table 結果マスタ are read: its views, triggers and other objects are never used.
 Status readSqliteDraws(
-    const fs::path &target, std::string_view bytes, std::vector<DrawRecord> &draws)
+    const fs::path &target, std::string_view bytes, std::vector<PackedDraw> &packed)
 {
     if (Status s = checkSqliteSize(bytes); !s)
         return s;
@@ -143,26 +160,49 @@ Status readSqliteDraws(
                 std::string("the database has no table ") + Database::DrawsTable);
         if (Status s = db.quickCheck(); !s)
             return s;
+        std::vector<DrawRecord> draws;
         if (Status s = db.readDraws(draws); !s)
             return Status::failure("the draws cannot be read (" + s.message() + ")");
-        return checkDraws(draws, false);
+        if (Status s = packDraws(draws, packed); !s)
+            return s;
+        return checkDraws(packed, false);
     }();
     removeWithSidecars(copy);
     return result ? result : Status::failure(oneLine(result.message(), copy));
 }
 
-// Parses the whole CSV: every row a complete draw.
-Status readCsvDraws(std::string_view bytes, std::vector<DrawRecord> &draws)
+// Parses the whole CSV, each row packed as it is read: every row a complete draw.
+Status readCsvDraws(std::string_view bytes, std::vector<PackedDraw> &draws)
 {
     // Without a length from the server, a cut CSV shows itself by its unfinished last line.
     const bool cut = bytes.back() != '\n';
     const std::string cutText = "the history CSV ends in the middle of a line (cut short?)";
-    if (Status s = importCsvBytes(bytes, draws); !s)
+    draws.clear();
+    Status s = importCsvBytes(bytes, [&](const DrawRecord &draw, int line, const auto &) {
+        const std::optional<PackedDraw> p = PackedDraw::pack(draw);
+        if (!p)
+            return Status::failure("line " + std::to_string(line) + ": draw "
+                + std::to_string(draw.drawNo) + " holds a value no import accepts");
+        draws.push_back(*p);
+        return Status::success();
+    });
+    if (!s)
         return Status::failure("neither a draw database nor a valid history CSV (" + s.message()
             + ")" + (cut ? "; " + cutText : std::string()));
     if (cut)
         return Status::failure(cutText);
     return checkDraws(draws, true);
+}
+
+// What replacing one held draw by the incoming history (sorted) would lose.
+void noteLoss(const DrawRecord &held, const std::vector<PackedDraw> &incoming, DrawLoss &loss)
+{
+    const auto it = std::lower_bound(incoming.begin(), incoming.end(), held.drawNo,
+        [](const PackedDraw &p, int no) { return p.drawNo() < no; });
+    if (it == incoming.end() || it->drawNo() != held.drawNo)
+        loss.dropped.push_back(held.drawNo);
+    else if (held.isComplete() && held.fields != it->unpack().fields)
+        loss.changed.push_back(held.drawNo);
 }
 
 std::string drawList(const std::vector<int> &numbers)
@@ -177,13 +217,20 @@ std::string drawList(const std::vector<int> &numbers)
 
 // Replaces the draws inside the target database in one transaction, after keeping a backup.
 UpdateResult installDraws(
-    const fs::path &target, const std::vector<DrawRecord> &draws, bool allowLoss)
+    const fs::path &target, const std::vector<PackedDraw> &draws, bool allowLoss)
 {
     Database db;
-    std::vector<DrawRecord> held;
-    if (Status s = openWithHeldDraws(db, target, held); !s)
+    DrawLoss loss;
+    // The held draws are read one at a time: a large history is held once, as the download.
+    if (Status s = db.open(target); !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
-    if (DrawLoss loss = drawLoss(held, draws); !loss.empty() && !allowLoss) {
+    if (Status s = db.forEachDraw([&](const DrawRecord &held) {
+            noteLoss(held, draws, loss);
+            return Status::success();
+        });
+        !s)
+        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+    if (!loss.empty() && !allowLoss) {
         UpdateResult refused = UpdateResult::of(UpdateOutcome::WouldLoseDraws,
             "the download " + drawLossSummary(loss)
                 + "; nothing was changed. Install it anyway "
@@ -194,7 +241,9 @@ UpdateResult installDraws(
     fs::path backup;
     if (Status s = keepPreviousDatabase(target, backup); !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
-    if (Status s = db.importDraws(draws, true); !s)
+    if (Status s = db.importDraws(
+            draws.size(), [&](std::size_t i) { return draws[i].unpack(); }, true);
+        !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     UpdateResult result;
     result.outcome = UpdateOutcome::Updated;
@@ -229,19 +278,11 @@ Status keepPreviousDatabase(const fs::path &target, fs::path &backup)
     return Status::success();
 }
 
-DrawLoss drawLoss(const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming)
+DrawLoss drawLoss(const std::vector<DrawRecord> &held, const std::vector<PackedDraw> &incoming)
 {
-    std::map<int, const DrawRecord *> byNumber;
-    for (const DrawRecord &d : incoming)
-        byNumber[d.drawNo] = &d;
     DrawLoss loss;
-    for (const DrawRecord &d : held) {
-        const auto it = byNumber.find(d.drawNo);
-        if (it == byNumber.end())
-            loss.dropped.push_back(d.drawNo);
-        else if (d.isComplete() && d.fields != it->second->fields)
-            loss.changed.push_back(d.drawNo);
-    }
+    for (const DrawRecord &d : held)
+        noteLoss(d, incoming, loss);
     std::sort(loss.dropped.begin(), loss.dropped.end());
     std::sort(loss.changed.begin(), loss.changed.end());
     return loss;
@@ -261,7 +302,7 @@ std::string drawLossSummary(const DrawLoss &loss)
 }
 
 std::string drawLossSummary(
-    const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming)
+    const std::vector<DrawRecord> &held, const std::vector<PackedDraw> &incoming)
 {
     return drawLossSummary(drawLoss(held, incoming));
 }
@@ -291,7 +332,7 @@ UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool 
     if (bytes.empty())
         return UpdateResult::of(UpdateOutcome::Refused, "the downloaded file is empty");
 
-    std::vector<DrawRecord> draws;
+    std::vector<PackedDraw> draws;
     const bool sqlite = bytes.starts_with(SqliteMagic);
     if (sqlite) {
         if (Status s = readSqliteDraws(target, bytes, draws); !s)

@@ -3,6 +3,7 @@
 #include "store/download.h"
 #include "store/drawrecord.h"
 #include "store/historyimport.h"
+#include "store/packeddraw.h"
 #include "store/result.h"
 #include "store/updatesources.h"
 
@@ -84,13 +85,13 @@ UpdateResult updateHistory(const std::filesystem::path &target, const std::strin
 UpdateResult installHistory(
     const std::filesystem::path &target, std::string_view bytes, bool allowLoss = false);
 
-// What replacing `held` by `incoming` would lose.
-DrawLoss drawLoss(const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming);
+// What replacing `held` by `incoming` (sorted by draw number) would lose.
+DrawLoss drawLoss(const std::vector<DrawRecord> &held, const std::vector<PackedDraw> &incoming);
 // The loss in words: "would drop N draw(s) the database holds (…)" and/or "change N complete
 // draw(s) (…)"; empty when nothing held is lost or changed.
 std::string drawLossSummary(const DrawLoss &loss);
 std::string drawLossSummary(
-    const std::vector<DrawRecord> &held, const std::vector<DrawRecord> &incoming);
+    const std::vector<DrawRecord> &held, const std::vector<PackedDraw> &incoming);
 
 // Keeps a copy of the database as FILE.bak before an update writes into it.
 Status keepPreviousDatabase(const std::filesystem::path &target, std::filesystem::path &backup);
