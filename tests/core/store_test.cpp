@@ -354,10 +354,11 @@ TEST(Database, HistoryReadChecksEveryStoredDraw)
                     "insert into 結果マスタ values (3, null, 1, 2, 'x', 4, 5, 6, 7);"
                     "insert into 結果マスタ values (4, '2000-10-26', 1, 2, 3, 4, 5, 6, 44);"
                     "insert into 結果マスタ values (5, '2000-11-02', 9, 2, 3, 4, 5, 6, 7);"));
-        if (c.view)
+        if (c.view) {
             ASSERT_TRUE(db.exec(std::string("drop view 全データ選択クエリ; create view "
                                             "全データ選択クエリ as ")
                 + c.view));
+        }
         StoredValuesCheck check;
         check.count = 99;
         DrawHistory checked, plain;
