@@ -104,6 +104,10 @@ Status parseNumbersLine(std::string_view line, DrawRecord &draw)
                 "\"" + std::string(cell) + "\" is not a number from 1 to 43 in ASCII digits");
         draw.fields[static_cast<std::size_t>(f)] = *n;
     }
+    if (const auto twice = repeatedNumber(draw))
+        return Status::failure(fieldName(twice->second) + ": "
+            + std::to_string(draw.number(twice->first)) + " occurs twice (also in "
+            + fieldName(twice->first) + "); a draw's seven numbers all differ");
     return Status::success();
 }
 
