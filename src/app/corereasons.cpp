@@ -91,6 +91,10 @@ constexpr Rule Rules[] = {
     {R"r(draw (\d+) has (\d+) twice \(also in (\S+)\); a draw's seven numbers all differ)r",
         QT_TRANSLATE_NOOP("CoreReasons",
             "第\\1回に \\2 が2回あります（\\3にも）。1回の7個の数字はすべて異なります")},
+    {R"r((\S+): (\d+) occurs twice \(also in (\S+)\); a draw's seven numbers all differ)r",
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "\\1: \\2 が2回あります（\\3にも）。1回の7個の数字はすべて異なります")},
+    {R"r(draw (\d+) occurs twice)r", QT_TRANSLATE_NOOP("CoreReasons", "第\\1回が2回あります")},
     {R"r((\d+) cells where the header has (\d+); the row is cut short)r",
         QT_TRANSLATE_NOOP(
             "CoreReasons", "セルが\\1個しかありません（見出しは\\2個）。行が途中で切れています")},

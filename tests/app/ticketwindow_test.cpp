@@ -199,6 +199,10 @@ void TicketWindowTest::coreReasonsInJapanese()
             u"2行目 2列目: \"2020-02-30\" は暦にある日付ではありません（YYYY-MM-DD か YYYY/M/D）"_s},
         {"csv_twice", "line 5, column 1: 回数 3 occurs twice (also on line 4)",
             u"5行目 1列目: 回数 3 が2回あります（4行目にも）"_s},
+        {"official_repeat",
+            "line 4: 第2数字: 5 occurs twice (also in 第1数字); a draw's seven numbers all differ",
+            u"4行目: 第2数字: 5 が2回あります（第1数字にも）。1回の7個の数字はすべて異なります"_s},
+        {"served_twice", "draw 7 occurs twice", u"第7回が2回あります"_s},
         {"unknown", "something else", u"something else"_s},
     };
     for (const Case &c : cases)
