@@ -1,6 +1,7 @@
 #include "store/historyimport.h"
 
 #include "store/database.h"
+#include "store/packedprizes.h"
 #include "store/prizestore.h"
 
 #include <algorithm>
@@ -103,7 +104,8 @@ struct HeldHistory
 {
     std::vector<PackedDraw> packed; // by draw number
     std::map<int, DrawRecord> odd;
-    std::map<int, DrawPrizes> prizes;
+    std::deque<PackedPrizes> packedPrizes; // by draw number; a deque grows without copying
+    std::map<int, DrawPrizes> oddPrizes;
 
     std::optional<DrawRecord> find(int drawNo) const
     {
@@ -116,8 +118,12 @@ struct HeldHistory
     }
     std::optional<DrawPrizes> prizesOf(int drawNo) const
     {
-        const auto it = prizes.find(drawNo);
-        return it == prizes.end() ? std::nullopt : std::optional<DrawPrizes>(it->second);
+        const auto it = std::lower_bound(packedPrizes.begin(), packedPrizes.end(), drawNo,
+            [](const PackedPrizes &p, int no) { return p.drawNo() < no; });
+        if (it != packedPrizes.end() && it->drawNo() == drawNo)
+            return it->unpack();
+        const auto o = oddPrizes.find(drawNo);
+        return o == oddPrizes.end() ? std::nullopt : std::optional<DrawPrizes>(o->second);
     }
     // The held draws the given history lacks, in ascending order.
     std::vector<int> missingFrom(const IncomingHistory &in) const
@@ -145,7 +151,18 @@ Status readHeld(const Database &db, HeldHistory &held)
         });
         !s)
         return s;
-    return readPrizes(db, held.prizes);
+    Status s = forEachPrizes(db, [&](const DrawPrizes &p) {
+        if (const std::optional<PackedPrizes> packed = PackedPrizes::pack(p))
+            held.packedPrizes.push_back(*packed);
+        else
+            held.oddPrizes[p.drawNo] = p;
+    });
+    // Read in draw-number order; sorted again only should a stored number defy that order.
+    const auto byDrawNo
+        = [](const PackedPrizes &a, const PackedPrizes &b) { return a.drawNo() < b.drawNo(); };
+    if (!std::is_sorted(held.packedPrizes.begin(), held.packedPrizes.end(), byDrawNo))
+        std::stable_sort(held.packedPrizes.begin(), held.packedPrizes.end(), byDrawNo);
+    return s;
 }
 
 // What the merge writes for one given draw: the draw and, when it changes, its payout.

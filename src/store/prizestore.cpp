@@ -74,9 +74,8 @@ Status createOwnTables(sqlite3 *db)
     return Status::success();
 }
 
-Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes)
+Status forEachPrizes(const Database &db, const std::function<void(const DrawPrizes &)> &take)
 {
-    prizes.clear();
     if (!hasTable(db.handle(), PrizeTable))
         return Status::success();
     StatementPtr st = prepare(db.handle(),
@@ -95,11 +94,17 @@ Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes)
         }
         p.carryOver = columnAmount(st.get(), 11);
         p.sales = columnAmount(st.get(), 12);
-        prizes[p.drawNo] = p;
+        take(p);
     }
     if (rc != SQLITE_DONE)
         return failure(db.handle(), "cannot read the payouts");
     return Status::success();
+}
+
+Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes)
+{
+    prizes.clear();
+    return forEachPrizes(db, [&](const DrawPrizes &p) { prizes[p.drawNo] = p; });
 }
 
 Status writePrizes(Database &db, const DrawPrizes &p)

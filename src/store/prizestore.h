@@ -3,6 +3,7 @@
 #include "store/drawprizes.h"
 #include "store/result.h"
 
+#include <functional>
 #include <map>
 
 struct sqlite3;
@@ -16,6 +17,9 @@ inline constexpr const char *PrizeTable = "払戻金";
 
 // Every stored payout, by draw number. A database without payout data gives an empty map.
 Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes);
+
+// Hands every stored payout to take, by draw number, without holding them all.
+Status forEachPrizes(const Database &db, const std::function<void(const DrawPrizes &)> &take);
 
 // Creates the program's own tables (payouts and where each draw came from) when missing; a
 // database made by an older version gains them on its first write.

@@ -1,6 +1,7 @@
 #include "store/atomicfile.h"
 #include "store/database.h"
 #include "store/historyimport.h"
+#include "store/packedprizes.h"
 #include "store/prizestore.h"
 #include "testsupport.h"
 
@@ -317,6 +318,38 @@ TEST(PackedDraw, KeepsWhatReadersGiveAndRefusesWhatItWouldLose)
         EXPECT_EQ(packed->isComplete(), c.draw.isComplete());
     }
     EXPECT_LE(sizeof(PackedDraw), 16u) << "a million draws in 16 MB";
+}
+
+TEST(PackedPrizes, KeepsEveryAmountAndRefusesWinnerCountsItWouldLose)
+{
+    DrawPrizes full;
+    full.drawNo = 999'999'999;
+    for (int t = 0; t < DrawPrizes::TierCount; ++t)
+        full.tiers[static_cast<std::size_t>(t)] = {4'294'967'295LL - t, 600'000'000LL * (t + 1)};
+    full.carryOver = 9'000'000'000'000LL;
+    full.sales = 0;
+    DrawPrizes sparse;
+    sparse.drawNo = 7;
+    sparse.tiers[2].winners = 3; // no prize known, nor carry-over or sales
+    DrawPrizes negative = sparse;
+    negative.tiers[4].winners = -1;
+    DrawPrizes huge = sparse;
+    huge.tiers[0].winners = 4'294'967'296LL;
+    for (const DrawPrizes &p : {full, sparse}) {
+        const std::optional<PackedPrizes> packed = PackedPrizes::pack(p);
+        ASSERT_TRUE(packed);
+        const DrawPrizes back = packed->unpack();
+        EXPECT_EQ(back.drawNo, p.drawNo);
+        for (int t = 1; t <= DrawPrizes::TierCount; ++t) {
+            EXPECT_EQ(back.tier(t).winners, p.tier(t).winners) << t;
+            EXPECT_EQ(back.tier(t).prize, p.tier(t).prize) << t;
+        }
+        EXPECT_EQ(back.carryOver, p.carryOver);
+        EXPECT_EQ(back.sales, p.sales);
+    }
+    EXPECT_FALSE(PackedPrizes::pack(negative));
+    EXPECT_FALSE(PackedPrizes::pack(huge));
+    EXPECT_LE(sizeof(PackedPrizes), 88u);
 }
 
 TEST(HistoryMerge, FilesInAnyOrderMergeByDrawNumberWithEachFileNoted)
