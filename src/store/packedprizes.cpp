@@ -7,7 +7,8 @@ namespace loto6 {
 namespace {
 
 // The optional amounts of a payout in a fixed order: the five prizes, carry-over, sales.
-template <typename Prizes> auto amountsOf(Prizes &p)
+template<typename Prizes>
+auto amountsOf(Prizes &p)
 {
     return std::array{&p.tiers[0].prize, &p.tiers[1].prize, &p.tiers[2].prize, &p.tiers[3].prize,
         &p.tiers[4].prize, &p.carryOver, &p.sales};
