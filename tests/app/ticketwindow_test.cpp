@@ -31,14 +31,25 @@ private slots:
     void coreReasonsInJapanese();
 };
 
+namespace {
+
+// Starts the main window on a fresh database made from the bundled history, its messages
+// collected instead of shown.
+bool startOnBundledHistory(const QTemporaryDir &dir, MainFrm &frame, QStringList &messages)
+{
+    frame.setMessageFunction(
+        [&messages](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
+    return frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY).ok();
+}
+
+} // namespace
+
 void TicketWindowTest::addsGradesAndChecksTickets()
 {
     QTemporaryDir dir;
     MainFrm frame;
     QStringList messages;
-    frame.setMessageFunction(
-        [&](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
-    QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
     frame.setPropEnd(true);
 
     QAction *command = frame.action(QString::fromUtf8(TicketWindow::MenuAction));
@@ -73,8 +84,8 @@ void TicketWindowTest::asOfRebuildsOpenWindows()
 {
     QTemporaryDir dir;
     MainFrm frame;
-    frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
-    QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
     const QList<QAction *> items = frame.findChild<QMenu *>(u"mnuMain"_s)->actions();
     QCOMPARE(items.last(), frame.action(u"mnuKijunkaiKaijo"_s));
     QVERIFY(!items.last()->isEnabled());
@@ -94,8 +105,8 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
 {
     QTemporaryDir dir;
     MainFrm frame;
-    frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
-    QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
     Database db;
     QVERIFY(db.open(frame.database().path()));
     Ticket first;
@@ -128,9 +139,7 @@ void TicketWindowTest::refusedLinesAreToldInJapanese()
     QTemporaryDir dir;
     MainFrm frame;
     QStringList messages;
-    frame.setMessageFunction(
-        [&](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
-    QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
     frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
     auto *window = frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget();
     struct Case
