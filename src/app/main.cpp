@@ -1,7 +1,7 @@
-#include "japanesetranslations.h"
-#include "mainfrm.h"
-#include "predictionwindow.h"
-#include "screenshotrunner.h"
+#include "shell/japanesetranslations.h"
+#include "shell/mainfrm.h"
+#include "windows/predictionwindow.h"
+#include "shell/screenshotrunner.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

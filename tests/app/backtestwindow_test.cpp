@@ -1,11 +1,11 @@
-#include "backtestwindow.h"
-#include "elidedlabel.h"
-#include "mainfrm.h"
-#include "meanmatchchart.h"
+#include "windows/backtestwindow.h"
+#include "views/elidedlabel.h"
+#include "shell/mainfrm.h"
+#include "views/meanmatchchart.h"
 #include "prediction/reflectionshift.h"
-#include "predictionwindow.h"
-#include "sheetmodel.h"
-#include "sheetview.h"
+#include "windows/predictionwindow.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 #include "store/database.h"
 
 #include <QLabel>

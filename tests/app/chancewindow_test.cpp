@@ -1,7 +1,7 @@
-#include "chancewindow.h"
-#include "mainfrm.h"
-#include "sheetmodel.h"
-#include "sheetview.h"
+#include "windows/chancewindow.h"
+#include "shell/mainfrm.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 
 #include <QLabel>
 #include <QMdiArea>

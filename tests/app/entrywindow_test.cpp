@@ -1,7 +1,7 @@
-#include "drawtablemodel.h"
-#include "drawtableview.h"
-#include "entrywindow.h"
-#include "twips.h"
+#include "entry/drawtablemodel.h"
+#include "entry/drawtableview.h"
+#include "windows/entrywindow.h"
+#include "shell/twips.h"
 
 #include "store/database.h"
 

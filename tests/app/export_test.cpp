@@ -1,6 +1,6 @@
-#include "mainfrm.h"
-#include "sheetexporter.h"
-#include "sheetview.h"
+#include "shell/mainfrm.h"
+#include "views/sheetexporter.h"
+#include "views/sheetview.h"
 #include "store/textcodec.h"
 
 #include <QAction>

@@ -1,14 +1,14 @@
 #include "../core/testserver.h"
-#include "backgroundjob.h"
-#include "entrywindow.h"
-#include "historycommands.h"
-#include "mainfrm.h"
-#include "sheetmodel.h"
-#include "sheetview.h"
+#include "commands/backgroundjob.h"
+#include "windows/entrywindow.h"
+#include "commands/historymenucommands.h"
+#include "shell/mainfrm.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/historyupdater.h"
-#include "updatemessages.h"
+#include "commands/updatemessages.h"
 
 #include <QAction>
 #include <QDir>

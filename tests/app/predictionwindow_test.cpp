@@ -1,13 +1,13 @@
-#include "aboutwindow.h"
-#include "mainfrm.h"
+#include "windows/aboutwindow.h"
+#include "shell/mainfrm.h"
 #include "prediction/predictionengine.h"
 #include "prediction/predictionsheets.h"
-#include "predictionwindow.h"
-#include "recordpredictiondialog.h"
-#include "sheetmodel.h"
-#include "sheetview.h"
+#include "windows/predictionwindow.h"
+#include "windows/recordpredictiondialog.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 #include "tickets/ticketbook.h"
-#include "ticketwindow.h"
+#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QCheckBox>

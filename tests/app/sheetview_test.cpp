@@ -1,9 +1,9 @@
 #include "analysis/catalog.h"
-#include "mainfrm.h"
-#include "sheetclipboard.h"
-#include "sheetdelegate.h"
-#include "sheetmodel.h"
-#include "sheetview.h"
+#include "shell/mainfrm.h"
+#include "views/sheetclipboard.h"
+#include "views/sheetdelegate.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 
 #include <QClipboard>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
-#include "corereasons.h"
-#include "mainfrm.h"
-#include "sheetmodel.h"
-#include "sheetview.h"
+#include "commands/corereasons.h"
+#include "shell/mainfrm.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 #include "tickets/ticketbook.h"
-#include "ticketwindow.h"
+#include "windows/ticketwindow.h"
 
 #include <QLabel>
 #include <QMdiSubWindow>

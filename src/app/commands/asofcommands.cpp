@@ -1,0 +1,39 @@
+#include "commands/asofcommands.h"
+
+#include "shell/mainfrm.h"
+
+#include <QAction>
+#include <QInputDialog>
+
+namespace loto6 {
+
+void AsOfCommands::install(MainFrm &frame)
+{
+    QAction *choose = frame.action(QStringLiteral("mnuKijunkai"));
+    QAction *clear = frame.action(QStringLiteral("mnuKijunkaiKaijo"));
+    if (!choose || !clear)
+        return;
+    choose->setEnabled(true);
+    clear->setEnabled(frame.asOf() != DrawHistory::NoCut);
+    QObject::connect(choose, &QAction::triggered, &frame, [&frame, clear] {
+        const auto &all = frame.loadedHistory();
+        const int latest = all.empty() ? 1 : std::max(1, all.records().back().drawNo);
+        const int current = frame.asOf() == DrawHistory::NoCut ? latest : frame.asOf();
+        bool ok = false;
+        const int n = QInputDialog::getInt(&frame, QObject::tr("基準回を指定"),
+            QObject::tr("第何回までの当選データで表示しますか（1～%1）。\n"
+                        "開いている画面も、これから開く画面も、その回までで計算します。")
+                .arg(latest),
+            current, 1, latest, 1, &ok);
+        if (!ok)
+            return;
+        frame.setAsOf(n);
+        clear->setEnabled(true);
+    });
+    QObject::connect(clear, &QAction::triggered, &frame, [&frame, clear] {
+        frame.setAsOf(DrawHistory::NoCut);
+        clear->setEnabled(false);
+    });
+}
+
+} // namespace loto6

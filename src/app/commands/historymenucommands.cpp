@@ -1,0 +1,303 @@
+#include "commands/historymenucommands.h"
+
+#include "commands/backgroundjob.h"
+#include "shell/busycursor.h"
+#include "windows/entrywindow.h"
+#include "shell/mainfrm.h"
+#include "store/atomicfile.h"
+#include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/download.h"
+#include "store/drawbydrawupdate.h"
+#include "store/historyimport.h"
+#include "store/paths.h"
+#include "store/prizestore.h"
+#include "shell/uihelpers.h"
+#include "commands/updatemessages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <sstream>
+
+namespace loto6 {
+
+namespace {
+
+std::filesystem::path toPath(const QString &file)
+{
+    const QByteArray utf8 = file.toUtf8();
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, const QString &caption,
+    const QString &suggestion, const QString &filter)
+{
+    if (kind == HistoryCommands::FileDialog::Open)
+        return QFileDialog::getOpenFileName(parent, caption, suggestion, filter);
+    if (kind == HistoryCommands::FileDialog::OpenMany)
+        return QFileDialog::getOpenFileNames(parent, caption, suggestion, filter)
+            .join(QLatin1Char('\n'));
+    return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
+}
+
+// One import: the files, the batch read from them, and how the merge ended.
+struct ImportRun
+{
+    std::filesystem::path database;
+    std::vector<std::filesystem::path> files;
+    IncomingHistory incoming;
+    bool read = false;             // incoming holds the files
+    std::filesystem::path refused; // the file that was refused, if any
+    MergeReport report;
+    Status status;
+    bool stopped = false;     // cancelled before anything was written
+    bool cancelAsked = false; // キャンセル was pressed, maybe too late
+};
+
+// Reads the files (once) and merges them in the background. A cancel while the files are read
+// stops before the next file and before the database is opened; the merge itself is one
+// transaction and runs to its end.
+void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
+{
+    run.status = Status::failure("the import stopped");
+    const bool quiet = BackgroundJob::run(parent, HistoryCommands::tr("CSVから取り込み"),
+        HistoryCommands::tr("CSVファイルを読んで取り込んでいます..."),
+        [&](BackgroundJob::Progress &progress) {
+            if (!run.read) {
+                run.status = readHistoryFiles(run.files, run.incoming, &run.refused,
+                    [&progress] { return !progress.cancelRequested(); });
+                run.read = run.status.ok();
+            }
+            if (progress.cancelRequested()) {
+                run.stopped = true;
+                return;
+            }
+            if (!run.read)
+                return;
+            Database db;
+            run.status = db.open(run.database);
+            if (run.status)
+                run.status = mergeHistory(db, run.incoming, mode, run.report);
+        });
+    run.cancelAsked = run.cancelAsked || !quiet;
+}
+
+} // namespace
+
+HistoryCommands::HistoryCommands(MainFrm &frame)
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_programFolder(programDir())
+{
+    setObjectName(QStringLiteral("historyCommands"));
+    m_choose = [this](FileDialog kind, const QString &caption, const QString &suggestion,
+                   const QString &filter) {
+        return chooseWithDialog(&m_frame, kind, caption, suggestion, filter);
+    };
+    m_ask = [this](const QString &text) {
+        return QMessageBox::question(&m_frame, QString::fromUtf8(ProgramTitle), text,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    };
+    auto wire = [this](const char *name, void (HistoryCommands::*command)()) {
+        if (QAction *a = m_frame.action(QString::fromUtf8(name))) {
+            a->setEnabled(true);
+            connect(a, &QAction::triggered, this, command);
+        }
+    };
+    wire("mnuMasterUpdate", &HistoryCommands::updateHistory);
+    wire("mnuCsvTorikomi", &HistoryCommands::importCsv);
+    wire("mnuCsvKakidashi", &HistoryCommands::exportCsv);
+}
+
+std::filesystem::path HistoryCommands::databaseFile() const { return m_frame.database().path(); }
+
+void HistoryCommands::inform(const QString &text)
+{
+    m_frame.showMessage(QMessageBox::NoIcon, QString::fromUtf8(ProgramTitle), text);
+}
+
+void HistoryCommands::fail(const QString &text)
+{
+    m_frame.showMessage(QMessageBox::Critical, QString::fromUtf8(MessageTitle), text);
+}
+
+bool HistoryCommands::databaseFree()
+{
+    // The entry window writes through its own connection; a file replaced or rewritten under it
+    // would lose its later edits or be overwritten by them.
+    if (m_frame.childWindow(QString::fromUtf8(EntryWindow::ClassName))) {
+        fail(tr("当選データ入力を閉じてから実行してください。"));
+        return false;
+    }
+    if (databaseFile().empty()) {
+        fail(tr("当選データのデータベースが開かれていません。"
+                "プログラムを起動し直してから、もう一度実行してください。"));
+        return false;
+    }
+    return true;
+}
+
+void HistoryCommands::updateHistory()
+{
+    if (!databaseFree())
+        return;
+    const std::vector<std::string> sources = configuredUpdateSources(m_programFolder);
+    if (sources.empty())
+        return m_frame.showMessage(QMessageBox::Warning, QString::fromUtf8(ProgramTitle),
+            UpdateMessages::notConfigured(m_programFolder));
+
+    bool cancelAsked = false;
+    UpdateResult result = runUpdate(sources, false, cancelAsked);
+    if (result.outcome == UpdateOutcome::WouldLoseDraws) {
+        if (!m_ask(UpdateMessages::lossQuestion(result)))
+            return inform(tr("最新化しませんでした。当選データは変わっていません。"));
+        // Only the source the user was asked about is forced, never the others.
+        result = runUpdate({result.source}, true, cancelAsked);
+    }
+    reportUpdate(result, cancelAsked);
+}
+
+UpdateResult HistoryCommands::runUpdate(
+    const std::vector<std::string> &sources, bool allowLoss, bool &cancelAsked)
+{
+    UpdateResult result = UpdateResult::of(UpdateOutcome::InstallFailed, "the update stopped");
+    const std::filesystem::path target = databaseFile();
+    cancelAsked = !BackgroundJob::run(&m_frame, tr("当選データ最新化"),
+        tr("当選データを取得しています..."), [&](BackgroundJob::Progress &progress) {
+            DownloadLimits limits;
+            limits.progress = [&progress](std::uint64_t received, std::uint64_t) {
+                progress.setBytes(received);
+                return !progress.cancelRequested();
+            };
+            result = updateFromSources(target, sources, allowLoss, limits);
+        });
+    return result;
+}
+
+void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
+{
+    switch (result.outcome) {
+    case UpdateOutcome::Updated: {
+        m_frame.reloadHistory();
+        QString text = qs(result.message);
+        if (cancelAsked)
+            text.prepend(tr("取り消す前に最新化が終わっていました。") + QLatin1Char('\n'));
+        text += QLatin1Char('\n') + MainFrm::historySummary(m_frame.history());
+        if (!result.backup.empty())
+            text += tr("\n\n前のデータベースは次のファイルに残してあります。\n%1")
+                        .arg(UpdateMessages::pathText(result.backup));
+        return inform(text);
+    }
+    case UpdateOutcome::TargetMissing:
+        return inform(qs(result.message) + QLatin1Char('\n')
+            + tr("データベースのファイルがあるか確かめてから、もう一度実行してください。"));
+    case UpdateOutcome::Cancelled:
+        return inform(UpdateMessages::updateFailed(result, databaseFile()));
+    default:
+        return fail(UpdateMessages::updateFailed(result, databaseFile()));
+    }
+}
+
+void HistoryCommands::importCsv()
+{
+    if (!databaseFree())
+        return;
+    const QStringList chosen = m_choose(FileDialog::OpenMany, tr("CSVから取り込み"),
+        QDir::homePath(), tr("CSVファイル (*.csv);;すべてのファイル (*)"))
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (chosen.isEmpty())
+        return;
+    ImportRun run;
+    run.database = databaseFile();
+    for (const QString &file : chosen)
+        run.files.push_back(toPath(file));
+
+    const QString cancelled = tr("取り込みを取り消しました。当選データは変わっていません。");
+    runImport(&m_frame, run, MergeMode::Add);
+    if (run.stopped)
+        return inform(cancelled);
+    if (!run.status && !run.refused.empty())
+        return fail(UpdateMessages::importRefused(run.status, run.refused));
+    if (!run.status && !run.report.conflicts.empty()) {
+        if (!m_ask(UpdateMessages::importConflictQuestion(run.report.conflicts)))
+            return inform(tr("何も取り込みませんでした。当選データは変わっていません。"));
+        runImport(&m_frame, run, MergeMode::AllowLoss);
+        if (run.stopped)
+            return inform(cancelled);
+    }
+    if (!run.status)
+        return fail(UpdateMessages::databaseFailed(
+            tr("CSVファイルを取り込めませんでした。"), run.status, run.database));
+    reportImport(run.report, run.cancelAsked);
+}
+
+void HistoryCommands::reportImport(const MergeReport &report, bool cancelAsked)
+{
+    const int changed = report.added + report.filled + report.replaced;
+    if (changed == 0)
+        return inform(tr("新しい当選データがありません。何も取り込みませんでした。"));
+    m_frame.reloadHistory();
+    QString text = tr("%n件の当選データを取り込みました（追加 %1件、補完 %2件、置き換え %3件）。",
+        nullptr, changed)
+                       .arg(report.added)
+                       .arg(report.filled)
+                       .arg(report.replaced);
+    if (cancelAsked)
+        text.prepend(tr("取り消す前に取り込みが終わっていました。") + QLatin1Char('\n'));
+    inform(text + QLatin1Char('\n') + MainFrm::historySummary(m_frame.history()));
+}
+
+void HistoryCommands::exportCsv()
+{
+    if (databaseFile().empty()) {
+        fail(tr("当選データのデータベースが開かれていません。"
+                "プログラムを起動し直してから、もう一度実行してください。"));
+        return;
+    }
+    const QString file = m_choose(FileDialog::Save, tr("CSVへ書き出し"),
+        QDir::home().filePath(QStringLiteral("loto6-history.csv")),
+        tr("CSVファイル (*.csv);;すべてのファイル (*)"));
+    if (file.isEmpty())
+        return;
+
+    const bool withPrizes = m_ask(tr("賞金データ（各等級の口数と賞金、キャリーオーバー、"
+                                     "販売実績額）も書き出しますか？"));
+    std::vector<DrawRecord> draws;
+    Status status;
+    {
+        BusyCursor busy;
+        // A fresh connection reads the file as it is now, after any update or import.
+        Database db;
+        status = db.open(databaseFile());
+        if (status)
+            status = db.readDraws(draws);
+        std::map<int, DrawPrizes> prizes;
+        if (status && withPrizes)
+            status = readPrizes(db, prizes);
+        if (status) {
+            std::ostringstream out;
+            if (withPrizes)
+                exportPrizeHistory(out, draws, prizes);
+            else
+                loto6::exportCsv(out, draws);
+            status = writeFileAtomically(toPath(file), out.str());
+        }
+    }
+    if (!status) {
+        fail(tr("CSVファイルへ書き出せませんでした。書き出し先のフォルダがあるか、"
+                "書き込みの権限とディスクの空きを確かめてから、もう一度実行してください。\n\n"
+                "ファイル:\n%1\n\n%2")
+                 .arg(UpdateMessages::pathText(toPath(file)),
+                     UpdateMessages::detail(status.message(), toPath(file))));
+        return;
+    }
+    inform(tr("%n件の当選データを書き出しました。", nullptr, static_cast<int>(draws.size()))
+        + QLatin1Char('\n') + QDir::toNativeSeparators(file));
+}
+
+} // namespace loto6

@@ -1,0 +1,204 @@
+#include "commands/updatemessages.h"
+
+#include "commands/corereasons.h"
+#include "shell/uihelpers.h"
+
+#include <QDir>
+
+namespace loto6 {
+
+namespace {
+
+constexpr int MaxConflictLines = 12;
+
+QString numbersText(const DrawRecord &r)
+{
+    QStringList numbers;
+    for (int f = 0; f < DrawRecord::BonusField; ++f) {
+        const auto &v = r.fields[static_cast<std::size_t>(f)];
+        numbers << (v ? QStringLiteral("%1").arg(*v, 2, 10, QLatin1Char('0'))
+                      : QStringLiteral("--"));
+    }
+    const auto &bonus = r.fields[DrawRecord::BonusField];
+    return numbers.join(QLatin1Char(' ')) + QStringLiteral(" (")
+        + (bonus ? QStringLiteral("%1").arg(*bonus, 2, 10, QLatin1Char('0')) : QStringLiteral("--"))
+        + QLatin1Char(')');
+}
+
+// What went wrong with the download, and what to do about it.
+QString downloadProblem(const DownloadError &e)
+{
+    switch (e.kind) {
+    case DownloadFailure::HttpStatus:
+        if (e.httpStatus == 404)
+            return UpdateMessages::tr("取得先にファイルが見つかりません（HTTP 404）。"
+                                      "取得先のアドレスが正しいか確かめてください。");
+        if (e.httpStatus == 401 || e.httpStatus == 403)
+            return UpdateMessages::tr("取得先のサーバーがダウンロードを拒否しました（HTTP %1）。"
+                                      "ブラウザで結果ファイルを保存し、「CSVから取り込み...」で"
+                                      "取り込んでください。")
+                .arg(e.httpStatus);
+        if (e.httpStatus >= 500)
+            return UpdateMessages::tr("取得先のサーバーで障害が起きています（HTTP %1）。"
+                                      "しばらくしてから、もう一度実行してください。")
+                .arg(e.httpStatus);
+        return UpdateMessages::tr("取得先のサーバーがエラーを返しました（HTTP %1）。"
+                                  "取得先のアドレスが正しいか確かめてください。")
+            .arg(e.httpStatus);
+    case DownloadFailure::TimedOut:
+        return UpdateMessages::tr(
+            "取得先のサーバーが時間内に応答しませんでした。"
+            "ネットワークの接続を確かめて、しばらくしてからもう一度実行してください。");
+    case DownloadFailure::Unreachable:
+        return UpdateMessages::tr("取得先のサーバーに接続できませんでした。"
+                                  "ネットワークの接続と取得先のアドレスを確かめてください。");
+    case DownloadFailure::TooLarge:
+        return UpdateMessages::tr(
+            "取得するファイルが大きすぎます。"
+            "取得先のアドレスが当選データのファイルを指しているか確かめてください。");
+    case DownloadFailure::Incomplete:
+        return UpdateMessages::tr("ダウンロードが途中で切れました。もう一度実行してください。");
+    default:
+        return UpdateMessages::tr("ダウンロードできませんでした。"
+                                  "取得先のアドレスとネットワークの接続を確かめてください。");
+    }
+}
+
+} // namespace
+
+QString UpdateMessages::pathText(const std::filesystem::path &path)
+{
+    return QDir::toNativeSeparators(qs(path.string()));
+}
+
+QString UpdateMessages::detail(const std::string &reason, const std::filesystem::path &shownPath)
+{
+    QString text = CoreReasons::japanese(reason);
+    if (!shownPath.empty())
+        text.replace(qs(shownPath.string()) + QStringLiteral(": "), QString());
+    return tr("詳細: %1").arg(text);
+}
+
+QString UpdateMessages::drawRuns(const std::vector<int> &drawNumbers, int maxRuns)
+{
+    QStringList runs;
+    std::size_t i = 0;
+    while (i < drawNumbers.size() && runs.size() < maxRuns) {
+        std::size_t j = i;
+        while (j + 1 < drawNumbers.size() && drawNumbers[j + 1] == drawNumbers[j] + 1)
+            ++j;
+        runs << (i == j ? tr("第%1回").arg(drawNumbers[i])
+                        : tr("第%1～%2回").arg(drawNumbers[i]).arg(drawNumbers[j]));
+        i = j + 1;
+    }
+    QString text = runs.join(tr("、"));
+    if (i < drawNumbers.size())
+        text += tr("、ほか%1回分").arg(drawNumbers.size() - i);
+    return text;
+}
+
+QString UpdateMessages::conflictLine(const DrawConflict &c)
+{
+    switch (c.kind) {
+    case DrawConflict::Kind::Numbers:
+        return tr("第%1回: 保存 %2 → 新 %3")
+            .arg(c.drawNo)
+            .arg(numbersText(c.held), numbersText(c.given));
+    case DrawConflict::Kind::Date:
+        return tr("第%1回: 抽選日 %2 → %3").arg(c.drawNo).arg(qs(c.held.date), qs(c.given.date));
+    default:
+        return tr("第%1回: 賞金データが異なります").arg(c.drawNo);
+    }
+}
+
+QString UpdateMessages::notConfigured(const std::filesystem::path &programFolder)
+{
+    return tr(
+        "当選データの取得先が設定されていないため、最新化できません。\n\n"
+        "取得先のアドレスを次のファイルに「url=アドレス」の形で書いてから、"
+        "もう一度実行してください。\n%1\n\n"
+        "書き方はヘルプの「データの更新」にあります。公式サイトの結果ファイルをブラウザで保存し、"
+        "「CSVから取り込み...」で取り込むこともできます。")
+        .arg(pathText(updateConfigFile(programFolder)));
+}
+
+QString UpdateMessages::lossQuestion(const UpdateResult &r)
+{
+    QStringList lines;
+    if (!r.loss.dropped.empty())
+        lines << tr("取得したデータには、保存されている %1 回分がありません: %2")
+                     .arg(r.loss.dropped.size())
+                     .arg(drawRuns(r.loss.dropped));
+    if (!r.loss.changed.empty())
+        lines << tr("保存されている %1 回分の数字が変わります: %2")
+                     .arg(r.loss.changed.size())
+                     .arg(drawRuns(r.loss.changed));
+    if (!r.conflicts.empty())
+        lines
+            << tr("次の %1 回分は、保存されている当選データと異なります。").arg(r.conflicts.size());
+    for (std::size_t i = 0; i < r.conflicts.size() && i < MaxConflictLines; ++i)
+        lines << conflictLine(r.conflicts[i]);
+    if (r.conflicts.size() > MaxConflictLines)
+        lines << tr("ほか %1 回分").arg(r.conflicts.size() - MaxConflictLines);
+    return tr("%1\n\n取得先:\n%2\n\n取得したデータで置き換えますか？\n"
+              "「はい」でこれらの回を取得したデータのとおりにします（前のデータベースは .bak "
+              "として残ります）。"
+              "「いいえ」では何も変えません。")
+        .arg(lines.join(QLatin1Char('\n')), qs(r.source));
+}
+
+QString UpdateMessages::importConflictQuestion(const std::vector<DrawConflict> &conflicts)
+{
+    QStringList lines;
+    for (std::size_t i = 0; i < conflicts.size() && i < MaxConflictLines; ++i)
+        lines << conflictLine(conflicts[i]);
+    if (conflicts.size() > MaxConflictLines)
+        lines << tr("ほか %1 回分").arg(conflicts.size() - MaxConflictLines);
+    return tr("次の %1 回分は、保存されている当選データと異なります。\n%2\n\n"
+              "取り込むファイルの内容で置き換えますか？\n"
+              "「いいえ」では何も取り込みません。")
+        .arg(conflicts.size())
+        .arg(lines.join(QLatin1Char('\n')));
+}
+
+QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesystem::path &database)
+{
+    const QString unchanged = tr("データベースは変わっていません。");
+    switch (r.outcome) {
+    case UpdateOutcome::DownloadFailed:
+        return tr("当選データを最新化できませんでした。%1\n%2\n\n取得先:\n%3\n\n%4")
+            .arg(unchanged, downloadProblem(r.download), qs(r.source), detail(r.message, r.source));
+    case UpdateOutcome::Refused:
+        return tr("取得したデータが当選データとして正しくないため、最新化しませんでした。%1\n"
+                  "取得先のアドレスが当選データのファイルを指しているか確かめてください。"
+                  "サーバーが自動のダウンロードを断って別のページを返すこともあります。そのときは"
+                  "結果ファイルをブラウザで保存し、「CSVから取り込み...」で取り込んでください。\n\n"
+                  "取得先:\n%2\n\n%3")
+            .arg(unchanged, qs(r.source), detail(r.message, r.source));
+    case UpdateOutcome::Cancelled:
+        return tr("最新化を取り消しました。%1").arg(unchanged);
+    default:
+        return databaseFailed(
+            tr("当選データを最新化できませんでした。"), Status::failure(r.message), database);
+    }
+}
+
+QString UpdateMessages::importRefused(const Status &status, const std::filesystem::path &file)
+{
+    return tr("CSVファイルを取り込めませんでした。当選データは変わっていません。\n"
+              "誤りのあるファイルを直すか外してから、もう一度取り込んでください。\n\n"
+              "ファイル:\n%1\n\n%2")
+        .arg(pathText(file), detail(status.message(), file));
+}
+
+QString UpdateMessages::databaseFailed(
+    const QString &what, const Status &status, const std::filesystem::path &database)
+{
+    return tr("%1データベースは変わっていません。\n"
+              "ほかのプログラムがデータベースを使っていないか、ディスクの空きと書き込みの権限を"
+              "確かめてから、もう一度実行してください。\n\n"
+              "データベース:\n%2\n\n%3")
+        .arg(what, pathText(database), detail(status.message(), database));
+}
+
+} // namespace loto6

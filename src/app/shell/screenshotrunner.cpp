@@ -1,0 +1,154 @@
+#include "shell/screenshotrunner.h"
+
+#include "windows/aboutwindow.h"
+#include "shell/childkind.h"
+#include "windows/helpwindow.h"
+#include "shell/mainfrm.h"
+#include "views/sheetview.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QTextStream>
+#include <QTimer>
+
+namespace loto6 {
+
+namespace {
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The first grid on show: a window may keep further grids on hidden tabs.
+SheetView *firstVisibleGrid(QMdiSubWindow *window)
+{
+    if (!window)
+        return nullptr;
+    for (SheetView *view : window->findChildren<SheetView *>())
+        if (view->isVisible())
+            return view;
+    return nullptr;
+}
+
+void waitForFirstPaint(SheetView *grid)
+{
+    if (!grid || grid->hasPainted())
+        return;
+    QEventLoop loop;
+    QObject::connect(grid, &SheetView::firstPainted, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+ScreenshotRunner::ScreenshotRunner(MainFrm &frame, QString folder)
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_folder(std::move(folder))
+{
+}
+
+void ScreenshotRunner::start() { QTimer::singleShot(0, this, &ScreenshotRunner::run); }
+
+void ScreenshotRunner::save(QWidget *widget, const QString &name)
+{
+    widget->grab().save(QDir(m_folder).filePath(name + QStringLiteral(".png")));
+}
+
+void ScreenshotRunner::run()
+{
+    QDir().mkpath(m_folder);
+    QFile timingFile(QDir(m_folder).filePath(QStringLiteral("timings.txt")));
+    if (!timingFile.open(QIODevice::WriteOnly | QIODevice::Text))
+        qWarning().noquote() << "cannot write" << timingFile.fileName();
+    QTextStream timings(&timingFile);
+
+    wait(500);
+    save(&m_frame, QStringLiteral("00-main"));
+    int number = 1;
+    for (const ChildKind &kind : m_frame.kinds())
+        shoot(kind, number++, timings);
+    timings.flush();
+    shootArrangements(number);
+    number += 3;
+
+    m_frame.action(QStringLiteral("mnuAbout"))->trigger();
+    wait(300);
+    if (m_frame.aboutWindow()) {
+        save(m_frame.aboutWindow(), QStringLiteral("%1-about").arg(number++));
+        m_frame.aboutWindow()->close();
+    }
+    m_frame.action(QStringLiteral("mnuHelpFile"))->trigger();
+    wait(300);
+    if (m_frame.helpWindow()) {
+        save(m_frame.helpWindow(), QStringLiteral("%1-help").arg(number++));
+        m_frame.helpWindow()->close();
+    }
+    m_frame.close();
+}
+
+void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &timings)
+{
+    // A window that stands alone opens only while no other child is showing.
+    if (kind.alone) {
+        m_frame.mdiArea()->closeAllSubWindows();
+        wait(150);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QMdiSubWindow *window = m_frame.openChild(kind.action);
+    SheetView *grid = firstVisibleGrid(window);
+    waitForFirstPaint(grid);
+    const qint64 elapsed = timer.elapsed();
+    const QString name = window ? window->widget()->objectName() : kind.className;
+    if (grid)
+        timings << name << '\t' << grid->model()->rowCount() << 'x' << grid->model()->columnCount()
+                << '\t' << elapsed << " ms\n";
+    wait(150);
+    if (!window)
+        return;
+    const QString file = QStringLiteral("%1-%2").arg(number, 2, 10, QLatin1Char('0')).arg(name);
+    save(window, file);
+    // The whole main window too: it shows whether the child fits.
+    save(&m_frame, file + QStringLiteral("-main"));
+    // Scrolled to the end: the frozen headings stay over the last rows.
+    if (grid && grid->verticalScrollBar()->maximum() > 0) {
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        wait(50);
+        save(window, file + QStringLiteral("-scrolled"));
+    }
+    window->close();
+    wait(50);
+}
+
+void ScreenshotRunner::shootArrangements(int number)
+{
+    // Windows of different sizes: two analyses, the chance page and the prediction window.
+    for (const QString &action :
+        {QStringLiteral("mnuSyutugenHindo"), QStringLiteral("mnuSyutugenKaisu"),
+            QStringLiteral("mnuGuzenHikaku"), QStringLiteral("mnuYoso")})
+        m_frame.openChild(action);
+    wait(300);
+    const std::pair<void (MainFrm::*)(), const char *> arrangements[]
+        = {{&MainFrm::tileSideBySide, "side-by-side"},
+            {&MainFrm::tileOneAboveTheOther, "one-above"}, {&MainFrm::cascade, "cascade"}};
+    for (const auto &[arrange, name] : arrangements) {
+        (m_frame.*arrange)();
+        wait(300);
+        save(&m_frame, QStringLiteral("%1-%2").arg(number++, 2, 10, QLatin1Char('0')).arg(name));
+    }
+    m_frame.mdiArea()->closeAllSubWindows();
+    wait(150);
+}
+
+} // namespace loto6

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "analysis/catalog.h"
+#include "shell/childwindow.h"
+
+class QLabel;
+class QPushButton;
+
+namespace loto6 {
+
+class SheetView;
+
+// The frame of every analysis window, driven by its catalog entry: description, result grid,
+// close and print buttons and the optional legend. The table is built while the window loads.
+class AnalysisWindow : public ChildWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
+    static constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
+
+    AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget *parent = nullptr);
+
+    const AnalysisInfo &info() const { return m_info; }
+    SheetView *grid() const { return m_grid; }
+
+protected:
+    QSize sizeTwips() const override;
+    void compute() override;
+
+private:
+    const AnalysisInfo &m_info;
+    SheetView *m_grid;
+};
+
+} // namespace loto6

@@ -1,0 +1,353 @@
+#include "windows/backtestwindow.h"
+
+#include "shell/appfonts.h"
+#include "views/elidedlabel.h"
+#include "shell/mainfrm.h"
+#include "views/meanmatchchart.h"
+#include "prediction/backtest.h"
+#include "prediction/backtestsheets.h"
+#include "prediction/reflectionshift.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "store/prizestore.h"
+#include "shell/uihelpers.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <array>
+#include <limits>
+#include <vector>
+
+namespace loto6 {
+
+namespace {
+
+int s_progressDelay = 400;
+
+QString methodVerdictHtml(const BacktestReport::Result &r)
+{
+    const QString text = qs(r.verdict).toHtmlEscaped();
+    if (r.better())
+        return QStringLiteral("<b style=\"color:#0000c0\">%1</b>").arg(text);
+    if (r.worse())
+        return QStringLiteral("<b style=\"color:#c00000\">%1</b>").arg(text);
+    return text;
+}
+
+// The wait cursor of the load sequence hides that the progress dialog takes clicks.
+class ArrowWhileShown
+{
+public:
+    void update(const QWidget &dialog)
+    {
+        if (!m_pushed && dialog.isVisible()) {
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+            m_pushed = true;
+        }
+    }
+    ~ArrowWhileShown()
+    {
+        if (m_pushed)
+            QApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool m_pushed = false;
+};
+
+// One chart panel per method whose picks depend on the shift: the mean matches over every
+// shift, the chance expectation and its band.
+std::vector<MeanMatchChart::Series> chartSeries(const BacktestReport &report)
+{
+    std::vector<MeanMatchChart::Series> series;
+    for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m) {
+        const auto method = static_cast<Backtest::Method>(m);
+        MeanMatchChart::Series s;
+        s.title = qs(Backtest::title(method));
+        s.observed = report.observedMeans(method);
+        s.expected = report.expectedMeans(method);
+        for (int shift = 0; shift < Backtest::ShiftCount; ++shift) {
+            const BacktestReport::Result *r = report.find(method, shift);
+            s.low.push_back(r ? r->rangeLow : std::numeric_limits<double>::quiet_NaN());
+            s.high.push_back(r ? r->rangeHigh : std::numeric_limits<double>::quiet_NaN());
+        }
+        series.push_back(std::move(s));
+    }
+    return series;
+}
+
+} // namespace
+
+void BacktestWindow::setProgressDelay(int ms) { s_progressDelay = ms; }
+
+std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
+{
+    // The dialog lets events through while it shows, so the check reads its own copy.
+    const DrawHistory history = frame.history();
+
+    QProgressDialog progress(
+        tr("過去の当選データで予想を検証しています..."), tr("キャンセル"), 0, 1, &frame);
+    progress.setObjectName(QStringLiteral("progressBacktest"));
+    progress.setWindowTitle(tr("予想の検証"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    progress.setMinimumDuration(s_progressDelay);
+    progress.setValue(0);
+    // Closing the program meanwhile stops the check.
+    QObject::connect(&frame, &MainFrm::settingsWritten, &progress, &QProgressDialog::cancel);
+
+    ArrowWhileShown arrow;
+    Backtest backtest;
+    const Status status = backtest.run(history, Backtest::DefaultFrom, [&](int done, int total) {
+        if (progress.maximum() != total)
+            progress.setMaximum(total);
+        // Each step of the dialog may process events; a few dozen steps are enough.
+        if (done % 16 == 0 || done == total)
+            progress.setValue(done);
+        arrow.update(progress);
+        return !progress.wasCanceled();
+    });
+    if (progress.wasCanceled())
+        return std::nullopt;
+    if (!status) {
+        frame.showMessage(QMessageBox::Warning, QString::fromUtf8(MessageTitle),
+            tr("予想の検証ができません。\n%1").arg(QString::fromStdString(status.message())));
+        return std::nullopt;
+    }
+    progress.setLabelText(tr("結果をまとめています..."));
+    // Payouts that cannot be read leave the yen of the wins shown as 不明.
+    std::map<int, DrawPrizes> prizes;
+    if (!readPrizes(frame.database(), prizes))
+        prizes.clear();
+    return makeBacktestReport(backtest, prizes);
+}
+
+QWidget *BacktestWindow::create(MainFrm &frame)
+{
+    std::optional<BacktestReport> report = runCheck(frame);
+    if (!report)
+        return nullptr;
+    return new BacktestWindow(frame, std::move(*report));
+}
+
+BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *parent)
+    : ChildWindow(frame, parent)
+    , m_report(std::move(report))
+    , m_switches(new QLabel(this))
+    , m_example(new ElidedLabel(QString(), 2, this))
+    , m_verdict(new QLabel(this))
+    , m_methodVerdicts(new QLabel(this))
+    , m_shiftBox(new QSpinBox(this))
+    , m_tabs(new QTabWidget(this))
+    , m_notes(notesLabel(this))
+    , m_chart(new MeanMatchChart(m_tabs))
+{
+    setObjectName(QString::fromUtf8(ClassName));
+    setWindowTitle(tr("予想の検証"));
+    setFont(gridFont());
+    setUpVerdicts();
+    setUpTables();
+    setUpChart();
+    showReport();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addLayout(makeHeader());
+    layout->addWidget(m_verdict);
+    layout->addWidget(m_switches);
+    layout->addLayout(makeShiftRow());
+    layout->addWidget(m_methodVerdicts);
+    layout->addWidget(m_tabs, 1);
+
+    // Coming back to the window after changing the switches shows their shift.
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *window) {
+        if (window && window == parentWidget())
+            followSwitches();
+    });
+}
+
+// The description of the check beside the close button.
+QLayout *BacktestWindow::makeHeader()
+{
+    auto *description = new ElidedLabel(
+        tr("過去の各回について、その回より前の当選データだけで予想したときに、各手法の予想数字が"
+           "その回の本数字といくつ一致したかを数え、同じ個数の数字を1～43からランダムに選んだ場合と"
+           "比べます。消去法、連発予想、１発予想は反映するスイッチの組合せ（反映シフト）で変わるた"
+           "め、"
+           "シフトごとに検証しています。"),
+        3, this);
+    description->setObjectName(QStringLiteral("Label1"));
+
+    QPushButton *close
+        = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
+    connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(description, 1);
+    top->addWidget(close, 0, Qt::AlignTop);
+    return top;
+}
+
+void BacktestWindow::setUpVerdicts()
+{
+    m_verdict->setObjectName(QStringLiteral("LabelVerdict"));
+    m_verdict->setWordWrap(true);
+    QFont verdictFont = font();
+    verdictFont.setBold(true);
+    verdictFont.setPointSizeF(verdictFont.pointSizeF() * 1.3);
+    m_verdict->setFont(verdictFont);
+    m_verdict->setStyleSheet(QStringLiteral("QLabel { background: #ffffc0; padding: 4px; }"));
+
+    m_methodVerdicts->setObjectName(QStringLiteral("LabelMethodVerdicts"));
+    m_methodVerdicts->setWordWrap(true);
+    m_methodVerdicts->setTextFormat(Qt::RichText);
+    m_switches->setObjectName(QStringLiteral("LabelSwitches"));
+    m_switches->setWordWrap(true);
+}
+
+// The shift chooser: the spin box, an example of the shift's switches and a button for the
+// current switches' shift.
+QLayout *BacktestWindow::makeShiftRow()
+{
+    m_example->setObjectName(QStringLiteral("LabelExample"));
+    m_shiftBox->setObjectName(QStringLiteral("spnShift"));
+    m_shiftBox->setRange(0, ReflectionShift::Max);
+    auto *shiftCaption = new QLabel(tr("表示する反映シフト:"), this);
+    shiftCaption->setBuddy(m_shiftBox);
+    QPushButton *current = new QPushButton(tr("今のスイッチのシフト"), this);
+    current->setObjectName(QStringLiteral("cmdCurrentShift"));
+    connect(current, &QPushButton::clicked, this, [this] { setShift(currentSwitchShift()); });
+    connect(m_shiftBox, &QSpinBox::valueChanged, this, &BacktestWindow::showShift);
+
+    auto *shiftRow = new QHBoxLayout;
+    shiftRow->addWidget(shiftCaption);
+    shiftRow->addWidget(m_shiftBox);
+    shiftRow->addWidget(m_example, 1);
+    shiftRow->addWidget(current);
+    return shiftRow;
+}
+
+void BacktestWindow::setUpTables()
+{
+    for (const char *caption :
+        {"予想の検証", "一致数の内訳", "１発予想の当選等級", "シフトと設定"}) {
+        auto *grid = new SheetView(m_tabs);
+        grid->setObjectName(QStringLiteral("fpSpread1"));
+        m_grids.append(grid);
+        if (m_grids.size() > 1) {
+            m_tabs->addTab(grid, tr(caption));
+            continue;
+        }
+        // The first table's notes wrap below it.
+        auto *page = new QWidget(m_tabs);
+        auto *layout = new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(2);
+        layout->addWidget(grid, 1);
+        layout->addWidget(m_notes);
+        m_tabs->addTab(page, tr(caption));
+    }
+    m_tabs->setObjectName(QStringLiteral("tabTables"));
+}
+
+void BacktestWindow::setUpChart()
+{
+    m_chart->setObjectName(QStringLiteral("chartMeanMatches"));
+    // A tab of its own: beside the tables it would leave them too little room on a small screen.
+    m_tabs->addTab(m_chart, tr("一致数平均のグラフ"));
+    connect(m_chart, &MeanMatchChart::shiftClicked, this, &BacktestWindow::setShift);
+}
+
+void BacktestWindow::showReport()
+{
+    m_verdict->setText(tr("結論: %1").arg(qs(m_report.verdict)));
+    m_chart->setSeries(chartSeries(m_report));
+}
+
+void BacktestWindow::refresh()
+{
+    std::optional<BacktestReport> report = runCheck(mainFrm());
+    if (!report) {
+        mainFrm().statusBar()->showMessage(
+            tr("予想の検証は前の当選データのままです。開き直すと新しい当選データで検証します。"));
+        return;
+    }
+    m_report = std::move(*report);
+    showReport();
+    ChildWindow::refresh();
+}
+
+QSize BacktestWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
+
+void BacktestWindow::compute()
+{
+    // Opening follows the switches; a refresh keeps the shift on show.
+    if (!isLoaded()) {
+        m_seenSwitchShift = -1;
+        followSwitches();
+    }
+    // The spin box holds the switches' shift already when it did not change.
+    showShift(shift());
+}
+
+int BacktestWindow::shift() const { return m_shiftBox->value(); }
+
+void BacktestWindow::setShift(int shift) { m_shiftBox->setValue(shift); }
+
+int BacktestWindow::currentSwitchShift() const
+{
+    return ReflectionShift::of(mainFrm().predictionOptions());
+}
+
+void BacktestWindow::followSwitches()
+{
+    const int current = currentSwitchShift();
+    m_switches->setText(tr("今のスイッチの反映シフト: %1（反映する: %2）")
+                            .arg(current)
+                            .arg(qs(switchList(mainFrm().predictionOptions()))));
+    if (current == m_seenSwitchShift)
+        return;
+    m_seenSwitchShift = current;
+    setShift(current);
+}
+
+void BacktestWindow::showShift(int shift)
+{
+    const Backtest::ShiftSettings settings = Backtest::settingsFor(shift);
+    m_example->setText(tr("シフト%1になるスイッチの設定は4096通り中%2通り（例: %3）")
+                           .arg(shift)
+                           .arg(settings.settings)
+                           .arg(qs(switchList(settings.example))));
+
+    const std::array<int, 1> shifts{shift};
+    std::vector<Sheet> sheets = backtestSheets(m_report, shifts);
+    for (int i = 0; i < m_grids.size() && i < static_cast<int>(sheets.size()); ++i) {
+        m_grids[i]->setSheet(std::move(sheets[static_cast<std::size_t>(i)]));
+        m_grids[i]->scrollToTop();
+    }
+    moveNotesToLabel(*m_grids.front(), *m_notes);
+
+    QStringList lines;
+    for (int m = 0; m < Backtest::MethodCount; ++m) {
+        const auto method = static_cast<Backtest::Method>(m);
+        if (const BacktestReport::Result *r
+            = m_report.find(method, Backtest::dependsOnShift(method) ? shift : -1))
+            lines.append(methodVerdictHtml(*r));
+    }
+    m_methodVerdicts->setText(lines.join(QStringLiteral("<br>")));
+    m_chart->setMarkedShift(shift);
+}
+
+} // namespace loto6

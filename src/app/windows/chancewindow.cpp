@@ -1,0 +1,57 @@
+#include "windows/chancewindow.h"
+
+#include "analysis/chance.h"
+#include "shell/appfonts.h"
+#include "views/elidedlabel.h"
+#include "shell/mainfrm.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "shell/uihelpers.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace loto6 {
+
+ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
+    : ChildWindow(frame, parent)
+    , m_grid(new SheetView(this))
+    , m_notes(notesLabel(this))
+{
+    setObjectName(QString::fromUtf8(ClassName));
+    setWindowTitle(qs(ChanceCaption));
+    setFont(gridFont());
+
+    auto *description = new ElidedLabel(qs(ChanceDescription), 2, this);
+    description->setObjectName(QStringLiteral("Label1"));
+
+    auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
+    connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(description, 1);
+    top->addWidget(close, 0, Qt::AlignTop);
+
+    m_grid->setObjectName(QStringLiteral("fpSpread1"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(m_grid, 1);
+    layout->addWidget(m_notes);
+}
+
+QWidget *ChanceWindow::create(MainFrm &frame) { return new ChanceWindow(frame); }
+
+QSize ChanceWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
+
+void ChanceWindow::compute()
+{
+    m_grid->setSheet(buildChance(mainFrm().history(), mainFrm().totals()));
+    moveNotesToLabel(*m_grid, *m_notes);
+    m_grid->scrollToTop();
+}
+
+} // namespace loto6

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "shell/childwindow.h"
+#include "grid/rgb.h"
+
+class QLabel;
+
+namespace loto6 {
+
+class SheetView;
+
+// The draw history beside fair draws: every chance test with its expected value and its
+// Holm-adjusted p-value, computed from the loaded history while the window loads. The notes
+// under the table are shown wrapped below the grid. The default width shows every column up to
+// the verdict; the explanation column scrolls into view.
+class ChanceWindow : public ChildWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *ClassName = "偶然との比較";
+    static constexpr const char *MenuAction = "mnuGuzenHikaku";
+    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
+    static constexpr int WidthTwips = 18000;
+    static constexpr int HeightTwips = 12000;
+
+    explicit ChanceWindow(MainFrm &frame, QWidget *parent = nullptr);
+    static QWidget *create(MainFrm &frame);
+
+    SheetView *grid() const { return m_grid; }
+    QLabel *notes() const { return m_notes; }
+
+protected:
+    QSize sizeTwips() const override;
+    void compute() override;
+
+private:
+    SheetView *m_grid;
+    QLabel *m_notes;
+};
+
+} // namespace loto6

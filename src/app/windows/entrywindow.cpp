@@ -1,0 +1,391 @@
+#include "windows/entrywindow.h"
+
+#include "shell/appfonts.h"
+#include "entry/drawcelldelegate.h"
+#include "entry/drawtablemodel.h"
+#include "entry/drawtableview.h"
+#include "shell/mainfrm.h"
+#include "shell/twips.h"
+#include "shell/uihelpers.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace loto6 {
+
+namespace {
+
+constexpr int DrawNoWidth = 5; // grid units: digit widths
+constexpr int NumberWidth = 7;
+constexpr int DateWidth = 11;
+constexpr int RowHeight = 10;    // grid units: points
+constexpr int ColumnPadding = 3; // as in the analysis grids
+const QColor CloseButtonColor(255, 255, 192);
+
+QMessageBox::StandardButton showMessageBox(QWidget *parent, const EntryWindow::Message &m)
+{
+    QMessageBox box(m.icon, m.title, m.text, m.buttons, parent);
+    if (m.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(m.defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
+
+EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
+    : QWidget(parent)
+    , m_model(new DrawTableModel(this))
+    , m_grid(new DrawTableView(this))
+    , m_message([this](const Message &m) { return showMessageBox(this, m); })
+    , m_popup([](QMenu *menu, const QPoint &pos) { menu->exec(pos); })
+{
+    setObjectName(QString::fromUtf8(ClassName));
+    setWindowTitle(tr("当選データ入力[*]"));
+    setFont(gridFont());
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_loadStatus = m_model->open(std::filesystem::path(databaseFile.toStdString()));
+    m_model->setReadOnly(m_loadStatus && m_model->database().isReadOnly());
+    m_model->setConfirmFunction([this](const QString &text) { return confirm(text); });
+
+    createMenus();
+    createGrid();
+
+    auto *description = new QLabel(
+        tr("当選数字を開催回数毎に入力します。ここのデータが分析対象になります"), this);
+    description->setObjectName(QStringLiteral("Label1"));
+    // The window is narrower than the sentence.
+    description->setWordWrap(true);
+    m_closeButton = new QPushButton(tr("閉じる"), this);
+    m_closeButton->setObjectName(QStringLiteral("Command1"));
+    QPalette palette = m_closeButton->palette();
+    palette.setColor(QPalette::Button, CloseButtonColor);
+    m_closeButton->setPalette(palette);
+    m_closeButton->setAutoFillBackground(true);
+    connect(m_closeButton, &QPushButton::clicked, this, &EntryWindow::closeAfterCheck);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLine"));
+    m_status->setWordWrap(true);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(description, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    top->addWidget(m_closeButton, 0, Qt::AlignTop);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    auto *menuBar = new QMenuBar(this);
+    menuBar->addMenu(m_editMenu);
+    layout->setMenuBar(menuBar);
+    layout->addLayout(top);
+    layout->addWidget(m_grid, 1);
+    layout->addWidget(m_status);
+
+    connect(m_model, &DrawTableModel::unsavedRowsChanged, this, &EntryWindow::updateModified);
+    connect(m_model, &DrawTableModel::dataChanged, this, &EntryWindow::updateStatus);
+    // Shown after the edit has finished, not from inside the model's update.
+    connect(m_model, &DrawTableModel::inputRefused, this, &EntryWindow::showError,
+        Qt::QueuedConnection);
+    connect(m_model, &DrawTableModel::inputRefused, this, &EntryWindow::showStatus);
+    updateModified();
+    // Opens on the latest draw, ready for the next one.
+    if (const int latest = m_model->latestRow(); latest >= 0)
+        m_grid->setCurrentIndex(m_model->index(latest, DrawTableModel::FirstNumberColumn));
+    updateStatus();
+}
+
+EntryWindow::~EntryWindow()
+{
+    // Closing writes the rows; this catches a window destroyed without being closed.
+    if (!m_unloaded)
+        m_model->saveAll();
+}
+
+QWidget *EntryWindow::create(MainFrm &frame)
+{
+    auto *window = new EntryWindow(QString::fromStdString(frame.database().path().string()));
+    if (!window->loadStatus()) {
+        frame.showMessage(QMessageBox::Critical, QString::fromUtf8(MessageTitle),
+            tr("データベースを開けませんでした。\n%1")
+                .arg(QString::fromStdString(window->loadStatus().message())));
+        delete window;
+        return nullptr;
+    }
+    frame.setPropEnd(false);
+    connect(window, &EntryWindow::unloaded, &frame, [&frame] { frame.setPropEnd(true); });
+    // Queued: the history is read again once the window has finished closing.
+    connect(window, &EntryWindow::historyChanged, &frame, &MainFrm::reloadHistory,
+        Qt::QueuedConnection);
+    return window;
+}
+
+void EntryWindow::createMenus()
+{
+    m_editMenu = new QMenu(tr("編集(&E)"), this);
+    m_editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    QAction *add = m_editMenu->addAction(tr("行追加"));
+    add->setObjectName(QStringLiteral("mnuAddLine"));
+    connect(add, &QAction::triggered, this, &EntryWindow::addLine);
+    QAction *del = m_editMenu->addAction(tr("行削除"));
+    del->setObjectName(QStringLiteral("mnuDelLine"));
+    connect(del, &QAction::triggered, this, &EntryWindow::deleteLine);
+    add->setEnabled(!m_model->isReadOnly());
+    del->setEnabled(!m_model->isReadOnly());
+
+    // Ctrl+V in the grid (not in an open editor) pastes lines of published results.
+    auto *paste = new QAction(tr("貼り付け"), this);
+    paste->setObjectName(QStringLiteral("actPaste"));
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetShortcut);
+    paste->setEnabled(!m_model->isReadOnly());
+    connect(paste, &QAction::triggered, this, &EntryWindow::pasteClipboard);
+    m_grid->addAction(paste);
+}
+
+void EntryWindow::createGrid()
+{
+    m_grid->setObjectName(QStringLiteral("fpSpread1"));
+    m_grid->setFont(gridFont());
+    m_delegate = new DrawCellDelegate(m_grid);
+    m_grid->setItemDelegate(m_delegate);
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(m_model->isReadOnly() ? QAbstractItemView::NoEditTriggers
+                                                  : QAbstractItemView::DoubleClicked
+                | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    connect(m_delegate, &DrawCellDelegate::enterPressed, m_grid, &DrawTableView::moveAfterEnter);
+    // Enter after the last number of the last row writes the draw without leaving the row.
+    connect(m_grid, &DrawTableView::rowFinished, this, &EntryWindow::rowLeft);
+    m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    m_grid->setWordWrap(false);
+    m_grid->setCornerButtonEnabled(false);
+    // Thin solid black borders on every cell.
+    m_grid->setShowGrid(true);
+    m_grid->setGridStyle(Qt::SolidLine);
+    m_grid->setStyleSheet(QStringLiteral("QTableView { gridline-color: black; }"));
+
+    const double digit = QFontMetricsF(m_grid->font()).horizontalAdvance(QLatin1Char('0'));
+    auto columnPixels = [digit](int units) {
+        return static_cast<int>(std::lround(units * digit)) + ColumnPadding;
+    };
+    QHeaderView *columns = m_grid->horizontalHeader();
+    columns->setMinimumSectionSize(1);
+    columns->setSectionResizeMode(QHeaderView::Fixed);
+    columns->setDefaultSectionSize(columnPixels(NumberWidth));
+    columns->resizeSection(DrawTableModel::DrawNoColumn, columnPixels(DrawNoWidth));
+    columns->resizeSection(DrawTableModel::DateColumn, columnPixels(DateWidth));
+
+    QHeaderView *rows = m_grid->verticalHeader();
+    rows->setMinimumSectionSize(1);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(
+        static_cast<int>(std::lround(RowHeight * m_grid->logicalDpiY() / 72.0)));
+    rows->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(rows, &QWidget::customContextMenuRequested, this, &EntryWindow::showRowHeaderMenu);
+
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex &, const QModelIndex &previous) {
+            if (previous.isValid())
+                rowLeft(previous.row());
+        });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        &EntryWindow::updateStatus);
+}
+
+void EntryWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    // The designed size is the outer size, frame and caption included; the date column is
+    // added to the designed width.
+    QWidget *window = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!window)
+        window = this;
+    QSize size = twipsToPixels(WidthTwips, HeightTwips);
+    size.rwidth() += m_grid->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
+    window->setGeometry(QRect(QPoint(0, 0), size));
+    m_grid->scrollTo(m_grid->currentIndex(), QAbstractItemView::PositionAtBottom);
+    if (m_model->isReadOnly())
+        message({QMessageBox::Information, QString::fromUtf8(MessageTitle),
+            tr("データベースが読み取り専用のため、表示だけができます。\n"
+               "入力するには、ファイルへの書き込みを許可してから開き直してください。"),
+            QMessageBox::Ok, QMessageBox::Ok});
+}
+
+QMessageBox::StandardButton EntryWindow::message(const Message &m) { return m_message(m); }
+
+bool EntryWindow::confirm(const QString &text)
+{
+    return message({QMessageBox::Warning, QString::fromUtf8(ProgramTitle), text,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No})
+        == QMessageBox::Yes;
+}
+
+void EntryWindow::showError(const QString &text)
+{
+    message({QMessageBox::Critical, QString::fromUtf8(MessageTitle), text, QMessageBox::Ok,
+        QMessageBox::Ok});
+}
+
+void EntryWindow::reportWriteFailure(const Status &status)
+{
+    showError(tr("データベースに書き込めませんでした。入力内容はそのまま残っています。\n%1")
+                  .arg(QString::fromStdString(status.message())));
+}
+
+void EntryWindow::updateModified()
+{
+    setWindowModified(m_model->hasUnsavedRows());
+    updateStatus();
+}
+
+void EntryWindow::showStatus(const QString &text) { m_status->setText(text); }
+
+void EntryWindow::updateStatus()
+{
+    if (m_model->isReadOnly()) {
+        showStatus(tr("読み取り専用のため変更できません。"));
+        return;
+    }
+    // The current cell's problem first, then the first wrong cell of the grid.
+    const QModelIndex current = m_grid->currentIndex();
+    QString text;
+    if (current.isValid()) {
+        text = m_model->problemText(current.row(), current.column());
+        if (text.isEmpty() && m_model->isIncomplete(current.row()))
+            text = m_model->data(current, Qt::ToolTipRole).toString();
+    }
+    if (text.isEmpty())
+        if (const QModelIndex wrong = m_model->firstWrongCell(); wrong.isValid())
+            text = m_model->problemText(wrong.row(), wrong.column());
+    showStatus(text);
+}
+
+void EntryWindow::commitOpenEditor() { m_delegate->commitOpenEditor(); }
+
+void EntryWindow::rowLeft(int row)
+{
+    // The row being deleted is left as well, but must not be written on its way out.
+    if (m_removing || row < 0 || row >= m_model->rowCount())
+        return;
+    if (Status s = m_model->saveRow(row); !s)
+        reportWriteFailure(s);
+}
+
+void EntryWindow::addLine()
+{
+    if (!confirm(tr("選択された行のうしろに行を追加します。よろしいですか？")))
+        return;
+    const QModelIndex active = m_grid->currentIndex();
+    const int column = active.isValid() ? active.column() : DrawTableModel::FirstNumberColumn;
+    const int row = m_model->insertDrawRow(active.isValid() ? active.row() : -1);
+    if (row < 0)
+        return;
+    const QModelIndex target = m_model->index(row, column);
+    m_grid->setCurrentIndex(target);
+    m_grid->scrollTo(target);
+}
+
+void EntryWindow::deleteLine()
+{
+    if (!confirm(tr("選択された行を削除します。よろしいですか？")))
+        return;
+    const QModelIndex active = m_grid->currentIndex();
+    if (!active.isValid())
+        return;
+    commitOpenEditor();
+    m_removing = true;
+    const Status s = m_model->removeDrawRow(active.row());
+    m_removing = false;
+    if (!s)
+        reportWriteFailure(s);
+}
+
+void EntryWindow::pasteClipboard() { paste(QGuiApplication::clipboard()->text()); }
+
+void EntryWindow::paste(const QString &text)
+{
+    if (m_model->isReadOnly())
+        return;
+    commitOpenEditor();
+    const QModelIndex current = m_grid->currentIndex();
+    const int filled = m_model->pasteText(current.isValid() ? current.row() : -1, text);
+    // Pasted rows are finished entries: the complete ones are written at once.
+    if (Status s = m_model->saveAll(); !s)
+        reportWriteFailure(s);
+    if (filled > 0 && m_status->text().isEmpty())
+        showStatus(tr("%1行を貼り付けました。").arg(filled));
+}
+
+void EntryWindow::showRowHeaderMenu(const QPoint &pos)
+{
+    const int row = m_grid->verticalHeader()->logicalIndexAt(pos);
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    QSet<int> rows;
+    for (const QModelIndex &index : m_grid->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    if (rows.isEmpty() && m_grid->currentIndex().isValid())
+        rows.insert(m_grid->currentIndex().row());
+    if (rows.size() != 1)
+        return;
+    m_popup(m_editMenu, m_grid->verticalHeader()->viewport()->mapToGlobal(pos));
+}
+
+bool EntryWindow::closeAfterCheck()
+{
+    commitOpenEditor();
+    if (const QModelIndex wrong = m_model->firstWrongCell(); wrong.isValid()) {
+        showError(tr("結果マスタの数字に誤りがあります。"));
+        m_grid->setCurrentIndex(wrong);
+        m_grid->scrollTo(wrong);
+        m_grid->setFocus();
+        return false;
+    }
+    if (Status s = m_model->saveAll(); !s) {
+        reportWriteFailure(s);
+        return false;
+    }
+    if (auto *window = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        return window->close();
+    return close();
+}
+
+void EntryWindow::closeEvent(QCloseEvent *event)
+{
+    commitOpenEditor();
+    if (Status s = m_model->saveAll(); !s)
+        reportWriteFailure(s);
+    if (m_model->hasUnsavedRows()) {
+        QString text = tr("保存できなかった行があります。破棄して閉じますか？");
+        if (m_model->hasWrongRows())
+            text = tr("数字に誤りがある行は保存されていません。破棄して閉じますか？");
+        else if (m_model->hasIncompleteRows())
+            text = tr("7つの数字がそろっていない行は保存されていません。破棄して閉じますか？");
+        if (!confirm(text)) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    m_unloaded = true;
+    if (m_model->hasSavedChanges())
+        emit historyChanged();
+    emit unloaded();
+}
+
+} // namespace loto6

@@ -1,0 +1,227 @@
+#include "windows/ticketwindow.h"
+
+#include "shell/appfonts.h"
+#include "commands/corereasons.h"
+#include "shell/mainfrm.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "store/prizestore.h"
+#include "tickets/ticketbook.h"
+#include "tickets/ticketsheets.h"
+#include "shell/uihelpers.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <charconv>
+
+namespace loto6 {
+
+namespace {
+
+SheetView *addGrid(QTabWidget *tabs, const QString &title, const QString &name)
+{
+    auto *grid = new SheetView(tabs);
+    grid->setObjectName(name);
+    tabs->addTab(grid, title);
+    return grid;
+}
+
+} // namespace
+
+TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
+    : ChildWindow(frame, parent)
+    , m_lines(new QPlainTextEdit(this))
+    , m_from(new QSpinBox(this))
+    , m_draws(new QSpinBox(this))
+    , m_units(new QSpinBox(this))
+    , m_memo(new QLineEdit(this))
+    , m_combination(new QLineEdit(this))
+    , m_tabs(new QTabWidget(this))
+{
+    setObjectName(qs(ClassName));
+    setWindowTitle(tr("購入番号の照合"));
+    setFont(gridFont());
+    m_list = addGrid(m_tabs, tr("購入番号"), QStringLiteral("gridTickets"));
+    m_results = addGrid(m_tabs, tr("照合結果"), QStringLiteral("gridResults"));
+    m_summary = addGrid(m_tabs, tr("収支と偶然との比較"), QStringLiteral("gridSummary"));
+    m_check = addGrid(m_tabs, tr("組合せの照合"), QStringLiteral("gridCheck"));
+
+    connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showResultsIfDue);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(createEntryRow());
+    layout->addWidget(m_tabs, 1);
+}
+
+QWidget *TicketWindow::createEntryRow()
+{
+    auto *row = new QWidget(this);
+    m_lines->setObjectName(QStringLiteral("txtLines"));
+    m_lines->setPlaceholderText(
+        tr("1行に6つの数字（例: 02 08 10 13 27 30）。複数行を貼り付けできます。"));
+    m_lines->setFixedHeight(70);
+    m_from->setRange(1, MaxDrawNumber);
+    m_draws->setRange(1, 9999);
+    m_units->setRange(1, Ticket::MaxUnits);
+    m_memo->setMaxLength(static_cast<int>(Ticket::MaxMemoBytes / 3));
+    auto *form = new QFormLayout;
+    form->addRow(tr("開始回"), m_from);
+    form->addRow(tr("継続回数"), m_draws);
+    form->addRow(tr("口数"), m_units);
+    form->addRow(tr("メモ"), m_memo);
+
+    auto *add = new QPushButton(tr("追加"), row);
+    add->setObjectName(QStringLiteral("cmdAdd"));
+    connect(add, &QPushButton::clicked, this, [this] { report(addLines(m_lines->toPlainText())); });
+    auto *remove = new QPushButton(tr("選択した番号を削除"), row);
+    remove->setObjectName(QStringLiteral("cmdRemove"));
+    connect(remove, &QPushButton::clicked, this, [this] { report(removeCurrent()); });
+    m_combination->setObjectName(QStringLiteral("txtCombination"));
+    m_combination->setPlaceholderText(tr("02 08 10 13 27 30"));
+    auto *check = new QPushButton(tr("この組合せを過去の抽選と照合"), row);
+    check->setObjectName(QStringLiteral("cmdCheck"));
+    connect(check, &QPushButton::clicked, this,
+        [this] { report(checkCombination(m_combination->text())); });
+    auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("cmdClose"), row);
+    connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(remove);
+    buttons->addWidget(m_combination);
+    buttons->addWidget(check);
+    buttons->addWidget(close);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_lines, 2);
+    layout->addLayout(form, 1);
+    layout->addLayout(buttons, 1);
+    return row;
+}
+
+Status TicketWindow::openBook(const MainFrm &frame, Database &db)
+{
+    if (frame.database().path().empty())
+        return Status::failure(tr("データベースが開かれていません。").toStdString());
+    return db.open(frame.database().path());
+}
+
+QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }
+
+QSize TicketWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
+
+void TicketWindow::report(const Status &status)
+{
+    if (!status)
+        mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
+            CoreReasons::japanese(status.message())
+                + tr("\n番号を確かめてからやり直してください。"));
+}
+
+void TicketWindow::compute()
+{
+    m_from->setValue(std::min(mainFrm().totals().latestDrawNo + 1, MaxDrawNumber));
+    Database db;
+    std::vector<Ticket> tickets;
+    std::map<int, DrawPrizes> prizes;
+    Status status = openBook(mainFrm(), db);
+    if (status)
+        status = TicketBook(db).tickets(tickets);
+    if (status)
+        status = readPrizes(db, prizes);
+    if (!status) {
+        report(status);
+        return;
+    }
+    m_list->setSheet(ticketListSheet(tickets));
+    m_grading = std::make_unique<TicketGrading>(std::move(tickets), mainFrm().history(), prizes);
+    m_summary->setSheet(ticketSummarySheet(*m_grading));
+    m_resultsDue = true;
+    showResultsIfDue();
+}
+
+void TicketWindow::showResultsIfDue()
+{
+    // A row per ticket and draw can run to a hundred thousand rows: made when first looked at.
+    if (!m_resultsDue || !m_grading || m_tabs->currentWidget() != m_results)
+        return;
+    m_results->setSheet(ticketResultsSheet(*m_grading));
+    m_resultsDue = false;
+}
+
+Status TicketWindow::addLines(const QString &lines)
+{
+    std::vector<Ticket> tickets;
+    const QStringList parts = lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &line : parts) {
+        if (line.trimmed().isEmpty())
+            continue;
+        Ticket t;
+        if (Status s = parseTicketNumbers(line.toStdString(), t.numbers); !s)
+            return Status::failure(
+                tr("%1行目: ").arg(tickets.size() + 1).toStdString() + s.message());
+        t.firstDraw = m_from->value();
+        t.draws = m_draws->value();
+        t.units = m_units->value();
+        t.memo = m_memo->text().toStdString();
+        t.source = parts.size() > 1 ? Ticket::Source::Pasted : Ticket::Source::Typed;
+        tickets.push_back(t);
+    }
+    if (tickets.empty())
+        return Status::failure(tr("番号が入力されていません。").toStdString());
+    Database db;
+    Status status = openBook(mainFrm(), db);
+    if (status)
+        status = TicketBook(db).add(tickets);
+    if (status) {
+        m_lines->clear();
+        compute();
+    }
+    return status;
+}
+
+Status TicketWindow::removeCurrent()
+{
+    const int row = m_list->currentIndex().row() + 1;
+    long long id = 0;
+    const std::string_view text = m_list->sheetModel()->sheet().text(1, row);
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (row < 2 || text.empty() || parsed.ec != std::errc() || id <= 0)
+        return Status::failure(
+            tr("削除する番号の行を「購入番号」の表で選んでください。").toStdString());
+    Database db;
+    Status status = openBook(mainFrm(), db);
+    if (status)
+        status = TicketBook(db).remove(id);
+    if (status)
+        compute();
+    return status;
+}
+
+Status TicketWindow::checkCombination(const QString &line)
+{
+    Ticket t;
+    Status status = parseTicketNumbers(line.toStdString(), t.numbers);
+    if (status)
+        status = validateTicket(t);
+    std::map<int, DrawPrizes> prizes;
+    if (status)
+        status = readPrizes(mainFrm().database(), prizes);
+    if (!status)
+        return status;
+    const TicketGrading grading = loto6::checkCombination(t.numbers, mainFrm().history(), prizes);
+    m_check->setSheet(combinationCheckSheet(grading, mainFrm().history()));
+    m_tabs->setCurrentWidget(m_check);
+    return status;
+}
+
+} // namespace loto6

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "shell/childwindow.h"
+#include "grid/rgb.h"
+#include "store/database.h"
+#include "store/result.h"
+#include "tickets/ticketgrading.h"
+
+#include <memory>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QSpinBox;
+class QTabWidget;
+
+namespace loto6 {
+
+class SheetView;
+
+// 購入番号の照合: the ticket book with its results per ticket and draw, the totals against
+// random tickets, and the quick check of one combination against every past draw. Tickets are
+// written to the database the history comes from, over a connection of the window's own.
+class TicketWindow : public ChildWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *ClassName = "購入番号の照合";
+    static constexpr const char *MenuAction = "mnuKonyuBango";
+    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
+    static constexpr int WidthTwips = 13800;
+    static constexpr int HeightTwips = 11000;
+
+    explicit TicketWindow(MainFrm &frame, QWidget *parent = nullptr);
+    static QWidget *create(MainFrm &frame);
+
+    // A connection of its own to the database the history comes from, for the ticket book.
+    static Status openBook(const MainFrm &frame, Database &db);
+
+    // Stores one ticket per non-empty line ("02 08 10 13 27 30"); all or none.
+    Status addLines(const QString &lines);
+    // Deletes the ticket on the current row of the list.
+    Status removeCurrent();
+    // Fills the check tab for one combination.
+    Status checkCombination(const QString &line);
+
+    SheetView *listGrid() const { return m_list; }
+    SheetView *resultsGrid() const { return m_results; }
+    SheetView *summaryGrid() const { return m_summary; }
+    SheetView *checkGrid() const { return m_check; }
+
+protected:
+    QSize sizeTwips() const override;
+    void compute() override;
+
+private:
+    QWidget *createEntryRow();
+    void report(const Status &status);
+    // Fills the results grid from the latest grading once its tab is shown.
+    void showResultsIfDue();
+
+    QPlainTextEdit *m_lines;
+    QSpinBox *m_from;
+    QSpinBox *m_draws;
+    QSpinBox *m_units;
+    QLineEdit *m_memo;
+    QLineEdit *m_combination;
+    QTabWidget *m_tabs;
+    SheetView *m_list;
+    SheetView *m_results;
+    SheetView *m_summary;
+    SheetView *m_check;
+    std::unique_ptr<TicketGrading> m_grading;
+    bool m_resultsDue = false;
+};
+
+} // namespace loto6
