@@ -36,6 +36,7 @@ constexpr Command Commands[] = {
     {"chance", chanceCommand, true},
     {"tickets", ticketsCommand, true},
     {"check", checkCommand, true},
+    {"chart", chartCommand, true},
     {"add", addCommand},
 };
 
@@ -67,6 +68,9 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    current one-shot line as a ticket for the next draw
   check N1 .. N6 [--format text|json|csv|html] [-o FILE]
                                    one combination against every past draw
+  chart NAME [--number N] [--format svg|csv|json] [-o FILE]
+                                   one chart against the exact law of fair draws
+  chart --list                     the chart names
 
   --as-of N (before the command) makes every read command see the history as it stood with
   draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
