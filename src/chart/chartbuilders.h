@@ -4,6 +4,8 @@
 
 namespace loto6 {
 
+struct BacktestReport;
+
 // One builder per chart of the catalog.
 Chart buildAppearancesChart(const ChartInput &input);
 Chart buildAllAppearancesChart(const ChartInput &input);
@@ -14,6 +16,10 @@ Chart buildEvenOddChart(const ChartInput &input);
 Chart buildLowHighChart(const ChartInput &input);
 Chart buildChanceChart(const ChartInput &input);
 Chart buildTicketChart(const ChartInput &input);
+
+// The prediction check's mean matches per reflection shift, one panel per method that depends
+// on the shift, against random picks of the same sizes; the chosen shift is marked.
+Chart backtestChart(const BacktestReport &report, int markedShift);
 
 // A panel of category bars (observed counts of n draws) against the exact probability of each
 // category: the expected count and the band of each category at `probability`, and, when

@@ -27,7 +27,7 @@ struct Mapper
     double slot() const { return p.plot.width / std::max(p.x.max - p.x.min, 1e-9); }
 };
 
-// A band's value at a category, or NaN.
+// Whether y lies beyond the band at x (never where the band has no value there).
 bool outside(const ChartBand &band, double x, double y)
 {
     for (std::size_t i = 0; i < band.x.size(); ++i)
@@ -106,6 +106,12 @@ void drawSeries(ChartCanvas &canvas, const ChartPanel &panel, const ChartSeries 
                     {s.color, 2, false});
     } else {
         drawLine(canvas, s, m, pen);
+        if (!panel.flagOutside || panel.bands.empty() || s.role != ChartSeries::Role::Observed)
+            return;
+        // Points beyond the band are marked.
+        for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i)
+            if (std::isfinite(s.y[i]) && outside(panel.bands.front(), s.x[i], s.y[i]))
+                canvas.fillRect({m.x(s.x[i]) - 3, m.y(s.y[i]) - 3, 6, 6}, chartcolors::Outside);
     }
 }
 

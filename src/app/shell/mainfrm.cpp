@@ -7,6 +7,7 @@
 #include "windows/backtestwindow.h"
 #include "shell/busycursor.h"
 #include "windows/chancewindow.h"
+#include "windows/chartwindow.h"
 #include "shell/childwindow.h"
 #include "views/elidedlabel.h"
 #include "windows/entrywindow.h"
@@ -210,6 +211,10 @@ void MainFrm::createMenus()
     analysis->addSeparator();
     item(analysis, QStringLiteral("mnuKijunkai"));
     item(analysis, QStringLiteral("mnuKijunkaiKaijo"));
+
+    QMenu *chartMenu = menu(bar, "mnuGraphMenu", tr("グラフ(&G)"));
+    item(chartMenu, u8(ChartWindow::MenuAction));
+    ChartWindow::addChartCommands(*this, *chartMenu);
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
     for (const char *name : {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi",

@@ -2,6 +2,7 @@
 
 #include "shell/appfonts.h"
 #include "views/elidedlabel.h"
+#include "windows/chartwindow.h"
 #include "views/legendpicture.h"
 #include "shell/mainfrm.h"
 #include "views/sheetmodel.h"
@@ -55,6 +56,8 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
         print->setEnabled(false);
         controls->addWidget(print, 0, Qt::AlignTop);
     }
+    if (QPushButton *chart = ChartWindow::buttonFor(frame, info.name, this))
+        controls->addWidget(chart, 0, Qt::AlignTop);
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);

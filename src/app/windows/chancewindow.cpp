@@ -3,6 +3,7 @@
 #include "analysis/chance.h"
 #include "shell/appfonts.h"
 #include "views/elidedlabel.h"
+#include "windows/chartwindow.h"
 #include "shell/mainfrm.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
@@ -32,6 +33,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
 
     auto *top = new QHBoxLayout;
     top->addWidget(description, 1);
+    top->addWidget(ChartWindow::buttonFor(frame, "chance", this), 0, Qt::AlignTop);
     top->addWidget(close, 0, Qt::AlignTop);
 
     m_grid->setObjectName(QStringLiteral("fpSpread1"));

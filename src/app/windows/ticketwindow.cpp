@@ -1,5 +1,6 @@
 #include "windows/ticketwindow.h"
 
+#include "windows/chartwindow.h"
 #include "shell/appfonts.h"
 #include "commands/corereasons.h"
 #include "shell/mainfrm.h"
@@ -99,6 +100,7 @@ QWidget *TicketWindow::createEntryRow()
     buttons->addWidget(remove);
     buttons->addWidget(m_combination);
     buttons->addWidget(check);
+    buttons->addWidget(ChartWindow::buttonFor(mainFrm(), "tickets", row));
     buttons->addWidget(close);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
