@@ -6,8 +6,8 @@
 
 #include "analysis/catalog.h"
 #include "shell/mainfrm.h"
-#include "views/sheetview.h"
 #include "tickets/ticketbook.h"
+#include "views/sheetview.h"
 #include "windows/ticketwindow.h"
 
 #include <QAction>
