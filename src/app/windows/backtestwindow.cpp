@@ -1,17 +1,17 @@
 #include "windows/backtestwindow.h"
 
-#include "shell/appfonts.h"
-#include "views/elidedlabel.h"
-#include "shell/mainfrm.h"
-#include "views/chartview.h"
 #include "chart/chartbuilders.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
+#include "shell/appfonts.h"
+#include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "store/prizestore.h"
+#include "views/chartview.h"
+#include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "store/prizestore.h"
-#include "shell/uihelpers.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
