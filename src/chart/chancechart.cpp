@@ -36,7 +36,7 @@ Chart buildChanceChart(const ChartInput &input)
     ChartBand each{"各々95%", 1 - report.alpha, chartcolors::Band, {}, {}, {}};
     for (const ChanceReport::Test &t : report.tests) {
         const auto x = static_cast<double>(panel.xAxis.categories.size());
-        panel.xAxis.categories.push_back(t.title + (t.notable ? "【注目】" : ""));
+        panel.xAxis.categories.push_back((t.notable ? "【注目】" : "") + t.title);
         z.x.push_back(x);
         z.y.push_back(standardised(t));
         wide.x.push_back(x);

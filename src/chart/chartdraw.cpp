@@ -12,6 +12,8 @@ namespace loto6 {
 namespace {
 
 constexpr double Margin = 14;
+// Upright category labels take at most this share of a panel's height; longer ones are cut.
+constexpr double UprightShare = 0.3;
 
 std::size_t utf8Length(unsigned char lead)
 {
@@ -118,6 +120,22 @@ std::vector<ChartLegendEntry> legendEntries(
     return entries;
 }
 
+std::string elided(const ChartCanvas &canvas, std::string_view text, double size, double width)
+{
+    if (canvas.textWidth(text, size) <= width)
+        return std::string(text);
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n
+            = std::min(utf8Length(static_cast<unsigned char>(text[i])), text.size() - i);
+        if (canvas.textWidth(out + std::string(text.substr(i, n)) + "…", size) > width)
+            break;
+        out += text.substr(i, n);
+        i += n;
+    }
+    return out + "…";
+}
+
 std::string axisTitle(const ChartAxis &axis)
 {
     return axis.unit.empty() ? axis.label : axis.label + "（" + axis.unit + "）";
@@ -176,6 +194,7 @@ ChartLayout layoutChart(const Chart &chart, const ChartCanvas &canvas, double wi
     for (std::size_t i = 0; i < chart.panels.size(); ++i) {
         const ChartPanel &panel = chart.panels[i];
         ChartPanelLayout p;
+        p.labelRoom = each * UprightShare;
         const auto [ylo, yhi] = yRange(panel);
         p.y = niceScale(ylo, yhi, 5);
         if (finite(panel.yAxis.min))
@@ -194,7 +213,7 @@ ChartLayout layoutChart(const Chart &chart, const ChartCanvas &canvas, double wi
             const double label = categoryLabelWidth(canvas, panel.xAxis, size * 0.9);
             // Labels too wide for their slot stand upright under the axis.
             if (label > slot * 3)
-                below = label + size * 1.6 + 8;
+                below = std::min(label, each * UprightShare) + size * 1.6 + 8;
             else
                 p.labelEvery = std::max(1, static_cast<int>(std::ceil((label + 4) / slot)));
             p.x = ChartScale{-0.5, static_cast<double>(panel.xAxis.categories.size()) - 0.5, 1, {}};

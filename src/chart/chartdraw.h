@@ -75,7 +75,8 @@ struct ChartPanelLayout
     ChartRect plot;
     ChartScale x;
     ChartScale y;
-    int labelEvery = 1; // on a category axis: every n-th label is written
+    int labelEvery = 1;   // on a category axis: every n-th label is written
+    double labelRoom = 0; // the length an upright category label may take
 };
 
 // A swatch of the legend and its name, on a baseline at (x, y).
@@ -99,6 +100,8 @@ struct ChartLayout
     std::vector<ChartPanelLayout> panels;
 };
 
+// The text cut with "…" to fit the width.
+std::string elided(const ChartCanvas &canvas, std::string_view text, double size, double width);
 // "label（unit）", or the label alone.
 std::string axisTitle(const ChartAxis &axis);
 

@@ -134,8 +134,9 @@ void drawAxes(ChartCanvas &canvas, const ChartPanel &panel, const ChartPanelLayo
              i += static_cast<std::size_t>(p.labelEvery)) {
             const double x = m.x(static_cast<double>(i));
             if (upright)
-                canvas.text(x + size * 0.35, r.y + r.height + 4, panel.xAxis.categories[i],
-                    size * 0.9, Ink, Anchor::End, true);
+                canvas.text(x + size * 0.35, r.y + r.height + 4,
+                    elided(canvas, panel.xAxis.categories[i], size * 0.9, p.labelRoom), size * 0.9,
+                    Ink, Anchor::End, true);
             else
                 canvas.text(x, below, panel.xAxis.categories[i], size * 0.9, Ink, Anchor::Middle);
         }

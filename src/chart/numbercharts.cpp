@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace loto6 {
 
@@ -41,6 +42,8 @@ Chart appearances(const ChartInput &input, bool withBonus)
     ChartPanel panel = countsAgainstLaw(
         numberLabels(), counts, std::vector<double>(ChartBalls, p), n, 0.95, ChartBalls);
     panel.xAxis.label = "数字";
+    // The counts lie far from zero: the axis starts near them, so that the bands show.
+    panel.yAxis.min = std::numeric_limits<double>::quiet_NaN();
     panel.yAxis.label = withBonus ? "本数字＋ボーナス数字の出現回数" : "本数字の出現回数";
     panel.yAxis.unit = "回";
     c.title = std::string(withBonus ? "本数字＋ボーナス数字" : "本数字") + "の出現回数　"

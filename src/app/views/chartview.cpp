@@ -170,6 +170,10 @@ void ChartView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     m_layout = paint(painter, m_chart, size());
+    if (!m_painted && !m_chart.panels.empty()) {
+        m_painted = true;
+        emit firstPainted();
+    }
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event)

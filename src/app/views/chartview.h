@@ -49,11 +49,15 @@ public:
     // The print dialog's preview of the chart, which prints or saves a PDF.
     void printWithPreview();
 
+    // The view has drawn its chart once (the first-paint timing waits for it).
+    bool hasPainted() const { return m_painted; }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 signals:
     void clicked(int panel, double x);
+    void firstPainted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -62,6 +66,7 @@ protected:
 private:
     Chart m_chart;
     ChartLayout m_layout;
+    bool m_painted = false;
 };
 
 } // namespace loto6

@@ -32,6 +32,10 @@ constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
 constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
 constexpr Rgb ChartButtonColor = rgb(200, 230, 255);
 
+// The chart a new window opens on: the one named when it was opened for a chart, so that it
+// is built once.
+std::string_view s_opening;
+
 // The database and its companions are never overwritten by a picture.
 std::vector<std::filesystem::path> databaseFiles(const MainFrm &frame)
 {
@@ -55,6 +59,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
     m_chooser->setObjectName(QStringLiteral("cboChart"));
     for (const ChartInfo &info : charts())
         m_chooser->addItem(qs(info.caption), qs(info.name));
+    showChart(s_opening);
     m_number->setObjectName(QStringLiteral("spnNumber"));
     m_number->setRange(1, 43);
     m_number->setPrefix(tr("数字 "));
@@ -90,7 +95,9 @@ QWidget *ChartWindow::create(MainFrm &frame) { return new ChartWindow(frame); }
 
 ChartWindow *ChartWindow::open(MainFrm &frame, std::string_view chart)
 {
+    s_opening = chart;
     QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(MenuAction));
+    s_opening = {};
     auto *window = sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
     if (window)
         window->showChart(chart);
