@@ -116,7 +116,7 @@ std::vector<ChartLegendEntry> legendEntries(
         add(b.name, b.color, false, false);
     for (const ChartSeries &s : panel.series)
         add(s.name, s.color, s.mark != ChartSeries::Mark::Bars,
-            s.role == ChartSeries::Role::Expected);
+            s.role == ChartSeries::Role::Expected && s.mark != ChartSeries::Mark::Points);
     return entries;
 }
 

@@ -123,6 +123,26 @@ private slots:
     void reloadRunsTheCheckAgain();
 };
 
+// The chart: three methods over every shift, each with its band, marked at the shift.
+static void checkChart(BacktestWindow &window, int shift)
+{
+    ChartView *chart = window.chart();
+    auto *tabs = window.findChild<QTabWidget *>(u"tabTables"_s);
+    QCOMPARE(tabs->tabText(tabs->indexOf(chart)), u"一致数平均のグラフ"_s);
+    tabs->setCurrentWidget(chart);
+    QCOMPARE(chart->chart().panels.size(), std::size_t(3));
+    for (const ChartPanel &p : chart->chart().panels) {
+        const ChartSeries &seen = p.series[0];
+        const ChartSeries &expected = p.series[1];
+        QCOMPARE(seen.y.size(), std::size_t(93));
+        QCOMPARE(p.bands[0].low.size(), std::size_t(93));
+        for (std::size_t k = 0; k < 93; ++k)
+            QVERIFY(p.bands[0].low[k] <= expected.y[k] && expected.y[k] <= p.bands[0].high[k]);
+        QCOMPARE(p.markedX, double(shift));
+    }
+    QCOMPARE(chart->chart().panels[0].title, std::string("消去法"));
+}
+
 void BacktestWindowTest::opensFromLastAnalysisItem()
 {
     Fixture f;
@@ -164,22 +184,10 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
         QStringList({u"7回周期法:共通"_s, u"9回周期法:共通"_s, u"11回周期法:共通"_s,
             u"12回周期法:共通"_s, u"消去法:19"_s, u"連発予想:19"_s, u"１発予想:19"_s}));
 
-    // The chart: three methods over every shift, each with its band, marked at the shift.
     ChartView *chart = w->chart();
-    auto *tabs = w->findChild<QTabWidget *>(u"tabTables"_s);
-    QCOMPARE(tabs->tabText(tabs->indexOf(chart)), u"一致数平均のグラフ"_s);
-    tabs->setCurrentWidget(chart);
-    QCOMPARE(chart->chart().panels.size(), std::size_t(3));
-    for (const ChartPanel &p : chart->chart().panels) {
-        const ChartSeries &seen = p.series[0];
-        const ChartSeries &expected = p.series[1];
-        QCOMPARE(seen.y.size(), std::size_t(93));
-        QCOMPARE(p.bands[0].low.size(), std::size_t(93));
-        for (std::size_t k = 0; k < 93; ++k)
-            QVERIFY(p.bands[0].low[k] <= expected.y[k] && expected.y[k] <= p.bands[0].high[k]);
-        QCOMPARE(p.markedX, double(shift));
-    }
-    QCOMPARE(chart->chart().panels[0].title, std::string("消去法"));
+    checkChart(*w, shift);
+    if (QTest::currentTestFailed())
+        return;
 
     // Another shift from the spin box, and from a click into the chart.
     w->shiftBox()->setValue(5);
