@@ -47,17 +47,35 @@ CountBand binomialBand(long long n, double p, double probability)
 std::vector<CountBand> binomialBandsUpTo(long long n, double p, double probability)
 {
     const double tail = (1.0 - probability) / 2.0;
+    const double q = 1.0 - p;
     std::vector<CountBand> bands(static_cast<std::size_t>(std::max(n, 0LL)) + 1);
-    CountBand b;
+    // The law of the count after k trials, held over the counts whose chance is not negligible:
+    // pmf[i] is P(X = first + i). One more trial moves each chance on by the recurrence.
+    constexpr double Negligible = 1e-40;
+    std::vector<double> pmf{1.0};
+    long long first = 0;
     for (long long k = 1; k <= n; ++k) {
-        while (b.low < k && binomialCdf(k, p, b.low) <= tail)
-            ++b.low;
-        while (b.low > 0 && binomialCdf(k, p, b.low - 1) > tail)
-            --b.low;
-        while (b.high > 0 && binomialSf(k, p, b.high) <= tail)
-            --b.high;
-        while (b.high < k && binomialSf(k, p, b.high + 1) > tail)
-            ++b.high;
+        pmf.push_back(pmf.back() * p);
+        for (std::size_t j = pmf.size() - 2; j > 0; --j)
+            pmf[j] = pmf[j] * q + pmf[j - 1] * p;
+        pmf[0] *= q;
+        while (pmf.size() > 1 && pmf.front() < Negligible) {
+            pmf.erase(pmf.begin());
+            ++first;
+        }
+        while (pmf.size() > 1 && pmf.back() < Negligible)
+            pmf.pop_back();
+        CountBand b;
+        double below = 0;
+        std::size_t i = 0;
+        while (i < pmf.size() && below + pmf[i] <= tail)
+            below += pmf[i++];
+        b.low = first + static_cast<long long>(i);
+        double above = 0;
+        std::size_t h = pmf.size() - 1;
+        while (h > 0 && above + pmf[h] <= tail)
+            above += pmf[h--];
+        b.high = first + static_cast<long long>(h);
         bands[static_cast<std::size_t>(k)] = b;
     }
     return bands;

@@ -74,13 +74,17 @@ ChartPanel countsAgainstLaw(std::vector<std::string> categories,
     ChartSeries expected{"期待値", ChartSeries::Role::Expected, ChartSeries::Mark::Points,
         chartcolors::Expected, {}, {}};
     const double jointProbability = jointBandProbability(probability, jointItems);
+    CountBand b, j;
     for (std::size_t i = 0; i < chance.size(); ++i) {
         const auto x = static_cast<double>(i);
-        const CountBand b = binomialBand(n, chance[i], probability);
+        // Categories of the same chance (the 43 numbers) share their bands.
+        if (i == 0 || chance[i] != chance[i - 1]) {
+            b = binomialBand(n, chance[i], probability);
+            j = binomialBand(n, chance[i], jointProbability);
+        }
         each.x.push_back(x);
         each.low.push_back(static_cast<double>(b.low));
         each.high.push_back(static_cast<double>(b.high));
-        const CountBand j = binomialBand(n, chance[i], jointProbability);
         joint.x.push_back(x);
         joint.low.push_back(static_cast<double>(j.low));
         joint.high.push_back(static_cast<double>(j.high));

@@ -26,8 +26,9 @@ public:
         z ^= z >> 31;
         return static_cast<double>(z >> 11) * 0x1.0p-53;
     }
-    // A binomial count by inversion; the chances of a prize are small, so the walk is short.
-    long long binomial(long long n, double p)
+    // A binomial count by inversion from none = (1 - p)^n; the chances of a prize are small,
+    // so the walk is short.
+    long long binomial(long long n, double p, double none)
     {
         const double mean = static_cast<double>(n) * p;
         if (mean > 30) {
@@ -38,7 +39,7 @@ public:
             return static_cast<long long>(std::clamp(k, 0.0, static_cast<double>(n)));
         }
         const double u = uniform();
-        double pmf = std::pow(1 - p, static_cast<double>(n));
+        double pmf = none;
         double cdf = pmf;
         long long k = 0;
         while (cdf < u && k < n) {
@@ -61,6 +62,7 @@ struct BookDraw
     double spent = 0;
     double won = 0;
     std::array<double, TicketGrading::Tiers> prize{}; // yen per unit, 0 when not stored
+    std::array<double, TicketGrading::Tiers> none{};  // chance that no unit wins the tier
 };
 
 std::vector<BookDraw> bookDraws(
@@ -81,8 +83,12 @@ std::vector<BookDraw> bookDraws(
                 d.prize[static_cast<std::size_t>(t - 1)]
                     = static_cast<double>(it->second.tier(t).prize.value_or(0));
     std::vector<BookDraw> out;
-    for (auto &[drawNo, d] : byDraw)
+    for (auto &[drawNo, d] : byDraw) {
+        for (int t = 1; t <= TicketGrading::Tiers; ++t)
+            d.none[static_cast<std::size_t>(t - 1)]
+                = std::pow(1 - TicketGrading::tierChance(t), static_cast<double>(d.units));
         out.push_back(d);
+    }
     return out;
 }
 
@@ -107,10 +113,15 @@ Chart buildTicketChart(const ChartInput &input)
     for (int s = 0; s < Simulations; ++s) {
         double total = 0;
         for (std::size_t d = 0; d < draws.size(); ++d) {
-            for (int t = 1; t <= TicketGrading::Tiers; ++t)
+            for (std::size_t t = 0; t < TicketGrading::Tiers; ++t) {
+                // A tier without a stored prize adds no yen, however often it is won.
+                if (draws[d].prize[t] == 0)
+                    continue;
+                const double chance = TicketGrading::tierChance(static_cast<int>(t) + 1);
                 total += static_cast<double>(
-                             stream.binomial(draws[d].units, TicketGrading::tierChance(t)))
-                    * draws[d].prize[static_cast<std::size_t>(t - 1)];
+                             stream.binomial(draws[d].units, chance, draws[d].none[t]))
+                    * draws[d].prize[t];
+            }
             runs[static_cast<std::size_t>(s) * draws.size() + d] = total;
         }
     }
@@ -131,7 +142,12 @@ Chart buildTicketChart(const ChartInput &input)
                 * draws[d].prize[static_cast<std::size_t>(t - 1)];
         for (int s = 0; s < Simulations; ++s)
             at[static_cast<std::size_t>(s)] = runs[static_cast<std::size_t>(s) * draws.size() + d];
-        std::sort(at.begin(), at.end());
+        const auto lowAt = at.begin() + Simulations / 40;
+        const auto highAt = at.begin() + (Simulations - 1 - Simulations / 40);
+        std::nth_element(at.begin(), lowAt, at.end());
+        const double low = *lowAt;
+        std::nth_element(at.begin(), highAt, at.end());
+        const double high = *highAt;
         const auto x = static_cast<double>(draws[d].drawNo);
         for (ChartSeries *series : {&spent, &won, &expected})
             series->x.push_back(x);
@@ -139,8 +155,8 @@ Chart buildTicketChart(const ChartInput &input)
         won.y.push_back(gain);
         expected.y.push_back(mean);
         band.x.push_back(x);
-        band.low.push_back(at[Simulations / 40]);
-        band.high.push_back(at[Simulations - 1 - Simulations / 40]);
+        band.low.push_back(low);
+        band.high.push_back(high);
     }
     panel.bands.push_back(std::move(band));
     panel.series = {std::move(spent), std::move(won), std::move(expected)};
