@@ -186,7 +186,25 @@ TEST(HostileCases, FolderThatCannotBeWritten)
             return args;
         };
     };
+    // A change interrupted by kill -9 leaves a journal that the next reader must roll back.
+    const auto hotJournal = [&](V args) {
+        return [=](Folder &f) {
+            if (const pid_t child = ::fork(); child == 0) {
+                Database db;
+                if (db.open(f.db) && db.exec("PRAGMA cache_size = 1") && db.exec("BEGIN IMMEDIATE"))
+                    db.exec("delete from 結果マスタ");
+                ::kill(::getpid(), SIGKILL);
+            } else {
+                ::waitpid(child, nullptr, 0);
+            }
+            EXPECT_TRUE(fs::exists(f.dir / "h.db-journal"));
+            return readOnlyFolder(args)(f);
+        };
+    };
     const Case cases[] = {
+        {"totals_with_hot_journal_in_read_only_folder", hotJournal({"totals"}), 1,
+            "is not writable", After::Unchanged, nullptr, false, false,
+            {Output::File, RLIM_INFINITY, true}},
         {"add_in_read_only_folder", readOnlyFolder(AddNext), 1, "is not writable", After::Unchanged,
             nullptr, false, false, {Output::File, RLIM_INFINITY, true}},
         {"tickets_add_in_read_only_folder",
