@@ -55,8 +55,8 @@ bool sameNumbers(const DrawRecord &given, const DrawRecord &held)
 
 // The file of the latest held draw must be found and hold that draw with its numbers: an
 // address that finds no file for it cannot tell that nothing newer is published.
-UpdateResult checkPattern(
-    const std::string &pattern, const DrawRecord &latest, const DownloadLimits &limits)
+UpdateResult checkPattern(const std::string &pattern, const DrawRecord &latest,
+    const DownloadLimits &limits, std::uint64_t &received)
 {
     const std::string url = drawAddress(pattern, latest.drawNo);
     std::string body;
@@ -71,6 +71,7 @@ UpdateResult checkPattern(
         r.download = error;
         return r;
     }
+    received = body.size();
     HistoryFile file;
     if (UpdateResult r = readDrawFile(url, body, latest.drawNo, file); !r.ok())
         return r;
@@ -84,10 +85,9 @@ UpdateResult checkPattern(
 // Fetches draws after `latest` until the server has no file for one; each file must hold
 // exactly its own draw, dated after the one before it and not after today.
 UpdateResult fetchDraws(const std::string &pattern, const DrawRecord &latest,
-    const DownloadLimits &limits, IncomingHistory &in)
+    const DownloadLimits &limits, std::uint64_t before, IncomingHistory &in)
 {
-    // The caller sees the bytes of every file so far as one count.
-    std::uint64_t before = 0;
+    // The caller sees the bytes of every file so far (`before` at the start) as one count.
     DownloadLimits each = limits;
     if (limits.progress)
         each.progress = [&](std::uint64_t received, std::uint64_t) {
@@ -175,11 +175,12 @@ UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern
             quotedForMessage(pattern) + ": the address pattern has {draw} more than once");
     const DrawRecord latestDraw = held.empty() ? DrawRecord{} : held.back();
     const int latest = latestDraw.drawNo;
+    std::uint64_t checked = 0;
     if (latest > 0)
-        if (UpdateResult r = checkPattern(pattern, latestDraw, limits); !r.ok())
+        if (UpdateResult r = checkPattern(pattern, latestDraw, limits, checked); !r.ok())
             return r;
     IncomingHistory in;
-    if (UpdateResult r = fetchDraws(pattern, latestDraw, limits, in); !r.ok())
+    if (UpdateResult r = fetchDraws(pattern, latestDraw, limits, checked, in); !r.ok())
         return r;
     if (!keepGoing(limits))
         return UpdateResult::cancelled();
