@@ -388,8 +388,8 @@ TEST(Paths, AnOptionFileKeepsTheBytesAsGiven)
     std::string odd = "bad\xff\xfe-name.db", program = "loto6zumvel", db = "--db",
                 joined = "--db=other.db", end = "--", after = "--db";
     std::vector<char *> argv{program.data(), db.data(), odd.data()};
-    EXPECT_EQ(optionFile(static_cast<int>(argv.size()), argv.data(), "db"),
-        std::filesystem::path(odd));
+    EXPECT_EQ(
+        optionFile(static_cast<int>(argv.size()), argv.data(), "db"), std::filesystem::path(odd));
     argv.push_back(joined.data());
     EXPECT_EQ(optionFile(static_cast<int>(argv.size()), argv.data(), "db"),
         std::filesystem::path("other.db"));
