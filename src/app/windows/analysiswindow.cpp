@@ -9,6 +9,7 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/chartwindow.h"
+#include "windows/printbutton.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -50,10 +51,7 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
         controls->addSpacing(12);
     }
     if (info.printButton) {
-        // Present but without an action.
-        QPushButton *print
-            = colouredButton(tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), this);
-        print->setEnabled(false);
+        QPushButton *print = printButton(*this, this, [this] { return QList{m_grid}; });
         controls->addWidget(print, 0, Qt::AlignTop);
     }
     if (QPushButton *chart = ChartWindow::buttonFor(frame, info.name, this))
