@@ -2,6 +2,7 @@
 
 #include "shell/appfonts.h"
 #include "windows/backtestwindow.h"
+#include "windows/designwindow.h"
 #include "shell/mainfrm.h"
 #include "windows/recordpredictiondialog.h"
 #include "views/sheetmodel.h"
@@ -276,9 +277,13 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     tickets->setObjectName(QStringLiteral("cmdTickets"));
     connect(tickets, &QPushButton::clicked, this,
         [this] { triggerCommand(mainFrm(), TicketWindow::MenuAction); });
+    auto *design = new QPushButton(tr("番号の設計..."), parent);
+    design->setObjectName(QStringLiteral("cmdDesign"));
+    connect(design, &QPushButton::clicked, this,
+        [this] { triggerCommand(mainFrm(), DesignWindow::MenuAction); });
     QHBoxLayout *row = indented(nullptr);
     row->setSpacing(twipsToPixels(60));
-    for (QPushButton *button : {check, record, tickets}) {
+    for (QPushButton *button : {check, record, tickets, design}) {
         button->setFixedHeight(twipsToPixels(ButtonHeight));
         row->addWidget(button);
     }
