@@ -52,14 +52,13 @@ std::vector<std::uint32_t> searchWheel(const WheelRequest &request, const Wheel 
     WheelSearch search(n, request.win, request.ifDrawn, request.seed, deadline, progress);
     std::vector<std::uint32_t> best = search.greedy();
     const long long target = bounds.knownMinimum ? bounds.knownMinimum : bounds.lowerBound;
-    // One smaller size at a time; a size not reached within half the time ends the search.
+    // One smaller size at a time, each attempt from the best wheel with a quarter of the time
+    // at most, until the target or the time limit.
     const auto stride = std::chrono::duration_cast<WheelSearch::Clock::duration>(
-        std::chrono::duration<double>(std::max(1.0, seconds / 2)));
+        std::chrono::duration<double>(std::max(0.5, seconds / 4)));
     while (!best.empty() && static_cast<long long>(best.size()) > target
-        && WheelSearch::Clock::now() < deadline && !search.cancelled()) {
-        if (!search.shrink(best, std::min(deadline, WheelSearch::Clock::now() + stride)))
-            break;
-    }
+        && WheelSearch::Clock::now() < deadline && !search.cancelled())
+        search.shrink(best, std::min(deadline, WheelSearch::Clock::now() + stride));
     cancelled = search.cancelled();
     return best;
 }

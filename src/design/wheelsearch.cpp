@@ -7,11 +7,12 @@ namespace loto6::design {
 
 namespace {
 
-constexpr std::size_t AllTicketsUpTo = 4000; // try every ticket in the greedy pass up to this
+// The greedy pass tries every ticket while tickets x subsets stays under this, else a sample.
+constexpr double AllTicketsWork = 2e8;
 constexpr int SampledCandidates = 160;
-constexpr double StartTemperature = 0.8;
-constexpr double Cooling = 0.9997;
-constexpr double FrozenTemperature = 0.03;
+constexpr double StartTemperature = 0.45;
+constexpr double Cooling = 0.99995;
+constexpr double FrozenTemperature = 0.02;
 
 } // namespace
 
@@ -43,7 +44,7 @@ WheelSearch::WheelSearch(int n, int win, int ifDrawn, std::uint64_t seed,
     , m_progress(progress)
 {
     std::vector<Set> all = positionSubsets(n, PickSize);
-    if (all.size() <= AllTicketsUpTo)
+    if (static_cast<double>(all.size()) * static_cast<double>(m_subsets.size()) <= AllTicketsWork)
         m_tickets = std::move(all);
 }
 
@@ -132,6 +133,13 @@ std::vector<WheelSearch::Set> WheelSearch::greedy()
     }
 }
 
+WheelSearch::Set WheelSearch::randomMember(Set set)
+{
+    for (auto k = m_random.below(static_cast<std::uint64_t>(std::popcount(set))); k > 0; --k)
+        set &= set - 1;
+    return set & (0 - set);
+}
+
 std::size_t WheelSearch::randomUncovered(const std::vector<std::uint16_t> &cover)
 {
     std::size_t i = m_random.below(cover.size());
@@ -184,10 +192,8 @@ bool WheelSearch::shrink(std::vector<Set> &best, Clock::time_point until)
                 near.push_back(t);
         const std::size_t t
             = near.empty() ? m_random.below(wheel.size()) : near[m_random.below(near.size())];
-        const std::vector<int> out = numbersOf(wheel[t] & ~subset);
-        const std::vector<int> in = numbersOf(subset & ~wheel[t]);
-        const Set to = wheel[t] ^ (Set{1} << out[m_random.below(out.size())])
-            ^ (Set{1} << in[m_random.below(in.size())]);
+        const Set to
+            = wheel[t] ^ randomMember(wheel[t] & ~subset) ^ randomMember(subset & ~wheel[t]);
         const int delta = moveDelta(cover, wheel[t], to);
         const double draw = static_cast<double>(m_random.next() >> 11) * 0x1.0p-53;
         if (delta <= 0 || draw < std::exp(-delta / temperature)) {

@@ -34,6 +34,8 @@ public:
 private:
     bool covers(Set ticket, Set subset) const { return std::popcount(ticket & subset) >= m_win; }
     Set randomTicketCovering(Set subset);
+    // One member of a non-empty set, as a set of one.
+    Set randomMember(Set set);
     std::vector<Set> greedyCandidates(Set subset);
     bool tick(std::size_t iteration, int bestSize, Clock::time_point until);
     std::size_t randomUncovered(const std::vector<std::uint16_t> &cover);

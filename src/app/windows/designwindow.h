@@ -13,6 +13,7 @@
 #include <optional>
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -73,7 +74,7 @@ private:
     QWidget *createFilters();
     QWidget *createActions();
     QWidget *createResults();
-    RangeRow addRange(class QGridLayout *grid, int row, const QString &label, int min, int max);
+    RangeRow addRange(QGridLayout *grid, int row, const QString &label, int min, int max);
     void updateCount();
     void startPick();
     void startWheel(bool full);
