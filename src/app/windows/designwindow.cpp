@@ -109,6 +109,7 @@ DesignWindow::~DesignWindow()
     if (m_worker) {
         m_job->cancel = true;
         m_worker->wait();
+        delete m_worker;
     }
 }
 
