@@ -43,6 +43,8 @@ WheelSearch::WheelSearch(int n, int win, int ifDrawn, std::uint64_t seed,
     , m_deadline(deadline)
     , m_progress(progress)
 {
+    // A step scans every subset: the clock is read about every two million subsets scanned.
+    m_tickEvery = std::clamp<std::size_t>((std::size_t{1} << 21) / m_subsets.size(), 1, 2048);
     std::vector<Set> all = positionSubsets(n, PickSize);
     if (static_cast<double>(all.size()) * static_cast<double>(m_subsets.size()) <= AllTicketsWork)
         m_tickets = std::move(all);
@@ -59,7 +61,7 @@ double WheelSearch::elapsedFraction() const
 // the search is cancelled.
 bool WheelSearch::tick(std::size_t iteration, int bestSize, Clock::time_point until)
 {
-    if (iteration % 2048 != 0)
+    if (iteration % m_tickEvery != 0)
         return !m_cancelled;
     if (m_progress && !m_progress(WheelProgress{bestSize, elapsedFraction()}))
         m_cancelled = true;
@@ -110,7 +112,7 @@ std::vector<WheelSearch::Set> WheelSearch::greedy()
         if (next == m_subsets.size())
             return wheel;
         const Set subset = m_subsets[next];
-        const bool searching = tick(step * 2048, static_cast<int>(wheel.size()), m_deadline);
+        const bool searching = tick(step * m_tickEvery, static_cast<int>(wheel.size()), m_deadline);
         if (m_cancelled)
             return {};
         // Out of time: the subset's own numbers, filled up, cover it.

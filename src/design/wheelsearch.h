@@ -47,6 +47,7 @@ private:
     std::vector<Set> m_subsets; // every ifDrawn-subset
     std::vector<Set> m_tickets; // every six-subset, when few enough to try them all
     std::vector<std::uint32_t> m_changed;
+    std::size_t m_tickEvery = 1; // steps between two looks at the clock
     PortableRandom m_random;
     Clock::time_point m_start;
     Clock::time_point m_deadline;

@@ -14,6 +14,7 @@
 #include "shell/uihelpers.h"
 
 #include <QAction>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -281,12 +282,17 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     design->setObjectName(QStringLiteral("cmdDesign"));
     connect(design, &QPushButton::clicked, this,
         [this] { triggerCommand(mainFrm(), DesignWindow::MenuAction); });
-    QHBoxLayout *row = indented(nullptr);
-    row->setSpacing(twipsToPixels(60));
+    // Two buttons a line, so that each shows its whole text in the frame's width.
+    auto *grid = new QGridLayout;
+    grid->setSpacing(twipsToPixels(60));
+    int place = 0;
     for (QPushButton *button : {check, record, tickets, design}) {
         button->setFixedHeight(twipsToPixels(ButtonHeight));
-        row->addWidget(button);
+        grid->addWidget(button, place / 2, place % 2);
+        ++place;
     }
+    QHBoxLayout *row = indented(nullptr);
+    row->addLayout(grid);
     return row;
 }
 
