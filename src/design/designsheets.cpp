@@ -83,13 +83,16 @@ Sheet designTicketsSheet(const std::vector<Combination> &tickets, std::string_vi
 
 Sheet ticketOddsSheet(const TicketOdds &odds)
 {
-    Sheet s = tableSheet("design-odds", "次回の当せん確率と期待値", 4, TierCount + 3);
+    Sheet s = tableSheet(
+        "design-odds", "次回の当せん確率と期待値", 4, odds.tickets > 0 ? TierCount + 3 : 1);
     const char *header[] = {"等級", "1本以上当たる確率", "期待本数", "期待額"};
     const double widths[] = {10, 30, 14, 14};
     for (int c = 1; c <= 4; ++c) {
         s.setText(c, 1, header[c - 1]);
         s.setColWidth(c, widths[c - 1]);
     }
+    if (odds.tickets == 0)
+        return s;
     double expectedAll = 0;
     for (int t = 1; t <= TierCount; ++t) {
         const std::size_t i = static_cast<std::size_t>(t - 1);

@@ -14,7 +14,8 @@ namespace loto6::design {
 Sheet filterCountSheet(const DesignFilter &filter, const FilterCount &count);
 // One row per ticket: 番号 and the six numbers.
 Sheet designTicketsSheet(const std::vector<Combination> &tickets, std::string_view caption);
-// Per tier: the chance of at least one prize, the expected number and the expected yen.
+// Per tier: the chance of at least one prize, the expected number and the expected yen; the
+// heading only when there are no tickets.
 Sheet ticketOddsSheet(const TicketOdds &odds);
 
 // The plain facts that go with every set of tickets, in English (command line).

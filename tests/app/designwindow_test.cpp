@@ -53,6 +53,9 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
     DesignWindow *window = open(frame, dir);
     QVERIFY(window);
     QVERIFY(window->countLabel()->text().contains(u"6,096,454</b>"_s));
+    // Both tables show their headings before anything is picked.
+    QCOMPARE(window->ticketGrid()->model()->rowCount(), 1);
+    QCOMPARE(window->oddsGrid()->model()->rowCount(), 1);
     // Three odd numbers: C(22,3) x C(21,3) combinations.
     window->findChild<QCheckBox *>(u"chkRange1"_s)->setChecked(true);
     window->findChild<QSpinBox *>(u"spnLow1"_s)->setValue(3);

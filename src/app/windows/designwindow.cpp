@@ -238,6 +238,9 @@ QWidget *DesignWindow::createResults()
     auto *panel = new QWidget(this);
     m_tickets->setObjectName(QStringLiteral("grdTickets"));
     m_odds->setObjectName(QStringLiteral("grdOdds"));
+    // The headings until tickets are picked or wheeled.
+    m_tickets->setSheet(designTicketsSheet({}, "選んだ番号"));
+    m_odds->setSheet(ticketOddsSheet(TicketOdds{}));
     m_facts = new QLabel(panel);
     m_facts->setWordWrap(true);
     m_facts->setText(tr("どの組合せも1等の確率は同じ 1/6,096,454 です。ホイールは当たりの"
@@ -509,7 +512,7 @@ void DesignWindow::finish()
                 .arg(qs(fixedText(job->odds->expectedReturn, 0)), qs(yenText(job->odds->cost)),
                     qs(fixedText(job->odds->expectedReturn / job->odds->cost * 100, 1))));
     } else {
-        m_odds->setSheet(Sheet{});
+        m_odds->setSheet(ticketOddsSheet(TicketOdds{}));
         m_facts->setText(tr("口数が %1 を超えるため、当せん確率は数えていません。どの組合せも"
                             "1等の確率は同じ 1/6,096,454 です。")
                              .arg(MaxOddsTickets));
