@@ -194,7 +194,7 @@ QWidget *DesignWindow::createActions()
     grid->addWidget(m_pick, 0, 4);
     m_wheelPool = new QLineEdit(box);
     m_wheelPool->setObjectName(QStringLiteral("txtWheelPool"));
-    m_wheelPool->setPlaceholderText(tr("7〜20個の数字 例: 1,5,9,14,22,31,40"));
+    m_wheelPool->setPlaceholderText(tr("6〜20個の数字 例: 1,5,9,14,22,31,40"));
     grid->addWidget(new QLabel(tr("ホイールの数字")), 1, 0);
     grid->addWidget(m_wheelPool, 1, 1, 1, 4);
     m_win = new QSpinBox(box);
