@@ -1,17 +1,17 @@
 #include "windows/predictionwindow.h"
 
 #include "shell/appfonts.h"
-#include "windows/backtestwindow.h"
-#include "windows/designwindow.h"
 #include "shell/mainfrm.h"
-#include "windows/recordpredictiondialog.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
-#include "store/drawrecord.h"
-#include "tickets/ticketbook.h"
-#include "windows/ticketwindow.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
+#include "store/drawrecord.h"
+#include "tickets/ticketbook.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/backtestwindow.h"
+#include "windows/designwindow.h"
+#include "windows/recordpredictiondialog.h"
+#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QGridLayout>
