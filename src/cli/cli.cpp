@@ -37,6 +37,9 @@ constexpr Command Commands[] = {
     {"tickets", ticketsCommand, true},
     {"check", checkCommand, true},
     {"add", addCommand},
+    {"design", designCommand, true},
+    {"wheel", wheelCommand, true},
+    {"odds", oddsCommand, true},
 };
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
@@ -67,6 +70,15 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    current one-shot line as a ticket for the next draw
   check N1 .. N6 [--format text|json|csv|html] [-o FILE]
                                    one combination against every past draw
+  design [FILTER]... --count | --pick K [--seed S] [--add-to-book [--draws K]]
+         [--format text|json|csv]
+    FILTER: --sum A-B --odd A-B --low A-B --consecutive A-B --last-digits A-B
+            --include N,N.. --exclude N,N.. --pool N,N.. --carry-over A-B --not-drawn
+                                   count the combinations that pass, or pick K of them
+  wheel N1 .. Nn --win T --if P | --full [--seconds X] [--add-to-book [--draws K]]
+        [--format text|json|csv]   tickets from a pool with a checked guarantee
+  odds N1..N6 [N1..N6]... | --book [--format text|json]
+                                   what a set of tickets buys in the next draw
 
   --as-of N (before the command) makes every read command see the history as it stood with
   draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
