@@ -38,6 +38,9 @@ constexpr Command Commands[] = {
     {"check", checkCommand, true},
     {"chart", chartCommand, true},
     {"add", addCommand},
+    {"design", designCommand, true},
+    {"wheel", wheelCommand, true},
+    {"odds", oddsCommand, true},
 };
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
@@ -71,6 +74,15 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
   chart NAME [--number N] [--format svg|csv|json] [-o FILE]
                                    one chart against the exact law of fair draws
   chart --list                     the chart names
+  design [FILTER]... --count | --pick K [--seed S] [--add-to-book [--draws K]]
+         [--format text|json|csv]
+    FILTER: --sum A-B --odd A-B --low A-B --consecutive A-B --last-digits A-B
+            --include N,N.. --exclude N,N.. --pool N,N.. --carry-over A-B --not-drawn
+                                   count the combinations that pass, or pick K of them
+  wheel N1 .. Nn --win T --if P | --full [--seconds X] [--add-to-book [--draws K]]
+        [--format text|json|csv]   tickets from a pool with a checked guarantee
+  odds N1..N6 [N1..N6]... | --book [--format text|json]
+                                   what a set of tickets buys in the next draw
 
   --as-of N (before the command) makes every read command see the history as it stood with
   draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.

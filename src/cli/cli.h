@@ -60,6 +60,9 @@ int addCommand(Context &ctx);
 int ticketsCommand(Context &ctx);
 int checkCommand(Context &ctx);
 int chartCommand(Context &ctx);
+int designCommand(Context &ctx);
+int wheelCommand(Context &ctx);
+int oddsCommand(Context &ctx);
 
 // --settings FILE and --on KEY of predict and tickets record.
 struct SwitchArgs

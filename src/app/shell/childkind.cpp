@@ -6,6 +6,7 @@
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
 #include "windows/chartwindow.h"
+#include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
@@ -46,6 +47,9 @@ std::vector<ChildKind> childKinds()
     kinds.push_back({qs(ChartWindow::MenuAction), QObject::tr("グラフを開く(&O)..."),
         qs(ChartWindow::ClassName), QSize(ChartWindow::WidthTwips, ChartWindow::HeightTwips),
         &ChartWindow::create});
+    kinds.push_back(
+        {qs(DesignWindow::MenuAction), QObject::tr("番号の設計..."), qs(DesignWindow::ClassName),
+            QSize(DesignWindow::WidthTwips, DesignWindow::HeightTwips), &DesignWindow::create});
     // The entry window edits the database under every other window: it opens alone.
     kinds.push_back(
         {qs(EntryWindow::MenuAction), QObject::tr("当選データ入力(&I)"), qs(EntryWindow::ClassName),
