@@ -1,10 +1,8 @@
 #include "store/database.h"
 
-#include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/drawvalidation.h"
-#include "store/historyimport.h"
-#include "store/paths.h"
+#include "store/outputfile.h"
 #include "store/prizestore.h"
 #include "store/sqlstatement.h"
 #include "store/textcodec.h"
@@ -97,26 +95,6 @@ void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &
     }
 }
 
-// The bundled history and, beside it, the bundled payouts of the draws they cover.
-Status readSeed(const fs::path &seedCsv, IncomingHistory &seed)
-{
-    HistoryFile history;
-    if (Status s = readHistoryFile(seedCsv, history); !s)
-        return s;
-    if (Status s = seed.add(
-            history, DrawSource::from(DrawSource::Kind::Bundled, seedCsv.filename().string()));
-        !s)
-        return s;
-    const fs::path prizesCsv = seedCsv.parent_path() / BundledPrizesFileName;
-    std::error_code ec;
-    if (!fs::exists(prizesCsv, ec))
-        return Status::success();
-    HistoryFile prizes;
-    if (Status s = readHistoryFile(prizesCsv, prizes); !s)
-        return s;
-    return seed.add(prizes, DrawSource::from(DrawSource::Kind::Bundled, BundledPrizesFileName));
-}
-
 // A stored draw number as the program holds it. One beyond the limit is refused rather than
 // cut to an int, where 4,294,967,301 would become a second draw 5.
 Status readDrawNumber(sqlite3_stmt *st, int col, DrawRecord &r)
@@ -124,11 +102,13 @@ Status readDrawNumber(sqlite3_stmt *st, int col, DrawRecord &r)
     std::optional<long long> no;
     bool notWhole = false;
     readNumber(st, col, no, notWhole);
-    if (no && (*no > MaxDrawNumber || *no < -MaxDrawNumber))
-        return Status::failure("the stored draw number " + std::to_string(*no) + " is beyond "
-            + std::to_string(MaxDrawNumber)
-            + ", the largest the program holds; correct or delete that row of 結果マスタ with a "
-              "database tool, or restore a backup");
+    if (no && (*no > MaxDrawNumber || *no < -MaxDrawNumber)) {
+        Fault f;
+        f.kind = FaultKind::DrawNumberBeyond;
+        f.value = std::to_string(*no);
+        f.limit = MaxDrawNumber;
+        return Status::failure(std::move(f));
+    }
     r.drawNo = no ? static_cast<int>(*no) : 0;
     return Status::success();
 }
@@ -139,9 +119,13 @@ bool isLockError(sqlite3 *db)
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;
 }
 
-constexpr const char *LockedText
-    = "the database is in use by another program (database is locked); close it there and try "
-      "again";
+Status lockedFault(const fs::path &file)
+{
+    Fault f;
+    f.kind = FaultKind::DatabaseLocked;
+    f.file = file.string();
+    return Status::failure(std::move(f));
+}
 
 } // namespace
 
@@ -150,6 +134,7 @@ Database::~Database() { close(); }
 Database::Database(Database &&other) noexcept
     : m_db(std::exchange(other.m_db, nullptr))
     , m_path(std::move(other.m_path))
+    , m_held(std::exchange(other.m_held, false))
 {
 }
 
@@ -159,6 +144,7 @@ Database &Database::operator=(Database &&other) noexcept
         close();
         m_db = std::exchange(other.m_db, nullptr);
         m_path = std::move(other.m_path);
+        m_held = std::exchange(other.m_held, false);
     }
     return *this;
 }
@@ -168,14 +154,16 @@ void Database::close()
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
+    if (std::exchange(m_held, false))
+        releaseDatabaseFile(m_path);
 }
 
 Status Database::fail(const std::string &what) const
 {
-    std::string msg = m_path.empty() ? what : m_path.string() + ": " + what;
     if (m_db && isLockError(m_db))
-        msg = (m_path.empty() ? std::string() : m_path.string() + ": ") + LockedText;
-    else if (m_db)
+        return lockedFault(m_path);
+    std::string msg = m_path.empty() ? what : m_path.string() + ": " + what;
+    if (m_db)
         msg += std::string(" (") + sqlite3_errmsg(m_db) + ")";
     return Status::failure(msg);
 }
@@ -187,7 +175,7 @@ Status Database::exec(const std::string &sql)
         std::string msg = err ? err : "unknown error";
         sqlite3_free(err);
         if (isLockError(m_db))
-            msg = LockedText;
+            return lockedFault(m_path);
         return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ") + msg);
     }
     return Status::success();
@@ -204,11 +192,13 @@ Status Database::quickCheck()
     if (rc == SQLITE_ROW && first == "ok")
         return Status::success();
     if (isLockError(m_db))
-        return fail(LockedText);
+        return lockedFault(m_path);
     const std::string why = first.empty() ? sqlite3_errmsg(m_db) : first;
-    return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ")
-        + "the database file is damaged (" + quotedForMessage(why)
-        + "); nothing was written. Restore it from its .bak file or another copy");
+    Fault damaged;
+    damaged.kind = FaultKind::DatabaseDamaged;
+    damaged.file = m_path.string();
+    damaged.detail = why;
+    return Status::failure(std::move(damaged));
 }
 
 Status Database::createSchema(sqlite3 *db)
@@ -255,12 +245,16 @@ Status Database::open(const fs::path &file)
     close();
     m_path = file;
     std::error_code ec;
+    Fault fault;
+    fault.file = file.string();
     if (file.empty())
-        return Status::failure("no database file named: give a file name");
-    if (!fs::exists(file, ec))
-        return Status::failure(file.string() + ": the database file does not exist");
-    if (fs::is_directory(file, ec))
-        return Status::failure(file.string() + ": is a folder, not a database file");
+        fault.kind = FaultKind::NoDatabaseNamed;
+    else if (!fs::exists(file, ec))
+        fault.kind = FaultKind::DatabaseMissing;
+    else if (fs::is_directory(file, ec))
+        fault.kind = FaultKind::DatabaseIsFolder;
+    if (fault.kind != FaultKind::Other)
+        return Status::failure(std::move(fault));
     int rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         close();
@@ -272,6 +266,8 @@ Status Database::open(const fs::path &file)
         return s;
     }
     sqlite3_busy_timeout(m_db, 2000);
+    holdDatabaseFile(m_path);
+    m_held = true;
     Status s = verifySchema();
     if (!s)
         close();
@@ -287,53 +283,6 @@ Status Database::openInMemory()
     if (sqlite3_open(":memory:", &m_db) != SQLITE_OK)
         return fail("cannot open an in-memory database");
     return createSchema(m_db);
-}
-
-Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
-{
-    std::error_code ec;
-    if (file.empty() || fs::exists(file, ec) || fs::is_symlink(file, ec))
-        return open(file);
-
-    IncomingHistory seed;
-    if (Status s = readSeed(seedCsv, seed); !s)
-        return Status::failure(
-            "cannot create " + file.string() + " from the bundled history: " + s.message());
-
-    // Build the new database under a temporary name and move it into place only when whole.
-    const fs::path tmp = temporarySibling(file);
-    {
-        Database fresh;
-        fresh.m_path = tmp;
-        if (sqlite3_open_v2(
-                tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-            != SQLITE_OK) {
-            Status s = Status::failure(file.string() + ": cannot create the database ("
-                + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
-            fresh.close();
-            fs::remove(tmp, ec);
-            return s;
-        }
-        Status s = createSchema(fresh.m_db);
-        MergeReport report;
-        if (s)
-            s = mergeHistory(fresh, seed, MergeMode::Replace, report);
-        fresh.close();
-        if (!s) {
-            fs::remove(tmp, ec);
-            return Status::failure(file.string() + ": cannot create the database: " + s.message());
-        }
-    }
-    if (Status s = syncFile(tmp); !s) {
-        fs::remove(tmp, ec);
-        return s;
-    }
-    fs::rename(tmp, file, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return Status::failure(file.string() + ": cannot create the database: " + ec.message());
-    }
-    return open(file);
 }
 
 const Database::DrawColumns Database::TableColumns{0, 1, {2, 3, 4, 5, 6, 7, 8}};
@@ -486,8 +435,9 @@ Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
         draws.size(), [&](std::size_t i) { return draws[i]; }, replace);
 }
 
-Status Database::importDraws(
-    std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace)
+Status Database::importDraws(std::size_t count,
+    const std::function<DrawRecord(std::size_t)> &drawAt, bool replace,
+    const std::function<Status()> &alsoWrite)
 {
     Transaction tx(*this);
     if (!tx.begun())
@@ -501,6 +451,9 @@ Status Database::importDraws(
     for (std::size_t i = 0; i < count; ++i)
         if (Status s = bindAndStep(st.get(), drawAt(i)); !s)
             return fail(s.message());
+    if (alsoWrite)
+        if (Status s = alsoWrite(); !s)
+            return s;
     return tx.commit();
 }
 

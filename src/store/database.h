@@ -66,9 +66,10 @@ public:
     // Adds the draws, overwriting stored ones with the same 回数; with replace, the history
     // becomes exactly these draws. One transaction: all or nothing.
     Status importDraws(const std::vector<DrawRecord> &draws, bool replace);
-    // The same for `count` draws made one at a time, so that a large history is not copied.
-    Status importDraws(
-        std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace);
+    // The same for `count` draws made one at a time, so that a large history is not copied;
+    // `alsoWrite` (the payouts of a history) runs in the same transaction after the draws.
+    Status importDraws(std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt,
+        bool replace, const std::function<Status()> &alsoWrite = {});
     // Saves one draw as typed, recording where it came from.
     Status saveDraw(const DrawRecord &draw,
         const DrawSource &source = DrawSource::from(DrawSource::Kind::EntryWindow));
@@ -109,6 +110,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     std::filesystem::path m_path;
+    bool m_held = false; // registered as a file output must not replace
 };
 
 // Begins in the constructor, commits only when asked, rolls back otherwise.

@@ -1,21 +1,22 @@
 #include "shell/mainfrm.h"
 
-#include "windows/aboutwindow.h"
 #include "analysis/catalog.h"
-#include "windows/analysiswindow.h"
 #include "commands/asofcommands.h"
-#include "windows/backtestwindow.h"
-#include "shell/busycursor.h"
-#include "windows/chancewindow.h"
-#include "shell/childwindow.h"
-#include "views/elidedlabel.h"
-#include "windows/entrywindow.h"
-#include "windows/helpwindow.h"
+#include "commands/corereasons.h"
 #include "commands/historymenucommands.h"
-#include "store/drawvalidation.h"
-#include "windows/ticketwindow.h"
+#include "shell/busycursor.h"
+#include "shell/childwindow.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
+#include "store/drawvalidation.h"
+#include "views/elidedlabel.h"
+#include "windows/aboutwindow.h"
+#include "windows/analysiswindow.h"
+#include "windows/backtestwindow.h"
+#include "windows/chancewindow.h"
+#include "windows/entrywindow.h"
+#include "windows/helpwindow.h"
+#include "windows/ticketwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -352,7 +353,7 @@ Status MainFrm::startUp(
         m_database.close();
         showMessage(QMessageBox::Critical, u8(MessageTitle),
             tr("当選データのデータベースを開けません。\n%1\n%2")
-                .arg(QString::fromStdString(status.message()),
+                .arg(CoreReasons::japanese(status),
                     tr("ファイルが壊れていないか、ほかのプログラムが使っていないか確かめてください"
                        "。")));
         return status;
@@ -384,7 +385,7 @@ Status MainFrm::reloadHistory()
         showMessage(QMessageBox::Critical, u8(MessageTitle),
             tr("当選データを読み直せませんでした。表示は前のデータのままです。\n%1\n"
                "プログラムを起動し直してください。")
-                .arg(QString::fromStdString(status.message())));
+                .arg(CoreReasons::japanese(status)));
     return status;
 }
 
@@ -440,7 +441,7 @@ void MainFrm::readSettings()
     const Status read = readInitFile(settingsFile(), m_options, &notUnderstood);
     if (!read && std::filesystem::exists(settingsFile(), ec))
         statusBar()->showMessage(tr("設定ファイルを読めないため、予想の設定はすべてオフです: %1")
-                                     .arg(QString::fromStdString(read.message())));
+                                     .arg(CoreReasons::japanese(read)));
     else if (!notUnderstood.empty()) {
         QStringList lines;
         for (int line : notUnderstood)

@@ -1,16 +1,17 @@
 #include "windows/backtestwindow.h"
 
-#include "shell/appfonts.h"
-#include "views/elidedlabel.h"
-#include "shell/mainfrm.h"
-#include "views/meanmatchchart.h"
+#include "commands/corereasons.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
+#include "shell/appfonts.h"
+#include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "store/prizestore.h"
+#include "views/elidedlabel.h"
+#include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "store/prizestore.h"
-#include "shell/uihelpers.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -122,7 +123,7 @@ std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
         return std::nullopt;
     if (!status) {
         frame.showMessage(QMessageBox::Warning, QString::fromUtf8(MessageTitle),
-            tr("予想の検証ができません。\n%1").arg(QString::fromStdString(status.message())));
+            tr("予想の検証ができません。\n%1").arg(CoreReasons::japanese(status)));
         return std::nullopt;
     }
     progress.setLabelText(tr("結果をまとめています..."));

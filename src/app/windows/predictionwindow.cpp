@@ -1,16 +1,17 @@
 #include "windows/predictionwindow.h"
 
+#include "commands/corereasons.h"
 #include "shell/appfonts.h"
-#include "windows/backtestwindow.h"
 #include "shell/mainfrm.h"
-#include "windows/recordpredictiondialog.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
-#include "store/drawrecord.h"
-#include "tickets/ticketbook.h"
-#include "windows/ticketwindow.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
+#include "store/drawrecord.h"
+#include "tickets/ticketbook.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/backtestwindow.h"
+#include "windows/recordpredictiondialog.h"
+#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -374,7 +375,7 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     if (!status)
         return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
                                   "確かめてからやり直してください。\n%1")
-                                   .arg(qs(status.message()))
+                                   .arg(CoreReasons::japanese(status))
                                    .toStdString());
     if (QMdiSubWindow *open = mainFrm().childWindow(qs(TicketWindow::ClassName)))
         if (auto *tickets = qobject_cast<ChildWindow *>(open->widget()))
@@ -398,7 +399,7 @@ void PredictionWindow::askAndRecord()
         rows = dialog.rows();
     }
     if (Status s = record(rows); !s)
-        mainFrm().showMessage(QMessageBox::Warning, qs(MessageTitle), qs(s.message()));
+        mainFrm().showMessage(QMessageBox::Warning, qs(MessageTitle), CoreReasons::japanese(s));
 }
 
 } // namespace loto6

@@ -1,14 +1,14 @@
 #include "windows/ticketwindow.h"
 
-#include "shell/appfonts.h"
 #include "commands/corereasons.h"
+#include "shell/appfonts.h"
 #include "shell/mainfrm.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
+#include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
-#include "shell/uihelpers.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -123,8 +123,7 @@ void TicketWindow::report(const Status &status)
 {
     if (!status)
         mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-            CoreReasons::japanese(status.message())
-                + tr("\n番号を確かめてからやり直してください。"));
+            CoreReasons::japanese(status) + tr("\n番号を確かめてからやり直してください。"));
 }
 
 void TicketWindow::compute()
