@@ -4,6 +4,7 @@
 #include "store/drawvalidation.h"
 #include "store/outputfile.h"
 #include "store/prizestore.h"
+#include "store/sqlfailure.h"
 #include "store/sqlstatement.h"
 #include "store/textcodec.h"
 
@@ -162,21 +163,22 @@ Status Database::fail(const std::string &what) const
 {
     if (m_db && isLockError(m_db))
         return lockedFault(m_path);
-    std::string msg = m_path.empty() ? what : m_path.string() + ": " + what;
+    std::string msg = prefixOf(m_path) + what;
     if (m_db)
-        msg += std::string(" (") + sqlite3_errmsg(m_db) + ")";
+        msg += " (" + sqliteReason(m_db, m_path) + ")";
     return Status::failure(msg);
 }
+
+std::string Database::reason() const { return m_db ? sqliteReason(m_db, m_path) : "not open"; }
 
 Status Database::exec(const std::string &sql)
 {
     char *err = nullptr;
     if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : "unknown error";
         sqlite3_free(err);
         if (isLockError(m_db))
             return lockedFault(m_path);
-        return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ") + msg);
+        return Status::failure(prefixOf(m_path) + sqliteReason(m_db, m_path));
     }
     return Status::success();
 }
@@ -228,7 +230,7 @@ Status Database::verifySchema()
     if (sqlite3_step(st.get()) != SQLITE_ROW)
         return fail("not a usable database");
     if (sqlite3_column_int(st.get(), 0) != 1)
-        return Status::failure(m_path.string() + ": the database has no view " + HistoryView);
+        return Status::failure(prefixOf(m_path) + "the database has no view " + HistoryView);
     return Status::success();
 }
 
@@ -304,15 +306,15 @@ Status Database::historyColumns(sqlite3_stmt *st, DrawColumns &columns) const
             m_path.string() + ": the view " + HistoryView + " has no field 回数");
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         if (columns.numbers[f] < 0)
-            return Status::failure(m_path.string() + ": the view " + HistoryView + " has no field "
-                + NumberColumns[f]);
+            return Status::failure(
+                prefixOf(m_path) + "the view " + HistoryView + " has no field " + NumberColumns[f]);
     return Status::success();
 }
 
 Status Database::readDrawRow(sqlite3_stmt *st, const DrawColumns &columns, DrawRecord &r) const
 {
     if (Status s = readDrawNumber(st, columns.drawNo, r); !s)
-        return Status::failure(m_path.string() + ": " + s.message());
+        return Status::failure(prefixOf(m_path) + s.message());
     if (columns.date >= 0)
         if (const auto *d = sqlite3_column_text(st, columns.date))
             r.date.assign(reinterpret_cast<const char *>(d),
@@ -435,13 +437,20 @@ Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
         draws.size(), [&](std::size_t i) { return draws[i]; }, replace);
 }
 
-Status Database::importDraws(std::size_t count,
-    const std::function<DrawRecord(std::size_t)> &drawAt, bool replace,
-    const std::function<Status()> &alsoWrite)
+Status Database::importDraws(
+    std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace)
 {
     Transaction tx(*this);
     if (!tx.begun())
         return tx.begun();
+    if (Status s = writeDraws(count, drawAt, replace); !s)
+        return s;
+    return tx.commit();
+}
+
+Status Database::writeDraws(
+    std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace)
+{
     if (replace)
         if (Status s = exec("delete from 結果マスタ"); !s)
             return s;
@@ -451,10 +460,7 @@ Status Database::importDraws(std::size_t count,
     for (std::size_t i = 0; i < count; ++i)
         if (Status s = bindAndStep(st.get(), drawAt(i)); !s)
             return fail(s.message());
-    if (alsoWrite)
-        if (Status s = alsoWrite(); !s)
-            return s;
-    return tx.commit();
+    return Status::success();
 }
 
 Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const DrawSource &source)

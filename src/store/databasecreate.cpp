@@ -3,6 +3,8 @@
 #include "store/atomicfile.h"
 #include "store/historyimport.h"
 #include "store/paths.h"
+#include "store/sqlfailure.h"
+#include "store/textcodec.h"
 
 #include <sqlite3.h>
 
@@ -44,8 +46,8 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
 
     IncomingHistory seed;
     if (Status s = readSeed(seedCsv, seed); !s)
-        return Status::failure(
-            "cannot create " + file.string() + " from the bundled history: " + s.message());
+        return Status::failure("cannot create " + withoutControls(file.string())
+            + " from the bundled history: " + s.message());
 
     // Build the new database under a temporary name and move it into place only when whole.
     const fs::path tmp = temporarySibling(file);
@@ -55,7 +57,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
         if (sqlite3_open_v2(
                 tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
             != SQLITE_OK) {
-            Status s = Status::failure(file.string() + ": cannot create the database ("
+            Status s = Status::failure(prefixOf(file) + "cannot create the database ("
                 + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
             fresh.close();
             fs::remove(tmp, ec);
@@ -68,7 +70,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
         fresh.close();
         if (!s) {
             fs::remove(tmp, ec);
-            return Status::failure(file.string() + ": cannot create the database: " + s.message());
+            return Status::failure(prefixOf(file) + "cannot create the database: " + s.message());
         }
     }
     if (Status s = syncFile(tmp); !s) {
@@ -78,9 +80,10 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     fs::rename(tmp, file, ec);
     if (ec) {
         fs::remove(tmp, ec);
-        return Status::failure(file.string() + ": cannot create the database: " + ec.message());
+        return Status::failure(prefixOf(file) + "cannot create the database: " + ec.message());
     }
     return open(file);
 }
+
 
 } // namespace loto6

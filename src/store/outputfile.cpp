@@ -77,7 +77,8 @@ Status writeInPlace(const fs::path &file, std::string_view bytes)
     if (::close(fd) != 0 && err == 0)
         err = errno;
     if (err != 0)
-        return outputFault(FaultKind::OutputNotWritten, file, std::strerror(err));
+        return Status::failure(
+            quotedForMessage(file.string()) + ": cannot write: " + writeErrorText(err));
     return Status::success();
 }
 

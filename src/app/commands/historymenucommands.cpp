@@ -5,6 +5,7 @@
 #include "shell/busycursor.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
+#include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/download.h"

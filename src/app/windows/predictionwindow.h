@@ -1,10 +1,10 @@
 #pragma once
 
-#include "shell/childwindow.h"
 #include "grid/rgb.h"
 #include "prediction/prediction.h"
 #include "prediction/predictionoptions.h"
 #include "prediction/predictionsheets.h"
+#include "shell/childwindow.h"
 #include "store/result.h"
 #include "tickets/predictionrecord.h"
 
@@ -31,7 +31,6 @@ public:
     static constexpr int WidthTwips = 9360;
     static constexpr int HeightTwips = 8400;
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
 
     explicit PredictionWindow(MainFrm &frame, QWidget *parent = nullptr);
 
