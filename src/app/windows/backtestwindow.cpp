@@ -1,16 +1,16 @@
 #include "windows/backtestwindow.h"
 
-#include "shell/appfonts.h"
-#include "views/elidedlabel.h"
-#include "shell/mainfrm.h"
-#include "views/meanmatchchart.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
+#include "shell/appfonts.h"
+#include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "store/prizestore.h"
+#include "views/elidedlabel.h"
+#include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "store/prizestore.h"
-#include "shell/uihelpers.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -250,7 +250,8 @@ void BacktestWindow::setUpTables()
             m_tabs->addTab(grid, tr(caption));
             continue;
         }
-        // The first table's notes wrap below it.
+        // The first table's notes wrap below it; its verdicts get the room of a wider window.
+        grid->setLastColumnFills(true);
         auto *page = new QWidget(m_tabs);
         auto *layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);

@@ -2,11 +2,11 @@
 
 #include "analysis/chance.h"
 #include "shell/appfonts.h"
-#include "views/elidedlabel.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "shell/uihelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,6 +35,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     top->addWidget(close, 0, Qt::AlignTop);
 
     m_grid->setObjectName(QStringLiteral("fpSpread1"));
+    m_grid->setLastColumnFills(true); // 説明 gets the room of a wider window
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);

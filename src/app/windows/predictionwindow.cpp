@@ -1,16 +1,16 @@
 #include "windows/predictionwindow.h"
 
 #include "shell/appfonts.h"
-#include "windows/backtestwindow.h"
 #include "shell/mainfrm.h"
-#include "windows/recordpredictiondialog.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
-#include "store/drawrecord.h"
-#include "tickets/ticketbook.h"
-#include "windows/ticketwindow.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
+#include "store/drawrecord.h"
+#include "tickets/ticketbook.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/backtestwindow.h"
+#include "windows/recordpredictiondialog.h"
+#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -339,6 +339,11 @@ void PredictionWindow::predict(bool withCycles)
 {
     m_prediction = mainFrm().predictionEngine().predict(
         mainFrm().totals().latestDrawNo, mainFrm().predictionOptions());
+    // The heading names the draw predicted: the one after the latest (or after 基準回).
+    const int latest = m_prediction.latestDrawNo;
+    m_predictionFrame->setTitle(latest > 0 && latest < MaxDrawNumber
+            ? tr("当選予想　第%1回の予想").arg(latest + 1)
+            : tr("当選予想"));
     // Fresh sheets: the elimination area starts empty, and no number of an earlier pass stays.
     std::array<Sheet, PredictionGridCount> sheets = buildPredictionSheets(m_prediction);
     for (int g = withCycles ? CycleGrid : EliminationGrid; g < PredictionGridCount; ++g)
