@@ -1,13 +1,13 @@
 #include "shell/childkind.h"
 
 #include "analysis/catalog.h"
+#include "shell/uihelpers.h"
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
 #include "windows/entrywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
-#include "shell/uihelpers.h"
 
 #include <QObject>
 
