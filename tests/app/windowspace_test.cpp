@@ -54,6 +54,14 @@ struct Fixture
     }
 };
 
+// With LOTO6_TEST_PICTURES naming a folder, a picture of the window for a person to look at.
+void savePicture(QWidget *window, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("LOTO6_TEST_PICTURES");
+    if (!folder.isEmpty())
+        window->grab().save(folder + u'/' + name + u".png"_s);
+}
+
 // The largest visible grid or chart of a window.
 QWidget *largestView(QWidget *window)
 {
@@ -94,6 +102,7 @@ void WindowSpaceTest::maximisedWindowsFillTheArea()
         QCoreApplication::processEvents();
         const QWidget *view = largestView(window);
         QVERIFY2(view, qPrintable(kind.className));
+        savePicture(window, u"maximised-"_s + kind.className);
         QVERIFY2(view->width() > area.width() * 3 / 4 && view->height() > area.height() / 2,
             qPrintable(kind.className + u": "_s + QString::number(view->width()) + u"x"_s
                 + QString::number(view->height())));
@@ -192,6 +201,7 @@ void WindowSpaceTest::wrappedVerdictIsWholeAt1366()
     QLabel *notes = ticketWindow->summaryNotes();
     QVERIFY(notes->isVisible());
     QVERIFY(notes->wordWrap());
+    savePicture(window, u"ticket-summary-1366"_s);
     QVERIFY2(notes->text().size() > 40, qPrintable(notes->text()));
     QVERIFY(notes->height() >= notes->heightForWidth(notes->width()));
     const QRect shown(notes->mapTo(window, QPoint(0, 0)), notes->size());
