@@ -3,6 +3,7 @@
 #include "analysis/markcolors.h"
 #include "grid/numbertext.h"
 #include "grid/sheetwriter.h"
+#include "store/textcodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,7 +85,7 @@ Sheet ticketListSheet(const std::vector<Ticket> &tickets)
         s.setText(10, row, t.units);
         s.setText(11, row, Ticket::sourceLabel(t.source));
         s.setText(12, row, t.addedAt);
-        s.setText(13, row, t.memo);
+        s.setText(13, row, withoutControls(t.memo)); // a memo stored before it was checked
     }
     s.selectBlock(13, 2, 13, rows);
     s.setHAlign(HAlign::Left);
@@ -100,6 +101,26 @@ int firstComingDraw(const Ticket &t, int latestDrawNo)
     return std::max(t.firstDraw, latestDrawNo + 1);
 }
 
+// The rows of the results: every graded ticket-draw and every draw still to come.
+std::size_t resultsCount(const TicketGrading &grading)
+{
+    std::size_t count = grading.rows().size();
+    for (const Ticket &t : grading.tickets())
+        count += static_cast<std::size_t>(
+            std::max(0, t.lastDraw() - firstComingDraw(t, grading.latestDrawNo()) + 1));
+    return count;
+}
+
+// Said wherever the results are shown when their table cannot hold every row.
+std::string resultsCutNote(const TicketGrading &grading)
+{
+    const std::size_t count = resultsCount(grading);
+    if (count + 1 <= static_cast<std::size_t>(Sheet::MaxRows))
+        return {};
+    return "（" + groupedText(static_cast<long long>(count)) + "件のうち先頭"
+        + groupedText(Sheet::MaxRows - 1) + "件だけを表示。合計はすべての件を数えています）";
+}
+
 } // namespace
 
 Sheet ticketResultsSheet(const TicketGrading &grading)
@@ -111,12 +132,9 @@ Sheet ticketResultsSheet(const TicketGrading &grading)
     const auto &rows = grading.rows();
     const int latest = grading.latestDrawNo();
     // Each ticket's graded draws, then those still to come (未抽選).
-    std::size_t count = rows.size();
-    for (const Ticket &t : grading.tickets())
-        count
-            += static_cast<std::size_t>(std::max(0, t.lastDraw() - firstComingDraw(t, latest) + 1));
-    Sheet s = plainSheet("ticket-results", "照合結果", Cols,
-        1 + static_cast<int>(std::min<std::size_t>(count, Sheet::MaxRows - 1)), Widths, Header);
+    const std::size_t count = resultsCount(grading);
+    Sheet s = plainSheet("ticket-results", "照合結果" + resultsCutNote(grading), Cols,
+        1 + static_cast<int>(std::min<std::size_t>(count, Sheet::MaxRows)), Widths, Header);
     int row = 2;
     auto full = [&] { return row > s.rows(); };
     std::size_t next = 0;
@@ -180,8 +198,10 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
         sheet.setText(3, 1 + t, fixedText(s.expectedTierUnits[i], t <= 3 ? 6 : 3) + "口");
     }
     sheet.setText(1, 7, "当せん計");
-    sheet.setText(2, 7, unitsText(s.winningUnits));
-    sheet.setText(3, 7, fixedText(s.expectedWinningUnits, 2) + "口");
+    sheet.setText(2, 7, unitsText(s.winningUnits) + "（" + groupedText(s.winningLines) + "件）");
+    sheet.setText(3, 7,
+        fixedText(s.expectedWinningUnits, 2) + "口（" + fixedText(s.expectedWinningLines, 2)
+            + "件）");
     sheet.setText(1, 8, "照合した口数");
     sheet.setText(2, 8, unitsText(s.units) + "（" + groupedText(s.lines) + "件）");
     sheet.setText(1, 9, "未抽選・欠番");
@@ -194,19 +214,25 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
     sheet.setText(3, 11,
         s.expectedYenUnits == 0
             ? std::string("不明（払戻金の記録なし）")
-            : yen(s.expectedYen) + "（払戻金の分かる" + unitsText(s.expectedYenUnits) + "）");
+            : yen(s.expectedYen) + "（払戻金の分かる" + unitsText(s.expectedYenUnits)
+                + (s.expectedYenGapDraws == 0
+                        ? std::string()
+                        : "。当せんのなかった等級がある" + groupedText(s.expectedYenGapDraws)
+                            + "回分は、その等級の賞金を含みません")
+                + "）");
     sheet.setText(1, 12, "収支");
     sheet.setText(2, 12, winningsText(s, s.balance()));
     if (s.expectedYenUnits == s.units && s.units > 0)
         sheet.setText(3, 12, yen(s.expectedYen - static_cast<double>(s.cost)));
     sheet.setText(1, 13, "この成績以上の確率");
     sheet.setText(2, 13, s.units ? pValueText(s.pAtLeast) : std::string("—"));
-    sheet.setText(3, 13, "当せん口数の二項分布（厳密）");
+    sheet.setText(3, 13, "当せん件数の二項分布（厳密、1件＝1回の抽選の1組）");
     sheet.setText(1, 14, "この成績以下の確率");
     sheet.setText(2, 14, s.units ? pValueText(s.pAtMost) : std::string("—"));
     // The verdict is a note: the desktop wraps it below the table.
+    const std::string cut = resultsCutNote(grading);
     sheet.setText(1, 15, "注");
-    sheet.setText(2, 15, s.sentence);
+    sheet.setText(2, 15, s.sentence + (cut.empty() ? "" : "照合結果の表は" + cut + "。"));
     sheet.selectBlock(2, 15, 2, 15);
     sheet.setHAlign(HAlign::Left);
     sheet.endBlock();

@@ -5,6 +5,7 @@
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
+#include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
@@ -42,6 +43,9 @@ std::vector<ChildKind> childKinds()
     kinds.push_back({qs(TicketWindow::MenuAction), QObject::tr("購入番号の照合..."),
         qs(TicketWindow::ClassName), QSize(TicketWindow::WidthTwips, TicketWindow::HeightTwips),
         &TicketWindow::create});
+    kinds.push_back(
+        {qs(DesignWindow::MenuAction), QObject::tr("番号の設計..."), qs(DesignWindow::ClassName),
+            QSize(DesignWindow::WidthTwips, DesignWindow::HeightTwips), &DesignWindow::create});
     // The entry window edits the database under every other window: it opens alone.
     kinds.push_back(
         {qs(EntryWindow::MenuAction), QObject::tr("当選データ入力(&I)"), qs(EntryWindow::ClassName),
