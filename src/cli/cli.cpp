@@ -36,6 +36,7 @@ constexpr Command Commands[] = {
     {"chance", chanceCommand, true},
     {"tickets", ticketsCommand, true},
     {"check", checkCommand, true},
+    {"chart", chartCommand, true},
     {"add", addCommand},
     {"design", designCommand, true},
     {"wheel", wheelCommand, true},
@@ -70,6 +71,9 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    current one-shot line as a ticket for the next draw
   check N1 .. N6 [--format text|json|csv|html] [-o FILE]
                                    one combination against every past draw
+  chart NAME [--number N] [--format svg|csv|json] [-o FILE]
+                                   one chart against the exact law of fair draws
+  chart --list                     the chart names
   design [FILTER]... --count | --pick K [--seed S] [--add-to-book [--draws K]]
          [--format text|json|csv]
     FILTER: --sum A-B --odd A-B --low A-B --consecutive A-B --last-digits A-B

@@ -59,6 +59,7 @@ int chanceCommand(Context &ctx);
 int addCommand(Context &ctx);
 int ticketsCommand(Context &ctx);
 int checkCommand(Context &ctx);
+int chartCommand(Context &ctx);
 int designCommand(Context &ctx);
 int wheelCommand(Context &ctx);
 int oddsCommand(Context &ctx);

@@ -70,6 +70,10 @@ QWidget *largestView(QWidget *window)
         if (view->isVisible() && view->inherits("QAbstractItemView")
             && (!best || view->width() * view->height() > best->width() * best->height()))
             best = view;
+    for (auto *chart : window->findChildren<QWidget *>())
+        if (chart->isVisible() && chart->inherits("loto6::ChartView")
+            && (!best || chart->width() * chart->height() > best->width() * best->height()))
+            best = chart;
     return best;
 }
 

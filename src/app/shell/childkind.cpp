@@ -5,6 +5,7 @@
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
+#include "windows/chartwindow.h"
 #include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/predictionwindow.h"
@@ -43,6 +44,9 @@ std::vector<ChildKind> childKinds()
     kinds.push_back({qs(TicketWindow::MenuAction), QObject::tr("購入番号の照合..."),
         qs(TicketWindow::ClassName), QSize(TicketWindow::WidthTwips, TicketWindow::HeightTwips),
         &TicketWindow::create});
+    kinds.push_back({qs(ChartWindow::MenuAction), QObject::tr("グラフを開く(&O)..."),
+        qs(ChartWindow::ClassName), QSize(ChartWindow::WidthTwips, ChartWindow::HeightTwips),
+        &ChartWindow::create});
     kinds.push_back(
         {qs(DesignWindow::MenuAction), QObject::tr("番号の設計..."), qs(DesignWindow::ClassName),
             QSize(DesignWindow::WidthTwips, DesignWindow::HeightTwips), &DesignWindow::create});
