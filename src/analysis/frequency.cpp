@@ -2,6 +2,7 @@
 #include "analysis/markcolors.h"
 #include "store/drawrecord.h"
 
+#include <string>
 #include <vector>
 
 namespace loto6 {
@@ -31,6 +32,10 @@ Sheet buildFrequency(const DrawHistory &history, const Totals &totals)
     s.setRowHeight(2, 15);
     s.setColWidth(1, 5);
     s.setColWidth(last, 5);
+    // The ordinal headings from 100 on need a digit more than the two the columns are made for.
+    const int widest = static_cast<int>(std::to_string(std::max(maxCount, 1)).size());
+    for (int k = 100; k <= maxCount; ++k)
+        s.setColWidth(k + 1, widest);
 
     // Title band with its outline and the two right-hand edges.
     s.selectBlock(2, 1, last, 1);

@@ -80,7 +80,7 @@ std::string switchList(const PredictionOptions &options)
         if (options.on[static_cast<std::size_t>(i)]) {
             if (!out.empty())
                 out += "、";
-            out += PredictionOptions::key(i);
+            out += PredictionOptions::name(i);
         }
     return out.empty() ? std::string("なし") : out;
 }
@@ -237,7 +237,8 @@ Sheet backtestPrizesSheet(const BacktestReport &report, std::span<const int> shi
     s.setText(3, 1, "6個そろった回");
     for (int c = 0; c <= Classes; ++c) {
         const int col = 4 + 3 * c;
-        s.setText(col, 1, c < Classes ? std::to_string(c + 1) + "等" : std::string("当選計"));
+        // Each tier's heading stands centred over its three columns, in the middle one.
+        s.setText(col + 1, 1, c < Classes ? std::to_string(c + 1) + "等" : std::string("当選計"));
         s.setText(col, 2, "実測");
         s.setText(col + 1, 2, "当せん金");
         s.setText(col + 2, 2, "期待");
@@ -245,6 +246,13 @@ Sheet backtestPrizesSheet(const BacktestReport &report, std::span<const int> shi
     header(s, 1, Cols);
     header(s, 2, Cols);
     s.setBorder(1, 1, Cols, rows, border::AllSides, colors::lightBlue);
+    for (int c = 0; c <= Classes; ++c) {
+        s.selectBlock(4 + 3 * c, 1, 6 + 3 * c, 1);
+        s.removeBorder(border::AllSides);
+        s.setBorder(border::Outline, BorderStyle::ThinSolid, colors::lightBlue);
+        s.setHAlign(HAlign::Center);
+        s.endBlock();
+    }
 
     int row = 3;
     for (int shift : shifts) {

@@ -17,21 +17,22 @@ struct Switch
 {
     const char *key;
     const char *caption;
+    const char *name;
 };
 
 constexpr Switch Switches[PredictionOptions::Count] = {
-    {"頻度分析Opt", "■頻度分析（出現頻度分析、回数出現分析）"},
-    {"間隔分析Opt", "■間隔分析（出現間隔分析、数字間隔分析）"},
-    {"出現回数分析Opt", "■出現回数分析"},
-    {"バラツキ分析Opt", "■バラツキ分析"},
-    {"引っ張り分析Opt", "■引っ張り分析"},
-    {"連番飛び石分析Opt", "■連番・飛び石分析"},
-    {"数字合計分析Opt", "■数字合計分析"},
-    {"組合せパターン分析Opt", "■組合せパターン分析"},
-    {"5分割傾向分析Opt", "■5分割傾向分析"},
-    {"分割データ分析Opt", "■分割データ分析"},
-    {"下一桁出現傾向分析Opt", "■下一桁出現傾向分析"},
-    {"下一桁連続出現回数分析Opt", "■下一桁連続出現回数分析"},
+    {"頻度分析Opt", "■頻度分析（出現頻度分析、回数出現分析）", "頻度分析"},
+    {"間隔分析Opt", "■間隔分析（出現間隔分析、数字間隔分析）", "間隔分析"},
+    {"出現回数分析Opt", "■出現回数分析", "出現回数分析"},
+    {"バラツキ分析Opt", "■バラツキ分析", "バラツキ分析"},
+    {"引っ張り分析Opt", "■引っ張り分析", "引っ張り分析"},
+    {"連番飛び石分析Opt", "■連番・飛び石分析", "連番・飛び石分析"},
+    {"数字合計分析Opt", "■数字合計分析", "数字合計分析"},
+    {"組合せパターン分析Opt", "■組合せパターン分析", "組合せパターン分析"},
+    {"5分割傾向分析Opt", "■5分割傾向分析", "5分割傾向分析"},
+    {"分割データ分析Opt", "■分割データ分析", "分割データ分析"},
+    {"下一桁出現傾向分析Opt", "■下一桁出現傾向分析", "下一桁出現傾向分析"},
+    {"下一桁連続出現回数分析Opt", "■下一桁連続出現回数分析", "下一桁連続出現回数分析"},
 };
 
 // A plain decimal number: optional sign, digits, optional fraction. No exponent, no hex, no
@@ -86,6 +87,8 @@ std::string_view nextLine(std::string_view &text)
 std::string_view PredictionOptions::key(int index) { return Switches[index].key; }
 
 std::string_view PredictionOptions::frameCaption(int index) { return Switches[index].caption; }
+
+std::string_view PredictionOptions::name(int index) { return Switches[index].name; }
 
 int PredictionOptions::indexOf(std::string_view key)
 {

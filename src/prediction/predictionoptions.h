@@ -22,6 +22,8 @@ struct PredictionOptions
 
     static std::string_view key(int index);
     static std::string_view frameCaption(int index);
+    // The switch's name in Japanese text: "頻度分析", "連番・飛び石分析".
+    static std::string_view name(int index);
     // Index of a key, or -1; keys match exactly (case and spaces count).
     static int indexOf(std::string_view key);
 

@@ -2,6 +2,7 @@
 
 #include "analysis/markcolors.h"
 #include "grid/numbertext.h"
+#include "grid/sheetwriter.h"
 #include "store/drawrecord.h"
 #include "store/textcodec.h"
 
@@ -95,12 +96,29 @@ Sheet ticketListSheet(const std::vector<Ticket> &tickets)
 
 namespace {
 
+// The first draw of a ticket still to be drawn: after the latest draw the history holds.
+int firstComingDraw(const Ticket &t, int latestDrawNo)
+{
+    return std::max(t.firstDraw, latestDrawNo + 1);
+}
+
+// The rows of the results: every graded ticket-draw and every draw still to come.
+std::size_t resultsCount(const TicketGrading &grading)
+{
+    std::size_t count = grading.rows().size();
+    for (const Ticket &t : grading.tickets())
+        count += static_cast<std::size_t>(
+            std::max(0, t.lastDraw() - firstComingDraw(t, grading.latestDrawNo()) + 1));
+    return count;
+}
+
 // Said wherever the results are shown when their table cannot hold every row.
 std::string resultsCutNote(const TicketGrading &grading)
 {
-    if (grading.rows().size() + 1 <= static_cast<std::size_t>(Sheet::MaxRows))
+    const std::size_t count = resultsCount(grading);
+    if (count + 1 <= static_cast<std::size_t>(Sheet::MaxRows))
         return {};
-    return "（" + groupedText(static_cast<long long>(grading.rows().size())) + "件のうち先頭"
+    return "（" + groupedText(static_cast<long long>(count)) + "件のうち先頭"
         + groupedText(Sheet::MaxRows - 1) + "件だけを表示。合計はすべての件を数えています）";
 }
 
@@ -108,28 +126,45 @@ std::string resultsCutNote(const TicketGrading &grading)
 
 Sheet ticketResultsSheet(const TicketGrading &grading)
 {
-    static constexpr double Widths[] = {6, 8, 5, 5, 5, 5, 5, 5, 5, 7, 5, 14, 10};
+    static constexpr double Widths[] = {6, 8, 5, 5, 5, 5, 5, 5, 5, 7, 6, 14, 10};
     static constexpr const char *Header[] = {"番号", "回", "数字1", "数字2", "数字3", "数字4",
         "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "購入額"};
     constexpr int Cols = 13;
     const auto &rows = grading.rows();
+    const int latest = grading.latestDrawNo();
+    // Each ticket's graded draws, then those still to come (未抽選).
+    const std::size_t count = resultsCount(grading);
     Sheet s = plainSheet("ticket-results", "照合結果" + resultsCutNote(grading), Cols,
-        1 + static_cast<int>(std::min<std::size_t>(rows.size(), Sheet::MaxRows)), Widths, Header);
-    for (std::size_t i = 0; i < rows.size() && i + 1 < Sheet::MaxRows; ++i) {
-        const TicketGrading::Row &r = rows[i];
-        const Ticket &t = grading.tickets()[static_cast<std::size_t>(r.ticket)];
-        const int row = 2 + static_cast<int>(i);
-        s.setText(1, row, t.id);
-        s.setText(2, row, "第" + std::to_string(r.drawNo) + "回");
-        const std::uint64_t bonus = r.bonus() ? std::uint64_t{1} << r.bonusNumber : 0;
-        writeNumbers(s, 3, row, asLongs(t.numbers), grading.matched(r), bonus);
-        s.setText(9, row, static_cast<int>(r.matches));
-        s.setText(10, row, r.bonus() ? "○" : "");
-        s.setText(11, row, TicketGrading::tierName(r.tier));
-        s.setText(12, row, prizeText(grading, r));
-        s.setText(13, row, yen(static_cast<long long>(t.units) * Ticket::UnitPrice));
-        if (r.tier > 0)
-            s.setColors(11, row, 12, row, colors::red, colors::lightYellow);
+        1 + static_cast<int>(std::min<std::size_t>(count, Sheet::MaxRows)), Widths, Header);
+    int row = 2;
+    auto full = [&] { return row > s.rows(); };
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < grading.tickets().size() && !full(); ++k) {
+        const Ticket &t = grading.tickets()[k];
+        const std::string cost = yen(static_cast<long long>(t.units) * Ticket::UnitPrice);
+        for (; next < rows.size() && rows[next].ticket == static_cast<int>(k) && !full(); ++next) {
+            const TicketGrading::Row &r = rows[next];
+            s.setText(1, row, t.id);
+            s.setText(2, row, "第" + std::to_string(r.drawNo) + "回");
+            const std::uint64_t bonus = r.bonus() ? std::uint64_t{1} << r.bonusNumber : 0;
+            writeNumbers(s, 3, row, asLongs(t.numbers), grading.matched(r), bonus);
+            s.setText(9, row, static_cast<int>(r.matches));
+            s.setText(10, row, r.bonus() ? "○" : "");
+            s.setText(11, row, TicketGrading::tierName(r.tier));
+            s.setText(12, row, prizeText(grading, r));
+            s.setText(13, row, cost);
+            if (r.tier > 0)
+                s.setColors(11, row, 12, row, colors::red, colors::lightYellow);
+            ++row;
+        }
+        for (int draw = firstComingDraw(t, latest); draw <= t.lastDraw() && !full();
+             ++draw, ++row) {
+            s.setText(1, row, t.id);
+            s.setText(2, row, "第" + std::to_string(draw) + "回");
+            writeNumbers(s, 3, row, asLongs(t.numbers), 0, 0);
+            s.setText(11, row, "未抽選");
+            s.setText(13, row, cost);
+        }
     }
     return s;
 }
@@ -195,12 +230,21 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
     sheet.setText(3, 13, "当せん件数の二項分布（厳密、1件＝1回の抽選の1組）");
     sheet.setText(1, 14, "この成績以下の確率");
     sheet.setText(2, 14, s.units ? pValueText(s.pAtMost) : std::string("—"));
+    // The verdict is a note: the desktop wraps it below the table.
     const std::string cut = resultsCutNote(grading);
-    sheet.setText(1, 15, s.sentence + (cut.empty() ? "" : "照合結果の表は" + cut + "。"));
-    sheet.selectBlock(1, 15, 1, 15);
+    sheet.setText(1, 15, "注");
+    sheet.setText(2, 15, s.sentence + (cut.empty() ? "" : "照合結果の表は" + cut + "。"));
+    sheet.selectBlock(2, 15, 2, 15);
     sheet.setHAlign(HAlign::Left);
     sheet.endBlock();
     sheet.setAllowOverflow(true);
+    // Every figure whole: the columns as wide as their widest text (the note aside).
+    for (int c = 1; c <= Cols; ++c) {
+        int widest = static_cast<int>(Widths[c - 1]);
+        for (int row = 1; row < Rows; ++row)
+            widest = std::max(widest, displayWidth(sheet.text(c, row)) + 2);
+        sheet.setColWidth(c, widest);
+    }
     return sheet;
 }
 

@@ -14,7 +14,8 @@ namespace loto6 {
 // show them alike:
 //   tickets          — the stored tickets;
 //   ticket-results   — one row per ticket and draw, the ticket's numbers that were drawn marked
-//                      in the frequency window's colours;
+//                      in the frequency window's colours; the draws after the latest held one
+//                      follow each ticket's rows as 未抽選;
 //   ticket-summary   — count by tier, 購入額, 当せん額, 収支 and the comparison with chance;
 //   check            — the past draws on which one combination would have won.
 Sheet ticketListSheet(const std::vector<Ticket> &tickets);

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -129,7 +130,7 @@ private slots:
     void addLine_data();
     void addLine();
     void noToEitherConfirmationChangesNothing();
-    void popupOnlyOnRowHeaderOfSingleRowSelection();
+    void popupOnlyOnDrawNumberOfSingleRowSelection();
     void rowsWrittenOnLeavingAndOnClose();
     void deletedRowsLeaveTheDatabase();
     void newDrawNumber_data();
@@ -154,6 +155,10 @@ private slots:
     void failedWriteKeepsTheTyping();
     void closeBoxAsksBeforeDiscardingWrongRows();
     void closeButtonClosesTheSubWindow();
+    void latestDrawInViewOnceFittedIntoTheArea();
+    void wrongCellReasonShownOnceEntered();
+    void drawAddedElsewhereIsNotOverwrittenUnasked();
+    void drawChangedOrDeletedElsewhereAsksFirst();
 };
 
 void EntryWindowTest::opensOverItsOwnConnection()
@@ -249,7 +254,7 @@ void EntryWindowTest::addLine_data()
 {
     QTest::addColumn<int>("activeRow");
     QTest::addColumn<int>("newDrawNo");
-    // Always numbered after the latest draw.
+    // Always at the end and numbered after the latest draw, whichever row is selected.
     QTest::newRow("on the last row") << 2 << 6;
     QTest::newRow("in the middle") << 1 << 6;
     QTest::newRow("on the first row") << 0 << 6;
@@ -265,38 +270,41 @@ void EntryWindowTest::addLine()
     f.window->addLine();
 
     QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0].text, u"選択された行のうしろに行を追加します。よろしいですか？"_s);
+    QCOMPARE(f.messages[0].text, u"表の最後に行を追加します。よろしいですか？"_s);
     QCOMPARE(f.messages[0].icon, QMessageBox::Warning);
     QCOMPARE(f.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(f.messages[0].defaultButton, QMessageBox::No);
     QCOMPARE(f.messages[0].title, u"ロト6ズンベル"_s);
 
+    const int added = 3;
     QCOMPARE(f.model()->rowCount(), 4);
-    QCOMPARE(f.grid()->currentIndex(), f.model()->index(activeRow + 1, 4));
-    QCOMPARE(f.model()->drawNumber(activeRow + 1), newDrawNo);
+    QCOMPARE(f.grid()->currentIndex(), f.model()->index(added, 1));
+    QCOMPARE(f.model()->drawNumber(added), newDrawNo);
+    for (int r = 0; r < added; ++r)
+        QCOMPARE(f.model()->drawNumber(r), std::vector<int>({1, 2, 5})[std::size_t(r)]);
     for (int c = 1; c < 8; ++c)
-        QVERIFY(f.model()->index(activeRow + 1, c).data().toString().isEmpty());
+        QVERIFY(f.model()->index(added, c).data().toString().isEmpty());
+    // The unsaved row is marked after its 回数, as no row header repeats it.
+    QCOMPARE(f.model()->index(added, 0).data().toString(), u"6*"_s);
+    QCOMPARE(f.model()->index(added, 0).data(Qt::EditRole).toString(), u"6"_s);
+    QVERIFY(f.grid()->verticalHeader()->isHidden());
     QVERIFY(f.window->isWindowModified());
 
     // A new row missing a number is not written, even when left.
-    f.type(activeRow + 1, 1, u"30"_s);
+    f.type(added, 1, u"30"_s);
     f.setCurrent(activeRow, 1);
     QVERIFY(!f.isStored(newDrawNo));
     QVERIFY(f.window->isWindowModified());
-    QVERIFY(f.model()
-                ->index(activeRow + 1, 2)
-                .data(Qt::ToolTipRole)
-                .toString()
-                .contains(u"そろうまで"_s));
+    QVERIFY(f.model()->index(added, 2).data(Qt::ToolTipRole).toString().contains(u"そろうまで"_s));
     // Complete, it is written when it is left.
     for (int c = 2; c <= 7; ++c)
-        QVERIFY(f.type(activeRow + 1, c, QString::number(29 + c)));
-    f.setCurrent(activeRow + 1, 1);
+        QVERIFY(f.type(added, c, QString::number(29 + c)));
+    f.setCurrent(added, 1);
     f.setCurrent(activeRow, 1);
     QCOMPARE(f.storedField(newDrawNo, 0), std::optional<long long>(30));
     QCOMPARE(f.storedField(newDrawNo, 6), std::optional<long long>(36));
     QVERIFY(!f.window->isWindowModified());
-    QVERIFY(!(f.model()->flags(f.model()->index(activeRow + 1, 0)) & Qt::ItemIsEditable));
+    QVERIFY(!(f.model()->flags(f.model()->index(added, 0)) & Qt::ItemIsEditable));
 }
 
 void EntryWindowTest::noToEitherConfirmationChangesNothing()
@@ -315,35 +323,34 @@ void EntryWindowTest::noToEitherConfirmationChangesNothing()
     QVERIFY(!f.window->isWindowModified());
 }
 
-void EntryWindowTest::popupOnlyOnRowHeaderOfSingleRowSelection()
+void EntryWindowTest::popupOnlyOnDrawNumberOfSingleRowSelection()
 {
     Fixture f;
     f.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window));
-    QHeaderView *header = f.grid()->verticalHeader();
-    auto rightClick = [](QWidget *viewport, QPoint pos) {
+    QWidget *viewport = f.grid()->viewport();
+    auto rightClick = [viewport](QPoint pos) {
         QContextMenuEvent event(QContextMenuEvent::Mouse, pos, viewport->mapToGlobal(pos));
         QApplication::sendEvent(viewport, &event);
     };
-    const QPoint onRow2(header->width() / 2, header->sectionViewportPosition(1) + 2);
+    const QPoint onRow2 = f.grid()->visualRect(f.model()->index(1, 0)).center();
 
     f.grid()->selectionModel()->select(f.model()->index(1, 3), QItemSelectionModel::ClearAndSelect);
     f.setCurrent(1, 3);
-    rightClick(header->viewport(), onRow2);
+    rightClick(onRow2);
     QCOMPARE(f.popups, 1);
 
-    // A data cell, and the header below the last data row, open nothing.
-    rightClick(f.grid()->viewport(), f.grid()->visualRect(f.model()->index(1, 3)).center());
-    rightClick(header->viewport(),
-        QPoint(
-            header->width() / 2, header->sectionViewportPosition(2) + header->sectionSize(2) + 5));
+    // A number cell, and the space below the last row, open nothing.
+    rightClick(f.grid()->visualRect(f.model()->index(1, 3)).center());
+    const QRect last = f.grid()->visualRect(f.model()->index(2, 0));
+    rightClick(QPoint(last.center().x(), last.bottom() + 5));
     QCOMPARE(f.popups, 1);
 
     // A selection over two rows opens nothing.
     f.grid()->selectionModel()->select(
         QItemSelection(f.model()->index(0, 1), f.model()->index(1, 1)),
         QItemSelectionModel::ClearAndSelect);
-    rightClick(header->viewport(), onRow2);
+    rightClick(onRow2);
     QCOMPARE(f.popups, 1);
 }
 
@@ -424,15 +431,15 @@ void EntryWindowTest::newDrawNumber()
     f.setCurrent(0, 0);
     f.answers = {QMessageBox::Yes, QMessageBox::Yes};
     f.window->addLine();
-    QCOMPARE(f.model()->drawNumber(1), 6);
+    QCOMPARE(f.model()->drawNumber(3), 6);
 
-    QCOMPARE(f.type(1, 0, text), refusal.isEmpty());
+    QCOMPARE(f.type(3, 0, text), refusal.isEmpty());
     QCoreApplication::processEvents();
     if (!refusal.isEmpty()) {
         QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.messages[1].text, refusal);
         QCOMPARE(f.messages[1].icon, QMessageBox::Critical);
-        QCOMPARE(f.model()->drawNumber(1), 6);
+        QCOMPARE(f.model()->drawNumber(3), 6);
         return;
     }
     QCOMPARE(f.messages.size(), far ? 2 : 1);
@@ -440,7 +447,7 @@ void EntryWindowTest::newDrawNumber()
         QCOMPARE(f.messages[1].text,
             u"第%1回は最新の第5回から離れています。よろしいですか？"_s.arg(text));
     for (int c = 1; c <= 7; ++c)
-        QVERIFY(f.type(1, c, QString::number(c + 30)));
+        QVERIFY(f.type(3, c, QString::number(c + 30)));
     f.setCurrent(0, 1);
     QVERIFY(f.isStored(text.toInt()));
     QCOMPARE(f.stored().size(), std::size_t(4));
@@ -858,6 +865,128 @@ void EntryWindowTest::readOnlyDatabaseOpensForViewing()
     QFile after(f.path);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before);
+}
+
+// The main window shows a child at its designed size and then fits it into its area, which at
+// 1366x768 is lower than the entry window: the latest draw must be in view at the final size.
+void EntryWindowTest::latestDrawInViewOnceFittedIntoTheArea()
+{
+    std::vector<DrawRecord> draws;
+    for (int no = 1; no <= 400; ++no)
+        draws.push_back(draw(no, {1, 2, 3, 4, 5, 6, 7}));
+    Fixture f(draws);
+    QMdiArea area;
+    area.resize(1366, 600);
+    QMdiSubWindow *sub = area.addSubWindow(f.window);
+    area.show();
+    sub->show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    sub->resize(sub->width(), 560);
+    QCoreApplication::processEvents();
+    const QModelIndex latest = f.model()->index(399, 1);
+    QCOMPARE(f.grid()->currentIndex(), latest);
+    QVERIFY(f.grid()->viewport()->rect().contains(f.grid()->visualRect(latest)));
+
+    // Once the user has moved, a later resize leaves the scroll position alone.
+    f.grid()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+    sub->resize(sub->width(), 540);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.grid()->verticalScrollBar()->value(), 0);
+}
+
+void EntryWindowTest::wrongCellReasonShownOnceEntered()
+{
+    Fixture f;
+    f.answers = {QMessageBox::Yes};
+    f.window->addLine();
+    QCOMPARE(f.window->statusLine()->text(), u"第6回は7つの数字がそろうまで保存されません。"_s);
+    // Enter commits the cell and moves on: the line names what is wrong with the cell just left.
+    f.type(3, 1, u"44"_s);
+    f.setCurrent(3, 2);
+    QCOMPARE(f.window->statusLine()->text(), u"第6回 第1数字: 44 は1～43の範囲外です"_s);
+    f.type(3, 2, u"9"_s);
+    f.setCurrent(3, 3);
+    QCOMPARE(f.window->statusLine()->text(), u"第6回 第1数字: 44 は1～43の範囲外です"_s);
+    // Put right, the row is only incomplete again.
+    f.type(3, 1, u"8"_s);
+    QCOMPARE(f.window->statusLine()->text(), u"第6回は7つの数字がそろうまで保存されません。"_s);
+}
+
+static void storeElsewhere(const QString &path, const std::function<Status(Database &)> &change)
+{
+    Database other;
+    if (!other.open(path.toStdString()) || !change(other))
+        qFatal("the other connection could not write");
+}
+
+void EntryWindowTest::drawAddedElsewhereIsNotOverwrittenUnasked()
+{
+    Fixture f;
+    f.answers = {QMessageBox::Yes};
+    f.window->addLine();
+    for (int c = 1; c <= 7; ++c)
+        QVERIFY(f.type(3, c, QString::number(c + 10)));
+    // The command line adds draw 6 while the window is open with its own draw 6 typed.
+    storeElsewhere(f.path, [](Database &db) {
+        return db.importDraws({draw(6, {31, 32, 33, 34, 35, 36, 37}, "2026-12-07")}, false);
+    });
+
+    f.setCurrent(0, 1); // leaving the row writes it, but asks first
+    QCOMPARE(f.messages.size(), 2);
+    const EntryWindow::Message &asked = f.messages[1];
+    QVERIFY2(asked.text.contains(u"別のプログラムで追加されています"_s), qPrintable(asked.text));
+    QVERIFY(asked.text.contains(u"保存されている内容: 31 32 33 34 35 36 (37) 2026-12-07"_s));
+    QVERIFY(asked.text.contains(u"このウィンドウの内容: 11 12 13 14 15 16 (17)"_s));
+    QCOMPARE(asked.defaultButton, QMessageBox::No);
+    // No keeps the other program's draw, and the grid now shows it.
+    QCOMPARE(f.storedField(6, 0), std::optional<long long>(31));
+    QCOMPARE(f.model()->index(3, 1).data().toString(), u"31"_s);
+    QCOMPARE(f.model()->index(3, 8).data().toString(), u"2026-12-07"_s);
+    QVERIFY(!f.model()->isPending(3));
+    QVERIFY(!f.window->isWindowModified());
+    // Closing writes nothing more and asks nothing more.
+    QVERIFY(f.window->closeAfterCheck());
+    QCOMPARE(f.messages.size(), 2);
+    QCOMPARE(f.storedField(6, 6), std::optional<long long>(37));
+}
+
+void EntryWindowTest::drawChangedOrDeletedElsewhereAsksFirst()
+{
+    Fixture f;
+    // Draw 2 is changed by another program while the user changes it here; Yes writes the
+    // window's numbers over it.
+    f.setCurrent(1, 1);
+    QVERIFY(f.type(1, 1, u"40"_s));
+    storeElsewhere(f.path, [](Database &db) {
+        return db.importDraws({draw(2, {20, 21, 22, 23, 24, 25, 26})}, false);
+    });
+    f.answers = {QMessageBox::Yes};
+    f.setCurrent(0, 1);
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].text.contains(u"別のプログラムで変更されています"_s));
+    QVERIFY(f.messages[0].text.contains(u"保存されている内容: 20 21 22 23 24 25 (26)"_s));
+    QVERIFY(f.messages[0].text.contains(u"このウィンドウの内容: 40 9 10 11 12 13 (14)"_s));
+    QCOMPARE(f.storedField(2, 0), std::optional<long long>(40));
+    QCOMPARE(f.storedField(2, 1), std::optional<long long>(9));
+
+    // Draw 1 is deleted elsewhere while changed here; No takes its row out of the grid.
+    QCOMPARE(f.grid()->currentIndex().row(), 0);
+    QVERIFY(f.type(0, 2, u"41"_s));
+    storeElsewhere(f.path, [](Database &db) { return db.deleteDraw(1); });
+    f.setCurrent(1, 1);
+    QCOMPARE(f.messages.size(), 2);
+    QVERIFY(f.messages[1].text.contains(u"別のプログラムで削除されています"_s));
+    QVERIFY(f.messages[1].text.contains(u"保存されている内容: なし"_s));
+    QVERIFY(!f.isStored(1));
+    QCOMPARE(f.model()->rowCount(), 2);
+    QCOMPARE(f.model()->drawNumber(0), 2);
+
+    // A draw nobody else touched is written without a question.
+    f.setCurrent(1, 1);
+    QVERIFY(f.type(1, 7, u"1"_s));
+    f.setCurrent(0, 1);
+    QCOMPARE(f.messages.size(), 2);
+    QCOMPARE(f.storedField(5, 6), std::optional<long long>(1));
 }
 
 QTEST_MAIN(EntryWindowTest)

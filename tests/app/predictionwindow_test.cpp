@@ -158,7 +158,14 @@ void PredictionWindowTest::layout()
         QCOMPARE(w->ignoreButton(i)->text(), u"反映しない"_s);
     }
     QVERIFY(captions.contains(u"データ分析オプション"_s));
-    QVERIFY(captions.contains(u"当選予想"_s));
+    // The prediction's heading names the draw it is for.
+    const int next = f.frame->totals().latestDrawNo + 1;
+    QVERIFY2(
+        captions.contains(u"当選予想　第%1回の予想"_s.arg(next)), qPrintable(captions.join(u'|')));
+    f.frame->setAsOf(100);
+    QCOMPARE(
+        w->findChild<QGroupBox *>(u"FramePrediction"_s)->title(), u"当選予想　第101回の予想"_s);
+    f.frame->setAsOf(DrawHistory::NoCut);
 
     // Grid 0 shows the six main positions only; the grids read what the engine predicts.
     const auto expected = f.expected();

@@ -6,11 +6,13 @@
 #include "windows/ticketwindow.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -30,6 +32,7 @@ private slots:
     void refusedLinesAreToldInJapanese();
     void coreReasonsInJapanese();
     void everyFaultKindHasJapaneseText();
+    void addResetsTheEntryAndListsComingDraws();
 };
 
 namespace {
@@ -67,8 +70,9 @@ void TicketWindowTest::addsGradesAndChecksTickets()
     QCOMPARE(window->listGrid()->model()->rowCount(), 3);
 
     // New tickets are for the next draw: nothing to grade yet, and the page says so.
-    const QString summary = window->summaryGrid()->model()->index(14, 0).data().toString();
+    const QString summary = window->summaryNotes()->text();
     QVERIFY2(summary.contains(u"まだない"_s), qPrintable(summary));
+    QVERIFY(window->summaryGrid()->isRowHidden(14));
 
     QVERIFY(window->checkCombination(u"30 27 13 10 08 02"_s));
     QCOMPARE(window->checkGrid()->model()->index(1, 0).data().toString(), u"第1回"_s);
@@ -261,6 +265,47 @@ void TicketWindowTest::everyFaultKindHasJapaneseText()
     // A reason without a kind still goes through the text rules.
     QCOMPARE(
         CoreReasons::japanese(Status::failure("draw 7 occurs twice")), u"第7回が2回あります"_s);
+}
+
+// After 追加 the next ticket starts afresh: 開始回 the next draw, one draw, no memo; the ticket
+// just added shows its draws still to come as 未抽選.
+void TicketWindowTest::addResetsTheEntryAndListsComingDraws()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
+    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    auto *window = qobject_cast<TicketWindow *>(
+        frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+    QVERIFY(window);
+    auto *from = window->findChild<QSpinBox *>(u"spnFrom"_s);
+    auto *draws = window->findChild<QSpinBox *>(u"spnDraws"_s);
+    auto *units = window->findChild<QSpinBox *>(u"spnUnits"_s);
+    auto *memo = window->findChild<QLineEdit *>(u"txtMemo"_s);
+    const int next = frame.totals().latestDrawNo + 1;
+    QCOMPARE(from->value(), next);
+
+    from->setValue(next - 1);
+    draws->setValue(3);
+    units->setValue(2);
+    memo->setText(u"いつもの番号"_s);
+    QVERIFY(window->addLines(u"01 02 03 04 05 06"_s));
+    QCOMPARE(from->value(), next);
+    QCOMPARE(draws->value(), 1);
+    QCOMPARE(memo->text(), QString());
+    QCOMPARE(units->value(), 2);
+
+    window->findChild<QTabWidget *>()->setCurrentWidget(window->resultsGrid());
+    const QAbstractItemModel *results = window->resultsGrid()->model();
+    QCOMPARE(results->rowCount(), 4);
+    QCOMPARE(results->index(1, 1).data().toString(), u"第%1回"_s.arg(next - 1));
+    QVERIFY(results->index(1, 10).data().toString() != u"未抽選"_s);
+    for (int row = 2; row <= 3; ++row) {
+        QCOMPARE(results->index(row, 1).data().toString(), u"第%1回"_s.arg(next + row - 2));
+        QCOMPARE(results->index(row, 10).data().toString(), u"未抽選"_s);
+    }
+    QVERIFY(messages.isEmpty());
 }
 
 QTEST_MAIN(TicketWindowTest)

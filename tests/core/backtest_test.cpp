@@ -169,7 +169,7 @@ TEST(Backtest, EveryShiftHasSwitchSettings)
     }
     EXPECT_EQ(total, 4096);
     EXPECT_EQ(switchList(Backtest::settingsFor(0).example), "なし");
-    EXPECT_EQ(switchList(Backtest::settingsFor(15).example), "間隔分析Opt");
+    EXPECT_EQ(switchList(Backtest::settingsFor(15).example), "間隔分析");
     EXPECT_EQ(Backtest::settingsFor(92).settings, 1);
 }
 
@@ -415,7 +415,7 @@ TEST(BacktestSheets, SummaryAndChartData)
     EXPECT_EQ(sheets[0].text(1, 8), "１発予想");
     EXPECT_EQ(sheets[0].text(2, 8), "0");
     EXPECT_EQ(sheets[0].text(2, 11), "15");
-    EXPECT_EQ(sheets[3].text(3, 4), "間隔分析Opt");
+    EXPECT_EQ(sheets[3].text(3, 4), "間隔分析");
     EXPECT_EQ(backtestDataSheet(report, shifts).rows(), 1 + 4 + 3 * 2);
     EXPECT_EQ(report.observedMeans(Backtest::Consecutive).size(),
         static_cast<std::size_t>(Backtest::ShiftCount));

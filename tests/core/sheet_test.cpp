@@ -184,6 +184,11 @@ TEST(Frequency, LongHistoryKeepsEveryColumn)
     EXPECT_EQ(s.text(6001, 3), "●") << "the 6000th appearance of number 1";
     EXPECT_EQ(s.text(6002, 3), "1");
     EXPECT_EQ(s.text(6002, 45), "43");
+    // Every ordinal heading fits its column: two digits up to 99, the widest count's digits on.
+    EXPECT_EQ(s.colWidth(100), 2);
+    EXPECT_EQ(s.colWidth(101), 4) << "heading 100";
+    EXPECT_EQ(s.colWidth(6001), 4) << "heading 6000";
+    EXPECT_EQ(s.colWidth(6002), 5) << "the label column";
 }
 
 TEST(Frequency, EmptyHistoryKeepsLabels)

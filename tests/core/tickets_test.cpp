@@ -99,6 +99,49 @@ TEST(TicketGrading, DrawOneTicketWinsFirstPrizeOnDrawOne)
     EXPECT_EQ(s.rows(), 1 + check.summary().winningUnits);
 }
 
+// A ticket running past the latest draw lists its coming draws as 未抽選 after its graded ones,
+// before the next ticket's rows; a ticket wholly in the future has only such rows.
+TEST(TicketGrading, DrawsStillToComeAreListedAsNotYetDrawn)
+{
+    const DrawHistory h
+        = test::history({draw(1, {1, 2, 3, 4, 5, 6, 7}), draw(2, {8, 9, 10, 11, 12, 13, 14})});
+    Ticket running = ticket({1, 2, 3, 4, 5, 6}, 2, 3);
+    running.id = 1;
+    Ticket future = ticket({20, 21, 22, 23, 24, 25}, 5, 2, 3);
+    future.id = 2;
+    const TicketGrading g({running, future}, h, {});
+    const Sheet s = ticketResultsSheet(g);
+    ASSERT_EQ(s.rows(), 1 + 5);
+    const char *expected[][3] = {{"1", "第2回", "—"}, {"1", "第3回", "未抽選"},
+        {"1", "第4回", "未抽選"}, {"2", "第5回", "未抽選"}, {"2", "第6回", "未抽選"}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(s.text(1, 2 + i), expected[i][0]) << i;
+        EXPECT_EQ(s.text(2, 2 + i), expected[i][1]) << i;
+        EXPECT_EQ(s.text(11, 2 + i), expected[i][2]) << i;
+    }
+    EXPECT_EQ(s.text(3, 5), "20");
+    EXPECT_EQ(s.text(9, 5), "");
+    EXPECT_EQ(s.text(13, 5), "600円");
+    // Only drawn draws count towards the cost.
+    EXPECT_EQ(g.summary().cost, 200);
+}
+
+// The summary's figures are whole in their columns, and its verdict is a note for the window
+// to wrap below the table.
+TEST(TicketGrading, SummaryColumnsHoldTheirTextsAndTheVerdictIsANote)
+{
+    const DrawHistory h = realHistory();
+    const TicketGrading g({ticket({2, 8, 10, 13, 27, 30}, 1, 40, 3)}, h, {});
+    const Sheet s = ticketSummarySheet(g);
+    for (int col = 1; col <= s.columns(); ++col)
+        for (int row = 1; row < s.rows(); ++row)
+            EXPECT_LE(displayWidth(s.text(col, row)), s.colWidth(col))
+                << s.text(col, row) << " in column " << col;
+    EXPECT_NE(s.text(2, 11).find("不明"), std::string_view::npos) << s.text(2, 11);
+    EXPECT_EQ(s.text(1, s.rows()), "注");
+    EXPECT_EQ(s.text(2, s.rows()), g.summary().sentence);
+}
+
 TEST(TicketGrading, TierChancesMatchEnumerationAndSumToOne)
 {
     // Every combination of 1..43 against the draw 1..6 with bonus 7.
@@ -232,7 +275,7 @@ TEST(TicketGrading, ResultsPastTheTableLimitSayTheyAreCut)
     EXPECT_NE(results.caption().find("先頭131,071件だけを表示"), std::string::npos)
         << results.caption();
     EXPECT_NE(
-        std::string(ticketSummarySheet(g).text(1, 15)).find("照合結果の表は"), std::string::npos);
+        std::string(ticketSummarySheet(g).text(2, 15)).find("照合結果の表は"), std::string::npos);
     std::ostringstream json;
     writeSheetJsonObject(json, results);
     EXPECT_NE(json.str().find("\"cut\": true"), std::string::npos);

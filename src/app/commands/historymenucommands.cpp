@@ -3,6 +3,7 @@
 #include "commands/backgroundjob.h"
 #include "commands/updatemessages.h"
 #include "shell/busycursor.h"
+#include "shell/lastfolder.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/atomicfile.h"
@@ -208,11 +209,12 @@ void HistoryCommands::importCsv()
 {
     if (!databaseFree())
         return;
-    const QStringList chosen = m_choose(FileDialog::OpenMany, tr("CSVから取り込み"),
-        QDir::homePath(), tr("CSVファイル (*.csv);;すべてのファイル (*)"))
+    const QStringList chosen = m_choose(FileDialog::OpenMany, tr("CSVから取り込み"), lastFolder(),
+        tr("CSVファイル (*.csv);;すべてのファイル (*)"))
                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (chosen.isEmpty())
         return;
+    rememberFolder(chosen.front());
     ImportRun run;
     run.database = databaseFile();
     for (const QString &file : chosen)
@@ -262,10 +264,11 @@ void HistoryCommands::exportCsv()
         return;
     }
     const QString file = m_choose(FileDialog::Save, tr("CSVへ書き出し"),
-        QDir::home().filePath(QStringLiteral("loto6-history.csv")),
+        QDir(lastFolder()).filePath(QStringLiteral("loto6-history.csv")),
         tr("CSVファイル (*.csv);;すべてのファイル (*)"));
     if (file.isEmpty())
         return;
+    rememberFolder(file);
 
     const bool withPrizes = m_ask(tr("賞金データ（各等級の口数と賞金、キャリーオーバー、"
                                      "販売実績額）も書き出しますか？"));

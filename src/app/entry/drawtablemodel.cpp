@@ -1,7 +1,9 @@
 #include "entry/drawtablemodel.h"
 
+#include "entry/storedchange.h"
 #include "store/drawsource.h"
 #include "store/drawvalidation.h"
+#include "store/guardedsave.h"
 
 #include <QBrush>
 #include <QColor>
@@ -73,20 +75,25 @@ Status DrawTableModel::open(const std::filesystem::path &file)
     beginResetModel();
     m_rows.clear();
     for (DrawRecord &draw : draws) {
-        Row row;
-        row.texts[DrawNoColumn] = QString::number(draw.drawNo);
-        for (int f = 0; f < DrawRecord::FieldCount; ++f)
-            if (const auto &v = draw.fields[std::size_t(f)])
-                row.texts[std::size_t(f + 1)] = QString::number(*v);
-        row.texts[DateColumn] = QString::fromStdString(draw.date);
-        row.record = std::move(draw);
-        row.stored = true;
-        m_rows.push_back(std::move(row));
+        m_rows.push_back(storedRow(std::move(draw)));
         recheckRow(rowCount() - 1);
     }
     endResetModel();
     emit unsavedRowsChanged(hasUnsavedRows());
     return s;
+}
+
+DrawTableModel::Row DrawTableModel::storedRow(DrawRecord draw)
+{
+    Row row;
+    row.texts[DrawNoColumn] = QString::number(draw.drawNo);
+    for (int f = 0; f < DrawRecord::FieldCount; ++f)
+        if (const auto &v = draw.fields[std::size_t(f)])
+            row.texts[std::size_t(f + 1)] = QString::number(*v);
+    row.texts[DateColumn] = QString::fromStdString(draw.date);
+    row.record = std::move(draw);
+    row.stored = true;
+    return row;
 }
 
 int DrawTableModel::rowCount(const QModelIndex &parent) const
@@ -308,13 +315,17 @@ QVariant DrawTableModel::data(const QModelIndex &index, int role) const
     const int c = index.column();
     switch (role) {
     case Qt::DisplayRole:
+        // An unsaved row carries a mark after its 回数.
+        if (c == DrawNoColumn && (m_rows[std::size_t(r)].pending || hasWrongCell(r)))
+            return m_rows[std::size_t(r)].texts[DrawNoColumn] + QLatin1Char('*');
+        return m_rows[std::size_t(r)].texts[std::size_t(c)];
     case Qt::EditRole:
         return m_rows[std::size_t(r)].texts[std::size_t(c)];
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::ForegroundRole:
         if (c == DrawNoColumn)
-            return QBrush(toColor(DrawNoColor));
+            return QBrush(hasWrongCell(r) ? QColor(Qt::red) : toColor(DrawNoColor));
         if (c == BonusColumn)
             return QBrush(toColor(BonusColor));
         return {};
@@ -325,8 +336,11 @@ QVariant DrawTableModel::data(const QModelIndex &index, int role) const
             return QBrush(toColor(BonusBackColor));
         return {};
     case Qt::ToolTipRole:
-        if (c == DrawNoColumn)
-            return sourceTip(r);
+        if (c == DrawNoColumn) {
+            QStringList lines{rowStateTip(r), sourceTip(r)};
+            lines.removeAll(QString());
+            return lines.join(QLatin1Char('\n'));
+        }
         if (const QString problem = problemText(r, c); !problem.isEmpty())
             return problem + tr("。誤りのある行は保存されません。");
         if (isIncomplete(r))
@@ -339,39 +353,26 @@ QVariant DrawTableModel::data(const QModelIndex &index, int role) const
 
 QVariant DrawTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal) {
-        if (section < 0 || section >= ColumnCount)
-            return {};
+    // The rows have no header of their own: 回数 names them.
+    if (orientation == Qt::Horizontal && section >= 0 && section < ColumnCount) {
         // ボーナス数字 does not fit a column of width 7; the full name is in the tip.
         if (role == Qt::DisplayRole)
             return section == BonusColumn ? tr("ボーナス") : QString::fromUtf8(FieldNames[section]);
         if (role == Qt::ToolTipRole)
             return QString::fromUtf8(FieldNames[section]);
-        return QAbstractTableModel::headerData(section, orientation, role);
     }
-    if (section < 0 || section >= rowCount())
-        return {};
-    // Unsaved rows carry a mark in their header; rows with a wrong number are red as well.
-    switch (role) {
-    case Qt::DisplayRole:
-        return m_rows[std::size_t(section)].pending || hasWrongCell(section)
-            ? QString::number(section + 1) + QLatin1Char('*')
-            : QString::number(section + 1);
-    case Qt::ForegroundRole:
-        if (hasWrongCell(section))
-            return QBrush(Qt::red);
-        return {};
-    case Qt::ToolTipRole:
-        if (hasWrongCell(section))
-            return tr("数字に誤りがあるため保存されていません");
-        if (isIncomplete(section))
-            return tr("7つの数字がそろうまで保存されません");
-        if (m_rows[std::size_t(section)].pending)
-            return tr("まだ保存されていません");
-        return {};
-    default:
-        return QAbstractTableModel::headerData(section, orientation, role);
-    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QString DrawTableModel::rowStateTip(int row) const
+{
+    if (hasWrongCell(row))
+        return tr("数字に誤りがあるため保存されていません");
+    if (isIncomplete(row))
+        return tr("7つの数字がそろうまで保存されません");
+    if (m_rows[std::size_t(row)].pending)
+        return tr("まだ保存されていません");
+    return {};
 }
 
 Qt::ItemFlags DrawTableModel::flags(const QModelIndex &index) const
@@ -476,7 +477,6 @@ void DrawTableModel::rowChanged(int row)
 {
     // A wrong cell changes the look of the whole row's header, so the row is repainted whole.
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
-    emit headerDataChanged(Qt::Vertical, row, row);
     emit unsavedRowsChanged(hasUnsavedRows());
 }
 
@@ -599,8 +599,19 @@ Status DrawTableModel::saveRow(int row)
     record.malformed = false;
     record.fields = numberFields(row);
     record.date = parseDrawDate(toStd(r.texts[DateColumn])).value_or(std::string());
-    if (Status s = m_db.saveDraw(record); !s)
-        return s;
+    // Another program may have added, changed or deleted the draw since the grid showed it:
+    // it is overwritten only when the user agrees, having seen both.
+    const std::optional<DrawRecord> shown
+        = r.stored ? std::optional<DrawRecord>(r.record) : std::nullopt;
+    std::optional<DrawRecord> seen = shown;
+    for (GuardedSave outcome; !outcome.saved; seen = outcome.stored) {
+        if (Status s = saveDrawIfUnchanged(m_db, record, seen, outcome); !s)
+            return s;
+        if (!outcome.saved && !m_confirm(changedElsewhereQuestion(record, shown, outcome.stored))) {
+            takeStoredDraw(row, outcome.stored);
+            return Status::success();
+        }
+    }
     r.record = std::move(record);
     r.stored = true;
     r.pending = false;
@@ -609,6 +620,23 @@ Status DrawTableModel::saveRow(int row)
     recheckRow(row);
     rowChanged(row);
     return Status::success();
+}
+
+void DrawTableModel::takeStoredDraw(int row, const std::optional<DrawRecord> &stored)
+{
+    m_savedChanges = true; // the history differs from what the main window read
+    if (!stored) {
+        beginRemoveRows({}, row, row);
+        m_rows.erase(m_rows.begin() + row);
+        endRemoveRows();
+        recheckPendingRows();
+        emit unsavedRowsChanged(hasUnsavedRows());
+        return;
+    }
+    m_rows[std::size_t(row)] = storedRow(*stored);
+    recheckRow(row);
+    recheckPendingRows();
+    rowChanged(row);
 }
 
 Status DrawTableModel::saveAll()

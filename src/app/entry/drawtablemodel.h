@@ -98,7 +98,9 @@ public:
     // draw number; every cell goes through the checks of typing. Returns the rows filled.
     int pasteText(int row, const QString &text);
     // Writes a pending row that is complete and right, in one transaction. A failed write keeps
-    // the typed texts and the row stays pending.
+    // the typed texts and the row stays pending. When another program has added, changed or
+    // deleted the draw since the grid showed it, the user is asked first; No shows the stored
+    // draw instead (a deleted one leaves the grid).
     Status saveRow(int row);
     // Saves every pending row; stops at the first failure.
     Status saveAll();
@@ -120,6 +122,11 @@ private:
         std::array<bool, ColumnCount> wrong{}; // the checks' result for the texts as they are
     };
 
+    static Row storedRow(DrawRecord draw);
+    // The row shows what is stored now, after the user kept another program's change; a draw
+    // deleted meanwhile leaves the grid.
+    void takeStoredDraw(int row, const std::optional<DrawRecord> &stored);
+    QString rowStateTip(int row) const;
     QString drawName(int row) const;
     // Where a stored draw came from, each recorded change on a line; empty when nothing is.
     QString sourceTip(int row) const;

@@ -3,6 +3,7 @@
 #include "entry/drawtablemodel.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace loto6 {
 
@@ -12,6 +13,32 @@ constexpr int FirstNumber = DrawTableModel::FirstNumberColumn;
 constexpr int LastColumn = DrawTableModel::ColumnCount - 1;
 
 } // namespace
+
+DrawTableView::DrawTableView(QWidget *parent)
+    : QTableView(parent)
+{
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+        [this] { m_followCurrent = false; });
+}
+
+void DrawTableView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    if (m_followCurrent && currentIndex().isValid())
+        scrollTo(currentIndex(), PositionAtBottom);
+}
+
+void DrawTableView::mousePressEvent(QMouseEvent *event)
+{
+    m_followCurrent = false;
+    QTableView::mousePressEvent(event);
+}
+
+void DrawTableView::wheelEvent(QWheelEvent *event)
+{
+    m_followCurrent = false;
+    QTableView::wheelEvent(event);
+}
 
 QModelIndex DrawTableView::cellAfterEnter(const QModelIndex &index) const
 {
@@ -68,6 +95,7 @@ QModelIndex DrawTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardMod
 
 void DrawTableView::keyPressEvent(QKeyEvent *event)
 {
+    m_followCurrent = false;
     // Tab at the end keeps the focus in the grid instead of passing it to the next widget.
     if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && state() != EditingState
         && moveCursor(event->key() == Qt::Key_Tab ? MoveNext : MovePrevious, event->modifiers())

@@ -11,7 +11,7 @@ class DrawTableView : public QTableView
     Q_OBJECT
 
 public:
-    using QTableView::QTableView;
+    explicit DrawTableView(QWidget *parent = nullptr);
 
     // Where Enter leads from a cell: the next cell, and after the bonus or the date the first
     // number of the next row; the last row's end stays put.
@@ -26,6 +26,14 @@ signals:
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    // Until the user first moves around, the current cell is kept in view while the window
+    // settles on its size (the main window may fit it into its area after showing it).
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    bool m_followCurrent = true;
 };
 
 } // namespace loto6

@@ -2,6 +2,7 @@
 
 #include "commands/corereasons.h"
 #include "grid/sheetwriter.h"
+#include "shell/lastfolder.h"
 #include "store/outputfile.h"
 #include "store/textcodec.h"
 #include "views/sheetmodel.h"
@@ -13,9 +14,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
 #include <QStandardPaths>
+#include <QStatusBar>
 
 #include <filesystem>
 #include <sstream>
@@ -23,13 +26,6 @@
 namespace loto6 {
 
 namespace {
-
-// The folder of the last export, offered again by the next one.
-QString &lastFolder()
-{
-    static QString folder;
-    return folder;
-}
 
 // Through the one protected writer: the open database and its companions are never replaced.
 Status writeFile(const QString &file, const QByteArray &bytes)
@@ -233,13 +229,9 @@ QString SheetExporter::askFile(const QString &caption, const QString &suffix, co
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     if (name.isEmpty())
         name = QStringLiteral("table");
-    QString folder = lastFolder();
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString file
-        = m_askFile(caption, QDir(folder).filePath(name + QLatin1Char('.') + suffix), filter);
-    if (!file.isEmpty())
-        lastFolder() = QFileInfo(file).absolutePath();
+        = m_askFile(caption, QDir(lastFolder()).filePath(name + QLatin1Char('.') + suffix), filter);
+    rememberFolder(file);
     return file;
 }
 
@@ -250,20 +242,46 @@ void SheetExporter::report(const Status &status, const QString &title)
             tr("保存できませんでした。\n%1").arg(CoreReasons::japanese(status)));
 }
 
+void SheetExporter::tellSaved(const QString &how, const QStringList &files)
+{
+    QString table;
+    if (m_view->sheetModel())
+        table = QString::fromStdString(m_view->sheetModel()->sheet().caption());
+    QString text = files.size() > 1
+        ? tr("「%1」を%2で%3つのファイルに保存しました: %4 ほか")
+              .arg(table, how)
+              .arg(files.size())
+              .arg(QDir::toNativeSeparators(files.front()))
+        : tr("「%1」を%2で保存しました: %3")
+              .arg(table, how, QDir::toNativeSeparators(files.value(0)));
+    // The main window's status bar, where the menu's own saving reports too.
+    if (auto *main = qobject_cast<QMainWindow *>(m_view->window()))
+        main->statusBar()->showMessage(text);
+    emit saved(text);
+}
+
 void SheetExporter::exportCsv(CsvEncoding encoding)
 {
     const QString title = tr("CSVで保存");
     const QString file = askFile(title, QStringLiteral("csv"), tr("CSV ファイル (*.csv)"));
-    if (!file.isEmpty())
-        report(saveCsv(file, encoding), title);
+    if (file.isEmpty())
+        return;
+    const Status status = saveCsv(file, encoding);
+    report(status, title);
+    if (status)
+        tellSaved(encoding == CsvEncoding::ShiftJis ? tr("CSV（Shift-JIS）") : tr("CSV"), {file});
 }
 
 void SheetExporter::exportHtml()
 {
     const QString title = tr("HTMLで保存");
     const QString file = askFile(title, QStringLiteral("html"), tr("HTML ファイル (*.html *.htm)"));
-    if (!file.isEmpty())
-        report(saveHtml(file), title);
+    if (file.isEmpty())
+        return;
+    const Status status = saveHtml(file);
+    report(status, title);
+    if (status)
+        tellSaved(tr("HTML"), {file});
 }
 
 void SheetExporter::exportPng()
@@ -277,6 +295,7 @@ void SheetExporter::exportPng()
     report(status, title);
     if (!status)
         return;
+    tellSaved(tr("画像"), written);
     QStringList notes;
     if (written.size() > 1)
         notes.append(tr("表が長いため、%1 枚の画像に分けて保存しました。\n%2")

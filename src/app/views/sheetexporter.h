@@ -69,7 +69,13 @@ public:
     void exportHtml();
     void exportPng();
 
+signals:
+    // A table was saved; the text says what was written where. It shows in the main window's
+    // status bar as well.
+    void saved(const QString &text);
+
 private:
+    void tellSaved(const QString &how, const QStringList &files);
     QString askFile(const QString &caption, const QString &suffix, const QString &filter);
     void report(const Status &status, const QString &title);
 

@@ -4,6 +4,7 @@
 #include "views/sheetclipboard.h"
 #include "views/sheetdelegate.h"
 #include "views/sheetexporter.h"
+#include "views/sheetfinder.h"
 #include "views/sheetmodel.h"
 
 #include <QClipboard>
@@ -50,6 +51,7 @@ int frozenExtent(const QHeaderView *header, int count)
 SheetView::SheetView(QWidget *parent)
     : QTableView(parent)
     , m_exporter(new SheetExporter(this))
+    , m_finder(new SheetFinder(this))
 {
     setFont(gridFont());
     setItemDelegate(new SheetDelegate(this));
@@ -61,7 +63,9 @@ SheetView::SheetView(QWidget *parent)
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Sideways only when the table is wider than the window; up and down always, so that the
+    // width the table has does not change with its length.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // By pixels, so that the body's first row lines up under frozen rows of any height.
     setVerticalScrollMode(ScrollPerPixel);
@@ -147,6 +151,31 @@ void SheetView::setSheet(Sheet sheet)
     showSheetOn(this);
     showOnPanes();
     delete old;
+    m_finder->updateActions();
+    fillWithLastColumn();
+}
+
+void SheetView::setLastColumnFills(bool fills)
+{
+    m_lastColumnFills = fills;
+    fillWithLastColumn();
+}
+
+void SheetView::fillWithLastColumn()
+{
+    if (!m_lastColumnFills || !m_model || m_model->sheet().columns() == 0)
+        return;
+    const Sheet &s = m_model->sheet();
+    const int last = s.columns() - 1;
+    const int designed = columnPixels(s.colWidth(s.columns()));
+    const int room = viewport()->width() - horizontalHeader()->sectionPosition(last);
+    horizontalHeader()->resizeSection(last, std::max(designed, room));
+}
+
+void SheetView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fillWithLastColumn();
 }
 
 void SheetView::showSheetOn(QTableView *view) const
@@ -353,10 +382,13 @@ QMenu *SheetView::createContextMenu(QWidget *parent)
     copy->setShortcut(QKeySequence::Copy);
     menu->addSeparator();
     m_exporter->addActionsTo(menu);
+    menu->addSeparator();
+    menu->addActions(m_finder->actions());
     const bool hasTable = m_model != nullptr;
     for (QAction *action : menu->actions())
         action->setEnabled(hasTable);
     copy->setEnabled(hasTable && !selectedBlock().isEmpty());
+    m_finder->updateActions();
     return menu;
 }
 

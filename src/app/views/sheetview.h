@@ -7,6 +7,7 @@
 namespace loto6 {
 
 class SheetExporter;
+class SheetFinder;
 class SheetModel;
 
 // The result grid: shows one filled sheet read-only, with the sheet's fixed row heights and
@@ -22,6 +23,9 @@ public:
 
     // Replaces what the view shows.
     void setSheet(Sheet sheet);
+    // The last column (a table's explanations) widens to fill a window made wider than the
+    // table; it never gets narrower than designed.
+    void setLastColumnFills(bool fills);
     SheetModel *sheetModel() const { return m_model; }
 
     // The grid's units in pixels: a width unit is about one digit of the grid font,
@@ -35,6 +39,8 @@ public:
 
     // Saving the table (CSV, HTML, PNG), offered by the grid's context menu.
     SheetExporter *exporter() const { return m_exporter; }
+    // Going to a draw (Ctrl+G) and finding a number (Ctrl+F), also in the context menu.
+    SheetFinder *finder() const { return m_finder; }
     // The context menu: copy and the export commands; the caller owns the menu.
     QMenu *createContextMenu(QWidget *parent);
     // The bounding block of the selected cells (0-based column, row), empty when none is.
@@ -63,9 +69,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void updateGeometries() override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QTableView *createPane();
+    void fillWithLastColumn();
     // Shows the sheet on a view (the grid or a pane) with its row heights and column widths.
     void showSheetOn(QTableView *view) const;
     void showOnPanes();
@@ -78,6 +86,8 @@ private:
 
     SheetModel *m_model = nullptr;
     SheetExporter *m_exporter = nullptr;
+    SheetFinder *m_finder = nullptr;
+    bool m_lastColumnFills = false;
     bool m_painted = false;
     // Over the viewport: the frozen rows (scrolling sideways), the frozen columns (scrolling up
     // and down) and the corner where both meet (never scrolling).

@@ -13,8 +13,11 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -100,6 +103,35 @@ void AnalysisWindow::compute()
     m_grid->setSheet(std::move(sheet));
     // The top-left corner is the active position after filling.
     m_grid->scrollToTop();
+}
+
+void AnalysisWindow::showEvent(QShowEvent *event)
+{
+    ChildWindow::showEvent(event);
+    if (!m_widened) {
+        m_widened = true;
+        widenForTable();
+    }
+}
+
+void AnalysisWindow::widenForTable()
+{
+    // A table a little wider than the designed window would need a horizontal scroll bar for a
+    // few pixels: the window opens that much wider instead. A table far wider keeps the designed
+    // width and scrolls.
+    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!frame)
+        frame = this;
+    // The frame's layout first: it gives this window its size, and this window's layout then
+    // places the grid.
+    if (frame != this && frame->layout())
+        frame->layout()->activate();
+    layout()->activate();
+    const int room = m_grid->width() - 2 * m_grid->frameWidth()
+        - m_grid->verticalScrollBar()->sizeHint().width();
+    const int shortBy = m_grid->horizontalHeader()->length() - room;
+    if (shortBy > 0 && shortBy <= frame->width() / 4)
+        frame->resize(frame->width() + shortBy, frame->height());
 }
 
 } // namespace loto6

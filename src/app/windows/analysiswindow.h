@@ -27,10 +27,15 @@ public:
 protected:
     QSize sizeTwips() const override;
     void compute() override;
+    // First shown, the window widens for a table a little wider than designed.
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void widenForTable();
+
     const AnalysisInfo &m_info;
     SheetView *m_grid;
+    bool m_widened = false;
 };
 
 } // namespace loto6

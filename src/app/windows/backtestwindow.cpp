@@ -236,7 +236,8 @@ void BacktestWindow::setUpTables()
             m_tabs->addTab(grid, tr(caption));
             continue;
         }
-        // The first table's notes wrap below it.
+        // The first table's notes wrap below it; its verdicts get the room of a wider window.
+        grid->setLastColumnFills(true);
         auto *page = new QWidget(m_tabs);
         auto *layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);

@@ -39,6 +39,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     top->addWidget(close, 0, Qt::AlignTop);
 
     m_grid->setObjectName(QStringLiteral("fpSpread1"));
+    m_grid->setLastColumnFills(true); // 説明 gets the room of a wider window
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);

@@ -96,7 +96,10 @@ EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
     layout->addWidget(m_status);
 
     connect(m_model, &DrawTableModel::unsavedRowsChanged, this, &EntryWindow::updateModified);
-    connect(m_model, &DrawTableModel::dataChanged, this, &EntryWindow::updateStatus);
+    connect(m_model, &DrawTableModel::dataChanged, this, [this](const QModelIndex &topLeft) {
+        m_lastEditedRow = topLeft.row();
+        updateStatus();
+    });
     // Shown after the edit has finished, not from inside the model's update.
     connect(m_model, &DrawTableModel::inputRefused, this, &EntryWindow::showError,
         Qt::QueuedConnection);
@@ -188,13 +191,15 @@ void EntryWindow::createGrid()
     columns->resizeSection(DrawTableModel::DrawNoColumn, columnPixels(DrawNoWidth));
     columns->resizeSection(DrawTableModel::DateColumn, columnPixels(DateWidth));
 
+    // 回数 names each row: a row-number column would only repeat it.
     QHeaderView *rows = m_grid->verticalHeader();
+    rows->hide();
     rows->setMinimumSectionSize(1);
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setDefaultSectionSize(
         static_cast<int>(std::lround(RowHeight * m_grid->logicalDpiY() / 72.0)));
-    rows->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(rows, &QWidget::customContextMenuRequested, this, &EntryWindow::showRowHeaderMenu);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this, &EntryWindow::showRowMenu);
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         [this](const QModelIndex &, const QModelIndex &previous) {
@@ -219,7 +224,6 @@ void EntryWindow::showEvent(QShowEvent *event)
     QSize size = twipsToPixels(WidthTwips, HeightTwips);
     size.rwidth() += m_grid->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
     window->setGeometry(QRect(QPoint(0, 0), size));
-    m_grid->scrollTo(m_grid->currentIndex(), QAbstractItemView::PositionAtBottom);
     if (m_model->isReadOnly())
         message({QMessageBox::Information, QString::fromUtf8(MessageTitle),
             tr("データベースが読み取り専用のため、表示だけができます。\n"
@@ -262,18 +266,23 @@ void EntryWindow::updateStatus()
         showStatus(tr("読み取り専用のため変更できません。"));
         return;
     }
-    // The current cell's problem first, then the first wrong cell of the grid.
+    // The current cell's problem first; then the row just edited, whose wrong cell the cursor
+    // has usually just left; the current row; any wrong cell; last the note on a row that is
+    // not complete yet.
     const QModelIndex current = m_grid->currentIndex();
-    QString text;
-    if (current.isValid()) {
-        text = m_model->problemText(current.row(), current.column());
-        if (text.isEmpty() && m_model->isIncomplete(current.row()))
-            text = m_model->data(current, Qt::ToolTipRole).toString();
-    }
-    if (text.isEmpty())
-        if (const QModelIndex wrong = m_model->firstWrongCell(); wrong.isValid())
-            text = m_model->problemText(wrong.row(), wrong.column());
-    showStatus(text);
+    if (current.isValid())
+        if (QString text = m_model->problemText(current.row(), current.column()); !text.isEmpty())
+            return showStatus(text);
+    for (const int row : {m_lastEditedRow, current.isValid() ? current.row() : -1})
+        if (row >= 0 && row < m_model->rowCount())
+            for (int c = DrawTableModel::FirstNumberColumn; c < DrawTableModel::ColumnCount; ++c)
+                if (m_model->isWrong(row, c))
+                    return showStatus(m_model->problemText(row, c));
+    if (const QModelIndex wrong = m_model->firstWrongCell(); wrong.isValid())
+        return showStatus(m_model->problemText(wrong.row(), wrong.column()));
+    if (current.isValid() && m_model->isIncomplete(current.row()))
+        return showStatus(m_model->data(current, Qt::ToolTipRole).toString());
+    showStatus({});
 }
 
 void EntryWindow::commitOpenEditor() { m_delegate->commitOpenEditor(); }
@@ -289,14 +298,14 @@ void EntryWindow::rowLeft(int row)
 
 void EntryWindow::addLine()
 {
-    if (!confirm(tr("選択された行のうしろに行を追加します。よろしいですか？")))
+    // A new draw always goes at the end, whichever row is selected, ready for its first number.
+    if (!confirm(tr("表の最後に行を追加します。よろしいですか？")))
         return;
-    const QModelIndex active = m_grid->currentIndex();
-    const int column = active.isValid() ? active.column() : DrawTableModel::FirstNumberColumn;
-    const int row = m_model->insertDrawRow(active.isValid() ? active.row() : -1);
+    commitOpenEditor();
+    const int row = m_model->insertDrawRow(-1);
     if (row < 0)
         return;
-    const QModelIndex target = m_model->index(row, column);
+    const QModelIndex target = m_model->index(row, DrawTableModel::FirstNumberColumn);
     m_grid->setCurrentIndex(target);
     m_grid->scrollTo(target);
 }
@@ -332,10 +341,10 @@ void EntryWindow::paste(const QString &text)
         showStatus(tr("%1行を貼り付けました。").arg(filled));
 }
 
-void EntryWindow::showRowHeaderMenu(const QPoint &pos)
+void EntryWindow::showRowMenu(const QPoint &pos)
 {
-    const int row = m_grid->verticalHeader()->logicalIndexAt(pos);
-    if (row < 0 || row >= m_model->rowCount())
+    const QModelIndex at = m_grid->indexAt(pos);
+    if (!at.isValid() || at.column() != DrawTableModel::DrawNoColumn)
         return;
     QSet<int> rows;
     for (const QModelIndex &index : m_grid->selectionModel()->selectedIndexes())
@@ -344,7 +353,7 @@ void EntryWindow::showRowHeaderMenu(const QPoint &pos)
         rows.insert(m_grid->currentIndex().row());
     if (rows.size() != 1)
         return;
-    m_popup(m_editMenu, m_grid->verticalHeader()->viewport()->mapToGlobal(pos));
+    m_popup(m_editMenu, m_grid->viewport()->mapToGlobal(pos));
 }
 
 bool EntryWindow::closeAfterCheck()

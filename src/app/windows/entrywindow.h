@@ -67,7 +67,7 @@ public:
     void setMessageFunction(MessageFunction show) { m_message = std::move(show); }
     void setPopupFunction(PopupFunction popup) { m_popup = std::move(popup); }
 
-    // The edit commands; each asks first.
+    // The edit commands; each asks first. A new row always goes at the end.
     void addLine();
     void deleteLine();
     // Fills rows from lines of published results, from the current row on (Ctrl+V).
@@ -94,7 +94,8 @@ private:
     void reportWriteFailure(const Status &status);
     void commitOpenEditor();
     void rowLeft(int row);
-    void showRowHeaderMenu(const QPoint &pos);
+    // The edit menu, from the 回数 cell of a single selected row.
+    void showRowMenu(const QPoint &pos);
     void updateModified();
     void updateStatus();
     void showStatus(const QString &text);
@@ -112,6 +113,7 @@ private:
     bool m_removing = false;
     bool m_unloaded = false;
     bool m_placed = false;
+    int m_lastEditedRow = -1;
 };
 
 } // namespace loto6

@@ -350,6 +350,11 @@ void PredictionWindow::predict(bool withCycles)
 {
     m_prediction = mainFrm().predictionEngine().predict(
         mainFrm().totals().latestDrawNo, mainFrm().predictionOptions());
+    // The heading names the draw predicted: the one after the latest (or after 基準回).
+    const int latest = m_prediction.latestDrawNo;
+    m_predictionFrame->setTitle(latest > 0 && latest < MaxDrawNumber
+            ? tr("当選予想　第%1回の予想").arg(latest + 1)
+            : tr("当選予想"));
     // Fresh sheets: the elimination area starts empty, and no number of an earlier pass stays.
     std::array<Sheet, PredictionGridCount> sheets = buildPredictionSheets(m_prediction);
     for (int g = withCycles ? CycleGrid : EliminationGrid; g < PredictionGridCount; ++g)

@@ -47,13 +47,23 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     , m_memo(new QLineEdit(this))
     , m_combination(new QLineEdit(this))
     , m_tabs(new QTabWidget(this))
+    , m_summaryNotes(notesLabel(this))
 {
     setObjectName(qs(ClassName));
     setWindowTitle(tr("購入番号の照合"));
     setFont(gridFont());
     m_list = addGrid(m_tabs, tr("購入番号"), QStringLiteral("gridTickets"));
     m_results = addGrid(m_tabs, tr("照合結果"), QStringLiteral("gridResults"));
-    m_summary = addGrid(m_tabs, tr("収支と偶然との比較"), QStringLiteral("gridSummary"));
+    // The totals' verdict wraps below them, whole at any width.
+    auto *summaryPage = new QWidget(m_tabs);
+    m_summary = new SheetView(summaryPage);
+    m_summary->setObjectName(QStringLiteral("gridSummary"));
+    auto *summaryLayout = new QVBoxLayout(summaryPage);
+    summaryLayout->setContentsMargins(0, 0, 0, 0);
+    summaryLayout->setSpacing(2);
+    summaryLayout->addWidget(m_summary, 1);
+    summaryLayout->addWidget(m_summaryNotes);
+    m_tabs->addTab(summaryPage, tr("収支と偶然との比較"));
     m_check = addGrid(m_tabs, tr("組合せの照合"), QStringLiteral("gridCheck"));
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showResultsIfDue);
@@ -71,6 +81,10 @@ QWidget *TicketWindow::createEntryRow()
     m_lines->setPlaceholderText(
         tr("1行に6つの数字（例: 02 08 10 13 27 30）。複数行を貼り付けできます。"));
     m_lines->setFixedHeight(70);
+    m_from->setObjectName(QStringLiteral("spnFrom"));
+    m_draws->setObjectName(QStringLiteral("spnDraws"));
+    m_units->setObjectName(QStringLiteral("spnUnits"));
+    m_memo->setObjectName(QStringLiteral("txtMemo"));
     m_from->setRange(1, MaxDrawNumber);
     m_draws->setRange(1, 9999);
     m_units->setRange(1, Ticket::MaxUnits);
@@ -150,6 +164,7 @@ void TicketWindow::compute()
     m_list->setSheet(ticketListSheet(tickets));
     m_grading = std::make_unique<TicketGrading>(std::move(tickets), mainFrm().history(), prizes);
     m_summary->setSheet(ticketSummarySheet(*m_grading));
+    moveNotesToLabel(*m_summary, *m_summaryNotes);
     m_resultsDue = true;
     showResultsIfDue();
 }
@@ -188,7 +203,11 @@ Status TicketWindow::addLines(const QString &lines)
     if (status)
         status = TicketBook(db).add(tickets);
     if (status) {
+        // The next ticket starts afresh: one draw from the next one, no memo (compute() sets
+        // 開始回); the units stay, as they are usually the same.
         m_lines->clear();
+        m_draws->setValue(1);
+        m_memo->clear();
         compute();
     }
     return status;

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QSpinBox;
@@ -48,6 +49,8 @@ public:
     SheetView *resultsGrid() const { return m_results; }
     SheetView *summaryGrid() const { return m_summary; }
     SheetView *checkGrid() const { return m_check; }
+    // The verdict under the totals, wrapped.
+    QLabel *summaryNotes() const { return m_summaryNotes; }
 
 protected:
     QSize sizeTwips() const override;
@@ -70,6 +73,7 @@ private:
     SheetView *m_results;
     SheetView *m_summary;
     SheetView *m_check;
+    QLabel *m_summaryNotes;
     std::unique_ptr<TicketGrading> m_grading;
     bool m_resultsDue = false;
 };

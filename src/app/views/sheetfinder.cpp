@@ -1,0 +1,118 @@
+#include "views/sheetfinder.h"
+
+#include "grid/sheetsearch.h"
+#include "store/drawrecord.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QMainWindow>
+#include <QStatusBar>
+
+#include <climits>
+
+namespace loto6 {
+
+SheetFinder::SheetFinder(SheetView *view)
+    : QObject(view)
+    , m_view(view)
+    , m_goToDraw(new QAction(tr("第N回へ移動..."), view))
+    , m_findNumber(new QAction(tr("数字を検索..."), view))
+{
+    m_goToDraw->setObjectName(QStringLiteral("actGoToDraw"));
+    m_goToDraw->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    m_findNumber->setObjectName(QStringLiteral("actFindNumber"));
+    m_findNumber->setShortcut(QKeySequence::Find);
+    for (QAction *action : actions()) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        view->addAction(action);
+    }
+    connect(m_goToDraw, &QAction::triggered, this, &SheetFinder::askDraw);
+    connect(m_findNumber, &QAction::triggered, this, &SheetFinder::askNumber);
+    m_ask = [this](const QString &title, const QString &label, int value, int minimum,
+                int maximum) -> std::optional<int> {
+        bool ok = false;
+        const int n = QInputDialog::getInt(m_view, title, label, value, minimum, maximum, 1, &ok);
+        return ok ? std::optional<int>(n) : std::nullopt;
+    };
+    updateActions();
+}
+
+void SheetFinder::updateActions()
+{
+    const SheetModel *model = m_view->sheetModel();
+    m_goToDraw->setEnabled(model && drawColumn(model->sheet()) > 0);
+    m_findNumber->setEnabled(model != nullptr);
+}
+
+void SheetFinder::tell(const QString &text)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(m_view->window()))
+        main->statusBar()->showMessage(text);
+    emit told(text);
+}
+
+static void moveTo(SheetView *view, SheetCell cell)
+{
+    const QModelIndex index = view->model()->index(cell.row - 1, cell.col - 1);
+    view->setCurrentIndex(index);
+    view->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    view->setFocus();
+}
+
+bool SheetFinder::goToDraw(int drawNo)
+{
+    const SheetModel *model = m_view->sheetModel();
+    const std::optional<SheetCell> cell = model ? findDraw(model->sheet(), drawNo) : std::nullopt;
+    if (!cell) {
+        tell(tr("第%1回はこの表にありません。").arg(drawNo));
+        return false;
+    }
+    moveTo(m_view, *cell);
+    tell(tr("第%1回へ移動しました。").arg(drawNo));
+    return true;
+}
+
+bool SheetFinder::findNumber(long long number)
+{
+    const SheetModel *model = m_view->sheetModel();
+    const QModelIndex current = m_view->currentIndex();
+    const SheetCell from
+        = current.isValid() ? SheetCell{current.column() + 1, current.row() + 1} : SheetCell{};
+    const std::optional<SheetCell> cell
+        = model ? loto6::findNumber(model->sheet(), from, number) : std::nullopt;
+    if (!cell) {
+        tell(tr("%1 はこの表にありません。").arg(number));
+        return false;
+    }
+    moveTo(m_view, *cell);
+    tell(tr("%1 が見つかりました（%2行目 %3列目）。もう一度 Ctrl+F で次を探します。")
+             .arg(number)
+             .arg(cell->row)
+             .arg(cell->col));
+    return true;
+}
+
+void SheetFinder::askDraw()
+{
+    const SheetModel *model = m_view->sheetModel();
+    if (!model || drawColumn(model->sheet()) == 0)
+        return;
+    if (const std::optional<int> n
+        = m_ask(tr("第N回へ移動"), tr("移動する回数:"), 1, 1, MaxDrawNumber))
+        goToDraw(*n);
+}
+
+void SheetFinder::askNumber()
+{
+    if (!m_view->sheetModel())
+        return;
+    if (const std::optional<int> n
+        = m_ask(tr("数字を検索"), tr("探す数字:"), m_lastNumber, 0, INT_MAX)) {
+        m_lastNumber = *n;
+        findNumber(*n);
+    }
+}
+
+} // namespace loto6

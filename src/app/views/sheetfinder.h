@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+
+namespace loto6 {
+
+class SheetView;
+
+// Ctrl+G (第N回へ移動) and Ctrl+F (数字を検索) for every grid: moves the current cell to a draw's
+// row in a table with a draw column, or to the next cell holding a number, and scrolls it into
+// view. What was not found is told in the main window's status bar.
+class SheetFinder : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Asks for a whole number: title, label, suggested value, range; nothing when cancelled.
+    using AskNumberFunction = std::function<std::optional<int>(
+        const QString &title, const QString &label, int value, int minimum, int maximum)>;
+
+    explicit SheetFinder(SheetView *view);
+
+    // The two commands, for the grid's context menu; their shortcuts work in the grid.
+    QList<QAction *> actions() const { return {m_goToDraw, m_findNumber}; }
+    // Enables the commands for what the grid shows: going to a draw needs a draw column.
+    void updateActions();
+    void setAskNumberFunction(AskNumberFunction ask) { m_ask = std::move(ask); }
+
+    // The commands without a dialog; false (and the status bar says so) when not found.
+    bool goToDraw(int drawNo);
+    bool findNumber(long long number);
+
+    void askDraw();
+    void askNumber();
+
+signals:
+    // What the last command found or did not find, as shown in the status bar.
+    void told(const QString &text);
+
+private:
+    void tell(const QString &text);
+
+    SheetView *m_view;
+    QAction *m_goToDraw;
+    QAction *m_findNumber;
+    AskNumberFunction m_ask;
+    int m_lastNumber = 1;
+};
+
+} // namespace loto6
