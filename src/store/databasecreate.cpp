@@ -85,5 +85,4 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     return open(file);
 }
 
-
 } // namespace loto6
