@@ -37,6 +37,7 @@ constexpr Command Commands[] = {
     {"tickets", ticketsCommand, true},
     {"check", checkCommand, true},
     {"add", addCommand},
+    {"popularity", popularityCommand, true},
 };
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
@@ -67,9 +68,16 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    current one-shot line as a ticket for the next draw
   check N1 .. N6 [--format text|json|csv|html] [-o FILE]
                                    one combination against every past draw
+  popularity N1 .. N6 [--sales YEN] [--carry-over YEN] [--format text|json]
+  popularity --backtest [--from N] [--format text|json|csv]
+                                   how popular a combination is with players and what that
+                                   makes a ticket worth in yen (popularity --help); popularity
+                                   never changes the chance of winning, only how a prize is
+                                   shared, and the model is an estimate from past winner counts
 
   --as-of N (before the command) makes every read command see the history as it stood with
-  draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
+  draws 1..N only: the tables, predict, chance, backtest, totals, check, tickets check and
+  popularity.
 )";
 
 // An empty -o value is refused: it must never fall back to standard output.

@@ -58,6 +58,7 @@ int chanceCommand(Context &ctx);
 int addCommand(Context &ctx);
 int ticketsCommand(Context &ctx);
 int checkCommand(Context &ctx);
+int popularityCommand(Context &ctx);
 
 // --settings FILE and --on KEY of predict and tickets record.
 struct SwitchArgs

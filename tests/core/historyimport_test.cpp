@@ -178,7 +178,7 @@ TEST(HistoryMerge, EachPathInRecordsWhereTheDrawCameFrom)
 
     std::vector<DrawSource> all;
     ASSERT_TRUE(readSources(db, std::nullopt, all));
-    EXPECT_EQ(all.size(), 2144u + 135u + 2u);
+    EXPECT_EQ(all.size(), 2144u + 2144u + 2u);
     std::vector<DrawSource> one;
     ASSERT_TRUE(readSources(db, 2016, one));
     ASSERT_EQ(one.size(), 2u);
