@@ -66,8 +66,9 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
   tickets record [--settings FILE] [--on KEY]... [--elimination] [--consecutive]
                                    the ticket book: add, list, remove, grade; record the
                                    current one-shot line as a ticket for the next draw
-  check N1 .. N6 [--format text|json|csv|html] [-o FILE]
-                                   one combination against every past draw
+  check N1 .. N6 [--popularity] [--format text|json|csv|html] [-o FILE]
+                                   one combination against every past draw (with its
+                                   popularity and expected yen beside a random ticket's)
   popularity N1 .. N6 [--sales YEN] [--carry-over YEN] [--format text|json]
   popularity --backtest [--from N] [--format text|json|csv]
                                    how popular a combination is with players and what that

@@ -147,3 +147,40 @@ std::array<double, Tiers> Neighbourhood::sharerShares(const Combination &c) cons
 }
 
 } // namespace loto6::popularity
+
+namespace loto6::popularity {
+
+std::optional<double> Neighbourhood::listPopularity(std::vector<int> numbers) const
+{
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    if (numbers.empty() || numbers.front() < 1 || numbers.back() > Numbers)
+        return std::nullopt;
+    const int k = static_cast<int>(numbers.size());
+    std::vector<int> x(numbers.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = numbers[i] - 1;
+    if (k < Picks) {
+        // Holding all k: their table entry over the C(43 - k, 6 - k) combinations holding them.
+        const double held
+            = m_sums[static_cast<std::size_t>(k)][static_cast<std::size_t>(colexRank(x.data(), k))];
+        return held * static_cast<double>(CombinationCount)
+            / static_cast<double>(binomial(Numbers - k, Picks - k));
+    }
+    // Six or more: the mean log weight of its six-number subsets (six times the mean number
+    // term and fifteen times the mean pair term), against that of all combinations.
+    const PopularityModel &m = *m_model;
+    double numbersTerm = 0, pairsTerm = 0;
+    for (int i = 0; i < k; ++i) {
+        numbersTerm += m.numberWeights()[static_cast<std::size_t>(x[static_cast<std::size_t>(i)])];
+        for (int j = i + 1; j < k; ++j) {
+            const std::array<int, 2> pair
+                = {x[static_cast<std::size_t>(i)], x[static_cast<std::size_t>(j)]};
+            pairsTerm += m.pairWeight(pair[0], pair[1]);
+        }
+    }
+    const double meanLog = Picks * numbersTerm / k + 15.0 * pairsTerm / (k * (k - 1) / 2.0);
+    return std::exp(meanLog - m.meanLogWeight());
+}
+
+} // namespace loto6::popularity

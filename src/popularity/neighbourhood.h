@@ -3,6 +3,7 @@
 #include "popularity/popularitymodel.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace loto6::popularity {
@@ -24,6 +25,12 @@ public:
     std::array<double, Picks + 1> matchShares(const Combination &c) const;
     // Expected share of all tickets that win tier 1..5 too, given that `c` wins that tier.
     std::array<double, Tiers> sharerShares(const Combination &c) const;
+
+    // How popular the tickets a list of numbers 1..43 stands for are against random ones (1.0):
+    // for fewer than six numbers the mean popularity of the combinations holding them all; for
+    // six or more the geometric mean over its six-number subsets against that of all
+    // combinations (the list itself when it has six). Empty for an empty or invalid list.
+    std::optional<double> listPopularity(std::vector<int> numbers) const;
 
     const PopularityModel &model() const { return *m_model; }
 

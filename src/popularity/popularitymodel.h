@@ -76,6 +76,11 @@ public:
         }
         return s;
     }
+    // The weight of the pair of 0-based numbers a < b.
+    double pairWeight(int a, int b) const
+    {
+        return m_pair[static_cast<std::size_t>(a * Numbers + b)];
+    }
     // The combination's pick weight relative to the average ticket's (1.0); numbers 1..43.
     double relativePopularity(const Combination &c) const;
     double logRelativePopularity(const Combination &c) const;

@@ -87,6 +87,33 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
     return s;
 }
 
+Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
+    const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum)
+{
+    static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
+        "数字6", "人気度", "人気の低い順", "期待値", "平均との差"};
+    static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 8, 12, 9, 10};
+    Sheet s = table("ticket-popularity", "人気度と期待値（200円あたり）",
+        2 + static_cast<int>(tickets.size()), Header, Widths);
+    for (std::size_t i = 0; i < tickets.size(); ++i) {
+        const int row = 2 + static_cast<int>(i);
+        const TicketValue v = valuer.value(tickets[i].numbers);
+        s.setText(1, row, tickets[i].label);
+        for (int k = 0; k < Picks; ++k)
+            s.setText(2 + k, row, tickets[i].numbers[static_cast<std::size_t>(k)]);
+        s.setText(8, row, popularityText(v.relativePopularity));
+        s.setText(9, row, fixedText(estimate.percentile(v.relativePopularity), 1) + "%");
+        s.setText(10, row, yen(v.expectedValue));
+        const double diff = v.expectedValue - spectrum.averageTicketValue;
+        s.setText(11, row, (diff >= 0 ? "+" : "-") + yen(std::abs(diff)));
+    }
+    const int last = 2 + static_cast<int>(tickets.size());
+    s.setText(1, last, "平均的な券");
+    s.setText(8, last, popularityText(1.0));
+    s.setText(10, last, yen(spectrum.averageTicketValue));
+    return s;
+}
+
 Sheet backtestDrawsSheet(const PopularityBacktest &b)
 {
     static constexpr const char *Header[] = {"回", "販売実績額", "予想1等", "予想2等", "予想3等",

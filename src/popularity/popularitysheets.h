@@ -12,6 +12,16 @@ namespace loto6::popularity {
 // expected prize; then the expected value beside the average ticket's and the spectrum.
 Sheet ticketValueSheet(const TicketValue &value, double percentile, const ValueSpectrum &spectrum);
 
+// Tickets side by side: each one's popularity, its place among all combinations and its
+// expected value, then the average (random) ticket's.
+struct LabelledCombination
+{
+    std::string label;
+    Combination numbers{};
+};
+Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
+    const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum);
+
 // The backtest, one row per draw (predicted and observed winners of each tier), and its
 // summary (R² per tier and the 1等 calibration groups).
 Sheet backtestDrawsSheet(const PopularityBacktest &b);

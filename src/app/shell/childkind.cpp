@@ -1,13 +1,14 @@
 #include "shell/childkind.h"
 
 #include "analysis/catalog.h"
+#include "shell/uihelpers.h"
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
 #include "windows/entrywindow.h"
+#include "windows/popularitywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
-#include "shell/uihelpers.h"
 
 #include <QObject>
 
@@ -42,6 +43,10 @@ std::vector<ChildKind> childKinds()
     kinds.push_back({qs(TicketWindow::MenuAction), QObject::tr("購入番号の照合..."),
         qs(TicketWindow::ClassName), QSize(TicketWindow::WidthTwips, TicketWindow::HeightTwips),
         &TicketWindow::create});
+    kinds.push_back({qs(PopularityWindow::MenuAction), QObject::tr("人気度と期待値..."),
+        qs(PopularityWindow::ClassName),
+        QSize(PopularityWindow::WidthTwips, PopularityWindow::HeightTwips),
+        &PopularityWindow::create});
     // The entry window edits the database under every other window: it opens alone.
     kinds.push_back(
         {qs(EntryWindow::MenuAction), QObject::tr("当選データ入力(&I)"), qs(EntryWindow::ClassName),

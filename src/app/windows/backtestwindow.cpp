@@ -1,16 +1,17 @@
 #include "windows/backtestwindow.h"
 
-#include "shell/appfonts.h"
-#include "views/elidedlabel.h"
-#include "shell/mainfrm.h"
-#include "views/meanmatchchart.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
+#include "shell/appfonts.h"
+#include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "store/prizestore.h"
+#include "views/elidedlabel.h"
+#include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "store/prizestore.h"
-#include "shell/uihelpers.h"
+#include "windows/popularitywindow.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -230,12 +231,20 @@ QLayout *BacktestWindow::makeShiftRow()
     current->setObjectName(QStringLiteral("cmdCurrentShift"));
     connect(current, &QPushButton::clicked, this, [this] { setShift(currentSwitchShift()); });
     connect(m_shiftBox, &QSpinBox::valueChanged, this, &BacktestWindow::showShift);
+    // Whether each method's picks are more or less popular with players than random numbers.
+    auto *popularity = new QPushButton(tr("選んだ数字の人気度..."), this);
+    popularity->setObjectName(QStringLiteral("cmdPickPopularity"));
+    connect(popularity, &QPushButton::clicked, this, [this] {
+        mainFrm().showMessage(QMessageBox::Information, tr("選んだ数字の人気度"),
+            PopularityWindow::methodPopularityText(mainFrm(), Backtest::DefaultFrom, shift()));
+    });
 
     auto *shiftRow = new QHBoxLayout;
     shiftRow->addWidget(shiftCaption);
     shiftRow->addWidget(m_shiftBox);
     shiftRow->addWidget(m_example, 1);
     shiftRow->addWidget(current);
+    shiftRow->addWidget(popularity);
     return shiftRow;
 }
 

@@ -1,14 +1,15 @@
 #include "windows/ticketwindow.h"
 
-#include "shell/appfonts.h"
 #include "commands/corereasons.h"
+#include "shell/appfonts.h"
 #include "shell/mainfrm.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
+#include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
-#include "shell/uihelpers.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/popularitywindow.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <charconv>
 
 namespace loto6 {
@@ -53,8 +55,10 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     m_results = addGrid(m_tabs, tr("照合結果"), QStringLiteral("gridResults"));
     m_summary = addGrid(m_tabs, tr("収支と偶然との比較"), QStringLiteral("gridSummary"));
     m_check = addGrid(m_tabs, tr("組合せの照合"), QStringLiteral("gridCheck"));
+    m_popularity = addGrid(m_tabs, tr("人気度と期待値"), QStringLiteral("gridPopularity"));
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showResultsIfDue);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showPopularityIfDue);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -147,6 +151,30 @@ void TicketWindow::compute()
     m_summary->setSheet(ticketSummarySheet(*m_grading));
     m_resultsDue = true;
     showResultsIfDue();
+    m_popularityDue = true;
+    showPopularityIfDue();
+}
+
+void TicketWindow::showPopularityIfDue()
+{
+    if (!m_popularityDue || !m_grading || m_tabs->currentWidget() != m_popularity)
+        return;
+    std::vector<popularity::LabelledCombination> lines;
+    for (const Ticket &t : m_grading->tickets()) {
+        popularity::LabelledCombination line{std::to_string(t.id), {}};
+        std::copy(t.numbers.begin(), t.numbers.end(), line.numbers.begin());
+        std::sort(line.numbers.begin(), line.numbers.end());
+        lines.push_back(line);
+    }
+    if (m_checked) {
+        popularity::LabelledCombination line{tr("照合した組合せ").toStdString(), {}};
+        std::copy(m_checked->begin(), m_checked->end(), line.numbers.begin());
+        std::sort(line.numbers.begin(), line.numbers.end());
+        lines.push_back(line);
+    }
+    if (const auto sheet = PopularityWindow::ticketsSheet(mainFrm(), lines))
+        m_popularity->setSheet(*sheet);
+    m_popularityDue = false;
 }
 
 void TicketWindow::showResultsIfDue()
@@ -220,6 +248,8 @@ Status TicketWindow::checkCombination(const QString &line)
         return status;
     const TicketGrading grading = loto6::checkCombination(t.numbers, mainFrm().history(), prizes);
     m_check->setSheet(combinationCheckSheet(grading, mainFrm().history()));
+    m_checked = t.numbers;
+    m_popularityDue = true;
     m_tabs->setCurrentWidget(m_check);
     return status;
 }

@@ -6,7 +6,9 @@
 #include "store/result.h"
 #include "tickets/ticketgrading.h"
 
+#include <array>
 #include <memory>
+#include <optional>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -48,6 +50,7 @@ public:
     SheetView *resultsGrid() const { return m_results; }
     SheetView *summaryGrid() const { return m_summary; }
     SheetView *checkGrid() const { return m_check; }
+    SheetView *popularityGrid() const { return m_popularity; }
 
 protected:
     QSize sizeTwips() const override;
@@ -58,6 +61,9 @@ private:
     void report(const Status &status);
     // Fills the results grid from the latest grading once its tab is shown.
     void showResultsIfDue();
+    // Each ticket's popularity and expected value, made when first looked at (the model takes
+    // a few seconds the first time).
+    void showPopularityIfDue();
 
     QPlainTextEdit *m_lines;
     QSpinBox *m_from;
@@ -70,6 +76,9 @@ private:
     SheetView *m_results;
     SheetView *m_summary;
     SheetView *m_check;
+    SheetView *m_popularity;
+    bool m_popularityDue = false;
+    std::optional<std::array<int, 6>> m_checked; // the combination last checked
     std::unique_ptr<TicketGrading> m_grading;
     bool m_resultsDue = false;
 };
