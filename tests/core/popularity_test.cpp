@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -61,7 +62,7 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
     const Combination c = {3, 9, 10, 22, 31, 40};
     std::array<double, Picks + 1> brute{};
     const auto in = membership(c);
-    double total = 0;
+    double total = 0, holdingThree = 0;
     forEachCombination([&](const std::array<int, Picks> &x) {
         int m = 0;
         for (int n : x)
@@ -69,7 +70,15 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
         const double w = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
         brute[static_cast<std::size_t>(m)] += w;
         total += w;
+        if (std::find(x.begin(), x.end(), 2) != x.end()
+            && std::find(x.begin(), x.end(), 8) != x.end()
+            && std::find(x.begin(), x.end(), 9) != x.end())
+            holdingThree += w;
     });
+    // A short list stands for the combinations holding it, six numbers for themselves.
+    EXPECT_NEAR(*hood.listPopularity({10, 3, 9}), holdingThree / 9880.0, 1e-9);
+    EXPECT_NEAR(*hood.listPopularity({40, 31, 22, 10, 9, 3}), model.relativePopularity(c), 1e-9);
+    EXPECT_FALSE(hood.listPopularity({0, 5}));
     EXPECT_NEAR(total / static_cast<double>(CombinationCount), 1.0, 1e-9)
         << "the normaliser makes the average ticket 1";
     const auto shares = hood.matchShares(c);

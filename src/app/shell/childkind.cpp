@@ -1,7 +1,6 @@
 #include "shell/childkind.h"
 
 #include "analysis/catalog.h"
-#include "shell/uihelpers.h"
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
@@ -9,6 +8,7 @@
 #include "windows/popularitywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
+#include "shell/uihelpers.h"
 
 #include <QObject>
 

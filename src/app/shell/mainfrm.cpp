@@ -13,6 +13,7 @@
 #include "windows/helpwindow.h"
 #include "commands/historymenucommands.h"
 #include "store/drawvalidation.h"
+#include "windows/popularitywindow.h"
 #include "windows/ticketwindow.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
@@ -213,7 +214,7 @@ void MainFrm::createMenus()
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
     for (const char *name : {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi",
-             "mnuCsvKakidashi", TicketWindow::MenuAction})
+             "mnuCsvKakidashi", TicketWindow::MenuAction, PopularityWindow::MenuAction})
         item(manage, u8(name));
     // A window command no menu names yet goes under the analyses rather than nowhere.
     for (const ChildKind &kind : m_kinds)

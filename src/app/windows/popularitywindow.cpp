@@ -60,7 +60,7 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     m_numbers->setPlaceholderText(tr("6つの数字（例: 03 09 10 22 31 40）"));
     m_numbers->setText(QStringLiteral("03 09 10 22 31 40"));
     m_sales->setObjectName(QStringLiteral("txtSales"));
-    m_sales->setPlaceholderText(tr("販売実績額（空欄: 最近の中央値）"));
+    m_sales->setPlaceholderText(tr("空欄: 最近の中央値"));
     auto *go = new QPushButton(tr("計算"), this);
     go->setObjectName(QStringLiteral("cmdEvaluate"));
     go->setDefault(true);
@@ -127,31 +127,28 @@ const PopularityEstimate *PopularityWindow::estimate(const MainFrm &frame, bool 
     return c.estimate->fitted() ? c.estimate.get() : nullptr;
 }
 
-QString PopularityWindow::lineSummary(const MainFrm &frame, const std::array<int, 6> &numbers)
-{
-    const PopularityEstimate *e = estimate(frame);
-    if (!e)
-        return {};
-    Combination c{};
-    std::copy(numbers.begin(), numbers.end(), c.begin());
-    std::sort(c.begin(), c.end());
-    const TicketValuer valuer = e->valuer();
-    const TicketValue v = valuer.value(c);
-    return tr("人気度 %1・期待値 %2")
-        .arg(QString::fromStdString(popularityText(v.relativePopularity)), yen(v.expectedValue));
-}
-
 QString PopularityWindow::linesSummary(
     const MainFrm &frame, const std::vector<std::array<int, 6>> &lines, bool makeIfMissing)
 {
-    if (lines.empty() || !estimate(frame, makeIfMissing))
+    const PopularityEstimate *e = estimate(frame, makeIfMissing);
+    if (lines.empty() || !e)
         return {};
+    const TicketValuer valuer = e->valuer();
     QStringList out;
+    out << tr("人気度・期待値（平均的な券 ×1.00・%1）")
+               .arg(yen(e->spectrum(valuer).averageTicketValue));
     for (const std::array<int, 6> &line : lines) {
         QStringList numbers;
         for (int n : line)
             numbers << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-        out << numbers.join(QLatin1Char(' ')) + QStringLiteral("  ") + lineSummary(frame, line);
+        Combination c{};
+        std::copy(line.begin(), line.end(), c.begin());
+        std::sort(c.begin(), c.end());
+        const TicketValue v = valuer.value(c);
+        out << QStringLiteral("%1  %2  %3")
+                   .arg(numbers.join(QLatin1Char(' ')),
+                       QString::fromStdString(popularityText(v.relativePopularity)),
+                       yen(v.expectedValue));
     }
     return out.join(QLatin1Char('\n'));
 }

@@ -39,8 +39,6 @@ public:
     // With makeIfMissing false, only a model already made for this history is given.
     static const popularity::PopularityEstimate *estimate(
         const MainFrm &frame, bool makeIfMissing = true);
-    // "人気度 ×0.92・期待値 76円（平均 81円）" for one line, or empty without a model.
-    static QString lineSummary(const MainFrm &frame, const std::array<int, 6> &numbers);
     // One line per combination: its numbers, popularity and expected value; empty without a
     // model (or, with makeIfMissing false, before one was made for this history).
     static QString linesSummary(

@@ -245,7 +245,7 @@ void PredictionWindow::createPredictionFrame()
     m_popularity = new QLabel(prediction);
     m_popularity->setObjectName(QStringLiteral("lblPopularity"));
     m_popularity->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_popularity->setMinimumHeight(m_popularity->fontMetrics().lineSpacing() * 6);
+    m_popularity->setMinimumHeight(m_popularity->fontMetrics().lineSpacing() * 7);
     m_popularity->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *popularity = new QPushButton(tr("人気度と期待値"), prediction);
     popularity->setObjectName(QStringLiteral("cmdPopularity"));
