@@ -250,3 +250,43 @@ TEST(PopularityCommand, GivesTheNamedFieldsAndHonoursAsOf)
     EXPECT_EQ(r.code, 1) << "no draw before 100 has its sales";
     EXPECT_NE(r.err.find("import a history with prizes"), std::string::npos) << r.err;
 }
+
+TEST(PrizeRules, MeasuredOnTheLatestDrawsWithSales)
+{
+    std::vector<DrawObservation> draws;
+    EXPECT_EQ(PrizeRules::fromHistory(draws).basedOnDraws, 0) << "too few: the built-in shares";
+    // 150 draws of 1,000,000,000 yen; every other one carries a 1等 pool over to the next.
+    for (int d = 1; d <= 150; ++d) {
+        DrawObservation o;
+        o.drawNo = d;
+        o.sales = d % 10 == 0 ? std::optional<long long>() : 1'000'000'000LL + d;
+        o.winners = {d % 2 ? 0 : 1, 10, 200, 10000, 150000};
+        o.prize = {d % 2 ? 0 : 170'000'000, 5'000'000, 250'000, 5'500, 1'000};
+        o.carryOver = d % 2 ? 170'000'000 : 0;
+        draws.push_back(o);
+    }
+    const PrizeRules r = PrizeRules::fromHistory(draws);
+    EXPECT_EQ(r.basedOnDraws, 100);
+    EXPECT_NEAR(r.poolShare[1], 0.05, 1e-6);
+    EXPECT_NEAR(r.poolShare[2], 0.05, 1e-6);
+    EXPECT_NEAR(r.poolShare[3], 0.055, 1e-6);
+    // Only the draws with no carry-over coming in show the 1等 pool: paid or carried, 17%.
+    EXPECT_NEAR(r.poolShare[0], 0.17, 1e-6);
+    EXPECT_NEAR(r.typicalSales, 1e9, 200);
+}
+
+TEST(PopularityCommand, CheckShowsThePopularityOnRequest)
+{
+    test::TempDir dir;
+    const std::string db = (dir / "h.db").string();
+    auto r = test::runCli({"--db", db, "check", "3", "9", "10", "22", "31", "40"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.find("人気度"), std::string::npos) << "not unless asked";
+    r = test::runCli({"--db", db, "check", "3", "9", "10", "22", "31", "40", "--popularity"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("人気度と期待値"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("平均的な券"), std::string::npos);
+    r = test::runCli(
+        {"--db", db, "--as-of", "100", "check", "1", "2", "3", "4", "5", "6", "--popularity"});
+    EXPECT_EQ(r.code, 1) << "no sales before draw 100 to learn from";
+}
