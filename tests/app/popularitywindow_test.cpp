@@ -2,11 +2,13 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/popularitywindow.h"
+#include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +23,7 @@ class PopularityWindowTest : public QObject
 private slots:
     void valuesACombinationAndSaysWhatItCannotDo();
     void ticketBookShowsEachTicketsPopularity();
+    void predictedLinesShowTheirPopularity();
 };
 
 namespace {
@@ -96,6 +99,28 @@ void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
     QCOMPARE(cell(grid, 3, 0), u"平均的な券"_s);
     QVERIFY(cell(grid, 1, 7).startsWith(u"×"_s));
     QVERIFY(cell(grid, 1, 9).endsWith(u"円"_s));
+    QVERIFY(messages.isEmpty());
+}
+
+void PopularityWindowTest::predictedLinesShowTheirPopularity()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
+    frame.setPropEnd(true);
+    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
+    auto *window = frame.childWindow(QString::fromUtf8(PredictionWindow::ClassName))->widget();
+    auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
+    QVERIFY(label);
+    window->findChild<QPushButton *>(u"cmdPopularity"_s)->click();
+    const QStringList lines = label->text().split(u'\n');
+    // A heading, the one-shot line and the elimination and consecutive rows cut into sixes.
+    QVERIFY2(lines.size() >= 2, qPrintable(label->text()));
+    QVERIFY(lines[1].contains(u"×"_s) && lines[1].endsWith(u"円"_s));
+    // The estimate is kept: the next pass fills the lines at once.
+    static_cast<PredictionWindow *>(window)->refresh();
+    QCOMPARE(label->text().split(u'\n').size(), lines.size());
     QVERIFY(messages.isEmpty());
 }
 
