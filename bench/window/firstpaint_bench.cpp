@@ -5,10 +5,10 @@
 // fails when a window takes longer than the budget.
 
 #include "analysis/catalog.h"
-#include "mainfrm.h"
-#include "sheetview.h"
+#include "shell/mainfrm.h"
 #include "tickets/ticketbook.h"
-#include "ticketwindow.h"
+#include "views/sheetview.h"
+#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "shell/japanesetranslations.h"
 #include "shell/mainfrm.h"
-#include "windows/predictionwindow.h"
 #include "shell/screenshotrunner.h"
+#include "windows/predictionwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,12 +1,12 @@
-#include "windows/backtestwindow.h"
-#include "views/elidedlabel.h"
-#include "shell/mainfrm.h"
-#include "views/meanmatchchart.h"
 #include "prediction/reflectionshift.h"
-#include "windows/predictionwindow.h"
+#include "shell/mainfrm.h"
+#include "store/database.h"
+#include "views/elidedlabel.h"
+#include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "store/database.h"
+#include "windows/backtestwindow.h"
+#include "windows/predictionwindow.h"
 
 #include <QLabel>
 #include <QMdiArea>

@@ -1,7 +1,7 @@
 #include "shell/mainfrm.h"
+#include "store/textcodec.h"
 #include "views/sheetexporter.h"
 #include "views/sheetview.h"
-#include "store/textcodec.h"
 
 #include <QAction>
 #include <QMdiArea>

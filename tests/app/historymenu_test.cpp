@@ -1,14 +1,14 @@
 #include "../core/testserver.h"
 #include "commands/backgroundjob.h"
-#include "windows/entrywindow.h"
 #include "commands/historymenucommands.h"
+#include "commands/updatemessages.h"
 #include "shell/mainfrm.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/historyupdater.h"
-#include "commands/updatemessages.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/entrywindow.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,12 +1,12 @@
-#include "windows/aboutwindow.h"
-#include "shell/mainfrm.h"
 #include "prediction/predictionengine.h"
 #include "prediction/predictionsheets.h"
-#include "windows/predictionwindow.h"
-#include "windows/recordpredictiondialog.h"
+#include "shell/mainfrm.h"
+#include "tickets/ticketbook.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "tickets/ticketbook.h"
+#include "windows/aboutwindow.h"
+#include "windows/predictionwindow.h"
+#include "windows/recordpredictiondialog.h"
 #include "windows/ticketwindow.h"
 
 #include <QAction>

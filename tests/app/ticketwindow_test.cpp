@@ -1,8 +1,8 @@
 #include "commands/corereasons.h"
 #include "shell/mainfrm.h"
+#include "tickets/ticketbook.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "tickets/ticketbook.h"
 #include "windows/ticketwindow.h"
 
 #include <QLabel>

@@ -1,9 +1,10 @@
 #include "commands/historymenucommands.h"
 
 #include "commands/backgroundjob.h"
+#include "commands/updatemessages.h"
 #include "shell/busycursor.h"
-#include "windows/entrywindow.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
@@ -12,8 +13,7 @@
 #include "store/historyimport.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
-#include "shell/uihelpers.h"
-#include "commands/updatemessages.h"
+#include "windows/entrywindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,7 @@
 #include "shell/childkind.h"
 
 #include "analysis/catalog.h"
+#include "shell/uihelpers.h"
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
@@ -8,7 +9,6 @@
 #include "windows/popularitywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
-#include "shell/uihelpers.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/childkind.h"
 #include "prediction/predictionengine.h"
 #include "prediction/predictionoptions.h"
+#include "shell/childkind.h"
 #include "store/database.h"
 #include "store/drawhistory.h"
 #include "store/paths.h"

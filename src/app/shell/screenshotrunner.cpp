@@ -1,10 +1,10 @@
 #include "shell/screenshotrunner.h"
 
-#include "windows/aboutwindow.h"
 #include "shell/childkind.h"
-#include "windows/helpwindow.h"
 #include "shell/mainfrm.h"
 #include "views/sheetview.h"
+#include "windows/aboutwindow.h"
+#include "windows/helpwindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>

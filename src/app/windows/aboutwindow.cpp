@@ -1,8 +1,8 @@
 #include "windows/aboutwindow.h"
 
 #include "shell/appfonts.h"
-#include "views/productpicture.h"
 #include "shell/twips.h"
+#include "views/productpicture.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,13 +1,13 @@
 #include "windows/analysiswindow.h"
 
 #include "shell/appfonts.h"
-#include "views/elidedlabel.h"
-#include "views/legendpicture.h"
 #include "shell/mainfrm.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
+#include "views/elidedlabel.h"
+#include "views/legendpicture.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,16 +1,16 @@
 #include "windows/backtestwindow.h"
 
-#include "shell/appfonts.h"
-#include "views/elidedlabel.h"
-#include "shell/mainfrm.h"
-#include "views/meanmatchchart.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
+#include "shell/appfonts.h"
+#include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "store/prizestore.h"
+#include "views/elidedlabel.h"
+#include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "store/prizestore.h"
-#include "shell/uihelpers.h"
 #include "windows/popularitywindow.h"
 
 #include <QApplication>

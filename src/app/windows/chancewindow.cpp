@@ -2,11 +2,11 @@
 
 #include "analysis/chance.h"
 #include "shell/appfonts.h"
-#include "views/elidedlabel.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "shell/uihelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "windows/entrywindow.h"
 
-#include "shell/appfonts.h"
 #include "entry/drawcelldelegate.h"
 #include "entry/drawtablemodel.h"
 #include "entry/drawtableview.h"
+#include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"

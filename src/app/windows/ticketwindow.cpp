@@ -1,14 +1,14 @@
 #include "windows/ticketwindow.h"
 
-#include "shell/appfonts.h"
 #include "commands/corereasons.h"
+#include "shell/appfonts.h"
 #include "shell/mainfrm.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
+#include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
-#include "shell/uihelpers.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 #include "windows/popularitywindow.h"
 
 #include <QFormLayout>
