@@ -135,8 +135,7 @@ QString PopularityWindow::linesSummary(
         return {};
     const TicketValuer valuer = e->valuer();
     QStringList out;
-    out << tr("人気度・期待値（平均的な券 ×1.00・%1）")
-               .arg(yen(e->spectrum(valuer).averageTicketValue));
+    out << tr("人気度・期待値（平均 %1）").arg(yen(e->spectrum(valuer).averageTicketValue));
     for (const std::array<int, 6> &line : lines) {
         QStringList numbers;
         for (int n : line)
