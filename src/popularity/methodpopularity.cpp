@@ -14,8 +14,11 @@ MethodPopularity methodPopularity(
         const Prediction p = e.predict(latest, shift);
         for (int m = 0; m < Backtest::MethodCount; ++m) {
             const auto method = static_cast<Backtest::Method>(m);
-            if (const std::optional<double> r = hood.listPopularity(Backtest::numbers(p, method))) {
-                logSum[static_cast<std::size_t>(m)] += std::log(*r);
+            const std::vector<int> list = Backtest::numbers(p, method);
+            if (const std::optional<double> r = hood.listPopularity(list)) {
+                // Against random lists of the same length.
+                const double random = list.size() >= Picks ? hood.randomListBaseline() : 1.0;
+                logSum[static_cast<std::size_t>(m)] += std::log(*r / random);
                 out.draws[static_cast<std::size_t>(m)] += 1;
             }
         }

@@ -168,7 +168,7 @@ std::optional<double> Neighbourhood::listPopularity(std::vector<int> numbers) co
             / static_cast<double>(binomial(Numbers - k, Picks - k));
     }
     // Six or more: the mean log weight of its six-number subsets (six times the mean number
-    // term and fifteen times the mean pair term), against that of all combinations.
+    // term and fifteen times the mean pair term), normalised like a single combination.
     const PopularityModel &m = *m_model;
     double numbersTerm = 0, pairsTerm = 0;
     for (int i = 0; i < k; ++i) {
@@ -180,7 +180,7 @@ std::optional<double> Neighbourhood::listPopularity(std::vector<int> numbers) co
         }
     }
     const double meanLog = Picks * numbersTerm / k + 15.0 * pairsTerm / (k * (k - 1) / 2.0);
-    return std::exp(meanLog - m.meanLogWeight());
+    return std::exp(meanLog - m.logNormaliser());
 }
 
 } // namespace loto6::popularity

@@ -3,6 +3,7 @@
 #include "popularity/popularitymodel.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -26,11 +27,16 @@ public:
     // Expected share of all tickets that win tier 1..5 too, given that `c` wins that tier.
     std::array<double, Tiers> sharerShares(const Combination &c) const;
 
-    // How popular the tickets a list of numbers 1..43 stands for are against random ones (1.0):
+    // How popular the tickets a list of numbers 1..43 stands for are (1.0 the average ticket):
     // for fewer than six numbers the mean popularity of the combinations holding them all; for
-    // six or more the geometric mean over its six-number subsets against that of all
-    // combinations (the list itself when it has six). Empty for an empty or invalid list.
+    // six or more the geometric mean over its six-number subsets (the list itself when it has
+    // six), whose mean over random lists is randomListBaseline(). Empty for an invalid list.
     std::optional<double> listPopularity(std::vector<int> numbers) const;
+
+    double randomListBaseline() const
+    {
+        return std::exp(m_model->meanLogWeight() - m_model->logNormaliser());
+    }
 
     const PopularityModel &model() const { return *m_model; }
 

@@ -1,6 +1,7 @@
 // The popularity model: its sums over combinations against brute force, equal popularity
 // reducing to the exact tier chances, a known picking rule recovered from synthetic winner
 // counts, no look-ahead in the backtest, and the command's output.
+#include "popularity/methodpopularity.h"
 #include "popularity/popularitybacktest.h"
 #include "popularity/popularityestimate.h"
 #include "popularity/popularitysheets.h"
@@ -79,6 +80,18 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
     EXPECT_NEAR(*hood.listPopularity({10, 3, 9}), holdingThree / 9880.0, 1e-9);
     EXPECT_NEAR(*hood.listPopularity({40, 31, 22, 10, 9, 3}), model.relativePopularity(c), 1e-9);
     EXPECT_FALSE(hood.listPopularity({0, 5}));
+    // A longer list: the geometric mean over its six-number subsets.
+    const std::vector<int> seven = {3, 9, 10, 22, 31, 40, 41};
+    double logSum = 0;
+    for (std::size_t skip = 0; skip < seven.size(); ++skip) {
+        Combination six{};
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < seven.size(); ++i)
+            if (i != skip)
+                six[n++] = seven[i];
+        logSum += model.logRelativePopularity(six);
+    }
+    EXPECT_NEAR(*hood.listPopularity(seven), std::exp(logSum / 7), 1e-9);
     EXPECT_NEAR(total / static_cast<double>(CombinationCount), 1.0, 1e-9)
         << "the normaliser makes the average ticket 1";
     const auto shares = hood.matchShares(c);
@@ -289,4 +302,29 @@ TEST(PopularityCommand, CheckShowsThePopularityOnRequest)
     r = test::runCli(
         {"--db", db, "--as-of", "100", "check", "1", "2", "3", "4", "5", "6", "--popularity"});
     EXPECT_EQ(r.code, 1) << "no sales before draw 100 to learn from";
+}
+
+TEST(PopularityBacktest, MethodPicksOfEquallyPopularCombinationsAreLikeRandom)
+{
+    std::vector<DrawRecord> records;
+    std::mt19937 rng(3);
+    for (int d = 1; d <= 80; ++d) {
+        int bonus = 0;
+        const Combination c = randomDraw(rng, bonus);
+        records.push_back(test::draw(d, {c[0], c[1], c[2], c[3], c[4], c[5], bonus}));
+    }
+    const DrawHistory history = test::history(records);
+    const PopularityModel uniform;
+    const Neighbourhood hood(uniform);
+    const MethodPopularity even = methodPopularity(history, 30, 0, hood);
+    const PopularityModel skewed = skewedModel();
+    const Neighbourhood skewedHood(skewed);
+    const MethodPopularity other = methodPopularity(history, 30, 0, skewedHood);
+    for (std::size_t m = 0; m < even.meanPopularity.size(); ++m) {
+        EXPECT_EQ(even.draws[m], other.draws[m]);
+        if (even.meanPopularity[m]) {
+            EXPECT_NEAR(*even.meanPopularity[m], 1.0, 1e-9) << m;
+        }
+    }
+    EXPECT_EQ(even.draws[Backtest::OneShot], 51);
 }
