@@ -32,7 +32,7 @@ constexpr std::array<LegendItem, 3> GroupLegend = {{
 
 const std::array<AnalysisInfo, 17> Catalog = {{
     {"frequency", "出現頻度分析", "出現頻度分析", "過去の当選番号の出現回数を数字別に分析します",
-        13800, 12530, false, FrequencyLegend, buildFrequency, "mnuSyutugenHindo"},
+        13800, 12530, true, FrequencyLegend, buildFrequency, "mnuSyutugenHindo"},
     {"count-groups", "回数別出現分析", "回数別頻度分析",
         "過去の当選番号から出現回数別の数字を分析します", 3405, 8355, true, {}, buildCountGroups,
         "mnuSyutugenKaisu", "回数別出現分析"},

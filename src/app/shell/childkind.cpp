@@ -5,6 +5,7 @@
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
+#include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/popularitywindow.h"
 #include "windows/predictionwindow.h"
@@ -47,6 +48,9 @@ std::vector<ChildKind> childKinds()
         qs(PopularityWindow::ClassName),
         QSize(PopularityWindow::WidthTwips, PopularityWindow::HeightTwips),
         &PopularityWindow::create});
+    kinds.push_back(
+        {qs(DesignWindow::MenuAction), QObject::tr("番号の設計..."), qs(DesignWindow::ClassName),
+            QSize(DesignWindow::WidthTwips, DesignWindow::HeightTwips), &DesignWindow::create});
     // The entry window edits the database under every other window: it opens alone.
     kinds.push_back(
         {qs(EntryWindow::MenuAction), QObject::tr("当選データ入力(&I)"), qs(EntryWindow::ClassName),

@@ -13,6 +13,7 @@
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
+#include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/helpwindow.h"
 #include "windows/popularitywindow.h"
@@ -214,7 +215,8 @@ void MainFrm::createMenus()
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
     for (const char *name : {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi",
-             "mnuCsvKakidashi", TicketWindow::MenuAction, PopularityWindow::MenuAction})
+             "mnuCsvKakidashi", TicketWindow::MenuAction, DesignWindow::MenuAction,
+             PopularityWindow::MenuAction})
         item(manage, u8(name));
     // A window command no menu names yet goes under the analyses rather than nowhere.
     for (const ChildKind &kind : m_kinds)

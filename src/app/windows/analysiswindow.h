@@ -18,7 +18,6 @@ class AnalysisWindow : public ChildWindow
 
 public:
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
 
     AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget *parent = nullptr);
 

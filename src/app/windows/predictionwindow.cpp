@@ -9,11 +9,14 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/backtestwindow.h"
+#include "windows/designwindow.h"
 #include "windows/popularitywindow.h"
+#include "windows/printbutton.h"
 #include "windows/recordpredictiondialog.h"
 #include "windows/ticketwindow.h"
 
 #include <QAction>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -119,11 +122,9 @@ PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
     // made smaller than it (tiled side by side, say) instead of being cut off.
     m_content = new QWidget(this);
 
-    QPushButton *print
-        = colouredButton(tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), m_content);
+    QPushButton *print = printButton(
+        *this, m_content, [this] { return QList<SheetView *>(m_grids.begin(), m_grids.end()); });
     print->setGeometry(twipsRect(7200, 60, 855, 375));
-    // Present but without an action.
-    print->setEnabled(false);
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Cmd閉じる"), m_content);
     close->setGeometry(twipsRect(8160, 60, 855, 375));
@@ -292,12 +293,21 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     tickets->setObjectName(QStringLiteral("cmdTickets"));
     connect(tickets, &QPushButton::clicked, this,
         [this] { triggerCommand(mainFrm(), TicketWindow::MenuAction); });
-    QHBoxLayout *row = indented(nullptr);
-    row->setSpacing(twipsToPixels(60));
-    for (QPushButton *button : {check, record, tickets}) {
+    auto *design = new QPushButton(tr("番号の設計..."), parent);
+    design->setObjectName(QStringLiteral("cmdDesign"));
+    connect(design, &QPushButton::clicked, this,
+        [this] { triggerCommand(mainFrm(), DesignWindow::MenuAction); });
+    // Two buttons a line, so that each shows its whole text in the frame's width.
+    auto *grid = new QGridLayout;
+    grid->setSpacing(twipsToPixels(60));
+    int place = 0;
+    for (QPushButton *button : {check, record, tickets, design}) {
         button->setFixedHeight(twipsToPixels(ButtonHeight));
-        row->addWidget(button);
+        grid->addWidget(button, place / 2, place % 2);
+        ++place;
     }
+    QHBoxLayout *row = indented(nullptr);
+    row->addLayout(grid);
     return row;
 }
 
