@@ -214,9 +214,9 @@ void MainFrm::createMenus()
     item(analysis, QStringLiteral("mnuKijunkaiKaijo"));
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
-    for (const char *name : {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi",
-             "mnuCsvKakidashi", TicketWindow::MenuAction, DesignWindow::MenuAction,
-             PopularityWindow::MenuAction})
+    for (const char *name :
+        {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi", "mnuCsvKakidashi",
+            TicketWindow::MenuAction, DesignWindow::MenuAction, PopularityWindow::MenuAction})
         item(manage, u8(name));
     // A window command no menu names yet goes under the analyses rather than nowhere.
     for (const ChildKind &kind : m_kinds)
