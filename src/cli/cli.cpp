@@ -36,6 +36,7 @@ constexpr Command Commands[] = {
     {"chance", chanceCommand, true},
     {"tickets", ticketsCommand, true},
     {"check", checkCommand, true},
+    {"chart", chartCommand, true},
     {"add", addCommand},
     {"design", designCommand, true},
     {"wheel", wheelCommand, true},
@@ -78,6 +79,9 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    makes a ticket worth in yen (popularity --help); popularity
                                    never changes the chance of winning, only how a prize is
                                    shared, and the model is an estimate from past winner counts
+  chart NAME [--number N] [--format svg|csv|json] [-o FILE]
+                                   one chart against the exact law of fair draws
+  chart --list                     the chart names
   design [FILTER]... --count | --pick K [--seed S] [--add-to-book [--draws K]]
          [--format text|json|csv]
     FILTER: --sum A-B --odd A-B --low A-B --consecutive A-B --last-digits A-B

@@ -66,6 +66,7 @@ int popularityCommand(Context &ctx);
 // model fitted on the history and payouts; fails when no payout has its sales.
 Status combinationPopularitySheet(const std::array<int, 6> &numbers, const DrawHistory &history,
     const std::map<int, DrawPrizes> &prizes, Sheet &out);
+int chartCommand(Context &ctx);
 int designCommand(Context &ctx);
 int wheelCommand(Context &ctx);
 int oddsCommand(Context &ctx);

@@ -267,7 +267,7 @@ void writeSheetText(std::ostream &out, const Sheet &sheet)
     }
 }
 
-static std::string csvField(std::string_view text)
+std::string csvField(std::string_view text)
 {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
         return std::string(text);

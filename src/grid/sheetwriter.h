@@ -32,6 +32,8 @@ std::string jsonString(std::string_view text);
 // A JSON number with 12 significant digits; null for a value that is not finite.
 std::string jsonNumber(double value);
 std::string colorHex(Rgb color);
+// A CSV field, quoted when it holds a comma, a quote or a line break.
+std::string csvField(std::string_view text);
 
 // Columns a text takes in a terminal: wide (East Asian) characters count two.
 int displayWidth(std::string_view utf8);

@@ -1,8 +1,8 @@
 #include "prediction/reflectionshift.h"
 #include "shell/mainfrm.h"
 #include "store/database.h"
+#include "views/chartview.h"
 #include "views/elidedlabel.h"
-#include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/backtestwindow.h"
@@ -123,6 +123,26 @@ private slots:
     void reloadRunsTheCheckAgain();
 };
 
+// The chart: three methods over every shift, each with its band, marked at the shift.
+static void checkChart(BacktestWindow &window, int shift)
+{
+    ChartView *chart = window.chart();
+    auto *tabs = window.findChild<QTabWidget *>(u"tabTables"_s);
+    QCOMPARE(tabs->tabText(tabs->indexOf(chart)), u"一致数平均のグラフ"_s);
+    tabs->setCurrentWidget(chart);
+    QCOMPARE(chart->chart().panels.size(), std::size_t(3));
+    for (const ChartPanel &p : chart->chart().panels) {
+        const ChartSeries &seen = p.series[0];
+        const ChartSeries &expected = p.series[1];
+        QCOMPARE(seen.y.size(), std::size_t(93));
+        QCOMPARE(p.bands[0].low.size(), std::size_t(93));
+        for (std::size_t k = 0; k < 93; ++k)
+            QVERIFY(p.bands[0].low[k] <= expected.y[k] && expected.y[k] <= p.bands[0].high[k]);
+        QCOMPARE(p.markedX, double(shift));
+    }
+    QCOMPARE(chart->chart().panels[0].title, std::string("消去法"));
+}
+
 void BacktestWindowTest::opensFromLastAnalysisItem()
 {
     Fixture f;
@@ -164,32 +184,24 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
         QStringList({u"7回周期法:共通"_s, u"9回周期法:共通"_s, u"11回周期法:共通"_s,
             u"12回周期法:共通"_s, u"消去法:19"_s, u"連発予想:19"_s, u"１発予想:19"_s}));
 
-    // The chart: three methods over every shift, each with its band, marked at the shift.
-    const MeanMatchChart *chart = w->chart();
-    auto *tabs = w->findChild<QTabWidget *>(u"tabTables"_s);
-    QCOMPARE(tabs->tabText(tabs->indexOf(chart)), u"一致数平均のグラフ"_s);
-    tabs->setCurrentWidget(const_cast<MeanMatchChart *>(chart));
-    QCOMPARE(chart->series().size(), std::size_t(3));
-    for (const MeanMatchChart::Series &s : chart->series()) {
-        QCOMPARE(s.observed.size(), std::size_t(93));
-        QCOMPARE(s.low.size(), std::size_t(93));
-        for (std::size_t k = 0; k < 93; ++k)
-            QVERIFY(s.low[k] <= s.expected[k] && s.expected[k] <= s.high[k]);
-    }
-    QCOMPARE(chart->series()[0].title, u"消去法"_s);
-    QCOMPARE(chart->markedShift(), shift);
+    ChartView *chart = w->chart();
+    checkChart(*w, shift);
+    if (QTest::currentTestFailed())
+        return;
 
     // Another shift from the spin box, and from a click into the chart.
     w->shiftBox()->setValue(5);
     QCOMPARE(methodRows(w->grids().front()).last(), u"１発予想:5"_s);
-    QCOMPARE(chart->markedShift(), 5);
+    QCOMPARE(chart->chart().panels[2].markedX, 5.0);
     QVERIFY(w->findChild<ElidedLabel *>(u"LabelExample"_s)->text().contains(u"シフト5"_s));
-    const int x = chart->width() / 2;
-    const int clicked = chart->shiftAt(x);
-    QVERIFY(clicked > 0 && clicked < 92);
-    QTest::mouseClick(
-        const_cast<MeanMatchChart *>(chart), Qt::LeftButton, {}, QPoint(x, chart->height() / 2));
-    QCOMPARE(w->shift(), clicked);
+    chart->repaint();
+    QVERIFY(!chart->layout().panels.empty());
+    const ChartPanelLayout &plot = chart->layout().panels[1];
+    const double x = plot.x.map(46, plot.plot.x, plot.plot.x + plot.plot.width);
+    QTest::mouseClick(chart, Qt::LeftButton, {},
+        QPoint(static_cast<int>(std::lround(x)),
+            static_cast<int>(plot.plot.y + plot.plot.height / 2)));
+    QCOMPARE(w->shift(), 46);
     w->findChild<QPushButton *>(u"cmdCurrentShift"_s)->click();
     QCOMPARE(w->shift(), shift);
 
@@ -227,7 +239,7 @@ void BacktestWindowTest::shiftFollowsSwitches()
     mdi->setActiveSubWindow(nullptr);
     mdi->setActiveSubWindow(f.frame->childWindow(ClassName));
     QCOMPARE(w->shift(), 19);
-    QCOMPARE(w->chart()->markedShift(), 19);
+    QCOMPARE(w->chart()->chart().panels[0].markedX, 19.0);
     QCOMPARE(methodRows(w->grids().front()).last(), u"１発予想:19"_s);
 }
 

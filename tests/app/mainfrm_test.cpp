@@ -163,6 +163,18 @@ void MainFrmTest::menuTree()
         u"  "_s,
         u" mnuKijunkai 基準回を指定..."_s,
         u" mnuKijunkaiKaijo 最新の回に戻す [off]"_s,
+        u"mnuGraphMenu グラフ(&G)"_s,
+        u" mnuGraph グラフを開く(&O)..."_s,
+        u"  "_s,
+        u" mnuGraph-appearances 本数字の出現回数"_s,
+        u" mnuGraph-appearances-all 本数字＋ボーナス数字の出現回数"_s,
+        u" mnuGraph-number 数字の出現の推移"_s,
+        u" mnuGraph-gaps 出現間隔の分布"_s,
+        u" mnuGraph-sum 本数字の合計の分布"_s,
+        u" mnuGraph-even-odd 偶数・奇数のパターン"_s,
+        u" mnuGraph-low-high 低数字・高数字のパターン"_s,
+        u" mnuGraph-chance 偶然との比較（標準化した偏り）"_s,
+        u" mnuGraph-tickets 購入番号の収支"_s,
         u"mnuHosyu データ管理(&M)"_s,
         u" mnuMasterUpdate 当選データ最新化(&U)"_s,
         u" mnuMasterInput 当選データ入力(&I)"_s,
@@ -591,7 +603,7 @@ void MainFrmTest::everyWindowCommandOpensItsWindow()
         inMenus.append(line.trimmed().section(QLatin1Char(' '), 0, 0));
     const QRect area = f.frame.mdiArea()->viewport()->rect();
 
-    QCOMPARE(f.frame.kinds().size(), analyses().size() + 7);
+    QCOMPARE(f.frame.kinds().size(), analyses().size() + 8);
     for (const ChildKind &kind : f.frame.kinds()) {
         const QString what = kind.className;
         QAction *command = f.frame.action(kind.action);

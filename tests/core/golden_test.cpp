@@ -9,6 +9,7 @@
 
 #include "analysis/catalog.h"
 #include "analysis/chance.h"
+#include "chart/chartcatalog.h"
 #include "grid/sheetwriter.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestreport.h"
@@ -187,6 +188,16 @@ std::string quickCheckJson(const GoldenDatabase &db, const std::string &)
     return cliOutput(db, {"check", "2", "8", "10", "13", "27", "30", "--format", "json"});
 }
 
+// A chart's data as `chart NAME --format json` writes it; the chart of one number shows 7.
+std::string chartJson(const GoldenDatabase &db, const std::string &file)
+{
+    const std::string name = file.substr(std::string_view("chart-").size());
+    std::vector<std::string> args = {"chart", name, "--format", "json"};
+    if (findChart(name)->needsNumber)
+        args.insert(args.end(), {"--number", "7"});
+    return cliOutput(db, args);
+}
+
 std::vector<GoldenCase> goldenCases()
 {
     std::vector<GoldenCase> cases;
@@ -198,6 +209,8 @@ std::vector<GoldenCase> goldenCases()
     cases.push_back({"backtest", backtestJson});
     cases.push_back({"tickets-check", ticketsJson});
     cases.push_back({"check", quickCheckJson});
+    for (const ChartInfo &info : charts())
+        cases.push_back({"chart-" + std::string(info.name), chartJson});
     return cases;
 }
 

@@ -5,6 +5,7 @@
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
+#include "windows/chartwindow.h"
 #include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/popularitywindow.h"
@@ -48,6 +49,9 @@ std::vector<ChildKind> childKinds()
         qs(PopularityWindow::ClassName),
         QSize(PopularityWindow::WidthTwips, PopularityWindow::HeightTwips),
         &PopularityWindow::create});
+    kinds.push_back({qs(ChartWindow::MenuAction), QObject::tr("グラフを開く(&O)..."),
+        qs(ChartWindow::ClassName), QSize(ChartWindow::WidthTwips, ChartWindow::HeightTwips),
+        &ChartWindow::create});
     kinds.push_back(
         {qs(DesignWindow::MenuAction), QObject::tr("番号の設計..."), qs(DesignWindow::ClassName),
             QSize(DesignWindow::WidthTwips, DesignWindow::HeightTwips), &DesignWindow::create});

@@ -13,6 +13,7 @@
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
+#include "windows/chartwindow.h"
 #include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/helpwindow.h"
@@ -212,6 +213,10 @@ void MainFrm::createMenus()
     analysis->addSeparator();
     item(analysis, QStringLiteral("mnuKijunkai"));
     item(analysis, QStringLiteral("mnuKijunkaiKaijo"));
+
+    QMenu *chartMenu = menu(bar, "mnuGraphMenu", tr("グラフ(&G)"));
+    item(chartMenu, u8(ChartWindow::MenuAction));
+    ChartWindow::addChartCommands(*this, *chartMenu);
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
     for (const char *name :

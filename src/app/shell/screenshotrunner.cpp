@@ -1,9 +1,13 @@
 #include "shell/screenshotrunner.h"
 
+#include "chart/chartcatalog.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "views/chartview.h"
 #include "views/sheetview.h"
 #include "windows/aboutwindow.h"
+#include "windows/chartwindow.h"
 #include "windows/helpwindow.h"
 
 #include <QDir>
@@ -49,6 +53,17 @@ void waitForFirstPaint(SheetView *grid)
     loop.exec();
 }
 
+// A chart window's view: its first paint is the window's.
+void waitForFirstPaint(ChartView *view)
+{
+    if (!view || view->hasPainted())
+        return;
+    QEventLoop loop;
+    QObject::connect(view, &ChartView::firstPainted, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 } // namespace
 
 ScreenshotRunner::ScreenshotRunner(MainFrm &frame, QString folder)
@@ -81,6 +96,7 @@ void ScreenshotRunner::run()
     timings.flush();
     shootArrangements(number);
     number += 3;
+    shootCharts(number++);
 
     m_frame.action(QStringLiteral("mnuAbout"))->trigger();
     wait(300);
@@ -108,12 +124,17 @@ void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &tim
     timer.start();
     QMdiSubWindow *window = m_frame.openChild(kind.action);
     SheetView *grid = firstVisibleGrid(window);
+    ChartView *chart = window ? window->findChild<ChartView *>() : nullptr;
     waitForFirstPaint(grid);
+    waitForFirstPaint(grid ? nullptr : chart);
     const qint64 elapsed = timer.elapsed();
     const QString name = window ? window->widget()->objectName() : kind.className;
     if (grid)
         timings << name << '\t' << grid->model()->rowCount() << 'x' << grid->model()->columnCount()
                 << '\t' << elapsed << " ms\n";
+    else if (chart)
+        timings << name << '\t' << QString::fromStdString(chart->chart().name) << '\t' << elapsed
+                << " ms\n";
     wait(150);
     if (!window)
         return;
@@ -129,6 +150,21 @@ void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &tim
     }
     window->close();
     wait(50);
+}
+
+void ScreenshotRunner::shootCharts(int number)
+{
+    for (const ChartInfo &info : charts()) {
+        ChartWindow *window = ChartWindow::open(m_frame, info.name);
+        wait(200);
+        if (window)
+            save(window,
+                QStringLiteral("%1-chart-%2")
+                    .arg(number, 2, 10, QLatin1Char('0'))
+                    .arg(qs(info.name)));
+    }
+    m_frame.mdiArea()->closeAllSubWindows();
+    wait(150);
 }
 
 void ScreenshotRunner::shootArrangements(int number)

@@ -29,6 +29,8 @@ private:
     void save(QWidget *widget, const QString &name);
     // Opens one window, saves it and the main window around it, and closes it again.
     void shoot(const ChildKind &kind, int number, QTextStream &timings);
+    // Every chart of the chart window.
+    void shootCharts(int number);
     // A few windows tiled both ways and cascaded.
     void shootArrangements(int number);
 

@@ -8,6 +8,7 @@
 #include "views/legendpicture.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/chartwindow.h"
 #include "windows/printbutton.h"
 
 #include <QGridLayout>
@@ -53,6 +54,8 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
         QPushButton *print = printButton(*this, this, [this] { return QList{m_grid}; });
         controls->addWidget(print, 0, Qt::AlignTop);
     }
+    if (QPushButton *chart = ChartWindow::buttonFor(frame, info.name, this))
+        controls->addWidget(chart, 0, Qt::AlignTop);
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);

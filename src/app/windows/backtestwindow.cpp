@@ -1,5 +1,6 @@
 #include "windows/backtestwindow.h"
 
+#include "chart/chartbuilders.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
@@ -7,8 +8,8 @@
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/prizestore.h"
+#include "views/chartview.h"
 #include "views/elidedlabel.h"
-#include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/popularitywindow.h"
@@ -26,7 +27,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -66,27 +69,6 @@ public:
 private:
     bool m_pushed = false;
 };
-
-// One chart panel per method whose picks depend on the shift: the mean matches over every
-// shift, the chance expectation and its band.
-std::vector<MeanMatchChart::Series> chartSeries(const BacktestReport &report)
-{
-    std::vector<MeanMatchChart::Series> series;
-    for (int m = Backtest::Elimination; m <= Backtest::OneShot; ++m) {
-        const auto method = static_cast<Backtest::Method>(m);
-        MeanMatchChart::Series s;
-        s.title = qs(Backtest::title(method));
-        s.observed = report.observedMeans(method);
-        s.expected = report.expectedMeans(method);
-        for (int shift = 0; shift < Backtest::ShiftCount; ++shift) {
-            const BacktestReport::Result *r = report.find(method, shift);
-            s.low.push_back(r ? r->rangeLow : std::numeric_limits<double>::quiet_NaN());
-            s.high.push_back(r ? r->rangeHigh : std::numeric_limits<double>::quiet_NaN());
-        }
-        series.push_back(std::move(s));
-    }
-    return series;
-}
 
 } // namespace
 
@@ -153,7 +135,7 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     , m_shiftBox(new QSpinBox(this))
     , m_tabs(new QTabWidget(this))
     , m_notes(notesLabel(this))
-    , m_chart(new MeanMatchChart(m_tabs))
+    , m_chart(new ChartView(m_tabs))
 {
     setObjectName(QString::fromUtf8(ClassName));
     setWindowTitle(tr("予想の検証"));
@@ -279,13 +261,16 @@ void BacktestWindow::setUpChart()
     m_chart->setObjectName(QStringLiteral("chartMeanMatches"));
     // A tab of its own: beside the tables it would leave them too little room on a small screen.
     m_tabs->addTab(m_chart, tr("一致数平均のグラフ"));
-    connect(m_chart, &MeanMatchChart::shiftClicked, this, &BacktestWindow::setShift);
+    m_chart->setCursor(Qt::PointingHandCursor);
+    connect(m_chart, &ChartView::clicked, this, [this](int, double x) {
+        setShift(std::clamp(static_cast<int>(std::lround(x)), 0, Backtest::ShiftCount - 1));
+    });
 }
 
 void BacktestWindow::showReport()
 {
     m_verdict->setText(tr("結論: %1").arg(qs(m_report.verdict)));
-    m_chart->setSeries(chartSeries(m_report));
+    m_chart->setChart(backtestChart(m_report, shift()));
 }
 
 void BacktestWindow::refresh()
@@ -359,7 +344,7 @@ void BacktestWindow::showShift(int shift)
             lines.append(methodVerdictHtml(*r));
     }
     m_methodVerdicts->setText(lines.join(QStringLiteral("<br>")));
-    m_chart->setMarkedShift(shift);
+    m_chart->setChart(backtestChart(m_report, shift));
 }
 
 } // namespace loto6

@@ -16,7 +16,7 @@ class QTabWidget;
 namespace loto6 {
 
 class ElidedLabel;
-class MeanMatchChart;
+class ChartView;
 class SheetView;
 
 // How the prediction methods did on the past draws: the check's tables for one reflection
@@ -57,7 +57,7 @@ public:
     void refresh() override;
 
     QSpinBox *shiftBox() const { return m_shiftBox; }
-    MeanMatchChart *chart() const { return m_chart; }
+    ChartView *chart() const { return m_chart; }
     const QList<SheetView *> &grids() const { return m_grids; }
     QLabel *verdictLabel() const { return m_verdict; }
     QLabel *methodVerdictLabel() const { return m_methodVerdicts; }
@@ -89,7 +89,7 @@ private:
     QTabWidget *m_tabs;
     QLabel *m_notes;
     QList<SheetView *> m_grids;
-    MeanMatchChart *m_chart;
+    ChartView *m_chart;
     int m_seenSwitchShift = -1;
 };
 

@@ -9,6 +9,7 @@
 #include "tickets/ticketsheets.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/chartwindow.h"
 #include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 
@@ -104,6 +105,7 @@ QWidget *TicketWindow::createEntryRow()
     buttons->addWidget(remove);
     buttons->addWidget(m_combination);
     buttons->addWidget(check);
+    buttons->addWidget(ChartWindow::buttonFor(mainFrm(), "tickets", row));
     auto *printAndClose = new QHBoxLayout;
     printAndClose->addWidget(printButton(*this, row, [this] { return gridsOfShownTab(*m_tabs); }));
     printAndClose->addWidget(close);

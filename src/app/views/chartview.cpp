@@ -1,0 +1,192 @@
+#include "views/chartview.h"
+
+#include "chart/chartwriter.h"
+#include "store/outputfile.h"
+
+#include <QBuffer>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <sstream>
+
+namespace loto6 {
+
+namespace {
+
+QColor qcolor(Rgb c) { return QColor(red(c), green(c), blue(c)); }
+
+QPolygonF polygonOf(const std::vector<ChartPoint> &points)
+{
+    QPolygonF p;
+    p.reserve(static_cast<qsizetype>(points.size()));
+    for (const ChartPoint &pt : points)
+        p.append(QPointF(pt.x, pt.y));
+    return p;
+}
+
+// The chart's strokes on a QPainter.
+class PainterCanvas : public ChartCanvas
+{
+public:
+    explicit PainterCanvas(QPainter &painter)
+        : m_p(painter)
+    {
+        m_p.setRenderHint(QPainter::Antialiasing);
+    }
+    void fillRect(const ChartRect &r, Rgb fill) override
+    {
+        m_p.fillRect(QRectF(r.x, r.y, r.width, r.height), qcolor(fill));
+    }
+    void polygon(const std::vector<ChartPoint> &points, Rgb fill) override
+    {
+        m_p.setPen(Qt::NoPen);
+        m_p.setBrush(qcolor(fill));
+        m_p.drawPolygon(polygonOf(points));
+        m_p.setBrush(Qt::NoBrush);
+    }
+    void polyline(const std::vector<ChartPoint> &points, const Pen &pen) override
+    {
+        QPen q(qcolor(pen.color), pen.width);
+        if (pen.dashed)
+            q.setDashPattern({4, 3});
+        m_p.setPen(q);
+        m_p.drawPolyline(polygonOf(points));
+    }
+    void text(double x, double y, std::string_view text, double size, Rgb color, Anchor anchor,
+        bool vertical, bool bold) override
+    {
+        QFont f = m_p.font();
+        f.setPixelSize(std::max(1, static_cast<int>(size + 0.5)));
+        f.setBold(bold);
+        m_p.setFont(f);
+        m_p.setPen(qcolor(color));
+        const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        const double w = QFontMetricsF(f).horizontalAdvance(s);
+        const double shift = anchor == Anchor::Start ? 0 : anchor == Anchor::Middle ? w / 2 : w;
+        m_p.save();
+        m_p.translate(x, y);
+        if (vertical)
+            m_p.rotate(-90);
+        m_p.drawText(QPointF(-shift, 0), s);
+        m_p.restore();
+    }
+    double textWidth(std::string_view text, double size) const override
+    {
+        QFont f = m_p.font();
+        f.setPixelSize(std::max(1, static_cast<int>(size + 0.5)));
+        return QFontMetricsF(f).horizontalAdvance(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+
+private:
+    QPainter &m_p;
+};
+
+} // namespace
+
+ChartView::ChartView(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setBackgroundRole(QPalette::Base);
+}
+
+void ChartView::setChart(Chart chart)
+{
+    m_chart = std::move(chart);
+    update();
+}
+
+ChartLayout ChartView::paint(QPainter &painter, const Chart &chart, QSizeF size)
+{
+    PainterCanvas canvas(painter);
+    return drawChart(chart, canvas, size.width(), size.height());
+}
+
+QImage ChartView::picture(QSize size) const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font());
+    paint(painter, m_chart, size);
+    return image;
+}
+
+Status ChartView::savePng(const std::filesystem::path &file,
+    const std::vector<std::filesystem::path> &protectedFiles) const
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture().save(&buffer, "PNG"))
+        return Status::failure("the picture could not be made");
+    return writeOutputFile(file,
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+        protectedFiles);
+}
+
+Status ChartView::saveSvg(const std::filesystem::path &file,
+    const std::vector<std::filesystem::path> &protectedFiles) const
+{
+    std::ostringstream svg;
+    writeChartSvg(svg, m_chart, PictureWidth, PictureHeight);
+    return writeOutputFile(file, svg.view(), protectedFiles);
+}
+
+void ChartView::printWithPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QString::fromStdString(m_chart.caption));
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("chartPrintPreview"));
+    preview.setWindowTitle(tr("印刷プレビュー"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+        [this](QPrinter *target) { print(*target); });
+    preview.exec();
+}
+
+void ChartView::print(QPrinter &printer) const
+{
+    QPainter painter(&printer);
+    // Laid out at picture width and scaled onto the page, so that the text keeps its size
+    // relative to the plots on any paper.
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const double scale = page.width() / PictureWidth;
+    painter.scale(scale, scale);
+    painter.setFont(font());
+    paint(painter, m_chart, QSizeF(PictureWidth, page.height() / scale));
+}
+
+QSize ChartView::sizeHint() const { return {900, 600}; }
+
+QSize ChartView::minimumSizeHint() const { return {360, 260}; }
+
+void ChartView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    m_layout = paint(painter, m_chart, size());
+    if (!m_painted && !m_chart.panels.empty()) {
+        m_painted = true;
+        emit firstPainted();
+    }
+}
+
+void ChartView::mousePressEvent(QMouseEvent *event)
+{
+    const QPointF at = event->position();
+    for (std::size_t i = 0; i < m_layout.panels.size(); ++i) {
+        const ChartPanelLayout &p = m_layout.panels[i];
+        if (p.plot.contains(at.x(), at.y())) {
+            emit clicked(static_cast<int>(i), p.x.unmap(at.x(), p.plot.x, p.plot.x + p.plot.width));
+            return;
+        }
+    }
+    QWidget::mousePressEvent(event);
+}
+
+} // namespace loto6

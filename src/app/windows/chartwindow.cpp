@@ -1,0 +1,211 @@
+#include "windows/chartwindow.h"
+
+#include "commands/corereasons.h"
+#include "shell/appfonts.h"
+#include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "store/prizestore.h"
+#include "tickets/ticketbook.h"
+#include "tickets/ticketgrading.h"
+#include "views/chartview.h"
+#include "windows/ticketwindow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <optional>
+
+namespace loto6 {
+
+namespace {
+
+constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
+constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
+constexpr Rgb ChartButtonColor = rgb(200, 230, 255);
+
+// The chart a new window opens on: the one named when it was opened for a chart, so that it
+// is built once.
+std::string_view s_opening;
+
+// The database and its companions are never overwritten by a picture.
+std::vector<std::filesystem::path> databaseFiles(const MainFrm &frame)
+{
+    std::vector<std::filesystem::path> files;
+    for (const char *suffix : {"", ".bak", "-journal", "-wal"})
+        files.push_back(frame.database().path().string() + suffix);
+    return files;
+}
+
+} // namespace
+
+ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
+    : ChildWindow(frame, parent)
+    , m_view(new ChartView(this))
+    , m_chooser(new QComboBox(this))
+    , m_number(new QSpinBox(this))
+{
+    setObjectName(QString::fromUtf8(ClassName));
+    setWindowTitle(tr("グラフ"));
+    setFont(gridFont());
+    m_chooser->setObjectName(QStringLiteral("cboChart"));
+    for (const ChartInfo &info : charts())
+        m_chooser->addItem(qs(info.caption), qs(info.name));
+    showChart(s_opening);
+    m_number->setObjectName(QStringLiteral("spnNumber"));
+    m_number->setRange(1, 43);
+    m_number->setPrefix(tr("数字 "));
+    m_view->setObjectName(QStringLiteral("chartView"));
+
+    auto *png = new QPushButton(tr("画像で保存..."), this);
+    png->setObjectName(QStringLiteral("cmdSavePng"));
+    auto *svg = new QPushButton(tr("SVGで保存..."), this);
+    svg->setObjectName(QStringLiteral("cmdSaveSvg"));
+    auto *print = colouredButton(tr("印刷..."), PrintButtonColor, QStringLiteral("Command2"), this);
+    auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
+    connect(png, &QPushButton::clicked, this, &ChartWindow::savePicture);
+    connect(svg, &QPushButton::clicked, this, &ChartWindow::saveSvg);
+    connect(print, &QPushButton::clicked, m_view, &ChartView::printWithPreview);
+    connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
+    connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { compute(); });
+    connect(m_number, &QSpinBox::valueChanged, this, [this] { compute(); });
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_chooser);
+    top->addWidget(m_number);
+    top->addStretch(1);
+    for (QPushButton *b : {png, svg, print, close})
+        top->addWidget(b);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(m_view, 1);
+}
+
+QWidget *ChartWindow::create(MainFrm &frame) { return new ChartWindow(frame); }
+
+ChartWindow *ChartWindow::open(MainFrm &frame, std::string_view chart)
+{
+    s_opening = chart;
+    QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(MenuAction));
+    s_opening = {};
+    auto *window = sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
+    if (window)
+        window->showChart(chart);
+    return window;
+}
+
+QPushButton *ChartWindow::buttonFor(MainFrm &frame, std::string_view table, QWidget *parent)
+{
+    const std::vector<const ChartInfo *> offered = chartsOfTable(table);
+    if (offered.empty())
+        return nullptr;
+    auto *button
+        = colouredButton(tr("グラフ"), ChartButtonColor, QStringLiteral("cmdGraph"), parent);
+    button->setToolTip(qs(offered.front()->description));
+    connect(button, &QPushButton::clicked, parent,
+        [&frame, name = offered.front()->name] { open(frame, name); });
+    return button;
+}
+
+void ChartWindow::addChartCommands(MainFrm &frame, QMenu &menu)
+{
+    menu.addSeparator();
+    for (const ChartInfo &info : charts()) {
+        QAction *command = menu.addAction(qs(info.caption));
+        command->setObjectName(QStringLiteral("mnuGraph-") + qs(info.name));
+        command->setStatusTip(qs(info.description));
+        connect(command, &QAction::triggered, &frame,
+            [&frame, name = info.name] { open(frame, name); });
+    }
+}
+
+void ChartWindow::showChart(std::string_view name)
+{
+    const int index = m_chooser->findData(qs(name));
+    if (index >= 0)
+        m_chooser->setCurrentIndex(index);
+}
+
+void ChartWindow::setNumber(int number) { m_number->setValue(number); }
+
+const ChartInfo &ChartWindow::current() const
+{
+    const ChartInfo *info = findChart(m_chooser->currentData().toString().toStdString());
+    return info ? *info : charts().front();
+}
+
+QSize ChartWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
+
+void ChartWindow::compute()
+{
+    const ChartInfo &info = current();
+    m_number->setVisible(info.needsNumber);
+    std::optional<TicketGrading> grading;
+    std::map<int, DrawPrizes> prizes;
+    if (info.needsTickets) {
+        Database db;
+        std::vector<Ticket> tickets;
+        Status status = TicketWindow::openBook(mainFrm(), db);
+        if (status)
+            status = TicketBook(db).tickets(tickets);
+        if (status)
+            status = readPrizes(db, prizes);
+        if (status)
+            grading.emplace(std::move(tickets), mainFrm().history(), prizes);
+        else
+            mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
+                CoreReasons::japanese(status.message())
+                    + tr("\n購入番号を読めませんでした。データベースを確かめてください。"));
+    }
+    const ChartInput input{mainFrm().history(), mainFrm().totals(), m_number->value(),
+        grading ? &*grading : nullptr, &prizes};
+    m_view->setChart(buildChart(info, input));
+    setWindowTitle(tr("グラフ - %1").arg(qs(info.caption)));
+}
+
+QString ChartWindow::askFile(
+    const QString &caption, const QString &suffix, const QString &filter) const
+{
+    const QString suggested
+        = QDir::home().filePath(qs(m_view->chart().caption) + QLatin1Char('.') + suffix);
+    if (m_askFile)
+        return m_askFile(caption, suggested, filter);
+    return QFileDialog::getSaveFileName(
+        const_cast<ChartWindow *>(this), caption, suggested, filter);
+}
+
+void ChartWindow::report(const Status &status, const QString &file)
+{
+    if (status)
+        mainFrm().statusBar()->showMessage(tr("%1 に保存しました。").arg(file), 5000);
+    else
+        mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
+            tr("グラフを保存できませんでした。\n%1\n別の場所か名前を選んでやり直してください。")
+                .arg(CoreReasons::japanese(status.message())));
+}
+
+void ChartWindow::savePicture()
+{
+    const QString file = askFile(tr("画像で保存"), QStringLiteral("png"), tr("PNG 画像 (*.png)"));
+    if (!file.isEmpty())
+        report(m_view->savePng(file.toStdString(), databaseFiles(mainFrm())), file);
+}
+
+void ChartWindow::saveSvg()
+{
+    const QString file = askFile(tr("SVGで保存"), QStringLiteral("svg"), tr("SVG 画像 (*.svg)"));
+    if (!file.isEmpty())
+        report(m_view->saveSvg(file.toStdString(), databaseFiles(mainFrm())), file);
+}
+
+} // namespace loto6

@@ -1,0 +1,135 @@
+#include "chart/chartbands.h"
+
+#include "analysis/probability.h"
+#include "grid/numbertext.h"
+#include "store/drawhistory.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace loto6 {
+
+CountBand binomialBand(long long n, double p, double probability)
+{
+    if (n <= 0)
+        return {0, 0};
+    const double tail = (1.0 - probability) / 2.0;
+    // Only counts within a few dozen standard deviations of the mean can be bounds.
+    const double mean = static_cast<double>(n) * p;
+    const double reach = 40.0 * std::sqrt(mean * (1.0 - p)) + 40.0;
+    const long long from = std::max(0LL, static_cast<long long>(mean - reach));
+    const long long to = std::min(n, static_cast<long long>(mean + reach) + 1);
+    // The largest low with P(X < low) <= tail.
+    long long lo = from, hi = to;
+    while (lo < hi) {
+        const long long mid = lo + (hi - lo + 1) / 2;
+        if (binomialCdf(n, p, mid - 1) <= tail)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    CountBand band;
+    band.low = lo;
+    // The smallest high with P(X > high) <= tail.
+    lo = from;
+    hi = to;
+    while (lo < hi) {
+        const long long mid = lo + (hi - lo) / 2;
+        if (binomialSf(n, p, mid + 1) <= tail)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    band.high = lo;
+    return band;
+}
+
+std::vector<CountBand> binomialBandsUpTo(long long n, double p, double probability)
+{
+    const double tail = (1.0 - probability) / 2.0;
+    const double q = 1.0 - p;
+    std::vector<CountBand> bands(static_cast<std::size_t>(std::max(n, 0LL)) + 1);
+    // The law of the count after k trials, held over the counts whose chance is not negligible:
+    // pmf[i] is P(X = first + i). One more trial moves each chance on by the recurrence.
+    constexpr double Negligible = 1e-40;
+    std::vector<double> pmf{1.0};
+    long long first = 0;
+    for (long long k = 1; k <= n; ++k) {
+        pmf.push_back(pmf.back() * p);
+        for (std::size_t j = pmf.size() - 2; j > 0; --j)
+            pmf[j] = pmf[j] * q + pmf[j - 1] * p;
+        pmf[0] *= q;
+        while (pmf.size() > 1 && pmf.front() < Negligible) {
+            pmf.erase(pmf.begin());
+            ++first;
+        }
+        while (pmf.size() > 1 && pmf.back() < Negligible)
+            pmf.pop_back();
+        CountBand b;
+        double below = 0;
+        std::size_t i = 0;
+        while (i < pmf.size() && below + pmf[i] <= tail)
+            below += pmf[i++];
+        b.low = first + static_cast<long long>(i);
+        double above = 0;
+        std::size_t h = pmf.size() - 1;
+        while (h > 0 && above + pmf[h] <= tail)
+            above += pmf[h--];
+        b.high = first + static_cast<long long>(h);
+        bands[static_cast<std::size_t>(k)] = b;
+    }
+    return bands;
+}
+
+double jointBandProbability(double probability, int items)
+{
+    return items <= 1 ? probability : std::pow(probability, 1.0 / items);
+}
+
+double normalUpperQuantile(double tail)
+{
+    double lo = -40, hi = 40;
+    for (int i = 0; i < 200 && hi - lo > 1e-12; ++i) {
+        const double mid = (lo + hi) / 2;
+        if (normalSf(mid) > tail)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return (lo + hi) / 2;
+}
+
+std::vector<ChartDraw> chartDraws(const DrawHistory &history)
+{
+    std::vector<ChartDraw> out;
+    out.reserve(history.size());
+    for (const DrawRecord &r : history) {
+        if (!r.isComplete())
+            continue;
+        std::uint64_t mask = 0;
+        bool fair = true;
+        for (int i = 0; i < DrawRecord::FieldCount && fair; ++i) {
+            const long long x = r.number(i);
+            fair = x >= 1 && x <= 43 && ((mask >> x) & 1u) == 0;
+            if (fair)
+                mask |= std::uint64_t{1} << x;
+        }
+        if (!fair)
+            continue;
+        const int bonus = static_cast<int>(r.bonus());
+        out.push_back({r.drawNo, mask & ~(std::uint64_t{1} << bonus), bonus});
+    }
+    return out;
+}
+
+std::string historyRangeText(const DrawHistory &history)
+{
+    const std::vector<ChartDraw> draws = chartDraws(history);
+    if (draws.empty())
+        return "当選データなし";
+    return "第" + std::to_string(draws.front().drawNo) + "回～第"
+        + std::to_string(draws.back().drawNo) + "回（"
+        + groupedText(static_cast<long long>(draws.size())) + "回分）";
+}
+
+} // namespace loto6

@@ -1,0 +1,167 @@
+#include "chart/chartcatalog.h"
+#include "shell/mainfrm.h"
+#include "views/chartview.h"
+#include "windows/analysiswindow.h"
+#include "windows/chartwindow.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace loto6;
+
+class ChartWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void everyChartDrawsFromTheMenu();
+    void opensFromItsTableAndFollowsTheHistory();
+    void savesPrintsAndNeverOverwritesTheDatabase();
+
+private:
+    ChartWindow *openFromMenu();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MainFrm> m_frame;
+    QStringList m_messages;
+};
+
+void ChartWindowTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_frame = std::make_unique<MainFrm>();
+    m_messages.clear();
+    m_frame->setMessageFunction(
+        [this](QMessageBox::Icon, const QString &, const QString &text) { m_messages << text; });
+    QVERIFY(m_frame->startUp(m_dir->filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    m_frame->setPropEnd(true);
+    m_frame->resize(1366, 768);
+    m_frame->show();
+}
+
+void ChartWindowTest::cleanup()
+{
+    m_frame.reset();
+    m_dir.reset();
+}
+
+ChartWindow *ChartWindowTest::openFromMenu()
+{
+    QAction *command = m_frame->action(QString::fromUtf8(ChartWindow::MenuAction));
+    if (!command)
+        return nullptr;
+    command->trigger();
+    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(ChartWindow::ClassName));
+    return sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
+}
+
+void ChartWindowTest::everyChartDrawsFromTheMenu()
+{
+    ChartWindow *w = openFromMenu();
+    QVERIFY(w);
+    QCOMPARE(w->chooser()->count(), static_cast<int>(charts().size()));
+    for (const ChartInfo &info : charts()) {
+        // Each chart has its command in the グラフ menu.
+        auto *command
+            = m_frame->findChild<QAction *>(u"mnuGraph-"_s + QString::fromUtf8(info.name));
+        QVERIFY2(command, info.name.data());
+        command->trigger();
+        QCOMPARE(w->view()->chart().name, std::string(info.name));
+        QCOMPARE(w->number()->isHidden(), !info.needsNumber);
+        w->view()->repaint();
+        QCOMPARE(w->view()->layout().panels.size(), w->view()->chart().panels.size());
+        for (const ChartPanelLayout &p : w->view()->layout().panels)
+            QVERIFY2(p.plot.width > 100 && p.plot.height > 50, info.name.data());
+        // Axes, bands and marks were drawn, not just a title on white.
+        const QImage picture = w->view()->picture({600, 400});
+        int inked = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                inked += picture.pixel(x, y) != qRgb(255, 255, 255);
+        QVERIFY2(inked > 5000, info.name.data());
+    }
+    QVERIFY(m_messages.isEmpty());
+}
+
+void ChartWindowTest::opensFromItsTableAndFollowsTheHistory()
+{
+    QAction *frequency = m_frame->action(u"mnuSyutugenHindo"_s);
+    frequency->trigger();
+    auto *table = qobject_cast<AnalysisWindow *>(m_frame->childWindow(u"出現頻度分析"_s)->widget());
+    QVERIFY(table);
+    auto *button = table->findChild<QPushButton *>(u"cmdGraph"_s);
+    QVERIFY(button);
+    button->click();
+    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(ChartWindow::ClassName));
+    QVERIFY(sub);
+    auto *w = qobject_cast<ChartWindow *>(sub->widget());
+    QCOMPARE(w->view()->chart().name, std::string("appearances"));
+    QVERIFY(w->view()->chart().title.find("第2144回") != std::string::npos);
+
+    // The chart of one number follows the spin box; 基準回 cuts the history under it.
+    w->showChart("number");
+    w->setNumber(17);
+    QVERIFY(w->view()->chart().title.find("数字17") != std::string::npos);
+    m_frame->setAsOf(100);
+    QVERIFY(w->view()->chart().title.find("第1回～第100回") != std::string::npos);
+    QVERIFY(w->view()->chart().title.find("数字17") != std::string::npos);
+    QCOMPARE(w->view()->chart().panels[0].series[0].x.back(), 100.0);
+    m_frame->setAsOf(DrawHistory::NoCut);
+    QVERIFY(w->view()->chart().title.find("第2144回") != std::string::npos);
+}
+
+void ChartWindowTest::savesPrintsAndNeverOverwritesTheDatabase()
+{
+    ChartWindow *w = openFromMenu();
+    QVERIFY(w);
+    w->showChart("sum");
+    QString answer = m_dir->filePath(u"sum.png"_s);
+    w->setSaveFileFunction(
+        [&answer](const QString &, const QString &, const QString &) { return answer; });
+    w->savePicture();
+    QImage png(answer);
+    QCOMPARE(png.size(), QSize(ChartView::PictureWidth, ChartView::PictureHeight));
+    answer = m_dir->filePath(u"sum.svg"_s);
+    w->saveSvg();
+    QFile svg(answer);
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QVERIFY(svg.readAll().startsWith("<?xml"));
+    QVERIFY(m_messages.isEmpty());
+
+    // The database is refused, named in a message, and left as it was.
+    answer = m_dir->filePath(u"draws.db"_s);
+    QFile db(answer);
+    QVERIFY(db.open(QIODevice::ReadOnly));
+    const QByteArray before = db.readAll();
+    db.close();
+    w->saveSvg();
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages.front().contains(u"保存できませんでした"_s));
+    QVERIFY(db.open(QIODevice::ReadOnly));
+    QCOMPARE(db.readAll(), before);
+
+    // Printing draws the chart onto the page: a PDF of one page.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(m_dir->filePath(u"sum.pdf"_s));
+    w->view()->print(printer);
+    QFile pdf(printer.outputFileName());
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    QCOMPARE(
+        bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "),
+        1);
+}
+
+QTEST_MAIN(ChartWindowTest)
+#include "chartwindow_test.moc"
