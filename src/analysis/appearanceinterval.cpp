@@ -1,5 +1,6 @@
 #include "analysis/builders.h"
 #include "analysis/intervalheadings.h"
+#include "store/drawrecord.h"
 
 #include <array>
 #include <string>
@@ -8,7 +9,7 @@ namespace loto6 {
 
 namespace {
 
-constexpr int MaxNumber = 43;
+constexpr int MaxNumber = HighestNumber;
 
 std::string intervalText(int interval)
 {

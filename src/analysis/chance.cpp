@@ -3,6 +3,7 @@
 #include "analysis/chancelaw.h"
 #include "analysis/probability.h"
 #include "grid/numbertext.h"
+#include "store/drawrecord.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +22,7 @@ namespace {
 using Test = ChanceReport::Test;
 using Category = ChanceReport::Category;
 
-constexpr int Numbers = 43;
+constexpr int Numbers = HighestNumber;
 constexpr int MainPicks = 6;
 constexpr int AllPicks = 7; // six main numbers and the bonus number
 constexpr std::string_view VerdictMark = "%V%";

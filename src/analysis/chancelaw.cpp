@@ -1,6 +1,7 @@
 #include "analysis/chancelaw.h"
 
 #include "analysis/probability.h"
+#include "store/drawrecord.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +39,7 @@ ChanceLaw::ChanceLaw(int numbers, int picks)
 
 const ChanceLaw &ChanceLaw::loto6()
 {
-    static const ChanceLaw law(43, 6);
+    static const ChanceLaw law(HighestNumber, MainNumberCount);
     return law;
 }
 

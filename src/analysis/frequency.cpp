@@ -1,5 +1,6 @@
 #include "analysis/builders.h"
 #include "analysis/markcolors.h"
+#include "store/drawrecord.h"
 
 #include <vector>
 
@@ -49,7 +50,7 @@ Sheet buildFrequency(const DrawHistory &history, const Totals &totals)
     s.setBorder(1, 2, last, Rows, border::AllSides, colors::lightBlue);
     if (maxCount >= 1) // no ordinal columns when nothing was drawn
         s.setColors(2, 2, maxCount + 1, 2, colors::red, colors::lightYellow);
-    for (int n = 1; n <= 43; ++n) {
+    for (int n = 1; n <= HighestNumber; ++n) {
         s.setText(1, n + 2, n);
         s.setText(last, n + 2, n);
     }

@@ -1,5 +1,6 @@
 #include "analysis/builders.h"
 #include "analysis/tablelayout.h"
+#include "store/drawrecord.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +11,7 @@ namespace loto6 {
 namespace {
 
 constexpr int Columns = 45;
-constexpr int LastNumber = 43;
+constexpr int LastNumber = HighestNumber;
 constexpr int MaxGroups = 11;
 constexpr Rgb MainMark = rgb(62, 158, 255);
 constexpr Rgb BonusMark = rgb(255, 128, 192);

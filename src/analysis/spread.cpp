@@ -1,5 +1,7 @@
 #include "analysis/builders.h"
 
+#include "store/drawrecord.h"
+
 #include <cmath>
 
 namespace loto6 {
@@ -16,7 +18,7 @@ void writeNumberHeading(Sheet &s, int row)
 {
     s.setText(1, row, "回");
     s.setText(Columns, row, "回");
-    for (int n = 1; n <= 43; ++n)
+    for (int n = 1; n <= HighestNumber; ++n)
         s.setText(n + 1, row, n);
     s.setColors(2, row, Columns - 1, row, colors::blue, HeadingBack);
 }
@@ -66,7 +68,7 @@ Sheet buildSpread(const DrawHistory &history, const Totals &totals)
         s.setText(Columns, row, r.drawNo);
         for (int f = 0; f < DrawRecord::FieldCount; ++f) {
             const long long n = r.number(f);
-            if (n < 1 || n > 43)
+            if (n < 1 || n > HighestNumber)
                 continue; // no column of its own; must not mark the draw-number columns
             const int col = static_cast<int>(n) + 1;
             s.setText(col, row, "●");

@@ -181,12 +181,9 @@ int writeOutput(
     if (path->empty()) // refused where -o is read; never standard output in its place
         return ctx.usage(noFileNamed("-o"));
     // The database and its companions are never output, under whatever name they are given.
-    std::vector<std::filesystem::path> database;
-    for (const char *suffix : {"", ".bak", "-journal", "-wal"})
-        database.push_back(ctx.dbPath.string() + suffix);
     std::ostringstream text;
     write(text);
-    if (Status s = writeOutputFile(*path, text.view(), database); !s)
+    if (Status s = writeOutputFile(*path, text.view(), databaseFiles(ctx.dbPath)); !s)
         return ctx.fail(s.message());
     return ExitOk;
 }

@@ -129,7 +129,7 @@ int totalsCommand(Context &ctx)
     if (format == "json") {
         o << "{\"latestDrawNo\": " << t.latestDrawNo << ", \"maxAppearance\": " << t.maxAppearance
           << ", \"countRowTotal\": " << t.countRowTotal << ", \"appearanceCount\": {";
-        for (int n = 1; n <= 43; ++n)
+        for (int n = 1; n <= HighestNumber; ++n)
             o << (n > 1 ? ", " : "") << '"' << n << "\": " << t.count(n);
         o << "}, \"numbersByCount\": [";
         for (std::size_t c = 0; c < t.numbersByCount.size(); ++c)
@@ -140,7 +140,7 @@ int totalsCommand(Context &ctx)
           << "MaxAppearance  " << t.maxAppearance << '\n'
           << "CountRowTotal  " << t.countRowTotal << '\n'
           << "AppearanceCount\n";
-        for (int n = 1; n <= 43; ++n)
+        for (int n = 1; n <= HighestNumber; ++n)
             o << "  " << (n < 10 ? " " : "") << n << "  " << t.count(n) << '\n';
         o << "NumbersByCount\n";
         for (std::size_t c = 0; c < t.numbersByCount.size(); ++c)

@@ -1,5 +1,7 @@
 #include "prediction/backtest.h"
 
+#include "store/drawrecord.h"
+
 #include <algorithm>
 #include <bit>
 #include <string>
@@ -8,7 +10,7 @@ namespace loto6 {
 
 namespace {
 
-constexpr int Highest = 43;
+constexpr int Highest = HighestNumber;
 constexpr int CycleSlots = 4;
 constexpr int SlotCount = CycleSlots + 3 * Backtest::ShiftCount;
 

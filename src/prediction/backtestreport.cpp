@@ -2,6 +2,7 @@
 
 #include "analysis/probability.h"
 #include "prediction/matchsumlaw.h"
+#include "store/drawrecord.h"
 
 #include <algorithm>
 #include <map>
@@ -44,7 +45,7 @@ std::string verdictOf(const Result &r, double alpha)
 
 std::array<double, BacktestReport::PrizeClasses> prizeChances()
 {
-    const double all = static_cast<double>(binomialCoefficient(43, 6));
+    const double all = static_cast<double>(binomialCoefficient(HighestNumber, MainNumberCount));
     const auto c = [](int n, int k) { return static_cast<double>(binomialCoefficient(n, k)); };
     // Five of the six main numbers with the bonus number, or with one of the 36 others.
     return {1 / all, c(6, 5) / all, c(6, 5) * c(36, 1) / all, c(6, 4) * c(37, 2) / all,

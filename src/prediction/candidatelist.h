@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/drawrecord.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -21,7 +23,7 @@ public:
         int lookBack;
     };
     static constexpr int Count = 21;
-    static constexpr int Highest = 43;
+    static constexpr int Highest = HighestNumber;
 
     // Rule r: group r / 7 adds one to the look-back; the offset belongs to the position.
     static Rule rule(int r);

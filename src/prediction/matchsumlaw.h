@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/drawrecord.h"
+
 #include <span>
 #include <vector>
 
@@ -11,7 +13,7 @@ namespace loto6 {
 class MatchSumLaw
 {
 public:
-    static constexpr int Numbers = 43;
+    static constexpr int Numbers = HighestNumber;
     static constexpr int Drawn = 6;
 
     // picksCount[k] = how many draws had a list of k numbers (k = 0..43).

@@ -189,7 +189,7 @@ Status readNumbers(const CsvReading &r, int recordLine, DrawRecord &draw)
         if (!n)
             return Status::failure(
                 r.at(recordLine, c) + ": " + quotedForMessage(v) + " is not a whole number");
-        if (*n < 1 || *n > 43)
+        if (*n < 1 || *n > HighestNumber)
             return Status::failure(r.at(recordLine, c) + ": "
                 + (v.size() < 19 ? std::to_string(*n) : quotedForMessage(v)) + " is outside 1..43");
         draw.fields[static_cast<std::size_t>(c - ColMain1)] = n;
@@ -296,7 +296,7 @@ Status importCsvBytes(std::string_view bytes, const CsvDrawSink &sink)
     std::optional<std::string> converted;
     const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
     if (!text)
-        return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
+        return unknownEncoding();
     CsvReading r;
     r.text = *text;
     const Split first = r.next();

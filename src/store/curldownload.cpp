@@ -130,6 +130,8 @@ std::string transferFailure(CURLcode rc, const Sink &sink, const DownloadRequest
         return "the transfer ended early (" + detail + ")";
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
+        error.kind = DownloadFailure::HostNotFound;
+        return detail;
     case CURLE_COULDNT_CONNECT:
         error.kind = DownloadFailure::Unreachable;
         return detail;

@@ -1,10 +1,8 @@
 #include "store/database.h"
 
-#include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/drawvalidation.h"
-#include "store/historyimport.h"
-#include "store/paths.h"
+#include "store/outputfile.h"
 #include "store/prizestore.h"
 #include "store/sqlfailure.h"
 #include "store/sqlstatement.h"
@@ -98,26 +96,6 @@ void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &
     }
 }
 
-// The bundled history and, beside it, the bundled payouts of the draws they cover.
-Status readSeed(const fs::path &seedCsv, IncomingHistory &seed)
-{
-    HistoryFile history;
-    if (Status s = readHistoryFile(seedCsv, history); !s)
-        return s;
-    if (Status s = seed.add(
-            history, DrawSource::from(DrawSource::Kind::Bundled, seedCsv.filename().string()));
-        !s)
-        return s;
-    const fs::path prizesCsv = seedCsv.parent_path() / BundledPrizesFileName;
-    std::error_code ec;
-    if (!fs::exists(prizesCsv, ec))
-        return Status::success();
-    HistoryFile prizes;
-    if (Status s = readHistoryFile(prizesCsv, prizes); !s)
-        return s;
-    return seed.add(prizes, DrawSource::from(DrawSource::Kind::Bundled, BundledPrizesFileName));
-}
-
 // A stored draw number as the program holds it. One beyond the limit is refused rather than
 // cut to an int, where 4,294,967,301 would become a second draw 5.
 Status readDrawNumber(sqlite3_stmt *st, int col, DrawRecord &r)
@@ -125,11 +103,13 @@ Status readDrawNumber(sqlite3_stmt *st, int col, DrawRecord &r)
     std::optional<long long> no;
     bool notWhole = false;
     readNumber(st, col, no, notWhole);
-    if (no && (*no > MaxDrawNumber || *no < -MaxDrawNumber))
-        return Status::failure("the stored draw number " + std::to_string(*no) + " is beyond "
-            + std::to_string(MaxDrawNumber)
-            + ", the largest the program holds; correct or delete that row of 結果マスタ with a "
-              "database tool, or restore a backup");
+    if (no && (*no > MaxDrawNumber || *no < -MaxDrawNumber)) {
+        Fault f;
+        f.kind = FaultKind::DrawNumberBeyond;
+        f.value = std::to_string(*no);
+        f.limit = MaxDrawNumber;
+        return Status::failure(std::move(f));
+    }
     r.drawNo = no ? static_cast<int>(*no) : 0;
     return Status::success();
 }
@@ -140,9 +120,13 @@ bool isLockError(sqlite3 *db)
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;
 }
 
-constexpr const char *LockedText
-    = "the database is in use by another program (database is locked); close it there and try "
-      "again";
+Status lockedFault(const fs::path &file)
+{
+    Fault f;
+    f.kind = FaultKind::DatabaseLocked;
+    f.file = file.string();
+    return Status::failure(std::move(f));
+}
 
 } // namespace
 
@@ -151,6 +135,7 @@ Database::~Database() { close(); }
 Database::Database(Database &&other) noexcept
     : m_db(std::exchange(other.m_db, nullptr))
     , m_path(std::move(other.m_path))
+    , m_held(std::exchange(other.m_held, false))
 {
 }
 
@@ -160,6 +145,7 @@ Database &Database::operator=(Database &&other) noexcept
         close();
         m_db = std::exchange(other.m_db, nullptr);
         m_path = std::move(other.m_path);
+        m_held = std::exchange(other.m_held, false);
     }
     return *this;
 }
@@ -169,14 +155,16 @@ void Database::close()
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
+    if (std::exchange(m_held, false))
+        releaseDatabaseFile(m_path);
 }
 
 Status Database::fail(const std::string &what) const
 {
-    std::string msg = prefixOf(m_path) + what;
     if (m_db && isLockError(m_db))
-        msg = prefixOf(m_path) + LockedText;
-    else if (m_db)
+        return lockedFault(m_path);
+    std::string msg = prefixOf(m_path) + what;
+    if (m_db)
         msg += " (" + sqliteReason(m_db, m_path) + ")";
     return Status::failure(msg);
 }
@@ -188,8 +176,9 @@ Status Database::exec(const std::string &sql)
     char *err = nullptr;
     if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
         sqlite3_free(err);
-        const std::string msg = isLockError(m_db) ? LockedText : sqliteReason(m_db, m_path);
-        return Status::failure(prefixOf(m_path) + msg);
+        if (isLockError(m_db))
+            return lockedFault(m_path);
+        return Status::failure(prefixOf(m_path) + sqliteReason(m_db, m_path));
     }
     return Status::success();
 }
@@ -205,11 +194,13 @@ Status Database::quickCheck()
     if (rc == SQLITE_ROW && first == "ok")
         return Status::success();
     if (isLockError(m_db))
-        return fail(LockedText);
+        return lockedFault(m_path);
     const std::string why = first.empty() ? sqlite3_errmsg(m_db) : first;
-    return Status::failure(prefixOf(m_path) + "the database file is damaged ("
-        + quotedForMessage(why)
-        + "); nothing was written. Restore it from its .bak file or another copy");
+    Fault damaged;
+    damaged.kind = FaultKind::DatabaseDamaged;
+    damaged.file = m_path.string();
+    damaged.detail = why;
+    return Status::failure(std::move(damaged));
 }
 
 Status Database::createSchema(sqlite3 *db)
@@ -256,12 +247,16 @@ Status Database::open(const fs::path &file)
     close();
     m_path = file;
     std::error_code ec;
+    Fault fault;
+    fault.file = file.string();
     if (file.empty())
-        return Status::failure("no database file named: give a file name");
-    if (!fs::exists(file, ec))
-        return Status::failure(prefixOf(file) + "the database file does not exist");
-    if (fs::is_directory(file, ec))
-        return Status::failure(prefixOf(file) + "is a folder, not a database file");
+        fault.kind = FaultKind::NoDatabaseNamed;
+    else if (!fs::exists(file, ec))
+        fault.kind = FaultKind::DatabaseMissing;
+    else if (fs::is_directory(file, ec))
+        fault.kind = FaultKind::DatabaseIsFolder;
+    if (fault.kind != FaultKind::Other)
+        return Status::failure(std::move(fault));
     int rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         close();
@@ -273,6 +268,8 @@ Status Database::open(const fs::path &file)
         return s;
     }
     sqlite3_busy_timeout(m_db, 2000);
+    holdDatabaseFile(m_path);
+    m_held = true;
     Status s = verifySchema();
     if (!s)
         close();
@@ -288,53 +285,6 @@ Status Database::openInMemory()
     if (sqlite3_open(":memory:", &m_db) != SQLITE_OK)
         return fail("cannot open an in-memory database");
     return createSchema(m_db);
-}
-
-Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
-{
-    std::error_code ec;
-    if (file.empty() || fs::exists(file, ec) || fs::is_symlink(file, ec))
-        return open(file);
-
-    IncomingHistory seed;
-    if (Status s = readSeed(seedCsv, seed); !s)
-        return Status::failure("cannot create " + withoutControls(file.string())
-            + " from the bundled history: " + s.message());
-
-    // Build the new database under a temporary name and move it into place only when whole.
-    const fs::path tmp = temporarySibling(file);
-    {
-        Database fresh;
-        fresh.m_path = tmp;
-        if (sqlite3_open_v2(
-                tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-            != SQLITE_OK) {
-            Status s = Status::failure(prefixOf(file) + "cannot create the database ("
-                + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
-            fresh.close();
-            fs::remove(tmp, ec);
-            return s;
-        }
-        Status s = createSchema(fresh.m_db);
-        MergeReport report;
-        if (s)
-            s = mergeHistory(fresh, seed, MergeMode::Replace, report);
-        fresh.close();
-        if (!s) {
-            fs::remove(tmp, ec);
-            return Status::failure(prefixOf(file) + "cannot create the database: " + s.message());
-        }
-    }
-    if (Status s = syncFile(tmp); !s) {
-        fs::remove(tmp, ec);
-        return s;
-    }
-    fs::rename(tmp, file, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return Status::failure(prefixOf(file) + "cannot create the database: " + ec.message());
-    }
-    return open(file);
 }
 
 const Database::DrawColumns Database::TableColumns{0, 1, {2, 3, 4, 5, 6, 7, 8}};

@@ -116,6 +116,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     std::filesystem::path m_path;
+    bool m_held = false; // registered as a file output must not replace
 };
 
 // Begins in the constructor, commits only when asked, rolls back otherwise.

@@ -34,7 +34,8 @@ enum class DownloadFailure {
     Cancelled,  // the progress function said stop
     HttpStatus, // the server answered outside 2xx (DownloadError::httpStatus)
     TimedOut,
-    Unreachable, // no connection: unknown host, refused, no network
+    HostNotFound, // the host name has no address (unknown name, or no name service)
+    Unreachable,  // no connection: refused, no route, no network
     TooLarge,
     Incomplete, // the body ended before its announced length
     Other,

@@ -10,6 +10,11 @@ namespace loto6 {
 // entry window and the command line. Arithmetic on draw numbers stays below INT_MAX with it.
 inline constexpr int MaxDrawNumber = 999'999'999;
 
+// The numbers of the game: each draw picks MainNumberCount different numbers from 1 to
+// HighestNumber, and a bonus number from the rest.
+inline constexpr int HighestNumber = 43;
+inline constexpr int MainNumberCount = 6;
+
 // One draw as a row of the history view: 回数, the six main numbers in field order and the
 // bonus number. A number field is empty when the store holds null, empty text or anything that
 // is not a whole number.

@@ -26,7 +26,7 @@ bool allDigits(std::string_view s)
         && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool inNumberRange(long long v) { return v >= 1 && v <= 43; }
+bool inNumberRange(long long v) { return v >= 1 && v <= HighestNumber; }
 
 std::string isoText(const std::chrono::year_month_day &date)
 {

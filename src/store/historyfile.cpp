@@ -36,20 +36,6 @@ std::vector<std::string> headerNames(const Row &cells)
     return names;
 }
 
-HistoryLayout layoutOfHeader(const std::vector<std::string> &names)
-{
-    auto has = [&](std::string_view n) {
-        return std::find(names.begin(), names.end(), n) != names.end();
-    };
-    if (has("draw_no"))
-        return HistoryLayout::English;
-    if (has("抽せん回") && has("曜日"))
-        return HistoryLayout::Alternating;
-    if (has("1等口数"))
-        return HistoryLayout::PrizeHistory;
-    return HistoryLayout::Canonical;
-}
-
 // Where the prize columns are: winners and prize of each tier, carry-over, sales.
 struct PrizeColumns
 {
@@ -143,13 +129,13 @@ bool hasAnyPrize(const Row &cells, const PrizeColumns &cols)
     return given(cols.carryOver) || given(cols.sales);
 }
 
-// A layout with a header row: the draws through the exchange reader, the prizes read from the
-// same rows as they pass.
-Status readHeaderLayout(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink)
+// The first record of a header layout, split and checked for lone carriage returns; pos is
+// left at the first row. Empty cells when the text has no first record.
+Status readHeaderRecord(std::string_view text, Row &cells, std::size_t &pos, int &line)
 {
-    std::size_t pos = 0;
-    int line = 1;
-    Row cells;
+    pos = 0;
+    line = 1;
+    cells.clear();
     if (!nextCsvRecord(text, pos, cells, line))
         return Status::failure("line 1: the file is empty; a header line is needed");
     if (std::any_of(cells.begin(), cells.end(),
@@ -159,8 +145,19 @@ Status readHeaderLayout(std::string_view text, HistoryLayout &layout, const Hist
     for (std::size_t at = text.find('\r'); at < pos; at = text.find('\r', at + 1))
         if (at + 1 >= text.size() || text[at + 1] != '\n')
             return loneCarriageReturn(1);
+    return Status::success();
+}
+
+// A layout with a header row: the draws through the exchange reader, the prizes read from the
+// same rows as they pass.
+Status readHeaderLayout(std::string_view text, HistoryLayout layout, const HistoryDrawSink &sink)
+{
+    std::size_t pos = 0;
+    int line = 1;
+    Row cells;
+    if (Status s = readHeaderRecord(text, cells, pos, line); !s)
+        return s;
     const std::vector<std::string> names = headerNames(cells);
-    layout = layoutOfHeader(names);
     // The exchange reader sees the header names it knows.
     const auto &renamed = renamedHeaders(layout);
     if (!renamed.empty())
@@ -187,11 +184,9 @@ Status readHeaderLayout(std::string_view text, HistoryLayout &layout, const Hist
         });
 }
 
-// Any layout, told apart by its content.
-Status readHistoryText(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink)
+// An official file holds one draw (or none, the index); its reader tells which.
+Status readOfficialLayout(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink)
 {
-    if (!looksLikeOfficialFile(text))
-        return readHeaderLayout(text, layout, sink);
     HistoryFile one;
     Status s = readOfficialFile(text, one);
     layout = one.layout;
@@ -200,6 +195,57 @@ Status readHistoryText(std::string_view text, HistoryLayout &layout, const Histo
         s = sink(one.draws[i], it == one.prizes.end() ? nullptr : &it->second);
     }
     return s;
+}
+
+bool hasName(const std::vector<std::string> &names, std::string_view name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+template<HistoryLayout L>
+Status readWithHeader(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink)
+{
+    layout = L;
+    return readHeaderLayout(text, L, sink);
+}
+
+// The published layouts in the order they are tried; the exchange CSV takes what none other
+// claims. A new layout is its reader, one entry here and its sample with a test.
+constexpr HistoryLayoutEntry Layouts[] = {
+    {HistoryLayout::OfficialResult, "official result file",
+        [](std::string_view text, const auto &) { return looksLikeOfficialFile(text); },
+        readOfficialLayout},
+    {HistoryLayout::OfficialIndex, "official index", nullptr, readOfficialLayout},
+    {HistoryLayout::English, "English history",
+        [](std::string_view, const auto &names) { return hasName(names, "draw_no"); },
+        readWithHeader<HistoryLayout::English>},
+    {HistoryLayout::Alternating, "alternating history",
+        [](std::string_view, const auto &names) {
+            return hasName(names, "抽せん回") && hasName(names, "曜日");
+        },
+        readWithHeader<HistoryLayout::Alternating>},
+    {HistoryLayout::PrizeHistory, "history with prizes",
+        [](std::string_view, const auto &names) { return hasName(names, "1等口数"); },
+        readWithHeader<HistoryLayout::PrizeHistory>},
+    {HistoryLayout::Canonical, "history CSV", [](std::string_view, const auto &) { return true; },
+        readWithHeader<HistoryLayout::Canonical>},
+};
+
+// Any layout, told apart by its content through the registry.
+Status readHistoryText(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink)
+{
+    std::vector<std::string> names;
+    {
+        Row cells;
+        std::size_t pos = 0;
+        int line = 1;
+        if (!looksLikeOfficialFile(text) && readHeaderRecord(text, cells, pos, line))
+            names = headerNames(cells);
+    }
+    for (const HistoryLayoutEntry &entry : Layouts)
+        if (entry.recognises && entry.recognises(text, names))
+            return entry.read(text, layout, sink);
+    return Status::failure("the file is in no known layout");
 }
 
 HistoryDrawSink into(HistoryFile &file)
@@ -255,38 +301,34 @@ void exportPrizeHistory(std::ostream &out, const std::vector<DrawRecord> &draws,
     }
 }
 
+std::span<const HistoryLayoutEntry> historyLayouts() { return Layouts; }
+
 const char *layoutName(HistoryLayout layout)
 {
-    switch (layout) {
-    case HistoryLayout::Canonical:
-        return "history CSV";
-    case HistoryLayout::PrizeHistory:
-        return "history with prizes";
-    case HistoryLayout::Alternating:
-        return "alternating history";
-    case HistoryLayout::English:
-        return "English history";
-    case HistoryLayout::OfficialResult:
-        return "official result file";
-    case HistoryLayout::OfficialIndex:
-        return "official index";
-    }
+    for (const HistoryLayoutEntry &entry : Layouts)
+        if (entry.layout == layout)
+            return entry.name;
     return "history";
+}
+
+Status readHistoryBytes(std::string_view bytes, HistoryLayout &layout, const HistoryDrawSink &sink)
+{
+    std::optional<std::string> converted;
+    const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
+    if (!text)
+        return unknownEncoding();
+    Status s = readHistoryText(*text, layout, sink);
+    // Whatever a reader quoted from the file, the message stays one line for the terminal.
+    return s ? s : Status::failure(withoutControls(s.message()));
 }
 
 Status readHistoryBytes(std::string_view bytes, HistoryFile &file)
 {
     file = HistoryFile{};
-    std::optional<std::string> converted;
-    const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
-    if (!text)
-        return Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
-    Status s = readHistoryText(*text, file.layout, into(file));
+    Status s = readHistoryBytes(bytes, file.layout, into(file));
     if (!s) {
         file.draws.clear();
         file.prizes.clear();
-        // Whatever a reader quoted from the file, the message stays one line for the terminal.
-        return Status::failure(withoutControls(s.message()));
     }
     return s;
 }
@@ -303,7 +345,7 @@ Status readHistoryFile(
         std::optional<std::string> converted;
         const std::optional<std::string_view> utf8 = utf8TextOf(text, converted);
         if (!utf8)
-            s = Status::failure("unknown encoding: the file is neither UTF-8 nor Shift-JIS");
+            s = unknownEncoding();
         else if (converted)
             text = std::move(*converted);
         else
@@ -311,6 +353,11 @@ Status readHistoryFile(
     }
     if (s)
         s = readHistoryText(text, layout, sink);
+    if (!s && s.fault().kind != FaultKind::Other) {
+        Fault f = s.fault();
+        f.file = path.string();
+        return Status::failure(std::move(f));
+    }
     if (!s)
         return Status::failure(
             quotedForMessage(path.string()) + ": " + withoutControls(s.message()));

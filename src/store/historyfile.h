@@ -9,6 +9,8 @@
 #include <istream>
 #include <map>
 #include <ostream>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +44,24 @@ Status readHistoryFile(const std::filesystem::path &path, HistoryFile &file);
 // Takes each draw a reader accepts, with its payout when the file gives one; a failure stops
 // the reading with that message.
 using HistoryDrawSink = std::function<Status(const DrawRecord &draw, const DrawPrizes *prizes)>;
+
+// One published layout in the registry every reading of a history goes through (import, the
+// per-draw update, the whole-history update, the seed): its name, how a text of it is
+// recognised (from the text and its first record's cells, width-folded and trimmed; an entry
+// without one is only ever named by another's reader), and its reader, which gives the layout
+// it found.
+struct HistoryLayoutEntry
+{
+    HistoryLayout layout;
+    const char *name;
+    bool (*recognises)(std::string_view text, const std::vector<std::string> &header);
+    Status (*read)(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink);
+};
+// The layouts in the order they are tried; the exchange CSV, last, takes any other text.
+std::span<const HistoryLayoutEntry> historyLayouts();
+
+// The one reader on bytes in memory (a download), handing on each draw as it is read.
+Status readHistoryBytes(std::string_view bytes, HistoryLayout &layout, const HistoryDrawSink &sink);
 // Reads a file of any layout, handing on each draw as it is read, so that a large file is held
 // once as text and never as a list of draws. On a failure the sink may have taken some draws,
 // which the caller drops.

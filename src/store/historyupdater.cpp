@@ -4,7 +4,10 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/drawvalidation.h"
+#include "store/historyfile.h"
+#include "store/outputfile.h"
 #include "store/packeddraw.h"
+#include "store/prizestore.h"
 #include "store/textcodec.h"
 
 #include <fcntl.h>
@@ -173,19 +176,25 @@ Status readSqliteDraws(
     return result ? result : Status::failure(oneLine(result.message(), copy));
 }
 
-// Parses the whole CSV, each row packed as it is read: every row a complete draw.
-Status readCsvDraws(std::string_view bytes, std::vector<PackedDraw> &draws)
+// Reads a served history of any layout through the one reader, each draw packed as it is read
+// and its payout kept: every row a complete draw.
+Status readServedHistory(
+    std::string_view bytes, std::vector<PackedDraw> &draws, std::vector<DrawPrizes> &prizes)
 {
     // Without a length from the server, a cut CSV shows itself by its unfinished last line.
     const bool cut = bytes.back() != '\n';
     const std::string cutText = "the history CSV ends in the middle of a line (cut short?)";
     draws.clear();
-    Status s = importCsvBytes(bytes, [&](const DrawRecord &draw, int line, const auto &) {
-        const std::optional<PackedDraw> p = PackedDraw::pack(draw);
-        if (!p)
-            return Status::failure("line " + std::to_string(line) + ": draw "
-                + std::to_string(draw.drawNo) + " holds a value no import accepts");
-        draws.push_back(*p);
+    prizes.clear();
+    HistoryLayout layout = HistoryLayout::Canonical;
+    Status s = readHistoryBytes(bytes, layout, [&](const DrawRecord &draw, const DrawPrizes *p) {
+        const std::optional<PackedDraw> packed = PackedDraw::pack(draw);
+        if (!packed)
+            return Status::failure(
+                "draw " + std::to_string(draw.drawNo) + " holds a value no import accepts");
+        draws.push_back(*packed);
+        if (p)
+            prizes.push_back(*p);
         return Status::success();
     });
     if (!s)
@@ -239,8 +248,8 @@ struct OpenFile
 // Replaces the draws inside the target database in one transaction, after keeping a backup.
 // The write lock is held from the reading of the held draws to the commit, so that a draw
 // another program adds meanwhile is either seen (and counted as a loss) or waits.
-UpdateResult installDraws(
-    const fs::path &target, const std::vector<PackedDraw> &draws, bool allowLoss)
+UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> &draws,
+    const std::vector<DrawPrizes> &prizes, bool allowLoss)
 {
     Database db;
     DrawLoss loss;
@@ -273,6 +282,11 @@ UpdateResult installDraws(
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     Status s = db.writeDraws(
         draws.size(), [&](std::size_t i) { return draws[i].unpack(); }, true);
+    // The payouts go in with the draws, in the same transaction.
+    if (s && !prizes.empty())
+        s = createOwnTables(db.handle());
+    for (std::size_t i = 0; s && i < prizes.size(); ++i)
+        s = writePrizes(db, prizes[i]);
     if (s)
         s = tx.commit();
     if (!s)
@@ -300,8 +314,7 @@ UpdateResult UpdateResult::of(UpdateOutcome outcome, std::string message)
 
 Status keepPreviousDatabase(const fs::path &target, fs::path &backup, int openFd)
 {
-    backup = target;
-    backup += ".bak";
+    backup = databaseBackupPath(target);
     std::string old;
     if (Status s = openFd >= 0 ? readOpenFile(openFd, target, old) : readFile(target, old); !s)
         return s;
@@ -385,18 +398,19 @@ UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool 
         return UpdateResult::of(UpdateOutcome::Refused, "the downloaded file is empty");
 
     std::vector<PackedDraw> draws;
+    std::vector<DrawPrizes> prizes;
     const bool sqlite = bytes.starts_with(SqliteMagic);
     if (sqlite) {
         if (Status s = readSqliteDraws(target, bytes, draws); !s)
             return UpdateResult::of(
                 UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
-    } else if (Status s = readCsvDraws(bytes, draws); !s) {
+    } else if (Status s = readServedHistory(bytes, draws, prizes); !s) {
         UpdateResult r = UpdateResult::of(
             UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
         r.servedPage = looksLikePage(bytes);
         return r;
     }
-    UpdateResult result = installDraws(target, draws, allowLoss);
+    UpdateResult result = installDraws(target, draws, prizes, allowLoss);
     result.format = sqlite ? UpdateFormat::SQLite : UpdateFormat::Csv;
     return result;
 }

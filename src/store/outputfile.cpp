@@ -3,9 +3,11 @@
 #include "store/atomicfile.h"
 #include "store/textcodec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::mutex &heldMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+// One entry per open connection: a file opened twice stays held until both close.
+std::vector<fs::path> &held()
+{
+    static std::vector<fs::path> files;
+    return files;
+}
+
+// The same path once both are made absolute and free of "." and "..", for a file not there yet.
+bool sameName(const fs::path &a, const fs::path &b)
+{
+    std::error_code ec1;
+    std::error_code ec2;
+    const fs::path x = fs::weakly_canonical(fs::absolute(a, ec1), ec1);
+    const fs::path y = fs::weakly_canonical(fs::absolute(b, ec2), ec2);
+    return !ec1 && !ec2 && x == y;
+}
+
 bool sameFile(const struct stat &a, const fs::path &other)
 {
     struct stat b
@@ -23,12 +48,20 @@ bool sameFile(const struct stat &a, const fs::path &other)
     return ::stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+Status outputFault(FaultKind kind, const fs::path &file, std::string detail = {})
+{
+    Fault f;
+    f.kind = kind;
+    f.file = file.string();
+    f.detail = std::move(detail);
+    return Status::failure(std::move(f));
+}
+
 Status writeInPlace(const fs::path &file, std::string_view bytes)
 {
     const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
-        return Status::failure(
-            quotedForMessage(file.string()) + ": cannot write (" + std::strerror(errno) + ")");
+        return outputFault(FaultKind::OutputNotWritten, file, std::strerror(errno));
     std::size_t done = 0;
     int err = 0;
     while (done < bytes.size()) {
@@ -51,34 +84,81 @@ Status writeInPlace(const fs::path &file, std::string_view bytes)
 
 } // namespace
 
+fs::path databaseBackupPath(const fs::path &database)
+{
+    fs::path backup = database;
+    backup += ".bak";
+    return backup;
+}
+
+std::vector<fs::path> databaseFiles(const fs::path &database)
+{
+    std::vector<fs::path> files{database, databaseBackupPath(database)};
+    for (const char *suffix : {"-journal", "-wal", "-shm"}) {
+        fs::path companion = database;
+        companion += suffix;
+        files.push_back(std::move(companion));
+    }
+    return files;
+}
+
+void holdDatabaseFile(const fs::path &database)
+{
+    if (database.empty())
+        return;
+    const std::lock_guard lock(heldMutex());
+    held().push_back(database);
+}
+
+void releaseDatabaseFile(const fs::path &database)
+{
+    const std::lock_guard lock(heldMutex());
+    std::vector<fs::path> &files = held();
+    if (const auto it = std::find(files.begin(), files.end(), database); it != files.end())
+        files.erase(it);
+}
+
+std::vector<fs::path> heldDatabaseFiles()
+{
+    const std::lock_guard lock(heldMutex());
+    return held();
+}
+
 Status writeOutputFile(
     const fs::path &file, std::string_view bytes, const std::vector<fs::path> &protectedFiles)
 {
-    const std::string name = quotedForMessage(file.string());
     if (file.empty())
-        return Status::failure("no output file named: give a file name, or - for standard output");
+        return outputFault(FaultKind::NoOutputNamed, file);
+    std::vector<fs::path> guarded = protectedFiles;
+    for (const fs::path &database : heldDatabaseFiles())
+        for (fs::path &p : databaseFiles(database))
+            guarded.push_back(std::move(p));
     struct stat st
     {
     };
     if (::stat(file.c_str(), &st) != 0) {
         if (errno != ENOENT)
-            return Status::failure(name + ": cannot write (" + std::strerror(errno) + ")");
+            return outputFault(FaultKind::OutputNotWritten, file, std::strerror(errno));
+        // A journal or backup not made yet is still the database's: SQLite or the next update
+        // would take the output for its own.
+        for (const fs::path &p : guarded)
+            if (sameName(file, p))
+                return outputFault(FaultKind::ProtectedOutput, file);
         return writeFileAtomically(file, bytes);
     }
-    for (const fs::path &p : protectedFiles)
+    for (const fs::path &p : guarded)
         if (sameFile(st, p))
-            return Status::failure(name
-                + " is the database in use or its backup; nothing was "
-                  "written. Choose another output file");
+            return outputFault(FaultKind::ProtectedOutput, file);
     if (S_ISDIR(st.st_mode))
-        return Status::failure(name + " is a folder; give a file name inside it");
+        return outputFault(FaultKind::OutputIsFolder, file);
     if (!S_ISREG(st.st_mode))
         return writeInPlace(file, bytes);
     // Through a link, replace the file it points to and keep the link.
     std::error_code ec;
     const fs::path target = fs::is_symlink(file, ec) ? fs::canonical(file, ec) : file;
     if (ec)
-        return Status::failure(name + ": cannot follow the link (" + ec.message() + ")");
+        return Status::failure(
+            quotedForMessage(file.string()) + ": cannot follow the link (" + ec.message() + ")");
     return writeFileAtomically(target, bytes);
 }
 

@@ -224,4 +224,11 @@ std::string withoutControls(std::string_view text)
     return out;
 }
 
+Status unknownEncoding()
+{
+    Fault f;
+    f.kind = FaultKind::UnknownEncoding;
+    return Status::failure(std::move(f));
+}
+
 } // namespace loto6

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +21,8 @@ std::optional<std::string> decodeUtf8OrCp932(std::string_view bytes);
 // converted into `converted`; nullopt when it is neither.
 std::optional<std::string_view> utf8TextOf(
     std::string_view bytes, std::optional<std::string> &converted);
+// The refusal of bytes that are neither.
+Status unknownEncoding();
 
 // Full-width ASCII letters, digits and signs folded to ASCII, ideographic space to a space.
 std::string foldWidth(std::string_view utf8);

@@ -1,5 +1,7 @@
 #include "store/totals.h"
 
+#include "store/drawrecord.h"
+
 namespace loto6 {
 
 Totals computeTotals(const DrawHistory &history)
@@ -17,7 +19,7 @@ Totals computeTotals(const DrawHistory &history)
     }
     t.maxAppearance = 0;
     t.countRowTotal = 1;
-    for (int n = 1; n <= 43; ++n) {
+    for (int n = 1; n <= HighestNumber; ++n) {
         const int c = t.appearanceCount[static_cast<std::size_t>(n)];
         if (c > t.maxAppearance) {
             t.maxAppearance = c;

@@ -10,7 +10,7 @@ namespace loto6 {
 
 namespace {
 
-constexpr int MaxNumber = 43;
+constexpr int MaxNumber = HighestNumber;
 
 bool isSeparator(char c)
 {

@@ -3,6 +3,7 @@
 #include "analysis/probability.h"
 #include "grid/numbertext.h"
 #include "prediction/backtestreport.h"
+#include "store/drawrecord.h"
 
 #include <algorithm>
 #include <bit>
@@ -42,9 +43,9 @@ TicketGrading::TicketGrading(std::vector<Ticket> tickets, const DrawHistory &his
             continue;
         Draw d{r.drawNo, 0, 0, false, false, 0.0};
         for (int i = 0; i < 6; ++i)
-            if (const long long n = r.mainNumber(i); n >= 1 && n <= 43)
+            if (const long long n = r.mainNumber(i); n >= 1 && n <= HighestNumber)
                 d.mains |= std::uint64_t{1} << n;
-        if (const long long b = r.bonus(); b >= 1 && b <= 43)
+        if (const long long b = r.bonus(); b >= 1 && b <= HighestNumber)
             d.bonus = std::uint64_t{1} << b;
         if (const auto it = m_prizes.find(r.drawNo); it != m_prizes.end()) {
             d.hasPrizes = true;

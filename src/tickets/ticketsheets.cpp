@@ -2,6 +2,7 @@
 
 #include "analysis/markcolors.h"
 #include "grid/numbertext.h"
+#include "store/drawrecord.h"
 #include "store/textcodec.h"
 
 #include <algorithm>
@@ -41,7 +42,7 @@ void writeNumbers(Sheet &s, int col, int row, const std::array<long long, 6> &nu
     for (int i = 0; i < 6; ++i) {
         const long long n = numbers[static_cast<std::size_t>(i)];
         s.setText(col + i, row, two(n));
-        const std::uint64_t bit = n >= 1 && n <= 43 ? std::uint64_t{1} << n : 0;
+        const std::uint64_t bit = n >= 1 && n <= HighestNumber ? std::uint64_t{1} << n : 0;
         if (bit & mains)
             s.setColors(col + i, row, col + i, row, colors::white, MainMark);
         else if (bit & bonus)

@@ -474,7 +474,8 @@ void EntryWindowTest::failedWriteKeepsTheTyping()
     f.setCurrent(1, 1);
     QCOMPARE(f.messages.size(), 1);
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-    QVERIFY2(f.messages[0].text.contains(u"database is locked"_s), qPrintable(f.messages[0].text));
+    QVERIFY2(f.messages[0].text.contains(u"ほかのプログラムが使っています"_s),
+        qPrintable(f.messages[0].text));
     QCOMPARE(f.model()->index(0, 1).data().toString(), u"33"_s);
     QVERIFY(f.model()->isPending(0));
     QVERIFY(f.window->isWindowModified());

@@ -6,6 +6,7 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/historyupdater.h"
+#include "views/sheetexporter.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/entrywindow.h"
@@ -155,6 +156,7 @@ private slots:
     void importRefusesBadFile();
     void importAddsDraws();
     void exportRoundTrip();
+    void savesNeverReplaceTheOpenDatabase();
     void cancelledDialogDoesNothing();
 };
 
@@ -196,6 +198,10 @@ void HistoryMenuTest::update()
         QCOMPARE(m.icon, QMessageBox::Critical);
         QCOMPARE(m.title, u"メッセ－ジ"_s);
         QVERIFY2(m.text.contains(u"接続できませんでした"_s), qPrintable(m.text));
+        // The reason in Japanese, and the way round a server that cannot be reached.
+        QVERIFY2(
+            m.text.contains(u"詳細: サーバーに接続できません（127.0.0.1）"_s), qPrintable(m.text));
+        QVERIFY2(m.text.contains(u"ブラウザで保存"_s), qPrintable(m.text));
         QVERIFY2(m.text.split(u'\n').contains(u"http://127.0.0.1:1/"_s), qPrintable(m.text));
     } else {
         QCOMPARE(m.title, u"ロト6ズンベル"_s);
@@ -258,7 +264,7 @@ void HistoryMenuTest::updateFromServer_data()
     QTest::newRow("loses a draw, Yes")
         << ok(two) << true << 1 << u"当選データを最新化しました"_s << 2;
     QTest::newRow("forbidden") << QByteArray::fromStdString(test::httpReply(403, "no robots"))
-                               << false << 0 << u"ブラウザで結果ファイルを保存し"_s << 3;
+                               << false << 0 << u"結果ファイルをブラウザで保存し"_s << 3;
     QTest::newRow("not a history")
         << ok("<html>moved</html>\n") << false << 0 << u"当選データとして正しくない"_s << 3;
 }
@@ -477,6 +483,12 @@ void HistoryMenuTest::importAddsDraws()
     QCOMPARE(window->widget(), analysis);
     QVERIFY(sheetText(analysis) != before);
     QVERIFY(!QApplication::overrideCursor());
+
+    // The same file again brings nothing new, and the message says what it held.
+    f.messages.clear();
+    f.trigger("mnuCsvTorikomi");
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(u"第3～4回: 登録済み"_s), qPrintable(f.messages[0].text));
 }
 
 void HistoryMenuTest::exportRoundTrip()
@@ -507,6 +519,44 @@ void HistoryMenuTest::exportRoundTrip()
     QVERIFY2(f.messages[1].text.split(u'\n').contains(QDir::toNativeSeparators(f.chosenFile)),
         qPrintable(f.messages[1].text));
     QVERIFY(!QFile::exists(f.chosenFile));
+}
+
+// Every save of the desktop, the history export and a grid's four, goes through the protected
+// writer: naming the open database or its backup writes nothing and says so.
+void HistoryMenuTest::savesNeverReplaceTheOpenDatabase()
+{
+    Fixture f;
+    const QByteArray before = fileBytes(f.database());
+    const QString backup = f.database() + u".bak"_s;
+    writeText(backup, "the previous database");
+    f.answer = true; // with the payouts
+
+    f.trigger("mnuSyutugenHindo");
+    auto *grid = f.frame.mdiArea()->activeSubWindow()->widget()->findChild<SheetView *>();
+    QVERIFY(grid);
+    QString gridFile;
+    QStringList gridMessages;
+    grid->exporter()->setSaveFileFunction(
+        [&gridFile](const QString &, const QString &, const QString &) { return gridFile; });
+    grid->exporter()->setMessageFunction([&gridMessages](QMessageBox::Icon, const QString &,
+                                             const QString &text) { gridMessages.append(text); });
+
+    for (const QString &target : {f.database(), backup, f.database() + u"-journal"_s}) {
+        f.chosenFile = target;
+        gridFile = target;
+        f.messages.clear();
+        gridMessages.clear();
+        f.trigger("mnuCsvKakidashi");
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+        for (QAction *save : grid->exporter()->actions())
+            save->trigger();
+        QCOMPARE(gridMessages.size(), 4);
+    }
+    QCOMPARE(fileBytes(f.database()), before);
+    QCOMPARE(fileBytes(backup), QByteArray("the previous database"));
+    QVERIFY(!QFile::exists(f.database() + u"-journal"_s));
+    QCOMPARE(f.storedDraws().size(), std::size_t(3));
 }
 
 void HistoryMenuTest::cancelledDialogDoesNothing()

@@ -29,6 +29,7 @@ private slots:
     void resultsMadeWhenTheirTabIsShown();
     void refusedLinesAreToldInJapanese();
     void coreReasonsInJapanese();
+    void everyFaultKindHasJapaneseText();
 };
 
 namespace {
@@ -228,6 +229,38 @@ void TicketWindowTest::coreReasonsInJapanese()
     for (const Case &c : cases)
         QVERIFY2(CoreReasons::japanese(c.reason) == c.expected,
             qPrintable(QString::fromUtf8(c.name) + u": "_s + CoreReasons::japanese(c.reason)));
+}
+
+// Each kind of failure the core gives as data reads in Japanese on the desktop: once the file
+// name, the values and the names of encodings are taken out, no Latin word is left. The facts
+// given reach the text.
+void TicketWindowTest::everyFaultKindHasJapaneseText()
+{
+    const QRegularExpression latinWord(u"[A-Za-z]{2,}"_s);
+    for (int k = 1; k < static_cast<int>(FaultKind::Count); ++k) {
+        Fault f;
+        f.kind = static_cast<FaultKind>(k);
+        f.file = "/tmp/Loto6Zumvel.db";
+        f.value = "4294967301";
+        f.limit = 99999;
+        f.detail = "disk I/O error";
+        QString text = CoreReasons::japanese(Status::failure(f));
+        QVERIFY2(!text.isEmpty() && text != QString::fromStdString(englishText(f)),
+            qPrintable(u"kind "_s + QString::number(k)));
+        for (const QString &fact : {QString::fromStdString(f.file), QString::fromStdString(f.value),
+                 QString::fromStdString(f.detail), u"UTF-8"_s, u"Shift-JIS"_s})
+            text.remove(fact);
+        QVERIFY2(!latinWord.match(text).hasMatch(),
+            qPrintable(u"kind "_s + QString::number(k) + u": "_s + text));
+    }
+    Fault damaged;
+    damaged.kind = FaultKind::DatabaseDamaged;
+    damaged.detail = "row 3 missing from index";
+    QVERIFY(
+        CoreReasons::japanese(Status::failure(damaged)).contains(u"row 3 missing from index"_s));
+    // A reason without a kind still goes through the text rules.
+    QCOMPARE(
+        CoreReasons::japanese(Status::failure("draw 7 occurs twice")), u"第7回が2回あります"_s);
 }
 
 QTEST_MAIN(TicketWindowTest)

@@ -7,6 +7,7 @@
 #include "store/database.h"
 #include "store/drawbydrawupdate.h"
 #include "store/drawvalidation.h"
+#include "store/historyfile.h"
 #include "store/historyupdater.h"
 #include "store/prizestore.h"
 #include "store/textcodec.h"
@@ -146,6 +147,43 @@ TEST_F(UpdateTest, InstallsAGoodDatabaseOrCsvAndKeepsTheOldFile)
             expectSameDraws(storedDraws(), expected);
         }
         expectNoLeftovers();
+    }
+}
+
+// A whole history is read by the same reader as an import: every published layout is taken,
+// and a layout that carries payouts brings them in with the draws.
+TEST_F(UpdateTest, AWholeHistoryOfAnyLayoutIsInstalledWithItsPayouts)
+{
+    for (const char *name : {"alternating-history-sample.csv", "prize-history-sample.csv"}) {
+        SCOPED_TRACE(name);
+        const fs::path sample = fs::path(TEST_DATA_DIR) / "layouts" / name;
+        HistoryFile expected;
+        ASSERT_TRUE(readHistoryFile(sample, expected).ok());
+        ASSERT_FALSE(expected.prizes.empty());
+        // The database holds the first draw without its payout.
+        fs::remove(m_target);
+        makeDatabase(m_target, {expected.draws.front()});
+
+        TestServer server(httpReply(200, test::readAll(sample)));
+        const UpdateResult r = updateHistory(m_target, server.url());
+        ASSERT_TRUE(r.ok()) << r.message;
+        EXPECT_EQ(r.drawCount, expected.draws.size());
+        expectSameDraws(storedDraws(), expected.draws);
+
+        Database db;
+        ASSERT_TRUE(db.open(m_target).ok());
+        std::map<int, DrawPrizes> stored;
+        ASSERT_TRUE(readPrizes(db, stored).ok());
+        ASSERT_EQ(stored.size(), expected.prizes.size());
+        for (const auto &[no, p] : expected.prizes) {
+            SCOPED_TRACE(no);
+            ASSERT_TRUE(stored.contains(no));
+            for (int t = 1; t <= DrawPrizes::TierCount; ++t) {
+                EXPECT_EQ(stored[no].tier(t).winners, p.tier(t).winners);
+                EXPECT_EQ(stored[no].tier(t).prize, p.tier(t).prize);
+            }
+            EXPECT_EQ(stored[no].carryOver, p.carryOver);
+        }
     }
 }
 

@@ -148,6 +148,58 @@ const std::vector<std::pair<QRegularExpression, QString>> &compiledRules()
 
 } // namespace
 
+QString CoreReasons::japanese(const Status &status)
+{
+    return status.ok() ? QString() : japanese(status.fault());
+}
+
+QString CoreReasons::japanese(const Fault &f)
+{
+    const QString file = QString::fromStdString(f.file);
+    // "FILE: " before a reason that names its file, as the English text has it.
+    const QString at = file.isEmpty() ? QString() : file + QStringLiteral(": ");
+    switch (f.kind) {
+    case FaultKind::Other:
+    case FaultKind::Count:
+        break;
+    case FaultKind::NoDatabaseNamed:
+        return tr("データベースのファイル名がありません。ファイル名を指定してください");
+    case FaultKind::DatabaseMissing:
+        return at + tr("データベースのファイルがありません。ファイルの場所を確かめてください");
+    case FaultKind::DatabaseIsFolder:
+        return at + tr("フォルダです。データベースのファイルを指定してください");
+    case FaultKind::DatabaseLocked:
+        return at
+            + tr("データベースをほかのプログラムが使っています。そちらを閉じてからやり直してくださ"
+                 "い");
+    case FaultKind::DatabaseDamaged:
+        return at
+            + tr("データベースのファイルが壊れています（%1）。何も書き込んでいません。"
+                 "更新の前に残した控えなどから戻してください")
+                  .arg(QString::fromStdString(f.detail));
+    case FaultKind::DrawNumberBeyond:
+        return tr("保存されている回数 %1 は、扱える最大の回数 %2 を超えています。"
+                  "データベースの道具で結果マスタのその行を直すか消すか、控えから戻してください")
+            .arg(QString::fromStdString(f.value))
+            .arg(f.limit);
+    case FaultKind::NoOutputNamed:
+        return tr("書き出し先のファイル名がありません。ファイル名を指定してください");
+    case FaultKind::OutputIsFolder:
+        return at + tr("フォルダです。その中のファイル名を指定してください");
+    case FaultKind::ProtectedOutput:
+        return at
+            + tr("使用中のデータベースかその控えです。何も書き込んでいません。"
+                 "別のファイル名を指定してください");
+    case FaultKind::OutputNotWritten:
+        return at
+            + tr("書き込めません（%1）。フォルダの書き込み権限とディスクの空きを確かめてください")
+                  .arg(QString::fromStdString(f.detail));
+    case FaultKind::UnknownEncoding:
+        return tr("文字コードが UTF-8 でも Shift-JIS でもありません");
+    }
+    return japanese(f.text);
+}
+
 QString CoreReasons::japanese(const std::string &reason)
 {
     QString text = QString::fromStdString(reason);

@@ -11,6 +11,7 @@
 #include "store/download.h"
 #include "store/drawbydrawupdate.h"
 #include "store/historyimport.h"
+#include "store/outputfile.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
 #include "windows/entrywindow.h"
@@ -233,14 +234,15 @@ void HistoryCommands::importCsv()
     if (!run.status)
         return fail(UpdateMessages::databaseFailed(
             tr("CSVファイルを取り込めませんでした。"), run.status, run.database));
-    reportImport(run.report, run.cancelAsked);
+    reportImport(run.report, run.incoming, run.cancelAsked);
 }
 
-void HistoryCommands::reportImport(const MergeReport &report, bool cancelAsked)
+void HistoryCommands::reportImport(
+    const MergeReport &report, const IncomingHistory &incoming, bool cancelAsked)
 {
     const int changed = report.added + report.filled + report.replaced;
     if (changed == 0)
-        return inform(tr("新しい当選データがありません。何も取り込みませんでした。"));
+        return inform(UpdateMessages::nothingNew(incoming));
     m_frame.reloadHistory();
     QString text = tr("%n件の当選データを取り込みました（追加 %1件、補完 %2件、置き換え %3件）。",
         nullptr, changed)
@@ -285,7 +287,7 @@ void HistoryCommands::exportCsv()
                 exportPrizeHistory(out, draws, prizes);
             else
                 loto6::exportCsv(out, draws);
-            status = writeFileAtomically(toPath(file), out.str());
+            status = writeOutputFile(toPath(file), out.str());
         }
     }
     if (!status) {
@@ -293,7 +295,7 @@ void HistoryCommands::exportCsv()
                 "書き込みの権限とディスクの空きを確かめてから、もう一度実行してください。\n\n"
                 "ファイル:\n%1\n\n%2")
                  .arg(UpdateMessages::pathText(toPath(file)),
-                     UpdateMessages::detail(status.message(), toPath(file))));
+                     UpdateMessages::detail(status, toPath(file))));
         return;
     }
     inform(tr("%n件の当選データを書き出しました。", nullptr, static_cast<int>(draws.size()))

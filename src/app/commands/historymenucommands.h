@@ -52,7 +52,7 @@ private:
     UpdateResult runUpdate(
         const std::vector<std::string> &sources, bool allowLoss, bool &cancelAsked);
     void reportUpdate(const UpdateResult &result, bool cancelAsked);
-    void reportImport(const MergeReport &report, bool cancelAsked);
+    void reportImport(const MergeReport &report, const IncomingHistory &incoming, bool cancelAsked);
     std::filesystem::path databaseFile() const;
     void inform(const QString &text);
     void fail(const QString &text);

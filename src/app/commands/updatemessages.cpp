@@ -2,8 +2,10 @@
 
 #include "commands/corereasons.h"
 #include "shell/uihelpers.h"
+#include "store/textcodec.h"
 
 #include <QDir>
+#include <QUrl>
 
 namespace loto6 {
 
@@ -34,9 +36,7 @@ QString downloadProblem(const DownloadError &e)
             return UpdateMessages::tr("取得先にファイルが見つかりません（HTTP 404）。"
                                       "取得先のアドレスが正しいか確かめてください。");
         if (e.httpStatus == 401 || e.httpStatus == 403)
-            return UpdateMessages::tr("取得先のサーバーがダウンロードを拒否しました（HTTP %1）。"
-                                      "ブラウザで結果ファイルを保存し、「CSVから取り込み...」で"
-                                      "取り込んでください。")
+            return UpdateMessages::tr("取得先のサーバーがダウンロードを拒否しました（HTTP %1）。")
                 .arg(e.httpStatus);
         if (e.httpStatus >= 500)
             return UpdateMessages::tr("取得先のサーバーで障害が起きています（HTTP %1）。"
@@ -49,6 +49,9 @@ QString downloadProblem(const DownloadError &e)
         return UpdateMessages::tr(
             "取得先のサーバーが時間内に応答しませんでした。"
             "ネットワークの接続を確かめて、しばらくしてからもう一度実行してください。");
+    case DownloadFailure::HostNotFound:
+        return UpdateMessages::tr("取得先のサーバーの名前が見つかりませんでした。"
+                                  "ネットワークの接続と取得先のアドレスを確かめてください。");
     case DownloadFailure::Unreachable:
         return UpdateMessages::tr("取得先のサーバーに接続できませんでした。"
                                   "ネットワークの接続と取得先のアドレスを確かめてください。");
@@ -64,6 +67,28 @@ QString downloadProblem(const DownloadError &e)
     }
 }
 
+// The reason of a failed download in Japanese, from its kind; a reason the kind does not
+// cover is left to the core's text.
+QString downloadDetail(const UpdateResult &r)
+{
+    const QString host = QUrl(qs(r.source)).host();
+    QString text;
+    switch (r.download.kind) {
+    case DownloadFailure::HostNotFound:
+        text = UpdateMessages::tr("ホスト名を解決できません（%1）").arg(host);
+        break;
+    case DownloadFailure::Unreachable:
+        text = UpdateMessages::tr("サーバーに接続できません（%1）").arg(host);
+        break;
+    case DownloadFailure::TimedOut:
+        text = UpdateMessages::tr("時間内に応答がありません（%1）").arg(host);
+        break;
+    default:
+        return UpdateMessages::detail(r.message, r.source);
+    }
+    return UpdateMessages::tr("詳細: %1").arg(text);
+}
+
 } // namespace
 
 QString UpdateMessages::pathText(const std::filesystem::path &path)
@@ -73,9 +98,16 @@ QString UpdateMessages::pathText(const std::filesystem::path &path)
 
 QString UpdateMessages::detail(const std::string &reason, const std::filesystem::path &shownPath)
 {
-    QString text = CoreReasons::japanese(reason);
+    return detail(Status::failure(reason), shownPath);
+}
+
+QString UpdateMessages::detail(const Status &status, const std::filesystem::path &shownPath)
+{
+    QString text = CoreReasons::japanese(status);
     if (!shownPath.empty())
-        text.replace(qs(shownPath.string()) + QStringLiteral(": "), QString());
+        for (const QString &name :
+            {qs(shownPath.string()), qs(quotedForMessage(shownPath.string()))})
+            text.replace(name + QStringLiteral(": "), QString());
     return tr("詳細: %1").arg(text);
 }
 
@@ -166,8 +198,10 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
     const QString unchanged = tr("データベースは変わっていません。");
     switch (r.outcome) {
     case UpdateOutcome::DownloadFailed:
-        return tr("当選データを最新化できませんでした。%1\n%2\n\n取得先:\n%3\n\n%4")
-            .arg(unchanged, downloadProblem(r.download), qs(r.source), detail(r.message, r.source));
+        return tr("当選データを最新化できませんでした。%1\n%2\n"
+                  "公式サイトの結果ファイルをブラウザで保存し、「CSVから取り込み...」で"
+                  "取り込むこともできます。\n\n取得先:\n%3\n\n%4")
+            .arg(unchanged, downloadProblem(r.download), qs(r.source), downloadDetail(r));
     case UpdateOutcome::Refused:
         return tr("取得したデータが当選データとして正しくないため、最新化しませんでした。%1\n"
                   "取得先のアドレスが当選データのファイルを指しているか確かめてください。"
@@ -183,12 +217,29 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
     }
 }
 
+QString UpdateMessages::nothingNew(const IncomingHistory &incoming)
+{
+    std::vector<int> withPrizes;
+    std::vector<int> drawsOnly;
+    incoming.forEach([&](const IncomingDraw &d) {
+        (d.prizes ? withPrizes : drawsOnly).push_back(d.draw.drawNo);
+        return Status::success();
+    });
+    QStringList lines;
+    if (!withPrizes.empty())
+        lines << tr("%1: 登録済み（払戻金も同じ）").arg(drawRuns(withPrizes));
+    if (!drawsOnly.empty())
+        lines << tr("%1: 登録済み").arg(drawRuns(drawsOnly));
+    return tr("新しい当選データがありません。何も取り込みませんでした。\n%1")
+        .arg(lines.join(QLatin1Char('\n')));
+}
+
 QString UpdateMessages::importRefused(const Status &status, const std::filesystem::path &file)
 {
     return tr("CSVファイルを取り込めませんでした。当選データは変わっていません。\n"
               "誤りのあるファイルを直すか外してから、もう一度取り込んでください。\n\n"
               "ファイル:\n%1\n\n%2")
-        .arg(pathText(file), detail(status.message(), file));
+        .arg(pathText(file), detail(status, file));
 }
 
 QString UpdateMessages::databaseFailed(
@@ -198,7 +249,7 @@ QString UpdateMessages::databaseFailed(
               "ほかのプログラムがデータベースを使っていないか、ディスクの空きと書き込みの権限を"
               "確かめてから、もう一度実行してください。\n\n"
               "データベース:\n%2\n\n%3")
-        .arg(what, pathText(database), detail(status.message(), database));
+        .arg(what, pathText(database), detail(status, database));
 }
 
 } // namespace loto6

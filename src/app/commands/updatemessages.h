@@ -27,6 +27,8 @@ public:
     static QString lossQuestion(const UpdateResult &result);
     // The question before an import that changes held draws.
     static QString importConflictQuestion(const std::vector<DrawConflict> &conflicts);
+    // An import that changed nothing: what the files held, each draw already stored.
+    static QString nothingNew(const IncomingHistory &incoming);
     // A refused file: which, where in it and why.
     static QString importRefused(const Status &status, const std::filesystem::path &file);
     // The database could not be read or written.
@@ -39,6 +41,7 @@ public:
     static QString conflictLine(const DrawConflict &conflict);
     // The core's reason in Japanese (CoreReasons) with the given path taken out.
     static QString detail(const std::string &reason, const std::filesystem::path &shownPath = {});
+    static QString detail(const Status &status, const std::filesystem::path &shownPath = {});
     static QString pathText(const std::filesystem::path &path);
 };
 

@@ -2,6 +2,7 @@
 
 #include "analysis/catalog.h"
 #include "commands/asofcommands.h"
+#include "commands/corereasons.h"
 #include "commands/historymenucommands.h"
 #include "shell/busycursor.h"
 #include "shell/childwindow.h"
@@ -360,7 +361,7 @@ Status MainFrm::startUp(
         m_database.close();
         showMessage(QMessageBox::Critical, u8(MessageTitle),
             tr("当選データのデータベースを開けません。\n%1\n%2")
-                .arg(QString::fromStdString(status.message()),
+                .arg(CoreReasons::japanese(status),
                     tr("ファイルが壊れていないか、ほかのプログラムが使っていないか確かめてください"
                        "。")));
         return status;
@@ -392,7 +393,7 @@ Status MainFrm::reloadHistory()
         showMessage(QMessageBox::Critical, u8(MessageTitle),
             tr("当選データを読み直せませんでした。表示は前のデータのままです。\n%1\n"
                "プログラムを起動し直してください。")
-                .arg(QString::fromStdString(status.message())));
+                .arg(CoreReasons::japanese(status)));
     return status;
 }
 
@@ -448,7 +449,7 @@ void MainFrm::readSettings()
     const Status read = readInitFile(settingsFile(), m_options, &notUnderstood);
     if (!read && std::filesystem::exists(settingsFile(), ec))
         statusBar()->showMessage(tr("設定ファイルを読めないため、予想の設定はすべてオフです: %1")
-                                     .arg(QString::fromStdString(read.message())));
+                                     .arg(CoreReasons::japanese(read)));
     else if (!notUnderstood.empty()) {
         QStringList lines;
         for (int line : notUnderstood)

@@ -1,20 +1,23 @@
 #include "views/sheetexporter.h"
 
+#include "commands/corereasons.h"
 #include "grid/sheetwriter.h"
+#include "store/outputfile.h"
 #include "store/textcodec.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <filesystem>
 #include <sstream>
 
 namespace loto6 {
@@ -28,12 +31,11 @@ QString &lastFolder()
     return folder;
 }
 
+// Through the one protected writer: the open database and its companions are never replaced.
 Status writeFile(const QString &file, const QByteArray &bytes)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return Status::failure(file.toStdString() + ": " + out.errorString().toStdString());
-    return Status::success();
+    return writeOutputFile(std::filesystem::path(file.toStdU16String()),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 // Rows [first, last) of one picture page.
@@ -211,9 +213,12 @@ Status SheetExporter::savePng(const QString &file, QStringList *written) const
         return Status::failure("the grid shows no table");
     const QStringList names = pageFileNames(file, static_cast<int>(pages.size()));
     for (qsizetype i = 0; i < pages.size(); ++i) {
-        QSaveFile out(names[i]);
-        if (!out.open(QIODevice::WriteOnly) || !pages[i].save(&out, "PNG") || !out.commit())
-            return Status::failure(names[i].toStdString() + ": " + out.errorString().toStdString());
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !pages[i].save(&buffer, "PNG"))
+            return Status::failure(names[i].toStdString() + ": cannot make the picture");
+        if (Status s = writeFile(names[i], png); !s)
+            return s;
         if (written)
             written->append(names[i]);
     }
@@ -242,7 +247,7 @@ void SheetExporter::report(const Status &status, const QString &title)
 {
     if (!status)
         m_message(QMessageBox::Critical, title,
-            tr("保存できませんでした。\n%1").arg(QString::fromStdString(status.message())));
+            tr("保存できませんでした。\n%1").arg(CoreReasons::japanese(status)));
 }
 
 void SheetExporter::exportCsv(CsvEncoding encoding)

@@ -1,7 +1,9 @@
 #include "views/sheetprinter.h"
 
+#include "commands/corereasons.h"
 #include "shell/appfonts.h"
 #include "shell/uihelpers.h"
+#include "store/outputfile.h"
 #include "views/sheetcellpainter.h"
 #include "views/sheetnotes.h"
 #include "views/sheetview.h"
@@ -11,7 +13,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -278,12 +279,14 @@ bool SheetPrintDocument::savePdf(const QString &file, const QPageLayout &layout,
             return false;
         }
     }
-    QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly) && out.write(pdf.data()) == pdf.data().size()
-        && out.commit())
+    // Through the one protected writer: the open database is never replaced by a PDF.
+    const QByteArray &bytes = pdf.data();
+    const Status written = writeOutputFile(std::filesystem::path(file.toStdU16String()),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (written)
         return true;
     if (error)
-        *error = out.errorString();
+        *error = CoreReasons::japanese(written);
     return false;
 }
 

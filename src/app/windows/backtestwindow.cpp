@@ -1,6 +1,7 @@
 #include "windows/backtestwindow.h"
 
 #include "chart/chartbuilders.h"
+#include "commands/corereasons.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
@@ -106,7 +107,7 @@ std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
         return std::nullopt;
     if (!status) {
         frame.showMessage(QMessageBox::Warning, QString::fromUtf8(MessageTitle),
-            tr("予想の検証ができません。\n%1").arg(QString::fromStdString(status.message())));
+            tr("予想の検証ができません。\n%1").arg(CoreReasons::japanese(status)));
         return std::nullopt;
     }
     progress.setLabelText(tr("結果をまとめています..."));

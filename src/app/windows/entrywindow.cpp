@@ -1,5 +1,6 @@
 #include "windows/entrywindow.h"
 
+#include "commands/corereasons.h"
 #include "entry/drawcelldelegate.h"
 #include "entry/drawtablemodel.h"
 #include "entry/drawtableview.h"
@@ -120,7 +121,7 @@ QWidget *EntryWindow::create(MainFrm &frame)
     if (!window->loadStatus()) {
         frame.showMessage(QMessageBox::Critical, QString::fromUtf8(MessageTitle),
             tr("データベースを開けませんでした。\n%1")
-                .arg(QString::fromStdString(window->loadStatus().message())));
+                .arg(CoreReasons::japanese(window->loadStatus())));
         delete window;
         return nullptr;
     }
@@ -244,7 +245,7 @@ void EntryWindow::showError(const QString &text)
 void EntryWindow::reportWriteFailure(const Status &status)
 {
     showError(tr("データベースに書き込めませんでした。入力内容はそのまま残っています。\n%1")
-                  .arg(QString::fromStdString(status.message())));
+                  .arg(CoreReasons::japanese(status)));
 }
 
 void EntryWindow::updateModified()

@@ -1,5 +1,6 @@
 #include "windows/predictionwindow.h"
 
+#include "commands/corereasons.h"
 #include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
@@ -410,7 +411,7 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     if (!status)
         return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
                                   "確かめてからやり直してください。\n%1")
-                                   .arg(qs(status.message()))
+                                   .arg(CoreReasons::japanese(status))
                                    .toStdString());
     if (QMdiSubWindow *open = mainFrm().childWindow(qs(TicketWindow::ClassName)))
         if (auto *tickets = qobject_cast<ChildWindow *>(open->widget()))
@@ -434,7 +435,7 @@ void PredictionWindow::askAndRecord()
         rows = dialog.rows();
     }
     if (Status s = record(rows); !s)
-        mainFrm().showMessage(QMessageBox::Warning, qs(MessageTitle), qs(s.message()));
+        mainFrm().showMessage(QMessageBox::Warning, qs(MessageTitle), CoreReasons::japanese(s));
 }
 
 } // namespace loto6

@@ -133,8 +133,7 @@ void TicketWindow::report(const Status &status)
 {
     if (!status)
         mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-            CoreReasons::japanese(status.message())
-                + tr("\n番号を確かめてからやり直してください。"));
+            CoreReasons::japanese(status) + tr("\n番号を確かめてからやり直してください。"));
 }
 
 void TicketWindow::compute()

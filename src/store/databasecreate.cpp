@@ -1,0 +1,89 @@
+#include "store/database.h"
+
+#include "store/atomicfile.h"
+#include "store/historyimport.h"
+#include "store/paths.h"
+#include "store/sqlfailure.h"
+#include "store/textcodec.h"
+
+#include <sqlite3.h>
+
+#include <system_error>
+
+namespace loto6 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The bundled history and, beside it, the bundled payouts of the draws they cover.
+Status readSeed(const fs::path &seedCsv, IncomingHistory &seed)
+{
+    HistoryFile history;
+    if (Status s = readHistoryFile(seedCsv, history); !s)
+        return s;
+    if (Status s = seed.add(
+            history, DrawSource::from(DrawSource::Kind::Bundled, seedCsv.filename().string()));
+        !s)
+        return s;
+    const fs::path prizesCsv = seedCsv.parent_path() / BundledPrizesFileName;
+    std::error_code ec;
+    if (!fs::exists(prizesCsv, ec))
+        return Status::success();
+    HistoryFile prizes;
+    if (Status s = readHistoryFile(prizesCsv, prizes); !s)
+        return s;
+    return seed.add(prizes, DrawSource::from(DrawSource::Kind::Bundled, BundledPrizesFileName));
+}
+
+} // namespace
+
+Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
+{
+    std::error_code ec;
+    if (file.empty() || fs::exists(file, ec) || fs::is_symlink(file, ec))
+        return open(file);
+
+    IncomingHistory seed;
+    if (Status s = readSeed(seedCsv, seed); !s)
+        return Status::failure("cannot create " + withoutControls(file.string())
+            + " from the bundled history: " + s.message());
+
+    // Build the new database under a temporary name and move it into place only when whole.
+    const fs::path tmp = temporarySibling(file);
+    {
+        Database fresh;
+        fresh.m_path = tmp;
+        if (sqlite3_open_v2(
+                tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+            != SQLITE_OK) {
+            Status s = Status::failure(prefixOf(file) + "cannot create the database ("
+                + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
+            fresh.close();
+            fs::remove(tmp, ec);
+            return s;
+        }
+        Status s = createSchema(fresh.m_db);
+        MergeReport report;
+        if (s)
+            s = mergeHistory(fresh, seed, MergeMode::Replace, report);
+        fresh.close();
+        if (!s) {
+            fs::remove(tmp, ec);
+            return Status::failure(prefixOf(file) + "cannot create the database: " + s.message());
+        }
+    }
+    if (Status s = syncFile(tmp); !s) {
+        fs::remove(tmp, ec);
+        return s;
+    }
+    fs::rename(tmp, file, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        return Status::failure(prefixOf(file) + "cannot create the database: " + ec.message());
+    }
+    return open(file);
+}
+
+
+} // namespace loto6
