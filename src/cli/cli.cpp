@@ -41,6 +41,7 @@ constexpr Command Commands[] = {
     {"design", designCommand, true},
     {"wheel", wheelCommand, true},
     {"odds", oddsCommand, true},
+    {"popularity", popularityCommand, true},
 };
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
@@ -69,8 +70,15 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
   tickets record [--settings FILE] [--on KEY]... [--elimination] [--consecutive]
                                    the ticket book: add, list, remove, grade; record the
                                    current one-shot line as a ticket for the next draw
-  check N1 .. N6 [--format text|json|csv|html] [-o FILE]
-                                   one combination against every past draw
+  check N1 .. N6 [--popularity] [--format text|json|csv|html] [-o FILE]
+                                   one combination against every past draw (with its
+                                   popularity and expected yen beside a random ticket's)
+  popularity N1 .. N6 [--sales YEN] [--carry-over YEN] [--format text|json]
+  popularity --backtest [--from N] [--format text|json|csv]
+                                   how popular a combination is with players and what that
+                                   makes a ticket worth in yen (popularity --help); popularity
+                                   never changes the chance of winning, only how a prize is
+                                   shared, and the model is an estimate from past winner counts
   chart NAME [--number N] [--format svg|csv|json] [-o FILE]
                                    one chart against the exact law of fair draws
   chart --list                     the chart names
@@ -85,7 +93,8 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    what a set of tickets buys in the next draw
 
   --as-of N (before the command) makes every read command see the history as it stood with
-  draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
+  draws 1..N only: the tables, predict, chance, backtest, totals, check, tickets check and
+  popularity.
 )";
 
 // An empty -o value is refused: it must never fall back to standard output.

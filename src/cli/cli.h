@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/sheet.h"
 #include "prediction/prediction.h"
 #include "prediction/predictionoptions.h"
 #include "store/database.h"
@@ -7,6 +8,7 @@
 #include "store/drawprizes.h"
 #include "store/totals.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
@@ -59,6 +61,11 @@ int chanceCommand(Context &ctx);
 int addCommand(Context &ctx);
 int ticketsCommand(Context &ctx);
 int checkCommand(Context &ctx);
+int popularityCommand(Context &ctx);
+// The popularity and expected value of one combination beside the average ticket's, from a
+// model fitted on the history and payouts; fails when no payout has its sales.
+Status combinationPopularitySheet(const std::array<int, 6> &numbers, const DrawHistory &history,
+    const std::map<int, DrawPrizes> &prizes, Sheet &out);
 int chartCommand(Context &ctx);
 int designCommand(Context &ctx);
 int wheelCommand(Context &ctx);

@@ -267,9 +267,14 @@ int checkCommand(Context &ctx)
 {
     OutputArgs out;
     std::string numbers;
+    bool withPopularity = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         if (out.take(ctx.args, i))
             continue;
+        if (ctx.args[i] == "--popularity") {
+            withPopularity = true;
+            continue;
+        }
         if (ctx.args[i].starts_with("--"))
             return ctx.usage("check: unexpected argument " + quotedForMessage(ctx.args[i]));
         numbers += numbers.empty() ? ctx.args[i] : " " + ctx.args[i];
@@ -289,7 +294,13 @@ int checkCommand(Context &ctx)
         return ExitFailure;
     const TicketGrading grading = checkCombination(t.numbers, ctx.history, prizes);
     const Sheet sheet = combinationCheckSheet(grading, ctx.history);
-    return writeOutput(ctx, out.output, [&](std::ostream &o) { writeSheet(o, sheet, format); });
+    if (!withPopularity)
+        return writeOutput(ctx, out.output, [&](std::ostream &o) { writeSheet(o, sheet, format); });
+    Sheet popularitySheet;
+    if (Status s = combinationPopularitySheet(t.numbers, ctx.history, prizes, popularitySheet); !s)
+        return ctx.fail("check: " + s.message());
+    return writeOutput(ctx, out.output,
+        writeSheets("combination-check", "組合せの照合", {sheet, popularitySheet}, format, ""));
 }
 
 } // namespace loto6::cli

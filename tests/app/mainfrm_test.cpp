@@ -182,6 +182,7 @@ void MainFrmTest::menuTree()
         u" mnuCsvKakidashi CSVへ書き出し..."_s,
         u" mnuKonyuBango 購入番号の照合..."_s,
         u" mnuBangoSekkei 番号の設計..."_s,
+        u" mnuNinkido 人気度と期待値..."_s,
         u"mnuWindow ウィンドウ(&W)"_s,
         u" mnuWindowHorizontal 上下に並べて表示(&H)"_s,
         u" mnuWindowVertical 左右に並べて表示(&V)"_s,
@@ -602,7 +603,7 @@ void MainFrmTest::everyWindowCommandOpensItsWindow()
         inMenus.append(line.trimmed().section(QLatin1Char(' '), 0, 0));
     const QRect area = f.frame.mdiArea()->viewport()->rect();
 
-    QCOMPARE(f.frame.kinds().size(), analyses().size() + 7);
+    QCOMPARE(f.frame.kinds().size(), analyses().size() + 8);
     for (const ChildKind &kind : f.frame.kinds()) {
         const QString what = kind.className;
         QAction *command = f.frame.action(kind.action);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace loto6;
 using test::TempDir;
 
@@ -178,7 +180,7 @@ TEST(HistoryMerge, EachPathInRecordsWhereTheDrawCameFrom)
 
     std::vector<DrawSource> all;
     ASSERT_TRUE(readSources(db, std::nullopt, all));
-    EXPECT_EQ(all.size(), 2144u + 135u + 2u);
+    EXPECT_EQ(all.size(), 2144u + 2144u + 2u);
     std::vector<DrawSource> one;
     ASSERT_TRUE(readSources(db, 2016, one));
     ASSERT_EQ(one.size(), 2u);
@@ -218,10 +220,31 @@ TEST(HistoryMerge, BundledSeedHoldsThePayouts)
     ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
     std::map<int, DrawPrizes> prizes;
     ASSERT_TRUE(readPrizes(db, prizes));
-    ASSERT_EQ(prizes.size(), 135u);
+    ASSERT_EQ(prizes.size(), 2144u) << "every draw of the bundled history has its payout";
+    EXPECT_EQ(prizes.begin()->first, 1);
+    EXPECT_EQ(prizes.rbegin()->first, 2144);
     EXPECT_EQ(prizes.at(2141).tier(1).prize, 450730500);
     EXPECT_EQ(prizes.at(1000).sales, 1717617200);
     EXPECT_FALSE(prizes.at(1000).tier(1).prize);
+    // First and last rows as the file gives them; sales only where two origins agree.
+    EXPECT_EQ(prizes.at(1).tier(5).winners, 174452);
+    EXPECT_EQ(prizes.at(1).tier(1).prize, 45513600);
+    EXPECT_FALSE(prizes.at(1).sales);
+    EXPECT_EQ(prizes.at(2144).tier(2).prize, 15029600);
+    EXPECT_EQ(prizes.at(2144).carryOver, 388848);
+    int withSales = 0;
+    for (const auto &[no, p] : prizes)
+        withSales += p.sales ? 1 : 0;
+    EXPECT_GT(withSales, 1000);
+    EXPECT_LT(withSales, 1200);
+
+    std::vector<DrawSource> sources;
+    ASSERT_TRUE(readSources(db, std::nullopt, sources));
+    std::set<int> fromPrizesFile;
+    for (const DrawSource &s : sources)
+        if (s.origin() == "bundled history (loto6-prizes.csv)")
+            fromPrizesFile.insert(s.drawNo);
+    EXPECT_EQ(fromPrizesFile.size(), 2144u) << "each payout row records where it came from";
 }
 
 TEST(HistoryMerge, AnOlderDatabaseGainsTheTablesOnItsFirstWrite)

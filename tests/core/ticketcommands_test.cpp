@@ -116,7 +116,8 @@ TEST(TicketCommands, AddListCheckRemove)
 
     r = runCli({"--db", db, "tickets", "check", "--format", "json"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("\"units\": 6, \"ungraded\": 1, \"cost\": 1200, \"winnings\": null"),
+    // Draw 1's 1等 paid 45,513,600 yen a unit, from the bundled payouts.
+    EXPECT_NE(r.out.find("\"units\": 6, \"ungraded\": 1, \"cost\": 1200, \"winnings\": 91027200"),
         std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("\"tierUnits\": [2, 0, 0, 0, 0]"), std::string::npos) << r.out;

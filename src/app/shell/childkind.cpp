@@ -8,6 +8,7 @@
 #include "windows/chartwindow.h"
 #include "windows/designwindow.h"
 #include "windows/entrywindow.h"
+#include "windows/popularitywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
 
@@ -44,6 +45,10 @@ std::vector<ChildKind> childKinds()
     kinds.push_back({qs(TicketWindow::MenuAction), QObject::tr("購入番号の照合..."),
         qs(TicketWindow::ClassName), QSize(TicketWindow::WidthTwips, TicketWindow::HeightTwips),
         &TicketWindow::create});
+    kinds.push_back({qs(PopularityWindow::MenuAction), QObject::tr("人気度と期待値..."),
+        qs(PopularityWindow::ClassName),
+        QSize(PopularityWindow::WidthTwips, PopularityWindow::HeightTwips),
+        &PopularityWindow::create});
     kinds.push_back({qs(ChartWindow::MenuAction), QObject::tr("グラフを開く(&O)..."),
         qs(ChartWindow::ClassName), QSize(ChartWindow::WidthTwips, ChartWindow::HeightTwips),
         &ChartWindow::create});

@@ -18,6 +18,7 @@
 #include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/helpwindow.h"
+#include "windows/popularitywindow.h"
 #include "windows/ticketwindow.h"
 
 #include <QApplication>
@@ -219,8 +220,9 @@ void MainFrm::createMenus()
     ChartWindow::addChartCommands(*this, *chartMenu);
 
     QMenu *manage = menu(bar, "mnuHosyu", tr("データ管理(&M)"));
-    for (const char *name : {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi",
-             "mnuCsvKakidashi", TicketWindow::MenuAction, DesignWindow::MenuAction})
+    for (const char *name :
+        {"mnuMasterUpdate", EntryWindow::MenuAction, "mnuCsvTorikomi", "mnuCsvKakidashi",
+            TicketWindow::MenuAction, DesignWindow::MenuAction, PopularityWindow::MenuAction})
         item(manage, u8(name));
     // A window command no menu names yet goes under the analyses rather than nowhere.
     for (const ChildKind &kind : m_kinds)

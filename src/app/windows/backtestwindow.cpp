@@ -13,6 +13,7 @@
 #include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 
 #include <QApplication>
@@ -216,12 +217,20 @@ QLayout *BacktestWindow::makeShiftRow()
     current->setObjectName(QStringLiteral("cmdCurrentShift"));
     connect(current, &QPushButton::clicked, this, [this] { setShift(currentSwitchShift()); });
     connect(m_shiftBox, &QSpinBox::valueChanged, this, &BacktestWindow::showShift);
+    // Whether each method's picks are more or less popular with players than random numbers.
+    auto *popularity = new QPushButton(tr("選んだ数字の人気度..."), this);
+    popularity->setObjectName(QStringLiteral("cmdPickPopularity"));
+    connect(popularity, &QPushButton::clicked, this, [this] {
+        mainFrm().showMessage(QMessageBox::Information, tr("選んだ数字の人気度"),
+            PopularityWindow::methodPopularityText(mainFrm(), Backtest::DefaultFrom, shift()));
+    });
 
     auto *shiftRow = new QHBoxLayout;
     shiftRow->addWidget(shiftCaption);
     shiftRow->addWidget(m_shiftBox);
     shiftRow->addWidget(m_example, 1);
     shiftRow->addWidget(current);
+    shiftRow->addWidget(popularity);
     return shiftRow;
 }
 

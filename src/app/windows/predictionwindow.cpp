@@ -11,6 +11,7 @@
 #include "views/sheetview.h"
 #include "windows/backtestwindow.h"
 #include "windows/designwindow.h"
+#include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 #include "windows/recordpredictiondialog.h"
 #include "windows/ticketwindow.h"
@@ -242,6 +243,21 @@ void PredictionWindow::createPredictionFrame()
         layout->addSpacing(1);
         layout->addLayout(indented(view));
     }
+    // Each line's popularity and expected value, beside the lines.
+    m_popularity = new QLabel(prediction);
+    m_popularity->setObjectName(QStringLiteral("lblPopularity"));
+    m_popularity->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_popularity->setMinimumHeight(m_popularity->fontMetrics().lineSpacing() * 7);
+    m_popularity->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto *popularity = new QPushButton(tr("人気度と期待値"), prediction);
+    popularity->setObjectName(QStringLiteral("cmdPopularity"));
+    popularity->setToolTip(PopularityWindow::caveats());
+    connect(popularity, &QPushButton::clicked, this, [this] { showPopularity(true); });
+    QHBoxLayout *popularityRow = indented(nullptr);
+    popularityRow->addWidget(m_popularity, 1);
+    popularityRow->addWidget(popularity, 0, Qt::AlignTop);
+    layout->addSpacing(margin / 2);
+    layout->addLayout(popularityRow);
     layout->addSpacing(margin);
     layout->addLayout(createCommandButtons(prediction));
     layout->addStretch(1);
@@ -359,6 +375,16 @@ void PredictionWindow::predict(bool withCycles)
     std::array<Sheet, PredictionGridCount> sheets = buildPredictionSheets(m_prediction);
     for (int g = withCycles ? CycleGrid : EliminationGrid; g < PredictionGridCount; ++g)
         showSheet(static_cast<PredictionGrid>(g), std::move(sheets[static_cast<std::size_t>(g)]));
+    showPopularity(false);
+}
+
+void PredictionWindow::showPopularity(bool makeIfMissing)
+{
+    const QString text = PopularityWindow::linesSummary(
+        mainFrm(), predictionLines(m_prediction, {true, true}), makeIfMissing);
+    m_popularity->setText(text.isEmpty() && makeIfMissing
+            ? tr("販売実績額のある払戻金データがないため、人気度を推定できません。")
+            : text);
 }
 
 Status PredictionWindow::record(PredictionRecord::Rows rows)

@@ -12,6 +12,7 @@
 
 class QGroupBox;
 class QHBoxLayout;
+class QLabel;
 class QRadioButton;
 
 namespace loto6 {
@@ -73,6 +74,9 @@ private:
     void setSwitch(int index, bool on);
     // The prediction pass; grid 0 is shown only after a history scan.
     void predict(bool withCycles);
+    // The popularity and expected value of each predicted line; made on request the first
+    // time (the model takes a few seconds), at once when it is already made.
+    void showPopularity(bool makeIfMissing);
 
     QWidget *m_content = nullptr; // the page every control stands on
     QGroupBox *m_optionsFrame = nullptr;
@@ -80,6 +84,7 @@ private:
     std::array<QRadioButton *, PredictionOptions::Count> m_reflect{};
     std::array<QRadioButton *, PredictionOptions::Count> m_ignore{};
     std::array<SheetView *, PredictionGridCount> m_grids{};
+    QLabel *m_popularity = nullptr;
     Prediction m_prediction;
     int m_rowPixels = 0;
     int m_extraHeight = 0; // pixels beyond the designed height of the frames

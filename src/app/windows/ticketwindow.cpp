@@ -10,6 +10,7 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/chartwindow.h"
+#include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 
 #include <QFormLayout>
@@ -22,6 +23,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <charconv>
 
 namespace loto6 {
@@ -65,8 +67,10 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     summaryLayout->addWidget(m_summaryNotes);
     m_tabs->addTab(summaryPage, tr("収支と偶然との比較"));
     m_check = addGrid(m_tabs, tr("組合せの照合"), QStringLiteral("gridCheck"));
+    m_popularity = addGrid(m_tabs, tr("人気度と期待値"), QStringLiteral("gridPopularity"));
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showResultsIfDue);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showPopularityIfDue);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -167,6 +171,30 @@ void TicketWindow::compute()
     moveNotesToLabel(*m_summary, *m_summaryNotes);
     m_resultsDue = true;
     showResultsIfDue();
+    m_popularityDue = true;
+    showPopularityIfDue();
+}
+
+void TicketWindow::showPopularityIfDue()
+{
+    if (!m_popularityDue || !m_grading || m_tabs->currentWidget() != m_popularity)
+        return;
+    std::vector<popularity::LabelledCombination> lines;
+    for (const Ticket &t : m_grading->tickets()) {
+        popularity::LabelledCombination line{std::to_string(t.id), {}};
+        std::copy(t.numbers.begin(), t.numbers.end(), line.numbers.begin());
+        std::sort(line.numbers.begin(), line.numbers.end());
+        lines.push_back(line);
+    }
+    if (m_checked) {
+        popularity::LabelledCombination line{tr("照合した組合せ").toStdString(), {}};
+        std::copy(m_checked->begin(), m_checked->end(), line.numbers.begin());
+        std::sort(line.numbers.begin(), line.numbers.end());
+        lines.push_back(line);
+    }
+    if (const auto sheet = PopularityWindow::ticketsSheet(mainFrm(), lines))
+        m_popularity->setSheet(*sheet);
+    m_popularityDue = false;
 }
 
 void TicketWindow::showResultsIfDue()
@@ -244,6 +272,8 @@ Status TicketWindow::checkCombination(const QString &line)
         return status;
     const TicketGrading grading = loto6::checkCombination(t.numbers, mainFrm().history(), prizes);
     m_check->setSheet(combinationCheckSheet(grading, mainFrm().history()));
+    m_checked = t.numbers;
+    m_popularityDue = true;
     m_tabs->setCurrentWidget(m_check);
     return status;
 }

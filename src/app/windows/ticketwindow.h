@@ -6,7 +6,9 @@
 #include "store/result.h"
 #include "tickets/ticketgrading.h"
 
+#include <array>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -51,6 +53,7 @@ public:
     SheetView *checkGrid() const { return m_check; }
     // The verdict under the totals, wrapped.
     QLabel *summaryNotes() const { return m_summaryNotes; }
+    SheetView *popularityGrid() const { return m_popularity; }
 
 protected:
     QSize sizeTwips() const override;
@@ -61,6 +64,9 @@ private:
     void report(const Status &status);
     // Fills the results grid from the latest grading once its tab is shown.
     void showResultsIfDue();
+    // Each ticket's popularity and expected value, made when first looked at (the model takes
+    // a few seconds the first time).
+    void showPopularityIfDue();
 
     QPlainTextEdit *m_lines;
     QSpinBox *m_from;
@@ -74,6 +80,9 @@ private:
     SheetView *m_summary;
     SheetView *m_check;
     QLabel *m_summaryNotes;
+    SheetView *m_popularity;
+    bool m_popularityDue = false;
+    std::optional<std::array<int, 6>> m_checked; // the combination last checked
     std::unique_ptr<TicketGrading> m_grading;
     bool m_resultsDue = false;
 };

@@ -1,0 +1,239 @@
+#include "cli/cli.h"
+
+#include "grid/numbertext.h"
+#include "grid/sheetwriter.h"
+#include "popularity/popularitysheets.h"
+#include "tickets/ticket.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <ostream>
+
+namespace loto6::cli {
+
+using namespace loto6::popularity;
+
+namespace {
+
+constexpr const char *HelpText
+    = R"(usage: loto6zumvel-cli popularity N1..N6 [--sales YEN] [--carry-over YEN] [--format text|json]
+       loto6zumvel-cli popularity --backtest [--from N] [--format text|json|csv]
+
+How popular a combination is with players, learnt from the winner counts of the stored
+payouts, and what that makes a 200 yen ticket worth: the other winners expected to share
+each tier if it wins, the expected prize of each tier and the expected value, beside the
+average ticket's and the least and most popular 1% of combinations. --sales is a draw's sales
+in yen (the median of the latest 100 draws with known sales when not given); --carry-over
+the 1等 carry-over coming into the draw. --backtest fits the model on the draws before N
+only (1500 when not given) and compares its expected winners with the observed ones.
+
+)";
+
+struct PopularityArgs
+{
+    bool backtest = false;
+    bool help = false;
+    int from = DefaultBacktestFrom;
+    std::optional<double> sales;
+    double carryOver = 0;
+    std::string format = "text";
+    std::string numbers;
+};
+
+bool parseAmount(const std::string &text, double &out)
+{
+    long long v = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || ptr != text.data() + text.size() || v < 0 || v > 1'000'000'000'000'000)
+        return false;
+    out = static_cast<double>(v);
+    return true;
+}
+
+// The options, or the usage message (empty when they are sound).
+std::string parseArgs(const std::vector<std::string> &args, PopularityArgs &p)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        double amount = 0;
+        if (a == "--backtest")
+            p.backtest = true;
+        else if (a == "--help" || a == "-h")
+            p.help = true;
+        else if (a == "--format" && hasValue)
+            p.format = args[++i];
+        else if (a == "--from" && hasValue) {
+            if (!parseAmount(args[++i], amount) || amount < 1 || amount > MaxDrawNumber)
+                return "--from takes a draw number, not " + args[i];
+            p.from = static_cast<int>(amount);
+        } else if ((a == "--sales" || a == "--carry-over") && hasValue) {
+            if (!parseAmount(args[++i], amount) || (a == "--sales" && amount < 200))
+                return a + " takes an amount in yen ("
+                    + (a == "--sales" ? "at least 200" : "0 or more") + "), not " + args[i];
+            (a == "--sales" ? p.sales : p.carryOver) = amount;
+        } else if (a.starts_with("--"))
+            return "unexpected argument " + a + " (see popularity --help)";
+        else
+            p.numbers += p.numbers.empty() ? a : " " + a;
+    }
+    if (p.backtest && !p.numbers.empty())
+        return "--backtest takes no numbers";
+    if (p.backtest && p.format != "text" && p.format != "json" && p.format != "csv")
+        return "--format is text, json or csv with --backtest";
+    if (!p.backtest && p.format != "text" && p.format != "json")
+        return "--format is text or json";
+    return {};
+}
+
+void writeCaveats(std::ostream &o)
+{
+    o << '\n' << ChanceCaveat << '\n' << SharingCaveat << '\n' << EstimateCaveat << '\n';
+}
+
+std::string tierObject(const std::array<double, Tiers> &v)
+{
+    std::string s = "{";
+    for (int t = 1; t <= Tiers; ++t)
+        s += (t > 1 ? ", " : "") + jsonString(tierLabel(t)) + ": "
+            + jsonNumber(v[static_cast<std::size_t>(t - 1)]);
+    return s + "}";
+}
+
+void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
+    const ValueSpectrum &sp, const TicketValuer &valuer)
+{
+    o << "{\"numbers\": [";
+    for (std::size_t i = 0; i < v.numbers.size(); ++i)
+        o << (i ? ", " : "") << v.numbers[i];
+    o << "], \"relativePopularity\": " << jsonNumber(v.relativePopularity)
+      << ", \"percentile\": " << jsonNumber(percentile)
+      << ", \"sales\": " << jsonNumber(valuer.sales())
+      << ", \"carryOver\": " << jsonNumber(valuer.carryOver())
+      << ",\n \"expectedCoWinners\": " << tierObject(v.coWinners)
+      << ",\n \"expectedPrize\": " << tierObject(v.expectedPrize)
+      << ",\n \"expectedValue\": " << jsonNumber(v.expectedValue)
+      << ", \"averageTicketExpectedValue\": " << jsonNumber(sp.averageTicketValue)
+      << ",\n \"leastPopular1PercentExpectedValue\": " << jsonNumber(sp.leastPopularValue)
+      << ", \"mostPopular1PercentExpectedValue\": " << jsonNumber(sp.mostPopularValue) << "}\n";
+}
+
+void writeBacktestJson(
+    std::ostream &o, const PopularityBacktest &b, const PopularityBacktest &plain)
+{
+    o << "{\"from\": " << b.from << ", \"trainingDraws\": " << b.trainingDraws
+      << ", \"trainingDrawsWithSales\": " << b.trainingDrawsWithSales << ", \"draws\": [";
+    std::array<double, Tiers> observed{};
+    for (std::size_t i = 0; i < b.draws.size(); ++i) {
+        const PopularityBacktest::Draw &d = b.draws[i];
+        for (std::size_t t = 0; t < Tiers; ++t)
+            observed[t] = static_cast<double>(d.observed[t]);
+        o << (i ? ",\n  " : "\n  ") << "{\"draw\": " << d.drawNo
+          << ", \"sales\": " << (d.sales ? std::to_string(*d.sales) : "null")
+          << ", \"predicted\": " << (d.sales ? tierObject(d.predicted) : "null")
+          << ", \"observed\": " << tierObject(observed) << "}";
+    }
+    const auto r2 = [](const PopularityBacktest &x) {
+        std::string s = "{";
+        for (std::size_t k = 0; k < 3; ++k)
+            s += (k ? ", " : "") + jsonString(tierLabel(static_cast<int>(k) + 3)) + ": "
+                + (x.r2[k] ? jsonNumber(*x.r2[k]) : "null");
+        return s + "}";
+    };
+    o << "\n ],\n \"r2\": " << r2(b) << ",\n \"perNumberModelR2\": " << r2(plain)
+      << ",\n \"firstPrizeCalibration\": [";
+    for (std::size_t g = 0; g < b.firstPrize.size(); ++g)
+        o << (g ? ", " : "") << "{\"draws\": " << b.firstPrize[g].draws
+          << ", \"predicted\": " << jsonNumber(b.firstPrize[g].predicted)
+          << ", \"observed\": " << b.firstPrize[g].observed << "}";
+    o << "]}\n";
+}
+
+int runBacktest(Context &ctx, const PopularityArgs &p, const std::vector<DrawObservation> &draws)
+{
+    const PopularityBacktest b = runPopularityBacktest(draws, p.from);
+    FitSettings plainSettings;
+    plainSettings.terms = ModelTerms::perNumberOnly();
+    const PopularityBacktest plain = runPopularityBacktest(draws, p.from, plainSettings);
+    if (b.trainingDrawsWithSales == 0)
+        return ctx.fail("popularity: no draw before " + std::to_string(p.from)
+            + " has its payouts and sales stored, so there is nothing to fit; import a history "
+              "with prizes (import FILE) or give a later --from");
+    if (p.format == "json")
+        writeBacktestJson(ctx.out, b, plain);
+    else if (p.format == "csv")
+        writeSheetCsv(ctx.out, backtestDrawsSheet(b));
+    else {
+        writeSheetText(ctx.out, backtestSummarySheet(b, &plain));
+        ctx.out << '\n';
+        writeSheetText(ctx.out, backtestDrawsSheet(b));
+        writeCaveats(ctx.out);
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+Status combinationPopularitySheet(const std::array<int, 6> &numbers, const DrawHistory &history,
+    const std::map<int, DrawPrizes> &prizes, Sheet &out)
+{
+    const auto estimate = PopularityEstimate::build(observationsOf(history, prizes));
+    if (!estimate->fitted())
+        return Status::failure("no stored draw has its payouts and sales, so popularity cannot be "
+                               "learnt; import a history with prizes (import FILE)");
+    LabelledCombination line{"この組合せ", {}};
+    std::copy(numbers.begin(), numbers.end(), line.numbers.begin());
+    std::sort(line.numbers.begin(), line.numbers.end());
+    const TicketValuer valuer = estimate->valuer();
+    out = ticketPopularitySheet({line}, *estimate, valuer, estimate->spectrum(valuer));
+    return Status::success();
+}
+
+int popularityCommand(Context &ctx)
+{
+    PopularityArgs p;
+    if (const std::string problem = parseArgs(ctx.args, p); !problem.empty())
+        return ctx.usage("popularity: " + problem);
+    if (p.help) {
+        ctx.out << HelpText << ChanceCaveat << '\n'
+                << SharingCaveat << '\n'
+                << EstimateCaveat << '\n';
+        return ExitOk;
+    }
+    Ticket t;
+    if (!p.backtest) {
+        if (Status s = parseTicketNumbers(p.numbers, t.numbers); !s)
+            return ctx.usage("popularity: " + s.message());
+        if (Status s = validateTicket(t); !s)
+            return ctx.usage("popularity: " + s.message());
+    }
+    std::map<int, DrawPrizes> prizes;
+    if (!ctx.loadWithPrizes(prizes))
+        return ExitFailure;
+    const std::vector<DrawObservation> draws = observationsOf(ctx.history, prizes);
+    if (p.backtest)
+        return runBacktest(ctx, p, draws);
+    const auto estimate = PopularityEstimate::build(draws);
+    if (!estimate->fitted())
+        return ctx.fail("popularity: no stored draw has its payouts and sales, so popularity "
+                        "cannot be learnt; import a history with prizes (import FILE)");
+    const TicketValuer valuer = estimate->valuer(p.sales, p.carryOver);
+    Combination c{};
+    std::copy(t.numbers.begin(), t.numbers.end(), c.begin());
+    std::sort(c.begin(), c.end());
+    const TicketValue v = valuer.value(c);
+    const double percentile = estimate->percentile(v.relativePopularity);
+    const ValueSpectrum spectrum = estimate->spectrum(valuer);
+    if (p.format == "json")
+        writeValueJson(ctx.out, v, percentile, spectrum, valuer);
+    else {
+        writeSheetText(ctx.out, ticketValueSheet(v, percentile, spectrum));
+        ctx.out << "\nAt sales of " << yenText(std::llround(valuer.sales()))
+                << " and a carry-over of " << yenText(std::llround(valuer.carryOver())) << ".\n";
+        writeCaveats(ctx.out);
+    }
+    return ExitOk;
+}
+
+} // namespace loto6::cli

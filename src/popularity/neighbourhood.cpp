@@ -1,0 +1,186 @@
+#include "popularity/neighbourhood.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstddef>
+
+namespace loto6::popularity {
+
+namespace {
+
+// The tier a ticket wins: m of its numbers drawn, withBonus when the bonus is one of the others.
+int tierOf(int m, bool withBonus)
+{
+    if (m == 6)
+        return 1;
+    if (m == 5)
+        return withBonus ? 2 : 3;
+    if (m == 4)
+        return 4;
+    return m == 3 ? 5 : 0;
+}
+
+// Counts the draws (six numbers and a bonus) by the tiers two tickets sharing j numbers win:
+// the 43 numbers fall into four classes (on both, on the first only, on the second only, on
+// neither) and a draw takes d0..d3 numbers from them, the bonus one of what is left.
+std::array<std::array<double, Tiers>, Picks + 1> computeJointWinChance()
+{
+    std::array<std::array<double, Tiers>, Picks + 1> out{};
+    for (int j = 0; j <= Picks; ++j) {
+        const std::array<int, 4> size = {j, Picks - j, Picks - j, Numbers - 2 * Picks + j};
+        std::array<double, Tiers> first{}, both{};
+        for (int d0 = 0; d0 <= size[0]; ++d0)
+            for (int d1 = 0; d1 <= size[1]; ++d1)
+                for (int d2 = 0; d2 <= size[2]; ++d2) {
+                    const int d3 = Picks - d0 - d1 - d2;
+                    if (d3 < 0 || d3 > size[3])
+                        continue;
+                    const double ways = static_cast<double>(binomial(size[0], d0))
+                        * static_cast<double>(binomial(size[1], d1))
+                        * static_cast<double>(binomial(size[2], d2))
+                        * static_cast<double>(binomial(size[3], d3));
+                    const std::array<int, 4> leftForBonus
+                        = {size[0] - d0, size[1] - d1, size[2] - d2, size[3] - d3};
+                    for (int b = 0; b < 4; ++b) {
+                        const double w = ways * leftForBonus[static_cast<std::size_t>(b)];
+                        const int t1 = tierOf(d0 + d1, b == 0 || b == 1);
+                        const int t2 = tierOf(d0 + d2, b == 0 || b == 2);
+                        if (t1 == 0)
+                            continue;
+                        first[static_cast<std::size_t>(t1 - 1)] += w;
+                        if (t1 == t2)
+                            both[static_cast<std::size_t>(t1 - 1)] += w;
+                    }
+                }
+        for (std::size_t t = 0; t < Tiers; ++t)
+            out[static_cast<std::size_t>(j)][t] = first[t] > 0 ? both[t] / first[t] : 0.0;
+    }
+    return out;
+}
+
+} // namespace
+
+const std::array<std::array<double, Tiers>, Picks + 1> &jointWinChance()
+{
+    static const auto table = computeJointWinChance();
+    return table;
+}
+
+Neighbourhood::Neighbourhood(const PopularityModel &model)
+    : m_model(&model)
+{
+    for (int j = 0; j < Picks; ++j)
+        m_sums[static_cast<std::size_t>(j)].assign(
+            static_cast<std::size_t>(binomial(Numbers, j)), 0.0);
+    const double shift = model.logNormaliser() + std::log(static_cast<double>(CombinationCount));
+    std::array<std::int64_t, 64> rank{};
+    forEachCombination([&](const std::array<int, Picks> &x) {
+        const double w = std::exp(model.rawLogWeight(x.data()) - shift);
+        m_sums[0][0] += w;
+        // Subsets by bit mask of positions; a subset's rank is its rank without its highest
+        // member plus that member's binomial term.
+        for (unsigned mask = 1; mask < 63; ++mask) {
+            const int top = 31 - std::countl_zero(mask);
+            const int size = std::popcount(mask);
+            rank[mask]
+                = rank[mask & ~(1u << top)] + binomial(x[static_cast<std::size_t>(top)], size);
+            m_sums[static_cast<std::size_t>(size)][static_cast<std::size_t>(rank[mask])] += w;
+        }
+    });
+}
+
+double Neighbourhood::share(const std::array<int, Picks> &x) const
+{
+    const PopularityModel &m = *m_model;
+    return std::exp(m.rawLogWeight(x.data()) - m.logNormaliser())
+        / static_cast<double>(CombinationCount);
+}
+
+std::array<double, Picks + 1> Neighbourhood::matchShares(const Combination &c) const
+{
+    const auto x = zeroBased(c);
+    // n[j]: sum over the j-subsets of c of the weight holding them = sum_i C(i, j) m[i].
+    std::array<double, Picks + 1> n{};
+    n[0] = m_sums[0][0];
+    n[Picks] = share(x);
+    std::array<std::int64_t, 64> rank{};
+    for (unsigned mask = 1; mask < 63; ++mask) {
+        const int top = 31 - std::countl_zero(mask);
+        const int size = std::popcount(mask);
+        rank[mask] = rank[mask & ~(1u << top)] + binomial(x[static_cast<std::size_t>(top)], size);
+        n[static_cast<std::size_t>(size)]
+            += m_sums[static_cast<std::size_t>(size)][static_cast<std::size_t>(rank[mask])];
+    }
+    std::array<double, Picks + 1> m{};
+    for (int i = Picks; i >= 0; --i) {
+        double v = n[static_cast<std::size_t>(i)];
+        for (int k = i + 1; k <= Picks; ++k)
+            v -= static_cast<double>(binomial(k, i)) * m[static_cast<std::size_t>(k)];
+        m[static_cast<std::size_t>(i)] = std::max(0.0, v);
+    }
+    return m;
+}
+
+std::array<double, Tiers> Neighbourhood::winnerShares(const Combination &draw, int bonus) const
+{
+    const std::array<double, Picks + 1> m = matchShares(draw);
+    // 2等: five of the draw and the bonus; six such combinations.
+    double second = 0;
+    for (std::size_t leave = 0; leave < draw.size(); ++leave) {
+        Combination c = draw;
+        c[leave] = bonus;
+        second += share(zeroBased(c));
+    }
+    return {m[6], second, std::max(0.0, m[5] - second), m[4], m[3]};
+}
+
+std::array<double, Tiers> Neighbourhood::sharerShares(const Combination &c) const
+{
+    const std::array<double, Picks + 1> m = matchShares(c);
+    const auto &joint = jointWinChance();
+    std::array<double, Tiers> out{};
+    for (std::size_t t = 0; t < Tiers; ++t)
+        for (std::size_t j = 0; j <= Picks; ++j)
+            out[t] += joint[j][t] * m[j];
+    return out;
+}
+
+} // namespace loto6::popularity
+
+namespace loto6::popularity {
+
+std::optional<double> Neighbourhood::listPopularity(std::vector<int> numbers) const
+{
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    if (numbers.empty() || numbers.front() < 1 || numbers.back() > Numbers)
+        return std::nullopt;
+    const int k = static_cast<int>(numbers.size());
+    std::vector<int> x(numbers.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = numbers[i] - 1;
+    if (k < Picks) {
+        // Holding all k: their table entry over the C(43 - k, 6 - k) combinations holding them.
+        const double held
+            = m_sums[static_cast<std::size_t>(k)][static_cast<std::size_t>(colexRank(x.data(), k))];
+        return held * static_cast<double>(CombinationCount)
+            / static_cast<double>(binomial(Numbers - k, Picks - k));
+    }
+    // Six or more: the mean log weight of its six-number subsets (six times the mean number
+    // term and fifteen times the mean pair term), normalised like a single combination.
+    const PopularityModel &m = *m_model;
+    double numbersTerm = 0, pairsTerm = 0;
+    for (int i = 0; i < k; ++i) {
+        numbersTerm += m.numberWeights()[static_cast<std::size_t>(x[static_cast<std::size_t>(i)])];
+        for (int j = i + 1; j < k; ++j) {
+            const std::array<int, 2> pair
+                = {x[static_cast<std::size_t>(i)], x[static_cast<std::size_t>(j)]};
+            pairsTerm += m.pairWeight(pair[0], pair[1]);
+        }
+    }
+    const double meanLog = Picks * numbersTerm / k + 15.0 * pairsTerm / (k * (k - 1) / 2.0);
+    return std::exp(meanLog - m.logNormaliser());
+}
+
+} // namespace loto6::popularity

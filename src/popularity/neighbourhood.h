@@ -1,0 +1,55 @@
+#pragma once
+
+#include "popularity/popularitymodel.h"
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace loto6::popularity {
+
+// The normalised pick weights of all combinations summed over every subset of 0..5 numbers
+// (the weight of all combinations holding that subset). With them, inclusion-exclusion gives
+// in a few dozen look-ups the share of players whose ticket matches a given combination in
+// exactly j numbers: the expected winners of every tier of a draw, and the expected sharers
+// of every tier of a ticket.
+class Neighbourhood
+{
+public:
+    explicit Neighbourhood(const PopularityModel &model);
+
+    // Share of all tickets (sum 1) that win each tier 1..5 (index 0..4) when the draw is
+    // `draw` with `bonus`; numbers 1..43.
+    std::array<double, Tiers> winnerShares(const Combination &draw, int bonus) const;
+    // Share of all tickets matching `c` in exactly j numbers, j = 0..6.
+    std::array<double, Picks + 1> matchShares(const Combination &c) const;
+    // Expected share of all tickets that win tier 1..5 too, given that `c` wins that tier.
+    std::array<double, Tiers> sharerShares(const Combination &c) const;
+
+    // How popular the tickets a list of numbers 1..43 stands for are (1.0 the average ticket):
+    // for fewer than six numbers the mean popularity of the combinations holding them all; for
+    // six or more the geometric mean over its six-number subsets (the list itself when it has
+    // six), whose mean over random lists is randomListBaseline(). Empty for an invalid list.
+    std::optional<double> listPopularity(std::vector<int> numbers) const;
+
+    double randomListBaseline() const
+    {
+        return std::exp(m_model->meanLogWeight() - m_model->logNormaliser());
+    }
+
+    const PopularityModel &model() const { return *m_model; }
+
+private:
+    double share(const std::array<int, Picks> &x) const;
+
+    const PopularityModel *m_model;
+    // Index j: sum of normalised weights of the combinations holding each j-subset.
+    std::array<std::vector<double>, Picks> m_sums;
+};
+
+// For two tickets that share j numbers (index j), the chance that the second wins tier t
+// (index t - 1) given that the first does.
+const std::array<std::array<double, Tiers>, Picks + 1> &jointWinChance();
+
+} // namespace loto6::popularity

@@ -1,0 +1,231 @@
+#include "popularity/popularityfit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+namespace loto6::popularity {
+
+namespace {
+
+constexpr std::array<int, 3> FittedTiers = {3, 4, 5};
+
+bool isTraining(const DrawObservation &o, int beforeDraw)
+{
+    if (beforeDraw != 0 && o.drawNo >= beforeDraw)
+        return false;
+    for (int t : FittedTiers)
+        if (o.winners[static_cast<std::size_t>(t - 1)] <= 0)
+            return false;
+    return true;
+}
+
+// Columns: a preference per number (when used), a weight per trait, an intercept per tier.
+class Design
+{
+public:
+    explicit Design(const ModelTerms &terms)
+        : m_numberColumns(terms.perNumber ? Numbers : 0)
+    {
+        for (PairTrait t : terms.pairs) {
+            std::vector<double> g(static_cast<std::size_t>(Numbers * Numbers), 0.0);
+            for (int a = 1; a <= Numbers; ++a)
+                for (int b = a + 1; b <= Numbers; ++b)
+                    g[static_cast<std::size_t>((a - 1) * Numbers + b - 1)] = traitValue(t, a, b);
+            m_traits.push_back(std::move(g));
+        }
+    }
+
+    std::size_t parameters() const
+    {
+        return static_cast<std::size_t>(m_numberColumns) + m_traits.size();
+    }
+    std::size_t columns() const { return parameters() + FittedTiers.size(); }
+    std::size_t numberColumns() const { return static_cast<std::size_t>(m_numberColumns); }
+
+    // The mean traits of the combinations matching `draw` in exactly m numbers, less their
+    // mean over every combination; then the tier's intercept column.
+    std::vector<double> row(const Combination &draw, int m, std::size_t tierIndex) const
+    {
+        std::vector<double> x(columns(), 0.0);
+        const auto in = membership(draw);
+        for (int n = 1; n <= m_numberColumns; ++n) {
+            std::array<double, Numbers> unit{};
+            unit[static_cast<std::size_t>(n - 1)] = 1.0;
+            x[static_cast<std::size_t>(n - 1)] = numberTermMean(unit, in, m);
+        }
+        for (std::size_t t = 0; t < m_traits.size(); ++t)
+            x[numberColumns() + t] = pairTermMean(m_traits[t], in, m);
+        x[parameters() + tierIndex] = 1.0;
+        return x;
+    }
+
+private:
+    int m_numberColumns;
+    std::vector<std::vector<double>> m_traits;
+};
+
+// Solves a x = b by Gaussian elimination with partial pivoting.
+std::vector<double> solve(std::vector<std::vector<double>> a, std::vector<double> b)
+{
+    const std::size_t n = b.size();
+    for (std::size_t c = 0; c < n; ++c) {
+        std::size_t pivot = c;
+        for (std::size_t r = c + 1; r < n; ++r)
+            if (std::abs(a[r][c]) > std::abs(a[pivot][c]))
+                pivot = r;
+        std::swap(a[c], a[pivot]);
+        std::swap(b[c], b[pivot]);
+        if (a[c][c] == 0)
+            continue;
+        for (std::size_t r = c + 1; r < n; ++r) {
+            const double f = a[r][c] / a[c][c];
+            for (std::size_t k = c; k < n; ++k)
+                a[r][k] -= f * a[c][k];
+            b[r] -= f * b[c];
+        }
+    }
+    std::vector<double> x(n, 0.0);
+    for (std::size_t c = n; c-- > 0;) {
+        double s = b[c];
+        for (std::size_t k = c + 1; k < n; ++k)
+            s -= a[c][k] * x[k];
+        x[c] = a[c][c] != 0 ? s / a[c][c] : 0.0;
+    }
+    return x;
+}
+
+// One row of the fit: design, target, weight; `tier` is -1 for the rows of a draw whose sales
+// are unknown (centred within the draw).
+struct Sample
+{
+    std::vector<double> x;
+    double y = 0;
+    double weight = 1;
+    int tier = -1;
+};
+
+// The rows of one draw: with known sales one per tier; without, the three rows less their
+// mean, which leaves only the ratios between the tiers.
+void addSamples(
+    const DrawObservation &o, const Design &design, double weight, std::vector<Sample> &out)
+{
+    const std::optional<double> tickets = o.tickets();
+    std::array<Sample, FittedTiers.size()> rows;
+    for (std::size_t k = 0; k < FittedTiers.size(); ++k) {
+        const int tier = FittedTiers[k];
+        rows[k].x = design.row(o.numbers, tierMatches(tier), k);
+        rows[k].y = std::log(static_cast<double>(o.winners[static_cast<std::size_t>(tier - 1)])
+            / (tickets.value_or(1.0) * tierChance(tier)));
+        rows[k].weight = weight;
+        rows[k].tier = tickets ? tier : -1;
+    }
+    if (!tickets) {
+        for (std::size_t c = 0; c < design.columns(); ++c) {
+            const double mean = (rows[0].x[c] + rows[1].x[c] + rows[2].x[c]) / 3;
+            for (Sample &s : rows)
+                s.x[c] -= mean;
+        }
+        const double mean = (rows[0].y + rows[1].y + rows[2].y) / 3;
+        for (Sample &s : rows)
+            s.y -= mean;
+    }
+    for (Sample &s : rows)
+        out.push_back(std::move(s));
+}
+
+std::vector<double> ridge(
+    const std::vector<Sample> &samples, const Design &design, const FitSettings &settings)
+{
+    const std::size_t p = design.columns();
+    std::vector<std::vector<double>> a(p, std::vector<double>(p, 0.0));
+    std::vector<double> b(p, 0.0);
+    for (const Sample &s : samples)
+        for (std::size_t i = 0; i < p; ++i) {
+            if (s.x[i] == 0)
+                continue;
+            b[i] += s.weight * s.x[i] * s.y;
+            for (std::size_t j = 0; j < p; ++j)
+                a[i][j] += s.weight * s.x[i] * s.x[j];
+        }
+    for (std::size_t i = 0; i < design.parameters(); ++i)
+        a[i][i] += i < design.numberColumns() ? settings.numberPenalty : settings.traitPenalty;
+    return solve(std::move(a), std::move(b));
+}
+
+PopularityModel modelOf(
+    const FitSettings &settings, const Design &design, const std::vector<double> &theta)
+{
+    std::array<double, Numbers> numbers{};
+    for (std::size_t i = 0; i < design.numberColumns(); ++i)
+        numbers[i] = theta[i];
+    std::vector<double> traits(theta.begin() + static_cast<std::ptrdiff_t>(design.numberColumns()),
+        theta.begin() + static_cast<std::ptrdiff_t>(design.parameters()));
+    return PopularityModel(settings.terms, numbers, std::move(traits));
+}
+
+// Per tier, the weighted least-squares quadratic from the fitted mean z to the observed log
+// ratio, over the rows with known sales.
+void calibrate(PopularityModel &model, const std::vector<Sample> &samples,
+    const std::vector<double> &theta, const Design &design)
+{
+    for (int tier : FittedTiers) {
+        std::vector<std::vector<double>> a(3, std::vector<double>(3, 0.0));
+        std::vector<double> b(3, 0.0);
+        for (const Sample &s : samples) {
+            if (s.tier != tier)
+                continue;
+            double z = 0;
+            for (std::size_t i = 0; i < design.parameters(); ++i)
+                z += s.x[i] * theta[i];
+            const std::array<double, 3> v = {1.0, z, z * z};
+            for (std::size_t i = 0; i < 3; ++i) {
+                b[i] += s.weight * v[i] * s.y;
+                for (std::size_t j = 0; j < 3; ++j)
+                    a[i][j] += s.weight * v[i] * v[j];
+            }
+        }
+        if (a[0][0] < 3) // too few draws with sales: the identity
+            continue;
+        const std::vector<double> c = solve(std::move(a), std::move(b));
+        model.setCalibration(tier, {c[0], c[1], c[2]});
+    }
+}
+
+} // namespace
+
+TrainingCount trainingDrawCount(const std::vector<DrawObservation> &draws, int beforeDraw)
+{
+    TrainingCount n;
+    for (const DrawObservation &o : draws)
+        if (isTraining(o, beforeDraw)) {
+            n.draws += 1;
+            n.withSales += o.tickets() ? 1 : 0;
+        }
+    return n;
+}
+
+PopularityModel fitPopularity(
+    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings)
+{
+    const Design design(settings.terms);
+    int last = beforeDraw;
+    for (const DrawObservation &o : draws)
+        if (beforeDraw == 0)
+            last = std::max(last, o.drawNo + 1);
+    std::vector<Sample> samples;
+    for (const DrawObservation &o : draws) {
+        if (!isTraining(o, beforeDraw))
+            continue;
+        const double weight
+            = settings.halfLife > 0 ? std::pow(0.5, (last - o.drawNo) / settings.halfLife) : 1.0;
+        addSamples(o, design, weight, samples);
+    }
+    const std::vector<double> theta = ridge(samples, design, settings);
+    PopularityModel model = modelOf(settings, design, theta);
+    calibrate(model, samples, theta, design);
+    return model;
+}
+
+} // namespace loto6::popularity

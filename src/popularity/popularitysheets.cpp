@@ -1,0 +1,167 @@
+#include "popularity/popularitysheets.h"
+
+#include "grid/numbertext.h"
+
+#include <cmath>
+#include <span>
+
+namespace loto6::popularity {
+
+const char *const ChanceCaveat = "Popularity never changes the chance of winning: every "
+                                 "combination is drawn with the same chance.";
+const char *const SharingCaveat = "It changes only how a prize is shared: a tier's pool is "
+                                  "divided among everyone who picked a winning combination.";
+const char *const EstimateCaveat
+    = "The model is an estimate from past winner counts: fitted on the draws before 1500 and "
+      "tested on the 137 later draws with known sales, it explains R² 0.62 (3等), 0.77 (4等) "
+      "and 0.85 (5等) of the variation in winners, against 0.49, 0.64 and 0.76 for "
+      "per-number preferences alone.";
+
+namespace {
+
+Sheet table(std::string name, std::string caption, int rows, std::span<const char *const> header,
+    std::span<const double> widths)
+{
+    const int cols = static_cast<int>(header.size());
+    Sheet s{std::move(name), std::move(caption)};
+    s.prepare(cols, rows, cols, std::min(rows, 40), 12, 6);
+    s.setFrozen(1, 1);
+    for (int c = 1; c <= cols; ++c) {
+        s.setText(c, 1, header[static_cast<std::size_t>(c - 1)]);
+        s.setColWidth(c, widths[static_cast<std::size_t>(c - 1)]);
+    }
+    s.setColors(1, 1, cols, 1, colors::black, colors::lightPink);
+    s.setBorder(1, 1, cols, rows, border::AllSides, colors::lightBlue);
+    return s;
+}
+
+std::string yen(double v) { return yenText(std::llround(v)); }
+
+std::string count(double v) { return fixedText(v, v < 10 ? 2 : v < 1000 ? 1 : 0); }
+
+std::string chanceText(int tier)
+{
+    return "1/" + groupedText(std::llround(1.0 / tierChance(tier)));
+}
+
+} // namespace
+
+std::string tierLabel(int tier) { return std::to_string(tier) + "等"; }
+
+std::string popularityText(double r) { return "×" + fixedText(r, 2); }
+
+Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpectrum &spectrum)
+{
+    static constexpr const char *Header[]
+        = {"等級", "当選確率", "分け合う他の当選口数", "期待賞金"};
+    static constexpr double Widths[] = {14, 12, 20, 16};
+    Sheet s = table("popularity", "人気度と期待値", 1 + Tiers + 5, Header, Widths);
+    for (int t = 1; t <= Tiers; ++t) {
+        const int row = 1 + t;
+        const auto i = static_cast<std::size_t>(t - 1);
+        s.setText(1, row, tierLabel(t));
+        s.setText(2, row, chanceText(t));
+        s.setText(3, row, count(v.coWinners[i]));
+        s.setText(4, row, yen(v.expectedPrize[i]));
+    }
+    const int r = 2 + Tiers;
+    s.setText(1, r, "人気度");
+    s.setText(2, r, popularityText(v.relativePopularity));
+    s.setText(3, r, "人気の低い順に");
+    s.setText(4, r, fixedText(percentile, 1) + "%");
+    s.setText(1, r + 1, "期待値（200円）");
+    s.setText(4, r + 1, yen(v.expectedValue));
+    s.setText(1, r + 2, "平均的な券の期待値");
+    s.setText(4, r + 2, yen(spectrum.averageTicketValue));
+    s.setText(1, r + 3, "最も人気の低い1%");
+    s.setText(2, r + 3, popularityText(spectrum.leastPopularBelow) + "以下");
+    s.setText(4, r + 3, yen(spectrum.leastPopularValue));
+    s.setText(1, r + 4, "最も人気の高い1%");
+    s.setText(2, r + 4, popularityText(spectrum.mostPopularAbove) + "以上");
+    s.setText(4, r + 4, yen(spectrum.mostPopularValue));
+    for (int row = 2; row <= r + 4; ++row)
+        for (int c = 2; c <= 4; ++c) {
+            s.selectCell(c, row);
+            s.setHAlign(HAlign::Right);
+        }
+    return s;
+}
+
+Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
+    const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum)
+{
+    static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
+        "数字6", "人気度", "人気の低い順", "期待値", "平均との差"};
+    static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 8, 12, 9, 10};
+    Sheet s = table("ticket-popularity", "人気度と期待値（200円あたり）",
+        2 + static_cast<int>(tickets.size()), Header, Widths);
+    for (std::size_t i = 0; i < tickets.size(); ++i) {
+        const int row = 2 + static_cast<int>(i);
+        const TicketValue v = valuer.value(tickets[i].numbers);
+        s.setText(1, row, tickets[i].label);
+        for (int k = 0; k < Picks; ++k)
+            s.setText(2 + k, row, tickets[i].numbers[static_cast<std::size_t>(k)]);
+        s.setText(8, row, popularityText(v.relativePopularity));
+        s.setText(9, row, fixedText(estimate.percentile(v.relativePopularity), 1) + "%");
+        s.setText(10, row, yen(v.expectedValue));
+        const double diff = v.expectedValue - spectrum.averageTicketValue;
+        s.setText(11, row, (diff >= 0 ? "+" : "-") + yen(std::abs(diff)));
+    }
+    const int last = 2 + static_cast<int>(tickets.size());
+    s.setText(1, last, "平均的な券");
+    s.setText(8, last, popularityText(1.0));
+    s.setText(10, last, yen(spectrum.averageTicketValue));
+    return s;
+}
+
+Sheet backtestDrawsSheet(const PopularityBacktest &b)
+{
+    static constexpr const char *Header[] = {"回", "販売実績額", "予想1等", "予想2等", "予想3等",
+        "予想4等", "予想5等", "1等", "2等", "3等", "4等", "5等"};
+    static constexpr double Widths[] = {6, 15, 8, 8, 8, 9, 10, 5, 5, 6, 7, 8};
+    Sheet s = table("popularity-backtest",
+        "人気度モデルの検証（第" + std::to_string(b.from) + "回から）",
+        1 + static_cast<int>(b.draws.size()), Header, Widths);
+    for (std::size_t i = 0; i < b.draws.size(); ++i) {
+        const PopularityBacktest::Draw &d = b.draws[i];
+        const int row = 2 + static_cast<int>(i);
+        s.setText(1, row, d.drawNo);
+        s.setText(2, row, d.sales ? yenText(*d.sales) : std::string("不明"));
+        for (std::size_t t = 0; t < Tiers; ++t) {
+            s.setText(
+                3 + static_cast<int>(t), row, d.sales ? count(d.predicted[t]) : std::string());
+            s.setText(8 + static_cast<int>(t), row, d.observed[t]);
+        }
+    }
+    return s;
+}
+
+Sheet backtestSummarySheet(const PopularityBacktest &b, const PopularityBacktest *perNumber)
+{
+    static constexpr const char *Header[] = {"項目", "このモデル", "数字ごとの人気だけ", "回数"};
+    static constexpr double Widths[] = {28, 12, 18, 8};
+    const int rows = 1 + 3 + static_cast<int>(b.firstPrize.size());
+    Sheet s = table("popularity-summary", "検証の要約", rows, Header, Widths);
+    const auto r2
+        = [](const std::optional<double> &v) { return v ? fixedText(*v, 3) : std::string("-"); };
+    for (std::size_t k = 0; k < 3; ++k) {
+        const int row = 2 + static_cast<int>(k);
+        s.setText(1, row, "R²（" + tierLabel(static_cast<int>(k) + 3) + "）");
+        s.setText(2, row, r2(b.r2[k]));
+        s.setText(3, row, perNumber ? r2(perNumber->r2[k]) : std::string("-"));
+        s.setText(4, row, b.r2Draws[k]);
+    }
+    for (std::size_t g = 0; g < b.firstPrize.size(); ++g) {
+        const PopularityBacktest::CalibrationGroup &c = b.firstPrize[g];
+        const int row = 5 + static_cast<int>(g);
+        s.setText(1, row,
+            "1等 組" + std::to_string(g + 1) + "（人気度" + popularityText(c.meanRelativePopularity)
+                + "）");
+        s.setText(2, row, "予想 " + fixedText(c.predicted, 1));
+        s.setText(3, row, "実際 " + std::to_string(c.observed));
+        s.setText(4, row, c.draws);
+    }
+    return s;
+}
+
+} // namespace loto6::popularity

@@ -1,0 +1,99 @@
+#include "popularity/ticketvalue.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace loto6::popularity {
+
+namespace {
+
+constexpr std::size_t LatestDraws = 100;
+
+} // namespace
+
+PrizeRules PrizeRules::fromHistory(const std::vector<DrawObservation> &draws)
+{
+    PrizeRules rules;
+    std::vector<const DrawObservation *> latest;
+    for (auto it = draws.rbegin(); it != draws.rend() && latest.size() < LatestDraws; ++it)
+        if (it->tickets())
+            latest.push_back(&*it);
+    if (latest.size() < 10)
+        return rules;
+    std::array<double, 4> paid{};
+    double sales = 0, firstPool = 0, firstSales = 0;
+    std::vector<double> allSales;
+    for (const DrawObservation *o : latest) {
+        const auto s = static_cast<double>(*o->sales);
+        sales += s;
+        allSales.push_back(s);
+        for (std::size_t t = 1; t < 4; ++t)
+            paid[t] += static_cast<double>(o->winners[t]) * static_cast<double>(o->prize[t]);
+        const auto prev = std::find_if(draws.begin(), draws.end(),
+            [&](const DrawObservation &d) { return d.drawNo == o->drawNo - 1; });
+        if (prev != draws.end() && prev->carryOver == 0) {
+            firstPool += static_cast<double>(o->winners[0]) * static_cast<double>(o->prize[0])
+                + static_cast<double>(o->carryOver);
+            firstSales += s;
+        }
+    }
+    for (std::size_t t = 1; t < 4; ++t)
+        rules.poolShare[t] = paid[t] / sales;
+    if (firstSales > 0)
+        rules.poolShare[0] = firstPool / firstSales;
+    std::nth_element(allSales.begin(),
+        allSales.begin() + static_cast<std::ptrdiff_t>(allSales.size() / 2), allSales.end());
+    rules.typicalSales = allSales[allSales.size() / 2];
+    rules.basedOnDraws = static_cast<int>(latest.size());
+    return rules;
+}
+
+TicketValuer::TicketValuer(
+    const Neighbourhood &hood, const PrizeRules &rules, double sales, double carryOver)
+    : m_hood(&hood)
+    , m_rules(rules)
+    , m_sales(sales)
+    , m_carryOver(carryOver)
+{
+}
+
+double TicketValuer::tierPrize(int tier, double coWinners) const
+{
+    if (tier == Tiers)
+        return m_rules.fifthPrize;
+    const double lambda = std::max(coWinners, 0.0);
+    const double pool = m_rules.poolShare[static_cast<std::size_t>(tier - 1)] * m_sales;
+    if (tier > 1)
+        // pool / (1 + X) with X ~ Poisson(lambda) has mean pool (1 - e^-lambda) / lambda.
+        return lambda < 1e-9 ? pool : pool * -std::expm1(-lambda) / lambda;
+    const double cap = m_carryOver > 0 ? m_rules.capWithCarryOver : m_rules.capWithoutCarryOver;
+    const double total = pool + m_carryOver;
+    const int last = static_cast<int>(lambda + 12 * std::sqrt(lambda) + 20);
+    double p = std::exp(-lambda), sum = 0, mass = 0;
+    for (int x = 0; x <= last; ++x) {
+        sum += p * std::min(cap, total / (1 + x));
+        mass += p;
+        p *= lambda / (x + 1);
+    }
+    return mass > 0 ? sum / mass : std::min(cap, total);
+}
+
+TicketValue TicketValuer::value(const Combination &c) const
+{
+    TicketValue v;
+    v.numbers = c;
+    const PopularityModel &model = m_hood->model();
+    v.relativePopularity = model.relativePopularity(c);
+    const std::array<double, Tiers> sharers = m_hood->sharerShares(c);
+    const double tickets = m_sales / 200.0;
+    for (int t = 1; t <= Tiers; ++t) {
+        const auto i = static_cast<std::size_t>(t - 1);
+        v.coWinners[i] = tickets * sharers[i] * std::exp(model.calibration(t).a);
+        v.expectedPrize[i] = tierPrize(t, v.coWinners[i]);
+        v.expectedValue += tierChance(t) * v.expectedPrize[i];
+    }
+    return v;
+}
+
+} // namespace loto6::popularity

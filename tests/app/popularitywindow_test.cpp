@@ -1,0 +1,128 @@
+#include "shell/mainfrm.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/popularitywindow.h"
+#include "windows/predictionwindow.h"
+#include "windows/ticketwindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace loto6;
+
+class PopularityWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void valuesACombinationAndSaysWhatItCannotDo();
+    void ticketBookShowsEachTicketsPopularity();
+    void predictedLinesShowTheirPopularity();
+};
+
+namespace {
+
+bool startOnBundledHistory(const QTemporaryDir &dir, MainFrm &frame, QStringList &messages)
+{
+    frame.setMessageFunction(
+        [&messages](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
+    return frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY).ok();
+}
+
+QString cell(SheetView *grid, int row, int col)
+{
+    return grid->model()->index(row, col).data().toString();
+}
+
+} // namespace
+
+void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
+    frame.setPropEnd(true);
+    frame.action(QString::fromUtf8(PopularityWindow::MenuAction))->trigger();
+    auto *window = qobject_cast<PopularityWindow *>(
+        frame.childWindow(QString::fromUtf8(PopularityWindow::ClassName))->widget());
+    QVERIFY(window);
+
+    // Opening values the example line: one row per tier, 5等 the fixed 1,000円.
+    QCOMPARE(cell(window->grid(), 1, 0), u"1等"_s);
+    QCOMPARE(cell(window->grid(), 5, 3), u"1,000円"_s);
+    const QString caveats = window->findChild<QLabel *>(u"lblCaveats"_s)->text();
+    QVERIFY(caveats.contains(u"当選する確率を決して変えません"_s));
+    QVERIFY(caveats.contains(u"分け方だけ"_s));
+    QVERIFY(caveats.contains(u"過去の当選口数から推定"_s));
+
+    // More sales, more others sharing 4等.
+    window->numbersEdit()->setText(u"01 02 03 04 05 06"_s);
+    window->salesEdit()->setText(u"1,000,000,000"_s);
+    QVERIFY(window->evaluate());
+    const double fewer = cell(window->grid(), 4, 2).toDouble();
+    window->salesEdit()->setText(u"2000000000"_s);
+    QVERIFY(window->evaluate());
+    QVERIFY(cell(window->grid(), 4, 2).toDouble() > 1.9 * fewer);
+
+    // Bad input keeps the last result and says what to type.
+    window->numbersEdit()->setText(u"1 2 3 4 5 44"_s);
+    QVERIFY(!window->evaluate());
+    QVERIFY(window->findChild<QLabel *>(u"lblStatus"_s)->text().contains(u"1〜43"_s));
+    window->numbersEdit()->setText(u"1 2 3 4 5 6"_s);
+    window->salesEdit()->setText(u"安い"_s);
+    QVERIFY(!window->evaluate());
+    QVERIFY(messages.isEmpty());
+}
+
+void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
+    frame.setPropEnd(true);
+    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    auto *window = qobject_cast<TicketWindow *>(
+        frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+    QVERIFY(window->addLines(u"02 08 10 13 27 30\n32 35 38 40 41 43"_s));
+    auto *tabs = window->findChild<QTabWidget *>();
+    tabs->setCurrentWidget(window->popularityGrid());
+    SheetView *grid = window->popularityGrid();
+    QCOMPARE(grid->model()->rowCount(), 4);
+    QCOMPARE(cell(grid, 3, 0), u"平均的な券"_s);
+    QVERIFY(cell(grid, 1, 7).startsWith(u"×"_s));
+    QVERIFY(cell(grid, 1, 9).endsWith(u"円"_s));
+    QVERIFY(messages.isEmpty());
+}
+
+void PopularityWindowTest::predictedLinesShowTheirPopularity()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
+    frame.setPropEnd(true);
+    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
+    auto *window = frame.childWindow(QString::fromUtf8(PredictionWindow::ClassName))->widget();
+    auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
+    QVERIFY(label);
+    window->findChild<QPushButton *>(u"cmdPopularity"_s)->click();
+    const QStringList lines = label->text().split(u'\n');
+    // A heading, the one-shot line and the elimination and consecutive rows cut into sixes.
+    QVERIFY2(lines.size() >= 2, qPrintable(label->text()));
+    QVERIFY(lines[1].contains(u"×"_s) && lines[1].endsWith(u"円"_s));
+    // The estimate is kept: the next pass fills the lines at once.
+    static_cast<PredictionWindow *>(window)->refresh();
+    QCOMPARE(label->text().split(u'\n').size(), lines.size());
+    QVERIFY(messages.isEmpty());
+}
+
+QTEST_MAIN(PopularityWindowTest)
+#include "popularitywindow_test.moc"
