@@ -1,7 +1,8 @@
 #include "shell/japanesetranslations.h"
 #include "shell/mainfrm.h"
-#include "windows/predictionwindow.h"
 #include "shell/screenshotrunner.h"
+#include "shell/session.h"
+#include "windows/predictionwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -37,6 +38,8 @@ int runProgram(int argc, char **argv)
     if (!frame.startUp(db))
         return 1;
     frame.show();
+    // The windows of the last run come back where they stood.
+    loto6::restoreOpenWindows(frame);
     // Without a window manager nothing activates the window; its first activation opens the
     // prediction window.
     frame.activateWindow();

@@ -1,14 +1,14 @@
 #include "../core/testserver.h"
 #include "commands/backgroundjob.h"
-#include "windows/entrywindow.h"
 #include "commands/historymenucommands.h"
+#include "commands/updatemessages.h"
 #include "shell/mainfrm.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/historyupdater.h"
-#include "commands/updatemessages.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/entrywindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -208,7 +208,7 @@ void HistoryMenuTest::update()
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(fileBytes(f.database()), before);
     QVERIFY(!QFile::exists(f.database() + u".bak"_s));
-    QCOMPARE(f.frame.totals().latestDrawNo, 3);
+    QCOMPARE(f.frame.document().totals().latestDrawNo, 3);
 }
 
 void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
@@ -217,8 +217,9 @@ void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
     Fixture f;
     qputenv(UpdateUrlVariable, "http://127.0.0.1:1/");
     f.frame.setPropEnd(true);
-    f.frame.setChildFactory(u"mnuMasterInput"_s, [](MainFrm &) { return new QWidget; });
-    f.frame.openChild(u"mnuMasterInput"_s);
+    const QString entry = QString::fromUtf8(EntryWindow::ClassName);
+    f.frame.setChildFactory(entry, [](MainFrm &) { return new QWidget; });
+    f.frame.openCommand(entry)->trigger();
     QVERIFY(f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
 
     f.chosenFile = f.path(u"any.csv"_s);
@@ -293,7 +294,7 @@ void HistoryMenuTest::updateFromServer()
     const QString &text = f.messages[0].text;
     QVERIFY2(text.contains(said), qPrintable(text));
     QCOMPARE(f.storedDraws().size(), std::size_t(draws));
-    QCOMPARE(f.frame.totals().latestDrawNo, draws == 3 ? 3 : draws);
+    QCOMPARE(f.frame.document().totals().latestDrawNo, draws == 3 ? 3 : draws);
     if (draws == 3) {
         QCOMPARE(fileBytes(f.database()), before);
     } else {
@@ -470,8 +471,8 @@ void HistoryMenuTest::importAddsDraws()
     QCOMPARE(stored.size(), std::size_t(4));
     QCOMPARE(stored[2].fields[5], std::optional<long long>(11));
     QCOMPARE(stored[3].drawNo, 4);
-    QCOMPARE(f.frame.totals().latestDrawNo, 4);
-    QCOMPARE(f.frame.history().size(), std::size_t(4));
+    QCOMPARE(f.frame.document().totals().latestDrawNo, 4);
+    QCOMPARE(f.frame.document().history().size(), std::size_t(4));
     QCOMPARE(status->text(), u"第4回（2000-10-26）まで　4回分"_s);
     QCOMPARE(f.frame.mdiArea()->activeSubWindow(), window);
     QCOMPARE(window->widget(), analysis);

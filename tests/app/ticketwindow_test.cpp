@@ -1,8 +1,8 @@
 #include "commands/corereasons.h"
 #include "shell/mainfrm.h"
+#include "tickets/ticketbook.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "tickets/ticketbook.h"
 #include "windows/ticketwindow.h"
 
 #include <QLabel>
@@ -90,14 +90,14 @@ void TicketWindowTest::asOfRebuildsOpenWindows()
     QCOMPARE(items.last(), frame.action(u"mnuKijunkaiKaijo"_s));
     QVERIFY(!items.last()->isEnabled());
 
-    const std::size_t all = frame.history().size();
-    frame.setAsOf(100);
-    QCOMPARE(frame.history().size(), std::size_t(100));
-    QCOMPARE(frame.totals().latestDrawNo, 100);
+    const std::size_t all = frame.document().history().size();
+    frame.document().setAsOf(100);
+    QCOMPARE(frame.document().history().size(), std::size_t(100));
+    QCOMPARE(frame.document().totals().latestDrawNo, 100);
     QVERIFY(frame.findChild<QLabel *>(u"historyStatus"_s)->text().contains(u"基準回 第100回"_s));
     frame.action(u"mnuKijunkaiKaijo"_s)->setEnabled(true);
     frame.action(u"mnuKijunkaiKaijo"_s)->trigger();
-    QCOMPARE(frame.history().size(), all);
+    QCOMPARE(frame.document().history().size(), all);
     QVERIFY(!frame.findChild<QLabel *>(u"historyStatus"_s)->text().contains(u"基準回"_s));
 }
 
@@ -108,7 +108,7 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
     QStringList messages;
     QVERIFY(startOnBundledHistory(dir, frame, messages));
     Database db;
-    QVERIFY(db.open(frame.database().path()));
+    QVERIFY(db.open(frame.document().database().path()));
     Ticket first;
     first.numbers = {2, 8, 10, 13, 27, 30}; // draw 1
     first.firstDraw = 1;

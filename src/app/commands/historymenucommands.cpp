@@ -1,9 +1,10 @@
 #include "commands/historymenucommands.h"
 
 #include "commands/backgroundjob.h"
+#include "commands/updatemessages.h"
 #include "shell/busycursor.h"
-#include "windows/entrywindow.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
 #include "store/atomicfile.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
@@ -12,8 +13,7 @@
 #include "store/historyimport.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
-#include "shell/uihelpers.h"
-#include "commands/updatemessages.h"
+#include "windows/entrywindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,18 +103,19 @@ HistoryCommands::HistoryCommands(MainFrm &frame)
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     };
-    auto wire = [this](const char *name, void (HistoryCommands::*command)()) {
-        if (QAction *a = m_frame.action(QString::fromUtf8(name))) {
-            a->setEnabled(true);
-            connect(a, &QAction::triggered, this, command);
-        }
+    auto wire = [this](QAction *a, void (HistoryCommands::*command)()) {
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, command);
     };
-    wire("mnuMasterUpdate", &HistoryCommands::updateHistory);
-    wire("mnuCsvTorikomi", &HistoryCommands::importCsv);
-    wire("mnuCsvKakidashi", &HistoryCommands::exportCsv);
+    wire(frame.commands().update, &HistoryCommands::updateHistory);
+    wire(frame.commands().csvImport, &HistoryCommands::importCsv);
+    wire(frame.commands().csvExport, &HistoryCommands::exportCsv);
 }
 
-std::filesystem::path HistoryCommands::databaseFile() const { return m_frame.database().path(); }
+std::filesystem::path HistoryCommands::databaseFile() const
+{
+    return m_frame.document().database().path();
+}
 
 void HistoryCommands::inform(const QString &text)
 {
@@ -187,7 +188,7 @@ void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
         QString text = qs(result.message);
         if (cancelAsked)
             text.prepend(tr("取り消す前に最新化が終わっていました。") + QLatin1Char('\n'));
-        text += QLatin1Char('\n') + MainFrm::historySummary(m_frame.history());
+        text += QLatin1Char('\n') + HistoryDocument::summary(m_frame.document().history());
         if (!result.backup.empty())
             text += tr("\n\n前のデータベースは次のファイルに残してあります。\n%1")
                         .arg(UpdateMessages::pathText(result.backup));
@@ -249,7 +250,7 @@ void HistoryCommands::reportImport(const MergeReport &report, bool cancelAsked)
                        .arg(report.replaced);
     if (cancelAsked)
         text.prepend(tr("取り消す前に取り込みが終わっていました。") + QLatin1Char('\n'));
-    inform(text + QLatin1Char('\n') + MainFrm::historySummary(m_frame.history()));
+    inform(text + QLatin1Char('\n') + HistoryDocument::summary(m_frame.document().history()));
 }
 
 void HistoryCommands::exportCsv()

@@ -30,7 +30,7 @@ public:
     // Asks a yes-or-no question whose default answer is No.
     using Question = std::function<bool(const QString &text)>;
 
-    // Wires the commands mnuMasterUpdate, mnuCsvTorikomi and mnuCsvKakidashi of the frame.
+    // Wires the update, CSV import and CSV export commands of the frame.
     explicit HistoryCommands(MainFrm &frame);
 
     // Where update.conf is looked for; the program folder unless set.

@@ -1,5 +1,7 @@
 #include "entry/drawtablemodel.h"
 
+#include "entry/pastedline.h"
+
 #include "store/drawsource.h"
 #include "store/drawvalidation.h"
 
@@ -23,37 +25,6 @@ std::string toStd(const QString &text) { return text.toStdString(); }
 bool isNumberColumn(int column)
 {
     return column >= DrawTableModel::FirstNumberColumn && column <= DrawTableModel::BonusColumn;
-}
-
-// Reads "02 08 10 13 27 30 (39)", "2,8,10,13,27,30,39", tab-separated cells and the like, in
-// full-width digits as well, with or without the draw number and date in front.
-std::optional<DrawTableModel::PastedLine> parsePastedLine(const QString &line)
-{
-    static const QRegularExpression dateForm(
-        QStringLiteral("(\\d{4})\\s*[-/.年]\\s*(\\d{1,2})\\s*[-/.月]\\s*(\\d{1,2})\\s*日?"));
-    static const QRegularExpression numberForm(QStringLiteral("\\d+(?:\\.\\d+)?"));
-    QString text = line.normalized(QString::NormalizationForm_KC);
-    DrawTableModel::PastedLine pasted;
-    if (const QRegularExpressionMatch m = dateForm.match(text); m.hasMatch()) {
-        pasted.date
-            = m.captured(1) + QLatin1Char('-') + m.captured(2) + QLatin1Char('-') + m.captured(3);
-        if (const auto iso = parseDrawDate(toStd(pasted.date)))
-            pasted.date = QString::fromStdString(*iso);
-        text.remove(m.capturedStart(), m.capturedLength());
-    }
-    QStringList tokens;
-    for (auto it = numberForm.globalMatch(text); it.hasNext();)
-        tokens.append(it.next().captured());
-    if (tokens.size() == DrawRecord::FieldCount + 1) {
-        pasted.drawNo = parseDrawNumberText(toStd(tokens.takeFirst()));
-        if (!pasted.drawNo)
-            return std::nullopt;
-    }
-    if (tokens.size() != DrawRecord::FieldCount)
-        return std::nullopt;
-    for (int f = 0; f < DrawRecord::FieldCount; ++f)
-        pasted.numbers[std::size_t(f)] = tokens[f];
-    return pasted;
 }
 
 } // namespace
@@ -514,6 +485,7 @@ Status DrawTableModel::removeDrawRow(int row)
         if (Status s = m_db.deleteDraw(m_rows[std::size_t(row)].record.drawNo); !s)
             return s;
         m_savedChanges = true;
+        emit drawsWritten();
     }
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
@@ -608,6 +580,7 @@ Status DrawTableModel::saveRow(int row)
     m_savedChanges = true;
     recheckRow(row);
     rowChanged(row);
+    emit drawsWritten();
     return Status::success();
 }
 

@@ -2,11 +2,11 @@
 
 #include "analysis/chance.h"
 #include "shell/appfonts.h"
-#include "views/elidedlabel.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "shell/uihelpers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,7 +49,7 @@ QSize ChanceWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void ChanceWindow::compute()
 {
-    m_grid->setSheet(buildChance(mainFrm().history(), mainFrm().totals()));
+    m_grid->setSheet(buildChance(mainFrm().document().history(), mainFrm().document().totals()));
     moveNotesToLabel(*m_grid, *m_notes);
     m_grid->scrollToTop();
 }

@@ -1,16 +1,16 @@
 #include "windows/predictionwindow.h"
 
 #include "shell/appfonts.h"
-#include "windows/backtestwindow.h"
 #include "shell/mainfrm.h"
-#include "windows/recordpredictiondialog.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
-#include "store/drawrecord.h"
-#include "tickets/ticketbook.h"
-#include "windows/ticketwindow.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
+#include "store/drawrecord.h"
+#include "tickets/ticketbook.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
+#include "windows/backtestwindow.h"
+#include "windows/recordpredictiondialog.h"
+#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -99,10 +99,10 @@ QLabel *descriptionLabel(const QString &text, const QString &name, QWidget *pare
     return label;
 }
 
-// Runs a menu command of the main window, as its menu item would.
-void triggerCommand(MainFrm &frame, const char *name)
+// Opens a window through its menu command, as the menu item would.
+void triggerCommand(MainFrm &frame, const char *className)
 {
-    if (QAction *command = frame.action(qs(name)))
+    if (QAction *command = frame.openCommand(qs(className)))
         command->trigger();
 }
 
@@ -159,8 +159,7 @@ void PredictionWindow::openOnActivation(MainFrm &frame)
     QObject::connect(&frame, &MainFrm::activatedAmongOwnWindows, &frame, [&frame, exiting] {
         if (*exiting || !frame.isVisible())
             return;
-        if (QAction *command = frame.action(qs(MenuAction)))
-            command->trigger();
+        triggerCommand(frame, ClassName);
     });
 }
 
@@ -267,7 +266,7 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *check = new QPushButton(tr("予想の検証..."), parent);
     check->setObjectName(QStringLiteral("cmdBacktest"));
     connect(check, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), BacktestWindow::MenuAction); });
+        [this] { triggerCommand(mainFrm(), BacktestWindow::ClassName); });
     auto *record = new QPushButton(tr("この予想を記録..."), parent);
     record->setObjectName(QStringLiteral("cmdRecord"));
     record->setToolTip(tr("一発ズンベル予想を次の回の購入番号として記録します。"));
@@ -275,7 +274,7 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *tickets = new QPushButton(tr("購入番号の照合..."), parent);
     tickets->setObjectName(QStringLiteral("cmdTickets"));
     connect(tickets, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), TicketWindow::MenuAction); });
+        [this] { triggerCommand(mainFrm(), TicketWindow::ClassName); });
     QHBoxLayout *row = indented(nullptr);
     row->setSpacing(twipsToPixels(60));
     for (QPushButton *button : {check, record, tickets}) {
@@ -314,7 +313,7 @@ QSize PredictionWindow::sizeTwips() const
 
 void PredictionWindow::compute()
 {
-    const PredictionOptions &options = mainFrm().predictionOptions();
+    const PredictionOptions &options = mainFrm().document().predictionOptions();
     for (int i = 0; i < PredictionOptions::Count; ++i) {
         const bool on = options.on[static_cast<std::size_t>(i)];
         (on ? reflectButton(i) : ignoreButton(i))->setChecked(true);
@@ -323,22 +322,22 @@ void PredictionWindow::compute()
         showSheet(static_cast<PredictionGrid>(g), predictionSheet(static_cast<PredictionGrid>(g)));
 
     // Each opening scans again into the tables the main window keeps for the run.
-    mainFrm().predictionEngine().scan(mainFrm().history());
+    mainFrm().document().predictionEngine().scan(mainFrm().document().history());
     predict(true);
 }
 
 void PredictionWindow::setSwitch(int index, bool on)
 {
     (on ? reflectButton(index) : ignoreButton(index))->setChecked(true);
-    mainFrm().predictionOptions().on[static_cast<std::size_t>(index)] = on;
+    mainFrm().document().predictionOptions().on[static_cast<std::size_t>(index)] = on;
     // The settings file is written at exit only.
     predict(false);
 }
 
 void PredictionWindow::predict(bool withCycles)
 {
-    m_prediction = mainFrm().predictionEngine().predict(
-        mainFrm().totals().latestDrawNo, mainFrm().predictionOptions());
+    m_prediction = mainFrm().document().predictionEngine().predict(
+        mainFrm().document().totals().latestDrawNo, mainFrm().document().predictionOptions());
     // Fresh sheets: the elimination area starts empty, and no number of an earlier pass stays.
     std::array<Sheet, PredictionGridCount> sheets = buildPredictionSheets(m_prediction);
     for (int g = withCycles ? CycleGrid : EliminationGrid; g < PredictionGridCount; ++g)
@@ -347,7 +346,7 @@ void PredictionWindow::predict(bool withCycles)
 
 Status PredictionWindow::record(PredictionRecord::Rows rows)
 {
-    if (mainFrm().asOf() != DrawHistory::NoCut)
+    if (mainFrm().document().asOf() != DrawHistory::NoCut)
         return Status::failure(tr("基準回を指定している間は予想を記録できません。"
                                   "「最新の回に戻す」を選んでからやり直してください。")
                                    .toStdString());
@@ -364,8 +363,8 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     PredictionRecord entry;
     entry.latestDrawNo = latest;
     entry.reflectionShift = m_prediction.reflectionShift;
-    entry.switches = PredictionRecord::switchText(mainFrm().predictionOptions());
-    entry.historyHash = historyHash(mainFrm().history());
+    entry.switches = PredictionRecord::switchText(mainFrm().document().predictionOptions());
+    entry.historyHash = historyHash(mainFrm().document().history());
     Database db;
     std::vector<Ticket> made;
     Status status = TicketWindow::openBook(mainFrm(), db);
@@ -391,7 +390,8 @@ void PredictionWindow::askAndRecord()
 {
     PredictionRecord::Rows rows;
     // Nothing to ask when recording is refused anyway: the message says why at once.
-    if (mainFrm().asOf() == DrawHistory::NoCut && !predictionLines(m_prediction, {}).empty()) {
+    if (mainFrm().document().asOf() == DrawHistory::NoCut
+        && !predictionLines(m_prediction, {}).empty()) {
         RecordPredictionDialog dialog(m_prediction, m_prediction.latestDrawNo + 1, this);
         if (dialog.exec() != QDialog::Accepted)
             return;

@@ -1,14 +1,14 @@
 #include "windows/ticketwindow.h"
 
-#include "shell/appfonts.h"
 #include "commands/corereasons.h"
+#include "shell/appfonts.h"
 #include "shell/mainfrm.h"
-#include "views/sheetmodel.h"
-#include "views/sheetview.h"
+#include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
-#include "shell/uihelpers.h"
+#include "views/sheetmodel.h"
+#include "views/sheetview.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -110,9 +110,9 @@ QWidget *TicketWindow::createEntryRow()
 
 Status TicketWindow::openBook(const MainFrm &frame, Database &db)
 {
-    if (frame.database().path().empty())
+    if (frame.document().database().path().empty())
         return Status::failure(tr("データベースが開かれていません。").toStdString());
-    return db.open(frame.database().path());
+    return db.open(frame.document().database().path());
 }
 
 QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }
@@ -129,7 +129,7 @@ void TicketWindow::report(const Status &status)
 
 void TicketWindow::compute()
 {
-    m_from->setValue(std::min(mainFrm().totals().latestDrawNo + 1, MaxDrawNumber));
+    m_from->setValue(std::min(mainFrm().document().totals().latestDrawNo + 1, MaxDrawNumber));
     Database db;
     std::vector<Ticket> tickets;
     std::map<int, DrawPrizes> prizes;
@@ -143,7 +143,8 @@ void TicketWindow::compute()
         return;
     }
     m_list->setSheet(ticketListSheet(tickets));
-    m_grading = std::make_unique<TicketGrading>(std::move(tickets), mainFrm().history(), prizes);
+    m_grading = std::make_unique<TicketGrading>(
+        std::move(tickets), mainFrm().document().history(), prizes);
     m_summary->setSheet(ticketSummarySheet(*m_grading));
     m_resultsDue = true;
     showResultsIfDue();
@@ -215,11 +216,12 @@ Status TicketWindow::checkCombination(const QString &line)
         status = validateTicket(t);
     std::map<int, DrawPrizes> prizes;
     if (status)
-        status = readPrizes(mainFrm().database(), prizes);
+        status = readPrizes(mainFrm().document().database(), prizes);
     if (!status)
         return status;
-    const TicketGrading grading = loto6::checkCombination(t.numbers, mainFrm().history(), prizes);
-    m_check->setSheet(combinationCheckSheet(grading, mainFrm().history()));
+    const TicketGrading grading
+        = loto6::checkCombination(t.numbers, mainFrm().document().history(), prizes);
+    m_check->setSheet(combinationCheckSheet(grading, mainFrm().document().history()));
     m_tabs->setCurrentWidget(m_check);
     return status;
 }
