@@ -1,7 +1,7 @@
-#include "windows/chancewindow.h"
 #include "shell/mainfrm.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/chancewindow.h"
 
 #include <QLabel>
 #include <QMdiArea>

@@ -1,7 +1,7 @@
 #include "entry/drawtablemodel.h"
 #include "entry/drawtableview.h"
-#include "windows/entrywindow.h"
 #include "shell/twips.h"
+#include "windows/entrywindow.h"
 
 #include "store/database.h"
 

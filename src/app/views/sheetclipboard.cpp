@@ -1,7 +1,7 @@
 #include "views/sheetclipboard.h"
 
-#include "views/sheetmodel.h"
 #include "shell/uihelpers.h"
+#include "views/sheetmodel.h"
 
 #include <QMimeData>
 

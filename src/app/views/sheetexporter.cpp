@@ -1,9 +1,9 @@
 #include "views/sheetexporter.h"
 
 #include "grid/sheetwriter.h"
+#include "store/textcodec.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "store/textcodec.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/childwindow.h"
 #include "grid/rgb.h"
 #include "prediction/backtestreport.h"
+#include "shell/childwindow.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/childwindow.h"
 #include "grid/rgb.h"
+#include "shell/childwindow.h"
 
 class QLabel;
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "shell/childwindow.h"
 #include "grid/rgb.h"
 #include "prediction/prediction.h"
 #include "prediction/predictionoptions.h"
 #include "prediction/predictionsheets.h"
+#include "shell/childwindow.h"
 #include "store/result.h"
 #include "tickets/predictionrecord.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/childwindow.h"
 #include "grid/rgb.h"
+#include "shell/childwindow.h"
 #include "store/database.h"
 #include "store/result.h"
 #include "tickets/ticketgrading.h"
