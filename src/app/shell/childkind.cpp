@@ -17,7 +17,7 @@ namespace {
 // command's object name and text (empty: the caption), the designed size in twips and whether
 // it has a print button.
 const AnalysisWindowFacts AnalysisWindows[] = {
-    {"frequency", "mnuSyutugenHindo", "", {13800, 12530}, false},
+    {"frequency", "mnuSyutugenHindo", "", {13800, 12530}, true},
     {"count-groups", "mnuSyutugenKaisu", "回数別出現分析", {3405, 8355}, true},
     {"appearance-count", "mnuZenkaiSyutugen", "", {9870, 13995}, true},
     {"appearance-interval", "mnuSyutugenKankaku", "", {9850, 13920}, true},

@@ -1,6 +1,7 @@
 #include "shell/uihelpers.h"
 
 #include "views/sheetmodel.h"
+#include "views/sheetnotes.h"
 #include "views/sheetview.h"
 
 #include <QIcon>
@@ -34,27 +35,11 @@ QLabel *notesLabel(QWidget *parent)
 
 void moveNotesToLabel(SheetView &grid, QLabel &label)
 {
-    static const QString Mark = QStringLiteral("注");
-    static const QString MarkAndSpace = QStringLiteral("注　");
-    QStringList notes;
-    const Sheet &sheet = grid.sheetModel()->sheet();
-    for (int row = 1; row <= sheet.rows(); ++row) {
-        const QString first = qs(sheet.text(1, row));
-        QString note;
-        if (first == Mark)
-            note = qs(sheet.text(2, row));
-        else if (first.startsWith(MarkAndSpace))
-            note = first.mid(MarkAndSpace.size());
-        else
-            continue;
-        if (notes.isEmpty() && row > 1 && sheet.text(1, row - 1).empty()
-            && sheet.text(2, row - 1).empty())
-            grid.setRowHidden(row - 2, true);
+    const SheetNotes notes = sheetNotes(grid.sheetModel()->sheet());
+    for (int row : notes.rows)
         grid.setRowHidden(row - 1, true);
-        notes.append(MarkAndSpace + note);
-    }
-    label.setText(notes.join(QLatin1Char('\n')));
-    label.setVisible(!notes.isEmpty());
+    label.setText(notes.texts.join(QLatin1Char('\n')));
+    label.setVisible(!notes.texts.isEmpty());
 }
 
 QIcon programIcon() { return QIcon(QStringLiteral(":/icons/loto6zumvel.svg")); }

@@ -125,15 +125,19 @@ QTableView *SheetView::createPane()
     return pane;
 }
 
-int SheetView::columnPixels(double units) const
+int SheetView::columnPixels(double units) const { return columnPixels(units, font()); }
+
+int SheetView::rowPixels(double points) const { return rowPixels(points, logicalDpiY()); }
+
+int SheetView::columnPixels(double units, const QFont &font)
 {
-    const double digit = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
+    const double digit = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
     return static_cast<int>(std::lround(units * (digit + CharacterSpacing)));
 }
 
-int SheetView::rowPixels(double points) const
+int SheetView::rowPixels(double points, double dpi)
 {
-    return static_cast<int>(std::lround(points * logicalDpiY() / 72.0));
+    return static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
 void SheetView::setSheet(Sheet sheet)

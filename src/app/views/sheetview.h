@@ -28,6 +28,9 @@ public:
     // a height unit is a point.
     int columnPixels(double units) const;
     int rowPixels(double points) const;
+    // The same in a given font and resolution, for drawing a sheet without a view.
+    static int columnPixels(double units, const QFont &font);
+    static int rowPixels(double points, double dpi);
     bool hasPainted() const { return m_painted; }
 
     // Saving the table (CSV, HTML, PNG), offered by the grid's context menu.

@@ -8,6 +8,7 @@
 #include "views/legendpicture.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/printbutton.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -51,10 +52,7 @@ AnalysisWindow::AnalysisWindow(
         controls->addSpacing(12);
     }
     if (look.printButton) {
-        // Present but without an action.
-        QPushButton *print
-            = colouredButton(tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), this);
-        print->setEnabled(false);
+        QPushButton *print = printButton(*this, this, [this] { return QList{m_grid}; });
         controls->addWidget(print, 0, Qt::AlignTop);
     }
     QPushButton *close

@@ -26,7 +26,6 @@ class AnalysisWindow : public ChildWindow
 
 public:
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
 
     AnalysisWindow(
         MainFrm &frame, const AnalysisInfo &info, AnalysisLayout layout, QWidget *parent = nullptr);

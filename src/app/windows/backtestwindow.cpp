@@ -12,6 +12,7 @@
 #include "views/meanmatchchart.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/printbutton.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -172,6 +173,8 @@ QLayout *BacktestWindow::makeHeader()
 
     auto *top = new QHBoxLayout;
     top->addWidget(description, 1);
+    top->addWidget(
+        printButton(*this, this, [this] { return gridsOfShownTab(*m_tabs); }), 0, Qt::AlignTop);
     top->addWidget(close, 0, Qt::AlignTop);
     return top;
 }

@@ -7,6 +7,7 @@
 #include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/printbutton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,6 +33,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
 
     auto *top = new QHBoxLayout;
     top->addWidget(description, 1);
+    top->addWidget(printButton(*this, this, [this] { return QList{m_grid}; }), 0, Qt::AlignTop);
     top->addWidget(close, 0, Qt::AlignTop);
 
     m_grid->setObjectName(QStringLiteral("fpSpread1"));

@@ -9,6 +9,7 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/backtestwindow.h"
+#include "windows/printbutton.h"
 #include "windows/recordpredictiondialog.h"
 #include "windows/ticketwindow.h"
 
@@ -118,11 +119,9 @@ PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
     // made smaller than it (tiled side by side, say) instead of being cut off.
     m_content = new QWidget(this);
 
-    QPushButton *print
-        = colouredButton(tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), m_content);
+    QPushButton *print = printButton(
+        *this, m_content, [this] { return QList<SheetView *>(m_grids.begin(), m_grids.end()); });
     print->setGeometry(twipsRect(7200, 60, 855, 375));
-    // Present but without an action.
-    print->setEnabled(false);
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Cmd閉じる"), m_content);
     close->setGeometry(twipsRect(8160, 60, 855, 375));

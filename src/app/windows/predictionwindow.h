@@ -31,7 +31,6 @@ public:
     static constexpr int WidthTwips = 9360;
     static constexpr int HeightTwips = 8400;
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
 
     explicit PredictionWindow(MainFrm &frame, QWidget *parent = nullptr);
 

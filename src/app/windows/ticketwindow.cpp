@@ -9,6 +9,7 @@
 #include "tickets/ticketsheets.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/printbutton.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -99,7 +100,10 @@ QWidget *TicketWindow::createEntryRow()
     buttons->addWidget(remove);
     buttons->addWidget(m_combination);
     buttons->addWidget(check);
-    buttons->addWidget(close);
+    auto *printAndClose = new QHBoxLayout;
+    printAndClose->addWidget(printButton(*this, row, [this] { return gridsOfShownTab(*m_tabs); }));
+    printAndClose->addWidget(close);
+    buttons->addLayout(printAndClose);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_lines, 2);

@@ -1,0 +1,376 @@
+#include "analysis/catalog.h"
+#include "shell/mainfrm.h"
+#include "views/printpreview.h"
+#include "views/sheetpages.h"
+#include "views/sheetprinter.h"
+#include "views/sheetview.h"
+#include "windows/printbutton.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace loto6;
+
+class PrintTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void runsCoverEveryItemOnce();
+    void wideSheetGoesAcrossWithLabelsRepeated();
+    void scaleAndOrderOfPages();
+    void smallSheetsShareAPage();
+    void notesPrintUnderTheTable();
+    void printedPagesRepeatTheHeadings();
+    void wideAnalysisPrintsOnSeveralPages();
+    void pdfHoldsEveryPage();
+    void pdfFailureLeavesNoFile();
+    void printButtonsOpenThePreview();
+    void footerNamesTheDraws();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<MainFrm> m_frame;
+};
+
+namespace {
+
+constexpr Rgb HeadBack = rgb(255, 0, 0);
+constexpr Rgb LabelBack = rgb(0, 0, 255);
+
+// 200 columns behind one label column and 30 rows under one heading row; only the label
+// column has texts, so that the colours of the cells show in the page pictures.
+Sheet wideSheet()
+{
+    Sheet s("wide", "広い表");
+    s.prepare(200, 30, 200, 30, 12, 4);
+    s.setFrozen(1, 1);
+    s.setBackColor(1, 1, 200, 1, HeadBack);
+    s.setBackColor(1, 2, 1, 30, LabelBack);
+    for (int r = 2; r <= 30; ++r)
+        s.setText(1, r, r);
+    return s;
+}
+
+SheetSizes sizes(std::vector<int> columns, std::vector<int> rows, int frozenColumns = 0,
+    int frozenRows = 0, int captionHeight = 0)
+{
+    return {std::move(columns), std::move(rows), frozenColumns, frozenRows, captionHeight};
+}
+
+// A4 across inside 12 mm margins, in layout units.
+QSizeF landscapeA4()
+{
+    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+        QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    return layout.paintRect(QPageLayout::Inch).size() * SheetPrintDocument::LayoutDpi;
+}
+
+QImage pageImage(const SheetPrintDocument &document, int page, QSizeF size)
+{
+    QImage image(size.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    document.paintPage(painter, page);
+    return image;
+}
+
+// The share of the pixels of line y, left of right, that have the colour.
+double shareOf(const QImage &image, int y, int right, Rgb color)
+{
+    const QRgb wanted = qRgb(red(color), green(color), blue(color));
+    int hits = 0;
+    for (int x = 0; x < right; ++x)
+        hits += image.pixel(x, y) == wanted ? 1 : 0;
+    return static_cast<double>(hits) / right;
+}
+
+// Pages of a PDF file: its page objects.
+int pdfPages(const QByteArray &pdf)
+{
+    static const QRegularExpression Page(u"/Type\\s*/Page(?!s)"_s);
+    return static_cast<int>(QString::fromLatin1(pdf).count(Page));
+}
+
+} // namespace
+
+void PrintTest::initTestCase()
+{
+    m_frame = std::make_unique<MainFrm>();
+    m_frame->setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
+    QVERIFY(m_frame->startUp(m_dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY).ok());
+    m_frame->setPropEnd(true);
+}
+
+void PrintTest::runsCoverEveryItemOnce()
+{
+    // The repeated items are in no run; each run fills the room.
+    QCOMPARE(splitRuns({10, 10, 10, 10, 10}, 1, 25), (std::vector<Span>{{2, 3}, {4, 5}}));
+    // An item larger than the room stands alone, and is not merged with the next.
+    QCOMPARE(splitRuns({10, 50, 10}, 0, 30), (std::vector<Span>{{1, 1}, {2, 2}, {3, 3}}));
+    QCOMPARE(splitRuns({10, 10, 10}, 0, 30), (std::vector<Span>{{1, 3}}));
+    QVERIFY(splitRuns({10, 10}, 2, 30).empty());
+    QVERIFY(splitRuns({}, 0, 30).empty());
+    // No room at all still makes progress, one item a run.
+    QCOMPARE(splitRuns({5, 5}, 0, 0), (std::vector<Span>{{1, 1}, {2, 2}}));
+}
+
+void PrintTest::wideSheetGoesAcrossWithLabelsRepeated()
+{
+    // 40 + 30 x 20 wide: too wide for 300 even at the smallest scale.
+    const PagePlan plan = planPages(
+        {sizes(std::vector<int>(31, 20), std::vector<int>(12, 10), 1, 2)}, 300, 1000, 0.7);
+    QCOMPARE(plan.size(), std::size_t{2});
+    int next = 2;
+    for (const auto &page : plan) {
+        QCOMPARE(page.size(), std::size_t{1});
+        const PagePart &part = page.front();
+        QCOMPARE(part.scale, 0.7);
+        QCOMPARE(part.frozenColumns, 1);
+        QCOMPARE(part.frozenRows, 2);
+        QCOMPARE(part.rows, (Span{3, 12}));
+        QCOMPARE(part.columns.first, next);
+        QVERIFY((1 + part.columns.count()) * 20 * part.scale <= 300);
+        next = part.columns.last + 1;
+    }
+    QCOMPARE(next, 32);
+
+    // Label columns that alone take over half the page are not repeated: they scroll on.
+    const PagePlan wideLabels
+        = planPages({sizes({300, 20, 20, 20, 20, 20, 20, 20, 20}, {10, 10}, 1, 1)}, 300, 1000, 1.0);
+    QCOMPARE(wideLabels.front().front().frozenColumns, 0);
+    QCOMPARE(wideLabels.front().front().columns.first, 1);
+    QCOMPARE(wideLabels.back().front().columns.last, 9);
+}
+
+void PrintTest::scaleAndOrderOfPages()
+{
+    // A table a little wider than the page is shrunk to fit it on one page across.
+    const PagePlan shrunk = planPages({sizes({200, 200}, {10})}, 300, 1000, 0.7);
+    QCOMPARE(shrunk.size(), std::size_t{1});
+    QCOMPARE(shrunk.front().front().scale, 0.75);
+    // A narrow one keeps its size.
+    QCOMPARE(planPages({sizes({100}, {10})}, 300, 1000, 0.7).front().front().scale, 1.0);
+
+    // Wide and tall: pages go down first, every piece with the heading row, and the heights
+    // stay inside the page.
+    const PagePlan plan = planPages(
+        {sizes(std::vector<int>(6, 100), std::vector<int>(50, 20), 0, 1, 18)}, 300, 400, 1.0);
+    QVERIFY(plan.size() > 4);
+    QCOMPARE(plan[0].front().columns, plan[1].front().columns);
+    QVERIFY(plan[1].front().rows.first == plan[0].front().rows.last + 1);
+    QCOMPARE(plan[0].front().rows.first, 2);
+    for (const auto &page : plan) {
+        QCOMPARE(page.front().frozenRows, 1);
+        QVERIFY(page.front().height <= 400);
+    }
+    QCOMPARE(plan.back().front().columns.last, 6);
+    QCOMPARE(plan.back().front().rows.last, 50);
+}
+
+void PrintTest::smallSheetsShareAPage()
+{
+    const SheetSizes small = sizes({50}, {50, 50}, 0, 0, 18);
+    const SheetSizes tall = sizes({50}, std::vector<int>(40, 20));
+    const PagePlan plan = planPages({small, small, small, tall, small}, 300, 400, 0.7);
+    // Three of 118 with gaps fit 400; the tall one starts a page; the last fits under it.
+    QCOMPARE(plan.size(), std::size_t{4});
+    QCOMPARE(plan[0].size(), std::size_t{3});
+    QCOMPARE(plan[0][1].top, 118 + SheetGap);
+    QCOMPARE(plan[0][2].sheet, 2);
+    QCOMPARE(plan[1].front().sheet, 3);
+    QCOMPARE(plan[2].front().sheet, 3);
+    QCOMPARE(plan[3].front().sheet, 4);
+    QCOMPARE(plan[3].front().top, 0);
+}
+
+void PrintTest::notesPrintUnderTheTable()
+{
+    // As in the window: the note rows and the empty row above them leave the grid, and the
+    // notes follow the table as paragraphs, here on the same page.
+    Sheet sheet("report", "報告");
+    sheet.prepare(3, 5, 3, 5, 12, 6);
+    sheet.setText(1, 1, "検定");
+    sheet.setText(1, 2, "出現回数");
+    sheet.setText(1, 4, "注");
+    sheet.setText(2, 4, "p値は Holm の方法で補正しています。");
+    sheet.setText(1, 5, "注　期待値は公平な抽せんのものです。");
+    SheetPrintDocument document({&sheet}, u"偶然との比較"_s, QString());
+    document.layOut(landscapeA4());
+    QCOMPARE(document.pageCount(), 1);
+    const auto &parts = document.plan().front();
+    QCOMPARE(parts.size(), std::size_t{2});
+    const int rowHeight = SheetView::rowPixels(12, SheetPrintDocument::LayoutDpi);
+    // The table part holds two rows' height (and its caption line); the notes two paragraphs.
+    QCOMPARE(parts[0].height, 18 + 2 * rowHeight);
+    QCOMPARE(parts[1].rows, (Span{1, 2}));
+    QCOMPARE(parts[1].top, parts[0].height + SheetGap);
+}
+
+void PrintTest::printedPagesRepeatTheHeadings()
+{
+    const Sheet sheet = wideSheet();
+    SheetPrintDocument document({&sheet}, u"広い表"_s, u"第1回～第9回"_s);
+    const QSizeF page = landscapeA4();
+    document.layOut(page);
+    QVERIFY(document.pageCount() >= 3);
+    const QRect body = document.bodyRect();
+    const double scale = document.plan()[1].front().scale;
+    const int rowHeight = SheetView::rowPixels(12, SheetPrintDocument::LayoutDpi);
+    const int headingLine = body.top() + static_cast<int>(rowHeight * scale / 2);
+    const int bodyLine = body.top() + static_cast<int>(rowHeight * scale * 2.5);
+    const int right = body.width() * 9 / 10;
+
+    const QImage first = pageImage(document, 0, page);
+    const QImage second = pageImage(document, 1, page);
+    // Page 2 has the heading row across its top and the label column at its left, as page 1.
+    QVERIFY(shareOf(second, headingLine, right, HeadBack) > 0.95);
+    QVERIFY(shareOf(second, bodyLine, right, colors::white) > 0.8);
+    QCOMPARE(second.pixel(2, bodyLine), qRgb(0, 0, 255));
+    const QRect labels(0, body.top(), 6, static_cast<int>(rowHeight * scale * 10));
+    QCOMPARE(second.copy(labels), first.copy(labels));
+    // The pages differ in their footers: each has its own number.
+    const QRect foot(0, static_cast<int>(page.height()) - 18, static_cast<int>(page.width()), 18);
+    QVERIFY(first.copy(foot) != second.copy(foot));
+}
+
+void PrintTest::wideAnalysisPrintsOnSeveralPages()
+{
+    const AnalysisInfo *info = findAnalysis("frequency");
+    QVERIFY(info);
+    const Sheet sheet
+        = buildAnalysis(*info, m_frame->document().history(), m_frame->document().totals());
+    SheetPrintDocument document({&sheet}, u"出現頻度分析"_s, historyRange(*m_frame));
+    const QSizeF page = landscapeA4();
+    document.layOut(page);
+    // Hundreds of appearance columns: several pages across, all 45 rows on each.
+    QVERIFY2(document.pageCount() >= 3, qPrintable(QString::number(document.pageCount())));
+    for (const auto &parts : document.plan()) {
+        QCOMPARE(parts.front().frozenRows, 2);
+        QCOMPARE(parts.front().frozenColumns, 1);
+        QCOMPARE(parts.front().rows.last, 45);
+    }
+
+    // The ordinal heading row (row 2, light yellow) runs along the top of page 2 as of page 1.
+    const QRect body = document.bodyRect();
+    const double scale = document.plan()[1].front().scale;
+    const int rowHeight = SheetView::rowPixels(15, SheetPrintDocument::LayoutDpi);
+    // Just inside the top of row 2, above its red ordinals.
+    const int ordinalLine = body.top() + static_cast<int>(rowHeight * scale) + 2;
+    const int right = body.width() * 9 / 10;
+    const QImage first = pageImage(document, 0, page);
+    const QImage second = pageImage(document, 1, page);
+    QVERIFY(shareOf(first, ordinalLine, right, colors::lightYellow) > 0.5);
+    QVERIFY(shareOf(second, ordinalLine, right, colors::lightYellow) > 0.5);
+    const QRect corner(0, body.top(), 12, static_cast<int>(rowHeight * scale * 2));
+    QCOMPARE(second.copy(corner), first.copy(corner));
+}
+
+void PrintTest::pdfHoldsEveryPage()
+{
+    const Sheet sheet = wideSheet();
+    const Sheet small("small", "小さい表");
+    SheetPrintDocument document({&sheet, &small}, u"広い表"_s, u"第1回～第9回"_s);
+    const QString file = m_dir.filePath(u"wide.pdf"_s);
+    QString error;
+    const QPageLayout layout(QPageSize(QPageSize::B5), QPageLayout::Portrait,
+        QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    QVERIFY2(document.savePdf(file, layout, &error), qPrintable(error));
+    QFile pdf(file);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    // B5 upright is narrower than A4 across: more pages, all of them in the file.
+    QVERIFY(document.pageCount() > 3);
+    QCOMPARE(pdfPages(bytes), document.pageCount());
+}
+
+void PrintTest::pdfFailureLeavesNoFile()
+{
+    const Sheet sheet = wideSheet();
+    SheetPrintDocument document({&sheet}, u"広い表"_s, QString());
+    const QString file = m_dir.filePath(u"no-such-folder/wide.pdf"_s);
+    QString error;
+    QVERIFY(!document.savePdf(file,
+        QPageLayout(
+            QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter),
+        &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(file));
+}
+
+void PrintTest::printButtonsOpenThePreview()
+{
+    const AnalysisInfo *info = findAnalysis("frequency");
+    QAction *command = m_frame->openCommand(QString::fromUtf8(info->className));
+    QVERIFY(command);
+    command->trigger();
+    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(info->className));
+    QVERIFY(sub);
+    auto *print = sub->widget()->findChild<QPushButton *>(u"Command2"_s);
+    QVERIFY(print && print->isEnabled());
+
+    // The button opens the preview over the window, with its PDF command.
+    QString title;
+    bool hasPdf = false;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            hasPdf = dialog->findChild<QAction *>(u"actionSavePdf"_s) != nullptr;
+            dialog->reject();
+        }
+    });
+    print->click();
+    QVERIFY2(title.contains(u"出現頻度分析"_s), qPrintable(title));
+    QVERIFY(hasPdf);
+
+    // The PDF command writes the pages to the file asked for and says so.
+    const Sheet sheet = wideSheet();
+    const QString file = m_dir.filePath(u"preview.pdf"_s);
+    QPrintPreviewDialog *dialog = createPrintPreview(
+        nullptr, {&sheet}, u"広い表"_s, QString(), [&file](QWidget *, const QString &suggested) {
+            return suggested.endsWith(u"広い表.pdf"_s) ? file : QString();
+        });
+    QString told;
+    QTimer::singleShot(0, this, [&told] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    dialog->findChild<QAction *>(u"actionSavePdf"_s)->trigger();
+    delete dialog;
+    QVERIFY(QFile::exists(file));
+    QVERIFY2(told.contains(u"保存しました"_s), qPrintable(told));
+
+    // The chance page has its print button too.
+    m_frame->action(u"mnuGuzenHikaku"_s)->trigger();
+    QMdiSubWindow *chance = m_frame->childWindow(u"偶然との比較"_s);
+    QVERIFY(chance);
+    auto *chancePrint = chance->widget()->findChild<QPushButton *>(u"Command2"_s);
+    QVERIFY(chancePrint && chancePrint->isEnabled());
+}
+
+void PrintTest::footerNamesTheDraws()
+{
+    const int latest = m_frame->document().history().records().back().drawNo;
+    QCOMPARE(historyRange(*m_frame), u"第1回～第%1回"_s.arg(latest));
+    m_frame->document().setAsOf(100);
+    QCOMPARE(historyRange(*m_frame), u"基準回 第100回（第1回～第100回）"_s);
+    m_frame->document().setAsOf(DrawHistory::NoCut);
+}
+
+QTEST_MAIN(PrintTest)
+#include "print_test.moc"
