@@ -2,11 +2,13 @@
 #include "shell/mainfrm.h"
 #include "shell/screenshotrunner.h"
 #include "shell/session.h"
+#include "store/paths.h"
 #include "windows/predictionwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -14,6 +16,9 @@ namespace {
 
 int runProgram(int argc, char **argv)
 {
+    // The database named as its bytes were given: a name that is not valid text would come
+    // back changed from the parsed (decoded) arguments.
+    const std::optional<std::filesystem::path> named = loto6::optionFile(argc, argv, "db");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ロト6ズンベル"));
     loto6::installJapaneseTranslations(app);
@@ -32,9 +37,9 @@ int runProgram(int argc, char **argv)
 
     loto6::MainFrm frame;
     loto6::PredictionWindow::openOnActivation(frame);
-    const std::filesystem::path db = parser.isSet(dbOption)
-        ? std::filesystem::path(parser.value(dbOption).toStdString())
-        : loto6::defaultDatabasePath();
+    const std::filesystem::path db = named && parser.isSet(dbOption) ? *named
+        : parser.isSet(dbOption) ? std::filesystem::path(parser.value(dbOption).toStdString())
+                                 : loto6::defaultDatabasePath();
     if (!frame.startUp(db))
         return 1;
     frame.show();
@@ -53,6 +58,8 @@ int runProgram(int argc, char **argv)
 // Nothing may end the program with an uncaught exception: a last-resort message, exit 1.
 int main(int argc, char **argv)
 {
+    // Past a file size limit a write fails and is reported instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return runProgram(argc, argv);
     } catch (const std::exception &e) {

@@ -73,7 +73,7 @@ int addCommand(Context &ctx)
         if (a == "--force")
             force = true;
         else if (a.starts_with("-") && a.size() > 1)
-            return ctx.usage("add: unknown option " + a);
+            return ctx.usage("add: unknown option " + quotedForMessage(a));
         else
             values.push_back(a);
     }

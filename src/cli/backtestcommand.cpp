@@ -142,7 +142,7 @@ std::optional<std::string> parseArgs(const std::vector<std::string> &args, Backt
         } else if (a == "--format" && hasValue) {
             out.format = args[++i];
         } else {
-            return "backtest: unexpected argument " + a;
+            return "backtest: unexpected argument " + quotedForMessage(a);
         }
     }
     if (out.allShifts && out.shift >= 0)

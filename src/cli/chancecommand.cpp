@@ -2,6 +2,7 @@
 
 #include "analysis/chance.h"
 #include "grid/sheetwriter.h"
+#include "store/textcodec.h"
 
 #include <cmath>
 #include <cstdio>
@@ -60,7 +61,7 @@ int chanceCommand(Context &ctx)
         if (ctx.args[i] == "--format" && i + 1 < ctx.args.size())
             format = ctx.args[++i];
         else
-            return ctx.usage("chance: unexpected argument " + ctx.args[i]);
+            return ctx.usage("chance: unexpected argument " + quotedForMessage(ctx.args[i]));
     }
     if (format != "text" && format != "json" && format != "csv" && format != "html")
         return ctx.usage("chance: --format is text, json, csv or html");

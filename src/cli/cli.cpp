@@ -37,6 +37,9 @@ constexpr Command Commands[] = {
     {"tickets", ticketsCommand, true},
     {"check", checkCommand, true},
     {"add", addCommand},
+    {"design", designCommand, true},
+    {"wheel", wheelCommand, true},
+    {"odds", oddsCommand, true},
 };
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
@@ -67,6 +70,15 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    current one-shot line as a ticket for the next draw
   check N1 .. N6 [--format text|json|csv|html] [-o FILE]
                                    one combination against every past draw
+  design [FILTER]... --count | --pick K [--seed S] [--add-to-book [--draws K]]
+         [--format text|json|csv]
+    FILTER: --sum A-B --odd A-B --low A-B --consecutive A-B --last-digits A-B
+            --include N,N.. --exclude N,N.. --pool N,N.. --carry-over A-B --not-drawn
+                                   count the combinations that pass, or pick K of them
+  wheel N1 .. Nn --win T --if P | --full [--seconds X] [--add-to-book [--draws K]]
+        [--format text|json|csv]   tickets from a pool with a checked guarantee
+  odds N1..N6 [N1..N6]... | --book [--format text|json]
+                                   what a set of tickets buys in the next draw
 
   --as-of N (before the command) makes every read command see the history as it stood with
   draws 1..N only: the tables, predict, chance, backtest, totals, check and tickets check.
@@ -171,9 +183,43 @@ int writeOutput(Context &ctx, const OutputPath &path, const std::string &text)
     return writeOutput(ctx, path, [&text](std::ostream &out) { out << text; });
 }
 
+int confirmChange(Context &ctx, const std::string &text)
+{
+    ctx.changed = true;
+    ctx.out << text;
+    ctx.out.flush();
+    if (!ctx.out)
+        ctx.err << "loto6zumvel-cli: warning: the change was made, but its confirmation could not "
+                   "be written to standard output\n";
+    return ExitOk;
+}
+
+namespace {
+
+// Everything written to standard output must have reached it: a failed write is a failure,
+// except after a committed change, which confirmChange has reported.
+int finished(std::ostream &out, std::ostream &err, int code, bool changed)
+{
+    out.flush();
+    if (out || changed || code != ExitOk)
+        return code;
+    err << "loto6zumvel-cli: cannot write to standard output (closed, or the disk is full)\n";
+    return ExitFailure;
+}
+
+int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+} // namespace
+
 int run(int argc, char **argv, std::ostream &out, std::ostream &err)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    return runCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
+}
+
+namespace {
+
+int runCommand(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
     std::filesystem::path db = defaultDatabasePath();
     int asOf = Database::NoCut;
     std::size_t i = 0;
@@ -199,9 +245,10 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err)
             i += 2;
         } else if (args[i] == "-h" || args[i] == "--help") {
             out << UsageText;
-            return ExitOk;
+            return finished(out, err, ExitOk, false);
         } else {
-            err << "loto6zumvel-cli: unknown option " << args[i] << '\n' << UsageText;
+            err << "loto6zumvel-cli: unknown option " << quotedForMessage(args[i]) << '\n'
+                << UsageText;
             return ExitUsage;
         }
     }
@@ -219,12 +266,15 @@ int run(int argc, char **argv, std::ostream &out, std::ostream &err)
             }
             Context ctx{
                 std::vector<std::string>(args.begin() + static_cast<long>(i) + 1, args.end()), out,
-                err, db, asOf, {}, {}, {}};
-            return c.run(ctx);
+                err, db, asOf, {}, {}, {}, false};
+            const int code = c.run(ctx);
+            return finished(out, err, code, ctx.changed);
         }
     }
-    err << "loto6zumvel-cli: unknown command " << name << '\n' << UsageText;
+    err << "loto6zumvel-cli: unknown command " << quotedForMessage(name) << '\n' << UsageText;
     return ExitUsage;
 }
+
+} // namespace
 
 } // namespace loto6::cli

@@ -30,6 +30,7 @@ struct Context
     Database db;
     DrawHistory history;
     std::optional<Totals> totals; // from load()
+    bool changed = false;         // the command's change is committed (see confirmChange)
 
     // Opens (or creates) the database; reports on err and returns false on failure.
     bool openDatabase();
@@ -58,6 +59,9 @@ int chanceCommand(Context &ctx);
 int addCommand(Context &ctx);
 int ticketsCommand(Context &ctx);
 int checkCommand(Context &ctx);
+int designCommand(Context &ctx);
+int wheelCommand(Context &ctx);
+int oddsCommand(Context &ctx);
 
 // --settings FILE and --on KEY of predict and tickets record.
 struct SwitchArgs
@@ -89,5 +93,8 @@ bool takeOutputOption(
 int writeOutput(
     Context &ctx, const OutputPath &path, const std::function<void(std::ostream &)> &write);
 int writeOutput(Context &ctx, const OutputPath &path, const std::string &text);
+// After a committed change: writes its confirmation to standard output. The change happened,
+// so the exit status is success even when the confirmation cannot be written (then a warning).
+int confirmChange(Context &ctx, const std::string &text);
 
 } // namespace loto6::cli

@@ -25,7 +25,7 @@ int importCommand(Context &ctx)
         if (given)
             mode = given;
         else if (a.starts_with("-"))
-            return ctx.usage("import: unknown option " + a);
+            return ctx.usage("import: unknown option " + quotedForMessage(a));
         else
             files.emplace_back(a);
     }
@@ -62,7 +62,7 @@ int exportCommand(Context &ctx)
         if (takeOutputOption(ctx.args, i, output, problem))
             continue;
         if (ctx.args[i] != "--with-prizes")
-            return ctx.usage("export: unexpected argument " + ctx.args[i]);
+            return ctx.usage("export: unexpected argument " + quotedForMessage(ctx.args[i]));
         withPrizes = true;
     }
     if (!problem.empty())
@@ -118,7 +118,7 @@ int totalsCommand(Context &ctx)
         if (ctx.args[i] == "--format" && i + 1 < ctx.args.size())
             format = ctx.args[++i];
         else
-            return ctx.usage("totals: unexpected argument " + ctx.args[i]);
+            return ctx.usage("totals: unexpected argument " + quotedForMessage(ctx.args[i]));
     }
     if (format != "text" && format != "json")
         return ctx.usage("totals: --format is text or json");
@@ -171,7 +171,7 @@ int showCommand(Context &ctx)
         else if (takeOutputOption(ctx.args, i, output, problem))
             continue;
         else if (a.starts_with("-"))
-            return ctx.usage("show: unknown option " + a);
+            return ctx.usage("show: unknown option " + quotedForMessage(a));
         else if (name.empty())
             name = a;
         else

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -11,6 +12,9 @@ int main(int argc, char **argv)
     // Standard output through the streams' own buffer rather than a call into stdio for every
     // piece written; nothing here writes to it through stdio.
     std::ios::sync_with_stdio(false);
+    // Past a file size limit a write fails with EFBIG and is reported, rather than the signal
+    // ending the program without a word and leaving a temporary file behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return loto6::cli::run(argc, argv, std::cout, std::cerr);
     } catch (const std::bad_alloc &) {

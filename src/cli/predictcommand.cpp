@@ -102,7 +102,7 @@ int predictCommand(Context &ctx)
         if (a == "--format" && i + 1 < ctx.args.size())
             format = ctx.args[++i];
         else
-            return ctx.usage("predict: unexpected argument " + a);
+            return ctx.usage("predict: unexpected argument " + quotedForMessage(a));
     }
     if (format != "text" && format != "json" && format != "csv" && format != "html")
         return ctx.usage("predict: --format is text, json, csv or html");

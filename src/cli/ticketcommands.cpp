@@ -81,10 +81,13 @@ std::string summaryJson(const TicketGrading::Summary &s)
       << ", \"knownWinnings\": " << s.winnings << ", \"unknownUnits\": " << s.unknownUnits
       << ",\n \"tierUnits\": ";
     array(s.tierUnits);
-    o << ", \"winningUnits\": " << s.winningUnits << ", \"expectedTierUnits\": ";
+    o << ", \"winningUnits\": " << s.winningUnits << ", \"winningLines\": " << s.winningLines
+      << ", \"expectedTierUnits\": ";
     array(s.expectedTierUnits);
     o << ", \"expectedWinningUnits\": " << jsonNumber(s.expectedWinningUnits)
+      << ", \"expectedWinningLines\": " << jsonNumber(s.expectedWinningLines)
       << ", \"expectedYen\": " << (s.expectedYenUnits ? jsonNumber(s.expectedYen) : "null")
+      << ", \"expectedYenGapDraws\": " << s.expectedYenGapDraws
       << ", \"pAtLeast\": " << jsonNumber(s.pAtLeast) << ", \"pAtMost\": " << jsonNumber(s.pAtMost)
       << ",\n \"sentence\": " << jsonString(s.sentence);
     return o.str();
@@ -117,7 +120,7 @@ int ticketsAdd(Context &ctx)
         } else if (a == "--memo" && hasValue) {
             t.memo = ctx.args[++i];
         } else if (a.starts_with("--")) {
-            return ctx.usage("tickets add: unexpected argument " + a);
+            return ctx.usage("tickets add: unexpected argument " + quotedForMessage(a));
         } else {
             numbers += numbers.empty() ? a : " " + a;
         }
@@ -137,7 +140,7 @@ int ticketsAdd(Context &ctx)
     if (made.draws > 1)
         o << " to " << made.lastDraw();
     o << ", " << made.units << " unit(s)\n";
-    return writeOutput(ctx, {}, o.str());
+    return confirmChange(ctx, o.str());
 }
 
 int ticketsRemove(Context &ctx)
@@ -158,7 +161,7 @@ int ticketsList(Context &ctx)
     OutputArgs out;
     for (std::size_t i = 1; i < ctx.args.size(); ++i)
         if (!out.take(ctx.args, i))
-            return ctx.usage("tickets list: unexpected argument " + ctx.args[i]);
+            return ctx.usage("tickets list: unexpected argument " + quotedForMessage(ctx.args[i]));
     if (!out.problem.empty())
         return ctx.usage("tickets list: " + out.problem);
     SheetFormat format;
@@ -182,7 +185,7 @@ int ticketsCheck(Context &ctx)
     OutputArgs out;
     for (std::size_t i = 1; i < ctx.args.size(); ++i)
         if (!out.take(ctx.args, i))
-            return ctx.usage("tickets check: unexpected argument " + ctx.args[i]);
+            return ctx.usage("tickets check: unexpected argument " + quotedForMessage(ctx.args[i]));
     if (!out.problem.empty())
         return ctx.usage("tickets check: " + out.problem);
     SheetFormat format;
@@ -216,7 +219,8 @@ int ticketsRecord(Context &ctx)
         else if (ctx.args[i] == "--consecutive")
             rows.consecutive = true;
         else
-            return ctx.usage("tickets record: unexpected argument " + ctx.args[i]);
+            return ctx.usage(
+                "tickets record: unexpected argument " + quotedForMessage(ctx.args[i]));
     }
     PredictionOptions options;
     Prediction prediction;
@@ -235,7 +239,7 @@ int ticketsRecord(Context &ctx)
     o << "recorded prediction " << entry.id << " for draw " << entry.latestDrawNo + 1 << ":\n";
     for (const Ticket &t : made)
         o << "  ticket " << t.id << ": " << t.numbersText() << '\n';
-    return writeOutput(ctx, {}, o.str());
+    return confirmChange(ctx, o.str());
 }
 
 } // namespace
@@ -267,7 +271,7 @@ int checkCommand(Context &ctx)
         if (out.take(ctx.args, i))
             continue;
         if (ctx.args[i].starts_with("--"))
-            return ctx.usage("check: unexpected argument " + ctx.args[i]);
+            return ctx.usage("check: unexpected argument " + quotedForMessage(ctx.args[i]));
         numbers += numbers.empty() ? ctx.args[i] : " " + ctx.args[i];
     }
     if (!out.problem.empty())

@@ -2,6 +2,7 @@
 
 #include "store/drawbydrawupdate.h"
 #include "store/paths.h"
+#include "store/textcodec.h"
 
 namespace loto6::cli {
 
@@ -33,7 +34,7 @@ int updateCommand(Context &ctx)
         else if (ctx.args[i] == "--allow-loss")
             allowLoss = true;
         else
-            return ctx.usage("update: unexpected argument " + ctx.args[i]);
+            return ctx.usage("update: unexpected argument " + quotedForMessage(ctx.args[i]));
     }
     if (sources.empty())
         sources = configuredUpdateSources(programDir());
@@ -49,12 +50,11 @@ int updateCommand(Context &ctx)
             + (r.conflictList.empty()
                     ? ""
                     : ". Check the source; --allow-loss takes its draws instead"));
-    ctx.out << r.message;
+    std::string text = r.message;
     if (!r.backup.empty())
-        ctx.out << " (" << r.drawCount << ' ' << formatText(r) << "; the previous file is kept as "
-                << r.backup.string() << ")";
-    ctx.out << '\n';
-    return ExitOk;
+        text += " (" + std::to_string(r.drawCount) + ' ' + formatText(r)
+            + "; the previous file is kept as " + r.backup.string() + ")";
+    return confirmChange(ctx, text + '\n');
 }
 
 } // namespace loto6::cli

@@ -81,7 +81,11 @@ void writeSheetJsonObject(std::ostream &out, const Sheet &sheet)
 {
     out << "{\"name\": " << jsonString(sheet.name())
         << ", \"caption\": " << jsonString(sheet.caption()) << ", \"columns\": " << sheet.columns()
-        << ", \"rows\": " << sheet.rows() << ", \"cells\": [";
+        << ", \"rows\": " << sheet.rows();
+    // A table too large for a sheet holds only its first rows or columns.
+    if (sheet.wasCut())
+        out << ", \"cut\": true";
+    out << ", \"cells\": [";
     bool first = true;
     for (int r = 1; r <= sheet.rows(); ++r) {
         for (int c = 1; c <= sheet.columns(); ++c) {

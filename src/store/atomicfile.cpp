@@ -12,6 +12,17 @@ namespace loto6 {
 
 namespace fs = std::filesystem;
 
+std::string writeErrorText(int err)
+{
+    if (err == ENOSPC || err == EDQUOT)
+        return std::string("the disk is full (") + std::strerror(err)
+            + "); free some space and try again";
+    if (err == EFBIG)
+        return std::string("the file would exceed a size limit (") + std::strerror(err)
+            + "); raise the limit (ulimit -f) or write elsewhere";
+    return std::strerror(err);
+}
+
 fs::path temporarySibling(const fs::path &file)
 {
     static std::mt19937_64 rng{std::random_device{}()};
@@ -48,14 +59,14 @@ Status writeFileAtomically(const fs::path &file, std::string_view bytes)
             const int err = errno;
             ::close(fd);
             ::unlink(tmp.c_str());
-            return Status::failure(file.string() + ": cannot write: " + std::strerror(err));
+            return Status::failure(file.string() + ": cannot write: " + writeErrorText(err));
         }
         done += static_cast<std::size_t>(n);
     }
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
         const int err = errno;
         ::unlink(tmp.c_str());
-        return Status::failure(file.string() + ": cannot write: " + std::strerror(err));
+        return Status::failure(file.string() + ": cannot write: " + writeErrorText(err));
     }
     if (::rename(tmp.c_str(), file.c_str()) != 0) {
         const int err = errno;
@@ -75,6 +86,25 @@ Status readFile(const fs::path &file, std::string &bytes)
     if (in.bad())
         return Status::failure(file.string() + ": cannot be read");
     bytes = buf.str();
+    return Status::success();
+}
+
+Status readOpenFile(int fd, const fs::path &file, std::string &bytes)
+{
+    std::string read;
+    char buf[65536];
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(fd, buf, sizeof buf, at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Status::failure(file.string() + ": cannot be read: " + std::strerror(errno));
+        if (n == 0)
+            break;
+        read.append(buf, static_cast<std::size_t>(n));
+        at += n;
+    }
+    bytes = std::move(read);
     return Status::success();
 }
 

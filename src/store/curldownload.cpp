@@ -21,7 +21,24 @@ struct Sink
     std::string bytes;
     std::size_t limit = 0;
     bool overLimit = false;
+    std::size_t headerBytes = 0;
+    bool headerOverLimit = false;
 };
+
+// The headers of one answer (redirects included) may take this much; a server sending more is
+// refused rather than held.
+constexpr std::size_t MaxHeaderBytes = 256 * 1024;
+
+std::size_t countHeader(char *, std::size_t size, std::size_t count, void *user)
+{
+    auto *sink = static_cast<Sink *>(user);
+    sink->headerBytes += size * count;
+    if (sink->headerBytes > MaxHeaderBytes) {
+        sink->headerOverLimit = true;
+        return 0; // stops the transfer
+    }
+    return size * count;
+}
 
 std::size_t collect(char *data, std::size_t size, std::size_t count, void *user)
 {
@@ -76,6 +93,8 @@ void configure(CURL *c, const DownloadRequest &request, Sink &sink, char *errorT
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBytes));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, countHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &sink);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Loto6Zumvel/1.0");
     if (request.progress) {
@@ -90,6 +109,11 @@ std::string transferFailure(CURLcode rc, const Sink &sink, const DownloadRequest
     const char *errorText, DownloadError &error)
 {
     const std::string detail = errorText[0] ? errorText : curl_easy_strerror(rc);
+    // libcurl refuses a single header line over its own limit as out of memory.
+    if (sink.headerOverLimit || rc == CURLE_OUT_OF_MEMORY) {
+        error.kind = DownloadFailure::TooLarge;
+        return "the server sent an oversized header, which was refused";
+    }
     if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED) {
         error.kind = DownloadFailure::TooLarge;
         return "the file is larger than " + sizeText(request.maxBytes);

@@ -6,6 +6,7 @@
 #include "store/historyimport.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
+#include "store/sqlfailure.h"
 #include "store/sqlstatement.h"
 #include "store/textcodec.h"
 
@@ -172,23 +173,23 @@ void Database::close()
 
 Status Database::fail(const std::string &what) const
 {
-    std::string msg = m_path.empty() ? what : m_path.string() + ": " + what;
+    std::string msg = prefixOf(m_path) + what;
     if (m_db && isLockError(m_db))
-        msg = (m_path.empty() ? std::string() : m_path.string() + ": ") + LockedText;
+        msg = prefixOf(m_path) + LockedText;
     else if (m_db)
-        msg += std::string(" (") + sqlite3_errmsg(m_db) + ")";
+        msg += " (" + sqliteReason(m_db, m_path) + ")";
     return Status::failure(msg);
 }
+
+std::string Database::reason() const { return m_db ? sqliteReason(m_db, m_path) : "not open"; }
 
 Status Database::exec(const std::string &sql)
 {
     char *err = nullptr;
     if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : "unknown error";
         sqlite3_free(err);
-        if (isLockError(m_db))
-            msg = LockedText;
-        return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ") + msg);
+        const std::string msg = isLockError(m_db) ? LockedText : sqliteReason(m_db, m_path);
+        return Status::failure(prefixOf(m_path) + msg);
     }
     return Status::success();
 }
@@ -206,8 +207,8 @@ Status Database::quickCheck()
     if (isLockError(m_db))
         return fail(LockedText);
     const std::string why = first.empty() ? sqlite3_errmsg(m_db) : first;
-    return Status::failure((m_path.empty() ? std::string() : m_path.string() + ": ")
-        + "the database file is damaged (" + quotedForMessage(why)
+    return Status::failure(prefixOf(m_path) + "the database file is damaged ("
+        + quotedForMessage(why)
         + "); nothing was written. Restore it from its .bak file or another copy");
 }
 
@@ -238,7 +239,7 @@ Status Database::verifySchema()
     if (sqlite3_step(st.get()) != SQLITE_ROW)
         return fail("not a usable database");
     if (sqlite3_column_int(st.get(), 0) != 1)
-        return Status::failure(m_path.string() + ": the database has no view " + HistoryView);
+        return Status::failure(prefixOf(m_path) + "the database has no view " + HistoryView);
     return Status::success();
 }
 
@@ -258,9 +259,9 @@ Status Database::open(const fs::path &file)
     if (file.empty())
         return Status::failure("no database file named: give a file name");
     if (!fs::exists(file, ec))
-        return Status::failure(file.string() + ": the database file does not exist");
+        return Status::failure(prefixOf(file) + "the database file does not exist");
     if (fs::is_directory(file, ec))
-        return Status::failure(file.string() + ": is a folder, not a database file");
+        return Status::failure(prefixOf(file) + "is a folder, not a database file");
     int rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         close();
@@ -297,8 +298,8 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
 
     IncomingHistory seed;
     if (Status s = readSeed(seedCsv, seed); !s)
-        return Status::failure(
-            "cannot create " + file.string() + " from the bundled history: " + s.message());
+        return Status::failure("cannot create " + withoutControls(file.string())
+            + " from the bundled history: " + s.message());
 
     // Build the new database under a temporary name and move it into place only when whole.
     const fs::path tmp = temporarySibling(file);
@@ -308,7 +309,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
         if (sqlite3_open_v2(
                 tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
             != SQLITE_OK) {
-            Status s = Status::failure(file.string() + ": cannot create the database ("
+            Status s = Status::failure(prefixOf(file) + "cannot create the database ("
                 + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
             fresh.close();
             fs::remove(tmp, ec);
@@ -321,7 +322,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
         fresh.close();
         if (!s) {
             fs::remove(tmp, ec);
-            return Status::failure(file.string() + ": cannot create the database: " + s.message());
+            return Status::failure(prefixOf(file) + "cannot create the database: " + s.message());
         }
     }
     if (Status s = syncFile(tmp); !s) {
@@ -331,7 +332,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     fs::rename(tmp, file, ec);
     if (ec) {
         fs::remove(tmp, ec);
-        return Status::failure(file.string() + ": cannot create the database: " + ec.message());
+        return Status::failure(prefixOf(file) + "cannot create the database: " + ec.message());
     }
     return open(file);
 }
@@ -357,15 +358,15 @@ Status Database::historyColumns(sqlite3_stmt *st, DrawColumns &columns) const
             m_path.string() + ": the view " + HistoryView + " has no field 回数");
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         if (columns.numbers[f] < 0)
-            return Status::failure(m_path.string() + ": the view " + HistoryView + " has no field "
-                + NumberColumns[f]);
+            return Status::failure(
+                prefixOf(m_path) + "the view " + HistoryView + " has no field " + NumberColumns[f]);
     return Status::success();
 }
 
 Status Database::readDrawRow(sqlite3_stmt *st, const DrawColumns &columns, DrawRecord &r) const
 {
     if (Status s = readDrawNumber(st, columns.drawNo, r); !s)
-        return Status::failure(m_path.string() + ": " + s.message());
+        return Status::failure(prefixOf(m_path) + s.message());
     if (columns.date >= 0)
         if (const auto *d = sqlite3_column_text(st, columns.date))
             r.date.assign(reinterpret_cast<const char *>(d),
@@ -494,6 +495,14 @@ Status Database::importDraws(
     Transaction tx(*this);
     if (!tx.begun())
         return tx.begun();
+    if (Status s = writeDraws(count, drawAt, replace); !s)
+        return s;
+    return tx.commit();
+}
+
+Status Database::writeDraws(
+    std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace)
+{
     if (replace)
         if (Status s = exec("delete from 結果マスタ"); !s)
             return s;
@@ -503,7 +512,7 @@ Status Database::importDraws(
     for (std::size_t i = 0; i < count; ++i)
         if (Status s = bindAndStep(st.get(), drawAt(i)); !s)
             return fail(s.message());
-    return tx.commit();
+    return Status::success();
 }
 
 Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const DrawSource &source)

@@ -70,6 +70,9 @@ public:
     // The same for `count` draws made one at a time, so that a large history is not copied.
     Status importDraws(
         std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace);
+    // The same inside the caller's transaction.
+    Status writeDraws(
+        std::size_t count, const std::function<DrawRecord(std::size_t)> &drawAt, bool replace);
     // Saves one draw as typed, recording where it came from.
     Status saveDraw(const DrawRecord &draw,
         const DrawSource &source = DrawSource::from(DrawSource::Kind::EntryWindow));
@@ -84,6 +87,10 @@ public:
     // One row written or removed inside the caller's transaction.
     Status storeDraw(const DrawRecord &draw);
     Status removeDraw(int drawNo);
+
+    // SQLite's reason for the last failure, in words that say what to do (a folder that cannot
+    // be written, a full disk or a size limit named as such).
+    std::string reason() const;
 
     Status exec(const std::string &sql);
     // SQLite's quick check; every write transaction runs it first and refuses a damaged file.

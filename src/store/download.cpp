@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <vector>
@@ -82,6 +83,11 @@ bool forwardProgress(const void *context, std::uint64_t received, std::uint64_t 
 
 } // namespace
 
+bool pastDeadline(const DownloadLimits &limits)
+{
+    return limits.deadline && std::chrono::steady_clock::now() >= *limits.deadline;
+}
+
 bool keepGoing(const DownloadLimits &limits, std::uint64_t received)
 {
     return !limits.progress || limits.progress(received, 0);
@@ -107,6 +113,18 @@ Status download(
     request.url = url.c_str();
     request.connectTimeoutMs = static_cast<long>(limits.connectTimeout.count());
     request.totalTimeoutMs = static_cast<long>(limits.totalTimeout.count());
+    if (limits.deadline) {
+        using namespace std::chrono;
+        const auto left
+            = duration_cast<milliseconds>(*limits.deadline - steady_clock::now()).count();
+        if (left <= 0) {
+            reply.kind = DownloadFailure::TimedOut;
+            return failed("the update's time limit was reached before this file");
+        }
+        // A millisecond more, so that a download cut short by it ends past the deadline.
+        request.totalTimeoutMs = std::min(request.totalTimeoutMs, static_cast<long>(left) + 1);
+        request.connectTimeoutMs = std::min(request.connectTimeoutMs, static_cast<long>(left) + 1);
+    }
     request.maxBytes = limits.maxBytes;
     if (limits.progress) {
         request.progress = forwardProgress;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace loto6 {
@@ -17,6 +18,11 @@ struct DownloadLimits
     std::chrono::milliseconds connectTimeout{10'000};
     std::chrono::milliseconds totalTimeout{60'000};
     std::size_t maxBytes = 64u * 1024 * 1024;
+    // The end of the whole update this download belongs to, when set: the download's own time
+    // limit is cut to what is left, and none starts after it.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    // The time a whole update may take (it sets the deadline from this).
+    std::chrono::milliseconds updateTimeout{120'000};
     // Told, on the downloading thread, the bytes received so far and the announced size (0 when
     // unknown), also while nothing arrives (about once a second); returning false cancels.
     std::function<bool(std::uint64_t received, std::uint64_t total)> progress;
@@ -45,6 +51,9 @@ struct DownloadError
 // whose kind goes to `error` when given; the body is then left untouched.
 Status download(const std::string &url, std::string &body, const DownloadLimits &limits = {},
     DownloadError *error = nullptr);
+
+// The deadline has passed.
+bool pastDeadline(const DownloadLimits &limits);
 
 // Asks the progress function, if any, whether to go on; false once the caller cancelled.
 bool keepGoing(const DownloadLimits &limits, std::uint64_t received = 0);

@@ -2,9 +2,12 @@
 
 #include "store/atomicfile.h"
 #include "store/database.h"
+#include "store/drawvalidation.h"
 #include "store/historyimport.h"
 #include "store/textcodec.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -21,18 +24,78 @@ bool notPublishedYet(const DownloadError &e)
     return e.kind == DownloadFailure::HttpStatus && e.httpStatus == 404;
 }
 
-// Fetches draws from `first` on until the server has no file for one; each file must hold
-// exactly its own draw.
-UpdateResult fetchDraws(
-    const std::string &pattern, int first, const DownloadLimits &limits, IncomingHistory &in)
+// Reads one draw's file, which must hold exactly that draw.
+UpdateResult readDrawFile(const std::string &url, std::string_view body, int n, HistoryFile &file)
 {
-    // The caller sees the bytes of every file so far as one count.
-    std::uint64_t before = 0;
+    if (Status s = readHistoryBytes(body, file); !s) {
+        UpdateResult r = UpdateResult::of(UpdateOutcome::Refused,
+            quotedForMessage(url) + ": the file is refused: " + s.message());
+        r.servedPage = looksLikePage(body);
+        return r;
+    }
+    if (file.draws.size() != 1 || file.draws.front().drawNo != n)
+        return UpdateResult::of(UpdateOutcome::Refused,
+            quotedForMessage(url) + ": the file does not hold draw " + std::to_string(n)
+                + " alone");
+    return UpdateResult::of(UpdateOutcome::Updated, {});
+}
+
+// The six main numbers in any order and the bonus agree; a held draw without all its numbers
+// agrees with any.
+bool sameNumbers(const DrawRecord &given, const DrawRecord &held)
+{
+    if (!held.isComplete() || !given.isComplete())
+        return true;
+    auto sortedMain = [](DrawRecord r) {
+        std::sort(r.fields.begin(), r.fields.begin() + DrawRecord::BonusField);
+        return r.fields;
+    };
+    return sortedMain(given) == sortedMain(held);
+}
+
+// The file of the latest held draw must be found and hold that draw with its numbers: an
+// address that finds no file for it cannot tell that nothing newer is published.
+UpdateResult checkPattern(const std::string &pattern, const DrawRecord &latest,
+    const DownloadLimits &limits, std::uint64_t &received)
+{
+    const std::string url = drawAddress(pattern, latest.drawNo);
+    std::string body;
+    DownloadError error;
+    if (Status s = download(url, body, limits, &error); !s) {
+        if (!notPublishedYet(error))
+            return UpdateResult::downloadFailed(s, error);
+        UpdateResult r = UpdateResult::of(UpdateOutcome::DownloadFailed,
+            quotedForMessage(pattern) + ": the address looks wrong: it finds no file for draw "
+                + std::to_string(latest.drawNo)
+                + ", the latest draw held (HTTP 404); check the address pattern");
+        r.download = error;
+        return r;
+    }
+    received = body.size();
+    HistoryFile file;
+    if (UpdateResult r = readDrawFile(url, body, latest.drawNo, file); !r.ok())
+        return r;
+    if (!sameNumbers(file.draws.front(), latest))
+        return UpdateResult::of(UpdateOutcome::Refused,
+            quotedForMessage(url) + ": the file holds other numbers for draw "
+                + std::to_string(latest.drawNo) + " than the database; check the address pattern");
+    return UpdateResult::of(UpdateOutcome::Updated, {});
+}
+
+// Fetches draws after `latest` until the server has no file for one; each file must hold
+// exactly its own draw, dated after the one before it and not after today.
+UpdateResult fetchDraws(const std::string &pattern, const DrawRecord &latest,
+    const DownloadLimits &limits, std::uint64_t before, IncomingHistory &in)
+{
+    // The caller sees the bytes of every file so far (`before` at the start) as one count.
     DownloadLimits each = limits;
     if (limits.progress)
         each.progress = [&](std::uint64_t received, std::uint64_t) {
             return limits.progress(before + received, 0);
         };
+    const std::string today = todayDate();
+    std::string previousDate = latest.date;
+    const int first = latest.drawNo + 1;
     for (int n = first; n < first + MaxDrawsPerUpdate && n <= MaxDrawNumber; ++n) {
         const std::string url = drawAddress(pattern, n);
         std::string body;
@@ -44,13 +107,16 @@ UpdateResult fetchDraws(
         }
         before += body.size();
         HistoryFile file;
-        if (Status s = readHistoryBytes(body, file); !s)
+        if (UpdateResult r = readDrawFile(url, body, n, file); !r.ok())
+            return r;
+        const std::string &date = file.draws.front().date;
+        if (const std::string problem = fetchedDateProblem(date, previousDate, today);
+            !problem.empty())
             return UpdateResult::of(UpdateOutcome::Refused,
-                quotedForMessage(url) + ": the file is refused: " + s.message());
-        if (file.draws.size() != 1 || file.draws.front().drawNo != n)
-            return UpdateResult::of(UpdateOutcome::Refused,
-                quotedForMessage(url) + ": the file does not hold draw " + std::to_string(n)
-                    + " alone");
+                quotedForMessage(url) + ": draw " + std::to_string(n) + " " + problem
+                    + "; the update stops here and nothing was changed");
+        if (!date.empty())
+            previousDate = date;
         if (Status s = in.add(file, DrawSource::from(DrawSource::Kind::Address, url)); !s)
             return UpdateResult::of(
                 UpdateOutcome::Refused, quotedForMessage(url) + ": " + s.message());
@@ -103,9 +169,18 @@ UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern
     std::vector<DrawRecord> held;
     if (Status s = openWithHeldDraws(db, target, held); !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
-    const int latest = held.empty() ? 0 : held.back().drawNo;
+    if (const std::size_t at = pattern.find(DrawPlaceholder);
+        pattern.find(DrawPlaceholder, at + DrawPlaceholder.size()) != std::string::npos)
+        return UpdateResult::of(UpdateOutcome::Refused,
+            quotedForMessage(pattern) + ": the address pattern has {draw} more than once");
+    const DrawRecord latestDraw = held.empty() ? DrawRecord{} : held.back();
+    const int latest = latestDraw.drawNo;
+    std::uint64_t checked = 0;
+    if (latest > 0)
+        if (UpdateResult r = checkPattern(pattern, latestDraw, limits, checked); !r.ok())
+            return r;
     IncomingHistory in;
-    if (UpdateResult r = fetchDraws(pattern, latest + 1, limits, in); !r.ok())
+    if (UpdateResult r = fetchDraws(pattern, latestDraw, limits, checked, in); !r.ok())
         return r;
     if (!keepGoing(limits))
         return UpdateResult::cancelled();
@@ -122,15 +197,26 @@ UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern
 UpdateResult updateFromSources(const fs::path &target, const std::vector<std::string> &sources,
     bool allowLoss, const DownloadLimits &limits)
 {
+    DownloadLimits bounded = limits;
+    if (!bounded.deadline)
+        bounded.deadline = std::chrono::steady_clock::now() + limits.updateTimeout;
     std::string reasons;
     UpdateResult last = UpdateResult::of(UpdateOutcome::DownloadFailed, "no update source is set");
     // A source that would lose held draws is reported only when no later one works as is.
     std::optional<UpdateResult> firstLoss;
     for (const std::string &source : sources) {
         last = source.find(DrawPlaceholder) != std::string::npos
-            ? updateDrawByDraw(target, source, allowLoss, limits)
-            : updateHistory(target, source, allowLoss, limits);
+            ? updateDrawByDraw(target, source, allowLoss, bounded)
+            : updateHistory(target, source, allowLoss, bounded);
         last.source = source;
+        noteBrowserOnly(last);
+        if (!last.ok() && pastDeadline(bounded)) {
+            last.message = "the update stopped after "
+                + std::to_string(limits.updateTimeout.count() / 1000)
+                + " s, its time limit, and nothing was changed; try again later (" + last.message
+                + ")";
+            return last;
+        }
         // A missing database is the same from every source.
         if (last.ok() || last.outcome == UpdateOutcome::TargetMissing
             || last.outcome == UpdateOutcome::Cancelled)

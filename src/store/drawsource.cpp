@@ -92,7 +92,7 @@ Status recordSource(Database &db, int drawNo, const DrawSource &source, DrawSour
     }
     if (!st || sqlite3_step(raw) != SQLITE_DONE)
         return Status::failure("cannot record where draw " + std::to_string(drawNo) + " came from ("
-            + sqlite3_errmsg(db.handle()) + ")");
+            + db.reason() + ")");
     return Status::success();
 }
 
@@ -120,8 +120,7 @@ Status readSources(const Database &db, std::optional<int> drawNo, std::vector<Dr
         out.push_back(std::move(s));
     }
     if (rc != SQLITE_DONE)
-        return Status::failure("cannot read where the draws came from ("
-            + std::string(sqlite3_errmsg(db.handle())) + ")");
+        return Status::failure("cannot read where the draws came from (" + db.reason() + ")");
     return Status::success();
 }
 

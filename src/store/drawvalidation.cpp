@@ -4,6 +4,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <limits>
 
 namespace loto6 {
@@ -272,6 +273,31 @@ std::string nextDrawDay(std::string_view isoDate)
             return int(next.year()) > 9999 ? std::string() : isoText(next);
         }
     }
+    return {};
+}
+
+std::string todayDate()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+std::string fetchedDateProblem(
+    std::string_view date, std::string_view previousDate, std::string_view today)
+{
+    using namespace std::chrono;
+    const auto day = parseDate(date);
+    if (!day)
+        return {};
+    if (const auto now = parseDate(today); now && sys_days(*day) > sys_days(*now) + days(1))
+        return "is dated " + std::string(date) + ", after today (" + std::string(today) + ")";
+    if (const auto before = parseDate(previousDate); before && sys_days(*day) <= sys_days(*before))
+        return "is dated " + std::string(date) + ", not after " + std::string(previousDate)
+            + ", the date of the draw before it";
     return {};
 }
 

@@ -77,4 +77,12 @@ std::optional<std::string> parseDrawDate(std::string_view text);
 // Thursdays only before. Empty when the date is not one.
 std::string nextDrawDay(std::string_view isoDate);
 
+// Today's date on this machine (local time) as YYYY-MM-DD.
+std::string todayDate();
+// What is wrong with the date of a fetched draw: later than the day after `today` (a day's
+// grace for time zones), or not later than `previousDate`, the date of the draw before it.
+// Empty when neither; an empty date or previous date is not checked against.
+std::string fetchedDateProblem(
+    std::string_view date, std::string_view previousDate, std::string_view today);
+
 } // namespace loto6

@@ -236,14 +236,11 @@ Status writeDraw(Database &db, const DrawWrite &w, const IncomingDraw &given)
     return Status::success();
 }
 
-// Writes the merge in one transaction, each draw decided again as it was planned, so that the
-// batch is never copied into a list of writes.
+// Writes the merge inside the caller's transaction, each draw decided again as it was planned,
+// so that the batch is never copied into a list of writes.
 Status applyMerge(Database &db, const HeldHistory &held, const IncomingHistory &in, MergeMode mode,
     const std::vector<int> &removals)
 {
-    Transaction tx(db);
-    if (!tx.begun())
-        return tx.begun();
     if (Status s = createOwnTables(db.handle()); !s)
         return s;
     for (int no : removals) {
@@ -257,7 +254,7 @@ Status applyMerge(Database &db, const HeldHistory &held, const IncomingHistory &
         const std::optional<DrawWrite> w = planDraw(held, given, mode, counted, false);
         return w ? writeDraw(db, *w, given) : Status::success();
     });
-    return s ? tx.commit() : s;
+    return s;
 }
 
 const DrawPrizes *prizesOf(const std::deque<DrawPrizes> &sorted, int drawNo)
@@ -279,6 +276,11 @@ bool byDrawNo(const PackedDraw &a, const PackedDraw &b) { return a.drawNo() < b.
 Status mergeHistory(Database &db, const IncomingHistory &in, MergeMode mode, MergeReport &report)
 {
     report = MergeReport{};
+    // The write lock is taken before the held draws are read: a draw another program adds
+    // meanwhile waits for this merge, or is seen by it and decided like any other.
+    Transaction tx(db);
+    if (!tx.begun())
+        return tx.begun();
     HeldHistory held;
     if (Status s = readHeld(db, held); !s)
         return s;
@@ -298,6 +300,8 @@ Status mergeHistory(Database &db, const IncomingHistory &in, MergeMode mode, Mer
             + " draw(s) are held with different data; nothing was changed");
     }
     Status s = applyMerge(db, held, in, mode, removals);
+    if (s)
+        s = tx.commit();
     if (!s) {
         report.conflicts = std::move(planned.conflicts);
         return s;

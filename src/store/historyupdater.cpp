@@ -7,7 +7,9 @@
 #include "store/packeddraw.h"
 #include "store/textcodec.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -215,15 +217,43 @@ std::string drawList(const std::vector<int> &numbers)
     return text;
 }
 
+// A descriptor of the database file for reading its bytes while the connection holds the write
+// lock. Closing any descriptor of a file drops every lock the process holds on it, so this one
+// is closed only after the transaction has ended (declare it before the Transaction).
+struct OpenFile
+{
+    int fd;
+    explicit OpenFile(const fs::path &file)
+        : fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+    }
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    OpenFile(const OpenFile &) = delete;
+    OpenFile &operator=(const OpenFile &) = delete;
+};
+
 // Replaces the draws inside the target database in one transaction, after keeping a backup.
+// The write lock is held from the reading of the held draws to the commit, so that a draw
+// another program adds meanwhile is either seen (and counted as a loss) or waits.
 UpdateResult installDraws(
     const fs::path &target, const std::vector<PackedDraw> &draws, bool allowLoss)
 {
     Database db;
     DrawLoss loss;
-    // The held draws are read one at a time: a large history is held once, as the download.
     if (Status s = db.open(target); !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+    const OpenFile file(target);
+    if (file.fd < 0)
+        return UpdateResult::of(
+            UpdateOutcome::InstallFailed, target.string() + ": cannot be read for the backup");
+    Transaction tx(db);
+    if (!tx.begun())
+        return UpdateResult::of(UpdateOutcome::InstallFailed, tx.begun().message());
+    // The held draws are read one at a time: a large history is held once, as the download.
     if (Status s = db.forEachDraw([&](const DrawRecord &held) {
             noteLoss(held, draws, loss);
             return Status::success();
@@ -239,11 +269,13 @@ UpdateResult installDraws(
         return refused;
     }
     fs::path backup;
-    if (Status s = keepPreviousDatabase(target, backup); !s)
+    if (Status s = keepPreviousDatabase(target, backup, file.fd); !s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
-    if (Status s = db.importDraws(
-            draws.size(), [&](std::size_t i) { return draws[i].unpack(); }, true);
-        !s)
+    Status s = db.writeDraws(
+        draws.size(), [&](std::size_t i) { return draws[i].unpack(); }, true);
+    if (s)
+        s = tx.commit();
+    if (!s)
         return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
     UpdateResult result;
     result.outcome = UpdateOutcome::Updated;
@@ -266,12 +298,12 @@ UpdateResult UpdateResult::of(UpdateOutcome outcome, std::string message)
     return r;
 }
 
-Status keepPreviousDatabase(const fs::path &target, fs::path &backup)
+Status keepPreviousDatabase(const fs::path &target, fs::path &backup, int openFd)
 {
     backup = target;
     backup += ".bak";
     std::string old;
-    if (Status s = readFile(target, old); !s)
+    if (Status s = openFd >= 0 ? readOpenFile(openFd, target, old) : readFile(target, old); !s)
         return s;
     if (Status s = writeFileAtomically(backup, old); !s)
         return Status::failure("cannot keep the previous database: " + s.message());
@@ -319,6 +351,26 @@ std::string targetMissingMessage(const fs::path &target)
     return "当選データファイル：'" + target.string() + "'が存在しません";
 }
 
+bool looksLikePage(std::string_view body)
+{
+    if (body.starts_with("\xEF\xBB\xBF"))
+        body.remove_prefix(3);
+    const std::size_t at = body.find_first_not_of(" \t\r\n");
+    return at != std::string_view::npos && body[at] == '<';
+}
+
+void noteBrowserOnly(UpdateResult &r)
+{
+    const bool refusedDownload = r.outcome == UpdateOutcome::DownloadFailed
+        && r.download.kind == DownloadFailure::HttpStatus
+        && (r.download.httpStatus == 401 || r.download.httpStatus == 403);
+    if (!refusedDownload && !r.servedPage)
+        return;
+    r.message += "; the server refuses automated downloads: open its results page in a browser, "
+                 "save the result file, and import it (import FILE, or CSVから取り込み... in the "
+                 "desktop program)";
+}
+
 UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool allowLoss)
 {
     std::error_code ec;
@@ -339,8 +391,10 @@ UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool 
             return UpdateResult::of(
                 UpdateOutcome::Refused, "the downloaded database is refused: " + s.message());
     } else if (Status s = readCsvDraws(bytes, draws); !s) {
-        return UpdateResult::of(
+        UpdateResult r = UpdateResult::of(
             UpdateOutcome::Refused, "the downloaded file is refused: " + s.message());
+        r.servedPage = looksLikePage(bytes);
+        return r;
     }
     UpdateResult result = installDraws(target, draws, allowLoss);
     result.format = sqlite ? UpdateFormat::SQLite : UpdateFormat::Csv;

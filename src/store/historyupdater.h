@@ -57,6 +57,7 @@ struct UpdateResult
     DrawLoss loss;
     std::vector<DrawConflict> conflicts;
     std::string conflictList; // the conflicts, one a line
+    bool servedPage = false;  // the server sent a web page where a file was expected
 
     bool ok() const { return outcome == UpdateOutcome::Updated; }
     // A result with the outcome and a one-line message.
@@ -67,6 +68,12 @@ struct UpdateResult
 };
 
 class Database;
+
+// A body that starts as a web page (after blanks and a byte order mark), not a data file.
+bool looksLikePage(std::string_view body);
+// When the server refused an automated download (HTTP 401/403, or a page in place of the file),
+// adds to the message how to fetch the file by hand.
+void noteBrowserOnly(UpdateResult &result);
 
 // Opens the target database and reads the draws it holds, as both kinds of update start.
 Status openWithHeldDraws(
@@ -93,7 +100,9 @@ std::string drawLossSummary(const DrawLoss &loss);
 std::string drawLossSummary(
     const std::vector<DrawRecord> &held, const std::vector<PackedDraw> &incoming);
 
-// Keeps a copy of the database as FILE.bak before an update writes into it.
-Status keepPreviousDatabase(const std::filesystem::path &target, std::filesystem::path &backup);
+// Keeps a copy of the database as FILE.bak before an update writes into it; read through
+// openFd when given (a descriptor the caller keeps open while it holds the database's lock).
+Status keepPreviousDatabase(
+    const std::filesystem::path &target, std::filesystem::path &backup, int openFd = -1);
 
 } // namespace loto6

@@ -45,7 +45,7 @@ Status writeInPlace(const fs::path &file, std::string_view bytes)
         err = errno;
     if (err != 0)
         return Status::failure(
-            quotedForMessage(file.string()) + ": cannot write (" + std::strerror(err) + ")");
+            quotedForMessage(file.string()) + ": cannot write: " + writeErrorText(err));
     return Status::success();
 }
 

@@ -1,6 +1,7 @@
 #include "store/paths.h"
 
 #include <cstdlib>
+#include <string>
 #include <system_error>
 
 namespace loto6 {
@@ -63,6 +64,22 @@ fs::path findDataFile(const fs::path &besideProgram, const fs::path &installed)
 fs::path bundledHistoryPath()
 {
     return findDataFile(fs::path("data") / BundledHistoryFileName, BundledHistoryFileName);
+}
+
+std::optional<fs::path> optionFile(int argc, char **argv, std::string_view name)
+{
+    const std::string option = "--" + std::string(name);
+    std::optional<fs::path> file;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg == option && i + 1 < argc)
+            file = fs::path(argv[++i]);
+        else if (arg.starts_with(option + "="))
+            file = fs::path(std::string(arg.substr(option.size() + 1)));
+    }
+    return file;
 }
 
 fs::path defaultDatabasePath()

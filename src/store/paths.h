@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string_view>
 
 namespace loto6 {
 
@@ -20,6 +22,10 @@ std::filesystem::path userDataDir();
 // under installedDataDir(); the path beside the program when it is in neither place.
 std::filesystem::path findDataFile(
     const std::filesystem::path &besideProgram, const std::filesystem::path &installed);
+
+// The file given to the option --NAME as "--NAME FILE" or "--NAME=FILE", the bytes as given (a
+// name need not be valid text); nothing when the option is not there.
+std::optional<std::filesystem::path> optionFile(int argc, char **argv, std::string_view name);
 
 inline constexpr const char *DatabaseFileName = "Loto6Zumvel.db";
 inline constexpr const char *DataFolderName = "loto6zumvel";

@@ -1,8 +1,11 @@
 #include "store/updatesources.h"
 
+#include "store/paths.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <system_error>
 
 namespace loto6 {
 
@@ -41,7 +44,12 @@ std::string updateUrlForServer(std::string_view server)
 
 fs::path updateConfigFile(const fs::path &programFolder)
 {
-    return programFolder / UpdateConfigFileName;
+    const fs::path beside = programFolder / UpdateConfigFileName;
+    const fs::path installed
+        = (programFolder / ".." / "share" / DataFolderName / UpdateConfigFileName)
+              .lexically_normal();
+    std::error_code ec;
+    return !fs::exists(beside, ec) && fs::is_regular_file(installed, ec) ? installed : beside;
 }
 
 std::vector<std::string> configuredUpdateSources(const fs::path &programFolder)

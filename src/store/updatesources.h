@@ -8,7 +8,8 @@
 namespace loto6 {
 
 // Where the update fetches from: the variables LOTO6ZUMVEL_UPDATE_URL and
-// LOTO6ZUMVEL_UPDATE_SERVER, else the lines of update.conf beside the programs.
+// LOTO6ZUMVEL_UPDATE_SERVER, else the lines of update.conf (installed with the programs, it
+// names the official per-draw result files).
 
 inline constexpr const char *UpdatePath = "/download/Loto6Zumvel/Loto6Zumvel.mdb";
 inline constexpr const char *UpdateConfigFileName = "update.conf";
@@ -23,7 +24,8 @@ std::vector<std::string> configuredUpdateSources(const std::filesystem::path &pr
 // The server "host", "host:port" or "http://host/" joined with the update path.
 std::string updateUrlForServer(std::string_view server);
 
-// The update.conf read for the given program folder.
+// The update.conf read for the given program folder: the one beside the programs, else the one
+// installed with the data (PREFIX/share/loto6zumvel beside PREFIX/bin).
 std::filesystem::path updateConfigFile(const std::filesystem::path &programFolder);
 
 // Says where the sources are set, for when configuredUpdateSources finds none.

@@ -100,6 +100,11 @@ Status validateTicket(Ticket &ticket)
     if (ticket.memo.size() > Ticket::MaxMemoBytes)
         return Status::failure(
             "the memo is longer than " + std::to_string(Ticket::MaxMemoBytes) + " bytes");
+    // A memo is shown on terminals and written into JSON, HTML and CSV: one line of text.
+    if (!isValidUtf8(ticket.memo) || withoutControls(ticket.memo) != ticket.memo)
+        return Status::failure("the memo " + quotedForMessage(ticket.memo)
+            + " holds control characters or bytes that are not UTF-8 text; write it as plain "
+              "text on one line");
     return Status::success();
 }
 
@@ -109,6 +114,12 @@ Status parseTicketNumbers(std::string_view line, std::array<int, Ticket::Size> &
     std::size_t count = 0;
     std::size_t i = 0;
     while (i < text.size()) {
+        // A minus sign before a number is not a separator: "-6" is not the number 6.
+        const bool startsToken = i == 0 || !(text[i - 1] >= '0' && text[i - 1] <= '9');
+        if ((text[i] == '-' || text[i] == '+') && startsToken && i + 1 < text.size()
+            && text[i + 1] >= '0' && text[i + 1] <= '9')
+            return Status::failure(quotedForMessage(line)
+                + " has a signed number; a ticket number is a whole number from 1 to 43");
         if (isSeparator(text[i])) {
             ++i;
             continue;
@@ -119,14 +130,14 @@ Status parseTicketNumbers(std::string_view line, std::array<int, Ticket::Size> &
             value = value * 10 + (text[j++] - '0');
         if (j == i || (j < text.size() && !isSeparator(text[j])))
             return Status::failure(
-                "\"" + std::string(line) + "\" is not six numbers separated by spaces or commas");
+                quotedForMessage(line) + " is not six numbers separated by spaces or commas");
         if (count == numbers.size())
-            return Status::failure("\"" + std::string(line) + "\" has more than six numbers");
+            return Status::failure(quotedForMessage(line) + " has more than six numbers");
         numbers[count++] = static_cast<int>(value);
         i = j;
     }
     if (count != numbers.size())
-        return Status::failure("\"" + std::string(line) + "\" has " + std::to_string(count)
+        return Status::failure(quotedForMessage(line) + " has " + std::to_string(count)
             + " numbers; a ticket needs six");
     return Status::success();
 }

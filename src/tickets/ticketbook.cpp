@@ -137,7 +137,7 @@ Status TicketBook::insert(Ticket &ticket)
         st.bindNull(12);
     if (st.step() != SQLITE_DONE)
         return Status::failure(m_db.path().string() + ": cannot store the ticket "
-            + ticket.numbersText() + ": " + sqlite3_errmsg(m_db.handle()));
+            + ticket.numbersText() + ": " + m_db.reason());
     ticket.id = sqlite3_last_insert_rowid(m_db.handle());
     SqlStatement added(m_db.handle(), "select 登録日時 from 購入番号 where 番号 = ?");
     added.bind(1, ticket.id);
@@ -181,8 +181,8 @@ Status TicketBook::update(Ticket ticket)
     bindTicketFields(st, ticket);
     st.bind(11, ticket.id);
     if (st.step() != SQLITE_DONE)
-        return Status::failure("ticket " + std::to_string(ticket.id)
-            + " was not changed: " + sqlite3_errmsg(m_db.handle()));
+        return Status::failure(
+            "ticket " + std::to_string(ticket.id) + " was not changed: " + m_db.reason());
     if (sqlite3_changes(m_db.handle()) == 0)
         return Status::failure("there is no ticket " + std::to_string(ticket.id));
     return Status::success();
@@ -196,7 +196,7 @@ Status TicketBook::remove(long long id)
     st.bind(1, id);
     if (!st.ok() || st.step() != SQLITE_DONE)
         return Status::failure(m_db.path().string() + ": cannot delete ticket " + std::to_string(id)
-            + ": " + sqlite3_errmsg(m_db.handle()));
+            + ": " + m_db.reason());
     if (sqlite3_changes(m_db.handle()) == 0)
         return Status::failure("there is no ticket " + std::to_string(id) + " (see tickets list)");
     return Status::success();
@@ -225,8 +225,8 @@ Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<
     st.bind(3, std::string_view(entry.switches));
     st.bind(4, std::string_view(entry.historyHash));
     if (st.step() != SQLITE_DONE)
-        return Status::failure(m_db.path().string()
-            + ": cannot record the prediction: " + sqlite3_errmsg(m_db.handle()));
+        return Status::failure(
+            m_db.path().string() + ": cannot record the prediction: " + m_db.reason());
     entry.id = sqlite3_last_insert_rowid(m_db.handle());
     for (const auto &line : lines) {
         Ticket t;

@@ -40,7 +40,7 @@ TicketGrading::TicketGrading(std::vector<Ticket> tickets, const DrawHistory &his
     for (const DrawRecord &r : history) {
         if (!r.isComplete() || r.drawNo < 1)
             continue;
-        Draw d{r.drawNo, 0, 0, false, 0.0};
+        Draw d{r.drawNo, 0, 0, false, false, 0.0};
         for (int i = 0; i < 6; ++i)
             if (const long long n = r.mainNumber(i); n >= 1 && n <= 43)
                 d.mains |= std::uint64_t{1} << n;
@@ -48,9 +48,12 @@ TicketGrading::TicketGrading(std::vector<Ticket> tickets, const DrawHistory &his
             d.bonus = std::uint64_t{1} << b;
         if (const auto it = m_prizes.find(r.drawNo); it != m_prizes.end()) {
             d.hasPrizes = true;
-            for (int t = 1; t <= Tiers; ++t)
-                if (const auto &prize = it->second.tier(t).prize)
+            for (int t = 1; t <= Tiers; ++t) {
+                if (const auto &prize = it->second.tier(t).prize; prize && *prize > 0)
                     d.expectedYenPerUnit += tierChance(t) * static_cast<double>(*prize);
+                else
+                    d.tierWithoutWinner = true;
+            }
         }
         m_draws.push_back(d);
         m_latestDrawNo = std::max(m_latestDrawNo, r.drawNo);
@@ -97,6 +100,7 @@ void TicketGrading::grade()
             [](const Draw &d, int no) { return d.drawNo < no; });
     };
     std::size_t total = 0;
+    std::vector<bool> gapCounted(m_draws.size(), false);
     for (const Ticket &t : m_tickets)
         total += static_cast<std::size_t>(firstOf(t.lastDraw() + 1) - firstOf(t.firstDraw));
     m_rows.reserve(total);
@@ -119,10 +123,16 @@ void TicketGrading::grade()
                     s.winnings += yen;
                 s.tierUnits[row.tier - 1] += t.units;
                 s.winningUnits += t.units;
+                ++s.winningLines;
             }
             if (it->hasPrizes) {
                 s.expectedYen += it->expectedYenPerUnit * t.units;
                 s.expectedYenUnits += t.units;
+                const auto at = static_cast<std::size_t>(it - m_draws.begin());
+                if (it->tierWithoutWinner && !gapCounted[at]) {
+                    gapCounted[at] = true;
+                    ++s.expectedYenGapDraws;
+                }
             }
             m_rows.push_back(row);
         }
@@ -142,8 +152,9 @@ void TicketGrading::compareWithChance()
         s.expectedTierUnits[static_cast<std::size_t>(t - 1)]
             = static_cast<double>(s.units) * tierChance(t);
     s.expectedWinningUnits = static_cast<double>(s.units) * p;
-    s.pAtLeast = binomialSf(s.units, p, s.winningUnits);
-    s.pAtMost = binomialCdf(s.units, p, s.winningUnits);
+    s.expectedWinningLines = static_cast<double>(s.lines) * p;
+    s.pAtLeast = binomialSf(s.lines, p, s.winningLines);
+    s.pAtMost = binomialCdf(s.lines, p, s.winningLines);
     if (s.units == 0) {
         s.sentence = "照合できる抽選がまだないため、偶然との比較はできません。";
         return;
@@ -155,11 +166,11 @@ void TicketGrading::compareWithChance()
         verdict = "偶然より当たりが少なく、ランダムな番号のほうが良い成績になりやすいと言えます";
     else
         verdict = "ランダムな番号と区別できません";
-    s.sentence = "購入した" + groupedText(s.units) + "口のうち当せんは"
-        + groupedText(s.winningUnits) + "口で、同じ口数のランダムな番号なら平均"
-        + fixedText(s.expectedWinningUnits, 2) + "口です。ランダムな番号が"
-        + groupedText(s.winningUnits) + "口以上当たる確率は" + pValueText(s.pAtLeast) + "で、"
-        + verdict + "。";
+    s.sentence = "照合した" + groupedText(s.lines) + "件（1回の抽選の1組を1件とし、同じ組の口は"
+        + "そろって当たり外れします）のうち当せんは" + groupedText(s.winningLines)
+        + "件で、同じ件数のランダムな番号なら平均" + fixedText(s.expectedWinningLines, 2)
+        + "件です。ランダムな番号が" + groupedText(s.winningLines) + "件以上当たる確率は"
+        + pValueText(s.pAtLeast) + "で、" + verdict + "。";
 }
 
 } // namespace loto6

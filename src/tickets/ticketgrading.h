@@ -18,9 +18,10 @@ namespace loto6 {
 // How the parts fit: each complete draw becomes a bit mask of its six main numbers and the bit
 // of its bonus; every ticket walks the draws it covers (a binary search finds the first) and
 // keeps one row per ticket and draw. Prizes come from the stored payouts, unknown ("不明")
-// where none are stored. The chance side is exact: a random ticket wins tier t with the tier's
-// count of the 6,096,454 combinations, independently per unit and draw, so the number of
-// winning units of random tickets is binomial.
+// where none are stored. The chance side is exact: a random line wins tier t with the tier's
+// count of the 6,096,454 combinations, independently per line and draw, so the number of
+// winning line-draws of random lines is binomial. The units of one line on one draw win or lose
+// together, so they weigh only in the amounts, never in the count that is tested.
 class TicketGrading
 {
 public:
@@ -50,13 +51,18 @@ public:
         long long unknownUnits = 0; // winning units whose prize is not stored
         std::array<long long, Tiers> tierUnits{};
         long long winningUnits = 0;
+        long long winningLines = 0; // graded ticket-draws that won, whatever their units
 
         std::array<double, Tiers> expectedTierUnits{};
         double expectedWinningUnits = 0;
+        double expectedWinningLines = 0;
         double expectedYen = 0; // over the units whose draw has stored payouts
         long long expectedYenUnits = 0;
-        double pAtLeast = 1; // random tickets win at least as many units
-        double pAtMost = 1;  // random tickets win at most as many units
+        // Graded draws with stored payouts where a tier had no winner: its prize is unknown and
+        // left out of expectedYen.
+        long long expectedYenGapDraws = 0;
+        double pAtLeast = 1; // random lines win at least as many line-draws
+        double pAtMost = 1;  // random lines win at most as many line-draws
         std::string sentence;
 
         bool winningsKnown() const { return unknownUnits == 0; }
@@ -91,6 +97,7 @@ private:
         std::uint64_t mains;
         std::uint64_t bonus;
         bool hasPrizes;
+        bool tierWithoutWinner; // a tier of the stored payout had no winner
         double expectedYenPerUnit;
     };
 

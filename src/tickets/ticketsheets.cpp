@@ -2,6 +2,7 @@
 
 #include "analysis/markcolors.h"
 #include "grid/numbertext.h"
+#include "store/textcodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,13 +84,26 @@ Sheet ticketListSheet(const std::vector<Ticket> &tickets)
         s.setText(10, row, t.units);
         s.setText(11, row, Ticket::sourceLabel(t.source));
         s.setText(12, row, t.addedAt);
-        s.setText(13, row, t.memo);
+        s.setText(13, row, withoutControls(t.memo)); // a memo stored before it was checked
     }
     s.selectBlock(13, 2, 13, rows);
     s.setHAlign(HAlign::Left);
     s.endBlock();
     return s;
 }
+
+namespace {
+
+// Said wherever the results are shown when their table cannot hold every row.
+std::string resultsCutNote(const TicketGrading &grading)
+{
+    if (grading.rows().size() + 1 <= static_cast<std::size_t>(Sheet::MaxRows))
+        return {};
+    return "（" + groupedText(static_cast<long long>(grading.rows().size())) + "件のうち先頭"
+        + groupedText(Sheet::MaxRows - 1) + "件だけを表示。合計はすべての件を数えています）";
+}
+
+} // namespace
 
 Sheet ticketResultsSheet(const TicketGrading &grading)
 {
@@ -98,7 +112,7 @@ Sheet ticketResultsSheet(const TicketGrading &grading)
         "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "購入額"};
     constexpr int Cols = 13;
     const auto &rows = grading.rows();
-    Sheet s = plainSheet("ticket-results", "照合結果", Cols,
+    Sheet s = plainSheet("ticket-results", "照合結果" + resultsCutNote(grading), Cols,
         1 + static_cast<int>(std::min<std::size_t>(rows.size(), Sheet::MaxRows)), Widths, Header);
     for (std::size_t i = 0; i < rows.size() && i + 1 < Sheet::MaxRows; ++i) {
         const TicketGrading::Row &r = rows[i];
@@ -149,8 +163,10 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
         sheet.setText(3, 1 + t, fixedText(s.expectedTierUnits[i], t <= 3 ? 6 : 3) + "口");
     }
     sheet.setText(1, 7, "当せん計");
-    sheet.setText(2, 7, unitsText(s.winningUnits));
-    sheet.setText(3, 7, fixedText(s.expectedWinningUnits, 2) + "口");
+    sheet.setText(2, 7, unitsText(s.winningUnits) + "（" + groupedText(s.winningLines) + "件）");
+    sheet.setText(3, 7,
+        fixedText(s.expectedWinningUnits, 2) + "口（" + fixedText(s.expectedWinningLines, 2)
+            + "件）");
     sheet.setText(1, 8, "照合した口数");
     sheet.setText(2, 8, unitsText(s.units) + "（" + groupedText(s.lines) + "件）");
     sheet.setText(1, 9, "未抽選・欠番");
@@ -163,17 +179,23 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
     sheet.setText(3, 11,
         s.expectedYenUnits == 0
             ? std::string("不明（払戻金の記録なし）")
-            : yen(s.expectedYen) + "（払戻金の分かる" + unitsText(s.expectedYenUnits) + "）");
+            : yen(s.expectedYen) + "（払戻金の分かる" + unitsText(s.expectedYenUnits)
+                + (s.expectedYenGapDraws == 0
+                        ? std::string()
+                        : "。当せんのなかった等級がある" + groupedText(s.expectedYenGapDraws)
+                            + "回分は、その等級の賞金を含みません")
+                + "）");
     sheet.setText(1, 12, "収支");
     sheet.setText(2, 12, winningsText(s, s.balance()));
     if (s.expectedYenUnits == s.units && s.units > 0)
         sheet.setText(3, 12, yen(s.expectedYen - static_cast<double>(s.cost)));
     sheet.setText(1, 13, "この成績以上の確率");
     sheet.setText(2, 13, s.units ? pValueText(s.pAtLeast) : std::string("—"));
-    sheet.setText(3, 13, "当せん口数の二項分布（厳密）");
+    sheet.setText(3, 13, "当せん件数の二項分布（厳密、1件＝1回の抽選の1組）");
     sheet.setText(1, 14, "この成績以下の確率");
     sheet.setText(2, 14, s.units ? pValueText(s.pAtMost) : std::string("—"));
-    sheet.setText(1, 15, s.sentence);
+    const std::string cut = resultsCutNote(grading);
+    sheet.setText(1, 15, s.sentence + (cut.empty() ? "" : "照合結果の表は" + cut + "。"));
     sheet.selectBlock(1, 15, 1, 15);
     sheet.setHAlign(HAlign::Left);
     sheet.endBlock();

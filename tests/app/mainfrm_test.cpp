@@ -188,6 +188,7 @@ void MainFrmTest::menuTree()
         u" mnuCsvTorikomi CSVから取り込み..."_s,
         u" mnuCsvKakidashi CSVへ書き出し..."_s,
         u" mnuKonyuBango 購入番号の照合..."_s,
+        u" mnuBangoSekkei 番号の設計..."_s,
         u"mnuWindow ウィンドウ(&W)"_s,
         u" mnuWindowHorizontal 上下に並べて表示(&H)"_s,
         u" mnuWindowVertical 左右に並べて表示(&V)"_s,
@@ -700,7 +701,7 @@ void MainFrmTest::everyWindowCommandOpensItsWindow()
         inMenus.append(line.trimmed().section(QLatin1Char(' '), 0, 0));
     const QRect area = f.frame.mdiArea()->viewport()->rect();
 
-    QCOMPARE(f.frame.kinds().size(), analyses().size() + 5 + 2);
+    QCOMPARE(f.frame.kinds().size(), analyses().size() + 6 + 2);
     for (const ChildKind &kind : f.frame.kinds()) {
         const QString what = kind.className;
         QAction *command = f.frame.action(kind.action);

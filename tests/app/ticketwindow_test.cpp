@@ -212,6 +212,17 @@ void TicketWindowTest::coreReasonsInJapanese()
             "line 4: 第2数字: 5 occurs twice (also in 第1数字); a draw's seven numbers all differ",
             u"4行目: 第2数字: 5 が2回あります（第1数字にも）。1回の7個の数字はすべて異なります"_s},
         {"served_twice", "draw 7 occurs twice", u"第7回が2回あります"_s},
+        {"signed_number",
+            "\"1 2 3 4 5 -6\" has a signed number; a ticket number is a whole number from 1 to 43",
+            u"「1 2 3 4 5 -6」に符号のついた数字があります。購入番号の数字は1～43の整数です"_s},
+        {"folder_not_writable",
+            "h.db: the folder /ro is not writable, so no change can be made safely "
+            "(SQLite keeps its journal beside the database); make the folder writable or move "
+            "the database to one that is",
+            u"h.db: フォルダー /ro に書き込めないため、安全に変更できません（データベースと同じ"
+            u"フォルダーに作業用のファイルを作ります）。フォルダーを書き込めるようにするか、書き込"
+            u"める"
+            u"フォルダーにデータベースを移してください"_s},
         {"unknown", "something else", u"something else"_s},
     };
     for (const Case &c : cases)

@@ -552,6 +552,19 @@ TEST(Chance, SheetHasAHeaderRowAndOneRowPerTest)
             = multipleNote || std::string(s.text(2, row)).find("Holm") != std::string::npos;
     EXPECT_TRUE(multipleNote);
     EXPECT_EQ(s.text(1, s.rows()), testOf(r, "gap").categories.back().label);
+    // 5分割 and 下一桁 count the bonus number as the tables do, and a note says so.
+    for (const char *key : {"five-band", "last-digit"}) {
+        double counted = 0;
+        for (const auto &c : testOf(r, key).categories)
+            counted += c.observed;
+        EXPECT_EQ(counted, 7.0 * r.draws) << key;
+    }
+    bool bonusNote = false;
+    for (const std::string &note : r.notes)
+        bonusNote = bonusNote
+            || (note.find("5分割と下一桁") != std::string::npos
+                && note.find("ボーナス数字") != std::string::npos);
+    EXPECT_TRUE(bonusNote);
 }
 
 TEST(Chance, CommandLineFormats)

@@ -3,6 +3,7 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "store/drawvalidation.h"
+#include "store/paths.h"
 #include "store/totals.h"
 
 #include <gtest/gtest.h>
@@ -423,4 +424,23 @@ TEST(Database, HistoryReadChecksEveryStoredDraw)
             EXPECT_EQ(checked[i].fields, plain[i].fields);
         }
     }
+}
+
+// The desktop program opens the database named by its bytes, even when they are not text.
+TEST(Paths, AnOptionFileKeepsTheBytesAsGiven)
+{
+    std::string odd = "bad\xff\xfe-name.db", program = "loto6zumvel", db = "--db",
+                joined = "--db=other.db", end = "--", after = "--db";
+    std::vector<char *> argv{program.data(), db.data(), odd.data()};
+    EXPECT_EQ(
+        optionFile(static_cast<int>(argv.size()), argv.data(), "db"), std::filesystem::path(odd));
+    argv.push_back(joined.data());
+    EXPECT_EQ(optionFile(static_cast<int>(argv.size()), argv.data(), "db"),
+        std::filesystem::path("other.db"));
+    argv.push_back(end.data());
+    argv.push_back(after.data());
+    EXPECT_EQ(optionFile(static_cast<int>(argv.size()), argv.data(), "db"),
+        std::filesystem::path("other.db"));
+    std::vector<char *> none{program.data(), db.data()};
+    EXPECT_FALSE(optionFile(static_cast<int>(none.size()), none.data(), "db"));
 }

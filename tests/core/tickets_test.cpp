@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "analysis/probability.h"
+#include "grid/sheetwriter.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "tickets/ticketbook.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+
+#include <sstream>
 
 using namespace loto6;
 using loto6::test::draw;
@@ -179,6 +182,11 @@ TEST(TicketGrading, YenTotalsUseStoredPayoutsAndSayWhatIsUnknown)
     const double draw3 = 12000000 * 6 / 6096454.0 + 400000 * 216 / 6096454.0
         + 8000 * 9990 / 6096454.0 + 1100 * 155400 / 6096454.0;
     EXPECT_NEAR(s.expectedYen, 2 * draw1 + 2 * draw3, 1e-6);
+    // Draw 3's 1等 had no winner: left out of the expected yen, and the note says so.
+    EXPECT_EQ(s.expectedYenGapDraws, 1);
+    EXPECT_NE(
+        std::string(ticketSummarySheet(known).text(3, 11)).find("当せんのなかった等級がある1回分"),
+        std::string::npos);
 
     // 4等 on draw 2, whose payouts are not stored: the prize is unknown, never 0.
     const TicketGrading unknown({ticket({10, 11, 12, 13, 40, 41}, 2)}, h, prizes);
@@ -186,6 +194,54 @@ TEST(TicketGrading, YenTotalsUseStoredPayoutsAndSayWhatIsUnknown)
     EXPECT_EQ(unknown.summary().unknownUnits, 1);
     EXPECT_EQ(unknown.prize(unknown.rows()[0]), TicketGrading::Unknown);
     EXPECT_NE(std::string(ticketSummarySheet(unknown).text(2, 11)).find("不明"), std::string::npos);
+}
+
+// The units of one line on one draw win or lose together: the chance is that of the line.
+TEST(TicketGrading, UnitsOfOneLineWinOrLoseTogether)
+{
+    const DrawHistory one = test::history({draw(1, {1, 2, 3, 4, 5, 6, 7})});
+    const TicketGrading tenUnits({ticket({1, 2, 3, 40, 41, 42}, 1, 1, 10)}, one, {});
+    EXPECT_EQ(tenUnits.summary().winningUnits, 10);
+    EXPECT_EQ(tenUnits.summary().winningLines, 1);
+    EXPECT_NEAR(tenUnits.summary().pAtLeast, TicketGrading::anyPrizeChance(), 1e-12);
+    EXPECT_NEAR(tenUnits.summary().pAtLeast, 0.0272, 1e-4);
+
+    // One line over the whole history: its units change the amounts, never the chance.
+    const DrawHistory real = realHistory();
+    const TicketGrading single({ticket({3, 11, 19, 24, 33, 41}, 1, 2144, 1)}, real, {});
+    const TicketGrading many({ticket({3, 11, 19, 24, 33, 41}, 1, 2144, 100'000)}, real, {});
+    EXPECT_EQ(many.summary().units, 100'000 * single.summary().units);
+    EXPECT_DOUBLE_EQ(many.summary().pAtLeast, single.summary().pAtLeast);
+    EXPECT_DOUBLE_EQ(many.summary().pAtMost, single.summary().pAtMost);
+    EXPECT_GT(many.summary().pAtLeast, 0.01);
+    EXPECT_DOUBLE_EQ(many.summary().expectedWinningLines, 2144 * TicketGrading::anyPrizeChance());
+    EXPECT_NE(many.summary().sentence.find("件以上当たる確率"), std::string::npos);
+}
+
+// More results than a table holds: the cut is said in the table, the summary and the JSON.
+TEST(TicketGrading, ResultsPastTheTableLimitSayTheyAreCut)
+{
+    const DrawHistory real = realHistory();
+    std::vector<Ticket> book;
+    for (int i = 0; i < 62; ++i)
+        book.push_back(ticket({1, 2, 3, 4, 5, 6 + i % 30}, 1, 2144));
+    const TicketGrading g(std::move(book), real, {});
+    ASSERT_GT(g.rows().size(), static_cast<std::size_t>(Sheet::MaxRows));
+    const Sheet results = ticketResultsSheet(g);
+    EXPECT_TRUE(results.wasCut());
+    EXPECT_NE(results.caption().find("先頭131,071件だけを表示"), std::string::npos)
+        << results.caption();
+    EXPECT_NE(
+        std::string(ticketSummarySheet(g).text(1, 15)).find("照合結果の表は"), std::string::npos);
+    std::ostringstream json;
+    writeSheetJsonObject(json, results);
+    EXPECT_NE(json.str().find("\"cut\": true"), std::string::npos);
+
+    const TicketGrading small({ticket({1, 2, 3, 4, 5, 6}, 1, 2144)}, real, {});
+    EXPECT_EQ(ticketResultsSheet(small).caption(), "照合結果");
+    std::ostringstream whole;
+    writeSheetJsonObject(whole, ticketResultsSheet(small));
+    EXPECT_EQ(whole.str().find("\"cut\""), std::string::npos);
 }
 
 TEST(TicketGrading, DrawsNotYetHeldAreLeftUngraded)

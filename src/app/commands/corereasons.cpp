@@ -19,6 +19,24 @@ struct Rule
 
 // Longer forms first: a rule never sees the text an earlier one has put into Japanese.
 constexpr Rule Rules[] = {
+    {R"r(the folder (.*) is not writable, so no change can be made safely \(SQLite keeps its journal beside the database\); make the folder writable or move the database to one that is)r",
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "フォルダー \\1 "
+            "に書き込めないため、安全に変更できません（データベースと同じフォルダーに"
+            "作業用のファイルを作ります）。フォルダーを書き込めるようにするか、書き込めるフォルダー"
+            "に"
+            "データベースを移してください")},
+    {R"r(cannot write the database file: the disk is full or a file size limit was reached \((.*)\); free some space or raise the limit and try again)r",
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "データベースのファイルに書き込めません。ディスクがいっぱいか、ファイルの大きさの上限に"
+            "達しました（\\1）。空きを作るか上限を上げてから、やり直してください")},
+    {R"r("(.*)" has a signed number; a ticket number is a whole number from 1 to 43)r",
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "「\\1」に符号のついた数字があります。購入番号の数字は1～43の整数です")},
+    {R"r(the memo "(.*)" holds control characters or bytes that are not UTF-8 text; write it as plain text on one line)r",
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "メモ「\\1」に制御文字か文字として読めないバイトがあります。1行のふつうの文字で"
+            "書いてください")},
     {R"r("(.*)" is not six numbers separated by spaces or commas)r",
         QT_TRANSLATE_NOOP("CoreReasons", "「\\1」は空白かカンマで区切った6個の数字ではありません")},
     {R"r("(.*)" has more than six numbers)r",

@@ -5,6 +5,7 @@
 #include "windows/analysiswindow.h"
 #include "windows/backtestwindow.h"
 #include "windows/chancewindow.h"
+#include "windows/designwindow.h"
 #include "windows/entrywindow.h"
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
@@ -82,6 +83,7 @@ std::vector<ChildKind> childKinds()
     kinds.push_back(ownKind<PredictionWindow>(
         "一発ズンベル予想(&D)", "一発ズンベル予想", QKeySequence(Qt::CTRL | Qt::Key_D)));
     kinds.push_back(ownKind<TicketWindow>("購入番号の照合...", "購入番号の照合"));
+    kinds.push_back(ownKind<DesignWindow>("番号の設計...", "番号の設計"));
     // The entry window opens at any time beside the others: they all show what it saves.
     kinds.push_back(ownKind<EntryWindow>(
         "当選データ入力(&I)", "データの更新", QKeySequence(Qt::CTRL | Qt::Key_I)));

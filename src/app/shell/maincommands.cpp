@@ -85,11 +85,12 @@ const Placement Layout[] = {{nullptr, "mnuEnd"}, {nullptr, "mnuYoso"},
     {"mnuMain", "mnuGuzenHikaku"}, {"mnuMain", "mnuYosoKensyo"}, {"mnuMain", "-"},
     {"mnuMain", "mnuKijunkai"}, {"mnuMain", "mnuKijunkaiKaijo"}, {"mnuHosyu", "mnuMasterUpdate"},
     {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuCsvTorikomi"}, {"mnuHosyu", "mnuCsvKakidashi"},
-    {"mnuHosyu", "mnuKonyuBango"}, {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
-    {"mnuWindow", "mnuWindowVertical"}, {"mnuWindow", "mnuWindowCascade"},
-    {"mnuWindow", "mnuWindowArrangeIcon"}, {"mnuWindow", "-"}, {"mnuWindow", "actNextChild"},
-    {"mnuWindow", "actPreviousChild"}, {"mnuWindow", "actCloseChild"}, {"mnuWindow", "mnuToolbar"},
-    {"mnuHelp", "mnuHelpFile"}, {"mnuHelp", "mnuAbout"}};
+    {"mnuHosyu", "mnuKonyuBango"}, {"mnuHosyu", "mnuBangoSekkei"}, {"mnuMain", "*windows"},
+    {"mnuWindow", "mnuWindowHorizontal"}, {"mnuWindow", "mnuWindowVertical"},
+    {"mnuWindow", "mnuWindowCascade"}, {"mnuWindow", "mnuWindowArrangeIcon"}, {"mnuWindow", "-"},
+    {"mnuWindow", "actNextChild"}, {"mnuWindow", "actPreviousChild"},
+    {"mnuWindow", "actCloseChild"}, {"mnuWindow", "mnuToolbar"}, {"mnuHelp", "mnuHelpFile"},
+    {"mnuHelp", "mnuAbout"}};
 
 // The everyday commands on the toolbar; "-" is a gap. Printing takes its place at the end once
 // the windows print.

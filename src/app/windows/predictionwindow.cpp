@@ -9,11 +9,13 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/backtestwindow.h"
+#include "windows/designwindow.h"
 #include "windows/printbutton.h"
 #include "windows/recordpredictiondialog.h"
 #include "windows/ticketwindow.h"
 
 #include <QAction>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -274,12 +276,21 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     tickets->setObjectName(QStringLiteral("cmdTickets"));
     connect(tickets, &QPushButton::clicked, this,
         [this] { triggerCommand(mainFrm(), TicketWindow::ClassName); });
-    QHBoxLayout *row = indented(nullptr);
-    row->setSpacing(twipsToPixels(60));
-    for (QPushButton *button : {check, record, tickets}) {
+    auto *design = new QPushButton(tr("番号の設計..."), parent);
+    design->setObjectName(QStringLiteral("cmdDesign"));
+    connect(design, &QPushButton::clicked, this,
+        [this] { triggerCommand(mainFrm(), DesignWindow::ClassName); });
+    // Two buttons a line, so that each shows its whole text in the frame's width.
+    auto *grid = new QGridLayout;
+    grid->setSpacing(twipsToPixels(60));
+    int place = 0;
+    for (QPushButton *button : {check, record, tickets, design}) {
         button->setFixedHeight(twipsToPixels(ButtonHeight));
-        row->addWidget(button);
+        grid->addWidget(button, place / 2, place % 2);
+        ++place;
     }
+    QHBoxLayout *row = indented(nullptr);
+    row->addLayout(grid);
     return row;
 }
 

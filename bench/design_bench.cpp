@@ -1,0 +1,66 @@
+#include "benchdata.h"
+
+#include "design/filters.h"
+#include "design/generator.h"
+#include "design/odds.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace loto6;
+using namespace loto6::design;
+
+// Counting all 6,096,454 combinations with the past draws' check on the bundled history.
+// Target: the whole `design --count` command under 100 ms.
+void BM_DesignCountNoFilter(benchmark::State &state)
+{
+    const DesignFilter f;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(countFilter(f, bench::bundledHistory()));
+}
+BENCHMARK(BM_DesignCountNoFilter)->Unit(benchmark::kMillisecond);
+
+// Every condition but the pool, so that few branches are skipped.
+void BM_DesignCountEveryFilter(benchmark::State &state)
+{
+    DesignFilter f;
+    f.sum = Range{100, 160};
+    f.odd = Range{2, 4};
+    f.low = Range{2, 4};
+    f.consecutive = Range{0, 1};
+    f.lastDigits = Range{5, 6};
+    f.carryOver = Range{0, 1};
+    f.exclude = NumberMask{1} << 43;
+    f.notDrawn = true;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(countFilter(f, bench::bundledHistory()));
+}
+BENCHMARK(BM_DesignCountEveryFilter)->Unit(benchmark::kMillisecond);
+
+void BM_DesignPick100(benchmark::State &state)
+{
+    DesignFilter f;
+    f.sum = Range{100, 160};
+    const FilterContext context = FilterContext::fromHistory(bench::bundledHistory());
+    for (auto _ : state) {
+        PickResult r;
+        benchmark::DoNotOptimize(pickTickets(f, context, 100, 42, r));
+    }
+}
+BENCHMARK(BM_DesignPick100)->Unit(benchmark::kMillisecond);
+
+// The exact odds of 50 tickets over every draw.
+void BM_DesignOdds50(benchmark::State &state)
+{
+    PickResult r;
+    (void)pickTickets(DesignFilter{}, FilterContext{}, 50, 7, r);
+    const AveragePrizeModel model({});
+    for (auto _ : state) {
+        TicketOdds odds;
+        benchmark::DoNotOptimize(ticketOdds(r.tickets, model, odds));
+    }
+}
+BENCHMARK(BM_DesignOdds50)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,553 @@
+#include "windows/designwindow.h"
+
+#include "design/designbook.h"
+#include "design/designsheets.h"
+#include "design/generator.h"
+#include "grid/numbertext.h"
+#include "shell/appfonts.h"
+#include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "store/prizestore.h"
+#include "views/sheetview.h"
+#include "windows/ticketwindow.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace loto6 {
+
+using namespace design;
+
+// One pick or wheel with its odds, run on the worker; the window reads the results once the
+// worker has finished.
+struct DesignWindow::Job
+{
+    bool wheel = false;
+    DesignFilter filter;
+    FilterContext context;
+    int count = 0;
+    std::uint64_t seed = 0;
+    WheelRequest request;
+    std::shared_ptr<const PrizeModel> prizes;
+
+    std::atomic<bool> cancel{false};
+    std::atomic<int> bestSize{0};
+    std::atomic<int> permille{0};
+    std::atomic<bool> weighing{false};
+
+    Status status;
+    std::uint64_t combinations = 0;
+    Wheel made;
+    std::vector<Combination> tickets;
+    std::optional<TicketOdds> odds;
+    std::string memo;
+
+    void run()
+    {
+        if (wheel) {
+            status = buildWheel(request, made, [this](const WheelProgress &p) {
+                bestSize = p.bestSize;
+                permille = static_cast<int>(p.fraction * 1000);
+                return !cancel.load();
+            });
+            tickets = made.tickets;
+            memo = wheelMemo(made, request.pool);
+        } else {
+            PickResult picked;
+            status = pickTickets(filter, context, count, seed, picked);
+            combinations = picked.combinations;
+            tickets = std::move(picked.tickets);
+            memo = pickMemo(filter, seed);
+        }
+        if (!status || cancel || tickets.size() > static_cast<std::size_t>(MaxOddsTickets))
+            return;
+        weighing = true;
+        TicketOdds o;
+        if (ticketOdds(tickets, *prizes, o, [this](double f) {
+                permille = static_cast<int>(f * 1000);
+                return !cancel.load();
+            }))
+            odds = o;
+    }
+};
+
+DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
+    : ChildWindow(frame, parent)
+    , m_tickets(new SheetView(this))
+    , m_odds(new SheetView(this))
+{
+    setObjectName(QString::fromUtf8(ClassName));
+    setWindowTitle(tr("番号の設計（条件・ホイール・当せん確率）"));
+    setFont(gridFont());
+    auto *left = new QVBoxLayout;
+    left->addWidget(createFilters());
+    left->addWidget(createActions());
+    left->addStretch(1);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(left, 0);
+    layout->addWidget(createResults(), 1);
+    m_countTimer.setSingleShot(true);
+    m_countTimer.setInterval(120);
+    connect(&m_countTimer, &QTimer::timeout, this, &DesignWindow::updateCount);
+    m_pollTimer.setInterval(100);
+    connect(&m_pollTimer, &QTimer::timeout, this, &DesignWindow::pollProgress);
+}
+
+DesignWindow::~DesignWindow()
+{
+    if (m_worker) {
+        m_job->cancel = true;
+        m_worker->wait();
+        delete m_worker;
+    }
+}
+
+QWidget *DesignWindow::create(MainFrm &frame) { return new DesignWindow(frame); }
+
+QSize DesignWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
+
+DesignWindow::RangeRow DesignWindow::addRange(
+    QGridLayout *grid, int row, const QString &label, int min, int max)
+{
+    RangeRow r{new QCheckBox(label), new QSpinBox, new QSpinBox};
+    for (QSpinBox *s : {r.low, r.high}) {
+        s->setRange(min, max);
+        s->setEnabled(false);
+        connect(s, &QSpinBox::valueChanged, this, [this] { m_countTimer.start(); });
+    }
+    r.high->setValue(max);
+    connect(r.on, &QCheckBox::toggled, this, [this, r](bool on) {
+        r.low->setEnabled(on);
+        r.high->setEnabled(on);
+        m_countTimer.start();
+    });
+    grid->addWidget(r.on, row, 0);
+    grid->addWidget(r.low, row, 1);
+    grid->addWidget(new QLabel(tr("〜")), row, 2);
+    grid->addWidget(r.high, row, 3);
+    return r;
+}
+
+QWidget *DesignWindow::createFilters()
+{
+    auto *box = new QGroupBox(tr("条件"), this);
+    auto *grid = new QGridLayout(box);
+    grid->setVerticalSpacing(2);
+    const std::tuple<const char *, int, int> ranges[]
+        = {{"合計", 21, 243}, {"奇数の個数", 0, 6}, {"低数字(01〜21)の個数", 0, 6},
+            {"連番の組数", 0, 5}, {"下一桁の種類", 1, 6}, {"前回との共通(引っ張り)", 0, 6}};
+    int row = 0;
+    for (const auto &[label, min, max] : ranges) {
+        m_ranges.push_back(addRange(grid, row, tr(label), min, max));
+        m_ranges.back().on->setObjectName(QStringLiteral("chkRange%1").arg(row));
+        m_ranges.back().low->setObjectName(QStringLiteral("spnLow%1").arg(row));
+        m_ranges.back().high->setObjectName(QStringLiteral("spnHigh%1").arg(row++));
+    }
+    const std::tuple<QLineEdit **, const char *, const char *> lists[]
+        = {{&m_include, "必ず含める数字", "txtInclude"}, {&m_exclude, "除外する数字", "txtExclude"},
+            {&m_pool, "この中から選ぶ", "txtPool"}};
+    for (const auto &[edit, label, name] : lists) {
+        *edit = new QLineEdit(box);
+        (*edit)->setObjectName(QString::fromUtf8(name));
+        (*edit)->setPlaceholderText(tr("例: 3,12,27"));
+        connect(*edit, &QLineEdit::textChanged, this, [this] { m_countTimer.start(); });
+        grid->addWidget(new QLabel(tr(label)), row, 0);
+        grid->addWidget(*edit, row++, 1, 1, 3);
+    }
+    m_notDrawn = new QCheckBox(tr("1等として出たことのない組合せだけ"), box);
+    connect(m_notDrawn, &QCheckBox::toggled, this, [this] { m_countTimer.start(); });
+    grid->addWidget(m_notDrawn, row++, 0, 1, 4);
+    m_count = new QLabel(box);
+    m_count->setObjectName(QStringLiteral("lblCount"));
+    m_count->setWordWrap(true);
+    m_count->setMinimumHeight(fontMetrics().height() * 4);
+    grid->addWidget(m_count, row++, 0, 1, 4);
+    return box;
+}
+
+QWidget *DesignWindow::createActions()
+{
+    auto *box = new QGroupBox(tr("選ぶ・ホイール"), this);
+    auto *grid = new QGridLayout(box);
+    grid->setVerticalSpacing(2);
+    m_pickCount = new QSpinBox(box);
+    m_pickCount->setRange(1, MaxPick);
+    m_pickCount->setValue(5);
+    m_seed = new QLineEdit(QStringLiteral("1"), box);
+    m_pick = new QPushButton(tr("条件から選ぶ"), box);
+    m_pick->setObjectName(QStringLiteral("cmdPick"));
+    grid->addWidget(new QLabel(tr("口数")), 0, 0);
+    grid->addWidget(m_pickCount, 0, 1);
+    grid->addWidget(new QLabel(tr("シード")), 0, 2);
+    grid->addWidget(m_seed, 0, 3);
+    grid->addWidget(m_pick, 0, 4);
+    m_wheelPool = new QLineEdit(box);
+    m_wheelPool->setObjectName(QStringLiteral("txtWheelPool"));
+    m_wheelPool->setPlaceholderText(tr("6〜20個の数字 例: 1,5,9,14,22,31,40"));
+    grid->addWidget(new QLabel(tr("ホイールの数字")), 1, 0);
+    grid->addWidget(m_wheelPool, 1, 1, 1, 4);
+    m_win = new QSpinBox(box);
+    m_if = new QSpinBox(box);
+    m_win->setObjectName(QStringLiteral("spnWin"));
+    m_if->setObjectName(QStringLiteral("spnIf"));
+    m_win->setRange(3, 6);
+    m_if->setRange(3, 6);
+    m_win->setPrefix(tr("当たり "));
+    m_if->setPrefix(tr("出目 "));
+    m_wheel = new QPushButton(tr("ホイールを作る"), box);
+    m_wheel->setObjectName(QStringLiteral("cmdWheel"));
+    m_full = new QPushButton(tr("フルホイール"), box);
+    grid->addWidget(new QLabel(tr("保証")), 2, 0);
+    grid->addWidget(m_win, 2, 1);
+    grid->addWidget(m_if, 2, 2);
+    grid->addWidget(m_wheel, 2, 3);
+    grid->addWidget(m_full, 2, 4);
+    m_progress = new QProgressBar(box);
+    m_progress->setRange(0, 1000);
+    m_cancelButton = new QPushButton(tr("キャンセル"), box);
+    m_cancelButton->setObjectName(QStringLiteral("cmdCancel"));
+    m_cancelButton->setEnabled(false);
+    grid->addWidget(m_progress, 3, 0, 1, 4);
+    grid->addWidget(m_cancelButton, 3, 4);
+    m_status = new QLabel(box);
+    m_status->setWordWrap(true);
+    grid->addWidget(m_status, 4, 0, 1, 5);
+    connect(m_pick, &QPushButton::clicked, this, &DesignWindow::startPick);
+    connect(m_wheel, &QPushButton::clicked, this, [this] { startWheel(false); });
+    connect(m_full, &QPushButton::clicked, this, [this] { startWheel(true); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] {
+        if (m_job)
+            m_job->cancel = true;
+    });
+    return box;
+}
+
+QWidget *DesignWindow::createResults()
+{
+    auto *panel = new QWidget(this);
+    m_tickets->setObjectName(QStringLiteral("grdTickets"));
+    m_odds->setObjectName(QStringLiteral("grdOdds"));
+    // The headings until tickets are picked or wheeled.
+    m_tickets->setSheet(designTicketsSheet({}, "選んだ番号"));
+    m_odds->setSheet(ticketOddsSheet(TicketOdds{}));
+    m_facts = new QLabel(panel);
+    m_facts->setWordWrap(true);
+    m_facts->setText(tr("どの組合せも1等の確率は同じ 1/6,096,454 です。ホイールは当たりの"
+                        "まとまり方を変えるだけで、当たる本数の期待値は変えません。期待される"
+                        "払戻しは購入額を下回ります。"));
+    m_draws = new QSpinBox(panel);
+    m_draws->setRange(1, 1000);
+    m_draws->setPrefix(tr("継続回数 "));
+    m_add = new QPushButton(tr("購入番号に追加"), panel);
+    m_add->setObjectName(QStringLiteral("cmdAddToBook"));
+    m_add->setEnabled(false);
+    connect(m_add, &QPushButton::clicked, this, &DesignWindow::addToBook);
+    auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("cmdClose"), panel);
+    connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_draws);
+    buttons->addWidget(m_add);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_tickets, 3);
+    layout->addWidget(m_odds, 2);
+    layout->addWidget(m_facts);
+    layout->addLayout(buttons);
+    return panel;
+}
+
+namespace {
+
+// The numbers of a list field; the Japanese problem names the field and the bad item.
+bool readList(const QLineEdit *edit, const QString &label, std::vector<int> &out, QString &problem)
+{
+    const std::string text
+        = edit->text().replace(QStringLiteral("、"), QStringLiteral(",")).trimmed().toStdString();
+    std::string bad;
+    if (text.empty() || parseNumberList(text, out, bad))
+        return true;
+    problem = DesignWindow::tr("「%1」の「%2」は1〜43の数字ではありません。カンマで区切った数字を"
+                               "入れてください。")
+                  .arg(label, qs(bad));
+    return false;
+}
+
+NumberMask maskOfNumbers(const std::vector<int> &numbers)
+{
+    NumberMask m = 0;
+    for (int n : numbers)
+        m |= NumberMask{1} << n;
+    return m;
+}
+
+QString filterProblemText(DesignFilter::Problem p)
+{
+    switch (p) {
+    case DesignFilter::Problem::IncludedAndExcluded:
+        return DesignWindow::tr("同じ数字が「必ず含める数字」と「除外する数字」の両方にあります。");
+    case DesignFilter::Problem::IncludedOutsidePool:
+        return DesignWindow::tr("「必ず含める数字」に「この中から選ぶ」にない数字があります。");
+    case DesignFilter::Problem::TooManyIncluded:
+        return DesignWindow::tr("「必ず含める数字」は6個までです。");
+    case DesignFilter::Problem::TooFewAllowed:
+        return DesignWindow::tr("選べる数字が6個未満です。除外や候補を見直してください。");
+    case DesignFilter::Problem::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
+{
+    DesignFilter f;
+    std::optional<Range> DesignFilter::*const fields[]
+        = {&DesignFilter::sum, &DesignFilter::odd, &DesignFilter::low, &DesignFilter::consecutive,
+            &DesignFilter::lastDigits, &DesignFilter::carryOver};
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        const RangeRow &r = m_ranges[i];
+        if (!r.on->isChecked())
+            continue;
+        if (r.low->value() > r.high->value()) {
+            problem = tr("「%1」の下限が上限より大きくなっています。").arg(r.on->text());
+            return std::nullopt;
+        }
+        f.*fields[i] = Range{r.low->value(), r.high->value()};
+    }
+    std::vector<int> include, exclude, pool;
+    if (!readList(m_include, tr("必ず含める数字"), include, problem)
+        || !readList(m_exclude, tr("除外する数字"), exclude, problem)
+        || !readList(m_pool, tr("この中から選ぶ"), pool, problem))
+        return std::nullopt;
+    f.include = maskOfNumbers(include);
+    f.exclude = maskOfNumbers(exclude);
+    f.pool = maskOfNumbers(pool);
+    f.notDrawn = m_notDrawn->isChecked();
+    problem = filterProblemText(f.problem());
+    if (!problem.isEmpty())
+        return std::nullopt;
+    return f;
+}
+
+void DesignWindow::compute()
+{
+    std::map<int, DrawPrizes> prizes;
+    if (!readPrizes(frame().database(), prizes))
+        prizes.clear(); // the expected return then says 不明
+    m_prizes = std::make_shared<AveragePrizeModel>(prizes);
+    updateCount();
+}
+
+void DesignWindow::updateCount()
+{
+    QString problem;
+    const std::optional<DesignFilter> f = filter(problem);
+    m_pick->setEnabled(f.has_value() && !busy());
+    if (!f) {
+        m_count->setText(QStringLiteral("<span style='color:#c00000'>%1</span>").arg(problem));
+        return;
+    }
+    const FilterCount c = countFilter(*f, frame().history());
+    if (c.combinations == 0) {
+        m_count->setText(tr("<span style='color:#c00000'>条件に合う組合せがありません。"
+                            "条件をゆるめてください。</span>"));
+        m_pick->setEnabled(false);
+        return;
+    }
+    m_count->setText(tr("条件に合う組合せ: <b>%1</b> / 6,096,454 通り（次回の確率 %2%）<br>"
+                        "過去 %3 回のうち条件に合った回: <b>%4</b> 回（偶然なら %5 回）")
+                         .arg(qs(groupedText(static_cast<long long>(c.combinations))),
+                             qs(fixedText(c.probability * 100, 3)), qs(groupedText(c.draws)),
+                             qs(groupedText(c.passed)), qs(fixedText(c.expected, 1))));
+}
+
+void DesignWindow::startPick()
+{
+    QString problem;
+    const std::optional<DesignFilter> f = filter(problem);
+    bool seedOk = false;
+    const std::uint64_t seed = m_seed->text().trimmed().toULongLong(&seedOk);
+    if (!f || !seedOk) {
+        m_status->setText(f ? tr("シードは0以上の整数で入れてください。") : problem);
+        return;
+    }
+    auto job = std::make_shared<Job>();
+    job->filter = *f;
+    job->context = FilterContext::fromHistory(frame().history());
+    job->count = m_pickCount->value();
+    job->seed = seed;
+    start(job);
+}
+
+void DesignWindow::startWheel(bool full)
+{
+    std::vector<int> pool;
+    QString problem;
+    auto job = std::make_shared<Job>();
+    job->wheel = true;
+    job->request.win = m_win->value();
+    job->request.ifDrawn = m_if->value();
+    job->request.full = full;
+    if (!readList(m_wheelPool, tr("ホイールの数字"), job->request.pool, problem)) {
+        m_status->setText(problem);
+        return;
+    }
+    if (!checkWheelRequest(job->request)) {
+        const auto n = static_cast<int>(job->request.pool.size());
+        m_status->setText(n < MinPool || n > MaxPool
+                ? tr("ホイールの数字は6〜20個です（いま %1 個）。").arg(n)
+                : job->request.win > job->request.ifDrawn
+                ? tr("保証の「当たり」は「出目」以下にしてください。")
+                : tr("ホイールの数字に同じ数字が2回あります。"));
+        return;
+    }
+    start(job);
+}
+
+void DesignWindow::start(std::shared_ptr<Job> job)
+{
+    if (busy())
+        return;
+    job->prizes = m_prizes;
+    m_job = job;
+    m_worker = QThread::create([job] { job->run(); });
+    connect(m_worker, &QThread::finished, this, &DesignWindow::finish);
+    for (QPushButton *b : {m_pick, m_wheel, m_full, m_add})
+        b->setEnabled(false);
+    m_cancelButton->setEnabled(true);
+    m_progress->setValue(0);
+    m_status->setText(job->wheel ? tr("ホイールを探しています...") : tr("選んでいます..."));
+    m_pollTimer.start();
+    m_worker->start();
+}
+
+void DesignWindow::pollProgress()
+{
+    if (!m_job)
+        return;
+    m_progress->setValue(m_job->permille.load());
+    if (m_job->weighing)
+        m_status->setText(tr("当せん確率を数えています（6,096,454通りの抽選）..."));
+    else if (m_job->wheel && m_job->bestSize > 0)
+        m_status->setText(
+            tr("ホイールを探しています... いまの最小 %1 口").arg(m_job->bestSize.load()));
+}
+
+namespace {
+
+// The Japanese line for a finished job: what was made, or why nothing was.
+QString jobResultText(
+    const Status &status, bool wheel, const Wheel &made, std::uint64_t passed, bool cancelled)
+{
+    if (!status) {
+        if (cancelled)
+            return DesignWindow::tr("キャンセルしました。もう一度押すとやり直します。");
+        if (wheel)
+            return DesignWindow::tr("ホイールの保証を確かめられなかったため、表示しません。"
+                                    "数字か保証を変えてやり直してください。");
+        return passed == 0
+            ? DesignWindow::tr("条件に合う組合せがありません。条件をゆるめてください。")
+            : DesignWindow::tr("条件に合う組合せは %1 通りだけです。口数を減らしてください。")
+                  .arg(qs(groupedText(static_cast<long long>(passed))));
+    }
+    if (!wheel)
+        return DesignWindow::tr("条件に合う %1 通りから選びました。")
+            .arg(qs(groupedText(static_cast<long long>(passed))));
+    QString text = DesignWindow::tr("%1口のホイール: %2個出れば%3個以上当たる口が必ずあります"
+                                    "（すべての場合を確認済み）。理論上の下限 %4 口%5、%6秒。")
+                       .arg(made.tickets.size())
+                       .arg(made.ifDrawn)
+                       .arg(made.win)
+                       .arg(made.lowerBound)
+                       .arg(made.knownMinimum
+                               ? DesignWindow::tr("、知られている最小 %1 口").arg(made.knownMinimum)
+                               : QString())
+                       .arg(qs(fixedText(made.seconds, 1)));
+    if (made.cancelled)
+        text += DesignWindow::tr(" 途中でキャンセルしたため、それまでの最良です。");
+    return text;
+}
+
+} // namespace
+
+void DesignWindow::finish()
+{
+    m_pollTimer.stop();
+    m_worker->deleteLater();
+    m_worker = nullptr;
+    const std::shared_ptr<Job> job = std::move(m_job);
+    m_cancelButton->setEnabled(false);
+    m_wheel->setEnabled(true);
+    m_full->setEnabled(true);
+    updateCount();
+    m_progress->setValue(job->status ? 1000 : 0);
+    m_status->setText(
+        jobResultText(job->status, job->wheel, job->made, job->combinations, job->cancel));
+    if (!job->status)
+        return;
+    m_shown = job->tickets;
+    m_shownMemo = job->memo;
+    m_tickets->setSheet(designTicketsSheet(m_shown, job->wheel ? "ホイール" : "選んだ番号"));
+    m_add->setEnabled(!m_shown.empty());
+    if (job->odds) {
+        m_odds->setSheet(ticketOddsSheet(*job->odds));
+        m_facts->setText(
+            tr("どの組合せも1等の確率は同じ 1/6,096,454 です。ホイールは当たりの"
+               "まとまり方を変えるだけで、当たる本数の期待値は変えません。期待される"
+               "払戻し %1円は購入額 %2 を下回ります（還元率 %3%）。")
+                .arg(qs(fixedText(job->odds->expectedReturn, 0)), qs(yenText(job->odds->cost)),
+                    qs(fixedText(job->odds->expectedReturn / job->odds->cost * 100, 1))));
+    } else {
+        m_odds->setSheet(ticketOddsSheet(TicketOdds{}));
+        m_facts->setText(tr("口数が %1 を超えるため、当せん確率は数えていません。どの組合せも"
+                            "1等の確率は同じ 1/6,096,454 です。")
+                             .arg(MaxOddsTickets));
+    }
+}
+
+void DesignWindow::addToBook()
+{
+    if (m_shown.empty())
+        return;
+    if (frame().asOf() != DrawHistory::NoCut) {
+        m_status->setText(tr("基準回を指定している間は追加できません。最新の回に戻してから"
+                             "追加してください。"));
+        return;
+    }
+    Database db;
+    Status status = TicketWindow::openBook(frame(), db);
+    std::vector<Ticket> made;
+    const int next = frame().totals().latestDrawNo + 1;
+    if (status)
+        status = addDesignedTickets(db, m_shown, next, m_draws->value(), m_shownMemo, made);
+    if (!status) {
+        frame().showMessage(QMessageBox::Warning, windowTitle(),
+            tr("購入番号に追加できませんでした。何も追加していません。\n%1")
+                .arg(qs(status.message())));
+        return;
+    }
+    m_status->setText(tr("%1口を第%2回から%3回分、購入番号に追加しました（条件とシードはメモに"
+                         "残しています）。")
+                          .arg(made.size())
+                          .arg(next)
+                          .arg(m_draws->value()));
+    if (QMdiSubWindow *book = frame().childWindow(qs(TicketWindow::ClassName)))
+        if (auto *window = qobject_cast<ChildWindow *>(book->widget()))
+            window->refresh();
+}
+
+} // namespace loto6

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "design/filters.h"
+#include "design/odds.h"
+#include "design/wheel.h"
+#include "grid/rgb.h"
+#include "shell/childwindow.h"
+
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QThread;
+
+namespace loto6 {
+
+class SheetView;
+
+// The ticket designer: filters on the left with the exact count of the combinations that pass
+// and of the past draws that passed, updated as they change; on the right the tickets picked
+// from them or wheeled from a pool, with what they buy in the next draw, and a button that
+// adds them to the ticket book. Picking, wheeling and the odds run on a worker thread; the
+// window shows their progress and キャンセル stops them.
+class DesignWindow : public ChildWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr const char *ClassName = "番号の設計";
+    static constexpr const char *MenuAction = "mnuBangoSekkei";
+    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
+    static constexpr int WidthTwips = 19000;
+    static constexpr int HeightTwips = 9300;
+
+    explicit DesignWindow(MainFrm &frame, QWidget *parent = nullptr);
+    ~DesignWindow() override;
+    static QWidget *create(MainFrm &frame);
+
+    // One filter row: a check box that turns it on and its low..high.
+    struct RangeRow
+    {
+        QCheckBox *on;
+        QSpinBox *low;
+        QSpinBox *high;
+    };
+
+    QLabel *countLabel() const { return m_count; }
+    SheetView *ticketGrid() const { return m_tickets; }
+    SheetView *oddsGrid() const { return m_odds; }
+    QPushButton *pickButton() const { return m_pick; }
+    QPushButton *wheelButton() const { return m_wheel; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+    QPushButton *addButton() const { return m_add; }
+    bool busy() const { return m_worker != nullptr; }
+    // The filters as the widgets set them; nothing and `problem` in Japanese when one is wrong.
+    std::optional<design::DesignFilter> filter(QString &problem) const;
+
+protected:
+    QSize sizeTwips() const override;
+    void compute() override;
+
+private:
+    struct Job;
+
+    QWidget *createFilters();
+    QWidget *createActions();
+    QWidget *createResults();
+    RangeRow addRange(QGridLayout *grid, int row, const QString &label, int min, int max);
+    void updateCount();
+    void startPick();
+    void startWheel(bool full);
+    void start(std::shared_ptr<Job> job);
+    void finish();
+    void pollProgress();
+    void addToBook();
+
+    MainFrm &frame() const { return mainFrm(); }
+
+    std::vector<RangeRow> m_ranges;
+    QLineEdit *m_include;
+    QLineEdit *m_exclude;
+    QLineEdit *m_pool;
+    QCheckBox *m_notDrawn;
+    QLabel *m_count;
+    QSpinBox *m_pickCount;
+    QLineEdit *m_seed;
+    QLineEdit *m_wheelPool;
+    QSpinBox *m_win;
+    QSpinBox *m_if;
+    QPushButton *m_pick;
+    QPushButton *m_wheel;
+    QPushButton *m_full;
+    QPushButton *m_cancelButton;
+    QProgressBar *m_progress;
+    QLabel *m_status;
+    SheetView *m_tickets;
+    SheetView *m_odds;
+    QLabel *m_facts;
+    QSpinBox *m_draws;
+    QPushButton *m_add;
+    QTimer m_countTimer;
+    QTimer m_pollTimer;
+    QThread *m_worker = nullptr;
+    std::shared_ptr<Job> m_job;
+    std::shared_ptr<const design::PrizeModel> m_prizes;
+    std::vector<design::Combination> m_shown; // the tickets on the right
+    std::string m_shownMemo;                  // how they were made, for the ticket book
+};
+
+} // namespace loto6

@@ -1,0 +1,163 @@
+#include "cli/cli.h"
+
+#include "design/designbook.h"
+#include "design/designsheets.h"
+#include "design/generator.h"
+#include "grid/sheetwriter.h"
+#include "store/drawvalidation.h"
+
+#include <charconv>
+#include <random>
+#include <sstream>
+
+namespace loto6::cli {
+
+using namespace design;
+
+namespace {
+
+struct DesignArgs
+{
+    DesignFilter filter;
+    bool count = false;
+    int pick = 0;
+    std::optional<std::uint64_t> seed;
+    std::string format = "text";
+    bool addToBook = false;
+    int draws = 1;
+};
+
+template<typename Int>
+bool wholeNumber(const std::string &text, Int &v)
+{
+    const char *end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+// Reads the arguments; an empty string when they are right, else the problem.
+std::string readDesignArgs(const std::vector<std::string> &args, DesignArgs &a)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string problem;
+        if (takeFilterOption(args, i, a.filter, problem)) {
+            if (!problem.empty())
+                return problem;
+            continue;
+        }
+        const std::string &o = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (o == "--count") {
+            a.count = true;
+        } else if (o == "--pick" && hasValue) {
+            if (!wholeNumber(args[++i], a.pick) || a.pick < 1 || a.pick > MaxPick)
+                return "--pick takes a number of tickets from 1 to " + std::to_string(MaxPick);
+        } else if (o == "--seed" && hasValue) {
+            std::uint64_t s = 0;
+            if (!wholeNumber(args[++i], s))
+                return "--seed takes a whole number from 0 to 18446744073709551615";
+            a.seed = s;
+        } else if (o == "--format" && hasValue) {
+            a.format = args[++i];
+        } else if (o == "--add-to-book") {
+            a.addToBook = true;
+        } else if (o == "--draws" && hasValue) {
+            if (!wholeNumber(args[++i], a.draws) || a.draws < 1 || a.draws > 1000)
+                return "--draws takes a number of draws from 1 to 1000";
+        } else {
+            return "unexpected argument " + o;
+        }
+    }
+    if (a.count == (a.pick > 0))
+        return "give either --count or --pick K";
+    if (a.count ? a.format != "text" && a.format != "json"
+                : a.format != "text" && a.format != "json" && a.format != "csv")
+        return a.count ? "--format is text or json with --count" : "--format is text, json or csv";
+    if (a.count && (a.addToBook || a.seed))
+        return "--seed and --add-to-book go with --pick";
+    if (Status s = a.filter.check(); !s)
+        return s.message();
+    return {};
+}
+
+int designCount(Context &ctx, const DesignArgs &a)
+{
+    const FilterCount c = countFilter(a.filter, ctx.history);
+    if (c.combinations == 0)
+        return ctx.fail("design: no combination passes these filters; widen a range or drop "
+                        "a condition");
+    std::ostringstream o;
+    if (a.format == "json") {
+        o << "{\"combinations\": " << c.combinations << ", \"of\": " << AllCombinations
+          << ", \"probability\": " << jsonNumber(c.probability)
+          << ", \"history\": {\"draws\": " << c.draws << ", \"passed\": " << c.passed
+          << ", \"expected\": " << jsonNumber(c.expected)
+          << "}, \"filters\": " << jsonString(a.filter.optionsText()) << "}\n";
+    } else {
+        o << "filters: " << (a.filter.empty() ? "none" : a.filter.optionsText()) << '\n'
+          << "combinations: " << c.combinations << " of " << AllCombinations << '\n'
+          << "probability that the next draw passes: " << jsonNumber(c.probability) << '\n'
+          << "past draws: " << c.passed << " of " << c.draws << " passed, "
+          << jsonNumber(c.expected) << " expected by chance\n";
+    }
+    return writeOutput(ctx, {}, o.str());
+}
+
+void writePick(std::ostream &o, const DesignArgs &a, const PickResult &r, std::uint64_t seed)
+{
+    if (a.format == "json") {
+        o << "{\"tickets\": [";
+        for (std::size_t i = 0; i < r.tickets.size(); ++i) {
+            o << (i ? ", " : "") << '[';
+            for (std::size_t j = 0; j < r.tickets[i].size(); ++j)
+                o << (j ? ", " : "") << r.tickets[i][j];
+            o << ']';
+        }
+        o << "], \"seed\": " << seed << ", \"combinations\": " << r.combinations
+          << ", \"filters\": " << jsonString(a.filter.optionsText()) << "}\n";
+    } else if (a.format == "csv") {
+        writeSheetCsv(o, designTicketsSheet(r.tickets, "設計した番号"));
+    } else {
+        o << "# " << r.tickets.size() << " of " << r.combinations << " passing combinations, seed "
+          << seed << '\n';
+        for (const Combination &c : r.tickets)
+            o << combinationText(c) << '\n';
+    }
+}
+
+int designPick(Context &ctx, const DesignArgs &a)
+{
+    const std::uint64_t seed
+        = a.seed ? *a.seed : (std::uint64_t{std::random_device{}()} << 32) | std::random_device{}();
+    PickResult r;
+    if (Status s = pickTickets(a.filter, FilterContext::fromHistory(ctx.history), a.pick, seed, r);
+        !s)
+        return ctx.fail("design: " + s.message());
+    if (a.addToBook) {
+        std::vector<Ticket> made;
+        const std::string memo = pickMemo(a.filter, seed);
+        if (Status s = addDesignedTickets(
+                ctx.db, r.tickets, ctx.totals->latestDrawNo + 1, a.draws, memo, made);
+            !s)
+            return ctx.fail("design: " + s.message());
+        ctx.err << "added " << made.size() << " ticket(s) to the ticket book from draw "
+                << ctx.totals->latestDrawNo + 1 << '\n';
+    }
+    return writeOutput(ctx, {}, [&](std::ostream &o) { writePick(o, a, r, seed); });
+}
+
+} // namespace
+
+int designCommand(Context &ctx)
+{
+    DesignArgs a;
+    if (const std::string problem = readDesignArgs(ctx.args, a); !problem.empty())
+        return ctx.usage("design: " + problem);
+    if (a.addToBook && ctx.asOf != Database::NoCut)
+        return ctx.usage("design --add-to-book changes the ticket book; run it without --as-of");
+    if (!ctx.load())
+        return ExitFailure;
+    return a.count ? designCount(ctx, a) : designPick(ctx, a);
+}
+
+} // namespace loto6::cli

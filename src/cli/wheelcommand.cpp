@@ -1,0 +1,221 @@
+#include "cli/cli.h"
+
+#include "design/designbook.h"
+#include "design/designsheets.h"
+#include "grid/sheetwriter.h"
+#include "tickets/ticketbook.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace loto6::cli {
+
+using namespace design;
+
+namespace {
+
+template<typename Number>
+bool wholeNumber(std::string_view text, Number &v)
+{
+    const char *end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+// Numbers given one per argument or as N,N,..; false with the bad item in `bad`.
+bool appendNumbers(const std::string &arg, std::vector<int> &numbers, std::string &bad)
+{
+    return parseNumberList(arg, numbers, bad);
+}
+
+void writeTicketsJson(std::ostream &o, const std::vector<Combination> &tickets)
+{
+    o << "{\"tickets\": [";
+    for (std::size_t i = 0; i < tickets.size(); ++i) {
+        o << (i ? ", " : "") << '[';
+        for (std::size_t j = 0; j < tickets[i].size(); ++j)
+            o << (j ? ", " : "") << tickets[i][j];
+        o << ']';
+    }
+    o << ']';
+}
+
+struct WheelArgs
+{
+    WheelRequest request;
+    bool winGiven = false;
+    bool ifGiven = false;
+    std::string format = "text";
+    bool addToBook = false;
+    int draws = 1;
+};
+
+std::string readWheelArgs(const std::vector<std::string> &args, WheelArgs &a)
+{
+    WheelRequest &r = a.request;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &o = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if ((o == "--win" || o == "--if") && hasValue) {
+            int &v = o == "--win" ? r.win : r.ifDrawn;
+            (o == "--win" ? a.winGiven : a.ifGiven) = true;
+            if (!wholeNumber(args[++i], v))
+                return o + " takes a whole number from 3 to 6";
+        } else if (o == "--seconds" && hasValue) {
+            if (!wholeNumber(args[++i], r.seconds) || r.seconds <= 0 || r.seconds > 3600)
+                return "--seconds takes a time limit from 0.1 to 3600";
+        } else if (o == "--seed" && hasValue) {
+            if (!wholeNumber(args[++i], r.seed))
+                return "--seed takes a whole number";
+        } else if (o == "--format" && hasValue) {
+            a.format = args[++i];
+        } else if (o == "--full") {
+            r.full = true;
+        } else if (o == "--add-to-book") {
+            a.addToBook = true;
+        } else if (o == "--draws" && hasValue) {
+            if (!wholeNumber(args[++i], a.draws) || a.draws < 1 || a.draws > 1000)
+                return "--draws takes a number of draws from 1 to 1000";
+        } else if (std::string bad; o.starts_with("--") || !appendNumbers(o, r.pool, bad)) {
+            return o.starts_with("--") ? "unexpected argument " + o
+                                       : "\"" + bad + "\" is not a number from 1 to 43";
+        }
+    }
+    if (!r.full && (!a.winGiven || !a.ifGiven))
+        return "give the guarantee as --win T --if P (or --full for every six of the pool)";
+    if (a.format != "text" && a.format != "json" && a.format != "csv")
+        return "--format is text, json or csv";
+    if (Status s = checkWheelRequest(r); !s)
+        return s.message();
+    return {};
+}
+
+void writeWheel(std::ostream &o, const WheelArgs &a, const Wheel &w)
+{
+    if (a.format == "json") {
+        writeTicketsJson(o, w.tickets);
+        o << ", \"guarantee\": {\"win\": " << w.win << ", \"if\": " << w.ifDrawn
+          << "}, \"lowerBound\": " << w.lowerBound
+          << ", \"knownMinimum\": " << (w.knownMinimum ? std::to_string(w.knownMinimum) : "null")
+          << ", \"verified\": true, \"seconds\": " << jsonNumber(w.seconds) << "}\n";
+    } else if (a.format == "csv") {
+        writeSheetCsv(o, designTicketsSheet(w.tickets, "ホイール"));
+    } else {
+        o << "# " << wheelSummary(w) << '\n';
+        for (const Combination &c : w.tickets)
+            o << combinationText(c) << '\n';
+    }
+}
+
+} // namespace
+
+int wheelCommand(Context &ctx)
+{
+    WheelArgs a;
+    if (const std::string problem = readWheelArgs(ctx.args, a); !problem.empty())
+        return ctx.usage("wheel: " + problem);
+    if (a.addToBook && ctx.asOf != Database::NoCut)
+        return ctx.usage("wheel --add-to-book changes the ticket book; run it without --as-of");
+    Wheel w;
+    if (Status s = buildWheel(a.request, w); !s)
+        return ctx.fail("wheel: " + s.message());
+    if (a.addToBook) {
+        if (!ctx.load())
+            return ExitFailure;
+        std::vector<Ticket> made;
+        if (Status s = addDesignedTickets(ctx.db, w.tickets, ctx.totals->latestDrawNo + 1, a.draws,
+                wheelMemo(w, a.request.pool), made);
+            !s)
+            return ctx.fail("wheel: " + s.message());
+        ctx.err << "added " << made.size() << " ticket(s) to the ticket book from draw "
+                << ctx.totals->latestDrawNo + 1 << '\n';
+    }
+    return writeOutput(ctx, {}, [&](std::ostream &o) { writeWheel(o, a, w); });
+}
+
+namespace {
+
+// The book's tickets for the next draw, one line per unit.
+Status bookTickets(Context &ctx, std::vector<Combination> &out)
+{
+    std::vector<Ticket> tickets;
+    if (Status s = TicketBook(ctx.db).tickets(tickets); !s)
+        return s;
+    const int next = ctx.totals->latestDrawNo + 1;
+    for (const Ticket &t : tickets)
+        for (int u = 0; t.covers(next) && u < t.units; ++u)
+            out.push_back(combinationOf(t.mask()));
+    if (out.empty())
+        return Status::failure("the ticket book holds no ticket for draw " + std::to_string(next));
+    return Status::success();
+}
+
+void writeOdds(std::ostream &o, const std::string &format, const TicketOdds &odds)
+{
+    if (format != "json") {
+        writeSheetText(o, ticketOddsSheet(odds));
+        for (const std::string &fact : oddsFacts(odds))
+            o << fact << '\n';
+        return;
+    }
+    constexpr const char *Keys[] = {"1", "2", "3", "4", "5"};
+    o << "{\"tickets\": " << odds.tickets << ", \"distinct\": " << odds.distinct
+      << ", \"cost\": " << odds.cost << ", \"tiers\": [";
+    for (std::size_t i = 0; i < TierCount; ++i)
+        o << (i ? ", " : "") << "{\"tier\": " << Keys[i]
+          << ", \"atLeastOne\": " << jsonNumber(odds.atLeastOne[i])
+          << ", \"expectedCount\": " << jsonNumber(odds.expectedCount[i])
+          << ", \"expectedYen\": " << jsonNumber(odds.expectedYen[i]) << '}';
+    o << "], \"anyPrize\": " << jsonNumber(odds.atLeastOne[TierCount])
+      << ", \"expectedReturn\": " << jsonNumber(odds.expectedReturn) << ", \"facts\": [";
+    const std::vector<std::string> facts = oddsFacts(odds);
+    for (std::size_t i = 0; i < facts.size(); ++i)
+        o << (i ? ", " : "") << jsonString(facts[i]);
+    o << "]}\n";
+}
+
+} // namespace
+
+int oddsCommand(Context &ctx)
+{
+    std::vector<int> numbers;
+    bool book = false;
+    std::string format = "text";
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        const std::string &o = ctx.args[i];
+        std::string bad;
+        if (o == "--book")
+            book = true;
+        else if (o == "--format" && i + 1 < ctx.args.size())
+            format = ctx.args[++i];
+        else if (o.starts_with("--") || !appendNumbers(o, numbers, bad))
+            return ctx.usage(o.starts_with("--")
+                    ? "odds: unexpected argument " + o
+                    : "odds: \"" + bad + "\" is not a number from 1 to 43");
+    }
+    if (format != "text" && format != "json")
+        return ctx.usage("odds: --format is text or json");
+    if (book == !numbers.empty() || numbers.size() % PickSize != 0)
+        return ctx.usage("odds: give tickets of six numbers each (N1..N6 [N1..N6]...) or --book");
+    std::vector<Combination> tickets;
+    for (std::size_t i = 0; i < numbers.size(); i += PickSize) {
+        NumberMask m = 0;
+        for (std::size_t j = i; j < i + PickSize; ++j)
+            m |= NumberMask{1} << numbers[j];
+        if (std::popcount(m) != PickSize)
+            return ctx.usage("odds: a ticket repeats a number; give six distinct numbers each");
+        tickets.push_back(combinationOf(m));
+    }
+    std::map<int, DrawPrizes> prizes;
+    if (!ctx.loadWithPrizes(prizes))
+        return ExitFailure;
+    if (book)
+        if (Status s = bookTickets(ctx, tickets); !s)
+            return ctx.fail("odds: " + s.message());
+    TicketOdds odds;
+    if (Status s = ticketOdds(tickets, AveragePrizeModel(prizes), odds); !s)
+        return ctx.fail("odds: " + s.message());
+    return writeOutput(ctx, {}, [&](std::ostream &o) { writeOdds(o, format, odds); });
+}
+
+} // namespace loto6::cli

@@ -1,0 +1,43 @@
+#include "design/designbook.h"
+
+#include "tickets/ticketbook.h"
+
+#include <algorithm>
+
+namespace loto6::design {
+
+std::string pickMemo(const DesignFilter &filter, std::uint64_t seed)
+{
+    const std::string options = filter.optionsText();
+    return "設計 --seed " + std::to_string(seed) + (options.empty() ? "" : " " + options);
+}
+
+std::string wheelMemo(const Wheel &wheel, const std::vector<int> &pool)
+{
+    NumberMask m = 0;
+    for (int n : pool)
+        m |= NumberMask{1} << n;
+    return "ホイール " + std::to_string(wheel.win) + " if " + std::to_string(wheel.ifDrawn)
+        + " --pool " + numberListText(m);
+}
+
+Status addDesignedTickets(Database &db, const std::vector<Combination> &tickets, int firstDraw,
+    int draws, const std::string &memo, std::vector<Ticket> &made)
+{
+    made.clear();
+    if (tickets.empty())
+        return Status::failure("no tickets to add");
+    for (const Combination &c : tickets) {
+        Ticket t;
+        std::copy(c.begin(), c.end(), t.numbers.begin());
+        t.firstDraw = firstDraw;
+        t.draws = draws;
+        t.units = 1;
+        t.memo = memo;
+        t.source = Ticket::Source::Pasted;
+        made.push_back(t);
+    }
+    return TicketBook(db).add(made);
+}
+
+} // namespace loto6::design

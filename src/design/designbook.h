@@ -1,0 +1,24 @@
+#pragma once
+
+#include "design/filters.h"
+#include "design/wheel.h"
+#include "store/database.h"
+#include "tickets/ticket.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace loto6::design {
+
+// How a designed set was made, kept as the memo of each of its tickets in the ticket book so
+// that the set can be made again: "設計 --seed 42 --sum 100-160" or
+// "ホイール 5 if 5 --pool 1,2,3,4,5,6,7".
+std::string pickMemo(const DesignFilter &filter, std::uint64_t seed);
+std::string wheelMemo(const Wheel &wheel, const std::vector<int> &pool);
+
+// Stores the tickets, one unit each, for `draws` consecutive draws from firstDraw, all or none.
+Status addDesignedTickets(Database &db, const std::vector<Combination> &tickets, int firstDraw,
+    int draws, const std::string &memo, std::vector<Ticket> &made);
+
+} // namespace loto6::design

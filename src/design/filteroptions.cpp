@@ -1,0 +1,210 @@
+#include "design/filters.h"
+
+#include <bit>
+#include <charconv>
+#include <sstream>
+
+namespace loto6::design {
+
+namespace {
+
+struct RangeOption
+{
+    const char *name;
+    std::optional<Range> DesignFilter::*field;
+    int min;
+    int max;
+    const char *what;
+};
+
+constexpr RangeOption RangeOptions[] = {
+    {"--sum", &DesignFilter::sum, 21, 243, "the sum of the six"},
+    {"--odd", &DesignFilter::odd, 0, 6, "the number of odd numbers"},
+    {"--low", &DesignFilter::low, 0, 6, "the number of low numbers (01-21)"},
+    {"--consecutive", &DesignFilter::consecutive, 0, 5, "the number of consecutive pairs"},
+    {"--last-digits", &DesignFilter::lastDigits, 1, 6, "the number of distinct last digits"},
+    {"--carry-over", &DesignFilter::carryOver, 0, 6, "the numbers shared with the latest draw"},
+};
+
+struct MaskOption
+{
+    const char *name;
+    NumberMask DesignFilter::*field;
+};
+
+constexpr MaskOption MaskOptions[] = {
+    {"--include", &DesignFilter::include},
+    {"--exclude", &DesignFilter::exclude},
+    {"--pool", &DesignFilter::pool},
+};
+
+bool wholeNumber(std::string_view text, int &v)
+{
+    const char *end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+std::string parseRange(std::string_view text, const RangeOption &o, Range &r)
+{
+    const std::size_t dash = text.find('-', 1);
+    const std::string_view a = text.substr(0, dash);
+    const std::string_view b = dash == std::string_view::npos ? a : text.substr(dash + 1);
+    if (!wholeNumber(a, r.low) || !wholeNumber(b, r.high))
+        return std::string(o.name) + " takes A-B or A (whole numbers), not \"" + std::string(text)
+            + "\"";
+    if (r.low > r.high)
+        return std::string(o.name) + " " + std::string(text)
+            + ": the range's start is above its end";
+    if (r.low < o.min || r.high > o.max)
+        return std::string(o.name) + " " + std::string(text) + ": " + o.what + " is "
+            + std::to_string(o.min) + " to " + std::to_string(o.max);
+    return {};
+}
+
+std::string parseNumbers(std::string_view text, const char *name, NumberMask &mask)
+{
+    std::vector<int> numbers;
+    std::string bad;
+    if (!parseNumberList(text, numbers, bad))
+        return std::string(name) + ": \"" + bad + "\" is not a number from 1 to 43 (give N,N,..)";
+    mask = 0;
+    for (int n : numbers)
+        mask |= NumberMask{1} << n;
+    return {};
+}
+
+} // namespace
+
+bool parseNumberList(std::string_view text, std::vector<int> &out, std::string &bad)
+{
+    std::size_t start = 0;
+    bool any = false;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find_first_of(", ", start), text.size());
+        const std::string_view item = text.substr(start, end - start);
+        start = end + 1;
+        if (item.empty())
+            continue;
+        int n = 0;
+        if (!wholeNumber(item, n) || n < 1 || n > HighestNumber) {
+            bad = std::string(item);
+            return false;
+        }
+        out.push_back(n);
+        any = true;
+    }
+    if (!any)
+        bad = std::string(text);
+    return any;
+}
+
+bool takeFilterOption(const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter,
+    std::string &problem)
+{
+    const std::string &a = args[i];
+    if (a == "--not-drawn") {
+        filter.notDrawn = true;
+        return true;
+    }
+    const bool hasValue = i + 1 < args.size();
+    for (const RangeOption &o : RangeOptions) {
+        if (a != o.name)
+            continue;
+        Range r;
+        problem = hasValue ? parseRange(args[i + 1], o, r) : a + " needs a value A-B or A";
+        filter.*o.field = r;
+        i += hasValue ? 1 : 0;
+        return true;
+    }
+    for (const MaskOption &o : MaskOptions) {
+        if (a != o.name)
+            continue;
+        problem = hasValue ? parseNumbers(args[i + 1], o.name, filter.*o.field)
+                           : a + " needs numbers N,N,..";
+        i += hasValue ? 1 : 0;
+        return true;
+    }
+    return false;
+}
+
+bool parseFilterOptions(const std::string &text, DesignFilter &filter, std::string &problem)
+{
+    std::vector<std::string> args;
+    std::istringstream in(text);
+    for (std::string word; in >> word;)
+        args.push_back(word);
+    filter = {};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!takeFilterOption(args, i, filter, problem)) {
+            problem = "unknown filter " + args[i];
+            return false;
+        }
+        if (!problem.empty())
+            return false;
+    }
+    return true;
+}
+
+std::string DesignFilter::optionsText() const
+{
+    std::string out;
+    const auto add = [&out](const std::string &part) { out += (out.empty() ? "" : " ") + part; };
+    for (const RangeOption &o : RangeOptions) {
+        if (const std::optional<Range> &r = this->*o.field) {
+            add(std::string(o.name) + ' ' + std::to_string(r->low)
+                + (r->high != r->low ? "-" + std::to_string(r->high) : ""));
+        }
+    }
+    for (const MaskOption &o : MaskOptions)
+        if (this->*o.field)
+            add(std::string(o.name) + ' ' + numberListText(this->*o.field));
+    if (notDrawn)
+        add("--not-drawn");
+    return out;
+}
+
+namespace {
+
+NumberMask allowedNumbers(const DesignFilter &f)
+{
+    const NumberMask all = ((NumberMask{1} << (HighestNumber + 1)) - 1) & ~NumberMask{1};
+    return (f.pool ? f.pool : all) & ~f.exclude;
+}
+
+} // namespace
+
+DesignFilter::Problem DesignFilter::problem() const
+{
+    if (include & exclude)
+        return Problem::IncludedAndExcluded;
+    if (pool && (include & ~pool))
+        return Problem::IncludedOutsidePool;
+    if (std::popcount(include) > PickSize)
+        return Problem::TooManyIncluded;
+    if (std::popcount(allowedNumbers(*this)) < PickSize)
+        return Problem::TooFewAllowed;
+    return Problem::None;
+}
+
+Status DesignFilter::check() const
+{
+    switch (problem()) {
+    case Problem::None:
+        return Status::success();
+    case Problem::IncludedAndExcluded:
+        return Status::failure("number(s) " + numberListText(include & exclude)
+            + " are both to include and to exclude");
+    case Problem::IncludedOutsidePool:
+        return Status::failure(
+            "number(s) " + numberListText(include & ~pool) + " to include are not in the pool");
+    case Problem::TooManyIncluded:
+        return Status::failure("more than six numbers to include");
+    case Problem::TooFewAllowed:
+        break;
+    }
+    return Status::failure("fewer than six numbers are left to choose from ("
+        + std::to_string(std::popcount(allowedNumbers(*this))) + ")");
+}
+
+} // namespace loto6::design

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "design/combination.h"
+#include "store/drawhistory.h"
+#include "store/result.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace loto6::design {
+
+// A closed range of whole numbers, low..high.
+struct Range
+{
+    int low = 0;
+    int high = 0;
+
+    bool contains(int v) const { return v >= low && v <= high; }
+    bool operator==(const Range &) const = default;
+};
+
+// Conditions on a ticket's six numbers; an absent range or an empty mask sets no condition.
+struct DesignFilter
+{
+    std::optional<Range> sum;         // sum of the six, 21..243
+    std::optional<Range> odd;         // odd numbers, 0..6
+    std::optional<Range> low;         // numbers 01..21, 0..6
+    std::optional<Range> consecutive; // sorted neighbours that differ by one, 0..5
+    std::optional<Range> lastDigits;  // distinct last digits, 1..6
+    std::optional<Range> carryOver;   // numbers shared with the latest draw, 0..6
+    NumberMask include = 0;           // every one of these
+    NumberMask exclude = 0;           // none of these
+    NumberMask pool = 0;              // all six from these (0: any)
+    bool notDrawn = false;            // never drawn as a 1等 combination
+
+    bool operator==(const DesignFilter &) const = default;
+    bool empty() const { return *this == DesignFilter{}; }
+    // The filters as command-line options ("--sum 100-160 --odd 3"), read back by
+    // takeFilterOption; kept with designed tickets in the ticket book.
+    std::string optionsText() const;
+    // What keeps every combination out before any counting: include meets exclude, include
+    // lies outside the pool, more than six to include, fewer than six numbers allowed.
+    enum class Problem {
+        None,
+        IncludedAndExcluded,
+        IncludedOutsidePool,
+        TooManyIncluded,
+        TooFewAllowed
+    };
+    Problem problem() const;
+    // problem() in words, naming the numbers.
+    Status check() const;
+};
+
+// Numbers 1..43 separated by commas or spaces, in the order given; false with the item that
+// is not one in `bad`.
+bool parseNumberList(std::string_view text, std::vector<int> &out, std::string &bad);
+
+// Takes the filter option at args[i] and its value into `filter`; moves i past them. False
+// when args[i] is no filter option; `problem` is set when it is one with a bad value.
+bool takeFilterOption(const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter,
+    std::string &problem);
+// Reads optionsText() back; false with `problem` on anything else.
+bool parseFilterOptions(const std::string &text, DesignFilter &filter, std::string &problem);
+
+// The 1等 combinations drawn so far, as a hash set of masks.
+class DrawnSet
+{
+public:
+    DrawnSet();
+    void insert(NumberMask m);
+    bool contains(NumberMask m) const;
+    std::size_t size() const { return m_size; }
+
+private:
+    std::vector<NumberMask> m_slots; // 0 marks an empty slot; a combination is never 0
+    std::size_t m_size = 0;
+};
+
+// What the filters compare with: the latest draw and the combinations drawn, from a history.
+struct FilterContext
+{
+    NumberMask latest = 0; // main numbers of the latest complete draw (0 when none)
+    DrawnSet drawn;
+
+    static FilterContext fromHistory(const DrawHistory &history);
+};
+
+// Whether one combination passes, against the given latest draw and drawn set.
+bool passes(
+    const DesignFilter &f, NumberMask combination, NumberMask latest, const DrawnSet &drawn);
+
+// Calls visit(mask) for every combination that passes, in ascending lexicographic order of
+// the sorted six; skips whole branches that include, exclude, pool and the upper ends of the
+// ranges rule out.
+void forEachPassing(const DesignFilter &f, const FilterContext &context,
+    const std::function<void(NumberMask)> &visit);
+// How many of the 6,096,454 combinations pass (the counting walk, without a callback).
+std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context);
+
+// The exact count with its probability, and the past draws that passed against the number
+// expected. A past draw is judged as the filters would have judged it before it was drawn:
+// against the draw before it and the combinations drawn before it.
+struct FilterCount
+{
+    std::uint64_t combinations = 0;
+    double probability = 0;
+    int draws = 0;
+    int passed = 0;
+    double expected = 0;
+};
+FilterCount countFilter(const DesignFilter &f, const DrawHistory &history);
+
+// The main numbers of each complete draw, in history order.
+std::vector<NumberMask> drawMasks(const DrawHistory &history);
+
+} // namespace loto6::design

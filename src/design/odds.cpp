@@ -1,0 +1,129 @@
+#include "design/odds.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace loto6::design {
+
+namespace {
+
+constexpr std::array<double, TierCount> TierWays{1, 6, 216, 9990, 155400};
+constexpr int BonusLeft = HighestNumber - PickSize; // 37
+
+struct Tally
+{
+    std::array<std::uint64_t, TierCount + 1> ways{};
+};
+
+// For one draw of six: which match counts occur among the tickets, and the numbers that the
+// tickets with five matches miss (one of them drawn as bonus makes that ticket 2等).
+void tallyDraw(NumberMask draw, const std::vector<NumberMask> &tickets, Tally &t)
+{
+    unsigned seen = 0;
+    NumberMask missing = 0;
+    for (NumberMask b : tickets) {
+        const int m = std::popcount(draw & b);
+        seen |= 1u << m;
+        if (m == 5)
+            missing |= b & ~draw;
+    }
+    if (!(seen & 0b1111000))
+        return;
+    const std::uint64_t x = static_cast<std::uint64_t>(std::popcount(missing));
+    t.ways[0] += (seen >> 6 & 1) * BonusLeft;
+    t.ways[1] += x;                                        // the bonus is one of them
+    t.ways[2] += x >= 2 ? BonusLeft : x * (BonusLeft - 1); // a five-match ticket misses it
+    t.ways[3] += (seen >> 4 & 1) * BonusLeft;
+    t.ways[4] += (seen >> 3 & 1) * BonusLeft;
+    t.ways[5] += BonusLeft;
+}
+
+bool valid(const Combination &c)
+{
+    const NumberMask m = maskOf(c);
+    return std::popcount(m) == PickSize && (m & 1) == 0 && (m >> (HighestNumber + 1)) == 0;
+}
+
+} // namespace
+
+double singleTicketChance(int tier)
+{
+    return TierWays[static_cast<std::size_t>(tier - 1)] / static_cast<double>(AllCombinations);
+}
+
+AveragePrizeModel::AveragePrizeModel(const std::map<int, DrawPrizes> &prizes)
+{
+    std::array<double, TierCount> total{};
+    for (const auto &[drawNo, p] : prizes) {
+        for (int t = 1; t <= TierCount; ++t) {
+            const TierPayout &tier = p.tier(t);
+            if (tier.winners > 0 && tier.prize && *tier.prize > 0) {
+                total[static_cast<std::size_t>(t - 1)] += static_cast<double>(*tier.prize);
+                ++m_draws[static_cast<std::size_t>(t - 1)];
+            }
+        }
+    }
+    for (std::size_t i = 0; i < total.size(); ++i)
+        m_average[i] = m_draws[i] ? total[i] / m_draws[i] : 0;
+}
+
+double AveragePrizeModel::expectedPrize(const Combination &, int tier) const
+{
+    return m_average[static_cast<std::size_t>(tier - 1)];
+}
+
+bool AveragePrizeModel::known(int tier) const
+{
+    return m_draws[static_cast<std::size_t>(tier - 1)] > 0;
+}
+
+Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &model, TicketOdds &out,
+    const std::function<bool(double)> &progress)
+{
+    out = {};
+    if (tickets.empty())
+        return Status::failure("no tickets to weigh");
+    if (tickets.size() > static_cast<std::size_t>(MaxOddsTickets))
+        return Status::failure("the exact odds are counted for up to "
+            + std::to_string(MaxOddsTickets) + " tickets, not " + std::to_string(tickets.size()));
+    std::vector<NumberMask> masks;
+    for (const Combination &c : tickets) {
+        if (!valid(c))
+            return Status::failure(combinationText(c) + " is not six distinct numbers 1 to 43");
+        masks.push_back(maskOf(c));
+    }
+    out.tickets = static_cast<int>(tickets.size());
+    out.cost = static_cast<long long>(tickets.size()) * TicketPrice;
+    for (int t = 1; t <= TierCount; ++t) {
+        const std::size_t i = static_cast<std::size_t>(t - 1);
+        out.expectedCount[i] = singleTicketChance(t) * out.tickets;
+        out.returnComplete = out.returnComplete && model.known(t);
+        for (const Combination &c : tickets)
+            out.expectedYen[i] += singleTicketChance(t) * model.expectedPrize(c, t);
+        out.expectedReturn += out.expectedYen[i];
+    }
+    std::sort(masks.begin(), masks.end());
+    masks.erase(std::unique(masks.begin(), masks.end()), masks.end());
+    out.distinct = static_cast<int>(masks.size());
+    Tally tally;
+    for (int a = 1; a <= HighestNumber - 5; ++a) {
+        if (progress && !progress(static_cast<double>(a - 1) / (HighestNumber - 5)))
+            return Status::failure("the count of the odds was cancelled");
+        const NumberMask ma = NumberMask{1} << a;
+        for (int b = a + 1; b <= HighestNumber - 4; ++b)
+            for (int c = b + 1; c <= HighestNumber - 3; ++c)
+                for (int d = c + 1; d <= HighestNumber - 2; ++d)
+                    for (int e = d + 1; e <= HighestNumber - 1; ++e) {
+                        const NumberMask m5 = ma | NumberMask{1} << b | NumberMask{1} << c
+                            | NumberMask{1} << d | NumberMask{1} << e;
+                        for (int f = e + 1; f <= HighestNumber; ++f)
+                            tallyDraw(m5 | NumberMask{1} << f, masks, tally);
+                    }
+    }
+    out.ways = tally.ways;
+    for (std::size_t i = 0; i < out.ways.size(); ++i)
+        out.atLeastOne[i] = static_cast<double>(out.ways[i]) / (AllCombinations * BonusLeft);
+    return Status::success();
+}
+
+} // namespace loto6::design

@@ -1,0 +1,140 @@
+#include "shell/mainfrm.h"
+#include "tickets/ticketbook.h"
+#include "views/sheetview.h"
+#include "windows/designwindow.h"
+#include "windows/predictionwindow.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace loto6;
+
+class DesignWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void countsLiveAndTellsBadInput();
+    void wheelsOnAWorkerAndAddsToTheBook();
+    void cancelStopsASearch();
+
+private:
+    DesignWindow *open(MainFrm &frame, const QTemporaryDir &dir);
+};
+
+DesignWindow *DesignWindowTest::open(MainFrm &frame, const QTemporaryDir &dir)
+{
+    frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &text) {
+        qWarning("unexpected message: %s", qPrintable(text));
+    });
+    if (!frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY))
+        return nullptr;
+    frame.setPropEnd(true);
+    QAction *command = frame.action(QString::fromUtf8(DesignWindow::MenuAction));
+    if (!frame.findChild<QMenu *>(u"mnuHosyu"_s)->actions().contains(command))
+        return nullptr;
+    command->trigger();
+    QMdiSubWindow *sub = frame.childWindow(QString::fromUtf8(DesignWindow::ClassName));
+    return sub ? qobject_cast<DesignWindow *>(sub->widget()) : nullptr;
+}
+
+void DesignWindowTest::countsLiveAndTellsBadInput()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    DesignWindow *window = open(frame, dir);
+    QVERIFY(window);
+    QVERIFY(window->countLabel()->text().contains(u"6,096,454</b>"_s));
+    // Both tables show their headings before anything is picked.
+    QCOMPARE(window->ticketGrid()->model()->rowCount(), 1);
+    QCOMPARE(window->oddsGrid()->model()->rowCount(), 1);
+    // Three odd numbers: C(22,3) x C(21,3) combinations.
+    window->findChild<QCheckBox *>(u"chkRange1"_s)->setChecked(true);
+    window->findChild<QSpinBox *>(u"spnLow1"_s)->setValue(3);
+    window->findChild<QSpinBox *>(u"spnHigh1"_s)->setValue(3);
+    QTRY_VERIFY(window->countLabel()->text().contains(u"2,048,200"_s));
+    auto *include = window->findChild<QLineEdit *>(u"txtInclude"_s);
+    include->setText(u"7,44"_s);
+    QTRY_VERIFY(window->countLabel()->text().contains(u"「44」は1〜43の数字ではありません"_s));
+    QVERIFY(!window->pickButton()->isEnabled());
+    include->setText(u"7"_s);
+    window->findChild<QLineEdit *>(u"txtExclude"_s)->setText(u"7"_s);
+    QTRY_VERIFY(window->countLabel()->text().contains(u"両方"_s));
+    window->findChild<QLineEdit *>(u"txtExclude"_s)->clear();
+    QTRY_VERIFY(window->pickButton()->isEnabled());
+    window->pickButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
+    QCOMPARE(window->ticketGrid()->model()->rowCount(), 6);
+    for (int row = 1; row < 6; ++row) {
+        int odd = 0;
+        bool seven = false;
+        for (int col = 1; col <= 6; ++col) {
+            const int n = window->ticketGrid()->model()->index(row, col).data().toInt();
+            odd += n % 2;
+            seven = seven || n == 7;
+        }
+        QCOMPARE(odd, 3);
+        QVERIFY(seven);
+    }
+    // The prediction window leads here too.
+    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
+    QVERIFY(frame.findChild<QPushButton *>(u"cmdDesign"_s));
+}
+
+void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    DesignWindow *window = open(frame, dir);
+    QVERIFY(window);
+    window->findChild<QLineEdit *>(u"txtWheelPool"_s)->setText(u"3, 9, 14, 22, 27, 31, 38, 41"_s);
+    window->findChild<QSpinBox *>(u"spnWin"_s)->setValue(5);
+    window->findChild<QSpinBox *>(u"spnIf"_s)->setValue(5);
+    window->wheelButton()->click();
+    QVERIFY(window->busy());
+    QVERIFY(window->cancelButton()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 30000);
+    QCOMPARE(window->ticketGrid()->model()->rowCount(), 13); // 12 tickets and the heading
+    QCOMPARE(window->oddsGrid()->model()->index(1, 0).data().toString(), u"1等"_s);
+    window->addButton()->click();
+    Database db;
+    QVERIFY(db.open(frame.database().path()));
+    std::vector<Ticket> tickets;
+    QVERIFY(TicketBook(db).tickets(tickets));
+    QCOMPARE(tickets.size(), std::size_t{12});
+    QCOMPARE(tickets.front().firstDraw, frame.totals().latestDrawNo + 1);
+    QCOMPARE(QString::fromStdString(tickets.front().memo),
+        u"ホイール 5 if 5 --pool 3,9,14,22,27,31,38,41"_s);
+}
+
+void DesignWindowTest::cancelStopsASearch()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    DesignWindow *window = open(frame, dir);
+    QVERIFY(window);
+    window->findChild<QLineEdit *>(u"txtWheelPool"_s)
+        ->setText(u"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20"_s);
+    window->findChild<QSpinBox *>(u"spnWin"_s)->setValue(4);
+    window->findChild<QSpinBox *>(u"spnIf"_s)->setValue(5);
+    QElapsedTimer clock;
+    clock.start();
+    window->wheelButton()->click();
+    QTest::qWait(300);
+    QVERIFY(window->busy());
+    window->cancelButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 10000);
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(window->wheelButton()->isEnabled());
+}
+
+QTEST_MAIN(DesignWindowTest)
+#include "designwindow_test.moc"

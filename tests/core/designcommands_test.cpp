@@ -1,0 +1,99 @@
+// The design, wheel and odds commands on the bundled history.
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+using loto6::test::CliRun;
+using loto6::test::runCli;
+
+namespace {
+
+std::string bundledDb(const loto6::test::TempDir &dir)
+{
+    const std::string db = (dir / "draws.db").string();
+    loto6::Database d;
+    EXPECT_TRUE(d.openOrCreate(db, SHARED_HISTORY));
+    return db;
+}
+
+} // namespace
+
+TEST(DesignCommand, CountAndPickAsScriptsReadThem)
+{
+    loto6::test::TempDir dir;
+    const std::string db = bundledDb(dir);
+    CliRun r = runCli({"--db", db, "design", "--odd", "3", "--count", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("{\"combinations\": 2048200, \"of\": 6096454, \"probability\": "),
+        std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"history\": {\"draws\": "), std::string::npos);
+
+    r = runCli({"--db", db, "design", "--sum", "100-160", "--pick", "3", "--seed", "5", "--format",
+        "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"tickets\": [[", 0), 0u) << r.out;
+    EXPECT_EQ(r.out,
+        runCli({"--db", db, "design", "--sum", "100-160", "--pick", "3", "--seed", "5", "--format",
+                   "json"})
+            .out);
+
+    r = runCli({"--db", db, "design", "--pool", "1,2,3,4,5,6,7", "--pick", "7", "--seed", "1",
+        "--add-to-book", "--draws", "2"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = runCli({"--db", db, "tickets", "list", "--format", "csv"});
+    EXPECT_NE(r.out.find("設計 --seed 1 --pool 1,2,3,4,5,6,7"), std::string::npos) << r.out;
+}
+
+TEST(DesignCommand, BadInputIsOneLineAndWritesNothing)
+{
+    loto6::test::TempDir dir;
+    const std::string db = bundledDb(dir);
+    const std::vector<std::pair<std::vector<std::string>, int>> cases = {
+        {{"design", "--sum", "160-100", "--count"}, 2},
+        {{"design", "--include", "44", "--count"}, 2},
+        {{"design", "--include", "5", "--exclude", "5", "--count"}, 2},
+        {{"design", "--count", "--pick", "2"}, 2},
+        {{"design", "--sum", "21", "--odd", "6", "--count"}, 1},
+        {{"design", "--pool", "1,2,3,4,5,6,7", "--pick", "8", "--add-to-book"}, 1},
+        {{"wheel", "1", "2", "3", "4", "5", "--win", "3", "--if", "3"}, 2},
+        {{"wheel", "1", "2", "3", "4", "5", "6", "7", "--win", "5", "--if", "4"}, 2},
+        {{"wheel", "1", "2", "3", "4", "5", "6", "44", "--win", "3", "--if", "3"}, 2},
+        {{"odds", "1", "2", "3", "4", "5"}, 2},
+        {{"odds", "1", "1", "3", "4", "5", "6"}, 2},
+        {{"odds", "--book"}, 1},
+    };
+    for (const auto &[args, code] : cases) {
+        std::vector<std::string> all{"--db", db};
+        all.insert(all.end(), args.begin(), args.end());
+        const CliRun r = runCli(all);
+        EXPECT_EQ(r.code, code) << args.front() << ' ' << args[1] << ": " << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(runCli({"--db", db, "tickets", "list", "--format", "csv"}).out.find("設計"),
+        std::string::npos);
+}
+
+TEST(WheelCommand, VerifiedWheelAndOddsInJson)
+{
+    loto6::test::TempDir dir;
+    const std::string db = bundledDb(dir);
+    CliRun r = runCli({"--db", db, "wheel", "1", "5", "9", "13", "17", "21", "25", "--win", "5",
+        "--if", "5", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(
+        r.out.find("\"guarantee\": {\"win\": 5, \"if\": 5}, \"lowerBound\": 6"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"verified\": true"), std::string::npos);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '['), 7); // six tickets in one list
+
+    r = runCli({"--db", db, "odds", "2", "8", "10", "13", "27", "30", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"tier\": 1, \"atLeastOne\": 1.64029778622e-07"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"expectedReturn\": "), std::string::npos);
+    r = runCli({"--db", db, "odds", "2,8,10,13,27,30"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Every distinct ticket has the same chance"), std::string::npos);
+}
