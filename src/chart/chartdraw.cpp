@@ -218,7 +218,9 @@ ChartLayout layoutChart(const Chart &chart, const ChartCanvas &canvas, double wi
                 p.labelEvery = std::max(1, static_cast<int>(std::ceil((label + 4) / slot)));
             p.x = ChartScale{-0.5, static_cast<double>(panel.xAxis.categories.size()) - 0.5, 1, {}};
         } else {
-            const auto [xlo, xhi] = xRange(panel);
+            // Plain names, not a structured binding: the lambda below captures them.
+            const auto range = xRange(panel);
+            const double xlo = range.first, xhi = range.second;
             p.x = niceScale(xlo, xhi, std::max(2, static_cast<int>(plotWidth / (size * 7))));
             p.x.min = xlo;
             p.x.max = xhi;

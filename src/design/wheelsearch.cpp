@@ -36,7 +36,6 @@ WheelSearch::WheelSearch(int n, int win, int ifDrawn, std::uint64_t seed,
     Clock::time_point deadline, const WheelProgressFn &progress)
     : m_n(n)
     , m_win(win)
-    , m_ifDrawn(ifDrawn)
     , m_subsets(positionSubsets(n, ifDrawn))
     , m_random(seed)
     , m_start(Clock::now())

@@ -43,7 +43,6 @@ private:
 
     int m_n;
     int m_win;
-    int m_ifDrawn;
     std::vector<Set> m_subsets; // every ifDrawn-subset
     std::vector<Set> m_tickets; // every six-subset, when few enough to try them all
     std::vector<std::uint32_t> m_changed;
