@@ -18,30 +18,6 @@ std::string px(double v)
     return buf;
 }
 
-std::string xmlEscape(std::string_view text)
-{
-    std::string out;
-    for (char ch : text) {
-        switch (ch) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += ch;
-        }
-    }
-    return out;
-}
-
 std::string points(const std::vector<ChartPoint> &pts)
 {
     std::string s;
@@ -84,7 +60,7 @@ public:
             m_out << " transform=\"rotate(-90 " << px(x) << ' ' << px(y) << ")\"";
         if (bold)
             m_out << " font-weight=\"bold\"";
-        m_out << '>' << xmlEscape(text) << "</text>\n";
+        m_out << '>' << htmlEscape(text) << "</text>\n";
     }
 
 private:
@@ -239,7 +215,7 @@ void writeChartSvg(std::ostream &out, const Chart &chart, double width, double h
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
         << "width=\"" << px(width) << "\" height=\"" << px(height) << "\" viewBox=\"0 0 "
         << px(width) << ' ' << px(height) << "\" font-family=\"sans-serif\">\n<title>"
-        << xmlEscape(chart.caption) << "</title>\n";
+        << htmlEscape(chart.caption) << "</title>\n";
     SvgCanvas canvas(out);
     drawChart(chart, canvas, width, height);
     out << "</svg>\n";

@@ -293,7 +293,7 @@ void writeSheetCsv(std::ostream &out, const Sheet &sheet)
     }
 }
 
-static std::string htmlEscape(std::string_view text)
+std::string htmlEscape(std::string_view text)
 {
     std::string out;
     for (char ch : text) {

@@ -29,6 +29,8 @@ void writeSheetsCsv(std::ostream &out, std::span<const Sheet> sheets);
 // JSON pieces shared with other writers (the prediction's four grids).
 void writeSheetJsonObject(std::ostream &out, const Sheet &sheet);
 std::string jsonString(std::string_view text);
+// Text with & < > " escaped, for HTML and SVG.
+std::string htmlEscape(std::string_view text);
 // A JSON number with 12 significant digits; null for a value that is not finite.
 std::string jsonNumber(double value);
 std::string colorHex(Rgb color);
