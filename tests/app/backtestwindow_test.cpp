@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 #include <functional>
 #include <memory>
 
@@ -41,9 +43,7 @@ struct Fixture
     {
         QDir::setCurrent(dir.path());
         frame = std::make_unique<MainFrm>();
-        frame->setMessageFunction([this](QMessageBox::Icon, const QString &, const QString &text) {
-            messages.append(text);
-        });
+        frame->setDialogs(recordTexts(messages));
     }
     ~Fixture()
     {

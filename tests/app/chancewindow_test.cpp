@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 using namespace Qt::StringLiterals;
 using namespace loto6;
 
@@ -26,7 +28,7 @@ void ChanceWindowTest::opensFromLastAnalysisItem()
 {
     QTemporaryDir dir;
     MainFrm frame;
-    frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
+    frame.setDialogs(RecordingDialogs::make());
     QVERIFY(frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
     frame.setPropEnd(true);
 

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 using namespace Qt::StringLiterals;
 using namespace loto6;
 
@@ -40,8 +42,7 @@ void ChartWindowTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_frame = std::make_unique<MainFrm>();
     m_messages.clear();
-    m_frame->setMessageFunction(
-        [this](QMessageBox::Icon, const QString &, const QString &text) { m_messages << text; });
+    m_frame->setDialogs(recordTexts(m_messages));
     QVERIFY(m_frame->startUp(m_dir->filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
     m_frame->setPropEnd(true);
     m_frame->resize(1366, 768);

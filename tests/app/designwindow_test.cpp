@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 using namespace Qt::StringLiterals;
 using namespace loto6;
 
@@ -32,9 +34,12 @@ private:
 
 DesignWindow *DesignWindowTest::open(MainFrm &frame, const QTemporaryDir &dir)
 {
-    frame.setMessageFunction([](QMessageBox::Icon, const QString &, const QString &text) {
-        qWarning("unexpected message: %s", qPrintable(text));
-    });
+    auto dialogs = RecordingDialogs::make();
+    dialogs->intercept = [](const Dialogs::Message &m) {
+        qWarning("unexpected message: %s", qPrintable(m.text));
+        return std::optional<QMessageBox::StandardButton>(QMessageBox::Ok);
+    };
+    frame.setDialogs(dialogs);
     if (!frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY))
         return nullptr;
     frame.setPropEnd(true);

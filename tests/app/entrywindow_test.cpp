@@ -1,5 +1,6 @@
 #include "entry/drawtablemodel.h"
 #include "entry/drawtableview.h"
+#include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "windows/entrywindow.h"
 
@@ -20,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 #include <sqlite3.h>
 
 using namespace loto6;
@@ -38,19 +41,22 @@ DrawRecord draw(int no, std::initializer_list<long long> numbers, const char *da
     return r;
 }
 
-// A database file in a temporary folder, and the window over it with its message boxes and
-// pop-up menu answered by the test.
+// A database file in a temporary folder, a main window started over it and the entry window
+// opened as the menu does, with the message boxes and the pop-up menu answered by the test.
 struct Fixture
 {
     QTemporaryDir dir;
     QString path;
+    std::shared_ptr<RecordingDialogs> recorder = RecordingDialogs::make();
+    MainFrm frame;
     QPointer<EntryWindow> window;
-    QList<EntryWindow::Message> messages;
-    QList<QMessageBox::StandardButton> answers; // for Yes/No questions, in order; No when empty
+    QList<Dialogs::Message> &messages = recorder->messages;
+    // For Yes/No questions, in order; No when empty.
+    QList<QMessageBox::StandardButton> &answers = recorder->answers;
     // The answer to "change this stored draw?", kept apart from the other messages.
     QMessageBox::StandardButton changeAnswer = QMessageBox::Yes;
     QStringList changeQuestions;
-    int popups = 0;
+    int &popups = recorder->popups;
 
     explicit Fixture(
         const std::vector<DrawRecord> &draws = {draw(1, {1, 2, 3, 4, 5, 6, 7}),
@@ -64,26 +70,48 @@ struct Fixture
         Database store;
         if (!store.open(path.toStdString()) || !store.importDraws(draws, true))
             qFatal("cannot prepare the test database");
+        recorder->intercept = [this](const Dialogs::Message &m) {
+            std::optional<QMessageBox::StandardButton> answer;
+            if (m.text.endsWith(u"の当選数字を変更します。よろしいですか？"_s)) {
+                changeQuestions.append(m.text);
+                answer = changeAnswer;
+            }
+            return answer;
+        };
+        frame.setDialogs(recorder);
+        if (!frame.startUp(path.toStdString()))
+            qFatal("cannot start the main window");
+        // Children open into the shown main window, as in the program.
+        if (!show())
+            qFatal("cannot show the main window");
         openWindow();
     }
-    ~Fixture() { delete window.data(); }
+    ~Fixture() { closeUnsaved(); }
 
     void openWindow()
     {
-        window = new EntryWindow(path);
-        window->setMessageFunction([this](const EntryWindow::Message &m) {
-            if (m.text.endsWith(u"の当選数字を変更します。よろしいですか？"_s)) {
-                changeQuestions.append(m.text);
-                return changeAnswer;
-            }
-            messages.append(m);
-            if (!(m.buttons & QMessageBox::Yes))
-                return QMessageBox::Ok;
-            return answers.isEmpty() ? QMessageBox::No : answers.takeFirst();
-        });
-        window->setPopupFunction([this](QMenu *, const QPoint &) { ++popups; });
+        QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(EntryWindow::ClassName));
+        window = sub ? qobject_cast<EntryWindow *>(sub->widget()) : nullptr;
+    }
+    // Takes the window away without closing it (nothing asked, the rows written).
+    void closeUnsaved()
+    {
+        if (window)
+            delete window->parentWidget();
     }
 
+    // Shows the main window with the entry window in it.
+    bool show()
+    {
+        frame.show();
+        return QTest::qWaitForWindowExposed(&frame);
+    }
+    bool showActive()
+    {
+        frame.show();
+        frame.activateWindow();
+        return QTest::qWaitForWindowActive(&frame);
+    }
     DrawTableModel *model() const { return window->model(); }
     QTableView *grid() const { return window->grid(); }
     QPushButton *closeButton() const { return window->closeButton(); }
@@ -183,12 +211,15 @@ void EntryWindowTest::opensOverItsOwnConnection()
     QVERIFY(f.model()->flags(f.model()->index(0, 1)) & Qt::ItemIsEditable);
     QCOMPARE(f.window->editMenu()->title(), u"編集(&E)"_s);
 
+    // A file gone from under the main window: no window, and the user is told why.
     Fixture missing;
-    delete missing.window.data();
-    missing.path = missing.dir.filePath(u"none.db"_s);
+    missing.closeUnsaved();
+    QVERIFY(QFile::remove(missing.path));
     missing.openWindow();
-    QVERIFY(!missing.window->loadStatus());
-    QCOMPARE(missing.model()->rowCount(), 0);
+    QVERIFY(!missing.window);
+    QCOMPARE(missing.messages.size(), 1);
+    QVERIFY(missing.messages[0].text.startsWith(u"データベースを開けませんでした。"_s));
+    QVERIFY(!missing.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
 }
 
 void EntryWindowTest::closeCheck_data()
@@ -326,8 +357,7 @@ void EntryWindowTest::noToEitherConfirmationChangesNothing()
 void EntryWindowTest::popupOnlyOnDrawNumberOfSingleRowSelection()
 {
     Fixture f;
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window));
+    QVERIFY(f.show());
     QWidget *viewport = f.grid()->viewport();
     auto rightClick = [viewport](QPoint pos) {
         QContextMenuEvent event(QContextMenuEvent::Mouse, pos, viewport->mapToGlobal(pos));
@@ -525,14 +555,21 @@ void EntryWindowTest::closeBoxAsksBeforeDiscardingWrongRows()
 void EntryWindowTest::closeButtonClosesTheSubWindow()
 {
     Fixture f;
-    QMdiArea area;
-    area.resize(1200, 1000);
-    QMdiSubWindow *sub = area.addSubWindow(f.window);
-    area.show();
-    sub->show();
-    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    f.closeUnsaved();
+    f.frame.resize(1400, 1300);
+    QVERIFY(f.show());
+    f.openWindow();
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
+    QVERIFY(sub);
+    QCOMPARE(f.frame.propEnd(), false);
+    // The designed size with the date column added, made no higher than the area; a window
+    // made shorter gets the scroll bar's width on top.
     QSize designed = twipsToPixels(EntryWindow::WidthTwips, EntryWindow::HeightTwips);
     designed.rwidth() += f.grid()->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
+    const int area = f.frame.mdiArea()->viewport()->height();
+    if (area < designed.height())
+        designed
+            = QSize(designed.width() + sub->style()->pixelMetric(QStyle::PM_ScrollBarExtent), area);
     QCOMPARE(sub->geometry(), QRect(QPoint(0, 0), designed));
 
     f.type(0, 3, u"abc"_s);
@@ -547,6 +584,7 @@ void EntryWindowTest::closeButtonClosesTheSubWindow()
     QPointer<QMdiSubWindow> guard(sub);
     QTest::mouseClick(f.window->closeButton(), Qt::LeftButton);
     QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(f.frame.propEnd(), true);
     QTRY_VERIFY(!guard);
     QCOMPARE(f.storedField(1, 2), std::optional<long long>(3));
 }
@@ -585,8 +623,7 @@ void EntryWindowTest::opensOnTheLatestDraw()
     for (int no = 1; no <= 300; ++no)
         draws.push_back(draw(no, {1, 2, 3, 4, 5, 6, 7}));
     Fixture f(draws);
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window));
+    QVERIFY(f.show());
     const QModelIndex latest = f.model()->index(299, 1);
     QCOMPARE(f.grid()->currentIndex(), latest);
     QVERIFY(f.grid()->viewport()->rect().intersects(f.grid()->visualRect(latest)));
@@ -606,9 +643,7 @@ static void typeKeys(const QString &keys)
 void EntryWindowTest::keyboardMovesAlongTheRow()
 {
     Fixture f;
-    f.window->show();
-    f.window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.window));
+    QVERIFY(f.showActive());
     f.grid()->setFocus();
     f.setCurrent(2, 7);
     QTest::keyClick(f.grid(), Qt::Key_Tab);
@@ -640,9 +675,7 @@ void EntryWindowTest::keyboardMovesAlongTheRow()
 void EntryWindowTest::decimalPointIsRefusedNotDropped()
 {
     Fixture f;
-    f.window->show();
-    f.window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.window));
+    QVERIFY(f.showActive());
     f.grid()->setFocus();
     f.setCurrent(0, 3);
     typeKeys(u"1.0\n"_s);
@@ -655,8 +688,7 @@ void EntryWindowTest::decimalPointIsRefusedNotDropped()
 void EntryWindowTest::currentCellIsOutlinedWithoutFocus()
 {
     Fixture f;
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window));
+    QVERIFY(f.show());
     f.closeButton()->setFocus();
     f.setCurrent(1, 3);
     const QImage image = f.grid()->viewport()->grab().toImage();
@@ -837,7 +869,7 @@ void EntryWindowTest::pasteSeveralLinesAddsRows()
 void EntryWindowTest::readOnlyDatabaseOpensForViewing()
 {
     Fixture f;
-    delete f.window.data();
+    f.closeUnsaved();
     {
         // A write version above 2 in the file header: SQLite opens the file read-only.
         QFile file(f.path);
@@ -853,8 +885,7 @@ void EntryWindowTest::readOnlyDatabaseOpensForViewing()
     f.openWindow();
     QVERIFY(f.window->loadStatus());
     QCOMPARE(f.model()->rowCount(), 3);
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window));
+    QVERIFY(f.show());
     QCOMPARE(f.messages.size(), 1);
     QVERIFY(f.messages[0].text.contains(u"読み取り専用"_s));
     f.window->hide();
@@ -880,12 +911,13 @@ void EntryWindowTest::latestDrawInViewOnceFittedIntoTheArea()
     for (int no = 1; no <= 400; ++no)
         draws.push_back(draw(no, {1, 2, 3, 4, 5, 6, 7}));
     Fixture f(draws);
-    QMdiArea area;
-    area.resize(1366, 600);
-    QMdiSubWindow *sub = area.addSubWindow(f.window);
-    area.show();
-    sub->show();
-    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    f.closeUnsaved();
+    f.frame.resize(1366, 700);
+    QVERIFY(f.show());
+    f.openWindow();
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
+    QVERIFY(sub);
+    QVERIFY(sub->height() < twipsToPixels(EntryWindow::HeightTwips));
     sub->resize(sub->width(), 560);
     QCoreApplication::processEvents();
     const QModelIndex latest = f.model()->index(399, 1);
@@ -938,7 +970,7 @@ void EntryWindowTest::drawAddedElsewhereIsNotOverwrittenUnasked()
 
     f.setCurrent(0, 1); // leaving the row writes it, but asks first
     QCOMPARE(f.messages.size(), 2);
-    const EntryWindow::Message &asked = f.messages[1];
+    const Dialogs::Message &asked = f.messages[1];
     QVERIFY2(asked.text.contains(u"別のプログラムで追加されています"_s), qPrintable(asked.text));
     QVERIFY(asked.text.contains(u"保存されている内容: 31 32 33 34 35 36 (37) 2026-12-07"_s));
     QVERIFY(asked.text.contains(u"このウィンドウの内容: 11 12 13 14 15 16 (17)"_s));

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 #include <fstream>
 
 using namespace Qt::StringLiterals;
@@ -31,12 +33,7 @@ using namespace loto6;
 
 namespace {
 
-struct Message
-{
-    QMessageBox::Icon icon;
-    QString title;
-    QString text;
-};
+using Message = Dialogs::Message;
 
 QByteArray fileBytes(const QString &file)
 {
@@ -66,21 +63,16 @@ QString sheetText(QWidget *window)
 struct Fixture
 {
     QTemporaryDir dir;
+    std::shared_ptr<RecordingDialogs> recorder = RecordingDialogs::make();
     MainFrm frame;
-    QList<Message> messages;
-    QString chosenFile;
-    int dialogs = 0;
-    bool answer = false; // to every yes-or-no question
-    int questions = 0;
-    QString question;      // the last one asked
-    int busyQuestions = 0; // asked under the hourglass, which must never happen
+    QList<Message> &messages = recorder->messages; // what was told; questions apart
+    QString &chosenFile = recorder->chosenFile;
+    int &dialogs = recorder->fileDialogs;
 
     Fixture()
     {
-        frame.setMessageFunction(
-            [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-                messages.append({icon, title, text});
-            });
+        recorder->questionsApart = true;
+        frame.setDialogs(recorder);
         const QString seed = path(u"seed.csv"_s);
         writeText(seed,
             "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
@@ -88,18 +80,11 @@ struct Fixture
         if (!frame.startUp(path(u"Loto6Zumvel.db"_s).toStdString(), seed.toStdString()))
             qFatal("cannot start the main window");
         commands()->setProgramFolder(dir.path().toStdString());
-        commands()->setFileChooser(
-            [this](HistoryCommands::FileDialog, const QString &, const QString &, const QString &) {
-                ++dialogs;
-                return chosenFile;
-            });
-        commands()->setQuestion([this](const QString &text) {
-            question = text;
-            busyQuestions += QApplication::overrideCursor() ? 1 : 0;
-            ++questions;
-            return answer;
-        });
     }
+    // The answer to every yes-or-no question.
+    void answerAll(bool yes) { recorder->answer = yes ? QMessageBox::Yes : QMessageBox::No; }
+    int questionCount() const { return int(recorder->questions.size()); }
+    QString lastQuestion() const { return recorder->questions.value(questionCount() - 1); }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString database() const { return path(u"Loto6Zumvel.db"_s); }
     HistoryCommands *commands() const { return frame.findChild<HistoryCommands *>(); }
@@ -286,18 +271,18 @@ void HistoryMenuTest::updateFromServer()
     test::TestServer server(reply.toStdString());
     const QString url = QString::fromStdString(server.url());
     qputenv(UpdateUrlVariable, url.toUtf8());
-    f.answer = answer;
+    f.answerAll(answer);
     const QByteArray before = fileBytes(f.database());
 
     f.trigger("mnuMasterUpdate");
 
-    QCOMPARE(f.questions, questions);
-    QCOMPARE(f.busyQuestions, 0);
+    QCOMPARE(f.questionCount(), questions);
+    QCOMPARE(f.recorder->busyQuestions, 0);
     if (questions) {
         // How many and which are lost, and from where.
-        QVERIFY2(f.question.contains(u"保存されている 1 回分がありません: 第3回"_s),
-            qPrintable(f.question));
-        QVERIFY2(f.question.split(u'\n').contains(url), qPrintable(f.question));
+        QVERIFY2(f.lastQuestion().contains(u"保存されている 1 回分がありません: 第3回"_s),
+            qPrintable(f.lastQuestion()));
+        QVERIFY2(f.lastQuestion().split(u'\n').contains(url), qPrintable(f.lastQuestion()));
     }
     QCOMPARE(f.messages.size(), 1);
     const QString &text = f.messages[0].text;
@@ -487,17 +472,17 @@ void HistoryMenuTest::importAddsDraws()
 
     // Draw 3 held with other numbers is asked about; No (the default) keeps everything.
     f.trigger("mnuCsvTorikomi");
-    QCOMPARE(f.questions, 1);
-    QVERIFY2(
-        f.question.contains(u"第3回: 保存 04 05 06 07 08 09 (10) → 新 04 05 06 07 08 11 (10)"_s),
-        qPrintable(f.question));
+    QCOMPARE(f.questionCount(), 1);
+    QVERIFY2(f.lastQuestion().contains(
+                 u"第3回: 保存 04 05 06 07 08 09 (10) → 新 04 05 06 07 08 11 (10)"_s),
+        qPrintable(f.lastQuestion()));
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(
         f.messages[0].text.contains(u"何も取り込みませんでした"_s), qPrintable(f.messages[0].text));
     QCOMPARE(f.storedDraws().size(), std::size_t(3));
 
     f.messages.clear();
-    f.answer = true;
+    f.answerAll(true);
     f.trigger("mnuCsvTorikomi");
 
     QCOMPARE(f.messages.size(), 1);
@@ -560,7 +545,7 @@ void HistoryMenuTest::savesNeverReplaceTheOpenDatabase()
     const QByteArray before = fileBytes(f.database());
     const QString backup = f.database() + u".bak"_s;
     writeText(backup, "the previous database");
-    f.answer = true; // with the payouts
+    f.answerAll(true); // with the payouts
 
     f.trigger("mnuSyutugenHindo");
     auto *grid = f.frame.mdiArea()->activeSubWindow()->widget()->findChild<SheetView *>();

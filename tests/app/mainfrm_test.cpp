@@ -31,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 #include <fstream>
 
 using namespace Qt::StringLiterals;
@@ -53,12 +55,7 @@ Sheet countingBuilder(const DrawHistory &, const Totals &)
 const AnalysisInfo FirstInfo{"first", "最初の分析", "最初", "説明", {}, countingBuilder};
 const AnalysisInfo SecondInfo{"second", "二番目の分析", "二番目", "説明", {}, countingBuilder};
 
-struct Message
-{
-    QMessageBox::Icon icon;
-    QString title;
-    QString text;
-};
+using Message = Dialogs::Message;
 
 // The program's windows and two small stand-in analyses.
 std::vector<ChildKind> kindsWithStandIns()
@@ -72,15 +69,13 @@ std::vector<ChildKind> kindsWithStandIns()
 // A main window whose message boxes are recorded instead of shown.
 struct Fixture
 {
+    std::shared_ptr<RecordingDialogs> recorder = RecordingDialogs::make();
     MainFrm frame{nullptr, kindsWithStandIns()};
-    QList<Message> messages;
+    QList<Message> &messages = recorder->messages;
 
     Fixture()
     {
-        frame.setMessageFunction(
-            [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-                messages.append({icon, title, text});
-            });
+        frame.setDialogs(recorder);
         frame.setPropEnd(true);
     }
     // Opens the window of an analysis through its command, as the menu does.
@@ -637,14 +632,13 @@ void MainFrmTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
     QVERIFY(sub);
     auto *entry = qobject_cast<EntryWindow *>(sub->widget());
     QVERIFY(entry);
-    QList<QMessageBox::StandardButton> answers{QMessageBox::No, QMessageBox::Yes};
-    QStringList asked;
-    entry->setMessageFunction([&](const EntryWindow::Message &m) {
+    f.recorder->answers = {QMessageBox::No, QMessageBox::Yes};
+    f.recorder->intercept = [](const Message &m) -> std::optional<QMessageBox::StandardButton> {
         if (m.text.endsWith(u"の当選数字を変更します。よろしいですか？"_s))
             return QMessageBox::Yes;
-        asked.append(m.text);
-        return answers.takeFirst();
-    });
+        return std::nullopt;
+    };
+    const QStringList &asked = f.recorder->questions;
     // A wrong number keeps the row from being saved.
     entry->model()->setData(entry->model()->index(0, 2), u"44"_s);
 
@@ -661,9 +655,10 @@ void MainFrmTest::noMessageUnderBusyCursor()
 {
     Fixture f;
     bool cursorWhileShown = true;
-    f.frame.setMessageFunction([&](QMessageBox::Icon, const QString &, const QString &) {
+    f.recorder->intercept = [&](const Message &) -> std::optional<QMessageBox::StandardButton> {
         cursorWhileShown = QApplication::overrideCursor() != nullptr;
-    });
+        return QMessageBox::Ok;
+    };
     // Reading the history again with no database open fails under the hourglass.
     QVERIFY(!f.frame.reloadHistory());
     QVERIFY(!cursorWhileShown);

@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -70,7 +72,7 @@ struct Fixture
         if (!settings.empty())
             std::ofstream(PredictionOptions::FileName, std::ios::binary) << settings;
         frame = std::make_unique<MainFrm>();
-        frame->setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
+        frame->setDialogs(RecordingDialogs::make());
         PredictionWindow::openOnActivation(*frame);
     }
     ~Fixture()
@@ -417,8 +419,7 @@ void PredictionWindowTest::recordsTheShownLines()
     QCOMPARE(stored.size(), 1 + all.size());
     // The button says so at once, without asking first.
     QStringList messages;
-    f.frame->setMessageFunction(
-        [&messages](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
+    f.frame->setDialogs(recordTexts(messages));
     w->findChild<QPushButton *>(u"cmdRecord"_s)->click();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.front().contains(u"最新の回に戻す"_s));

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -109,7 +111,7 @@ int pdfPages(const QByteArray &pdf)
 void PrintTest::initTestCase()
 {
     m_frame = std::make_unique<MainFrm>();
-    m_frame->setMessageFunction([](QMessageBox::Icon, const QString &, const QString &) {});
+    m_frame->setDialogs(RecordingDialogs::make());
     QVERIFY(m_frame->startUp(m_dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY).ok());
     m_frame->setPropEnd(true);
 }

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "recordingdialogs.h"
+
 using namespace loto6;
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,8 +35,7 @@ struct Fixture
 
     explicit Fixture(QSize screen)
     {
-        frame.setMessageFunction(
-            [this](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
+        frame.setDialogs(recordTexts(messages));
         if (!frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY))
             qFatal("cannot start on the bundled history");
         frame.setPropEnd(true);

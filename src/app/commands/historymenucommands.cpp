@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
@@ -37,17 +36,6 @@ std::filesystem::path toPath(const QString &file)
 {
     const QByteArray utf8 = file.toUtf8();
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-QString chooseWithDialog(QWidget *parent, HistoryCommands::FileDialog kind, const QString &caption,
-    const QString &suggestion, const QString &filter)
-{
-    if (kind == HistoryCommands::FileDialog::Open)
-        return QFileDialog::getOpenFileName(parent, caption, suggestion, filter);
-    if (kind == HistoryCommands::FileDialog::OpenMany)
-        return QFileDialog::getOpenFileNames(parent, caption, suggestion, filter)
-            .join(QLatin1Char('\n'));
-    return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
 }
 
 // One import: the files, the batch read from them, and how the merge ended.
@@ -100,15 +88,6 @@ HistoryCommands::HistoryCommands(MainFrm &frame)
     , m_programFolder(programDir())
 {
     setObjectName(QStringLiteral("historyCommands"));
-    m_choose = [this](FileDialog kind, const QString &caption, const QString &suggestion,
-                   const QString &filter) {
-        return chooseWithDialog(&m_frame, kind, caption, suggestion, filter);
-    };
-    m_ask = [this](const QString &text) {
-        return QMessageBox::question(&m_frame, QString::fromUtf8(ProgramTitle), text,
-                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-            == QMessageBox::Yes;
-    };
     auto wire = [this](QAction *a, void (HistoryCommands::*command)()) {
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, command);
@@ -160,6 +139,11 @@ void HistoryCommands::inform(const QString &text)
     m_frame.showMessage(QMessageBox::NoIcon, QString::fromUtf8(ProgramTitle), text);
 }
 
+bool HistoryCommands::ask(const QString &text)
+{
+    return m_frame.dialogs().question(&m_frame, QString::fromUtf8(ProgramTitle), text);
+}
+
 void HistoryCommands::fail(const QString &text)
 {
     m_frame.showMessage(QMessageBox::Critical, QString::fromUtf8(MessageTitle), text);
@@ -193,7 +177,7 @@ void HistoryCommands::updateHistory()
     bool cancelAsked = false;
     UpdateResult result = runUpdate(sources, false, cancelAsked);
     if (result.outcome == UpdateOutcome::WouldLoseDraws) {
-        if (!m_ask(UpdateMessages::lossQuestion(result)))
+        if (!ask(UpdateMessages::lossQuestion(result)))
             return inform(tr("最新化しませんでした。当選データは変わっていません。"));
         // Only the source the user was asked about is forced, never the others.
         result = runUpdate({result.source}, true, cancelAsked);
@@ -246,9 +230,11 @@ void HistoryCommands::importCsv()
 {
     if (!databaseFree())
         return;
-    const QStringList chosen = m_choose(FileDialog::OpenMany, tr("CSVから取り込み"), lastFolder(),
-        tr("CSVファイル (*.csv);;すべてのファイル (*)"))
-                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList chosen
+        = m_frame.dialogs()
+              .chooseFile(&m_frame, Dialogs::FileDialog::OpenMany, tr("CSVから取り込み"),
+                  lastFolder(), tr("CSVファイル (*.csv);;すべてのファイル (*)"))
+              .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (chosen.isEmpty())
         return;
     rememberFolder(chosen.front());
@@ -271,7 +257,7 @@ void HistoryCommands::importFiles(const QStringList &chosen)
     if (!run.status && !run.refused.empty())
         return fail(UpdateMessages::importRefused(run.status, run.refused));
     if (!run.status && !run.report.conflicts.empty()) {
-        if (!m_ask(UpdateMessages::importConflictQuestion(run.report.conflicts)))
+        if (!ask(UpdateMessages::importConflictQuestion(run.report.conflicts)))
             return inform(tr("何も取り込みませんでした。当選データは変わっていません。"));
         runImport(&m_frame, run, MergeMode::AllowLoss);
         if (run.stopped)
@@ -307,15 +293,15 @@ void HistoryCommands::exportCsv()
                 "プログラムを起動し直してから、もう一度実行してください。"));
         return;
     }
-    const QString file = m_choose(FileDialog::Save, tr("CSVへ書き出し"),
-        QDir(lastFolder()).filePath(QStringLiteral("loto6-history.csv")),
+    const QString file = m_frame.dialogs().chooseFile(&m_frame, Dialogs::FileDialog::Save,
+        tr("CSVへ書き出し"), QDir(lastFolder()).filePath(QStringLiteral("loto6-history.csv")),
         tr("CSVファイル (*.csv);;すべてのファイル (*)"));
     if (file.isEmpty())
         return;
     rememberFolder(file);
 
-    const bool withPrizes = m_ask(tr("賞金データ（各等級の口数と賞金、キャリーオーバー、"
-                                     "販売実績額）も書き出しますか？"));
+    const bool withPrizes = ask(tr("賞金データ（各等級の口数と賞金、キャリーオーバー、"
+                                   "販売実績額）も書き出しますか？"));
     std::vector<DrawRecord> draws;
     Status status;
     {

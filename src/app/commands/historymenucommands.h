@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,23 +22,11 @@ class HistoryCommands : public QObject
     Q_OBJECT
 
 public:
-    enum class FileDialog { Open, OpenMany, Save };
-    // Asks for a file (for OpenMany, one or more joined by line feeds); an empty result means
-    // the user cancelled.
-    using FileChooser = std::function<QString(
-        FileDialog kind, const QString &caption, const QString &suggestion, const QString &filter)>;
-    // Asks a yes-or-no question whose default answer is No.
-    using Question = std::function<bool(const QString &text)>;
-
     // Wires the update, CSV import and CSV export commands of the frame.
     explicit HistoryCommands(MainFrm &frame);
 
     // Where update.conf is looked for; the program folder unless set.
     void setProgramFolder(std::filesystem::path folder) { m_programFolder = std::move(folder); }
-    // Replaces the file dialogs, for tests.
-    void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
-    // Replaces the yes-or-no message box, for tests.
-    void setQuestion(Question ask) { m_ask = std::move(ask); }
 
     void updateHistory();
     void importCsv();
@@ -63,11 +50,11 @@ private:
     std::filesystem::path databaseFile() const;
     void inform(const QString &text);
     void fail(const QString &text);
+    // A yes-or-no question through the main window's dialogs.
+    bool ask(const QString &text);
 
     MainFrm &m_frame;
     std::filesystem::path m_programFolder;
-    FileChooser m_choose;
-    Question m_ask;
 };
 
 } // namespace loto6

@@ -54,10 +54,7 @@ MainFrm::MainFrm(QWidget *parent, std::vector<ChildKind> kinds)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
 
-    m_message = [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-        QMessageBox box(icon, title, text, QMessageBox::Ok, this);
-        box.exec();
-    };
+    m_dialogs = std::make_shared<QtDialogs>();
 
     m_commands = createMainCommands(*this, *m_mdi, m_kinds);
     ChartWindow::addChartCommands(*this, *m_commands.chartMenu);
@@ -199,8 +196,7 @@ void MainFrm::showMessage(QMessageBox::Icon icon, const QString &title, const QS
         stacked.prepend(*cursor);
         QApplication::restoreOverrideCursor();
     }
-    if (m_message)
-        m_message(icon, title, text);
+    m_dialogs->message(this, {icon, title, text});
     for (const QCursor &cursor : stacked)
         QApplication::setOverrideCursor(cursor);
 }

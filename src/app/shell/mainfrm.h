@@ -2,6 +2,7 @@
 
 #include "document/historydocument.h"
 #include "shell/childkind.h"
+#include "shell/dialogs.h"
 #include "shell/maincommands.h"
 #include "store/paths.h"
 
@@ -11,6 +12,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QMdiArea;
@@ -38,9 +40,6 @@ public:
     static constexpr int ClientHeightTwips = 11190;
     static constexpr const char *HelpFileName = "ロト6ズンベル.html";
     static constexpr const char *HelpTopic = "ロト6ズンベルについて";
-
-    using MessageFunction
-        = std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
 
     // The main window with a command for each kind of child window (tests add stand-ins).
     explicit MainFrm(QWidget *parent = nullptr, std::vector<ChildKind> kinds = childKinds());
@@ -91,8 +90,11 @@ public:
     static constexpr const char *LayoutOrganization = "loto6zumvel";
     static constexpr const char *LayoutApplication = "Loto6Zumvel";
 
-    // Message boxes go through this function so that tests can record them.
-    void setMessageFunction(MessageFunction show) { m_message = std::move(show); }
+    // The dialogs every command and window asks and tells through (Qt's, unless replaced: tests
+    // answer in their place).
+    Dialogs &dialogs() const { return *m_dialogs; }
+    void setDialogs(std::shared_ptr<Dialogs> dialogs) { m_dialogs = std::move(dialogs); }
+    // A message box with only OK, shown without the hourglass.
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
 
 signals:
@@ -125,7 +127,7 @@ private:
     MainCommands m_commands;
     std::vector<ChildKind> m_kinds;
     QHash<QString, QPointer<QMdiSubWindow>> m_children;
-    MessageFunction m_message;
+    std::shared_ptr<Dialogs> m_dialogs;
     QPointer<AboutWindow> m_about;
     QPointer<HelpWindow> m_help;
     QPointer<QWindow> m_lastOwnWindow;

@@ -36,29 +36,19 @@ constexpr int RowHeight = 10;    // grid units: points
 constexpr int ColumnPadding = 3; // as in the analysis grids
 const QColor CloseButtonColor(255, 255, 192);
 
-QMessageBox::StandardButton showMessageBox(QWidget *parent, const EntryWindow::Message &m)
-{
-    QMessageBox box(m.icon, m.title, m.text, m.buttons, parent);
-    if (m.defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(m.defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
 } // namespace
 
-EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
-    : QWidget(parent)
+EntryWindow::EntryWindow(MainFrm &frame, QWidget *parent)
+    : ChildWindow(frame, parent)
     , m_model(new DrawTableModel(this))
     , m_grid(new DrawTableView(this))
-    , m_message([this](const Message &m) { return showMessageBox(this, m); })
-    , m_popup([](QMenu *menu, const QPoint &pos) { menu->exec(pos); })
 {
     setObjectName(QString::fromUtf8(ClassName));
     setWindowTitle(tr("当選データ入力[*]"));
     setFont(gridFont());
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_loadStatus = m_model->open(std::filesystem::path(databaseFile.toStdString()));
+    m_loadStatus = m_model->open(frame.document().database().path());
     m_model->setReadOnly(m_loadStatus && m_model->database().isReadOnly());
     m_model->setConfirmFunction([this](const QString &text) { return confirm(text); });
 
@@ -121,8 +111,7 @@ EntryWindow::~EntryWindow()
 
 QWidget *EntryWindow::create(MainFrm &frame)
 {
-    auto *window
-        = new EntryWindow(QString::fromStdString(frame.document().database().path().string()));
+    auto *window = new EntryWindow(frame);
     if (!window->loadStatus()) {
         frame.showMessage(QMessageBox::Critical, QString::fromUtf8(MessageTitle),
             tr("データベースを開けませんでした。\n%1")
@@ -130,8 +119,6 @@ QWidget *EntryWindow::create(MainFrm &frame)
         delete window;
         return nullptr;
     }
-    frame.setPropEnd(false);
-    connect(window, &EntryWindow::unloaded, &frame, [&frame] { frame.setPropEnd(true); });
     // Queued: the history is read again, and every window shows it, once the write is done.
     connect(window, &EntryWindow::historyChanged, &frame, &MainFrm::reloadHistory,
         Qt::QueuedConnection);
@@ -212,20 +199,20 @@ void EntryWindow::createGrid()
         &EntryWindow::updateStatus);
 }
 
+QSize EntryWindow::sizeTwips() const
+{
+    // In whole pixels, so that the window opens exactly the date column wider.
+    const int width = twipsToPixels(WidthTwips)
+        + m_grid->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
+    return {static_cast<int>(std::lround(pixelsToTwips(width))), HeightTwips};
+}
+
 void EntryWindow::showEvent(QShowEvent *event)
 {
-    QWidget::showEvent(event);
-    if (m_placed)
+    ChildWindow::showEvent(event);
+    if (m_shown)
         return;
-    m_placed = true;
-    // The designed size is the outer size, frame and caption included; the date column is
-    // added to the designed width.
-    QWidget *window = qobject_cast<QMdiSubWindow *>(parentWidget());
-    if (!window)
-        window = this;
-    QSize size = twipsToPixels(WidthTwips, HeightTwips);
-    size.rwidth() += m_grid->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
-    window->setGeometry(QRect(QPoint(0, 0), size));
+    m_shown = true;
     if (m_model->isReadOnly())
         message({QMessageBox::Information, QString::fromUtf8(MessageTitle),
             tr("データベースが読み取り専用のため、表示だけができます。\n"
@@ -233,8 +220,10 @@ void EntryWindow::showEvent(QShowEvent *event)
             QMessageBox::Ok, QMessageBox::Ok});
 }
 
-QMessageBox::StandardButton EntryWindow::message(const Message &m) { return m_message(m); }
-
+QMessageBox::StandardButton EntryWindow::message(const Dialogs::Message &m)
+{
+    return mainFrm().dialogs().message(this, m);
+}
 bool EntryWindow::confirm(const QString &text)
 {
     return message({QMessageBox::Warning, QString::fromUtf8(ProgramTitle), text,
@@ -355,7 +344,7 @@ void EntryWindow::showRowMenu(const QPoint &pos)
         rows.insert(m_grid->currentIndex().row());
     if (rows.size() != 1)
         return;
-    m_popup(m_editMenu, m_grid->viewport()->mapToGlobal(pos));
+    mainFrm().dialogs().popup(m_editMenu, m_grid->viewport()->mapToGlobal(pos));
 }
 
 bool EntryWindow::closeAfterCheck()
@@ -393,7 +382,8 @@ void EntryWindow::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    event->accept();
+    // propEnd goes back to true with the close.
+    ChildWindow::closeEvent(event);
     m_unloaded = true;
     emit unloaded();
 }

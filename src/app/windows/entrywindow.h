@@ -1,11 +1,8 @@
 #pragma once
 
+#include "shell/childwindow.h"
+#include "shell/dialogs.h"
 #include "store/result.h"
-
-#include <QMessageBox>
-#include <QWidget>
-
-#include <functional>
 
 class QLabel;
 class QMenu;
@@ -22,8 +19,9 @@ class DrawTableView;
 // own connection, never the shared history. It opens on the latest draw. A row is written when
 // the user leaves it and at the latest when the window closes, once its seven numbers are all
 // there and right; a row with a wrong or missing number is never written. A read-only database
-// opens for viewing only.
-class EntryWindow : public QWidget
+// opens for viewing only. Its messages, questions and menus go through the main window's
+// dialogs.
+class EntryWindow : public ChildWindow
 {
     Q_OBJECT
 
@@ -33,25 +31,12 @@ public:
     static constexpr int WidthTwips = 7180;
     static constexpr int HeightTwips = 13450;
 
-    struct Message
-    {
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QString title;
-        QString text;
-        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    };
-    // Shows a message box and returns the button pressed; tests answer instead.
-    using MessageFunction = std::function<QMessageBox::StandardButton(const Message &)>;
-    // Shows the edit menu as a pop-up at a global position.
-    using PopupFunction = std::function<void(QMenu *menu, const QPoint &globalPos)>;
-
-    explicit EntryWindow(const QString &databaseFile, QWidget *parent = nullptr);
+    // Opens its own connection to the main window's database file.
+    explicit EntryWindow(MainFrm &frame, QWidget *parent = nullptr);
     ~EntryWindow() override;
 
-    // The main window's factory for the entry command: opens the window over the main window's
-    // database file, ties propEnd to its life and has the main window read the history again
-    // after each write; reports a file that cannot be read instead.
+    // The window's kind: opens the window over the main window's database file and has the main
+    // window read the history again after each write; reports a file that cannot be read instead.
     static QWidget *create(MainFrm &frame);
 
     // Whether the database could be opened and read; the window is empty otherwise.
@@ -64,9 +49,6 @@ public:
     QMenu *editMenu() const { return m_editMenu; }
     QPushButton *closeButton() const { return m_closeButton; }
 
-    void setMessageFunction(MessageFunction show) { m_message = std::move(show); }
-    void setPopupFunction(PopupFunction popup) { m_popup = std::move(popup); }
-
     // The edit commands; each asks first. A new row always goes at the end.
     void addLine();
     void deleteLine();
@@ -74,6 +56,9 @@ public:
     void paste(const QString &text);
     // The close button: refuses while a number is wrong, writes the rest, then closes.
     bool closeAfterCheck();
+    // The rows are the window's own, read over its own connection and written by it: a change
+    // of the history elsewhere (基準回, what the window itself saved) leaves them as they are.
+    void refresh() override { }
 
 signals:
     // The window accepted its close.
@@ -82,13 +67,16 @@ signals:
     void historyChanged();
 
 protected:
+    // The designed size, with the date column added to the designed width.
+    QSize sizeTwips() const override;
+    void compute() override { }
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void createMenus();
     void createGrid();
-    QMessageBox::StandardButton message(const Message &m);
+    QMessageBox::StandardButton message(const Dialogs::Message &m);
     bool confirm(const QString &text);
     void showError(const QString &text);
     void reportWriteFailure(const Status &status);
@@ -107,12 +95,10 @@ private:
     QMenu *m_editMenu = nullptr;
     QPushButton *m_closeButton = nullptr;
     QLabel *m_status = nullptr;
-    MessageFunction m_message;
-    PopupFunction m_popup;
     Status m_loadStatus;
     bool m_removing = false;
     bool m_unloaded = false;
-    bool m_placed = false;
+    bool m_shown = false;
     int m_lastEditedRow = -1;
 };
 

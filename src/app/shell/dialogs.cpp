@@ -1,0 +1,45 @@
+#include "shell/dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+
+namespace loto6 {
+
+bool Dialogs::question(
+    QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
+{
+    return message(parent, {icon, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No})
+        == QMessageBox::Yes;
+}
+
+QMessageBox::StandardButton QtDialogs::message(QWidget *parent, const Message &m)
+{
+    QMessageBox box(m.icon, m.title, m.text, m.buttons, parent);
+    if (m.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(m.defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString QtDialogs::chooseFile(QWidget *parent, FileDialog kind, const QString &caption,
+    const QString &suggestion, const QString &filter)
+{
+    if (kind == FileDialog::Open)
+        return QFileDialog::getOpenFileName(parent, caption, suggestion, filter);
+    if (kind == FileDialog::OpenMany)
+        return QFileDialog::getOpenFileNames(parent, caption, suggestion, filter)
+            .join(QLatin1Char('\n'));
+    return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
+}
+
+std::optional<int> QtDialogs::askNumber(QWidget *parent, const QString &title, const QString &label,
+    int value, int minimum, int maximum)
+{
+    bool ok = false;
+    const int n = QInputDialog::getInt(parent, title, label, value, minimum, maximum, 1, &ok);
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
+void QtDialogs::popup(QMenu *menu, const QPoint &globalPos) { menu->exec(globalPos); }
+
+} // namespace loto6
