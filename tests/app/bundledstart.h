@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recordingdialogs.h"
 #include "shell/mainfrm.h"
 
 #include <QStringList>
@@ -11,8 +12,7 @@ namespace loto6 {
 // message boxes recorded instead of shown.
 inline bool startOnBundledHistory(const QTemporaryDir &dir, MainFrm &frame, QStringList &messages)
 {
-    frame.setMessageFunction(
-        [&messages](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
+    frame.setDialogs(recordTexts(messages));
     return frame.startUp(dir.filePath(QStringLiteral("draws.db")).toStdString(), SHARED_HISTORY)
         .ok();
 }

@@ -17,17 +17,13 @@ namespace loto6 {
 SheetFinder::SheetFinder(SheetView *view)
     : QObject(view)
     , m_view(view)
-    , m_goToDraw(new QAction(tr("第N回へ移動..."), view))
+    , m_goToDraw(addGoToDrawCommand(view))
     , m_findNumber(new QAction(tr("数字を検索..."), view))
 {
-    m_goToDraw->setObjectName(QStringLiteral("actGoToDraw"));
-    m_goToDraw->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     m_findNumber->setObjectName(QStringLiteral("actFindNumber"));
     m_findNumber->setShortcut(QKeySequence::Find);
-    for (QAction *action : actions()) {
-        action->setShortcutContext(Qt::WidgetShortcut);
-        view->addAction(action);
-    }
+    m_findNumber->setShortcutContext(Qt::WidgetShortcut);
+    view->addAction(m_findNumber);
     connect(m_goToDraw, &QAction::triggered, this, &SheetFinder::askDraw);
     connect(m_findNumber, &QAction::triggered, this, &SheetFinder::askNumber);
     m_ask = [this](const QString &title, const QString &label, int value, int minimum,
@@ -39,6 +35,21 @@ SheetFinder::SheetFinder(SheetView *view)
     updateActions();
 }
 
+QAction *SheetFinder::addGoToDrawCommand(QAbstractItemView *grid)
+{
+    auto *action = new QAction(tr("第N回へ移動..."), grid);
+    action->setObjectName(QStringLiteral("actGoToDraw"));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    action->setShortcutContext(Qt::WidgetShortcut);
+    grid->addAction(action);
+    return action;
+}
+
+std::optional<int> SheetFinder::askDrawNumber(const AskNumberFunction &ask)
+{
+    return ask(tr("第N回へ移動"), tr("移動する回数:"), 1, 1, MaxDrawNumber);
+}
+
 void SheetFinder::updateActions()
 {
     const SheetModel *model = m_view->sheetModel();
@@ -46,32 +57,49 @@ void SheetFinder::updateActions()
     m_findNumber->setEnabled(model != nullptr);
 }
 
+void SheetFinder::tell(QAbstractItemView *grid, const QString &text)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(grid->window()))
+        main->statusBar()->showMessage(text);
+}
+
 void SheetFinder::tell(const QString &text)
 {
-    if (auto *main = qobject_cast<QMainWindow *>(m_view->window()))
-        main->statusBar()->showMessage(text);
+    tell(m_view, text);
     emit told(text);
+}
+
+static void moveTo(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->setCurrentIndex(index);
+    view->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    view->setFocus();
 }
 
 static void moveTo(SheetView *view, SheetCell cell)
 {
-    const QModelIndex index = view->model()->index(cell.row - 1, cell.col - 1);
-    view->setCurrentIndex(index);
-    view->scrollTo(index, QAbstractItemView::PositionAtCenter);
-    view->setFocus();
+    moveTo(view, view->model()->index(cell.row - 1, cell.col - 1));
+}
+
+QString SheetFinder::moveToDraw(QAbstractItemView *grid, const QModelIndex &cell, int drawNo)
+{
+    QString text = tr("第%1回はこの表にありません。").arg(drawNo);
+    if (cell.isValid()) {
+        moveTo(grid, cell);
+        text = tr("第%1回へ移動しました。").arg(drawNo);
+    }
+    tell(grid, text);
+    return text;
 }
 
 bool SheetFinder::goToDraw(int drawNo)
 {
     const SheetModel *model = m_view->sheetModel();
     const std::optional<SheetCell> cell = model ? findDraw(model->sheet(), drawNo) : std::nullopt;
-    if (!cell) {
-        tell(tr("第%1回はこの表にありません。").arg(drawNo));
-        return false;
-    }
-    moveTo(m_view, *cell);
-    tell(tr("第%1回へ移動しました。").arg(drawNo));
-    return true;
+    const QModelIndex index
+        = cell ? m_view->model()->index(cell->row - 1, cell->col - 1) : QModelIndex();
+    emit told(moveToDraw(m_view, index, drawNo));
+    return index.isValid();
 }
 
 bool SheetFinder::findNumber(long long number)
@@ -99,8 +127,7 @@ void SheetFinder::askDraw()
     const SheetModel *model = m_view->sheetModel();
     if (!model || drawColumn(model->sheet()) == 0)
         return;
-    if (const std::optional<int> n
-        = m_ask(tr("第N回へ移動"), tr("移動する回数:"), 1, 1, MaxDrawNumber))
+    if (const std::optional<int> n = askDrawNumber(m_ask))
         goToDraw(*n);
 }
 

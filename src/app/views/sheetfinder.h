@@ -6,7 +6,9 @@
 #include <functional>
 #include <optional>
 
+class QAbstractItemView;
 class QAction;
+class QModelIndex;
 
 namespace loto6 {
 
@@ -25,6 +27,14 @@ public:
         const QString &title, const QString &label, int value, int minimum, int maximum)>;
 
     explicit SheetFinder(SheetView *view);
+
+    // 第N回へ移動 for any grid with a draw in each row (the entry grid uses it too): the command,
+    // with Ctrl+G working while the grid has the focus; the question, through `ask`; and the
+    // move to the draw's cell (invalid: not there), told in the main window's status bar and
+    // returned.
+    static QAction *addGoToDrawCommand(QAbstractItemView *grid);
+    static std::optional<int> askDrawNumber(const AskNumberFunction &ask);
+    static QString moveToDraw(QAbstractItemView *grid, const QModelIndex &cell, int drawNo);
 
     // The two commands, for the grid's context menu; their shortcuts work in the grid.
     QList<QAction *> actions() const { return {m_goToDraw, m_findNumber}; }
@@ -45,6 +55,7 @@ signals:
 
 private:
     void tell(const QString &text);
+    static void tell(QAbstractItemView *grid, const QString &text);
 
     SheetView *m_view;
     QAction *m_goToDraw;

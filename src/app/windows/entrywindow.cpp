@@ -8,6 +8,7 @@
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
+#include "views/sheetfinder.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -146,6 +147,10 @@ void EntryWindow::createMenus()
     paste->setEnabled(!m_model->isReadOnly());
     connect(paste, &QAction::triggered, this, &EntryWindow::pasteClipboard);
     m_grid->addAction(paste);
+
+    // Ctrl+G in the grid goes to a draw, as in every other table; reading only is enough.
+    connect(
+        SheetFinder::addGoToDrawCommand(m_grid), &QAction::triggered, this, &EntryWindow::askDraw);
 }
 
 void EntryWindow::createGrid()
@@ -330,6 +335,29 @@ void EntryWindow::paste(const QString &text)
         reportWriteFailure(s);
     if (filled > 0 && m_status->text().isEmpty())
         showStatus(tr("%1行を貼り付けました。").arg(filled));
+}
+
+void EntryWindow::askDraw()
+{
+    Dialogs &dialogs = mainFrm().dialogs();
+    const auto ask = [this, &dialogs](const QString &title, const QString &label, int value,
+                         int minimum, int maximum) {
+        return dialogs.askNumber(this, title, label, value, minimum, maximum);
+    };
+    if (const std::optional<int> n = SheetFinder::askDrawNumber(ask))
+        goToDraw(*n);
+}
+
+bool EntryWindow::goToDraw(int drawNo)
+{
+    QModelIndex cell;
+    for (int row = 0; row < m_model->rowCount() && !cell.isValid(); ++row)
+        if (m_model->drawNumber(row) == drawNo)
+            cell = m_model->index(row, DrawTableModel::FirstNumberColumn);
+    // The row left is written on the way, as when the user moves there by hand.
+    commitOpenEditor();
+    SheetFinder::moveToDraw(m_grid, cell, drawNo);
+    return cell.isValid();
 }
 
 void EntryWindow::showRowMenu(const QPoint &pos)

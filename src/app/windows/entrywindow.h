@@ -54,6 +54,9 @@ public:
     void deleteLine();
     // Fills rows from lines of published results, from the current row on (Ctrl+V).
     void paste(const QString &text);
+    // Ctrl+G (第N回へ移動): the current cell goes to the draw's first number; false (and the
+    // status bar says so) when the grid has no such draw.
+    bool goToDraw(int drawNo);
     // The close button: refuses while a number is wrong, writes the rest, then closes.
     bool closeAfterCheck();
     // The rows are the window's own, read over its own connection and written by it: a change
@@ -88,6 +91,7 @@ private:
     void updateStatus();
     void showStatus(const QString &text);
     void pasteClipboard();
+    void askDraw();
 
     DrawTableModel *m_model;
     DrawTableView *m_grid;
