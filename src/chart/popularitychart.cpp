@@ -101,15 +101,13 @@ std::string validationNote(const PopularityBacktest &b)
     std::string r2;
     for (int k = 0; k < 3; ++k)
         if (const auto &v = b.r2[static_cast<std::size_t>(k)])
-            r2 += (r2.empty() ? "" : "、") + popularity::tierLabel(k + 3) + " "
-                + fixedText(*v, 3);
+            r2 += (r2.empty() ? "" : "、") + popularity::tierLabel(k + 3) + " " + fixedText(*v, 3);
     return "第" + std::to_string(b.from) + "回より前の" + groupedText(b.trainingDraws)
         + "回（販売実績額の分かる回 " + groupedText(b.trainingDrawsWithSales)
         + "回）で学んだモデルが、それ以降の" + groupedText(static_cast<long long>(b.draws.size()))
         + "回の当せん口数をどれだけ当てたかを示します。1等は予想の少ない回から5組に分け、帯は"
           "予想が正しいときに実際の口数が95%の確率で入る範囲です。"
-        + (r2.empty() ? std::string()
-                      : "3等～5等の対数の比の決定係数 R²：" + r2 + "。")
+        + (r2.empty() ? std::string() : "3等～5等の対数の比の決定係数 R²：" + r2 + "。")
         + "人気度は当せんの確率を変えません（どの組合せも同じ確率で抽選されます）。";
 }
 

@@ -292,6 +292,37 @@ TEST(TicketChart, CostWinningsAndTheRandomBand)
     EXPECT_NE(none.note.find("ありません"), std::string::npos);
 }
 
+// The simulated band of random books against the exact binomial band of one tier's wins: a
+// rare tier (sampled by jumping from one winning unit to the next) and a common one (sampled
+// draw by draw), each alone holding a prize.
+TEST(TicketChart, RandomBandFollowsTheBinomialLawOfEachTier)
+{
+    const DrawHistory h = test::history(test::makeDraws(200, 3));
+    Ticket t;
+    t.numbers = {1, 2, 3, 4, 5, 6};
+    t.firstDraw = 1;
+    t.draws = 200;
+    t.units = 40;
+    const Totals totals = computeTotals(h);
+    for (const int tier : {4, 5}) {
+        std::map<int, DrawPrizes> prizes;
+        for (int d = 1; d <= 200; ++d) {
+            prizes[d].drawNo = d;
+            prizes[d].tiers[static_cast<std::size_t>(tier - 1)].prize = 1000;
+        }
+        const TicketGrading grading({t}, h, prizes);
+        const Chart c = buildTicketChart(ChartInput{h, totals, 1, &grading, &prizes});
+        const ChartBand &band = panel(c).bands[0];
+        const CountBand exact = binomialBand(8000, TicketGrading::tierChance(tier), 0.95);
+        // The 2.5% and 97.5% points of 1,000 books fall within a count or so of the exact ones.
+        const double slack = tier == 4 ? 1.5 : 4.5;
+        EXPECT_NEAR(band.low.back() / 1000, static_cast<double>(exact.low), slack) << tier;
+        EXPECT_NEAR(band.high.back() / 1000, static_cast<double>(exact.high), slack) << tier;
+        const CountBand half = binomialBand(4000, TicketGrading::tierChance(tier), 0.95);
+        EXPECT_NEAR(band.high[99] / 1000, static_cast<double>(half.high), slack) << tier;
+    }
+}
+
 TEST(ChartWriter, SvgCsvAndJsonOfOneChart)
 {
     Chart c;
