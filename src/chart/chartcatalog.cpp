@@ -2,13 +2,11 @@
 
 #include "chart/chartbuilders.h"
 
-#include <array>
-
 namespace loto6 {
 
 namespace {
 
-const std::array<ChartInfo, 9> Catalog = {{
+const ChartInfo Catalog[] = {
     {"appearances", "本数字の出現回数",
         "数字ごとの本数字の出現回数を、公平な抽選での期待値と帯と比べます", "frequency", false,
         false, buildAppearancesChart},
@@ -31,7 +29,7 @@ const std::array<ChartInfo, 9> Catalog = {{
         false, buildChanceChart},
     {"tickets", "購入番号の収支", "購入額と当せん額の累積を、無作為に買った場合の帯と比べます",
         "tickets", false, true, buildTicketChart},
-}};
+};
 
 } // namespace
 
