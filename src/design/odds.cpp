@@ -94,6 +94,7 @@ Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &mod
     }
     out.tickets = static_cast<int>(tickets.size());
     out.cost = static_cast<long long>(tickets.size()) * TicketPrice;
+    out.prizesPerTicket = model.perTicket();
     for (int t = 1; t <= TierCount; ++t) {
         const std::size_t i = static_cast<std::size_t>(t - 1);
         out.expectedCount[i] = singleTicketChance(t) * out.tickets;

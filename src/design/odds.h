@@ -24,6 +24,8 @@ public:
     // tier 1..5; 0 when nothing is known
     virtual double expectedPrize(const Combination &ticket, int tier) const = 0;
     virtual bool known(int tier) const = 0;
+    // Whether each ticket gets its own amount (else one amount per tier for every ticket).
+    virtual bool perTicket() const { return false; }
 };
 
 // Each tier's prize averaged over the stored draws that paid it.
@@ -54,7 +56,8 @@ struct TicketOdds
     std::array<double, TierCount> expectedCount{}; // prizes of each tier, summed over tickets
     std::array<double, TierCount> expectedYen{};   // 0 where the model knows no prize
     double expectedReturn = 0;
-    bool returnComplete = true; // every tier's prize known
+    bool returnComplete = true;   // every tier's prize known
+    bool prizesPerTicket = false; // the prizes are each ticket's own, from its popularity
 };
 
 inline constexpr int MaxOddsTickets = 1000;
