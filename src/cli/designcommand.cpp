@@ -189,8 +189,8 @@ int designPick(Context &ctx, const DesignArgs &a, const popularity::PopularityEs
     const std::uint64_t seed
         = a.seed ? *a.seed : (std::uint64_t{std::random_device{}()} << 32) | std::random_device{}();
     PickResult r;
-    if (Status s
-        = pickTickets(a.filter, FilterContext::fromHistory(ctx.history, estimate), a.pick, seed, r);
+    if (Status s = pickTickets(
+            a.filter, FilterContext::fromHistory(ctx.history, a.filter, estimate), a.pick, seed, r);
         !s)
         return ctx.fail("design: " + s.message());
     const std::optional<LinePopularity> p = pickPopularity(a, r, estimate);

@@ -32,9 +32,9 @@ public:
         m_lowMax = f.low ? f.low->high : 6;
         m_consMax = f.consecutive ? f.consecutive->high : 6;
         m_carryMax = f.carryOver ? f.carryOver->high : 6;
-        if (f.leastPopular && context.popularity)
-            m_limit.emplace(*context.popularity, *f.leastPopular);
-        m_blocked = f.leastPopular && !context.popularity; // nothing can be judged
+        if (f.leastPopular && context.supports(f))
+            m_limit = context.popularity.get();
+        m_blocked = f.leastPopular && !m_limit; // nothing can be judged
     }
 
     template<typename Visit>
@@ -112,7 +112,7 @@ private:
     int m_numbers[HighestNumber]{};
     int m_count = 0;
     int m_sumMax, m_oddMax, m_lowMax, m_consMax, m_carryMax;
-    std::optional<PopularityLimit> m_limit;
+    const PopularityLimit *m_limit = nullptr;
     bool m_blocked = false;
 };
 
@@ -199,21 +199,29 @@ std::vector<NumberMask> drawMasks(const DrawHistory &history)
     return out;
 }
 
-FilterContext FilterContext::fromHistory(
-    const DrawHistory &history, const popularity::PopularityEstimate *popularity)
+FilterContext FilterContext::fromHistory(const DrawHistory &history, const DesignFilter &f,
+    const popularity::PopularityEstimate *estimate)
 {
     FilterContext c;
     for (NumberMask m : drawMasks(history)) {
         c.drawn.insert(m);
         c.latest = m;
     }
-    c.popularity = popularity;
+    c.popularity = limitFor(f, estimate);
     return c;
+}
+
+std::shared_ptr<const PopularityLimit> FilterContext::limitFor(
+    const DesignFilter &f, const popularity::PopularityEstimate *estimate)
+{
+    if (!f.leastPopular || !estimate)
+        return nullptr;
+    return std::make_shared<const PopularityLimit>(*estimate, *f.leastPopular);
 }
 
 Status FilterContext::supports(const DesignFilter &f) const
 {
-    if (f.leastPopular && !popularity)
+    if (f.leastPopular && (!popularity || popularity->percent != *f.leastPopular))
         return Status::failure("the popularity limit needs the popularity model, which is "
                                "learnt from stored payouts with sales; none are stored");
     return Status::success();
@@ -261,13 +269,9 @@ FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
     FilterCount out;
     const std::vector<NumberMask> draws = drawMasks(history);
     FilterContext context;
-    context.popularity = popularity;
-    std::optional<PopularityLimit> limit;
-    if (f.leastPopular && popularity)
-        limit.emplace(*popularity, *f.leastPopular);
+    context.popularity = FilterContext::limitFor(f, popularity);
     for (NumberMask m : draws) {
-        out.passed
-            += passes(f, m, context.latest, context.drawn, limit ? &*limit : nullptr) ? 1 : 0;
+        out.passed += passes(f, m, context.latest, context.drawn, context.popularity.get()) ? 1 : 0;
         context.drawn.insert(m);
         context.latest = m;
     }

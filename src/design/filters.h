@@ -6,6 +6,7 @@
 #include "store/result.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,15 +85,18 @@ private:
 };
 
 // What the filters compare with: the latest draw and the combinations drawn, from a history,
-// and the popularity model when one was fitted.
+// and the filter's popularity limit taken from the model when one was fitted.
 struct FilterContext
 {
     NumberMask latest = 0; // main numbers of the latest complete draw (0 when none)
     DrawnSet drawn;
-    const popularity::PopularityEstimate *popularity = nullptr;
+    std::shared_ptr<const PopularityLimit> popularity;
 
-    static FilterContext fromHistory(
-        const DrawHistory &history, const popularity::PopularityEstimate *popularity = nullptr);
+    static FilterContext fromHistory(const DrawHistory &history, const DesignFilter &f = {},
+        const popularity::PopularityEstimate *estimate = nullptr);
+    // The filter's popularity limit, when it has one and the model is there.
+    static std::shared_ptr<const PopularityLimit> limitFor(
+        const DesignFilter &f, const popularity::PopularityEstimate *estimate);
     // A popularity limit that the context cannot judge: the model is missing.
     Status supports(const DesignFilter &f) const;
 };

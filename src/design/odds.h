@@ -65,6 +65,9 @@ inline constexpr int MaxOddsTickets = 1000;
 double singleTicketChance(int tier);
 // Fails on a set over MaxOddsTickets lines or a line that is not six distinct numbers 1..43.
 // `progress` gets the fraction done and may stop the count by returning false.
+// The expected count and yen of each tier and the expected return, from the prize model
+// alone (no counting over draws): for a model that must be read where it lives.
+void weighPrizes(const std::vector<Combination> &tickets, const PrizeModel &model, TicketOdds &out);
 Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &model, TicketOdds &out,
     const std::function<bool(double)> &progress = {});
 

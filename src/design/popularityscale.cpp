@@ -39,9 +39,10 @@ double PopularityScale::logWeightOf(double relativePopularity) const
     return std::log(relativePopularity) + m_logNormaliser;
 }
 
-PopularityLimit::PopularityLimit(const popularity::PopularityEstimate &estimate, double percent)
+PopularityLimit::PopularityLimit(const popularity::PopularityEstimate &estimate, double share)
     : scale(estimate.model())
-    , maxRelative(estimate.leastPopularThreshold(percent))
+    , percent(share)
+    , maxRelative(estimate.leastPopularThreshold(share))
 {
     maxLogWeight = scale.logWeightOf(maxRelative);
 }
@@ -62,8 +63,8 @@ void sortByPopularity(std::vector<Combination> &tickets, const popularity::Popul
     keyed.reserve(tickets.size());
     for (const Combination &c : tickets)
         keyed.emplace_back(model.logRelativePopularity(c), c);
-    std::stable_sort(keyed.begin(), keyed.end(),
-        [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(
+        keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (std::size_t i = 0; i < tickets.size(); ++i)
         tickets[i] = keyed[i].second;
 }

@@ -42,14 +42,15 @@ private:
 };
 
 // "Only the least popular X%": the largest log weight a combination may have, from the sorted
-// popularity of every combination.
+// popularity of every combination. A copy: it holds nothing of the estimate it came from.
 struct PopularityLimit
 {
     PopularityScale scale;
+    double percent = 0;
     double maxLogWeight = 0;
     double maxRelative = 0; // the same limit as relative popularity
 
-    PopularityLimit(const popularity::PopularityEstimate &estimate, double percent);
+    PopularityLimit(const popularity::PopularityEstimate &estimate, double share);
     bool admits(NumberMask m) const { return scale.logWeight(m) <= maxLogWeight; }
 };
 
