@@ -231,11 +231,9 @@ QWidget *DesignWindow::createActions()
     m_cancelButton->setEnabled(false);
     grid->addWidget(m_progress, 3, 0, 1, 4);
     grid->addWidget(m_cancelButton, 3, 4);
-    m_sortPopular = new QCheckBox(tr("人気の低い順に並べる"), box);
-    grid->addWidget(m_sortPopular, 4, 0, 1, 5);
     m_status = new QLabel(box);
     m_status->setWordWrap(true);
-    grid->addWidget(m_status, 5, 0, 1, 5);
+    grid->addWidget(m_status, 4, 0, 1, 5);
     connect(m_pick, &QPushButton::clicked, this, &DesignWindow::startPick);
     connect(m_wheel, &QPushButton::clicked, this, [this] { startWheel(false); });
     connect(m_full, &QPushButton::clicked, this, [this] { startWheel(true); });
@@ -266,11 +264,14 @@ QWidget *DesignWindow::createResults()
     m_add->setObjectName(QStringLiteral("cmdAddToBook"));
     m_add->setEnabled(false);
     connect(m_add, &QPushButton::clicked, this, &DesignWindow::addToBook);
+    m_sortPopular = new QCheckBox(tr("人気の低い順に並べる"), panel);
+    connect(m_sortPopular, &QCheckBox::toggled, this, &DesignWindow::showTickets);
     auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("cmdClose"), panel);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_draws);
     buttons->addWidget(m_add);
+    buttons->addWidget(m_sortPopular);
     buttons->addStretch(1);
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(panel);
@@ -522,7 +523,8 @@ void DesignWindow::finish()
         return;
     m_shown = job->tickets;
     m_shownMemo = job->memo;
-    showTickets(job->wheel);
+    m_shownWheel = job->wheel;
+    showTickets();
     m_add->setEnabled(!m_shown.empty());
     if (!job->odds) {
         m_odds->setSheet(ticketOddsSheet(TicketOdds{}));
@@ -548,18 +550,19 @@ void DesignWindow::finish()
 
 // The tickets, least popular first when asked, with each one's popularity and expected yen
 // beside the average ticket's when the model is there.
-void DesignWindow::showTickets(bool wheel)
+void DesignWindow::showTickets()
 {
     const popularity::PopularityEstimate *e = popularityModel();
+    std::vector<Combination> shown = m_shown; // the book gets them in the order drawn
     if (e && m_sortPopular->isChecked())
-        sortByPopularity(m_shown, e->model());
+        sortByPopularity(shown, e->model());
     std::vector<popularity::LabelledCombination> lines;
-    for (const Combination &c : m_shown)
+    for (const Combination &c : shown)
         lines.push_back({std::to_string(lines.size() + 1), c});
     const auto sheet
         = e && !lines.empty() ? PopularityWindow::ticketsSheet(frame(), lines) : nullptr;
     m_tickets->setSheet(
-        sheet ? *sheet : designTicketsSheet(m_shown, wheel ? "ホイール" : "選んだ番号"));
+        sheet ? *sheet : designTicketsSheet(shown, m_shownWheel ? "ホイール" : "選んだ番号"));
 }
 
 void DesignWindow::addToBook()

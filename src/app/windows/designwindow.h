@@ -91,7 +91,7 @@ private:
     MainFrm &frame() const { return mainFrm(); }
     // The popularity model of the history (null without payouts with sales to learn from).
     const popularity::PopularityEstimate *popularityModel() const;
-    void showTickets(bool wheel);
+    void showTickets();
 
     std::vector<RangeRow> m_ranges;
     QLineEdit *m_include;
@@ -125,6 +125,7 @@ private:
     std::shared_ptr<const design::PrizeModel> m_prizes;
     std::vector<design::Combination> m_shown; // the tickets on the right
     std::string m_shownMemo;                  // how they were made, for the ticket book
+    bool m_shownWheel = false;
 };
 
 } // namespace loto6
