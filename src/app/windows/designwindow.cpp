@@ -356,7 +356,7 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
 void DesignWindow::compute()
 {
     std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame().database(), prizes))
+    if (!readPrizes(frame().document().database(), prizes))
         prizes.clear(); // the expected return then says 不明
     m_prizes = std::make_shared<AveragePrizeModel>(prizes);
     const bool model = popularityModel() != nullptr;
@@ -383,7 +383,7 @@ void DesignWindow::updateCount()
         m_count->setText(QStringLiteral("<span style='color:#c00000'>%1</span>").arg(problem));
         return;
     }
-    const FilterCount c = countFilter(*f, frame().history(), popularityModel());
+    const FilterCount c = countFilter(*f, frame().document().history(), popularityModel());
     if (c.combinations == 0) {
         m_count->setText(tr("<span style='color:#c00000'>条件に合う組合せがありません。"
                             "条件をゆるめてください。</span>"));
@@ -409,7 +409,7 @@ void DesignWindow::startPick()
     }
     auto job = std::make_shared<Job>();
     job->filter = *f;
-    job->context = FilterContext::fromHistory(frame().history(), *f, popularityModel());
+    job->context = FilterContext::fromHistory(frame().document().history(), *f, popularityModel());
     job->count = m_pickCount->value();
     job->seed = seed;
     start(job);
@@ -569,7 +569,7 @@ void DesignWindow::addToBook()
 {
     if (m_shown.empty())
         return;
-    if (frame().asOf() != DrawHistory::NoCut) {
+    if (frame().document().asOf() != DrawHistory::NoCut) {
         m_status->setText(tr("基準回を指定している間は追加できません。最新の回に戻してから"
                              "追加してください。"));
         return;
@@ -577,7 +577,7 @@ void DesignWindow::addToBook()
     Database db;
     Status status = TicketWindow::openBook(frame(), db);
     std::vector<Ticket> made;
-    const int next = frame().totals().latestDrawNo + 1;
+    const int next = frame().document().totals().latestDrawNo + 1;
     if (status)
         status = addDesignedTickets(db, m_shown, next, m_draws->value(), m_shownMemo, made);
     if (!status) {
