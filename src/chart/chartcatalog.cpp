@@ -2,13 +2,11 @@
 
 #include "chart/chartbuilders.h"
 
-#include <array>
-
 namespace loto6 {
 
 namespace {
 
-const std::array<ChartInfo, 10> Catalog = {{
+const ChartInfo Catalog[] = {
     {"appearances", "本数字の出現回数",
         "数字ごとの本数字の出現回数を、公平な抽選での期待値と帯と比べます", "frequency", false,
         false, false, buildAppearancesChart},
@@ -34,7 +32,7 @@ const std::array<ChartInfo, 10> Catalog = {{
     {"popularity", "人気度モデルの検証",
         "人気度モデルが予想した当せん口数を、実際の当せん口数と比べます", "popularity", false,
         false, true, buildPopularityChart},
-}};
+};
 
 } // namespace
 

@@ -48,7 +48,13 @@ void WindowArranger::fitIntoArea(QMdiSubWindow *window) const
         return;
     const QSize area = m_area.viewport()->size();
     QRect r = window->geometry();
+    const int designedHeight = r.height();
     r.setSize(r.size().boundedTo(area));
+    // A window made shorter than its design scrolls: it gets the scroll bar's width on top, so
+    // that the bar hides nothing and no sideways scrolling is needed.
+    if (r.height() < designedHeight)
+        r.setWidth(std::min(
+            area.width(), r.width() + window->style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
     if (r.right() >= area.width())
         r.moveRight(area.width() - 1);
     if (r.bottom() >= area.height())
