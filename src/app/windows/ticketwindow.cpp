@@ -238,6 +238,7 @@ Status TicketWindow::addLines(const QString &lines)
         m_draws->setValue(1);
         m_memo->clear();
         compute();
+        ChartWindow::ticketsChanged(mainFrm());
     }
     return status;
 }
@@ -255,8 +256,10 @@ Status TicketWindow::removeCurrent()
     Status status = openBook(mainFrm(), db);
     if (status)
         status = TicketBook(db).remove(id);
-    if (status)
+    if (status) {
         compute();
+        ChartWindow::ticketsChanged(mainFrm());
+    }
     return status;
 }
 
