@@ -39,21 +39,23 @@ Status checkSqliteSize(std::string_view bytes)
 {
     if (bytes.size() < 100)
         return Status::failure(
-            "the database file is cut short (" + std::to_string(bytes.size()) + " bytes)");
+            Fault{.kind = FaultKind::DatabaseCutShort, .value = std::to_string(bytes.size())});
     std::size_t pageSize = readBigEndian(bytes, 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
     if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
-        return Status::failure("the database header is damaged");
+        return Status::failure(Fault{.kind = FaultKind::DatabaseHeader});
     if (bytes.size() % pageSize != 0)
-        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
-            + " bytes is not a whole number of " + std::to_string(pageSize) + "-byte pages)");
+        return Status::failure(Fault{.kind = FaultKind::DatabaseNotWhole,
+            .value = std::to_string(bytes.size()),
+            .limit = static_cast<long long>(pageSize)});
     // The page count in the header is trusted by SQLite only when the change counter matches.
     const unsigned pages = readBigEndian(bytes, 28, 4);
     if (pages != 0 && readBigEndian(bytes, 24, 4) == readBigEndian(bytes, 92, 4)
         && bytes.size() < static_cast<std::size_t>(pages) * pageSize)
-        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
-            + " of " + std::to_string(static_cast<std::size_t>(pages) * pageSize) + " bytes)");
+        return Status::failure(Fault{.kind = FaultKind::DatabaseCutShort,
+            .value = std::to_string(bytes.size()),
+            .limit = static_cast<long long>(pages) * static_cast<long long>(pageSize)});
     return Status::success();
 }
 
@@ -69,8 +71,7 @@ Status packDraws(const std::vector<DrawRecord> &draws, std::vector<PackedDraw> &
             return Status::failure("draw " + std::to_string(r.drawNo) + ": " + problem);
         const std::optional<PackedDraw> p = PackedDraw::pack(r);
         if (!p)
-            return Status::failure(
-                "draw " + std::to_string(r.drawNo) + ": holds a value no import accepts");
+            return Status::failure(Fault{.kind = FaultKind::DrawNotAccepted, .draw = r.drawNo});
         packed.push_back(*p);
     }
     return Status::success();
@@ -81,17 +82,17 @@ Status packDraws(const std::vector<DrawRecord> &draws, std::vector<PackedDraw> &
 Status checkDraws(std::vector<PackedDraw> &draws, bool complete)
 {
     if (draws.empty())
-        return Status::failure("it holds no draws");
+        return Status::failure(Fault{.kind = FaultKind::NoDrawsHeld});
     if (complete)
         for (const PackedDraw &p : draws)
             if (!p.isComplete())
                 return Status::failure(
-                    "draw " + std::to_string(p.drawNo()) + " has fewer than seven numbers");
+                    Fault{.kind = FaultKind::DrawIncomplete, .draw = p.drawNo()});
     std::sort(draws.begin(), draws.end(), byDrawNo);
     const auto twice = std::adjacent_find(draws.begin(), draws.end(),
         [](const PackedDraw &a, const PackedDraw &b) { return a.drawNo() == b.drawNo(); });
     if (twice != draws.end())
-        return Status::failure("draw " + std::to_string(twice->drawNo()) + " occurs twice");
+        return Status::failure(Fault{.kind = FaultKind::DrawTwice, .draw = twice->drawNo()});
     return Status::success();
 }
 
@@ -147,12 +148,12 @@ Status readSqliteDraws(
     const fs::path copy = temporarySibling(target);
     if (Status s = writeFileAtomically(copy, bytes); !s) {
         removeWithSidecars(copy);
-        return Status::failure("cannot write a copy for checking beside " + target.string());
+        return Status::failure(Fault{.kind = FaultKind::CopyNotWritten, .file = target.string()});
     }
     Status result = [&]() -> Status {
         Database db;
         if (Status s = db.open(copy); !s)
-            return Status::failure("not a draw database (" + s.message() + ")");
+            return causedBy(Fault{.kind = FaultKind::NotDrawDatabase}, s);
         // The file comes from outside: no writes, and no functions run from its schema.
         db.exec("PRAGMA query_only = ON");
         db.exec("PRAGMA trusted_schema = OFF");
@@ -162,18 +163,21 @@ Status readSqliteDraws(
                 text);
             !s || text != "1")
             return Status::failure(
-                std::string("the database has no table ") + Database::DrawsTable);
+                Fault{.kind = FaultKind::NoDrawsTable, .field = Database::DrawsTable});
         if (Status s = db.quickCheck(); !s)
             return s;
         std::vector<DrawRecord> draws;
         if (Status s = db.readDraws(draws); !s)
-            return Status::failure("the draws cannot be read (" + s.message() + ")");
+            return causedBy(Fault{.kind = FaultKind::DrawsNotRead}, s);
         if (Status s = packDraws(draws, packed); !s)
             return s;
         return checkDraws(packed, false);
     }();
     removeWithSidecars(copy);
-    return result ? result : Status::failure(oneLine(result.message(), copy));
+    // A reason that names the scratch copy or runs over lines is given without them.
+    if (result || oneLine(result.message(), copy) == result.message())
+        return result;
+    return Status::failure(oneLine(result.message(), copy));
 }
 
 // Reads a served history of any layout through the one reader, each draw packed as it is read
@@ -183,25 +187,25 @@ Status readServedHistory(
 {
     // Without a length from the server, a cut CSV shows itself by its unfinished last line.
     const bool cut = bytes.back() != '\n';
-    const std::string cutText = "the history CSV ends in the middle of a line (cut short?)";
     draws.clear();
     prizes.clear();
     HistoryLayout layout = HistoryLayout::Canonical;
     Status s = readHistoryBytes(bytes, layout, [&](const DrawRecord &draw, const DrawPrizes *p) {
         const std::optional<PackedDraw> packed = PackedDraw::pack(draw);
         if (!packed)
-            return Status::failure(
-                "draw " + std::to_string(draw.drawNo) + " holds a value no import accepts");
+            return Status::failure(Fault{.kind = FaultKind::DrawNotAccepted, .draw = draw.drawNo});
         draws.push_back(*packed);
         if (p)
             prizes.push_back(*p);
         return Status::success();
     });
     if (!s)
-        return Status::failure("neither a draw database nor a valid history CSV (" + s.message()
-            + ")" + (cut ? "; " + cutText : std::string()));
+        return causedBy(Fault{.kind = FaultKind::NeitherDatabaseNorCsv,
+                            .detail = cut ? englishText(Fault{.kind = FaultKind::HistoryCutShort})
+                                          : std::string()},
+            s);
     if (cut)
-        return Status::failure(cutText);
+        return Status::failure(Fault{.kind = FaultKind::HistoryCutShort});
     return checkDraws(draws, true);
 }
 
@@ -301,6 +305,13 @@ UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> 
 
 } // namespace
 
+UpdateResult UpdateResult::because(UpdateOutcome outcome, const Status &reason)
+{
+    UpdateResult r = of(outcome, reason.message());
+    r.fault = reason.fault();
+    return r;
+}
+
 UpdateResult UpdateResult::of(UpdateOutcome outcome, std::string message)
 {
     UpdateResult r;
@@ -319,7 +330,7 @@ Status keepPreviousDatabase(const fs::path &target, fs::path &backup, int openFd
     if (Status s = openFd >= 0 ? readOpenFile(openFd, target, old) : readFile(target, old); !s)
         return s;
     if (Status s = writeFileAtomically(backup, old); !s)
-        return Status::failure("cannot keep the previous database: " + s.message());
+        return causedBy(Fault{.kind = FaultKind::BackupNotKept}, s);
     return Status::success();
 }
 
@@ -424,7 +435,7 @@ UpdateResult UpdateResult::downloadFailed(const Status &status, const DownloadEr
 {
     if (error.kind == DownloadFailure::Cancelled)
         return cancelled();
-    UpdateResult r = of(UpdateOutcome::DownloadFailed, status.message());
+    UpdateResult r = because(UpdateOutcome::DownloadFailed, status);
     r.download = error;
     return r;
 }
