@@ -180,8 +180,7 @@ Status combinationPopularitySheet(const std::array<int, 6> &numbers, const DrawH
 {
     const auto estimate = PopularityEstimate::build(observationsOf(history, prizes));
     if (!estimate->fitted())
-        return Status::failure("no stored draw has its payouts and sales, so popularity cannot be "
-                               "learnt; import a history with prizes (import FILE)");
+        return Status::failure(Fault{.kind = FaultKind::NoPayoutsToLearn});
     LabelledCombination line{"この組合せ", {}};
     std::copy(numbers.begin(), numbers.end(), line.numbers.begin());
     std::sort(line.numbers.begin(), line.numbers.end());

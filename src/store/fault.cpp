@@ -78,7 +78,7 @@ std::string placePrefix(const Fault &f, const char *text)
 {
     std::string out;
     if (!f.file.empty() && !namesFile(text))
-        out += (f.quoteFile ? quotedForMessage(f.file) : f.file) + ": ";
+        out += (f.quoteFile ? quotedForMessage(f.file) : withoutControls(f.file)) + ": ";
     if (f.line > 0 && !namesLine(text)) {
         out += "line " + std::to_string(f.line);
         if (f.column > 0)

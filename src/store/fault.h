@@ -91,6 +91,15 @@ enum class FaultKind {
     ImportCancelled,    // the user stopped the import
     // The database
     SqliteFailed,      // file (may be empty), detail: SQLite's words
+    DatabaseUnusable,  // file, cause: SQLite's reason
+    DatabaseNotOpened, // file, cause
+    MemoryDatabase,    // cause: no in-memory database could be opened
+    HistoryNotReadDb,  // file, cause
+    DrawsNotReadDb,    // file, cause
+    DrawsNotWritten,   // file, cause
+    DrawNotWritten,    // file, draw (may be 0), cause
+    DrawNotDeleted,    // file, draw, cause
+    DrawRowFailed,     // draw, cause: a draw's row was refused
     FolderNotWritable, // file, value: the folder
     DiskFull,          // file, detail: SQLite's words
     DatabaseCutShort,  // value: the file's bytes, limit: the bytes it should have (0 when unknown)
@@ -131,14 +140,14 @@ enum class FaultKind {
     TicketUnits,         // value, limit
     MemoTooLong,         // limit
     MemoNotText,         // value
-    TicketMissing,       // draw: the ticket's number, detail: a note (may be empty)
-    TicketRecorded,      // draw: the ticket's number
-    TicketNotChanged,    // draw: the ticket's number, detail
+    TicketMissing,       // value: the ticket's number, detail: a note (may be empty)
+    TicketRecorded,      // value: the ticket's number
+    TicketNotChanged,    // value: the ticket's number, detail
     TicketsNotRead,      // file
     TicketNotStored,     // file, value: the numbers (may be empty), detail (may be empty)
     TicketNotChangedDb,  // file
-    TicketNotDeleted,    // file, draw, detail
-    TicketInvalid,       // file, draw: the ticket's number, cause
+    TicketNotDeleted,    // file, value, detail
+    TicketInvalid,       // file, value: the ticket's number, cause
     PredictionsNotRead,  // file
     PredictionNotStored, // file, detail (may be empty)
     PredictionEmpty,     // the prediction shows no line to record
@@ -149,6 +158,10 @@ enum class FaultKind {
     CheckLeavesNone,   // value: complete draws, limit: the first checked
     CheckStopped,      // the user stopped the check
     NoPayoutsToLearn,  // no stored draw has payouts and sales
+    PayoutsNotRead,    // detail: SQLite's words
+    PayoutsNotWritten, // detail
+    PayoutNotWritten,  // draw, detail
+    PayoutNotRemoved,  // draw, detail
     Within,            // file, line: where the cause happened
     Count              // the number of kinds, for walking them
 };

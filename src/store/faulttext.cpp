@@ -37,7 +37,7 @@ const char *numberRepeated(DrawForm form)
     return "";
 }
 
-// The texts of the files read and written, and of the database.
+// The texts of the files read and written.
 const char *fileText(FaultKind kind)
 {
     switch (kind) {
@@ -93,8 +93,35 @@ const char *fileText(FaultKind kind)
         return "neither Shift-JIS nor UTF-8 text";
     case FaultKind::SettingsNotEncoded:
         return "cannot encode the settings in Shift-JIS";
+    default:
+        return nullptr;
+    }
+}
+
+// The texts of the database and of what goes wrong with it.
+const char *databaseText(FaultKind kind)
+{
+    switch (kind) {
     case FaultKind::SqliteFailed:
         return "{detail}";
+    case FaultKind::DatabaseUnusable:
+        return "not a usable database{ (cause)}";
+    case FaultKind::DatabaseNotOpened:
+        return "cannot be opened{ (cause)}";
+    case FaultKind::MemoryDatabase:
+        return "cannot open an in-memory database{ (cause)}";
+    case FaultKind::HistoryNotReadDb:
+        return "cannot read the history{ (cause)}";
+    case FaultKind::DrawsNotReadDb:
+        return "cannot read the draws{ (cause)}";
+    case FaultKind::DrawsNotWritten:
+        return "cannot write the draws{ (cause)}";
+    case FaultKind::DrawNotWritten:
+        return "cannot write the draw{ (cause)}";
+    case FaultKind::DrawRowFailed:
+        return "draw {draw}: {cause}";
+    case FaultKind::DrawNotDeleted:
+        return "cannot delete draw {draw}{ (cause)}";
     case FaultKind::FolderNotWritable:
         return "the folder {value} is not writable, so no change can be made safely (SQLite "
                "keeps its journal beside the database); make the folder writable or move the "
@@ -133,6 +160,14 @@ const char *fileText(FaultKind kind)
         return "cannot create the {field}: {cause}";
     case FaultKind::SourceNotRecorded:
         return "cannot record where draw {draw} came from ({detail})";
+    case FaultKind::PayoutsNotRead:
+        return "cannot read the payouts ({detail})";
+    case FaultKind::PayoutsNotWritten:
+        return "cannot write the payouts ({detail})";
+    case FaultKind::PayoutNotWritten:
+        return "cannot write the payout of draw {draw} ({detail})";
+    case FaultKind::PayoutNotRemoved:
+        return "cannot remove the payout of draw {draw} ({detail})";
     case FaultKind::SourcesNotRead:
         return "cannot read where the draws came from ({detail})";
     default:
@@ -305,11 +340,11 @@ const char *ticketText(FaultKind kind)
         return "the memo {qvalue} holds control characters or bytes that are not UTF-8 text; "
                "write it as plain text on one line";
     case FaultKind::TicketMissing:
-        return "there is no ticket {draw}{ detail}";
+        return "there is no ticket {value}{ detail}";
     case FaultKind::TicketRecorded:
-        return "ticket {draw} is a recorded prediction: it cannot be edited, only deleted";
+        return "ticket {value} is a recorded prediction: it cannot be edited, only deleted";
     case FaultKind::TicketNotChanged:
-        return "ticket {draw} was not changed: {detail}";
+        return "ticket {value} was not changed: {detail}";
     case FaultKind::TicketsNotRead:
         return "cannot read the tickets";
     case FaultKind::TicketNotStored:
@@ -317,9 +352,9 @@ const char *ticketText(FaultKind kind)
     case FaultKind::TicketNotChangedDb:
         return "cannot change the ticket";
     case FaultKind::TicketNotDeleted:
-        return "cannot delete ticket {draw}: {detail}";
+        return "cannot delete ticket {value}: {detail}";
     case FaultKind::TicketInvalid:
-        return "ticket {draw}: {cause}";
+        return "ticket {value}: {cause}";
     case FaultKind::PredictionsNotRead:
         return "cannot read the recorded predictions";
     case FaultKind::PredictionNotStored:
@@ -362,7 +397,7 @@ const char *englishTemplate(const Fault &f)
     default:
         break;
     }
-    for (const auto text : {fileText, historyText, drawText, ticketText})
+    for (const auto text : {fileText, databaseText, historyText, drawText, ticketText})
         if (const char *t = text(f.kind))
             return t;
     return "";

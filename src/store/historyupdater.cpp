@@ -8,6 +8,8 @@
 #include "store/outputfile.h"
 #include "store/packeddraw.h"
 #include "store/prizestore.h"
+#include "store/schema.h"
+#include "store/sqlstatement.h"
 #include "store/textcodec.h"
 
 #include <fcntl.h>
@@ -98,22 +100,12 @@ Status checkDraws(std::vector<PackedDraw> &draws, bool complete)
 
 Status queryText(sqlite3 *db, const char *sql, std::string &text)
 {
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(st);
-        return Status::failure(sqlite3_errmsg(db));
-    }
-    const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) {
-        const auto *p = sqlite3_column_text(st, 0);
-        text = p ? reinterpret_cast<const char *>(p) : "";
-    } else {
-        text.clear();
-    }
-    Status s = rc == SQLITE_ROW || rc == SQLITE_DONE ? Status::success()
-                                                     : Status::failure(sqlite3_errmsg(db));
-    sqlite3_finalize(st);
-    return s;
+    SqlStatement st(db, sql);
+    const int rc = st.ok() ? st.step() : SQLITE_ERROR;
+    text = rc == SQLITE_ROW ? st.text(0) : std::string();
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return Status::success();
+    return Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = sqlite3_errmsg(db)});
 }
 
 // Reasons end up on one line of a message box or of standard error, without scratch names.

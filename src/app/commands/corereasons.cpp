@@ -229,6 +229,36 @@ constexpr KindText Texts[] = {
         QT_TRANSLATE_NOOP("CoreReasons", "読み込みを取り消しました。何も読み込んでいません")},
     {FaultKind::SqliteFailed,
         QT_TRANSLATE_NOOP("CoreReasons", "データベースを読み書きできません（{detail}）")},
+    {FaultKind::DatabaseUnusable,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "このプログラムで使えるデータベースではありません（{cause}"
+            "）。当選データのデータベースを指定してください")},
+    {FaultKind::DatabaseNotOpened,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースを開けません（{cause}）")},
+    {FaultKind::MemoryDatabase,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "作業用のデータベースを開けません（{cause}）。メモリの空きを確かめてください")},
+    {FaultKind::HistoryNotReadDb,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースから当選データを読み込めません（{cause}）")},
+    {FaultKind::DrawsNotReadDb,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースから当選データを読み込めません（{cause}）")},
+    {FaultKind::DrawsNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "当選データをデータベースに書き込めません（{cause}）。何も変更していません")},
+    {FaultKind::DrawNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons", "当選データをデータベースに書き込めません（{cause}）")},
+    {FaultKind::DrawNotDeleted,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回をデータベースから削除できません（{cause}）")},
+    {FaultKind::DrawRowFailed, QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回: {cause}")},
+    {FaultKind::PayoutsNotRead,
+        QT_TRANSLATE_NOOP("CoreReasons", "払戻金をデータベースから読み込めません（{detail}）")},
+    {FaultKind::PayoutsNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "払戻金をデータベースに書き込めません（{detail}）。何も変更していません")},
+    {FaultKind::PayoutNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の払戻金を書き込めません（{detail}）")},
+    {FaultKind::PayoutNotRemoved,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の払戻金を削除できません（{detail}）")},
     {FaultKind::FolderNotWritable,
         QT_TRANSLATE_NOOP("CoreReasons",
             "フォルダー {value} "
@@ -335,19 +365,19 @@ constexpr KindText Texts[] = {
         QT_TRANSLATE_NOOP("CoreReasons",
             "メモ「{value}"
             "」に制御文字か文字として読めないバイトがあります。1行のふつうの文字で書いてください")},
-    {FaultKind::TicketMissing, QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {draw} はありません")},
+    {FaultKind::TicketMissing, QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} はありません")},
     {FaultKind::TicketRecorded,
         QT_TRANSLATE_NOOP("CoreReasons",
-            "購入番号 {draw} は記録した予想です。変更はできません（削除はできます）")},
+            "購入番号 {value} は記録した予想です。変更はできません（削除はできます）")},
     {FaultKind::TicketNotChanged,
-        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {draw} を変更できませんでした（{detail}）")},
+        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} を変更できませんでした（{detail}）")},
     {FaultKind::TicketsNotRead, QT_TRANSLATE_NOOP("CoreReasons", "購入番号を読み込めません")},
     {FaultKind::TicketNotStored,
         QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} を保存できません（{detail}）")},
     {FaultKind::TicketNotChangedDb, QT_TRANSLATE_NOOP("CoreReasons", "購入番号を変更できません")},
     {FaultKind::TicketNotDeleted,
-        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {draw} を削除できません（{detail}）")},
-    {FaultKind::TicketInvalid, QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {draw}: {cause}")},
+        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} を削除できません（{detail}）")},
+    {FaultKind::TicketInvalid, QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value}: {cause}")},
     {FaultKind::PredictionsNotRead,
         QT_TRANSLATE_NOOP("CoreReasons", "記録した予想を読み込めません")},
     {FaultKind::PredictionNotStored,
@@ -410,14 +440,14 @@ QString placePrefix(const Fault &f, const QString &text)
 {
     QString out;
     if (!f.file.empty() && !text.contains(u"{file}"))
-        out += QString::fromStdString(f.file) + u": ";
+        out += QString::fromStdString(f.file) + QStringLiteral(": ");
     if (f.line > 0 && !text.contains(u"{line}")) {
         out += CoreReasons::tr("%1行目").arg(f.line);
         if (f.column > 0)
             out += CoreReasons::tr(" %1列目").arg(f.column);
         if (f.column > 0 && !f.heading.empty())
             out += CoreReasons::tr("（「%1」）").arg(QString::fromStdString(f.heading));
-        out += u": ";
+        out += QStringLiteral(": ");
     }
     return out;
 }
