@@ -7,6 +7,7 @@
 #include "analysis/catalog.h"
 #include "chart/chartcatalog.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
 #include "tickets/ticketbook.h"
 #include "views/chartview.h"
 #include "views/sheetview.h"
@@ -38,11 +39,11 @@ bool addTickets(const MainFrm &frame)
         for (int k = 0; k < Ticket::Size; ++k)
             t.numbers[static_cast<std::size_t>(k)] = 1 + (i + 7 * k) % 43;
         std::sort(t.numbers.begin(), t.numbers.end());
-        t.firstDraw = i < 50 ? 1 : frame.totals().latestDrawNo + 1;
-        t.draws = i < 50 ? frame.totals().latestDrawNo : 1;
+        t.firstDraw = i < 50 ? 1 : frame.document().totals().latestDrawNo + 1;
+        t.draws = i < 50 ? frame.document().totals().latestDrawNo : 1;
         tickets.push_back(t);
     }
-    const Status s = db.open(frame.database().path());
+    const Status s = db.open(frame.document().database().path());
     const Status added = s ? TicketBook(db).add(tickets) : s;
     if (!added)
         std::fprintf(stderr, "firstpaint: %s\n", added.message().c_str());
@@ -72,10 +73,7 @@ int main(int argc, char **argv)
         const AnalysisInfo *info = findAnalysis(name);
         QElapsedTimer timer;
         timer.start();
-        if (info)
-            frame.showAnalysis(*info);
-        else
-            frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+        frame.openCommand(info ? qs(info->className) : QString::fromUtf8(name))->trigger();
         SheetView *view = nullptr;
         // The grid shown first: 購入番号の照合 keeps its other grids on hidden tabs.
         for (SheetView *grid : frame.mdiArea()->activeSubWindow()->findChildren<SheetView *>())

@@ -20,22 +20,16 @@ struct LegendItem
     std::string_view label;
 };
 
-// Everything the frame of an analysis window needs: names, description, size in twips,
-// print button, legend and the builder of its table, and the desktop's menu command that opens
-// it (the command's object name, and its text when that is not the caption).
+// An analysis: its names, description, legend and the builder of its table. How its window
+// looks on the desktop (size, menu command, print button) is the desktop's own table.
 struct AnalysisInfo
 {
     std::string_view name;      // command-line name
     std::string_view className; // window class name
     std::string_view caption;
     std::string_view description;
-    int widthTwips;
-    int heightTwips;
-    bool printButton;
     std::span<const LegendItem> legend;
     Sheet (*build)(const DrawHistory &, const Totals &);
-    std::string_view menuAction = {};
-    std::string_view menuText = {}; // empty: the caption
 };
 
 std::span<const AnalysisInfo> analyses();

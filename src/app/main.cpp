@@ -1,6 +1,8 @@
+#include "document/popularitysource.h"
 #include "shell/japanesetranslations.h"
 #include "shell/mainfrm.h"
 #include "shell/screenshotrunner.h"
+#include "shell/session.h"
 #include "store/paths.h"
 #include "windows/predictionwindow.h"
 
@@ -34,6 +36,9 @@ int runProgram(int argc, char **argv)
     parser.addOption(screenshotsOption);
     parser.process(app);
 
+    // Popularity is learnt on a worker as soon as the history is read, so that no window
+    // waits for it when it opens.
+    loto6::PopularitySource::setInBackground(true);
     loto6::MainFrm frame;
     loto6::PredictionWindow::openOnActivation(frame);
     const std::filesystem::path db = named && parser.isSet(dbOption) ? *named
@@ -42,6 +47,8 @@ int runProgram(int argc, char **argv)
     if (!frame.startUp(db))
         return 1;
     frame.show();
+    // The windows of the last run come back where they stood.
+    loto6::restoreOpenWindows(frame);
     // Without a window manager nothing activates the window; its first activation opens the
     // prediction window.
     frame.activateWindow();

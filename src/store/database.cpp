@@ -286,6 +286,8 @@ Status Database::historyColumns(sqlite3_stmt *st, DrawColumns &columns) const
         const std::string_view name = sqlite3_column_name(st, c);
         if (name == "回数")
             columns.drawNo = c;
+        if (name == "抽選日")
+            columns.date = c;
         for (int f = 0; f < DrawRecord::FieldCount; ++f)
             if (name == NumberColumns[f])
                 columns.numbers[f] = c;
@@ -344,8 +346,8 @@ Status Database::loadHistory(DrawHistory &history, int asOf, StoredValuesCheck *
     if (check)
         *check = StoredValuesCheck();
     // The program's own view shows the table's rows as they are: one read of the table gives
-    // the history and the check of every stored draw.
-    if (check && hasOwnView())
+    // the history with each draw's date and the check of every stored draw.
+    if (hasOwnView())
         if (Statement table(m_db, DrawsQuery); table.ok()) {
             // Room for every row at once: a growing history would be copied and touched anew
             // at each doubling.

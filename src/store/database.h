@@ -48,7 +48,8 @@ public:
     // The file can only be read (write-protected file or medium): every write would fail.
     bool isReadOnly() const;
 
-    // The one read of the history through the view, fields by name, in ascending 回数. With a
+    // The one read of the history through the view, fields by name, in ascending 回数, each
+    // draw with its date (from the table when the view is the program's own). With a
     // cut, the history as it stood after draw asOf (DrawHistory::keeps): no record with a later
     // 回数 is kept, so every table, the prediction and the totals see nothing after it.
     // With `check`, every stored draw of 結果マスタ, cut or not, is checked for values no import

@@ -58,9 +58,9 @@ struct Fixture
     }
     void setSwitches(std::initializer_list<int> on)
     {
-        frame->predictionOptions() = PredictionOptions{};
+        frame->document().predictionOptions() = PredictionOptions{};
         for (int i : on)
-            frame->predictionOptions().on[static_cast<std::size_t>(i)] = true;
+            frame->document().predictionOptions().on[static_cast<std::size_t>(i)] = true;
     }
     QAction *command() const
     {
@@ -93,13 +93,13 @@ QStringList methodRows(const SheetView *grid)
 }
 
 // Acts on the progress dialog of the running check as soon as it shows.
-void whenProgressShown(std::function<void(QProgressDialog *)> act)
+void whenProgressShown(std::function<void(QDialog *)> act)
 {
     auto *timer = new QTimer;
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
-        auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || dialog->objectName() != u"progressBackgroundJob"_s)
             return;
         timer->deleteLater();
         act(dialog);
@@ -149,7 +149,7 @@ void BacktestWindowTest::opensFromLastAnalysisItem()
     QVERIFY(f.start());
     f.setSwitches({1, 5}); // weights 15 and 4
     const int shift = 19;
-    QCOMPARE(ReflectionShift::of(f.frame->predictionOptions()), shift);
+    QCOMPARE(ReflectionShift::of(f.frame->document().predictionOptions()), shift);
     f.frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
 
@@ -257,12 +257,12 @@ void BacktestWindowTest::cancellingLeavesNoWindow()
     QVERIFY(f.start());
     BacktestWindow::setProgressDelay(0);
     bool seen = false;
-    whenProgressShown([&](QProgressDialog *dialog) {
+    whenProgressShown([&](QDialog *dialog) {
         seen = true;
         if (closeProgram)
             f.frame->close();
         else
-            dialog->cancel();
+            dialog->reject();
     });
     f.command()->trigger();
     BacktestWindow::setProgressDelay(400);
@@ -272,7 +272,7 @@ void BacktestWindowTest::cancellingLeavesNoWindow()
     QCOMPARE(f.frame->mdiArea()->subWindowList().size(), 0);
     QCOMPARE(f.frame->propEnd(), true);
     QVERIFY(!QApplication::overrideCursor());
-    QVERIFY(!f.frame->findChild<QProgressDialog *>());
+    QVERIFY(!f.frame->findChild<QDialog *>(u"progressBackgroundJob"_s));
     QVERIFY(f.messages.isEmpty());
 
     if (!closeProgram) {
@@ -337,7 +337,7 @@ void BacktestWindowTest::reloadRunsTheCheckAgain()
         Database writer;
         QVERIFY(writer.open("draws.db"));
         DrawRecord next;
-        next.drawNo = f.frame->totals().latestDrawNo + 1;
+        next.drawNo = f.frame->document().totals().latestDrawNo + 1;
         next.date = "2099-01-01";
         for (int i = 0; i < DrawRecord::FieldCount; ++i)
             next.fields[static_cast<std::size_t>(i)] = 2 * i + 1;

@@ -111,11 +111,11 @@ void ChartWindowTest::opensFromItsTableAndFollowsTheHistory()
     w->showChart("number");
     w->setNumber(17);
     QVERIFY(w->view()->chart().title.find("数字17") != std::string::npos);
-    m_frame->setAsOf(100);
+    m_frame->document().setAsOf(100);
     QVERIFY(w->view()->chart().title.find("第1回～第100回") != std::string::npos);
     QVERIFY(w->view()->chart().title.find("数字17") != std::string::npos);
     QCOMPARE(w->view()->chart().panels[0].series[0].x.back(), 100.0);
-    m_frame->setAsOf(DrawHistory::NoCut);
+    m_frame->document().setAsOf(DrawHistory::NoCut);
     QVERIFY(w->view()->chart().title.find("第2144回") != std::string::npos);
 }
 

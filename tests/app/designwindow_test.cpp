@@ -106,11 +106,11 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
     QCOMPARE(window->oddsGrid()->model()->index(1, 0).data().toString(), u"1等"_s);
     window->addButton()->click();
     Database db;
-    QVERIFY(db.open(frame.database().path()));
+    QVERIFY(db.open(frame.document().database().path()));
     std::vector<Ticket> tickets;
     QVERIFY(TicketBook(db).tickets(tickets));
     QCOMPARE(tickets.size(), std::size_t{12});
-    QCOMPARE(tickets.front().firstDraw, frame.totals().latestDrawNo + 1);
+    QCOMPARE(tickets.front().firstDraw, frame.document().totals().latestDrawNo + 1);
     QCOMPARE(QString::fromStdString(tickets.front().memo),
         u"ホイール 5 if 5 --pool 3,9,14,22,27,31,38,41"_s);
 }

@@ -1,4 +1,5 @@
 #include "shell/mainfrm.h"
+#include "shell/session.h"
 #include "store/textcodec.h"
 #include "views/sheetexporter.h"
 #include "views/sheetview.h"
@@ -275,24 +276,24 @@ void ExportTest::layoutRestored()
     const QRect placed(40, 50, 700, 520);
     {
         MainFrm frame;
-        frame.restoreLayout();
+        restoreSession(frame);
         frame.setGeometry(placed);
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.saveLayout();
+        saveSession(frame, QString(), true);
     }
     QVERIFY(QFile::exists(m_config.filePath(u"loto6zumvel/Loto6Zumvel.conf"_s)));
     {
         MainFrm frame;
-        frame.restoreLayout();
+        restoreSession(frame);
         QCOMPARE(frame.geometry(), placed);
         frame.showMaximized();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         QTRY_VERIFY(frame.isMaximized());
-        frame.saveLayout();
+        saveSession(frame, QString(), true);
     }
     MainFrm frame;
-    frame.restoreLayout();
+    restoreSession(frame);
     frame.show();
     QTRY_VERIFY(frame.isMaximized());
 }
@@ -324,12 +325,14 @@ void ExportTest::everyMenuItemHasItsOwnAccessKey()
 
 void ExportTest::keyboardMovesBetweenAndClosesChildren()
 {
-    MainFrm frame;
     auto plain = [](MainFrm &) { return new QWidget; };
+    MainFrm frame(nullptr,
+        {{u"mnuFirst"_s, u"first"_s, u"first"_s, QSize(3000, 3000), plain, {}},
+            {u"mnuSecond"_s, u"second"_s, u"second"_s, QSize(3000, 3000), plain, {}}});
     frame.show();
     QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QMdiSubWindow *first = frame.showChild(u"first"_s, plain);
-    QMdiSubWindow *second = frame.showChild(u"second"_s, plain);
+    QMdiSubWindow *first = frame.openChild(u"first"_s);
+    QMdiSubWindow *second = frame.openChild(u"second"_s);
     QCOMPARE(frame.mdiArea()->activeSubWindow(), second);
 
     QTest::keyClick(&frame, Qt::Key_Tab, Qt::ControlModifier);

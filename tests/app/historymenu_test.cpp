@@ -13,10 +13,12 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -155,6 +157,7 @@ private slots:
     void importRefusesBadFile_data();
     void importRefusesBadFile();
     void importAddsDraws();
+    void droppedFileIsImported();
     void exportRoundTrip();
     void savesNeverReplaceTheOpenDatabase();
     void cancelledDialogDoesNothing();
@@ -214,7 +217,7 @@ void HistoryMenuTest::update()
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(fileBytes(f.database()), before);
     QVERIFY(!QFile::exists(f.database() + u".bak"_s));
-    QCOMPARE(f.frame.totals().latestDrawNo, 3);
+    QCOMPARE(f.frame.document().totals().latestDrawNo, 3);
 }
 
 void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
@@ -223,8 +226,9 @@ void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
     Fixture f;
     qputenv(UpdateUrlVariable, "http://127.0.0.1:1/");
     f.frame.setPropEnd(true);
-    f.frame.setChildFactory(u"mnuMasterInput"_s, [](MainFrm &) { return new QWidget; });
-    f.frame.openChild(u"mnuMasterInput"_s);
+    const QString entry = QString::fromUtf8(EntryWindow::ClassName);
+    f.frame.setChildFactory(entry, [](MainFrm &) { return new QWidget; });
+    f.frame.openCommand(entry)->trigger();
     QVERIFY(f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
 
     f.chosenFile = f.path(u"any.csv"_s);
@@ -299,7 +303,7 @@ void HistoryMenuTest::updateFromServer()
     const QString &text = f.messages[0].text;
     QVERIFY2(text.contains(said), qPrintable(text));
     QCOMPARE(f.storedDraws().size(), std::size_t(draws));
-    QCOMPARE(f.frame.totals().latestDrawNo, draws == 3 ? 3 : draws);
+    QCOMPARE(f.frame.document().totals().latestDrawNo, draws == 3 ? 3 : draws);
     if (draws == 3) {
         QCOMPARE(fileBytes(f.database()), before);
     } else {
@@ -436,6 +440,33 @@ void HistoryMenuTest::importRefusesBadFile()
     QCOMPARE(f.storedDraws().size(), std::size_t(3));
 }
 
+void HistoryMenuTest::droppedFileIsImported()
+{
+    Fixture f;
+    const QString file = f.path(u"dropped.csv"_s);
+    writeText(file,
+        "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+        "4,2000-10-26,1,2,3,4,5,6,7\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    // Only files are taken; text dropped on the window is not.
+    QMimeData text;
+    text.setText(u"1,2,3"_s);
+    const QPoint at(20, 20);
+    QDragEnterEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.frame, &refused);
+    QVERIFY(!refused.isAccepted());
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.frame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.frame, &drop);
+    QTRY_COMPARE(f.storedDraws().size(), std::size_t(4));
+    QCOMPARE(f.dialogs, 0); // no file dialog: the dropped file is the choice
+    QTRY_COMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(u"1件"_s), qPrintable(f.messages[0].text));
+}
+
 void HistoryMenuTest::importAddsDraws()
 {
     Fixture f;
@@ -476,8 +507,8 @@ void HistoryMenuTest::importAddsDraws()
     QCOMPARE(stored.size(), std::size_t(4));
     QCOMPARE(stored[2].fields[5], std::optional<long long>(11));
     QCOMPARE(stored[3].drawNo, 4);
-    QCOMPARE(f.frame.totals().latestDrawNo, 4);
-    QCOMPARE(f.frame.history().size(), std::size_t(4));
+    QCOMPARE(f.frame.document().totals().latestDrawNo, 4);
+    QCOMPARE(f.frame.document().history().size(), std::size_t(4));
     QCOMPARE(status->text(), u"第4回（2000-10-26）まで　4回分"_s);
     QCOMPARE(f.frame.mdiArea()->activeSubWindow(), window);
     QCOMPARE(window->widget(), analysis);

@@ -3,21 +3,29 @@
 #include "shell/childkind.h"
 #include "shell/japanesetranslations.h"
 #include "shell/mainfrm.h"
+#include "shell/session.h"
 #include "shell/twips.h"
+#include "shell/uihelpers.h"
+#include "shell/windowarranger.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "views/elidedlabel.h"
 #include "views/sheetview.h"
 #include "windows/aboutwindow.h"
 #include "windows/analysiswindow.h"
+#include "windows/chancewindow.h"
 #include "windows/entrywindow.h"
+#include "windows/helpwindow.h"
+#include "windows/predictionwindow.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -42,10 +50,8 @@ Sheet countingBuilder(const DrawHistory &, const Totals &)
     return s;
 }
 
-const AnalysisInfo FirstInfo{
-    "first", "最初の分析", "最初", "説明", 3000, 3000, true, {}, countingBuilder};
-const AnalysisInfo SecondInfo{
-    "second", "二番目の分析", "二番目", "説明", 3000, 3000, false, {}, countingBuilder};
+const AnalysisInfo FirstInfo{"first", "最初の分析", "最初", "説明", {}, countingBuilder};
+const AnalysisInfo SecondInfo{"second", "二番目の分析", "二番目", "説明", {}, countingBuilder};
 
 struct Message
 {
@@ -54,10 +60,19 @@ struct Message
     QString text;
 };
 
+// The program's windows and two small stand-in analyses.
+std::vector<ChildKind> kindsWithStandIns()
+{
+    std::vector<ChildKind> kinds = childKinds();
+    kinds.push_back(analysisKind(FirstInfo, {"first", "mnuFirst", "", {3000, 3000}, true}));
+    kinds.push_back(analysisKind(SecondInfo, {"second", "mnuSecond", "", {3000, 3000}, false}));
+    return kinds;
+}
+
 // A main window whose message boxes are recorded instead of shown.
 struct Fixture
 {
-    MainFrm frame;
+    MainFrm frame{nullptr, kindsWithStandIns()};
     QList<Message> messages;
 
     Fixture()
@@ -68,6 +83,8 @@ struct Fixture
             });
         frame.setPropEnd(true);
     }
+    // Opens the window of an analysis through its command, as the menu does.
+    void open(const AnalysisInfo &info) { frame.openCommand(qs(info.className))->trigger(); }
     QWidget *child(const AnalysisInfo &info) const
     {
         QMdiSubWindow *w = frame.childWindow(QString::fromUtf8(info.className.data()));
@@ -99,7 +116,6 @@ private slots:
     void menuTree();
     void propEndFollowsOpenAndClose();
     void oneInstancePerWindow();
-    void entryCommandRefusesWhileChildOpen();
     void windowArrangement();
     void startUp_data();
     void startUp();
@@ -109,7 +125,10 @@ private slots:
     void historySummary_data();
     void historySummary();
     void reloadRebuildsOpenWindowsInPlace();
-    void savedEntryReloadsHistory();
+    void entryOpensBesideOthersAndEveryWindowShowsWhatItSaves();
+    void settingsWriteFailureIsTold();
+    void helpKeyOpensTheActiveWindowsTopic();
+    void openWindowsComeBackWhereTheyStood();
     void exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo();
     void noMessageUnderBusyCursor();
     void firstStartSize_data();
@@ -188,6 +207,11 @@ void MainFrmTest::menuTree()
         u" mnuWindowVertical 左右に並べて表示(&V)"_s,
         u" mnuWindowCascade 重ねて表示(&C)"_s,
         u" mnuWindowArrangeIcon アイコンの整列(&A)"_s,
+        u"  "_s,
+        u" actNextChild 次のウィンドウ(&N)"_s,
+        u" actPreviousChild 前のウィンドウ(&P)"_s,
+        u" actCloseChild 閉じる(&O)"_s,
+        u" mnuToolbar ツールバーを表示(&T)"_s,
         u"mnuHelp ヘルプ(&H)"_s,
         u" mnuHelpFile ヘルプ(&H)"_s,
         u" mnuAbout バージョン情報(&A)"_s,
@@ -201,9 +225,9 @@ void MainFrmTest::propEndFollowsOpenAndClose()
 {
     Fixture f;
     g_builds = 0;
-    f.frame.showAnalysis(FirstInfo);
+    f.open(FirstInfo);
     QCOMPARE(f.frame.propEnd(), false);
-    f.frame.showAnalysis(SecondInfo);
+    f.open(SecondInfo);
     QCOMPARE(f.frame.propEnd(), false);
 
     // Closing one of two open windows sets it to true: it follows the latest load or unload.
@@ -216,14 +240,14 @@ void MainFrmTest::propEndFollowsOpenAndClose()
     close->click();
     QCOMPARE(f.frame.propEnd(), true);
     QVERIFY(!f.frame.childWindow(u"最初の分析"_s));
-    f.frame.showAnalysis(FirstInfo);
+    f.open(FirstInfo);
     QCOMPARE(f.frame.propEnd(), false);
     QCOMPARE(g_builds, 3);
 
     // Every real analysis command opens its window the same way.
     int opened = 0;
     for (const AnalysisInfo &info : analyses()) {
-        f.frame.showAnalysis(info);
+        f.open(info);
         QVERIFY2(f.child(info), info.name.data());
         ++opened;
     }
@@ -235,13 +259,13 @@ void MainFrmTest::oneInstancePerWindow()
 {
     Fixture f;
     g_builds = 0;
-    f.frame.showAnalysis(FirstInfo);
+    f.open(FirstInfo);
     QWidget *first = f.child(FirstInfo);
-    f.frame.showAnalysis(SecondInfo);
+    f.open(SecondInfo);
     f.frame.setPropEnd(true);
 
     // Showing it again raises the open window without reloading it.
-    f.frame.showAnalysis(FirstInfo);
+    f.open(FirstInfo);
     QCOMPARE(f.child(FirstInfo), first);
     QCOMPARE(g_builds, 2);
     QCOMPARE(f.frame.propEnd(), true);
@@ -256,51 +280,26 @@ void MainFrmTest::oneInstancePerWindow()
     QCOMPARE(f.frame.mdiArea()->activeSubWindow()->pos(), QPoint(0, 0));
 }
 
-void MainFrmTest::entryCommandRefusesWhileChildOpen()
-{
-    Fixture f;
-    int created = 0;
-    f.frame.setChildFactory(u"mnuMasterInput"_s, [&created](MainFrm &) {
-        ++created;
-        return new QWidget;
-    });
-    QVERIFY(f.frame.action(u"mnuMasterInput"_s)->isEnabled());
-
-    f.frame.showAnalysis(FirstInfo);
-    f.frame.action(u"mnuMasterInput"_s)->trigger();
-    QCOMPARE(created, 0);
-    QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
-    QCOMPARE(f.messages[0].title, u"メッセ－ジ"_s);
-    QCOMPARE(f.messages[0].text, u"表示中のウィンドウを閉じないと実行できません。"_s);
-    QVERIFY(!QApplication::overrideCursor());
-
-    f.frame.childWindow(u"最初の分析"_s)->close();
-    f.frame.action(u"mnuMasterInput"_s)->trigger();
-    QCOMPARE(created, 1);
-    QCOMPARE(f.messages.size(), 1);
-}
-
 void MainFrmTest::windowArrangement()
 {
     Fixture f;
     f.frame.show();
-    f.frame.showAnalysis(FirstInfo);
-    f.frame.showAnalysis(SecondInfo);
-    f.frame.showAnalysis(analyses()[1]);
+    f.open(FirstInfo);
+    f.open(SecondInfo);
+    f.open(analyses()[1]);
     QMdiSubWindow *first = f.frame.childWindow(u"最初の分析"_s);
     QMdiSubWindow *second = f.frame.childWindow(u"二番目の分析"_s);
     const QSize area = f.frame.mdiArea()->viewport()->size();
 
     // A minimised window lines up at the bottom and is left out of the tiling.
     f.frame.childWindow(u"回数別出現分析"_s)->showMinimized();
-    f.frame.tileOneAboveTheOther();
+    f.frame.commands().tileHorizontal->trigger();
     const int iconTop = f.frame.childWindow(u"回数別出現分析"_s)->y();
     QCOMPARE(f.frame.childWindow(u"回数別出現分析"_s)->geometry().bottom(), area.height() - 1);
     QCOMPARE(first->geometry(), QRect(0, 0, area.width(), iconTop / 2));
     QCOMPARE(second->geometry(), QRect(0, iconTop / 2, area.width(), iconTop - iconTop / 2));
 
-    f.frame.tileSideBySide();
+    f.frame.commands().tileVertical->trigger();
     QCOMPARE(first->geometry(), QRect(0, 0, area.width() / 2, iconTop));
     QCOMPARE(second->geometry().left(), area.width() / 2);
 }
@@ -346,12 +345,12 @@ void MainFrmTest::startUp()
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
         QCOMPARE(f.messages[0].title, u"メッセ－ジ"_s);
-        QVERIFY(f.messages[0].text.contains(QString::fromStdString(result.message())));
+        QVERIFY(f.messages[0].text.contains(QString::fromStdString(db.string())));
         return;
     }
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.frame.propEnd(), true);
-    QCOMPARE(f.frame.totals().latestDrawNo, 3);
+    QCOMPARE(f.frame.document().totals().latestDrawNo, 3);
     QVERIFY(f.frame.statusBar()->currentMessage().contains(status));
     QCOMPARE(f.frame.statusBar()->currentMessage().isEmpty(), status.isEmpty());
 }
@@ -365,10 +364,10 @@ void MainFrmTest::settingsWrittenOnceAfterChildrenUnload()
         std::ofstream(PredictionOptions::FileName) << "バラツキ分析Opt=True\r\n";
         Fixture f;
         QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
-        QVERIFY(f.frame.predictionOptions().on[3]);
-        f.frame.predictionOptions().on[11] = true;
-        f.frame.showAnalysis(FirstInfo);
-        f.frame.showAnalysis(SecondInfo);
+        QVERIFY(f.frame.document().predictionOptions().on[3]);
+        f.frame.document().predictionOptions().on[11] = true;
+        f.open(FirstInfo);
+        f.open(SecondInfo);
 
         int writes = 0;
         bool childrenGone = false;
@@ -398,13 +397,15 @@ void MainFrmTest::aboutWindowPosition_data()
     QTest::addColumn<QPoint>("expected");
     QTest::newRow("maximised at the origin") << QRect(0, 0, 1200, 900) << QPoint(400, 300);
     QTest::newRow("moved away from the origin") << QRect(90, 60, 990, 780) << QPoint(300, 240);
+    // A third of the way down would run past the bottom of a low main window.
+    QTest::newRow("kept inside the main window") << QRect(0, 0, 1366, 700) << QPoint(455, 206);
 }
 
 void MainFrmTest::aboutWindowPosition()
 {
     QFETCH(QRect, mainFrame);
     QFETCH(QPoint, expected);
-    QCOMPARE(AboutWindow::positionFor(mainFrame), expected);
+    QCOMPARE(AboutWindow::positionFor(mainFrame, QSize(334, 494)), expected);
 
     Fixture f;
     f.frame.showAbout();
@@ -414,6 +415,9 @@ void MainFrmTest::aboutWindowPosition()
     AboutWindow *about = f.frame.aboutWindow();
     f.frame.showAbout();
     QCOMPARE(f.frame.aboutWindow(), about);
+    // Esc closes it.
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTRY_VERIFY(!f.frame.aboutWindow());
 }
 
 void MainFrmTest::historySummary_data()
@@ -437,7 +441,7 @@ void MainFrmTest::historySummary()
     std::vector<DrawRecord> draws;
     if (!csv.isEmpty())
         QVERIFY(importCsvBytes(csv.toStdString(), draws));
-    QCOMPARE(MainFrm::historySummary(DrawHistory(std::move(draws))), expected);
+    QCOMPARE(HistoryDocument::summary(DrawHistory(std::move(draws))), expected);
 }
 
 void MainFrmTest::reloadRebuildsOpenWindowsInPlace()
@@ -446,7 +450,7 @@ void MainFrmTest::reloadRebuildsOpenWindowsInPlace()
     const std::string db = dir.filePath(u"draws.db"_s).toStdString();
     Fixture f;
     QVERIFY(f.frame.startUp(db, SHARED_HISTORY));
-    const int latest = f.frame.totals().latestDrawNo;
+    const int latest = f.frame.document().totals().latestDrawNo;
     f.frame.action(u"mnuSyutugenHindo"_s)->trigger();
     QMdiSubWindow *window = f.frame.mdiArea()->activeSubWindow();
     QVERIFY(window);
@@ -469,20 +473,19 @@ void MainFrmTest::reloadRebuildsOpenWindowsInPlace()
     }
     QVERIFY(f.frame.reloadHistory());
 
-    QCOMPARE(f.frame.totals().latestDrawNo, latest + 1);
+    QCOMPARE(f.frame.document().totals().latestDrawNo, latest + 1);
     QCOMPARE(f.frame.mdiArea()->activeSubWindow(), window);
     QCOMPARE(window->geometry(), geometry);
     QCOMPARE(window->widget()->findChild<SheetView *>(), grid);
     QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
     QCOMPARE(grid->horizontalScrollBar()->value(), 3);
-    QVERIFY(f.frame.findChild<QLabel *>(u"historyStatus"_s)
-                ->text()
-                .startsWith(u"第%1回（2099-01-01）まで"_s.arg(latest + 1)));
+    const QString status = f.frame.findChild<QLabel *>(u"historyStatus"_s)->text();
+    QVERIFY2(status.startsWith(u"第%1回（2099-01-01）まで"_s.arg(latest + 1)), qPrintable(status));
     QVERIFY(f.messages.isEmpty());
     QVERIFY(!QApplication::overrideCursor());
 }
 
-void MainFrmTest::savedEntryReloadsHistory()
+void MainFrmTest::entryOpensBesideOthersAndEveryWindowShowsWhatItSaves()
 {
     QTemporaryDir dir;
     const std::string db = dir.filePath(u"draws.db"_s).toStdString();
@@ -492,25 +495,133 @@ void MainFrmTest::savedEntryReloadsHistory()
         << "回数,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
            "1,2,8,10,13,27,30,39\n2,1,9,16,20,21,43,5\n";
     QVERIFY(f.frame.startUp(db, seed.toStdString()));
-    f.frame.action(u"mnuMasterInput"_s)->trigger();
-    auto *entry = qobject_cast<EntryWindow *>(
-        f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName))->widget());
+    // The prediction window and an analysis are open, then the entry window opens beside them;
+    // closing one of them and opening another changes nothing about that.
+    f.frame.openCommand(QString::fromUtf8(PredictionWindow::ClassName))->trigger();
+    f.open(FirstInfo);
+    f.open(SecondInfo);
+    f.frame.childWindow(u"二番目の分析"_s)->close();
+    f.frame.openCommand(QString::fromUtf8(EntryWindow::ClassName))->trigger();
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
+    QVERIFY(sub);
+    f.open(SecondInfo);
+    QVERIFY(f.child(FirstInfo) && f.child(SecondInfo));
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(PredictionWindow::ClassName)));
+    QVERIFY(f.messages.isEmpty());
+
+    // A draw saved in the entry window shows at once everywhere, the window still open.
+    auto *entry = qobject_cast<EntryWindow *>(sub->widget());
     QVERIFY(entry);
-    f.frame.showAnalysis(FirstInfo);
+    DrawTableModel *model = entry->model();
+    const int row = model->insertDrawRow(-1);
+    QVERIFY(row >= 0);
+    const int numbers[] = {3, 11, 19, 25, 33, 41, 7};
+    for (int i = 0; i < DrawRecord::FieldCount; ++i)
+        QVERIFY(model->setData(
+            model->index(row, DrawTableModel::FirstNumberColumn + i), QString::number(numbers[i])));
     const int builds = g_builds;
+    QVERIFY(model->saveRow(row));
+    QTRY_COMPARE(f.frame.document().totals().latestDrawNo, 3);
+    QCOMPARE(g_builds, builds + 2); // both analyses computed again
+    QVERIFY(!sub->isHidden());
+    QCOMPARE(f.frame.document().history().records().back().fields[6], 7);
+}
+
+void MainFrmTest::settingsWriteFailureIsTold()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    // A folder where the settings file should be: no program can write the file.
+    QVERIFY(QDir().mkdir(QString::fromUtf8(PredictionOptions::FileName)));
     {
-        Database writer;
-        QVERIFY(writer.open(db));
-        DrawRecord next;
-        next.drawNo = 3;
-        for (int i = 0; i < DrawRecord::FieldCount; ++i)
-            next.fields[static_cast<std::size_t>(i)] = i + 1;
-        QVERIFY(writer.saveDraw(next));
+        Fixture f;
+        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
+        f.frame.document().predictionOptions().on[2] = true;
+        Status written = Status::success();
+        QObject::connect(&f.frame, &MainFrm::settingsWritten, &f.frame,
+            [&written](const Status &status) { written = status; });
+        f.frame.close();
+        QVERIFY(!written.ok());
+        QCOMPARE(f.messages.size(), 1);
+        const QString text = f.messages[0].text;
+        QVERIFY2(text.startsWith(u"予想の設定を保存できませんでした。"_s), qPrintable(text));
+        QVERIFY2(text.contains(
+                     QDir(dir.path()).filePath(QString::fromUtf8(PredictionOptions::FileName))),
+            qPrintable(text));
+        QVERIFY2(text.contains(u"確かめて"_s), qPrintable(text));
     }
-    emit entry->historyChanged();
-    QTRY_COMPARE(f.frame.totals().latestDrawNo, 3);
-    QCOMPARE(g_builds, builds + 1);
-    QVERIFY(f.child(FirstInfo));
+}
+
+void MainFrmTest::helpKeyOpensTheActiveWindowsTopic()
+{
+    QTemporaryDir dir;
+    Fixture f;
+    QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    f.frame.show();
+    f.frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.frame));
+    QTest::keyClick(f.frame.mdiArea(), Qt::Key_F1);
+    QVERIFY(f.messages.isEmpty());
+    QVERIFY(f.frame.helpWindow() && f.frame.helpWindow()->isVisible());
+    QCOMPARE(f.frame.helpWindow()->topic(), QString::fromUtf8(MainFrm::HelpTopic));
+
+    // With a window in front, the help opens at that window's section.
+    f.frame.openCommand(QString::fromUtf8(ChanceWindow::ClassName))->trigger();
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(ChanceWindow::ClassName)));
+    f.frame.commands().help->trigger();
+    QCOMPARE(f.frame.helpWindow()->topic(), u"偶然との比較"_s);
+
+    // Every window's topic is a section of the help.
+    const QString html = f.frame.helpWindow()->toHtml();
+    for (const ChildKind &kind : childKinds())
+        QVERIFY2(!kind.helpTopic.isEmpty()
+                && html.contains(QStringLiteral("name=\"%1\"").arg(kind.helpTopic)),
+            qPrintable(kind.className));
+}
+
+void MainFrmTest::openWindowsComeBackWhereTheyStood()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    QRect firstPlace;
+    {
+        Fixture f;
+        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
+        f.frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+        f.open(FirstInfo);
+        f.open(SecondInfo);
+        f.frame.childWindow(u"最初の分析"_s)->setGeometry(30, 40, 260, 210);
+        firstPlace = f.frame.childWindow(u"最初の分析"_s)->geometry();
+        f.frame.childWindow(u"二番目の分析"_s)->showMinimized();
+        f.frame.mdiArea()->setActiveSubWindow(f.frame.childWindow(u"最初の分析"_s));
+        QVERIFY(f.frame.close());
+    }
+    {
+        Fixture f;
+        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
+        f.frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+        restoreOpenWindows(f.frame);
+        QMdiSubWindow *first = f.frame.childWindow(u"最初の分析"_s);
+        QMdiSubWindow *second = f.frame.childWindow(u"二番目の分析"_s);
+        QVERIFY(first && second);
+        QCOMPARE(first->geometry(), firstPlace);
+        QVERIFY(second->isMinimized());
+        QCOMPARE(f.frame.mdiArea()->activeSubWindow(), first);
+        // Closed with nothing open, the next start opens nothing.
+        first->close();
+        second->close();
+        QVERIFY(f.frame.close());
+    }
+    Fixture f;
+    QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
+    restoreOpenWindows(f.frame);
+    QVERIFY(f.frame.mdiArea()->subWindowList().isEmpty());
 }
 
 void MainFrmTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
@@ -553,9 +664,8 @@ void MainFrmTest::noMessageUnderBusyCursor()
     f.frame.setMessageFunction([&](QMessageBox::Icon, const QString &, const QString &) {
         cursorWhileShown = QApplication::overrideCursor() != nullptr;
     });
-    // The entry command refuses while a child is open; it sets the hourglass first.
-    f.frame.setPropEnd(false);
-    f.frame.action(u"mnuMasterInput"_s)->trigger();
+    // Reading the history again with no database open fails under the hourglass.
+    QVERIFY(!f.frame.reloadHistory());
     QVERIFY(!cursorWhileShown);
     QVERIFY(!QApplication::overrideCursor());
 }
@@ -573,15 +683,16 @@ void MainFrmTest::firstStartSize()
     QFETCH(QSize, available);
     QFETCH(bool, fits);
     const QSize extra(8, 60);
-    const std::optional<QSize> size = MainFrm::firstStartSize(available, extra);
+    const std::optional<QSize> size
+        = WindowArranger::firstStartSize(childKinds(), available, extra);
     QCOMPARE(size.has_value(), fits);
     if (!size)
         return;
     QVERIFY(size->width() <= available.width() && size->height() <= available.height());
-    // The client area holds the tallest analysis window.
+    // The client area holds the tallest window.
     int tallest = 0;
-    for (const AnalysisInfo &info : analyses())
-        tallest = std::max(tallest, info.heightTwips);
+    for (const ChildKind &kind : childKinds())
+        tallest = std::max(tallest, kind.sizeTwips.height());
     QVERIFY(size->height() - extra.height() >= twipsToPixels(tallest));
 }
 
@@ -603,7 +714,8 @@ void MainFrmTest::everyWindowCommandOpensItsWindow()
         inMenus.append(line.trimmed().section(QLatin1Char(' '), 0, 0));
     const QRect area = f.frame.mdiArea()->viewport()->rect();
 
-    QCOMPARE(f.frame.kinds().size(), analyses().size() + 8);
+    QCOMPARE(f.frame.kinds().size(),
+        analyses().size() + 8 + 2); // the own windows and the two of the fixture
     for (const ChildKind &kind : f.frame.kinds()) {
         const QString what = kind.className;
         QAction *command = f.frame.action(kind.action);
@@ -625,20 +737,20 @@ void MainFrmTest::cascadeKeepsSizes()
     f.frame.resize(1200, 900);
     f.frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
-    f.frame.showAnalysis(FirstInfo);
-    f.frame.showAnalysis(SecondInfo);
+    f.open(FirstInfo);
+    f.open(SecondInfo);
     QMdiSubWindow *first = f.frame.childWindow(u"最初の分析"_s);
     QMdiSubWindow *second = f.frame.childWindow(u"二番目の分析"_s);
     first->resize(400, 300);
     second->resize(500, 350);
-    f.frame.cascade();
+    f.frame.commands().cascade->trigger();
     QCOMPARE(first->size(), QSize(400, 300));
     QCOMPARE(second->size(), QSize(500, 350));
     QVERIFY(first->pos() != second->pos());
     // Tiled, then cascaded: the sizes from before the tiling come back.
-    f.frame.tileSideBySide();
+    f.frame.commands().tileVertical->trigger();
     QCOMPARE(first->height(), second->height());
-    f.frame.cascade();
+    f.frame.commands().cascade->trigger();
     QCOMPARE(first->size(), QSize(400, 300));
     QCOMPARE(second->size(), QSize(500, 350));
 }
@@ -661,8 +773,8 @@ void MainFrmTest::closeKeysCloseTheActiveChild()
     f.frame.show();
     f.frame.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f.frame));
-    f.frame.showAnalysis(FirstInfo);
-    f.frame.showAnalysis(SecondInfo);
+    f.open(FirstInfo);
+    f.open(SecondInfo);
     QWidget *target = focusInChild ? f.child(SecondInfo)->findChild<SheetView *>()
                                    : static_cast<QWidget *>(f.frame.mdiArea());
     target->setFocus();
@@ -674,8 +786,8 @@ void MainFrmTest::closeKeysCloseTheActiveChild()
 void MainFrmTest::windowMenuListsWindows()
 {
     Fixture f;
-    f.frame.showAnalysis(FirstInfo);
-    f.frame.showAnalysis(SecondInfo);
+    f.open(FirstInfo);
+    f.open(SecondInfo);
     QMenu *menu = f.frame.findChild<QMenu *>(u"mnuWindow"_s);
     emit menu->aboutToShow();
     QStringList items;
@@ -786,7 +898,8 @@ void MainFrmTest::reportsReadableAtDefaultSize()
     QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
     const QSize bars(
         8, f.frame.menuBar()->sizeHint().height() + f.frame.statusBar()->sizeHint().height());
-    const std::optional<QSize> large = MainFrm::firstStartSize(QSize(1920, 1040), bars);
+    const std::optional<QSize> large
+        = WindowArranger::firstStartSize(childKinds(), QSize(1920, 1040), bars);
     QVERIFY(large);
     // The test screen is smaller than either: the main window starts maximised on it.
     f.frame.setWindowState(Qt::WindowNoState);

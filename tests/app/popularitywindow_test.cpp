@@ -1,3 +1,5 @@
+#include "bundledstart.h"
+#include "document/historydocument.h"
 #include "shell/mainfrm.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
@@ -24,16 +26,10 @@ private slots:
     void valuesACombinationAndSaysWhatItCannotDo();
     void ticketBookShowsEachTicketsPopularity();
     void predictedLinesShowTheirPopularity();
+    void estimateIsMadeInTheBackground();
 };
 
 namespace {
-
-bool startOnBundledHistory(const QTemporaryDir &dir, MainFrm &frame, QStringList &messages)
-{
-    frame.setMessageFunction(
-        [&messages](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
-    return frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY).ok();
-}
 
 QString cell(SheetView *grid, int row, int col)
 {
@@ -121,6 +117,32 @@ void PopularityWindowTest::predictedLinesShowTheirPopularity()
     // The estimate is kept: the next pass fills the lines at once.
     static_cast<PredictionWindow *>(window)->refresh();
     QCOMPARE(label->text().split(u'\n').size(), lines.size());
+    QVERIFY(messages.isEmpty());
+}
+
+void PopularityWindowTest::estimateIsMadeInTheBackground()
+{
+    PopularitySource::setInBackground(true);
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    QVERIFY(startOnBundledHistory(dir, frame, messages));
+    frame.setPropEnd(true);
+    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
+    auto *window = frame.childWindow(QString::fromUtf8(PredictionWindow::ClassName))->widget();
+    auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
+    // The lines get their values by themselves once the worker has made the estimate.
+    QTRY_VERIFY_WITH_TIMEOUT(label->text().contains(u"円"_s), 300000);
+    const popularity::PopularityEstimate *first = frame.document().popularity().estimate(false);
+    QVERIFY(first);
+
+    // A new history forgets the estimate of the old one at once; one made on the worker before
+    // the change never stands for the new history.
+    frame.document().setAsOf(1800);
+    QVERIFY(!frame.document().popularity().estimate(false));
+    frame.document().setAsOf(DrawHistory::NoCut);
+    QTRY_VERIFY_WITH_TIMEOUT(frame.document().popularity().estimate(false), 300000);
+    PopularitySource::setInBackground(false);
     QVERIFY(messages.isEmpty());
 }
 

@@ -97,9 +97,9 @@ struct Fixture
     std::array<Sheet, PredictionGridCount> expected() const
     {
         PredictionEngine engine;
-        engine.scan(frame->history());
-        return buildPredictionSheets(
-            engine.predict(frame->totals().latestDrawNo, frame->predictionOptions()));
+        engine.scan(frame->document().history());
+        return buildPredictionSheets(engine.predict(
+            frame->document().totals().latestDrawNo, frame->document().predictionOptions()));
     }
 };
 
@@ -159,13 +159,13 @@ void PredictionWindowTest::layout()
     }
     QVERIFY(captions.contains(u"データ分析オプション"_s));
     // The prediction's heading names the draw it is for.
-    const int next = f.frame->totals().latestDrawNo + 1;
+    const int next = f.frame->document().totals().latestDrawNo + 1;
     QVERIFY2(
         captions.contains(u"当選予想　第%1回の予想"_s.arg(next)), qPrintable(captions.join(u'|')));
-    f.frame->setAsOf(100);
+    f.frame->document().setAsOf(100);
     QCOMPARE(
         w->findChild<QGroupBox *>(u"FramePrediction"_s)->title(), u"当選予想　第101回の予想"_s);
-    f.frame->setAsOf(DrawHistory::NoCut);
+    f.frame->document().setAsOf(DrawHistory::NoCut);
 
     // Grid 0 shows the six main positions only; the grids read what the engine predicts.
     const auto expected = f.expected();
@@ -204,7 +204,7 @@ void PredictionWindowTest::switchButtons()
     QTest::mouseClick(w->reflectButton(index), Qt::LeftButton);
     PredictionOptions on;
     on.on[static_cast<std::size_t>(index)] = true;
-    QVERIFY(f.frame->predictionOptions() == on);
+    QVERIFY(f.frame->document().predictionOptions() == on);
     checkButtons(w, on);
     QCOMPARE(w->prediction().reflectionShift, Weights[index]);
 
@@ -219,7 +219,7 @@ void PredictionWindowTest::switchButtons()
 
     // Back off: the grids return to the first pass.
     QTest::mouseClick(w->ignoreButton(index), Qt::LeftButton);
-    QVERIFY(f.frame->predictionOptions() == PredictionOptions{});
+    QVERIFY(f.frame->document().predictionOptions() == PredictionOptions{});
     checkButtons(w, PredictionOptions{});
     for (int g = 0; g < PredictionGridCount; ++g)
         QCOMPARE(texts(w->grid(static_cast<PredictionGrid>(g))), before[g]);
@@ -241,7 +241,7 @@ void PredictionWindowTest::reopenKeepsSwitchesAndEngine()
     options.on[5] = true;
     w->unload();
     QVERIFY(!f.subWindow());
-    QVERIFY(f.frame->predictionOptions() == options);
+    QVERIFY(f.frame->document().predictionOptions() == options);
 
     w = f.open();
     QVERIFY(w);
@@ -249,11 +249,11 @@ void PredictionWindowTest::reopenKeepsSwitchesAndEngine()
     QCOMPARE(w->prediction().reflectionShift, 15 + 4);
     // The second scan starts from the tables of the first one, which the engine keeps.
     PredictionEngine twice;
-    twice.scan(f.frame->history());
-    twice.scan(f.frame->history());
+    twice.scan(f.frame->document().history());
+    twice.scan(f.frame->document().history());
     QCOMPARE(texts(w->grid(CycleGrid)),
         texts(buildPredictionSheets(
-            twice.predict(f.frame->totals().latestDrawNo, options))[CycleGrid]));
+            twice.predict(f.frame->document().totals().latestDrawNo, options))[CycleGrid]));
 }
 
 void PredictionWindowTest::shownOnActivation()
@@ -384,7 +384,7 @@ void PredictionWindowTest::recordsTheShownLines()
     QVERIFY(w->record({}));
     QVERIFY(w->record({true, true}));
     Database db;
-    QVERIFY(db.open(f.frame->database().path()));
+    QVERIFY(db.open(f.frame->document().database().path()));
     std::vector<PredictionRecord> records;
     std::vector<Ticket> stored;
     QVERIFY(TicketBook(db).records(records));
@@ -398,17 +398,17 @@ void PredictionWindowTest::recordsTheShownLines()
     std::copy_n(w->prediction().oneShot.begin(), 6, oneShot.begin());
     std::sort(oneShot.begin(), oneShot.end());
     QCOMPARE(stored.front().numbers, oneShot);
-    QCOMPARE(stored.front().firstDraw, f.frame->totals().latestDrawNo + 1);
+    QCOMPARE(stored.front().firstDraw, f.frame->document().totals().latestDrawNo + 1);
     QCOMPARE(stored.back().recordId, records.back().id);
     QCOMPARE(records.front().switches, std::string("010000000000"));
     QCOMPARE(records.front().reflectionShift, w->prediction().reflectionShift);
-    QCOMPARE(records.front().latestDrawNo, f.frame->totals().latestDrawNo);
-    QCOMPARE(records.front().historyHash, historyHash(f.frame->history()));
+    QCOMPARE(records.front().latestDrawNo, f.frame->document().totals().latestDrawNo);
+    QCOMPARE(records.front().historyHash, historyHash(f.frame->document().history()));
     // The open ticket window shows them at once.
     QCOMPARE(tickets->listGrid()->model()->rowCount(), int(1 + stored.size()));
 
     // With a 基準回 the next draw may be known already: refused, in Japanese, nothing stored.
-    f.frame->setAsOf(100);
+    f.frame->document().setAsOf(100);
     w = f.window();
     const Status refused = w->record({});
     QVERIFY(!refused);

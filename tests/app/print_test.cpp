@@ -250,7 +250,8 @@ void PrintTest::wideAnalysisPrintsOnSeveralPages()
 {
     const AnalysisInfo *info = findAnalysis("frequency");
     QVERIFY(info);
-    const Sheet sheet = buildAnalysis(*info, m_frame->history(), m_frame->totals());
+    const Sheet sheet
+        = buildAnalysis(*info, m_frame->document().history(), m_frame->document().totals());
     SheetPrintDocument document({&sheet}, u"出現頻度分析"_s, historyRange(*m_frame));
     const QSizeF page = landscapeA4();
     document.layOut(page);
@@ -313,7 +314,7 @@ void PrintTest::pdfFailureLeavesNoFile()
 void PrintTest::printButtonsOpenThePreview()
 {
     const AnalysisInfo *info = findAnalysis("frequency");
-    QAction *command = m_frame->action(QString::fromUtf8(info->menuAction));
+    QAction *command = m_frame->openCommand(QString::fromUtf8(info->className));
     QVERIFY(command);
     command->trigger();
     QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(info->className));
@@ -364,11 +365,11 @@ void PrintTest::printButtonsOpenThePreview()
 
 void PrintTest::footerNamesTheDraws()
 {
-    const int latest = m_frame->history().records().back().drawNo;
+    const int latest = m_frame->document().history().records().back().drawNo;
     QCOMPARE(historyRange(*m_frame), u"第1回～第%1回"_s.arg(latest));
-    m_frame->setAsOf(100);
+    m_frame->document().setAsOf(100);
     QCOMPARE(historyRange(*m_frame), u"基準回 第100回（第1回～第100回）"_s);
-    m_frame->setAsOf(DrawHistory::NoCut);
+    m_frame->document().setAsOf(DrawHistory::NoCut);
 }
 
 QTEST_MAIN(PrintTest)

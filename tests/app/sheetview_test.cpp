@@ -1,4 +1,5 @@
 #include "analysis/catalog.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "views/sheetclipboard.h"
 #include "views/sheetdelegate.h"
@@ -214,18 +215,17 @@ Sheet bigBuilder(const DrawHistory &, const Totals &)
     return s;
 }
 
-const AnalysisInfo BigInfo{
-    "big", "大きな分析", "大きな分析", "説明", 9850, 13920, true, {}, bigBuilder};
+const AnalysisInfo BigInfo{"big", "大きな分析", "大きな分析", "説明", {}, bigBuilder};
 
 } // namespace
 
 void SheetViewTest::largestWindowOpens()
 {
-    MainFrm frame;
+    MainFrm frame(nullptr, {analysisKind(BigInfo, {"big", "mnuBig", "", {9850, 13920}, true})});
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
 
-    frame.showAnalysis(BigInfo);
+    frame.openCommand(u"大きな分析"_s)->trigger();
     auto *view = frame.mdiArea()->activeSubWindow()->findChild<SheetView *>();
     QVERIFY(view);
     QSignalSpy painted(view, &SheetView::firstPainted);

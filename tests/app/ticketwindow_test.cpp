@@ -1,3 +1,4 @@
+#include "bundledstart.h"
 #include "commands/corereasons.h"
 #include "shell/mainfrm.h"
 #include "store/csvhistory.h"
@@ -35,19 +36,6 @@ private slots:
     void everyFaultKindHasJapaneseText();
     void addResetsTheEntryAndListsComingDraws();
 };
-
-namespace {
-
-// Starts the main window on a fresh database made from the bundled history, its messages
-// collected instead of shown.
-bool startOnBundledHistory(const QTemporaryDir &dir, MainFrm &frame, QStringList &messages)
-{
-    frame.setMessageFunction(
-        [&messages](QMessageBox::Icon, const QString &, const QString &text) { messages << text; });
-    return frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY).ok();
-}
-
-} // namespace
 
 void TicketWindowTest::addsGradesAndChecksTickets()
 {
@@ -96,14 +84,14 @@ void TicketWindowTest::asOfRebuildsOpenWindows()
     QCOMPARE(items.last(), frame.action(u"mnuKijunkaiKaijo"_s));
     QVERIFY(!items.last()->isEnabled());
 
-    const std::size_t all = frame.history().size();
-    frame.setAsOf(100);
-    QCOMPARE(frame.history().size(), std::size_t(100));
-    QCOMPARE(frame.totals().latestDrawNo, 100);
+    const std::size_t all = frame.document().history().size();
+    frame.document().setAsOf(100);
+    QCOMPARE(frame.document().history().size(), std::size_t(100));
+    QCOMPARE(frame.document().totals().latestDrawNo, 100);
     QVERIFY(frame.findChild<QLabel *>(u"historyStatus"_s)->text().contains(u"基準回 第100回"_s));
     frame.action(u"mnuKijunkaiKaijo"_s)->setEnabled(true);
     frame.action(u"mnuKijunkaiKaijo"_s)->trigger();
-    QCOMPARE(frame.history().size(), all);
+    QCOMPARE(frame.document().history().size(), all);
     QVERIFY(!frame.findChild<QLabel *>(u"historyStatus"_s)->text().contains(u"基準回"_s));
 }
 
@@ -114,7 +102,7 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
     QStringList messages;
     QVERIFY(startOnBundledHistory(dir, frame, messages));
     Database db;
-    QVERIFY(db.open(frame.database().path()));
+    QVERIFY(db.open(frame.document().database().path()));
     Ticket first;
     first.numbers = {2, 8, 10, 13, 27, 30}; // draw 1
     first.firstDraw = 1;
@@ -272,7 +260,7 @@ void TicketWindowTest::addResetsTheEntryAndListsComingDraws()
     auto *draws = window->findChild<QSpinBox *>(u"spnDraws"_s);
     auto *units = window->findChild<QSpinBox *>(u"spnUnits"_s);
     auto *memo = window->findChild<QLineEdit *>(u"txtMemo"_s);
-    const int next = frame.totals().latestDrawNo + 1;
+    const int next = frame.document().totals().latestDrawNo + 1;
     QCOMPARE(from->value(), next);
 
     from->setValue(next - 1);

@@ -156,7 +156,7 @@ void WindowSpaceTest::goToADrawAndFindANumber()
     QModelIndex at = grid->currentIndex();
     QCOMPARE(at.data().toString(), u"100"_s);
     QVERIFY(grid->viewport()->rect().intersects(grid->onScreenRect(at)));
-    const int latest = f.frame.totals().latestDrawNo;
+    const int latest = f.frame.document().totals().latestDrawNo;
     QVERIFY(finder->goToDraw(latest));
     QCOMPARE(grid->currentIndex().data().toString(), QString::number(latest));
     QVERIFY(!finder->goToDraw(latest + 5));
@@ -186,7 +186,7 @@ void WindowSpaceTest::wrappedVerdictIsWholeAt1366()
 {
     Fixture f({1366, 768});
     Database db;
-    QVERIFY(db.open(f.frame.database().path()));
+    QVERIFY(db.open(f.frame.document().database().path()));
     Ticket t;
     t.numbers = {2, 8, 10, 13, 27, 30};
     t.firstDraw = 1;

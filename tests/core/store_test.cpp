@@ -237,6 +237,50 @@ TEST(Database, CreatesAMissingFileFromTheSeedAndReadsTheView)
     EXPECT_EQ(files, 1);
 }
 
+// The history is read once with each draw's date: the windows show it without a second read.
+TEST(Database, TheHistoryCarriesEachDrawsDate)
+{
+    const struct
+    {
+        const char *name;
+        const char *view; // nullptr: the program's own
+        const char *secondDate;
+    } cases[] = {
+        {"own_view", nullptr, "2000/10/12"},
+        {"view_with_date",
+            "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, "
+            "第6数字, ボーナス数字 from 結果マスタ",
+            "2000/10/12"},
+        {"view_without_date",
+            "select 回数, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, "
+            "第6数字, ボーナス数字 from 結果マスタ",
+            ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Database db;
+        ASSERT_TRUE(db.openInMemory());
+        ASSERT_TRUE(db.exec("insert into 結果マスタ values (1, '2000-10-05', 1, 2, 3, 4, 5, 6, 7);"
+                            "insert into 結果マスタ values (2, '2000/10/12', 1, 2, 3, 4, 5, 6, 8);"
+                            "insert into 結果マスタ values (3, null, 1, 2, 3, 4, 5, 6, 9);"));
+        if (c.view) {
+            ASSERT_TRUE(db.exec(
+                std::string("drop view 全データ選択クエリ; create view 全データ選択クエリ as ")
+                + c.view));
+        }
+        DrawHistory h;
+        ASSERT_TRUE(db.loadHistory(h));
+        ASSERT_EQ(h.size(), 3u);
+        EXPECT_EQ(h[1].date, c.secondDate);
+        EXPECT_EQ(h[2].date, "");
+        // The cut keeps the dates too.
+        DrawHistory cut;
+        ASSERT_TRUE(db.loadHistory(cut, 2));
+        ASSERT_EQ(cut.size(), 2u);
+        EXPECT_EQ(cut[1].date, c.secondDate);
+    }
+}
+
 TEST(Database, MissingSeedCreatesNothing)
 {
     TempDir dir;

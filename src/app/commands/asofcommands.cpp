@@ -9,16 +9,15 @@ namespace loto6 {
 
 void AsOfCommands::install(MainFrm &frame)
 {
-    QAction *choose = frame.action(QStringLiteral("mnuKijunkai"));
-    QAction *clear = frame.action(QStringLiteral("mnuKijunkaiKaijo"));
-    if (!choose || !clear)
-        return;
+    QAction *choose = frame.commands().asOf;
+    QAction *clear = frame.commands().asOfClear;
     choose->setEnabled(true);
-    clear->setEnabled(frame.asOf() != DrawHistory::NoCut);
+    clear->setEnabled(frame.document().asOf() != DrawHistory::NoCut);
     QObject::connect(choose, &QAction::triggered, &frame, [&frame, clear] {
-        const auto &all = frame.loadedHistory();
+        const auto &all = frame.document().loadedHistory();
         const int latest = all.empty() ? 1 : std::max(1, all.records().back().drawNo);
-        const int current = frame.asOf() == DrawHistory::NoCut ? latest : frame.asOf();
+        const int current
+            = frame.document().asOf() == DrawHistory::NoCut ? latest : frame.document().asOf();
         bool ok = false;
         const int n = QInputDialog::getInt(&frame, QObject::tr("基準回を指定"),
             QObject::tr("第何回までの当選データで表示しますか（1～%1）。\n"
@@ -27,11 +26,11 @@ void AsOfCommands::install(MainFrm &frame)
             current, 1, latest, 1, &ok);
         if (!ok)
             return;
-        frame.setAsOf(n);
+        frame.document().setAsOf(n);
         clear->setEnabled(true);
     });
     QObject::connect(clear, &QAction::triggered, &frame, [&frame, clear] {
-        frame.setAsOf(DrawHistory::NoCut);
+        frame.document().setAsOf(DrawHistory::NoCut);
         clear->setEnabled(false);
     });
 }

@@ -1,30 +1,37 @@
 #include "commands/backgroundjob.h"
 
-#include <QApplication>
+#include "shell/uihelpers.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
-#include <thread>
+#include <algorithm>
+#include <exception>
 
 namespace loto6 {
 
 namespace {
 
-int s_dialogDelay = 500;
+int s_dialogDelay = BackgroundJob::DefaultDialogDelay;
 
 // The dialog of a running job; closing it (Esc, the title bar) counts as キャンセル and never
 // hides it before the job has ended.
 class JobDialog : public QDialog
 {
 public:
-    JobDialog(QWidget *parent, const QString &title, BackgroundJob::Progress &progress)
+    JobDialog(QWidget *parent, const QString &title, const QString &label,
+        BackgroundJob::Progress &progress)
         : QDialog(parent)
         , m_progress(progress)
+        , m_text(label)
     {
         setObjectName(QStringLiteral("progressBackgroundJob"));
         setWindowTitle(title);
@@ -40,16 +47,42 @@ public:
         layout->addWidget(m_cancel, 0, Qt::AlignRight);
         connect(m_cancel, &QPushButton::clicked, this, &JobDialog::reject);
         setMinimumWidth(360);
+        m_clock.start();
+        // The time passed counts up while the job runs; the bytes come by signal.
+        auto *tick = new QTimer(this);
+        connect(tick, &QTimer::timeout, this, &JobDialog::updateText);
+        tick->start(250);
+        connect(&m_progress, &JobProgress::bytesReceived, this, &JobDialog::updateText);
+        connect(&m_progress, &JobProgress::stepsDone, bar, [bar](int done, int total) {
+            bar->setRange(0, std::max(total, 0));
+            bar->setValue(done);
+        });
+        updateText();
     }
     void reject() override
     {
         m_progress.requestCancel();
         m_cancel->setEnabled(false);
+        updateText();
     }
-    void setText(const QString &text) { m_label->setText(text); }
 
 private:
+    void updateText()
+    {
+        QString text = m_text + QLatin1Char('\n')
+            + BackgroundJob::tr("経過時間: %1 秒").arg(m_clock.elapsed() / 1000);
+        if (m_progress.bytes() > 0)
+            text += QLatin1Char('\n')
+                + BackgroundJob::tr("受信済み: %1")
+                      .arg(BackgroundJob::sizeText(m_progress.bytes()));
+        if (m_progress.cancelRequested())
+            text += QLatin1Char('\n') + BackgroundJob::tr("取り消しています...");
+        m_label->setText(text);
+    }
+
     BackgroundJob::Progress &m_progress;
+    QString m_text;
+    QElapsedTimer m_clock;
     QLabel *m_label = nullptr;
     QPushButton *m_cancel = nullptr;
 };
@@ -67,38 +100,50 @@ QString BackgroundJob::sizeText(std::uint64_t bytes)
     return tr("%1 MB").arg(static_cast<double>(bytes) / (1024 * 1024), 0, 'f', 1);
 }
 
-bool BackgroundJob::run(QWidget *parent, const QString &title, const QString &label, Job job)
+bool BackgroundJob::run(
+    QWidget *parent, const QString &title, const QString &label, Job job, QString *error)
 {
     Progress progress;
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
+    QString failure;
+    QThread *worker = QThread::create([&] {
         // A job that throws ends without results; its caller starts from a failure.
         try {
             job(progress);
+        } catch (const std::exception &e) {
+            failure = QString::fromLocal8Bit(e.what());
+            if (failure.isEmpty())
+                failure = tr("原因不明のエラー");
         } catch (...) {
+            failure = tr("原因不明のエラー");
         }
-        done.store(true);
     });
+    JobDialog dialog(parent, title, label, progress);
+    QEventLoop loop;
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
 
-    JobDialog dialog(parent, title, progress);
-    QElapsedTimer clock;
-    clock.start();
-    while (!done.load()) {
-        if (!dialog.isVisible() && clock.elapsed() >= s_dialogDelay)
-            dialog.show();
-        QString text
-            = label + QLatin1Char('\n') + tr("経過時間: %1 秒").arg(clock.elapsed() / 1000);
-        if (progress.bytes() > 0)
-            text += QLatin1Char('\n') + tr("受信済み: %1").arg(sizeText(progress.bytes()));
-        if (progress.cancelRequested())
-            text += QLatin1Char('\n') + tr("取り消しています...");
-        dialog.setText(text);
-        // Until the modal dialog shows, clicks and keys wait: nothing may start another command.
-        QCoreApplication::processEvents(
-            dialog.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents, 50);
-        QThread::msleep(20);
+    // Until the modal dialog shows, clicks and keys wait: nothing may start another command.
+    QTimer::singleShot(s_dialogDelay, &loop, &QEventLoop::quit);
+    if (!worker->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!worker->isFinished()) {
+        dialog.show();
+        loop.exec();
     }
-    worker.join();
+    worker->wait();
+    delete worker;
+    dialog.hide();
+
+    if (!failure.isEmpty()) {
+        const QString text
+            = tr("処理の途中で予期しないエラーが起きたため、中止しました。\n詳細: %1\n"
+                 "もう一度実行しても同じときは、プログラムを起動し直してください。")
+                  .arg(failure);
+        if (error)
+            *error = text;
+        else
+            QMessageBox::critical(parent, qs(MessageTitle), text);
+    }
     return !progress.cancelRequested();
 }
 

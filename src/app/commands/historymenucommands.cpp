@@ -20,8 +20,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 #include <sstream>
 
@@ -105,18 +109,51 @@ HistoryCommands::HistoryCommands(MainFrm &frame)
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     };
-    auto wire = [this](const char *name, void (HistoryCommands::*command)()) {
-        if (QAction *a = m_frame.action(QString::fromUtf8(name))) {
-            a->setEnabled(true);
-            connect(a, &QAction::triggered, this, command);
-        }
+    auto wire = [this](QAction *a, void (HistoryCommands::*command)()) {
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, command);
     };
-    wire("mnuMasterUpdate", &HistoryCommands::updateHistory);
-    wire("mnuCsvTorikomi", &HistoryCommands::importCsv);
-    wire("mnuCsvKakidashi", &HistoryCommands::exportCsv);
+    wire(frame.commands().update, &HistoryCommands::updateHistory);
+    wire(frame.commands().csvImport, &HistoryCommands::importCsv);
+    wire(frame.commands().csvExport, &HistoryCommands::exportCsv);
+    // Files dropped anywhere on the main window are imported.
+    frame.setAcceptDrops(true);
+    frame.installEventFilter(this);
 }
 
-std::filesystem::path HistoryCommands::databaseFile() const { return m_frame.database().path(); }
+namespace {
+
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (data)
+        for (const QUrl &url : data->urls())
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+    return files;
+}
+
+} // namespace
+
+bool HistoryCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::DragEnter && event->type() != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QStringList files = droppedFiles(drop->mimeData());
+    if (files.isEmpty() || !m_frame.commands().csvImport->isEnabled())
+        return false;
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop)
+        // The import asks questions and shows its progress: it starts once the drop is over.
+        QTimer::singleShot(0, this, [this, files] { importFiles(files); });
+    return true;
+}
+
+std::filesystem::path HistoryCommands::databaseFile() const
+{
+    return m_frame.document().database().path();
+}
 
 void HistoryCommands::inform(const QString &text)
 {
@@ -189,7 +226,7 @@ void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
         QString text = qs(result.message);
         if (cancelAsked)
             text.prepend(tr("取り消す前に最新化が終わっていました。") + QLatin1Char('\n'));
-        text += QLatin1Char('\n') + MainFrm::historySummary(m_frame.history());
+        text += QLatin1Char('\n') + HistoryDocument::summary(m_frame.document().history());
         if (!result.backup.empty())
             text += tr("\n\n前のデータベースは次のファイルに残してあります。\n%1")
                         .arg(UpdateMessages::pathText(result.backup));
@@ -215,6 +252,13 @@ void HistoryCommands::importCsv()
     if (chosen.isEmpty())
         return;
     rememberFolder(chosen.front());
+    importFiles(chosen);
+}
+
+void HistoryCommands::importFiles(const QStringList &chosen)
+{
+    if (chosen.isEmpty() || !databaseFree())
+        return;
     ImportRun run;
     run.database = databaseFile();
     for (const QString &file : chosen)
@@ -253,7 +297,7 @@ void HistoryCommands::reportImport(
                        .arg(report.replaced);
     if (cancelAsked)
         text.prepend(tr("取り消す前に取り込みが終わっていました。") + QLatin1Char('\n'));
-    inform(text + QLatin1Char('\n') + MainFrm::historySummary(m_frame.history()));
+    inform(text + QLatin1Char('\n') + HistoryDocument::summary(m_frame.document().history()));
 }
 
 void HistoryCommands::exportCsv()

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <functional>
@@ -30,7 +31,7 @@ public:
     // Asks a yes-or-no question whose default answer is No.
     using Question = std::function<bool(const QString &text)>;
 
-    // Wires the commands mnuMasterUpdate, mnuCsvTorikomi and mnuCsvKakidashi of the frame.
+    // Wires the update, CSV import and CSV export commands of the frame.
     explicit HistoryCommands(MainFrm &frame);
 
     // Where update.conf is looked for; the program folder unless set.
@@ -42,7 +43,13 @@ public:
 
     void updateHistory();
     void importCsv();
+    // Imports the files as CSVから取り込み does once they are chosen (files dropped on the
+    // main window).
+    void importFiles(const QStringList &files);
     void exportCsv();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Refuses, with a message, while the entry window has the database open for editing.

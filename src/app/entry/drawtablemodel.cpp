@@ -27,37 +27,6 @@ bool isNumberColumn(int column)
     return column >= DrawTableModel::FirstNumberColumn && column <= DrawTableModel::BonusColumn;
 }
 
-// Reads "02 08 10 13 27 30 (39)", "2,8,10,13,27,30,39", tab-separated cells and the like, in
-// full-width digits as well, with or without the draw number and date in front.
-std::optional<DrawTableModel::PastedLine> parsePastedLine(const QString &line)
-{
-    static const QRegularExpression dateForm(
-        QStringLiteral("(\\d{4})\\s*[-/.年]\\s*(\\d{1,2})\\s*[-/.月]\\s*(\\d{1,2})\\s*日?"));
-    static const QRegularExpression numberForm(QStringLiteral("\\d+(?:\\.\\d+)?"));
-    QString text = line.normalized(QString::NormalizationForm_KC);
-    DrawTableModel::PastedLine pasted;
-    if (const QRegularExpressionMatch m = dateForm.match(text); m.hasMatch()) {
-        pasted.date
-            = m.captured(1) + QLatin1Char('-') + m.captured(2) + QLatin1Char('-') + m.captured(3);
-        if (const auto iso = parseDrawDate(toStd(pasted.date)))
-            pasted.date = QString::fromStdString(*iso);
-        text.remove(m.capturedStart(), m.capturedLength());
-    }
-    QStringList tokens;
-    for (auto it = numberForm.globalMatch(text); it.hasNext();)
-        tokens.append(it.next().captured());
-    if (tokens.size() == DrawRecord::FieldCount + 1) {
-        pasted.drawNo = parseDrawNumberText(toStd(tokens.takeFirst()));
-        if (!pasted.drawNo)
-            return std::nullopt;
-    }
-    if (tokens.size() != DrawRecord::FieldCount)
-        return std::nullopt;
-    for (int f = 0; f < DrawRecord::FieldCount; ++f)
-        pasted.numbers[std::size_t(f)] = tokens[f];
-    return pasted;
-}
-
 } // namespace
 
 DrawTableModel::DrawTableModel(QObject *parent)
@@ -514,6 +483,7 @@ Status DrawTableModel::removeDrawRow(int row)
         if (Status s = m_db.deleteDraw(m_rows[std::size_t(row)].record.drawNo); !s)
             return s;
         m_savedChanges = true;
+        emit drawsWritten();
     }
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
@@ -521,70 +491,6 @@ Status DrawTableModel::removeDrawRow(int row)
     recheckPendingRows();
     emit unsavedRowsChanged(hasUnsavedRows());
     return Status::success();
-}
-
-int DrawTableModel::pasteTargetRow(int row, const std::optional<int> &drawNo)
-{
-    if (!drawNo)
-        return row >= 0 && row < rowCount() ? row : insertDrawRow(-1);
-    for (int r = 0; r < rowCount(); ++r)
-        if (drawNumber(r) == *drawNo)
-            return r;
-    const int fresh = insertDrawRow(-1);
-    if (fresh >= 0 && !setData(index(fresh, DrawNoColumn), QString::number(*drawNo))) {
-        beginRemoveRows({}, fresh, fresh);
-        m_rows.erase(m_rows.begin() + fresh);
-        endRemoveRows();
-        recheckPendingRows();
-        emit unsavedRowsChanged(hasUnsavedRows());
-        return -1;
-    }
-    return fresh;
-}
-
-bool DrawTableModel::fillPastedRow(int row, const PastedLine &pasted)
-{
-    bool changes = false;
-    for (int f = 0; f < DrawRecord::FieldCount; ++f)
-        changes = changes
-            || parseNumberText(toStd(pasted.numbers[std::size_t(f)]))
-                != parseNumberText(toStd(m_rows[std::size_t(row)].texts[std::size_t(f + 1)]));
-    if (changes && !confirmChange(row))
-        return false;
-    for (int f = 0; f < DrawRecord::FieldCount; ++f)
-        setData(index(row, f + 1), pasted.numbers[std::size_t(f)]);
-    if (!pasted.date.isEmpty())
-        setData(index(row, DateColumn), pasted.date);
-    return true;
-}
-
-int DrawTableModel::pasteText(int row, const QString &text)
-{
-    if (m_readOnly)
-        return 0;
-    static const QRegularExpression lineBreak(QStringLiteral("[\r\n]+"));
-    const QStringList lines = text.split(lineBreak, Qt::SkipEmptyParts);
-    int next = row;
-    int filled = 0;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed().isEmpty())
-            continue;
-        const std::optional<PastedLine> pasted = parsePastedLine(lines[i]);
-        if (!pasted) {
-            emit inputRefused(tr("貼り付けた%1行目から当選数字を読み取れません。"
-                                 "本数字6つとボーナス数字を1行に並べてください。")
-                                  .arg(i + 1));
-            continue;
-        }
-        const int target = pasteTargetRow(next, pasted->drawNo);
-        if (target < 0)
-            continue;
-        next = target + 1;
-        if (!fillPastedRow(target, *pasted))
-            continue;
-        ++filled;
-    }
-    return filled;
 }
 
 Status DrawTableModel::saveRow(int row)
@@ -619,18 +525,24 @@ Status DrawTableModel::saveRow(int row)
     m_savedChanges = true;
     recheckRow(row);
     rowChanged(row);
+    emit drawsWritten();
     return Status::success();
+}
+
+void DrawTableModel::dropRow(int row)
+{
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+    recheckPendingRows();
+    emit unsavedRowsChanged(hasUnsavedRows());
 }
 
 void DrawTableModel::takeStoredDraw(int row, const std::optional<DrawRecord> &stored)
 {
     m_savedChanges = true; // the history differs from what the main window read
     if (!stored) {
-        beginRemoveRows({}, row, row);
-        m_rows.erase(m_rows.begin() + row);
-        endRemoveRows();
-        recheckPendingRows();
-        emit unsavedRowsChanged(hasUnsavedRows());
+        dropRow(row);
         return;
     }
     m_rows[std::size_t(row)] = storedRow(*stored);

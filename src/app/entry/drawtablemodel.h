@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entry/pastedline.h"
+
 #include "grid/rgb.h"
 #include "store/database.h"
 #include "store/drawrecord.h"
@@ -36,14 +38,7 @@ public:
     static constexpr Rgb BonusBackColor = rgb(197, 255, 255);
     static constexpr Rgb WrongBackColor = rgb(255, 150, 150);
 
-    // One pasted line of a published result: an optional draw number and date, then the seven
-    // numbers as texts.
-    struct PastedLine
-    {
-        std::optional<int> drawNo;
-        QString date;
-        std::array<QString, DrawRecord::FieldCount> numbers;
-    };
+    using PastedLine = loto6::PastedLine;
 
     // Asks the user a Yes/No question; true for Yes.
     using ConfirmFunction = std::function<bool(const QString &question)>;
@@ -110,6 +105,8 @@ signals:
     void inputRefused(const QString &message);
     // The set of unsaved or wrong rows may have changed.
     void unsavedRowsChanged(bool any);
+    // A draw was written to or deleted from the database.
+    void drawsWritten();
 
 private:
     struct Row
@@ -126,6 +123,8 @@ private:
     // The row shows what is stored now, after the user kept another program's change; a draw
     // deleted meanwhile leaves the grid.
     void takeStoredDraw(int row, const std::optional<DrawRecord> &stored);
+    // Takes a row out of the grid (not out of the database).
+    void dropRow(int row);
     QString rowStateTip(int row) const;
     QString drawName(int row) const;
     // Where a stored draw came from, each recorded change on a line; empty when nothing is.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QSize>
 #include <QString>
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 class QWidget;
@@ -15,9 +17,9 @@ class MainFrm;
 // Makes the widget of a child window; nullptr when it cannot (the reason is reported).
 using ChildFactory = std::function<QWidget *(MainFrm &)>;
 
-// A child window the menus open: the menu command (its object name and text), the window class
-// (at most one window per class), the designed outer size and how to make the window. A window
-// that stands alone opens only while no other child is open.
+// A child window the menus open: the menu command (its object name, text and keys), the window
+// class (at most one window per class), the designed outer size, how to make the window and
+// the help topic F1 opens while it is the active window.
 struct ChildKind
 {
     QString action;
@@ -25,12 +27,31 @@ struct ChildKind
     QString className;
     QSize sizeTwips;
     ChildFactory create;
-    bool alone = false;
+    QString helpTopic;
+    QKeySequence shortcut = {};
+    bool analysis = false; // one of the catalog's analyses
 };
+
+struct AnalysisInfo;
+
+// How an analysis's window shows on the desktop: the menu command's object name and text
+// (empty: the caption), the designed size in twips and whether it has a print button.
+struct AnalysisWindowFacts
+{
+    std::string_view name; // the analysis's command-line name
+    std::string_view action;
+    std::string_view menuText;
+    int sizeTwips[2];
+    bool printButton;
+};
+
+// The kind of an analysis's window, from its catalog entry and the desktop's table.
+ChildKind analysisKind(const AnalysisInfo &info);
+ChildKind analysisKind(const AnalysisInfo &info, const AnalysisWindowFacts &facts);
 
 // Every child window the menus open: the analyses of the catalog, in its order, then the
 // program's own windows. The main window makes a menu command for each and wires it to open
-// the window; nothing else wires a child window.
+// the window; nothing else wires a child window. A new window is one entry here.
 std::vector<ChildKind> childKinds();
 
 } // namespace loto6

@@ -7,9 +7,12 @@
 #include "views/chartview.h"
 #include "views/sheetview.h"
 #include "windows/aboutwindow.h"
+#include "windows/chancewindow.h"
 #include "windows/chartwindow.h"
 #include "windows/helpwindow.h"
+#include "windows/predictionwindow.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -98,13 +101,13 @@ void ScreenshotRunner::run()
     number += 3;
     shootCharts(number++);
 
-    m_frame.action(QStringLiteral("mnuAbout"))->trigger();
+    m_frame.commands().about->trigger();
     wait(300);
     if (m_frame.aboutWindow()) {
         save(m_frame.aboutWindow(), QStringLiteral("%1-about").arg(number++));
         m_frame.aboutWindow()->close();
     }
-    m_frame.action(QStringLiteral("mnuHelpFile"))->trigger();
+    m_frame.commands().help->trigger();
     wait(300);
     if (m_frame.helpWindow()) {
         save(m_frame.helpWindow(), QStringLiteral("%1-help").arg(number++));
@@ -115,14 +118,9 @@ void ScreenshotRunner::run()
 
 void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &timings)
 {
-    // A window that stands alone opens only while no other child is showing.
-    if (kind.alone) {
-        m_frame.mdiArea()->closeAllSubWindows();
-        wait(150);
-    }
     QElapsedTimer timer;
     timer.start();
-    QMdiSubWindow *window = m_frame.openChild(kind.action);
+    QMdiSubWindow *window = m_frame.openChild(kind.className);
     SheetView *grid = firstVisibleGrid(window);
     ChartView *chart = window ? window->findChild<ChartView *>() : nullptr;
     waitForFirstPaint(grid);
@@ -170,16 +168,15 @@ void ScreenshotRunner::shootCharts(int number)
 void ScreenshotRunner::shootArrangements(int number)
 {
     // Windows of different sizes: two analyses, the chance page and the prediction window.
-    for (const QString &action :
-        {QStringLiteral("mnuSyutugenHindo"), QStringLiteral("mnuSyutugenKaisu"),
-            QStringLiteral("mnuGuzenHikaku"), QStringLiteral("mnuYoso")})
-        m_frame.openChild(action);
+    for (const char *className :
+        {"出現頻度分析", "回数別出現分析", ChanceWindow::ClassName, PredictionWindow::ClassName})
+        m_frame.openChild(QString::fromUtf8(className));
     wait(300);
-    const std::pair<void (MainFrm::*)(), const char *> arrangements[]
-        = {{&MainFrm::tileSideBySide, "side-by-side"},
-            {&MainFrm::tileOneAboveTheOther, "one-above"}, {&MainFrm::cascade, "cascade"}};
+    const std::pair<QAction *, const char *> arrangements[] = {
+        {m_frame.commands().tileVertical, "side-by-side"},
+        {m_frame.commands().tileHorizontal, "one-above"}, {m_frame.commands().cascade, "cascade"}};
     for (const auto &[arrange, name] : arrangements) {
-        (m_frame.*arrange)();
+        arrange->trigger();
         wait(300);
         save(&m_frame, QStringLiteral("%1-%2").arg(number++, 2, 10, QLatin1Char('0')).arg(name));
     }

@@ -4,10 +4,12 @@
 #include "shell/twips.h"
 #include "views/productpicture.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace loto6 {
@@ -43,6 +45,12 @@ AboutWindow::AboutWindow(QWidget *parent)
     auto *close = new QPushButton(tr("閉じる"), this);
     close->setObjectName(QStringLiteral("Command1"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto *escape = new QAction(this);
+    escape->setObjectName(QStringLiteral("actCloseAbout"));
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    escape->setShortcutContext(Qt::WindowShortcut);
+    connect(escape, &QAction::triggered, this, &QWidget::close);
+    addAction(escape);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
@@ -58,11 +66,20 @@ AboutWindow::AboutWindow(QWidget *parent)
     setFixedSize(std::max(client.width(), ProductPicture::Size), client.height());
 }
 
-QPoint AboutWindow::positionFor(const QRect &mainFrame)
+QPoint AboutWindow::positionFor(const QRect &mainFrame, QSize size)
 {
     const double top = (pixelsToTwips(mainFrame.height()) - pixelsToTwips(mainFrame.top())) / 3.0;
     const double left = (pixelsToTwips(mainFrame.width()) - pixelsToTwips(mainFrame.left())) / 3.0;
-    return {twipsToPixels(left), twipsToPixels(top)};
+    // Moved inside the main window where it would stand partly outside it (and so, on a small
+    // screen, past its edge).
+    QRect placed(QPoint(twipsToPixels(left), twipsToPixels(top)), size);
+    if (placed.right() > mainFrame.right())
+        placed.moveRight(mainFrame.right());
+    if (placed.bottom() > mainFrame.bottom())
+        placed.moveBottom(mainFrame.bottom());
+    placed.moveLeft(std::max(placed.left(), mainFrame.left()));
+    placed.moveTop(std::max(placed.top(), mainFrame.top()));
+    return placed.topLeft();
 }
 
 } // namespace loto6

@@ -4,8 +4,8 @@
 
 namespace loto6 {
 
-// The version window: product picture, name, version and slogan, shown beside the main window
-// as a separate non-modal window.
+// The version window: product picture, name, version and slogan, shown over the main window
+// as a separate non-modal window that Esc closes.
 class AboutWindow : public QWidget
 {
     Q_OBJECT
@@ -17,8 +17,9 @@ public:
     explicit AboutWindow(QWidget *parent = nullptr);
 
     // Top-left corner for a main window with the given outer geometry: a third of the way along
-    // (height - top) and (width - left), worked out in twips.
-    static QPoint positionFor(const QRect &mainFrame);
+    // (height - top) and (width - left), worked out in twips, then moved so that a window of
+    // `size` stands inside the main window.
+    static QPoint positionFor(const QRect &mainFrame, QSize size);
 };
 
 } // namespace loto6

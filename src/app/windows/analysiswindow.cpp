@@ -23,9 +23,11 @@
 
 namespace loto6 {
 
-AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget *parent)
+AnalysisWindow::AnalysisWindow(
+    MainFrm &frame, const AnalysisInfo &info, AnalysisLayout look, QWidget *parent)
     : ChildWindow(frame, parent)
     , m_info(info)
+    , m_layout(look)
     , m_grid(new SheetView(this))
 {
     setObjectName(qs(info.className));
@@ -53,7 +55,7 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
         controls->addLayout(legend);
         controls->addSpacing(12);
     }
-    if (info.printButton) {
+    if (look.printButton) {
         QPushButton *print = printButton(*this, this, [this] { return QList{m_grid}; });
         controls->addWidget(print, 0, Qt::AlignTop);
     }
@@ -66,7 +68,7 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
 
     // The description sits left of the buttons, wrapped onto a second line if need be; in a
     // window too narrow for that it gets a row of its own under them.
-    const int room = twipsToPixels(info.widthTwips) - controls->sizeHint().width() - 24;
+    const int room = twipsToPixels(look.sizeTwips.width()) - controls->sizeHint().width() - 24;
     const int needed = description->fontMetrics().horizontalAdvance(description->text());
     // The label is drawn in the window's font.
     description->setFont(font());
@@ -89,11 +91,12 @@ AnalysisWindow::AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget
     layout->addWidget(m_grid, 1);
 }
 
-QSize AnalysisWindow::sizeTwips() const { return {m_info.widthTwips, m_info.heightTwips}; }
+QSize AnalysisWindow::sizeTwips() const { return m_layout.sizeTwips; }
 
 void AnalysisWindow::compute()
 {
-    Sheet sheet = buildAnalysis(m_info, mainFrm().history(), mainFrm().totals());
+    Sheet sheet
+        = buildAnalysis(m_info, mainFrm().document().history(), mainFrm().document().totals());
     if (sheet.rowsCut())
         mainFrm().statusBar()->showMessage(
             tr("表が大きすぎるため、先頭の%1行だけを表示しています。").arg(Sheet::MaxRows));

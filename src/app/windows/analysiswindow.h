@@ -10,6 +10,14 @@ namespace loto6 {
 
 class SheetView;
 
+// The desktop's side of an analysis window: its designed outer size in twips and whether it
+// has a print button.
+struct AnalysisLayout
+{
+    QSize sizeTwips;
+    bool printButton = true;
+};
+
 // The frame of every analysis window, driven by its catalog entry: description, result grid,
 // close and print buttons and the optional legend. The table is built while the window loads.
 class AnalysisWindow : public ChildWindow
@@ -19,7 +27,8 @@ class AnalysisWindow : public ChildWindow
 public:
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
 
-    AnalysisWindow(MainFrm &frame, const AnalysisInfo &info, QWidget *parent = nullptr);
+    AnalysisWindow(
+        MainFrm &frame, const AnalysisInfo &info, AnalysisLayout layout, QWidget *parent = nullptr);
 
     const AnalysisInfo &info() const { return m_info; }
     SheetView *grid() const { return m_grid; }
@@ -34,6 +43,7 @@ private:
     void widenForTable();
 
     const AnalysisInfo &m_info;
+    AnalysisLayout m_layout;
     SheetView *m_grid;
     bool m_widened = false;
 };

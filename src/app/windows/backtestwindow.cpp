@@ -1,6 +1,7 @@
 #include "windows/backtestwindow.h"
 
 #include "chart/chartbuilders.h"
+#include "commands/backgroundjob.h"
 #include "commands/corereasons.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -30,8 +30,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace loto6 {
@@ -50,70 +52,44 @@ QString methodVerdictHtml(const BacktestReport::Result &r)
     return text;
 }
 
-// The wait cursor of the load sequence hides that the progress dialog takes clicks.
-class ArrowWhileShown
-{
-public:
-    void update(const QWidget &dialog)
-    {
-        if (!m_pushed && dialog.isVisible()) {
-            QApplication::setOverrideCursor(Qt::ArrowCursor);
-            m_pushed = true;
-        }
-    }
-    ~ArrowWhileShown()
-    {
-        if (m_pushed)
-            QApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool m_pushed = false;
-};
-
 } // namespace
 
 void BacktestWindow::setProgressDelay(int ms) { s_progressDelay = ms; }
 
 std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
 {
-    // The dialog lets events through while it shows, so the check reads its own copy.
-    const DrawHistory history = frame.history();
-
-    QProgressDialog progress(
-        tr("過去の当選データで予想を検証しています..."), tr("キャンセル"), 0, 1, &frame);
-    progress.setObjectName(QStringLiteral("progressBacktest"));
-    progress.setWindowTitle(tr("予想の検証"));
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setMinimumDuration(s_progressDelay);
-    progress.setValue(0);
+    // The check runs on a worker with its own copy of the history.
+    const DrawHistory history = frame.document().history();
     // Closing the program meanwhile stops the check.
-    QObject::connect(&frame, &MainFrm::settingsWritten, &progress, &QProgressDialog::cancel);
-
-    ArrowWhileShown arrow;
+    auto closing = std::make_shared<std::atomic<bool>>(false);
+    const QMetaObject::Connection stop = QObject::connect(
+        &frame, &MainFrm::settingsWritten, &frame, [closing] { closing->store(true); });
+    // The wait cursor of the load sequence would hide that the dialog takes clicks.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     Backtest backtest;
-    const Status status = backtest.run(history, Backtest::DefaultFrom, [&](int done, int total) {
-        if (progress.maximum() != total)
-            progress.setMaximum(total);
-        // Each step of the dialog may process events; a few dozen steps are enough.
-        if (done % 16 == 0 || done == total)
-            progress.setValue(done);
-        arrow.update(progress);
-        return !progress.wasCanceled();
-    });
-    if (progress.wasCanceled())
+    Status status = Status::failure("the check stopped");
+    BackgroundJob::setDialogDelay(s_progressDelay);
+    const bool quiet = BackgroundJob::run(&frame, tr("予想の検証"),
+        tr("過去の当選データで予想を検証しています..."), [&](BackgroundJob::Progress &progress) {
+            status = backtest.run(history, Backtest::DefaultFrom, [&](int done, int total) {
+                if (done % 16 == 0 || done == total)
+                    progress.setSteps(done, total);
+                return !progress.cancelRequested() && !closing->load();
+            });
+        });
+    BackgroundJob::setDialogDelay(BackgroundJob::DefaultDialogDelay);
+    QApplication::restoreOverrideCursor();
+    QObject::disconnect(stop);
+    if (!quiet || closing->load())
         return std::nullopt;
     if (!status) {
         frame.showMessage(QMessageBox::Warning, QString::fromUtf8(MessageTitle),
             tr("予想の検証ができません。\n%1").arg(CoreReasons::japanese(status)));
         return std::nullopt;
     }
-    progress.setLabelText(tr("結果をまとめています..."));
     // Payouts that cannot be read leave the yen of the wins shown as 不明.
     std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame.database(), prizes))
+    if (!readPrizes(frame.document().database(), prizes))
         prizes.clear();
     return makeBacktestReport(backtest, prizes);
 }
@@ -307,7 +283,7 @@ void BacktestWindow::setShift(int shift) { m_shiftBox->setValue(shift); }
 
 int BacktestWindow::currentSwitchShift() const
 {
-    return ReflectionShift::of(mainFrm().predictionOptions());
+    return ReflectionShift::of(mainFrm().document().predictionOptions());
 }
 
 void BacktestWindow::followSwitches()
@@ -315,7 +291,7 @@ void BacktestWindow::followSwitches()
     const int current = currentSwitchShift();
     m_switches->setText(tr("今のスイッチの反映シフト: %1（反映する: %2）")
                             .arg(current)
-                            .arg(qs(switchList(mainFrm().predictionOptions()))));
+                            .arg(qs(switchList(mainFrm().document().predictionOptions()))));
     if (current == m_seenSwitchShift)
         return;
     m_seenSwitchShift = current;

@@ -54,7 +54,7 @@ QSize ChanceWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void ChanceWindow::compute()
 {
-    m_grid->setSheet(buildChance(mainFrm().history(), mainFrm().totals()));
+    m_grid->setSheet(buildChance(mainFrm().document().history(), mainFrm().document().totals()));
     moveNotesToLabel(*m_grid, *m_notes);
     m_grid->scrollToTop();
 }

@@ -41,7 +41,7 @@ std::vector<std::filesystem::path> databaseFiles(const MainFrm &frame)
 {
     std::vector<std::filesystem::path> files;
     for (const char *suffix : {"", ".bak", "-journal", "-wal"})
-        files.push_back(frame.database().path().string() + suffix);
+        files.push_back(frame.document().database().path().string() + suffix);
     return files;
 }
 
@@ -96,7 +96,7 @@ QWidget *ChartWindow::create(MainFrm &frame) { return new ChartWindow(frame); }
 ChartWindow *ChartWindow::open(MainFrm &frame, std::string_view chart)
 {
     s_opening = chart;
-    QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(MenuAction));
+    QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(ClassName));
     s_opening = {};
     auto *window = sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
     if (window)
@@ -161,14 +161,14 @@ void ChartWindow::compute()
         if (status)
             status = readPrizes(db, prizes);
         if (status)
-            grading.emplace(std::move(tickets), mainFrm().history(), prizes);
+            grading.emplace(std::move(tickets), mainFrm().document().history(), prizes);
         else
             mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
                 CoreReasons::japanese(status.message())
                     + tr("\n購入番号を読めませんでした。データベースを確かめてください。"));
     }
-    const ChartInput input{mainFrm().history(), mainFrm().totals(), m_number->value(),
-        grading ? &*grading : nullptr, &prizes};
+    const ChartInput input{mainFrm().document().history(), mainFrm().document().totals(),
+        m_number->value(), grading ? &*grading : nullptr, &prizes};
     m_view->setChart(buildChart(info, input));
     setWindowTitle(tr("グラフ - %1").arg(qs(info.caption)));
 }

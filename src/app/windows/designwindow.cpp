@@ -346,7 +346,7 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
 void DesignWindow::compute()
 {
     std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame().database(), prizes))
+    if (!readPrizes(frame().document().database(), prizes))
         prizes.clear(); // the expected return then says 不明
     m_prizes = std::make_shared<AveragePrizeModel>(prizes);
     updateCount();
@@ -361,7 +361,7 @@ void DesignWindow::updateCount()
         m_count->setText(QStringLiteral("<span style='color:#c00000'>%1</span>").arg(problem));
         return;
     }
-    const FilterCount c = countFilter(*f, frame().history());
+    const FilterCount c = countFilter(*f, frame().document().history());
     if (c.combinations == 0) {
         m_count->setText(tr("<span style='color:#c00000'>条件に合う組合せがありません。"
                             "条件をゆるめてください。</span>"));
@@ -387,7 +387,7 @@ void DesignWindow::startPick()
     }
     auto job = std::make_shared<Job>();
     job->filter = *f;
-    job->context = FilterContext::fromHistory(frame().history());
+    job->context = FilterContext::fromHistory(frame().document().history());
     job->count = m_pickCount->value();
     job->seed = seed;
     start(job);
@@ -523,7 +523,7 @@ void DesignWindow::addToBook()
 {
     if (m_shown.empty())
         return;
-    if (frame().asOf() != DrawHistory::NoCut) {
+    if (frame().document().asOf() != DrawHistory::NoCut) {
         m_status->setText(tr("基準回を指定している間は追加できません。最新の回に戻してから"
                              "追加してください。"));
         return;
@@ -531,7 +531,7 @@ void DesignWindow::addToBook()
     Database db;
     Status status = TicketWindow::openBook(frame(), db);
     std::vector<Ticket> made;
-    const int next = frame().totals().latestDrawNo + 1;
+    const int next = frame().document().totals().latestDrawNo + 1;
     if (status)
         status = addDesignedTickets(db, m_shown, next, m_draws->value(), m_shownMemo, made);
     if (!status) {

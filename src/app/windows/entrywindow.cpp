@@ -104,6 +104,7 @@ EntryWindow::EntryWindow(const QString &databaseFile, QWidget *parent)
     connect(m_model, &DrawTableModel::inputRefused, this, &EntryWindow::showError,
         Qt::QueuedConnection);
     connect(m_model, &DrawTableModel::inputRefused, this, &EntryWindow::showStatus);
+    connect(m_model, &DrawTableModel::drawsWritten, this, &EntryWindow::historyChanged);
     updateModified();
     // Opens on the latest draw, ready for the next one.
     if (const int latest = m_model->latestRow(); latest >= 0)
@@ -120,7 +121,8 @@ EntryWindow::~EntryWindow()
 
 QWidget *EntryWindow::create(MainFrm &frame)
 {
-    auto *window = new EntryWindow(QString::fromStdString(frame.database().path().string()));
+    auto *window
+        = new EntryWindow(QString::fromStdString(frame.document().database().path().string()));
     if (!window->loadStatus()) {
         frame.showMessage(QMessageBox::Critical, QString::fromUtf8(MessageTitle),
             tr("データベースを開けませんでした。\n%1")
@@ -130,7 +132,7 @@ QWidget *EntryWindow::create(MainFrm &frame)
     }
     frame.setPropEnd(false);
     connect(window, &EntryWindow::unloaded, &frame, [&frame] { frame.setPropEnd(true); });
-    // Queued: the history is read again once the window has finished closing.
+    // Queued: the history is read again, and every window shows it, once the write is done.
     connect(window, &EntryWindow::historyChanged, &frame, &MainFrm::reloadHistory,
         Qt::QueuedConnection);
     return window;
@@ -393,8 +395,6 @@ void EntryWindow::closeEvent(QCloseEvent *event)
     }
     event->accept();
     m_unloaded = true;
-    if (m_model->hasSavedChanges())
-        emit historyChanged();
     emit unloaded();
 }
 

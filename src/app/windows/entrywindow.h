@@ -51,7 +51,7 @@ public:
 
     // The main window's factory for the entry command: opens the window over the main window's
     // database file, ties propEnd to its life and has the main window read the history again
-    // once saved changes are closed; reports a file that cannot be read instead.
+    // after each write; reports a file that cannot be read instead.
     static QWidget *create(MainFrm &frame);
 
     // Whether the database could be opened and read; the window is empty otherwise.
@@ -78,7 +78,7 @@ public:
 signals:
     // The window accepted its close.
     void unloaded();
-    // The window closed having written draws: the history of the database has changed.
+    // A draw was written or deleted: the history of the database has changed.
     void historyChanged();
 
 protected:

@@ -12,8 +12,15 @@ class HelpWindow : public QTextBrowser
 public:
     explicit HelpWindow(const QString &file, QWidget *parent = nullptr);
 
+    // Places the viewer beside the main window (its outer geometry), inside the screen and
+    // below the main window's menu bar.
+    void placeBeside(const QRect &mainFrame);
     // Scrolls to the section whose anchor is topic.
     void showTopic(const QString &topic);
+    const QString &topic() const { return m_topic; }
+
+private:
+    QString m_topic;
 };
 
 } // namespace loto6

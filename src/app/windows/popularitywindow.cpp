@@ -26,22 +26,6 @@ namespace {
 
 using namespace popularity;
 
-// The model of the history last asked about, kept while the history stays the same.
-struct CachedEstimate
-{
-    std::size_t draws = 0;
-    int first = 0;
-    int last = 0;
-    std::size_t payouts = 0;
-    std::unique_ptr<PopularityEstimate> estimate;
-};
-
-CachedEstimate &cache()
-{
-    static CachedEstimate c;
-    return c;
-}
-
 QString yen(double v) { return QString::fromStdString(yenText(std::llround(v))); }
 
 } // namespace
@@ -106,25 +90,11 @@ QString PopularityWindow::caveats()
 
 const PopularityEstimate *PopularityWindow::estimate(const MainFrm &frame, bool makeIfMissing)
 {
-    CachedEstimate &c = cache();
-    const DrawHistory &h = frame.history();
-    std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame.database(), prizes))
-        prizes.clear();
-    const int first = h.empty() ? 0 : h.records().front().drawNo;
-    const int last = h.empty() ? 0 : h.records().back().drawNo;
-    if (c.estimate && c.draws == h.size() && c.first == first && c.last == last
-        && c.payouts == prizes.size())
-        return c.estimate->fitted() ? c.estimate.get() : nullptr;
+    PopularitySource &source = frame.document().popularity();
     if (!makeIfMissing)
-        return nullptr;
+        return source.estimate(false);
     BusyCursor busy;
-    c.estimate = PopularityEstimate::build(observationsOf(h, prizes));
-    c.draws = h.size();
-    c.first = first;
-    c.last = last;
-    c.payouts = prizes.size();
-    return c.estimate->fitted() ? c.estimate.get() : nullptr;
+    return source.estimate(true);
 }
 
 QString PopularityWindow::linesSummary(
@@ -170,7 +140,8 @@ QString PopularityWindow::methodPopularityText(const MainFrm &frame, int from, i
         return tr("販売実績額のある払戻金データがないため、人気度を推定できません。"
                   "払戻金を含む履歴を取り込んでください。");
     BusyCursor busy;
-    const MethodPopularity mp = methodPopularity(frame.history(), from, shift, e->neighbourhood());
+    const MethodPopularity mp
+        = methodPopularity(frame.document().history(), from, shift, e->neighbourhood());
     QStringList lines;
     lines << tr("反映シフト%1で各手法が過去の回に選んだ数字の人気度（ランダムに選んだ数字 = ×1.00、"
                 "その回より前の当選データだけで予想）:")

@@ -33,10 +33,10 @@ public:
     explicit PopularityWindow(MainFrm &frame, QWidget *parent = nullptr);
     static QWidget *create(MainFrm &frame);
 
-    // The model fitted on the main window's history and payouts, made once per history (a
-    // few seconds, under the hourglass) and shared by every window; null when the stored
-    // payouts hold no sales to learn from.
-    // With makeIfMissing false, only a model already made for this history is given.
+    // The model fitted on the main window's history and payouts (the document's), shared by
+    // every window; null when the stored payouts hold no sales to learn from. With
+    // makeIfMissing, waits under the hourglass until it is made; without, only a model
+    // already made for this history is given.
     static const popularity::PopularityEstimate *estimate(
         const MainFrm &frame, bool makeIfMissing = true);
     // One line per combination: its numbers, popularity and expected value; empty without a

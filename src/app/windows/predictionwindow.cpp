@@ -104,10 +104,10 @@ QLabel *descriptionLabel(const QString &text, const QString &name, QWidget *pare
     return label;
 }
 
-// Runs a menu command of the main window, as its menu item would.
-void triggerCommand(MainFrm &frame, const char *name)
+// Opens a window through its menu command, as the menu item would.
+void triggerCommand(MainFrm &frame, const char *className)
 {
-    if (QAction *command = frame.action(qs(name)))
+    if (QAction *command = frame.openCommand(qs(className)))
         command->trigger();
 }
 
@@ -162,8 +162,7 @@ void PredictionWindow::openOnActivation(MainFrm &frame)
     QObject::connect(&frame, &MainFrm::activatedAmongOwnWindows, &frame, [&frame, exiting] {
         if (*exiting || !frame.isVisible())
             return;
-        if (QAction *command = frame.action(qs(MenuAction)))
-            command->trigger();
+        triggerCommand(frame, ClassName);
     });
 }
 
@@ -253,6 +252,9 @@ void PredictionWindow::createPredictionFrame()
     popularity->setObjectName(QStringLiteral("cmdPopularity"));
     popularity->setToolTip(PopularityWindow::caveats());
     connect(popularity, &QPushButton::clicked, this, [this] { showPopularity(true); });
+    // The values show by themselves once the document has learnt popularity.
+    connect(&mainFrm().document().popularity(), &PopularitySource::ready, this,
+        [this] { showPopularity(false); });
     QHBoxLayout *popularityRow = indented(nullptr);
     popularityRow->addWidget(m_popularity, 1);
     popularityRow->addWidget(popularity, 0, Qt::AlignTop);
@@ -285,7 +287,7 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *check = new QPushButton(tr("予想の検証..."), parent);
     check->setObjectName(QStringLiteral("cmdBacktest"));
     connect(check, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), BacktestWindow::MenuAction); });
+        [this] { triggerCommand(mainFrm(), BacktestWindow::ClassName); });
     auto *record = new QPushButton(tr("この予想を記録..."), parent);
     record->setObjectName(QStringLiteral("cmdRecord"));
     record->setToolTip(tr("一発ズンベル予想を次の回の購入番号として記録します。"));
@@ -293,11 +295,11 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *tickets = new QPushButton(tr("購入番号の照合..."), parent);
     tickets->setObjectName(QStringLiteral("cmdTickets"));
     connect(tickets, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), TicketWindow::MenuAction); });
+        [this] { triggerCommand(mainFrm(), TicketWindow::ClassName); });
     auto *design = new QPushButton(tr("番号の設計..."), parent);
     design->setObjectName(QStringLiteral("cmdDesign"));
     connect(design, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), DesignWindow::MenuAction); });
+        [this] { triggerCommand(mainFrm(), DesignWindow::ClassName); });
     // Two buttons a line, so that each shows its whole text in the frame's width.
     auto *grid = new QGridLayout;
     grid->setSpacing(twipsToPixels(60));
@@ -341,7 +343,7 @@ QSize PredictionWindow::sizeTwips() const
 
 void PredictionWindow::compute()
 {
-    const PredictionOptions &options = mainFrm().predictionOptions();
+    const PredictionOptions &options = mainFrm().document().predictionOptions();
     for (int i = 0; i < PredictionOptions::Count; ++i) {
         const bool on = options.on[static_cast<std::size_t>(i)];
         (on ? reflectButton(i) : ignoreButton(i))->setChecked(true);
@@ -350,22 +352,22 @@ void PredictionWindow::compute()
         showSheet(static_cast<PredictionGrid>(g), predictionSheet(static_cast<PredictionGrid>(g)));
 
     // Each opening scans again into the tables the main window keeps for the run.
-    mainFrm().predictionEngine().scan(mainFrm().history());
+    mainFrm().document().predictionEngine().scan(mainFrm().document().history());
     predict(true);
 }
 
 void PredictionWindow::setSwitch(int index, bool on)
 {
     (on ? reflectButton(index) : ignoreButton(index))->setChecked(true);
-    mainFrm().predictionOptions().on[static_cast<std::size_t>(index)] = on;
+    mainFrm().document().predictionOptions().on[static_cast<std::size_t>(index)] = on;
     // The settings file is written at exit only.
     predict(false);
 }
 
 void PredictionWindow::predict(bool withCycles)
 {
-    m_prediction = mainFrm().predictionEngine().predict(
-        mainFrm().totals().latestDrawNo, mainFrm().predictionOptions());
+    m_prediction = mainFrm().document().predictionEngine().predict(
+        mainFrm().document().totals().latestDrawNo, mainFrm().document().predictionOptions());
     // The heading names the draw predicted: the one after the latest (or after 基準回).
     const int latest = m_prediction.latestDrawNo;
     m_predictionFrame->setTitle(latest > 0 && latest < MaxDrawNumber
@@ -389,7 +391,7 @@ void PredictionWindow::showPopularity(bool makeIfMissing)
 
 Status PredictionWindow::record(PredictionRecord::Rows rows)
 {
-    if (mainFrm().asOf() != DrawHistory::NoCut)
+    if (mainFrm().document().asOf() != DrawHistory::NoCut)
         return Status::failure(tr("基準回を指定している間は予想を記録できません。"
                                   "「最新の回に戻す」を選んでからやり直してください。")
                                    .toStdString());
@@ -406,8 +408,8 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     PredictionRecord entry;
     entry.latestDrawNo = latest;
     entry.reflectionShift = m_prediction.reflectionShift;
-    entry.switches = PredictionRecord::switchText(mainFrm().predictionOptions());
-    entry.historyHash = historyHash(mainFrm().history());
+    entry.switches = PredictionRecord::switchText(mainFrm().document().predictionOptions());
+    entry.historyHash = historyHash(mainFrm().document().history());
     Database db;
     std::vector<Ticket> made;
     Status status = TicketWindow::openBook(mainFrm(), db);
@@ -433,7 +435,8 @@ void PredictionWindow::askAndRecord()
 {
     PredictionRecord::Rows rows;
     // Nothing to ask when recording is refused anyway: the message says why at once.
-    if (mainFrm().asOf() == DrawHistory::NoCut && !predictionLines(m_prediction, {}).empty()) {
+    if (mainFrm().document().asOf() == DrawHistory::NoCut
+        && !predictionLines(m_prediction, {}).empty()) {
         RecordPredictionDialog dialog(m_prediction, m_prediction.latestDrawNo + 1, this);
         if (dialog.exec() != QDialog::Accepted)
             return;

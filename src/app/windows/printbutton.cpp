@@ -56,15 +56,15 @@ QList<SheetView *> gridsOfShownTab(const QTabWidget &tabs)
 
 QString historyRange(const MainFrm &frame)
 {
-    const DrawHistory &history = frame.history();
+    const DrawHistory &history = frame.document().history();
     if (history.empty())
         return QObject::tr("当選データなし");
     const QString range = QObject::tr("第%1回～第%2回")
                               .arg(history.records().front().drawNo)
                               .arg(history.records().back().drawNo);
-    if (frame.asOf() == DrawHistory::NoCut)
+    if (frame.document().asOf() == DrawHistory::NoCut)
         return range;
-    return QObject::tr("基準回 第%1回（%2）").arg(frame.asOf()).arg(range);
+    return QObject::tr("基準回 第%1回（%2）").arg(frame.document().asOf()).arg(range);
 }
 
 } // namespace loto6

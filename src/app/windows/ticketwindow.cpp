@@ -134,9 +134,9 @@ QWidget *TicketWindow::createEntryRow()
 
 Status TicketWindow::openBook(const MainFrm &frame, Database &db)
 {
-    if (frame.database().path().empty())
+    if (frame.document().database().path().empty())
         return Status::failure(tr("データベースが開かれていません。").toStdString());
-    return db.open(frame.database().path());
+    return db.open(frame.document().database().path());
 }
 
 QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }
@@ -152,7 +152,7 @@ void TicketWindow::report(const Status &status)
 
 void TicketWindow::compute()
 {
-    m_from->setValue(std::min(mainFrm().totals().latestDrawNo + 1, MaxDrawNumber));
+    m_from->setValue(std::min(mainFrm().document().totals().latestDrawNo + 1, MaxDrawNumber));
     Database db;
     std::vector<Ticket> tickets;
     std::map<int, DrawPrizes> prizes;
@@ -166,7 +166,8 @@ void TicketWindow::compute()
         return;
     }
     m_list->setSheet(ticketListSheet(tickets));
-    m_grading = std::make_unique<TicketGrading>(std::move(tickets), mainFrm().history(), prizes);
+    m_grading = std::make_unique<TicketGrading>(
+        std::move(tickets), mainFrm().document().history(), prizes);
     m_summary->setSheet(ticketSummarySheet(*m_grading));
     moveNotesToLabel(*m_summary, *m_summaryNotes);
     m_resultsDue = true;
@@ -267,11 +268,12 @@ Status TicketWindow::checkCombination(const QString &line)
         status = validateTicket(t);
     std::map<int, DrawPrizes> prizes;
     if (status)
-        status = readPrizes(mainFrm().database(), prizes);
+        status = readPrizes(mainFrm().document().database(), prizes);
     if (!status)
         return status;
-    const TicketGrading grading = loto6::checkCombination(t.numbers, mainFrm().history(), prizes);
-    m_check->setSheet(combinationCheckSheet(grading, mainFrm().history()));
+    const TicketGrading grading
+        = loto6::checkCombination(t.numbers, mainFrm().document().history(), prizes);
+    m_check->setSheet(combinationCheckSheet(grading, mainFrm().document().history()));
     m_checked = t.numbers;
     m_popularityDue = true;
     m_tabs->setCurrentWidget(m_check);

@@ -1,0 +1,81 @@
+#include "document/popularitysource.h"
+
+#include <chrono>
+
+namespace loto6 {
+
+namespace {
+
+bool s_inBackground = false;
+
+} // namespace
+
+PopularitySource::PopularitySource(QObject *parent)
+    : QObject(parent)
+{
+}
+
+PopularitySource::~PopularitySource()
+{
+    for (const QPointer<QThread> &worker : m_workers)
+        if (worker) {
+            worker->wait();
+            delete worker.data();
+        }
+}
+
+void PopularitySource::setInBackground(bool on) { s_inBackground = on; }
+
+void PopularitySource::rebuild(const DrawHistory &history, const std::map<int, DrawPrizes> &prizes)
+{
+    ++m_generation;
+    // The task reads its own copy of what it learns from, made here on the GUI thread.
+    auto task = std::make_shared<std::packaged_task<Estimate()>>(
+        [draws = popularity::observationsOf(history, prizes)]() -> Estimate {
+            return popularity::PopularityEstimate::build(draws);
+        });
+    m_future = task->get_future().share();
+    if (s_inBackground)
+        startWorker(std::move(task));
+    else
+        m_lazy = std::move(task);
+}
+
+void PopularitySource::startWorker(std::shared_ptr<std::packaged_task<Estimate()>> task)
+{
+    QThread *worker = QThread::create([task] { (*task)(); });
+    const int generation = m_generation;
+    connect(worker, &QThread::finished, this, [this, worker, generation] {
+        std::erase(m_workers, QPointer<QThread>(worker));
+        worker->deleteLater();
+        if (generation == m_generation)
+            emit ready();
+    });
+    std::erase_if(m_workers, [](const QPointer<QThread> &w) { return w.isNull(); });
+    m_workers.emplace_back(worker);
+    worker->start(QThread::LowPriority);
+}
+
+const popularity::PopularityEstimate *PopularitySource::estimate(bool wait)
+{
+    if (!m_future.valid())
+        return nullptr;
+    if (m_lazy) {
+        if (!wait)
+            return nullptr;
+        // Made here, on first demand.
+        const auto task = std::move(m_lazy);
+        (*task)();
+    } else if (!wait
+        && m_future.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return nullptr;
+    try {
+        const Estimate &e = m_future.get();
+        return e && e->fitted() ? e.get() : nullptr;
+    } catch (const std::exception &) {
+        // Out of memory while making it: the windows show that no estimate is available.
+        return nullptr;
+    }
+}
+
+} // namespace loto6
