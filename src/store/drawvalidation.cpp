@@ -201,9 +201,12 @@ std::string fieldName(int field)
 
 namespace {
 
-// The name of a field in the words of the form: the command line's add names its arguments.
+// The name of a field in the words of the form: the command line's add names its arguments;
+// a ticket's numbers are unordered and have none.
 std::string fieldNameIn(DrawForm form, int field)
 {
+    if (form == DrawForm::Ticket)
+        return {};
     static constexpr const char *ArgumentNames[DrawRecord::FieldCount]
         = {"N1", "N2", "N3", "N4", "N5", "N6", "BONUS"};
     return form == DrawForm::Command ? ArgumentNames[field] : fieldName(field);

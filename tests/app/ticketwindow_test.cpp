@@ -188,7 +188,7 @@ void TicketWindowTest::coreReasonsInJapanese()
             u"2行目: セルが3個しかありません（見出しは9個）。行が途中で切れています"_s},
         {"signed_number", parseTicketNumbers("1 2 3 4 5 -6", numbers),
             u"「1 2 3 4 5 -6」に符号のついた数字があります。購入番号の数字は1～43の整数です"_s},
-        {"ticket_range", validateTicket(ticket), u"第6数字の「44」は1～43の数字ではありません"_s},
+        {"ticket_range", validateTicket(ticket), u"数字 44 は1～43の範囲にありません"_s},
         {"in_file",
             inFile(atLine(Status::failure(Fault{.kind = FaultKind::DrawTwice, .draw = 7}), 4),
                 "h.csv", true),

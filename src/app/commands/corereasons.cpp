@@ -1,5 +1,7 @@
 #include "commands/corereasons.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <iterator>
 
@@ -402,6 +404,23 @@ constexpr KindText Texts[] = {
     {FaultKind::Within, QT_TRANSLATE_NOOP("CoreReasons", "{cause}")},
 };
 
+// A ticket's numbers have no field names: their own texts.
+constexpr KindText FieldlessTexts[] = {
+    {FaultKind::NumberOutOfRange,
+        QT_TRANSLATE_NOOP("CoreReasons", "数字 {value} は1～{limit}の範囲にありません")},
+    {FaultKind::NumberRepeated,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "数字 {value} が2回あります。購入番号は異なる6個の数字です")},
+};
+
+const char *fieldlessTemplateOf(FaultKind kind)
+{
+    for (const KindText &t : FieldlessTexts)
+        if (t.kind == kind)
+            return t.japanese;
+    return nullptr;
+}
+
 const char *templateOf(FaultKind kind)
 {
     const auto *t = std::find_if(
@@ -461,7 +480,8 @@ QString CoreReasons::japanese(const Status &status)
 
 QString CoreReasons::japanese(const Fault &f)
 {
-    const char *known = templateOf(f.kind);
+    const char *fieldless = f.field.empty() ? fieldlessTemplateOf(f.kind) : nullptr;
+    const char *known = fieldless ? fieldless : templateOf(f.kind);
     if (!known) {
         const QString english = QString::fromStdString(
             f.kind == FaultKind::Other ? (f.text.empty() ? f.detail : f.text) : englishText(f));
@@ -483,6 +503,10 @@ QString CoreReasons::japanese(const Fault &f)
 
 QString CoreReasons::japanese(const std::string &reason)
 {
+    // A reason the desktop wrote itself is Japanese already.
+    static const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
+    if (!QString::fromStdString(reason).contains(latinWord))
+        return QString::fromStdString(reason);
     return tr("処理を続けられませんでした（詳しい理由: %1）。内容を確かめてからやり直してください")
         .arg(QString::fromStdString(reason));
 }
