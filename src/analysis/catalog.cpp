@@ -30,7 +30,7 @@ constexpr std::array<LegendItem, 3> GroupLegend = {{
     {Shape::Ball, MainBall, "：本数字"},
 }};
 
-const std::array<AnalysisInfo, 17> Catalog = {{
+const AnalysisInfo Catalog[] = {
     {"frequency", "出現頻度分析", "出現頻度分析", "過去の当選番号の出現回数を数字別に分析します",
         FrequencyLegend, buildFrequency},
     {"count-groups", "回数別出現分析", "回数別頻度分析",
@@ -69,7 +69,7 @@ const std::array<AnalysisInfo, 17> Catalog = {{
         "過去の当選番号の下一桁の数字の出現傾向を分析します", {}, buildLastDigit},
     {"last-digit-run", "下一桁連続出現回数分析", "下一桁連続出現回数分析",
         "過去の当選番号の下一桁数字が何回続けて出現しているか分析します", {}, buildLastDigitRun},
-}};
+};
 
 } // namespace
 

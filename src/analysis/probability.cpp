@@ -242,8 +242,6 @@ PooledCells poolOrderedCells(
     return out;
 }
 
-namespace {
-
 double binomialLogPmf(long long n, double p, long long j)
 {
     const double dn = static_cast<double>(n);
@@ -251,6 +249,8 @@ double binomialLogPmf(long long n, double p, long long j)
     return std::lgamma(dn + 1) - std::lgamma(dj + 1) - std::lgamma(dn - dj + 1) + dj * std::log(p)
         + (dn - dj) * std::log1p(-p);
 }
+
+namespace {
 
 // Sum of the pmf from j = from, stepping by step (+1 or -1), while the terms still count;
 // the terms only fall in that direction when from lies on the far side of the mode.

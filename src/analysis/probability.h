@@ -25,6 +25,8 @@ std::vector<double> hypergeometricDistribution(int population, int successes, in
 // keeps its precision. n may be large: only the terms that count are visited.
 double binomialSf(long long n, double p, long long k);
 double binomialCdf(long long n, double p, long long k);
+// log P(X = j) for X ~ B(n, p), 0 < p < 1.
+double binomialLogPmf(long long n, double p, long long j);
 // The exact two-sided p-value of k successes: twice the smaller tail, at most 1; NaN when k is
 // outside 0..n.
 double binomialTwoSidedP(long long n, long long k, double p);

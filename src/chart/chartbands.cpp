@@ -11,36 +11,55 @@ namespace loto6 {
 
 CountBand binomialBand(long long n, double p, double probability)
 {
-    if (n <= 0)
+    if (n <= 0 || !(p > 0))
         return {0, 0};
+    if (p >= 1)
+        return {n, n};
     const double tail = (1.0 - probability) / 2.0;
-    // Only counts within a few dozen standard deviations of the mean can be bounds.
-    const double mean = static_cast<double>(n) * p;
-    const double reach = 40.0 * std::sqrt(mean * (1.0 - p)) + 40.0;
-    const long long from = std::max(0LL, static_cast<long long>(mean - reach));
-    const long long to = std::min(n, static_cast<long long>(mean + reach) + 1);
-    // The largest low with P(X < low) <= tail.
-    long long lo = from, hi = to;
-    while (lo < hi) {
-        const long long mid = lo + (hi - lo + 1) / 2;
-        if (binomialCdf(n, p, mid - 1) <= tail)
-            lo = mid;
-        else
-            hi = mid - 1;
+    // The law's chances from the mode outwards by the ratio of successive terms, one exact
+    // term to start from, until the terms no longer count next to the tail.
+    const auto mode
+        = std::min(n, static_cast<long long>(std::floor(static_cast<double>(n + 1) * p)));
+    const double ratio = p / (1.0 - p);
+    const double negligible = tail * 1e-18;
+    const double top = std::exp(binomialLogPmf(n, p, mode));
+    std::vector<double> below; // P(X = mode - 1), P(X = mode - 2), ...
+    for (long long k = mode; k > 0;) {
+        const double term = (below.empty() ? top : below.back()) * static_cast<double>(k)
+            / (static_cast<double>(n - k + 1) * ratio);
+        --k;
+        if (term < negligible)
+            break;
+        below.push_back(term);
+    }
+    std::vector<double> above; // P(X = mode + 1), ...
+    for (long long k = mode; k < n;) {
+        const double term = (above.empty() ? top : above.back()) * static_cast<double>(n - k)
+            / static_cast<double>(k + 1) * ratio;
+        ++k;
+        if (term < negligible)
+            break;
+        above.push_back(term);
     }
     CountBand band;
-    band.low = lo;
-    // The smallest high with P(X > high) <= tail.
-    lo = from;
-    hi = to;
-    while (lo < hi) {
-        const long long mid = lo + (hi - lo) / 2;
-        if (binomialSf(n, p, mid + 1) <= tail)
-            hi = mid;
-        else
-            lo = mid + 1;
+    // The largest low with P(X < low) <= tail: add the lowest terms while they fit.
+    double sum = 0;
+    band.low = mode - static_cast<long long>(below.size());
+    for (std::size_t i = below.size(); i-- > 0 && sum + below[i] <= tail;) {
+        sum += below[i];
+        ++band.low;
     }
-    band.high = lo;
+    if (band.low == mode && sum + top <= tail)
+        ++band.low;
+    // The smallest high with P(X > high) <= tail.
+    sum = 0;
+    band.high = mode + static_cast<long long>(above.size());
+    for (std::size_t i = above.size(); i-- > 0 && sum + above[i] <= tail;) {
+        sum += above[i];
+        --band.high;
+    }
+    if (band.high == mode && sum + top <= tail)
+        --band.high;
     return band;
 }
 
@@ -51,7 +70,8 @@ std::vector<CountBand> binomialBandsUpTo(long long n, double p, double probabili
     std::vector<CountBand> bands(static_cast<std::size_t>(std::max(n, 0LL)) + 1);
     // The law of the count after k trials, held over the counts whose chance is not negligible:
     // pmf[i] is P(X = first + i). One more trial moves each chance on by the recurrence.
-    constexpr double Negligible = 1e-40;
+    // Chances a billion billion times smaller than the tail cannot move a bound.
+    const double negligible = tail * 1e-18;
     std::vector<double> pmf{1.0};
     long long first = 0;
     for (long long k = 1; k <= n; ++k) {
@@ -59,11 +79,11 @@ std::vector<CountBand> binomialBandsUpTo(long long n, double p, double probabili
         for (std::size_t j = pmf.size() - 2; j > 0; --j)
             pmf[j] = pmf[j] * q + pmf[j - 1] * p;
         pmf[0] *= q;
-        while (pmf.size() > 1 && pmf.front() < Negligible) {
+        while (pmf.size() > 1 && pmf.front() < negligible) {
             pmf.erase(pmf.begin());
             ++first;
         }
-        while (pmf.size() > 1 && pmf.back() < Negligible)
+        while (pmf.size() > 1 && pmf.back() < negligible)
             pmf.pop_back();
         CountBand b;
         double below = 0;

@@ -16,6 +16,7 @@ Chart buildEvenOddChart(const ChartInput &input);
 Chart buildLowHighChart(const ChartInput &input);
 Chart buildChanceChart(const ChartInput &input);
 Chart buildTicketChart(const ChartInput &input);
+Chart buildPopularityChart(const ChartInput &input);
 
 // The prediction check's mean matches per reflection shift, one panel per method that depends
 // on the shift, against random picks of the same sizes; the chosen shift is marked.

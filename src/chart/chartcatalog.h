@@ -25,7 +25,8 @@ struct ChartInput
 };
 
 // A chart of the catalog: its command-line name, caption, one line on what it shows, the
-// table whose window offers it (an analysis name, "chance" or "tickets"), what else it needs
+// table whose window offers it (an analysis name, "chance", "tickets" or "popularity"), what
+// else it needs
 // and its builder.
 struct ChartInfo
 {
@@ -35,6 +36,7 @@ struct ChartInfo
     std::string_view table;
     bool needsNumber;
     bool needsTickets;
+    bool needsPayouts; // the stored payouts by draw, besides the history
     Chart (*build)(const ChartInput &);
 };
 

@@ -101,9 +101,12 @@ std::vector<ChartLegendEntry> legendEntries(
     std::vector<ChartLegendEntry> entries;
     if (chart.panels.empty())
         return entries;
-    const ChartPanel &panel = chart.panels.front();
     double x = Margin, y = top + size * 1.2;
     const auto add = [&](const std::string &name, Rgb color, bool line, bool dashed) {
+        // Panels that repeat a band or series of an earlier one add nothing.
+        for (const ChartLegendEntry &e : entries)
+            if (e.name == name && e.color == color)
+                return;
         const double w = 22 + canvas.textWidth(name, size) + 16;
         if (x + w > width - Margin && x > Margin) {
             x = Margin;
@@ -112,11 +115,13 @@ std::vector<ChartLegendEntry> legendEntries(
         entries.push_back({x, y, name, color, line, dashed});
         x += w;
     };
-    for (const ChartBand &b : panel.bands)
-        add(b.name, b.color, false, false);
-    for (const ChartSeries &s : panel.series)
-        add(s.name, s.color, s.mark != ChartSeries::Mark::Bars,
-            s.role == ChartSeries::Role::Expected && s.mark != ChartSeries::Mark::Points);
+    for (const ChartPanel &panel : chart.panels) {
+        for (const ChartBand &b : panel.bands)
+            add(b.name, b.color, false, false);
+        for (const ChartSeries &s : panel.series)
+            add(s.name, s.color, s.mark != ChartSeries::Mark::Bars,
+                s.role == ChartSeries::Role::Expected && s.mark != ChartSeries::Mark::Points);
+    }
     return entries;
 }
 

@@ -110,7 +110,8 @@ ChartScale niceScale(double lo, double hi, int count);
 // A tick value as text: grouped digits, with the decimals its step needs.
 std::string tickText(double value, double step);
 
-// The legend under the title: every band and series of the first panel, wrapped to the width.
+// The legend under the title: every band and series of every panel, each name and colour
+// once, wrapped to the width.
 std::vector<ChartLegendEntry> legendEntries(
     const Chart &chart, const ChartCanvas &canvas, double top, double width, double size);
 

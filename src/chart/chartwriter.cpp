@@ -11,18 +11,45 @@ namespace loto6 {
 
 namespace {
 
+// A coordinate with one decimal, written by hand: the thousands of points of a chart over the
+// whole history made printf's formatting the larger part of writing its SVG.
+void appendPx(std::string &s, double v)
+{
+    // Beyond any page, and not a number, are written as the edge and 0.
+    const double scaled = std::isfinite(v) ? std::min(std::abs(v), 1e12) * 10 : 0;
+    auto tenths = static_cast<unsigned long long>(scaled + 0.5);
+    char buf[24];
+    char *at = buf + sizeof buf;
+    *--at = static_cast<char>('0' + tenths % 10);
+    *--at = '.';
+    tenths /= 10;
+    do {
+        *--at = static_cast<char>('0' + tenths % 10);
+        tenths /= 10;
+    } while (tenths != 0);
+    if (v < 0 && scaled >= 0.5)
+        *--at = '-';
+    s.append(at, buf + sizeof buf);
+}
+
 std::string px(double v)
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", std::abs(v) < 0.05 ? 0.0 : v);
-    return buf;
+    std::string s;
+    appendPx(s, v);
+    return s;
 }
 
 std::string points(const std::vector<ChartPoint> &pts)
 {
     std::string s;
-    for (const ChartPoint &p : pts)
-        s += (s.empty() ? "" : " ") + px(p.x) + ',' + px(p.y);
+    s.reserve(pts.size() * 14);
+    for (const ChartPoint &p : pts) {
+        if (!s.empty())
+            s += ' ';
+        appendPx(s, p.x);
+        s += ',';
+        appendPx(s, p.y);
+    }
     return s;
 }
 

@@ -87,7 +87,7 @@ int chartCommand(Context &ctx)
     if (info->needsTickets) {
         if (const int code = gradeTickets(ctx, prizes, grading); code != ExitOk)
             return code;
-    } else if (!ctx.load()) {
+    } else if (info->needsPayouts ? !ctx.loadWithPrizes(prizes) : !ctx.load()) {
         return ExitFailure;
     }
     const ChartInput input{ctx.history, *ctx.totals, n, grading ? &*grading : nullptr, &prizes};

@@ -68,11 +68,13 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
   tickets add N1 .. N6 [--from DRAW] [--draws K] [--units U] [--memo TEXT]
   tickets list | remove ID | check [--format text|json|csv|html] [-o FILE]
   tickets record [--settings FILE] [--on KEY]... [--elimination] [--consecutive]
-                                   the ticket book: add, list, remove, grade; record the
+                                   the ticket book: add, list, remove, grade (with each
+                                   line's popularity and expected yen); record the
                                    current one-shot line as a ticket for the next draw
   check N1 .. N6 [--popularity] [--format text|json|csv|html] [-o FILE]
-                                   one combination against every past draw (with its
-                                   popularity and expected yen beside a random ticket's)
+                                   one combination against every past draw, with its
+                                   popularity and expected yen beside a random ticket's
+                                   when the payouts hold sales (--popularity: required)
   popularity N1 .. N6 [--sales YEN] [--carry-over YEN] [--format text|json]
   popularity --backtest [--from N] [--format text|json|csv]
                                    how popular a combination is with players and what that
@@ -83,14 +85,18 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    one chart against the exact law of fair draws
   chart --list                     the chart names
   design [FILTER]... --count | --pick K [--seed S] [--add-to-book [--draws K]]
-         [--format text|json|csv]
+         [--sort popularity] [--popularity] [--format text|json|csv]
     FILTER: --sum A-B --odd A-B --low A-B --consecutive A-B --last-digits A-B
             --include N,N.. --exclude N,N.. --pool N,N.. --carry-over A-B --not-drawn
+            --least-popular X (only the least popular X% of combinations)
                                    count the combinations that pass, or pick K of them
+                                   (least popular first with --sort popularity; each
+                                   one's popularity and expected yen with --popularity)
   wheel N1 .. Nn --win T --if P | --full [--seconds X] [--add-to-book [--draws K]]
         [--format text|json|csv]   tickets from a pool with a checked guarantee
   odds N1..N6 [N1..N6]... | --book [--format text|json]
-                                   what a set of tickets buys in the next draw
+                                   what a set of tickets buys in the next draw, each
+                                   ticket's own expected yen from its popularity
 
   --as-of N (before the command) makes every read command see the history as it stood with
   draws 1..N only: the tables, predict, chance, backtest, totals, check, tickets check and

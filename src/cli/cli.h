@@ -62,10 +62,6 @@ int addCommand(Context &ctx);
 int ticketsCommand(Context &ctx);
 int checkCommand(Context &ctx);
 int popularityCommand(Context &ctx);
-// The popularity and expected value of one combination beside the average ticket's, from a
-// model fitted on the history and payouts; fails when no payout has its sales.
-Status combinationPopularitySheet(const std::array<int, 6> &numbers, const DrawHistory &history,
-    const std::map<int, DrawPrizes> &prizes, Sheet &out);
 int chartCommand(Context &ctx);
 int designCommand(Context &ctx);
 int wheelCommand(Context &ctx);

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/ticketpopularity.h"
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "design/generator.h"
@@ -25,6 +26,14 @@ struct DesignArgs
     std::string format = "text";
     bool addToBook = false;
     int draws = 1;
+    bool sortByPopularity = false; // least popular first
+    bool showPopularity = false;
+
+    // The popularity model is fitted only for the options that need it (a few seconds).
+    bool needsPopularity() const
+    {
+        return filter.leastPopular || sortByPopularity || showPopularity;
+    }
 };
 
 template<typename Int>
@@ -59,6 +68,12 @@ std::string readDesignArgs(const std::vector<std::string> &args, DesignArgs &a)
             a.seed = s;
         } else if (o == "--format" && hasValue) {
             a.format = args[++i];
+        } else if (o == "--sort" && hasValue) {
+            if (args[++i] != "popularity")
+                return "--sort takes popularity (the least popular first), not " + args[i];
+            a.sortByPopularity = true;
+        } else if (o == "--popularity") {
+            a.showPopularity = true;
         } else if (o == "--add-to-book") {
             a.addToBook = true;
         } else if (o == "--draws" && hasValue) {
@@ -73,16 +88,24 @@ std::string readDesignArgs(const std::vector<std::string> &args, DesignArgs &a)
     if (a.count ? a.format != "text" && a.format != "json"
                 : a.format != "text" && a.format != "json" && a.format != "csv")
         return a.count ? "--format is text or json with --count" : "--format is text, json or csv";
-    if (a.count && (a.addToBook || a.seed))
-        return "--seed and --add-to-book go with --pick";
+    if (a.count && (a.addToBook || a.seed || a.sortByPopularity || a.showPopularity))
+        return "--seed, --sort, --popularity and --add-to-book go with --pick";
     if (Status s = a.filter.check(); !s)
         return s.message();
     return {};
 }
 
-int designCount(Context &ctx, const DesignArgs &a)
+std::string limitText(const DesignArgs &a, const popularity::PopularityEstimate *estimate)
 {
-    const FilterCount c = countFilter(a.filter, ctx.history);
+    if (!a.filter.leastPopular || !estimate)
+        return {};
+    return jsonNumber(estimate->leastPopularThreshold(*a.filter.leastPopular));
+}
+
+int designCount(Context &ctx, const DesignArgs &a, const popularity::PopularityEstimate *estimate)
+{
+    const FilterCount c = countFilter(a.filter, ctx.history, estimate);
+    const std::string below = limitText(a, estimate);
     if (c.combinations == 0)
         return ctx.fail("design: no combination passes these filters; widen a range or drop "
                         "a condition");
@@ -92,18 +115,28 @@ int designCount(Context &ctx, const DesignArgs &a)
           << ", \"probability\": " << jsonNumber(c.probability)
           << ", \"history\": {\"draws\": " << c.draws << ", \"passed\": " << c.passed
           << ", \"expected\": " << jsonNumber(c.expected)
-          << "}, \"filters\": " << jsonString(a.filter.optionsText()) << "}\n";
+          << "}, \"filters\": " << jsonString(a.filter.optionsText());
+        if (!below.empty())
+            o << ", \"leastPopular\": {\"percent\": " << jsonNumber(*a.filter.leastPopular)
+              << ", \"relativePopularityAtMost\": " << below << '}';
+        o << "}\n";
     } else {
         o << "filters: " << (a.filter.empty() ? "none" : a.filter.optionsText()) << '\n'
           << "combinations: " << c.combinations << " of " << AllCombinations << '\n'
           << "probability that the next draw passes: " << jsonNumber(c.probability) << '\n'
           << "past draws: " << c.passed << " of " << c.draws << " passed, "
           << jsonNumber(c.expected) << " expected by chance\n";
+        if (!below.empty())
+            o << "popularity: the least popular " << jsonNumber(*a.filter.leastPopular)
+              << "% of combinations, at most " << below
+              << " times as popular as the average ticket\n"
+              << popularity::ChanceCaveat << '\n';
     }
     return writeOutput(ctx, {}, o.str());
 }
 
-void writePick(std::ostream &o, const DesignArgs &a, const PickResult &r, std::uint64_t seed)
+void writePick(std::ostream &o, const DesignArgs &a, const PickResult &r, std::uint64_t seed,
+    const LinePopularity *p)
 {
     if (a.format == "json") {
         o << "{\"tickets\": [";
@@ -114,25 +147,53 @@ void writePick(std::ostream &o, const DesignArgs &a, const PickResult &r, std::u
             o << ']';
         }
         o << "], \"seed\": " << seed << ", \"combinations\": " << r.combinations
-          << ", \"filters\": " << jsonString(a.filter.optionsText()) << "}\n";
+          << ", \"filters\": " << jsonString(a.filter.optionsText());
+        if (p)
+            o << ",\n \"popularity\": " << p->json;
+        o << "}\n";
     } else if (a.format == "csv") {
-        writeSheetCsv(o, designTicketsSheet(r.tickets, "設計した番号"));
+        if (!p)
+            writeSheetCsv(o, designTicketsSheet(r.tickets, "設計した番号"));
+        else
+            writeSheetsCsv(
+                o, std::vector<Sheet>{designTicketsSheet(r.tickets, "設計した番号"), p->sheet});
     } else {
         o << "# " << r.tickets.size() << " of " << r.combinations << " passing combinations, seed "
           << seed << '\n';
         for (const Combination &c : r.tickets)
             o << combinationText(c) << '\n';
+        if (p) {
+            o << '\n';
+            writeSheetText(o, p->sheet);
+            o << popularity::ChanceCaveat << '\n' << popularity::SharingCaveat << '\n';
+        }
     }
 }
 
-int designPick(Context &ctx, const DesignArgs &a)
+// The picked tickets labelled 1.., least popular first when asked.
+std::optional<LinePopularity> pickPopularity(
+    const DesignArgs &a, PickResult &r, const popularity::PopularityEstimate *estimate)
+{
+    if (!estimate)
+        return std::nullopt;
+    if (a.sortByPopularity)
+        sortByPopularity(r.tickets, estimate->model());
+    std::vector<popularity::LabelledCombination> lines;
+    for (const Combination &c : r.tickets)
+        lines.push_back({std::to_string(lines.size() + 1), c});
+    return linePopularity(lines, *estimate);
+}
+
+int designPick(Context &ctx, const DesignArgs &a, const popularity::PopularityEstimate *estimate)
 {
     const std::uint64_t seed
         = a.seed ? *a.seed : (std::uint64_t{std::random_device{}()} << 32) | std::random_device{}();
     PickResult r;
-    if (Status s = pickTickets(a.filter, FilterContext::fromHistory(ctx.history), a.pick, seed, r);
+    if (Status s = pickTickets(
+            a.filter, FilterContext::fromHistory(ctx.history, a.filter, estimate), a.pick, seed, r);
         !s)
         return ctx.fail("design: " + s.message());
+    const std::optional<LinePopularity> p = pickPopularity(a, r, estimate);
     if (a.addToBook) {
         std::vector<Ticket> made;
         const std::string memo = pickMemo(a.filter, seed);
@@ -143,7 +204,8 @@ int designPick(Context &ctx, const DesignArgs &a)
         ctx.err << "added " << made.size() << " ticket(s) to the ticket book from draw "
                 << ctx.totals->latestDrawNo + 1 << '\n';
     }
-    return writeOutput(ctx, {}, [&](std::ostream &o) { writePick(o, a, r, seed); });
+    return writeOutput(
+        ctx, {}, [&](std::ostream &o) { writePick(o, a, r, seed, p ? &*p : nullptr); });
 }
 
 } // namespace
@@ -155,9 +217,13 @@ int designCommand(Context &ctx)
         return ctx.usage("design: " + problem);
     if (a.addToBook && ctx.asOf != Database::NoCut)
         return ctx.usage("design --add-to-book changes the ticket book; run it without --as-of");
-    if (!ctx.load())
+    std::map<int, DrawPrizes> prizes;
+    if (!ctx.loadWithPrizes(prizes))
         return ExitFailure;
-    return a.count ? designCount(ctx, a) : designPick(ctx, a);
+    std::unique_ptr<popularity::PopularityEstimate> estimate;
+    if (a.needsPopularity() && !(estimate = fittedPopularity(ctx.history, prizes)))
+        return ctx.fail(std::string("design: ") + NoPopularityReason);
+    return a.count ? designCount(ctx, a, estimate.get()) : designPick(ctx, a, estimate.get());
 }
 
 } // namespace loto6::cli

@@ -175,20 +175,6 @@ int runBacktest(Context &ctx, const PopularityArgs &p, const std::vector<DrawObs
 
 } // namespace
 
-Status combinationPopularitySheet(const std::array<int, 6> &numbers, const DrawHistory &history,
-    const std::map<int, DrawPrizes> &prizes, Sheet &out)
-{
-    const auto estimate = PopularityEstimate::build(observationsOf(history, prizes));
-    if (!estimate->fitted())
-        return Status::failure(Fault{.kind = FaultKind::NoPayoutsToLearn});
-    LabelledCombination line{"この組合せ", {}};
-    std::copy(numbers.begin(), numbers.end(), line.numbers.begin());
-    std::sort(line.numbers.begin(), line.numbers.end());
-    const TicketValuer valuer = estimate->valuer();
-    out = ticketPopularitySheet({line}, *estimate, valuer, estimate->spectrum(valuer));
-    return Status::success();
-}
-
 int popularityCommand(Context &ctx)
 {
     PopularityArgs p;

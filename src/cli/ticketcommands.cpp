@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/ticketpopularity.h"
 #include "grid/sheetwriter.h"
 #include "store/drawvalidation.h"
 #include "store/textcodec.h"
@@ -7,6 +8,7 @@
 #include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -180,6 +182,24 @@ int ticketsList(Context &ctx)
 
 namespace {
 
+// The book's lines, each numbers once, labelled by the ticket numbers that hold them.
+std::vector<popularity::LabelledCombination> bookLines(const std::vector<Ticket> &tickets)
+{
+    std::vector<popularity::LabelledCombination> lines;
+    std::map<std::uint64_t, std::size_t> seen;
+    for (const Ticket &t : tickets) {
+        popularity::LabelledCombination line{"#" + std::to_string(t.id), {}};
+        std::copy(t.numbers.begin(), t.numbers.end(), line.numbers.begin());
+        std::sort(line.numbers.begin(), line.numbers.end());
+        const auto [it, added] = seen.emplace(t.mask(), lines.size());
+        if (added)
+            lines.push_back(line);
+        else
+            lines[it->second].label += " " + line.label;
+    }
+    return lines;
+}
+
 int ticketsCheck(Context &ctx)
 {
     OutputArgs out;
@@ -197,13 +217,21 @@ int ticketsCheck(Context &ctx)
     std::vector<Ticket> tickets;
     if (Status s = TicketBook(ctx.db).tickets(tickets); !s)
         return ctx.fail(s.message());
+    const std::vector<popularity::LabelledCombination> lines = bookLines(tickets);
     const TicketGrading grading(std::move(tickets), ctx.history, prizes);
     const Sheet results = ticketResultsSheet(grading);
     if (results.wasCut())
         ctx.err << "loto6zumvel-cli: tickets check: the results table is cut to its first "
                 << Sheet::MaxRows << " rows; the totals count every row\n";
-    const std::string text = writeSheets("ticket-check", "購入番号の照合",
-        {results, ticketSummarySheet(grading)}, format, summaryJson(grading.summary()));
+    std::vector<Sheet> sheets{results, ticketSummarySheet(grading)};
+    std::string extra = summaryJson(grading.summary());
+    // Each line's popularity and expected yen, when the payouts hold sales to learn from.
+    if (const auto estimate = lines.empty() ? nullptr : fittedPopularity(ctx.history, prizes)) {
+        LinePopularity p = linePopularity(lines, *estimate);
+        sheets.push_back(std::move(p.sheet));
+        extra += ",\n \"popularity\": " + p.json;
+    }
+    const std::string text = writeSheets("ticket-check", "購入番号の照合", sheets, format, extra);
     return writeOutput(ctx, out.output, text);
 }
 
@@ -263,16 +291,33 @@ int ticketsCommand(Context &ctx)
     return ctx.usage("tickets: name what to do: add, list, remove, check or record");
 }
 
+namespace {
+
+// The check's table with the line's popularity: in JSON the table's object with a
+// "popularity" field added, so that scripts reading the table read it as before.
+std::string checkWithPopularity(const Sheet &sheet, const LinePopularity &p, SheetFormat format)
+{
+    if (format != SheetFormat::Json)
+        return writeSheets("combination-check", "組合せの照合", {sheet, p.sheet}, format, "");
+    std::ostringstream o;
+    writeSheetJsonObject(o, sheet);
+    std::string text = o.str();
+    text.erase(text.find_last_of('}'));
+    return text + ",\n \"popularity\": " + p.json + "}\n";
+}
+
+} // namespace
+
 int checkCommand(Context &ctx)
 {
     OutputArgs out;
     std::string numbers;
-    bool withPopularity = false;
+    bool popularityRequired = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         if (out.take(ctx.args, i))
             continue;
         if (ctx.args[i] == "--popularity") {
-            withPopularity = true;
+            popularityRequired = true;
             continue;
         }
         if (ctx.args[i].starts_with("--"))
@@ -294,13 +339,16 @@ int checkCommand(Context &ctx)
         return ExitFailure;
     const TicketGrading grading = checkCombination(t.numbers, ctx.history, prizes);
     const Sheet sheet = combinationCheckSheet(grading, ctx.history);
-    if (!withPopularity)
+    const auto estimate = fittedPopularity(ctx.history, prizes);
+    if (!estimate && popularityRequired)
+        return ctx.fail(std::string("check: ") + NoPopularityReason);
+    if (!estimate)
         return writeOutput(ctx, out.output, [&](std::ostream &o) { writeSheet(o, sheet, format); });
-    Sheet popularitySheet;
-    if (Status s = combinationPopularitySheet(t.numbers, ctx.history, prizes, popularitySheet); !s)
-        return ctx.fail("check: " + s.message());
-    return writeOutput(ctx, out.output,
-        writeSheets("combination-check", "組合せの照合", {sheet, popularitySheet}, format, ""));
+    popularity::LabelledCombination line{"この組合せ", {}};
+    std::copy(t.numbers.begin(), t.numbers.end(), line.numbers.begin());
+    std::sort(line.numbers.begin(), line.numbers.end());
+    return writeOutput(
+        ctx, out.output, checkWithPopularity(sheet, linePopularity({line}, *estimate), format));
 }
 
 } // namespace loto6::cli

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/ticketpopularity.h"
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "grid/sheetwriter.h"
@@ -150,12 +151,17 @@ Status bookTickets(Context &ctx, std::vector<Combination> &out)
     return Status::success();
 }
 
-void writeOdds(std::ostream &o, const std::string &format, const TicketOdds &odds)
+void writeOdds(
+    std::ostream &o, const std::string &format, const TicketOdds &odds, const LinePopularity *p)
 {
     if (format != "json") {
         writeSheetText(o, ticketOddsSheet(odds));
         for (const std::string &fact : oddsFacts(odds))
             o << fact << '\n';
+        if (p) {
+            o << '\n';
+            writeSheetText(o, p->sheet);
+        }
         return;
     }
     constexpr const char *Keys[] = {"1", "2", "3", "4", "5"};
@@ -171,7 +177,25 @@ void writeOdds(std::ostream &o, const std::string &format, const TicketOdds &odd
     const std::vector<std::string> facts = oddsFacts(odds);
     for (std::size_t i = 0; i < facts.size(); ++i)
         o << (i ? ", " : "") << jsonString(facts[i]);
-    o << "]}\n";
+    o << "], \"prizeModel\": " << (odds.prizesPerTicket ? "\"popularity\"" : "\"average\"");
+    if (p)
+        o << ",\n \"popularity\": " << p->json;
+    o << "}\n";
+}
+
+// Each distinct ticket's popularity and expected yen, labelled 1.. in the order given.
+LinePopularity oddsPopularity(
+    const std::vector<Combination> &tickets, const popularity::PopularityEstimate &estimate)
+{
+    std::vector<popularity::LabelledCombination> lines;
+    std::vector<NumberMask> seen;
+    for (const Combination &c : tickets) {
+        if (std::find(seen.begin(), seen.end(), maskOf(c)) != seen.end())
+            continue;
+        seen.push_back(maskOf(c));
+        lines.push_back({std::to_string(lines.size() + 1), c});
+    }
+    return linePopularity(lines, estimate);
 }
 
 } // namespace
@@ -212,10 +236,21 @@ int oddsCommand(Context &ctx)
     if (book)
         if (Status s = bookTickets(ctx, tickets); !s)
             return ctx.fail("odds: " + s.message());
+    // Each ticket's own prizes from the popularity model; the stored average without one.
+    const auto estimate = tickets.size() <= static_cast<std::size_t>(MaxOddsTickets)
+        ? fittedPopularity(ctx.history, prizes)
+        : nullptr;
+    const std::unique_ptr<PrizeModel> model = estimate
+        ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(estimate->valuer()))
+        : std::unique_ptr<PrizeModel>(new AveragePrizeModel(prizes));
     TicketOdds odds;
-    if (Status s = ticketOdds(tickets, AveragePrizeModel(prizes), odds); !s)
+    if (Status s = ticketOdds(tickets, *model, odds); !s)
         return ctx.fail("odds: " + s.message());
-    return writeOutput(ctx, {}, [&](std::ostream &o) { writeOdds(o, format, odds); });
+    std::optional<LinePopularity> p;
+    if (estimate)
+        p = oddsPopularity(tickets, *estimate);
+    return writeOutput(
+        ctx, {}, [&](std::ostream &o) { writeOdds(o, format, odds, p ? &*p : nullptr); });
 }
 
 } // namespace loto6::cli

@@ -129,6 +129,10 @@ std::vector<std::string> oddsFacts(const TicketOdds &odds)
     if (!odds.returnComplete)
         o << " (tiers without stored payouts count as 0)";
     out.push_back(o.str() + ".");
+    out.push_back(odds.prizesPerTicket
+            ? "Each ticket's expected prizes are its own: they depend on how many other players "
+              "are expected to have chosen the same numbers, never on the chance of winning."
+            : "Each tier's expected prize is the average payout of the stored draws.");
     if (odds.distinct < odds.tickets)
         out.push_back("Some tickets repeat: the repeats add to the prizes of a win, not to the "
                       "chance of winning.");

@@ -74,6 +74,27 @@ std::string parseNumbers(std::string_view text, const char *name, NumberMask &ma
     return {};
 }
 
+// A share in percent: more than 0, at most 100, decimals allowed ("0.5").
+std::string parsePercent(std::string_view text, std::optional<double> &out)
+{
+    double v = 0;
+    const char *end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    if (text.empty() || ec != std::errc() || ptr != end || !(v > 0) || v > 100)
+        return "--least-popular takes a share of all combinations in percent, more than 0 and "
+               "at most 100, not \""
+            + std::string(text) + "\"";
+    out = v;
+    return {};
+}
+
+std::string percentText(double v)
+{
+    char buf[32];
+    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    return ec == std::errc() ? std::string(buf, ptr) : std::to_string(v);
+}
+
 } // namespace
 
 bool parseNumberList(std::string_view text, std::vector<int> &out, std::string &bad)
@@ -108,6 +129,12 @@ bool takeFilterOption(const std::vector<std::string> &args, std::size_t &i, Desi
         return true;
     }
     const bool hasValue = i + 1 < args.size();
+    if (a == "--least-popular") {
+        problem = hasValue ? parsePercent(args[i + 1], filter.leastPopular)
+                           : a + " needs a share in percent";
+        i += hasValue ? 1 : 0;
+        return true;
+    }
     for (const RangeOption &o : RangeOptions) {
         if (a != o.name)
             continue;
@@ -161,6 +188,8 @@ std::string DesignFilter::optionsText() const
             add(std::string(o.name) + ' ' + numberListText(this->*o.field));
     if (notDrawn)
         add("--not-drawn");
+    if (leastPopular)
+        add("--least-popular " + percentText(*leastPopular));
     return out;
 }
 

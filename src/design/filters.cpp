@@ -32,12 +32,20 @@ public:
         m_lowMax = f.low ? f.low->high : 6;
         m_consMax = f.consecutive ? f.consecutive->high : 6;
         m_carryMax = f.carryOver ? f.carryOver->high : 6;
+        if (f.leastPopular && context.supports(f))
+            m_limit = context.popularity.get();
+        m_blocked = f.leastPopular && !m_limit; // nothing can be judged
     }
 
     template<typename Visit>
     void run(Visit &visit) const
     {
-        step<0>(visit, 0, State{});
+        if (m_blocked)
+            return;
+        if (m_limit)
+            step<0, true>(visit, 0, State{});
+        else
+            step<0, false>(visit, 0, State{});
     }
 
 private:
@@ -51,9 +59,10 @@ private:
         int last = -1;
         unsigned digits = 0;
         NumberMask mask = 0;
+        double logWeight = 0; // popularity, only with a limit
     };
 
-    template<int Depth, typename Visit>
+    template<int Depth, bool Popularity, typename Visit>
     void step(Visit &visit, int from, const State &s) const
     {
         constexpr int Left = PickSize - Depth; // numbers still to choose, this one included
@@ -76,13 +85,15 @@ private:
             t.last = n;
             t.digits |= 1u << (n % 10);
             t.mask = s.mask | bit;
+            if constexpr (Popularity)
+                t.logWeight = s.logWeight + m_limit->scale.step(s.mask, n);
             if (t.odd > m_oddMax || t.low > m_lowMax || t.cons > m_consMax || t.carry > m_carryMax)
                 continue;
             if constexpr (Depth + 1 == PickSize) {
-                if (leafPasses(t))
+                if (leafPasses(t) && (!Popularity || t.logWeight <= m_limit->maxLogWeight))
                     visit(t.mask);
             } else {
-                step<Depth + 1>(visit, i + 1, t);
+                step<Depth + 1, Popularity>(visit, i + 1, t);
             }
         }
     }
@@ -101,6 +112,8 @@ private:
     int m_numbers[HighestNumber]{};
     int m_count = 0;
     int m_sumMax, m_oddMax, m_lowMax, m_consMax, m_carryMax;
+    const PopularityLimit *m_limit = nullptr;
+    bool m_blocked = false;
 };
 
 std::uint64_t mix(NumberMask m)
@@ -186,20 +199,40 @@ std::vector<NumberMask> drawMasks(const DrawHistory &history)
     return out;
 }
 
-FilterContext FilterContext::fromHistory(const DrawHistory &history)
+FilterContext FilterContext::fromHistory(const DrawHistory &history, const DesignFilter &f,
+    const popularity::PopularityEstimate *estimate)
 {
     FilterContext c;
     for (NumberMask m : drawMasks(history)) {
         c.drawn.insert(m);
         c.latest = m;
     }
+    c.popularity = limitFor(f, estimate);
     return c;
 }
 
-bool passes(const DesignFilter &f, NumberMask m, NumberMask latest, const DrawnSet &drawn)
+std::shared_ptr<const PopularityLimit> FilterContext::limitFor(
+    const DesignFilter &f, const popularity::PopularityEstimate *estimate)
+{
+    if (!f.leastPopular || !estimate)
+        return nullptr;
+    return std::make_shared<const PopularityLimit>(*estimate, *f.leastPopular);
+}
+
+Status FilterContext::supports(const DesignFilter &f) const
+{
+    if (f.leastPopular && (!popularity || popularity->percent != *f.leastPopular))
+        return Status::failure("the popularity limit needs the popularity model, which is "
+                               "learnt from stored payouts with sales; none are stored");
+    return Status::success();
+}
+
+bool passes(const DesignFilter &f, NumberMask m, NumberMask latest, const DrawnSet &drawn,
+    const PopularityLimit *limit)
 {
     if (std::popcount(m) != PickSize || (f.pool && (m & ~f.pool)) || (m & f.exclude)
-        || (m & f.include) != f.include || (f.notDrawn && drawn.contains(m)))
+        || (m & f.include) != f.include || (f.notDrawn && drawn.contains(m))
+        || (f.leastPopular && (!limit || !limit->admits(m))))
         return false;
     int sum = 0, odd = 0, low = 0, cons = 0;
     unsigned digits = 0;
@@ -230,13 +263,15 @@ std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context)
     return n;
 }
 
-FilterCount countFilter(const DesignFilter &f, const DrawHistory &history)
+FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
+    const popularity::PopularityEstimate *popularity)
 {
     FilterCount out;
     const std::vector<NumberMask> draws = drawMasks(history);
     FilterContext context;
+    context.popularity = FilterContext::limitFor(f, popularity);
     for (NumberMask m : draws) {
-        out.passed += passes(f, m, context.latest, context.drawn) ? 1 : 0;
+        out.passed += passes(f, m, context.latest, context.drawn, context.popularity.get()) ? 1 : 0;
         context.drawn.insert(m);
         context.latest = m;
     }

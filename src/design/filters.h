@@ -1,10 +1,12 @@
 #pragma once
 
 #include "design/combination.h"
+#include "design/popularityscale.h"
 #include "store/drawhistory.h"
 #include "store/result.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +36,9 @@ struct DesignFilter
     NumberMask exclude = 0;           // none of these
     NumberMask pool = 0;              // all six from these (0: any)
     bool notDrawn = false;            // never drawn as a 1等 combination
+    // Only the least popular share of all combinations with players, in percent (0..100];
+    // needs the popularity model in the filter context.
+    std::optional<double> leastPopular;
 
     bool operator==(const DesignFilter &) const = default;
     bool empty() const { return *this == DesignFilter{}; }
@@ -79,18 +84,27 @@ private:
     std::size_t m_size = 0;
 };
 
-// What the filters compare with: the latest draw and the combinations drawn, from a history.
+// What the filters compare with: the latest draw and the combinations drawn, from a history,
+// and the filter's popularity limit taken from the model when one was fitted.
 struct FilterContext
 {
     NumberMask latest = 0; // main numbers of the latest complete draw (0 when none)
     DrawnSet drawn;
+    std::shared_ptr<const PopularityLimit> popularity;
 
-    static FilterContext fromHistory(const DrawHistory &history);
+    static FilterContext fromHistory(const DrawHistory &history, const DesignFilter &f = {},
+        const popularity::PopularityEstimate *estimate = nullptr);
+    // The filter's popularity limit, when it has one and the model is there.
+    static std::shared_ptr<const PopularityLimit> limitFor(
+        const DesignFilter &f, const popularity::PopularityEstimate *estimate);
+    // A popularity limit that the context cannot judge: the model is missing.
+    Status supports(const DesignFilter &f) const;
 };
 
-// Whether one combination passes, against the given latest draw and drawn set.
-bool passes(
-    const DesignFilter &f, NumberMask combination, NumberMask latest, const DrawnSet &drawn);
+// Whether one combination passes, against the given latest draw, drawn set and popularity
+// limit (null: the filter has none).
+bool passes(const DesignFilter &f, NumberMask combination, NumberMask latest, const DrawnSet &drawn,
+    const PopularityLimit *limit = nullptr);
 
 // Calls visit(mask) for every combination that passes, in ascending lexicographic order of
 // the sorted six; skips whole branches that include, exclude, pool and the upper ends of the
@@ -111,7 +125,10 @@ struct FilterCount
     int passed = 0;
     double expected = 0;
 };
-FilterCount countFilter(const DesignFilter &f, const DrawHistory &history);
+// The popularity limit is judged with the one model of the whole history for every draw: it
+// says how players choose, not which numbers are drawn.
+FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
+    const popularity::PopularityEstimate *popularity = nullptr);
 
 // The main numbers of each complete draw, in history order.
 std::vector<NumberMask> drawMasks(const DrawHistory &history);

@@ -58,6 +58,8 @@ Status pickTickets(
         return Status::failure("the number of tickets is 1 to " + std::to_string(MaxPick));
     if (Status s = f.check(); !s)
         return s;
+    if (Status s = context.supports(f); !s)
+        return s;
     out.combinations = countPassing(f, context);
     if (out.combinations == 0)
         return Status::failure("no combination passes these filters");

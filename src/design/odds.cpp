@@ -77,6 +77,22 @@ bool AveragePrizeModel::known(int tier) const
     return m_draws[static_cast<std::size_t>(tier - 1)] > 0;
 }
 
+void weighPrizes(const std::vector<Combination> &tickets, const PrizeModel &model, TicketOdds &out)
+{
+    out.prizesPerTicket = model.perTicket();
+    out.returnComplete = true;
+    out.expectedReturn = 0;
+    for (int t = 1; t <= TierCount; ++t) {
+        const std::size_t i = static_cast<std::size_t>(t - 1);
+        out.expectedCount[i] = singleTicketChance(t) * static_cast<double>(tickets.size());
+        out.returnComplete = out.returnComplete && model.known(t);
+        out.expectedYen[i] = 0;
+        for (const Combination &c : tickets)
+            out.expectedYen[i] += singleTicketChance(t) * model.expectedPrize(c, t);
+        out.expectedReturn += out.expectedYen[i];
+    }
+}
+
 Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &model, TicketOdds &out,
     const std::function<bool(double)> &progress)
 {
@@ -94,14 +110,7 @@ Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &mod
     }
     out.tickets = static_cast<int>(tickets.size());
     out.cost = static_cast<long long>(tickets.size()) * TicketPrice;
-    for (int t = 1; t <= TierCount; ++t) {
-        const std::size_t i = static_cast<std::size_t>(t - 1);
-        out.expectedCount[i] = singleTicketChance(t) * out.tickets;
-        out.returnComplete = out.returnComplete && model.known(t);
-        for (const Combination &c : tickets)
-            out.expectedYen[i] += singleTicketChance(t) * model.expectedPrize(c, t);
-        out.expectedReturn += out.expectedYen[i];
-    }
+    weighPrizes(tickets, model, out);
     std::sort(masks.begin(), masks.end());
     masks.erase(std::unique(masks.begin(), masks.end()), masks.end());
     out.distinct = static_cast<int>(masks.size());

@@ -24,6 +24,8 @@ public:
     // tier 1..5; 0 when nothing is known
     virtual double expectedPrize(const Combination &ticket, int tier) const = 0;
     virtual bool known(int tier) const = 0;
+    // Whether each ticket gets its own amount (else one amount per tier for every ticket).
+    virtual bool perTicket() const { return false; }
 };
 
 // Each tier's prize averaged over the stored draws that paid it.
@@ -54,7 +56,8 @@ struct TicketOdds
     std::array<double, TierCount> expectedCount{}; // prizes of each tier, summed over tickets
     std::array<double, TierCount> expectedYen{};   // 0 where the model knows no prize
     double expectedReturn = 0;
-    bool returnComplete = true; // every tier's prize known
+    bool returnComplete = true;   // every tier's prize known
+    bool prizesPerTicket = false; // the prizes are each ticket's own, from its popularity
 };
 
 inline constexpr int MaxOddsTickets = 1000;
@@ -62,6 +65,9 @@ inline constexpr int MaxOddsTickets = 1000;
 double singleTicketChance(int tier);
 // Fails on a set over MaxOddsTickets lines or a line that is not six distinct numbers 1..43.
 // `progress` gets the fraction done and may stop the count by returning false.
+// The expected count and yen of each tier and the expected return, from the prize model
+// alone (no counting over draws): for a model that must be read where it lives.
+void weighPrizes(const std::vector<Combination> &tickets, const PrizeModel &model, TicketOdds &out);
 Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &model, TicketOdds &out,
     const std::function<bool(double)> &progress = {});
 

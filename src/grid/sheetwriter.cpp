@@ -317,16 +317,17 @@ std::string htmlEscape(std::string_view text)
     return out;
 }
 
-static void writeHtmlTable(std::ostream &out, const Sheet &sheet)
+void writeSheetBlockHtml(std::ostream &out, const Sheet &sheet, SheetBlock block)
 {
     out << "<table>\n";
     static const char *sideNames[] = {"left", "top", "right", "bottom"};
-    for (int r = 1; r <= sheet.rows(); ++r) {
+    for (int r = std::max(block.firstRow, 1); r <= std::min(block.lastRow, sheet.rows()); ++r) {
         out << "<tr style=\"height:" << sheet.rowHeight(r) * 4 / 3 << "px\">";
-        for (int c = 1; c <= sheet.columns(); ++c) {
+        for (int c = std::max(block.firstColumn, 1);
+             c <= std::min(block.lastColumn, sheet.columns()); ++c) {
             const Cell &cell = sheet.cell(c, r);
             out << "<td style=\"";
-            if (r == 1)
+            if (r == std::max(block.firstRow, 1))
                 out << "min-width:" << sheet.colWidth(c) * 7 << "px;";
             out << "text-align:"
                 << (cell.hAlign == HAlign::Left           ? "left"
@@ -339,15 +340,30 @@ static void writeHtmlTable(std::ostream &out, const Sheet &sheet)
                 << ";color:" << colorHex(cell.fg);
             if (cell.bgSet)
                 out << ";background:" << colorHex(cell.bg);
-            for (int s = 0; s < 4; ++s)
-                if (cell.borderStyle[static_cast<std::size_t>(s)] != BorderStyle::None)
-                    out << ";border-" << sideNames[s] << ":1px solid "
-                        << colorHex(cell.borderColor[static_cast<std::size_t>(s)]);
+            for (int side = 0; side < 4; ++side)
+                if (cell.borderStyle[static_cast<std::size_t>(side)] != BorderStyle::None)
+                    out << ";border-" << sideNames[side] << ":1px solid "
+                        << colorHex(cell.borderColor[static_cast<std::size_t>(side)]);
             out << "\">" << htmlEscape(cell.text) << "</td>";
         }
         out << "</tr>\n";
     }
     out << "</table>\n";
+}
+
+void writeSheetBlockTsv(std::ostream &out, const Sheet &sheet, SheetBlock block)
+{
+    for (int r = std::max(block.firstRow, 1); r <= std::min(block.lastRow, sheet.rows()); ++r) {
+        const int first = std::max(block.firstColumn, 1);
+        for (int c = first; c <= std::min(block.lastColumn, sheet.columns()); ++c)
+            out << (c > first ? "\t" : "") << sheet.text(c, r);
+        out << '\n';
+    }
+}
+
+static void writeHtmlTable(std::ostream &out, const Sheet &sheet)
+{
+    writeSheetBlockHtml(out, sheet, {1, 1, sheet.columns(), sheet.rows()});
 }
 
 void writeSheetsHtml(std::ostream &out, std::string_view title, std::span<const Sheet> sheets)

@@ -26,6 +26,19 @@ void writeSheet(std::ostream &out, const Sheet &sheet, SheetFormat format);
 void writeSheetsHtml(std::ostream &out, std::string_view title, std::span<const Sheet> sheets);
 void writeSheetsCsv(std::ostream &out, std::span<const Sheet> sheets);
 
+// A block of cells, 1-based and inclusive; the parts outside the sheet are left out.
+struct SheetBlock
+{
+    int firstColumn = 1;
+    int firstRow = 1;
+    int lastColumn = 0;
+    int lastRow = 0;
+};
+// What a copy of a block puts on the clipboard: an HTML table with the colours, alignment and
+// borders of the saved page, and lines of tab-separated texts.
+void writeSheetBlockHtml(std::ostream &out, const Sheet &sheet, SheetBlock block);
+void writeSheetBlockTsv(std::ostream &out, const Sheet &sheet, SheetBlock block);
+
 // JSON pieces shared with other writers (the prediction's four grids).
 void writeSheetJsonObject(std::ostream &out, const Sheet &sheet);
 std::string jsonString(std::string_view text);

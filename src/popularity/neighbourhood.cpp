@@ -74,18 +74,29 @@ Neighbourhood::Neighbourhood(const PopularityModel &model)
         m_sums[static_cast<std::size_t>(j)].assign(
             static_cast<std::size_t>(binomial(Numbers, j)), 0.0);
     const double shift = model.logNormaliser() + std::log(static_cast<double>(CombinationCount));
+    // Per subset mask of positions: its highest position, its size and the mask without that
+    // position; and the binomial terms: looked up, not computed, in the loop of 6 million x 62.
+    std::array<int, 64> top{}, size{};
+    std::array<unsigned, 64> rest{};
+    for (unsigned mask = 1; mask < 64; ++mask) {
+        top[mask] = 31 - std::countl_zero(mask);
+        size[mask] = std::popcount(mask);
+        rest[mask] = mask & ~(1u << top[mask]);
+    }
+    std::array<std::array<std::int64_t, Picks + 1>, Numbers> term{};
+    for (int n = 0; n < Numbers; ++n)
+        for (int k = 0; k <= Picks; ++k)
+            term[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)] = binomial(n, k);
     std::array<std::int64_t, 64> rank{};
     forEachCombination([&](const std::array<int, Picks> &x) {
         const double w = std::exp(model.rawLogWeight(x.data()) - shift);
         m_sums[0][0] += w;
-        // Subsets by bit mask of positions; a subset's rank is its rank without its highest
-        // member plus that member's binomial term.
+        // A subset's rank is its rank without its highest member plus that member's term.
         for (unsigned mask = 1; mask < 63; ++mask) {
-            const int top = 31 - std::countl_zero(mask);
-            const int size = std::popcount(mask);
-            rank[mask]
-                = rank[mask & ~(1u << top)] + binomial(x[static_cast<std::size_t>(top)], size);
-            m_sums[static_cast<std::size_t>(size)][static_cast<std::size_t>(rank[mask])] += w;
+            const auto k = static_cast<std::size_t>(size[mask]);
+            rank[mask] = rank[rest[mask]]
+                + term[static_cast<std::size_t>(x[static_cast<std::size_t>(top[mask])])][k];
+            m_sums[k][static_cast<std::size_t>(rank[mask])] += w;
         }
     });
 }

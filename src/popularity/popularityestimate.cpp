@@ -1,8 +1,10 @@
 #include "popularity/popularityestimate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace loto6::popularity {
 
@@ -11,6 +13,29 @@ namespace {
 // The average ticket is measured on every 61st combination: 99,942 of them, spread evenly.
 constexpr std::int64_t AverageStride = 61;
 constexpr double TailPercent = 1.0;
+
+// Sorts positive floats (pick weights) by their bits, 11 at a time: for non-negative floats
+// the order of the bits is the order of the values. Three passes over 6 million values take a
+// fraction of a comparison sort's time.
+void sortPositive(std::vector<float> &values)
+{
+    constexpr int Bits = 11;
+    constexpr std::size_t Buckets = std::size_t{1} << Bits;
+    std::vector<float> other(values.size());
+    for (int shift = 0; shift < 32; shift += Bits) {
+        std::vector<std::size_t> start(Buckets + 1, 0);
+        const auto digit = [shift](float v) {
+            return (std::bit_cast<std::uint32_t>(v) >> shift) & (Buckets - 1);
+        };
+        for (float v : values)
+            ++start[digit(v) + 1];
+        for (std::size_t b = 1; b <= Buckets; ++b)
+            start[b] += start[b - 1];
+        for (float v : values)
+            other[start[digit(v)]++] = v;
+        values.swap(other);
+    }
+}
 
 } // namespace
 
@@ -22,7 +47,7 @@ PopularityEstimate::PopularityEstimate(
 {
     m_hood = std::make_unique<Neighbourhood>(m_model);
     m_sorted = m_model.allRelativePopularities();
-    std::sort(m_sorted.begin(), m_sorted.end());
+    sortPositive(m_sorted);
 }
 
 std::unique_ptr<PopularityEstimate> PopularityEstimate::build(

@@ -1,8 +1,13 @@
 #include "chart/chartcatalog.h"
 #include "shell/mainfrm.h"
 #include "views/chartview.h"
+#include "views/legendpicture.h"
+#include "views/productpicture.h"
+#include "views/sheetview.h"
 #include "windows/analysiswindow.h"
 #include "windows/chartwindow.h"
+#include "windows/popularitywindow.h"
+#include "windows/ticketwindow.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -26,6 +31,9 @@ private slots:
     void everyChartDrawsFromTheMenu();
     void opensFromItsTableAndFollowsTheHistory();
     void savesPrintsAndNeverOverwritesTheDatabase();
+    void ticketChartFollowsTheBook();
+    void popularityChartFromItsWindow();
+    void paintedPicturesPrintLikeCharts();
 
 private:
     ChartWindow *openFromMenu();
@@ -81,6 +89,9 @@ void ChartWindowTest::everyChartDrawsFromTheMenu()
         QCOMPARE(w->view()->layout().panels.size(), w->view()->chart().panels.size());
         for (const ChartPanelLayout &p : w->view()->layout().panels)
             QVERIFY2(p.plot.width > 100 && p.plot.height > 50, info.name.data());
+        // LOTO6_TEST_PICTURES=folder keeps each chart as the window shows it, to look at.
+        if (const QString folder = qEnvironmentVariable("LOTO6_TEST_PICTURES"); !folder.isEmpty())
+            w->grab().save(folder + u"/chart-"_s + QString::fromUtf8(info.name) + u".png"_s);
         // Axes, bands and marks were drawn, not just a title on white.
         const QImage picture = w->view()->picture({600, 400});
         int inked = 0;
@@ -161,6 +172,98 @@ void ChartWindowTest::savesPrintsAndNeverOverwritesTheDatabase()
     QCOMPARE(
         bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "),
         1);
+}
+
+namespace {
+
+// Pixels of a picture that are not white.
+int inkOf(const QImage &picture)
+{
+    int inked = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            inked += picture.pixel(x, y) != qRgb(255, 255, 255);
+    return inked;
+}
+
+int pdfPages(const QString &file)
+{
+    QFile pdf(file);
+    if (!pdf.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = pdf.readAll();
+    return static_cast<int>(
+        bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "));
+}
+
+} // namespace
+
+void ChartWindowTest::ticketChartFollowsTheBook()
+{
+    ChartWindow *w = ChartWindow::open(*m_frame, "tickets");
+    QVERIFY(w);
+    QVERIFY(w->view()->chart().panels[0].series[0].x.empty());
+    // Tickets added in the ticket window show at once in the open chart, and go with them.
+    m_frame->action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    auto *book = qobject_cast<TicketWindow *>(
+        m_frame->childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+    QVERIFY(book);
+    book->findChild<QSpinBox *>(u"spnFrom"_s)->setValue(2100);
+    book->findChild<QSpinBox *>(u"spnDraws"_s)->setValue(40);
+    QVERIFY(book->addLines(u"02 08 10 13 27 30"_s));
+    const ChartSeries &spent = w->view()->chart().panels[0].series[0];
+    QCOMPARE(spent.x.size(), std::size_t{40});
+    QCOMPARE(spent.y.back(), 40 * 200.0);
+    book->listGrid()->setCurrentIndex(book->listGrid()->model()->index(1, 0));
+    QVERIFY(book->removeCurrent());
+    QVERIFY(w->view()->chart().panels[0].series[0].x.empty());
+    QVERIFY(m_messages.isEmpty());
+}
+
+void ChartWindowTest::popularityChartFromItsWindow()
+{
+    m_frame->action(QString::fromUtf8(PopularityWindow::MenuAction))->trigger();
+    QMdiSubWindow *popularity
+        = m_frame->childWindow(QString::fromUtf8(PopularityWindow::ClassName));
+    QVERIFY(popularity);
+    auto *button = popularity->widget()->findChild<QPushButton *>(u"cmdGraph"_s);
+    QVERIFY(button);
+    button->click();
+    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(ChartWindow::ClassName));
+    QVERIFY(sub);
+    const Chart &chart = qobject_cast<ChartWindow *>(sub->widget())->view()->chart();
+    QCOMPARE(chart.name, std::string("popularity"));
+    // The stored payouts reach the chart: five 1等 groups and the lower tiers' points.
+    QCOMPARE(chart.panels.size(), std::size_t{2});
+    QCOMPARE(chart.panels[0].xAxis.categories.size(), std::size_t{5});
+    QVERIFY(chart.panels[1].series[1].x.size() > 100);
+}
+
+void ChartWindowTest::paintedPicturesPrintLikeCharts()
+{
+    const LegendItem items[] = {{LegendItem::Shape::Ball, rgb(255, 0, 0), "a"},
+        {LegendItem::Shape::Box, rgb(0, 0, 255), "b"}};
+    LegendPicture legend(items);
+    ProductPicture product;
+    for (ChartView *view :
+        {static_cast<ChartView *>(&legend), static_cast<ChartView *>(&product)}) {
+        QVERIFY(view->showsPicture());
+        QCOMPARE(view->sizeHint(), view->size());
+        // The picture is drawn at twice its size, whatever size is asked for.
+        const QImage picture = view->picture({50, 50});
+        QCOMPARE(picture.size(), view->size() * 2);
+        if (const QString folder = qEnvironmentVariable("LOTO6_TEST_PICTURES"); !folder.isEmpty())
+            picture.save(folder + u'/'
+                + QString::fromUtf8(view->metaObject()->className()).remove(u"loto6::"_s)
+                + u".png"_s);
+        QVERIFY(inkOf(picture) > picture.width() * picture.height() / 20);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir->filePath(u"picture.pdf"_s));
+        view->print(printer);
+        QCOMPARE(pdfPages(printer.outputFileName()), 1);
+        QVERIFY(!view->saveSvg(m_dir->filePath(u"p.svg"_s).toStdString(), {}));
+    }
 }
 
 QTEST_MAIN(ChartWindowTest)

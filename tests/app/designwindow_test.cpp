@@ -25,6 +25,7 @@ private slots:
     void countsLiveAndTellsBadInput();
     void wheelsOnAWorkerAndAddsToTheBook();
     void cancelStopsASearch();
+    void picksTheLeastPopularInOrder();
 
 private:
     DesignWindow *open(MainFrm &frame, const QTemporaryDir &dir);
@@ -72,7 +73,9 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
     QTRY_VERIFY(window->pickButton()->isEnabled());
     window->pickButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
-    QCOMPARE(window->ticketGrid()->model()->rowCount(), 6);
+    // Five tickets between the heading and the average ticket's popularity and yen.
+    QCOMPARE(window->ticketGrid()->model()->rowCount(), 7);
+    QCOMPARE(window->ticketGrid()->model()->index(6, 0).data().toString(), u"平均的な券"_s);
     for (int row = 1; row < 6; ++row) {
         int odd = 0;
         bool seven = false;
@@ -102,7 +105,7 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
     QVERIFY(window->busy());
     QVERIFY(window->cancelButton()->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 30000);
-    QCOMPARE(window->ticketGrid()->model()->rowCount(), 13); // 12 tickets and the heading
+    QCOMPARE(window->ticketGrid()->model()->rowCount(), 14); // the heading, 12, the average
     QCOMPARE(window->oddsGrid()->model()->index(1, 0).data().toString(), u"1等"_s);
     window->addButton()->click();
     Database db;
@@ -134,6 +137,36 @@ void DesignWindowTest::cancelStopsASearch()
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 10000);
     QVERIFY(clock.elapsed() < 10000);
     QVERIFY(window->wheelButton()->isEnabled());
+}
+
+void DesignWindowTest::picksTheLeastPopularInOrder()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    DesignWindow *window = open(frame, dir);
+    QVERIFY(window);
+    QVERIFY(window->leastPopularBox()->isEnabled()); // the bundled payouts hold sales
+    window->leastPopularPercent()->setValue(1);
+    window->leastPopularBox()->setChecked(true);
+    QTRY_VERIFY(window->countLabel()->text().contains(u"60,964</b>"_s));
+    window->sortByPopularityBox()->setChecked(true);
+    window->pickButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 30000);
+    QAbstractItemModel *grid = window->ticketGrid()->model();
+    QCOMPARE(grid->rowCount(), 7);
+    // 人気度 "×0.45": at most the 1% edge (about ×0.5), least popular first.
+    double last = 0;
+    for (int row = 1; row < 6; ++row) {
+        const double r = grid->index(row, 7).data().toString().mid(1).toDouble();
+        QVERIFY2(r > 0 && r < 0.6, qPrintable(grid->index(row, 7).data().toString()));
+        QVERIFY(r >= last);
+        last = r;
+    }
+    // Each ticket's own prizes: the expected return says so.
+    bool own = false;
+    for (const QLabel *label : window->findChildren<QLabel *>())
+        own = own || label->text().contains(u"各組合せ自身の額"_s);
+    QVERIFY(own);
 }
 
 QTEST_MAIN(DesignWindowTest)

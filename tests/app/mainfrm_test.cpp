@@ -194,6 +194,7 @@ void MainFrmTest::menuTree()
         u" mnuGraph-low-high 低数字・高数字のパターン"_s,
         u" mnuGraph-chance 偶然との比較（標準化した偏り）"_s,
         u" mnuGraph-tickets 購入番号の収支"_s,
+        u" mnuGraph-popularity 人気度モデルの検証"_s,
         u"mnuHosyu データ管理(&M)"_s,
         u" mnuMasterUpdate 当選データ最新化(&U)"_s,
         u" mnuMasterInput 当選データ入力(&I)"_s,

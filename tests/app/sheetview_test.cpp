@@ -241,7 +241,7 @@ void SheetViewTest::copyBlock_data()
     QTest::addColumn<QString>("tsv");
     QTest::addColumn<QString>("htmlPart");
     QTest::newRow("Shift+arrows from the header")
-        << u"right down"_s << u"数字\t\n\t出 　現 　頻 　度\n"_s << u"background-color:#ffffc8"_s;
+        << u"right down"_s << u"数字\t\n\t出 　現 　頻 　度\n"_s << u"background:#ffffc8"_s;
     QTest::newRow("Ctrl+A") << u"all"_s << u"数字\t\t\t\n\t出 　現 　頻 　度\t\t\n\t\t43\t\n"_s
                             << u"color:#3e9eff\">43</td>"_s;
 }

@@ -9,7 +9,10 @@
 #include "chart/chartbands.h"
 #include "chart/chartbuilders.h"
 #include "chart/chartwriter.h"
+#include "popularity/popularitybacktest.h"
+#include "store/database.h"
 #include "store/drawprizes.h"
+#include "store/prizestore.h"
 #include "tickets/ticketgrading.h"
 
 #include <gtest/gtest.h>
@@ -289,6 +292,37 @@ TEST(TicketChart, CostWinningsAndTheRandomBand)
     EXPECT_NE(none.note.find("ありません"), std::string::npos);
 }
 
+// The simulated band of random books against the exact binomial band of one tier's wins: a
+// rare tier (sampled by jumping from one winning unit to the next) and a common one (sampled
+// draw by draw), each alone holding a prize.
+TEST(TicketChart, RandomBandFollowsTheBinomialLawOfEachTier)
+{
+    const DrawHistory h = test::history(test::makeDraws(200, 3));
+    Ticket t;
+    t.numbers = {1, 2, 3, 4, 5, 6};
+    t.firstDraw = 1;
+    t.draws = 200;
+    t.units = 40;
+    const Totals totals = computeTotals(h);
+    for (const int tier : {4, 5}) {
+        std::map<int, DrawPrizes> prizes;
+        for (int d = 1; d <= 200; ++d) {
+            prizes[d].drawNo = d;
+            prizes[d].tiers[static_cast<std::size_t>(tier - 1)].prize = 1000;
+        }
+        const TicketGrading grading({t}, h, prizes);
+        const Chart c = buildTicketChart(ChartInput{h, totals, 1, &grading, &prizes});
+        const ChartBand &band = panel(c).bands[0];
+        const CountBand exact = binomialBand(8000, TicketGrading::tierChance(tier), 0.95);
+        // The 2.5% and 97.5% points of 1,000 books fall within a count or so of the exact ones.
+        const double slack = tier == 4 ? 1.5 : 4.5;
+        EXPECT_NEAR(band.low.back() / 1000, static_cast<double>(exact.low), slack) << tier;
+        EXPECT_NEAR(band.high.back() / 1000, static_cast<double>(exact.high), slack) << tier;
+        const CountBand half = binomialBand(4000, TicketGrading::tierChance(tier), 0.95);
+        EXPECT_NEAR(band.high[99] / 1000, static_cast<double>(half.high), slack) << tier;
+    }
+}
+
 TEST(ChartWriter, SvgCsvAndJsonOfOneChart)
 {
     Chart c;
@@ -352,4 +386,56 @@ TEST(ChartCommand, NamesFormatsNumbersAndProtectedOutput)
         {"--db", db, "chart", "gaps", "--format", "csv", "-o", (dir / "gaps.csv").string()});
     EXPECT_EQ(file.code, 0) << file.err;
     EXPECT_TRUE(test::readAll(dir / "gaps.csv").starts_with("出現間隔の分布"));
+}
+
+TEST(PopularityChart, FirstPrizeGroupsAndLowerTiersOfTheBacktest)
+{
+    test::TempDir dir;
+    Database db;
+    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
+    DrawHistory h;
+    ASSERT_TRUE(db.loadHistory(h, Database::NoCut));
+    std::map<int, DrawPrizes> prizes;
+    ASSERT_TRUE(readPrizes(db, prizes));
+    const Totals totals = computeTotals(h);
+    const Chart c = buildPopularityChart(ChartInput{h, totals, 1, nullptr, &prizes});
+    const popularity::PopularityBacktest b = popularity::runPopularityBacktest(
+        popularity::observationsOf(h, prizes), popularity::DefaultBacktestFrom);
+    ASSERT_EQ(c.panels.size(), 2u);
+    // 1等: every checked draw's winners fall in exactly one group, beside the prediction.
+    const ChartPanel &first = panel(c, 0);
+    const ChartSeries &seen = series(first, ChartSeries::Role::Observed);
+    const ChartSeries &predicted = series(first, ChartSeries::Role::Expected);
+    long long winners = 0;
+    for (const auto &d : b.draws)
+        winners += d.tickets > 0 ? d.observed[0] : 0;
+    double seenTotal = 0;
+    for (double y : seen.y)
+        seenTotal += y;
+    EXPECT_EQ(seenTotal, static_cast<double>(winners));
+    ASSERT_EQ(predicted.y.size(), static_cast<std::size_t>(popularity::CalibrationGroups));
+    // Each band holds its prediction, the joint band is the wider, and the groups' mean
+    // popularity rises along the axis as the prediction does.
+    for (std::size_t g = 0; g < predicted.y.size(); ++g) {
+        EXPECT_LE(first.bands[1].low[g], predicted.y[g]);
+        EXPECT_GE(first.bands[1].high[g], predicted.y[g]);
+        EXPECT_LE(first.bands[0].low[g], first.bands[1].low[g]);
+        EXPECT_GE(first.bands[0].high[g], first.bands[1].high[g]);
+        // A Poisson count of mean m stays within about 2 sqrt(m) of it at 95%.
+        EXPECT_NEAR(first.bands[1].high[g] - predicted.y[g], 1.96 * std::sqrt(predicted.y[g]),
+            2.0 + 0.1 * std::sqrt(predicted.y[g]));
+        if (g > 0) {
+            EXPECT_GT(predicted.y[g], predicted.y[g - 1] * 0.5);
+            EXPECT_LT(first.xAxis.categories[g - 1], first.xAxis.categories[g]);
+        }
+    }
+    // Tiers 3..5: one point per draw the R² counts, in the same ratio units.
+    const ChartPanel &lower = panel(c, 1);
+    ASSERT_EQ(lower.series.size(), 4u);
+    for (std::size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(lower.series[k].x.size(), static_cast<std::size_t>(b.r2Draws[k]));
+    // Without payouts there is nothing to check, and the chart says what to do.
+    const Chart none = buildPopularityChart(ChartInput{h, totals, 1, nullptr, nullptr});
+    EXPECT_TRUE(none.panels.empty());
+    EXPECT_NE(none.note.find("払戻金を取り込む"), std::string::npos);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using loto6::test::CliRun;
 using loto6::test::runCli;
 
@@ -96,4 +98,31 @@ TEST(WheelCommand, VerifiedWheelAndOddsInJson)
     r = runCli({"--db", db, "odds", "2,8,10,13,27,30"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("Every distinct ticket has the same chance"), std::string::npos);
+}
+
+TEST(DesignCommand, LeastPopularPicksComeSortedWithTheirYen)
+{
+    loto6::test::TempDir dir;
+    const std::string db = bundledDb(dir);
+    const CliRun r = runCli({"--db", db, "design", "--least-popular", "1", "--pick", "4", "--seed",
+        "2", "--sort", "popularity", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"combinations\": 60964, \"filters\": \"--least-popular 1\""),
+        std::string::npos)
+        << r.out;
+    // Each ticket's popularity in the order listed: ascending, all within the least popular 1%.
+    std::vector<double> popularity, percentile;
+    for (std::size_t at = r.out.find("\"relativePopularity\": "); at != std::string::npos;
+         at = r.out.find("\"relativePopularity\": ", at + 1)) {
+        popularity.push_back(std::stod(r.out.substr(at + 22)));
+        const std::size_t p = r.out.find("\"percentile\": ", at);
+        percentile.push_back(std::stod(r.out.substr(p + 14)));
+    }
+    ASSERT_EQ(popularity.size(), 4u) << r.out;
+    EXPECT_TRUE(std::is_sorted(popularity.begin(), popularity.end())) << r.out;
+    for (double p : percentile)
+        EXPECT_LT(p, 1.0) << r.out;
+    EXPECT_NE(r.out.find("\"averageTicketExpectedValue\": "), std::string::npos);
+    EXPECT_NE(r.out.find("\"expectedValue\": "), std::string::npos);
+    EXPECT_EQ(r.out.rfind("{\"tickets\": [[", 0), 0u) << "the tickets come first, as before";
 }

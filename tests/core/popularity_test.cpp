@@ -288,20 +288,42 @@ TEST(PrizeRules, MeasuredOnTheLatestDrawsWithSales)
     EXPECT_NEAR(r.typicalSales, 1e9, 200);
 }
 
-TEST(PopularityCommand, CheckShowsThePopularityOnRequest)
+TEST(PopularityCommand, CheckAndTheDesignerShowItWhereItCanBeLearnt)
 {
     test::TempDir dir;
     const std::string db = (dir / "h.db").string();
     auto r = test::runCli({"--db", db, "check", "3", "9", "10", "22", "31", "40"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out.find("人気度"), std::string::npos) << "not unless asked";
-    r = test::runCli({"--db", db, "check", "3", "9", "10", "22", "31", "40", "--popularity"});
-    ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("人気度と期待値"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("平均的な券"), std::string::npos);
-    r = test::runCli(
-        {"--db", db, "--as-of", "100", "check", "1", "2", "3", "4", "5", "6", "--popularity"});
-    EXPECT_EQ(r.code, 1) << "no sales before draw 100 to learn from";
+    // Before any draw with sales: the check as before, unless the popularity is required.
+    r = test::runCli({"--db", db, "--as-of", "100", "check", "1", "2", "3", "4", "5", "6"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.find("人気度"), std::string::npos);
+    for (const std::vector<std::string> &args :
+        {std::vector<std::string>{"check", "1", "2", "3", "4", "5", "6", "--popularity"},
+            {"design", "--least-popular", "5", "--count"},
+            {"design", "--pick", "2", "--sort", "popularity"}}) {
+        std::vector<std::string> all{"--db", db, "--as-of", "100"};
+        all.insert(all.end(), args.begin(), args.end());
+        r = test::runCli(all);
+        EXPECT_EQ(r.code, 1) << args.front() << ": no sales before draw 100 to learn from";
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    // The odds take each ticket's own prizes: the set's return is the sum of its tickets'.
+    r = test::runCli({"--db", db, "odds", "3", "9", "10", "22", "31", "40", "33", "36", "38", "40",
+        "42", "43", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"prizeModel\": \"popularity\""), std::string::npos) << r.out;
+    const auto number = [&r](const std::string &key, std::size_t from = 0) {
+        const std::size_t at = r.out.find("\"" + key + "\": ", from);
+        return at == std::string::npos ? -1.0 : std::stod(r.out.substr(at + key.size() + 4));
+    };
+    const std::size_t second = r.out.find("\"label\": \"2\"");
+    ASSERT_NE(second, std::string::npos) << r.out;
+    EXPECT_NEAR(
+        number("expectedReturn"), number("expectedValue") + number("expectedValue", second), 1e-6);
 }
 
 TEST(PopularityBacktest, MethodPicksOfEquallyPopularCombinationsAreLikeRandom)

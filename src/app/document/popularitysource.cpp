@@ -66,8 +66,7 @@ const popularity::PopularityEstimate *PopularitySource::estimate(bool wait)
         // Made here, on first demand.
         const auto task = std::move(m_lazy);
         (*task)();
-    } else if (!wait
-        && m_future.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    } else if (!wait && m_future.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return nullptr;
     try {
         const Estimate &e = m_future.get();

@@ -28,7 +28,8 @@ bool DrawTableModel::fillPastedRow(int row, const PastedLine &pasted)
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         changes = changes
             || parseNumberText(pasted.numbers[std::size_t(f)].toStdString())
-                != parseNumberText(m_rows[std::size_t(row)].texts[std::size_t(f + 1)].toStdString());
+                != parseNumberText(
+                    m_rows[std::size_t(row)].texts[std::size_t(f + 1)].toStdString());
     if (changes && !confirmChange(row))
         return false;
     for (int f = 0; f < DrawRecord::FieldCount; ++f)

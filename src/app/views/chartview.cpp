@@ -3,7 +3,11 @@
 #include "chart/chartwriter.h"
 #include "store/outputfile.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -100,6 +104,28 @@ void ChartView::setChart(Chart chart)
     update();
 }
 
+void ChartView::setPicture(QSize naturalSize, PictureFunction paint)
+{
+    m_pictureSize = naturalSize;
+    m_paintPicture = std::move(paint);
+    // A picture lies on the window's own background, as its plain widget did.
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    update();
+}
+
+void ChartView::paintContents(QPainter &painter, QSizeF size) const
+{
+    if (!m_paintPicture) {
+        paint(painter, m_chart, size);
+        return;
+    }
+    painter.save();
+    painter.scale(size.width() / m_pictureSize.width(), size.height() / m_pictureSize.height());
+    m_paintPicture(painter);
+    painter.restore();
+}
+
 ChartLayout ChartView::paint(QPainter &painter, const Chart &chart, QSizeF size)
 {
     PainterCanvas canvas(painter);
@@ -108,11 +134,13 @@ ChartLayout ChartView::paint(QPainter &painter, const Chart &chart, QSizeF size)
 
 QImage ChartView::picture(QSize size) const
 {
+    if (m_paintPicture)
+        size = m_pictureSize * 2;
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setFont(font());
-    paint(painter, m_chart, size);
+    paintContents(painter, size);
     return image;
 }
 
@@ -132,6 +160,8 @@ Status ChartView::savePng(const std::filesystem::path &file,
 Status ChartView::saveSvg(const std::filesystem::path &file,
     const std::vector<std::filesystem::path> &protectedFiles) const
 {
+    if (m_paintPicture)
+        return Status::failure("a painted picture is saved as PNG only");
     std::ostringstream svg;
     writeChartSvg(svg, m_chart, PictureWidth, PictureHeight);
     return writeOutputFile(file, svg.view(), protectedFiles);
@@ -140,8 +170,11 @@ Status ChartView::saveSvg(const std::filesystem::path &file,
 void ChartView::printWithPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QString::fromStdString(m_chart.caption));
+    printer.setPageOrientation(m_paintPicture && m_pictureSize.height() > m_pictureSize.width()
+            ? QPageLayout::Portrait
+            : QPageLayout::Landscape);
+    printer.setDocName(
+        m_paintPicture ? window()->windowTitle() : QString::fromStdString(m_chart.caption));
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("chartPrintPreview"));
     preview.setWindowTitle(tr("印刷プレビュー"));
@@ -153,27 +186,53 @@ void ChartView::printWithPreview()
 void ChartView::print(QPrinter &printer) const
 {
     QPainter painter(&printer);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    if (m_paintPicture) {
+        // As large as the page holds, in its own proportions.
+        const QSizeF fitted = QSizeF(m_pictureSize).scaled(page.size(), Qt::KeepAspectRatio);
+        painter.setFont(font());
+        paintContents(painter, fitted);
+        return;
+    }
     // Laid out at picture width and scaled onto the page, so that the text keeps its size
     // relative to the plots on any paper.
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
     const double scale = page.width() / PictureWidth;
     painter.scale(scale, scale);
     painter.setFont(font());
     paint(painter, m_chart, QSizeF(PictureWidth, page.height() / scale));
 }
 
-QSize ChartView::sizeHint() const { return {900, 600}; }
+QSize ChartView::sizeHint() const { return m_paintPicture ? m_pictureSize : QSize(900, 600); }
 
-QSize ChartView::minimumSizeHint() const { return {360, 260}; }
+QSize ChartView::minimumSizeHint() const
+{
+    return m_paintPicture ? m_pictureSize : QSize(360, 260);
+}
 
 void ChartView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    m_layout = paint(painter, m_chart, size());
-    if (!m_painted && !m_chart.panels.empty()) {
+    if (m_paintPicture)
+        paintContents(painter, size());
+    else
+        m_layout = paint(painter, m_chart, size());
+    if (!m_painted && (m_paintPicture || !m_chart.panels.empty())) {
         m_painted = true;
         emit firstPainted();
     }
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_paintPicture) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(tr("印刷..."), this, &ChartView::printWithPreview);
+    menu.addAction(
+        tr("画像をコピー"), this, [this] { QApplication::clipboard()->setImage(picture()); });
+    menu.exec(event->globalPos());
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event)

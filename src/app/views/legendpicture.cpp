@@ -12,10 +12,11 @@ constexpr int MarkSize = 12;
 } // namespace
 
 LegendPicture::LegendPicture(std::span<const LegendItem> items, QWidget *parent)
-    : QWidget(parent)
+    : ChartView(parent)
     , m_items(items.begin(), items.end())
 {
     setFixedSize(sizeHint());
+    setPicture(sizeHint(), [this](QPainter &painter) { paintMarks(painter); });
 }
 
 QSize LegendPicture::sizeHint() const
@@ -35,9 +36,8 @@ void LegendPicture::paintBall(QPainter &painter, const QRectF &rect, const QColo
     painter.drawEllipse(rect);
 }
 
-void LegendPicture::paintEvent(QPaintEvent *)
+void LegendPicture::paintMarks(QPainter &painter) const
 {
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const LegendItem &item = m_items[i];

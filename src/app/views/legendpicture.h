@@ -1,16 +1,16 @@
 #pragma once
 
 #include "analysis/catalog.h"
-
-#include <QWidget>
+#include "views/chartview.h"
 
 #include <vector>
 
 namespace loto6 {
 
 // The colour marks of an analysis window's legend, one per line: balls for marks drawn in the
-// grid, boxes for cell colours. The labels stand beside it.
-class LegendPicture : public QWidget
+// grid, boxes for cell colours. The labels stand beside it. Shown by the chart view, which
+// prints it like any picture.
+class LegendPicture : public ChartView
 {
     Q_OBJECT
 
@@ -23,10 +23,9 @@ public:
     // Paints one ball of the given colour into rect: a shaded sphere with a highlight.
     static void paintBall(QPainter &painter, const QRectF &rect, const QColor &color);
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
 private:
+    void paintMarks(QPainter &painter) const;
+
     std::vector<LegendItem> m_items;
 };
 

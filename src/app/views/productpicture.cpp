@@ -136,17 +136,17 @@ void paintSparkles(QPainter &p)
 } // namespace
 
 ProductPicture::ProductPicture(QWidget *parent)
-    : QWidget(parent)
+    : ChartView(parent)
 {
     setFixedSize(Size, Size);
+    setPicture({Size, Size}, &ProductPicture::paintPicture);
 }
 
-void ProductPicture::paintEvent(QPaintEvent *)
+void ProductPicture::paintPicture(QPainter &p)
 {
-    QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    paintGround(p, rect());
+    paintGround(p, QRect(0, 0, Size, Size));
     paintRing(p);
     paintBalls(p);
     paintSixAndName(p);

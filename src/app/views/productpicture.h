@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "views/chartview.h"
 
 namespace loto6 {
 
 // The product image of the About window, drawn by the program: six lottery balls circling a
-// golden "6" on a night-blue ground.
-class ProductPicture : public QWidget
+// golden "6" on a night-blue ground. Shown by the chart view, which prints it like any picture.
+class ProductPicture : public ChartView
 {
     Q_OBJECT
 
@@ -15,8 +15,8 @@ public:
 
     explicit ProductPicture(QWidget *parent = nullptr);
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
+    // Paints the picture into a square of Size pixels.
+    static void paintPicture(QPainter &p);
 };
 
 } // namespace loto6

@@ -1,56 +1,36 @@
 #include "views/sheetclipboard.h"
 
+#include "grid/sheetwriter.h"
 #include "shell/uihelpers.h"
-#include "views/sheetmodel.h"
 
 #include <QMimeData>
+
+#include <sstream>
 
 namespace loto6 {
 
 namespace {
 
-QRect clipped(const Sheet &sheet, const QRect &block)
+// The block of the view (0-based rows and columns) as the sheet's cells.
+SheetBlock sheetBlock(const QRect &block)
 {
-    return block.intersected(QRect(0, 0, sheet.columns(), sheet.rows()));
+    return {block.left() + 1, block.top() + 1, block.right() + 1, block.bottom() + 1};
 }
-
-QString cssColor(Rgb color) { return SheetModel::toColor(color).name(); }
 
 } // namespace
 
 QString SheetClipboard::tsv(const Sheet &sheet, const QRect &block)
 {
-    const QRect b = clipped(sheet, block);
-    QString out;
-    for (int r = b.top(); r <= b.bottom(); ++r) {
-        for (int c = b.left(); c <= b.right(); ++c) {
-            if (c > b.left())
-                out += QLatin1Char('\t');
-            out += qs(sheet.text(c + 1, r + 1));
-        }
-        out += QLatin1Char('\n');
-    }
-    return out;
+    std::ostringstream out;
+    writeSheetBlockTsv(out, sheet, sheetBlock(block));
+    return qs(out.str());
 }
 
 QString SheetClipboard::html(const Sheet &sheet, const QRect &block)
 {
-    const QRect b = clipped(sheet, block);
-    QString out = QStringLiteral("<table border=\"1\" style=\"border-collapse:collapse\">\n");
-    for (int r = b.top(); r <= b.bottom(); ++r) {
-        out += QStringLiteral("<tr>");
-        for (int c = b.left(); c <= b.right(); ++c) {
-            const Cell &cell = sheet.cell(c + 1, r + 1);
-            QString style = QStringLiteral("color:%1").arg(cssColor(cell.fg));
-            if (cell.bgSet)
-                style += QStringLiteral(";background-color:%1").arg(cssColor(cell.bg));
-            out += QStringLiteral("<td style=\"%1\">%2</td>")
-                       .arg(style, qs(cell.text).toHtmlEscaped());
-        }
-        out += QStringLiteral("</tr>\n");
-    }
-    out += QStringLiteral("</table>\n");
-    return out;
+    std::ostringstream out;
+    writeSheetBlockHtml(out, sheet, sheetBlock(block));
+    return qs(out.str());
 }
 
 QMimeData *SheetClipboard::mimeData(const Sheet &sheet, const QRect &block)

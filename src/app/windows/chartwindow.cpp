@@ -146,6 +146,23 @@ const ChartInfo &ChartWindow::current() const
 
 QSize ChartWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
+std::optional<TicketGrading> ChartWindow::gradeBook(std::map<int, DrawPrizes> &prizes)
+{
+    Database db;
+    std::vector<Ticket> tickets;
+    Status status = TicketWindow::openBook(mainFrm(), db);
+    if (status)
+        status = TicketBook(db).tickets(tickets);
+    if (status)
+        status = readPrizes(db, prizes);
+    if (status)
+        return TicketGrading(std::move(tickets), mainFrm().document().history(), prizes);
+    mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
+        CoreReasons::japanese(status.message())
+            + tr("\n購入番号を読めませんでした。データベースを確かめてください。"));
+    return std::nullopt;
+}
+
 void ChartWindow::compute()
 {
     const ChartInfo &info = current();
@@ -153,24 +170,25 @@ void ChartWindow::compute()
     std::optional<TicketGrading> grading;
     std::map<int, DrawPrizes> prizes;
     if (info.needsTickets) {
-        Database db;
-        std::vector<Ticket> tickets;
-        Status status = TicketWindow::openBook(mainFrm(), db);
-        if (status)
-            status = TicketBook(db).tickets(tickets);
-        if (status)
-            status = readPrizes(db, prizes);
-        if (status)
-            grading.emplace(std::move(tickets), mainFrm().document().history(), prizes);
-        else
+        grading = gradeBook(prizes);
+    } else if (info.needsPayouts) {
+        if (const Status status = readPrizes(mainFrm().document().database(), prizes); !status)
             mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
                 CoreReasons::japanese(status.message())
-                    + tr("\n購入番号を読めませんでした。データベースを確かめてください。"));
+                    + tr("\n払戻金を読めませんでした。データベースを確かめてください。"));
     }
     const ChartInput input{mainFrm().document().history(), mainFrm().document().totals(),
         m_number->value(), grading ? &*grading : nullptr, &prizes};
     m_view->setChart(buildChart(info, input));
     setWindowTitle(tr("グラフ - %1").arg(qs(info.caption)));
+}
+
+void ChartWindow::ticketsChanged(MainFrm &frame)
+{
+    QMdiSubWindow *sub = frame.childWindow(QString::fromUtf8(ClassName));
+    auto *window = sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
+    if (window && window->current().needsTickets)
+        window->compute();
 }
 
 QString ChartWindow::askFile(

@@ -3,8 +3,11 @@
 #include "chart/chartcatalog.h"
 #include "shell/childwindow.h"
 #include "store/result.h"
+#include "tickets/ticketgrading.h"
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string_view>
 
 class QComboBox;
@@ -44,6 +47,9 @@ public:
     // One command per chart of the catalog under a menu, each opening the window on it.
     static void addChartCommands(MainFrm &frame, QMenu &menu);
 
+    // The ticket book changed: an open window on a chart of the tickets builds it again.
+    static void ticketsChanged(MainFrm &frame);
+
     void showChart(std::string_view name);
     void setNumber(int number);
     const ChartInfo &current() const;
@@ -60,6 +66,9 @@ protected:
     void compute() override;
 
 private:
+    // The ticket book graded against the history in use, with the payouts it reads; empty
+    // (and a message) when the book cannot be read.
+    std::optional<TicketGrading> gradeBook(std::map<int, DrawPrizes> &prizes);
     QString askFile(const QString &caption, const QString &suffix, const QString &filter) const;
     void report(const Status &status, const QString &file);
 

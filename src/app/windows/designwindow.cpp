@@ -9,9 +9,11 @@
 #include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "views/sheetview.h"
+#include "windows/popularitywindow.h"
 #include "windows/ticketwindow.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -168,6 +170,15 @@ QWidget *DesignWindow::createFilters()
     m_notDrawn = new QCheckBox(tr("1等として出たことのない組合せだけ"), box);
     connect(m_notDrawn, &QCheckBox::toggled, this, [this] { m_countTimer.start(); });
     grid->addWidget(m_notDrawn, row++, 0, 1, 4);
+    m_leastPopular = new QCheckBox(tr("人気の低い組合せだけ（下位%）"), box);
+    m_leastPercent = new QDoubleSpinBox(box);
+    m_leastPercent->setRange(0.1, 100);
+    m_leastPercent->setValue(10);
+    m_leastPercent->setSuffix(QStringLiteral("%"));
+    connect(m_leastPopular, &QCheckBox::toggled, this, [this] { m_countTimer.start(); });
+    connect(m_leastPercent, &QDoubleSpinBox::valueChanged, this, [this] { m_countTimer.start(); });
+    grid->addWidget(m_leastPopular, row, 0, 1, 2);
+    grid->addWidget(m_leastPercent, row++, 2, 1, 2);
     m_count = new QLabel(box);
     m_count->setObjectName(QStringLiteral("lblCount"));
     m_count->setWordWrap(true);
@@ -253,11 +264,14 @@ QWidget *DesignWindow::createResults()
     m_add->setObjectName(QStringLiteral("cmdAddToBook"));
     m_add->setEnabled(false);
     connect(m_add, &QPushButton::clicked, this, &DesignWindow::addToBook);
+    m_sortPopular = new QCheckBox(tr("人気の低い順に並べる"), panel);
+    connect(m_sortPopular, &QCheckBox::toggled, this, &DesignWindow::showTickets);
     auto *close = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("cmdClose"), panel);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_draws);
     buttons->addWidget(m_add);
+    buttons->addWidget(m_sortPopular);
     buttons->addStretch(1);
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(panel);
@@ -293,21 +307,15 @@ NumberMask maskOfNumbers(const std::vector<int> &numbers)
     return m;
 }
 
+// In the order of DesignFilter::Problem.
 QString filterProblemText(DesignFilter::Problem p)
 {
-    switch (p) {
-    case DesignFilter::Problem::IncludedAndExcluded:
-        return DesignWindow::tr("同じ数字が「必ず含める数字」と「除外する数字」の両方にあります。");
-    case DesignFilter::Problem::IncludedOutsidePool:
-        return DesignWindow::tr("「必ず含める数字」に「この中から選ぶ」にない数字があります。");
-    case DesignFilter::Problem::TooManyIncluded:
-        return DesignWindow::tr("「必ず含める数字」は6個までです。");
-    case DesignFilter::Problem::TooFewAllowed:
-        return DesignWindow::tr("選べる数字が6個未満です。除外や候補を見直してください。");
-    case DesignFilter::Problem::None:
-        break;
-    }
-    return {};
+    static constexpr const char *Texts[]
+        = {"", QT_TR_NOOP("同じ数字が「必ず含める数字」と「除外する数字」の両方にあります。"),
+            QT_TR_NOOP("「必ず含める数字」に「この中から選ぶ」にない数字があります。"),
+            QT_TR_NOOP("「必ず含める数字」は6個までです。"),
+            QT_TR_NOOP("選べる数字が6個未満です。除外や候補を見直してください。")};
+    return DesignWindow::tr(Texts[static_cast<std::size_t>(p)]);
 }
 
 } // namespace
@@ -337,6 +345,8 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
     f.exclude = maskOfNumbers(exclude);
     f.pool = maskOfNumbers(pool);
     f.notDrawn = m_notDrawn->isChecked();
+    if (m_leastPopular->isChecked())
+        f.leastPopular = m_leastPercent->value();
     problem = filterProblemText(f.problem());
     if (!problem.isEmpty())
         return std::nullopt;
@@ -349,7 +359,19 @@ void DesignWindow::compute()
     if (!readPrizes(frame().document().database(), prizes))
         prizes.clear(); // the expected return then says 不明
     m_prizes = std::make_shared<AveragePrizeModel>(prizes);
+    const bool model = popularityModel() != nullptr;
+    m_leastPopular->setEnabled(model);
+    m_sortPopular->setEnabled(model);
+    if (!model)
+        m_leastPopular->setChecked(false);
+    m_leastPopular->setToolTip(
+        model ? QString() : tr("払戻金と販売実績額を取り込むと、人気度が使えます。"));
     updateCount();
+}
+
+const popularity::PopularityEstimate *DesignWindow::popularityModel() const
+{
+    return PopularityWindow::estimate(frame());
 }
 
 void DesignWindow::updateCount()
@@ -361,7 +383,7 @@ void DesignWindow::updateCount()
         m_count->setText(QStringLiteral("<span style='color:#c00000'>%1</span>").arg(problem));
         return;
     }
-    const FilterCount c = countFilter(*f, frame().document().history());
+    const FilterCount c = countFilter(*f, frame().document().history(), popularityModel());
     if (c.combinations == 0) {
         m_count->setText(tr("<span style='color:#c00000'>条件に合う組合せがありません。"
                             "条件をゆるめてください。</span>"));
@@ -387,7 +409,7 @@ void DesignWindow::startPick()
     }
     auto job = std::make_shared<Job>();
     job->filter = *f;
-    job->context = FilterContext::fromHistory(frame().document().history());
+    job->context = FilterContext::fromHistory(frame().document().history(), *f, popularityModel());
     job->count = m_pickCount->value();
     job->seed = seed;
     start(job);
@@ -501,22 +523,46 @@ void DesignWindow::finish()
         return;
     m_shown = job->tickets;
     m_shownMemo = job->memo;
-    m_tickets->setSheet(designTicketsSheet(m_shown, job->wheel ? "ホイール" : "選んだ番号"));
+    m_shownWheel = job->wheel;
+    showTickets();
     m_add->setEnabled(!m_shown.empty());
-    if (job->odds) {
-        m_odds->setSheet(ticketOddsSheet(*job->odds));
-        m_facts->setText(
-            tr("どの組合せも1等の確率は同じ 1/6,096,454 です。ホイールは当たりの"
-               "まとまり方を変えるだけで、当たる本数の期待値は変えません。期待される"
-               "払戻し %1円は購入額 %2 を下回ります（還元率 %3%）。")
-                .arg(qs(fixedText(job->odds->expectedReturn, 0)), qs(yenText(job->odds->cost)),
-                    qs(fixedText(job->odds->expectedReturn / job->odds->cost * 100, 1))));
-    } else {
+    if (!job->odds) {
         m_odds->setSheet(ticketOddsSheet(TicketOdds{}));
         m_facts->setText(tr("口数が %1 を超えるため、当せん確率は数えていません。どの組合せも"
                             "1等の確率は同じ 1/6,096,454 です。")
                              .arg(MaxOddsTickets));
+        return;
     }
+    // Each ticket's own prizes from its popularity, read here where the model lives.
+    if (const popularity::PopularityEstimate *e = popularityModel())
+        weighPrizes(m_shown, PopularityPrizeModel(e->valuer()), *job->odds);
+    m_odds->setSheet(ticketOddsSheet(*job->odds));
+    const QString own = job->odds->prizesPerTicket
+        ? tr("期待額は人気度から求めた各組合せ自身の額です（当たる確率は変わりません）。")
+        : QString();
+    m_facts->setText(
+        tr("どの組合せも1等の確率は同じ 1/6,096,454 です。ホイールは当たりの"
+           "まとまり方を変えるだけで、当たる本数の期待値は変えません。期待される"
+           "払戻し %1円は購入額 %2 を下回ります（還元率 %3%）。%4")
+            .arg(qs(fixedText(job->odds->expectedReturn, 0)), qs(yenText(job->odds->cost)),
+                qs(fixedText(job->odds->expectedReturn / job->odds->cost * 100, 1)), own));
+}
+
+// The tickets, least popular first when asked, with each one's popularity and expected yen
+// beside the average ticket's when the model is there.
+void DesignWindow::showTickets()
+{
+    const popularity::PopularityEstimate *e = popularityModel();
+    std::vector<Combination> shown = m_shown; // the book gets them in the order drawn
+    if (e && m_sortPopular->isChecked())
+        sortByPopularity(shown, e->model());
+    std::vector<popularity::LabelledCombination> lines;
+    for (const Combination &c : shown)
+        lines.push_back({std::to_string(lines.size() + 1), c});
+    const auto sheet
+        = e && !lines.empty() ? PopularityWindow::ticketsSheet(frame(), lines) : nullptr;
+    m_tickets->setSheet(
+        sheet ? *sheet : designTicketsSheet(shown, m_shownWheel ? "ホイール" : "選んだ番号"));
 }
 
 void DesignWindow::addToBook()

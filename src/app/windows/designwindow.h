@@ -13,6 +13,7 @@
 #include <optional>
 
 class QCheckBox;
+class QDoubleSpinBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -28,8 +29,9 @@ class SheetView;
 // The ticket designer: filters on the left with the exact count of the combinations that pass
 // and of the past draws that passed, updated as they change; on the right the tickets picked
 // from them or wheeled from a pool, with what they buy in the next draw, and a button that
-// adds them to the ticket book. Picking, wheeling and the odds run on a worker thread; the
-// window shows their progress and キャンセル stops them.
+// adds them to the ticket book. Each ticket shows its popularity with players and its own
+// expected yen; a filter keeps only the least popular share of combinations. Picking, wheeling and
+// the odds run on a worker thread; the window shows their progress and キャンセル stops them.
 class DesignWindow : public ChildWindow
 {
     Q_OBJECT
@@ -60,6 +62,9 @@ public:
     QPushButton *wheelButton() const { return m_wheel; }
     QPushButton *cancelButton() const { return m_cancelButton; }
     QPushButton *addButton() const { return m_add; }
+    QCheckBox *leastPopularBox() const { return m_leastPopular; }
+    QDoubleSpinBox *leastPopularPercent() const { return m_leastPercent; }
+    QCheckBox *sortByPopularityBox() const { return m_sortPopular; }
     bool busy() const { return m_worker != nullptr; }
     // The filters as the widgets set them; nothing and `problem` in Japanese when one is wrong.
     std::optional<design::DesignFilter> filter(QString &problem) const;
@@ -84,12 +89,18 @@ private:
     void addToBook();
 
     MainFrm &frame() const { return mainFrm(); }
+    // The popularity model of the history (null without payouts with sales to learn from).
+    const popularity::PopularityEstimate *popularityModel() const;
+    void showTickets();
 
     std::vector<RangeRow> m_ranges;
     QLineEdit *m_include;
     QLineEdit *m_exclude;
     QLineEdit *m_pool;
     QCheckBox *m_notDrawn;
+    QCheckBox *m_leastPopular;
+    QDoubleSpinBox *m_leastPercent;
+    QCheckBox *m_sortPopular;
     QLabel *m_count;
     QSpinBox *m_pickCount;
     QLineEdit *m_seed;
@@ -114,6 +125,7 @@ private:
     std::shared_ptr<const design::PrizeModel> m_prizes;
     std::vector<design::Combination> m_shown; // the tickets on the right
     std::string m_shownMemo;                  // how they were made, for the ticket book
+    bool m_shownWheel = false;
 };
 
 } // namespace loto6

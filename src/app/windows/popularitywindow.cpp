@@ -10,6 +10,7 @@
 #include "store/prizestore.h"
 #include "tickets/ticket.h"
 #include "views/sheetview.h"
+#include "windows/chartwindow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +60,7 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     top->addWidget(new QLabel(tr("販売実績額"), this));
     top->addWidget(m_sales, 1);
     top->addWidget(go);
+    top->addWidget(ChartWindow::buttonFor(frame, "popularity", this));
     top->addWidget(close);
 
     auto *caveat = new QLabel(caveats(), this);

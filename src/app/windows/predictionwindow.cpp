@@ -10,6 +10,7 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/backtestwindow.h"
+#include "windows/chartwindow.h"
 #include "windows/designwindow.h"
 #include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
@@ -423,6 +424,7 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     if (QMdiSubWindow *open = mainFrm().childWindow(qs(TicketWindow::ClassName)))
         if (auto *tickets = qobject_cast<ChildWindow *>(open->widget()))
             tickets->refresh();
+    ChartWindow::ticketsChanged(mainFrm());
     mainFrm().statusBar()->showMessage(tr("第%1回の予想として%2組を記録しました（予想記録 %3）。"
                                           "当せんは「購入番号の照合」で確かめられます。")
                                            .arg(latest + 1)

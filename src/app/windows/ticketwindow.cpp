@@ -237,6 +237,7 @@ Status TicketWindow::addLines(const QString &lines)
         m_draws->setValue(1);
         m_memo->clear();
         compute();
+        ChartWindow::ticketsChanged(mainFrm());
     }
     return status;
 }
@@ -254,8 +255,10 @@ Status TicketWindow::removeCurrent()
     Status status = openBook(mainFrm(), db);
     if (status)
         status = TicketBook(db).remove(id);
-    if (status)
+    if (status) {
         compute();
+        ChartWindow::ticketsChanged(mainFrm());
+    }
     return status;
 }
 

@@ -1,0 +1,137 @@
+#include "chart/chartbands.h"
+#include "chart/chartbuilders.h"
+#include "grid/numbertext.h"
+#include "popularity/popularitybacktest.h"
+#include "popularity/popularitysheets.h"
+#include "store/drawprizes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace loto6 {
+
+namespace {
+
+using popularity::PopularityBacktest;
+
+// The 1等 winners of each calibration group, least popular first, against the model's
+// prediction. The winners of a group are a sum of rare independent wins, so their chance law
+// is that of a binomial count over the group's tickets with the predicted mean.
+ChartPanel firstPrizePanel(const PopularityBacktest &b)
+{
+    ChartPanel panel;
+    panel.title = "1等：予想した当せん口数と実際（予想の少ない回から5組）";
+    const int groups = static_cast<int>(b.firstPrize.size());
+    const double joint = jointBandProbability(0.95, groups);
+    ChartBand wide{"全組が95%で入る範囲", 0.95, chartcolors::WideBand, {}, {}, {}};
+    ChartBand each{"各組が95%で入る範囲", 0.95, chartcolors::Band, {}, {}, {}};
+    ChartSeries seen{"実際の当せん口数", ChartSeries::Role::Observed, ChartSeries::Mark::Bars,
+        chartcolors::Observed, {}, {}};
+    ChartSeries predicted{"モデルの予想", ChartSeries::Role::Expected, ChartSeries::Mark::Points,
+        chartcolors::Expected, {}, {}};
+    std::vector<double> tickets(b.firstPrize.size(), 0.0);
+    for (int g = 0; g < groups; ++g) {
+        const PopularityBacktest::CalibrationGroup &group
+            = b.firstPrize[static_cast<std::size_t>(g)];
+        const auto x = static_cast<double>(g);
+        panel.xAxis.categories.push_back("組" + std::to_string(g + 1) + "（人気度×"
+            + fixedText(group.meanRelativePopularity, 2) + "）");
+        // Tickets of the group: the predicted mean over the chance of one ticket at average
+        // popularity, weighted by the group's popularity.
+        const double chance = popularity::tierChance(1) * group.meanRelativePopularity;
+        const auto n = static_cast<long long>(std::llround(group.predicted / chance));
+        const double p = n > 0 ? group.predicted / static_cast<double>(n) : 0.0;
+        const CountBand plain = binomialBand(n, p, 0.95);
+        const CountBand all = binomialBand(n, p, joint);
+        for (ChartBand *band : {&wide, &each})
+            band->x.push_back(x);
+        wide.low.push_back(static_cast<double>(all.low));
+        wide.high.push_back(static_cast<double>(all.high));
+        each.low.push_back(static_cast<double>(plain.low));
+        each.high.push_back(static_cast<double>(plain.high));
+        seen.x.push_back(x);
+        seen.y.push_back(static_cast<double>(group.observed));
+        predicted.x.push_back(x);
+        predicted.y.push_back(group.predicted);
+    }
+    panel.bands = {std::move(wide), std::move(each)};
+    panel.series = {std::move(seen), std::move(predicted)};
+    panel.flagOutside = true;
+    panel.xAxis.label = "予想した人気度の組";
+    panel.yAxis.label = "1等の当せん口数";
+    panel.yAxis.unit = "口";
+    panel.yAxis.min = 0;
+    return panel;
+}
+
+// Each checked draw with known sales, tiers 3 to 5: winners observed against predicted, both
+// as a multiple of what equally popular combinations would give; on the line the model is
+// exactly right.
+ChartPanel lowerTiersPanel(const PopularityBacktest &b)
+{
+    ChartPanel panel;
+    panel.title = "3等～5等：予想した当せん口数と実際（回ごと、人気が均等な場合を1とする比）";
+    static constexpr std::array<Rgb, 3> Colours
+        = {chartcolors::Secondary, chartcolors::Observed, rgb(60, 150, 80)};
+    double lo = 1, hi = 1;
+    for (int t = 3; t <= 5; ++t) {
+        ChartSeries tier{popularity::tierLabel(t), ChartSeries::Role::Observed,
+            ChartSeries::Mark::Points, Colours[static_cast<std::size_t>(t - 3)], {}, {}};
+        const auto i = static_cast<std::size_t>(t - 1);
+        for (const PopularityBacktest::Draw &d : b.draws) {
+            if (!d.sales || d.observed[i] <= 0 || d.predicted[i] <= 0)
+                continue;
+            const double uniform = d.tickets * popularity::tierChance(t);
+            tier.x.push_back(d.predicted[i] / uniform);
+            tier.y.push_back(static_cast<double>(d.observed[i]) / uniform);
+            lo = std::min({lo, tier.x.back(), tier.y.back()});
+            hi = std::max({hi, tier.x.back(), tier.y.back()});
+        }
+        panel.series.push_back(std::move(tier));
+    }
+    panel.series.push_back({"予想どおり", ChartSeries::Role::Expected, ChartSeries::Mark::Line,
+        chartcolors::Expected, {lo, hi}, {lo, hi}});
+    panel.xAxis.label = "予想（人気が均等な場合との比）";
+    panel.yAxis.label = "実際（人気が均等な場合との比）";
+    return panel;
+}
+
+std::string validationNote(const PopularityBacktest &b)
+{
+    std::string r2;
+    for (int k = 0; k < 3; ++k)
+        if (const auto &v = b.r2[static_cast<std::size_t>(k)])
+            r2 += (r2.empty() ? "" : "、") + popularity::tierLabel(k + 3) + " " + fixedText(*v, 3);
+    return "第" + std::to_string(b.from) + "回より前の" + groupedText(b.trainingDraws)
+        + "回（販売実績額の分かる回 " + groupedText(b.trainingDrawsWithSales)
+        + "回）で学んだモデルが、それ以降の" + groupedText(static_cast<long long>(b.draws.size()))
+        + "回の当せん口数をどれだけ当てたかを示します。1等は予想の少ない回から5組に分け、帯は"
+          "予想が正しいときに実際の口数が95%の確率で入る範囲です。"
+        + (r2.empty() ? std::string() : "3等～5等の対数の比の決定係数 R²：" + r2 + "。")
+        + "人気度は当せんの確率を変えません（どの組合せも同じ確率で抽選されます）。";
+}
+
+} // namespace
+
+Chart buildPopularityChart(const ChartInput &input)
+{
+    Chart c;
+    c.title = "人気度モデルの検証　" + historyRangeText(input.history);
+    const std::map<int, DrawPrizes> none;
+    const std::vector<popularity::DrawObservation> draws
+        = popularity::observationsOf(input.history, input.prizes ? *input.prizes : none);
+    const PopularityBacktest b
+        = popularity::runPopularityBacktest(draws, popularity::DefaultBacktestFrom);
+    if (b.draws.empty() || b.trainingDrawsWithSales == 0) {
+        c.note = "第" + std::to_string(popularity::DefaultBacktestFrom)
+            + "回より前の販売実績額と、それ以降の払戻金の保存された回がないため、検証できません。"
+              "払戻金を取り込むと表示します。";
+        return c;
+    }
+    c.panels.push_back(firstPrizePanel(b));
+    c.panels.push_back(lowerTiersPanel(b));
+    c.note = validationNote(b);
+    return c;
+}
+
+} // namespace loto6

@@ -1,0 +1,50 @@
+#include "cli/ticketpopularity.h"
+
+#include "grid/sheetwriter.h"
+#include "popularity/observations.h"
+
+#include <sstream>
+
+namespace loto6::cli {
+
+using namespace loto6::popularity;
+
+const char *const NoPopularityReason
+    = "no stored draw has its payouts and sales, so popularity cannot be learnt; import a "
+      "history with prizes (import FILE)";
+
+std::unique_ptr<PopularityEstimate> fittedPopularity(
+    const DrawHistory &history, const std::map<int, DrawPrizes> &prizes)
+{
+    auto estimate = PopularityEstimate::build(observationsOf(history, prizes));
+    if (!estimate->fitted())
+        return nullptr;
+    return estimate;
+}
+
+LinePopularity linePopularity(
+    const std::vector<LabelledCombination> &lines, const PopularityEstimate &estimate)
+{
+    const TicketValuer valuer = estimate.valuer();
+    const ValueSpectrum spectrum = estimate.spectrum(valuer);
+    std::ostringstream o;
+    o << "{\"sales\": " << jsonNumber(valuer.sales())
+      << ", \"averageTicketExpectedValue\": " << jsonNumber(spectrum.averageTicketValue)
+      << ", \"tickets\": [";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const TicketValue v = valuer.value(lines[i].numbers);
+        o << (i ? ",\n  " : "\n  ") << "{\"label\": " << jsonString(lines[i].label)
+          << ", \"numbers\": [";
+        for (std::size_t k = 0; k < v.numbers.size(); ++k)
+            o << (k ? ", " : "") << v.numbers[k];
+        o << "], \"relativePopularity\": " << jsonNumber(v.relativePopularity)
+          << ", \"percentile\": " << jsonNumber(estimate.percentile(v.relativePopularity))
+          << ", \"expectedValue\": " << jsonNumber(v.expectedValue)
+          << ", \"againstAverage\": " << jsonNumber(v.expectedValue - spectrum.averageTicketValue)
+          << '}';
+    }
+    o << "]}";
+    return {ticketPopularitySheet(lines, estimate, valuer, spectrum), o.str()};
+}
+
+} // namespace loto6::cli

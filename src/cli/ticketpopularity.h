@@ -1,0 +1,36 @@
+#pragma once
+
+#include "grid/sheet.h"
+#include "popularity/popularityestimate.h"
+#include "popularity/popularitysheets.h"
+#include "store/drawhistory.h"
+#include "store/drawprizes.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace loto6::cli {
+
+// The popularity model fitted on the history and its payouts (a few seconds); null when no
+// stored payout has its sales to learn from.
+std::unique_ptr<popularity::PopularityEstimate> fittedPopularity(
+    const DrawHistory &history, const std::map<int, DrawPrizes> &prizes);
+
+// Each line's popularity and expected yen beside the average ticket's, as a table and as a
+// JSON object: {"sales": yen, "averageTicketExpectedValue": yen, "tickets": [{"label": ..,
+// "numbers": [..], "relativePopularity": r, "percentile": p, "expectedValue": yen,
+// "againstAverage": yen}, ..]}.
+struct LinePopularity
+{
+    Sheet sheet;
+    std::string json;
+};
+LinePopularity linePopularity(const std::vector<popularity::LabelledCombination> &lines,
+    const popularity::PopularityEstimate &estimate);
+
+// Why no popularity is shown, with what the user can do.
+extern const char *const NoPopularityReason;
+
+} // namespace loto6::cli

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "design/combination.h"
+#include "design/odds.h"
+#include "popularity/popularityestimate.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace loto6::design {
+
+// The popularity model read in the designer's numbering (1..43, masks): a combination's log
+// pick weight is summed number by number in ascending order, so that the walk over every
+// combination and the judgement of a single one add the same terms in the same order and
+// agree to the last bit at the edge of a limit.
+class PopularityScale
+{
+public:
+    explicit PopularityScale(const popularity::PopularityModel &model);
+
+    // What number n adds to the log weight of the numbers already chosen (all below n).
+    double step(NumberMask chosen, int n) const
+    {
+        double s = m_number[static_cast<std::size_t>(n)];
+        for (NumberMask m = chosen; m; m &= m - 1)
+            s += m_pair[static_cast<std::size_t>(std::countr_zero(m) * Stride + n)];
+        return s;
+    }
+    // The sum of the steps of a combination's numbers, ascending.
+    double logWeight(NumberMask m) const;
+    // A log weight as popularity relative to the average ticket (1.0).
+    double relative(double logWeight) const;
+    // The log weight of a relative popularity.
+    double logWeightOf(double relativePopularity) const;
+
+private:
+    static constexpr int Stride = HighestNumber + 1;
+    std::array<double, Stride> m_number{};
+    std::vector<double> m_pair;
+    double m_logNormaliser = 0;
+};
+
+// "Only the least popular X%": the largest log weight a combination may have, from the sorted
+// popularity of every combination. A copy: it holds nothing of the estimate it came from.
+struct PopularityLimit
+{
+    PopularityScale scale;
+    double percent = 0;
+    double maxLogWeight = 0;
+    double maxRelative = 0; // the same limit as relative popularity
+
+    PopularityLimit(const popularity::PopularityEstimate &estimate, double share);
+    bool admits(NumberMask m) const { return scale.logWeight(m) <= maxLogWeight; }
+};
+
+// Each ticket's own expected prize per tier from the popularity model: the fewer others
+// chose its numbers, the less a shared prize is split.
+class PopularityPrizeModel : public PrizeModel
+{
+public:
+    explicit PopularityPrizeModel(popularity::TicketValuer valuer);
+    double expectedPrize(const Combination &ticket, int tier) const override;
+    bool known(int) const override { return true; }
+    bool perTicket() const override { return true; }
+
+private:
+    popularity::TicketValuer m_valuer;
+};
+
+// The tickets ordered from the least to the most popular; ties keep their order.
+void sortByPopularity(std::vector<Combination> &tickets, const popularity::PopularityModel &model);
+
+} // namespace loto6::design
