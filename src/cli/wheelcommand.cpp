@@ -147,7 +147,7 @@ Status bookTickets(Context &ctx, std::vector<Combination> &out)
         for (int u = 0; t.covers(next) && u < t.units; ++u)
             out.push_back(combinationOf(t.mask()));
     if (out.empty())
-        return Status::failure("the ticket book holds no ticket for draw " + std::to_string(next));
+        return Status::failure(Fault{.kind = FaultKind::NoTicketForDraw, .draw = next});
     return Status::success();
 }
 

@@ -173,13 +173,13 @@ Status Backtest::run(const DrawHistory &history, int from, const Progress &progr
     m_drawNos.clear();
     m_outcomes.assign(SlotCount, {});
     if (from < 1)
-        return Status::failure("the first checked draw must be the 1st complete draw or later");
+        return Status::failure(Fault{.kind = FaultKind::CheckFromTooEarly});
     for (const DrawRecord &r : history)
         m_completeDraws += r.isComplete() && r.drawNo >= 1 ? 1 : 0;
     if (m_completeDraws < from)
-        return Status::failure("the history has " + std::to_string(m_completeDraws)
-            + " complete draws, so checking from complete draw " + std::to_string(from)
-            + " on leaves none to check");
+        return Status::failure(Fault{.kind = FaultKind::CheckLeavesNone,
+            .value = std::to_string(m_completeDraws),
+            .limit = from});
 
     const std::size_t expected = static_cast<std::size_t>(m_completeDraws - from + 1);
     m_drawNos.reserve(expected);
@@ -210,7 +210,7 @@ Status Backtest::run(const DrawHistory &history, int from, const Progress &progr
     if (stopped) {
         m_drawNos.clear();
         m_outcomes.assign(SlotCount, {});
-        return Status::failure("the check was stopped");
+        return Status::failure(Fault{.kind = FaultKind::CheckStopped});
     }
     return Status::success();
 }

@@ -128,7 +128,7 @@ Status readInitFile(
     const std::optional<std::string> text = decodeUtf8OrCp932(bytes);
     if (!text)
         return Status::failure(
-            quotedForMessage(file.string()) + ": neither Shift-JIS nor UTF-8 text");
+            Fault{.kind = FaultKind::SettingsNotText, .file = file.string(), .quoteFile = true});
     const std::vector<int> lines = parseInitText(*text, options);
     if (notUnderstood)
         *notUnderstood = lines;
@@ -162,7 +162,7 @@ Status writeInitFile(const std::filesystem::path &file, const PredictionOptions 
 {
     const std::optional<std::string> bytes = utf8ToCp932(initFileText(options));
     if (!bytes)
-        return Status::failure(file.string() + ": cannot encode the settings in Shift-JIS");
+        return Status::failure(Fault{.kind = FaultKind::SettingsNotEncoded, .file = file.string()});
     return writeFileAtomically(file, *bytes);
 }
 

@@ -31,16 +31,26 @@ fs::path temporarySibling(const fs::path &file)
     return p;
 }
 
+namespace {
+
+// The fault of a file, its name put first as it is.
+Status failed(FaultKind kind, const fs::path &file, std::string detail)
+{
+    return Status::failure(Fault{.kind = kind, .file = file.string(), .detail = std::move(detail)});
+}
+
+} // namespace
+
 Status syncFile(const fs::path &file)
 {
     const int fd = ::open(file.c_str(), O_RDONLY);
     if (fd < 0)
-        return Status::failure(file.string() + ": " + std::strerror(errno));
+        return failed(FaultKind::FileNotCreated, file, std::strerror(errno));
     const bool ok = ::fsync(fd) == 0;
     const int err = errno;
     ::close(fd);
     if (!ok)
-        return Status::failure(file.string() + ": cannot flush to disk: " + std::strerror(err));
+        return failed(FaultKind::FileNotFlushed, file, std::strerror(err));
     return Status::success();
 }
 
@@ -49,7 +59,7 @@ Status writeFileAtomically(const fs::path &file, std::string_view bytes)
     const fs::path tmp = temporarySibling(file);
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (fd < 0)
-        return Status::failure(file.string() + ": cannot write: " + std::strerror(errno));
+        return failed(FaultKind::FileNotWritten, file, std::strerror(errno));
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -59,19 +69,19 @@ Status writeFileAtomically(const fs::path &file, std::string_view bytes)
             const int err = errno;
             ::close(fd);
             ::unlink(tmp.c_str());
-            return Status::failure(file.string() + ": cannot write: " + writeErrorText(err));
+            return failed(FaultKind::FileNotWritten, file, writeErrorText(err));
         }
         done += static_cast<std::size_t>(n);
     }
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
         const int err = errno;
         ::unlink(tmp.c_str());
-        return Status::failure(file.string() + ": cannot write: " + writeErrorText(err));
+        return failed(FaultKind::FileNotWritten, file, writeErrorText(err));
     }
     if (::rename(tmp.c_str(), file.c_str()) != 0) {
         const int err = errno;
         ::unlink(tmp.c_str());
-        return Status::failure(file.string() + ": cannot replace: " + std::strerror(err));
+        return failed(FaultKind::FileNotReplaced, file, std::strerror(err));
     }
     return Status::success();
 }
@@ -80,11 +90,11 @@ Status readFile(const fs::path &file, std::string &bytes)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        return Status::failure(file.string() + ": cannot be opened");
+        return failed(FaultKind::FileNotOpened, file, {});
     std::ostringstream buf;
     buf << in.rdbuf();
     if (in.bad())
-        return Status::failure(file.string() + ": cannot be read");
+        return failed(FaultKind::FileNotRead, file, {});
     bytes = buf.str();
     return Status::success();
 }
@@ -98,7 +108,7 @@ Status readOpenFile(int fd, const fs::path &file, std::string &bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return Status::failure(file.string() + ": cannot be read: " + std::strerror(errno));
+            return failed(FaultKind::FileNotRead, file, std::strerror(errno));
         if (n == 0)
             break;
         read.append(buf, static_cast<std::size_t>(n));

@@ -100,12 +100,14 @@ struct Header
     std::vector<std::string> names;
 };
 
-std::string where(int line, int cell, const Header &header)
+// The fault placed at a cell: its line, its column and the column's heading.
+Status at(int line, int cell, const Header &header, Fault f)
 {
     const auto i = static_cast<std::size_t>(cell);
-    const std::string name = i < header.names.size() ? header.names[i] : std::string();
-    return "line " + std::to_string(line) + ", column " + std::to_string(cell + 1)
-        + (name.empty() ? std::string() : " (" + quotedForMessage(name) + ")");
+    f.line = line;
+    f.column = cell + 1;
+    f.heading = i < header.names.size() ? header.names[i] : std::string();
+    return Status::failure(std::move(f));
 }
 
 Status readHeader(const std::vector<std::string> &cells, Header &header)
@@ -120,15 +122,16 @@ Status readHeader(const std::vector<std::string> &cells, Header &header)
             continue;
         int &slot = header.index[static_cast<std::size_t>(col)];
         if (slot >= 0)
-            return Status::failure(where(1, static_cast<int>(i), header) + ": a second "
-                + columnName(col) + " column; column " + std::to_string(slot + 1)
-                + " already holds it. Keep one of them.");
+            return at(1, static_cast<int>(i), header,
+                Fault{
+                    .kind = FaultKind::SecondColumn, .field = columnName(col), .limit = slot + 1});
         slot = static_cast<int>(i);
     }
     for (int c : {int(ColDrawNo), int(ColMain1), ColMain1 + 1, ColMain1 + 2, ColMain1 + 3,
              ColMain1 + 4, ColMain1 + 5, int(ColBonus)})
         if (header.index[static_cast<std::size_t>(c)] < 0)
-            return Status::failure("line 1: no " + columnName(c) + " column in the header");
+            return Status::failure(
+                Fault{.kind = FaultKind::MissingColumn, .line = 1, .field = columnName(c)});
     return Status::success();
 }
 
@@ -147,9 +150,9 @@ struct CsvReading
         const auto i = static_cast<std::size_t>(header.index[static_cast<std::size_t>(col)]);
         return trim(foldWidth(cells[i]));
     }
-    std::string at(int recordLine, int col) const
+    Status at(int recordLine, int col, Fault f) const
     {
-        return where(recordLine, header.index[static_cast<std::size_t>(col)], header);
+        return loto6::at(recordLine, header.index[static_cast<std::size_t>(col)], header, f);
     }
 };
 
@@ -158,15 +161,14 @@ Status readDrawNumber(const CsvReading &r, int recordLine, DrawRecord &draw)
     const std::string text = r.cell(ColDrawNo);
     const std::optional<long long> no = parseWholeNumber(text);
     if (!no)
-        return Status::failure(r.at(recordLine, ColDrawNo) + ": 回数 " + quotedForMessage(text)
-            + " is not a whole number");
+        return r.at(
+            recordLine, ColDrawNo, Fault{.kind = FaultKind::DrawNumberNotWhole, .value = text});
     if (*no < 1)
-        return Status::failure(r.at(recordLine, ColDrawNo) + ": 回数 must be 1 or more, not "
-            + quotedForMessage(text));
+        return r.at(
+            recordLine, ColDrawNo, Fault{.kind = FaultKind::DrawNumberBelowOne, .value = text});
     if (*no > MaxDrawNumber)
-        return Status::failure(r.at(recordLine, ColDrawNo) + ": 回数 " + quotedForMessage(text)
-            + " is above " + std::to_string(MaxDrawNumber)
-            + ", the largest draw number the program holds");
+        return r.at(recordLine, ColDrawNo,
+            Fault{.kind = FaultKind::DrawNumberTooLarge, .value = text, .limit = MaxDrawNumber});
     draw.drawNo = static_cast<int>(*no);
     return Status::success();
 }
@@ -177,28 +179,17 @@ Status readNumbers(const CsvReading &r, int recordLine, DrawRecord &draw)
         const std::string dateText = r.cell(ColDate);
         const std::optional<std::string> iso = parseDrawDate(dateText);
         if (!dateText.empty() && !iso)
-            return Status::failure(r.at(recordLine, ColDate) + ": " + quotedForMessage(dateText)
-                + " is not a date of the calendar (YYYY-MM-DD or YYYY/M/D)");
+            return r.at(
+                recordLine, ColDate, Fault{.kind = FaultKind::DateNotCalendar, .value = dateText});
         draw.date = iso.value_or(std::string());
     }
-    for (int c = ColMain1; c <= ColBonus; ++c) {
-        const std::string v = r.cell(c);
-        if (v.empty())
-            continue;
-        const std::optional<long long> n = parseWholeNumber(v);
-        if (!n)
-            return Status::failure(
-                r.at(recordLine, c) + ": " + quotedForMessage(v) + " is not a whole number");
-        if (*n < 1 || *n > HighestNumber)
-            return Status::failure(r.at(recordLine, c) + ": "
-                + (v.size() < 19 ? std::to_string(*n) : quotedForMessage(v)) + " is outside 1..43");
-        draw.fields[static_cast<std::size_t>(c - ColMain1)] = n;
-    }
-    if (const auto twice = repeatedNumber(draw))
-        return Status::failure(r.at(recordLine, ColMain1 + twice->second) + ": draw "
-            + std::to_string(draw.drawNo) + " has " + std::to_string(draw.number(twice->first))
-            + " twice (also in " + fieldName(twice->first)
-            + "); a draw's seven numbers all differ");
+    std::array<std::string, DrawRecord::FieldCount> texts;
+    for (int c = ColMain1; c <= ColBonus; ++c)
+        texts[static_cast<std::size_t>(c - ColMain1)] = r.cell(c);
+    int field = 0;
+    if (Status s = readDrawFields(texts, DrawForm::HistoryCsv, draw.drawNo, draw.fields, &field);
+        !s)
+        return r.at(recordLine, ColMain1 + field, s.fault());
     return Status::success();
 }
 
@@ -211,10 +202,11 @@ Status readRow(const CsvReading &r, int recordLine, std::optional<DrawRecord> &r
         return Status::success();
     const std::size_t expected = r.header.names.size();
     if (r.cells.size() != expected)
-        return Status::failure("line " + std::to_string(recordLine) + ": "
-            + std::to_string(r.cells.size()) + " cells where the header has "
-            + std::to_string(expected)
-            + (r.cells.size() < expected ? "; the row is cut short" : "; the row has extra cells"));
+        return Status::failure(Fault{
+            .kind = r.cells.size() < expected ? FaultKind::RowCutShort : FaultKind::RowTooLong,
+            .line = recordLine,
+            .value = std::to_string(r.cells.size()),
+            .limit = static_cast<long long>(expected)});
     DrawRecord draw;
     if (Status s = readDrawNumber(r, recordLine, draw); !s)
         return s;
@@ -228,8 +220,7 @@ Status readRow(const CsvReading &r, int recordLine, std::optional<DrawRecord> &r
 
 Status loneCarriageReturn(int line)
 {
-    return Status::failure("line " + std::to_string(line)
-        + ": a line ends in a carriage return alone; save the file with LF or CR LF line ends");
+    return Status::failure(Fault{.kind = FaultKind::LoneCarriageReturn, .line = line});
 }
 
 namespace {
@@ -244,9 +235,10 @@ Status checkUniqueDrawNumbers(
     if (twice == numberAndLine.end())
         return Status::success();
     const auto later = std::next(twice);
-    return Status::failure(where(later->second, cell, header) + ": 回数 "
-        + std::to_string(later->first) + " occurs twice (also on line "
-        + std::to_string(twice->second) + ")");
+    return at(later->second, cell, header,
+        Fault{.kind = FaultKind::DrawNumberTwice,
+            .value = std::to_string(later->first),
+            .limit = twice->second});
 }
 
 Status readRows(CsvReading &r, const CsvDrawSink &sink)
@@ -301,7 +293,7 @@ Status importCsvBytes(std::string_view bytes, const CsvDrawSink &sink)
     r.text = *text;
     const Split first = r.next();
     if (first == Split::End)
-        return Status::failure("line 1: the file is empty; a header line is needed");
+        return Status::failure(Fault{.kind = FaultKind::EmptyFile, .line = 1});
     if (first == Split::LoneCr)
         return loneCarriageReturn(1);
     return readCsvRows(r.text, r.pos, r.line, r.cells, sink);
@@ -326,11 +318,10 @@ Status importCsv(std::istream &in, std::vector<DrawRecord> &draws)
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
         bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
         if (bytes.size() > MaxHistoryFileBytes)
-            return Status::failure("the file is larger than 64 MiB, the most a history file "
-                                   "may hold");
+            return Status::failure(Fault{.kind = FaultKind::HistoryTooLarge});
     }
     if (in.bad())
-        return Status::failure("the file could not be read");
+        return Status::failure(Fault{.kind = FaultKind::HistoryNotRead});
     return importCsvBytes(bytes, draws);
 }
 
@@ -339,10 +330,7 @@ Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> 
     std::string bytes;
     if (Status s = readRegularFile(file, MaxHistoryFileBytes, "a history file", bytes); !s)
         return s;
-    Status s = importCsvBytes(bytes, draws);
-    if (!s)
-        return Status::failure(quotedForMessage(file.string()) + ": " + s.message());
-    return s;
+    return inFile(importCsvBytes(bytes, draws), file, true);
 }
 
 void exportCsv(std::ostream &out, const std::vector<DrawRecord> &draws)

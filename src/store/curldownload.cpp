@@ -105,39 +105,39 @@ void configure(CURL *c, const DownloadRequest &request, Sink &sink, char *errorT
 }
 
 // The reason and kind of a transfer libcurl gave up on.
-std::string transferFailure(CURLcode rc, const Sink &sink, const DownloadRequest &request,
+Fault transferFailure(CURLcode rc, const Sink &sink, const DownloadRequest &request,
     const char *errorText, DownloadError &error)
 {
     const std::string detail = errorText[0] ? errorText : curl_easy_strerror(rc);
     // libcurl refuses a single header line over its own limit as out of memory.
     if (sink.headerOverLimit || rc == CURLE_OUT_OF_MEMORY) {
         error.kind = DownloadFailure::TooLarge;
-        return "the server sent an oversized header, which was refused";
+        return Fault{.kind = FaultKind::OversizedHeader};
     }
     if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED) {
         error.kind = DownloadFailure::TooLarge;
-        return "the file is larger than " + sizeText(request.maxBytes);
+        return Fault{.kind = FaultKind::BodyTooLarge, .value = sizeText(request.maxBytes)};
     }
     switch (rc) {
     case CURLE_ABORTED_BY_CALLBACK:
         error.kind = DownloadFailure::Cancelled;
-        return "cancelled";
+        return Fault{.kind = FaultKind::DownloadCancelled};
     case CURLE_OPERATION_TIMEDOUT:
         error.kind = DownloadFailure::TimedOut;
-        return "timed out (" + detail + ")";
+        return Fault{.kind = FaultKind::TimedOut, .detail = detail};
     case CURLE_PARTIAL_FILE:
         error.kind = DownloadFailure::Incomplete;
-        return "the transfer ended early (" + detail + ")";
+        return Fault{.kind = FaultKind::TransferEnded, .detail = detail};
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
         error.kind = DownloadFailure::HostNotFound;
-        return detail;
+        return Fault{.kind = FaultKind::Other, .text = detail};
     case CURLE_COULDNT_CONNECT:
         error.kind = DownloadFailure::Unreachable;
-        return detail;
+        return Fault{.kind = FaultKind::Other, .text = detail};
     default:
         error.kind = DownloadFailure::Other;
-        return detail;
+        return Fault{.kind = FaultKind::Other, .text = detail};
     }
 }
 
@@ -152,14 +152,14 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
     std::call_once(initOnce, [] { initCode = curl_global_init(CURL_GLOBAL_DEFAULT); });
     if (initCode != CURLE_OK)
         return Status::failure(
-            std::string("cannot start the download library: ") + curl_easy_strerror(initCode));
+            Fault{.kind = FaultKind::DownloadStart, .detail = curl_easy_strerror(initCode)});
 
     if (!hasScheme(url, "http://") && !hasScheme(url, "https://"))
-        return Status::failure("only http:// and https:// addresses can be downloaded");
+        return Status::failure(Fault{.kind = FaultKind::DownloadScheme});
 
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl)
-        return Status::failure("cannot start a download");
+        return Status::failure(Fault{.kind = FaultKind::DownloadStart});
     CURL *c = curl.get();
 
     Sink sink;
@@ -185,7 +185,8 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
     error.httpStatus = static_cast<int>(status);
     if (status < 200 || status > 299) {
         error.kind = DownloadFailure::HttpStatus;
-        return Status::failure("the server answered HTTP " + std::to_string(status));
+        return Status::failure(
+            Fault{.kind = FaultKind::HttpStatus, .value = std::to_string(status)});
     }
 
     // A body shorter than the announced length is a cut transfer even if libcurl let it pass.
@@ -193,11 +194,12 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
     curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced) {
         error.kind = DownloadFailure::Incomplete;
-        return Status::failure("received " + std::to_string(sink.bytes.size()) + " of "
-            + std::to_string(announced) + " bytes");
+        return Status::failure(Fault{.kind = FaultKind::TransferShort,
+            .value = std::to_string(sink.bytes.size()),
+            .limit = static_cast<long long>(announced)});
     }
     if (sink.bytes.empty())
-        return Status::failure("the server sent an empty file");
+        return Status::failure(Fault{.kind = FaultKind::EmptyBody});
 
     body = std::move(sink.bytes);
     error = DownloadError{DownloadFailure::None, static_cast<int>(status)};
@@ -208,15 +210,17 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
 
 } // namespace loto6
 
-extern "C" __attribute__((visibility("default"))) bool loto6_download_v2(
+extern "C" __attribute__((visibility("default"))) bool loto6_download_v3(
     const loto6::DownloadRequest &request, std::string &body, std::string &message,
     loto6::DownloadError &error)
 {
     // Nothing may escape into the loading program as an exception across the boundary.
     try {
         const loto6::Status s = loto6::fetch(request, body, error);
-        if (!s)
+        if (!s) {
             message = s.message();
+            error.fault = s.fault();
+        }
         return s.ok();
     } catch (const std::exception &e) {
         message = e.what();

@@ -4,6 +4,7 @@
 #include "store/drawvalidation.h"
 #include "store/outputfile.h"
 #include "store/prizestore.h"
+#include "store/schema.h"
 #include "store/sqlfailure.h"
 #include "store/sqlstatement.h"
 #include "store/textcodec.h"
@@ -25,11 +26,6 @@ const char *const NumberColumns[DrawRecord::FieldCount]
     = {"第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字"};
 
 using Statement = SqlStatement;
-
-// The history view as createSchema makes it; SQLite keeps the text of the statement as given.
-constexpr const char *OwnViewSql
-    = "CREATE VIEW 全データ選択クエリ AS SELECT 回数, 第1数字, 第2数字, 第3数字, 第4数字, "
-      "第5数字, 第6数字, ボーナス数字 FROM 結果マスタ";
 
 // Every stored draw with its date, its fields where Database::TableColumns says.
 constexpr const char *DrawsQuery = "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
@@ -159,17 +155,24 @@ void Database::close()
         releaseDatabaseFile(m_path);
 }
 
-Status Database::fail(const std::string &what) const
+Status Database::fail(FaultKind kind, int drawNo) const
 {
     if (m_db && isLockError(m_db))
         return lockedFault(m_path);
-    std::string msg = prefixOf(m_path) + what;
+    Fault f{.kind = kind, .file = m_path.string(), .draw = drawNo};
     if (m_db)
-        msg += " (" + sqliteReason(m_db, m_path) + ")";
-    return Status::failure(msg);
+        f.cause = std::make_shared<const Fault>(sqliteFault(m_db, m_path));
+    return Status::failure(std::move(f));
 }
 
-std::string Database::reason() const { return m_db ? sqliteReason(m_db, m_path) : "not open"; }
+std::string Database::reason() const { return englishText(failure()); }
+
+Fault Database::failure() const
+{
+    if (!m_db)
+        return Fault{.kind = FaultKind::SqliteFailed, .detail = "not open"};
+    return sqliteFault(m_db, m_path);
+}
 
 Status Database::exec(const std::string &sql)
 {
@@ -178,7 +181,7 @@ Status Database::exec(const std::string &sql)
         sqlite3_free(err);
         if (isLockError(m_db))
             return lockedFault(m_path);
-        return Status::failure(prefixOf(m_path) + sqliteReason(m_db, m_path));
+        return inFile(Status::failure(sqliteFault(m_db, m_path)), m_path, false);
     }
     return Status::success();
 }
@@ -203,22 +206,7 @@ Status Database::quickCheck()
     return Status::failure(std::move(damaged));
 }
 
-Status Database::createSchema(sqlite3 *db)
-{
-    const std::string sql = std::string("CREATE TABLE 結果マスタ ("
-                                        "回数 INTEGER PRIMARY KEY, 抽選日 TEXT, "
-                                        "第1数字 INTEGER, 第2数字 INTEGER, 第3数字 INTEGER, "
-                                        "第4数字 INTEGER, 第5数字 INTEGER, 第6数字 INTEGER, "
-                                        "ボーナス数字 INTEGER);")
-        + OwnViewSql + ";";
-    char *err = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : "unknown error";
-        sqlite3_free(err);
-        return Status::failure("cannot create the tables: " + msg);
-    }
-    return createOwnTables(db);
-}
+Status Database::createSchema(sqlite3 *db) { return createHistorySchema(db); }
 
 Status Database::verifySchema()
 {
@@ -226,11 +214,12 @@ Status Database::verifySchema()
         "select count(*) from sqlite_master where type = 'view' and name = '"
             + std::string(HistoryView) + "'");
     if (!st.ok())
-        return fail("not a usable database");
+        return fail(FaultKind::DatabaseUnusable);
     if (sqlite3_step(st.get()) != SQLITE_ROW)
-        return fail("not a usable database");
+        return fail(FaultKind::DatabaseUnusable);
     if (sqlite3_column_int(st.get(), 0) != 1)
-        return Status::failure(prefixOf(m_path) + "the database has no view " + HistoryView);
+        return Status::failure(
+            Fault{.kind = FaultKind::NoHistoryView, .file = m_path.string(), .field = HistoryView});
     return Status::success();
 }
 
@@ -239,7 +228,7 @@ bool Database::hasOwnView() const
     Statement st(m_db,
         "select sql from sqlite_master where type = 'view' and name = '" + std::string(HistoryView)
             + "'");
-    return st.ok() && st.step() == SQLITE_ROW && st.text(0) == OwnViewSql;
+    return st.ok() && st.step() == SQLITE_ROW && st.text(0) == HistoryViewSql;
 }
 
 Status Database::open(const fs::path &file)
@@ -263,7 +252,7 @@ Status Database::open(const fs::path &file)
         rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READONLY, nullptr);
     }
     if (rc != SQLITE_OK) {
-        Status s = fail("cannot be opened");
+        Status s = fail(FaultKind::DatabaseNotOpened);
         close();
         return s;
     }
@@ -283,7 +272,7 @@ Status Database::openInMemory()
     close();
     m_path.clear();
     if (sqlite3_open(":memory:", &m_db) != SQLITE_OK)
-        return fail("cannot open an in-memory database");
+        return fail(FaultKind::MemoryDatabase);
     return createSchema(m_db);
 }
 
@@ -304,19 +293,23 @@ Status Database::historyColumns(sqlite3_stmt *st, DrawColumns &columns) const
                 columns.numbers[f] = c;
     }
     if (columns.drawNo < 0)
-        return Status::failure(
-            m_path.string() + ": the view " + HistoryView + " has no field 回数");
+        return Status::failure(Fault{.kind = FaultKind::ViewFieldMissing,
+            .file = m_path.string(),
+            .field = HistoryView,
+            .value = "回数"});
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         if (columns.numbers[f] < 0)
-            return Status::failure(
-                prefixOf(m_path) + "the view " + HistoryView + " has no field " + NumberColumns[f]);
+            return Status::failure(Fault{.kind = FaultKind::ViewFieldMissing,
+                .file = m_path.string(),
+                .field = HistoryView,
+                .value = NumberColumns[f]});
     return Status::success();
 }
 
 Status Database::readDrawRow(sqlite3_stmt *st, const DrawColumns &columns, DrawRecord &r) const
 {
     if (Status s = readDrawNumber(st, columns.drawNo, r); !s)
-        return Status::failure(prefixOf(m_path) + s.message());
+        return inFile(s, m_path, false);
     if (columns.date >= 0)
         if (const auto *d = sqlite3_column_text(st, columns.date))
             r.date.assign(reinterpret_cast<const char *>(d),
@@ -343,7 +336,7 @@ Status Database::readHistory(sqlite3_stmt *st, const DrawColumns &columns, int a
             records.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE)
-        return fail("cannot read the history");
+        return fail(FaultKind::HistoryNotReadDb);
     history = DrawHistory(std::move(records));
     return Status::success();
 }
@@ -365,7 +358,7 @@ Status Database::loadHistory(DrawHistory &history, int asOf, StoredValuesCheck *
         }
     Statement st(m_db, HistoryQuery);
     if (!st.ok())
-        return fail("cannot read the history");
+        return fail(FaultKind::HistoryNotReadDb);
     DrawColumns columns;
     if (Status s = historyColumns(st.get(), columns); !s)
         return s;
@@ -392,7 +385,7 @@ Status Database::forEachDraw(const std::function<Status(const DrawRecord &)> &vi
 {
     Statement st(m_db, DrawsQuery);
     if (!st.ok())
-        return fail("cannot read the draws");
+        return fail(FaultKind::DrawsNotReadDb);
     const ReadLock lock(st.get());
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
@@ -403,7 +396,7 @@ Status Database::forEachDraw(const std::function<Status(const DrawRecord &)> &vi
             return s;
     }
     if (rc != SQLITE_DONE)
-        return fail("cannot read the draws");
+        return fail(FaultKind::DrawsNotReadDb);
     return Status::success();
 }
 
@@ -412,25 +405,23 @@ static constexpr const char *DrawInsertTail
     = " into 結果マスタ (回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, 第5数字, 第6数字, "
       "ボーナス数字) values (?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
-static Status bindAndStep(sqlite3_stmt *st, const DrawRecord &r)
+// Writes one draw through the prepared insert; false when SQLite refused it.
+static bool bindAndStep(SqlStatement &st, const DrawRecord &r)
 {
-    sqlite3_reset(st);
-    sqlite3_bind_int(st, 1, r.drawNo);
+    st.reset();
+    st.bind(1, r.drawNo);
     if (r.date.empty())
-        sqlite3_bind_null(st, 2);
+        st.bindNull(2);
     else
-        sqlite3_bind_text(st, 2, r.date.c_str(), -1, SQLITE_TRANSIENT);
+        st.bind(2, std::string_view(r.date));
     for (int f = 0; f < DrawRecord::FieldCount; ++f) {
         const auto &v = r.fields[static_cast<std::size_t>(f)];
         if (v)
-            sqlite3_bind_int64(st, f + 3, *v);
+            st.bind(f + 3, *v);
         else
-            sqlite3_bind_null(st, f + 3);
+            st.bindNull(f + 3);
     }
-    if (sqlite3_step(st) != SQLITE_DONE)
-        return Status::failure(
-            "draw " + std::to_string(r.drawNo) + ": " + sqlite3_errmsg(sqlite3_db_handle(st)));
-    return Status::success();
+    return st.step() == SQLITE_DONE;
 }
 
 Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
@@ -458,10 +449,10 @@ Status Database::writeDraws(
             return s;
     Statement st(m_db, std::string("insert or replace") + DrawInsertTail);
     if (!st.ok())
-        return fail("cannot write the draws");
+        return fail(FaultKind::DrawsNotWritten);
     for (std::size_t i = 0; i < count; ++i)
-        if (Status s = bindAndStep(st.get(), drawAt(i)); !s)
-            return fail(s.message());
+        if (const DrawRecord &r = drawAt(i); !bindAndStep(st, r))
+            return fail(FaultKind::DrawRowFailed, r.drawNo);
     return Status::success();
 }
 
@@ -477,9 +468,9 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const D
         return s;
     Statement st(m_db, std::string("insert") + DrawInsertTail);
     if (!st.ok())
-        return fail("cannot write the draw");
-    if (Status s = bindAndStep(st.get(), draw); !s)
-        return fail(s.message());
+        return fail(FaultKind::DrawNotWritten);
+    if (!bindAndStep(st, draw))
+        return fail(FaultKind::DrawRowFailed, draw.drawNo);
     if (Status s = createOwnTables(m_db); !s)
         return s;
     if (Status s = recordSource(*this, draw.drawNo, source, DrawSource::Change::Added); !s)
@@ -491,9 +482,9 @@ Status Database::storeDraw(const DrawRecord &draw)
 {
     Statement st(m_db, std::string("insert or replace") + DrawInsertTail);
     if (!st.ok())
-        return fail("cannot write the draws");
-    if (Status s = bindAndStep(st.get(), draw); !s)
-        return fail(s.message());
+        return fail(FaultKind::DrawsNotWritten);
+    if (!bindAndStep(st, draw))
+        return fail(FaultKind::DrawRowFailed, draw.drawNo);
     return Status::success();
 }
 
@@ -501,10 +492,10 @@ Status Database::removeDraw(int drawNo)
 {
     Statement st(m_db, "delete from 結果マスタ where 回数 = ?");
     if (!st.ok())
-        return fail("cannot delete draw " + std::to_string(drawNo));
+        return fail(FaultKind::DrawNotDeleted, drawNo);
     sqlite3_bind_int(st.get(), 1, drawNo);
     if (sqlite3_step(st.get()) != SQLITE_DONE)
-        return fail("cannot delete draw " + std::to_string(drawNo));
+        return fail(FaultKind::DrawNotDeleted, drawNo);
     return Status::success();
 }
 

@@ -91,6 +91,8 @@ public:
     // SQLite's reason for the last failure, in words that say what to do (a folder that cannot
     // be written, a full disk or a size limit named as such).
     std::string reason() const;
+    // The same as a fault, naming no file.
+    Fault failure() const;
 
     Status exec(const std::string &sql);
     // SQLite's quick check; every write transaction runs it first and refuses a damaged file.
@@ -109,7 +111,8 @@ private:
     Status verifySchema();
     // The history view is exactly the one createSchema makes.
     bool hasOwnView() const;
-    Status fail(const std::string &what) const;
+    // The failure `kind` of this database with SQLite's reason as its cause.
+    Status fail(FaultKind kind, int drawNo = 0) const;
     Status historyColumns(sqlite3_stmt *st, DrawColumns &columns) const;
     Status readHistory(sqlite3_stmt *st, const DrawColumns &columns, int asOf, DrawHistory &history,
         StoredValuesCheck *check, std::size_t expectedRows = 0) const;

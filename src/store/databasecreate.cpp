@@ -46,8 +46,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
 
     IncomingHistory seed;
     if (Status s = readSeed(seedCsv, seed); !s)
-        return Status::failure("cannot create " + withoutControls(file.string())
-            + " from the bundled history: " + s.message());
+        return causedBy(Fault{.kind = FaultKind::NotCreatedFromBundle, .file = file.string()}, s);
 
     // Build the new database under a temporary name and move it into place only when whole.
     const fs::path tmp = temporarySibling(file);
@@ -57,8 +56,9 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
         if (sqlite3_open_v2(
                 tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
             != SQLITE_OK) {
-            Status s = Status::failure(prefixOf(file) + "cannot create the database ("
-                + (fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory") + ")");
+            Status s = Status::failure(Fault{.kind = FaultKind::DatabaseNotCreated,
+                .file = file.string(),
+                .detail = fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory"});
             fresh.close();
             fs::remove(tmp, ec);
             return s;
@@ -70,7 +70,7 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
         fresh.close();
         if (!s) {
             fs::remove(tmp, ec);
-            return Status::failure(prefixOf(file) + "cannot create the database: " + s.message());
+            return causedBy(Fault{.kind = FaultKind::DatabaseNotCreated, .file = file.string()}, s);
         }
     }
     if (Status s = syncFile(tmp); !s) {
@@ -80,7 +80,8 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     fs::rename(tmp, file, ec);
     if (ec) {
         fs::remove(tmp, ec);
-        return Status::failure(prefixOf(file) + "cannot create the database: " + ec.message());
+        return causedBy(Fault{.kind = FaultKind::DatabaseNotCreated, .file = file.string()},
+            Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = ec.message()}));
     }
     return open(file);
 }

@@ -101,9 +101,13 @@ Status download(
     reply = DownloadError{};
     const LoadedModule &m = module();
     // The address is the user's or a server's text: shown once, escaped and cut.
-    const auto failed = [&url](const std::string &why) {
-        return Status::failure(
-            quotedForMessage(url) + ": download failed: " + withoutControls(why));
+    const auto failed = [&url, &reply](const std::string &why) {
+        Fault f{.kind = FaultKind::DownloadFailed, .file = url};
+        if (reply.fault.kind == FaultKind::Other)
+            f.detail = why;
+        else
+            f.cause = std::make_shared<const Fault>(reply.fault);
+        return Status::failure(std::move(f));
     };
     if (!m.entry) {
         reply.kind = DownloadFailure::Other;

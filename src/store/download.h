@@ -45,6 +45,7 @@ struct DownloadError
 {
     DownloadFailure kind = DownloadFailure::None;
     int httpStatus = 0; // the server's status line, 0 when no answer came
+    Fault fault{};      // the reason as data, when it has a kind
 };
 
 // Fetches the whole body of an http:// or https:// URL into memory in one blocking call.

@@ -31,6 +31,6 @@ using DownloadEntry = bool (*)(
 
 // The module's file name, and the name of its one entry point (bumped when DownloadEntry changes).
 inline constexpr const char *DownloadModuleFileName = "libloto6_download.so";
-inline constexpr const char *DownloadEntryName = "loto6_download_v2";
+inline constexpr const char *DownloadEntryName = "loto6_download_v3";
 
 } // namespace loto6

@@ -110,16 +110,19 @@ UpdateResult fetchDraws(const std::string &pattern, const DrawRecord &latest,
         if (UpdateResult r = readDrawFile(url, body, n, file); !r.ok())
             return r;
         const std::string &date = file.draws.front().date;
-        if (const std::string problem = fetchedDateProblem(date, previousDate, today);
-            !problem.empty())
-            return UpdateResult::of(UpdateOutcome::Refused,
-                quotedForMessage(url) + ": draw " + std::to_string(n) + " " + problem
-                    + "; the update stops here and nothing was changed");
+        if (const FaultKind kind = fetchedDateFault(date, previousDate, today);
+            kind != FaultKind::Other)
+            return UpdateResult::because(UpdateOutcome::Refused,
+                Status::failure(Fault{.kind = kind,
+                    .file = url,
+                    .quoteFile = true,
+                    .value = date,
+                    .draw = n,
+                    .detail = kind == FaultKind::DrawFuture ? today : previousDate}));
         if (!date.empty())
             previousDate = date;
         if (Status s = in.add(file, DrawSource::from(DrawSource::Kind::Address, url)); !s)
-            return UpdateResult::of(
-                UpdateOutcome::Refused, quotedForMessage(url) + ": " + s.message());
+            return UpdateResult::because(UpdateOutcome::Refused, inFile(s, url, true));
     }
     return UpdateResult::of(UpdateOutcome::Updated, {});
 }

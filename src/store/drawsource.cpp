@@ -91,8 +91,8 @@ Status recordSource(Database &db, int drawNo, const DrawSource &source, DrawSour
         sqlite3_bind_text(raw, 5, when.c_str(), -1, SQLITE_TRANSIENT);
     }
     if (!st || sqlite3_step(raw) != SQLITE_DONE)
-        return Status::failure("cannot record where draw " + std::to_string(drawNo) + " came from ("
-            + db.reason() + ")");
+        return Status::failure(
+            Fault{.kind = FaultKind::SourceNotRecorded, .draw = drawNo, .detail = db.reason()});
     return Status::success();
 }
 
@@ -120,7 +120,7 @@ Status readSources(const Database &db, std::optional<int> drawNo, std::vector<Dr
         out.push_back(std::move(s));
     }
     if (rc != SQLITE_DONE)
-        return Status::failure("cannot read where the draws came from (" + db.reason() + ")");
+        return Status::failure(Fault{.kind = FaultKind::SourcesNotRead, .detail = db.reason()});
     return Status::success();
 }
 

@@ -199,6 +199,70 @@ std::string fieldName(int field)
     return "第" + std::to_string(field + 1) + "数字";
 }
 
+namespace {
+
+// The name of a field in the words of the form: the command line's add names its arguments;
+// a ticket's numbers are unordered and have none.
+std::string fieldNameIn(DrawForm form, int field)
+{
+    if (form == DrawForm::Ticket)
+        return {};
+    static constexpr const char *ArgumentNames[DrawRecord::FieldCount]
+        = {"N1", "N2", "N3", "N4", "N5", "N6", "BONUS"};
+    return form == DrawForm::Command ? ArgumentNames[field] : fieldName(field);
+}
+
+Status numberFault(FaultKind kind, DrawForm form, int field, std::string value, int *faultField)
+{
+    if (faultField)
+        *faultField = field;
+    return Status::failure(Fault{.kind = kind,
+        .field = fieldNameIn(form, field),
+        .value = std::move(value),
+        .limit = HighestNumber,
+        .form = form});
+}
+
+} // namespace
+
+Status readDrawFields(std::span<const std::string> texts, DrawForm form, int drawNo,
+    DrawFields &fields, int *faultField)
+{
+    DrawFields read{};
+    const int count = static_cast<int>(std::min<std::size_t>(texts.size(), read.size()));
+    for (int f = 0; f < count; ++f) {
+        const std::string &text = texts[std::size_t(f)];
+        if (text.empty() && form == DrawForm::HistoryCsv)
+            continue;
+        // The command line's arguments may carry spaces around a number.
+        const std::optional<long long> n
+            = parseWholeNumber(form == DrawForm::Command ? trimmed(text) : std::string_view(text));
+        if (!n)
+            return numberFault(form == DrawForm::HistoryCsv ? FaultKind::NumberNotWhole
+                                                            : FaultKind::NumberOutOfRange,
+                form, f, text, faultField);
+        if (!inNumberRange(*n)) {
+            // A number is shown as its value; one too long for it, as written.
+            const bool asValue
+                = text.size() < 19 && form != DrawForm::OfficialFile && form != DrawForm::Command;
+            return numberFault(FaultKind::NumberOutOfRange, form, f,
+                asValue ? std::to_string(*n) : text, faultField);
+        }
+        read[std::size_t(f)] = n;
+    }
+    for (int f = 1; f < count; ++f)
+        if (const int earlier = repeatedField(read, f); earlier >= 0) {
+            Status s = numberFault(FaultKind::NumberRepeated, form, f,
+                std::to_string(*read[std::size_t(f)]), faultField);
+            Fault fault = s.fault();
+            fault.earlier = fieldNameIn(form, earlier);
+            fault.draw = drawNo;
+            return Status::failure(std::move(fault));
+        }
+    fields = read;
+    return Status::success();
+}
+
 std::string storedDrawProblem(const DrawRecord &draw)
 {
     if (draw.drawNo < 1)
@@ -208,7 +272,8 @@ std::string storedDrawProblem(const DrawRecord &draw)
     for (int f = 0; f < DrawRecord::FieldCount; ++f) {
         const auto &v = draw.fields[static_cast<std::size_t>(f)];
         if (v && !inNumberRange(*v))
-            return fieldName(f) + " " + std::to_string(*v) + " is outside 1..43";
+            return fieldName(f) + " " + std::to_string(*v) + " is outside 1.."
+                + std::to_string(HighestNumber);
     }
     if (const auto twice = repeatedNumber(draw))
         return fieldName(twice->second) + " repeats " + fieldName(twice->first);
@@ -286,19 +351,32 @@ std::string todayDate()
     return text;
 }
 
-std::string fetchedDateProblem(
+FaultKind fetchedDateFault(
     std::string_view date, std::string_view previousDate, std::string_view today)
 {
     using namespace std::chrono;
     const auto day = parseDate(date);
     if (!day)
-        return {};
+        return FaultKind::Other;
     if (const auto now = parseDate(today); now && sys_days(*day) > sys_days(*now) + days(1))
-        return "is dated " + std::string(date) + ", after today (" + std::string(today) + ")";
+        return FaultKind::DrawFuture;
     if (const auto before = parseDate(previousDate); before && sys_days(*day) <= sys_days(*before))
+        return FaultKind::DrawNotAfter;
+    return FaultKind::Other;
+}
+
+std::string fetchedDateProblem(
+    std::string_view date, std::string_view previousDate, std::string_view today)
+{
+    switch (fetchedDateFault(date, previousDate, today)) {
+    case FaultKind::DrawFuture:
+        return "is dated " + std::string(date) + ", after today (" + std::string(today) + ")";
+    case FaultKind::DrawNotAfter:
         return "is dated " + std::string(date) + ", not after " + std::string(previousDate)
             + ", the date of the draw before it";
-    return {};
+    default:
+        return {};
+    }
 }
 
 } // namespace loto6

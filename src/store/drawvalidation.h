@@ -1,9 +1,11 @@
 #pragma once
 
 #include "store/drawrecord.h"
+#include "store/result.h"
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -69,6 +71,15 @@ std::optional<std::pair<int, int>> repeatedNumber(const DrawRecord &draw);
 // 第1数字..第6数字 or ボーナス数字.
 std::string fieldName(int field);
 
+// The one check of the numbers of a draw (seven texts) or a ticket (six), every reader's: each
+// a whole number from 1 to HighestNumber written in ASCII digits, none repeating an earlier
+// one. An empty text is an absent field in a history CSV and a fault anywhere else. Gives the
+// first fault (NumberNotWhole in a history CSV, else NumberOutOfRange; then NumberRepeated)
+// with the field's name, the value as written and the limit, its index to `faultField`; the
+// numbers to `fields` when every one is right. `form` says whose words the command line uses.
+Status readDrawFields(std::span<const std::string> texts, DrawForm form, int drawNo,
+    DrawFields &fields, int *faultField = nullptr);
+
 // A draw date: a real calendar date from year 1000 to 9999 written YYYY-MM-DD or YYYY/M/D.
 // Gives it as YYYY-MM-DD; nothing for anything else.
 std::optional<std::string> parseDrawDate(std::string_view text);
@@ -83,6 +94,9 @@ std::string todayDate();
 // grace for time zones), or not later than `previousDate`, the date of the draw before it.
 // Empty when neither; an empty date or previous date is not checked against.
 std::string fetchedDateProblem(
+    std::string_view date, std::string_view previousDate, std::string_view today);
+// The same as a kind: DrawFuture, DrawNotAfter, or Other when the date is neither.
+FaultKind fetchedDateFault(
     std::string_view date, std::string_view previousDate, std::string_view today);
 
 } // namespace loto6

@@ -1,55 +1,155 @@
 #include "store/fault.h"
 
+#include "store/result.h"
+
 #include "store/textcodec.h"
+
+#include <cstring>
+#include <string_view>
 
 namespace loto6 {
 
 namespace {
 
-// "FILE: " before a reason that names its file; nothing when there is none.
-std::string filePrefix(const Fault &f) { return f.file.empty() ? std::string() : f.file + ": "; }
+// A value shown bare when it is a number, quoted when it is anything else.
+std::string numberOrQuoted(const std::string &v)
+{
+    const bool digits
+        = !v.empty() && v.size() < 19 && v.find_first_not_of("0123456789") == std::string::npos;
+    return digits ? v : quotedForMessage(v);
+}
+
+std::string fact(std::string_view name, const Fault &f)
+{
+    if (name == "file")
+        return withoutControls(f.file);
+    if (name == "qfile")
+        return quotedForMessage(f.file);
+    if (name == "value")
+        return withoutControls(f.value);
+    if (name == "qvalue")
+        return quotedForMessage(f.value);
+    if (name == "nvalue")
+        return numberOrQuoted(f.value);
+    if (name == "field")
+        return f.field;
+    if (name == "earlier")
+        return f.earlier;
+    if (name == "draw")
+        return std::to_string(f.draw);
+    if (name == "limit")
+        return std::to_string(f.limit);
+    if (name == "detail")
+        return withoutControls(f.detail);
+    if (name == "qdetail")
+        return quotedForMessage(f.detail);
+    if (name == "line")
+        return std::to_string(f.line);
+    if (name == "column")
+        return std::to_string(f.column);
+    if (name == "cause")
+        return f.cause ? englishText(*f.cause) : std::string();
+    return "{" + std::string(name) + "}";
+}
+
+bool isFactLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// A placeholder "{fact}", or "{lead fact trail}": the fact with the words around it, or
+// nothing when the fact is not there (empty, zero or no cause).
+std::string placeholder(std::string_view inside, const Fault &f)
+{
+    std::size_t end = inside.size();
+    while (end > 0 && !isFactLetter(inside[end - 1]))
+        --end;
+    std::size_t begin = end;
+    while (begin > 0 && isFactLetter(inside[begin - 1]))
+        --begin;
+    const std::string_view name = inside.substr(begin, end - begin);
+    if (begin == 0 && end == inside.size())
+        return fact(name, f);
+    const std::string value = fact(name, f);
+    const bool absent = value.empty() || (name == "limit" && f.limit == 0);
+    return absent ? std::string()
+                  : std::string(inside.substr(0, begin)) + value + std::string(inside.substr(end));
+}
+
+// "FILE: line 3, column 4 ("回数"): " for the facts the template does not name itself.
+std::string placePrefix(const Fault &f, const char *text)
+{
+    std::string out;
+    if (!f.file.empty() && !namesFile(text))
+        out += (f.quoteFile ? quotedForMessage(f.file) : withoutControls(f.file)) + ": ";
+    if (f.line > 0 && !namesLine(text)) {
+        out += "line " + std::to_string(f.line);
+        if (f.column > 0)
+            out += ", column " + std::to_string(f.column);
+        if (f.column > 0 && !f.heading.empty())
+            out += " (" + quotedForMessage(f.heading) + ")";
+        out += ": ";
+    }
+    return out;
+}
 
 } // namespace
 
+bool namesFile(const char *text)
+{
+    const std::string_view t(text);
+    return t.find("{file}") != t.npos || t.find("{qfile}") != t.npos;
+}
+
+bool namesLine(const char *text)
+{
+    return std::string_view(text).find("{line}") != std::string_view::npos;
+}
+
 std::string englishText(const Fault &f)
 {
-    const std::string quoted = quotedForMessage(f.file);
-    switch (f.kind) {
-    case FaultKind::Other:
-    case FaultKind::Count:
-        break;
-    case FaultKind::NoDatabaseNamed:
-        return "no database file named: give a file name";
-    case FaultKind::DatabaseMissing:
-        return filePrefix(f) + "the database file does not exist";
-    case FaultKind::DatabaseIsFolder:
-        return filePrefix(f) + "is a folder, not a database file";
-    case FaultKind::DatabaseLocked:
-        return filePrefix(f)
-            + "the database is in use by another program (database is locked); close it there "
-              "and try again";
-    case FaultKind::DatabaseDamaged:
-        return filePrefix(f) + "the database file is damaged (" + quotedForMessage(f.detail)
-            + "); nothing was written. Restore it from its .bak file or another copy";
-    case FaultKind::DrawNumberBeyond:
-        return "the stored draw number " + f.value + " is beyond " + std::to_string(f.limit)
-            + ", the largest the program holds; correct or delete that row of 結果マスタ with a "
-              "database tool, or restore a backup";
-    case FaultKind::NoOutputNamed:
-        return "no output file named: give a file name, or - for standard output";
-    case FaultKind::OutputIsFolder:
-        return quoted + " is a folder; give a file name inside it";
-    case FaultKind::ProtectedOutput:
-        return quoted
-            + " is the database in use or its backup; nothing was written. Choose another output "
-              "file";
-    case FaultKind::OutputNotWritten:
-        return quoted + ": cannot write (" + f.detail + ")";
-    case FaultKind::UnknownEncoding:
-        return (f.file.empty() ? std::string() : quoted + ": ")
-            + "unknown encoding: the file is neither UTF-8 nor Shift-JIS";
+    const char *text = englishTemplate(f);
+    std::string body;
+    for (const char *p = text; *p;) {
+        const char *close = *p == '{' ? std::strchr(p, '}') : nullptr;
+        if (!close) {
+            body += *p++;
+            continue;
+        }
+        body += placeholder(std::string_view(p + 1, static_cast<std::size_t>(close - p - 1)), f);
+        p = close + 1;
     }
-    return f.text.empty() ? std::string("unknown error") : f.text;
+    if (f.kind == FaultKind::Other || f.kind == FaultKind::Count)
+        body = f.text.empty() ? std::string("unknown error") : f.text;
+    return placePrefix(f, text) + body;
+}
+
+Status inFile(Status status, const std::filesystem::path &file, bool quoted)
+{
+    if (status)
+        return status;
+    Fault f = status.fault();
+    if (!f.file.empty() || namesFile(englishTemplate(f))) {
+        Fault outer{.kind = FaultKind::Within, .file = file.string(), .quoteFile = quoted};
+        return causedBy(std::move(outer), status);
+    }
+    f.file = file.string();
+    f.quoteFile = quoted;
+    return Status::failure(std::move(f));
+}
+
+Status atLine(Status status, int line)
+{
+    if (status)
+        return status;
+    Fault f = status.fault();
+    if (f.line > 0 || namesLine(englishTemplate(f)) || !f.file.empty())
+        return causedBy(Fault{.kind = FaultKind::Within, .line = line}, status);
+    f.line = line;
+    return Status::failure(std::move(f));
+}
+
+Status causedBy(Fault outer, const Status &inner)
+{
+    outer.cause = std::make_shared<const Fault>(inner.fault());
+    return Status::failure(std::move(outer));
 }
 
 } // namespace loto6

@@ -30,16 +30,22 @@ std::string sizeText(std::uintmax_t bytes)
     return std::to_string(bytes / 1024) + " KiB";
 }
 
+Status failed(FaultKind kind, int err)
+{
+    return Status::failure(Fault{.kind = kind, .detail = std::strerror(err)});
+}
+
 Status checkKind(const struct stat &st, std::uintmax_t maxBytes, const std::string &what)
 {
     if (S_ISDIR(st.st_mode))
-        return Status::failure("is a folder, not a file; choose the file inside it");
+        return Status::failure(Fault{.kind = FaultKind::NotAFile});
     if (!S_ISREG(st.st_mode))
-        return Status::failure("is not an ordinary file (a device, pipe or socket); save the data "
-                               "to a file and give that");
+        return Status::failure(Fault{.kind = FaultKind::NotOrdinaryFile});
     if (static_cast<std::uintmax_t>(st.st_size) > maxBytes)
-        return Status::failure("is " + sizeText(static_cast<std::uintmax_t>(st.st_size)) + "; "
-            + what + " may be at most " + sizeText(maxBytes));
+        return Status::failure(Fault{.kind = FaultKind::FileTooBig,
+            .field = what,
+            .value = sizeText(static_cast<std::uintmax_t>(st.st_size)),
+            .detail = sizeText(maxBytes)});
     return Status::success();
 }
 
@@ -48,18 +54,17 @@ Status checkKind(const struct stat &st, std::uintmax_t maxBytes, const std::stri
 Status readRegularFile(const std::filesystem::path &file, std::uintmax_t maxBytes,
     const std::string &what, std::string &bytes)
 {
-    const std::string name = quotedForMessage(file.string());
     // Non-blocking, so that opening a pipe with no writer cannot hang before it is refused.
     FileDescriptor in{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     if (in.fd < 0)
-        return Status::failure(name + ": cannot be opened (" + std::strerror(errno) + ")");
+        return inFile(failed(FaultKind::FileNotOpened, errno), file, true);
     struct stat st
     {
     };
     if (::fstat(in.fd, &st) != 0)
-        return Status::failure(name + ": cannot be read (" + std::strerror(errno) + ")");
+        return inFile(failed(FaultKind::FileNotRead, errno), file, true);
     if (Status s = checkKind(st, maxBytes, what); !s)
-        return Status::failure(name + ": " + s.message());
+        return inFile(s, file, true);
     std::string content(static_cast<std::size_t>(st.st_size), '\0');
     std::size_t filled = 0;
     while (filled < content.size()) {
@@ -67,7 +72,7 @@ Status readRegularFile(const std::filesystem::path &file, std::uintmax_t maxByte
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return Status::failure(name + ": cannot be read (" + std::strerror(errno) + ")");
+            return inFile(failed(FaultKind::FileNotRead, errno), file, true);
         if (n == 0)
             break; // the file shrank while being read: take what is there
         filled += static_cast<std::size_t>(n);

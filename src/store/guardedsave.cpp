@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 #include "store/prizestore.h"
+#include "store/schema.h"
 
 namespace loto6 {
 

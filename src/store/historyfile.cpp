@@ -92,9 +92,11 @@ Status readAmount(const Row &cells, int col, const std::vector<std::string> &nam
     for (std::size_t i = 0; digits && i < text.size(); ++i)
         v = v * 10 + (text[i] - '0');
     if (!digits)
-        return Status::failure("line " + std::to_string(line) + ", column "
-            + std::to_string(col + 1) + " (" + names[static_cast<std::size_t>(col)]
-            + "): " + quotedForMessage(text) + " is not an amount in ASCII digits");
+        return Status::failure(Fault{.kind = FaultKind::AmountNotDigits,
+            .line = line,
+            .column = col + 1,
+            .field = names[static_cast<std::size_t>(col)],
+            .value = text});
     value = v;
     return Status::success();
 }
@@ -137,7 +139,7 @@ Status readHeaderRecord(std::string_view text, Row &cells, std::size_t &pos, int
     line = 1;
     cells.clear();
     if (!nextCsvRecord(text, pos, cells, line))
-        return Status::failure("line 1: the file is empty; a header line is needed");
+        return Status::failure(Fault{.kind = FaultKind::EmptyFile, .line = 1});
     if (std::any_of(cells.begin(), cells.end(),
             [](const std::string &c) { return c.find('\r') != std::string::npos; }))
         return loneCarriageReturn(1);
@@ -170,7 +172,8 @@ Status readHeaderLayout(std::string_view text, HistoryLayout layout, const Histo
     const bool prizeLayout
         = layout == HistoryLayout::PrizeHistory || layout == HistoryLayout::Alternating;
     if (prizeLayout && !missing.empty())
-        return Status::failure("line 1: no " + missing + " column in the header");
+        return Status::failure(
+            Fault{.kind = FaultKind::MissingColumn, .line = 1, .field = missing});
     return readCsvRows(text, pos, line, cells,
         [&](const DrawRecord &draw, int recordLine, const Row &row) -> Status {
             // A draw without a payout is written with its payout cells empty.
@@ -245,7 +248,7 @@ Status readHistoryText(std::string_view text, HistoryLayout &layout, const Histo
     for (const HistoryLayoutEntry &entry : Layouts)
         if (entry.recognises && entry.recognises(text, names))
             return entry.read(text, layout, sink);
-    return Status::failure("the file is in no known layout");
+    return Status::failure(Fault{.kind = FaultKind::UnknownLayout});
 }
 
 HistoryDrawSink into(HistoryFile &file)
@@ -319,7 +322,9 @@ Status readHistoryBytes(std::string_view bytes, HistoryLayout &layout, const His
         return unknownEncoding();
     Status s = readHistoryText(*text, layout, sink);
     // Whatever a reader quoted from the file, the message stays one line for the terminal.
-    return s ? s : Status::failure(withoutControls(s.message()));
+    if (s || s.fault().kind != FaultKind::Other)
+        return s;
+    return Status::failure(withoutControls(s.message()));
 }
 
 Status readHistoryBytes(std::string_view bytes, HistoryFile &file)
@@ -353,15 +358,9 @@ Status readHistoryFile(
     }
     if (s)
         s = readHistoryText(text, layout, sink);
-    if (!s && s.fault().kind != FaultKind::Other) {
-        Fault f = s.fault();
-        f.file = path.string();
-        return Status::failure(std::move(f));
-    }
-    if (!s)
-        return Status::failure(
-            quotedForMessage(path.string()) + ": " + withoutControls(s.message()));
-    return s;
+    if (!s && s.fault().kind == FaultKind::Other)
+        s = Status::failure(withoutControls(s.message()));
+    return inFile(s, path, true);
 }
 
 Status readHistoryFile(const std::filesystem::path &path, HistoryFile &file)

@@ -3,6 +3,7 @@
 #include "store/database.h"
 #include "store/packedprizes.h"
 #include "store/prizestore.h"
+#include "store/schema.h"
 
 #include <algorithm>
 #include <deque>
@@ -296,8 +297,8 @@ Status mergeHistory(Database &db, const IncomingHistory &in, MergeMode mode, Mer
     }
     if (mode == MergeMode::Add && !planned.conflicts.empty()) {
         report.conflicts = std::move(planned.conflicts);
-        return Status::failure(std::to_string(report.conflicts.size())
-            + " draw(s) are held with different data; nothing was changed");
+        return Status::failure(Fault{
+            .kind = FaultKind::DrawConflicts, .value = std::to_string(report.conflicts.size())});
     }
     Status s = applyMerge(db, held, in, mode, removals);
     if (s)
@@ -329,8 +330,7 @@ struct IncomingHistory::PackedFile
     {
         const std::optional<PackedDraw> packed = PackedDraw::pack(draw);
         if (!packed)
-            return Status::failure("draw " + std::to_string(draw.drawNo)
-                + " holds a value no history file gives; nothing was read");
+            return Status::failure(Fault{.kind = FaultKind::DrawNotFromFile, .draw = draw.drawNo});
         draws.push_back(*packed);
         if (payout)
             prizes.push_back(*payout);
@@ -358,7 +358,7 @@ Status IncomingHistory::addFile(const fs::path &path, const DrawSource &source)
         !s)
         return s;
     if (Status s = addPacked(packed, source); !s)
-        return Status::failure(path.string() + ": " + s.message());
+        return inFile(s, path, false);
     return Status::success();
 }
 
@@ -403,9 +403,11 @@ Status IncomingHistory::addPacked(PackedFile &file, const DrawSource &source)
         const std::string why = disagreement(earlier.draw, earlier.prizes, p.unpack(),
             optionalOf(prizesOf(file.prizes, p.drawNo())));
         if (!why.empty())
-            return Status::failure("draw " + std::to_string(p.drawNo()) + " disagrees with "
-                + (earlier.sources.empty() ? "an earlier file" : earlier.sources.front()->origin())
-                + ": " + why);
+            return Status::failure(Fault{.kind = FaultKind::DrawDisagrees,
+                .value
+                = earlier.sources.empty() ? "an earlier file" : earlier.sources.front()->origin(),
+                .draw = p.drawNo(),
+                .detail = why});
     }
     const auto index = static_cast<std::uint32_t>(m_files.size());
     m_files.push_back(std::make_shared<const DrawSource>(source));
@@ -509,7 +511,7 @@ Status readHistoryFiles(const std::vector<fs::path> &files, IncomingHistory &in,
         if (keepGoing && !keepGoing()) {
             if (refused)
                 refused->clear();
-            return Status::failure("the import was cancelled; nothing was read");
+            return Status::failure(Fault{.kind = FaultKind::ImportCancelled});
         }
         if (refused)
             *refused = path;

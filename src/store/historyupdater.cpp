@@ -8,6 +8,8 @@
 #include "store/outputfile.h"
 #include "store/packeddraw.h"
 #include "store/prizestore.h"
+#include "store/schema.h"
+#include "store/sqlstatement.h"
 #include "store/textcodec.h"
 
 #include <fcntl.h>
@@ -39,21 +41,23 @@ Status checkSqliteSize(std::string_view bytes)
 {
     if (bytes.size() < 100)
         return Status::failure(
-            "the database file is cut short (" + std::to_string(bytes.size()) + " bytes)");
+            Fault{.kind = FaultKind::DatabaseCutShort, .value = std::to_string(bytes.size())});
     std::size_t pageSize = readBigEndian(bytes, 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
     if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
-        return Status::failure("the database header is damaged");
+        return Status::failure(Fault{.kind = FaultKind::DatabaseHeader});
     if (bytes.size() % pageSize != 0)
-        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
-            + " bytes is not a whole number of " + std::to_string(pageSize) + "-byte pages)");
+        return Status::failure(Fault{.kind = FaultKind::DatabaseNotWhole,
+            .value = std::to_string(bytes.size()),
+            .limit = static_cast<long long>(pageSize)});
     // The page count in the header is trusted by SQLite only when the change counter matches.
     const unsigned pages = readBigEndian(bytes, 28, 4);
     if (pages != 0 && readBigEndian(bytes, 24, 4) == readBigEndian(bytes, 92, 4)
         && bytes.size() < static_cast<std::size_t>(pages) * pageSize)
-        return Status::failure("the database file is cut short (" + std::to_string(bytes.size())
-            + " of " + std::to_string(static_cast<std::size_t>(pages) * pageSize) + " bytes)");
+        return Status::failure(Fault{.kind = FaultKind::DatabaseCutShort,
+            .value = std::to_string(bytes.size()),
+            .limit = static_cast<long long>(pages) * static_cast<long long>(pageSize)});
     return Status::success();
 }
 
@@ -69,8 +73,7 @@ Status packDraws(const std::vector<DrawRecord> &draws, std::vector<PackedDraw> &
             return Status::failure("draw " + std::to_string(r.drawNo) + ": " + problem);
         const std::optional<PackedDraw> p = PackedDraw::pack(r);
         if (!p)
-            return Status::failure(
-                "draw " + std::to_string(r.drawNo) + ": holds a value no import accepts");
+            return Status::failure(Fault{.kind = FaultKind::DrawNotAccepted, .draw = r.drawNo});
         packed.push_back(*p);
     }
     return Status::success();
@@ -81,38 +84,28 @@ Status packDraws(const std::vector<DrawRecord> &draws, std::vector<PackedDraw> &
 Status checkDraws(std::vector<PackedDraw> &draws, bool complete)
 {
     if (draws.empty())
-        return Status::failure("it holds no draws");
+        return Status::failure(Fault{.kind = FaultKind::NoDrawsHeld});
     if (complete)
         for (const PackedDraw &p : draws)
             if (!p.isComplete())
                 return Status::failure(
-                    "draw " + std::to_string(p.drawNo()) + " has fewer than seven numbers");
+                    Fault{.kind = FaultKind::DrawIncomplete, .draw = p.drawNo()});
     std::sort(draws.begin(), draws.end(), byDrawNo);
     const auto twice = std::adjacent_find(draws.begin(), draws.end(),
         [](const PackedDraw &a, const PackedDraw &b) { return a.drawNo() == b.drawNo(); });
     if (twice != draws.end())
-        return Status::failure("draw " + std::to_string(twice->drawNo()) + " occurs twice");
+        return Status::failure(Fault{.kind = FaultKind::DrawTwice, .draw = twice->drawNo()});
     return Status::success();
 }
 
 Status queryText(sqlite3 *db, const char *sql, std::string &text)
 {
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(st);
-        return Status::failure(sqlite3_errmsg(db));
-    }
-    const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) {
-        const auto *p = sqlite3_column_text(st, 0);
-        text = p ? reinterpret_cast<const char *>(p) : "";
-    } else {
-        text.clear();
-    }
-    Status s = rc == SQLITE_ROW || rc == SQLITE_DONE ? Status::success()
-                                                     : Status::failure(sqlite3_errmsg(db));
-    sqlite3_finalize(st);
-    return s;
+    SqlStatement st(db, sql);
+    const int rc = st.ok() ? st.step() : SQLITE_ERROR;
+    text = rc == SQLITE_ROW ? st.text(0) : std::string();
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return Status::success();
+    return Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = sqlite3_errmsg(db)});
 }
 
 // Reasons end up on one line of a message box or of standard error, without scratch names.
@@ -147,12 +140,12 @@ Status readSqliteDraws(
     const fs::path copy = temporarySibling(target);
     if (Status s = writeFileAtomically(copy, bytes); !s) {
         removeWithSidecars(copy);
-        return Status::failure("cannot write a copy for checking beside " + target.string());
+        return Status::failure(Fault{.kind = FaultKind::CopyNotWritten, .file = target.string()});
     }
     Status result = [&]() -> Status {
         Database db;
         if (Status s = db.open(copy); !s)
-            return Status::failure("not a draw database (" + s.message() + ")");
+            return causedBy(Fault{.kind = FaultKind::NotDrawDatabase}, s);
         // The file comes from outside: no writes, and no functions run from its schema.
         db.exec("PRAGMA query_only = ON");
         db.exec("PRAGMA trusted_schema = OFF");
@@ -162,18 +155,21 @@ Status readSqliteDraws(
                 text);
             !s || text != "1")
             return Status::failure(
-                std::string("the database has no table ") + Database::DrawsTable);
+                Fault{.kind = FaultKind::NoDrawsTable, .field = Database::DrawsTable});
         if (Status s = db.quickCheck(); !s)
             return s;
         std::vector<DrawRecord> draws;
         if (Status s = db.readDraws(draws); !s)
-            return Status::failure("the draws cannot be read (" + s.message() + ")");
+            return causedBy(Fault{.kind = FaultKind::DrawsNotRead}, s);
         if (Status s = packDraws(draws, packed); !s)
             return s;
         return checkDraws(packed, false);
     }();
     removeWithSidecars(copy);
-    return result ? result : Status::failure(oneLine(result.message(), copy));
+    // A reason that names the scratch copy or runs over lines is given without them.
+    if (result || oneLine(result.message(), copy) == result.message())
+        return result;
+    return Status::failure(oneLine(result.message(), copy));
 }
 
 // Reads a served history of any layout through the one reader, each draw packed as it is read
@@ -183,25 +179,25 @@ Status readServedHistory(
 {
     // Without a length from the server, a cut CSV shows itself by its unfinished last line.
     const bool cut = bytes.back() != '\n';
-    const std::string cutText = "the history CSV ends in the middle of a line (cut short?)";
     draws.clear();
     prizes.clear();
     HistoryLayout layout = HistoryLayout::Canonical;
     Status s = readHistoryBytes(bytes, layout, [&](const DrawRecord &draw, const DrawPrizes *p) {
         const std::optional<PackedDraw> packed = PackedDraw::pack(draw);
         if (!packed)
-            return Status::failure(
-                "draw " + std::to_string(draw.drawNo) + " holds a value no import accepts");
+            return Status::failure(Fault{.kind = FaultKind::DrawNotAccepted, .draw = draw.drawNo});
         draws.push_back(*packed);
         if (p)
             prizes.push_back(*p);
         return Status::success();
     });
     if (!s)
-        return Status::failure("neither a draw database nor a valid history CSV (" + s.message()
-            + ")" + (cut ? "; " + cutText : std::string()));
+        return causedBy(Fault{.kind = FaultKind::NeitherDatabaseNorCsv,
+                            .detail = cut ? englishText(Fault{.kind = FaultKind::HistoryCutShort})
+                                          : std::string()},
+            s);
     if (cut)
-        return Status::failure(cutText);
+        return Status::failure(Fault{.kind = FaultKind::HistoryCutShort});
     return checkDraws(draws, true);
 }
 
@@ -301,6 +297,13 @@ UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> 
 
 } // namespace
 
+UpdateResult UpdateResult::because(UpdateOutcome outcome, const Status &reason)
+{
+    UpdateResult r = of(outcome, reason.message());
+    r.fault = reason.fault();
+    return r;
+}
+
 UpdateResult UpdateResult::of(UpdateOutcome outcome, std::string message)
 {
     UpdateResult r;
@@ -319,7 +322,7 @@ Status keepPreviousDatabase(const fs::path &target, fs::path &backup, int openFd
     if (Status s = openFd >= 0 ? readOpenFile(openFd, target, old) : readFile(target, old); !s)
         return s;
     if (Status s = writeFileAtomically(backup, old); !s)
-        return Status::failure("cannot keep the previous database: " + s.message());
+        return causedBy(Fault{.kind = FaultKind::BackupNotKept}, s);
     return Status::success();
 }
 
@@ -424,7 +427,7 @@ UpdateResult UpdateResult::downloadFailed(const Status &status, const DownloadEr
 {
     if (error.kind == DownloadFailure::Cancelled)
         return cancelled();
-    UpdateResult r = of(UpdateOutcome::DownloadFailed, status.message());
+    UpdateResult r = because(UpdateOutcome::DownloadFailed, status);
     r.download = error;
     return r;
 }

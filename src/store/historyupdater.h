@@ -53,6 +53,7 @@ struct UpdateResult
     std::filesystem::path backup; // where the previous database was kept, if anywhere
     std::string source;           // the address this result came from
     DownloadError download;       // why the download failed, for DownloadFailed
+    Fault fault;                  // the reason as data, when it has a kind
     // For WouldLoseDraws: what a whole history would lose, or the per-draw files' conflicts.
     DrawLoss loss;
     std::vector<DrawConflict> conflicts;
@@ -62,6 +63,8 @@ struct UpdateResult
     bool ok() const { return outcome == UpdateOutcome::Updated; }
     // A result with the outcome and a one-line message.
     static UpdateResult of(UpdateOutcome outcome, std::string message);
+    // The same with the reason as data: its English text is the message.
+    static UpdateResult because(UpdateOutcome outcome, const Status &reason);
     static UpdateResult cancelled();
     // DownloadFailed with the download's reason, or Cancelled when the caller stopped it.
     static UpdateResult downloadFailed(const Status &status, const DownloadError &error);

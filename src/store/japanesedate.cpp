@@ -55,25 +55,28 @@ int dayKey(int y, int m, int d) { return (y * 100 + m) * 100 + d; }
 
 Status parseJapaneseDate(std::string_view text, std::string &iso)
 {
-    const std::string quoted = "\"" + std::string(text) + "\"";
+    const auto fault = [&text](FaultKind kind, std::string era = {}) {
+        return Status::failure(
+            Fault{.kind = kind, .field = std::move(era), .value = std::string(text)});
+    };
     const Era *era = nullptr;
     for (const Era &e : Eras)
         if (text.starts_with(e.name))
             era = &e;
     if (!era)
-        return Status::failure(quoted + " is not a date in a known era (平成 or 令和)");
+        return fault(FaultKind::EraDateUnknown);
     std::string_view s = text.substr(era->name.size());
     int year = 0, month = 0, day = 0;
     if (!readPart(s, "年", true, year) || !readPart(s, "月", false, month)
         || !readPart(s, "日", false, day) || !s.empty() || year < 1)
-        return Status::failure(quoted + " is not a date written like 令和7年7月14日");
+        return fault(FaultKind::EraDateForm);
     const int y = era->firstYear + year - 1;
     if (month < 1 || month > 12 || day < 1 || day > daysIn(y, month))
-        return Status::failure(quoted + " is not a day of the calendar");
+        return fault(FaultKind::EraDateNotDay);
     const int key = dayKey(y, month, day);
     if (key < dayKey(era->firstYear, era->firstMonth, era->firstDay)
         || (era->lastYear && key > dayKey(era->lastYear, era->lastMonth, era->lastDay)))
-        return Status::failure(quoted + " lies outside the " + std::string(era->name) + " era");
+        return fault(FaultKind::EraDateOutside, std::string(era->name));
     char buf[40];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, month, day);
     iso = buf;

@@ -47,9 +47,14 @@ Cells splitCells(std::string_view line)
     }
 }
 
-Status lineError(std::size_t index, const std::string &reason)
+Status lineError(std::size_t index, Status reason)
 {
-    return Status::failure("line " + std::to_string(index + 1) + ": " + reason);
+    return atLine(std::move(reason), int(index + 1));
+}
+
+Status lineError(std::size_t index, FaultKind kind, std::string field = {})
+{
+    return lineError(index, Status::failure(Fault{.kind = kind, .field = std::move(field)}));
 }
 
 // ASCII digits only, as the official files write every amount.
@@ -84,8 +89,7 @@ Status parseTitle(std::string_view cell, int &drawNo)
     if (!cell.starts_with("第") || !cell.ends_with(TitleEnd)
         || !parseDigits(cell.substr(3, cell.size() - 3 - TitleEnd.size()), no) || no < 1
         || no > MaxDrawNumber)
-        return Status::failure(
-            quotedForMessage(cell) + " is not a draw title like 第2016回ロト６ (ASCII digits)");
+        return Status::failure(Fault{.kind = FaultKind::NotDrawTitle, .value = std::string(cell)});
     drawNo = static_cast<int>(no);
     return Status::success();
 }
@@ -94,20 +98,13 @@ Status parseNumbersLine(std::string_view line, DrawRecord &draw)
 {
     const Cells c = splitCells(line);
     if (c.size() != 9 || c[0] != "本数字" || c[7] != "ボーナス数字")
-        return Status::failure("expected 本数字, six numbers, ボーナス数字 and the bonus, found \""
-            + std::string(line) + "\"");
-    for (int f = 0; f < DrawRecord::FieldCount; ++f) {
-        const std::string_view cell = c[static_cast<std::size_t>(f < 6 ? f + 1 : 8)];
-        const std::optional<int> n = parseNumberText(cell);
-        if (!n || cell.find_first_not_of("0123456789") != std::string_view::npos)
-            return Status::failure(
-                "\"" + std::string(cell) + "\" is not a number from 1 to 43 in ASCII digits");
-        draw.fields[static_cast<std::size_t>(f)] = *n;
-    }
-    if (const auto twice = repeatedNumber(draw))
-        return Status::failure(fieldName(twice->second) + ": "
-            + std::to_string(draw.number(twice->first)) + " occurs twice (also in "
-            + fieldName(twice->first) + "); a draw's seven numbers all differ");
+        return Status::failure(
+            Fault{.kind = FaultKind::NumbersLineExpected, .value = std::string(line)});
+    std::array<std::string, DrawRecord::FieldCount> texts;
+    for (int f = 0; f < DrawRecord::FieldCount; ++f)
+        texts[static_cast<std::size_t>(f)] = c[static_cast<std::size_t>(f < 6 ? f + 1 : 8)];
+    if (Status s = readDrawFields(texts, DrawForm::OfficialFile, draw.drawNo, draw.fields); !s)
+        return s;
     return Status::success();
 }
 
@@ -117,16 +114,15 @@ Status parseTierLine(std::string_view line, int tier, TierPayout &payout)
     const std::string label(TierLabels[static_cast<std::size_t>(tier)]);
     if (c.empty() || c[0] != label)
         return Status::failure(
-            "expected the " + label + " line, found \"" + std::string(line) + "\"");
+            Fault{.kind = FaultKind::TierLineExpected, .field = label, .value = std::string(line)});
     if (c.size() == 3 && c[1] == NobodyWon && c[2] == NobodyWon) {
         payout = TierPayout{};
         return Status::success();
     }
     long long winners = 0, prize = 0;
     if (c.size() != 3 || !parseAmount(c[1], "口", winners) || !parseAmount(c[2], "円", prize))
-        return Status::failure(label
-            + ": expected N口,N円 (ASCII digits) or 該当なし,該当なし, found \"" + std::string(line)
-            + "\"");
+        return Status::failure(Fault{
+            .kind = FaultKind::TierLineMalformed, .field = label, .value = std::string(line)});
     payout.winners = winners;
     payout.prize = winners > 0 ? std::optional<long long>(prize) : std::nullopt;
     return Status::success();
@@ -137,8 +133,9 @@ Status parseAmountLine(std::string_view line, std::string_view label, std::optio
     const Cells c = splitCells(line);
     long long value = 0;
     if (c.size() != 2 || c[0] != label || !parseAmount(c[1], "円", value))
-        return Status::failure("expected " + std::string(label) + ",N円 (ASCII digits), found \""
-            + std::string(line) + "\"");
+        return Status::failure(Fault{.kind = FaultKind::AmountLineExpected,
+            .field = std::string(label),
+            .value = std::string(line)});
     out = value;
     return Status::success();
 }
@@ -150,7 +147,7 @@ Status checkConditionLine(std::string_view line)
     for (std::string_view label : TierLabels)
         if (c.size() >= 2 && c[0] == label && !c[1].ends_with("口") && c[1] != NobodyWon)
             return Status::success();
-    return Status::failure("unexpected line after the results: \"" + std::string(line) + "\"");
+    return Status::failure(Fault{.kind = FaultKind::ExtraLine, .value = std::string(line)});
 }
 
 Status readResultBody(
@@ -159,25 +156,24 @@ Status readResultBody(
     constexpr std::size_t NumbersLine = 3, FirstTier = 4, CarryLine = 9, SalesLine = 10;
     if (lines.size() <= SalesLine)
         return lineError(lines.size(),
-            "the file ends before the "
-                + std::string(lines.size() <= NumbersLine ? "numbers" : "販売実績額 line")
-                + " (cut short?)");
+            lines.size() <= NumbersLine ? FaultKind::EndsBeforeNumbers
+                                        : FaultKind::EndsBeforeSales);
     if (!lines[2].starts_with("支払期間"))
-        return lineError(2, "expected the 支払期間 line");
+        return lineError(2, FaultKind::LineExpected, "支払期間");
     if (Status s = parseNumbersLine(lines[NumbersLine], draw); !s)
-        return lineError(NumbersLine, s.message());
+        return lineError(NumbersLine, s);
     for (int t = 0; t < DrawPrizes::TierCount; ++t)
         if (Status s = parseTierLine(lines[FirstTier + static_cast<std::size_t>(t)], t,
                 prizes.tiers[static_cast<std::size_t>(t)]);
             !s)
-            return lineError(FirstTier + static_cast<std::size_t>(t), s.message());
+            return lineError(FirstTier + static_cast<std::size_t>(t), s);
     if (Status s = parseAmountLine(lines[CarryLine], "キャリーオーバー", prizes.carryOver); !s)
-        return lineError(CarryLine, s.message());
+        return lineError(CarryLine, s);
     if (Status s = parseAmountLine(lines[SalesLine], "販売実績額", prizes.sales); !s)
-        return lineError(SalesLine, s.message());
+        return lineError(SalesLine, s);
     for (std::size_t i = SalesLine + 1; i < lines.size(); ++i)
         if (Status s = checkConditionLine(lines[i]); !s)
-            return lineError(i, s.message());
+            return lineError(i, s);
     return Status::success();
 }
 
@@ -193,23 +189,21 @@ bool looksLikeOfficialFile(std::string_view text)
 Status readOfficialFile(std::string_view text, HistoryFile &file)
 {
     if (!text.empty() && text.back() != '\n')
-        return Status::failure("line " + std::to_string(splitLines(text).size())
-            + ": the file ends in the middle of a line (cut short?)");
+        return Status::failure(Fault{
+            .kind = FaultKind::FileCutShort, .line = static_cast<int>(splitLines(text).size())});
     const std::vector<std::string_view> lines = splitLines(text);
     if (lines.size() >= 3 && isTagLine(lines[2])) {
         file.layout = HistoryLayout::OfficialIndex;
-        return lineError(2,
-            "this is the official index of recent draws, which holds no numbers;"
-            " import the draws' result files (A102NNNN.CSV) instead");
+        return lineError(2, FaultKind::OfficialIndex);
     }
     DrawRecord draw;
     const Cells title = splitCells(lines[1]);
     if (Status s = parseTitle(title[0], draw.drawNo); !s)
-        return lineError(1, s.message());
+        return lineError(1, s);
     if (title.size() < 3)
-        return lineError(1, "the draw date is missing");
+        return lineError(1, FaultKind::DrawDateMissing);
     if (Status s = parseJapaneseDate(title[2], draw.date); !s)
-        return lineError(1, s.message());
+        return lineError(1, s);
     DrawPrizes prizes;
     prizes.drawNo = draw.drawNo;
     if (Status s = readResultBody(lines, draw, prizes); !s)

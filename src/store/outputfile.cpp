@@ -77,8 +77,10 @@ Status writeInPlace(const fs::path &file, std::string_view bytes)
     if (::close(fd) != 0 && err == 0)
         err = errno;
     if (err != 0)
-        return Status::failure(
-            quotedForMessage(file.string()) + ": cannot write: " + writeErrorText(err));
+        return Status::failure(Fault{.kind = FaultKind::FileNotWritten,
+            .file = file.string(),
+            .quoteFile = true,
+            .detail = writeErrorText(err)});
     return Status::success();
 }
 
@@ -157,8 +159,10 @@ Status writeOutputFile(
     std::error_code ec;
     const fs::path target = fs::is_symlink(file, ec) ? fs::canonical(file, ec) : file;
     if (ec)
-        return Status::failure(
-            quotedForMessage(file.string()) + ": cannot follow the link (" + ec.message() + ")");
+        return Status::failure(Fault{.kind = FaultKind::LinkNotFollowed,
+            .file = file.string(),
+            .quoteFile = true,
+            .detail = ec.message()});
     return writeFileAtomically(target, bytes);
 }
 

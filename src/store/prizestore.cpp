@@ -46,33 +46,12 @@ void bindAmount(sqlite3_stmt *st, int at, const std::optional<long long> &v)
         sqlite3_bind_null(st, at);
 }
 
-Status failure(sqlite3 *db, const std::string &what)
+Status failure(sqlite3 *db, FaultKind kind, int drawNo = 0)
 {
-    return Status::failure(what + " (" + sqlite3_errmsg(db) + ")");
+    return Status::failure(Fault{.kind = kind, .draw = drawNo, .detail = sqlite3_errmsg(db)});
 }
 
 } // namespace
-
-Status createOwnTables(sqlite3 *db)
-{
-    const char *sql
-        = "CREATE TABLE IF NOT EXISTS 払戻金 (回数 INTEGER PRIMARY KEY, "
-          "口数1 INTEGER NOT NULL, 賞金1 INTEGER, 口数2 INTEGER NOT NULL, 賞金2 INTEGER, "
-          "口数3 INTEGER NOT NULL, 賞金3 INTEGER, 口数4 INTEGER NOT NULL, 賞金4 INTEGER, "
-          "口数5 INTEGER NOT NULL, 賞金5 INTEGER, キャリーオーバー INTEGER, "
-          "販売実績額 INTEGER);"
-          "CREATE TABLE IF NOT EXISTS 取得元 (番号 INTEGER PRIMARY KEY, "
-          "回数 INTEGER NOT NULL, 種類 TEXT NOT NULL, 名前 TEXT NOT NULL, 内容 TEXT NOT NULL, "
-          "日時 TEXT NOT NULL);"
-          "CREATE INDEX IF NOT EXISTS 取得元_回数 ON 取得元 (回数);";
-    char *err = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : "unknown error";
-        sqlite3_free(err);
-        return Status::failure("cannot create the payout and source tables: " + msg);
-    }
-    return Status::success();
-}
 
 Status forEachPrizes(const Database &db, const std::function<void(const DrawPrizes &)> &take)
 {
@@ -82,7 +61,7 @@ Status forEachPrizes(const Database &db, const std::function<void(const DrawPriz
         "select 回数, 口数1, 賞金1, 口数2, 賞金2, 口数3, 賞金3, 口数4, 賞金4, 口数5, 賞金5, "
         "キャリーオーバー, 販売実績額 from 払戻金 order by 回数");
     if (!st)
-        return failure(db.handle(), "cannot read the payouts");
+        return failure(db.handle(), FaultKind::PayoutsNotRead);
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         DrawPrizes p;
@@ -97,7 +76,7 @@ Status forEachPrizes(const Database &db, const std::function<void(const DrawPriz
         take(p);
     }
     if (rc != SQLITE_DONE)
-        return failure(db.handle(), "cannot read the payouts");
+        return failure(db.handle(), FaultKind::PayoutsNotRead);
     return Status::success();
 }
 
@@ -114,7 +93,7 @@ Status writePrizes(Database &db, const DrawPrizes &p)
         "賞金4, 口数5, 賞金5, キャリーオーバー, 販売実績額) "
         "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!st)
-        return failure(db.handle(), "cannot write the payouts");
+        return failure(db.handle(), FaultKind::PayoutsNotWritten);
     sqlite3_bind_int(st.get(), 1, p.drawNo);
     for (int t = 0; t < DrawPrizes::TierCount; ++t) {
         const TierPayout &tier = p.tiers[static_cast<std::size_t>(t)];
@@ -124,7 +103,7 @@ Status writePrizes(Database &db, const DrawPrizes &p)
     bindAmount(st.get(), 12, p.carryOver);
     bindAmount(st.get(), 13, p.sales);
     if (sqlite3_step(st.get()) != SQLITE_DONE)
-        return failure(db.handle(), "cannot write the payout of draw " + std::to_string(p.drawNo));
+        return failure(db.handle(), FaultKind::PayoutNotWritten, p.drawNo);
     return Status::success();
 }
 
@@ -134,10 +113,10 @@ Status deletePrizes(Database &db, int drawNo)
         return Status::success();
     StatementPtr st = prepare(db.handle(), "delete from 払戻金 where 回数 = ?");
     if (!st)
-        return failure(db.handle(), "cannot remove the payout of draw " + std::to_string(drawNo));
+        return failure(db.handle(), FaultKind::PayoutNotRemoved, drawNo);
     sqlite3_bind_int(st.get(), 1, drawNo);
     if (sqlite3_step(st.get()) != SQLITE_DONE)
-        return failure(db.handle(), "cannot remove the payout of draw " + std::to_string(drawNo));
+        return failure(db.handle(), FaultKind::PayoutNotRemoved, drawNo);
     return Status::success();
 }
 

@@ -21,10 +21,6 @@ Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes);
 // Hands every stored payout to take, by draw number, without holding them all.
 Status forEachPrizes(const Database &db, const std::function<void(const DrawPrizes &)> &take);
 
-// Creates the program's own tables (payouts and where each draw came from) when missing; a
-// database made by an older version gains them on its first write.
-Status createOwnTables(sqlite3 *db);
-
 // Stores one draw's payout, replacing any earlier one; inside the caller's transaction.
 Status writePrizes(Database &db, const DrawPrizes &prizes);
 Status deletePrizes(Database &db, int drawNo);

@@ -2,6 +2,8 @@
 
 #include "store/fault.h"
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -43,5 +45,13 @@ private:
     std::string m_error;
     Fault m_fault;
 };
+
+// The failure with the file it happened in put first ("FILE: ..."; quoted when `quoted`): the
+// file becomes a fact of the fault, or the fault is wrapped when it names a file already.
+Status inFile(Status status, const std::filesystem::path &file, bool quoted);
+// The failure with its line put first ("line N: ..."), the same way.
+Status atLine(Status status, int line);
+// The fault `outer` whose text holds the failure `inner` as its cause.
+Status causedBy(Fault outer, const Status &inner);
 
 } // namespace loto6

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/fault.h"
+
 #include <filesystem>
 #include <string>
 
@@ -12,6 +14,8 @@ namespace loto6 {
 // (read-only or immutable) that journal can neither be made nor, after an interrupted change,
 // rolled back, and the folder is named. A full disk or a file size limit is named as such.
 std::string sqliteReason(sqlite3 *db, const std::filesystem::path &file);
+// The same as a fault (FolderNotWritable, DiskFull or SqliteFailed), naming no file.
+Fault sqliteFault(sqlite3 *db, const std::filesystem::path &file);
 
 // The file's name to start a message, "NAME: ", its control bytes shown escaped; empty for none.
 std::string prefixOf(const std::filesystem::path &file);

@@ -38,6 +38,8 @@ public:
                  : std::string();
     }
     int step() { return sqlite3_step(m_stmt); }
+    // Ready to run again with new parameters.
+    void reset() { sqlite3_reset(m_stmt); }
 
 private:
     sqlite3_stmt *m_stmt = nullptr;

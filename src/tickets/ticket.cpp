@@ -1,6 +1,7 @@
 #include "tickets/ticket.h"
 
 #include "store/drawrecord.h"
+#include "store/drawvalidation.h"
 #include "store/textcodec.h"
 
 #include <algorithm>
@@ -80,31 +81,27 @@ bool Ticket::parseSourceKey(std::string_view key, Source &s)
 Status validateTicket(Ticket &ticket)
 {
     std::sort(ticket.numbers.begin(), ticket.numbers.end());
-    for (std::size_t i = 0; i < ticket.numbers.size(); ++i) {
-        const int n = ticket.numbers[i];
-        if (n < 1 || n > MaxNumber)
-            return Status::failure("ticket number " + std::to_string(n) + " is outside 1..43");
-        if (i > 0 && ticket.numbers[i - 1] == n)
-            return Status::failure("ticket number " + std::to_string(n)
-                + " is given twice; a ticket holds six different numbers");
-    }
+    std::array<std::string, Ticket::Size> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = std::to_string(ticket.numbers[i]);
+    DrawFields fields;
+    if (Status s = readDrawFields(texts, DrawForm::Ticket, 0, fields); !s)
+        return s;
+    const auto fault = [](FaultKind kind, long long value, long long limit) {
+        return Status::failure(Fault{.kind = kind, .value = std::to_string(value), .limit = limit});
+    };
     if (ticket.firstDraw < 1 || ticket.firstDraw > MaxDrawNumber)
-        return Status::failure("first draw " + std::to_string(ticket.firstDraw) + " is outside 1.."
-            + std::to_string(MaxDrawNumber));
+        return fault(FaultKind::TicketFirstDraw, ticket.firstDraw, MaxDrawNumber);
     if (ticket.draws < 1 || ticket.draws > MaxDrawNumber - ticket.firstDraw + 1)
-        return Status::failure("consecutive draws " + std::to_string(ticket.draws)
-            + " must be 1 or more and end by draw " + std::to_string(MaxDrawNumber));
+        return fault(FaultKind::TicketDraws, ticket.draws, MaxDrawNumber);
     if (ticket.units < 1 || ticket.units > Ticket::MaxUnits)
-        return Status::failure("units " + std::to_string(ticket.units) + " must be 1.."
-            + std::to_string(Ticket::MaxUnits));
+        return fault(FaultKind::TicketUnits, ticket.units, Ticket::MaxUnits);
     if (ticket.memo.size() > Ticket::MaxMemoBytes)
         return Status::failure(
-            "the memo is longer than " + std::to_string(Ticket::MaxMemoBytes) + " bytes");
+            Fault{.kind = FaultKind::MemoTooLong, .limit = Ticket::MaxMemoBytes});
     // A memo is shown on terminals and written into JSON, HTML and CSV: one line of text.
     if (!isValidUtf8(ticket.memo) || withoutControls(ticket.memo) != ticket.memo)
-        return Status::failure("the memo " + quotedForMessage(ticket.memo)
-            + " holds control characters or bytes that are not UTF-8 text; write it as plain "
-              "text on one line");
+        return Status::failure(Fault{.kind = FaultKind::MemoNotText, .value = ticket.memo});
     return Status::success();
 }
 
@@ -118,8 +115,9 @@ Status parseTicketNumbers(std::string_view line, std::array<int, Ticket::Size> &
         const bool startsToken = i == 0 || !(text[i - 1] >= '0' && text[i - 1] <= '9');
         if ((text[i] == '-' || text[i] == '+') && startsToken && i + 1 < text.size()
             && text[i + 1] >= '0' && text[i + 1] <= '9')
-            return Status::failure(quotedForMessage(line)
-                + " has a signed number; a ticket number is a whole number from 1 to 43");
+            return Status::failure(Fault{.kind = FaultKind::TicketSigned,
+                .value = std::string(line),
+                .limit = HighestNumber});
         if (isSeparator(text[i])) {
             ++i;
             continue;
@@ -130,15 +128,17 @@ Status parseTicketNumbers(std::string_view line, std::array<int, Ticket::Size> &
             value = value * 10 + (text[j++] - '0');
         if (j == i || (j < text.size() && !isSeparator(text[j])))
             return Status::failure(
-                quotedForMessage(line) + " is not six numbers separated by spaces or commas");
+                Fault{.kind = FaultKind::TicketNotNumbers, .value = std::string(line)});
         if (count == numbers.size())
-            return Status::failure(quotedForMessage(line) + " has more than six numbers");
+            return Status::failure(
+                Fault{.kind = FaultKind::TicketTooMany, .value = std::string(line)});
         numbers[count++] = static_cast<int>(value);
         i = j;
     }
     if (count != numbers.size())
-        return Status::failure(quotedForMessage(line) + " has " + std::to_string(count)
-            + " numbers; a ticket needs six");
+        return Status::failure(Fault{.kind = FaultKind::TicketTooFew,
+            .value = std::string(line),
+            .limit = static_cast<long long>(count)});
     return Status::success();
 }
 

@@ -1,31 +1,12 @@
 #include "tickets/ticketbook.h"
 
+#include "store/schema.h"
+
 #include "store/sqlstatement.h"
 
 namespace loto6 {
 
 namespace {
-
-constexpr const char *Schema = R"(
-CREATE TABLE IF NOT EXISTS 予想記録 (
-    番号 INTEGER PRIMARY KEY AUTOINCREMENT,
-    記録日時 TEXT NOT NULL DEFAULT (datetime('now', 'localtime')),
-    基準回 INTEGER NOT NULL, 反映シフト INTEGER NOT NULL, 設定 TEXT NOT NULL,
-    履歴ハッシュ TEXT NOT NULL);
-CREATE TABLE IF NOT EXISTS 購入番号 (
-    番号 INTEGER PRIMARY KEY AUTOINCREMENT,
-    数字1 INTEGER NOT NULL, 数字2 INTEGER NOT NULL, 数字3 INTEGER NOT NULL,
-    数字4 INTEGER NOT NULL, 数字5 INTEGER NOT NULL, 数字6 INTEGER NOT NULL,
-    開始回 INTEGER NOT NULL, 継続回数 INTEGER NOT NULL, 口数 INTEGER NOT NULL,
-    メモ TEXT NOT NULL DEFAULT '', 入手 TEXT NOT NULL,
-    登録日時 TEXT NOT NULL DEFAULT (datetime('now', 'localtime')),
-    予想記録 INTEGER);
-CREATE TRIGGER IF NOT EXISTS 予想記録の変更禁止 BEFORE UPDATE ON 予想記録
-BEGIN SELECT RAISE(ABORT, 'a recorded prediction cannot be edited, only deleted'); END;
-CREATE TRIGGER IF NOT EXISTS 記録済み購入番号の変更禁止 BEFORE UPDATE ON 購入番号
-WHEN OLD.予想記録 IS NOT NULL
-BEGIN SELECT RAISE(ABORT, 'a recorded prediction cannot be edited, only deleted'); END;
-)";
 
 constexpr const char *TicketColumns = "番号, 数字1, 数字2, 数字3, 数字4, 数字5, 数字6, 開始回, "
                                       "継続回数, 口数, メモ, 入手, 登録日時, 予想記録";
@@ -57,6 +38,13 @@ void bindTicketFields(SqlStatement &st, const Ticket &ticket)
     st.bind(10, std::string_view(ticket.memo));
 }
 
+// No ticket has the number; `note` says where to look.
+Status noTicket(long long id, std::string note = {})
+{
+    return Status::failure(Fault{
+        .kind = FaultKind::TicketMissing, .value = std::to_string(id), .detail = std::move(note)});
+}
+
 } // namespace
 
 bool TicketBook::hasTables() const
@@ -67,12 +55,7 @@ bool TicketBook::hasTables() const
     return st.ok() && st.step() == SQLITE_ROW && st.integer(0) == 2;
 }
 
-Status TicketBook::createTables()
-{
-    if (Status s = m_db.exec(Schema); !s)
-        return Status::failure("cannot create the ticket tables: " + s.message());
-    return Status::success();
-}
+Status TicketBook::createTables() { return createTicketTables(m_db); }
 
 Status TicketBook::tickets(std::vector<Ticket> &out) const
 {
@@ -82,18 +65,22 @@ Status TicketBook::tickets(std::vector<Ticket> &out) const
     SqlStatement st(
         m_db.handle(), std::string("select ") + TicketColumns + " from 購入番号 order by 番号");
     if (!st.ok())
-        return Status::failure(m_db.path().string() + ": cannot read the tickets");
+        return Status::failure(
+            Fault{.kind = FaultKind::TicketsNotRead, .file = m_db.path().string()});
     int rc;
     while ((rc = st.step()) == SQLITE_ROW) {
         Ticket t = readTicket(st);
         // A row changed behind the program's back is checked like typed input.
         if (Status s = validateTicket(t); !s)
-            return Status::failure(
-                m_db.path().string() + ": ticket " + std::to_string(t.id) + ": " + s.message());
+            return causedBy(Fault{.kind = FaultKind::TicketInvalid,
+                                .file = m_db.path().string(),
+                                .value = std::to_string(t.id)},
+                s);
         out.push_back(std::move(t));
     }
     if (rc != SQLITE_DONE)
-        return Status::failure(m_db.path().string() + ": cannot read the tickets");
+        return Status::failure(
+            Fault{.kind = FaultKind::TicketsNotRead, .file = m_db.path().string()});
     return Status::success();
 }
 
@@ -106,7 +93,8 @@ Status TicketBook::records(std::vector<PredictionRecord> &out) const
         "select 番号, 記録日時, 基準回, 反映シフト, 設定, 履歴ハッシュ "
         "from 予想記録 order by 番号");
     if (!st.ok())
-        return Status::failure(m_db.path().string() + ": cannot read the recorded predictions");
+        return Status::failure(
+            Fault{.kind = FaultKind::PredictionsNotRead, .file = m_db.path().string()});
     while (st.step() == SQLITE_ROW) {
         PredictionRecord r;
         r.id = st.integer(0);
@@ -128,7 +116,8 @@ Status TicketBook::insert(Ticket &ticket)
         "insert into 購入番号 (数字1, 数字2, 数字3, 数字4, 数字5, 数字6, 開始回, 継続回数, 口数, "
         "メモ, 入手, 予想記録) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!st.ok())
-        return Status::failure(m_db.path().string() + ": cannot store the ticket");
+        return Status::failure(
+            Fault{.kind = FaultKind::TicketNotStored, .file = m_db.path().string()});
     bindTicketFields(st, ticket);
     st.bind(11, Ticket::sourceKey(ticket.source));
     if (ticket.recordId)
@@ -136,8 +125,10 @@ Status TicketBook::insert(Ticket &ticket)
     else
         st.bindNull(12);
     if (st.step() != SQLITE_DONE)
-        return Status::failure(m_db.path().string() + ": cannot store the ticket "
-            + ticket.numbersText() + ": " + m_db.reason());
+        return Status::failure(Fault{.kind = FaultKind::TicketNotStored,
+            .file = m_db.path().string(),
+            .value = ticket.numbersText(),
+            .detail = m_db.reason()});
     ticket.id = sqlite3_last_insert_rowid(m_db.handle());
     SqlStatement added(m_db.handle(), "select 登録日時 from 購入番号 where 番号 = ?");
     added.bind(1, ticket.id);
@@ -150,9 +141,7 @@ Status TicketBook::add(std::vector<Ticket> &tickets)
 {
     for (std::size_t i = 0; i < tickets.size(); ++i)
         if (Status s = validateTicket(tickets[i]); !s)
-            return Status::failure(tickets.size() > 1
-                    ? "line " + std::to_string(i + 1) + ": " + s.message()
-                    : s.message());
+            return tickets.size() > 1 ? atLine(s, static_cast<int>(i + 1)) : s;
     Transaction tx(m_db);
     if (!tx.begun())
         return tx.begun();
@@ -167,38 +156,42 @@ Status TicketBook::add(std::vector<Ticket> &tickets)
 Status TicketBook::update(Ticket ticket)
 {
     if (ticket.recordId || ticket.source == Ticket::Source::Prediction)
-        return Status::failure("ticket " + std::to_string(ticket.id)
-            + " is a recorded prediction: it cannot be edited, only deleted");
+        return Status::failure(
+            Fault{.kind = FaultKind::TicketRecorded, .value = std::to_string(ticket.id)});
     if (Status s = validateTicket(ticket); !s)
         return s;
     if (!hasTables())
-        return Status::failure("there is no ticket " + std::to_string(ticket.id));
+        return noTicket(ticket.id);
     SqlStatement st(m_db.handle(),
         "update 購入番号 set 数字1 = ?, 数字2 = ?, 数字3 = ?, 数字4 = ?, 数字5 = ?, 数字6 = ?, "
         "開始回 = ?, 継続回数 = ?, 口数 = ?, メモ = ? where 番号 = ?");
     if (!st.ok())
-        return Status::failure(m_db.path().string() + ": cannot change the ticket");
+        return Status::failure(
+            Fault{.kind = FaultKind::TicketNotChangedDb, .file = m_db.path().string()});
     bindTicketFields(st, ticket);
     st.bind(11, ticket.id);
     if (st.step() != SQLITE_DONE)
-        return Status::failure(
-            "ticket " + std::to_string(ticket.id) + " was not changed: " + m_db.reason());
+        return Status::failure(Fault{.kind = FaultKind::TicketNotChanged,
+            .value = std::to_string(ticket.id),
+            .detail = m_db.reason()});
     if (sqlite3_changes(m_db.handle()) == 0)
-        return Status::failure("there is no ticket " + std::to_string(ticket.id));
+        return noTicket(ticket.id);
     return Status::success();
 }
 
 Status TicketBook::remove(long long id)
 {
     if (!hasTables())
-        return Status::failure("there is no ticket " + std::to_string(id));
+        return noTicket(id);
     SqlStatement st(m_db.handle(), "delete from 購入番号 where 番号 = ?");
     st.bind(1, id);
     if (!st.ok() || st.step() != SQLITE_DONE)
-        return Status::failure(m_db.path().string() + ": cannot delete ticket " + std::to_string(id)
-            + ": " + m_db.reason());
+        return Status::failure(Fault{.kind = FaultKind::TicketNotDeleted,
+            .file = m_db.path().string(),
+            .value = std::to_string(id),
+            .detail = m_db.reason()});
     if (sqlite3_changes(m_db.handle()) == 0)
-        return Status::failure("there is no ticket " + std::to_string(id) + " (see tickets list)");
+        return noTicket(id, "(see tickets list)");
     return Status::success();
 }
 
@@ -207,9 +200,9 @@ Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<
 {
     made.clear();
     if (lines.empty())
-        return Status::failure("the prediction shows no line of six numbers to record");
+        return Status::failure(Fault{.kind = FaultKind::PredictionEmpty});
     if (entry.latestDrawNo >= MaxDrawNumber)
-        return Status::failure("no draw can follow draw " + std::to_string(entry.latestDrawNo));
+        return Status::failure(Fault{.kind = FaultKind::NoDrawFollows, .draw = entry.latestDrawNo});
     Transaction tx(m_db);
     if (!tx.begun())
         return tx.begun();
@@ -219,14 +212,16 @@ Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<
         "insert into 予想記録 (基準回, 反映シフト, 設定, 履歴ハッシュ) "
         "values (?, ?, ?, ?)");
     if (!st.ok())
-        return Status::failure(m_db.path().string() + ": cannot record the prediction");
+        return Status::failure(
+            Fault{.kind = FaultKind::PredictionNotStored, .file = m_db.path().string()});
     st.bind(1, entry.latestDrawNo);
     st.bind(2, entry.reflectionShift);
     st.bind(3, std::string_view(entry.switches));
     st.bind(4, std::string_view(entry.historyHash));
     if (st.step() != SQLITE_DONE)
-        return Status::failure(
-            m_db.path().string() + ": cannot record the prediction: " + m_db.reason());
+        return Status::failure(Fault{.kind = FaultKind::PredictionNotStored,
+            .file = m_db.path().string(),
+            .detail = m_db.reason()});
     entry.id = sqlite3_last_insert_rowid(m_db.handle());
     for (const auto &line : lines) {
         Ticket t;

@@ -84,6 +84,8 @@ void MainFrmTest::menuTree()
         u" mnuKonyuBango 購入番号の照合..."_s,
         u" mnuBangoSekkei 番号の設計..."_s,
         u" mnuNinkido 人気度と期待値..."_s,
+        u"  "_s,
+        u" mnuPrint 印刷(&P)..."_s,
         u"mnuWindow ウィンドウ(&W)"_s,
         u" mnuWindowHorizontal 上下に並べて表示(&H)"_s,
         u" mnuWindowVertical 左右に並べて表示(&V)"_s,

@@ -113,7 +113,7 @@ void WindowSpaceTest::maximisedWindowsFillTheArea()
                 + QString::number(view->height())));
         window->showNormal();
         QCoreApplication::processEvents();
-        QCOMPARE(window->size(), opened);
+        QVERIFY2(window->size() == opened, qPrintable(kind.className));
         window->close();
         QCoreApplication::processEvents();
     }

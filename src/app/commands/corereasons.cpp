@@ -2,148 +2,473 @@
 
 #include <QRegularExpression>
 
-#include <utility>
-#include <vector>
+#include <algorithm>
+#include <iterator>
 
 namespace loto6 {
 
 namespace {
 
-// One reason of the core: its English form (captures for the values it names) and the Japanese
-// text that replaces it, with \1, \2 for those values.
-struct Rule
+// The Japanese text of each kind, with {fact} where each fact goes.
+struct KindText
 {
-    const char *english;
+    FaultKind kind;
     const char *japanese;
 };
 
-// Longer forms first: a rule never sees the text an earlier one has put into Japanese.
-constexpr Rule Rules[] = {
-    {R"r(the folder (.*) is not writable, so no change can be made safely \(SQLite keeps its journal beside the database\); make the folder writable or move the database to one that is)r",
-        QT_TRANSLATE_NOOP("CoreReasons",
-            "フォルダー \\1 "
-            "に書き込めないため、安全に変更できません（データベースと同じフォルダーに"
-            "作業用のファイルを作ります）。フォルダーを書き込めるようにするか、書き込めるフォルダー"
-            "に"
-            "データベースを移してください")},
-    {R"r(cannot write the database file: the disk is full or a file size limit was reached \((.*)\); free some space or raise the limit and try again)r",
-        QT_TRANSLATE_NOOP("CoreReasons",
-            "データベースのファイルに書き込めません。ディスクがいっぱいか、ファイルの大きさの上限に"
-            "達しました（\\1）。空きを作るか上限を上げてから、やり直してください")},
-    {R"r("(.*)" has a signed number; a ticket number is a whole number from 1 to 43)r",
+constexpr KindText Texts[] = {
+    {FaultKind::NoDatabaseNamed,
         QT_TRANSLATE_NOOP(
-            "CoreReasons", "「\\1」に符号のついた数字があります。購入番号の数字は1～43の整数です")},
-    {R"r(the memo "(.*)" holds control characters or bytes that are not UTF-8 text; write it as plain text on one line)r",
-        QT_TRANSLATE_NOOP("CoreReasons",
-            "メモ「\\1」に制御文字か文字として読めないバイトがあります。1行のふつうの文字で"
-            "書いてください")},
-    {R"r("(.*)" is not six numbers separated by spaces or commas)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "「\\1」は空白かカンマで区切った6個の数字ではありません")},
-    {R"r("(.*)" has more than six numbers)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "「\\1」には数字が7個以上あります")},
-    {R"r("(.*)" has (\d+) numbers; a ticket needs six)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "「\\1」の数字は\\2個です。購入番号は6個の数字です")},
-    {R"r(ticket number (\d+) is outside 1\.\.43)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "数字 \\1 は1～43の範囲にありません")},
-    {R"r(ticket number (\d+) is given twice; a ticket holds six different numbers)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "数字 \\1 が2回あります。購入番号は異なる6個の数字です")},
-    {R"r(first draw (\d+) is outside 1\.\.(\d+))r",
-        QT_TRANSLATE_NOOP("CoreReasons", "開始回 \\1 は1～\\2の範囲にありません")},
-    {R"r(consecutive draws (\d+) must be 1 or more and end by draw (\d+))r",
+            "CoreReasons", "データベースのファイル名がありません。ファイル名を指定してください")},
+    {FaultKind::DatabaseMissing,
         QT_TRANSLATE_NOOP(
-            "CoreReasons", "継続回数 \\1 は1以上で、第\\2回までに終わる数にしてください")},
-    {R"r(units (\d+) must be 1\.\.(\d+))r",
-        QT_TRANSLATE_NOOP("CoreReasons", "口数 \\1 は1～\\2にしてください")},
-    {R"r(the memo is longer than (\d+) bytes)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "メモが\\1バイトより長くなっています")},
-    {R"r(there is no ticket (\d+)( \(see tickets list\))?)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 \\1 はありません")},
-    {R"r(cannot create the ticket tables)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "購入番号の表を作れません")},
-    {R"r(cannot read the tickets)r", QT_TRANSLATE_NOOP("CoreReasons", "購入番号を読み込めません")},
-    {R"r(cannot store the ticket)r", QT_TRANSLATE_NOOP("CoreReasons", "購入番号を保存できません")},
-    {R"r(cannot delete ticket (\d+))r",
-        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 \\1 を削除できません")},
-    {R"r(the database is in use by another program \(database is locked\); close it there and try again)r",
+            "CoreReasons", "データベースのファイルがありません。ファイルの場所を確かめてください")},
+    {FaultKind::DatabaseIsFolder,
+        QT_TRANSLATE_NOOP("CoreReasons", "フォルダです。データベースのファイルを指定してください")},
+    {FaultKind::DatabaseLocked,
         QT_TRANSLATE_NOOP("CoreReasons",
             "データベースをほかのプログラムが使っています。そちらを閉じてからやり直してください")},
-    {R"r(the database file is damaged \((.*)\); nothing was written\. Restore it from its \.bak file or another copy)r",
+    {FaultKind::DatabaseDamaged,
         QT_TRANSLATE_NOOP("CoreReasons",
-            "データベースのファイルが壊れています（\\1）。何も書き込んでいません。.bak "
-            "ファイルなどの控えから戻してください")},
-    {R"r(the database file does not exist)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "データベースのファイルがありません")},
-    {R"r(download failed: the server answered HTTP (\d+))r",
-        QT_TRANSLATE_NOOP(
-            "CoreReasons", "ダウンロードできませんでした: サーバーの応答は HTTP \\1 でした")},
-    {R"r(download failed: only http:// and https:// addresses can be downloaded)r",
+            "データベースのファイルが壊れています（{detail}"
+            "）。何も書き込んでいません。更新の前に残した控えなどから戻してください")},
+    {FaultKind::DrawNumberBeyond,
         QT_TRANSLATE_NOOP("CoreReasons",
-            "ダウンロードできませんでした: 取得できるのは http:// か https:// のアドレスだけです")},
-    {R"r(download failed: the server sent an empty file)r",
+            "保存されている回数 {value} は、扱える最大の回数 {limit} "
+            "を超えています。データベースの道具で結果マスタのその行を直すか消すか、控えから戻してく"
+            "ださい")},
+    {FaultKind::NoOutputNamed,
         QT_TRANSLATE_NOOP(
-            "CoreReasons", "ダウンロードできませんでした: サーバーから届いたファイルが空です")},
-    {R"r(download failed: received (\d+) of (\d+) bytes)r",
+            "CoreReasons", "書き出し先のファイル名がありません。ファイル名を指定してください")},
+    {FaultKind::OutputIsFolder,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "{file}: フォルダです。その中のファイル名を指定してください")},
+    {FaultKind::ProtectedOutput,
         QT_TRANSLATE_NOOP("CoreReasons",
-            "ダウンロードできませんでした: \\2バイトのうち\\1バイトしか届いていません")},
-    {R"r(download failed: the file is larger than (.*))r",
-        QT_TRANSLATE_NOOP(
-            "CoreReasons", "ダウンロードできませんでした: ファイルが\\1より大きいです")},
-    {R"r(download failed: cancelled)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "ダウンロードを取り消しました")},
-    {R"r(download failed: timed out \((.*)\))r",
-        QT_TRANSLATE_NOOP("CoreReasons", "ダウンロードできませんでした: 時間切れです（\\1）")},
-    {R"r(download failed: the transfer ended early \((.*)\))r",
-        QT_TRANSLATE_NOOP("CoreReasons", "ダウンロードできませんでした: 途中で切れました（\\1）")},
-    {R"r(download failed: )r", QT_TRANSLATE_NOOP("CoreReasons", "ダウンロードできませんでした: ")},
-    {R"r(("[^"]*"|\d+) is outside 1\.\.43)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "\\1 は1～43の範囲にありません")},
-    {R"r(("[^"]*") is not a whole number)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "\\1 は整数ではありません")},
-    {R"r(("[^"]*") is not a date of the calendar \(YYYY-MM-DD or YYYY/M/D\))r",
-        QT_TRANSLATE_NOOP(
-            "CoreReasons", "\\1 は暦にある日付ではありません（YYYY-MM-DD か YYYY/M/D）")},
-    {R"r(回数 must be 1 or more, not ("[^"]*"))r",
-        QT_TRANSLATE_NOOP("CoreReasons", "回数は1以上です（\\1）")},
-    {R"r(回数 ("[^"]*") is above (\d+), the largest draw number the program holds)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "回数 \\1 は扱える最大の回数 \\2 を超えています")},
-    {R"r(draw (\d+) has (\d+) twice \(also in (\S+)\); a draw's seven numbers all differ)r",
+            "{file}: "
+            "使用中のデータベースかその控えです。何も書き込んでいません。別のファイル名を指定してく"
+            "ださい")},
+    {FaultKind::OutputNotWritten,
         QT_TRANSLATE_NOOP("CoreReasons",
-            "第\\1回に \\2 が2回あります（\\3にも）。1回の7個の数字はすべて異なります")},
-    {R"r((\S+): (\d+) occurs twice \(also in (\S+)\); a draw's seven numbers all differ)r",
+            "{file}: "
+            "書き込めません（{detail}"
+            "）。フォルダの書き込み権限とディスクの空きを確かめてください")},
+    {FaultKind::UnknownEncoding,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "文字コードが UTF-8 でも Shift-JIS "
+            "でもありません。どちらかの文字コードで保存し直してください")},
+    {FaultKind::NotAFile,
+        QT_TRANSLATE_NOOP("CoreReasons", "フォルダです。その中のファイルを指定してください")},
+    {FaultKind::NotOrdinaryFile,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "通常のファイルではありません（装置やパイプなど）。データをファイルに保存してから指定し"
+            "てください")},
+    {FaultKind::FileTooBig,
         QT_TRANSLATE_NOOP(
-            "CoreReasons", "\\1: \\2 が2回あります（\\3にも）。1回の7個の数字はすべて異なります")},
-    {R"r(draw (\d+) occurs twice)r", QT_TRANSLATE_NOOP("CoreReasons", "第\\1回が2回あります")},
-    {R"r((\d+) cells where the header has (\d+); the row is cut short)r",
+            "CoreReasons", "ファイルの大きさが {value} あります。{field}は {detail} までです")},
+    {FaultKind::FileNotOpened,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルを開けません（{detail}）。ファイルの場所と読み取りの権限を確かめてください")},
+    {FaultKind::FileNotRead,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルを読み込めません（{detail}"
+            "）。ファイルの場所と読み取りの権限を確かめてください")},
+    {FaultKind::FileNotCreated,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルを作れません（{detail}）。フォルダの書き込み権限を確かめてください")},
+    {FaultKind::FileNotFlushed,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルをディスクに書き出せません（{detail}）。ディスクの空きを確かめてください")},
+    {FaultKind::FileNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "書き込めません（{detail}"
+            "）。フォルダの書き込み権限とディスクの空きを確かめてください")},
+    {FaultKind::FileNotReplaced,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルを置き換えられません（{detail}）。フォルダの書き込み権限を確かめてください")},
+    {FaultKind::LinkNotFollowed,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "リンクの先をたどれません（{detail}）。リンク先のファイルを直接指定してください")},
+    {FaultKind::HistoryTooLarge,
         QT_TRANSLATE_NOOP(
-            "CoreReasons", "セルが\\1個しかありません（見出しは\\2個）。行が途中で切れています")},
-    {R"r((\d+) cells where the header has (\d+); the row has extra cells)r",
+            "CoreReasons", "ファイルが大きすぎます。当選データのファイルは64メビバイトまでです")},
+    {FaultKind::HistoryNotRead,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルを読み込めませんでした。ファイルを確かめてからやり直してください")},
+    {FaultKind::SettingsNotText,
         QT_TRANSLATE_NOOP(
-            "CoreReasons", "セルが\\1個あります（見出しは\\2個）。余分なセルがあります")},
-    {R"r(回数 (\d+) occurs twice \(also on line (\d+)\))r",
-        QT_TRANSLATE_NOOP("CoreReasons", "回数 \\1 が2回あります（\\2行目にも）")},
-    {R"r(no (\S+) column in the header)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "見出しに\\1の列がありません")},
-    {R"r(the file is empty; a header line is needed)r",
+            "CoreReasons", "設定ファイルの文字コードが Shift-JIS でも UTF-8 でもありません")},
+    {FaultKind::SettingsNotEncoded,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "設定を Shift-JIS で書けない文字があります。設定の文字を確かめてください")},
+    {FaultKind::EmptyFile,
         QT_TRANSLATE_NOOP("CoreReasons", "ファイルが空です。見出しの行が必要です")},
-    {R"r(unknown encoding: the file is neither UTF-8 nor Shift-JIS)r",
-        QT_TRANSLATE_NOOP("CoreReasons", "文字コードが UTF-8 でも Shift-JIS でもありません")},
-    {R"r(a line ends in a carriage return alone; save the file with LF or CR LF line ends)r",
+    {FaultKind::MissingColumn,
         QT_TRANSLATE_NOOP(
-            "CoreReasons", "行の終わりが CR だけです。LF か CR LF の改行で保存してください")},
-    {R"r(\bline (\d+), column (\d+))r", QT_TRANSLATE_NOOP("CoreReasons", "\\1行目 \\2列目")},
-    {R"r(\bline (\d+))r", QT_TRANSLATE_NOOP("CoreReasons", "\\1行目")},
+            "CoreReasons", "見出しに{field}の列がありません。見出しの行を確かめてください")},
+    {FaultKind::SecondColumn,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{field}の列が2つあります（{limit}列目にも）。どちらか一方を残してください")},
+    {FaultKind::DrawNumberNotWhole,
+        QT_TRANSLATE_NOOP("CoreReasons", "回数「{value}」は整数ではありません")},
+    {FaultKind::DrawNumberBelowOne,
+        QT_TRANSLATE_NOOP("CoreReasons", "回数は1以上です（「{value}」）")},
+    {FaultKind::DrawNumberTooLarge,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "回数「{value}」は扱える最大の回数 {limit} を超えています")},
+    {FaultKind::DateNotCalendar,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "「{value}」は暦にある日付ではありません（年-月-日 か 年/月/日 で書いてください）")},
+    {FaultKind::NumberNotWhole,
+        QT_TRANSLATE_NOOP("CoreReasons", "「{value}」は整数ではありません")},
+    {FaultKind::NumberOutOfRange,
+        QT_TRANSLATE_NOOP("CoreReasons", "{field}の「{value}」は1～{limit}の数字ではありません")},
+    {FaultKind::NumberRepeated,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{field}の {value} "
+            "が2回あります（{earlier}にも）。数字はすべて異なる数にしてください")},
+    {FaultKind::RowCutShort,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "セルが{value}個しかありません（見出しは{limit}個）。行が途中で切れています")},
+    {FaultKind::RowTooLong,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "セルが{value}個あります（見出しは{limit}個）。余分なセルを消してください")},
+    {FaultKind::LoneCarriageReturn,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "行の終わりが復帰文字だけです。ふつうの改行で保存し直してください")},
+    {FaultKind::DrawNumberTwice,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "回数 {value} が2回あります（{limit}行目にも）。どちらかの行を消してください")},
+    {FaultKind::AmountNotDigits,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{line}行目 {column}列目（{field}）: 「{value}」は半角数字の金額ではありません")},
+    {FaultKind::UnknownLayout,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "読み込める形式のファイルではありません。当選データのファイルを指定してください")},
+    {FaultKind::NotDrawTitle,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "「{value}」は「第2016回ロト６」のような回の見出しではありません")},
+    {FaultKind::NumbersLineExpected,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "本数字とボーナス数字の行があるはずの所に「{value}」があります")},
+    {FaultKind::TierLineExpected,
+        QT_TRANSLATE_NOOP("CoreReasons", "{field}の行があるはずの所に「{value}」があります")},
+    {FaultKind::TierLineMalformed,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{field}の行「{value}」は、口数と金額（半角数字）か「該当なし」の形ではありません")},
+    {FaultKind::AmountLineExpected,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "{field}の金額（半角数字）の行があるはずの所に「{value}」があります")},
+    {FaultKind::ExtraLine,
+        QT_TRANSLATE_NOOP("CoreReasons", "結果のあとに思いがけない行「{value}」があります")},
+    {FaultKind::FileCutShort,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルが行の途中で終わっています。途中で切れていないか確かめてください")},
+    {FaultKind::EndsBeforeNumbers,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルが本数字の行より前で終わっています。途中で切れていないか確かめてください")},
+    {FaultKind::EndsBeforeSales,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ファイルが販売実績額の行より前で終わっています。途中で切れていないか確かめてくださ"
+            "い")},
+    {FaultKind::LineExpected, QT_TRANSLATE_NOOP("CoreReasons", "{field}の行がありません")},
+    {FaultKind::OfficialIndex,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "最近の回の一覧のファイルで、数字は入っていません。各回の結果のファイルを読み込んでくだ"
+            "さい")},
+    {FaultKind::DrawDateMissing, QT_TRANSLATE_NOOP("CoreReasons", "抽選日がありません")},
+    {FaultKind::HistoryCutShort,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "当選データのファイルが行の途中で終わっています。途中で切れているので、時間をおいてやり"
+            "直してください")},
+    {FaultKind::EraDateUnknown,
+        QT_TRANSLATE_NOOP("CoreReasons", "「{value}」は平成か令和の日付ではありません")},
+    {FaultKind::EraDateForm,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "「{value}」は「令和7年7月14日」のような日付ではありません")},
+    {FaultKind::EraDateNotDay,
+        QT_TRANSLATE_NOOP("CoreReasons", "「{value}」は暦にある日ではありません")},
+    {FaultKind::EraDateOutside,
+        QT_TRANSLATE_NOOP("CoreReasons", "「{value}」は{field}の期間にありません")},
+    {FaultKind::DrawNotAccepted,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回に読み込めない値があります")},
+    {FaultKind::DrawNotFromFile,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "第{draw}回に当選データのファイルにはない値があります。何も読み込んでいません")},
+    {FaultKind::DrawIncomplete,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の数字が7個そろっていません")},
+    {FaultKind::DrawTwice, QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回が2回あります")},
+    {FaultKind::NoDrawsHeld, QT_TRANSLATE_NOOP("CoreReasons", "当選データが1回分もありません")},
+    {FaultKind::DrawDisagrees,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回が{value}と食い違っています: {detail}")},
+    {FaultKind::DrawConflicts,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{value}回分が、保存されているものと違う内容です。何も変更していません")},
+    {FaultKind::DrawFuture,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "第{draw}回の抽選日 {value} "
+            "が今日（{detail}"
+            "）より後になっています。最新化はここで止め、何も変更していません。時間をおいてやり直し"
+            "てください")},
+    {FaultKind::DrawNotAfter,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "第{draw}回の抽選日 {value} が前の回の抽選日 {detail} "
+            "より後になっていません。最新化はここで止め、何も変更していません")},
+    {FaultKind::DrawAlreadyStored,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "第{draw}回はもう保存されています。直すときは直したファイルを読み込んでください")},
+    {FaultKind::DrawNotNext,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "第{draw}回は最新の第{limit}回の次の回ではありません。回数を確かめてください")},
+    {FaultKind::DateBeforePrevious,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "抽選日 {value} が第{draw}回の抽選日 {detail} より前です")},
+    {FaultKind::DrawDateNotReal,
+        QT_TRANSLATE_NOOP("CoreReasons", "抽選日「{value}」は暦にある日付ではありません")},
+    {FaultKind::DrawNumberText,
+        QT_TRANSLATE_NOOP("CoreReasons", "回数「{value}」が正しくありません（{detail}）")},
+    {FaultKind::ImportCancelled,
+        QT_TRANSLATE_NOOP("CoreReasons", "読み込みを取り消しました。何も読み込んでいません")},
+    {FaultKind::SqliteFailed,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースを読み書きできません（{detail}）")},
+    {FaultKind::DatabaseUnusable,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "このプログラムで使えるデータベースではありません（{cause}"
+            "）。当選データのデータベースを指定してください")},
+    {FaultKind::DatabaseNotOpened,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースを開けません（{cause}）")},
+    {FaultKind::MemoryDatabase,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "作業用のデータベースを開けません（{cause}）。メモリの空きを確かめてください")},
+    {FaultKind::HistoryNotReadDb,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースから当選データを読み込めません（{cause}）")},
+    {FaultKind::DrawsNotReadDb,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースから当選データを読み込めません（{cause}）")},
+    {FaultKind::DrawsNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "当選データをデータベースに書き込めません（{cause}）。何も変更していません")},
+    {FaultKind::DrawNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons", "当選データをデータベースに書き込めません（{cause}）")},
+    {FaultKind::DrawNotDeleted,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回をデータベースから削除できません（{cause}）")},
+    {FaultKind::DrawRowFailed, QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回: {cause}")},
+    {FaultKind::PayoutsNotRead,
+        QT_TRANSLATE_NOOP("CoreReasons", "払戻金をデータベースから読み込めません（{detail}）")},
+    {FaultKind::PayoutsNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "払戻金をデータベースに書き込めません（{detail}）。何も変更していません")},
+    {FaultKind::PayoutNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の払戻金を書き込めません（{detail}）")},
+    {FaultKind::PayoutNotRemoved,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の払戻金を削除できません（{detail}）")},
+    {FaultKind::FolderNotWritable,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "フォルダー {value} "
+            "に書き込めないため、安全に変更できません（データベースと同じフォルダーに作業用のファイ"
+            "ルを作ります）。フォルダーを書き込めるようにするか、書き込めるフォルダーにデータベース"
+            "を移してください")},
+    {FaultKind::DiskFull,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "データベースのファイルに書き込めません。ディスクがいっぱいか、ファイルの大きさの上限に"
+            "達しました（{detail}）。空きを作るか上限を上げてから、やり直してください")},
+    {FaultKind::DatabaseCutShort,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "データベースのファイルが途中で切れています（{value}バイト）")},
+    {FaultKind::DatabaseNotWhole,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "データベースのファイルが途中で切れています（{value}バイトは{limit}"
+            "バイトのページの整数倍ではありません）")},
+    {FaultKind::DatabaseHeader,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースの先頭の部分が壊れています")},
+    {FaultKind::NoDrawsTable,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースに{field}の表がありません")},
+    {FaultKind::NoHistoryView,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "データベースに{field}"
+            "のビューがありません。このプログラムのデータベースを指定してください")},
+    {FaultKind::ViewFieldMissing,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{field}に{value}の欄がありません。このプログラムのデータベースを指定してください")},
+    {FaultKind::NotDrawDatabase,
+        QT_TRANSLATE_NOOP("CoreReasons", "当選データのデータベースではありません（{cause}）")},
+    {FaultKind::NeitherDatabaseNorCsv,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "当選データのデータベースでも、読み込める当選データのファイルでもありません（{cause}"
+            "）")},
+    {FaultKind::DrawsNotRead,
+        QT_TRANSLATE_NOOP("CoreReasons", "当選データを読み込めません（{cause}）")},
+    {FaultKind::CopyNotWritten,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{file} "
+            "のそばに確認用の写しを書き込めません。フォルダの書き込み権限とディスクの空きを確かめて"
+            "ください")},
+    {FaultKind::BackupNotKept,
+        QT_TRANSLATE_NOOP("CoreReasons", "前のデータベースの控えを残せません: {cause}")},
+    {FaultKind::NotCreatedFromBundle,
+        QT_TRANSLATE_NOOP("CoreReasons", "同梱の当選データから {file} を作れません: {cause}")},
+    {FaultKind::DatabaseNotCreated,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "データベースを作れません（{detail}{cause}"
+            "）。フォルダの書き込み権限とディスクの空きを確かめてください")},
+    {FaultKind::TablesNotCreated,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースに表を作れません: {cause}")},
+    {FaultKind::SourceNotRecorded,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の取得元を記録できません（{detail}）")},
+    {FaultKind::SourcesNotRead,
+        QT_TRANSLATE_NOOP("CoreReasons", "当選データの取得元を読み込めません（{detail}）")},
+    {FaultKind::DownloadFailed,
+        QT_TRANSLATE_NOOP("CoreReasons", "{file}: ダウンロードできませんでした: {detail}{cause}")},
+    {FaultKind::DownloadStart,
+        QT_TRANSLATE_NOOP("CoreReasons", "ダウンロードの機能を始められません（{detail}）")},
+    {FaultKind::DownloadScheme,
+        QT_TRANSLATE_NOOP("CoreReasons", "取得できるのは http:// か https:// のアドレスだけです")},
+    {FaultKind::HttpStatus,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "サーバーの応答は {value} "
+            "番でした。アドレスを確かめるか、時間をおいてやり直してください")},
+    {FaultKind::TransferShort,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{limit}バイトのうち{value}バイトしか届いていません。やり直してください")},
+    {FaultKind::EmptyBody, QT_TRANSLATE_NOOP("CoreReasons", "サーバーから届いたファイルが空です")},
+    {FaultKind::OversizedHeader,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "サーバーの応答の見出しが大きすぎるので受け取りませんでした。アドレスを確かめてくださ"
+            "い")},
+    {FaultKind::BodyTooLarge, QT_TRANSLATE_NOOP("CoreReasons", "ファイルが{value}より大きいです")},
+    {FaultKind::DownloadCancelled,
+        QT_TRANSLATE_NOOP("CoreReasons", "ダウンロードを取り消しました")},
+    {FaultKind::TimedOut,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "時間切れです（{detail}）。接続を確かめてからやり直してください")},
+    {FaultKind::TransferEnded,
+        QT_TRANSLATE_NOOP("CoreReasons", "途中で切れました（{detail}）。やり直してください")},
+    {FaultKind::TicketSigned,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "「{value}」に符号のついた数字があります。購入番号の数字は1～{limit}の整数です")},
+    {FaultKind::TicketNotNumbers,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "「{value}」は空白かカンマで区切った6個の数字ではありません")},
+    {FaultKind::TicketTooMany,
+        QT_TRANSLATE_NOOP("CoreReasons", "「{value}」には数字が7個以上あります")},
+    {FaultKind::TicketTooFew,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "「{value}」の数字は{limit}個です。購入番号は6個の数字です")},
+    {FaultKind::TicketFirstDraw,
+        QT_TRANSLATE_NOOP("CoreReasons", "開始回 {value} は1～{limit}の範囲にありません")},
+    {FaultKind::TicketDraws,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "継続回数 {value} は1以上で、第{limit}回までに終わる数にしてください")},
+    {FaultKind::TicketUnits,
+        QT_TRANSLATE_NOOP("CoreReasons", "口数 {value} は1～{limit}にしてください")},
+    {FaultKind::MemoTooLong,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "メモが{limit}バイトより長くなっています。短くしてください")},
+    {FaultKind::MemoNotText,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "メモ「{value}"
+            "」に制御文字か文字として読めないバイトがあります。1行のふつうの文字で書いてください")},
+    {FaultKind::TicketMissing, QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} はありません")},
+    {FaultKind::TicketRecorded,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "購入番号 {value} は記録した予想です。変更はできません（削除はできます）")},
+    {FaultKind::TicketNotChanged,
+        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} を変更できませんでした（{detail}）")},
+    {FaultKind::TicketsNotRead, QT_TRANSLATE_NOOP("CoreReasons", "購入番号を読み込めません")},
+    {FaultKind::TicketNotStored,
+        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} を保存できません（{detail}）")},
+    {FaultKind::TicketNotChangedDb, QT_TRANSLATE_NOOP("CoreReasons", "購入番号を変更できません")},
+    {FaultKind::TicketNotDeleted,
+        QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value} を削除できません（{detail}）")},
+    {FaultKind::TicketInvalid, QT_TRANSLATE_NOOP("CoreReasons", "購入番号 {value}: {cause}")},
+    {FaultKind::PredictionsNotRead,
+        QT_TRANSLATE_NOOP("CoreReasons", "記録した予想を読み込めません")},
+    {FaultKind::PredictionNotStored,
+        QT_TRANSLATE_NOOP("CoreReasons", "予想を記録できません（{detail}）")},
+    {FaultKind::PredictionEmpty,
+        QT_TRANSLATE_NOOP("CoreReasons", "予想に記録できる6個の数字の組がありません")},
+    {FaultKind::NoDrawFollows, QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の次の回はありません")},
+    {FaultKind::NoTicketForDraw,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の購入番号がありません")},
+    {FaultKind::CheckFromTooEarly,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "検証を始める回は、数字のそろった最初の回かそれより後にしてください")},
+    {FaultKind::CheckLeavesNone,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "数字のそろった回は{value}回分なので、{limit}"
+            "回目からでは検証する回が残りません。始める回を前にしてください")},
+    {FaultKind::CheckStopped, QT_TRANSLATE_NOOP("CoreReasons", "検証を止めました")},
+    {FaultKind::NoPayoutsToLearn,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "払戻金と販売実績額のある回がないので、人気を推定できません。賞金つきの当選データを読み"
+            "込んでください")},
+    {FaultKind::Within, QT_TRANSLATE_NOOP("CoreReasons", "{cause}")},
 };
 
-const std::vector<std::pair<QRegularExpression, QString>> &compiledRules()
+// A ticket's numbers have no field names: their own texts.
+constexpr KindText FieldlessTexts[] = {
+    {FaultKind::NumberOutOfRange,
+        QT_TRANSLATE_NOOP("CoreReasons", "数字 {value} は1～{limit}の範囲にありません")},
+    {FaultKind::NumberRepeated,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "数字 {value} が2回あります。購入番号は異なる6個の数字です")},
+};
+
+const char *fieldlessTemplateOf(FaultKind kind)
 {
-    static const auto rules = [] {
-        std::vector<std::pair<QRegularExpression, QString>> compiled;
-        for (const Rule &rule : Rules)
-            compiled.emplace_back(QRegularExpression(QString::fromUtf8(rule.english)),
-                CoreReasons::tr(rule.japanese));
-        return compiled;
-    }();
-    return rules;
+    for (const KindText &t : FieldlessTexts)
+        if (t.kind == kind)
+            return t.japanese;
+    return nullptr;
+}
+
+const char *templateOf(FaultKind kind)
+{
+    const auto *t = std::find_if(
+        std::begin(Texts), std::end(Texts), [kind](const KindText &e) { return e.kind == kind; });
+    return t == std::end(Texts) ? nullptr : t->japanese;
+}
+
+QString fact(QStringView name, const Fault &f)
+{
+    const auto text = [](const std::string &s) { return QString::fromStdString(s); };
+    if (name == u"file")
+        return text(f.file);
+    if (name == u"value")
+        return text(f.value);
+    if (name == u"field")
+        return text(f.field);
+    if (name == u"earlier")
+        return text(f.earlier);
+    if (name == u"draw")
+        return QString::number(f.draw);
+    if (name == u"limit")
+        return QString::number(f.limit);
+    if (name == u"detail")
+        return text(f.detail);
+    if (name == u"line")
+        return QString::number(f.line);
+    if (name == u"column")
+        return QString::number(f.column);
+    if (name == u"cause")
+        return f.cause ? CoreReasons::japanese(*f.cause) : QString();
+    return QString();
+}
+
+// "FILE: 3行目 4列目（「回数」）: " for the facts the text does not name itself.
+QString placePrefix(const Fault &f, const QString &text)
+{
+    QString out;
+    if (!f.file.empty() && !text.contains(u"{file}"))
+        out += QString::fromStdString(f.file) + QStringLiteral(": ");
+    if (f.line > 0 && !text.contains(u"{line}")) {
+        out += CoreReasons::tr("%1行目").arg(f.line);
+        if (f.column > 0)
+            out += CoreReasons::tr(" %1列目").arg(f.column);
+        if (f.column > 0 && !f.heading.empty())
+            out += CoreReasons::tr("（「%1」）").arg(QString::fromStdString(f.heading));
+        out += QStringLiteral(": ");
+    }
+    return out;
 }
 
 } // namespace
@@ -155,57 +480,37 @@ QString CoreReasons::japanese(const Status &status)
 
 QString CoreReasons::japanese(const Fault &f)
 {
-    const QString file = QString::fromStdString(f.file);
-    // "FILE: " before a reason that names its file, as the English text has it.
-    const QString at = file.isEmpty() ? QString() : file + QStringLiteral(": ");
-    switch (f.kind) {
-    case FaultKind::Other:
-    case FaultKind::Count:
-        break;
-    case FaultKind::NoDatabaseNamed:
-        return tr("データベースのファイル名がありません。ファイル名を指定してください");
-    case FaultKind::DatabaseMissing:
-        return at + tr("データベースのファイルがありません。ファイルの場所を確かめてください");
-    case FaultKind::DatabaseIsFolder:
-        return at + tr("フォルダです。データベースのファイルを指定してください");
-    case FaultKind::DatabaseLocked:
-        return at
-            + tr("データベースをほかのプログラムが使っています。そちらを閉じてからやり直してくださ"
-                 "い");
-    case FaultKind::DatabaseDamaged:
-        return at
-            + tr("データベースのファイルが壊れています（%1）。何も書き込んでいません。"
-                 "更新の前に残した控えなどから戻してください")
-                  .arg(QString::fromStdString(f.detail));
-    case FaultKind::DrawNumberBeyond:
-        return tr("保存されている回数 %1 は、扱える最大の回数 %2 を超えています。"
-                  "データベースの道具で結果マスタのその行を直すか消すか、控えから戻してください")
-            .arg(QString::fromStdString(f.value))
-            .arg(f.limit);
-    case FaultKind::NoOutputNamed:
-        return tr("書き出し先のファイル名がありません。ファイル名を指定してください");
-    case FaultKind::OutputIsFolder:
-        return at + tr("フォルダです。その中のファイル名を指定してください");
-    case FaultKind::ProtectedOutput:
-        return at
-            + tr("使用中のデータベースかその控えです。何も書き込んでいません。"
-                 "別のファイル名を指定してください");
-    case FaultKind::OutputNotWritten:
-        return at
-            + tr("書き込めません（%1）。フォルダの書き込み権限とディスクの空きを確かめてください")
-                  .arg(QString::fromStdString(f.detail));
-    case FaultKind::UnknownEncoding:
-        return tr("文字コードが UTF-8 でも Shift-JIS でもありません");
+    const char *fieldless = f.field.empty() ? fieldlessTemplateOf(f.kind) : nullptr;
+    const char *known = fieldless ? fieldless : templateOf(f.kind);
+    if (!known) {
+        const QString english = QString::fromStdString(
+            f.kind == FaultKind::Other ? (f.text.empty() ? f.detail : f.text) : englishText(f));
+        return placePrefix(f, QString()) + japanese(english.toStdString());
     }
-    return japanese(f.text);
+    const QString text = tr(known);
+    QString body;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype close = text.at(i) == u'{' ? text.indexOf(u'}', i) : -1;
+        if (close < 0) {
+            body += text.at(i++);
+            continue;
+        }
+        body += fact(QStringView(text).mid(i + 1, close - i - 1), f);
+        i = close + 1;
+    }
+    return placePrefix(f, text) + body;
 }
 
 QString CoreReasons::japanese(const std::string &reason)
 {
-    QString text = QString::fromStdString(reason);
-    for (const auto &[english, japanese] : compiledRules())
-        text.replace(english, japanese);
-    return text;
+    // A reason the desktop wrote itself is Japanese already.
+    static const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
+    if (!QString::fromStdString(reason).contains(latinWord))
+        return QString::fromStdString(reason);
+    return tr("処理を続けられませんでした（詳しい理由: %1）。内容を確かめてからやり直してください")
+        .arg(QString::fromStdString(reason));
 }
+
+bool CoreReasons::hasText(FaultKind kind) { return templateOf(kind) != nullptr; }
 
 } // namespace loto6

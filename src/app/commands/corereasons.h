@@ -10,9 +10,8 @@
 namespace loto6 {
 
 // The core library gives its reasons as a kind with its facts and words them in English for
-// the command line; the desktop program words the same facts in Japanese here. A reason that
-// has no kind of its own yet is put into Japanese from its English text, each known part (and
-// its "line N, column M") where it stands; a part no rule knows is left as it is.
+// the command line; the desktop program words the same facts in Japanese here, each kind with
+// its own text. A reason without a kind of its own gets one general text that names it.
 class CoreReasons
 {
     Q_DECLARE_TR_FUNCTIONS(CoreReasons)
@@ -21,6 +20,8 @@ public:
     static QString japanese(const Status &status);
     static QString japanese(const Fault &fault);
     static QString japanese(const std::string &reason);
+    // The kind has a Japanese text of its own.
+    static bool hasText(FaultKind kind);
 };
 
 } // namespace loto6

@@ -33,6 +33,7 @@ const CommandEntry Commands[] = {
     {&MainCommands::csvExport, "mnuCsvKakidashi", "CSVへ書き出し..."},
     {&MainCommands::asOf, "mnuKijunkai", "基準回を指定..."},
     {&MainCommands::asOfClear, "mnuKijunkaiKaijo", "最新の回に戻す"},
+    {&MainCommands::print, "mnuPrint", "印刷(&P)...", Qt::CTRL | Qt::Key_P},
     {&MainCommands::tileHorizontal, "mnuWindowHorizontal", "上下に並べて表示(&H)"},
     {&MainCommands::tileVertical, "mnuWindowVertical", "左右に並べて表示(&V)"},
     {&MainCommands::cascade, "mnuWindowCascade", "重ねて表示(&C)"},
@@ -87,16 +88,16 @@ const Placement Layout[] = {{nullptr, "mnuEnd"}, {nullptr, "mnuYoso"},
     {"mnuMain", "mnuKijunkai"}, {"mnuMain", "mnuKijunkaiKaijo"}, {"mnuGraphMenu", "mnuGraph"},
     {"mnuHosyu", "mnuMasterUpdate"}, {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuCsvTorikomi"},
     {"mnuHosyu", "mnuCsvKakidashi"}, {"mnuHosyu", "mnuKonyuBango"}, {"mnuHosyu", "mnuBangoSekkei"},
-    {"mnuHosyu", "mnuNinkido"}, {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
+    {"mnuHosyu", "mnuNinkido"}, {"mnuHosyu", "-"}, {"mnuHosyu", "mnuPrint"},
+    {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
     {"mnuWindow", "mnuWindowVertical"}, {"mnuWindow", "mnuWindowCascade"},
     {"mnuWindow", "mnuWindowArrangeIcon"}, {"mnuWindow", "-"}, {"mnuWindow", "actNextChild"},
     {"mnuWindow", "actPreviousChild"}, {"mnuWindow", "actCloseChild"}, {"mnuWindow", "mnuToolbar"},
     {"mnuHelp", "mnuHelpFile"}, {"mnuHelp", "mnuAbout"}};
 
-// The everyday commands on the toolbar; "-" is a gap. Printing takes its place at the end once
-// the windows print.
-const char *const ToolbarCommands[]
-    = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput", "-", "mnuYoso", "mnuKonyuBango"};
+// The everyday commands on the toolbar; "-" is a gap.
+const char *const ToolbarCommands[] = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput", "-",
+    "mnuYoso", "mnuKonyuBango", "-", "mnuPrint"};
 
 // Marks the items of the window list, which are made again each time the menu opens.
 constexpr const char *WindowListItem = "windowListItem";

@@ -24,6 +24,7 @@ struct MainCommands
     QAction *csvExport = nullptr;
     QAction *asOf = nullptr;
     QAction *asOfClear = nullptr;
+    QAction *print = nullptr;
     QAction *tileHorizontal = nullptr;
     QAction *tileVertical = nullptr;
     QAction *cascade = nullptr;

@@ -13,6 +13,7 @@
 #include "windows/aboutwindow.h"
 #include "windows/chartwindow.h"
 #include "windows/helpwindow.h"
+#include "windows/printbutton.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -93,6 +94,7 @@ void MainFrm::wireCommands()
     connect(c.closeChild, &QAction::triggered, this, &MainFrm::closeActiveChild);
     connect(c.help, &QAction::triggered, this, &MainFrm::showHelp);
     connect(c.about, &QAction::triggered, this, &MainFrm::showAbout);
+    connect(c.print, &QAction::triggered, this, [this] { printActiveWindow(*this); });
 }
 
 QAction *MainFrm::openCommand(const QString &className) const

@@ -4,10 +4,12 @@
 #include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
+#include "store/outputfile.h"
 #include "store/prizestore.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketgrading.h"
 #include "views/chartview.h"
+#include "windows/printbutton.h"
 #include "windows/ticketwindow.h"
 
 #include <QComboBox>
@@ -29,21 +31,11 @@ namespace loto6 {
 namespace {
 
 constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-constexpr Rgb PrintButtonColor = rgb(255, 192, 255);
 constexpr Rgb ChartButtonColor = rgb(200, 230, 255);
 
 // The chart a new window opens on: the one named when it was opened for a chart, so that it
 // is built once.
 std::string_view s_opening;
-
-// The database and its companions are never overwritten by a picture.
-std::vector<std::filesystem::path> databaseFiles(const MainFrm &frame)
-{
-    std::vector<std::filesystem::path> files;
-    for (const char *suffix : {"", ".bak", "-journal", "-wal"})
-        files.push_back(frame.document().database().path().string() + suffix);
-    return files;
-}
 
 } // namespace
 
@@ -74,6 +66,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
     connect(png, &QPushButton::clicked, this, &ChartWindow::savePicture);
     connect(svg, &QPushButton::clicked, this, &ChartWindow::saveSvg);
     connect(print, &QPushButton::clicked, m_view, &ChartView::printWithPreview);
+    markPrintCommand(print);
     connect(close, &QPushButton::clicked, this, &ChildWindow::unload);
     connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { compute(); });
     connect(m_number, &QSpinBox::valueChanged, this, [this] { compute(); });
@@ -216,14 +209,18 @@ void ChartWindow::savePicture()
 {
     const QString file = askFile(tr("画像で保存"), QStringLiteral("png"), tr("PNG 画像 (*.png)"));
     if (!file.isEmpty())
-        report(m_view->savePng(file.toStdString(), databaseFiles(mainFrm())), file);
+        report(m_view->savePng(
+                   file.toStdString(), databaseFiles(mainFrm().document().database().path())),
+            file);
 }
 
 void ChartWindow::saveSvg()
 {
     const QString file = askFile(tr("SVGで保存"), QStringLiteral("svg"), tr("SVG 画像 (*.svg)"));
     if (!file.isEmpty())
-        report(m_view->saveSvg(file.toStdString(), databaseFiles(mainFrm())), file);
+        report(m_view->saveSvg(
+                   file.toStdString(), databaseFiles(mainFrm().document().database().path())),
+            file);
 }
 
 } // namespace loto6

@@ -41,7 +41,7 @@ public:
     static constexpr const char *MenuAction = "mnuBangoSekkei";
     static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
     static constexpr int WidthTwips = 19000;
-    static constexpr int HeightTwips = 9300;
+    static constexpr int HeightTwips = 9600;
 
     explicit DesignWindow(MainFrm &frame, QWidget *parent = nullptr);
     ~DesignWindow() override;

@@ -7,14 +7,40 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace loto6 {
 
+namespace {
+
+constexpr const char *PrintCommandProperty = "printsWindow";
+
+} // namespace
+
+void markPrintCommand(QPushButton *button) { button->setProperty(PrintCommandProperty, true); }
+
+void printActiveWindow(MainFrm &frame)
+{
+    if (QMdiSubWindow *active = frame.mdiArea()->activeSubWindow())
+        for (QPushButton *button : active->widget()->findChildren<QPushButton *>())
+            if (button->property(PrintCommandProperty).toBool() && button->isEnabled()) {
+                button->click();
+                return;
+            }
+    frame.statusBar()->showMessage(
+        QObject::tr("前にあるウィンドウには印刷できるものがありません。"
+                    "表やグラフのウィンドウを前に出してから印刷してください。"),
+        8000);
+}
+
 void enablePrint(QPushButton *button, ChildWindow &window, PrintGrids grids)
 {
     button->setEnabled(true);
+    markPrintCommand(button);
     button->setToolTip(QObject::tr("表の印刷プレビューを開きます。PDF にも保存できます。"));
     QObject::connect(button, &QPushButton::clicked, &window, [&window, grids = std::move(grids)] {
         QList<const Sheet *> sheets;

@@ -28,6 +28,12 @@ void enablePrint(QPushButton *button, ChildWindow &window, PrintGrids grids);
 // A 印刷 button for a window frame, wired by enablePrint.
 QPushButton *printButton(ChildWindow &window, QWidget *parent, PrintGrids grids);
 
+// Marks a window's 印刷 button as the one the main window's 印刷 command presses.
+void markPrintCommand(QPushButton *button);
+// The main window's 印刷: presses the 印刷 button of the window in front, or says in the status
+// bar that it has none.
+void printActiveWindow(MainFrm &frame);
+
 // The grids of the tab shown; every grid of every tab when the tab shown holds none.
 QList<SheetView *> gridsOfShownTab(const QTabWidget &tabs);
 

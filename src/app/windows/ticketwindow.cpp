@@ -216,8 +216,7 @@ Status TicketWindow::addLines(const QString &lines)
             continue;
         Ticket t;
         if (Status s = parseTicketNumbers(line.toStdString(), t.numbers); !s)
-            return Status::failure(
-                tr("%1行目: ").arg(tickets.size() + 1).toStdString() + s.message());
+            return atLine(s, static_cast<int>(tickets.size() + 1));
         t.firstDraw = m_from->value();
         t.draws = m_draws->value();
         t.units = m_units->value();

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "store/result.h"
+
+struct sqlite3;
+
+namespace loto6 {
+
+class Database;
+
+// Every table and view the program keeps in its database, made here and nowhere else. Each
+// statement leaves what exists as it is, so a database made by an older version gains the
+// newer tables on its first write and opens unchanged otherwise.
+
+// The history view as the program makes it; SQLite keeps the text of the statement as given,
+// so a database whose view differs can be told apart.
+extern const char *const HistoryViewSql;
+
+// A new database: the draws table 結果マスタ, its view and the program's own tables.
+Status createHistorySchema(sqlite3 *db);
+// The program's own tables (payouts and where each draw came from) when missing.
+Status createOwnTables(sqlite3 *db);
+// The tables of tickets and recorded predictions when missing, with the triggers that keep a
+// recorded prediction from being edited.
+Status createTicketTables(Database &db);
+
+} // namespace loto6
