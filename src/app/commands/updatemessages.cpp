@@ -27,6 +27,12 @@ QString numbersText(const DrawRecord &r)
         + QLatin1Char(')');
 }
 
+// The reason of a result: its fault when it has a kind, its message otherwise.
+Status reasonOf(const UpdateResult &r)
+{
+    return r.fault.kind != FaultKind::Other ? Status::failure(r.fault) : Status::failure(r.message);
+}
+
 // What went wrong with the download, and what to do about it.
 QString downloadProblem(const DownloadError &e)
 {
@@ -84,7 +90,7 @@ QString downloadDetail(const UpdateResult &r)
         text = UpdateMessages::tr("時間内に応答がありません（%1）").arg(host);
         break;
     default:
-        return UpdateMessages::detail(r.message, r.source);
+        return UpdateMessages::detail(reasonOf(r), r.source);
     }
     return UpdateMessages::tr("詳細: %1").arg(text);
 }
@@ -208,12 +214,12 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
                   "サーバーが自動のダウンロードを断って別のページを返すこともあります。そのときは"
                   "結果ファイルをブラウザで保存し、「CSVから取り込み...」で取り込んでください。\n\n"
                   "取得先:\n%2\n\n%3")
-            .arg(unchanged, qs(r.source), detail(r.message, r.source));
+            .arg(unchanged, qs(r.source), detail(reasonOf(r), r.source));
     case UpdateOutcome::Cancelled:
         return tr("最新化を取り消しました。%1").arg(unchanged);
     default:
         return databaseFailed(
-            tr("当選データを最新化できませんでした。"), Status::failure(r.message), database);
+            tr("当選データを最新化できませんでした。"), reasonOf(r), database);
     }
 }
 
