@@ -218,8 +218,7 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
     case UpdateOutcome::Cancelled:
         return tr("最新化を取り消しました。%1").arg(unchanged);
     default:
-        return databaseFailed(
-            tr("当選データを最新化できませんでした。"), reasonOf(r), database);
+        return databaseFailed(tr("当選データを最新化できませんでした。"), reasonOf(r), database);
     }
 }
 
