@@ -31,6 +31,25 @@ private slots:
 
 namespace {
 
+// The main window on the bundled history with propEnd set, opening windows as their menu
+// commands do.
+struct Started
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    QStringList messages;
+    bool ok = startOnBundledHistory(dir, frame, messages);
+
+    Started() { frame.setPropEnd(true); }
+    template<typename Window>
+    Window *open()
+    {
+        frame.action(QString::fromUtf8(Window::MenuAction))->trigger();
+        return qobject_cast<Window *>(
+            frame.childWindow(QString::fromUtf8(Window::ClassName))->widget());
+    }
+};
+
 QString cell(SheetView *grid, int row, int col)
 {
     return grid->model()->index(row, col).data().toString();
@@ -40,14 +59,10 @@ QString cell(SheetView *grid, int row, int col)
 
 void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
 {
-    QTemporaryDir dir;
-    MainFrm frame;
-    QStringList messages;
-    QVERIFY(startOnBundledHistory(dir, frame, messages));
-    frame.setPropEnd(true);
-    frame.action(QString::fromUtf8(PopularityWindow::MenuAction))->trigger();
-    auto *window = qobject_cast<PopularityWindow *>(
-        frame.childWindow(QString::fromUtf8(PopularityWindow::ClassName))->widget());
+    Started started;
+    QVERIFY(started.ok);
+    const QStringList &messages = started.messages;
+    auto *window = started.open<PopularityWindow>();
     QVERIFY(window);
 
     // Opening values the example line: one row per tier, 5等 the fixed 1,000円.
@@ -79,14 +94,10 @@ void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
 
 void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
 {
-    QTemporaryDir dir;
-    MainFrm frame;
-    QStringList messages;
-    QVERIFY(startOnBundledHistory(dir, frame, messages));
-    frame.setPropEnd(true);
-    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
-    auto *window = qobject_cast<TicketWindow *>(
-        frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+    Started started;
+    QVERIFY(started.ok);
+    const QStringList &messages = started.messages;
+    auto *window = started.open<TicketWindow>();
     QVERIFY(window->addLines(u"02 08 10 13 27 30\n32 35 38 40 41 43"_s));
     auto *tabs = window->findChild<QTabWidget *>();
     tabs->setCurrentWidget(window->popularityGrid());
@@ -100,13 +111,10 @@ void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
 
 void PopularityWindowTest::predictedLinesShowTheirPopularity()
 {
-    QTemporaryDir dir;
-    MainFrm frame;
-    QStringList messages;
-    QVERIFY(startOnBundledHistory(dir, frame, messages));
-    frame.setPropEnd(true);
-    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
-    auto *window = frame.childWindow(QString::fromUtf8(PredictionWindow::ClassName))->widget();
+    Started started;
+    QVERIFY(started.ok);
+    const QStringList &messages = started.messages;
+    auto *window = started.open<PredictionWindow>();
     auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
     QVERIFY(label);
     window->findChild<QPushButton *>(u"cmdPopularity"_s)->click();
@@ -115,7 +123,7 @@ void PopularityWindowTest::predictedLinesShowTheirPopularity()
     QVERIFY2(lines.size() >= 2, qPrintable(label->text()));
     QVERIFY(lines[1].contains(u"×"_s) && lines[1].endsWith(u"円"_s));
     // The estimate is kept: the next pass fills the lines at once.
-    static_cast<PredictionWindow *>(window)->refresh();
+    window->refresh();
     QCOMPARE(label->text().split(u'\n').size(), lines.size());
     QVERIFY(messages.isEmpty());
 }
@@ -123,13 +131,11 @@ void PopularityWindowTest::predictedLinesShowTheirPopularity()
 void PopularityWindowTest::estimateIsMadeInTheBackground()
 {
     PopularitySource::setInBackground(true);
-    QTemporaryDir dir;
-    MainFrm frame;
-    QStringList messages;
-    QVERIFY(startOnBundledHistory(dir, frame, messages));
-    frame.setPropEnd(true);
-    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
-    auto *window = frame.childWindow(QString::fromUtf8(PredictionWindow::ClassName))->widget();
+    Started started;
+    QVERIFY(started.ok);
+    MainFrm &frame = started.frame;
+    const QStringList &messages = started.messages;
+    auto *window = started.open<PredictionWindow>();
     auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
     // The lines get their values by themselves once the worker has made the estimate.
     QTRY_VERIFY_WITH_TIMEOUT(label->text().contains(u"円"_s), 300000);
