@@ -25,27 +25,21 @@ struct Plain
 template<typename F>
 void everyCombination(NumberMask latest, F f)
 {
-    int c[6];
-    for (c[0] = 1; c[0] <= 38; ++c[0])
-        for (c[1] = c[0] + 1; c[1] <= 39; ++c[1])
-            for (c[2] = c[1] + 1; c[2] <= 40; ++c[2])
-                for (c[3] = c[2] + 1; c[3] <= 41; ++c[3])
-                    for (c[4] = c[3] + 1; c[4] <= 42; ++c[4])
-                        for (c[5] = c[4] + 1; c[5] <= 43; ++c[5]) {
-                            Plain p{0, 0, 0, 0, 0, 0, 0};
-                            unsigned digits = 0;
-                            for (int i = 0; i < 6; ++i) {
-                                p.sum += c[i];
-                                p.odd += c[i] % 2;
-                                p.low += c[i] <= 21;
-                                p.cons += i > 0 && c[i] - c[i - 1] == 1;
-                                digits |= 1u << (c[i] % 10);
-                                p.mask |= NumberMask{1} << c[i];
-                                p.carry += (latest >> c[i]) & 1;
-                            }
-                            p.digits = std::popcount(digits);
-                            f(p);
-                        }
+    test::forEachSixOf43([&](const int *c) {
+        Plain p{0, 0, 0, 0, 0, 0, 0};
+        unsigned digits = 0;
+        for (int i = 0; i < 6; ++i) {
+            p.sum += c[i];
+            p.odd += c[i] % 2;
+            p.low += c[i] <= 21;
+            p.cons += i > 0 && c[i] - c[i - 1] == 1;
+            digits |= 1u << (c[i] % 10);
+            p.mask |= NumberMask{1} << c[i];
+            p.carry += (latest >> c[i]) & 1;
+        }
+        p.digits = std::popcount(digits);
+        f(p);
+    });
 }
 
 NumberMask maskOfList(std::initializer_list<int> numbers)

@@ -105,6 +105,21 @@ struct CliRun
 // Runs loto6zumvel-cli with the given arguments (without the program name).
 CliRun runCli(std::vector<std::string> args);
 
+// Every combination of six of 1..43 in ascending order, by plain nested loops: the tests' own
+// enumeration, independent of the code under test.
+template<typename F>
+void forEachSixOf43(F f)
+{
+    int c[6];
+    for (c[0] = 1; c[0] <= 38; ++c[0])
+        for (c[1] = c[0] + 1; c[1] <= 39; ++c[1])
+            for (c[2] = c[1] + 1; c[2] <= 40; ++c[2])
+                for (c[3] = c[2] + 1; c[3] <= 41; ++c[3])
+                    for (c[4] = c[3] + 1; c[4] <= 42; ++c[4])
+                        for (c[5] = c[4] + 1; c[5] <= 43; ++c[5])
+                            f(static_cast<const int *>(c));
+}
+
 } // namespace loto6::test
 
 #include "cli/cli.h"

@@ -1,6 +1,7 @@
 // Wheels re-checked by an enumeration of their own, and the exact odds of ticket sets.
 #include "design/odds.h"
 #include "design/wheel.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -153,37 +154,27 @@ public:
 std::array<std::uint64_t, 6> plainWays(const std::vector<Combination> &tickets)
 {
     std::array<std::uint64_t, 6> ways{};
-    int c[6];
-    for (c[0] = 1; c[0] <= 38; ++c[0])
-        for (c[1] = c[0] + 1; c[1] <= 39; ++c[1])
-            for (c[2] = c[1] + 1; c[2] <= 40; ++c[2])
-                for (c[3] = c[2] + 1; c[3] <= 41; ++c[3])
-                    for (c[4] = c[3] + 1; c[4] <= 42; ++c[4])
-                        for (c[5] = c[4] + 1; c[5] <= 43; ++c[5]) {
-                            Combination d{c[0], c[1], c[2], c[3], c[4], c[5]};
-                            const NumberMask dm = maskOf(d);
-                            for (int bonus = 1; bonus <= 43; ++bonus) {
-                                if (dm >> bonus & 1)
-                                    continue;
-                                std::array<bool, 6> won{};
-                                for (const Combination &t : tickets) {
-                                    const NumberMask tm = maskOf(t);
-                                    const int m = std::popcount(tm & dm);
-                                    const bool b = tm >> bonus & 1;
-                                    const int tier = m == 6 ? 1
-                                        : m == 5            ? (b ? 2 : 3)
-                                        : m == 4            ? 4
-                                        : m == 3            ? 5
-                                                            : 0;
-                                    if (tier)
-                                        won[static_cast<std::size_t>(tier - 1)] = won[5] = true;
-                                }
-                                for (std::size_t i = 0; i < 6; ++i)
-                                    ways[i] += won[i];
-                                if (!won[5])
-                                    break; // no prize with this draw, whatever the bonus
-                            }
-                        }
+    test::forEachSixOf43([&](const int *c) {
+        Combination d{c[0], c[1], c[2], c[3], c[4], c[5]};
+        const NumberMask dm = maskOf(d);
+        for (int bonus = 1; bonus <= 43; ++bonus) {
+            if (dm >> bonus & 1)
+                continue;
+            std::array<bool, 6> won{};
+            for (const Combination &t : tickets) {
+                const NumberMask tm = maskOf(t);
+                const int m = std::popcount(tm & dm);
+                const bool b = tm >> bonus & 1;
+                const int tier = m == 6 ? 1 : m == 5 ? (b ? 2 : 3) : m == 4 ? 4 : m == 3 ? 5 : 0;
+                if (tier)
+                    won[static_cast<std::size_t>(tier - 1)] = won[5] = true;
+            }
+            for (std::size_t i = 0; i < 6; ++i)
+                ways[i] += won[i];
+            if (!won[5])
+                break; // no prize with this draw, whatever the bonus
+        }
+    });
     return ways;
 }
 
