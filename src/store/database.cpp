@@ -5,11 +5,10 @@
 #include "store/outputfile.h"
 #include "store/prizestore.h"
 #include "store/schema.h"
-#include "store/sqlfailure.h"
-#include "store/sqlstatement.h"
 #include "store/textcodec.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
@@ -25,54 +24,31 @@ namespace {
 const char *const NumberColumns[DrawRecord::FieldCount]
     = {"第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字"};
 
-using Statement = SqlStatement;
-
 // Every stored draw with its date, its fields where Database::TableColumns says.
 constexpr const char *DrawsQuery = "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
                                    "第5数字, 第6数字, ボーナス数字 from 結果マスタ order by 回数";
 
-// Holds the connection's lock over a whole read. The values of a row are then read through one
-// sqlite3_column_value each rather than a locked call for the type and another for the value.
-class ReadLock
-{
-public:
-    explicit ReadLock(sqlite3_stmt *st)
-        : m_mutex(sqlite3_db_mutex(sqlite3_db_handle(st)))
-    {
-        sqlite3_mutex_enter(m_mutex);
-    }
-    ~ReadLock() { sqlite3_mutex_leave(m_mutex); }
-    ReadLock(const ReadLock &) = delete;
-    ReadLock &operator=(const ReadLock &) = delete;
-
-private:
-    sqlite3_mutex *m_mutex;
-};
-
 // Reads a number field: null and empty text are empty; other text must be a whole number.
-// The caller holds a ReadLock.
-void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &malformed)
+// The caller holds a ReadLock; the type and the value come from one call.
+void readNumber(const SqlStatement &st, int col, std::optional<long long> &out, bool &malformed)
 {
-    sqlite3_value *value = sqlite3_column_value(st, col);
-    switch (sqlite3_value_type(value)) {
-    case SQLITE_NULL:
+    const SqlValue value = st.value(col);
+    switch (value.type) {
+    case SqlValue::Type::Null:
         return;
-    case SQLITE_INTEGER:
-        out = sqlite3_value_int64(value);
+    case SqlValue::Type::Integer:
+        out = value.integer;
         return;
-    case SQLITE_FLOAT: {
-        const double d = sqlite3_value_double(value);
+    case SqlValue::Type::Real: {
+        const double d = value.real;
         if (d == static_cast<double>(static_cast<long long>(d)) && d > -1e15 && d < 1e15)
             out = static_cast<long long>(d);
         else
             malformed = true;
         return;
     }
-    default: {
-        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
-        std::string_view s = p
-            ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value)))
-            : std::string_view();
+    case SqlValue::Type::Text: {
+        std::string_view s = value.text;
         while (!s.empty() && s.front() == ' ')
             s.remove_prefix(1);
         while (!s.empty() && s.back() == ' ')
@@ -94,7 +70,7 @@ void readNumber(sqlite3_stmt *st, int col, std::optional<long long> &out, bool &
 
 // A stored draw number as the program holds it. One beyond the limit is refused rather than
 // cut to an int, where 4,294,967,301 would become a second draw 5.
-Status readDrawNumber(sqlite3_stmt *st, int col, DrawRecord &r)
+Status readDrawNumber(const SqlStatement &st, int col, DrawRecord &r)
 {
     std::optional<long long> no;
     bool notWhole = false;
@@ -108,6 +84,24 @@ Status readDrawNumber(sqlite3_stmt *st, int col, DrawRecord &r)
     }
     r.drawNo = no ? static_cast<int>(*no) : 0;
     return Status::success();
+}
+
+// SQLite's reason for the last failure of a connection on `file`, in words that say what to
+// do. A change needs a journal beside the database: in a folder that cannot be written
+// (read-only or immutable) that journal can neither be made nor, after an interrupted change,
+// rolled back, and the folder is named. A full disk or a file size limit is named as such.
+Fault sqliteFault(sqlite3 *db, const fs::path &file)
+{
+    const int code = sqlite3_errcode(db);
+    if (code == SQLITE_CANTOPEN || code == SQLITE_IOERR || code == SQLITE_READONLY) {
+        const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+        if (!file.empty() && ::access(folder.c_str(), W_OK) != 0)
+            return Fault{.kind = FaultKind::FolderNotWritable, .value = folder.string()};
+    }
+    const int extended = sqlite3_extended_errcode(db);
+    if (code == SQLITE_FULL || extended == SQLITE_IOERR_WRITE || extended == SQLITE_IOERR_TRUNCATE)
+        return Fault{.kind = FaultKind::DiskFull, .detail = sqlite3_errmsg(db)};
+    return Fault{.kind = FaultKind::SqliteFailed, .detail = sqlite3_errmsg(db)};
 }
 
 bool isLockError(sqlite3 *db)
@@ -174,27 +168,35 @@ Fault Database::failure() const
     return sqliteFault(m_db, m_path);
 }
 
-Status Database::exec(const std::string &sql)
+SqlStatement Database::prepare(std::string_view sql) const { return SqlStatement(m_db, sql); }
+
+Status Database::runScript(const std::string &sql)
 {
     char *err = nullptr;
-    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        sqlite3_free(err);
-        if (isLockError(m_db))
-            return lockedFault(m_path);
-        return inFile(Status::failure(sqliteFault(m_db, m_path)), m_path, false);
-    }
-    return Status::success();
+    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK)
+        return Status::success();
+    std::string why = err ? err : sqlite3_errmsg(m_db);
+    sqlite3_free(err);
+    return Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = std::move(why)});
 }
+
+Status Database::exec(const std::string &sql)
+{
+    if (runScript(sql))
+        return Status::success();
+    if (isLockError(m_db))
+        return lockedFault(m_path);
+    return inFile(Status::failure(sqliteFault(m_db, m_path)), m_path, false);
+}
+
+void Database::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db, milliseconds); }
 
 Status Database::quickCheck()
 {
-    Statement st(m_db, "PRAGMA quick_check");
-    std::string first;
-    const int rc = st.ok() ? sqlite3_step(st.get()) : SQLITE_ERROR;
-    if (rc == SQLITE_ROW)
-        if (const auto *text = sqlite3_column_text(st.get(), 0))
-            first = reinterpret_cast<const char *>(text);
-    if (rc == SQLITE_ROW && first == "ok")
+    SqlStatement st = prepare("PRAGMA quick_check");
+    const bool row = st.next();
+    const std::string first = row ? st.text(0) : std::string();
+    if (row && first == "ok")
         return Status::success();
     if (isLockError(m_db))
         return lockedFault(m_path);
@@ -206,18 +208,15 @@ Status Database::quickCheck()
     return Status::failure(std::move(damaged));
 }
 
-Status Database::createSchema(sqlite3 *db) { return createHistorySchema(db); }
-
 Status Database::verifySchema()
 {
-    Statement st(m_db,
-        "select count(*) from sqlite_master where type = 'view' and name = '"
-            + std::string(HistoryView) + "'");
+    SqlStatement st = prepare("select count(*) from sqlite_master where type = 'view' and name = '"
+        + std::string(HistoryView) + "'");
     if (!st.ok())
         return fail(FaultKind::DatabaseUnusable);
-    if (sqlite3_step(st.get()) != SQLITE_ROW)
+    if (!st.next())
         return fail(FaultKind::DatabaseUnusable);
-    if (sqlite3_column_int(st.get(), 0) != 1)
+    if (st.integer(0) != 1)
         return Status::failure(
             Fault{.kind = FaultKind::NoHistoryView, .file = m_path.string(), .field = HistoryView});
     return Status::success();
@@ -225,10 +224,9 @@ Status Database::verifySchema()
 
 bool Database::hasOwnView() const
 {
-    Statement st(m_db,
-        "select sql from sqlite_master where type = 'view' and name = '" + std::string(HistoryView)
-            + "'");
-    return st.ok() && st.step() == SQLITE_ROW && st.text(0) == HistoryViewSql;
+    SqlStatement st = prepare("select sql from sqlite_master where type = 'view' and name = '"
+        + std::string(HistoryView) + "'");
+    return st.next() && st.text(0) == HistoryViewSql;
 }
 
 Status Database::open(const fs::path &file)
@@ -273,17 +271,30 @@ Status Database::openInMemory()
     m_path.clear();
     if (sqlite3_open(":memory:", &m_db) != SQLITE_OK)
         return fail(FaultKind::MemoryDatabase);
-    return createSchema(m_db);
+    return createHistorySchema(*this);
+}
+
+Status Database::openNew(const fs::path &file)
+{
+    close();
+    m_path = file;
+    if (sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        == SQLITE_OK)
+        return Status::success();
+    Status s = Status::failure(Fault{
+        .kind = FaultKind::SqliteFailed, .detail = m_db ? sqlite3_errmsg(m_db) : "out of memory"});
+    close();
+    return s;
 }
 
 const Database::DrawColumns Database::TableColumns{0, 1, {2, 3, 4, 5, 6, 7, 8}};
 
-Status Database::historyColumns(sqlite3_stmt *st, DrawColumns &columns) const
+Status Database::historyColumns(const SqlStatement &st, DrawColumns &columns) const
 {
     columns.drawNo = -1;
     std::fill(std::begin(columns.numbers), std::end(columns.numbers), -1);
-    for (int c = 0; c < sqlite3_column_count(st); ++c) {
-        const std::string_view name = sqlite3_column_name(st, c);
+    for (int c = 0; c < st.columnCount(); ++c) {
+        const std::string_view name = st.columnName(c);
         if (name == "回数")
             columns.drawNo = c;
         if (name == "抽選日")
@@ -306,27 +317,25 @@ Status Database::historyColumns(sqlite3_stmt *st, DrawColumns &columns) const
     return Status::success();
 }
 
-Status Database::readDrawRow(sqlite3_stmt *st, const DrawColumns &columns, DrawRecord &r) const
+Status Database::readDrawRow(
+    const SqlStatement &st, const DrawColumns &columns, DrawRecord &r) const
 {
     if (Status s = readDrawNumber(st, columns.drawNo, r); !s)
         return inFile(s, m_path, false);
     if (columns.date >= 0)
-        if (const auto *d = sqlite3_column_text(st, columns.date))
-            r.date.assign(reinterpret_cast<const char *>(d),
-                static_cast<std::size_t>(sqlite3_column_bytes(st, columns.date)));
+        r.date = st.text(columns.date);
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         readNumber(st, columns.numbers[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
     return Status::success();
 }
 
-Status Database::readHistory(sqlite3_stmt *st, const DrawColumns &columns, int asOf,
+Status Database::readHistory(SqlStatement &st, const DrawColumns &columns, int asOf,
     DrawHistory &history, StoredValuesCheck *check, std::size_t expectedRows) const
 {
     std::vector<DrawRecord> records;
     records.reserve(expectedRows);
-    const ReadLock lock(st);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    const SqlStatement::ReadLock lock(st);
+    while (st.next()) {
         DrawRecord r;
         if (Status s = readDrawRow(st, columns, r); !s)
             return s;
@@ -335,7 +344,7 @@ Status Database::readHistory(sqlite3_stmt *st, const DrawColumns &columns, int a
         if (DrawHistory::keeps(r.drawNo, asOf))
             records.push_back(std::move(r));
     }
-    if (rc != SQLITE_DONE)
+    if (!st.done())
         return fail(FaultKind::HistoryNotReadDb);
     history = DrawHistory(std::move(records));
     return Status::success();
@@ -348,21 +357,21 @@ Status Database::loadHistory(DrawHistory &history, int asOf, StoredValuesCheck *
     // The program's own view shows the table's rows as they are: one read of the table gives
     // the history with each draw's date and the check of every stored draw.
     if (hasOwnView())
-        if (Statement table(m_db, DrawsQuery); table.ok()) {
+        if (SqlStatement table = prepare(DrawsQuery); table.ok()) {
             // Room for every row at once: a growing history would be copied and touched anew
             // at each doubling.
-            Statement count(m_db, "select count(*) from 結果マスタ");
-            const long long rows = count.ok() && count.step() == SQLITE_ROW ? count.integer(0) : 0;
-            return readHistory(table.get(), TableColumns, asOf, history, check,
+            SqlStatement count = prepare("select count(*) from 結果マスタ");
+            const long long rows = count.next() ? count.integer(0) : 0;
+            return readHistory(table, TableColumns, asOf, history, check,
                 static_cast<std::size_t>(std::clamp(rows, 0LL, 1LL << 20)));
         }
-    Statement st(m_db, HistoryQuery);
+    SqlStatement st = prepare(HistoryQuery);
     if (!st.ok())
         return fail(FaultKind::HistoryNotReadDb);
     DrawColumns columns;
-    if (Status s = historyColumns(st.get(), columns); !s)
+    if (Status s = historyColumns(st, columns); !s)
         return s;
-    if (Status s = readHistory(st.get(), columns, asOf, history, nullptr); !s)
+    if (Status s = readHistory(st, columns, asOf, history, nullptr); !s)
         return s;
     if (std::vector<DrawRecord> draws; check && readDraws(draws))
         *check = checkStoredValues(draws);
@@ -383,19 +392,18 @@ Status Database::readDraws(std::vector<DrawRecord> &draws) const
 
 Status Database::forEachDraw(const std::function<Status(const DrawRecord &)> &visit) const
 {
-    Statement st(m_db, DrawsQuery);
+    SqlStatement st = prepare(DrawsQuery);
     if (!st.ok())
         return fail(FaultKind::DrawsNotReadDb);
-    const ReadLock lock(st.get());
-    int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+    const SqlStatement::ReadLock lock(st);
+    while (st.next()) {
         DrawRecord r;
-        if (Status s = readDrawRow(st.get(), TableColumns, r); !s)
+        if (Status s = readDrawRow(st, TableColumns, r); !s)
             return s;
         if (Status s = visit(r); !s)
             return s;
     }
-    if (rc != SQLITE_DONE)
+    if (!st.done())
         return fail(FaultKind::DrawsNotReadDb);
     return Status::success();
 }
@@ -414,14 +422,9 @@ static bool bindAndStep(SqlStatement &st, const DrawRecord &r)
         st.bindNull(2);
     else
         st.bind(2, std::string_view(r.date));
-    for (int f = 0; f < DrawRecord::FieldCount; ++f) {
-        const auto &v = r.fields[static_cast<std::size_t>(f)];
-        if (v)
-            st.bind(f + 3, *v);
-        else
-            st.bindNull(f + 3);
-    }
-    return st.step() == SQLITE_DONE;
+    for (int f = 0; f < DrawRecord::FieldCount; ++f)
+        st.bind(f + 3, r.fields[static_cast<std::size_t>(f)]);
+    return st.run();
 }
 
 Status Database::importDraws(const std::vector<DrawRecord> &draws, bool replace)
@@ -447,7 +450,7 @@ Status Database::writeDraws(
     if (replace)
         if (Status s = exec("delete from 結果マスタ"); !s)
             return s;
-    Statement st(m_db, std::string("insert or replace") + DrawInsertTail);
+    SqlStatement st = prepare(std::string("insert or replace") + DrawInsertTail);
     if (!st.ok())
         return fail(FaultKind::DrawsNotWritten);
     for (std::size_t i = 0; i < count; ++i)
@@ -466,12 +469,12 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const D
         return s;
     if (Status s = check(stored); !s)
         return s;
-    Statement st(m_db, std::string("insert") + DrawInsertTail);
+    SqlStatement st = prepare(std::string("insert") + DrawInsertTail);
     if (!st.ok())
         return fail(FaultKind::DrawNotWritten);
     if (!bindAndStep(st, draw))
         return fail(FaultKind::DrawRowFailed, draw.drawNo);
-    if (Status s = createOwnTables(m_db); !s)
+    if (Status s = createOwnTables(*this); !s)
         return s;
     if (Status s = recordSource(*this, draw.drawNo, source, DrawSource::Change::Added); !s)
         return s;
@@ -480,7 +483,7 @@ Status Database::addDraw(const DrawRecord &draw, const DrawCheck &check, const D
 
 Status Database::storeDraw(const DrawRecord &draw)
 {
-    Statement st(m_db, std::string("insert or replace") + DrawInsertTail);
+    SqlStatement st = prepare(std::string("insert or replace") + DrawInsertTail);
     if (!st.ok())
         return fail(FaultKind::DrawsNotWritten);
     if (!bindAndStep(st, draw))
@@ -490,11 +493,11 @@ Status Database::storeDraw(const DrawRecord &draw)
 
 Status Database::removeDraw(int drawNo)
 {
-    Statement st(m_db, "delete from 結果マスタ where 回数 = ?");
+    SqlStatement st = prepare("delete from 結果マスタ where 回数 = ?");
     if (!st.ok())
         return fail(FaultKind::DrawNotDeleted, drawNo);
-    sqlite3_bind_int(st.get(), 1, drawNo);
-    if (sqlite3_step(st.get()) != SQLITE_DONE)
+    st.bind(1, drawNo);
+    if (!st.run())
         return fail(FaultKind::DrawNotDeleted, drawNo);
     return Status::success();
 }
@@ -504,7 +507,7 @@ Status Database::saveDraw(const DrawRecord &draw, const DrawSource &source)
     Transaction tx(*this);
     if (!tx.begun())
         return tx.begun();
-    if (Status s = createOwnTables(m_db); !s)
+    if (Status s = createOwnTables(*this); !s)
         return s;
     if (Status s = storeDraw(draw); !s)
         return s;

@@ -3,6 +3,7 @@
 #include "store/drawhistory.h"
 #include "store/drawsource.h"
 #include "store/result.h"
+#include "store/sqlstatement.h"
 
 #include <filesystem>
 #include <functional>
@@ -10,7 +11,6 @@
 #include <vector>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace loto6 {
 
@@ -38,13 +38,15 @@ public:
     // Opens the file, creating it from the seed history when it does not exist yet; the
     // payouts file beside the seed (loto6-prizes.csv), when there, is merged onto its draws.
     Status openOrCreate(const std::filesystem::path &file, const std::filesystem::path &seedCsv);
+    // A new database file with the schema and no draws, left open; a file that already holds
+    // the draws table is refused.
+    Status create(const std::filesystem::path &file);
     // An in-memory database with the schema, for tests.
     Status openInMemory();
     void close();
 
     bool isOpen() const { return m_db != nullptr; }
     const std::filesystem::path &path() const { return m_path; }
-    sqlite3 *handle() const { return m_db; }
     // The file can only be read (write-protected file or medium): every write would fail.
     bool isReadOnly() const;
 
@@ -94,10 +96,17 @@ public:
     // The same as a fault, naming no file.
     Fault failure() const;
 
+    // Every statement SQL runs through one of these. prepare gives a statement to bind and
+    // step; exec runs statements without parameters or rows, a failure named as this database's
+    // (locked, folder not writable, disk full); runScript does the same with SQLite's own words
+    // as the failure (SqliteFailed), for callers that word the failure themselves.
+    SqlStatement prepare(std::string_view sql) const;
     Status exec(const std::string &sql);
+    Status runScript(const std::string &sql);
+    // How long a statement waits for another program's lock before it fails as locked.
+    void setBusyTimeout(int milliseconds);
     // SQLite's quick check; every write transaction runs it first and refuses a damaged file.
     Status quickCheck();
-    static Status createSchema(sqlite3 *db);
 
 private:
     // Where a result row holds each field of a draw; date -1 when it holds none.
@@ -108,15 +117,18 @@ private:
         int numbers[DrawRecord::FieldCount] = {};
     };
     static const DrawColumns TableColumns; // the columns of the table's own query
+    // Opens `file` for reading and writing, creating it when missing, SQLite's words the cause
+    // of a failure.
+    Status openNew(const std::filesystem::path &file);
     Status verifySchema();
-    // The history view is exactly the one createSchema makes.
+    // The history view is exactly the one createHistorySchema makes.
     bool hasOwnView() const;
     // The failure `kind` of this database with SQLite's reason as its cause.
     Status fail(FaultKind kind, int drawNo = 0) const;
-    Status historyColumns(sqlite3_stmt *st, DrawColumns &columns) const;
-    Status readHistory(sqlite3_stmt *st, const DrawColumns &columns, int asOf, DrawHistory &history,
+    Status historyColumns(const SqlStatement &st, DrawColumns &columns) const;
+    Status readHistory(SqlStatement &st, const DrawColumns &columns, int asOf, DrawHistory &history,
         StoredValuesCheck *check, std::size_t expectedRows = 0) const;
-    Status readDrawRow(sqlite3_stmt *st, const DrawColumns &columns, DrawRecord &draw) const;
+    Status readDrawRow(const SqlStatement &st, const DrawColumns &columns, DrawRecord &draw) const;
 
     sqlite3 *m_db = nullptr;
     std::filesystem::path m_path;

@@ -3,10 +3,8 @@
 #include "store/atomicfile.h"
 #include "store/historyimport.h"
 #include "store/paths.h"
-#include "store/sqlfailure.h"
+#include "store/schema.h"
 #include "store/textcodec.h"
-
-#include <sqlite3.h>
 
 #include <system_error>
 
@@ -52,18 +50,13 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
     const fs::path tmp = temporarySibling(file);
     {
         Database fresh;
-        fresh.m_path = tmp;
-        if (sqlite3_open_v2(
-                tmp.c_str(), &fresh.m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-            != SQLITE_OK) {
-            Status s = Status::failure(Fault{.kind = FaultKind::DatabaseNotCreated,
-                .file = file.string(),
-                .detail = fresh.m_db ? sqlite3_errmsg(fresh.m_db) : "out of memory"});
-            fresh.close();
+        if (Status s = fresh.openNew(tmp); !s) {
             fs::remove(tmp, ec);
-            return s;
+            return Status::failure(Fault{.kind = FaultKind::DatabaseNotCreated,
+                .file = file.string(),
+                .detail = s.fault().detail});
         }
-        Status s = createSchema(fresh.m_db);
+        Status s = createHistorySchema(fresh);
         MergeReport report;
         if (s)
             s = mergeHistory(fresh, seed, MergeMode::Replace, report);
@@ -83,6 +76,17 @@ Status Database::openOrCreate(const fs::path &file, const fs::path &seedCsv)
         return causedBy(Fault{.kind = FaultKind::DatabaseNotCreated, .file = file.string()},
             Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = ec.message()}));
     }
+    return open(file);
+}
+
+Status Database::create(const fs::path &file)
+{
+    if (Status s = openNew(file); !s)
+        return causedBy(Fault{.kind = FaultKind::DatabaseNotCreated, .file = file.string()}, s);
+    Status s = createHistorySchema(*this);
+    close();
+    if (!s)
+        return causedBy(Fault{.kind = FaultKind::DatabaseNotCreated, .file = file.string()}, s);
     return open(file);
 }
 

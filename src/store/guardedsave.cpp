@@ -32,7 +32,7 @@ Status saveDrawIfUnchanged(Database &db, const DrawRecord &draw,
         outcome.stored = std::move(stored);
         return Status::success();
     }
-    if (Status w = createOwnTables(db.handle()); !w)
+    if (Status w = createOwnTables(db); !w)
         return w;
     if (Status w = db.storeDraw(draw); !w)
         return w;

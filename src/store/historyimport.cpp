@@ -242,7 +242,7 @@ Status writeDraw(Database &db, const DrawWrite &w, const IncomingDraw &given)
 Status applyMerge(Database &db, const HeldHistory &held, const IncomingHistory &in, MergeMode mode,
     const std::vector<int> &removals)
 {
-    if (Status s = createOwnTables(db.handle()); !s)
+    if (Status s = createOwnTables(db); !s)
         return s;
     for (int no : removals) {
         if (Status s = db.removeDraw(no); !s)

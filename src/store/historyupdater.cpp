@@ -9,11 +9,9 @@
 #include "store/packeddraw.h"
 #include "store/prizestore.h"
 #include "store/schema.h"
-#include "store/sqlstatement.h"
 #include "store/textcodec.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -98,14 +96,14 @@ Status checkDraws(std::vector<PackedDraw> &draws, bool complete)
     return Status::success();
 }
 
-Status queryText(sqlite3 *db, const char *sql, std::string &text)
+Status queryText(const Database &db, const char *sql, std::string &text)
 {
-    SqlStatement st(db, sql);
-    const int rc = st.ok() ? st.step() : SQLITE_ERROR;
-    text = rc == SQLITE_ROW ? st.text(0) : std::string();
-    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+    SqlStatement st = db.prepare(sql);
+    const bool row = st.next();
+    text = row ? st.text(0) : std::string();
+    if (row || st.done())
         return Status::success();
-    return Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = sqlite3_errmsg(db)});
+    return Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = st.errorMessage()});
 }
 
 // Reasons end up on one line of a message box or of standard error, without scratch names.
@@ -150,7 +148,7 @@ Status readSqliteDraws(
         db.exec("PRAGMA query_only = ON");
         db.exec("PRAGMA trusted_schema = OFF");
         std::string text;
-        if (Status s = queryText(db.handle(),
+        if (Status s = queryText(db,
                 "select count(*) from sqlite_master where type = 'table' and name = '結果マスタ'",
                 text);
             !s || text != "1")
@@ -280,7 +278,7 @@ UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> 
         draws.size(), [&](std::size_t i) { return draws[i].unpack(); }, true);
     // The payouts go in with the draws, in the same transaction.
     if (s && !prizes.empty())
-        s = createOwnTables(db.handle());
+        s = createOwnTables(db);
     for (std::size_t i = 0; s && i < prizes.size(); ++i)
         s = writePrizes(db, prizes[i]);
     if (s)

@@ -6,8 +6,6 @@
 #include <functional>
 #include <map>
 
-struct sqlite3;
-
 namespace loto6 {
 
 class Database;

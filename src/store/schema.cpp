@@ -2,8 +2,6 @@
 
 #include "store/database.h"
 
-#include <sqlite3.h>
-
 #include <string>
 
 namespace loto6 {
@@ -49,15 +47,11 @@ BEGIN SELECT RAISE(ABORT, 'a recorded prediction cannot be edited, only deleted'
 )";
 
 // Runs the statements; on failure, `which` tables could not be made, SQLite's words its cause.
-Status execSchema(sqlite3 *db, const std::string &sql, const char *which)
+Status execSchema(Database &db, const std::string &sql, const char *which)
 {
-    char *err = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) == SQLITE_OK)
-        return Status::success();
-    std::string why = err ? err : sqlite3_errmsg(db);
-    sqlite3_free(err);
-    return causedBy(Fault{.kind = FaultKind::TablesNotCreated, .field = which},
-        Status::failure(Fault{.kind = FaultKind::SqliteFailed, .detail = std::move(why)}));
+    if (Status s = db.runScript(sql); !s)
+        return causedBy(Fault{.kind = FaultKind::TablesNotCreated, .field = which}, s);
+    return Status::success();
 }
 
 } // namespace
@@ -66,14 +60,14 @@ const char *const HistoryViewSql
     = "CREATE VIEW 全データ選択クエリ AS SELECT 回数, 第1数字, 第2数字, 第3数字, 第4数字, "
       "第5数字, 第6数字, ボーナス数字 FROM 結果マスタ";
 
-Status createHistorySchema(sqlite3 *db)
+Status createHistorySchema(Database &db)
 {
     if (Status s = execSchema(db, std::string(DrawsTableSql) + HistoryViewSql + ";", "tables"); !s)
         return s;
     return createOwnTables(db);
 }
 
-Status createOwnTables(sqlite3 *db)
+Status createOwnTables(Database &db)
 {
     return execSchema(db, OwnTablesSql, "payout and source tables");
 }

@@ -2,8 +2,6 @@
 
 #include "store/result.h"
 
-struct sqlite3;
-
 namespace loto6 {
 
 class Database;
@@ -17,9 +15,9 @@ class Database;
 extern const char *const HistoryViewSql;
 
 // A new database: the draws table 結果マスタ, its view and the program's own tables.
-Status createHistorySchema(sqlite3 *db);
+Status createHistorySchema(Database &db);
 // The program's own tables (payouts and where each draw came from) when missing.
-Status createOwnTables(sqlite3 *db);
+Status createOwnTables(Database &db);
 // The tables of tickets and recorded predictions when missing, with the triggers that keep a
 // recorded prediction from being edited.
 Status createTicketTables(Database &db);

@@ -1,49 +1,92 @@
 #pragma once
 
-#include <sqlite3.h>
-
+#include <optional>
 #include <string>
 #include <string_view>
 
+struct sqlite3;
+struct sqlite3_stmt;
+struct sqlite3_mutex;
+
 namespace loto6 {
 
-// A prepared SQLite statement, finalized when it goes out of scope.
+// One value of a result row as SQLite holds it; a blob reads as text. The text stays valid
+// until the statement steps again.
+struct SqlValue
+{
+    enum class Type { Null, Integer, Real, Text };
+    Type type = Type::Null;
+    long long integer = 0;
+    double real = 0;
+    std::string_view text;
+};
+
+// A prepared SQLite statement, finalized when it goes out of scope; the one way the program
+// runs SQL. Made by Database::prepare. A statement that did not prepare (ok() false) binds
+// nothing and steps to a failure, so a caller may test ok() once, at the end.
 class SqlStatement
 {
 public:
-    SqlStatement(sqlite3 *db, const std::string &sql)
-    {
-        m_rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &m_stmt, nullptr);
-    }
-    ~SqlStatement() { sqlite3_finalize(m_stmt); }
+    ~SqlStatement();
     SqlStatement(const SqlStatement &) = delete;
     SqlStatement &operator=(const SqlStatement &) = delete;
-    bool ok() const { return m_rc == SQLITE_OK && m_stmt; }
-    sqlite3_stmt *get() const { return m_stmt; }
+
+    bool ok() const { return m_stmt != nullptr; }
 
     // Parameters from 1.
-    void bind(int index, long long value) { sqlite3_bind_int64(m_stmt, index, value); }
-    void bind(int index, std::string_view text)
-    {
-        sqlite3_bind_text(
-            m_stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    }
-    void bindNull(int index) { sqlite3_bind_null(m_stmt, index); }
-    // Columns from 0.
-    long long integer(int col) const { return sqlite3_column_int64(m_stmt, col); }
-    std::string text(int col) const
-    {
-        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, col));
-        return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, col)))
-                 : std::string();
-    }
-    int step() { return sqlite3_step(m_stmt); }
+    void bind(int index, long long value);
+    void bind(int index, std::string_view text);
+    // Null when empty.
+    void bind(int index, const std::optional<long long> &value);
+    void bindReal(int index, double value);
+    void bindNull(int index);
+
+    // Steps to the next row: true when one is ready. After false, done() tells the end of the
+    // rows from a failure.
+    bool next();
+    bool done() const { return m_done; }
+    // Runs a statement to its end without rows (an insert, update or delete); false on failure.
+    bool run() { return !next() && m_done; }
     // Ready to run again with new parameters.
-    void reset() { sqlite3_reset(m_stmt); }
+    void reset();
+
+    // Columns from 0.
+    int columnCount() const;
+    std::string_view columnName(int col) const;
+    bool isNull(int col) const;
+    long long integer(int col) const;
+    double real(int col) const;
+    std::string text(int col) const;
+    // The column's type and value in one call to SQLite.
+    SqlValue value(int col) const;
+
+    // The rows a run changed, and the id of the row an insert made.
+    int changes() const;
+    long long lastInsertId() const;
+    // SQLite's words for the connection's last failure.
+    std::string errorMessage() const;
+
+    // Holds the connection's lock over a whole read, so that the values of each row are not
+    // each locked and released in turn.
+    class ReadLock
+    {
+    public:
+        explicit ReadLock(const SqlStatement &st);
+        ~ReadLock();
+        ReadLock(const ReadLock &) = delete;
+        ReadLock &operator=(const ReadLock &) = delete;
+
+    private:
+        sqlite3_mutex *m_mutex;
+    };
 
 private:
+    friend class Database;
+    SqlStatement(sqlite3 *db, std::string_view sql);
+
+    sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
-    int m_rc = SQLITE_OK;
+    bool m_done = false;
 };
 
 } // namespace loto6

@@ -2,8 +2,6 @@
 
 #include "store/schema.h"
 
-#include "store/sqlstatement.h"
-
 namespace loto6 {
 
 namespace {
@@ -49,10 +47,10 @@ Status noTicket(long long id, std::string note = {})
 
 bool TicketBook::hasTables() const
 {
-    SqlStatement st(m_db.handle(),
+    SqlStatement st = m_db.prepare(
         "select count(*) from sqlite_master where type = 'table' and name in ('購入番号', "
         "'予想記録')");
-    return st.ok() && st.step() == SQLITE_ROW && st.integer(0) == 2;
+    return st.next() && st.integer(0) == 2;
 }
 
 Status TicketBook::createTables() { return createTicketTables(m_db); }
@@ -62,13 +60,12 @@ Status TicketBook::tickets(std::vector<Ticket> &out) const
     out.clear();
     if (!hasTables())
         return Status::success();
-    SqlStatement st(
-        m_db.handle(), std::string("select ") + TicketColumns + " from 購入番号 order by 番号");
+    SqlStatement st
+        = m_db.prepare(std::string("select ") + TicketColumns + " from 購入番号 order by 番号");
     if (!st.ok())
         return Status::failure(
             Fault{.kind = FaultKind::TicketsNotRead, .file = m_db.path().string()});
-    int rc;
-    while ((rc = st.step()) == SQLITE_ROW) {
+    while (st.next()) {
         Ticket t = readTicket(st);
         // A row changed behind the program's back is checked like typed input.
         if (Status s = validateTicket(t); !s)
@@ -78,7 +75,7 @@ Status TicketBook::tickets(std::vector<Ticket> &out) const
                 s);
         out.push_back(std::move(t));
     }
-    if (rc != SQLITE_DONE)
+    if (!st.done())
         return Status::failure(
             Fault{.kind = FaultKind::TicketsNotRead, .file = m_db.path().string()});
     return Status::success();
@@ -89,13 +86,12 @@ Status TicketBook::records(std::vector<PredictionRecord> &out) const
     out.clear();
     if (!hasTables())
         return Status::success();
-    SqlStatement st(m_db.handle(),
-        "select 番号, 記録日時, 基準回, 反映シフト, 設定, 履歴ハッシュ "
-        "from 予想記録 order by 番号");
+    SqlStatement st = m_db.prepare("select 番号, 記録日時, 基準回, 反映シフト, 設定, 履歴ハッシュ "
+                                   "from 予想記録 order by 番号");
     if (!st.ok())
         return Status::failure(
             Fault{.kind = FaultKind::PredictionsNotRead, .file = m_db.path().string()});
-    while (st.step() == SQLITE_ROW) {
+    while (st.next()) {
         PredictionRecord r;
         r.id = st.integer(0);
         r.recordedAt = st.text(1);
@@ -112,7 +108,7 @@ Status TicketBook::insert(Ticket &ticket)
 {
     if (Status s = validateTicket(ticket); !s)
         return s;
-    SqlStatement st(m_db.handle(),
+    SqlStatement st = m_db.prepare(
         "insert into 購入番号 (数字1, 数字2, 数字3, 数字4, 数字5, 数字6, 開始回, 継続回数, 口数, "
         "メモ, 入手, 予想記録) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!st.ok())
@@ -124,15 +120,15 @@ Status TicketBook::insert(Ticket &ticket)
         st.bind(12, ticket.recordId);
     else
         st.bindNull(12);
-    if (st.step() != SQLITE_DONE)
+    if (!st.run())
         return Status::failure(Fault{.kind = FaultKind::TicketNotStored,
             .file = m_db.path().string(),
             .value = ticket.numbersText(),
             .detail = m_db.reason()});
-    ticket.id = sqlite3_last_insert_rowid(m_db.handle());
-    SqlStatement added(m_db.handle(), "select 登録日時 from 購入番号 where 番号 = ?");
+    ticket.id = st.lastInsertId();
+    SqlStatement added = m_db.prepare("select 登録日時 from 購入番号 where 番号 = ?");
     added.bind(1, ticket.id);
-    if (added.ok() && added.step() == SQLITE_ROW)
+    if (added.next())
         ticket.addedAt = added.text(0);
     return Status::success();
 }
@@ -162,7 +158,7 @@ Status TicketBook::update(Ticket ticket)
         return s;
     if (!hasTables())
         return noTicket(ticket.id);
-    SqlStatement st(m_db.handle(),
+    SqlStatement st = m_db.prepare(
         "update 購入番号 set 数字1 = ?, 数字2 = ?, 数字3 = ?, 数字4 = ?, 数字5 = ?, 数字6 = ?, "
         "開始回 = ?, 継続回数 = ?, 口数 = ?, メモ = ? where 番号 = ?");
     if (!st.ok())
@@ -170,11 +166,11 @@ Status TicketBook::update(Ticket ticket)
             Fault{.kind = FaultKind::TicketNotChangedDb, .file = m_db.path().string()});
     bindTicketFields(st, ticket);
     st.bind(11, ticket.id);
-    if (st.step() != SQLITE_DONE)
+    if (!st.run())
         return Status::failure(Fault{.kind = FaultKind::TicketNotChanged,
             .value = std::to_string(ticket.id),
             .detail = m_db.reason()});
-    if (sqlite3_changes(m_db.handle()) == 0)
+    if (st.changes() == 0)
         return noTicket(ticket.id);
     return Status::success();
 }
@@ -183,14 +179,14 @@ Status TicketBook::remove(long long id)
 {
     if (!hasTables())
         return noTicket(id);
-    SqlStatement st(m_db.handle(), "delete from 購入番号 where 番号 = ?");
+    SqlStatement st = m_db.prepare("delete from 購入番号 where 番号 = ?");
     st.bind(1, id);
-    if (!st.ok() || st.step() != SQLITE_DONE)
+    if (!st.run())
         return Status::failure(Fault{.kind = FaultKind::TicketNotDeleted,
             .file = m_db.path().string(),
             .value = std::to_string(id),
             .detail = m_db.reason()});
-    if (sqlite3_changes(m_db.handle()) == 0)
+    if (st.changes() == 0)
         return noTicket(id, "(see tickets list)");
     return Status::success();
 }
@@ -208,9 +204,8 @@ Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<
         return tx.begun();
     if (Status s = createTables(); !s)
         return s;
-    SqlStatement st(m_db.handle(),
-        "insert into 予想記録 (基準回, 反映シフト, 設定, 履歴ハッシュ) "
-        "values (?, ?, ?, ?)");
+    SqlStatement st = m_db.prepare("insert into 予想記録 (基準回, 反映シフト, 設定, 履歴ハッシュ) "
+                                   "values (?, ?, ?, ?)");
     if (!st.ok())
         return Status::failure(
             Fault{.kind = FaultKind::PredictionNotStored, .file = m_db.path().string()});
@@ -218,11 +213,11 @@ Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<
     st.bind(2, entry.reflectionShift);
     st.bind(3, std::string_view(entry.switches));
     st.bind(4, std::string_view(entry.historyHash));
-    if (st.step() != SQLITE_DONE)
+    if (!st.run())
         return Status::failure(Fault{.kind = FaultKind::PredictionNotStored,
             .file = m_db.path().string(),
             .detail = m_db.reason()});
-    entry.id = sqlite3_last_insert_rowid(m_db.handle());
+    entry.id = st.lastInsertId();
     for (const auto &line : lines) {
         Ticket t;
         t.numbers = line;

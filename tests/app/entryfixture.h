@@ -29,8 +29,6 @@
 
 #include "recordingdialogs.h"
 
-#include <sqlite3.h>
-
 using namespace loto6;
 using namespace Qt::Literals::StringLiterals;
 
@@ -69,12 +67,8 @@ struct Fixture
             draw(2, {8, 9, 10, 11, 12, 13, 14}), draw(5, {15, 16, 17, 18, 19, 20, 21})})
         : path(dir.filePath(u"draws.db"_s))
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open(path.toStdString().c_str(), &db);
-        Database::createSchema(db);
-        sqlite3_close(db);
         Database store;
-        if (!store.open(path.toStdString()) || !store.importDraws(draws, true))
+        if (!store.create(path.toStdString()) || !store.importDraws(draws, true))
             qFatal("cannot prepare the test database");
         recorder->intercept = [this](const Dialogs::Message &m) {
             std::optional<QMessageBox::StandardButton> answer;

@@ -1,5 +1,7 @@
 #include "entryfixture.h"
 
+#include <sqlite3.h>
+
 // What the entry window writes to the database, and draws changed by another program meanwhile.
 class EntryWriteTest : public QObject
 {
@@ -73,7 +75,7 @@ void EntryWriteTest::deletedRowsLeaveTheDatabase()
 void EntryWriteTest::failedWriteKeepsTheTyping()
 {
     Fixture f;
-    sqlite3_busy_timeout(f.model()->database().handle(), 50);
+    f.model()->database().setBusyTimeout(50);
     sqlite3 *other = nullptr;
     QCOMPARE(sqlite3_open(f.path.toStdString().c_str(), &other), SQLITE_OK);
     QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);

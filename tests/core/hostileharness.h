@@ -11,7 +11,6 @@
 #include "store/database.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -231,11 +230,8 @@ inline int queryNumber(const fs::path &file, const std::string &sql)
 {
     Database db;
     EXPECT_TRUE(db.open(file));
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db.handle(), sql.c_str(), -1, &st, nullptr);
-    const int n = st && sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
-    sqlite3_finalize(st);
-    return n;
+    SqlStatement st = db.prepare(sql);
+    return st.next() ? static_cast<int>(st.integer(0)) : -1;
 }
 
 // Runs SQL on the case's database before the program runs.

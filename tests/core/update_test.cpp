@@ -12,8 +12,6 @@
 #include "store/prizestore.h"
 #include "store/textcodec.h"
 
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -329,14 +327,10 @@ TEST_F(UpdateTest, TakesOnlyTheDrawRowsOutOfADownloadedDatabase)
     std::vector<DrawRecord> after;
     ASSERT_TRUE(db.readDraws(after).ok());
     EXPECT_EQ(after.size(), m_newDraws.size() + 1) << "the served trigger is not installed";
-    sqlite3_stmt *st = nullptr;
-    ASSERT_EQ(
-        sqlite3_prepare_v2(db.handle(),
-            "select count(*) from sqlite_master where name in ('wipe', 'extra')", -1, &st, nullptr),
-        SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(st, 0), 0);
-    sqlite3_finalize(st);
+    SqlStatement st
+        = db.prepare("select count(*) from sqlite_master where name in ('wipe', 'extra')");
+    ASSERT_TRUE(st.next());
+    EXPECT_EQ(st.integer(0), 0);
 }
 
 TEST_F(UpdateTest, RefusesADownloadThatDropsOrChangesHeldDraws)
