@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <system_error>
 
@@ -28,53 +27,13 @@ const char *const NumberColumns[DrawRecord::FieldCount]
 constexpr const char *DrawsQuery = "select 回数, 抽選日, 第1数字, 第2数字, 第3数字, 第4数字, "
                                    "第5数字, 第6数字, ボーナス数字 from 結果マスタ order by 回数";
 
-// Reads a number field: null and empty text are empty; other text must be a whole number.
-// The caller holds a ReadLock; the type and the value come from one call.
-void readNumber(const SqlStatement &st, int col, std::optional<long long> &out, bool &malformed)
-{
-    const SqlValue value = st.value(col);
-    switch (value.type) {
-    case SqlValue::Type::Null:
-        return;
-    case SqlValue::Type::Integer:
-        out = value.integer;
-        return;
-    case SqlValue::Type::Real: {
-        const double d = value.real;
-        if (d == static_cast<double>(static_cast<long long>(d)) && d > -1e15 && d < 1e15)
-            out = static_cast<long long>(d);
-        else
-            malformed = true;
-        return;
-    }
-    case SqlValue::Type::Text: {
-        std::string_view s = value.text;
-        while (!s.empty() && s.front() == ' ')
-            s.remove_prefix(1);
-        while (!s.empty() && s.back() == ' ')
-            s.remove_suffix(1);
-        if (s.empty())
-            return;
-        long long v = 0;
-        const char *first = s.data();
-        if (*first == '+')
-            ++first;
-        auto [ptr, ec] = std::from_chars(first, s.data() + s.size(), v);
-        if (ec == std::errc() && ptr == s.data() + s.size())
-            out = v;
-        else
-            malformed = true;
-    }
-    }
-}
-
 // A stored draw number as the program holds it. One beyond the limit is refused rather than
 // cut to an int, where 4,294,967,301 would become a second draw 5.
 Status readDrawNumber(const SqlStatement &st, int col, DrawRecord &r)
 {
     std::optional<long long> no;
     bool notWhole = false;
-    readNumber(st, col, no, notWhole);
+    st.wholeNumber(col, no, notWhole);
     if (no && (*no > MaxDrawNumber || *no < -MaxDrawNumber)) {
         Fault f;
         f.kind = FaultKind::DrawNumberBeyond;
@@ -323,9 +282,10 @@ Status Database::readDrawRow(
     if (Status s = readDrawNumber(st, columns.drawNo, r); !s)
         return inFile(s, m_path, false);
     if (columns.date >= 0)
-        r.date = st.text(columns.date);
+        if (const std::string_view date = st.textView(columns.date); !date.empty())
+            r.date.assign(date.data(), date.size());
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
-        readNumber(st, columns.numbers[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
+        st.wholeNumber(columns.numbers[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
     return Status::success();
 }
 

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
+
 namespace loto6 {
 
 SqlStatement::SqlStatement(sqlite3 *db, std::string_view sql)
@@ -56,43 +58,77 @@ std::string_view SqlStatement::columnName(int col) const
     return name ? std::string_view(name) : std::string_view();
 }
 
-bool SqlStatement::isNull(int col) const
-{
-    return sqlite3_column_type(m_stmt, col) == SQLITE_NULL;
-}
+bool SqlStatement::isNull(int col) const { return sqlite3_column_type(m_stmt, col) == SQLITE_NULL; }
 
 long long SqlStatement::integer(int col) const { return sqlite3_column_int64(m_stmt, col); }
 
 double SqlStatement::real(int col) const { return sqlite3_column_double(m_stmt, col); }
 
-std::string SqlStatement::text(int col) const
+std::string SqlStatement::text(int col) const { return std::string(textView(col)); }
+
+std::string_view SqlStatement::textView(int col) const
 {
     const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, col));
-    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, col)))
-             : std::string();
+    return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, col)))
+             : std::string_view();
 }
 
-SqlValue SqlStatement::value(int col) const
+SqlStatement::Type SqlStatement::type(int col) const
 {
-    sqlite3_value *v = sqlite3_column_value(m_stmt, col);
-    SqlValue out;
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_NULL:
-        break;
+    switch (sqlite3_column_type(m_stmt, col)) {
     case SQLITE_INTEGER:
-        out.type = SqlValue::Type::Integer;
-        out.integer = sqlite3_value_int64(v);
-        break;
+        return Type::Integer;
     case SQLITE_FLOAT:
-        out.type = SqlValue::Type::Real;
-        out.real = sqlite3_value_double(v);
-        break;
+        return Type::Real;
+    case SQLITE_TEXT:
+        return Type::Text;
+    case SQLITE_BLOB:
+        return Type::Blob;
     default:
-        out.type = SqlValue::Type::Text;
-        if (const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v)))
-            out.text = std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v)));
+        return Type::Null;
     }
-    return out;
+}
+
+void SqlStatement::wholeNumber(int col, std::optional<long long> &out, bool &malformed) const
+{
+    // One locked call for the value rather than one for the type and another for the value.
+    sqlite3_value *value = sqlite3_column_value(m_stmt, col);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_NULL:
+        return;
+    case SQLITE_INTEGER:
+        out = sqlite3_value_int64(value);
+        return;
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(value);
+        if (d == static_cast<double>(static_cast<long long>(d)) && d > -1e15 && d < 1e15)
+            out = static_cast<long long>(d);
+        else
+            malformed = true;
+        return;
+    }
+    default: {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        std::string_view s = p
+            ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value)))
+            : std::string_view();
+        while (!s.empty() && s.front() == ' ')
+            s.remove_prefix(1);
+        while (!s.empty() && s.back() == ' ')
+            s.remove_suffix(1);
+        if (s.empty())
+            return;
+        long long v = 0;
+        const char *first = s.data();
+        if (*first == '+')
+            ++first;
+        auto [ptr, ec] = std::from_chars(first, s.data() + s.size(), v);
+        if (ec == std::errc() && ptr == s.data() + s.size())
+            out = v;
+        else
+            malformed = true;
+    }
+    }
 }
 
 int SqlStatement::changes() const { return sqlite3_changes(m_db); }

@@ -10,17 +10,6 @@ struct sqlite3_mutex;
 
 namespace loto6 {
 
-// One value of a result row as SQLite holds it; a blob reads as text. The text stays valid
-// until the statement steps again.
-struct SqlValue
-{
-    enum class Type { Null, Integer, Real, Text };
-    Type type = Type::Null;
-    long long integer = 0;
-    double real = 0;
-    std::string_view text;
-};
-
 // A prepared SQLite statement, finalized when it goes out of scope; the one way the program
 // runs SQL. Made by Database::prepare. A statement that did not prepare (ok() false) binds
 // nothing and steps to a failure, so a caller may test ok() once, at the end.
@@ -53,12 +42,18 @@ public:
     // Columns from 0.
     int columnCount() const;
     std::string_view columnName(int col) const;
+    enum class Type { Null, Integer, Real, Text, Blob };
+    Type type(int col) const;
     bool isNull(int col) const;
     long long integer(int col) const;
     double real(int col) const;
     std::string text(int col) const;
-    // The column's type and value in one call to SQLite.
-    SqlValue value(int col) const;
+    // The same without a copy, valid until the statement steps again.
+    std::string_view textView(int col) const;
+    // The column as a whole number, read with one call to SQLite: null and text that is empty
+    // or blank leave `out` empty; a real with a fraction or text that is not a whole number
+    // sets `malformed` instead.
+    void wholeNumber(int col, std::optional<long long> &out, bool &malformed) const;
 
     // The rows a run changed, and the id of the row an insert made.
     int changes() const;
