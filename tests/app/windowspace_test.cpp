@@ -103,6 +103,9 @@ void WindowSpaceTest::maximisedWindowsFillTheArea()
         QMdiSubWindow *window = f.open(kind.className);
         QVERIFY2(window, qPrintable(kind.className));
         const QSize opened = window->size();
+        // Every control shows whole: no window opens below its layout's minimum.
+        QVERIFY2(
+            opened.expandedTo(window->minimumSizeHint()) == opened, qPrintable(kind.className));
         window->showMaximized();
         QCoreApplication::processEvents();
         const QWidget *view = largestView(window);
