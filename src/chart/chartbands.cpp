@@ -130,7 +130,7 @@ std::vector<ChartDraw> chartDraws(const DrawHistory &history)
         bool fair = true;
         for (int i = 0; i < DrawRecord::FieldCount && fair; ++i) {
             const long long x = r.number(i);
-            fair = x >= 1 && x <= 43 && ((mask >> x) & 1u) == 0;
+            fair = x >= 1 && x <= HighestNumber && ((mask >> x) & 1u) == 0;
             if (fair)
                 mask |= std::uint64_t{1} << x;
         }

@@ -5,6 +5,7 @@
 #include "views/sheetfinder.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
+#include "windows/chancewindow.h"
 #include "windows/ticketwindow.h"
 
 #include <QAbstractItemView>
@@ -89,6 +90,7 @@ private slots:
     void tablesNeedNoSidewaysBar();
     void goToADrawAndFindANumber();
     void wrappedVerdictIsWholeAt1366();
+    void narrowWindowShowsItsNotesWhole();
 };
 
 // Maximised, a window's grid fills the area; back to normal, it has the size it opened with.
@@ -103,6 +105,9 @@ void WindowSpaceTest::maximisedWindowsFillTheArea()
         QMdiSubWindow *window = f.open(kind.className);
         QVERIFY2(window, qPrintable(kind.className));
         const QSize opened = window->size();
+        // Every control shows whole: no window opens below its layout's minimum.
+        QVERIFY2(
+            opened.expandedTo(window->minimumSizeHint()) == opened, qPrintable(kind.className));
         window->showMaximized();
         QCoreApplication::processEvents();
         const QWidget *view = largestView(window);
@@ -213,6 +218,22 @@ void WindowSpaceTest::wrappedVerdictIsWholeAt1366()
     QVERIFY(window->rect().contains(shown));
     // Long enough to need wrapping.
     QVERIFY(notes->fontMetrics().horizontalAdvance(notes->text()) > notes->width());
+}
+
+// Tiled four side by side at 1366x768, the chance page's notes wrap to many lines: the label
+// gets the height they need, the table gives it up.
+void WindowSpaceTest::narrowWindowShowsItsNotesWhole()
+{
+    Fixture f({1366, 768});
+    QMdiSubWindow *window = f.open(QString::fromUtf8(ChanceWindow::ClassName));
+    QVERIFY(window);
+    window->resize(333, 640);
+    QCoreApplication::processEvents();
+    auto *notes = window->widget()->findChild<QLabel *>(u"LabelNotes"_s);
+    QVERIFY(notes && notes->isVisible());
+    QVERIFY2(notes->height() >= notes->heightForWidth(notes->width()),
+        qPrintable(QString::number(notes->height()) + u" < "_s
+            + QString::number(notes->heightForWidth(notes->width()))));
 }
 
 QTEST_MAIN(WindowSpaceTest)

@@ -32,6 +32,9 @@ void ChildWindow::load()
     window->setGeometry(QRect(QPoint(0, 0), twipsToPixels(size.width(), size.height())));
 
     compute();
+    // Never smaller than the layout needs to show every control: a design drawn for another
+    // font would otherwise squeeze them.
+    window->resize(window->size().expandedTo(window->minimumSizeHint()));
     m_loaded = true;
     QApplication::restoreOverrideCursor();
 }

@@ -29,7 +29,9 @@ QLabel *notesLabel(QWidget *parent)
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    // As tall as its wrapped lines need at the width it gets (a Maximum policy would cap it at
+    // the height of a wide window and cut the last notes of a narrow one).
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     return label;
 }
 
