@@ -28,8 +28,9 @@ constexpr const char *DrawsQuery = "select 回数, 抽選日, 第1数字, 第2�
                                    "第5数字, 第6数字, ボーナス数字 from 結果マスタ order by 回数";
 
 // A stored draw number as the program holds it. One beyond the limit is refused rather than
-// cut to an int, where 4,294,967,301 would become a second draw 5.
-Status readDrawNumber(const SqlStatement &st, int col, DrawRecord &r)
+// cut to an int, where 4,294,967,301 would become a second draw 5. A row read well makes no
+// Status: the history read makes none per row.
+bool readDrawNumber(const SqlStatement &st, int col, DrawRecord &r, Status &failure)
 {
     std::optional<long long> no;
     bool notWhole = false;
@@ -39,10 +40,11 @@ Status readDrawNumber(const SqlStatement &st, int col, DrawRecord &r)
         f.kind = FaultKind::DrawNumberBeyond;
         f.value = std::to_string(*no);
         f.limit = MaxDrawNumber;
-        return Status::failure(std::move(f));
+        failure = Status::failure(std::move(f));
+        return false;
     }
     r.drawNo = no ? static_cast<int>(*no) : 0;
-    return Status::success();
+    return true;
 }
 
 // SQLite's reason for the last failure of a connection on `file`, in words that say what to
@@ -276,17 +278,19 @@ Status Database::historyColumns(const SqlStatement &st, DrawColumns &columns) co
     return Status::success();
 }
 
-Status Database::readDrawRow(
-    const SqlStatement &st, const DrawColumns &columns, DrawRecord &r) const
+bool Database::readDrawRow(
+    const SqlStatement &st, const DrawColumns &columns, DrawRecord &r, Status &failure) const
 {
-    if (Status s = readDrawNumber(st, columns.drawNo, r); !s)
-        return inFile(s, m_path, false);
+    if (!readDrawNumber(st, columns.drawNo, r, failure)) {
+        failure = inFile(failure, m_path, false);
+        return false;
+    }
     if (columns.date >= 0)
         if (const std::string_view date = st.textView(columns.date); !date.empty())
             r.date.assign(date.data(), date.size());
     for (int f = 0; f < DrawRecord::FieldCount; ++f)
         st.wholeNumber(columns.numbers[f], r.fields[static_cast<std::size_t>(f)], r.malformed);
-    return Status::success();
+    return true;
 }
 
 Status Database::readHistory(SqlStatement &st, const DrawColumns &columns, int asOf,
@@ -295,10 +299,11 @@ Status Database::readHistory(SqlStatement &st, const DrawColumns &columns, int a
     std::vector<DrawRecord> records;
     records.reserve(expectedRows);
     const SqlStatement::ReadLock lock(st);
+    Status failure;
     while (st.next()) {
         DrawRecord r;
-        if (Status s = readDrawRow(st, columns, r); !s)
-            return s;
+        if (!readDrawRow(st, columns, r, failure))
+            return failure;
         if (check)
             check->add(r);
         if (DrawHistory::keeps(r.drawNo, asOf))
@@ -356,10 +361,11 @@ Status Database::forEachDraw(const std::function<Status(const DrawRecord &)> &vi
     if (!st.ok())
         return fail(FaultKind::DrawsNotReadDb);
     const SqlStatement::ReadLock lock(st);
+    Status failure;
     while (st.next()) {
         DrawRecord r;
-        if (Status s = readDrawRow(st, TableColumns, r); !s)
-            return s;
+        if (!readDrawRow(st, TableColumns, r, failure))
+            return failure;
         if (Status s = visit(r); !s)
             return s;
     }

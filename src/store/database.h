@@ -128,7 +128,9 @@ private:
     Status historyColumns(const SqlStatement &st, DrawColumns &columns) const;
     Status readHistory(SqlStatement &st, const DrawColumns &columns, int asOf, DrawHistory &history,
         StoredValuesCheck *check, std::size_t expectedRows = 0) const;
-    Status readDrawRow(const SqlStatement &st, const DrawColumns &columns, DrawRecord &draw) const;
+    // False with `failure` set when the row cannot be read.
+    bool readDrawRow(const SqlStatement &st, const DrawColumns &columns, DrawRecord &draw,
+        Status &failure) const;
 
     sqlite3 *m_db = nullptr;
     std::filesystem::path m_path;
