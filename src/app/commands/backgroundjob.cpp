@@ -1,5 +1,6 @@
 #include "commands/backgroundjob.h"
 
+#include "shell/dialogs.h"
 #include "shell/uihelpers.h"
 
 #include <QDialog>
@@ -142,7 +143,7 @@ bool BackgroundJob::run(
         if (error)
             *error = text;
         else
-            QMessageBox::critical(parent, qs(MessageTitle), text);
+            dialogsOf(parent).message(parent, {QMessageBox::Critical, qs(MessageTitle), text});
     }
     return !progress.cancelRequested();
 }
