@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/drawrecord.h"
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -13,9 +15,9 @@ using Combination = std::array<int, 6>;
 // Bit n set for each number n.
 using NumberMask = std::uint64_t;
 
-inline constexpr int HighestNumber = 43;
-inline constexpr int PickSize = 6;
-inline constexpr std::uint64_t AllCombinations = 6'096'454; // C(43, 6)
+// The game's numbers (HighestNumber) and picks, in the designer's terms.
+inline constexpr int PickSize = MainNumberCount;
+inline constexpr auto AllCombinations = static_cast<std::uint64_t>(CombinationCount);
 
 inline NumberMask maskOf(const Combination &c)
 {

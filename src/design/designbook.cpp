@@ -26,7 +26,7 @@ Status addDesignedTickets(Database &db, const std::vector<Combination> &tickets,
 {
     made.clear();
     if (tickets.empty())
-        return Status::failure("no tickets to add");
+        return Status::failure(Fault{.kind = FaultKind::NoTicketsToAdd});
     for (const Combination &c : tickets) {
         Ticket t;
         std::copy(c.begin(), c.end(), t.numbers.begin());

@@ -67,7 +67,8 @@ std::string parseNumbers(std::string_view text, const char *name, NumberMask &ma
     std::vector<int> numbers;
     std::string bad;
     if (!parseNumberList(text, numbers, bad))
-        return std::string(name) + ": \"" + bad + "\" is not a number from 1 to 43 (give N,N,..)";
+        return std::string(name) + ": \"" + bad + "\" is not a number from 1 to "
+            + std::to_string(HighestNumber) + " (give N,N,..)";
     mask = 0;
     for (int n : numbers)
         mask |= NumberMask{1} << n;
@@ -222,18 +223,18 @@ Status DesignFilter::check() const
     case Problem::None:
         return Status::success();
     case Problem::IncludedAndExcluded:
-        return Status::failure("number(s) " + numberListText(include & exclude)
-            + " are both to include and to exclude");
+        return Status::failure(Fault{
+            .kind = FaultKind::IncludedAndExcluded, .value = numberListText(include & exclude)});
     case Problem::IncludedOutsidePool:
-        return Status::failure(
-            "number(s) " + numberListText(include & ~pool) + " to include are not in the pool");
+        return Status::failure(Fault{
+            .kind = FaultKind::IncludedOutsidePool, .value = numberListText(include & ~pool)});
     case Problem::TooManyIncluded:
-        return Status::failure("more than six numbers to include");
+        return Status::failure(Fault{.kind = FaultKind::TooManyIncluded});
     case Problem::TooFewAllowed:
         break;
     }
-    return Status::failure("fewer than six numbers are left to choose from ("
-        + std::to_string(std::popcount(allowedNumbers(*this))) + ")");
+    return Status::failure(Fault{.kind = FaultKind::TooFewAllowed,
+        .value = std::to_string(std::popcount(allowedNumbers(*this)))});
 }
 
 } // namespace loto6::design

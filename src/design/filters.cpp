@@ -222,8 +222,7 @@ std::shared_ptr<const PopularityLimit> FilterContext::limitFor(
 Status FilterContext::supports(const DesignFilter &f) const
 {
     if (f.leastPopular && (!popularity || popularity->percent != *f.leastPopular))
-        return Status::failure("the popularity limit needs the popularity model, which is "
-                               "learnt from stored payouts with sales; none are stored");
+        return Status::failure(Fault{.kind = FaultKind::PopularityNotLearnt});
     return Status::success();
 }
 

@@ -55,17 +55,18 @@ Status pickTickets(
 {
     out = {};
     if (k < 1 || k > MaxPick)
-        return Status::failure("the number of tickets is 1 to " + std::to_string(MaxPick));
+        return Status::failure(Fault{.kind = FaultKind::PickCount, .limit = MaxPick});
     if (Status s = f.check(); !s)
         return s;
     if (Status s = context.supports(f); !s)
         return s;
     out.combinations = countPassing(f, context);
     if (out.combinations == 0)
-        return Status::failure("no combination passes these filters");
+        return Status::failure(Fault{.kind = FaultKind::NoCombinationPasses});
     if (static_cast<std::uint64_t>(k) > out.combinations)
-        return Status::failure("only " + std::to_string(out.combinations)
-            + " combination(s) pass these filters, fewer than the " + std::to_string(k) + " asked");
+        return Status::failure(Fault{.kind = FaultKind::FewCombinationsPass,
+            .value = std::to_string(out.combinations),
+            .limit = k});
     PortableRandom random(seed);
     std::vector<std::uint64_t> ranks;
     std::unordered_set<std::uint64_t> taken;

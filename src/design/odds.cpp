@@ -98,14 +98,17 @@ Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &mod
 {
     out = {};
     if (tickets.empty())
-        return Status::failure("no tickets to weigh");
+        return Status::failure(Fault{.kind = FaultKind::NoTicketsToWeigh});
     if (tickets.size() > static_cast<std::size_t>(MaxOddsTickets))
-        return Status::failure("the exact odds are counted for up to "
-            + std::to_string(MaxOddsTickets) + " tickets, not " + std::to_string(tickets.size()));
+        return Status::failure(Fault{.kind = FaultKind::TooManyToWeigh,
+            .value = std::to_string(tickets.size()),
+            .limit = MaxOddsTickets});
     std::vector<NumberMask> masks;
     for (const Combination &c : tickets) {
         if (!valid(c))
-            return Status::failure(combinationText(c) + " is not six distinct numbers 1 to 43");
+            return Status::failure(Fault{.kind = FaultKind::NotSixNumbers,
+                .value = combinationText(c),
+                .limit = HighestNumber});
         masks.push_back(maskOf(c));
     }
     out.tickets = static_cast<int>(tickets.size());
@@ -117,7 +120,7 @@ Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &mod
     Tally tally;
     for (int a = 1; a <= HighestNumber - 5; ++a) {
         if (progress && !progress(static_cast<double>(a - 1) / (HighestNumber - 5)))
-            return Status::failure("the count of the odds was cancelled");
+            return Status::failure(Fault{.kind = FaultKind::OddsCancelled});
         const NumberMask ma = NumberMask{1} << a;
         for (int b = a + 1; b <= HighestNumber - 4; ++b)
             for (int c = b + 1; c <= HighestNumber - 3; ++c)

@@ -69,20 +69,24 @@ Status checkWheelRequest(const WheelRequest &r)
 {
     const int n = static_cast<int>(r.pool.size());
     if (n < MinPool || n > MaxPool)
-        return Status::failure("a wheel's pool holds 6 to 20 numbers, not " + std::to_string(n));
+        return Status::failure(
+            Fault{.kind = FaultKind::WheelPoolSize, .value = std::to_string(n), .limit = MaxPool});
     NumberMask seen = 0;
     for (int x : r.pool) {
         if (x < 1 || x > HighestNumber)
-            return Status::failure(std::to_string(x) + " is not a number from 1 to 43");
+            return Status::failure(Fault{.kind = FaultKind::WheelNumberOutside,
+                .value = std::to_string(x),
+                .limit = HighestNumber});
         if (seen & (NumberMask{1} << x))
-            return Status::failure(std::to_string(x) + " is in the pool twice");
+            return Status::failure(
+                Fault{.kind = FaultKind::WheelNumberTwice, .value = std::to_string(x)});
         seen |= NumberMask{1} << x;
     }
     if (r.full)
         return Status::success();
     if (r.win < 3 || r.ifDrawn > PickSize || r.win > r.ifDrawn)
-        return Status::failure("the guarantee is T if P with 3 <= T <= P <= 6, not "
-            + std::to_string(r.win) + " if " + std::to_string(r.ifDrawn));
+        return Status::failure(Fault{
+            .kind = FaultKind::WheelGuarantee, .value = std::to_string(r.win), .limit = r.ifDrawn});
     return Status::success();
 }
 
@@ -162,12 +166,12 @@ Status buildWheel(const WheelRequest &request, Wheel &out, const WheelProgressFn
         ? positionSubsets(n, PickSize)
         : searchWheel(request, out, progress, out.cancelled);
     if (sets.empty())
-        return Status::failure("the wheel search was cancelled before it found a wheel");
+        return Status::failure(Fault{.kind = FaultKind::WheelCancelled});
     out.tickets = ticketsOf(request.pool, sets);
     out.verified = wheelCovers(request.pool, out.tickets, out.win, out.ifDrawn);
     out.seconds = std::chrono::duration<double>(WheelSearch::Clock::now() - start).count();
     if (!out.verified)
-        return Status::failure("the wheel found does not keep its guarantee; nothing is shown");
+        return Status::failure(Fault{.kind = FaultKind::WheelNotKept});
     return Status::success();
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "store/drawrecord.h"
+
 #include <array>
 #include <cstdint>
 
 namespace loto6::popularity {
 
-inline constexpr int Numbers = 43;
-inline constexpr int Picks = 6;
+inline constexpr int Numbers = HighestNumber;
+inline constexpr int Picks = MainNumberCount;
 inline constexpr int Tiers = 5;
-inline constexpr std::int64_t CombinationCount = 6'096'454;
 
 // Six distinct numbers 1..43 in ascending order.
 using Combination = std::array<int, Picks>;

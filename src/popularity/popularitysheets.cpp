@@ -37,7 +37,11 @@ Sheet table(std::string name, std::string caption, int rows, std::span<const cha
 
 std::string yen(double v) { return yenText(std::llround(v)); }
 
-std::string count(double v) { return fixedText(v, v < 10 ? 2 : v < 1000 ? 1 : 0); }
+// Two decimals for a few, one for hundreds, whole and grouped by thousands above.
+std::string count(double v)
+{
+    return v < 1000 ? fixedText(v, v < 10 ? 2 : 1) : groupedText(std::llround(v));
+}
 
 std::string chanceText(int tier)
 {

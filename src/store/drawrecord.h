@@ -14,6 +14,8 @@ inline constexpr int MaxDrawNumber = 999'999'999;
 // HighestNumber, and a bonus number from the rest.
 inline constexpr int HighestNumber = 43;
 inline constexpr int MainNumberCount = 6;
+// How many different draws of the six main numbers there are: C(43, 6).
+inline constexpr long long CombinationCount = 6'096'454;
 
 // One draw as a row of the history view: 回数, the six main numbers in field order and the
 // bonus number. A number field is empty when the store holds null, empty text or anything that

@@ -75,6 +75,7 @@ enum class FaultKind {
     EraDateOutside,      // value, field: the era
     // Draws held or brought in
     DrawNotAccepted,    // draw: holds a value no import accepts
+    ServedDrawInvalid,  // draw, detail: what is wrong with a served database's row
     DrawNotFromFile,    // draw: holds a value no history file gives
     DrawIncomplete,     // draw: fewer than seven numbers
     DrawTwice,          // draw
@@ -162,8 +163,28 @@ enum class FaultKind {
     PayoutsNotWritten, // detail
     PayoutNotWritten,  // draw, detail
     PayoutNotRemoved,  // draw, detail
-    Within,            // file, line: where the cause happened
-    Count              // the number of kinds, for walking them
+    // Designing tickets
+    PickCount,           // limit: the most tickets one pick makes
+    NoCombinationPasses, // no combination passes the filters
+    FewCombinationsPass, // value: combinations passing, limit: tickets asked
+    PopularityNotLearnt, // the popularity limit needs payouts with sales, none stored
+    IncludedAndExcluded, // value: the numbers
+    IncludedOutsidePool, // value: the numbers
+    TooManyIncluded,     // more than six numbers to include
+    TooFewAllowed,       // value: how many numbers are left
+    NoTicketsToWeigh,    // the odds of no tickets
+    TooManyToWeigh,      // value: tickets given, limit: tickets counted
+    NotSixNumbers,       // value: the combination, limit: the highest number
+    OddsCancelled,       // the user stopped the count of the odds
+    WheelPoolSize,       // value: numbers given, limit: the most a pool holds
+    WheelNumberOutside,  // value, limit: the highest number
+    WheelNumberTwice,    // value
+    WheelGuarantee,      // value: the numbers to win, limit: the numbers drawn
+    WheelCancelled,      // the search stopped before it found a wheel
+    WheelNotKept,        // the wheel found failed its own check
+    NoTicketsToAdd,      // nothing designed to add to the ticket book
+    Within,              // file, line: where the cause happened
+    Count                // the number of kinds, for walking them
 };
 
 // How a numbers reader words a number fault on the command line; the desktop has one text.

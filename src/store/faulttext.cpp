@@ -255,6 +255,8 @@ const char *historyText(FaultKind kind)
 const char *drawText(FaultKind kind)
 {
     switch (kind) {
+    case FaultKind::ServedDrawInvalid:
+        return "draw {draw}: {detail}";
     case FaultKind::DrawNotAccepted:
         return "draw {draw} holds a value no import accepts";
     case FaultKind::DrawNotFromFile:
@@ -380,6 +382,54 @@ const char *ticketText(FaultKind kind)
     }
 }
 
+// The texts of the ticket designer.
+const char *designText(FaultKind kind)
+{
+    switch (kind) {
+    case FaultKind::PickCount:
+        return "the number of tickets is 1 to {limit}";
+    case FaultKind::NoCombinationPasses:
+        return "no combination passes these filters";
+    case FaultKind::FewCombinationsPass:
+        return "only {value} combination(s) pass these filters, fewer than the {limit} asked";
+    case FaultKind::PopularityNotLearnt:
+        return "the popularity limit needs the popularity model, which is learnt from stored "
+               "payouts with sales; none are stored";
+    case FaultKind::IncludedAndExcluded:
+        return "number(s) {value} are both to include and to exclude";
+    case FaultKind::IncludedOutsidePool:
+        return "number(s) {value} to include are not in the pool";
+    case FaultKind::TooManyIncluded:
+        return "more than six numbers to include";
+    case FaultKind::TooFewAllowed:
+        return "fewer than six numbers are left to choose from ({value})";
+    case FaultKind::NoTicketsToWeigh:
+        return "no tickets to weigh";
+    case FaultKind::TooManyToWeigh:
+        return "the exact odds are counted for up to {limit} tickets, not {value}";
+    case FaultKind::NotSixNumbers:
+        return "{value} is not six distinct numbers 1 to {limit}";
+    case FaultKind::OddsCancelled:
+        return "the count of the odds was cancelled";
+    case FaultKind::WheelPoolSize:
+        return "a wheel's pool holds 6 to {limit} numbers, not {value}";
+    case FaultKind::WheelNumberOutside:
+        return "{value} is not a number from 1 to {limit}";
+    case FaultKind::WheelNumberTwice:
+        return "{value} is in the pool twice";
+    case FaultKind::WheelGuarantee:
+        return "the guarantee is T if P with 3 <= T <= P <= 6, not {value} if {limit}";
+    case FaultKind::WheelCancelled:
+        return "the wheel search was cancelled before it found a wheel";
+    case FaultKind::WheelNotKept:
+        return "the wheel found does not keep its guarantee; nothing is shown";
+    case FaultKind::NoTicketsToAdd:
+        return "no tickets to add";
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 const char *englishTemplate(const Fault &f)
@@ -397,7 +447,7 @@ const char *englishTemplate(const Fault &f)
     default:
         break;
     }
-    for (const auto text : {fileText, databaseText, historyText, drawText, ticketText})
+    for (const auto text : {fileText, databaseText, historyText, drawText, ticketText, designText})
         if (const char *t = text(f.kind))
             return t;
     return "";

@@ -70,7 +70,8 @@ Status packDraws(const std::vector<DrawRecord> &draws, std::vector<PackedDraw> &
     packed.reserve(draws.size());
     for (const DrawRecord &r : draws) {
         if (const std::string problem = storedDrawProblem(r); !problem.empty())
-            return Status::failure("draw " + std::to_string(r.drawNo) + ": " + problem);
+            return Status::failure(
+                Fault{.kind = FaultKind::ServedDrawInvalid, .draw = r.drawNo, .detail = problem});
         const std::optional<PackedDraw> p = PackedDraw::pack(r);
         if (!p)
             return Status::failure(Fault{.kind = FaultKind::DrawNotAccepted, .draw = r.drawNo});

@@ -92,6 +92,13 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
         QCOMPARE(odd, 3);
         QVERIFY(seven);
     }
+    // A refusal names its facts in Japanese: one combination holds all six, not five tickets.
+    include->setText(u"1,2,3,4,5,6"_s);
+    window->findChild<QCheckBox *>(u"chkRange1"_s)->setChecked(false);
+    window->pickButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
+    QCOMPARE(window->findChild<QLabel *>(u"lblStatus"_s)->text(),
+        u"条件に合う組合せは 1 通りだけで、5口は選べません。口数を減らしてください。"_s);
     // The prediction window leads here too.
     frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
     QVERIFY(frame.findChild<QPushButton *>(u"cmdDesign"_s));
@@ -103,7 +110,13 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
     MainFrm frame;
     DesignWindow *window = open(frame, dir);
     QVERIFY(window);
-    window->findChild<QLineEdit *>(u"txtWheelPool"_s)->setText(u"3, 9, 14, 22, 27, 31, 38, 41"_s);
+    auto *pool = window->findChild<QLineEdit *>(u"txtWheelPool"_s);
+    pool->setText(u"3, 9, 9, 14, 22, 27"_s);
+    window->wheelButton()->click();
+    QVERIFY(!window->busy());
+    QCOMPARE(window->findChild<QLabel *>(u"lblStatus"_s)->text(),
+        u"ホイールの数字に 9 が2回あります。"_s);
+    pool->setText(u"3, 9, 14, 22, 27, 31, 38, 41"_s);
     window->findChild<QSpinBox *>(u"spnWin"_s)->setValue(5);
     window->findChild<QSpinBox *>(u"spnIf"_s)->setValue(5);
     window->wheelButton()->click();

@@ -1,7 +1,7 @@
 // Every table of the program, compared with its expected JSON under tests/data/golden: the
-// seventeen analyses, the prediction grids, the chance page, the prediction check and the
-// ticket book's tables, on the small example history and on the bundled history (with its
-// payouts). A change to any table shows up here.
+// seventeen analyses, the prediction grids, the chance page, the prediction check, the
+// ticket book's tables, the popularity tables and the charts, on the small example history and on
+// the bundled history (with its payouts). A change to any table shows up here.
 //
 // LOTO6_UPDATE_GOLDEN=1 writes the files instead of comparing (scripts/update-golden).
 
@@ -10,7 +10,12 @@
 #include "analysis/catalog.h"
 #include "analysis/chance.h"
 #include "chart/chartcatalog.h"
+#include "design/designsheets.h"
+#include "design/generator.h"
 #include "grid/sheetwriter.h"
+#include "popularity/popularitybacktest.h"
+#include "popularity/popularityestimate.h"
+#include "popularity/popularitysheets.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestreport.h"
 #include "prediction/backtestsheets.h"
@@ -25,6 +30,7 @@
 #include <fstream>
 #include <map>
 #include <numeric>
+#include <regex>
 #include <sstream>
 
 using namespace loto6;
@@ -198,6 +204,71 @@ std::string chartJson(const GoldenDatabase &db, const std::string &file)
     return cliOutput(db, args);
 }
 
+// The draws with payouts that the popularity model learns from.
+std::vector<popularity::DrawObservation> observations(const GoldenDatabase &db)
+{
+    Database database;
+    std::map<int, DrawPrizes> prizes;
+    EXPECT_TRUE(database.open(db.path()));
+    EXPECT_TRUE(readPrizes(database, prizes));
+    return popularity::observationsOf(db.history(), prizes);
+}
+
+// One ticket's popularity and yen at the recent sales; a history without sales has none.
+std::string popularityValueJson(const GoldenDatabase &db, const std::string &)
+{
+    using namespace popularity;
+    const auto estimate = PopularityEstimate::build(observations(db));
+    if (!estimate->fitted())
+        return "no payouts with sales\n";
+    const TicketValuer valuer = estimate->valuer();
+    const TicketValue v = valuer.value({3, 9, 10, 22, 31, 40});
+    return sheetsJson({ticketValueSheet(
+        v, estimate->percentile(v.relativePopularity), estimate->spectrum(valuer))});
+}
+
+// The model learnt before draw 1500 against the draws after it, and the per-number model.
+std::string popularityBacktestJson(const GoldenDatabase &db, const std::string &)
+{
+    using namespace popularity;
+    const std::vector<DrawObservation> draws = observations(db);
+    const PopularityBacktest b = runPopularityBacktest(draws, DefaultBacktestFrom);
+    FitSettings plainSettings;
+    plainSettings.terms = ModelTerms::perNumberOnly();
+    const PopularityBacktest plain
+        = runPopularityBacktest(draws, DefaultBacktestFrom, plainSettings);
+    return sheetsJson({backtestSummarySheet(b, &plain), backtestDrawsSheet(b)});
+}
+
+// The ticket book as listed, with the time each ticket was added written as one fixed time.
+std::string ticketListJson(const GoldenDatabase &db, const std::string &)
+{
+    static const std::regex added(R"("\d{4}-\d\d-\d\d \d\d:\d\d:\d\d")");
+    return std::regex_replace(
+        cliOutput(db, {"tickets", "list", "--format", "json"}), added, "\"2026-01-01 00:00:00\"");
+}
+
+// The designer's three tables: a filter's count against the history, five tickets picked with
+// a fixed seed, and their exact odds with the stored payouts' averages.
+std::string designJson(const GoldenDatabase &db, const std::string &)
+{
+    using namespace design;
+    DesignFilter f;
+    f.sum = Range{100, 160};
+    f.odd = Range{2, 4};
+    f.notDrawn = true;
+    PickResult picked;
+    EXPECT_TRUE(pickTickets(f, FilterContext::fromHistory(db.history(), f), 5, 42, picked));
+    Database database;
+    std::map<int, DrawPrizes> prizes;
+    EXPECT_TRUE(database.open(db.path()));
+    EXPECT_TRUE(readPrizes(database, prizes));
+    TicketOdds odds;
+    EXPECT_TRUE(ticketOdds(picked.tickets, AveragePrizeModel(prizes), odds));
+    return sheetsJson({filterCountSheet(f, countFilter(f, db.history())),
+        designTicketsSheet(picked.tickets, "設計した番号"), ticketOddsSheet(odds)});
+}
+
 std::vector<GoldenCase> goldenCases()
 {
     std::vector<GoldenCase> cases;
@@ -209,6 +280,10 @@ std::vector<GoldenCase> goldenCases()
     cases.push_back({"backtest", backtestJson});
     cases.push_back({"tickets-check", ticketsJson});
     cases.push_back({"check", quickCheckJson});
+    cases.push_back({"tickets-list", ticketListJson});
+    cases.push_back({"design", designJson});
+    cases.push_back({"popularity-value", popularityValueJson});
+    cases.push_back({"popularity-backtest", popularityBacktestJson});
     for (const ChartInfo &info : charts())
         cases.push_back({"chart-" + std::string(info.name), chartJson});
     return cases;

@@ -1,8 +1,11 @@
 #include "commands/corereasons.h"
 
+#include "grid/numbertext.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace loto6 {
@@ -190,6 +193,9 @@ constexpr KindText Texts[] = {
         QT_TRANSLATE_NOOP("CoreReasons", "「{value}」は暦にある日ではありません")},
     {FaultKind::EraDateOutside,
         QT_TRANSLATE_NOOP("CoreReasons", "「{value}」は{field}の期間にありません")},
+    {FaultKind::ServedDrawInvalid,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "配信されたデータの第{draw}回に読み込めない値があります（{detail}）")},
     {FaultKind::DrawNotAccepted,
         QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回に読み込めない値があります")},
     {FaultKind::DrawNotFromFile,
@@ -401,6 +407,60 @@ constexpr KindText Texts[] = {
         QT_TRANSLATE_NOOP("CoreReasons",
             "払戻金と販売実績額のある回がないので、人気を推定できません。賞金つきの当選データを読み"
             "込んでください")},
+    {FaultKind::PickCount,
+        QT_TRANSLATE_NOOP("CoreReasons", "口数は1～{limit}口で指定してください")},
+    {FaultKind::NoCombinationPasses,
+        QT_TRANSLATE_NOOP("CoreReasons", "条件に合う組合せがありません。条件をゆるめてください")},
+    {FaultKind::FewCombinationsPass,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "条件に合う組合せは {gvalue} "
+            "通りだけで、{limit}口は選べません。口数を減らしてください")},
+    {FaultKind::PopularityNotLearnt,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "人気の低い組合せに絞るには人気度の推定が要りますが、払戻金と販売実績額のある回があり"
+            "ません。賞金つきの当選データを読み込んでください")},
+    {FaultKind::IncludedAndExcluded,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "数字 {value} が「必ず含める数字」と「除外する数字」の両方にあります。どちらかから外し"
+            "てください")},
+    {FaultKind::IncludedOutsidePool,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "「必ず含める数字」の {value} が「この中から選ぶ」にありません。「この中から選ぶ」に"
+            "加えてください")},
+    {FaultKind::TooManyIncluded,
+        QT_TRANSLATE_NOOP("CoreReasons", "「必ず含める数字」は6個までにしてください")},
+    {FaultKind::TooFewAllowed,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "選べる数字が{value}個しか残りません。除外や候補を見直して6個以上残してください")},
+    {FaultKind::NoTicketsToWeigh,
+        QT_TRANSLATE_NOOP("CoreReasons", "確率を数える番号がありません。先に番号を選んでください")},
+    {FaultKind::TooManyToWeigh,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "当せん確率を数えられるのは{limit}口までです（いま{value}"
+            "口）。口数を減らしてください")},
+    {FaultKind::NotSixNumbers,
+        QT_TRANSLATE_NOOP("CoreReasons", "{value} は1～{limit}の異なる6個の数字ではありません")},
+    {FaultKind::OddsCancelled,
+        QT_TRANSLATE_NOOP("CoreReasons", "当せん確率の計算をキャンセルしました")},
+    {FaultKind::WheelPoolSize,
+        QT_TRANSLATE_NOOP("CoreReasons", "ホイールの数字は6～{limit}個です（いま {value} 個）")},
+    {FaultKind::WheelNumberOutside,
+        QT_TRANSLATE_NOOP("CoreReasons", "ホイールの数字 {value} は1～{limit}の範囲にありません")},
+    {FaultKind::WheelNumberTwice,
+        QT_TRANSLATE_NOOP("CoreReasons", "ホイールの数字に {value} が2回あります")},
+    {FaultKind::WheelGuarantee,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "「{limit}個出れば{value}"
+            "個当たる」は保証にできません。「当たり」は3以上で「出目」以下、"
+            "「出目」は6以下にしてください")},
+    {FaultKind::WheelCancelled,
+        QT_TRANSLATE_NOOP("CoreReasons", "ホイールを見つける前にキャンセルしました")},
+    {FaultKind::WheelNotKept,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "ホイールの保証を確かめられなかったため、表示しません。数字か保証を変えてやり直して"
+            "ください")},
+    {FaultKind::NoTicketsToAdd,
+        QT_TRANSLATE_NOOP("CoreReasons", "追加する番号がありません。先に番号を選んでください")},
     {FaultKind::Within, QT_TRANSLATE_NOOP("CoreReasons", "{cause}")},
 };
 
@@ -435,6 +495,8 @@ QString fact(QStringView name, const Fault &f)
         return text(f.file);
     if (name == u"value")
         return text(f.value);
+    if (name == u"gvalue") // a count, grouped by thousands
+        return text(groupedText(std::atoll(f.value.c_str())));
     if (name == u"field")
         return text(f.field);
     if (name == u"earlier")

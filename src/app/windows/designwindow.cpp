@@ -1,5 +1,6 @@
 #include "windows/designwindow.h"
 
+#include "commands/corereasons.h"
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "design/generator.h"
@@ -195,6 +196,7 @@ QWidget *DesignWindow::createActions()
     m_pickCount = new QSpinBox(box);
     m_pickCount->setRange(1, MaxPick);
     m_pickCount->setValue(5);
+    m_pickCount->setObjectName(QStringLiteral("spnPickCount"));
     m_seed = new QLineEdit(QStringLiteral("1"), box);
     m_pick = new QPushButton(tr("条件から選ぶ"), box);
     m_pick->setObjectName(QStringLiteral("cmdPick"));
@@ -232,6 +234,7 @@ QWidget *DesignWindow::createActions()
     grid->addWidget(m_progress, 3, 0, 1, 4);
     grid->addWidget(m_cancelButton, 3, 4);
     m_status = new QLabel(box);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
     m_status->setWordWrap(true);
     grid->addWidget(m_status, 4, 0, 1, 5);
     connect(m_pick, &QPushButton::clicked, this, &DesignWindow::startPick);
@@ -293,9 +296,10 @@ bool readList(const QLineEdit *edit, const QString &label, std::vector<int> &out
     std::string bad;
     if (text.empty() || parseNumberList(text, out, bad))
         return true;
-    problem = DesignWindow::tr("「%1」の「%2」は1〜43の数字ではありません。カンマで区切った数字を"
+    problem = DesignWindow::tr("「%1」の「%2」は1〜%3の数字ではありません。カンマで区切った数字を"
                                "入れてください。")
-                  .arg(label, qs(bad));
+                  .arg(label, qs(bad))
+                  .arg(HighestNumber);
     return false;
 }
 
@@ -308,15 +312,8 @@ NumberMask maskOfNumbers(const std::vector<int> &numbers)
 }
 
 // In the order of DesignFilter::Problem.
-QString filterProblemText(DesignFilter::Problem p)
-{
-    static constexpr const char *Texts[]
-        = {"", QT_TR_NOOP("同じ数字が「必ず含める数字」と「除外する数字」の両方にあります。"),
-            QT_TR_NOOP("「必ず含める数字」に「この中から選ぶ」にない数字があります。"),
-            QT_TR_NOOP("「必ず含める数字」は6個までです。"),
-            QT_TR_NOOP("選べる数字が6個未満です。除外や候補を見直してください。")};
-    return DesignWindow::tr(Texts[static_cast<std::size_t>(p)]);
-}
+// Why the designer refused, in Japanese, as a sentence of the status line.
+QString refusalText(const Status &status) { return CoreReasons::japanese(status) + u'。'; }
 
 } // namespace
 
@@ -347,9 +344,10 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
     f.notDrawn = m_notDrawn->isChecked();
     if (m_leastPopular->isChecked())
         f.leastPopular = m_leastPercent->value();
-    problem = filterProblemText(f.problem());
-    if (!problem.isEmpty())
+    if (const Status s = f.check(); !s) {
+        problem = refusalText(s);
         return std::nullopt;
+    }
     return f;
 }
 
@@ -428,13 +426,8 @@ void DesignWindow::startWheel(bool full)
         m_status->setText(problem);
         return;
     }
-    if (!checkWheelRequest(job->request)) {
-        const auto n = static_cast<int>(job->request.pool.size());
-        m_status->setText(n < MinPool || n > MaxPool
-                ? tr("ホイールの数字は6〜20個です（いま %1 個）。").arg(n)
-                : job->request.win > job->request.ifDrawn
-                ? tr("保証の「当たり」は「出目」以下にしてください。")
-                : tr("ホイールの数字に同じ数字が2回あります。"));
+    if (const Status s = checkWheelRequest(job->request); !s) {
+        m_status->setText(refusalText(s));
         return;
     }
     start(job);
@@ -463,7 +456,8 @@ void DesignWindow::pollProgress()
         return;
     m_progress->setValue(m_job->permille.load());
     if (m_job->weighing)
-        m_status->setText(tr("当せん確率を数えています（6,096,454通りの抽選）..."));
+        m_status->setText(tr("当せん確率を数えています（%1通りの抽選）...")
+                              .arg(qs(groupedText(CombinationCount))));
     else if (m_job->wheel && m_job->bestSize > 0)
         m_status->setText(
             tr("ホイールを探しています... いまの最小 %1 口").arg(m_job->bestSize.load()));
@@ -478,13 +472,7 @@ QString jobResultText(
     if (!status) {
         if (cancelled)
             return DesignWindow::tr("キャンセルしました。もう一度押すとやり直します。");
-        if (wheel)
-            return DesignWindow::tr("ホイールの保証を確かめられなかったため、表示しません。"
-                                    "数字か保証を変えてやり直してください。");
-        return passed == 0
-            ? DesignWindow::tr("条件に合う組合せがありません。条件をゆるめてください。")
-            : DesignWindow::tr("条件に合う組合せは %1 通りだけです。口数を減らしてください。")
-                  .arg(qs(groupedText(static_cast<long long>(passed))));
+        return refusalText(status);
     }
     if (!wheel)
         return DesignWindow::tr("条件に合う %1 通りから選びました。")
@@ -583,7 +571,7 @@ void DesignWindow::addToBook()
     if (!status) {
         frame().showMessage(QMessageBox::Warning, windowTitle(),
             tr("購入番号に追加できませんでした。何も追加していません。\n%1")
-                .arg(qs(status.message())));
+                .arg(CoreReasons::japanese(status)));
         return;
     }
     m_status->setText(tr("%1口を第%2回から%3回分、購入番号に追加しました（条件とシードはメモに"
