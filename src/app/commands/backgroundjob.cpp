@@ -1,5 +1,6 @@
 #include "commands/backgroundjob.h"
 
+#include "shell/dialogs.h"
 #include "shell/uihelpers.h"
 
 #include <QDialog>
@@ -173,7 +174,7 @@ bool BackgroundJob::run(
         if (error)
             *error = text;
         else
-            QMessageBox::critical(parent, qs(MessageTitle), text);
+            dialogsOf(parent).message(parent, {QMessageBox::Critical, qs(MessageTitle), text});
     }
     return !runner.progress().cancelRequested();
 }

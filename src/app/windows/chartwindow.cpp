@@ -14,7 +14,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -184,15 +183,12 @@ void ChartWindow::ticketsChanged(MainFrm &frame)
         window->compute();
 }
 
-QString ChartWindow::askFile(
-    const QString &caption, const QString &suffix, const QString &filter) const
+QString ChartWindow::askFile(const QString &caption, const QString &suffix, const QString &filter)
 {
     const QString suggested
         = QDir::home().filePath(qs(m_view->chart().caption) + QLatin1Char('.') + suffix);
-    if (m_askFile)
-        return m_askFile(caption, suggested, filter);
-    return QFileDialog::getSaveFileName(
-        const_cast<ChartWindow *>(this), caption, suggested, filter);
+    return mainFrm().dialogs().chooseFile(
+        this, Dialogs::FileDialog::Save, caption, suggested, filter);
 }
 
 void ChartWindow::report(const Status &status, const QString &file)
