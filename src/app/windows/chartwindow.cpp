@@ -52,7 +52,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
         m_chooser->addItem(qs(info.caption), qs(info.name));
     showChart(s_opening);
     m_number->setObjectName(QStringLiteral("spnNumber"));
-    m_number->setRange(1, 43);
+    m_number->setRange(1, HighestNumber);
     m_number->setPrefix(tr("数字 "));
     m_view->setObjectName(QStringLiteral("chartView"));
 
@@ -150,7 +150,7 @@ std::optional<TicketGrading> ChartWindow::gradeBook(std::map<int, DrawPrizes> &p
     if (status)
         return TicketGrading(std::move(tickets), mainFrm().document().history(), prizes);
     mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-        CoreReasons::japanese(status.message())
+        CoreReasons::japanese(status)
             + tr("\n購入番号を読めませんでした。データベースを確かめてください。"));
     return std::nullopt;
 }
@@ -166,7 +166,7 @@ void ChartWindow::compute()
     } else if (info.needsPayouts) {
         if (const Status status = readPrizes(mainFrm().document().database(), prizes); !status)
             mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-                CoreReasons::japanese(status.message())
+                CoreReasons::japanese(status)
                     + tr("\n払戻金を読めませんでした。データベースを確かめてください。"));
     }
     const ChartInput input{mainFrm().document().history(), mainFrm().document().totals(),
@@ -198,7 +198,7 @@ void ChartWindow::report(const Status &status, const QString &file)
     else
         mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
             tr("グラフを保存できませんでした。\n%1\n別の場所か名前を選んでやり直してください。")
-                .arg(CoreReasons::japanese(status.message())));
+                .arg(CoreReasons::japanese(status)));
 }
 
 void ChartWindow::savePicture()
