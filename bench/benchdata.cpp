@@ -1,8 +1,12 @@
 #include "benchdata.h"
 
 #include "store/csvhistory.h"
+#include "store/database.h"
+#include "store/prizestore.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <numeric>
 #include <random>
 #include <stdexcept>
@@ -24,6 +28,25 @@ const Totals &bundledTotals()
 {
     static const Totals totals = computeTotals(bundledHistory());
     return totals;
+}
+
+const std::vector<popularity::DrawObservation> &bundledObservations()
+{
+    static const auto draws = [] {
+        // A scratch database made from the bundled history, as the programs make theirs.
+        const auto path = std::filesystem::temp_directory_path() / "loto6-bench-payouts.db";
+        std::filesystem::remove(path);
+        Database db;
+        std::map<int, DrawPrizes> prizes;
+        DrawHistory history;
+        if (!db.openOrCreate(path, BUNDLED_HISTORY) || !db.loadHistory(history, Database::NoCut)
+            || !readPrizes(db, prizes))
+            throw std::runtime_error("cannot read the bundled history and payouts");
+        db.close();
+        std::filesystem::remove(path);
+        return popularity::observationsOf(history, prizes);
+    }();
+    return draws;
 }
 
 DrawHistory generatedHistory(int draws)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "popularity/observations.h"
 #include "store/drawhistory.h"
 #include "store/totals.h"
 
@@ -11,5 +12,7 @@ const Totals &bundledTotals();
 DrawHistory generatedHistory(int draws);
 const DrawHistory &largeHistory(); // 30,000 draws
 const Totals &largeTotals();
+// The bundled history's draws with their bundled payouts, as the popularity model learns them.
+const std::vector<popularity::DrawObservation> &bundledObservations();
 
 } // namespace loto6::bench

@@ -3,14 +3,9 @@
 #include "design/filters.h"
 #include "design/generator.h"
 #include "design/odds.h"
-#include "popularity/observations.h"
-#include "store/database.h"
-#include "store/prizestore.h"
+#include "popularity/popularityestimate.h"
 
 #include <benchmark/benchmark.h>
-
-#include <filesystem>
-#include <stdexcept>
 
 namespace {
 
@@ -47,19 +42,8 @@ BENCHMARK(BM_DesignCountEveryFilter)->Unit(benchmark::kMillisecond);
 // The popularity model of the bundled history and payouts, fitted once.
 const popularity::PopularityEstimate &bundledEstimate()
 {
-    static const auto estimate = [] {
-        const auto path = std::filesystem::temp_directory_path() / "loto6-design-bench.db";
-        std::filesystem::remove(path);
-        Database db;
-        std::map<int, DrawPrizes> prizes;
-        DrawHistory history;
-        if (!db.openOrCreate(path, BUNDLED_HISTORY) || !db.loadHistory(history, Database::NoCut)
-            || !readPrizes(db, prizes))
-            throw std::runtime_error("cannot read the bundled history and payouts");
-        db.close();
-        std::filesystem::remove(path);
-        return popularity::PopularityEstimate::build(popularity::observationsOf(history, prizes));
-    }();
+    static const auto estimate
+        = popularity::PopularityEstimate::build(bench::bundledObservations());
     return *estimate;
 }
 

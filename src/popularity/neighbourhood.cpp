@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace loto6::popularity {
 
@@ -67,6 +68,50 @@ const std::array<std::array<double, Tiers>, Picks + 1> &jointWinChance()
     return table;
 }
 
+namespace {
+
+// The sums over the j-subsets from those over the (j+1)-subsets: a six holding a j-subset S
+// holds 6 - j of the subsets S + {x}, so S's sum is the sum of theirs over 6 - j.
+void sumsFromLarger(const std::vector<double> &larger, int j, std::vector<double> &out)
+{
+    std::array<int, Picks> s{};
+    for (int i = 0; i < j; ++i)
+        s[static_cast<std::size_t>(i)] = i;
+    const double share = 1.0 / (Picks - j);
+    for (double &sum : out) {
+        // The rank of S + {x} with x at place p: S's terms below p as they are, those from p
+        // on one place higher.
+        std::array<std::int64_t, Picks + 1> low{}, high{};
+        for (int i = 0; i < j; ++i)
+            low[static_cast<std::size_t>(i + 1)] = low[static_cast<std::size_t>(i)]
+                + binomial(s[static_cast<std::size_t>(i)], i + 1);
+        for (int i = j - 1; i >= 0; --i)
+            high[static_cast<std::size_t>(i)] = high[static_cast<std::size_t>(i + 1)]
+                + binomial(s[static_cast<std::size_t>(i)], i + 2);
+        double total = 0;
+        for (int x = 0, p = 0; x < Numbers; ++x) {
+            if (p < j && s[static_cast<std::size_t>(p)] == x) {
+                ++p;
+                continue;
+            }
+            const auto at = static_cast<std::size_t>(p);
+            total += larger[static_cast<std::size_t>(low[at] + binomial(x, p + 1) + high[at])];
+        }
+        sum = total * share;
+        // The next j-subset in colexicographic order.
+        int i = 0;
+        while (
+            i + 1 < j && s[static_cast<std::size_t>(i)] + 1 == s[static_cast<std::size_t>(i + 1)])
+            ++i;
+        if (j > 0)
+            ++s[static_cast<std::size_t>(i)];
+        for (int k = 0; k < i; ++k)
+            s[static_cast<std::size_t>(k)] = k;
+    }
+}
+
+} // namespace
+
 Neighbourhood::Neighbourhood(const PopularityModel &model)
     : m_model(&model)
 {
@@ -74,31 +119,30 @@ Neighbourhood::Neighbourhood(const PopularityModel &model)
         m_sums[static_cast<std::size_t>(j)].assign(
             static_cast<std::size_t>(binomial(Numbers, j)), 0.0);
     const double shift = model.logNormaliser() + std::log(static_cast<double>(CombinationCount));
-    // Per subset mask of positions: its highest position, its size and the mask without that
-    // position; and the binomial terms: looked up, not computed, in the loop of 6 million x 62.
-    std::array<int, 64> top{}, size{};
-    std::array<unsigned, 64> rest{};
-    for (unsigned mask = 1; mask < 64; ++mask) {
-        top[mask] = 31 - std::countl_zero(mask);
-        size[mask] = std::popcount(mask);
-        rest[mask] = mask & ~(1u << top[mask]);
-    }
+    // The binomial terms of the ranks, looked up rather than computed in the loop of 6 million.
     std::array<std::array<std::int64_t, Picks + 1>, Numbers> term{};
     for (int n = 0; n < Numbers; ++n)
         for (int k = 0; k <= Picks; ++k)
             term[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)] = binomial(n, k);
-    std::array<std::int64_t, 64> rank{};
+    // One pass adds each six's weight to its six 5-subsets; the smaller subsets follow from
+    // those, level by level.
+    std::vector<double> &fives = m_sums[Picks - 1];
     forEachCombination([&](const std::array<int, Picks> &x) {
         const double w = std::exp(model.rawLogWeight(x.data()) - shift);
         m_sums[0][0] += w;
-        // A subset's rank is its rank without its highest member plus that member's term.
-        for (unsigned mask = 1; mask < 63; ++mask) {
-            const auto k = static_cast<std::size_t>(size[mask]);
-            rank[mask] = rank[rest[mask]]
-                + term[static_cast<std::size_t>(x[static_cast<std::size_t>(top[mask])])][k];
-            m_sums[k][static_cast<std::size_t>(rank[mask])] += w;
+        // Without place p: the terms below p as they are, those above it one place lower.
+        std::array<std::int64_t, Picks + 1> low{};
+        for (std::size_t i = 0; i < Picks; ++i)
+            low[i + 1] = low[i] + term[static_cast<std::size_t>(x[i])][i + 1];
+        std::int64_t high = 0;
+        for (std::size_t p = Picks; p-- > 0;) {
+            fives[static_cast<std::size_t>(low[p] + high)] += w;
+            high += term[static_cast<std::size_t>(x[p])][p];
         }
     });
+    for (int j = Picks - 2; j >= 1; --j)
+        sumsFromLarger(
+            m_sums[static_cast<std::size_t>(j + 1)], j, m_sums[static_cast<std::size_t>(j)]);
 }
 
 double Neighbourhood::share(const std::array<int, Picks> &x) const

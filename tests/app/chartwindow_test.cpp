@@ -43,6 +43,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MainFrm> m_frame;
     QStringList m_messages;
+    std::shared_ptr<RecordingDialogs> m_dialogs;
 };
 
 void ChartWindowTest::init()
@@ -50,7 +51,8 @@ void ChartWindowTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_frame = std::make_unique<MainFrm>();
     m_messages.clear();
-    m_frame->setDialogs(recordTexts(m_messages));
+    m_dialogs = recordTexts(m_messages);
+    m_frame->setDialogs(m_dialogs);
     QVERIFY(m_frame->startUp(m_dir->filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
     m_frame->setPropEnd(true);
     m_frame->resize(1366, 768);
@@ -136,9 +138,8 @@ void ChartWindowTest::savesPrintsAndNeverOverwritesTheDatabase()
     ChartWindow *w = openFromMenu();
     QVERIFY(w);
     w->showChart("sum");
-    QString answer = m_dir->filePath(u"sum.png"_s);
-    w->setSaveFileFunction(
-        [&answer](const QString &, const QString &, const QString &) { return answer; });
+    QString &answer = m_dialogs->chosenFile;
+    answer = m_dir->filePath(u"sum.png"_s);
     w->savePicture();
     QImage png(answer);
     QCOMPARE(png.size(), QSize(ChartView::PictureWidth, ChartView::PictureHeight));
@@ -148,6 +149,9 @@ void ChartWindowTest::savesPrintsAndNeverOverwritesTheDatabase()
     QVERIFY(svg.open(QIODevice::ReadOnly));
     QVERIFY(svg.readAll().startsWith("<?xml"));
     QVERIFY(m_messages.isEmpty());
+    QCOMPARE(m_dialogs->files.size(), 2);
+    for (const RecordingDialogs::FileQuestion &asked : m_dialogs->files)
+        QCOMPARE(asked.kind, Dialogs::FileDialog::Save);
 
     // The database is refused, named in a message, and left as it was.
     answer = m_dir->filePath(u"draws.db"_s);

@@ -5,7 +5,6 @@
 #include "views/sheetview.h"
 
 #include <QAction>
-#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -14,6 +13,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "recordingdialogs.h"
 
 #include <memory>
 
@@ -53,35 +54,22 @@ QByteArray readFile(const QString &file)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-struct Message
-{
-    QMessageBox::Icon icon;
-    QString text;
-};
-
-// A grid whose save dialog answers with a file in a temporary folder and whose messages are
-// recorded.
+// A grid in a main window whose dialogs answer every save dialog with `answer` and record the
+// messages.
 struct GridFixture
 {
     QTemporaryDir dir;
-    SheetView view;
-    QString answer;
-    QStringList captions;
-    QList<Message> messages;
+    std::shared_ptr<RecordingDialogs> dialogs = RecordingDialogs::make();
+    MainFrm frame;
+    SheetView &view = *new SheetView(&frame);
+    QString &answer = dialogs->chosenFile;
+    QList<Dialogs::Message> &messages = dialogs->messages;
 
     explicit GridFixture(Sheet sheet)
     {
+        frame.setDialogs(dialogs);
         view.resize(300, 200);
         view.setSheet(std::move(sheet));
-        view.exporter()->setSaveFileFunction(
-            [this](const QString &caption, const QString &, const QString &) {
-                captions.append(caption);
-                return answer;
-            });
-        view.exporter()->setMessageFunction(
-            [this](QMessageBox::Icon icon, const QString &, const QString &text) {
-                messages.append({icon, text});
-            });
     }
     // Triggers the context-menu entry with this text.
     void trigger(const QString &text)
@@ -266,7 +254,9 @@ void ExportTest::cancelledDialogWritesNothing()
     GridFixture f(smallSheet());
     for (const QString &entry : {u"CSVで保存..."_s, u"HTMLで保存..."_s, u"画像で保存..."_s})
         f.trigger(entry);
-    QCOMPARE(f.captions.size(), 3);
+    QCOMPARE(f.dialogs->files.size(), 3);
+    for (const RecordingDialogs::FileQuestion &asked : f.dialogs->files)
+        QCOMPARE(asked.kind, Dialogs::FileDialog::Save);
     QVERIFY(f.messages.isEmpty());
     QVERIFY(QDir(f.dir.path()).isEmpty());
 }
@@ -346,39 +336,26 @@ void ExportTest::keyboardMovesBetweenAndClosesChildren()
 // dialog opens in that folder, a failed save tells nothing there.
 void ExportTest::savingTellsWhereAndRemembersTheFolder()
 {
-    QTemporaryDir dir;
-    QMainWindow main;
-    auto *view = new SheetView;
-    main.setCentralWidget(view);
-    Sheet sheet = smallSheet();
-    view->setSheet(std::move(sheet));
-    QStringList suggested;
-    QString answer = dir.filePath(u"頻度.csv"_s);
-    view->exporter()->setSaveFileFunction(
-        [&](const QString &, const QString &suggestion, const QString &) {
-            suggested.append(suggestion);
-            return answer;
-        });
-    QStringList errors;
-    view->exporter()->setMessageFunction(
-        [&errors](QMessageBox::Icon, const QString &, const QString &text) { errors << text; });
-    QSignalSpy saved(view->exporter(), &SheetExporter::saved);
+    GridFixture f(smallSheet());
+    f.answer = f.dir.filePath(u"頻度.csv"_s);
+    QSignalSpy saved(f.view.exporter(), &SheetExporter::saved);
 
-    view->exporter()->exportCsv(SheetExporter::CsvEncoding::Utf8WithBom);
-    QVERIFY(errors.isEmpty());
+    f.view.exporter()->exportCsv(SheetExporter::CsvEncoding::Utf8WithBom);
+    QVERIFY(f.messages.isEmpty());
     QCOMPARE(saved.size(), 1);
-    const QString told = main.statusBar()->currentMessage();
+    const QString told = f.frame.statusBar()->currentMessage();
     QVERIFY2(told.contains(u"CSVで保存しました"_s), qPrintable(told));
-    QVERIFY2(told.contains(QDir::toNativeSeparators(answer)), qPrintable(told));
+    QVERIFY2(told.contains(QDir::toNativeSeparators(f.answer)), qPrintable(told));
 
-    answer = dir.filePath(u"missing/表.html"_s);
-    main.statusBar()->clearMessage();
-    view->exporter()->exportHtml();
-    QCOMPARE(suggested.size(), 2);
-    QCOMPARE(QFileInfo(suggested[1]).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
-    QCOMPARE(errors.size(), 1);
+    f.answer = f.dir.filePath(u"missing/表.html"_s);
+    f.frame.statusBar()->clearMessage();
+    f.view.exporter()->exportHtml();
+    QCOMPARE(f.dialogs->files.size(), 2);
+    QCOMPARE(QFileInfo(f.dialogs->files[1].suggestion).absolutePath(),
+        QFileInfo(f.dir.path()).absoluteFilePath());
+    QCOMPARE(f.messages.size(), 1);
     QCOMPARE(saved.size(), 1);
-    QVERIFY(main.statusBar()->currentMessage().isEmpty());
+    QVERIFY(f.frame.statusBar()->currentMessage().isEmpty());
 }
 
 QTEST_MAIN(ExportTest)

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -45,6 +44,7 @@ private slots:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<MainFrm> m_frame;
+    std::shared_ptr<RecordingDialogs> m_dialogs = RecordingDialogs::make();
 };
 
 namespace {
@@ -111,7 +111,7 @@ int pdfPages(const QByteArray &pdf)
 void PrintTest::initTestCase()
 {
     m_frame = std::make_unique<MainFrm>();
-    m_frame->setDialogs(RecordingDialogs::make());
+    m_frame->setDialogs(m_dialogs);
     QVERIFY(m_frame->startUp(m_dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY).ok());
     m_frame->setPropEnd(true);
 }
@@ -351,21 +351,18 @@ void PrintTest::printButtonsOpenThePreview()
     // The PDF command writes the pages to the file asked for and says so.
     const Sheet sheet = wideSheet();
     const QString file = m_dir.filePath(u"preview.pdf"_s);
-    QPrintPreviewDialog *dialog = createPrintPreview(
-        nullptr, {&sheet}, u"広い表"_s, QString(), [&file](QWidget *, const QString &suggested) {
-            return suggested.endsWith(u"広い表.pdf"_s) ? file : QString();
-        });
-    QString told;
-    QTimer::singleShot(0, this, [&told] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            told = box->text();
-            box->accept();
-        }
-    });
+    m_dialogs->chosenFile = file;
+    m_dialogs->messages.clear();
+    QPrintPreviewDialog *dialog
+        = createPrintPreview(m_frame.get(), {&sheet}, u"広い表"_s, QString());
     dialog->findChild<QAction *>(u"actionSavePdf"_s)->trigger();
     delete dialog;
+    m_dialogs->chosenFile.clear();
     QVERIFY(QFile::exists(file));
-    QVERIFY2(told.contains(u"保存しました"_s), qPrintable(told));
+    QVERIFY(m_dialogs->files.back().suggestion.endsWith(u"広い表.pdf"_s));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY2(m_dialogs->messages[0].text.contains(u"保存しました"_s),
+        qPrintable(m_dialogs->messages[0].text));
 
     // The chance page has its print button too.
     m_frame->action(u"mnuGuzenHikaku"_s)->trigger();

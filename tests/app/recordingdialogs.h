@@ -28,10 +28,20 @@ public:
     // Answers some boxes itself, unrecorded (nothing: record and answer as above).
     std::function<std::optional<QMessageBox::StandardButton>(const Message &)> intercept;
 
-    QString chosenFile; // the answer to every file dialog
-    int fileDialogs = 0;
-    std::optional<int> number; // the answer to every number question
+    // The file dialogs shown, in order, and the answer to every one.
+    struct FileQuestion
+    {
+        FileDialog kind;
+        QString caption;
+        QString suggestion;
+        QString filter;
+    };
+    QList<FileQuestion> files;
+    QString chosenFile;
+    // The labels of the number questions, in order; their answers in order, then `number`.
     QStringList numberQuestions;
+    QList<int> numbers;
+    std::optional<int> number;
     int popups = 0;
 
     static std::shared_ptr<RecordingDialogs> make() { return std::make_shared<RecordingDialogs>(); }
@@ -50,17 +60,17 @@ public:
         busyQuestions += QApplication::overrideCursor() ? 1 : 0;
         return answers.isEmpty() ? answer : answers.takeFirst();
     }
-    QString chooseFile(
-        QWidget *, FileDialog, const QString &, const QString &, const QString &) override
+    QString chooseFile(QWidget *, FileDialog kind, const QString &caption,
+        const QString &suggestion, const QString &filter) override
     {
-        ++fileDialogs;
+        files.append({kind, caption, suggestion, filter});
         return chosenFile;
     }
     std::optional<int> askNumber(
         QWidget *, const QString &, const QString &label, int, int, int) override
     {
         numberQuestions.append(label);
-        return number;
+        return numbers.isEmpty() ? number : std::optional<int>(numbers.takeFirst());
     }
     void popup(QMenu *, const QPoint &) override { ++popups; }
 };

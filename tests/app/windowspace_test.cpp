@@ -33,10 +33,11 @@ struct Fixture
     QTemporaryDir dir;
     MainFrm frame;
     QStringList messages;
+    std::shared_ptr<RecordingDialogs> dialogs = recordTexts(messages);
 
     explicit Fixture(QSize screen)
     {
-        frame.setDialogs(recordTexts(messages));
+        frame.setDialogs(dialogs);
         if (!frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY))
             qFatal("cannot start on the bundled history");
         frame.setPropEnd(true);
@@ -150,11 +151,7 @@ void WindowSpaceTest::goToADrawAndFindANumber()
     QVERIFY(window);
     auto *grid = window->findChild<SheetView *>();
     SheetFinder *finder = grid->finder();
-    QList<int> asked{100, 43};
-    finder->setAskNumberFunction(
-        [&asked](const QString &, const QString &, int, int, int) -> std::optional<int> {
-            return asked.isEmpty() ? std::nullopt : std::optional<int>(asked.takeFirst());
-        });
+    f.dialogs->numbers = {100, 43};
 
     // Ctrl+G in the grid asks for the draw and moves there, scrolled into view.
     grid->setFocus();

@@ -3,7 +3,6 @@
 #include "shell/mainfrm.h"
 
 #include <QAction>
-#include <QInputDialog>
 
 namespace loto6 {
 
@@ -18,15 +17,14 @@ void AsOfCommands::install(MainFrm &frame)
         const int latest = all.empty() ? 1 : std::max(1, all.records().back().drawNo);
         const int current
             = frame.document().asOf() == DrawHistory::NoCut ? latest : frame.document().asOf();
-        bool ok = false;
-        const int n = QInputDialog::getInt(&frame, QObject::tr("基準回を指定"),
+        const std::optional<int> n = frame.dialogs().askNumber(&frame, QObject::tr("基準回を指定"),
             QObject::tr("第何回までの当選データで表示しますか（1～%1）。\n"
                         "開いている画面も、これから開く画面も、その回までで計算します。")
                 .arg(latest),
-            current, 1, latest, 1, &ok);
-        if (!ok)
+            current, 1, latest);
+        if (!n)
             return;
-        frame.document().setAsOf(n);
+        frame.document().setAsOf(*n);
         clear->setEnabled(true);
     });
     QObject::connect(clear, &QAction::triggered, &frame, [&frame, clear] {

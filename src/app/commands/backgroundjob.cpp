@@ -1,5 +1,6 @@
 #include "commands/backgroundjob.h"
 
+#include "shell/dialogs.h"
 #include "shell/uihelpers.h"
 
 #include <QDialog>
@@ -100,38 +101,69 @@ QString BackgroundJob::sizeText(std::uint64_t bytes)
     return tr("%1 MB").arg(static_cast<double>(bytes) / (1024 * 1024), 0, 'f', 1);
 }
 
+JobRunner::JobRunner(QObject *parent)
+    : QObject(parent)
+{
+}
+
+JobRunner::~JobRunner()
+{
+    if (!m_worker)
+        return;
+    m_progress.requestCancel();
+    m_worker->wait();
+    delete m_worker;
+}
+
+bool JobRunner::start(Job job)
+{
+    if (m_worker)
+        return false;
+    m_progress.reset();
+    m_failure.clear();
+    m_worker = QThread::create([this, job = std::move(job)] {
+        // A job that throws ends without results; its caller starts from a failure.
+        try {
+            job(m_progress);
+        } catch (const std::exception &e) {
+            m_failure = QString::fromLocal8Bit(e.what());
+            if (m_failure.isEmpty())
+                m_failure = BackgroundJob::tr("原因不明のエラー");
+        } catch (...) {
+            m_failure = BackgroundJob::tr("原因不明のエラー");
+        }
+    });
+    connect(m_worker, &QThread::finished, this, [this] {
+        m_worker->wait();
+        m_worker->deleteLater();
+        m_worker = nullptr;
+        emit finished(m_failure);
+    });
+    m_worker->start();
+    return true;
+}
+
 bool BackgroundJob::run(
     QWidget *parent, const QString &title, const QString &label, Job job, QString *error)
 {
-    Progress progress;
+    JobRunner runner;
     QString failure;
-    QThread *worker = QThread::create([&] {
-        // A job that throws ends without results; its caller starts from a failure.
-        try {
-            job(progress);
-        } catch (const std::exception &e) {
-            failure = QString::fromLocal8Bit(e.what());
-            if (failure.isEmpty())
-                failure = tr("原因不明のエラー");
-        } catch (...) {
-            failure = tr("原因不明のエラー");
-        }
-    });
-    JobDialog dialog(parent, title, label, progress);
     QEventLoop loop;
-    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
+    QObject::connect(&runner, &JobRunner::finished, &loop, [&](const QString &f) {
+        failure = f;
+        loop.quit();
+    });
+    JobDialog dialog(parent, title, label, runner.progress());
+    runner.start(std::move(job));
 
     // Until the modal dialog shows, clicks and keys wait: nothing may start another command.
     QTimer::singleShot(s_dialogDelay, &loop, &QEventLoop::quit);
-    if (!worker->isFinished())
+    if (runner.busy())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!worker->isFinished()) {
+    if (runner.busy()) {
         dialog.show();
         loop.exec();
     }
-    worker->wait();
-    delete worker;
     dialog.hide();
 
     if (!failure.isEmpty()) {
@@ -142,9 +174,9 @@ bool BackgroundJob::run(
         if (error)
             *error = text;
         else
-            QMessageBox::critical(parent, qs(MessageTitle), text);
+            dialogsOf(parent).message(parent, {QMessageBox::Critical, qs(MessageTitle), text});
     }
-    return !progress.cancelRequested();
+    return !runner.progress().cancelRequested();
 }
 
 } // namespace loto6

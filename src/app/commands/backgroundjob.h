@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 
+class QThread;
 class QWidget;
 
 namespace loto6 {
@@ -28,8 +29,22 @@ public:
         emit bytesReceived(bytes);
     }
     std::uint64_t bytes() const { return m_bytes.load(); }
-    // How far a job of counted steps has got; the dialog's bar fills as it goes.
-    void setSteps(int done, int total) { emit stepsDone(done, total); }
+    // How far a job of counted steps has got; the dialog's bar fills as it goes. Only a
+    // change is signalled, so that a job may report as often as it likes.
+    void setSteps(int done, int total)
+    {
+        const std::uint64_t steps
+            = (std::uint64_t(std::uint32_t(done)) << 32) | std::uint32_t(total);
+        if (m_steps.exchange(steps) != steps)
+            emit stepsDone(done, total);
+    }
+    // Ready for another job: no cancel request, nothing received.
+    void reset()
+    {
+        m_cancel.store(false);
+        m_bytes.store(0);
+        m_steps.store(~std::uint64_t{0});
+    }
 
 signals:
     void bytesReceived(quint64 bytes);
@@ -38,6 +53,35 @@ signals:
 private:
     std::atomic<bool> m_cancel{false};
     std::atomic<std::uint64_t> m_bytes{0};
+    std::atomic<std::uint64_t> m_steps{~std::uint64_t{0}};
+};
+
+// The one way long work runs: a job on a worker thread of its own, its progress and its end
+// told by signal, キャンセル as a request the job reads. A job that throws ends with the reason
+// in Japanese. Destroying the runner asks a running job to stop and waits for it.
+class JobRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Job = std::function<void(JobProgress &progress)>;
+
+    explicit JobRunner(QObject *parent = nullptr);
+    ~JobRunner() override;
+    bool busy() const { return m_worker != nullptr; }
+    // Starts the job; false while another one runs.
+    bool start(Job job);
+    void cancel() { m_progress.requestCancel(); }
+    JobProgress &progress() { return m_progress; }
+
+signals:
+    // The job has ended; `failure` is empty unless it threw.
+    void finished(const QString &failure);
+
+private:
+    JobProgress m_progress;
+    QThread *m_worker = nullptr;
+    QString m_failure;
 };
 
 // Runs a job on a worker thread while an application-modal dialog shows the time passed, the

@@ -1,6 +1,8 @@
 #include "entry/drawtablemodel.h"
 
 #include "entry/storedchange.h"
+#include "shell/dialogs.h"
+#include "shell/uihelpers.h"
 #include "store/drawsource.h"
 #include "store/drawvalidation.h"
 #include "store/guardedsave.h"
@@ -29,10 +31,17 @@ bool isNumberColumn(int column)
 
 } // namespace
 
-DrawTableModel::DrawTableModel(QObject *parent)
-    : QAbstractTableModel(parent)
-    , m_confirm([](const QString &) { return true; })
+DrawTableModel::DrawTableModel(QWidget *window)
+    : QAbstractTableModel(window)
+    , m_window(window)
 {
+}
+
+bool DrawTableModel::confirm(const QString &question) const
+{
+    return !m_window
+        || dialogsOf(m_window).question(
+            m_window, QString::fromUtf8(ProgramTitle), question, QMessageBox::Warning);
 }
 
 Status DrawTableModel::open(const std::filesystem::path &file)
@@ -377,7 +386,7 @@ bool DrawTableModel::confirmDrawNumber(int row, int drawNo)
     const int latest = latestDrawNumberExcept(row);
     if (drawNo - 1 == latest)
         return true;
-    return m_confirm(
+    return confirm(
         tr("第%1回は最新の第%2回から離れています。よろしいですか？").arg(drawNo).arg(latest));
 }
 
@@ -387,7 +396,7 @@ bool DrawTableModel::confirmChange(int row)
     if (!r.stored || !r.record.isComplete() || r.changeConfirmed)
         return true;
     r.changeConfirmed
-        = m_confirm(tr("第%1回の当選数字を変更します。よろしいですか？").arg(r.record.drawNo));
+        = confirm(tr("第%1回の当選数字を変更します。よろしいですか？").arg(r.record.drawNo));
     return r.changeConfirmed;
 }
 
@@ -513,7 +522,7 @@ Status DrawTableModel::saveRow(int row)
     for (GuardedSave outcome; !outcome.saved; seen = outcome.stored) {
         if (Status s = saveDrawIfUnchanged(m_db, record, seen, outcome); !s)
             return s;
-        if (!outcome.saved && !m_confirm(changedElsewhereQuestion(record, shown, outcome.stored))) {
+        if (!outcome.saved && !confirm(changedElsewhereQuestion(record, shown, outcome.stored))) {
             takeStoredDraw(row, outcome.stored);
             return Status::success();
         }

@@ -13,9 +13,10 @@
 
 #include <array>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <vector>
+
+class QWidget;
 
 namespace loto6 {
 
@@ -40,10 +41,11 @@ public:
 
     using PastedLine = loto6::PastedLine;
 
-    // Asks the user a Yes/No question; true for Yes.
-    using ConfirmFunction = std::function<bool(const QString &question)>;
-
-    explicit DrawTableModel(QObject *parent = nullptr);
+    // Yes-or-no questions are asked over `window` through the dialogs of the main window it
+    // sits in; a model without a window asks nothing and goes on.
+    explicit DrawTableModel(QWidget *window = nullptr);
+    // The entry's yes-or-no question (a warning whose default is No); true for Yes.
+    bool confirm(const QString &question) const;
 
     // Opens the database file and reads every stored draw.
     Status open(const std::filesystem::path &file);
@@ -51,7 +53,6 @@ public:
     // A read-only model refuses every edit.
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly; }
-    void setConfirmFunction(ConfirmFunction confirm) { m_confirm = std::move(confirm); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -147,7 +148,7 @@ private:
 
     Database m_db;
     std::vector<Row> m_rows;
-    ConfirmFunction m_confirm;
+    QWidget *m_window;
     bool m_readOnly = false;
     bool m_savedChanges = false;
 };

@@ -1,5 +1,8 @@
 #include "shell/dialogs.h"
 
+#include "shell/childwindow.h"
+#include "shell/mainfrm.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
@@ -11,6 +14,18 @@ bool Dialogs::question(
 {
     return message(parent, {icon, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No})
         == QMessageBox::Yes;
+}
+
+Dialogs &dialogsOf(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (const auto *frame = qobject_cast<const MainFrm *>(w))
+            return frame->dialogs();
+        if (const auto *child = qobject_cast<const ChildWindow *>(w))
+            return child->mainFrm().dialogs();
+    }
+    static QtDialogs qt;
+    return qt;
 }
 
 QMessageBox::StandardButton QtDialogs::message(QWidget *parent, const Message &m)

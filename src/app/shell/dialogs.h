@@ -46,6 +46,10 @@ public:
         QMessageBox::Icon icon = QMessageBox::Question);
 };
 
+// The dialogs of the main window a widget sits in, found through its parents (a child window
+// knows its main window before it is placed); Qt's own for a widget outside any main window.
+Dialogs &dialogsOf(const QWidget *widget);
+
 // The dialogs of the program: Qt's message boxes, file dialogs, input dialog and menus.
 class QtDialogs : public Dialogs
 {

@@ -1,11 +1,11 @@
 #include "views/printpreview.h"
 
+#include "shell/dialogs.h"
 #include "shell/uihelpers.h"
 #include "views/sheetprinter.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
@@ -58,34 +58,31 @@ QString suggestedPdf(const QString &title)
         .filePath(name + QStringLiteral(".pdf"));
 }
 
-QString askPdfFile(QWidget *parent, const QString &suggested)
+void savePdf(QPrintPreviewDialog *dialog, SheetPrintDocument &document, const QString &title)
 {
-    return QFileDialog::getSaveFileName(
-        parent, QObject::tr("PDFに保存"), suggested, QObject::tr("PDF ファイル (*.pdf)"));
-}
-
-void savePdf(QPrintPreviewDialog *dialog, SheetPrintDocument &document, const QString &title,
-    const AskPdfFile &ask)
-{
-    const QString file = ask(dialog, suggestedPdf(title));
+    Dialogs &dialogs = dialogsOf(dialog);
+    const QString file = dialogs.chooseFile(dialog, Dialogs::FileDialog::Save,
+        QObject::tr("PDFに保存"), suggestedPdf(title), QObject::tr("PDF ファイル (*.pdf)"));
     if (file.isEmpty())
         return;
     QString error;
     if (document.savePdf(file, dialog->printer()->pageLayout(), &error)) {
-        QMessageBox::information(dialog, qs(ProgramTitle),
-            QObject::tr("PDFを保存しました。\n%1").arg(QDir::toNativeSeparators(file)));
+        dialogs.message(dialog,
+            {QMessageBox::Information, qs(ProgramTitle),
+                QObject::tr("PDFを保存しました。\n%1").arg(QDir::toNativeSeparators(file))});
         return;
     }
-    QMessageBox::warning(dialog, qs(MessageTitle),
-        QObject::tr("PDFを保存できませんでした。保存先のフォルダーに書き込めるか確かめるか、"
-                    "別の場所を選んでやり直してください。\n%1\n%2")
-            .arg(QDir::toNativeSeparators(file), error));
+    dialogs.message(dialog,
+        {QMessageBox::Warning, qs(MessageTitle),
+            QObject::tr("PDFを保存できませんでした。保存先のフォルダーに書き込めるか確かめるか、"
+                        "別の場所を選んでやり直してください。\n%1\n%2")
+                .arg(QDir::toNativeSeparators(file), error)});
 }
 
 } // namespace
 
 QPrintPreviewDialog *createPrintPreview(QWidget *parent, const QList<const Sheet *> &sheets,
-    const QString &title, const QString &footer, AskPdfFile askFile)
+    const QString &title, const QString &footer)
 {
     auto document = std::make_shared<SheetPrintDocument>(sheets, title, footer);
     auto *owner = new PrinterOwner(nullptr);
@@ -108,15 +105,13 @@ QPrintPreviewDialog *createPrintPreview(QWidget *parent, const QList<const Sheet
     if (auto *preview = dialog->findChild<QPrintPreviewWidget *>())
         preview->fitInView();
 
-    if (!askFile)
-        askFile = askPdfFile;
     if (auto *bar = dialog->findChild<QToolBar *>()) {
         bar->addSeparator();
         QAction *pdf = bar->addAction(QObject::tr("PDFに保存..."));
         pdf->setObjectName(QStringLiteral("actionSavePdf"));
         pdf->setToolTip(QObject::tr("プレビューのとおりの各ページを PDF ファイルに保存します"));
         QObject::connect(pdf, &QAction::triggered, dialog,
-            [dialog, document, title, askFile] { savePdf(dialog, *document, title, askFile); });
+            [dialog, document, title] { savePdf(dialog, *document, title); });
     }
     return dialog;
 }
@@ -125,9 +120,10 @@ void printSheets(QWidget *parent, const QList<const Sheet *> &sheets, const QStr
     const QString &footer)
 {
     if (sheets.isEmpty()) {
-        QMessageBox::information(parent, qs(MessageTitle),
-            QObject::tr(
-                "印刷する表がまだありません。表が表示されてから、もう一度印刷してください。"));
+        dialogsOf(parent).message(parent,
+            {QMessageBox::Information, qs(MessageTitle),
+                QObject::tr(
+                    "印刷する表がまだありません。表が表示されてから、もう一度印刷してください。")});
         return;
     }
     createPrintPreview(parent, sheets, title, footer)->exec();

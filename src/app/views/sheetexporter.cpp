@@ -2,6 +2,7 @@
 
 #include "commands/corereasons.h"
 #include "grid/sheetwriter.h"
+#include "shell/dialogs.h"
 #include "shell/lastfolder.h"
 #include "store/outputfile.h"
 #include "store/textcodec.h"
@@ -11,7 +12,6 @@
 #include <QAction>
 #include <QBuffer>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMainWindow>
@@ -80,14 +80,6 @@ SheetExporter::SheetExporter(SheetView *view)
         [this] { exportCsv(CsvEncoding::ShiftJis); });
     add(tr("HTMLで保存..."), "exportHtml", [this] { exportHtml(); });
     add(tr("画像で保存..."), "exportPng", [this] { exportPng(); });
-
-    m_askFile = [this](const QString &caption, const QString &suggested, const QString &filter) {
-        return QFileDialog::getSaveFileName(m_view, caption, suggested, filter);
-    };
-    m_message = [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-        QMessageBox box(icon, title, text, QMessageBox::Ok, m_view);
-        box.exec();
-    };
 }
 
 void SheetExporter::addActionsTo(QMenu *menu) const
@@ -229,8 +221,8 @@ QString SheetExporter::askFile(const QString &caption, const QString &suffix, co
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     if (name.isEmpty())
         name = QStringLiteral("table");
-    const QString file
-        = m_askFile(caption, QDir(lastFolder()).filePath(name + QLatin1Char('.') + suffix), filter);
+    const QString file = dialogsOf(m_view).chooseFile(m_view, Dialogs::FileDialog::Save, caption,
+        QDir(lastFolder()).filePath(name + QLatin1Char('.') + suffix), filter);
     rememberFolder(file);
     return file;
 }
@@ -238,8 +230,13 @@ QString SheetExporter::askFile(const QString &caption, const QString &suffix, co
 void SheetExporter::report(const Status &status, const QString &title)
 {
     if (!status)
-        m_message(QMessageBox::Critical, title,
+        tell(QMessageBox::Critical, title,
             tr("保存できませんでした。\n%1").arg(CoreReasons::japanese(status)));
+}
+
+void SheetExporter::tell(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    dialogsOf(m_view).message(m_view, {icon, title, text});
 }
 
 void SheetExporter::tellSaved(const QString &how, const QStringList &files)
@@ -305,7 +302,7 @@ void SheetExporter::exportPng()
         notes.append(tr("表の幅が画像に収まらないため、右端 %1 ピクセルより先は保存していません。")
                          .arg(MaxImageWidth));
     if (!notes.isEmpty())
-        m_message(QMessageBox::Information, title, notes.join(u"\n\n"));
+        tell(QMessageBox::Information, title, notes.join(u"\n\n"));
 }
 
 } // namespace loto6

@@ -10,7 +10,6 @@
 #include <QObject>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 class QAction;
@@ -35,20 +34,11 @@ public:
     // Widest picture a painter draws reliably; wider tables are cut at this width.
     static constexpr int MaxImageWidth = 32000;
 
-    // Asks for the file to write: caption, suggested path, filter; empty when cancelled.
-    using SaveFileFunction = std::function<QString(
-        const QString &caption, const QString &suggested, const QString &filter)>;
-    using MessageFunction
-        = std::function<void(QMessageBox::Icon icon, const QString &title, const QString &text)>;
-
     explicit SheetExporter(SheetView *view);
 
     // The three commands, in the order of the context menu.
     QList<QAction *> actions() const { return m_actions; }
     void addActionsTo(QMenu *menu) const;
-
-    void setSaveFileFunction(SaveFileFunction ask) { m_askFile = std::move(ask); }
-    void setMessageFunction(MessageFunction show) { m_message = std::move(show); }
 
     // File contents; nullopt when a text has no Shift-JIS form.
     static std::optional<QByteArray> csvBytes(const Sheet &sheet, CsvEncoding encoding);
@@ -64,7 +54,8 @@ public:
     // Writes the pages; written receives the file names.
     Status savePng(const QString &file, QStringList *written = nullptr) const;
 
-    // Dialog-driven commands: ask for a file, save, report the outcome.
+    // Dialog-driven commands: ask for a file, save, report the outcome, through the dialogs of
+    // the main window the view sits in.
     void exportCsv(CsvEncoding encoding);
     void exportHtml();
     void exportPng();
@@ -78,11 +69,10 @@ private:
     void tellSaved(const QString &how, const QStringList &files);
     QString askFile(const QString &caption, const QString &suffix, const QString &filter);
     void report(const Status &status, const QString &title);
+    void tell(QMessageBox::Icon icon, const QString &title, const QString &text);
 
     SheetView *m_view;
     QList<QAction *> m_actions;
-    SaveFileFunction m_askFile;
-    MessageFunction m_message;
 };
 
 } // namespace loto6

@@ -1,12 +1,12 @@
 #include "views/sheetfinder.h"
 
 #include "grid/sheetsearch.h"
+#include "shell/dialogs.h"
 #include "store/drawrecord.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 
 #include <QAction>
-#include <QInputDialog>
 #include <QMainWindow>
 #include <QStatusBar>
 
@@ -26,12 +26,6 @@ SheetFinder::SheetFinder(SheetView *view)
     view->addAction(m_findNumber);
     connect(m_goToDraw, &QAction::triggered, this, &SheetFinder::askDraw);
     connect(m_findNumber, &QAction::triggered, this, &SheetFinder::askNumber);
-    m_ask = [this](const QString &title, const QString &label, int value, int minimum,
-                int maximum) -> std::optional<int> {
-        bool ok = false;
-        const int n = QInputDialog::getInt(m_view, title, label, value, minimum, maximum, 1, &ok);
-        return ok ? std::optional<int>(n) : std::nullopt;
-    };
     updateActions();
 }
 
@@ -45,9 +39,10 @@ QAction *SheetFinder::addGoToDrawCommand(QAbstractItemView *grid)
     return action;
 }
 
-std::optional<int> SheetFinder::askDrawNumber(const AskNumberFunction &ask)
+std::optional<int> SheetFinder::askDrawNumber(QWidget *parent)
 {
-    return ask(tr("第N回へ移動"), tr("移動する回数:"), 1, 1, MaxDrawNumber);
+    return dialogsOf(parent).askNumber(
+        parent, tr("第N回へ移動"), tr("移動する回数:"), 1, 1, MaxDrawNumber);
 }
 
 void SheetFinder::updateActions()
@@ -127,7 +122,7 @@ void SheetFinder::askDraw()
     const SheetModel *model = m_view->sheetModel();
     if (!model || drawColumn(model->sheet()) == 0)
         return;
-    if (const std::optional<int> n = askDrawNumber(m_ask))
+    if (const std::optional<int> n = askDrawNumber(m_view))
         goToDraw(*n);
 }
 
@@ -135,8 +130,8 @@ void SheetFinder::askNumber()
 {
     if (!m_view->sheetModel())
         return;
-    if (const std::optional<int> n
-        = m_ask(tr("数字を検索"), tr("探す数字:"), m_lastNumber, 0, INT_MAX)) {
+    if (const std::optional<int> n = dialogsOf(m_view).askNumber(
+            m_view, tr("数字を検索"), tr("探す数字:"), m_lastNumber, 0, INT_MAX)) {
         m_lastNumber = *n;
         findNumber(*n);
     }

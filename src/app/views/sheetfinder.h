@@ -3,12 +3,12 @@
 #include <QList>
 #include <QObject>
 
-#include <functional>
 #include <optional>
 
 class QAbstractItemView;
 class QAction;
 class QModelIndex;
+class QWidget;
 
 namespace loto6 {
 
@@ -22,27 +22,23 @@ class SheetFinder : public QObject
     Q_OBJECT
 
 public:
-    // Asks for a whole number: title, label, suggested value, range; nothing when cancelled.
-    using AskNumberFunction = std::function<std::optional<int>(
-        const QString &title, const QString &label, int value, int minimum, int maximum)>;
-
     explicit SheetFinder(SheetView *view);
 
     // 第N回へ移動 for any grid with a draw in each row (the entry grid uses it too): the command,
-    // with Ctrl+G working while the grid has the focus; the question, through `ask`; and the
-    // move to the draw's cell (invalid: not there), told in the main window's status bar and
-    // returned.
+    // with Ctrl+G working while the grid has the focus; the question, over `parent` through the
+    // dialogs of the main window it sits in; and the move to the draw's cell (invalid: not
+    // there), told in the main window's status bar and returned.
     static QAction *addGoToDrawCommand(QAbstractItemView *grid);
-    static std::optional<int> askDrawNumber(const AskNumberFunction &ask);
+    static std::optional<int> askDrawNumber(QWidget *parent);
     static QString moveToDraw(QAbstractItemView *grid, const QModelIndex &cell, int drawNo);
 
     // The two commands, for the grid's context menu; their shortcuts work in the grid.
     QList<QAction *> actions() const { return {m_goToDraw, m_findNumber}; }
     // Enables the commands for what the grid shows: going to a draw needs a draw column.
     void updateActions();
-    void setAskNumberFunction(AskNumberFunction ask) { m_ask = std::move(ask); }
 
     // The commands without a dialog; false (and the status bar says so) when not found.
+    // askDraw and askNumber ask first, through the dialogs of the main window.
     bool goToDraw(int drawNo);
     bool findNumber(long long number);
 
@@ -60,7 +56,6 @@ private:
     SheetView *m_view;
     QAction *m_goToDraw;
     QAction *m_findNumber;
-    AskNumberFunction m_ask;
     int m_lastNumber = 1;
 };
 

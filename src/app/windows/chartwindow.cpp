@@ -14,7 +14,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -53,7 +52,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
         m_chooser->addItem(qs(info.caption), qs(info.name));
     showChart(s_opening);
     m_number->setObjectName(QStringLiteral("spnNumber"));
-    m_number->setRange(1, 43);
+    m_number->setRange(1, HighestNumber);
     m_number->setPrefix(tr("数字 "));
     m_view->setObjectName(QStringLiteral("chartView"));
 
@@ -151,7 +150,7 @@ std::optional<TicketGrading> ChartWindow::gradeBook(std::map<int, DrawPrizes> &p
     if (status)
         return TicketGrading(std::move(tickets), mainFrm().document().history(), prizes);
     mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-        CoreReasons::japanese(status.message())
+        CoreReasons::japanese(status)
             + tr("\n購入番号を読めませんでした。データベースを確かめてください。"));
     return std::nullopt;
 }
@@ -167,7 +166,7 @@ void ChartWindow::compute()
     } else if (info.needsPayouts) {
         if (const Status status = readPrizes(mainFrm().document().database(), prizes); !status)
             mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
-                CoreReasons::japanese(status.message())
+                CoreReasons::japanese(status)
                     + tr("\n払戻金を読めませんでした。データベースを確かめてください。"));
     }
     const ChartInput input{mainFrm().document().history(), mainFrm().document().totals(),
@@ -184,15 +183,12 @@ void ChartWindow::ticketsChanged(MainFrm &frame)
         window->compute();
 }
 
-QString ChartWindow::askFile(
-    const QString &caption, const QString &suffix, const QString &filter) const
+QString ChartWindow::askFile(const QString &caption, const QString &suffix, const QString &filter)
 {
     const QString suggested
         = QDir::home().filePath(qs(m_view->chart().caption) + QLatin1Char('.') + suffix);
-    if (m_askFile)
-        return m_askFile(caption, suggested, filter);
-    return QFileDialog::getSaveFileName(
-        const_cast<ChartWindow *>(this), caption, suggested, filter);
+    return mainFrm().dialogs().chooseFile(
+        this, Dialogs::FileDialog::Save, caption, suggested, filter);
 }
 
 void ChartWindow::report(const Status &status, const QString &file)
@@ -202,7 +198,7 @@ void ChartWindow::report(const Status &status, const QString &file)
     else
         mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
             tr("グラフを保存できませんでした。\n%1\n別の場所か名前を選んでやり直してください。")
-                .arg(CoreReasons::japanese(status.message())));
+                .arg(CoreReasons::japanese(status)));
 }
 
 void ChartWindow::savePicture()

@@ -5,7 +5,6 @@
 #include "store/result.h"
 #include "tickets/ticketgrading.h"
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -32,10 +31,6 @@ public:
     static constexpr int WidthTwips = 15000;
     static constexpr int HeightTwips = 10500;
 
-    // Asks for the file to write: caption, suggested name, filter; empty when cancelled.
-    using SaveFileFunction = std::function<QString(
-        const QString &caption, const QString &suggested, const QString &filter)>;
-
     explicit ChartWindow(MainFrm &frame, QWidget *parent = nullptr);
     static QWidget *create(MainFrm &frame);
     // Opens (or brings up) the window on a chart by its catalog name.
@@ -57,7 +52,7 @@ public:
     QComboBox *chooser() const { return m_chooser; }
     QSpinBox *number() const { return m_number; }
 
-    void setSaveFileFunction(SaveFileFunction ask) { m_askFile = std::move(ask); }
+    // Asks for the file through the main window's dialogs, saves, and tells the outcome.
     void savePicture();
     void saveSvg();
 
@@ -69,13 +64,12 @@ private:
     // The ticket book graded against the history in use, with the payouts it reads; empty
     // (and a message) when the book cannot be read.
     std::optional<TicketGrading> gradeBook(std::map<int, DrawPrizes> &prizes);
-    QString askFile(const QString &caption, const QString &suffix, const QString &filter) const;
+    QString askFile(const QString &caption, const QString &suffix, const QString &filter);
     void report(const Status &status, const QString &file);
 
     ChartView *m_view;
     QComboBox *m_chooser;
     QSpinBox *m_number;
-    SaveFileFunction m_askFile;
 };
 
 } // namespace loto6

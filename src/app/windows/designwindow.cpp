@@ -24,7 +24,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace loto6 {
@@ -43,9 +42,7 @@ struct DesignWindow::Job
     WheelRequest request;
     std::shared_ptr<const PrizeModel> prizes;
 
-    std::atomic<bool> cancel{false};
     std::atomic<int> bestSize{0};
-    std::atomic<int> permille{0};
     std::atomic<bool> weighing{false};
 
     Status status;
@@ -55,13 +52,14 @@ struct DesignWindow::Job
     std::optional<TicketOdds> odds;
     std::string memo;
 
-    void run()
+    // Progress in thousandths.
+    void run(JobProgress &progress)
     {
         if (wheel) {
-            status = buildWheel(request, made, [this](const WheelProgress &p) {
+            status = buildWheel(request, made, [this, &progress](const WheelProgress &p) {
                 bestSize = p.bestSize;
-                permille = static_cast<int>(p.fraction * 1000);
-                return !cancel.load();
+                progress.setSteps(static_cast<int>(p.fraction * 1000), 1000);
+                return !progress.cancelRequested();
             });
             tickets = made.tickets;
             memo = wheelMemo(made, request.pool);
@@ -72,13 +70,14 @@ struct DesignWindow::Job
             tickets = std::move(picked.tickets);
             memo = pickMemo(filter, seed);
         }
-        if (!status || cancel || tickets.size() > static_cast<std::size_t>(MaxOddsTickets))
+        if (!status || progress.cancelRequested()
+            || tickets.size() > static_cast<std::size_t>(MaxOddsTickets))
             return;
         weighing = true;
         TicketOdds o;
-        if (ticketOdds(tickets, *prizes, o, [this](double f) {
-                permille = static_cast<int>(f * 1000);
-                return !cancel.load();
+        if (ticketOdds(tickets, *prizes, o, [&progress](double f) {
+                progress.setSteps(static_cast<int>(f * 1000), 1000);
+                return !progress.cancelRequested();
             }))
             odds = o;
     }
@@ -103,18 +102,12 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
     m_countTimer.setSingleShot(true);
     m_countTimer.setInterval(120);
     connect(&m_countTimer, &QTimer::timeout, this, &DesignWindow::updateCount);
-    m_pollTimer.setInterval(100);
-    connect(&m_pollTimer, &QTimer::timeout, this, &DesignWindow::pollProgress);
+    connect(&m_runner.progress(), &JobProgress::stepsDone, this, &DesignWindow::showProgress);
+    connect(&m_runner, &JobRunner::finished, this, &DesignWindow::finish);
 }
 
-DesignWindow::~DesignWindow()
-{
-    if (m_worker) {
-        m_job->cancel = true;
-        m_worker->wait();
-        delete m_worker;
-    }
-}
+// The runner asks a running job to stop and waits for it.
+DesignWindow::~DesignWindow() = default;
 
 QWidget *DesignWindow::create(MainFrm &frame) { return new DesignWindow(frame); }
 
@@ -240,10 +233,7 @@ QWidget *DesignWindow::createActions()
     connect(m_pick, &QPushButton::clicked, this, &DesignWindow::startPick);
     connect(m_wheel, &QPushButton::clicked, this, [this] { startWheel(false); });
     connect(m_full, &QPushButton::clicked, this, [this] { startWheel(true); });
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] {
-        if (m_job)
-            m_job->cancel = true;
-    });
+    connect(m_cancelButton, &QPushButton::clicked, &m_runner, &JobRunner::cancel);
     return box;
 }
 
@@ -439,22 +429,19 @@ void DesignWindow::start(std::shared_ptr<Job> job)
         return;
     job->prizes = m_prizes;
     m_job = job;
-    m_worker = QThread::create([job] { job->run(); });
-    connect(m_worker, &QThread::finished, this, &DesignWindow::finish);
     for (QPushButton *b : {m_pick, m_wheel, m_full, m_add})
         b->setEnabled(false);
     m_cancelButton->setEnabled(true);
     m_progress->setValue(0);
     m_status->setText(job->wheel ? tr("ホイールを探しています...") : tr("選んでいます..."));
-    m_pollTimer.start();
-    m_worker->start();
+    m_runner.start([job](JobProgress &progress) { job->run(progress); });
 }
 
-void DesignWindow::pollProgress()
+void DesignWindow::showProgress(int permille)
 {
     if (!m_job)
         return;
-    m_progress->setValue(m_job->permille.load());
+    m_progress->setValue(permille);
     if (m_job->weighing)
         m_status->setText(tr("当せん確率を数えています（%1通りの抽選）...")
                               .arg(qs(groupedText(CombinationCount))));
@@ -494,20 +481,18 @@ QString jobResultText(
 
 } // namespace
 
-void DesignWindow::finish()
+void DesignWindow::finish(const QString &failure)
 {
-    m_pollTimer.stop();
-    m_worker->deleteLater();
-    m_worker = nullptr;
     const std::shared_ptr<Job> job = std::move(m_job);
     m_cancelButton->setEnabled(false);
     m_wheel->setEnabled(true);
     m_full->setEnabled(true);
     updateCount();
     m_progress->setValue(job->status ? 1000 : 0);
-    m_status->setText(
-        jobResultText(job->status, job->wheel, job->made, job->combinations, job->cancel));
-    if (!job->status)
+    m_status->setText(failure.isEmpty() ? jobResultText(job->status, job->wheel, job->made,
+                          job->combinations, m_runner.progress().cancelRequested())
+                                        : failure);
+    if (!failure.isEmpty() || !job->status)
         return;
     m_shown = job->tickets;
     m_shownMemo = job->memo;
@@ -517,8 +502,9 @@ void DesignWindow::finish()
     if (!job->odds) {
         m_odds->setSheet(ticketOddsSheet(TicketOdds{}));
         m_facts->setText(tr("口数が %1 を超えるため、当せん確率は数えていません。どの組合せも"
-                            "1等の確率は同じ 1/6,096,454 です。")
-                             .arg(MaxOddsTickets));
+                            "1等の確率は同じ 1/%2 です。")
+                             .arg(MaxOddsTickets)
+                             .arg(qs(groupedText(CombinationCount))));
         return;
     }
     // Each ticket's own prizes from its popularity, read here where the model lives.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/backgroundjob.h"
 #include "design/filters.h"
 #include "design/odds.h"
 #include "design/wheel.h"
@@ -20,7 +21,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class QThread;
 
 namespace loto6 {
 
@@ -65,7 +65,7 @@ public:
     QCheckBox *leastPopularBox() const { return m_leastPopular; }
     QDoubleSpinBox *leastPopularPercent() const { return m_leastPercent; }
     QCheckBox *sortByPopularityBox() const { return m_sortPopular; }
-    bool busy() const { return m_worker != nullptr; }
+    bool busy() const { return m_runner.busy(); }
     // The filters as the widgets set them; nothing and `problem` in Japanese when one is wrong.
     std::optional<design::DesignFilter> filter(QString &problem) const;
 
@@ -84,8 +84,8 @@ private:
     void startPick();
     void startWheel(bool full);
     void start(std::shared_ptr<Job> job);
-    void finish();
-    void pollProgress();
+    void finish(const QString &failure);
+    void showProgress(int permille);
     void addToBook();
 
     MainFrm &frame() const { return mainFrm(); }
@@ -119,8 +119,7 @@ private:
     QSpinBox *m_draws;
     QPushButton *m_add;
     QTimer m_countTimer;
-    QTimer m_pollTimer;
-    QThread *m_worker = nullptr;
+    JobRunner m_runner;
     std::shared_ptr<Job> m_job;
     std::shared_ptr<const design::PrizeModel> m_prizes;
     std::vector<design::Combination> m_shown; // the tickets on the right

@@ -51,7 +51,6 @@ EntryWindow::EntryWindow(MainFrm &frame, QWidget *parent)
 
     m_loadStatus = m_model->open(frame.document().database().path());
     m_model->setReadOnly(m_loadStatus && m_model->database().isReadOnly());
-    m_model->setConfirmFunction([this](const QString &text) { return confirm(text); });
 
     createMenus();
     createGrid();
@@ -229,12 +228,6 @@ QMessageBox::StandardButton EntryWindow::message(const Dialogs::Message &m)
 {
     return mainFrm().dialogs().message(this, m);
 }
-bool EntryWindow::confirm(const QString &text)
-{
-    return message({QMessageBox::Warning, QString::fromUtf8(ProgramTitle), text,
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No})
-        == QMessageBox::Yes;
-}
 
 void EntryWindow::showError(const QString &text)
 {
@@ -295,7 +288,7 @@ void EntryWindow::rowLeft(int row)
 void EntryWindow::addLine()
 {
     // A new draw always goes at the end, whichever row is selected, ready for its first number.
-    if (!confirm(tr("表の最後に行を追加します。よろしいですか？")))
+    if (!m_model->confirm(tr("表の最後に行を追加します。よろしいですか？")))
         return;
     commitOpenEditor();
     const int row = m_model->insertDrawRow(-1);
@@ -308,7 +301,7 @@ void EntryWindow::addLine()
 
 void EntryWindow::deleteLine()
 {
-    if (!confirm(tr("選択された行を削除します。よろしいですか？")))
+    if (!m_model->confirm(tr("選択された行を削除します。よろしいですか？")))
         return;
     const QModelIndex active = m_grid->currentIndex();
     if (!active.isValid())
@@ -339,12 +332,7 @@ void EntryWindow::paste(const QString &text)
 
 void EntryWindow::askDraw()
 {
-    Dialogs &dialogs = mainFrm().dialogs();
-    const auto ask = [this, &dialogs](const QString &title, const QString &label, int value,
-                         int minimum, int maximum) {
-        return dialogs.askNumber(this, title, label, value, minimum, maximum);
-    };
-    if (const std::optional<int> n = SheetFinder::askDrawNumber(ask))
+    if (const std::optional<int> n = SheetFinder::askDrawNumber(this))
         goToDraw(*n);
 }
 
@@ -405,7 +393,7 @@ void EntryWindow::closeEvent(QCloseEvent *event)
             text = tr("数字に誤りがある行は保存されていません。破棄して閉じますか？");
         else if (m_model->hasIncompleteRows())
             text = tr("7つの数字がそろっていない行は保存されていません。破棄して閉じますか？");
-        if (!confirm(text)) {
+        if (!m_model->confirm(text)) {
             event->ignore();
             return;
         }

@@ -80,7 +80,6 @@ private:
     void createMenus();
     void createGrid();
     QMessageBox::StandardButton message(const Dialogs::Message &m);
-    bool confirm(const QString &text);
     void showError(const QString &text);
     void reportWriteFailure(const Status &status);
     void commitOpenEditor();
