@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 #include <sstream>
 
 using namespace loto6;
