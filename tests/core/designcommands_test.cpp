@@ -51,27 +51,45 @@ TEST(DesignCommand, BadInputIsOneLineAndWritesNothing)
 {
     loto6::test::TempDir dir;
     const std::string db = bundledDb(dir);
-    const std::vector<std::pair<std::vector<std::string>, int>> cases = {
-        {{"design", "--sum", "160-100", "--count"}, 2},
-        {{"design", "--include", "44", "--count"}, 2},
-        {{"design", "--include", "5", "--exclude", "5", "--count"}, 2},
-        {{"design", "--count", "--pick", "2"}, 2},
-        {{"design", "--sum", "21", "--odd", "6", "--count"}, 1},
-        {{"design", "--pool", "1,2,3,4,5,6,7", "--pick", "8", "--add-to-book"}, 1},
-        {{"wheel", "1", "2", "3", "4", "5", "--win", "3", "--if", "3"}, 2},
-        {{"wheel", "1", "2", "3", "4", "5", "6", "7", "--win", "5", "--if", "4"}, 2},
-        {{"wheel", "1", "2", "3", "4", "5", "6", "44", "--win", "3", "--if", "3"}, 2},
-        {{"odds", "1", "2", "3", "4", "5"}, 2},
-        {{"odds", "1", "1", "3", "4", "5", "6"}, 2},
-        {{"odds", "--book"}, 1},
+    // The command, its exit code and its one line, which scripts may read.
+    struct Case
+    {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
     };
-    for (const auto &[args, code] : cases) {
+    const std::vector<Case> cases = {
+        {{"design", "--sum", "160-100", "--count"}, 2, "--sum 160-100: the range's start is above"},
+        {{"design", "--include", "44", "--count"}, 2, "\"44\" is not a number from 1 to 43"},
+        {{"design", "--include", "5", "--exclude", "5", "--count"}, 2,
+            "design: number(s) 5 are both to include and to exclude"},
+        {{"design", "--include", "1,2,3,4,5,6,7", "--count"}, 2,
+            "design: more than six numbers to include"},
+        {{"design", "--count", "--pick", "2"}, 2, ""},
+        {{"design", "--sum", "21", "--odd", "6", "--count"}, 1,
+            "design: no combination passes these filters"},
+        {{"design", "--pool", "1,2,3,4,5,6,7", "--pick", "8", "--add-to-book"}, 1,
+            "design: only 7 combination(s) pass these filters, fewer than the 8 asked"},
+        {{"wheel", "1", "2", "3", "4", "5", "--win", "3", "--if", "3"}, 2,
+            "wheel: a wheel's pool holds 6 to 20 numbers, not 5"},
+        {{"wheel", "1", "2", "3", "4", "5", "6", "7", "--win", "5", "--if", "4"}, 2,
+            "wheel: the guarantee is T if P with 3 <= T <= P <= 6, not 5 if 4"},
+        {{"wheel", "1", "2", "3", "4", "5", "6", "44", "--win", "3", "--if", "3"}, 2,
+            "\"44\" is not a number from 1 to 43"},
+        {{"wheel", "1", "2", "3", "4", "5", "6", "6", "--win", "3", "--if", "3"}, 2,
+            "wheel: 6 is in the pool twice"},
+        {{"odds", "1", "2", "3", "4", "5"}, 2, ""},
+        {{"odds", "1", "1", "3", "4", "5", "6"}, 2, ""},
+        {{"odds", "--book"}, 1, ""},
+    };
+    for (const Case &c : cases) {
         std::vector<std::string> all{"--db", db};
-        all.insert(all.end(), args.begin(), args.end());
+        all.insert(all.end(), c.args.begin(), c.args.end());
         const CliRun r = runCli(all);
-        EXPECT_EQ(r.code, code) << args.front() << ' ' << args[1] << ": " << r.err;
+        EXPECT_EQ(r.code, c.code) << c.args.front() << ' ' << c.args[1] << ": " << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
     EXPECT_EQ(runCli({"--db", db, "tickets", "list", "--format", "csv"}).out.find("設計"),
         std::string::npos);
