@@ -71,7 +71,7 @@ const std::array<std::array<double, Tiers>, Picks + 1> &jointWinChance()
 namespace {
 
 // The sums over the j-subsets from those over the (j+1)-subsets: a six holding a j-subset S
-// holds 6 - j of the subsets S + {x}, so S's sum is the sum of theirs over 6 - j.
+// holds 6 - j of the subsets S + {x}, so S's sum is the sum of theirs over 6 - j (j >= 1).
 void sumsFromLarger(const std::vector<double> &larger, int j, std::vector<double> &out)
 {
     std::array<int, Picks> s{};
@@ -103,8 +103,7 @@ void sumsFromLarger(const std::vector<double> &larger, int j, std::vector<double
         while (
             i + 1 < j && s[static_cast<std::size_t>(i)] + 1 == s[static_cast<std::size_t>(i + 1)])
             ++i;
-        if (j > 0)
-            ++s[static_cast<std::size_t>(i)];
+        ++s[static_cast<std::size_t>(i)];
         for (int k = 0; k < i; ++k)
             s[static_cast<std::size_t>(k)] = k;
     }

@@ -166,6 +166,16 @@ std::string chanceJson(const GoldenDatabase &db, const std::string &)
     return sheetsJson({chanceSheet(computeChance(db.history()))});
 }
 
+// The payouts stored with the history.
+std::map<int, DrawPrizes> storedPrizes(const GoldenDatabase &db)
+{
+    Database database;
+    std::map<int, DrawPrizes> prizes;
+    EXPECT_TRUE(database.open(db.path()));
+    EXPECT_TRUE(readPrizes(database, prizes));
+    return prizes;
+}
+
 std::string backtestJson(const GoldenDatabase &db, const std::string &)
 {
     Backtest backtest;
@@ -173,10 +183,7 @@ std::string backtestJson(const GoldenDatabase &db, const std::string &)
     EXPECT_TRUE(run) << run.message();
     std::vector<int> shifts(Backtest::ShiftCount);
     std::iota(shifts.begin(), shifts.end(), 0);
-    Database database;
-    std::map<int, DrawPrizes> prizes;
-    EXPECT_TRUE(database.open(db.path()));
-    EXPECT_TRUE(readPrizes(database, prizes));
+    const std::map<int, DrawPrizes> prizes = storedPrizes(db);
     const BacktestReport report = makeBacktestReport(backtest, prizes);
     std::vector<Sheet> sheets = backtestSheets(report, shifts);
     sheets.push_back(backtestDataSheet(report, shifts));
@@ -208,11 +215,7 @@ std::string chartJson(const GoldenDatabase &db, const std::string &file)
 // The draws with payouts that the popularity model learns from.
 std::vector<popularity::DrawObservation> observations(const GoldenDatabase &db)
 {
-    Database database;
-    std::map<int, DrawPrizes> prizes;
-    EXPECT_TRUE(database.open(db.path()));
-    EXPECT_TRUE(readPrizes(database, prizes));
-    return popularity::observationsOf(db.history(), prizes);
+    return popularity::observationsOf(db.history(), storedPrizes(db));
 }
 
 // One ticket's popularity and yen at the recent sales; a history without sales has none.
@@ -269,10 +272,7 @@ std::string designJson(const GoldenDatabase &db, const std::string &)
     f.notDrawn = true;
     PickResult picked;
     EXPECT_TRUE(pickTickets(f, FilterContext::fromHistory(db.history(), f), 5, 42, picked));
-    Database database;
-    std::map<int, DrawPrizes> prizes;
-    EXPECT_TRUE(database.open(db.path()));
-    EXPECT_TRUE(readPrizes(database, prizes));
+    const std::map<int, DrawPrizes> prizes = storedPrizes(db);
     TicketOdds odds;
     EXPECT_TRUE(ticketOdds(picked.tickets, AveragePrizeModel(prizes), odds));
     return sheetsJson({filterCountSheet(f, countFilter(f, db.history())),

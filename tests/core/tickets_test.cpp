@@ -145,19 +145,13 @@ TEST(TicketGrading, TierChancesMatchEnumerationAndSumToOne)
     // Every combination of 1..43 against the draw 1..6 with bonus 7.
     std::array<long long, 6> counts{};
     const std::uint64_t mains = 0b1111110, bonus = 1u << 7;
-    int a[6];
-    for (a[0] = 1; a[0] <= 38; ++a[0])
-        for (a[1] = a[0] + 1; a[1] <= 39; ++a[1])
-            for (a[2] = a[1] + 1; a[2] <= 40; ++a[2])
-                for (a[3] = a[2] + 1; a[3] <= 41; ++a[3])
-                    for (a[4] = a[3] + 1; a[4] <= 42; ++a[4])
-                        for (a[5] = a[4] + 1; a[5] <= 43; ++a[5]) {
-                            std::uint64_t m = 0;
-                            for (int n : a)
-                                m |= std::uint64_t{1} << n;
-                            ++counts[static_cast<std::size_t>(
-                                TicketGrading::tierOf(std::popcount(m & mains), (m & bonus) != 0))];
-                        }
+    test::forEachSixOf43([&](const int *a) {
+        std::uint64_t m = 0;
+        for (int i = 0; i < 6; ++i)
+            m |= std::uint64_t{1} << a[i];
+        ++counts[static_cast<std::size_t>(
+            TicketGrading::tierOf(std::popcount(m & mains), (m & bonus) != 0))];
+    });
     const long long expected[] = {0, 1, 6, 216, 9990, 155400};
     long long total = 0;
     double chanceSum = 0;
