@@ -49,6 +49,8 @@ struct Held
         db.close();
         before = test::readAll(target);
     }
+    // The database is byte for byte as it was (compared whole, not printed when it differs).
+    bool unchanged() const { return test::readAll(target) == before; }
 };
 
 // A made-up draw n on the given date.
@@ -132,7 +134,7 @@ TEST(DrawByDrawUpdate, AFileThatIsNotItsDrawOrDisagreesIsRefused)
     const UpdateResult r = updateDrawByDraw(h.target, server.url("/A102{draw}.CSV"), false);
     EXPECT_EQ(r.outcome, UpdateOutcome::Refused);
     EXPECT_NE(r.message.find("does not hold draw 2145 alone"), std::string::npos) << r.message;
-    EXPECT_EQ(test::readAll(h.target), h.before);
+    EXPECT_TRUE(h.unchanged());
     EXPECT_EQ(drawAddress("x/A102{draw}.CSV", 461), "x/A1020461.CSV");
 }
 
@@ -161,7 +163,7 @@ TEST(DrawByDrawUpdate, OnlyNotFoundEndsTheRound)
         if (!r.ok()) {
             EXPECT_EQ(r.download.httpStatus, c.status);
         }
-        EXPECT_EQ(test::readAll(h.target), h.before);
+        EXPECT_TRUE(h.unchanged());
     }
 }
 
@@ -200,40 +202,47 @@ TEST(DrawByDrawUpdate, AnAddressThatMissesTheLatestHeldDrawIsWrong)
         EXPECT_EQ(r.outcome, c.outcome) << r.message;
         EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
         EXPECT_EQ(r.message.find("最新です"), std::string::npos) << r.message;
-        EXPECT_EQ(test::readAll(h.target), h.before);
+        EXPECT_TRUE(h.unchanged());
     }
 }
 
-// A server that answers every address stops the update at the first file whose date breaks the
-// rules, and nothing is added.
+// The first file whose date breaks the rules stops the update, and nothing is added: a date
+// after tomorrow, or one not after the draw before it, whether that draw is held or came
+// earlier in the same update.
 TEST(DrawByDrawUpdate, ADrawDatedInTheFutureOrBeforeItsPredecessorStopsTheUpdate)
 {
     const struct
     {
         const char *name;
-        std::string date;
+        std::vector<std::string> dates; // of draws 2145, 2146, ...; then not published
         const char *message;
+        int asked;
     } cases[] = {
-        {"after-today", "2099-01-07", "after today"},
-        {"before-the-previous-draw", "2019-05-02", "not after 2026-10-08"},
-        {"same-day-as-the-previous-draw", "2026-10-08", "not after 2026-10-08"},
+        {"after-today", {"2099-01-07", "2099-01-14"}, "after today", 2},
+        {"before-the-previous-draw", {"2019-05-02", "2026-10-12"}, "not after 2026-10-08", 2},
+        {"same-day-as-the-previous-draw", {"2026-10-08"}, "not after 2026-10-08", 2},
+        {"before-a-draw-of-the-same-update", {"2026-10-15", "2026-10-13"},
+            "2146 is dated 2026-10-13, not after 2026-10-15", 3},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         Held h;
         int asked = 0;
-        TestServer everyAddress([&](const std::string &path) {
+        TestServer server([&](const std::string &path) {
             ++asked;
             const int n = std::stoi(path.substr(5, 4));
-            return httpReply(
-                200, officialFile(n == 2144 ? bundledDraw(2144) : nextDraw(n, c.date)));
+            const auto listed = static_cast<std::size_t>(n - 2145);
+            if (n == 2144)
+                return httpReply(200, officialFile(bundledDraw(2144)));
+            return listed < c.dates.size()
+                ? httpReply(200, officialFile(nextDraw(n, c.dates[listed])))
+                : httpReply(404, "");
         });
-        const UpdateResult r
-            = updateFromSources(h.target, {everyAddress.url("/A102{draw}.CSV")}, false);
+        const UpdateResult r = updateFromSources(h.target, {server.url("/A102{draw}.CSV")}, false);
         EXPECT_EQ(r.outcome, UpdateOutcome::Refused) << r.message;
         EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
-        EXPECT_EQ(asked, 2) << "stops at the first bad file";
-        EXPECT_EQ(test::readAll(h.target), h.before);
+        EXPECT_EQ(asked, c.asked) << "stops at the first bad file";
+        EXPECT_TRUE(h.unchanged());
     }
     EXPECT_EQ(fetchedDateProblem("2026-12-09", "2026-12-07", "2026-12-08"), "");
     EXPECT_NE(fetchedDateProblem("2026-12-10", "2026-12-07", "2026-12-08"), "");
@@ -258,7 +267,56 @@ TEST(DrawByDrawUpdate, TheWholeUpdateHasATimeLimit)
     EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed) << r.message;
     EXPECT_NE(r.message.find("its time limit, and nothing was changed"), std::string::npos)
         << r.message;
-    EXPECT_EQ(test::readAll(h.target), h.before);
+    EXPECT_TRUE(h.unchanged());
+}
+
+// However many sources are slow, the update ends within its one time limit: each source here
+// answers within the limit, but three of them one after the other would not.
+TEST(UpdateTimeLimit, IsOneForAllTheSourcesHoweverManyAreSlow)
+{
+    Held h;
+    const auto slowly = [](const std::string &) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        return httpReply(503, "later");
+    };
+    TestServer first(slowly);
+    TestServer second(slowly);
+    TestServer third(slowly);
+    DownloadLimits limits;
+    limits.updateTimeout = std::chrono::milliseconds(700);
+    const auto start = std::chrono::steady_clock::now();
+    const UpdateResult r = updateFromSources(
+        h.target, {first.url(), second.url("/A102{draw}.CSV"), third.url()}, false, limits);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1100));
+    EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed) << r.message;
+    EXPECT_NE(r.message.find("its time limit, and nothing was changed"), std::string::npos)
+        << r.message;
+    EXPECT_TRUE(h.unchanged());
+}
+
+// A download's own time limit is cut to what is left of its update's, and none starts after it.
+TEST(UpdateTimeLimit, CutsEachDownloadToWhatIsLeft)
+{
+    // Headers that promise a body which never comes.
+    TestServer stalled(httpReply(200, std::string(10000, 'x')).substr(0, 300), true);
+    DownloadLimits limits;
+    limits.totalTimeout = std::chrono::seconds(5);
+    limits.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    std::string body;
+    DownloadError error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(download(stalled.url(), body, limits, &error));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_EQ(error.kind, DownloadFailure::TimedOut);
+
+    // A server that would answer at once is not asked once the update's time is up.
+    TestServer quick(httpReply(200, "draws"));
+    limits.deadline = std::chrono::steady_clock::now() - std::chrono::milliseconds(1);
+    const Status late = download(quick.url(), body, limits, &error);
+    EXPECT_FALSE(late);
+    EXPECT_EQ(error.kind, DownloadFailure::TimedOut);
+    EXPECT_NE(late.message().find("time limit was reached"), std::string::npos) << late.message();
+    EXPECT_TRUE(body.empty());
 }
 
 // The update.conf installed with the programs names the official per-draw files; the same
@@ -314,6 +372,6 @@ TEST(DrawByDrawUpdate, ARefusedAutomatedDownloadSaysToSaveTheFileFromABrowser)
                                  "and import it"),
             std::string::npos)
             << r.message;
-        EXPECT_EQ(test::readAll(h.target), h.before);
+        EXPECT_TRUE(h.unchanged());
     }
 }

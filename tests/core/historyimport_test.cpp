@@ -116,6 +116,65 @@ TEST(HistoryMerge, AddsNewDrawsFillsMissingDataAndRefusesConflicts)
     }
 }
 
+// A payout that differs from the held one only in its carry-over or sales is never passed
+// over: an amount the held payout lacks is filled, a corrected one is a conflict the user is
+// told about, and written when the loss is allowed.
+TEST(HistoryMerge, ACarryOverOrSalesGivenOrCorrectedIsNeverIgnored)
+{
+    const auto amounts = [](std::optional<long long> carryOver, std::optional<long long> sales) {
+        DrawPrizes p = payout(1, 1);
+        p.carryOver = carryOver;
+        p.sales = sales;
+        return p;
+    };
+    const std::optional<long long> none;
+    const struct
+    {
+        const char *name;
+        DrawPrizes held, given;
+        MergeMode mode;
+        bool conflict; // listed; refuses the merge unless the loss is allowed
+        int filled, replaced, unchanged;
+        DrawPrizes stored;
+    } cases[] = {
+        {"sales-given", amounts(0, none), amounts(0, 1300000000), MergeMode::Add, false, 1, 0, 0,
+            amounts(0, 1300000000)},
+        {"carry-over-given", amounts(none, 900), amounts(5, 900), MergeMode::Add, false, 1, 0, 0,
+            amounts(5, 900)},
+        {"sales-corrected", amounts(0, 1300000000), amounts(0, 1400000000), MergeMode::Add, true, 0,
+            0, 0, amounts(0, 1300000000)},
+        {"sales-corrected-loss-allowed", amounts(0, 1300000000), amounts(0, 1400000000),
+            MergeMode::AllowLoss, true, 0, 1, 0, amounts(0, 1400000000)},
+        {"carry-over-corrected", amounts(0, 900), amounts(388848, 900), MergeMode::Add, true, 0, 0,
+            0, amounts(0, 900)},
+        {"carry-over-corrected-loss-allowed", amounts(0, 900), amounts(388848, 900),
+            MergeMode::AllowLoss, true, 0, 1, 0, amounts(388848, 900)},
+        {"the-same-again", amounts(0, 900), amounts(0, 900), MergeMode::Add, false, 0, 0, 1,
+            amounts(0, 900)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Database db = heldDatabase();
+        ASSERT_TRUE(writePrizes(db, c.held));
+        MergeReport r;
+        const Status s = mergeHistory(
+            db, incoming(fileOf({test::draw(1, {1, 2, 3, 4, 5, 6, 7})}, {c.given})), c.mode, r);
+        ASSERT_EQ(s.ok(), !c.conflict || c.mode == MergeMode::AllowLoss) << s.message();
+        EXPECT_EQ(r.filled, c.filled);
+        EXPECT_EQ(r.replaced, c.replaced);
+        EXPECT_EQ(r.unchanged, c.unchanged);
+        ASSERT_EQ(r.conflicts.size(), c.conflict ? 1u : 0u) << r.conflictList();
+        if (c.conflict) {
+            EXPECT_NE(r.conflictList().find("the payout differs"), std::string::npos)
+                << r.conflictList();
+        }
+        std::map<int, DrawPrizes> prizes;
+        ASSERT_TRUE(readPrizes(db, prizes));
+        EXPECT_EQ(prizes.at(1).carryOver, c.stored.carryOver);
+        EXPECT_EQ(prizes.at(1).sales, c.stored.sales);
+    }
+}
+
 TEST(HistoryMerge, AllowLossAndReplaceTakeTheGivenDraws)
 {
     const HistoryFile file = fileOf({test::draw(2, {8, 9, 10, 11, 12, 15, 14})}, {payout(2, 3)});

@@ -341,6 +341,10 @@ TEST(CommandLineOutput, NeverTheDatabaseAndNothingSpecialReplaced)
         {"database_by_other_name", dir.path() / "." / "h.db", 1, "is the database in use"},
         {"hard_link_to_database", dir / "alias.db", 1, "is the database in use"},
         {"backup", dir / "h.db.bak", 1, "or its backup"},
+        // SQLite would take a file under these names for the database's own journal.
+        {"journal", dir / "h.db-journal", 1, "is the database in use"},
+        {"wal", dir / "h.db-wal", 1, "is the database in use"},
+        {"shm", dir / "h.db-shm", 1, "is the database in use"},
         {"folder", dir.path(), 1, "is a folder"},
         {"dev_null", "/dev/null", 0, ""},
         {"through_link", dir / "link.csv", 0, ""},
@@ -355,12 +359,49 @@ TEST(CommandLineOutput, NeverTheDatabaseAndNothingSpecialReplaced)
         }
         EXPECT_EQ(test::readAll(db), before);
     }
+    for (const char *journal : {"h.db-journal", "h.db-wal", "h.db-shm"})
+        EXPECT_FALSE(std::filesystem::exists(dir / journal)) << journal;
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.csv")) << "the link is kept";
     EXPECT_EQ(test::readAll(dir / "target.csv").substr(0, 6), "回数");
     const test::CliRun toStdout = test::runCli({"--db", db.string(), "export", "-o", "-"});
     EXPECT_EQ(toStdout.code, 0);
     EXPECT_EQ(toStdout.out.substr(0, 6), "回数");
+}
+
+// Output never replaces a file of any database the process holds open, not only the one the
+// command names; a database opened twice stays held until both connections close.
+TEST(CommandLineOutput, NeverADatabaseHeldOpenElsewhereInTheProcess)
+{
+    TempDir dir;
+    const auto db = dir / "h.db";
+    test::makeDatabase(db, test::makeDraws(5, 1));
+    const std::filesystem::path others[] = {dir / "other.db", dir / "third.db"};
+    std::vector<Database> held(2);
+    for (std::size_t i = 0; i < 2; ++i) {
+        test::makeDatabase(others[i], test::makeDraws(8, 2));
+        ASSERT_TRUE(held[i].open(others[i]));
+    }
+    // A command on a held database opens and closes a connection of its own.
+    const test::CliRun own = test::runCli({"--db", others[0].string(), "totals"});
+    ASSERT_EQ(own.code, 0) << own.err;
+    const std::string before[] = {test::readAll(others[0]), test::readAll(others[1])};
+    for (std::size_t i = 0; i < 2; ++i)
+        for (const char *suffix : {"", ".bak", "-journal"}) {
+            const std::filesystem::path target = others[i].string() + suffix;
+            SCOPED_TRACE(target.filename().string());
+            const test::CliRun r
+                = test::runCli({"--db", db.string(), "export", "-o", target.string()});
+            EXPECT_EQ(r.code, 1) << r.err;
+            EXPECT_NE(r.err.find("is the database in use"), std::string::npos) << r.err;
+            EXPECT_TRUE(test::readAll(others[i]) == before[i]) << "the held database is unchanged";
+            EXPECT_EQ(std::filesystem::exists(target), *suffix == '\0');
+        }
+    // Once closed, the file is no database of this process.
+    held.clear();
+    const test::CliRun r = test::runCli({"--db", db.string(), "export", "-o", others[0].string()});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(test::readAll(others[0]).substr(0, 6), "回数");
 }
 
 TEST(SettingsFile, ReportsLinesNotUnderstoodAndKeepsTheRules)
