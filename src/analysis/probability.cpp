@@ -178,15 +178,26 @@ double normalTwoSidedP(double z)
     return std::erfc(std::fabs(z) / std::sqrt(2.0));
 }
 
-std::vector<double> holmAdjust(std::span<const double> pValues)
+namespace {
+
+// The indices of the available p-values, smallest first (ties in the input's order).
+std::vector<std::size_t> holmOrder(std::span<const double> pValues)
 {
-    std::vector<double> adjusted(pValues.size(), Nan);
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < pValues.size(); ++i)
         if (!std::isnan(pValues[i]))
             order.push_back(i);
     std::stable_sort(order.begin(), order.end(),
         [&](std::size_t a, std::size_t b) { return pValues[a] < pValues[b]; });
+    return order;
+}
+
+} // namespace
+
+std::vector<double> holmAdjust(std::span<const double> pValues)
+{
+    std::vector<double> adjusted(pValues.size(), Nan);
+    const std::vector<std::size_t> order = holmOrder(pValues);
     const std::size_t m = order.size();
     double running = 0.0;
     for (std::size_t j = 0; j < m; ++j) {
@@ -195,6 +206,23 @@ std::vector<double> holmAdjust(std::span<const double> pValues)
         adjusted[order[j]] = running;
     }
     return adjusted;
+}
+
+std::vector<double> holmLevels(std::span<const double> pValues, double alpha)
+{
+    std::vector<double> levels(pValues.size(), Nan);
+    const std::vector<std::size_t> order = holmOrder(pValues);
+    const std::size_t m = order.size();
+    double level = alpha;
+    bool stopped = false;
+    for (std::size_t j = 0; j < m; ++j) {
+        if (!stopped) {
+            level = alpha / static_cast<double>(m - j);
+            stopped = !(static_cast<double>(m - j) * pValues[order[j]] < alpha);
+        }
+        levels[order[j]] = level;
+    }
+    return levels;
 }
 
 double pearsonStatistic(std::span<const double> observed, std::span<const double> expected)

@@ -46,6 +46,12 @@ double normalTwoSidedP(double z);
 // and stay NaN.
 std::vector<double> holmAdjust(std::span<const double> pValues);
 
+// The level at which Holm's step-down judges each p-value at `alpha`: alpha / (m - k + 1) for
+// the k-th smallest of the m available ones, up to the first that is not rejected, whose level
+// holds for every larger one. A p-value below its level is exactly a Holm-adjusted p-value
+// below alpha. NaN entries stay NaN.
+std::vector<double> holmLevels(std::span<const double> pValues, double alpha);
+
 // One family of tests settled at once: each result's Holm-adjusted p-value over every
 // available result of the family, and "notable" for the available ones adjusted below alpha.
 // Result has pValue, adjustedP, notable and available(). Returns the size of the family.

@@ -1,8 +1,10 @@
 #include "analysis/chance.h"
+#include "analysis/probability.h"
 #include "chart/chartbands.h"
 #include "chart/chartbuilders.h"
 #include "grid/numbertext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace loto6 {
@@ -31,11 +33,20 @@ Chart buildChanceChart(const ChartInput &input)
         chartcolors::Observed, {}, {}};
     const int family = report.availableCount();
     const double plain = normalUpperQuantile(report.alpha / 2);
-    const double holm = normalUpperQuantile(report.alpha / 2 / std::max(family, 1));
-    ChartBand wide{"全体で95%（Holm補正）", 1 - report.alpha, chartcolors::WideBand, {}, {}, {}};
+    std::vector<double> p;
+    for (const ChanceReport::Test &t : report.tests)
+        p.push_back(t.pValue);
+    // Holm's whole step-down: each test's band at the level the step-down judges it at.
+    const std::vector<double> levels = holmLevels(p, report.alpha);
+    ChartBand wide{"全体で95%（Holm法）", 1 - report.alpha, chartcolors::WideBand, {}, {}, {}};
     ChartBand each{"各々95%", 1 - report.alpha, chartcolors::Band, {}, {}, {}};
-    for (const ChanceReport::Test &t : report.tests) {
+    double widest = plain, narrowest = NotANumber;
+    for (std::size_t i = 0; i < report.tests.size(); ++i) {
+        const ChanceReport::Test &t = report.tests[i];
         const auto x = static_cast<double>(panel.xAxis.categories.size());
+        const double holm = t.available() ? normalUpperQuantile(levels[i] / 2) : plain;
+        widest = std::max(widest, holm);
+        narrowest = std::isnan(narrowest) ? holm : std::min(narrowest, holm);
         panel.xAxis.categories.push_back((t.notable ? "【注目】" : "") + t.title);
         z.x.push_back(x);
         z.y.push_back(standardised(t));
@@ -55,11 +66,19 @@ Chart buildChanceChart(const ChartInput &input)
     panel.yAxis.label = "標準化残差（z）";
     Chart c;
     c.title = "偶然との比較：標準化した偏り　" + historyRangeText(input.history);
+    const double low = std::isnan(narrowest) ? plain : narrowest;
     c.note = "各統計の期待値からの偏りを標準正規の値 z で表します（カイ二乗検定は同じp値の z）。"
              "濃い帯は1つの検定が95%の確率で入る ±"
         + fixedText(plain, 2) + "、薄い帯は" + std::to_string(family)
-        + "個の検定をまとめて見たときの Holm 補正の範囲 ±" + fixedText(holm, 2)
-        + "。【注目】は Holm 補正後の p 値が " + fixedText(report.alpha, 2) + " 未満の検定です。";
+        + "個の検定をまとめて見たときの Holm 法の段階的な境界です：p値の小さいほうから k 番目の"
+          "検定は ±z(α/("
+        + std::to_string(family)
+        + "−k+1))、最初に外れなかった検定から先は"
+          "その境界のままです（"
+        + (widest - low > 0.005 ? "±" + fixedText(widest, 2) + "～±" + fixedText(low, 2)
+                                : "この履歴ではどれも ±" + fixedText(widest, 2))
+        + "）。薄い帯の外の検定が【注目】（Holm 補正後の p 値が " + fixedText(report.alpha, 2)
+        + " 未満）です。";
     c.panels.push_back(std::move(panel));
     return c;
 }

@@ -5,7 +5,9 @@
 #include "store/drawhistory.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <random>
 
 namespace loto6 {
 
@@ -101,6 +103,53 @@ std::vector<CountBand> binomialBandsUpTo(long long n, double p, double probabili
     return bands;
 }
 
+double pathInsideProbability(const std::vector<CountBand> &bands, double p)
+{
+    // law[c] is the chance of count c with the path inside so far; counts outside are dropped.
+    std::vector<double> law(bands.size() + 1, 0.0);
+    law[0] = 1;
+    long long low = 0, high = 0; // the counts that may hold chance
+    for (std::size_t k = 1; k < bands.size(); ++k) {
+        for (long long c = high + 1; c > low; --c) {
+            const auto i = static_cast<std::size_t>(c);
+            law[i] = law[i] * (1 - p) + law[i - 1] * p;
+        }
+        law[static_cast<std::size_t>(low)] *= 1 - p;
+        ++high;
+        for (long long c = low; c < bands[k].low && c <= high; ++c)
+            law[static_cast<std::size_t>(c)] = 0;
+        for (long long c = bands[k].high + 1; c <= high; ++c)
+            law[static_cast<std::size_t>(c)] = 0;
+        low = std::max(low, bands[k].low);
+        high = std::min(high, bands[k].high);
+        if (low > high)
+            return 0;
+    }
+    double inside = 0;
+    for (long long c = low; c <= high; ++c)
+        inside += law[static_cast<std::size_t>(c)];
+    return inside;
+}
+
+std::vector<CountBand> pathBands(long long n, double p, double probability, double *level)
+{
+    double lo = probability, hi = 1 - 1e-9; // per-count levels: too narrow, wide enough
+    std::vector<CountBand> bands = binomialBandsUpTo(n, p, hi);
+    for (int i = 0; i < 40 && hi - lo > 1e-7; ++i) {
+        const double mid = (lo + hi) / 2;
+        std::vector<CountBand> b = binomialBandsUpTo(n, p, mid);
+        if (pathInsideProbability(b, p) >= probability) {
+            hi = mid;
+            bands = std::move(b);
+        } else {
+            lo = mid;
+        }
+    }
+    if (level)
+        *level = hi;
+    return bands;
+}
+
 double jointBandProbability(double probability, int items)
 {
     return items <= 1 ? probability : std::pow(probability, 1.0 / items);
@@ -138,6 +187,68 @@ std::vector<ChartDraw> chartDraws(const DrawHistory &history)
             continue;
         const int bonus = static_cast<int>(r.bonus());
         out.push_back({r.drawNo, mask & ~(std::uint64_t{1} << bonus), bonus});
+    }
+    return out;
+}
+
+std::vector<int> appearanceGaps(const std::vector<ChartDraw> &draws)
+{
+    std::vector<int> gaps;
+    std::vector<int> last(ChartBalls + 1, -1);
+    for (int k = 0; k < static_cast<int>(draws.size()); ++k) {
+        for (std::uint64_t m = draws[static_cast<std::size_t>(k)].mainMask; m != 0; m &= m - 1) {
+            const int n = std::countr_zero(m);
+            if (last[static_cast<std::size_t>(n)] >= 0)
+                gaps.push_back(k - last[static_cast<std::size_t>(n)]);
+            last[static_cast<std::size_t>(n)] = k;
+        }
+    }
+    return gaps;
+}
+
+std::vector<ChartDraw> fairChartDraws(int count, std::uint64_t seed)
+{
+    std::mt19937_64 random(seed); // the engine's output is fixed by the standard
+    std::vector<ChartDraw> out;
+    for (int k = 1; k <= count; ++k) {
+        std::uint64_t mask = 0;
+        while (std::popcount(mask) < ChartMainPicks)
+            mask |= std::uint64_t{1} << (1 + random() % ChartBalls);
+        out.push_back({k, mask, 0});
+    }
+    return out;
+}
+
+std::vector<double> gapShares(const std::vector<int> &gaps, int longest)
+{
+    std::vector<double> share(static_cast<std::size_t>(longest) + 2, 0.0);
+    for (int g : gaps)
+        share[static_cast<std::size_t>(std::min(g, longest + 1))] += 1;
+    for (int g = longest; g >= 1; --g)
+        share[static_cast<std::size_t>(g)] += share[static_cast<std::size_t>(g) + 1];
+    for (double &s : share)
+        s = gaps.empty() ? 0 : s / static_cast<double>(gaps.size());
+    share.pop_back();
+    share[0] = 0;
+    return share;
+}
+
+std::vector<ShareBand> gapShareBands(int draws, int longest, int histories, std::uint64_t seed)
+{
+    // shares[g][h]: the share of gaps at least g long in simulated history h.
+    std::vector<std::vector<double>> shares(static_cast<std::size_t>(longest) + 1);
+    for (int h = 0; h < histories; ++h) {
+        const std::vector<double> s = gapShares(
+            appearanceGaps(fairChartDraws(draws, seed + static_cast<std::uint64_t>(h))), longest);
+        for (std::size_t g = 1; g < s.size(); ++g)
+            shares[g].push_back(s[g]);
+    }
+    // The bounds leave at most 2.5% of the simulated shares below and above them.
+    const auto outside = static_cast<std::size_t>(0.025 * histories);
+    std::vector<ShareBand> out(shares.size());
+    for (std::size_t g = 1; g < shares.size() && histories > 0; ++g) {
+        std::sort(shares[g].begin(), shares[g].end());
+        out[g] = {shares[g][outside], shares[g][shares[g].size() - 1 - outside]};
     }
     return out;
 }

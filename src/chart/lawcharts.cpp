@@ -11,22 +11,9 @@ namespace loto6 {
 namespace {
 
 constexpr int SumBin = 10;
-
-// The gaps between successive appearances of each number, in draws (1: drawn again at once).
-std::vector<int> appearanceGaps(const std::vector<ChartDraw> &draws)
-{
-    std::vector<int> gaps;
-    std::vector<int> last(ChartBalls + 1, -1);
-    for (int k = 0; k < static_cast<int>(draws.size()); ++k) {
-        for (std::uint64_t m = draws[static_cast<std::size_t>(k)].mainMask; m != 0; m &= m - 1) {
-            const int n = std::countr_zero(m);
-            if (last[static_cast<std::size_t>(n)] >= 0)
-                gaps.push_back(k - last[static_cast<std::size_t>(n)]);
-            last[static_cast<std::size_t>(n)] = k;
-        }
-    }
-    return gaps;
-}
+// The fair histories simulated for the gap chart's band, and their first seed.
+constexpr int GapHistories = 1000;
+constexpr std::uint64_t GapSeed = 20240601;
 
 Chart patternChart(const ChartInput &input, bool odd)
 {
@@ -69,16 +56,15 @@ Chart buildGapChart(const ChartInput &input)
     const std::vector<double> expected
         = ChanceLaw::expectedGapCounts(static_cast<int>(draws.size()), p);
     const int longest = gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end());
-    std::vector<double> atLeast(static_cast<std::size_t>(longest) + 2, 0.0);
-    for (int g : gaps)
-        atLeast[static_cast<std::size_t>(g)] += 1;
-    for (int g = longest - 1; g >= 1; --g)
-        atLeast[static_cast<std::size_t>(g)] += atLeast[static_cast<std::size_t>(g) + 1];
+    const std::vector<double> seenShare = gapShares(gaps, longest);
     std::vector<double> expectedAtLeast(expected.size() + 1, 0.0);
     for (std::size_t g = expected.size(); g-- > 1;)
         expectedAtLeast[g] = expectedAtLeast[g + 1] + expected[g];
     const double total = expectedAtLeast.size() > 1 ? expectedAtLeast[1] : 0.0;
-    const auto m = static_cast<long long>(gaps.size());
+    // The band comes from fair histories of the same length: the shares of one history hang
+    // together and the count of gaps varies, so no binomial law holds them.
+    const std::vector<ShareBand> bands
+        = gapShareBands(static_cast<int>(draws.size()), longest, GapHistories, GapSeed);
     ChartPanel panel;
     ChartBand band{"95%の帯", 0.95, chartcolors::Band, {}, {}, {}};
     ChartSeries seen{"観測", ChartSeries::Role::Observed, ChartSeries::Mark::Steps,
@@ -89,15 +75,14 @@ Chart buildGapChart(const ChartInput &input)
         const auto i = static_cast<std::size_t>(g);
         const double share
             = total > 0 && i < expectedAtLeast.size() ? expectedAtLeast[i] / total : 0;
-        const CountBand b = binomialBand(m, std::clamp(share, 0.0, 1.0), 0.95);
         const auto x = static_cast<double>(g);
         band.x.push_back(x);
-        band.low.push_back(100.0 * static_cast<double>(b.low) / static_cast<double>(m));
-        band.high.push_back(100.0 * static_cast<double>(b.high) / static_cast<double>(m));
+        band.low.push_back(100.0 * bands[i].low);
+        band.high.push_back(100.0 * bands[i].high);
         seen.x.push_back(x);
-        seen.y.push_back(100.0 * atLeast[i] / static_cast<double>(m));
+        seen.y.push_back(100.0 * seenShare[i]);
         law.x.push_back(x);
-        law.y.push_back(100.0 * share);
+        law.y.push_back(100.0 * std::clamp(share, 0.0, 1.0));
     }
     panel.bands.push_back(std::move(band));
     panel.series = {std::move(seen), std::move(law)};
@@ -109,9 +94,11 @@ Chart buildGapChart(const ChartInput &input)
     panel.yAxis.max = 100;
     Chart c;
     c.title = "出現間隔の分布（生存曲線）　" + historyRangeText(input.history);
-    c.note = "本数字が再び出るまでの回数 " + groupedText(m)
+    c.note = "本数字が再び出るまでの回数 " + groupedText(static_cast<long long>(gaps.size()))
         + " 件について、その間隔以上だった割合です。破線は公平な抽選での幾何分布（1回ごとに確率6/"
-          "43、履歴の長さで補正）、帯はその95%の範囲です。";
+          "43、履歴の長さで補正）、帯は同じ回数の公平な抽選を"
+        + groupedText(GapHistories)
+        + "通り模擬して求めた、各間隔の割合が95%の確率で入る範囲です（間隔ごとの帯）。";
     c.panels.push_back(std::move(panel));
     return c;
 }

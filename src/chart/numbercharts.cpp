@@ -106,6 +106,45 @@ Chart buildAppearancesChart(const ChartInput &input) { return appearances(input,
 
 Chart buildAllAppearancesChart(const ChartInput &input) { return appearances(input, true); }
 
+namespace {
+
+// The per-draw band and the whole-path band of a fair number's running count, on the count
+// and on its difference from the expectation.
+struct RunningBands
+{
+    ChartBand each{"各回95%の帯", 0.95, chartcolors::Band, {}, {}, {}};
+    ChartBand path{"推移全体で95%の帯", 0.95, chartcolors::WideBand, {}, {}, {}};
+    ChartBand eachOff = each;
+    ChartBand pathOff = path;
+    double leaves = 0; // the chance that a fair number leaves the per-draw band somewhere
+
+    RunningBands(const std::vector<ChartDraw> &draws, double p)
+    {
+        const auto n = static_cast<long long>(draws.size());
+        const std::vector<CountBand> each95 = binomialBandsUpTo(n, p, 0.95);
+        const std::vector<CountBand> whole = pathBands(n, p, 0.95);
+        leaves = 1 - pathInsideProbability(each95, p);
+        for (std::size_t k = 0; k < draws.size(); ++k) {
+            const auto x = static_cast<double>(draws[k].drawNo);
+            const double mean = static_cast<double>(k + 1) * p;
+            add(each, eachOff, x, each95[k + 1], mean);
+            add(path, pathOff, x, whole[k + 1], mean);
+        }
+    }
+
+    static void add(ChartBand &band, ChartBand &off, double x, CountBand b, double mean)
+    {
+        band.x.push_back(x);
+        band.low.push_back(static_cast<double>(b.low));
+        band.high.push_back(static_cast<double>(b.high));
+        off.x.push_back(x);
+        off.low.push_back(static_cast<double>(b.low) - mean);
+        off.high.push_back(static_cast<double>(b.high) - mean);
+    }
+};
+
+} // namespace
+
 Chart buildNumberOverTimeChart(const ChartInput &input)
 {
     const int number = std::clamp(input.number, 1, ChartBalls);
@@ -116,39 +155,27 @@ Chart buildNumberOverTimeChart(const ChartInput &input)
         ChartSeries::Mark::Steps, chartcolors::Observed, {}, {}};
     ChartSeries expected{"期待値", ChartSeries::Role::Expected, ChartSeries::Mark::Line,
         chartcolors::Expected, {}, {}};
-    ChartBand band{"95%の帯", 0.95, chartcolors::Band, {}, {}, {}};
     ChartSeries off = seen;
     off.name = "期待値との差";
     ChartSeries zero{"期待値", ChartSeries::Role::Expected, ChartSeries::Mark::Line,
         chartcolors::Expected, {}, {}};
-    ChartBand offBand = band;
-    const std::vector<CountBand> bands
-        = binomialBandsUpTo(static_cast<long long>(draws.size()), p, 0.95);
+    RunningBands bands(draws, p);
     double count = 0;
     for (std::size_t k = 0; k < draws.size(); ++k) {
         count += static_cast<double>((draws[k].mainMask >> number) & 1u);
-        const auto x = static_cast<double>(draws[k].drawNo);
-        const auto drawn = static_cast<long long>(k + 1);
-        const double mean = static_cast<double>(drawn) * p;
-        const CountBand b = bands[k + 1];
+        const double mean = static_cast<double>(k + 1) * p;
         for (ChartSeries *s : {&seen, &off, &expected, &zero})
-            s->x.push_back(x);
+            s->x.push_back(static_cast<double>(draws[k].drawNo));
         seen.y.push_back(count);
         off.y.push_back(count - mean);
         expected.y.push_back(mean);
         zero.y.push_back(0);
-        band.x.push_back(x);
-        band.low.push_back(static_cast<double>(b.low));
-        band.high.push_back(static_cast<double>(b.high));
-        offBand.x.push_back(x);
-        offBand.low.push_back(static_cast<double>(b.low) - mean);
-        offBand.high.push_back(static_cast<double>(b.high) - mean);
     }
     total.title = "累積出現回数";
-    total.bands.push_back(std::move(band));
+    total.bands = {std::move(bands.path), std::move(bands.each)};
     total.series = {std::move(seen), std::move(expected)};
     deviation.title = "期待値との差（＋は多め、－は少なめ）";
-    deviation.bands.push_back(std::move(offBand));
+    deviation.bands = {std::move(bands.pathOff), std::move(bands.eachOff)};
     deviation.series = {std::move(off), std::move(zero)};
     for (ChartPanel *panel : {&total, &deviation}) {
         panel->xAxis.label = "回";
@@ -158,8 +185,11 @@ Chart buildNumberOverTimeChart(const ChartInput &input)
     deviation.yAxis.label = "差";
     Chart c;
     c.title = "数字" + twoDigits(number) + "の出現の推移　" + historyRangeText(input.history);
-    c.note = "帯はその回までの回数で公平な抽選なら95%の確率で入る範囲です。帯の中の上下は偶然の"
-             "揺れで、「ホット」「コールド」に見える時期もこの範囲に収まります。";
+    c.note = "濃い帯は各回ごとに、その回までの回数で公平な抽選なら95%の確率で入る範囲です。"
+             "回ごとの帯なので、公平な数字でも推移のどこかで濃い帯を出ることが"
+        + fixedText(bands.leaves * 100, 0)
+        + "%あります。薄い帯は推移全体が95%の確率でその中に収まる範囲（正確な計算）で、"
+          "これを出た推移だけが「ホット」「コールド」として偶然では説明しにくい偏りです。";
     c.panels = {std::move(total), std::move(deviation)};
     return c;
 }

@@ -94,11 +94,22 @@ std::string readWheelArgs(const std::vector<std::string> &args, WheelArgs &a)
 void writeWheel(std::ostream &o, const WheelArgs &a, const Wheel &w)
 {
     if (a.format == "json") {
+        const auto size = static_cast<long long>(w.tickets.size());
+        const auto orNull = [](long long known, long long v) {
+            return known ? std::to_string(v) : std::string("null");
+        };
         writeTicketsJson(o, w.tickets);
         o << ", \"guarantee\": {\"win\": " << w.win << ", \"if\": " << w.ifDrawn
           << "}, \"lowerBound\": " << w.lowerBound
           << ", \"knownMinimum\": " << (w.knownMinimum ? std::to_string(w.knownMinimum) : "null")
-          << ", \"verified\": true, \"seconds\": " << jsonNumber(w.seconds) << "}\n";
+          << ", \"verified\": true, \"seconds\": " << jsonNumber(w.seconds)
+          << ", \"size\": " << size << ", \"bestKnown\": " << orNull(w.bestKnown, w.bestKnown)
+          << ", \"gapToBestKnown\": " << orNull(w.bestKnown, size - w.bestKnown)
+          << ", \"gapToLowerBound\": " << size - w.lowerBound << ", \"design\": "
+          << (a.request.full  ? "\"full\""
+                     : w.held ? "\"known\""
+                              : "\"searched\"")
+          << "}\n";
     } else if (a.format == "csv") {
         writeSheetCsv(o, designTicketsSheet(w.tickets, "ホイール"));
     } else {

@@ -139,14 +139,30 @@ std::vector<std::string> oddsFacts(const TicketOdds &odds)
     return out;
 }
 
+std::string wheelGapText(const Wheel &w)
+{
+    const auto size = static_cast<long long>(w.tickets.size());
+    std::string text;
+    if (w.bestKnown)
+        text = size == w.bestKnown
+            ? "the best known size"
+            : std::to_string(size - w.bestKnown) + " above the best known size";
+    if (w.knownMinimum && size == w.knownMinimum)
+        return text + (text.empty() ? "" : "; ") + "proven smallest";
+    return text + (text.empty() ? "" : ", ")
+        + (size == w.lowerBound ? "at the bound"
+                                : std::to_string(size - w.lowerBound) + " above the bound");
+}
+
 std::string wheelSummary(const Wheel &w)
 {
     std::ostringstream o;
     o << w.tickets.size() << " tickets, " << w.win << " if " << w.ifDrawn << " verified on every "
-      << w.ifDrawn << "-subset of the pool, lower bound " << w.lowerBound;
-    if (w.knownMinimum)
-        o << ", proven minimum " << w.knownMinimum;
-    o << " (" << fixedText(w.seconds, 2) << " s)";
+      << w.ifDrawn << "-subset of the pool, ";
+    if (w.bestKnown)
+        o << "best known " << w.bestKnown << ", ";
+    o << "lower bound " << w.lowerBound << " (" << wheelGapText(w) << ") ("
+      << fixedText(w.seconds, 2) << " s)";
     if (w.cancelled)
         o << "; the search was stopped early";
     return o.str();

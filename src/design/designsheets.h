@@ -20,7 +20,11 @@ Sheet ticketOddsSheet(const TicketOdds &odds);
 
 // The plain facts that go with every set of tickets, in English (command line).
 std::vector<std::string> oddsFacts(const TicketOdds &odds);
-// "12 tickets, 5 if 5 guaranteed, lower bound 11"
+// "132 tickets, 5 if 5 verified on every 5-subset of the pool, best known 132, lower bound 132
+// (the best known size; proven smallest) (0.01 s)"
 std::string wheelSummary(const Wheel &wheel);
+// How far the wheel is from the best known size and the lower bound, in English:
+// "the best known size; proven smallest", "1 above the best known size, 1 above the bound".
+std::string wheelGapText(const Wheel &wheel);
 
 } // namespace loto6::design

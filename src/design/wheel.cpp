@@ -1,6 +1,8 @@
 #include "design/wheel.h"
 
 #include "analysis/probability.h"
+#include "design/wheeldata.h"
+#include "design/wheeldesigns.h"
 #include "design/wheelsearch.h"
 
 #include <algorithm>
@@ -9,19 +11,6 @@
 namespace loto6::design {
 
 namespace {
-
-struct KnownMinimum
-{
-    int n, win, ifDrawn, size;
-};
-
-// Proven covering numbers C(n, 6, 5) from the published covering tables.
-constexpr KnownMinimum KnownMinima[] = {
-    {7, 5, 5, 6},
-    {8, 5, 5, 12},
-    {9, 5, 5, 30},
-    {10, 5, 5, 50},
-};
 
 long long ceilDiv(long long a, long long b) { return (a + b - 1) / b; }
 
@@ -51,7 +40,7 @@ std::vector<std::uint32_t> searchWheel(const WheelRequest &request, const Wheel 
             std::chrono::duration<double>(seconds));
     WheelSearch search(n, request.win, request.ifDrawn, request.seed, deadline, progress);
     std::vector<std::uint32_t> best = search.greedy();
-    const long long target = bounds.knownMinimum ? bounds.knownMinimum : bounds.lowerBound;
+    const long long target = bounds.bestKnown ? bounds.bestKnown : bounds.lowerBound;
     // One smaller size at a time, each attempt from the best wheel with a quarter of the time
     // at most, until the target or the time limit.
     const auto stride = std::chrono::duration_cast<WheelSearch::Clock::duration>(
@@ -109,15 +98,17 @@ long long wheelLowerBound(int n, int win, int ifDrawn)
             binomialCoefficient(PickSize, j) * binomialCoefficient(n - PickSize, ifDrawn - j));
     const long long counting
         = ceilDiv(static_cast<long long>(binomialCoefficient(n, ifDrawn)), std::max(reach, 1LL));
-    return win == ifDrawn ? std::max(counting, schoenheimBound(n, win)) : counting;
+    long long bound = win == ifDrawn ? std::max(counting, schoenheimBound(n, win)) : counting;
+    for (const KnownWheelSize &k : knownWheelSizes())
+        if (k.n == n && k.win == win && k.ifDrawn == ifDrawn)
+            bound = std::max<long long>(bound, k.lowerBound);
+    return bound;
 }
 
 int knownWheelMinimum(int n, int win, int ifDrawn)
 {
-    for (const KnownMinimum &k : KnownMinima)
-        if (k.n == n && k.win == win && k.ifDrawn == ifDrawn)
-            return k.size;
-    return n == PickSize ? 1 : 0;
+    const int best = bestKnownWheelSize(n, win, ifDrawn);
+    return best > 0 && best == wheelLowerBound(n, win, ifDrawn) ? best : 0;
 }
 
 bool wheelCovers(
@@ -162,9 +153,15 @@ Status buildWheel(const WheelRequest &request, Wheel &out, const WheelProgressFn
     out.ifDrawn = request.full ? PickSize : request.ifDrawn;
     out.lowerBound = wheelLowerBound(n, out.win, out.ifDrawn);
     out.knownMinimum = knownWheelMinimum(n, out.win, out.ifDrawn);
-    std::vector<std::uint32_t> sets = request.full
-        ? positionSubsets(n, PickSize)
-        : searchWheel(request, out, progress, out.cancelled);
+    out.bestKnown = bestKnownWheelSize(n, out.win, out.ifDrawn);
+    std::vector<std::uint32_t> sets;
+    if (request.full)
+        sets = positionSubsets(n, PickSize);
+    else if (WheelDesign known = shippedWheel(n, out.win, out.ifDrawn); !known.tickets.empty()) {
+        sets = std::move(known.tickets); // checked below like a searched one
+        out.held = true;
+    } else
+        sets = searchWheel(request, out, progress, out.cancelled);
     if (sets.empty())
         return Status::failure(Fault{.kind = FaultKind::WheelCancelled});
     out.tickets = ticketsOf(request.pool, sets);

@@ -27,6 +27,8 @@ struct Wheel
     int ifDrawn = 0;
     long long lowerBound = 0; // no wheel of this pool and guarantee has fewer tickets
     int knownMinimum = 0;     // the proven smallest size where known, else 0
+    int bestKnown = 0;        // the smallest size published or known, else 0
+    bool held = false;        // a known design (constructed or held as data), not searched
     bool verified = false;    // every ifDrawn-subset of the pool checked
     bool cancelled = false;   // the search was stopped; the wheel is the best found by then
     double seconds = 0;
@@ -58,9 +60,9 @@ bool wheelCovers(
 // cover every t-subset (win = ifDrawn = t).
 long long schoenheimBound(int n, int t);
 // The best lower bound known here for the guarantee: Schönheim for win = ifDrawn, else the
-// count of ifDrawn-subsets over the most one ticket can cover.
+// count of ifDrawn-subsets over the most one ticket can cover, or a published bound above it.
 long long wheelLowerBound(int n, int win, int ifDrawn);
-// The proven smallest size from published covering tables, 0 when not held here.
+// The proven smallest size (the best known size where it meets the lower bound), else 0.
 int knownWheelMinimum(int n, int win, int ifDrawn);
 
 } // namespace loto6::design

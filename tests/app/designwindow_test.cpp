@@ -124,6 +124,11 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
     QVERIFY(window->cancelButton()->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 30000);
     QCOMPARE(window->ticketGrid()->model()->rowCount(), 14); // the heading, 12, the average
+    // The size beside the best known size and the lower bound, with the gap.
+    QVERIFY2(window->findChild<QLabel *>(u"lblStatus"_s)
+                 ->text()
+                 .contains(u"最良既知 12 口、下限 12 口（最良既知と同じ、最小と証明済み）"_s),
+        qPrintable(window->findChild<QLabel *>(u"lblStatus"_s)->text()));
     QCOMPARE(window->oddsGrid()->model()->index(1, 0).data().toString(), u"1等"_s);
     window->addButton()->click();
     Database db;

@@ -9,6 +9,7 @@
 #include "chart/chartbands.h"
 #include "chart/chartbuilders.h"
 #include "chart/chartwriter.h"
+#include "grid/numbertext.h"
 #include "popularity/popularitybacktest.h"
 #include "store/database.h"
 #include "store/drawprizes.h"
@@ -17,7 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <random>
 
 using namespace loto6;
 
@@ -189,7 +193,7 @@ TEST(ChartLaws, CountsOfASmallHistory)
     EXPECT_EQ(cumulative.x, (std::vector<double>{1, 2, 5}));
     EXPECT_EQ(cumulative.y, (std::vector<double>{1, 1, 2}));
     const CountBand last = binomialBand(3, 6.0 / 43, 0.95);
-    EXPECT_EQ(panel(one).bands[0].high.back(), static_cast<double>(last.high));
+    EXPECT_EQ(panel(one).bands[1].high.back(), static_cast<double>(last.high));
     EXPECT_NEAR(
         series(panel(one, 1), ChartSeries::Role::Observed).y.back(), 2 - 3 * 6.0 / 43, 1e-12);
 }
@@ -238,8 +242,131 @@ TEST(ChanceChart, ScoresAreTheTestsOwnOrTheirTwoSidedEquivalent)
             EXPECT_EQ(z.y[i], t.statistic);
         EXPECT_EQ(panel(c).xAxis.categories[i].find("注目") != std::string::npos, t.notable);
     }
-    // Holm's first step for the whole family is the wider band.
-    EXPECT_NEAR(normalTwoSidedP(panel(c).bands[0].high[0]), 0.05 / report.availableCount(), 1e-9);
+    // Holm's first step (the smallest p-value) has the widest band, alpha over the family.
+    const ChartBand &holm = panel(c).bands[0];
+    const auto widest = std::max_element(holm.high.begin(), holm.high.end());
+    EXPECT_NEAR(normalTwoSidedP(*widest), 0.05 / report.availableCount(), 1e-9);
+}
+
+TEST(ChanceChart, HolmBandIsTheWholeStepDown)
+{
+    // Sorted: 0.001 (level 0.05/4, kept), 0.012 (0.05/3, kept), 0.04 (0.05/2: not rejected, the
+    // step-down stops) and 0.3 at the level where it stopped.
+    const std::vector<double> p{0.001, 0.04, 0.012, 0.3, NotANumber};
+    const std::vector<double> levels = holmLevels(p, 0.05);
+    EXPECT_DOUBLE_EQ(levels[0], 0.0125);
+    EXPECT_DOUBLE_EQ(levels[1], 0.025);
+    EXPECT_DOUBLE_EQ(levels[2], 0.05 / 3);
+    EXPECT_DOUBLE_EQ(levels[3], 0.025);
+    EXPECT_TRUE(std::isnan(levels[4]));
+    // Below its level exactly when the adjusted p-value is below alpha, on random families.
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> uniform(0, 1);
+    for (int family = 0; family < 200; ++family) {
+        std::vector<double> q(1 + family % 12);
+        for (double &x : q)
+            x = std::pow(uniform(random), 4); // many small ones
+        const std::vector<double> lv = holmLevels(q, 0.05);
+        const std::vector<double> adjusted = holmAdjust(q);
+        for (std::size_t i = 0; i < q.size(); ++i)
+            ASSERT_EQ(q[i] < lv[i], adjusted[i] < 0.05) << family << " " << i;
+    }
+    // On the chart: a normal test is outside its Holm band exactly when it is notable.
+    const DrawHistory h = test::history(test::makeDraws(300, 11));
+    const ChanceReport report = computeChance(h);
+    const Chart chart = build(buildChanceChart, h);
+    const ChartPanel &c = panel(chart);
+    for (std::size_t i = 0; i < report.tests.size(); ++i) {
+        if (report.tests[i].method == ChanceReport::Method::Normal) {
+            EXPECT_EQ(std::abs(series(c, ChartSeries::Role::Observed).y[i]) > c.bands[0].high[i],
+                report.tests[i].notable)
+                << report.tests[i].key;
+        }
+    }
+}
+
+TEST(ChartBands, PathBandsHoldWholeFairPathsAndTheStatedShareLeavesEachDrawBand)
+{
+    // The exact chance of staying inside, against every path of 12 draws.
+    const double p = 6.0 / 43;
+    const std::vector<CountBand> small = binomialBandsUpTo(12, p, 0.8);
+    double inside = 0;
+    for (unsigned path = 0; path < (1u << 12); ++path) {
+        long long count = 0;
+        bool in = true;
+        for (int k = 1; k <= 12; ++k) {
+            count += (path >> (k - 1)) & 1u;
+            in = in && count >= small[static_cast<std::size_t>(k)].low
+                && count <= small[static_cast<std::size_t>(k)].high;
+        }
+        const int ones = std::popcount(path);
+        inside += in ? std::pow(p, ones) * std::pow(1 - p, 12 - ones) : 0;
+    }
+    EXPECT_NEAR(pathInsideProbability(small, p), inside, 1e-12);
+
+    // The number chart's bands on 400 seeded fair histories of 150 draws, every number's path.
+    int paths = 0, leftPath = 0, leftEach = 0;
+    double stated = 0;
+    for (unsigned run = 0; run < 400; ++run) {
+        const DrawHistory h = test::history(test::makeDraws(150, 7000u + run));
+        for (int number = 1; number <= 43; number += 6) { // seven numbers of each history
+            const Chart c = build(buildNumberOverTimeChart, h, number);
+            const ChartPanel &total = panel(c);
+            const ChartSeries &seen = series(total, ChartSeries::Role::Observed);
+            auto leaves = [&](const ChartBand &b) {
+                for (std::size_t k = 0; k < seen.y.size(); ++k)
+                    if (seen.y[k] < b.low[k] || seen.y[k] > b.high[k])
+                        return true;
+                return false;
+            };
+            ++paths;
+            leftPath += leaves(total.bands[0]);
+            leftEach += leaves(total.bands[1]);
+            if (stated == 0) // "...濃い帯を出ることがN%あります"
+                stated = 1 - pathInsideProbability(binomialBandsUpTo(150, p, 0.95), p);
+            ASSERT_NE(c.note.find(fixedText(stated * 100, 0) + "%あります"), std::string::npos)
+                << c.note;
+        }
+    }
+    const double outPath = static_cast<double>(leftPath) / paths;
+    const double outEach = static_cast<double>(leftEach) / paths;
+    EXPECT_LE(outPath, 0.065); // 5% at most, with the simulation's error
+    EXPECT_GE(outPath, 0.02);
+    EXPECT_NEAR(outEach, stated, 0.04);
+    EXPECT_GT(outEach, 0.15); // the per-draw band is no path band
+}
+
+TEST(ChartBands, GapBandsHoldTheirCoverageAtEveryLength)
+{
+    constexpr int Draws = 150;
+    constexpr int Longest = 40;
+    const std::vector<ShareBand> bands = gapShareBands(Draws, Longest, 1000, 99);
+    std::vector<int> inside(Longest + 1, 0);
+    constexpr int Histories = 400;
+    for (unsigned run = 0; run < Histories; ++run) {
+        const DrawHistory h = test::history(test::makeDraws(Draws, 3000u + run));
+        const std::vector<double> share = gapShares(appearanceGaps(chartDraws(h)), Longest);
+        for (int g = 1; g <= Longest; ++g)
+            inside[static_cast<std::size_t>(g)] += share[static_cast<std::size_t>(g)]
+                    >= bands[static_cast<std::size_t>(g)].low - 1e-12
+                && share[static_cast<std::size_t>(g)]
+                    <= bands[static_cast<std::size_t>(g)].high + 1e-12;
+    }
+    double mean = 0;
+    for (int g = 1; g <= Longest; ++g) {
+        const double coverage
+            = static_cast<double>(inside[static_cast<std::size_t>(g)]) / Histories;
+        EXPECT_GE(coverage, 0.915) << "gap " << g; // 95% less three standard errors
+        mean += coverage / Longest;
+    }
+    EXPECT_GE(mean, 0.94);
+    // The chart draws these bands.
+    const DrawHistory h = test::history(test::makeDraws(Draws, 3000u));
+    const Chart chart = build(buildGapChart, h);
+    const ChartPanel &p = panel(chart);
+    const std::vector<ShareBand> own
+        = gapShareBands(Draws, static_cast<int>(p.bands[0].x.size()), 1000, 20240601);
+    EXPECT_NEAR(p.bands[0].high[4], 100 * own[5].high, 1e-9);
 }
 
 TEST(TicketChart, CostWinningsAndTheRandomBand)

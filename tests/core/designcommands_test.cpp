@@ -107,6 +107,26 @@ TEST(WheelCommand, VerifiedWheelAndOddsInJson)
         << r.out;
     EXPECT_NE(r.out.find("\"verified\": true"), std::string::npos);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '['), 7); // six tickets in one list
+    // Twelve numbers 5 if 5: the Steiner system, at the best known size and the bound.
+    std::vector<std::string> twelve{
+        "--db", db, "wheel", "2,4,6,8,10,12,14,16,18,20,22,43", "--win", "5", "--if", "5"};
+    r = runCli(twelve);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(
+        r.out.rfind("# 132 tickets, 5 if 5 verified on every 5-subset of the pool, best known "
+                    "132, lower bound 132 (the best known size; proven smallest)",
+            0),
+        0u)
+        << r.out;
+    twelve.insert(twelve.end(), {"--format", "json"});
+    r = runCli(twelve);
+    EXPECT_NE(r.out.find("\"lowerBound\": 132, \"knownMinimum\": 132, \"verified\": true"),
+        std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"size\": 132, \"bestKnown\": 132, \"gapToBestKnown\": 0, "
+                         "\"gapToLowerBound\": 0, \"design\": \"known\"}"),
+        std::string::npos)
+        << r.out;
 
     r = runCli({"--db", db, "odds", "2", "8", "10", "13", "27", "30", "--format", "json"});
     ASSERT_EQ(r.code, 0) << r.err;

@@ -452,6 +452,27 @@ void DesignWindow::showProgress(int permille)
 
 namespace {
 
+// The wheel's size beside the best known size and the lower bound, with the gap:
+// "最良既知 132 口、下限 132 口（最良既知と同じ、最小と証明済み）".
+QString wheelSizeText(const Wheel &w)
+{
+    const auto size = static_cast<long long>(w.tickets.size());
+    QString text = w.bestKnown ? DesignWindow::tr("最良既知 %1 口、").arg(w.bestKnown) : QString();
+    text += DesignWindow::tr("下限 %1 口").arg(w.lowerBound);
+    QStringList gaps;
+    if (w.bestKnown)
+        gaps << (size == w.bestKnown
+                ? DesignWindow::tr("最良既知と同じ")
+                : DesignWindow::tr("最良既知より %1 口多い").arg(size - w.bestKnown));
+    if (w.knownMinimum && size == w.knownMinimum)
+        gaps << DesignWindow::tr("最小と証明済み");
+    else
+        gaps << (size == w.lowerBound
+                ? DesignWindow::tr("下限と同じ")
+                : DesignWindow::tr("下限より %1 口多い").arg(size - w.lowerBound));
+    return text + DesignWindow::tr("（%1）").arg(gaps.join(DesignWindow::tr("、")));
+}
+
 // The Japanese line for a finished job: what was made, or why nothing was.
 QString jobResultText(
     const Status &status, bool wheel, const Wheel &made, std::uint64_t passed, bool cancelled)
@@ -465,14 +486,11 @@ QString jobResultText(
         return DesignWindow::tr("条件に合う %1 通りから選びました。")
             .arg(qs(groupedText(static_cast<long long>(passed))));
     QString text = DesignWindow::tr("%1口のホイール: %2個出れば%3個以上当たる口が必ずあります"
-                                    "（すべての場合を確認済み）。理論上の下限 %4 口%5、%6秒。")
+                                    "（すべての場合を確認済み）。%4、%5秒。")
                        .arg(made.tickets.size())
                        .arg(made.ifDrawn)
                        .arg(made.win)
-                       .arg(made.lowerBound)
-                       .arg(made.knownMinimum
-                               ? DesignWindow::tr("、知られている最小 %1 口").arg(made.knownMinimum)
-                               : QString())
+                       .arg(wheelSizeText(made))
                        .arg(qs(fixedText(made.seconds, 1)));
     if (made.cancelled)
         text += DesignWindow::tr(" 途中でキャンセルしたため、それまでの最良です。");
