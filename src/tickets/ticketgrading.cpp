@@ -67,6 +67,7 @@ TicketGrading::TicketGrading(std::vector<Ticket> tickets, const DrawHistory &his
                       [](const Draw &a, const Draw &b) { return a.drawNo == b.drawNo; }),
         m_draws.end());
     grade();
+    collectBookDraws();
     compareWithChance();
 }
 
@@ -145,6 +146,33 @@ void TicketGrading::grade()
     s.cost = s.units * Ticket::UnitPrice;
 }
 
+void TicketGrading::collectBookDraws()
+{
+    std::vector<std::vector<BookLine>> perDraw(m_draws.size());
+    for (const Row &r : m_rows) {
+        const Ticket &t = m_tickets[static_cast<std::size_t>(r.ticket)];
+        perDraw[static_cast<std::size_t>(findDraw(r.drawNo) - m_draws.data())].push_back(
+            {t.mask(), 1, t.units});
+    }
+    for (std::size_t i = 0; i < perDraw.size(); ++i) {
+        std::vector<BookLine> &lines = perDraw[i];
+        if (lines.empty())
+            continue;
+        std::sort(lines.begin(), lines.end(),
+            [](const BookLine &a, const BookLine &b) { return a.mask < b.mask; });
+        std::vector<BookLine> merged;
+        for (const BookLine &l : lines) {
+            if (!merged.empty() && merged.back().mask == l.mask) {
+                ++merged.back().tickets;
+                merged.back().units += l.units;
+            } else {
+                merged.push_back(l);
+            }
+        }
+        m_bookDraws.push_back({m_draws[i].drawNo, std::move(merged)});
+    }
+}
+
 void TicketGrading::compareWithChance()
 {
     Summary &s = m_summary;
@@ -154,8 +182,9 @@ void TicketGrading::compareWithChance()
             = static_cast<double>(s.units) * tierChance(t);
     s.expectedWinningUnits = static_cast<double>(s.units) * p;
     s.expectedWinningLines = static_cast<double>(s.lines) * p;
-    s.pAtLeast = binomialSf(s.lines, p, s.winningLines);
-    s.pAtMost = binomialCdf(s.lines, p, s.winningLines);
+    s.law = winCountLaw(m_bookDraws, s.winningLines);
+    s.pAtLeast = s.law.pAtLeast;
+    s.pAtMost = s.law.pAtMost;
     if (s.units == 0) {
         s.sentence = "照合できる抽選がまだないため、偶然との比較はできません。";
         return;
@@ -170,8 +199,16 @@ void TicketGrading::compareWithChance()
     s.sentence = "照合した" + groupedText(s.lines) + "件（1回の抽選の1組を1件とし、同じ組の口は"
         + "そろって当たり外れします）のうち当せんは" + groupedText(s.winningLines)
         + "件で、同じ件数のランダムな番号なら平均" + fixedText(s.expectedWinningLines, 2)
-        + "件です。ランダムな番号が" + groupedText(s.winningLines) + "件以上当たる確率は"
-        + pValueText(s.pAtLeast) + "で、" + verdict + "。";
+        + "件です。公平な抽選でこの購入番号が" + groupedText(s.winningLines) + "件以上当たる確率は"
+        + pValueText(s.pAtLeast) + "（" + lawMethodText(s.law, true) + "）で、" + verdict + "。";
+}
+
+std::string lawMethodText(const WinCountLaw &law, bool atLeast)
+{
+    if (!law.simulated)
+        return "同じ数字を含む組や同じ組の重なりも数えた厳密な値";
+    return groupedText(law.simulations) + "回の模擬抽選による推定、誤差±"
+        + pValueText(atLeast ? law.errorAtLeast : law.errorAtMost);
 }
 
 } // namespace loto6
