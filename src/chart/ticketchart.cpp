@@ -81,9 +81,9 @@ public:
         for (double &total : m_total) {
             const FairDraw draw = randomFairDraw(m_random);
             for (const BookLine &l : m_lines[d].lines) {
-                const int matches = std::popcount(draw.mains & l.mask);
-                if (matches < 3)
+                if (!wins(draw.mains & l.mask))
                     continue;
+                const int matches = std::popcount(draw.mains & l.mask);
                 const int tier = TicketGrading::tierOf(matches, (draw.bonus & l.mask) != 0);
                 total += static_cast<double>(l.units)
                     * money.prize[static_cast<std::size_t>(tier - 1)];

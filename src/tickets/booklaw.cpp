@@ -201,16 +201,27 @@ WinCountLaw simulatedLaw(const std::vector<Group> &gs, long long observed, const
     out.simulated = true;
     out.simulations = static_cast<int>(std::clamp(budget.simulationWork / perReplicate,
         static_cast<double>(MinSimulations), static_cast<double>(MaxSimulations)));
+    // Each group's masks and tickets side by side, for a tight loop.
+    std::vector<std::pair<std::vector<std::uint64_t>, std::vector<long long>>> packed;
+    for (const auto &[lines, draws] : gs) {
+        auto &[masks, tickets] = packed.emplace_back();
+        for (const BookLine &l : lines) {
+            masks.push_back(l.mask);
+            tickets.push_back(l.tickets);
+        }
+    }
     PortableRandom random(budget.seed);
     long long atLeast = 0, atMost = 0;
     for (int r = 0; r < out.simulations; ++r) {
         long long won = 0;
-        for (const auto &[lines, draws] : gs)
-            for (long long d = 0; d < draws; ++d) {
+        for (std::size_t g = 0; g < gs.size(); ++g) {
+            const auto &[masks, tickets] = packed[g];
+            for (long long d = 0; d < gs[g].second; ++d) {
                 const std::uint64_t mains = randomFairDraw(random).mains;
-                for (const BookLine &l : lines)
-                    won += std::popcount(mains & l.mask) >= WinningMatches ? l.tickets : 0;
+                for (std::size_t i = 0; i < masks.size(); ++i)
+                    won += wins(mains & masks[i]) ? tickets[i] : 0;
             }
+        }
         atLeast += won >= observed ? 1 : 0;
         atMost += won <= observed ? 1 : 0;
     }

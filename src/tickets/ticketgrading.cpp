@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <numeric>
 
 namespace loto6 {
 
@@ -148,29 +149,37 @@ void TicketGrading::grade()
 
 void TicketGrading::collectBookDraws()
 {
+    // Each ticket's rows lie together, one per draw in order; visiting the tickets by their
+    // numbers leaves every draw's lines in order, so equal lines are neighbours.
+    std::vector<std::size_t> firstRow(m_tickets.size() + 1, m_rows.size());
+    for (std::size_t i = m_rows.size(); i-- > 0;)
+        firstRow[static_cast<std::size_t>(m_rows[i].ticket)] = i;
+    for (std::size_t t = m_tickets.size(); t-- > 0;)
+        firstRow[t] = std::min(firstRow[t], firstRow[t + 1]);
+    std::vector<std::size_t> order(m_tickets.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+        [this](std::size_t a, std::size_t b) { return m_tickets[a].mask() < m_tickets[b].mask(); });
     std::vector<std::vector<BookLine>> perDraw(m_draws.size());
-    for (const Row &r : m_rows) {
-        const Ticket &t = m_tickets[static_cast<std::size_t>(r.ticket)];
-        perDraw[static_cast<std::size_t>(findDraw(r.drawNo) - m_draws.data())].push_back(
-            {t.mask(), 1, t.units});
-    }
-    for (std::size_t i = 0; i < perDraw.size(); ++i) {
-        std::vector<BookLine> &lines = perDraw[i];
-        if (lines.empty())
+    for (const std::size_t t : order) {
+        const BookLine line{m_tickets[t].mask(), 1, m_tickets[t].units};
+        const std::size_t end = firstRow[t + 1];
+        if (firstRow[t] == end)
             continue;
-        std::sort(lines.begin(), lines.end(),
-            [](const BookLine &a, const BookLine &b) { return a.mask < b.mask; });
-        std::vector<BookLine> merged;
-        for (const BookLine &l : lines) {
-            if (!merged.empty() && merged.back().mask == l.mask) {
-                ++merged.back().tickets;
-                merged.back().units += l.units;
+        auto at = static_cast<std::size_t>(findDraw(m_rows[firstRow[t]].drawNo) - m_draws.data());
+        for (std::size_t r = firstRow[t]; r < end; ++r, ++at) {
+            std::vector<BookLine> &lines = perDraw[at];
+            if (!lines.empty() && lines.back().mask == line.mask) {
+                ++lines.back().tickets;
+                lines.back().units += line.units;
             } else {
-                merged.push_back(l);
+                lines.push_back(line);
             }
         }
-        m_bookDraws.push_back({m_draws[i].drawNo, std::move(merged)});
     }
+    for (std::size_t i = 0; i < perDraw.size(); ++i)
+        if (!perDraw[i].empty())
+            m_bookDraws.push_back({m_draws[i].drawNo, std::move(perDraw[i])});
 }
 
 void TicketGrading::compareWithChance()

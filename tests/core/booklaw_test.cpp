@@ -2,6 +2,7 @@
 #include "testsupport.h"
 #include "tickets/booklaw.h"
 #include "tickets/ticketgrading.h"
+#include "tickets/ticketsheets.h"
 
 #include <gtest/gtest.h>
 
@@ -152,4 +153,20 @@ TEST(BookLaw, GradingUsesTheBookAsItIs)
     EXPECT_NEAR(
         g.summary().pAtLeast, binomialSf(30, TicketGrading::anyPrizeChance(), lineWins), 1e-12);
     EXPECT_NE(g.summary().sentence.find("厳密"), std::string::npos);
+    // A book of 400 different lines is past the exact counting: simulated, its error stated.
+    std::vector<Ticket> many;
+    PortableRandom random(3);
+    for (int i = 0; i < 400; ++i) {
+        t.numbers = {};
+        const std::uint64_t mains = randomFairDraw(random).mains;
+        for (std::size_t k = 0, n = 1; n <= 43; ++n)
+            if (mains >> n & 1)
+                t.numbers[k++] = static_cast<int>(n);
+        many.push_back(t);
+    }
+    const TicketGrading big(many, h, {});
+    EXPECT_TRUE(big.summary().law.simulated);
+    EXPECT_GE(big.summary().law.simulations, MinSimulations);
+    EXPECT_NE(big.summary().sentence.find("回の模擬抽選による推定、誤差±"), std::string::npos);
+    EXPECT_NE(ticketSummarySheet(big).text(3, 14).find("誤差±"), std::string::npos);
 }

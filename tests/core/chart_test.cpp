@@ -69,6 +69,16 @@ Chart build(Chart (*builder)(const ChartInput &), const DrawHistory &h, int numb
     return builder(ChartInput{h, totals, number, nullptr, nullptr});
 }
 
+// The bundled history with its payouts, read through a database as the programs read them.
+void bundledHistory(DrawHistory &h, std::map<int, DrawPrizes> &prizes)
+{
+    test::TempDir dir;
+    Database db;
+    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
+    ASSERT_TRUE(db.loadHistory(h, Database::NoCut));
+    ASSERT_TRUE(readPrizes(db, prizes));
+}
+
 } // namespace
 
 TEST(ChartBands, AreTheTightestBoundsOfTheExactBinomialLaw)
@@ -325,13 +335,9 @@ TEST(TicketChart, BandTiesTheUnitsOfALine)
 // wide (its units are one bet), and it holds the line's winnings.
 TEST(TicketChart, OneLineOfManyUnitsOverTheWholeHistory)
 {
-    test::TempDir dir;
-    Database db;
-    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
     DrawHistory h;
-    ASSERT_TRUE(db.loadHistory(h, Database::NoCut));
     std::map<int, DrawPrizes> prizes;
-    ASSERT_TRUE(readPrizes(db, prizes));
+    bundledHistory(h, prizes);
     Ticket t;
     t.numbers = {3, 11, 19, 24, 33, 41};
     t.draws = 2144;
@@ -411,13 +417,9 @@ TEST(ChartCommand, NamesFormatsNumbersAndProtectedOutput)
 
 TEST(PopularityChart, FirstPrizeGroupsAndLowerTiersOfTheBacktest)
 {
-    test::TempDir dir;
-    Database db;
-    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
     DrawHistory h;
-    ASSERT_TRUE(db.loadHistory(h, Database::NoCut));
     std::map<int, DrawPrizes> prizes;
-    ASSERT_TRUE(readPrizes(db, prizes));
+    bundledHistory(h, prizes);
     const Totals totals = computeTotals(h);
     const Chart c = buildPopularityChart(ChartInput{h, totals, 1, nullptr, &prizes});
     const popularity::PopularityBacktest b = popularity::runPopularityBacktest(
