@@ -64,6 +64,8 @@ public:
             stepDown(k);
     }
 
+    long long total() const { return static_cast<long long>(m_level[0][0]); }
+
     // How many passing combinations share exactly j numbers with `numbers` (up to six), for
     // j = 0..6; `allPass` says whether the six numbers themselves pass.
     std::array<long long, PickSize + 1> byOverlap(NumberMask numbers, bool allPass) const
@@ -165,51 +167,89 @@ void spread(const std::vector<double> &chances, FilterCount &out)
     out.high = offset + static_cast<int>(high);
 }
 
+// How many combinations pass in the context of any draw: after the combinations drawn so far
+// (given one by one) and against a previous draw. The filters that do not look back are
+// counted once; the carry-over by the passing combinations' overlap with the previous draw;
+// the drawn combinations that pass are taken off one by one.
+class PassingInContext
+{
+public:
+    PassingInContext(const DesignFilter &f, std::shared_ptr<const PopularityLimit> limit)
+        : m_f(f)
+        , m_base(f)
+    {
+        m_base.carryOver.reset();
+        m_base.notDrawn = false;
+        m_none.popularity = std::move(limit);
+        if (f.carryOver) {
+            m_subsets.emplace(m_base, m_none);
+            m_baseCount = m_subsets->total();
+        } else {
+            m_baseCount = static_cast<long long>(countPassing(m_base, m_none));
+        }
+    }
+
+    void drawn(NumberMask m)
+    {
+        if (m_f.notDrawn && passes(m_base, m, 0, m_none.drawn, m_none.popularity.get()))
+            m_drawnPassing.push_back(m);
+    }
+
+    long long count(NumberMask previous) const
+    {
+        long long n = m_baseCount;
+        if (m_subsets) {
+            const auto overlap = m_subsets->byOverlap(
+                previous, passes(m_base, previous, 0, m_none.drawn, m_none.popularity.get()));
+            n = 0;
+            for (int j = std::max(m_f.carryOver->low, 0);
+                 j <= std::min(m_f.carryOver->high, PickSize); ++j)
+                n += overlap[static_cast<std::size_t>(j)];
+        }
+        for (NumberMask d : m_drawnPassing)
+            n -= !m_f.carryOver || m_f.carryOver->contains(shared(d, previous)) ? 1 : 0;
+        return n;
+    }
+
+private:
+    // Numbers two combinations share: at most six, so a short loop.
+    static int shared(NumberMask a, NumberMask b)
+    {
+        int n = 0;
+        for (NumberMask m = a & b; m; m &= m - 1)
+            ++n;
+        return n;
+    }
+
+    const DesignFilter &m_f;
+    DesignFilter m_base; // every filter but the two that look back
+    FilterContext m_none;
+    std::optional<SubsetCounts> m_subsets;
+    long long m_baseCount = 0;
+    std::vector<NumberMask> m_drawnPassing; // distinct drawn combinations that pass m_base
+};
+
 } // namespace
 
 FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
     const popularity::PopularityEstimate *popularity)
 {
     FilterCount out;
-    const std::vector<NumberMask> draws = drawMasks(history);
     FilterContext context;
     context.popularity = FilterContext::limitFor(f, popularity);
-    // What passes whatever the draws before: every filter but the two that look back.
-    DesignFilter base = f;
-    base.carryOver.reset();
-    base.notDrawn = false;
-    FilterContext none;
-    none.popularity = context.popularity;
-    const std::uint64_t baseCount = countPassing(base, none);
-    std::optional<SubsetCounts> subsets;
-    if (f.carryOver && baseCount > 0)
-        subsets.emplace(base, none);
-    std::vector<NumberMask> drawnPassing; // distinct drawn combinations that pass `base`
+    PassingInContext passing(f, context.popularity);
     std::vector<double> chances;
-    for (NumberMask m : draws) {
-        const PopularityLimit *limit = context.popularity.get();
-        out.passed += passes(f, m, context.latest, context.drawn, limit) ? 1 : 0;
-        long long count = static_cast<long long>(baseCount);
-        if (subsets) {
-            const auto overlap = subsets->byOverlap(
-                context.latest, passes(base, context.latest, 0, none.drawn, limit));
-            count = 0;
-            for (int j = f.carryOver->low; j <= std::min(f.carryOver->high, PickSize); ++j)
-                count += j >= 0 ? overlap[static_cast<std::size_t>(j)] : 0;
-        }
-        if (f.notDrawn)
-            for (NumberMask d : drawnPassing)
-                count -= !f.carryOver || f.carryOver->contains(std::popcount(d & context.latest))
-                    ? 1
-                    : 0;
-        chances.push_back(static_cast<double>(count) / static_cast<double>(AllCombinations));
-        if (!context.drawn.contains(m) && passes(base, m, 0, none.drawn, limit))
-            drawnPassing.push_back(m);
+    for (NumberMask m : drawMasks(history)) {
+        out.passed += passes(f, m, context.latest, context.drawn, context.popularity.get()) ? 1 : 0;
+        chances.push_back(static_cast<double>(passing.count(context.latest))
+            / static_cast<double>(AllCombinations));
+        if (!context.drawn.contains(m))
+            passing.drawn(m);
         context.drawn.insert(m);
         context.latest = m;
     }
-    out.draws = static_cast<int>(draws.size());
-    out.combinations = countPassing(f, context);
+    out.draws = static_cast<int>(chances.size());
+    out.combinations = static_cast<std::uint64_t>(passing.count(context.latest));
     out.probability = static_cast<double>(out.combinations) / static_cast<double>(AllCombinations);
     for (double p : chances)
         out.expected += p;
