@@ -1,4 +1,3 @@
-#include "analysis/probability.h"
 #include "chart/chartbands.h"
 #include "chart/chartbuilders.h"
 #include "grid/numbertext.h"
@@ -6,6 +5,7 @@
 #include "tickets/ticketgrading.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -16,46 +16,12 @@ namespace loto6 {
 namespace {
 
 constexpr int Simulations = 1000;
-// A tier rarer than this is simulated by jumping from one winning unit to the next; a commoner
-// one draw by draw from the table of its binomial law.
-constexpr double RareTier = 0.01;
-
-// splitmix64: the same stream on every platform, so that the chart and its golden file agree.
-class Stream
-{
-public:
-    std::uint64_t next()
-    {
-        m_state += 0x9E3779B97F4A7C15ull;
-        std::uint64_t z = m_state;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // Uniform in [0, 1) to 53 bits.
-    double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-    // Uniform whole numbers below 2^32, two from each step of the stream.
-    std::uint32_t next32()
-    {
-        if (m_spare) {
-            m_spare = false;
-            return static_cast<std::uint32_t>(m_half);
-        }
-        m_half = next();
-        m_spare = true;
-        return static_cast<std::uint32_t>(m_half >> 32);
-    }
-    // Failures before the next success of trials that succeed with log(1 - p) = logMiss.
-    double geometric(double logMiss) { return std::floor(std::log1p(-uniform()) / logMiss); }
-
-private:
-    std::uint64_t m_state = 20261208;
-    std::uint64_t m_half = 0;
-    bool m_spare = false;
-};
+constexpr int FewestSimulations = 200;
+// Visits of a line allowed to the simulation: fewer simulated histories for a very large book.
+constexpr double SimulationWork = 4e7;
 
 // A draw the book covers: its units and what they cost and won, in yen.
-struct BookDraw
+struct DrawMoney
 {
     int drawNo = 0;
     long long units = 0;
@@ -64,12 +30,12 @@ struct BookDraw
     std::array<double, TicketGrading::Tiers> prize{}; // yen per unit, 0 when not stored
 };
 
-std::vector<BookDraw> bookDraws(
+std::vector<DrawMoney> drawMoney(
     const TicketGrading &grading, const std::map<int, DrawPrizes> &prizes)
 {
-    std::map<int, BookDraw> byDraw;
+    std::map<int, DrawMoney> byDraw;
     for (const TicketGrading::Row &row : grading.rows()) {
-        BookDraw &d = byDraw[row.drawNo];
+        DrawMoney &d = byDraw[row.drawNo];
         d.drawNo = row.drawNo;
         const long long units = grading.tickets()[static_cast<std::size_t>(row.ticket)].units;
         d.units += units;
@@ -81,110 +47,56 @@ std::vector<BookDraw> bookDraws(
             for (int t = 1; t <= TicketGrading::Tiers; ++t)
                 d.prize[static_cast<std::size_t>(t - 1)]
                     = static_cast<double>(it->second.tier(t).prize.value_or(0));
-    std::vector<BookDraw> out;
+    std::vector<DrawMoney> out;
     for (auto &[drawNo, d] : byDraw)
         out.push_back(d);
     return out;
 }
 
-// The binomial law of the wins among n units at chance p, as cumulative chances (scaled to
-// 2^32) of the counts from `first` on; counts further than a dozen standard deviations from
-// the mean are left out.
-struct WinLaw
-{
-    long long first = 0;
-    std::vector<std::uint64_t> cdf;
-
-    WinLaw(long long n, double p)
-    {
-        const double mean = static_cast<double>(n) * p;
-        const double reach = 12 * std::sqrt(mean * (1 - p)) + 12;
-        first = std::max(0LL, static_cast<long long>(mean - reach));
-        const long long last = std::min(n, static_cast<long long>(mean + reach) + 1);
-        double pmf = std::exp(binomialLogPmf(n, p, first));
-        double sum = 0;
-        for (long long k = first; k <= last; ++k) {
-            sum += pmf;
-            cdf.push_back(static_cast<std::uint64_t>(std::min(sum, 1.0) * 0x1.0p32));
-            pmf *= static_cast<double>(n - k) / static_cast<double>(k + 1) * p / (1 - p);
-        }
-    }
-    // The count whose cumulative chance first passes u / 2^32 (inversion); a short table, the
-    // usual one of a few expected wins, is walked from its start.
-    long long sample(std::uint32_t u) const
-    {
-        std::size_t i = 0;
-        if (cdf.size() > 64)
-            i = static_cast<std::size_t>(std::upper_bound(cdf.begin(), cdf.end(), u) - cdf.begin());
-        else
-            while (i < cdf.size() && cdf[i] <= u)
-                ++i;
-        return first + static_cast<long long>(std::min(i, cdf.size() - 1));
-    }
-};
-
-// The band of the running winnings of random books with the same units in the same draws,
-// draw by draw: 1,000 books are played side by side. Each unit of each draw wins each tier
-// independently with its chance: a rare tier jumps from one winning unit to the next (a
-// geometric number of units on), a common one draws each draw's count from the table of its
-// law. A tier without a stored prize adds no yen, however often it is won.
-class RandomBooks
+// The band of the running winnings of the book itself under fair draws, draw by draw: the
+// same lines with the same units are played against simulated fair draws side by side, so that
+// the units of a line and lines that share numbers win together. A tier without a stored
+// prize adds no yen, however often it is won.
+class FairHistories
 {
 public:
-    explicit RandomBooks(const std::vector<BookDraw> &draws)
-        : m_draws(draws)
-        , m_total(Simulations, 0.0)
+    FairHistories(const std::vector<BookDraw> &lines, const std::vector<DrawMoney> &money)
+        : m_lines(lines)
+        , m_money(money)
     {
-        for (std::size_t t = 0; t < TicketGrading::Tiers; ++t) {
-            const double p = TicketGrading::tierChance(static_cast<int>(t) + 1);
-            if (p < RareTier) {
-                m_rare.push_back({t, std::log1p(-p)});
-                continue;
-            }
-            m_common.push_back(t);
-            for (const BookDraw &d : draws)
-                m_laws[t].try_emplace(d.units, d.units, p);
-        }
-        // Each book's next winning unit of each rare tier, counted over the whole book.
-        m_next.resize(Simulations * m_rare.size());
-        for (double &unit : m_next)
-            unit = geometricAfter(-1, (&unit - m_next.data()) % m_rare.size());
+        double work = 1;
+        for (const BookDraw &d : lines)
+            work += static_cast<double>(d.lines.size() + 8);
+        m_total.assign(
+            static_cast<std::size_t>(std::clamp(SimulationWork / work,
+                static_cast<double>(FewestSimulations), static_cast<double>(Simulations))),
+            0.0);
     }
+    int size() const { return static_cast<int>(m_total.size()); }
 
-    // Plays draw d in every book; the books' running winnings after it, in book order.
+    // Plays draw d in every history; the running winnings after it, in history order.
     const std::vector<double> &play(std::size_t d)
     {
-        const BookDraw &draw = m_draws[d];
-        m_unitsThrough += static_cast<double>(draw.units);
-        for (const std::size_t t : m_common) {
-            if (draw.prize[t] == 0)
-                continue;
-            const WinLaw &law = m_laws[t].at(draw.units);
-            for (double &total : m_total)
-                total += static_cast<double>(law.sample(m_stream.next32())) * draw.prize[t];
+        const DrawMoney &money = m_money[d];
+        for (double &total : m_total) {
+            const FairDraw draw = randomFairDraw(m_random);
+            for (const BookLine &l : m_lines[d].lines) {
+                if (!wins(draw.mains & l.mask))
+                    continue;
+                const int matches = std::popcount(draw.mains & l.mask);
+                const int tier = TicketGrading::tierOf(matches, (draw.bonus & l.mask) != 0);
+                total += static_cast<double>(l.units)
+                    * money.prize[static_cast<std::size_t>(tier - 1)];
+            }
         }
-        for (std::size_t s = 0; s < Simulations; ++s)
-            for (std::size_t k = 0; k < m_rare.size(); ++k)
-                for (double &unit = m_next[s * m_rare.size() + k]; unit < m_unitsThrough;
-                     unit = geometricAfter(unit, k))
-                    m_total[s] += draw.prize[m_rare[k].first];
         return m_total;
     }
 
 private:
-    double geometricAfter(double unit, std::size_t rare)
-    {
-        return unit + 1 + m_stream.geometric(m_rare[rare].second);
-    }
-
-    const std::vector<BookDraw> &m_draws;
-    Stream m_stream;
+    const std::vector<BookDraw> &m_lines;
+    const std::vector<DrawMoney> &m_money;
+    PortableRandom m_random{20261208};
     std::vector<double> m_total;
-    double m_unitsThrough = 0;
-    std::vector<std::pair<std::size_t, double>> m_rare; // tier index, log(1 - chance)
-    std::vector<std::size_t> m_common;
-    std::map<long long, WinLaw> m_laws[TicketGrading::Tiers]; // one per count of units
-    std::vector<double> m_next;
 };
 
 // The k-th smallest and the k-th largest value (from 0), by keeping the k + 1 smallest and
@@ -223,17 +135,18 @@ Chart buildTicketChart(const ChartInput &input)
     panel.yAxis.unit = "円";
     panel.yAxis.min = 0;
     const std::map<int, DrawPrizes> none;
-    const std::vector<BookDraw> draws = input.tickets
-        ? bookDraws(*input.tickets, input.prizes ? *input.prizes : none)
-        : std::vector<BookDraw>{};
-    RandomBooks books(draws);
+    const std::vector<DrawMoney> draws = input.tickets
+        ? drawMoney(*input.tickets, input.prizes ? *input.prizes : none)
+        : std::vector<DrawMoney>{};
+    const std::vector<BookDraw> noLines;
+    FairHistories books(input.tickets ? input.tickets->bookDraws() : noLines, draws);
     ChartSeries spent{"購入額", ChartSeries::Role::Reference, ChartSeries::Mark::Line,
         chartcolors::Secondary, {}, {}};
     ChartSeries won{"当せん額", ChartSeries::Role::Observed, ChartSeries::Mark::Steps,
         chartcolors::Observed, {}, {}};
     ChartSeries expected{"無作為の購入での期待値", ChartSeries::Role::Expected,
         ChartSeries::Mark::Line, chartcolors::Expected, {}, {}};
-    ChartBand band{"無作為の購入の95%", 0.95, chartcolors::Band, {}, {}, {}};
+    ChartBand band{"公平な抽選での95%", 0.95, chartcolors::Band, {}, {}, {}};
     double cost = 0, gain = 0, mean = 0;
     for (std::size_t d = 0; d < draws.size(); ++d) {
         cost += draws[d].spent;
@@ -241,7 +154,7 @@ Chart buildTicketChart(const ChartInput &input)
         for (int t = 1; t <= TicketGrading::Tiers; ++t)
             mean += static_cast<double>(draws[d].units) * TicketGrading::tierChance(t)
                 * draws[d].prize[static_cast<std::size_t>(t - 1)];
-        const auto [low, high] = outerQuantiles(books.play(d), Simulations / 40);
+        const auto [low, high] = outerQuantiles(books.play(d), books.size() / 40);
         const auto x = static_cast<double>(draws[d].drawNo);
         for (ChartSeries *series : {&spent, &won, &expected})
             series->x.push_back(x);
@@ -259,9 +172,10 @@ Chart buildTicketChart(const ChartInput &input)
                                          "選済みの回の収支を表示します。")
                            : "購入額 " + yenText(static_cast<long long>(cost)) + "、当せん額 "
             + yenText(static_cast<long long>(gain))
-            + "。帯は同じ口数を無作為に買った場合の当せん額が" + "95%の確率で入る範囲（"
-            + groupedText(Simulations)
-            + "回の模擬抽選）です。払戻金が保存されていない回の当せんは金額に含みません。";
+            + "。帯はこの購入番号と口数のまま公平な抽選を受けた場合の当せん額が"
+            + "95%の確率で入る範囲（" + groupedText(books.size())
+            + "回の模擬抽選。同じ組の口や数字を共有する組はそろって当たり外れします）です。払戻金が"
+              "保存されていない回の当せんは金額に含みません。";
     return c;
 }
 

@@ -4,6 +4,7 @@
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "design/generator.h"
+#include "grid/numbertext.h"
 #include "grid/sheetwriter.h"
 #include "store/drawvalidation.h"
 
@@ -114,8 +115,9 @@ int designCount(Context &ctx, const DesignArgs &a, const popularity::PopularityE
         o << "{\"combinations\": " << c.combinations << ", \"of\": " << AllCombinations
           << ", \"probability\": " << jsonNumber(c.probability)
           << ", \"history\": {\"draws\": " << c.draws << ", \"passed\": " << c.passed
-          << ", \"expected\": " << jsonNumber(c.expected)
-          << "}, \"filters\": " << jsonString(a.filter.optionsText());
+          << ", \"expected\": " << jsonNumber(c.expected) << ", \"sd\": " << jsonNumber(c.sd)
+          << ", \"range95\": [" << c.low << ", " << c.high
+          << "]}, \"filters\": " << jsonString(a.filter.optionsText());
         if (!below.empty())
             o << ", \"leastPopular\": {\"percent\": " << jsonNumber(*a.filter.leastPopular)
               << ", \"relativePopularityAtMost\": " << below << '}';
@@ -125,7 +127,9 @@ int designCount(Context &ctx, const DesignArgs &a, const popularity::PopularityE
           << "combinations: " << c.combinations << " of " << AllCombinations << '\n'
           << "probability that the next draw passes: " << jsonNumber(c.probability) << '\n'
           << "past draws: " << c.passed << " of " << c.draws << " passed, "
-          << jsonNumber(c.expected) << " expected by chance\n";
+          << fixedText(c.expected, 2) << " expected by chance (sd " << fixedText(c.sd, 2)
+          << ", 95% range " << c.low << "-" << c.high
+          << "; each draw judged against the draws before it)\n";
         if (!below.empty())
             o << "popularity: the least popular " << jsonNumber(*a.filter.leastPopular)
               << "% of combinations, at most " << below

@@ -91,6 +91,10 @@ std::string summaryJson(const TicketGrading::Summary &s)
       << ", \"expectedYen\": " << (s.expectedYenUnits ? jsonNumber(s.expectedYen) : "null")
       << ", \"expectedYenGapDraws\": " << s.expectedYenGapDraws
       << ", \"pAtLeast\": " << jsonNumber(s.pAtLeast) << ", \"pAtMost\": " << jsonNumber(s.pAtMost)
+      << ", \"law\": {\"method\": \"" << (s.law.simulated ? "simulation" : "exact")
+      << "\", \"simulations\": " << s.law.simulations
+      << ", \"errorAtLeast\": " << jsonNumber(s.law.errorAtLeast)
+      << ", \"errorAtMost\": " << jsonNumber(s.law.errorAtMost) << '}'
       << ",\n \"sentence\": " << jsonString(s.sentence);
     return o.str();
 }

@@ -36,7 +36,7 @@ std::string oddsText(double p)
 
 Sheet filterCountSheet(const DesignFilter &filter, const FilterCount &count)
 {
-    Sheet s = tableSheet("design-count", "条件に合う組合せ", 2, 7);
+    Sheet s = tableSheet("design-count", "条件に合う組合せ", 2, 8);
     s.setColWidth(1, 24);
     s.setColWidth(2, 40);
     const std::pair<const char *, std::string> rows[] = {
@@ -48,7 +48,9 @@ Sheet filterCountSheet(const DesignFilter &filter, const FilterCount &count)
         {"次回の6数字が条件に合う確率", fixedText(count.probability * 100, 4) + "%"},
         {"過去の抽選回数", groupedText(count.draws)},
         {"条件に合った回", groupedText(count.passed)},
-        {"偶然での期待回数", fixedText(count.expected, 1)},
+        {"偶然での期待回数",
+            fixedText(count.expected, 2) + "（標準偏差 " + fixedText(count.sd, 2) + "、95%の範囲 "
+                + groupedText(count.low) + "～" + groupedText(count.high) + "回）"},
     };
     int row = 1;
     for (const auto &[label, value] : rows) {
@@ -56,6 +58,10 @@ Sheet filterCountSheet(const DesignFilter &filter, const FilterCount &count)
         s.setText(2, row, value);
         ++row;
     }
+    s.setText(1, row, "注");
+    s.setText(2, row,
+        "過去の各回は、その前の回と、それまでに出た1等の組合せに対して判定し、公平な抽選でその回が"
+        "条件に合う確率を足したものを期待回数としています。");
     return s;
 }
 

@@ -262,23 +262,4 @@ std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context)
     return n;
 }
 
-FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
-    const popularity::PopularityEstimate *popularity)
-{
-    FilterCount out;
-    const std::vector<NumberMask> draws = drawMasks(history);
-    FilterContext context;
-    context.popularity = FilterContext::limitFor(f, popularity);
-    for (NumberMask m : draws) {
-        out.passed += passes(f, m, context.latest, context.drawn, context.popularity.get()) ? 1 : 0;
-        context.drawn.insert(m);
-        context.latest = m;
-    }
-    out.draws = static_cast<int>(draws.size());
-    out.combinations = countPassing(f, context);
-    out.probability = static_cast<double>(out.combinations) / static_cast<double>(AllCombinations);
-    out.expected = out.draws * out.probability;
-    return out;
-}
-
 } // namespace loto6::design

@@ -116,7 +116,10 @@ std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context);
 
 // The exact count with its probability, and the past draws that passed against the number
 // expected. A past draw is judged as the filters would have judged it before it was drawn:
-// against the draw before it and the combinations drawn before it.
+// against the draw before it and the combinations drawn before it; its chance of passing is
+// that of a fair draw in the same context, counted exactly, and the expected number is the sum
+// of these chances. Under fair draws the count less that sum has the spread of independent
+// draws with those chances (`sd`, and `low`..`high` hold it with at least 95%).
 struct FilterCount
 {
     std::uint64_t combinations = 0;
@@ -124,6 +127,9 @@ struct FilterCount
     int draws = 0;
     int passed = 0;
     double expected = 0;
+    double sd = 0;
+    int low = 0;
+    int high = 0;
 };
 // The popularity limit is judged with the one model of the whole history for every draw: it
 // says how players choose, not which numbers are drawn.

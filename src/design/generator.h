@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/portablerandom.h"
 #include "design/filters.h"
 
 #include <cstdint>
@@ -7,19 +8,7 @@
 
 namespace loto6::design {
 
-// xoshiro256** seeded through splitmix64: the same seed gives the same numbers with every
-// compiler and standard library.
-class PortableRandom
-{
-public:
-    explicit PortableRandom(std::uint64_t seed);
-    std::uint64_t next();
-    // Uniform in 0..bound-1 without bias (rejection of the short last block); bound > 0.
-    std::uint64_t below(std::uint64_t bound);
-
-private:
-    std::uint64_t m_s[4];
-};
+using loto6::PortableRandom;
 
 // K distinct tickets drawn uniformly from the combinations that pass, in the order drawn:
 // K distinct ranks in the passing set, then one walk that takes the combinations at them.

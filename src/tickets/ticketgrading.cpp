@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <numeric>
 
 namespace loto6 {
 
@@ -67,6 +68,7 @@ TicketGrading::TicketGrading(std::vector<Ticket> tickets, const DrawHistory &his
                       [](const Draw &a, const Draw &b) { return a.drawNo == b.drawNo; }),
         m_draws.end());
     grade();
+    collectBookDraws();
     compareWithChance();
 }
 
@@ -145,6 +147,41 @@ void TicketGrading::grade()
     s.cost = s.units * Ticket::UnitPrice;
 }
 
+void TicketGrading::collectBookDraws()
+{
+    // Each ticket's rows lie together, one per draw in order; visiting the tickets by their
+    // numbers leaves every draw's lines in order, so equal lines are neighbours.
+    std::vector<std::size_t> firstRow(m_tickets.size() + 1, m_rows.size());
+    for (std::size_t i = m_rows.size(); i-- > 0;)
+        firstRow[static_cast<std::size_t>(m_rows[i].ticket)] = i;
+    for (std::size_t t = m_tickets.size(); t-- > 0;)
+        firstRow[t] = std::min(firstRow[t], firstRow[t + 1]);
+    std::vector<std::size_t> order(m_tickets.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+        [this](std::size_t a, std::size_t b) { return m_tickets[a].mask() < m_tickets[b].mask(); });
+    std::vector<std::vector<BookLine>> perDraw(m_draws.size());
+    for (const std::size_t t : order) {
+        const BookLine line{m_tickets[t].mask(), 1, m_tickets[t].units};
+        const std::size_t end = firstRow[t + 1];
+        if (firstRow[t] == end)
+            continue;
+        auto at = static_cast<std::size_t>(findDraw(m_rows[firstRow[t]].drawNo) - m_draws.data());
+        for (std::size_t r = firstRow[t]; r < end; ++r, ++at) {
+            std::vector<BookLine> &lines = perDraw[at];
+            if (!lines.empty() && lines.back().mask == line.mask) {
+                ++lines.back().tickets;
+                lines.back().units += line.units;
+            } else {
+                lines.push_back(line);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < perDraw.size(); ++i)
+        if (!perDraw[i].empty())
+            m_bookDraws.push_back({m_draws[i].drawNo, std::move(perDraw[i])});
+}
+
 void TicketGrading::compareWithChance()
 {
     Summary &s = m_summary;
@@ -154,8 +191,9 @@ void TicketGrading::compareWithChance()
             = static_cast<double>(s.units) * tierChance(t);
     s.expectedWinningUnits = static_cast<double>(s.units) * p;
     s.expectedWinningLines = static_cast<double>(s.lines) * p;
-    s.pAtLeast = binomialSf(s.lines, p, s.winningLines);
-    s.pAtMost = binomialCdf(s.lines, p, s.winningLines);
+    s.law = winCountLaw(m_bookDraws, s.winningLines);
+    s.pAtLeast = s.law.pAtLeast;
+    s.pAtMost = s.law.pAtMost;
     if (s.units == 0) {
         s.sentence = "照合できる抽選がまだないため、偶然との比較はできません。";
         return;
@@ -170,8 +208,16 @@ void TicketGrading::compareWithChance()
     s.sentence = "照合した" + groupedText(s.lines) + "件（1回の抽選の1組を1件とし、同じ組の口は"
         + "そろって当たり外れします）のうち当せんは" + groupedText(s.winningLines)
         + "件で、同じ件数のランダムな番号なら平均" + fixedText(s.expectedWinningLines, 2)
-        + "件です。ランダムな番号が" + groupedText(s.winningLines) + "件以上当たる確率は"
-        + pValueText(s.pAtLeast) + "で、" + verdict + "。";
+        + "件です。公平な抽選でこの購入番号が" + groupedText(s.winningLines) + "件以上当たる確率は"
+        + pValueText(s.pAtLeast) + "（" + lawMethodText(s.law, true) + "）で、" + verdict + "。";
+}
+
+std::string lawMethodText(const WinCountLaw &law, bool atLeast)
+{
+    if (!law.simulated)
+        return "同じ数字を含む組や同じ組の重なりも数えた厳密な値";
+    return groupedText(law.simulations) + "回の模擬抽選による推定、誤差±"
+        + pValueText(atLeast ? law.errorAtLeast : law.errorAtMost);
 }
 
 } // namespace loto6

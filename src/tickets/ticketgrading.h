@@ -2,6 +2,7 @@
 
 #include "store/drawhistory.h"
 #include "store/drawprizes.h"
+#include "tickets/booklaw.h"
 #include "tickets/ticket.h"
 
 #include <array>
@@ -18,10 +19,11 @@ namespace loto6 {
 // How the parts fit: each complete draw becomes a bit mask of its six main numbers and the bit
 // of its bonus; every ticket walks the draws it covers (a binary search finds the first) and
 // keeps one row per ticket and draw. Prizes come from the stored payouts, unknown ("不明")
-// where none are stored. The chance side is exact: a random line wins tier t with the tier's
-// count of the 6,096,454 combinations, independently per line and draw, so the number of
-// winning line-draws of random lines is binomial. The units of one line on one draw win or lose
-// together, so they weigh only in the amounts, never in the count that is tested.
+// where none are stored. The chance side: the expected counts are exact (a line wins tier t
+// with the tier's count of the 6,096,454 combinations); the tails of the winning ticket-draws
+// are those of fair draws against the book as it is (`winCountLaw`), since lines that share
+// numbers or repeat win together. The units of one line on one draw win or lose together, so
+// they weigh only in the amounts, never in the count that is tested.
 class TicketGrading
 {
 public:
@@ -61,8 +63,9 @@ public:
         // Graded draws with stored payouts where a tier had no winner: its prize is unknown and
         // left out of expectedYen.
         long long expectedYenGapDraws = 0;
-        double pAtLeast = 1; // random lines win at least as many line-draws
-        double pAtMost = 1;  // random lines win at most as many line-draws
+        double pAtLeast = 1; // fair draws give the book at least as many winning line-draws
+        double pAtMost = 1;  // at most as many
+        WinCountLaw law;     // how the two were found, with the simulation's error
         std::string sentence;
 
         bool winningsKnown() const { return unknownUnits == 0; }
@@ -74,6 +77,8 @@ public:
 
     const std::vector<Ticket> &tickets() const { return m_tickets; }
     const std::vector<Row> &rows() const { return m_rows; }
+    // The book's distinct lines on each graded draw, in draw order.
+    const std::vector<BookDraw> &bookDraws() const { return m_bookDraws; }
     const Summary &summary() const { return m_summary; }
     // The ticket's numbers among the row's main numbers, bit n for number n.
     std::uint64_t matched(const Row &row) const;
@@ -102,6 +107,7 @@ private:
     };
 
     void grade();
+    void collectBookDraws();
     void compareWithChance();
     const Draw *findDraw(int drawNo) const;
 
@@ -109,8 +115,13 @@ private:
     std::vector<Draw> m_draws;
     std::map<int, DrawPrizes> m_prizes;
     std::vector<Row> m_rows;
+    std::vector<BookDraw> m_bookDraws;
     Summary m_summary;
     int m_latestDrawNo = 0;
 };
+
+// How a tail of the verdict was found, for the text beside it: exact, or the simulation's
+// replicates and standard error.
+std::string lawMethodText(const WinCountLaw &law, bool atLeast);
 
 } // namespace loto6

@@ -227,9 +227,11 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
         sheet.setText(3, 12, yen(s.expectedYen - static_cast<double>(s.cost)));
     sheet.setText(1, 13, "この成績以上の確率");
     sheet.setText(2, 13, s.units ? pValueText(s.pAtLeast) : std::string("—"));
-    sheet.setText(3, 13, "当せん件数の二項分布（厳密、1件＝1回の抽選の1組）");
+    sheet.setText(3, 13, "公平な抽選での当せん件数の分布（" + lawMethodText(s.law, true) + "）");
     sheet.setText(1, 14, "この成績以下の確率");
     sheet.setText(2, 14, s.units ? pValueText(s.pAtMost) : std::string("—"));
+    if (s.law.simulated)
+        sheet.setText(3, 14, "（" + lawMethodText(s.law, false) + "）");
     // The verdict is a note: the desktop wraps it below the table.
     const std::string cut = resultsCutNote(grading);
     sheet.setText(1, 15, "注");

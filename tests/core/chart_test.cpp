@@ -73,6 +73,16 @@ Chart build(Chart (*builder)(const ChartInput &), const DrawHistory &h, int numb
     return builder(ChartInput{h, totals, number, nullptr, nullptr});
 }
 
+// The bundled history with its payouts, read through a database as the programs read them.
+void bundledHistory(DrawHistory &h, std::map<int, DrawPrizes> &prizes)
+{
+    test::TempDir dir;
+    Database db;
+    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
+    ASSERT_TRUE(db.loadHistory(h, Database::NoCut));
+    ASSERT_TRUE(readPrizes(db, prizes));
+}
+
 } // namespace
 
 TEST(ChartBands, AreTheTightestBoundsOfTheExactBinomialLaw)
@@ -419,10 +429,10 @@ TEST(TicketChart, CostWinningsAndTheRandomBand)
     EXPECT_NE(none.note.find("ありません"), std::string::npos);
 }
 
-// The simulated band of random books against the exact binomial band of one tier's wins: a
-// rare tier (sampled by jumping from one winning unit to the next) and a common one (sampled
-// draw by draw), each alone holding a prize.
-TEST(TicketChart, RandomBandFollowsTheBinomialLawOfEachTier)
+// The band of the book's own winnings under fair draws: the 40 units of the one line win
+// together, so the band is 40 times the exact binomial band of the line's draws that win the
+// tier, not that of 8,000 independent units.
+TEST(TicketChart, BandTiesTheUnitsOfALine)
 {
     const DrawHistory h = test::history(test::makeDraws(200, 3));
     Ticket t;
@@ -440,14 +450,31 @@ TEST(TicketChart, RandomBandFollowsTheBinomialLawOfEachTier)
         const TicketGrading grading({t}, h, prizes);
         const Chart c = buildTicketChart(ChartInput{h, totals, 1, &grading, &prizes});
         const ChartBand &band = panel(c).bands[0];
-        const CountBand exact = binomialBand(8000, TicketGrading::tierChance(tier), 0.95);
-        // The 2.5% and 97.5% points of 1,000 books fall within a count or so of the exact ones.
-        const double slack = tier == 4 ? 1.5 : 4.5;
-        EXPECT_NEAR(band.low.back() / 1000, static_cast<double>(exact.low), slack) << tier;
-        EXPECT_NEAR(band.high.back() / 1000, static_cast<double>(exact.high), slack) << tier;
-        const CountBand half = binomialBand(4000, TicketGrading::tierChance(tier), 0.95);
-        EXPECT_NEAR(band.high[99] / 1000, static_cast<double>(half.high), slack) << tier;
+        const CountBand exact = binomialBand(200, TicketGrading::tierChance(tier), 0.95);
+        // The 2.5% and 97.5% points of 1,000 histories fall within a draw of the exact ones.
+        EXPECT_NEAR(band.low.back() / 40000, static_cast<double>(exact.low), 1.01) << tier;
+        EXPECT_NEAR(band.high.back() / 40000, static_cast<double>(exact.high), 1.01) << tier;
+        EXPECT_EQ(std::fmod(band.high.back(), 40000), 0) << tier;
     }
+}
+
+// One line of 100,000 units over the whole history with its payouts: the band is billions
+// wide (its units are one bet), and it holds the line's winnings.
+TEST(TicketChart, OneLineOfManyUnitsOverTheWholeHistory)
+{
+    DrawHistory h;
+    std::map<int, DrawPrizes> prizes;
+    bundledHistory(h, prizes);
+    Ticket t;
+    t.numbers = {3, 11, 19, 24, 33, 41};
+    t.draws = 2144;
+    t.units = 100'000;
+    const TicketGrading grading({t}, h, prizes);
+    const Chart c = buildTicketChart(ChartInput{h, computeTotals(h), 1, &grading, &prizes});
+    const ChartBand &band = panel(c).bands[0];
+    EXPECT_LT(band.low.back(), 8e9);
+    EXPECT_GT(band.high.back(), 4e10);
+    EXPECT_LE(band.low.back(), static_cast<double>(grading.summary().winnings));
 }
 
 TEST(ChartWriter, SvgCsvAndJsonOfOneChart)
@@ -517,13 +544,9 @@ TEST(ChartCommand, NamesFormatsNumbersAndProtectedOutput)
 
 TEST(PopularityChart, FirstPrizeGroupsAndLowerTiersOfTheBacktest)
 {
-    test::TempDir dir;
-    Database db;
-    ASSERT_TRUE(db.openOrCreate(dir / "h.db", SHARED_HISTORY));
     DrawHistory h;
-    ASSERT_TRUE(db.loadHistory(h, Database::NoCut));
     std::map<int, DrawPrizes> prizes;
-    ASSERT_TRUE(readPrizes(db, prizes));
+    bundledHistory(h, prizes);
     const Totals totals = computeTotals(h);
     const Chart c = buildPopularityChart(ChartInput{h, totals, 1, nullptr, &prizes});
     const popularity::PopularityBacktest b = popularity::runPopularityBacktest(

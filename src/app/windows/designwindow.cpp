@@ -378,11 +378,14 @@ void DesignWindow::updateCount()
         m_pick->setEnabled(false);
         return;
     }
-    m_count->setText(tr("条件に合う組合せ: <b>%1</b> / 6,096,454 通り（次回の確率 %2%）<br>"
-                        "過去 %3 回のうち条件に合った回: <b>%4</b> 回（偶然なら %5 回）")
-                         .arg(qs(groupedText(static_cast<long long>(c.combinations))),
-                             qs(fixedText(c.probability * 100, 3)), qs(groupedText(c.draws)),
-                             qs(groupedText(c.passed)), qs(fixedText(c.expected, 1))));
+    m_count->setText(
+        tr("条件に合う組合せ: <b>%1</b> / 6,096,454 通り（次回の確率 %2%）<br>"
+           "過去 %3 回のうち条件に合った回: <b>%4</b> 回（偶然なら %5 回、標準偏差 "
+           "%6、95%の範囲 %7～%8 回。各回はその前の回までに対して判定）")
+            .arg(qs(groupedText(static_cast<long long>(c.combinations))),
+                qs(fixedText(c.probability * 100, 3)), qs(groupedText(c.draws)),
+                qs(groupedText(c.passed)), qs(fixedText(c.expected, 2)), qs(fixedText(c.sd, 2)),
+                qs(groupedText(c.low)), qs(groupedText(c.high))));
 }
 
 void DesignWindow::startPick()
