@@ -3,11 +3,33 @@
 #include "shell/childwindow.h"
 #include "shell/mainfrm.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
+#include <QUrl>
 
 namespace loto6 {
+
+std::optional<std::filesystem::path> chosenFilePath(const QString &name)
+{
+    if (name.isEmpty() || name.contains(QChar::ReplacementCharacter))
+        return std::nullopt;
+    const QByteArray bytes = QFile::encodeName(name);
+    return std::filesystem::path(std::string(bytes.constData(), std::size_t(bytes.size())));
+}
+
+std::optional<std::filesystem::path> droppedFilePath(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return std::nullopt;
+    QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!url.host().isEmpty())
+        bytes.prepend("//" + url.host(QUrl::FullyEncoded).toLatin1());
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return std::filesystem::path(std::string(bytes.constData(), std::size_t(bytes.size())));
+}
 
 bool Dialogs::question(
     QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)
