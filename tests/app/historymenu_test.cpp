@@ -2,6 +2,7 @@
 #include "commands/backgroundjob.h"
 #include "commands/historymenucommands.h"
 #include "commands/updatemessages.h"
+#include "shell/lastfolder.h"
 #include "shell/mainfrm.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
@@ -15,11 +16,13 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -147,6 +150,7 @@ private slots:
     void droppedFileKeepsTheBytesOfItsName();
     void chosenNameThatIsNotTextIsRefused();
     void updateSettingsThatAreNoFileAreRefused();
+    void layoutSettingsThatAreNoFileAreNotRead();
     void exportRoundTrip();
     void savesNeverReplaceTheOpenDatabase();
     void cancelledDialogDoesNothing();
@@ -471,10 +475,18 @@ void HistoryMenuTest::droppedFileKeepsTheBytesOfItsName()
     QMimeData data;
     data.setUrls({QUrl::fromEncoded("file://" + folder.toPercentEncoding("/") + "/d%E9.csv")});
     const QPoint at(20, 20);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.frame, &enter);
+    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&f.frame, &drop);
-    QTRY_COMPARE(f.storedDraws().size(), std::size_t(4));
+    QTRY_VERIFY2(f.messages.size() == 1, qPrintable(data.urls().value(0).toString()));
+    QVERIFY2(f.messages[0].text.contains(u"1件"_s), qPrintable(f.messages[0].text));
+    QCOMPARE(f.storedDraws().size(), std::size_t(4));
     QCOMPARE(*f.storedDraws().back().fields[0], 1LL); // the dropped file's numbers
+    // Names Qt cannot spell are removed by their bytes.
+    for (const char *name : {"d\xe9.csv", "d\xef\xbf\xbd.csv"})
+        std::filesystem::remove((folder + '/' + name).toStdString());
 }
 
 void HistoryMenuTest::chosenNameThatIsNotTextIsRefused()
@@ -512,6 +524,25 @@ void HistoryMenuTest::updateSettingsThatAreNoFileAreRefused()
     QVERIFY2(f.messages[0].text.contains(u"通常のファイルではありません"_s),
         qPrintable(f.messages[0].text));
     QCOMPARE(fileBytes(f.database()), before);
+}
+
+void HistoryMenuTest::layoutSettingsThatAreNoFileAreNotRead()
+{
+    // The layout of the tests that follow is kept in a folder of their own.
+    static QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const QString kept = QSettings(QString::fromUtf8(MainFrm::LayoutOrganization),
+        QString::fromUtf8(MainFrm::LayoutApplication))
+                             .fileName();
+    QVERIFY(kept.startsWith(config.path()));
+    // The file checked is the one Qt reads.
+    QCOMPARE(layoutSettings().fileName(), kept);
+    QVERIFY(QDir().mkpath(QFileInfo(kept).absolutePath()));
+    QVERIFY(::mkfifo(QFile::encodeName(kept).constData(), 0600) == 0);
+    // A pipe nobody writes would block the start for ever: it is passed over.
+    QVERIFY(layoutSettings().fileName() != kept);
+    QVERIFY(!lastFolder().isEmpty());
+    QVERIFY(QFile::remove(kept));
 }
 
 void HistoryMenuTest::importAddsDraws()

@@ -34,15 +34,6 @@ namespace loto6 {
 
 namespace {
 
-// The refusal of a chosen file whose name holds bytes that are not text.
-QString unreadableName(const QString &name)
-{
-    return QCoreApplication::translate("HistoryCommands",
-        "ファイル名に文字として読めない部分があるため、選んだファイルを正しく開けません。何も変えて"
-        "いません。ファイル名を変えてから、もう一度選んでください。\n%1")
-        .arg(QDir::toNativeSeparators(name));
-}
-
 // One import: the files, the batch read from them, and how the merge ended.
 struct ImportRun
 {
@@ -251,10 +242,9 @@ void HistoryCommands::importCsv()
     rememberFolder(chosen.front());
     std::vector<std::filesystem::path> files;
     for (const QString &name : chosen) {
-        const std::optional<std::filesystem::path> file = chosenFilePath(name);
-        if (!file)
-            return fail(unreadableName(name));
-        files.push_back(*file);
+        if (refusedFileName(m_frame.dialogs(), &m_frame, name))
+            return;
+        files.push_back(*chosenFilePath(name));
     }
     importFiles(files);
 }
@@ -315,9 +305,9 @@ void HistoryCommands::exportCsv()
         tr("CSVファイル (*.csv);;すべてのファイル (*)"));
     if (file.isEmpty())
         return;
-    const std::optional<std::filesystem::path> target = chosenFilePath(file);
-    if (!target)
-        return fail(unreadableName(file));
+    if (refusedFileName(m_frame.dialogs(), &m_frame, file))
+        return;
+    const std::filesystem::path target = *chosenFilePath(file);
     rememberFolder(file);
 
     const bool withPrizes = ask(tr("賞金データ（各等級の口数と賞金、キャリーオーバー、"
@@ -341,14 +331,14 @@ void HistoryCommands::exportCsv()
                 exportPrizeHistory(out, draws, prizes);
             else
                 loto6::exportCsv(out, draws);
-            status = writeOutputFile(*target, out.str());
+            status = writeOutputFile(target, out.str());
         }
     }
     if (!status) {
         fail(tr("CSVファイルへ書き出せませんでした。書き出し先のフォルダがあるか、"
                 "書き込みの権限とディスクの空きを確かめてから、もう一度実行してください。\n\n"
                 "ファイル:\n%1\n\n%2")
-                 .arg(UpdateMessages::pathText(*target), UpdateMessages::detail(status, *target)));
+                 .arg(UpdateMessages::pathText(target), UpdateMessages::detail(status, target)));
         return;
     }
     inform(tr("%n件の当選データを書き出しました。", nullptr, static_cast<int>(draws.size()))

@@ -52,6 +52,9 @@ public:
 // are not text comes back with U+FFFD in their place, which would name another file: nothing
 // then, and the choice is refused.
 std::optional<std::filesystem::path> chosenFilePath(const QString &name);
+// Tells the user that a chosen name cannot be used (chosenFilePath gives nothing for it) and
+// returns true; false, telling nothing, for a name that can.
+bool refusedFileName(Dialogs &dialogs, QWidget *parent, const QString &name);
 // The file a dropped address names, as the exact bytes of its name (kept percent-encoded in the
 // address, never decoded to text); nothing when the address is not a local file.
 std::optional<std::filesystem::path> droppedFilePath(const QUrl &url);

@@ -21,9 +21,11 @@ QSettings layoutSettings()
 {
     const QString organization = QString::fromUtf8(MainFrm::LayoutOrganization);
     const QString application = QString::fromUtf8(MainFrm::LayoutApplication);
-    // Where Qt keeps them on this system (the same folder in the tests' mode).
-    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + u'/' + organization + u'/' + application + QStringLiteral(".conf");
+    // Where Qt keeps them, by its own rules (the user's configuration folder, or the one a
+    // test set), learnt from settings of a name nobody uses, which have no file to read.
+    const QFileInfo probe(
+        QSettings(organization, application + QStringLiteral("-unused")).fileName());
+    const QString file = probe.absolutePath() + u'/' + application + u'.' + probe.suffix();
     const QByteArray name = QFile::encodeName(file);
     if (!checkRegularFile(std::string(name.constData(), std::size_t(name.size())),
             MaxLayoutSettingsBytes, "the layout settings"))
