@@ -312,14 +312,14 @@ TEST(CommandLimits, RefusalsNameTheWholeRange)
     EXPECT_EQ(r.code, 0) << r.err;
 }
 
-// Every command's refusals echo a hostile value escaped and cut, on one short line of text.
-TEST(CommandEchoes, EveryRefusalEscapesAndCutsWhatItEchoes)
+namespace {
+
+// One refusal of every command; X stands where the hostile value goes.
+const std::string X = "\x01";
+
+std::vector<std::vector<std::string>> refusalsOfEveryCommand()
 {
-    test::TempDir dir;
-    const std::string db = (dir / "h.db").string();
-    test::makeDatabase(db, test::makeDraws(30, 4));
-    const std::string X = "\x01"; // where the hostile value goes
-    const std::vector<std::vector<std::string>> refusals = {
+    return {
         {X},
         {"--as-of", X},
         {"--" + X},
@@ -368,9 +368,35 @@ TEST(CommandEchoes, EveryRefusalEscapesAndCutsWhatItEchoes)
         {"odds", X},
         {"odds", "--" + X},
     };
+}
+
+// Standard error is UTF-8 on short lines without control bytes.
+void expectCleanLines(const std::string &err)
+{
+    EXPECT_TRUE(isValidUtf8(err)) << err;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < err.size(); ++i) {
+        const auto c = static_cast<unsigned char>(err[i]);
+        if (c == '\n') {
+            EXPECT_LT(i - lineStart, 600u) << err.substr(lineStart, 200);
+            lineStart = i + 1;
+        } else {
+            EXPECT_TRUE(c >= 0x20 && c != 0x7f) << "control byte " << int(c);
+        }
+    }
+}
+
+} // namespace
+
+// Every command's refusals echo a hostile value escaped and cut, on one short line of text.
+TEST(CommandEchoes, EveryRefusalEscapesAndCutsWhatItEchoes)
+{
+    test::TempDir dir;
+    const std::string db = (dir / "h.db").string();
+    test::makeDatabase(db, test::makeDraws(30, 4));
     const std::string hostile[]
         = {"x\x1b[2J\x1b]0;pwned\x07", "d\xe9\xff\xfe", std::string(100'000, '9')};
-    for (const std::vector<std::string> &refusal : refusals) {
+    for (const std::vector<std::string> &refusal : refusalsOfEveryCommand()) {
         for (const std::string &value : hostile) {
             std::vector<std::string> a{"--db", db};
             for (std::string arg : refusal) {
@@ -381,17 +407,7 @@ TEST(CommandEchoes, EveryRefusalEscapesAndCutsWhatItEchoes)
             const test::CliRun r = test::runCli(a);
             SCOPED_TRACE(refusal.front() + " " + (refusal.size() > 1 ? refusal[1] : ""));
             EXPECT_NE(r.code, 0) << r.err;
-            EXPECT_TRUE(isValidUtf8(r.err)) << r.err;
-            std::size_t lineStart = 0;
-            for (std::size_t i = 0; i < r.err.size(); ++i) {
-                const auto c = static_cast<unsigned char>(r.err[i]);
-                if (c == '\n') {
-                    EXPECT_LT(i - lineStart, 600u) << r.err.substr(lineStart, 200);
-                    lineStart = i + 1;
-                } else {
-                    EXPECT_TRUE(c >= 0x20 && c != 0x7f) << "control byte " << int(c);
-                }
-            }
+            expectCleanLines(r.err);
         }
     }
 }

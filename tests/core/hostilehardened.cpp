@@ -9,11 +9,6 @@ namespace {
 
 using V = std::vector<std::string>;
 
-auto args(V a)
-{
-    return [a](Folder &) { return a; };
-}
-
 V six(std::initializer_list<std::string> command, std::initializer_list<std::string> more = {})
 {
     V a(command);
@@ -42,26 +37,28 @@ auto withImpossiblePayouts(V a)
 TEST(HostileCases, NewCommandsEscapeWhatTheyEcho)
 {
     const Case cases[] = {
-        {"chart_name_clears_screen", args({"chart", Screen}), 2, "\\x1b[2J\\x1b]0;pwned\\x07"},
-        {"chart_option_not_utf8", args({"chart", "--\xff\xfe"}), 2, "\\xff\\xfe"},
-        {"chart_number_escape", args({"chart", "number", "--number", Screen}), 2, "\\x1b[2J"},
-        {"chart_hundred_kb_name", args({"chart", Long}), 2, "…"},
-        {"design_sum_escape", args({"design", "--sum", Screen, "--count"}), 2, "\\x1b[2J"},
-        {"design_include_not_utf8", args({"design", "--include", "\xe9", "--count"}), 2, "\\xe9"},
-        {"design_sort_escape", args({"design", "--sort", Screen, "--pick", "1"}), 2, "\\x07"},
-        {"design_unknown_option", args({"design", "--" + Screen}), 2, "\\x1b[2J"},
-        {"design_hundred_kb_sum", args({"design", "--sum", Long, "--count"}), 2, "…"},
-        {"wheel_number_escape", args({"wheel", Screen, "--full"}), 2, "\\x1b[2J"},
-        {"wheel_unknown_option", args({"wheel", "--\xff"}), 2, "\\xff"},
-        {"wheel_hundred_kb_number", args({"wheel", Long, "--full"}), 2, "…"},
-        {"odds_number_escape", args({"odds", Screen}), 2, "\\x1b[2J"},
-        {"odds_unknown_option", args({"odds", "--" + Screen}), 2, "\\x07"},
-        {"popularity_from_escape", args({"popularity", "--backtest", "--from", Screen}), 2,
+        {"chart_name_clears_screen", fixedArgs({"chart", Screen}), 2, "\\x1b[2J\\x1b]0;pwned\\x07"},
+        {"chart_option_not_utf8", fixedArgs({"chart", "--\xff\xfe"}), 2, "\\xff\\xfe"},
+        {"chart_number_escape", fixedArgs({"chart", "number", "--number", Screen}), 2, "\\x1b[2J"},
+        {"chart_hundred_kb_name", fixedArgs({"chart", Long}), 2, "…"},
+        {"design_sum_escape", fixedArgs({"design", "--sum", Screen, "--count"}), 2, "\\x1b[2J"},
+        {"design_include_not_utf8", fixedArgs({"design", "--include", "\xe9", "--count"}), 2,
+            "\\xe9"},
+        {"design_sort_escape", fixedArgs({"design", "--sort", Screen, "--pick", "1"}), 2, "\\x07"},
+        {"design_unknown_option", fixedArgs({"design", "--" + Screen}), 2, "\\x1b[2J"},
+        {"design_hundred_kb_sum", fixedArgs({"design", "--sum", Long, "--count"}), 2, "…"},
+        {"wheel_number_escape", fixedArgs({"wheel", Screen, "--full"}), 2, "\\x1b[2J"},
+        {"wheel_unknown_option", fixedArgs({"wheel", "--\xff"}), 2, "\\xff"},
+        {"wheel_hundred_kb_number", fixedArgs({"wheel", Long, "--full"}), 2, "…"},
+        {"odds_number_escape", fixedArgs({"odds", Screen}), 2, "\\x1b[2J"},
+        {"odds_unknown_option", fixedArgs({"odds", "--" + Screen}), 2, "\\x07"},
+        {"popularity_from_escape", fixedArgs({"popularity", "--backtest", "--from", Screen}), 2,
             "\\x1b[2J"},
-        {"popularity_sales_not_utf8", args(six({"popularity"}, {"--sales", "\xff"})), 2, "\\xff"},
-        {"popularity_sales_hundred_kb", args(six({"popularity"}, {"--sales", Long})), 2, "…"},
-        {"show_unknown_analysis", args({"show", Screen}), 2, "\\x1b[2J"},
-        {"predict_unknown_switch", args({"predict", "--on", Screen}), 2, "\\x1b[2J"},
+        {"popularity_sales_not_utf8", fixedArgs(six({"popularity"}, {"--sales", "\xff"})), 2,
+            "\\xff"},
+        {"popularity_sales_hundred_kb", fixedArgs(six({"popularity"}, {"--sales", Long})), 2, "…"},
+        {"show_unknown_analysis", fixedArgs({"show", Screen}), 2, "\\x1b[2J"},
+        {"predict_unknown_switch", fixedArgs({"predict", "--on", Screen}), 2, "\\x1b[2J"},
     };
     for (const Case &c : cases)
         runCase(c);
@@ -73,18 +70,18 @@ TEST(HostileCases, LimitsAreTheWholeRangeAndAsked)
     const auto seconds = [&wheel](std::string s) {
         V a = wheel;
         a.insert(a.end(), {"--seconds", s});
-        return args(a);
+        return fixedArgs(a);
     };
     const Case cases[] = {
         {"wheel_seconds_nan", seconds("nan"), 2, "from 0.1 to 3600"},
         {"wheel_seconds_below_range", seconds("0.01"), 2, "from 0.1 to 3600"},
         {"wheel_seconds_infinite", seconds("inf"), 2, "from 0.1 to 3600"},
-        {"chart_number_asks_for_number", args({"chart", "number"}), 2, "--number N (1 to 43)",
+        {"chart_number_asks_for_number", fixedArgs({"chart", "number"}), 2, "--number N (1 to 43)",
             After::Unchanged,
             [](const Folder &f) { EXPECT_EQ(test::readAll(f.dir / "stdout.txt"), ""); }},
-        {"sales_past_the_limit", args(six({"popularity"}, {"--sales", "1000000000000000000"})), 2,
-            "(200 to 1000000000000000)"},
-        {"sales_below_the_limit", args(six({"popularity"}, {"--sales", "199"})), 2,
+        {"sales_past_the_limit", fixedArgs(six({"popularity"}, {"--sales", "1000000000000000000"})),
+            2, "(200 to 1000000000000000)"},
+        {"sales_below_the_limit", fixedArgs(six({"popularity"}, {"--sales", "199"})), 2,
             "(200 to 1000000000000000)"},
     };
     for (const Case &c : cases)

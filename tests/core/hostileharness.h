@@ -84,6 +84,12 @@ struct Case
     Start start = {};
 };
 
+// The arguments of a case that makes no file of its own.
+inline std::function<std::vector<std::string>(Folder &)> fixedArgs(std::vector<std::string> a)
+{
+    return [a](Folder &) { return a; };
+}
+
 struct Run
 {
     int code = -1;
