@@ -3,6 +3,7 @@
 #include "shell/mainfrm.h"
 #include "shell/screenshotrunner.h"
 #include "shell/session.h"
+#include "store/atomicfile.h"
 #include "store/paths.h"
 #include "windows/predictionwindow.h"
 
@@ -64,6 +65,8 @@ int main(int argc, char **argv)
 {
     // Past a file size limit a write fails and is reported instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Interrupted or stopped, it leaves no half-written temporary file of an output behind.
+    loto6::removeTemporaryFilesOnSignals();
     try {
         return runProgram(argc, argv);
     } catch (const std::exception &e) {

@@ -4,6 +4,7 @@
 #include "chart/chartcatalog.h"
 #include "chart/chartwriter.h"
 #include "store/prizestore.h"
+#include "store/textcodec.h"
 #include "tickets/ticketbook.h"
 #include "tickets/ticketgrading.h"
 
@@ -47,6 +48,7 @@ int chartCommand(Context &ctx)
     OutputPath output;
     std::string problem;
     bool list = false;
+    bool numberGiven = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string &a = ctx.args[i];
         if (takeOutputOption(ctx.args, i, output, problem))
@@ -55,12 +57,13 @@ int chartCommand(Context &ctx)
             list = true;
         else if (a == "--format" && i + 1 < ctx.args.size())
             format = ctx.args[++i];
-        else if (a == "--number" && i + 1 < ctx.args.size())
+        else if (a == "--number" && i + 1 < ctx.args.size()) {
             number = ctx.args[++i];
-        else if (name.empty() && !a.starts_with("-"))
+            numberGiven = true;
+        } else if (name.empty() && !a.starts_with("-"))
             name = a;
         else
-            return ctx.usage("chart: unexpected argument " + a);
+            return ctx.usage("chart: unexpected argument " + quotedForMessage(a));
     }
     if (!problem.empty())
         return ctx.usage("chart: " + problem);
@@ -70,17 +73,23 @@ int chartCommand(Context &ctx)
         return ctx.usage("chart: name a chart (chart --list shows them)");
     const ChartInfo *info = findChart(name);
     if (!info)
-        return ctx.usage("chart: unknown chart " + name + " (chart --list shows them)");
+        return ctx.usage(
+            "chart: unknown chart " + quotedForMessage(name) + " (chart --list shows them)");
     ChartFormat chartFormat;
     if (!parseChartFormat(format, chartFormat))
         return ctx.usage("chart: --format is svg, csv or json");
     int n = 1;
-    if (!number.empty()) {
+    if (numberGiven) {
         const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
         if (ec != std::errc() || end != number.data() + number.size() || n < 1 || n > ChartBalls)
-            return ctx.usage("chart: --number is a number from 1 to 43, not " + number);
+            return ctx.usage("chart: --number is a number from 1 to " + std::to_string(ChartBalls)
+                + ", not " + quotedForMessage(number));
         if (!info->needsNumber)
-            return ctx.usage("chart: " + name + " takes no --number");
+            return ctx.usage("chart: " + quotedForMessage(name) + " takes no --number");
+    } else if (info->needsNumber) {
+        return ctx.usage("chart: " + quotedForMessage(name)
+            + " charts one number: give it with --number N (1 to " + std::to_string(ChartBalls)
+            + ")");
     }
     std::map<int, DrawPrizes> prizes;
     std::optional<TicketGrading> grading;

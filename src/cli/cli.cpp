@@ -145,10 +145,13 @@ bool Context::loadWithPrizes(std::map<int, DrawPrizes> &prizes)
 {
     if (!load())
         return false;
-    if (Status s = readPrizes(db, prizes); !s) {
+    StoredPayoutsCheck check;
+    if (Status s = readPrizes(db, prizes, &check); !s) {
         err << "loto6zumvel-cli: " << s.message() << '\n';
         return false;
     }
+    if (const std::string warning = storedPayoutsWarning(check); !warning.empty())
+        err << "loto6zumvel-cli: warning: " << warning << '\n';
     return true;
 }
 

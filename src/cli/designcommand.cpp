@@ -7,6 +7,7 @@
 #include "grid/numbertext.h"
 #include "grid/sheetwriter.h"
 #include "store/drawvalidation.h"
+#include "store/textcodec.h"
 
 #include <charconv>
 #include <random>
@@ -71,7 +72,8 @@ std::string readDesignArgs(const std::vector<std::string> &args, DesignArgs &a)
             a.format = args[++i];
         } else if (o == "--sort" && hasValue) {
             if (args[++i] != "popularity")
-                return "--sort takes popularity (the least popular first), not " + args[i];
+                return "--sort takes popularity (the least popular first), not "
+                    + quotedForMessage(args[i]);
             a.sortByPopularity = true;
         } else if (o == "--popularity") {
             a.showPopularity = true;
@@ -81,7 +83,7 @@ std::string readDesignArgs(const std::vector<std::string> &args, DesignArgs &a)
             if (!wholeNumber(args[++i], a.draws) || a.draws < 1 || a.draws > 1000)
                 return "--draws takes a number of draws from 1 to 1000";
         } else {
-            return "unexpected argument " + o;
+            return "unexpected argument " + quotedForMessage(o);
         }
     }
     if (a.count == (a.pick > 0))

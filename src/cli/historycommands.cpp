@@ -72,8 +72,10 @@ int exportCommand(Context &ctx)
     std::vector<DrawRecord> draws;
     if (Status s = ctx.db.readDraws(draws); !s)
         return ctx.fail(s.message());
+    // Every stored payout as it is, checked or not: an export loses nothing.
     std::map<int, DrawPrizes> prizes;
-    if (Status s = readPrizes(ctx.db, prizes); withPrizes && !s)
+    if (Status s = forEachPrizes(ctx.db, [&](const DrawPrizes &p) { prizes[p.drawNo] = p; });
+        withPrizes && !s)
         return ctx.fail(s.message());
     if (const std::string warning = storedValuesWarning(draws); !warning.empty())
         ctx.err << "loto6zumvel-cli: warning: " << warning << '\n';
@@ -183,7 +185,7 @@ int showCommand(Context &ctx)
         return ctx.usage("show: name an analysis (see list)");
     const AnalysisInfo *info = findAnalysis(name);
     if (!info)
-        return ctx.usage("show: unknown analysis " + name + " (see list)");
+        return ctx.usage("show: unknown analysis " + quotedForMessage(name) + " (see list)");
     SheetFormat format;
     if (!parseSheetFormat(formatName, format))
         return ctx.usage("show: --format is text, csv, json or html");

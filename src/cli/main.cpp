@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "store/atomicfile.h"
 
 #include <csignal>
 #include <cstdio>
@@ -15,6 +16,8 @@ int main(int argc, char **argv)
     // Past a file size limit a write fails with EFBIG and is reported, rather than the signal
     // ending the program without a word and leaving a temporary file behind.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Interrupted or stopped, it leaves no half-written temporary file of an output behind.
+    loto6::removeTemporaryFilesOnSignals();
     try {
         return loto6::cli::run(argc, argv, std::cout, std::cerr);
     } catch (const std::bad_alloc &) {

@@ -3,6 +3,7 @@
 #include "grid/numbertext.h"
 #include "grid/sheetwriter.h"
 #include "popularity/popularitysheets.h"
+#include "store/textcodec.h"
 #include "tickets/ticket.h"
 
 #include <algorithm>
@@ -66,15 +67,16 @@ std::string parseArgs(const std::vector<std::string> &args, PopularityArgs &p)
             p.format = args[++i];
         else if (a == "--from" && hasValue) {
             if (!parseAmount(args[++i], amount) || amount < 1 || amount > MaxDrawNumber)
-                return "--from takes a draw number, not " + args[i];
+                return "--from takes a draw number from 1 to " + std::to_string(MaxDrawNumber)
+                    + ", not " + quotedForMessage(args[i]);
             p.from = static_cast<int>(amount);
         } else if ((a == "--sales" || a == "--carry-over") && hasValue) {
             if (!parseAmount(args[++i], amount) || (a == "--sales" && amount < 200))
-                return a + " takes an amount in yen ("
-                    + (a == "--sales" ? "at least 200" : "0 or more") + "), not " + args[i];
+                return a + " takes an amount in yen (" + (a == "--sales" ? "200" : "0")
+                    + " to 1000000000000000), not " + quotedForMessage(args[i]);
             (a == "--sales" ? p.sales : p.carryOver) = amount;
         } else if (a.starts_with("--"))
-            return "unexpected argument " + a + " (see popularity --help)";
+            return "unexpected argument " + quotedForMessage(a) + " (see popularity --help)";
         else
             p.numbers += p.numbers.empty() ? a : " " + a;
     }

@@ -57,8 +57,8 @@ int loadSwitches(
 {
     for (const std::string &key : args.onKeys)
         if (PredictionOptions::indexOf(key) < 0)
-            return ctx.usage(std::string(command) + ": unknown switch " + key + " (keys as in "
-                + PredictionOptions::FileName + ", such as "
+            return ctx.usage(std::string(command) + ": unknown switch " + quotedForMessage(key)
+                + " (keys as in " + PredictionOptions::FileName + ", such as "
                 + std::string(PredictionOptions::key(0)) + ")");
     std::error_code ec;
     if (std::filesystem::exists(args.settings, ec)) {

@@ -138,7 +138,8 @@ int ticketsAdd(Context &ctx)
     if (!fromGiven)
         t.firstDraw = ctx.totals->latestDrawNo + 1; // the next draw
     std::vector<Ticket> one{t};
-    if (Status s = TicketBook(ctx.db).add(one); !s)
+    TicketBook book(ctx.db);
+    if (Status s = fromGiven ? book.add(one) : book.addForNextDraw(one, t.firstDraw); !s)
         return ctx.fail("tickets add: " + s.message());
     const Ticket &made = one.front();
     std::ostringstream o;

@@ -36,8 +36,11 @@ int updateCommand(Context &ctx)
         else
             return ctx.usage("update: unexpected argument " + quotedForMessage(ctx.args[i]));
     }
+    Status unread;
     if (sources.empty())
-        sources = configuredUpdateSources(programDir());
+        sources = configuredUpdateSources(programDir(), &unread);
+    if (!unread)
+        return ctx.fail("update: " + unread.message());
     if (sources.empty())
         return ctx.fail("update: " + updateNotConfiguredMessage(programDir()));
 
@@ -53,7 +56,7 @@ int updateCommand(Context &ctx)
     std::string text = r.message;
     if (!r.backup.empty())
         text += " (" + std::to_string(r.drawCount) + ' ' + formatText(r)
-            + "; the previous file is kept as " + r.backup.string() + ")";
+            + "; the previous file is kept as " + quotedForMessage(r.backup.string()) + ")";
     return confirmChange(ctx, text + '\n');
 }
 

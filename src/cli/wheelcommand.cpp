@@ -4,6 +4,7 @@
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "grid/sheetwriter.h"
+#include "store/textcodec.h"
 #include "tickets/ticketbook.h"
 
 #include <charconv>
@@ -63,11 +64,15 @@ std::string readWheelArgs(const std::vector<std::string> &args, WheelArgs &a)
             if (!wholeNumber(args[++i], v))
                 return o + " takes a whole number from 3 to 6";
         } else if (o == "--seconds" && hasValue) {
-            if (!wholeNumber(args[++i], r.seconds) || r.seconds <= 0 || r.seconds > 3600)
-                return "--seconds takes a time limit from 0.1 to 3600";
+            // Written so that NaN fails too.
+            if (!wholeNumber(args[++i], r.seconds)
+                || !(r.seconds >= MinWheelSeconds && r.seconds <= MaxWheelSeconds))
+                return "--seconds takes a time limit from 0.1 to 3600 seconds, not "
+                    + quotedForMessage(args[i]);
         } else if (o == "--seed" && hasValue) {
             if (!wholeNumber(args[++i], r.seed))
-                return "--seed takes a whole number";
+                return "--seed takes a whole number from 0 to 18446744073709551615, not "
+                    + quotedForMessage(args[i]);
         } else if (o == "--format" && hasValue) {
             a.format = args[++i];
         } else if (o == "--full") {
@@ -78,8 +83,8 @@ std::string readWheelArgs(const std::vector<std::string> &args, WheelArgs &a)
             if (!wholeNumber(args[++i], a.draws) || a.draws < 1 || a.draws > 1000)
                 return "--draws takes a number of draws from 1 to 1000";
         } else if (std::string bad; o.starts_with("--") || !appendNumbers(o, r.pool, bad)) {
-            return o.starts_with("--") ? "unexpected argument " + o
-                                       : "\"" + bad + "\" is not a number from 1 to 43";
+            return o.starts_with("--") ? "unexpected argument " + quotedForMessage(o)
+                                       : quotedForMessage(bad) + " is not a number from 1 to 43";
         }
     }
     if (!r.full && (!a.winGiven || !a.ifGiven))
@@ -225,8 +230,8 @@ int oddsCommand(Context &ctx)
             format = ctx.args[++i];
         else if (o.starts_with("--") || !appendNumbers(o, numbers, bad))
             return ctx.usage(o.starts_with("--")
-                    ? "odds: unexpected argument " + o
-                    : "odds: \"" + bad + "\" is not a number from 1 to 43");
+                    ? "odds: unexpected argument " + quotedForMessage(o)
+                    : "odds: " + quotedForMessage(bad) + " is not a number from 1 to 43");
     }
     if (format != "text" && format != "json")
         return ctx.usage("odds: --format is text or json");

@@ -37,7 +37,7 @@ Status addDesignedTickets(Database &db, const std::vector<Combination> &tickets,
         t.source = Ticket::Source::Pasted;
         made.push_back(t);
     }
-    return TicketBook(db).add(made);
+    return TicketBook(db).addForNextDraw(made, firstDraw);
 }
 
 } // namespace loto6::design

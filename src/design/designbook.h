@@ -17,7 +17,9 @@ namespace loto6::design {
 std::string pickMemo(const DesignFilter &filter, std::uint64_t seed);
 std::string wheelMemo(const Wheel &wheel, const std::vector<int> &pool);
 
-// Stores the tickets, one unit each, for `draws` consecutive draws from firstDraw, all or none.
+// Stores the tickets, one unit each, for `draws` consecutive draws from firstDraw, the next draw
+// when they were made, all or none; refused (NextDrawMoved) when the history stored in the
+// database has moved on since.
 Status addDesignedTickets(Database &db, const std::vector<Combination> &tickets, int firstDraw,
     int draws, const std::string &memo, std::vector<Ticket> &made);
 

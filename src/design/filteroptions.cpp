@@ -1,5 +1,7 @@
 #include "design/filters.h"
 
+#include "store/textcodec.h"
+
 #include <bit>
 #include <charconv>
 #include <sstream>
@@ -51,13 +53,13 @@ std::string parseRange(std::string_view text, const RangeOption &o, Range &r)
     const std::string_view a = text.substr(0, dash);
     const std::string_view b = dash == std::string_view::npos ? a : text.substr(dash + 1);
     if (!wholeNumber(a, r.low) || !wholeNumber(b, r.high))
-        return std::string(o.name) + " takes A-B or A (whole numbers), not \"" + std::string(text)
-            + "\"";
+        return std::string(o.name) + " takes A-B or A (whole numbers), not "
+            + quotedForMessage(text);
     if (r.low > r.high)
-        return std::string(o.name) + " " + std::string(text)
+        return std::string(o.name) + " " + quotedForMessage(text)
             + ": the range's start is above its end";
     if (r.low < o.min || r.high > o.max)
-        return std::string(o.name) + " " + std::string(text) + ": " + o.what + " is "
+        return std::string(o.name) + " " + quotedForMessage(text) + ": " + o.what + " is "
             + std::to_string(o.min) + " to " + std::to_string(o.max);
     return {};
 }
@@ -67,7 +69,7 @@ std::string parseNumbers(std::string_view text, const char *name, NumberMask &ma
     std::vector<int> numbers;
     std::string bad;
     if (!parseNumberList(text, numbers, bad))
-        return std::string(name) + ": \"" + bad + "\" is not a number from 1 to "
+        return std::string(name) + ": " + quotedForMessage(bad) + " is not a number from 1 to "
             + std::to_string(HighestNumber) + " (give N,N,..)";
     mask = 0;
     for (int n : numbers)
@@ -83,8 +85,8 @@ std::string parsePercent(std::string_view text, std::optional<double> &out)
     auto [ptr, ec] = std::from_chars(text.data(), end, v);
     if (text.empty() || ec != std::errc() || ptr != end || !(v > 0) || v > 100)
         return "--least-popular takes a share of all combinations in percent, more than 0 and "
-               "at most 100, not \""
-            + std::string(text) + "\"";
+               "at most 100, not "
+            + quotedForMessage(text);
     out = v;
     return {};
 }
@@ -165,7 +167,7 @@ bool parseFilterOptions(const std::string &text, DesignFilter &filter, std::stri
     filter = {};
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (!takeFilterOption(args, i, filter, problem)) {
-            problem = "unknown filter " + args[i];
+            problem = "unknown filter " + quotedForMessage(args[i]);
             return false;
         }
         if (!problem.empty())

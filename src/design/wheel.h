@@ -20,6 +20,10 @@ struct WheelRequest
     std::uint64_t seed = 1; // the search's random choices
 };
 
+// The time limit a user may give a wheel's search, in seconds.
+inline constexpr double MinWheelSeconds = 0.1;
+inline constexpr double MaxWheelSeconds = 3600;
+
 struct Wheel
 {
     std::vector<Combination> tickets;

@@ -1,6 +1,8 @@
 #include "store/atomicfile.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -54,12 +56,71 @@ Status syncFile(const fs::path &file)
     return Status::success();
 }
 
+namespace {
+
+// The temporary files being written, where a signal handler can read them: a slot is free (0),
+// being filled (1) or holds a name (2).
+struct InProgressSlot
+{
+    std::atomic<int> state{0};
+    char path[4096];
+};
+static_assert(std::atomic<int>::is_always_lock_free);
+InProgressSlot inProgress[16];
+
+void removeTemporaryFilesAndStop(int signo)
+{
+    for (InProgressSlot &slot : inProgress)
+        if (slot.state.load() == 2)
+            ::unlink(slot.path);
+    // Ended by the signal as it would have been without this handler.
+    ::signal(signo, SIG_DFL);
+    ::raise(signo);
+}
+
+} // namespace
+
+TemporaryOutput::TemporaryOutput(const fs::path &file)
+{
+    const std::string &name = file.native();
+    if (name.size() >= sizeof inProgress[0].path)
+        return;
+    for (int i = 0; i < static_cast<int>(std::size(inProgress)); ++i) {
+        int expected = 0;
+        if (inProgress[i].state.compare_exchange_strong(expected, 1)) {
+            std::memcpy(inProgress[i].path, name.c_str(), name.size() + 1);
+            inProgress[i].state.store(2);
+            m_slot = i;
+            return;
+        }
+    }
+}
+
+TemporaryOutput::~TemporaryOutput()
+{
+    if (m_slot >= 0)
+        inProgress[m_slot].state.store(0);
+}
+
+void removeTemporaryFilesOnSignals()
+{
+    struct sigaction action
+    {
+    };
+    action.sa_handler = removeTemporaryFilesAndStop;
+    sigemptyset(&action.sa_mask);
+    for (int signo : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signo, &action, nullptr);
+}
+
 Status writeFileAtomically(const fs::path &file, std::string_view bytes)
 {
     const fs::path tmp = temporarySibling(file);
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (fd < 0)
         return failed(FaultKind::FileNotWritten, file, std::strerror(errno));
+    // Noted once it is this process's own; released after the rename or the removal.
+    const TemporaryOutput noted(tmp);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

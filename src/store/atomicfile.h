@@ -14,6 +14,23 @@ std::string writeErrorText(int err);
 std::filesystem::path temporarySibling(const std::filesystem::path &file);
 // Flushes a written file to the disk.
 Status syncFile(const std::filesystem::path &file);
+// A temporary file being written, noted for as long as this lives, so that SIGINT, SIGTERM or
+// SIGHUP removes it (once removeTemporaryFilesOnSignals is called) before the program ends.
+class TemporaryOutput
+{
+public:
+    explicit TemporaryOutput(const std::filesystem::path &file);
+    ~TemporaryOutput();
+    TemporaryOutput(const TemporaryOutput &) = delete;
+    TemporaryOutput &operator=(const TemporaryOutput &) = delete;
+
+private:
+    int m_slot = -1;
+};
+// Installs the handler of SIGINT, SIGTERM and SIGHUP that removes every temporary file being
+// written, then ends the program by the same signal (exit status 128 + its number).
+void removeTemporaryFilesOnSignals();
+
 // Writes the bytes to a temporary file, flushes it and renames it over the target: readers see
 // the old file or the new one, never half of it.
 Status writeFileAtomically(const std::filesystem::path &file, std::string_view bytes);

@@ -203,7 +203,10 @@ UpdateResult updateFromSources(const fs::path &target, const std::vector<std::st
     DownloadLimits bounded = limits;
     if (!bounded.deadline)
         bounded.deadline = std::chrono::steady_clock::now() + limits.updateTimeout;
+    // The first few sources' reasons are named, the rest counted, so the message stays short.
+    constexpr std::size_t NamedReasons = 3;
     std::string reasons;
+    std::size_t failures = 0;
     UpdateResult last = UpdateResult::of(UpdateOutcome::DownloadFailed, "no update source is set");
     // A source that would lose held draws is reported only when no later one works as is.
     std::optional<UpdateResult> firstLoss;
@@ -226,10 +229,13 @@ UpdateResult updateFromSources(const fs::path &target, const std::vector<std::st
             return last;
         if (last.outcome == UpdateOutcome::WouldLoseDraws && !firstLoss)
             firstLoss = last;
-        reasons += (reasons.empty() ? "" : "; ") + last.message;
+        if (++failures <= NamedReasons)
+            reasons += (reasons.empty() ? "" : "; ") + last.message;
     }
     if (firstLoss)
         return *firstLoss;
+    if (failures > NamedReasons)
+        reasons += "; and " + std::to_string(failures - NamedReasons) + " more source(s) failed";
     if (sources.size() > 1)
         last.message = reasons;
     return last;

@@ -28,7 +28,8 @@ std::string drawAddress(std::string_view pattern, int drawNo);
 UpdateResult updateDrawByDraw(const std::filesystem::path &target, const std::string &pattern,
     bool allowLoss, const DownloadLimits &limits = {});
 
-// Tries the sources in order until one succeeds; the reasons of all when none does. A missing
+// Tries the sources in order until one succeeds; when none does, the reasons of the first three
+// and how many more failed, so that the message stays short however many there are. A missing
 // database, a cancel or a loss to agree to ends the round at that source (result.source).
 UpdateResult updateFromSources(const std::filesystem::path &target,
     const std::vector<std::string> &sources, bool allowLoss, const DownloadLimits &limits = {});

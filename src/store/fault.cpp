@@ -19,14 +19,23 @@ std::string numberOrQuoted(const std::string &v)
     return digits ? v : quotedForMessage(v);
 }
 
+// A file name or value shown bare: escaped, and cut so that a message stays one short line
+// even for a name of a hundred thousand bytes.
+std::string shownBare(std::string_view text)
+{
+    constexpr std::size_t MaxBytes = 300;
+    return text.size() <= MaxBytes ? withoutControls(text)
+                                   : withoutControls(text.substr(0, MaxBytes)) + "…";
+}
+
 std::string fact(std::string_view name, const Fault &f)
 {
     if (name == "file")
-        return withoutControls(f.file);
+        return shownBare(f.file);
     if (name == "qfile")
         return quotedForMessage(f.file);
     if (name == "value")
-        return withoutControls(f.value);
+        return shownBare(f.value);
     if (name == "qvalue")
         return quotedForMessage(f.value);
     if (name == "nvalue")
@@ -78,7 +87,7 @@ std::string placePrefix(const Fault &f, const char *text)
 {
     std::string out;
     if (!f.file.empty() && !namesFile(text))
-        out += (f.quoteFile ? quotedForMessage(f.file) : withoutControls(f.file)) + ": ";
+        out += (f.quoteFile ? quotedForMessage(f.file) : shownBare(f.file)) + ": ";
     if (f.line > 0 && !namesLine(text)) {
         out += "line " + std::to_string(f.line);
         if (f.column > 0)

@@ -154,6 +154,7 @@ enum class FaultKind {
     PredictionEmpty,     // the prediction shows no line to record
     NoDrawFollows,       // draw
     NoTicketForDraw,     // draw
+    NextDrawMoved,       // draw: the next draw the tickets were made for, limit: the next now
     // Checks and learning
     CheckFromTooEarly, // the first checked draw is before the first complete draw
     CheckLeavesNone,   // value: complete draws, limit: the first checked
@@ -163,6 +164,7 @@ enum class FaultKind {
     PayoutsNotWritten, // detail
     PayoutNotWritten,  // draw, detail
     PayoutNotRemoved,  // draw, detail
+    PayoutImpossible,  // draw, field: the column, value: what it holds, detail: the bounds
     // Designing tickets
     PickCount,           // limit: the most tickets one pick makes
     NoCombinationPasses, // no combination passes the filters

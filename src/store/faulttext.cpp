@@ -168,6 +168,8 @@ const char *databaseText(FaultKind kind)
         return "cannot write the payout of draw {draw} ({detail})";
     case FaultKind::PayoutNotRemoved:
         return "cannot remove the payout of draw {draw} ({detail})";
+    case FaultKind::PayoutImpossible:
+        return "the payout of draw {draw} has {field} = {value}, outside {detail}";
     case FaultKind::SourcesNotRead:
         return "cannot read where the draws came from ({detail})";
     default:
@@ -367,6 +369,10 @@ const char *ticketText(FaultKind kind)
         return "no draw can follow draw {draw}";
     case FaultKind::NoTicketForDraw:
         return "the ticket book holds no ticket for draw {draw}";
+    case FaultKind::NextDrawMoved:
+        return "the tickets were made for draw {draw}, but another program stored a draw "
+               "meanwhile and the next draw is now {limit}; nothing was added. Run it again to "
+               "book them for draw {limit}";
     case FaultKind::CheckFromTooEarly:
         return "the first checked draw must be the 1st complete draw or later";
     case FaultKind::CheckLeavesNone:

@@ -82,4 +82,18 @@ Status readRegularFile(const std::filesystem::path &file, std::uintmax_t maxByte
     return Status::success();
 }
 
+Status checkRegularFile(
+    const std::filesystem::path &file, std::uintmax_t maxBytes, const std::string &what)
+{
+    struct stat st
+    {
+    };
+    if (::stat(file.c_str(), &st) != 0)
+        return errno == ENOENT ? Status::success()
+                               : inFile(failed(FaultKind::FileNotRead, errno), file, true);
+    if (Status s = checkKind(st, maxBytes, what); !s)
+        return inFile(s, file, true);
+    return Status::success();
+}
+
 } // namespace loto6

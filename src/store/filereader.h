@@ -14,4 +14,9 @@ namespace loto6 {
 Status readRegularFile(const std::filesystem::path &file, std::uintmax_t maxBytes,
     const std::string &what, std::string &bytes);
 
+// The same check without reading, for a file another library reads (the desktop's layout
+// settings): an ordinary file of at most `maxBytes`, or one that does not exist.
+Status checkRegularFile(
+    const std::filesystem::path &file, std::uintmax_t maxBytes, const std::string &what);
+
 } // namespace loto6

@@ -84,6 +84,32 @@ Status writeInPlace(const fs::path &file, std::string_view bytes)
     return Status::success();
 }
 
+// The file a name stands for when it does not exist: itself, or the file a dangling link (or
+// chain of links) names, which is the one to write, so that the link stays.
+Status nameBehindLinks(const fs::path &file, fs::path &named)
+{
+    named = file;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st
+        {
+        };
+        if (::lstat(named.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return Status::success();
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(named, ec);
+        if (ec)
+            return Status::failure(Fault{.kind = FaultKind::LinkNotFollowed,
+                .file = file.string(),
+                .quoteFile = true,
+                .detail = ec.message()});
+        named = target.is_absolute() ? target : named.parent_path() / target;
+    }
+    return Status::failure(Fault{.kind = FaultKind::LinkNotFollowed,
+        .file = file.string(),
+        .quoteFile = true,
+        .detail = std::strerror(ELOOP)});
+}
+
 } // namespace
 
 fs::path databaseBackupPath(const fs::path &database)
@@ -142,11 +168,14 @@ Status writeOutputFile(
         if (errno != ENOENT)
             return outputFault(FaultKind::OutputNotWritten, file, std::strerror(errno));
         // A journal or backup not made yet is still the database's: SQLite or the next update
-        // would take the output for its own.
+        // would take the output for its own, under its name or through a link.
+        fs::path named;
+        if (Status s = nameBehindLinks(file, named); !s)
+            return s;
         for (const fs::path &p : guarded)
-            if (sameName(file, p))
+            if (sameName(file, p) || sameName(named, p))
                 return outputFault(FaultKind::ProtectedOutput, file);
-        return writeFileAtomically(file, bytes);
+        return writeFileAtomically(named, bytes);
     }
     for (const fs::path &p : guarded)
         if (sameFile(st, p))

@@ -21,7 +21,8 @@ void releaseDatabaseFile(const std::filesystem::path &database);
 std::vector<std::filesystem::path> heldDatabaseFiles();
 
 // Writes output to a file the user named; the one writer of every output file. An ordinary
-// file (or the one a link points to) is replaced atomically; a device, pipe or other special
+// file (or the one a link points to, the link kept, also when that file does not exist yet) is
+// replaced atomically; a device, pipe or other special
 // file is written in place, never replaced. A file of a database held open, or one of
 // `protectedFiles` (the same file by device and inode, or by name when it does not exist yet),
 // is refused before anything is written.

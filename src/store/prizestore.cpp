@@ -26,7 +26,49 @@ Status failure(const SqlStatement &st, FaultKind kind, int drawNo = 0)
     return Status::failure(Fault{.kind = kind, .draw = drawNo, .detail = st.errorMessage()});
 }
 
+// PayoutImpossible for `field` holding `value` outside low..high.
+Status outside(
+    const DrawPrizes &p, std::string field, long long value, long long low, long long high)
+{
+    return Status::failure(Fault{.kind = FaultKind::PayoutImpossible,
+        .field = std::move(field),
+        .value = std::to_string(value),
+        .draw = p.drawNo,
+        .detail = std::to_string(low) + ".." + std::to_string(high)});
+}
+
 } // namespace
+
+Status payoutProblem(const DrawPrizes &p)
+{
+    // 0 is how some sources write sales they do not know.
+    const bool salesKnown = p.sales && *p.sales != 0;
+    if (salesKnown && (*p.sales < TicketPrice || *p.sales > MaxPayoutSales))
+        return outside(p, "販売実績額", *p.sales, TicketPrice, MaxPayoutSales);
+    if (p.carryOver && (*p.carryOver < 0 || *p.carryOver > MaxPayoutSales))
+        return outside(p, "キャリーオーバー", *p.carryOver, 0, MaxPayoutSales);
+    // No more winners than tickets sold, in all tiers together.
+    long long room = (salesKnown ? *p.sales : MaxPayoutSales) / TicketPrice;
+    for (int t = 1; t <= DrawPrizes::TierCount; ++t) {
+        const TierPayout &tier = p.tier(t);
+        const std::string n = std::to_string(t);
+        if (tier.winners < 0 || tier.winners > room)
+            return outside(p, "口数" + n, tier.winners, 0, room);
+        room -= tier.winners;
+        if (tier.prize && (*tier.prize < 0 || *tier.prize > MaxTierPrize))
+            return outside(p, "賞金" + n, *tier.prize, 0, MaxTierPrize);
+    }
+    return Status::success();
+}
+
+std::string storedPayoutsWarning(const StoredPayoutsCheck &check)
+{
+    if (check.count == 0)
+        return {};
+    return std::to_string(check.count)
+        + " stored payout(s) hold values no published payout has (first: " + check.first.message()
+        + "); they are left out of every figure and model until they are corrected";
+}
 
 Status forEachPrizes(const Database &db, const std::function<void(const DrawPrizes &)> &take)
 {
@@ -54,10 +96,17 @@ Status forEachPrizes(const Database &db, const std::function<void(const DrawPriz
     return Status::success();
 }
 
-Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes)
+Status readPrizes(const Database &db, std::map<int, DrawPrizes> &prizes, StoredPayoutsCheck *check)
 {
     prizes.clear();
-    return forEachPrizes(db, [&](const DrawPrizes &p) { prizes[p.drawNo] = p; });
+    if (check)
+        *check = {};
+    return forEachPrizes(db, [&](const DrawPrizes &p) {
+        if (Status s = payoutProblem(p); s)
+            prizes[p.drawNo] = p;
+        else if (check && check->count++ == 0)
+            check->first = std::move(s);
+    });
 }
 
 Status writePrizes(Database &db, const DrawPrizes &p)

@@ -1,9 +1,10 @@
 #include "store/updatesources.h"
 
+#include "store/filereader.h"
 #include "store/paths.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -52,17 +53,31 @@ fs::path updateConfigFile(const fs::path &programFolder)
     return !fs::exists(beside, ec) && fs::is_regular_file(installed, ec) ? installed : beside;
 }
 
-std::vector<std::string> configuredUpdateSources(const fs::path &programFolder)
+std::vector<std::string> configuredUpdateSources(const fs::path &programFolder, Status *problem)
 {
     if (auto url = variable(UpdateUrlVariable))
         return {*url};
     if (auto server = variable(UpdateServerVariable))
         return {updateUrlForServer(*server)};
+    const fs::path file = updateConfigFile(programFolder);
+    std::error_code ec;
+    if (!fs::exists(file, ec))
+        return {};
+    // A device, pipe or endless file is refused before it is read.
+    std::string bytes;
+    if (Status s = readRegularFile(file, MaxUpdateConfigBytes, "the update settings", bytes); !s) {
+        if (problem)
+            *problem = s;
+        return {};
+    }
+    std::string_view text = bytes;
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     std::vector<std::string> sources;
-    std::ifstream in(updateConfigFile(programFolder), std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string_view l = trimmed(line);
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view l = trimmed(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
         const std::size_t eq = l.find('=');
         if (l.empty() || l.front() == '#' || l.front() == ';' || eq == std::string_view::npos)
             continue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/result.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -18,8 +20,12 @@ inline constexpr const char *UpdateServerVariable = "LOTO6ZUMVEL_UPDATE_SERVER";
 
 // Every source set, in the order to try: the variable LOTO6ZUMVEL_UPDATE_URL (a full address),
 // else the variable LOTO6ZUMVEL_UPDATE_SERVER (the update path is appended), else each url=...
-// and server=... line of update.conf in the given folder. Empty when none is set.
-std::vector<std::string> configuredUpdateSources(const std::filesystem::path &programFolder);
+// and server=... line of update.conf in the given folder (a byte-order mark before its first
+// line skipped). Empty when none is set, or when update.conf is not an ordinary file of at most
+// MaxUpdateConfigBytes: then `problem`, when given, says why.
+inline constexpr std::uintmax_t MaxUpdateConfigBytes = 1024 * 1024;
+std::vector<std::string> configuredUpdateSources(
+    const std::filesystem::path &programFolder, Status *problem = nullptr);
 
 // The server "host", "host:port" or "http://host/" joined with the update path.
 std::string updateUrlForServer(std::string_view server);

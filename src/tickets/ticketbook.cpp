@@ -1,6 +1,7 @@
 #include "tickets/ticketbook.h"
 
 #include "store/schema.h"
+#include "store/totals.h"
 
 namespace loto6 {
 
@@ -133,7 +134,14 @@ Status TicketBook::insert(Ticket &ticket)
     return Status::success();
 }
 
-Status TicketBook::add(std::vector<Ticket> &tickets)
+Status TicketBook::add(std::vector<Ticket> &tickets) { return store(tickets, 0); }
+
+Status TicketBook::addForNextDraw(std::vector<Ticket> &tickets, int nextDraw)
+{
+    return store(tickets, nextDraw);
+}
+
+Status TicketBook::store(std::vector<Ticket> &tickets, int nextDraw)
 {
     for (std::size_t i = 0; i < tickets.size(); ++i)
         if (Status s = validateTicket(tickets[i]); !s)
@@ -141,6 +149,15 @@ Status TicketBook::add(std::vector<Ticket> &tickets)
     Transaction tx(m_db);
     if (!tx.begun())
         return tx.begun();
+    // Read under the write lock: no draw can be stored between this check and the commit.
+    if (nextDraw != 0) {
+        DrawHistory history;
+        if (Status s = m_db.loadHistory(history); !s)
+            return s;
+        if (const int now = computeTotals(history).latestDrawNo + 1; now != nextDraw)
+            return Status::failure(
+                Fault{.kind = FaultKind::NextDrawMoved, .draw = nextDraw, .limit = now});
+    }
     if (Status s = createTables(); !s)
         return s;
     for (Ticket &t : tickets)

@@ -30,6 +30,10 @@ public:
 
     // Checks and stores the tickets in one transaction (all or none); sets their ids.
     Status add(std::vector<Ticket> &tickets);
+    // The same for tickets made for the next draw, `nextDraw` as the history stood when they
+    // were made: inside the write transaction, a history that has moved on since (another
+    // program stored a draw) refuses them all, naming both draws (NextDrawMoved).
+    Status addForNextDraw(std::vector<Ticket> &tickets, int nextDraw);
     // Changes a typed or pasted ticket; refuses one that belongs to a recorded prediction.
     Status update(Ticket ticket);
     // Deletes a ticket; fails naming the id when there is none.
@@ -43,6 +47,8 @@ private:
     bool hasTables() const;
     Status createTables();
     Status insert(Ticket &ticket);
+    // add() with `nextDraw` checked inside the transaction when it is not 0.
+    Status store(std::vector<Ticket> &tickets, int nextDraw);
 
     Database &m_db;
 };

@@ -2,6 +2,7 @@
 #include "commands/backgroundjob.h"
 #include "commands/historymenucommands.h"
 #include "commands/updatemessages.h"
+#include "shell/lastfolder.h"
 #include "shell/mainfrm.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
@@ -15,11 +16,13 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -27,6 +30,7 @@
 #include "recordingdialogs.h"
 
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace loto6;
@@ -143,6 +147,10 @@ private slots:
     void importRefusesBadFile();
     void importAddsDraws();
     void droppedFileIsImported();
+    void droppedFileKeepsTheBytesOfItsName();
+    void chosenNameThatIsNotTextIsRefused();
+    void updateSettingsThatAreNoFileAreRefused();
+    void layoutSettingsThatAreNoFileAreNotRead();
     void exportRoundTrip();
     void savesNeverReplaceTheOpenDatabase();
     void cancelledDialogDoesNothing();
@@ -450,6 +458,91 @@ void HistoryMenuTest::droppedFileIsImported()
     QCOMPARE(f.fileDialogs(), 0); // no file dialog: the dropped file is the choice
     QTRY_COMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].text.contains(u"1件"_s), qPrintable(f.messages[0].text));
+}
+
+void HistoryMenuTest::droppedFileKeepsTheBytesOfItsName()
+{
+    Fixture f;
+    const QByteArray folder = QFile::encodeName(f.dir.path());
+    // d\xe9.csv, whose name is not UTF-8, beside a file spelt as its name decodes (U+FFFD).
+    const auto write = [&](const QByteArray &name, const char *row) {
+        std::ofstream((folder + '/' + name).toStdString(), std::ios::binary)
+            << "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+            << row << '\n';
+    };
+    write("d\xe9.csv", "4,2000-10-26,1,2,3,4,5,6,7");
+    write("d\xef\xbf\xbd.csv", "4,2000-10-26,11,12,13,14,15,16,17");
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + folder.toPercentEncoding("/") + "/d%E9.csv")});
+    const QPoint at(20, 20);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.frame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f.frame, &drop);
+    QTRY_VERIFY2(f.messages.size() == 1, qPrintable(data.urls().value(0).toString()));
+    QVERIFY2(f.messages[0].text.contains(u"1件"_s), qPrintable(f.messages[0].text));
+    QCOMPARE(f.storedDraws().size(), std::size_t(4));
+    QCOMPARE(*f.storedDraws().back().fields[0], 1LL); // the dropped file's numbers
+    // Names Qt cannot spell are removed by their bytes.
+    for (const char *name : {"d\xe9.csv", "d\xef\xbf\xbd.csv"})
+        std::filesystem::remove((folder + '/' + name).toStdString());
+}
+
+void HistoryMenuTest::chosenNameThatIsNotTextIsRefused()
+{
+    Fixture f;
+    const QByteArray before = fileBytes(f.database());
+    // A file dialog gives back a name whose bytes were not text with U+FFFD in their place.
+    f.chosenFile = f.path(u"d\uFFFD.csv"_s);
+    writeText(f.chosenFile,
+        "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,ボーナス数字\n"
+        "4,2000-10-26,11,12,13,14,15,16,17\n");
+    const QByteArray other = fileBytes(f.chosenFile);
+    f.trigger("mnuCsvTorikomi");
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].text.contains(u"ファイル名に文字として読めない部分"_s),
+        qPrintable(f.messages[0].text));
+    QCOMPARE(fileBytes(f.database()), before);
+    f.trigger("mnuCsvKakidashi");
+    QCOMPARE(f.messages.size(), 2);
+    QVERIFY2(f.messages[1].text.contains(u"ファイル名に文字として読めない部分"_s),
+        qPrintable(f.messages[1].text));
+    QCOMPARE(fileBytes(f.chosenFile), other); // the file the name decodes to is not written
+}
+
+void HistoryMenuTest::updateSettingsThatAreNoFileAreRefused()
+{
+    CleanUpdateEnvironment clean;
+    Fixture f;
+    const QByteArray conf = QFile::encodeName(f.path(QString::fromUtf8(UpdateConfigFileName)));
+    QVERIFY(::mkfifo(conf.constData(), 0600) == 0);
+    const QByteArray before = fileBytes(f.database());
+    f.trigger("mnuMasterUpdate"); // returns: a pipe nobody writes is not read
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    QVERIFY2(f.messages[0].text.contains(u"通常のファイルではありません"_s),
+        qPrintable(f.messages[0].text));
+    QCOMPARE(fileBytes(f.database()), before);
+}
+
+void HistoryMenuTest::layoutSettingsThatAreNoFileAreNotRead()
+{
+    // The layout of the tests that follow is kept in a folder of their own.
+    static QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const QString kept = QSettings(QString::fromUtf8(MainFrm::LayoutOrganization),
+        QString::fromUtf8(MainFrm::LayoutApplication))
+                             .fileName();
+    QVERIFY(kept.startsWith(config.path()));
+    // The file checked is the one Qt reads.
+    QCOMPARE(layoutSettings().fileName(), kept);
+    QVERIFY(QDir().mkpath(QFileInfo(kept).absolutePath()));
+    QVERIFY(::mkfifo(QFile::encodeName(kept).constData(), 0600) == 0);
+    // A pipe nobody writes would block the start for ever: it is passed over.
+    QVERIFY(layoutSettings().fileName() != kept);
+    QVERIFY(!lastFolder().isEmpty());
+    QVERIFY(QFile::remove(kept));
 }
 
 void HistoryMenuTest::importAddsDraws()

@@ -59,7 +59,8 @@ TEST(DesignCommand, BadInputIsOneLineAndWritesNothing)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{"design", "--sum", "160-100", "--count"}, 2, "--sum 160-100: the range's start is above"},
+        {{"design", "--sum", "160-100", "--count"}, 2,
+            "--sum \"160-100\": the range's start is above"},
         {{"design", "--include", "44", "--count"}, 2, "\"44\" is not a number from 1 to 43"},
         {{"design", "--include", "5", "--exclude", "5", "--count"}, 2,
             "design: number(s) 5 are both to include and to exclude"},

@@ -9,6 +9,7 @@
 
 #include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/textcodec.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,12 @@ struct Case
     Start start = {};
 };
 
+// The arguments of a case that makes no file of its own.
+inline std::function<std::vector<std::string>(Folder &)> fixedArgs(std::vector<std::string> a)
+{
+    return [a](Folder &) { return a; };
+}
+
 struct Run
 {
     int code = -1;
@@ -150,9 +157,10 @@ inline Run runProgram(const std::vector<std::string> &args, const fs::path &dir,
     return waitProgram(startProgram(args, dir, start), dir);
 }
 
-// Every line short, no control byte but the line ends.
+// Every line short, no control byte but the line ends, all of it UTF-8.
 inline void expectCleanMessage(const std::string &err)
 {
+    EXPECT_TRUE(isValidUtf8(err)) << "not UTF-8: " << err.substr(0, 200);
     std::size_t lineStart = 0;
     for (std::size_t i = 0; i < err.size(); ++i) {
         const auto c = static_cast<unsigned char>(err[i]);

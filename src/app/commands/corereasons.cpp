@@ -267,6 +267,9 @@ constexpr KindText Texts[] = {
         QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の払戻金を書き込めません（{detail}）")},
     {FaultKind::PayoutNotRemoved,
         QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の払戻金を削除できません（{detail}）")},
+    {FaultKind::PayoutImpossible,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "第{draw}回の払戻金の{field}が {value} で、{detail} の範囲を外れています")},
     {FaultKind::FolderNotWritable,
         QT_TRANSLATE_NOOP("CoreReasons",
             "フォルダー {value} "
@@ -395,6 +398,11 @@ constexpr KindText Texts[] = {
     {FaultKind::NoDrawFollows, QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の次の回はありません")},
     {FaultKind::NoTicketForDraw,
         QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の購入番号がありません")},
+    {FaultKind::NextDrawMoved,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "第{draw}回のための番号でしたが、その間に別のプログラムが当選データを追加し、次の回は"
+            "第{limit}回になりました。何も追加していません。もう一度実行すると第{limit}"
+            "回から追加します")},
     {FaultKind::CheckFromTooEarly,
         QT_TRANSLATE_NOOP(
             "CoreReasons", "検証を始める回は、数字のそろった最初の回かそれより後にしてください")},

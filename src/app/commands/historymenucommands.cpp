@@ -1,8 +1,10 @@
 #include "commands/historymenucommands.h"
 
 #include "commands/backgroundjob.h"
+#include "commands/corereasons.h"
 #include "commands/updatemessages.h"
 #include "shell/busycursor.h"
+#include "shell/dialogs.h"
 #include "shell/lastfolder.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
@@ -31,12 +33,6 @@
 namespace loto6 {
 
 namespace {
-
-std::filesystem::path toPath(const QString &file)
-{
-    const QByteArray utf8 = file.toUtf8();
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 // One import: the files, the batch read from them, and how the merge ended.
 struct ImportRun
@@ -102,13 +98,15 @@ HistoryCommands::HistoryCommands(MainFrm &frame)
 
 namespace {
 
-QStringList droppedFiles(const QMimeData *data)
+// The dropped files by the bytes of their names: QUrl::toLocalFile would turn a byte that is
+// not UTF-8 into U+FFFD, which names another file.
+std::vector<std::filesystem::path> droppedFiles(const QMimeData *data)
 {
-    QStringList files;
+    std::vector<std::filesystem::path> files;
     if (data)
         for (const QUrl &url : data->urls())
-            if (url.isLocalFile())
-                files << url.toLocalFile();
+            if (std::optional<std::filesystem::path> file = droppedFilePath(url))
+                files.push_back(std::move(*file));
     return files;
 }
 
@@ -119,8 +117,8 @@ bool HistoryCommands::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::DragEnter && event->type() != QEvent::Drop)
         return QObject::eventFilter(watched, event);
     auto *drop = static_cast<QDropEvent *>(event);
-    const QStringList files = droppedFiles(drop->mimeData());
-    if (files.isEmpty() || !m_frame.commands().csvImport->isEnabled())
+    const std::vector<std::filesystem::path> files = droppedFiles(drop->mimeData());
+    if (files.empty() || !m_frame.commands().csvImport->isEnabled())
         return false;
     drop->acceptProposedAction();
     if (event->type() == QEvent::Drop)
@@ -169,7 +167,11 @@ void HistoryCommands::updateHistory()
 {
     if (!databaseFree())
         return;
-    const std::vector<std::string> sources = configuredUpdateSources(m_programFolder);
+    Status unread;
+    const std::vector<std::string> sources = configuredUpdateSources(m_programFolder, &unread);
+    if (!unread)
+        return fail(
+            tr("最新化の設定ファイルを読み込めません。\n%1").arg(CoreReasons::japanese(unread)));
     if (sources.empty())
         return m_frame.showMessage(QMessageBox::Warning, QString::fromUtf8(ProgramTitle),
             UpdateMessages::notConfigured(m_programFolder));
@@ -238,17 +240,22 @@ void HistoryCommands::importCsv()
     if (chosen.isEmpty())
         return;
     rememberFolder(chosen.front());
-    importFiles(chosen);
+    std::vector<std::filesystem::path> files;
+    for (const QString &name : chosen) {
+        if (refusedFileName(m_frame.dialogs(), &m_frame, name))
+            return;
+        files.push_back(*chosenFilePath(name));
+    }
+    importFiles(files);
 }
 
-void HistoryCommands::importFiles(const QStringList &chosen)
+void HistoryCommands::importFiles(const std::vector<std::filesystem::path> &chosen)
 {
-    if (chosen.isEmpty() || !databaseFree())
+    if (chosen.empty() || !databaseFree())
         return;
     ImportRun run;
     run.database = databaseFile();
-    for (const QString &file : chosen)
-        run.files.push_back(toPath(file));
+    run.files = chosen;
 
     const QString cancelled = tr("取り込みを取り消しました。当選データは変わっていません。");
     runImport(&m_frame, run, MergeMode::Add);
@@ -298,6 +305,9 @@ void HistoryCommands::exportCsv()
         tr("CSVファイル (*.csv);;すべてのファイル (*)"));
     if (file.isEmpty())
         return;
+    if (refusedFileName(m_frame.dialogs(), &m_frame, file))
+        return;
+    const std::filesystem::path target = *chosenFilePath(file);
     rememberFolder(file);
 
     const bool withPrizes = ask(tr("賞金データ（各等級の口数と賞金、キャリーオーバー、"
@@ -312,23 +322,23 @@ void HistoryCommands::exportCsv()
         if (status)
             status = db.readDraws(draws);
         std::map<int, DrawPrizes> prizes;
+        // Every stored payout as it is, checked or not: an export loses nothing.
         if (status && withPrizes)
-            status = readPrizes(db, prizes);
+            status = forEachPrizes(db, [&](const DrawPrizes &p) { prizes[p.drawNo] = p; });
         if (status) {
             std::ostringstream out;
             if (withPrizes)
                 exportPrizeHistory(out, draws, prizes);
             else
                 loto6::exportCsv(out, draws);
-            status = writeOutputFile(toPath(file), out.str());
+            status = writeOutputFile(target, out.str());
         }
     }
     if (!status) {
         fail(tr("CSVファイルへ書き出せませんでした。書き出し先のフォルダがあるか、"
                 "書き込みの権限とディスクの空きを確かめてから、もう一度実行してください。\n\n"
                 "ファイル:\n%1\n\n%2")
-                 .arg(UpdateMessages::pathText(toPath(file)),
-                     UpdateMessages::detail(status, toPath(file))));
+                 .arg(UpdateMessages::pathText(target), UpdateMessages::detail(status, target)));
         return;
     }
     inform(tr("%n件の当選データを書き出しました。", nullptr, static_cast<int>(draws.size()))

@@ -31,8 +31,8 @@ public:
     void updateHistory();
     void importCsv();
     // Imports the files as CSVから取り込み does once they are chosen (files dropped on the
-    // main window).
-    void importFiles(const QStringList &files);
+    // main window), each named by the exact bytes of its name.
+    void importFiles(const std::vector<std::filesystem::path> &files);
     void exportCsv();
 
 protected:

@@ -2,12 +2,50 @@
 
 #include "shell/childwindow.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
+#include <QUrl>
 
 namespace loto6 {
+
+std::optional<std::filesystem::path> chosenFilePath(const QString &name)
+{
+    if (name.isEmpty() || name.contains(QChar::ReplacementCharacter))
+        return std::nullopt;
+    const QByteArray bytes = QFile::encodeName(name);
+    return std::filesystem::path(std::string(bytes.constData(), std::size_t(bytes.size())));
+}
+
+bool refusedFileName(Dialogs &dialogs, QWidget *parent, const QString &name)
+{
+    if (chosenFilePath(name))
+        return false;
+    dialogs.message(parent,
+        {QMessageBox::Critical, QString::fromUtf8(MessageTitle),
+            QCoreApplication::translate("Dialogs",
+                "ファイル名に文字として読めない部分があるため、選んだファイルを正しく開けません。"
+                "何も変えていません。ファイル名を変えてから、もう一度選んでください。\n%1")
+                .arg(QDir::toNativeSeparators(name))});
+    return true;
+}
+
+std::optional<std::filesystem::path> droppedFilePath(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return std::nullopt;
+    QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!url.host().isEmpty())
+        bytes.prepend("//" + url.host(QUrl::FullyEncoded).toLatin1());
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return std::filesystem::path(std::string(bytes.constData(), std::size_t(bytes.size())));
+}
 
 bool Dialogs::question(
     QWidget *parent, const QString &title, const QString &text, QMessageBox::Icon icon)

@@ -4,9 +4,11 @@
 #include <QPoint>
 #include <QString>
 
+#include <filesystem>
 #include <optional>
 
 class QMenu;
+class QUrl;
 class QWidget;
 
 namespace loto6 {
@@ -45,6 +47,17 @@ public:
     bool question(QWidget *parent, const QString &title, const QString &text,
         QMessageBox::Icon icon = QMessageBox::Question);
 };
+
+// The file a name from a file dialog stands for, as the bytes of its name. A name whose bytes
+// are not text comes back with U+FFFD in their place, which would name another file: nothing
+// then, and the choice is refused.
+std::optional<std::filesystem::path> chosenFilePath(const QString &name);
+// Tells the user that a chosen name cannot be used (chosenFilePath gives nothing for it) and
+// returns true; false, telling nothing, for a name that can.
+bool refusedFileName(Dialogs &dialogs, QWidget *parent, const QString &name);
+// The file a dropped address names, as the exact bytes of its name (kept percent-encoded in the
+// address, never decoded to text); nothing when the address is not a local file.
+std::optional<std::filesystem::path> droppedFilePath(const QUrl &url);
 
 // The dialogs of the main window a widget sits in, found through its parents (a child window
 // knows its main window before it is placed); Qt's own for a widget outside any main window.

@@ -1,5 +1,6 @@
 #include "shell/session.h"
 
+#include "shell/lastfolder.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "shell/windowarranger.h"
@@ -16,11 +17,6 @@ namespace {
 constexpr const char *GeometryKey = "MainWindow/geometry";
 constexpr const char *StateKey = "MainWindow/state";
 constexpr const char *OpenWindowsKey = "MainWindow/openWindows";
-
-QSettings layoutSettings()
-{
-    return QSettings(qs(MainFrm::LayoutOrganization), qs(MainFrm::LayoutApplication));
-}
 
 // The settings file as the user finds it; as named when the working folder is gone.
 QString absoluteSettingsFile()

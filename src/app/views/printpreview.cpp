@@ -63,7 +63,7 @@ void savePdf(QPrintPreviewDialog *dialog, SheetPrintDocument &document, const QS
     Dialogs &dialogs = dialogsOf(dialog);
     const QString file = dialogs.chooseFile(dialog, Dialogs::FileDialog::Save,
         QObject::tr("PDFに保存"), suggestedPdf(title), QObject::tr("PDF ファイル (*.pdf)"));
-    if (file.isEmpty())
+    if (file.isEmpty() || refusedFileName(dialogs, dialog, file))
         return;
     QString error;
     if (document.savePdf(file, dialog->printer()->pageLayout(), &error)) {

@@ -223,6 +223,8 @@ QString SheetExporter::askFile(const QString &caption, const QString &suffix, co
         name = QStringLiteral("table");
     const QString file = dialogsOf(m_view).chooseFile(m_view, Dialogs::FileDialog::Save, caption,
         QDir(lastFolder()).filePath(name + QLatin1Char('.') + suffix), filter);
+    if (file.isEmpty() || refusedFileName(dialogsOf(m_view), m_view, file))
+        return {};
     rememberFolder(file);
     return file;
 }

@@ -2,6 +2,7 @@
 
 #include "commands/corereasons.h"
 #include "shell/appfonts.h"
+#include "shell/dialogs.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/outputfile.h"
@@ -187,8 +188,9 @@ QString ChartWindow::askFile(const QString &caption, const QString &suffix, cons
 {
     const QString suggested
         = QDir::home().filePath(qs(m_view->chart().caption) + QLatin1Char('.') + suffix);
-    return mainFrm().dialogs().chooseFile(
+    const QString file = mainFrm().dialogs().chooseFile(
         this, Dialogs::FileDialog::Save, caption, suggested, filter);
+    return file.isEmpty() || refusedFileName(mainFrm().dialogs(), this, file) ? QString() : file;
 }
 
 void ChartWindow::report(const Status &status, const QString &file)
