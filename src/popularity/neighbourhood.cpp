@@ -144,6 +144,45 @@ Neighbourhood::Neighbourhood(const PopularityModel &model)
             m_sums[static_cast<std::size_t>(j + 1)], j, m_sums[static_cast<std::size_t>(j)]);
 }
 
+Neighbourhood::Neighbourhood(
+    const PopularityModel &model, std::array<std::vector<double>, Picks - 1> levels)
+    : m_model(&model)
+{
+    for (std::size_t j = 0; j < levels.size(); ++j)
+        m_sums[j] = std::move(levels[j]);
+}
+
+std::array<std::vector<double>, Picks - 1> Neighbourhood::levels() const
+{
+    std::array<std::vector<double>, Picks - 1> out;
+    for (std::size_t j = 0; j < out.size(); ++j)
+        out[j] = m_sums[j];
+    return out;
+}
+
+double Neighbourhood::fiveSum(const std::array<int, Picks - 1> &s, std::int64_t rank) const
+{
+    const std::vector<double> &fives = m_sums[Picks - 1];
+    if (!fives.empty())
+        return fives[static_cast<std::size_t>(rank)];
+    const PopularityModel &m = *m_model;
+    const double shift = m.logNormaliser() + std::log(static_cast<double>(CombinationCount));
+    // The sixes holding s in colexicographic order are s + {x} for x ascending.
+    double total = 0;
+    std::size_t p = 0;
+    for (int x = 0; x < Numbers; ++x) {
+        if (p < s.size() && s[p] == x) {
+            ++p;
+            continue;
+        }
+        std::array<int, Picks> six{};
+        for (std::size_t i = 0, k = 0; i < six.size(); ++i)
+            six[i] = i == p ? x : s[k++];
+        total += std::exp(m.rawLogWeight(six.data()) - shift);
+    }
+    return total;
+}
+
 double Neighbourhood::share(const std::array<int, Picks> &x) const
 {
     const PopularityModel &m = *m_model;
@@ -163,8 +202,14 @@ std::array<double, Picks + 1> Neighbourhood::matchShares(const Combination &c) c
         const int top = 31 - std::countl_zero(mask);
         const int size = std::popcount(mask);
         rank[mask] = rank[mask & ~(1u << top)] + binomial(x[static_cast<std::size_t>(top)], size);
-        n[static_cast<std::size_t>(size)]
-            += m_sums[static_cast<std::size_t>(size)][static_cast<std::size_t>(rank[mask])];
+        if (size == Picks - 1) {
+            std::array<int, Picks - 1> five{};
+            for (unsigned bits = mask, k = 0; bits; bits &= bits - 1)
+                five[k++] = x[static_cast<std::size_t>(std::countr_zero(bits))];
+            n[Picks - 1] += fiveSum(five, rank[mask]);
+        } else
+            n[static_cast<std::size_t>(size)]
+                += m_sums[static_cast<std::size_t>(size)][static_cast<std::size_t>(rank[mask])];
     }
     std::array<double, Picks + 1> m{};
     for (int i = Picks; i >= 0; --i) {
@@ -216,8 +261,12 @@ std::optional<double> Neighbourhood::listPopularity(std::vector<int> numbers) co
         x[i] = numbers[i] - 1;
     if (k < Picks) {
         // Holding all k: their table entry over the C(43 - k, 6 - k) combinations holding them.
-        const double held
-            = m_sums[static_cast<std::size_t>(k)][static_cast<std::size_t>(colexRank(x.data(), k))];
+        const std::int64_t rank = colexRank(x.data(), k);
+        std::array<int, Picks - 1> five{};
+        std::copy(x.begin(), x.end(), five.begin());
+        const double held = k == Picks - 1
+            ? fiveSum(five, rank)
+            : m_sums[static_cast<std::size_t>(k)][static_cast<std::size_t>(rank)];
         return held * static_cast<double>(CombinationCount)
             / static_cast<double>(binomial(Numbers - k, Picks - k));
     }

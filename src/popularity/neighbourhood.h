@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -17,7 +18,15 @@ namespace loto6::popularity {
 class Neighbourhood
 {
 public:
+    // Sums every level with one pass over all combinations.
     explicit Neighbourhood(const PopularityModel &model);
+    // From stored sums over the subsets of 0..4 numbers (levels(), each of binomial(43, j));
+    // a 5-subset's sum is added up when asked, over the 38 combinations holding it in the order
+    // the full pass adds them, so that both give the same value to the last bit.
+    Neighbourhood(const PopularityModel &model, std::array<std::vector<double>, Picks - 1> levels);
+
+    // The stored levels: the sums over the subsets of 0..4 numbers, in colexicographic order.
+    std::array<std::vector<double>, Picks - 1> levels() const;
 
     // Share of all tickets (sum 1) that win each tier 1..5 (index 0..4) when the draw is
     // `draw` with `bonus`; numbers 1..43.
@@ -42,6 +51,8 @@ public:
 
 private:
     double share(const std::array<int, Picks> &x) const;
+    // The sum over the 5-subset s (0-based, ascending) of colexicographic rank `rank`.
+    double fiveSum(const std::array<int, Picks - 1> &s, std::int64_t rank) const;
 
     const PopularityModel *m_model;
     // Index j: sum of normalised weights of the combinations holding each j-subset.
