@@ -116,9 +116,10 @@ double BlobReader::f64()
 
 void BlobReader::f64s(std::size_t count, std::vector<double> &out)
 {
-    out.assign(count, 0.0);
+    out.clear();
     if (count > m_body.size() / sizeof(double) || !take(count * sizeof(double)))
         return void(m_ok = false);
+    out.resize(count);
     std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(double));
     m_at += count * sizeof(double);
     for (double v : out)
@@ -127,9 +128,10 @@ void BlobReader::f64s(std::size_t count, std::vector<double> &out)
 
 void BlobReader::f32s(std::size_t count, std::vector<float> &out)
 {
-    out.assign(count, 0.0f);
+    out.clear();
     if (count > m_body.size() / sizeof(float) || !take(count * sizeof(float)))
         return void(m_ok = false);
+    out.resize(count);
     std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(float));
     m_at += count * sizeof(float);
     for (float v : out)

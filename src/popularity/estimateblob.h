@@ -44,6 +44,7 @@ private:
 class BlobReader
 {
 public:
+    // Reads `blob` in place: it must outlive the reader.
     explicit BlobReader(std::string_view blob);
     std::uint32_t u32();
     double f64();
