@@ -20,8 +20,8 @@ constexpr std::uint32_t EstimateMagic = 0x4550364C; // "L6PE"
 // Where the least popular `percent` % end among all combinations in ascending order.
 std::size_t rankOf(double percent)
 {
-    return static_cast<std::size_t>(std::clamp(percent, 0.0, 100.0) / 100.0
-        * static_cast<double>(CombinationCount - 1));
+    return static_cast<std::size_t>(
+        std::clamp(percent, 0.0, 100.0) / 100.0 * static_cast<double>(CombinationCount - 1));
 }
 
 double stepPercent(int step) { return step / 100.0; }
@@ -48,7 +48,6 @@ void sortPositive(std::vector<float> &values)
         values.swap(other);
     }
 }
-
 
 // The mean expected value of every 61st combination, and of those at or beyond each tail.
 ValueSpectrum spectrumOf(
@@ -112,8 +111,8 @@ PrizeRules readRules(BlobReader &r, TrainingCount &training)
     rules.capWithoutCarryOver = r.f64();
     rules.capWithCarryOver = r.f64();
     rules.typicalSales = r.f64();
-    r.require(rules.fifthPrize >= 0 && rules.capWithoutCarryOver >= 0
-        && rules.capWithCarryOver >= 0 && rules.typicalSales > 0);
+    r.require(rules.fifthPrize >= 0 && rules.capWithoutCarryOver >= 0 && rules.capWithCarryOver >= 0
+        && rules.typicalSales > 0);
     rules.basedOnDraws = static_cast<int>(r.u32());
     training.draws = static_cast<int>(r.u32());
     training.withSales = static_cast<int>(r.u32());

@@ -27,8 +27,8 @@ StoredEstimate storedEstimate(Database &db, const std::vector<DrawObservation> &
         stored ? EstimateOrigin::Made : EstimateOrigin::MadeOnly};
 }
 
-PopularityModel storedFit(Database &db, const std::vector<DrawObservation> &draws, int from,
-    const FitSettings &settings)
+PopularityModel storedFit(
+    Database &db, const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
 {
     const Digest key = learningKey(draws, from, settings);
     const std::string keyText = digestText(key);
@@ -41,8 +41,8 @@ PopularityModel storedFit(Database &db, const std::vector<DrawObservation> &draw
     return *fitFromBlob(blob, key);
 }
 
-PopularityBacktest storedBacktest(Database &db, const std::vector<DrawObservation> &draws,
-    int from, const FitSettings &settings)
+PopularityBacktest storedBacktest(
+    Database &db, const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
 {
     return runPopularityBacktest(draws, from, storedFit(db, draws, from, settings));
 }

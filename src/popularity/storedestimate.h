@@ -34,7 +34,7 @@ StoredEstimate storedEstimate(Database &db, const std::vector<DrawObservation> &
 // The backtest's fit on the draws before `from` the same way, and the backtest with it.
 PopularityModel storedFit(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
-PopularityBacktest storedBacktest(Database &db, const std::vector<DrawObservation> &draws,
-    int from, const FitSettings &settings = {});
+PopularityBacktest storedBacktest(Database &db, const std::vector<DrawObservation> &draws, int from,
+    const FitSettings &settings = {});
 
 } // namespace loto6::popularity

@@ -28,8 +28,8 @@ Status storeEstimate(
         return t.begun();
     if (Status s = createEstimateTable(db); !s)
         return s;
-    SqlStatement put = db.prepare(
-        "INSERT OR REPLACE INTO 人気度推定 (種類, 鍵, 内容) VALUES (?1, ?2, ?3)");
+    SqlStatement put
+        = db.prepare("INSERT OR REPLACE INTO 人気度推定 (種類, 鍵, 内容) VALUES (?1, ?2, ?3)");
     put.bind(1, kind);
     put.bind(2, key);
     put.bindBlob(3, blob);

@@ -23,7 +23,7 @@ std::optional<std::string> readStoredEstimate(
 // keeping only the `keep` newest of the kind. Touches no other table. A database that cannot
 // be written (read-only file or folder, another program's lock held too long) is left as it
 // is and the failure returned, for the caller to pass over.
-Status storeEstimate(Database &db, std::string_view kind, std::string_view key,
-    std::string_view blob, int keep = 8);
+Status storeEstimate(
+    Database &db, std::string_view kind, std::string_view key, std::string_view blob, int keep = 8);
 
 } // namespace loto6

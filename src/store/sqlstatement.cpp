@@ -74,9 +74,9 @@ std::string_view SqlStatement::blob(int col) const
 {
     const void *data = sqlite3_column_blob(m_stmt, col);
     const int size = sqlite3_column_bytes(m_stmt, col);
-    return data && size > 0 ? std::string_view(static_cast<const char *>(data),
-                                  static_cast<std::size_t>(size))
-                            : std::string_view();
+    return data && size > 0
+        ? std::string_view(static_cast<const char *>(data), static_cast<std::size_t>(size))
+        : std::string_view();
 }
 
 std::string SqlStatement::text(int col) const { return std::string(textView(col)); }

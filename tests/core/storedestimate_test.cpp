@@ -28,8 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Prizes
-    = (fs::path(SHARED_HISTORY).parent_path() / "loto6-prizes.csv").string();
+const std::string Prizes = (fs::path(SHARED_HISTORY).parent_path() / "loto6-prizes.csv").string();
 
 using Args = std::vector<std::string>;
 
@@ -186,7 +185,10 @@ TEST_F(EstimateStore, EveryChangeOfDrawsOrPayoutsMakesItAgain)
             s << line << '\n';
     }
     std::vector<std::pair<std::string, std::function<void()>>> changes{
-        {"draw added", [&] { ASSERT_EQ(run(db, {"import", extra.string()}).code, 0); }},
+        {"draw added",
+            [&] {
+                ASSERT_EQ(run(db, {"import", extra.string()}).code, 0);
+            }},
         {"changed sales",
             [&] {
                 const test::CliRun r = run(db, {"import", "--allow-loss", changed.string()});
@@ -194,7 +196,9 @@ TEST_F(EstimateStore, EveryChangeOfDrawsOrPayoutsMakesItAgain)
             }},
         {"payouts removed", [&] { sql(db, "DELETE FROM 払戻金 WHERE 回数 > 2100"); }},
         {"history replaced",
-            [&] { ASSERT_EQ(run(db, {"import", "--replace", shorter.string()}).code, 0); }},
+            [&] {
+                ASSERT_EQ(run(db, {"import", "--replace", shorter.string()}).code, 0);
+            }},
     };
     std::string last = before;
     for (const auto &[what, change] : changes) {
@@ -300,8 +304,8 @@ TEST_F(EstimateStore, AReadOnlyDatabaseAnswersFromMemoryQuietly)
         EXPECT_EQ(r.out, expected) << wholeFolder;
         Database d;
         ASSERT_TRUE(d.open(file));
-        EXPECT_FALSE(readStoredEstimate(d, "estimate", digestText(PopularityEstimate::keyOf(
-                                                            draws(file)))))
+        EXPECT_FALSE(
+            readStoredEstimate(d, "estimate", digestText(PopularityEstimate::keyOf(draws(file)))))
             << "written into a read-only database";
     }
 }
@@ -309,7 +313,8 @@ TEST_F(EstimateStore, AReadOnlyDatabaseAnswersFromMemoryQuietly)
 TEST_F(EstimateStore, TwoProgramsMakingItAtOnceBothSucceed)
 {
     const std::string db = copy("twice.db");
-    const std::string expected = run(copy("twice-fresh.db"), with({"check", "--format", "json"})).out;
+    const std::string expected
+        = run(copy("twice-fresh.db"), with({"check", "--format", "json"})).out;
     std::vector<pid_t> children;
     for (int i = 0; i < 2; ++i) {
         const pid_t pid = ::fork();
