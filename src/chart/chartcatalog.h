@@ -30,7 +30,7 @@ struct ChartInput
     // the popularity chart fits it itself.
     std::function<popularity::PopularityModel(
         const std::vector<popularity::DrawObservation> &, int from)>
-        popularityFit;
+        popularityFit = {};
 };
 
 // A chart of the catalog: its command-line name, caption, one line on what it shows, the

@@ -114,29 +114,21 @@ double BlobReader::f64()
     return m_ok ? v : 0.0;
 }
 
-void BlobReader::f64s(std::size_t count, std::vector<double> &out)
+template<typename T>
+void BlobReader::values(std::size_t count, std::vector<T> &out)
 {
     out.clear();
-    if (count > m_body.size() / sizeof(double) || !take(count * sizeof(double)))
+    if (count > m_body.size() / sizeof(T) || !take(count * sizeof(T)))
         return void(m_ok = false);
     out.resize(count);
-    std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(double));
-    m_at += count * sizeof(double);
-    for (double v : out)
+    std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(T));
+    m_at += count * sizeof(T);
+    for (T v : out)
         require(std::isfinite(v));
 }
 
-void BlobReader::f32s(std::size_t count, std::vector<float> &out)
-{
-    out.clear();
-    if (count > m_body.size() / sizeof(float) || !take(count * sizeof(float)))
-        return void(m_ok = false);
-    out.resize(count);
-    std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(float));
-    m_at += count * sizeof(float);
-    for (float v : out)
-        require(std::isfinite(v));
-}
+void BlobReader::f64s(std::size_t count, std::vector<double> &out) { values(count, out); }
+void BlobReader::f32s(std::size_t count, std::vector<float> &out) { values(count, out); }
 
 Digest BlobReader::digest()
 {

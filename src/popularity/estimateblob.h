@@ -15,7 +15,7 @@ namespace loto6::popularity {
 
 // The version of the model and of its stored form: a stored blob of another version is made
 // again. Raise it whenever the fit, the sums or the layout below change.
-inline constexpr std::uint32_t EstimateVersion = 1;
+inline constexpr std::uint32_t EstimateVersion = 2;
 
 // The key of what a fit learns from: the version, the settings, the draw before which it stops
 // (0: none) and every field of every draw it may read (numbers, winners, prizes, carry-over,
@@ -59,6 +59,9 @@ public:
 
 private:
     bool take(std::size_t bytes);
+    // `count` finite values of T.
+    template<typename T>
+    void values(std::size_t count, std::vector<T> &out);
 
     std::string_view m_body;
     std::size_t m_at = 0;

@@ -204,7 +204,7 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
     std::vector<float> quantiles;
     r.f32s(QuantileSteps + 1, quantiles);
     r.require(ascendingPositive(quantiles));
-    std::array<std::vector<double>, Picks - 1> levels;
+    Neighbourhood::Levels levels;
     for (std::size_t j = 0; j < levels.size(); ++j) {
         r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
         r.require(std::all_of(levels[j].begin(), levels[j].end(), [](double v) { return v >= 0; }));

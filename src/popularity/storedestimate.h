@@ -3,6 +3,7 @@
 #include "popularity/popularitybacktest.h"
 #include "popularity/popularityestimate.h"
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -31,9 +32,17 @@ struct StoredEstimate
 // fails for the database's sake: one that cannot be read or written costs only the making.
 StoredEstimate storedEstimate(Database &db, const std::vector<DrawObservation> &draws);
 
+// The same over a connection of its own to the database file (for a worker thread, or a
+// caller holding the file read-only); made in memory when the file is empty or cannot be
+// opened.
+StoredEstimate storedEstimate(
+    const std::filesystem::path &file, const std::vector<DrawObservation> &draws);
+
 // The backtest's fit on the draws before `from` the same way, and the backtest with it.
 PopularityModel storedFit(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
+PopularityModel storedFit(const std::filesystem::path &file,
+    const std::vector<DrawObservation> &draws, int from, const FitSettings &settings = {});
 PopularityBacktest storedBacktest(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
 
