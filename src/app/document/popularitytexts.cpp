@@ -86,7 +86,8 @@ QString PopularityTexts::methodPopularityText(HistoryDocument &document, int fro
         return source.pending()
             ? tr("人気度を%1 しばらくしてからもう一度押してください。").arg(pendingText())
             : unavailableText();
-    const MethodPopularity mp = methodPopularity(document.history(), from, shift, e->neighbourhood());
+    const MethodPopularity mp
+        = methodPopularity(document.history(), from, shift, e->neighbourhood());
     QStringList lines;
     lines << tr("反映シフト%1で各手法が過去の回に選んだ数字の人気度（ランダムに選んだ数字 = ×1.00、"
                 "その回より前の当選データだけで予想）:")

@@ -92,8 +92,13 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
     setObjectName(QString::fromUtf8(ClassName));
     setWindowTitle(tr("番号の設計（条件・ホイール・当せん確率）"));
     setFont(gridFont());
-    // The popularity choices open once the document's estimate has come.
-    connect(&frame.document().popularity(), &PopularitySource::ready, this, &DesignWindow::compute);
+    // The popularity choices open, and the tickets shown get their popularity and yen, once
+    // the document's estimate has come.
+    connect(&frame.document().popularity(), &PopularitySource::ready, this, [this] {
+        compute();
+        if (!m_shown.empty())
+            showTickets();
+    });
     auto *left = new QVBoxLayout;
     left->addWidget(createFilters());
     left->addWidget(createActions());
