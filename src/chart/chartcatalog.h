@@ -1,12 +1,16 @@
 #pragma once
 
 #include "chart/chart.h"
+#include "popularity/observations.h"
+#include "popularity/popularitymodel.h"
 #include "store/drawhistory.h"
 #include "store/totals.h"
 
+#include <functional>
 #include <map>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace loto6 {
 
@@ -22,6 +26,11 @@ struct ChartInput
     int number = 1;
     const TicketGrading *tickets = nullptr;
     const std::map<int, DrawPrizes> *prizes = nullptr; // the stored payouts by draw number
+    // Gives the popularity model fitted on the draws before a draw (a stored fit); when empty,
+    // the popularity chart fits it itself.
+    std::function<popularity::PopularityModel(
+        const std::vector<popularity::DrawObservation> &, int from)>
+        popularityFit = {};
 };
 
 // A chart of the catalog: its command-line name, caption, one line on what it shows, the

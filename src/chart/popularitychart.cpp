@@ -120,8 +120,10 @@ Chart buildPopularityChart(const ChartInput &input)
     const std::map<int, DrawPrizes> none;
     const std::vector<popularity::DrawObservation> draws
         = popularity::observationsOf(input.history, input.prizes ? *input.prizes : none);
-    const PopularityBacktest b
-        = popularity::runPopularityBacktest(draws, popularity::DefaultBacktestFrom);
+    const int from = popularity::DefaultBacktestFrom;
+    const PopularityBacktest b = input.popularityFit
+        ? popularity::runPopularityBacktest(draws, from, input.popularityFit(draws, from))
+        : popularity::runPopularityBacktest(draws, from);
     if (b.draws.empty() || b.trainingDrawsWithSales == 0) {
         c.note = "第" + std::to_string(popularity::DefaultBacktestFrom)
             + "回より前の販売実績額と、それ以降の払戻金の保存された回がないため、検証できません。"

@@ -3,6 +3,7 @@
 #include "chart/chartbands.h"
 #include "chart/chartcatalog.h"
 #include "chart/chartwriter.h"
+#include "popularity/storedestimate.h"
 #include "store/prizestore.h"
 #include "store/textcodec.h"
 #include "tickets/ticketbook.h"
@@ -99,7 +100,10 @@ int chartCommand(Context &ctx)
     } else if (info->needsPayouts ? !ctx.loadWithPrizes(prizes) : !ctx.load()) {
         return ExitFailure;
     }
-    const ChartInput input{ctx.history, *ctx.totals, n, grading ? &*grading : nullptr, &prizes};
+    const ChartInput input{ctx.history, *ctx.totals, n, grading ? &*grading : nullptr, &prizes,
+        [&ctx](const std::vector<popularity::DrawObservation> &draws, int from) {
+            return popularity::storedFit(ctx.db, draws, from);
+        }};
     const Chart chart = buildChart(*info, input);
     return writeOutput(
         ctx, output, [&](std::ostream &out) { writeChart(out, chart, chartFormat); });

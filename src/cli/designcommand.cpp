@@ -226,8 +226,8 @@ int designCommand(Context &ctx)
     std::map<int, DrawPrizes> prizes;
     if (!ctx.loadWithPrizes(prizes))
         return ExitFailure;
-    std::unique_ptr<popularity::PopularityEstimate> estimate;
-    if (a.needsPopularity() && !(estimate = fittedPopularity(ctx.history, prizes)))
+    std::shared_ptr<const popularity::PopularityEstimate> estimate;
+    if (a.needsPopularity() && !(estimate = fittedPopularity(ctx, prizes)))
         return ctx.fail(std::string("design: ") + NoPopularityReason);
     return a.count ? designCount(ctx, a, estimate.get()) : designPick(ctx, a, estimate.get());
 }

@@ -3,6 +3,7 @@
 #include "grid/numbertext.h"
 #include "grid/sheetwriter.h"
 #include "popularity/popularitysheets.h"
+#include "popularity/storedestimate.h"
 #include "store/textcodec.h"
 #include "tickets/ticket.h"
 
@@ -154,10 +155,10 @@ void writeBacktestJson(
 
 int runBacktest(Context &ctx, const PopularityArgs &p, const std::vector<DrawObservation> &draws)
 {
-    const PopularityBacktest b = runPopularityBacktest(draws, p.from);
+    const PopularityBacktest b = storedBacktest(ctx.db, draws, p.from);
     FitSettings plainSettings;
     plainSettings.terms = ModelTerms::perNumberOnly();
-    const PopularityBacktest plain = runPopularityBacktest(draws, p.from, plainSettings);
+    const PopularityBacktest plain = storedBacktest(ctx.db, draws, p.from, plainSettings);
     if (b.trainingDrawsWithSales == 0)
         return ctx.fail("popularity: no draw before " + std::to_string(p.from)
             + " has its payouts and sales stored, so there is nothing to fit; import a history "
@@ -201,8 +202,8 @@ int popularityCommand(Context &ctx)
     const std::vector<DrawObservation> draws = observationsOf(ctx.history, prizes);
     if (p.backtest)
         return runBacktest(ctx, p, draws);
-    const auto estimate = PopularityEstimate::build(draws);
-    if (!estimate->fitted())
+    const auto estimate = storedEstimate(ctx.db, draws).estimate;
+    if (!estimate || !estimate->fitted())
         return ctx.fail("popularity: no stored draw has its payouts and sales, so popularity "
                         "cannot be learnt; import a history with prizes (import FILE)");
     const TicketValuer valuer = estimate->valuer(p.sales, p.carryOver);

@@ -231,7 +231,7 @@ int ticketsCheck(Context &ctx)
     std::vector<Sheet> sheets{results, ticketSummarySheet(grading)};
     std::string extra = summaryJson(grading.summary());
     // Each line's popularity and expected yen, when the payouts hold sales to learn from.
-    if (const auto estimate = lines.empty() ? nullptr : fittedPopularity(ctx.history, prizes)) {
+    if (const auto estimate = lines.empty() ? nullptr : fittedPopularity(ctx, prizes)) {
         LinePopularity p = linePopularity(lines, *estimate);
         sheets.push_back(std::move(p.sheet));
         extra += ",\n \"popularity\": " + p.json;
@@ -344,7 +344,7 @@ int checkCommand(Context &ctx)
         return ExitFailure;
     const TicketGrading grading = checkCombination(t.numbers, ctx.history, prizes);
     const Sheet sheet = combinationCheckSheet(grading, ctx.history);
-    const auto estimate = fittedPopularity(ctx.history, prizes);
+    const auto estimate = fittedPopularity(ctx, prizes);
     if (!estimate && popularityRequired)
         return ctx.fail(std::string("check: ") + NoPopularityReason);
     if (!estimate)

@@ -2,6 +2,7 @@
 
 #include "grid/sheetwriter.h"
 #include "popularity/observations.h"
+#include "popularity/storedestimate.h"
 
 #include <sstream>
 
@@ -13,11 +14,11 @@ const char *const NoPopularityReason
     = "no stored draw has its payouts and sales, so popularity cannot be learnt; import a "
       "history with prizes (import FILE)";
 
-std::unique_ptr<PopularityEstimate> fittedPopularity(
-    const DrawHistory &history, const std::map<int, DrawPrizes> &prizes)
+std::shared_ptr<const PopularityEstimate> fittedPopularity(
+    Context &ctx, const std::map<int, DrawPrizes> &prizes)
 {
-    auto estimate = PopularityEstimate::build(observationsOf(history, prizes));
-    if (!estimate->fitted())
+    auto estimate = storedEstimate(ctx.db, observationsOf(ctx.history, prizes)).estimate;
+    if (!estimate || !estimate->fitted())
         return nullptr;
     return estimate;
 }

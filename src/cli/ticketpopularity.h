@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/cli.h"
 #include "grid/sheet.h"
 #include "popularity/popularityestimate.h"
 #include "popularity/popularitysheets.h"
@@ -13,10 +14,11 @@
 
 namespace loto6::cli {
 
-// The popularity model fitted on the history and its payouts (a few seconds); null when no
-// stored payout has its sales to learn from.
-std::unique_ptr<popularity::PopularityEstimate> fittedPopularity(
-    const DrawHistory &history, const std::map<int, DrawPrizes> &prizes);
+// The popularity model learnt from the loaded history (cut by --as-of) and its payouts: the
+// one stored for exactly these draws and payouts, or made and stored; null when no stored
+// payout has its sales to learn from.
+std::shared_ptr<const popularity::PopularityEstimate> fittedPopularity(
+    Context &ctx, const std::map<int, DrawPrizes> &prizes);
 
 // Each line's popularity and expected yen beside the average ticket's, as a table and as a
 // JSON object: {"sales": yen, "averageTicketExpectedValue": yen, "tickets": [{"label": ..,

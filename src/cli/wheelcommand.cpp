@@ -254,7 +254,7 @@ int oddsCommand(Context &ctx)
             return ctx.fail("odds: " + s.message());
     // Each ticket's own prizes from the popularity model; the stored average without one.
     const auto estimate = tickets.size() <= static_cast<std::size_t>(MaxOddsTickets)
-        ? fittedPopularity(ctx.history, prizes)
+        ? fittedPopularity(ctx, prizes)
         : nullptr;
     const std::unique_ptr<PrizeModel> model = estimate
         ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(estimate->valuer()))

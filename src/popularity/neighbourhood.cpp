@@ -144,6 +144,47 @@ Neighbourhood::Neighbourhood(const PopularityModel &model)
             m_sums[static_cast<std::size_t>(j + 1)], j, m_sums[static_cast<std::size_t>(j)]);
 }
 
+Neighbourhood::Neighbourhood(const PopularityModel &model, Levels levels)
+    : m_model(&model)
+{
+    for (std::size_t j = 0; j < levels.size(); ++j)
+        m_sums[j] = std::move(levels[j]);
+}
+
+Neighbourhood::Levels Neighbourhood::levels() const
+{
+    Levels out;
+    for (std::size_t j = 0; j < out.size(); ++j)
+        out[j] = m_sums[j];
+    return out;
+}
+
+double Neighbourhood::subsetSum(const std::array<int, Picks> &s, int size, std::int64_t rank) const
+{
+    const std::vector<double> &table = m_sums[static_cast<std::size_t>(size)];
+    if (!table.empty())
+        return table[static_cast<std::size_t>(rank)];
+    const PopularityModel &m = *m_model;
+    const double shift = m.logNormaliser() + std::log(static_cast<double>(CombinationCount));
+    // The subsets one larger holding s are s + {x} for x ascending: in that order the full
+    // pass adds the sixes' weights to a 5-subset, and sumsFromLarger the 5-subsets to a 4-subset.
+    double total = 0;
+    int p = 0;
+    for (int x = 0; x < Numbers; ++x) {
+        if (p < size && s[static_cast<std::size_t>(p)] == x) {
+            ++p;
+            continue;
+        }
+        std::array<int, Picks> larger{};
+        for (int i = 0, k = 0; i <= size; ++i)
+            larger[static_cast<std::size_t>(i)] = i == p ? x : s[static_cast<std::size_t>(k++)];
+        total += size == Picks - 1
+            ? std::exp(m.rawLogWeight(larger.data()) - shift)
+            : subsetSum(larger, size + 1, colexRank(larger.data(), size + 1));
+    }
+    return size == Picks - 1 ? total : total * (1.0 / (Picks - size));
+}
+
 double Neighbourhood::share(const std::array<int, Picks> &x) const
 {
     const PopularityModel &m = *m_model;
@@ -163,8 +204,10 @@ std::array<double, Picks + 1> Neighbourhood::matchShares(const Combination &c) c
         const int top = 31 - std::countl_zero(mask);
         const int size = std::popcount(mask);
         rank[mask] = rank[mask & ~(1u << top)] + binomial(x[static_cast<std::size_t>(top)], size);
-        n[static_cast<std::size_t>(size)]
-            += m_sums[static_cast<std::size_t>(size)][static_cast<std::size_t>(rank[mask])];
+        std::array<int, Picks> subset{};
+        for (unsigned bits = mask, k = 0; bits; bits &= bits - 1)
+            subset[k++] = x[static_cast<std::size_t>(std::countr_zero(bits))];
+        n[static_cast<std::size_t>(size)] += subsetSum(subset, size, rank[mask]);
     }
     std::array<double, Picks + 1> m{};
     for (int i = Picks; i >= 0; --i) {
@@ -216,8 +259,9 @@ std::optional<double> Neighbourhood::listPopularity(std::vector<int> numbers) co
         x[i] = numbers[i] - 1;
     if (k < Picks) {
         // Holding all k: their table entry over the C(43 - k, 6 - k) combinations holding them.
-        const double held
-            = m_sums[static_cast<std::size_t>(k)][static_cast<std::size_t>(colexRank(x.data(), k))];
+        std::array<int, Picks> subset{};
+        std::copy(x.begin(), x.end(), subset.begin());
+        const double held = subsetSum(subset, k, colexRank(x.data(), k));
         return held * static_cast<double>(CombinationCount)
             / static_cast<double>(binomial(Numbers - k, Picks - k));
     }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -17,7 +18,17 @@ namespace loto6::popularity {
 class Neighbourhood
 {
 public:
+    // Sums every level with one pass over all combinations.
     explicit Neighbourhood(const PopularityModel &model);
+    // The levels kept in a stored estimate: the sums over the subsets of 0..3 numbers, each
+    // of binomial(43, j), in colexicographic order.
+    static constexpr std::size_t StoredLevels = Picks - 2;
+    using Levels = std::array<std::vector<double>, StoredLevels>;
+    // From stored levels; the sum of a larger subset is added up when asked from the
+    // combinations holding it, in the order the full pass adds them, so that both give the
+    // same value to the last bit.
+    Neighbourhood(const PopularityModel &model, Levels levels);
+    Levels levels() const;
 
     // Share of all tickets (sum 1) that win each tier 1..5 (index 0..4) when the draw is
     // `draw` with `bonus`; numbers 1..43.
@@ -42,6 +53,8 @@ public:
 
 private:
     double share(const std::array<int, Picks> &x) const;
+    // The sum over the subset s[0..size) (0-based, ascending) of colexicographic rank `rank`.
+    double subsetSum(const std::array<int, Picks> &s, int size, std::int64_t rank) const;
 
     const PopularityModel *m_model;
     // Index j: sum of normalised weights of the combinations holding each j-subset.

@@ -71,12 +71,17 @@ void computeCalibration(PopularityBacktest &b)
 PopularityBacktest runPopularityBacktest(
     const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
 {
+    return runPopularityBacktest(draws, from, fitPopularity(draws, from, settings));
+}
+
+PopularityBacktest runPopularityBacktest(
+    const std::vector<DrawObservation> &draws, int from, const PopularityModel &model)
+{
     PopularityBacktest b;
     b.from = from;
     const TrainingCount count = trainingDrawCount(draws, from);
     b.trainingDraws = count.draws;
     b.trainingDrawsWithSales = count.withSales;
-    const PopularityModel model = fitPopularity(draws, from, settings);
     for (const DrawObservation &o : draws) {
         if (o.drawNo < from)
             continue;

@@ -48,5 +48,8 @@ inline constexpr int CalibrationGroups = 5;
 
 PopularityBacktest runPopularityBacktest(
     const std::vector<DrawObservation> &draws, int from, const FitSettings &settings = {});
+// The same with the model already fitted on the draws before `from` (a stored fit).
+PopularityBacktest runPopularityBacktest(
+    const std::vector<DrawObservation> &draws, int from, const PopularityModel &model);
 
 } // namespace loto6::popularity

@@ -1,5 +1,7 @@
 #include "popularity/popularityestimate.h"
 
+#include "popularity/estimateblob.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -13,6 +15,16 @@ namespace {
 // The average ticket is measured on every 61st combination: 99,942 of them, spread evenly.
 constexpr std::int64_t AverageStride = 61;
 constexpr double TailPercent = 1.0;
+constexpr std::uint32_t EstimateMagic = 0x4550364C; // "L6PE"
+
+// Where the least popular `percent` % end among all combinations in ascending order.
+std::size_t rankOf(double percent)
+{
+    return static_cast<std::size_t>(
+        std::clamp(percent, 0.0, 100.0) / 100.0 * static_cast<double>(CombinationCount - 1));
+}
+
+double stepPercent(int step) { return step / 100.0; }
 
 // Sorts positive floats (pick weights) by their bits, 11 at a time: for non-negative floats
 // the order of the bits is the order of the values. Three passes over 6 million values take a
@@ -37,59 +49,20 @@ void sortPositive(std::vector<float> &values)
     }
 }
 
-} // namespace
-
-PopularityEstimate::PopularityEstimate(
-    PopularityModel model, PrizeRules rules, TrainingCount training)
-    : m_model(std::move(model))
-    , m_rules(rules)
-    , m_training(training)
-{
-    m_hood = std::make_unique<Neighbourhood>(m_model);
-    m_sorted = m_model.allRelativePopularities();
-    sortPositive(m_sorted);
-}
-
-std::unique_ptr<PopularityEstimate> PopularityEstimate::build(
-    const std::vector<DrawObservation> &draws, const FitSettings &settings)
-{
-    return std::unique_ptr<PopularityEstimate>(
-        new PopularityEstimate(fitPopularity(draws, 0, settings), PrizeRules::fromHistory(draws),
-            trainingDrawCount(draws, 0)));
-}
-
-double PopularityEstimate::percentile(double relativePopularity) const
-{
-    const auto below = std::lower_bound(
-        m_sorted.begin(), m_sorted.end(), static_cast<float>(relativePopularity));
-    return 100.0 * static_cast<double>(below - m_sorted.begin())
-        / static_cast<double>(m_sorted.size());
-}
-
-double PopularityEstimate::leastPopularThreshold(double percent) const
-{
-    const double f = std::clamp(percent, 0.0, 100.0) / 100.0;
-    const auto i = static_cast<std::size_t>(f * static_cast<double>(m_sorted.size() - 1));
-    return m_sorted[i];
-}
-
-TicketValuer PopularityEstimate::valuer(std::optional<double> sales, double carryOver) const
-{
-    return TicketValuer(*m_hood, m_rules, sales.value_or(m_rules.typicalSales), carryOver);
-}
-
-ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
+// The mean expected value of every 61st combination, and of those at or beyond each tail.
+ValueSpectrum spectrumOf(
+    const PopularityModel &model, const TicketValuer &valuer, double below, double above)
 {
     ValueSpectrum s;
-    s.leastPopularBelow = leastPopularThreshold(TailPercent);
-    s.mostPopularAbove = leastPopularThreshold(100.0 - TailPercent);
+    s.leastPopularBelow = below;
+    s.mostPopularAbove = above;
     double average = 0, least = 0, most = 0;
     int averageCount = 0, leastCount = 0, mostCount = 0;
     std::int64_t rank = 0;
     forEachCombination([&](const std::array<int, Picks> &x) {
         const bool sampled = rank++ % AverageStride == 0;
-        const double r = std::exp(m_model.rawLogWeight(x.data()) - m_model.logNormaliser());
-        const bool tail = r <= s.leastPopularBelow || r >= s.mostPopularAbove;
+        const double r = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
+        const bool tail = r <= below || r >= above;
         if (!sampled && !tail)
             return;
         Combination c{};
@@ -100,10 +73,10 @@ ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
             average += v;
             ++averageCount;
         }
-        if (r <= s.leastPopularBelow) {
+        if (r <= below) {
             least += v;
             ++leastCount;
-        } else if (r >= s.mostPopularAbove) {
+        } else if (r >= above) {
             most += v;
             ++mostCount;
         }
@@ -112,6 +85,190 @@ ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
     s.leastPopularValue = leastCount ? least / leastCount : 0;
     s.mostPopularValue = mostCount ? most / mostCount : 0;
     return s;
+}
+
+void writeRules(BlobWriter &w, const PrizeRules &r, TrainingCount training)
+{
+    for (double v : r.poolShare)
+        w.f64(v);
+    w.f64(r.fifthPrize);
+    w.f64(r.capWithoutCarryOver);
+    w.f64(r.capWithCarryOver);
+    w.f64(r.typicalSales);
+    w.u32(static_cast<std::uint32_t>(r.basedOnDraws));
+    w.u32(static_cast<std::uint32_t>(training.draws));
+    w.u32(static_cast<std::uint32_t>(training.withSales));
+}
+
+PrizeRules readRules(BlobReader &r, TrainingCount &training)
+{
+    PrizeRules rules;
+    for (double &v : rules.poolShare) {
+        v = r.f64();
+        r.require(v >= 0 && v <= 1);
+    }
+    rules.fifthPrize = r.f64();
+    rules.capWithoutCarryOver = r.f64();
+    rules.capWithCarryOver = r.f64();
+    rules.typicalSales = r.f64();
+    r.require(rules.fifthPrize >= 0 && rules.capWithoutCarryOver >= 0 && rules.capWithCarryOver >= 0
+        && rules.typicalSales > 0);
+    rules.basedOnDraws = static_cast<int>(r.u32());
+    training.draws = static_cast<int>(r.u32());
+    training.withSales = static_cast<int>(r.u32());
+    r.require(rules.basedOnDraws >= 0 && training.draws >= training.withSales
+        && training.withSales >= 0 && training.draws <= MaxDrawNumber);
+    return rules;
+}
+
+void writeSpectrum(BlobWriter &w, const ValueSpectrum &s)
+{
+    for (double v : {s.averageTicketValue, s.leastPopularValue, s.mostPopularValue,
+             s.leastPopularBelow, s.mostPopularAbove})
+        w.f64(v);
+}
+
+ValueSpectrum readSpectrum(BlobReader &r)
+{
+    ValueSpectrum s;
+    for (double *v : {&s.averageTicketValue, &s.leastPopularValue, &s.mostPopularValue,
+             &s.leastPopularBelow, &s.mostPopularAbove})
+        *v = r.f64();
+    return s;
+}
+
+bool ascendingPositive(const std::vector<float> &v)
+{
+    for (std::size_t i = 0; i < v.size(); ++i)
+        if (!(v[i] > 0) || (i > 0 && v[i] < v[i - 1]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+PopularityEstimate::PopularityEstimate(
+    PopularityModel model, PrizeRules rules, TrainingCount training)
+    : m_model(std::move(model))
+    , m_rules(rules)
+    , m_training(training)
+{
+}
+
+Digest PopularityEstimate::keyOf(
+    const std::vector<DrawObservation> &draws, const FitSettings &settings)
+{
+    return learningKey(draws, 0, settings);
+}
+
+std::string PopularityEstimate::makeBlob(
+    const std::vector<DrawObservation> &draws, const FitSettings &settings)
+{
+    const PopularityModel model = fitPopularity(draws, 0, settings);
+    const PrizeRules rules = PrizeRules::fromHistory(draws);
+    const Neighbourhood hood(model);
+    std::vector<float> sorted = model.allRelativePopularities();
+    sortPositive(sorted);
+    std::vector<float> quantiles;
+    for (int step = 0; step <= QuantileSteps; ++step)
+        quantiles.push_back(sorted[rankOf(stepPercent(step))]);
+    sorted = {};
+    const auto tailStep = static_cast<std::size_t>(std::lround(TailPercent * 100));
+    const ValueSpectrum spectrum
+        = spectrumOf(model, TicketValuer(hood, rules, rules.typicalSales, 0), quantiles[tailStep],
+            quantiles[static_cast<std::size_t>(QuantileSteps) - tailStep]);
+    BlobWriter w;
+    w.u32(EstimateMagic);
+    w.u32(EstimateVersion);
+    w.digest(keyOf(draws, settings));
+    writeModel(w, model);
+    writeRules(w, rules, trainingDrawCount(draws, 0));
+    writeSpectrum(w, spectrum);
+    w.f32s(quantiles);
+    for (const std::vector<double> &level : hood.levels())
+        w.f64s(level);
+    return w.finish();
+}
+
+std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
+    std::string_view blob, const Digest &key)
+{
+    BlobReader r(blob);
+    r.require(r.u32() == EstimateMagic);
+    r.require(r.u32() == EstimateVersion);
+    r.require(r.digest() == key);
+    std::optional<PopularityModel> model = readModel(r);
+    TrainingCount training;
+    const PrizeRules rules = readRules(r, training);
+    const ValueSpectrum spectrum = readSpectrum(r);
+    std::vector<float> quantiles;
+    r.f32s(QuantileSteps + 1, quantiles);
+    r.require(ascendingPositive(quantiles));
+    Neighbourhood::Levels levels;
+    for (std::size_t j = 0; j < levels.size(); ++j) {
+        r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
+        r.require(std::all_of(levels[j].begin(), levels[j].end(), [](double v) { return v >= 0; }));
+    }
+    if (!r.finished() || !model)
+        return nullptr;
+    std::unique_ptr<PopularityEstimate> e(
+        new PopularityEstimate(std::move(*model), rules, training));
+    e->m_hood = std::make_unique<Neighbourhood>(e->m_model, std::move(levels));
+    e->m_quantiles = std::move(quantiles);
+    e->m_typicalSpectrum = spectrum;
+    return e;
+}
+
+std::unique_ptr<PopularityEstimate> PopularityEstimate::build(
+    const std::vector<DrawObservation> &draws, const FitSettings &settings)
+{
+    return fromBlob(makeBlob(draws, settings), keyOf(draws, settings));
+}
+
+double PopularityEstimate::percentile(double relativePopularity) const
+{
+    const auto t = static_cast<float>(relativePopularity);
+    const auto at = std::lower_bound(m_quantiles.begin(), m_quantiles.end(), t);
+    if (at == m_quantiles.begin())
+        return 0.0; // at or under the least popular: none is less popular
+    if (at == m_quantiles.end())
+        return 100.0;
+    // Between two quantiles: the combinations strictly under t are more than those up to the
+    // lower one and at most those before the upper one; linear in between.
+    const auto j = static_cast<int>(at - m_quantiles.begin());
+    const double lo = static_cast<double>(rankOf(stepPercent(j - 1))) + 1;
+    const double hi = static_cast<double>(rankOf(stepPercent(j)));
+    const double q0 = *(at - 1), q1 = *at;
+    const double below = lo + std::max(0.0, hi - lo) * (static_cast<double>(t) - q0) / (q1 - q0);
+    return 100.0 * below / static_cast<double>(CombinationCount);
+}
+
+double PopularityEstimate::leastPopularThreshold(double percent) const
+{
+    const double p = std::clamp(percent, 0.0, 100.0);
+    const double step = std::round(p * 100.0);
+    if (stepPercent(static_cast<int>(step)) == p)
+        return m_quantiles[static_cast<std::size_t>(step)];
+    // Between two kept quantiles: from the popularity of every combination.
+    std::vector<float> all = m_model.allRelativePopularities();
+    const auto at = all.begin() + static_cast<std::ptrdiff_t>(rankOf(p));
+    std::nth_element(all.begin(), at, all.end());
+    return *at;
+}
+
+TicketValuer PopularityEstimate::valuer(std::optional<double> sales, double carryOver) const
+{
+    return TicketValuer(*m_hood, m_rules, sales.value_or(m_rules.typicalSales), carryOver);
+}
+
+ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
+{
+    if (valuer.sales() == m_rules.typicalSales && valuer.carryOver() == 0)
+        return m_typicalSpectrum;
+    // Every level summed again for the many combinations valued: the same sums to the bit.
+    const Neighbourhood full(m_model);
+    return spectrumOf(m_model, TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver()),
+        leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent));
 }
 
 } // namespace loto6::popularity

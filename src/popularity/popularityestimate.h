@@ -1,11 +1,15 @@
 #pragma once
 
 #include "popularity/neighbourhood.h"
+#include "popularity/observations.h"
 #include "popularity/popularityfit.h"
 #include "popularity/ticketvalue.h"
+#include "store/digest.h"
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace loto6::popularity {
@@ -22,13 +26,30 @@ struct ValueSpectrum
 };
 
 // The popularity model fitted on a whole history, its sums over combinations, the prize rules
-// read from the same history and the sorted popularity of every combination: everything a
-// ticket's value needs, made once (a few seconds) and then asked many times.
+// read from the same history, a table of where every combination sits on the popularity scale
+// and the value spectrum at the typical sales: everything a ticket's value needs. It is made
+// once per history (a fraction of a second), kept in the database in its stored form
+// (storedestimate.h) and read back from it in milliseconds. A fresh estimate is read back from
+// the same stored form, so that a fresh and a stored one give the same answers to the bit.
 class PopularityEstimate
 {
 public:
+    // Quantiles kept: the popularity under which the least popular 0.00%, 0.01%, .., 100.00% of
+    // all combinations lie.
+    static constexpr int QuantileSteps = 10000;
+
+    // Fits and sums, then reads the estimate back from its stored form.
     static std::unique_ptr<PopularityEstimate> build(
         const std::vector<DrawObservation> &draws, const FitSettings &settings = {});
+    // The key of the estimate of these draws (learningKey of all of them).
+    static Digest keyOf(
+        const std::vector<DrawObservation> &draws, const FitSettings &settings = {});
+    // The stored form of the estimate of these draws, under their key.
+    static std::string makeBlob(
+        const std::vector<DrawObservation> &draws, const FitSettings &settings = {});
+    // The estimate from its stored form; null when the blob is not one whole, undamaged
+    // estimate of this version under `key`.
+    static std::unique_ptr<PopularityEstimate> fromBlob(std::string_view blob, const Digest &key);
 
     const PopularityModel &model() const { return m_model; }
     const Neighbourhood &neighbourhood() const { return *m_hood; }
@@ -36,13 +57,17 @@ public:
     TrainingCount training() const { return m_training; }
     bool fitted() const { return m_training.withSales > 0; }
 
-    // The share (0..100) of all combinations less popular than one of this popularity.
+    // The share (0..100) of all combinations less popular than one of this popularity, read
+    // from the quantiles (within 0.01 of the exact share, linear between two of them).
     double percentile(double relativePopularity) const;
-    // The relative popularity under which the least popular `percent` % of combinations lie.
+    // The relative popularity under which the least popular `percent` % of combinations lie:
+    // exact, from the quantiles for a whole number of hundredths, else from every combination.
     double leastPopularThreshold(double percent) const;
 
     // Values at the given sales (the typical sales when none) and carry-over.
     TicketValuer valuer(std::optional<double> sales = std::nullopt, double carryOver = 0) const;
+    // The spectrum at the valuer's sales: kept for the typical sales without carry-over,
+    // otherwise made from every combination (a fraction of a second).
     ValueSpectrum spectrum(const TicketValuer &valuer) const;
 
 private:
@@ -52,7 +77,8 @@ private:
     std::unique_ptr<Neighbourhood> m_hood;
     PrizeRules m_rules;
     TrainingCount m_training;
-    std::vector<float> m_sorted; // every combination's relative popularity, ascending
+    std::vector<float> m_quantiles; // QuantileSteps + 1, ascending
+    ValueSpectrum m_typicalSpectrum;
 };
 
 } // namespace loto6::popularity

@@ -128,6 +128,18 @@ PopularityModel::PopularityModel(
     computeNormaliser();
 }
 
+PopularityModel::PopularityModel(ModelTerms terms, std::array<double, Numbers> numberWeights,
+    std::vector<double> traitWeights, double logNormaliser)
+    : m_terms(std::move(terms))
+    , m_number(numberWeights)
+    , m_trait(std::move(traitWeights))
+    , m_logNormaliser(logNormaliser)
+{
+    m_trait.resize(m_terms.pairs.size(), 0.0);
+    buildPairTable();
+    computeMeanLogWeight();
+}
+
 void PopularityModel::buildPairTable()
 {
     m_pair.assign(static_cast<std::size_t>(Numbers * Numbers), 0.0);
@@ -146,6 +158,11 @@ void PopularityModel::computeNormaliser()
     forEachCombination(
         [&](const std::array<int, Picks> &x) { total += std::exp(rawLogWeight(x.data())); });
     m_logNormaliser = std::log(total / static_cast<double>(CombinationCount));
+    computeMeanLogWeight();
+}
+
+void PopularityModel::computeMeanLogWeight()
+{
     double numbers = 0, pairs = 0;
     for (double a : m_number)
         numbers += a;

@@ -60,6 +60,10 @@ public:
     // A model from the number preferences (index 0 = number 1) and the pair trait weights.
     PopularityModel(ModelTerms terms, std::array<double, Numbers> numberWeights,
         std::vector<double> traitWeights);
+    // The same with its normaliser already known (a stored model), so that no pass over every
+    // combination is made.
+    PopularityModel(ModelTerms terms, std::array<double, Numbers> numberWeights,
+        std::vector<double> traitWeights, double logNormaliser);
 
     const ModelTerms &terms() const { return m_terms; }
     const std::array<double, Numbers> &numberWeights() const { return m_number; }
@@ -116,6 +120,7 @@ public:
 private:
     void buildPairTable();
     void computeNormaliser();
+    void computeMeanLogWeight();
 
     ModelTerms m_terms;
     std::array<double, Numbers> m_number{};

@@ -46,6 +46,11 @@ WHEN OLD.予想記録 IS NOT NULL
 BEGIN SELECT RAISE(ABORT, 'a recorded prediction cannot be edited, only deleted'); END;
 )";
 
+constexpr const char *EstimateTableSql
+    = "CREATE TABLE IF NOT EXISTS 人気度推定 (種類 TEXT NOT NULL, 鍵 TEXT NOT NULL, "
+      "内容 BLOB NOT NULL, 作成日時 TEXT NOT NULL DEFAULT (datetime('now', 'localtime')), "
+      "PRIMARY KEY (種類, 鍵));";
+
 // Runs the statements; on failure, `which` tables could not be made, SQLite's words its cause.
 Status execSchema(Database &db, const std::string &sql, const char *which)
 {
@@ -77,6 +82,13 @@ Status createTicketTables(Database &db)
     // Through the database, so that a lock held by another program is named as such.
     if (Status s = db.exec(TicketTablesSql); !s)
         return causedBy(Fault{.kind = FaultKind::TablesNotCreated, .field = "ticket tables"}, s);
+    return Status::success();
+}
+
+Status createEstimateTable(Database &db)
+{
+    if (Status s = db.exec(EstimateTableSql); !s)
+        return causedBy(Fault{.kind = FaultKind::TablesNotCreated, .field = "estimate table"}, s);
     return Status::success();
 }
 

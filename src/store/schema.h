@@ -22,4 +22,9 @@ Status createOwnTables(Database &db);
 // recorded prediction from being edited.
 Status createTicketTables(Database &db);
 
+// The table of stored estimates (the popularity model learnt from a history) when missing:
+// one row per kind and key, the blob checked by its reader, never trusted.
+inline constexpr const char *EstimateTable = "人気度推定";
+Status createEstimateTable(Database &db);
+
 } // namespace loto6

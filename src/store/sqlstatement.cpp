@@ -35,6 +35,12 @@ void SqlStatement::bind(int index, const std::optional<long long> &value)
 
 void SqlStatement::bindReal(int index, double value) { sqlite3_bind_double(m_stmt, index, value); }
 
+void SqlStatement::bindBlob(int index, std::string_view bytes)
+{
+    sqlite3_bind_blob64(m_stmt, index, bytes.empty() ? "" : bytes.data(),
+        static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT);
+}
+
 void SqlStatement::bindNull(int index) { sqlite3_bind_null(m_stmt, index); }
 
 bool SqlStatement::next()
@@ -63,6 +69,15 @@ bool SqlStatement::isNull(int col) const { return sqlite3_column_type(m_stmt, co
 long long SqlStatement::integer(int col) const { return sqlite3_column_int64(m_stmt, col); }
 
 double SqlStatement::real(int col) const { return sqlite3_column_double(m_stmt, col); }
+
+std::string_view SqlStatement::blob(int col) const
+{
+    const void *data = sqlite3_column_blob(m_stmt, col);
+    const int size = sqlite3_column_bytes(m_stmt, col);
+    return data && size > 0
+        ? std::string_view(static_cast<const char *>(data), static_cast<std::size_t>(size))
+        : std::string_view();
+}
 
 std::string SqlStatement::text(int col) const { return std::string(textView(col)); }
 

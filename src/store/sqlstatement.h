@@ -28,6 +28,8 @@ public:
     // Null when empty.
     void bind(int index, const std::optional<long long> &value);
     void bindReal(int index, double value);
+    // The bytes as a blob (an empty blob, not null, when there are none).
+    void bindBlob(int index, std::string_view bytes);
     void bindNull(int index);
 
     // Steps to the next row: true when one is ready. After false, done() tells the end of the
@@ -50,6 +52,9 @@ public:
     std::string text(int col) const;
     // The same without a copy, valid until the statement steps again.
     std::string_view textView(int col) const;
+    // A blob column's bytes without a copy (text read as its bytes), valid until the statement
+    // steps again.
+    std::string_view blob(int col) const;
     // The column as a whole number, read with one call to SQLite: null and text that is empty
     // or blank leave `out` empty; a real with a fraction or text that is not a whole number
     // sets `malformed` instead.

@@ -38,7 +38,7 @@ TEST(HostileCases, OutputFiles)
         {"check_onto_database",
             to([](Folder &f) { return f.db.string(); },
                 {"check", "1", "2", "3", "4", "5", "6", "-o"}),
-            1, "is the database in use"},
+            1, "is the database in use", After::SameData},
         {"export_onto_folder", to([](Folder &f) { return f.dir.path().string(); }, exportTo), 1,
             "is a folder"},
         {"export_onto_dev_null", to([](Folder &) { return std::string("/dev/null"); }, exportTo), 0,

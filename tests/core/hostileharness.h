@@ -56,7 +56,9 @@ struct Folder
     }
 };
 
-enum class After { Unchanged, Replaced };
+// What the database holds after the run: the same bytes, other bytes, or the same draws,
+// payouts and tickets (a command that shows popularity may add the estimate it learnt).
+enum class After { Unchanged, Replaced, SameData };
 
 // Where the program's standard output goes.
 enum class Output { File, Closed, Full };
@@ -185,6 +187,22 @@ inline const std::string &templateDatabase()
     return bytes;
 }
 
+// The draws, payouts and tickets of a database as text, row by row.
+inline std::string storedData(const std::filesystem::path &db)
+{
+    Database d;
+    EXPECT_TRUE(d.open(db));
+    std::string out;
+    for (const char *table : {"結果マスタ", "払戻金", "購入番号"}) {
+        SqlStatement st = d.prepare(std::string("SELECT * FROM ") + table + " ORDER BY 1");
+        while (st.next())
+            for (int c = 0; c < st.columnCount(); ++c)
+                out.append(st.isNull(c) ? std::string_view("null") : st.textView(c)).push_back('|');
+        out += '\n';
+    }
+    return out;
+}
+
 // A fresh folder holding a copy of the template database.
 inline void prepare(Folder &f) { std::ofstream(f.db, std::ios::binary) << templateDatabase(); }
 
@@ -198,6 +216,7 @@ inline void runCase(const Case &c)
     if (!c.withoutDb)
         args.insert(args.begin(), {"--db", f.db.string()});
     const std::string before = test::readAll(f.db);
+    const std::string beforeData = c.after == After::SameData ? storedData(f.db) : std::string();
     // Opened after the bytes are read: closing any other handle on the file in this process
     // would drop the lock.
     Database holder;
@@ -217,6 +236,8 @@ inline void runCase(const Case &c)
     expectCleanMessage(r.err);
     if (c.after == After::Unchanged)
         EXPECT_TRUE(test::readAll(f.db) == before) << "the database changed";
+    else if (c.after == After::SameData)
+        EXPECT_TRUE(storedData(f.db) == beforeData) << "the draws, payouts or tickets changed";
     else
         EXPECT_FALSE(test::readAll(f.db) == before) << "the database is as it was";
     if (c.check)

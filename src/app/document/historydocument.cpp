@@ -64,7 +64,7 @@ void HistoryDocument::derive()
     std::map<int, DrawPrizes> prizes;
     if (!readPrizes(m_database, prizes))
         prizes.clear();
-    m_popularity->rebuild(m_history, prizes);
+    m_popularity->rebuild(m_history, prizes, m_database.path());
     emit historyChanged();
 }
 

@@ -1,6 +1,9 @@
 #include "document/popularitysource.h"
 
+#include "popularity/storedestimate.h"
+
 #include <chrono>
+#include <utility>
 
 namespace loto6 {
 
@@ -26,15 +29,18 @@ PopularitySource::~PopularitySource()
 
 void PopularitySource::setInBackground(bool on) { s_inBackground = on; }
 
-void PopularitySource::rebuild(const DrawHistory &history, const std::map<int, DrawPrizes> &prizes)
+void PopularitySource::rebuild(const DrawHistory &history, const std::map<int, DrawPrizes> &prizes,
+    const std::filesystem::path &database)
 {
     ++m_generation;
     // The task reads its own copy of what it learns from, made here on the GUI thread.
     auto task = std::make_shared<std::packaged_task<Estimate()>>(
-        [draws = popularity::observationsOf(history, prizes)]() -> Estimate {
-            return popularity::PopularityEstimate::build(draws);
+        [draws = popularity::observationsOf(history, prizes), database]() -> Estimate {
+            // Over a connection of the worker's own.
+            return popularity::storedEstimate(database, draws).estimate;
         });
     m_future = task->get_future().share();
+    m_lazy.reset();
     if (s_inBackground)
         startWorker(std::move(task));
     else
@@ -56,23 +62,28 @@ void PopularitySource::startWorker(std::shared_ptr<std::packaged_task<Estimate()
     worker->start(QThread::LowPriority);
 }
 
-const popularity::PopularityEstimate *PopularitySource::estimate(bool wait)
+bool PopularitySource::pending() const
+{
+    return m_future.valid()
+        && (m_lazy || m_future.wait_for(std::chrono::seconds(0)) != std::future_status::ready);
+}
+
+const popularity::PopularityEstimate *PopularitySource::estimate(bool start)
 {
     if (!m_future.valid())
         return nullptr;
     if (m_lazy) {
-        if (!wait)
-            return nullptr;
-        // Made here, on first demand.
-        const auto task = std::move(m_lazy);
-        (*task)();
-    } else if (!wait && m_future.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        if (start) // made on a worker from the first ask on
+            startWorker(std::exchange(m_lazy, nullptr));
+        return nullptr;
+    }
+    if (m_future.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return nullptr;
     try {
         const Estimate &e = m_future.get();
         return e && e->fitted() ? e.get() : nullptr;
     } catch (const std::exception &) {
-        // Out of memory while making it: the windows show that no estimate is available.
+        // Out of memory while making it: the windows say that no estimate is available.
         return nullptr;
     }
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QThread>
 
+#include <filesystem>
 #include <future>
 #include <map>
 #include <memory>
@@ -15,9 +16,12 @@
 
 namespace loto6 {
 
-// The popularity estimate of the history in use. Making it takes a few seconds, so the
-// document asks for a new one whenever the history changes; in the program it is made at once
-// on a worker thread (inBackground), elsewhere only when first asked for.
+// The popularity estimate of the history in use, the one the document hands to every window.
+// It is read from the database when stored for exactly these draws and payouts, else made and
+// stored, always on a worker thread: nothing waits for it on the GUI thread. While it is
+// being made, estimate() gives null and pending() is true; ready() says when it has come. In
+// the program the work starts as soon as the history changes (inBackground), elsewhere when a
+// window first asks for it.
 class PopularitySource : public QObject
 {
     Q_OBJECT
@@ -26,28 +30,32 @@ public:
     using Estimate = std::shared_ptr<const popularity::PopularityEstimate>;
 
     explicit PopularitySource(QObject *parent = nullptr);
-    // Waits for a worker still making an estimate: it reads only its own copies.
+    // Waits for a worker still at work: it reads only its own copies.
     ~PopularitySource() override;
 
-    // Whether estimates are made on a worker as soon as the history changes (the program
-    // turns this on; tests leave it off so that no window they open pays for one).
+    // Whether the work starts as soon as the history changes (the program turns this on;
+    // tests leave it off so that no window they open pays for an estimate it does not show).
     static void setInBackground(bool on);
 
-    // Forgets the estimate and starts on one for these draws and payouts.
-    void rebuild(const DrawHistory &history, const std::map<int, DrawPrizes> &prizes);
-    // The estimate; when it is not made yet, waits for it (wait) or gives null. Null also when
-    // the payouts hold no sales to learn from, or making it failed.
-    const popularity::PopularityEstimate *estimate(bool wait);
+    // Forgets the estimate and starts on one for these draws and payouts, stored in `database`
+    // (made in memory only when it is empty or cannot be opened).
+    void rebuild(const DrawHistory &history, const std::map<int, DrawPrizes> &prizes,
+        const std::filesystem::path &database);
+    // The estimate when it has come; null while it is being made (with start, the first ask
+    // starts the work) and when the payouts hold no sales to learn from.
+    const popularity::PopularityEstimate *estimate(bool start = true);
+    // Asked for or being made, not come yet: the windows show 計算中… meanwhile.
+    bool pending() const;
 
 signals:
-    // An estimate made on the worker is ready for the history in use.
+    // The estimate of the history in use has come (or turned out not to be had).
     void ready();
 
 private:
     void startWorker(std::shared_ptr<std::packaged_task<Estimate()>> task);
 
     std::shared_future<Estimate> m_future;
-    // The task of the history in use while it waits for its first demand (no worker).
+    // The task of the history in use while nobody has asked for it (no worker yet).
     std::shared_ptr<std::packaged_task<Estimate()>> m_lazy;
     std::vector<QPointer<QThread>> m_workers;
     int m_generation = 0;

@@ -3,6 +3,8 @@
 #include "chart/chartbuilders.h"
 #include "commands/backgroundjob.h"
 #include "commands/corereasons.h"
+#include "document/popularitysource.h"
+#include "document/popularitytexts.h"
 #include "prediction/backtest.h"
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
@@ -14,7 +16,6 @@
 #include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 
 #include <QApplication>
@@ -198,7 +199,8 @@ QLayout *BacktestWindow::makeShiftRow()
     popularity->setObjectName(QStringLiteral("cmdPickPopularity"));
     connect(popularity, &QPushButton::clicked, this, [this] {
         mainFrm().showMessage(QMessageBox::Information, tr("選んだ数字の人気度"),
-            PopularityWindow::methodPopularityText(mainFrm(), Backtest::DefaultFrom, shift()));
+            PopularityTexts::methodPopularityText(
+                mainFrm().document(), Backtest::DefaultFrom, shift()));
     });
 
     auto *shiftRow = new QHBoxLayout;

@@ -4,13 +4,14 @@
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "design/generator.h"
+#include "document/popularitysource.h"
+#include "document/popularitytexts.h"
 #include "grid/numbertext.h"
 #include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "views/sheetview.h"
-#include "windows/popularitywindow.h"
 #include "windows/ticketwindow.h"
 
 #include <QCheckBox>
@@ -91,6 +92,13 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
     setObjectName(QString::fromUtf8(ClassName));
     setWindowTitle(tr("番号の設計（条件・ホイール・当せん確率）"));
     setFont(gridFont());
+    // The popularity choices open, and the tickets shown get their popularity and yen, once
+    // the document's estimate has come.
+    connect(&frame.document().popularity(), &PopularitySource::ready, this, [this] {
+        compute();
+        if (!m_shown.empty())
+            showTickets();
+    });
     auto *left = new QVBoxLayout;
     left->addWidget(createFilters());
     left->addWidget(createActions());
@@ -352,14 +360,17 @@ void DesignWindow::compute()
     m_sortPopular->setEnabled(model);
     if (!model)
         m_leastPopular->setChecked(false);
-    m_leastPopular->setToolTip(
-        model ? QString() : tr("払戻金と販売実績額を取り込むと、人気度が使えます。"));
+    // While the estimate is being made the popularity choices wait for it (計算中…).
+    const bool pending = !model && frame().document().popularity().pending();
+    m_leastPopular->setToolTip(model ? QString()
+            : pending                ? PopularityTexts::pendingText()
+                      : tr("払戻金と販売実績額を取り込むと、人気度が使えます。"));
     updateCount();
 }
 
 const popularity::PopularityEstimate *DesignWindow::popularityModel() const
 {
-    return PopularityWindow::estimate(frame());
+    return frame().document().popularity().estimate();
 }
 
 void DesignWindow::updateCount()
@@ -554,8 +565,9 @@ void DesignWindow::showTickets()
     std::vector<popularity::LabelledCombination> lines;
     for (const Combination &c : shown)
         lines.push_back({std::to_string(lines.size() + 1), c});
-    const auto sheet
-        = e && !lines.empty() ? PopularityWindow::ticketsSheet(frame(), lines) : nullptr;
+    const auto sheet = e && !lines.empty()
+        ? PopularityTexts::ticketsSheet(frame().document().popularity(), lines)
+        : nullptr;
     m_tickets->setSheet(
         sheet ? *sheet : designTicketsSheet(shown, m_shownWheel ? "ホイール" : "選んだ番号"));
 }

@@ -1,10 +1,10 @@
 #include "windows/popularitywindow.h"
 
+#include "document/popularitysource.h"
+#include "document/popularitytexts.h"
 #include "grid/numbertext.h"
-#include "popularity/methodpopularity.h"
 #include "popularity/popularitysheets.h"
 #include "shell/appfonts.h"
-#include "shell/busycursor.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/prizestore.h"
@@ -27,7 +27,7 @@ namespace {
 
 using namespace popularity;
 
-QString yen(double v) { return QString::fromStdString(yenText(std::llround(v))); }
+QString yen(double v) { return PopularityTexts::yen(v); }
 
 } // namespace
 
@@ -63,7 +63,12 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     top->addWidget(ChartWindow::buttonFor(frame, "popularity", this));
     top->addWidget(close);
 
-    auto *caveat = new QLabel(caveats(), this);
+    // What the document's estimate brings fills the window in when it comes.
+    connect(&frame.document().popularity(), &PopularitySource::ready, this, [this] {
+        if (m_waiting)
+            evaluate();
+    });
+    auto *caveat = new QLabel(PopularityTexts::caveats(), this);
     caveat->setObjectName(QStringLiteral("lblCaveats"));
     caveat->setWordWrap(true);
     m_status->setObjectName(QStringLiteral("lblStatus"));
@@ -80,89 +85,6 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
 QWidget *PopularityWindow::create(MainFrm &frame) { return new PopularityWindow(frame); }
 
 QSize PopularityWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
-
-QString PopularityWindow::caveats()
-{
-    return tr("人気度は当選する確率を決して変えません。どの組合せも同じ確率で抽選されます。\n"
-              "変わるのは賞金の分け方だけです。1等〜4等の賞金は、当たった人たちで分け合います。\n"
-              "人気度は過去の当選口数から推定したものです。第1500回より前の抽選で学び、"
-              "販売実績額のわかるそれ以降の137回で確かめると、当選口数のばらつきの"
-              "3等 62%、4等 77%、5等 85% を説明します（数字ごとの人気だけでは 49%・64%・76%）。");
-}
-
-const PopularityEstimate *PopularityWindow::estimate(const MainFrm &frame, bool makeIfMissing)
-{
-    PopularitySource &source = frame.document().popularity();
-    if (!makeIfMissing)
-        return source.estimate(false);
-    BusyCursor busy;
-    return source.estimate(true);
-}
-
-QString PopularityWindow::linesSummary(
-    const MainFrm &frame, const std::vector<std::array<int, 6>> &lines, bool makeIfMissing)
-{
-    const PopularityEstimate *e = estimate(frame, makeIfMissing);
-    if (lines.empty() || !e)
-        return {};
-    const TicketValuer valuer = e->valuer();
-    QStringList out;
-    out << tr("人気度・期待値（平均 %1）").arg(yen(e->spectrum(valuer).averageTicketValue));
-    for (const std::array<int, 6> &line : lines) {
-        QStringList numbers;
-        for (int n : line)
-            numbers << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-        Combination c{};
-        std::copy(line.begin(), line.end(), c.begin());
-        std::sort(c.begin(), c.end());
-        const TicketValue v = valuer.value(c);
-        out << QStringLiteral("%1  %2  %3")
-                   .arg(numbers.join(QLatin1Char(' ')),
-                       QString::fromStdString(popularityText(v.relativePopularity)),
-                       yen(v.expectedValue));
-    }
-    return out.join(QLatin1Char('\n'));
-}
-
-std::unique_ptr<Sheet> PopularityWindow::ticketsSheet(
-    const MainFrm &frame, const std::vector<LabelledCombination> &tickets)
-{
-    const PopularityEstimate *e = estimate(frame);
-    if (!e)
-        return nullptr;
-    BusyCursor busy;
-    const TicketValuer valuer = e->valuer();
-    return std::make_unique<Sheet>(ticketPopularitySheet(tickets, *e, valuer, e->spectrum(valuer)));
-}
-
-QString PopularityWindow::methodPopularityText(const MainFrm &frame, int from, int shift)
-{
-    const PopularityEstimate *e = estimate(frame);
-    if (!e)
-        return tr("販売実績額のある払戻金データがないため、人気度を推定できません。"
-                  "払戻金を含む履歴を取り込んでください。");
-    BusyCursor busy;
-    const MethodPopularity mp
-        = methodPopularity(frame.document().history(), from, shift, e->neighbourhood());
-    QStringList lines;
-    lines << tr("反映シフト%1で各手法が過去の回に選んだ数字の人気度（ランダムに選んだ数字 = ×1.00、"
-                "その回より前の当選データだけで予想）:")
-                 .arg(shift);
-    for (int m = 0; m < Backtest::MethodCount; ++m) {
-        const auto i = static_cast<std::size_t>(m);
-        const QString title = qs(Backtest::title(static_cast<Backtest::Method>(m))).trimmed();
-        if (!mp.meanPopularity[i]) {
-            lines << tr("%1: 数字がありません").arg(title);
-            continue;
-        }
-        const double r = *mp.meanPopularity[i];
-        lines << tr("%1: %2（%3、%4回）")
-                     .arg(title, QString::fromStdString(popularityText(r)),
-                         r > 1.0 ? tr("ランダムより人気が高い") : tr("ランダムより人気が低い"))
-                     .arg(mp.draws[i]);
-    }
-    return lines.join(QLatin1Char('\n')) + QStringLiteral("\n\n") + caveats();
-}
 
 bool PopularityWindow::evaluate()
 {
@@ -187,13 +109,15 @@ bool PopularityWindow::evaluate()
         }
         sales = v;
     }
-    const PopularityEstimate *e = estimate(mainFrm());
+    PopularitySource &source = mainFrm().document().popularity();
+    const PopularityEstimate *e = source.estimate();
+    m_waiting = !e && source.pending();
     if (!e) {
-        m_status->setText(tr("販売実績額のある払戻金データがないため、人気度を推定できません。"
-                             "払戻金を含む履歴を取り込んでください。"));
+        m_grid->setSheet(Sheet("popularity", "人気度と期待値"));
+        m_status->setText(
+            m_waiting ? PopularityTexts::pendingText() : PopularityTexts::unavailableText());
         return false;
     }
-    BusyCursor busy;
     Combination c{};
     std::copy(t.numbers.begin(), t.numbers.end(), c.begin());
     std::sort(c.begin(), c.end());

@@ -1,6 +1,8 @@
 #include "windows/predictionwindow.h"
 
 #include "commands/corereasons.h"
+#include "document/popularitysource.h"
+#include "document/popularitytexts.h"
 #include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
@@ -12,7 +14,6 @@
 #include "windows/backtestwindow.h"
 #include "windows/chartwindow.h"
 #include "windows/designwindow.h"
-#include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 #include "windows/recordpredictiondialog.h"
 #include "windows/ticketwindow.h"
@@ -251,7 +252,7 @@ void PredictionWindow::createPredictionFrame()
     m_popularity->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *popularity = new QPushButton(tr("人気度と期待値"), prediction);
     popularity->setObjectName(QStringLiteral("cmdPopularity"));
-    popularity->setToolTip(PopularityWindow::caveats());
+    popularity->setToolTip(PopularityTexts::caveats());
     connect(popularity, &QPushButton::clicked, this, [this] { showPopularity(true); });
     // The values show by themselves once the document has learnt popularity.
     connect(&mainFrm().document().popularity(), &PopularitySource::ready, this,
@@ -383,11 +384,10 @@ void PredictionWindow::predict(bool withCycles)
 
 void PredictionWindow::showPopularity(bool makeIfMissing)
 {
-    const QString text = PopularityWindow::linesSummary(
-        mainFrm(), predictionLines(m_prediction, {true, true}), makeIfMissing);
-    m_popularity->setText(text.isEmpty() && makeIfMissing
-            ? tr("販売実績額のある払戻金データがないため、人気度を推定できません。")
-            : text);
+    const QString text = PopularityTexts::linesSummary(mainFrm().document().popularity(),
+        predictionLines(m_prediction, {true, true}), makeIfMissing);
+    m_popularity->setText(
+        text.isEmpty() && makeIfMissing ? PopularityTexts::unavailableText() : text);
 }
 
 Status PredictionWindow::record(PredictionRecord::Rows rows)

@@ -1,6 +1,8 @@
 #include "windows/ticketwindow.h"
 
 #include "commands/corereasons.h"
+#include "document/popularitysource.h"
+#include "document/popularitytexts.h"
 #include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
@@ -10,7 +12,6 @@
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/chartwindow.h"
-#include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 
 #include <QFormLayout>
@@ -71,6 +72,8 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showResultsIfDue);
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showPopularityIfDue);
+    connect(&frame.document().popularity(), &PopularitySource::ready, this,
+        &TicketWindow::showPopularityIfDue);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -193,9 +196,11 @@ void TicketWindow::showPopularityIfDue()
         std::sort(line.numbers.begin(), line.numbers.end());
         lines.push_back(line);
     }
-    if (const auto sheet = PopularityWindow::ticketsSheet(mainFrm(), lines))
+    PopularitySource &source = mainFrm().document().popularity();
+    if (const auto sheet = PopularityTexts::ticketsSheet(source, lines))
         m_popularity->setSheet(*sheet);
-    m_popularityDue = false;
+    // 計算中… until the estimate comes; then shown again.
+    m_popularityDue = source.pending();
 }
 
 void TicketWindow::showResultsIfDue()

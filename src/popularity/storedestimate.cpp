@@ -1,0 +1,68 @@
+#include "popularity/storedestimate.h"
+
+#include "popularity/estimateblob.h"
+#include "store/database.h"
+#include "store/estimatestore.h"
+
+namespace loto6::popularity {
+
+namespace {
+
+constexpr const char *EstimateKind = "estimate";
+constexpr const char *FitKind = "backtest-fit";
+
+} // namespace
+
+StoredEstimate storedEstimate(Database &db, const std::vector<DrawObservation> &draws)
+{
+    const Digest key = PopularityEstimate::keyOf(draws);
+    const std::string keyText = digestText(key);
+    if (const std::optional<std::string> blob = readStoredEstimate(db, EstimateKind, keyText))
+        if (auto e = PopularityEstimate::fromBlob(*blob, key))
+            return {std::move(e), EstimateOrigin::Stored};
+    const std::string blob = PopularityEstimate::makeBlob(draws);
+    // What cannot be stored is still given: the next use makes it again.
+    const bool stored = static_cast<bool>(storeEstimate(db, EstimateKind, keyText, blob));
+    return {PopularityEstimate::fromBlob(blob, key),
+        stored ? EstimateOrigin::Made : EstimateOrigin::MadeOnly};
+}
+
+StoredEstimate storedEstimate(
+    const std::filesystem::path &file, const std::vector<DrawObservation> &draws)
+{
+    Database db;
+    if (!file.empty() && db.open(file))
+        return storedEstimate(db, draws);
+    return {PopularityEstimate::build(draws), EstimateOrigin::MadeOnly};
+}
+
+PopularityModel storedFit(const std::filesystem::path &file,
+    const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
+{
+    Database db;
+    if (!file.empty() && db.open(file))
+        return storedFit(db, draws, from, settings);
+    return fitPopularity(draws, from, settings);
+}
+
+PopularityModel storedFit(
+    Database &db, const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
+{
+    const Digest key = learningKey(draws, from, settings);
+    const std::string keyText = digestText(key);
+    if (const std::optional<std::string> blob = readStoredEstimate(db, FitKind, keyText))
+        if (std::optional<PopularityModel> model = fitFromBlob(*blob, key))
+            return std::move(*model);
+    const std::string blob = fitBlob(fitPopularity(draws, from, settings), key);
+    storeEstimate(db, FitKind, keyText, blob);
+    // Read back from what was stored, so that a fresh fit and a stored one are the same bits.
+    return *fitFromBlob(blob, key);
+}
+
+PopularityBacktest storedBacktest(
+    Database &db, const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
+{
+    return runPopularityBacktest(draws, from, storedFit(db, draws, from, settings));
+}
+
+} // namespace loto6::popularity
