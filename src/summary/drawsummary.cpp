@@ -9,8 +9,8 @@ namespace loto6 {
 namespace {
 
 // Lines of six from numbers[from..]; a short rest is left out.
-void addLines(std::vector<PredictionLine> &lines, const std::vector<int> &numbers,
-    std::size_t from, std::size_t count, const std::string &label, bool numbered)
+void addLines(std::vector<PredictionLine> &lines, const std::vector<int> &numbers, std::size_t from,
+    std::size_t count, const std::string &label, bool numbered)
 {
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t at = from + k * Ticket::Size;
@@ -56,8 +56,8 @@ std::vector<PredictionLine> predictionLineList(const Prediction &prediction)
 {
     std::vector<PredictionLine> lines;
     addLines(lines, prediction.oneShot, 0, 1, "1発", false);
-    addLines(lines, prediction.elimination, 0,
-        Prediction::EliminationCells / Ticket::Size, "消去法", true);
+    addLines(lines, prediction.elimination, 0, Prediction::EliminationCells / Ticket::Size,
+        "消去法", true);
     // The consecutive numbers start with the one-shot line.
     addLines(lines, prediction.consecutive, Prediction::OneShotCount, 1, "連発", false);
     return lines;
@@ -83,8 +83,8 @@ Status summarizeDraw(const DrawSummaryInput &input, int drawNo, DrawSummary &out
             + " is not complete in the history (a number is missing); complete it first");
     out.draw = *held;
     const auto prizes = input.prizes.find(drawNo);
-    out.prizes = prizes == input.prizes.end() ? std::nullopt
-                                              : std::optional<DrawPrizes>(prizes->second);
+    out.prizes
+        = prizes == input.prizes.end() ? std::nullopt : std::optional<DrawPrizes>(prizes->second);
     out.onDraw = TicketGrading(ticketsOn(input.tickets, drawNo), input.history, input.prizes);
     out.upToDraw = TicketGrading(ticketsUpTo(input.tickets, drawNo), input.history, input.prizes);
 

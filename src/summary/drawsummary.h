@@ -74,8 +74,8 @@ Status summarizeDraw(const DrawSummaryInput &input, int drawNo, DrawSummary &out
 // The newest complete draw of the history, 0 when it holds none.
 int newestCompleteDraw(const DrawHistory &history);
 
-// The sheets in order: summary-draw, summary-payouts, summary-tickets, summary-balance, summary-predictions,
-// summary-next.
+// The sheets in order: summary-draw, summary-payouts, summary-tickets, summary-balance,
+// summary-predictions, summary-next.
 std::vector<Sheet> summarySheets(const DrawSummary &summary);
 
 } // namespace loto6

@@ -47,11 +47,12 @@ Sheet payoutSheet(const DrawSummary &s)
         const TierPayout &p = s.prizes->tier(t);
         sheet.setText(2, 1 + t, groupedText(p.winners) + "口");
         sheet.setText(3, 1 + t,
-            p.prize ? yenText(*p.prize) : p.winners == 0 ? std::string("該当なし") : unknown);
+            p.prize              ? yenText(*p.prize)
+                : p.winners == 0 ? std::string("該当なし")
+                                 : unknown);
     }
-    const auto amount = [&](const std::optional<long long> &v) {
-        return s.prizes && v ? yenText(*v) : unknown;
-    };
+    const auto amount
+        = [&](const std::optional<long long> &v) { return s.prizes && v ? yenText(*v) : unknown; };
     sheet.setText(1, 7, "キャリーオーバー");
     sheet.setText(3, 7, amount(s.prizes ? s.prizes->carryOver : std::nullopt));
     sheet.setText(1, 8, "販売実績額");
@@ -110,8 +111,8 @@ Sheet balanceSheet(const DrawSummary &s)
 Sheet recordsSheet(const DrawSummary &s)
 {
     static constexpr double Widths[] = {6, 20, 5, 5, 5, 5, 5, 5, 5, 7, 6, 14, 26};
-    static constexpr const char *Header[] = {"記録", "記録日時", "数字1", "数字2", "数字3",
-        "数字4", "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "記録時の履歴"};
+    static constexpr const char *Header[] = {"記録", "記録日時", "数字1", "数字2", "数字3", "数字4",
+        "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "記録時の履歴"};
     int lines = 0;
     for (const DrawSummary::Record &r : s.records)
         lines += static_cast<int>(r.lines.size());
@@ -131,8 +132,8 @@ Sheet recordsSheet(const DrawSummary &s)
             sheet.setText(10, row, line.bonus() ? "○" : "");
             sheet.setText(11, row, TicketGrading::tierName(line.tier));
             sheet.setText(12, row, prizeText(s.onDraw, line));
-            sheet.setText(13, row,
-                r.sameHistory ? "今の履歴と同じ" : "記録の後で履歴が変わりました");
+            sheet.setText(
+                13, row, r.sameHistory ? "今の履歴と同じ" : "記録の後で履歴が変わりました");
             if (line.tier > 0)
                 sheet.setColors(11, row, 12, row, colors::red, colors::lightYellow);
             ++row;
@@ -154,8 +155,8 @@ std::string switchNames(const PredictionOptions &options)
 Sheet nextSheet(const DrawSummary &s)
 {
     static constexpr double Widths[] = {8, 5, 5, 5, 5, 5, 5};
-    static constexpr const char *Header[] = {
-        "予想", "数字1", "数字2", "数字3", "数字4", "数字5", "数字6"};
+    static constexpr const char *Header[]
+        = {"予想", "数字1", "数字2", "数字3", "数字4", "数字5", "数字6"};
     const int rows = 1 + static_cast<int>(s.nextLines.size());
     Sheet sheet = ticketTableSheet("summary-next",
         drawText(s.draw.drawNo + 1) + "の予想（反映する項目：" + switchNames(s.options)
@@ -174,8 +175,8 @@ Sheet nextSheet(const DrawSummary &s)
 
 std::vector<Sheet> summarySheets(const DrawSummary &summary)
 {
-    return {drawSheet(summary), payoutSheet(summary), ticketsSheet(summary),
-        balanceSheet(summary), recordsSheet(summary), nextSheet(summary)};
+    return {drawSheet(summary), payoutSheet(summary), ticketsSheet(summary), balanceSheet(summary),
+        recordsSheet(summary), nextSheet(summary)};
 }
 
 } // namespace loto6

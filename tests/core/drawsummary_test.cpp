@@ -45,17 +45,17 @@ struct Book
 {
     DrawHistory history = test::history({draw(1, {1, 2, 3, 4, 5, 6, 7}),
         draw(2, {10, 11, 12, 13, 14, 15, 16}), draw(3, {5, 10, 15, 20, 25, 30, 35})});
-    std::map<int, DrawPrizes> prizes = {
-        {2, payout(2, {0, 2, 30, 900, 9000}, {0, 5'000'000, 400'000, 9'000, 1'000})},
-        {3, payout(3, {0, 3, 40, 1000, 9000}, {0, 10'000'000, 500'000, 8'000, 1'000})}};
-    std::vector<Ticket> tickets = {
-        ticket(1, {5, 10, 15, 20, 25, 35}, 3, 1, 2),   // 5 and the bonus on 3: 2等 ×2
-        ticket(2, {5, 10, 15, 20, 40, 41}, 2, 2, 1),   // 2 on draw 2; 4 on 3: 4等
-        ticket(3, {1, 2, 3, 5, 10, 15}, 1, 3, 3),      // 4等 on 1 (no payout), 5等 ×3 on 3
-        ticket(4, {11, 12, 13, 14, 15, 16}, 2, 1, 1),  // 2等 on draw 2 only
-        ticket(5, {1, 2, 3, 4, 5, 6}, 4, 1, 1),        // not drawn yet
-        ticket(6, {20, 25, 30, 40, 41, 42}, 3, 1, 1, 7), // recorded for draw 3: 5等
-        ticket(7, {1, 2, 3, 4, 5, 6}, 3, 1, 1, 8)};    // recorded from another history
+    std::map<int, DrawPrizes> prizes
+        = {{2, payout(2, {0, 2, 30, 900, 9000}, {0, 5'000'000, 400'000, 9'000, 1'000})},
+            {3, payout(3, {0, 3, 40, 1000, 9000}, {0, 10'000'000, 500'000, 8'000, 1'000})}};
+    std::vector<Ticket> tickets
+        = {ticket(1, {5, 10, 15, 20, 25, 35}, 3, 1, 2),      // 5 and the bonus on 3: 2等 ×2
+            ticket(2, {5, 10, 15, 20, 40, 41}, 2, 2, 1),     // 2 on draw 2; 4 on 3: 4等
+            ticket(3, {1, 2, 3, 5, 10, 15}, 1, 3, 3),        // 4等 on 1 (no payout), 5等 ×3 on 3
+            ticket(4, {11, 12, 13, 14, 15, 16}, 2, 1, 1),    // 2等 on draw 2 only
+            ticket(5, {1, 2, 3, 4, 5, 6}, 4, 1, 1),          // not drawn yet
+            ticket(6, {20, 25, 30, 40, 41, 42}, 3, 1, 1, 7), // recorded for draw 3: 5等
+            ticket(7, {1, 2, 3, 4, 5, 6}, 3, 1, 1, 8)};      // recorded from another history
     std::vector<PredictionRecord> records;
 
     Book()
@@ -100,8 +100,8 @@ TEST(DrawSummary, GradesTheBookOnTheNewDrawWithTheRunningBalance)
     std::vector<std::pair<long long, int>> tiers;
     for (const TicketGrading::Row &r : s.onDraw.rows())
         tiers.emplace_back(s.onDraw.tickets()[static_cast<std::size_t>(r.ticket)].id, r.tier);
-    EXPECT_EQ(tiers, (std::vector<std::pair<long long, int>>{
-                         {1, 2}, {2, 4}, {3, 5}, {6, 5}, {7, 0}}));
+    EXPECT_EQ(
+        tiers, (std::vector<std::pair<long long, int>>{{1, 2}, {2, 4}, {3, 5}, {6, 5}, {7, 0}}));
     const TicketGrading::Summary &on = s.onDraw.summary();
     EXPECT_EQ(on.units, 2 + 1 + 3 + 1 + 1);
     EXPECT_EQ(on.cost, 1'600);
@@ -174,6 +174,27 @@ TEST(DrawSummary, RefusesADrawNotHeldOrNotComplete)
     EXPECT_EQ(s.upToDraw.summary().units, 0);
 }
 
+TEST(DrawSummary, PredictionLinesAreLabelledSortedAndWhole)
+{
+    Prediction p;
+    p.consecutive = {30, 5, 12, 1, 40, 22, 9, 43, 2, 17, 33, 8};
+    p.oneShot.assign(p.consecutive.begin(), p.consecutive.begin() + 6);
+    p.elimination = {7, 3, 11, 19, 23, 29, 31, 37, 41, 4, 6, 10, 13, 14}; // two lines and a rest
+    const std::vector<PredictionLine> lines = predictionLineList(p);
+    std::vector<std::string> labels;
+    for (const PredictionLine &l : lines)
+        labels.push_back(l.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"1発", "消去法1", "消去法2", "連発"}));
+    EXPECT_EQ(lines[0].numbers, (std::array<int, 6>{1, 5, 12, 22, 30, 40}));
+    EXPECT_EQ(lines[1].numbers, (std::array<int, 6>{3, 7, 11, 19, 23, 29}));
+    EXPECT_EQ(lines[3].numbers, (std::array<int, 6>{2, 8, 9, 17, 33, 43}));
+    // A short history predicts fewer numbers: no line is made of them.
+    p.consecutive.resize(5);
+    p.oneShot = p.consecutive;
+    p.elimination.clear();
+    EXPECT_TRUE(predictionLineList(p).empty());
+}
+
 TEST(SummaryCommand, DefaultsToTheNewestDrawAndRefusesInTheUsualWords)
 {
     test::TempDir dir;
@@ -184,16 +205,14 @@ TEST(SummaryCommand, DefaultsToTheNewestDrawAndRefusesInTheUsualWords)
         args.insert(args.begin(), {"--db", db});
         return test::runCli(args);
     };
-    ASSERT_EQ(run({"tickets", "add", "1", "2", "3", "4", "5", "6", "--from", "59", "--draws",
-                  "3"})
-                  .code,
+    ASSERT_EQ(
+        run({"tickets", "add", "1", "2", "3", "4", "5", "6", "--from", "59", "--draws", "3"}).code,
         0);
     const test::CliRun newest = run({"summary", "--settings", none, "--format", "json"});
     ASSERT_EQ(newest.code, 0) << newest.err;
     EXPECT_EQ(newest.out, run({"summary", "60", "--settings", none, "--format", "json"}).out);
     EXPECT_NE(newest.out.find("\"draw\": 60, \"nextDraw\": 61"), std::string::npos);
-    EXPECT_NE(newest.out.find("\"upToDraw\": {\"units\": 2, \"cost\": 400"),
-        std::string::npos)
+    EXPECT_NE(newest.out.find("\"upToDraw\": {\"units\": 2, \"cost\": 400"), std::string::npos)
         << newest.out;
     EXPECT_NE(newest.out.find("第61回の予想"), std::string::npos);
     // As it stood after draw 59: the same as naming draw 59, the prediction included.
