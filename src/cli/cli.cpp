@@ -42,6 +42,7 @@ constexpr Command Commands[] = {
     {"wheel", wheelCommand, true},
     {"odds", oddsCommand, true},
     {"popularity", popularityCommand, true},
+    {"summary", summaryCommand, true},
 };
 
 constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of N] COMMAND [ARGS]
@@ -81,6 +82,11 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    makes a ticket worth in yen (popularity --help); popularity
                                    never changes the chance of winning, only how a prize is
                                    shared, and the model is an estimate from past winner counts
+  summary [DRAW] [--settings FILE] [--on KEY]... [--format text|json|html]
+                                   what a draw (the newest unless DRAW) did: its numbers and
+                                   payouts, the book's tickets on it with the running
+                                   balance, the recorded predictions for it, and the
+                                   prediction lines for the draw after it
   chart NAME [--number N] [--format svg|csv|json] [-o FILE]
                                    one chart against the exact law of fair draws
   chart --list                     the chart names
@@ -99,8 +105,8 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
                                    ticket's own expected yen from its popularity
 
   --as-of N (before the command) makes every read command see the history as it stood with
-  draws 1..N only: the tables, predict, chance, backtest, totals, check, tickets check and
-  popularity.
+  draws 1..N only: the tables, predict, chance, backtest, totals, check, tickets check,
+  summary and popularity.
 )";
 
 // An empty -o value is refused: it must never fall back to standard output.

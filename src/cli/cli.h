@@ -66,6 +66,7 @@ int chartCommand(Context &ctx);
 int designCommand(Context &ctx);
 int wheelCommand(Context &ctx);
 int oddsCommand(Context &ctx);
+int summaryCommand(Context &ctx);
 
 // --settings FILE and --on KEY of predict and tickets record.
 struct SwitchArgs

@@ -304,4 +304,16 @@ TicketGrading checkCombination(const std::array<int, Ticket::Size> &numbers,
     return TicketGrading({t}, history, prizes);
 }
 
+Sheet ticketTableSheet(std::string_view name, std::string_view caption, int cols, int rows,
+    std::span<const double> widths, std::span<const char *const> header)
+{
+    return plainSheet(name, caption, cols, rows, widths, header);
+}
+
+void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, Ticket::Size> &numbers,
+    std::uint64_t mains, std::uint64_t bonus)
+{
+    writeNumbers(s, col, row, asLongs(numbers), mains, bonus);
+}
+
 } // namespace loto6

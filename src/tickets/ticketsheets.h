@@ -6,6 +6,9 @@
 #include "tickets/ticketgrading.h"
 
 #include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace loto6 {
@@ -29,5 +32,14 @@ TicketGrading checkCombination(const std::array<int, Ticket::Size> &numbers,
 
 // 当せん金 of a row: yen, 不明 when the payout is not stored, empty for no prize.
 std::string prizeText(const TicketGrading &grading, const TicketGrading::Row &row);
+
+// The look of the ticket book's tables, for other tables beside them: the heading row on light
+// pink, light blue lines, the first row and column kept in place.
+Sheet ticketTableSheet(std::string_view name, std::string_view caption, int cols, int rows,
+    std::span<const double> widths, std::span<const char *const> header);
+// Six numbers from column col on, those among `mains` and `bonus` (bit n for number n) marked
+// as in the results.
+void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, Ticket::Size> &numbers,
+    std::uint64_t mains, std::uint64_t bonus);
 
 } // namespace loto6

@@ -1,7 +1,8 @@
 // Every table of the program, compared with its expected JSON under tests/data/golden: the
 // seventeen analyses, the prediction grids, the chance page, the prediction check, the
-// ticket book's tables, the popularity tables and the charts, on the small example history and on
-// the bundled history (with its payouts). A change to any table shows up here.
+// ticket book's tables, the draw-day summary, the popularity tables and the charts, on the small
+// example history and on the bundled history (with its payouts). A change to any table shows up
+// here.
 //
 // LOTO6_UPDATE_GOLDEN=1 writes the files instead of comparing (scripts/update-golden).
 
@@ -196,6 +197,14 @@ std::string ticketsJson(const GoldenDatabase &db, const std::string &)
     return cliOutput(db, {"tickets", "check", "--format", "json"});
 }
 
+// The draw-day summary of the newest draw with every switch off (a settings file that does not
+// exist).
+std::string summaryJson(const GoldenDatabase &db, const std::string &)
+{
+    return cliOutput(
+        db, {"summary", "--settings", (db.dir() / "none.ini").string(), "--format", "json"});
+}
+
 // One combination against every past draw: draw 1's numbers, which also win lower tiers.
 std::string quickCheckJson(const GoldenDatabase &db, const std::string &)
 {
@@ -290,6 +299,7 @@ std::vector<GoldenCase> goldenCases()
     cases.push_back({"backtest", backtestJson});
     cases.push_back({"tickets-check", ticketsJson});
     cases.push_back({"check", quickCheckJson});
+    cases.push_back({"summary", summaryJson});
     cases.push_back({"tickets-list", ticketListJson});
     cases.push_back({"design", designJson});
     cases.push_back({"popularity-value", popularityValueJson});
