@@ -1,4 +1,5 @@
 #include "chart/chartcatalog.h"
+#include "shell/chartcommands.h"
 #include "shell/mainfrm.h"
 #include "views/chartview.h"
 #include "views/legendpicture.h"
@@ -205,7 +206,7 @@ int pdfPages(const QString &file)
 
 void ChartWindowTest::ticketChartFollowsTheBook()
 {
-    ChartWindow *w = ChartWindow::open(*m_frame, "tickets");
+    ChartWindow *w = openChart(*m_frame, "tickets");
     QVERIFY(w);
     QVERIFY(w->view()->chart().panels[0].series[0].x.empty());
     // Tickets added in the ticket window show at once in the open chart, and go with them.

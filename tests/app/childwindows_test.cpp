@@ -18,6 +18,7 @@ private slots:
     void closeKeysCloseTheActiveChild_data();
     void closeKeysCloseTheActiveChild();
     void windowMenuListsWindows();
+    void everyWindowOfTheBookRefreshesWhenItChanges();
 };
 
 void ChildWindowsTest::propEndFollowsOpenAndClose()
@@ -365,6 +366,37 @@ void ChildWindowsTest::windowMenuListsWindows()
     emit menu->aboutToShow();
     menu->actions().constLast()->trigger();
     QCOMPARE(f.frame.mdiArea()->activeSubWindow(), f.frame.childWindow(u"二番目の分析"_s));
+}
+
+// Every window of the table that shows the ticket book computes again, once, when the book
+// changes through the document; no other window does.
+void ChildWindowsTest::everyWindowOfTheBookRefreshesWhenItChanges()
+{
+    QTemporaryDir dir;
+    Fixture f;
+    QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    f.frame.resize(1366, 740);
+    std::vector<std::pair<ChildWindow *, std::unique_ptr<QSignalSpy>>> open;
+    for (const ChildKind &kind : f.frame.kinds()) {
+        f.frame.action(kind.action)->trigger();
+        auto *window = qobject_cast<ChildWindow *>(f.frame.childWindow(kind.className)->widget());
+        QVERIFY2(window, qPrintable(kind.className));
+        open.emplace_back(window, std::make_unique<QSignalSpy>(window, &ChildWindow::refreshed));
+    }
+    // The chart window follows the book while it shows a chart of the tickets.
+    f.frame.action(u"mnuGraph-tickets"_s)->trigger();
+    std::vector<Ticket> tickets(1);
+    tickets[0].numbers = {2, 8, 10, 13, 27, 30};
+    tickets[0].firstDraw = 2100;
+    tickets[0].draws = 40;
+    QVERIFY(f.frame.document().addTickets(tickets));
+    int followers = 0;
+    for (const auto &[window, spy] : open) {
+        QCOMPARE(spy->count(), window->followsBook() ? 1 : 0);
+        followers += window->followsBook() ? 1 : 0;
+    }
+    QVERIFY(followers >= 2); // the ticket window and the chart window at least
+    QVERIFY(f.messages.isEmpty());
 }
 
 QTEST_MAIN(ChildWindowsTest)

@@ -72,6 +72,8 @@ void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
             }
             if (!run.read)
                 return;
+            // A connection of the worker's own: the document's belongs to the window thread.
+            // The document reads the merged history (and its payouts) afterwards.
             Database db;
             run.status = db.open(run.database);
             if (run.status)
@@ -306,11 +308,10 @@ void HistoryCommands::exportCsv()
     Status status;
     {
         BusyCursor busy;
-        // A fresh connection reads the file as it is now, after any update or import.
-        Database db;
-        status = db.open(databaseFile());
-        if (status)
-            status = db.readDraws(draws);
+        // The document's connection reads the file as it is now, after any update or import
+        // (each reads the history again over a fresh one).
+        const Database &db = m_frame.document().database();
+        status = db.readDraws(draws);
         std::map<int, DrawPrizes> prizes;
         if (status && withPrizes)
             status = readPrizes(db, prizes);

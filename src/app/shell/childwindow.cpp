@@ -60,6 +60,16 @@ void ChildWindow::refresh()
         place.area->horizontalScrollBar()->setValue(place.x);
         place.area->verticalScrollBar()->setValue(place.y);
     }
+    emit refreshed();
+}
+
+void ChildWindow::followBook()
+{
+    m_followsBook = true;
+    connect(&m_frame.document(), &HistoryDocument::ticketsChanged, this, [this] {
+        if (m_loaded)
+            bookChanged();
+    });
 }
 
 void ChildWindow::unload()

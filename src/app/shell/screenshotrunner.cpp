@@ -1,6 +1,7 @@
 #include "shell/screenshotrunner.h"
 
 #include "chart/chartcatalog.h"
+#include "shell/chartcommands.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
@@ -153,7 +154,7 @@ void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &tim
 void ScreenshotRunner::shootCharts(int number)
 {
     for (const ChartInfo &info : charts()) {
-        ChartWindow *window = ChartWindow::open(m_frame, info.name);
+        ChartWindow *window = openChart(m_frame, info.name);
         wait(200);
         if (window)
             save(window,

@@ -9,7 +9,6 @@
 #include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
-#include "store/prizestore.h"
 #include "views/chartview.h"
 #include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
@@ -89,7 +88,7 @@ std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
     }
     // Payouts that cannot be read leave the yen of the wins shown as 不明.
     std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame.document().database(), prizes))
+    if (!frame.document().payouts(prizes))
         prizes.clear();
     return makeBacktestReport(backtest, prizes);
 }

@@ -2,12 +2,12 @@
 
 #include "analysis/chance.h"
 #include "shell/appfonts.h"
+#include "shell/chartcommands.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/chartwindow.h"
 #include "windows/printbutton.h"
 
 #include <QHBoxLayout>
@@ -35,7 +35,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     auto *top = new QHBoxLayout;
     top->addWidget(description, 1);
     top->addWidget(printButton(*this, this, [this] { return QList{m_grid}; }), 0, Qt::AlignTop);
-    top->addWidget(ChartWindow::buttonFor(frame, "chance", this), 0, Qt::AlignTop);
+    top->addWidget(chartButton(frame, "chance", this), 0, Qt::AlignTop);
     top->addWidget(close, 0, Qt::AlignTop);
 
     m_grid->setObjectName(QStringLiteral("fpSpread1"));

@@ -8,10 +8,8 @@
 #include "shell/appfonts.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
-#include "store/prizestore.h"
 #include "views/sheetview.h"
 #include "windows/popularitywindow.h"
-#include "windows/ticketwindow.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -344,7 +342,7 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
 void DesignWindow::compute()
 {
     std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame().document().database(), prizes))
+    if (!frame().document().payouts(prizes))
         prizes.clear(); // the expected return then says 不明
     m_prizes = std::make_shared<AveragePrizeModel>(prizes);
     const bool model = popularityModel() != nullptr;
@@ -548,12 +546,11 @@ void DesignWindow::addToBook()
                              "追加してください。"));
         return;
     }
-    Database db;
-    Status status = TicketWindow::openBook(frame(), db);
     std::vector<Ticket> made;
     const int next = frame().document().totals().latestDrawNo + 1;
-    if (status)
-        status = addDesignedTickets(db, m_shown, next, m_draws->value(), m_shownMemo, made);
+    // Every window showing the book follows the document's ticketsChanged.
+    const Status status
+        = frame().document().addDesignedTickets(m_shown, next, m_draws->value(), m_shownMemo, made);
     if (!status) {
         frame().showMessage(QMessageBox::Warning, windowTitle(),
             tr("購入番号に追加できませんでした。何も追加していません。\n%1")
@@ -565,9 +562,6 @@ void DesignWindow::addToBook()
                           .arg(made.size())
                           .arg(next)
                           .arg(m_draws->value()));
-    if (QMdiSubWindow *book = frame().childWindow(qs(TicketWindow::ClassName)))
-        if (auto *window = qobject_cast<ChildWindow *>(book->widget()))
-            window->refresh();
 }
 
 } // namespace loto6

@@ -5,12 +5,12 @@
 #include "popularity/popularitysheets.h"
 #include "shell/appfonts.h"
 #include "shell/busycursor.h"
+#include "shell/chartcommands.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "tickets/ticket.h"
 #include "views/sheetview.h"
-#include "windows/chartwindow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,7 +60,7 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     top->addWidget(new QLabel(tr("販売実績額"), this));
     top->addWidget(m_sales, 1);
     top->addWidget(go);
-    top->addWidget(ChartWindow::buttonFor(frame, "popularity", this));
+    top->addWidget(chartButton(frame, "popularity", this));
     top->addWidget(close);
 
     auto *caveat = new QLabel(caveats(), this);

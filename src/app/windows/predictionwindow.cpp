@@ -6,11 +6,9 @@
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
 #include "store/drawrecord.h"
-#include "tickets/ticketbook.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/backtestwindow.h"
-#include "windows/chartwindow.h"
 #include "windows/designwindow.h"
 #include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
@@ -411,20 +409,14 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     entry.reflectionShift = m_prediction.reflectionShift;
     entry.switches = PredictionRecord::switchText(mainFrm().document().predictionOptions());
     entry.historyHash = historyHash(mainFrm().document().history());
-    Database db;
     std::vector<Ticket> made;
-    Status status = TicketWindow::openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).record(entry, lines, made);
+    // Every window showing the book follows the document's ticketsChanged.
+    const Status status = mainFrm().document().recordPrediction(entry, lines, made);
     if (!status)
         return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
                                   "確かめてからやり直してください。\n%1")
                                    .arg(CoreReasons::japanese(status))
                                    .toStdString());
-    if (QMdiSubWindow *open = mainFrm().childWindow(qs(TicketWindow::ClassName)))
-        if (auto *tickets = qobject_cast<ChildWindow *>(open->widget()))
-            tickets->refresh();
-    ChartWindow::ticketsChanged(mainFrm());
     mainFrm().statusBar()->showMessage(tr("第%1回の予想として%2組を記録しました（予想記録 %3）。"
                                           "当せんは「購入番号の照合」で確かめられます。")
                                            .arg(latest + 1)

@@ -2,14 +2,12 @@
 
 #include "commands/corereasons.h"
 #include "shell/appfonts.h"
+#include "shell/chartcommands.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
-#include "store/prizestore.h"
-#include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/chartwindow.h"
 #include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 
@@ -71,6 +69,7 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showResultsIfDue);
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showPopularityIfDue);
+    followBook();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -119,7 +118,7 @@ QWidget *TicketWindow::createEntryRow()
     buttons->addWidget(remove);
     buttons->addWidget(m_combination);
     buttons->addWidget(check);
-    buttons->addWidget(ChartWindow::buttonFor(mainFrm(), "tickets", row));
+    buttons->addWidget(chartButton(mainFrm(), "tickets", row));
     auto *printAndClose = new QHBoxLayout;
     printAndClose->addWidget(printButton(*this, row, [this] { return gridsOfShownTab(*m_tabs); }));
     printAndClose->addWidget(close);
@@ -130,13 +129,6 @@ QWidget *TicketWindow::createEntryRow()
     layout->addLayout(form, 1);
     layout->addLayout(buttons, 1);
     return row;
-}
-
-Status TicketWindow::openBook(const MainFrm &frame, Database &db)
-{
-    if (frame.document().database().path().empty())
-        return Status::failure(tr("データベースが開かれていません。").toStdString());
-    return db.open(frame.document().database().path());
 }
 
 QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }
@@ -153,21 +145,13 @@ void TicketWindow::report(const Status &status)
 void TicketWindow::compute()
 {
     m_from->setValue(std::min(mainFrm().document().totals().latestDrawNo + 1, MaxDrawNumber));
-    Database db;
-    std::vector<Ticket> tickets;
     std::map<int, DrawPrizes> prizes;
-    Status status = openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).tickets(tickets);
-    if (status)
-        status = readPrizes(db, prizes);
-    if (!status) {
+    m_grading.reset();
+    if (Status status = mainFrm().document().gradeTickets(m_grading, prizes); !status) {
         report(status);
         return;
     }
-    m_list->setSheet(ticketListSheet(tickets));
-    m_grading = std::make_unique<TicketGrading>(
-        std::move(tickets), mainFrm().document().history(), prizes);
+    m_list->setSheet(ticketListSheet(m_grading->tickets()));
     m_summary->setSheet(ticketSummarySheet(*m_grading));
     moveNotesToLabel(*m_summary, *m_summaryNotes);
     m_resultsDue = true;
@@ -226,18 +210,14 @@ Status TicketWindow::addLines(const QString &lines)
     }
     if (tickets.empty())
         return Status::failure(tr("番号が入力されていません。").toStdString());
-    Database db;
-    Status status = openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).add(tickets);
+    // Every window showing the book, this one included, follows the document's ticketsChanged.
+    const Status status = mainFrm().document().addTickets(tickets);
     if (status) {
-        // The next ticket starts afresh: one draw from the next one, no memo (compute() sets
+        // The next ticket starts afresh: one draw from the next one, no memo (compute() set
         // 開始回); the units stay, as they are usually the same.
         m_lines->clear();
         m_draws->setValue(1);
         m_memo->clear();
-        compute();
-        ChartWindow::ticketsChanged(mainFrm());
     }
     return status;
 }
@@ -251,15 +231,7 @@ Status TicketWindow::removeCurrent()
     if (row < 2 || text.empty() || parsed.ec != std::errc() || id <= 0)
         return Status::failure(
             tr("削除する番号の行を「購入番号」の表で選んでください。").toStdString());
-    Database db;
-    Status status = openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).remove(id);
-    if (status) {
-        compute();
-        ChartWindow::ticketsChanged(mainFrm());
-    }
-    return status;
+    return mainFrm().document().removeTicket(id);
 }
 
 Status TicketWindow::checkCombination(const QString &line)
@@ -270,7 +242,7 @@ Status TicketWindow::checkCombination(const QString &line)
         status = validateTicket(t);
     std::map<int, DrawPrizes> prizes;
     if (status)
-        status = readPrizes(mainFrm().document().database(), prizes);
+        status = mainFrm().document().payouts(prizes);
     if (!status)
         return status;
     const TicketGrading grading
