@@ -1,3 +1,4 @@
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "tickets/ticketbook.h"
 #include "views/chartview.h"
@@ -46,11 +47,11 @@ DesignWindow *DesignWindowTest::open(MainFrm &frame, const QTemporaryDir &dir)
     if (!frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY))
         return nullptr;
     frame.setPropEnd(true);
-    QAction *command = frame.action(QString::fromUtf8(DesignWindow::MenuAction));
+    QAction *command = frame.openCommand(QString::fromUtf8(windowclass::Design));
     if (!frame.findChild<QMenu *>(u"mnuHosyu"_s)->actions().contains(command))
         return nullptr;
     command->trigger();
-    QMdiSubWindow *sub = frame.childWindow(QString::fromUtf8(DesignWindow::ClassName));
+    QMdiSubWindow *sub = frame.childWindow(QString::fromUtf8(windowclass::Design));
     return sub ? qobject_cast<DesignWindow *>(sub->widget()) : nullptr;
 }
 
@@ -102,7 +103,7 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
     QCOMPARE(window->findChild<QLabel *>(u"lblStatus"_s)->text(),
         u"条件に合う組合せは 1 通りだけで、5口は選べません。口数を減らしてください。"_s);
     // The prediction window leads here too.
-    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
+    frame.openCommand(QString::fromUtf8(windowclass::Prediction))->trigger();
     QVERIFY(frame.findChild<QPushButton *>(u"cmdDesign"_s));
 }
 
@@ -197,7 +198,7 @@ void DesignWindowTest::addedTicketsReachTheOpenBookAndChart()
     MainFrm frame;
     DesignWindow *window = open(frame, dir);
     QVERIFY(window);
-    frame.action(u"mnuGraph-tickets"_s)->trigger();
+    frame.findChild<QAction *>(u"mnuGraph-tickets"_s)->trigger();
     auto *view = frame.findChild<ChartView *>(u"chartView"_s);
     QVERIFY(view);
     QVERIFY(view->chart().panels[0].series[0].x.empty());

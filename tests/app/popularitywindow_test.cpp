@@ -1,5 +1,6 @@
 #include "bundledstart.h"
 #include "document/historydocument.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
@@ -42,11 +43,10 @@ struct Started
 
     Started() { frame.setPropEnd(true); }
     template<typename Window>
-    Window *open()
+    Window *open(const char *className)
     {
-        frame.action(QString::fromUtf8(Window::MenuAction))->trigger();
-        return qobject_cast<Window *>(
-            frame.childWindow(QString::fromUtf8(Window::ClassName))->widget());
+        frame.openCommand(QString::fromUtf8(className))->trigger();
+        return qobject_cast<Window *>(frame.childWindow(QString::fromUtf8(className))->widget());
     }
 };
 
@@ -62,7 +62,7 @@ void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
     Started started;
     QVERIFY(started.ok);
     const QStringList &messages = started.messages;
-    auto *window = started.open<PopularityWindow>();
+    auto *window = started.open<PopularityWindow>(windowclass::Popularity);
     QVERIFY(window);
 
     // Opening values the example line: one row per tier, 5等 the fixed 1,000円.
@@ -100,7 +100,7 @@ void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
     Started started;
     QVERIFY(started.ok);
     const QStringList &messages = started.messages;
-    auto *window = started.open<TicketWindow>();
+    auto *window = started.open<TicketWindow>(windowclass::Tickets);
     QVERIFY(window->addLines(u"02 08 10 13 27 30\n32 35 38 40 41 43"_s));
     auto *tabs = window->findChild<QTabWidget *>();
     tabs->setCurrentWidget(window->popularityGrid());
@@ -117,7 +117,7 @@ void PopularityWindowTest::predictedLinesShowTheirPopularity()
     Started started;
     QVERIFY(started.ok);
     const QStringList &messages = started.messages;
-    auto *window = started.open<PredictionWindow>();
+    auto *window = started.open<PredictionWindow>(windowclass::Prediction);
     auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
     QVERIFY(label);
     window->findChild<QPushButton *>(u"cmdPopularity"_s)->click();
@@ -138,7 +138,7 @@ void PopularityWindowTest::estimateIsMadeInTheBackground()
     QVERIFY(started.ok);
     MainFrm &frame = started.frame;
     const QStringList &messages = started.messages;
-    auto *window = started.open<PredictionWindow>();
+    auto *window = started.open<PredictionWindow>(windowclass::Prediction);
     auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
     // The lines get their values by themselves once the worker has made the estimate.
     QTRY_VERIFY_WITH_TIMEOUT(label->text().contains(u"円"_s), 300000);

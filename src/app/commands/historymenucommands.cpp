@@ -15,7 +15,6 @@
 #include "store/outputfile.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
-#include "windows/entrywindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -155,7 +154,7 @@ bool HistoryCommands::databaseFree()
 {
     // The entry window writes through its own connection; a file replaced or rewritten under it
     // would lose its later edits or be overwritten by them.
-    if (m_frame.childWindow(QString::fromUtf8(EntryWindow::ClassName))) {
+    if (m_frame.childWindow(QString::fromUtf8(windowclass::Entry))) {
         fail(tr("当選データ入力を閉じてから実行してください。"));
         return false;
     }

@@ -22,7 +22,7 @@ ChartWindow *openChart(MainFrm &frame, std::string_view chart)
 {
     // A new window opens on the chart, so that it is built once.
     ChartWindow::setOpeningChart(chart);
-    QMdiSubWindow *sub = frame.openChild(qs(ChartWindow::ClassName));
+    QMdiSubWindow *sub = frame.openChild(qs(windowclass::Chart));
     ChartWindow::setOpeningChart({});
     auto *window = sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
     if (window)

@@ -18,6 +18,12 @@ ChildWindow::ChildWindow(MainFrm &frame, QWidget *parent)
 {
 }
 
+QSize ChildWindow::sizeTwips() const
+{
+    const ChildKind *kind = m_frame.kindOf(objectName());
+    return kind ? kind->sizeTwips : UsualSizeTwips;
+}
+
 void ChildWindow::load()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);

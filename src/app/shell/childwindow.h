@@ -34,8 +34,9 @@ signals:
     void refreshed();
 
 protected:
-    // The designed outer size of the window in twips.
-    virtual QSize sizeTwips() const = 0;
+    // The designed outer size of the window in twips: its row's in the window table
+    // (childKinds()), found by its class name, which is its object name.
+    virtual QSize sizeTwips() const;
     // Computes and fills the window's contents.
     virtual void compute() = 0;
     // Listens to the document's ticketsChanged, which calls bookChanged().

@@ -181,7 +181,6 @@ void MainFrm::showHistory()
         if (auto *child = qobject_cast<ChildWindow *>(window->widget());
             child && child->isLoaded() && !window->isHidden())
             child->refresh();
-    emit historyRebuilt();
 }
 
 void MainFrm::setPropEnd(bool value)

@@ -8,10 +8,8 @@
 #include "views/chartview.h"
 #include "views/sheetview.h"
 #include "windows/aboutwindow.h"
-#include "windows/chancewindow.h"
 #include "windows/chartwindow.h"
 #include "windows/helpwindow.h"
-#include "windows/predictionwindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -170,7 +168,7 @@ void ScreenshotRunner::shootArrangements(int number)
 {
     // Windows of different sizes: two analyses, the chance page and the prediction window.
     for (const char *className :
-        {"出現頻度分析", "回数別出現分析", ChanceWindow::ClassName, PredictionWindow::ClassName})
+        {"出現頻度分析", "回数別出現分析", windowclass::Chance, windowclass::Prediction})
         m_frame.openChild(QString::fromUtf8(className));
     wait(300);
     const std::pair<QAction *, const char *> arrangements[] = {

@@ -7,6 +7,7 @@
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "views/chartview.h"
@@ -113,7 +114,7 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     , m_notes(notesLabel(this))
     , m_chart(new ChartView(m_tabs))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Backtest));
     setWindowTitle(tr("予想の検証"));
     setFont(gridFont());
     setUpVerdicts();
@@ -262,8 +263,6 @@ void BacktestWindow::refresh()
     showReport();
     ChildWindow::refresh();
 }
-
-QSize BacktestWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void BacktestWindow::compute()
 {

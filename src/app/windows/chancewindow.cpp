@@ -3,6 +3,7 @@
 #include "analysis/chance.h"
 #include "shell/appfonts.h"
 #include "shell/chartcommands.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "views/elidedlabel.h"
@@ -22,7 +23,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     , m_grid(new SheetView(this))
     , m_notes(notesLabel(this))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Chance));
     setWindowTitle(qs(ChanceCaption));
     setFont(gridFont());
 
@@ -47,10 +48,6 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     layout->addWidget(m_grid, 1);
     layout->addWidget(m_notes);
 }
-
-QWidget *ChanceWindow::create(MainFrm &frame) { return new ChanceWindow(frame); }
-
-QSize ChanceWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void ChanceWindow::compute()
 {

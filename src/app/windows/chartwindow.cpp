@@ -2,6 +2,7 @@
 
 #include "commands/corereasons.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/outputfile.h"
@@ -24,8 +25,6 @@ namespace loto6 {
 
 namespace {
 
-constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-
 // The chart a new window opens on: the one named when it was opened for a chart, so that it
 // is built once.
 std::string_view s_opening;
@@ -38,7 +37,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
     , m_chooser(new QComboBox(this))
     , m_number(new QSpinBox(this))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Chart));
     setWindowTitle(tr("グラフ"));
     setFont(gridFont());
     m_chooser->setObjectName(QStringLiteral("cboChart"));
@@ -78,8 +77,6 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
     layout->addWidget(m_view, 1);
 }
 
-QWidget *ChartWindow::create(MainFrm &frame) { return new ChartWindow(frame); }
-
 void ChartWindow::setOpeningChart(std::string_view chart) { s_opening = chart; }
 
 void ChartWindow::showChart(std::string_view name)
@@ -96,8 +93,6 @@ const ChartInfo &ChartWindow::current() const
     const ChartInfo *info = findChart(m_chooser->currentData().toString().toStdString());
     return info ? *info : charts().front();
 }
-
-QSize ChartWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 std::optional<TicketGrading> ChartWindow::gradeBook(std::map<int, DrawPrizes> &prizes)
 {

@@ -26,13 +26,7 @@ class ChartWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "グラフ";
-    static constexpr const char *MenuAction = "mnuGraph";
-    static constexpr int WidthTwips = 15000;
-    static constexpr int HeightTwips = 10500;
-
     explicit ChartWindow(MainFrm &frame, QWidget *parent = nullptr);
-    static QWidget *create(MainFrm &frame);
     // The chart a window made next opens on (shell/chartcommands.h sets it), so that it is
     // built once.
     static void setOpeningChart(std::string_view chart);
@@ -49,7 +43,6 @@ public:
     void saveSvg();
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
     // Only a chart of the tickets is built again when the book changes.
     void bookChanged() override;

@@ -6,6 +6,7 @@
 #include "design/generator.h"
 #include "grid/numbertext.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "views/sheetview.h"
@@ -86,7 +87,7 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
     , m_tickets(new SheetView(this))
     , m_odds(new SheetView(this))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Design));
     setWindowTitle(tr("番号の設計（条件・ホイール・当せん確率）"));
     setFont(gridFont());
     auto *left = new QVBoxLayout;
@@ -106,10 +107,6 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
 
 // The runner asks a running job to stop and waits for it.
 DesignWindow::~DesignWindow() = default;
-
-QWidget *DesignWindow::create(MainFrm &frame) { return new DesignWindow(frame); }
-
-QSize DesignWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 DesignWindow::RangeRow DesignWindow::addRange(
     QGridLayout *grid, int row, const QString &label, int min, int max)

@@ -6,6 +6,7 @@
 #include "shell/appfonts.h"
 #include "shell/busycursor.h"
 #include "shell/chartcommands.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/prizestore.h"
@@ -38,8 +39,8 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     , m_grid(new SheetView(this))
     , m_status(new QLabel(this))
 {
-    setObjectName(qs(ClassName));
-    setWindowTitle(qs(ClassName));
+    setObjectName(qs(windowclass::Popularity));
+    setWindowTitle(qs(windowclass::Popularity));
     setFont(gridFont());
     m_numbers->setObjectName(QStringLiteral("txtNumbers"));
     m_numbers->setPlaceholderText(tr("6つの数字（例: 03 09 10 22 31 40）"));
@@ -76,10 +77,6 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     layout->addWidget(m_status);
     layout->addWidget(caveat);
 }
-
-QWidget *PopularityWindow::create(MainFrm &frame) { return new PopularityWindow(frame); }
-
-QSize PopularityWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 QString PopularityWindow::caveats()
 {

@@ -2,18 +2,16 @@
 
 #include "commands/corereasons.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
 #include "store/drawrecord.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/backtestwindow.h"
-#include "windows/designwindow.h"
 #include "windows/popularitywindow.h"
 #include "windows/printbutton.h"
 #include "windows/recordpredictiondialog.h"
-#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -115,7 +113,7 @@ void triggerCommand(MainFrm &frame, const char *className)
 PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
     : ChildWindow(frame, parent)
 {
-    setObjectName(qs(ClassName));
+    setObjectName(qs(windowclass::Prediction));
     setWindowTitle(tr("一発ズンベル予想"));
     setFont(gridFont());
     // Everything stands at its designed place on one page, which scrolls when the window is
@@ -151,8 +149,6 @@ void PredictionWindow::placeOnScrollingPage()
     layout->addWidget(page);
 }
 
-QWidget *PredictionWindow::create(MainFrm &frame) { return new PredictionWindow(frame); }
-
 void PredictionWindow::openOnActivation(MainFrm &frame)
 {
     // Once the exit sequence has run, an activation must not bring the window back.
@@ -161,7 +157,7 @@ void PredictionWindow::openOnActivation(MainFrm &frame)
     QObject::connect(&frame, &MainFrm::activatedAmongOwnWindows, &frame, [&frame, exiting] {
         if (*exiting || !frame.isVisible())
             return;
-        triggerCommand(frame, ClassName);
+        triggerCommand(frame, windowclass::Prediction);
     });
 }
 
@@ -286,7 +282,7 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *check = new QPushButton(tr("予想の検証..."), parent);
     check->setObjectName(QStringLiteral("cmdBacktest"));
     connect(check, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), BacktestWindow::ClassName); });
+        [this] { triggerCommand(mainFrm(), windowclass::Backtest); });
     auto *record = new QPushButton(tr("この予想を記録..."), parent);
     record->setObjectName(QStringLiteral("cmdRecord"));
     record->setToolTip(tr("一発ズンベル予想を次の回の購入番号として記録します。"));
@@ -294,11 +290,11 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *tickets = new QPushButton(tr("購入番号の照合..."), parent);
     tickets->setObjectName(QStringLiteral("cmdTickets"));
     connect(tickets, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), TicketWindow::ClassName); });
+        [this] { triggerCommand(mainFrm(), windowclass::Tickets); });
     auto *design = new QPushButton(tr("番号の設計..."), parent);
     design->setObjectName(QStringLiteral("cmdDesign"));
     connect(design, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), DesignWindow::ClassName); });
+        [this] { triggerCommand(mainFrm(), windowclass::Design); });
     // Two buttons a line, so that each shows its whole text in the frame's width.
     auto *grid = new QGridLayout;
     grid->setSpacing(twipsToPixels(60));
@@ -337,7 +333,9 @@ void PredictionWindow::showSheet(PredictionGrid g, Sheet sheet)
 
 QSize PredictionWindow::sizeTwips() const
 {
-    return {WidthTwips, HeightTwips + static_cast<int>(std::lround(pixelsToTwips(m_extraHeight)))};
+    const QSize designed = ChildWindow::sizeTwips();
+    return {designed.width(),
+        designed.height() + static_cast<int>(std::lround(pixelsToTwips(m_extraHeight)))};
 }
 
 void PredictionWindow::compute()

@@ -3,6 +3,7 @@
 #include "commands/corereasons.h"
 #include "shell/appfonts.h"
 #include "shell/chartcommands.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "tickets/ticketsheets.h"
@@ -49,7 +50,7 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     , m_tabs(new QTabWidget(this))
     , m_summaryNotes(notesLabel(this))
 {
-    setObjectName(qs(ClassName));
+    setObjectName(qs(windowclass::Tickets));
     setWindowTitle(tr("購入番号の照合"));
     setFont(gridFont());
     m_list = addGrid(m_tabs, tr("購入番号"), QStringLiteral("gridTickets"));
@@ -130,10 +131,6 @@ QWidget *TicketWindow::createEntryRow()
     layout->addLayout(buttons, 1);
     return row;
 }
-
-QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }
-
-QSize TicketWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void TicketWindow::report(const Status &status)
 {

@@ -26,14 +26,7 @@ class TicketWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "購入番号の照合";
-    static constexpr const char *MenuAction = "mnuKonyuBango";
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 13800;
-    static constexpr int HeightTwips = 11000;
-
     explicit TicketWindow(MainFrm &frame, QWidget *parent = nullptr);
-    static QWidget *create(MainFrm &frame);
 
     // Stores one ticket per non-empty line ("02 08 10 13 27 30"); all or none.
     Status addLines(const QString &lines);
@@ -51,7 +44,6 @@ public:
     SheetView *popularityGrid() const { return m_popularity; }
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
 
 private:
