@@ -10,18 +10,11 @@ namespace loto6 {
 
 namespace {
 
-std::string twoDigits(int n)
-{
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
-}
-
 std::vector<std::string> numberLabels()
 {
     std::vector<std::string> labels;
     for (int n = 1; n <= ChartBalls; ++n)
-        labels.push_back(twoDigits(n));
+        labels.push_back(twoDigitText(n));
     return labels;
 }
 
@@ -112,7 +105,7 @@ Chart buildNumberOverTimeChart(const ChartInput &input)
     const std::vector<ChartDraw> draws = chartDraws(input.history);
     const double p = static_cast<double>(ChartMainPicks) / ChartBalls;
     ChartPanel total, deviation;
-    ChartSeries seen{"第" + twoDigits(number) + "の累積出現回数", ChartSeries::Role::Observed,
+    ChartSeries seen{"第" + twoDigitText(number) + "の累積出現回数", ChartSeries::Role::Observed,
         ChartSeries::Mark::Steps, chartcolors::Observed, {}, {}};
     ChartSeries expected{"期待値", ChartSeries::Role::Expected, ChartSeries::Mark::Line,
         chartcolors::Expected, {}, {}};
@@ -157,7 +150,7 @@ Chart buildNumberOverTimeChart(const ChartInput &input)
     total.yAxis.label = "出現回数";
     deviation.yAxis.label = "差";
     Chart c;
-    c.title = "数字" + twoDigits(number) + "の出現の推移　" + historyRangeText(input.history);
+    c.title = "数字" + twoDigitText(number) + "の出現の推移　" + historyRangeText(input.history);
     c.note = "帯はその回までの回数で公平な抽選なら95%の確率で入る範囲です。帯の中の上下は偶然の"
              "揺れで、「ホット」「コールド」に見える時期もこの範囲に収まります。";
     c.panels = {std::move(total), std::move(deviation)};

@@ -108,7 +108,7 @@ QString PopularityWindow::linesSummary(
     for (const std::array<int, 6> &line : lines) {
         QStringList numbers;
         for (int n : line)
-            numbers << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+            numbers << QString::fromStdString(twoDigitText(n));
         Combination c{};
         std::copy(line.begin(), line.end(), c.begin());
         std::sort(c.begin(), c.end());
