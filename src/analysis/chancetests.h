@@ -18,7 +18,7 @@ using Test = ChanceReport::Test;
 using Category = ChanceReport::Category;
 
 // The six main numbers and the bonus number.
-inline constexpr int AllPicks = MainNumberCount + 1;
+inline constexpr int AllPicks = MainNumberCount + BonusNumberCount;
 inline constexpr std::string_view VerdictMark = "%V%";
 
 // Per-number counts of 1..43, with `picks` numbers of each of n draws counted.

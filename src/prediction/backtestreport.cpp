@@ -153,7 +153,7 @@ void tallyOutcomes(Result &r, const Backtest &backtest, const std::map<int, Draw
         r.picks += o.picks;
         r.matches += o.matches;
         ++r.observedCounts[std::min<std::size_t>(o.matches, BacktestReport::MaxMatches)];
-        if (r.method == Backtest::OneShot && o.picks == Prediction::OneShotCount) {
+        if (r.method == Backtest::OneShot && o.picks == MainNumberCount) {
             ++r.tickets;
             if (const int c = prizeClass(o.matches, o.bonus); c > 0)
                 addPrize(r, c, prizes, backtest.drawNos()[i]);
