@@ -6,12 +6,12 @@
 
 #include "analysis/catalog.h"
 #include "chart/chartcatalog.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "tickets/ticketbook.h"
 #include "views/chartview.h"
 #include "views/sheetview.h"
-#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
         return 1;
     bool withinBudget = true;
     for (const char *name :
-        {"frequency", "group11", "spread", "appearance-interval", TicketWindow::ClassName}) {
+        {"frequency", "group11", "spread", "appearance-interval", windowclass::Tickets}) {
         const AnalysisInfo *info = findAnalysis(name);
         QElapsedTimer timer;
         timer.start();

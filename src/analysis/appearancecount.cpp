@@ -71,7 +71,6 @@ Sheet buildAppearanceCount(const DrawHistory &history, const Totals &totals)
                 ++*c;
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

@@ -9,8 +9,6 @@ namespace loto6 {
 
 namespace {
 
-constexpr int MaxNumber = HighestNumber;
-
 std::string intervalText(int interval)
 {
     return interval == 0 ? std::string("初回") : std::to_string(interval) + "回前";
@@ -29,9 +27,9 @@ Sheet buildAppearanceInterval(const DrawHistory &history, const Totals &totals)
     // Draw number of each number's most recent appearance, 0 for none. The history comes in
     // ascending draw numbers, so this is the nearest earlier draw holding the number; only draws
     // numbered 1 and up count as earlier appearances. Values outside 1..43 are never found.
-    std::array<int, MaxNumber + 1> lastSeen{};
+    std::array<int, HighestNumber + 1> lastSeen{};
     auto slot = [&](long long v) -> int * {
-        return v >= 1 && v <= MaxNumber ? &lastSeen[static_cast<std::size_t>(v)] : nullptr;
+        return v >= 1 && v <= HighestNumber ? &lastSeen[static_cast<std::size_t>(v)] : nullptr;
     };
 
     int row = FirstDataRow;

@@ -59,7 +59,6 @@ Sheet buildCarryOver(const DrawHistory &history, const Totals &totals)
         hasPrevious = true;
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

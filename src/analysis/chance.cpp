@@ -18,7 +18,7 @@ using namespace chancetests;
 // A complete record whose seven numbers are distinct values in 1..43, main numbers ascending.
 struct FairDraw
 {
-    std::array<int, MainPicks> main{};
+    std::array<int, MainNumberCount> main{};
     int bonus = 0;
     std::uint64_t mainMask = 0; // bit x set for each main number x
 };
@@ -29,7 +29,7 @@ std::uint64_t numberMask(const DrawRecord &r)
     std::uint64_t mask = 0;
     for (int i = 0; i < AllPicks; ++i) {
         const long long x = r.number(i);
-        if (x < 1 || x > Numbers || ((mask >> x) & 1u) != 0)
+        if (x < 1 || x > HighestNumber || ((mask >> x) & 1u) != 0)
             return 0;
         mask |= std::uint64_t{1} << x;
     }
@@ -51,7 +51,7 @@ std::vector<FairDraw> fairDraws(const DrawHistory &history, int &excluded)
             continue;
         }
         FairDraw d;
-        d.bonus = static_cast<int>(r.number(MainPicks));
+        d.bonus = static_cast<int>(r.number(MainNumberCount));
         // The main numbers in ascending order, read off the bits.
         mask &= ~(std::uint64_t{1} << d.bonus);
         d.mainMask = mask;
@@ -75,10 +75,10 @@ std::string replaceAll(std::string s, std::string_view what, std::string_view wi
 // What the tests count over the fair draws, in one pass.
 struct DrawTallies
 {
-    std::array<double, Numbers + 1> mainCount{}, allCount{};
-    std::vector<double> overlap = std::vector<double>(MainPicks + 1, 0.0);
-    std::vector<double> odd = std::vector<double>(MainPicks + 1, 0.0);
-    std::vector<double> low = std::vector<double>(MainPicks + 1, 0.0);
+    std::array<double, HighestNumber + 1> mainCount{}, allCount{};
+    std::vector<double> overlap = std::vector<double>(MainNumberCount + 1, 0.0);
+    std::vector<double> odd = std::vector<double>(MainNumberCount + 1, 0.0);
+    std::vector<double> low = std::vector<double>(MainNumberCount + 1, 0.0);
     std::vector<double> bands = std::vector<double>(5, 0.0);
     std::vector<double> digits = std::vector<double>(10, 0.0);
     int consecutive = 0, stepping = 0;
@@ -92,11 +92,11 @@ void tallyMainNumbers(const FairDraw &d, DrawTallies &t)
 {
     bool hasConsecutive = false, hasStepping = false;
     int odds = 0, lows = 0, s = 0;
-    for (int k = 0; k < MainPicks; ++k) {
+    for (int k = 0; k < MainNumberCount; ++k) {
         const int x = d.main[static_cast<std::size_t>(k)];
         ++t.mainCount[static_cast<std::size_t>(x)];
         odds += x % 2;
-        lows += x <= Numbers / 2 ? 1 : 0;
+        lows += x <= HighestNumber / 2 ? 1 : 0;
         s += x;
         if (k > 0) {
             const int diff = x - d.main[static_cast<std::size_t>(k - 1)];
@@ -118,7 +118,7 @@ void tallyAllNumbers(const FairDraw &d, int i, std::vector<int> &lastSeen, DrawT
 {
     std::array<int, AllPicks> all{};
     std::copy(d.main.begin(), d.main.end(), all.begin());
-    all[MainPicks] = d.bonus;
+    all[MainNumberCount] = d.bonus;
     for (int x : all) {
         ++t.allCount[static_cast<std::size_t>(x)];
         // The five bands of the tens digit; 40..43 make the last, short band.
@@ -136,7 +136,7 @@ DrawTallies tallyDraws(const std::vector<FairDraw> &draws)
     const int n = static_cast<int>(draws.size());
     DrawTallies t;
     t.gaps.assign(static_cast<std::size_t>(std::max(n, 1)), 0.0);
-    std::vector<int> lastSeen(Numbers + 1, -1);
+    std::vector<int> lastSeen(HighestNumber + 1, -1);
     for (int i = 0; i < n; ++i) {
         const FairDraw &d = draws[static_cast<std::size_t>(i)];
         tallyMainNumbers(d, t);
@@ -154,7 +154,7 @@ std::vector<Test> chanceTests(const DrawTallies &d, int n, int pairs, const Chan
 {
     std::vector<Test> tests;
     tests.push_back(
-        appearanceTest("main-appearances", "本数字の出現回数", d.mainCount, MainPicks, n));
+        appearanceTest("main-appearances", "本数字の出現回数", d.mainCount, MainNumberCount, n));
     tests.push_back(appearanceTest(
         "all-appearances", "本数字＋ボーナス数字の出現回数", d.allCount, AllPicks, n));
     tests.push_back(carryOverTest(d.overlap, pairs, law));

@@ -100,15 +100,15 @@ void normalTest(Test &t, double z, bool rough)
 
 // Per-number counts of 1..43, with `picks` numbers of each of n draws counted.
 Test appearanceTest(std::string key, std::string title,
-    const std::array<double, Numbers + 1> &counts, int picks, int n)
+    const std::array<double, HighestNumber + 1> &counts, int picks, int n)
 {
     Test t;
     t.key = std::move(key);
     t.title = std::move(title);
-    const double e = static_cast<double>(picks) * n / Numbers;
+    const double e = static_cast<double>(picks) * n / HighestNumber;
     std::vector<Category> cells;
     int lo = 1, hi = 1, loTies = 0, hiTies = 0;
-    for (int x = 1; x <= Numbers; ++x) {
+    for (int x = 1; x <= HighestNumber; ++x) {
         const double c = counts[static_cast<std::size_t>(x)];
         cells.push_back({std::to_string(x), c, e});
         if (c < counts[static_cast<std::size_t>(lo)]) {
@@ -138,7 +138,7 @@ Test appearanceTest(std::string key, std::string title,
         + std::string(VerdictMark) + "。";
     // Numbers do not repeat within a draw, so the counts vary by (43 - picks) / 42 of what a
     // multinomial law would give; scaling back makes the statistic chi-square with 42 df.
-    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - picks));
+    chiSquare(t, std::move(cells), (HighestNumber - 1.0) / (HighestNumber - picks));
     return t;
 }
 
@@ -154,7 +154,7 @@ Test groupTest(std::string key, std::string title, std::string_view what,
     std::size_t worst = 0;
     double worstResidual = -1;
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        const double e = static_cast<double>(AllPicks) * n * groupSize[i] / Numbers;
+        const double e = static_cast<double>(AllPicks) * n * groupSize[i] / HighestNumber;
         cells.push_back({labels[i], observed[i], e});
         const double r = e > 0 ? std::fabs(observed[i] - e) / std::sqrt(e) : 0;
         if (r > worstResidual) {
@@ -169,7 +169,7 @@ Test groupTest(std::string key, std::string title, std::string_view what,
     t.sentence = t.title + "は、期待から最も離れた" + std::string(what) + "「" + labels[worst]
         + "」で" + count(t.observed) + "回（期待" + fixed(t.expected, 2) + "回）で、全体として"
         + std::string(VerdictMark) + "。";
-    chiSquare(t, std::move(cells), (Numbers - 1.0) / (Numbers - AllPicks));
+    chiSquare(t, std::move(cells), (HighestNumber - 1.0) / (HighestNumber - AllPicks));
     return t;
 }
 
@@ -210,11 +210,11 @@ Test patternTest(std::string key, std::string title, std::string_view one, std::
     t.title = std::move(title);
     std::vector<Category> cells;
     double mean = 0, expectedMean = 0;
-    for (int k = 0; k <= MainPicks; ++k) {
+    for (int k = 0; k <= MainNumberCount; ++k) {
         const auto i = static_cast<std::size_t>(k);
         const std::string label = std::string(1, static_cast<char>('A' + k)) + "（"
             + std::string(one) + std::to_string(k) + "・" + std::string(other)
-            + std::to_string(MainPicks - k) + "）";
+            + std::to_string(MainNumberCount - k) + "）";
         cells.push_back({label, byCount[i], n * law[i]});
         mean += k * byCount[i];
         expectedMean += k * law[i];
@@ -253,7 +253,7 @@ Test carryOverTest(const std::vector<double> &overlap, int pairs, const ChanceLa
     std::vector<Category> cells;
     double observedTotal = 0, expectedMean = 0;
     const std::vector<double> &h = law.overlapLaw();
-    for (int k = 0; k <= MainPicks; ++k) {
+    for (int k = 0; k <= MainNumberCount; ++k) {
         const auto i = static_cast<std::size_t>(k);
         cells.push_back({std::to_string(k) + "個", overlap[i], pairs * h[i]});
         observedTotal += k * overlap[i];
@@ -317,7 +317,7 @@ Test lastDigitTest(const std::vector<double> &digits, int n)
     std::vector<int> sizes(10, 0);
     for (int d = 0; d < 10; ++d)
         labels.push_back(std::to_string(d));
-    for (int x = 1; x <= Numbers; ++x)
+    for (int x = 1; x <= HighestNumber; ++x)
         ++sizes[static_cast<std::size_t>(x % 10)];
     return groupTest("last-digit", "下一桁ごとの出現数", "下一桁", labels, sizes, digits, n);
 }
@@ -329,7 +329,7 @@ Test gapTest(const std::vector<double> &gaps, int n)
     Test t;
     t.key = "gap";
     t.title = "出現間隔";
-    const double p = static_cast<double>(AllPicks) / Numbers;
+    const double p = static_cast<double>(AllPicks) / HighestNumber;
     const std::vector<double> weight = ChanceLaw::expectedGapCounts(n, p);
     const double observedTotal = std::accumulate(gaps.begin(), gaps.end(), 0.0);
     const double weightTotal = std::accumulate(weight.begin(), weight.end(), 0.0);

@@ -17,14 +17,13 @@ namespace loto6::chancetests {
 using Test = ChanceReport::Test;
 using Category = ChanceReport::Category;
 
-inline constexpr int Numbers = HighestNumber;
-inline constexpr int MainPicks = 6;
-inline constexpr int AllPicks = 7; // six main numbers and the bonus number
+// The six main numbers and the bonus number.
+inline constexpr int AllPicks = MainNumberCount + BonusNumberCount;
 inline constexpr std::string_view VerdictMark = "%V%";
 
 // Per-number counts of 1..43, with `picks` numbers of each of n draws counted.
 Test appearanceTest(std::string key, std::string title,
-    const std::array<double, Numbers + 1> &counts, int picks, int n);
+    const std::array<double, HighestNumber + 1> &counts, int picks, int n);
 // Counts of the categories a number falls in (bands, last digits), over all seven numbers.
 Test groupTest(std::string key, std::string title, std::string_view what,
     const std::vector<std::string> &labels, const std::vector<int> &groupSize,

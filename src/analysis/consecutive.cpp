@@ -75,7 +75,6 @@ Sheet buildConsecutive(const DrawHistory &history, const Totals &totals)
             s.setBackColor(RightDrawCol, row, RightDrawCol, row, NoPairBack);
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

@@ -18,7 +18,6 @@ Sheet buildCountGroups(const DrawHistory &, const Totals &totals)
     s.setColWidth(2, 20);
     s.setBorder(1, 1, 2, rows, border::AllSides);
     s.setBackColor(1, 2, 1, totals.latestDrawNo + 2, colors::lightYellow);
-    s.activateCell(0, 0);
 
     s.selectCell(1, 1);
     s.setText("出 現");

@@ -26,7 +26,6 @@ Sheet buildEvenOdd(const DrawHistory &history, const Totals &totals)
         tablelayout::writePatternCounts(s, row, even, 6 - even);
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

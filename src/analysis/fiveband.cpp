@@ -90,7 +90,6 @@ Sheet buildFiveBand(const DrawHistory &history, const Totals &totals)
             s.setText(b + 9, row, counts[static_cast<std::size_t>(b)]);
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

@@ -59,7 +59,6 @@ Sheet buildFrequency(const DrawHistory &history, const Totals &totals)
         s.setText(1, n + 2, n);
         s.setText(last, n + 2, n);
     }
-    s.activateCell(0, 0);
 
     s.setText(1, 2, "数字");
     s.setText(last, 2, "数字");

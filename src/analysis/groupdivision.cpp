@@ -120,7 +120,6 @@ Sheet buildDivision(const Division &d, const DrawHistory &history, const Totals 
     // Both label columns hold the widest draw number whole, with a character width to spare.
     s.setColWidth(1, static_cast<double>(labelChars + 1));
     s.setColWidth(Columns, static_cast<double>(labelChars + 1));
-    s.activateCell(0, 0);
     return s;
 }
 

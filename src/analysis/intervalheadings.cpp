@@ -72,7 +72,6 @@ Sheet makeIntervalSheet(int latestDrawNo, IntervalKind kind)
     // The bottom pair mirrors the top one: headings above the caption band.
     writeHeadingPair(s, 2, 1, kind);
     writeHeadingPair(s, lastDataRow(latestDrawNo) + 1, lastDataRow(latestDrawNo) + 2, kind);
-    s.activateCell(0, 0);
     return s;
 }
 

@@ -49,7 +49,6 @@ Sheet buildLastDigit(const DrawHistory &history, const Totals &totals)
         }
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

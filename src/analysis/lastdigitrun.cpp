@@ -77,7 +77,6 @@ Sheet buildLastDigitRun(const DrawHistory &history, const Totals &totals)
             s.setBackColor(runColor(t.run));
         }
     }
-    s.activateCell(0, 0);
     return s;
 }
 

@@ -32,7 +32,6 @@ Sheet buildLowHigh(const DrawHistory &history, const Totals &totals)
         tablelayout::writePatternCounts(s, row, low, low);
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

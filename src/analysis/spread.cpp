@@ -77,7 +77,6 @@ Sheet buildSpread(const DrawHistory &history, const Totals &totals)
         }
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

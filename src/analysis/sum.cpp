@@ -60,7 +60,6 @@ Sheet buildSum(const DrawHistory &history, const Totals &totals)
             10, row, static_cast<long long>(sum + static_cast<unsigned long long>(r.bonus())));
         ++row;
     }
-    s.activateCell(0, 0);
     return s;
 }
 

@@ -10,18 +10,11 @@ namespace loto6 {
 
 namespace {
 
-std::string twoDigits(int n)
-{
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
-}
-
 std::vector<std::string> numberLabels()
 {
     std::vector<std::string> labels;
     for (int n = 1; n <= ChartBalls; ++n)
-        labels.push_back(twoDigits(n));
+        labels.push_back(twoDigitText(n));
     return labels;
 }
 
@@ -151,7 +144,7 @@ Chart buildNumberOverTimeChart(const ChartInput &input)
     const std::vector<ChartDraw> draws = chartDraws(input.history);
     const double p = static_cast<double>(ChartMainPicks) / ChartBalls;
     ChartPanel total, deviation;
-    ChartSeries seen{"第" + twoDigits(number) + "の累積出現回数", ChartSeries::Role::Observed,
+    ChartSeries seen{"第" + twoDigitText(number) + "の累積出現回数", ChartSeries::Role::Observed,
         ChartSeries::Mark::Steps, chartcolors::Observed, {}, {}};
     ChartSeries expected{"期待値", ChartSeries::Role::Expected, ChartSeries::Mark::Line,
         chartcolors::Expected, {}, {}};
@@ -184,7 +177,7 @@ Chart buildNumberOverTimeChart(const ChartInput &input)
     total.yAxis.label = "出現回数";
     deviation.yAxis.label = "差";
     Chart c;
-    c.title = "数字" + twoDigits(number) + "の出現の推移　" + historyRangeText(input.history);
+    c.title = "数字" + twoDigitText(number) + "の出現の推移　" + historyRangeText(input.history);
     c.note = "濃い帯は各回ごとに、その回までの回数で公平な抽選なら95%の確率で入る範囲です。"
              "回ごとの帯なので、公平な数字でも推移のどこかで濃い帯を出ることが"
         + fixedText(bands.leaves * 100, 0)

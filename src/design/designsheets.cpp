@@ -80,7 +80,7 @@ Sheet designTicketsSheet(const std::vector<Combination> &tickets, std::string_vi
         s.setText(1, row, row - 1);
         for (int i = 0; i < PickSize; ++i) {
             const int n = c[static_cast<std::size_t>(i)];
-            s.setText(2 + i, row, (n < 10 ? "0" : "") + std::to_string(n));
+            s.setText(2 + i, row, twoDigitText(n));
         }
         ++row;
     }

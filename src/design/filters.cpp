@@ -1,6 +1,7 @@
 #include "design/filters.h"
 
 #include "analysis/probability.h"
+#include "grid/numbertext.h"
 
 #include <bit>
 #include <charconv>
@@ -131,9 +132,7 @@ std::string combinationText(const Combination &c)
     for (int n : c) {
         if (!out.empty())
             out += ' ';
-        if (n < 10)
-            out += '0';
-        out += std::to_string(n);
+        out += twoDigitText(n);
     }
     return out;
 }

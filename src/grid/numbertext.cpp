@@ -14,6 +14,13 @@ std::string fixedText(double value, int decimals)
     return buf;
 }
 
+std::string twoDigitText(long long n)
+{
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%02lld", n);
+    return buf;
+}
+
 std::string groupedText(long long value)
 {
     // Built front to back, so no insert moves the digits already written.

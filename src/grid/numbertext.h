@@ -6,6 +6,8 @@ namespace loto6 {
 
 // Texts of computed figures for the tables: a dash stands for a value that is not defined.
 std::string fixedText(double value, int decimals);
+// A number of the game in at least two digits: 02, 43 (the one form of every table and text).
+std::string twoDigitText(long long n);
 // A whole number with thousands separators: 1,234,567.
 std::string groupedText(long long value);
 // An amount of money: 1,234,567円.

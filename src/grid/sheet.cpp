@@ -488,10 +488,4 @@ void Sheet::setBorder(int col, int row, int col2, int row2, int sides, Rgb color
     endBlock();
 }
 
-void Sheet::activateCell(int col, int row)
-{
-    m_activeCol = col;
-    m_activeRow = row;
-}
-
 } // namespace loto6

@@ -103,8 +103,6 @@ public:
     void selectCell(int col, int row);
     void selectBlock(int col, int row, int col2, int row2);
     void endBlock();
-    int currentCol() const { return m_col; }
-    int currentRow() const { return m_row; }
 
     // Property writes on the selection.
     void setHAlign(HAlign align);
@@ -144,9 +142,6 @@ public:
 
     void setAllowOverflow(bool allow) { m_allowOverflow = allow; }
     bool allowOverflow() const { return m_allowOverflow; }
-    void activateCell(int col, int row);
-    int activeCol() const { return m_activeCol; }
-    int activeRow() const { return m_activeRow; }
 
     bool contains(int col, int row) const
     {
@@ -339,8 +334,6 @@ private:
     bool m_uniform = true; // every cell has the first style
     bool m_rowsCut = false;
     bool m_columnsCut = false;
-    int m_activeCol = 0;
-    int m_activeRow = 0;
     int m_frozenCols = 0;
     int m_frozenRows = 0;
 };

@@ -10,11 +10,13 @@ namespace loto6 {
 
 namespace {
 
-constexpr int Highest = HighestNumber;
 constexpr int CycleSlots = 4;
 constexpr int SlotCount = CycleSlots + 3 * Backtest::ShiftCount;
 
-std::uint64_t bitOf(long long n) { return n >= 1 && n <= Highest ? std::uint64_t{1} << n : 0; }
+std::uint64_t bitOf(long long n)
+{
+    return n >= 1 && n <= HighestNumber ? std::uint64_t{1} << n : 0;
+}
 
 std::uint64_t maskOf(const std::vector<int> &numbers)
 {

@@ -116,15 +116,15 @@ namespace {
 // (results with the same list sizes on the same number of draws share one).
 struct ChanceBaseline
 {
-    std::array<std::vector<double>, MatchSumLaw::Numbers + 1> hypergeometric;
+    std::array<std::vector<double>, HighestNumber + 1> hypergeometric;
     std::array<double, BacktestReport::PrizeClasses> prizes = prizeChances();
-    std::map<std::array<int, MatchSumLaw::Numbers + 1>, MatchSumLaw> laws;
+    std::map<std::array<int, HighestNumber + 1>, MatchSumLaw> laws;
 
     ChanceBaseline()
     {
-        for (int k = 0; k <= MatchSumLaw::Numbers; ++k)
+        for (int k = 0; k <= HighestNumber; ++k)
             hypergeometric[static_cast<std::size_t>(k)]
-                = hypergeometricDistribution(MatchSumLaw::Numbers, MatchSumLaw::Drawn, k);
+                = hypergeometricDistribution(HighestNumber, MainNumberCount, k);
     }
 };
 
@@ -143,17 +143,17 @@ void addPrize(Result &r, int c, const std::map<int, DrawPrizes> &prizes, int dra
 // The observed side of one result: draws, picks, matches and the one-shot's tickets and
 // prizes; byPicks counts the checked draws by the size of the list shown.
 void tallyOutcomes(Result &r, const Backtest &backtest, const std::map<int, DrawPrizes> &prizes,
-    std::array<int, MatchSumLaw::Numbers + 1> &byPicks)
+    std::array<int, HighestNumber + 1> &byPicks)
 {
     const std::vector<Backtest::Outcome> &outcomes = backtest.outcomes(r.method, r.shift);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         const Backtest::Outcome &o = outcomes[i];
         ++r.draws;
-        ++byPicks[std::min<std::size_t>(o.picks, MatchSumLaw::Numbers)];
+        ++byPicks[std::min<std::size_t>(o.picks, HighestNumber)];
         r.picks += o.picks;
         r.matches += o.matches;
         ++r.observedCounts[std::min<std::size_t>(o.matches, BacktestReport::MaxMatches)];
-        if (r.method == Backtest::OneShot && o.picks == Prediction::OneShotCount) {
+        if (r.method == Backtest::OneShot && o.picks == MainNumberCount) {
             ++r.tickets;
             if (const int c = prizeClass(o.matches, o.bonus); c > 0)
                 addPrize(r, c, prizes, backtest.drawNos()[i]);
@@ -163,7 +163,7 @@ void tallyOutcomes(Result &r, const Backtest &backtest, const std::map<int, Draw
 
 // The expected side under random picks of the same sizes, and the exact p-value.
 void compareWithChance(
-    Result &r, const std::array<int, MatchSumLaw::Numbers + 1> &byPicks, ChanceBaseline &baseline)
+    Result &r, const std::array<int, HighestNumber + 1> &byPicks, ChanceBaseline &baseline)
 {
     for (std::size_t k = 0; k < byPicks.size(); ++k)
         for (std::size_t m = 0; m < baseline.hypergeometric[k].size() && m <= 6; ++m)
@@ -193,7 +193,7 @@ Result resultOf(const Backtest &backtest, const std::map<int, DrawPrizes> &prize
     r.shift = shift;
     r.key = std::string(Backtest::key(method));
     r.title = std::string(Backtest::title(method));
-    std::array<int, MatchSumLaw::Numbers + 1> byPicks{};
+    std::array<int, HighestNumber + 1> byPicks{};
     tallyOutcomes(r, backtest, prizes, byPicks);
     compareWithChance(r, byPicks, baseline);
     return r;

@@ -42,10 +42,10 @@ void CandidateList::compute(const DrawTable &draws, int latestDrawNo, int shift)
         // A source draw that does not exist reads as 0: the candidate is the bare offset.
         int x = draws.at(rl.position, static_cast<long long>(latestDrawNo) - rl.lookBack - shift)
             + rl.offset;
-        if (x > Highest)
-            x -= Highest;
+        if (x > HighestNumber)
+            x -= HighestNumber;
         else if (x <= 0)
-            x += Highest;
+            x += HighestNumber;
         m_numbers[static_cast<std::size_t>(r)] = x;
         if (std::find(m_distinct.begin(), m_distinct.end(), x) == m_distinct.end())
             m_distinct.push_back(x);

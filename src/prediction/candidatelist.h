@@ -23,7 +23,6 @@ public:
         int lookBack;
     };
     static constexpr int Count = 21;
-    static constexpr int Highest = HighestNumber;
 
     // Rule r: group r / 7 adds one to the look-back; the offset belongs to the position.
     static Rule rule(int r);

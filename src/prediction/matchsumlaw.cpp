@@ -82,12 +82,12 @@ MatchSumLaw::MatchSumLaw(std::span<const int> picksCount)
         std::vector<double> pmf;
     };
     std::vector<Term> terms;
-    for (std::size_t k = 0; k < picksCount.size() && k <= Numbers; ++k) {
+    for (std::size_t k = 0; k < picksCount.size() && k <= HighestNumber; ++k) {
         const int n = picksCount[k];
         if (n <= 0)
             continue;
-        Term t{n, hypergeometricDistribution(Numbers, Drawn, static_cast<int>(k))};
-        t.pmf.resize(std::min<std::size_t>(t.pmf.size(), Drawn + 1));
+        Term t{n, hypergeometricDistribution(HighestNumber, MainNumberCount, static_cast<int>(k))};
+        t.pmf.resize(std::min<std::size_t>(t.pmf.size(), MainNumberCount + 1));
         double mu = 0, second = 0;
         for (std::size_t m = 0; m < t.pmf.size(); ++m) {
             mu += static_cast<double>(m) * t.pmf[m];

@@ -13,16 +13,11 @@ namespace loto6 {
 class MatchSumLaw
 {
 public:
-    static constexpr int Numbers = HighestNumber;
-    static constexpr int Drawn = 6;
-
     // picksCount[k] = how many draws had a list of k numbers (k = 0..43).
     explicit MatchSumLaw(std::span<const int> picksCount);
 
     double mean() const { return m_mean; }
     double variance() const { return m_variance; }
-    // Highest total the picks can reach.
-    long long maxTotal() const { return m_maxTotal; }
 
     double pmf(long long total) const;
     // P(S <= total) and P(S >= total), each summed from its own tail.

@@ -12,7 +12,6 @@ struct Prediction
 {
     static constexpr int EliminationCells = 18; // grid rows 2..4, six numbers each
     static constexpr int ConsecutiveCount = 12;
-    static constexpr int OneShotCount = 6;
 
     int latestDrawNo = 0;
     int reflectionShift = 0;

@@ -1,6 +1,7 @@
 #include "prediction/predictionengine.h"
 
 #include "prediction/reflectionshift.h"
+#include "store/drawrecord.h"
 
 #include <algorithm>
 
@@ -92,7 +93,7 @@ Prediction PredictionEngine::predict(int latestDrawNo, int shift) const
         = singles(static_cast<long long>(latestDrawNo) - shift - 1, Prediction::ConsecutiveCount);
     p.oneShot.assign(p.consecutive.begin(),
         p.consecutive.begin()
-            + std::min<std::ptrdiff_t>(std::ssize(p.consecutive), Prediction::OneShotCount));
+            + std::min<std::ptrdiff_t>(std::ssize(p.consecutive), MainNumberCount));
     return p;
 }
 

@@ -99,7 +99,6 @@ Sheet predictionSheet(PredictionGrid grid)
     s.setHAlign(HAlign::Left);
     s.setText(NumberHeading);
     s.setAllowOverflow(true);
-    s.activateCell(0, 0);
     return s;
 }
 

@@ -5,12 +5,9 @@ namespace loto6 {
 DrawHistory::DrawHistory(std::vector<DrawRecord> records)
     : m_records(std::move(records))
 {
-    for (const DrawRecord &r : m_records) {
+    for (const DrawRecord &r : m_records)
         if (r.malformed)
             ++m_malformed;
-        if (!r.isComplete())
-            ++m_incomplete;
-    }
 }
 
 DrawHistory DrawHistory::cutAfter(int asOf) const

@@ -31,12 +31,10 @@ public:
 
     // Records skipped because a number field held something other than a whole number.
     int malformedCount() const { return m_malformed; }
-    int incompleteCount() const { return m_incomplete; }
 
 private:
     std::vector<DrawRecord> m_records;
     int m_malformed = 0;
-    int m_incomplete = 0;
 };
 
 } // namespace loto6

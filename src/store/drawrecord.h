@@ -11,9 +11,10 @@ namespace loto6 {
 inline constexpr int MaxDrawNumber = 999'999'999;
 
 // The numbers of the game: each draw picks MainNumberCount different numbers from 1 to
-// HighestNumber, and a bonus number from the rest.
+// HighestNumber, and BonusNumberCount bonus number from the rest.
 inline constexpr int HighestNumber = 43;
 inline constexpr int MainNumberCount = 6;
+inline constexpr int BonusNumberCount = 1;
 // How many different draws of the six main numbers there are: C(43, 6).
 inline constexpr long long CombinationCount = 6'096'454;
 
@@ -22,8 +23,8 @@ inline constexpr long long CombinationCount = 6'096'454;
 // is not a whole number.
 struct DrawRecord
 {
-    static constexpr int FieldCount = 7;
-    static constexpr int BonusField = 6;
+    static constexpr int FieldCount = MainNumberCount + BonusNumberCount;
+    static constexpr int BonusField = MainNumberCount;
 
     int drawNo = 0;
     std::string date; // YYYY-MM-DD or empty

@@ -304,16 +304,6 @@ void exportPrizeHistory(std::ostream &out, const std::vector<DrawRecord> &draws,
     }
 }
 
-std::span<const HistoryLayoutEntry> historyLayouts() { return Layouts; }
-
-const char *layoutName(HistoryLayout layout)
-{
-    for (const HistoryLayoutEntry &entry : Layouts)
-        if (entry.layout == layout)
-            return entry.name;
-    return "history";
-}
-
 Status readHistoryBytes(std::string_view bytes, HistoryLayout &layout, const HistoryDrawSink &sink)
 {
     std::optional<std::string> converted;

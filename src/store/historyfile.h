@@ -26,8 +26,6 @@ enum class HistoryLayout {
     OfficialIndex,  // the official list of recent draws, without numbers
 };
 
-const char *layoutName(HistoryLayout layout);
-
 // What one file holds: its draws and, where the layout carries them, their payouts.
 struct HistoryFile
 {
@@ -57,8 +55,6 @@ struct HistoryLayoutEntry
     bool (*recognises)(std::string_view text, const std::vector<std::string> &header);
     Status (*read)(std::string_view text, HistoryLayout &layout, const HistoryDrawSink &sink);
 };
-// The layouts in the order they are tried; the exchange CSV, last, takes any other text.
-std::span<const HistoryLayoutEntry> historyLayouts();
 
 // The one reader on bytes in memory (a download), handing on each draw as it is read.
 Status readHistoryBytes(std::string_view bytes, HistoryLayout &layout, const HistoryDrawSink &sink);

@@ -1,5 +1,7 @@
 #include "tickets/ticket.h"
 
+#include "grid/numbertext.h"
+
 #include "store/drawrecord.h"
 #include "store/drawvalidation.h"
 #include "store/textcodec.h"
@@ -33,11 +35,9 @@ std::uint64_t Ticket::mask() const
 std::string Ticket::numbersText() const
 {
     std::string out;
-    char buf[8];
     for (int n : numbers) {
-        std::snprintf(buf, sizeof buf, "%02d", n);
         out += out.empty() ? "" : " ";
-        out += buf;
+        out += twoDigitText(n);
     }
     return out;
 }

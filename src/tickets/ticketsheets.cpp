@@ -34,15 +34,13 @@ std::string yen(long long v) { return yenText(v); }
 // An expected amount, rounded to the yen and grouped like the amounts beside it.
 std::string yen(double v) { return yen(std::llround(v)); }
 
-std::string two(long long n) { return n < 10 ? "0" + std::to_string(n) : std::to_string(n); }
-
 // Writes six numbers from column col on, marking those among `mains` and `bonus`.
 void writeNumbers(Sheet &s, int col, int row, const std::array<long long, 6> &numbers,
     std::uint64_t mains, std::uint64_t bonus)
 {
     for (int i = 0; i < 6; ++i) {
         const long long n = numbers[static_cast<std::size_t>(i)];
-        s.setText(col + i, row, two(n));
+        s.setText(col + i, row, twoDigitText(n));
         const std::uint64_t bit = n >= 1 && n <= HighestNumber ? std::uint64_t{1} << n : 0;
         if (bit & mains)
             s.setColors(col + i, row, col + i, row, colors::white, MainMark);
@@ -280,7 +278,7 @@ Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &his
         for (int i = 0; i < 6; ++i)
             mains[static_cast<std::size_t>(i)] = d.mainNumber(i);
         writeNumbers(s, 2, row, mains, mask, 0);
-        s.setText(8, row, two(d.bonus()));
+        s.setText(8, row, twoDigitText(d.bonus()));
         if (r.bonus())
             s.setColors(8, row, 8, row, colors::white, BonusMark);
         s.setText(9, row, static_cast<int>(r.matches));

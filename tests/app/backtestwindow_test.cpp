@@ -1,4 +1,5 @@
 #include "prediction/reflectionshift.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "store/database.h"
 #include "views/chartview.h"
@@ -29,7 +30,7 @@ using namespace loto6;
 
 namespace {
 
-const QString ClassName = QString::fromUtf8(BacktestWindow::ClassName);
+const QString ClassName = QString::fromUtf8(windowclass::Backtest);
 
 // A started main window working in a scratch folder (closing it writes the settings file).
 struct Fixture
@@ -64,7 +65,7 @@ struct Fixture
     }
     QAction *command() const
     {
-        return frame->action(QString::fromUtf8(BacktestWindow::MenuAction));
+        return frame->openCommand(QString::fromUtf8(windowclass::Backtest));
     }
     BacktestWindow *window() const
     {
@@ -300,7 +301,7 @@ void BacktestWindowTest::predictionWindowButtonOpensIt()
     QVERIFY(f.start());
     f.setSwitches({0});
     f.frame->action(u"mnuYoso"_s)->trigger();
-    QMdiSubWindow *sub = f.frame->childWindow(QString::fromUtf8(PredictionWindow::ClassName));
+    QMdiSubWindow *sub = f.frame->childWindow(QString::fromUtf8(windowclass::Prediction));
     QVERIFY(sub);
     auto *button = sub->widget()->findChild<QPushButton *>(u"cmdBacktest"_s);
     QVERIFY(button);

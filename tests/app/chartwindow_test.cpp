@@ -1,4 +1,6 @@
 #include "chart/chartcatalog.h"
+#include "shell/chartcommands.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "views/chartview.h"
 #include "views/legendpicture.h"
@@ -67,11 +69,11 @@ void ChartWindowTest::cleanup()
 
 ChartWindow *ChartWindowTest::openFromMenu()
 {
-    QAction *command = m_frame->action(QString::fromUtf8(ChartWindow::MenuAction));
+    QAction *command = m_frame->openCommand(QString::fromUtf8(windowclass::Chart));
     if (!command)
         return nullptr;
     command->trigger();
-    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(ChartWindow::ClassName));
+    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(windowclass::Chart));
     return sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
 }
 
@@ -115,7 +117,7 @@ void ChartWindowTest::opensFromItsTableAndFollowsTheHistory()
     auto *button = table->findChild<QPushButton *>(u"cmdGraph"_s);
     QVERIFY(button);
     button->click();
-    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(ChartWindow::ClassName));
+    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(windowclass::Chart));
     QVERIFY(sub);
     auto *w = qobject_cast<ChartWindow *>(sub->widget());
     QCOMPARE(w->view()->chart().name, std::string("appearances"));
@@ -205,13 +207,13 @@ int pdfPages(const QString &file)
 
 void ChartWindowTest::ticketChartFollowsTheBook()
 {
-    ChartWindow *w = ChartWindow::open(*m_frame, "tickets");
+    ChartWindow *w = openChart(*m_frame, "tickets");
     QVERIFY(w);
     QVERIFY(w->view()->chart().panels[0].series[0].x.empty());
     // Tickets added in the ticket window show at once in the open chart, and go with them.
-    m_frame->action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    m_frame->openCommand(QString::fromUtf8(windowclass::Tickets))->trigger();
     auto *book = qobject_cast<TicketWindow *>(
-        m_frame->childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+        m_frame->childWindow(QString::fromUtf8(windowclass::Tickets))->widget());
     QVERIFY(book);
     book->findChild<QSpinBox *>(u"spnFrom"_s)->setValue(2100);
     book->findChild<QSpinBox *>(u"spnDraws"_s)->setValue(40);
@@ -227,14 +229,13 @@ void ChartWindowTest::ticketChartFollowsTheBook()
 
 void ChartWindowTest::popularityChartFromItsWindow()
 {
-    m_frame->action(QString::fromUtf8(PopularityWindow::MenuAction))->trigger();
-    QMdiSubWindow *popularity
-        = m_frame->childWindow(QString::fromUtf8(PopularityWindow::ClassName));
+    m_frame->openCommand(QString::fromUtf8(windowclass::Popularity))->trigger();
+    QMdiSubWindow *popularity = m_frame->childWindow(QString::fromUtf8(windowclass::Popularity));
     QVERIFY(popularity);
     auto *button = popularity->widget()->findChild<QPushButton *>(u"cmdGraph"_s);
     QVERIFY(button);
     button->click();
-    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(ChartWindow::ClassName));
+    QMdiSubWindow *sub = m_frame->childWindow(QString::fromUtf8(windowclass::Chart));
     QVERIFY(sub);
     const Chart &chart = qobject_cast<ChartWindow *>(sub->widget())->view()->chart();
     QCOMPARE(chart.name, std::string("popularity"));

@@ -18,6 +18,7 @@ private slots:
     void closeKeysCloseTheActiveChild_data();
     void closeKeysCloseTheActiveChild();
     void windowMenuListsWindows();
+    void everyWindowOfTheBookRefreshesWhenItChanges();
 };
 
 void ChildWindowsTest::propEndFollowsOpenAndClose()
@@ -50,8 +51,8 @@ void ChildWindowsTest::propEndFollowsOpenAndClose()
         QVERIFY2(f.child(info), info.name.data());
         ++opened;
     }
-    QCOMPARE(opened, 17);
-    QCOMPARE(f.frame.mdiArea()->subWindowList().size(), 18);
+    QCOMPARE(opened, static_cast<int>(analyses().size()));
+    QCOMPARE(f.frame.mdiArea()->subWindowList().size(), opened + 1);
 }
 
 void ChildWindowsTest::oneInstancePerWindow()
@@ -156,16 +157,16 @@ void ChildWindowsTest::entryOpensBesideOthersAndEveryWindowShowsWhatItSaves()
     QVERIFY(f.frame.startUp(db, seed.toStdString()));
     // The prediction window and an analysis are open, then the entry window opens beside them;
     // closing one of them and opening another changes nothing about that.
-    f.frame.openCommand(QString::fromUtf8(PredictionWindow::ClassName))->trigger();
+    f.frame.openCommand(QString::fromUtf8(windowclass::Prediction))->trigger();
     f.open(FirstInfo);
     f.open(SecondInfo);
     f.frame.childWindow(u"二番目の分析"_s)->close();
-    f.frame.openCommand(QString::fromUtf8(EntryWindow::ClassName))->trigger();
-    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
+    f.frame.openCommand(QString::fromUtf8(windowclass::Entry))->trigger();
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(windowclass::Entry));
     QVERIFY(sub);
     f.open(SecondInfo);
     QVERIFY(f.child(FirstInfo) && f.child(SecondInfo));
-    QVERIFY(f.frame.childWindow(QString::fromUtf8(PredictionWindow::ClassName)));
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(windowclass::Prediction)));
     QVERIFY(f.messages.isEmpty());
 
     // A draw saved in the entry window shows at once everywhere, the window still open.
@@ -238,7 +239,7 @@ void ChildWindowsTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
     Fixture f;
     QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), seed));
     f.frame.action(u"mnuMasterInput"_s)->trigger();
-    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(windowclass::Entry));
     QVERIFY(sub);
     auto *entry = qobject_cast<EntryWindow *>(sub->widget());
     QVERIFY(entry);
@@ -255,7 +256,7 @@ void ChildWindowsTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
     QVERIFY(!f.frame.close());
     QCOMPARE(asked.size(), 1);
     QVERIFY(!sub->isHidden());
-    QVERIFY(f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(windowclass::Entry)));
 
     QVERIFY(f.frame.close());
     QCOMPARE(asked.size(), 2);
@@ -280,7 +281,7 @@ void ChildWindowsTest::everyWindowCommandOpensItsWindow()
     const QRect area = f.frame.mdiArea()->viewport()->rect();
 
     QCOMPARE(f.frame.kinds().size(),
-        analyses().size() + 8 + 2); // the own windows and the two of the fixture
+        analyses().size() + ownWindowCount() + 2); // and the two of the fixture
     for (const ChildKind &kind : f.frame.kinds()) {
         const QString what = kind.className;
         QAction *command = f.frame.action(kind.action);
@@ -365,6 +366,37 @@ void ChildWindowsTest::windowMenuListsWindows()
     emit menu->aboutToShow();
     menu->actions().constLast()->trigger();
     QCOMPARE(f.frame.mdiArea()->activeSubWindow(), f.frame.childWindow(u"二番目の分析"_s));
+}
+
+// Every window of the table that shows the ticket book computes again, once, when the book
+// changes through the document; no other window does.
+void ChildWindowsTest::everyWindowOfTheBookRefreshesWhenItChanges()
+{
+    QTemporaryDir dir;
+    Fixture f;
+    QVERIFY(f.frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY));
+    f.frame.resize(1366, 740);
+    std::vector<std::pair<ChildWindow *, std::unique_ptr<QSignalSpy>>> open;
+    for (const ChildKind &kind : f.frame.kinds()) {
+        f.frame.action(kind.action)->trigger();
+        auto *window = qobject_cast<ChildWindow *>(f.frame.childWindow(kind.className)->widget());
+        QVERIFY2(window, qPrintable(kind.className));
+        open.emplace_back(window, std::make_unique<QSignalSpy>(window, &ChildWindow::refreshed));
+    }
+    // The chart window follows the book while it shows a chart of the tickets.
+    f.frame.findChild<QAction *>(u"mnuGraph-tickets"_s)->trigger();
+    std::vector<Ticket> tickets(1);
+    tickets[0].numbers = {2, 8, 10, 13, 27, 30};
+    tickets[0].firstDraw = 2100;
+    tickets[0].draws = 40;
+    QVERIFY(f.frame.document().addTickets(tickets));
+    int followers = 0;
+    for (const auto &[window, spy] : open) {
+        QCOMPARE(spy->count(), window->followsBook() ? 1 : 0);
+        followers += window->followsBook() ? 1 : 0;
+    }
+    QVERIFY(followers >= 2); // the ticket window and the chart window at least
+    QVERIFY(f.messages.isEmpty());
 }
 
 QTEST_MAIN(ChildWindowsTest)

@@ -1,5 +1,7 @@
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "tickets/ticketbook.h"
+#include "views/chartview.h"
 #include "views/sheetview.h"
 #include "windows/designwindow.h"
 #include "windows/predictionwindow.h"
@@ -28,6 +30,7 @@ private slots:
     void wheelsOnAWorkerAndAddsToTheBook();
     void cancelStopsASearch();
     void picksTheLeastPopularInOrder();
+    void addedTicketsReachTheOpenBookAndChart();
 
 private:
     DesignWindow *open(MainFrm &frame, const QTemporaryDir &dir);
@@ -44,11 +47,11 @@ DesignWindow *DesignWindowTest::open(MainFrm &frame, const QTemporaryDir &dir)
     if (!frame.startUp(dir.filePath(u"draws.db"_s).toStdString(), SHARED_HISTORY))
         return nullptr;
     frame.setPropEnd(true);
-    QAction *command = frame.action(QString::fromUtf8(DesignWindow::MenuAction));
+    QAction *command = frame.openCommand(QString::fromUtf8(windowclass::Design));
     if (!frame.findChild<QMenu *>(u"mnuHosyu"_s)->actions().contains(command))
         return nullptr;
     command->trigger();
-    QMdiSubWindow *sub = frame.childWindow(QString::fromUtf8(DesignWindow::ClassName));
+    QMdiSubWindow *sub = frame.childWindow(QString::fromUtf8(windowclass::Design));
     return sub ? qobject_cast<DesignWindow *>(sub->widget()) : nullptr;
 }
 
@@ -101,7 +104,7 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
     QCOMPARE(window->findChild<QLabel *>(u"lblStatus"_s)->text(),
         u"条件に合う組合せは 1 通りだけで、5口は選べません。口数を減らしてください。"_s);
     // The prediction window leads here too.
-    frame.action(QString::fromUtf8(PredictionWindow::MenuAction))->trigger();
+    frame.openCommand(QString::fromUtf8(windowclass::Prediction))->trigger();
     QVERIFY(frame.findChild<QPushButton *>(u"cmdDesign"_s));
 }
 
@@ -193,6 +196,41 @@ void DesignWindowTest::picksTheLeastPopularInOrder()
     for (const QLabel *label : window->findChildren<QLabel *>())
         own = own || label->text().contains(u"各組合せ自身の額"_s);
     QVERIFY(own);
+}
+
+// The designer writes through the document: the open ticket window and the open chart of the
+// tickets show the book as it is now, another program's ticket written meanwhile included.
+void DesignWindowTest::addedTicketsReachTheOpenBookAndChart()
+{
+    QTemporaryDir dir;
+    MainFrm frame;
+    DesignWindow *window = open(frame, dir);
+    QVERIFY(window);
+    frame.findChild<QAction *>(u"mnuGraph-tickets"_s)->trigger();
+    auto *view = frame.findChild<ChartView *>(u"chartView"_s);
+    QVERIFY(view);
+    QVERIFY(view->chart().panels[0].series[0].x.empty());
+    frame.action(u"mnuKonyuBango"_s)->trigger();
+    auto *list = frame.findChild<SheetView *>(u"gridTickets"_s);
+    QVERIFY(list);
+    QCOMPARE(list->model()->rowCount(), 1);
+    {
+        Database other;
+        QVERIFY(other.open(frame.document().database().path()));
+        std::vector<Ticket> past(1);
+        past[0].numbers = {2, 8, 10, 13, 27, 30};
+        past[0].firstDraw = 2100;
+        past[0].draws = 40;
+        QVERIFY(TicketBook(other).add(past));
+    }
+    QTRY_VERIFY(window->pickButton()->isEnabled());
+    window->pickButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
+    window->addButton()->click();
+    QCOMPARE(list->model()->rowCount(), 1 + 1 + 5);
+    const ChartSeries &spent = view->chart().panels[0].series[0];
+    QCOMPARE(spent.x.size(), std::size_t{40});
+    QCOMPARE(spent.y.back(), 40 * 200.0);
 }
 
 QTEST_MAIN(DesignWindowTest)

@@ -5,6 +5,7 @@
 
 #include "entry/drawtablemodel.h"
 #include "entry/drawtableview.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "windows/entrywindow.h"
@@ -90,7 +91,7 @@ struct Fixture
 
     void openWindow()
     {
-        QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(EntryWindow::ClassName));
+        QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(windowclass::Entry));
         window = sub ? qobject_cast<EntryWindow *>(sub->widget()) : nullptr;
     }
     // Takes the window away without closing it (nothing asked, the rows written).

@@ -52,7 +52,7 @@ void EntryWindowTest::opensOverItsOwnConnection()
     QVERIFY(!missing.window);
     QCOMPARE(missing.messages.size(), 1);
     QVERIFY(missing.messages[0].text.startsWith(u"データベースを開けませんでした。"_s));
-    QVERIFY(!missing.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
+    QVERIFY(!missing.frame.childWindow(QString::fromUtf8(windowclass::Entry)));
 }
 
 void EntryWindowTest::closeCheck_data()
@@ -185,12 +185,13 @@ void EntryWindowTest::closeButtonClosesTheSubWindow()
     f.frame.resize(1400, 1300);
     QVERIFY(f.show());
     f.openWindow();
-    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(windowclass::Entry));
     QVERIFY(sub);
     QCOMPARE(f.frame.propEnd(), false);
     // The designed size with the date column added, made no higher than the area; a window
     // made shorter gets the scroll bar's width on top.
-    QSize designed = twipsToPixels(EntryWindow::WidthTwips, EntryWindow::HeightTwips);
+    const QSize table = f.frame.kindOf(QString::fromUtf8(windowclass::Entry))->sizeTwips;
+    QSize designed = twipsToPixels(table.width(), table.height());
     designed.rwidth() += f.grid()->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
     const int area = f.frame.mdiArea()->viewport()->height();
     if (area < designed.height())
@@ -327,9 +328,10 @@ void EntryWindowTest::latestDrawInViewOnceFittedIntoTheArea()
     f.frame.resize(1366, 700);
     QVERIFY(f.show());
     f.openWindow();
-    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName));
+    QMdiSubWindow *sub = f.frame.childWindow(QString::fromUtf8(windowclass::Entry));
     QVERIFY(sub);
-    QVERIFY(sub->height() < twipsToPixels(EntryWindow::HeightTwips));
+    QVERIFY(sub->height()
+        < twipsToPixels(f.frame.kindOf(QString::fromUtf8(windowclass::Entry))->sizeTwips.height()));
     sub->resize(sub->width(), 560);
     QCoreApplication::processEvents();
     const QModelIndex latest = f.model()->index(399, 1);

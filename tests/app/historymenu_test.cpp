@@ -2,6 +2,7 @@
 #include "commands/backgroundjob.h"
 #include "commands/historymenucommands.h"
 #include "commands/updatemessages.h"
+#include "shell/childkind.h"
 #include "shell/lastfolder.h"
 #include "shell/mainfrm.h"
 #include "store/csvhistory.h"
@@ -219,10 +220,10 @@ void HistoryMenuTest::updateRefusedWhileEntryWindowOpen()
     Fixture f;
     qputenv(UpdateUrlVariable, "http://127.0.0.1:1/");
     f.frame.setPropEnd(true);
-    const QString entry = QString::fromUtf8(EntryWindow::ClassName);
+    const QString entry = QString::fromUtf8(windowclass::Entry);
     f.frame.setChildFactory(entry, [](MainFrm &) { return new QWidget; });
     f.frame.openCommand(entry)->trigger();
-    QVERIFY(f.frame.childWindow(QString::fromUtf8(EntryWindow::ClassName)));
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(windowclass::Entry)));
 
     f.chosenFile = f.path(u"any.csv"_s);
     f.trigger("mnuMasterUpdate");

@@ -49,7 +49,7 @@ void MainFrmTest::menuTree()
         u" mnuRenbanTobiishi 連番・飛び石分析"_s,
         u" mnuHonsuji 数字合計分析"_s,
         u" mnuPattern 組合せパターン分析"_s,
-        u"  mnuLowHighPattern 低数字・高数字の組合せパターン分析"_s,
+        u"  mnuLowHightPattern 低数字・高数字の組合せパターン分析"_s,
         u"  mnuKisuGusuPattern 偶数・奇数の組合せパターン分析"_s,
         u" mnu5BunkatsuKeiko 5分割傾向分析"_s,
         u" mnuBunkatsuData 分割データ分析"_s,
@@ -286,8 +286,8 @@ void MainFrmTest::helpKeyOpensTheActiveWindowsTopic()
     QCOMPARE(f.frame.helpWindow()->topic(), QString::fromUtf8(MainFrm::HelpTopic));
 
     // With a window in front, the help opens at that window's section.
-    f.frame.openCommand(QString::fromUtf8(ChanceWindow::ClassName))->trigger();
-    QVERIFY(f.frame.childWindow(QString::fromUtf8(ChanceWindow::ClassName)));
+    f.frame.openCommand(QString::fromUtf8(windowclass::Chance))->trigger();
+    QVERIFY(f.frame.childWindow(QString::fromUtf8(windowclass::Chance)));
     f.frame.commands().help->trigger();
     QCOMPARE(f.frame.helpWindow()->topic(), u"偶然との比較"_s);
 

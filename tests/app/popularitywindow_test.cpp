@@ -1,5 +1,6 @@
 #include "bundledstart.h"
 #include "document/historydocument.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
@@ -43,11 +44,10 @@ struct Started
 
     Started() { frame.setPropEnd(true); }
     template<typename Window>
-    Window *open()
+    Window *open(const char *className)
     {
-        frame.action(QString::fromUtf8(Window::MenuAction))->trigger();
-        return qobject_cast<Window *>(
-            frame.childWindow(QString::fromUtf8(Window::ClassName))->widget());
+        frame.openCommand(QString::fromUtf8(className))->trigger();
+        return qobject_cast<Window *>(frame.childWindow(QString::fromUtf8(className))->widget());
     }
 };
 
@@ -65,7 +65,7 @@ void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
     const QStringList &messages = started.messages;
     QElapsedTimer clock;
     clock.start();
-    auto *window = started.open<PopularityWindow>();
+    auto *window = started.open<PopularityWindow>(windowclass::Popularity);
     QVERIFY(window);
     // Opened before the estimate exists: it says 計算中… at once, then fills in the values.
     const auto status = [&] { return window->findChild<QLabel *>(u"lblStatus"_s)->text(); };
@@ -114,7 +114,7 @@ void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
     Started started;
     QVERIFY(started.ok);
     const QStringList &messages = started.messages;
-    auto *window = started.open<TicketWindow>();
+    auto *window = started.open<TicketWindow>(windowclass::Tickets);
     QVERIFY(window->addLines(u"02 08 10 13 27 30\n32 35 38 40 41 43"_s));
     auto *tabs = window->findChild<QTabWidget *>();
     tabs->setCurrentWidget(window->popularityGrid());
@@ -132,7 +132,7 @@ void PopularityWindowTest::predictedLinesShowTheirPopularity()
     Started started;
     QVERIFY(started.ok);
     const QStringList &messages = started.messages;
-    auto *window = started.open<PredictionWindow>();
+    auto *window = started.open<PredictionWindow>(windowclass::Prediction);
     auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
     QVERIFY(label);
     window->findChild<QPushButton *>(u"cmdPopularity"_s)->click();
@@ -155,7 +155,7 @@ void PopularityWindowTest::estimateIsMadeInTheBackground()
     QVERIFY(started.ok);
     MainFrm &frame = started.frame;
     const QStringList &messages = started.messages;
-    auto *window = started.open<PredictionWindow>();
+    auto *window = started.open<PredictionWindow>(windowclass::Prediction);
     auto *label = window->findChild<QLabel *>(u"lblPopularity"_s);
     // The lines get their values by themselves once the worker has made the estimate.
     QTRY_VERIFY_WITH_TIMEOUT(label->text().contains(u"円"_s), 300000);

@@ -1,5 +1,6 @@
 #include "prediction/predictionengine.h"
 #include "prediction/predictionsheets.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "tickets/ticketbook.h"
 #include "views/sheetmodel.h"
@@ -83,7 +84,7 @@ struct Fixture
     bool start() { return frame->startUp("draws.db", SHARED_HISTORY).ok(); }
     QMdiSubWindow *subWindow() const
     {
-        return frame->childWindow(QString::fromUtf8(PredictionWindow::ClassName));
+        return frame->childWindow(QString::fromUtf8(windowclass::Prediction));
     }
     PredictionWindow *window() const
     {
@@ -378,7 +379,7 @@ void PredictionWindowTest::recordsTheShownLines()
     QVERIFY(w);
     // The window reaches the ticket book, which is empty and stays open.
     w->findChild<QPushButton *>(u"cmdTickets"_s)->click();
-    QMdiSubWindow *ticketSub = f.frame->childWindow(QString::fromUtf8(TicketWindow::ClassName));
+    QMdiSubWindow *ticketSub = f.frame->childWindow(QString::fromUtf8(windowclass::Tickets));
     QVERIFY(ticketSub);
     auto *tickets = qobject_cast<TicketWindow *>(ticketSub->widget());
     QCOMPARE(tickets->listGrid()->model()->rowCount(), 1);

@@ -1,5 +1,6 @@
 #include "bundledstart.h"
 #include "commands/corereasons.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "store/csvhistory.h"
 #include "tickets/ticketbook.h"
@@ -45,11 +46,11 @@ void TicketWindowTest::addsGradesAndChecksTickets()
     QVERIFY(startOnBundledHistory(dir, frame, messages));
     frame.setPropEnd(true);
 
-    QAction *command = frame.action(QString::fromUtf8(TicketWindow::MenuAction));
+    QAction *command = frame.openCommand(QString::fromUtf8(windowclass::Tickets));
     QVERIFY(frame.findChild<QMenu *>(u"mnuHosyu"_s)->actions().contains(command));
     command->trigger();
     auto *window = qobject_cast<TicketWindow *>(
-        frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+        frame.childWindow(QString::fromUtf8(windowclass::Tickets))->widget());
     QVERIFY(window);
 
     // Two pasted lines at once, one of them draw 1's numbers; a bad line stores neither.
@@ -118,9 +119,9 @@ void TicketWindowTest::resultsMadeWhenTheirTabIsShown()
     std::vector<Ticket> one{first};
     QVERIFY(TicketBook(db).add(one));
 
-    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    frame.openCommand(QString::fromUtf8(windowclass::Tickets))->trigger();
     auto *window = qobject_cast<TicketWindow *>(
-        frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+        frame.childWindow(QString::fromUtf8(windowclass::Tickets))->widget());
     QVERIFY(window);
     QVERIFY(!window->resultsGrid()->model() || window->resultsGrid()->model()->rowCount() == 0);
     auto *tabs = window->findChild<QTabWidget *>();
@@ -142,8 +143,8 @@ void TicketWindowTest::refusedLinesAreToldInJapanese()
     MainFrm frame;
     QStringList messages;
     QVERIFY(startOnBundledHistory(dir, frame, messages));
-    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
-    auto *window = frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget();
+    frame.openCommand(QString::fromUtf8(windowclass::Tickets))->trigger();
+    auto *window = frame.childWindow(QString::fromUtf8(windowclass::Tickets))->widget();
     struct Case
     {
         QString name, lines, expected;
@@ -260,9 +261,9 @@ void TicketWindowTest::addResetsTheEntryAndListsComingDraws()
     MainFrm frame;
     QStringList messages;
     QVERIFY(startOnBundledHistory(dir, frame, messages));
-    frame.action(QString::fromUtf8(TicketWindow::MenuAction))->trigger();
+    frame.openCommand(QString::fromUtf8(windowclass::Tickets))->trigger();
     auto *window = qobject_cast<TicketWindow *>(
-        frame.childWindow(QString::fromUtf8(TicketWindow::ClassName))->widget());
+        frame.childWindow(QString::fromUtf8(windowclass::Tickets))->widget());
     QVERIFY(window);
     auto *from = window->findChild<QSpinBox *>(u"spnFrom"_s);
     auto *draws = window->findChild<QSpinBox *>(u"spnDraws"_s);

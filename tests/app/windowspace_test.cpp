@@ -175,7 +175,7 @@ void WindowSpaceTest::goToADrawAndFindANumber()
     QCOMPARE(grid->currentIndex().data().toString().toInt(), 43);
 
     // A table without a draw column offers no Ctrl+G.
-    auto *ticketWindow = f.open(QString::fromUtf8(TicketWindow::ClassName));
+    auto *ticketWindow = f.open(QString::fromUtf8(windowclass::Tickets));
     QVERIFY(ticketWindow);
     auto *summary = qobject_cast<TicketWindow *>(ticketWindow->widget())->summaryGrid();
     summary->finder()->updateActions();
@@ -198,7 +198,7 @@ void WindowSpaceTest::wrappedVerdictIsWholeAt1366()
     std::vector<Ticket> tickets{t};
     QVERIFY(TicketBook(db).add(tickets));
 
-    QMdiSubWindow *window = f.open(QString::fromUtf8(TicketWindow::ClassName));
+    QMdiSubWindow *window = f.open(QString::fromUtf8(windowclass::Tickets));
     QVERIFY(window);
     auto *ticketWindow = qobject_cast<TicketWindow *>(window->widget());
     ticketWindow->findChild<QTabWidget *>()->setCurrentWidget(
@@ -222,7 +222,7 @@ void WindowSpaceTest::wrappedVerdictIsWholeAt1366()
 void WindowSpaceTest::narrowWindowShowsItsNotesWhole()
 {
     Fixture f({1366, 768});
-    QMdiSubWindow *window = f.open(QString::fromUtf8(ChanceWindow::ClassName));
+    QMdiSubWindow *window = f.open(QString::fromUtf8(windowclass::Chance));
     QVERIFY(window);
     window->resize(333, 640);
     QCoreApplication::processEvents();

@@ -17,7 +17,6 @@
 #include "store/outputfile.h"
 #include "store/paths.h"
 #include "store/prizestore.h"
-#include "windows/entrywindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,6 +67,8 @@ void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
             }
             if (!run.read)
                 return;
+            // A connection of the worker's own: the document's belongs to the window thread.
+            // The document reads the merged history (and its payouts) afterwards.
             Database db;
             run.status = db.open(run.database);
             if (run.status)
@@ -151,7 +152,7 @@ bool HistoryCommands::databaseFree()
 {
     // The entry window writes through its own connection; a file replaced or rewritten under it
     // would lose its later edits or be overwritten by them.
-    if (m_frame.childWindow(QString::fromUtf8(EntryWindow::ClassName))) {
+    if (m_frame.childWindow(QString::fromUtf8(windowclass::Entry))) {
         fail(tr("当選データ入力を閉じてから実行してください。"));
         return false;
     }
@@ -316,11 +317,10 @@ void HistoryCommands::exportCsv()
     Status status;
     {
         BusyCursor busy;
-        // A fresh connection reads the file as it is now, after any update or import.
-        Database db;
-        status = db.open(databaseFile());
-        if (status)
-            status = db.readDraws(draws);
+        // The document's connection reads the file as it is now, after any update or import
+        // (each reads the history again over a fresh one).
+        const Database &db = m_frame.document().database();
+        status = db.readDraws(draws);
         std::map<int, DrawPrizes> prizes;
         // Every stored payout as it is, checked or not: an export loses nothing.
         if (status && withPrizes)

@@ -1,6 +1,7 @@
 #include "commands/updatemessages.h"
 
 #include "commands/corereasons.h"
+#include "grid/numbertext.h"
 #include "shell/uihelpers.h"
 #include "store/textcodec.h"
 
@@ -18,12 +19,11 @@ QString numbersText(const DrawRecord &r)
     QStringList numbers;
     for (int f = 0; f < DrawRecord::BonusField; ++f) {
         const auto &v = r.fields[static_cast<std::size_t>(f)];
-        numbers << (v ? QStringLiteral("%1").arg(*v, 2, 10, QLatin1Char('0'))
-                      : QStringLiteral("--"));
+        numbers << (v ? QString::fromStdString(twoDigitText(*v)) : QStringLiteral("--"));
     }
     const auto &bonus = r.fields[DrawRecord::BonusField];
     return numbers.join(QLatin1Char(' ')) + QStringLiteral(" (")
-        + (bonus ? QStringLiteral("%1").arg(*bonus, 2, 10, QLatin1Char('0')) : QStringLiteral("--"))
+        + (bonus ? QString::fromStdString(twoDigitText(*bonus)) : QStringLiteral("--"))
         + QLatin1Char(')');
 }
 

@@ -1,5 +1,9 @@
 #include "document/historydocument.h"
 
+#include "design/designbook.h"
+#include "store/prizestore.h"
+#include "tickets/ticketbook.h"
+
 namespace loto6 {
 
 HistoryDocument::HistoryDocument(QObject *parent)
@@ -18,6 +22,7 @@ Status HistoryDocument::open(
         m_database.close();
         return status;
     }
+    emit payoutsChanged();
     derive();
     return status;
 }
@@ -35,6 +40,7 @@ Status HistoryDocument::reload()
         return status;
     m_database = std::move(fresh);
     m_loadedHistory = std::move(loaded);
+    emit payoutsChanged();
     derive();
     return status;
 }
@@ -66,6 +72,77 @@ void HistoryDocument::derive()
         prizes.clear();
     m_popularity->rebuild(m_history, prizes, m_database.path());
     emit historyChanged();
+}
+
+namespace {
+
+Status noDatabase()
+{
+    return Status::failure(HistoryDocument::tr("データベースが開かれていません。").toStdString());
+}
+
+} // namespace
+
+template<typename Write>
+Status HistoryDocument::writeBook(Write write)
+{
+    if (!m_database.isOpen())
+        return noDatabase();
+    TicketBook book(m_database);
+    Status status = write(book);
+    if (status)
+        emit ticketsChanged();
+    return status;
+}
+
+Status HistoryDocument::tickets(std::vector<Ticket> &out)
+{
+    if (!m_database.isOpen())
+        return noDatabase();
+    return TicketBook(m_database).tickets(out);
+}
+
+Status HistoryDocument::addTickets(std::vector<Ticket> &tickets)
+{
+    return writeBook([&](TicketBook &book) { return book.add(tickets); });
+}
+
+Status HistoryDocument::removeTicket(long long id)
+{
+    return writeBook([&](TicketBook &book) { return book.remove(id); });
+}
+
+Status HistoryDocument::recordPrediction(PredictionRecord &entry,
+    const std::vector<std::array<int, 6>> &lines, std::vector<Ticket> &made)
+{
+    return writeBook([&](TicketBook &book) { return book.record(entry, lines, made); });
+}
+
+Status HistoryDocument::addDesignedTickets(const std::vector<std::array<int, 6>> &tickets,
+    int firstDraw, int draws, const std::string &memo, std::vector<Ticket> &made)
+{
+    return writeBook([&](TicketBook &) {
+        return design::addDesignedTickets(m_database, tickets, firstDraw, draws, memo, made);
+    });
+}
+
+Status HistoryDocument::payouts(std::map<int, DrawPrizes> &prizes) const
+{
+    if (!m_database.isOpen())
+        return noDatabase();
+    return readPrizes(m_database, prizes);
+}
+
+Status HistoryDocument::gradeTickets(
+    std::optional<TicketGrading> &grading, std::map<int, DrawPrizes> &prizes)
+{
+    std::vector<Ticket> book;
+    Status status = tickets(book);
+    if (status)
+        status = payouts(prizes);
+    if (status)
+        grading.emplace(std::move(book), m_history, prizes);
+    return status;
 }
 
 std::filesystem::path HistoryDocument::settingsFile() { return PredictionOptions::FileName; }

@@ -8,18 +8,27 @@
 #include "store/drawvalidation.h"
 #include "store/result.h"
 #include "store/totals.h"
+#include "tickets/predictionrecord.h"
+#include "tickets/ticket.h"
+#include "tickets/ticketgrading.h"
 
 #include <QObject>
 
+#include <array>
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace loto6 {
 
 // What every window reads: the database file, its draws read once with their dates, the
 // history in use after the 基準回 cut with its totals, the twelve prediction switches and the
-// prediction engine. It says nothing to the user; its callers report failures. historyChanged
-// tells the windows to show the new history.
+// prediction engine, and the ticket book and the payouts stored beside the draws. Every read
+// and write of the book goes over the document's one connection. It says nothing to the user;
+// its callers report failures. historyChanged tells the windows to show the new history,
+// ticketsChanged that the book changed, payoutsChanged that the payouts were read anew.
 class HistoryDocument : public QObject
 {
     Q_OBJECT
@@ -57,6 +66,23 @@ public:
     // whenever the history changes.
     PopularitySource &popularity() const { return *m_popularity; }
 
+    // The ticket book, over the document's connection. Each write that succeeds signals
+    // ticketsChanged; a failure changes nothing.
+    Status tickets(std::vector<Ticket> &out);
+    // Stores the tickets, all or none; sets their ids.
+    Status addTickets(std::vector<Ticket> &tickets);
+    Status removeTicket(long long id);
+    // Stores a prediction's record and one ticket per line, all or none.
+    Status recordPrediction(PredictionRecord &entry, const std::vector<std::array<int, 6>> &lines,
+        std::vector<Ticket> &made);
+    // Stores a designed set, one unit each, for `draws` draws from firstDraw, all or none.
+    Status addDesignedTickets(const std::vector<std::array<int, 6>> &tickets, int firstDraw,
+        int draws, const std::string &memo, std::vector<Ticket> &made);
+    // Every stored payout, by draw number (empty when the database holds none).
+    Status payouts(std::map<int, DrawPrizes> &prizes) const;
+    // The book graded against the history in use with the stored payouts, which it fills.
+    Status gradeTickets(std::optional<TicketGrading> &grading, std::map<int, DrawPrizes> &prizes);
+
     // The settings file of the switches, in the working directory.
     static std::filesystem::path settingsFile();
     // Reads the switches; lines not understood are listed. A missing file leaves them off.
@@ -66,9 +92,17 @@ public:
 signals:
     // The history in use changed: reloaded, or cut at another 基準回.
     void historyChanged();
+    // The ticket book changed: tickets added, removed or recorded.
+    void ticketsChanged();
+    // The database was read anew (opened, updated, imported into): its payouts may differ.
+    // It comes before the historyChanged of the same reading.
+    void payoutsChanged();
 
 private:
     void derive();
+    // Runs a write of the book and signals ticketsChanged when it succeeds.
+    template<typename Write>
+    Status writeBook(Write write);
 
     Database m_database;
     DrawHistory m_loadedHistory;

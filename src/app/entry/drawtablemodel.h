@@ -83,7 +83,6 @@ public:
     // The row with the highest draw number; -1 when there are none.
     int latestRow() const;
     // Whether any row has been written since the model was opened.
-    bool hasSavedChanges() const { return m_savedChanges; }
 
     // Inserts a row below `row` (-1: at the end) numbered after the latest draw, with the next
     // draw day after the latest draw's date; returns the new row, -1 when refused.

@@ -12,6 +12,8 @@
 #include "windows/predictionwindow.h"
 #include "windows/ticketwindow.h"
 
+#include <iterator>
+
 namespace loto6 {
 
 namespace {
@@ -29,7 +31,7 @@ const AnalysisWindowFacts AnalysisWindows[] = {
     {"carry-over", "mnuHippari", "", {7700, 13600}, true},
     {"consecutive", "mnuRenbanTobiishi", "", {7550, 13500}, true},
     {"sum", "mnuHonsuji", "", {8000, 13800}, true},
-    {"low-high", "mnuLowHighPattern", "", {7740, 13700}, true},
+    {"low-high", "mnuLowHightPattern", "", {7740, 13700}, true},
     {"even-odd", "mnuKisuGusuPattern", "", {7740, 13700}, true},
     {"five-band", "mnu5BunkatsuKeiko", "", {8750, 13750}, true},
     {"group6", "mnu6BunkatsuData", "", {12365, 12600}, true},
@@ -57,7 +59,8 @@ ChildKind analysisKind(const AnalysisInfo &info)
         if (facts.name == info.name)
             return analysisKind(info, facts);
     // An analysis the table does not name yet opens at the usual size under データ分析.
-    static const AnalysisWindowFacts Usual{{}, {}, {}, {9870, 13905}, true};
+    static const AnalysisWindowFacts Usual{
+        {}, {}, {}, {UsualSizeTwips.width(), UsualSizeTwips.height()}, true};
     ChildKind kind = analysisKind(info, Usual);
     kind.action = QStringLiteral("mnu") + qs(info.name);
     return kind;
@@ -65,13 +68,44 @@ ChildKind analysisKind(const AnalysisInfo &info)
 
 namespace {
 
-// A window of the program's own, described by its class's constants.
 template<typename Window>
-ChildKind ownKind(const char *menuText, const char *helpTopic, QKeySequence shortcut = {})
+QWidget *make(MainFrm &frame)
 {
-    return {qs(Window::MenuAction), qs(menuText), qs(Window::ClassName),
-        QSize(Window::WidthTwips, Window::HeightTwips), &Window::create, qs(helpTopic), shortcut};
+    return new Window(frame);
 }
+
+// The program's own windows, in menu order: class, menu command (object name, text, keys),
+// designed outer size in twips, factory and help topic.
+struct OwnWindowFacts
+{
+    const char *className;
+    const char *action;
+    const char *menuText;
+    int sizeTwips[2];
+    QWidget *(*create)(MainFrm &);
+    const char *helpTopic;
+    QKeyCombination shortcut;
+};
+
+const OwnWindowFacts OwnWindows[] = {
+    {windowclass::Chance, "mnuGuzenHikaku", "偶然との比較", {18000, 12000}, &make<ChanceWindow>,
+        "偶然との比較", {}},
+    {windowclass::Backtest, "mnuYosoKensyo", "予想の検証", {18000, 11000}, &BacktestWindow::create,
+        "予想の検証", {}},
+    {windowclass::Prediction, "mnuYoso", "一発ズンベル予想(&D)", {9360, 8400},
+        &make<PredictionWindow>, "一発ズンベル予想", Qt::CTRL | Qt::Key_D},
+    {windowclass::Tickets, "mnuKonyuBango", "購入番号の照合...", {13800, 11000},
+        &make<TicketWindow>, "購入番号の照合", {}},
+    {windowclass::Popularity, "mnuNinkido", "人気度と期待値...", {11000, 9000},
+        &make<PopularityWindow>, "人気度と期待値", {}},
+    {windowclass::Chart, "mnuGraph", "グラフを開く(&O)...", {15000, 10500}, &make<ChartWindow>,
+        "グラフ", {}},
+    {windowclass::Design, "mnuBangoSekkei", "番号の設計...", {19000, 9600}, &make<DesignWindow>,
+        "番号の設計", {}},
+    // The entry window opens at any time beside the others: they all show what it saves.
+    {windowclass::Entry, "mnuMasterInput", "当選データ入力(&I)", {7180, 13450},
+        &EntryWindow::create, "データの更新", Qt::CTRL | Qt::Key_I},
+};
 
 } // namespace
 
@@ -80,18 +114,13 @@ std::vector<ChildKind> childKinds()
     std::vector<ChildKind> kinds;
     for (const AnalysisInfo &info : analyses())
         kinds.push_back(analysisKind(info));
-    kinds.push_back(ownKind<ChanceWindow>("偶然との比較", "偶然との比較"));
-    kinds.push_back(ownKind<BacktestWindow>("予想の検証", "予想の検証"));
-    kinds.push_back(ownKind<PredictionWindow>(
-        "一発ズンベル予想(&D)", "一発ズンベル予想", QKeySequence(Qt::CTRL | Qt::Key_D)));
-    kinds.push_back(ownKind<TicketWindow>("購入番号の照合...", "購入番号の照合"));
-    kinds.push_back(ownKind<PopularityWindow>("人気度と期待値...", "人気度と期待値"));
-    kinds.push_back(ownKind<ChartWindow>("グラフを開く(&O)...", "グラフ"));
-    kinds.push_back(ownKind<DesignWindow>("番号の設計...", "番号の設計"));
-    // The entry window opens at any time beside the others: they all show what it saves.
-    kinds.push_back(ownKind<EntryWindow>(
-        "当選データ入力(&I)", "データの更新", QKeySequence(Qt::CTRL | Qt::Key_I)));
+    for (const OwnWindowFacts &w : OwnWindows)
+        kinds.push_back({qs(w.action), qs(w.menuText), qs(w.className),
+            QSize(w.sizeTwips[0], w.sizeTwips[1]), w.create, qs(w.helpTopic),
+            w.shortcut.toCombined() ? QKeySequence(w.shortcut) : QKeySequence()});
     return kinds;
 }
+
+std::size_t ownWindowCount() { return std::size(OwnWindows); }
 
 } // namespace loto6

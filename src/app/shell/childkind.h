@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,22 @@ class QWidget;
 namespace loto6 {
 
 class MainFrm;
+
+// The class names of the program's own windows, by which the main window opens them and finds
+// their row in childKinds().
+namespace windowclass {
+inline constexpr const char *Chance = "偶然との比較";
+inline constexpr const char *Backtest = "予想の検証";
+inline constexpr const char *Prediction = "一発ズンベル予想";
+inline constexpr const char *Tickets = "購入番号の照合";
+inline constexpr const char *Popularity = "人気度と期待値";
+inline constexpr const char *Chart = "グラフ";
+inline constexpr const char *Design = "番号の設計";
+inline constexpr const char *Entry = "当選データ入力";
+} // namespace windowclass
+
+// The designed size of a window no row names, in twips.
+inline constexpr QSize UsualSizeTwips{9870, 13905};
 
 // Makes the widget of a child window; nullptr when it cannot (the reason is reported).
 using ChildFactory = std::function<QWidget *(MainFrm &)>;
@@ -50,8 +67,11 @@ ChildKind analysisKind(const AnalysisInfo &info);
 ChildKind analysisKind(const AnalysisInfo &info, const AnalysisWindowFacts &facts);
 
 // Every child window the menus open: the analyses of the catalog, in its order, then the
-// program's own windows. The main window makes a menu command for each and wires it to open
-// the window; nothing else wires a child window. A new window is one entry here.
+// program's own windows from their table. The main window makes a menu command for each and
+// wires it to open the window; nothing else wires a child window. A new window is its class
+// and one row of the table in childkind.cpp.
 std::vector<ChildKind> childKinds();
+// How many of them are the program's own windows (the rows of the table).
+std::size_t ownWindowCount();
 
 } // namespace loto6

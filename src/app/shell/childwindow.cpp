@@ -18,6 +18,12 @@ ChildWindow::ChildWindow(MainFrm &frame, QWidget *parent)
 {
 }
 
+QSize ChildWindow::sizeTwips() const
+{
+    const ChildKind *kind = m_frame.kindOf(objectName());
+    return kind ? kind->sizeTwips : UsualSizeTwips;
+}
+
 void ChildWindow::load()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -60,6 +66,16 @@ void ChildWindow::refresh()
         place.area->horizontalScrollBar()->setValue(place.x);
         place.area->verticalScrollBar()->setValue(place.y);
     }
+    emit refreshed();
+}
+
+void ChildWindow::followBook()
+{
+    m_followsBook = true;
+    connect(&m_frame.document(), &HistoryDocument::ticketsChanged, this, [this] {
+        if (m_loaded)
+            bookChanged();
+    });
 }
 
 void ChildWindow::unload()

@@ -26,18 +26,30 @@ public:
     // the scroll position of every grid stay.
     virtual void refresh();
     MainFrm &mainFrm() const { return m_frame; }
+    // The window shows the ticket book and follows the document's ticketsChanged.
+    bool followsBook() const { return m_followsBook; }
+
+signals:
+    // refresh() computed the contents again.
+    void refreshed();
 
 protected:
-    // The designed outer size of the window in twips.
-    virtual QSize sizeTwips() const = 0;
+    // The designed outer size of the window in twips: its row's in the window table
+    // (childKinds()), found by its class name, which is its object name.
+    virtual QSize sizeTwips() const;
     // Computes and fills the window's contents.
     virtual void compute() = 0;
+    // Listens to the document's ticketsChanged, which calls bookChanged().
+    void followBook();
+    // The ticket book changed while the window is loaded: it computes again in place.
+    virtual void bookChanged() { refresh(); }
     void closeEvent(QCloseEvent *event) override;
 
 private:
     MainFrm &m_frame;
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool m_followsBook = false;
 };
 
 } // namespace loto6

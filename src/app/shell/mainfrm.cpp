@@ -4,6 +4,7 @@
 #include "commands/corereasons.h"
 #include "commands/historymenucommands.h"
 #include "shell/busycursor.h"
+#include "shell/chartcommands.h"
 #include "shell/childwindow.h"
 #include "shell/session.h"
 #include "shell/statusline.h"
@@ -11,7 +12,6 @@
 #include "shell/uihelpers.h"
 #include "shell/windowarranger.h"
 #include "windows/aboutwindow.h"
-#include "windows/chartwindow.h"
 #include "windows/helpwindow.h"
 #include "windows/printbutton.h"
 
@@ -58,7 +58,7 @@ MainFrm::MainFrm(QWidget *parent, std::vector<ChildKind> kinds)
     m_dialogs = std::make_shared<QtDialogs>();
 
     m_commands = createMainCommands(*this, *m_mdi, m_kinds);
-    ChartWindow::addChartCommands(*this, *m_commands.chartMenu);
+    addChartCommands(*this, *m_commands.chartMenu);
     wireCommands();
     // The commands that act on the history rather than open a window.
     new HistoryCommands(*this);
@@ -181,7 +181,6 @@ void MainFrm::showHistory()
         if (auto *child = qobject_cast<ChildWindow *>(window->widget());
             child && child->isLoaded() && !window->isHidden())
             child->refresh();
-    emit historyRebuilt();
 }
 
 void MainFrm::setPropEnd(bool value)

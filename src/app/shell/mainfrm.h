@@ -72,6 +72,8 @@ public:
 
     // The child windows the menu commands open (childKinds()).
     const std::vector<ChildKind> &kinds() const { return m_kinds; }
+    // The kind of a window class, or nullptr.
+    const ChildKind *kindOf(const QString &className) const;
     // Opens the window of a class, or brings the open one to the front.
     QMdiSubWindow *openChild(const QString &className);
     // The open window of a class, or nullptr.
@@ -105,8 +107,6 @@ signals:
     void activatedAmongOwnWindows();
     // The exit sequence wrote the settings file (successfully or not).
     void settingsWritten(const loto6::Status &status);
-    // The history in use changed and the open windows show it.
-    void historyRebuilt();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -118,7 +118,6 @@ private:
     // The first-start size, applied before any saved layout is restored.
     void fitToScreen();
     void closeActiveChild();
-    const ChildKind *kindOf(const QString &className) const;
 
     QMdiArea *m_mdi;
     HistoryDocument *m_document;

@@ -1,16 +1,15 @@
 #include "shell/screenshotrunner.h"
 
 #include "chart/chartcatalog.h"
+#include "shell/chartcommands.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "views/chartview.h"
 #include "views/sheetview.h"
 #include "windows/aboutwindow.h"
-#include "windows/chancewindow.h"
 #include "windows/chartwindow.h"
 #include "windows/helpwindow.h"
-#include "windows/predictionwindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -153,7 +152,7 @@ void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &tim
 void ScreenshotRunner::shootCharts(int number)
 {
     for (const ChartInfo &info : charts()) {
-        ChartWindow *window = ChartWindow::open(m_frame, info.name);
+        ChartWindow *window = openChart(m_frame, info.name);
         wait(200);
         if (window)
             save(window,
@@ -169,7 +168,7 @@ void ScreenshotRunner::shootArrangements(int number)
 {
     // Windows of different sizes: two analyses, the chance page and the prediction window.
     for (const char *className :
-        {"出現頻度分析", "回数別出現分析", ChanceWindow::ClassName, PredictionWindow::ClassName})
+        {"出現頻度分析", "回数別出現分析", windowclass::Chance, windowclass::Prediction})
         m_frame.openChild(QString::fromUtf8(className));
     wait(300);
     const std::pair<QAction *, const char *> arrangements[] = {

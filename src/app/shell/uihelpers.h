@@ -27,6 +27,8 @@ inline constexpr const char *MessageTitle = "メッセ－ジ"; // with the full-
 inline constexpr const char *ProgramTitle = "ロト6ズンベル";
 
 QPushButton *colouredButton(const QString &text, Rgb color, const QString &name, QWidget *parent);
+// The colour of every child window's 閉じる button.
+inline constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
 
 // The notes under a report table, for a label that wraps them: the grid shows each note on one
 // line that runs on out of sight. Notes are rows with "注" in the first cell and the note

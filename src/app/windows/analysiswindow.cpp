@@ -1,6 +1,7 @@
 #include "windows/analysiswindow.h"
 
 #include "shell/appfonts.h"
+#include "shell/chartcommands.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
@@ -8,7 +9,6 @@
 #include "views/legendpicture.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/chartwindow.h"
 #include "windows/printbutton.h"
 
 #include <QGridLayout>
@@ -59,7 +59,7 @@ AnalysisWindow::AnalysisWindow(
         QPushButton *print = printButton(*this, this, [this] { return QList{m_grid}; });
         controls->addWidget(print, 0, Qt::AlignTop);
     }
-    if (QPushButton *chart = ChartWindow::buttonFor(frame, info.name, this))
+    if (QPushButton *chart = chartButton(frame, info.name, this))
         controls->addWidget(chart, 0, Qt::AlignTop);
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);

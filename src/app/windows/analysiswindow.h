@@ -25,8 +25,6 @@ class AnalysisWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-
     AnalysisWindow(
         MainFrm &frame, const AnalysisInfo &info, AnalysisLayout layout, QWidget *parent = nullptr);
 

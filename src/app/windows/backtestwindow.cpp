@@ -9,9 +9,9 @@
 #include "prediction/backtestsheets.h"
 #include "prediction/reflectionshift.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
-#include "store/prizestore.h"
 #include "views/chartview.h"
 #include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
@@ -90,7 +90,7 @@ std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
     }
     // Payouts that cannot be read leave the yen of the wins shown as 不明.
     std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame.document().database(), prizes))
+    if (!frame.document().payouts(prizes))
         prizes.clear();
     return makeBacktestReport(backtest, prizes);
 }
@@ -115,7 +115,7 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     , m_notes(notesLabel(this))
     , m_chart(new ChartView(m_tabs))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Backtest));
     setWindowTitle(tr("予想の検証"));
     setFont(gridFont());
     setUpVerdicts();
@@ -265,8 +265,6 @@ void BacktestWindow::refresh()
     showReport();
     ChildWindow::refresh();
 }
-
-QSize BacktestWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void BacktestWindow::compute()
 {

@@ -28,12 +28,6 @@ class BacktestWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "予想の検証";
-    static constexpr const char *MenuAction = "mnuYosoKensyo";
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 18000;
-    static constexpr int HeightTwips = 11000;
-
     BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *parent = nullptr);
 
     // The main window's factory: runs the check, then makes the window (nullptr when the check
@@ -65,7 +59,6 @@ public:
     QLabel *notes() const { return m_notes; }
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
 
 private:

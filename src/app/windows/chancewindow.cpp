@@ -2,12 +2,13 @@
 
 #include "analysis/chance.h"
 #include "shell/appfonts.h"
+#include "shell/chartcommands.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "views/elidedlabel.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/chartwindow.h"
 #include "windows/printbutton.h"
 
 #include <QHBoxLayout>
@@ -22,7 +23,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     , m_grid(new SheetView(this))
     , m_notes(notesLabel(this))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Chance));
     setWindowTitle(qs(ChanceCaption));
     setFont(gridFont());
 
@@ -35,7 +36,7 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     auto *top = new QHBoxLayout;
     top->addWidget(description, 1);
     top->addWidget(printButton(*this, this, [this] { return QList{m_grid}; }), 0, Qt::AlignTop);
-    top->addWidget(ChartWindow::buttonFor(frame, "chance", this), 0, Qt::AlignTop);
+    top->addWidget(chartButton(frame, "chance", this), 0, Qt::AlignTop);
     top->addWidget(close, 0, Qt::AlignTop);
 
     m_grid->setObjectName(QStringLiteral("fpSpread1"));
@@ -47,10 +48,6 @@ ChanceWindow::ChanceWindow(MainFrm &frame, QWidget *parent)
     layout->addWidget(m_grid, 1);
     layout->addWidget(m_notes);
 }
-
-QWidget *ChanceWindow::create(MainFrm &frame) { return new ChanceWindow(frame); }
-
-QSize ChanceWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 void ChanceWindow::compute()
 {

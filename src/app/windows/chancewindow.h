@@ -18,20 +18,12 @@ class ChanceWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "偶然との比較";
-    static constexpr const char *MenuAction = "mnuGuzenHikaku";
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 18000;
-    static constexpr int HeightTwips = 12000;
-
     explicit ChanceWindow(MainFrm &frame, QWidget *parent = nullptr);
-    static QWidget *create(MainFrm &frame);
 
     SheetView *grid() const { return m_grid; }
     QLabel *notes() const { return m_notes; }
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
 
 private:

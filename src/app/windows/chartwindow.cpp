@@ -4,22 +4,18 @@
 #include "popularity/storedestimate.h"
 #include "shell/appfonts.h"
 #include "shell/dialogs.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/outputfile.h"
-#include "store/prizestore.h"
-#include "tickets/ticketbook.h"
 #include "tickets/ticketgrading.h"
 #include "views/chartview.h"
 #include "windows/printbutton.h"
-#include "windows/ticketwindow.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -30,9 +26,6 @@
 namespace loto6 {
 
 namespace {
-
-constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-constexpr Rgb ChartButtonColor = rgb(200, 230, 255);
 
 // The chart a new window opens on: the one named when it was opened for a chart, so that it
 // is built once.
@@ -46,7 +39,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
     , m_chooser(new QComboBox(this))
     , m_number(new QSpinBox(this))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Chart));
     setWindowTitle(tr("グラフ"));
     setFont(gridFont());
     m_chooser->setObjectName(QStringLiteral("cboChart"));
@@ -57,6 +50,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
     m_number->setRange(1, HighestNumber);
     m_number->setPrefix(tr("数字 "));
     m_view->setObjectName(QStringLiteral("chartView"));
+    followBook();
 
     auto *png = new QPushButton(tr("画像で保存..."), this);
     png->setObjectName(QStringLiteral("cmdSavePng"));
@@ -85,43 +79,7 @@ ChartWindow::ChartWindow(MainFrm &frame, QWidget *parent)
     layout->addWidget(m_view, 1);
 }
 
-QWidget *ChartWindow::create(MainFrm &frame) { return new ChartWindow(frame); }
-
-ChartWindow *ChartWindow::open(MainFrm &frame, std::string_view chart)
-{
-    s_opening = chart;
-    QMdiSubWindow *sub = frame.openChild(QString::fromUtf8(ClassName));
-    s_opening = {};
-    auto *window = sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
-    if (window)
-        window->showChart(chart);
-    return window;
-}
-
-QPushButton *ChartWindow::buttonFor(MainFrm &frame, std::string_view table, QWidget *parent)
-{
-    const std::vector<const ChartInfo *> offered = chartsOfTable(table);
-    if (offered.empty())
-        return nullptr;
-    auto *button
-        = colouredButton(tr("グラフ"), ChartButtonColor, QStringLiteral("cmdGraph"), parent);
-    button->setToolTip(qs(offered.front()->description));
-    connect(button, &QPushButton::clicked, parent,
-        [&frame, name = offered.front()->name] { open(frame, name); });
-    return button;
-}
-
-void ChartWindow::addChartCommands(MainFrm &frame, QMenu &menu)
-{
-    menu.addSeparator();
-    for (const ChartInfo &info : charts()) {
-        QAction *command = menu.addAction(qs(info.caption));
-        command->setObjectName(QStringLiteral("mnuGraph-") + qs(info.name));
-        command->setStatusTip(qs(info.description));
-        connect(command, &QAction::triggered, &frame,
-            [&frame, name = info.name] { open(frame, name); });
-    }
-}
+void ChartWindow::setOpeningChart(std::string_view chart) { s_opening = chart; }
 
 void ChartWindow::showChart(std::string_view name)
 {
@@ -138,19 +96,12 @@ const ChartInfo &ChartWindow::current() const
     return info ? *info : charts().front();
 }
 
-QSize ChartWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
-
 std::optional<TicketGrading> ChartWindow::gradeBook(std::map<int, DrawPrizes> &prizes)
 {
-    Database db;
-    std::vector<Ticket> tickets;
-    Status status = TicketWindow::openBook(mainFrm(), db);
+    std::optional<TicketGrading> grading;
+    const Status status = mainFrm().document().gradeTickets(grading, prizes);
     if (status)
-        status = TicketBook(db).tickets(tickets);
-    if (status)
-        status = readPrizes(db, prizes);
-    if (status)
-        return TicketGrading(std::move(tickets), mainFrm().document().history(), prizes);
+        return grading;
     mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
         CoreReasons::japanese(status)
             + tr("\n購入番号を読めませんでした。データベースを確かめてください。"));
@@ -166,7 +117,7 @@ void ChartWindow::compute()
     if (info.needsTickets) {
         grading = gradeBook(prizes);
     } else if (info.needsPayouts) {
-        if (const Status status = readPrizes(mainFrm().document().database(), prizes); !status)
+        if (const Status status = mainFrm().document().payouts(prizes); !status)
             mainFrm().showMessage(QMessageBox::Warning, windowTitle(),
                 CoreReasons::japanese(status)
                     + tr("\n払戻金を読めませんでした。データベースを確かめてください。"));
@@ -182,12 +133,10 @@ void ChartWindow::compute()
     setWindowTitle(tr("グラフ - %1").arg(qs(info.caption)));
 }
 
-void ChartWindow::ticketsChanged(MainFrm &frame)
+void ChartWindow::bookChanged()
 {
-    QMdiSubWindow *sub = frame.childWindow(QString::fromUtf8(ClassName));
-    auto *window = sub ? qobject_cast<ChartWindow *>(sub->widget()) : nullptr;
-    if (window && window->current().needsTickets)
-        window->compute();
+    if (current().needsTickets)
+        refresh();
 }
 
 QString ChartWindow::askFile(const QString &caption, const QString &suffix, const QString &filter)

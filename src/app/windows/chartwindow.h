@@ -10,40 +10,26 @@
 #include <string_view>
 
 class QComboBox;
-class QMenu;
-class QPushButton;
 class QSpinBox;
 
 namespace loto6 {
 
 class ChartView;
 
-// Every chart of the catalog in one window: a chooser, the number of the chart of one number,
-// the chart drawn by a ChartView, and its picture, SVG and print commands. It reads the history
-// in use (基準回 included) and builds the chart again when the history changes.
+// Every chart of the catalog in one window (shell/chartcommands.h opens it on a chart): a
+// chooser, the number of the chart of one number, the chart drawn by a ChartView, and its
+// picture, SVG and print commands. It reads the history
+// in use (基準回 included) and builds the chart again when the history changes, and a chart of
+// the tickets when the ticket book changes.
 class ChartWindow : public ChildWindow
 {
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "グラフ";
-    static constexpr const char *MenuAction = "mnuGraph";
-    static constexpr int WidthTwips = 15000;
-    static constexpr int HeightTwips = 10500;
-
     explicit ChartWindow(MainFrm &frame, QWidget *parent = nullptr);
-    static QWidget *create(MainFrm &frame);
-    // Opens (or brings up) the window on a chart by its catalog name.
-    static ChartWindow *open(MainFrm &frame, std::string_view chart);
-    // A グラフ button that opens the first chart of a table's window; nullptr when the table
-    // has none.
-    static QPushButton *buttonFor(MainFrm &frame, std::string_view table, QWidget *parent);
-
-    // One command per chart of the catalog under a menu, each opening the window on it.
-    static void addChartCommands(MainFrm &frame, QMenu &menu);
-
-    // The ticket book changed: an open window on a chart of the tickets builds it again.
-    static void ticketsChanged(MainFrm &frame);
+    // The chart a window made next opens on (shell/chartcommands.h sets it), so that it is
+    // built once.
+    static void setOpeningChart(std::string_view chart);
 
     void showChart(std::string_view name);
     void setNumber(int number);
@@ -57,8 +43,9 @@ public:
     void saveSvg();
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
+    // Only a chart of the tickets is built again when the book changes.
+    void bookChanged() override;
 
 private:
     // The ticket book graded against the history in use, with the payouts it reads; empty

@@ -8,11 +8,10 @@
 #include "document/popularitytexts.h"
 #include "grid/numbertext.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
-#include "store/prizestore.h"
 #include "views/sheetview.h"
-#include "windows/ticketwindow.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -89,7 +88,7 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
     , m_tickets(new SheetView(this))
     , m_odds(new SheetView(this))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Design));
     setWindowTitle(tr("番号の設計（条件・ホイール・当せん確率）"));
     setFont(gridFont());
     // The popularity choices open, and the tickets shown get their popularity and yen, once
@@ -116,10 +115,6 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
 
 // The runner asks a running job to stop and waits for it.
 DesignWindow::~DesignWindow() = default;
-
-QWidget *DesignWindow::create(MainFrm &frame) { return new DesignWindow(frame); }
-
-QSize DesignWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 DesignWindow::RangeRow DesignWindow::addRange(
     QGridLayout *grid, int row, const QString &label, int min, int max)
@@ -352,7 +347,7 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
 void DesignWindow::compute()
 {
     std::map<int, DrawPrizes> prizes;
-    if (!readPrizes(frame().document().database(), prizes))
+    if (!frame().document().payouts(prizes))
         prizes.clear(); // the expected return then says 不明
     m_prizes = std::make_shared<AveragePrizeModel>(prizes);
     const bool model = popularityModel() != nullptr;
@@ -581,12 +576,11 @@ void DesignWindow::addToBook()
                              "追加してください。"));
         return;
     }
-    Database db;
-    Status status = TicketWindow::openBook(frame(), db);
     std::vector<Ticket> made;
     const int next = frame().document().totals().latestDrawNo + 1;
-    if (status)
-        status = addDesignedTickets(db, m_shown, next, m_draws->value(), m_shownMemo, made);
+    // Every window showing the book follows the document's ticketsChanged.
+    const Status status
+        = frame().document().addDesignedTickets(m_shown, next, m_draws->value(), m_shownMemo, made);
     if (!status) {
         frame().showMessage(QMessageBox::Warning, windowTitle(),
             tr("購入番号に追加できませんでした。何も追加していません。\n%1")
@@ -598,9 +592,6 @@ void DesignWindow::addToBook()
                           .arg(made.size())
                           .arg(next)
                           .arg(m_draws->value()));
-    if (QMdiSubWindow *book = frame().childWindow(qs(TicketWindow::ClassName)))
-        if (auto *window = qobject_cast<ChildWindow *>(book->widget()))
-            window->refresh();
 }
 
 } // namespace loto6

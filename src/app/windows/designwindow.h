@@ -37,15 +37,8 @@ class DesignWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "番号の設計";
-    static constexpr const char *MenuAction = "mnuBangoSekkei";
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 19000;
-    static constexpr int HeightTwips = 9600;
-
     explicit DesignWindow(MainFrm &frame, QWidget *parent = nullptr);
     ~DesignWindow() override;
-    static QWidget *create(MainFrm &frame);
 
     // One filter row: a check box that turns it on and its low..high.
     struct RangeRow
@@ -70,7 +63,6 @@ public:
     std::optional<design::DesignFilter> filter(QString &problem) const;
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
 
 private:

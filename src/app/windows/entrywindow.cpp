@@ -5,6 +5,7 @@
 #include "entry/drawtablemodel.h"
 #include "entry/drawtableview.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
@@ -35,7 +36,6 @@ constexpr int NumberWidth = 7;
 constexpr int DateWidth = 11;
 constexpr int RowHeight = 10;    // grid units: points
 constexpr int ColumnPadding = 3; // as in the analysis grids
-const QColor CloseButtonColor(255, 255, 192);
 
 } // namespace
 
@@ -44,7 +44,7 @@ EntryWindow::EntryWindow(MainFrm &frame, QWidget *parent)
     , m_model(new DrawTableModel(this))
     , m_grid(new DrawTableView(this))
 {
-    setObjectName(QString::fromUtf8(ClassName));
+    setObjectName(QString::fromUtf8(windowclass::Entry));
     setWindowTitle(tr("当選データ入力[*]"));
     setFont(gridFont());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -60,12 +60,8 @@ EntryWindow::EntryWindow(MainFrm &frame, QWidget *parent)
     description->setObjectName(QStringLiteral("Label1"));
     // The window is narrower than the sentence.
     description->setWordWrap(true);
-    m_closeButton = new QPushButton(tr("閉じる"), this);
-    m_closeButton->setObjectName(QStringLiteral("Command1"));
-    QPalette palette = m_closeButton->palette();
-    palette.setColor(QPalette::Button, CloseButtonColor);
-    m_closeButton->setPalette(palette);
-    m_closeButton->setAutoFillBackground(true);
+    m_closeButton
+        = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Command1"), this);
     connect(m_closeButton, &QPushButton::clicked, this, &EntryWindow::closeAfterCheck);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusLine"));
@@ -206,9 +202,10 @@ void EntryWindow::createGrid()
 QSize EntryWindow::sizeTwips() const
 {
     // In whole pixels, so that the window opens exactly the date column wider.
-    const int width = twipsToPixels(WidthTwips)
+    const QSize designed = ChildWindow::sizeTwips();
+    const int width = twipsToPixels(designed.width())
         + m_grid->horizontalHeader()->sectionSize(DrawTableModel::DateColumn);
-    return {static_cast<int>(std::lround(pixelsToTwips(width))), HeightTwips};
+    return {static_cast<int>(std::lround(pixelsToTwips(width))), designed.height()};
 }
 
 void EntryWindow::showEvent(QShowEvent *event)

@@ -26,11 +26,6 @@ class EntryWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "当選データ入力";
-    static constexpr const char *MenuAction = "mnuMasterInput";
-    static constexpr int WidthTwips = 7180;
-    static constexpr int HeightTwips = 13450;
-
     // Opens its own connection to the main window's database file.
     explicit EntryWindow(MainFrm &frame, QWidget *parent = nullptr);
     ~EntryWindow() override;

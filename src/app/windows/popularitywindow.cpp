@@ -5,12 +5,14 @@
 #include "grid/numbertext.h"
 #include "popularity/popularitysheets.h"
 #include "shell/appfonts.h"
+#include "shell/busycursor.h"
+#include "shell/chartcommands.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "store/prizestore.h"
 #include "tickets/ticket.h"
 #include "views/sheetview.h"
-#include "windows/chartwindow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,8 +40,8 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     , m_grid(new SheetView(this))
     , m_status(new QLabel(this))
 {
-    setObjectName(qs(ClassName));
-    setWindowTitle(qs(ClassName));
+    setObjectName(qs(windowclass::Popularity));
+    setWindowTitle(qs(windowclass::Popularity));
     setFont(gridFont());
     m_numbers->setObjectName(QStringLiteral("txtNumbers"));
     m_numbers->setPlaceholderText(tr("6つの数字（例: 03 09 10 22 31 40）"));
@@ -60,7 +62,7 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     top->addWidget(new QLabel(tr("販売実績額"), this));
     top->addWidget(m_sales, 1);
     top->addWidget(go);
-    top->addWidget(ChartWindow::buttonFor(frame, "popularity", this));
+    top->addWidget(chartButton(frame, "popularity", this));
     top->addWidget(close);
 
     // What the document's estimate brings fills the window in when it comes.
@@ -82,9 +84,6 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     layout->addWidget(caveat);
 }
 
-QWidget *PopularityWindow::create(MainFrm &frame) { return new PopularityWindow(frame); }
-
-QSize PopularityWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
 
 bool PopularityWindow::evaluate()
 {

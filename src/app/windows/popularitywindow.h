@@ -20,14 +20,7 @@ class PopularityWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "人気度と期待値";
-    static constexpr const char *MenuAction = "mnuNinkido";
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 11000;
-    static constexpr int HeightTwips = 9000;
-
     explicit PopularityWindow(MainFrm &frame, QWidget *parent = nullptr);
-    static QWidget *create(MainFrm &frame);
 
     QLineEdit *numbersEdit() const { return m_numbers; }
     QLineEdit *salesEdit() const { return m_sales; }
@@ -37,7 +30,6 @@ public:
     bool evaluate();
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
 
 private:

@@ -4,19 +4,15 @@
 #include "document/popularitysource.h"
 #include "document/popularitytexts.h"
 #include "shell/appfonts.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
 #include "store/drawrecord.h"
-#include "tickets/ticketbook.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/backtestwindow.h"
-#include "windows/chartwindow.h"
-#include "windows/designwindow.h"
 #include "windows/printbutton.h"
 #include "windows/recordpredictiondialog.h"
-#include "windows/ticketwindow.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -118,7 +114,7 @@ void triggerCommand(MainFrm &frame, const char *className)
 PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
     : ChildWindow(frame, parent)
 {
-    setObjectName(qs(ClassName));
+    setObjectName(qs(windowclass::Prediction));
     setWindowTitle(tr("一発ズンベル予想"));
     setFont(gridFont());
     // Everything stands at its designed place on one page, which scrolls when the window is
@@ -154,8 +150,6 @@ void PredictionWindow::placeOnScrollingPage()
     layout->addWidget(page);
 }
 
-QWidget *PredictionWindow::create(MainFrm &frame) { return new PredictionWindow(frame); }
-
 void PredictionWindow::openOnActivation(MainFrm &frame)
 {
     // Once the exit sequence has run, an activation must not bring the window back.
@@ -164,7 +158,7 @@ void PredictionWindow::openOnActivation(MainFrm &frame)
     QObject::connect(&frame, &MainFrm::activatedAmongOwnWindows, &frame, [&frame, exiting] {
         if (*exiting || !frame.isVisible())
             return;
-        triggerCommand(frame, ClassName);
+        triggerCommand(frame, windowclass::Prediction);
     });
 }
 
@@ -289,7 +283,7 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *check = new QPushButton(tr("予想の検証..."), parent);
     check->setObjectName(QStringLiteral("cmdBacktest"));
     connect(check, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), BacktestWindow::ClassName); });
+        [this] { triggerCommand(mainFrm(), windowclass::Backtest); });
     auto *record = new QPushButton(tr("この予想を記録..."), parent);
     record->setObjectName(QStringLiteral("cmdRecord"));
     record->setToolTip(tr("一発ズンベル予想を次の回の購入番号として記録します。"));
@@ -297,11 +291,11 @@ QHBoxLayout *PredictionWindow::createCommandButtons(QWidget *parent)
     auto *tickets = new QPushButton(tr("購入番号の照合..."), parent);
     tickets->setObjectName(QStringLiteral("cmdTickets"));
     connect(tickets, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), TicketWindow::ClassName); });
+        [this] { triggerCommand(mainFrm(), windowclass::Tickets); });
     auto *design = new QPushButton(tr("番号の設計..."), parent);
     design->setObjectName(QStringLiteral("cmdDesign"));
     connect(design, &QPushButton::clicked, this,
-        [this] { triggerCommand(mainFrm(), DesignWindow::ClassName); });
+        [this] { triggerCommand(mainFrm(), windowclass::Design); });
     // Two buttons a line, so that each shows its whole text in the frame's width.
     auto *grid = new QGridLayout;
     grid->setSpacing(twipsToPixels(60));
@@ -340,7 +334,9 @@ void PredictionWindow::showSheet(PredictionGrid g, Sheet sheet)
 
 QSize PredictionWindow::sizeTwips() const
 {
-    return {WidthTwips, HeightTwips + static_cast<int>(std::lround(pixelsToTwips(m_extraHeight)))};
+    const QSize designed = ChildWindow::sizeTwips();
+    return {designed.width(),
+        designed.height() + static_cast<int>(std::lround(pixelsToTwips(m_extraHeight)))};
 }
 
 void PredictionWindow::compute()
@@ -411,20 +407,14 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     entry.reflectionShift = m_prediction.reflectionShift;
     entry.switches = PredictionRecord::switchText(mainFrm().document().predictionOptions());
     entry.historyHash = historyHash(mainFrm().document().history());
-    Database db;
     std::vector<Ticket> made;
-    Status status = TicketWindow::openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).record(entry, lines, made);
+    // Every window showing the book follows the document's ticketsChanged.
+    const Status status = mainFrm().document().recordPrediction(entry, lines, made);
     if (!status)
         return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
                                   "確かめてからやり直してください。\n%1")
                                    .arg(CoreReasons::japanese(status))
                                    .toStdString());
-    if (QMdiSubWindow *open = mainFrm().childWindow(qs(TicketWindow::ClassName)))
-        if (auto *tickets = qobject_cast<ChildWindow *>(open->widget()))
-            tickets->refresh();
-    ChartWindow::ticketsChanged(mainFrm());
     mainFrm().statusBar()->showMessage(tr("第%1回の予想として%2組を記録しました（予想記録 %3）。"
                                           "当せんは「購入番号の照合」で確かめられます。")
                                            .arg(latest + 1)

@@ -27,16 +27,8 @@ class PredictionWindow : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "一発ズンベル予想";
-    static constexpr const char *MenuAction = "mnuYoso";
-    static constexpr int WidthTwips = 9360;
-    static constexpr int HeightTwips = 8400;
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-
     explicit PredictionWindow(MainFrm &frame, QWidget *parent = nullptr);
 
-    // The main window's factory for the prediction command.
-    static QWidget *create(MainFrm &frame);
     // Shows the window each time the main window becomes active among the program's own
     // windows, the first time right after start-up.
     static void openOnActivation(MainFrm &frame);

@@ -1,5 +1,7 @@
 #include "windows/recordpredictiondialog.h"
 
+#include "grid/numbertext.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -72,7 +74,7 @@ QString RecordPredictionDialog::lineText(const std::array<int, 6> &line)
 {
     QStringList numbers;
     for (int n : line)
-        numbers << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        numbers << QString::fromStdString(twoDigitText(n));
     return numbers.join(QLatin1Char(' '));
 }
 

@@ -4,14 +4,13 @@
 #include "document/popularitysource.h"
 #include "document/popularitytexts.h"
 #include "shell/appfonts.h"
+#include "shell/chartcommands.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
-#include "store/prizestore.h"
-#include "tickets/ticketbook.h"
 #include "tickets/ticketsheets.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
-#include "windows/chartwindow.h"
 #include "windows/printbutton.h"
 
 #include <QFormLayout>
@@ -52,7 +51,7 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     , m_tabs(new QTabWidget(this))
     , m_summaryNotes(notesLabel(this))
 {
-    setObjectName(qs(ClassName));
+    setObjectName(qs(windowclass::Tickets));
     setWindowTitle(tr("購入番号の照合"));
     setFont(gridFont());
     m_list = addGrid(m_tabs, tr("購入番号"), QStringLiteral("gridTickets"));
@@ -74,6 +73,7 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     connect(m_tabs, &QTabWidget::currentChanged, this, &TicketWindow::showPopularityIfDue);
     connect(&frame.document().popularity(), &PopularitySource::ready, this,
         &TicketWindow::showPopularityIfDue);
+    followBook();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -122,7 +122,7 @@ QWidget *TicketWindow::createEntryRow()
     buttons->addWidget(remove);
     buttons->addWidget(m_combination);
     buttons->addWidget(check);
-    buttons->addWidget(ChartWindow::buttonFor(mainFrm(), "tickets", row));
+    buttons->addWidget(chartButton(mainFrm(), "tickets", row));
     auto *printAndClose = new QHBoxLayout;
     printAndClose->addWidget(printButton(*this, row, [this] { return gridsOfShownTab(*m_tabs); }));
     printAndClose->addWidget(close);
@@ -135,17 +135,6 @@ QWidget *TicketWindow::createEntryRow()
     return row;
 }
 
-Status TicketWindow::openBook(const MainFrm &frame, Database &db)
-{
-    if (frame.document().database().path().empty())
-        return Status::failure(tr("データベースが開かれていません。").toStdString());
-    return db.open(frame.document().database().path());
-}
-
-QWidget *TicketWindow::create(MainFrm &frame) { return new TicketWindow(frame); }
-
-QSize TicketWindow::sizeTwips() const { return {WidthTwips, HeightTwips}; }
-
 void TicketWindow::report(const Status &status)
 {
     if (!status)
@@ -156,21 +145,13 @@ void TicketWindow::report(const Status &status)
 void TicketWindow::compute()
 {
     m_from->setValue(std::min(mainFrm().document().totals().latestDrawNo + 1, MaxDrawNumber));
-    Database db;
-    std::vector<Ticket> tickets;
     std::map<int, DrawPrizes> prizes;
-    Status status = openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).tickets(tickets);
-    if (status)
-        status = readPrizes(db, prizes);
-    if (!status) {
+    m_grading.reset();
+    if (Status status = mainFrm().document().gradeTickets(m_grading, prizes); !status) {
         report(status);
         return;
     }
-    m_list->setSheet(ticketListSheet(tickets));
-    m_grading = std::make_unique<TicketGrading>(
-        std::move(tickets), mainFrm().document().history(), prizes);
+    m_list->setSheet(ticketListSheet(m_grading->tickets()));
     m_summary->setSheet(ticketSummarySheet(*m_grading));
     moveNotesToLabel(*m_summary, *m_summaryNotes);
     m_resultsDue = true;
@@ -231,18 +212,14 @@ Status TicketWindow::addLines(const QString &lines)
     }
     if (tickets.empty())
         return Status::failure(tr("番号が入力されていません。").toStdString());
-    Database db;
-    Status status = openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).add(tickets);
+    // Every window showing the book, this one included, follows the document's ticketsChanged.
+    const Status status = mainFrm().document().addTickets(tickets);
     if (status) {
-        // The next ticket starts afresh: one draw from the next one, no memo (compute() sets
+        // The next ticket starts afresh: one draw from the next one, no memo (compute() set
         // 開始回); the units stay, as they are usually the same.
         m_lines->clear();
         m_draws->setValue(1);
         m_memo->clear();
-        compute();
-        ChartWindow::ticketsChanged(mainFrm());
     }
     return status;
 }
@@ -256,15 +233,7 @@ Status TicketWindow::removeCurrent()
     if (row < 2 || text.empty() || parsed.ec != std::errc() || id <= 0)
         return Status::failure(
             tr("削除する番号の行を「購入番号」の表で選んでください。").toStdString());
-    Database db;
-    Status status = openBook(mainFrm(), db);
-    if (status)
-        status = TicketBook(db).remove(id);
-    if (status) {
-        compute();
-        ChartWindow::ticketsChanged(mainFrm());
-    }
-    return status;
+    return mainFrm().document().removeTicket(id);
 }
 
 Status TicketWindow::checkCombination(const QString &line)
@@ -275,7 +244,7 @@ Status TicketWindow::checkCombination(const QString &line)
         status = validateTicket(t);
     std::map<int, DrawPrizes> prizes;
     if (status)
-        status = readPrizes(mainFrm().document().database(), prizes);
+        status = mainFrm().document().payouts(prizes);
     if (!status)
         return status;
     const TicketGrading grading

@@ -2,12 +2,10 @@
 
 #include "grid/rgb.h"
 #include "shell/childwindow.h"
-#include "store/database.h"
 #include "store/result.h"
 #include "tickets/ticketgrading.h"
 
 #include <array>
-#include <memory>
 #include <optional>
 
 class QLabel;
@@ -21,24 +19,14 @@ namespace loto6 {
 class SheetView;
 
 // 購入番号の照合: the ticket book with its results per ticket and draw, the totals against
-// random tickets, and the quick check of one combination against every past draw. Tickets are
-// written to the database the history comes from, over a connection of the window's own.
+// random tickets, and the quick check of one combination against every past draw. The book is
+// the document's: the window writes through it and shows the book again when it changes.
 class TicketWindow : public ChildWindow
 {
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassName = "購入番号の照合";
-    static constexpr const char *MenuAction = "mnuKonyuBango";
-    static constexpr Rgb CloseButtonColor = rgb(255, 255, 192);
-    static constexpr int WidthTwips = 13800;
-    static constexpr int HeightTwips = 11000;
-
     explicit TicketWindow(MainFrm &frame, QWidget *parent = nullptr);
-    static QWidget *create(MainFrm &frame);
-
-    // A connection of its own to the database the history comes from, for the ticket book.
-    static Status openBook(const MainFrm &frame, Database &db);
 
     // Stores one ticket per non-empty line ("02 08 10 13 27 30"); all or none.
     Status addLines(const QString &lines);
@@ -56,7 +44,6 @@ public:
     SheetView *popularityGrid() const { return m_popularity; }
 
 protected:
-    QSize sizeTwips() const override;
     void compute() override;
 
 private:
@@ -83,7 +70,7 @@ private:
     SheetView *m_popularity;
     bool m_popularityDue = false;
     std::optional<std::array<int, 6>> m_checked; // the combination last checked
-    std::unique_ptr<TicketGrading> m_grading;
+    std::optional<TicketGrading> m_grading;
     bool m_resultsDue = false;
 };
 
