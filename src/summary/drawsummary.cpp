@@ -59,7 +59,7 @@ std::vector<PredictionLine> predictionLineList(const Prediction &prediction)
     addLines(lines, prediction.elimination, 0, Prediction::EliminationCells / Ticket::Size,
         "消去法", true);
     // The consecutive numbers start with the one-shot line.
-    addLines(lines, prediction.consecutive, Prediction::OneShotCount, 1, "連発", false);
+    addLines(lines, prediction.consecutive, MainNumberCount, 1, "連発", false);
     return lines;
 }
 
