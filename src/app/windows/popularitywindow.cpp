@@ -84,7 +84,6 @@ PopularityWindow::PopularityWindow(MainFrm &frame, QWidget *parent)
     layout->addWidget(caveat);
 }
 
-
 bool PopularityWindow::evaluate()
 {
     Ticket t;
