@@ -75,7 +75,10 @@ std::string parseArgs(const std::vector<std::string> &args, PopularityArgs &p)
             if (!parseAmount(args[++i], amount) || (a == "--sales" && amount < 200))
                 return a + " takes an amount in yen (" + (a == "--sales" ? "200" : "0")
                     + " to 1000000000000000), not " + quotedForMessage(args[i]);
-            (a == "--sales" ? p.sales : p.carryOver) = amount;
+            if (a == "--sales")
+                p.sales = amount;
+            else
+                p.carryOver = amount;
         } else if (a.starts_with("--"))
             return "unexpected argument " + quotedForMessage(a) + " (see popularity --help)";
         else

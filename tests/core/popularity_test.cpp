@@ -259,6 +259,15 @@ TEST(PopularityCommand, GivesTheNamedFieldsAndHonoursAsOf)
             .code,
         2);
     EXPECT_EQ(test::runCli({"--db", db, "popularity", "--backtest", "--format", "html"}).code, 2);
+
+    // The sales and carry-over given are the ones valued at: a carry-over this large lifts every
+    // 1等 prize to the 600,000,000 yen cap of a draw with a carry-over.
+    r = test::runCli({"--db", db, "popularity", "1", "2", "3", "4", "5", "6", "--sales",
+        "2000000000", "--carry-over", "1000000000000", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"sales\": 2000000000,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"carryOver\": 1e+12"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"1等\": 600000000"), std::string::npos) << r.out;
     r = test::runCli({"--db", db, "--as-of", "100", "popularity", "1", "2", "3", "4", "5", "6"});
     EXPECT_EQ(r.code, 1) << "no draw before 100 has its sales";
     EXPECT_NE(r.err.find("import a history with prizes"), std::string::npos) << r.err;
