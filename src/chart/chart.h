@@ -19,6 +19,8 @@ struct ChartAxis
     // Range shown; NaN takes it from the data.
     double min = std::numeric_limits<double>::quiet_NaN();
     double max = std::numeric_limits<double>::quiet_NaN();
+    // The values are draw numbers or counts: ticks fall on whole numbers only.
+    bool wholeNumbers = false;
 
     bool isCategory() const { return !categories.empty(); }
 };

@@ -263,4 +263,13 @@ std::string historyRangeText(const DrawHistory &history)
         + groupedText(static_cast<long long>(draws.size())) + "回分）";
 }
 
+std::string drawRangeText(int first, int last, std::size_t count)
+{
+    const std::string range = "第" + std::to_string(first) + "回～第" + std::to_string(last) + "回";
+    const std::string n = groupedText(static_cast<long long>(count));
+    return static_cast<long long>(count) == static_cast<long long>(last) - first + 1
+        ? range + "（" + n + "回分）"
+        : range + "のうち" + n + "回";
+}
+
 } // namespace loto6

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -72,5 +73,8 @@ std::vector<double> gapShares(const std::vector<int> &gaps, int longest);
 
 // The heading of a chart over a history: "第1回～第2144回（2144回）".
 std::string historyRangeText(const DrawHistory &history);
+// "第first回～第last回（count回分）", or "第first回～第last回のうちcount回" when some draws
+// between them are not counted.
+std::string drawRangeText(int first, int last, std::size_t count);
 
 } // namespace loto6

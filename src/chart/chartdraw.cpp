@@ -151,7 +151,7 @@ double ChartCanvas::textWidth(std::string_view text, double size) const
     return static_cast<double>(displayWidth(text)) * size * 0.55;
 }
 
-ChartScale niceScale(double lo, double hi, int count)
+ChartScale niceScale(double lo, double hi, int count, double minStep)
 {
     ChartScale s;
     if (!(hi > lo))
@@ -164,6 +164,7 @@ ChartScale niceScale(double lo, double hi, int count)
             step = f * magnitude;
             break;
         }
+    step = std::max(step, minStep);
     s.step = step;
     s.min = std::floor(lo / step + 1e-9) * step;
     s.max = std::ceil(hi / step - 1e-9) * step;
@@ -226,7 +227,8 @@ ChartLayout layoutChart(const Chart &chart, const ChartCanvas &canvas, double wi
             // Plain names, not a structured binding: the lambda below captures them.
             const auto range = xRange(panel);
             const double xlo = range.first, xhi = range.second;
-            p.x = niceScale(xlo, xhi, std::max(2, static_cast<int>(plotWidth / (size * 7))));
+            p.x = niceScale(xlo, xhi, std::max(2, static_cast<int>(plotWidth / (size * 7))),
+                panel.xAxis.wholeNumbers ? 1.0 : 0.0);
             p.x.min = xlo;
             p.x.max = xhi;
             std::erase_if(p.x.ticks, [&](double t) { return t < xlo || t > xhi; });

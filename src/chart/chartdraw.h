@@ -106,7 +106,7 @@ std::string elided(const ChartCanvas &canvas, std::string_view text, double size
 std::string axisTitle(const ChartAxis &axis);
 
 // Round tick values covering lo..hi with about `count` steps.
-ChartScale niceScale(double lo, double hi, int count);
+ChartScale niceScale(double lo, double hi, int count, double minStep = 0);
 // A tick value as text: grouped digits, with the decimals its step needs.
 std::string tickText(double value, double step);
 

@@ -128,9 +128,9 @@ std::pair<double, double> outerQuantiles(const std::vector<double> &values, std:
 Chart buildTicketChart(const ChartInput &input)
 {
     Chart c;
-    c.title = "購入番号の収支　" + historyRangeText(input.history);
     ChartPanel panel;
     panel.xAxis.label = "回";
+    panel.xAxis.wholeNumbers = true;
     panel.yAxis.label = "累積金額";
     panel.yAxis.unit = "円";
     panel.yAxis.min = 0;
@@ -140,6 +140,10 @@ Chart buildTicketChart(const ChartInput &input)
         : std::vector<DrawMoney>{};
     const std::vector<BookDraw> noLines;
     FairHistories books(input.tickets ? input.tickets->bookDraws() : noLines, draws);
+    // The title names the draws the book was graded on, not the whole history.
+    c.title = "購入番号の収支　"
+        + (draws.empty() ? historyRangeText(input.history)
+                         : drawRangeText(draws.front().drawNo, draws.back().drawNo, draws.size()));
     ChartSeries spent{"購入額", ChartSeries::Role::Reference, ChartSeries::Mark::Line,
         chartcolors::Secondary, {}, {}};
     ChartSeries won{"当せん額", ChartSeries::Role::Observed, ChartSeries::Mark::Steps,

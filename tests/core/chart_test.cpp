@@ -8,6 +8,7 @@
 #include "analysis/probability.h"
 #include "chart/chartbands.h"
 #include "chart/chartbuilders.h"
+#include "chart/chartdraw.h"
 #include "chart/chartwriter.h"
 #include "grid/numbertext.h"
 #include "popularity/popularitybacktest.h"
@@ -427,6 +428,34 @@ TEST(TicketChart, CostWinningsAndTheRandomBand)
     const Chart none = buildTicketChart(ChartInput{h, totals, 1, nullptr, nullptr});
     EXPECT_TRUE(none.panels[0].series[0].x.empty());
     EXPECT_NE(none.note.find("ありません"), std::string::npos);
+}
+
+// A book of the last three draws: its chart is titled with those draws, and its draw axis is
+// marked at whole draws only (not 38.0, 38.2, …).
+TEST(TicketChart, ABookOfAFewDrawsIsShownOnWholeDraws)
+{
+    const DrawHistory h = test::history(test::makeDraws(40, 5));
+    Ticket t;
+    t.numbers = {1, 2, 3, 4, 5, 6};
+    t.firstDraw = 38;
+    t.draws = 3;
+    const std::map<int, DrawPrizes> prizes;
+    const TicketGrading grading({t}, h, prizes);
+    const Chart c = buildTicketChart(ChartInput{h, computeTotals(h), 1, &grading, &prizes});
+    EXPECT_NE(c.title.find("第38回～第40回（3回分）"), std::string::npos) << c.title;
+    struct Blank : ChartCanvas
+    {
+        void fillRect(const ChartRect &, Rgb) override { }
+        void polygon(const std::vector<ChartPoint> &, Rgb) override { }
+        void polyline(const std::vector<ChartPoint> &, const Pen &) override { }
+        void text(double, double, std::string_view, double, Rgb, Anchor, bool, bool) override { }
+    } canvas;
+    for (double width : {400.0, 1000.0, 1900.0}) {
+        const ChartLayout layout = layoutChart(c, canvas, width, 600);
+        ASSERT_FALSE(layout.panels[0].x.ticks.empty());
+        for (double tick : layout.panels[0].x.ticks)
+            EXPECT_EQ(tick, std::round(tick)) << "at width " << width;
+    }
 }
 
 // The band of the book's own winnings under fair draws: the 40 units of the one line win
