@@ -442,6 +442,16 @@ void PredictionWindowTest::recordDialogListsTheRows()
     QCOMPARE(dialog.linesText(), u"02 08 10 13 27 30\n01 02 03 04 05 06\n07 08 09 10 11 12"_s);
     QCOMPARE(dialog.rows().elimination, true);
     QCOMPARE(dialog.rows().consecutive, false);
+
+    // Shown on screen, every line listed is seen whole: the dialog grows with the rows ticked.
+    dialog.eliminationBox()->setChecked(false);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.eliminationBox()->setChecked(true);
+    const auto *lines = dialog.findChild<QLabel *>(u"lblLines"_s);
+    QTRY_VERIFY2(lines->height() >= lines->sizeHint().height()
+            && lines->geometry().bottom() < dialog.height(),
+        qPrintable(u"%1 of %2"_s.arg(lines->height()).arg(lines->sizeHint().height())));
 }
 
 QTEST_MAIN(PredictionWindowTest)

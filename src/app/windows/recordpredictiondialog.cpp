@@ -84,6 +84,13 @@ void RecordPredictionDialog::showLines()
     for (const auto &line : predictionLines(m_prediction, rows()))
         lines << lineText(line);
     m_lines->setText(lines.join(QLatin1Char('\n')));
+    // The dialog grows with the rows ticked, so that every line that will be recorded is seen.
+    if (isVisible()) {
+        layout()->activate();
+        const int needed = hasHeightForWidth() ? heightForWidth(width()) : sizeHint().height();
+        if (needed > height())
+            resize(width(), needed);
+    }
 }
 
 } // namespace loto6
