@@ -121,7 +121,8 @@ void BlobReader::values(std::size_t count, std::vector<T> &out)
     if (count > m_body.size() / sizeof(T) || !take(count * sizeof(T)))
         return void(m_ok = false);
     out.resize(count);
-    std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(T));
+    if (count > 0) // an empty vector has no storage to copy into
+        std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(T));
     m_at += count * sizeof(T);
     for (T v : out)
         require(std::isfinite(v));
