@@ -28,6 +28,17 @@ using namespace loto6;
 
 namespace {
 
+// A ticket of 01 02 03 04 05 06 bought from `first` for `draws` draws, `units` units a draw.
+Ticket lowLine(int first, int draws, int units = 1)
+{
+    Ticket t;
+    t.numbers = {1, 2, 3, 4, 5, 6};
+    t.firstDraw = first;
+    t.draws = draws;
+    t.units = units;
+    return t;
+}
+
 // P(X = k) for k = 0..n by the product formula, in long double.
 std::vector<long double> binomialPmf(int n, double p)
 {
@@ -385,11 +396,7 @@ TEST(TicketChart, CostWinningsAndTheRandomBand)
     std::vector<DrawRecord> draws = test::makeDraws(40, 5);
     draws[9] = test::draw(10, {1, 2, 3, 10, 20, 30, 43}); // three of the ticket: 5等
     const DrawHistory h = test::history(draws);
-    Ticket t;
-    t.numbers = {1, 2, 3, 4, 5, 6};
-    t.firstDraw = 5;
-    t.draws = 20;
-    t.units = 3;
+    const Ticket t = lowLine(5, 20, 3);
     std::map<int, DrawPrizes> prizes;
     for (int d = 1; d <= 40; ++d) {
         DrawPrizes p;
@@ -435,10 +442,7 @@ TEST(TicketChart, CostWinningsAndTheRandomBand)
 TEST(TicketChart, ABookOfAFewDrawsIsShownOnWholeDraws)
 {
     const DrawHistory h = test::history(test::makeDraws(40, 5));
-    Ticket t;
-    t.numbers = {1, 2, 3, 4, 5, 6};
-    t.firstDraw = 38;
-    t.draws = 3;
+    const Ticket t = lowLine(38, 3);
     const std::map<int, DrawPrizes> prizes;
     const TicketGrading grading({t}, h, prizes);
     const Chart c = buildTicketChart(ChartInput{h, computeTotals(h), 1, &grading, &prizes});
@@ -464,11 +468,7 @@ TEST(TicketChart, ABookOfAFewDrawsIsShownOnWholeDraws)
 TEST(TicketChart, BandTiesTheUnitsOfALine)
 {
     const DrawHistory h = test::history(test::makeDraws(200, 3));
-    Ticket t;
-    t.numbers = {1, 2, 3, 4, 5, 6};
-    t.firstDraw = 1;
-    t.draws = 200;
-    t.units = 40;
+    const Ticket t = lowLine(1, 200, 40);
     const Totals totals = computeTotals(h);
     for (const int tier : {4, 5}) {
         std::map<int, DrawPrizes> prizes;
