@@ -119,7 +119,8 @@ int designCount(Context &ctx, const DesignArgs &a, const popularity::PopularityE
           << ", \"history\": {\"draws\": " << c.draws << ", \"passed\": " << c.passed
           << ", \"expected\": " << jsonNumber(c.expected) << ", \"sd\": " << jsonNumber(c.sd)
           << ", \"range95\": [" << c.low << ", " << c.high
-          << "]}, \"filters\": " << jsonString(a.filter.optionsText());
+          << "], \"popularityInSample\": " << (c.popularityInSample ? "true" : "false")
+          << "}, \"filters\": " << jsonString(a.filter.optionsText());
         if (!below.empty())
             o << ", \"leastPopular\": {\"percent\": " << jsonNumber(*a.filter.leastPopular)
               << ", \"relativePopularityAtMost\": " << below << '}';
@@ -132,6 +133,9 @@ int designCount(Context &ctx, const DesignArgs &a, const popularity::PopularityE
           << fixedText(c.expected, 2) << " expected by chance (sd " << fixedText(c.sd, 2)
           << ", 95% range " << c.low << "-" << c.high
           << "; each draw judged against the draws before it)\n";
+        if (c.popularityInSample)
+            o << "in-sample: the least-popular limit judges the past draws with the model learnt "
+                 "from these same draws' winners, so their count is no test of it\n";
         if (!below.empty())
             o << "popularity: the least popular " << jsonNumber(*a.filter.leastPopular)
               << "% of combinations, at most " << below

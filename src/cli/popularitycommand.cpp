@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/ticketpopularity.h"
 #include "grid/numbertext.h"
 #include "grid/sheetwriter.h"
 #include "popularity/popularitysheets.h"
@@ -25,9 +26,12 @@ constexpr const char *HelpText
 How popular a combination is with players, learnt from the winner counts of the stored
 payouts, and what that makes a 200 yen ticket worth: the other winners expected to share
 each tier if it wins, the expected prize of each tier and the expected value, beside the
-average ticket's and the least and most popular 1% of combinations. --sales is a draw's sales
-in yen (the median of the latest 100 draws with known sales when not given); --carry-over
-the 1等 carry-over coming into the draw. --backtest fits the model on the draws before N
+average ticket's (and the average ticket as players buy them) and the least and most popular
+1% of combinations, each with its 95% range. --sales is a draw's sales in yen (the median of
+the latest 100 draws with known sales when not given); --carry-over the 1等 carry-over coming
+into the draw (when not given, the carry-over of the latest stored payouts, which goes into
+the next draw). A ticket whose popularity lies outside that of the combinations the model was
+tested on is marked as extrapolated. --backtest fits the model on the draws before N
 only (1500 when not given) and compares its expected winners with the observed ones.
 
 )";
@@ -38,7 +42,7 @@ struct PopularityArgs
     bool help = false;
     int from = DefaultBacktestFrom;
     std::optional<double> sales;
-    double carryOver = 0;
+    std::optional<double> carryOver;
     std::string format = "text";
     std::string numbers;
 };
@@ -108,7 +112,7 @@ std::string tierObject(const std::array<double, Tiers> &v)
 }
 
 void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
-    const ValueSpectrum &sp, const TicketValuer &valuer)
+    const ValueSpectrum &sp, const TicketValuer &valuer, const std::string &more)
 {
     o << "{\"numbers\": [";
     for (std::size_t i = 0; i < v.numbers.size(); ++i)
@@ -122,7 +126,9 @@ void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
       << ",\n \"expectedValue\": " << jsonNumber(v.expectedValue)
       << ", \"averageTicketExpectedValue\": " << jsonNumber(sp.averageTicketValue)
       << ",\n \"leastPopular1PercentExpectedValue\": " << jsonNumber(sp.leastPopularValue)
-      << ", \"mostPopular1PercentExpectedValue\": " << jsonNumber(sp.mostPopularValue) << "}\n";
+      << ", \"mostPopular1PercentExpectedValue\": " << jsonNumber(sp.mostPopularValue)
+      << ",\n \"averageBoughtTicketExpectedValue\": " << jsonNumber(sp.averageBoughtValue) << ", "
+      << more << "}\n";
 }
 
 void writeBacktestJson(
@@ -209,17 +215,21 @@ int popularityCommand(Context &ctx)
     if (!estimate || !estimate->fitted())
         return ctx.fail("popularity: no stored draw has its payouts and sales, so popularity "
                         "cannot be learnt; import a history with prizes (import FILE)");
-    const TicketValuer valuer = estimate->valuer(p.sales, p.carryOver);
+    const TicketValuer valuer
+        = estimate->valuer(p.sales, p.carryOver.value_or(estimate->nextDraw().carryOver));
     Combination c{};
     std::copy(t.numbers.begin(), t.numbers.end(), c.begin());
     std::sort(c.begin(), c.end());
     const TicketValue v = valuer.value(c);
     const double percentile = estimate->percentile(v.relativePopularity);
     const ValueSpectrum spectrum = estimate->spectrum(valuer);
+    const ValueContext context = valueContext(*estimate, valuer, v, spectrum);
     if (p.format == "json")
-        writeValueJson(ctx.out, v, percentile, spectrum, valuer);
+        writeValueJson(ctx.out, v, percentile, spectrum, valuer,
+            rangeJson(context) + ",\n \"conditions\": " + conditionsJson(*estimate, valuer));
     else {
-        writeSheetText(ctx.out, ticketValueSheet(v, percentile, spectrum));
+        writeSheetText(
+            ctx.out, ticketValueSheet(v, percentile, spectrum, context, *estimate, valuer));
         ctx.out << "\nAt sales of " << yenText(std::llround(valuer.sales()))
                 << " and a carry-over of " << yenText(std::llround(valuer.carryOver())) << ".\n";
         writeCaveats(ctx.out);

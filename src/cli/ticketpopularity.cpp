@@ -23,15 +23,36 @@ std::shared_ptr<const PopularityEstimate> fittedPopularity(
     return estimate;
 }
 
+std::string conditionsJson(const PopularityEstimate &estimate, const TicketValuer &valuer)
+{
+    const NextDrawConditions &next = estimate.nextDraw();
+    return "{\"sales\": " + jsonNumber(valuer.sales())
+        + ", \"carryOver\": " + jsonNumber(valuer.carryOver()) + ", \"carryOverFromDraw\": "
+        + (next.fromDraw > 0 && valuer.carryOver() == next.carryOver ? std::to_string(next.fromDraw)
+                                                                     : std::string("null"))
+        + "}";
+}
+
+std::string rangeJson(const ValueContext &c)
+{
+    return "\"valueInterval\": [" + jsonNumber(c.range.low) + ", " + jsonNumber(c.range.high)
+        + "], \"againstAverageInterval\": [" + jsonNumber(c.range.gainLow) + ", "
+        + jsonNumber(c.range.gainHigh)
+        + "], \"expectedValueWithoutCarryOver\": " + jsonNumber(c.withoutCarryOver)
+        + ", \"extrapolated\": " + (c.range.extrapolated ? "true" : "false");
+}
+
 LinePopularity linePopularity(
     const std::vector<LabelledCombination> &lines, const PopularityEstimate &estimate)
 {
-    const TicketValuer valuer = estimate.valuer();
+    const TicketValuer valuer = estimate.nextDrawValuer();
     const ValueSpectrum spectrum = estimate.spectrum(valuer);
+    const std::string conditions = conditionsJson(estimate, valuer);
     std::ostringstream o;
     o << "{\"sales\": " << jsonNumber(valuer.sales())
       << ", \"averageTicketExpectedValue\": " << jsonNumber(spectrum.averageTicketValue)
-      << ", \"tickets\": [";
+      << ", \"averageBoughtTicketExpectedValue\": " << jsonNumber(spectrum.averageBoughtValue)
+      << ", \"conditions\": " << conditions << ", \"tickets\": [";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const TicketValue v = valuer.value(lines[i].numbers);
         o << (i ? ",\n  " : "\n  ") << "{\"label\": " << jsonString(lines[i].label)
@@ -42,7 +63,8 @@ LinePopularity linePopularity(
           << ", \"percentile\": " << jsonNumber(estimate.percentile(v.relativePopularity))
           << ", \"expectedValue\": " << jsonNumber(v.expectedValue)
           << ", \"againstAverage\": " << jsonNumber(v.expectedValue - spectrum.averageTicketValue)
-          << '}';
+          << ",\n   " << rangeJson(valueContext(estimate, valuer, v, spectrum))
+          << ", \"conditions\": " << conditions << '}';
     }
     o << "]}";
     return {ticketPopularitySheet(lines, estimate, valuer, spectrum), o.str()};

@@ -20,10 +20,19 @@ namespace loto6::cli {
 std::shared_ptr<const popularity::PopularityEstimate> fittedPopularity(
     Context &ctx, const std::map<int, DrawPrizes> &prizes);
 
-// Each line's popularity and expected yen beside the average ticket's, as a table and as a
-// JSON object: {"sales": yen, "averageTicketExpectedValue": yen, "tickets": [{"label": ..,
+// The conditions of a value as a JSON object: {"sales": yen, "carryOver": yen,
+// "carryOverFromDraw": N or null (the draw whose payouts gave it)}.
+std::string conditionsJson(
+    const popularity::PopularityEstimate &estimate, const popularity::TicketValuer &valuer);
+// A value's range as JSON fields: "valueInterval": [low, high], "againstAverageInterval":
+// [low, high], "expectedValueWithoutCarryOver": yen, "extrapolated": true|false.
+std::string rangeJson(const popularity::ValueContext &context);
+
+// Each line's popularity and expected yen at the next draw's conditions beside the average
+// ticket's, as a table and as a JSON object: {"sales": yen, "averageTicketExpectedValue": yen,
+// "averageBoughtTicketExpectedValue": yen, "conditions": {..}, "tickets": [{"label": ..,
 // "numbers": [..], "relativePopularity": r, "percentile": p, "expectedValue": yen,
-// "againstAverage": yen}, ..]}.
+// "againstAverage": yen, <rangeJson>, "conditions": {..}}, ..]}.
 struct LinePopularity
 {
     Sheet sheet;

@@ -257,7 +257,7 @@ int oddsCommand(Context &ctx)
         ? fittedPopularity(ctx, prizes)
         : nullptr;
     const std::unique_ptr<PrizeModel> model = estimate
-        ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(estimate->valuer()))
+        ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(estimate->nextDrawValuer()))
         : std::unique_ptr<PrizeModel>(new AveragePrizeModel(prizes));
     TicketOdds odds;
     if (Status s = ticketOdds(tickets, *model, odds); !s)

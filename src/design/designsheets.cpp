@@ -37,6 +37,7 @@ std::string oddsText(double p)
 Sheet filterCountSheet(const DesignFilter &filter, const FilterCount &count)
 {
     Sheet s = tableSheet("design-count", "条件に合う組合せ", 2, 8);
+    static const std::string InSampleNote = "（人気度は同じ回から学んだモデルで判定：標本内）";
     s.setColWidth(1, 24);
     s.setColWidth(2, 40);
     const std::pair<const char *, std::string> rows[] = {
@@ -47,7 +48,8 @@ Sheet filterCountSheet(const DesignFilter &filter, const FilterCount &count)
                 + groupedText(static_cast<long long>(AllCombinations))},
         {"次回の6数字が条件に合う確率", fixedText(count.probability * 100, 4) + "%"},
         {"過去の抽選回数", groupedText(count.draws)},
-        {"条件に合った回", groupedText(count.passed)},
+        {"条件に合った回",
+            groupedText(count.passed) + (count.popularityInSample ? InSampleNote : "")},
         {"偶然での期待回数",
             fixedText(count.expected, 2) + "（標準偏差 " + fixedText(count.sd, 2) + "、95%の範囲 "
                 + groupedText(count.low) + "～" + groupedText(count.high) + "回）"},

@@ -249,6 +249,7 @@ FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
         context.latest = m;
     }
     out.draws = static_cast<int>(chances.size());
+    out.popularityInSample = context.popularity != nullptr;
     out.combinations = static_cast<std::uint64_t>(passing.count(context.latest));
     out.probability = static_cast<double>(out.combinations) / static_cast<double>(AllCombinations);
     for (double p : chances)

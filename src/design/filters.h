@@ -130,9 +130,13 @@ struct FilterCount
     double sd = 0;
     int low = 0;
     int high = 0;
+    // The past draws were judged with a popularity limit of the model learnt from these same
+    // draws' winners (in-sample): their count is no test of the limit.
+    bool popularityInSample = false;
 };
 // The popularity limit is judged with the one model of the whole history for every draw: it
-// says how players choose, not which numbers are drawn.
+// says how players choose, not which numbers are drawn. Refitting before each draw would
+// take a fit and a pass over every combination per draw, so the count is marked in-sample.
 FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
     const popularity::PopularityEstimate *popularity = nullptr);
 

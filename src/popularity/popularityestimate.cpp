@@ -1,6 +1,7 @@
 #include "popularity/popularityestimate.h"
 
 #include "popularity/estimateblob.h"
+#include "popularity/valuerange.h"
 
 #include <algorithm>
 #include <bit>
@@ -49,14 +50,17 @@ void sortPositive(std::vector<float> &values)
     }
 }
 
-// The mean expected value of every 61st combination, and of those at or beyond each tail.
-ValueSpectrum spectrumOf(
-    const PopularityModel &model, const TicketValuer &valuer, double below, double above)
+// The mean expected value of every 61st combination (also weighed by popularity), and of
+// those at or beyond each tail, under each valuer.
+std::vector<ValueSpectrum> spectraOf(const PopularityModel &model,
+    const std::vector<TicketValuer> &valuers, double below, double above)
 {
-    ValueSpectrum s;
-    s.leastPopularBelow = below;
-    s.mostPopularAbove = above;
-    double average = 0, least = 0, most = 0;
+    struct Sums
+    {
+        double average = 0, bought = 0, least = 0, most = 0;
+    };
+    std::vector<Sums> sums(valuers.size());
+    double weights = 0;
     int averageCount = 0, leastCount = 0, mostCount = 0;
     std::int64_t rank = 0;
     forEachCombination([&](const std::array<int, Picks> &x) {
@@ -68,23 +72,34 @@ ValueSpectrum spectrumOf(
         Combination c{};
         for (std::size_t i = 0; i < c.size(); ++i)
             c[i] = x[i] + 1;
-        const double v = valuer.value(c).expectedValue;
-        if (sampled) {
-            average += v;
-            ++averageCount;
-        }
-        if (r <= below) {
-            least += v;
-            ++leastCount;
-        } else if (r >= above) {
-            most += v;
-            ++mostCount;
+        averageCount += sampled ? 1 : 0;
+        weights += sampled ? r : 0;
+        leastCount += r <= below ? 1 : 0;
+        mostCount += r > below && r >= above ? 1 : 0;
+        for (std::size_t k = 0; k < valuers.size(); ++k) {
+            const double v = valuers[k].value(c).expectedValue;
+            if (sampled) {
+                sums[k].average += v;
+                sums[k].bought += r * v;
+            }
+            if (r <= below)
+                sums[k].least += v;
+            else if (r >= above)
+                sums[k].most += v;
         }
     });
-    s.averageTicketValue = averageCount ? average / averageCount : 0;
-    s.leastPopularValue = leastCount ? least / leastCount : 0;
-    s.mostPopularValue = mostCount ? most / mostCount : 0;
-    return s;
+    std::vector<ValueSpectrum> out;
+    for (const Sums &k : sums) {
+        ValueSpectrum s;
+        s.leastPopularBelow = below;
+        s.mostPopularAbove = above;
+        s.averageTicketValue = averageCount ? k.average / averageCount : 0;
+        s.averageBoughtValue = weights > 0 ? k.bought / weights : 0;
+        s.leastPopularValue = leastCount ? k.least / leastCount : 0;
+        s.mostPopularValue = mostCount ? k.most / mostCount : 0;
+        out.push_back(s);
+    }
+    return out;
 }
 
 void writeRules(BlobWriter &w, const PrizeRules &r, TrainingCount training)
@@ -137,6 +152,52 @@ ValueSpectrum readSpectrum(BlobReader &r)
     return s;
 }
 
+// What follows the sums in the stored form: the next draw's conditions, the spectra's
+// popularity-weighted averages and the spectrum at the next draw's conditions, and what the
+// range of a ticket's value needs.
+void writeTail(BlobWriter &w, const NextDrawConditions &next, const ValueSpectrum &typical,
+    const ValueSpectrum &atNext, const ValueUncertainty &u)
+{
+    w.u32(static_cast<std::uint32_t>(next.fromDraw));
+    w.f64(next.carryOver);
+    w.f64(typical.averageBoughtValue);
+    writeSpectrum(w, atNext);
+    w.f64(atNext.averageBoughtValue);
+    w.u32(static_cast<std::uint32_t>(u.featureMeans.size()));
+    w.f64s(u.covariance);
+    w.f64s(u.featureMeans);
+    for (double e : u.levelError)
+        w.f64(e);
+    w.u32(static_cast<std::uint32_t>(u.levelDraws));
+    w.f64(u.testedLow);
+    w.f64(u.testedHigh);
+    w.u32(static_cast<std::uint32_t>(u.testedDraws));
+}
+
+void readTail(BlobReader &r, NextDrawConditions &next, ValueSpectrum &typical,
+    ValueSpectrum &atNext, ValueUncertainty &u)
+{
+    next.fromDraw = static_cast<int>(r.u32());
+    next.carryOver = r.f64();
+    typical.averageBoughtValue = r.f64();
+    atNext = readSpectrum(r);
+    atNext.averageBoughtValue = r.f64();
+    const std::uint32_t weights = r.u32();
+    r.require(next.fromDraw <= MaxDrawNumber && next.carryOver >= 0 && weights <= 4096);
+    r.f64s(std::size_t{weights} * weights, u.covariance);
+    r.f64s(weights, u.featureMeans);
+    for (double &e : u.levelError) {
+        e = r.f64();
+        r.require(e >= 0);
+    }
+    u.levelDraws = static_cast<int>(r.u32());
+    u.testedLow = r.f64();
+    u.testedHigh = r.f64();
+    u.testedDraws = static_cast<int>(r.u32());
+    r.require(u.levelDraws >= 0 && u.levelDraws <= MaxDrawNumber && u.testedDraws >= 0
+        && u.testedDraws <= MaxDrawNumber && u.testedLow <= u.testedHigh);
+}
+
 bool ascendingPositive(const std::vector<float> &v)
 {
     for (std::size_t i = 0; i < v.size(); ++i)
@@ -174,19 +235,24 @@ std::string PopularityEstimate::makeBlob(
         quantiles.push_back(sorted[rankOf(stepPercent(step))]);
     sorted = {};
     const auto tailStep = static_cast<std::size_t>(std::lround(TailPercent * 100));
-    const ValueSpectrum spectrum
-        = spectrumOf(model, TicketValuer(hood, rules, rules.typicalSales, 0), quantiles[tailStep],
-            quantiles[static_cast<std::size_t>(QuantileSteps) - tailStep]);
+    NextDrawConditions next;
+    if (!draws.empty())
+        next = {draws.back().drawNo, static_cast<double>(draws.back().carryOver)};
+    const std::vector<ValueSpectrum> spectra = spectraOf(model,
+        {TicketValuer(hood, rules, rules.typicalSales, 0),
+            TicketValuer(hood, rules, rules.typicalSales, next.carryOver)},
+        quantiles[tailStep], quantiles[static_cast<std::size_t>(QuantileSteps) - tailStep]);
     BlobWriter w;
     w.u32(EstimateMagic);
     w.u32(EstimateVersion);
     w.digest(keyOf(draws, settings));
     writeModel(w, model);
     writeRules(w, rules, trainingDrawCount(draws, 0));
-    writeSpectrum(w, spectrum);
+    writeSpectrum(w, spectra[0]);
     w.f32s(quantiles);
     for (const std::vector<double> &level : hood.levels())
         w.f64s(level);
+    writeTail(w, next, spectra[0], spectra[1], measureUncertainty(draws, model, hood, settings));
     return w.finish();
 }
 
@@ -209,13 +275,20 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
         r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
         r.require(std::all_of(levels[j].begin(), levels[j].end(), [](double v) { return v >= 0; }));
     }
+    ValueSpectrum typical = spectrum, atNext;
+    NextDrawConditions next;
+    ValueUncertainty uncertainty;
+    readTail(r, next, typical, atNext, uncertainty);
     if (!r.finished() || !model)
         return nullptr;
     std::unique_ptr<PopularityEstimate> e(
         new PopularityEstimate(std::move(*model), rules, training));
     e->m_hood = std::make_unique<Neighbourhood>(e->m_model, std::move(levels));
     e->m_quantiles = std::move(quantiles);
-    e->m_typicalSpectrum = spectrum;
+    e->m_typicalSpectrum = typical;
+    e->m_nextSpectrum = atNext;
+    e->m_next = next;
+    e->m_uncertainty = std::move(uncertainty);
     return e;
 }
 
@@ -261,14 +334,28 @@ TicketValuer PopularityEstimate::valuer(std::optional<double> sales, double carr
     return TicketValuer(*m_hood, m_rules, sales.value_or(m_rules.typicalSales), carryOver);
 }
 
+TicketValuer PopularityEstimate::nextDrawValuer() const
+{
+    return valuer(std::nullopt, m_next.carryOver);
+}
+
 ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
 {
     if (valuer.sales() == m_rules.typicalSales && valuer.carryOver() == 0)
         return m_typicalSpectrum;
+    if (valuer.sales() == m_rules.typicalSales && valuer.carryOver() == m_next.carryOver)
+        return m_nextSpectrum;
     // Every level summed again for the many combinations valued: the same sums to the bit.
     const Neighbourhood full(m_model);
-    return spectrumOf(m_model, TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver()),
-        leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent));
+    return spectraOf(m_model, {TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver())},
+        leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent))
+        .front();
+}
+
+bool PopularityEstimate::extrapolated(double relativePopularity) const
+{
+    return m_uncertainty.testedDraws == 0 || relativePopularity < m_uncertainty.testedLow
+        || relativePopularity > m_uncertainty.testedHigh;
 }
 
 } // namespace loto6::popularity

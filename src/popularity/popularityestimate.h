@@ -6,6 +6,7 @@
 #include "popularity/ticketvalue.h"
 #include "store/digest.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,33 @@ struct ValueSpectrum
     double mostPopularValue = 0;  // ... of the most popular 1%
     double leastPopularBelow = 0; // relative popularity under which the least popular 1% lie
     double mostPopularAbove = 0;
+    // The average ticket as players buy them: each combination weighed by its popularity.
+    double averageBoughtValue = 0;
+};
+
+// What the range of a ticket's value needs (valuerange.h), learnt with the estimate: how
+// uncertain the fitted weights are, the popularity-weighted mean of what each weight counts
+// over all tickets (how the normaliser follows the weights), how far off each tier's level of
+// winners may be, and the popularity of the combinations the model was tested on.
+struct ValueUncertainty
+{
+    std::vector<double> covariance;         // weights x weights, row-major (numbers, then traits)
+    std::vector<double> featureMeans;       // one per weight
+    std::array<double, Tiers> levelError{}; // sd of the log of each tier's expected winners
+    int levelDraws = 0;                     // the latest draws with sales it was measured on
+    // Relative popularity of the drawn combinations of the held-out draws (from the
+    // backtest's split with known sales), lowest and highest; none when testedDraws is 0.
+    double testedLow = 0;
+    double testedHigh = 0;
+    int testedDraws = 0;
+};
+
+// The conditions of the next draw as the stored payouts tell them: the carry-over of the
+// latest draw with payouts goes into the one after it.
+struct NextDrawConditions
+{
+    int fromDraw = 0; // the draw whose payouts give the carry-over; 0 when none
+    double carryOver = 0;
 };
 
 // The popularity model fitted on a whole history, its sums over combinations, the prize rules
@@ -66,9 +94,16 @@ public:
 
     // Values at the given sales (the typical sales when none) and carry-over.
     TicketValuer valuer(std::optional<double> sales = std::nullopt, double carryOver = 0) const;
-    // The spectrum at the valuer's sales: kept for the typical sales without carry-over,
-    // otherwise made from every combination (a fraction of a second).
+    // Values at the next draw's conditions: the typical sales and the carry-over into it.
+    TicketValuer nextDrawValuer() const;
+    const NextDrawConditions &nextDraw() const { return m_next; }
+    // The spectrum at the valuer's sales: kept for the typical sales without carry-over and
+    // with the next draw's, otherwise made from every combination (a fraction of a second).
     ValueSpectrum spectrum(const TicketValuer &valuer) const;
+    const ValueUncertainty &uncertainty() const { return m_uncertainty; }
+    // Whether a ticket of this popularity lies outside the popularity of the combinations
+    // the model was tested on (always, when it was tested on none).
+    bool extrapolated(double relativePopularity) const;
 
 private:
     PopularityEstimate(PopularityModel model, PrizeRules rules, TrainingCount training);
@@ -79,6 +114,9 @@ private:
     TrainingCount m_training;
     std::vector<float> m_quantiles; // QuantileSteps + 1, ascending
     ValueSpectrum m_typicalSpectrum;
+    ValueSpectrum m_nextSpectrum;
+    NextDrawConditions m_next;
+    ValueUncertainty m_uncertainty;
 };
 
 } // namespace loto6::popularity

@@ -135,12 +135,33 @@ void addSamples(
         out.push_back(std::move(s));
 }
 
-std::vector<double> ridge(
-    const std::vector<Sample> &samples, const Design &design, const FitSettings &settings)
+// The rows of every training draw, three per draw in the order of the draws, each weighed
+// by its age.
+std::vector<Sample> trainingSamples(const std::vector<DrawObservation> &draws, int beforeDraw,
+    const FitSettings &settings, const Design &design)
+{
+    int last = beforeDraw;
+    for (const DrawObservation &o : draws)
+        if (beforeDraw == 0)
+            last = std::max(last, o.drawNo + 1);
+    std::vector<Sample> samples;
+    for (const DrawObservation &o : draws) {
+        if (!isTraining(o, beforeDraw))
+            continue;
+        const double weight
+            = settings.halfLife > 0 ? std::pow(0.5, (last - o.drawNo) / settings.halfLife) : 1.0;
+        addSamples(o, design, weight, samples);
+    }
+    return samples;
+}
+
+// The ridge's normal equations: A = Σ w x xᵀ plus the penalties, b = Σ w x y.
+std::vector<std::vector<double>> normalMatrix(const std::vector<Sample> &samples,
+    const Design &design, const FitSettings &settings, std::vector<double> &b)
 {
     const std::size_t p = design.columns();
     std::vector<std::vector<double>> a(p, std::vector<double>(p, 0.0));
-    std::vector<double> b(p, 0.0);
+    b.assign(p, 0.0);
     for (const Sample &s : samples)
         for (std::size_t i = 0; i < p; ++i) {
             if (s.x[i] == 0)
@@ -151,7 +172,59 @@ std::vector<double> ridge(
         }
     for (std::size_t i = 0; i < design.parameters(); ++i)
         a[i][i] += i < design.numberColumns() ? settings.numberPenalty : settings.traitPenalty;
+    return a;
+}
+
+std::vector<double> ridge(
+    const std::vector<Sample> &samples, const Design &design, const FitSettings &settings)
+{
+    std::vector<double> b;
+    std::vector<std::vector<double>> a = normalMatrix(samples, design, settings, b);
     return solve(std::move(a), std::move(b));
+}
+
+// The covariance of the fitted columns from each draw's residuals: A⁻¹ (Σ g gᵀ) A⁻¹ with g
+// the sum of one draw's weighted rows times their residuals, which is what resampling whole
+// draws gives for a fit this close to linear.
+std::vector<double> clusterCovariance(const std::vector<Sample> &samples, const Design &design,
+    const FitSettings &settings, const std::vector<double> &theta)
+{
+    const std::size_t p = design.columns(), rows = FittedTiers.size();
+    std::vector<double> unused;
+    const std::vector<std::vector<double>> a = normalMatrix(samples, design, settings, unused);
+    std::vector<std::vector<double>> meat(p, std::vector<double>(p, 0.0));
+    for (std::size_t d = 0; d + rows <= samples.size(); d += rows) {
+        std::vector<double> g(p, 0.0);
+        for (std::size_t k = d; k < d + rows; ++k) {
+            const Sample &s = samples[k];
+            double fitted = 0;
+            for (std::size_t i = 0; i < p; ++i)
+                fitted += s.x[i] * theta[i];
+            for (std::size_t i = 0; i < p; ++i)
+                g[i] += s.weight * s.x[i] * (s.y - fitted);
+        }
+        for (std::size_t i = 0; i < p; ++i)
+            for (std::size_t j = 0; j < p; ++j)
+                meat[i][j] += g[i] * g[j];
+    }
+    // inverse[c] = A⁻¹ e_c; A is symmetric, so row and column alike.
+    std::vector<std::vector<double>> inverse;
+    for (std::size_t c = 0; c < p; ++c) {
+        std::vector<double> e(p, 0.0);
+        e[c] = 1;
+        inverse.push_back(solve(a, std::move(e)));
+    }
+    const std::size_t q = design.parameters();
+    std::vector<double> out(q * q, 0.0);
+    for (std::size_t i = 0; i < q; ++i)
+        for (std::size_t j = 0; j < q; ++j) {
+            double s = 0;
+            for (std::size_t k = 0; k < p; ++k)
+                for (std::size_t l = 0; l < p; ++l)
+                    s += inverse[i][k] * meat[k][l] * inverse[j][l];
+            out[i * q + j] = s;
+        }
+    return out;
 }
 
 PopularityModel modelOf(
@@ -210,22 +283,19 @@ PopularityModel fitPopularity(
     const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings)
 {
     const Design design(settings.terms);
-    int last = beforeDraw;
-    for (const DrawObservation &o : draws)
-        if (beforeDraw == 0)
-            last = std::max(last, o.drawNo + 1);
-    std::vector<Sample> samples;
-    for (const DrawObservation &o : draws) {
-        if (!isTraining(o, beforeDraw))
-            continue;
-        const double weight
-            = settings.halfLife > 0 ? std::pow(0.5, (last - o.drawNo) / settings.halfLife) : 1.0;
-        addSamples(o, design, weight, samples);
-    }
+    const std::vector<Sample> samples = trainingSamples(draws, beforeDraw, settings, design);
     const std::vector<double> theta = ridge(samples, design, settings);
     PopularityModel model = modelOf(settings, design, theta);
     calibrate(model, samples, theta, design);
     return model;
+}
+
+std::vector<double> weightCovariance(
+    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings)
+{
+    const Design design(settings.terms);
+    const std::vector<Sample> samples = trainingSamples(draws, beforeDraw, settings, design);
+    return clusterCovariance(samples, design, settings, ridge(samples, design, settings));
 }
 
 } // namespace loto6::popularity

@@ -28,6 +28,12 @@ struct FitSettings
 PopularityModel fitPopularity(
     const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings = {});
 
+// How uncertain the fitted weights are (the number preferences, then the trait weights, as
+// the model keeps them): their covariance, row-major, as resampling the training draws would
+// give it, worked out from each draw's residuals.
+std::vector<double> weightCovariance(
+    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings = {});
+
 // The draws the fit learns from (before beforeDraw, with winners in tiers 3 to 5), and of
 // them those with known sales.
 struct TrainingCount

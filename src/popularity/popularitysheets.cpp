@@ -54,12 +54,79 @@ std::string tierLabel(int tier) { return std::to_string(tier) + "等"; }
 
 std::string popularityText(double r) { return "×" + fixedText(r, 2); }
 
-Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpectrum &spectrum)
+std::string yenRangeText(double low, double high) { return yen(low) + "～" + yen(high); }
+
+std::string gainRangeText(double low, double high)
+{
+    const auto signedYen = [](double v) { return (v >= 0 ? "+" : "-") + yen(std::abs(v)); };
+    return signedYen(low) + "～" + signedYen(high);
+}
+
+std::string testedText(bool extrapolated)
+{
+    return extrapolated ? "検証範囲外（外挿）" : "検証範囲内";
+}
+
+std::pair<std::string, std::string> conditionSources(
+    const PopularityEstimate &estimate, const TicketValuer &valuer)
+{
+    const PrizeRules &rules = estimate.rules();
+    const NextDrawConditions &next = estimate.nextDraw();
+    std::pair<std::string, std::string> out{"指定", "指定"};
+    if (valuer.sales() == rules.typicalSales)
+        out.first = rules.basedOnDraws > 0
+            ? "直近" + std::to_string(rules.basedOnDraws) + "回の中央値"
+            : std::string("標準");
+    if (next.fromDraw > 0 && valuer.carryOver() == next.carryOver)
+        out.second = "第" + std::to_string(next.fromDraw) + "回の払戻金から";
+    else if (valuer.carryOver() == 0)
+        out.second = "なし";
+    return out;
+}
+
+std::string conditionsText(const PopularityEstimate &estimate, const TicketValuer &valuer)
+{
+    const auto [sales, carryOver] = conditionSources(estimate, valuer);
+    return "販売額 " + yen(valuer.sales()) + "（" + sales + "）・キャリーオーバー "
+        + yen(valuer.carryOver()) + "（" + carryOver + "）";
+}
+
+namespace {
+
+// Two rows from `row` on: the sales and the carry-over, each with where it comes from in
+// column `source` and its amount in column `amount`.
+void setConditionRows(Sheet &s, int row, int source, int amount, const PopularityEstimate &estimate,
+    const TicketValuer &valuer)
+{
+    const auto [sales, carryOver] = conditionSources(estimate, valuer);
+    s.setText(1, row, "条件：販売額");
+    s.setText(source, row, sales);
+    s.setText(amount, row, yen(valuer.sales()));
+    s.setText(1, row + 1, "条件：キャリーオーバー");
+    s.setText(source, row + 1, carryOver);
+    s.setText(amount, row + 1, yen(valuer.carryOver()));
+}
+
+} // namespace
+
+ValueContext valueContext(const PopularityEstimate &estimate, const TicketValuer &valuer,
+    const TicketValue &value, const ValueSpectrum &spectrum)
+{
+    ValueContext c;
+    c.range = valueRange(estimate, valuer, value, spectrum.averageTicketValue);
+    c.withoutCarryOver = valuer.carryOver() > 0
+        ? estimate.valuer(valuer.sales(), 0).value(value.numbers).expectedValue
+        : value.expectedValue;
+    return c;
+}
+
+Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpectrum &spectrum,
+    const ValueContext &context, const PopularityEstimate &estimate, const TicketValuer &valuer)
 {
     static constexpr const char *Header[]
         = {"等級", "当選確率", "分け合う他の当選口数", "期待賞金"};
     static constexpr double Widths[] = {14, 12, 20, 16};
-    Sheet s = table("popularity", "人気度と期待値", 1 + Tiers + 5, Header, Widths);
+    Sheet s = table("popularity", "人気度と期待値", 1 + Tiers + 12, Header, Widths);
     for (int t = 1; t <= Tiers; ++t) {
         const int row = 1 + t;
         const auto i = static_cast<std::size_t>(t - 1);
@@ -79,11 +146,27 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
     s.setText(4, r + 2, yen(spectrum.averageTicketValue));
     s.setText(1, r + 3, "最も人気の低い1%");
     s.setText(2, r + 3, popularityText(spectrum.leastPopularBelow) + "以下");
+    if (estimate.extrapolated(spectrum.leastPopularBelow))
+        s.setText(3, r + 3, testedText(true));
     s.setText(4, r + 3, yen(spectrum.leastPopularValue));
     s.setText(1, r + 4, "最も人気の高い1%");
     s.setText(2, r + 4, popularityText(spectrum.mostPopularAbove) + "以上");
+    if (estimate.extrapolated(spectrum.mostPopularAbove))
+        s.setText(3, r + 4, testedText(true));
     s.setText(4, r + 4, yen(spectrum.mostPopularValue));
-    for (int row = 2; row <= r + 4; ++row)
+    s.setText(1, r + 5, "期待値の範囲（95%）");
+    s.setText(4, r + 5, yenRangeText(context.range.low, context.range.high));
+    s.setText(1, r + 6, "平均との差の範囲");
+    s.setText(4, r + 6, gainRangeText(context.range.gainLow, context.range.gainHigh));
+    s.setText(1, r + 7, "キャリーオーバーなし");
+    s.setText(4, r + 7, yen(context.withoutCarryOver));
+    s.setText(1, r + 8, "平均的な買われ方の券");
+    s.setText(2, r + 8, "人気で重み付け");
+    s.setText(4, r + 8, yen(spectrum.averageBoughtValue));
+    s.setText(1, r + 9, "検証範囲");
+    s.setText(4, r + 9, testedText(context.range.extrapolated));
+    setConditionRows(s, r + 10, 2, 4, estimate, valuer);
+    for (int row = 2; row <= r + 11; ++row)
         for (int c = 2; c <= 4; ++c) {
             s.selectCell(c, row);
             s.setHAlign(HAlign::Right);
@@ -95,10 +178,11 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
     const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum)
 {
     static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
-        "数字6", "人気度", "人気の低い順", "期待値", "平均との差"};
-    static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 8, 12, 9, 10};
+        "数字6", "人気度", "人気の低い順", "期待値", "平均との差", "期待値の範囲（95%）",
+        "差の範囲（95%）", "キャリーオーバーなし", "検証範囲"};
+    static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 8, 12, 9, 10, 18, 18, 12, 18};
     Sheet s = table("ticket-popularity", "人気度と期待値（200円あたり）",
-        2 + static_cast<int>(tickets.size()), Header, Widths);
+        5 + static_cast<int>(tickets.size()), Header, Widths);
     for (std::size_t i = 0; i < tickets.size(); ++i) {
         const int row = 2 + static_cast<int>(i);
         const TicketValue v = valuer.value(tickets[i].numbers);
@@ -110,11 +194,19 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
         s.setText(10, row, yen(v.expectedValue));
         const double diff = v.expectedValue - spectrum.averageTicketValue;
         s.setText(11, row, (diff >= 0 ? "+" : "-") + yen(std::abs(diff)));
+        const ValueContext context = valueContext(estimate, valuer, v, spectrum);
+        s.setText(12, row, yenRangeText(context.range.low, context.range.high));
+        s.setText(13, row, gainRangeText(context.range.gainLow, context.range.gainHigh));
+        s.setText(14, row, yen(context.withoutCarryOver));
+        s.setText(15, row, testedText(context.range.extrapolated));
     }
     const int last = 2 + static_cast<int>(tickets.size());
     s.setText(1, last, "平均的な券");
     s.setText(8, last, popularityText(1.0));
     s.setText(10, last, yen(spectrum.averageTicketValue));
+    s.setText(1, last + 1, "平均的な買われ方の券");
+    s.setText(10, last + 1, yen(spectrum.averageBoughtValue));
+    setConditionRows(s, last + 2, 12, 10, estimate, valuer);
     return s;
 }
 

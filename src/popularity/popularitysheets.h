@@ -3,17 +3,46 @@
 #include "grid/sheet.h"
 #include "popularity/popularitybacktest.h"
 #include "popularity/popularityestimate.h"
+#include "popularity/valuerange.h"
 
 #include <string>
+#include <utility>
 
 namespace loto6::popularity {
 
-// A ticket's worth: per tier its chance, the other winners expected to share it and the
-// expected prize; then the expected value beside the average ticket's and the spectrum.
-Sheet ticketValueSheet(const TicketValue &value, double percentile, const ValueSpectrum &spectrum);
+// What stands beside a ticket's value: its 95% range and its gain's, whether it lies outside
+// what the model was tested on, its value without a carry-over, and the conditions.
+struct ValueContext
+{
+    ValueRange range;
+    double withoutCarryOver = 0;
+};
+ValueContext valueContext(const PopularityEstimate &estimate, const TicketValuer &valuer,
+    const TicketValue &value, const ValueSpectrum &spectrum);
 
-// Tickets side by side: each one's popularity, its place among all combinations and its
-// expected value, then the average (random) ticket's.
+// Where the conditions of a value come from: the sales ("直近100回の中央値", "指定") and the
+// carry-over ("第2144回の払戻金から", "なし", "指定").
+std::pair<std::string, std::string> conditionSources(
+    const PopularityEstimate &estimate, const TicketValuer &valuer);
+// The conditions in words: "販売額 1,500,000,000円（直近100回の中央値）・キャリーオーバー
+// 0円（なし）".
+std::string conditionsText(const PopularityEstimate &estimate, const TicketValuer &valuer);
+// "¥70～¥95", and a gain's "-¥5～+¥10".
+std::string yenRangeText(double low, double high);
+std::string gainRangeText(double low, double high);
+// "検証範囲外（外挿）" for a ticket outside what the model was tested on, else "検証範囲内".
+std::string testedText(bool extrapolated);
+
+// A ticket's worth: per tier its chance, the other winners expected to share it and the
+// expected prize; then the expected value with its range beside the average ticket's and the
+// spectrum, and the conditions.
+Sheet ticketValueSheet(const TicketValue &value, double percentile, const ValueSpectrum &spectrum,
+    const ValueContext &context, const PopularityEstimate &estimate, const TicketValuer &valuer);
+
+// Tickets side by side: each one's popularity, its place among all combinations, its
+// expected value with its range, its gain's range, its value without a carry-over and whether
+// it was tested, then the average (random) ticket's, the average bought ticket's and the
+// conditions.
 struct LabelledCombination
 {
     std::string label;

@@ -165,3 +165,51 @@ TEST(DesignCommand, LeastPopularPicksComeSortedWithTheirYen)
     EXPECT_NE(r.out.find("\"expectedValue\": "), std::string::npos);
     EXPECT_EQ(r.out.rfind("{\"tickets\": [[", 0), 0u) << "the tickets come first, as before";
 }
+
+TEST(DesignCommand, LeastPopularTicketsCarryTheirRangeConditionsAndTheExtrapolationMark)
+{
+    loto6::test::TempDir dir;
+    const std::string db = bundledDb(dir);
+    const CliRun r = runCli({"--db", db, "design", "--least-popular", "1", "--pick", "3", "--seed",
+        "2", "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    // Below ×0.5 every one lies under the drawn combinations the model was tested on.
+    std::size_t tickets = 0;
+    for (std::size_t at = r.out.find("\"valueInterval\": ["); at != std::string::npos;
+         at = r.out.find("\"valueInterval\": [", at + 1)) {
+        ++tickets;
+        const double low = std::stod(r.out.substr(at + 18));
+        const double high = std::stod(r.out.substr(r.out.find(", ", at) + 2));
+        const std::size_t e = r.out.rfind("\"expectedValue\": ", at);
+        const double value = std::stod(r.out.substr(e + 17));
+        EXPECT_LE(low, value);
+        EXPECT_GE(high, value);
+        EXPECT_EQ(r.out.find("\"extrapolated\": true", at), r.out.find("\"extrapolated\": ", at));
+    }
+    EXPECT_EQ(tickets, 3u) << r.out;
+    EXPECT_NE(r.out.find("\"conditions\": {\"sales\": "), std::string::npos);
+    EXPECT_NE(r.out.find("\"carryOverFromDraw\": 2144}"), std::string::npos) << r.out;
+    // The past draws of a count are judged in-sample, and say so.
+    const CliRun count = runCli({"--db", db, "design", "--least-popular", "1", "--count"});
+    ASSERT_EQ(count.code, 0) << count.err;
+    EXPECT_NE(count.out.find("in-sample"), std::string::npos) << count.out;
+    const CliRun plain = runCli({"--db", db, "design", "--odd", "3", "--count", "--format", "json"});
+    EXPECT_NE(plain.out.find("\"popularityInSample\": false"), std::string::npos) << plain.out;
+}
+
+TEST(DesignCommand, LeastPopularPicksWithoutAnEstimateAreRefused)
+{
+    loto6::test::TempDir dir;
+    const std::string db = (dir / "plain.db").string();
+    loto6::Database d;
+    ASSERT_TRUE(d.openOrCreate(db, std::string(TEST_DATA_DIR) + "/frequency/input.csv"));
+    for (const char *option : {"--pick", "--count"}) {
+        std::vector<std::string> args = {"--db", db, "design", "--least-popular", "1", option};
+        if (std::string(option) == "--pick")
+            args.insert(args.end(), {"3", "--seed", "1"});
+        const CliRun r = runCli(args);
+        EXPECT_NE(r.code, 0) << option << ": " << r.out;
+        EXPECT_NE(r.err.find("popularity cannot be learnt"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << "no ticket is picked without the model";
+    }
+}

@@ -234,10 +234,11 @@ std::string popularityValueJson(const GoldenDatabase &db, const std::string &)
     const auto estimate = PopularityEstimate::build(observations(db));
     if (!estimate->fitted())
         return "no payouts with sales\n";
-    const TicketValuer valuer = estimate->valuer();
+    const TicketValuer valuer = estimate->nextDrawValuer();
     const TicketValue v = valuer.value({3, 9, 10, 22, 31, 40});
-    return sheetsJson({ticketValueSheet(
-        v, estimate->percentile(v.relativePopularity), estimate->spectrum(valuer))});
+    const ValueSpectrum spectrum = estimate->spectrum(valuer);
+    return sheetsJson({ticketValueSheet(v, estimate->percentile(v.relativePopularity), spectrum,
+        valueContext(*estimate, valuer, v, spectrum), *estimate, valuer)});
 }
 
 // The model learnt before draw 1500 against the draws after it, and the per-number model.

@@ -42,9 +42,12 @@ QString PopularityTexts::linesSummary(
         return {};
     if (!e)
         return source.pending() ? tr("人気度・期待値　%1").arg(pendingText()) : QString();
-    const TicketValuer valuer = e->valuer();
+    const TicketValuer valuer = e->nextDrawValuer();
+    const ValueSpectrum spectrum = e->spectrum(valuer);
     QStringList out;
-    out << tr("人気度・期待値（平均 %1）").arg(yen(e->spectrum(valuer).averageTicketValue));
+    out << tr("人気度・期待値（平均 %1、買われ方の平均 %2。%3）")
+               .arg(yen(spectrum.averageTicketValue), yen(spectrum.averageBoughtValue),
+                   QString::fromStdString(conditionsText(*e, valuer)));
     for (const std::array<int, 6> &line : lines) {
         QStringList numbers;
         for (int n : line)
@@ -53,10 +56,15 @@ QString PopularityTexts::linesSummary(
         std::copy(line.begin(), line.end(), c.begin());
         std::sort(c.begin(), c.end());
         const TicketValue v = valuer.value(c);
-        out << QStringLiteral("%1  %2  %3")
-                   .arg(numbers.join(QLatin1Char(' ')),
-                       QString::fromStdString(popularityText(v.relativePopularity)),
-                       yen(v.expectedValue));
+        const ValueRange range = valueContext(*e, valuer, v, spectrum).range;
+        QString text = QStringLiteral("%1  %2  %3（%4）")
+                           .arg(numbers.join(QLatin1Char(' ')),
+                               QString::fromStdString(popularityText(v.relativePopularity)),
+                               yen(v.expectedValue),
+                               QString::fromStdString(yenRangeText(range.low, range.high)));
+        if (range.extrapolated)
+            text += QStringLiteral("  ") + QString::fromStdString(testedText(true));
+        out << text;
     }
     return out.join(QLatin1Char('\n'));
 }
@@ -74,7 +82,7 @@ std::unique_ptr<Sheet> PopularityTexts::ticketsSheet(
         sheet->setColWidth(1, 20);
         return sheet;
     }
-    const TicketValuer valuer = e->valuer();
+    const TicketValuer valuer = e->nextDrawValuer();
     return std::make_unique<Sheet>(ticketPopularitySheet(tickets, *e, valuer, e->spectrum(valuer)));
 }
 

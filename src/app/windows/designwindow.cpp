@@ -391,7 +391,11 @@ void DesignWindow::updateCount()
             .arg(qs(groupedText(static_cast<long long>(c.combinations))),
                 qs(fixedText(c.probability * 100, 3)), qs(groupedText(c.draws)),
                 qs(groupedText(c.passed)), qs(fixedText(c.expected, 2)), qs(fixedText(c.sd, 2)),
-                qs(groupedText(c.low)), qs(groupedText(c.high))));
+                qs(groupedText(c.low)), qs(groupedText(c.high)))
+        + (c.popularityInSample
+                ? tr("<br>人気度の条件は、これらの回の当選口数から学んだモデルで判定しています"
+                     "（標本内）。過去の回の数は人気度の条件の検証にはなりません。")
+                : QString()));
 }
 
 void DesignWindow::startPick()
@@ -536,7 +540,7 @@ void DesignWindow::finish(const QString &failure)
     }
     // Each ticket's own prizes from its popularity, read here where the model lives.
     if (const popularity::PopularityEstimate *e = popularityModel())
-        weighPrizes(m_shown, PopularityPrizeModel(e->valuer()), *job->odds);
+        weighPrizes(m_shown, PopularityPrizeModel(e->nextDrawValuer()), *job->odds);
     m_odds->setSheet(ticketOddsSheet(*job->odds));
     const QString own = job->odds->prizesPerTicket
         ? tr("期待額は人気度から求めた各組合せ自身の額です（当たる確率は変わりません）。")

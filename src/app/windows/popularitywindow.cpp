@@ -119,15 +119,22 @@ bool PopularityWindow::evaluate()
     Combination c{};
     std::copy(t.numbers.begin(), t.numbers.end(), c.begin());
     std::sort(c.begin(), c.end());
-    const TicketValuer valuer = e->valuer(sales);
+    // At the next draw's conditions: the carry-over into it from the latest payouts.
+    const TicketValuer valuer = e->valuer(sales, e->nextDraw().carryOver);
     const TicketValue v = valuer.value(c);
     const ValueSpectrum spectrum = e->spectrum(valuer);
-    m_grid->setSheet(ticketValueSheet(v, e->percentile(v.relativePopularity), spectrum));
+    const ValueContext context = valueContext(*e, valuer, v, spectrum);
+    m_grid->setSheet(
+        ticketValueSheet(v, e->percentile(v.relativePopularity), spectrum, context, *e, valuer));
     m_status->setText(
-        tr("販売実績額 %1、キャリーオーバーなしの回として計算しました。"
-           "最も人気の低い1%の組合せは %2、最も人気の高い1%は %3、平均的な券は %4 です。")
-            .arg(yen(valuer.sales()), yen(spectrum.leastPopularValue),
-                yen(spectrum.mostPopularValue), yen(spectrum.averageTicketValue)));
+        tr("%1 の回として計算しました。期待値 %2（95%の範囲 %3）、キャリーオーバーなしなら %4。"
+           "最も人気の低い1%の組合せは %5、最も人気の高い1%は %6、平均的な券は %7、"
+           "平均的な買われ方の券（人気で重み付け）は %8 です。")
+            .arg(QString::fromStdString(conditionsText(*e, valuer)), yen(v.expectedValue),
+                QString::fromStdString(yenRangeText(context.range.low, context.range.high)),
+                yen(context.withoutCarryOver), yen(spectrum.leastPopularValue),
+                yen(spectrum.mostPopularValue), yen(spectrum.averageTicketValue),
+                yen(spectrum.averageBoughtValue)));
     return true;
 }
 
