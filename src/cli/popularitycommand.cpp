@@ -111,6 +111,11 @@ std::string tierObject(const std::array<double, Tiers> &v)
     return s + "}";
 }
 
+std::string interval(const ValueSpectrum::Range &r)
+{
+    return "[" + jsonNumber(r.low) + ", " + jsonNumber(r.high) + "]";
+}
+
 void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
     const ValueSpectrum &sp, const TicketValuer &valuer, const std::string &more)
 {
@@ -127,8 +132,11 @@ void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
       << ", \"averageTicketExpectedValue\": " << jsonNumber(sp.averageTicketValue)
       << ",\n \"leastPopular1PercentExpectedValue\": " << jsonNumber(sp.leastPopularValue)
       << ", \"mostPopular1PercentExpectedValue\": " << jsonNumber(sp.mostPopularValue)
-      << ",\n \"averageBoughtTicketExpectedValue\": " << jsonNumber(sp.averageBoughtValue) << ", "
-      << more << "}\n";
+      << ",\n \"averageBoughtTicketExpectedValue\": " << jsonNumber(sp.averageBoughtValue)
+      << ", \"spectrumIntervals\": {\"averageTicket\": " << interval(sp.averageRange)
+      << ", \"averageBoughtTicket\": " << interval(sp.boughtRange)
+      << ", \"leastPopular1Percent\": " << interval(sp.leastRange)
+      << ", \"mostPopular1Percent\": " << interval(sp.mostRange) << "},\n " << more << "}\n";
 }
 
 void writeBacktestJson(

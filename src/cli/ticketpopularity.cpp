@@ -51,6 +51,8 @@ LinePopularity linePopularity(
     std::ostringstream o;
     o << "{\"sales\": " << jsonNumber(valuer.sales())
       << ", \"averageTicketExpectedValue\": " << jsonNumber(spectrum.averageTicketValue)
+      << ", \"averageTicketInterval\": [" << jsonNumber(spectrum.averageRange.low) << ", "
+      << jsonNumber(spectrum.averageRange.high) << ']'
       << ", \"averageBoughtTicketExpectedValue\": " << jsonNumber(spectrum.averageBoughtValue)
       << ", \"conditions\": " << conditions << ", \"tickets\": [";
     for (std::size_t i = 0; i < lines.size(); ++i) {

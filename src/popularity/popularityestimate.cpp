@@ -50,53 +50,66 @@ void sortPositive(std::vector<float> &values)
     }
 }
 
-// The mean expected value of every 61st combination (also weighed by popularity), and of
-// those at or beyond each tail, under each valuer.
-std::vector<ValueSpectrum> spectraOf(const PopularityModel &model,
-    const std::vector<TicketValuer> &valuers, double below, double above)
+// Sums of the values of a part of the spectrum and of their range's ends.
+struct SpectrumSums
 {
-    struct Sums
+    double value = 0, low = 0, high = 0;
+
+    void add(double weight, double v, const std::pair<double, double> &range)
     {
-        double average = 0, bought = 0, least = 0, most = 0;
-    };
-    std::vector<Sums> sums(valuers.size());
-    double weights = 0;
-    int averageCount = 0, leastCount = 0, mostCount = 0;
+        value += weight * v;
+        low += weight * range.first;
+        high += weight * range.second;
+    }
+    double mean(double weights, ValueSpectrum::Range &range) const
+    {
+        if (weights <= 0)
+            return 0;
+        range = {low / weights, high / weights};
+        return value / weights;
+    }
+};
+
+// The mean expected value of every 61st combination (also weighed by popularity), and of
+// those at or beyond each tail, under each valuer, with their ranges from each tier's error
+// of level.
+std::vector<ValueSpectrum> spectraOf(const PopularityModel &model,
+    const std::vector<TicketValuer> &valuers, double below, double above,
+    const std::array<double, Tiers> &levelError)
+{
+    std::vector<std::array<SpectrumSums, 4>> sums(valuers.size()); // average, bought, tails
+    std::array<double, 4> weights{};
     std::int64_t rank = 0;
     forEachCombination([&](const std::array<int, Picks> &x) {
         const bool sampled = rank++ % AverageStride == 0;
         const double r = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
-        const bool tail = r <= below || r >= above;
-        if (!sampled && !tail)
+        const bool least = r <= below, most = !least && r >= above;
+        if (!sampled && !least && !most)
             return;
         Combination c{};
         for (std::size_t i = 0; i < c.size(); ++i)
             c[i] = x[i] + 1;
-        averageCount += sampled ? 1 : 0;
-        weights += sampled ? r : 0;
-        leastCount += r <= below ? 1 : 0;
-        mostCount += r > below && r >= above ? 1 : 0;
+        const std::array<double, 4> weight
+            = {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0};
+        for (std::size_t part = 0; part < weight.size(); ++part)
+            weights[part] += weight[part];
         for (std::size_t k = 0; k < valuers.size(); ++k) {
-            const double v = valuers[k].value(c).expectedValue;
-            if (sampled) {
-                sums[k].average += v;
-                sums[k].bought += r * v;
-            }
-            if (r <= below)
-                sums[k].least += v;
-            else if (r >= above)
-                sums[k].most += v;
+            const TicketValue v = valuers[k].value(c);
+            const std::pair<double, double> range = levelRange(valuers[k], v, levelError);
+            for (std::size_t part = 0; part < weight.size(); ++part)
+                if (weight[part] > 0)
+                    sums[k][part].add(weight[part], v.expectedValue, range);
         }
     });
     std::vector<ValueSpectrum> out;
-    for (const Sums &k : sums) {
+    for (const std::array<SpectrumSums, 4> &k : sums) {
         ValueSpectrum s;
         s.leastPopularBelow = below;
         s.mostPopularAbove = above;
-        s.averageTicketValue = averageCount ? k.average / averageCount : 0;
-        s.averageBoughtValue = weights > 0 ? k.bought / weights : 0;
-        s.leastPopularValue = leastCount ? k.least / leastCount : 0;
-        s.mostPopularValue = mostCount ? k.most / mostCount : 0;
+        s.averageTicketValue = k[0].mean(weights[0], s.averageRange);
+        s.averageBoughtValue = k[1].mean(weights[1], s.boughtRange);
+        s.leastPopularValue = k[2].mean(weights[2], s.leastRange);
+        s.mostPopularValue = k[3].mean(weights[3], s.mostRange);
         out.push_back(s);
     }
     return out;
@@ -163,6 +176,12 @@ void writeTail(BlobWriter &w, const NextDrawConditions &next, const ValueSpectru
     w.f64(typical.averageBoughtValue);
     writeSpectrum(w, atNext);
     w.f64(atNext.averageBoughtValue);
+    for (const ValueSpectrum *s : {&typical, &atNext})
+        for (const ValueSpectrum::Range &range :
+            {s->averageRange, s->boughtRange, s->leastRange, s->mostRange}) {
+            w.f64(range.low);
+            w.f64(range.high);
+        }
     w.u32(static_cast<std::uint32_t>(u.featureMeans.size()));
     w.f64s(u.covariance);
     w.f64s(u.featureMeans);
@@ -182,6 +201,12 @@ void readTail(BlobReader &r, NextDrawConditions &next, ValueSpectrum &typical,
     typical.averageBoughtValue = r.f64();
     atNext = readSpectrum(r);
     atNext.averageBoughtValue = r.f64();
+    for (ValueSpectrum *s : {&typical, &atNext})
+        for (ValueSpectrum::Range *range :
+            {&s->averageRange, &s->boughtRange, &s->leastRange, &s->mostRange}) {
+            range->low = r.f64();
+            range->high = r.f64();
+        }
     const std::uint32_t weights = r.u32();
     r.require(next.fromDraw <= MaxDrawNumber && next.carryOver >= 0 && weights <= 4096);
     r.f64s(std::size_t{weights} * weights, u.covariance);
@@ -238,10 +263,12 @@ std::string PopularityEstimate::makeBlob(
     NextDrawConditions next;
     if (!draws.empty())
         next = {draws.back().drawNo, static_cast<double>(draws.back().carryOver)};
+    const ValueUncertainty uncertainty = measureUncertainty(draws, model, hood, settings);
     const std::vector<ValueSpectrum> spectra = spectraOf(model,
         {TicketValuer(hood, rules, rules.typicalSales, 0),
             TicketValuer(hood, rules, rules.typicalSales, next.carryOver)},
-        quantiles[tailStep], quantiles[static_cast<std::size_t>(QuantileSteps) - tailStep]);
+        quantiles[tailStep], quantiles[static_cast<std::size_t>(QuantileSteps) - tailStep],
+        uncertainty.levelError);
     BlobWriter w;
     w.u32(EstimateMagic);
     w.u32(EstimateVersion);
@@ -252,7 +279,7 @@ std::string PopularityEstimate::makeBlob(
     w.f32s(quantiles);
     for (const std::vector<double> &level : hood.levels())
         w.f64s(level);
-    writeTail(w, next, spectra[0], spectra[1], measureUncertainty(draws, model, hood, settings));
+    writeTail(w, next, spectra[0], spectra[1], uncertainty);
     return w.finish();
 }
 
@@ -348,7 +375,8 @@ ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
     // Every level summed again for the many combinations valued: the same sums to the bit.
     const Neighbourhood full(m_model);
     return spectraOf(m_model, {TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver())},
-        leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent))
+        leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent),
+        m_uncertainty.levelError)
         .front();
 }
 

@@ -26,6 +26,12 @@ struct ValueSpectrum
     double mostPopularAbove = 0;
     // The average ticket as players buy them: each combination weighed by its popularity.
     double averageBoughtValue = 0;
+    // The 95% ranges of the four from each tier's error of level (levelRange, valuerange.h).
+    struct Range
+    {
+        double low = 0, high = 0;
+    };
+    Range averageRange, boughtRange, leastRange, mostRange;
 };
 
 // What the range of a ticket's value needs (valuerange.h), learnt with the estimate: how

@@ -62,6 +62,11 @@ std::string gainRangeText(double low, double high)
     return signedYen(low) + "～" + signedYen(high);
 }
 
+std::string withRange(double value, const ValueSpectrum::Range &range)
+{
+    return yen(value) + "（" + yenRangeText(range.low, range.high) + "）";
+}
+
 std::string testedText(bool extrapolated)
 {
     return extrapolated ? "検証範囲外（外挿）" : "検証範囲内";
@@ -143,17 +148,17 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
     s.setText(1, r + 1, "期待値（200円）");
     s.setText(4, r + 1, yen(v.expectedValue));
     s.setText(1, r + 2, "平均的な券の期待値");
-    s.setText(4, r + 2, yen(spectrum.averageTicketValue));
+    s.setText(4, r + 2, withRange(spectrum.averageTicketValue, spectrum.averageRange));
     s.setText(1, r + 3, "最も人気の低い1%");
     s.setText(2, r + 3, popularityText(spectrum.leastPopularBelow) + "以下");
     if (estimate.extrapolated(spectrum.leastPopularBelow))
         s.setText(3, r + 3, testedText(true));
-    s.setText(4, r + 3, yen(spectrum.leastPopularValue));
+    s.setText(4, r + 3, withRange(spectrum.leastPopularValue, spectrum.leastRange));
     s.setText(1, r + 4, "最も人気の高い1%");
     s.setText(2, r + 4, popularityText(spectrum.mostPopularAbove) + "以上");
     if (estimate.extrapolated(spectrum.mostPopularAbove))
         s.setText(3, r + 4, testedText(true));
-    s.setText(4, r + 4, yen(spectrum.mostPopularValue));
+    s.setText(4, r + 4, withRange(spectrum.mostPopularValue, spectrum.mostRange));
     s.setText(1, r + 5, "期待値の範囲（95%）");
     s.setText(4, r + 5, yenRangeText(context.range.low, context.range.high));
     s.setText(1, r + 6, "平均との差の範囲");
@@ -162,7 +167,7 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
     s.setText(4, r + 7, yen(context.withoutCarryOver));
     s.setText(1, r + 8, "平均的な買われ方の券");
     s.setText(2, r + 8, "人気で重み付け");
-    s.setText(4, r + 8, yen(spectrum.averageBoughtValue));
+    s.setText(4, r + 8, withRange(spectrum.averageBoughtValue, spectrum.boughtRange));
     s.setText(1, r + 9, "検証範囲");
     s.setText(4, r + 9, testedText(context.range.extrapolated));
     setConditionRows(s, r + 10, 2, 4, estimate, valuer);
@@ -204,8 +209,10 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
     s.setText(1, last, "平均的な券");
     s.setText(8, last, popularityText(1.0));
     s.setText(10, last, yen(spectrum.averageTicketValue));
+    s.setText(12, last, yenRangeText(spectrum.averageRange.low, spectrum.averageRange.high));
     s.setText(1, last + 1, "平均的な買われ方の券");
     s.setText(10, last + 1, yen(spectrum.averageBoughtValue));
+    s.setText(12, last + 1, yenRangeText(spectrum.boughtRange.low, spectrum.boughtRange.high));
     setConditionRows(s, last + 2, 12, 10, estimate, valuer);
     return s;
 }

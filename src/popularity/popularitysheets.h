@@ -30,6 +30,8 @@ std::string conditionsText(const PopularityEstimate &estimate, const TicketValue
 // "¥70～¥95", and a gain's "-¥5～+¥10".
 std::string yenRangeText(double low, double high);
 std::string gainRangeText(double low, double high);
+// "83円（75円～90円）": a value with its range.
+std::string withRange(double value, const ValueSpectrum::Range &range);
 // "検証範囲外（外挿）" for a ticket outside what the model was tested on, else "検証範囲内".
 std::string testedText(bool extrapolated);
 

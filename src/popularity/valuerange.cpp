@@ -53,7 +53,7 @@ std::vector<double> featureMeans(const ModelTerms &terms, const Neighbourhood &h
 // log of observed over expected in total (1等, 2等: counts too few for a log per draw, spread
 // as their own over-dispersion says) or per draw (3等..5等).
 std::array<double, Tiers> levelErrors(
-    const std::vector<DrawObservation> &draws, const PopularityModel &model, int &used)
+    const std::vector<DrawObservation> &draws, const Neighbourhood &hood, int &used)
 {
     std::vector<const DrawObservation *> latest;
     for (auto it = draws.rbegin(); it != draws.rend() && latest.size() < LevelDraws; ++it)
@@ -66,8 +66,10 @@ std::array<double, Tiers> levelErrors(
     const auto n = static_cast<double>(latest.size());
     for (std::size_t t = 0; t < Tiers; ++t) {
         double observed = 0, expected = 0, pearson = 0, logSum = 0, logSquares = 0;
+        // Expected as a ticket's value expects the others: the shares scaled by the level.
+        const double level = std::exp(hood.model().calibration(static_cast<int>(t) + 1).a);
         for (const DrawObservation *o : latest) {
-            const double e = *o->tickets() * model.expectedWinnerShares(o->numbers, o->bonus)[t];
+            const double e = *o->tickets() * hood.winnerShares(o->numbers, o->bonus)[t] * level;
             const auto w = static_cast<double>(o->winners[t]);
             observed += w;
             expected += e;
@@ -104,16 +106,15 @@ double scaledChange(
     return change;
 }
 
-// Scale factors for z standard deviations: 1等 and 2等 by the popularity's error (and the
-// level's, when asked), 3等..5等 by the level's.
+// Scale factors for z standard deviations: every tier by the popularity's error (the others
+// who share 3等..5等 hold most of the ticket's numbers, so their popularity moves with it) and
+// by the level's, when asked.
 std::array<double, Tiers> scales(
     double z, double popularity, const std::array<double, Tiers> &level, bool withLevel)
 {
     std::array<double, Tiers> s{};
-    for (std::size_t t = 0; t < Tiers; ++t) {
-        const double fromLevel = withLevel ? level[t] : 0.0;
-        s[t] = std::exp(z * (t < 2 ? std::hypot(popularity, fromLevel) : fromLevel));
-    }
+    for (std::size_t t = 0; t < Tiers; ++t)
+        s[t] = std::exp(z * std::hypot(popularity, withLevel ? level[t] : 0.0));
     return s;
 }
 
@@ -127,7 +128,7 @@ ValueUncertainty measureUncertainty(const std::vector<DrawObservation> &draws,
     u.featureMeans = featureMeans(model.terms(), hood);
     if (u.covariance.size() != u.featureMeans.size() * u.featureMeans.size())
         u.covariance.assign(u.featureMeans.size() * u.featureMeans.size(), 0.0);
-    u.levelError = levelErrors(draws, model, u.levelDraws);
+    u.levelError = levelErrors(draws, hood, u.levelDraws);
     for (const DrawObservation &o : draws) {
         if (o.drawNo < DefaultBacktestFrom || !o.tickets())
             continue;
@@ -152,6 +153,13 @@ double popularityError(const PopularityEstimate &estimate, const Combination &c)
         for (std::size_t j = 0; j < d.size(); ++j)
             variance += d[i] * u.covariance[i * d.size() + j] * d[j];
     return std::sqrt(std::max(variance, 0.0));
+}
+
+std::pair<double, double> levelRange(
+    const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level)
+{
+    return {value.expectedValue + scaledChange(valuer, value, scales(Z95, 0, level, true)),
+        value.expectedValue + scaledChange(valuer, value, scales(-Z95, 0, level, true))};
 }
 
 ValueRange valueRange(const PopularityEstimate &estimate, const TicketValuer &valuer,

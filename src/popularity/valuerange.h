@@ -2,6 +2,8 @@
 
 #include "popularity/popularityestimate.h"
 
+#include <array>
+#include <utility>
 #include <vector>
 
 namespace loto6::popularity {
@@ -30,6 +32,11 @@ struct ValueRange
 };
 ValueRange valueRange(const PopularityEstimate &estimate, const TicketValuer &valuer,
     const TicketValue &value, double averageValue);
+
+// The 95% range of a value from each tier's error of level alone (the range of an average
+// over many tickets, whose popularity errors mostly cancel).
+std::pair<double, double> levelRange(
+    const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level);
 
 // The standard deviation of the log of the ticket's popularity from the fitted weights.
 double popularityError(const PopularityEstimate &estimate, const Combination &c);

@@ -82,6 +82,14 @@ void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
     // Opening values the example line: one row per tier, 5等 the fixed 1,000円.
     QCOMPARE(cell(window->grid(), 1, 0), u"1等"_s);
     QCOMPARE(cell(window->grid(), 5, 3), u"1,000円"_s);
+    // The value's range, the value without a carry-over and the conditions, in the sheet and
+    // the status line.
+    QCOMPARE(cell(window->grid(), 11, 0), u"期待値の範囲（95%）"_s);
+    QVERIFY(cell(window->grid(), 11, 3).contains(u"円～"_s));
+    QCOMPARE(cell(window->grid(), 13, 0), u"キャリーオーバーなし"_s);
+    QCOMPARE(cell(window->grid(), 16, 0), u"条件：販売額"_s);
+    QVERIFY2(status().contains(u"キャリーオーバー"_s) && status().contains(u"95%の範囲"_s),
+        qPrintable(status()));
     const QString caveats = window->findChild<QLabel *>(u"lblCaveats"_s)->text();
     QVERIFY(caveats.contains(u"当選する確率を決して変えません"_s));
     QVERIFY(caveats.contains(u"分け方だけ"_s));
@@ -120,10 +128,16 @@ void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
     tabs->setCurrentWidget(window->popularityGrid());
     SheetView *grid = window->popularityGrid();
     QCOMPARE(cell(grid, 0, 0), u"計算中…"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 4, 300000);
+    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 7, 300000);
     QCOMPARE(cell(grid, 3, 0), u"平均的な券"_s);
+    QCOMPARE(cell(grid, 4, 0), u"平均的な買われ方の券"_s);
     QVERIFY(cell(grid, 1, 7).startsWith(u"×"_s));
     QVERIFY(cell(grid, 1, 9).endsWith(u"円"_s));
+    // Each value with its range, and the conditions it holds at.
+    QVERIFY(cell(grid, 1, 11).contains(u"円～"_s));
+    QVERIFY(cell(grid, 2, 14).startsWith(u"検証範囲"_s));
+    QCOMPARE(cell(grid, 5, 0), u"条件：販売額"_s);
+    QCOMPARE(cell(grid, 6, 0), u"条件：キャリーオーバー"_s);
     QVERIFY(messages.isEmpty());
 }
 
@@ -141,7 +155,9 @@ void PopularityWindowTest::predictedLinesShowTheirPopularity()
     const QStringList lines = label->text().split(u'\n');
     // A heading, the one-shot line and the elimination and consecutive rows cut into sixes.
     QVERIFY2(lines.size() >= 2, qPrintable(label->text()));
-    QVERIFY(lines[1].contains(u"×"_s) && lines[1].endsWith(u"円"_s));
+    QVERIFY(
+        lines[1].contains(u"×"_s) && lines[1].contains(u"円（"_s) && lines[1].contains(u"～"_s));
+    QVERIFY(lines[0].contains(u"キャリーオーバー"_s));
     // The estimate is kept: the next pass fills the lines at once.
     window->refresh();
     QCOMPARE(label->text().split(u'\n').size(), lines.size());

@@ -193,7 +193,8 @@ TEST(DesignCommand, LeastPopularTicketsCarryTheirRangeConditionsAndTheExtrapolat
     const CliRun count = runCli({"--db", db, "design", "--least-popular", "1", "--count"});
     ASSERT_EQ(count.code, 0) << count.err;
     EXPECT_NE(count.out.find("in-sample"), std::string::npos) << count.out;
-    const CliRun plain = runCli({"--db", db, "design", "--odd", "3", "--count", "--format", "json"});
+    const CliRun plain
+        = runCli({"--db", db, "design", "--odd", "3", "--count", "--format", "json"});
     EXPECT_NE(plain.out.find("\"popularityInSample\": false"), std::string::npos) << plain.out;
 }
 

@@ -46,7 +46,10 @@ QString PopularityTexts::linesSummary(
     const ValueSpectrum spectrum = e->spectrum(valuer);
     QStringList out;
     out << tr("人気度・期待値（平均 %1、買われ方の平均 %2。%3）")
-               .arg(yen(spectrum.averageTicketValue), yen(spectrum.averageBoughtValue),
+               .arg(QString::fromStdString(
+                        withRange(spectrum.averageTicketValue, spectrum.averageRange)),
+                   QString::fromStdString(
+                       withRange(spectrum.averageBoughtValue, spectrum.boughtRange)),
                    QString::fromStdString(conditionsText(*e, valuer)));
     for (const std::array<int, 6> &line : lines) {
         QStringList numbers;
