@@ -5,6 +5,7 @@
 #include "popularity/popularitybacktest.h"
 #include "popularity/popularityestimate.h"
 #include "popularity/popularitysheets.h"
+#include "popularitysupport.h"
 #include "store/database.h"
 #include "store/prizestore.h"
 #include "testsupport.h"
@@ -30,18 +31,7 @@ PopularityModel skewedModel()
     return PopularityModel(terms, numbers, {0.12, -0.2});
 }
 
-Combination randomDraw(std::mt19937 &rng, int &bonus)
-{
-    std::array<int, Numbers> all{};
-    for (int i = 0; i < Numbers; ++i)
-        all[static_cast<std::size_t>(i)] = i + 1;
-    std::shuffle(all.begin(), all.end(), rng);
-    Combination c{};
-    std::copy(all.begin(), all.begin() + Picks, c.begin());
-    std::sort(c.begin(), c.end());
-    bonus = all[Picks];
-    return c;
-}
+using test::randomDraw;
 
 std::vector<DrawObservation> bundledDraws(test::TempDir &dir)
 {

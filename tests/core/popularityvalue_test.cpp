@@ -7,6 +7,7 @@
 #include "design/odds.h"
 #include "design/popularityscale.h"
 #include "popularity/popularityestimate.h"
+#include "popularitysupport.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -58,17 +59,7 @@ const PopularityEstimate &estimate()
     return *e;
 }
 
-Combination randomCombination(std::mt19937 &rng)
-{
-    std::array<int, Numbers> all{};
-    for (int i = 0; i < Numbers; ++i)
-        all[static_cast<std::size_t>(i)] = i + 1;
-    std::shuffle(all.begin(), all.end(), rng);
-    Combination c{};
-    std::copy(all.begin(), all.begin() + Picks, c.begin());
-    std::sort(c.begin(), c.end());
-    return c;
-}
+using test::randomCombination;
 
 } // namespace
 

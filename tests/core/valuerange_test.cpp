@@ -4,6 +4,7 @@
 // of a random ticket against the realized value of the recent draws without a carry-over.
 #include "popularity/popularitysheets.h"
 #include "popularity/valuerange.h"
+#include "popularitysupport.h"
 #include "store/database.h"
 #include "store/prizestore.h"
 #include "testsupport.h"
@@ -38,17 +39,7 @@ const Neighbourhood &truthHood()
     return hood;
 }
 
-Combination randomCombination(std::mt19937 &rng)
-{
-    std::array<int, Numbers> all{};
-    for (int i = 0; i < Numbers; ++i)
-        all[static_cast<std::size_t>(i)] = i + 1;
-    std::shuffle(all.begin(), all.end(), rng);
-    Combination c{};
-    std::copy(all.begin(), all.begin() + Picks, c.begin());
-    std::sort(c.begin(), c.end());
-    return c;
-}
+using test::randomCombination;
 
 // Draws 1201.. whose winners are Poisson counts around what the true players give, each
 // prize its pool shared (1等 carried over when nobody wins); the last draw's carry-over as
@@ -61,13 +52,7 @@ std::vector<DrawObservation> simulatedDraws(int count, unsigned seed, long long 
     for (int d = 0; d < count; ++d) {
         DrawObservation o;
         o.drawNo = 1201 + d;
-        std::array<int, Numbers> all{};
-        for (int i = 0; i < Numbers; ++i)
-            all[static_cast<std::size_t>(i)] = i + 1;
-        std::shuffle(all.begin(), all.end(), rng);
-        std::copy(all.begin(), all.begin() + Picks, o.numbers.begin());
-        std::sort(o.numbers.begin(), o.numbers.end());
-        o.bonus = all[Picks];
+        o.numbers = test::randomDraw(rng, o.bonus);
         o.sales = 1'200'000'000;
         const auto shares = truthHood().winnerShares(o.numbers, o.bonus);
         for (std::size_t t = 0; t < Tiers; ++t) {

@@ -538,12 +538,19 @@ void DesignWindow::finish(const QString &failure)
                              .arg(qs(groupedText(CombinationCount))));
         return;
     }
-    // Each ticket's own prizes from its popularity, read here where the model lives.
-    if (const popularity::PopularityEstimate *e = popularityModel())
-        weighPrizes(m_shown, PopularityPrizeModel(e->nextDrawValuer()), *job->odds);
+    // Each ticket's own prizes from its popularity at the next draw's conditions, read here
+    // where the model lives.
+    QString conditions;
+    if (const popularity::PopularityEstimate *e = popularityModel()) {
+        const popularity::TicketValuer valuer = e->nextDrawValuer();
+        weighPrizes(m_shown, PopularityPrizeModel(valuer), *job->odds);
+        conditions = qs(popularity::conditionsText(*e, valuer));
+    }
     m_odds->setSheet(ticketOddsSheet(*job->odds));
     const QString own = job->odds->prizesPerTicket
-        ? tr("期待額は人気度から求めた各組合せ自身の額です（当たる確率は変わりません）。")
+        ? tr("期待額は人気度から求めた各組合せ自身の額で、%1 の回のものです（当たる確率は"
+             "変わりません）。各組合せの期待値の95%の範囲は番号の表にあります。")
+              .arg(conditions)
         : QString();
     m_facts->setText(
         tr("どの組合せも1等の確率は同じ 1/6,096,454 です。ホイールは当たりの"
