@@ -214,3 +214,35 @@ TEST(DesignCommand, LeastPopularPicksWithoutAnEstimateAreRefused)
         EXPECT_EQ(r.out, "") << "no ticket is picked without the model";
     }
 }
+
+TEST(PopularityCommand, ValuesAtTheNextDrawsConditionsOrTheGivenOnes)
+{
+    loto6::test::TempDir dir;
+    const std::string db = bundledDb(dir);
+    const auto firstPrize = [](const std::string &out) {
+        const std::size_t at = out.find("\"expectedPrize\": {\"1等\": ");
+        return at == std::string::npos ? -1.0 : std::stod(out.substr(at + 26));
+    };
+    const std::vector<std::string> ticket
+        = {"--db", db, "popularity", "38", "39", "40", "41", "42", "43", "--format", "json"};
+    const CliRun next = runCli(ticket);
+    ASSERT_EQ(next.code, 0) << next.err;
+    // The carry-over of draw 2144's payouts goes into the next draw.
+    EXPECT_NE(next.out.find("\"conditions\": {\"sales\": 1507217200, \"carryOver\": 388848, "
+                            "\"carryOverFromDraw\": 2144}"),
+        std::string::npos)
+        << next.out;
+    EXPECT_NE(next.out.find("\"valueInterval\": ["), std::string::npos);
+    EXPECT_NE(next.out.find("\"extrapolated\": true"), std::string::npos) << "×0.31 is untested";
+    std::vector<std::string> given = ticket;
+    given.insert(given.end(), {"--sales", "1000000000", "--carry-over", "3000000000"});
+    const CliRun big = runCli(given);
+    ASSERT_EQ(big.code, 0) << big.err;
+    EXPECT_NE(big.out.find("\"sales\": 1000000000, \"carryOver\": 3000000000"), std::string::npos);
+    EXPECT_GT(firstPrize(big.out), 5.9e8) << "30億 carried in reaches the 6億 cap";
+    EXPECT_LE(firstPrize(big.out), 6e8);
+    given.back() = "0";
+    const CliRun none = runCli(given);
+    EXPECT_LE(firstPrize(none.out), 2e8) << "without a carry-over the cap is 2億";
+    EXPECT_NE(none.out.find("\"carryOverFromDraw\": null"), std::string::npos);
+}

@@ -83,7 +83,7 @@ TEST(ValueConditions, TheLatestCarryOverReachesTheValueUpToTheCapWithACarryOver)
     EXPECT_EQ(next.sales(), e->rules().typicalSales);
     const TicketValue withCarry = next.value({10, 20, 30, 35, 40, 43});
     const TicketValue without = e->valuer().value({10, 20, 30, 35, 40, 43});
-    // 3億 carried in: the few who share 1等 each reach the 6億 cap, never more.
+    // 30億 carried in: the few who share 1等 each reach the 6億 cap, never more.
     EXPECT_GT(withCarry.expectedPrize[0], 5.5e8);
     EXPECT_LE(withCarry.expectedPrize[0], 6e8);
     EXPECT_LE(without.expectedPrize[0], 2e8);
