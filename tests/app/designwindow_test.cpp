@@ -81,10 +81,11 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
     QTRY_VERIFY(window->pickButton()->isEnabled());
     window->pickButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
-    // Five tickets between the heading and the average ticket's popularity and yen, once the
-    // document's estimate has come.
-    QTRY_COMPARE_WITH_TIMEOUT(window->ticketGrid()->model()->rowCount(), 7, 300000);
+    // Five tickets between the heading and the average ticket's popularity and yen, the
+    // average bought ticket's and the two conditions, once the document's estimate has come.
+    QTRY_COMPARE_WITH_TIMEOUT(window->ticketGrid()->model()->rowCount(), 10, 300000);
     QCOMPARE(window->ticketGrid()->model()->index(6, 0).data().toString(), u"平均的な券"_s);
+    QCOMPARE(window->ticketGrid()->model()->index(8, 0).data().toString(), u"条件：販売額"_s);
     for (int row = 1; row < 6; ++row) {
         int odd = 0;
         bool seven = false;
