@@ -130,7 +130,7 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
 {
     static constexpr const char *Header[]
         = {"等級", "当選確率", "分け合う他の当選口数", "期待賞金"};
-    static constexpr double Widths[] = {14, 12, 20, 16};
+    static constexpr double Widths[] = {24, 20, 20, 22};
     Sheet s = table("popularity", "人気度と期待値", 1 + Tiers + 12, Header, Widths);
     for (int t = 1; t <= Tiers; ++t) {
         const int row = 1 + t;
@@ -185,7 +185,7 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
     static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
         "数字6", "人気度", "人気の低い順", "期待値", "平均との差", "期待値の範囲（95%）",
         "差の範囲（95%）", "キャリーオーバーなし", "検証範囲"};
-    static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 8, 12, 9, 10, 18, 18, 12, 18};
+    static constexpr double Widths[] = {20, 5, 5, 5, 5, 5, 5, 8, 12, 9, 10, 22, 18, 12, 18};
     Sheet s = table("ticket-popularity", "人気度と期待値（200円あたり）",
         5 + static_cast<int>(tickets.size()), Header, Widths);
     for (std::size_t i = 0; i < tickets.size(); ++i) {
