@@ -128,8 +128,9 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
     QVERIFY(window->busy());
     QVERIFY(window->cancelButton()->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 30000);
-    // The heading, 12, the average (once the estimate has come).
-    QTRY_COMPARE_WITH_TIMEOUT(window->ticketGrid()->model()->rowCount(), 14, 300000);
+    // The heading, 12, the average, the average bought ticket and the two conditions (once the
+    // estimate has come).
+    QTRY_COMPARE_WITH_TIMEOUT(window->ticketGrid()->model()->rowCount(), 17, 300000);
     // The size beside the best known size and the lower bound, with the gap.
     QVERIFY2(window->findChild<QLabel *>(u"lblStatus"_s)
                  ->text()
