@@ -4,6 +4,7 @@
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "grid/sheetwriter.h"
+#include "store/drawrecord.h"
 #include "store/textcodec.h"
 #include "tickets/ticketbook.h"
 
@@ -84,7 +85,8 @@ std::string readWheelArgs(const std::vector<std::string> &args, WheelArgs &a)
                 return "--draws takes a number of draws from 1 to 1000";
         } else if (std::string bad; o.starts_with("--") || !appendNumbers(o, r.pool, bad)) {
             return o.starts_with("--") ? "unexpected argument " + quotedForMessage(o)
-                                       : quotedForMessage(bad) + " is not a number from 1 to 43";
+                                       : quotedForMessage(bad) + " is not a number from 1 to "
+                    + std::to_string(HighestNumber);
         }
     }
     if (!r.full && (!a.winGiven || !a.ifGiven))
@@ -231,7 +233,8 @@ int oddsCommand(Context &ctx)
         else if (o.starts_with("--") || !appendNumbers(o, numbers, bad))
             return ctx.usage(o.starts_with("--")
                     ? "odds: unexpected argument " + quotedForMessage(o)
-                    : "odds: " + quotedForMessage(bad) + " is not a number from 1 to 43");
+                    : "odds: " + quotedForMessage(bad) + " is not a number from 1 to "
+                        + std::to_string(HighestNumber));
     }
     if (format != "text" && format != "json")
         return ctx.usage("odds: --format is text or json");

@@ -101,7 +101,7 @@ std::vector<int> Backtest::numbers(const Prediction &prediction, Method m)
     }
     // The bonus position of a cycle row has no cell in the window.
     std::vector<int> row;
-    for (int p = 1; p <= 6; ++p)
+    for (int p = 1; p <= MainNumberCount; ++p)
         if (!prediction.cycles.empty(p, m))
             row.push_back(prediction.cycles.number(p, m));
     return row;

@@ -13,11 +13,11 @@ void addLines(std::vector<PredictionLine> &lines, const std::vector<int> &number
     std::size_t count, const std::string &label, bool numbered)
 {
     for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t at = from + k * Ticket::Size;
-        if (at + Ticket::Size > numbers.size())
+        const std::size_t at = from + k * MainNumberCount;
+        if (at + MainNumberCount > numbers.size())
             return;
         PredictionLine line{numbered ? label + std::to_string(k + 1) : label, {}};
-        std::copy_n(numbers.begin() + static_cast<long>(at), Ticket::Size, line.numbers.begin());
+        std::copy_n(numbers.begin() + static_cast<long>(at), MainNumberCount, line.numbers.begin());
         std::sort(line.numbers.begin(), line.numbers.end());
         lines.push_back(line);
     }
@@ -56,7 +56,7 @@ std::vector<PredictionLine> predictionLineList(const Prediction &prediction)
 {
     std::vector<PredictionLine> lines;
     addLines(lines, prediction.oneShot, 0, 1, "1発", false);
-    addLines(lines, prediction.elimination, 0, Prediction::EliminationCells / Ticket::Size,
+    addLines(lines, prediction.elimination, 0, Prediction::EliminationCells / MainNumberCount,
         "消去法", true);
     // The consecutive numbers start with the one-shot line.
     addLines(lines, prediction.consecutive, MainNumberCount, 1, "連発", false);

@@ -40,7 +40,7 @@ struct DrawSummaryInput
 struct PredictionLine
 {
     std::string label;
-    std::array<int, 6> numbers{};
+    std::array<int, MainNumberCount> numbers{};
 };
 // The buyable lines of a prediction, each sorted: the one-shot line, the elimination cells six
 // at a time and the consecutive numbers after the one-shot line; a short line is left out.

@@ -12,8 +12,6 @@ namespace {
 
 std::string drawText(int drawNo) { return "第" + std::to_string(drawNo) + "回"; }
 
-std::string two(long long n) { return n < 10 ? "0" + std::to_string(n) : std::to_string(n); }
-
 Sheet drawSheet(const DrawSummary &s)
 {
     static constexpr double Widths[] = {8, 11, 7, 7, 7, 7, 7, 7, 7};
@@ -24,8 +22,8 @@ Sheet drawSheet(const DrawSummary &s)
     sheet.setText(1, 2, drawText(s.draw.drawNo));
     sheet.setText(2, 2, s.draw.date.empty() ? std::string("不明") : s.draw.date);
     for (int i = 0; i < MainNumberCount; ++i)
-        sheet.setText(3 + i, 2, two(s.draw.mainNumber(i)));
-    sheet.setText(9, 2, two(s.draw.bonus()));
+        sheet.setText(3 + i, 2, twoDigitText(s.draw.mainNumber(i)));
+    sheet.setText(9, 2, twoDigitText(s.draw.bonus()));
     return sheet;
 }
 

@@ -35,10 +35,10 @@ std::string yen(long long v) { return yenText(v); }
 std::string yen(double v) { return yen(std::llround(v)); }
 
 // Writes six numbers from column col on, marking those among `mains` and `bonus`.
-void writeNumbers(Sheet &s, int col, int row, const std::array<long long, 6> &numbers,
+void writeNumbers(Sheet &s, int col, int row, const std::array<long long, MainNumberCount> &numbers,
     std::uint64_t mains, std::uint64_t bonus)
 {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < MainNumberCount; ++i) {
         const long long n = numbers[static_cast<std::size_t>(i)];
         s.setText(col + i, row, twoDigitText(n));
         const std::uint64_t bit = n >= 1 && n <= HighestNumber ? std::uint64_t{1} << n : 0;
@@ -49,9 +49,9 @@ void writeNumbers(Sheet &s, int col, int row, const std::array<long long, 6> &nu
     }
 }
 
-std::array<long long, 6> asLongs(const std::array<int, 6> &numbers)
+std::array<long long, MainNumberCount> asLongs(const std::array<int, MainNumberCount> &numbers)
 {
-    std::array<long long, 6> out{};
+    std::array<long long, MainNumberCount> out{};
     std::copy(numbers.begin(), numbers.end(), out.begin());
     return out;
 }
@@ -274,7 +274,7 @@ Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &his
             continue;
         const TicketGrading::Row &r = *wins[next++];
         s.setText(1, row, "第" + std::to_string(r.drawNo) + "回");
-        std::array<long long, 6> mains{};
+        std::array<long long, MainNumberCount> mains{};
         for (int i = 0; i < 6; ++i)
             mains[static_cast<std::size_t>(i)] = d.mainNumber(i);
         writeNumbers(s, 2, row, mains, mask, 0);
@@ -289,7 +289,7 @@ Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &his
     return s;
 }
 
-TicketGrading checkCombination(const std::array<int, Ticket::Size> &numbers,
+TicketGrading checkCombination(const std::array<int, MainNumberCount> &numbers,
     const DrawHistory &history, const std::map<int, DrawPrizes> &prizes)
 {
     Ticket t;
@@ -308,7 +308,7 @@ Sheet ticketTableSheet(std::string_view name, std::string_view caption, int cols
     return plainSheet(name, caption, cols, rows, widths, header);
 }
 
-void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, Ticket::Size> &numbers,
+void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, MainNumberCount> &numbers,
     std::uint64_t mains, std::uint64_t bonus)
 {
     writeNumbers(s, col, row, asLongs(numbers), mains, bonus);

@@ -7,6 +7,7 @@
 #include "shell/mainfrm.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/historyfile.h"
 #include "store/historyupdater.h"
 #include "views/sheetexporter.h"
 #include "views/sheetmodel.h"
@@ -610,8 +611,9 @@ void HistoryMenuTest::exportRoundTrip()
     QCOMPARE(f.messages[0].title, u"ロト6ズンベル"_s);
     QVERIFY2(f.messages[0].text.contains(u"3件"_s), qPrintable(f.messages[0].text));
 
-    std::vector<DrawRecord> read;
-    QVERIFY(importCsvFile(f.chosenFile.toStdString(), read));
+    HistoryFile file;
+    QVERIFY(readHistoryFile(f.chosenFile.toStdString(), file));
+    const std::vector<DrawRecord> &read = file.draws;
     const std::vector<DrawRecord> stored = f.storedDraws();
     QCOMPARE(read.size(), stored.size());
     for (std::size_t i = 0; i < read.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "mainfrmfixture.h"
 
+#include "store/historyfile.h"
+
 // The main window itself: menus, start-up and exit, settings, About, help, status line, size.
 class MainFrmTest : public QObject
 {
@@ -239,10 +241,10 @@ void MainFrmTest::historySummary()
 {
     QFETCH(QString, csv);
     QFETCH(QString, expected);
-    std::vector<DrawRecord> draws;
+    HistoryFile file;
     if (!csv.isEmpty())
-        QVERIFY(importCsvBytes(csv.toStdString(), draws));
-    QCOMPARE(HistoryDocument::summary(DrawHistory(std::move(draws))), expected);
+        QVERIFY(readHistoryBytes(csv.toStdString(), file));
+    QCOMPARE(HistoryDocument::summary(DrawHistory(std::move(file.draws))), expected);
 }
 
 void MainFrmTest::settingsWriteFailureIsTold()

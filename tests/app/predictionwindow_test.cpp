@@ -397,7 +397,7 @@ void PredictionWindowTest::recordsTheShownLines()
     QVERIFY(all.size() > 1);
     QCOMPARE(stored.size(), 1 + all.size());
     // The one-shot line first, for the next draw, with what the prediction was made from.
-    std::array<int, 6> oneShot{};
+    std::array<int, MainNumberCount> oneShot{};
     std::copy_n(w->prediction().oneShot.begin(), 6, oneShot.begin());
     std::sort(oneShot.begin(), oneShot.end());
     QCOMPARE(stored.front().numbers, oneShot);

@@ -2,7 +2,7 @@
 #include "commands/corereasons.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
-#include "store/csvhistory.h"
+#include "store/historyfile.h"
 #include "tickets/ticketbook.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
@@ -177,8 +177,8 @@ void TicketWindowTest::coreReasonsInJapanese()
 {
     const std::string header = "回数,抽選日,第1数字,第2数字,第3数字,第4数字,第5数字,第6数字,"
                                "ボーナス数字\n";
-    std::vector<DrawRecord> draws;
-    std::array<int, Ticket::Size> numbers{};
+    HistoryFile file;
+    std::array<int, MainNumberCount> numbers{};
     Ticket ticket;
     ticket.numbers = {1, 2, 3, 4, 5, 44};
     struct Case
@@ -188,12 +188,12 @@ void TicketWindowTest::coreReasonsInJapanese()
         QString expected;
     };
     const Case cases[] = {
-        {"csv_range", importCsvBytes(header + "1,2020-01-02,44,2,3,4,5,6,7\n", draws),
+        {"csv_range", readHistoryBytes(header + "1,2020-01-02,44,2,3,4,5,6,7\n", file),
             u"2行目 3列目（「第1数字」）: 第1数字の「44」は1～43の数字ではありません"_s},
-        {"csv_repeat", importCsvBytes(header + "2,2020-01-02,5,2,3,4,5,6,7\n", draws),
+        {"csv_repeat", readHistoryBytes(header + "2,2020-01-02,5,2,3,4,5,6,7\n", file),
             u"2行目 7列目（「第5数字」）: 第5数字の 5 が2回あります（第1数字にも）。"
             u"数字はすべて異なる数にしてください"_s},
-        {"csv_short_row", importCsvBytes(header + "1,2020-01-02,1\n", draws),
+        {"csv_short_row", readHistoryBytes(header + "1,2020-01-02,1\n", file),
             u"2行目: セルが3個しかありません（見出しは9個）。行が途中で切れています"_s},
         {"signed_number", parseTicketNumbers("1 2 3 4 5 -6", numbers),
             u"「1 2 3 4 5 -6」に符号のついた数字があります。購入番号の数字は1～43の整数です"_s},

@@ -23,7 +23,7 @@ using namespace loto6;
 std::vector<DrawRecord> realHistory()
 {
     std::vector<DrawRecord> all;
-    EXPECT_TRUE(importCsvFile(SHARED_HISTORY, all));
+    EXPECT_TRUE(test::readDraws(SHARED_HISTORY, all));
     return all;
 }
 

@@ -28,7 +28,7 @@ namespace {
 std::vector<DrawRecord> bundledDraws()
 {
     std::vector<DrawRecord> bundled;
-    EXPECT_TRUE(importCsvFile(SHARED_HISTORY, bundled));
+    EXPECT_TRUE(test::readDraws(SHARED_HISTORY, bundled));
     return bundled;
 }
 

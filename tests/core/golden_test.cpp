@@ -91,7 +91,7 @@ public:
             EXPECT_EQ(t.code, 0) << t.err;
         }
         std::vector<DrawRecord> draws;
-        EXPECT_TRUE(importCsvFile(h.csv, draws));
+        EXPECT_TRUE(test::readDraws(h.csv, draws));
         m_history = DrawHistory(std::move(draws));
         m_backtestFrom = h.backtestFrom;
     }

@@ -140,7 +140,7 @@ TEST(SheetWriter, TextCsvAndHtmlForms)
 TEST(Frequency, GoldenSmallHistory)
 {
     std::vector<DrawRecord> draws;
-    ASSERT_TRUE(importCsvFile(std::string(TEST_DATA_DIR) + "/frequency/input.csv", draws));
+    ASSERT_TRUE(test::readDraws(std::string(TEST_DATA_DIR) + "/frequency/input.csv", draws));
     const DrawHistory h(draws);
     Sheet s = buildFrequency(h, computeTotals(h));
     s.setName("frequency");

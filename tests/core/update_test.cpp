@@ -140,7 +140,7 @@ TEST_F(UpdateTest, InstallsAGoodDatabaseOrCsvAndKeepsTheOldFile)
             expectSameDraws(storedDraws(), m_newDraws);
         } else {
             std::vector<DrawRecord> expected;
-            ASSERT_TRUE(importCsvBytes(c.body, expected).ok());
+            ASSERT_TRUE(test::readDrawBytes(c.body, expected).ok());
             EXPECT_EQ(r.drawCount, expected.size());
             expectSameDraws(storedDraws(), expected);
         }

@@ -113,13 +113,14 @@ Status HistoryDocument::removeTicket(long long id)
 }
 
 Status HistoryDocument::recordPrediction(PredictionRecord &entry,
-    const std::vector<std::array<int, 6>> &lines, std::vector<Ticket> &made)
+    const std::vector<std::array<int, MainNumberCount>> &lines, std::vector<Ticket> &made)
 {
     return writeBook([&](TicketBook &book) { return book.record(entry, lines, made); });
 }
 
-Status HistoryDocument::addDesignedTickets(const std::vector<std::array<int, 6>> &tickets,
-    int firstDraw, int draws, const std::string &memo, std::vector<Ticket> &made)
+Status HistoryDocument::addDesignedTickets(
+    const std::vector<std::array<int, MainNumberCount>> &tickets, int firstDraw, int draws,
+    const std::string &memo, std::vector<Ticket> &made)
 {
     return writeBook([&](TicketBook &) {
         return design::addDesignedTickets(m_database, tickets, firstDraw, draws, memo, made);

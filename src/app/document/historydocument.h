@@ -73,11 +73,11 @@ public:
     Status addTickets(std::vector<Ticket> &tickets);
     Status removeTicket(long long id);
     // Stores a prediction's record and one ticket per line, all or none.
-    Status recordPrediction(PredictionRecord &entry, const std::vector<std::array<int, 6>> &lines,
-        std::vector<Ticket> &made);
+    Status recordPrediction(PredictionRecord &entry,
+        const std::vector<std::array<int, MainNumberCount>> &lines, std::vector<Ticket> &made);
     // Stores a designed set, one unit each, for `draws` draws from firstDraw, all or none.
-    Status addDesignedTickets(const std::vector<std::array<int, 6>> &tickets, int firstDraw,
-        int draws, const std::string &memo, std::vector<Ticket> &made);
+    Status addDesignedTickets(const std::vector<std::array<int, MainNumberCount>> &tickets,
+        int firstDraw, int draws, const std::string &memo, std::vector<Ticket> &made);
     // Every stored payout, by draw number (empty when the database holds none).
     Status payouts(std::map<int, DrawPrizes> &prizes) const;
     // The book graded against the history in use with the stored payouts, which it fills.

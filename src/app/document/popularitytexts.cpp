@@ -34,8 +34,8 @@ QString PopularityTexts::caveats()
 
 QString PopularityTexts::yen(double v) { return QString::fromStdString(yenText(std::llround(v))); }
 
-QString PopularityTexts::linesSummary(
-    PopularitySource &source, const std::vector<std::array<int, 6>> &lines, bool start)
+QString PopularityTexts::linesSummary(PopularitySource &source,
+    const std::vector<std::array<int, MainNumberCount>> &lines, bool start)
 {
     const PopularityEstimate *e = source.estimate(start);
     if (lines.empty())
@@ -45,10 +45,10 @@ QString PopularityTexts::linesSummary(
     const TicketValuer valuer = e->valuer();
     QStringList out;
     out << tr("人気度・期待値（平均 %1）").arg(yen(e->spectrum(valuer).averageTicketValue));
-    for (const std::array<int, 6> &line : lines) {
+    for (const std::array<int, MainNumberCount> &line : lines) {
         QStringList numbers;
         for (int n : line)
-            numbers << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+            numbers << QString::fromStdString(twoDigitText(n));
         Combination c{};
         std::copy(line.begin(), line.end(), c.begin());
         std::sort(c.begin(), c.end());
