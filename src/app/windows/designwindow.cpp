@@ -11,7 +11,11 @@
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
+#include "store/drawvalidation.h"
+#include "summary/buyingnote.h"
+#include "views/printpreview.h"
 #include "views/sheetview.h"
+#include "windows/printbutton.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -269,6 +273,7 @@ QWidget *DesignWindow::createResults()
     buttons->addWidget(m_add);
     buttons->addWidget(m_sortPopular);
     buttons->addStretch(1);
+    buttons->addWidget(printNoteButton(*this, panel, [this] { printNote(); }));
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -592,6 +597,24 @@ void DesignWindow::addToBook()
                           .arg(made.size())
                           .arg(next)
                           .arg(m_draws->value()));
+}
+
+void DesignWindow::printNote()
+{
+    HistoryDocument &document = frame().document();
+    BuyingNote note;
+    note.drawNo = document.totals().latestDrawNo + 1;
+    for (const DrawRecord &r : document.history())
+        if (r.drawNo == note.drawNo - 1)
+            note.date = nextDrawDay(r.date);
+    note.conditions = {{tr("作り方").toStdString(),
+                           (m_shownWheel ? tr("ホイール") : tr("条件から選ぶ")).toStdString()},
+        {tr("抽選日").toStdString(), note.date.empty() ? tr("不明").toStdString() : note.date},
+        {tr("条件とシード").toStdString(), m_shownMemo}};
+    for (const Combination &c : m_shown)
+        note.lines.push_back({std::to_string(note.lines.size() + 1), c});
+    printSheets(this, buyingNoteSheets(note, document.popularity().estimate(false)),
+        qs(buyingNoteTitle(note)), historyRange(frame()));
 }
 
 } // namespace loto6

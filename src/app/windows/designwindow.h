@@ -79,6 +79,8 @@ private:
     void finish(const QString &failure);
     void showProgress(int permille);
     void addToBook();
+    // The tickets shown as a note on paper, in the print preview.
+    void printNote();
 
     MainFrm &frame() const { return mainFrm(); }
     // The popularity model of the history (null without payouts with sales to learn from).

@@ -9,6 +9,8 @@
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
 #include "store/drawrecord.h"
+#include "summary/buyingnote.h"
+#include "views/printpreview.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/printbutton.h"
@@ -121,8 +123,11 @@ PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
     // made smaller than it (tiled side by side, say) instead of being cut off.
     m_content = new QWidget(this);
 
-    QPushButton *print = printButton(
-        *this, m_content, [this] { return QList<SheetView *>(m_grids.begin(), m_grids.end()); });
+    QPushButton *print = printNoteButton(*this, m_content, [this] {
+        QString title;
+        const std::vector<Sheet> sheets = noteSheets(&title);
+        printSheets(this, sheets, title, historyRange(mainFrm()));
+    });
     print->setGeometry(twipsRect(7200, 60, 855, 375));
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Cmd閉じる"), m_content);
@@ -396,7 +401,7 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     if (latest >= MaxDrawNumber)
         return Status::failure(
             tr("第%1回の次の回はないため、予想を記録できません。").arg(latest).toStdString());
-    const std::vector<std::array<int, 6>> lines = predictionLines(m_prediction, rows);
+    const std::vector<std::array<int, MainNumberCount>> lines = predictionLines(m_prediction, rows);
     if (lines.empty())
         return Status::failure(
             tr("一発ズンベル予想に6個の数字がそろっていないため、記録できません。"
@@ -421,6 +426,19 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
                                            .arg(made.size())
                                            .arg(entry.id));
     return status;
+}
+
+std::vector<Sheet> PredictionWindow::noteSheets(QString *title) const
+{
+    HistoryDocument &document = mainFrm().document();
+    std::string latestDate;
+    for (const DrawRecord &r : document.history())
+        if (r.drawNo == m_prediction.latestDrawNo)
+            latestDate = r.date;
+    const BuyingNote note = predictionNote(m_prediction, document.predictionOptions(), latestDate);
+    if (title)
+        *title = qs(buyingNoteTitle(note));
+    return buyingNoteSheets(note, document.popularity().estimate(false));
 }
 
 void PredictionWindow::askAndRecord()

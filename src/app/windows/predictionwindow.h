@@ -43,6 +43,9 @@ public:
     // with the switches, the latest draw and the history's hash; an open 購入番号の照合 window
     // shows them at once. Refused while a 基準回 is set: the next draw may already be known.
     Status record(PredictionRecord::Rows rows);
+    // The note to buy by, as printed: the next draw, its day, the switches and the lines with
+    // their popularity and expected yen (numbers alone while the estimate is being made).
+    std::vector<Sheet> noteSheets(QString *title) const;
 
 protected:
     QSize sizeTwips() const override;
