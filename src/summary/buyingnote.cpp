@@ -30,8 +30,8 @@ Sheet plainLinesSheet(const BuyingNote &note)
     static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 24};
     static constexpr const char *Header[]
         = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5", "数字6", "人気度・期待値"};
-    Sheet s = ticketTableSheet("note-lines", "買う番号", 8, 1 + static_cast<int>(note.lines.size()),
-        Widths, Header);
+    Sheet s = ticketTableSheet(
+        "note-lines", "買う番号", 8, 1 + static_cast<int>(note.lines.size()), Widths, Header);
     for (std::size_t i = 0; i < note.lines.size(); ++i) {
         const int row = 2 + static_cast<int>(i);
         s.setText(1, row, note.lines[i].label);
@@ -49,7 +49,8 @@ BuyingNote predictionNote(
     BuyingNote note;
     note.drawNo = prediction.latestDrawNo + 1;
     note.date = latestDate.empty() ? std::string() : nextDrawDay(latestDate);
-    note.conditions.emplace_back("予想のもと", "第" + std::to_string(prediction.latestDrawNo) + "回まで");
+    note.conditions.emplace_back(
+        "予想のもと", "第" + std::to_string(prediction.latestDrawNo) + "回まで");
     note.conditions.emplace_back("抽選日", note.date.empty() ? std::string("不明") : note.date);
     for (int i = 0; i < PredictionOptions::Count; ++i)
         note.conditions.emplace_back(std::string(PredictionOptions::name(i)),
@@ -78,8 +79,8 @@ std::vector<Sheet> buyingNoteSheets(
     for (const PredictionLine &line : note.lines)
         lines.push_back({line.label, line.numbers});
     const popularity::TicketValuer valuer = estimate->valuer();
-    Sheet sheet = popularity::ticketPopularitySheet(
-        lines, *estimate, valuer, estimate->spectrum(valuer));
+    Sheet sheet
+        = popularity::ticketPopularitySheet(lines, *estimate, valuer, estimate->spectrum(valuer));
     sheet.setName("note-lines");
     // In two digits, as the lines are written everywhere else.
     for (std::size_t i = 0; i < note.lines.size(); ++i)

@@ -57,8 +57,8 @@ TEST(BuyingNote, HeadingSwitchesAndEveryLine)
     EXPECT_EQ(settings["抽選日"], "2026-12-14");
     EXPECT_EQ(settings["予想のもと"], "第2147回まで");
     for (int i = 0; i < PredictionOptions::Count; ++i)
-        EXPECT_EQ(settings[std::string(PredictionOptions::name(i))],
-            i == 0 || i == 7 ? "反映" : "無視")
+        EXPECT_EQ(
+            settings[std::string(PredictionOptions::name(i))], i == 0 || i == 7 ? "反映" : "無視")
             << PredictionOptions::name(i);
 
     using Line = std::vector<std::string>;
