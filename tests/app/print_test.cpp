@@ -286,10 +286,10 @@ void PrintTest::pdfHoldsEveryPage()
     const Sheet small("small", "小さい表");
     SheetPrintDocument document({&sheet, &small}, u"広い表"_s, u"第1回～第9回"_s);
     const QString file = m_dir.filePath(u"wide.pdf"_s);
-    QString error;
     const QPageLayout layout(QPageSize(QPageSize::B5), QPageLayout::Portrait,
         QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    QVERIFY2(document.savePdf(file, layout, &error), qPrintable(error));
+    const Status saved = document.savePdf(file, layout);
+    QVERIFY2(saved, saved.message().c_str());
     QFile pdf(file);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
@@ -304,12 +304,11 @@ void PrintTest::pdfFailureLeavesNoFile()
     const Sheet sheet = wideSheet();
     SheetPrintDocument document({&sheet}, u"広い表"_s, QString());
     const QString file = m_dir.filePath(u"no-such-folder/wide.pdf"_s);
-    QString error;
-    QVERIFY(!document.savePdf(file,
+    const Status refused = document.savePdf(file,
         QPageLayout(
-            QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter),
-        &error));
-    QVERIFY(!error.isEmpty());
+            QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter));
+    QVERIFY(!refused);
+    QVERIFY(!refused.message().empty());
     QVERIFY(!QFile::exists(file));
 }
 

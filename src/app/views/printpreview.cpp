@@ -1,5 +1,6 @@
 #include "views/printpreview.h"
 
+#include "commands/corereasons.h"
 #include "shell/dialogs.h"
 #include "shell/uihelpers.h"
 #include "views/sheetprinter.h"
@@ -65,8 +66,8 @@ void savePdf(QPrintPreviewDialog *dialog, SheetPrintDocument &document, const QS
         QObject::tr("PDFに保存"), suggestedPdf(title), QObject::tr("PDF ファイル (*.pdf)"));
     if (file.isEmpty() || refusedFileName(dialogs, dialog, file))
         return;
-    QString error;
-    if (document.savePdf(file, dialog->printer()->pageLayout(), &error)) {
+    const Status saved = document.savePdf(file, dialog->printer()->pageLayout());
+    if (saved) {
         dialogs.message(dialog,
             {QMessageBox::Information, qs(ProgramTitle),
                 QObject::tr("PDFを保存しました。\n%1").arg(QDir::toNativeSeparators(file))});
@@ -76,7 +77,7 @@ void savePdf(QPrintPreviewDialog *dialog, SheetPrintDocument &document, const QS
         {QMessageBox::Warning, qs(MessageTitle),
             QObject::tr("PDFを保存できませんでした。保存先のフォルダーに書き込めるか確かめるか、"
                         "別の場所を選んでやり直してください。\n%1\n%2")
-                .arg(QDir::toNativeSeparators(file), error)});
+                .arg(QDir::toNativeSeparators(file), CoreReasons::japanese(saved))});
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "views/sheetprinter.h"
 
-#include "commands/corereasons.h"
 #include "shell/appfonts.h"
 #include "shell/uihelpers.h"
 #include "store/outputfile.h"
@@ -263,7 +262,7 @@ bool SheetPrintDocument::print(QPagedPaintDevice &device)
     return painter.end();
 }
 
-bool SheetPrintDocument::savePdf(const QString &file, const QPageLayout &layout, QString *error)
+Status SheetPrintDocument::savePdf(const QString &file, const QPageLayout &layout)
 {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
@@ -272,22 +271,13 @@ bool SheetPrintDocument::savePdf(const QString &file, const QPageLayout &layout,
         writer.setPageLayout(layout);
         writer.setTitle(m_title);
         writer.setCreator(QStringLiteral("ロト6ズンベル"));
-        if (!print(writer)) {
-            if (error)
-                *error
-                    = QCoreApplication::translate("SheetPrintDocument", "PDF を作れませんでした。");
-            return false;
-        }
+        if (!print(writer))
+            return Status::failure(Fault{.kind = FaultKind::PdfNotMade});
     }
     // Through the one protected writer: the open database is never replaced by a PDF.
     const QByteArray &bytes = pdf.data();
-    const Status written = writeOutputFile(std::filesystem::path(file.toStdU16String()),
+    return writeOutputFile(std::filesystem::path(file.toStdU16String()),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (written)
-        return true;
-    if (error)
-        *error = CoreReasons::japanese(written);
-    return false;
 }
 
 } // namespace loto6

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/sheet.h"
+#include "store/result.h"
 #include "views/sheetpages.h"
 
 #include <QFont>
@@ -50,8 +51,8 @@ public:
     // not be drawn on.
     bool print(QPagedPaintDevice &device);
     // The document as a PDF file in the page layout given; the file is replaced whole or not
-    // at all. On failure, error says why.
-    bool savePdf(const QString &file, const QPageLayout &layout, QString *error);
+    // at all; a failure says why (PdfNotMade, or the writer's fault).
+    Status savePdf(const QString &file, const QPageLayout &layout);
 
 private:
     // What goes on the pages one after another: a sheet, or the notes under it, which are
