@@ -52,8 +52,11 @@ int chartCommand(Context &ctx)
     bool numberGiven = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string &a = ctx.args[i];
-        if (takeOutputOption(ctx.args, i, output, problem))
+        if (const std::optional<Status> taken = takeOutputOption(ctx.args, i, output)) {
+            if (!*taken)
+                problem = taken->message();
             continue;
+        }
         if (a == "--list")
             list = true;
         else if (a == "--format" && i + 1 < ctx.args.size())

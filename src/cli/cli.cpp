@@ -173,16 +173,14 @@ int Context::usage(const std::string &message) const
     return ExitUsage;
 }
 
-bool takeOutputOption(
-    const std::vector<std::string> &args, std::size_t &i, OutputPath &output, std::string &problem)
+std::optional<Status> takeOutputOption(
+    const std::vector<std::string> &args, std::size_t &i, OutputPath &output)
 {
     if ((args[i] != "-o" && args[i] != "--output") || i + 1 >= args.size())
-        return false;
+        return std::nullopt;
     const std::string &option = args[i];
     output = args[++i];
-    if (output->empty())
-        problem = noFileNamed(option);
-    return true;
+    return output->empty() ? Status::failure(noFileNamed(option)) : Status::success();
 }
 
 int writeOutput(

@@ -50,10 +50,9 @@ bool wholeNumber(const std::string &text, Int &v)
 std::string readDesignArgs(const std::vector<std::string> &args, DesignArgs &a)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string problem;
-        if (takeFilterOption(args, i, a.filter, problem)) {
-            if (!problem.empty())
-                return problem;
+        if (const std::optional<Status> taken = takeFilterOption(args, i, a.filter)) {
+            if (!*taken)
+                return taken->message();
             continue;
         }
         const std::string &o = args[i];

@@ -33,8 +33,11 @@ struct OutputArgs
 
     bool take(const std::vector<std::string> &args, std::size_t &i)
     {
-        if (takeOutputOption(args, i, output, problem))
+        if (const std::optional<Status> taken = takeOutputOption(args, i, output)) {
+            if (!*taken)
+                problem = taken->message();
             return true;
+        }
         if (args[i] != "--format" || i + 1 >= args.size())
             return false;
         format = args[++i];

@@ -25,10 +25,11 @@ bool wholeNumber(std::string_view text, Number &v)
     return !text.empty() && ec == std::errc() && ptr == end;
 }
 
-// Numbers given one per argument or as N,N,..; false with the bad item in `bad`.
-bool appendNumbers(const std::string &arg, std::vector<int> &numbers, std::string &bad)
+// Numbers given one per argument or as N,N,..; the bad item quoted when one is not a number.
+std::string numbersProblem(const std::string &arg, std::vector<int> &numbers)
 {
-    return parseNumberList(arg, numbers, bad);
+    const Status s = parseNumberList(arg, numbers);
+    return s ? std::string() : quotedForMessage(s.fault().value) + " is not a number from 1 to 43";
 }
 
 void writeTicketsJson(std::ostream &o, const std::vector<Combination> &tickets)
@@ -83,10 +84,10 @@ std::string readWheelArgs(const std::vector<std::string> &args, WheelArgs &a)
         } else if (o == "--draws" && hasValue) {
             if (!wholeNumber(args[++i], a.draws) || a.draws < 1 || a.draws > 1000)
                 return "--draws takes a number of draws from 1 to 1000";
-        } else if (std::string bad; o.starts_with("--") || !appendNumbers(o, r.pool, bad)) {
-            return o.starts_with("--") ? "unexpected argument " + quotedForMessage(o)
-                                       : quotedForMessage(bad) + " is not a number from 1 to "
-                    + std::to_string(HighestNumber);
+        } else if (o.starts_with("--")) {
+            return "unexpected argument " + quotedForMessage(o);
+        } else if (std::string problem = numbersProblem(o, r.pool); !problem.empty()) {
+            return problem;
         }
     }
     if (!r.full && (!a.winGiven || !a.ifGiven))
@@ -225,16 +226,14 @@ int oddsCommand(Context &ctx)
     std::string format = "text";
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string &o = ctx.args[i];
-        std::string bad;
         if (o == "--book")
             book = true;
         else if (o == "--format" && i + 1 < ctx.args.size())
             format = ctx.args[++i];
-        else if (o.starts_with("--") || !appendNumbers(o, numbers, bad))
-            return ctx.usage(o.starts_with("--")
-                    ? "odds: unexpected argument " + quotedForMessage(o)
-                    : "odds: " + quotedForMessage(bad) + " is not a number from 1 to "
-                        + std::to_string(HighestNumber));
+        else if (o.starts_with("--"))
+            return ctx.usage("odds: unexpected argument " + quotedForMessage(o));
+        else if (const std::string problem = numbersProblem(o, numbers); !problem.empty())
+            return ctx.usage("odds: " + problem);
     }
     if (format != "text" && format != "json")
         return ctx.usage("odds: --format is text or json");

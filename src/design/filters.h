@@ -45,30 +45,23 @@ struct DesignFilter
     // The filters as command-line options ("--sum 100-160 --odd 3"), read back by
     // takeFilterOption; kept with designed tickets in the ticket book.
     std::string optionsText() const;
-    // What keeps every combination out before any counting: include meets exclude, include
-    // lies outside the pool, more than six to include, fewer than six numbers allowed.
-    enum class Problem {
-        None,
-        IncludedAndExcluded,
-        IncludedOutsidePool,
-        TooManyIncluded,
-        TooFewAllowed
-    };
-    Problem problem() const;
-    // problem() in words, naming the numbers.
+    // What keeps every combination out before any counting, as its kind with the numbers:
+    // include meets exclude (IncludedAndExcluded), include lies outside the pool
+    // (IncludedOutsidePool), more than six to include (TooManyIncluded), fewer than six
+    // numbers allowed (TooFewAllowed).
     Status check() const;
 };
 
-// Numbers 1..43 separated by commas or spaces, in the order given; false with the item that
-// is not one in `bad`.
-bool parseNumberList(std::string_view text, std::vector<int> &out, std::string &bad);
+// Numbers 1..43 separated by commas or spaces, appended to `out` in the order given; a
+// NumberListItem fault with the item that is not one (the whole text when it holds none).
+Status parseNumberList(std::string_view text, std::vector<int> &out);
 
-// Takes the filter option at args[i] and its value into `filter`; moves i past them. False
-// when args[i] is no filter option; `problem` is set when it is one with a bad value.
-bool takeFilterOption(const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter,
-    std::string &problem);
-// Reads optionsText() back; false with `problem` on anything else.
-bool parseFilterOptions(const std::string &text, DesignFilter &filter, std::string &problem);
+// Takes the filter option at args[i] and its value into `filter`; moves i past them. Nothing
+// when args[i] is no filter option; a failure (the command line's words) for a bad value.
+std::optional<Status> takeFilterOption(
+    const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter);
+// Reads optionsText() back; a failure on anything else.
+Status parseFilterOptions(const std::string &text, DesignFilter &filter);
 
 // The 1等 combinations drawn so far, as a hash set of masks.
 class DrawnSet

@@ -1,5 +1,8 @@
 #include "entryfixture.h"
 
+#include "commands/corereasons.h"
+#include "store/drawvalidation.h"
+
 // Typing in the entry grid: new rows, the checks of each cell, proposed dates, pasting.
 class EntryEditTest : public QObject
 {
@@ -16,6 +19,7 @@ private slots:
     void decimalPointIsRefusedNotDropped();
     void repeatedNumbersAreWrong();
     void wrongCellNamesDrawAndColumn();
+    void cellReasonIsTheCommonCheck();
     void proposedDate_data();
     void proposedDate();
     void typedDatesAreChecked();
@@ -213,6 +217,30 @@ void EntryEditTest::wrongCellNamesDrawAndColumn()
     QCOMPARE(f.window->statusLine()->text(), problem);
     f.setCurrent(0, 1); // another cell: the first wrong one is still named
     QCOMPARE(f.window->statusLine()->text(), problem);
+}
+
+// A cell is judged by the one check of a draw's numbers, and its reason is that check's
+// Japanese text after the draw: whatever is typed, digits or not, as written.
+void EntryEditTest::cellReasonIsTheCommonCheck()
+{
+    Fixture f;
+    for (const QString &typed : {u"44"_s, u"0"_s, u"044"_s, u"1.5"_s, u"+5"_s, u"４"_s, u"x"_s,
+             u"99999999999999999999"_s}) {
+        QVERIFY(f.type(0, 3, typed));
+        const std::array<std::string, 3> texts{"", "", typed.toStdString()};
+        DrawFields fields;
+        const Status common = readDrawFields(texts, DrawForm::Entry, 0, fields);
+        QVERIFY2(!common, qPrintable(typed));
+        QCOMPARE(f.model()->problemText(0, 3), u"第1回 "_s + CoreReasons::japanese(common));
+        QVERIFY(f.model()->isWrong(0, 3));
+    }
+    // A repeat marks the later cell, with the earlier one named.
+    QVERIFY(f.type(0, 3, u"1"_s));
+    QCOMPARE(f.model()->problemText(0, 3),
+        u"第1回 第3数字: 1 は第1数字と同じです（1回の7つの数字はすべて異なります）"_s);
+    QVERIFY(f.model()->problemText(0, 1).isEmpty());
+    QVERIFY(f.type(0, 3, u"43"_s));
+    QVERIFY(!f.model()->isWrong(0, 3));
 }
 
 void EntryEditTest::proposedDate_data()

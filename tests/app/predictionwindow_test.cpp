@@ -1,3 +1,4 @@
+#include "commands/corereasons.h"
 #include "prediction/predictionengine.h"
 #include "prediction/predictionsheets.h"
 #include "shell/childkind.h"
@@ -415,7 +416,7 @@ void PredictionWindowTest::recordsTheShownLines()
     w = f.window();
     const Status refused = w->record({});
     QVERIFY(!refused);
-    QVERIFY(QString::fromStdString(refused.message()).contains(u"基準回"_s));
+    QVERIFY(CoreReasons::japanese(refused).contains(u"基準回"_s));
     QVERIFY(TicketBook(db).tickets(stored));
     QCOMPARE(stored.size(), 1 + all.size());
     // The button says so at once, without asking first.

@@ -301,10 +301,10 @@ void PrintTest::pdfHoldsEveryPage()
     const Sheet small("small", "小さい表");
     SheetPrintDocument document({&sheet, &small}, u"広い表"_s, u"第1回～第9回"_s);
     const QString file = m_dir.filePath(u"wide.pdf"_s);
-    QString error;
     const QPageLayout layout(QPageSize(QPageSize::B5), QPageLayout::Portrait,
         QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    QVERIFY2(document.savePdf(file, layout, u"広い表"_s, &error), qPrintable(error));
+    const Status saved = document.savePdf(file, layout, u"広い表"_s);
+    QVERIFY2(saved, saved.message().c_str());
     QFile pdf(file);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
@@ -319,12 +319,12 @@ void PrintTest::pdfFailureLeavesNoFile()
     const Sheet sheet = wideSheet();
     SheetPrintDocument document({&sheet}, u"広い表"_s, QString());
     const QString file = m_dir.filePath(u"no-such-folder/wide.pdf"_s);
-    QString error;
-    QVERIFY(!document.savePdf(file,
+    const Status refused = document.savePdf(file,
         QPageLayout(
             QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter),
-        u"広い表"_s, &error));
-    QVERIFY(!error.isEmpty());
+        u"広い表"_s);
+    QVERIFY(!refused);
+    QVERIFY(!refused.message().empty());
     QVERIFY(!QFile::exists(file));
 }
 

@@ -210,6 +210,13 @@ void TicketWindowTest::coreReasonsInJapanese()
         {"unknown", Status::failure("something else"),
             u"処理を続けられませんでした（詳しい理由: something else）。"
             u"内容を確かめてからやり直してください"_s},
+        // A reason without a kind is the core's, whatever its letters: never passed as Japanese.
+        {"unknown_without_latin", Status::failure("第7回: 44"),
+            u"処理を続けられませんでした（詳しい理由: 第7回: 44）。"
+            u"内容を確かめてからやり直してください"_s},
+        // A kind the desktop itself refuses with keeps its own Japanese.
+        {"no_database", Status::failure(Fault{.kind = FaultKind::NoDatabaseOpen}),
+            u"データベースが開かれていません。"_s},
     };
     for (const Case &c : cases)
         QVERIFY2(CoreReasons::japanese(c.status) == c.expected,
@@ -237,11 +244,13 @@ void TicketWindowTest::everyFaultKindHasJapaneseText()
         f.cause = std::make_shared<const Fault>(Fault{.kind = FaultKind::DrawTwice, .draw = 8});
         QVERIFY2(CoreReasons::hasText(f.kind), qPrintable(u"kind "_s + QString::number(k)));
         QString text = CoreReasons::japanese(Status::failure(f));
-        QVERIFY2(!text.isEmpty() && text != QString::fromStdString(englishText(f)),
+        // The command line's text may be Japanese itself (a text of the published program).
+        const QString english = QString::fromStdString(englishText(f));
+        QVERIFY2(!text.isEmpty() && (text != english || !latinWord.match(english).hasMatch()),
             qPrintable(u"kind "_s + QString::number(k)));
         for (const QString &fact : {QString::fromStdString(f.file), QString::fromStdString(f.value),
                  QString::fromStdString(f.detail), u"UTF-8"_s, u"Shift-JIS"_s, u"https://"_s,
-                 u"http://"_s})
+                 u"http://"_s, u"PNG"_s, u"PDF"_s, u"CSV"_s})
             text.remove(fact);
         QVERIFY2(!latinWord.match(text).hasMatch(),
             qPrintable(u"kind "_s + QString::number(k) + u": "_s + text));

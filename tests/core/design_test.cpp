@@ -158,13 +158,14 @@ TEST(DesignFilter, OptionsReadBackAndBadValuesAreRefused)
     f.pool = maskOfList({1, 7, 13, 20, 21, 22, 30, 40});
     f.notDrawn = true;
     DesignFilter back;
-    std::string problem;
-    ASSERT_TRUE(parseFilterOptions(f.optionsText(), back, problem)) << problem;
+    const Status read = parseFilterOptions(f.optionsText(), back);
+    ASSERT_TRUE(read) << read.message();
     EXPECT_EQ(back, f);
     for (const char *bad : {"--sum 160-100", "--odd 7", "--include 0", "--pool 1,44", "--sum x",
              "--low", "--last-digits 0", "--frobnicate 1"}) {
-        EXPECT_FALSE(parseFilterOptions(bad, back, problem)) << bad;
-        EXPECT_FALSE(problem.empty()) << bad;
+        const Status refused = parseFilterOptions(bad, back);
+        EXPECT_FALSE(refused) << bad;
+        EXPECT_FALSE(refused.message().empty()) << bad;
     }
     f = {};
     f.include = maskOfList({5});
@@ -173,6 +174,45 @@ TEST(DesignFilter, OptionsReadBackAndBadValuesAreRefused)
     f = {};
     f.pool = maskOfList({1, 2, 3, 4, 5});
     EXPECT_FALSE(f.check());
+}
+
+// What keeps every combination out is a kind with the numbers at fault, first found first.
+TEST(DesignFilters, RefusalsAreKindsWithTheirNumbers)
+{
+    DesignFilter f;
+    f.include = maskOfList({5, 9});
+    f.exclude = maskOfList({9, 10});
+    f.pool = maskOfList({1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(f.check().fault().kind, FaultKind::IncludedAndExcluded);
+    EXPECT_EQ(f.check().fault().value, "9");
+    f.exclude = 0;
+    EXPECT_EQ(f.check().fault().kind, FaultKind::IncludedOutsidePool);
+    f = {};
+    f.include = maskOfList({1, 2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(f.check().fault().kind, FaultKind::TooManyIncluded);
+    f = {};
+    f.exclude = maskOfList({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
+        21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38});
+    EXPECT_EQ(f.check().fault().kind, FaultKind::TooFewAllowed);
+    EXPECT_EQ(f.check().fault().value, "5");
+    f.exclude &= ~maskOfList({1});
+    EXPECT_TRUE(f.check());
+}
+
+// A list of numbers gives the item that is not one, or the whole text when it holds none; the
+// numbers read before it stay appended.
+TEST(DesignFilters, NumberListNamesTheBadItem)
+{
+    std::vector<int> numbers;
+    EXPECT_TRUE(parseNumberList("7, 13 43", numbers));
+    EXPECT_EQ(numbers, (std::vector<int>{7, 13, 43}));
+    for (const auto &[text, item] : {std::pair{"1,44,2", "44"}, std::pair{"1,x", "x"},
+             std::pair{"0", "0"}, std::pair{" , ", " , "}, std::pair{"", ""}}) {
+        const Status s = parseNumberList(text, numbers);
+        EXPECT_EQ(s.fault().kind, FaultKind::NumberListItem) << text;
+        EXPECT_EQ(s.fault().value, item) << text;
+        EXPECT_EQ(s.fault().limit, 43) << text;
+    }
 }
 
 TEST(DesignGenerator, BoundedDrawsAreUnbiasedAndPortable)

@@ -208,12 +208,12 @@ TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)
 {
     using namespace loto6::design;
     DesignFilter f;
-    std::string problem;
-    ASSERT_TRUE(parseFilterOptions("--odd 3 --least-popular 0.5", f, problem)) << problem;
+    const Status read = parseFilterOptions("--odd 3 --least-popular 0.5", f);
+    ASSERT_TRUE(read) << read.message();
     ASSERT_TRUE(f.leastPopular);
     EXPECT_EQ(*f.leastPopular, 0.5);
     EXPECT_EQ(f.optionsText(), "--odd 3 --least-popular 0.5");
     for (const char *bad : {"--least-popular 0", "--least-popular 101", "--least-popular x",
              "--least-popular -3", "--least-popular"})
-        EXPECT_FALSE(parseFilterOptions(bad, f, problem)) << bad;
+        EXPECT_FALSE(parseFilterOptions(bad, f)) << bad;
 }

@@ -52,7 +52,7 @@ struct ImportRun
 // transaction and runs to its end.
 void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
 {
-    run.status = Status::failure("the import stopped");
+    run.status = Status::failure(Fault{.kind = FaultKind::ImportCancelled});
     const bool quiet = BackgroundJob::run(parent, HistoryCommands::tr("CSVから取り込み"),
         HistoryCommands::tr("CSVファイルを読んで取り込んでいます..."),
         [&](BackgroundJob::Progress &progress) {
@@ -191,7 +191,8 @@ void HistoryCommands::updateHistory()
 UpdateResult HistoryCommands::runUpdate(
     const std::vector<std::string> &sources, bool allowLoss, bool &cancelAsked)
 {
-    UpdateResult result = UpdateResult::of(UpdateOutcome::InstallFailed, "the update stopped");
+    UpdateResult result = UpdateResult::because(
+        UpdateOutcome::InstallFailed, Status::failure(Fault{.kind = FaultKind::UpdateNotFinished}));
     const std::filesystem::path target = databaseFile();
     cancelAsked = !BackgroundJob::run(&m_frame, tr("当選データ最新化"),
         tr("当選データを取得しています..."), [&](BackgroundJob::Progress &progress) {
@@ -210,7 +211,7 @@ void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
     switch (result.outcome) {
     case UpdateOutcome::Updated: {
         m_frame.reloadHistory();
-        QString text = qs(result.message);
+        QString text = qs(result.message());
         if (cancelAsked)
             text.prepend(tr("取り消す前に最新化が終わっていました。") + QLatin1Char('\n'));
         text += QLatin1Char('\n') + HistoryDocument::summary(m_frame.document().history());
@@ -220,7 +221,7 @@ void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
         return inform(text);
     }
     case UpdateOutcome::TargetMissing:
-        return inform(qs(result.message) + QLatin1Char('\n')
+        return inform(CoreReasons::japanese(result.reason) + QLatin1Char('\n')
             + tr("データベースのファイルがあるか確かめてから、もう一度実行してください。"));
     case UpdateOutcome::Cancelled:
         return inform(UpdateMessages::updateFailed(result, databaseFile()));

@@ -30,7 +30,7 @@ Status HistoryDocument::open(
 Status HistoryDocument::reload()
 {
     if (m_database.path().empty())
-        return Status::failure("no database is open");
+        return Status::failure(Fault{.kind = FaultKind::NoDatabaseOpen});
     Database fresh;
     DrawHistory loaded;
     Status status = fresh.open(m_database.path());
@@ -76,10 +76,7 @@ void HistoryDocument::derive()
 
 namespace {
 
-Status noDatabase()
-{
-    return Status::failure(HistoryDocument::tr("データベースが開かれていません。").toStdString());
-}
+Status noDatabase() { return Status::failure(Fault{.kind = FaultKind::NoDatabaseOpen}); }
 
 } // namespace
 

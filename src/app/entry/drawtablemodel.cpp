@@ -1,5 +1,6 @@
 #include "entry/drawtablemodel.h"
 
+#include "commands/corereasons.h"
 #include "entry/storedchange.h"
 #include "shell/dialogs.h"
 #include "shell/uihelpers.h"
@@ -9,9 +10,10 @@
 
 #include <QBrush>
 #include <QColor>
-#include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
+#include <string>
 
 namespace loto6 {
 
@@ -99,24 +101,26 @@ DrawFields DrawTableModel::numberFields(int row) const
     return fields;
 }
 
+Status DrawTableModel::numberCheck(int row, int column) const
+{
+    // The cell against the right cells before it, so that a repeat marks the later cell.
+    const Row &r = m_rows[std::size_t(row)];
+    const int field = column - 1;
+    std::array<std::string, DrawRecord::FieldCount> texts{};
+    for (int f = 0; f < field; ++f)
+        if (std::string t = toStd(r.texts[std::size_t(f + 1)].trimmed());
+            checkNumberText(t) == NumberText::Valid)
+            texts[std::size_t(f)] = std::move(t);
+    texts[std::size_t(field)] = toStd(r.texts[std::size_t(column)].trimmed());
+    DrawFields fields;
+    return readDrawFields(texts, DrawForm::Entry, 0, fields);
+}
+
 QString DrawTableModel::numberProblem(int row, int column) const
 {
     // Checked for every cell on every change: the text is built only for a wrong cell.
-    const QString text = m_rows[std::size_t(row)].texts[std::size_t(column)].trimmed();
-    auto where
-        = [&] { return drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[column]); };
-    if (checkNumberText(toStd(text)) == NumberText::Wrong) {
-        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-        return digits.match(text).hasMatch()
-            ? tr("%1: %2 は1～43の範囲外です").arg(where(), text)
-            : tr("%1: %2 は整数ではありません（小数点や文字は使えません）").arg(where(), text);
-    }
-    if (text.isEmpty())
-        return {};
-    if (const int earlier = repeatedField(numberFields(row), column - 1); earlier >= 0)
-        return tr("%1: %2 は%3と同じです（1回の7つの数字はすべて異なります）")
-            .arg(where(), text, QString::fromUtf8(FieldNames[earlier + 1]));
-    return {};
+    const Status check = numberCheck(row, column);
+    return check ? QString() : drawName(row) + QLatin1Char(' ') + CoreReasons::japanese(check);
 }
 
 int DrawTableModel::previousDatedRow(int row) const

@@ -130,6 +130,8 @@ private:
     // Where a stored draw came from, each recorded change on a line; empty when nothing is.
     QString sourceTip(int row) const;
     DrawFields numberFields(int row) const;
+    // The common check of a draw's numbers for one number cell (DrawForm::Entry).
+    Status numberCheck(int row, int column) const;
     QString numberProblem(int row, int column) const;
     QString dateProblem(int row) const;
     int previousDatedRow(int row) const;

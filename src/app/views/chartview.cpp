@@ -172,7 +172,7 @@ Status ChartView::savePng(const std::filesystem::path &file,
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!picture().save(&buffer, "PNG"))
-        return Status::failure("the picture could not be made");
+        return Status::failure(Fault{.kind = FaultKind::PictureNotMade});
     return writeOutputFile(file,
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
         protectedFiles);
@@ -182,7 +182,7 @@ Status ChartView::saveSvg(const std::filesystem::path &file,
     const std::vector<std::filesystem::path> &protectedFiles) const
 {
     if (m_paintPicture)
-        return Status::failure("a painted picture is saved as PNG only");
+        return Status::failure(Fault{.kind = FaultKind::PaintedPictureSvg});
     std::ostringstream svg;
     writeChartSvg(svg, m_chart, PictureWidth, PictureHeight);
     return writeOutputFile(file, svg.view(), protectedFiles);

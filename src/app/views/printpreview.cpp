@@ -48,8 +48,7 @@ bool PrintPages::print(QPagedPaintDevice &device)
     return painter.end();
 }
 
-bool PrintPages::savePdf(
-    const QString &file, const QPageLayout &layout, const QString &title, QString *error)
+Status PrintPages::savePdf(const QString &file, const QPageLayout &layout, const QString &title)
 {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
@@ -58,21 +57,13 @@ bool PrintPages::savePdf(
         writer.setPageLayout(layout);
         writer.setTitle(title);
         writer.setCreator(qs(ProgramTitle));
-        if (!print(writer)) {
-            if (error)
-                *error = QCoreApplication::translate("PrintPreview", "PDF を作れませんでした。");
-            return false;
-        }
+        if (!print(writer))
+            return Status::failure(Fault{.kind = FaultKind::PdfNotMade});
     }
     // Through the one protected writer: the open database is never replaced by a PDF.
     const QByteArray &bytes = pdf.data();
-    const Status written = writeOutputFile(std::filesystem::path(file.toStdU16String()),
+    return writeOutputFile(std::filesystem::path(file.toStdU16String()),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (written)
-        return true;
-    if (error)
-        *error = CoreReasons::japanese(written);
-    return false;
 }
 
 namespace {
@@ -267,8 +258,7 @@ void PrintPreview::savePdf()
         suggestedPdf(m_title), tr("PDF ファイル (*.pdf)"));
     if (file.isEmpty() || refusedFileName(dialogs, this, file))
         return;
-    QString error;
-    const bool saved = m_pages->savePdf(file, m_layout, m_title, &error);
+    const Status saved = m_pages->savePdf(file, m_layout, m_title);
     // The PDF's pages were laid out for the writer; the preview's again for its own.
     m_pages->layOut(inLayoutUnits(m_layout.paintRect(QPageLayout::Inch)));
     if (saved) {
@@ -281,7 +271,7 @@ void PrintPreview::savePdf()
         {QMessageBox::Warning, qs(MessageTitle),
             tr("PDFを保存できませんでした。保存先のフォルダーに書き込めるか確かめるか、"
                "別の場所を選んでやり直してください。\n%1\n%2")
-                .arg(QDir::toNativeSeparators(file), error)});
+                .arg(QDir::toNativeSeparators(file), CoreReasons::japanese(saved))});
 }
 
 PrintPreview *createPrintPreview(QWidget *parent, const QList<const Sheet *> &sheets,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/sheet.h"
+#include "store/result.h"
 
 #include <QDialog>
 #include <QList>
@@ -41,9 +42,9 @@ public:
     // not be drawn on.
     bool print(QPagedPaintDevice &device);
     // The pages as a PDF file in the page layout given; the file is replaced whole or not at
-    // all, through the one protected writer. On failure, error says why.
-    bool savePdf(
-        const QString &file, const QPageLayout &layout, const QString &title, QString *error);
+    // all, through the one protected writer; a failure says why (PdfNotMade, or the writer's
+    // fault).
+    Status savePdf(const QString &file, const QPageLayout &layout, const QString &title);
 };
 
 // The one print preview: the pages as they print, each drawn only when it comes into view,

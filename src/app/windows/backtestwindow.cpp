@@ -68,7 +68,7 @@ std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
     // The wait cursor of the load sequence would hide that the dialog takes clicks.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     Backtest backtest;
-    Status status = Status::failure("the check stopped");
+    Status status = Status::failure(Fault{.kind = FaultKind::CheckStopped});
     BackgroundJob::setDialogDelay(s_progressDelay);
     const bool quiet = BackgroundJob::run(&frame, tr("予想の検証"),
         tr("過去の当選データで予想を検証しています..."), [&](BackgroundJob::Progress &progress) {

@@ -30,6 +30,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace loto6 {
 
 using namespace design;
@@ -286,19 +288,19 @@ QWidget *DesignWindow::createResults()
 
 namespace {
 
-// The numbers of a list field; the Japanese problem names the field and the bad item.
-bool readList(const QLineEdit *edit, const QString &label, std::vector<int> &out, QString &problem)
+// The numbers of a list field; empty, or the Japanese problem naming the field and the bad
+// item.
+QString readList(const QLineEdit *edit, const QString &label, std::vector<int> &out)
 {
     const std::string text
         = edit->text().replace(QStringLiteral("、"), QStringLiteral(",")).trimmed().toStdString();
-    std::string bad;
-    if (text.empty() || parseNumberList(text, out, bad))
-        return true;
-    problem = DesignWindow::tr("「%1」の「%2」は1〜%3の数字ではありません。カンマで区切った数字を"
-                               "入れてください。")
-                  .arg(label, qs(bad))
-                  .arg(HighestNumber);
-    return false;
+    const Status s = text.empty() ? Status::success() : parseNumberList(text, out);
+    if (s)
+        return {};
+    return DesignWindow::tr("「%1」の「%2」は1〜%3の数字ではありません。カンマで区切った数字を"
+                            "入れてください。")
+        .arg(label, qs(s.fault().value))
+        .arg(HighestNumber);
 }
 
 NumberMask maskOfNumbers(const std::vector<int> &numbers)
@@ -309,13 +311,12 @@ NumberMask maskOfNumbers(const std::vector<int> &numbers)
     return m;
 }
 
-// In the order of DesignFilter::Problem.
 // Why the designer refused, in Japanese, as a sentence of the status line.
 QString refusalText(const Status &status) { return CoreReasons::japanese(status) + u'。'; }
 
 } // namespace
 
-std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
+DesignWindow::FilterFields DesignWindow::filter() const
 {
     DesignFilter f;
     std::optional<Range> DesignFilter::*const fields[]
@@ -325,28 +326,27 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
         const RangeRow &r = m_ranges[i];
         if (!r.on->isChecked())
             continue;
-        if (r.low->value() > r.high->value()) {
-            problem = tr("「%1」の下限が上限より大きくなっています。").arg(r.on->text());
-            return std::nullopt;
-        }
+        if (r.low->value() > r.high->value())
+            return {
+                std::nullopt, tr("「%1」の下限が上限より大きくなっています。").arg(r.on->text())};
         f.*fields[i] = Range{r.low->value(), r.high->value()};
     }
     std::vector<int> include, exclude, pool;
-    if (!readList(m_include, tr("必ず含める数字"), include, problem)
-        || !readList(m_exclude, tr("除外する数字"), exclude, problem)
-        || !readList(m_pool, tr("この中から選ぶ"), pool, problem))
-        return std::nullopt;
+    for (const auto &[edit, label, numbers] :
+        {std::tuple(m_include, tr("必ず含める数字"), &include),
+            std::tuple(m_exclude, tr("除外する数字"), &exclude),
+            std::tuple(m_pool, tr("この中から選ぶ"), &pool)})
+        if (QString problem = readList(edit, label, *numbers); !problem.isEmpty())
+            return {std::nullopt, problem};
     f.include = maskOfNumbers(include);
     f.exclude = maskOfNumbers(exclude);
     f.pool = maskOfNumbers(pool);
     f.notDrawn = m_notDrawn->isChecked();
     if (m_leastPopular->isChecked())
         f.leastPopular = m_leastPercent->value();
-    if (const Status s = f.check(); !s) {
-        problem = refusalText(s);
-        return std::nullopt;
-    }
-    return f;
+    if (const Status s = f.check(); !s)
+        return {std::nullopt, refusalText(s)};
+    return {f, {}};
 }
 
 void DesignWindow::compute()
@@ -375,8 +375,7 @@ const popularity::PopularityEstimate *DesignWindow::popularityModel() const
 
 void DesignWindow::updateCount()
 {
-    QString problem;
-    const std::optional<DesignFilter> f = filter(problem);
+    const auto [f, problem] = filter();
     m_pick->setEnabled(f.has_value() && !busy());
     if (!f) {
         m_count->setText(QStringLiteral("<span style='color:#c00000'>%1</span>").arg(problem));
@@ -401,8 +400,7 @@ void DesignWindow::updateCount()
 
 void DesignWindow::startPick()
 {
-    QString problem;
-    const std::optional<DesignFilter> f = filter(problem);
+    const auto [f, problem] = filter();
     bool seedOk = false;
     const std::uint64_t seed = m_seed->text().trimmed().toULongLong(&seedOk);
     if (!f || !seedOk) {
@@ -419,14 +417,13 @@ void DesignWindow::startPick()
 
 void DesignWindow::startWheel(bool full)
 {
-    std::vector<int> pool;
-    QString problem;
     auto job = std::make_shared<Job>();
     job->wheel = true;
     job->request.win = m_win->value();
     job->request.ifDrawn = m_if->value();
     job->request.full = full;
-    if (!readList(m_wheelPool, tr("ホイールの数字"), job->request.pool, problem)) {
+    if (const QString problem = readList(m_wheelPool, tr("ホイールの数字"), job->request.pool);
+        !problem.isEmpty()) {
         m_status->setText(problem);
         return;
     }

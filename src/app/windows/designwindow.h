@@ -59,8 +59,13 @@ public:
     QDoubleSpinBox *leastPopularPercent() const { return m_leastPercent; }
     QCheckBox *sortByPopularityBox() const { return m_sortPopular; }
     bool busy() const { return m_runner.busy(); }
-    // The filters as the widgets set them; nothing and `problem` in Japanese when one is wrong.
-    std::optional<design::DesignFilter> filter(QString &problem) const;
+    // The filters as the widgets set them; none, with why in Japanese, when one is wrong.
+    struct FilterFields
+    {
+        std::optional<design::DesignFilter> filter;
+        QString problem;
+    };
+    FilterFields filter() const;
 
 protected:
     void compute() override;

@@ -394,19 +394,13 @@ void PredictionWindow::showPopularity(bool makeIfMissing)
 Status PredictionWindow::record(PredictionRecord::Rows rows)
 {
     if (mainFrm().document().asOf() != DrawHistory::NoCut)
-        return Status::failure(tr("基準回を指定している間は予想を記録できません。"
-                                  "「最新の回に戻す」を選んでからやり直してください。")
-                                   .toStdString());
+        return Status::failure(Fault{.kind = FaultKind::RecordingAsOf});
     const int latest = m_prediction.latestDrawNo;
     if (latest >= MaxDrawNumber)
-        return Status::failure(
-            tr("第%1回の次の回はないため、予想を記録できません。").arg(latest).toStdString());
+        return Status::failure(Fault{.kind = FaultKind::NoDrawFollows, .draw = latest});
     const std::vector<std::array<int, MainNumberCount>> lines = predictionLines(m_prediction, rows);
     if (lines.empty())
-        return Status::failure(
-            tr("一発ズンベル予想に6個の数字がそろっていないため、記録できません。"
-               "スイッチを変えてからやり直してください。")
-                .toStdString());
+        return Status::failure(Fault{.kind = FaultKind::PredictionEmpty});
     PredictionRecord entry;
     entry.latestDrawNo = latest;
     entry.reflectionShift = m_prediction.reflectionShift;
@@ -416,10 +410,7 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     // Every window showing the book follows the document's ticketsChanged.
     const Status status = mainFrm().document().recordPrediction(entry, lines, made);
     if (!status)
-        return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
-                                  "確かめてからやり直してください。\n%1")
-                                   .arg(CoreReasons::japanese(status))
-                                   .toStdString());
+        return causedBy(Fault{.kind = FaultKind::PredictionUnsaved}, status);
     mainFrm().statusBar()->showMessage(tr("第%1回の予想として%2組を記録しました（予想記録 %3）。"
                                           "当せんは「購入番号の照合」で確かめられます。")
                                            .arg(latest + 1)

@@ -211,7 +211,7 @@ Status TicketWindow::addLines(const QString &lines)
         tickets.push_back(t);
     }
     if (tickets.empty())
-        return Status::failure(tr("番号が入力されていません。").toStdString());
+        return Status::failure(Fault{.kind = FaultKind::NoNumbersTyped});
     // Every window showing the book, this one included, follows the document's ticketsChanged.
     const Status status = mainFrm().document().addTickets(tickets);
     if (status) {
@@ -231,8 +231,7 @@ Status TicketWindow::removeCurrent()
     const std::string_view text = m_list->sheetModel()->sheet().text(1, row);
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), id);
     if (row < 2 || text.empty() || parsed.ec != std::errc() || id <= 0)
-        return Status::failure(
-            tr("削除する番号の行を「購入番号」の表で選んでください。").toStdString());
+        return Status::failure(Fault{.kind = FaultKind::NoTicketChosen});
     return mainFrm().document().removeTicket(id);
 }
 
