@@ -45,6 +45,8 @@ struct DesignFilter
     // The filters as command-line options ("--sum 100-160 --odd 3"), read back by
     // takeFilterOption; kept with designed tickets in the ticket book.
     std::string optionsText() const;
+    // The filters in Japanese words for a player ("合計 100〜160、奇数 3個"); empty when none.
+    std::string japaneseText() const;
     // What keeps every combination out before any counting: include meets exclude, include
     // lies outside the pool, more than six to include, fewer than six numbers allowed.
     enum class Problem {

@@ -49,6 +49,8 @@ std::string_view Ticket::sourceKey(Source s)
         return "pasted";
     case Source::Prediction:
         return "prediction";
+    case Source::Designed:
+        return "designed";
     case Source::Typed:
         break;
     }
@@ -62,6 +64,8 @@ std::string_view Ticket::sourceLabel(Source s)
         return "貼り付け";
     case Source::Prediction:
         return "予想記録";
+    case Source::Designed:
+        return "設計";
     case Source::Typed:
         break;
     }
@@ -70,7 +74,7 @@ std::string_view Ticket::sourceLabel(Source s)
 
 bool Ticket::parseSourceKey(std::string_view key, Source &s)
 {
-    for (Source c : {Source::Typed, Source::Pasted, Source::Prediction})
+    for (Source c : {Source::Typed, Source::Pasted, Source::Prediction, Source::Designed})
         if (sourceKey(c) == key) {
             s = c;
             return true;
