@@ -4,7 +4,9 @@
 
 #include <bit>
 #include <charconv>
+#include <iterator>
 #include <sstream>
+#include <utility>
 
 namespace loto6::design {
 
@@ -188,6 +190,31 @@ std::string DesignFilter::optionsText() const
         add("--not-drawn");
     if (leastPopular)
         add("--least-popular " + percentText(*leastPopular));
+    return out;
+}
+
+std::string DesignFilter::japaneseText() const
+{
+    // The names as the designer window shows them, in the order of RangeOptions.
+    static constexpr std::pair<const char *, const char *> RangeWords[]
+        = {{"合計", ""}, {"奇数", "個"}, {"低数字(01〜21)", "個"}, {"連番", "組"},
+            {"下一桁", "種類"}, {"前回との共通", "個"}};
+    static_assert(std::size(RangeWords) == std::size(RangeOptions));
+    static constexpr const char *MaskWords[] = {"必ず含める", "除外", "この中から"};
+    static_assert(std::size(MaskWords) == std::size(MaskOptions));
+    std::string out;
+    const auto add = [&out](const std::string &part) { out += (out.empty() ? "" : "、") + part; };
+    for (std::size_t i = 0; i < std::size(RangeOptions); ++i)
+        if (const std::optional<Range> &r = this->*RangeOptions[i].field)
+            add(std::string(RangeWords[i].first) + ' ' + std::to_string(r->low)
+                + (r->high != r->low ? "〜" + std::to_string(r->high) : "") + RangeWords[i].second);
+    for (std::size_t i = 0; i < std::size(MaskOptions); ++i)
+        if (this->*MaskOptions[i].field)
+            add(std::string(MaskWords[i]) + ' ' + numberListText(this->*MaskOptions[i].field));
+    if (notDrawn)
+        add("1等として出たことのない組合せだけ");
+    if (leastPopular)
+        add("人気の低い下位" + percentText(*leastPopular) + "%だけ");
     return out;
 }
 

@@ -45,6 +45,8 @@ struct DesignFilter
     // The filters as command-line options ("--sum 100-160 --odd 3"), read back by
     // takeFilterOption; kept with designed tickets in the ticket book.
     std::string optionsText() const;
+    // The filters in Japanese words for a player ("合計 100〜160、奇数 3個"); empty when none.
+    std::string japaneseText() const;
     // What keeps every combination out before any counting, as its kind with the numbers:
     // include meets exclude (IncludedAndExcluded), include lies outside the pool
     // (IncludedOutsidePool), more than six to include (TooManyIncluded), fewer than six

@@ -94,9 +94,9 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
 Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
     const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum)
 {
-    static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
-        "数字6", "人気度", "人気の低い順", "期待値", "平均との差"};
-    static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 8, 12, 9, 10};
+    static constexpr const char *Header[] = {"番号", "第1数字", "第2数字", "第3数字", "第4数字",
+        "第5数字", "第6数字", "人気度", "人気の低い順", "期待値", "平均との差"};
+    static constexpr double Widths[] = {10, 7, 7, 7, 7, 7, 7, 8, 12, 9, 10};
     Sheet s = table("ticket-popularity", "人気度と期待値（200円あたり）",
         2 + static_cast<int>(tickets.size()), Header, Widths);
     for (std::size_t i = 0; i < tickets.size(); ++i) {

@@ -15,8 +15,8 @@ std::string drawText(int drawNo) { return "第" + std::to_string(drawNo) + "回"
 Sheet drawSheet(const DrawSummary &s)
 {
     static constexpr double Widths[] = {8, 11, 7, 7, 7, 7, 7, 7, 7};
-    static constexpr const char *Header[] = {"回", "抽せん日", "本数字1", "本数字2", "本数字3",
-        "本数字4", "本数字5", "本数字6", "ボーナス"};
+    static constexpr const char *Header[] = {"回", "抽せん日", "第1数字", "第2数字", "第3数字",
+        "第4数字", "第5数字", "第6数字", "ボーナス"};
     Sheet sheet = ticketTableSheet(
         "summary-draw", drawText(s.draw.drawNo) + "の抽せん結果", 9, 2, Widths, Header);
     sheet.setText(1, 2, drawText(s.draw.drawNo));
@@ -108,9 +108,9 @@ Sheet balanceSheet(const DrawSummary &s)
 
 Sheet recordsSheet(const DrawSummary &s)
 {
-    static constexpr double Widths[] = {6, 20, 5, 5, 5, 5, 5, 5, 5, 7, 6, 14, 26};
-    static constexpr const char *Header[] = {"記録", "記録日時", "数字1", "数字2", "数字3", "数字4",
-        "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "記録時の履歴"};
+    static constexpr double Widths[] = {6, 20, 7, 7, 7, 7, 7, 7, 5, 7, 6, 14, 26};
+    static constexpr const char *Header[] = {"記録", "記録日時", "第1数字", "第2数字", "第3数字",
+        "第4数字", "第5数字", "第6数字", "一致", "ボーナス", "等級", "当せん金", "記録時の履歴"};
     int lines = 0;
     for (const DrawSummary::Record &r : s.records)
         lines += static_cast<int>(r.lines.size());
@@ -152,9 +152,9 @@ std::string switchNames(const PredictionOptions &options)
 
 Sheet nextSheet(const DrawSummary &s)
 {
-    static constexpr double Widths[] = {8, 5, 5, 5, 5, 5, 5};
+    static constexpr double Widths[] = {8, 7, 7, 7, 7, 7, 7};
     static constexpr const char *Header[]
-        = {"予想", "数字1", "数字2", "数字3", "数字4", "数字5", "数字6"};
+        = {"予想", "第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字"};
     const int rows = 1 + static_cast<int>(s.nextLines.size());
     Sheet sheet = ticketTableSheet("summary-next",
         drawText(s.draw.drawNo + 1) + "の予想（反映する項目：" + switchNames(s.options)

@@ -47,6 +47,8 @@ std::string_view Ticket::sourceKey(Source s)
         return "pasted";
     case Source::Prediction:
         return "prediction";
+    case Source::Designed:
+        return "designed";
     case Source::Typed:
         break;
     }
@@ -60,6 +62,8 @@ std::string_view Ticket::sourceLabel(Source s)
         return "貼り付け";
     case Source::Prediction:
         return "予想記録";
+    case Source::Designed:
+        return "設計";
     case Source::Typed:
         break;
     }
@@ -68,7 +72,7 @@ std::string_view Ticket::sourceLabel(Source s)
 
 bool Ticket::parseSourceKey(std::string_view key, Source &s)
 {
-    for (Source c : {Source::Typed, Source::Pasted, Source::Prediction})
+    for (Source c : {Source::Typed, Source::Pasted, Source::Prediction, Source::Designed})
         if (sourceKey(c) == key) {
             s = c;
             return true;

@@ -15,7 +15,7 @@ namespace loto6 {
 // cannot be edited.
 struct Ticket
 {
-    enum class Source { Typed, Pasted, Prediction };
+    enum class Source { Typed, Pasted, Prediction, Designed };
 
     static constexpr int UnitPrice = 200; // yen a unit a draw
     static constexpr int MaxUnits = 100000;
@@ -38,8 +38,8 @@ struct Ticket
     // "02 08 10 13 27 30"
     std::string numbersText() const;
 
-    static std::string_view sourceKey(Source s);   // typed, pasted, prediction
-    static std::string_view sourceLabel(Source s); // 入力, 貼り付け, 予想記録
+    static std::string_view sourceKey(Source s);   // typed, pasted, prediction, designed
+    static std::string_view sourceLabel(Source s); // 入力, 貼り付け, 予想記録, 設計
     static bool parseSourceKey(std::string_view key, Source &s);
 };
 

@@ -68,9 +68,9 @@ std::string prizeText(const TicketGrading &grading, const TicketGrading::Row &ro
 
 Sheet ticketListSheet(const std::vector<Ticket> &tickets)
 {
-    static constexpr double Widths[] = {6, 5, 5, 5, 5, 5, 5, 8, 6, 6, 9, 20, 30};
-    static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
-        "数字6", "開始回", "継続", "口数", "入手", "登録日時", "メモ"};
+    static constexpr double Widths[] = {6, 7, 7, 7, 7, 7, 7, 8, 6, 6, 9, 20, 30};
+    static constexpr const char *Header[] = {"番号", "第1数字", "第2数字", "第3数字", "第4数字",
+        "第5数字", "第6数字", "開始回", "継続", "口数", "入手", "登録日時", "メモ"};
     constexpr int Cols = 13;
     const int rows = 1 + static_cast<int>(tickets.size());
     Sheet s = plainSheet("tickets", "購入番号", Cols, rows, Widths, Header);
@@ -124,9 +124,9 @@ std::string resultsCutNote(const TicketGrading &grading)
 
 Sheet ticketResultsSheet(const TicketGrading &grading)
 {
-    static constexpr double Widths[] = {6, 8, 5, 5, 5, 5, 5, 5, 5, 7, 6, 14, 10};
-    static constexpr const char *Header[] = {"番号", "回", "数字1", "数字2", "数字3", "数字4",
-        "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "購入額"};
+    static constexpr double Widths[] = {6, 8, 7, 7, 7, 7, 7, 7, 5, 7, 6, 14, 10};
+    static constexpr const char *Header[] = {"番号", "回", "第1数字", "第2数字", "第3数字",
+        "第4数字", "第5数字", "第6数字", "一致", "ボーナス", "等級", "当せん金", "購入額"};
     constexpr int Cols = 13;
     const auto &rows = grading.rows();
     const int latest = grading.latestDrawNo();
@@ -250,9 +250,9 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
 
 Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &history)
 {
-    static constexpr double Widths[] = {8, 6, 6, 6, 6, 6, 6, 7, 5, 5, 14};
-    static constexpr const char *Header[] = {"回", "本数字1", "本数字2", "本数字3", "本数字4",
-        "本数字5", "本数字6", "ボーナス", "一致", "等級", "当せん金"};
+    static constexpr double Widths[] = {8, 7, 7, 7, 7, 7, 7, 7, 5, 5, 14};
+    static constexpr const char *Header[] = {"回", "第1数字", "第2数字", "第3数字", "第4数字",
+        "第5数字", "第6数字", "ボーナス", "一致", "等級", "当せん金"};
     constexpr int Cols = 11;
     std::vector<const TicketGrading::Row *> wins;
     for (const TicketGrading::Row &r : grading.rows())

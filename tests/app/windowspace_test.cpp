@@ -1,3 +1,4 @@
+#include "grid/sheetsearch.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "store/database.h"
@@ -173,6 +174,15 @@ void WindowSpaceTest::goToADrawAndFindANumber()
     QVERIFY(finder->findNumber(43));
     QVERIFY(grid->currentIndex() != at);
     QCOMPARE(grid->currentIndex().data().toString().toInt(), 43);
+    // It answers with the draw and the column's heading, not a row and a column.
+    const QString found = f.frame.statusBar()->currentMessage();
+    const QString drawNo
+        = grid->model()
+              ->index(grid->currentIndex().row(), drawColumn(grid->sheetModel()->sheet()) - 1)
+              .data()
+              .toString();
+    QVERIFY2(found.startsWith(u"43 が見つかりました（第%1回 "_s.arg(drawNo)), qPrintable(found));
+    QVERIFY2(!found.contains(u"行目"_s), qPrintable(found));
 
     // A table without a draw column offers no Ctrl+G.
     auto *ticketWindow = f.open(QString::fromUtf8(windowclass::Tickets));

@@ -1,4 +1,5 @@
 // The ticket designer's filters and generator against plain enumerations written here.
+#include "design/designbook.h"
 #include "design/filters.h"
 #include "design/generator.h"
 #include "testsupport.h"
@@ -213,6 +214,29 @@ TEST(DesignFilters, NumberListNamesTheBadItem)
         EXPECT_EQ(s.fault().value, item) << text;
         EXPECT_EQ(s.fault().limit, 43) << text;
     }
+}
+
+// The memo a designed set keeps in the ticket book is Japanese and names every condition.
+TEST(DesignFilter, MemosSpeakJapanese)
+{
+    DesignFilter f;
+    EXPECT_EQ(pickMemo(f, 42), "条件から選択（シード 42）");
+    f.sum = Range{100, 160};
+    f.odd = Range{3, 3};
+    f.lastDigits = Range{4, 6};
+    f.exclude = maskOfList({13, 7});
+    f.notDrawn = true;
+    f.leastPopular = 0.5;
+    EXPECT_EQ(pickMemo(f, 1),
+        "条件から選択（シード 1、合計 100〜160、奇数 3個、下一桁 4〜6種類、除外 7,13、"
+        "1等として出たことのない組合せだけ、人気の低い下位0.5%だけ）");
+    Wheel w;
+    w.win = 3;
+    w.ifDrawn = 4;
+    EXPECT_EQ(wheelMemo(w, {9, 1, 5, 14, 22, 31, 40}),
+        "ホイール（4個出れば3個以上当たる保証、数字 1,5,9,14,22,31,40）");
+    for (const DesignFilter &any : {f, DesignFilter{}})
+        EXPECT_EQ(any.japaneseText().find("--"), std::string::npos);
 }
 
 TEST(DesignGenerator, BoundedDrawsAreUnbiasedAndPortable)

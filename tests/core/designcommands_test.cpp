@@ -44,7 +44,10 @@ TEST(DesignCommand, CountAndPickAsScriptsReadThem)
         "--add-to-book", "--draws", "2"});
     ASSERT_EQ(r.code, 0) << r.err;
     r = runCli({"--db", db, "tickets", "list", "--format", "csv"});
-    EXPECT_NE(r.out.find("設計 --seed 1 --pool 1,2,3,4,5,6,7"), std::string::npos) << r.out;
+    // How the set was made, in Japanese, with 入手 設計.
+    EXPECT_NE(r.out.find("条件から選択（シード 1、この中から 1,2,3,4,5,6,7）"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(",設計,"), std::string::npos) << r.out;
 }
 
 TEST(DesignCommand, BadInputIsOneLineAndWritesNothing)

@@ -54,6 +54,7 @@ Status DrawTableModel::open(const std::filesystem::path &file)
         s = m_db.readDraws(draws);
     beginResetModel();
     m_rows.clear();
+    m_edits.clear();
     for (DrawRecord &draw : draws) {
         m_rows.push_back(storedRow(std::move(draw)));
         recheckRow(rowCount() - 1);
@@ -447,12 +448,30 @@ bool DrawTableModel::setData(const QModelIndex &index, const QVariant &value, in
         emit dataChanged(index, index); // the view shows the old value again
         return false;
     }
+    if (!m_undoing) {
+        if (m_edits.size() == MaxUndo)
+            m_edits.erase(m_edits.begin());
+        m_edits.push_back({r, c, row.texts[std::size_t(c)]});
+    }
     row.texts[std::size_t(c)] = text;
     row.pending = true;
     recheckRow(r);
     recheckPendingRows();
     rowChanged(r);
     return true;
+}
+
+QModelIndex DrawTableModel::undoLastEdit()
+{
+    if (m_edits.empty())
+        return {};
+    const Edit edit = m_edits.back();
+    m_edits.pop_back();
+    const QModelIndex cell = index(edit.row, edit.column);
+    m_undoing = true;
+    setData(cell, edit.before, Qt::EditRole);
+    m_undoing = false;
+    return cell;
 }
 
 void DrawTableModel::rowChanged(int row)
@@ -480,6 +499,9 @@ int DrawTableModel::insertDrawRow(int row)
         fresh.texts[DateColumn] = QString::fromStdString(
             nextDrawDay(toStd(m_rows[std::size_t(latest)].texts[DateColumn])));
     fresh.pending = true;
+    // A row put between others moves the rows of the edits kept.
+    if (position < rowCount())
+        m_edits.clear();
     beginInsertRows({}, position, position);
     m_rows.insert(m_rows.begin() + position, std::move(fresh));
     recheckRow(position);
@@ -498,6 +520,7 @@ Status DrawTableModel::removeDrawRow(int row)
         m_savedChanges = true;
         emit drawsWritten();
     }
+    m_edits.clear();
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
     endRemoveRows();
@@ -544,6 +567,7 @@ Status DrawTableModel::saveRow(int row)
 
 void DrawTableModel::dropRow(int row)
 {
+    m_edits.clear();
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
     endRemoveRows();

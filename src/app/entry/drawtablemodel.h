@@ -99,6 +99,11 @@ public:
     Status saveRow(int row);
     // Saves every pending row; stops at the first failure.
     Status saveAll();
+    // Puts the cell of the last edit back as it was before it, through the checks of typing
+    // (a row left since is written again when it is left); returns that cell, or nothing when
+    // there is no edit to undo. Edits before a row was taken out are forgotten.
+    QModelIndex undoLastEdit();
+    bool canUndo() const { return !m_edits.empty(); }
 
 signals:
     // Something the user typed was refused; the text says why.
@@ -147,8 +152,19 @@ private:
     void recheckRow(int row);
     void recheckPendingRows();
 
+    // One accepted edit of a cell, with the text before it.
+    struct Edit
+    {
+        int row;
+        int column;
+        QString before;
+    };
+
     Database m_db;
     std::vector<Row> m_rows;
+    std::vector<Edit> m_edits; // the newest last, at most MaxUndo
+    bool m_undoing = false;
+    static constexpr std::size_t MaxUndo = 200;
     QWidget *m_window;
     bool m_readOnly = false;
     bool m_savedChanges = false;

@@ -23,7 +23,7 @@ namespace {
 // it has a print button.
 const AnalysisWindowFacts AnalysisWindows[] = {
     {"frequency", "mnuSyutugenHindo", "", {13800, 12530}, true},
-    {"count-groups", "mnuSyutugenKaisu", "回数別出現分析", {3405, 8355}, true},
+    {"count-groups", "mnuSyutugenKaisu", "", {3405, 8355}, true},
     {"appearance-count", "mnuZenkaiSyutugen", "", {9870, 13995}, true},
     {"appearance-interval", "mnuSyutugenKankaku", "", {9850, 13920}, true},
     {"number-interval", "mnuNumberKankaku", "", {9870, 13905}, true},

@@ -60,6 +60,7 @@ public:
 
 protected:
     void compute() override;
+    QSize roomWanted() const override { return wholeWidthFor(*m_grids.front()); }
 
 private:
     QLayout *makeHeader();

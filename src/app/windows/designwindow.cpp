@@ -57,6 +57,20 @@ struct DesignWindow::Job
     std::vector<Combination> tickets;
     std::optional<TicketOdds> odds;
     std::string memo;
+    // A wheel's tickets that miss the ticked conditions (the wheel does not use them).
+    int missingConditions = 0;
+    std::optional<Combination> missedExample;
+
+    void checkConditions()
+    {
+        for (const Combination &c : tickets)
+            if (!passes(
+                    filter, maskOf(c), context.latest, context.drawn, context.popularity.get())) {
+                if (!missedExample)
+                    missedExample = c;
+                ++missingConditions;
+            }
+    }
 
     // Progress in thousandths.
     void run(JobProgress &progress)
@@ -69,6 +83,7 @@ struct DesignWindow::Job
             });
             tickets = made.tickets;
             memo = wheelMemo(made, request.pool);
+            checkConditions();
         } else {
             PickResult picked;
             status = pickTickets(filter, context, count, seed, picked);
@@ -95,7 +110,7 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
     , m_odds(new SheetView(this))
 {
     setObjectName(QString::fromUtf8(windowclass::Design));
-    setWindowTitle(tr("番号の設計（条件・ホイール・当せん確率）"));
+    setWindowTitle(tr("番号の設計"));
     setFont(gridFont());
     // The popularity choices open, and the tickets shown get their popularity and yen, once
     // the document's estimate has come.
@@ -104,13 +119,17 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
         if (!m_shown.empty())
             showTickets();
     });
-    auto *left = new QVBoxLayout;
+    auto *leftPane = new QWidget(this);
+    auto *left = new QVBoxLayout(leftPane);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(createFilters());
     left->addWidget(createActions());
     left->addStretch(1);
+    // The pane keeps the width of its controls: the messages in it wrap, never widen it.
+    leftPane->setFixedWidth(leftPane->sizeHint().width());
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addLayout(left, 0);
+    layout->addWidget(leftPane, 0);
     layout->addWidget(createResults(), 1);
     m_countTimer.setSingleShot(true);
     m_countTimer.setInterval(120);
@@ -431,6 +450,13 @@ void DesignWindow::startWheel(bool full)
         m_status->setText(refusalText(s));
         return;
     }
+    // The wheel does not use the conditions; its tickets are checked against those ticked.
+    QString filterProblem;
+    if (const std::optional<DesignFilter> f = filter(filterProblem); f && !f->empty()) {
+        job->filter = *f;
+        job->context
+            = FilterContext::fromHistory(frame().document().history(), *f, popularityModel());
+    }
     start(job);
 }
 
@@ -440,6 +466,7 @@ void DesignWindow::start(std::shared_ptr<Job> job)
         return;
     job->prizes = m_prizes;
     m_job = job;
+    m_focusBefore = focusWidget();
     for (QPushButton *b : {m_pick, m_wheel, m_full, m_add})
         b->setEnabled(false);
     m_cancelButton->setEnabled(true);
@@ -508,6 +535,31 @@ QString jobResultText(
     return text;
 }
 
+// What a wheel's tickets make of the ticked conditions, which a wheel does not use; empty
+// when none is ticked.
+QString wheelConditionsText(const DesignFilter &f, std::size_t tickets, int missing,
+    const std::optional<Combination> &example)
+{
+    if (f.empty())
+        return {};
+    const QString conditions = qs(f.japaneseText());
+    if (missing == 0)
+        return DesignWindow::tr(" ホイールは条件を使いませんが、どの口もチェックした条件（%1）に"
+                                "合っています。")
+            .arg(conditions);
+    int sum = 0;
+    for (int n : *example)
+        sum += n;
+    return DesignWindow::tr(" 注意: ホイールはチェックした条件（%1）を使いません。%2口のうち%3口が"
+                            "条件に合いません（例: %4、合計 %5）。条件に合う口だけが欲しいときは"
+                            "「条件から選ぶ」を使ってください。")
+        .arg(conditions)
+        .arg(tickets)
+        .arg(missing)
+        .arg(qs(combinationText(*example)))
+        .arg(sum);
+}
+
 } // namespace
 
 void DesignWindow::finish(const QString &failure)
@@ -521,8 +573,15 @@ void DesignWindow::finish(const QString &failure)
     m_status->setText(failure.isEmpty() ? jobResultText(job->status, job->wheel, job->made,
                           job->combinations, m_runner.progress().cancelRequested())
                                         : failure);
+    // The focus goes back where it was, not to the next control the disabled button left it to.
+    if (m_focusBefore && m_focusBefore->isEnabled())
+        m_focusBefore->setFocus();
     if (!failure.isEmpty() || !job->status)
         return;
+    if (job->wheel)
+        m_status->setText(m_status->text()
+            + wheelConditionsText(
+                job->filter, job->tickets.size(), job->missingConditions, job->missedExample));
     m_shown = job->tickets;
     m_shownMemo = job->memo;
     m_shownWheel = job->wheel;
@@ -589,7 +648,7 @@ void DesignWindow::addToBook()
                 .arg(CoreReasons::japanese(status)));
         return;
     }
-    m_status->setText(tr("%1口を第%2回から%3回分、購入番号に追加しました（条件とシードはメモに"
+    m_status->setText(tr("%1口を第%2回から%3回分、購入番号に追加しました（作り方はメモに"
                          "残しています）。")
                           .arg(made.size())
                           .arg(next)

@@ -7,6 +7,7 @@
 #include "grid/rgb.h"
 #include "shell/childwindow.h"
 
+#include <QPointer>
 #include <QTimer>
 
 #include <atomic>
@@ -53,6 +54,7 @@ public:
     SheetView *oddsGrid() const { return m_odds; }
     QPushButton *pickButton() const { return m_pick; }
     QPushButton *wheelButton() const { return m_wheel; }
+    QLabel *statusLabel() const { return m_status; }
     QPushButton *cancelButton() const { return m_cancelButton; }
     QPushButton *addButton() const { return m_add; }
     QCheckBox *leastPopularBox() const { return m_leastPopular; }
@@ -118,6 +120,8 @@ private:
     QSpinBox *m_draws;
     QPushButton *m_add;
     QTimer m_countTimer;
+    // What had the focus when a job started, given it back when the job ends.
+    QPointer<QWidget> m_focusBefore;
     JobRunner m_runner;
     std::shared_ptr<Job> m_job;
     std::shared_ptr<const design::PrizeModel> m_prizes;

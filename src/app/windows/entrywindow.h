@@ -47,6 +47,8 @@ public:
     // The edit commands; each asks first. A new row always goes at the end.
     void addLine();
     void deleteLine();
+    // Ctrl+Z in the grid: the last edit's cell back as it was.
+    void undoLastEdit();
     // Fills rows from lines of published results, from the current row on (Ctrl+V).
     void paste(const QString &text);
     // Ctrl+G (第N回へ移動): the current cell goes to the draw's first number; false (and the

@@ -161,7 +161,9 @@ void PredictionWindow::openOnActivation(MainFrm &frame)
     auto exiting = std::make_shared<bool>(false);
     QObject::connect(&frame, &MainFrm::settingsWritten, &frame, [exiting] { *exiting = true; });
     QObject::connect(&frame, &MainFrm::activatedAmongOwnWindows, &frame, [&frame, exiting] {
-        if (*exiting || !frame.isVisible())
+        // An open prediction window stays where it is: the window in use keeps the front.
+        if (*exiting || !frame.isVisible()
+            || frame.childWindow(QString::fromUtf8(windowclass::Prediction)))
             return;
         triggerCommand(frame, windowclass::Prediction);
     });

@@ -29,8 +29,9 @@ class PredictionWindow : public ChildWindow
 public:
     explicit PredictionWindow(MainFrm &frame, QWidget *parent = nullptr);
 
-    // Shows the window each time the main window becomes active among the program's own
-    // windows, the first time right after start-up.
+    // Opens the window each time the main window becomes active among the program's own
+    // windows while it is not open, the first time right after start-up; an open one is left
+    // where it is, so that the window in use stays in front.
     static void openOnActivation(MainFrm &frame);
 
     // The 反映する and 反映しない buttons of switch index.

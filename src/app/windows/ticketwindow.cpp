@@ -60,6 +60,8 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     auto *summaryPage = new QWidget(m_tabs);
     m_summary = new SheetView(summaryPage);
     m_summary->setObjectName(QStringLiteral("gridSummary"));
+    // Its headings are long for its few columns: they are shown whole.
+    m_summary->setColumnsFitText(true);
     auto *summaryLayout = new QVBoxLayout(summaryPage);
     summaryLayout->setContentsMargins(0, 0, 0, 0);
     summaryLayout->setSpacing(2);
@@ -151,7 +153,17 @@ void TicketWindow::compute()
         report(status);
         return;
     }
-    m_list->setSheet(ticketListSheet(m_grading->tickets()));
+    Sheet list = ticketListSheet(m_grading->tickets());
+    if (m_grading->tickets().empty()) {
+        // An empty book says how to fill it.
+        list.setSize(list.columns(), 2);
+        list.setText(1, 2,
+            tr("購入番号はまだありません。上の欄に6つの数字を入れて「追加」を押すと、ここに並び、"
+               "抽せん済みの回と照合します。")
+                .toStdString());
+        list.setAllowOverflow(true);
+    }
+    m_list->setSheet(std::move(list));
     m_summary->setSheet(ticketSummarySheet(*m_grading));
     moveNotesToLabel(*m_summary, *m_summaryNotes);
     m_resultsDue = true;
@@ -191,6 +203,12 @@ void TicketWindow::showResultsIfDue()
         return;
     m_results->setSheet(ticketResultsSheet(*m_grading));
     m_resultsDue = false;
+}
+
+QSize TicketWindow::roomWanted() const
+{
+    // The book's list shows all its columns where there is room.
+    return {m_list->missingSize().width(), 0};
 }
 
 Status TicketWindow::addLines(const QString &lines)

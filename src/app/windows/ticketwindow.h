@@ -45,6 +45,7 @@ public:
 
 protected:
     void compute() override;
+    QSize roomWanted() const override;
 
 private:
     QWidget *createEntryRow();
