@@ -131,6 +131,10 @@ bool takeFilterOption(const std::vector<std::string> &args, std::size_t &i, Desi
         filter.notDrawn = true;
         return true;
     }
+    if (a == "--include-patterns") {
+        filter.includePatterns = true;
+        return true;
+    }
     const bool hasValue = i + 1 < args.size();
     if (a == "--least-popular") {
         problem = hasValue ? parsePercent(args[i + 1], filter.leastPopular)
@@ -193,6 +197,8 @@ std::string DesignFilter::optionsText() const
         add("--not-drawn");
     if (leastPopular)
         add("--least-popular " + percentText(*leastPopular));
+    if (includePatterns)
+        add("--include-patterns");
     return out;
 }
 

@@ -49,7 +49,8 @@ constexpr std::array<Combination, 4> KnownSets = {{
 
 bool knownSet(PatternMask m, const PatternFamily &)
 {
-    return std::ranges::any_of(KnownSets, [m](const Combination &c) { return patternMask(c) == m; });
+    return std::ranges::any_of(
+        KnownSets, [m](const Combination &c) { return patternMask(c) == m; });
 }
 
 bool recentFirstPrize(PatternMask m, const PatternFamily &f)
@@ -68,10 +69,7 @@ bool recentShifted(PatternMask m, const PatternFamily &f)
 
 bool progression6(PatternMask m, const PatternFamily &) { return hasProgression(m, Picks); }
 
-bool consecutive4(PatternMask m, const PatternFamily &)
-{
-    return progressionStarts(m, 1, 4) != 0;
-}
+bool consecutive4(PatternMask m, const PatternFamily &) { return progressionStarts(m, 1, 4) != 0; }
 
 bool progression5(PatternMask m, const PatternFamily &) { return hasProgression(m, Picks - 1); }
 
@@ -99,8 +97,7 @@ constexpr PatternInfo Kinds[] = {
     {PatternKind::RecentShifted, "最近の1等を1ずらした組",
         "recent first-prize combination shifted by one", recentShifted},
     {PatternKind::Progression6, "6個の等差数列", "six in arithmetic progression", progression6},
-    {PatternKind::Consecutive4, "4個以上の連番", "four or more consecutive numbers",
-        consecutive4},
+    {PatternKind::Consecutive4, "4個以上の連番", "four or more consecutive numbers", consecutive4},
     {PatternKind::Progression5, "5個の等差数列", "five in arithmetic progression", progression5},
     {PatternKind::SheetLine, "マークシートの一列", "one line of the mark sheet", sheetLine},
     {PatternKind::Multiples, "同じ数の倍数", "all multiples of one number", multiples},
@@ -129,8 +126,8 @@ std::vector<PatternMask> makeSheetLines()
 {
     std::vector<PatternMask> lines;
     for (int r = 0; r < Rows; ++r) {
-        addLine(lines, r, 0, 0, 1);                // a row
-        addLine(lines, r, 0, 1, 1);                // down to the right
+        addLine(lines, r, 0, 0, 1);                 // a row
+        addLine(lines, r, 0, 1, 1);                 // down to the right
         addLine(lines, r, SheetColumns - 1, 1, -1); // down to the left
     }
     for (int c = 0; c < SheetColumns; ++c) {

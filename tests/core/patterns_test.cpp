@@ -97,7 +97,7 @@ bool allMultiples(const Six &a)
 bool known(const Six &a)
 {
     return a == Six{1, 2, 3, 4, 5, 6} || a == Six{7, 14, 21, 28, 35, 42}
-        || a == Six{5, 10, 15, 20, 25, 30} || a == Six{38, 39, 40, 41, 42, 43};
+    || a == Six{5, 10, 15, 20, 25, 30} || a == Six{38, 39, 40, 41, 42, 43};
 }
 
 } // namespace
@@ -138,12 +138,12 @@ TEST(Patterns, NamedSetsAndEdgesOfTheSheet)
     EXPECT_EQ(kind({13, 31, 36, 37, 38, 39}), PatternKind::Consecutive4);
     EXPECT_EQ(kind({3, 22, 40, 41, 42, 43}), PatternKind::Consecutive4);
     EXPECT_EQ(kind({1, 11, 21, 31, 41, 42}), PatternKind::Progression5);
-    EXPECT_EQ(kind({1, 8, 15, 22, 36, 43}), PatternKind::SheetLine);    // first column
-    EXPECT_EQ(kind({7, 13, 19, 25, 37, 43}), PatternKind::SheetLine);   // diagonal to 43
-    EXPECT_EQ(kind({5, 6, 7, 14, 21, 28}), PatternKind::SheetLine);     // frame, round a corner
-    EXPECT_EQ(kind({3, 9, 12, 21, 33, 42}), PatternKind::Multiples);   // of 3
+    EXPECT_EQ(kind({1, 8, 15, 22, 36, 43}), PatternKind::SheetLine);  // first column
+    EXPECT_EQ(kind({7, 13, 19, 25, 37, 43}), PatternKind::SheetLine); // diagonal to 43
+    EXPECT_EQ(kind({5, 6, 7, 14, 21, 28}), PatternKind::SheetLine);   // frame, round a corner
+    EXPECT_EQ(kind({3, 9, 12, 21, 33, 42}), PatternKind::Multiples);  // of 3
     EXPECT_EQ(kind({2, 8, 10, 13, 27, 30}), std::nullopt);
-    EXPECT_EQ(kind({2, 4, 8, 16, 32, 40}), std::nullopt); // all even is no pattern
+    EXPECT_EQ(kind({2, 4, 8, 16, 32, 40}), std::nullopt);    // all even is no pattern
     EXPECT_EQ(kind({11, 12, 13, 15, 16, 17}), std::nullopt); // runs of three
     EXPECT_EQ(kind({36, 37, 38, 39, 40, 43}), PatternKind::Consecutive4);
     EXPECT_EQ(std::string(patternInfo(PatternKind::KnownSet).japanese), "有名な組");
