@@ -145,8 +145,8 @@ TEST(PatternTickets, LeftOutOfTheLeastPopularUnlessAsked)
     for (const Combination &c : picked)
         EXPECT_FALSE(fixedKinds.kindOf(c)) << c[0] << ' ' << c[1] << ' ' << c[5];
     r = run(db, "design", "",
-        {"--least-popular", "0.01", "--include-patterns", "--pick", std::to_string(all),
-            "--seed", "3", "--format", "json"});
+        {"--least-popular", "0.01", "--include-patterns", "--pick", std::to_string(all), "--seed",
+            "3", "--format", "json"});
     const std::vector<Combination> everything = pickedTickets(r.out);
     EXPECT_NE(std::find(everything.begin(), everything.end(), Combination{38, 39, 40, 41, 42, 43}),
         everything.end());
