@@ -32,6 +32,11 @@ only (1500 when not given) and compares its expected winners with the observed o
 
 )";
 
+constexpr const char *PatternHelp
+    = "For a pattern ticket the JSON gives \"pattern\" (its kind), null popularity, percentile, "
+      "co-winners and prizes, and expectedValue as an upper bound; \"pattern\" is null for any "
+      "other ticket.";
+
 struct PopularityArgs
 {
     bool backtest = false;
@@ -107,22 +112,26 @@ std::string tierObject(const std::array<double, Tiers> &v)
     return s + "}";
 }
 
+// A ticket's JSON; a pattern ticket has null where the model cannot speak for it.
 void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
-    const ValueSpectrum &sp, const TicketValuer &valuer)
+    const ValueSpectrum &sp, const TicketValuer &valuer, const PatternInfo *pattern)
 {
+    const auto known
+        = [pattern](const std::string &json) -> std::string { return pattern ? "null" : json; };
     o << "{\"numbers\": [";
     for (std::size_t i = 0; i < v.numbers.size(); ++i)
         o << (i ? ", " : "") << v.numbers[i];
-    o << "], \"relativePopularity\": " << jsonNumber(v.relativePopularity)
-      << ", \"percentile\": " << jsonNumber(percentile)
+    o << "], \"relativePopularity\": " << known(jsonNumber(v.relativePopularity))
+      << ", \"percentile\": " << known(jsonNumber(percentile))
       << ", \"sales\": " << jsonNumber(valuer.sales())
       << ", \"carryOver\": " << jsonNumber(valuer.carryOver())
-      << ",\n \"expectedCoWinners\": " << tierObject(v.coWinners)
-      << ",\n \"expectedPrize\": " << tierObject(v.expectedPrize)
-      << ",\n \"expectedValue\": " << jsonNumber(v.expectedValue)
+      << ",\n \"expectedCoWinners\": " << known(tierObject(v.coWinners))
+      << ",\n \"expectedPrize\": " << known(tierObject(v.expectedPrize))
+      << ",\n \"expectedValue\": " << jsonNumber(shownValue(v, pattern, sp))
       << ", \"averageTicketExpectedValue\": " << jsonNumber(sp.averageTicketValue)
       << ",\n \"leastPopular1PercentExpectedValue\": " << jsonNumber(sp.leastPopularValue)
-      << ", \"mostPopular1PercentExpectedValue\": " << jsonNumber(sp.mostPopularValue) << "}\n";
+      << ", \"mostPopular1PercentExpectedValue\": " << jsonNumber(sp.mostPopularValue)
+      << ",\n \"pattern\": " << (pattern ? jsonString(pattern->english) : "null") << "}\n";
 }
 
 void writeBacktestJson(
@@ -187,7 +196,8 @@ int popularityCommand(Context &ctx)
     if (const std::string problem = parseArgs(ctx.args, p); !problem.empty())
         return ctx.usage("popularity: " + problem);
     if (p.help) {
-        ctx.out << HelpText << ChanceCaveat << '\n'
+        ctx.out << HelpText << PatternDefinition << ' ' << PatternHelp << "\n\n"
+                << ChanceCaveat << '\n'
                 << SharingCaveat << '\n'
                 << EstimateCaveat << '\n';
         return ExitOk;
@@ -216,10 +226,13 @@ int popularityCommand(Context &ctx)
     const TicketValue v = valuer.value(c);
     const double percentile = estimate->percentile(v.relativePopularity);
     const ValueSpectrum spectrum = estimate->spectrum(valuer);
+    const PatternInfo *pattern = PatternFamily::fromHistory(ctx.history).infoOf(c);
     if (p.format == "json")
-        writeValueJson(ctx.out, v, percentile, spectrum, valuer);
+        writeValueJson(ctx.out, v, percentile, spectrum, valuer, pattern);
     else {
-        writeSheetText(ctx.out, ticketValueSheet(v, percentile, spectrum));
+        writeSheetText(ctx.out, ticketValueSheet(v, percentile, spectrum, pattern));
+        if (pattern)
+            ctx.out << "\nPattern: " << pattern->english << ". " << PatternDefinition << '\n';
         ctx.out << "\nAt sales of " << yenText(std::llround(valuer.sales()))
                 << " and a carry-over of " << yenText(std::llround(valuer.carryOver())) << ".\n";
         writeCaveats(ctx.out);

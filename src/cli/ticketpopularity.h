@@ -23,14 +23,16 @@ std::shared_ptr<const popularity::PopularityEstimate> fittedPopularity(
 // Each line's popularity and expected yen beside the average ticket's, as a table and as a
 // JSON object: {"sales": yen, "averageTicketExpectedValue": yen, "tickets": [{"label": ..,
 // "numbers": [..], "relativePopularity": r, "percentile": p, "expectedValue": yen,
-// "againstAverage": yen}, ..]}.
+// "againstAverage": yen, "pattern": null}, ..]}. A pattern ticket of the family has its
+// kind's English name as "pattern", null popularity and percentile (they cannot be
+// estimated) and its value's upper bound as expectedValue.
 struct LinePopularity
 {
     Sheet sheet;
     std::string json;
 };
 LinePopularity linePopularity(const std::vector<popularity::LabelledCombination> &lines,
-    const popularity::PopularityEstimate &estimate);
+    const popularity::PopularityEstimate &estimate, const popularity::PatternFamily &patterns);
 
 // Why no popularity is shown, with what the user can do.
 extern const char *const NoPopularityReason;

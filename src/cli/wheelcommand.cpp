@@ -203,8 +203,8 @@ void writeOdds(
 }
 
 // Each distinct ticket's popularity and expected yen, labelled 1.. in the order given.
-LinePopularity oddsPopularity(
-    const std::vector<Combination> &tickets, const popularity::PopularityEstimate &estimate)
+LinePopularity oddsPopularity(const std::vector<Combination> &tickets,
+    const popularity::PopularityEstimate &estimate, const popularity::PatternFamily &patterns)
 {
     std::vector<popularity::LabelledCombination> lines;
     std::vector<NumberMask> seen;
@@ -214,7 +214,7 @@ LinePopularity oddsPopularity(
         seen.push_back(maskOf(c));
         lines.push_back({std::to_string(lines.size() + 1), c});
     }
-    return linePopularity(lines, estimate);
+    return linePopularity(lines, estimate, patterns);
 }
 
 } // namespace
@@ -258,15 +258,17 @@ int oddsCommand(Context &ctx)
     const auto estimate = tickets.size() <= static_cast<std::size_t>(MaxOddsTickets)
         ? fittedPopularity(ctx, prizes)
         : nullptr;
+    const popularity::PatternFamily patterns = popularity::PatternFamily::fromHistory(ctx.history);
     const std::unique_ptr<PrizeModel> model = estimate
-        ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(estimate->valuer()))
+        ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(
+            estimate->valuer(), patterns, estimate->spectrum(estimate->valuer()).mostPopularValue))
         : std::unique_ptr<PrizeModel>(new AveragePrizeModel(prizes));
     TicketOdds odds;
     if (Status s = ticketOdds(tickets, *model, odds); !s)
         return ctx.fail("odds: " + s.message());
     std::optional<LinePopularity> p;
     if (estimate)
-        p = oddsPopularity(tickets, *estimate);
+        p = oddsPopularity(tickets, *estimate, patterns);
     return writeOutput(
         ctx, {}, [&](std::ostream &o) { writeOdds(o, format, odds, p ? &*p : nullptr); });
 }

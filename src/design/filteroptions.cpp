@@ -132,6 +132,10 @@ std::optional<Status> takeFilterOption(
         filter.notDrawn = true;
         return Status::success();
     }
+    if (a == "--include-patterns") {
+        filter.includePatterns = true;
+        return true;
+    }
     const bool hasValue = i + 1 < args.size();
     const auto taken = [&](const std::string &problem) {
         i += hasValue ? 1 : 0;
@@ -190,6 +194,8 @@ std::string DesignFilter::optionsText() const
         add("--not-drawn");
     if (leastPopular)
         add("--least-popular " + percentText(*leastPopular));
+    if (includePatterns)
+        add("--include-patterns");
     return out;
 }
 

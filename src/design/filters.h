@@ -39,6 +39,9 @@ struct DesignFilter
     // Only the least popular share of all combinations with players, in percent (0..100];
     // needs the popularity model in the filter context.
     std::optional<double> leastPopular;
+    // With leastPopular: keep the pattern tickets (popularity/patterns.h), which players crowd
+    // onto though the model rates some of them among the least popular; left out otherwise.
+    bool includePatterns = false;
 
     bool operator==(const DesignFilter &) const = default;
     bool empty() const { return *this == DesignFilter{}; }
@@ -89,9 +92,10 @@ struct FilterContext
 
     static FilterContext fromHistory(const DrawHistory &history, const DesignFilter &f = {},
         const popularity::PopularityEstimate *estimate = nullptr);
-    // The filter's popularity limit, when it has one and the model is there.
-    static std::shared_ptr<const PopularityLimit> limitFor(
-        const DesignFilter &f, const popularity::PopularityEstimate *estimate);
+    // The filter's popularity limit, when it has one and the model is there; it leaves out the
+    // family's pattern tickets unless the filter includes them.
+    static std::shared_ptr<const PopularityLimit> limitFor(const DesignFilter &f,
+        const popularity::PopularityEstimate *estimate, const popularity::PatternFamily &patterns);
     // A popularity limit that the context cannot judge: the model is missing.
     Status supports(const DesignFilter &f) const;
 };
@@ -127,7 +131,9 @@ struct FilterCount
     int high = 0;
 };
 // The popularity limit is judged with the one model of the whole history for every draw: it
-// says how players choose, not which numbers are drawn.
+// says how players choose, not which numbers are drawn. The pattern tickets left out of the
+// count are the whole history's; a past draw is judged against the fixed kinds only (the
+// latest draws' own combinations would otherwise never pass).
 FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
     const popularity::PopularityEstimate *popularity = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "grid/numbertext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -48,13 +49,33 @@ std::string chanceText(int tier)
     return "1/" + groupedText(std::llround(1.0 / tierChance(tier)));
 }
 
+// A pattern ticket's mark and kind in one cell, the caveat in another, both wide enough.
+void markPattern(Sheet &s, int row, int markCol, int caveatCol, const PatternInfo &pattern)
+{
+    s.setText(markCol, row, patternText(pattern));
+    s.setText(caveatCol, row, PatternCaveat);
+    s.setColWidth(markCol, 34);
+    s.setColWidth(caveatCol, 22);
+}
+
 } // namespace
 
 std::string tierLabel(int tier) { return std::to_string(tier) + "等"; }
 
 std::string popularityText(double r) { return "×" + fixedText(r, 2); }
 
-Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpectrum &spectrum)
+std::string patternText(const PatternInfo &pattern)
+{
+    return std::string(PatternMark) + "（" + pattern.japanese + "）";
+}
+
+double shownValue(const TicketValue &v, const PatternInfo *pattern, const ValueSpectrum &spectrum)
+{
+    return pattern ? std::min(v.expectedValue, spectrum.mostPopularValue) : v.expectedValue;
+}
+
+Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpectrum &spectrum,
+    const PatternInfo *pattern)
 {
     static constexpr const char *Header[]
         = {"等級", "当選確率", "分け合う他の当選口数", "期待賞金"};
@@ -65,16 +86,20 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
         const auto i = static_cast<std::size_t>(t - 1);
         s.setText(1, row, tierLabel(t));
         s.setText(2, row, chanceText(t));
-        s.setText(3, row, count(v.coWinners[i]));
-        s.setText(4, row, yen(v.expectedPrize[i]));
+        s.setText(3, row, pattern ? std::string("-") : count(v.coWinners[i]));
+        s.setText(4, row, pattern ? std::string("-") : yen(v.expectedPrize[i]));
     }
     const int r = 2 + Tiers;
     s.setText(1, r, "人気度");
-    s.setText(2, r, popularityText(v.relativePopularity));
-    s.setText(3, r, "人気の低い順に");
-    s.setText(4, r, fixedText(percentile, 1) + "%");
+    if (pattern) {
+        markPattern(s, r, 2, 4, *pattern);
+    } else {
+        s.setText(2, r, popularityText(v.relativePopularity));
+        s.setText(3, r, "人気の低い順に");
+        s.setText(4, r, fixedText(percentile, 1) + "%");
+    }
     s.setText(1, r + 1, "期待値（200円）");
-    s.setText(4, r + 1, yen(v.expectedValue));
+    s.setText(4, r + 1, yen(shownValue(v, pattern, spectrum)) + (pattern ? "以下" : ""));
     s.setText(1, r + 2, "平均的な券の期待値");
     s.setText(4, r + 2, yen(spectrum.averageTicketValue));
     s.setText(1, r + 3, "最も人気の低い1%");
@@ -92,7 +117,8 @@ Sheet ticketValueSheet(const TicketValue &v, double percentile, const ValueSpect
 }
 
 Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
-    const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum)
+    const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum,
+    const PatternFamily &patterns)
 {
     static constexpr const char *Header[] = {"番号", "第1数字", "第2数字", "第3数字", "第4数字",
         "第5数字", "第6数字", "人気度", "人気の低い順", "期待値", "平均との差"};
@@ -102,14 +128,21 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
     for (std::size_t i = 0; i < tickets.size(); ++i) {
         const int row = 2 + static_cast<int>(i);
         const TicketValue v = valuer.value(tickets[i].numbers);
+        const PatternInfo *pattern = patterns.infoOf(tickets[i].numbers);
         s.setText(1, row, tickets[i].label);
         for (int k = 0; k < Picks; ++k)
             s.setText(2 + k, row, tickets[i].numbers[static_cast<std::size_t>(k)]);
-        s.setText(8, row, popularityText(v.relativePopularity));
-        s.setText(9, row, fixedText(estimate.percentile(v.relativePopularity), 1) + "%");
-        s.setText(10, row, yen(v.expectedValue));
-        const double diff = v.expectedValue - spectrum.averageTicketValue;
-        s.setText(11, row, (diff >= 0 ? "+" : "-") + yen(std::abs(diff)));
+        const double value = shownValue(v, pattern, spectrum);
+        const std::string atMost = pattern ? "以下" : "";
+        if (pattern) {
+            markPattern(s, row, 8, 9, *pattern);
+        } else {
+            s.setText(8, row, popularityText(v.relativePopularity));
+            s.setText(9, row, fixedText(estimate.percentile(v.relativePopularity), 1) + "%");
+        }
+        s.setText(10, row, yen(value) + atMost);
+        const double diff = value - spectrum.averageTicketValue;
+        s.setText(11, row, (diff >= 0 ? "+" : "-") + yen(std::abs(diff)) + atMost);
     }
     const int last = 2 + static_cast<int>(tickets.size());
     s.setText(1, last, "平均的な券");

@@ -196,7 +196,12 @@ void DesignWindowTest::picksTheLeastPopularInOrder()
     QTRY_VERIFY_WITH_TIMEOUT(window->leastPopularBox()->isEnabled(), 300000);
     window->leastPopularPercent()->setValue(1);
     window->leastPopularBox()->setChecked(true);
+    // The least popular 1% less the pattern tickets, unless they are asked for.
+    QTRY_VERIFY(window->countLabel()->text().contains(u"54,831</b>"_s));
+    window->includePatternsBox()->setChecked(true);
     QTRY_VERIFY(window->countLabel()->text().contains(u"60,964</b>"_s));
+    window->includePatternsBox()->setChecked(false);
+    QTRY_VERIFY(window->countLabel()->text().contains(u"54,831</b>"_s));
     window->sortByPopularityBox()->setChecked(true);
     window->pickButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 30000);

@@ -236,8 +236,8 @@ std::string popularityValueJson(const GoldenDatabase &db, const std::string &)
         return "no payouts with sales\n";
     const TicketValuer valuer = estimate->valuer();
     const TicketValue v = valuer.value({3, 9, 10, 22, 31, 40});
-    return sheetsJson({ticketValueSheet(
-        v, estimate->percentile(v.relativePopularity), estimate->spectrum(valuer))});
+    return sheetsJson({ticketValueSheet(v, estimate->percentile(v.relativePopularity),
+        estimate->spectrum(valuer), PatternFamily::fromHistory(db.history()).infoOf(v.numbers))});
 }
 
 // The model learnt before draw 1500 against the draws after it, and the per-number model.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 using namespace loto6;
@@ -134,7 +135,10 @@ TEST(PopularityScoring, TicketYenAddsUpOverItsTiers)
     }
     // The odds of the set through the prize seam give the same yen, ticket by ticket.
     design::TicketOdds odds;
-    ASSERT_TRUE(design::ticketOdds(tickets, design::PopularityPrizeModel(valuer), odds));
+    ASSERT_TRUE(design::ticketOdds(tickets,
+        design::PopularityPrizeModel(
+            valuer, PatternFamily{}, std::numeric_limits<double>::infinity()),
+        odds));
     EXPECT_TRUE(odds.prizesPerTicket);
     EXPECT_NEAR(odds.expectedReturn, total, 1e-9);
     // A less popular ticket shares less, so it is worth more at the same sales.
@@ -175,17 +179,32 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
     const DrawHistory h = test::history({test::draw(1, {1, 2, 3, 4, 5, 6, 7})});
     const FilterContext context = FilterContext::fromHistory(h, f, &e);
     ASSERT_TRUE(context.popularity);
-    // Every combination judged alone, against the walk's count and what it visits.
-    std::uint64_t plain = 0, limitOnly = 0;
-    const std::vector<float> all = e.model().allRelativePopularities();
+    // Every combination judged alone, against the walk's count and what it visits. The limit
+    // leaves out the pattern tickets (here runs, which this model's players avoid) unless the
+    // filter includes them.
+    DesignFilter withPatterns = f;
+    withPatterns.includePatterns = true;
+    const FilterContext all = FilterContext::fromHistory(h, withPatterns, &e);
+    const PatternFamily patterns = PatternFamily::fromHistory(h);
+    const PopularityLimit &limit = *context.popularity;
+    std::uint64_t plain = 0, limitOnly = 0, patternsUnder = 0, wrong = 0, plainAll = 0;
     forEachCombination([&](const std::array<int, Picks> &x) {
         NumberMask m = 0;
         for (int n : x)
             m |= NumberMask{1} << (n + 1);
-        const bool admitted = context.popularity->admits(m);
-        limitOnly += admitted;
-        plain += admitted && passes(f, m, context.latest, context.drawn, context.popularity.get());
+        const bool under = limit.scale.logWeight(m) <= limit.maxLogWeight;
+        const bool pattern = patterns.kindOf(m).has_value();
+        const bool admitted = limit.admits(m);
+        wrong += admitted != (under && !pattern);
+        limitOnly += under;
+        patternsUnder += under && pattern;
+        plain += admitted && passes(f, m, context.latest, context.drawn, &limit);
+        plainAll += passes(withPatterns, m, all.latest, all.drawn, all.popularity.get());
     });
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_GT(patternsUnder, 1000u);
+    EXPECT_EQ(countPassing(withPatterns, all), plainAll);
+    EXPECT_GT(plainAll, plain);
     EXPECT_EQ(countPassing(f, context), plain);
     std::uint64_t visited = 0;
     forEachPassing(f, context, [&](NumberMask m) {
@@ -200,8 +219,10 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
     PickResult r;
     EXPECT_FALSE(pickTickets(f, FilterContext::fromHistory(h), 3, 1, r));
     ASSERT_TRUE(pickTickets(f, context, 20, 9, r));
-    for (const Combination &c : r.tickets)
+    for (const Combination &c : r.tickets) {
         EXPECT_LE(e.model().relativePopularity(c), context.popularity->maxRelative * (1 + 1e-9));
+        EXPECT_FALSE(patterns.kindOf(c));
+    }
 }
 
 TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)
@@ -213,6 +234,9 @@ TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)
     ASSERT_TRUE(f.leastPopular);
     EXPECT_EQ(*f.leastPopular, 0.5);
     EXPECT_EQ(f.optionsText(), "--odd 3 --least-popular 0.5");
+    ASSERT_TRUE(parseFilterOptions("--include-patterns --least-popular 2", f, problem));
+    EXPECT_TRUE(f.includePatterns);
+    EXPECT_EQ(f.optionsText(), "--least-popular 2 --include-patterns");
     for (const char *bad : {"--least-popular 0", "--least-popular 101", "--least-popular x",
              "--least-popular -3", "--least-popular"})
         EXPECT_FALSE(parseFilterOptions(bad, f)) << bad;

@@ -43,8 +43,9 @@ QString PopularityTexts::linesSummary(PopularitySource &source,
     if (!e)
         return source.pending() ? tr("人気度・期待値　%1").arg(pendingText()) : QString();
     const TicketValuer valuer = e->valuer();
+    const ValueSpectrum spectrum = e->spectrum(valuer);
     QStringList out;
-    out << tr("人気度・期待値（平均 %1）").arg(yen(e->spectrum(valuer).averageTicketValue));
+    out << tr("人気度・期待値（平均 %1）").arg(yen(spectrum.averageTicketValue));
     for (const std::array<int, MainNumberCount> &line : lines) {
         QStringList numbers;
         for (int n : line)
@@ -53,10 +54,14 @@ QString PopularityTexts::linesSummary(PopularitySource &source,
         std::copy(line.begin(), line.end(), c.begin());
         std::sort(c.begin(), c.end());
         const TicketValue v = valuer.value(c);
-        out << QStringLiteral("%1  %2  %3")
-                   .arg(numbers.join(QLatin1Char(' ')),
-                       QString::fromStdString(popularityText(v.relativePopularity)),
-                       yen(v.expectedValue));
+        const PatternInfo *pattern = source.patterns().infoOf(c);
+        const QString popularity = pattern
+            ? QString::fromStdString(patternText(*pattern)) + QStringLiteral("  ")
+                + QString::fromUtf8(PatternCaveat)
+            : QString::fromStdString(popularityText(v.relativePopularity));
+        const QString value
+            = yen(shownValue(v, pattern, spectrum)) + (pattern ? tr("以下") : QString());
+        out << QStringLiteral("%1  %2  %3").arg(numbers.join(QLatin1Char(' ')), popularity, value);
     }
     return out.join(QLatin1Char('\n'));
 }
@@ -75,7 +80,8 @@ std::unique_ptr<Sheet> PopularityTexts::ticketsSheet(
         return sheet;
     }
     const TicketValuer valuer = e->valuer();
-    return std::make_unique<Sheet>(ticketPopularitySheet(tickets, *e, valuer, e->spectrum(valuer)));
+    return std::make_unique<Sheet>(
+        ticketPopularitySheet(tickets, *e, valuer, e->spectrum(valuer), source.patterns()));
 }
 
 QString PopularityTexts::methodPopularityText(HistoryDocument &document, int from, int shift)

@@ -201,6 +201,18 @@ QWidget *DesignWindow::createFilters()
     connect(m_leastPercent, &QDoubleSpinBox::valueChanged, this, [this] { m_countTimer.start(); });
     grid->addWidget(m_leastPopular, row, 0, 1, 2);
     grid->addWidget(m_leastPercent, row++, 2, 1, 2);
+    // Pattern tickets stay out of the least popular and of the order by popularity unless asked.
+    m_includePatterns = new QCheckBox(tr("よく買われる型も含める"), box);
+    m_includePatterns->setObjectName(QStringLiteral("chkIncludePatterns"));
+    m_includePatterns->setToolTip(
+        tr("1 2 3 4 5 6 や連番・等差数列・マークシートの一列・倍数・最近の1等の組は、大勢が選ぶ"
+           "のに過去の当選口数に現れないため人気を推定できません。ふだんは人気の低い組合せから"
+           "外します。"));
+    connect(m_includePatterns, &QCheckBox::toggled, this, [this] {
+        m_countTimer.start();
+        showTickets();
+    });
+    grid->addWidget(m_includePatterns, row++, 0, 1, 4);
     m_count = new QLabel(box);
     m_count->setObjectName(QStringLiteral("lblCount"));
     m_count->setWordWrap(true);
@@ -363,6 +375,7 @@ DesignWindow::FilterFields DesignWindow::filter() const
     f.notDrawn = m_notDrawn->isChecked();
     if (m_leastPopular->isChecked())
         f.leastPopular = m_leastPercent->value();
+    f.includePatterns = m_includePatterns->isChecked();
     if (const Status s = f.check(); !s)
         return {std::nullopt, refusalText(s)};
     return {f, {}};
@@ -377,6 +390,7 @@ void DesignWindow::compute()
     const bool model = popularityModel() != nullptr;
     m_leastPopular->setEnabled(model);
     m_sortPopular->setEnabled(model);
+    m_includePatterns->setEnabled(model);
     if (!model)
         m_leastPopular->setChecked(false);
     // While the estimate is being made the popularity choices wait for it (計算中…).
@@ -597,7 +611,10 @@ void DesignWindow::finish(const QString &failure)
     }
     // Each ticket's own prizes from its popularity, read here where the model lives.
     if (const popularity::PopularityEstimate *e = popularityModel())
-        weighPrizes(m_shown, PopularityPrizeModel(e->valuer()), *job->odds);
+        weighPrizes(m_shown,
+            PopularityPrizeModel(e->valuer(), frame().document().popularity().patterns(),
+                e->spectrum(e->valuer()).mostPopularValue),
+            *job->odds);
     m_odds->setSheet(ticketOddsSheet(*job->odds));
     const QString own = job->odds->prizesPerTicket
         ? tr("期待額は人気度から求めた各組合せ自身の額です（当たる確率は変わりません）。")
@@ -617,7 +634,8 @@ void DesignWindow::showTickets()
     const popularity::PopularityEstimate *e = popularityModel();
     std::vector<Combination> shown = m_shown; // the book gets them in the order drawn
     if (e && m_sortPopular->isChecked())
-        sortByPopularity(shown, e->model());
+        sortByPopularity(shown, e->model(),
+            m_includePatterns->isChecked() ? nullptr : &frame().document().popularity().patterns());
     std::vector<popularity::LabelledCombination> lines;
     for (const Combination &c : shown)
         lines.push_back({std::to_string(lines.size() + 1), c});

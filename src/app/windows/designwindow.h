@@ -58,6 +58,7 @@ public:
     QPushButton *cancelButton() const { return m_cancelButton; }
     QPushButton *addButton() const { return m_add; }
     QCheckBox *leastPopularBox() const { return m_leastPopular; }
+    QCheckBox *includePatternsBox() const { return m_includePatterns; }
     QDoubleSpinBox *leastPopularPercent() const { return m_leastPercent; }
     QCheckBox *sortByPopularityBox() const { return m_sortPopular; }
     bool busy() const { return m_runner.busy(); }
@@ -100,6 +101,7 @@ private:
     QLineEdit *m_pool;
     QCheckBox *m_notDrawn;
     QCheckBox *m_leastPopular;
+    QCheckBox *m_includePatterns;
     QDoubleSpinBox *m_leastPercent;
     QCheckBox *m_sortPopular;
     QLabel *m_count;

@@ -122,12 +122,18 @@ bool PopularityWindow::evaluate()
     const TicketValuer valuer = e->valuer(sales);
     const TicketValue v = valuer.value(c);
     const ValueSpectrum spectrum = e->spectrum(valuer);
-    m_grid->setSheet(ticketValueSheet(v, e->percentile(v.relativePopularity), spectrum));
-    m_status->setText(
-        tr("販売実績額 %1、キャリーオーバーなしの回として計算しました。"
-           "最も人気の低い1%の組合せは %2、最も人気の高い1%は %3、平均的な券は %4 です。")
-            .arg(yen(valuer.sales()), yen(spectrum.leastPopularValue),
-                yen(spectrum.mostPopularValue), yen(spectrum.averageTicketValue)));
+    const PatternInfo *pattern = source.patterns().infoOf(c);
+    m_grid->setSheet(ticketValueSheet(v, e->percentile(v.relativePopularity), spectrum, pattern));
+    const QString patternNote = pattern
+        ? tr("この組合せは%1です。大勢が選ぶ型は過去の当選口数に現れないため、%2。"
+             "期待値は最も人気の高い1%の組合せ以下と見てください。")
+              .arg(QString::fromStdString(patternText(*pattern)), QString::fromUtf8(PatternCaveat))
+        : QString();
+    m_status->setText(patternNote
+        + tr("販売実績額 %1、キャリーオーバーなしの回として計算しました。"
+             "最も人気の低い1%の組合せは %2、最も人気の高い1%は %3、平均的な券は %4 です。")
+              .arg(yen(valuer.sales()), yen(spectrum.leastPopularValue),
+                  yen(spectrum.mostPopularValue), yen(spectrum.averageTicketValue)));
     return true;
 }
 
