@@ -37,7 +37,7 @@ Point startOf(CountLawTerms terms)
     if (terms.scale)
         x.push_back(0.0); // the model's own level
     x.push_back(0.0);     // shape 1
-    if (terms.crowd) { // 2% of draws at ten times the mean
+    if (terms.crowd) {    // 2% of draws at ten times the mean
         x.push_back(-4.0);
         x.push_back(std::log(9.0));
         x.push_back(0.0);
