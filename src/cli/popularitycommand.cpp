@@ -27,8 +27,12 @@ payouts, and what that makes a 200 yen ticket worth: the other winners expected 
 each tier if it wins, the expected prize of each tier and the expected value, beside the
 average ticket's and the least and most popular 1% of combinations. --sales is a draw's sales
 in yen (the median of the latest 100 draws with known sales when not given); --carry-over
-the 1等 carry-over coming into the draw. --backtest fits the model on the draws before N
-only (1500 when not given) and compares its expected winners with the observed ones.
+the 1等 carry-over coming into the draw. --backtest predicts every draw from N on (1500 when
+not given) by the model fitted on the draws before its block of 100 (refitted at N, N + 100,
+..; each fit stored), and compares its expected winners and their chance law with the observed
+ones: R², the 1等 groups with their joint 95% bounds, the held-out log-likelihood of each tier
+(beside the per-number model, the Poisson law about the same means and uniform play) and the
+Kolmogorov-Smirnov test of the 1等 counts' randomized PIT values.
 
 )";
 
@@ -134,6 +138,18 @@ void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
       << ",\n \"pattern\": " << (pattern ? jsonString(pattern->english) : "null") << "}\n";
 }
 
+std::string optionalJson(const std::optional<double> &v) { return v ? jsonNumber(*v) : "null"; }
+
+// The held-out log-likelihood of each tier: the model with its count laws, the per-number
+// model with its own, the Poisson law about the model's means, and uniform play.
+std::string likelihoodJson(const PopularityBacktest &b, const PopularityBacktest &plain)
+{
+    const PopularityBacktest::Likelihood &l = b.likelihood;
+    return "{\"draws\": " + std::to_string(l.draws) + ", \"model\": " + tierObject(l.model)
+        + ", \"perNumberModel\": " + tierObject(plain.likelihood.model) + ", \"poisson\": "
+        + tierObject(l.poisson) + ", \"uniform\": " + tierObject(l.uniform) + "}";
+}
+
 void writeBacktestJson(
     std::ostream &o, const PopularityBacktest &b, const PopularityBacktest &plain)
 {
@@ -147,7 +163,8 @@ void writeBacktestJson(
         o << (i ? ",\n  " : "\n  ") << "{\"draw\": " << d.drawNo
           << ", \"sales\": " << (d.sales ? std::to_string(*d.sales) : "null")
           << ", \"predicted\": " << (d.sales ? tierObject(d.predicted) : "null")
-          << ", \"observed\": " << tierObject(observed) << "}";
+          << ", \"observed\": " << tierObject(observed) << ", \"fittedBefore\": " << d.fittedBefore
+          << "}";
     }
     const auto r2 = [](const PopularityBacktest &x) {
         std::string s = "{";
@@ -157,12 +174,18 @@ void writeBacktestJson(
         return s + "}";
     };
     o << "\n ],\n \"r2\": " << r2(b) << ",\n \"perNumberModelR2\": " << r2(plain)
-      << ",\n \"firstPrizeCalibration\": [";
-    for (std::size_t g = 0; g < b.firstPrize.size(); ++g)
+      << ",\n \"refitEvery\": " << RefitEvery << ",\n \"firstPrizeCalibration\": [";
+    const double joint = std::pow(0.95, 1.0 / std::max<double>(1, b.firstPrize.size()));
+    for (std::size_t g = 0; g < b.firstPrize.size(); ++g) {
+        const auto band = bandOf(b.groupLaw(g), joint);
         o << (g ? ", " : "") << "{\"draws\": " << b.firstPrize[g].draws
           << ", \"predicted\": " << jsonNumber(b.firstPrize[g].predicted)
-          << ", \"observed\": " << b.firstPrize[g].observed << "}";
-    o << "]}\n";
+          << ", \"observed\": " << b.firstPrize[g].observed << ", \"jointBand\": [" << band.first
+          << ", " << band.second << "]}";
+    }
+    o << "],\n \"logLikelihood\": " << likelihoodJson(b, plain)
+      << ",\n \"firstPrizePitKsP\": " << optionalJson(b.firstPrizePitP)
+      << ", \"perNumberModelFirstPrizePitKsP\": " << optionalJson(plain.firstPrizePitP) << "}\n";
 }
 
 int runBacktest(Context &ctx, const PopularityArgs &p, const std::vector<DrawObservation> &draws)

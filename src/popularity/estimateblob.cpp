@@ -189,6 +189,29 @@ std::optional<PopularityModel> readModel(BlobReader &r)
     return model;
 }
 
+void writeCountLaws(BlobWriter &w, const PopularityModel &model)
+{
+    for (int tier = 1; tier <= Tiers; ++tier) {
+        const CountLaw &law = model.countLaw(tier);
+        for (double v : {law.scale, law.shape, law.crowdWeight, law.crowdFactor, law.crowdShape})
+            w.f64(v);
+    }
+}
+
+void readCountLaws(BlobReader &r, PopularityModel &model)
+{
+    for (int tier = 1; tier <= Tiers; ++tier) {
+        CountLaw law;
+        for (double *v :
+            {&law.scale, &law.shape, &law.crowdWeight, &law.crowdFactor, &law.crowdShape})
+            *v = r.f64();
+        r.require(law.scale > 0 && law.shape >= 0 && law.crowdWeight >= 0 && law.crowdWeight < 1
+            && law.crowdFactor >= 1 && law.crowdShape > 0);
+        if (r.ok())
+            model.setCountLaw(tier, law);
+    }
+}
+
 std::string fitBlob(const PopularityModel &model, const Digest &key)
 {
     BlobWriter w;
@@ -196,6 +219,7 @@ std::string fitBlob(const PopularityModel &model, const Digest &key)
     w.u32(EstimateVersion);
     w.digest(key);
     writeModel(w, model);
+    writeCountLaws(w, model);
     return w.finish();
 }
 
@@ -206,6 +230,8 @@ std::optional<PopularityModel> fitFromBlob(std::string_view blob, const Digest &
     r.require(r.u32() == EstimateVersion);
     r.require(r.digest() == key);
     std::optional<PopularityModel> model = readModel(r);
+    if (model)
+        readCountLaws(r, *model);
     return r.finished() ? model : std::nullopt;
 }
 

@@ -15,7 +15,7 @@ namespace loto6::popularity {
 
 // The version of the model and of its stored form: a stored blob of another version is made
 // again. Raise it whenever the fit, the sums or the layout below change.
-inline constexpr std::uint32_t EstimateVersion = 2;
+inline constexpr std::uint32_t EstimateVersion = 3;
 
 // The key of what a fit learns from: the version, the settings, the draw before which it stops
 // (0: none) and every field of every draw it may read (numbers, winners, prizes, carry-over,
@@ -71,6 +71,11 @@ private:
 // A fitted model (terms, weights, normaliser, calibration) in the stored form, and back.
 void writeModel(BlobWriter &w, const PopularityModel &model);
 std::optional<PopularityModel> readModel(BlobReader &r);
+
+// The count laws of a model's tiers (written after everything else of a stored form), and
+// back into the model.
+void writeCountLaws(BlobWriter &w, const PopularityModel &model);
+void readCountLaws(BlobReader &r, PopularityModel &model);
 
 // A backtest's fit alone, stored under its learning key.
 std::string fitBlob(const PopularityModel &model, const Digest &key);

@@ -187,6 +187,7 @@ std::string PopularityEstimate::makeBlob(
     w.f32s(quantiles);
     for (const std::vector<double> &level : hood.levels())
         w.f64s(level);
+    writeCountLaws(w, model);
     return w.finish();
 }
 
@@ -209,6 +210,8 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
         r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
         r.require(std::all_of(levels[j].begin(), levels[j].end(), [](double v) { return v >= 0; }));
     }
+    if (model)
+        readCountLaws(r, *model);
     if (!r.finished() || !model)
         return nullptr;
     std::unique_ptr<PopularityEstimate> e(

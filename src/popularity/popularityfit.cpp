@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <utility>
 
 namespace loto6::popularity {
@@ -193,6 +194,28 @@ void calibrate(PopularityModel &model, const std::vector<Sample> &samples,
     }
 }
 
+// Per tier, the law of the winner count about the model's mean, by greatest likelihood over
+// the training draws with known sales: tiers 1 and 2 with a level and a crowd part (a
+// combination liked far beyond its numbers and pairs), tiers 3 to 5 a gamma spread only, so
+// that their calibrated means stay as they are.
+void fitCountLaws(PopularityModel &model, const std::vector<DrawObservation> &draws, int beforeDraw,
+    const std::function<double(int)> &weightOf)
+{
+    std::array<std::vector<CountSample>, Tiers> samples;
+    for (const DrawObservation &o : draws) {
+        if (!isTraining(o, beforeDraw) || !o.tickets())
+            continue;
+        const std::array<double, Tiers> share = model.expectedWinnerShares(o.numbers, o.bonus);
+        for (std::size_t t = 0; t < Tiers; ++t)
+            samples[t].push_back({o.winners[t], *o.tickets() * share[t], weightOf(o.drawNo)});
+    }
+    for (int tier = 1; tier <= Tiers; ++tier) {
+        const bool crowd = tier <= 2;
+        model.setCountLaw(
+            tier, fitCountLaw(samples[static_cast<std::size_t>(tier - 1)], {crowd, crowd}));
+    }
+}
+
 } // namespace
 
 TrainingCount trainingDrawCount(const std::vector<DrawObservation> &draws, int beforeDraw)
@@ -214,17 +237,17 @@ PopularityModel fitPopularity(
     for (const DrawObservation &o : draws)
         if (beforeDraw == 0)
             last = std::max(last, o.drawNo + 1);
+    const auto weightOf = [&](int drawNo) {
+        return settings.halfLife > 0 ? std::pow(0.5, (last - drawNo) / settings.halfLife) : 1.0;
+    };
     std::vector<Sample> samples;
-    for (const DrawObservation &o : draws) {
-        if (!isTraining(o, beforeDraw))
-            continue;
-        const double weight
-            = settings.halfLife > 0 ? std::pow(0.5, (last - o.drawNo) / settings.halfLife) : 1.0;
-        addSamples(o, design, weight, samples);
-    }
+    for (const DrawObservation &o : draws)
+        if (isTraining(o, beforeDraw))
+            addSamples(o, design, weightOf(o.drawNo), samples);
     const std::vector<double> theta = ridge(samples, design, settings);
     PopularityModel model = modelOf(settings, design, theta);
     calibrate(model, samples, theta, design);
+    fitCountLaws(model, draws, beforeDraw, weightOf);
     return model;
 }
 

@@ -189,9 +189,8 @@ std::array<double, Tiers> PopularityModel::expectedWinnerShares(
     }
     for (int tier = 3; tier <= Tiers; ++tier) {
         const double z = neighbourLogMean(draw, tierMatches(tier));
-        const TierCalibration &k = calibration(tier);
         out[static_cast<std::size_t>(tier - 1)]
-            = tierChance(tier) * std::exp(k.a + k.b * z + k.c * z * z);
+            = tierChance(tier) * std::exp(calibratedLogRatio(tier, z));
     }
     return out;
 }

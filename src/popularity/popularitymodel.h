@@ -1,6 +1,7 @@
 #pragma once
 
 #include "popularity/combinations.h"
+#include "popularity/countlaw.h"
 
 #include <array>
 #include <string>
@@ -111,6 +112,23 @@ public:
     {
         m_calibration[static_cast<std::size_t>(tier - 1)] = c;
     }
+    // log(expected winners / winners of equally popular combinations) of tier 3..5 at the
+    // mean log weight z: the calibration curve, the one every figure of those tiers uses.
+    double calibratedLogRatio(int tier, double z) const
+    {
+        const TierCalibration &k = calibration(tier);
+        return k.a + k.b * z + k.c * z * z;
+    }
+    // The law of each tier's winner count about the mean expectedWinnerShares gives (times
+    // the tickets): fitted on the same draws as the weights (Poisson until fitted).
+    const CountLaw &countLaw(int tier) const
+    {
+        return m_countLaw[static_cast<std::size_t>(tier - 1)];
+    }
+    void setCountLaw(int tier, const CountLaw &law)
+    {
+        m_countLaw[static_cast<std::size_t>(tier - 1)] = law;
+    }
     // Share of all tickets expected to win each tier 1..5 when `draw` and `bonus` are drawn.
     std::array<double, Tiers> expectedWinnerShares(const Combination &draw, int bonus) const;
 
@@ -129,6 +147,7 @@ private:
     double m_logNormaliser = 0;
     double m_meanLogWeight = 0;
     std::array<TierCalibration, Tiers> m_calibration{};
+    std::array<CountLaw, Tiers> m_countLaw{};
 };
 
 // Sums over the combinations that match a draw in exactly m numbers, in closed form: the mean

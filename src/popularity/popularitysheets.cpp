@@ -154,8 +154,8 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
 Sheet backtestDrawsSheet(const PopularityBacktest &b)
 {
     static constexpr const char *Header[] = {"回", "販売実績額", "予想1等", "予想2等", "予想3等",
-        "予想4等", "予想5等", "1等", "2等", "3等", "4等", "5等"};
-    static constexpr double Widths[] = {6, 15, 8, 8, 8, 9, 10, 5, 5, 6, 7, 8};
+        "予想4等", "予想5等", "1等", "2等", "3等", "4等", "5等", "学んだ回"};
+    static constexpr double Widths[] = {6, 15, 8, 8, 8, 9, 10, 5, 5, 6, 7, 8, 12};
     Sheet s = table("popularity-backtest",
         "人気度モデルの検証（第" + std::to_string(b.from) + "回から）",
         1 + static_cast<int>(b.draws.size()), Header, Widths);
@@ -169,15 +169,41 @@ Sheet backtestDrawsSheet(const PopularityBacktest &b)
                 3 + static_cast<int>(t), row, d.sales ? count(d.predicted[t]) : std::string());
             s.setText(8 + static_cast<int>(t), row, d.observed[t]);
         }
+        s.setText(13, row, "第" + std::to_string(d.fittedBefore - 1) + "回まで");
     }
     return s;
 }
 
+namespace {
+
+void likelihoodRows(Sheet &s, int first, const PopularityBacktest &b, const PopularityBacktest *n)
+{
+    const PopularityBacktest::Likelihood &l = b.likelihood;
+    for (std::size_t t = 0; t < Tiers; ++t) {
+        const int row = first + static_cast<int>(t);
+        s.setText(1, row, "対数尤度（" + tierLabel(static_cast<int>(t) + 1) + "）");
+        s.setText(2, row, fixedText(l.model[t], 1));
+        s.setText(3, row, n ? fixedText(n->likelihood.model[t], 1) : std::string("-"));
+        s.setText(4, row, fixedText(l.poisson[t], 1));
+        s.setText(5, row, fixedText(l.uniform[t], 1));
+        s.setText(6, row, l.draws);
+    }
+    const auto p = [](const std::optional<double> &v) { return v ? pValueText(*v) : "-"; };
+    s.setText(1, first + Tiers, "1等のPIT（一様さのKS検定 p値）");
+    s.setText(2, first + Tiers, p(b.firstPrizePitP));
+    s.setText(3, first + Tiers, n ? p(n->firstPrizePitP) : std::string("-"));
+    s.setText(6, first + Tiers, l.draws);
+}
+
+} // namespace
+
 Sheet backtestSummarySheet(const PopularityBacktest &b, const PopularityBacktest *perNumber)
 {
-    static constexpr const char *Header[] = {"項目", "このモデル", "数字ごとの人気だけ", "回数"};
-    static constexpr double Widths[] = {28, 12, 18, 8};
-    const int rows = 1 + 3 + static_cast<int>(b.firstPrize.size());
+    static constexpr const char *Header[] = {
+        "項目", "このモデル", "数字ごとの人気だけ", "集中なし（ポアソン）", "均等な買い方", "回数"};
+    static constexpr double Widths[] = {28, 12, 18, 20, 14, 8};
+    const int groups = static_cast<int>(b.firstPrize.size());
+    const int rows = 1 + 3 + groups + Tiers + 1;
     Sheet s = table("popularity-summary", "検証の要約", rows, Header, Widths);
     const auto r2
         = [](const std::optional<double> &v) { return v ? fixedText(*v, 3) : std::string("-"); };
@@ -186,18 +212,23 @@ Sheet backtestSummarySheet(const PopularityBacktest &b, const PopularityBacktest
         s.setText(1, row, "R²（" + tierLabel(static_cast<int>(k) + 3) + "）");
         s.setText(2, row, r2(b.r2[k]));
         s.setText(3, row, perNumber ? r2(perNumber->r2[k]) : std::string("-"));
-        s.setText(4, row, b.r2Draws[k]);
+        s.setText(6, row, b.r2Draws[k]);
     }
+    const double joint = std::pow(0.95, 1.0 / std::max(groups, 1));
     for (std::size_t g = 0; g < b.firstPrize.size(); ++g) {
         const PopularityBacktest::CalibrationGroup &c = b.firstPrize[g];
         const int row = 5 + static_cast<int>(g);
+        const auto band = bandOf(b.groupLaw(g), joint);
         s.setText(1, row,
             "1等 組" + std::to_string(g + 1) + "（人気度" + popularityText(c.meanRelativePopularity)
                 + "）");
         s.setText(2, row, "予想 " + fixedText(c.predicted, 1));
         s.setText(3, row, "実際 " + std::to_string(c.observed));
-        s.setText(4, row, c.draws);
+        s.setText(4, row,
+            "全組95%範囲 " + std::to_string(band.first) + "～" + std::to_string(band.second));
+        s.setText(6, row, c.draws);
     }
+    likelihoodRows(s, 5 + groups, b, perNumber);
     return s;
 }
 

@@ -33,8 +33,10 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
     const PopularityEstimate &estimate, const TicketValuer &valuer, const ValueSpectrum &spectrum,
     const PatternFamily &patterns);
 
-// The backtest, one row per draw (predicted and observed winners of each tier), and its
-// summary (R² per tier and the 1等 calibration groups).
+// The backtest, one row per draw (predicted and observed winners of each tier, and the draw
+// before which its model was fitted), and its summary (R² per tier, the 1等 calibration groups
+// with their joint 95% bounds, the held-out log-likelihood of each tier against the Poisson law
+// and uniform play, the 1等 PIT test).
 Sheet backtestDrawsSheet(const PopularityBacktest &b);
 Sheet backtestSummarySheet(const PopularityBacktest &b, const PopularityBacktest *perNumber);
 

@@ -149,10 +149,14 @@ TEST(PopularitySums, EqualPopularityGivesTheExactTierChancesAndPools)
     EXPECT_NEAR(v.expectedValue, ev, 1e-9);
     // 1等: a lone winner takes the pool up to the cap, shared ones split it.
     const TicketValuer rich(hood, rules, 1e12);
-    EXPECT_LE(rich.tierPrize(1, 0.0), rules.capWithoutCarryOver + 1e-6);
+    EXPECT_DOUBLE_EQ(rich.tierPrize(1, 0.0), rules.capWithoutCarryOver);
+    // 2等 has no cap: a lone winner of a rich draw takes its whole pool, far above 1等's cap.
+    EXPECT_DOUBLE_EQ(rich.tierPrize(2, 0.0), rules.poolShare[1] * 1e12);
+    EXPECT_NEAR(rich.tierPrize(2, 1.0), rules.poolShare[1] * 1e12 * (1 - std::exp(-1.0)), 1);
+    // With a carry-over in, the higher cap holds: 6億, not 2億.
     const TicketValuer carried(hood, rules, sales, 5e8);
     EXPECT_GT(carried.tierPrize(1, 0.5), valuer.tierPrize(1, 0.5));
-    EXPECT_LE(carried.tierPrize(1, 0.0), rules.capWithCarryOver + 1e-6);
+    EXPECT_DOUBLE_EQ(carried.tierPrize(1, 0.0), rules.capWithCarryOver);
 }
 
 TEST(PopularityFit, RecoversTheRuleOfASyntheticHistory)
@@ -228,6 +232,23 @@ TEST(PopularityBacktest, NeverReadsTheDrawsItPredicts)
     EXPECT_GE(*a.r2[2], 0.85);
     for (std::size_t k = 0; k < 3; ++k)
         EXPECT_GT(*a.r2[k], *plain.r2[k] + 0.05);
+    // The count laws' targets: every 1等 group inside the joint band of its law, the PIT
+    // uniform, each tier's held-out likelihood above the per-number model's and uniform
+    // play's, and in the fit on every draw no first-prize count beyond one in a million.
+    const double joint = std::pow(0.95, 1.0 / CalibrationGroups);
+    for (std::size_t g = 0; g < a.firstPrize.size(); ++g) {
+        const auto [low, high] = bandOf(a.groupLaw(g), joint);
+        EXPECT_GE(a.firstPrize[g].observed, low) << g;
+        EXPECT_LE(a.firstPrize[g].observed, high) << g;
+    }
+    EXPECT_GE(a.firstPrizePitP.value_or(0), 0.05);
+    for (std::size_t t = 0; t < Tiers; ++t) {
+        EXPECT_GT(a.likelihood.model[t], plain.likelihood.model[t]) << t;
+        EXPECT_GT(a.likelihood.model[t], a.likelihood.uniform[t]) << t;
+    }
+    const SmallestTail least = smallestFirstPrizeTail(all, fitPopularity(all, 0));
+    EXPECT_EQ(least.drawNo, 230);
+    EXPECT_GE(least.tail, 1e-6);
 }
 
 TEST(PopularityCommand, GivesTheNamedFieldsAndHonoursAsOf)
