@@ -86,7 +86,8 @@ const Placement Layout[] = {{nullptr, "mnuEnd"}, {nullptr, "mnuYoso"},
     {"mnuMain", "mnuLastChar"}, {"mnuMain", "mnuLastCharRenzoku"}, {"mnuMain", "*analyses"},
     {"mnuMain", "mnuGuzenHikaku"}, {"mnuMain", "mnuYosoKensyo"}, {"mnuMain", "-"},
     {"mnuMain", "mnuKijunkai"}, {"mnuMain", "mnuKijunkaiKaijo"}, {"mnuGraphMenu", "mnuGraph"},
-    {"mnuHosyu", "mnuMasterUpdate"}, {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuCsvTorikomi"},
+    {"mnuHosyu", "mnuMasterUpdate"}, {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuKonkaiKekka"},
+    {"mnuHosyu", "mnuCsvTorikomi"},
     {"mnuHosyu", "mnuCsvKakidashi"}, {"mnuHosyu", "mnuKonyuBango"}, {"mnuHosyu", "mnuBangoSekkei"},
     {"mnuHosyu", "mnuNinkido"}, {"mnuHosyu", "-"}, {"mnuHosyu", "mnuPrint"},
     {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
@@ -96,8 +97,8 @@ const Placement Layout[] = {{nullptr, "mnuEnd"}, {nullptr, "mnuYoso"},
     {"mnuHelp", "mnuHelpFile"}, {"mnuHelp", "mnuAbout"}};
 
 // The everyday commands on the toolbar; "-" is a gap.
-const char *const ToolbarCommands[] = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput", "-",
-    "mnuYoso", "mnuKonyuBango", "-", "mnuPrint"};
+const char *const ToolbarCommands[] = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput",
+    "mnuKonkaiKekka", "-", "mnuYoso", "mnuKonyuBango", "-", "mnuPrint"};
 
 // Marks the items of the window list, which are made again each time the menu opens.
 constexpr const char *WindowListItem = "windowListItem";
