@@ -24,8 +24,8 @@ void installSummaryOffer(MainFrm &frame)
         offer->hide();
         frame.openChild(summary);
     });
-    QObject::connect(&frame.document(), &HistoryDocument::newDrawArrived, offer,
-        [offer](int drawNo) {
+    QObject::connect(
+        &frame.document(), &HistoryDocument::newDrawArrived, offer, [offer](int drawNo) {
             offer->setText(QObject::tr("第%1回の結果を見る（今回の結果）").arg(drawNo));
             offer->show();
         });

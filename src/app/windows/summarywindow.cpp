@@ -128,8 +128,8 @@ void SummaryWindow::showDraw(int drawNo)
     const Status status = mainFrm().document().summarize(drawNo, summary);
     if (!status) {
         m_status->setText(tr("第%1回の結果をまとめられませんでした。%2")
-                .arg(drawNo)
-                .arg(CoreReasons::japanese(status)));
+                              .arg(drawNo)
+                              .arg(CoreReasons::japanese(status)));
         return;
     }
     m_waiting = summary.popularity.state == SummaryPopularity::State::Pending;
