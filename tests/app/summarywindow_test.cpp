@@ -54,6 +54,31 @@ QString cellOf(const SummaryWindow &w, const char *sheet, int col, int row)
     return {};
 }
 
+// Stores draw `next` (01 02 03 04 07 08, bonus 09) and its payouts, as another program would.
+bool storeDraw(const HistoryDocument &doc, int next)
+{
+    Database writer;
+    if (!writer.open(doc.database().path()))
+        return false;
+    DrawRecord draw;
+    draw.drawNo = next;
+    draw.date = "2099-01-01";
+    const int numbers[] = {1, 2, 3, 4, 7, 8, 9};
+    for (int i = 0; i < DrawRecord::FieldCount; ++i)
+        draw.fields[static_cast<std::size_t>(i)] = numbers[i];
+    DrawPrizes prizes;
+    prizes.drawNo = next;
+    const long long winners[] = {0, 5, 200, 10000, 200000};
+    const long long yen[] = {0, 12'000'000, 300'000, 6'000, 1'000};
+    for (std::size_t t = 0; t < 5; ++t) {
+        prizes.tiers[t].winners = winners[t];
+        if (winners[t] > 0)
+            prizes.tiers[t].prize = yen[t];
+    }
+    prizes.sales = 1'300'000'000;
+    return writer.saveDraw(draw).ok() && writePrizes(writer, prizes).ok();
+}
+
 } // namespace
 
 void SummaryWindowTest::aNewDrawIsOfferedAndGradesTheBook()
@@ -77,32 +102,11 @@ void SummaryWindowTest::aNewDrawIsOfferedAndGradesTheBook()
     for (int n : latestNumbers)
         QVERIFY(n > 9 || n == 5 || n == 6);
     std::vector<Ticket> book = {ticket({1, 2, 3, 4, 7, 9}, next, 1, 2), // 5 and bonus: 2等 ×2
-        ticket({1, 2, 3, 4, 40, 41}, next, 1, 1),                     // 4: 4等
-        ticket({1, 2, 3, 39, 40, 41}, next, 1, 3),                    // 3: 5等 ×3
+        ticket({1, 2, 3, 4, 40, 41}, next, 1, 1),                       // 4: 4等
+        ticket({1, 2, 3, 39, 40, 41}, next, 1, 3),                      // 3: 5等 ×3
         ticket(latestNumbers, latest, 2, 1)}; // 1等 on the latest, nothing on the new draw
     QVERIFY(doc.addTickets(book));
-    {
-        Database writer;
-        QVERIFY(writer.open(doc.database().path()));
-        DrawRecord draw;
-        draw.drawNo = next;
-        draw.date = "2099-01-01";
-        const int numbers[] = {1, 2, 3, 4, 7, 8, 9};
-        for (int i = 0; i < DrawRecord::FieldCount; ++i)
-            draw.fields[static_cast<std::size_t>(i)] = numbers[i];
-        QVERIFY(writer.saveDraw(draw));
-        DrawPrizes prizes;
-        prizes.drawNo = next;
-        const long long winners[] = {0, 5, 200, 10000, 200000};
-        const long long yen[] = {0, 12'000'000, 300'000, 6'000, 1'000};
-        for (std::size_t t = 0; t < 5; ++t) {
-            prizes.tiers[t].winners = winners[t];
-            if (winners[t] > 0)
-                prizes.tiers[t].prize = yen[t];
-        }
-        prizes.sales = 1'300'000'000;
-        QVERIFY(writePrizes(writer, prizes));
-    }
+    QVERIFY(storeDraw(doc, next));
     QVERIFY(frame.reloadHistory());
 
     // Offered in the status bar, without a box and without taking the window in use.
@@ -147,8 +151,7 @@ void SummaryWindowTest::aNewDrawIsOfferedAndGradesTheBook()
     QVERIFY(doc.addTickets(book = {ticket({1, 2, 3, 4, 7, 8}, next, 1, 1)}));
     QCOMPARE(cellOf(*w, "summary-tickets", 11, 6), u"1等"_s);
     w->drawBox()->setValue(latest);
-    QCOMPARE(cellOf(*w, "summary-balance", 2, 5),
-        QString::fromStdString(yenText(first)));
+    QCOMPARE(cellOf(*w, "summary-balance", 2, 5), QString::fromStdString(yenText(first)));
     // Printing goes through the one print path.
     auto *print = w->findChild<QPushButton *>(u"Command2"_s);
     QVERIFY(print && print->isEnabled());

@@ -36,7 +36,7 @@ bool HistoryCommands::entryLetsRun(const QString &command)
                   "「はい」: 実行します。この行は消えずに当選データ入力に残り、"
                   "数字がそろうと保存されます。\n"
                   "「いいえ」: 何もせずに当選データ入力に戻ります。")
-            .arg(rows.join(QLatin1Char('\n')), command));
+                   .arg(rows.join(QLatin1Char('\n')), command));
 }
 
 void HistoryCommands::rereadEntry()

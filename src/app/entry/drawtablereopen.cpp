@@ -21,7 +21,8 @@ QStringList DrawTableModel::unsavedRowTexts() const
         out << tr("%1　%2　ボーナス %3　%4")
                    .arg(drawName(r), numbers.join(QLatin1Char(' ')),
                        bonus.isEmpty() ? tr("＿") : bonus,
-                       row.texts[DateColumn].isEmpty() ? tr("（日付なし）") : row.texts[DateColumn]);
+                       row.texts[DateColumn].isEmpty() ? tr("（日付なし）")
+                                                       : row.texts[DateColumn]);
     }
     return out;
 }
