@@ -236,8 +236,12 @@ void BacktestWindow::compute()
 void BacktestWindow::startCheck()
 {
     const DrawHistory &history = mainFrm().document().history();
-    if (const std::shared_ptr<const Backtest> kept = BacktestCache::find(history)) {
-        showCheck(*kept);
+    // Payouts that cannot be read leave the yen of the wins shown as 不明.
+    std::map<int, DrawPrizes> prizes;
+    if (!mainFrm().document().payouts(prizes))
+        prizes.clear();
+    if (BacktestCache::Report kept = BacktestCache::find(history, prizes)) {
+        showCheck(std::move(kept));
         return;
     }
     if (m_runner->busy()) {
@@ -249,12 +253,12 @@ void BacktestWindow::startCheck()
                                        "終わるまで、表は前の当選データのものです。")
                                   : tr("過去の当選データで予想を検証しています（計算中…）。"));
     m_checkLine->show();
-    auto result = std::make_shared<std::pair<Status, std::shared_ptr<const Backtest>>>();
+    auto result = std::make_shared<std::pair<Status, BacktestCache::Report>>();
     m_result = result;
     // The worker checks its own copy of the history.
-    m_runner->start([history, result](JobProgress &progress) {
+    m_runner->start([history, prizes, result](JobProgress &progress) {
         result->first = BacktestCache::make(
-            history,
+            history, prizes,
             [&progress](int done, int total) {
                 if (done % 16 == 0 || done == total)
                     progress.setSteps(done, total);
@@ -273,7 +277,7 @@ void BacktestWindow::checkEnded(const QString &failure)
     }
     const auto result = std::move(m_result);
     if (failure.isEmpty() && result && result->first && result->second) {
-        showCheck(*result->second);
+        showCheck(result->second);
         return;
     }
     m_checkLine->setText(
@@ -283,13 +287,9 @@ void BacktestWindow::checkEnded(const QString &failure)
     emit checked();
 }
 
-void BacktestWindow::showCheck(const Backtest &check)
+void BacktestWindow::showCheck(std::shared_ptr<const BacktestReport> report)
 {
-    // Payouts that cannot be read leave the yen of the wins shown as 不明.
-    std::map<int, DrawPrizes> prizes;
-    if (!mainFrm().document().payouts(prizes))
-        prizes.clear();
-    m_report = makeBacktestReport(check, prizes);
+    m_report = std::move(report);
     m_checkLine->hide();
     showReport();
     showShift(shift());

@@ -38,7 +38,7 @@ public:
     static QWidget *create(MainFrm &frame);
 
     // The report shown; empty until the first check has come.
-    bool hasReport() const { return m_report.has_value(); }
+    bool hasReport() const { return m_report != nullptr; }
     const BacktestReport &report() const { return *m_report; }
     // The check of the history in use is being made on a worker.
     bool checking() const;
@@ -80,12 +80,12 @@ private:
     // Starts checking the history in use (at once when the check is kept).
     void startCheck();
     void checkEnded(const QString &failure);
-    void showCheck(const Backtest &check);
+    void showCheck(std::shared_ptr<const BacktestReport> report);
 
-    std::optional<BacktestReport> m_report;
+    std::shared_ptr<const BacktestReport> m_report;
     JobRunner *m_runner;
     QLabel *m_checkLine;
-    std::shared_ptr<std::pair<Status, std::shared_ptr<const Backtest>>> m_result;
+    std::shared_ptr<std::pair<Status, std::shared_ptr<const BacktestReport>>> m_result;
     bool m_again = false; // the history changed while checking: check again when it ends
     QLabel *m_switches;
     ElidedLabel *m_example;
