@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -88,6 +87,7 @@ SheetView *SummaryWindow::gridAt(int index)
         auto *grid = new SheetView(this);
         grid->setObjectName(QStringLiteral("gridSummary%1").arg(m_grids.size() + 1));
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         const int at = m_tables->count() - 1; // before the stretch
         m_tables->insertWidget(at, caption);
         m_tables->insertWidget(at + 1, grid);
@@ -139,9 +139,9 @@ void SummaryWindow::showDraw(int drawNo)
         SheetView *grid = gridAt(static_cast<int>(i));
         m_captions[static_cast<int>(i)]->setText(qs(sheets[i].caption()));
         grid->setSheet(sheets[i]);
-        // As tall as its rows (and the sideways scroll bar when the window is narrower).
-        grid->setFixedHeight(grid->verticalHeader()->length() + 2 * grid->frameWidth()
-            + grid->horizontalScrollBar()->sizeHint().height());
+        // As large as its cells: the page scrolls, never a table inside it.
+        grid->setFixedSize(grid->horizontalHeader()->length() + 2 * grid->frameWidth(),
+            grid->verticalHeader()->length() + 2 * grid->frameWidth());
     }
 }
 
