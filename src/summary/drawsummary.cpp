@@ -1,5 +1,7 @@
 #include "summary/drawsummary.h"
 
+#include "popularity/popularityestimate.h"
+#include "popularity/popularitysheets.h"
 #include "prediction/predictionengine.h"
 
 #include <algorithm>
@@ -47,6 +49,36 @@ std::vector<Ticket> ticketsUpTo(const std::vector<Ticket> &tickets, int drawNo)
         t.draws = std::min(t.lastDraw(), drawNo) - t.firstDraw + 1;
         out.push_back(t);
     }
+    return out;
+}
+
+// The model's expected winners of each tier at the draw (at its own sales) and the next
+// lines' popularity, from the estimate of the history in use.
+SummaryPopularity popularityOf(const DrawSummaryInput &input, const DrawSummary &s)
+{
+    SummaryPopularity out;
+    const popularity::PopularityEstimate *e = input.estimate;
+    if (!e || !e->fitted()) {
+        out.state = input.estimatePending ? SummaryPopularity::State::Pending
+                                          : SummaryPopularity::State::None;
+        return out;
+    }
+    out.state = SummaryPopularity::State::Ready;
+    out.learntDraws = e->training().withSales;
+    if (s.prizes && s.prizes->sales && *s.prizes->sales > 0) {
+        out.tickets = static_cast<double>(*s.prizes->sales) / Ticket::UnitPrice;
+        popularity::Combination numbers{};
+        for (int i = 0; i < MainNumberCount; ++i)
+            numbers[static_cast<std::size_t>(i)] = s.draw.mainNumber(i);
+        const auto shares = e->model().expectedWinnerShares(numbers, s.draw.bonus());
+        for (std::size_t t = 0; t < shares.size(); ++t)
+            out.predicted[t] = *out.tickets * shares[t];
+    }
+    std::vector<popularity::LabelledCombination> lines;
+    for (const PredictionLine &l : s.nextLines)
+        lines.push_back({l.label, l.numbers});
+    const popularity::TicketValuer valuer = e->valuer();
+    out.nextPopularity = popularity::ticketPopularitySheet(lines, *e, valuer, e->spectrum(valuer));
     return out;
 }
 
@@ -107,6 +139,7 @@ Status summarizeDraw(const DrawSummaryInput &input, int drawNo, DrawSummary &out
     engine.scan(input.history.cutAfter(drawNo));
     out.next = engine.predict(drawNo, input.options);
     out.nextLines = predictionLineList(out.next);
+    out.popularity = popularityOf(input, out);
     return Status::success();
 }
 

@@ -5,6 +5,7 @@
 #include "tickets/ticketsheets.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace loto6 {
 
@@ -169,12 +170,75 @@ Sheet nextSheet(const DrawSummary &s)
     return sheet;
 }
 
+// The popularity model's expected winners of each tier beside the actual ones.
+Sheet popularitySheet(const DrawSummary &s)
+{
+    static constexpr double Widths[] = {8, 16, 16, 12};
+    static constexpr const char *Header[]
+        = {"等級", "予想当せん口数", "実際の当せん口数", "実際÷予想"};
+    const SummaryPopularity &p = s.popularity;
+    using State = SummaryPopularity::State;
+    std::string caption = drawText(s.draw.drawNo) + "の当せん口数：人気度モデルの予想と実際";
+    if (p.state == State::None)
+        caption += "（人気度を学習できる払戻金がありません）";
+    else if (p.state == State::Ready && p.tickets)
+        caption += "（予想は期待値：販売口数 " + groupedText(std::llround(*p.tickets))
+            + "口 × 当せんする券の割合。モデルはこの回を含む販売実績額のある "
+            + std::to_string(p.learntDraws) + "回で学習。1回ごとのばらつきは含みません）";
+    else if (p.state == State::Ready)
+        caption += "（この回の販売実績額がないため予想できません）";
+    const bool shown = p.state == State::Ready && p.tickets;
+    Sheet sheet = ticketTableSheet("summary-popularity", caption, 4,
+        p.state == State::Pending ? 2 : 1 + DrawPrizes::TierCount, Widths, Header);
+    if (p.state == State::Pending) {
+        sheet.setText(2, 2, "計算中…");
+        return sheet;
+    }
+    for (int t = 1; t <= DrawPrizes::TierCount; ++t) {
+        const double predicted = p.predicted[static_cast<std::size_t>(t - 1)];
+        sheet.setText(1, 1 + t, TicketGrading::tierName(t));
+        sheet.setText(2, 1 + t,
+            shown
+                ? (predicted < 100 ? fixedText(predicted, 1) : groupedText(std::llround(predicted)))
+                : std::string("-"));
+        if (!s.prizes)
+            continue;
+        const long long actual = s.prizes->tier(t).winners;
+        sheet.setText(3, 1 + t, groupedText(actual) + "口");
+        if (shown && predicted > 0)
+            sheet.setText(4, 1 + t, fixedText(static_cast<double>(actual) / predicted, 2));
+    }
+    return sheet;
+}
+
+// The next lines' popularity and expected yen (the ticket rating every output shows).
+Sheet nextPopularitySheet(const DrawSummary &s)
+{
+    const SummaryPopularity &p = s.popularity;
+    const std::string caption
+        = drawText(s.draw.drawNo + 1) + "の予想の人気度と期待値（200円あたり）";
+    if (p.nextPopularity) {
+        Sheet sheet = *p.nextPopularity;
+        sheet.setName("summary-next-popularity");
+        sheet.setCaption(caption);
+        return sheet;
+    }
+    static constexpr double Widths[] = {40};
+    static constexpr const char *Header[] = {"人気度"};
+    Sheet sheet = ticketTableSheet("summary-next-popularity", caption, 1, 2, Widths, Header);
+    sheet.setText(1, 2,
+        p.state == SummaryPopularity::State::Pending ? "計算中…"
+                                                     : "人気度を学習できる払戻金がありません");
+    return sheet;
+}
+
 } // namespace
 
 std::vector<Sheet> summarySheets(const DrawSummary &summary)
 {
-    return {drawSheet(summary), payoutSheet(summary), ticketsSheet(summary), balanceSheet(summary),
-        recordsSheet(summary), nextSheet(summary)};
+    return {drawSheet(summary), payoutSheet(summary), popularitySheet(summary),
+        ticketsSheet(summary), balanceSheet(summary), recordsSheet(summary), nextSheet(summary),
+        nextPopularitySheet(summary)};
 }
 
 } // namespace loto6

@@ -1,4 +1,5 @@
 #include "mainfrmfixture.h"
+#include "windows/backtestwindow.h"
 
 #include "store/historyfile.h"
 
@@ -81,6 +82,7 @@ void MainFrmTest::menuTree()
         u"mnuHosyu データ管理(&M)"_s,
         u" mnuMasterUpdate 当選データ最新化(&U)"_s,
         u" mnuMasterInput 当選データ入力(&I)"_s,
+        u" mnuKonkaiKekka 今回の結果(&R)..."_s,
         u" mnuCsvTorikomi CSVから取り込み..."_s,
         u" mnuCsvKakidashi CSVへ書き出し..."_s,
         u" mnuKonyuBango 購入番号の照合..."_s,
@@ -449,6 +451,9 @@ void MainFrmTest::reportsReadableAtDefaultSize()
     QMdiSubWindow *window = f.frame.childWindow(className);
     QVERIFY(window);
     QVERIFY(f.frame.mdiArea()->viewport()->rect().contains(window->geometry()));
+    // 予想の検証 opens at once and fills its tables when its check comes.
+    if (auto *check = qobject_cast<BacktestWindow *>(window->widget()))
+        QTRY_VERIFY_WITH_TIMEOUT(check->hasReport(), 120000);
     QTest::qWait(0);
 
     SheetView *grid = nullptr;

@@ -234,3 +234,24 @@ TEST(SummaryCommand, DefaultsToTheNewestDrawAndRefusesInTheUsualWords)
     EXPECT_EQ(run({"summary", "60", "59"}).code, 2);
     EXPECT_EQ(run({"summary", "--format", "csv"}).code, 2);
 }
+
+TEST(DrawSummary, PopularityIsPendingOrAbsentInPlaceNeverAFailure)
+{
+    const Book book;
+    DrawSummary s;
+    DrawSummaryInput input{book.history, book.prizes, book.tickets, book.records, {}};
+    input.estimatePending = true;
+    ASSERT_TRUE(summarizeDraw(input, 3, s));
+    EXPECT_EQ(s.popularity.state, SummaryPopularity::State::Pending);
+    std::vector<Sheet> sheets = summarySheets(s);
+    EXPECT_EQ(sheetNamed(sheets, "summary-popularity").text(2, 2), "計算中…");
+    EXPECT_EQ(sheetNamed(sheets, "summary-next-popularity").text(1, 2), "計算中…");
+    // Without an estimate to come, the actual winners are still shown beside no prediction.
+    input.estimatePending = false;
+    ASSERT_TRUE(summarizeDraw(input, 3, s));
+    sheets = summarySheets(s);
+    const Sheet &winners = sheetNamed(sheets, "summary-popularity");
+    EXPECT_NE(winners.caption().find("払戻金がありません"), std::string::npos);
+    EXPECT_EQ(winners.text(3, 3), "3口");
+    EXPECT_EQ(winners.text(2, 3), "-");
+}

@@ -150,12 +150,6 @@ void HistoryCommands::fail(const QString &text)
 
 bool HistoryCommands::databaseFree()
 {
-    // The entry window writes through its own connection; a file replaced or rewritten under it
-    // would lose its later edits or be overwritten by them.
-    if (m_frame.childWindow(QString::fromUtf8(windowclass::Entry))) {
-        fail(tr("当選データ入力を閉じてから実行してください。"));
-        return false;
-    }
     if (databaseFile().empty()) {
         fail(tr("当選データのデータベースが開かれていません。"
                 "プログラムを起動し直してから、もう一度実行してください。"));
@@ -166,7 +160,7 @@ bool HistoryCommands::databaseFree()
 
 void HistoryCommands::updateHistory()
 {
-    if (!databaseFree())
+    if (!databaseFree() || !entryLetsRun(tr("当選データ最新化")))
         return;
     Status unread;
     const std::vector<std::string> sources = configuredUpdateSources(m_programFolder, &unread);
@@ -210,6 +204,7 @@ void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
 {
     switch (result.outcome) {
     case UpdateOutcome::Updated: {
+        rereadEntry();
         m_frame.reloadHistory();
         QString text = qs(result.message());
         if (cancelAsked)
@@ -253,7 +248,7 @@ void HistoryCommands::importCsv()
 
 void HistoryCommands::importFiles(const std::vector<std::filesystem::path> &chosen)
 {
-    if (chosen.empty() || !databaseFree())
+    if (chosen.empty() || !databaseFree() || !entryLetsRun(tr("取り込み")))
         return;
     ImportRun run;
     run.database = databaseFile();
@@ -284,6 +279,7 @@ void HistoryCommands::reportImport(
     const int changed = report.added + report.filled + report.replaced;
     if (changed == 0)
         return inform(UpdateMessages::nothingNew(incoming));
+    rereadEntry();
     m_frame.reloadHistory();
     QString text = tr("%n件の当選データを取り込みました（追加 %1件、補完 %2件、置き換え %3件）。",
         nullptr, changed)

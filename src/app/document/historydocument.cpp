@@ -38,10 +38,13 @@ Status HistoryDocument::reload()
         status = fresh.loadHistory(loaded);
     if (!status)
         return status;
+    const int newest = newestCompleteDraw(m_history);
     m_database = std::move(fresh);
     m_loadedHistory = std::move(loaded);
     emit payoutsChanged();
     derive();
+    if (const int now = newestCompleteDraw(m_history); now > newest)
+        emit newDrawArrived(now);
     return status;
 }
 
@@ -141,6 +144,24 @@ Status HistoryDocument::gradeTickets(
     if (status)
         grading.emplace(std::move(book), m_history, prizes);
     return status;
+}
+
+Status HistoryDocument::summarize(int drawNo, DrawSummary &out)
+{
+    std::vector<Ticket> book;
+    std::vector<PredictionRecord> records;
+    std::map<int, DrawPrizes> prizes;
+    Status status = tickets(book);
+    if (status)
+        status = TicketBook(m_database).records(records);
+    if (status)
+        status = payouts(prizes);
+    if (!status)
+        return status;
+    DrawSummaryInput input{m_history, prizes, book, records, m_options};
+    input.estimate = m_popularity->estimate();
+    input.estimatePending = !input.estimate && m_popularity->pending();
+    return summarizeDraw(input, drawNo, out);
 }
 
 std::filesystem::path HistoryDocument::settingsFile() { return PredictionOptions::FileName; }

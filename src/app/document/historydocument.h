@@ -8,6 +8,7 @@
 #include "store/drawvalidation.h"
 #include "store/result.h"
 #include "store/totals.h"
+#include "summary/drawsummary.h"
 #include "tickets/predictionrecord.h"
 #include "tickets/ticket.h"
 #include "tickets/ticketgrading.h"
@@ -82,6 +83,9 @@ public:
     Status payouts(std::map<int, DrawPrizes> &prizes) const;
     // The book graded against the history in use with the stored payouts, which it fills.
     Status gradeTickets(std::optional<TicketGrading> &grading, std::map<int, DrawPrizes> &prizes);
+    // The draw-day summary (今回の結果) of a draw of the history in use, with the popularity
+    // estimate when it has come (pending meanwhile; asking starts the work).
+    Status summarize(int drawNo, DrawSummary &out);
 
     // The settings file of the switches, in the working directory.
     static std::filesystem::path settingsFile();
@@ -97,6 +101,9 @@ signals:
     // The database was read anew (opened, updated, imported into): its payouts may differ.
     // It comes before the historyChanged of the same reading.
     void payoutsChanged();
+    // A reading of the database brought a complete draw newer than the history in use held:
+    // its draw number. It comes after the historyChanged of the same reading.
+    void newDrawArrived(int drawNo);
 
 private:
     void derive();

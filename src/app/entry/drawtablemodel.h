@@ -10,6 +10,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <filesystem>
@@ -104,6 +105,13 @@ public:
     // there is no edit to undo. Edits before a row was taken out are forgotten.
     QModelIndex undoLastEdit();
     bool canUndo() const { return !m_edits.empty(); }
+    // The rows not saved (half-typed or wrong), one line each: the draw, its numbers (＿ where
+    // missing), the bonus and the date.
+    QStringList unsavedRowTexts() const;
+    // Reads the database file again over a fresh connection (another command may have put a
+    // new file in its place), keeping the rows not saved as they were typed. A failure keeps
+    // everything as it was.
+    Status reopen(const std::filesystem::path &file);
 
 signals:
     // Something the user typed was refused; the text says why.

@@ -87,18 +87,18 @@ const Placement Layout[] = {{nullptr, "mnuEnd"}, {nullptr, "mnuYoso"},
     {"mnuMain", "mnuLastChar"}, {"mnuMain", "mnuLastCharRenzoku"}, {"mnuMain", "*analyses"},
     {"mnuMain", "mnuGuzenHikaku"}, {"mnuMain", "mnuYosoKensyo"}, {"mnuMain", "-"},
     {"mnuMain", "mnuKijunkai"}, {"mnuMain", "mnuKijunkaiKaijo"}, {"mnuGraphMenu", "mnuGraph"},
-    {"mnuHosyu", "mnuMasterUpdate"}, {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuCsvTorikomi"},
-    {"mnuHosyu", "mnuCsvKakidashi"}, {"mnuHosyu", "mnuKonyuBango"}, {"mnuHosyu", "mnuBangoSekkei"},
-    {"mnuHosyu", "mnuNinkido"}, {"mnuHosyu", "-"}, {"mnuHosyu", "mnuPrint"},
-    {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
+    {"mnuHosyu", "mnuMasterUpdate"}, {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuKonkaiKekka"},
+    {"mnuHosyu", "mnuCsvTorikomi"}, {"mnuHosyu", "mnuCsvKakidashi"}, {"mnuHosyu", "mnuKonyuBango"},
+    {"mnuHosyu", "mnuBangoSekkei"}, {"mnuHosyu", "mnuNinkido"}, {"mnuHosyu", "-"},
+    {"mnuHosyu", "mnuPrint"}, {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
     {"mnuWindow", "mnuWindowVertical"}, {"mnuWindow", "mnuWindowCascade"},
     {"mnuWindow", "mnuWindowArrangeIcon"}, {"mnuWindow", "-"}, {"mnuWindow", "actNextChild"},
     {"mnuWindow", "actPreviousChild"}, {"mnuWindow", "actCloseChild"}, {"mnuWindow", "mnuToolbar"},
     {"mnuHelp", "mnuHelpFile"}, {"mnuHelp", "mnuAbout"}};
 
 // The everyday commands on the toolbar; "-" is a gap.
-const char *const ToolbarCommands[] = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput", "-",
-    "mnuYoso", "mnuKonyuBango", "-", "mnuPrint"};
+const char *const ToolbarCommands[] = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput",
+    "mnuKonkaiKekka", "-", "mnuYoso", "mnuKonyuBango", "-", "mnuPrint"};
 
 // Marks the items of the window list, which are made again each time the menu opens.
 constexpr const char *WindowListItem = "windowListItem";

@@ -8,6 +8,7 @@
 #include "shell/childwindow.h"
 #include "shell/session.h"
 #include "shell/statusline.h"
+#include "shell/summaryoffer.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
 #include "shell/windowarranger.h"
@@ -64,6 +65,7 @@ MainFrm::MainFrm(QWidget *parent, std::vector<ChildKind> kinds)
     new HistoryCommands(*this);
     AsOfCommands::install(*this);
     m_historyStatus = createStatusLine(*statusBar());
+    installSummaryOffer(*this);
     connect(m_document, &HistoryDocument::historyChanged, this, &MainFrm::showHistory);
 
     fitToScreen();
