@@ -14,6 +14,7 @@
 class QPagedPaintDevice;
 class QPainter;
 class QScrollArea;
+class QToolBar;
 class QVBoxLayout;
 
 namespace loto6 {
@@ -65,6 +66,7 @@ public:
     void print();
 
 private:
+    QToolBar *makeToolBar();
     void rebuildPages();
     void placePages();
     QSizeF paperSize() const;
