@@ -136,6 +136,28 @@ PrintPreview::PrintPreview(std::shared_ptr<PrintPages> pages, const QString &tit
     if (m_pages->prefersLandscape(inLayoutUnits(m_layout.paintRect(QPageLayout::Inch))))
         m_layout.setOrientation(QPageLayout::Landscape);
 
+    QToolBar *bar = makeToolBar();
+    m_scroll = new QScrollArea(this);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_scroll->setAlignment(Qt::AlignHCenter);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(bar);
+    layout->addWidget(m_scroll);
+
+    if (const QScreen *screen = parent ? parent->screen() : nullptr) {
+        const QRect room = screen->availableGeometry();
+        resize(room.width() * 4 / 5, room.height() * 9 / 10);
+    }
+    // The whole first page in view, as it will be on paper.
+    const QSizeF sheet = paperSize();
+    m_zoom = std::min((width() - 60) / sheet.width(), (height() - 100) / sheet.height());
+    m_zoom = std::max(m_zoom, 0.2);
+    rebuildPages();
+}
+
+QToolBar *PrintPreview::makeToolBar()
+{
     auto *bar = new QToolBar(this);
     QAction *printAction = bar->addAction(tr("印刷..."), this, &PrintPreview::print);
     printAction->setObjectName(QStringLiteral("actionPrint"));
@@ -178,23 +200,7 @@ PrintPreview::PrintPreview(std::shared_ptr<PrintPages> pages, const QString &tit
     bar->addSeparator();
     bar->addAction(tr("閉じる"), this, &QDialog::reject);
 
-    m_scroll = new QScrollArea(this);
-    m_scroll->setBackgroundRole(QPalette::Dark);
-    m_scroll->setAlignment(Qt::AlignHCenter);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(bar);
-    layout->addWidget(m_scroll);
-
-    if (const QScreen *screen = parent ? parent->screen() : nullptr) {
-        const QRect room = screen->availableGeometry();
-        resize(room.width() * 4 / 5, room.height() * 9 / 10);
-    }
-    // The whole first page in view, as it will be on paper.
-    const QSizeF paper = paperSize();
-    m_zoom = std::min((width() - 60) / paper.width(), (height() - 100) / paper.height());
-    m_zoom = std::max(m_zoom, 0.2);
-    rebuildPages();
+    return bar;
 }
 
 QSizeF PrintPreview::paperSize() const

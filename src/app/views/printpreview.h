@@ -15,6 +15,7 @@
 class QPagedPaintDevice;
 class QPainter;
 class QScrollArea;
+class QToolBar;
 class QVBoxLayout;
 
 namespace loto6 {
@@ -66,6 +67,7 @@ public:
     void print();
 
 private:
+    QToolBar *makeToolBar();
     void rebuildPages();
     void placePages();
     QSizeF paperSize() const;
