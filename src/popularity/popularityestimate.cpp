@@ -1,12 +1,14 @@
 #include "popularity/popularityestimate.h"
 
 #include "popularity/estimateblob.h"
+#include "popularity/weightruns.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace loto6::popularity {
 
@@ -27,24 +29,29 @@ std::size_t rankOf(double percent)
 double stepPercent(int step) { return step / 100.0; }
 
 // Sorts positive floats (pick weights) by their bits, 11 at a time: for non-negative floats
-// the order of the bits is the order of the values. Three passes over 6 million values take a
-// fraction of a comparison sort's time.
+// the order of the bits is the order of the values. One pass counts the three digits, three
+// passes place them: a fraction of a comparison sort's time.
 void sortPositive(std::vector<float> &values)
 {
     constexpr int Bits = 11;
     constexpr std::size_t Buckets = std::size_t{1} << Bits;
+    constexpr int Digits = 3;
+    std::vector<std::array<std::uint32_t, Buckets>> start(Digits);
+    for (float v : values) {
+        const auto bits = std::bit_cast<std::uint32_t>(v);
+        for (int d = 0; d < Digits; ++d)
+            ++start[static_cast<std::size_t>(d)][(bits >> (d * Bits)) & (Buckets - 1)];
+    }
+    for (std::array<std::uint32_t, Buckets> &counts : start) {
+        std::uint32_t at = 0;
+        for (std::uint32_t &c : counts)
+            at += std::exchange(c, at);
+    }
     std::vector<float> other(values.size());
-    for (int shift = 0; shift < 32; shift += Bits) {
-        std::vector<std::size_t> start(Buckets + 1, 0);
-        const auto digit = [shift](float v) {
-            return (std::bit_cast<std::uint32_t>(v) >> shift) & (Buckets - 1);
-        };
+    for (int d = 0; d < Digits; ++d) {
+        std::array<std::uint32_t, Buckets> &next = start[static_cast<std::size_t>(d)];
         for (float v : values)
-            ++start[digit(v) + 1];
-        for (std::size_t b = 1; b <= Buckets; ++b)
-            start[b] += start[b - 1];
-        for (float v : values)
-            other[start[digit(v)]++] = v;
+            other[next[(std::bit_cast<std::uint32_t>(v) >> (d * Bits)) & (Buckets - 1)]++] = v;
         values.swap(other);
     }
 }
@@ -59,28 +66,28 @@ ValueSpectrum spectrumOf(
     double average = 0, least = 0, most = 0;
     int averageCount = 0, leastCount = 0, mostCount = 0;
     std::int64_t rank = 0;
-    forEachCombination([&](const std::array<int, Picks> &x) {
-        const bool sampled = rank++ % AverageStride == 0;
-        const double r = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
-        const bool tail = r <= below || r >= above;
-        if (!sampled && !tail)
-            return;
-        Combination c{};
-        for (std::size_t i = 0; i < c.size(); ++i)
-            c[i] = x[i] + 1;
-        const double v = valuer.value(c).expectedValue;
-        if (sampled) {
-            average += v;
-            ++averageCount;
+    const auto visit = [&](const std::array<int, Picks> &x, const double *run) {
+        for (int y = 0; y < x[1]; ++y, ++rank) {
+            const double r = run[y];
+            const bool sampled = rank % AverageStride == 0;
+            if (!sampled && r > below && r < above)
+                continue;
+            const double v = valuer.value({y + 1, x[1] + 1, x[2] + 1, x[3] + 1, x[4] + 1, x[5] + 1})
+                                 .expectedValue;
+            if (sampled) {
+                average += v;
+                ++averageCount;
+            }
+            if (r <= below) {
+                least += v;
+                ++leastCount;
+            } else if (r >= above) {
+                most += v;
+                ++mostCount;
+            }
         }
-        if (r <= below) {
-            least += v;
-            ++leastCount;
-        } else if (r >= above) {
-            most += v;
-            ++mostCount;
-        }
-    });
+    };
+    forEachWeightRun(WeightFactors(model), -model.logNormaliser(), visit);
     s.averageTicketValue = averageCount ? average / averageCount : 0;
     s.leastPopularValue = leastCount ? least / leastCount : 0;
     s.mostPopularValue = mostCount ? most / mostCount : 0;
@@ -265,7 +272,7 @@ ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
 {
     if (valuer.sales() == m_rules.typicalSales && valuer.carryOver() == 0)
         return m_typicalSpectrum;
-    // Every level summed again for the many combinations valued: the same sums to the bit.
+    // The levels of up to four numbers summed again for the many combinations valued.
     const Neighbourhood full(m_model);
     return spectrumOf(m_model, TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver()),
         leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent));

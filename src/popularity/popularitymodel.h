@@ -137,6 +137,10 @@ private:
 double numberTermMean(
     const std::array<double, Numbers> &f, const std::array<bool, Numbers + 1> &in, int m);
 double pairTermMean(const std::vector<double> &g, const std::array<bool, Numbers + 1> &in, int m);
+// The same from the sums of the term over the drawn and the other numbers, or over the pairs
+// inside the draw, across it and outside it.
+double numberTermMeanOf(double drawn, double rest, int m);
+double pairTermMeanOf(double inside, double across, double outside, int m);
 std::array<bool, Numbers + 1> membership(const Combination &c);
 
 // 0-based ascending numbers of a combination given as 1..43.
