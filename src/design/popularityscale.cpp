@@ -43,6 +43,7 @@ PopularityLimit::PopularityLimit(const popularity::PopularityEstimate &estimate,
     : scale(estimate.model())
     , percent(share)
     , maxRelative(estimate.leastPopularThreshold(share))
+    , admittedCount(estimate.leastPopularCount(share))
 {
     maxLogWeight = scale.logWeightOf(maxRelative);
 }

@@ -49,6 +49,9 @@ struct PopularityLimit
     double percent = 0;
     double maxLogWeight = 0;
     double maxRelative = 0; // the same limit as relative popularity
+    // How many of all combinations admits() passes, from the estimate's table when it keeps
+    // the count for this share (so that the count alone needs no walk).
+    std::optional<std::uint64_t> admittedCount;
 
     PopularityLimit(const popularity::PopularityEstimate &estimate, double share);
     bool admits(NumberMask m) const { return scale.logWeight(m) <= maxLogWeight; }

@@ -56,6 +56,86 @@ void sortPositive(std::vector<float> &values)
     }
 }
 
+// The combination of a colexicographic rank, 0-based ascending.
+std::array<int, Picks> combinationAt(std::int64_t rank)
+{
+    std::array<int, Picks> x{};
+    int n = Numbers - 1;
+    for (int place = Picks - 1; place >= 0; --place, --n) {
+        while (binomial(n, place + 1) > rank)
+            --n;
+        x[static_cast<std::size_t>(place)] = n;
+        rank -= binomial(n, place + 1);
+    }
+    return x;
+}
+
+// The ranks of the combinations whose popularity in float is one of the quantiles, by value.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> tiedWithQuantiles(
+    const std::vector<float> &values, const std::vector<float> &quantiles)
+{
+    // A set of the quantiles' bits: a bitmap that rules most values out at once, then a table.
+    constexpr int FilterBits = 17, TableBits = 15;
+    const auto slot = [](std::uint32_t b, int bits) { return (b * 0x9E3779B1u) >> (32 - bits); };
+    std::vector<std::uint64_t> filter(std::size_t{1} << (FilterBits - 6), 0);
+    std::vector<std::uint32_t> table(std::size_t{1} << TableBits, 0); // 0: empty
+    const std::uint32_t last = (1u << TableBits) - 1;
+    for (float q : quantiles) {
+        const auto b = std::bit_cast<std::uint32_t>(q);
+        filter[slot(b, FilterBits) >> 6] |= std::uint64_t{1} << (slot(b, FilterBits) & 63);
+        std::uint32_t i = slot(b, TableBits);
+        while (table[i] != 0 && table[i] != b)
+            i = (i + 1) & last;
+        table[i] = b;
+    }
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> tied;
+    for (std::size_t r = 0; r < values.size(); ++r) {
+        const auto b = std::bit_cast<std::uint32_t>(values[r]);
+        const std::uint32_t f = slot(b, FilterBits);
+        if (!(filter[f >> 6] >> (f & 63) & 1))
+            continue;
+        for (std::uint32_t i = slot(b, TableBits); table[i] != 0; i = (i + 1) & last)
+            if (table[i] == b) {
+                tied.emplace_back(b, static_cast<std::uint32_t>(r));
+                break;
+            }
+    }
+    std::sort(tied.begin(), tied.end());
+    return tied;
+}
+
+// For each quantile, how many combinations a limit there admits when each is judged by its log
+// weight (rawLogWeight <= log(quantile) + logNormaliser, as the designer judges). The float
+// popularities are products within 1e-14 of exp(log weight): one under the quantile in float
+// is surely admitted, one over it surely not, and only those equal to it in float are judged
+// one by one.
+std::vector<std::uint32_t> admittedCounts(const PopularityModel &model,
+    const std::vector<float> &values, const std::vector<float> &sorted,
+    const std::vector<float> &quantiles)
+{
+    const auto tied = tiedWithQuantiles(values, quantiles);
+    std::vector<std::uint32_t> out;
+    out.reserve(quantiles.size());
+    for (std::size_t k = 0; k < quantiles.size(); ++k) {
+        const float q = quantiles[k];
+        if (k > 0 && q == quantiles[k - 1]) {
+            out.push_back(out.back());
+            continue;
+        }
+        const double limit = std::log(static_cast<double>(q)) + model.logNormaliser();
+        auto admitted = static_cast<std::uint32_t>(
+            std::lower_bound(sorted.begin(), sorted.end(), q) - sorted.begin());
+        const auto b = std::bit_cast<std::uint32_t>(q);
+        for (auto it = std::lower_bound(tied.begin(), tied.end(), std::make_pair(b, 0u));
+             it != tied.end() && it->first == b; ++it) {
+            const std::array<int, Picks> x = combinationAt(it->second);
+            admitted += model.rawLogWeight(x.data()) <= limit ? 1 : 0;
+        }
+        out.push_back(admitted);
+    }
+    return out;
+}
+
 // The mean expected value of every 61st combination, and of those at or beyond each tail.
 ValueSpectrum spectrumOf(
     const PopularityModel &model, const TicketValuer &valuer, double below, double above)
@@ -174,11 +254,18 @@ std::string PopularityEstimate::makeBlob(
     const PopularityModel model = fitPopularity(draws, 0, settings);
     const PrizeRules rules = PrizeRules::fromHistory(draws);
     const Neighbourhood hood(model);
-    std::vector<float> sorted = model.allRelativePopularities();
+    const TrainingCount training = trainingDrawCount(draws, 0);
+    std::vector<float> values = model.allRelativePopularities();
+    std::vector<float> sorted = values;
     sortPositive(sorted);
     std::vector<float> quantiles;
     for (int step = 0; step <= QuantileSteps; ++step)
         quantiles.push_back(sorted[rankOf(stepPercent(step))]);
+    // Counted only for a fitted model: without one no limit is offered.
+    const std::vector<std::uint32_t> admitted = training.withSales > 0
+        ? admittedCounts(model, values, sorted, quantiles)
+        : std::vector<std::uint32_t>(quantiles.size(), 0);
+    values = {};
     sorted = {};
     const auto tailStep = static_cast<std::size_t>(std::lround(TailPercent * 100));
     const ValueSpectrum spectrum
@@ -189,9 +276,10 @@ std::string PopularityEstimate::makeBlob(
     w.u32(EstimateVersion);
     w.digest(keyOf(draws, settings));
     writeModel(w, model);
-    writeRules(w, rules, trainingDrawCount(draws, 0));
+    writeRules(w, rules, training);
     writeSpectrum(w, spectrum);
     w.f32s(quantiles);
+    w.u32s(admitted);
     for (const std::vector<double> &level : hood.levels())
         w.f64s(level);
     return w.finish();
@@ -211,6 +299,10 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
     std::vector<float> quantiles;
     r.f32s(QuantileSteps + 1, quantiles);
     r.require(ascendingPositive(quantiles));
+    std::vector<std::uint32_t> admitted;
+    r.u32s(QuantileSteps + 1, admitted);
+    r.require(std::is_sorted(admitted.begin(), admitted.end())
+        && (admitted.empty() || admitted.back() <= CombinationCount));
     Neighbourhood::Levels levels;
     for (std::size_t j = 0; j < levels.size(); ++j) {
         r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
@@ -222,6 +314,7 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
         new PopularityEstimate(std::move(*model), rules, training));
     e->m_hood = std::make_unique<Neighbourhood>(e->m_model, std::move(levels));
     e->m_quantiles = std::move(quantiles);
+    e->m_admitted = std::move(admitted);
     e->m_typicalSpectrum = spectrum;
     return e;
 }
@@ -261,6 +354,14 @@ double PopularityEstimate::leastPopularThreshold(double percent) const
     const auto at = all.begin() + static_cast<std::ptrdiff_t>(rankOf(p));
     std::nth_element(all.begin(), at, all.end());
     return *at;
+}
+
+std::optional<std::uint64_t> PopularityEstimate::leastPopularCount(double percent) const
+{
+    const double step = std::round(percent * 100.0);
+    if (!fitted() || percent < 0 || percent > 100 || stepPercent(static_cast<int>(step)) != percent)
+        return std::nullopt;
+    return m_admitted[static_cast<std::size_t>(step)];
 }
 
 TicketValuer PopularityEstimate::valuer(std::optional<double> sales, double carryOver) const

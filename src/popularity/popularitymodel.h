@@ -69,14 +69,17 @@ public:
     const std::array<double, Numbers> &numberWeights() const { return m_number; }
     const std::vector<double> &traitWeights() const { return m_trait; }
 
-    // log weight of a combination of 0-based ascending numbers, before normalising.
+    // log weight of a combination of 0-based ascending numbers, before normalising: number by
+    // number upwards, each one's preference and its pairs with the numbers below it, as the
+    // designer's walk adds them (so that both agree to the bit at the edge of a limit).
     double rawLogWeight(const int *x) const
     {
         double s = 0;
         for (int i = 0; i < Picks; ++i) {
-            s += m_number[static_cast<std::size_t>(x[i])];
-            for (int j = i + 1; j < Picks; ++j)
-                s += m_pair[static_cast<std::size_t>(x[i] * Numbers + x[j])];
+            double step = m_number[static_cast<std::size_t>(x[i])];
+            for (int j = 0; j < i; ++j)
+                step += m_pair[static_cast<std::size_t>(x[j] * Numbers + x[i])];
+            s += step;
         }
         return s;
     }

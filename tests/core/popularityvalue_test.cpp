@@ -202,6 +202,25 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
     ASSERT_TRUE(pickTickets(f, context, 20, 9, r));
     for (const Combination &c : r.tickets)
         EXPECT_LE(e.model().relativePopularity(c), context.popularity->maxRelative * (1 + 1e-9));
+
+    // The share alone is counted from the estimate's table, not walked: the same count as
+    // every combination judged alone, ties at the edge included; a share between two kept
+    // quantiles is walked.
+    for (double share : {5.0, 10.0, 0.01, 99.99, 12.345}) {
+        DesignFilter alone;
+        alone.leastPopular = share;
+        const FilterContext c = FilterContext::fromHistory(h, alone, &e);
+        EXPECT_EQ(c.popularity->admittedCount.has_value(), share != 12.345) << share;
+        std::uint64_t judged = 0;
+        forEachCombination([&](const std::array<int, Picks> &x) {
+            NumberMask m = 0;
+            for (int n : x)
+                m |= NumberMask{1} << (n + 1);
+            judged += c.popularity->admits(m);
+        });
+        EXPECT_EQ(countPassing(alone, c), judged) << share;
+        EXPECT_EQ(countFilter(alone, h, &e).combinations, judged) << share;
+    }
 }
 
 TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)
