@@ -72,14 +72,21 @@ const std::filesystem::path &storedDatabase()
     return file;
 }
 
-Status readAll(Database &db, const std::filesystem::path &file, DrawHistory &history,
-    std::map<int, DrawPrizes> &prizes)
+// The draws and their payouts read from the database as a command reads them, as the model
+// learns them.
+std::vector<popularity::DrawObservation> readObservations(
+    Database &db, const std::filesystem::path &file, benchmark::State &state)
 {
-    if (Status s = db.open(file); !s)
-        return s;
-    if (Status s = db.loadHistory(history, Database::NoCut); !s)
-        return s;
-    return readPrizes(db, prizes);
+    DrawHistory history;
+    std::map<int, DrawPrizes> prizes;
+    Status s = db.open(file);
+    if (s)
+        s = db.loadHistory(history, Database::NoCut);
+    if (s)
+        s = readPrizes(db, prizes);
+    if (!s)
+        state.SkipWithError(s.message().c_str());
+    return popularity::observationsOf(history, prizes);
 }
 
 // What a command does before it values anything, the estimate stored: the draws and payouts
@@ -89,11 +96,7 @@ void BM_StoredEstimateFromDatabase(benchmark::State &state)
     const std::filesystem::path &file = storedDatabase();
     for (auto _ : state) {
         Database db;
-        DrawHistory history;
-        std::map<int, DrawPrizes> prizes;
-        if (Status s = readAll(db, file, history, prizes); !s)
-            state.SkipWithError(s.message().c_str());
-        const auto e = popularity::storedEstimate(db, popularity::observationsOf(history, prizes));
+        const auto e = popularity::storedEstimate(db, readObservations(db, file, state));
         if (e.origin != popularity::EstimateOrigin::Stored)
             state.SkipWithError("the estimate was not stored");
         benchmark::DoNotOptimize(e.estimate.get());
@@ -107,11 +110,7 @@ void BM_DrawsAndPayoutsFromDatabase(benchmark::State &state)
     const std::filesystem::path &file = storedDatabase();
     for (auto _ : state) {
         Database db;
-        DrawHistory history;
-        std::map<int, DrawPrizes> prizes;
-        if (Status s = readAll(db, file, history, prizes); !s)
-            state.SkipWithError(s.message().c_str());
-        benchmark::DoNotOptimize(prizes.size());
+        benchmark::DoNotOptimize(readObservations(db, file, state).size());
     }
 }
 BENCHMARK(BM_DrawsAndPayoutsFromDatabase)->Unit(benchmark::kMillisecond);
