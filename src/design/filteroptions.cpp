@@ -134,7 +134,7 @@ std::optional<Status> takeFilterOption(
     }
     if (a == "--include-patterns") {
         filter.includePatterns = true;
-        return true;
+        return Status::success();
     }
     const bool hasValue = i + 1 < args.size();
     const auto taken = [&](const std::string &problem) {

@@ -260,6 +260,13 @@ void forEachPassing(const DesignFilter &f, const FilterContext &context,
 
 std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context)
 {
+    // The least popular share alone: counted once with the estimate.
+    DesignFilter others = f;
+    others.leastPopular.reset();
+    others.includePatterns = false;
+    if (f.leastPopular && others.empty() && context.supports(f)
+        && context.popularity->admittedCount)
+        return *context.popularity->admittedCount;
     std::uint64_t n = 0;
     auto add = [&n](NumberMask) { ++n; };
     Walker(f, context).run(add);

@@ -46,6 +46,8 @@ PopularityLimit::PopularityLimit(const popularity::PopularityEstimate &estimate,
     , percent(share)
     , maxRelative(estimate.leastPopularThreshold(share))
     , excluded(std::move(excludedPatterns))
+    // The estimate's count holds pattern tickets too: it serves only when they are let in.
+    , admittedCount(excluded ? std::nullopt : estimate.leastPopularCount(share))
 {
     maxLogWeight = scale.logWeightOf(maxRelative);
 }

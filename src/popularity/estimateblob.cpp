@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace loto6::popularity {
 
@@ -64,6 +65,11 @@ void BlobWriter::f32s(const std::vector<float> &v)
     m_bytes.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(float));
 }
 
+void BlobWriter::u32s(const std::vector<std::uint32_t> &v)
+{
+    m_bytes.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(std::uint32_t));
+}
+
 void BlobWriter::digest(const Digest &d)
 {
     append(m_bytes, d[0]);
@@ -124,12 +130,14 @@ void BlobReader::values(std::size_t count, std::vector<T> &out)
     if (count > 0) // an empty vector has no storage to copy into
         std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(T));
     m_at += count * sizeof(T);
-    for (T v : out)
-        require(std::isfinite(v));
+    if constexpr (std::is_floating_point_v<T>)
+        for (T v : out)
+            require(std::isfinite(v));
 }
 
 void BlobReader::f64s(std::size_t count, std::vector<double> &out) { values(count, out); }
 void BlobReader::f32s(std::size_t count, std::vector<float> &out) { values(count, out); }
+void BlobReader::u32s(std::size_t count, std::vector<std::uint32_t> &out) { values(count, out); }
 
 Digest BlobReader::digest()
 {

@@ -31,6 +31,7 @@ public:
     void f64(double v);
     void f64s(const std::vector<double> &v);
     void f32s(const std::vector<float> &v);
+    void u32s(const std::vector<std::uint32_t> &v);
     void digest(const Digest &d);
     // The bytes with their checksum.
     std::string finish() const;
@@ -50,6 +51,7 @@ public:
     double f64();
     void f64s(std::size_t count, std::vector<double> &out);
     void f32s(std::size_t count, std::vector<float> &out);
+    void u32s(std::size_t count, std::vector<std::uint32_t> &out);
     Digest digest();
     // A check of the caller's: false spoils the whole read.
     void require(bool condition) { m_ok = m_ok && condition; }

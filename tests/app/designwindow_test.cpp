@@ -1,3 +1,5 @@
+#include "document/historydocument.h"
+#include "document/popularitysource.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "tickets/ticketbook.h"
@@ -82,6 +84,11 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
     QTRY_VERIFY(window->pickButton()->isEnabled());
     window->pickButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
+    // While the estimate is still being made, each ticket says so where its popularity comes.
+    if (frame.document().popularity().pending()) {
+        QCOMPARE(window->ticketGrid()->model()->columnCount(), 8);
+        QCOMPARE(window->ticketGrid()->model()->index(1, 7).data().toString(), u"計算中…"_s);
+    }
     // Five tickets between the heading and the average ticket's popularity and yen, once the
     // document's estimate has come.
     QTRY_COMPARE_WITH_TIMEOUT(window->ticketGrid()->model()->rowCount(), 7, 300000);

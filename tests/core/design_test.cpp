@@ -284,4 +284,22 @@ TEST(DesignGenerator, PicksAreDistinctPassingAndPinnedBySeed)
     EXPECT_FALSE(pickTickets(f, none, 29, 1, a));
     f.include = maskOfList({1, 2, 3, 4, 5, 6, 7});
     EXPECT_FALSE(pickTickets(f, none, 1, 1, a));
+
+    // Without conditions the tickets are found by their ranks, not by a walk: the same as the
+    // walk of a condition every combination meets.
+    f = {};
+    DesignFilter all;
+    all.sum = Range{21, 243};
+    for (std::uint64_t seed : {1ull, 7ull, 99ull}) {
+        ASSERT_TRUE(pickTickets(f, none, 200, seed, a));
+        ASSERT_TRUE(pickTickets(all, none, 200, seed, b));
+        EXPECT_EQ(a.combinations, AllCombinations);
+        EXPECT_EQ(a.tickets, b.tickets) << seed;
+    }
+    ASSERT_TRUE(pickTickets(f, none, MaxPick, 5, a));
+    const std::set<Combination> many(a.tickets.begin(), a.tickets.end());
+    EXPECT_EQ(many.size(), static_cast<std::size_t>(MaxPick));
+    for (const Combination &t : many)
+        EXPECT_TRUE(std::is_sorted(t.begin(), t.end()) && t.front() >= 1 && t.back() <= 43
+            && std::adjacent_find(t.begin(), t.end()) == t.end());
 }

@@ -60,10 +60,13 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
 {
     const PopularityModel model = skewedModel();
     const Neighbourhood hood(model);
+    // The stored levels alone: the sums over four and five numbers made when asked.
+    const Neighbourhood stored(model, hood.levels());
     const Combination c = {3, 9, 10, 22, 31, 40};
     std::array<double, Picks + 1> brute{};
     const auto in = membership(c);
-    double total = 0, holdingThree = 0;
+    double total = 0;
+    std::array<double, Picks> holding{}; // holding the first k numbers of c
     forEachCombination([&](const std::array<int, Picks> &x) {
         int m = 0;
         for (int n : x)
@@ -71,13 +74,20 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
         const double w = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
         brute[static_cast<std::size_t>(m)] += w;
         total += w;
-        if (std::find(x.begin(), x.end(), 2) != x.end()
-            && std::find(x.begin(), x.end(), 8) != x.end()
-            && std::find(x.begin(), x.end(), 9) != x.end())
-            holdingThree += w;
+        for (std::size_t k = 1; k < Picks; ++k)
+            if (std::all_of(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k),
+                    [&](int n) { return std::find(x.begin(), x.end(), n - 1) != x.end(); }))
+                holding[k] += w;
     });
     // A short list stands for the combinations holding it, six numbers for themselves.
-    EXPECT_NEAR(*hood.listPopularity({10, 3, 9}), holdingThree / 9880.0, 1e-9);
+    EXPECT_NEAR(*hood.listPopularity({10, 3, 9}), holding[3] / 9880.0, 1e-9);
+    for (const Neighbourhood *h : {&hood, &stored})
+        for (std::size_t k = 1; k < Picks; ++k) {
+            const std::vector<int> list(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k));
+            const double mean = holding[k]
+                / static_cast<double>(binomial(43 - static_cast<int>(k), 6 - static_cast<int>(k)));
+            EXPECT_NEAR(*h->listPopularity(list), mean, 1e-9 * mean) << k << " numbers";
+        }
     EXPECT_NEAR(*hood.listPopularity({40, 31, 22, 10, 9, 3}), model.relativePopularity(c), 1e-9);
     EXPECT_FALSE(hood.listPopularity({0, 5}));
     // A longer list: the geometric mean over its six-number subsets.
@@ -94,11 +104,13 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
     EXPECT_NEAR(*hood.listPopularity(seven), std::exp(logSum / 7), 1e-9);
     EXPECT_NEAR(total / static_cast<double>(CombinationCount), 1.0, 1e-9)
         << "the normaliser makes the average ticket 1";
-    const auto shares = hood.matchShares(c);
-    for (std::size_t j = 0; j <= Picks; ++j)
-        EXPECT_NEAR(
-            shares[j], brute[j] / static_cast<double>(CombinationCount), 1e-12 + 1e-9 * shares[j])
-            << "matching " << j;
+    for (const Neighbourhood *h : {&hood, &stored}) {
+        const auto shares = h->matchShares(c);
+        for (std::size_t j = 0; j <= Picks; ++j)
+            EXPECT_NEAR(shares[j], brute[j] / static_cast<double>(CombinationCount),
+                1e-12 + 1e-9 * shares[j])
+                << "matching " << j << (h == &stored ? ", stored levels" : "");
+    }
     // The closed form of the mean log weight against the same enumeration.
     double sum = 0;
     long long count = 0;

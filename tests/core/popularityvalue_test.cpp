@@ -227,6 +227,29 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
         EXPECT_LE(e.model().relativePopularity(c), context.popularity->maxRelative * (1 + 1e-9));
         EXPECT_FALSE(patterns.kindOf(c));
     }
+
+    // The share alone is counted from the estimate's table, not walked: the same count as
+    // every combination judged alone, ties at the edge included; a share between two kept
+    // quantiles is walked, and so is a share that leaves pattern tickets out (the table counts
+    // them).
+    for (const auto &[share, include] : {std::pair{5.0, true}, std::pair{10.0, true},
+             std::pair{0.01, true}, std::pair{99.99, true}, std::pair{12.345, true},
+             std::pair{10.0, false}}) {
+        DesignFilter alone;
+        alone.leastPopular = share;
+        alone.includePatterns = include;
+        const FilterContext c = FilterContext::fromHistory(h, alone, &e);
+        EXPECT_EQ(c.popularity->admittedCount.has_value(), include && share != 12.345) << share;
+        std::uint64_t judged = 0;
+        forEachCombination([&](const std::array<int, Picks> &x) {
+            NumberMask m = 0;
+            for (int n : x)
+                m |= NumberMask{1} << (n + 1);
+            judged += c.popularity->admits(m);
+        });
+        EXPECT_EQ(countPassing(alone, c), judged) << share;
+        EXPECT_EQ(countFilter(alone, h, &e).combinations, judged) << share;
+    }
 }
 
 TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)

@@ -642,8 +642,22 @@ void DesignWindow::showTickets()
     const auto sheet = e && !lines.empty()
         ? PopularityTexts::ticketsSheet(frame().document().popularity(), lines)
         : nullptr;
-    m_tickets->setSheet(
-        sheet ? *sheet : designTicketsSheet(shown, m_shownWheel ? "ホイール" : "選んだ番号"));
+    if (sheet) {
+        m_tickets->setSheet(*sheet);
+        return;
+    }
+    Sheet plain = designTicketsSheet(shown, m_shownWheel ? "ホイール" : "選んだ番号");
+    // While the estimate is being made each ticket says so where its popularity will come.
+    if (!lines.empty() && frame().document().popularity().pending()) {
+        const int column = plain.columns() + 1;
+        plain.setSize(column, plain.rows());
+        plain.setVisible(column, plain.visibleRows());
+        plain.setColWidth(column, 14);
+        plain.setText(column, 1, tr("人気度・期待値").toStdString());
+        for (int row = 2; row <= plain.rows(); ++row)
+            plain.setText(column, row, PopularityTexts::pendingText().toStdString());
+    }
+    m_tickets->setSheet(plain);
 }
 
 void DesignWindow::addToBook()
