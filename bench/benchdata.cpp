@@ -1,7 +1,7 @@
 #include "benchdata.h"
 
-#include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/historyfile.h"
 #include "store/prizestore.h"
 
 #include <algorithm>
@@ -16,10 +16,10 @@ namespace loto6::bench {
 const DrawHistory &bundledHistory()
 {
     static const DrawHistory history = [] {
-        std::vector<DrawRecord> draws;
-        if (!importCsvFile(BUNDLED_HISTORY, draws))
+        HistoryFile file;
+        if (!readHistoryFile(BUNDLED_HISTORY, file))
             throw std::runtime_error("cannot read the bundled history");
-        return DrawHistory(std::move(draws));
+        return DrawHistory(std::move(file.draws));
     }();
     return history;
 }

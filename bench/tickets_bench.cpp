@@ -58,7 +58,7 @@ BENCHMARK(BM_GradeTickets_1000_WholeHistory)->Unit(benchmark::kMillisecond);
 // The law of the verdict alone for a book over the whole bundled history: ten lines bought
 // for every draw (counted exactly over every draw), and the 15 lines of a wheel of twelve
 // numbers, 3 if 3, which share numbers. Target: each under 50 ms.
-std::vector<BookDraw> everyDraw(const std::vector<std::array<int, 6>> &lines)
+std::vector<BookDraw> everyDraw(const std::vector<std::array<int, MainNumberCount>> &lines)
 {
     std::vector<BookLine> book;
     for (const auto &numbers : lines) {

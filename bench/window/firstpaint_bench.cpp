@@ -36,7 +36,7 @@ bool addTickets(const MainFrm &frame)
     std::vector<Ticket> tickets;
     for (int i = 0; i < 100; ++i) {
         Ticket t;
-        for (int k = 0; k < Ticket::Size; ++k)
+        for (int k = 0; k < MainNumberCount; ++k)
             t.numbers[static_cast<std::size_t>(k)] = 1 + (i + 7 * k) % 43;
         std::sort(t.numbers.begin(), t.numbers.end());
         t.firstDraw = i < 50 ? 1 : frame.document().totals().latestDrawNo + 1;

@@ -194,7 +194,7 @@ std::vector<ChartDraw> chartDraws(const DrawHistory &history)
 std::vector<int> appearanceGaps(const std::vector<ChartDraw> &draws)
 {
     std::vector<int> gaps;
-    std::vector<int> last(ChartBalls + 1, -1);
+    std::vector<int> last(HighestNumber + 1, -1);
     for (int k = 0; k < static_cast<int>(draws.size()); ++k) {
         for (std::uint64_t m = draws[static_cast<std::size_t>(k)].mainMask; m != 0; m &= m - 1) {
             const int n = std::countr_zero(m);
@@ -212,8 +212,8 @@ std::vector<ChartDraw> fairChartDraws(int count, std::uint64_t seed)
     std::vector<ChartDraw> out;
     for (int k = 1; k <= count; ++k) {
         std::uint64_t mask = 0;
-        while (std::popcount(mask) < ChartMainPicks)
-            mask |= std::uint64_t{1} << (1 + random() % ChartBalls);
+        while (std::popcount(mask) < MainNumberCount)
+            mask |= std::uint64_t{1} << (1 + random() % HighestNumber);
         out.push_back({k, mask, 0});
     }
     return out;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/drawrecord.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,9 +10,6 @@
 namespace loto6 {
 
 class DrawHistory;
-
-inline constexpr int ChartBalls = 43;    // numbers 1..43
-inline constexpr int ChartMainPicks = 6; // main numbers of a draw
 
 // Bounds [low, high] of a binomial count X ~ B(n, p) that hold it with probability at least
 // `probability`: P(X < low) and P(X > high) are each at most (1 - probability) / 2, and the

@@ -19,7 +19,7 @@ Chart patternChart(const ChartInput &input, bool odd)
 {
     const std::vector<ChartDraw> draws = chartDraws(input.history);
     const ChanceLaw &law = ChanceLaw::loto6();
-    std::vector<double> counts(ChartMainPicks + 1, 0.0);
+    std::vector<double> counts(MainNumberCount + 1, 0.0);
     // Odd numbers have bit 1, 3, 5...; low numbers are 1..21.
     constexpr std::uint64_t OddBits = 0xAAAA'AAAA'AAAAull;
     constexpr std::uint64_t LowBits = ((std::uint64_t{1} << 22) - 1) & ~std::uint64_t{1};
@@ -27,13 +27,13 @@ Chart patternChart(const ChartInput &input, bool odd)
         counts[static_cast<std::size_t>(std::popcount(d.mainMask & (odd ? OddBits : LowBits)))]
             += 1;
     std::vector<std::string> labels;
-    for (int k = 0; k <= ChartMainPicks; ++k)
+    for (int k = 0; k <= MainNumberCount; ++k)
         labels.push_back(odd
-                ? "奇" + std::to_string(k) + "偶" + std::to_string(ChartMainPicks - k)
-                : "低" + std::to_string(k) + "高" + std::to_string(ChartMainPicks - k));
+                ? "奇" + std::to_string(k) + "偶" + std::to_string(MainNumberCount - k)
+                : "低" + std::to_string(k) + "高" + std::to_string(MainNumberCount - k));
     const std::vector<double> &chance = odd ? law.oddLaw() : law.lowLaw();
     ChartPanel panel = countsAgainstLaw(std::move(labels), counts, chance,
-        static_cast<long long>(draws.size()), 0.95, ChartMainPicks + 1);
+        static_cast<long long>(draws.size()), 0.95, MainNumberCount + 1);
     panel.xAxis.label = odd ? "奇数・偶数の個数" : "低数字（01～21）・高数字（22～43）の個数";
     panel.yAxis.label = "回数";
     panel.yAxis.unit = "回";
@@ -52,7 +52,7 @@ Chart buildGapChart(const ChartInput &input)
 {
     const std::vector<ChartDraw> draws = chartDraws(input.history);
     const std::vector<int> gaps = appearanceGaps(draws);
-    const double p = static_cast<double>(ChartMainPicks) / ChartBalls;
+    const double p = static_cast<double>(MainNumberCount) / HighestNumber;
     const std::vector<double> expected
         = ChanceLaw::expectedGapCounts(static_cast<int>(draws.size()), p);
     const int longest = gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end());

@@ -13,7 +13,7 @@ namespace {
 std::vector<std::string> numberLabels()
 {
     std::vector<std::string> labels;
-    for (int n = 1; n <= ChartBalls; ++n)
+    for (int n = 1; n <= HighestNumber; ++n)
         labels.push_back(twoDigitText(n));
     return labels;
 }
@@ -21,19 +21,19 @@ std::vector<std::string> numberLabels()
 Chart appearances(const ChartInput &input, bool withBonus)
 {
     const std::vector<ChartDraw> draws = chartDraws(input.history);
-    std::vector<double> counts(ChartBalls, 0.0);
+    std::vector<double> counts(HighestNumber, 0.0);
     for (const ChartDraw &d : draws) {
-        for (int n = 1; n <= ChartBalls; ++n)
+        for (int n = 1; n <= HighestNumber; ++n)
             counts[static_cast<std::size_t>(n - 1)] += static_cast<double>((d.mainMask >> n) & 1u);
         if (withBonus)
             counts[static_cast<std::size_t>(d.bonus - 1)] += 1;
     }
-    const int picks = withBonus ? ChartMainPicks + 1 : ChartMainPicks;
-    const double p = static_cast<double>(picks) / ChartBalls;
+    const int picks = withBonus ? MainNumberCount + 1 : MainNumberCount;
+    const double p = static_cast<double>(picks) / HighestNumber;
     const auto n = static_cast<long long>(draws.size());
     Chart c;
     ChartPanel panel = countsAgainstLaw(
-        numberLabels(), counts, std::vector<double>(ChartBalls, p), n, 0.95, ChartBalls);
+        numberLabels(), counts, std::vector<double>(HighestNumber, p), n, 0.95, HighestNumber);
     panel.xAxis.label = "数字";
     // The counts lie far from zero: the axis starts near them, so that the bands show.
     panel.yAxis.min = std::numeric_limits<double>::quiet_NaN();
@@ -41,8 +41,9 @@ Chart appearances(const ChartInput &input, bool withBonus)
     panel.yAxis.unit = "回";
     c.title = std::string(withBonus ? "本数字＋ボーナス数字" : "本数字") + "の出現回数　"
         + historyRangeText(input.history);
-    c.note = "破線は公平な抽選での期待値（" + std::to_string(n) + "回×" + std::to_string(picks)
-        + "/" + std::to_string(HighestNumber) + " = " + fixedText(static_cast<double>(n) * p, 1)
+    c.note = "各数字の短い横線は公平な抽選での期待値（" + std::to_string(n) + "回×"
+        + std::to_string(picks) + "/" + std::to_string(HighestNumber) + " = "
+        + fixedText(static_cast<double>(n) * p, 1)
         + "回）。濃い帯は各数字が95%の確率で入る範囲、薄い帯は43個すべてが同時に95%の確率で入る範囲"
           "です。43個のうち2個ほどが濃い帯の外に出るのは偶然でも普通のことで、薄い帯の外に出た数字"
           "（赤）だけが偶然では説明しにくい偏りです。";
@@ -140,9 +141,9 @@ struct RunningBands
 
 Chart buildNumberOverTimeChart(const ChartInput &input)
 {
-    const int number = std::clamp(input.number, 1, ChartBalls);
+    const int number = std::clamp(input.number, 1, HighestNumber);
     const std::vector<ChartDraw> draws = chartDraws(input.history);
-    const double p = static_cast<double>(ChartMainPicks) / ChartBalls;
+    const double p = static_cast<double>(MainNumberCount) / HighestNumber;
     ChartPanel total, deviation;
     ChartSeries seen{"第" + twoDigitText(number) + "の累積出現回数", ChartSeries::Role::Observed,
         ChartSeries::Mark::Steps, chartcolors::Observed, {}, {}};

@@ -15,8 +15,8 @@ namespace {
 using popularity::PopularityBacktest;
 
 // The 1等 winners of each calibration group, least popular first, against the model's
-// prediction. The winners of a group are a sum of rare independent wins, so their chance law
-// is that of a binomial count over the group's tickets with the predicted mean.
+// prediction, with the bounds of the exact law of their sum under each draw's count law (the
+// crowds make it wider than a binomial count's).
 ChartPanel firstPrizePanel(const PopularityBacktest &b)
 {
     ChartPanel panel;
@@ -29,26 +29,21 @@ ChartPanel firstPrizePanel(const PopularityBacktest &b)
         chartcolors::Observed, {}, {}};
     ChartSeries predicted{"モデルの予想", ChartSeries::Role::Expected, ChartSeries::Mark::Points,
         chartcolors::Expected, {}, {}};
-    std::vector<double> tickets(b.firstPrize.size(), 0.0);
     for (int g = 0; g < groups; ++g) {
         const PopularityBacktest::CalibrationGroup &group
             = b.firstPrize[static_cast<std::size_t>(g)];
         const auto x = static_cast<double>(g);
         panel.xAxis.categories.push_back("組" + std::to_string(g + 1) + "（人気度×"
             + fixedText(group.meanRelativePopularity, 2) + "）");
-        // Tickets of the group: the predicted mean over the chance of one ticket at average
-        // popularity, weighted by the group's popularity.
-        const double chance = popularity::tierChance(1) * group.meanRelativePopularity;
-        const auto n = static_cast<long long>(std::llround(group.predicted / chance));
-        const double p = n > 0 ? group.predicted / static_cast<double>(n) : 0.0;
-        const CountBand plain = binomialBand(n, p, 0.95);
-        const CountBand all = binomialBand(n, p, joint);
+        const std::vector<double> law = b.groupLaw(static_cast<std::size_t>(g));
+        const auto plain = popularity::bandOf(law, 0.95);
+        const auto all = popularity::bandOf(law, joint);
         for (ChartBand *band : {&wide, &each})
             band->x.push_back(x);
-        wide.low.push_back(static_cast<double>(all.low));
-        wide.high.push_back(static_cast<double>(all.high));
-        each.low.push_back(static_cast<double>(plain.low));
-        each.high.push_back(static_cast<double>(plain.high));
+        wide.low.push_back(static_cast<double>(all.first));
+        wide.high.push_back(static_cast<double>(all.second));
+        each.low.push_back(static_cast<double>(plain.first));
+        each.high.push_back(static_cast<double>(plain.second));
         seen.x.push_back(x);
         seen.y.push_back(static_cast<double>(group.observed));
         predicted.x.push_back(x);
@@ -102,11 +97,18 @@ std::string validationNote(const PopularityBacktest &b)
     for (int k = 0; k < 3; ++k)
         if (const auto &v = b.r2[static_cast<std::size_t>(k)])
             r2 += (r2.empty() ? "" : "、") + popularity::tierLabel(k + 3) + " " + fixedText(*v, 3);
-    return "第" + std::to_string(b.from) + "回より前の" + groupedText(b.trainingDraws)
-        + "回（販売実績額の分かる回 " + groupedText(b.trainingDrawsWithSales)
-        + "回）で学んだモデルが、それ以降の" + groupedText(static_cast<long long>(b.draws.size()))
-        + "回の当せん口数をどれだけ当てたかを示します。1等は予想の少ない回から5組に分け、帯は"
-          "予想が正しいときに実際の口数が95%の確率で入る範囲です。"
+    return "第" + std::to_string(b.from) + "回以降の"
+        + groupedText(static_cast<long long>(b.draws.size())) + "回を、それぞれ"
+        + std::to_string(popularity::RefitEvery)
+        + "回ごとにその前の回だけで学び直したモデルで予想し、当せん口数をどれだけ当てたかを示します"
+          "（新しい回の払戻金が入るたびに加わります。最初のモデルは第"
+        + std::to_string(b.from) + "回より前の" + groupedText(b.trainingDraws)
+        + "回、販売実績額の分かる回 " + groupedText(b.trainingDrawsWithSales)
+        + "回で学びました）。1等は予想の少ない回から5組に分け、帯は予想が正しいときに実際の口数が95"
+          "%"
+          "の確率で入る範囲です。同じ組合せに買う人が集まる回があるため、1等の口数はポアソン分布よ"
+          "り"
+          "ばらつく法則（負の二項分布と人気の集中の混合）で見ています。"
         + (r2.empty() ? std::string() : "3等～5等の対数の比の決定係数 R²：" + r2 + "。")
         + "人気度は当せんの確率を変えません（どの組合せも同じ確率で抽選されます）。";
 }
@@ -121,9 +123,10 @@ Chart buildPopularityChart(const ChartInput &input)
     const std::vector<popularity::DrawObservation> draws
         = popularity::observationsOf(input.history, input.prizes ? *input.prizes : none);
     const int from = popularity::DefaultBacktestFrom;
-    const PopularityBacktest b = input.popularityFit
-        ? popularity::runPopularityBacktest(draws, from, input.popularityFit(draws, from))
-        : popularity::runPopularityBacktest(draws, from);
+    const PopularityBacktest b = popularity::runRunningBacktest(draws, from, [&](int before) {
+        return input.popularityFit ? input.popularityFit(draws, before)
+                                   : popularity::fitPopularity(draws, before);
+    });
     if (b.draws.empty() || b.trainingDrawsWithSales == 0) {
         c.note = "第" + std::to_string(popularity::DefaultBacktestFrom)
             + "回より前の販売実績額と、それ以降の払戻金の保存された回がないため、検証できません。"

@@ -171,7 +171,10 @@ Chart buildTicketChart(const ChartInput &input)
     }
     panel.bands.push_back(std::move(band));
     panel.series = {std::move(spent), std::move(won), std::move(expected)};
-    c.panels.push_back(std::move(panel));
+    // Without a graded draw there is nothing to plot: the chart is its title and its note, not
+    // empty axes.
+    if (!draws.empty())
+        c.panels.push_back(std::move(panel));
     c.note = draws.empty() ? std::string("照合できる購入番号がありません。購入番号を追加すると、抽"
                                          "選済みの回の収支を表示します。")
                            : "購入額 " + yenText(static_cast<long long>(cost)) + "、当せん額 "

@@ -52,8 +52,11 @@ int chartCommand(Context &ctx)
     bool numberGiven = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string &a = ctx.args[i];
-        if (takeOutputOption(ctx.args, i, output, problem))
+        if (const std::optional<Status> taken = takeOutputOption(ctx.args, i, output)) {
+            if (!*taken)
+                problem = taken->message();
             continue;
+        }
         if (a == "--list")
             list = true;
         else if (a == "--format" && i + 1 < ctx.args.size())
@@ -82,14 +85,14 @@ int chartCommand(Context &ctx)
     int n = 1;
     if (numberGiven) {
         const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
-        if (ec != std::errc() || end != number.data() + number.size() || n < 1 || n > ChartBalls)
-            return ctx.usage("chart: --number is a number from 1 to " + std::to_string(ChartBalls)
-                + ", not " + quotedForMessage(number));
+        if (ec != std::errc() || end != number.data() + number.size() || n < 1 || n > HighestNumber)
+            return ctx.usage("chart: --number is a number from 1 to "
+                + std::to_string(HighestNumber) + ", not " + quotedForMessage(number));
         if (!info->needsNumber)
             return ctx.usage("chart: " + quotedForMessage(name) + " takes no --number");
     } else if (info->needsNumber) {
         return ctx.usage("chart: " + quotedForMessage(name)
-            + " charts one number: give it with --number N (1 to " + std::to_string(ChartBalls)
+            + " charts one number: give it with --number N (1 to " + std::to_string(HighestNumber)
             + ")");
     }
     std::map<int, DrawPrizes> prizes;

@@ -95,6 +95,8 @@ constexpr const char *UsageText = R"(usage: loto6zumvel-cli [--db FILE] [--as-of
     FILTER: --sum A-B --odd A-B --low A-B --consecutive A-B --last-digits A-B
             --include N,N.. --exclude N,N.. --pool N,N.. --carry-over A-B --not-drawn
             --least-popular X (only the least popular X% of combinations)
+            --include-patterns (keep the pattern tickets, such as 1 2 3 4 5 6, that
+                                --least-popular and --sort popularity leave out)
                                    count the combinations that pass, or pick K of them
                                    (least popular first with --sort popularity; each
                                    one's popularity and expected yen with --popularity)
@@ -173,16 +175,14 @@ int Context::usage(const std::string &message) const
     return ExitUsage;
 }
 
-bool takeOutputOption(
-    const std::vector<std::string> &args, std::size_t &i, OutputPath &output, std::string &problem)
+std::optional<Status> takeOutputOption(
+    const std::vector<std::string> &args, std::size_t &i, OutputPath &output)
 {
     if ((args[i] != "-o" && args[i] != "--output") || i + 1 >= args.size())
-        return false;
+        return std::nullopt;
     const std::string &option = args[i];
     output = args[++i];
-    if (output->empty())
-        problem = noFileNamed(option);
-    return true;
+    return output->empty() ? Status::failure(noFileNamed(option)) : Status::success();
 }
 
 int writeOutput(

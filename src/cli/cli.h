@@ -6,6 +6,7 @@
 #include "store/database.h"
 #include "store/drawhistory.h"
 #include "store/drawprizes.h"
+#include "store/result.h"
 #include "store/totals.h"
 
 #include <array>
@@ -88,10 +89,10 @@ int predictFromArgs(Context &ctx, std::string_view command, const SwitchArgs &ar
 
 // Where a command's output goes: standard output when no -o was given (or -o -), else the file.
 using OutputPath = std::optional<std::string>;
-// Takes -o FILE or --output FILE at args[i] into `output` and moves i past it; false when
-// args[i] is not that option with a value. An empty FILE names no file: `problem` says so.
-bool takeOutputOption(
-    const std::vector<std::string> &args, std::size_t &i, OutputPath &output, std::string &problem);
+// Takes -o FILE or --output FILE at args[i] into `output` and moves i past it; nothing when
+// args[i] is not that option with a value. An empty FILE names no file: a failure says so.
+std::optional<Status> takeOutputOption(
+    const std::vector<std::string> &args, std::size_t &i, OutputPath &output);
 // Writes to standard output (no path, or "-") or to that file: never the database in use or
 // its backup, an ordinary file atomically, a device or pipe in place. `write` gives the output
 // straight to standard output, and into a buffer for a file.

@@ -50,10 +50,9 @@ bool wholeNumber(const std::string &text, Int &v)
 std::string readDesignArgs(const std::vector<std::string> &args, DesignArgs &a)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string problem;
-        if (takeFilterOption(args, i, a.filter, problem)) {
-            if (!problem.empty())
-                return problem;
+        if (const std::optional<Status> taken = takeFilterOption(args, i, a.filter)) {
+            if (!*taken)
+                return taken->message();
             continue;
         }
         const std::string &o = args[i];
@@ -138,8 +137,11 @@ int designCount(Context &ctx, const DesignArgs &a, const popularity::PopularityE
                  "from these same draws' winners, so their count is no test of it\n";
         if (!below.empty())
             o << "popularity: the least popular " << jsonNumber(*a.filter.leastPopular)
-              << "% of combinations, at most " << below
-              << " times as popular as the average ticket\n"
+              << "% of combinations, at most " << below << " times as popular as the average ticket"
+              << (a.filter.includePatterns ? ""
+                                           : ", less the pattern tickets such as 1 2 3 4 5 6 "
+                                             "(--include-patterns keeps them)")
+              << '\n'
               << popularity::ChanceCaveat << '\n';
     }
     return writeOutput(ctx, {}, o.str());
@@ -181,17 +183,18 @@ void writePick(std::ostream &o, const DesignArgs &a, const PickResult &r, std::u
 }
 
 // The picked tickets labelled 1.., least popular first when asked.
-std::optional<LinePopularity> pickPopularity(
-    const DesignArgs &a, PickResult &r, const popularity::PopularityEstimate *estimate)
+std::optional<LinePopularity> pickPopularity(const DesignArgs &a, PickResult &r,
+    const popularity::PopularityEstimate *estimate, const popularity::PatternFamily &patterns)
 {
     if (!estimate)
         return std::nullopt;
     if (a.sortByPopularity)
-        sortByPopularity(r.tickets, estimate->model());
+        sortByPopularity(
+            r.tickets, estimate->model(), a.filter.includePatterns ? nullptr : &patterns);
     std::vector<popularity::LabelledCombination> lines;
     for (const Combination &c : r.tickets)
         lines.push_back({std::to_string(lines.size() + 1), c});
-    return linePopularity(lines, *estimate);
+    return linePopularity(lines, *estimate, patterns);
 }
 
 int designPick(Context &ctx, const DesignArgs &a, const popularity::PopularityEstimate *estimate)
@@ -203,7 +206,8 @@ int designPick(Context &ctx, const DesignArgs &a, const popularity::PopularityEs
             a.filter, FilterContext::fromHistory(ctx.history, a.filter, estimate), a.pick, seed, r);
         !s)
         return ctx.fail("design: " + s.message());
-    const std::optional<LinePopularity> p = pickPopularity(a, r, estimate);
+    const std::optional<LinePopularity> p
+        = pickPopularity(a, r, estimate, popularity::PatternFamily::fromHistory(ctx.history));
     if (a.addToBook) {
         std::vector<Ticket> made;
         const std::string memo = pickMemo(a.filter, seed);

@@ -59,8 +59,11 @@ int exportCommand(Context &ctx)
     std::string problem;
     bool withPrizes = false;
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
-        if (takeOutputOption(ctx.args, i, output, problem))
+        if (const std::optional<Status> taken = takeOutputOption(ctx.args, i, output)) {
+            if (!*taken)
+                problem = taken->message();
             continue;
+        }
         if (ctx.args[i] != "--with-prizes")
             return ctx.usage("export: unexpected argument " + quotedForMessage(ctx.args[i]));
         withPrizes = true;
@@ -170,9 +173,10 @@ int showCommand(Context &ctx)
         const std::string &a = ctx.args[i];
         if (a == "--format" && i + 1 < ctx.args.size())
             formatName = ctx.args[++i];
-        else if (takeOutputOption(ctx.args, i, output, problem))
-            continue;
-        else if (a.starts_with("-"))
+        else if (const std::optional<Status> taken = takeOutputOption(ctx.args, i, output)) {
+            if (!*taken)
+                problem = taken->message();
+        } else if (a.starts_with("-"))
             return ctx.usage("show: unknown option " + quotedForMessage(a));
         else if (name.empty())
             name = a;

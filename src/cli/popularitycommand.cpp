@@ -31,10 +31,19 @@ average ticket's (and the average ticket as players buy them) and the least and 
 the latest 100 draws with known sales when not given); --carry-over the 1等 carry-over coming
 into the draw (when not given, the carry-over of the latest stored payouts, which goes into
 the next draw). A ticket whose popularity lies outside that of the combinations the model was
-tested on is marked as extrapolated. --backtest fits the model on the draws before N
-only (1500 when not given) and compares its expected winners with the observed ones.
+tested on is marked as extrapolated. --backtest predicts every draw from N on (1500 when
+not given) by the model fitted on the draws before its block of 100 (refitted at N, N + 100,
+..; each fit stored), and compares its expected winners and their chance law with the observed
+ones: R², the 1等 groups with their joint 95% bounds, the held-out log-likelihood of each tier
+(beside the per-number model, the Poisson law about the same means and uniform play) and the
+Kolmogorov-Smirnov test of the 1等 counts' randomized PIT values.
 
 )";
+
+constexpr const char *PatternHelp
+    = "For a pattern ticket the JSON gives \"pattern\" (its kind), null popularity, percentile, "
+      "co-winners and prizes, and expectedValue as an upper bound; \"pattern\" is null for any "
+      "other ticket.";
 
 struct PopularityArgs
 {
@@ -116,19 +125,24 @@ std::string interval(const ValueSpectrum::Range &r)
     return "[" + jsonNumber(r.low) + ", " + jsonNumber(r.high) + "]";
 }
 
+// A ticket's JSON; a pattern ticket has null where the model cannot speak for it. `more`
+// follows the spectrum's fields.
 void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
-    const ValueSpectrum &sp, const TicketValuer &valuer, const std::string &more)
+    const ValueSpectrum &sp, const TicketValuer &valuer, const PatternInfo *pattern,
+    const std::string &more)
 {
+    const auto known
+        = [pattern](const std::string &json) -> std::string { return pattern ? "null" : json; };
     o << "{\"numbers\": [";
     for (std::size_t i = 0; i < v.numbers.size(); ++i)
         o << (i ? ", " : "") << v.numbers[i];
-    o << "], \"relativePopularity\": " << jsonNumber(v.relativePopularity)
-      << ", \"percentile\": " << jsonNumber(percentile)
+    o << "], \"relativePopularity\": " << known(jsonNumber(v.relativePopularity))
+      << ", \"percentile\": " << known(jsonNumber(percentile))
       << ", \"sales\": " << jsonNumber(valuer.sales())
       << ", \"carryOver\": " << jsonNumber(valuer.carryOver())
-      << ",\n \"expectedCoWinners\": " << tierObject(v.coWinners)
-      << ",\n \"expectedPrize\": " << tierObject(v.expectedPrize)
-      << ",\n \"expectedValue\": " << jsonNumber(v.expectedValue)
+      << ",\n \"expectedCoWinners\": " << known(tierObject(v.coWinners))
+      << ",\n \"expectedPrize\": " << known(tierObject(v.expectedPrize))
+      << ",\n \"expectedValue\": " << jsonNumber(shownValue(v, pattern, sp))
       << ", \"averageTicketExpectedValue\": " << jsonNumber(sp.averageTicketValue)
       << ",\n \"leastPopular1PercentExpectedValue\": " << jsonNumber(sp.leastPopularValue)
       << ", \"mostPopular1PercentExpectedValue\": " << jsonNumber(sp.mostPopularValue)
@@ -136,7 +150,20 @@ void writeValueJson(std::ostream &o, const TicketValue &v, double percentile,
       << ", \"spectrumIntervals\": {\"averageTicket\": " << interval(sp.averageRange)
       << ", \"averageBoughtTicket\": " << interval(sp.boughtRange)
       << ", \"leastPopular1Percent\": " << interval(sp.leastRange)
-      << ", \"mostPopular1Percent\": " << interval(sp.mostRange) << "},\n " << more << "}\n";
+      << ", \"mostPopular1Percent\": " << interval(sp.mostRange) << "},\n " << more
+      << ",\n \"pattern\": " << (pattern ? jsonString(pattern->english) : "null") << "}\n";
+}
+
+std::string optionalJson(const std::optional<double> &v) { return v ? jsonNumber(*v) : "null"; }
+
+// The held-out log-likelihood of each tier: the model with its count laws, the per-number
+// model with its own, the Poisson law about the model's means, and uniform play.
+std::string likelihoodJson(const PopularityBacktest &b, const PopularityBacktest &plain)
+{
+    const PopularityBacktest::Likelihood &l = b.likelihood;
+    return "{\"draws\": " + std::to_string(l.draws) + ", \"model\": " + tierObject(l.model)
+        + ", \"perNumberModel\": " + tierObject(plain.likelihood.model) + ", \"poisson\": "
+        + tierObject(l.poisson) + ", \"uniform\": " + tierObject(l.uniform) + "}";
 }
 
 void writeBacktestJson(
@@ -152,7 +179,8 @@ void writeBacktestJson(
         o << (i ? ",\n  " : "\n  ") << "{\"draw\": " << d.drawNo
           << ", \"sales\": " << (d.sales ? std::to_string(*d.sales) : "null")
           << ", \"predicted\": " << (d.sales ? tierObject(d.predicted) : "null")
-          << ", \"observed\": " << tierObject(observed) << "}";
+          << ", \"observed\": " << tierObject(observed) << ", \"fittedBefore\": " << d.fittedBefore
+          << "}";
     }
     const auto r2 = [](const PopularityBacktest &x) {
         std::string s = "{";
@@ -162,12 +190,18 @@ void writeBacktestJson(
         return s + "}";
     };
     o << "\n ],\n \"r2\": " << r2(b) << ",\n \"perNumberModelR2\": " << r2(plain)
-      << ",\n \"firstPrizeCalibration\": [";
-    for (std::size_t g = 0; g < b.firstPrize.size(); ++g)
+      << ",\n \"refitEvery\": " << RefitEvery << ",\n \"firstPrizeCalibration\": [";
+    const double joint = std::pow(0.95, 1.0 / std::max<double>(1, b.firstPrize.size()));
+    for (std::size_t g = 0; g < b.firstPrize.size(); ++g) {
+        const auto band = bandOf(b.groupLaw(g), joint);
         o << (g ? ", " : "") << "{\"draws\": " << b.firstPrize[g].draws
           << ", \"predicted\": " << jsonNumber(b.firstPrize[g].predicted)
-          << ", \"observed\": " << b.firstPrize[g].observed << "}";
-    o << "]}\n";
+          << ", \"observed\": " << b.firstPrize[g].observed << ", \"jointBand\": [" << band.first
+          << ", " << band.second << "]}";
+    }
+    o << "],\n \"logLikelihood\": " << likelihoodJson(b, plain)
+      << ",\n \"firstPrizePitKsP\": " << optionalJson(b.firstPrizePitP)
+      << ", \"perNumberModelFirstPrizePitKsP\": " << optionalJson(plain.firstPrizePitP) << "}\n";
 }
 
 int runBacktest(Context &ctx, const PopularityArgs &p, const std::vector<DrawObservation> &draws)
@@ -201,7 +235,8 @@ int popularityCommand(Context &ctx)
     if (const std::string problem = parseArgs(ctx.args, p); !problem.empty())
         return ctx.usage("popularity: " + problem);
     if (p.help) {
-        ctx.out << HelpText << ChanceCaveat << '\n'
+        ctx.out << HelpText << PatternDefinition << ' ' << PatternHelp << "\n\n"
+                << ChanceCaveat << '\n'
                 << SharingCaveat << '\n'
                 << EstimateCaveat << '\n';
         return ExitOk;
@@ -231,13 +266,16 @@ int popularityCommand(Context &ctx)
     const TicketValue v = valuer.value(c);
     const double percentile = estimate->percentile(v.relativePopularity);
     const ValueSpectrum spectrum = estimate->spectrum(valuer);
-    const ValueContext context = valueContext(*estimate, valuer, v, spectrum);
+    const PatternInfo *pattern = PatternFamily::fromHistory(ctx.history).infoOf(c);
+    const ValueContext context = valueContext(*estimate, valuer, v, spectrum, pattern);
     if (p.format == "json")
-        writeValueJson(ctx.out, v, percentile, spectrum, valuer,
+        writeValueJson(ctx.out, v, percentile, spectrum, valuer, pattern,
             rangeJson(context) + ",\n \"conditions\": " + conditionsJson(*estimate, valuer));
     else {
-        writeSheetText(
-            ctx.out, ticketValueSheet(v, percentile, spectrum, context, *estimate, valuer));
+        writeSheetText(ctx.out,
+            ticketValueSheet(v, percentile, spectrum, context, *estimate, valuer, pattern));
+        if (pattern)
+            ctx.out << "\nPattern: " << pattern->english << ". " << PatternDefinition << '\n';
         ctx.out << "\nAt sales of " << yenText(std::llround(valuer.sales()))
                 << " and a carry-over of " << yenText(std::llround(valuer.carryOver())) << ".\n";
         writeCaveats(ctx.out);

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/ticketpopularity.h"
 
 #include "grid/sheetwriter.h"
 #include "store/drawvalidation.h"
@@ -28,6 +29,17 @@ std::string summaryFields(const DrawSummary &s)
       << "},\n \"upToDraw\": {\"units\": " << upTo.units << ", \"cost\": " << upTo.cost
       << ", \"winnings\": " << yen(upTo, upTo.winnings)
       << ", \"balance\": " << yen(upTo, upTo.balance()) << "}";
+    // The model's expected winners per tier at the draw's sales, null where not known.
+    const SummaryPopularity &p = s.popularity;
+    o << ",\n \"predictedWinners\": ";
+    if (p.state == SummaryPopularity::State::Ready && p.tickets) {
+        o << '[';
+        for (std::size_t t = 0; t < p.predicted.size(); ++t)
+            o << (t ? ", " : "") << jsonNumber(p.predicted[t]);
+        o << ']';
+    } else {
+        o << "null";
+    }
     return o.str();
 }
 
@@ -95,7 +107,8 @@ int summaryCommand(Context &ctx)
     if (Status s = book.records(records); !s)
         return ctx.fail("summary: " + s.message());
     DrawSummary summary;
-    const DrawSummaryInput input{ctx.history, prizes, tickets, records, options};
+    const auto estimate = fittedPopularity(ctx, prizes);
+    const DrawSummaryInput input{ctx.history, prizes, tickets, records, options, estimate.get()};
     if (Status s = summarizeDraw(input, drawNo.value_or(newest), summary); !s)
         return ctx.fail("summary: " + s.message() + "; the newest complete draw is "
             + std::to_string(newest) + " (give no draw number for it)");

@@ -33,8 +33,11 @@ struct OutputArgs
 
     bool take(const std::vector<std::string> &args, std::size_t &i)
     {
-        if (takeOutputOption(args, i, output, problem))
+        if (const std::optional<Status> taken = takeOutputOption(args, i, output)) {
+            if (!*taken)
+                problem = taken->message();
             return true;
+        }
         if (args[i] != "--format" || i + 1 >= args.size())
             return false;
         format = args[++i];
@@ -232,7 +235,8 @@ int ticketsCheck(Context &ctx)
     std::string extra = summaryJson(grading.summary());
     // Each line's popularity and expected yen, when the payouts hold sales to learn from.
     if (const auto estimate = lines.empty() ? nullptr : fittedPopularity(ctx, prizes)) {
-        LinePopularity p = linePopularity(lines, *estimate);
+        LinePopularity p
+            = linePopularity(lines, *estimate, popularity::PatternFamily::fromHistory(ctx.history));
         sheets.push_back(std::move(p.sheet));
         extra += ",\n \"popularity\": " + p.json;
     }
@@ -352,8 +356,10 @@ int checkCommand(Context &ctx)
     popularity::LabelledCombination line{"この組合せ", {}};
     std::copy(t.numbers.begin(), t.numbers.end(), line.numbers.begin());
     std::sort(line.numbers.begin(), line.numbers.end());
-    return writeOutput(
-        ctx, out.output, checkWithPopularity(sheet, linePopularity({line}, *estimate), format));
+    return writeOutput(ctx, out.output,
+        checkWithPopularity(sheet,
+            linePopularity({line}, *estimate, popularity::PatternFamily::fromHistory(ctx.history)),
+            format));
 }
 
 } // namespace loto6::cli

@@ -42,8 +42,8 @@ std::string rangeJson(const ValueContext &c)
         + ", \"extrapolated\": " + (c.range.extrapolated ? "true" : "false");
 }
 
-LinePopularity linePopularity(
-    const std::vector<LabelledCombination> &lines, const PopularityEstimate &estimate)
+LinePopularity linePopularity(const std::vector<LabelledCombination> &lines,
+    const PopularityEstimate &estimate, const PatternFamily &patterns)
 {
     const TicketValuer valuer = estimate.nextDrawValuer();
     const ValueSpectrum spectrum = estimate.spectrum(valuer);
@@ -57,19 +57,23 @@ LinePopularity linePopularity(
       << ", \"conditions\": " << conditions << ", \"tickets\": [";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const TicketValue v = valuer.value(lines[i].numbers);
+        const PatternInfo *pattern = patterns.infoOf(lines[i].numbers);
+        const double value = shownValue(v, pattern, spectrum);
         o << (i ? ",\n  " : "\n  ") << "{\"label\": " << jsonString(lines[i].label)
           << ", \"numbers\": [";
         for (std::size_t k = 0; k < v.numbers.size(); ++k)
             o << (k ? ", " : "") << v.numbers[k];
-        o << "], \"relativePopularity\": " << jsonNumber(v.relativePopularity)
-          << ", \"percentile\": " << jsonNumber(estimate.percentile(v.relativePopularity))
-          << ", \"expectedValue\": " << jsonNumber(v.expectedValue)
-          << ", \"againstAverage\": " << jsonNumber(v.expectedValue - spectrum.averageTicketValue)
-          << ",\n   " << rangeJson(valueContext(estimate, valuer, v, spectrum))
+        o << "], \"relativePopularity\": " << (pattern ? "null" : jsonNumber(v.relativePopularity))
+          << ", \"percentile\": "
+          << (pattern ? "null" : jsonNumber(estimate.percentile(v.relativePopularity)))
+          << ", \"expectedValue\": " << jsonNumber(value)
+          << ", \"againstAverage\": " << jsonNumber(value - spectrum.averageTicketValue)
+          << ", \"pattern\": " << (pattern ? jsonString(pattern->english) : "null") << ",\n   "
+          << rangeJson(valueContext(estimate, valuer, v, spectrum, pattern))
           << ", \"conditions\": " << conditions << '}';
     }
     o << "]}";
-    return {ticketPopularitySheet(lines, estimate, valuer, spectrum), o.str()};
+    return {ticketPopularitySheet(lines, estimate, valuer, spectrum, patterns), o.str()};
 }
 
 } // namespace loto6::cli

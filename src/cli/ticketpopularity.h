@@ -32,14 +32,17 @@ std::string rangeJson(const popularity::ValueContext &context);
 // ticket's, as a table and as a JSON object: {"sales": yen, "averageTicketExpectedValue": yen,
 // "averageBoughtTicketExpectedValue": yen, "conditions": {..}, "tickets": [{"label": ..,
 // "numbers": [..], "relativePopularity": r, "percentile": p, "expectedValue": yen,
-// "againstAverage": yen, <rangeJson>, "conditions": {..}}, ..]}.
+// "againstAverage": yen, "pattern": null, <rangeJson>, "conditions": {..}}, ..]}. A pattern
+// ticket of the family has its kind's English name as "pattern", null popularity and
+// percentile (they cannot be estimated) and its value's upper bound as expectedValue, its
+// range capped alike and extrapolated true.
 struct LinePopularity
 {
     Sheet sheet;
     std::string json;
 };
 LinePopularity linePopularity(const std::vector<popularity::LabelledCombination> &lines,
-    const popularity::PopularityEstimate &estimate);
+    const popularity::PopularityEstimate &estimate, const popularity::PatternFamily &patterns);
 
 // Why no popularity is shown, with what the user can do.
 extern const char *const NoPopularityReason;

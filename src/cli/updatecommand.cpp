@@ -49,11 +49,11 @@ int updateCommand(Context &ctx)
     if (!r.conflictList.empty())
         ctx.err << (r.ok() ? "replaced:\n" : "") << r.conflictList;
     if (!r.ok())
-        return ctx.fail("update: " + r.message
+        return ctx.fail("update: " + r.message()
             + (r.conflictList.empty()
                     ? ""
                     : ". Check the source; --allow-loss takes its draws instead"));
-    std::string text = r.message;
+    std::string text = r.message();
     if (!r.backup.empty())
         text += " (" + std::to_string(r.drawCount) + ' ' + formatText(r)
             + "; the previous file is kept as " + quotedForMessage(r.backup.string()) + ")";

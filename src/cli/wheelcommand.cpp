@@ -4,6 +4,7 @@
 #include "design/designbook.h"
 #include "design/designsheets.h"
 #include "grid/sheetwriter.h"
+#include "store/drawrecord.h"
 #include "store/textcodec.h"
 #include "tickets/ticketbook.h"
 
@@ -24,10 +25,11 @@ bool wholeNumber(std::string_view text, Number &v)
     return !text.empty() && ec == std::errc() && ptr == end;
 }
 
-// Numbers given one per argument or as N,N,..; false with the bad item in `bad`.
-bool appendNumbers(const std::string &arg, std::vector<int> &numbers, std::string &bad)
+// Numbers given one per argument or as N,N,..; the bad item quoted when one is not a number.
+std::string numbersProblem(const std::string &arg, std::vector<int> &numbers)
 {
-    return parseNumberList(arg, numbers, bad);
+    const Status s = parseNumberList(arg, numbers);
+    return s ? std::string() : quotedForMessage(s.fault().value) + " is not a number from 1 to 43";
 }
 
 void writeTicketsJson(std::ostream &o, const std::vector<Combination> &tickets)
@@ -82,9 +84,10 @@ std::string readWheelArgs(const std::vector<std::string> &args, WheelArgs &a)
         } else if (o == "--draws" && hasValue) {
             if (!wholeNumber(args[++i], a.draws) || a.draws < 1 || a.draws > 1000)
                 return "--draws takes a number of draws from 1 to 1000";
-        } else if (std::string bad; o.starts_with("--") || !appendNumbers(o, r.pool, bad)) {
-            return o.starts_with("--") ? "unexpected argument " + quotedForMessage(o)
-                                       : quotedForMessage(bad) + " is not a number from 1 to 43";
+        } else if (o.starts_with("--")) {
+            return "unexpected argument " + quotedForMessage(o);
+        } else if (std::string problem = numbersProblem(o, r.pool); !problem.empty()) {
+            return problem;
         }
     }
     if (!r.full && (!a.winGiven || !a.ifGiven))
@@ -200,8 +203,8 @@ void writeOdds(
 }
 
 // Each distinct ticket's popularity and expected yen, labelled 1.. in the order given.
-LinePopularity oddsPopularity(
-    const std::vector<Combination> &tickets, const popularity::PopularityEstimate &estimate)
+LinePopularity oddsPopularity(const std::vector<Combination> &tickets,
+    const popularity::PopularityEstimate &estimate, const popularity::PatternFamily &patterns)
 {
     std::vector<popularity::LabelledCombination> lines;
     std::vector<NumberMask> seen;
@@ -211,7 +214,7 @@ LinePopularity oddsPopularity(
         seen.push_back(maskOf(c));
         lines.push_back({std::to_string(lines.size() + 1), c});
     }
-    return linePopularity(lines, estimate);
+    return linePopularity(lines, estimate, patterns);
 }
 
 } // namespace
@@ -223,15 +226,14 @@ int oddsCommand(Context &ctx)
     std::string format = "text";
     for (std::size_t i = 0; i < ctx.args.size(); ++i) {
         const std::string &o = ctx.args[i];
-        std::string bad;
         if (o == "--book")
             book = true;
         else if (o == "--format" && i + 1 < ctx.args.size())
             format = ctx.args[++i];
-        else if (o.starts_with("--") || !appendNumbers(o, numbers, bad))
-            return ctx.usage(o.starts_with("--")
-                    ? "odds: unexpected argument " + quotedForMessage(o)
-                    : "odds: " + quotedForMessage(bad) + " is not a number from 1 to 43");
+        else if (o.starts_with("--"))
+            return ctx.usage("odds: unexpected argument " + quotedForMessage(o));
+        else if (const std::string problem = numbersProblem(o, numbers); !problem.empty())
+            return ctx.usage("odds: " + problem);
     }
     if (format != "text" && format != "json")
         return ctx.usage("odds: --format is text or json");
@@ -256,15 +258,17 @@ int oddsCommand(Context &ctx)
     const auto estimate = tickets.size() <= static_cast<std::size_t>(MaxOddsTickets)
         ? fittedPopularity(ctx, prizes)
         : nullptr;
+    const popularity::PatternFamily patterns = popularity::PatternFamily::fromHistory(ctx.history);
     const std::unique_ptr<PrizeModel> model = estimate
-        ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(estimate->nextDrawValuer()))
+        ? std::unique_ptr<PrizeModel>(new PopularityPrizeModel(estimate->nextDrawValuer(), patterns,
+            estimate->spectrum(estimate->nextDrawValuer()).mostPopularValue))
         : std::unique_ptr<PrizeModel>(new AveragePrizeModel(prizes));
     TicketOdds odds;
     if (Status s = ticketOdds(tickets, *model, odds); !s)
         return ctx.fail("odds: " + s.message());
     std::optional<LinePopularity> p;
     if (estimate)
-        p = oddsPopularity(tickets, *estimate);
+        p = oddsPopularity(tickets, *estimate, patterns);
     return writeOutput(
         ctx, {}, [&](std::ostream &o) { writeOdds(o, format, odds, p ? &*p : nullptr); });
 }

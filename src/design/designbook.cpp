@@ -8,8 +8,9 @@ namespace loto6::design {
 
 std::string pickMemo(const DesignFilter &filter, std::uint64_t seed)
 {
-    const std::string options = filter.optionsText();
-    return "設計 --seed " + std::to_string(seed) + (options.empty() ? "" : " " + options);
+    const std::string conditions = filter.japaneseText();
+    return "条件から選択（シード " + std::to_string(seed)
+        + (conditions.empty() ? "" : "、" + conditions) + "）";
 }
 
 std::string wheelMemo(const Wheel &wheel, const std::vector<int> &pool)
@@ -17,8 +18,8 @@ std::string wheelMemo(const Wheel &wheel, const std::vector<int> &pool)
     NumberMask m = 0;
     for (int n : pool)
         m |= NumberMask{1} << n;
-    return "ホイール " + std::to_string(wheel.win) + " if " + std::to_string(wheel.ifDrawn)
-        + " --pool " + numberListText(m);
+    return "ホイール（" + std::to_string(wheel.ifDrawn) + "個出れば" + std::to_string(wheel.win)
+        + "個以上当たる保証、数字 " + numberListText(m) + "）";
 }
 
 Status addDesignedTickets(Database &db, const std::vector<Combination> &tickets, int firstDraw,
@@ -34,7 +35,7 @@ Status addDesignedTickets(Database &db, const std::vector<Combination> &tickets,
         t.draws = draws;
         t.units = 1;
         t.memo = memo;
-        t.source = Ticket::Source::Pasted;
+        t.source = Ticket::Source::Designed;
         made.push_back(t);
     }
     return TicketBook(db).addForNextDraw(made, firstDraw);

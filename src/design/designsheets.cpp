@@ -3,7 +3,6 @@
 #include "grid/numbertext.h"
 
 #include <cmath>
-#include <sstream>
 
 namespace loto6::design {
 
@@ -19,17 +18,6 @@ Sheet tableSheet(std::string_view name, std::string_view caption, int cols, int 
     s.setColors(1, 1, cols, 1, colors::black, colors::lightPink);
     s.setBorder(1, 1, cols, rows, border::AllSides, colors::lightBlue);
     return s;
-}
-
-// A probability as "1 / 28,224" beside its decimal form.
-std::string oddsText(double p)
-{
-    if (p <= 0)
-        return "0";
-    std::ostringstream o;
-    o.precision(4);
-    o << std::scientific << p;
-    return o.str() + " (1/" + groupedText(std::llround(1 / p)) + ")";
 }
 
 } // namespace
@@ -105,14 +93,14 @@ Sheet ticketOddsSheet(const TicketOdds &odds)
     for (int t = 1; t <= TierCount; ++t) {
         const std::size_t i = static_cast<std::size_t>(t - 1);
         s.setText(1, t + 1, TierNames[i]);
-        s.setText(2, t + 1, oddsText(odds.atLeastOne[i]));
+        s.setText(2, t + 1, oneInText(odds.atLeastOne[i]));
         s.setText(3, t + 1, fixedText(odds.expectedCount[i], 6));
         s.setText(
             4, t + 1, odds.expectedYen[i] > 0 ? fixedText(odds.expectedYen[i], 1) + "円" : "不明");
         expectedAll += odds.expectedCount[i];
     }
     s.setText(1, TierCount + 2, "いずれか");
-    s.setText(2, TierCount + 2, oddsText(odds.atLeastOne[TierCount]));
+    s.setText(2, TierCount + 2, oneInText(odds.atLeastOne[TierCount]));
     s.setText(3, TierCount + 2, fixedText(expectedAll, 6));
     s.setText(4, TierCount + 2, fixedText(odds.expectedReturn, 1) + "円");
     s.setText(1, TierCount + 3, "購入額");

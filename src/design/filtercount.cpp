@@ -236,11 +236,13 @@ FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
 {
     FilterCount out;
     FilterContext context;
-    context.popularity = FilterContext::limitFor(f, popularity);
+    context.popularity
+        = FilterContext::limitFor(f, popularity, popularity::PatternFamily::fromHistory(history));
+    const auto pastLimit = FilterContext::limitFor(f, popularity, popularity::PatternFamily{});
     PassingInContext passing(f, context.popularity);
     std::vector<double> chances;
     for (NumberMask m : drawMasks(history)) {
-        out.passed += passes(f, m, context.latest, context.drawn, context.popularity.get()) ? 1 : 0;
+        out.passed += passes(f, m, context.latest, context.drawn, pastLimit.get()) ? 1 : 0;
         chances.push_back(static_cast<double>(passing.count(context.latest))
             / static_cast<double>(AllCombinations));
         if (!context.drawn.contains(m))

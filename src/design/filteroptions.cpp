@@ -4,7 +4,9 @@
 
 #include <bit>
 #include <charconv>
+#include <iterator>
 #include <sstream>
+#include <utility>
 
 namespace loto6::design {
 
@@ -67,10 +69,9 @@ std::string parseRange(std::string_view text, const RangeOption &o, Range &r)
 std::string parseNumbers(std::string_view text, const char *name, NumberMask &mask)
 {
     std::vector<int> numbers;
-    std::string bad;
-    if (!parseNumberList(text, numbers, bad))
-        return std::string(name) + ": " + quotedForMessage(bad) + " is not a number from 1 to "
-            + std::to_string(HighestNumber) + " (give N,N,..)";
+    if (const Status s = parseNumberList(text, numbers); !s)
+        return std::string(name) + ": " + quotedForMessage(s.fault().value)
+            + " is not a number from 1 to " + std::to_string(HighestNumber) + " (give N,N,..)";
     mask = 0;
     for (int n : numbers)
         mask |= NumberMask{1} << n;
@@ -100,8 +101,12 @@ std::string percentText(double v)
 
 } // namespace
 
-bool parseNumberList(std::string_view text, std::vector<int> &out, std::string &bad)
+Status parseNumberList(std::string_view text, std::vector<int> &out)
 {
+    const auto notNumber = [](std::string_view item) {
+        return Status::failure(Fault{
+            .kind = FaultKind::NumberListItem, .value = std::string(item), .limit = HighestNumber});
+    };
     std::size_t start = 0;
     bool any = false;
     while (start < text.size()) {
@@ -111,54 +116,51 @@ bool parseNumberList(std::string_view text, std::vector<int> &out, std::string &
         if (item.empty())
             continue;
         int n = 0;
-        if (!wholeNumber(item, n) || n < 1 || n > HighestNumber) {
-            bad = std::string(item);
-            return false;
-        }
+        if (!wholeNumber(item, n) || n < 1 || n > HighestNumber)
+            return notNumber(item);
         out.push_back(n);
         any = true;
     }
-    if (!any)
-        bad = std::string(text);
-    return any;
+    return any ? Status::success() : notNumber(text);
 }
 
-bool takeFilterOption(const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter,
-    std::string &problem)
+std::optional<Status> takeFilterOption(
+    const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter)
 {
     const std::string &a = args[i];
     if (a == "--not-drawn") {
         filter.notDrawn = true;
-        return true;
+        return Status::success();
+    }
+    if (a == "--include-patterns") {
+        filter.includePatterns = true;
+        return Status::success();
     }
     const bool hasValue = i + 1 < args.size();
-    if (a == "--least-popular") {
-        problem = hasValue ? parsePercent(args[i + 1], filter.leastPopular)
-                           : a + " needs a share in percent";
+    const auto taken = [&](const std::string &problem) {
         i += hasValue ? 1 : 0;
-        return true;
-    }
+        return problem.empty() ? Status::success() : Status::failure(problem);
+    };
+    if (a == "--least-popular")
+        return taken(hasValue ? parsePercent(args[i + 1], filter.leastPopular)
+                              : a + " needs a share in percent");
     for (const RangeOption &o : RangeOptions) {
         if (a != o.name)
             continue;
         Range r;
-        problem = hasValue ? parseRange(args[i + 1], o, r) : a + " needs a value A-B or A";
+        const std::string problem
+            = hasValue ? parseRange(args[i + 1], o, r) : a + " needs a value A-B or A";
         filter.*o.field = r;
-        i += hasValue ? 1 : 0;
-        return true;
+        return taken(problem);
     }
-    for (const MaskOption &o : MaskOptions) {
-        if (a != o.name)
-            continue;
-        problem = hasValue ? parseNumbers(args[i + 1], o.name, filter.*o.field)
-                           : a + " needs numbers N,N,..";
-        i += hasValue ? 1 : 0;
-        return true;
-    }
-    return false;
+    for (const MaskOption &o : MaskOptions)
+        if (a == o.name)
+            return taken(hasValue ? parseNumbers(args[i + 1], o.name, filter.*o.field)
+                                  : a + " needs numbers N,N,..");
+    return std::nullopt;
 }
 
-bool parseFilterOptions(const std::string &text, DesignFilter &filter, std::string &problem)
+Status parseFilterOptions(const std::string &text, DesignFilter &filter)
 {
     std::vector<std::string> args;
     std::istringstream in(text);
@@ -166,14 +168,13 @@ bool parseFilterOptions(const std::string &text, DesignFilter &filter, std::stri
         args.push_back(word);
     filter = {};
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (!takeFilterOption(args, i, filter, problem)) {
-            problem = "unknown filter " + quotedForMessage(args[i]);
-            return false;
-        }
-        if (!problem.empty())
-            return false;
+        const std::optional<Status> taken = takeFilterOption(args, i, filter);
+        if (!taken)
+            return Status::failure("unknown filter " + quotedForMessage(args[i]));
+        if (!*taken)
+            return *taken;
     }
-    return true;
+    return Status::success();
 }
 
 std::string DesignFilter::optionsText() const
@@ -193,6 +194,33 @@ std::string DesignFilter::optionsText() const
         add("--not-drawn");
     if (leastPopular)
         add("--least-popular " + percentText(*leastPopular));
+    if (includePatterns)
+        add("--include-patterns");
+    return out;
+}
+
+std::string DesignFilter::japaneseText() const
+{
+    // The names as the designer window shows them, in the order of RangeOptions.
+    static constexpr std::pair<const char *, const char *> RangeWords[]
+        = {{"合計", ""}, {"奇数", "個"}, {"低数字(01〜21)", "個"}, {"連番", "組"},
+            {"下一桁", "種類"}, {"前回との共通", "個"}};
+    static_assert(std::size(RangeWords) == std::size(RangeOptions));
+    static constexpr const char *MaskWords[] = {"必ず含める", "除外", "この中から"};
+    static_assert(std::size(MaskWords) == std::size(MaskOptions));
+    std::string out;
+    const auto add = [&out](const std::string &part) { out += (out.empty() ? "" : "、") + part; };
+    for (std::size_t i = 0; i < std::size(RangeOptions); ++i)
+        if (const std::optional<Range> &r = this->*RangeOptions[i].field)
+            add(std::string(RangeWords[i].first) + ' ' + std::to_string(r->low)
+                + (r->high != r->low ? "〜" + std::to_string(r->high) : "") + RangeWords[i].second);
+    for (std::size_t i = 0; i < std::size(MaskOptions); ++i)
+        if (this->*MaskOptions[i].field)
+            add(std::string(MaskWords[i]) + ' ' + numberListText(this->*MaskOptions[i].field));
+    if (notDrawn)
+        add("1等として出たことのない組合せだけ");
+    if (leastPopular)
+        add("人気の低い下位" + percentText(*leastPopular) + "%だけ");
     return out;
 }
 
@@ -206,37 +234,20 @@ NumberMask allowedNumbers(const DesignFilter &f)
 
 } // namespace
 
-DesignFilter::Problem DesignFilter::problem() const
-{
-    if (include & exclude)
-        return Problem::IncludedAndExcluded;
-    if (pool && (include & ~pool))
-        return Problem::IncludedOutsidePool;
-    if (std::popcount(include) > PickSize)
-        return Problem::TooManyIncluded;
-    if (std::popcount(allowedNumbers(*this)) < PickSize)
-        return Problem::TooFewAllowed;
-    return Problem::None;
-}
-
 Status DesignFilter::check() const
 {
-    switch (problem()) {
-    case Problem::None:
-        return Status::success();
-    case Problem::IncludedAndExcluded:
+    if (include & exclude)
         return Status::failure(Fault{
             .kind = FaultKind::IncludedAndExcluded, .value = numberListText(include & exclude)});
-    case Problem::IncludedOutsidePool:
+    if (pool && (include & ~pool))
         return Status::failure(Fault{
             .kind = FaultKind::IncludedOutsidePool, .value = numberListText(include & ~pool)});
-    case Problem::TooManyIncluded:
+    if (std::popcount(include) > PickSize)
         return Status::failure(Fault{.kind = FaultKind::TooManyIncluded});
-    case Problem::TooFewAllowed:
-        break;
-    }
-    return Status::failure(Fault{.kind = FaultKind::TooFewAllowed,
-        .value = std::to_string(std::popcount(allowedNumbers(*this)))});
+    if (const int allowed = std::popcount(allowedNumbers(*this)); allowed < PickSize)
+        return Status::failure(
+            Fault{.kind = FaultKind::TooFewAllowed, .value = std::to_string(allowed)});
+    return Status::success();
 }
 
 } // namespace loto6::design

@@ -91,7 +91,9 @@ private:
             if (t.odd > m_oddMax || t.low > m_lowMax || t.cons > m_consMax || t.carry > m_carryMax)
                 continue;
             if constexpr (Depth + 1 == PickSize) {
-                if (leafPasses(t) && (!Popularity || t.logWeight <= m_limit->maxLogWeight))
+                if (leafPasses(t)
+                    && (!Popularity
+                        || (t.logWeight <= m_limit->maxLogWeight && !m_limit->isPattern(t.mask))))
                     visit(t.mask);
             } else {
                 step<Depth + 1, Popularity>(visit, i + 1, t);
@@ -206,21 +208,24 @@ FilterContext FilterContext::fromHistory(const DrawHistory &history, const Desig
         c.drawn.insert(m);
         c.latest = m;
     }
-    c.popularity = limitFor(f, estimate);
+    c.popularity = limitFor(f, estimate, popularity::PatternFamily::fromHistory(history));
     return c;
 }
 
-std::shared_ptr<const PopularityLimit> FilterContext::limitFor(
-    const DesignFilter &f, const popularity::PopularityEstimate *estimate)
+std::shared_ptr<const PopularityLimit> FilterContext::limitFor(const DesignFilter &f,
+    const popularity::PopularityEstimate *estimate, const popularity::PatternFamily &patterns)
 {
     if (!f.leastPopular || !estimate)
         return nullptr;
-    return std::make_shared<const PopularityLimit>(*estimate, *f.leastPopular);
+    return std::make_shared<const PopularityLimit>(
+        *estimate, *f.leastPopular, f.includePatterns ? std::nullopt : std::optional(patterns));
 }
 
 Status FilterContext::supports(const DesignFilter &f) const
 {
-    if (f.leastPopular && (!popularity || popularity->percent != *f.leastPopular))
+    if (f.leastPopular
+        && (!popularity || popularity->percent != *f.leastPopular
+            || popularity->excluded.has_value() == f.includePatterns))
         return Status::failure(Fault{.kind = FaultKind::PopularityNotLearnt});
     return Status::success();
 }
@@ -255,6 +260,13 @@ void forEachPassing(const DesignFilter &f, const FilterContext &context,
 
 std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context)
 {
+    // The least popular share alone: counted once with the estimate.
+    DesignFilter others = f;
+    others.leastPopular.reset();
+    others.includePatterns = false;
+    if (f.leastPopular && others.empty() && context.supports(f)
+        && context.popularity->admittedCount)
+        return *context.popularity->admittedCount;
     std::uint64_t n = 0;
     auto add = [&n](NumberMask) { ++n; };
     Walker(f, context).run(add);

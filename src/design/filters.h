@@ -39,36 +39,34 @@ struct DesignFilter
     // Only the least popular share of all combinations with players, in percent (0..100];
     // needs the popularity model in the filter context.
     std::optional<double> leastPopular;
+    // With leastPopular: keep the pattern tickets (popularity/patterns.h), which players crowd
+    // onto though the model rates some of them among the least popular; left out otherwise.
+    bool includePatterns = false;
 
     bool operator==(const DesignFilter &) const = default;
     bool empty() const { return *this == DesignFilter{}; }
     // The filters as command-line options ("--sum 100-160 --odd 3"), read back by
     // takeFilterOption; kept with designed tickets in the ticket book.
     std::string optionsText() const;
-    // What keeps every combination out before any counting: include meets exclude, include
-    // lies outside the pool, more than six to include, fewer than six numbers allowed.
-    enum class Problem {
-        None,
-        IncludedAndExcluded,
-        IncludedOutsidePool,
-        TooManyIncluded,
-        TooFewAllowed
-    };
-    Problem problem() const;
-    // problem() in words, naming the numbers.
+    // The filters in Japanese words for a player ("合計 100〜160、奇数 3個"); empty when none.
+    std::string japaneseText() const;
+    // What keeps every combination out before any counting, as its kind with the numbers:
+    // include meets exclude (IncludedAndExcluded), include lies outside the pool
+    // (IncludedOutsidePool), more than six to include (TooManyIncluded), fewer than six
+    // numbers allowed (TooFewAllowed).
     Status check() const;
 };
 
-// Numbers 1..43 separated by commas or spaces, in the order given; false with the item that
-// is not one in `bad`.
-bool parseNumberList(std::string_view text, std::vector<int> &out, std::string &bad);
+// Numbers 1..43 separated by commas or spaces, appended to `out` in the order given; a
+// NumberListItem fault with the item that is not one (the whole text when it holds none).
+Status parseNumberList(std::string_view text, std::vector<int> &out);
 
-// Takes the filter option at args[i] and its value into `filter`; moves i past them. False
-// when args[i] is no filter option; `problem` is set when it is one with a bad value.
-bool takeFilterOption(const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter,
-    std::string &problem);
-// Reads optionsText() back; false with `problem` on anything else.
-bool parseFilterOptions(const std::string &text, DesignFilter &filter, std::string &problem);
+// Takes the filter option at args[i] and its value into `filter`; moves i past them. Nothing
+// when args[i] is no filter option; a failure (the command line's words) for a bad value.
+std::optional<Status> takeFilterOption(
+    const std::vector<std::string> &args, std::size_t &i, DesignFilter &filter);
+// Reads optionsText() back; a failure on anything else.
+Status parseFilterOptions(const std::string &text, DesignFilter &filter);
 
 // The 1等 combinations drawn so far, as a hash set of masks.
 class DrawnSet
@@ -94,9 +92,10 @@ struct FilterContext
 
     static FilterContext fromHistory(const DrawHistory &history, const DesignFilter &f = {},
         const popularity::PopularityEstimate *estimate = nullptr);
-    // The filter's popularity limit, when it has one and the model is there.
-    static std::shared_ptr<const PopularityLimit> limitFor(
-        const DesignFilter &f, const popularity::PopularityEstimate *estimate);
+    // The filter's popularity limit, when it has one and the model is there; it leaves out the
+    // family's pattern tickets unless the filter includes them.
+    static std::shared_ptr<const PopularityLimit> limitFor(const DesignFilter &f,
+        const popularity::PopularityEstimate *estimate, const popularity::PatternFamily &patterns);
     // A popularity limit that the context cannot judge: the model is missing.
     Status supports(const DesignFilter &f) const;
 };
@@ -137,6 +136,8 @@ struct FilterCount
 // The popularity limit is judged with the one model of the whole history for every draw: it
 // says how players choose, not which numbers are drawn. Refitting before each draw would
 // take a fit and a pass over every combination per draw, so the count is marked in-sample.
+// The pattern tickets left out of the count are the whole history's; a past draw is judged
+// against the fixed kinds only (the latest draws' own combinations would otherwise never pass).
 FilterCount countFilter(const DesignFilter &f, const DrawHistory &history,
     const popularity::PopularityEstimate *popularity = nullptr);
 

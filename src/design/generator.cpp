@@ -1,10 +1,36 @@
 #include "design/generator.h"
 
+#include "analysis/probability.h"
+
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace loto6::design {
+
+namespace {
+
+// The combination of the given rank among all of them in ascending lexicographic order of the
+// sorted six, the order of the walk: the first number is the smallest whose block holds the
+// rank, and so on down the places.
+Combination combinationAtRank(std::uint64_t rank)
+{
+    Combination c{};
+    int n = 1;
+    for (int place = 0; place < PickSize; ++place)
+        for (;; ++n) {
+            const std::uint64_t block
+                = binomialCoefficient(HighestNumber - n, PickSize - 1 - place);
+            if (rank < block) {
+                c[static_cast<std::size_t>(place)] = n++;
+                break;
+            }
+            rank -= block;
+        }
+    return c;
+}
+
+} // namespace
 
 Status pickTickets(
     const DesignFilter &f, const FilterContext &context, int k, std::uint64_t seed, PickResult &out)
@@ -16,7 +42,8 @@ Status pickTickets(
         return s;
     if (Status s = context.supports(f); !s)
         return s;
-    out.combinations = countPassing(f, context);
+    // Without a condition every combination passes: no walk counts or finds them.
+    out.combinations = f.empty() ? AllCombinations : countPassing(f, context);
     if (out.combinations == 0)
         return Status::failure(Fault{.kind = FaultKind::NoCombinationPasses});
     if (static_cast<std::uint64_t>(k) > out.combinations)
@@ -35,6 +62,11 @@ Status pickTickets(
     for (std::size_t i = 0; i < ranks.size(); ++i)
         slot.emplace(ranks[i], i);
     out.tickets.assign(ranks.size(), Combination{});
+    if (f.empty()) {
+        for (std::size_t i = 0; i < ranks.size(); ++i)
+            out.tickets[i] = combinationAtRank(ranks[i]);
+        return Status::success();
+    }
     std::uint64_t rank = 0;
     forEachPassing(f, context, [&](NumberMask m) {
         if (auto it = slot.find(rank++); it != slot.end())

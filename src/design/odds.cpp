@@ -1,5 +1,7 @@
 #include "design/odds.h"
 
+#include "analysis/probability.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -16,8 +18,10 @@ struct Tally
 };
 
 // For one draw of six: which match counts occur among the tickets, and the numbers that the
-// tickets with five matches miss (one of them drawn as bonus makes that ticket 2等).
-void tallyDraw(NumberMask draw, const std::vector<NumberMask> &tickets, Tally &t)
+// tickets with five matches miss (one of them drawn as bonus makes that ticket 2等); `draws`
+// such draws alike (the same numbers among the tickets') count at once.
+void tallyDraw(
+    NumberMask draw, const std::vector<NumberMask> &tickets, Tally &t, std::uint64_t draws = 1)
 {
     unsigned seen = 0;
     NumberMask missing = 0;
@@ -30,12 +34,74 @@ void tallyDraw(NumberMask draw, const std::vector<NumberMask> &tickets, Tally &t
     if (!(seen & 0b1111000))
         return;
     const std::uint64_t x = static_cast<std::uint64_t>(std::popcount(missing));
-    t.ways[0] += (seen >> 6 & 1) * BonusLeft;
-    t.ways[1] += x;                                        // the bonus is one of them
-    t.ways[2] += x >= 2 ? BonusLeft : x * (BonusLeft - 1); // a five-match ticket misses it
-    t.ways[3] += (seen >> 4 & 1) * BonusLeft;
-    t.ways[4] += (seen >> 3 & 1) * BonusLeft;
-    t.ways[5] += BonusLeft;
+    t.ways[0] += draws * (seen >> 6 & 1) * BonusLeft;
+    t.ways[1] += draws * x; // the bonus is one of them
+    t.ways[2]
+        += draws * (x >= 2 ? BonusLeft : x * (BonusLeft - 1)); // a five-match ticket misses it
+    t.ways[3] += draws * (seen >> 4 & 1) * BonusLeft;
+    t.ways[4] += draws * (seen >> 3 & 1) * BonusLeft;
+    t.ways[5] += draws * BonusLeft;
+}
+
+// Every draw by its numbers among the tickets' numbers: a set of at most six of them stands
+// for the draws that hold it and no other of them, C(others, 6 - its size) of them, since the
+// numbers no ticket holds change neither a match nor a missed number.
+class TicketNumberDraws
+{
+public:
+    explicit TicketNumberDraws(const std::vector<NumberMask> &tickets)
+        : m_tickets(tickets)
+    {
+        NumberMask all = 0;
+        for (NumberMask m : tickets)
+            all |= m;
+        m_numbers = numbersOf(all);
+        m_others = HighestNumber - static_cast<int>(m_numbers.size());
+    }
+
+    // The sets to visit, against the 6,096,454 draws of the whole enumeration.
+    std::uint64_t sets() const
+    {
+        std::uint64_t n = 0;
+        for (int d = 0; d <= PickSize; ++d)
+            n += binomialCoefficient(static_cast<int>(m_numbers.size()), d);
+        return n;
+    }
+
+    bool tally(Tally &t, const std::function<bool(double)> &progress) const
+    {
+        for (std::size_t first = 0; first < m_numbers.size(); ++first) {
+            if (progress
+                && !progress(static_cast<double>(first) / static_cast<double>(m_numbers.size())))
+                return false;
+            visit(first + 1, NumberMask{1} << m_numbers[first], 1, t);
+        }
+        visit(m_numbers.size(), 0, 0, t); // no number of the tickets drawn
+        return true;
+    }
+
+private:
+    void visit(std::size_t from, NumberMask drawn, int size, Tally &t) const
+    {
+        if (PickSize - size <= m_others)
+            tallyDraw(drawn, m_tickets, t, binomialCoefficient(m_others, PickSize - size));
+        if (size == PickSize)
+            return;
+        for (std::size_t i = from; i < m_numbers.size(); ++i)
+            visit(i + 1, drawn | NumberMask{1} << m_numbers[i], size + 1, t);
+    }
+
+    const std::vector<NumberMask> &m_tickets;
+    std::vector<int> m_numbers;
+    int m_others = 0;
+};
+
+Status finish(const Tally &tally, TicketOdds &out)
+{
+    out.ways = tally.ways;
+    for (std::size_t i = 0; i < out.ways.size(); ++i)
+        out.atLeastOne[i] = static_cast<double>(out.ways[i]) / (AllCombinations * BonusLeft);
+    return Status::success();
 }
 
 bool valid(const Combination &c)
@@ -118,6 +184,12 @@ Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &mod
     masks.erase(std::unique(masks.begin(), masks.end()), masks.end());
     out.distinct = static_cast<int>(masks.size());
     Tally tally;
+    const TicketNumberDraws byTicketNumbers(masks);
+    if (byTicketNumbers.sets() < AllCombinations / 2) {
+        if (!byTicketNumbers.tally(tally, progress))
+            return Status::failure(Fault{.kind = FaultKind::OddsCancelled});
+        return finish(tally, out);
+    }
     for (int a = 1; a <= HighestNumber - 5; ++a) {
         if (progress && !progress(static_cast<double>(a - 1) / (HighestNumber - 5)))
             return Status::failure(Fault{.kind = FaultKind::OddsCancelled});
@@ -132,10 +204,7 @@ Status ticketOdds(const std::vector<Combination> &tickets, const PrizeModel &mod
                             tallyDraw(m5 | NumberMask{1} << f, masks, tally);
                     }
     }
-    out.ways = tally.ways;
-    for (std::size_t i = 0; i < out.ways.size(); ++i)
-        out.atLeastOne[i] = static_cast<double>(out.ways[i]) / (AllCombinations * BonusLeft);
-    return Status::success();
+    return finish(tally, out);
 }
 
 } // namespace loto6::design

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace loto6::design {
 
@@ -39,30 +40,44 @@ double PopularityScale::logWeightOf(double relativePopularity) const
     return std::log(relativePopularity) + m_logNormaliser;
 }
 
-PopularityLimit::PopularityLimit(const popularity::PopularityEstimate &estimate, double share)
+PopularityLimit::PopularityLimit(const popularity::PopularityEstimate &estimate, double share,
+    std::optional<popularity::PatternFamily> excludedPatterns)
     : scale(estimate.model())
     , percent(share)
     , maxRelative(estimate.leastPopularThreshold(share))
+    , excluded(std::move(excludedPatterns))
+    // The estimate's count holds pattern tickets too: it serves only when they are let in.
+    , admittedCount(excluded ? std::nullopt : estimate.leastPopularCount(share))
 {
     maxLogWeight = scale.logWeightOf(maxRelative);
 }
 
-PopularityPrizeModel::PopularityPrizeModel(popularity::TicketValuer valuer)
+PopularityPrizeModel::PopularityPrizeModel(
+    popularity::TicketValuer valuer, popularity::PatternFamily patterns, double patternValueCap)
     : m_valuer(std::move(valuer))
+    , m_patterns(std::move(patterns))
+    , m_patternValueCap(patternValueCap)
 {
 }
 
 double PopularityPrizeModel::expectedPrize(const Combination &ticket, int tier) const
 {
-    return m_valuer.value(ticket).expectedPrize[static_cast<std::size_t>(tier - 1)];
+    const popularity::TicketValue v = m_valuer.value(ticket);
+    const double prize = v.expectedPrize[static_cast<std::size_t>(tier - 1)];
+    if (v.expectedValue > m_patternValueCap && m_patterns.kindOf(ticket))
+        return prize * m_patternValueCap / v.expectedValue;
+    return prize;
 }
 
-void sortByPopularity(std::vector<Combination> &tickets, const popularity::PopularityModel &model)
+void sortByPopularity(std::vector<Combination> &tickets, const popularity::PopularityModel &model,
+    const popularity::PatternFamily *patterns)
 {
     std::vector<std::pair<double, Combination>> keyed;
     keyed.reserve(tickets.size());
     for (const Combination &c : tickets)
-        keyed.emplace_back(model.logRelativePopularity(c), c);
+        keyed.emplace_back(patterns && patterns->kindOf(c) ? std::numeric_limits<double>::infinity()
+                                                           : model.logRelativePopularity(c),
+            c);
     std::stable_sort(
         keyed.begin(), keyed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (std::size_t i = 0; i < tickets.size(); ++i)

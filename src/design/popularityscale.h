@@ -2,6 +2,7 @@
 
 #include "design/combination.h"
 #include "design/odds.h"
+#include "popularity/patterns.h"
 #include "popularity/popularityestimate.h"
 
 #include <array>
@@ -42,33 +43,47 @@ private:
 };
 
 // "Only the least popular X%": the largest log weight a combination may have, from the sorted
-// popularity of every combination. A copy: it holds nothing of the estimate it came from.
+// popularity of every combination, less the pattern tickets of `excluded` (players crowd onto
+// them whatever the model says). A copy: it holds nothing of the estimate it came from.
 struct PopularityLimit
 {
     PopularityScale scale;
     double percent = 0;
     double maxLogWeight = 0;
     double maxRelative = 0; // the same limit as relative popularity
+    std::optional<popularity::PatternFamily> excluded;
+    // How many of all combinations admits() passes, from the estimate's table when it keeps
+    // the count for this share and pattern tickets are let in (so that the count alone needs no
+    // walk).
+    std::optional<std::uint64_t> admittedCount;
 
-    PopularityLimit(const popularity::PopularityEstimate &estimate, double share);
-    bool admits(NumberMask m) const { return scale.logWeight(m) <= maxLogWeight; }
+    PopularityLimit(const popularity::PopularityEstimate &estimate, double share,
+        std::optional<popularity::PatternFamily> excludedPatterns);
+    bool isPattern(NumberMask m) const { return excluded && excluded->kindOf(m).has_value(); }
+    bool admits(NumberMask m) const { return scale.logWeight(m) <= maxLogWeight && !isPattern(m); }
 };
 
 // Each ticket's own expected prize per tier from the popularity model: the fewer others
-// chose its numbers, the less a shared prize is split.
+// chose its numbers, the less a shared prize is split. A pattern ticket of `patterns` has its
+// prizes scaled down so that its value is at most `patternValueCap` (the most popular 1%'s).
 class PopularityPrizeModel : public PrizeModel
 {
 public:
-    explicit PopularityPrizeModel(popularity::TicketValuer valuer);
+    PopularityPrizeModel(popularity::TicketValuer valuer, popularity::PatternFamily patterns,
+        double patternValueCap);
     double expectedPrize(const Combination &ticket, int tier) const override;
     bool known(int) const override { return true; }
     bool perTicket() const override { return true; }
 
 private:
     popularity::TicketValuer m_valuer;
+    popularity::PatternFamily m_patterns;
+    double m_patternValueCap;
 };
 
-// The tickets ordered from the least to the most popular; ties keep their order.
-void sortByPopularity(std::vector<Combination> &tickets, const popularity::PopularityModel &model);
+// The tickets ordered from the least to the most popular; ties keep their order. The pattern
+// tickets of `patterns` (when given) go last: their popularity cannot be estimated.
+void sortByPopularity(std::vector<Combination> &tickets, const popularity::PopularityModel &model,
+    const popularity::PatternFamily *patterns);
 
 } // namespace loto6::design

@@ -50,4 +50,32 @@ std::string pValueText(double p, double floor)
     return buf;
 }
 
+std::string oneInText(double p)
+{
+    if (!(p > 0))
+        return "0";
+    if (p >= 1)
+        return "1分の1（必ず）";
+    const double n = 1 / p;
+    // Three significant figures of a count of 万 or 億, without trailing zeros after the point.
+    const auto inUnit = [](double count, const char *unit) {
+        const int decimals = count >= 100 ? 0 : count >= 10 ? 1 : 2;
+        std::string text = fixedText(count, decimals);
+        if (text.find('.') != std::string::npos) {
+            while (text.back() == '0')
+                text.pop_back();
+            if (text.back() == '.')
+                text.pop_back();
+        }
+        return "約" + text + unit + "分の1";
+    };
+    if (n >= 1e8 * 0.9995)
+        return inUnit(n / 1e8, "億");
+    if (n >= 1e4 * 0.9995 && std::llround(n) >= 100000)
+        return inUnit(n / 1e4, "万");
+    if (n < 10)
+        return "約" + fixedText(n, 1) + "分の1";
+    return "約" + groupedText(std::llround(n)) + "分の1";
+}
+
 } // namespace loto6

@@ -15,5 +15,8 @@ std::string yenText(long long value);
 // A p-value: three decimals, or scientific notation below 0.001; below floor (when given) the
 // text says "below floor", since rounding there exceeds the value itself.
 std::string pValueText(double p, double floor = 0.0);
+// A chance as a player reads it, "約122万分の1", "約5,645分の1", "約2.5分の1"; "0" for none and
+// "1分の1（必ず）" for certainty. Three significant figures in 万 and 億.
+std::string oneInText(double p);
 
 } // namespace loto6

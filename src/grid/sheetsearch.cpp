@@ -1,5 +1,6 @@
 #include "grid/sheetsearch.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -27,7 +28,66 @@ int headingRows(const Sheet &sheet)
     return std::min(sheet.rows(), std::max(3, sheet.frozenRows()));
 }
 
+// The draw a cell of the draw column names ("2149" or "第2149回").
+std::optional<long long> drawIn(std::string_view text)
+{
+    text = trimmed(text);
+    constexpr std::string_view Before = "第";
+    constexpr std::string_view After = "回";
+    if (text.starts_with(Before) && text.ends_with(After)
+        && text.size() > Before.size() + After.size())
+        text = text.substr(Before.size(), text.size() - Before.size() - After.size());
+    return cellNumber(text);
+}
+
+// The rows above the first draw of the draw column (`col`; 0: none) are headings; without
+// draws, the frozen rows or at least the first three.
+int headingRowsAbove(const Sheet &sheet, int col)
+{
+    if (col > 0)
+        for (int row = 1; row <= sheet.rows(); ++row)
+            if (drawIn(sheet.text(col, row)))
+                return row - 1;
+    return headingRows(sheet);
+}
+
+// The heading of a column: the lowest text that is not a number in the heading rows above `row`.
+std::string_view columnHeading(const Sheet &sheet, int col, int row, int headings)
+{
+    for (int r = std::min(row - 1, headings); r >= 1; --r)
+        if (std::string_view text = trimmed(sheet.text(col, r)); !text.empty() && !cellNumber(text))
+            return text;
+    return {};
+}
+
 } // namespace
+
+std::optional<SheetCell> lastDraw(const Sheet &sheet)
+{
+    const int col = drawColumn(sheet);
+    if (col == 0)
+        return std::nullopt;
+    for (int row = sheet.rows(); row >= 1; --row)
+        if (drawIn(sheet.text(col, row)))
+            return SheetCell{col, row};
+    return std::nullopt;
+}
+
+std::string cellPlace(const Sheet &sheet, SheetCell cell)
+{
+    const int col = drawColumn(sheet);
+    std::string draw;
+    if (col > 0)
+        if (const std::optional<long long> n = drawIn(sheet.text(col, cell.row)))
+            draw = "第" + std::to_string(*n) + "回";
+    const std::string heading(
+        columnHeading(sheet, cell.col, cell.row, headingRowsAbove(sheet, col)));
+    if (draw.empty() && heading.empty())
+        return std::to_string(cell.row) + "行目 " + std::to_string(cell.col) + "列目";
+    if (draw.empty() || heading.empty())
+        return draw + heading;
+    return draw + " " + heading;
+}
 
 std::optional<long long> cellNumber(std::string_view text)
 {

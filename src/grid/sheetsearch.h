@@ -3,6 +3,7 @@
 #include "grid/sheet.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace loto6 {
@@ -21,6 +22,12 @@ struct SheetCell
 int drawColumn(const Sheet &sheet);
 // The cell of draw `drawNo` in that column; nothing when the table does not hold it.
 std::optional<SheetCell> findDraw(const Sheet &sheet, int drawNo);
+// The cell of the newest draw: the lowest row whose draw column holds a draw; nothing when
+// the table has no draw column or no draw in it.
+std::optional<SheetCell> lastDraw(const Sheet &sheet);
+// Where a cell is, in a player's words: its draw and its column's heading ("第2013回 第6数字"),
+// either alone when the other is not known, or the row and column ("12行目 3列目").
+std::string cellPlace(const Sheet &sheet, SheetCell cell);
 // The whole number a cell holds ("7", "07", " 43 "); nothing for any other text.
 std::optional<long long> cellNumber(std::string_view text);
 // The next cell after `from`, row by row and left to right, that holds the number, going on

@@ -3,6 +3,7 @@
 #include "store/drawrecord.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace loto6::popularity {
@@ -14,8 +15,32 @@ inline constexpr int Tiers = 5;
 // Six distinct numbers 1..43 in ascending order.
 using Combination = std::array<int, Picks>;
 
+namespace detail {
+
+// C(n, k) for n = 0..43, k = 0..6, made when compiling.
+struct BinomialTable
+{
+    std::array<std::array<std::int64_t, Picks + 1>, Numbers + 1> c{};
+    constexpr BinomialTable()
+    {
+        for (std::size_t n = 0; n <= Numbers; ++n) {
+            c[n][0] = 1;
+            for (std::size_t k = 1; k <= Picks && k <= n; ++k)
+                c[n][k] = c[n - 1][k - 1] + c[n - 1][k];
+        }
+    }
+};
+inline constexpr BinomialTable Binomials{};
+
+} // namespace detail
+
 // C(n, k) for 0 <= n <= 43, 0 <= k <= 6 (0 outside).
-std::int64_t binomial(int n, int k);
+inline std::int64_t binomial(int n, int k)
+{
+    if (n < 0 || k < 0 || n > Numbers || k > Picks)
+        return 0;
+    return detail::Binomials.c[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
+}
 
 // The position of the ascending 0-based subset x[0..size) in colexicographic order: the
 // index of a combination or of one of its subsets in the tables, 0..C(43, size) - 1.

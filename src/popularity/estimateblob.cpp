@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace loto6::popularity {
 
@@ -64,6 +65,11 @@ void BlobWriter::f32s(const std::vector<float> &v)
     m_bytes.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(float));
 }
 
+void BlobWriter::u32s(const std::vector<std::uint32_t> &v)
+{
+    m_bytes.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(std::uint32_t));
+}
+
 void BlobWriter::digest(const Digest &d)
 {
     append(m_bytes, d[0]);
@@ -124,12 +130,14 @@ void BlobReader::values(std::size_t count, std::vector<T> &out)
     if (count > 0) // an empty vector has no storage to copy into
         std::memcpy(out.data(), m_body.data() + m_at, count * sizeof(T));
     m_at += count * sizeof(T);
-    for (T v : out)
-        require(std::isfinite(v));
+    if constexpr (std::is_floating_point_v<T>)
+        for (T v : out)
+            require(std::isfinite(v));
 }
 
 void BlobReader::f64s(std::size_t count, std::vector<double> &out) { values(count, out); }
 void BlobReader::f32s(std::size_t count, std::vector<float> &out) { values(count, out); }
+void BlobReader::u32s(std::size_t count, std::vector<std::uint32_t> &out) { values(count, out); }
 
 Digest BlobReader::digest()
 {
@@ -189,6 +197,29 @@ std::optional<PopularityModel> readModel(BlobReader &r)
     return model;
 }
 
+void writeCountLaws(BlobWriter &w, const PopularityModel &model)
+{
+    for (int tier = 1; tier <= Tiers; ++tier) {
+        const CountLaw &law = model.countLaw(tier);
+        for (double v : {law.scale, law.shape, law.crowdWeight, law.crowdFactor, law.crowdShape})
+            w.f64(v);
+    }
+}
+
+void readCountLaws(BlobReader &r, PopularityModel &model)
+{
+    for (int tier = 1; tier <= Tiers; ++tier) {
+        CountLaw law;
+        for (double *v :
+            {&law.scale, &law.shape, &law.crowdWeight, &law.crowdFactor, &law.crowdShape})
+            *v = r.f64();
+        r.require(law.scale > 0 && law.shape >= 0 && law.crowdWeight >= 0 && law.crowdWeight < 1
+            && law.crowdFactor >= 1 && law.crowdShape > 0);
+        if (r.ok())
+            model.setCountLaw(tier, law);
+    }
+}
+
 std::string fitBlob(const PopularityModel &model, const Digest &key)
 {
     BlobWriter w;
@@ -196,6 +227,7 @@ std::string fitBlob(const PopularityModel &model, const Digest &key)
     w.u32(EstimateVersion);
     w.digest(key);
     writeModel(w, model);
+    writeCountLaws(w, model);
     return w.finish();
 }
 
@@ -206,6 +238,8 @@ std::optional<PopularityModel> fitFromBlob(std::string_view blob, const Digest &
     r.require(r.u32() == EstimateVersion);
     r.require(r.digest() == key);
     std::optional<PopularityModel> model = readModel(r);
+    if (model)
+        readCountLaws(r, *model);
     return r.finished() ? model : std::nullopt;
 }
 

@@ -15,7 +15,7 @@ namespace loto6::popularity {
 
 // The version of the model and of its stored form: a stored blob of another version is made
 // again. Raise it whenever the fit, the sums or the layout below change.
-inline constexpr std::uint32_t EstimateVersion = 3;
+inline constexpr std::uint32_t EstimateVersion = 4;
 
 // The key of what a fit learns from: the version, the settings, the draw before which it stops
 // (0: none) and every field of every draw it may read (numbers, winners, prizes, carry-over,
@@ -31,6 +31,7 @@ public:
     void f64(double v);
     void f64s(const std::vector<double> &v);
     void f32s(const std::vector<float> &v);
+    void u32s(const std::vector<std::uint32_t> &v);
     void digest(const Digest &d);
     // The bytes with their checksum.
     std::string finish() const;
@@ -50,6 +51,7 @@ public:
     double f64();
     void f64s(std::size_t count, std::vector<double> &out);
     void f32s(std::size_t count, std::vector<float> &out);
+    void u32s(std::size_t count, std::vector<std::uint32_t> &out);
     Digest digest();
     // A check of the caller's: false spoils the whole read.
     void require(bool condition) { m_ok = m_ok && condition; }
@@ -71,6 +73,11 @@ private:
 // A fitted model (terms, weights, normaliser, calibration) in the stored form, and back.
 void writeModel(BlobWriter &w, const PopularityModel &model);
 std::optional<PopularityModel> readModel(BlobReader &r);
+
+// The count laws of a model's tiers (written after everything else of a stored form), and
+// back into the model.
+void writeCountLaws(BlobWriter &w, const PopularityModel &model);
+void readCountLaws(BlobReader &r, PopularityModel &model);
 
 // A backtest's fit alone, stored under its learning key.
 std::string fitBlob(const PopularityModel &model, const Digest &key);

@@ -70,6 +70,20 @@ const std::array<std::array<double, Tiers>, Picks + 1> &jointWinChance()
 
 namespace {
 
+// For each subset of six places (a mask of 6 bits): how many places and the highest.
+struct MaskFacts
+{
+    std::array<int, 64> size{}, top{};
+    constexpr MaskFacts()
+    {
+        for (unsigned m = 1; m < 64; ++m) {
+            size[m] = size[m & (m - 1)] + 1;
+            top[m] = m >> 1 ? top[m >> 1] + 1 : 0;
+        }
+    }
+};
+constexpr MaskFacts SubsetMasks{};
+
 // The sums over the j-subsets from those over the (j+1)-subsets: a six holding a j-subset S
 // holds 6 - j of the subsets S + {x}, so S's sum is the sum of theirs over 6 - j (j >= 1).
 void sumsFromLarger(const std::vector<double> &larger, int j, std::vector<double> &out)
@@ -113,39 +127,52 @@ void sumsFromLarger(const std::vector<double> &larger, int j, std::vector<double
 
 Neighbourhood::Neighbourhood(const PopularityModel &model)
     : m_model(&model)
+    , m_factors(model)
+    , m_logScale(-(model.logNormaliser() + std::log(static_cast<double>(CombinationCount))))
 {
-    for (int j = 0; j < Picks; ++j)
+    for (int j = 0; j < Picks - 1; ++j)
         m_sums[static_cast<std::size_t>(j)].assign(
             static_cast<std::size_t>(binomial(Numbers, j)), 0.0);
-    const double shift = model.logNormaliser() + std::log(static_cast<double>(CombinationCount));
-    // The binomial terms of the ranks, looked up rather than computed in the loop of 6 million.
-    std::array<std::array<std::int64_t, Picks + 1>, Numbers> term{};
-    for (int n = 0; n < Numbers; ++n)
-        for (int k = 0; k <= Picks; ++k)
-            term[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)] = binomial(n, k);
-    // One pass adds each six's weight to its six 5-subsets; the smaller subsets follow from
-    // those, level by level.
-    std::vector<double> &fives = m_sums[Picks - 1];
-    forEachCombination([&](const std::array<int, Picks> &x) {
-        const double w = std::exp(model.rawLogWeight(x.data()) - shift);
-        m_sums[0][0] += w;
-        // Without place p: the terms below p as they are, those above it one place lower.
-        std::array<std::int64_t, Picks + 1> low{};
-        for (std::size_t i = 0; i < Picks; ++i)
-            low[i + 1] = low[i] + term[static_cast<std::size_t>(x[i])][i + 1];
-        std::int64_t high = 0;
-        for (std::size_t p = Picks; p-- > 0;) {
-            fives[static_cast<std::size_t>(low[p] + high)] += w;
-            high += term[static_cast<std::size_t>(x[p])][p];
-        }
-    });
-    for (int j = Picks - 2; j >= 1; --j)
+    // One pass adds each six's weight to its fifteen 4-subsets: a run of sixes {y, x[1..5]}
+    // adds its total to the five 4-subsets of x[1..5], and each weight to y and three of
+    // x[1..5], whose ranks follow y side by side. The smaller subsets follow level by level.
+    std::vector<double> &fours = m_sums[Picks - 2];
+    double total = 0;
+    forEachWeightRun(
+        m_factors, m_logScale, [&](const std::array<int, Picks> &x, const double *run) {
+            const int n = x[1];
+            double runTotal = 0;
+            for (int y = 0; y < n; ++y)
+                runTotal += run[y];
+            total += runTotal;
+            for (int out = 1; out < Picks; ++out) {
+                std::int64_t rank = 0;
+                for (int i = 1, place = 1; i < Picks; ++i)
+                    if (i != out)
+                        rank += binomial(x[static_cast<std::size_t>(i)], place++);
+                fours[static_cast<std::size_t>(rank)] += runTotal;
+            }
+            for (int a = 1; a < Picks; ++a)
+                for (int b = a + 1; b < Picks; ++b)
+                    for (int c = b + 1; c < Picks; ++c) {
+                        double *to = &fours[static_cast<std::size_t>(
+                            binomial(x[static_cast<std::size_t>(a)], 2)
+                            + binomial(x[static_cast<std::size_t>(b)], 3)
+                            + binomial(x[static_cast<std::size_t>(c)], 4))];
+                        for (int y = 0; y < n; ++y)
+                            to[y] += run[y];
+                    }
+        });
+    m_sums[0][0] = total;
+    for (int j = Picks - 3; j >= 1; --j)
         sumsFromLarger(
             m_sums[static_cast<std::size_t>(j + 1)], j, m_sums[static_cast<std::size_t>(j)]);
 }
 
 Neighbourhood::Neighbourhood(const PopularityModel &model, Levels levels)
     : m_model(&model)
+    , m_factors(model)
+    , m_logScale(-(model.logNormaliser() + std::log(static_cast<double>(CombinationCount))))
 {
     for (std::size_t j = 0; j < levels.size(); ++j)
         m_sums[j] = std::move(levels[j]);
@@ -164,25 +191,36 @@ double Neighbourhood::subsetSum(const std::array<int, Picks> &s, int size, std::
     const std::vector<double> &table = m_sums[static_cast<std::size_t>(size)];
     if (!table.empty())
         return table[static_cast<std::size_t>(rank)];
-    const PopularityModel &m = *m_model;
-    const double shift = m.logNormaliser() + std::log(static_cast<double>(CombinationCount));
-    // The subsets one larger holding s are s + {x} for x ascending: in that order the full
-    // pass adds the sixes' weights to a 5-subset, and sumsFromLarger the 5-subsets to a 4-subset.
-    double total = 0;
-    int p = 0;
-    for (int x = 0; x < Numbers; ++x) {
-        if (p < size && s[static_cast<std::size_t>(p)] == x) {
+    // The combinations holding s add to it one number y outside s (size 5) or two, y < z
+    // (size 4): s's own weight times h[y] (y's factor with its pairs with s) and the pair's.
+    const WeightFactors &e = m_factors;
+    std::array<double, Numbers> h{};
+    std::array<int, Numbers> outside{};
+    int k = 0;
+    for (int y = 0, p = 0; y < Numbers; ++y) {
+        if (p < size && s[static_cast<std::size_t>(p)] == y) {
             ++p;
             continue;
         }
-        std::array<int, Picks> larger{};
-        for (int i = 0, k = 0; i <= size; ++i)
-            larger[static_cast<std::size_t>(i)] = i == p ? x : s[static_cast<std::size_t>(k++)];
-        total += size == Picks - 1
-            ? std::exp(m.rawLogWeight(larger.data()) - shift)
-            : subsetSum(larger, size + 1, colexRank(larger.data(), size + 1));
+        double f = e.number[static_cast<std::size_t>(y)];
+        for (int i = 0; i < size; ++i)
+            f *= e.pair(s[static_cast<std::size_t>(i)], y);
+        h[static_cast<std::size_t>(k)] = f;
+        outside[static_cast<std::size_t>(k++)] = y;
     }
-    return size == Picks - 1 ? total : total * (1.0 / (Picks - size));
+    double sum = 0;
+    for (int i = 0; i < k; ++i) {
+        double with = 1;
+        if (size < Picks - 1) {
+            with = 0;
+            const double *p = &e.below[static_cast<std::size_t>(
+                outside[static_cast<std::size_t>(i)] * Numbers)];
+            for (int j = 0; j < i; ++j)
+                with += h[static_cast<std::size_t>(j)] * p[outside[static_cast<std::size_t>(j)]];
+        }
+        sum += h[static_cast<std::size_t>(i)] * with;
+    }
+    return e.weight(s.data(), size, m_logScale) * sum;
 }
 
 double Neighbourhood::share(const std::array<int, Picks> &x) const
@@ -192,25 +230,62 @@ double Neighbourhood::share(const std::array<int, Picks> &x) const
         / static_cast<double>(CombinationCount);
 }
 
+double Neighbourhood::sharingFive(const std::array<int, Picks> &x) const
+{
+    const WeightFactors &e = m_factors;
+    // Each number's factor within x (its own and its pairs with the other five), and for each
+    // x[i] the sum over y outside x of y's factor with the five others.
+    std::array<double, Picks> inside{}, across{};
+    for (std::size_t i = 0; i < Picks; ++i) {
+        inside[i] = e.number[static_cast<std::size_t>(x[i])];
+        for (std::size_t j = 0; j < Picks; ++j)
+            if (j != i)
+                inside[i] *= e.pair(x[i], x[j]);
+    }
+    for (int y = 0, p = 0; y < Numbers; ++y) {
+        if (p < Picks && x[static_cast<std::size_t>(p)] == y) {
+            ++p;
+            continue;
+        }
+        const double *row = &e.below[static_cast<std::size_t>(y * Numbers)];
+        std::array<double, Picks + 1> before{}, after{};
+        before[0] = e.number[static_cast<std::size_t>(y)];
+        after[Picks] = 1;
+        for (std::size_t i = 0; i < Picks; ++i)
+            before[i + 1] = before[i] * row[x[i]];
+        for (std::size_t i = Picks; i-- > 0;)
+            after[i] = after[i + 1] * row[x[i]];
+        for (std::size_t i = 0; i < Picks; ++i)
+            across[i] += before[i] * after[i + 1];
+    }
+    double total = 0;
+    for (std::size_t i = 0; i < Picks; ++i)
+        total += across[i] / inside[i];
+    return e.weight(x.data(), Picks, m_logScale) * total;
+}
+
 std::array<double, Picks + 1> Neighbourhood::matchShares(const Combination &c) const
 {
     const auto x = zeroBased(c);
+    std::array<double, Picks + 1> m{};
+    m[Picks] = share(x);
+    m[Picks - 1] = sharingFive(x);
     // n[j]: sum over the j-subsets of c of the weight holding them = sum_i C(i, j) m[i].
     std::array<double, Picks + 1> n{};
     n[0] = m_sums[0][0];
-    n[Picks] = share(x);
     std::array<std::int64_t, 64> rank{};
     for (unsigned mask = 1; mask < 63; ++mask) {
-        const int top = 31 - std::countl_zero(mask);
-        const int size = std::popcount(mask);
+        const int top = SubsetMasks.top[mask];
+        const int size = SubsetMasks.size[mask];
         rank[mask] = rank[mask & ~(1u << top)] + binomial(x[static_cast<std::size_t>(top)], size);
+        if (size >= Picks - 1)
+            continue;
         std::array<int, Picks> subset{};
         for (unsigned bits = mask, k = 0; bits; bits &= bits - 1)
             subset[k++] = x[static_cast<std::size_t>(std::countr_zero(bits))];
         n[static_cast<std::size_t>(size)] += subsetSum(subset, size, rank[mask]);
     }
-    std::array<double, Picks + 1> m{};
-    for (int i = Picks; i >= 0; --i) {
+    for (int i = Picks - 2; i >= 0; --i) {
         double v = n[static_cast<std::size_t>(i)];
         for (int k = i + 1; k <= Picks; ++k)
             v -= static_cast<double>(binomial(k, i)) * m[static_cast<std::size_t>(k)];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "popularity/popularitymodel.h"
+#include "popularity/weightruns.h"
 
 #include <array>
 #include <cmath>
@@ -18,15 +19,16 @@ namespace loto6::popularity {
 class Neighbourhood
 {
 public:
-    // Sums every level with one pass over all combinations.
+    // Sums the levels of up to four numbers with one pass over all combinations (for valuing
+    // many combinations); the sum of a 5-subset is added up when asked.
     explicit Neighbourhood(const PopularityModel &model);
     // The levels kept in a stored estimate: the sums over the subsets of 0..3 numbers, each
     // of binomial(43, j), in colexicographic order.
     static constexpr std::size_t StoredLevels = Picks - 2;
     using Levels = std::array<std::vector<double>, StoredLevels>;
-    // From stored levels; the sum of a larger subset is added up when asked from the
-    // combinations holding it, in the order the full pass adds them, so that both give the
-    // same value to the last bit.
+    // From stored levels; the sum of a larger subset is added up when asked from the few
+    // thousand combinations holding it (as products of the model's factors), agreeing with
+    // the full pass's table to a few units in the last place.
     Neighbourhood(const PopularityModel &model, Levels levels);
     Levels levels() const;
 
@@ -53,10 +55,14 @@ public:
 
 private:
     double share(const std::array<int, Picks> &x) const;
+    // The weight of the combinations sharing exactly five numbers with the six x.
+    double sharingFive(const std::array<int, Picks> &x) const;
     // The sum over the subset s[0..size) (0-based, ascending) of colexicographic rank `rank`.
     double subsetSum(const std::array<int, Picks> &s, int size, std::int64_t rank) const;
 
     const PopularityModel *m_model;
+    WeightFactors m_factors;
+    double m_logScale; // the weights normalised to shares of all tickets (sum 1)
     // Index j: sum of normalised weights of the combinations holding each j-subset.
     std::array<std::vector<double>, Picks> m_sums;
 };

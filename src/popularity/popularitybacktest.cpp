@@ -1,5 +1,7 @@
 #include "popularity/popularitybacktest.h"
 
+#include "analysis/portablerandom.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -59,14 +61,81 @@ void computeCalibration(PopularityBacktest &b)
             group.predicted += order[i]->predicted[0];
             group.observed += order[i]->observed[0];
             group.meanRelativePopularity
-                += order[i]->predicted[0] / (order[i]->tickets * tierChance(1));
+                += order[i]->modelMean[0] / (order[i]->tickets * tierChance(1));
+            group.members.push_back(static_cast<std::size_t>(order[i] - b.draws.data()));
         }
         group.meanRelativePopularity /= group.draws;
         b.firstPrize.push_back(group);
     }
 }
 
+// A uniform value in [0, 1) of the draw's own: the same whatever draws come after it.
+double drawUniform(int drawNo)
+{
+    PortableRandom random(0x5049540000000000ULL + static_cast<std::uint64_t>(drawNo));
+    return static_cast<double>(random.next() >> 11) * 0x1.0p-53;
+}
+
+void computeLikelihood(PopularityBacktest &b)
+{
+    std::vector<double> pit;
+    for (const PopularityBacktest::Draw &d : b.draws) {
+        if (!d.sales)
+            continue;
+        b.likelihood.draws += 1;
+        for (std::size_t t = 0; t < Tiers; ++t) {
+            const long long k = d.observed[t];
+            b.likelihood.model[t] += d.law[t].logPmf(k, d.modelMean[t]);
+            b.likelihood.poisson[t] += CountLaw{}.logPmf(k, d.modelMean[t]);
+            b.likelihood.uniform[t]
+                += CountLaw{}.logPmf(k, d.tickets * tierChance(static_cast<int>(t) + 1));
+        }
+        pit.push_back(d.law[0].randomizedPit(d.observed[0], d.modelMean[0], drawUniform(d.drawNo)));
+    }
+    if (!pit.empty())
+        b.firstPrizePitP = uniformKsPValue(std::move(pit));
+}
+
+PopularityBacktest::Draw predictDraw(
+    const DrawObservation &o, const PopularityModel &model, int fittedBefore)
+{
+    PopularityBacktest::Draw d;
+    d.drawNo = o.drawNo;
+    d.fittedBefore = fittedBefore;
+    d.sales = o.sales;
+    d.observed = o.winners;
+    const std::array<double, Tiers> share = model.expectedWinnerShares(o.numbers, o.bonus);
+    if (o.tickets())
+        d.tickets = *o.tickets();
+    else if (share[4] > 0)
+        d.tickets = static_cast<double>(o.winners[4]) / share[4];
+    for (std::size_t t = 0; t < Tiers; ++t) {
+        d.law[t] = model.countLaw(static_cast<int>(t) + 1);
+        d.modelMean[t] = d.tickets * share[t];
+        d.predicted[t] = d.law[t].mean(d.modelMean[t]);
+    }
+    return d;
+}
+
+void summarise(PopularityBacktest &b, const std::vector<DrawObservation> &draws)
+{
+    const TrainingCount count = trainingDrawCount(draws, b.from);
+    b.trainingDraws = count.draws;
+    b.trainingDrawsWithSales = count.withSales;
+    computeRSquared(b);
+    computeCalibration(b);
+    computeLikelihood(b);
+}
+
 } // namespace
+
+std::vector<double> PopularityBacktest::groupLaw(std::size_t group) const
+{
+    std::vector<std::pair<CountLaw, double>> counts;
+    for (std::size_t i : firstPrize.at(group).members)
+        counts.emplace_back(draws[i].law[0], draws[i].modelMean[0]);
+    return sumLaw(counts);
+}
 
 PopularityBacktest runPopularityBacktest(
     const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
@@ -79,28 +148,48 @@ PopularityBacktest runPopularityBacktest(
 {
     PopularityBacktest b;
     b.from = from;
-    const TrainingCount count = trainingDrawCount(draws, from);
-    b.trainingDraws = count.draws;
-    b.trainingDrawsWithSales = count.withSales;
+    for (const DrawObservation &o : draws)
+        if (o.drawNo >= from)
+            b.draws.push_back(predictDraw(o, model, from));
+    summarise(b, draws);
+    return b;
+}
+
+PopularityBacktest runRunningBacktest(
+    const std::vector<DrawObservation> &draws, int from, const FitBefore &fitBefore)
+{
+    PopularityBacktest b;
+    b.from = from;
+    int block = 0;
+    std::optional<PopularityModel> model;
     for (const DrawObservation &o : draws) {
         if (o.drawNo < from)
             continue;
-        PopularityBacktest::Draw d;
-        d.drawNo = o.drawNo;
-        d.sales = o.sales;
-        d.observed = o.winners;
-        const std::array<double, Tiers> share = model.expectedWinnerShares(o.numbers, o.bonus);
-        if (o.tickets())
-            d.tickets = *o.tickets();
-        else if (share[4] > 0)
-            d.tickets = static_cast<double>(o.winners[4]) / share[4];
-        for (std::size_t t = 0; t < Tiers; ++t)
-            d.predicted[t] = d.tickets * share[t];
-        b.draws.push_back(d);
+        const int start = from + (o.drawNo - from) / RefitEvery * RefitEvery;
+        if (!model || start != block) {
+            block = start;
+            model = fitBefore(start);
+        }
+        b.draws.push_back(predictDraw(o, *model, block));
     }
-    computeRSquared(b);
-    computeCalibration(b);
+    summarise(b, draws);
     return b;
+}
+
+SmallestTail smallestFirstPrizeTail(
+    const std::vector<DrawObservation> &draws, const PopularityModel &model)
+{
+    SmallestTail least;
+    for (const DrawObservation &o : draws) {
+        if (!o.tickets())
+            continue;
+        const double lambda = *o.tickets() * model.expectedWinnerShares(o.numbers, o.bonus)[0];
+        const CountLaw &law = model.countLaw(1);
+        const double tail = law.tail(o.winners[0], lambda);
+        if (least.drawNo == 0 || tail < least.tail)
+            least = {o.drawNo, o.winners[0], law.mean(lambda), tail};
+    }
+    return least;
 }
 
 } // namespace loto6::popularity

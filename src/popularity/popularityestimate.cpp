@@ -2,12 +2,14 @@
 
 #include "popularity/estimateblob.h"
 #include "popularity/valuerange.h"
+#include "popularity/weightruns.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace loto6::popularity {
 
@@ -28,26 +30,111 @@ std::size_t rankOf(double percent)
 double stepPercent(int step) { return step / 100.0; }
 
 // Sorts positive floats (pick weights) by their bits, 11 at a time: for non-negative floats
-// the order of the bits is the order of the values. Three passes over 6 million values take a
-// fraction of a comparison sort's time.
+// the order of the bits is the order of the values. One pass counts the three digits, three
+// passes place them: a fraction of a comparison sort's time.
 void sortPositive(std::vector<float> &values)
 {
     constexpr int Bits = 11;
     constexpr std::size_t Buckets = std::size_t{1} << Bits;
+    constexpr int Digits = 3;
+    std::vector<std::array<std::uint32_t, Buckets>> start(Digits);
+    for (float v : values) {
+        const auto bits = std::bit_cast<std::uint32_t>(v);
+        for (int d = 0; d < Digits; ++d)
+            ++start[static_cast<std::size_t>(d)][(bits >> (d * Bits)) & (Buckets - 1)];
+    }
+    for (std::array<std::uint32_t, Buckets> &counts : start) {
+        std::uint32_t at = 0;
+        for (std::uint32_t &c : counts)
+            at += std::exchange(c, at);
+    }
     std::vector<float> other(values.size());
-    for (int shift = 0; shift < 32; shift += Bits) {
-        std::vector<std::size_t> start(Buckets + 1, 0);
-        const auto digit = [shift](float v) {
-            return (std::bit_cast<std::uint32_t>(v) >> shift) & (Buckets - 1);
-        };
+    for (int d = 0; d < Digits; ++d) {
+        std::array<std::uint32_t, Buckets> &next = start[static_cast<std::size_t>(d)];
         for (float v : values)
-            ++start[digit(v) + 1];
-        for (std::size_t b = 1; b <= Buckets; ++b)
-            start[b] += start[b - 1];
-        for (float v : values)
-            other[start[digit(v)]++] = v;
+            other[next[(std::bit_cast<std::uint32_t>(v) >> (d * Bits)) & (Buckets - 1)]++] = v;
         values.swap(other);
     }
+}
+
+// The combination of a colexicographic rank, 0-based ascending.
+std::array<int, Picks> combinationAt(std::int64_t rank)
+{
+    std::array<int, Picks> x{};
+    int n = Numbers - 1;
+    for (int place = Picks - 1; place >= 0; --place, --n) {
+        while (binomial(n, place + 1) > rank)
+            --n;
+        x[static_cast<std::size_t>(place)] = n;
+        rank -= binomial(n, place + 1);
+    }
+    return x;
+}
+
+// The ranks of the combinations whose popularity in float is one of the quantiles, by value.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> tiedWithQuantiles(
+    const std::vector<float> &values, const std::vector<float> &quantiles)
+{
+    // A set of the quantiles' bits: a bitmap that rules most values out at once, then a table.
+    constexpr int FilterBits = 17, TableBits = 15;
+    const auto slot = [](std::uint32_t b, int bits) { return (b * 0x9E3779B1u) >> (32 - bits); };
+    std::vector<std::uint64_t> filter(std::size_t{1} << (FilterBits - 6), 0);
+    std::vector<std::uint32_t> table(std::size_t{1} << TableBits, 0); // 0: empty
+    const std::uint32_t last = (1u << TableBits) - 1;
+    for (float q : quantiles) {
+        const auto b = std::bit_cast<std::uint32_t>(q);
+        filter[slot(b, FilterBits) >> 6] |= std::uint64_t{1} << (slot(b, FilterBits) & 63);
+        std::uint32_t i = slot(b, TableBits);
+        while (table[i] != 0 && table[i] != b)
+            i = (i + 1) & last;
+        table[i] = b;
+    }
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> tied;
+    for (std::size_t r = 0; r < values.size(); ++r) {
+        const auto b = std::bit_cast<std::uint32_t>(values[r]);
+        const std::uint32_t f = slot(b, FilterBits);
+        if (!(filter[f >> 6] >> (f & 63) & 1))
+            continue;
+        for (std::uint32_t i = slot(b, TableBits); table[i] != 0; i = (i + 1) & last)
+            if (table[i] == b) {
+                tied.emplace_back(b, static_cast<std::uint32_t>(r));
+                break;
+            }
+    }
+    std::sort(tied.begin(), tied.end());
+    return tied;
+}
+
+// For each quantile, how many combinations a limit there admits when each is judged by its log
+// weight (rawLogWeight <= log(quantile) + logNormaliser, as the designer judges). The float
+// popularities are products within 1e-14 of exp(log weight): one under the quantile in float
+// is surely admitted, one over it surely not, and only those equal to it in float are judged
+// one by one.
+std::vector<std::uint32_t> admittedCounts(const PopularityModel &model,
+    const std::vector<float> &values, const std::vector<float> &sorted,
+    const std::vector<float> &quantiles)
+{
+    const auto tied = tiedWithQuantiles(values, quantiles);
+    std::vector<std::uint32_t> out;
+    out.reserve(quantiles.size());
+    for (std::size_t k = 0; k < quantiles.size(); ++k) {
+        const float q = quantiles[k];
+        if (k > 0 && q == quantiles[k - 1]) {
+            out.push_back(out.back());
+            continue;
+        }
+        const double limit = std::log(static_cast<double>(q)) + model.logNormaliser();
+        auto admitted = static_cast<std::uint32_t>(
+            std::lower_bound(sorted.begin(), sorted.end(), q) - sorted.begin());
+        const auto b = std::bit_cast<std::uint32_t>(q);
+        for (auto it = std::lower_bound(tied.begin(), tied.end(), std::make_pair(b, 0u));
+             it != tied.end() && it->first == b; ++it) {
+            const std::array<int, Picks> x = combinationAt(it->second);
+            admitted += model.rawLogWeight(x.data()) <= limit ? 1 : 0;
+        }
+        out.push_back(admitted);
+    }
+    return out;
 }
 
 // Sums of the values of a part of the spectrum and of their range's ends.
@@ -80,27 +167,28 @@ std::vector<ValueSpectrum> spectraOf(const PopularityModel &model,
     std::vector<std::array<SpectrumSums, 4>> sums(valuers.size()); // average, bought, tails
     std::array<double, 4> weights{};
     std::int64_t rank = 0;
-    forEachCombination([&](const std::array<int, Picks> &x) {
-        const bool sampled = rank++ % AverageStride == 0;
-        const double r = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
-        const bool least = r <= below, most = !least && r >= above;
-        if (!sampled && !least && !most)
-            return;
-        Combination c{};
-        for (std::size_t i = 0; i < c.size(); ++i)
-            c[i] = x[i] + 1;
-        const std::array<double, 4> weight
-            = {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0};
-        for (std::size_t part = 0; part < weight.size(); ++part)
-            weights[part] += weight[part];
-        for (std::size_t k = 0; k < valuers.size(); ++k) {
-            const TicketValue v = valuers[k].value(c);
-            const std::pair<double, double> range = levelRange(valuers[k], v, levelError);
+    const auto visit = [&](const std::array<int, Picks> &x, const double *run) {
+        for (int y = 0; y < x[1]; ++y, ++rank) {
+            const double r = run[y];
+            const bool sampled = rank % AverageStride == 0;
+            const bool least = r <= below, most = !least && r >= above;
+            if (!sampled && !least && !most)
+                continue;
+            const Combination c{y + 1, x[1] + 1, x[2] + 1, x[3] + 1, x[4] + 1, x[5] + 1};
+            const std::array<double, 4> weight
+                = {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0};
             for (std::size_t part = 0; part < weight.size(); ++part)
-                if (weight[part] > 0)
-                    sums[k][part].add(weight[part], v.expectedValue, range);
+                weights[part] += weight[part];
+            for (std::size_t k = 0; k < valuers.size(); ++k) {
+                const TicketValue v = valuers[k].value(c);
+                const std::pair<double, double> range = levelRange(valuers[k], v, levelError);
+                for (std::size_t part = 0; part < weight.size(); ++part)
+                    if (weight[part] > 0)
+                        sums[k][part].add(weight[part], v.expectedValue, range);
+            }
         }
-    });
+    };
+    forEachWeightRun(WeightFactors(model), -model.logNormaliser(), visit);
     std::vector<ValueSpectrum> out;
     for (const std::array<SpectrumSums, 4> &k : sums) {
         ValueSpectrum s;
@@ -253,11 +341,18 @@ std::string PopularityEstimate::makeBlob(
     const PopularityModel model = fitPopularity(draws, 0, settings);
     const PrizeRules rules = PrizeRules::fromHistory(draws);
     const Neighbourhood hood(model);
-    std::vector<float> sorted = model.allRelativePopularities();
+    const TrainingCount training = trainingDrawCount(draws, 0);
+    std::vector<float> values = model.allRelativePopularities();
+    std::vector<float> sorted = values;
     sortPositive(sorted);
     std::vector<float> quantiles;
     for (int step = 0; step <= QuantileSteps; ++step)
         quantiles.push_back(sorted[rankOf(stepPercent(step))]);
+    // Counted only for a fitted model: without one no limit is offered.
+    const std::vector<std::uint32_t> admitted = training.withSales > 0
+        ? admittedCounts(model, values, sorted, quantiles)
+        : std::vector<std::uint32_t>(quantiles.size(), 0);
+    values = {};
     sorted = {};
     const auto tailStep = static_cast<std::size_t>(std::lround(TailPercent * 100));
     NextDrawConditions next;
@@ -274,11 +369,14 @@ std::string PopularityEstimate::makeBlob(
     w.u32(EstimateVersion);
     w.digest(keyOf(draws, settings));
     writeModel(w, model);
-    writeRules(w, rules, trainingDrawCount(draws, 0));
+    writeRules(w, rules, training);
     writeSpectrum(w, spectra[0]);
     w.f32s(quantiles);
+    w.u32s(admitted);
     for (const std::vector<double> &level : hood.levels())
         w.f64s(level);
+    writeCountLaws(w, model);
+    // The next draw's conditions and the values' uncertainty come after the count laws.
     writeTail(w, next, spectra[0], spectra[1], uncertainty);
     return w.finish();
 }
@@ -297,11 +395,17 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
     std::vector<float> quantiles;
     r.f32s(QuantileSteps + 1, quantiles);
     r.require(ascendingPositive(quantiles));
+    std::vector<std::uint32_t> admitted;
+    r.u32s(QuantileSteps + 1, admitted);
+    r.require(std::is_sorted(admitted.begin(), admitted.end())
+        && (admitted.empty() || admitted.back() <= CombinationCount));
     Neighbourhood::Levels levels;
     for (std::size_t j = 0; j < levels.size(); ++j) {
         r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
         r.require(std::all_of(levels[j].begin(), levels[j].end(), [](double v) { return v >= 0; }));
     }
+    if (model)
+        readCountLaws(r, *model);
     ValueSpectrum typical = spectrum, atNext;
     NextDrawConditions next;
     ValueUncertainty uncertainty;
@@ -312,6 +416,7 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
         new PopularityEstimate(std::move(*model), rules, training));
     e->m_hood = std::make_unique<Neighbourhood>(e->m_model, std::move(levels));
     e->m_quantiles = std::move(quantiles);
+    e->m_admitted = std::move(admitted);
     e->m_typicalSpectrum = typical;
     e->m_nextSpectrum = atNext;
     e->m_next = next;
@@ -356,6 +461,14 @@ double PopularityEstimate::leastPopularThreshold(double percent) const
     return *at;
 }
 
+std::optional<std::uint64_t> PopularityEstimate::leastPopularCount(double percent) const
+{
+    const double step = std::round(percent * 100.0);
+    if (!fitted() || percent < 0 || percent > 100 || stepPercent(static_cast<int>(step)) != percent)
+        return std::nullopt;
+    return m_admitted[static_cast<std::size_t>(step)];
+}
+
 TicketValuer PopularityEstimate::valuer(std::optional<double> sales, double carryOver) const
 {
     return TicketValuer(*m_hood, m_rules, sales.value_or(m_rules.typicalSales), carryOver);
@@ -372,7 +485,7 @@ ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
         return m_typicalSpectrum;
     if (valuer.sales() == m_rules.typicalSales && valuer.carryOver() == m_next.carryOver)
         return m_nextSpectrum;
-    // Every level summed again for the many combinations valued: the same sums to the bit.
+    // The levels of up to four numbers summed again for the many combinations valued.
     const Neighbourhood full(m_model);
     return spectraOf(m_model, {TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver())},
         leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent),

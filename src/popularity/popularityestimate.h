@@ -7,6 +7,7 @@
 #include "store/digest.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -98,6 +99,11 @@ public:
     // exact, from the quantiles for a whole number of hundredths, else from every combination.
     double leastPopularThreshold(double percent) const;
 
+    // How many combinations lie at or under leastPopularThreshold(percent), each judged by its
+    // log weight (rawLogWeight <= log(threshold) + logNormaliser()): kept for a whole number
+    // of hundredths, empty otherwise or without a fitted model.
+    std::optional<std::uint64_t> leastPopularCount(double percent) const;
+
     // Values at the given sales (the typical sales when none) and carry-over.
     TicketValuer valuer(std::optional<double> sales = std::nullopt, double carryOver = 0) const;
     // Values at the next draw's conditions: the typical sales and the carry-over into it.
@@ -118,7 +124,8 @@ private:
     std::unique_ptr<Neighbourhood> m_hood;
     PrizeRules m_rules;
     TrainingCount m_training;
-    std::vector<float> m_quantiles; // QuantileSteps + 1, ascending
+    std::vector<float> m_quantiles;        // QuantileSteps + 1, ascending
+    std::vector<std::uint32_t> m_admitted; // leastPopularCount at each quantile
     ValueSpectrum m_typicalSpectrum;
     ValueSpectrum m_nextSpectrum;
     NextDrawConditions m_next;

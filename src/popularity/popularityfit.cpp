@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <utility>
 
 namespace loto6::popularity {
@@ -29,11 +30,17 @@ public:
         : m_numberColumns(terms.perNumber ? Numbers : 0)
     {
         for (PairTrait t : terms.pairs) {
-            std::vector<double> g(static_cast<std::size_t>(Numbers * Numbers), 0.0);
+            Trait trait;
             for (int a = 1; a <= Numbers; ++a)
                 for (int b = a + 1; b <= Numbers; ++b)
-                    g[static_cast<std::size_t>((a - 1) * Numbers + b - 1)] = traitValue(t, a, b);
-            m_traits.push_back(std::move(g));
+                    if (traitValue(t, a, b) != 0) {
+                        trait.has[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)] = true;
+                        trait.has[static_cast<std::size_t>(b)][static_cast<std::size_t>(a)] = true;
+                        ++trait.withNumber[static_cast<std::size_t>(a)];
+                        ++trait.withNumber[static_cast<std::size_t>(b)];
+                        ++trait.pairs;
+                    }
+            m_traits.push_back(trait);
         }
     }
 
@@ -44,26 +51,59 @@ public:
     std::size_t columns() const { return parameters() + FittedTiers.size(); }
     std::size_t numberColumns() const { return static_cast<std::size_t>(m_numberColumns); }
 
-    // The mean traits of the combinations matching `draw` in exactly m numbers, less their
+    // How many pairs of each trait lie inside a draw, across it and outside it. The traits
+    // are 0 or 1, so these counts are the sums pairTermMean adds, to the bit.
+    struct PairCounts
+    {
+        Combination draw{};
+        std::vector<std::array<double, 3>> traits;
+    };
+    PairCounts countPairs(const Combination &draw) const
+    {
+        PairCounts c{draw, {}};
+        for (const Trait &t : m_traits) {
+            int inside = 0, touching = 0;
+            for (std::size_t i = 0; i < draw.size(); ++i) {
+                const auto a = static_cast<std::size_t>(draw[i]);
+                touching += t.withNumber[a];
+                for (std::size_t j = i + 1; j < draw.size(); ++j)
+                    inside += t.has[a][static_cast<std::size_t>(draw[j])] ? 1 : 0;
+            }
+            const int across = touching - 2 * inside;
+            c.traits.push_back({static_cast<double>(inside), static_cast<double>(across),
+                static_cast<double>(t.pairs - inside - across)});
+        }
+        return c;
+    }
+
+    // The mean traits of the combinations matching the draw in exactly m numbers, less their
     // mean over every combination; then the tier's intercept column.
-    std::vector<double> row(const Combination &draw, int m, std::size_t tierIndex) const
+    std::vector<double> row(const PairCounts &counts, int m, std::size_t tierIndex) const
     {
         std::vector<double> x(columns(), 0.0);
-        const auto in = membership(draw);
+        const auto in = membership(counts.draw);
         for (int n = 1; n <= m_numberColumns; ++n) {
-            std::array<double, Numbers> unit{};
-            unit[static_cast<std::size_t>(n - 1)] = 1.0;
-            x[static_cast<std::size_t>(n - 1)] = numberTermMean(unit, in, m);
+            const double drawn = in[static_cast<std::size_t>(n)] ? 1.0 : 0.0;
+            x[static_cast<std::size_t>(n - 1)] = numberTermMeanOf(drawn, 1.0 - drawn, m);
         }
-        for (std::size_t t = 0; t < m_traits.size(); ++t)
-            x[numberColumns() + t] = pairTermMean(m_traits[t], in, m);
+        for (std::size_t t = 0; t < m_traits.size(); ++t) {
+            const std::array<double, 3> &v = counts.traits[t];
+            x[numberColumns() + t] = pairTermMeanOf(v[0], v[1], v[2], m);
+        }
         x[parameters() + tierIndex] = 1.0;
         return x;
     }
 
 private:
+    struct Trait
+    {
+        std::array<std::array<bool, Numbers + 1>, Numbers + 1> has{};
+        std::array<int, Numbers + 1> withNumber{};
+        int pairs = 0;
+    };
+
     int m_numberColumns;
-    std::vector<std::vector<double>> m_traits;
+    std::vector<Trait> m_traits;
 };
 
 // Solves a x = b by Gaussian elimination with partial pivoting.
@@ -113,9 +153,10 @@ void addSamples(
 {
     const std::optional<double> tickets = o.tickets();
     std::array<Sample, FittedTiers.size()> rows;
+    const Design::PairCounts counts = design.countPairs(o.numbers);
     for (std::size_t k = 0; k < FittedTiers.size(); ++k) {
         const int tier = FittedTiers[k];
-        rows[k].x = design.row(o.numbers, tierMatches(tier), k);
+        rows[k].x = design.row(counts, tierMatches(tier), k);
         rows[k].y = std::log(static_cast<double>(o.winners[static_cast<std::size_t>(tier - 1)])
             / (tickets.value_or(1.0) * tierChance(tier)));
         rows[k].weight = weight;
@@ -137,21 +178,29 @@ void addSamples(
 
 // The rows of every training draw, three per draw in the order of the draws, each weighed
 // by its age.
-std::vector<Sample> trainingSamples(const std::vector<DrawObservation> &draws, int beforeDraw,
-    const FitSettings &settings, const Design &design)
+// The weight of a draw's samples: halved every halfLife draws back from the draw after the
+// last one learnt from.
+std::function<double(int)> drawWeights(
+    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings)
 {
     int last = beforeDraw;
     for (const DrawObservation &o : draws)
         if (beforeDraw == 0)
             last = std::max(last, o.drawNo + 1);
+    const double halfLife = settings.halfLife;
+    return [last, halfLife](int drawNo) {
+        return halfLife > 0 ? std::pow(0.5, (last - drawNo) / halfLife) : 1.0;
+    };
+}
+
+std::vector<Sample> trainingSamples(const std::vector<DrawObservation> &draws, int beforeDraw,
+    const FitSettings &settings, const Design &design)
+{
+    const std::function<double(int)> weightOf = drawWeights(draws, beforeDraw, settings);
     std::vector<Sample> samples;
-    for (const DrawObservation &o : draws) {
-        if (!isTraining(o, beforeDraw))
-            continue;
-        const double weight
-            = settings.halfLife > 0 ? std::pow(0.5, (last - o.drawNo) / settings.halfLife) : 1.0;
-        addSamples(o, design, weight, samples);
-    }
+    for (const DrawObservation &o : draws)
+        if (isTraining(o, beforeDraw))
+            addSamples(o, design, weightOf(o.drawNo), samples);
     return samples;
 }
 
@@ -266,6 +315,28 @@ void calibrate(PopularityModel &model, const std::vector<Sample> &samples,
     }
 }
 
+// Per tier, the law of the winner count about the model's mean, by greatest likelihood over
+// the training draws with known sales: tiers 1 and 2 with a level and a crowd part (a
+// combination liked far beyond its numbers and pairs), tiers 3 to 5 a gamma spread only, so
+// that their calibrated means stay as they are.
+void fitCountLaws(PopularityModel &model, const std::vector<DrawObservation> &draws, int beforeDraw,
+    const std::function<double(int)> &weightOf)
+{
+    std::array<std::vector<CountSample>, Tiers> samples;
+    for (const DrawObservation &o : draws) {
+        if (!isTraining(o, beforeDraw) || !o.tickets())
+            continue;
+        const std::array<double, Tiers> share = model.expectedWinnerShares(o.numbers, o.bonus);
+        for (std::size_t t = 0; t < Tiers; ++t)
+            samples[t].push_back({o.winners[t], *o.tickets() * share[t], weightOf(o.drawNo)});
+    }
+    for (int tier = 1; tier <= Tiers; ++tier) {
+        const bool crowd = tier <= 2;
+        model.setCountLaw(
+            tier, fitCountLaw(samples[static_cast<std::size_t>(tier - 1)], {crowd, crowd}));
+    }
+}
+
 } // namespace
 
 TrainingCount trainingDrawCount(const std::vector<DrawObservation> &draws, int beforeDraw)
@@ -287,6 +358,7 @@ PopularityModel fitPopularity(
     const std::vector<double> theta = ridge(samples, design, settings);
     PopularityModel model = modelOf(settings, design, theta);
     calibrate(model, samples, theta, design);
+    fitCountLaws(model, draws, beforeDraw, drawWeights(draws, beforeDraw, settings));
     return model;
 }
 

@@ -1,5 +1,7 @@
 #include "popularity/popularitymodel.h"
 
+#include "popularity/weightruns.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -81,6 +83,11 @@ double numberTermMean(
     double drawn = 0, rest = 0;
     for (int n = 1; n <= Numbers; ++n)
         (in[static_cast<std::size_t>(n)] ? drawn : rest) += f[static_cast<std::size_t>(n - 1)];
+    return numberTermMeanOf(drawn, rest, m);
+}
+
+double numberTermMeanOf(double drawn, double rest, int m)
+{
     const double others = Numbers - Picks;
     return m * drawn / Picks + (Picks - m) * rest / others - Picks * (drawn + rest) / Numbers;
 }
@@ -95,6 +102,11 @@ double pairTermMean(const std::vector<double> &g, const std::array<bool, Numbers
                 + (in[static_cast<std::size_t>(b)] ? 1 : 0);
             (drawn == 2 ? inside : drawn == 1 ? across : outside) += v;
         }
+    return pairTermMeanOf(inside, across, outside, m);
+}
+
+double pairTermMeanOf(double inside, double across, double outside, int m)
+{
     const double others = Numbers - Picks;
     const double k = m;
     const double total = inside + across + outside;
@@ -155,8 +167,11 @@ void PopularityModel::buildPairTable()
 void PopularityModel::computeNormaliser()
 {
     double total = 0;
-    forEachCombination(
-        [&](const std::array<int, Picks> &x) { total += std::exp(rawLogWeight(x.data())); });
+    forEachWeightRun(
+        WeightFactors(*this), 0.0, [&](const std::array<int, Picks> &x, const double *run) {
+            for (int y = 0; y < x[1]; ++y)
+                total += run[y];
+        });
     m_logNormaliser = std::log(total / static_cast<double>(CombinationCount));
     computeMeanLogWeight();
 }
@@ -189,9 +204,8 @@ std::array<double, Tiers> PopularityModel::expectedWinnerShares(
     }
     for (int tier = 3; tier <= Tiers; ++tier) {
         const double z = neighbourLogMean(draw, tierMatches(tier));
-        const TierCalibration &k = calibration(tier);
         out[static_cast<std::size_t>(tier - 1)]
-            = tierChance(tier) * std::exp(k.a + k.b * z + k.c * z * z);
+            = tierChance(tier) * std::exp(calibratedLogRatio(tier, z));
     }
     return out;
 }
@@ -211,9 +225,11 @@ std::vector<float> PopularityModel::allRelativePopularities() const
 {
     std::vector<float> out;
     out.reserve(static_cast<std::size_t>(CombinationCount));
-    forEachCombination([&](const std::array<int, Picks> &x) {
-        out.push_back(static_cast<float>(std::exp(rawLogWeight(x.data()) - m_logNormaliser)));
-    });
+    forEachWeightRun(WeightFactors(*this), -m_logNormaliser,
+        [&](const std::array<int, Picks> &x, const double *run) {
+            for (int y = 0; y < x[1]; ++y)
+                out.push_back(static_cast<float>(run[y]));
+        });
     return out;
 }
 

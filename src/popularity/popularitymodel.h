@@ -1,6 +1,7 @@
 #pragma once
 
 #include "popularity/combinations.h"
+#include "popularity/countlaw.h"
 
 #include <array>
 #include <string>
@@ -69,14 +70,17 @@ public:
     const std::array<double, Numbers> &numberWeights() const { return m_number; }
     const std::vector<double> &traitWeights() const { return m_trait; }
 
-    // log weight of a combination of 0-based ascending numbers, before normalising.
+    // log weight of a combination of 0-based ascending numbers, before normalising: number by
+    // number upwards, each one's preference and its pairs with the numbers below it, as the
+    // designer's walk adds them (so that both agree to the bit at the edge of a limit).
     double rawLogWeight(const int *x) const
     {
         double s = 0;
         for (int i = 0; i < Picks; ++i) {
-            s += m_number[static_cast<std::size_t>(x[i])];
-            for (int j = i + 1; j < Picks; ++j)
-                s += m_pair[static_cast<std::size_t>(x[i] * Numbers + x[j])];
+            double step = m_number[static_cast<std::size_t>(x[i])];
+            for (int j = 0; j < i; ++j)
+                step += m_pair[static_cast<std::size_t>(x[j] * Numbers + x[i])];
+            s += step;
         }
         return s;
     }
@@ -111,6 +115,23 @@ public:
     {
         m_calibration[static_cast<std::size_t>(tier - 1)] = c;
     }
+    // log(expected winners / winners of equally popular combinations) of tier 3..5 at the
+    // mean log weight z: the calibration curve, the one every figure of those tiers uses.
+    double calibratedLogRatio(int tier, double z) const
+    {
+        const TierCalibration &k = calibration(tier);
+        return k.a + k.b * z + k.c * z * z;
+    }
+    // The law of each tier's winner count about the mean expectedWinnerShares gives (times
+    // the tickets): fitted on the same draws as the weights (Poisson until fitted).
+    const CountLaw &countLaw(int tier) const
+    {
+        return m_countLaw[static_cast<std::size_t>(tier - 1)];
+    }
+    void setCountLaw(int tier, const CountLaw &law)
+    {
+        m_countLaw[static_cast<std::size_t>(tier - 1)] = law;
+    }
     // Share of all tickets expected to win each tier 1..5 when `draw` and `bonus` are drawn.
     std::array<double, Tiers> expectedWinnerShares(const Combination &draw, int bonus) const;
 
@@ -129,6 +150,7 @@ private:
     double m_logNormaliser = 0;
     double m_meanLogWeight = 0;
     std::array<TierCalibration, Tiers> m_calibration{};
+    std::array<CountLaw, Tiers> m_countLaw{};
 };
 
 // Sums over the combinations that match a draw in exactly m numbers, in closed form: the mean
@@ -137,6 +159,10 @@ private:
 double numberTermMean(
     const std::array<double, Numbers> &f, const std::array<bool, Numbers + 1> &in, int m);
 double pairTermMean(const std::vector<double> &g, const std::array<bool, Numbers + 1> &in, int m);
+// The same from the sums of the term over the drawn and the other numbers, or over the pairs
+// inside the draw, across it and outside it.
+double numberTermMeanOf(double drawn, double rest, int m);
+double pairTermMeanOf(double inside, double across, double outside, int m);
 std::array<bool, Numbers + 1> membership(const Combination &c);
 
 // 0-based ascending numbers of a combination given as 1..43.

@@ -10,6 +10,8 @@ namespace {
 
 constexpr const char *EstimateKind = "estimate";
 constexpr const char *FitKind = "backtest-fit";
+// A running backtest keeps a fit per block (small: a few kilobytes each).
+constexpr int FitsKept = 64;
 
 } // namespace
 
@@ -54,7 +56,7 @@ PopularityModel storedFit(
         if (std::optional<PopularityModel> model = fitFromBlob(*blob, key))
             return std::move(*model);
     const std::string blob = fitBlob(fitPopularity(draws, from, settings), key);
-    storeEstimate(db, FitKind, keyText, blob);
+    storeEstimate(db, FitKind, keyText, blob, FitsKept);
     // Read back from what was stored, so that a fresh fit and a stored one are the same bits.
     return *fitFromBlob(blob, key);
 }
@@ -62,7 +64,8 @@ PopularityModel storedFit(
 PopularityBacktest storedBacktest(
     Database &db, const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
 {
-    return runPopularityBacktest(draws, from, storedFit(db, draws, from, settings));
+    return runRunningBacktest(
+        draws, from, [&](int before) { return storedFit(db, draws, before, settings); });
 }
 
 } // namespace loto6::popularity

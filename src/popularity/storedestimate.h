@@ -38,7 +38,8 @@ StoredEstimate storedEstimate(Database &db, const std::vector<DrawObservation> &
 StoredEstimate storedEstimate(
     const std::filesystem::path &file, const std::vector<DrawObservation> &draws);
 
-// The backtest's fit on the draws before `from` the same way, and the backtest with it.
+// The backtest's fit on the draws before `from` the same way, and the running backtest with
+// such fits (one per block of RefitEvery draws from `from` on).
 PopularityModel storedFit(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
 PopularityModel storedFit(const std::filesystem::path &file,

@@ -58,25 +58,18 @@ TicketValuer::TicketValuer(
 {
 }
 
-double TicketValuer::tierPrize(int tier, double coWinners) const
+double TicketValuer::tierPrize(int tier, double lambda) const
 {
     if (tier == Tiers)
         return m_rules.fifthPrize;
-    const double lambda = std::max(coWinners, 0.0);
+    // The others who share the tier are a count of the tier's law about lambda: the prize is
+    // E[pool / (1 + K)], not pool / (1 + mean), and for 1等 each share is capped.
+    const CountLaw &law = m_hood->model().countLaw(tier);
     const double pool = m_rules.poolShare[static_cast<std::size_t>(tier - 1)] * m_sales;
     if (tier > 1)
-        // pool / (1 + X) with X ~ Poisson(lambda) has mean pool (1 - e^-lambda) / lambda.
-        return lambda < 1e-9 ? pool : pool * -std::expm1(-lambda) / lambda;
+        return pool * law.meanShare(lambda);
     const double cap = m_carryOver > 0 ? m_rules.capWithCarryOver : m_rules.capWithoutCarryOver;
-    const double total = pool + m_carryOver;
-    const int last = static_cast<int>(lambda + 12 * std::sqrt(lambda) + 20);
-    double p = std::exp(-lambda), sum = 0, mass = 0;
-    for (int x = 0; x <= last; ++x) {
-        sum += p * std::min(cap, total / (1 + x));
-        mass += p;
-        p *= lambda / (x + 1);
-    }
-    return mass > 0 ? sum / mass : std::min(cap, total);
+    return law.cappedShare(pool + m_carryOver, cap, lambda);
 }
 
 TicketValue TicketValuer::value(const Combination &c) const
@@ -89,8 +82,13 @@ TicketValue TicketValuer::value(const Combination &c) const
     const double tickets = m_sales / 200.0;
     for (int t = 1; t <= Tiers; ++t) {
         const auto i = static_cast<std::size_t>(t - 1);
-        v.coWinners[i] = tickets * sharers[i] * std::exp(model.calibration(t).a);
-        v.expectedPrize[i] = tierPrize(t, v.coWinners[i]);
+        // Tiers 3 to 5 through the calibration curve of their validated predictions, at the
+        // log of the ticket's sharers against equal popularity's.
+        const double lambda = t <= 2 || sharers[i] <= 0 ? tickets * sharers[i]
+                                                        : tickets * tierChance(t)
+                * std::exp(model.calibratedLogRatio(t, std::log(sharers[i] / tierChance(t))));
+        v.coWinners[i] = model.countLaw(t).mean(lambda);
+        v.expectedPrize[i] = tierPrize(t, lambda);
         v.expectedValue += tierChance(t) * v.expectedPrize[i];
     }
     return v;

@@ -33,7 +33,7 @@ struct TicketValue
 {
     Combination numbers{};
     double relativePopularity = 1;
-    std::array<double, Tiers> coWinners{};
+    std::array<double, Tiers> coWinners{}; // the mean of the tier's count law
     std::array<double, Tiers> expectedPrize{};
     double expectedValue = 0;
 };
@@ -48,8 +48,9 @@ public:
     double sales() const { return m_sales; }
     double carryOver() const { return m_carryOver; }
 
-    // Expected prize of one tier given the expected number of others who share it.
-    double tierPrize(int tier, double coWinners) const;
+    // Expected prize of one tier when the others who share it follow the tier's count law
+    // about the model mean `lambda` (the expected others before that law's level and crowd).
+    double tierPrize(int tier, double lambda) const;
 
 private:
     const Neighbourhood *m_hood;

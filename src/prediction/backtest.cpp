@@ -101,7 +101,7 @@ std::vector<int> Backtest::numbers(const Prediction &prediction, Method m)
     }
     // The bonus position of a cycle row has no cell in the window.
     std::vector<int> row;
-    for (int p = 1; p <= 6; ++p)
+    for (int p = 1; p <= MainNumberCount; ++p)
         if (!prediction.cycles.empty(p, m))
             row.push_back(prediction.cycles.number(p, m));
     return row;
@@ -171,27 +171,42 @@ const std::vector<Backtest::Outcome> &Backtest::outcomes(Method m, int shift) co
 Status Backtest::run(const DrawHistory &history, int from, const Progress &progress)
 {
     m_from = from;
-    m_completeDraws = 0;
     m_drawNos.clear();
     m_outcomes.assign(SlotCount, {});
-    if (from < 1)
+    return checkNew(history, progress);
+}
+
+Status Backtest::extend(const DrawHistory &history, const Progress &progress)
+{
+    if (m_outcomes.size() != SlotCount)
+        return run(history, m_from, progress);
+    return checkNew(history, progress);
+}
+
+Status Backtest::checkNew(const DrawHistory &history, const Progress &progress)
+{
+    m_completeDraws = 0;
+    if (m_from < 1)
         return Status::failure(Fault{.kind = FaultKind::CheckFromTooEarly});
     for (const DrawRecord &r : history)
         m_completeDraws += r.isComplete() && r.drawNo >= 1 ? 1 : 0;
-    if (m_completeDraws < from)
+    if (m_completeDraws < m_from)
         return Status::failure(Fault{.kind = FaultKind::CheckLeavesNone,
             .value = std::to_string(m_completeDraws),
-            .limit = from});
+            .limit = m_from});
 
-    const std::size_t expected = static_cast<std::size_t>(m_completeDraws - from + 1);
+    // The draws checked before stay; only those after them are predicted and compared.
+    const std::size_t kept = m_drawNos.size();
+    const std::size_t expected = static_cast<std::size_t>(m_completeDraws - m_from + 1);
     m_drawNos.reserve(expected);
     for (auto &v : m_outcomes)
         v.reserve(expected);
 
-    const int total = static_cast<int>(expected);
+    const int total = static_cast<int>(expected - std::min(kept, expected));
+    std::size_t visited = 0;
     bool stopped = false;
-    walk(history, from, [&](const DrawRecord &draw, int latest, const PredictionEngine &e) {
-        if (stopped)
+    walk(history, m_from, [&](const DrawRecord &draw, int latest, const PredictionEngine &e) {
+        if (stopped || visited++ < kept)
             return;
         m_drawNos.push_back(draw.drawNo);
         const std::uint64_t mains = mainMask(draw);
@@ -206,12 +221,14 @@ Status Backtest::run(const DrawHistory &history, int from, const Progress &progr
                 m_outcomes[static_cast<std::size_t>(slot(static_cast<Method>(m), shift))].push_back(
                     compareMasks(maskOf(numbers(p, static_cast<Method>(m))), mains, bonus));
         }
-        if (progress && !progress(checkedCount(), total))
+        if (progress && !progress(checkedCount() - static_cast<int>(kept), total))
             stopped = true;
     });
     if (stopped) {
-        m_drawNos.clear();
-        m_outcomes.assign(SlotCount, {});
+        // What was checked before stays as it was.
+        m_drawNos.resize(kept);
+        for (auto &v : m_outcomes)
+            v.resize(std::min(v.size(), kept));
         return Status::failure(Fault{.kind = FaultKind::CheckStopped});
     }
     return Status::success();

@@ -72,6 +72,11 @@ public:
     // Runs the whole check; fails when from is below 1, no draw is left to check or progress
     // stopped it.
     Status run(const DrawHistory &history, int from = DefaultFrom, const Progress &progress = {});
+    // Checks only the draws after those checked so far, with the same from: `history` must
+    // begin with exactly the draws the check was run on (the caller makes sure, e.g. by their
+    // digest), so that the outcomes are those of a whole run. Stopped, it keeps what it had.
+    // Never run before, it runs the whole check.
+    Status extend(const DrawHistory &history, const Progress &progress = {});
 
     int from() const { return m_from; }
     int completeDraws() const { return m_completeDraws; }
@@ -83,6 +88,7 @@ public:
 
 private:
     static int slot(Method m, int shift);
+    Status checkNew(const DrawHistory &history, const Progress &progress);
 
     int m_from = DefaultFrom;
     int m_completeDraws = 0;

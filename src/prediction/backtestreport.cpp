@@ -47,15 +47,17 @@ std::array<double, BacktestReport::PrizeClasses> prizeChances()
 {
     const double all = static_cast<double>(binomialCoefficient(HighestNumber, MainNumberCount));
     const auto c = [](int n, int k) { return static_cast<double>(binomialCoefficient(n, k)); };
+    constexpr int m = MainNumberCount;
+    constexpr int others = HighestNumber - MainNumberCount; // 37 numbers not drawn as main
     // Five of the six main numbers with the bonus number, or with one of the 36 others.
-    return {1 / all, c(6, 5) / all, c(6, 5) * c(36, 1) / all, c(6, 4) * c(37, 2) / all,
-        c(6, 3) * c(37, 3) / all};
+    return {1 / all, c(m, 5) / all, c(m, 5) * c(others - 1, 1) / all, c(m, 4) * c(others, 2) / all,
+        c(m, 3) * c(others, 3) / all};
 }
 
 int prizeClass(int matches, bool bonus)
 {
     switch (matches) {
-    case 6:
+    case MainNumberCount:
         return 1;
     case 5:
         return bonus ? 2 : 3;

@@ -2,6 +2,7 @@
 
 #include "prediction/backtest.h"
 #include "store/drawprizes.h"
+#include "store/drawrecord.h"
 
 #include <array>
 #include <cmath>
@@ -18,7 +19,7 @@ namespace loto6 {
 // comparison of the report and one sentence for the reader.
 struct BacktestReport
 {
-    static constexpr int MaxMatches = 6;
+    static constexpr int MaxMatches = MainNumberCount;
     static constexpr int PrizeClasses = 5; // 1等..5等
 
     struct Result

@@ -1,5 +1,7 @@
 #include "prediction/predictionsheets.h"
 
+#include "store/drawrecord.h"
+
 #include <string>
 
 namespace loto6 {
@@ -7,7 +9,7 @@ namespace loto6 {
 namespace {
 
 constexpr int Columns = 7;
-constexpr int NumberColumns = 6;
+constexpr int NumberColumns = MainNumberCount;
 
 struct GridInfo
 {

@@ -1,7 +1,7 @@
 #include "store/csvhistory.h"
 
+#include "store/drawrecord.h"
 #include "store/drawvalidation.h"
-#include "store/filereader.h"
 #include "store/textcodec.h"
 
 #include <algorithm>
@@ -55,7 +55,7 @@ Split splitRecord(std::string_view text, std::size_t &pos, std::vector<std::stri
     return Split::Record;
 }
 
-enum Column { ColDrawNo, ColDate, ColMain1, ColBonus = ColMain1 + 6, ColumnCount };
+enum Column { ColDrawNo, ColDate, ColMain1, ColBonus = ColMain1 + MainNumberCount, ColumnCount };
 
 int columnOf(const std::string &header)
 {
@@ -76,7 +76,7 @@ int columnOf(const std::string &header)
     for (const char *bonus : {"ボーナス", "BONUS数字", "数字B", "ボ数字"})
         if (header == bonus)
             return ColBonus;
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1; i <= MainNumberCount; ++i) {
         const std::string d = std::to_string(i);
         if (header == "第" + d + "数字" || header == "数字" + d || header == "本数字" + d)
             return ColMain1 + i - 1;
@@ -281,56 +281,6 @@ Status readCsvRows(std::string_view text, std::size_t bodyStart, int headerLine,
     if (Status s = readHeader(headerCells, r.header); !s)
         return s;
     return readRows(r, sink);
-}
-
-Status importCsvBytes(std::string_view bytes, const CsvDrawSink &sink)
-{
-    std::optional<std::string> converted;
-    const std::optional<std::string_view> text = utf8TextOf(bytes, converted);
-    if (!text)
-        return unknownEncoding();
-    CsvReading r;
-    r.text = *text;
-    const Split first = r.next();
-    if (first == Split::End)
-        return Status::failure(Fault{.kind = FaultKind::EmptyFile, .line = 1});
-    if (first == Split::LoneCr)
-        return loneCarriageReturn(1);
-    return readCsvRows(r.text, r.pos, r.line, r.cells, sink);
-}
-
-Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws)
-{
-    std::vector<DrawRecord> result;
-    Status s = importCsvBytes(bytes, [&](const DrawRecord &draw, int, const auto &) {
-        result.push_back(draw);
-        return Status::success();
-    });
-    if (s)
-        draws = std::move(result);
-    return s;
-}
-
-Status importCsv(std::istream &in, std::vector<DrawRecord> &draws)
-{
-    std::string bytes;
-    char chunk[65536];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > MaxHistoryFileBytes)
-            return Status::failure(Fault{.kind = FaultKind::HistoryTooLarge});
-    }
-    if (in.bad())
-        return Status::failure(Fault{.kind = FaultKind::HistoryNotRead});
-    return importCsvBytes(bytes, draws);
-}
-
-Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> &draws)
-{
-    std::string bytes;
-    if (Status s = readRegularFile(file, MaxHistoryFileBytes, "a history file", bytes); !s)
-        return s;
-    return inFile(importCsvBytes(bytes, draws), file, true);
 }
 
 void exportCsv(std::ostream &out, const std::vector<DrawRecord> &draws)

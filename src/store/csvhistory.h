@@ -4,9 +4,7 @@
 #include "store/result.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
-#include <istream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -14,20 +12,16 @@
 
 namespace loto6 {
 
-// The draw-history CSV exchange format: columns found by header name, UTF-8 or Shift-JIS in,
-// canonical UTF-8 out. A bad file is refused whole, with the line and column named.
-Status importCsv(std::istream &in, std::vector<DrawRecord> &draws);
-Status importCsvBytes(std::string_view bytes, std::vector<DrawRecord> &draws);
-Status importCsvFile(const std::filesystem::path &file, std::vector<DrawRecord> &draws);
+// The draw-history CSV exchange format: columns found by header name, canonical UTF-8 out.
+// Files of it are read by the one history reader (historyfile.h), which calls readCsvRows.
 
 // Takes each checked draw as it is read, with its line and the row's cells (other layouts read
 // more of the row); a failure stops the reading with that message. Rows are read as they
 // come, so that a large file is never held as draws twice.
 using CsvDrawSink = std::function<Status(
     const DrawRecord &draw, int line, const std::vector<std::string> &cells)>;
-Status importCsvBytes(std::string_view bytes, const CsvDrawSink &sink);
-// The same on UTF-8 text whose header record (given as cells, ending on headerLine) was split
-// by the caller, the rows starting at bodyStart.
+// Reads the rows of UTF-8 text whose header record (given as cells, ending on headerLine) was
+// split by the caller, the rows starting at bodyStart.
 Status readCsvRows(std::string_view text, std::size_t bodyStart, int headerLine,
     const std::vector<std::string> &headerCells, const CsvDrawSink &sink);
 

@@ -104,48 +104,36 @@ void configure(CURL *c, const DownloadRequest &request, Sink &sink, char *errorT
     }
 }
 
-// The reason and kind of a transfer libcurl gave up on.
-Fault transferFailure(CURLcode rc, const Sink &sink, const DownloadRequest &request,
-    const char *errorText, DownloadError &error)
+// The reason of a transfer libcurl gave up on, as its kind.
+Fault transferFailure(
+    CURLcode rc, const Sink &sink, const DownloadRequest &request, const char *errorText)
 {
     const std::string detail = errorText[0] ? errorText : curl_easy_strerror(rc);
     // libcurl refuses a single header line over its own limit as out of memory.
-    if (sink.headerOverLimit || rc == CURLE_OUT_OF_MEMORY) {
-        error.kind = DownloadFailure::TooLarge;
+    if (sink.headerOverLimit || rc == CURLE_OUT_OF_MEMORY)
         return Fault{.kind = FaultKind::OversizedHeader};
-    }
-    if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED) {
-        error.kind = DownloadFailure::TooLarge;
+    if (sink.overLimit || rc == CURLE_FILESIZE_EXCEEDED)
         return Fault{.kind = FaultKind::BodyTooLarge, .value = sizeText(request.maxBytes)};
-    }
     switch (rc) {
     case CURLE_ABORTED_BY_CALLBACK:
-        error.kind = DownloadFailure::Cancelled;
         return Fault{.kind = FaultKind::DownloadCancelled};
     case CURLE_OPERATION_TIMEDOUT:
-        error.kind = DownloadFailure::TimedOut;
         return Fault{.kind = FaultKind::TimedOut, .detail = detail};
     case CURLE_PARTIAL_FILE:
-        error.kind = DownloadFailure::Incomplete;
         return Fault{.kind = FaultKind::TransferEnded, .detail = detail};
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-        error.kind = DownloadFailure::HostNotFound;
-        return Fault{.kind = FaultKind::Other, .text = detail};
+        return Fault{.kind = FaultKind::HostNotFound, .detail = detail};
     case CURLE_COULDNT_CONNECT:
-        error.kind = DownloadFailure::Unreachable;
-        return Fault{.kind = FaultKind::Other, .text = detail};
+        return Fault{.kind = FaultKind::Unreachable, .detail = detail};
     default:
-        error.kind = DownloadFailure::Other;
         return Fault{.kind = FaultKind::Other, .text = detail};
     }
 }
 
-Status fetch(const DownloadRequest &request, std::string &body, DownloadError &error)
+Status fetch(const DownloadRequest &request, std::string &body)
 {
     const std::string url = request.url;
-    error = DownloadError{};
-    error.kind = DownloadFailure::Other;
     // libcurl's global set-up is not thread-safe, so it runs once, on first use.
     static std::once_flag initOnce;
     static CURLcode initCode = CURLE_OK;
@@ -178,31 +166,25 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
 
     const CURLcode rc = curl_easy_perform(c);
     if (rc != CURLE_OK)
-        return Status::failure(transferFailure(rc, sink, request, errorText, error));
+        return Status::failure(transferFailure(rc, sink, request, errorText));
 
     long status = 0;
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
-    error.httpStatus = static_cast<int>(status);
-    if (status < 200 || status > 299) {
-        error.kind = DownloadFailure::HttpStatus;
+    if (status < 200 || status > 299)
         return Status::failure(
             Fault{.kind = FaultKind::HttpStatus, .value = std::to_string(status)});
-    }
 
     // A body shorter than the announced length is a cut transfer even if libcurl let it pass.
     curl_off_t announced = -1;
     curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-    if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced) {
-        error.kind = DownloadFailure::Incomplete;
+    if (announced >= 0 && static_cast<curl_off_t>(sink.bytes.size()) != announced)
         return Status::failure(Fault{.kind = FaultKind::TransferShort,
             .value = std::to_string(sink.bytes.size()),
             .limit = static_cast<long long>(announced)});
-    }
     if (sink.bytes.empty())
         return Status::failure(Fault{.kind = FaultKind::EmptyBody});
 
     body = std::move(sink.bytes);
-    error = DownloadError{DownloadFailure::None, static_cast<int>(status)};
     return Status::success();
 }
 
@@ -210,23 +192,19 @@ Status fetch(const DownloadRequest &request, std::string &body, DownloadError &e
 
 } // namespace loto6
 
-extern "C" __attribute__((visibility("default"))) bool loto6_download_v3(
-    const loto6::DownloadRequest &request, std::string &body, std::string &message,
-    loto6::DownloadError &error)
+extern "C" __attribute__((visibility("default"))) bool loto6_download_v4(
+    const loto6::DownloadRequest &request, std::string &body, loto6::Fault &reason)
 {
     // Nothing may escape into the loading program as an exception across the boundary.
     try {
-        const loto6::Status s = loto6::fetch(request, body, error);
-        if (!s) {
-            message = s.message();
-            error.fault = s.fault();
-        }
+        const loto6::Status s = loto6::fetch(request, body);
+        if (!s)
+            reason = s.fault();
         return s.ok();
     } catch (const std::exception &e) {
-        message = e.what();
+        reason = loto6::Fault{.text = e.what()};
     } catch (...) {
-        message = "an unexpected error";
+        reason = loto6::Fault{.text = "an unexpected error"};
     }
-    error.kind = loto6::DownloadFailure::Other;
     return false;
 }

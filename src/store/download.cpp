@@ -93,26 +93,34 @@ bool keepGoing(const DownloadLimits &limits, std::uint64_t received)
     return !limits.progress || limits.progress(received, 0);
 }
 
-Status download(
-    const std::string &url, std::string &body, const DownloadLimits &limits, DownloadError *error)
+const Fault &downloadReason(const Fault &failure)
 {
-    DownloadError ignored;
-    DownloadError &reply = error ? *error : ignored;
-    reply = DownloadError{};
+    const Fault *f = &failure;
+    while (f->cause)
+        f = f->cause.get();
+    return *f;
+}
+
+bool isHttpStatus(const Fault &failure, int status)
+{
+    const Fault &why = downloadReason(failure);
+    return why.kind == FaultKind::HttpStatus && why.value == std::to_string(status);
+}
+
+Status download(const std::string &url, std::string &body, const DownloadLimits &limits)
+{
     const LoadedModule &m = module();
     // The address is the user's or a server's text: shown once, escaped and cut.
-    const auto failed = [&url, &reply](const std::string &why) {
+    const auto failed = [&url](Fault why) {
         Fault f{.kind = FaultKind::DownloadFailed, .file = url};
-        if (reply.fault.kind == FaultKind::Other)
-            f.detail = why;
+        if (why.kind == FaultKind::Other)
+            f.detail = why.text;
         else
-            f.cause = std::make_shared<const Fault>(reply.fault);
+            f.cause = std::make_shared<const Fault>(std::move(why));
         return Status::failure(std::move(f));
     };
-    if (!m.entry) {
-        reply.kind = DownloadFailure::Other;
-        return failed(m.error);
-    }
+    if (!m.entry)
+        return failed(Fault{.text = m.error});
     DownloadRequest request;
     request.url = url.c_str();
     request.connectTimeoutMs = static_cast<long>(limits.connectTimeout.count());
@@ -121,10 +129,8 @@ Status download(
         using namespace std::chrono;
         const auto left
             = duration_cast<milliseconds>(*limits.deadline - steady_clock::now()).count();
-        if (left <= 0) {
-            reply.kind = DownloadFailure::TimedOut;
-            return failed("the update's time limit was reached before this file");
-        }
+        if (left <= 0)
+            return failed(Fault{.kind = FaultKind::DeadlinePassed});
         // A millisecond more, so that a download cut short by it ends past the deadline.
         request.totalTimeoutMs = std::min(request.totalTimeoutMs, static_cast<long>(left) + 1);
         request.connectTimeoutMs = std::min(request.connectTimeoutMs, static_cast<long>(left) + 1);
@@ -134,9 +140,8 @@ Status download(
         request.progress = forwardProgress;
         request.progressContext = &limits;
     }
-    std::string message;
-    if (!m.entry(request, body, message, reply))
-        return failed(message);
+    if (Fault why; !m.entry(request, body, why))
+        return failed(std::move(why));
     return Status::success();
 }
 

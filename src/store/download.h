@@ -28,31 +28,18 @@ struct DownloadLimits
     std::function<bool(std::uint64_t received, std::uint64_t total)> progress;
 };
 
-// Why a download failed, for callers that act on the kind rather than on the wording.
-enum class DownloadFailure {
-    None,
-    Cancelled,  // the progress function said stop
-    HttpStatus, // the server answered outside 2xx (DownloadError::httpStatus)
-    TimedOut,
-    HostNotFound, // the host name has no address (unknown name, or no name service)
-    Unreachable,  // no connection: refused, no route, no network
-    TooLarge,
-    Incomplete, // the body ended before its announced length
-    Other,
-};
-
-struct DownloadError
-{
-    DownloadFailure kind = DownloadFailure::None;
-    int httpStatus = 0; // the server's status line, 0 when no answer came
-    Fault fault{};      // the reason as data, when it has a kind
-};
-
 // Fetches the whole body of an http:// or https:// URL into memory in one blocking call.
-// Anything but a complete 2xx answer within the limits is a failure whose message says why and
-// whose kind goes to `error` when given; the body is then left untouched.
-Status download(const std::string &url, std::string &body, const DownloadLimits &limits = {},
-    DownloadError *error = nullptr);
+// Anything but a complete 2xx answer within the limits is a DownloadFailed fault naming the
+// address, with why as its cause (downloadReason); the body is then left untouched.
+Status download(const std::string &url, std::string &body, const DownloadLimits &limits = {});
+
+// Why a download failed, for callers that act on the kind rather than on the wording: the
+// innermost cause of a failure (HttpStatus with the status as value, TimedOut, DeadlinePassed,
+// HostNotFound, Unreachable, BodyTooLarge, OversizedHeader, TransferShort, TransferEnded,
+// DownloadCancelled, ...), kind Other when the reason has none.
+const Fault &downloadReason(const Fault &failure);
+// The failure is the server's answer `status` (HttpStatus).
+bool isHttpStatus(const Fault &failure, int status);
 
 // The deadline has passed.
 bool pastDeadline(const DownloadLimits &limits);

@@ -23,14 +23,13 @@ struct DownloadRequest
     const void *progressContext = nullptr;
 };
 
-// Fetches request.url into body and returns true, or puts the reason into message and its kind
-// into error and returns false, leaving body untouched. The reason does not name the address:
+// Fetches request.url into body and returns true, or puts the reason (its kind and facts) into
+// `reason` and returns false, leaving body untouched. The reason does not name the address:
 // the program puts it before the reason, made safe to show.
-using DownloadEntry = bool (*)(
-    const DownloadRequest &request, std::string &body, std::string &message, DownloadError &error);
+using DownloadEntry = bool (*)(const DownloadRequest &request, std::string &body, Fault &reason);
 
 // The module's file name, and the name of its one entry point (bumped when DownloadEntry changes).
 inline constexpr const char *DownloadModuleFileName = "libloto6_download.so";
-inline constexpr const char *DownloadEntryName = "loto6_download_v3";
+inline constexpr const char *DownloadEntryName = "loto6_download_v4";
 
 } // namespace loto6

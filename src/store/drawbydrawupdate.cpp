@@ -19,10 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // 404 means the draw's file is not published yet.
-bool notPublishedYet(const DownloadError &e)
-{
-    return e.kind == DownloadFailure::HttpStatus && e.httpStatus == 404;
-}
+bool notPublishedYet(const Status &failure) { return isHttpStatus(failure.fault(), 404); }
 
 // Reads one draw's file, which must hold exactly that draw.
 UpdateResult readDrawFile(const std::string &url, std::string_view body, int n, HistoryFile &file)
@@ -37,7 +34,7 @@ UpdateResult readDrawFile(const std::string &url, std::string_view body, int n, 
         return UpdateResult::of(UpdateOutcome::Refused,
             quotedForMessage(url) + ": the file does not hold draw " + std::to_string(n)
                 + " alone");
-    return UpdateResult::of(UpdateOutcome::Updated, {});
+    return UpdateResult::updated();
 }
 
 // The six main numbers in any order and the bonus agree; a held draw without all its numbers
@@ -60,16 +57,16 @@ UpdateResult checkPattern(const std::string &pattern, const DrawRecord &latest,
 {
     const std::string url = drawAddress(pattern, latest.drawNo);
     std::string body;
-    DownloadError error;
-    if (Status s = download(url, body, limits, &error); !s) {
-        if (!notPublishedYet(error))
-            return UpdateResult::downloadFailed(s, error);
-        UpdateResult r = UpdateResult::of(UpdateOutcome::DownloadFailed,
-            quotedForMessage(pattern) + ": the address looks wrong: it finds no file for draw "
+    if (Status s = download(url, body, limits); !s) {
+        if (!notPublishedYet(s))
+            return UpdateResult::downloadFailed(s);
+        // The server's answer stays the cause, for those who act on the kind.
+        Fault wrong{.text = quotedForMessage(pattern)
+                + ": the address looks wrong: it finds no file for draw "
                 + std::to_string(latest.drawNo)
-                + ", the latest draw held (HTTP 404); check the address pattern");
-        r.download = error;
-        return r;
+                + ", the latest draw held (HTTP 404); check the address pattern"};
+        wrong.cause = std::make_shared<const Fault>(s.fault());
+        return UpdateResult::because(UpdateOutcome::DownloadFailed, Status::failure(wrong));
     }
     received = body.size();
     HistoryFile file;
@@ -79,7 +76,7 @@ UpdateResult checkPattern(const std::string &pattern, const DrawRecord &latest,
         return UpdateResult::of(UpdateOutcome::Refused,
             quotedForMessage(url) + ": the file holds other numbers for draw "
                 + std::to_string(latest.drawNo) + " than the database; check the address pattern");
-    return UpdateResult::of(UpdateOutcome::Updated, {});
+    return UpdateResult::updated();
 }
 
 // Fetches draws after `latest` until the server has no file for one; each file must hold
@@ -99,11 +96,10 @@ UpdateResult fetchDraws(const std::string &pattern, const DrawRecord &latest,
     for (int n = first; n < first + MaxDrawsPerUpdate && n <= MaxDrawNumber; ++n) {
         const std::string url = drawAddress(pattern, n);
         std::string body;
-        DownloadError error;
-        if (Status s = download(url, body, each, &error); !s) {
-            if (notPublishedYet(error))
+        if (Status s = download(url, body, each); !s) {
+            if (notPublishedYet(s))
                 break;
-            return UpdateResult::downloadFailed(s, error);
+            return UpdateResult::downloadFailed(s);
         }
         before += body.size();
         HistoryFile file;
@@ -124,25 +120,25 @@ UpdateResult fetchDraws(const std::string &pattern, const DrawRecord &latest,
         if (Status s = in.add(file, DrawSource::from(DrawSource::Kind::Address, url)); !s)
             return UpdateResult::because(UpdateOutcome::Refused, inFile(s, url, true));
     }
-    return UpdateResult::of(UpdateOutcome::Updated, {});
+    return UpdateResult::updated();
 }
 
 UpdateResult install(Database &db, const IncomingHistory &in, bool allowLoss)
 {
     fs::path backup;
     if (Status s = keepPreviousDatabase(db.path(), backup); !s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::because(UpdateOutcome::InstallFailed, s);
     MergeReport report;
     if (Status s = mergeHistory(db, in, allowLoss ? MergeMode::AllowLoss : MergeMode::Add, report);
         !s) {
-        UpdateResult r = UpdateResult::of(
+        UpdateResult r = UpdateResult::because(
             report.conflicts.empty() ? UpdateOutcome::InstallFailed : UpdateOutcome::WouldLoseDraws,
-            s.message());
+            s);
         r.conflicts = report.conflicts;
         r.conflictList = report.conflictList();
         return r;
     }
-    UpdateResult r = UpdateResult::of(UpdateOutcome::Updated, UpdatedMessage);
+    UpdateResult r = UpdateResult::updated();
     r.format = UpdateFormat::DrawFiles;
     r.drawCount = static_cast<std::size_t>(report.added);
     r.backup = backup;
@@ -167,11 +163,11 @@ UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern
 {
     std::error_code ec;
     if (!fs::exists(target, ec))
-        return UpdateResult::of(UpdateOutcome::TargetMissing, targetMissingMessage(target));
+        return targetMissing(target);
     Database db;
     std::vector<DrawRecord> held;
     if (Status s = openWithHeldDraws(db, target, held); !s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::because(UpdateOutcome::InstallFailed, s);
     if (const std::size_t at = pattern.find(DrawPlaceholder);
         pattern.find(DrawPlaceholder, at + DrawPlaceholder.size()) != std::string::npos)
         return UpdateResult::of(UpdateOutcome::Refused,
@@ -188,9 +184,8 @@ UpdateResult updateDrawByDraw(const fs::path &target, const std::string &pattern
     if (!keepGoing(limits))
         return UpdateResult::cancelled();
     if (in.empty()) {
-        UpdateResult r = UpdateResult::of(UpdateOutcome::Updated,
-            "当選データは最新です（第" + std::to_string(latest + 1)
-                + "回の結果はまだありません）。");
+        UpdateResult r = UpdateResult::updated();
+        r.awaitedDraw = latest + 1;
         r.format = UpdateFormat::DrawFiles;
         return r;
     }
@@ -217,10 +212,9 @@ UpdateResult updateFromSources(const fs::path &target, const std::vector<std::st
         last.source = source;
         noteBrowserOnly(last);
         if (!last.ok() && pastDeadline(bounded)) {
-            last.message = "the update stopped after "
-                + std::to_string(limits.updateTimeout.count() / 1000)
-                + " s, its time limit, and nothing was changed; try again later (" + last.message
-                + ")";
+            last.reason = causedBy(Fault{.kind = FaultKind::UpdateOutOfTime,
+                                       .limit = limits.updateTimeout.count() / 1000},
+                last.reason);
             return last;
         }
         // A missing database is the same from every source.
@@ -230,14 +224,16 @@ UpdateResult updateFromSources(const fs::path &target, const std::vector<std::st
         if (last.outcome == UpdateOutcome::WouldLoseDraws && !firstLoss)
             firstLoss = last;
         if (++failures <= NamedReasons)
-            reasons += (reasons.empty() ? "" : "; ") + last.message;
+            reasons += (reasons.empty() ? "" : "; ") + last.message();
     }
     if (firstLoss)
         return *firstLoss;
     if (failures > NamedReasons)
         reasons += "; and " + std::to_string(failures - NamedReasons) + " more source(s) failed";
+    // The last source's reason stays the cause, for those who act on its kind.
     if (sources.size() > 1)
-        last.message = reasons;
+        last.reason
+            = causedBy(Fault{.kind = FaultKind::SourcesFailed, .detail = reasons}, last.reason);
     return last;
 }
 

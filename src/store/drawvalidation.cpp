@@ -232,19 +232,21 @@ Status readDrawFields(std::span<const std::string> texts, DrawForm form, int dra
     const int count = static_cast<int>(std::min<std::size_t>(texts.size(), read.size()));
     for (int f = 0; f < count; ++f) {
         const std::string &text = texts[std::size_t(f)];
-        if (text.empty() && form == DrawForm::HistoryCsv)
+        // An empty cell of a history CSV or of the entry grid is an absent number.
+        const bool absentAllowed = form == DrawForm::HistoryCsv || form == DrawForm::Entry;
+        if (text.empty() && absentAllowed)
             continue;
         // The command line's arguments may carry spaces around a number.
         const std::optional<long long> n
             = parseWholeNumber(form == DrawForm::Command ? trimmed(text) : std::string_view(text));
         if (!n)
-            return numberFault(form == DrawForm::HistoryCsv ? FaultKind::NumberNotWhole
-                                                            : FaultKind::NumberOutOfRange,
-                form, f, text, faultField);
+            return numberFault(
+                absentAllowed ? FaultKind::NumberNotWhole : FaultKind::NumberOutOfRange, form, f,
+                text, faultField);
         if (!inNumberRange(*n)) {
-            // A number is shown as its value; one too long for it, as written.
-            const bool asValue
-                = text.size() < 19 && form != DrawForm::OfficialFile && form != DrawForm::Command;
+            // A number is shown as its value; one too long for it, or typed, as written.
+            const bool asValue = text.size() < 19 && form != DrawForm::OfficialFile
+                && form != DrawForm::Command && form != DrawForm::Entry;
             return numberFault(FaultKind::NumberOutOfRange, form, f,
                 asValue ? std::to_string(*n) : text, faultField);
         }

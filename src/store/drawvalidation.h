@@ -74,7 +74,8 @@ std::string fieldName(int field);
 // The one check of the numbers of a draw (seven texts) or a ticket (six), every reader's: each
 // a whole number from 1 to HighestNumber written in ASCII digits, none repeating an earlier
 // one. An empty text is an absent field in a history CSV and a fault anywhere else. Gives the
-// first fault (NumberNotWhole in a history CSV, else NumberOutOfRange; then NumberRepeated)
+// first fault (NumberNotWhole in a history CSV or the entry grid, where an empty text is an
+// absent field, else NumberOutOfRange; then NumberRepeated)
 // with the field's name, the value as written and the limit, its index to `faultField`; the
 // numbers to `fields` when every one is right. `form` says whose words the command line uses.
 Status readDrawFields(std::span<const std::string> texts, DrawForm form, int drawNo,

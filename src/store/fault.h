@@ -131,6 +131,14 @@ enum class FaultKind {
     DownloadCancelled, // the user stopped it
     TimedOut,          // detail
     TransferEnded,     // detail
+    HostNotFound,      // detail: the host name has no address (unknown name, or no name service)
+    Unreachable,       // detail: no connection (refused, no route, no network)
+    DeadlinePassed,    // the update's time limit was reached before the download
+    BrowserOnly,       // cause: the server refused an automated download
+    UpdateOutOfTime,   // limit: the update's time limit in seconds, cause: the last reason
+    SourcesFailed,     // detail: the first sources' reasons, cause: the last one's
+    NoUpdateTarget,    // file: the database an update would write
+    UpdateNotFinished, // the update ended without a result
     // Tickets and recorded predictions
     TicketSigned,        // value: the line
     TicketNotNumbers,    // value
@@ -185,12 +193,25 @@ enum class FaultKind {
     WheelCancelled,      // the search stopped before it found a wheel
     WheelNotKept,        // the wheel found failed its own check
     NoTicketsToAdd,      // nothing designed to add to the ticket book
+    NumberListItem,      // value: an item of a list of numbers, limit: the highest number
+    NoDatabaseOpen,      // the desktop has no database open
+    NoTableShown,        // a grid to save shows no table
+    PictureNotMade,      // file (may be empty): the picture could not be drawn into a file
+    PaintedPictureSvg,   // a painted picture is saved as PNG only
+    CsvNotShiftJis,      // the table holds a character Shift-JIS has no form for
+    RecordingAsOf,       // a prediction is recorded only at the latest draw, not at a 基準回
+    PredictionUnsaved,   // cause: the book refused to record the prediction
+    NoNumbersTyped,      // no ticket numbers were typed
+    NoTicketChosen,      // no ticket row is chosen to delete
+    PdfNotMade,          // the pages could not be drawn into a PDF
     Within,              // file, line: where the cause happened
     Count                // the number of kinds, for walking them
 };
 
-// How a numbers reader words a number fault on the command line; the desktop has one text.
-enum class DrawForm { HistoryCsv, OfficialFile, Ticket, Command };
+// Whose numbers a number fault is about: each reader's words on the command line; on the
+// desktop a ticket's numbers (no field names) and the entry grid's cells have texts of their
+// own, every other form one text.
+enum class DrawForm { HistoryCsv, OfficialFile, Ticket, Command, Entry };
 
 struct Fault
 {

@@ -15,6 +15,8 @@ const char *numberOutOfRange(DrawForm form)
         return "ticket number {value} is outside 1..{limit}";
     case DrawForm::Command:
         return "add: {field} {qvalue} is not a whole number from 1 to {limit}";
+    case DrawForm::Entry:
+        return "{field}: {value} is outside 1..{limit}";
     }
     return "";
 }
@@ -33,6 +35,8 @@ const char *numberRepeated(DrawForm form)
     case DrawForm::Command:
         return "add: {field} {value} repeats {earlier}; the seven numbers of a draw are all "
                "different";
+    case DrawForm::Entry:
+        return "{field}: {value} repeats {earlier}; a draw's seven numbers all differ";
     }
     return "";
 }
@@ -431,6 +435,64 @@ const char *designText(FaultKind kind)
         return "the wheel found does not keep its guarantee; nothing is shown";
     case FaultKind::NoTicketsToAdd:
         return "no tickets to add";
+    case FaultKind::NumberListItem:
+        return "{qvalue} is not a number from 1 to {limit}";
+    default:
+        return nullptr;
+    }
+}
+
+// The texts of an update's reasons.
+const char *updateText(FaultKind kind)
+{
+    switch (kind) {
+    case FaultKind::HostNotFound:
+    case FaultKind::Unreachable:
+        return "{detail}";
+    case FaultKind::DeadlinePassed:
+        return "the update's time limit was reached before this file";
+    case FaultKind::BrowserOnly:
+        return "{cause}; the server refuses automated downloads: open its results page in a "
+               "browser, save the result file, and import it (import FILE, or CSVから取り込み... "
+               "in the desktop program)";
+    case FaultKind::UpdateOutOfTime:
+        return "the update stopped after {limit} s, its time limit, and nothing was changed; try "
+               "again later ({cause})";
+    case FaultKind::SourcesFailed:
+        return "{detail}";
+    case FaultKind::NoUpdateTarget:
+        return "当選データファイル：'{file}'が存在しません";
+    case FaultKind::UpdateNotFinished:
+        return "the update stopped";
+    default:
+        return nullptr;
+    }
+}
+
+// The texts of the desktop's own refusals (the desktop shows them in Japanese).
+const char *desktopText(FaultKind kind)
+{
+    switch (kind) {
+    case FaultKind::NoDatabaseOpen:
+        return "no database is open";
+    case FaultKind::NoTableShown:
+        return "the grid shows no table";
+    case FaultKind::PictureNotMade:
+        return "the picture could not be made";
+    case FaultKind::PaintedPictureSvg:
+        return "a painted picture is saved as PNG only";
+    case FaultKind::CsvNotShiftJis:
+        return "the table holds characters Shift-JIS cannot write; save it as UTF-8";
+    case FaultKind::RecordingAsOf:
+        return "a prediction is recorded at the latest draw only, not at an earlier base draw";
+    case FaultKind::PredictionUnsaved:
+        return "the prediction was not recorded: {cause}";
+    case FaultKind::NoNumbersTyped:
+        return "no ticket numbers were typed";
+    case FaultKind::NoTicketChosen:
+        return "no ticket is chosen to delete";
+    case FaultKind::PdfNotMade:
+        return "the PDF could not be made";
     default:
         return nullptr;
     }
@@ -453,7 +515,8 @@ const char *englishTemplate(const Fault &f)
     default:
         break;
     }
-    for (const auto text : {fileText, databaseText, historyText, drawText, ticketText, designText})
+    for (const auto text : {fileText, databaseText, historyText, drawText, ticketText, designText,
+             updateText, desktopText})
         if (const char *t = text(f.kind))
             return t;
     return "";

@@ -249,21 +249,21 @@ UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> 
     Database db;
     DrawLoss loss;
     if (Status s = db.open(target); !s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::because(UpdateOutcome::InstallFailed, s);
     const OpenFile file(target);
     if (file.fd < 0)
         return UpdateResult::of(
             UpdateOutcome::InstallFailed, target.string() + ": cannot be read for the backup");
     Transaction tx(db);
     if (!tx.begun())
-        return UpdateResult::of(UpdateOutcome::InstallFailed, tx.begun().message());
+        return UpdateResult::because(UpdateOutcome::InstallFailed, tx.begun());
     // The held draws are read one at a time: a large history is held once, as the download.
     if (Status s = db.forEachDraw([&](const DrawRecord &held) {
             noteLoss(held, draws, loss);
             return Status::success();
         });
         !s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::because(UpdateOutcome::InstallFailed, s);
     if (!loss.empty() && !allowLoss) {
         UpdateResult refused = UpdateResult::of(UpdateOutcome::WouldLoseDraws,
             "the download " + drawLossSummary(loss)
@@ -274,7 +274,7 @@ UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> 
     }
     fs::path backup;
     if (Status s = keepPreviousDatabase(target, backup, file.fd); !s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
+        return UpdateResult::because(UpdateOutcome::InstallFailed, s);
     Status s = db.writeDraws(
         draws.size(), [&](std::size_t i) { return draws[i].unpack(); }, true);
     // The payouts go in with the draws, in the same transaction.
@@ -285,10 +285,8 @@ UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> 
     if (s)
         s = tx.commit();
     if (!s)
-        return UpdateResult::of(UpdateOutcome::InstallFailed, s.message());
-    UpdateResult result;
-    result.outcome = UpdateOutcome::Updated;
-    result.message = UpdatedMessage;
+        return UpdateResult::because(UpdateOutcome::InstallFailed, s);
+    UpdateResult result = UpdateResult::updated();
     result.backup = backup;
     result.drawCount = draws.size();
     return result;
@@ -296,22 +294,36 @@ UpdateResult installDraws(const fs::path &target, const std::vector<PackedDraw> 
 
 } // namespace
 
-UpdateResult UpdateResult::because(UpdateOutcome outcome, const Status &reason)
+std::string UpdateResult::message() const
 {
-    UpdateResult r = of(outcome, reason.message());
-    r.fault = reason.fault();
+    if (!ok())
+        return reason.message();
+    return awaitedDraw > 0
+        ? "当選データは最新です（第" + std::to_string(awaitedDraw) + "回の結果はまだありません）。"
+        : std::string(UpdatedMessage);
+}
+
+UpdateResult UpdateResult::updated()
+{
+    UpdateResult r;
+    r.outcome = UpdateOutcome::Updated;
     return r;
 }
 
-UpdateResult UpdateResult::of(UpdateOutcome outcome, std::string message)
+UpdateResult UpdateResult::because(UpdateOutcome outcome, const Status &reason)
 {
     UpdateResult r;
     r.outcome = outcome;
-    r.message = std::move(message);
-    for (char &ch : r.message)
+    r.reason = reason;
+    return r;
+}
+
+UpdateResult UpdateResult::of(UpdateOutcome outcome, std::string reason)
+{
+    for (char &ch : reason)
         if (ch == '\n' || ch == '\r')
             ch = ' ';
-    return r;
+    return because(outcome, Status::failure(std::move(reason)));
 }
 
 Status keepPreviousDatabase(const fs::path &target, fs::path &backup, int openFd)
@@ -361,9 +373,10 @@ Status openWithHeldDraws(Database &db, const fs::path &target, std::vector<DrawR
     return db.readDraws(held);
 }
 
-std::string targetMissingMessage(const fs::path &target)
+UpdateResult targetMissing(const fs::path &target)
 {
-    return "当選データファイル：'" + target.string() + "'が存在しません";
+    return UpdateResult::because(UpdateOutcome::TargetMissing,
+        Status::failure(Fault{.kind = FaultKind::NoUpdateTarget, .file = target.string()}));
 }
 
 bool looksLikePage(std::string_view body)
@@ -377,20 +390,17 @@ bool looksLikePage(std::string_view body)
 void noteBrowserOnly(UpdateResult &r)
 {
     const bool refusedDownload = r.outcome == UpdateOutcome::DownloadFailed
-        && r.download.kind == DownloadFailure::HttpStatus
-        && (r.download.httpStatus == 401 || r.download.httpStatus == 403);
+        && (isHttpStatus(r.reason.fault(), 401) || isHttpStatus(r.reason.fault(), 403));
     if (!refusedDownload && !r.servedPage)
         return;
-    r.message += "; the server refuses automated downloads: open its results page in a browser, "
-                 "save the result file, and import it (import FILE, or CSVから取り込み... in the "
-                 "desktop program)";
+    r.reason = causedBy(Fault{.kind = FaultKind::BrowserOnly}, r.reason);
 }
 
 UpdateResult installHistory(const fs::path &given, std::string_view bytes, bool allowLoss)
 {
     std::error_code ec;
     if (!fs::exists(given, ec))
-        return UpdateResult::of(UpdateOutcome::TargetMissing, targetMissingMessage(given));
+        return targetMissing(given);
     // Replace the file a link points to, not the link.
     const fs::path target = fs::is_symlink(given, ec) ? fs::canonical(given, ec) : given;
     if (ec || !fs::is_regular_file(target, ec))
@@ -422,28 +432,25 @@ UpdateResult UpdateResult::cancelled()
     return of(UpdateOutcome::Cancelled, "the update was cancelled; nothing was changed");
 }
 
-UpdateResult UpdateResult::downloadFailed(const Status &status, const DownloadError &error)
+UpdateResult UpdateResult::downloadFailed(const Status &status)
 {
-    if (error.kind == DownloadFailure::Cancelled)
+    if (downloadReason(status.fault()).kind == FaultKind::DownloadCancelled)
         return cancelled();
-    UpdateResult r = because(UpdateOutcome::DownloadFailed, status);
-    r.download = error;
-    return r;
+    return because(UpdateOutcome::DownloadFailed, status);
 }
 
 UpdateResult updateHistory(
     const fs::path &target, const std::string &url, bool allowLoss, const DownloadLimits &limits)
 {
     std::string body;
-    DownloadError error;
-    if (Status s = download(url, body, limits, &error); !s)
-        return UpdateResult::downloadFailed(s, error);
+    if (Status s = download(url, body, limits); !s)
+        return UpdateResult::downloadFailed(s);
     // The last moment a cancel is honoured: after this the database is written.
     if (!keepGoing(limits, body.size()))
         return UpdateResult::cancelled();
     UpdateResult r = installHistory(target, body, allowLoss);
     if (r.outcome == UpdateOutcome::Refused)
-        r.message = quotedForMessage(url) + ": " + r.message;
+        r.reason = inFile(r.reason, url, true);
     return r;
 }
 

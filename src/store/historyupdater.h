@@ -46,14 +46,15 @@ struct DrawLoss
 struct UpdateResult
 {
     UpdateOutcome outcome = UpdateOutcome::Refused;
-    // The text for the user: the fixed success or target-missing text, else the reason.
-    std::string message;
+    // Why it did not update, as a kind with its facts (downloadReason for DownloadFailed);
+    // success when it did.
+    Status reason;
+    // When the update found nothing new: the draw whose result is not published yet.
+    int awaitedDraw = 0;
     UpdateFormat format = UpdateFormat::None;
     std::size_t drawCount = 0;    // rows in the new history
     std::filesystem::path backup; // where the previous database was kept, if anywhere
     std::string source;           // the address this result came from
-    DownloadError download;       // why the download failed, for DownloadFailed
-    Fault fault;                  // the reason as data, when it has a kind
     // For WouldLoseDraws: what a whole history would lose, or the per-draw files' conflicts.
     DrawLoss loss;
     std::vector<DrawConflict> conflicts;
@@ -61,13 +62,17 @@ struct UpdateResult
     bool servedPage = false;  // the server sent a web page where a file was expected
 
     bool ok() const { return outcome == UpdateOutcome::Updated; }
-    // A result with the outcome and a one-line message.
-    static UpdateResult of(UpdateOutcome outcome, std::string message);
-    // The same with the reason as data: its English text is the message.
+    // The text for the command line: the fixed success text (or that nothing is new yet),
+    // else the reason's English text.
+    std::string message() const;
+    static UpdateResult updated();
+    // A result with the outcome and a reason without a kind, made one line.
+    static UpdateResult of(UpdateOutcome outcome, std::string reason);
+    // The same with the reason as data.
     static UpdateResult because(UpdateOutcome outcome, const Status &reason);
     static UpdateResult cancelled();
     // DownloadFailed with the download's reason, or Cancelled when the caller stopped it.
-    static UpdateResult downloadFailed(const Status &status, const DownloadError &error);
+    static UpdateResult downloadFailed(const Status &status);
 };
 
 class Database;
@@ -75,15 +80,15 @@ class Database;
 // A body that starts as a web page (after blanks and a byte order mark), not a data file.
 bool looksLikePage(std::string_view body);
 // When the server refused an automated download (HTTP 401/403, or a page in place of the file),
-// adds to the message how to fetch the file by hand.
+// wraps the reason in one that says how to fetch the file by hand (BrowserOnly).
 void noteBrowserOnly(UpdateResult &result);
 
 // Opens the target database and reads the draws it holds, as both kinds of update start.
 Status openWithHeldDraws(
     Database &db, const std::filesystem::path &target, std::vector<DrawRecord> &held);
 
-// The target-missing text shown to the user.
-std::string targetMissingMessage(const std::filesystem::path &target);
+// The refusal of an update whose database is missing (NoUpdateTarget).
+UpdateResult targetMissing(const std::filesystem::path &target);
 
 // Downloads the URL and, when the body passes every check, puts its draws into the target
 // database. Only draw rows are taken from a download, never the file itself. A download that

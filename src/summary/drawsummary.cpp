@@ -1,5 +1,7 @@
 #include "summary/drawsummary.h"
 
+#include "popularity/popularityestimate.h"
+#include "popularity/popularitysheets.h"
 #include "prediction/predictionengine.h"
 
 #include <algorithm>
@@ -13,11 +15,11 @@ void addLines(std::vector<PredictionLine> &lines, const std::vector<int> &number
     std::size_t count, const std::string &label, bool numbered)
 {
     for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t at = from + k * Ticket::Size;
-        if (at + Ticket::Size > numbers.size())
+        const std::size_t at = from + k * MainNumberCount;
+        if (at + MainNumberCount > numbers.size())
             return;
         PredictionLine line{numbered ? label + std::to_string(k + 1) : label, {}};
-        std::copy_n(numbers.begin() + static_cast<long>(at), Ticket::Size, line.numbers.begin());
+        std::copy_n(numbers.begin() + static_cast<long>(at), MainNumberCount, line.numbers.begin());
         std::sort(line.numbers.begin(), line.numbers.end());
         lines.push_back(line);
     }
@@ -50,13 +52,44 @@ std::vector<Ticket> ticketsUpTo(const std::vector<Ticket> &tickets, int drawNo)
     return out;
 }
 
+// The model's expected winners of each tier at the draw (at its own sales) and the next
+// lines' popularity, from the estimate of the history in use.
+SummaryPopularity popularityOf(const DrawSummaryInput &input, const DrawSummary &s)
+{
+    SummaryPopularity out;
+    const popularity::PopularityEstimate *e = input.estimate;
+    if (!e || !e->fitted()) {
+        out.state = input.estimatePending ? SummaryPopularity::State::Pending
+                                          : SummaryPopularity::State::None;
+        return out;
+    }
+    out.state = SummaryPopularity::State::Ready;
+    out.learntDraws = e->training().withSales;
+    if (s.prizes && s.prizes->sales && *s.prizes->sales > 0) {
+        out.tickets = static_cast<double>(*s.prizes->sales) / Ticket::UnitPrice;
+        popularity::Combination numbers{};
+        for (int i = 0; i < MainNumberCount; ++i)
+            numbers[static_cast<std::size_t>(i)] = s.draw.mainNumber(i);
+        const auto shares = e->model().expectedWinnerShares(numbers, s.draw.bonus());
+        for (std::size_t t = 0; t < shares.size(); ++t)
+            out.predicted[t] = *out.tickets * shares[t];
+    }
+    std::vector<popularity::LabelledCombination> lines;
+    for (const PredictionLine &l : s.nextLines)
+        lines.push_back({l.label, l.numbers});
+    const popularity::TicketValuer valuer = e->nextDrawValuer();
+    out.nextPopularity = popularity::ticketPopularitySheet(lines, *e, valuer, e->spectrum(valuer),
+        popularity::PatternFamily::fromHistory(input.history));
+    return out;
+}
+
 } // namespace
 
 std::vector<PredictionLine> predictionLineList(const Prediction &prediction)
 {
     std::vector<PredictionLine> lines;
     addLines(lines, prediction.oneShot, 0, 1, "1発", false);
-    addLines(lines, prediction.elimination, 0, Prediction::EliminationCells / Ticket::Size,
+    addLines(lines, prediction.elimination, 0, Prediction::EliminationCells / MainNumberCount,
         "消去法", true);
     // The consecutive numbers start with the one-shot line.
     addLines(lines, prediction.consecutive, MainNumberCount, 1, "連発", false);
@@ -107,6 +140,7 @@ Status summarizeDraw(const DrawSummaryInput &input, int drawNo, DrawSummary &out
     engine.scan(input.history.cutAfter(drawNo));
     out.next = engine.predict(drawNo, input.options);
     out.nextLines = predictionLineList(out.next);
+    out.popularity = popularityOf(input, out);
     return Status::success();
 }
 

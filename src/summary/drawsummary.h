@@ -18,6 +18,10 @@
 
 namespace loto6 {
 
+namespace popularity {
+class PopularityEstimate;
+}
+
 // What one draw did, for the draw-day summary (今回の結果): the draw and its payouts, every
 // ticket of the book that covered it graded with the running 収支, the recorded predictions
 // for it, and the prediction for the draw after it.
@@ -34,13 +38,28 @@ struct DrawSummaryInput
     const std::vector<Ticket> &tickets;
     const std::vector<PredictionRecord> &records;
     PredictionOptions options; // the switches of the next draw's prediction
+    // The popularity estimate of the history in use; null when there is none, and then
+    // estimatePending says whether it is still being made (shown as 計算中…).
+    const popularity::PopularityEstimate *estimate = nullptr;
+    bool estimatePending = false;
+};
+
+// What the popularity model said of the draw and says of the next draw's lines.
+struct SummaryPopularity
+{
+    enum class State { None, Pending, Ready };
+    State state = State::None;
+    int learntDraws = 0;                 // draws with known sales the model learnt from
+    std::optional<double> tickets;       // tickets sold at the draw (sales / 200), when known
+    std::array<double, 5> predicted{};   // expected winners of tiers 1..5, when tickets known
+    std::optional<Sheet> nextPopularity; // the next lines' popularity and expected yen
 };
 
 // One labelled six-number line of a prediction: 1発, 消去法1..3, 連発.
 struct PredictionLine
 {
     std::string label;
-    std::array<int, 6> numbers{};
+    std::array<int, MainNumberCount> numbers{};
 };
 // The buyable lines of a prediction, each sorted: the one-shot line, the elimination cells six
 // at a time and the consecutive numbers after the one-shot line; a short line is left out.
@@ -67,6 +86,8 @@ struct DrawSummary
     PredictionOptions options;
     Prediction next; // for draw draw.drawNo + 1, from the draws up to this one
     std::vector<PredictionLine> nextLines;
+
+    SummaryPopularity popularity;
 };
 
 // The summary of draw drawNo; refuses a draw the history does not hold complete.
@@ -74,8 +95,8 @@ Status summarizeDraw(const DrawSummaryInput &input, int drawNo, DrawSummary &out
 // The newest complete draw of the history, 0 when it holds none.
 int newestCompleteDraw(const DrawHistory &history);
 
-// The sheets in order: summary-draw, summary-payouts, summary-tickets, summary-balance,
-// summary-predictions, summary-next.
+// The sheets in order: summary-draw, summary-payouts, summary-popularity, summary-tickets,
+// summary-balance, summary-predictions, summary-next, summary-next-popularity.
 std::vector<Sheet> summarySheets(const DrawSummary &summary);
 
 } // namespace loto6

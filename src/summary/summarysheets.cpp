@@ -5,6 +5,7 @@
 #include "tickets/ticketsheets.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace loto6 {
 
@@ -12,20 +13,18 @@ namespace {
 
 std::string drawText(int drawNo) { return "第" + std::to_string(drawNo) + "回"; }
 
-std::string two(long long n) { return n < 10 ? "0" + std::to_string(n) : std::to_string(n); }
-
 Sheet drawSheet(const DrawSummary &s)
 {
     static constexpr double Widths[] = {8, 11, 7, 7, 7, 7, 7, 7, 7};
-    static constexpr const char *Header[] = {"回", "抽せん日", "本数字1", "本数字2", "本数字3",
-        "本数字4", "本数字5", "本数字6", "ボーナス"};
+    static constexpr const char *Header[] = {"回", "抽せん日", "第1数字", "第2数字", "第3数字",
+        "第4数字", "第5数字", "第6数字", "ボーナス"};
     Sheet sheet = ticketTableSheet(
         "summary-draw", drawText(s.draw.drawNo) + "の抽せん結果", 9, 2, Widths, Header);
     sheet.setText(1, 2, drawText(s.draw.drawNo));
     sheet.setText(2, 2, s.draw.date.empty() ? std::string("不明") : s.draw.date);
     for (int i = 0; i < MainNumberCount; ++i)
-        sheet.setText(3 + i, 2, two(s.draw.mainNumber(i)));
-    sheet.setText(9, 2, two(s.draw.bonus()));
+        sheet.setText(3 + i, 2, twoDigitText(s.draw.mainNumber(i)));
+    sheet.setText(9, 2, twoDigitText(s.draw.bonus()));
     return sheet;
 }
 
@@ -110,9 +109,9 @@ Sheet balanceSheet(const DrawSummary &s)
 
 Sheet recordsSheet(const DrawSummary &s)
 {
-    static constexpr double Widths[] = {6, 20, 5, 5, 5, 5, 5, 5, 5, 7, 6, 14, 26};
-    static constexpr const char *Header[] = {"記録", "記録日時", "数字1", "数字2", "数字3", "数字4",
-        "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "記録時の履歴"};
+    static constexpr double Widths[] = {6, 20, 7, 7, 7, 7, 7, 7, 5, 7, 6, 14, 26};
+    static constexpr const char *Header[] = {"記録", "記録日時", "第1数字", "第2数字", "第3数字",
+        "第4数字", "第5数字", "第6数字", "一致", "ボーナス", "等級", "当せん金", "記録時の履歴"};
     int lines = 0;
     for (const DrawSummary::Record &r : s.records)
         lines += static_cast<int>(r.lines.size());
@@ -154,9 +153,9 @@ std::string switchNames(const PredictionOptions &options)
 
 Sheet nextSheet(const DrawSummary &s)
 {
-    static constexpr double Widths[] = {8, 5, 5, 5, 5, 5, 5};
+    static constexpr double Widths[] = {8, 7, 7, 7, 7, 7, 7};
     static constexpr const char *Header[]
-        = {"予想", "数字1", "数字2", "数字3", "数字4", "数字5", "数字6"};
+        = {"予想", "第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字"};
     const int rows = 1 + static_cast<int>(s.nextLines.size());
     Sheet sheet = ticketTableSheet("summary-next",
         drawText(s.draw.drawNo + 1) + "の予想（反映する項目：" + switchNames(s.options)
@@ -171,12 +170,75 @@ Sheet nextSheet(const DrawSummary &s)
     return sheet;
 }
 
+// The popularity model's expected winners of each tier beside the actual ones.
+Sheet popularitySheet(const DrawSummary &s)
+{
+    static constexpr double Widths[] = {8, 16, 16, 12};
+    static constexpr const char *Header[]
+        = {"等級", "予想当せん口数", "実際の当せん口数", "実際÷予想"};
+    const SummaryPopularity &p = s.popularity;
+    using State = SummaryPopularity::State;
+    std::string caption = drawText(s.draw.drawNo) + "の当せん口数：人気度モデルの予想と実際";
+    if (p.state == State::None)
+        caption += "（人気度を学習できる払戻金がありません）";
+    else if (p.state == State::Ready && p.tickets)
+        caption += "（予想は期待値：販売口数 " + groupedText(std::llround(*p.tickets))
+            + "口 × 当せんする券の割合。モデルはこの回を含む販売実績額のある "
+            + std::to_string(p.learntDraws) + "回で学習。1回ごとのばらつきは含みません）";
+    else if (p.state == State::Ready)
+        caption += "（この回の販売実績額がないため予想できません）";
+    const bool shown = p.state == State::Ready && p.tickets;
+    Sheet sheet = ticketTableSheet("summary-popularity", caption, 4,
+        p.state == State::Pending ? 2 : 1 + DrawPrizes::TierCount, Widths, Header);
+    if (p.state == State::Pending) {
+        sheet.setText(2, 2, "計算中…");
+        return sheet;
+    }
+    for (int t = 1; t <= DrawPrizes::TierCount; ++t) {
+        const double predicted = p.predicted[static_cast<std::size_t>(t - 1)];
+        sheet.setText(1, 1 + t, TicketGrading::tierName(t));
+        sheet.setText(2, 1 + t,
+            shown
+                ? (predicted < 100 ? fixedText(predicted, 1) : groupedText(std::llround(predicted)))
+                : std::string("-"));
+        if (!s.prizes)
+            continue;
+        const long long actual = s.prizes->tier(t).winners;
+        sheet.setText(3, 1 + t, groupedText(actual) + "口");
+        if (shown && predicted > 0)
+            sheet.setText(4, 1 + t, fixedText(static_cast<double>(actual) / predicted, 2));
+    }
+    return sheet;
+}
+
+// The next lines' popularity and expected yen (the ticket rating every output shows).
+Sheet nextPopularitySheet(const DrawSummary &s)
+{
+    const SummaryPopularity &p = s.popularity;
+    const std::string caption
+        = drawText(s.draw.drawNo + 1) + "の予想の人気度と期待値（200円あたり）";
+    if (p.nextPopularity) {
+        Sheet sheet = *p.nextPopularity;
+        sheet.setName("summary-next-popularity");
+        sheet.setCaption(caption);
+        return sheet;
+    }
+    static constexpr double Widths[] = {40};
+    static constexpr const char *Header[] = {"人気度"};
+    Sheet sheet = ticketTableSheet("summary-next-popularity", caption, 1, 2, Widths, Header);
+    sheet.setText(1, 2,
+        p.state == SummaryPopularity::State::Pending ? "計算中…"
+                                                     : "人気度を学習できる払戻金がありません");
+    return sheet;
+}
+
 } // namespace
 
 std::vector<Sheet> summarySheets(const DrawSummary &summary)
 {
-    return {drawSheet(summary), payoutSheet(summary), ticketsSheet(summary), balanceSheet(summary),
-        recordsSheet(summary), nextSheet(summary)};
+    return {drawSheet(summary), payoutSheet(summary), popularitySheet(summary),
+        ticketsSheet(summary), balanceSheet(summary), recordsSheet(summary), nextSheet(summary),
+        nextPopularitySheet(summary)};
 }
 
 } // namespace loto6

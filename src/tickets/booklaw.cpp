@@ -12,7 +12,6 @@ namespace loto6 {
 
 namespace {
 
-constexpr int Picks = 6;
 constexpr int WinningMatches = 3;
 // Chances below this share of the largest are dropped from a convolved law.
 constexpr double Negligible = 1e-40;
@@ -41,8 +40,8 @@ public:
             m_linesOf.push_back(std::move(of));
         }
         const int u = static_cast<int>(m_linesOf.size());
-        for (int a = 0; a <= Picks; ++a)
-            m_weight[a] = binomialCoefficient(HighestNumber - u, Picks - a);
+        for (int a = 0; a <= MainNumberCount; ++a)
+            m_weight[a] = binomialCoefficient(HighestNumber - u, MainNumberCount - a);
         m_tickets.reserve(lines.size());
         for (const BookLine &l : lines)
             m_tickets.push_back(l.tickets);
@@ -61,16 +60,16 @@ public:
             all |= l.mask;
         const int u = std::popcount(all);
         double nodes = 0;
-        for (int a = 0; a <= Picks; ++a)
+        for (int a = 0; a <= MainNumberCount; ++a)
             nodes += static_cast<double>(binomialCoefficient(u, a));
-        return nodes * (1 + Picks * static_cast<double>(lines.size()) / std::max(u, 1));
+        return nodes * (1 + MainNumberCount * static_cast<double>(lines.size()) / std::max(u, 1));
     }
 
 private:
     void walk(std::size_t from, int depth, long long won)
     {
         m_law[static_cast<std::size_t>(won)] += m_weight[depth];
-        if (depth == Picks)
+        if (depth == MainNumberCount)
             return;
         for (std::size_t i = from; i < m_linesOf.size(); ++i) {
             long long w = won;
@@ -84,7 +83,7 @@ private:
     }
 
     std::vector<std::vector<int>> m_linesOf; // per number of the lines, the lines holding it
-    std::uint64_t m_weight[Picks + 1]{};
+    std::uint64_t m_weight[MainNumberCount + 1]{};
     std::vector<long long> m_tickets;
     std::vector<std::uint8_t> m_matches;
     std::vector<std::uint64_t> m_law;
@@ -238,11 +237,11 @@ WinCountLaw simulatedLaw(const std::vector<Group> &gs, long long observed, const
 FairDraw randomFairDraw(PortableRandom &random)
 {
     FairDraw d;
-    for (int taken = 0; taken <= Picks;) {
+    for (int taken = 0; taken <= MainNumberCount;) {
         const std::uint64_t bit = std::uint64_t{2} << random.below(HighestNumber);
         if ((d.mains | d.bonus) & bit)
             continue;
-        (taken++ < Picks ? d.mains : d.bonus) |= bit;
+        (taken++ < MainNumberCount ? d.mains : d.bonus) |= bit;
     }
     return d;
 }

@@ -8,10 +8,10 @@ namespace loto6 {
 
 namespace {
 
-void addLines(std::vector<std::array<int, 6>> &lines, const std::vector<int> &numbers)
+void addLines(std::vector<std::array<int, MainNumberCount>> &lines, const std::vector<int> &numbers)
 {
     for (std::size_t i = 0; i + 6 <= numbers.size(); i += 6) {
-        std::array<int, 6> line{};
+        std::array<int, MainNumberCount> line{};
         std::copy_n(numbers.begin() + static_cast<long>(i), 6, line.begin());
         std::sort(line.begin(), line.end());
         // The consecutive numbers start with the one-shot line: keep each line once.
@@ -52,10 +52,10 @@ std::string historyHash(const DrawHistory &history)
     return buf;
 }
 
-std::vector<std::array<int, 6>> predictionLines(
+std::vector<std::array<int, MainNumberCount>> predictionLines(
     const Prediction &prediction, PredictionRecord::Rows rows)
 {
-    std::vector<std::array<int, 6>> lines;
+    std::vector<std::array<int, MainNumberCount>> lines;
     addLines(lines, prediction.oneShot);
     if (rows.elimination)
         addLines(lines, prediction.elimination);

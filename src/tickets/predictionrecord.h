@@ -37,7 +37,7 @@ std::string historyHash(const DrawHistory &history);
 // The six-number lines of a prediction that become tickets: the one-shot line, and on request
 // the elimination cells and the consecutive numbers cut into lines of six (a short rest is
 // dropped). Each line is sorted and kept once.
-std::vector<std::array<int, 6>> predictionLines(
+std::vector<std::array<int, MainNumberCount>> predictionLines(
     const Prediction &prediction, PredictionRecord::Rows rows);
 
 } // namespace loto6

@@ -13,8 +13,6 @@ namespace loto6 {
 
 namespace {
 
-constexpr int MaxNumber = HighestNumber;
-
 bool isSeparator(char c)
 {
     return c == ' ' || c == ',' || c == '\t' || c == '.' || c == '/' || c == '-' || c == ';'
@@ -27,7 +25,7 @@ std::uint64_t Ticket::mask() const
 {
     std::uint64_t m = 0;
     for (int n : numbers)
-        if (n >= 1 && n <= MaxNumber)
+        if (n >= 1 && n <= HighestNumber)
             m |= std::uint64_t{1} << n;
     return m;
 }
@@ -49,6 +47,8 @@ std::string_view Ticket::sourceKey(Source s)
         return "pasted";
     case Source::Prediction:
         return "prediction";
+    case Source::Designed:
+        return "designed";
     case Source::Typed:
         break;
     }
@@ -62,6 +62,8 @@ std::string_view Ticket::sourceLabel(Source s)
         return "貼り付け";
     case Source::Prediction:
         return "予想記録";
+    case Source::Designed:
+        return "設計";
     case Source::Typed:
         break;
     }
@@ -70,7 +72,7 @@ std::string_view Ticket::sourceLabel(Source s)
 
 bool Ticket::parseSourceKey(std::string_view key, Source &s)
 {
-    for (Source c : {Source::Typed, Source::Pasted, Source::Prediction})
+    for (Source c : {Source::Typed, Source::Pasted, Source::Prediction, Source::Designed})
         if (sourceKey(c) == key) {
             s = c;
             return true;
@@ -81,7 +83,7 @@ bool Ticket::parseSourceKey(std::string_view key, Source &s)
 Status validateTicket(Ticket &ticket)
 {
     std::sort(ticket.numbers.begin(), ticket.numbers.end());
-    std::array<std::string, Ticket::Size> texts;
+    std::array<std::string, MainNumberCount> texts;
     for (std::size_t i = 0; i < texts.size(); ++i)
         texts[i] = std::to_string(ticket.numbers[i]);
     DrawFields fields;
@@ -105,7 +107,7 @@ Status validateTicket(Ticket &ticket)
     return Status::success();
 }
 
-Status parseTicketNumbers(std::string_view line, std::array<int, Ticket::Size> &numbers)
+Status parseTicketNumbers(std::string_view line, std::array<int, MainNumberCount> &numbers)
 {
     const std::string text = foldWidth(line);
     std::size_t count = 0;

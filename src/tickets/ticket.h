@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/drawrecord.h"
 #include "store/result.h"
 
 #include <array>
@@ -14,15 +15,14 @@ namespace loto6 {
 // cannot be edited.
 struct Ticket
 {
-    enum class Source { Typed, Pasted, Prediction };
+    enum class Source { Typed, Pasted, Prediction, Designed };
 
-    static constexpr int Size = 6;
     static constexpr int UnitPrice = 200; // yen a unit a draw
     static constexpr int MaxUnits = 100000;
     static constexpr std::size_t MaxMemoBytes = 1000;
 
     long long id = 0; // 0 until stored
-    std::array<int, Size> numbers{};
+    std::array<int, MainNumberCount> numbers{};
     int firstDraw = 1;
     int draws = 1; // 継続購入: consecutive draws from firstDraw
     int units = 1; // 口数
@@ -38,8 +38,8 @@ struct Ticket
     // "02 08 10 13 27 30"
     std::string numbersText() const;
 
-    static std::string_view sourceKey(Source s);   // typed, pasted, prediction
-    static std::string_view sourceLabel(Source s); // 入力, 貼り付け, 予想記録
+    static std::string_view sourceKey(Source s);   // typed, pasted, prediction, designed
+    static std::string_view sourceLabel(Source s); // 入力, 貼り付け, 予想記録, 設計
     static bool parseSourceKey(std::string_view key, Source &s);
 };
 
@@ -49,6 +49,6 @@ Status validateTicket(Ticket &ticket);
 
 // Reads the six numbers of one line such as "02 08 10 13 27 30", "2,8,10,13,27,30" or with
 // full-width digits; separators are spaces, commas, tabs, dots, slashes and hyphens.
-Status parseTicketNumbers(std::string_view line, std::array<int, Ticket::Size> &numbers);
+Status parseTicketNumbers(std::string_view line, std::array<int, MainNumberCount> &numbers);
 
 } // namespace loto6

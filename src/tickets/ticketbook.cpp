@@ -14,7 +14,7 @@ Ticket readTicket(const SqlStatement &st)
 {
     Ticket t;
     t.id = st.integer(0);
-    for (int i = 0; i < Ticket::Size; ++i)
+    for (int i = 0; i < MainNumberCount; ++i)
         t.numbers[static_cast<std::size_t>(i)] = static_cast<int>(st.integer(1 + i));
     t.firstDraw = static_cast<int>(st.integer(7));
     t.draws = static_cast<int>(st.integer(8));
@@ -29,7 +29,7 @@ Ticket readTicket(const SqlStatement &st)
 // Parameters 1..10 of the insert and the update: the numbers, 開始回, 継続回数, 口数 and メモ.
 void bindTicketFields(SqlStatement &st, const Ticket &ticket)
 {
-    for (int i = 0; i < Ticket::Size; ++i)
+    for (int i = 0; i < MainNumberCount; ++i)
         st.bind(1 + i, ticket.numbers[static_cast<std::size_t>(i)]);
     st.bind(7, ticket.firstDraw);
     st.bind(8, ticket.draws);
@@ -208,8 +208,8 @@ Status TicketBook::remove(long long id)
     return Status::success();
 }
 
-Status TicketBook::record(PredictionRecord &entry, const std::vector<std::array<int, 6>> &lines,
-    std::vector<Ticket> &made)
+Status TicketBook::record(PredictionRecord &entry,
+    const std::vector<std::array<int, MainNumberCount>> &lines, std::vector<Ticket> &made)
 {
     made.clear();
     if (lines.empty())

@@ -40,8 +40,8 @@ public:
     Status remove(long long id);
     // Stores the record and one ticket per line for the draw after its latest draw, all at
     // once; sets the ids of the record and the tickets.
-    Status record(PredictionRecord &entry, const std::vector<std::array<int, 6>> &lines,
-        std::vector<Ticket> &made);
+    Status record(PredictionRecord &entry,
+        const std::vector<std::array<int, MainNumberCount>> &lines, std::vector<Ticket> &made);
 
 private:
     bool hasTables() const;

@@ -35,10 +35,10 @@ std::string yen(long long v) { return yenText(v); }
 std::string yen(double v) { return yen(std::llround(v)); }
 
 // Writes six numbers from column col on, marking those among `mains` and `bonus`.
-void writeNumbers(Sheet &s, int col, int row, const std::array<long long, 6> &numbers,
+void writeNumbers(Sheet &s, int col, int row, const std::array<long long, MainNumberCount> &numbers,
     std::uint64_t mains, std::uint64_t bonus)
 {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < MainNumberCount; ++i) {
         const long long n = numbers[static_cast<std::size_t>(i)];
         s.setText(col + i, row, twoDigitText(n));
         const std::uint64_t bit = n >= 1 && n <= HighestNumber ? std::uint64_t{1} << n : 0;
@@ -49,9 +49,9 @@ void writeNumbers(Sheet &s, int col, int row, const std::array<long long, 6> &nu
     }
 }
 
-std::array<long long, 6> asLongs(const std::array<int, 6> &numbers)
+std::array<long long, MainNumberCount> asLongs(const std::array<int, MainNumberCount> &numbers)
 {
-    std::array<long long, 6> out{};
+    std::array<long long, MainNumberCount> out{};
     std::copy(numbers.begin(), numbers.end(), out.begin());
     return out;
 }
@@ -68,9 +68,9 @@ std::string prizeText(const TicketGrading &grading, const TicketGrading::Row &ro
 
 Sheet ticketListSheet(const std::vector<Ticket> &tickets)
 {
-    static constexpr double Widths[] = {6, 5, 5, 5, 5, 5, 5, 8, 6, 6, 9, 20, 30};
-    static constexpr const char *Header[] = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5",
-        "数字6", "開始回", "継続", "口数", "入手", "登録日時", "メモ"};
+    static constexpr double Widths[] = {6, 7, 7, 7, 7, 7, 7, 8, 6, 6, 9, 20, 30};
+    static constexpr const char *Header[] = {"番号", "第1数字", "第2数字", "第3数字", "第4数字",
+        "第5数字", "第6数字", "開始回", "継続", "口数", "入手", "登録日時", "メモ"};
     constexpr int Cols = 13;
     const int rows = 1 + static_cast<int>(tickets.size());
     Sheet s = plainSheet("tickets", "購入番号", Cols, rows, Widths, Header);
@@ -124,9 +124,9 @@ std::string resultsCutNote(const TicketGrading &grading)
 
 Sheet ticketResultsSheet(const TicketGrading &grading)
 {
-    static constexpr double Widths[] = {6, 8, 5, 5, 5, 5, 5, 5, 5, 7, 6, 14, 10};
-    static constexpr const char *Header[] = {"番号", "回", "数字1", "数字2", "数字3", "数字4",
-        "数字5", "数字6", "一致", "ボーナス", "等級", "当せん金", "購入額"};
+    static constexpr double Widths[] = {6, 8, 7, 7, 7, 7, 7, 7, 5, 7, 6, 14, 10};
+    static constexpr const char *Header[] = {"番号", "回", "第1数字", "第2数字", "第3数字",
+        "第4数字", "第5数字", "第6数字", "一致", "ボーナス", "等級", "当せん金", "購入額"};
     constexpr int Cols = 13;
     const auto &rows = grading.rows();
     const int latest = grading.latestDrawNo();
@@ -250,9 +250,9 @@ Sheet ticketSummarySheet(const TicketGrading &grading)
 
 Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &history)
 {
-    static constexpr double Widths[] = {8, 6, 6, 6, 6, 6, 6, 7, 5, 5, 14};
-    static constexpr const char *Header[] = {"回", "本数字1", "本数字2", "本数字3", "本数字4",
-        "本数字5", "本数字6", "ボーナス", "一致", "等級", "当せん金"};
+    static constexpr double Widths[] = {8, 7, 7, 7, 7, 7, 7, 7, 5, 5, 14};
+    static constexpr const char *Header[] = {"回", "第1数字", "第2数字", "第3数字", "第4数字",
+        "第5数字", "第6数字", "ボーナス", "一致", "等級", "当せん金"};
     constexpr int Cols = 11;
     std::vector<const TicketGrading::Row *> wins;
     for (const TicketGrading::Row &r : grading.rows())
@@ -274,7 +274,7 @@ Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &his
             continue;
         const TicketGrading::Row &r = *wins[next++];
         s.setText(1, row, "第" + std::to_string(r.drawNo) + "回");
-        std::array<long long, 6> mains{};
+        std::array<long long, MainNumberCount> mains{};
         for (int i = 0; i < 6; ++i)
             mains[static_cast<std::size_t>(i)] = d.mainNumber(i);
         writeNumbers(s, 2, row, mains, mask, 0);
@@ -289,7 +289,7 @@ Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &his
     return s;
 }
 
-TicketGrading checkCombination(const std::array<int, Ticket::Size> &numbers,
+TicketGrading checkCombination(const std::array<int, MainNumberCount> &numbers,
     const DrawHistory &history, const std::map<int, DrawPrizes> &prizes)
 {
     Ticket t;
@@ -308,7 +308,7 @@ Sheet ticketTableSheet(std::string_view name, std::string_view caption, int cols
     return plainSheet(name, caption, cols, rows, widths, header);
 }
 
-void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, Ticket::Size> &numbers,
+void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, MainNumberCount> &numbers,
     std::uint64_t mains, std::uint64_t bonus)
 {
     writeNumbers(s, col, row, asLongs(numbers), mains, bonus);

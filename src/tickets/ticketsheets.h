@@ -27,7 +27,7 @@ Sheet ticketSummarySheet(const TicketGrading &grading);
 Sheet combinationCheckSheet(const TicketGrading &grading, const DrawHistory &history);
 
 // One ticket for the quick check: the combination on every draw from 1 to the latest held.
-TicketGrading checkCombination(const std::array<int, Ticket::Size> &numbers,
+TicketGrading checkCombination(const std::array<int, MainNumberCount> &numbers,
     const DrawHistory &history, const std::map<int, DrawPrizes> &prizes);
 
 // 当せん金 of a row: yen, 不明 when the payout is not stored, empty for no prize.
@@ -39,7 +39,7 @@ Sheet ticketTableSheet(std::string_view name, std::string_view caption, int cols
     std::span<const double> widths, std::span<const char *const> header);
 // Six numbers from column col on, those among `mains` and `bonus` (bit n for number n) marked
 // as in the results.
-void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, Ticket::Size> &numbers,
+void writeTicketNumbers(Sheet &s, int col, int row, const std::array<int, MainNumberCount> &numbers,
     std::uint64_t mains, std::uint64_t bonus);
 
 } // namespace loto6

@@ -91,6 +91,12 @@ void ChartWindowTest::everyChartDrawsFromTheMenu()
         QCOMPARE(w->view()->chart().name, std::string(info.name));
         QCOMPARE(w->number()->isHidden(), !info.needsNumber);
         w->view()->repaint();
+        // Without a book the ticket chart is its title and a note, not empty axes.
+        if (info.name == "tickets") {
+            QVERIFY(w->view()->chart().panels.empty());
+            QVERIFY(w->view()->chart().note.find("ありません") != std::string::npos);
+            continue;
+        }
         QCOMPARE(w->view()->layout().panels.size(), w->view()->chart().panels.size());
         for (const ChartPanelLayout &p : w->view()->layout().panels)
             QVERIFY2(p.plot.width > 100 && p.plot.height > 50, info.name.data());
@@ -209,7 +215,7 @@ void ChartWindowTest::ticketChartFollowsTheBook()
 {
     ChartWindow *w = openChart(*m_frame, "tickets");
     QVERIFY(w);
-    QVERIFY(w->view()->chart().panels[0].series[0].x.empty());
+    QVERIFY(w->view()->chart().panels.empty());
     // Tickets added in the ticket window show at once in the open chart, and go with them.
     m_frame->openCommand(QString::fromUtf8(windowclass::Tickets))->trigger();
     auto *book = qobject_cast<TicketWindow *>(
@@ -223,7 +229,7 @@ void ChartWindowTest::ticketChartFollowsTheBook()
     QCOMPARE(spent.y.back(), 40 * 200.0);
     book->listGrid()->setCurrentIndex(book->listGrid()->model()->index(1, 0));
     QVERIFY(book->removeCurrent());
-    QVERIFY(w->view()->chart().panels[0].series[0].x.empty());
+    QVERIFY(w->view()->chart().panels.empty());
     QVERIFY(m_messages.isEmpty());
 }
 

@@ -12,6 +12,7 @@ private slots:
     void reloadRebuildsOpenWindowsInPlace();
     void entryOpensBesideOthersAndEveryWindowShowsWhatItSaves();
     void openWindowsComeBackWhereTheyStood();
+    void tablesOpenAtTheNewestDrawAndComeBackAsLeft();
     void exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo();
     void everyWindowCommandOpensItsWindow();
     void cascadeKeepsSizes();
@@ -230,6 +231,56 @@ void ChildWindowsTest::openWindowsComeBackWhereTheyStood()
     QVERIFY(f.frame.mdiArea()->subWindowList().isEmpty());
 }
 
+// A table opens at its newest draw; a restart brings back the window in front, the tab shown
+// and where a table was scrolled.
+void ChildWindowsTest::tablesOpenAtTheNewestDrawAndComeBackAsLeft()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    const QString intervals = u"出現間隔分析"_s;
+    const QString tickets = QString::fromUtf8(windowclass::Tickets);
+    const auto gridOf = [](MainFrm &frame, const QString &name) {
+        return frame.childWindow(name)->widget()->findChild<SheetView *>();
+    };
+    int scrolled = 0;
+    {
+        Fixture f;
+        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
+        f.frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+        f.frame.openCommand(intervals)->trigger();
+        SheetView *grid = gridOf(f.frame, intervals);
+        const std::optional<SheetCell> newest
+            = findDraw(grid->sheetModel()->sheet(), f.frame.document().totals().latestDrawNo);
+        QVERIFY(newest);
+        QCOMPARE(grid->currentIndex().row(), newest->row - 1);
+        QCOMPARE(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->maximum());
+        QVERIFY(grid->verticalScrollBar()->maximum() > 0);
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum() / 3);
+        scrolled = grid->verticalScrollBar()->value();
+        f.frame.openCommand(tickets)->trigger();
+        f.frame.childWindow(tickets)->widget()->findChild<QTabWidget *>()->setCurrentIndex(2);
+        f.frame.mdiArea()->setActiveSubWindow(f.frame.childWindow(intervals));
+        QVERIFY(f.frame.close());
+    }
+    Fixture f;
+    QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
+    f.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+    restoreOpenWindows(f.frame);
+    QVERIFY(f.frame.childWindow(intervals) && f.frame.childWindow(tickets));
+    QCOMPARE(f.frame.mdiArea()->activeSubWindow(), f.frame.childWindow(intervals));
+    QCOMPARE(f.frame.childWindow(tickets)->widget()->findChild<QTabWidget *>()->currentIndex(), 2);
+    QCOMPARE(gridOf(f.frame, intervals)->verticalScrollBar()->value(), scrolled);
+    // A line kept by an earlier version, without the view, still puts the window back.
+    const std::vector<WindowArranger::Placement> old
+        = WindowArranger::decode(u"出現間隔分析\t1\t2\t300\t200\tA"_s);
+    QCOMPARE(old.size(), std::size_t{1});
+    QVERIFY(old.front().active && old.front().view.isEmpty());
+}
+
 void ChildWindowsTest::exitKeepsUnsavedEntryRowsWhenTheAnswerIsNo()
 {
     QTemporaryDir dir;
@@ -361,11 +412,37 @@ void ChildWindowsTest::windowMenuListsWindows()
         if (a->objectName().startsWith(u"mnuWindowList"_s))
             items.append(a->text() + (a->isChecked() ? u" *"_s : QString()));
     QCOMPARE(items, QStringList({u"&1 最初"_s, u"&2 二番目 *"_s}));
+    // Qt's mark of unsaved changes (the entry window's) is not shown as its placeholder.
+    f.frame.childWindow(u"二番目の分析"_s)->widget()->setWindowTitle(u"二番目[*]"_s);
+    emit menu->aboutToShow();
+    QCOMPARE(menu->actions().constLast()->text(), u"&2 二番目 *"_s.chopped(2));
     menu->actions().constLast()->trigger();
     f.frame.childWindow(u"最初の分析"_s)->close();
     emit menu->aboutToShow();
     menu->actions().constLast()->trigger();
     QCOMPARE(f.frame.mdiArea()->activeSubWindow(), f.frame.childWindow(u"二番目の分析"_s));
+
+    // However many are open, nine are listed with their keys and the others in a submenu, so
+    // that the menu never runs off the screen.
+    for (const AnalysisInfo &info : analyses())
+        f.frame.openChild(qs(info.className));
+    const QList<QMdiSubWindow *> windows = f.frame.mdiArea()->subWindowList();
+    const auto open = static_cast<int>(std::count_if(
+        windows.begin(), windows.end(), [](QMdiSubWindow *w) { return !w->isHidden(); }));
+    QVERIFY(open > 15);
+    emit menu->aboutToShow();
+    int listed = 0;
+    for (QAction *a : menu->actions())
+        listed += a->objectName().startsWith(u"mnuWindowList"_s) && !a->menu() ? 1 : 0;
+    QCOMPARE(listed, 9);
+    QMenu *submenu = menu->actions().constLast()->menu();
+    QVERIFY(submenu);
+    QCOMPARE(static_cast<int>(submenu->actions().size()), open - 9);
+    for (QAction *a : menu->actions() + submenu->actions())
+        QVERIFY2(!a->text().contains(u"[*]"_s), qPrintable(a->text()));
+    // Shown again, the list is made afresh, not added to.
+    emit menu->aboutToShow();
+    QCOMPARE(static_cast<int>(menu->actions().constLast()->menu()->actions().size()), open - 9);
 }
 
 // Every window of the table that shows the ticket book computes again, once, when the book

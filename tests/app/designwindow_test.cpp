@@ -1,3 +1,5 @@
+#include "document/historydocument.h"
+#include "document/popularitysource.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "tickets/ticketbook.h"
@@ -7,6 +9,7 @@
 #include "windows/predictionwindow.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -81,6 +84,11 @@ void DesignWindowTest::countsLiveAndTellsBadInput()
     QTRY_VERIFY(window->pickButton()->isEnabled());
     window->pickButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
+    // While the estimate is still being made, each ticket says so where its popularity comes.
+    if (frame.document().popularity().pending()) {
+        QCOMPARE(window->ticketGrid()->model()->columnCount(), 8);
+        QCOMPARE(window->ticketGrid()->model()->index(1, 7).data().toString(), u"計算中…"_s);
+    }
     // Five tickets between the heading and the average ticket's popularity and yen, the
     // average bought ticket's and the two conditions, once the document's estimate has come.
     QTRY_COMPARE_WITH_TIMEOUT(window->ticketGrid()->model()->rowCount(), 10, 300000);
@@ -124,6 +132,12 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
     pool->setText(u"3, 9, 14, 22, 27, 31, 38, 41"_s);
     window->findChild<QSpinBox *>(u"spnWin"_s)->setValue(5);
     window->findChild<QSpinBox *>(u"spnIf"_s)->setValue(5);
+    // A ticked condition the wheel does not use is named with the tickets that miss it.
+    window->findChild<QCheckBox *>(u"chkRange0"_s)->setChecked(true);
+    window->findChild<QSpinBox *>(u"spnLow0"_s)->setValue(100);
+    window->findChild<QSpinBox *>(u"spnHigh0"_s)->setValue(150);
+    const int paneWidth = window->findChild<QGroupBox *>()->parentWidget()->width();
+    window->wheelButton()->setFocus();
     window->wheelButton()->click();
     QVERIFY(window->busy());
     QVERIFY(window->cancelButton()->isEnabled());
@@ -136,6 +150,17 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
                  ->text()
                  .contains(u"最良既知 12 口、下限 12 口（最良既知と同じ、最小と証明済み）"_s),
         qPrintable(window->findChild<QLabel *>(u"lblStatus"_s)->text()));
+    const QString status = window->statusLabel()->text();
+    QVERIFY2(status.contains(u"注意: ホイールはチェックした条件（合計 100〜150）を使いません。"
+                             "12口のうち"_s),
+        qPrintable(status));
+    QVERIFY2(status.contains(u"口が条件に合いません（例: "_s), qPrintable(status));
+    // The focus is back on the button pressed; the messages did not widen the left pane.
+    QCOMPARE(window->focusWidget(), window->wheelButton());
+    QCOMPARE(window->findChild<QGroupBox *>()->parentWidget()->width(), paneWidth);
+    // The odds read as a player says them.
+    QVERIFY2(window->oddsGrid()->model()->index(1, 1).data().toString().endsWith(u"分の1"_s),
+        qPrintable(window->oddsGrid()->model()->index(1, 1).data().toString()));
     QCOMPARE(window->oddsGrid()->model()->index(1, 0).data().toString(), u"1等"_s);
     window->addButton()->click();
     Database db;
@@ -145,7 +170,8 @@ void DesignWindowTest::wheelsOnAWorkerAndAddsToTheBook()
     QCOMPARE(tickets.size(), std::size_t{12});
     QCOMPARE(tickets.front().firstDraw, frame.document().totals().latestDrawNo + 1);
     QCOMPARE(QString::fromStdString(tickets.front().memo),
-        u"ホイール 5 if 5 --pool 3,9,14,22,27,31,38,41"_s);
+        u"ホイール（5個出れば5個以上当たる保証、数字 3,9,14,22,27,31,38,41）"_s);
+    QCOMPARE(tickets.front().source, Ticket::Source::Designed);
 }
 
 void DesignWindowTest::cancelStopsASearch()
@@ -179,7 +205,12 @@ void DesignWindowTest::picksTheLeastPopularInOrder()
     QTRY_VERIFY_WITH_TIMEOUT(window->leastPopularBox()->isEnabled(), 300000);
     window->leastPopularPercent()->setValue(1);
     window->leastPopularBox()->setChecked(true);
+    // The least popular 1% less the pattern tickets, unless they are asked for.
+    QTRY_VERIFY(window->countLabel()->text().contains(u"54,831</b>"_s));
+    window->includePatternsBox()->setChecked(true);
     QTRY_VERIFY(window->countLabel()->text().contains(u"60,964</b>"_s));
+    window->includePatternsBox()->setChecked(false);
+    QTRY_VERIFY(window->countLabel()->text().contains(u"54,831</b>"_s));
     window->sortByPopularityBox()->setChecked(true);
     window->pickButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 30000);
@@ -213,11 +244,11 @@ void DesignWindowTest::addedTicketsReachTheOpenBookAndChart()
     frame.findChild<QAction *>(u"mnuGraph-tickets"_s)->trigger();
     auto *view = frame.findChild<ChartView *>(u"chartView"_s);
     QVERIFY(view);
-    QVERIFY(view->chart().panels[0].series[0].x.empty());
+    QVERIFY(view->chart().panels.empty());
     frame.action(u"mnuKonyuBango"_s)->trigger();
     auto *list = frame.findChild<SheetView *>(u"gridTickets"_s);
     QVERIFY(list);
-    QCOMPARE(list->model()->rowCount(), 1);
+    QCOMPARE(list->model()->rowCount(), 2); // the heading and the empty book's guidance
     {
         Database other;
         QVERIFY(other.open(frame.document().database().path()));
@@ -232,6 +263,7 @@ void DesignWindowTest::addedTicketsReachTheOpenBookAndChart()
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 20000);
     window->addButton()->click();
     QCOMPARE(list->model()->rowCount(), 1 + 1 + 5);
+    QVERIFY(!view->chart().panels.empty());
     const ChartSeries &spent = view->chart().panels[0].series[0];
     QCOMPARE(spent.x.size(), std::size_t{40});
     QCOMPARE(spent.y.back(), 40 * 200.0);

@@ -181,6 +181,9 @@ void ExportTest::shiftJisRefusesTextItCannotHold()
     f.trigger(u"CSVで保存（Shift-JIS）..."_s);
     QCOMPARE(f.messages.size(), 1);
     QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
+    // Told as it is: "Shift-JIS" in it never makes it a foreign reason.
+    QCOMPARE(f.messages[0].text,
+        u"保存できませんでした。\nShift-JIS で表せない文字があります。UTF-8 で保存してください。"_s);
     QVERIFY(!QFile::exists(f.answer));
 }
 

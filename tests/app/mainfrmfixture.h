@@ -4,6 +4,7 @@
 // a main window whose dialogs are answered by the test.
 
 #include "entry/drawtablemodel.h"
+#include "grid/sheetsearch.h"
 #include "prediction/predictionoptions.h"
 #include "shell/childkind.h"
 #include "shell/japanesetranslations.h"
@@ -15,6 +16,7 @@
 #include "store/csvhistory.h"
 #include "store/database.h"
 #include "views/elidedlabel.h"
+#include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/aboutwindow.h"
 #include "windows/analysiswindow.h"
@@ -33,6 +35,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 

@@ -95,8 +95,27 @@ void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
     QVERIFY(caveats.contains(u"分け方だけ"_s));
     QVERIFY(caveats.contains(u"過去の当選口数から推定"_s));
 
+    // A pattern ticket: marked, no shares, its value only as a bound below the most popular 1%.
+    window->numbersEdit()->setText(u"38 39 40 41 42 43"_s);
+    QVERIFY(window->evaluate());
+    QCOMPARE(cell(window->grid(), 6, 1), u"よく買われる型（有名な組）"_s);
+    QCOMPARE(cell(window->grid(), 6, 3), u"人気は推定できません"_s);
+    QCOMPARE(cell(window->grid(), 1, 2), u"-"_s);
+    QVERIFY(cell(window->grid(), 7, 3).endsWith(u"円以下"_s));
+    const auto yen = [&](int row) {
+        const QString text = cell(window->grid(), row, 3).section(u'（', 0, 0);
+        return QString(text).remove(u"以下"_s).remove(u'円').remove(u',').toDouble();
+    };
+    QVERIFY(yen(7) > 0 && yen(7) <= yen(10));
+    QVERIFY(cell(window->grid(), 11, 3).section(u'～', 1).remove(u'円').toDouble()
+        <= cell(window->grid(), 10, 3).section(u'～', 1).remove(u"円）"_s).toDouble());
+    QCOMPARE(cell(window->grid(), 15, 3), u"検証範囲外（外挿）"_s);
+    QVERIFY(yen(10) < yen(8)); // the most popular 1% under the average ticket
+    QVERIFY(
+        window->findChild<QLabel *>(u"lblStatus"_s)->text().contains(u"人気は推定できません"_s));
+
     // More sales, more others sharing 4等.
-    window->numbersEdit()->setText(u"01 02 03 04 05 06"_s);
+    window->numbersEdit()->setText(u"02 08 10 13 27 30"_s);
     window->salesEdit()->setText(u"1,000,000,000"_s);
     QVERIFY(window->evaluate());
     // Counts of thousands and more are grouped: "12,631".
@@ -123,21 +142,27 @@ void PopularityWindowTest::ticketBookShowsEachTicketsPopularity()
     QVERIFY(started.ok);
     const QStringList &messages = started.messages;
     auto *window = started.open<TicketWindow>(windowclass::Tickets);
-    QVERIFY(window->addLines(u"02 08 10 13 27 30\n32 35 38 40 41 43"_s));
+    QVERIFY(window->addLines(u"02 08 10 13 27 30\n32 35 38 40 41 43\n05 10 15 20 25 30"_s));
     auto *tabs = window->findChild<QTabWidget *>();
     tabs->setCurrentWidget(window->popularityGrid());
     SheetView *grid = window->popularityGrid();
     QCOMPARE(cell(grid, 0, 0), u"計算中…"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 7, 300000);
-    QCOMPARE(cell(grid, 3, 0), u"平均的な券"_s);
-    QCOMPARE(cell(grid, 4, 0), u"平均的な買われ方の券"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 8, 300000);
+    QCOMPARE(cell(grid, 4, 0), u"平均的な券"_s);
+    QCOMPARE(cell(grid, 5, 0), u"平均的な買われ方の券"_s);
     QVERIFY(cell(grid, 1, 7).startsWith(u"×"_s));
     QVERIFY(cell(grid, 1, 9).endsWith(u"円"_s));
     // Each value with its range, and the conditions it holds at.
     QVERIFY(cell(grid, 1, 11).contains(u"円～"_s));
     QVERIFY(cell(grid, 2, 14).startsWith(u"検証範囲"_s));
-    QCOMPARE(cell(grid, 5, 0), u"条件：販売額"_s);
-    QCOMPARE(cell(grid, 6, 0), u"条件：キャリーオーバー"_s);
+    QCOMPARE(cell(grid, 6, 0), u"条件：販売額"_s);
+    QCOMPARE(cell(grid, 7, 0), u"条件：キャリーオーバー"_s);
+    // The pattern line: marked, its value a bound, below the average, and untested.
+    QCOMPARE(cell(grid, 3, 7), u"よく買われる型（有名な組）"_s);
+    QCOMPARE(cell(grid, 3, 8), u"人気は推定できません"_s);
+    QVERIFY(cell(grid, 3, 9).endsWith(u"円以下"_s));
+    QVERIFY(cell(grid, 3, 10).startsWith(u"-"_s));
+    QCOMPARE(cell(grid, 3, 14), u"検証範囲外（外挿）"_s);
     QVERIFY(messages.isEmpty());
 }
 

@@ -1,3 +1,4 @@
+#include "commands/corereasons.h"
 #include "prediction/predictionengine.h"
 #include "prediction/predictionsheets.h"
 #include "shell/childkind.h"
@@ -288,6 +289,21 @@ void PredictionWindowTest::shownOnActivation()
     QTRY_VERIFY(f.subWindow());
     QCOMPARE(f.frame->mdiArea()->activeSubWindow(), f.subWindow());
 
+    // Open, it stays where it is: back from バージョン情報, the window in use keeps the front.
+    QMdiSubWindow *inUse = f.frame->openChild(u"回数別出現分析"_s);
+    QVERIFY(inUse);
+    QCOMPARE(f.frame->mdiArea()->activeSubWindow(), inUse);
+    f.frame->showAbout();
+    about = f.frame->aboutWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    about->activateWindow();
+    QTRY_COMPARE(QGuiApplication::focusWindow(), about->windowHandle());
+    about->close();
+    f.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.frame.get()));
+    QTest::qWait(50);
+    QCOMPARE(f.frame->mdiArea()->activeSubWindow(), inUse);
+
     // Exiting never brings it back.
     f.frame->close();
     QTest::qWait(50);
@@ -382,7 +398,10 @@ void PredictionWindowTest::recordsTheShownLines()
     QMdiSubWindow *ticketSub = f.frame->childWindow(QString::fromUtf8(windowclass::Tickets));
     QVERIFY(ticketSub);
     auto *tickets = qobject_cast<TicketWindow *>(ticketSub->widget());
-    QCOMPARE(tickets->listGrid()->model()->rowCount(), 1);
+    // The heading and the line that says how to fill the empty book.
+    QCOMPARE(tickets->listGrid()->model()->rowCount(), 2);
+    QVERIFY(
+        tickets->listGrid()->model()->index(1, 0).data().toString().contains(u"まだありません"_s));
 
     QVERIFY(w->record({}));
     QVERIFY(w->record({true, true}));
@@ -397,7 +416,7 @@ void PredictionWindowTest::recordsTheShownLines()
     QVERIFY(all.size() > 1);
     QCOMPARE(stored.size(), 1 + all.size());
     // The one-shot line first, for the next draw, with what the prediction was made from.
-    std::array<int, 6> oneShot{};
+    std::array<int, MainNumberCount> oneShot{};
     std::copy_n(w->prediction().oneShot.begin(), 6, oneShot.begin());
     std::sort(oneShot.begin(), oneShot.end());
     QCOMPARE(stored.front().numbers, oneShot);
@@ -415,7 +434,7 @@ void PredictionWindowTest::recordsTheShownLines()
     w = f.window();
     const Status refused = w->record({});
     QVERIFY(!refused);
-    QVERIFY(QString::fromStdString(refused.message()).contains(u"基準回"_s));
+    QVERIFY(CoreReasons::japanese(refused).contains(u"基準回"_s));
     QVERIFY(TicketBook(db).tickets(stored));
     QCOMPARE(stored.size(), 1 + all.size());
     // The button says so at once, without asking first.

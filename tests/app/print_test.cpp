@@ -1,16 +1,22 @@
 #include "analysis/catalog.h"
+#include "grid/numbertext.h"
+#include "shell/childkind.h"
 #include "shell/mainfrm.h"
+#include "shell/uihelpers.h"
+#include "summary/buyingnote.h"
 #include "views/printpreview.h"
 #include "views/sheetpages.h"
 #include "views/sheetprinter.h"
 #include "views/sheetview.h"
+#include "windows/predictionwindow.h"
 #include "windows/printbutton.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -18,6 +24,7 @@
 
 #include "recordingdialogs.h"
 
+#include <cmath>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -40,6 +47,8 @@ private slots:
     void pdfFailureLeavesNoFile();
     void printButtonsOpenThePreview();
     void footerNamesTheDraws();
+    void predictionPrintsTheBuyingNote();
+    void longPreviewDrawsOnlyThePagesShown();
 
 private:
     QTemporaryDir m_dir;
@@ -163,8 +172,10 @@ void PrintTest::scaleAndOrderOfPages()
     const PagePlan shrunk = planPages({sizes({200, 200}, {10})}, 300, 1000, 0.7);
     QCOMPARE(shrunk.size(), std::size_t{1});
     QCOMPARE(shrunk.front().front().scale, 0.75);
-    // A narrow one keeps its size.
+    // A narrow one keeps its size, or grows to the page width up to the largest scale.
     QCOMPARE(planPages({sizes({100}, {10})}, 300, 1000, 0.7).front().front().scale, 1.0);
+    QCOMPARE(planPages({sizes({250}, {10})}, 300, 1000, 0.7, 1.5).front().front().scale, 1.2);
+    QCOMPARE(planPages({sizes({100}, {10})}, 300, 1000, 0.7, 1.5).front().front().scale, 1.5);
 
     // Wide and tall: pages go down first, every piece with the heading row, and the heights
     // stay inside the page.
@@ -214,9 +225,11 @@ void PrintTest::notesPrintUnderTheTable()
     QCOMPARE(document.pageCount(), 1);
     const auto &parts = document.plan().front();
     QCOMPARE(parts.size(), std::size_t{2});
-    const int rowHeight = SheetView::rowPixels(12, SheetPrintDocument::LayoutDpi);
-    // The table part holds two rows' height (and its caption line); the notes two paragraphs.
-    QCOMPARE(parts[0].height, 18 + 2 * rowHeight);
+    const int rowHeight
+        = SheetView::rowPixels(12, SheetPrintDocument::LayoutDpi) + SheetPrintDocument::RowPadding;
+    // The table part holds two rows' height at its scale (and its caption line); the notes two
+    // paragraphs.
+    QCOMPARE(parts[0].height, 18 + static_cast<int>(std::ceil(2 * rowHeight * parts[0].scale)));
     QCOMPARE(parts[1].rows, (Span{1, 2}));
     QCOMPARE(parts[1].top, parts[0].height + SheetGap);
 }
@@ -230,7 +243,8 @@ void PrintTest::printedPagesRepeatTheHeadings()
     QVERIFY(document.pageCount() >= 3);
     const QRect body = document.bodyRect();
     const double scale = document.plan()[1].front().scale;
-    const int rowHeight = SheetView::rowPixels(12, SheetPrintDocument::LayoutDpi);
+    const int rowHeight
+        = SheetView::rowPixels(12, SheetPrintDocument::LayoutDpi) + SheetPrintDocument::RowPadding;
     const int headingLine = body.top() + static_cast<int>(rowHeight * scale / 2);
     const int bodyLine = body.top() + static_cast<int>(rowHeight * scale * 2.5);
     const int right = body.width() * 9 / 10;
@@ -268,7 +282,8 @@ void PrintTest::wideAnalysisPrintsOnSeveralPages()
     // The ordinal heading row (row 2, light yellow) runs along the top of page 2 as of page 1.
     const QRect body = document.bodyRect();
     const double scale = document.plan()[1].front().scale;
-    const int rowHeight = SheetView::rowPixels(15, SheetPrintDocument::LayoutDpi);
+    const int rowHeight
+        = SheetView::rowPixels(15, SheetPrintDocument::LayoutDpi) + SheetPrintDocument::RowPadding;
     // Just inside the top of row 2, above its red ordinals.
     const int ordinalLine = body.top() + static_cast<int>(rowHeight * scale) + 2;
     const int right = body.width() * 9 / 10;
@@ -286,10 +301,10 @@ void PrintTest::pdfHoldsEveryPage()
     const Sheet small("small", "小さい表");
     SheetPrintDocument document({&sheet, &small}, u"広い表"_s, u"第1回～第9回"_s);
     const QString file = m_dir.filePath(u"wide.pdf"_s);
-    QString error;
     const QPageLayout layout(QPageSize(QPageSize::B5), QPageLayout::Portrait,
         QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    QVERIFY2(document.savePdf(file, layout, &error), qPrintable(error));
+    const Status saved = document.savePdf(file, layout, u"広い表"_s);
+    QVERIFY2(saved, saved.message().c_str());
     QFile pdf(file);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
@@ -304,12 +319,12 @@ void PrintTest::pdfFailureLeavesNoFile()
     const Sheet sheet = wideSheet();
     SheetPrintDocument document({&sheet}, u"広い表"_s, QString());
     const QString file = m_dir.filePath(u"no-such-folder/wide.pdf"_s);
-    QString error;
-    QVERIFY(!document.savePdf(file,
+    const Status refused = document.savePdf(file,
         QPageLayout(
             QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter),
-        &error));
-    QVERIFY(!error.isEmpty());
+        u"広い表"_s);
+    QVERIFY(!refused);
+    QVERIFY(!refused.message().empty());
     QVERIFY(!QFile::exists(file));
 }
 
@@ -328,7 +343,7 @@ void PrintTest::printButtonsOpenThePreview()
     QString title;
     bool hasPdf = false;
     QTimer::singleShot(0, this, [&] {
-        if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget())) {
+        if (auto *dialog = qobject_cast<PrintPreview *>(QApplication::activeModalWidget())) {
             title = dialog->windowTitle();
             hasPdf = dialog->findChild<QAction *>(u"actionSavePdf"_s) != nullptr;
             dialog->reject();
@@ -340,7 +355,7 @@ void PrintTest::printButtonsOpenThePreview()
     // The main window's 印刷 (Ctrl+P) prints the window in front the same way.
     title.clear();
     QTimer::singleShot(0, this, [&] {
-        if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget())) {
+        if (auto *dialog = qobject_cast<PrintPreview *>(QApplication::activeModalWidget())) {
             title = dialog->windowTitle();
             dialog->reject();
         }
@@ -353,8 +368,7 @@ void PrintTest::printButtonsOpenThePreview()
     const QString file = m_dir.filePath(u"preview.pdf"_s);
     m_dialogs->chosenFile = file;
     m_dialogs->messages.clear();
-    QPrintPreviewDialog *dialog
-        = createPrintPreview(m_frame.get(), {&sheet}, u"広い表"_s, QString());
+    PrintPreview *dialog = createPrintPreview(m_frame.get(), {&sheet}, u"広い表"_s, QString());
     dialog->findChild<QAction *>(u"actionSavePdf"_s)->trigger();
     delete dialog;
     m_dialogs->chosenFile.clear();
@@ -379,6 +393,129 @@ void PrintTest::footerNamesTheDraws()
     m_frame->document().setAsOf(100);
     QCOMPARE(historyRange(*m_frame), u"基準回 第100回（第1回～第100回）"_s);
     m_frame->document().setAsOf(DrawHistory::NoCut);
+}
+
+// Every text a page shows, drawn through a painter that keeps them.
+QStringList pageTexts(const PrintPages &pages, int page)
+{
+    class Texts : public QPaintEngine
+    {
+    public:
+        Texts()
+            : QPaintEngine(AllFeatures)
+        {
+        }
+        QStringList texts;
+        bool begin(QPaintDevice *) override { return true; }
+        void drawPath(const QPainterPath &) override { }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+        void drawPolygon(const QPoint *, int, PolygonDrawMode) override { }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override { }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+        void drawTextItem(const QPointF &, const QTextItem &item) override { texts << item.text(); }
+        Type type() const override { return User; }
+    };
+    class Device : public QPaintDevice
+    {
+    public:
+        mutable Texts engine;
+        QPaintEngine *paintEngine() const override { return &engine; }
+        int metric(PaintDeviceMetric m) const override
+        {
+            return m == PdmDpiX || m == PdmDpiY || m == PdmPhysicalDpiX || m == PdmPhysicalDpiY ? 96
+                : m == PdmDepth                                                                 ? 32
+                : m == PdmWidthMM || m == PdmHeightMM ? 300
+                                                      : 1200;
+        }
+    };
+    Device device;
+    QPainter painter(&device);
+    pages.paintPage(painter, page);
+    painter.end();
+    return device.engine.texts;
+}
+
+void PrintTest::predictionPrintsTheBuyingNote()
+{
+    QMdiSubWindow *sub = m_frame->openChild(qs(windowclass::Prediction));
+    QVERIFY(sub);
+    auto *window = qobject_cast<PredictionWindow *>(sub->widget());
+    QVERIFY(window);
+    const int next = m_frame->document().history().records().back().drawNo + 1;
+
+    // The button opens the one preview, titled with the note's heading.
+    QString title;
+    int pages = 0;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *dialog = qobject_cast<PrintPreview *>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            pages = dialog->pageCount();
+            QVERIFY(dialog->findChild<QAction *>(u"actionSavePdf"_s));
+            dialog->reject();
+        }
+    });
+    sub->widget()->findChild<QPushButton *>(u"Command2"_s)->click();
+    QVERIFY2(title.contains(u"第%1回の予想"_s.arg(next)), qPrintable(title));
+    QCOMPARE(pages, 1);
+
+    // The printed page holds its heading, every switch with its setting and every line.
+    QString heading;
+    const std::vector<Sheet> sheets = window->noteSheets(&heading);
+    QList<const Sheet *> pointers;
+    for (const Sheet &sheet : sheets)
+        pointers.append(&sheet);
+    SheetPrintDocument document(pointers, heading, historyRange(*m_frame));
+    document.layOut(landscapeA4());
+    QCOMPARE(document.pageCount(), 1);
+    // Texts are drawn in runs of one script each; joined they read as the page does.
+    const QString printed = pageTexts(document, 0).join(QString());
+    QVERIFY2(printed.startsWith(u"第%1回の予想（"_s.arg(next)), qPrintable(printed));
+    const PredictionOptions &options = m_frame->document().predictionOptions();
+    for (int i = 0; i < PredictionOptions::Count; ++i)
+        QVERIFY2(printed.contains(qs(PredictionOptions::name(i))
+                     + (options.on[static_cast<std::size_t>(i)] ? u"反映"_s : u"無視"_s)),
+            qPrintable(printed));
+    const std::vector<PredictionLine> lines = predictionLineList(window->prediction());
+    QCOMPARE(lines.size(), std::size_t{5});
+    for (const PredictionLine &line : lines) {
+        QString text = qs(line.label);
+        for (int n : line.numbers)
+            text += qs(twoDigitText(n));
+        QVERIFY2(printed.contains(text), qPrintable(text));
+    }
+    if (const QString folder = qEnvironmentVariable("LOTO6_TEST_PICTURES"); !folder.isEmpty()) {
+        QSizeF page = landscapeA4();
+        page.transpose();
+        document.layOut(page);
+        pageImage(document, 0, page).save(folder + u"/buying-note.png"_s);
+    }
+    sub->close();
+}
+
+void PrintTest::longPreviewDrawsOnlyThePagesShown()
+{
+    const AnalysisInfo *info = findAnalysis("appearance-interval");
+    QVERIFY(info);
+    const Sheet sheet
+        = buildAnalysis(*info, m_frame->document().history(), m_frame->document().totals());
+    QElapsedTimer clock;
+    clock.start();
+    PrintPreview *dialog
+        = createPrintPreview(m_frame.get(), {&sheet}, u"出現間隔分析"_s, QString());
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QCoreApplication::processEvents();
+    qInfo("preview of %d pages shown in %lld ms, %d drawn", dialog->pageCount(), clock.elapsed(),
+        dialog->pagesDrawn());
+    QVERIFY2(dialog->pageCount() >= 20, qPrintable(QString::number(dialog->pageCount())));
+    QVERIFY(dialog->pagesDrawn() >= 1);
+    QVERIFY2(dialog->pagesDrawn() <= 3, qPrintable(QString::number(dialog->pagesDrawn())));
+    // Turning it across lays the pages out again.
+    dialog->setOrientation(QPageLayout::Landscape);
+    QVERIFY(dialog->pageLayout().orientation() == QPageLayout::Landscape);
+    QVERIFY(dialog->pageCount() >= 1);
+    dialog->close();
 }
 
 QTEST_MAIN(PrintTest)

@@ -1,3 +1,4 @@
+#include "grid/sheetsearch.h"
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "store/database.h"
@@ -100,8 +101,9 @@ void WindowSpaceTest::maximisedWindowsFillTheArea()
     Fixture f({1920, 1080});
     const QSize area = f.frame.mdiArea()->viewport()->size();
     for (const ChildKind &kind : f.frame.kinds()) {
-        // The prediction's grids keep their designed place on a page that scrolls.
-        if (kind.className == u"一発ズンベル予想"_s)
+        // The prediction's grids keep their designed place on a page that scrolls; the
+        // summary's tables, each as large as its cells, are on such a page too.
+        if (kind.className == u"一発ズンベル予想"_s || kind.className == u"今回の結果"_s)
             continue;
         QMdiSubWindow *window = f.open(kind.className);
         QVERIFY2(window, qPrintable(kind.className));
@@ -173,6 +175,15 @@ void WindowSpaceTest::goToADrawAndFindANumber()
     QVERIFY(finder->findNumber(43));
     QVERIFY(grid->currentIndex() != at);
     QCOMPARE(grid->currentIndex().data().toString().toInt(), 43);
+    // It answers with the draw and the column's heading, not a row and a column.
+    const QString found = f.frame.statusBar()->currentMessage();
+    const QString drawNo
+        = grid->model()
+              ->index(grid->currentIndex().row(), drawColumn(grid->sheetModel()->sheet()) - 1)
+              .data()
+              .toString();
+    QVERIFY2(found.startsWith(u"43 が見つかりました（第%1回 "_s.arg(drawNo)), qPrintable(found));
+    QVERIFY2(!found.contains(u"行目"_s), qPrintable(found));
 
     // A table without a draw column offers no Ctrl+G.
     auto *ticketWindow = f.open(QString::fromUtf8(windowclass::Tickets));

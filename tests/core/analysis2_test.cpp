@@ -541,10 +541,8 @@ TEST(LastDigitRunTable, EmptyHistory)
 
 TEST(AnalysisTables2, RealHistorySizes)
 {
-    std::ifstream in(SHARED_HISTORY, std::ios::binary);
-    ASSERT_TRUE(in);
     std::vector<DrawRecord> records;
-    ASSERT_TRUE(importCsv(in, records));
+    ASSERT_TRUE(test::readDraws(SHARED_HISTORY, records));
     const DrawHistory h(std::move(records));
     const Totals t = computeTotals(h);
     const int n = t.latestDrawNo;

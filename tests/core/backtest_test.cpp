@@ -23,7 +23,7 @@ using namespace loto6;
 std::vector<DrawRecord> realHistory()
 {
     std::vector<DrawRecord> all;
-    EXPECT_TRUE(importCsvFile(SHARED_HISTORY, all));
+    EXPECT_TRUE(test::readDraws(SHARED_HISTORY, all));
     return all;
 }
 
@@ -250,6 +250,32 @@ TEST(Backtest, LaterDrawsNeverChangeAnEarlierCheck)
                 std::equal(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(upTo) + 1, y.begin()))
                 << Backtest::key(static_cast<Backtest::Method>(m)) << " shift " << shift;
         }
+}
+
+TEST(Backtest, ExtendingByNewDrawsEqualsAWholeRunAndAStopKeepsWhatWasChecked)
+{
+    std::vector<DrawRecord> all = realHistory();
+    all.resize(std::min<std::size_t>(all.size(), 200));
+    const std::vector<DrawRecord> earlier(all.begin(), all.end() - 3);
+    Backtest whole, extended;
+    ASSERT_TRUE(whole.run(DrawHistory(all)));
+    ASSERT_TRUE(extended.run(DrawHistory(earlier)));
+    const int before = extended.checkedCount();
+    // A stop partway through the new draws leaves the earlier check whole.
+    EXPECT_FALSE(extended.extend(DrawHistory(all), [](int done, int) { return done < 2; }));
+    EXPECT_EQ(extended.checkedCount(), before);
+    EXPECT_EQ(extended.outcomes(Backtest::OneShot, 5).size(), static_cast<std::size_t>(before));
+    int asked = 0;
+    ASSERT_TRUE(extended.extend(DrawHistory(all), [&](int done, int total) {
+        asked = total;
+        return done <= total;
+    }));
+    EXPECT_EQ(asked, 3); // only the new draws are predicted
+    EXPECT_EQ(extended.drawNos(), whole.drawNos());
+    for (int m = 0; m < Backtest::MethodCount; ++m)
+        for (int shift = 0; shift < Backtest::ShiftCount; shift += 7)
+            EXPECT_EQ(extended.outcomes(static_cast<Backtest::Method>(m), shift),
+                whole.outcomes(static_cast<Backtest::Method>(m), shift));
 }
 
 TEST(BacktestReport, ExpectationsAddUpOverTheCheckedDraws)

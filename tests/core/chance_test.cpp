@@ -286,11 +286,11 @@ TEST(ChanceLaw, MatchesEnumerationOfLoto6)
     const ChanceLaw &law = ChanceLaw::loto6();
     std::uint64_t total = 0, withConsecutive = 0, withStepping = 0;
     std::vector<std::uint64_t> sums(law.sumWays().size(), 0), odd(7, 0), low(7, 0), overlap(7, 0);
-    const std::array<int, 6> previous = {3, 9, 17, 22, 30, 41};
+    const std::array<int, MainNumberCount> previous = {3, 9, 17, 22, 30, 41};
     std::array<bool, 44> inPrevious{};
     for (int x : previous)
         inPrevious[static_cast<std::size_t>(x)] = true;
-    std::array<int, 6> v{};
+    std::array<int, MainNumberCount> v{};
     for (v[0] = 1; v[0] <= 38; ++v[0])
         for (v[1] = v[0] + 1; v[1] <= 39; ++v[1])
             for (v[2] = v[1] + 1; v[2] <= 40; ++v[2])
@@ -442,7 +442,7 @@ TEST(Chance, SumSpreadIsTheSampleStandardDeviation)
 TEST(Chance, ExpectedValuesOfTheBundledHistory)
 {
     std::vector<DrawRecord> records;
-    ASSERT_TRUE(importCsvFile(SHARED_HISTORY, records));
+    ASSERT_TRUE(test::readDraws(SHARED_HISTORY, records));
     const ChanceReport r = computeChance(DrawHistory(std::move(records)));
     ASSERT_GT(r.draws, 2000);
     EXPECT_EQ(r.availableCount(), 12);

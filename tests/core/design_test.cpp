@@ -1,4 +1,5 @@
 // The ticket designer's filters and generator against plain enumerations written here.
+#include "design/designbook.h"
 #include "design/filters.h"
 #include "design/generator.h"
 #include "testsupport.h"
@@ -158,13 +159,14 @@ TEST(DesignFilter, OptionsReadBackAndBadValuesAreRefused)
     f.pool = maskOfList({1, 7, 13, 20, 21, 22, 30, 40});
     f.notDrawn = true;
     DesignFilter back;
-    std::string problem;
-    ASSERT_TRUE(parseFilterOptions(f.optionsText(), back, problem)) << problem;
+    const Status read = parseFilterOptions(f.optionsText(), back);
+    ASSERT_TRUE(read) << read.message();
     EXPECT_EQ(back, f);
     for (const char *bad : {"--sum 160-100", "--odd 7", "--include 0", "--pool 1,44", "--sum x",
              "--low", "--last-digits 0", "--frobnicate 1"}) {
-        EXPECT_FALSE(parseFilterOptions(bad, back, problem)) << bad;
-        EXPECT_FALSE(problem.empty()) << bad;
+        const Status refused = parseFilterOptions(bad, back);
+        EXPECT_FALSE(refused) << bad;
+        EXPECT_FALSE(refused.message().empty()) << bad;
     }
     f = {};
     f.include = maskOfList({5});
@@ -173,6 +175,68 @@ TEST(DesignFilter, OptionsReadBackAndBadValuesAreRefused)
     f = {};
     f.pool = maskOfList({1, 2, 3, 4, 5});
     EXPECT_FALSE(f.check());
+}
+
+// What keeps every combination out is a kind with the numbers at fault, first found first.
+TEST(DesignFilters, RefusalsAreKindsWithTheirNumbers)
+{
+    DesignFilter f;
+    f.include = maskOfList({5, 9});
+    f.exclude = maskOfList({9, 10});
+    f.pool = maskOfList({1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(f.check().fault().kind, FaultKind::IncludedAndExcluded);
+    EXPECT_EQ(f.check().fault().value, "9");
+    f.exclude = 0;
+    EXPECT_EQ(f.check().fault().kind, FaultKind::IncludedOutsidePool);
+    f = {};
+    f.include = maskOfList({1, 2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(f.check().fault().kind, FaultKind::TooManyIncluded);
+    f = {};
+    f.exclude = maskOfList({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
+        21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38});
+    EXPECT_EQ(f.check().fault().kind, FaultKind::TooFewAllowed);
+    EXPECT_EQ(f.check().fault().value, "5");
+    f.exclude &= ~maskOfList({1});
+    EXPECT_TRUE(f.check());
+}
+
+// A list of numbers gives the item that is not one, or the whole text when it holds none; the
+// numbers read before it stay appended.
+TEST(DesignFilters, NumberListNamesTheBadItem)
+{
+    std::vector<int> numbers;
+    EXPECT_TRUE(parseNumberList("7, 13 43", numbers));
+    EXPECT_EQ(numbers, (std::vector<int>{7, 13, 43}));
+    for (const auto &[text, item] : {std::pair{"1,44,2", "44"}, std::pair{"1,x", "x"},
+             std::pair{"0", "0"}, std::pair{" , ", " , "}, std::pair{"", ""}}) {
+        const Status s = parseNumberList(text, numbers);
+        EXPECT_EQ(s.fault().kind, FaultKind::NumberListItem) << text;
+        EXPECT_EQ(s.fault().value, item) << text;
+        EXPECT_EQ(s.fault().limit, 43) << text;
+    }
+}
+
+// The memo a designed set keeps in the ticket book is Japanese and names every condition.
+TEST(DesignFilter, MemosSpeakJapanese)
+{
+    DesignFilter f;
+    EXPECT_EQ(pickMemo(f, 42), "条件から選択（シード 42）");
+    f.sum = Range{100, 160};
+    f.odd = Range{3, 3};
+    f.lastDigits = Range{4, 6};
+    f.exclude = maskOfList({13, 7});
+    f.notDrawn = true;
+    f.leastPopular = 0.5;
+    EXPECT_EQ(pickMemo(f, 1),
+        "条件から選択（シード 1、合計 100〜160、奇数 3個、下一桁 4〜6種類、除外 7,13、"
+        "1等として出たことのない組合せだけ、人気の低い下位0.5%だけ）");
+    Wheel w;
+    w.win = 3;
+    w.ifDrawn = 4;
+    EXPECT_EQ(wheelMemo(w, {9, 1, 5, 14, 22, 31, 40}),
+        "ホイール（4個出れば3個以上当たる保証、数字 1,5,9,14,22,31,40）");
+    for (const DesignFilter &any : {f, DesignFilter{}})
+        EXPECT_EQ(any.japaneseText().find("--"), std::string::npos);
 }
 
 TEST(DesignGenerator, BoundedDrawsAreUnbiasedAndPortable)
@@ -220,4 +284,22 @@ TEST(DesignGenerator, PicksAreDistinctPassingAndPinnedBySeed)
     EXPECT_FALSE(pickTickets(f, none, 29, 1, a));
     f.include = maskOfList({1, 2, 3, 4, 5, 6, 7});
     EXPECT_FALSE(pickTickets(f, none, 1, 1, a));
+
+    // Without conditions the tickets are found by their ranks, not by a walk: the same as the
+    // walk of a condition every combination meets.
+    f = {};
+    DesignFilter all;
+    all.sum = Range{21, 243};
+    for (std::uint64_t seed : {1ull, 7ull, 99ull}) {
+        ASSERT_TRUE(pickTickets(f, none, 200, seed, a));
+        ASSERT_TRUE(pickTickets(all, none, 200, seed, b));
+        EXPECT_EQ(a.combinations, AllCombinations);
+        EXPECT_EQ(a.tickets, b.tickets) << seed;
+    }
+    ASSERT_TRUE(pickTickets(f, none, MaxPick, 5, a));
+    const std::set<Combination> many(a.tickets.begin(), a.tickets.end());
+    EXPECT_EQ(many.size(), static_cast<std::size_t>(MaxPick));
+    for (const Combination &t : many)
+        EXPECT_TRUE(std::is_sorted(t.begin(), t.end()) && t.front() >= 1 && t.back() <= 43
+            && std::adjacent_find(t.begin(), t.end()) == t.end());
 }

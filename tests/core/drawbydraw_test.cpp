@@ -28,7 +28,7 @@ namespace {
 std::vector<DrawRecord> bundledDraws()
 {
     std::vector<DrawRecord> bundled;
-    EXPECT_TRUE(importCsvFile(SHARED_HISTORY, bundled));
+    EXPECT_TRUE(test::readDraws(SHARED_HISTORY, bundled));
     return bundled;
 }
 
@@ -89,7 +89,7 @@ TEST(DrawByDrawUpdate, FetchesTheDrawsAfterTheLatestUntilNotFound)
     const std::string pattern = server.url("/csv/A102{draw}.CSV");
 
     UpdateResult r = updateFromSources(target, {"http://127.0.0.1:1/x.db", pattern}, false);
-    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_TRUE(r.ok()) << r.message();
     EXPECT_EQ(r.drawCount, 3u);
     // The latest held draw's file first: it shows that the address finds the files.
     EXPECT_EQ(asked,
@@ -116,7 +116,7 @@ TEST(DrawByDrawUpdate, FetchesTheDrawsAfterTheLatestUntilNotFound)
 
     asked.clear();
     r = updateFromSources(target, {pattern}, false);
-    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_TRUE(r.ok()) << r.message();
     EXPECT_EQ(r.drawCount, 0u);
     EXPECT_EQ(asked, (std::vector<std::string>{"/csv/A1022144.CSV", "/csv/A1022145.CSV"}));
 }
@@ -133,7 +133,7 @@ TEST(DrawByDrawUpdate, AFileThatIsNotItsDrawOrDisagreesIsRefused)
     });
     const UpdateResult r = updateDrawByDraw(h.target, server.url("/A102{draw}.CSV"), false);
     EXPECT_EQ(r.outcome, UpdateOutcome::Refused);
-    EXPECT_NE(r.message.find("does not hold draw 2145 alone"), std::string::npos) << r.message;
+    EXPECT_NE(r.message().find("does not hold draw 2145 alone"), std::string::npos) << r.message();
     EXPECT_TRUE(h.unchanged());
     EXPECT_EQ(drawAddress("x/A102{draw}.CSV", 461), "x/A1020461.CSV");
 }
@@ -158,10 +158,10 @@ TEST(DrawByDrawUpdate, OnlyNotFoundEndsTheRound)
                                               : httpReply(c.status, "the server answered HTTP 404");
         });
         const UpdateResult r = updateDrawByDraw(h.target, server.url("/A102{draw}.CSV"), false);
-        EXPECT_EQ(r.outcome, c.outcome) << r.message;
+        EXPECT_EQ(r.outcome, c.outcome) << r.message();
         EXPECT_EQ(r.drawCount, 0u);
         if (!r.ok()) {
-            EXPECT_EQ(r.download.httpStatus, c.status);
+            EXPECT_TRUE(isHttpStatus(r.reason.fault(), c.status)) << r.message();
         }
         EXPECT_TRUE(h.unchanged());
     }
@@ -199,9 +199,9 @@ TEST(DrawByDrawUpdate, AnAddressThatMissesTheLatestHeldDrawIsWrong)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const UpdateResult r = updateFromSources(h.target, {c.pattern}, false);
-        EXPECT_EQ(r.outcome, c.outcome) << r.message;
-        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
-        EXPECT_EQ(r.message.find("最新です"), std::string::npos) << r.message;
+        EXPECT_EQ(r.outcome, c.outcome) << r.message();
+        EXPECT_NE(r.message().find(c.message), std::string::npos) << r.message();
+        EXPECT_EQ(r.message().find("最新です"), std::string::npos) << r.message();
         EXPECT_TRUE(h.unchanged());
     }
 }
@@ -239,8 +239,8 @@ TEST(DrawByDrawUpdate, ADrawDatedInTheFutureOrBeforeItsPredecessorStopsTheUpdate
                 : httpReply(404, "");
         });
         const UpdateResult r = updateFromSources(h.target, {server.url("/A102{draw}.CSV")}, false);
-        EXPECT_EQ(r.outcome, UpdateOutcome::Refused) << r.message;
-        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
+        EXPECT_EQ(r.outcome, UpdateOutcome::Refused) << r.message();
+        EXPECT_NE(r.message().find(c.message), std::string::npos) << r.message();
         EXPECT_EQ(asked, c.asked) << "stops at the first bad file";
         EXPECT_TRUE(h.unchanged());
     }
@@ -264,9 +264,9 @@ TEST(DrawByDrawUpdate, TheWholeUpdateHasATimeLimit)
     const UpdateResult r
         = updateFromSources(h.target, {slow.url("/A102{draw}.CSV")}, false, limits);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
-    EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed) << r.message;
-    EXPECT_NE(r.message.find("its time limit, and nothing was changed"), std::string::npos)
-        << r.message;
+    EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed) << r.message();
+    EXPECT_NE(r.message().find("its time limit, and nothing was changed"), std::string::npos)
+        << r.message();
     EXPECT_TRUE(h.unchanged());
 }
 
@@ -288,9 +288,9 @@ TEST(UpdateTimeLimit, IsOneForAllTheSourcesHoweverManyAreSlow)
     const UpdateResult r = updateFromSources(
         h.target, {first.url(), second.url("/A102{draw}.CSV"), third.url()}, false, limits);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1100));
-    EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed) << r.message;
-    EXPECT_NE(r.message.find("its time limit, and nothing was changed"), std::string::npos)
-        << r.message;
+    EXPECT_EQ(r.outcome, UpdateOutcome::DownloadFailed) << r.message();
+    EXPECT_NE(r.message().find("its time limit, and nothing was changed"), std::string::npos)
+        << r.message();
     EXPECT_TRUE(h.unchanged());
 }
 
@@ -303,18 +303,18 @@ TEST(UpdateTimeLimit, CutsEachDownloadToWhatIsLeft)
     limits.totalTimeout = std::chrono::seconds(5);
     limits.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
     std::string body;
-    DownloadError error;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(download(stalled.url(), body, limits, &error));
+    const Status stalledOut = download(stalled.url(), body, limits);
+    EXPECT_FALSE(stalledOut);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
-    EXPECT_EQ(error.kind, DownloadFailure::TimedOut);
+    EXPECT_EQ(downloadReason(stalledOut.fault()).kind, FaultKind::TimedOut);
 
     // A server that would answer at once is not asked once the update's time is up.
     TestServer quick(httpReply(200, "draws"));
     limits.deadline = std::chrono::steady_clock::now() - std::chrono::milliseconds(1);
-    const Status late = download(quick.url(), body, limits, &error);
+    const Status late = download(quick.url(), body, limits);
     EXPECT_FALSE(late);
-    EXPECT_EQ(error.kind, DownloadFailure::TimedOut);
+    EXPECT_EQ(downloadReason(late.fault()).kind, FaultKind::DeadlinePassed);
     EXPECT_NE(late.message().find("time limit was reached"), std::string::npos) << late.message();
     EXPECT_TRUE(body.empty());
 }
@@ -349,7 +349,7 @@ TEST(DrawByDrawUpdate, TheInstalledConfigurationFetchesTheOfficialFiles)
     const std::vector<std::string> sources = configuredUpdateSources(h.dir.path());
     ASSERT_EQ(sources.size(), 1u);
     const UpdateResult r = updateFromSources(h.target, sources, false);
-    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_TRUE(r.ok()) << r.message();
     EXPECT_EQ(r.drawCount, 1u);
 }
 
@@ -368,10 +368,15 @@ TEST(DrawByDrawUpdate, ARefusedAutomatedDownloadSaysToSaveTheFileFromABrowser)
         SCOPED_TRACE(source);
         const UpdateResult r = updateFromSources(h.target, {source}, false);
         EXPECT_FALSE(r.ok());
-        EXPECT_NE(r.message.find("open its results page in a browser, save the result file, "
-                                 "and import it"),
+        EXPECT_NE(r.message().find("open its results page in a browser, save the result file, "
+                                   "and import it"),
             std::string::npos)
-            << r.message;
+            << r.message();
+        // The advice wraps the reason: the server's refusal is still its kind.
+        EXPECT_EQ(r.reason.fault().kind, FaultKind::BrowserOnly);
+        if (source == forbidden.url()) {
+            EXPECT_TRUE(isHttpStatus(r.reason.fault(), 403));
+        }
         EXPECT_TRUE(h.unchanged());
     }
 }

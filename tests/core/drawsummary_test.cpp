@@ -27,8 +27,8 @@ DrawPrizes payout(int drawNo, std::array<long long, 5> winners, std::array<long 
     return p;
 }
 
-Ticket ticket(long long id, std::array<int, 6> numbers, int from, int draws, int units,
-    long long recordId = 0)
+Ticket ticket(long long id, std::array<int, MainNumberCount> numbers, int from, int draws,
+    int units, long long recordId = 0)
 {
     Ticket t;
     t.id = id;
@@ -185,9 +185,9 @@ TEST(DrawSummary, PredictionLinesAreLabelledSortedAndWhole)
     for (const PredictionLine &l : lines)
         labels.push_back(l.label);
     EXPECT_EQ(labels, (std::vector<std::string>{"1発", "消去法1", "消去法2", "連発"}));
-    EXPECT_EQ(lines[0].numbers, (std::array<int, 6>{1, 5, 12, 22, 30, 40}));
-    EXPECT_EQ(lines[1].numbers, (std::array<int, 6>{3, 7, 11, 19, 23, 29}));
-    EXPECT_EQ(lines[3].numbers, (std::array<int, 6>{2, 8, 9, 17, 33, 43}));
+    EXPECT_EQ(lines[0].numbers, (std::array<int, MainNumberCount>{1, 5, 12, 22, 30, 40}));
+    EXPECT_EQ(lines[1].numbers, (std::array<int, MainNumberCount>{3, 7, 11, 19, 23, 29}));
+    EXPECT_EQ(lines[3].numbers, (std::array<int, MainNumberCount>{2, 8, 9, 17, 33, 43}));
     // A short history predicts fewer numbers: no line is made of them.
     p.consecutive.resize(5);
     p.oneShot = p.consecutive;
@@ -233,4 +233,25 @@ TEST(SummaryCommand, DefaultsToTheNewestDrawAndRefusesInTheUsualWords)
     EXPECT_EQ(option.err, "loto6zumvel-cli: summary: unexpected argument \"--colour\\x1b\"\n");
     EXPECT_EQ(run({"summary", "60", "59"}).code, 2);
     EXPECT_EQ(run({"summary", "--format", "csv"}).code, 2);
+}
+
+TEST(DrawSummary, PopularityIsPendingOrAbsentInPlaceNeverAFailure)
+{
+    const Book book;
+    DrawSummary s;
+    DrawSummaryInput input{book.history, book.prizes, book.tickets, book.records, {}};
+    input.estimatePending = true;
+    ASSERT_TRUE(summarizeDraw(input, 3, s));
+    EXPECT_EQ(s.popularity.state, SummaryPopularity::State::Pending);
+    std::vector<Sheet> sheets = summarySheets(s);
+    EXPECT_EQ(sheetNamed(sheets, "summary-popularity").text(2, 2), "計算中…");
+    EXPECT_EQ(sheetNamed(sheets, "summary-next-popularity").text(1, 2), "計算中…");
+    // Without an estimate to come, the actual winners are still shown beside no prediction.
+    input.estimatePending = false;
+    ASSERT_TRUE(summarizeDraw(input, 3, s));
+    sheets = summarySheets(s);
+    const Sheet &winners = sheetNamed(sheets, "summary-popularity");
+    EXPECT_NE(winners.caption().find("払戻金がありません"), std::string::npos);
+    EXPECT_EQ(winners.text(3, 3), "3口");
+    EXPECT_EQ(winners.text(2, 3), "-");
 }

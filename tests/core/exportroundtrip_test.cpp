@@ -57,7 +57,7 @@ TEST(CsvExport, RoundTripThroughEachEncoding)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<DrawRecord> back;
-        const Status s = importCsvBytes(c.bytes, back);
+        const Status s = test::readDrawBytes(c.bytes, back);
         ASSERT_TRUE(s) << s.message();
         EXPECT_TRUE(sameDraws(back, smallHistory()));
     }

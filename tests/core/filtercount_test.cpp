@@ -112,7 +112,7 @@ TEST(FilterCount, NotDrawnCountsWhatWasDrawnBeforeEachDraw)
 TEST(FilterCount, CarryOverAndSumOverTheRealHistory)
 {
     std::vector<DrawRecord> draws;
-    ASSERT_TRUE(importCsvFile(SHARED_HISTORY, draws));
+    ASSERT_TRUE(test::readDraws(SHARED_HISTORY, draws));
     const DrawHistory h(std::move(draws));
     DesignFilter f;
     f.carryOver = Range{3, 6};

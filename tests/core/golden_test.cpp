@@ -91,7 +91,7 @@ public:
             EXPECT_EQ(t.code, 0) << t.err;
         }
         std::vector<DrawRecord> draws;
-        EXPECT_TRUE(importCsvFile(h.csv, draws));
+        EXPECT_TRUE(test::readDraws(h.csv, draws));
         m_history = DrawHistory(std::move(draws));
         m_backtestFrom = h.backtestFrom;
     }
@@ -237,8 +237,9 @@ std::string popularityValueJson(const GoldenDatabase &db, const std::string &)
     const TicketValuer valuer = estimate->nextDrawValuer();
     const TicketValue v = valuer.value({3, 9, 10, 22, 31, 40});
     const ValueSpectrum spectrum = estimate->spectrum(valuer);
+    const PatternInfo *pattern = PatternFamily::fromHistory(db.history()).infoOf(v.numbers);
     return sheetsJson({ticketValueSheet(v, estimate->percentile(v.relativePopularity), spectrum,
-        valueContext(*estimate, valuer, v, spectrum), *estimate, valuer)});
+        valueContext(*estimate, valuer, v, spectrum, pattern), *estimate, valuer, pattern)});
 }
 
 // The model learnt before draw 1500 against the draws after it, and the per-number model.

@@ -274,7 +274,7 @@ inline void execOn(const fs::path &file, const std::string &sql)
 inline std::vector<DrawRecord> bundledDraws()
 {
     std::vector<DrawRecord> draws;
-    EXPECT_TRUE(importCsvFile(SHARED_HISTORY, draws));
+    EXPECT_TRUE(test::readDraws(SHARED_HISTORY, draws));
     return draws;
 }
 

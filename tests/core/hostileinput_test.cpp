@@ -61,7 +61,7 @@ TEST(CsvImport, RefusesWhatTheFormatDoesNotAllow)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<DrawRecord> d;
-        const Status s = importCsvBytes(c.text, d);
+        const Status s = test::readDrawBytes(c.text, d);
         ASSERT_FALSE(s);
         EXPECT_NE(s.message().find(c.expected), std::string::npos) << s.message();
     }
@@ -86,7 +86,7 @@ TEST(CsvImport, AcceptsWellFormedEdgeValues)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<DrawRecord> d;
-        const Status s = importCsvBytes(Header + c.row + "\n", d);
+        const Status s = test::readDrawBytes(Header + c.row + "\n", d);
         ASSERT_TRUE(s) << s.message();
         ASSERT_EQ(d.size(), 1u);
         EXPECT_EQ(d[0].drawNo, c.drawNo);
@@ -97,14 +97,14 @@ TEST(CsvImport, AcceptsWellFormedEdgeValues)
 TEST(CsvImport, MessagesEscapeControlCharactersAndCutLongValues)
 {
     std::vector<DrawRecord> d;
-    const Status bell = importCsvBytes(Header + "7,,1,2,\x1b[2J\a,4,5,6,7\n", d);
+    const Status bell = test::readDrawBytes(Header + "7,,1,2,\x1b[2J\a,4,5,6,7\n", d);
     ASSERT_FALSE(bell);
     EXPECT_EQ(bell.message().find('\x1b'), std::string::npos) << bell.message();
     EXPECT_EQ(bell.message().find('\a'), std::string::npos);
     EXPECT_NE(bell.message().find("\\x1b[2J\\x07"), std::string::npos) << bell.message();
 
     const Status huge
-        = importCsvBytes(Header + "7,,1,2," + std::string(1'000'000, '9') + ",4,5,6,7\n", d);
+        = test::readDrawBytes(Header + "7,,1,2," + std::string(1'000'000, '9') + ",4,5,6,7\n", d);
     ASSERT_FALSE(huge);
     EXPECT_LT(huge.message().size(), 300u) << "one short line, not the whole cell";
     EXPECT_NE(huge.message().find("…"), std::string::npos);
@@ -133,7 +133,7 @@ TEST(CsvImport, ReadsOnlyOrdinaryFilesOfBoundedSize)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<DrawRecord> d;
-        const Status csv = importCsvFile(c.file, d);
+        const Status csv = test::readDraws(c.file, d);
         ASSERT_FALSE(csv);
         EXPECT_NE(csv.message().find(c.expected), std::string::npos) << csv.message();
         // The reader of every layout, which both programs' import uses.

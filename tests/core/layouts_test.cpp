@@ -19,7 +19,7 @@ const std::string Layouts = std::string(TEST_DATA_DIR) + "/layouts/";
 std::map<int, DrawRecord> bundledDraws()
 {
     std::vector<DrawRecord> draws;
-    EXPECT_TRUE(importCsvFile(SHARED_HISTORY, draws));
+    EXPECT_TRUE(test::readDraws(SHARED_HISTORY, draws));
     std::map<int, DrawRecord> byNo;
     for (const DrawRecord &r : draws)
         byNo[r.drawNo] = r;

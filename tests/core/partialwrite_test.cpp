@@ -65,7 +65,7 @@ protected:
         ASSERT_TRUE(fs::exists(m_dir.path()));
         // A small database, and a history much larger than it.
         ASSERT_TRUE(Database().openOrCreate(db(), smallCsv()));
-        ASSERT_TRUE(importCsvFile(SHARED_HISTORY, m_bigHistory));
+        ASSERT_TRUE(test::readDraws(SHARED_HISTORY, m_bigHistory));
         ASSERT_GT(m_bigHistory.size(), 1000u);
     }
     fs::path db() const { return m_dir / "Loto6Zumvel.db"; }

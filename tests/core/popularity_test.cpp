@@ -50,10 +50,13 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
 {
     const PopularityModel model = skewedModel();
     const Neighbourhood hood(model);
+    // The stored levels alone: the sums over four and five numbers made when asked.
+    const Neighbourhood stored(model, hood.levels());
     const Combination c = {3, 9, 10, 22, 31, 40};
     std::array<double, Picks + 1> brute{};
     const auto in = membership(c);
-    double total = 0, holdingThree = 0;
+    double total = 0;
+    std::array<double, Picks> holding{}; // holding the first k numbers of c
     forEachCombination([&](const std::array<int, Picks> &x) {
         int m = 0;
         for (int n : x)
@@ -61,13 +64,20 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
         const double w = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
         brute[static_cast<std::size_t>(m)] += w;
         total += w;
-        if (std::find(x.begin(), x.end(), 2) != x.end()
-            && std::find(x.begin(), x.end(), 8) != x.end()
-            && std::find(x.begin(), x.end(), 9) != x.end())
-            holdingThree += w;
+        for (std::size_t k = 1; k < Picks; ++k)
+            if (std::all_of(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k),
+                    [&](int n) { return std::find(x.begin(), x.end(), n - 1) != x.end(); }))
+                holding[k] += w;
     });
     // A short list stands for the combinations holding it, six numbers for themselves.
-    EXPECT_NEAR(*hood.listPopularity({10, 3, 9}), holdingThree / 9880.0, 1e-9);
+    EXPECT_NEAR(*hood.listPopularity({10, 3, 9}), holding[3] / 9880.0, 1e-9);
+    for (const Neighbourhood *h : {&hood, &stored})
+        for (std::size_t k = 1; k < Picks; ++k) {
+            const std::vector<int> list(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k));
+            const double mean = holding[k]
+                / static_cast<double>(binomial(43 - static_cast<int>(k), 6 - static_cast<int>(k)));
+            EXPECT_NEAR(*h->listPopularity(list), mean, 1e-9 * mean) << k << " numbers";
+        }
     EXPECT_NEAR(*hood.listPopularity({40, 31, 22, 10, 9, 3}), model.relativePopularity(c), 1e-9);
     EXPECT_FALSE(hood.listPopularity({0, 5}));
     // A longer list: the geometric mean over its six-number subsets.
@@ -84,11 +94,13 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
     EXPECT_NEAR(*hood.listPopularity(seven), std::exp(logSum / 7), 1e-9);
     EXPECT_NEAR(total / static_cast<double>(CombinationCount), 1.0, 1e-9)
         << "the normaliser makes the average ticket 1";
-    const auto shares = hood.matchShares(c);
-    for (std::size_t j = 0; j <= Picks; ++j)
-        EXPECT_NEAR(
-            shares[j], brute[j] / static_cast<double>(CombinationCount), 1e-12 + 1e-9 * shares[j])
-            << "matching " << j;
+    for (const Neighbourhood *h : {&hood, &stored}) {
+        const auto shares = h->matchShares(c);
+        for (std::size_t j = 0; j <= Picks; ++j)
+            EXPECT_NEAR(shares[j], brute[j] / static_cast<double>(CombinationCount),
+                1e-12 + 1e-9 * shares[j])
+                << "matching " << j << (h == &stored ? ", stored levels" : "");
+    }
     // The closed form of the mean log weight against the same enumeration.
     double sum = 0;
     long long count = 0;
@@ -139,10 +151,14 @@ TEST(PopularitySums, EqualPopularityGivesTheExactTierChancesAndPools)
     EXPECT_NEAR(v.expectedValue, ev, 1e-9);
     // 1等: a lone winner takes the pool up to the cap, shared ones split it.
     const TicketValuer rich(hood, rules, 1e12);
-    EXPECT_LE(rich.tierPrize(1, 0.0), rules.capWithoutCarryOver + 1e-6);
+    EXPECT_DOUBLE_EQ(rich.tierPrize(1, 0.0), rules.capWithoutCarryOver);
+    // 2等 has no cap: a lone winner of a rich draw takes its whole pool, far above 1等's cap.
+    EXPECT_DOUBLE_EQ(rich.tierPrize(2, 0.0), rules.poolShare[1] * 1e12);
+    EXPECT_NEAR(rich.tierPrize(2, 1.0), rules.poolShare[1] * 1e12 * (1 - std::exp(-1.0)), 1);
+    // With a carry-over in, the higher cap holds: 6億, not 2億.
     const TicketValuer carried(hood, rules, sales, 5e8);
     EXPECT_GT(carried.tierPrize(1, 0.5), valuer.tierPrize(1, 0.5));
-    EXPECT_LE(carried.tierPrize(1, 0.0), rules.capWithCarryOver + 1e-6);
+    EXPECT_DOUBLE_EQ(carried.tierPrize(1, 0.0), rules.capWithCarryOver);
 }
 
 TEST(PopularityFit, RecoversTheRuleOfASyntheticHistory)
@@ -218,6 +234,23 @@ TEST(PopularityBacktest, NeverReadsTheDrawsItPredicts)
     EXPECT_GE(*a.r2[2], 0.85);
     for (std::size_t k = 0; k < 3; ++k)
         EXPECT_GT(*a.r2[k], *plain.r2[k] + 0.05);
+    // The count laws' targets: every 1等 group inside the joint band of its law, the PIT
+    // uniform, each tier's held-out likelihood above the per-number model's and uniform
+    // play's, and in the fit on every draw no first-prize count beyond one in a million.
+    const double joint = std::pow(0.95, 1.0 / CalibrationGroups);
+    for (std::size_t g = 0; g < a.firstPrize.size(); ++g) {
+        const auto [low, high] = bandOf(a.groupLaw(g), joint);
+        EXPECT_GE(a.firstPrize[g].observed, low) << g;
+        EXPECT_LE(a.firstPrize[g].observed, high) << g;
+    }
+    EXPECT_GE(a.firstPrizePitP.value_or(0), 0.05);
+    for (std::size_t t = 0; t < Tiers; ++t) {
+        EXPECT_GT(a.likelihood.model[t], plain.likelihood.model[t]) << t;
+        EXPECT_GT(a.likelihood.model[t], a.likelihood.uniform[t]) << t;
+    }
+    const SmallestTail least = smallestFirstPrizeTail(all, fitPopularity(all, 0));
+    EXPECT_EQ(least.drawNo, 230);
+    EXPECT_GE(least.tail, 1e-6);
 }
 
 TEST(PopularityCommand, GivesTheNamedFieldsAndHonoursAsOf)
@@ -252,7 +285,7 @@ TEST(PopularityCommand, GivesTheNamedFieldsAndHonoursAsOf)
 
     // The sales and carry-over given are the ones valued at: a carry-over this large lifts every
     // 1等 prize to the 600,000,000 yen cap of a draw with a carry-over.
-    r = test::runCli({"--db", db, "popularity", "1", "2", "3", "4", "5", "6", "--sales",
+    r = test::runCli({"--db", db, "popularity", "3", "9", "10", "22", "31", "40", "--sales",
         "2000000000", "--carry-over", "1000000000000", "--format", "json"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("\"sales\": 2000000000,"), std::string::npos) << r.out;

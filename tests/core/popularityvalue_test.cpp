@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 using namespace loto6;
@@ -117,7 +118,11 @@ TEST(PopularityScoring, TicketYenAddsUpOverItsTiers)
         double sum = 0;
         for (int t = 1; t <= Tiers; ++t) {
             const auto i = static_cast<std::size_t>(t - 1);
-            EXPECT_NEAR(v.expectedPrize[i], valuer.tierPrize(t, v.coWinners[i]), 1e-9);
+            if (t <= 2) // the count law is taken about the model's own mean
+                EXPECT_DOUBLE_EQ(v.expectedPrize[i],
+                    valuer.tierPrize(t, 2e9 / 200 * e.neighbourhood().sharerShares(v.numbers)[i]));
+            else
+                EXPECT_NEAR(v.expectedPrize[i], valuer.tierPrize(t, v.coWinners[i]), 1e-9);
             sum += tierChance(t) * v.expectedPrize[i];
         }
         EXPECT_NEAR(v.expectedValue, sum, 1e-9);
@@ -125,7 +130,10 @@ TEST(PopularityScoring, TicketYenAddsUpOverItsTiers)
     }
     // The odds of the set through the prize seam give the same yen, ticket by ticket.
     design::TicketOdds odds;
-    ASSERT_TRUE(design::ticketOdds(tickets, design::PopularityPrizeModel(valuer), odds));
+    ASSERT_TRUE(design::ticketOdds(tickets,
+        design::PopularityPrizeModel(
+            valuer, PatternFamily{}, std::numeric_limits<double>::infinity()),
+        odds));
     EXPECT_TRUE(odds.prizesPerTicket);
     EXPECT_NEAR(odds.expectedReturn, total, 1e-9);
     // A less popular ticket shares less, so it is worth more at the same sales.
@@ -166,17 +174,32 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
     const DrawHistory h = test::history({test::draw(1, {1, 2, 3, 4, 5, 6, 7})});
     const FilterContext context = FilterContext::fromHistory(h, f, &e);
     ASSERT_TRUE(context.popularity);
-    // Every combination judged alone, against the walk's count and what it visits.
-    std::uint64_t plain = 0, limitOnly = 0;
-    const std::vector<float> all = e.model().allRelativePopularities();
+    // Every combination judged alone, against the walk's count and what it visits. The limit
+    // leaves out the pattern tickets (here runs, which this model's players avoid) unless the
+    // filter includes them.
+    DesignFilter withPatterns = f;
+    withPatterns.includePatterns = true;
+    const FilterContext all = FilterContext::fromHistory(h, withPatterns, &e);
+    const PatternFamily patterns = PatternFamily::fromHistory(h);
+    const PopularityLimit &limit = *context.popularity;
+    std::uint64_t plain = 0, limitOnly = 0, patternsUnder = 0, wrong = 0, plainAll = 0;
     forEachCombination([&](const std::array<int, Picks> &x) {
         NumberMask m = 0;
         for (int n : x)
             m |= NumberMask{1} << (n + 1);
-        const bool admitted = context.popularity->admits(m);
-        limitOnly += admitted;
-        plain += admitted && passes(f, m, context.latest, context.drawn, context.popularity.get());
+        const bool under = limit.scale.logWeight(m) <= limit.maxLogWeight;
+        const bool pattern = patterns.kindOf(m).has_value();
+        const bool admitted = limit.admits(m);
+        wrong += admitted != (under && !pattern);
+        limitOnly += under;
+        patternsUnder += under && pattern;
+        plain += admitted && passes(f, m, context.latest, context.drawn, &limit);
+        plainAll += passes(withPatterns, m, all.latest, all.drawn, all.popularity.get());
     });
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_GT(patternsUnder, 1000u);
+    EXPECT_EQ(countPassing(withPatterns, all), plainAll);
+    EXPECT_GT(plainAll, plain);
     EXPECT_EQ(countPassing(f, context), plain);
     std::uint64_t visited = 0;
     forEachPassing(f, context, [&](NumberMask m) {
@@ -191,20 +214,48 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
     PickResult r;
     EXPECT_FALSE(pickTickets(f, FilterContext::fromHistory(h), 3, 1, r));
     ASSERT_TRUE(pickTickets(f, context, 20, 9, r));
-    for (const Combination &c : r.tickets)
+    for (const Combination &c : r.tickets) {
         EXPECT_LE(e.model().relativePopularity(c), context.popularity->maxRelative * (1 + 1e-9));
+        EXPECT_FALSE(patterns.kindOf(c));
+    }
+
+    // The share alone is counted from the estimate's table, not walked: the same count as
+    // every combination judged alone, ties at the edge included; a share between two kept
+    // quantiles is walked, and so is a share that leaves pattern tickets out (the table counts
+    // them).
+    for (const auto &[share, include] :
+        {std::pair{5.0, true}, std::pair{10.0, true}, std::pair{0.01, true}, std::pair{99.99, true},
+            std::pair{12.345, true}, std::pair{10.0, false}}) {
+        DesignFilter alone;
+        alone.leastPopular = share;
+        alone.includePatterns = include;
+        const FilterContext c = FilterContext::fromHistory(h, alone, &e);
+        EXPECT_EQ(c.popularity->admittedCount.has_value(), include && share != 12.345) << share;
+        std::uint64_t judged = 0;
+        forEachCombination([&](const std::array<int, Picks> &x) {
+            NumberMask m = 0;
+            for (int n : x)
+                m |= NumberMask{1} << (n + 1);
+            judged += c.popularity->admits(m);
+        });
+        EXPECT_EQ(countPassing(alone, c), judged) << share;
+        EXPECT_EQ(countFilter(alone, h, &e).combinations, judged) << share;
+    }
 }
 
 TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)
 {
     using namespace loto6::design;
     DesignFilter f;
-    std::string problem;
-    ASSERT_TRUE(parseFilterOptions("--odd 3 --least-popular 0.5", f, problem)) << problem;
+    const Status read = parseFilterOptions("--odd 3 --least-popular 0.5", f);
+    ASSERT_TRUE(read) << read.message();
     ASSERT_TRUE(f.leastPopular);
     EXPECT_EQ(*f.leastPopular, 0.5);
     EXPECT_EQ(f.optionsText(), "--odd 3 --least-popular 0.5");
+    ASSERT_TRUE(parseFilterOptions("--include-patterns --least-popular 2", f));
+    EXPECT_TRUE(f.includePatterns);
+    EXPECT_EQ(f.optionsText(), "--least-popular 2 --include-patterns");
     for (const char *bad : {"--least-popular 0", "--least-popular 101", "--least-popular x",
              "--least-popular -3", "--least-popular"})
-        EXPECT_FALSE(parseFilterOptions(bad, f, problem)) << bad;
+        EXPECT_FALSE(parseFilterOptions(bad, f)) << bad;
 }

@@ -470,7 +470,7 @@ TEST(PredictionEngine, DrawNumbersAboveFiveThousandWorkLikeAnyOther)
 TEST(PredictionEngine, DrawByDrawFeedMatchesAScanOfEachPrefix)
 {
     std::vector<DrawRecord> all;
-    ASSERT_TRUE(importCsvFile(SHARED_HISTORY, all));
+    ASSERT_TRUE(test::readDraws(SHARED_HISTORY, all));
     all.resize(std::min<std::size_t>(all.size(), 150));
     PredictionEngine incremental;
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -491,7 +491,7 @@ TEST(PredictionEngine, DrawByDrawFeedMatchesAScanOfEachPrefix)
 TEST(PredictionEngine, RealHistoryUpToDraw2141)
 {
     std::vector<DrawRecord> all;
-    ASSERT_TRUE(importCsvFile(SHARED_HISTORY, all));
+    ASSERT_TRUE(test::readDraws(SHARED_HISTORY, all));
     std::erase_if(all, [](const DrawRecord &r) { return r.drawNo > 2141; });
     PredictionEngine e;
     ASSERT_EQ(e.scan(DrawHistory(all)), 2141);

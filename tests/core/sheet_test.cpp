@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "analysis/builders.h"
+#include "grid/numbertext.h"
 #include "grid/sheet.h"
 #include "grid/sheetwriter.h"
 #include "store/csvhistory.h"
@@ -140,7 +141,7 @@ TEST(SheetWriter, TextCsvAndHtmlForms)
 TEST(Frequency, GoldenSmallHistory)
 {
     std::vector<DrawRecord> draws;
-    ASSERT_TRUE(importCsvFile(std::string(TEST_DATA_DIR) + "/frequency/input.csv", draws));
+    ASSERT_TRUE(test::readDraws(std::string(TEST_DATA_DIR) + "/frequency/input.csv", draws));
     const DrawHistory h(draws);
     Sheet s = buildFrequency(h, computeTotals(h));
     s.setName("frequency");
@@ -495,4 +496,17 @@ TEST(Sheet, BlockEditsAndResizesMatchAPerCellModel)
                 s, m, "after resize to " + std::to_string(cols) + "x" + std::to_string(rows));
         }
     }
+}
+
+TEST(NumberText, ChancesReadAsAPlayerSaysThem)
+{
+    EXPECT_EQ(oneInText(1 / 1219291.0), "約122万分の1");
+    EXPECT_EQ(oneInText(1 / 203215.0), "約20.3万分の1");
+    EXPECT_EQ(oneInText(1 / 6096454.0), "約610万分の1");
+    EXPECT_EQ(oneInText(1 / 5645.0), "約5,645分の1");
+    EXPECT_EQ(oneInText(1 / 99999.7), "約10万分の1") << "rounds up into 万 whole";
+    EXPECT_EQ(oneInText(1 / 2.5), "約2.5分の1");
+    EXPECT_EQ(oneInText(1 / 3.0e9), "約30億分の1");
+    EXPECT_EQ(oneInText(0), "0");
+    EXPECT_EQ(oneInText(1), "1分の1（必ず）");
 }

@@ -57,3 +57,31 @@ TEST(SheetSearch, OnlyWholeNumbersAreNumbers)
     for (const char *text : {"", "7回", "第7回", "●", "1.5", "-3", "1e3", "99999999999999999999"})
         EXPECT_FALSE(cellNumber(text)) << text;
 }
+
+TEST(SheetSearch, TheNewestDrawIsTheLowestRowWithADraw)
+{
+    for (const bool marked : {false, true}) {
+        Sheet s = drawTable(marked ? "回" : "回数", marked);
+        EXPECT_EQ(lastDraw(s), (SheetCell{2, 5})) << marked;
+        // A totals row under the draws is not a draw.
+        s.setSize(3, 6);
+        s.setText(2, 6, "合計");
+        EXPECT_EQ(lastDraw(s), (SheetCell{2, 5})) << marked;
+    }
+    EXPECT_FALSE(lastDraw(drawTable("数字", false)));
+    EXPECT_FALSE(lastDraw(Sheet{}));
+}
+
+TEST(SheetSearch, ACellIsPlacedByItsDrawAndHeading)
+{
+    Sheet s = drawTable("回数", false);
+    s.setText(3, 1, "第6数字");
+    // The first draw row is not taken for a heading row, the number in it not for a heading.
+    EXPECT_EQ(cellPlace(s, SheetCell{3, 2}), "第2148回 第6数字");
+    EXPECT_EQ(cellPlace(s, SheetCell{3, 5}), "第2151回 第6数字");
+    EXPECT_EQ(cellPlace(drawTable("回", true), SheetCell{3, 3}), "第2149回");
+    // Without a draw column: the heading alone, or the row and column.
+    Sheet plain = drawTable("数字", false);
+    EXPECT_EQ(cellPlace(plain, SheetCell{2, 4}), "数字");
+    EXPECT_EQ(cellPlace(plain, SheetCell{3, 4}), "4行目 3列目");
+}

@@ -93,7 +93,7 @@ TEST(Totals, EmptyAndOutOfRangeNumbers)
 TEST(Totals, ExampleHistoryMatchesContract)
 {
     std::vector<DrawRecord> draws;
-    ASSERT_TRUE(importCsvFile(std::string(TEST_DATA_DIR) + "/frequency/input.csv", draws));
+    ASSERT_TRUE(test::readDraws(std::string(TEST_DATA_DIR) + "/frequency/input.csv", draws));
     const Totals t = computeTotals(DrawHistory(draws));
     EXPECT_EQ(t.latestDrawNo, 8);
     EXPECT_EQ(t.maxAppearance, 3);
@@ -136,8 +136,7 @@ TEST(CsvImport, AcceptsTheVariantsOfTheFormat)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<DrawRecord> d;
-        std::istringstream in(c.text);
-        const Status s = importCsv(in, d);
+        const Status s = test::readDrawBytes(c.text, d);
         ASSERT_TRUE(s) << s.message();
         ASSERT_EQ(static_cast<int>(d.size()), c.draws);
         EXPECT_EQ(*d[0].fields[0], c.firstMain);
@@ -153,7 +152,7 @@ TEST(CsvImport, ShiftJisInput)
           "\x91\xe6\x36\x90\x94\x8e\x9a,\x83{\x81[\x83i\x83X\x90\x94\x8e\x9a\r\n"
           "3,1,5,15,31,36,38,13\r\n";
     std::vector<DrawRecord> d;
-    const Status s = importCsvBytes(sjis, d);
+    const Status s = test::readDrawBytes(sjis, d);
     ASSERT_TRUE(s) << s.message();
     ASSERT_EQ(d.size(), 1u);
     EXPECT_EQ(d[0].drawNo, 3);
@@ -191,7 +190,7 @@ TEST(CsvImport, RefusesBadFilesNamingLineAndColumn)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<DrawRecord> d{draw(99, {1, 2, 3, 4, 5, 6, 7})};
-        const Status s = importCsvBytes(c.text, d);
+        const Status s = test::readDrawBytes(c.text, d);
         ASSERT_FALSE(s);
         EXPECT_NE(s.message().find(c.where), std::string::npos) << s.message();
         EXPECT_EQ(d.size(), 1u) << "a refused file must leave the output untouched";
@@ -201,7 +200,7 @@ TEST(CsvImport, RefusesBadFilesNamingLineAndColumn)
 TEST(CsvExport, RoundTripOfTheBundledHistory)
 {
     std::vector<DrawRecord> draws;
-    ASSERT_TRUE(importCsvFile(SHARED_HISTORY, draws));
+    ASSERT_TRUE(test::readDraws(SHARED_HISTORY, draws));
     ASSERT_EQ(draws.size(), 2144u);
     std::ostringstream out;
     exportCsv(out, draws);

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "store/drawhistory.h"
+#include "store/result.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace loto6::test {
@@ -71,6 +73,9 @@ std::string readAll(const std::filesystem::path &file);
 std::vector<DrawRecord> makeDraws(int count, unsigned seed);
 // The draws as the program's own CSV.
 std::string csvOf(const std::vector<DrawRecord> &draws);
+// The draws of a history file or text of any layout, read by the reader both programs use.
+Status readDraws(const std::filesystem::path &file, std::vector<DrawRecord> &draws);
+Status readDrawBytes(std::string_view bytes, std::vector<DrawRecord> &draws);
 // A database file holding the draws, created as the programs create one from a seed file.
 void makeDatabase(const std::filesystem::path &file, const std::vector<DrawRecord> &draws);
 
@@ -125,6 +130,7 @@ void forEachSixOf43(F f)
 #include "cli/cli.h"
 #include "store/csvhistory.h"
 #include "store/database.h"
+#include "store/historyfile.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +182,26 @@ inline std::string loto6::test::csvOf(const std::vector<DrawRecord> &draws)
     std::ostringstream out;
     exportCsv(out, draws);
     return out.str();
+}
+
+inline loto6::Status loto6::test::readDraws(
+    const std::filesystem::path &file, std::vector<DrawRecord> &draws)
+{
+    HistoryFile read;
+    Status s = readHistoryFile(file, read);
+    if (s)
+        draws = std::move(read.draws);
+    return s;
+}
+
+inline loto6::Status loto6::test::readDrawBytes(
+    std::string_view bytes, std::vector<DrawRecord> &draws)
+{
+    HistoryFile read;
+    Status s = readHistoryBytes(bytes, read);
+    if (s)
+        draws = std::move(read.draws);
+    return s;
 }
 
 inline void loto6::test::makeDatabase(

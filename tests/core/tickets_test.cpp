@@ -17,7 +17,7 @@ using loto6::test::draw;
 
 namespace {
 
-Ticket ticket(std::array<int, 6> numbers, int first = 1, int draws = 1, int units = 1)
+Ticket ticket(std::array<int, MainNumberCount> numbers, int first = 1, int draws = 1, int units = 1)
 {
     Ticket t;
     t.numbers = numbers;
@@ -30,7 +30,7 @@ Ticket ticket(std::array<int, 6> numbers, int first = 1, int draws = 1, int unit
 DrawHistory realHistory()
 {
     std::vector<DrawRecord> draws;
-    EXPECT_TRUE(importCsvFile(SHARED_HISTORY, draws));
+    EXPECT_TRUE(test::readDraws(SHARED_HISTORY, draws));
     return DrawHistory(std::move(draws));
 }
 
@@ -52,7 +52,7 @@ TEST(TicketGrading, TiersFollowTheOfficialRules)
     struct Row
     {
         const char *name;
-        std::array<int, 6> numbers;
+        std::array<int, MainNumberCount> numbers;
         int matches;
         bool bonus;
         int tier;
@@ -143,7 +143,7 @@ TEST(TicketGrading, SummaryColumnsHoldTheirTextsAndTheVerdictIsANote)
 TEST(TicketGrading, TierChancesMatchEnumerationAndSumToOne)
 {
     // Every combination of 1..43 against the draw 1..6 with bonus 7.
-    std::array<long long, 6> counts{};
+    std::array<long long, MainNumberCount> counts{};
     const std::uint64_t mains = 0b1111110, bonus = 1u << 7;
     test::forEachSixOf43([&](const int *a) {
         std::uint64_t m = 0;
@@ -309,10 +309,10 @@ TEST(TicketNumbers, ParsesLinesAndRefusesBadOnes)
         {"huge", "1 2 3 4 5 99999999999", false},
     };
     for (const Row &r : rows) {
-        std::array<int, 6> n{};
+        std::array<int, MainNumberCount> n{};
         EXPECT_EQ(parseTicketNumbers(r.line, n).ok(), r.ok) << r.name;
         if (r.ok) {
-            EXPECT_EQ(n, (std::array<int, 6>{2, 8, 10, 13, 27, 30})) << r.name;
+            EXPECT_EQ(n, (std::array<int, MainNumberCount>{2, 8, 10, 13, 27, 30})) << r.name;
         }
     }
     struct Bad

@@ -292,6 +292,16 @@ TEST(Odds, OneTicketHasTheTierChancesAndSetsMatchAPlainCount)
         EXPECT_EQ(odds.ways[i], plain[i]) << "tier " << i + 1;
     EXPECT_EQ(odds.distinct, 3);
     EXPECT_DOUBLE_EQ(odds.expectedCount[0], 4 / 6096454.0);
+
+    // A set whose numbers cover nearly all 43 is counted draw by draw (the set above by its
+    // numbers alone): against the plain count too.
+    const std::vector<Combination> wide{{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12},
+        {13, 14, 15, 16, 17, 18}, {19, 20, 21, 22, 23, 24}, {25, 26, 27, 28, 29, 30},
+        {31, 32, 33, 34, 35, 36}, {37, 38, 39, 40, 41, 42}, {2, 9, 16, 23, 30, 43}};
+    ASSERT_TRUE(ticketOdds(wide, FixedPrizes(), odds));
+    const std::array<std::uint64_t, 6> expected = plainWays(wide);
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(odds.ways[i], expected[i]) << "tier " << i + 1;
 }
 
 TEST(Odds, RefusesBadSetsAndAveragesStoredPayouts)

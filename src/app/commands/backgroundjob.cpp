@@ -143,8 +143,7 @@ bool JobRunner::start(Job job)
     return true;
 }
 
-bool BackgroundJob::run(
-    QWidget *parent, const QString &title, const QString &label, Job job, QString *error)
+bool BackgroundJob::run(QWidget *parent, const QString &title, const QString &label, Job job)
 {
     JobRunner runner;
     QString failure;
@@ -166,16 +165,12 @@ bool BackgroundJob::run(
     }
     dialog.hide();
 
-    if (!failure.isEmpty()) {
-        const QString text
-            = tr("処理の途中で予期しないエラーが起きたため、中止しました。\n詳細: %1\n"
-                 "もう一度実行しても同じときは、プログラムを起動し直してください。")
-                  .arg(failure);
-        if (error)
-            *error = text;
-        else
-            dialogsOf(parent).message(parent, {QMessageBox::Critical, qs(MessageTitle), text});
-    }
+    if (!failure.isEmpty())
+        dialogsOf(parent).message(parent,
+            {QMessageBox::Critical, qs(MessageTitle),
+                tr("処理の途中で予期しないエラーが起きたため、中止しました。\n詳細: %1\n"
+                   "もう一度実行しても同じときは、プログラムを起動し直してください。")
+                    .arg(failure)});
     return !runner.progress().cancelRequested();
 }
 

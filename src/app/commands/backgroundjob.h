@@ -98,10 +98,8 @@ public:
 
     // Returns when the job has ended: true, or false when the user asked it to stop (the job's
     // own results say how far it got). The job's results start as a failure: one that throws
-    // ends without touching them, and what it threw is told to the user in a message box, or
-    // put in `error` when given.
-    static bool run(QWidget *parent, const QString &title, const QString &label, Job job,
-        QString *error = nullptr);
+    // ends without touching them, and what it threw is told to the user in a message box.
+    static bool run(QWidget *parent, const QString &title, const QString &label, Job job);
     // How long a job may run before the dialog shows, in milliseconds.
     static constexpr int DefaultDialogDelay = 500;
     static void setDialogDelay(int ms);

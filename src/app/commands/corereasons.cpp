@@ -2,8 +2,6 @@
 
 #include "grid/numbertext.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -351,6 +349,31 @@ constexpr KindText Texts[] = {
             "CoreReasons", "時間切れです（{detail}）。接続を確かめてからやり直してください")},
     {FaultKind::TransferEnded,
         QT_TRANSLATE_NOOP("CoreReasons", "途中で切れました（{detail}）。やり直してください")},
+    {FaultKind::HostNotFound,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "サーバーの名前が見つかりません（{detail}）。接続とアドレスを確かめてください")},
+    {FaultKind::Unreachable,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "サーバーに接続できません（{detail}）。接続とアドレスを確かめてください")},
+    {FaultKind::DeadlinePassed,
+        QT_TRANSLATE_NOOP("CoreReasons", "このファイルを取得する前に最新化の制限時間が過ぎました")},
+    {FaultKind::BrowserOnly,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{cause}（サーバーが自動のダウンロードを断っています。結果ページをブラウザで開いて"
+            "結果ファイルを保存し、「CSVから取り込み...」で取り込んでください）")},
+    {FaultKind::UpdateOutOfTime,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "最新化が制限時間の{limit}秒を過ぎたため止めました。何も変えていません。"
+            "しばらくしてからやり直してください（{cause}）")},
+    {FaultKind::SourcesFailed,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "処理を続けられませんでした（詳しい理由: "
+            "{detail}）。内容を確かめてからやり直してください")},
+    {FaultKind::NoUpdateTarget,
+        QT_TRANSLATE_NOOP("CoreReasons", "当選データファイル：'{file}'が存在しません")},
+    {FaultKind::UpdateNotFinished,
+        QT_TRANSLATE_NOOP("CoreReasons", "最新化が途中で終わりました。もう一度実行してください")},
+    {FaultKind::PdfNotMade, QT_TRANSLATE_NOOP("CoreReasons", "PDF を作れませんでした。")},
     {FaultKind::TicketSigned,
         QT_TRANSLATE_NOOP("CoreReasons",
             "「{value}」に符号のついた数字があります。購入番号の数字は1～{limit}の整数です")},
@@ -394,8 +417,11 @@ constexpr KindText Texts[] = {
     {FaultKind::PredictionNotStored,
         QT_TRANSLATE_NOOP("CoreReasons", "予想を記録できません（{detail}）")},
     {FaultKind::PredictionEmpty,
-        QT_TRANSLATE_NOOP("CoreReasons", "予想に記録できる6個の数字の組がありません")},
-    {FaultKind::NoDrawFollows, QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の次の回はありません")},
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "一発ズンベル予想に6個の数字がそろっていないため、記録できません。"
+            "スイッチを変えてからやり直してください。")},
+    {FaultKind::NoDrawFollows,
+        QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の次の回はないため、予想を記録できません。")},
     {FaultKind::NoTicketForDraw,
         QT_TRANSLATE_NOOP("CoreReasons", "第{draw}回の購入番号がありません")},
     {FaultKind::NextDrawMoved,
@@ -469,22 +495,64 @@ constexpr KindText Texts[] = {
             "ください")},
     {FaultKind::NoTicketsToAdd,
         QT_TRANSLATE_NOOP("CoreReasons", "追加する番号がありません。先に番号を選んでください")},
+    {FaultKind::NumberListItem,
+        QT_TRANSLATE_NOOP("CoreReasons", "「{value}」は1～{limit}の数字ではありません")},
+    {FaultKind::NoDatabaseOpen,
+        QT_TRANSLATE_NOOP("CoreReasons", "データベースが開かれていません。")},
+    {FaultKind::NoTableShown,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "表が表示されていません。表を開いてからやり直してください")},
+    {FaultKind::PictureNotMade,
+        QT_TRANSLATE_NOOP("CoreReasons", "画像を作れませんでした。もう一度やり直してください")},
+    {FaultKind::PaintedPictureSvg,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "この画像は PNG でだけ保存できます。PNG を選んでください")},
+    {FaultKind::CsvNotShiftJis,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "Shift-JIS で表せない文字があります。UTF-8 で保存してください。")},
+    {FaultKind::RecordingAsOf,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "基準回を指定している間は予想を記録できません。"
+            "「最新の回に戻す」を選んでからやり直してください。")},
+    {FaultKind::PredictionUnsaved,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "予想を記録できませんでした。データベースに書き込めるか"
+            "確かめてからやり直してください。\n{cause}")},
+    {FaultKind::NoNumbersTyped, QT_TRANSLATE_NOOP("CoreReasons", "番号が入力されていません。")},
+    {FaultKind::NoTicketChosen,
+        QT_TRANSLATE_NOOP("CoreReasons", "削除する番号の行を「購入番号」の表で選んでください。")},
     {FaultKind::Within, QT_TRANSLATE_NOOP("CoreReasons", "{cause}")},
 };
 
-// A ticket's numbers have no field names: their own texts.
-constexpr KindText FieldlessTexts[] = {
-    {FaultKind::NumberOutOfRange,
-        QT_TRANSLATE_NOOP("CoreReasons", "数字 {value} は1～{limit}の範囲にありません")},
-    {FaultKind::NumberRepeated,
-        QT_TRANSLATE_NOOP(
-            "CoreReasons", "数字 {value} が2回あります。購入番号は異なる6個の数字です")},
+// The texts of a form of its own: a ticket's numbers have no field names; the entry grid
+// names the cell before the reason.
+struct FormText
+{
+    DrawForm form;
+    FaultKind kind;
+    const char *japanese;
 };
 
-const char *fieldlessTemplateOf(FaultKind kind)
+constexpr FormText FormTexts[] = {
+    {DrawForm::Ticket, FaultKind::NumberOutOfRange,
+        QT_TRANSLATE_NOOP("CoreReasons", "数字 {value} は1～{limit}の範囲にありません")},
+    {DrawForm::Ticket, FaultKind::NumberRepeated,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "数字 {value} が2回あります。購入番号は異なる6個の数字です")},
+    {DrawForm::Entry, FaultKind::NumberOutOfRange,
+        QT_TRANSLATE_NOOP("CoreReasons", "{field}: {value} は1～{limit}の範囲外です")},
+    {DrawForm::Entry, FaultKind::NumberNotWhole,
+        QT_TRANSLATE_NOOP(
+            "CoreReasons", "{field}: {value} は整数ではありません（小数点や文字は使えません）")},
+    {DrawForm::Entry, FaultKind::NumberRepeated,
+        QT_TRANSLATE_NOOP("CoreReasons",
+            "{field}: {value} は{earlier}と同じです（1回の7つの数字はすべて異なります）")},
+};
+
+const char *formTemplateOf(const Fault &f)
 {
-    for (const KindText &t : FieldlessTexts)
-        if (t.kind == kind)
+    for (const FormText &t : FormTexts)
+        if (t.form == f.form && t.kind == f.kind)
             return t.japanese;
     return nullptr;
 }
@@ -550,12 +618,16 @@ QString CoreReasons::japanese(const Status &status)
 
 QString CoreReasons::japanese(const Fault &f)
 {
-    const char *fieldless = f.field.empty() ? fieldlessTemplateOf(f.kind) : nullptr;
-    const char *known = fieldless ? fieldless : templateOf(f.kind);
+    const char *ownForm = formTemplateOf(f);
+    const char *known = ownForm ? ownForm : templateOf(f.kind);
     if (!known) {
-        const QString english = QString::fromStdString(
-            f.kind == FaultKind::Other ? (f.text.empty() ? f.detail : f.text) : englishText(f));
-        return placePrefix(f, QString()) + japanese(english.toStdString());
+        // A reason without a kind of its own is English: named inside one general text.
+        const std::string english
+            = f.kind == FaultKind::Other ? (f.text.empty() ? f.detail : f.text) : englishText(f);
+        return placePrefix(f, QString())
+            + tr("処理を続けられませんでした（詳しい理由: "
+                 "%1）。内容を確かめてからやり直してください")
+                  .arg(QString::fromStdString(english));
     }
     const QString text = tr(known);
     QString body;
@@ -569,16 +641,6 @@ QString CoreReasons::japanese(const Fault &f)
         i = close + 1;
     }
     return placePrefix(f, text) + body;
-}
-
-QString CoreReasons::japanese(const std::string &reason)
-{
-    // A reason the desktop wrote itself is Japanese already.
-    static const QRegularExpression latinWord(QStringLiteral("[A-Za-z]{2,}"));
-    if (!QString::fromStdString(reason).contains(latinWord))
-        return QString::fromStdString(reason);
-    return tr("処理を続けられませんでした（詳しい理由: %1）。内容を確かめてからやり直してください")
-        .arg(QString::fromStdString(reason));
 }
 
 bool CoreReasons::hasText(FaultKind kind) { return templateOf(kind) != nullptr; }

@@ -52,7 +52,7 @@ struct ImportRun
 // transaction and runs to its end.
 void runImport(QWidget *parent, ImportRun &run, MergeMode mode)
 {
-    run.status = Status::failure("the import stopped");
+    run.status = Status::failure(Fault{.kind = FaultKind::ImportCancelled});
     const bool quiet = BackgroundJob::run(parent, HistoryCommands::tr("CSVから取り込み"),
         HistoryCommands::tr("CSVファイルを読んで取り込んでいます..."),
         [&](BackgroundJob::Progress &progress) {
@@ -150,12 +150,6 @@ void HistoryCommands::fail(const QString &text)
 
 bool HistoryCommands::databaseFree()
 {
-    // The entry window writes through its own connection; a file replaced or rewritten under it
-    // would lose its later edits or be overwritten by them.
-    if (m_frame.childWindow(QString::fromUtf8(windowclass::Entry))) {
-        fail(tr("当選データ入力を閉じてから実行してください。"));
-        return false;
-    }
     if (databaseFile().empty()) {
         fail(tr("当選データのデータベースが開かれていません。"
                 "プログラムを起動し直してから、もう一度実行してください。"));
@@ -166,7 +160,7 @@ bool HistoryCommands::databaseFree()
 
 void HistoryCommands::updateHistory()
 {
-    if (!databaseFree())
+    if (!databaseFree() || !entryLetsRun(tr("当選データ最新化")))
         return;
     Status unread;
     const std::vector<std::string> sources = configuredUpdateSources(m_programFolder, &unread);
@@ -191,7 +185,8 @@ void HistoryCommands::updateHistory()
 UpdateResult HistoryCommands::runUpdate(
     const std::vector<std::string> &sources, bool allowLoss, bool &cancelAsked)
 {
-    UpdateResult result = UpdateResult::of(UpdateOutcome::InstallFailed, "the update stopped");
+    UpdateResult result = UpdateResult::because(
+        UpdateOutcome::InstallFailed, Status::failure(Fault{.kind = FaultKind::UpdateNotFinished}));
     const std::filesystem::path target = databaseFile();
     cancelAsked = !BackgroundJob::run(&m_frame, tr("当選データ最新化"),
         tr("当選データを取得しています..."), [&](BackgroundJob::Progress &progress) {
@@ -209,8 +204,9 @@ void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
 {
     switch (result.outcome) {
     case UpdateOutcome::Updated: {
+        rereadEntry();
         m_frame.reloadHistory();
-        QString text = qs(result.message);
+        QString text = qs(result.message());
         if (cancelAsked)
             text.prepend(tr("取り消す前に最新化が終わっていました。") + QLatin1Char('\n'));
         text += QLatin1Char('\n') + HistoryDocument::summary(m_frame.document().history());
@@ -220,7 +216,7 @@ void HistoryCommands::reportUpdate(const UpdateResult &result, bool cancelAsked)
         return inform(text);
     }
     case UpdateOutcome::TargetMissing:
-        return inform(qs(result.message) + QLatin1Char('\n')
+        return inform(CoreReasons::japanese(result.reason) + QLatin1Char('\n')
             + tr("データベースのファイルがあるか確かめてから、もう一度実行してください。"));
     case UpdateOutcome::Cancelled:
         return inform(UpdateMessages::updateFailed(result, databaseFile()));
@@ -252,7 +248,7 @@ void HistoryCommands::importCsv()
 
 void HistoryCommands::importFiles(const std::vector<std::filesystem::path> &chosen)
 {
-    if (chosen.empty() || !databaseFree())
+    if (chosen.empty() || !databaseFree() || !entryLetsRun(tr("取り込み")))
         return;
     ImportRun run;
     run.database = databaseFile();
@@ -283,6 +279,7 @@ void HistoryCommands::reportImport(
     const int changed = report.added + report.filled + report.replaced;
     if (changed == 0)
         return inform(UpdateMessages::nothingNew(incoming));
+    rereadEntry();
     m_frame.reloadHistory();
     QString text = tr("%n件の当選データを取り込みました（追加 %1件、補完 %2件、置き換え %3件）。",
         nullptr, changed)

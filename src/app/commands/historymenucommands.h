@@ -39,8 +39,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Refuses, with a message, while the entry window has the database open for editing.
+    // Refuses, with a message, while no database is open.
     bool databaseFree();
+    // With the entry window open: writes its finished rows, and when a row is still half-typed
+    // brings the window forward and asks, showing the row, whether to run `command` anyway
+    // (the row stays as typed either way). True to run.
+    bool entryLetsRun(const QString &command);
+    // After a command wrote the database: the open entry window reads it again.
+    void rereadEntry();
     // Runs the update in the background under its progress dialog; cancelAsked tells whether
     // the user pressed キャンセル.
     UpdateResult runUpdate(

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QUrl>
 
+#include <cstdlib>
+
 namespace loto6 {
 
 namespace {
@@ -27,45 +29,43 @@ QString numbersText(const DrawRecord &r)
         + QLatin1Char(')');
 }
 
-// The reason of a result: its fault when it has a kind, its message otherwise.
-Status reasonOf(const UpdateResult &r)
-{
-    return r.fault.kind != FaultKind::Other ? Status::failure(r.fault) : Status::failure(r.message);
-}
-
 // What went wrong with the download, and what to do about it.
-QString downloadProblem(const DownloadError &e)
+QString downloadProblem(const Fault &why)
 {
-    switch (e.kind) {
-    case DownloadFailure::HttpStatus:
-        if (e.httpStatus == 404)
+    const int httpStatus = why.kind == FaultKind::HttpStatus ? std::atoi(why.value.c_str()) : 0;
+    switch (why.kind) {
+    case FaultKind::HttpStatus:
+        if (httpStatus == 404)
             return UpdateMessages::tr("取得先にファイルが見つかりません（HTTP 404）。"
                                       "取得先のアドレスが正しいか確かめてください。");
-        if (e.httpStatus == 401 || e.httpStatus == 403)
+        if (httpStatus == 401 || httpStatus == 403)
             return UpdateMessages::tr("取得先のサーバーがダウンロードを拒否しました（HTTP %1）。")
-                .arg(e.httpStatus);
-        if (e.httpStatus >= 500)
+                .arg(httpStatus);
+        if (httpStatus >= 500)
             return UpdateMessages::tr("取得先のサーバーで障害が起きています（HTTP %1）。"
                                       "しばらくしてから、もう一度実行してください。")
-                .arg(e.httpStatus);
+                .arg(httpStatus);
         return UpdateMessages::tr("取得先のサーバーがエラーを返しました（HTTP %1）。"
                                   "取得先のアドレスが正しいか確かめてください。")
-            .arg(e.httpStatus);
-    case DownloadFailure::TimedOut:
+            .arg(httpStatus);
+    case FaultKind::TimedOut:
+    case FaultKind::DeadlinePassed:
         return UpdateMessages::tr(
             "取得先のサーバーが時間内に応答しませんでした。"
             "ネットワークの接続を確かめて、しばらくしてからもう一度実行してください。");
-    case DownloadFailure::HostNotFound:
+    case FaultKind::HostNotFound:
         return UpdateMessages::tr("取得先のサーバーの名前が見つかりませんでした。"
                                   "ネットワークの接続と取得先のアドレスを確かめてください。");
-    case DownloadFailure::Unreachable:
+    case FaultKind::Unreachable:
         return UpdateMessages::tr("取得先のサーバーに接続できませんでした。"
                                   "ネットワークの接続と取得先のアドレスを確かめてください。");
-    case DownloadFailure::TooLarge:
+    case FaultKind::BodyTooLarge:
+    case FaultKind::OversizedHeader:
         return UpdateMessages::tr(
             "取得するファイルが大きすぎます。"
             "取得先のアドレスが当選データのファイルを指しているか確かめてください。");
-    case DownloadFailure::Incomplete:
+    case FaultKind::TransferShort:
+    case FaultKind::TransferEnded:
         return UpdateMessages::tr("ダウンロードが途中で切れました。もう一度実行してください。");
     default:
         return UpdateMessages::tr("ダウンロードできませんでした。"
@@ -79,18 +79,19 @@ QString downloadDetail(const UpdateResult &r)
 {
     const QString host = QUrl(qs(r.source)).host();
     QString text;
-    switch (r.download.kind) {
-    case DownloadFailure::HostNotFound:
+    switch (downloadReason(r.reason.fault()).kind) {
+    case FaultKind::HostNotFound:
         text = UpdateMessages::tr("ホスト名を解決できません（%1）").arg(host);
         break;
-    case DownloadFailure::Unreachable:
+    case FaultKind::Unreachable:
         text = UpdateMessages::tr("サーバーに接続できません（%1）").arg(host);
         break;
-    case DownloadFailure::TimedOut:
+    case FaultKind::TimedOut:
+    case FaultKind::DeadlinePassed:
         text = UpdateMessages::tr("時間内に応答がありません（%1）").arg(host);
         break;
     default:
-        return UpdateMessages::detail(reasonOf(r), r.source);
+        return UpdateMessages::detail(r.reason, r.source);
     }
     return UpdateMessages::tr("詳細: %1").arg(text);
 }
@@ -100,11 +101,6 @@ QString downloadDetail(const UpdateResult &r)
 QString UpdateMessages::pathText(const std::filesystem::path &path)
 {
     return QDir::toNativeSeparators(qs(path.string()));
-}
-
-QString UpdateMessages::detail(const std::string &reason, const std::filesystem::path &shownPath)
-{
-    return detail(Status::failure(reason), shownPath);
 }
 
 QString UpdateMessages::detail(const Status &status, const std::filesystem::path &shownPath)
@@ -207,18 +203,19 @@ QString UpdateMessages::updateFailed(const UpdateResult &r, const std::filesyste
         return tr("当選データを最新化できませんでした。%1\n%2\n"
                   "公式サイトの結果ファイルをブラウザで保存し、「CSVから取り込み...」で"
                   "取り込むこともできます。\n\n取得先:\n%3\n\n%4")
-            .arg(unchanged, downloadProblem(r.download), qs(r.source), downloadDetail(r));
+            .arg(unchanged, downloadProblem(downloadReason(r.reason.fault())), qs(r.source),
+                downloadDetail(r));
     case UpdateOutcome::Refused:
         return tr("取得したデータが当選データとして正しくないため、最新化しませんでした。%1\n"
                   "取得先のアドレスが当選データのファイルを指しているか確かめてください。"
                   "サーバーが自動のダウンロードを断って別のページを返すこともあります。そのときは"
                   "結果ファイルをブラウザで保存し、「CSVから取り込み...」で取り込んでください。\n\n"
                   "取得先:\n%2\n\n%3")
-            .arg(unchanged, qs(r.source), detail(reasonOf(r), r.source));
+            .arg(unchanged, qs(r.source), detail(r.reason, r.source));
     case UpdateOutcome::Cancelled:
         return tr("最新化を取り消しました。%1").arg(unchanged);
     default:
-        return databaseFailed(tr("当選データを最新化できませんでした。"), reasonOf(r), database);
+        return databaseFailed(tr("当選データを最新化できませんでした。"), r.reason, database);
     }
 }
 

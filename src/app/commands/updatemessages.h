@@ -40,7 +40,6 @@ public:
     // One conflict: "第3回: 保存 04 05 06 07 08 09 (10) → 新 04 05 06 07 08 11 (10)".
     static QString conflictLine(const DrawConflict &conflict);
     // The core's reason in Japanese (CoreReasons) with the given path taken out.
-    static QString detail(const std::string &reason, const std::filesystem::path &shownPath = {});
     static QString detail(const Status &status, const std::filesystem::path &shownPath = {});
     static QString pathText(const std::filesystem::path &path);
 };

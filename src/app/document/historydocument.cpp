@@ -30,7 +30,7 @@ Status HistoryDocument::open(
 Status HistoryDocument::reload()
 {
     if (m_database.path().empty())
-        return Status::failure("no database is open");
+        return Status::failure(Fault{.kind = FaultKind::NoDatabaseOpen});
     Database fresh;
     DrawHistory loaded;
     Status status = fresh.open(m_database.path());
@@ -38,10 +38,13 @@ Status HistoryDocument::reload()
         status = fresh.loadHistory(loaded);
     if (!status)
         return status;
+    const int newest = newestCompleteDraw(m_history);
     m_database = std::move(fresh);
     m_loadedHistory = std::move(loaded);
     emit payoutsChanged();
     derive();
+    if (const int now = newestCompleteDraw(m_history); now > newest)
+        emit newDrawArrived(now);
     return status;
 }
 
@@ -76,10 +79,7 @@ void HistoryDocument::derive()
 
 namespace {
 
-Status noDatabase()
-{
-    return Status::failure(HistoryDocument::tr("データベースが開かれていません。").toStdString());
-}
+Status noDatabase() { return Status::failure(Fault{.kind = FaultKind::NoDatabaseOpen}); }
 
 } // namespace
 
@@ -113,13 +113,14 @@ Status HistoryDocument::removeTicket(long long id)
 }
 
 Status HistoryDocument::recordPrediction(PredictionRecord &entry,
-    const std::vector<std::array<int, 6>> &lines, std::vector<Ticket> &made)
+    const std::vector<std::array<int, MainNumberCount>> &lines, std::vector<Ticket> &made)
 {
     return writeBook([&](TicketBook &book) { return book.record(entry, lines, made); });
 }
 
-Status HistoryDocument::addDesignedTickets(const std::vector<std::array<int, 6>> &tickets,
-    int firstDraw, int draws, const std::string &memo, std::vector<Ticket> &made)
+Status HistoryDocument::addDesignedTickets(
+    const std::vector<std::array<int, MainNumberCount>> &tickets, int firstDraw, int draws,
+    const std::string &memo, std::vector<Ticket> &made)
 {
     return writeBook([&](TicketBook &) {
         return design::addDesignedTickets(m_database, tickets, firstDraw, draws, memo, made);
@@ -143,6 +144,24 @@ Status HistoryDocument::gradeTickets(
     if (status)
         grading.emplace(std::move(book), m_history, prizes);
     return status;
+}
+
+Status HistoryDocument::summarize(int drawNo, DrawSummary &out)
+{
+    std::vector<Ticket> book;
+    std::vector<PredictionRecord> records;
+    std::map<int, DrawPrizes> prizes;
+    Status status = tickets(book);
+    if (status)
+        status = TicketBook(m_database).records(records);
+    if (status)
+        status = payouts(prizes);
+    if (!status)
+        return status;
+    DrawSummaryInput input{m_history, prizes, book, records, m_options};
+    input.estimate = m_popularity->estimate();
+    input.estimatePending = !input.estimate && m_popularity->pending();
+    return summarizeDraw(input, drawNo, out);
 }
 
 std::filesystem::path HistoryDocument::settingsFile() { return PredictionOptions::FileName; }

@@ -8,6 +8,7 @@
 #include "store/drawvalidation.h"
 #include "store/result.h"
 #include "store/totals.h"
+#include "summary/drawsummary.h"
 #include "tickets/predictionrecord.h"
 #include "tickets/ticket.h"
 #include "tickets/ticketgrading.h"
@@ -73,15 +74,18 @@ public:
     Status addTickets(std::vector<Ticket> &tickets);
     Status removeTicket(long long id);
     // Stores a prediction's record and one ticket per line, all or none.
-    Status recordPrediction(PredictionRecord &entry, const std::vector<std::array<int, 6>> &lines,
-        std::vector<Ticket> &made);
+    Status recordPrediction(PredictionRecord &entry,
+        const std::vector<std::array<int, MainNumberCount>> &lines, std::vector<Ticket> &made);
     // Stores a designed set, one unit each, for `draws` draws from firstDraw, all or none.
-    Status addDesignedTickets(const std::vector<std::array<int, 6>> &tickets, int firstDraw,
-        int draws, const std::string &memo, std::vector<Ticket> &made);
+    Status addDesignedTickets(const std::vector<std::array<int, MainNumberCount>> &tickets,
+        int firstDraw, int draws, const std::string &memo, std::vector<Ticket> &made);
     // Every stored payout, by draw number (empty when the database holds none).
     Status payouts(std::map<int, DrawPrizes> &prizes) const;
     // The book graded against the history in use with the stored payouts, which it fills.
     Status gradeTickets(std::optional<TicketGrading> &grading, std::map<int, DrawPrizes> &prizes);
+    // The draw-day summary (今回の結果) of a draw of the history in use, with the popularity
+    // estimate when it has come (pending meanwhile; asking starts the work).
+    Status summarize(int drawNo, DrawSummary &out);
 
     // The settings file of the switches, in the working directory.
     static std::filesystem::path settingsFile();
@@ -97,6 +101,9 @@ signals:
     // The database was read anew (opened, updated, imported into): its payouts may differ.
     // It comes before the historyChanged of the same reading.
     void payoutsChanged();
+    // A reading of the database brought a complete draw newer than the history in use held:
+    // its draw number. It comes after the historyChanged of the same reading.
+    void newDrawArrived(int drawNo);
 
 private:
     void derive();

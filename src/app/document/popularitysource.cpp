@@ -33,6 +33,7 @@ void PopularitySource::rebuild(const DrawHistory &history, const std::map<int, D
     const std::filesystem::path &database)
 {
     ++m_generation;
+    m_patterns = popularity::PatternFamily::fromHistory(history);
     // The task reads its own copy of what it learns from, made here on the GUI thread.
     auto task = std::make_shared<std::packaged_task<Estimate()>>(
         [draws = popularity::observationsOf(history, prizes), database]() -> Estimate {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "popularity/patterns.h"
 #include "popularity/popularityestimate.h"
 #include "store/drawhistory.h"
 #include "store/prizestore.h"
@@ -46,6 +47,8 @@ public:
     const popularity::PopularityEstimate *estimate(bool start = true);
     // Asked for or being made, not come yet: the windows show 計算中… meanwhile.
     bool pending() const;
+    // The pattern tickets of the history in use (made at once, with no estimate needed).
+    const popularity::PatternFamily &patterns() const { return m_patterns; }
 
 signals:
     // The estimate of the history in use has come (or turned out not to be had).
@@ -59,6 +62,7 @@ private:
     std::shared_ptr<std::packaged_task<Estimate()>> m_lazy;
     std::vector<QPointer<QThread>> m_workers;
     int m_generation = 0;
+    popularity::PatternFamily m_patterns;
 };
 
 } // namespace loto6

@@ -34,8 +34,8 @@ QString PopularityTexts::caveats()
 
 QString PopularityTexts::yen(double v) { return QString::fromStdString(yenText(std::llround(v))); }
 
-QString PopularityTexts::linesSummary(
-    PopularitySource &source, const std::vector<std::array<int, 6>> &lines, bool start)
+QString PopularityTexts::linesSummary(PopularitySource &source,
+    const std::vector<std::array<int, MainNumberCount>> &lines, bool start)
 {
     const PopularityEstimate *e = source.estimate(start);
     if (lines.empty())
@@ -51,19 +51,24 @@ QString PopularityTexts::linesSummary(
                    QString::fromStdString(
                        withRange(spectrum.averageBoughtValue, spectrum.boughtRange)),
                    QString::fromStdString(conditionsText(*e, valuer)));
-    for (const std::array<int, 6> &line : lines) {
+    for (const std::array<int, MainNumberCount> &line : lines) {
         QStringList numbers;
         for (int n : line)
-            numbers << QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+            numbers << QString::fromStdString(twoDigitText(n));
         Combination c{};
         std::copy(line.begin(), line.end(), c.begin());
         std::sort(c.begin(), c.end());
         const TicketValue v = valuer.value(c);
-        const ValueRange range = valueContext(*e, valuer, v, spectrum).range;
+        const PatternInfo *pattern = source.patterns().infoOf(c);
+        const QString popularity = pattern
+            ? QString::fromStdString(patternText(*pattern)) + QStringLiteral("  ")
+                + QString::fromUtf8(PatternCaveat)
+            : QString::fromStdString(popularityText(v.relativePopularity));
+        const QString value
+            = yen(shownValue(v, pattern, spectrum)) + (pattern ? tr("以下") : QString());
+        const ValueRange range = valueContext(*e, valuer, v, spectrum, pattern).range;
         QString text = QStringLiteral("%1  %2  %3（%4）")
-                           .arg(numbers.join(QLatin1Char(' ')),
-                               QString::fromStdString(popularityText(v.relativePopularity)),
-                               yen(v.expectedValue),
+                           .arg(numbers.join(QLatin1Char(' ')), popularity, value,
                                QString::fromStdString(yenRangeText(range.low, range.high)));
         if (range.extrapolated)
             text += QStringLiteral("  ") + QString::fromStdString(testedText(true));
@@ -86,7 +91,8 @@ std::unique_ptr<Sheet> PopularityTexts::ticketsSheet(
         return sheet;
     }
     const TicketValuer valuer = e->nextDrawValuer();
-    return std::make_unique<Sheet>(ticketPopularitySheet(tickets, *e, valuer, e->spectrum(valuer)));
+    return std::make_unique<Sheet>(
+        ticketPopularitySheet(tickets, *e, valuer, e->spectrum(valuer), source.patterns()));
 }
 
 QString PopularityTexts::methodPopularityText(HistoryDocument &document, int from, int shift)

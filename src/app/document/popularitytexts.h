@@ -35,8 +35,8 @@ public:
     // One line per combination: its numbers, popularity and expected value under a heading;
     // 計算中… while the estimate is being made, empty without lines or an estimate. With
     // start, asking starts the work.
-    static QString linesSummary(
-        PopularitySource &source, const std::vector<std::array<int, 6>> &lines, bool start);
+    static QString linesSummary(PopularitySource &source,
+        const std::vector<std::array<int, MainNumberCount>> &lines, bool start);
     // The popularity and expected value of tickets beside the average ticket's; while the
     // estimate is being made, one cell saying 計算中…; null without an estimate.
     static std::unique_ptr<Sheet> ticketsSheet(

@@ -1,5 +1,6 @@
 #include "entry/drawtablemodel.h"
 
+#include "commands/corereasons.h"
 #include "entry/storedchange.h"
 #include "shell/dialogs.h"
 #include "shell/uihelpers.h"
@@ -9,9 +10,10 @@
 
 #include <QBrush>
 #include <QColor>
-#include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
+#include <string>
 
 namespace loto6 {
 
@@ -52,6 +54,7 @@ Status DrawTableModel::open(const std::filesystem::path &file)
         s = m_db.readDraws(draws);
     beginResetModel();
     m_rows.clear();
+    m_edits.clear();
     for (DrawRecord &draw : draws) {
         m_rows.push_back(storedRow(std::move(draw)));
         recheckRow(rowCount() - 1);
@@ -99,24 +102,26 @@ DrawFields DrawTableModel::numberFields(int row) const
     return fields;
 }
 
+Status DrawTableModel::numberCheck(int row, int column) const
+{
+    // The cell against the right cells before it, so that a repeat marks the later cell.
+    const Row &r = m_rows[std::size_t(row)];
+    const int field = column - 1;
+    std::array<std::string, DrawRecord::FieldCount> texts{};
+    for (int f = 0; f < field; ++f)
+        if (std::string t = toStd(r.texts[std::size_t(f + 1)].trimmed());
+            checkNumberText(t) == NumberText::Valid)
+            texts[std::size_t(f)] = std::move(t);
+    texts[std::size_t(field)] = toStd(r.texts[std::size_t(column)].trimmed());
+    DrawFields fields;
+    return readDrawFields(texts, DrawForm::Entry, 0, fields);
+}
+
 QString DrawTableModel::numberProblem(int row, int column) const
 {
     // Checked for every cell on every change: the text is built only for a wrong cell.
-    const QString text = m_rows[std::size_t(row)].texts[std::size_t(column)].trimmed();
-    auto where
-        = [&] { return drawName(row) + QLatin1Char(' ') + QString::fromUtf8(FieldNames[column]); };
-    if (checkNumberText(toStd(text)) == NumberText::Wrong) {
-        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-        return digits.match(text).hasMatch()
-            ? tr("%1: %2 は1～43の範囲外です").arg(where(), text)
-            : tr("%1: %2 は整数ではありません（小数点や文字は使えません）").arg(where(), text);
-    }
-    if (text.isEmpty())
-        return {};
-    if (const int earlier = repeatedField(numberFields(row), column - 1); earlier >= 0)
-        return tr("%1: %2 は%3と同じです（1回の7つの数字はすべて異なります）")
-            .arg(where(), text, QString::fromUtf8(FieldNames[earlier + 1]));
-    return {};
+    const Status check = numberCheck(row, column);
+    return check ? QString() : drawName(row) + QLatin1Char(' ') + CoreReasons::japanese(check);
 }
 
 int DrawTableModel::previousDatedRow(int row) const
@@ -443,12 +448,30 @@ bool DrawTableModel::setData(const QModelIndex &index, const QVariant &value, in
         emit dataChanged(index, index); // the view shows the old value again
         return false;
     }
+    if (!m_undoing) {
+        if (m_edits.size() == MaxUndo)
+            m_edits.erase(m_edits.begin());
+        m_edits.push_back({r, c, row.texts[std::size_t(c)]});
+    }
     row.texts[std::size_t(c)] = text;
     row.pending = true;
     recheckRow(r);
     recheckPendingRows();
     rowChanged(r);
     return true;
+}
+
+QModelIndex DrawTableModel::undoLastEdit()
+{
+    if (m_edits.empty())
+        return {};
+    const Edit edit = m_edits.back();
+    m_edits.pop_back();
+    const QModelIndex cell = index(edit.row, edit.column);
+    m_undoing = true;
+    setData(cell, edit.before, Qt::EditRole);
+    m_undoing = false;
+    return cell;
 }
 
 void DrawTableModel::rowChanged(int row)
@@ -476,6 +499,9 @@ int DrawTableModel::insertDrawRow(int row)
         fresh.texts[DateColumn] = QString::fromStdString(
             nextDrawDay(toStd(m_rows[std::size_t(latest)].texts[DateColumn])));
     fresh.pending = true;
+    // A row put between others moves the rows of the edits kept.
+    if (position < rowCount())
+        m_edits.clear();
     beginInsertRows({}, position, position);
     m_rows.insert(m_rows.begin() + position, std::move(fresh));
     recheckRow(position);
@@ -494,6 +520,7 @@ Status DrawTableModel::removeDrawRow(int row)
         m_savedChanges = true;
         emit drawsWritten();
     }
+    m_edits.clear();
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
     endRemoveRows();
@@ -540,6 +567,7 @@ Status DrawTableModel::saveRow(int row)
 
 void DrawTableModel::dropRow(int row)
 {
+    m_edits.clear();
     beginRemoveRows({}, row, row);
     m_rows.erase(m_rows.begin() + row);
     endRemoveRows();

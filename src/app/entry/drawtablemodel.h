@@ -10,6 +10,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <filesystem>
@@ -99,6 +100,18 @@ public:
     Status saveRow(int row);
     // Saves every pending row; stops at the first failure.
     Status saveAll();
+    // Puts the cell of the last edit back as it was before it, through the checks of typing
+    // (a row left since is written again when it is left); returns that cell, or nothing when
+    // there is no edit to undo. Edits before a row was taken out are forgotten.
+    QModelIndex undoLastEdit();
+    bool canUndo() const { return !m_edits.empty(); }
+    // The rows not saved (half-typed or wrong), one line each: the draw, its numbers (＿ where
+    // missing), the bonus and the date.
+    QStringList unsavedRowTexts() const;
+    // Reads the database file again over a fresh connection (another command may have put a
+    // new file in its place), keeping the rows not saved as they were typed. A failure keeps
+    // everything as it was.
+    Status reopen(const std::filesystem::path &file);
 
 signals:
     // Something the user typed was refused; the text says why.
@@ -130,6 +143,8 @@ private:
     // Where a stored draw came from, each recorded change on a line; empty when nothing is.
     QString sourceTip(int row) const;
     DrawFields numberFields(int row) const;
+    // The common check of a draw's numbers for one number cell (DrawForm::Entry).
+    Status numberCheck(int row, int column) const;
     QString numberProblem(int row, int column) const;
     QString dateProblem(int row) const;
     int previousDatedRow(int row) const;
@@ -145,8 +160,19 @@ private:
     void recheckRow(int row);
     void recheckPendingRows();
 
+    // One accepted edit of a cell, with the text before it.
+    struct Edit
+    {
+        int row;
+        int column;
+        QString before;
+    };
+
     Database m_db;
     std::vector<Row> m_rows;
+    std::vector<Edit> m_edits; // the newest last, at most MaxUndo
+    bool m_undoing = false;
+    static constexpr std::size_t MaxUndo = 200;
     QWidget *m_window;
     bool m_readOnly = false;
     bool m_savedChanges = false;

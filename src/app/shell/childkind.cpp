@@ -10,6 +10,7 @@
 #include "windows/entrywindow.h"
 #include "windows/popularitywindow.h"
 #include "windows/predictionwindow.h"
+#include "windows/summarywindow.h"
 #include "windows/ticketwindow.h"
 
 #include <iterator>
@@ -23,7 +24,7 @@ namespace {
 // it has a print button.
 const AnalysisWindowFacts AnalysisWindows[] = {
     {"frequency", "mnuSyutugenHindo", "", {13800, 12530}, true},
-    {"count-groups", "mnuSyutugenKaisu", "回数別出現分析", {3405, 8355}, true},
+    {"count-groups", "mnuSyutugenKaisu", "", {3405, 8355}, true},
     {"appearance-count", "mnuZenkaiSyutugen", "", {9870, 13995}, true},
     {"appearance-interval", "mnuSyutugenKankaku", "", {9850, 13920}, true},
     {"number-interval", "mnuNumberKankaku", "", {9870, 13905}, true},
@@ -105,6 +106,9 @@ const OwnWindowFacts OwnWindows[] = {
     // The entry window opens at any time beside the others: they all show what it saves.
     {windowclass::Entry, "mnuMasterInput", "当選データ入力(&I)", {7180, 13450},
         &EntryWindow::create, "データの更新", Qt::CTRL | Qt::Key_I},
+    // What the newest draw did to the tickets: offered whenever a new draw comes in.
+    {windowclass::Summary, "mnuKonkaiKekka", "今回の結果(&R)...", {15000, 11000},
+        &make<SummaryWindow>, "今回の結果", Qt::CTRL | Qt::Key_R},
 };
 
 } // namespace

@@ -26,6 +26,7 @@ inline constexpr const char *Popularity = "人気度と期待値";
 inline constexpr const char *Chart = "グラフ";
 inline constexpr const char *Design = "番号の設計";
 inline constexpr const char *Entry = "当選データ入力";
+inline constexpr const char *Summary = "今回の結果";
 } // namespace windowclass
 
 // The designed size of a window no row names, in twips.

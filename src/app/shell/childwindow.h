@@ -6,6 +6,7 @@
 namespace loto6 {
 
 class MainFrm;
+class SheetView;
 
 // A window inside the main window that does all its work while it loads and tells the main
 // window through propEnd when it opens (false) and when it closes (true).
@@ -26,6 +27,11 @@ public:
     // the scroll position of every grid stay.
     virtual void refresh();
     MainFrm &mainFrm() const { return m_frame; }
+    // What a restart brings back besides the window's place: the tab shown in each tab set and
+    // where each scrolling part stands, as one line of text; restoreViewState puts it back
+    // (what no longer fits the window is left as it is).
+    QString viewState() const;
+    void restoreViewState(const QString &state);
     // The window shows the ticket book and follows the document's ticketsChanged.
     bool followsBook() const { return m_followsBook; }
 
@@ -44,12 +50,21 @@ protected:
     // The ticket book changed while the window is loaded: it computes again in place.
     virtual void bookChanged() { refresh(); }
     void closeEvent(QCloseEvent *event) override;
+    // First shown, the window grows by roomWanted() where the main window has room.
+    void showEvent(QShowEvent *event) override;
+    // How much wider and taller than designed the window would show its contents whole; it
+    // grows by that, within the main window's client area, when it first shows.
+    virtual QSize roomWanted() const { return {}; }
+    // What a window whose last column explains in sentences wants: the whole width, and the
+    // height of the grid's rows.
+    static QSize wholeWidthFor(const SheetView &grid);
 
 private:
     MainFrm &m_frame;
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_followsBook = false;
+    bool m_grown = false;
 };
 
 } // namespace loto6

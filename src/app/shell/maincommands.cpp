@@ -39,7 +39,8 @@ const CommandEntry Commands[] = {
     {&MainCommands::cascade, "mnuWindowCascade", "重ねて表示(&C)"},
     {&MainCommands::arrangeIcons, "mnuWindowArrangeIcon", "アイコンの整列(&A)"},
     {&MainCommands::nextChild, "actNextChild", "次のウィンドウ(&N)", Qt::CTRL | Qt::Key_Tab},
-    {&MainCommands::previousChild, "actPreviousChild", "前のウィンドウ(&P)",
+    // The key arrives as Backtab; the menu names it as printed on the keyboard.
+    {&MainCommands::previousChild, "actPreviousChild", "前のウィンドウ(&P)\tCtrl+Shift+Tab",
         Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab},
     {&MainCommands::closeChild, "actCloseChild", "閉じる(&O)", Qt::CTRL | Qt::Key_F4,
         Qt::CTRL | Qt::Key_W},
@@ -86,36 +87,63 @@ const Placement Layout[] = {{nullptr, "mnuEnd"}, {nullptr, "mnuYoso"},
     {"mnuMain", "mnuLastChar"}, {"mnuMain", "mnuLastCharRenzoku"}, {"mnuMain", "*analyses"},
     {"mnuMain", "mnuGuzenHikaku"}, {"mnuMain", "mnuYosoKensyo"}, {"mnuMain", "-"},
     {"mnuMain", "mnuKijunkai"}, {"mnuMain", "mnuKijunkaiKaijo"}, {"mnuGraphMenu", "mnuGraph"},
-    {"mnuHosyu", "mnuMasterUpdate"}, {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuCsvTorikomi"},
-    {"mnuHosyu", "mnuCsvKakidashi"}, {"mnuHosyu", "mnuKonyuBango"}, {"mnuHosyu", "mnuBangoSekkei"},
-    {"mnuHosyu", "mnuNinkido"}, {"mnuHosyu", "-"}, {"mnuHosyu", "mnuPrint"},
-    {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
+    {"mnuHosyu", "mnuMasterUpdate"}, {"mnuHosyu", "mnuMasterInput"}, {"mnuHosyu", "mnuKonkaiKekka"},
+    {"mnuHosyu", "mnuCsvTorikomi"}, {"mnuHosyu", "mnuCsvKakidashi"}, {"mnuHosyu", "mnuKonyuBango"},
+    {"mnuHosyu", "mnuBangoSekkei"}, {"mnuHosyu", "mnuNinkido"}, {"mnuHosyu", "-"},
+    {"mnuHosyu", "mnuPrint"}, {"mnuMain", "*windows"}, {"mnuWindow", "mnuWindowHorizontal"},
     {"mnuWindow", "mnuWindowVertical"}, {"mnuWindow", "mnuWindowCascade"},
     {"mnuWindow", "mnuWindowArrangeIcon"}, {"mnuWindow", "-"}, {"mnuWindow", "actNextChild"},
     {"mnuWindow", "actPreviousChild"}, {"mnuWindow", "actCloseChild"}, {"mnuWindow", "mnuToolbar"},
     {"mnuHelp", "mnuHelpFile"}, {"mnuHelp", "mnuAbout"}};
 
 // The everyday commands on the toolbar; "-" is a gap.
-const char *const ToolbarCommands[] = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput", "-",
-    "mnuYoso", "mnuKonyuBango", "-", "mnuPrint"};
+const char *const ToolbarCommands[] = {"mnuMasterUpdate", "mnuCsvTorikomi", "mnuMasterInput",
+    "mnuKonkaiKekka", "-", "mnuYoso", "mnuKonyuBango", "-", "mnuPrint"};
 
 // Marks the items of the window list, which are made again each time the menu opens.
 constexpr const char *WindowListItem = "windowListItem";
 
+// A window's title as its frame shows it: Qt's "[*]" mark of unsaved changes as "*" or
+// nothing.
+QString shownTitle(const QWidget &window)
+{
+    QString title = window.windowTitle();
+    return title.replace(
+        QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
+// The list of open windows under the window commands: the first nine with their access keys,
+// the others in a submenu, so that the menu fits any screen however many are open.
 void fillWindowList(QMenu &menu, QMdiArea &area)
 {
-    for (QAction *item : menu.actions())
-        if (item->property(WindowListItem).toBool())
+    constexpr int Listed = 9;
+    for (QAction *item : menu.actions()) {
+        if (!item->property(WindowListItem).toBool())
+            continue;
+        if (QMenu *sub = item->menu())
+            delete sub; // its own action and its items go with it
+        else
             delete item;
+    }
+    QMenu *more = nullptr;
     int number = 0;
     for (QMdiSubWindow *window : area.subWindowList(QMdiArea::CreationOrder)) {
         if (window->isHidden())
             continue;
         ++number;
-        const QString caption = number < 10
-            ? QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle())
-            : QStringLiteral("%1 %2").arg(number).arg(window->windowTitle());
-        auto *item = new QAction(caption, &menu);
+        const QString title = shownTitle(window->widget() ? *window->widget() : *window);
+        const QString caption = number <= Listed ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                                 : QStringLiteral("%1 %2").arg(number).arg(title);
+        if (number == 1)
+            menu.addSeparator()->setProperty(WindowListItem, true);
+        if (number == Listed + 1) {
+            more = new QMenu(QObject::tr("その他のウィンドウ(&M)"), &menu);
+            more->menuAction()->setObjectName(QStringLiteral("mnuWindowListMore"));
+            more->menuAction()->setProperty(WindowListItem, true);
+            menu.addMenu(more);
+        }
+        QMenu &into = more ? *more : menu;
+        auto *item = new QAction(caption, &into);
         item->setObjectName(QStringLiteral("mnuWindowList%1").arg(number));
         item->setCheckable(true);
         item->setChecked(window == area.activeSubWindow());
@@ -125,10 +153,8 @@ void fillWindowList(QMenu &menu, QMdiArea &area)
                 window->raise();
             }
         });
-        if (number == 1)
-            menu.addSeparator()->setProperty(WindowListItem, true);
         item->setProperty(WindowListItem, true);
-        menu.addAction(item);
+        into.addAction(item);
     }
 }
 

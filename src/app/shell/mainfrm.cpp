@@ -8,6 +8,7 @@
 #include "shell/childwindow.h"
 #include "shell/session.h"
 #include "shell/statusline.h"
+#include "shell/summaryoffer.h"
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
 #include "shell/windowarranger.h"
@@ -64,6 +65,7 @@ MainFrm::MainFrm(QWidget *parent, std::vector<ChildKind> kinds)
     new HistoryCommands(*this);
     AsOfCommands::install(*this);
     m_historyStatus = createStatusLine(*statusBar());
+    installSummaryOffer(*this);
     connect(m_document, &HistoryDocument::historyChanged, this, &MainFrm::showHistory);
 
     fitToScreen();
@@ -134,8 +136,9 @@ void MainFrm::fitToScreen()
         move(available.topLeft() + QPoint((available.width() - size->width()) / 2, 0));
     } else {
         resize(available.size() - QSize(0, FrameAllowance));
-        setWindowState(windowState() | Qt::WindowMaximized);
     }
+    // The first start uses the whole screen; the size above is the one a restore gives back.
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 Status MainFrm::startUp(
@@ -262,7 +265,11 @@ void MainFrm::showAbout()
     processPendingEventsOnce();
     if (!m_about)
         m_about = new AboutWindow(this);
-    m_about->move(AboutWindow::positionFor(frameGeometry(), m_about->frameGeometry().size()));
+    // Not yet shown, the window has no title bar: it is allowed for.
+    QSize outer = m_about->frameGeometry().size();
+    if (outer == m_about->size())
+        outer.rheight() += AboutWindow::TitleBarAllowance;
+    m_about->move(AboutWindow::positionFor(frameGeometry(), outer));
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

@@ -6,12 +6,14 @@
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
 #include "views/chartview.h"
+#include "views/printpreview.h"
 #include "views/sheetview.h"
 #include "windows/aboutwindow.h"
 #include "windows/chartwindow.h"
 #include "windows/helpwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -19,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
@@ -95,6 +98,9 @@ void ScreenshotRunner::run()
     int number = 1;
     for (const ChildKind &kind : m_frame.kinds())
         shoot(kind, number++, timings);
+    shootPrintPreview(
+        windowclass::Prediction, QStringLiteral("%1-print-prediction").arg(number++), timings);
+    shootPrintPreview("出現間隔分析", QStringLiteral("%1-print-intervals").arg(number++), timings);
     timings.flush();
     shootArrangements(number);
     number += 3;
@@ -145,6 +151,34 @@ void ScreenshotRunner::shoot(const ChildKind &kind, int number, QTextStream &tim
         wait(50);
         save(window, file + QStringLiteral("-scrolled"));
     }
+    window->close();
+    wait(50);
+}
+
+void ScreenshotRunner::shootPrintPreview(
+    const char *className, const QString &file, QTextStream &timings)
+{
+    QMdiSubWindow *window = m_frame.openChild(qs(className));
+    wait(300);
+    auto *print
+        = window ? window->widget()->findChild<QPushButton *>(QStringLiteral("Command2")) : nullptr;
+    if (!print)
+        return;
+    QElapsedTimer timer;
+    QTimer::singleShot(0, this, [&] {
+        auto *preview = qobject_cast<PrintPreview *>(QApplication::activeModalWidget());
+        if (!preview)
+            return;
+        for (int i = 0; i < 1000 && preview->pagesDrawn() == 0; ++i)
+            wait(5);
+        timings << "印刷プレビュー " << className << '\t' << preview->pageCount() << " pages\t"
+                << timer.elapsed() << " ms\n";
+        wait(300);
+        save(preview, file);
+        preview->close();
+    });
+    timer.start();
+    print->click();
     window->close();
     wait(50);
 }

@@ -33,6 +33,8 @@ private:
     void shootCharts(int number);
     // A few windows tiled both ways and cascaded.
     void shootArrangements(int number);
+    // The print preview a window's 印刷 opens, with the time until its first page is drawn.
+    void shootPrintPreview(const char *className, const QString &file, QTextStream &timings);
 
     MainFrm &m_frame;
     QString m_folder;

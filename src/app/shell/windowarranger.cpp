@@ -1,5 +1,6 @@
 #include "shell/windowarranger.h"
 
+#include "shell/childwindow.h"
 #include "shell/mainfrm.h"
 #include "shell/twips.h"
 
@@ -163,6 +164,8 @@ std::vector<WindowArranger::Placement> WindowArranger::placements() const
         p.maximized = window->isMaximized();
         p.minimized = window->isMinimized();
         p.active = window == m_area.currentSubWindow();
+        if (const auto *child = qobject_cast<ChildWindow *>(window->widget()))
+            p.view = child->viewState();
         out.push_back(p);
     }
     return out;
@@ -179,10 +182,13 @@ void WindowArranger::place(QMdiSubWindow *window, const Placement &placement) co
         window->showMaximized();
     else if (placement.minimized)
         window->showMinimized();
+    if (auto *child = qobject_cast<ChildWindow *>(window->widget()))
+        child->restoreViewState(placement.view);
 }
 
-// One line per window: class name, then x, y, width, height and the flags M (maximised),
-// I (minimised) and A (active), separated by tabs.
+// One line per window: class name, then x, y, width, height, the flags M (maximised),
+// I (minimised) and A (active) and the view state, separated by tabs. A line of an earlier
+// version has no view state.
 QString WindowArranger::encode(const std::vector<Placement> &placements)
 {
     QStringList lines;
@@ -196,7 +202,7 @@ QString WindowArranger::encode(const std::vector<Placement> &placements)
             flags += QLatin1Char('A');
         lines << QStringList{p.className, QString::number(p.geometry.x()),
             QString::number(p.geometry.y()), QString::number(p.geometry.width()),
-            QString::number(p.geometry.height()), flags}
+            QString::number(p.geometry.height()), flags, p.view}
                      .join(QLatin1Char('\t'));
     }
     return lines.join(QLatin1Char('\n'));
@@ -207,7 +213,7 @@ std::vector<WindowArranger::Placement> WindowArranger::decode(const QString &tex
     std::vector<Placement> out;
     for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() != 6 || f[0].isEmpty())
+        if ((f.size() != 6 && f.size() != 7) || f[0].isEmpty())
             continue;
         int values[4];
         bool ok = true;
@@ -217,7 +223,7 @@ std::vector<WindowArranger::Placement> WindowArranger::decode(const QString &tex
             continue;
         out.push_back({f[0], QRect(values[0], values[1], values[2], values[3]),
             f[5].contains(QLatin1Char('M')), f[5].contains(QLatin1Char('I')),
-            f[5].contains(QLatin1Char('A'))});
+            f[5].contains(QLatin1Char('A')), f.value(6)});
     }
     return out;
 }

@@ -44,12 +44,14 @@ public:
         bool maximized = false;
         bool minimized = false;
         bool active = false;
+        // The window's tabs and scroll positions (ChildWindow::viewState).
+        QString view;
     };
     // The window class of a child, kept on its frame by whoever opens it.
     static constexpr const char *ClassNameProperty = "childClassName";
     // The open windows with a class name, in the order they were opened.
     std::vector<Placement> placements() const;
-    // Puts a window back where it stood (inside the area).
+    // Puts a window back where it stood (inside the area), with its tabs and scroll positions.
     void place(QMdiSubWindow *window, const Placement &placement) const;
     // The text kept in the layout settings for the placements, and back.
     static QString encode(const std::vector<Placement> &placements);

@@ -2,6 +2,7 @@
 
 #include "chart/chartwriter.h"
 #include "store/outputfile.h"
+#include "views/printpreview.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -11,7 +12,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <sstream>
@@ -19,6 +19,27 @@
 namespace loto6 {
 
 namespace {
+
+// The chart as one printed page, drawn when the preview shows it.
+class ChartPages : public PrintPages
+{
+public:
+    explicit ChartPages(const ChartView &view)
+        : m_view(view)
+    {
+    }
+    void layOut(QSizeF page) override { m_page = page; }
+    int pageCount() const override { return 1; }
+    void paintPage(QPainter &painter, int) const override { m_view.paintOnPage(painter, m_page); }
+    bool prefersLandscape(QSizeF) const override
+    {
+        return !m_view.showsPicture() || m_view.width() >= m_view.height();
+    }
+
+private:
+    const ChartView &m_view;
+    QSizeF m_page;
+};
 
 QColor qcolor(Rgb c) { return QColor(red(c), green(c), blue(c)); }
 
@@ -151,7 +172,7 @@ Status ChartView::savePng(const std::filesystem::path &file,
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!picture().save(&buffer, "PNG"))
-        return Status::failure("the picture could not be made");
+        return Status::failure(Fault{.kind = FaultKind::PictureNotMade});
     return writeOutputFile(file,
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
         protectedFiles);
@@ -161,45 +182,45 @@ Status ChartView::saveSvg(const std::filesystem::path &file,
     const std::vector<std::filesystem::path> &protectedFiles) const
 {
     if (m_paintPicture)
-        return Status::failure("a painted picture is saved as PNG only");
+        return Status::failure(Fault{.kind = FaultKind::PaintedPictureSvg});
     std::ostringstream svg;
     writeChartSvg(svg, m_chart, PictureWidth, PictureHeight);
     return writeOutputFile(file, svg.view(), protectedFiles);
 }
 
+QString ChartView::printTitle() const
+{
+    return m_paintPicture ? window()->windowTitle() : QString::fromStdString(m_chart.caption);
+}
+
 void ChartView::printWithPreview()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(m_paintPicture && m_pictureSize.height() > m_pictureSize.width()
-            ? QPageLayout::Portrait
-            : QPageLayout::Landscape);
-    printer.setDocName(
-        m_paintPicture ? window()->windowTitle() : QString::fromStdString(m_chart.caption));
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName(QStringLiteral("chartPrintPreview"));
-    preview.setWindowTitle(tr("印刷プレビュー"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-        [this](QPrinter *target) { print(*target); });
-    preview.exec();
+    showPrintPreview(this, std::make_shared<ChartPages>(*this), printTitle());
 }
 
 void ChartView::print(QPrinter &printer) const
 {
-    QPainter painter(&printer);
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    ChartPages pages(*this);
+    pages.print(printer);
+}
+
+void ChartView::paintOnPage(QPainter &painter, QSizeF page) const
+{
     if (m_paintPicture) {
-        // As large as the page holds, in its own proportions.
-        const QSizeF fitted = QSizeF(m_pictureSize).scaled(page.size(), Qt::KeepAspectRatio);
-        painter.setFont(font());
-        paintContents(painter, fitted);
+        // As large as the page holds, in its own proportions; drawn from the picture at twice
+        // its size, so that its own fonts keep their size on any device.
+        const QSizeF fitted = QSizeF(m_pictureSize).scaled(page, Qt::KeepAspectRatio);
+        painter.drawImage(QRectF(QPointF(0, 0), fitted), picture());
         return;
     }
     // Laid out at picture width and scaled onto the page, so that the text keeps its size
     // relative to the plots on any paper.
     const double scale = page.width() / PictureWidth;
+    painter.save();
     painter.scale(scale, scale);
     painter.setFont(font());
     paint(painter, m_chart, QSizeF(PictureWidth, page.height() / scale));
+    painter.restore();
 }
 
 QSize ChartView::sizeHint() const { return m_paintPicture ? m_pictureSize : QSize(900, 600); }

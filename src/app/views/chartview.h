@@ -53,11 +53,16 @@ public:
         const std::vector<std::filesystem::path> &protectedFiles) const;
     Status saveSvg(const std::filesystem::path &file,
         const std::vector<std::filesystem::path> &protectedFiles) const;
-    // The chart on one page of the printer, in the page's proportions (a picture keeps its
-    // own, as large as the page allows).
+    // The chart on a page of the given size in layout units (1/96 inch), in the page's
+    // proportions (a picture keeps its own, as large as the page allows).
+    void paintOnPage(QPainter &painter, QSizeF page) const;
+    // The chart on one page of the printer.
     void print(QPrinter &printer) const;
-    // The print dialog's preview of the chart, which prints or saves a PDF.
+    // The one print preview (printpreview.h) of the chart, titled with its caption.
     void printWithPreview();
+    // What the printed page is titled: the chart's caption, or the window's title for a
+    // picture.
+    QString printTitle() const;
 
     // The view has drawn its chart once (the first-paint timing waits for it).
     bool hasPainted() const { return m_painted; }

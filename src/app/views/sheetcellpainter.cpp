@@ -6,13 +6,14 @@
 
 namespace loto6 {
 
-std::pair<int, int> SheetCellPainter::textExtent(HAlign align, int left, int right, int textWidth)
+std::pair<int, int> SheetCellPainter::textExtent(
+    HAlign align, int left, int right, int textWidth, int padding)
 {
     switch (align) {
     case HAlign::Left:
-        return {left + TextPadding, left + TextPadding + textWidth - 1};
+        return {left + padding, left + padding + textWidth - 1};
     case HAlign::Right:
-        return {right - TextPadding - textWidth + 1, right - TextPadding};
+        return {right - padding - textWidth + 1, right - padding};
     case HAlign::Center:
         break;
     }
@@ -39,7 +40,7 @@ void SheetCellPainter::drawTextPart(QPainter *painter, const QFont &font, const 
     const int width = textWidth(text, QFontMetrics(font));
     const int left = m_columns.left(sourceCol);
     const int right = left + m_columns.width(sourceCol) - 1;
-    auto [first, last] = textExtent(source.hAlign, left, right, width);
+    auto [first, last] = textExtent(source.hAlign, left, right, width, m_padding);
     if (source.hAlign == HAlign::Center && sheet.allowOverflow() && width > right - left + 1) {
         // A centred text that cannot spread to one side runs further into the other, as far
         // as the empty cells on that side allow.

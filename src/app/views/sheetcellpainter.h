@@ -37,8 +37,11 @@ public:
     // How far a cell looks for a neighbour whose text runs into it.
     static constexpr int MaxOverflowCells = 64;
 
-    explicit SheetCellPainter(const SheetColumnPlaces &columns)
+    // padding: the room between a text and the cell's side (the grid's TextPadding, more on
+    // paper).
+    explicit SheetCellPainter(const SheetColumnPlaces &columns, int padding = TextPadding)
         : m_columns(columns)
+        , m_padding(padding)
     {
     }
 
@@ -48,7 +51,8 @@ public:
     // Horizontal extent [first, last] of a text of the given width in a cell spanning
     // [left, right], as the grid places it: left-aligned texts start after the padding and run
     // right, centred texts spread both ways, right-aligned ones run left.
-    static std::pair<int, int> textExtent(HAlign align, int left, int right, int textWidth);
+    static std::pair<int, int> textExtent(
+        HAlign align, int left, int right, int textWidth, int padding = TextPadding);
     // Left and right edges of the empty cells around a cell that its text may run into: as far
     // as the nearest text, line between cells or column not placed on each side.
     std::pair<int, int> overflowBounds(const Sheet &sheet, int col, int row) const;
@@ -62,6 +66,7 @@ private:
         QPainter *painter, const QRect &rect, const Sheet &sheet, int col, int row) const;
 
     const SheetColumnPlaces &m_columns;
+    int m_padding;
     // Sheets repeat few distinct texts ("●", small numbers), so widths are kept; a painter
     // draws in one font.
     mutable QHash<QString, int> m_widths;

@@ -179,18 +179,17 @@ QStringList SheetExporter::pageFileNames(const QString &file, int pages)
 Status SheetExporter::saveCsv(const QString &file, CsvEncoding encoding) const
 {
     if (!m_view->sheetModel())
-        return Status::failure("the grid shows no table");
+        return Status::failure(Fault{.kind = FaultKind::NoTableShown});
     const std::optional<QByteArray> bytes = csvBytes(m_view->sheetModel()->sheet(), encoding);
     if (!bytes)
-        return Status::failure(
-            tr("Shift-JIS で表せない文字があります。UTF-8 で保存してください。").toStdString());
+        return Status::failure(Fault{.kind = FaultKind::CsvNotShiftJis});
     return writeFile(file, *bytes);
 }
 
 Status SheetExporter::saveHtml(const QString &file) const
 {
     if (!m_view->sheetModel())
-        return Status::failure("the grid shows no table");
+        return Status::failure(Fault{.kind = FaultKind::NoTableShown});
     return writeFile(file, htmlBytes(m_view->sheetModel()->sheet()));
 }
 
@@ -198,13 +197,14 @@ Status SheetExporter::savePng(const QString &file, QStringList *written) const
 {
     const QList<QImage> pages = renderPages(*m_view);
     if (pages.isEmpty())
-        return Status::failure("the grid shows no table");
+        return Status::failure(Fault{.kind = FaultKind::NoTableShown});
     const QStringList names = pageFileNames(file, static_cast<int>(pages.size()));
     for (qsizetype i = 0; i < pages.size(); ++i) {
         QByteArray png;
         QBuffer buffer(&png);
         if (!buffer.open(QIODevice::WriteOnly) || !pages[i].save(&buffer, "PNG"))
-            return Status::failure(names[i].toStdString() + ": cannot make the picture");
+            return Status::failure(
+                Fault{.kind = FaultKind::PictureNotMade, .file = names[i].toStdString()});
         if (Status s = writeFile(names[i], png); !s)
             return s;
         if (written)

@@ -110,10 +110,9 @@ bool SheetFinder::findNumber(long long number)
         return false;
     }
     moveTo(m_view, *cell);
-    tell(tr("%1 が見つかりました（%2行目 %3列目）。もう一度 Ctrl+F で次を探します。")
+    tell(tr("%1 が見つかりました（%2）。もう一度 Ctrl+F で次を探します。")
              .arg(number)
-             .arg(cell->row)
-             .arg(cell->col));
+             .arg(QString::fromStdString(cellPlace(model->sheet(), *cell))));
     return true;
 }
 

@@ -48,11 +48,12 @@ int repeatedItems(const std::vector<int> &sizes, int frozen, int room)
 
 // The pieces of one sheet in page order, with their heights; tops are set by the caller.
 std::vector<PagePart> cutSheet(
-    const SheetSizes &s, int index, int pageWidth, int pageHeight, double minScale)
+    const SheetSizes &s, int index, int pageWidth, int pageHeight, double minScale, double maxScale)
 {
     const int width = total(s.columns, static_cast<int>(s.columns.size()));
-    const double scale
-        = width > 0 ? std::clamp(static_cast<double>(pageWidth) / width, minScale, 1.0) : 1.0;
+    const double scale = width > 0
+        ? std::clamp(static_cast<double>(pageWidth) / width, minScale, std::max(maxScale, minScale))
+        : 1.0;
     const int roomWidth = static_cast<int>(std::floor(pageWidth / scale));
     const int roomHeight
         = static_cast<int>(std::floor(std::max(pageHeight - s.captionHeight, 1) / scale));
@@ -81,14 +82,14 @@ std::vector<PagePart> cutSheet(
 
 } // namespace
 
-PagePlan planPages(
-    const std::vector<SheetSizes> &sheets, int pageWidth, int pageHeight, double minScale)
+PagePlan planPages(const std::vector<SheetSizes> &sheets, int pageWidth, int pageHeight,
+    double minScale, double maxScale)
 {
     PagePlan pages;
     int used = 0; // height taken on the last page
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         std::vector<PagePart> parts
-            = cutSheet(sheets[i], static_cast<int>(i), pageWidth, pageHeight, minScale);
+            = cutSheet(sheets[i], static_cast<int>(i), pageWidth, pageHeight, minScale, maxScale);
         const bool joins = parts.size() == 1 && !pages.empty()
             && used + SheetGap + parts.front().height <= pageHeight;
         if (joins) {

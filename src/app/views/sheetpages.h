@@ -50,12 +50,12 @@ struct PagePart
 using PagePlan = std::vector<std::vector<PagePart>>;
 
 // The pages of the sheets, in order, on a page body of the given size. Each sheet is scaled
-// down to the page width where that keeps it at minScale or more; wider ones go on as many
+// to the page width where that keeps it between minScale and maxScale; wider ones go on as many
 // pages across as they need, taller ones down, pages down before across, every page with the
 // sheet's heading rows and label columns (unless they alone would take half the page). A sheet
 // that fits whole under the one before it on a page goes there; any other starts a page.
-PagePlan planPages(
-    const std::vector<SheetSizes> &sheets, int pageWidth, int pageHeight, double minScale);
+PagePlan planPages(const std::vector<SheetSizes> &sheets, int pageWidth, int pageHeight,
+    double minScale, double maxScale = 1.0);
 
 // The space between two sheets on one page.
 inline constexpr int SheetGap = 16;

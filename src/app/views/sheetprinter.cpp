@@ -1,18 +1,14 @@
 #include "views/sheetprinter.h"
 
-#include "commands/corereasons.h"
 #include "shell/appfonts.h"
 #include "shell/uihelpers.h"
-#include "store/outputfile.h"
 #include "views/sheetcellpainter.h"
 #include "views/sheetnotes.h"
 #include "views/sheetview.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -102,11 +98,13 @@ SheetSizes SheetPrintDocument::measure(const Sheet &sheet, const QList<int> &not
     SheetSizes sizes;
     sizes.columns.reserve(static_cast<std::size_t>(sheet.columns()));
     for (int c = 1; c <= sheet.columns(); ++c)
-        sizes.columns.push_back(SheetView::columnPixels(sheet.colWidth(c), m_gridFont));
+        sizes.columns.push_back(
+            SheetView::columnPixels(sheet.colWidth(c), m_gridFont) + 2 * CellPadding);
     sizes.rows.reserve(static_cast<std::size_t>(sheet.rows()));
     for (int r = 1; r <= sheet.rows(); ++r)
-        sizes.rows.push_back(
-            noteRows.contains(r) ? 0 : SheetView::rowPixels(sheet.rowHeight(r), LayoutDpi));
+        sizes.rows.push_back(noteRows.contains(r)
+                ? 0
+                : SheetView::rowPixels(sheet.rowHeight(r), LayoutDpi) + RowPadding);
     sizes.frozenColumns = sheet.frozenColumns();
     sizes.frozenRows = sheet.frozenRows();
     const bool ownCaption = !sheet.caption().empty() && qs(sheet.caption()) != m_title;
@@ -152,7 +150,7 @@ void SheetPrintDocument::layOut(QSizeF page)
         }
         sizes.push_back(block.sizes);
     }
-    m_plan = planPages(sizes, body.width(), body.height(), MinScale);
+    m_plan = planPages(sizes, body.width(), body.height(), MinScale, MaxScale);
     // Even nothing to print is one page, with its title and footer.
     if (m_plan.empty())
         m_plan.emplace_back();
@@ -217,7 +215,7 @@ void SheetPrintDocument::paintPart(QPainter &painter, const PagePart &part) cons
     painter.scale(part.scale, part.scale);
     painter.setFont(m_gridFont);
     const PartColumns columns(sizes.columns, part);
-    const SheetCellPainter cells(columns);
+    const SheetCellPainter cells(columns, SheetCellPainter::TextPadding + CellPadding);
     int y = 0;
     auto paintRow = [&](int row) {
         const int height = sizes.rows[static_cast<std::size_t>(row - 1)];
@@ -242,52 +240,6 @@ void SheetPrintDocument::paintPage(QPainter &painter, int page) const
     paintHeadAndFoot(painter, page);
     for (const PagePart &part : m_plan[static_cast<std::size_t>(page)])
         paintPart(painter, part);
-}
-
-bool SheetPrintDocument::print(QPagedPaintDevice &device)
-{
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    const double scaleX = device.logicalDpiX() / LayoutDpi;
-    const double scaleY = device.logicalDpiY() / LayoutDpi;
-    layOut(QSizeF(device.width() / scaleX, device.height() / scaleY));
-    for (int page = 0; page < pageCount(); ++page) {
-        if (page > 0 && !device.newPage())
-            return false;
-        painter.save();
-        painter.scale(scaleX, scaleY);
-        paintPage(painter, page);
-        painter.restore();
-    }
-    return painter.end();
-}
-
-bool SheetPrintDocument::savePdf(const QString &file, const QPageLayout &layout, QString *error)
-{
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&pdf);
-        writer.setPageLayout(layout);
-        writer.setTitle(m_title);
-        writer.setCreator(QStringLiteral("ロト6ズンベル"));
-        if (!print(writer)) {
-            if (error)
-                *error
-                    = QCoreApplication::translate("SheetPrintDocument", "PDF を作れませんでした。");
-            return false;
-        }
-    }
-    // Through the one protected writer: the open database is never replaced by a PDF.
-    const QByteArray &bytes = pdf.data();
-    const Status written = writeOutputFile(std::filesystem::path(file.toStdU16String()),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (written)
-        return true;
-    if (error)
-        *error = CoreReasons::japanese(written);
-    return false;
 }
 
 } // namespace loto6

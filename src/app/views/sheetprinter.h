@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/sheet.h"
+#include "views/printpreview.h"
 #include "views/sheetpages.h"
 
 #include <QFont>
@@ -12,8 +13,6 @@
 
 #include <vector>
 
-class QPagedPaintDevice;
-class QPageLayout;
 class QPainter;
 
 namespace loto6 {
@@ -22,21 +21,27 @@ namespace loto6 {
 // over it when it says more than the title, the cells as the grid shows them (colours,
 // alignment, borders) with the heading rows and label columns repeated on every page, and the
 // footer (the history's range) beside the page number at the foot. Drawing is in layout units,
-// 1/96 inch, the size of a screen pixel of the grid.
-class SheetPrintDocument
+// 1/96 inch, the size of a screen pixel of the grid. Each table fills the page width: shrunk
+// down to MinScale, or grown up to MaxScale; its cells keep CellPadding on each side.
+class SheetPrintDocument : public PrintPages
 {
 public:
-    static constexpr double LayoutDpi = 96;
     // The smallest scale a table is shrunk to to fit the page width: the 9 pt grid font stays
     // over 6 pt.
     static constexpr double MinScale = 0.7;
+    // The largest a narrow table is grown to: the 9 pt grid font at most 13.5 pt.
+    static constexpr double MaxScale = 1.5;
+    // The room added between a printed cell's text and its side lines, each side (beside the
+    // grid's own), and the height added to each printed row, in layout units.
+    static constexpr int CellPadding = 2;
+    static constexpr int RowPadding = 2;
 
     // The sheets are copied: the document stays whole whatever the windows do meanwhile.
     SheetPrintDocument(const QList<const Sheet *> &sheets, QString title, QString footer);
 
     // Lays the sheets out on pages of this size (the area inside the margins, layout units).
-    void layOut(QSizeF page);
-    int pageCount() const { return static_cast<int>(m_plan.size()); }
+    void layOut(QSizeF page) override;
+    int pageCount() const override { return static_cast<int>(m_plan.size()); }
     const PagePlan &plan() const { return m_plan; }
     // Where the sheets go on every page, in layout units.
     QRect bodyRect() const;
@@ -45,13 +50,13 @@ public:
 
     // Draws page `page` (from 0); the painter draws in layout units from the top left of the
     // area inside the margins.
-    void paintPage(QPainter &painter, int page) const;
-    // Lays out for the device's pages and draws every page on it; false when the device could
-    // not be drawn on.
-    bool print(QPagedPaintDevice &device);
-    // The document as a PDF file in the page layout given; the file is replaced whole or not
-    // at all. On failure, error says why.
-    bool savePdf(const QString &file, const QPageLayout &layout, QString *error);
+    void paintPage(QPainter &painter, int page) const override;
+    // Across when the widest table would not fit the upright page.
+    bool prefersLandscape(QSizeF uprightPage) const override
+    {
+        return widestSheet() > uprightPage.width();
+    }
+    const QString &title() const { return m_title; }
 
 private:
     // What goes on the pages one after another: a sheet, or the notes under it, which are

@@ -1,5 +1,7 @@
 #include "views/sheetview.h"
 
+#include "grid/sheetsearch.h"
+
 #include "shell/appfonts.h"
 #include "views/sheetclipboard.h"
 #include "views/sheetdelegate.h"
@@ -9,6 +11,7 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -152,7 +155,42 @@ void SheetView::setSheet(Sheet sheet)
     showOnPanes();
     delete old;
     m_finder->updateActions();
+    fitColumnsToText();
     fillWithLastColumn();
+}
+
+void SheetView::setColumnsFitText(bool fit)
+{
+    m_columnsFitText = fit;
+    fitColumnsToText();
+}
+
+void SheetView::fitColumnsToText()
+{
+    if (!m_columnsFitText || !m_model)
+        return;
+    const Sheet &s = m_model->sheet();
+    const QFontMetrics metrics(font());
+    const int padding = 2 * metrics.averageCharWidth();
+    for (int c = 1; c <= s.columns(); ++c) {
+        int widest = 0;
+        for (int r = 1; r <= s.rows(); ++r)
+            widest = std::max(widest,
+                metrics.horizontalAdvance(QString::fromUtf8(
+                    s.text(c, r).data(), static_cast<qsizetype>(s.text(c, r).size()))));
+        if (widest + padding > horizontalHeader()->sectionSize(c - 1))
+            horizontalHeader()->resizeSection(c - 1, widest + padding);
+    }
+}
+
+QSize SheetView::missingSize() const
+{
+    const int frame = 2 * frameWidth();
+    const int wide = horizontalHeader()->length() + frame
+        + (verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0);
+    const int tall = verticalHeader()->length() + frame
+        + (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
+    return QSize(std::max(0, wide - width()), std::max(0, tall - height()));
 }
 
 void SheetView::setLastColumnFills(bool fills)
@@ -176,6 +214,9 @@ void SheetView::resizeEvent(QResizeEvent *event)
 {
     QTableView::resizeEvent(event);
     fillWithLastColumn();
+    // Until the table is first seen, the window's last sizing keeps the newest draw in sight.
+    if (m_followNewestDraw && !m_painted)
+        showNewestDraw();
 }
 
 void SheetView::showSheetOn(QTableView *view) const
@@ -286,6 +327,22 @@ void SheetView::scrollTo(const QModelIndex &index, ScrollHint hint)
             horizontalScrollBar()->setValue(
                 horizontalScrollBar()->value() - (m_frozenWidth - left));
     }
+}
+
+void SheetView::showNewestDraw()
+{
+    m_followNewestDraw = true;
+    const std::optional<SheetCell> cell = m_model ? lastDraw(m_model->sheet()) : std::nullopt;
+    if (!cell) {
+        scrollToTop();
+        return;
+    }
+    const QModelIndex index = model()->index(cell->row - 1, cell->col - 1);
+    setCurrentIndex(index);
+    // The rows below the newest draw (totals, notes) come into sight as well.
+    doItemsLayout();
+    scrollToBottom();
+    scrollTo(index);
 }
 
 QPoint SheetView::scrolledPosition(QPoint pos) const

@@ -27,6 +27,12 @@ public:
     // table; it never gets narrower than designed.
     void setLastColumnFills(bool fills);
     SheetModel *sheetModel() const { return m_model; }
+    // A column narrower than a cell's text widens to hold it (for small tables whose headings
+    // would otherwise be cut).
+    void setColumnsFitText(bool fit);
+    // How much wider and taller the view would have to be to show the whole table without
+    // scrolling; nothing where it already does.
+    QSize missingSize() const;
 
     // The grid's units in pixels: a width unit is about one digit of the grid font,
     // a height unit is a point.
@@ -55,6 +61,11 @@ public:
     // Where a cell is on screen, in viewport coordinates: frozen cells where they stay.
     QRect onScreenRect(const QModelIndex &index) const;
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    // Makes the newest draw's row the current cell and scrolls to the table's end; a table
+    // without draws goes to its top-left corner. Until it is first painted the view does so
+    // again whenever it is resized, unless told otherwise (a restored scroll position).
+    void showNewestDraw();
+    void stopFollowingNewestDraw() { m_followNewestDraw = false; }
 
 signals:
     // Emitted once, after the view has painted its first frame.
@@ -74,6 +85,7 @@ protected:
 private:
     QTableView *createPane();
     void fillWithLastColumn();
+    void fitColumnsToText();
     // Shows the sheet on a view (the grid or a pane) with its row heights and column widths.
     void showSheetOn(QTableView *view) const;
     void showOnPanes();
@@ -88,6 +100,8 @@ private:
     SheetExporter *m_exporter = nullptr;
     SheetFinder *m_finder = nullptr;
     bool m_lastColumnFills = false;
+    bool m_columnsFitText = false;
+    bool m_followNewestDraw = false;
     bool m_painted = false;
     // Over the viewport: the frozen rows (scrolling sideways), the frozen columns (scrolling up
     // and down) and the corner where both meet (never scrolling).

@@ -5,8 +5,10 @@
 #include "views/productpicture.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -63,11 +65,18 @@ AboutWindow::AboutWindow(QWidget *parent)
 
     // The picture is a little wider than the designed client area at 96 dpi; it stays whole.
     const QSize client = twipsToPixels(ClientWidthTwips, ClientHeightTwips);
-    setFixedSize(std::max(client.width(), ProductPicture::Size), client.height());
+    // No taller than the screen leaves room for, title bar included: the space above the
+    // close button gives way first.
+    int height = client.height();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        height = std::min(height, screen->availableGeometry().height() - TitleBarAllowance);
+    setFixedSize(std::max(client.width(), ProductPicture::Size),
+        std::max(height, minimumSizeHint().height()));
 }
 
 QPoint AboutWindow::positionFor(const QRect &mainFrame, QSize size)
 {
+
     const double top = (pixelsToTwips(mainFrame.height()) - pixelsToTwips(mainFrame.top())) / 3.0;
     const double left = (pixelsToTwips(mainFrame.width()) - pixelsToTwips(mainFrame.left())) / 3.0;
     // Moved inside the main window where it would stand partly outside it (and so, on a small

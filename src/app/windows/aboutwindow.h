@@ -20,6 +20,9 @@ public:
     // (height - top) and (width - left), worked out in twips, then moved so that a window of
     // `size` stands inside the main window.
     static QPoint positionFor(const QRect &mainFrame, QSize size);
+    // What a window manager's title bar and frame may add to the window's height, allowed for
+    // before the window has been shown with them.
+    static constexpr int TitleBarAllowance = 40;
 };
 
 } // namespace loto6

@@ -104,37 +104,21 @@ void AnalysisWindow::compute()
         mainFrm().statusBar()->showMessage(
             tr("表が大きすぎるため、先頭の%1列だけを表示しています。").arg(Sheet::MaxColumns));
     m_grid->setSheet(std::move(sheet));
-    // The top-left corner is the active position after filling.
-    m_grid->scrollToTop();
+    // A table opens at its newest draw; a refresh keeps where the user was.
+    if (!isLoaded())
+        m_grid->showNewestDraw();
 }
+
+QSize AnalysisWindow::roomWanted() const { return m_grid->missingSize(); }
 
 void AnalysisWindow::showEvent(QShowEvent *event)
 {
     ChildWindow::showEvent(event);
-    if (!m_widened) {
-        m_widened = true;
-        widenForTable();
+    if (!m_shown) {
+        m_shown = true;
+        // Sized at last: the newest draw's row comes into sight at the bottom.
+        m_grid->showNewestDraw();
     }
-}
-
-void AnalysisWindow::widenForTable()
-{
-    // A table a little wider than the designed window would need a horizontal scroll bar for a
-    // few pixels: the window opens that much wider instead. A table far wider keeps the designed
-    // width and scrolls.
-    QWidget *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
-    if (!frame)
-        frame = this;
-    // The frame's layout first: it gives this window its size, and this window's layout then
-    // places the grid.
-    if (frame != this && frame->layout())
-        frame->layout()->activate();
-    layout()->activate();
-    const int room = m_grid->width() - 2 * m_grid->frameWidth()
-        - m_grid->verticalScrollBar()->sizeHint().width();
-    const int shortBy = m_grid->horizontalHeader()->length() - room;
-    if (shortBy > 0 && shortBy <= frame->width() / 4)
-        frame->resize(frame->width() + shortBy, frame->height());
 }
 
 } // namespace loto6

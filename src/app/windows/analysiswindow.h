@@ -34,16 +34,16 @@ public:
 protected:
     QSize sizeTwips() const override;
     void compute() override;
-    // First shown, the window widens for a table a little wider than designed.
+    // The window grows to show the whole table where there is room.
+    QSize roomWanted() const override;
+    // First shown and grown, the table shows its newest draw.
     void showEvent(QShowEvent *event) override;
 
 private:
-    void widenForTable();
-
     const AnalysisInfo &m_info;
     AnalysisLayout m_layout;
     SheetView *m_grid;
-    bool m_widened = false;
+    bool m_shown = false;
 };
 
 } // namespace loto6

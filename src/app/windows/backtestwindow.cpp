@@ -3,6 +3,7 @@
 #include "chart/chartbuilders.h"
 #include "commands/backgroundjob.h"
 #include "commands/corereasons.h"
+#include "document/backtestcache.h"
 #include "document/popularitysource.h"
 #include "document/popularitytexts.h"
 #include "prediction/backtest.h"
@@ -41,8 +42,6 @@ namespace loto6 {
 
 namespace {
 
-int s_progressDelay = 400;
-
 QString methodVerdictHtml(const BacktestReport::Result &r)
 {
     const QString text = qs(r.verdict).toHtmlEscaped();
@@ -55,57 +54,12 @@ QString methodVerdictHtml(const BacktestReport::Result &r)
 
 } // namespace
 
-void BacktestWindow::setProgressDelay(int ms) { s_progressDelay = ms; }
+QWidget *BacktestWindow::create(MainFrm &frame) { return new BacktestWindow(frame); }
 
-std::optional<BacktestReport> BacktestWindow::runCheck(MainFrm &frame)
-{
-    // The check runs on a worker with its own copy of the history.
-    const DrawHistory history = frame.document().history();
-    // Closing the program meanwhile stops the check.
-    auto closing = std::make_shared<std::atomic<bool>>(false);
-    const QMetaObject::Connection stop = QObject::connect(
-        &frame, &MainFrm::settingsWritten, &frame, [closing] { closing->store(true); });
-    // The wait cursor of the load sequence would hide that the dialog takes clicks.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    Backtest backtest;
-    Status status = Status::failure("the check stopped");
-    BackgroundJob::setDialogDelay(s_progressDelay);
-    const bool quiet = BackgroundJob::run(&frame, tr("予想の検証"),
-        tr("過去の当選データで予想を検証しています..."), [&](BackgroundJob::Progress &progress) {
-            status = backtest.run(history, Backtest::DefaultFrom, [&](int done, int total) {
-                if (done % 16 == 0 || done == total)
-                    progress.setSteps(done, total);
-                return !progress.cancelRequested() && !closing->load();
-            });
-        });
-    BackgroundJob::setDialogDelay(BackgroundJob::DefaultDialogDelay);
-    QApplication::restoreOverrideCursor();
-    QObject::disconnect(stop);
-    if (!quiet || closing->load())
-        return std::nullopt;
-    if (!status) {
-        frame.showMessage(QMessageBox::Warning, QString::fromUtf8(MessageTitle),
-            tr("予想の検証ができません。\n%1").arg(CoreReasons::japanese(status)));
-        return std::nullopt;
-    }
-    // Payouts that cannot be read leave the yen of the wins shown as 不明.
-    std::map<int, DrawPrizes> prizes;
-    if (!frame.document().payouts(prizes))
-        prizes.clear();
-    return makeBacktestReport(backtest, prizes);
-}
-
-QWidget *BacktestWindow::create(MainFrm &frame)
-{
-    std::optional<BacktestReport> report = runCheck(frame);
-    if (!report)
-        return nullptr;
-    return new BacktestWindow(frame, std::move(*report));
-}
-
-BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *parent)
+BacktestWindow::BacktestWindow(MainFrm &frame, QWidget *parent)
     : ChildWindow(frame, parent)
-    , m_report(std::move(report))
+    , m_runner(new JobRunner(this))
+    , m_checkLine(new QLabel(this))
     , m_switches(new QLabel(this))
     , m_example(new ElidedLabel(QString(), 2, this))
     , m_verdict(new QLabel(this))
@@ -121,12 +75,22 @@ BacktestWindow::BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *p
     setUpVerdicts();
     setUpTables();
     setUpChart();
-    showReport();
+    m_checkLine->setObjectName(QStringLiteral("LabelChecking"));
+    m_checkLine->setWordWrap(true);
+    m_checkLine->setStyleSheet(QStringLiteral("QLabel { color: #804000; }"));
+    m_checkLine->hide();
+    connect(m_runner, &JobRunner::finished, this, &BacktestWindow::checkEnded);
+    connect(&m_runner->progress(), &JobProgress::stepsDone, this, [this](int done, int total) {
+        if (total > 1)
+            m_checkLine->setText(
+                tr("過去の当選データで予想を検証しています… %1 / %2回").arg(done).arg(total));
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
     layout->addLayout(makeHeader());
+    layout->addWidget(m_checkLine);
     layout->addWidget(m_verdict);
     layout->addWidget(m_switches);
     layout->addLayout(makeShiftRow());
@@ -249,22 +213,11 @@ void BacktestWindow::setUpChart()
 
 void BacktestWindow::showReport()
 {
-    m_verdict->setText(tr("結論: %1").arg(qs(m_report.verdict)));
-    m_chart->setChart(backtestChart(m_report, shift()));
+    m_verdict->setText(tr("結論: %1").arg(qs(m_report->verdict)));
+    m_chart->setChart(backtestChart(*m_report, shift()));
 }
 
-void BacktestWindow::refresh()
-{
-    std::optional<BacktestReport> report = runCheck(mainFrm());
-    if (!report) {
-        mainFrm().statusBar()->showMessage(
-            tr("予想の検証は前の当選データのままです。開き直すと新しい当選データで検証します。"));
-        return;
-    }
-    m_report = std::move(*report);
-    showReport();
-    ChildWindow::refresh();
-}
+bool BacktestWindow::checking() const { return m_runner->busy(); }
 
 void BacktestWindow::compute()
 {
@@ -273,8 +226,74 @@ void BacktestWindow::compute()
         m_seenSwitchShift = -1;
         followSwitches();
     }
-    // The spin box holds the switches' shift already when it did not change.
+    if (m_report)
+        showShift(shift());
+    else
+        m_verdict->setText(tr("結論: %1").arg(PopularityTexts::pendingText()));
+    startCheck();
+}
+
+void BacktestWindow::startCheck()
+{
+    const DrawHistory &history = mainFrm().document().history();
+    // Payouts that cannot be read leave the yen of the wins shown as 不明.
+    std::map<int, DrawPrizes> prizes;
+    if (!mainFrm().document().payouts(prizes))
+        prizes.clear();
+    if (BacktestCache::Report kept = BacktestCache::find(history, prizes)) {
+        showCheck(std::move(kept));
+        return;
+    }
+    if (m_runner->busy()) {
+        m_again = true;
+        m_runner->cancel();
+        return;
+    }
+    m_checkLine->setText(m_report ? tr("新しい当選データで予想を検証し直しています（計算中…）。"
+                                       "終わるまで、表は前の当選データのものです。")
+                                  : tr("過去の当選データで予想を検証しています（計算中…）。"));
+    m_checkLine->show();
+    auto result = std::make_shared<std::pair<Status, BacktestCache::Report>>();
+    m_result = result;
+    // The worker checks its own copy of the history.
+    m_runner->start([history, prizes, result](JobProgress &progress) {
+        result->first = BacktestCache::make(
+            history, prizes,
+            [&progress](int done, int total) {
+                if (done % 16 == 0 || done == total)
+                    progress.setSteps(done, total);
+                return !progress.cancelRequested();
+            },
+            result->second);
+    });
+}
+
+void BacktestWindow::checkEnded(const QString &failure)
+{
+    if (m_again) {
+        m_again = false;
+        startCheck();
+        return;
+    }
+    const auto result = std::move(m_result);
+    if (failure.isEmpty() && result && result->first && result->second) {
+        showCheck(result->second);
+        return;
+    }
+    m_checkLine->setText(
+        tr("予想の検証ができません。%1")
+            .arg(failure.isEmpty() && result ? CoreReasons::japanese(result->first) : failure));
+    m_checkLine->show();
+    emit checked();
+}
+
+void BacktestWindow::showCheck(std::shared_ptr<const BacktestReport> report)
+{
+    m_report = std::move(report);
+    m_checkLine->hide();
+    showReport();
     showShift(shift());
+    emit checked();
 }
 
 int BacktestWindow::shift() const { return m_shiftBox->value(); }
@@ -300,6 +319,8 @@ void BacktestWindow::followSwitches()
 
 void BacktestWindow::showShift(int shift)
 {
+    if (!m_report)
+        return;
     const Backtest::ShiftSettings settings = Backtest::settingsFor(shift);
     m_example->setText(tr("シフト%1になるスイッチの設定は4096通り中%2通り（例: %3）")
                            .arg(shift)
@@ -307,7 +328,7 @@ void BacktestWindow::showShift(int shift)
                            .arg(qs(switchList(settings.example))));
 
     const std::array<int, 1> shifts{shift};
-    std::vector<Sheet> sheets = backtestSheets(m_report, shifts);
+    std::vector<Sheet> sheets = backtestSheets(*m_report, shifts);
     for (int i = 0; i < m_grids.size() && i < static_cast<int>(sheets.size()); ++i) {
         m_grids[i]->setSheet(std::move(sheets[static_cast<std::size_t>(i)]));
         m_grids[i]->scrollToTop();
@@ -318,11 +339,11 @@ void BacktestWindow::showShift(int shift)
     for (int m = 0; m < Backtest::MethodCount; ++m) {
         const auto method = static_cast<Backtest::Method>(m);
         if (const BacktestReport::Result *r
-            = m_report.find(method, Backtest::dependsOnShift(method) ? shift : -1))
+            = m_report->find(method, Backtest::dependsOnShift(method) ? shift : -1))
             lines.append(methodVerdictHtml(*r));
     }
     m_methodVerdicts->setText(lines.join(QStringLiteral("<br>")));
-    m_chart->setChart(backtestChart(m_report, shift));
+    m_chart->setChart(backtestChart(*m_report, shift));
 }
 
 } // namespace loto6

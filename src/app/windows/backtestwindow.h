@@ -6,7 +6,9 @@
 
 #include <QList>
 
+#include <memory>
 #include <optional>
+#include <utility>
 
 class QLabel;
 class QLayout;
@@ -16,39 +18,37 @@ class QTabWidget;
 namespace loto6 {
 
 class ElidedLabel;
+class JobRunner;
 class ChartView;
 class SheetView;
 
 // How the prediction methods did on the past draws: the check's tables for one reflection
-// shift, the verdict sentences and a chart of the mean matches over every shift. The check
-// runs before the window is made, under a progress dialog that can be cancelled; a cancelled
-// or failed check makes no window at all.
+// shift, the verdict sentences and a chart of the mean matches over every shift. The window
+// opens at once; the check runs on a worker (BacktestCache: a new draw is checked alone), the
+// line under the header says that the figures are being brought up to date (計算中…), and no
+// dialog shows for it. A check that cannot run is said in that line.
 class BacktestWindow : public ChildWindow
 {
     Q_OBJECT
 
 public:
-    BacktestWindow(MainFrm &frame, BacktestReport report, QWidget *parent = nullptr);
+    explicit BacktestWindow(MainFrm &frame, QWidget *parent = nullptr);
 
-    // The main window's factory: runs the check, then makes the window (nullptr when the check
-    // was cancelled or could not run).
+    // The main window's factory.
     static QWidget *create(MainFrm &frame);
-    // Runs the check on the main window's history under a progress dialog; nothing when it was
-    // cancelled (or the main window closed meanwhile) or failed, which is reported.
-    static std::optional<BacktestReport> runCheck(MainFrm &frame);
-    // How long the check may run before the progress dialog shows, in milliseconds.
-    static void setProgressDelay(int ms);
 
-    const BacktestReport &report() const { return m_report; }
+    // The report shown; empty until the first check has come.
+    bool hasReport() const { return m_report != nullptr; }
+    const BacktestReport &report() const { return *m_report; }
+    // The check of the history in use is being made on a worker.
+    bool checking() const;
+    // The line that says the figures are being brought up to date, or why there are none.
+    QLabel *checkLabel() const { return m_checkLine; }
     int shift() const;
     // Shows another shift's tables (clamped to 0..92).
     void setShift(int shift);
     // The shift of the main window's current switches.
     int currentSwitchShift() const;
-    // Runs the check again on the main window's history (after a reload or a 基準回) and shows
-    // it in place, at the shift on show. Cancelled or failed (that is reported), the window
-    // keeps the report it had and the status bar says so.
-    void refresh() override;
 
     QSpinBox *shiftBox() const { return m_shiftBox; }
     ChartView *chart() const { return m_chart; }
@@ -58,8 +58,14 @@ public:
     // The notes under the first table, wrapped.
     QLabel *notes() const { return m_notes; }
 
+signals:
+    // A check ended: the window shows it, or says why there is none.
+    void checked();
+
 protected:
+    // Shows the report it has and brings it up to date with the history in use.
     void compute() override;
+    QSize roomWanted() const override { return wholeWidthFor(*m_grids.front()); }
 
 private:
     QLayout *makeHeader();
@@ -72,8 +78,16 @@ private:
     void showShift(int shift);
     // Follows the switches: when they changed since the last look, shows their shift.
     void followSwitches();
+    // Starts checking the history in use (at once when the check is kept).
+    void startCheck();
+    void checkEnded(const QString &failure);
+    void showCheck(std::shared_ptr<const BacktestReport> report);
 
-    BacktestReport m_report;
+    std::shared_ptr<const BacktestReport> m_report;
+    JobRunner *m_runner;
+    QLabel *m_checkLine;
+    std::shared_ptr<std::pair<Status, std::shared_ptr<const BacktestReport>>> m_result;
+    bool m_again = false; // the history changed while checking: check again when it ends
     QLabel *m_switches;
     ElidedLabel *m_example;
     QLabel *m_verdict;

@@ -25,6 +25,7 @@ public:
 
 protected:
     void compute() override;
+    QSize roomWanted() const override { return wholeWidthFor(*m_grid); }
 
 private:
     SheetView *m_grid;

@@ -11,7 +11,11 @@
 #include "shell/childkind.h"
 #include "shell/mainfrm.h"
 #include "shell/uihelpers.h"
+#include "store/drawvalidation.h"
+#include "summary/buyingnote.h"
+#include "views/printpreview.h"
 #include "views/sheetview.h"
+#include "windows/printbutton.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -25,6 +29,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace loto6 {
 
@@ -51,6 +57,20 @@ struct DesignWindow::Job
     std::vector<Combination> tickets;
     std::optional<TicketOdds> odds;
     std::string memo;
+    // A wheel's tickets that miss the ticked conditions (the wheel does not use them).
+    int missingConditions = 0;
+    std::optional<Combination> missedExample;
+
+    void checkConditions()
+    {
+        for (const Combination &c : tickets)
+            if (!passes(
+                    filter, maskOf(c), context.latest, context.drawn, context.popularity.get())) {
+                if (!missedExample)
+                    missedExample = c;
+                ++missingConditions;
+            }
+    }
 
     // Progress in thousandths.
     void run(JobProgress &progress)
@@ -63,6 +83,7 @@ struct DesignWindow::Job
             });
             tickets = made.tickets;
             memo = wheelMemo(made, request.pool);
+            checkConditions();
         } else {
             PickResult picked;
             status = pickTickets(filter, context, count, seed, picked);
@@ -89,7 +110,7 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
     , m_odds(new SheetView(this))
 {
     setObjectName(QString::fromUtf8(windowclass::Design));
-    setWindowTitle(tr("番号の設計（条件・ホイール・当せん確率）"));
+    setWindowTitle(tr("番号の設計"));
     setFont(gridFont());
     // The popularity choices open, and the tickets shown get their popularity and yen, once
     // the document's estimate has come.
@@ -98,13 +119,17 @@ DesignWindow::DesignWindow(MainFrm &frame, QWidget *parent)
         if (!m_shown.empty())
             showTickets();
     });
-    auto *left = new QVBoxLayout;
+    auto *leftPane = new QWidget(this);
+    auto *left = new QVBoxLayout(leftPane);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(createFilters());
     left->addWidget(createActions());
     left->addStretch(1);
+    // The pane keeps the width of its controls: the messages in it wrap, never widen it.
+    leftPane->setFixedWidth(leftPane->sizeHint().width());
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addLayout(left, 0);
+    layout->addWidget(leftPane, 0);
     layout->addWidget(createResults(), 1);
     m_countTimer.setSingleShot(true);
     m_countTimer.setInterval(120);
@@ -176,6 +201,18 @@ QWidget *DesignWindow::createFilters()
     connect(m_leastPercent, &QDoubleSpinBox::valueChanged, this, [this] { m_countTimer.start(); });
     grid->addWidget(m_leastPopular, row, 0, 1, 2);
     grid->addWidget(m_leastPercent, row++, 2, 1, 2);
+    // Pattern tickets stay out of the least popular and of the order by popularity unless asked.
+    m_includePatterns = new QCheckBox(tr("よく買われる型も含める"), box);
+    m_includePatterns->setObjectName(QStringLiteral("chkIncludePatterns"));
+    m_includePatterns->setToolTip(
+        tr("1 2 3 4 5 6 や連番・等差数列・マークシートの一列・倍数・最近の1等の組は、大勢が選ぶ"
+           "のに過去の当選口数に現れないため人気を推定できません。ふだんは人気の低い組合せから"
+           "外します。"));
+    connect(m_includePatterns, &QCheckBox::toggled, this, [this] {
+        m_countTimer.start();
+        showTickets();
+    });
+    grid->addWidget(m_includePatterns, row++, 0, 1, 4);
     m_count = new QLabel(box);
     m_count->setObjectName(QStringLiteral("lblCount"));
     m_count->setWordWrap(true);
@@ -269,6 +306,7 @@ QWidget *DesignWindow::createResults()
     buttons->addWidget(m_add);
     buttons->addWidget(m_sortPopular);
     buttons->addStretch(1);
+    buttons->addWidget(printNoteButton(*this, panel, [this] { printNote(); }));
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -281,19 +319,19 @@ QWidget *DesignWindow::createResults()
 
 namespace {
 
-// The numbers of a list field; the Japanese problem names the field and the bad item.
-bool readList(const QLineEdit *edit, const QString &label, std::vector<int> &out, QString &problem)
+// The numbers of a list field; empty, or the Japanese problem naming the field and the bad
+// item.
+QString readList(const QLineEdit *edit, const QString &label, std::vector<int> &out)
 {
     const std::string text
         = edit->text().replace(QStringLiteral("、"), QStringLiteral(",")).trimmed().toStdString();
-    std::string bad;
-    if (text.empty() || parseNumberList(text, out, bad))
-        return true;
-    problem = DesignWindow::tr("「%1」の「%2」は1〜%3の数字ではありません。カンマで区切った数字を"
-                               "入れてください。")
-                  .arg(label, qs(bad))
-                  .arg(HighestNumber);
-    return false;
+    const Status s = text.empty() ? Status::success() : parseNumberList(text, out);
+    if (s)
+        return {};
+    return DesignWindow::tr("「%1」の「%2」は1〜%3の数字ではありません。カンマで区切った数字を"
+                            "入れてください。")
+        .arg(label, qs(s.fault().value))
+        .arg(HighestNumber);
 }
 
 NumberMask maskOfNumbers(const std::vector<int> &numbers)
@@ -304,13 +342,12 @@ NumberMask maskOfNumbers(const std::vector<int> &numbers)
     return m;
 }
 
-// In the order of DesignFilter::Problem.
 // Why the designer refused, in Japanese, as a sentence of the status line.
 QString refusalText(const Status &status) { return CoreReasons::japanese(status) + u'。'; }
 
 } // namespace
 
-std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
+DesignWindow::FilterFields DesignWindow::filter() const
 {
     DesignFilter f;
     std::optional<Range> DesignFilter::*const fields[]
@@ -320,28 +357,28 @@ std::optional<DesignFilter> DesignWindow::filter(QString &problem) const
         const RangeRow &r = m_ranges[i];
         if (!r.on->isChecked())
             continue;
-        if (r.low->value() > r.high->value()) {
-            problem = tr("「%1」の下限が上限より大きくなっています。").arg(r.on->text());
-            return std::nullopt;
-        }
+        if (r.low->value() > r.high->value())
+            return {
+                std::nullopt, tr("「%1」の下限が上限より大きくなっています。").arg(r.on->text())};
         f.*fields[i] = Range{r.low->value(), r.high->value()};
     }
     std::vector<int> include, exclude, pool;
-    if (!readList(m_include, tr("必ず含める数字"), include, problem)
-        || !readList(m_exclude, tr("除外する数字"), exclude, problem)
-        || !readList(m_pool, tr("この中から選ぶ"), pool, problem))
-        return std::nullopt;
+    for (const auto &[edit, label, numbers] :
+        {std::tuple(m_include, tr("必ず含める数字"), &include),
+            std::tuple(m_exclude, tr("除外する数字"), &exclude),
+            std::tuple(m_pool, tr("この中から選ぶ"), &pool)})
+        if (QString problem = readList(edit, label, *numbers); !problem.isEmpty())
+            return {std::nullopt, problem};
     f.include = maskOfNumbers(include);
     f.exclude = maskOfNumbers(exclude);
     f.pool = maskOfNumbers(pool);
     f.notDrawn = m_notDrawn->isChecked();
     if (m_leastPopular->isChecked())
         f.leastPopular = m_leastPercent->value();
-    if (const Status s = f.check(); !s) {
-        problem = refusalText(s);
-        return std::nullopt;
-    }
-    return f;
+    f.includePatterns = m_includePatterns->isChecked();
+    if (const Status s = f.check(); !s)
+        return {std::nullopt, refusalText(s)};
+    return {f, {}};
 }
 
 void DesignWindow::compute()
@@ -353,6 +390,7 @@ void DesignWindow::compute()
     const bool model = popularityModel() != nullptr;
     m_leastPopular->setEnabled(model);
     m_sortPopular->setEnabled(model);
+    m_includePatterns->setEnabled(model);
     if (!model)
         m_leastPopular->setChecked(false);
     // While the estimate is being made the popularity choices wait for it (計算中…).
@@ -370,8 +408,7 @@ const popularity::PopularityEstimate *DesignWindow::popularityModel() const
 
 void DesignWindow::updateCount()
 {
-    QString problem;
-    const std::optional<DesignFilter> f = filter(problem);
+    const auto [f, problem] = filter();
     m_pick->setEnabled(f.has_value() && !busy());
     if (!f) {
         m_count->setText(QStringLiteral("<span style='color:#c00000'>%1</span>").arg(problem));
@@ -400,8 +437,7 @@ void DesignWindow::updateCount()
 
 void DesignWindow::startPick()
 {
-    QString problem;
-    const std::optional<DesignFilter> f = filter(problem);
+    const auto [f, problem] = filter();
     bool seedOk = false;
     const std::uint64_t seed = m_seed->text().trimmed().toULongLong(&seedOk);
     if (!f || !seedOk) {
@@ -418,20 +454,25 @@ void DesignWindow::startPick()
 
 void DesignWindow::startWheel(bool full)
 {
-    std::vector<int> pool;
-    QString problem;
     auto job = std::make_shared<Job>();
     job->wheel = true;
     job->request.win = m_win->value();
     job->request.ifDrawn = m_if->value();
     job->request.full = full;
-    if (!readList(m_wheelPool, tr("ホイールの数字"), job->request.pool, problem)) {
+    if (const QString problem = readList(m_wheelPool, tr("ホイールの数字"), job->request.pool);
+        !problem.isEmpty()) {
         m_status->setText(problem);
         return;
     }
     if (const Status s = checkWheelRequest(job->request); !s) {
         m_status->setText(refusalText(s));
         return;
+    }
+    // The wheel does not use the conditions; its tickets are checked against those ticked.
+    if (const std::optional<DesignFilter> f = filter().filter; f && !f->empty()) {
+        job->filter = *f;
+        job->context
+            = FilterContext::fromHistory(frame().document().history(), *f, popularityModel());
     }
     start(job);
 }
@@ -442,6 +483,7 @@ void DesignWindow::start(std::shared_ptr<Job> job)
         return;
     job->prizes = m_prizes;
     m_job = job;
+    m_focusBefore = focusWidget();
     for (QPushButton *b : {m_pick, m_wheel, m_full, m_add})
         b->setEnabled(false);
     m_cancelButton->setEnabled(true);
@@ -510,6 +552,31 @@ QString jobResultText(
     return text;
 }
 
+// What a wheel's tickets make of the ticked conditions, which a wheel does not use; empty
+// when none is ticked.
+QString wheelConditionsText(const DesignFilter &f, std::size_t tickets, int missing,
+    const std::optional<Combination> &example)
+{
+    if (f.empty())
+        return {};
+    const QString conditions = qs(f.japaneseText());
+    if (missing == 0)
+        return DesignWindow::tr(" ホイールは条件を使いませんが、どの口もチェックした条件（%1）に"
+                                "合っています。")
+            .arg(conditions);
+    int sum = 0;
+    for (int n : *example)
+        sum += n;
+    return DesignWindow::tr(" 注意: ホイールはチェックした条件（%1）を使いません。%2口のうち%3口が"
+                            "条件に合いません（例: %4、合計 %5）。条件に合う口だけが欲しいときは"
+                            "「条件から選ぶ」を使ってください。")
+        .arg(conditions)
+        .arg(tickets)
+        .arg(missing)
+        .arg(qs(combinationText(*example)))
+        .arg(sum);
+}
+
 } // namespace
 
 void DesignWindow::finish(const QString &failure)
@@ -523,8 +590,15 @@ void DesignWindow::finish(const QString &failure)
     m_status->setText(failure.isEmpty() ? jobResultText(job->status, job->wheel, job->made,
                           job->combinations, m_runner.progress().cancelRequested())
                                         : failure);
+    // The focus goes back where it was, not to the next control the disabled button left it to.
+    if (m_focusBefore && m_focusBefore->isEnabled())
+        m_focusBefore->setFocus();
     if (!failure.isEmpty() || !job->status)
         return;
+    if (job->wheel)
+        m_status->setText(m_status->text()
+            + wheelConditionsText(
+                job->filter, job->tickets.size(), job->missingConditions, job->missedExample));
     m_shown = job->tickets;
     m_shownMemo = job->memo;
     m_shownWheel = job->wheel;
@@ -543,7 +617,10 @@ void DesignWindow::finish(const QString &failure)
     QString conditions;
     if (const popularity::PopularityEstimate *e = popularityModel()) {
         const popularity::TicketValuer valuer = e->nextDrawValuer();
-        weighPrizes(m_shown, PopularityPrizeModel(valuer), *job->odds);
+        weighPrizes(m_shown,
+            PopularityPrizeModel(valuer, frame().document().popularity().patterns(),
+                e->spectrum(valuer).mostPopularValue),
+            *job->odds);
         conditions = qs(popularity::conditionsText(*e, valuer));
     }
     m_odds->setSheet(ticketOddsSheet(*job->odds));
@@ -567,15 +644,30 @@ void DesignWindow::showTickets()
     const popularity::PopularityEstimate *e = popularityModel();
     std::vector<Combination> shown = m_shown; // the book gets them in the order drawn
     if (e && m_sortPopular->isChecked())
-        sortByPopularity(shown, e->model());
+        sortByPopularity(shown, e->model(),
+            m_includePatterns->isChecked() ? nullptr : &frame().document().popularity().patterns());
     std::vector<popularity::LabelledCombination> lines;
     for (const Combination &c : shown)
         lines.push_back({std::to_string(lines.size() + 1), c});
     const auto sheet = e && !lines.empty()
         ? PopularityTexts::ticketsSheet(frame().document().popularity(), lines)
         : nullptr;
-    m_tickets->setSheet(
-        sheet ? *sheet : designTicketsSheet(shown, m_shownWheel ? "ホイール" : "選んだ番号"));
+    if (sheet) {
+        m_tickets->setSheet(*sheet);
+        return;
+    }
+    Sheet plain = designTicketsSheet(shown, m_shownWheel ? "ホイール" : "選んだ番号");
+    // While the estimate is being made each ticket says so where its popularity will come.
+    if (!lines.empty() && frame().document().popularity().pending()) {
+        const int column = plain.columns() + 1;
+        plain.setSize(column, plain.rows());
+        plain.setVisible(column, plain.visibleRows());
+        plain.setColWidth(column, 14);
+        plain.setText(column, 1, tr("人気度・期待値").toStdString());
+        for (int row = 2; row <= plain.rows(); ++row)
+            plain.setText(column, row, PopularityTexts::pendingText().toStdString());
+    }
+    m_tickets->setSheet(plain);
 }
 
 void DesignWindow::addToBook()
@@ -598,11 +690,31 @@ void DesignWindow::addToBook()
                 .arg(CoreReasons::japanese(status)));
         return;
     }
-    m_status->setText(tr("%1口を第%2回から%3回分、購入番号に追加しました（条件とシードはメモに"
+    m_status->setText(tr("%1口を第%2回から%3回分、購入番号に追加しました（作り方はメモに"
                          "残しています）。")
                           .arg(made.size())
                           .arg(next)
                           .arg(m_draws->value()));
+}
+
+void DesignWindow::printNote()
+{
+    HistoryDocument &document = frame().document();
+    BuyingNote note;
+    note.drawNo = document.totals().latestDrawNo + 1;
+    for (const DrawRecord &r : document.history())
+        if (r.drawNo == note.drawNo - 1)
+            note.date = nextDrawDay(r.date);
+    note.conditions = {{tr("作り方").toStdString(),
+                           (m_shownWheel ? tr("ホイール") : tr("条件から選ぶ")).toStdString()},
+        {tr("抽選日").toStdString(), note.date.empty() ? tr("不明").toStdString() : note.date},
+        {tr("条件とシード").toStdString(), m_shownMemo}};
+    for (const Combination &c : m_shown)
+        note.lines.push_back({std::to_string(note.lines.size() + 1), c});
+    printSheets(this,
+        buyingNoteSheets(
+            note, document.popularity().estimate(false), document.popularity().patterns()),
+        qs(buyingNoteTitle(note)), historyRange(frame()));
 }
 
 } // namespace loto6

@@ -7,6 +7,7 @@
 #include "grid/rgb.h"
 #include "shell/childwindow.h"
 
+#include <QPointer>
 #include <QTimer>
 
 #include <atomic>
@@ -53,14 +54,21 @@ public:
     SheetView *oddsGrid() const { return m_odds; }
     QPushButton *pickButton() const { return m_pick; }
     QPushButton *wheelButton() const { return m_wheel; }
+    QLabel *statusLabel() const { return m_status; }
     QPushButton *cancelButton() const { return m_cancelButton; }
     QPushButton *addButton() const { return m_add; }
     QCheckBox *leastPopularBox() const { return m_leastPopular; }
+    QCheckBox *includePatternsBox() const { return m_includePatterns; }
     QDoubleSpinBox *leastPopularPercent() const { return m_leastPercent; }
     QCheckBox *sortByPopularityBox() const { return m_sortPopular; }
     bool busy() const { return m_runner.busy(); }
-    // The filters as the widgets set them; nothing and `problem` in Japanese when one is wrong.
-    std::optional<design::DesignFilter> filter(QString &problem) const;
+    // The filters as the widgets set them; none, with why in Japanese, when one is wrong.
+    struct FilterFields
+    {
+        std::optional<design::DesignFilter> filter;
+        QString problem;
+    };
+    FilterFields filter() const;
 
 protected:
     void compute() override;
@@ -79,6 +87,8 @@ private:
     void finish(const QString &failure);
     void showProgress(int permille);
     void addToBook();
+    // The tickets shown as a note on paper, in the print preview.
+    void printNote();
 
     MainFrm &frame() const { return mainFrm(); }
     // The popularity model of the history (null without payouts with sales to learn from).
@@ -91,6 +101,7 @@ private:
     QLineEdit *m_pool;
     QCheckBox *m_notDrawn;
     QCheckBox *m_leastPopular;
+    QCheckBox *m_includePatterns;
     QDoubleSpinBox *m_leastPercent;
     QCheckBox *m_sortPopular;
     QLabel *m_count;
@@ -111,6 +122,8 @@ private:
     QSpinBox *m_draws;
     QPushButton *m_add;
     QTimer m_countTimer;
+    // What had the focus when a job started, given it back when the job ends.
+    QPointer<QWidget> m_focusBefore;
     JobRunner m_runner;
     std::shared_ptr<Job> m_job;
     std::shared_ptr<const design::PrizeModel> m_prizes;

@@ -143,6 +143,15 @@ void EntryWindow::createMenus()
     connect(paste, &QAction::triggered, this, &EntryWindow::pasteClipboard);
     m_grid->addAction(paste);
 
+    // Ctrl+Z in the grid (not in an open editor, which has its own) undoes the last edit.
+    auto *undo = new QAction(tr("元に戻す"), this);
+    undo->setObjectName(QStringLiteral("actUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcutContext(Qt::WidgetShortcut);
+    undo->setEnabled(!m_model->isReadOnly());
+    connect(undo, &QAction::triggered, this, &EntryWindow::undoLastEdit);
+    m_grid->addAction(undo);
+
     // Ctrl+G in the grid goes to a draw, as in every other table; reading only is enough.
     connect(
         SheetFinder::addGoToDrawCommand(m_grid), &QAction::triggered, this, &EntryWindow::askDraw);
@@ -282,11 +291,26 @@ void EntryWindow::rowLeft(int row)
         reportWriteFailure(s);
 }
 
+void EntryWindow::undoLastEdit()
+{
+    const QModelIndex cell = m_model->undoLastEdit();
+    if (!cell.isValid()) {
+        showStatus(tr("元に戻す入力はありません。"));
+        return;
+    }
+    m_grid->setCurrentIndex(cell);
+    m_grid->scrollTo(cell);
+    showStatus(tr("第%1回の%2を元に戻しました。")
+                   .arg(m_model->index(cell.row(), DrawTableModel::DrawNoColumn)
+                            .data(Qt::EditRole)
+                            .toString(),
+                       m_model->headerData(cell.column(), Qt::Horizontal).toString()));
+}
+
 void EntryWindow::addLine()
 {
     // A new draw always goes at the end, whichever row is selected, ready for its first number.
-    if (!m_model->confirm(tr("表の最後に行を追加します。よろしいですか？")))
-        return;
+    // Nothing is asked: the new row is written only once complete, and 行削除 takes it away.
     commitOpenEditor();
     const int row = m_model->insertDrawRow(-1);
     if (row < 0)

@@ -4,6 +4,8 @@
 #include "shell/dialogs.h"
 #include "store/result.h"
 
+#include <QStringList>
+
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -47,6 +49,8 @@ public:
     // The edit commands; each asks first. A new row always goes at the end.
     void addLine();
     void deleteLine();
+    // Ctrl+Z in the grid: the last edit's cell back as it was.
+    void undoLastEdit();
     // Fills rows from lines of published results, from the current row on (Ctrl+V).
     void paste(const QString &text);
     // Ctrl+G (第N回へ移動): the current cell goes to the draw's first number; false (and the
@@ -54,6 +58,12 @@ public:
     bool goToDraw(int drawNo);
     // The close button: refuses while a number is wrong, writes the rest, then closes.
     bool closeAfterCheck();
+    // Before a command writes the database (import, 最新化, a dropped file): writes the rows
+    // that are complete and right and gives those still not saved, one line each.
+    QStringList unsavedRowsBeforeCommand();
+    // After such a command: reads the database again over a fresh connection, keeping the rows
+    // not saved and the cell in use.
+    void rereadDatabase();
     // The rows are the window's own, read over its own connection and written by it: a change
     // of the history elsewhere (基準回, what the window itself saved) leaves them as they are.
     void refresh() override { }

@@ -123,18 +123,25 @@ bool PopularityWindow::evaluate()
     const TicketValuer valuer = e->valuer(sales, e->nextDraw().carryOver);
     const TicketValue v = valuer.value(c);
     const ValueSpectrum spectrum = e->spectrum(valuer);
-    const ValueContext context = valueContext(*e, valuer, v, spectrum);
-    m_grid->setSheet(
-        ticketValueSheet(v, e->percentile(v.relativePopularity), spectrum, context, *e, valuer));
-    m_status->setText(
-        tr("%1 の回として計算しました。期待値 %2（95%の範囲 %3）、キャリーオーバーなしなら %4。"
-           "最も人気の低い1%の組合せは %5、最も人気の高い1%は %6、平均的な券は %7、"
-           "平均的な買われ方の券（人気で重み付け）は %8 です。")
-            .arg(QString::fromStdString(conditionsText(*e, valuer)), yen(v.expectedValue),
-                QString::fromStdString(yenRangeText(context.range.low, context.range.high)),
-                yen(context.withoutCarryOver), yen(spectrum.leastPopularValue),
-                yen(spectrum.mostPopularValue), yen(spectrum.averageTicketValue),
-                yen(spectrum.averageBoughtValue)));
+    const PatternInfo *pattern = source.patterns().infoOf(c);
+    const ValueContext context = valueContext(*e, valuer, v, spectrum, pattern);
+    m_grid->setSheet(ticketValueSheet(
+        v, e->percentile(v.relativePopularity), spectrum, context, *e, valuer, pattern));
+    const QString patternNote = pattern
+        ? tr("この組合せは%1です。大勢が選ぶ型は過去の当選口数に現れないため、%2。"
+             "期待値は最も人気の高い1%の組合せ以下と見てください。")
+              .arg(QString::fromStdString(patternText(*pattern)), QString::fromUtf8(PatternCaveat))
+        : QString();
+    m_status->setText(patternNote
+        + tr("%1 の回として計算しました。期待値 %2（95%の範囲 %3）、キャリーオーバーなしなら %4。"
+             "最も人気の低い1%の組合せは %5、最も人気の高い1%は %6、平均的な券は %7、"
+             "平均的な買われ方の券（人気で重み付け）は %8 です。")
+              .arg(QString::fromStdString(conditionsText(*e, valuer)),
+                  yen(shownValue(v, pattern, spectrum)) + (pattern ? tr("以下") : QString()),
+                  QString::fromStdString(yenRangeText(context.range.low, context.range.high)),
+                  yen(context.withoutCarryOver), yen(spectrum.leastPopularValue),
+                  yen(spectrum.mostPopularValue), yen(spectrum.averageTicketValue),
+                  yen(spectrum.averageBoughtValue)));
     return true;
 }
 

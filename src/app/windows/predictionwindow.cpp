@@ -9,6 +9,8 @@
 #include "shell/twips.h"
 #include "shell/uihelpers.h"
 #include "store/drawrecord.h"
+#include "summary/buyingnote.h"
+#include "views/printpreview.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/printbutton.h"
@@ -121,8 +123,11 @@ PredictionWindow::PredictionWindow(MainFrm &frame, QWidget *parent)
     // made smaller than it (tiled side by side, say) instead of being cut off.
     m_content = new QWidget(this);
 
-    QPushButton *print = printButton(
-        *this, m_content, [this] { return QList<SheetView *>(m_grids.begin(), m_grids.end()); });
+    QPushButton *print = printNoteButton(*this, m_content, [this] {
+        QString title;
+        const std::vector<Sheet> sheets = noteSheets(&title);
+        printSheets(this, sheets, title, historyRange(mainFrm()));
+    });
     print->setGeometry(twipsRect(7200, 60, 855, 375));
     QPushButton *close
         = colouredButton(tr("閉じる"), CloseButtonColor, QStringLiteral("Cmd閉じる"), m_content);
@@ -156,7 +161,9 @@ void PredictionWindow::openOnActivation(MainFrm &frame)
     auto exiting = std::make_shared<bool>(false);
     QObject::connect(&frame, &MainFrm::settingsWritten, &frame, [exiting] { *exiting = true; });
     QObject::connect(&frame, &MainFrm::activatedAmongOwnWindows, &frame, [&frame, exiting] {
-        if (*exiting || !frame.isVisible())
+        // An open prediction window stays where it is: the window in use keeps the front.
+        if (*exiting || !frame.isVisible()
+            || frame.childWindow(QString::fromUtf8(windowclass::Prediction)))
             return;
         triggerCommand(frame, windowclass::Prediction);
     });
@@ -389,19 +396,13 @@ void PredictionWindow::showPopularity(bool makeIfMissing)
 Status PredictionWindow::record(PredictionRecord::Rows rows)
 {
     if (mainFrm().document().asOf() != DrawHistory::NoCut)
-        return Status::failure(tr("基準回を指定している間は予想を記録できません。"
-                                  "「最新の回に戻す」を選んでからやり直してください。")
-                                   .toStdString());
+        return Status::failure(Fault{.kind = FaultKind::RecordingAsOf});
     const int latest = m_prediction.latestDrawNo;
     if (latest >= MaxDrawNumber)
-        return Status::failure(
-            tr("第%1回の次の回はないため、予想を記録できません。").arg(latest).toStdString());
-    const std::vector<std::array<int, 6>> lines = predictionLines(m_prediction, rows);
+        return Status::failure(Fault{.kind = FaultKind::NoDrawFollows, .draw = latest});
+    const std::vector<std::array<int, MainNumberCount>> lines = predictionLines(m_prediction, rows);
     if (lines.empty())
-        return Status::failure(
-            tr("一発ズンベル予想に6個の数字がそろっていないため、記録できません。"
-               "スイッチを変えてからやり直してください。")
-                .toStdString());
+        return Status::failure(Fault{.kind = FaultKind::PredictionEmpty});
     PredictionRecord entry;
     entry.latestDrawNo = latest;
     entry.reflectionShift = m_prediction.reflectionShift;
@@ -411,16 +412,27 @@ Status PredictionWindow::record(PredictionRecord::Rows rows)
     // Every window showing the book follows the document's ticketsChanged.
     const Status status = mainFrm().document().recordPrediction(entry, lines, made);
     if (!status)
-        return Status::failure(tr("予想を記録できませんでした。データベースに書き込めるか"
-                                  "確かめてからやり直してください。\n%1")
-                                   .arg(CoreReasons::japanese(status))
-                                   .toStdString());
+        return causedBy(Fault{.kind = FaultKind::PredictionUnsaved}, status);
     mainFrm().statusBar()->showMessage(tr("第%1回の予想として%2組を記録しました（予想記録 %3）。"
                                           "当せんは「購入番号の照合」で確かめられます。")
                                            .arg(latest + 1)
                                            .arg(made.size())
                                            .arg(entry.id));
     return status;
+}
+
+std::vector<Sheet> PredictionWindow::noteSheets(QString *title) const
+{
+    HistoryDocument &document = mainFrm().document();
+    std::string latestDate;
+    for (const DrawRecord &r : document.history())
+        if (r.drawNo == m_prediction.latestDrawNo)
+            latestDate = r.date;
+    const BuyingNote note = predictionNote(m_prediction, document.predictionOptions(), latestDate);
+    if (title)
+        *title = qs(buyingNoteTitle(note));
+    return buyingNoteSheets(
+        note, document.popularity().estimate(false), document.popularity().patterns());
 }
 
 void PredictionWindow::askAndRecord()

@@ -29,8 +29,9 @@ class PredictionWindow : public ChildWindow
 public:
     explicit PredictionWindow(MainFrm &frame, QWidget *parent = nullptr);
 
-    // Shows the window each time the main window becomes active among the program's own
-    // windows, the first time right after start-up.
+    // Opens the window each time the main window becomes active among the program's own
+    // windows while it is not open, the first time right after start-up; an open one is left
+    // where it is, so that the window in use stays in front.
     static void openOnActivation(MainFrm &frame);
 
     // The 反映する and 反映しない buttons of switch index.
@@ -43,6 +44,9 @@ public:
     // with the switches, the latest draw and the history's hash; an open 購入番号の照合 window
     // shows them at once. Refused while a 基準回 is set: the next draw may already be known.
     Status record(PredictionRecord::Rows rows);
+    // The note to buy by, as printed: the next draw, its day, the switches and the lines with
+    // their popularity and expected yen (numbers alone while the estimate is being made).
+    std::vector<Sheet> noteSheets(QString *title) const;
 
 protected:
     QSize sizeTwips() const override;

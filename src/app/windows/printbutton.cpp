@@ -59,6 +59,16 @@ QPushButton *printButton(ChildWindow &window, QWidget *parent, PrintGrids grids)
     return button;
 }
 
+QPushButton *printNoteButton(ChildWindow &window, QWidget *parent, std::function<void()> print)
+{
+    QPushButton *button
+        = colouredButton(QObject::tr("印刷"), PrintButtonColor, QStringLiteral("Command2"), parent);
+    markPrintCommand(button);
+    button->setToolTip(QObject::tr("印刷用のページのプレビューを開きます。PDF にも保存できます。"));
+    QObject::connect(button, &QPushButton::clicked, &window, std::move(print));
+    return button;
+}
+
 QList<SheetView *> gridsOfShownTab(const QTabWidget &tabs)
 {
     if (QWidget *shown = tabs.currentWidget()) {

@@ -28,6 +28,10 @@ void enablePrint(QPushButton *button, ChildWindow &window, PrintGrids grids);
 // A 印刷 button for a window frame, wired by enablePrint.
 QPushButton *printButton(ChildWindow &window, QWidget *parent, PrintGrids grids);
 
+// A 印刷 button that makes what the window prints itself (a note laid out for paper) and
+// shows it in the print preview.
+QPushButton *printNoteButton(ChildWindow &window, QWidget *parent, std::function<void()> print);
+
 // Marks a window's 印刷 button as the one the main window's 印刷 command presses.
 void markPrintCommand(QPushButton *button);
 // The main window's 印刷: presses the 印刷 button of the window in front, or says in the status

@@ -70,7 +70,7 @@ PredictionRecord::Rows RecordPredictionDialog::rows() const
 
 QString RecordPredictionDialog::linesText() const { return m_lines->text(); }
 
-QString RecordPredictionDialog::lineText(const std::array<int, 6> &line)
+QString RecordPredictionDialog::lineText(const std::array<int, MainNumberCount> &line)
 {
     QStringList numbers;
     for (int n : line)

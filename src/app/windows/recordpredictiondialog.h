@@ -26,7 +26,7 @@ public:
     QString linesText() const;
 
     // "02 08 10 13 27 30".
-    static QString lineText(const std::array<int, 6> &line);
+    static QString lineText(const std::array<int, MainNumberCount> &line);
 
 private:
     void showLines();

@@ -60,6 +60,8 @@ TicketWindow::TicketWindow(MainFrm &frame, QWidget *parent)
     auto *summaryPage = new QWidget(m_tabs);
     m_summary = new SheetView(summaryPage);
     m_summary->setObjectName(QStringLiteral("gridSummary"));
+    // Its headings are long for its few columns: they are shown whole.
+    m_summary->setColumnsFitText(true);
     auto *summaryLayout = new QVBoxLayout(summaryPage);
     summaryLayout->setContentsMargins(0, 0, 0, 0);
     summaryLayout->setSpacing(2);
@@ -151,7 +153,17 @@ void TicketWindow::compute()
         report(status);
         return;
     }
-    m_list->setSheet(ticketListSheet(m_grading->tickets()));
+    Sheet list = ticketListSheet(m_grading->tickets());
+    if (m_grading->tickets().empty()) {
+        // An empty book says how to fill it.
+        list.setSize(list.columns(), 2);
+        list.setText(1, 2,
+            tr("購入番号はまだありません。上の欄に6つの数字を入れて「追加」を押すと、ここに並び、"
+               "抽せん済みの回と照合します。")
+                .toStdString());
+        list.setAllowOverflow(true);
+    }
+    m_list->setSheet(std::move(list));
     m_summary->setSheet(ticketSummarySheet(*m_grading));
     moveNotesToLabel(*m_summary, *m_summaryNotes);
     m_resultsDue = true;
@@ -193,6 +205,12 @@ void TicketWindow::showResultsIfDue()
     m_resultsDue = false;
 }
 
+QSize TicketWindow::roomWanted() const
+{
+    // The book's list shows all its columns where there is room.
+    return {m_list->missingSize().width(), 0};
+}
+
 Status TicketWindow::addLines(const QString &lines)
 {
     std::vector<Ticket> tickets;
@@ -211,7 +229,7 @@ Status TicketWindow::addLines(const QString &lines)
         tickets.push_back(t);
     }
     if (tickets.empty())
-        return Status::failure(tr("番号が入力されていません。").toStdString());
+        return Status::failure(Fault{.kind = FaultKind::NoNumbersTyped});
     // Every window showing the book, this one included, follows the document's ticketsChanged.
     const Status status = mainFrm().document().addTickets(tickets);
     if (status) {
@@ -231,8 +249,7 @@ Status TicketWindow::removeCurrent()
     const std::string_view text = m_list->sheetModel()->sheet().text(1, row);
     const auto parsed = std::from_chars(text.data(), text.data() + text.size(), id);
     if (row < 2 || text.empty() || parsed.ec != std::errc() || id <= 0)
-        return Status::failure(
-            tr("削除する番号の行を「購入番号」の表で選んでください。").toStdString());
+        return Status::failure(Fault{.kind = FaultKind::NoTicketChosen});
     return mainFrm().document().removeTicket(id);
 }
 

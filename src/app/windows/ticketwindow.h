@@ -45,6 +45,7 @@ public:
 
 protected:
     void compute() override;
+    QSize roomWanted() const override;
 
 private:
     QWidget *createEntryRow();
@@ -69,7 +70,7 @@ private:
     QLabel *m_summaryNotes;
     SheetView *m_popularity;
     bool m_popularityDue = false;
-    std::optional<std::array<int, 6>> m_checked; // the combination last checked
+    std::optional<std::array<int, MainNumberCount>> m_checked; // the combination last checked
     std::optional<TicketGrading> m_grading;
     bool m_resultsDue = false;
 };

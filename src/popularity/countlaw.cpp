@@ -1,0 +1,170 @@
+#include "popularity/countlaw.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+namespace loto6::popularity {
+
+namespace {
+
+constexpr double MinusInfinity = -std::numeric_limits<double>::infinity();
+
+// One negative binomial part: the mean and the gamma shape (0: Poisson), with its weight.
+struct Part
+{
+    double weight = 1;
+    double mean = 0;
+    double shape = 0;
+};
+
+std::array<Part, 2> partsOf(const CountLaw &law, double lambda)
+{
+    const double base = std::max(lambda, 0.0) * law.scale;
+    return {Part{1 - law.crowdWeight, base, law.shape},
+        Part{law.crowdWeight, base * law.crowdFactor, law.crowdShape}};
+}
+
+// log Γ(k + r) − log Γ(r), by the product for small k (most first prizes are a few).
+double logRising(long long k, double r)
+{
+    if (k >= 30)
+        return std::lgamma(static_cast<double>(k) + r) - std::lgamma(r);
+    double s = 0;
+    for (long long j = 0; j < k; ++j)
+        s += std::log(r + static_cast<double>(j));
+    return s;
+}
+
+double partLogPmf(const Part &p, long long k)
+{
+    if (k < 0)
+        return MinusInfinity;
+    if (p.mean <= 0)
+        return k == 0 ? 0.0 : MinusInfinity;
+    const auto kd = static_cast<double>(k);
+    if (p.shape <= 0)
+        return kd * std::log(p.mean) - p.mean - std::lgamma(kd + 1);
+    const double r = p.shape;
+    return logRising(k, r) - std::lgamma(kd + 1) - r * std::log1p(p.mean / r)
+        + kd * (std::log(p.mean) - std::log(r + p.mean));
+}
+
+// E[1 / (1 + K)] of one part: (1 − e^−μ) / μ for Poisson, and for the negative binomial with
+// q = μ / (μ + r) the integral of its generating function over [0, 1].
+double partMeanShare(const Part &p)
+{
+    if (p.mean < 1e-12)
+        return 1.0;
+    if (p.shape <= 0)
+        return -std::expm1(-p.mean) / p.mean;
+    const double q = p.mean / (p.mean + p.shape);
+    const double l = std::log1p(-q);
+    const double x = (p.shape - 1) * l;
+    if (std::abs(x) < 1e-10)
+        return -(1 - q) * l / q;
+    return -(1 - q) * std::expm1(x) / (q * (p.shape - 1));
+}
+
+double lowerSum(const CountLaw &law, long long k, double lambda)
+{
+    double s = 0;
+    for (long long j = 0; j <= k; ++j)
+        s += law.pmf(j, lambda);
+    return std::min(s, 1.0);
+}
+
+// Σ P(K = j) over j >= k: past the larger mean the terms only fall.
+double upperSum(const CountLaw &law, long long k, double lambda)
+{
+    const auto parts = partsOf(law, lambda);
+    const double peak = std::max(parts[0].mean, parts[1].mean);
+    double s = 0;
+    for (long long j = std::max(k, 0LL); j < k + 10'000'000; ++j) {
+        const double term = law.pmf(j, lambda);
+        s += term;
+        if (static_cast<double>(j) > peak && (term < 1e-17 * s || term < 1e-300))
+            break;
+    }
+    return std::min(s, 1.0);
+}
+
+} // namespace
+
+double CountLaw::mean(double lambda) const
+{
+    const auto parts = partsOf(*this, lambda);
+    return parts[0].weight * parts[0].mean + parts[1].weight * parts[1].mean;
+}
+
+double CountLaw::logPmf(long long k, double lambda) const
+{
+    const auto parts = partsOf(*this, lambda);
+    if (crowdWeight <= 0)
+        return partLogPmf(parts[0], k);
+    const double a = std::log(parts[0].weight) + partLogPmf(parts[0], k);
+    const double b = std::log(parts[1].weight) + partLogPmf(parts[1], k);
+    const double top = std::max(a, b);
+    if (top == MinusInfinity)
+        return MinusInfinity;
+    return top + std::log(std::exp(a - top) + std::exp(b - top));
+}
+
+double CountLaw::pmf(long long k, double lambda) const { return std::exp(logPmf(k, lambda)); }
+
+double CountLaw::cdf(long long k, double lambda) const
+{
+    if (k < 0)
+        return 0.0;
+    return static_cast<double>(k) < mean(lambda) ? lowerSum(*this, k, lambda)
+                                                 : 1.0 - upperSum(*this, k + 1, lambda);
+}
+
+double CountLaw::tail(long long k, double lambda) const
+{
+    if (k <= 0)
+        return 1.0;
+    return static_cast<double>(k) > mean(lambda) ? upperSum(*this, k, lambda)
+                                                 : 1.0 - lowerSum(*this, k - 1, lambda);
+}
+
+double CountLaw::randomizedPit(long long k, double lambda, double v) const
+{
+    return std::clamp(cdf(k - 1, lambda) + v * pmf(k, lambda), 0.0, 1.0);
+}
+
+double CountLaw::meanShare(double lambda) const
+{
+    const auto parts = partsOf(*this, lambda);
+    double s = parts[0].weight * partMeanShare(parts[0]);
+    if (crowdWeight > 0)
+        s += parts[1].weight * partMeanShare(parts[1]);
+    return s;
+}
+
+double CountLaw::cappedShare(double total, double cap, double lambda) const
+{
+    if (cap <= 0 || total <= 0)
+        return 0.0;
+    // Below k0 others the cap holds; from k0 on, total / (1 + K).
+    const double k0 = std::ceil(total / cap - 1);
+    double capped = 0, shared = 0;
+    for (long long k = 0; static_cast<double>(k) < k0; ++k) {
+        const double p = pmf(k, lambda);
+        capped += p;
+        shared += p / static_cast<double>(k + 1);
+    }
+    return cap * capped + total * std::max(0.0, meanShare(lambda) - shared);
+}
+
+double CountLaw::crowdChance(long long k, double lambda) const
+{
+    if (crowdWeight <= 0)
+        return 0.0;
+    const auto parts = partsOf(*this, lambda);
+    return std::exp(std::log(crowdWeight) + partLogPmf(parts[1], k) - logPmf(k, lambda));
+}
+
+} // namespace loto6::popularity
