@@ -67,8 +67,8 @@ std::string buyingNoteTitle(const BuyingNote &note)
     return title;
 }
 
-std::vector<Sheet> buyingNoteSheets(
-    const BuyingNote &note, const popularity::PopularityEstimate *estimate)
+std::vector<Sheet> buyingNoteSheets(const BuyingNote &note,
+    const popularity::PopularityEstimate *estimate, const popularity::PatternFamily &patterns)
 {
     std::vector<Sheet> sheets{conditionsSheet(note)};
     if (!estimate) {
@@ -79,8 +79,8 @@ std::vector<Sheet> buyingNoteSheets(
     for (const PredictionLine &line : note.lines)
         lines.push_back({line.label, line.numbers});
     const popularity::TicketValuer valuer = estimate->valuer();
-    Sheet sheet
-        = popularity::ticketPopularitySheet(lines, *estimate, valuer, estimate->spectrum(valuer));
+    Sheet sheet = popularity::ticketPopularitySheet(
+        lines, *estimate, valuer, estimate->spectrum(valuer), patterns);
     sheet.setName("note-lines");
     // In two digits, as the lines are written everywhere else.
     for (std::size_t i = 0; i < note.lines.size(); ++i)

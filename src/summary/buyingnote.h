@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/sheet.h"
+#include "popularity/patterns.h"
 #include "prediction/predictionoptions.h"
 #include "summary/drawsummary.h"
 
@@ -34,7 +35,8 @@ std::string buyingNoteTitle(const BuyingNote &note);
 
 // The note's tables: the conditions two to a row, then the lines with each one's popularity
 // and expected yen when the estimate is given, else the numbers alone with a note that says so.
-std::vector<Sheet> buyingNoteSheets(
-    const BuyingNote &note, const popularity::PopularityEstimate *estimate);
+// A line of the pattern family is marked as such (the fixed kinds alone when none is given).
+std::vector<Sheet> buyingNoteSheets(const BuyingNote &note,
+    const popularity::PopularityEstimate *estimate, const popularity::PatternFamily &patterns = {});
 
 } // namespace loto6

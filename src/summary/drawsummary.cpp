@@ -1,5 +1,6 @@
 #include "summary/drawsummary.h"
 
+#include "popularity/patterns.h"
 #include "popularity/popularityestimate.h"
 #include "popularity/popularitysheets.h"
 #include "prediction/predictionengine.h"
@@ -78,7 +79,8 @@ SummaryPopularity popularityOf(const DrawSummaryInput &input, const DrawSummary 
     for (const PredictionLine &l : s.nextLines)
         lines.push_back({l.label, l.numbers});
     const popularity::TicketValuer valuer = e->valuer();
-    out.nextPopularity = popularity::ticketPopularitySheet(lines, *e, valuer, e->spectrum(valuer));
+    out.nextPopularity = popularity::ticketPopularitySheet(lines, *e, valuer, e->spectrum(valuer),
+        popularity::PatternFamily::fromHistory(input.history));
     return out;
 }
 

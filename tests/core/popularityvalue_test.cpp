@@ -232,9 +232,9 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
     // every combination judged alone, ties at the edge included; a share between two kept
     // quantiles is walked, and so is a share that leaves pattern tickets out (the table counts
     // them).
-    for (const auto &[share, include] : {std::pair{5.0, true}, std::pair{10.0, true},
-             std::pair{0.01, true}, std::pair{99.99, true}, std::pair{12.345, true},
-             std::pair{10.0, false}}) {
+    for (const auto &[share, include] :
+        {std::pair{5.0, true}, std::pair{10.0, true}, std::pair{0.01, true}, std::pair{99.99, true},
+            std::pair{12.345, true}, std::pair{10.0, false}}) {
         DesignFilter alone;
         alone.leastPopular = share;
         alone.includePatterns = include;
@@ -261,7 +261,7 @@ TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)
     ASSERT_TRUE(f.leastPopular);
     EXPECT_EQ(*f.leastPopular, 0.5);
     EXPECT_EQ(f.optionsText(), "--odd 3 --least-popular 0.5");
-    ASSERT_TRUE(parseFilterOptions("--include-patterns --least-popular 2", f, problem));
+    ASSERT_TRUE(parseFilterOptions("--include-patterns --least-popular 2", f));
     EXPECT_TRUE(f.includePatterns);
     EXPECT_EQ(f.optionsText(), "--least-popular 2 --include-patterns");
     for (const char *bad : {"--least-popular 0", "--least-popular 101", "--least-popular x",

@@ -465,11 +465,10 @@ void DesignWindow::startWheel(bool full)
         return;
     }
     // The wheel does not use the conditions; its tickets are checked against those ticked.
-    QString filterProblem;
-    if (const std::optional<DesignFilter> f = filter(filterProblem); f && !f->empty()) {
-        job->filter = *f;
-        job->context
-            = FilterContext::fromHistory(frame().document().history(), *f, popularityModel());
+    if (const FilterFields fields = filter(); fields.filter && !fields.filter->empty()) {
+        job->filter = *fields.filter;
+        job->context = FilterContext::fromHistory(
+            frame().document().history(), *fields.filter, popularityModel());
     }
     start(job);
 }
@@ -701,7 +700,9 @@ void DesignWindow::printNote()
         {tr("条件とシード").toStdString(), m_shownMemo}};
     for (const Combination &c : m_shown)
         note.lines.push_back({std::to_string(note.lines.size() + 1), c});
-    printSheets(this, buyingNoteSheets(note, document.popularity().estimate(false)),
+    printSheets(this,
+        buyingNoteSheets(
+            note, document.popularity().estimate(false), document.popularity().patterns()),
         qs(buyingNoteTitle(note)), historyRange(frame()));
 }
 

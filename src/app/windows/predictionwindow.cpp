@@ -431,7 +431,8 @@ std::vector<Sheet> PredictionWindow::noteSheets(QString *title) const
     const BuyingNote note = predictionNote(m_prediction, document.predictionOptions(), latestDate);
     if (title)
         *title = qs(buyingNoteTitle(note));
-    return buyingNoteSheets(note, document.popularity().estimate(false));
+    return buyingNoteSheets(
+        note, document.popularity().estimate(false), document.popularity().patterns());
 }
 
 void PredictionWindow::askAndRecord()
