@@ -34,8 +34,9 @@ BuyingNote predictionNote(
 std::string buyingNoteTitle(const BuyingNote &note);
 
 // The note's tables: the conditions two to a row, then the lines with each one's popularity
-// and expected yen at the next draw's conditions when the estimate is given (a line of the
-// pattern family marked), else the numbers alone with a note that says so.
+// and expected yen at the next draw's conditions when the estimate is given, else the numbers
+// alone with a note that says so. A line of the pattern family is marked as such (the fixed
+// kinds alone when none is given).
 std::vector<Sheet> buyingNoteSheets(const BuyingNote &note,
     const popularity::PopularityEstimate *estimate, const popularity::PatternFamily &patterns = {});
 

@@ -1,5 +1,6 @@
 #include "summary/drawsummary.h"
 
+#include "popularity/patterns.h"
 #include "popularity/popularityestimate.h"
 #include "popularity/popularitysheets.h"
 #include "prediction/predictionengine.h"

@@ -469,10 +469,10 @@ void DesignWindow::startWheel(bool full)
         return;
     }
     // The wheel does not use the conditions; its tickets are checked against those ticked.
-    if (const std::optional<DesignFilter> f = filter().filter; f && !f->empty()) {
-        job->filter = *f;
-        job->context
-            = FilterContext::fromHistory(frame().document().history(), *f, popularityModel());
+    if (const FilterFields fields = filter(); fields.filter && !fields.filter->empty()) {
+        job->filter = *fields.filter;
+        job->context = FilterContext::fromHistory(
+            frame().document().history(), *fields.filter, popularityModel());
     }
     start(job);
 }
