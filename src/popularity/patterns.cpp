@@ -60,8 +60,9 @@ bool recentFirstPrize(PatternMask m, const PatternFamily &f)
 
 bool recentShifted(PatternMask m, const PatternFamily &f)
 {
-    const PatternMask inRange = ((PatternMask{1} << (Numbers + 1)) - 1) & ~PatternMask{1};
-    const auto valid = [inRange](PatternMask x) { return (x & ~inRange) == 0; };
+    static constexpr PatternMask InRange
+        = ((PatternMask{1} << (Numbers + 1)) - 1) & ~PatternMask{1};
+    const auto valid = [](PatternMask x) { return (x & ~InRange) == 0; };
     return std::ranges::any_of(f.recent(), [&](PatternMask r) {
         return (valid(r << 1) && (r << 1) == m) || (valid(r >> 1) && (r >> 1) == m);
     });
