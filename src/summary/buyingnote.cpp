@@ -1,5 +1,6 @@
 #include "summary/buyingnote.h"
 
+#include "grid/numbertext.h"
 #include "popularity/popularityestimate.h"
 #include "popularity/popularitysheets.h"
 #include "store/drawvalidation.h"
@@ -27,17 +28,96 @@ Sheet conditionsSheet(const BuyingNote &note)
 // The lines without their popularity: the estimate is not there yet.
 Sheet plainLinesSheet(const BuyingNote &note)
 {
-    static constexpr double Widths[] = {10, 5, 5, 5, 5, 5, 5, 24};
-    static constexpr const char *Header[]
-        = {"番号", "数字1", "数字2", "数字3", "数字4", "数字5", "数字6", "人気度・期待値"};
+    static constexpr double Widths[] = {8, 6, 6, 6, 6, 6, 6, 20};
+    static constexpr const char *Header[] = {
+        "番号", "第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字", "人気度・期待値"};
     Sheet s = ticketTableSheet(
         "note-lines", "買う番号", 8, 1 + static_cast<int>(note.lines.size()), Widths, Header);
     for (std::size_t i = 0; i < note.lines.size(); ++i) {
         const int row = 2 + static_cast<int>(i);
         s.setText(1, row, note.lines[i].label);
         writeTicketNumbers(s, 2, row, note.lines[i].numbers, 0, 0);
-        s.setText(8, row, "人気度の推定がまだないため未計算");
+        s.setText(8, row, "推定中のため未計算");
     }
+    return s;
+}
+
+constexpr const char *LinesHeader[] = {"番号", "第1数字", "第2数字", "第3数字", "第4数字",
+    "第5数字", "第6数字", "人気度（低い順）", "期待値（95%の範囲）"};
+
+// One line's popularity and yen, and the note a pattern line needs.
+struct ValuedLine
+{
+    std::string popularity, value, note;
+    bool untested = false;
+};
+
+ValuedLine valuedLine(const PredictionLine &line, const popularity::PopularityEstimate &estimate,
+    const popularity::TicketValuer &valuer, const popularity::ValueSpectrum &spectrum,
+    const popularity::PatternFamily &patterns)
+{
+    namespace pop = popularity;
+    const pop::TicketValue v = valuer.value(line.numbers);
+    const pop::PatternInfo *pattern = patterns.infoOf(line.numbers);
+    const pop::ValueContext context = pop::valueContext(estimate, valuer, v, spectrum, pattern);
+    ValuedLine out;
+    out.value = pop::withRange(
+        pop::shownValue(v, pattern, spectrum), {context.range.low, context.range.high});
+    if (pattern) {
+        out.popularity = pop::PatternMark;
+        out.value += "以下";
+        out.note = line.label + "は" + pop::patternText(*pattern) + "：" + pop::PatternCaveat
+            + "。期待値は最も人気のある1%以下です。";
+        return out;
+    }
+    out.untested = context.range.extrapolated;
+    out.popularity = pop::popularityText(v.relativePopularity) + "（"
+        + fixedText(estimate.percentile(v.relativePopularity), 1) + "%）"
+        + (out.untested ? "＊" : "");
+    return out;
+}
+
+// The lines with their popularity and yen, narrow enough for one page; the average tickets
+// under them, then in notes the conditions, the untested (＊) and the pattern lines.
+Sheet valuedLinesSheet(const BuyingNote &note, const popularity::PopularityEstimate &estimate,
+    const popularity::PatternFamily &patterns)
+{
+    static constexpr double Widths[] = {9, 6, 6, 6, 6, 6, 6, 14, 19};
+    const popularity::TicketValuer valuer = estimate.nextDrawValuer();
+    const popularity::ValueSpectrum spectrum = estimate.spectrum(valuer);
+    std::vector<ValuedLine> valued;
+    std::vector<std::string> notes{"条件：" + popularity::conditionsText(estimate, valuer)};
+    bool untested = false;
+    for (const PredictionLine &line : note.lines) {
+        valued.push_back(valuedLine(line, estimate, valuer, spectrum, patterns));
+        untested = untested || valued.back().untested;
+        if (!valued.back().note.empty())
+            notes.push_back(valued.back().note);
+    }
+    if (untested)
+        notes.push_back("＊は" + popularity::testedText(true)
+            + "：この人気度はモデルを確かめた組合せの範囲の外にあります。");
+    const int count = static_cast<int>(valued.size());
+    Sheet s = ticketTableSheet("note-lines", "買う番号の人気度と期待値（200円あたり）", 9,
+        4 + count + static_cast<int>(notes.size()), Widths, LinesHeader);
+    for (int i = 0; i < count; ++i) {
+        const int row = 2 + i;
+        s.setText(1, row, note.lines[static_cast<std::size_t>(i)].label);
+        writeTicketNumbers(s, 2, row, note.lines[static_cast<std::size_t>(i)].numbers, 0, 0);
+        s.setText(8, row, valued[static_cast<std::size_t>(i)].popularity);
+        s.setText(9, row, valued[static_cast<std::size_t>(i)].value);
+    }
+    int row = 2 + count;
+    s.setText(1, row, "平均的な券");
+    s.setText(8, row, popularity::popularityText(1.0));
+    s.setText(9, row++, popularity::withRange(spectrum.averageTicketValue, spectrum.averageRange));
+    s.setText(1, row, "買われ方の平均");
+    s.setText(9, row++, popularity::withRange(spectrum.averageBoughtValue, spectrum.boughtRange));
+    // The notes stand in the first column and run on over the empty cells to their right.
+    s.setAllowOverflow(true);
+    ++row;
+    for (const std::string &text : notes)
+        s.setText(1, row++, "注　" + text);
     return s;
 }
 
@@ -75,17 +155,7 @@ std::vector<Sheet> buyingNoteSheets(const BuyingNote &note,
         sheets.push_back(plainLinesSheet(note));
         return sheets;
     }
-    std::vector<popularity::LabelledCombination> lines;
-    for (const PredictionLine &line : note.lines)
-        lines.push_back({line.label, line.numbers});
-    const popularity::TicketValuer valuer = estimate->nextDrawValuer();
-    Sheet sheet = popularity::ticketPopularitySheet(
-        lines, *estimate, valuer, estimate->spectrum(valuer), patterns);
-    sheet.setName("note-lines");
-    // In two digits, as the lines are written everywhere else.
-    for (std::size_t i = 0; i < note.lines.size(); ++i)
-        writeTicketNumbers(sheet, 2, 2 + static_cast<int>(i), note.lines[i].numbers, 0, 0);
-    sheets.push_back(std::move(sheet));
+    sheets.push_back(valuedLinesSheet(note, *estimate, patterns));
     return sheets;
 }
 

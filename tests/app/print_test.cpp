@@ -484,11 +484,26 @@ void PrintTest::predictionPrintsTheBuyingNote()
             text += qs(twoDigitText(n));
         QVERIFY2(printed.contains(text), qPrintable(text));
     }
+    // With the estimate in, every line carries its popularity and yen with their range and
+    // the conditions, still on one upright page.
+    m_frame->document().popularity().estimate();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_frame->document().popularity().pending(), 300000);
+    const std::vector<Sheet> valued = window->noteSheets(&heading);
+    QList<const Sheet *> valuedPointers;
+    for (const Sheet &sheet : valued)
+        valuedPointers.append(&sheet);
+    SheetPrintDocument valuedDocument(valuedPointers, heading, historyRange(*m_frame));
+    QSizeF upright = landscapeA4();
+    upright.transpose();
+    valuedDocument.layOut(upright);
+    QCOMPARE(valuedDocument.pageCount(), 1);
+    const QString valuedText = pageTexts(valuedDocument, 0).join(QString());
+    for (const QString &part : {u"期待値（95%の範囲）"_s, u"条件：販売額"_s, u"平均的な券"_s})
+        QVERIFY2(valuedText.contains(part), qPrintable(part));
     if (const QString folder = qEnvironmentVariable("LOTO6_TEST_PICTURES"); !folder.isEmpty()) {
-        QSizeF page = landscapeA4();
-        page.transpose();
-        document.layOut(page);
-        pageImage(document, 0, page).save(folder + u"/buying-note.png"_s);
+        document.layOut(upright);
+        pageImage(document, 0, upright).save(folder + u"/buying-note.png"_s);
+        pageImage(valuedDocument, 0, upright).save(folder + u"/buying-note-valued.png"_s);
     }
     sub->close();
 }
