@@ -19,10 +19,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "recordingdialogs.h"
+#include "scratchfolder.h"
 
 #include <functional>
 #include <memory>
@@ -37,22 +37,17 @@ const QString ClassName = QString::fromUtf8(windowclass::Backtest);
 // A started main window working in a scratch folder (closing it writes the settings file).
 struct Fixture
 {
-    QTemporaryDir dir;
-    QString previous = QDir::currentPath();
+    ScratchFolder folder;
     std::unique_ptr<MainFrm> frame;
     QStringList messages;
 
     Fixture()
     {
-        QDir::setCurrent(dir.path());
         frame = std::make_unique<MainFrm>();
         frame->setDialogs(recordTexts(messages));
     }
-    ~Fixture()
-    {
-        frame.reset();
-        QDir::setCurrent(previous);
-    }
+    // The window goes first, while its folder and what it reports to are still there.
+    ~Fixture() { frame.reset(); }
     bool start()
     {
         const bool ok = frame->startUp("draws.db", SHARED_HISTORY).ok();

@@ -190,16 +190,12 @@ void ChildWindowsTest::entryOpensBesideOthersAndEveryWindowShowsWhatItSaves()
 
 void ChildWindowsTest::openWindowsComeBackWhereTheyStood()
 {
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    const ScratchFolder folder;
+    QVERIFY(folder.entered());
     QRect firstPlace;
     {
         Fixture f;
-        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
-        f.frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+        QVERIFY(f.startShown());
         f.open(FirstInfo);
         f.open(SecondInfo);
         f.frame.childWindow(u"最初の分析"_s)->setGeometry(30, 40, 260, 210);
@@ -210,9 +206,7 @@ void ChildWindowsTest::openWindowsComeBackWhereTheyStood()
     }
     {
         Fixture f;
-        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
-        f.frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+        QVERIFY(f.startShown());
         restoreOpenWindows(f.frame);
         QMdiSubWindow *first = f.frame.childWindow(u"最初の分析"_s);
         QMdiSubWindow *second = f.frame.childWindow(u"二番目の分析"_s);
@@ -235,10 +229,8 @@ void ChildWindowsTest::openWindowsComeBackWhereTheyStood()
 // and where a table was scrolled.
 void ChildWindowsTest::tablesOpenAtTheNewestDrawAndComeBackAsLeft()
 {
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    const ScratchFolder folder;
+    QVERIFY(folder.entered());
     const QString intervals = u"出現間隔分析"_s;
     const QString tickets = QString::fromUtf8(windowclass::Tickets);
     const auto gridOf = [](MainFrm &frame, const QString &name) {
@@ -247,9 +239,7 @@ void ChildWindowsTest::tablesOpenAtTheNewestDrawAndComeBackAsLeft()
     int scrolled = 0;
     {
         Fixture f;
-        QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
-        f.frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+        QVERIFY(f.startShown());
         f.frame.openCommand(intervals)->trigger();
         SheetView *grid = gridOf(f.frame, intervals);
         const std::optional<SheetCell> newest
@@ -266,9 +256,7 @@ void ChildWindowsTest::tablesOpenAtTheNewestDrawAndComeBackAsLeft()
         QVERIFY(f.frame.close());
     }
     Fixture f;
-    QVERIFY(f.frame.startUp("draws.db", SHARED_HISTORY));
-    f.frame.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.frame));
+    QVERIFY(f.startShown());
     restoreOpenWindows(f.frame);
     QVERIFY(f.frame.childWindow(intervals) && f.frame.childWindow(tickets));
     QCOMPARE(f.frame.mdiArea()->activeSubWindow(), f.frame.childWindow(intervals));

@@ -162,9 +162,8 @@ void MainFrmTest::startUp()
 
 void MainFrmTest::settingsWrittenOnceAfterChildrenUnload()
 {
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
+    const ScratchFolder folder;
+    QVERIFY(folder.entered());
     {
         std::ofstream(PredictionOptions::FileName) << "バラツキ分析Opt=True\r\n";
         Fixture f;
@@ -188,9 +187,7 @@ void MainFrmTest::settingsWrittenOnceAfterChildrenUnload()
         QVERIFY(childrenGone);
     }
     PredictionOptions written;
-    const Status read = readInitFile(PredictionOptions::FileName, written);
-    QVERIFY(QDir::setCurrent(previous));
-    QVERIFY(read.ok());
+    QVERIFY(readInitFile(PredictionOptions::FileName, written).ok());
     PredictionOptions expected;
     expected.on[3] = expected.on[11] = true;
     QVERIFY(written == expected);
@@ -251,10 +248,8 @@ void MainFrmTest::historySummary()
 
 void MainFrmTest::settingsWriteFailureIsTold()
 {
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    const auto back = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    const ScratchFolder folder;
+    QVERIFY(folder.entered());
     // A folder where the settings file should be: no program can write the file.
     QVERIFY(QDir().mkdir(QString::fromUtf8(PredictionOptions::FileName)));
     {
@@ -270,7 +265,7 @@ void MainFrmTest::settingsWriteFailureIsTold()
         const QString text = f.messages[0].text;
         QVERIFY2(text.startsWith(u"予想の設定を保存できませんでした。"_s), qPrintable(text));
         QVERIFY2(text.contains(
-                     QDir(dir.path()).filePath(QString::fromUtf8(PredictionOptions::FileName))),
+                     QDir(folder.path()).filePath(QString::fromUtf8(PredictionOptions::FileName))),
             qPrintable(text));
         QVERIFY2(text.contains(u"確かめて"_s), qPrintable(text));
     }

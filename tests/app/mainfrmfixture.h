@@ -32,7 +32,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -40,6 +39,7 @@
 #include <QtTest>
 
 #include "recordingdialogs.h"
+#include "scratchfolder.h"
 
 #include <fstream>
 
@@ -85,6 +85,14 @@ struct Fixture
     {
         frame.setDialogs(recorder);
         frame.setPropEnd(true);
+    }
+    // Starts on the bundled history in draws.db of the current folder and shows the window.
+    bool startShown()
+    {
+        if (!frame.startUp("draws.db", SHARED_HISTORY))
+            return false;
+        frame.show();
+        return QTest::qWaitForWindowExposed(&frame);
     }
     // Opens the window of an analysis through its command, as the menu does.
     void open(const AnalysisInfo &info) { frame.openCommand(qs(info.className))->trigger(); }

@@ -22,10 +22,10 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "recordingdialogs.h"
+#include "scratchfolder.h"
 
 #include <fstream>
 #include <sstream>
@@ -64,24 +64,19 @@ std::string readAll(const char *file)
 // that holds the settings file.
 struct Fixture
 {
-    QTemporaryDir dir;
-    QString previous = QDir::currentPath();
+    ScratchFolder folder;
     std::unique_ptr<MainFrm> frame;
 
     explicit Fixture(const std::string &settings = {})
     {
-        QDir::setCurrent(dir.path());
         if (!settings.empty())
             std::ofstream(PredictionOptions::FileName, std::ios::binary) << settings;
         frame = std::make_unique<MainFrm>();
         frame->setDialogs(RecordingDialogs::make());
         PredictionWindow::openOnActivation(*frame);
     }
-    ~Fixture()
-    {
-        frame.reset();
-        QDir::setCurrent(previous);
-    }
+    // The window goes first, while its folder and what it reports to are still there.
+    ~Fixture() { frame.reset(); }
     bool start() { return frame->startUp("draws.db", SHARED_HISTORY).ok(); }
     QMdiSubWindow *subWindow() const
     {

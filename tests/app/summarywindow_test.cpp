@@ -10,6 +10,7 @@
 #include "shell/mainfrm.h"
 #include "store/database.h"
 #include "store/prizestore.h"
+#include "ticketsupport.h"
 #include "views/sheetmodel.h"
 #include "views/sheetview.h"
 #include "windows/summarywindow.h"
@@ -24,6 +25,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace loto6;
+using loto6::test::ticket;
 
 class SummaryWindowTest : public QObject
 {
@@ -34,16 +36,6 @@ private slots:
 };
 
 namespace {
-
-Ticket ticket(std::array<int, 6> numbers, int from, int draws, int units)
-{
-    Ticket t;
-    t.numbers = numbers;
-    t.firstDraw = from;
-    t.draws = draws;
-    t.units = units;
-    return t;
-}
 
 // The text of a cell of the grid showing the sheet of that name, "" when none shows it.
 QString cellOf(const SummaryWindow &w, const char *sheet, int col, int row)

@@ -21,6 +21,7 @@
 #include <QtTest>
 
 #include "recordingdialogs.h"
+#include "ticketsupport.h"
 
 using namespace loto6;
 using namespace Qt::Literals::StringLiterals;
@@ -201,12 +202,7 @@ void WindowSpaceTest::wrappedVerdictIsWholeAt1366()
     Fixture f({1366, 768});
     Database db;
     QVERIFY(db.open(f.frame.document().database().path()));
-    Ticket t;
-    t.numbers = {2, 8, 10, 13, 27, 30};
-    t.firstDraw = 1;
-    t.draws = 500;
-    t.units = 3;
-    std::vector<Ticket> tickets{t};
+    std::vector<Ticket> tickets{test::ticket({2, 8, 10, 13, 27, 30}, 1, 500, 3)};
     QVERIFY(TicketBook(db).add(tickets));
 
     QMdiSubWindow *window = f.open(QString::fromUtf8(windowclass::Tickets));

@@ -3,6 +3,7 @@
 // simulated fair histories, and the command line's chart command.
 
 #include "testsupport.h"
+#include "ticketsupport.h"
 
 #include "analysis/chance.h"
 #include "analysis/probability.h"
@@ -31,12 +32,7 @@ namespace {
 // A ticket of 01 02 03 04 05 06 bought from `first` for `draws` draws, `units` units a draw.
 Ticket lowLine(int first, int draws, int units = 1)
 {
-    Ticket t;
-    t.numbers = {1, 2, 3, 4, 5, 6};
-    t.firstDraw = first;
-    t.draws = draws;
-    t.units = units;
-    return t;
+    return test::ticket({1, 2, 3, 4, 5, 6}, first, draws, units);
 }
 
 // P(X = k) for k = 0..n by the product formula, in long double.

@@ -3,6 +3,7 @@
 // and the command line's output and refusals.
 
 #include "testsupport.h"
+#include "ticketsupport.h"
 
 #include "summary/drawsummary.h"
 
@@ -30,12 +31,8 @@ DrawPrizes payout(int drawNo, std::array<long long, 5> winners, std::array<long 
 Ticket ticket(long long id, std::array<int, MainNumberCount> numbers, int from, int draws,
     int units, long long recordId = 0)
 {
-    Ticket t;
+    Ticket t = test::ticket(numbers, from, draws, units);
     t.id = id;
-    t.numbers = numbers;
-    t.firstDraw = from;
-    t.draws = draws;
-    t.units = units;
     t.recordId = recordId;
     return t;
 }

@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "ticketsupport.h"
 
 #include "analysis/probability.h"
 #include "grid/sheetwriter.h"
@@ -14,18 +15,9 @@
 
 using namespace loto6;
 using loto6::test::draw;
+using loto6::test::ticket;
 
 namespace {
-
-Ticket ticket(std::array<int, MainNumberCount> numbers, int first = 1, int draws = 1, int units = 1)
-{
-    Ticket t;
-    t.numbers = numbers;
-    t.firstDraw = first;
-    t.draws = draws;
-    t.units = units;
-    return t;
-}
 
 DrawHistory realHistory()
 {
