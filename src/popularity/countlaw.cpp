@@ -44,10 +44,13 @@ double partLogPmf(const Part &p, long long k)
         return MinusInfinity;
     if (p.mean <= 0)
         return k == 0 ? 0.0 : MinusInfinity;
+    const double r = p.shape;
+    // None: the terms of k vanish (what the general form gives, to the bit).
+    if (k == 0)
+        return r <= 0 ? -p.mean : 0.0 - r * std::log1p(p.mean / r);
     const auto kd = static_cast<double>(k);
     if (p.shape <= 0)
         return kd * std::log(p.mean) - p.mean - std::lgamma(kd + 1);
-    const double r = p.shape;
     return logRising(k, r) - std::lgamma(kd + 1) - r * std::log1p(p.mean / r)
         + kd * (std::log(p.mean) - std::log(r + p.mean));
 }

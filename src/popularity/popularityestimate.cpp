@@ -158,13 +158,17 @@ struct SpectrumSums
 };
 
 // The mean expected value of every 61st combination (also weighed by popularity), and of
-// those at or beyond each tail, under each valuer, with their ranges from each tier's error
-// of level.
-std::vector<ValueSpectrum> spectraOf(const PopularityModel &model,
+// those at or beyond each tail, under each valuer (all over `hood` and the same rules), with
+// their ranges from each tier's error of level. A valuer at the first one's sales takes from
+// its value what the carry-over does not touch.
+std::vector<ValueSpectrum> spectraOf(const Neighbourhood &hood,
     const std::vector<TicketValuer> &valuers, double below, double above,
     const std::array<double, Tiers> &levelError)
 {
+    const LevelRange levels(levelError);
     std::vector<std::array<SpectrumSums, 4>> sums(valuers.size()); // average, bought, tails
+    std::vector<TicketValue> values(valuers.size());
+    std::vector<LevelRange::Prizes> prizes(valuers.size());
     std::array<double, 4> weights{};
     std::int64_t rank = 0;
     const auto visit = [&](const std::array<int, Picks> &x, const double *run) {
@@ -179,16 +183,19 @@ std::vector<ValueSpectrum> spectraOf(const PopularityModel &model,
                 = {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0};
             for (std::size_t part = 0; part < weight.size(); ++part)
                 weights[part] += weight[part];
+            const std::array<double, Tiers> sharers = hood.sharerShares(c);
             for (std::size_t k = 0; k < valuers.size(); ++k) {
-                const TicketValue v = valuers[k].value(c);
-                const std::pair<double, double> range = levelRange(valuers[k], v, levelError);
+                const bool like = k > 0 && valuers[k].sales() == valuers[0].sales();
+                values[k] = valuers[k].value(c, sharers, like ? &values[0] : nullptr);
+                prizes[k] = levels.prizes(valuers[k], values[k], like ? &prizes[0] : nullptr);
+                const std::pair<double, double> range = levels.of(values[k], prizes[k]);
                 for (std::size_t part = 0; part < weight.size(); ++part)
                     if (weight[part] > 0)
-                        sums[k][part].add(weight[part], v.expectedValue, range);
+                        sums[k][part].add(weight[part], values[k].expectedValue, range);
             }
         }
     };
-    forEachWeightRun(WeightFactors(model), -model.logNormaliser(), visit);
+    forEachWeightRun(WeightFactors(hood.model()), -hood.model().logNormaliser(), visit);
     std::vector<ValueSpectrum> out;
     for (const std::array<SpectrumSums, 4> &k : sums) {
         ValueSpectrum s;
@@ -359,7 +366,7 @@ std::string PopularityEstimate::makeBlob(
     if (!draws.empty())
         next = {draws.back().drawNo, static_cast<double>(draws.back().carryOver)};
     const ValueUncertainty uncertainty = measureUncertainty(draws, model, hood, settings);
-    const std::vector<ValueSpectrum> spectra = spectraOf(model,
+    const std::vector<ValueSpectrum> spectra = spectraOf(hood,
         {TicketValuer(hood, rules, rules.typicalSales, 0),
             TicketValuer(hood, rules, rules.typicalSales, next.carryOver)},
         quantiles[tailStep], quantiles[static_cast<std::size_t>(QuantileSteps) - tailStep],
@@ -487,7 +494,7 @@ ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
         return m_nextSpectrum;
     // The levels of up to four numbers summed again for the many combinations valued.
     const Neighbourhood full(m_model);
-    return spectraOf(m_model, {TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver())},
+    return spectraOf(full, {TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver())},
         leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent),
         m_uncertainty.levelError)
         .front();

@@ -45,6 +45,12 @@ public:
         const Neighbourhood &hood, const PrizeRules &rules, double sales, double carryOver = 0);
 
     TicketValue value(const Combination &c) const;
+    // The same from the shares of the others who share each tier already worked out
+    // (Neighbourhood::sharerShares of c). `like`, the same combination valued at the same
+    // sales with another carry-over, lends what the carry-over does not touch: the
+    // popularity and every tier but 1等.
+    TicketValue value(const Combination &c, const std::array<double, Tiers> &sharers,
+        const TicketValue *like = nullptr) const;
     double sales() const { return m_sales; }
     double carryOver() const { return m_carryOver; }
 

@@ -155,11 +155,39 @@ double popularityError(const PopularityEstimate &estimate, const Combination &c)
     return std::sqrt(std::max(variance, 0.0));
 }
 
-std::pair<double, double> levelRange(
-    const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level)
+LevelRange::LevelRange(const std::array<double, Tiers> &level)
+    : m_up(scales(Z95, 0, level, true))
+    , m_down(scales(-Z95, 0, level, true))
 {
-    return {value.expectedValue + scaledChange(valuer, value, scales(Z95, 0, level, true)),
-        value.expectedValue + scaledChange(valuer, value, scales(-Z95, 0, level, true))};
+}
+
+LevelRange::Prizes LevelRange::prizes(
+    const TicketValuer &valuer, const TicketValue &value, const Prizes *like) const
+{
+    Prizes p{};
+    for (int t = 1; t <= Tiers; ++t) {
+        const auto i = static_cast<std::size_t>(t - 1);
+        if (like && t > 1) {
+            p[i] = (*like)[i];
+            continue;
+        }
+        const double mean = value.coWinners[i];
+        p[i] = {valuer.tierPrize(t, mean), valuer.tierPrize(t, mean * m_up[i]),
+            valuer.tierPrize(t, mean * m_down[i])};
+    }
+    return p;
+}
+
+std::pair<double, double> LevelRange::of(const TicketValue &value, const Prizes &prizes) const
+{
+    // As scaledChange adds them: more others sharing lowers the value.
+    double low = 0, high = 0;
+    for (int t = 1; t <= Tiers; ++t) {
+        const TierPrizes &p = prizes[static_cast<std::size_t>(t - 1)];
+        low += tierChance(t) * (p.low - p.atMean);
+        high += tierChance(t) * (p.high - p.atMean);
+    }
+    return {value.expectedValue + low, value.expectedValue + high};
 }
 
 ValueRange valueRange(const PopularityEstimate &estimate, const TicketValuer &valuer,

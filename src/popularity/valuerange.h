@@ -34,9 +34,28 @@ ValueRange valueRange(const PopularityEstimate &estimate, const TicketValuer &va
     const TicketValue &value, double averageValue);
 
 // The 95% range of a value from each tier's error of level alone (the range of an average
-// over many tickets, whose popularity errors mostly cancel).
-std::pair<double, double> levelRange(
-    const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level);
+// over many tickets, whose popularity errors mostly cancel), for many tickets at once.
+class LevelRange
+{
+public:
+    explicit LevelRange(const std::array<double, Tiers> &level);
+
+    // Each tier's prize at the mean of the others who share it, and at that mean scaled by
+    // the level's error either way.
+    struct TierPrizes
+    {
+        double atMean = 0, low = 0, high = 0;
+    };
+    using Prizes = std::array<TierPrizes, Tiers>;
+    // `like`: the prizes of the same ticket at the same sales with another carry-over, which
+    // lend every tier but 1等.
+    Prizes prizes(
+        const TicketValuer &valuer, const TicketValue &value, const Prizes *like = nullptr) const;
+    std::pair<double, double> of(const TicketValue &value, const Prizes &prizes) const;
+
+private:
+    std::array<double, Tiers> m_up{}, m_down{};
+};
 
 // The standard deviation of the log of the ticket's popularity from the fitted weights.
 double popularityError(const PopularityEstimate &estimate, const Combination &c);
