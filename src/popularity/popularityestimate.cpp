@@ -170,11 +170,13 @@ std::vector<ValueSpectrum> spectraOf(const Neighbourhood &hood,
     std::vector<TicketValue> values(valuers.size());
     std::vector<LevelRange::Prizes> prizes(valuers.size());
     std::array<double, 4> weights{};
-    std::int64_t rank = 0;
+    std::int64_t untilSampled = 0; // rank % AverageStride counted down, without a division
     const auto visit = [&](const std::array<int, Picks> &x, const double *run) {
-        for (int y = 0; y < x[1]; ++y, ++rank) {
+        for (int y = 0; y < x[1]; ++y, --untilSampled) {
             const double r = run[y];
-            const bool sampled = rank % AverageStride == 0;
+            const bool sampled = untilSampled == 0;
+            if (sampled)
+                untilSampled = AverageStride;
             const bool least = r <= below, most = !least && r >= above;
             if (!sampled && !least && !most)
                 continue;
