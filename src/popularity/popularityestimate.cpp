@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <utility>
 
 namespace loto6::popularity {
@@ -135,6 +136,72 @@ std::vector<std::uint32_t> admittedCounts(const PopularityModel &model,
         out.push_back(admitted);
     }
     return out;
+}
+
+// The pattern family of the draws learnt from: the fixed kinds and the latest draws, as
+// PatternFamily::fromHistory takes them from a history whose every draw has payouts.
+PatternFamily familyOf(const std::vector<DrawObservation> &draws)
+{
+    std::vector<Combination> recent;
+    for (auto it = draws.rbegin();
+         it != draws.rend() && recent.size() < static_cast<std::size_t>(PatternFamily::RecentDraws);
+         ++it)
+        recent.push_back(it->numbers);
+    return PatternFamily(std::move(recent));
+}
+
+// The admitted counts less the tickets of the family each limit admits, each judged by its
+// log weight as admittedCounts judges a tie.
+std::vector<std::uint32_t> withoutPatterns(const PopularityModel &model,
+    const std::vector<float> &quantiles, const std::vector<std::uint32_t> &admitted,
+    const PatternFamily &family)
+{
+    std::vector<double> limits;
+    for (float q : quantiles)
+        limits.push_back(std::log(static_cast<double>(q)) + model.logNormaliser());
+    // firstAdmitted[k]: the family's tickets admitted from the k-th limit on.
+    std::vector<std::uint32_t> firstAdmitted(quantiles.size() + 1, 0);
+    for (PatternMask m : patternTickets(family)) {
+        std::array<int, Picks> x{};
+        for (std::size_t i = 0; m; m &= m - 1)
+            x[i++] = std::countr_zero(m) - 1;
+        const double w = model.rawLogWeight(x.data());
+        ++firstAdmitted[static_cast<std::size_t>(
+            std::lower_bound(limits.begin(), limits.end(), w) - limits.begin())];
+    }
+    std::vector<std::uint32_t> out;
+    std::uint32_t patterns = 0;
+    for (std::size_t k = 0; k < admitted.size(); ++k) {
+        patterns += firstAdmitted[k];
+        out.push_back(admitted[k] - std::min(patterns, admitted[k]));
+    }
+    return out;
+}
+
+void writeFamily(BlobWriter &w, const PatternFamily &family)
+{
+    w.u32(static_cast<std::uint32_t>(family.recent().size()));
+    for (PatternMask m : family.recent()) {
+        w.u32(static_cast<std::uint32_t>(m));
+        w.u32(static_cast<std::uint32_t>(m >> 32));
+    }
+}
+
+PatternFamily readFamily(BlobReader &r)
+{
+    const std::uint32_t count = r.u32();
+    r.require(count <= static_cast<std::uint32_t>(PatternFamily::RecentDraws));
+    std::vector<Combination> recent;
+    for (std::uint32_t i = 0; i < count && r.ok(); ++i) {
+        PatternMask m = r.u32();
+        m |= PatternMask{r.u32()} << 32;
+        r.require(std::popcount(m) == Picks && (m & 1) == 0 && m >> (Numbers + 1) == 0);
+        Combination c{};
+        for (std::size_t k = 0; m && k < c.size(); m &= m - 1)
+            c[k++] = std::countr_zero(m);
+        recent.push_back(c);
+    }
+    return PatternFamily(std::move(recent));
 }
 
 // Sums of the values of a part of the spectrum and of their range's ends.
@@ -361,6 +428,9 @@ std::string PopularityEstimate::makeBlob(
     const std::vector<std::uint32_t> admitted = training.withSales > 0
         ? admittedCounts(model, values, sorted, quantiles)
         : std::vector<std::uint32_t>(quantiles.size(), 0);
+    const PatternFamily family = familyOf(draws);
+    const std::vector<std::uint32_t> admittedWithout
+        = withoutPatterns(model, quantiles, admitted, family);
     values = {};
     sorted = {};
     const auto tailStep = static_cast<std::size_t>(std::lround(TailPercent * 100));
@@ -382,6 +452,8 @@ std::string PopularityEstimate::makeBlob(
     writeSpectrum(w, spectra[0]);
     w.f32s(quantiles);
     w.u32s(admitted);
+    writeFamily(w, family);
+    w.u32s(admittedWithout);
     for (const std::vector<double> &level : hood.levels())
         w.f64s(level);
     writeCountLaws(w, model);
@@ -408,6 +480,13 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
     r.u32s(QuantileSteps + 1, admitted);
     r.require(std::is_sorted(admitted.begin(), admitted.end())
         && (admitted.empty() || admitted.back() <= CombinationCount));
+    PatternFamily family = readFamily(r);
+    std::vector<std::uint32_t> admittedWithout;
+    r.u32s(QuantileSteps + 1, admittedWithout);
+    r.require(std::is_sorted(admittedWithout.begin(), admittedWithout.end())
+        && admittedWithout.size() == admitted.size()
+        && std::equal(
+            admittedWithout.begin(), admittedWithout.end(), admitted.begin(), std::less_equal<>()));
     Neighbourhood::Levels levels;
     for (std::size_t j = 0; j < levels.size(); ++j) {
         r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
@@ -426,6 +505,8 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
     e->m_hood = std::make_unique<Neighbourhood>(e->m_model, std::move(levels));
     e->m_quantiles = std::move(quantiles);
     e->m_admitted = std::move(admitted);
+    e->m_family = std::move(family);
+    e->m_admittedWithout = std::move(admittedWithout);
     e->m_typicalSpectrum = typical;
     e->m_nextSpectrum = atNext;
     e->m_next = next;
@@ -476,6 +557,14 @@ std::optional<std::uint64_t> PopularityEstimate::leastPopularCount(double percen
     if (!fitted() || percent < 0 || percent > 100 || stepPercent(static_cast<int>(step)) != percent)
         return std::nullopt;
     return m_admitted[static_cast<std::size_t>(step)];
+}
+
+std::optional<std::uint64_t> PopularityEstimate::leastPopularCount(
+    double percent, const PatternFamily &excluded) const
+{
+    if (excluded != m_family || !leastPopularCount(percent))
+        return std::nullopt;
+    return m_admittedWithout[static_cast<std::size_t>(std::round(percent * 100.0))];
 }
 
 TicketValuer PopularityEstimate::valuer(std::optional<double> sales, double carryOver) const
