@@ -168,6 +168,13 @@ double CountLaw::cappedShare(double total, double cap, double lambda) const
 {
     if (cap <= 0 || total <= 0)
         return 0.0;
+    return cappedShare(total, cap, lambda, meanShare(lambda));
+}
+
+double CountLaw::cappedShare(double total, double cap, double lambda, double meanShareAt) const
+{
+    if (cap <= 0 || total <= 0)
+        return 0.0;
     // Below k0 others the cap holds; from k0 on, total / (1 + K).
     const double k0 = std::ceil(total / cap - 1);
     double capped = 0, shared = 0;
@@ -176,7 +183,7 @@ double CountLaw::cappedShare(double total, double cap, double lambda) const
         capped += p;
         shared += p / static_cast<double>(k + 1);
     }
-    return cap * capped + total * std::max(0.0, meanShare(lambda) - shared);
+    return cap * capped + total * std::max(0.0, meanShareAt - shared);
 }
 
 CountLikelihood::CountLikelihood(const std::vector<CountSample> &samples)

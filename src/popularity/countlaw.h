@@ -35,6 +35,8 @@ struct CountLaw
     double meanShare(double lambda) const;
     // E[min(cap, total / (1 + K))].
     double cappedShare(double total, double cap, double lambda) const;
+    // The same with meanShare(lambda) already worked out.
+    double cappedShare(double total, double cap, double lambda, double meanShareAt) const;
     // The chance that `crowd` picked the combination, given K = k (the posterior weight).
     double crowdChance(long long k, double lambda) const;
 };

@@ -72,6 +72,13 @@ double TicketValuer::tierPrize(int tier, double lambda) const
     return law.cappedShare(pool + m_carryOver, cap, lambda);
 }
 
+double TicketValuer::firstPrize(double lambda, double meanShare) const
+{
+    const double pool = m_rules.poolShare[0] * m_sales;
+    const double cap = m_carryOver > 0 ? m_rules.capWithCarryOver : m_rules.capWithoutCarryOver;
+    return m_hood->model().countLaw(1).cappedShare(pool + m_carryOver, cap, lambda, meanShare);
+}
+
 TicketValue TicketValuer::value(const Combination &c) const
 {
     return value(c, m_hood->sharerShares(c));
@@ -97,7 +104,12 @@ TicketValue TicketValuer::value(
                                                             : tickets * tierChance(t)
                     * std::exp(model.calibratedLogRatio(t, std::log(sharers[i] / tierChance(t))));
             v.coWinners[i] = model.countLaw(t).mean(lambda);
-            v.expectedPrize[i] = tierPrize(t, lambda);
+            if (t == 1) {
+                v.firstShare = like ? like->firstShare : model.countLaw(1).meanShare(lambda);
+                v.expectedPrize[i] = firstPrize(lambda, v.firstShare);
+            } else {
+                v.expectedPrize[i] = tierPrize(t, lambda);
+            }
         }
         v.expectedValue += tierChance(t) * v.expectedPrize[i];
     }

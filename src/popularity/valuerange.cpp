@@ -164,16 +164,22 @@ LevelRange::LevelRange(const std::array<double, Tiers> &level)
 LevelRange::Prizes LevelRange::prizes(
     const TicketValuer &valuer, const TicketValue &value, const Prizes *like) const
 {
-    Prizes p{};
+    Prizes p = like ? *like : Prizes{};
+    const CountLaw &first = valuer.model().countLaw(1);
     for (int t = 1; t <= Tiers; ++t) {
         const auto i = static_cast<std::size_t>(t - 1);
-        if (like && t > 1) {
-            p[i] = (*like)[i];
-            continue;
-        }
         const double mean = value.coWinners[i];
-        p[i] = {valuer.tierPrize(t, mean), valuer.tierPrize(t, mean * m_up[i]),
-            valuer.tierPrize(t, mean * m_down[i])};
+        if (t == 1) {
+            if (!like)
+                p.firstShares = {first.meanShare(mean), first.meanShare(mean * m_up[i]),
+                    first.meanShare(mean * m_down[i])};
+            p.tiers[i] = {valuer.firstPrize(mean, p.firstShares.atMean),
+                valuer.firstPrize(mean * m_up[i], p.firstShares.low),
+                valuer.firstPrize(mean * m_down[i], p.firstShares.high)};
+        } else if (!like) {
+            p.tiers[i] = {valuer.tierPrize(t, mean), valuer.tierPrize(t, mean * m_up[i]),
+                valuer.tierPrize(t, mean * m_down[i])};
+        }
     }
     return p;
 }
@@ -183,7 +189,7 @@ std::pair<double, double> LevelRange::of(const TicketValue &value, const Prizes 
     // As scaledChange adds them: more others sharing lowers the value.
     double low = 0, high = 0;
     for (int t = 1; t <= Tiers; ++t) {
-        const TierPrizes &p = prizes[static_cast<std::size_t>(t - 1)];
+        const TierPrizes &p = prizes.tiers[static_cast<std::size_t>(t - 1)];
         low += tierChance(t) * (p.low - p.atMean);
         high += tierChance(t) * (p.high - p.atMean);
     }

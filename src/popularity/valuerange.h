@@ -46,9 +46,13 @@ public:
     {
         double atMean = 0, low = 0, high = 0;
     };
-    using Prizes = std::array<TierPrizes, Tiers>;
+    struct Prizes
+    {
+        std::array<TierPrizes, Tiers> tiers{};
+        TierPrizes firstShares; // 1等's E[1 / (1 + K)] at each mean: the same at any carry-over
+    };
     // `like`: the prizes of the same ticket at the same sales with another carry-over, which
-    // lend every tier but 1等.
+    // lend every tier but 1等 and 1等's shares.
     Prizes prizes(
         const TicketValuer &valuer, const TicketValue &value, const Prizes *like = nullptr) const;
     std::pair<double, double> of(const TicketValue &value, const Prizes &prizes) const;
