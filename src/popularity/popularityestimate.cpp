@@ -414,7 +414,8 @@ Digest PopularityEstimate::keyOf(
 std::string PopularityEstimate::makeBlob(
     const std::vector<DrawObservation> &draws, const FitSettings &settings)
 {
-    const PopularityModel model = fitPopularity(draws, 0, settings);
+    std::vector<double> covariance;
+    const PopularityModel model = fitPopularity(draws, 0, settings, &covariance);
     const PrizeRules rules = PrizeRules::fromHistory(draws);
     const Neighbourhood hood(model);
     const TrainingCount training = trainingDrawCount(draws, 0);
@@ -437,7 +438,8 @@ std::string PopularityEstimate::makeBlob(
     NextDrawConditions next;
     if (!draws.empty())
         next = {draws.back().drawNo, static_cast<double>(draws.back().carryOver)};
-    const ValueUncertainty uncertainty = measureUncertainty(draws, model, hood, settings);
+    const ValueUncertainty uncertainty
+        = measureUncertainty(draws, model, hood, std::move(covariance));
     const std::vector<ValueSpectrum> spectra = spectraOf(hood,
         {TicketValuer(hood, rules, rules.typicalSales, 0),
             TicketValuer(hood, rules, rules.typicalSales, next.carryOver)},

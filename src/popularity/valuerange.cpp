@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace loto6::popularity {
 
@@ -121,10 +122,10 @@ std::array<double, Tiers> scales(
 } // namespace
 
 ValueUncertainty measureUncertainty(const std::vector<DrawObservation> &draws,
-    const PopularityModel &model, const Neighbourhood &hood, const FitSettings &settings)
+    const PopularityModel &model, const Neighbourhood &hood, std::vector<double> covariance)
 {
     ValueUncertainty u;
-    u.covariance = weightCovariance(draws, 0, settings);
+    u.covariance = std::move(covariance);
     u.featureMeans = featureMeans(model.terms(), hood);
     if (u.covariance.size() != u.featureMeans.size() * u.featureMeans.size())
         u.covariance.assign(u.featureMeans.size() * u.featureMeans.size(), 0.0);

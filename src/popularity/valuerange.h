@@ -9,12 +9,12 @@
 namespace loto6::popularity {
 
 // Measured with the estimate, for the range of a ticket's value: the covariance of the fitted
-// weights from resampling the draws (weightCovariance), the popularity-weighted mean of what
+// weights from resampling the draws (fitPopularity's), the popularity-weighted mean of what
 // each weight counts, each tier's error of level on the latest draws with sales (the log of
 // observed against expected winners: its bias and its standard error together), and the
 // popularity of the drawn combinations of the held-out draws.
 ValueUncertainty measureUncertainty(const std::vector<DrawObservation> &draws,
-    const PopularityModel &model, const Neighbourhood &hood, const FitSettings &settings);
+    const PopularityModel &model, const Neighbourhood &hood, std::vector<double> covariance);
 
 // A ticket's value with its 95% range. The fitted weights' uncertainty moves the ticket's
 // popularity (log-normally, to first order, the normaliser following the weights) and with it
