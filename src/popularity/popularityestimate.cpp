@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace loto6::popularity {
@@ -224,19 +226,18 @@ struct SpectrumSums
     }
 };
 
-// The mean expected value of every 61st combination (also weighed by popularity), and of
-// those at or beyond each tail, under each valuer (all over `hood` and the same rules), with
-// their ranges from each tier's error of level. A valuer at the first one's sales takes from
-// its value what the carry-over does not touch.
-std::vector<ValueSpectrum> spectraOf(const Neighbourhood &hood,
-    const std::vector<TicketValuer> &valuers, double below, double above,
-    const std::array<double, Tiers> &levelError)
+// A combination the spectrum values, with its weight in each part (average, bought, tails).
+struct SpectrumVisit
 {
-    const LevelRange levels(levelError);
-    std::vector<std::array<SpectrumSums, 4>> sums(valuers.size()); // average, bought, tails
-    std::vector<TicketValue> values(valuers.size());
-    std::vector<LevelRange::Prizes> prizes(valuers.size());
-    std::array<double, 4> weights{};
+    Combination numbers{};
+    std::array<double, 4> weight{};
+};
+
+// The combinations the spectrum values, in colexicographic order: every 61st and those at or
+// beyond each tail.
+std::vector<SpectrumVisit> spectrumVisits(const PopularityModel &model, double below, double above)
+{
+    std::vector<SpectrumVisit> visits;
     std::int64_t untilSampled = 0; // rank % AverageStride counted down, without a division
     const auto visit = [&](const std::array<int, Picks> &x, const double *run) {
         for (int y = 0; y < x[1]; ++y, --untilSampled) {
@@ -245,26 +246,76 @@ std::vector<ValueSpectrum> spectraOf(const Neighbourhood &hood,
             if (sampled)
                 untilSampled = AverageStride;
             const bool least = r <= below, most = !least && r >= above;
-            if (!sampled && !least && !most)
-                continue;
-            const Combination c{y + 1, x[1] + 1, x[2] + 1, x[3] + 1, x[4] + 1, x[5] + 1};
-            const std::array<double, 4> weight
-                = {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0};
-            for (std::size_t part = 0; part < weight.size(); ++part)
-                weights[part] += weight[part];
+            if (sampled || least || most)
+                visits.push_back({{y + 1, x[1] + 1, x[2] + 1, x[3] + 1, x[4] + 1, x[5] + 1},
+                    {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0}});
+        }
+    };
+    forEachWeightRun(WeightFactors(model), -model.logNormaliser(), visit);
+    return visits;
+}
+
+// Each visit's expected value and level range under each valuer (visit-major), valued on two
+// threads: each combination alone, so that the figures do not depend on the split.
+std::vector<std::array<double, 3>> spectrumValues(const Neighbourhood &hood,
+    const std::vector<TicketValuer> &valuers, const std::vector<SpectrumVisit> &visits,
+    const std::array<double, Tiers> &levelError)
+{
+    const LevelRange levels(levelError);
+    std::vector<std::array<double, 3>> out(visits.size() * valuers.size());
+    const auto valueRange = [&](std::size_t from, std::size_t to) {
+        std::vector<TicketValue> values(valuers.size());
+        std::vector<LevelRange::Prizes> prizes(valuers.size());
+        for (std::size_t v = from; v < to; ++v) {
+            const Combination &c = visits[v].numbers;
             const std::array<double, Tiers> sharers = hood.sharerShares(c);
             for (std::size_t k = 0; k < valuers.size(); ++k) {
                 const bool like = k > 0 && valuers[k].sales() == valuers[0].sales();
                 values[k] = valuers[k].value(c, sharers, like ? &values[0] : nullptr);
                 prizes[k] = levels.prizes(valuers[k], values[k], like ? &prizes[0] : nullptr);
                 const std::pair<double, double> range = levels.of(values[k], prizes[k]);
-                for (std::size_t part = 0; part < weight.size(); ++part)
-                    if (weight[part] > 0)
-                        sums[k][part].add(weight[part], values[k].expectedValue, range);
+                out[v * valuers.size() + k] = {values[k].expectedValue, range.first, range.second};
             }
         }
     };
-    forEachWeightRun(WeightFactors(hood.model()), -hood.model().logNormaliser(), visit);
+    const std::size_t half = visits.size() / 2;
+    std::thread other;
+    try {
+        other = std::thread(valueRange, half, visits.size());
+    } catch (const std::system_error &) { // no thread to be had: one after the other
+        valueRange(half, visits.size());
+    }
+    valueRange(0, half);
+    if (other.joinable())
+        other.join();
+    return out;
+}
+
+// The mean expected value of every 61st combination (also weighed by popularity), and of
+// those at or beyond each tail, under each valuer (all over `hood` and the same rules), with
+// their ranges from each tier's error of level. A valuer at the first one's sales takes from
+// its value what the carry-over does not touch.
+std::vector<ValueSpectrum> spectraOf(const Neighbourhood &hood,
+    const std::vector<TicketValuer> &valuers, double below, double above,
+    const std::array<double, Tiers> &levelError)
+{
+    const std::vector<SpectrumVisit> visits = spectrumVisits(hood.model(), below, above);
+    const std::vector<std::array<double, 3>> values
+        = spectrumValues(hood, valuers, visits, levelError);
+    // Summed in the order of the combinations.
+    std::vector<std::array<SpectrumSums, 4>> sums(valuers.size());
+    std::array<double, 4> weights{};
+    for (std::size_t v = 0; v < visits.size(); ++v) {
+        const std::array<double, 4> &weight = visits[v].weight;
+        for (std::size_t part = 0; part < weight.size(); ++part)
+            weights[part] += weight[part];
+        for (std::size_t k = 0; k < valuers.size(); ++k) {
+            const std::array<double, 3> &value = values[v * valuers.size() + k];
+            for (std::size_t part = 0; part < weight.size(); ++part)
+                if (weight[part] > 0)
+                    sums[k][part].add(weight[part], value[0], {value[1], value[2]});
+        }
+    }
     std::vector<ValueSpectrum> out;
     for (const std::array<SpectrumSums, 4> &k : sums) {
         ValueSpectrum s;
