@@ -197,6 +197,13 @@ std::pair<double, double> LevelRange::of(const TicketValue &value, const Prizes 
     return {value.expectedValue + low, value.expectedValue + high};
 }
 
+std::pair<double, double> levelRange(
+    const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level)
+{
+    const LevelRange range(level);
+    return range.of(value, range.prizes(valuer, value));
+}
+
 ValueRange valueRange(const PopularityEstimate &estimate, const TicketValuer &valuer,
     const TicketValue &value, double averageValue)
 {

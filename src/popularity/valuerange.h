@@ -61,6 +61,10 @@ private:
     std::array<double, Tiers> m_up{}, m_down{};
 };
 
+// The same for one ticket.
+std::pair<double, double> levelRange(
+    const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level);
+
 // The standard deviation of the log of the ticket's popularity from the fitted weights.
 double popularityError(const PopularityEstimate &estimate, const Combination &c);
 
