@@ -468,7 +468,15 @@ std::string PopularityEstimate::makeBlob(
     std::vector<double> covariance;
     const PopularityModel model = fitPopularity(draws, 0, settings, &covariance);
     const PrizeRules rules = PrizeRules::fromHistory(draws);
-    const Neighbourhood hood(model);
+    // The neighbourhood's sums on a thread of their own beside the sorting.
+    std::optional<Neighbourhood> sums;
+    const auto sum = [&] { sums.emplace(model); };
+    std::jthread summing;
+    try {
+        summing = std::jthread(sum);
+    } catch (const std::system_error &) {
+        sum();
+    }
     const TrainingCount training = trainingDrawCount(draws, 0);
     std::vector<float> values = model.allRelativePopularities();
     std::vector<float> sorted = values;
@@ -485,6 +493,9 @@ std::string PopularityEstimate::makeBlob(
         = withoutPatterns(model, quantiles, admitted, family);
     values = {};
     sorted = {};
+    if (summing.joinable())
+        summing.join();
+    const Neighbourhood &hood = *sums;
     const auto tailStep = static_cast<std::size_t>(std::lround(TailPercent * 100));
     NextDrawConditions next;
     if (!draws.empty())
