@@ -46,8 +46,9 @@ PopularityLimit::PopularityLimit(const popularity::PopularityEstimate &estimate,
     , percent(share)
     , maxRelative(estimate.leastPopularThreshold(share))
     , excluded(std::move(excludedPatterns))
-    // The estimate's count holds pattern tickets too: it serves only when they are let in.
-    , admittedCount(excluded ? std::nullopt : estimate.leastPopularCount(share))
+    // The estimate keeps the count with the pattern tickets and without its own family's.
+    , admittedCount(excluded ? estimate.leastPopularCount(share, *excluded)
+                             : estimate.leastPopularCount(share))
 {
     maxLogWeight = scale.logWeightOf(maxRelative);
 }

@@ -53,7 +53,7 @@ struct PopularityLimit
     double maxRelative = 0; // the same limit as relative popularity
     std::optional<popularity::PatternFamily> excluded;
     // How many of all combinations admits() passes, from the estimate's table when it keeps
-    // the count for this share and pattern tickets are let in (so that the count alone needs no
+    // the count for this share and these excluded patterns (so that the count alone needs no
     // walk).
     std::optional<std::uint64_t> admittedCount;
 

@@ -30,7 +30,7 @@ std::array<Part, 2> partsOf(const CountLaw &law, double lambda)
 // log Γ(k + r) − log Γ(r), by the product for small k (most first prizes are a few).
 double logRising(long long k, double r)
 {
-    if (k >= 30)
+    if (k >= CountLikelihood::SmallCounts)
         return std::lgamma(static_cast<double>(k) + r) - std::lgamma(r);
     double s = 0;
     for (long long j = 0; j < k; ++j)
@@ -38,18 +38,43 @@ double logRising(long long k, double r)
     return s;
 }
 
-double partLogPmf(const Part &p, long long k)
+// log P(K = k) of one part; `rising(k, r)` gives log Γ(k + r) − log Γ(r) and `factorial()`
+// log k!, as logRising and lgamma do or from a table of them (LogLikelihood).
+template<typename Rising, typename Factorial>
+double partLogPmf(const Part &p, long long k, const Rising &rising, const Factorial &factorial)
 {
     if (k < 0)
         return MinusInfinity;
     if (p.mean <= 0)
         return k == 0 ? 0.0 : MinusInfinity;
+    const double r = p.shape;
+    // None: the terms of k vanish (what the general form gives, to the bit).
+    if (k == 0)
+        return r <= 0 ? -p.mean : 0.0 - r * std::log1p(p.mean / r);
     const auto kd = static_cast<double>(k);
     if (p.shape <= 0)
-        return kd * std::log(p.mean) - p.mean - std::lgamma(kd + 1);
-    const double r = p.shape;
-    return logRising(k, r) - std::lgamma(kd + 1) - r * std::log1p(p.mean / r)
+        return kd * std::log(p.mean) - p.mean - factorial();
+    return rising(k, r) - factorial() - r * std::log1p(p.mean / r)
         + kd * (std::log(p.mean) - std::log(r + p.mean));
+}
+
+double partLogPmf(const Part &p, long long k)
+{
+    return partLogPmf(p, k, logRising, [k] { return std::lgamma(static_cast<double>(k) + 1); });
+}
+
+// log P(K = k) of the law from its parts' (`partLog(i)`) and their weights' logs.
+template<typename PartLog, typename LogWeight>
+double mixedLogPmf(const CountLaw &law, const PartLog &partLog, const LogWeight &logWeight)
+{
+    if (law.crowdWeight <= 0)
+        return partLog(0);
+    const double a = logWeight(0) + partLog(0);
+    const double b = logWeight(1) + partLog(1);
+    const double top = std::max(a, b);
+    if (top == MinusInfinity)
+        return MinusInfinity;
+    return top + std::log(std::exp(a - top) + std::exp(b - top));
 }
 
 // E[1 / (1 + K)] of one part: (1 − e^−μ) / μ for Poisson, and for the negative binomial with
@@ -102,14 +127,9 @@ double CountLaw::mean(double lambda) const
 double CountLaw::logPmf(long long k, double lambda) const
 {
     const auto parts = partsOf(*this, lambda);
-    if (crowdWeight <= 0)
-        return partLogPmf(parts[0], k);
-    const double a = std::log(parts[0].weight) + partLogPmf(parts[0], k);
-    const double b = std::log(parts[1].weight) + partLogPmf(parts[1], k);
-    const double top = std::max(a, b);
-    if (top == MinusInfinity)
-        return MinusInfinity;
-    return top + std::log(std::exp(a - top) + std::exp(b - top));
+    return mixedLogPmf(
+        *this, [&](std::size_t i) { return partLogPmf(parts[i], k); },
+        [&](std::size_t i) { return std::log(parts[i].weight); });
 }
 
 double CountLaw::pmf(long long k, double lambda) const { return std::exp(logPmf(k, lambda)); }
@@ -148,6 +168,13 @@ double CountLaw::cappedShare(double total, double cap, double lambda) const
 {
     if (cap <= 0 || total <= 0)
         return 0.0;
+    return cappedShare(total, cap, lambda, meanShare(lambda));
+}
+
+double CountLaw::cappedShare(double total, double cap, double lambda, double meanShareAt) const
+{
+    if (cap <= 0 || total <= 0)
+        return 0.0;
     // Below k0 others the cap holds; from k0 on, total / (1 + K).
     const double k0 = std::ceil(total / cap - 1);
     double capped = 0, shared = 0;
@@ -156,7 +183,52 @@ double CountLaw::cappedShare(double total, double cap, double lambda) const
         capped += p;
         shared += p / static_cast<double>(k + 1);
     }
-    return cap * capped + total * std::max(0.0, meanShare(lambda) - shared);
+    return cap * capped + total * std::max(0.0, meanShareAt - shared);
+}
+
+CountLikelihood::CountLikelihood(const std::vector<CountSample> &samples)
+    : m_samples(&samples)
+{
+    for (const CountSample &c : samples) {
+        m_logFactorial.push_back(std::lgamma(static_cast<double>(c.k) + 1));
+        m_smallTop = std::max(m_smallTop, std::min(c.k, SmallCounts - 1));
+    }
+}
+
+double CountLikelihood::minusLog(const CountLaw &law) const
+{
+    // Per part: log Γ(r) and the sums of logs of logRising for the small counts, once.
+    struct Shape
+    {
+        double r = 0, logGammaR = 0;
+        std::array<double, SmallCounts> rising{};
+    };
+    std::array<Shape, 2> shapes;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        Shape &s = shapes[i];
+        s.r = i == 0 ? law.shape : law.crowdShape;
+        s.logGammaR = std::lgamma(s.r);
+        for (long long k = 1; k <= m_smallTop; ++k)
+            s.rising[static_cast<std::size_t>(k)] = s.rising[static_cast<std::size_t>(k - 1)]
+                + std::log(s.r + static_cast<double>(k - 1));
+    }
+    const std::array<double, 2> logWeight
+        = {std::log(1 - law.crowdWeight), std::log(law.crowdWeight)};
+    double sum = 0;
+    for (std::size_t n = 0; n < m_samples->size(); ++n) {
+        const CountSample &c = (*m_samples)[n];
+        const auto parts = partsOf(law, c.lambda);
+        const auto partLog = [&](std::size_t i) {
+            const Shape &s = shapes[i];
+            const auto rising = [&s](long long k, double) {
+                return k >= SmallCounts ? std::lgamma(static_cast<double>(k) + s.r) - s.logGammaR
+                                        : s.rising[static_cast<std::size_t>(k)];
+            };
+            return partLogPmf(parts[i], c.k, rising, [&] { return m_logFactorial[n]; });
+        };
+        sum -= c.weight * mixedLogPmf(law, partLog, [&](std::size_t i) { return logWeight[i]; });
+    }
+    return sum;
 }
 
 double CountLaw::crowdChance(long long k, double lambda) const

@@ -35,6 +35,8 @@ struct CountLaw
     double meanShare(double lambda) const;
     // E[min(cap, total / (1 + K))].
     double cappedShare(double total, double cap, double lambda) const;
+    // The same with meanShare(lambda) already worked out.
+    double cappedShare(double total, double cap, double lambda, double meanShareAt) const;
     // The chance that `crowd` picked the combination, given K = k (the posterior weight).
     double crowdChance(long long k, double lambda) const;
 };
@@ -45,6 +47,25 @@ struct CountSample
     long long k = 0;
     double lambda = 0;
     double weight = 1;
+};
+
+// Minus the weighted log-likelihood of samples under one law after another, as a fit tries
+// them: what depends on a sample's count alone is worked out once, and what depends on a
+// part's shape once per law. The same sum as adding -weight · logPmf(k, lambda), to the bit.
+class CountLikelihood
+{
+public:
+    // Counts under it have log Γ(k + r) − log Γ(r) summed as logs.
+    static constexpr long long SmallCounts = 30;
+
+    // The samples must outlive it.
+    explicit CountLikelihood(const std::vector<CountSample> &samples);
+    double minusLog(const CountLaw &law) const;
+
+private:
+    const std::vector<CountSample> *m_samples;
+    std::vector<double> m_logFactorial; // log k! of each sample
+    long long m_smallTop = 0;           // the largest small count of a sample
 };
 
 // What a fit may move: the level (scale), the gamma shape, and the crowd part.

@@ -108,11 +108,9 @@ CountLaw fitCountLaw(const std::vector<CountSample> &samples, CountLawTerms term
 {
     if (samples.size() < MinSamples)
         return {};
+    const CountLikelihood likelihood(samples);
     const auto minusLogLikelihood = [&](const Point &x) {
-        const CountLaw law = lawAt(x, terms);
-        double s = 0;
-        for (const CountSample &c : samples)
-            s -= c.weight * law.logPmf(c.k, c.lambda);
+        const double s = likelihood.minusLog(lawAt(x, terms));
         return std::isfinite(s) ? s : 1e300;
     };
     return lawAt(minimise(minusLogLikelihood, startOf(terms)), terms);

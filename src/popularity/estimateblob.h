@@ -15,7 +15,7 @@ namespace loto6::popularity {
 
 // The version of the model and of its stored form: a stored blob of another version is made
 // again. Raise it whenever the fit, the sums or the layout below change.
-inline constexpr std::uint32_t EstimateVersion = 4;
+inline constexpr std::uint32_t EstimateVersion = 5;
 
 // The key of what a fit learns from: the version, the settings, the draw before which it stops
 // (0: none) and every field of every draw it may read (numbers, winners, prizes, carry-over,

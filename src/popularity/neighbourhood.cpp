@@ -242,21 +242,29 @@ double Neighbourhood::sharingFive(const std::array<int, Picks> &x) const
             if (j != i)
                 inside[i] *= e.pair(x[i], x[j]);
     }
+    // before[i][y]: y's factor with x[0..i); after[i][y]: with x[i..5]; side by side over every
+    // y (the table is symmetric), those in x left out of the sums.
+    std::array<std::array<double, Numbers>, Picks + 1> before, after;
+    before[0] = e.number;
+    after[Picks].fill(1.0);
+    for (std::size_t i = 0; i < Picks; ++i) {
+        const double *column = &e.below[static_cast<std::size_t>(x[i] * Numbers)];
+        for (std::size_t y = 0; y < Numbers; ++y)
+            before[i + 1][y] = before[i][y] * column[y];
+    }
+    for (std::size_t i = Picks; i-- > 1;) {
+        const double *column = &e.below[static_cast<std::size_t>(x[i] * Numbers)];
+        for (std::size_t y = 0; y < Numbers; ++y)
+            after[i][y] = after[i + 1][y] * column[y];
+    }
     for (int y = 0, p = 0; y < Numbers; ++y) {
         if (p < Picks && x[static_cast<std::size_t>(p)] == y) {
             ++p;
             continue;
         }
-        const double *row = &e.below[static_cast<std::size_t>(y * Numbers)];
-        std::array<double, Picks + 1> before{}, after{};
-        before[0] = e.number[static_cast<std::size_t>(y)];
-        after[Picks] = 1;
+        const auto at = static_cast<std::size_t>(y);
         for (std::size_t i = 0; i < Picks; ++i)
-            before[i + 1] = before[i] * row[x[i]];
-        for (std::size_t i = Picks; i-- > 0;)
-            after[i] = after[i + 1] * row[x[i]];
-        for (std::size_t i = 0; i < Picks; ++i)
-            across[i] += before[i] * after[i + 1];
+            across[i] += before[i][at] * after[i + 1][at];
     }
     double total = 0;
     for (std::size_t i = 0; i < Picks; ++i)
@@ -280,6 +288,11 @@ std::array<double, Picks + 1> Neighbourhood::matchShares(const Combination &c) c
         rank[mask] = rank[mask & ~(1u << top)] + binomial(x[static_cast<std::size_t>(top)], size);
         if (size >= Picks - 1)
             continue;
+        const std::vector<double> &table = m_sums[static_cast<std::size_t>(size)];
+        if (!table.empty()) {
+            n[static_cast<std::size_t>(size)] += table[static_cast<std::size_t>(rank[mask])];
+            continue;
+        }
         std::array<int, Picks> subset{};
         for (unsigned bits = mask, k = 0; bits; bits &= bits - 1)
             subset[k++] = x[static_cast<std::size_t>(std::countr_zero(bits))];

@@ -79,15 +79,20 @@ bool sheetLine(PatternMask m, const PatternFamily &)
     return std::ranges::any_of(sheetLines(), [m](PatternMask line) { return (m & ~line) == 0; });
 }
 
+// The multiples of k up to the highest number.
+PatternMask multiplesOf(int k)
+{
+    PatternMask all = 0;
+    for (int n = k; n <= Numbers; n += k)
+        all |= PatternMask{1} << n;
+    return all;
+}
+
 bool multiples(PatternMask m, const PatternFamily &)
 {
-    for (int k = 3; k * Picks <= Numbers; ++k) {
-        PatternMask all = 0;
-        for (int n = k; n <= Numbers; n += k)
-            all |= PatternMask{1} << n;
-        if ((m & ~all) == 0)
+    for (int k = 3; k * Picks <= Numbers; ++k)
+        if ((m & ~multiplesOf(k)) == 0)
             return true;
-    }
     return false;
 }
 
@@ -215,6 +220,64 @@ const PatternInfo *PatternFamily::infoOf(const Combination &c) const
 {
     const std::optional<PatternKind> k = kindOf(c);
     return k ? &patternInfo(*k) : nullptr;
+}
+
+namespace {
+
+constexpr PatternMask AllNumbers = ((PatternMask{1} << (Numbers + 1)) - 1) & ~PatternMask{1};
+
+// Adds every six of `pool` that holds all of `core` (core within pool).
+void addSixes(PatternMask core, PatternMask pool, std::vector<PatternMask> &out)
+{
+    std::vector<int> free;
+    for (int n = 1; n <= Numbers; ++n)
+        if ((pool >> n & 1) && !(core >> n & 1))
+            free.push_back(n);
+    const auto choose = [&](auto &self, PatternMask m, std::size_t from, int left) -> void {
+        if (left == 0) {
+            out.push_back(m);
+            return;
+        }
+        for (std::size_t i = from; i + static_cast<std::size_t>(left) <= free.size(); ++i)
+            self(self, m | PatternMask{1} << free[i], i + 1, left - 1);
+    };
+    const int left = Picks - std::popcount(core);
+    if (left >= 0)
+        choose(choose, core, 0, left);
+}
+
+} // namespace
+
+std::vector<PatternMask> patternTickets(const PatternFamily &family)
+{
+    // Every ticket of a kind holds one of these shapes: a known set, a recent draw or one
+    // moved by one, a run of four or five in progression (six in progression hold five), or
+    // lies within a line of the sheet or the multiples of 3 to 7. Each is judged by kindOf.
+    std::vector<PatternMask> out;
+    for (const Combination &c : KnownSets)
+        out.push_back(patternMask(c));
+    for (PatternMask r : family.recent())
+        for (PatternMask m : {r, r << 1, r >> 1})
+            out.push_back(m);
+    for (int step = 1; step * (Picks - 2) < Numbers; ++step)
+        for (int start = 1; start + step * (Picks - 2) <= Numbers; ++start) {
+            PatternMask core = 0;
+            for (int t = 0; t < Picks - 1; ++t)
+                core |= PatternMask{1} << (start + t * step);
+            addSixes(core, AllNumbers, out);
+        }
+    for (int start = 1; start + 3 <= Numbers; ++start)
+        addSixes(PatternMask{0xF} << start, AllNumbers, out);
+    for (PatternMask line : sheetLines())
+        addSixes(0, line, out);
+    for (int k = 3; k * Picks <= Numbers; ++k)
+        addSixes(0, multiplesOf(k), out);
+    std::ranges::sort(out);
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    std::erase_if(out, [&](PatternMask m) {
+        return (m & ~AllNumbers) != 0 || std::popcount(m) != Picks || !family.kindOf(m);
+    });
+    return out;
 }
 
 PatternCounts countPatterns(const PatternFamily &family)

@@ -75,10 +75,15 @@ public:
     const PatternInfo *infoOf(const Combination &c) const;
 
     const std::vector<PatternMask> &recent() const { return m_recent; }
+    bool operator==(const PatternFamily &) const = default;
 
 private:
     std::vector<PatternMask> m_recent;
 };
+
+// Every ticket of the family, each once, ascending: built from the shapes the kinds hold, not
+// by a pass over every combination.
+std::vector<PatternMask> patternTickets(const PatternFamily &family);
 
 // How many of all combinations each kind holds (a combination of several kinds is counted in
 // each) and how many the family holds, by one pass over every combination.

@@ -9,6 +9,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace loto6::popularity {
@@ -137,6 +140,72 @@ std::vector<std::uint32_t> admittedCounts(const PopularityModel &model,
     return out;
 }
 
+// The pattern family of the draws learnt from: the fixed kinds and the latest draws, as
+// PatternFamily::fromHistory takes them from a history whose every draw has payouts.
+PatternFamily familyOf(const std::vector<DrawObservation> &draws)
+{
+    std::vector<Combination> recent;
+    for (auto it = draws.rbegin();
+         it != draws.rend() && recent.size() < static_cast<std::size_t>(PatternFamily::RecentDraws);
+         ++it)
+        recent.push_back(it->numbers);
+    return PatternFamily(std::move(recent));
+}
+
+// The admitted counts less the tickets of the family each limit admits, each judged by its
+// log weight as admittedCounts judges a tie.
+std::vector<std::uint32_t> withoutPatterns(const PopularityModel &model,
+    const std::vector<float> &quantiles, const std::vector<std::uint32_t> &admitted,
+    const PatternFamily &family)
+{
+    std::vector<double> limits;
+    for (float q : quantiles)
+        limits.push_back(std::log(static_cast<double>(q)) + model.logNormaliser());
+    // firstAdmitted[k]: the family's tickets admitted from the k-th limit on.
+    std::vector<std::uint32_t> firstAdmitted(quantiles.size() + 1, 0);
+    for (PatternMask m : patternTickets(family)) {
+        std::array<int, Picks> x{};
+        for (std::size_t i = 0; m; m &= m - 1)
+            x[i++] = std::countr_zero(m) - 1;
+        const double w = model.rawLogWeight(x.data());
+        ++firstAdmitted[static_cast<std::size_t>(
+            std::lower_bound(limits.begin(), limits.end(), w) - limits.begin())];
+    }
+    std::vector<std::uint32_t> out;
+    std::uint32_t patterns = 0;
+    for (std::size_t k = 0; k < admitted.size(); ++k) {
+        patterns += firstAdmitted[k];
+        out.push_back(admitted[k] - std::min(patterns, admitted[k]));
+    }
+    return out;
+}
+
+void writeFamily(BlobWriter &w, const PatternFamily &family)
+{
+    w.u32(static_cast<std::uint32_t>(family.recent().size()));
+    for (PatternMask m : family.recent()) {
+        w.u32(static_cast<std::uint32_t>(m));
+        w.u32(static_cast<std::uint32_t>(m >> 32));
+    }
+}
+
+PatternFamily readFamily(BlobReader &r)
+{
+    const std::uint32_t count = r.u32();
+    r.require(count <= static_cast<std::uint32_t>(PatternFamily::RecentDraws));
+    std::vector<Combination> recent;
+    for (std::uint32_t i = 0; i < count && r.ok(); ++i) {
+        PatternMask m = r.u32();
+        m |= PatternMask{r.u32()} << 32;
+        r.require(std::popcount(m) == Picks && (m & 1) == 0 && m >> (Numbers + 1) == 0);
+        Combination c{};
+        for (std::size_t k = 0; m && k < c.size(); m &= m - 1)
+            c[k++] = std::countr_zero(m);
+        recent.push_back(c);
+    }
+    return PatternFamily(std::move(recent));
+}
+
 // Sums of the values of a part of the spectrum and of their range's ends.
 struct SpectrumSums
 {
@@ -157,38 +226,96 @@ struct SpectrumSums
     }
 };
 
-// The mean expected value of every 61st combination (also weighed by popularity), and of
-// those at or beyond each tail, under each valuer, with their ranges from each tier's error
-// of level.
-std::vector<ValueSpectrum> spectraOf(const PopularityModel &model,
-    const std::vector<TicketValuer> &valuers, double below, double above,
-    const std::array<double, Tiers> &levelError)
+// A combination the spectrum values, with its weight in each part (average, bought, tails).
+struct SpectrumVisit
 {
-    std::vector<std::array<SpectrumSums, 4>> sums(valuers.size()); // average, bought, tails
-    std::array<double, 4> weights{};
-    std::int64_t rank = 0;
+    Combination numbers{};
+    std::array<double, 4> weight{};
+};
+
+// The combinations the spectrum values, in colexicographic order: every 61st and those at or
+// beyond each tail.
+std::vector<SpectrumVisit> spectrumVisits(const PopularityModel &model, double below, double above)
+{
+    std::vector<SpectrumVisit> visits;
+    std::int64_t untilSampled = 0; // rank % AverageStride counted down, without a division
     const auto visit = [&](const std::array<int, Picks> &x, const double *run) {
-        for (int y = 0; y < x[1]; ++y, ++rank) {
+        for (int y = 0; y < x[1]; ++y, --untilSampled) {
             const double r = run[y];
-            const bool sampled = rank % AverageStride == 0;
+            const bool sampled = untilSampled == 0;
+            if (sampled)
+                untilSampled = AverageStride;
             const bool least = r <= below, most = !least && r >= above;
-            if (!sampled && !least && !most)
-                continue;
-            const Combination c{y + 1, x[1] + 1, x[2] + 1, x[3] + 1, x[4] + 1, x[5] + 1};
-            const std::array<double, 4> weight
-                = {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0};
-            for (std::size_t part = 0; part < weight.size(); ++part)
-                weights[part] += weight[part];
-            for (std::size_t k = 0; k < valuers.size(); ++k) {
-                const TicketValue v = valuers[k].value(c);
-                const std::pair<double, double> range = levelRange(valuers[k], v, levelError);
-                for (std::size_t part = 0; part < weight.size(); ++part)
-                    if (weight[part] > 0)
-                        sums[k][part].add(weight[part], v.expectedValue, range);
-            }
+            if (sampled || least || most)
+                visits.push_back({{y + 1, x[1] + 1, x[2] + 1, x[3] + 1, x[4] + 1, x[5] + 1},
+                    {sampled ? 1.0 : 0.0, sampled ? r : 0.0, least ? 1.0 : 0.0, most ? 1.0 : 0.0}});
         }
     };
     forEachWeightRun(WeightFactors(model), -model.logNormaliser(), visit);
+    return visits;
+}
+
+// Each visit's expected value and level range under each valuer (visit-major), valued on two
+// threads: each combination alone, so that the figures do not depend on the split.
+std::vector<std::array<double, 3>> spectrumValues(const Neighbourhood &hood,
+    const std::vector<TicketValuer> &valuers, const std::vector<SpectrumVisit> &visits,
+    const std::array<double, Tiers> &levelError)
+{
+    const LevelRange levels(levelError);
+    std::vector<std::array<double, 3>> out(visits.size() * valuers.size());
+    const auto valueRange = [&](std::size_t from, std::size_t to) {
+        std::vector<TicketValue> values(valuers.size());
+        std::vector<LevelRange::Prizes> prizes(valuers.size());
+        for (std::size_t v = from; v < to; ++v) {
+            const Combination &c = visits[v].numbers;
+            const std::array<double, Tiers> sharers = hood.sharerShares(c);
+            for (std::size_t k = 0; k < valuers.size(); ++k) {
+                const bool like = k > 0 && valuers[k].sales() == valuers[0].sales();
+                values[k] = valuers[k].value(c, sharers, like ? &values[0] : nullptr);
+                prizes[k] = levels.prizes(valuers[k], values[k], like ? &prizes[0] : nullptr);
+                const std::pair<double, double> range = levels.of(values[k], prizes[k]);
+                out[v * valuers.size() + k] = {values[k].expectedValue, range.first, range.second};
+            }
+        }
+    };
+    const std::size_t half = visits.size() / 2;
+    std::thread other;
+    try {
+        other = std::thread(valueRange, half, visits.size());
+    } catch (const std::system_error &) { // no thread to be had: one after the other
+        valueRange(half, visits.size());
+    }
+    valueRange(0, half);
+    if (other.joinable())
+        other.join();
+    return out;
+}
+
+// The mean expected value of every 61st combination (also weighed by popularity), and of
+// those at or beyond each tail, under each valuer (all over `hood` and the same rules), with
+// their ranges from each tier's error of level. A valuer at the first one's sales takes from
+// its value what the carry-over does not touch.
+std::vector<ValueSpectrum> spectraOf(const Neighbourhood &hood,
+    const std::vector<TicketValuer> &valuers, double below, double above,
+    const std::array<double, Tiers> &levelError)
+{
+    const std::vector<SpectrumVisit> visits = spectrumVisits(hood.model(), below, above);
+    const std::vector<std::array<double, 3>> values
+        = spectrumValues(hood, valuers, visits, levelError);
+    // Summed in the order of the combinations.
+    std::vector<std::array<SpectrumSums, 4>> sums(valuers.size());
+    std::array<double, 4> weights{};
+    for (std::size_t v = 0; v < visits.size(); ++v) {
+        const std::array<double, 4> &weight = visits[v].weight;
+        for (std::size_t part = 0; part < weight.size(); ++part)
+            weights[part] += weight[part];
+        for (std::size_t k = 0; k < valuers.size(); ++k) {
+            const std::array<double, 3> &value = values[v * valuers.size() + k];
+            for (std::size_t part = 0; part < weight.size(); ++part)
+                if (weight[part] > 0)
+                    sums[k][part].add(weight[part], value[0], {value[1], value[2]});
+        }
+    }
     std::vector<ValueSpectrum> out;
     for (const std::array<SpectrumSums, 4> &k : sums) {
         ValueSpectrum s;
@@ -338,9 +465,18 @@ Digest PopularityEstimate::keyOf(
 std::string PopularityEstimate::makeBlob(
     const std::vector<DrawObservation> &draws, const FitSettings &settings)
 {
-    const PopularityModel model = fitPopularity(draws, 0, settings);
+    std::vector<double> covariance;
+    const PopularityModel model = fitPopularity(draws, 0, settings, &covariance);
     const PrizeRules rules = PrizeRules::fromHistory(draws);
-    const Neighbourhood hood(model);
+    // The neighbourhood's sums on a thread of their own beside the sorting.
+    std::optional<Neighbourhood> sums;
+    const auto sum = [&] { sums.emplace(model); };
+    std::jthread summing;
+    try {
+        summing = std::jthread(sum);
+    } catch (const std::system_error &) {
+        sum();
+    }
     const TrainingCount training = trainingDrawCount(draws, 0);
     std::vector<float> values = model.allRelativePopularities();
     std::vector<float> sorted = values;
@@ -352,14 +488,21 @@ std::string PopularityEstimate::makeBlob(
     const std::vector<std::uint32_t> admitted = training.withSales > 0
         ? admittedCounts(model, values, sorted, quantiles)
         : std::vector<std::uint32_t>(quantiles.size(), 0);
+    const PatternFamily family = familyOf(draws);
+    const std::vector<std::uint32_t> admittedWithout
+        = withoutPatterns(model, quantiles, admitted, family);
     values = {};
     sorted = {};
+    if (summing.joinable())
+        summing.join();
+    const Neighbourhood &hood = *sums;
     const auto tailStep = static_cast<std::size_t>(std::lround(TailPercent * 100));
     NextDrawConditions next;
     if (!draws.empty())
         next = {draws.back().drawNo, static_cast<double>(draws.back().carryOver)};
-    const ValueUncertainty uncertainty = measureUncertainty(draws, model, hood, settings);
-    const std::vector<ValueSpectrum> spectra = spectraOf(model,
+    const ValueUncertainty uncertainty
+        = measureUncertainty(draws, model, hood, std::move(covariance));
+    const std::vector<ValueSpectrum> spectra = spectraOf(hood,
         {TicketValuer(hood, rules, rules.typicalSales, 0),
             TicketValuer(hood, rules, rules.typicalSales, next.carryOver)},
         quantiles[tailStep], quantiles[static_cast<std::size_t>(QuantileSteps) - tailStep],
@@ -373,6 +516,8 @@ std::string PopularityEstimate::makeBlob(
     writeSpectrum(w, spectra[0]);
     w.f32s(quantiles);
     w.u32s(admitted);
+    writeFamily(w, family);
+    w.u32s(admittedWithout);
     for (const std::vector<double> &level : hood.levels())
         w.f64s(level);
     writeCountLaws(w, model);
@@ -399,6 +544,13 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
     r.u32s(QuantileSteps + 1, admitted);
     r.require(std::is_sorted(admitted.begin(), admitted.end())
         && (admitted.empty() || admitted.back() <= CombinationCount));
+    PatternFamily family = readFamily(r);
+    std::vector<std::uint32_t> admittedWithout;
+    r.u32s(QuantileSteps + 1, admittedWithout);
+    r.require(std::is_sorted(admittedWithout.begin(), admittedWithout.end())
+        && admittedWithout.size() == admitted.size()
+        && std::equal(
+            admittedWithout.begin(), admittedWithout.end(), admitted.begin(), std::less_equal<>()));
     Neighbourhood::Levels levels;
     for (std::size_t j = 0; j < levels.size(); ++j) {
         r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
@@ -417,6 +569,8 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
     e->m_hood = std::make_unique<Neighbourhood>(e->m_model, std::move(levels));
     e->m_quantiles = std::move(quantiles);
     e->m_admitted = std::move(admitted);
+    e->m_family = std::move(family);
+    e->m_admittedWithout = std::move(admittedWithout);
     e->m_typicalSpectrum = typical;
     e->m_nextSpectrum = atNext;
     e->m_next = next;
@@ -469,6 +623,14 @@ std::optional<std::uint64_t> PopularityEstimate::leastPopularCount(double percen
     return m_admitted[static_cast<std::size_t>(step)];
 }
 
+std::optional<std::uint64_t> PopularityEstimate::leastPopularCount(
+    double percent, const PatternFamily &excluded) const
+{
+    if (excluded != m_family || !leastPopularCount(percent))
+        return std::nullopt;
+    return m_admittedWithout[static_cast<std::size_t>(std::round(percent * 100.0))];
+}
+
 TicketValuer PopularityEstimate::valuer(std::optional<double> sales, double carryOver) const
 {
     return TicketValuer(*m_hood, m_rules, sales.value_or(m_rules.typicalSales), carryOver);
@@ -487,7 +649,7 @@ ValueSpectrum PopularityEstimate::spectrum(const TicketValuer &valuer) const
         return m_nextSpectrum;
     // The levels of up to four numbers summed again for the many combinations valued.
     const Neighbourhood full(m_model);
-    return spectraOf(m_model, {TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver())},
+    return spectraOf(full, {TicketValuer(full, m_rules, valuer.sales(), valuer.carryOver())},
         leastPopularThreshold(TailPercent), leastPopularThreshold(100.0 - TailPercent),
         m_uncertainty.levelError)
         .front();

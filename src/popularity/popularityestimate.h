@@ -2,6 +2,7 @@
 
 #include "popularity/neighbourhood.h"
 #include "popularity/observations.h"
+#include "popularity/patterns.h"
 #include "popularity/popularityfit.h"
 #include "popularity/ticketvalue.h"
 #include "store/digest.h"
@@ -103,6 +104,10 @@ public:
     // log weight (rawLogWeight <= log(threshold) + logNormaliser()): kept for a whole number
     // of hundredths, empty otherwise or without a fitted model.
     std::optional<std::uint64_t> leastPopularCount(double percent) const;
+    // The same less the pattern tickets of `excluded` among them: kept for the family of the
+    // draws learnt from (the fixed kinds and their latest draws), empty for another family.
+    std::optional<std::uint64_t> leastPopularCount(
+        double percent, const PatternFamily &excluded) const;
 
     // Values at the given sales (the typical sales when none) and carry-over.
     TicketValuer valuer(std::optional<double> sales = std::nullopt, double carryOver = 0) const;
@@ -124,8 +129,10 @@ private:
     std::unique_ptr<Neighbourhood> m_hood;
     PrizeRules m_rules;
     TrainingCount m_training;
-    std::vector<float> m_quantiles;        // QuantileSteps + 1, ascending
-    std::vector<std::uint32_t> m_admitted; // leastPopularCount at each quantile
+    std::vector<float> m_quantiles;               // QuantileSteps + 1, ascending
+    std::vector<std::uint32_t> m_admitted;        // leastPopularCount at each quantile
+    PatternFamily m_family;                       // the family of the draws learnt from
+    std::vector<std::uint32_t> m_admittedWithout; // the same less the family's tickets
     ValueSpectrum m_typicalSpectrum;
     ValueSpectrum m_nextSpectrum;
     NextDrawConditions m_next;

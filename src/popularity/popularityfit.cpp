@@ -224,23 +224,24 @@ std::vector<std::vector<double>> normalMatrix(const std::vector<Sample> &samples
     return a;
 }
 
-std::vector<double> ridge(
-    const std::vector<Sample> &samples, const Design &design, const FitSettings &settings)
+// The ridge's solution; its normal matrix too when asked.
+std::vector<double> ridge(const std::vector<Sample> &samples, const Design &design,
+    const FitSettings &settings, std::vector<std::vector<double>> *normal = nullptr)
 {
     std::vector<double> b;
     std::vector<std::vector<double>> a = normalMatrix(samples, design, settings, b);
+    if (normal)
+        *normal = a;
     return solve(std::move(a), std::move(b));
 }
 
 // The covariance of the fitted columns from each draw's residuals: A⁻¹ (Σ g gᵀ) A⁻¹ with g
 // the sum of one draw's weighted rows times their residuals, which is what resampling whole
-// draws gives for a fit this close to linear.
+// draws gives for a fit this close to linear; A the ridge's normal matrix.
 std::vector<double> clusterCovariance(const std::vector<Sample> &samples, const Design &design,
-    const FitSettings &settings, const std::vector<double> &theta)
+    const std::vector<std::vector<double>> &a, const std::vector<double> &theta)
 {
     const std::size_t p = design.columns(), rows = FittedTiers.size();
-    std::vector<double> unused;
-    const std::vector<std::vector<double>> a = normalMatrix(samples, design, settings, unused);
     std::vector<std::vector<double>> meat(p, std::vector<double>(p, 0.0));
     for (std::size_t d = 0; d + rows <= samples.size(); d += rows) {
         std::vector<double> g(p, 0.0);
@@ -350,24 +351,20 @@ TrainingCount trainingDrawCount(const std::vector<DrawObservation> &draws, int b
     return n;
 }
 
-PopularityModel fitPopularity(
-    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings)
+PopularityModel fitPopularity(const std::vector<DrawObservation> &draws, int beforeDraw,
+    const FitSettings &settings, std::vector<double> *covariance)
 {
     const Design design(settings.terms);
     const std::vector<Sample> samples = trainingSamples(draws, beforeDraw, settings, design);
-    const std::vector<double> theta = ridge(samples, design, settings);
+    std::vector<std::vector<double>> normal;
+    const std::vector<double> theta
+        = ridge(samples, design, settings, covariance ? &normal : nullptr);
+    if (covariance)
+        *covariance = clusterCovariance(samples, design, normal, theta);
     PopularityModel model = modelOf(settings, design, theta);
     calibrate(model, samples, theta, design);
     fitCountLaws(model, draws, beforeDraw, drawWeights(draws, beforeDraw, settings));
     return model;
-}
-
-std::vector<double> weightCovariance(
-    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings)
-{
-    const Design design(settings.terms);
-    const std::vector<Sample> samples = trainingSamples(draws, beforeDraw, settings, design);
-    return clusterCovariance(samples, design, settings, ridge(samples, design, settings));
 }
 
 } // namespace loto6::popularity

@@ -25,14 +25,11 @@ struct FitSettings
 // their tiers only. Then, per tier, a quadratic maps the fitted mean to the winners (the
 // winners are a sum of exponentials, so they grow faster than the mean). Deterministic; never
 // reads a draw at or after beforeDraw.
-PopularityModel fitPopularity(
-    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings = {});
-
-// How uncertain the fitted weights are (the number preferences, then the trait weights, as
-// the model keeps them): their covariance, row-major, as resampling the training draws would
-// give it, worked out from each draw's residuals.
-std::vector<double> weightCovariance(
-    const std::vector<DrawObservation> &draws, int beforeDraw, const FitSettings &settings = {});
+// When asked, also how uncertain the fitted weights are (the number preferences, then the
+// trait weights, as the model keeps them): their covariance, row-major, as resampling the
+// training draws would give it, worked out from each draw's residuals.
+PopularityModel fitPopularity(const std::vector<DrawObservation> &draws, int beforeDraw,
+    const FitSettings &settings = {}, std::vector<double> *covariance = nullptr);
 
 // The draws the fit learns from (before beforeDraw, with winners in tiers 3 to 5), and of
 // them those with known sales.

@@ -72,23 +72,45 @@ double TicketValuer::tierPrize(int tier, double lambda) const
     return law.cappedShare(pool + m_carryOver, cap, lambda);
 }
 
+double TicketValuer::firstPrize(double lambda, double meanShare) const
+{
+    const double pool = m_rules.poolShare[0] * m_sales;
+    const double cap = m_carryOver > 0 ? m_rules.capWithCarryOver : m_rules.capWithoutCarryOver;
+    return m_hood->model().countLaw(1).cappedShare(pool + m_carryOver, cap, lambda, meanShare);
+}
+
 TicketValue TicketValuer::value(const Combination &c) const
+{
+    return value(c, m_hood->sharerShares(c));
+}
+
+TicketValue TicketValuer::value(
+    const Combination &c, const std::array<double, Tiers> &sharers, const TicketValue *like) const
 {
     TicketValue v;
     v.numbers = c;
     const PopularityModel &model = m_hood->model();
-    v.relativePopularity = model.relativePopularity(c);
-    const std::array<double, Tiers> sharers = m_hood->sharerShares(c);
+    v.relativePopularity = like ? like->relativePopularity : model.relativePopularity(c);
     const double tickets = m_sales / 200.0;
     for (int t = 1; t <= Tiers; ++t) {
         const auto i = static_cast<std::size_t>(t - 1);
-        // Tiers 3 to 5 through the calibration curve of their validated predictions, at the
-        // log of the ticket's sharers against equal popularity's.
-        const double lambda = t <= 2 || sharers[i] <= 0 ? tickets * sharers[i]
-                                                        : tickets * tierChance(t)
-                * std::exp(model.calibratedLogRatio(t, std::log(sharers[i] / tierChance(t))));
-        v.coWinners[i] = model.countLaw(t).mean(lambda);
-        v.expectedPrize[i] = tierPrize(t, lambda);
+        if (like && t > 1) {
+            v.coWinners[i] = like->coWinners[i];
+            v.expectedPrize[i] = like->expectedPrize[i];
+        } else {
+            // Tiers 3 to 5 through the calibration curve of their validated predictions, at
+            // the log of the ticket's sharers against equal popularity's.
+            const double lambda = t <= 2 || sharers[i] <= 0 ? tickets * sharers[i]
+                                                            : tickets * tierChance(t)
+                    * std::exp(model.calibratedLogRatio(t, std::log(sharers[i] / tierChance(t))));
+            v.coWinners[i] = model.countLaw(t).mean(lambda);
+            if (t == 1) {
+                v.firstShare = like ? like->firstShare : model.countLaw(1).meanShare(lambda);
+                v.expectedPrize[i] = firstPrize(lambda, v.firstShare);
+            } else {
+                v.expectedPrize[i] = tierPrize(t, lambda);
+            }
+        }
         v.expectedValue += tierChance(t) * v.expectedPrize[i];
     }
     return v;

@@ -36,6 +36,7 @@ struct TicketValue
     std::array<double, Tiers> coWinners{}; // the mean of the tier's count law
     std::array<double, Tiers> expectedPrize{};
     double expectedValue = 0;
+    double firstShare = 0; // E[1 / (1 + K)] of 1等's others: the same at any carry-over
 };
 
 class TicketValuer
@@ -45,12 +46,21 @@ public:
         const Neighbourhood &hood, const PrizeRules &rules, double sales, double carryOver = 0);
 
     TicketValue value(const Combination &c) const;
+    // The same from the shares of the others who share each tier already worked out
+    // (Neighbourhood::sharerShares of c). `like`, the same combination valued at the same
+    // sales with another carry-over, lends what the carry-over does not touch: the
+    // popularity and every tier but 1等.
+    TicketValue value(const Combination &c, const std::array<double, Tiers> &sharers,
+        const TicketValue *like = nullptr) const;
     double sales() const { return m_sales; }
     double carryOver() const { return m_carryOver; }
+    const PopularityModel &model() const { return m_hood->model(); }
 
     // Expected prize of one tier when the others who share it follow the tier's count law
     // about the model mean `lambda` (the expected others before that law's level and crowd).
     double tierPrize(int tier, double lambda) const;
+    // 1等's with the law's meanShare(lambda) already worked out.
+    double firstPrize(double lambda, double meanShare) const;
 
 private:
     const Neighbourhood *m_hood;

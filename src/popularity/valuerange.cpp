@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 namespace loto6::popularity {
 
@@ -121,10 +122,10 @@ std::array<double, Tiers> scales(
 } // namespace
 
 ValueUncertainty measureUncertainty(const std::vector<DrawObservation> &draws,
-    const PopularityModel &model, const Neighbourhood &hood, const FitSettings &settings)
+    const PopularityModel &model, const Neighbourhood &hood, std::vector<double> covariance)
 {
     ValueUncertainty u;
-    u.covariance = weightCovariance(draws, 0, settings);
+    u.covariance = std::move(covariance);
     u.featureMeans = featureMeans(model.terms(), hood);
     if (u.covariance.size() != u.featureMeans.size() * u.featureMeans.size())
         u.covariance.assign(u.featureMeans.size() * u.featureMeans.size(), 0.0);
@@ -155,11 +156,52 @@ double popularityError(const PopularityEstimate &estimate, const Combination &c)
     return std::sqrt(std::max(variance, 0.0));
 }
 
+LevelRange::LevelRange(const std::array<double, Tiers> &level)
+    : m_up(scales(Z95, 0, level, true))
+    , m_down(scales(-Z95, 0, level, true))
+{
+}
+
+LevelRange::Prizes LevelRange::prizes(
+    const TicketValuer &valuer, const TicketValue &value, const Prizes *like) const
+{
+    Prizes p = like ? *like : Prizes{};
+    const CountLaw &first = valuer.model().countLaw(1);
+    for (int t = 1; t <= Tiers; ++t) {
+        const auto i = static_cast<std::size_t>(t - 1);
+        const double mean = value.coWinners[i];
+        if (t == 1) {
+            if (!like)
+                p.firstShares = {first.meanShare(mean), first.meanShare(mean * m_up[i]),
+                    first.meanShare(mean * m_down[i])};
+            p.tiers[i] = {valuer.firstPrize(mean, p.firstShares.atMean),
+                valuer.firstPrize(mean * m_up[i], p.firstShares.low),
+                valuer.firstPrize(mean * m_down[i], p.firstShares.high)};
+        } else if (!like) {
+            p.tiers[i] = {valuer.tierPrize(t, mean), valuer.tierPrize(t, mean * m_up[i]),
+                valuer.tierPrize(t, mean * m_down[i])};
+        }
+    }
+    return p;
+}
+
+std::pair<double, double> LevelRange::of(const TicketValue &value, const Prizes &prizes) const
+{
+    // As scaledChange adds them: more others sharing lowers the value.
+    double low = 0, high = 0;
+    for (int t = 1; t <= Tiers; ++t) {
+        const TierPrizes &p = prizes.tiers[static_cast<std::size_t>(t - 1)];
+        low += tierChance(t) * (p.low - p.atMean);
+        high += tierChance(t) * (p.high - p.atMean);
+    }
+    return {value.expectedValue + low, value.expectedValue + high};
+}
+
 std::pair<double, double> levelRange(
     const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level)
 {
-    return {value.expectedValue + scaledChange(valuer, value, scales(Z95, 0, level, true)),
-        value.expectedValue + scaledChange(valuer, value, scales(-Z95, 0, level, true))};
+    const LevelRange range(level);
+    return range.of(value, range.prizes(valuer, value));
 }
 
 ValueRange valueRange(const PopularityEstimate &estimate, const TicketValuer &valuer,

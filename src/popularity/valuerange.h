@@ -9,12 +9,12 @@
 namespace loto6::popularity {
 
 // Measured with the estimate, for the range of a ticket's value: the covariance of the fitted
-// weights from resampling the draws (weightCovariance), the popularity-weighted mean of what
+// weights from resampling the draws (fitPopularity's), the popularity-weighted mean of what
 // each weight counts, each tier's error of level on the latest draws with sales (the log of
 // observed against expected winners: its bias and its standard error together), and the
 // popularity of the drawn combinations of the held-out draws.
 ValueUncertainty measureUncertainty(const std::vector<DrawObservation> &draws,
-    const PopularityModel &model, const Neighbourhood &hood, const FitSettings &settings);
+    const PopularityModel &model, const Neighbourhood &hood, std::vector<double> covariance);
 
 // A ticket's value with its 95% range. The fitted weights' uncertainty moves the ticket's
 // popularity (log-normally, to first order, the normaliser following the weights) and with it
@@ -34,7 +34,34 @@ ValueRange valueRange(const PopularityEstimate &estimate, const TicketValuer &va
     const TicketValue &value, double averageValue);
 
 // The 95% range of a value from each tier's error of level alone (the range of an average
-// over many tickets, whose popularity errors mostly cancel).
+// over many tickets, whose popularity errors mostly cancel), for many tickets at once.
+class LevelRange
+{
+public:
+    explicit LevelRange(const std::array<double, Tiers> &level);
+
+    // Each tier's prize at the mean of the others who share it, and at that mean scaled by
+    // the level's error either way.
+    struct TierPrizes
+    {
+        double atMean = 0, low = 0, high = 0;
+    };
+    struct Prizes
+    {
+        std::array<TierPrizes, Tiers> tiers{};
+        TierPrizes firstShares; // 1等's E[1 / (1 + K)] at each mean: the same at any carry-over
+    };
+    // `like`: the prizes of the same ticket at the same sales with another carry-over, which
+    // lend every tier but 1等 and 1等's shares.
+    Prizes prizes(
+        const TicketValuer &valuer, const TicketValue &value, const Prizes *like = nullptr) const;
+    std::pair<double, double> of(const TicketValue &value, const Prizes &prizes) const;
+
+private:
+    std::array<double, Tiers> m_up{}, m_down{};
+};
+
+// The same for one ticket.
 std::pair<double, double> levelRange(
     const TicketValuer &valuer, const TicketValue &value, const std::array<double, Tiers> &level);
 

@@ -171,4 +171,13 @@ TEST(Patterns, TheLatestTenDrawsAndTheirShiftsFromTheHistory)
     const PatternCounts counts = countPatterns(edge);
     EXPECT_EQ(counts.perKind[1], 1);
     EXPECT_EQ(counts.perKind[2], 0);
+    // The family's tickets built from their shapes are those of the pass over every
+    // combination, each once.
+    for (const PatternFamily &f : {family, edge, PatternFamily{}}) {
+        const std::vector<PatternMask> tickets = patternTickets(f);
+        EXPECT_EQ(static_cast<std::int64_t>(tickets.size()), countPatterns(f).all);
+        EXPECT_TRUE(std::ranges::adjacent_find(tickets) == tickets.end());
+        EXPECT_TRUE(
+            std::ranges::all_of(tickets, [&](PatternMask m) { return f.kindOf(m).has_value(); }));
+    }
 }

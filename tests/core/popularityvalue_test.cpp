@@ -221,8 +221,8 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
 
     // The share alone is counted from the estimate's table, not walked: the same count as
     // every combination judged alone, ties at the edge included; a share between two kept
-    // quantiles is walked, and so is a share that leaves pattern tickets out (the table counts
-    // them).
+    // quantiles is walked, and so is a share that leaves out the pattern tickets of a history
+    // other than the one the estimate learnt from (its latest draws differ).
     for (const auto &[share, include] :
         {std::pair{5.0, true}, std::pair{10.0, true}, std::pair{0.01, true}, std::pair{99.99, true},
             std::pair{12.345, true}, std::pair{10.0, false}}) {
@@ -241,6 +241,54 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
         EXPECT_EQ(countPassing(alone, c), judged) << share;
         EXPECT_EQ(countFilter(alone, h, &e).combinations, judged) << share;
     }
+}
+
+TEST(DesignPopularity, StoredCountsWithAndWithoutPatternsAreTheWalksCounts)
+{
+    using namespace loto6::design;
+    const PopularityEstimate &e = estimate();
+    // The history the estimate learnt from: its latest draws make the family left out.
+    std::vector<DrawRecord> records;
+    for (const DrawObservation &o : syntheticDraws(400))
+        if (o.drawNo > 388) {
+            const Combination &n = o.numbers;
+            records.push_back(test::draw(o.drawNo, {n[0], n[1], n[2], n[3], n[4], n[5], o.bonus}));
+        }
+    const DrawHistory h = test::history(records);
+    const std::array shares = {0.01, 5.0, 10.0, 37.5, 99.99};
+    std::vector<std::shared_ptr<const PopularityLimit>> limits;
+    for (double share : shares)
+        for (bool include : {true, false}) {
+            DesignFilter alone;
+            alone.leastPopular = share;
+            alone.includePatterns = include;
+            limits.push_back(FilterContext::fromHistory(h, alone, &e).popularity);
+            ASSERT_TRUE(limits.back()->admittedCount) << share << " " << include;
+        }
+    // Every combination judged alone by each limit, in one walk.
+    const PatternFamily family = PatternFamily::fromHistory(h);
+    std::vector<std::uint64_t> judged(limits.size(), 0);
+    forEachCombination([&](const std::array<int, Picks> &x) {
+        NumberMask m = 0;
+        for (int n : x)
+            m |= NumberMask{1} << (n + 1);
+        const double w = limits.front()->scale.logWeight(m);
+        const bool pattern = family.kindOf(m).has_value();
+        for (std::size_t i = 0; i < limits.size(); ++i)
+            judged[i] += w <= limits[i]->maxLogWeight && !(i % 2 == 1 && pattern);
+    });
+    for (std::size_t i = 0; i < limits.size(); ++i)
+        EXPECT_EQ(*limits[i]->admittedCount, judged[i]) << shares[i / 2] << " " << i % 2;
+    EXPECT_GT(judged[3], judged[5] / 3) << "10% less its patterns is most of it";
+    EXPECT_LT(judged[5], judged[4]) << "some patterns lie among the least popular 10%";
+    // A history with a newer draw (no payouts yet) has another family: its count is walked.
+    records.push_back(test::draw(401, {1, 9, 17, 25, 33, 41, 2}));
+    DesignFilter alone;
+    alone.leastPopular = 10.0;
+    const FilterContext newer = FilterContext::fromHistory(test::history(records), alone, &e);
+    EXPECT_FALSE(newer.popularity->admittedCount);
+    EXPECT_TRUE(e.leastPopularCount(10.0, family));
+    EXPECT_FALSE(e.leastPopularCount(10.0, PatternFamily{}));
 }
 
 TEST(DesignPopularity, OptionReadsBackAndRefusesBadShares)
