@@ -409,7 +409,8 @@ const popularity::PopularityEstimate *DesignWindow::popularityModel() const
 void DesignWindow::updateCount()
 {
     const auto [f, problem] = filter();
-    m_pick->setEnabled(f.has_value() && !busy());
+    m_pickable = f.has_value();
+    m_pick->setEnabled(m_pickable && !busy());
     if (!f) {
         m_count->setText(QStringLiteral("<span style='color:#c00000'>%1</span>").arg(problem));
         return;
@@ -418,6 +419,7 @@ void DesignWindow::updateCount()
     if (c.combinations == 0) {
         m_count->setText(tr("<span style='color:#c00000'>条件に合う組合せがありません。"
                             "条件をゆるめてください。</span>"));
+        m_pickable = false;
         m_pick->setEnabled(false);
         return;
     }
@@ -585,7 +587,8 @@ void DesignWindow::finish(const QString &failure)
     m_cancelButton->setEnabled(false);
     m_wheel->setEnabled(true);
     m_full->setEnabled(true);
-    updateCount();
+    // The count stands as it was (a change meanwhile counted again): no walk here.
+    m_pick->setEnabled(m_pickable);
     m_progress->setValue(job->status ? 1000 : 0);
     m_status->setText(failure.isEmpty() ? jobResultText(job->status, job->wheel, job->made,
                           job->combinations, m_runner.progress().cancelRequested())

@@ -130,6 +130,7 @@ private:
     std::vector<design::Combination> m_shown; // the tickets on the right
     std::string m_shownMemo;                  // how they were made, for the ticket book
     bool m_shownWheel = false;
+    bool m_pickable = false; // the filters as last counted let 条件から選ぶ start
 };
 
 } // namespace loto6
