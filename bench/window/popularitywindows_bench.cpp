@@ -97,8 +97,8 @@ qint64 timeToPaint(const std::function<void()> &act, const Painted &done)
 
 // Whether `w` is the viewport of the grid named `grid` inside the window of class `window`
 // (or any window when empty), showing more than `rows` rows.
-bool gridPainted(QWidget *w, const char *window, const char *grid, int rows,
-    const QString &without = QString())
+bool gridPainted(
+    QWidget *w, const char *window, const char *grid, int rows, const QString &without = QString())
 {
     auto *view = qobject_cast<SheetView *>(w->parentWidget());
     if (!view || view->viewport() != w || view->objectName() != QLatin1String(grid)
@@ -289,8 +289,8 @@ int startupChild(const QString &mode, const QString &db)
             frame.activateWindow();
         },
         [](QWidget *w) { return gridPainted(w, windowclass::Prediction, "fpSpread1", 1); });
-    std::printf("%lld %lld\n", static_cast<long long>(main),
-        static_cast<long long>(timer.elapsed()));
+    std::printf(
+        "%lld %lld\n", static_cast<long long>(main), static_cast<long long>(timer.elapsed()));
     return 0;
 }
 
@@ -338,13 +338,13 @@ void startupFigures(const QTemporaryDir &dir, const QString &stored, int runs)
     std::printf("start-up, each in a process of its own (in-process figures from QApplication)\n");
     std::printf("  bare Qt MDI window painted    %6lld ms  (process %lld ms)\n",
         static_cast<long long>(median(bare)), static_cast<long long>(median(bareWall)));
-    std::printf("  main window painted           %6lld ms\n",
-        static_cast<long long>(median(mainPaint)));
+    std::printf(
+        "  main window painted           %6lld ms\n", static_cast<long long>(median(mainPaint)));
     std::printf("  prediction tables painted     %6lld ms  (process %lld ms, %.2fx bare)\n",
         static_cast<long long>(median(withEstimate)), static_cast<long long>(median(appWall)),
         static_cast<double>(median(appWall)) / static_cast<double>(median(bareWall)));
-    std::printf("  ... while the estimate is made %5lld ms\n",
-        static_cast<long long>(median(making)));
+    std::printf(
+        "  ... while the estimate is made %5lld ms\n", static_cast<long long>(median(making)));
 }
 
 } // namespace
