@@ -17,8 +17,7 @@ using namespace design;
 void DesignJob::checkConditions()
 {
     for (const Combination &c : tickets)
-        if (!passes(
-                filter, maskOf(c), context.latest, context.drawn, context.popularity.get())) {
+        if (!passes(filter, maskOf(c), context.latest, context.drawn, context.popularity.get())) {
             if (!missedExample)
                 missedExample = c;
             ++missingConditions;
@@ -74,9 +73,8 @@ QString wheelSizeText(const Wheel &w)
     if (w.knownMinimum && size == w.knownMinimum)
         gaps << QObject::tr("最小と証明済み");
     else
-        gaps << (size == w.lowerBound
-                ? QObject::tr("下限と同じ")
-                : QObject::tr("下限より %1 口多い").arg(size - w.lowerBound));
+        gaps << (size == w.lowerBound ? QObject::tr("下限と同じ")
+                                      : QObject::tr("下限より %1 口多い").arg(size - w.lowerBound));
     return text + QObject::tr("（%1）").arg(gaps.join(QObject::tr("、")));
 }
 
@@ -93,7 +91,7 @@ QString jobResultText(
         return QObject::tr("条件に合う %1 通りから選びました。")
             .arg(qs(groupedText(static_cast<long long>(passed))));
     QString text = QObject::tr("%1口のホイール: %2個出れば%3個以上当たる口が必ずあります"
-                                    "（すべての場合を確認済み）。%4、%5秒。")
+                               "（すべての場合を確認済み）。%4、%5秒。")
                        .arg(made.tickets.size())
                        .arg(made.ifDrawn)
                        .arg(made.win)
@@ -114,14 +112,14 @@ QString wheelConditionsText(const DesignFilter &f, std::size_t tickets, int miss
     const QString conditions = qs(f.japaneseText());
     if (missing == 0)
         return QObject::tr(" ホイールは条件を使いませんが、どの口もチェックした条件（%1）に"
-                                "合っています。")
+                           "合っています。")
             .arg(conditions);
     int sum = 0;
     for (int n : *example)
         sum += n;
     return QObject::tr(" 注意: ホイールはチェックした条件（%1）を使いません。%2口のうち%3口が"
-                            "条件に合いません（例: %4、合計 %5）。条件に合う口だけが欲しいときは"
-                            "「条件から選ぶ」を使ってください。")
+                       "条件に合いません（例: %4、合計 %5）。条件に合う口だけが欲しいときは"
+                       "「条件から選ぶ」を使ってください。")
         .arg(conditions)
         .arg(tickets)
         .arg(missing)
