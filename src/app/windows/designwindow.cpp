@@ -142,6 +142,10 @@ void DesignWindow::compute()
         m_leastPopular->setChecked(false);
     // While the estimate is being made the popularity choices wait for it (計算中…).
     const bool pending = !model && frame().document().popularity().pending();
+    // The choice says so itself while it waits, not only in its tool tip.
+    m_leastPopular->setText(pending
+            ? tr("人気の低い組合せだけ（下位%・%1）").arg(PopularityTexts::pendingText())
+            : tr("人気の低い組合せだけ（下位%）"));
     m_leastPopular->setToolTip(model ? QString()
             : pending                ? PopularityTexts::pendingText()
                       : tr("払戻金と販売実績額を取り込むと、人気度が使えます。"));
