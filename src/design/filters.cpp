@@ -258,7 +258,7 @@ void forEachPassing(const DesignFilter &f, const FilterContext &context,
     Walker(f, context).run(call);
 }
 
-std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context)
+std::optional<std::uint64_t> knownPassingCount(const DesignFilter &f, const FilterContext &context)
 {
     // The least popular share alone: counted once with the estimate.
     DesignFilter others = f;
@@ -267,6 +267,13 @@ std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context)
     if (f.leastPopular && others.empty() && context.supports(f)
         && context.popularity->admittedCount)
         return *context.popularity->admittedCount;
+    return std::nullopt;
+}
+
+std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context)
+{
+    if (const std::optional<std::uint64_t> known = knownPassingCount(f, context))
+        return *known;
     std::uint64_t n = 0;
     auto add = [&n](NumberMask) { ++n; };
     Walker(f, context).run(add);

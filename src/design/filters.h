@@ -112,6 +112,8 @@ void forEachPassing(const DesignFilter &f, const FilterContext &context,
     const std::function<void(NumberMask)> &visit);
 // How many of the 6,096,454 combinations pass (the counting walk, without a callback).
 std::uint64_t countPassing(const DesignFilter &f, const FilterContext &context);
+// The count when it is known without a walk (the least popular share alone, from the estimate).
+std::optional<std::uint64_t> knownPassingCount(const DesignFilter &f, const FilterContext &context);
 
 // The exact count with its probability, and the past draws that passed against the number
 // expected. A past draw is judged as the filters would have judged it before it was drawn:

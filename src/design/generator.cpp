@@ -10,6 +10,10 @@ namespace loto6::design {
 
 namespace {
 
+// The most passing combinations the pick keeps from its counting walk (16 MB); past it, a
+// second walk finds the ones drawn.
+constexpr std::uint64_t KeptPassing = std::uint64_t{1} << 21;
+
 // The combination of the given rank among all of them in ascending lexicographic order of the
 // sorted six, the order of the walk: the first number is the smallest whose block holds the
 // rank, and so on down the places.
@@ -42,8 +46,18 @@ Status pickTickets(
         return s;
     if (Status s = context.supports(f); !s)
         return s;
-    // Without a condition every combination passes: no walk counts or finds them.
-    out.combinations = f.empty() ? AllCombinations : countPassing(f, context);
+    // Without a condition every combination passes: no walk counts or finds them. Otherwise
+    // the counting walk keeps what passes, while it fits, so that no second walk finds them.
+    std::vector<NumberMask> kept;
+    if (f.empty())
+        out.combinations = AllCombinations;
+    else if (const std::optional<std::uint64_t> known = knownPassingCount(f, context))
+        out.combinations = *known;
+    else
+        forEachPassing(f, context, [&](NumberMask m) {
+            if (out.combinations++ < KeptPassing)
+                kept.push_back(m);
+        });
     if (out.combinations == 0)
         return Status::failure(Fault{.kind = FaultKind::NoCombinationPasses});
     if (static_cast<std::uint64_t>(k) > out.combinations)
@@ -62,6 +76,11 @@ Status pickTickets(
     for (std::size_t i = 0; i < ranks.size(); ++i)
         slot.emplace(ranks[i], i);
     out.tickets.assign(ranks.size(), Combination{});
+    if (!kept.empty() && kept.size() == out.combinations) {
+        for (std::size_t i = 0; i < ranks.size(); ++i)
+            out.tickets[i] = combinationOf(kept[ranks[i]]);
+        return Status::success();
+    }
     if (f.empty()) {
         for (std::size_t i = 0; i < ranks.size(); ++i)
             out.tickets[i] = combinationAtRank(ranks[i]);

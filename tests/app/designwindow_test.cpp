@@ -187,12 +187,20 @@ void DesignWindowTest::cancelStopsASearch()
     QElapsedTimer clock;
     clock.start();
     window->wheelButton()->click();
+    // Conditions made wrong meanwhile are counted at once; the end of the search leaves
+    // 条件から選ぶ as that count says, and a mended condition opens it again.
+    auto *include = window->findChild<QLineEdit *>(u"txtInclude"_s);
+    include->setText(u"44"_s);
     QTest::qWait(300);
     QVERIFY(window->busy());
+    QVERIFY(window->countLabel()->text().contains(u"「44」"_s));
     window->cancelButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->busy(), 10000);
     QVERIFY(clock.elapsed() < 10000);
     QVERIFY(window->wheelButton()->isEnabled());
+    QVERIFY(!window->pickButton()->isEnabled());
+    include->setText(u"7"_s);
+    QTRY_VERIFY(window->pickButton()->isEnabled());
 }
 
 void DesignWindowTest::picksTheLeastPopularInOrder()

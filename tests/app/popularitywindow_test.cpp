@@ -70,6 +70,8 @@ void PopularityWindowTest::valuesACombinationAndSaysWhatItCannotDo()
     // Opened before the estimate exists: it says 計算中… at once, then fills in the values.
     const auto status = [&] { return window->findChild<QLabel *>(u"lblStatus"_s)->text(); };
     QCOMPARE(status(), u"計算中…"_s);
+    // The table too, in the place of its values, not an empty page.
+    QCOMPARE(cell(window->grid(), 0, 0), u"計算中…"_s);
     qInfo("人気度と期待値: shown in %lld ms", static_cast<long long>(clock.elapsed()));
     QTRY_COMPARE_WITH_TIMEOUT(cell(window->grid(), 1, 0), u"1等"_s, 300000);
     qInfo("人気度と期待値: values after %lld ms (estimate made and stored)",

@@ -3,6 +3,9 @@
 #include "popularity/storedestimate.h"
 
 #include <chrono>
+#ifdef __linux__
+#include <sys/resource.h>
+#endif
 #include <utility>
 
 namespace loto6 {
@@ -10,6 +13,15 @@ namespace loto6 {
 namespace {
 
 bool s_inBackground = false;
+
+// The estimate gives way to the GUI thread, so that no window's first paint waits for it (a
+// thread's own nice value; QThread's priorities change nothing under Linux's usual policy).
+void lowerThisThreadsPriority()
+{
+#ifdef __linux__
+    setpriority(PRIO_PROCESS, 0, 10);
+#endif
+}
 
 } // namespace
 
@@ -50,7 +62,10 @@ void PopularitySource::rebuild(const DrawHistory &history, const std::map<int, D
 
 void PopularitySource::startWorker(std::shared_ptr<std::packaged_task<Estimate()>> task)
 {
-    QThread *worker = QThread::create([task] { (*task)(); });
+    QThread *worker = QThread::create([task] {
+        lowerThisThreadsPriority();
+        (*task)();
+    });
     const int generation = m_generation;
     connect(worker, &QThread::finished, this, [this, worker, generation] {
         std::erase(m_workers, QPointer<QThread>(worker));
@@ -60,7 +75,7 @@ void PopularitySource::startWorker(std::shared_ptr<std::packaged_task<Estimate()
     });
     std::erase_if(m_workers, [](const QPointer<QThread> &w) { return w.isNull(); });
     m_workers.emplace_back(worker);
-    worker->start(QThread::LowPriority);
+    worker->start();
 }
 
 bool PopularitySource::pending() const

@@ -77,6 +77,15 @@ QString PopularityTexts::linesSummary(PopularitySource &source,
     return out.join(QLatin1Char('\n'));
 }
 
+Sheet PopularityTexts::pendingSheet()
+{
+    Sheet sheet("ticket-popularity", "人気度と期待値（200円あたり）");
+    sheet.prepare(1, 1, 1, 1, 12, 6);
+    sheet.setText(1, 1, pendingText().toStdString());
+    sheet.setColWidth(1, 20);
+    return sheet;
+}
+
 std::unique_ptr<Sheet> PopularityTexts::ticketsSheet(
     PopularitySource &source, const std::vector<LabelledCombination> &tickets)
 {
@@ -84,11 +93,7 @@ std::unique_ptr<Sheet> PopularityTexts::ticketsSheet(
     if (!e) {
         if (!source.pending())
             return nullptr;
-        auto sheet = std::make_unique<Sheet>("ticket-popularity", "人気度と期待値（200円あたり）");
-        sheet->prepare(1, 1, 1, 1, 12, 6);
-        sheet->setText(1, 1, pendingText().toStdString());
-        sheet->setColWidth(1, 20);
-        return sheet;
+        return std::make_unique<Sheet>(pendingSheet());
     }
     const TicketValuer valuer = e->nextDrawValuer();
     return std::make_unique<Sheet>(

@@ -37,6 +37,8 @@ public:
     // start, asking starts the work.
     static QString linesSummary(PopularitySource &source,
         const std::vector<std::array<int, MainNumberCount>> &lines, bool start);
+    // A table of one cell saying 計算中…, in place of a table of values being worked out.
+    static Sheet pendingSheet();
     // The popularity and expected value of tickets beside the average ticket's; while the
     // estimate is being made, one cell saying 計算中…; null without an estimate.
     static std::unique_ptr<Sheet> ticketsSheet(

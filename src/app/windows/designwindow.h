@@ -3,7 +3,6 @@
 #include "commands/backgroundjob.h"
 #include "design/filters.h"
 #include "design/odds.h"
-#include "design/wheel.h"
 #include "grid/rgb.h"
 #include "shell/childwindow.h"
 
@@ -26,6 +25,7 @@ class QSpinBox;
 namespace loto6 {
 
 class SheetView;
+struct DesignJob;
 
 // The ticket designer: filters on the left with the exact count of the combinations that pass
 // and of the past draws that passed, updated as they change; on the right the tickets picked
@@ -74,8 +74,6 @@ protected:
     void compute() override;
 
 private:
-    struct Job;
-
     QWidget *createFilters();
     QWidget *createActions();
     QWidget *createResults();
@@ -83,8 +81,10 @@ private:
     void updateCount();
     void startPick();
     void startWheel(bool full);
-    void start(std::shared_ptr<Job> job);
+    void start(std::shared_ptr<DesignJob> job);
     void finish(const QString &failure);
+    // The odds of the tickets made, each weighed with its own prizes from its popularity.
+    void showOdds(DesignJob &job);
     void showProgress(int permille);
     void addToBook();
     // The tickets shown as a note on paper, in the print preview.
@@ -125,11 +125,12 @@ private:
     // What had the focus when a job started, given it back when the job ends.
     QPointer<QWidget> m_focusBefore;
     JobRunner m_runner;
-    std::shared_ptr<Job> m_job;
+    std::shared_ptr<DesignJob> m_job;
     std::shared_ptr<const design::PrizeModel> m_prizes;
     std::vector<design::Combination> m_shown; // the tickets on the right
     std::string m_shownMemo;                  // how they were made, for the ticket book
     bool m_shownWheel = false;
+    bool m_pickable = false; // the filters as last counted let 条件から選ぶ start
 };
 
 } // namespace loto6

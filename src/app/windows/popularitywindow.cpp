@@ -111,7 +111,9 @@ bool PopularityWindow::evaluate()
     const PopularityEstimate *e = source.estimate();
     m_waiting = !e && source.pending();
     if (!e) {
-        m_grid->setSheet(Sheet("popularity", "人気度と期待値"));
+        // The table itself says 計算中… where its values will come.
+        m_grid->setSheet(
+            m_waiting ? PopularityTexts::pendingSheet() : Sheet("popularity", "人気度と期待値"));
         m_status->setText(
             m_waiting ? PopularityTexts::pendingText() : PopularityTexts::unavailableText());
         return false;
