@@ -120,6 +120,18 @@ std::string tierObject(const std::array<double, Tiers> &v)
     return s + "}";
 }
 
+// Each tier's 95% interval of its predicted winners: {"1等": [low, high], ..}.
+std::string intervalObject(const PopularityBacktest::Draw &d)
+{
+    std::string s = "{";
+    for (std::size_t t = 0; t < Tiers; ++t) {
+        const auto [low, high] = d.interval(t);
+        s += (t ? ", " : "") + jsonString(tierLabel(static_cast<int>(t) + 1)) + ": ["
+            + std::to_string(low) + ", " + std::to_string(high) + "]";
+    }
+    return s + "}";
+}
+
 std::string interval(const ValueSpectrum::Range &r)
 {
     return "[" + jsonNumber(r.low) + ", " + jsonNumber(r.high) + "]";
@@ -179,6 +191,7 @@ void writeBacktestJson(
         o << (i ? ",\n  " : "\n  ") << "{\"draw\": " << d.drawNo
           << ", \"sales\": " << (d.sales ? std::to_string(*d.sales) : "null")
           << ", \"predicted\": " << (d.sales ? tierObject(d.predicted) : "null")
+          << ", \"predictedInterval\": " << (d.sales ? intervalObject(d) : "null")
           << ", \"observed\": " << tierObject(observed) << ", \"fittedBefore\": " << d.fittedBefore
           << "}";
     }

@@ -36,9 +36,13 @@ std::string summaryFields(const DrawSummary &s)
         o << '[';
         for (std::size_t t = 0; t < p.predicted.size(); ++t)
             o << (t ? ", " : "") << jsonNumber(p.predicted[t]);
+        o << "],\n \"predictedWinnersInterval\": [";
+        for (std::size_t t = 0; t < p.interval.size(); ++t)
+            o << (t ? ", " : "") << '[' << p.interval[t].first << ", " << p.interval[t].second
+              << ']';
         o << ']';
     } else {
-        o << "null";
+        o << "null,\n \"predictedWinnersInterval\": null";
     }
     return o.str();
 }

@@ -116,7 +116,61 @@ double upperSum(const CountLaw &law, long long k, double lambda)
     return std::min(s, 1.0);
 }
 
+// The standard deviation of one part: Poisson about a gamma-spread mean.
+double partDeviation(const Part &p)
+{
+    return std::sqrt(p.mean + (p.shape > 0 ? p.mean * p.mean / p.shape : 0.0));
+}
+
+// One part's P(K = k) walked up k by k: the ratio of successive terms, and a term worked out
+// afresh wherever the walk would start from nothing.
+struct PartWalk
+{
+    Part part;
+    double term = 0;
+
+    void at(long long k) { term = part.weight > 0 ? std::exp(partLogPmf(part, k)) : 0.0; }
+    void next(long long k) // from P(K = k) to P(K = k + 1)
+    {
+        if (part.weight <= 0)
+            return;
+        if (term < 1e-280) {
+            at(k + 1);
+            return;
+        }
+        const auto kd = static_cast<double>(k);
+        term *= part.shape > 0 ? (kd + part.shape) / (kd + 1) * part.mean / (part.mean + part.shape)
+                               : part.mean / (kd + 1);
+    }
+};
+
 } // namespace
+
+std::pair<long long, long long> CountLaw::interval(double lambda, double probability) const
+{
+    const auto parts = partsOf(*this, lambda);
+    const double outside = (1 - probability) / 2;
+    // Below twelve standard deviations under every part's mean lies no mass that counts.
+    double start = std::numeric_limits<double>::infinity();
+    for (const Part &p : parts)
+        if (p.weight > 0)
+            start = std::min(start, p.mean - 12 * partDeviation(p));
+    long long k = std::max(0LL, static_cast<long long>(std::floor(start)));
+    std::array<PartWalk, 2> walks = {PartWalk{parts[0]}, PartWalk{parts[1]}};
+    for (PartWalk &w : walks)
+        w.at(k);
+    long long low = k;
+    for (double below = 0; k < 1'000'000'000; ++k) {
+        if (below <= outside)
+            low = k;
+        below += walks[0].part.weight * walks[0].term + walks[1].part.weight * walks[1].term;
+        if (below >= 1 - outside)
+            break;
+        for (PartWalk &w : walks)
+            w.next(k);
+    }
+    return {low, k};
+}
 
 double CountLaw::mean(double lambda) const
 {

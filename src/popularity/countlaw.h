@@ -39,6 +39,9 @@ struct CountLaw
     double cappedShare(double total, double cap, double lambda, double meanShareAt) const;
     // The chance that `crowd` picked the combination, given K = k (the posterior weight).
     double crowdChance(long long k, double lambda) const;
+    // The bounds [low, high] that hold K with probability at least `probability`: P(K < low)
+    // and P(K > high) each at most (1 - probability) / 2, as bandOf gives them.
+    std::pair<long long, long long> interval(double lambda, double probability) const;
 };
 
 // One draw the law learns from: the observed count, the model mean and the draw's weight.

@@ -14,6 +14,9 @@ namespace loto6::popularity {
 // Each draw from `from` on predicted by a model fitted on the draws before it only (one fit for
 // all, or a running one: refitted every RefitEvery draws), the expected winners of every tier
 // and their chance law beside what was observed.
+// The probability of the interval shown beside each predicted winner count.
+inline constexpr double PredictedInterval = 0.95;
+
 struct PopularityBacktest
 {
     struct Draw
@@ -28,6 +31,12 @@ struct PopularityBacktest
         std::array<double, Tiers> modelMean{}; // what the count law is taken about
         std::array<CountLaw, Tiers> law{};
         std::array<long long, Tiers> observed{};
+
+        // The 95% interval of tier index t's count under its law (bounds as bandOf's).
+        std::pair<long long, long long> interval(std::size_t t) const
+        {
+            return law[t].interval(modelMean[t], PredictedInterval);
+        }
     };
     // First-prize winners expected and observed over a group of draws, ordered by expected.
     struct CalibrationGroup

@@ -263,11 +263,17 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
     return s;
 }
 
+std::string predictedCountText(double mean, std::pair<long long, long long> interval)
+{
+    return count(mean) + "（" + groupedText(interval.first) + "～" + groupedText(interval.second)
+        + "）";
+}
+
 Sheet backtestDrawsSheet(const PopularityBacktest &b)
 {
     static constexpr const char *Header[] = {"回", "販売実績額", "予想1等", "予想2等", "予想3等",
         "予想4等", "予想5等", "1等", "2等", "3等", "4等", "5等", "学んだ回"};
-    static constexpr double Widths[] = {6, 15, 8, 8, 8, 9, 10, 5, 5, 6, 7, 8, 12};
+    static constexpr double Widths[] = {6, 15, 14, 14, 16, 24, 28, 5, 5, 6, 7, 8, 12};
     Sheet s = table("popularity-backtest",
         "人気度モデルの検証（第" + std::to_string(b.from) + "回から）",
         1 + static_cast<int>(b.draws.size()), Header, Widths);
@@ -277,8 +283,8 @@ Sheet backtestDrawsSheet(const PopularityBacktest &b)
         s.setText(1, row, d.drawNo);
         s.setText(2, row, d.sales ? yenText(*d.sales) : std::string("不明"));
         for (std::size_t t = 0; t < Tiers; ++t) {
-            s.setText(
-                3 + static_cast<int>(t), row, d.sales ? count(d.predicted[t]) : std::string());
+            s.setText(3 + static_cast<int>(t), row,
+                d.sales ? predictedCountText(d.predicted[t], d.interval(t)) : std::string());
             s.setText(8 + static_cast<int>(t), row, d.observed[t]);
         }
         s.setText(13, row, "第" + std::to_string(d.fittedBefore - 1) + "回まで");

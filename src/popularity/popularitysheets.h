@@ -73,6 +73,8 @@ Sheet backtestSummarySheet(const PopularityBacktest &b, const PopularityBacktest
 
 // "1等".."5等".
 std::string tierLabel(int tier);
+// "1.23（0～4）", "12,345（11,020～13,710）": a predicted winner count with its 95% interval.
+std::string predictedCountText(double mean, std::pair<long long, long long> interval);
 // "×1.23": a relative popularity as the command line and the windows show it.
 std::string popularityText(double relativePopularity);
 // "よく買われる型（4個以上の連番）"

@@ -72,8 +72,12 @@ SummaryPopularity popularityOf(const DrawSummaryInput &input, const DrawSummary 
         for (int i = 0; i < MainNumberCount; ++i)
             numbers[static_cast<std::size_t>(i)] = s.draw.mainNumber(i);
         const auto shares = e->model().expectedWinnerShares(numbers, s.draw.bonus());
-        for (std::size_t t = 0; t < shares.size(); ++t)
-            out.predicted[t] = *out.tickets * shares[t];
+        // Each tier's count law about the model's mean: its mean and 95% interval.
+        for (std::size_t t = 0; t < shares.size(); ++t) {
+            const popularity::CountLaw &law = e->model().countLaw(static_cast<int>(t) + 1);
+            out.predicted[t] = law.mean(*out.tickets * shares[t]);
+            out.interval[t] = law.interval(*out.tickets * shares[t], popularity::PredictedInterval);
+        }
     }
     std::vector<popularity::LabelledCombination> lines;
     for (const PredictionLine &l : s.nextLines)

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace loto6 {
@@ -49,9 +50,10 @@ struct SummaryPopularity
 {
     enum class State { None, Pending, Ready };
     State state = State::None;
-    int learntDraws = 0;                 // draws with known sales the model learnt from
-    std::optional<double> tickets;       // tickets sold at the draw (sales / 200), when known
-    std::array<double, 5> predicted{};   // expected winners of tiers 1..5, when tickets known
+    int learntDraws = 0;               // draws with known sales the model learnt from
+    std::optional<double> tickets;     // tickets sold at the draw (sales / 200), when known
+    std::array<double, 5> predicted{}; // expected winners of tiers 1..5, when tickets known
+    std::array<std::pair<long long, long long>, 5> interval{}; // and their 95% intervals
     std::optional<Sheet> nextPopularity; // the next lines' popularity and expected yen
 };
 

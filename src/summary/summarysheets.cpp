@@ -2,6 +2,7 @@
 
 #include "grid/numbertext.h"
 #include "grid/sheetwriter.h"
+#include "popularity/popularitysheets.h"
 #include "tickets/ticketsheets.h"
 
 #include <algorithm>
@@ -173,18 +174,21 @@ Sheet nextSheet(const DrawSummary &s)
 // The popularity model's expected winners of each tier beside the actual ones.
 Sheet popularitySheet(const DrawSummary &s)
 {
-    static constexpr double Widths[] = {8, 16, 16, 12};
+    static constexpr double Widths[] = {8, 30, 16, 12};
     static constexpr const char *Header[]
-        = {"等級", "予想当せん口数", "実際の当せん口数", "実際÷予想"};
+        = {"等級", "予想当せん口数（95%範囲）", "実際の当せん口数", "実際÷予想"};
     const SummaryPopularity &p = s.popularity;
     using State = SummaryPopularity::State;
     std::string caption = drawText(s.draw.drawNo) + "の当せん口数：人気度モデルの予想と実際";
     if (p.state == State::None)
         caption += "（人気度を学習できる払戻金がありません）";
     else if (p.state == State::Ready && p.tickets)
-        caption += "（予想は期待値：販売口数 " + groupedText(std::llround(*p.tickets))
-            + "口 × 当せんする券の割合。モデルはこの回を含む販売実績額のある "
-            + std::to_string(p.learntDraws) + "回で学習。1回ごとのばらつきは含みません）";
+        caption += "（予想：販売口数 " + groupedText(std::llround(*p.tickets))
+            + "口 × "
+              "当せんする券の割合から、人気の集中を含む1回ごとのばらつきの法則で求めた期待値と"
+              "95%範囲。"
+            + "モデルはこの回を含む販売実績額のある " + std::to_string(p.learntDraws)
+            + "回で学習）";
     else if (p.state == State::Ready)
         caption += "（この回の販売実績額がないため予想できません）";
     const bool shown = p.state == State::Ready && p.tickets;
@@ -198,9 +202,9 @@ Sheet popularitySheet(const DrawSummary &s)
         const double predicted = p.predicted[static_cast<std::size_t>(t - 1)];
         sheet.setText(1, 1 + t, TicketGrading::tierName(t));
         sheet.setText(2, 1 + t,
-            shown
-                ? (predicted < 100 ? fixedText(predicted, 1) : groupedText(std::llround(predicted)))
-                : std::string("-"));
+            shown ? popularity::predictedCountText(
+                predicted, p.interval[static_cast<std::size_t>(t - 1)])
+                  : std::string("-"));
         if (!s.prizes)
             continue;
         const long long actual = s.prizes->tier(t).winners;

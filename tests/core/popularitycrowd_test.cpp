@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 using namespace loto6;
 using namespace loto6::popularity;
@@ -123,6 +124,42 @@ TEST(CountLaw, ClosedFormsAgreeWithDirectSums)
     EXPECT_GT(poissonLaw.cdf(band.first, 10.0), 0.025);
     EXPECT_GE(poissonLaw.cdf(band.second, 10.0), 0.975);
     EXPECT_LT(poissonLaw.cdf(band.second - 1, 10.0), 0.975);
+}
+
+// A predicted count's 95% interval is the exact law's bounds, from a first prize's few to a
+// 5等's hundreds of thousands, and holds simulated counts at its rate.
+TEST(CountLaw, IntervalsAreTheLawsBoundsAndHoldSimulatedCounts)
+{
+    const CountLaw poissonLaw;
+    const CountLaw crowd{0.9, 2.5, 0.03, 12.0, 0.4};
+    const CountLaw spread{1.0, 23.0, 0.0, 1.0, 1.0};
+    for (const CountLaw &law : {poissonLaw, crowd, spread})
+        for (double lambda : {0.0, 0.4, 1.2, 8.0, 250.0})
+            EXPECT_EQ(law.interval(lambda, 0.95), bandOf(sumLaw({{law, lambda}}), 0.95))
+                << lambda << " " << law.shape;
+    const CountLaw fifth{1.0, 360.0, 0.0, 1.0, 1.0};
+    const auto [low, high] = fifth.interval(190'000, 0.95);
+    EXPECT_LE(fifth.cdf(low - 1, 190'000), 0.025);
+    EXPECT_GT(fifth.cdf(low, 190'000), 0.025);
+    EXPECT_GE(fifth.cdf(high, 190'000), 0.975);
+    EXPECT_LT(fifth.cdf(high - 1, 190'000), 0.975);
+    // Simulated: a gamma-spread mean (mixed with the crowd's) and a Poisson count about it.
+    std::mt19937_64 rng(5);
+    for (double lambda : {1.2, 40.0}) {
+        const auto band = crowd.interval(lambda, 0.95);
+        int inside = 0;
+        constexpr int Trials = 40000;
+        for (int i = 0; i < Trials; ++i) {
+            const bool crowded = std::uniform_real_distribution<double>(0, 1)(rng) < 0.03;
+            const double shape = crowded ? 0.4 : 2.5;
+            const double mean = lambda * 0.9 * (crowded ? 12.0 : 1.0);
+            const double m = std::gamma_distribution<double>(shape, mean / shape)(rng);
+            const long long k = std::poisson_distribution<long long>(m)(rng);
+            inside += band.first <= k && k <= band.second ? 1 : 0;
+        }
+        EXPECT_GE(inside, Trials * 95 / 100 - 200) << lambda; // three standard errors
+        EXPECT_LE(inside, Trials * 99 / 100) << lambda;       // not wide for its own sake
+    }
 }
 
 TEST(CountLaw, FindsAPlantedCrowdAndHoldsItsCalibration)
