@@ -39,15 +39,6 @@ StoredEstimate storedEstimate(
     return {PopularityEstimate::build(draws), EstimateOrigin::MadeOnly};
 }
 
-PopularityModel storedFit(const std::filesystem::path &file,
-    const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
-{
-    Database db;
-    if (!file.empty() && db.open(file))
-        return storedFit(db, draws, from, settings);
-    return fitPopularity(draws, from, settings);
-}
-
 PopularityModel storedFit(
     Database &db, const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
 {

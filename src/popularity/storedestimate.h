@@ -43,8 +43,6 @@ StoredEstimate storedEstimate(
 // such fits (one per block of RefitEvery draws from `from` on).
 PopularityModel storedFit(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
-PopularityModel storedFit(const std::filesystem::path &file,
-    const std::vector<DrawObservation> &draws, int from, const FitSettings &settings = {});
 PopularityBacktest storedBacktest(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
 
