@@ -1,8 +1,8 @@
 #pragma once
 
 #include "chart/chart.h"
+#include "popularity/backtestsummary.h"
 #include "popularity/observations.h"
-#include "popularity/popularitymodel.h"
 #include "store/drawhistory.h"
 #include "store/totals.h"
 
@@ -26,11 +26,11 @@ struct ChartInput
     int number = 1;
     const TicketGrading *tickets = nullptr;
     const std::map<int, DrawPrizes> *prizes = nullptr; // the stored payouts by draw number
-    // Gives the popularity model fitted on the draws before a draw (a stored fit); when empty,
-    // the popularity chart fits it itself.
-    std::function<popularity::PopularityModel(
+    // Gives what the popularity chart draws of the running backtest from a draw (a stored
+    // summary); when empty, the popularity chart runs the backtest itself.
+    std::function<popularity::BacktestSummary(
         const std::vector<popularity::DrawObservation> &, int from)>
-        popularityFit = {};
+        popularitySummary = {};
 };
 
 // A chart of the catalog: its command-line name, caption, one line on what it shows, the

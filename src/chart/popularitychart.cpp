@@ -1,7 +1,7 @@
 #include "chart/chartbands.h"
 #include "chart/chartbuilders.h"
 #include "grid/numbertext.h"
-#include "popularity/popularitybacktest.h"
+#include "popularity/backtestsummary.h"
 #include "popularity/popularitysheets.h"
 #include "store/drawprizes.h"
 
@@ -12,12 +12,12 @@ namespace loto6 {
 
 namespace {
 
-using popularity::PopularityBacktest;
+using popularity::BacktestSummary;
 
 // The 1等 winners of each calibration group, least popular first, against the model's
 // prediction, with the bounds of the exact law of their sum under each draw's count law (the
 // crowds make it wider than a binomial count's).
-ChartPanel firstPrizePanel(const PopularityBacktest &b)
+ChartPanel firstPrizePanel(const BacktestSummary &b)
 {
     ChartPanel panel;
     panel.title = "1等：予想した当せん口数と実際（予想の少ない回から5組）";
@@ -30,14 +30,12 @@ ChartPanel firstPrizePanel(const PopularityBacktest &b)
     ChartSeries predicted{"モデルの予想", ChartSeries::Role::Expected, ChartSeries::Mark::Points,
         chartcolors::Expected, {}, {}};
     for (int g = 0; g < groups; ++g) {
-        const PopularityBacktest::CalibrationGroup &group
-            = b.firstPrize[static_cast<std::size_t>(g)];
+        const BacktestSummary::Group &group = b.firstPrize[static_cast<std::size_t>(g)];
         const auto x = static_cast<double>(g);
         panel.xAxis.categories.push_back("組" + std::to_string(g + 1) + "（人気度×"
             + fixedText(group.meanRelativePopularity, 2) + "）");
-        const std::vector<double> law = b.groupLaw(static_cast<std::size_t>(g));
-        const auto plain = popularity::bandOf(law, 0.95);
-        const auto all = popularity::bandOf(law, joint);
+        const auto plain = popularity::bandOf(group.law, 0.95);
+        const auto all = popularity::bandOf(group.law, joint);
         for (ChartBand *band : {&wide, &each})
             band->x.push_back(x);
         wide.low.push_back(static_cast<double>(all.first));
@@ -62,7 +60,7 @@ ChartPanel firstPrizePanel(const PopularityBacktest &b)
 // Each checked draw with known sales, tiers 3 to 5: winners observed against predicted, both
 // as a multiple of what equally popular combinations would give; on the line the model is
 // exactly right.
-ChartPanel lowerTiersPanel(const PopularityBacktest &b)
+ChartPanel lowerTiersPanel(const BacktestSummary &b)
 {
     ChartPanel panel;
     panel.title = "3等～5等：予想した当せん口数と実際（回ごと、人気が均等な場合を1とする比）";
@@ -72,13 +70,9 @@ ChartPanel lowerTiersPanel(const PopularityBacktest &b)
     for (int t = 3; t <= 5; ++t) {
         ChartSeries tier{popularity::tierLabel(t), ChartSeries::Role::Observed,
             ChartSeries::Mark::Points, Colours[static_cast<std::size_t>(t - 3)], {}, {}};
-        const auto i = static_cast<std::size_t>(t - 1);
-        for (const PopularityBacktest::Draw &d : b.draws) {
-            if (!d.sales || d.observed[i] <= 0 || d.predicted[i] <= 0)
-                continue;
-            const double uniform = d.tickets * popularity::tierChance(t);
-            tier.x.push_back(d.predicted[i] / uniform);
-            tier.y.push_back(static_cast<double>(d.observed[i]) / uniform);
+        for (const BacktestSummary::Point &p : b.lowerTiers[static_cast<std::size_t>(t - 3)]) {
+            tier.x.push_back(p.predicted);
+            tier.y.push_back(p.observed);
             lo = std::min({lo, tier.x.back(), tier.y.back()});
             hi = std::max({hi, tier.x.back(), tier.y.back()});
         }
@@ -91,15 +85,14 @@ ChartPanel lowerTiersPanel(const PopularityBacktest &b)
     return panel;
 }
 
-std::string validationNote(const PopularityBacktest &b)
+std::string validationNote(const BacktestSummary &b)
 {
     std::string r2;
     for (int k = 0; k < 3; ++k)
         if (const auto &v = b.r2[static_cast<std::size_t>(k)])
             r2 += (r2.empty() ? "" : "、") + popularity::tierLabel(k + 3) + " " + fixedText(*v, 3);
-    return "第" + std::to_string(b.from) + "回以降の"
-        + groupedText(static_cast<long long>(b.draws.size())) + "回を、それぞれ"
-        + std::to_string(popularity::RefitEvery)
+    return "第" + std::to_string(b.from) + "回以降の" + groupedText(b.checkedDraws)
+        + "回を、それぞれ" + std::to_string(popularity::RefitEvery)
         + "回ごとにその前の回だけで学び直したモデルで予想し、当せん口数をどれだけ当てたかを示します"
           "（新しい回の払戻金が入るたびに加わります。最初のモデルは第"
         + std::to_string(b.from) + "回より前の" + groupedText(b.trainingDraws)
@@ -123,11 +116,11 @@ Chart buildPopularityChart(const ChartInput &input)
     const std::vector<popularity::DrawObservation> draws
         = popularity::observationsOf(input.history, input.prizes ? *input.prizes : none);
     const int from = popularity::DefaultBacktestFrom;
-    const PopularityBacktest b = popularity::runRunningBacktest(draws, from, [&](int before) {
-        return input.popularityFit ? input.popularityFit(draws, before)
-                                   : popularity::fitPopularity(draws, before);
-    });
-    if (b.draws.empty() || b.trainingDrawsWithSales == 0) {
+    const BacktestSummary b = input.popularitySummary
+        ? input.popularitySummary(draws, from)
+        : popularity::summariseBacktest(popularity::runRunningBacktest(
+            draws, from, [&](int before) { return popularity::fitPopularity(draws, before); }));
+    if (b.checkedDraws == 0 || b.trainingDrawsWithSales == 0) {
         c.note = "第" + std::to_string(popularity::DefaultBacktestFrom)
             + "回より前の販売実績額と、それ以降の払戻金の保存された回がないため、検証できません。"
               "払戻金を取り込むと表示します。";

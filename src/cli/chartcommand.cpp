@@ -105,7 +105,7 @@ int chartCommand(Context &ctx)
     }
     const ChartInput input{ctx.history, *ctx.totals, n, grading ? &*grading : nullptr, &prizes,
         [&ctx](const std::vector<popularity::DrawObservation> &draws, int from) {
-            return popularity::storedFit(ctx.db, draws, from);
+            return popularity::storedBacktestSummary(ctx.db, draws, from);
         }};
     const Chart chart = buildChart(*info, input);
     return writeOutput(

@@ -19,6 +19,22 @@ void append(std::string &out, T v)
     out.append(bytes, sizeof v);
 }
 
+// Fields laid end to end as append lays them, in a buffer of fixed room.
+template<std::size_t Room>
+struct FieldBuffer
+{
+    char bytes[Room];
+    std::size_t size = 0;
+
+    template<typename T>
+    void add(T v)
+    {
+        static_assert(sizeof v <= Room);
+        std::memcpy(bytes + size, &v, sizeof v);
+        size += sizeof v;
+    }
+};
+
 } // namespace
 
 Digest learningKey(
@@ -34,20 +50,25 @@ Digest learningKey(
     append(bytes, settings.numberPenalty);
     append(bytes, settings.traitPenalty);
     append(bytes, settings.halfLife);
+    // Each draw's fields gathered in place, then added at once: growing the string field by
+    // field cost more than the digest.
+    FieldBuffer<sizeof(DrawObservation) * 2> row;
     for (const DrawObservation &o : draws) {
         if (beforeDraw != 0 && o.drawNo >= beforeDraw)
             continue;
-        append(bytes, o.drawNo);
+        row.size = 0;
+        row.add(o.drawNo);
         for (int n : o.numbers)
-            append(bytes, n);
-        append(bytes, o.bonus);
+            row.add(n);
+        row.add(o.bonus);
         for (std::size_t t = 0; t < o.winners.size(); ++t) {
-            append(bytes, o.winners[t]);
-            append(bytes, o.prize[t]);
+            row.add(o.winners[t]);
+            row.add(o.prize[t]);
         }
-        append(bytes, o.carryOver);
-        append(bytes, o.sales.has_value());
-        append(bytes, o.sales.value_or(0));
+        row.add(o.carryOver);
+        row.add(o.sales.has_value());
+        row.add(o.sales.value_or(0));
+        bytes.append(row.bytes, row.size);
     }
     return digestOf(bytes);
 }

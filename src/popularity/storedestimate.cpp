@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char *EstimateKind = "estimate";
 constexpr const char *FitKind = "backtest-fit";
+constexpr const char *SummaryKind = "backtest-summary";
 // A running backtest keeps a fit per block (small: a few kilobytes each).
 constexpr int FitsKept = 64;
 
@@ -38,15 +39,6 @@ StoredEstimate storedEstimate(
     return {PopularityEstimate::build(draws), EstimateOrigin::MadeOnly};
 }
 
-PopularityModel storedFit(const std::filesystem::path &file,
-    const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
-{
-    Database db;
-    if (!file.empty() && db.open(file))
-        return storedFit(db, draws, from, settings);
-    return fitPopularity(draws, from, settings);
-}
-
 PopularityModel storedFit(
     Database &db, const std::vector<DrawObservation> &draws, int from, const FitSettings &settings)
 {
@@ -66,6 +58,35 @@ PopularityBacktest storedBacktest(
 {
     return runRunningBacktest(
         draws, from, [&](int before) { return storedFit(db, draws, before, settings); });
+}
+
+BacktestSummary storedBacktestSummary(
+    Database &db, const std::vector<DrawObservation> &draws, int from)
+{
+    const Digest key = learningKey(draws, 0, {});
+    const std::string keyText = digestText(key) + "/" + std::to_string(from);
+    if (const std::optional<std::string> blob = readStoredEstimate(db, SummaryKind, keyText))
+        if (std::optional<BacktestSummary> summary = summaryFromBlob(*blob, key, from))
+            return std::move(*summary);
+    BacktestSummary made = summariseBacktest(storedBacktest(db, draws, from));
+    const std::string blob = summaryBlob(made, key);
+    // Read back from what is stored, so that a fresh summary and a stored one are the same; one
+    // that would not read back (a value not finite) is given as made and not stored.
+    std::optional<BacktestSummary> back = summaryFromBlob(blob, key, from);
+    if (!back)
+        return made;
+    storeEstimate(db, SummaryKind, keyText, blob);
+    return std::move(*back);
+}
+
+BacktestSummary storedBacktestSummary(
+    const std::filesystem::path &file, const std::vector<DrawObservation> &draws, int from)
+{
+    Database db;
+    if (!file.empty() && db.open(file))
+        return storedBacktestSummary(db, draws, from);
+    return summariseBacktest(
+        runRunningBacktest(draws, from, [&](int before) { return fitPopularity(draws, before); }));
 }
 
 } // namespace loto6::popularity

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "popularity/backtestsummary.h"
 #include "popularity/popularitybacktest.h"
 #include "popularity/popularityestimate.h"
 
@@ -42,9 +43,15 @@ StoredEstimate storedEstimate(
 // such fits (one per block of RefitEvery draws from `from` on).
 PopularityModel storedFit(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
-PopularityModel storedFit(const std::filesystem::path &file,
-    const std::vector<DrawObservation> &draws, int from, const FitSettings &settings = {});
 PopularityBacktest storedBacktest(Database &db, const std::vector<DrawObservation> &draws, int from,
     const FitSettings &settings = {});
+
+// What the popularity chart draws of the running backtest from `from` (default settings), the
+// same way: stored under the learning key of all the draws and `from`, made from the stored
+// fits when missing or not whole.
+BacktestSummary storedBacktestSummary(
+    Database &db, const std::vector<DrawObservation> &draws, int from);
+BacktestSummary storedBacktestSummary(
+    const std::filesystem::path &file, const std::vector<DrawObservation> &draws, int from);
 
 } // namespace loto6::popularity

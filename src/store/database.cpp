@@ -20,6 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Every connection is used by one thread at a time (a worker opens its own), so SQLite need not
+// lock a mutex around each call: reading a column is a good part of reading the history.
+constexpr int OneThread = SQLITE_OPEN_NOMUTEX;
+
 const char *const NumberColumns[DrawRecord::FieldCount]
     = {"第1数字", "第2数字", "第3数字", "第4数字", "第5数字", "第6数字", "ボーナス数字"};
 
@@ -205,10 +209,10 @@ Status Database::open(const fs::path &file)
         fault.kind = FaultKind::DatabaseIsFolder;
     if (fault.kind != FaultKind::Other)
         return Status::failure(std::move(fault));
-    int rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | OneThread, nullptr);
     if (rc != SQLITE_OK) {
         close();
-        rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READONLY | OneThread, nullptr);
     }
     if (rc != SQLITE_OK) {
         Status s = fail(FaultKind::DatabaseNotOpened);
@@ -230,7 +234,9 @@ Status Database::openInMemory()
 {
     close();
     m_path.clear();
-    if (sqlite3_open(":memory:", &m_db) != SQLITE_OK)
+    if (sqlite3_open_v2(
+            ":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | OneThread, nullptr)
+        != SQLITE_OK)
         return fail(FaultKind::MemoryDatabase);
     return createHistorySchema(*this);
 }
@@ -239,7 +245,8 @@ Status Database::openNew(const fs::path &file)
 {
     close();
     m_path = file;
-    if (sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+    if (sqlite3_open_v2(
+            file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | OneThread, nullptr)
         == SQLITE_OK)
         return Status::success();
     Status s = Status::failure(Fault{

@@ -580,10 +580,14 @@ TEST(PopularityChart, FirstPrizeGroupsAndLowerTiersOfTheBacktest)
             fits.emplace(before, popularity::fitPopularity(draws, before));
         return fits.at(before);
     };
-    const Chart c = buildPopularityChart(ChartInput{h, totals, 1, nullptr, &prizes, fit});
     const std::vector<popularity::DrawObservation> draws = popularity::observationsOf(h, prizes);
     const popularity::PopularityBacktest b = popularity::runRunningBacktest(
         draws, popularity::DefaultBacktestFrom, [&](int before) { return fit(draws, before); });
+    const auto summary = [&](const std::vector<popularity::DrawObservation> &, int from) {
+        EXPECT_EQ(from, popularity::DefaultBacktestFrom);
+        return popularity::summariseBacktest(b);
+    };
+    const Chart c = buildPopularityChart(ChartInput{h, totals, 1, nullptr, &prizes, summary});
     EXPECT_EQ(fits.size(), 7u) << "one fit per block of 100 draws from 1500";
     ASSERT_EQ(c.panels.size(), 2u);
     // 1等: every checked draw's winners fall in exactly one group, beside the prediction.

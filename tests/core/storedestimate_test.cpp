@@ -148,9 +148,9 @@ TEST_F(EstimateStore, StoredAndFreshGiveTheSameBytesFromEveryCommand)
         EXPECT_EQ(b.out, a.out) << command[0] << ' ' << command[1];
         EXPECT_EQ(b.err, a.err) << command[0];
     }
-    // The estimate and the running backtest's fits, one per block of 100 draws from 1500 to
-    // 2144 (seven), of this model and of the per-number one.
-    EXPECT_EQ(entries(stored), 1 + 2 * 7);
+    // The estimate, the running backtest's fits, one per block of 100 draws from 1500 to 2144
+    // (seven), of this model and of the per-number one, and what the chart draws of it.
+    EXPECT_EQ(entries(stored), 1 + 2 * 7 + 1);
 }
 
 TEST_F(EstimateStore, EveryChangeOfDrawsOrPayoutsMakesItAgain)
@@ -273,6 +273,55 @@ TEST_F(EstimateStore, DamagedForeignOrOutdatedEntriesAreMadeAgain)
     }
 }
 
+// What the popularity chart draws of the backtest, stored, equals what running the backtest
+// gives, and an entry that is damaged, of another history or of another starting draw is made
+// again and stored in its place.
+TEST_F(EstimateStore, TheChartsSummaryIsStoredWholeAndNeverTrustedDamaged)
+{
+    const std::string db = copy("summary.db");
+    const std::vector<DrawObservation> all = draws(db);
+    const int from = DefaultBacktestFrom;
+    const BacktestSummary recomputed = summariseBacktest(
+        runRunningBacktest(all, from, [&](int before) { return fitPopularity(all, before); }));
+    ASSERT_EQ(recomputed.firstPrize.size(), static_cast<std::size_t>(CalibrationGroups));
+    Database d;
+    ASSERT_TRUE(d.open(db));
+    EXPECT_EQ(storedBacktestSummary(d, all, from), recomputed);
+    std::string key;
+    {
+        SqlStatement st = d.prepare("SELECT 鍵 FROM 人気度推定 WHERE 種類 = 'backtest-summary'");
+        ASSERT_TRUE(st.next());
+        key = st.text(0);
+    }
+    const std::optional<std::string> good = readStoredEstimate(d, "backtest-summary", key);
+    ASSERT_TRUE(good);
+    EXPECT_EQ(storedBacktestSummary(d, all, from), recomputed) << "read back";
+    // Whole blobs that must not be taken: each would draw another chart.
+    BacktestSummary other = recomputed;
+    other.firstPrize[0].observed += 1;
+    other.lowerTiers[1].pop_back();
+    BacktestSummary otherFrom = other;
+    otherFrom.from = from + 100;
+    const Digest thisKey = learningKey(all, 0, {});
+    std::string flipped = *good;
+    flipped[flipped.size() / 3] ^= 0x04;
+    const std::vector<std::pair<std::string, std::string>> hostile{
+        {"garbage", std::string(300, 'y')},
+        {"truncated", good->substr(0, good->size() - 20)},
+        {"flipped byte", flipped},
+        {"other history", summaryBlob(other, learningKey(draws(db, 1900), 0, {}))},
+        {"other from", summaryBlob(otherFrom, thisKey)},
+        {"the estimate's blob", PopularityEstimate::makeBlob(draws(db, 400))},
+    };
+    for (const auto &[what, blob] : hostile) {
+        ASSERT_TRUE(storeEstimate(d, "backtest-summary", key, blob)) << what;
+        EXPECT_EQ(storedBacktestSummary(d, all, from), recomputed) << what << " was trusted";
+        EXPECT_EQ(readStoredEstimate(d, "backtest-summary", key), good) << what << " kept";
+    }
+    // The same reader takes an altered summary under its own key: the test above is not vacuous.
+    EXPECT_EQ(summaryFromBlob(summaryBlob(other, thisKey), thisKey, from), other);
+}
+
 TEST_F(EstimateStore, ATableOfAnotherShapeStillGetsTheAnswer)
 {
     const std::string db = copy("shape.db");
@@ -324,26 +373,29 @@ test::CliRun runUnprivileged(const std::string &db, const Args &args)
 TEST_F(EstimateStore, AReadOnlyDatabaseAnswersFromMemoryQuietly)
 {
     const std::string fresh = copy("ro-fresh.db");
-    const Args command = with({"check", "--format", "json"});
-    const std::string expected = run(fresh, command).out;
-    ::chmod(m_dir.path().c_str(), 0755);
-    for (const bool wholeFolder : {false, true}) {
-        const fs::path folder = m_dir.path() / (wholeFolder ? "ro-folder" : "ro-file");
-        fs::create_directory(folder);
-        const std::string file = (folder / "ro.db").string();
-        fs::copy_file(s_template, file);
-        ::chmod(file.c_str(), wholeFolder ? 0644 : 0444);
-        ::chmod(folder.c_str(), wholeFolder ? 0555 : 0777);
-        const test::CliRun r = runUnprivileged(file, command);
-        EXPECT_EQ(r.code, 0) << wholeFolder << r.err;
-        EXPECT_EQ(r.err, "") << wholeFolder;
-        EXPECT_EQ(r.out, expected) << wholeFolder;
-        ::chmod(folder.c_str(), 0755);
-        Database d;
-        ASSERT_TRUE(d.open(file));
-        EXPECT_FALSE(
-            readStoredEstimate(d, "estimate", digestText(PopularityEstimate::keyOf(draws(file)))))
-            << "written into a read-only database";
+    for (const Args &command :
+        {with({"check", "--format", "json"}), Args{"chart", "popularity", "--format", "svg"}}) {
+        const std::string expected = run(fresh, command).out;
+        ::chmod(m_dir.path().c_str(), 0755);
+        for (const bool wholeFolder : {false, true}) {
+            const fs::path folder = m_dir.path() / (wholeFolder ? "ro-folder" : "ro-file");
+            fs::create_directory(folder);
+            const std::string file = (folder / "ro.db").string();
+            fs::copy_file(s_template, file);
+            ::chmod(file.c_str(), wholeFolder ? 0644 : 0444);
+            ::chmod(folder.c_str(), wholeFolder ? 0555 : 0777);
+            const test::CliRun r = runUnprivileged(file, command);
+            EXPECT_EQ(r.code, 0) << wholeFolder << r.err;
+            EXPECT_EQ(r.err, "") << wholeFolder;
+            EXPECT_EQ(r.out, expected) << wholeFolder;
+            ::chmod(folder.c_str(), 0755);
+            Database d;
+            ASSERT_TRUE(d.open(file));
+            EXPECT_FALSE(readStoredEstimate(
+                d, "estimate", digestText(PopularityEstimate::keyOf(draws(file)))))
+                << "written into a read-only database";
+            fs::remove_all(folder);
+        }
     }
 }
 

@@ -122,12 +122,13 @@ void ChartWindow::compute()
                 CoreReasons::japanese(status)
                     + tr("\n払戻金を読めませんでした。データベースを確かめてください。"));
     }
-    // The popularity chart's fit as stored beside the history (made and stored once).
+    // What the popularity chart draws of its backtest, as stored beside the history (made and
+    // stored once).
     const std::filesystem::path file = mainFrm().document().database().path();
     const ChartInput input{mainFrm().document().history(), mainFrm().document().totals(),
         m_number->value(), grading ? &*grading : nullptr, &prizes,
         [file](const std::vector<popularity::DrawObservation> &draws, int from) {
-            return popularity::storedFit(file, draws, from);
+            return popularity::storedBacktestSummary(file, draws, from);
         }};
     m_view->setChart(buildChart(info, input));
     setWindowTitle(tr("グラフ - %1").arg(qs(info.caption)));
