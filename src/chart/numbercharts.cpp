@@ -41,9 +41,8 @@ Chart appearances(const ChartInput &input, bool withBonus)
     panel.yAxis.unit = "回";
     c.title = std::string(withBonus ? "本数字＋ボーナス数字" : "本数字") + "の出現回数　"
         + historyRangeText(input.history);
-    c.note = "黒い横線は公平な抽選での期待値（" + std::to_string(n) + "回×"
-        + std::to_string(picks) + "/" + std::to_string(HighestNumber) + " = "
-        + fixedText(static_cast<double>(n) * p, 1)
+    c.note = "黒い横線は公平な抽選での期待値（" + std::to_string(n) + "回×" + std::to_string(picks)
+        + "/" + std::to_string(HighestNumber) + " = " + fixedText(static_cast<double>(n) * p, 1)
         + "回）。濃い帯は各数字が95%の確率で入る範囲、薄い帯は43個すべてが同時に95%の確率で入る範囲"
           "です。43個のうち2個ほどが濃い帯の外に出るのは偶然でも普通のことで、薄い帯の外に出た数字"
           "（赤）だけが偶然では説明しにくい偏りです。";
