@@ -237,14 +237,14 @@ int oddsCommand(Context &ctx)
     }
     if (format != "text" && format != "json")
         return ctx.usage("odds: --format is text or json");
-    if (book == !numbers.empty() || numbers.size() % PickSize != 0)
+    if (book == !numbers.empty() || numbers.size() % MainNumberCount != 0)
         return ctx.usage("odds: give tickets of six numbers each (N1..N6 [N1..N6]...) or --book");
     std::vector<Combination> tickets;
-    for (std::size_t i = 0; i < numbers.size(); i += PickSize) {
+    for (std::size_t i = 0; i < numbers.size(); i += MainNumberCount) {
         NumberMask m = 0;
-        for (std::size_t j = i; j < i + PickSize; ++j)
+        for (std::size_t j = i; j < i + MainNumberCount; ++j)
             m |= NumberMask{1} << numbers[j];
-        if (std::popcount(m) != PickSize)
+        if (std::popcount(m) != MainNumberCount)
             return ctx.usage("odds: a ticket repeats a number; give six distinct numbers each");
         tickets.push_back(combinationOf(m));
     }

@@ -15,8 +15,7 @@ using Combination = std::array<int, 6>;
 // Bit n set for each number n.
 using NumberMask = std::uint64_t;
 
-// The game's numbers (HighestNumber) and picks, in the designer's terms.
-inline constexpr int PickSize = MainNumberCount;
+// How many combinations the game has, as the designer counts them.
 inline constexpr auto AllCombinations = static_cast<std::uint64_t>(CombinationCount);
 
 inline NumberMask maskOf(const Combination &c)

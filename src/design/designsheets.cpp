@@ -60,7 +60,7 @@ Sheet designTicketsSheet(const std::vector<Combination> &tickets, std::string_vi
     const int rows = static_cast<int>(tickets.size()) + 1;
     Sheet s = tableSheet("design-tickets", caption, 7, rows);
     s.setText(1, 1, "番号");
-    for (int i = 1; i <= PickSize; ++i) {
+    for (int i = 1; i <= MainNumberCount; ++i) {
         s.setText(1 + i, 1, "第" + std::to_string(i) + "数字");
         s.setColWidth(1 + i, 7);
     }
@@ -68,7 +68,7 @@ Sheet designTicketsSheet(const std::vector<Combination> &tickets, std::string_vi
     int row = 2;
     for (const Combination &c : tickets) {
         s.setText(1, row, row - 1);
-        for (int i = 0; i < PickSize; ++i) {
+        for (int i = 0; i < MainNumberCount; ++i) {
             const int n = c[static_cast<std::size_t>(i)];
             s.setText(2 + i, row, twoDigitText(n));
         }

@@ -10,7 +10,7 @@ namespace loto6::design {
 
 namespace {
 
-constexpr int MaxSubset = PickSize - 1; // the counted subsets have up to five numbers
+constexpr int MaxSubset = MainNumberCount - 1; // the counted subsets have up to five numbers
 
 // rank of a sorted subset of 0-based numbers c_0 < c_1 < ...: sum of C(c_i, i + 1) (colex).
 class Ranks
@@ -19,12 +19,12 @@ public:
     Ranks()
     {
         for (int n = 0; n <= HighestNumber; ++n)
-            for (int k = 0; k <= PickSize; ++k)
+            for (int k = 0; k <= MainNumberCount; ++k)
                 m_c[n][k] = binomialCoefficient(n, k);
     }
     std::uint64_t c(int n, int k) const { return m_c[n][k]; }
-    template<typename Numbers>
-    std::uint64_t rank(const Numbers &sorted, int size) const
+    template<typename Sorted>
+    std::uint64_t rank(const Sorted &sorted, int size) const
     {
         std::uint64_t r = 0;
         for (int i = 0; i < size; ++i)
@@ -33,7 +33,7 @@ public:
     }
 
 private:
-    std::uint64_t m_c[HighestNumber + 1][PickSize + 1]{};
+    std::uint64_t m_c[HighestNumber + 1][MainNumberCount + 1]{};
 };
 
 // For every subset of up to five numbers, how many combinations that pass the filters hold it:
@@ -48,13 +48,13 @@ public:
         for (int k = 0; k <= MaxSubset; ++k)
             m_level[k].assign(m_ranks.c(HighestNumber, k), 0);
         forEachPassing(base, context, [this](NumberMask m) {
-            std::array<int, PickSize> b{};
-            for (std::size_t i = PickSize; m; m &= m - 1)
+            std::array<int, MainNumberCount> b{};
+            for (std::size_t i = MainNumberCount; m; m &= m - 1)
                 b[--i] = index(std::countr_zero(m));
             std::uint64_t before = 0; // ranks of the numbers ahead of the one left out
-            for (int out = 0; out < PickSize; ++out) {
+            for (int out = 0; out < MainNumberCount; ++out) {
                 std::uint64_t after = 0;
-                for (int l = out + 1; l < PickSize; ++l)
+                for (int l = out + 1; l < MainNumberCount; ++l)
                     after += m_ranks.c(b[static_cast<std::size_t>(l)], l);
                 ++m_level[MaxSubset][before + after];
                 before += m_ranks.c(b[static_cast<std::size_t>(out)], out + 1);
@@ -68,13 +68,13 @@ public:
 
     // How many passing combinations share exactly j numbers with `numbers` (up to six), for
     // j = 0..6; `allPass` says whether the six numbers themselves pass.
-    std::array<long long, PickSize + 1> byOverlap(NumberMask numbers, bool allPass) const
+    std::array<long long, MainNumberCount + 1> byOverlap(NumberMask numbers, bool allPass) const
     {
-        std::array<int, PickSize> b{};
+        std::array<int, MainNumberCount> b{};
         std::vector<int> list = numbersOf(numbers);
         std::reverse(list.begin(), list.end()); // ascending indices
         const int q = static_cast<int>(list.size());
-        std::array<long long, PickSize + 1> atLeast{}; // sums over subsets of each size
+        std::array<long long, MainNumberCount + 1> atLeast{}; // sums over subsets of each size
         for (unsigned s = 0; s < (1u << q); ++s) {
             int size = 0;
             for (int i = 0; i < q; ++i)
@@ -84,9 +84,9 @@ public:
                 ? static_cast<long long>(m_level[size][m_ranks.rank(b, size)])
                 : (allPass ? 1 : 0);
         }
-        std::array<long long, PickSize + 1> exact{};
-        for (int j = 0; j <= PickSize; ++j)
-            for (int i = j; i <= PickSize; ++i)
+        std::array<long long, MainNumberCount + 1> exact{};
+        for (int j = 0; j <= MainNumberCount; ++j)
+            for (int i = j; i <= MainNumberCount; ++i)
                 exact[static_cast<std::size_t>(j)] += ((i - j) % 2 ? -1 : 1)
                     * static_cast<long long>(m_ranks.c(i, j))
                     * atLeast[static_cast<std::size_t>(i)];
@@ -101,13 +101,13 @@ private:
     // Level k from level k + 1: every (k + 1)-subset adds its count to each of its k-subsets.
     void stepDown(int k)
     {
-        std::array<int, PickSize> u{};
+        std::array<int, MainNumberCount> u{};
         for (int i = 0; i <= k; ++i)
             u[static_cast<std::size_t>(i)] = i;
         for (;;) {
             const std::uint32_t count = m_level[k + 1][m_ranks.rank(u, k + 1)];
             if (count) {
-                std::array<int, PickSize> t{};
+                std::array<int, MainNumberCount> t{};
                 for (int out = 0; out <= k; ++out) {
                     int size = 0;
                     for (int i = 0; i <= k; ++i)
@@ -126,7 +126,7 @@ private:
                 u[static_cast<std::size_t>(j)] = u[static_cast<std::size_t>(j - 1)] + 1;
         }
         for (std::uint32_t &v : m_level[k])
-            v /= static_cast<std::uint32_t>(PickSize - k);
+            v /= static_cast<std::uint32_t>(MainNumberCount - k);
     }
 
     Ranks m_ranks;
@@ -203,7 +203,7 @@ public:
                 previous, passes(m_base, previous, 0, m_none.drawn, m_none.popularity.get()));
             n = 0;
             for (int j = std::max(m_f.carryOver->low, 0);
-                 j <= std::min(m_f.carryOver->high, PickSize); ++j)
+                 j <= std::min(m_f.carryOver->high, MainNumberCount); ++j)
                 n += overlap[static_cast<std::size_t>(j)];
         }
         for (NumberMask d : m_drawnPassing)

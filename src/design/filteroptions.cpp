@@ -242,9 +242,9 @@ Status DesignFilter::check() const
     if (pool && (include & ~pool))
         return Status::failure(Fault{
             .kind = FaultKind::IncludedOutsidePool, .value = numberListText(include & ~pool)});
-    if (std::popcount(include) > PickSize)
+    if (std::popcount(include) > MainNumberCount)
         return Status::failure(Fault{.kind = FaultKind::TooManyIncluded});
-    if (const int allowed = std::popcount(allowedNumbers(*this)); allowed < PickSize)
+    if (const int allowed = std::popcount(allowedNumbers(*this)); allowed < MainNumberCount)
         return Status::failure(
             Fault{.kind = FaultKind::TooFewAllowed, .value = std::to_string(allowed)});
     return Status::success();

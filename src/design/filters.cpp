@@ -66,7 +66,7 @@ private:
     template<int Depth, bool Popularity, typename Visit>
     void step(Visit &visit, int from, const State &s) const
     {
-        constexpr int Left = PickSize - Depth; // numbers still to choose, this one included
+        constexpr int Left = MainNumberCount - Depth; // numbers still to choose, this one included
         for (int i = from; i <= m_count - Left; ++i) {
             const int n = m_numbers[i];
             // The smallest sum this branch can reach grows with n: stop the loop.
@@ -90,7 +90,7 @@ private:
                 t.logWeight = s.logWeight + m_limit->scale.step(s.mask, n);
             if (t.odd > m_oddMax || t.low > m_lowMax || t.cons > m_consMax || t.carry > m_carryMax)
                 continue;
-            if constexpr (Depth + 1 == PickSize) {
+            if constexpr (Depth + 1 == MainNumberCount) {
                 if (leafPasses(t)
                     && (!Popularity
                         || (t.logWeight <= m_limit->maxLogWeight && !m_limit->isPattern(t.mask))))
@@ -189,12 +189,12 @@ std::vector<NumberMask> drawMasks(const DrawHistory &history)
         if (!r.isComplete())
             continue;
         NumberMask m = 0;
-        for (int i = 0; i < PickSize; ++i) {
+        for (int i = 0; i < MainNumberCount; ++i) {
             const long long n = r.mainNumber(i);
             if (n >= 1 && n <= HighestNumber)
                 m |= NumberMask{1} << n;
         }
-        if (std::popcount(m) == PickSize)
+        if (std::popcount(m) == MainNumberCount)
             out.push_back(m);
     }
     return out;
@@ -233,7 +233,7 @@ Status FilterContext::supports(const DesignFilter &f) const
 bool passes(const DesignFilter &f, NumberMask m, NumberMask latest, const DrawnSet &drawn,
     const PopularityLimit *limit)
 {
-    if (std::popcount(m) != PickSize || (f.pool && (m & ~f.pool)) || (m & f.exclude)
+    if (std::popcount(m) != MainNumberCount || (f.pool && (m & ~f.pool)) || (m & f.exclude)
         || (m & f.include) != f.include || (f.notDrawn && drawn.contains(m))
         || (f.leastPopular && (!limit || !limit->admits(m))))
         return false;

@@ -21,10 +21,10 @@ Combination combinationAtRank(std::uint64_t rank)
 {
     Combination c{};
     int n = 1;
-    for (int place = 0; place < PickSize; ++place)
+    for (int place = 0; place < MainNumberCount; ++place)
         for (;; ++n) {
             const std::uint64_t block
-                = binomialCoefficient(HighestNumber - n, PickSize - 1 - place);
+                = binomialCoefficient(HighestNumber - n, MainNumberCount - 1 - place);
             if (rank < block) {
                 c[static_cast<std::size_t>(place)] = n++;
                 break;

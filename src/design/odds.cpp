@@ -10,7 +10,7 @@ namespace loto6::design {
 namespace {
 
 constexpr std::array<double, TierCount> TierWays{1, 6, 216, 9990, 155400};
-constexpr int BonusLeft = HighestNumber - PickSize; // 37
+constexpr int BonusLeft = HighestNumber - MainNumberCount; // 37
 
 struct Tally
 {
@@ -63,7 +63,7 @@ public:
     std::uint64_t sets() const
     {
         std::uint64_t n = 0;
-        for (int d = 0; d <= PickSize; ++d)
+        for (int d = 0; d <= MainNumberCount; ++d)
             n += binomialCoefficient(static_cast<int>(m_numbers.size()), d);
         return n;
     }
@@ -83,9 +83,9 @@ public:
 private:
     void visit(std::size_t from, NumberMask drawn, int size, Tally &t) const
     {
-        if (PickSize - size <= m_others)
-            tallyDraw(drawn, m_tickets, t, binomialCoefficient(m_others, PickSize - size));
-        if (size == PickSize)
+        if (MainNumberCount - size <= m_others)
+            tallyDraw(drawn, m_tickets, t, binomialCoefficient(m_others, MainNumberCount - size));
+        if (size == MainNumberCount)
             return;
         for (std::size_t i = from; i < m_numbers.size(); ++i)
             visit(i + 1, drawn | NumberMask{1} << m_numbers[i], size + 1, t);
@@ -107,7 +107,7 @@ Status finish(const Tally &tally, TicketOdds &out)
 bool valid(const Combination &c)
 {
     const NumberMask m = maskOf(c);
-    return std::popcount(m) == PickSize && (m & 1) == 0 && (m >> (HighestNumber + 1)) == 0;
+    return std::popcount(m) == MainNumberCount && (m & 1) == 0 && (m >> (HighestNumber + 1)) == 0;
 }
 
 } // namespace

@@ -73,7 +73,7 @@ Status checkWheelRequest(const WheelRequest &r)
     }
     if (r.full)
         return Status::success();
-    if (r.win < 3 || r.ifDrawn > PickSize || r.win > r.ifDrawn)
+    if (r.win < 3 || r.ifDrawn > MainNumberCount || r.win > r.ifDrawn)
         return Status::failure(Fault{
             .kind = FaultKind::WheelGuarantee, .value = std::to_string(r.win), .limit = r.ifDrawn});
     return Status::success();
@@ -86,16 +86,16 @@ long long schoenheimBound(int n, int t)
     // L(v, k, t) = ceil(v / k * L(v - 1, k - 1, t - 1)), L(v, k, 0) = 1.
     long long bound = 1;
     for (int i = t - 1; i >= 0; --i)
-        bound = ceilDiv((n - i) * bound, PickSize - i);
+        bound = ceilDiv((n - i) * bound, MainNumberCount - i);
     return bound;
 }
 
 long long wheelLowerBound(int n, int win, int ifDrawn)
 {
     long long reach = 0; // the most ifDrawn-subsets one ticket covers
-    for (int j = win; j <= std::min(ifDrawn, PickSize); ++j)
-        reach += static_cast<long long>(
-            binomialCoefficient(PickSize, j) * binomialCoefficient(n - PickSize, ifDrawn - j));
+    for (int j = win; j <= std::min(ifDrawn, MainNumberCount); ++j)
+        reach += static_cast<long long>(binomialCoefficient(MainNumberCount, j)
+            * binomialCoefficient(n - MainNumberCount, ifDrawn - j));
     const long long counting
         = ceilDiv(static_cast<long long>(binomialCoefficient(n, ifDrawn)), std::max(reach, 1LL));
     long long bound = win == ifDrawn ? std::max(counting, schoenheimBound(n, win)) : counting;
@@ -120,9 +120,10 @@ bool wheelCovers(
     NumberMask poolMask = 0;
     for (int x : pool)
         poolMask |= NumberMask{1} << x;
-    if (win == PickSize && ifDrawn == PickSize) { // every six of the pool must be a ticket
+    if (win == MainNumberCount
+        && ifDrawn == MainNumberCount) { // every six of the pool must be a ticket
         const std::unordered_set<NumberMask> held(masks.begin(), masks.end());
-        for (std::uint32_t s : positionSubsets(static_cast<int>(pool.size()), PickSize)) {
+        for (std::uint32_t s : positionSubsets(static_cast<int>(pool.size()), MainNumberCount)) {
             NumberMask m = 0;
             for (int p : numbersOf(s))
                 m |= NumberMask{1} << pool[static_cast<std::size_t>(p)];
@@ -149,14 +150,14 @@ Status buildWheel(const WheelRequest &request, Wheel &out, const WheelProgressFn
         return s;
     const auto start = WheelSearch::Clock::now();
     const int n = static_cast<int>(request.pool.size());
-    out.win = request.full ? PickSize : request.win;
-    out.ifDrawn = request.full ? PickSize : request.ifDrawn;
+    out.win = request.full ? MainNumberCount : request.win;
+    out.ifDrawn = request.full ? MainNumberCount : request.ifDrawn;
     out.lowerBound = wheelLowerBound(n, out.win, out.ifDrawn);
     out.knownMinimum = knownWheelMinimum(n, out.win, out.ifDrawn);
     out.bestKnown = bestKnownWheelSize(n, out.win, out.ifDrawn);
     std::vector<std::uint32_t> sets;
     if (request.full)
-        sets = positionSubsets(n, PickSize);
+        sets = positionSubsets(n, MainNumberCount);
     else if (WheelDesign known = shippedWheel(n, out.win, out.ifDrawn); !known.tickets.empty()) {
         sets = std::move(known.tickets); // checked below like a searched one
         out.held = true;

@@ -44,7 +44,7 @@ WheelSearch::WheelSearch(int n, int win, int ifDrawn, std::uint64_t seed,
 {
     // A step scans every subset: the clock is read about every two million subsets scanned.
     m_tickEvery = std::clamp<std::size_t>((std::size_t{1} << 21) / m_subsets.size(), 1, 2048);
-    std::vector<Set> all = positionSubsets(n, PickSize);
+    std::vector<Set> all = positionSubsets(n, MainNumberCount);
     if (static_cast<double>(all.size()) * static_cast<double>(m_subsets.size()) <= AllTicketsWork)
         m_tickets = std::move(all);
 }
@@ -79,7 +79,7 @@ WheelSearch::Set WheelSearch::randomTicketCovering(Set subset)
         std::swap(inside[static_cast<std::size_t>(i)], inside[j]);
         ticket |= Set{1} << inside[static_cast<std::size_t>(i)];
     }
-    while (std::popcount(ticket) < PickSize) {
+    while (std::popcount(ticket) < MainNumberCount) {
         const int p = static_cast<int>(m_random.below(static_cast<std::uint64_t>(m_n)));
         ticket |= Set{1} << p;
     }

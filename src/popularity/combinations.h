@@ -8,24 +8,22 @@
 
 namespace loto6::popularity {
 
-inline constexpr int Numbers = HighestNumber;
-inline constexpr int Picks = MainNumberCount;
 inline constexpr int Tiers = 5;
 
 // Six distinct numbers 1..43 in ascending order.
-using Combination = std::array<int, Picks>;
+using Combination = std::array<int, MainNumberCount>;
 
 namespace detail {
 
 // C(n, k) for n = 0..43, k = 0..6, made when compiling.
 struct BinomialTable
 {
-    std::array<std::array<std::int64_t, Picks + 1>, Numbers + 1> c{};
+    std::array<std::array<std::int64_t, MainNumberCount + 1>, HighestNumber + 1> c{};
     constexpr BinomialTable()
     {
-        for (std::size_t n = 0; n <= Numbers; ++n) {
+        for (std::size_t n = 0; n <= HighestNumber; ++n) {
             c[n][0] = 1;
-            for (std::size_t k = 1; k <= Picks && k <= n; ++k)
+            for (std::size_t k = 1; k <= MainNumberCount && k <= n; ++k)
                 c[n][k] = c[n - 1][k - 1] + c[n - 1][k];
         }
     }
@@ -37,7 +35,7 @@ inline constexpr BinomialTable Binomials{};
 // C(n, k) for 0 <= n <= 43, 0 <= k <= 6 (0 outside).
 inline std::int64_t binomial(int n, int k)
 {
-    if (n < 0 || k < 0 || n > Numbers || k > Picks)
+    if (n < 0 || k < 0 || n > HighestNumber || k > MainNumberCount)
         return 0;
     return detail::Binomials.c[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)];
 }
@@ -57,8 +55,8 @@ inline std::int64_t colexRank(const int *x, int size)
 template<typename F>
 void forEachCombination(F &&f)
 {
-    std::array<int, Picks> x{};
-    for (x[5] = 5; x[5] < Numbers; ++x[5])
+    std::array<int, MainNumberCount> x{};
+    for (x[5] = 5; x[5] < HighestNumber; ++x[5])
         for (x[4] = 4; x[4] < x[5]; ++x[4])
             for (x[3] = 3; x[3] < x[4]; ++x[3])
                 for (x[2] = 2; x[2] < x[3]; ++x[2])

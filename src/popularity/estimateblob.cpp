@@ -201,7 +201,7 @@ std::optional<PopularityModel> readModel(BlobReader &r)
         r.require(t < PairTraitCount);
         terms.pairs.push_back(static_cast<PairTrait>(t));
     }
-    std::array<double, Numbers> numbers{};
+    std::array<double, HighestNumber> numbers{};
     for (double &v : numbers)
         v = r.f64();
     std::vector<double> traits;

@@ -17,7 +17,8 @@ MethodPopularity methodPopularity(
             const std::vector<int> list = Backtest::numbers(p, method);
             if (const std::optional<double> r = hood.listPopularity(list)) {
                 // Against random lists of the same length.
-                const double random = list.size() >= Picks ? hood.randomListBaseline() : 1.0;
+                const double random
+                    = list.size() >= MainNumberCount ? hood.randomListBaseline() : 1.0;
                 logSum[static_cast<std::size_t>(m)] += std::log(*r / random);
                 out.draws[static_cast<std::size_t>(m)] += 1;
             }

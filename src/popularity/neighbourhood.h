@@ -24,7 +24,7 @@ public:
     explicit Neighbourhood(const PopularityModel &model);
     // The levels kept in a stored estimate: the sums over the subsets of 0..3 numbers, each
     // of binomial(43, j), in colexicographic order.
-    static constexpr std::size_t StoredLevels = Picks - 2;
+    static constexpr std::size_t StoredLevels = MainNumberCount - 2;
     using Levels = std::array<std::vector<double>, StoredLevels>;
     // From stored levels; the sum of a larger subset is added up when asked from the few
     // thousand combinations holding it (as products of the model's factors), agreeing with
@@ -36,7 +36,7 @@ public:
     // `draw` with `bonus`; numbers 1..43.
     std::array<double, Tiers> winnerShares(const Combination &draw, int bonus) const;
     // Share of all tickets matching `c` in exactly j numbers, j = 0..6.
-    std::array<double, Picks + 1> matchShares(const Combination &c) const;
+    std::array<double, MainNumberCount + 1> matchShares(const Combination &c) const;
     // Expected share of all tickets that win tier 1..5 too, given that `c` wins that tier.
     std::array<double, Tiers> sharerShares(const Combination &c) const;
 
@@ -54,21 +54,21 @@ public:
     const PopularityModel &model() const { return *m_model; }
 
 private:
-    double share(const std::array<int, Picks> &x) const;
+    double share(const std::array<int, MainNumberCount> &x) const;
     // The weight of the combinations sharing exactly five numbers with the six x.
-    double sharingFive(const std::array<int, Picks> &x) const;
+    double sharingFive(const std::array<int, MainNumberCount> &x) const;
     // The sum over the subset s[0..size) (0-based, ascending) of colexicographic rank `rank`.
-    double subsetSum(const std::array<int, Picks> &s, int size, std::int64_t rank) const;
+    double subsetSum(const std::array<int, MainNumberCount> &s, int size, std::int64_t rank) const;
 
     const PopularityModel *m_model;
     WeightFactors m_factors;
     double m_logScale; // the weights normalised to shares of all tickets (sum 1)
     // Index j: sum of normalised weights of the combinations holding each j-subset.
-    std::array<std::vector<double>, Picks> m_sums;
+    std::array<std::vector<double>, MainNumberCount> m_sums;
 };
 
 // For two tickets that share j numbers (index j), the chance that the second wins tier t
 // (index t - 1) given that the first does.
-const std::array<std::array<double, Tiers>, Picks + 1> &jointWinChance();
+const std::array<std::array<double, Tiers>, MainNumberCount + 1> &jointWinChance();
 
 } // namespace loto6::popularity

@@ -12,9 +12,9 @@ namespace {
 bool isValidDraw(const Combination &c, int bonus)
 {
     for (std::size_t i = 0; i < c.size(); ++i)
-        if (c[i] < 1 || c[i] > Numbers || (i > 0 && c[i] == c[i - 1]) || c[i] == bonus)
+        if (c[i] < 1 || c[i] > HighestNumber || (i > 0 && c[i] == c[i - 1]) || c[i] == bonus)
             return false;
-    return bonus >= 1 && bonus <= Numbers;
+    return bonus >= 1 && bonus <= HighestNumber;
 }
 
 } // namespace
@@ -36,11 +36,11 @@ std::vector<DrawObservation> observationsOf(
             continue;
         DrawObservation o;
         o.drawNo = r.drawNo;
-        for (int i = 0; i < Picks; ++i)
+        for (int i = 0; i < MainNumberCount; ++i)
             o.numbers[static_cast<std::size_t>(i)]
-                = static_cast<int>(std::clamp<long long>(r.mainNumber(i), 0, Numbers + 1));
+                = static_cast<int>(std::clamp<long long>(r.mainNumber(i), 0, HighestNumber + 1));
         std::sort(o.numbers.begin(), o.numbers.end());
-        o.bonus = static_cast<int>(std::clamp<long long>(r.bonus(), 0, Numbers + 1));
+        o.bonus = static_cast<int>(std::clamp<long long>(r.bonus(), 0, HighestNumber + 1));
         if (!isValidDraw(o.numbers, o.bonus))
             continue;
         for (int t = 1; t <= Tiers; ++t) {

@@ -20,7 +20,7 @@ const char *const PatternDefinition
 
 namespace {
 
-constexpr int Rows = (Numbers + SheetColumns - 1) / SheetColumns;
+constexpr int Rows = (HighestNumber + SheetColumns - 1) / SheetColumns;
 
 // Bit n of the numbers that hold `start, start + step, ..` `terms` times, for every start:
 // a mask with a bit left exactly when m holds such a progression from that number.
@@ -34,7 +34,7 @@ PatternMask progressionStarts(PatternMask m, int step, int terms)
 
 bool hasProgression(PatternMask m, int terms)
 {
-    for (int step = 1; step * (terms - 1) < Numbers; ++step)
+    for (int step = 1; step * (terms - 1) < HighestNumber; ++step)
         if (progressionStarts(m, step, terms) != 0)
             return true;
     return false;
@@ -61,18 +61,24 @@ bool recentFirstPrize(PatternMask m, const PatternFamily &f)
 bool recentShifted(PatternMask m, const PatternFamily &f)
 {
     static constexpr PatternMask InRange
-        = ((PatternMask{1} << (Numbers + 1)) - 1) & ~PatternMask{1};
+        = ((PatternMask{1} << (HighestNumber + 1)) - 1) & ~PatternMask{1};
     const auto valid = [](PatternMask x) { return (x & ~InRange) == 0; };
     return std::ranges::any_of(f.recent(), [&](PatternMask r) {
         return (valid(r << 1) && (r << 1) == m) || (valid(r >> 1) && (r >> 1) == m);
     });
 }
 
-bool progression6(PatternMask m, const PatternFamily &) { return hasProgression(m, Picks); }
+bool progression6(PatternMask m, const PatternFamily &)
+{
+    return hasProgression(m, MainNumberCount);
+}
 
 bool consecutive4(PatternMask m, const PatternFamily &) { return progressionStarts(m, 1, 4) != 0; }
 
-bool progression5(PatternMask m, const PatternFamily &) { return hasProgression(m, Picks - 1); }
+bool progression5(PatternMask m, const PatternFamily &)
+{
+    return hasProgression(m, MainNumberCount - 1);
+}
 
 bool sheetLine(PatternMask m, const PatternFamily &)
 {
@@ -83,14 +89,14 @@ bool sheetLine(PatternMask m, const PatternFamily &)
 PatternMask multiplesOf(int k)
 {
     PatternMask all = 0;
-    for (int n = k; n <= Numbers; n += k)
+    for (int n = k; n <= HighestNumber; n += k)
         all |= PatternMask{1} << n;
     return all;
 }
 
 bool multiples(PatternMask m, const PatternFamily &)
 {
-    for (int k = 3; k * Picks <= Numbers; ++k)
+    for (int k = 3; k * MainNumberCount <= HighestNumber; ++k)
         if ((m & ~multiplesOf(k)) == 0)
             return true;
     return false;
@@ -115,7 +121,7 @@ int cell(int r, int c)
     if (r < 0 || c < 0 || c >= SheetColumns)
         return 0;
     const int n = r * SheetColumns + c + 1;
-    return n <= Numbers ? n : 0;
+    return n <= HighestNumber ? n : 0;
 }
 
 // The cells from (r, c) on in steps of (dr, dc) while the sheet has them, kept when six or more.
@@ -124,7 +130,7 @@ void addLine(std::vector<PatternMask> &lines, int r, int c, int dr, int dc)
     PatternMask m = 0;
     for (; cell(r, c) != 0; r += dr, c += dc)
         m |= PatternMask{1} << cell(r, c);
-    if (std::popcount(m) >= Picks && std::ranges::find(lines, m) == lines.end())
+    if (std::popcount(m) >= MainNumberCount && std::ranges::find(lines, m) == lines.end())
         lines.push_back(m);
 }
 
@@ -142,7 +148,7 @@ std::vector<PatternMask> makeSheetLines()
         addLine(lines, 0, c, 1, -1);
     }
     // The frame of the full rows 1-42, clockwise from 1; every six neighbouring cells.
-    const int full = Numbers / SheetColumns;
+    const int full = HighestNumber / SheetColumns;
     std::vector<int> frame;
     for (int c = 0; c < SheetColumns; ++c)
         frame.push_back(cell(0, c));
@@ -154,7 +160,7 @@ std::vector<PatternMask> makeSheetLines()
         frame.push_back(cell(r, 0));
     for (std::size_t i = 0; i < frame.size(); ++i) {
         PatternMask m = 0;
-        for (std::size_t k = 0; k < Picks; ++k)
+        for (std::size_t k = 0; k < MainNumberCount; ++k)
             m |= PatternMask{1} << frame[(i + k) % frame.size()];
         if (std::ranges::find(lines, m) == lines.end())
             lines.push_back(m);
@@ -199,10 +205,10 @@ PatternFamily PatternFamily::fromHistory(const DrawHistory &history)
         if (!r.isComplete())
             continue;
         Combination c{};
-        for (int k = 0; k < Picks; ++k)
+        for (int k = 0; k < MainNumberCount; ++k)
             c[static_cast<std::size_t>(k)] = static_cast<int>(r.mainNumber(k));
         std::ranges::sort(c);
-        if (std::ranges::adjacent_find(c) == c.end() && c.front() >= 1 && c.back() <= Numbers)
+        if (std::ranges::adjacent_find(c) == c.end() && c.front() >= 1 && c.back() <= HighestNumber)
             recent.push_back(c);
     }
     return PatternFamily(std::move(recent));
@@ -224,13 +230,13 @@ const PatternInfo *PatternFamily::infoOf(const Combination &c) const
 
 namespace {
 
-constexpr PatternMask AllNumbers = ((PatternMask{1} << (Numbers + 1)) - 1) & ~PatternMask{1};
+constexpr PatternMask AllNumbers = ((PatternMask{1} << (HighestNumber + 1)) - 1) & ~PatternMask{1};
 
 // Adds every six of `pool` that holds all of `core` (core within pool).
 void addSixes(PatternMask core, PatternMask pool, std::vector<PatternMask> &out)
 {
     std::vector<int> free;
-    for (int n = 1; n <= Numbers; ++n)
+    for (int n = 1; n <= HighestNumber; ++n)
         if ((pool >> n & 1) && !(core >> n & 1))
             free.push_back(n);
     const auto choose = [&](auto &self, PatternMask m, std::size_t from, int left) -> void {
@@ -241,7 +247,7 @@ void addSixes(PatternMask core, PatternMask pool, std::vector<PatternMask> &out)
         for (std::size_t i = from; i + static_cast<std::size_t>(left) <= free.size(); ++i)
             self(self, m | PatternMask{1} << free[i], i + 1, left - 1);
     };
-    const int left = Picks - std::popcount(core);
+    const int left = MainNumberCount - std::popcount(core);
     if (left >= 0)
         choose(choose, core, 0, left);
 }
@@ -259,23 +265,23 @@ std::vector<PatternMask> patternTickets(const PatternFamily &family)
     for (PatternMask r : family.recent())
         for (PatternMask m : {r, r << 1, r >> 1})
             out.push_back(m);
-    for (int step = 1; step * (Picks - 2) < Numbers; ++step)
-        for (int start = 1; start + step * (Picks - 2) <= Numbers; ++start) {
+    for (int step = 1; step * (MainNumberCount - 2) < HighestNumber; ++step)
+        for (int start = 1; start + step * (MainNumberCount - 2) <= HighestNumber; ++start) {
             PatternMask core = 0;
-            for (int t = 0; t < Picks - 1; ++t)
+            for (int t = 0; t < MainNumberCount - 1; ++t)
                 core |= PatternMask{1} << (start + t * step);
             addSixes(core, AllNumbers, out);
         }
-    for (int start = 1; start + 3 <= Numbers; ++start)
+    for (int start = 1; start + 3 <= HighestNumber; ++start)
         addSixes(PatternMask{0xF} << start, AllNumbers, out);
     for (PatternMask line : sheetLines())
         addSixes(0, line, out);
-    for (int k = 3; k * Picks <= Numbers; ++k)
+    for (int k = 3; k * MainNumberCount <= HighestNumber; ++k)
         addSixes(0, multiplesOf(k), out);
     std::ranges::sort(out);
     out.erase(std::unique(out.begin(), out.end()), out.end());
     std::erase_if(out, [&](PatternMask m) {
-        return (m & ~AllNumbers) != 0 || std::popcount(m) != Picks || !family.kindOf(m);
+        return (m & ~AllNumbers) != 0 || std::popcount(m) != MainNumberCount || !family.kindOf(m);
     });
     return out;
 }
@@ -284,7 +290,7 @@ PatternCounts countPatterns(const PatternFamily &family)
 {
     PatternCounts counts;
     counts.perKind.assign(std::size(Kinds), 0);
-    forEachCombination([&](const std::array<int, Picks> &x) {
+    forEachCombination([&](const std::array<int, MainNumberCount> &x) {
         PatternMask m = 0;
         for (int n : x)
             m |= PatternMask{2} << n; // x is 0-based

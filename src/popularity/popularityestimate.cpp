@@ -61,11 +61,11 @@ void sortPositive(std::vector<float> &values)
 }
 
 // The combination of a colexicographic rank, 0-based ascending.
-std::array<int, Picks> combinationAt(std::int64_t rank)
+std::array<int, MainNumberCount> combinationAt(std::int64_t rank)
 {
-    std::array<int, Picks> x{};
-    int n = Numbers - 1;
-    for (int place = Picks - 1; place >= 0; --place, --n) {
+    std::array<int, MainNumberCount> x{};
+    int n = HighestNumber - 1;
+    for (int place = MainNumberCount - 1; place >= 0; --place, --n) {
         while (binomial(n, place + 1) > rank)
             --n;
         x[static_cast<std::size_t>(place)] = n;
@@ -132,7 +132,7 @@ std::vector<std::uint32_t> admittedCounts(const PopularityModel &model,
         const auto b = std::bit_cast<std::uint32_t>(q);
         for (auto it = std::lower_bound(tied.begin(), tied.end(), std::make_pair(b, 0u));
              it != tied.end() && it->first == b; ++it) {
-            const std::array<int, Picks> x = combinationAt(it->second);
+            const std::array<int, MainNumberCount> x = combinationAt(it->second);
             admitted += model.rawLogWeight(x.data()) <= limit ? 1 : 0;
         }
         out.push_back(admitted);
@@ -164,7 +164,7 @@ std::vector<std::uint32_t> withoutPatterns(const PopularityModel &model,
     // firstAdmitted[k]: the family's tickets admitted from the k-th limit on.
     std::vector<std::uint32_t> firstAdmitted(quantiles.size() + 1, 0);
     for (PatternMask m : patternTickets(family)) {
-        std::array<int, Picks> x{};
+        std::array<int, MainNumberCount> x{};
         for (std::size_t i = 0; m; m &= m - 1)
             x[i++] = std::countr_zero(m) - 1;
         const double w = model.rawLogWeight(x.data());
@@ -197,7 +197,8 @@ PatternFamily readFamily(BlobReader &r)
     for (std::uint32_t i = 0; i < count && r.ok(); ++i) {
         PatternMask m = r.u32();
         m |= PatternMask{r.u32()} << 32;
-        r.require(std::popcount(m) == Picks && (m & 1) == 0 && m >> (Numbers + 1) == 0);
+        r.require(
+            std::popcount(m) == MainNumberCount && (m & 1) == 0 && m >> (HighestNumber + 1) == 0);
         Combination c{};
         for (std::size_t k = 0; m && k < c.size(); m &= m - 1)
             c[k++] = std::countr_zero(m);
@@ -239,7 +240,7 @@ std::vector<SpectrumVisit> spectrumVisits(const PopularityModel &model, double b
 {
     std::vector<SpectrumVisit> visits;
     std::int64_t untilSampled = 0; // rank % AverageStride counted down, without a division
-    const auto visit = [&](const std::array<int, Picks> &x, const double *run) {
+    const auto visit = [&](const std::array<int, MainNumberCount> &x, const double *run) {
         for (int y = 0; y < x[1]; ++y, --untilSampled) {
             const double r = run[y];
             const bool sampled = untilSampled == 0;
@@ -553,7 +554,7 @@ std::unique_ptr<PopularityEstimate> PopularityEstimate::fromBlob(
             admittedWithout.begin(), admittedWithout.end(), admitted.begin(), std::less_equal<>()));
     Neighbourhood::Levels levels;
     for (std::size_t j = 0; j < levels.size(); ++j) {
-        r.f64s(static_cast<std::size_t>(binomial(Numbers, static_cast<int>(j))), levels[j]);
+        r.f64s(static_cast<std::size_t>(binomial(HighestNumber, static_cast<int>(j))), levels[j]);
         r.require(std::all_of(levels[j].begin(), levels[j].end(), [](double v) { return v >= 0; }));
     }
     if (model)

@@ -27,12 +27,12 @@ class Design
 {
 public:
     explicit Design(const ModelTerms &terms)
-        : m_numberColumns(terms.perNumber ? Numbers : 0)
+        : m_numberColumns(terms.perNumber ? HighestNumber : 0)
     {
         for (PairTrait t : terms.pairs) {
             Trait trait;
-            for (int a = 1; a <= Numbers; ++a)
-                for (int b = a + 1; b <= Numbers; ++b)
+            for (int a = 1; a <= HighestNumber; ++a)
+                for (int b = a + 1; b <= HighestNumber; ++b)
                     if (traitValue(t, a, b) != 0) {
                         trait.has[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)] = true;
                         trait.has[static_cast<std::size_t>(b)][static_cast<std::size_t>(a)] = true;
@@ -97,8 +97,8 @@ public:
 private:
     struct Trait
     {
-        std::array<std::array<bool, Numbers + 1>, Numbers + 1> has{};
-        std::array<int, Numbers + 1> withNumber{};
+        std::array<std::array<bool, HighestNumber + 1>, HighestNumber + 1> has{};
+        std::array<int, HighestNumber + 1> withNumber{};
         int pairs = 0;
     };
 
@@ -280,7 +280,7 @@ std::vector<double> clusterCovariance(const std::vector<Sample> &samples, const 
 PopularityModel modelOf(
     const FitSettings &settings, const Design &design, const std::vector<double> &theta)
 {
-    std::array<double, Numbers> numbers{};
+    std::array<double, HighestNumber> numbers{};
     for (std::size_t i = 0; i < design.numberColumns(); ++i)
         numbers[i] = theta[i];
     std::vector<double> traits(theta.begin() + static_cast<std::ptrdiff_t>(design.numberColumns()),

@@ -69,35 +69,37 @@ double traitValue(PairTrait t, int a, int b)
     return on ? 1.0 : 0.0;
 }
 
-std::array<bool, Numbers + 1> membership(const Combination &c)
+std::array<bool, HighestNumber + 1> membership(const Combination &c)
 {
-    std::array<bool, Numbers + 1> in{};
+    std::array<bool, HighestNumber + 1> in{};
     for (int n : c)
         in[static_cast<std::size_t>(n)] = true;
     return in;
 }
 
-double numberTermMean(
-    const std::array<double, Numbers> &f, const std::array<bool, Numbers + 1> &in, int m)
+double numberTermMean(const std::array<double, HighestNumber> &f,
+    const std::array<bool, HighestNumber + 1> &in, int m)
 {
     double drawn = 0, rest = 0;
-    for (int n = 1; n <= Numbers; ++n)
+    for (int n = 1; n <= HighestNumber; ++n)
         (in[static_cast<std::size_t>(n)] ? drawn : rest) += f[static_cast<std::size_t>(n - 1)];
     return numberTermMeanOf(drawn, rest, m);
 }
 
 double numberTermMeanOf(double drawn, double rest, int m)
 {
-    const double others = Numbers - Picks;
-    return m * drawn / Picks + (Picks - m) * rest / others - Picks * (drawn + rest) / Numbers;
+    const double others = HighestNumber - MainNumberCount;
+    return m * drawn / MainNumberCount + (MainNumberCount - m) * rest / others
+        - MainNumberCount * (drawn + rest) / HighestNumber;
 }
 
-double pairTermMean(const std::vector<double> &g, const std::array<bool, Numbers + 1> &in, int m)
+double pairTermMean(
+    const std::vector<double> &g, const std::array<bool, HighestNumber + 1> &in, int m)
 {
     double inside = 0, across = 0, outside = 0;
-    for (int a = 1; a <= Numbers; ++a)
-        for (int b = a + 1; b <= Numbers; ++b) {
-            const double v = g[static_cast<std::size_t>((a - 1) * Numbers + b - 1)];
+    for (int a = 1; a <= HighestNumber; ++a)
+        for (int b = a + 1; b <= HighestNumber; ++b) {
+            const double v = g[static_cast<std::size_t>((a - 1) * HighestNumber + b - 1)];
             const int drawn = (in[static_cast<std::size_t>(a)] ? 1 : 0)
                 + (in[static_cast<std::size_t>(b)] ? 1 : 0);
             (drawn == 2 ? inside : drawn == 1 ? across : outside) += v;
@@ -107,17 +109,19 @@ double pairTermMean(const std::vector<double> &g, const std::array<bool, Numbers
 
 double pairTermMeanOf(double inside, double across, double outside, int m)
 {
-    const double others = Numbers - Picks;
+    const double others = HighestNumber - MainNumberCount;
     const double k = m;
     const double total = inside + across + outside;
-    return k * (k - 1) / 2 * inside / 15.0 + k * (Picks - k) * across / (Picks * others)
-        + (Picks - k) * (Picks - k - 1) / 2 * outside / (others * (others - 1) / 2)
-        - 15.0 * total / (Numbers * (Numbers - 1) / 2.0);
+    return k * (k - 1) / 2 * inside / 15.0
+        + k * (MainNumberCount - k) * across / (MainNumberCount * others)
+        + (MainNumberCount - k) * (MainNumberCount - k - 1) / 2 * outside
+        / (others * (others - 1) / 2)
+        - 15.0 * total / (HighestNumber * (HighestNumber - 1) / 2.0);
 }
 
-std::array<int, Picks> zeroBased(const Combination &c)
+std::array<int, MainNumberCount> zeroBased(const Combination &c)
 {
-    std::array<int, Picks> x{};
+    std::array<int, MainNumberCount> x{};
     for (std::size_t i = 0; i < x.size(); ++i)
         x[i] = c[i] - 1;
     std::sort(x.begin(), x.end());
@@ -129,8 +133,8 @@ PopularityModel::PopularityModel()
 {
 }
 
-PopularityModel::PopularityModel(
-    ModelTerms terms, std::array<double, Numbers> numberWeights, std::vector<double> traitWeights)
+PopularityModel::PopularityModel(ModelTerms terms, std::array<double, HighestNumber> numberWeights,
+    std::vector<double> traitWeights)
     : m_terms(std::move(terms))
     , m_number(numberWeights)
     , m_trait(std::move(traitWeights))
@@ -140,7 +144,7 @@ PopularityModel::PopularityModel(
     computeNormaliser();
 }
 
-PopularityModel::PopularityModel(ModelTerms terms, std::array<double, Numbers> numberWeights,
+PopularityModel::PopularityModel(ModelTerms terms, std::array<double, HighestNumber> numberWeights,
     std::vector<double> traitWeights, double logNormaliser)
     : m_terms(std::move(terms))
     , m_number(numberWeights)
@@ -154,21 +158,21 @@ PopularityModel::PopularityModel(ModelTerms terms, std::array<double, Numbers> n
 
 void PopularityModel::buildPairTable()
 {
-    m_pair.assign(static_cast<std::size_t>(Numbers * Numbers), 0.0);
-    for (int a = 0; a < Numbers; ++a)
-        for (int b = a + 1; b < Numbers; ++b) {
+    m_pair.assign(static_cast<std::size_t>(HighestNumber * HighestNumber), 0.0);
+    for (int a = 0; a < HighestNumber; ++a)
+        for (int b = a + 1; b < HighestNumber; ++b) {
             double s = 0;
             for (std::size_t t = 0; t < m_trait.size(); ++t)
                 s += m_trait[t] * traitValue(m_terms.pairs[t], a + 1, b + 1);
-            m_pair[static_cast<std::size_t>(a * Numbers + b)] = s;
+            m_pair[static_cast<std::size_t>(a * HighestNumber + b)] = s;
         }
 }
 
 void PopularityModel::computeNormaliser()
 {
     double total = 0;
-    forEachWeightRun(
-        WeightFactors(*this), 0.0, [&](const std::array<int, Picks> &x, const double *run) {
+    forEachWeightRun(WeightFactors(*this), 0.0,
+        [&](const std::array<int, MainNumberCount> &x, const double *run) {
             for (int y = 0; y < x[1]; ++y)
                 total += run[y];
         });
@@ -183,7 +187,8 @@ void PopularityModel::computeMeanLogWeight()
         numbers += a;
     for (double p : m_pair)
         pairs += p;
-    m_meanLogWeight = Picks * numbers / Numbers + 15.0 * pairs / (Numbers * (Numbers - 1) / 2.0);
+    m_meanLogWeight = MainNumberCount * numbers / HighestNumber
+        + 15.0 * pairs / (HighestNumber * (HighestNumber - 1) / 2.0);
 }
 
 double PopularityModel::neighbourLogMean(const Combination &draw, int matched) const
@@ -226,7 +231,7 @@ std::vector<float> PopularityModel::allRelativePopularities() const
     std::vector<float> out;
     out.reserve(static_cast<std::size_t>(CombinationCount));
     forEachWeightRun(WeightFactors(*this), -m_logNormaliser,
-        [&](const std::array<int, Picks> &x, const double *run) {
+        [&](const std::array<int, MainNumberCount> &x, const double *run) {
             for (int y = 0; y < x[1]; ++y)
                 out.push_back(static_cast<float>(run[y]));
         });

@@ -59,15 +59,15 @@ class PopularityModel
 public:
     PopularityModel();
     // A model from the number preferences (index 0 = number 1) and the pair trait weights.
-    PopularityModel(ModelTerms terms, std::array<double, Numbers> numberWeights,
+    PopularityModel(ModelTerms terms, std::array<double, HighestNumber> numberWeights,
         std::vector<double> traitWeights);
     // The same with its normaliser already known (a stored model), so that no pass over every
     // combination is made.
-    PopularityModel(ModelTerms terms, std::array<double, Numbers> numberWeights,
+    PopularityModel(ModelTerms terms, std::array<double, HighestNumber> numberWeights,
         std::vector<double> traitWeights, double logNormaliser);
 
     const ModelTerms &terms() const { return m_terms; }
-    const std::array<double, Numbers> &numberWeights() const { return m_number; }
+    const std::array<double, HighestNumber> &numberWeights() const { return m_number; }
     const std::vector<double> &traitWeights() const { return m_trait; }
 
     // log weight of a combination of 0-based ascending numbers, before normalising: number by
@@ -76,10 +76,10 @@ public:
     double rawLogWeight(const int *x) const
     {
         double s = 0;
-        for (int i = 0; i < Picks; ++i) {
+        for (int i = 0; i < MainNumberCount; ++i) {
             double step = m_number[static_cast<std::size_t>(x[i])];
             for (int j = 0; j < i; ++j)
-                step += m_pair[static_cast<std::size_t>(x[j] * Numbers + x[i])];
+                step += m_pair[static_cast<std::size_t>(x[j] * HighestNumber + x[i])];
             s += step;
         }
         return s;
@@ -87,7 +87,7 @@ public:
     // The weight of the pair of 0-based numbers a < b.
     double pairWeight(int a, int b) const
     {
-        return m_pair[static_cast<std::size_t>(a * Numbers + b)];
+        return m_pair[static_cast<std::size_t>(a * HighestNumber + b)];
     }
     // The combination's pick weight relative to the average ticket's (1.0); numbers 1..43.
     double relativePopularity(const Combination &c) const;
@@ -144,9 +144,9 @@ private:
     void computeMeanLogWeight();
 
     ModelTerms m_terms;
-    std::array<double, Numbers> m_number{};
+    std::array<double, HighestNumber> m_number{};
     std::vector<double> m_trait;
-    std::vector<double> m_pair; // Numbers x Numbers, upper triangle used
+    std::vector<double> m_pair; // 43 x 43, upper triangle used
     double m_logNormaliser = 0;
     double m_meanLogWeight = 0;
     std::array<TierCalibration, Tiers> m_calibration{};
@@ -154,18 +154,19 @@ private:
 };
 
 // Sums over the combinations that match a draw in exactly m numbers, in closed form: the mean
-// of a number term (per number, 1..43 at index 0..42) or of a pair term (Numbers x Numbers,
+// of a number term (per number, 1..43 at index 0..42) or of a pair term (43 x 43,
 // upper triangle) over them. `in` marks the draw's numbers (index 1..43).
-double numberTermMean(
-    const std::array<double, Numbers> &f, const std::array<bool, Numbers + 1> &in, int m);
-double pairTermMean(const std::vector<double> &g, const std::array<bool, Numbers + 1> &in, int m);
+double numberTermMean(const std::array<double, HighestNumber> &f,
+    const std::array<bool, HighestNumber + 1> &in, int m);
+double pairTermMean(
+    const std::vector<double> &g, const std::array<bool, HighestNumber + 1> &in, int m);
 // The same from the sums of the term over the drawn and the other numbers, or over the pairs
 // inside the draw, across it and outside it.
 double numberTermMeanOf(double drawn, double rest, int m);
 double pairTermMeanOf(double inside, double across, double outside, int m);
-std::array<bool, Numbers + 1> membership(const Combination &c);
+std::array<bool, HighestNumber + 1> membership(const Combination &c);
 
 // 0-based ascending numbers of a combination given as 1..43.
-std::array<int, Picks> zeroBased(const Combination &c);
+std::array<int, MainNumberCount> zeroBased(const Combination &c);
 
 } // namespace loto6::popularity

@@ -232,7 +232,7 @@ Sheet ticketPopularitySheet(const std::vector<LabelledCombination> &tickets,
         const TicketValue v = valuer.value(tickets[i].numbers);
         const PatternInfo *pattern = patterns.infoOf(tickets[i].numbers);
         s.setText(1, row, tickets[i].label);
-        for (int k = 0; k < Picks; ++k)
+        for (int k = 0; k < MainNumberCount; ++k)
             s.setText(2 + k, row, tickets[i].numbers[static_cast<std::size_t>(k)]);
         const double value = shownValue(v, pattern, spectrum);
         const std::string atMost = pattern ? "以下" : "";

@@ -19,7 +19,7 @@ std::vector<double> features(const ModelTerms &terms, const Combination &c)
 {
     std::vector<double> x;
     if (terms.perNumber)
-        for (int n = 1; n <= Numbers; ++n)
+        for (int n = 1; n <= HighestNumber; ++n)
             x.push_back(std::find(c.begin(), c.end(), n) != c.end() ? 1.0 : 0.0);
     for (PairTrait t : terms.pairs) {
         double pairs = 0;
@@ -41,7 +41,7 @@ std::vector<double> featureMeans(const ModelTerms &terms, const Neighbourhood &h
         m.assign(levels[1].begin(), levels[1].end());
     for (PairTrait t : terms.pairs) {
         double mean = 0;
-        for (int b = 1; b < Numbers; ++b)
+        for (int b = 1; b < HighestNumber; ++b)
             for (int a = 0; a < b; ++a)
                 mean += traitValue(t, a + 1, b + 1)
                     * levels[2][static_cast<std::size_t>(binomial(b, 2) + a)];

@@ -5,14 +5,14 @@
 namespace loto6::popularity {
 
 WeightFactors::WeightFactors(const PopularityModel &model)
-    : below(static_cast<std::size_t>(Numbers * Numbers), 0.0)
+    : below(static_cast<std::size_t>(HighestNumber * HighestNumber), 0.0)
 {
-    for (int x = 0; x < Numbers; ++x) {
+    for (int x = 0; x < HighestNumber; ++x) {
         number[static_cast<std::size_t>(x)]
             = std::exp(model.numberWeights()[static_cast<std::size_t>(x)]);
         for (int y = 0; y < x; ++y)
-            below[static_cast<std::size_t>(x * Numbers + y)]
-                = below[static_cast<std::size_t>(y * Numbers + x)]
+            below[static_cast<std::size_t>(x * HighestNumber + y)]
+                = below[static_cast<std::size_t>(y * HighestNumber + x)]
                 = std::exp(model.pairWeight(y, x));
     }
 }

@@ -17,12 +17,15 @@ struct WeightFactors
 {
     explicit WeightFactors(const PopularityModel &model);
 
-    std::array<double, Numbers> number{};
-    // below[x * Numbers + y]: the factor of the pair y < x, side by side over y for each x;
-    // the table is symmetric (below[y * Numbers + x] the same), so that either order reads it.
+    std::array<double, HighestNumber> number{};
+    // below[x * 43 + y]: the factor of the pair y < x, side by side over y for each x;
+    // the table is symmetric (below[y * 43 + x] the same), so that either order reads it.
     std::vector<double> below;
 
-    double pair(int a, int b) const { return below[static_cast<std::size_t>(b * Numbers + a)]; }
+    double pair(int a, int b) const
+    {
+        return below[static_cast<std::size_t>(b * HighestNumber + a)];
+    }
     // The weight of the 0-based ascending subset s[0..size), times exp(logScale).
     double weight(const int *s, int size, double logScale = 0) const;
 };
@@ -35,17 +38,17 @@ template<typename F>
 void forEachWeightRun(const WeightFactors &e, double logScale, F &&f)
 {
     // g[d][y]: y's own factor times its pairs with the numbers chosen from place d up.
-    std::array<std::array<double, Numbers>, Picks> g{};
-    std::array<double, Numbers> run{};
-    std::array<int, Picks> x{};
+    std::array<std::array<double, HighestNumber>, MainNumberCount> g{};
+    std::array<double, HighestNumber> run{};
+    std::array<int, MainNumberCount> x{};
     const double scale = std::exp(logScale);
-    const auto narrow = [&e](const std::array<double, Numbers> &from, int upTo, int with,
-                            std::array<double, Numbers> &to) {
-        const double *p = &e.below[static_cast<std::size_t>(with * Numbers)];
+    const auto narrow = [&e](const std::array<double, HighestNumber> &from, int upTo, int with,
+                            std::array<double, HighestNumber> &to) {
+        const double *p = &e.below[static_cast<std::size_t>(with * HighestNumber)];
         for (int y = 0; y < upTo; ++y)
             to[static_cast<std::size_t>(y)] = from[static_cast<std::size_t>(y)] * p[y];
     };
-    for (x[5] = 5; x[5] < Numbers; ++x[5]) {
+    for (x[5] = 5; x[5] < HighestNumber; ++x[5]) {
         const double w5 = scale * e.number[static_cast<std::size_t>(x[5])];
         narrow(e.number, x[5], x[5], g[4]);
         for (x[4] = 4; x[4] < x[5]; ++x[4]) {
@@ -59,7 +62,7 @@ void forEachWeightRun(const WeightFactors &e, double logScale, F &&f)
                     narrow(g[2], x[2], x[2], g[1]);
                     for (x[1] = 1; x[1] < x[2]; ++x[1]) {
                         const double w1 = w2 * g[1][static_cast<std::size_t>(x[1])];
-                        const double *p = &e.below[static_cast<std::size_t>(x[1] * Numbers)];
+                        const double *p = &e.below[static_cast<std::size_t>(x[1] * HighestNumber)];
                         for (int y = 0; y < x[1]; ++y)
                             run[static_cast<std::size_t>(y)]
                                 = w1 * (g[1][static_cast<std::size_t>(y)] * p[y]);

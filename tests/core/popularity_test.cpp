@@ -24,8 +24,8 @@ namespace {
 // A model with pronounced preferences: low numbers liked, birthdays paired, neighbours avoided.
 PopularityModel skewedModel()
 {
-    std::array<double, Numbers> numbers{};
-    for (int n = 0; n < Numbers; ++n)
+    std::array<double, HighestNumber> numbers{};
+    for (int n = 0; n < HighestNumber; ++n)
         numbers[static_cast<std::size_t>(n)] = n < 10 ? 0.2 : n > 35 ? -0.15 : 0.0;
     ModelTerms terms{true, {PairTrait::Birthdays, PairTrait::Neighbours}};
     return PopularityModel(terms, numbers, {0.12, -0.2});
@@ -53,18 +53,18 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
     // The stored levels alone: the sums over four and five numbers made when asked.
     const Neighbourhood stored(model, hood.levels());
     const Combination c = {3, 9, 10, 22, 31, 40};
-    std::array<double, Picks + 1> brute{};
+    std::array<double, MainNumberCount + 1> brute{};
     const auto in = membership(c);
     double total = 0;
-    std::array<double, Picks> holding{}; // holding the first k numbers of c
-    forEachCombination([&](const std::array<int, Picks> &x) {
+    std::array<double, MainNumberCount> holding{}; // holding the first k numbers of c
+    forEachCombination([&](const std::array<int, MainNumberCount> &x) {
         int m = 0;
         for (int n : x)
             m += in[static_cast<std::size_t>(n + 1)] ? 1 : 0;
         const double w = std::exp(model.rawLogWeight(x.data()) - model.logNormaliser());
         brute[static_cast<std::size_t>(m)] += w;
         total += w;
-        for (std::size_t k = 1; k < Picks; ++k)
+        for (std::size_t k = 1; k < MainNumberCount; ++k)
             if (std::all_of(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k),
                     [&](int n) { return std::find(x.begin(), x.end(), n - 1) != x.end(); }))
                 holding[k] += w;
@@ -72,7 +72,7 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
     // A short list stands for the combinations holding it, six numbers for themselves.
     EXPECT_NEAR(*hood.listPopularity({10, 3, 9}), holding[3] / 9880.0, 1e-9);
     for (const Neighbourhood *h : {&hood, &stored})
-        for (std::size_t k = 1; k < Picks; ++k) {
+        for (std::size_t k = 1; k < MainNumberCount; ++k) {
             const std::vector<int> list(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(k));
             const double mean = holding[k]
                 / static_cast<double>(binomial(43 - static_cast<int>(k), 6 - static_cast<int>(k)));
@@ -96,7 +96,7 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
         << "the normaliser makes the average ticket 1";
     for (const Neighbourhood *h : {&hood, &stored}) {
         const auto shares = h->matchShares(c);
-        for (std::size_t j = 0; j <= Picks; ++j)
+        for (std::size_t j = 0; j <= MainNumberCount; ++j)
             EXPECT_NEAR(shares[j], brute[j] / static_cast<double>(CombinationCount),
                 1e-12 + 1e-9 * shares[j])
                 << "matching " << j << (h == &stored ? ", stored levels" : "");
@@ -104,7 +104,7 @@ TEST(PopularitySums, InclusionExclusionMatchesBruteForce)
     // The closed form of the mean log weight against the same enumeration.
     double sum = 0;
     long long count = 0;
-    forEachCombination([&](const std::array<int, Picks> &x) {
+    forEachCombination([&](const std::array<int, MainNumberCount> &x) {
         int m = 0;
         for (int n : x)
             m += in[static_cast<std::size_t>(n + 1)] ? 1 : 0;

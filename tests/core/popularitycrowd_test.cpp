@@ -34,15 +34,15 @@ long long poisson(PortableRandom &r, double mean)
 
 Combination randomDraw(PortableRandom &r, int &bonus)
 {
-    std::array<int, Numbers> all{};
-    for (int i = 0; i < Numbers; ++i)
+    std::array<int, HighestNumber> all{};
+    for (int i = 0; i < HighestNumber; ++i)
         all[static_cast<std::size_t>(i)] = i + 1;
-    for (std::size_t i = 0; i < Picks + 1; ++i)
-        std::swap(all[i], all[i + r.below(Numbers - i)]);
+    for (std::size_t i = 0; i < MainNumberCount + 1; ++i)
+        std::swap(all[i], all[i + r.below(HighestNumber - i)]);
     Combination c{};
-    std::copy(all.begin(), all.begin() + Picks, c.begin());
+    std::copy(all.begin(), all.begin() + MainNumberCount, c.begin());
     std::sort(c.begin(), c.end());
-    bonus = all[Picks];
+    bonus = all[MainNumberCount];
     return c;
 }
 

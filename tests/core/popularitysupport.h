@@ -13,14 +13,14 @@ namespace loto6::test {
 inline popularity::Combination randomDraw(std::mt19937 &rng, int &bonus)
 {
     using namespace popularity;
-    std::array<int, Numbers> all{};
-    for (int i = 0; i < Numbers; ++i)
+    std::array<int, HighestNumber> all{};
+    for (int i = 0; i < HighestNumber; ++i)
         all[static_cast<std::size_t>(i)] = i + 1;
     std::shuffle(all.begin(), all.end(), rng);
     Combination c{};
-    std::copy(all.begin(), all.begin() + Picks, c.begin());
+    std::copy(all.begin(), all.begin() + MainNumberCount, c.begin());
     std::sort(c.begin(), c.end());
-    bonus = all[Picks];
+    bonus = all[MainNumberCount];
     return c;
 }
 

@@ -25,8 +25,8 @@ namespace {
 // draw's winners as that rule gives them.
 std::vector<DrawObservation> syntheticDraws(int count)
 {
-    std::array<double, Numbers> numbers{};
-    for (int n = 0; n < Numbers; ++n)
+    std::array<double, HighestNumber> numbers{};
+    for (int n = 0; n < HighestNumber; ++n)
         numbers[static_cast<std::size_t>(n)] = n < 10 ? 0.25 : n > 35 ? -0.2 : 0.0;
     const PopularityModel truth(
         {true, {PairTrait::Birthdays, PairTrait::Neighbours}}, numbers, {0.1, -0.25});
@@ -34,15 +34,15 @@ std::vector<DrawObservation> syntheticDraws(int count)
     std::mt19937 rng(11);
     std::vector<DrawObservation> draws;
     for (int d = 1; d <= count; ++d) {
-        std::array<int, Numbers> all{};
-        for (int i = 0; i < Numbers; ++i)
+        std::array<int, HighestNumber> all{};
+        for (int i = 0; i < HighestNumber; ++i)
             all[static_cast<std::size_t>(i)] = i + 1;
         std::shuffle(all.begin(), all.end(), rng);
         DrawObservation o;
         o.drawNo = d;
-        std::copy(all.begin(), all.begin() + Picks, o.numbers.begin());
+        std::copy(all.begin(), all.begin() + MainNumberCount, o.numbers.begin());
         std::sort(o.numbers.begin(), o.numbers.end());
-        o.bonus = all[Picks];
+        o.bonus = all[MainNumberCount];
         o.sales = 1'200'000'000;
         const auto shares = hood.winnerShares(o.numbers, o.bonus);
         for (std::size_t t = 0; t < Tiers; ++t) {
@@ -79,9 +79,10 @@ TEST(PopularityScoring, OneCombinationAgreesWithTheFullEnumeration)
     std::mt19937 rng(3);
     for (int k = 0; k < 2000; ++k) {
         const Combination c = randomCombination(rng);
-        const std::array<int, Picks> x = zeroBased(c);
+        const std::array<int, MainNumberCount> x = zeroBased(c);
         const double one = model.relativePopularity(c);
-        EXPECT_NEAR(all[static_cast<std::size_t>(colexRank(x.data(), Picks))], one, one * 1e-6);
+        EXPECT_NEAR(
+            all[static_cast<std::size_t>(colexRank(x.data(), MainNumberCount))], one, one * 1e-6);
         EXPECT_NEAR(scale.relative(scale.logWeight(design::maskOf(c))), one, one * 1e-12);
     }
 }
@@ -183,7 +184,7 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
     const PatternFamily patterns = PatternFamily::fromHistory(h);
     const PopularityLimit &limit = *context.popularity;
     std::uint64_t plain = 0, limitOnly = 0, patternsUnder = 0, wrong = 0, plainAll = 0;
-    forEachCombination([&](const std::array<int, Picks> &x) {
+    forEachCombination([&](const std::array<int, MainNumberCount> &x) {
         NumberMask m = 0;
         for (int n : x)
             m |= NumberMask{1} << (n + 1);
@@ -232,7 +233,7 @@ TEST(DesignPopularity, LeastPopularLimitCountsExactly)
         const FilterContext c = FilterContext::fromHistory(h, alone, &e);
         EXPECT_EQ(c.popularity->admittedCount.has_value(), include && share != 12.345) << share;
         std::uint64_t judged = 0;
-        forEachCombination([&](const std::array<int, Picks> &x) {
+        forEachCombination([&](const std::array<int, MainNumberCount> &x) {
             NumberMask m = 0;
             for (int n : x)
                 m |= NumberMask{1} << (n + 1);
@@ -268,7 +269,7 @@ TEST(DesignPopularity, StoredCountsWithAndWithoutPatternsAreTheWalksCounts)
     // Every combination judged alone by each limit, in one walk.
     const PatternFamily family = PatternFamily::fromHistory(h);
     std::vector<std::uint64_t> judged(limits.size(), 0);
-    forEachCombination([&](const std::array<int, Picks> &x) {
+    forEachCombination([&](const std::array<int, MainNumberCount> &x) {
         NumberMask m = 0;
         for (int n : x)
             m |= NumberMask{1} << (n + 1);

@@ -428,8 +428,8 @@ TEST_F(EstimateStore, TwoProgramsMakingItAtOnceBothSucceed)
 // rounding; the blob reader refuses what is not whole.
 TEST(EstimateForm, SumsAskedForAgreeWithTheFullPass)
 {
-    std::array<double, Numbers> numbers{};
-    for (int n = 0; n < Numbers; ++n)
+    std::array<double, HighestNumber> numbers{};
+    for (int n = 0; n < HighestNumber; ++n)
         numbers[static_cast<std::size_t>(n)] = 0.01 * (n % 7) - 0.02 * (n > 30);
     const PopularityModel model(ModelTerms::full(), numbers, {0.1, -0.05, 0.2});
     const Neighbourhood full(model);
@@ -440,7 +440,7 @@ TEST(EstimateForm, SumsAskedForAgreeWithTheFullPass)
         std::iota(all.begin(), all.end(), 1);
         std::shuffle(all.begin(), all.end(), rng);
         Combination c{};
-        std::copy(all.begin(), all.begin() + Picks, c.begin());
+        std::copy(all.begin(), all.begin() + MainNumberCount, c.begin());
         std::sort(c.begin(), c.end());
         const auto a = full.matchShares(c), b = stored.matchShares(c);
         for (std::size_t j = 0; j < a.size(); ++j)

@@ -25,8 +25,8 @@ namespace {
 const PopularityModel &truth()
 {
     static const PopularityModel model = [] {
-        std::array<double, Numbers> numbers{};
-        for (int n = 0; n < Numbers; ++n)
+        std::array<double, HighestNumber> numbers{};
+        for (int n = 0; n < HighestNumber; ++n)
             numbers[static_cast<std::size_t>(n)] = n < 10 ? 0.3 : n > 35 ? -0.25 : 0.0;
         return PopularityModel(
             {true, {PairTrait::Birthdays, PairTrait::Neighbours}}, numbers, {0.1, -0.3});
