@@ -11,7 +11,7 @@
 namespace loto6::design {
 
 // Six distinct numbers 1..43 in ascending order.
-using Combination = std::array<int, 6>;
+using Combination = std::array<int, MainNumberCount>;
 // Bit n set for each number n.
 using NumberMask = std::uint64_t;
 

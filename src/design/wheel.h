@@ -46,7 +46,7 @@ struct WheelProgress
 };
 using WheelProgressFn = std::function<bool(const WheelProgress &)>;
 
-inline constexpr int MinPool = 6;
+inline constexpr int MinPool = MainNumberCount; // a wheel needs at least one ticket's numbers
 inline constexpr int MaxPool = 20;
 
 // Checks the pool (6..20 distinct numbers 1..43) and 3 <= win <= ifDrawn <= 6.
