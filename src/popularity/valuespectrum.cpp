@@ -138,5 +138,4 @@ std::vector<ValueSpectrum> spectraOf(const Neighbourhood &hood,
     return out;
 }
 
-
 } // namespace loto6::popularity
